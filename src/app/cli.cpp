@@ -1,0 +1,58 @@
+#include "app/cli.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "word/error.h"
+#include "word/read/reader.h"
+#include "word/write/writers.h"
+
+namespace app {
+namespace {
+
+constexpr const char* kVersion = "1.3.1";
+
+void usage(std::FILE* to) {
+  std::fprintf(to,
+               "Usage: raredozud                 open the window\n"
+               "       raredozud convert DOC...  convert course documents\n"
+               "       raredozud text FILE       print a document's text as the converter reads it\n"
+               "       raredozud --help | --version\n");
+}
+
+int text(const char* path) {
+  try {
+    word::Model model = word::read::load(path);
+    std::string out = word::write::text(model, word::write::TextEncoding::Utf8);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+  } catch (const word::Error& e) {
+    std::fprintf(stderr, "raredozud: %s: %s\n", path, e.description().c_str());
+    return 1;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    usage(stderr);
+    return 2;
+  }
+  std::string cmd = argv[1];
+  if (cmd == "--help" || cmd == "-h") {
+    usage(stdout);
+    return 0;
+  }
+  if (cmd == "--version") {
+    std::printf("raredozud %s\n", kVersion);
+    return 0;
+  }
+  if (cmd == "text" && argc == 3) return text(argv[2]);
+  usage(stderr);
+  return 2;
+}
+
+}  // namespace app

@@ -1,0 +1,17 @@
+#pragma once
+// Character set conversions (glibc iconv underneath).
+#include <string>
+#include <string_view>
+
+namespace support {
+
+std::u16string fromUtf8(std::string_view utf8);     // invalid bytes become U+FFFD
+std::string toUtf8(std::u16string_view utf16);      // lone surrogates become U+FFFD
+
+// Encodes into a single-byte code page such as "WINDOWS-1251"; a character
+// the code page lacks becomes an HTML numeric character reference "&#N;".
+std::string toCodePage(std::u16string_view text, const char* codepage);
+// Decodes a single-byte code page.
+std::u16string fromCodePage(std::string_view bytes, const char* codepage);
+
+}  // namespace support

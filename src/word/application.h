@@ -1,0 +1,162 @@
+#pragma once
+// The automation facade: the operations the converter uses on documents,
+// in the word processor's own terms. The converter reaches documents only
+// through these classes, never through the model.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "word/error.h"
+#include "word/model.h"
+
+namespace word {
+
+// Units and arguments, with the word processor's numbers.
+enum Unit : int32_t { wdParagraph = 4, wdLine = 5, wdStory = 6 };
+enum Movement : int32_t { wdMove = 0, wdExtend = 1 };
+enum SelectionType : int32_t { wdSelectionIP = 1, wdSelectionNormal = 2 };
+enum Information : int32_t { wdWithInTable = 12 };
+enum SaveFormat : int32_t { wdFormatText = 2, wdFormatHTML = 8 };
+enum SaveChanges : int32_t { wdDoNotSaveChanges = 0 };
+
+class Application;
+class Document;
+
+// A span of a document's main story.
+class Range {
+ public:
+  Range(Application& app, Document& doc, int32_t start, int32_t end);
+  int32_t start() const { return start_; }
+  int32_t end() const { return end_; }
+  std::u16string text() const;
+  // Copies the range with its formatting, tables, pictures, bookmarks,
+  // notes and links to the application's clipboard.
+  void copy() const;
+  // Replaces the range by the clipboard's content.
+  void paste();
+
+ private:
+  Application* app_;
+  Document* doc_;
+  int32_t start_;
+  int32_t end_;
+};
+
+class Bookmarks {
+ public:
+  explicit Bookmarks(Document& doc) : doc_(&doc) {}
+  int32_t count() const;
+  // Deletes bookmark `index` (1-based); a missing index is error kNoSuchMember.
+  void remove(int32_t index);
+  std::u16string name(int32_t index) const;
+
+ private:
+  Document* doc_;
+};
+
+class Document {
+ public:
+  Document(Application& app, std::string fullName, Model model);
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+
+  const std::string& fullName() const { return fullName_; }
+  Range content();                         // the whole main story
+  Bookmarks bookmarks() { return Bookmarks(*this); }
+  // format 8 (HTML) or 2 (text); any other is error kBadParameter.
+  void saveAs(const std::string& fileName, int32_t format);
+  // Closes unsaved (saveChanges must be 0) and activates the document that
+  // was active before this one.
+  void close(int32_t saveChanges = wdDoNotSaveChanges);
+
+  // Engine internals, for the facade and the writers.
+  Model& model() { return model_; }
+  const Model& model() const { return model_; }
+  int32_t selStart = 0;
+  int32_t selEnd = 0;
+
+ private:
+  Application* app_;
+  std::string fullName_;
+  Model model_;
+};
+
+class Selection {
+ public:
+  explicit Selection(Application& app) : app_(&app) {}
+  int32_t start() const;
+  int32_t end() const;
+  // Setting the start past the end moves the end too, and the reverse;
+  // positions are clamped to the story, and an insertion point at the very
+  // end moves before the final paragraph mark.
+  void setStart(int32_t pos);
+  void setEnd(int32_t pos);
+  std::u16string text() const;
+  int32_t type() const;                        // wdSelectionIP or wdSelectionNormal
+  bool information(int32_t what) const;        // wdWithInTable: the start is in a table
+  // Tables(index).Select: selects the index-th outermost table that the
+  // selection touches; none is error kNoSuchMember.
+  void selectTable(int32_t index);
+  // MoveDown by paragraph or line; returns the number of units moved.
+  int32_t moveDown(int32_t unit, int32_t count, int32_t extend);
+  int32_t homeKey(int32_t unit, int32_t extend);
+  int32_t endKey(int32_t unit, int32_t extend);
+  // Inserts at the selection's end; LF and CR end a paragraph there. The
+  // selection is extended over the inserted text.
+  void insertAfter(std::u16string_view text);
+  Range range();
+
+ private:
+  Document& doc() const;
+  Application* app_;
+};
+
+class Documents {
+ public:
+  explicit Documents(Application& app) : app_(&app) {}
+  // Reads the file (format from its content) and activates it; a document
+  // that is already open is activated again. Unreadable, missing, empty,
+  // encrypted or unknown content is an Error with a clear description.
+  Document& open(const std::string& fileName);
+  Document& add();                             // one empty paragraph, active
+  int32_t count() const;
+
+ private:
+  Application* app_;
+};
+
+struct FileConverter {
+  std::string className;
+  int32_t saveFormat = 0;
+};
+
+class Application {
+ public:
+  Application();
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  Documents documents() { return Documents(*this); }
+  Document& activeDocument();                  // none open: error kNoDocument
+  Selection selection() { return Selection(*this); }
+  std::vector<FileConverter>& fileConverters() { return converters_; }
+  bool visible = false;
+
+  // Engine internals.
+  Document& adopt(std::unique_ptr<Document> doc);  // adds and activates
+  void activate(Document& doc);
+  void closeDocument(Document& doc);
+  Document* findOpen(const std::string& fullName);
+  int32_t openCount() const { return static_cast<int32_t>(docs_.size()); }
+  std::unique_ptr<Model>& clipboard() { return clipboard_; }
+
+ private:
+  std::vector<std::unique_ptr<Document>> docs_;
+  std::vector<Document*> activation_;          // most recently active last
+  std::vector<FileConverter> converters_;
+  std::unique_ptr<Model> clipboard_;
+};
+
+}  // namespace word

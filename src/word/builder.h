@@ -1,0 +1,86 @@
+#pragma once
+// Builds a Model in document order. Readers and tests use it so that the
+// model's invariants (covering paragraphs and runs, marks, sorted tables,
+// a final paragraph mark after a table) hold in one place.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "word/model.h"
+
+namespace word {
+
+class Builder {
+ public:
+  Builder();
+
+  // Adds a style and returns its index. The first style added replaces the
+  // built-in default "Normal" at index 0 when its name is "Normal".
+  int32_t addStyle(Style style);
+  int32_t findStyle(std::u16string_view name) const;  // -1 when absent
+  const std::vector<Style>& styles() const { return model_.styles; }
+
+  // Text of the current paragraph. Control characters 9, 11, 12 and 14 are
+  // kept; 13 ends the paragraph with `paragraph()`'s format, 7 and other
+  // C0 controls are dropped (structure comes from the calls below).
+  void text(std::u16string_view s, const CharFormat& format = {});
+  void text(std::string_view utf8, const CharFormat& format = {});
+
+  // Sets the format of the paragraph being built (may be called any time
+  // before it ends).
+  void paragraph(const ParagraphFormat& format);
+  // Ends the current paragraph with a paragraph mark (13), or with a cell
+  // mark when `endCell` follows without further text.
+  void endParagraph();
+
+  void picture(Picture picture, const CharFormat& format = {});
+  // A note reference; `body` is the note's own story (build it with a
+  // second Builder and take `finishStory()`).
+  void note(bool endnote, std::u16string label, Story body, const CharFormat& format = {});
+
+  // Bookmarks may overlap and nest; an end without a start is ignored, a
+  // start without an end is closed where it began.
+  void startBookmark(std::u16string name);
+  void endBookmark(const std::u16string& name);
+
+  // Tables nest: startTable inside a cell starts a nested table.
+  void startTable();
+  void startRow();
+  void startCell(int32_t width = 0, uint16_t gridSpan = 1, VMerge vmerge = VMerge::None);
+  void endCell();   // ends the cell's last paragraph with a 7
+  void endRow();    // writes the row's own 7
+  void endTable();
+
+  // Current position in the story (length of the text so far).
+  uint32_t position() const { return static_cast<uint32_t>(story_.text.size()); }
+  int tableDepth() const { return static_cast<int>(open_.size()); }
+
+  // Closes whatever is open (cells, rows, tables, the last paragraph) and
+  // makes sure the story ends with a paragraph mark outside any table.
+  Model finish();
+  // The same for a note's body: the story alone.
+  Story finishStory();
+
+ private:
+  struct OpenTable {
+    size_t index;          // into story_.tables
+    bool rowOpen = false;
+    bool cellOpen = false;
+  };
+  void appendChar(char16_t c, const CharFormat& format);
+  void closeParagraph(char16_t mark);
+  void closeAll();
+
+  Model model_;
+  Story& story_;
+  ParagraphFormat pending_;
+  bool paragraphHasContent_ = false;
+  std::vector<OpenTable> open_;
+  std::vector<Bookmark> openBookmarks_;
+};
+
+// Convenience for tests: the UTF-8 text as UTF-16.
+std::u16string u16(std::string_view utf8);
+std::string u8(std::u16string_view utf16);
+
+}  // namespace word

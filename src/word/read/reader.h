@@ -1,0 +1,28 @@
+#pragma once
+// Readers: one per format, chosen by content, never by file name.
+#include <string>
+#include <string_view>
+
+#include "word/model.h"
+
+namespace word::read {
+
+enum class Format { Unknown, Text, Docx, Doc, Rtf, Html, Encrypted };
+
+// Sniffs the format from the first bytes (and, for containers, their
+// directory). Empty input is Unknown.
+Format detect(std::string_view bytes);
+
+// Reads a file into a model; failures throw word::Error with a description
+// that tells the user what is wrong with the file.
+Model load(const std::string& path);
+Model loadBytes(std::string_view bytes);
+
+// One function per format. Each throws word::Error (kCannotOpen or
+// kPasswordProtected) on bad input and never crashes, hangs or takes
+// unbounded memory.
+Model readText(std::string_view bytes);   // UTF-8 (or UTF-16 with BOM), one paragraph per line
+Model readDocx(std::string_view bytes);
+Model readDoc(std::string_view bytes);
+
+}  // namespace word::read

@@ -1,0 +1,23 @@
+#pragma once
+// Writers: HTML (save format 8) and text (save format 2).
+#include <string>
+
+#include "word/model.h"
+
+namespace word::write {
+
+enum class TextEncoding { Windows1251, Utf8 };
+
+// The text export: paragraphs end in CR LF, cells are separated by TAB and
+// rows end in CR LF, list labels stand before their paragraphs. In
+// windows-1251 a character the code page lacks becomes "&#N;".
+std::string text(const Model& model, TextEncoding encoding);
+
+// The HTML export, UTF-8; pictures go to "<page>_files/" beside the page.
+// `title` is the page's title. Throws word::Error when a file cannot be
+// written.
+void html(const Model& model, const std::string& path, const std::u16string& title);
+std::string htmlString(const Model& model, const std::string& filesFolderName,
+                       const std::u16string& title);
+
+}  // namespace word::write
