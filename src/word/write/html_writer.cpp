@@ -185,7 +185,7 @@ class Renderer {
 
     out_ += u"<style>\r\n";
     std::u16string bodyCss = model_.styles.empty() ? u"" : charCss(model_.styles[0].chars);
-    out_ += u"body{" + bodyCss + u"}\r\n";
+    if (!bodyCss.empty()) out_ += u"body{" + bodyCss + u"}\r\n";
     out_ += u"p,h1,h2,h3,h4,h5,h6,li{margin:0}\r\n";
     out_ += u"table{border-collapse:collapse}\r\n";
     out_ += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";
@@ -545,8 +545,10 @@ void html(const Model& model, const std::string& path, const std::u16string& tit
   };
   if (!r.pictures().empty()) {
     fs::path folder = page.parent_path() / folderName;
+    // Only the pictures' folder is made: a missing page folder is an error,
+    // not something to create.
     std::error_code ec;
-    fs::create_directories(folder, ec);
+    fs::create_directory(folder, ec);
     if (ec) cannot(folder.string(), ec.message());
     for (const PictureFile& f : r.pictures()) {
       std::string file = (folder / f.name).string();
