@@ -26,17 +26,14 @@ std::u16string ascii(std::string_view s) { return std::u16string(s.begin(), s.en
 
 std::u16string number(int64_t n) { return ascii(std::to_string(n)); }
 
-// Twips or half points as CSS points ("12", "10.5").
+// Twips or half points as CSS points ("12pt", "10.5pt", "-18pt").
 std::u16string points(int64_t value, int divisor) {
-  std::string s = std::to_string(value / divisor);
-  int64_t rest = (value < 0 ? -value : value) % divisor;
-  if (rest) {
-    if (value < 0 && value / divisor == 0) s = "-" + s;
-    int tenths = static_cast<int>(rest * 10 / divisor);
-    int hundredths = static_cast<int>(rest * 100 / divisor % 10);
-    s += "." + std::to_string(tenths);
-    if (hundredths) s += std::to_string(hundredths);
-  }
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(value) / divisor);
+  std::string s(buf);
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  if (s == "-0") s = "0";
   return ascii(s) + u"pt";
 }
 
