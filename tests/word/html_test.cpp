@@ -229,9 +229,16 @@ TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
   b.startCell(720);
   b.text("r3");
   b.endRow();
+  b.startRow();
+  b.startCell(720);
+  b.text("r4");
+  b.startCell(720, 1, VMerge::Continue);  // nothing above to merge with: shown
+  b.text("r4b");
+  b.endRow();
   b.endTable();
   std::vector<std::string> body = bodyLines(html(b.finish()));
-  ASSERT_EQ(body.size(), 6u);
+  ASSERT_EQ(body.size(), 7u);
+  EXPECT_EQ(body[4], "<tr><td style=\"width:36pt\"><p>r4</p></td><td style=\"width:36pt\"><p>r4b</p></td></tr>");
   EXPECT_EQ(body[1],
             "<tr><td colspan=\"2\" style=\"width:72pt\"><p>outer</p><table><tr><td><p>in1</p></td><td><p>in2</p>"
             "</td></tr></table><p>&nbsp;</p></td></tr>");

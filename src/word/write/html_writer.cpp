@@ -468,7 +468,11 @@ class Renderer {
       out_ += u"<tr>";
       for (size_t c = 0; c < row.cells.size(); ++c) {
         const Cell& cell = row.cells[c];
-        if (cell.vmerge == VMerge::Continue) continue;  // covered by the cell above
+        if (cell.vmerge == VMerge::Continue && r > 0) {
+          // Covered by the cell above, when there is one to merge with.
+          const Cell* above = cellAtColumn(r - 1, columns[r][c]);
+          if (above && above->vmerge != VMerge::None) continue;
+        }
         std::u16string attrs;
         if (cell.gridSpan > 1) attrs += u" colspan=\"" + number(cell.gridSpan) + u"\"";
         if (cell.vmerge == VMerge::Restart) {
