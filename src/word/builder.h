@@ -70,11 +70,12 @@ class Builder {
   void appendChar(char16_t c, const CharFormat& format);
   void closeParagraph(char16_t mark);
   void closeAll();
+  uint32_t paragraphStart() const;
 
   Model model_;
   Story& story_;
   ParagraphFormat pending_;
-  bool paragraphHasContent_ = false;
+  bool touchedNormal_ = false;
   std::vector<OpenTable> open_;
   std::vector<Bookmark> openBookmarks_;
 };

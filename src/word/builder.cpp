@@ -1,0 +1,216 @@
+#include "word/builder.h"
+
+#include <algorithm>
+
+#include "support/codepage.h"
+
+namespace word {
+namespace {
+
+bool keptControl(char16_t c) {
+  return c == kTab || c == kLineBreak || c == kPageBreak || c == kColumnBreak;
+}
+
+}  // namespace
+
+std::u16string u16(std::string_view utf8) { return support::fromUtf8(utf8); }
+std::string u8(std::u16string_view utf16) { return support::toUtf8(utf16); }
+
+Builder::Builder() : story_(model_.main) {
+  Style normal;
+  normal.name = u"Normal";
+  model_.styles.push_back(std::move(normal));
+}
+
+int32_t Builder::addStyle(Style style) {
+  if (model_.styles.size() == 1 && style.name == u"Normal" && !touchedNormal_) {
+    touchedNormal_ = true;
+    model_.styles[0] = std::move(style);
+    return 0;
+  }
+  model_.styles.push_back(std::move(style));
+  return static_cast<int32_t>(model_.styles.size() - 1);
+}
+
+int32_t Builder::findStyle(std::u16string_view name) const {
+  for (size_t i = 0; i < model_.styles.size(); ++i)
+    if (model_.styles[i].name == name) return static_cast<int32_t>(i);
+  return -1;
+}
+
+void Builder::appendChar(char16_t c, const CharFormat& format) {
+  uint32_t pos = position();
+  if (story_.runs.empty() || story_.runs.back().format != format) {
+    if (!story_.runs.empty() && story_.runs.back().start == pos)
+      story_.runs.back().format = format;  // an empty run: reuse it
+    else
+      story_.runs.push_back(Run{pos, format});
+    // Two neighbours may now be equal after the reuse; merge them.
+    size_t n = story_.runs.size();
+    if (n >= 2 && story_.runs[n - 2].format == story_.runs[n - 1].format) story_.runs.pop_back();
+  }
+  story_.text.push_back(c);
+}
+
+void Builder::text(std::u16string_view s, const CharFormat& format) {
+  for (char16_t c : s) {
+    if (c == kParagraphMark) {
+      endParagraph();
+    } else if (c >= 0x20 || keptControl(c)) {
+      appendChar(c, format);
+    }
+    // Other controls (cell marks, stray field or picture marks) carry
+    // structure that only the dedicated calls may create.
+  }
+}
+
+void Builder::text(std::string_view utf8, const CharFormat& format) {
+  text(std::u16string_view(support::fromUtf8(utf8)), format);
+}
+
+void Builder::paragraph(const ParagraphFormat& format) { pending_ = format; }
+
+uint32_t Builder::paragraphStart() const {
+  return story_.paragraphs.empty() ? 0 : story_.paragraphs.back().end;
+}
+
+void Builder::closeParagraph(char16_t mark) {
+  // The mark takes the formatting of the text before it, so it adds no run.
+  CharFormat format = story_.runs.empty() ? CharFormat{} : story_.runs.back().format;
+  appendChar(mark, format);
+  story_.paragraphs.push_back(Paragraph{position(), pending_});
+  pending_ = ParagraphFormat{};
+}
+
+void Builder::endParagraph() { closeParagraph(kParagraphMark); }
+
+void Builder::picture(Picture picture, const CharFormat& format) {
+  picture.pos = position();
+  appendChar(kPictureMark, format);
+  story_.pictures.push_back(std::move(picture));
+}
+
+void Builder::note(bool endnote, std::u16string label, Story body, const CharFormat& format) {
+  Note n;
+  n.pos = position();
+  n.endnote = endnote;
+  n.label = std::move(label);
+  n.body = std::move(body);
+  appendChar(kNoteMark, format);
+  model_.notes.push_back(std::move(n));
+}
+
+void Builder::startBookmark(std::u16string name) {
+  openBookmarks_.push_back(Bookmark{std::move(name), position(), position()});
+}
+
+void Builder::endBookmark(const std::u16string& name) {
+  for (auto it = openBookmarks_.rbegin(); it != openBookmarks_.rend(); ++it) {
+    if (it->name == name) {
+      Bookmark b = std::move(*it);
+      openBookmarks_.erase(std::next(it).base());
+      b.end = position();
+      story_.bookmarks.push_back(std::move(b));
+      return;
+    }
+  }
+}
+
+void Builder::startTable() {
+  // A table starts at a paragraph boundary.
+  if (position() > paragraphStart()) endParagraph();
+  if (!open_.empty() && !open_.back().cellOpen) startCell();
+  Table t;
+  t.start = position();
+  t.end = position();
+  t.depth = static_cast<uint8_t>(std::min<size_t>(open_.size() + 1, 255));
+  story_.tables.push_back(std::move(t));
+  open_.push_back(OpenTable{story_.tables.size() - 1});
+}
+
+void Builder::startRow() {
+  if (open_.empty()) startTable();
+  OpenTable& o = open_.back();
+  if (o.rowOpen) endRow();
+  Row r;
+  r.start = position();
+  r.end = position();
+  story_.tables[o.index].rows.push_back(std::move(r));
+  o.rowOpen = true;
+}
+
+void Builder::startCell(int32_t width, uint16_t gridSpan, VMerge vmerge) {
+  if (open_.empty() || !open_.back().rowOpen) startRow();
+  OpenTable& o = open_.back();
+  if (o.cellOpen) endCell();
+  Cell c;
+  c.start = position();
+  c.end = position();
+  c.width = width;
+  c.gridSpan = gridSpan == 0 ? 1 : gridSpan;
+  c.vmerge = vmerge;
+  story_.tables[o.index].rows.back().cells.push_back(c);
+  o.cellOpen = true;
+}
+
+void Builder::endCell() {
+  if (open_.empty() || !open_.back().cellOpen) return;
+  closeParagraph(kCellMark);
+  OpenTable& o = open_.back();
+  story_.tables[o.index].rows.back().cells.back().end = position();
+  o.cellOpen = false;
+}
+
+void Builder::endRow() {
+  if (open_.empty() || !open_.back().rowOpen) return;
+  OpenTable& o = open_.back();
+  if (o.cellOpen) endCell();
+  Row& row = story_.tables[o.index].rows.back();
+  if (row.cells.empty()) {
+    // A row needs a cell; an empty one keeps the text's structure sound.
+    startCell();
+    endCell();
+  }
+  closeParagraph(kCellMark);
+  OpenTable& o2 = open_.back();
+  story_.tables[o2.index].rows.back().end = position();
+  o2.rowOpen = false;
+}
+
+void Builder::endTable() {
+  if (open_.empty()) return;
+  if (open_.back().rowOpen) endRow();
+  OpenTable o = open_.back();
+  open_.pop_back();
+  Table& t = story_.tables[o.index];
+  if (t.rows.empty()) {
+    story_.tables.erase(story_.tables.begin() + static_cast<long>(o.index));
+    return;
+  }
+  t.end = position();
+}
+
+void Builder::closeAll() {
+  while (!open_.empty()) endTable();
+  if (position() > paragraphStart() || story_.text.empty() ||
+      story_.text.back() != kParagraphMark) {
+    endParagraph();
+  }
+  for (Bookmark& b : openBookmarks_) story_.bookmarks.push_back(std::move(b));
+  openBookmarks_.clear();
+  std::stable_sort(story_.bookmarks.begin(), story_.bookmarks.end(),
+                   [](const Bookmark& a, const Bookmark& b) { return a.start < b.start; });
+  if (story_.runs.empty()) story_.runs.push_back(Run{});
+}
+
+Model Builder::finish() {
+  closeAll();
+  return std::move(model_);
+}
+
+Story Builder::finishStory() {
+  closeAll();
+  return std::move(model_.main);
+}
+
+}  // namespace word

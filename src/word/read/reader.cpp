@@ -1,0 +1,195 @@
+#include "word/read/reader.h"
+
+#include <gsf/gsf.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "support/codepage.h"
+#include "support/error.h"
+#include "support/files.h"
+#include "word/builder.h"
+#include "word/error.h"
+
+namespace word::read {
+namespace {
+
+constexpr std::string_view kOle2Magic("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+constexpr std::string_view kZipMagic("PK\x03\x04", 4);
+
+template <typename T>
+struct GObjectDeleter {
+  void operator()(T* p) const {
+    if (p) g_object_unref(p);
+  }
+};
+template <typename T>
+using GPtr = std::unique_ptr<T, GObjectDeleter<T>>;
+
+// Names of the entries at the root of a compound file or zip (libgsf does
+// the container work). Returns false when the container cannot be opened.
+bool containerHas(std::string_view bytes, bool ole2, std::initializer_list<const char*> names,
+                  const char** found) {
+  GPtr<GsfInput> input(gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()),
+                                            static_cast<gsf_off_t>(bytes.size()), FALSE));
+  if (!input) return false;
+  GError* err = nullptr;
+  GsfInfile* raw = ole2 ? gsf_infile_msole_new(input.get(), &err)
+                        : gsf_infile_zip_new(input.get(), &err);
+  if (err) g_error_free(err);
+  if (!raw) return false;
+  GPtr<GsfInfile> infile(raw);
+  for (const char* name : names) {
+    // Zip entries may sit in folders ("word/document.xml").
+    std::string path(name);
+    GsfInput* child = nullptr;
+    if (path.find('/') != std::string::npos) {
+      std::string dir = path.substr(0, path.find('/'));
+      std::string leaf = path.substr(path.find('/') + 1);
+      GsfInput* d = gsf_infile_child_by_name(infile.get(), dir.c_str());
+      if (d && GSF_IS_INFILE(d)) child = gsf_infile_child_by_name(GSF_INFILE(d), leaf.c_str());
+      if (d) g_object_unref(d);
+    } else {
+      child = gsf_infile_child_by_name(infile.get(), name);
+    }
+    if (child) {
+      g_object_unref(child);
+      *found = name;
+      return true;
+    }
+  }
+  *found = nullptr;
+  return true;
+}
+
+bool startsWithNoCase(std::string_view s, std::string_view prefix) {
+  if (s.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
+  return true;
+}
+
+bool looksLikeText(std::string_view bytes) {
+  size_t n = std::min<size_t>(bytes.size(), 1 << 16);
+  size_t odd = 0;
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (c == 0) return false;
+    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f') ++odd;
+  }
+  return odd * 100 <= n;  // a few stray controls are tolerated
+}
+
+bool validUtf8(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (len == 0 || i + len > s.size()) return false;
+    for (size_t k = 1; k < len; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += len;
+  }
+  return true;
+}
+
+}  // namespace
+
+Format detect(std::string_view bytes) {
+  if (bytes.empty()) return Format::Unknown;
+  if (bytes.substr(0, 8) == kOle2Magic) {
+    const char* found = nullptr;
+    if (!containerHas(bytes, true, {"WordDocument", "EncryptedPackage"}, &found) || !found)
+      return Format::Unknown;
+    return std::string_view(found) == "WordDocument" ? Format::Doc : Format::Encrypted;
+  }
+  if (bytes.substr(0, 4) == kZipMagic) {
+    const char* found = nullptr;
+    if (containerHas(bytes, false, {"word/document.xml", "[Content_Types].xml"}, &found) && found)
+      return Format::Docx;
+    return Format::Unknown;
+  }
+  std::string_view s = bytes;
+  if (s.substr(0, 3) == "\xEF\xBB\xBF") s.remove_prefix(3);
+  if (s.substr(0, 5) == "{\\rtf") return Format::Rtf;
+  if (s.substr(0, 2) == "\xFF\xFE" || s.substr(0, 2) == "\xFE\xFF") return Format::Text;
+  size_t ws = 0;
+  while (ws < s.size() && ws < 1024 && std::isspace(static_cast<unsigned char>(s[ws]))) ++ws;
+  std::string_view head = s.substr(ws);
+  if (startsWithNoCase(head, "<html") || startsWithNoCase(head, "<!doctype html"))
+    return Format::Html;
+  if (looksLikeText(bytes)) return Format::Text;
+  return Format::Unknown;
+}
+
+Model readText(std::string_view bytes) {
+  std::u16string text;
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+    bool le = bytes[0] == '\xFF';
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      auto lo = static_cast<uint8_t>(bytes[le ? i : i + 1]);
+      auto hi = static_cast<uint8_t>(bytes[le ? i + 1 : i]);
+      text.push_back(static_cast<char16_t>(lo | (hi << 8)));
+    }
+  } else {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    // Files that are not UTF-8 are most often in the Cyrillic ANSI code page.
+    text = validUtf8(bytes) ? support::fromUtf8(bytes)
+                            : support::fromCodePage(bytes, "WINDOWS-1251");
+  }
+  Builder b;
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t eol = text.find_first_of(u"\r\n", i);
+    if (eol == std::u16string::npos) {
+      b.text(std::u16string_view(text).substr(i));
+      break;
+    }
+    b.text(std::u16string_view(text).substr(i, eol - i));
+    b.endParagraph();
+    i = eol + 1;
+    if (text[eol] == u'\r' && i < text.size() && text[i] == u'\n') ++i;
+  }
+  return b.finish();
+}
+
+Model loadBytes(std::string_view bytes) {
+  switch (detect(bytes)) {
+    case Format::Text:
+      return readText(bytes);
+    case Format::Docx:
+      return readDocx(bytes);
+    case Format::Doc:
+      return readDoc(bytes);
+    case Format::Encrypted:
+      fail(kPasswordProtected, "the document is password-protected");
+    case Format::Rtf:
+      fail(kCannotOpen, "RTF documents are not supported; save the document as .docx or .doc");
+    case Format::Html:
+      fail(kCannotOpen,
+           "this is a web page, not a Word document; save it as .docx or .doc in the word "
+           "processor");
+    case Format::Unknown:
+      break;
+  }
+  if (bytes.empty()) fail(kCannotOpen, "the file is empty");
+  fail(kCannotOpen, "the file is not a Word document or plain text (unknown content)");
+}
+
+Model load(const std::string& path) {
+  std::string bytes;
+  try {
+    bytes = support::readFile(path);
+  } catch (const support::Error& e) {
+    if (e.number() == 53) fail(kFileNotFound, "the file does not exist: " + path);
+    fail(kFileNotFound, "the file cannot be read: " + path);
+  }
+  try {
+    return loadBytes(bytes);
+  } catch (const std::bad_alloc&) {
+    fail(kCannotOpen, "the document is too large to open");
+  }
+}
+
+}  // namespace word::read
