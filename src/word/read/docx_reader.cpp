@@ -57,6 +57,7 @@ struct StoryState {
   std::vector<Field> fields;
   std::map<std::string, std::u16string> bookmarkNames;  // w:id -> name
   bool inNote = false;
+  int textBoxDepth = 0;
 };
 
 // State inside one paragraph.
@@ -389,12 +390,14 @@ Model DocxReader::read() {
     }
   }
 
-  pugi::xml_node body = child(main_.doc.document_element(), "body");
-  if (!body) fail(kCannotOpen, "the document's main part (" + mainName + ") has no body");
+  pugi::xml_node root = main_.doc.document_element();
+  if (!child(root, "body")) fail(kCannotOpen, "the document's main part (" + mainName + ") has no body");
   StoryState s;
   s.builder = &builder_;
   s.part = &main_;
-  blocks(body, s, 0);
+  // Some producers split the text over several bodies; all of them show.
+  for (pugi::xml_node body = root.first_child(); body; body = body.next_sibling())
+    if (is(body, "body")) blocks(body, s, 0);
   return builder_.finish();
 }
 
@@ -450,13 +453,18 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
       pf.listLabel = item->label;
     }
   }
+  // A paragraph in a frame (framePr, not a drop cap) floats like a text box.
+  pugi::xml_node frame = child(ppr, "framePr");
+  pf.textBox = s.textBoxDepth > 0 || (frame && !attr(frame, "dropCap"));
   s.builder->paragraph(pf);
   InlineState in;
   in.paraStyle = styleId;
   inlines(p, s, in, depth + 1);
   if (joinNext && in.textBoxes.empty()) return;
   s.builder->endParagraph();
+  ++s.textBoxDepth;
   for (const pugi::xml_node& box : in.textBoxes) blocks(box, s, depth + 1);
+  --s.textBoxDepth;
 }
 
 void DocxReader::collectRows(const pugi::xml_node& parent, std::vector<pugi::xml_node>& rows, int depth) {
@@ -684,8 +692,13 @@ void DocxReader::runContent(const pugi::xml_node& parent, const pugi::xml_node& 
         v = v * 16 + static_cast<uint32_t>(d);
       }
       if (v >= 0x20 && v <= 0xFFFF && show()) {
-        char16_t ch = mapSymbolChar(static_cast<char16_t>(v), val(k, "font"));
-        if (ch >= 0x20 && (ch < 0xD800 || ch > 0xDFFF)) s.builder->text(std::u16string(1, ch), fmt());
+        // The symbol font's own code point: the run's font gives its glyph.
+        char16_t ch = static_cast<char16_t>(v);
+        if (ch >= 0x20 && (ch < 0xD800 || ch > 0xDFFF)) {
+          CharFormat symbolFormat = fmt();
+          if (!val(k, "font").empty()) symbolFormat.font = utf16(val(k, "font"));
+          s.builder->text(std::u16string(1, ch), symbolFormat);
+        }
       }
     } else if (name == "noBreakHyphen") {
       if (show()) s.builder->text(std::u16string(1, u'\u2011'), fmt());

@@ -169,7 +169,6 @@ char16_t mapSymbolChar(char16_t c, std::string_view font) {
                                      u"\u03BD\u03BF\u03C0\u03B8\u03C1\u03C3\u03C4\u03C5\u03D6\u03C9\u03BE\u03C8\u03B6";
     return lowerG[low - 0x61];
   }
-  if (c >= 0xF000) return low >= 0x20 ? low : c;
   return c;
 }
 
@@ -291,7 +290,7 @@ std::optional<Numbering::Item> Numbering::next(const std::string& numId, int lev
   const Level& lv = levelOf(L);
   Item item;
   item.listId = counter.id;
-  item.ordered = lv.format != "bullet" && lv.format != "none";
+  item.ordered = lv.format != "bullet";
   if (lv.format == "bullet") {
     for (char16_t c : lv.text) item.label += mapSymbolChar(c, lv.textFont);
     return item;
