@@ -25,7 +25,7 @@ using namespace docx;
 
 // Deeper XML than this is not walked: real documents stay far below it,
 // and the walk is recursive.
-constexpr int kMaxDepth = 96;
+constexpr int kMaxDepth = 256;
 // Tables nested deeper than this are read as plain paragraphs.
 constexpr int kMaxTableDepth = 16;
 
@@ -58,7 +58,16 @@ struct StoryState {
   std::map<std::string, std::u16string> bookmarkNames;  // w:id -> name
   bool inNote = false;
   int textBoxDepth = 0;
+  // The last paragraph's mark is written only when more content follows:
+  // a cell's last paragraph ends with the cell mark instead.
+  bool pendingEnd = false;
 };
+
+void flush(StoryState& s) {
+  if (!s.pendingEnd) return;
+  s.pendingEnd = false;
+  s.builder->endParagraph();
+}
 
 // State inside one paragraph.
 struct InlineState {
@@ -398,6 +407,7 @@ Model DocxReader::read() {
   // Some producers split the text over several bodies; all of them show.
   for (pugi::xml_node body = root.first_child(); body; body = body.next_sibling())
     if (is(body, "body")) blocks(body, s, 0);
+  flush(s);
   return builder_.finish();
 }
 
@@ -436,6 +446,7 @@ void DocxReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) 
 }
 
 void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bool joinNext) {
+  flush(s);
   ParaProps direct;
   pugi::xml_node ppr = child(p, "pPr");
   if (ppr) direct.read(ppr);
@@ -461,7 +472,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   in.paraStyle = styleId;
   inlines(p, s, in, depth + 1);
   if (joinNext && in.textBoxes.empty()) return;
-  s.builder->endParagraph();
+  s.pendingEnd = true;
   ++s.textBoxDepth;
   for (const pugi::xml_node& box : in.textBoxes) blocks(box, s, depth + 1);
   --s.textBoxDepth;
@@ -502,6 +513,7 @@ void DocxReader::collectCells(const pugi::xml_node& parent, std::vector<pugi::xm
 
 void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
   if (depth > kMaxDepth) return;
+  flush(s);
   std::vector<pugi::xml_node> rows;
   collectRows(tbl, rows, depth + 1);
   if (s.builder->tableDepth() >= kMaxTableDepth) {
@@ -545,6 +557,7 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
       column += span;
       s.builder->startCell(width, span, vm);
       blocks(cell, s, depth + 2);
+      s.pendingEnd = false;
       s.builder->endCell();
     }
     s.builder->endRow();
@@ -843,6 +856,7 @@ void DocxReader::note(const pugi::xml_node& ref, bool endnote, const std::u16str
     ns.part = endnote ? &endnotes_ : &footnotes_;
     ns.inNote = true;
     blocks(it->second, ns, 1);
+    flush(ns);
   }
   s.builder->note(endnote, label, nb.finishStory(), f);
 }
@@ -850,6 +864,7 @@ void DocxReader::note(const pugi::xml_node& ref, bool endnote, const std::u16str
 void DocxReader::bookmarkStart(const pugi::xml_node& n, StoryState& s) {
   std::u16string name = utf16(val(n, "name"));
   if (name.empty()) return;
+  flush(s);
   s.bookmarkNames[std::string(val(n, "id"))] = name;
   s.builder->startBookmark(name);
 }
