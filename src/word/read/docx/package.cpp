@@ -81,7 +81,7 @@ Package::Package(std::string_view bytes, Limits limits) : limits_(limits) {
 }
 
 Package::~Package() {
-  for (auto& [name, child] : entries_) g_object_unref(child);
+  for (GsfInfile* dir : dirs_) g_object_unref(dir);
   if (zip_) g_object_unref(zip_);
   if (input_) g_object_unref(input_);
 }
@@ -95,12 +95,16 @@ void Package::collect(GsfInfile* dir, const std::string& prefix, int depth) {
     if (!child) continue;
     std::string path = prefix + (name ? name : "");
     if (GSF_IS_INFILE(child) && gsf_infile_num_children(GSF_INFILE(child)) >= 0) {
-      collect(GSF_INFILE(child), path + "/", depth + 1);
-      g_object_unref(child);
+      if (dirs_.size() < limits_.entries) {
+        dirs_.push_back(GSF_INFILE(child));
+        collect(GSF_INFILE(child), path + "/", depth + 1);
+      } else {
+        g_object_unref(child);
+      }
       continue;
     }
-    auto [it, added] = entries_.emplace(lower(normalise(path)), child);
-    if (!added) g_object_unref(child);
+    g_object_unref(child);
+    entries_.emplace(lower(normalise(path)), Entry{dir, i});
   }
 }
 
@@ -109,7 +113,12 @@ bool Package::has(std::string_view name) const { return entries_.count(lower(nor
 std::optional<std::string> Package::read(std::string_view name) {
   auto it = entries_.find(lower(normalise(name)));
   if (it == entries_.end()) return std::nullopt;
-  GsfInput* in = it->second;
+  GsfInput* in = gsf_infile_child_by_index(it->second.dir, it->second.index);
+  if (!in) return std::nullopt;
+  struct Unref {
+    GsfInput* p;
+    ~Unref() { g_object_unref(p); }
+  } unref{in};
   gsf_off_t size = gsf_input_size(in);
   if (size < 0) return std::nullopt;
   uint64_t want = static_cast<uint64_t>(size);

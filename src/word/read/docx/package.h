@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 typedef struct _GsfInput GsfInput;
 typedef struct _GsfInfile GsfInfile;
@@ -46,7 +47,14 @@ class Package {
   Limits limits_;
   GsfInput* input_ = nullptr;
   GsfInfile* zip_ = nullptr;
-  std::map<std::string, GsfInput*> entries_;
+  // Entries are opened when read: an open zip entry holds inflate buffers,
+  // and a package may list thousands.
+  struct Entry {
+    GsfInfile* dir;
+    int index;
+  };
+  std::map<std::string, Entry> entries_;
+  std::vector<GsfInfile*> dirs_;
   uint64_t inflated_ = 0;
 };
 
