@@ -97,6 +97,13 @@ TEST(DocxBadInput, ZipBombsAreRefused) {
   std::string body = "<w:p><w:r><w:t>" + std::string(70u << 20, ' ') + "</w:t></w:r></w:p>";
   std::string why = fails(simpleDocx(body));
   EXPECT_NE(why.find("zip bomb"), std::string::npos) << why;
+  // Small parts can still explode in memory once parsed: millions of empty
+  // paragraphs are refused before parsing.
+  std::string paragraphs;
+  paragraphs.reserve(4'100'000 * 6);
+  for (int i = 0; i < 4'100'000; ++i) paragraphs += "<w:p/>";
+  why = fails(simpleDocx(paragraphs));
+  EXPECT_NE(why.find("million XML elements"), std::string::npos) << why;
 }
 
 TEST(DocxBadInput, PackageCapsEachPartAndTheTotal) {

@@ -4,6 +4,7 @@
 // the way, so the model holds formatting as it shows.
 #include <pugixml.hpp>
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
@@ -28,6 +29,20 @@ using namespace docx;
 constexpr int kMaxDepth = 256;
 // Tables nested deeper than this are read as plain paragraphs.
 constexpr int kMaxTableDepth = 16;
+// XML elements over all parts. A parsed element costs far more memory than
+// its few bytes of XML (and a paragraph in the model more again), so the
+// inflated-size caps alone would let a small file take gigabytes. This is
+// some twenty times a 700-page document.
+constexpr size_t kMaxElements = 4'000'000;
+
+size_t countTags(std::string_view bytes) {
+  size_t n = 0;
+  for (const char* p = bytes.data(); (p = static_cast<const char*>(
+                                          std::memchr(p, '<', static_cast<size_t>(bytes.data() + bytes.size() - p))));
+       ++p)
+    ++n;
+  return n;
+}
 
 struct Rel {
   std::string target;  // resolved part name, or the URL of an external target
@@ -285,6 +300,7 @@ class DocxReader {
   std::map<std::string, std::shared_ptr<const std::string>> media_;
   std::string footnoteFormat_ = "decimal", endnoteFormat_ = "lowerRoman";
   int64_t footnoteNumber_ = 1, endnoteNumber_ = 1;
+  size_t elements_ = 0;
   Builder builder_;
 };
 
@@ -298,6 +314,10 @@ void DocxReader::loadPart(XmlPart& part, const std::string& name, bool required)
     return;
   }
   part.bytes = std::move(*bytes);
+  elements_ += countTags(part.bytes);
+  if (elements_ > kMaxElements)
+    fail(kCannotOpen, "the document holds more than " + std::to_string(kMaxElements / 1'000'000) +
+                          " million XML elements (in " + name + "): the file is damaged or a zip bomb");
   std::string error;
   if (!parse(part.doc, part.bytes, &error)) {
     if (required) fail(kCannotOpen, "the document's main part (" + name + ") is damaged: " + error);
