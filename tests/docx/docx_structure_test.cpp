@@ -142,6 +142,26 @@ TEST(DocxLists, LabelsComeFromTheNumberingDefinitions) {
   EXPECT_NE(t.find("2.a)\tb1\r\n"), std::string::npos) << t;
 }
 
+TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThem) {
+  std::string numbering = docxtest::part(
+      "numbering", "<w:abstractNum w:abstractNumId=\"0\">" +
+                       level(0, "decimal", "%1", "<w:pStyle w:val=\"H1\"/>") +
+                       level(1, "decimal", "%1.%2", "<w:pStyle w:val=\"H2\"/>") +
+                       "</w:abstractNum><w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>");
+  std::string styles = docxtest::part(
+      "styles",
+      "<w:style w:type=\"paragraph\" w:styleId=\"H1\"><w:name w:val=\"heading 1\"/><w:pPr><w:numPr>"
+      "<w:numId w:val=\"1\"/></w:numPr></w:pPr></w:style>"
+      "<w:style w:type=\"paragraph\" w:styleId=\"H2\"><w:name w:val=\"heading 2\"/><w:basedOn w:val=\"H1\"/>"
+      "</w:style>");
+  auto h = [](const char* style, const char* t) { return p(r(t), std::string("<w:pStyle w:val=\"") + style + "\"/>"); };
+  word::Model m = read(h("H1", "a") + h("H2", "b") + h("H2", "c") + h("H1", "d") + h("H2", "e"),
+                       {{"word/numbering.xml", numbering}, {"word/styles.xml", styles}});
+  EXPECT_EQ(text(m), "1\ta\r\n1.1\tb\r\n1.2\tc\r\n2\td\r\n2.1\te\r\n");
+  EXPECT_EQ(m.main.paragraphs[1].format.listLevel, 1);
+  EXPECT_EQ(m.main.paragraphs[1].format.outlineLevel, 1);
+}
+
 TEST(DocxLists, NumberFormats) {
   using word::read::docx::formatNumber;
   EXPECT_EQ(formatNumber(4, "lowerRoman"), u"iv");

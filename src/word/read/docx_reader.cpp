@@ -4,6 +4,7 @@
 // the way, so the model holds formatting as it shows.
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -477,9 +478,12 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   pf.style = styles_.indexOf(styleId);
   eff.applyTo(pf);
   if (eff.numId && *eff.numId != "0") {
-    if (auto item = numbering_.next(*eff.numId, eff.numLevel.value_or(0))) {
+    // Without an explicit level, a list tied to the paragraph's style uses
+    // the level that names that style.
+    int lvl = eff.numLevel ? *eff.numLevel : std::max(0, numbering_.levelForStyle(*eff.numId, styleId));
+    if (auto item = numbering_.next(*eff.numId, lvl)) {
       pf.listId = item->listId;
-      pf.listLevel = static_cast<uint8_t>(eff.numLevel.value_or(0));
+      pf.listLevel = static_cast<uint8_t>(lvl);
       pf.listOrdered = item->ordered;
       pf.listLabel = item->label;
     }

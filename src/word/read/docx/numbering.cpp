@@ -187,6 +187,7 @@ Numbering::Level Numbering::readLevel(const pugi::xml_node& lvl, Level l) {
   if (auto n = child(lvl, "lvlRestart"); n)
     if (auto v = intAttr(n)) l.restart = clampInt(*v, 0, 9);
   if (auto n = child(lvl, "isLgl"); n) l.legal = onOff(n);
+  if (auto n = child(lvl, "pStyle"); n) l.paragraphStyle = std::string(val(n));
   if (auto rpr = child(lvl, "rPr"); rpr)
     if (auto f = child(rpr, "rFonts"); f) {
       std::string_view font = val(f, "ascii");
@@ -255,6 +256,16 @@ const Numbering::Abstract* Numbering::abstractOf(const Num& num) const {
     it = next;
   }
   return it == abstracts_.end() ? nullptr : &it->second;
+}
+
+int Numbering::levelForStyle(const std::string& numId, const std::string& styleId) const {
+  auto numIt = nums_.find(numId);
+  if (numIt == nums_.end() || styleId.empty()) return -1;
+  const Abstract* a = abstractOf(numIt->second);
+  if (!a) return -1;
+  for (size_t k = 0; k < 9; ++k)
+    if (a->levels[k].paragraphStyle == styleId) return static_cast<int>(k);
+  return -1;
 }
 
 std::optional<Numbering::Item> Numbering::next(const std::string& numId, int level) {

@@ -35,12 +35,17 @@ class Numbering {
   // nullopt when the list is not defined (or is numId 0: "no list").
   std::optional<Item> next(const std::string& numId, int level);
 
+  // The level of list `numId` that names paragraph style `styleId` (lists
+  // attached to heading styles); -1 when none does.
+  int levelForStyle(const std::string& numId, const std::string& styleId) const;
+
  private:
   struct Level {
     int64_t start = 1;
     std::string format = "decimal";
     std::u16string text;
     std::string textFont;
+    std::string paragraphStyle;
     int restart = -1;  // -1: after any higher level; 0: never
     bool legal = false;
   };
