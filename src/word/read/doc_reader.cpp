@@ -133,14 +133,6 @@ std::u16string hyperlinkTarget(const std::u16string& code) {
   return clean;
 }
 
-// Pictograph fonts store their glyphs in the private use area; the common
-// bullets have Unicode equivalents.
-char16_t bulletChar(char16_t c, const std::u16string& font) {
-  if (c == 0xF0B7 || (c == 0xB7 && font == u"Symbol")) return 0x2022;
-  if (c == 0xF0A7 && font.rfind(u"Wingdings", 0) == 0) return 0x25AA;
-  if ((c == u'o' || c == 0xF06F) && font == u"Courier New") return 0x25E6;
-  return c;
-}
 
 class DocReader {
  public:
@@ -178,6 +170,7 @@ class DocReader {
   std::vector<Para> paragraphs(uint32_t a, uint32_t b) const;
 
   CharFormat charFormat(const Chp& c) const;
+  std::u16string bullet(char16_t c, int32_t font, uint8_t level) const;
   ParagraphFormat paragraphFormat(const Pap& p, std::optional<ListLabel> label) const;
 
   std::string_view file_;
@@ -190,7 +183,7 @@ class DocReader {
   std::u16string text_;
   std::vector<FcRun> chpx_, papx_;
   StyleSheet styles_;
-  std::vector<std::u16string> fonts_;
+  std::vector<Font> fonts_;
   mutable Lists lists_;
   std::vector<int32_t> styleIndex_;  // istd -> model style
   std::map<uint32_t, NoteRef> noteRefs_;
@@ -214,7 +207,6 @@ void DocReader::readFib() {
   }
   const std::string& t = (flags & 0x0200) ? streams_.table1 : streams_.table0;
   table_ = Bytes(t);
-  if (table_.empty()) fail(kCannotOpen, "the document is damaged (its table stream is missing)");
   data_ = Bytes(streams_.data);
 
   size_t at = 0x20;
@@ -247,7 +239,24 @@ void DocReader::readPieces() {
       break;
     }
   }
-  if (plc.size() < 4 + 12) fail(kCannotOpen, "the document is damaged (its text cannot be located)");
+  if (plc.size() < 4 + 12) {
+    // No piece table: the text is one run from fcMin, as in files that
+    // were never saved incrementally.
+    uint32_t fcMin = word_.u32(0x18), fcMac = word_.u32(0x1C);
+    Piece p;
+    p.fc = fcMin;
+    p.compressed = !(word_.u16(0x0A) & 0x1000);
+    uint64_t len = fcMac > fcMin ? (fcMac - fcMin) / (p.compressed ? 1 : 2) : 0;
+    uint64_t ccp = 0;
+    for (uint32_t c : ccp_) ccp += c;
+    if (ccp) len = std::min<uint64_t>(len, ccp);
+    if (p.fc < word_.size()) len = std::min<uint64_t>(len, (word_.size() - p.fc) / (p.compressed ? 1 : 2));
+    else len = 0;
+    if (len == 0) fail(kCannotOpen, "the document is damaged (its text cannot be located)");
+    p.cpEnd = static_cast<uint32_t>(len);
+    pieces_.push_back(p);
+    return;
+  }
   size_t n = (plc.size() - 4) / 12;
   // Text beyond what the stream can hold is damage; capping it keeps memory
   // bounded by the file's size.
@@ -455,7 +464,7 @@ CharFormat DocReader::charFormat(const Chp& c) const {
   f.color = c.color;
   f.highlight = c.highlight;
   f.halfPoints = c.halfPoints;
-  if (c.font >= 0 && static_cast<size_t>(c.font) < fonts_.size()) f.font = fonts_[c.font];
+  if (c.font >= 0 && static_cast<size_t>(c.font) < fonts_.size()) f.font = fonts_[c.font].name;
   return f;
 }
 
@@ -476,6 +485,18 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
     f.listLabel = std::move(label->text);
   }
   return f;
+}
+
+// A bullet drawn from a pictograph font has no character of its own; it
+// shows as the usual bullet of its level.
+std::u16string DocReader::bullet(char16_t c, int32_t font, uint8_t level) const {
+  const Font* f = font >= 0 && static_cast<size_t>(font) < fonts_.size() ? &fonts_[font] : nullptr;
+  if ((c >= 0xF000 && c <= 0xF0FF) || (f && f->symbol)) {
+    static constexpr char16_t kByLevel[3] = {0x2022, 0x25E6, 0x25AA};
+    return std::u16string(1, kByLevel[level % 3]);
+  }
+  if (c == u'o' && f && f->name == u"Courier New") return u"\u25E6";
+  return std::u16string(1, c);
 }
 
 void DocReader::readNotes(size_t refIndex, size_t txtIndex, uint32_t base, bool endnote) {
@@ -783,15 +804,14 @@ struct DocReader::Emitter {
             case 12:
             case 14: put(c, linked); continue;
             case 30: put(0x2011, linked); continue;
+            case 31: put(0x00AD, linked); continue;
             default:
               if (c < 0x20) continue;
               break;
           }
         }
         if (chp.hasSymbol) {
-          std::u16string font =
-              chp.symbolFont < r.fonts_.size() ? r.fonts_[chp.symbolFont] : std::u16string();
-          put(bulletChar(chp.symbolChar, font), linked);
+          put(chp.symbolChar, linked);
           continue;
         }
         put(c, linked);
@@ -806,18 +826,10 @@ struct DocReader::Emitter {
       openStructure(paras, i);
       std::optional<ListLabel> label;
       if (p.pap.ilfo > 0 && !(p.rowEnd && !flat)) label = r.lists_.next(p.pap.ilfo, p.pap.ilvl);
-      if (label) {
-        std::u16string font;
-        // Bullets in pictograph fonts: the label's own font decides.
-        if (!label->ordered && label->text.size() == 1) {
-          for (const auto& f : r.fonts_)
-            if (bulletChar(label->text[0], f) != label->text[0]) {
-              label->text[0] = bulletChar(label->text[0], f);
-              break;
-            }
-        }
-      }
-      b.paragraph(r.paragraphFormat(p.pap, label));
+      if (label && !label->ordered && label->text.size() == 1) label->text = r.bullet(label->text[0], label->font, p.pap.ilvl);
+      ParagraphFormat pf = r.paragraphFormat(p.pap, label);
+      pf.textBox = flat;
+      b.paragraph(pf);
       if (!(p.rowEnd && !flat)) emitText(p, depth);
       else bookmarksAt(p.start);
       flush();

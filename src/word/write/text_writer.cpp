@@ -30,6 +30,8 @@ std::string text(const Model& model, TextEncoding encoding) {
       ++para;
       atParagraphStart = true;
     }
+    // Text boxes float beside the text; a plain-text export leaves them out.
+    if (para < s.paragraphs.size() && s.paragraphs[para].format.textBox) continue;
     if (atParagraphStart) {
       atParagraphStart = false;
       if (para < s.paragraphs.size() && !s.paragraphs[para].format.listLabel.empty() &&

@@ -22,9 +22,20 @@ using InfilePtr = std::unique_ptr<GsfInfile, Unref>;
 
 // Reads a whole stream. A stream can never be larger than the file holding
 // it, so a size beyond that is damage, not a reason to allocate.
+// Stream names compare without regard to case in compound files.
+GsfInput* child(GsfInfile* dir, const char* name) {
+  if (GsfInput* in = gsf_infile_child_by_name(dir, name)) return in;
+  int n = gsf_infile_num_children(dir);
+  for (int i = 0; i < n && i < 4096; ++i) {
+    const char* other = gsf_infile_name_by_index(dir, i);
+    if (other && g_ascii_strcasecmp(other, name) == 0) return gsf_infile_child_by_index(dir, i);
+  }
+  return nullptr;
+}
+
 // A damaged optional stream reads as empty; a damaged WordDocument fails.
 bool readStream(GsfInfile* dir, const char* name, size_t limit, std::string& out, bool required) {
-  InputPtr in(gsf_infile_child_by_name(dir, name));
+  InputPtr in(child(dir, name));
   if (!in) return false;
   gsf_off_t size = gsf_input_size(in.get());
   if (size < 0 || static_cast<uint64_t>(size) > limit) {
@@ -56,7 +67,7 @@ Streams openStreams(std::string_view bytes) {
   if (!ole) fail(kCannotOpen, "the document is damaged (its compound file structure cannot be read)");
   Streams s;
   {
-    InputPtr enc(gsf_infile_child_by_name(ole.get(), "EncryptedPackage"));
+    InputPtr enc(child(ole.get(), "EncryptedPackage"));
     s.encryptedPackage = enc != nullptr;
   }
   s.hasWordDocument = readStream(ole.get(), "WordDocument", bytes.size(), s.word, true);

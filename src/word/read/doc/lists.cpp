@@ -42,6 +42,15 @@ ListLevel readLevel(Bytes b, size_t& at) {
   l.follow = b.u8(at + 15);
   size_t chpx = b.u8(at + 24);
   size_t papx = b.u8(at + 25);
+  Bytes grpprl = b.sub(at + 28 + papx, chpx);
+  for (size_t p = 0; p + 4 <= grpprl.size();) {
+    // Only the label's font matters here; a full character formatting of
+    // labels is not part of the model.
+    uint16_t sprm = grpprl.u16(p);
+    if (sprm == 0x4A4F) l.font = grpprl.u16(p + 2);
+    size_t n = (sprm >> 13) == 3 ? 4 : (sprm >> 13) == 6 ? 1 + grpprl.u8(p + 2) : (sprm >> 13) == 7 ? 3 : (sprm >> 13) >= 2 ? 2 : 1;
+    p += 2 + n;
+  }
   at += 28 + papx + chpx;
   size_t cch = b.u16(at);
   at += 2;
@@ -153,6 +162,7 @@ std::optional<ListLabel> Lists::next(int32_t ilfo, uint8_t ilvl) {
   ListLabel label;
   label.listId = o.list;
   label.ordered = lv.nfc != 23 && lv.nfc != 255;
+  label.font = lv.font;
   for (char16_t ch : lv.text) {
     if (ch < 9) {
       int32_t v = c.seen[ch] ? c.value[ch] : level(ch).start;

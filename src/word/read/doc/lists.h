@@ -18,6 +18,7 @@ struct ListLevel {
   bool noRestart = false;
   uint8_t follow = 0;    // 0 tab, 1 space, 2 nothing
   std::u16string text;   // chars 0..8 stand for the number of that level
+  int32_t font = -1;     // font of the label, -1 when not set
 };
 
 struct ListDef {
@@ -34,6 +35,7 @@ struct ListOverride {
 struct ListLabel {
   int32_t listId = -1;
   bool ordered = false;
+  int32_t font = -1;
   std::u16string text;
 };
 

@@ -300,8 +300,8 @@ const Pap& StyleSheet::pap(int32_t istd) const {
   return s && s->kind == 1 ? s->pap : (get(0) ? styles_[0].pap : defaultPap_);
 }
 
-std::vector<std::u16string> readFonts(Bytes t, uint32_t fc, uint32_t lcb) {
-  std::vector<std::u16string> fonts;
+std::vector<Font> readFonts(Bytes t, uint32_t fc, uint32_t lcb) {
+  std::vector<Font> fonts;
   if (lcb < 4 || !t.has(fc, 4)) return fonts;
   Bytes s = t.sub(fc, lcb);
   size_t n = std::min<size_t>(s.u16(0), 4096);
@@ -315,7 +315,7 @@ std::vector<std::u16string> readFonts(Bytes t, uint32_t fc, uint32_t lcb) {
       if (!c) break;
       name.push_back(c);
     }
-    fonts.push_back(std::move(name));
+    fonts.push_back(Font{std::move(name), ffn.u8(4) == 2});
     at += cb + 1;
   }
   return fonts;

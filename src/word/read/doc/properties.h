@@ -88,8 +88,12 @@ void applyChpSprm(Chp& chp, uint16_t sprm, Bytes op, const Chp& styleChp, const 
 void applyPap(Pap& pap, Bytes grpprl, Bytes data);
 void applyPapSprm(Pap& pap, uint16_t sprm, Bytes op, Bytes data);
 
-// Font names by index (SttbfFfn).
-std::vector<std::u16string> readFonts(Bytes table, uint32_t fc, uint32_t lcb);
+// Fonts by index (SttbfFfn).
+struct Font {
+  std::u16string name;
+  bool symbol = false;  // a pictograph font (symbol character set)
+};
+std::vector<Font> readFonts(Bytes table, uint32_t fc, uint32_t lcb);
 
 // A string table (Sttb), extended or not, without extra data.
 std::vector<std::u16string> readSttb(Bytes table, uint32_t fc, uint32_t lcb);
