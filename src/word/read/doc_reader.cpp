@@ -4,9 +4,11 @@
 // the formatting pages, and everything else through tables in the table
 // stream that the file information block (FIB) points to.
 #include <algorithm>
+#include <deque>
 #include <map>
 #include <optional>
 
+#include "support/codepage.h"
 #include "word/builder.h"
 #include "word/error.h"
 #include "word/read/doc/bytes.h"
@@ -14,6 +16,7 @@
 #include "word/read/doc/lists.h"
 #include "word/read/doc/officeart.h"
 #include "word/read/doc/properties.h"
+#include "word/read/doc/word6.h"
 #include "word/read/reader.h"
 
 namespace word::read {
@@ -173,8 +176,13 @@ class DocReader {
   std::u16string bullet(char16_t c, int32_t font, uint8_t level) const;
   ParagraphFormat paragraphFormat(const Pap& p, std::optional<ListLabel> label) const;
 
+  void word6CodePage();
+
   std::string_view file_;
   Streams streams_;
+  bool word6_ = false;               // Word 6.0/95: one stream, 8-bit text, one-byte sprms
+  char16_t byteMap_[256] = {};       // 8-bit text of Word 6.0/95 files
+  std::deque<std::string> translated_;  // Word 6.0/95 properties in later form
   Bytes word_, table_, data_;
   size_t fcLcbAt_ = 0, fcLcbCount_ = 0;
   uint32_t ccp_[8] = {};  // text, footnotes, headers, macros, comments, endnotes, text boxes, header text boxes
@@ -201,9 +209,21 @@ void DocReader::readFib() {
   if (ident != 0xA5EC && ident != 0xA5DC) fail(kCannotOpen, "the document is damaged (not a Word document header)");
   if (flags & 0x0100) fail(kPasswordProtected, "the document is password-protected");
   if (ident == 0xA5DC || nFib < 0xC0) {
-    fail(kCannotOpen,
-         "the document was saved by Word 6.0/95 or an older version; open it in the word processor and save it "
-         "as Word 97-2003 (.doc) or .docx");
+    if (nFib < 101) {
+      fail(kCannotOpen,
+           "the document was saved by a Word version older than 6.0; open it in the word processor and save it "
+           "as Word 97-2003 (.doc) or .docx");
+    }
+    // Word 6.0/95: the tables share the document stream, the counts and
+    // offsets sit at fixed places, and the offsets after the piece table's
+    // are laid out differently (we use none of them).
+    word6_ = true;
+    table_ = word_;
+    data_ = word_;
+    for (size_t i = 0; i < 8; ++i) ccp_[i] = word_.u32(0x34 + 4 * i);
+    fcLcbAt_ = 0x58;
+    fcLcbCount_ = kClx + 1;
+    return;
   }
   const std::string& t = (flags & 0x0200) ? streams_.table1 : streams_.table0;
   table_ = Bytes(t);
@@ -245,7 +265,7 @@ void DocReader::readPieces() {
     uint32_t fcMin = word_.u32(0x18), fcMac = word_.u32(0x1C);
     Piece p;
     p.fc = fcMin;
-    p.compressed = !(word_.u16(0x0A) & 0x1000);
+    p.compressed = word6_ || !(word_.u16(0x0A) & 0x1000);
     uint64_t len = fcMac > fcMin ? (fcMac - fcMin) / (p.compressed ? 1 : 2) : 0;
     uint64_t ccp = 0;
     for (uint32_t c : ccp_) ccp += c;
@@ -268,8 +288,8 @@ void DocReader::readPieces() {
     size_t pcd = 4 * (n + 1) + 8 * i;
     uint32_t raw = plc.u32(pcd + 2);
     Piece p;
-    p.compressed = raw & 0x40000000u;
-    p.fc = p.compressed ? (raw & 0x3FFFFFFFu) / 2 : (raw & 0x3FFFFFFFu);
+    p.compressed = word6_ || (raw & 0x40000000u);
+    p.fc = word6_ ? raw : p.compressed ? (raw & 0x3FFFFFFFu) / 2 : (raw & 0x3FFFFFFFu);
     p.prm = plc.u16(pcd + 6);
     uint64_t len = b - a;
     uint64_t w = p.compressed ? 1 : 2;
@@ -293,7 +313,10 @@ void DocReader::readText() {
     for (uint32_t cp = p.cpStart; cp < p.cpEnd; ++cp) {
       if (p.compressed) {
         uint8_t c = word_.u8(p.fc + (cp - p.cpStart));
-        text_.push_back(c >= 0x80 && c < 0xA0 ? kWestern80[c - 0x80] : static_cast<char16_t>(c));
+        if (word6_)
+          text_.push_back(byteMap_[c]);
+        else
+          text_.push_back(c >= 0x80 && c < 0xA0 ? kWestern80[c - 0x80] : static_cast<char16_t>(c));
       } else {
         text_.push_back(static_cast<char16_t>(word_.u16(p.fc + 2ull * (cp - p.cpStart))));
       }
@@ -310,10 +333,11 @@ std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
   std::vector<FcRun> runs;
   Bytes plc = tableSpan(which);
   if (plc.size() < 12) return runs;
-  size_t n = (plc.size() - 4) / 8;
-  std::vector<uint32_t> seen;
+  size_t pnSize = word6_ ? 2 : 4;
+  size_t n = (plc.size() - 4) / (4 + pnSize);
+  size_t bxSize = word6_ ? 7 : 13;
   for (size_t i = 0; i < n; ++i) {
-    uint32_t pn = plc.u32(4 * (n + 1) + 4 * i) & 0x3FFFFF;
+    uint32_t pn = word6_ ? plc.u16(4 * (n + 1) + 2 * i) : plc.u32(4 * (n + 1) + 4 * i) & 0x3FFFFF;
     uint64_t off = static_cast<uint64_t>(pn) * 512;
     if (!word_.has(off, 512)) continue;
     Bytes page = word_.sub(off, 512);
@@ -325,10 +349,15 @@ std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
       run.fcEnd = page.u32(4 * (r + 1));
       if (run.fcEnd <= run.fcStart) continue;
       if (paragraphs) {
-        size_t bx = page.u8(4 * (crun + 1) + 13 * r) * 2;
+        size_t bx = page.u8(4 * (crun + 1) + bxSize * r) * 2;
         if (bx == 0) continue;
         size_t cb = page.u8(bx);
-        if (cb == 0) {
+        if (word6_) {
+          Bytes raw = page.sub(bx + 1, 2 * cb);
+          std::string& t = translated_.emplace_back(raw.view().substr(0, std::min<size_t>(2, raw.size())));
+          t += translateWord6Sprms(raw.sub(2, raw.size() >= 2 ? raw.size() - 2 : 0));
+          run.grpprl = Bytes(t);
+        } else if (cb == 0) {
           run.grpprl = page.sub(bx + 2, 2 * page.u8(bx + 1));
         } else {
           run.grpprl = page.sub(bx + 1, 2 * cb - 1);
@@ -337,6 +366,8 @@ std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
         size_t b = page.u8(4 * (crun + 1) + r) * 2;
         if (b == 0) {
           run.grpprl = Bytes();
+        } else if (word6_) {
+          run.grpprl = Bytes(translated_.emplace_back(translateWord6Sprms(page.sub(b + 1, page.u8(b)))));
         } else {
           run.grpprl = page.sub(b + 1, page.u8(b));
         }
@@ -860,6 +891,37 @@ struct DocReader::Emitter {
   }
 };
 
+// Word 6.0/95 text is 8-bit in the code page of the fonts it uses; the
+// first font made for a national character set names it.
+void DocReader::word6CodePage() {
+  const char* codepage = "WINDOWS-1252";
+  Bytes ffn = tableSpan(kSttbfFfn);
+  for (size_t at = 2, guard = 0; at < ffn.size() && guard < 4096; ++guard) {
+    uint8_t chs = ffn.u8(at + 4);
+    const char* cp = nullptr;
+    switch (chs) {
+      case 238: cp = "WINDOWS-1250"; break;
+      case 204: cp = "WINDOWS-1251"; break;
+      case 161: cp = "WINDOWS-1253"; break;
+      case 162: cp = "WINDOWS-1254"; break;
+      case 177: cp = "WINDOWS-1255"; break;
+      case 178: cp = "WINDOWS-1256"; break;
+      case 186: cp = "WINDOWS-1257"; break;
+      default: break;
+    }
+    if (cp) {
+      codepage = cp;
+      break;
+    }
+    at += 1 + static_cast<size_t>(ffn.u8(at));
+  }
+  for (int c = 0; c < 256; ++c) {
+    std::u16string u = c < 0x80 ? std::u16string(1, static_cast<char16_t>(c))
+                                : support::fromCodePage(std::string(1, static_cast<char>(c)), codepage);
+    byteMap_[c] = u.size() == 1 ? u[0] : static_cast<char16_t>(0xFFFD);
+  }
+}
+
 Model DocReader::read() {
   if (file_.substr(0, 8) != std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
     fail(kCannotOpen, "the document is damaged (not a Word 97-2003 compound file)");
@@ -870,11 +932,16 @@ Model DocReader::read() {
   }
   word_ = Bytes(streams_.word);
   readFib();
+  if (word6_) {
+    auto [ffc, flcb] = fcLcb(kSttbfFfn);
+    fonts_ = readFonts(table_, ffc, flcb, true);
+    word6CodePage();
+  }
   readPieces();
   readText();
   chpx_ = readFkps(kPlcfBteChpx, false);
   papx_ = readFkps(kPlcfBtePapx, true);
-  {
+  if (!word6_) {
     auto [fc, lcb] = fcLcb(kStshf);
     styles_.read(table_, fc, lcb);
     auto [ffc, flcb] = fcLcb(kSttbfFfn);

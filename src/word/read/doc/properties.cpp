@@ -300,7 +300,7 @@ const Pap& StyleSheet::pap(int32_t istd) const {
   return s && s->kind == 1 ? s->pap : (get(0) ? styles_[0].pap : defaultPap_);
 }
 
-std::vector<Font> readFonts(Bytes t, uint32_t fc, uint32_t lcb) {
+std::vector<Font> readFonts(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
   std::vector<Font> fonts;
   if (lcb < 4 || !t.has(fc, 4)) return fonts;
   Bytes s = t.sub(fc, lcb);
@@ -310,7 +310,8 @@ std::vector<Font> readFonts(Bytes t, uint32_t fc, uint32_t lcb) {
     size_t cb = s.u8(at);
     Bytes ffn = s.sub(at, cb + 1);
     std::u16string name;
-    for (size_t p = 40; p + 2 <= ffn.size(); p += 2) {
+    for (size_t p = 6; word6 && p < ffn.size() && ffn.u8(p); ++p) name.push_back(ffn.u8(p));
+    for (size_t p = 40; !word6 && p + 2 <= ffn.size(); p += 2) {
       char16_t c = static_cast<char16_t>(ffn.u16(p));
       if (!c) break;
       name.push_back(c);

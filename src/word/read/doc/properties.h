@@ -93,7 +93,8 @@ struct Font {
   std::u16string name;
   bool symbol = false;  // a pictograph font (symbol character set)
 };
-std::vector<Font> readFonts(Bytes table, uint32_t fc, uint32_t lcb);
+// Word 6.0/95 tables hold 8-bit names.
+std::vector<Font> readFonts(Bytes table, uint32_t fc, uint32_t lcb, bool word6 = false);
 
 // A string table (Sttb), extended or not, without extra data.
 std::vector<std::u16string> readSttb(Bytes table, uint32_t fc, uint32_t lcb);
