@@ -198,6 +198,9 @@ class DocReader {
   std::map<uint32_t, Shape> shapes_;               // cp of the anchor -> shape
   std::map<int32_t, std::pair<uint32_t, uint32_t>> textBoxes_;  // shape id -> text
   Drawing drawing_;
+  std::map<uint32_t, InlinePicture> inlinePictures_;  // by offset in the Data stream
+  size_t inflateBudget_ = 256u << 20;                  // bytes all inflated pictures may take
+  size_t noteBudget_ = 0;                              // characters all note bodies may take
   std::multimap<uint32_t, std::u16string> bookmarkStarts_, bookmarkEnds_;
 };
 
@@ -551,7 +554,7 @@ void DocReader::readNotes(size_t refIndex, size_t txtIndex, uint32_t base, bool 
 
 void DocReader::readShapes() {
   auto [fc, lcb] = fcLcb(kDggInfo);
-  drawing_ = readDrawing(table_, fc, lcb, word_);
+  drawing_ = readDrawing(table_, fc, lcb, word_, inflateBudget_);
   Bytes spa = tableSpan(kPlcSpaMom);
   if (spa.size() >= 4 + 26) {
     size_t n = (spa.size() - 4) / 30;
@@ -585,7 +588,9 @@ void DocReader::readBookmarks() {
   if (bkf.size() < 12 || bkl.size() < 8) return;
   size_t n = (bkf.size() - 4) / 8;
   size_t m = (bkl.size() - 4) / 4;
-  for (size_t i = 0; i < n && i < names.size(); ++i) {
+  // Real documents have hundreds; a cap keeps closing them cheap.
+  constexpr size_t kMaxBookmarks = 8192;
+  for (size_t i = 0; i < n && i < names.size() && bookmarkStarts_.size() < kMaxBookmarks; ++i) {
     uint32_t start = bkf.u32(4 * i);
     size_t ibkl = bkf.u16(4 * (n + 1) + 4 * i);
     if (ibkl >= m) continue;
@@ -728,7 +733,11 @@ struct DocReader::Emitter {
 
   void emitPicture(const Chp& chp, const CharFormat& f) {
     if (!chp.hasPicLocation) return;
-    InlinePicture pic = readInlinePicture(r.data_, chp.picLocation, r.word_);
+    // Pictures shown more than once share their bytes.
+    auto cached = r.inlinePictures_.find(chp.picLocation);
+    if (cached == r.inlinePictures_.end())
+      cached = r.inlinePictures_.emplace(chp.picLocation, readInlinePicture(r.data_, chp.picLocation, r.word_, r.inflateBudget_)).first;
+    const InlinePicture& pic = cached->second;
     if (!pic.image) return;
     Picture p;
     p.data = pic.image->bytes;
@@ -752,8 +761,12 @@ struct DocReader::Emitter {
       flush();
       b.picture(std::move(p), f);
     }
+    // A text box shows once, however many anchors name it.
     auto tb = r.textBoxes_.find(s.lid);
-    if (tb != r.textBoxes_.end()) pendingBoxes.push_back(tb->second);
+    if (tb != r.textBoxes_.end()) {
+      pendingBoxes.push_back(tb->second);
+      r.textBoxes_.erase(tb);
+    }
   }
 
   void emitNote(uint32_t cp, const NoteRef& ref, char16_t c, const CharFormat& f, int depth) {
@@ -764,7 +777,11 @@ struct DocReader::Emitter {
       label = std::u16string(1, c);
     }
     Builder nb;
-    if (depth < 2 && ref.start < ref.end) {
+    // Damaged note tables may point many notes at the same long text; the
+    // budget keeps the model's size bounded by the document's.
+    size_t length = ref.end - ref.start;
+    if (depth < 2 && ref.start < ref.end && length <= r.noteBudget_) {
+      r.noteBudget_ -= length;
       Emitter e(r, nb);
       e.noteLabel = label;
       e.emit(ref.start, ref.end, depth + 1);
@@ -957,6 +974,7 @@ Model DocReader::read() {
   readShapes();
   readBookmarks();
 
+  noteBudget_ = text_.size() + 1024;
   Builder b;
   addStyles(b);
   Emitter e(*this, b);

@@ -31,8 +31,9 @@ constexpr size_t kMaxMetafile = 64u << 20;
 
 // Metafile blips are usually deflated (zlib framing); the gzip reader of the
 // container library does the inflating in raw mode.
-std::optional<std::string> inflate(std::string_view z, size_t size) {
-  if (z.size() < 2 || size == 0 || size > kMaxMetafile) return std::nullopt;
+std::optional<std::string> inflate(std::string_view z, size_t size, size_t& budget) {
+  if (z.size() < 2 || size == 0 || size > kMaxMetafile || size > budget) return std::nullopt;
+  budget -= size;
   GsfInput* mem = gsf_input_memory_new(reinterpret_cast<const guint8*>(z.data() + 2), static_cast<gsf_off_t>(z.size() - 2), FALSE);
   if (!mem) return std::nullopt;
   GObject* obj = static_cast<GObject*>(g_object_new(GSF_INPUT_GZIP_TYPE, "raw", TRUE, "source", mem,
@@ -54,7 +55,7 @@ std::optional<Image> image(std::string bytes, std::string format) {
 
 }  // namespace
 
-std::optional<Image> readBlip(Bytes b, size_t at) {
+std::optional<Image> readBlip(Bytes b, size_t at, size_t& budget) {
   Header h;
   if (!header(b, at, h)) return std::nullopt;
   bool twoIds = h.instance & 1;
@@ -74,7 +75,7 @@ std::optional<Image> readBlip(Bytes b, size_t at) {
     size_t n = std::min<size_t>(saved, h.end - start);
     std::string_view raw = b.view().substr(start, n);
     if (compression == 0) {
-      auto out = inflate(raw, size);
+      auto out = inflate(raw, size, budget);
       if (!out) return std::nullopt;
       return image(std::move(*out), format);
     }
@@ -114,32 +115,32 @@ std::optional<Image> readBlip(Bytes b, size_t at) {
 namespace {
 
 // The picture of a store entry: inside the entry, or in the delay stream.
-std::optional<Image> fromFbse(Bytes b, const Header& h, Bytes delay) {
+std::optional<Image> fromFbse(Bytes b, const Header& h, Bytes delay, size_t& budget) {
   if (h.type != 0xF007 || !b.has(h.body, 36)) return std::nullopt;
   uint32_t foDelay = b.u32(h.body + 28);
   uint8_t cbName = b.u8(h.body + 33);
   size_t embedded = h.body + 36 + cbName;
   if (embedded + 8 <= h.end) {
-    if (auto img = readBlip(b.sub(0, h.end), embedded)) return img;
+    if (auto img = readBlip(b.sub(0, h.end), embedded, budget)) return img;
   }
   if (b.u32(h.body + 24) == 0) return std::nullopt;  // no references: nothing stored
-  if (foDelay != 0xFFFFFFFFu && delay.has(foDelay, 8)) return readBlip(delay, foDelay);
+  if (foDelay != 0xFFFFFFFFu && delay.has(foDelay, 8)) return readBlip(delay, foDelay, budget);
   return std::nullopt;
 }
 
 // Finds the first picture in the records of [at, end), descending into
 // containers; depth and record count are capped against damaged nesting.
-std::optional<Image> firstImage(Bytes b, size_t at, size_t end, Bytes delay, int depth, int& budget) {
+std::optional<Image> firstImage(Bytes b, size_t at, size_t end, Bytes delay, int depth, int& budget, size_t& bytes) {
   while (at + 8 <= end && budget-- > 0) {
     Header h;
     if (!header(b, at, h)) return std::nullopt;
     size_t recEnd = std::min(h.end, end);
     if (h.type == 0xF007) {
-      if (auto img = fromFbse(b.sub(0, recEnd), h, delay)) return img;
+      if (auto img = fromFbse(b.sub(0, recEnd), h, delay, bytes)) return img;
     } else if (h.type >= 0xF018 && h.type <= 0xF117) {
-      if (auto img = readBlip(b.sub(0, recEnd), at)) return img;
+      if (auto img = readBlip(b.sub(0, recEnd), at, bytes)) return img;
     } else if (h.ver == 0xF && depth < 16) {
-      if (auto img = firstImage(b, h.body, recEnd, delay, depth + 1, budget)) return img;
+      if (auto img = firstImage(b, h.body, recEnd, delay, depth + 1, budget, bytes)) return img;
     }
     if (recEnd <= at) break;
     at = recEnd;
@@ -186,7 +187,7 @@ void collectShapes(Bytes b, size_t at, size_t end, Drawing& d, int depth, int& b
 
 }  // namespace
 
-InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay) {
+InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t& bytes) {
   InlinePicture pic;
   if (!data.has(offset, 0x44)) return pic;
   uint32_t lcb = data.u32(offset);
@@ -205,7 +206,7 @@ InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay) {
   if (mm == 0x66) at += 1 + p.u8(at);
   if (mm == 0x64 || mm == 0x66) {
     int budget = 10000;
-    pic.image = firstImage(p, at, p.size(), delay, 0, budget);
+    pic.image = firstImage(p, at, p.size(), delay, 0, budget, bytes);
   }
   return pic;
 }
@@ -216,7 +217,7 @@ std::optional<Image> Drawing::imageOfShape(uint32_t spid) const {
   return store[it->second - 1];
 }
 
-Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay) {
+Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay, size_t& bytes) {
   Drawing d;
   if (lcb == 0 || !table.has(fc, 8)) return d;
   Bytes b = table.sub(0, static_cast<size_t>(fc) + lcb);
@@ -230,7 +231,7 @@ Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay) {
       for (size_t q = h.body; q + 8 <= h.end && budget-- > 0;) {
         Header e;
         if (!header(b, q, e)) break;
-        d.store.push_back(e.type == 0xF007 ? fromFbse(b.sub(0, e.end), e, delay) : std::nullopt);
+        d.store.push_back(e.type == 0xF007 ? fromFbse(b.sub(0, e.end), e, delay, bytes) : std::nullopt);
         if (e.end <= q) break;
         q = e.end;
       }

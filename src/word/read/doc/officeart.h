@@ -17,8 +17,10 @@ struct Image {
   std::string format;  // "png", "jpeg", "bmp", "tiff", "emf", "wmf", "pict"
 };
 
+// Inflating metafiles draws on `budget` (bytes), which bounds the memory a
+// document's pictures may take however small their compressed form.
 // A blip record starting at `at`; nothing when it is not one or is damaged.
-std::optional<Image> readBlip(Bytes b, size_t at);
+std::optional<Image> readBlip(Bytes b, size_t at, size_t& budget);
 
 // An inline picture: the picture header at `offset` of the Data stream and
 // the shape and image records that follow it.
@@ -27,7 +29,7 @@ struct InlinePicture {
   int32_t widthTwips = 0;
   int32_t heightTwips = 0;
 };
-InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay);
+InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t& budget);
 
 // The floating shapes of the document: the picture store and, per shape
 // id, the store index of the shape's picture.
@@ -36,6 +38,6 @@ struct Drawing {
   std::map<uint32_t, uint32_t> pictureOf;    // shape id -> pib
   std::optional<Image> imageOfShape(uint32_t spid) const;
 };
-Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay);
+Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay, size_t& budget);
 
 }  // namespace word::read::doc
