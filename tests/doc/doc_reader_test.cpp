@@ -250,6 +250,10 @@ TEST(DocReader, InlineAndFloatingPicturesCarryTheirImage) {
     EXPECT_GT(f.widthPx, 100);
   }
 
+  word::Model alt = readCorpus("Picture_Alternative_Text.doc");
+  ASSERT_EQ(alt.main.pictures.size(), 1u);
+  EXPECT_EQ(alt.main.pictures[0].alt, u"This is the alternative text for the picture.");
+
   // Metafiles are inflated and kept as they are.
   word::Model emf = readCorpus("equation.doc");
   ASSERT_EQ(emf.main.pictures.size(), 1u);

@@ -744,6 +744,7 @@ struct DocReader::Emitter {
     p.format = pic.image->format;
     p.widthPx = pic.widthTwips / 15;
     p.heightPx = pic.heightTwips / 15;
+    p.alt = pic.alt;
     flush();
     b.picture(std::move(p), f);
   }
@@ -758,6 +759,8 @@ struct DocReader::Emitter {
       p.format = img->format;
       p.widthPx = std::max(0, s.width / 15);
       p.heightPx = std::max(0, s.height / 15);
+      auto alt = r.drawing_.altOf.find(static_cast<uint32_t>(s.lid));
+      if (alt != r.drawing_.altOf.end()) p.alt = alt->second;
       flush();
       b.picture(std::move(p), f);
     }

@@ -148,6 +148,33 @@ std::optional<Image> firstImage(Bytes b, size_t at, size_t end, Bytes delay, int
   return std::nullopt;
 }
 
+// Reads a shape's property table (OPT): its picture index and description.
+// Complex values follow the fixed part in the order of their properties.
+void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16string& alt) {
+  size_t n = opt.instance;
+  size_t complexAt = opt.body + 6 * n;
+  for (size_t i = 0; i < n && opt.body + 6 * i + 6 <= end; ++i) {
+    uint16_t opid = b.u16(opt.body + 6 * i);
+    uint32_t op = b.u32(opt.body + 6 * i + 2);
+    uint16_t id = opid & 0x3FFF;
+    if (opid & 0x8000) {
+      if (id == 0x0381 && complexAt < end) {
+        size_t len = std::min<size_t>(op, end - complexAt);
+        alt.clear();
+        for (size_t k = 0; k + 1 < len; k += 2) {
+          char16_t c = static_cast<char16_t>(b.u16(complexAt + k));
+          if (!c) break;
+          alt.push_back(c);
+        }
+      }
+      complexAt += op;
+      if (complexAt > end) complexAt = end;
+    } else if (id == 0x0104) {
+      pib = op;
+    }
+  }
+}
+
 void collectShapes(Bytes b, size_t at, size_t end, Drawing& d, int depth, int& budget) {
   while (at + 8 <= end && budget-- > 0) {
     Header h;
@@ -156,6 +183,7 @@ void collectShapes(Bytes b, size_t at, size_t end, Drawing& d, int depth, int& b
     if (h.type == 0xF004) {
       // A shape: its id (FSP) and its picture (pib property of OPT).
       uint32_t spid = 0, pib = 0;
+      std::u16string alt;
       bool haveId = false;
       size_t p = h.body;
       for (int guard = 0; p + 8 <= recEnd && guard < 4096; ++guard) {
@@ -166,10 +194,7 @@ void collectShapes(Bytes b, size_t at, size_t end, Drawing& d, int depth, int& b
           spid = b.u32(c.body);
           haveId = true;
         } else if (c.type == 0xF00B) {
-          for (uint32_t i = 0; i < c.instance && c.body + 6 * i + 6 <= cEnd; ++i) {
-            uint16_t opid = b.u16(c.body + 6 * i);
-            if ((opid & 0x3FFF) == 0x0104) pib = b.u32(c.body + 6 * i + 2);
-          }
+          readOptions(b, c, cEnd, pib, alt);
         } else if (c.ver == 0xF && depth < 16) {
           collectShapes(b, c.body, cEnd, d, depth + 1, budget);
         }
@@ -177,6 +202,7 @@ void collectShapes(Bytes b, size_t at, size_t end, Drawing& d, int depth, int& b
         p = cEnd;
       }
       if (haveId && pib) d.pictureOf[spid] = pib;
+      if (haveId && !alt.empty()) d.altOf[spid] = alt;
     } else if (h.ver == 0xF && depth < 16) {
       collectShapes(b, h.body, recEnd, d, depth + 1, budget);
     }
@@ -205,6 +231,18 @@ InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t
   size_t at = cbHeader;
   if (mm == 0x66) at += 1 + p.u8(at);
   if (mm == 0x64 || mm == 0x66) {
+    // The shape record before the pictures describes the picture.
+    Header sp;
+    if (header(p, at, sp) && sp.type == 0xF004) {
+      for (size_t q = sp.body, guard = 0; q + 8 <= sp.end && guard < 256; ++guard) {
+        Header c;
+        if (!header(p, q, c)) break;
+        uint32_t pib = 0;
+        if (c.type == 0xF00B) readOptions(p, c, std::min(c.end, sp.end), pib, pic.alt);
+        if (c.end <= q) break;
+        q = c.end;
+      }
+    }
     int budget = 10000;
     pic.image = firstImage(p, at, p.size(), delay, 0, budget, bytes);
   }

@@ -28,6 +28,7 @@ struct InlinePicture {
   std::optional<Image> image;
   int32_t widthTwips = 0;
   int32_t heightTwips = 0;
+  std::u16string alt;  // the shape's description
 };
 InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t& budget);
 
@@ -36,6 +37,7 @@ InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t
 struct Drawing {
   std::vector<std::optional<Image>> store;  // pib 1 is store[0]
   std::map<uint32_t, uint32_t> pictureOf;    // shape id -> pib
+  std::map<uint32_t, std::u16string> altOf;  // shape id -> description
   std::optional<Image> imageOfShape(uint32_t spid) const;
 };
 Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay, size_t& budget);
