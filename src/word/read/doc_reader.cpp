@@ -183,6 +183,7 @@ class DocReader {
   bool word6_ = false;               // Word 6.0/95: one stream, 8-bit text, one-byte sprms
   char16_t byteMap_[256] = {};       // 8-bit text of Word 6.0/95 files
   std::deque<std::string> translated_;  // Word 6.0/95 properties in later form
+  mutable std::map<uint16_t, std::string> prm0_;  // single-modifier piece properties
   Bytes word_, table_, data_;
   size_t fcLcbAt_ = 0, fcLcbCount_ = 0;
   uint32_t ccp_[8] = {};  // text, footnotes, headers, macros, comments, endnotes, text boxes, header text boxes
@@ -394,9 +395,20 @@ const FcRun* DocReader::runAt(const std::vector<FcRun>& runs, uint64_t fc, uint6
 }
 
 Bytes DocReader::prmSprms(uint16_t prm) const {
-  if (!(prm & 1)) return Bytes();
-  size_t i = prm >> 1;
-  return i < prcs_.size() ? prcs_[i] : Bytes();
+  if (prm & 1) {
+    size_t i = prm >> 1;
+    return i < prcs_.size() ? prcs_[i] : Bytes();
+  }
+  // A single modifier with a one-byte operand; its index is the one-byte
+  // code of Word 6.0/95.
+  uint8_t isprm = (prm >> 1) & 0x7F;
+  if (isprm == 0) return Bytes();
+  auto it = prm0_.find(prm);
+  if (it == prm0_.end()) {
+    std::string g{static_cast<char>(isprm), static_cast<char>(prm >> 8)};
+    it = prm0_.emplace(prm, translateWord6Sprms(Bytes(g))).first;
+  }
+  return Bytes(it->second);
 }
 
 Pap DocReader::papOf(uint32_t markCp) const {
