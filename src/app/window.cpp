@@ -1,18 +1,194 @@
 #include "app/window.h"
 
 #include <QApplication>
-#include <QWidget>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <cmath>
+#include <exception>
+
+#include "support/files.h"
+#include "support/runtime_error.h"
 
 namespace app {
+namespace {
 
-// Placeholder until the window is built: shows the captioned form only.
-int runWindow(int argc, char** argv) {
-  QApplication qapp(argc, argv);
-  QWidget form;
-  form.setWindowTitle(QStringLiteral("Raredozud 1.3.1  (4.4.2009)"));
-  form.resize(659, 506);
-  form.show();
-  return qapp.exec();
+// Positions and sizes in twips, 15 to a pixel at 96 dpi.
+struct TwipRect {
+  int left, top, width, height;
+};
+constexpr int kClientWidth = 9885;
+constexpr int kClientHeight = 7590;
+constexpr TwipRect kImage1{360, 240, 4485, 1545};
+constexpr TwipRect kBtnDone{5880, 720, 2535, 492};
+constexpr TwipRect kText1{360, 2040, 9135, 5175};
+
+int toPixels(int twips, double scale) {
+  return static_cast<int>(std::lround(twips / 15.0 * scale));
+}
+
+QRect toPixels(const TwipRect& r, double scale) {
+  return QRect(toPixels(r.left, scale), toPixels(r.top, scale), toPixels(r.width, scale),
+               toPixels(r.height, scale));
+}
+
+// Status lines into the window's box.
+class WindowStatus : public convert::StatusSink {
+ public:
+  explicit WindowStatus(MainWindow& window) : window_(window) {}
+  void showStatus(const std::u16string& message) override { window_.showStatus(message); }
+
+ private:
+  MainWindow& window_;
+};
+
+// The copy script runs on its own; the window does not wait for it.
+class DetachedStarter : public convert::ProcessStarter {
+ public:
+  void start(const std::string& script, const std::vector<std::string>& arguments) override {
+    QString path = QFile::decodeName(script.c_str());
+    if (!QFileInfo(path).isFile()) support::raise(53);
+    // Through the shell, so that the script needs no execute bit.
+    QStringList args{path};
+    for (const std::string& a : arguments) args << QFile::decodeName(a.c_str());
+    if (!QProcess::startDetached(QStringLiteral("/bin/sh"), args)) support::raise(75);
+  }
+};
+
+// Appends one line to "log.txt" in the current directory, opening and
+// closing it every time so the log is complete up to the last line.
+class FileLog : public convert::LogSink {
+ public:
+  void writeLog(const std::u16string& message) override {
+    QFile file(QStringLiteral("log.txt"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) support::raise(75);
+    QByteArray line = QString::fromStdU16String(message).toUtf8() + "\r\n";
+    if (file.write(line) != line.size()) support::raise(75);
+  }
+};
+
+}  // namespace
+
+std::optional<std::string> FileDialogChooser::chooseDocument(const std::string& initialFolder) {
+  QString folder = initialFolder.empty() ? QDir::homePath() : QFile::decodeName(initialFolder.c_str());
+  QString path = QFileDialog::getOpenFileName(
+      owner_, QStringLiteral("Select a document for conversion"), folder,
+      QStringLiteral("Doc Files (*.doc);;Word Documents (*.doc *.docx);;All Files (*)"));
+  if (path.isEmpty()) return std::nullopt;
+  return QFile::encodeName(path).toStdString();
+}
+
+MainWindow::MainWindow(ConversionRun run, QWidget* parent)
+    : QWidget(parent),
+      run_(std::move(run)),
+      image1_(new QLabel(this)),
+      btnDone_(new QPushButton(QStringLiteral("Convert from Word"), this)),
+      text1_(new QPlainTextEdit(this)),
+      dialogChooser_(this),
+      chooser_(&dialogChooser_) {
+  setObjectName(QStringLiteral("Form1"));
+  image1_->setObjectName(QStringLiteral("Image1"));
+  btnDone_->setObjectName(QStringLiteral("btnDone"));
+  text1_->setObjectName(QStringLiteral("Text1"));
+  setWindowTitle(QStringLiteral("Raredozud 1.3.1  (4.4.2009)"));
+
+  // The layout is fixed in twips; scale it for the screen's dpi.
+  double scale = logicalDpiY() / 96.0;
+  setFixedSize(toPixels(kClientWidth, scale), toPixels(kClientHeight, scale));
+  image1_->setGeometry(toPixels(kImage1, scale));
+  btnDone_->setGeometry(toPixels(kBtnDone, scale));
+  text1_->setGeometry(toPixels(kText1, scale));
+
+  image1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  image1_->setPixmap(drawLogo().scaled(image1_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+
+  text1_->setReadOnly(true);
+  text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+  connect(btnDone_, &QPushButton::clicked, this, &MainWindow::convertDocument);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setDocumentChooser(convert::DocumentChooser* chooser) {
+  chooser_ = chooser ? chooser : &dialogChooser_;
+}
+
+void MainWindow::showStatus(const std::u16string& message) {
+  // The box ends every line itself: CR LF, CR and LF inside a message are
+  // each one line break, never two.
+  QString line = QString::fromStdU16String(message);
+  line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  line.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  line += QLatin1Char('\n');
+
+  QTextCursor end(text1_->document());
+  end.movePosition(QTextCursor::End);
+  end.insertText(line);
+  text1_->setTextCursor(end);
+  text1_->ensureCursorVisible();
+  text1_->verticalScrollBar()->setValue(text1_->verticalScrollBar()->maximum());
+
+  // Paint the new line now; the user's input waits until the run is over.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void MainWindow::reportEscaped(const std::u16string& message) {
+  try {
+    showStatus(message);
+  } catch (...) {
+    // Nowhere left to report it; the window stays usable.
+  }
+}
+
+void MainWindow::convertDocument() {
+  if (converting_) return;
+  converting_ = true;
+  btnDone_->setEnabled(false);
+
+  WindowStatus status(*this);
+  FileLog log;
+  DetachedStarter starter;
+  convert::Frontend frontend{*chooser_, status, log, starter, support::programFolder()};
+  try {
+    run_(frontend);
+  } catch (const support::Error& e) {
+    // The driver reports its own failures; one that still escapes it is
+    // shown in the driver's form and must not leave the button disabled.
+    reportEscaped(u"btnDone: Error # " + QString::fromStdString(support::statusNumber(e.number()) + " in " +
+                                                                e.source() + ":" + e.description())
+                                               .toStdU16String());
+  } catch (const std::exception& e) {
+    reportEscaped(u"btnDone: Error: " + QString::fromUtf8(e.what()).toStdU16String());
+  } catch (...) {
+    reportEscaped(u"btnDone: Error: unknown failure");
+  }
+
+  // Clicks and keys that arrived during the run were held back; let them
+  // reach a disabled button, so that none starts another run.
+  QCoreApplication::processEvents();
+  converting_ = false;
+  btnDone_->setEnabled(true);
+  if (closeRequested_) close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // A run is never cut short: the window closes once it is over.
+  if (converting_) {
+    closeRequested_ = true;
+    event->ignore();
+    return;
+  }
+  event->accept();
 }
 
 }  // namespace app
