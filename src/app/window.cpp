@@ -77,6 +77,30 @@ class FileLog : public convert::LogSink {
 
 }  // namespace
 
+QString boxLine(std::u16string_view message) {
+  // The message and the box's own line end, read as a text box reads them:
+  // CR LF is a line break, and so is CR CR LF (so a paragraph mark at the
+  // end of a marker line adds no empty line); a lone CR or LF is one too.
+  std::u16string text(message);
+  text += u"\r\n";
+  QString line;
+  line.reserve(static_cast<qsizetype>(text.size()));
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c == u'\r') {
+      if (text.compare(i, 3, u"\r\r\n") == 0) {
+        i += 2;
+      } else if (text.compare(i, 2, u"\r\n") == 0) {
+        i += 1;
+      }
+      line += QLatin1Char('\n');
+    } else {
+      line += QChar(c);
+    }
+  }
+  return line;
+}
+
 std::optional<std::string> FileDialogChooser::chooseDocument(const std::string& initialFolder) {
   QString folder = initialFolder.empty() ? QDir::homePath() : QFile::decodeName(initialFolder.c_str());
   QString path = QFileDialog::getOpenFileName(
@@ -124,13 +148,7 @@ void MainWindow::setDocumentChooser(convert::DocumentChooser* chooser) {
 }
 
 void MainWindow::showStatus(const std::u16string& message) {
-  // The box ends every line itself: CR LF, CR and LF inside a message are
-  // each one line break, never two.
-  QString line = QString::fromStdU16String(message);
-  line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  line.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  line += QLatin1Char('\n');
-
+  QString line = boxLine(message);
   QTextCursor end(text1_->document());
   end.movePosition(QTextCursor::End);
   end.insertText(line);

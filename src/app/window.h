@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "convert/frontend.h"
 
@@ -64,6 +65,10 @@ class MainWindow : public QWidget {
   bool converting_ = false;
   bool closeRequested_ = false;
 };
+
+// A status message as the box shows it, its line end included: every line
+// end in it becomes '\n'.
+QString boxLine(std::u16string_view message);
 
 // The logo: the product's name over its emblem.
 QPixmap drawLogo();

@@ -93,18 +93,19 @@ TEST_F(WindowTest, ButtonIsEnabledAgainWhenTheRunFails) {
 TEST_F(WindowTest, StatusLinesAndLineEnds) {
   MainWindow w([](convert::Frontend& f) {
     f.status.showStatus(u"/home/u/course.doc\r\n");  // the path line: an empty line follows
-    f.status.showStatus(u"Basics");
+    f.status.showStatus(u"%H1=Basics\r");  // a marker line keeps its paragraph mark
     f.status.showStatus(u"two\r\nlines");
     f.status.showStatus(u"cr\ronly");
     f.status.showStatus(u"lf\nonly");
     f.status.showStatus(u"");
+    f.status.showStatus(u"soft\r\r\nbreak");
     f.status.showStatus(u"Успех");
   });
   w.show();
   w.convertButton()->click();
   EXPECT_EQ(w.statusBox()->toPlainText().toStdU16String(),
-            u"/home/u/course.doc\n\nBasics\ntwo\nlines\ncr\nonly\nlf\nonly\n\nУспех\n");
-  EXPECT_EQ(w.statusBox()->document()->blockCount(), 12);
+            u"/home/u/course.doc\n\n%H1=Basics\ntwo\nlines\ncr\nonly\nlf\nonly\n\nsoft\nbreak\nУспех\n");
+  EXPECT_EQ(w.statusBox()->document()->blockCount(), 14);
 }
 
 TEST_F(WindowTest, SeveralRunsKeepAllLinesAndTheBoxShowsTheLast) {
