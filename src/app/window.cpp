@@ -5,18 +5,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <cmath>
-#include <exception>
 
+#include "app/sinks.h"
+#include "convert/failure.h"
 #include "support/files.h"
-#include "support/runtime_error.h"
 
 namespace app {
 namespace {
@@ -48,31 +46,6 @@ class WindowStatus : public convert::StatusSink {
 
  private:
   MainWindow& window_;
-};
-
-// The copy script runs on its own; the window does not wait for it.
-class DetachedStarter : public convert::ProcessStarter {
- public:
-  void start(const std::string& script, const std::vector<std::string>& arguments) override {
-    QString path = QFile::decodeName(script.c_str());
-    if (!QFileInfo(path).isFile()) support::raise(53);
-    // Through the shell, so that the script needs no execute bit.
-    QStringList args{path};
-    for (const std::string& a : arguments) args << QFile::decodeName(a.c_str());
-    if (!QProcess::startDetached(QStringLiteral("/bin/sh"), args)) support::raise(75);
-  }
-};
-
-// Appends one line to "log.txt" in the current directory, opening and
-// closing it every time so the log is complete up to the last line.
-class FileLog : public convert::LogSink {
- public:
-  void writeLog(const std::u16string& message) override {
-    QFile file(QStringLiteral("log.txt"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) support::raise(75);
-    QByteArray line = QString::fromStdU16String(message).toUtf8() + "\r\n";
-    if (file.write(line) != line.size()) support::raise(75);
-  }
 };
 
 }  // namespace
@@ -117,7 +90,8 @@ MainWindow::MainWindow(ConversionRun run, QWidget* parent)
       btnDone_(new QPushButton(QStringLiteral("Convert from Word"), this)),
       text1_(new QPlainTextEdit(this)),
       dialogChooser_(this),
-      chooser_(&dialogChooser_) {
+      chooser_(&dialogChooser_),
+      programFolder_(support::programFolder()) {
   setObjectName(QStringLiteral("Form1"));
   image1_->setObjectName(QStringLiteral("Image1"));
   btnDone_->setObjectName(QStringLiteral("btnDone"));
@@ -160,35 +134,25 @@ void MainWindow::showStatus(const std::u16string& message) {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void MainWindow::reportEscaped(const std::u16string& message) {
-  try {
-    showStatus(message);
-  } catch (...) {
-    // Nowhere left to report it; the window stays usable.
-  }
-}
-
 void MainWindow::convertDocument() {
   if (converting_) return;
   converting_ = true;
   btnDone_->setEnabled(false);
 
   WindowStatus status(*this);
-  FileLog log;
-  DetachedStarter starter;
-  convert::Frontend frontend{*chooser_, status, log, starter, support::programFolder()};
+  LogFile log;                  // "log.txt" in the current directory
+  ShellStarter starter(false);  // the copy script runs on; nobody waits for it
+  convert::Frontend frontend{*chooser_, status, log, starter, programFolder_};
   try {
     run_(frontend);
-  } catch (const support::Error& e) {
-    // The driver reports its own failures; one that still escapes it is
-    // shown in the driver's form and must not leave the button disabled.
-    reportEscaped(u"btnDone: Error # " + QString::fromStdString(support::statusNumber(e.number()) + " in " +
-                                                                e.source() + ":" + e.description())
-                                               .toStdU16String());
-  } catch (const std::exception& e) {
-    reportEscaped(u"btnDone: Error: " + QString::fromUtf8(e.what()).toStdU16String());
   } catch (...) {
-    reportEscaped(u"btnDone: Error: unknown failure");
+    // The driver reports its own failures; one that still escapes it is
+    // shown in the same form and must not leave the button disabled.
+    try {
+      showStatus(u"btnDone: Error # " + convert::errorDetail(convert::currentError()));
+    } catch (...) {
+      // Nowhere left to report it; the window stays usable.
+    }
   }
 
   // Clicks and keys that arrived during the run were held back; let them

@@ -41,6 +41,10 @@ class MainWindow : public QWidget {
   // chooser must outlive its use.
   void setDocumentChooser(convert::DocumentChooser* chooser);
 
+  // Where the run finds the test template and the copy script (tests);
+  // the program's own folder by default.
+  void setProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
+
   QPushButton* convertButton() const { return btnDone_; }
   QPlainTextEdit* statusBox() const { return text1_; }
   QLabel* logo() const { return image1_; }
@@ -54,7 +58,6 @@ class MainWindow : public QWidget {
 
  private:
   void convertDocument();  // btnDone's click
-  void reportEscaped(const std::u16string& message);
 
   ConversionRun run_;
   QLabel* image1_;
@@ -62,6 +65,7 @@ class MainWindow : public QWidget {
   QPlainTextEdit* text1_;
   FileDialogChooser dialogChooser_;
   convert::DocumentChooser* chooser_;
+  std::string programFolder_;
   bool converting_ = false;
   bool closeRequested_ = false;
 };
