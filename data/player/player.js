@@ -235,11 +235,19 @@ if (typeof document !== 'undefined') (function () {
     entries: function () { return entries.slice(); }
   };
 
+  // The header page is sized to its text: one or two lines of title and
+  // author, whichever form it was written in.
   $('header').addEventListener('load', function () {
     try {
-      var t = $('header').contentDocument.body.textContent.replace(/\s+/g, ' ').trim();
+      var frame = $('header');
+      var doc = frame.contentDocument;
+      var t = doc.body.textContent.replace(/\s+/g, ' ').trim();
       if (t) document.title = t;
-    } catch (e) { /* a header from elsewhere keeps the default title */ }
+      var range = doc.createRange();
+      range.selectNodeContents(doc.body);
+      var bottom = Math.ceil(range.getBoundingClientRect().bottom);
+      if (bottom > 0) frame.style.height = Math.max(24, Math.min(bottom + 6, 200)) + 'px';
+    } catch (e) { /* a header from elsewhere keeps the default size and title */ }
   });
 
   if (narrow.matches) setTocOpen(false);

@@ -8,20 +8,24 @@ const vm = require('node:vm');
 
 const DATA = path.join(__dirname, '..', '..', 'data');
 
+// Runs browser code in this realm (so its arrays compare with ours) with
+// nothing but `module` to export through.
+function run(code, filename) {
+  const module = { exports: {} };
+  vm.compileFunction(code, ['module'], { filename })(module);
+  return module.exports;
+}
+
 function quiz() {
   const html = fs.readFileSync(path.join(DATA, 'sql_test.htm'), 'utf8');
   const m = /<script id="quiz-core">([\s\S]*?)<\/script>/.exec(html);
   if (!m) throw new Error('sql_test.htm has no quiz-core script');
-  const sandbox = { module: { exports: {} } };
-  vm.runInNewContext(m[1], sandbox, { filename: 'sql_test.htm#quiz-core' });
-  return sandbox.module.exports;
+  return run(m[1], 'sql_test.htm#quiz-core');
 }
 
 function preview() {
   const code = fs.readFileSync(path.join(DATA, 'player', 'player.js'), 'utf8');
-  const sandbox = { module: { exports: {} } };
-  vm.runInNewContext(code, sandbox, { filename: 'player.js' });
-  return sandbox.module.exports;
+  return run(code, 'player.js');
 }
 
 function corpus(...parts) {
