@@ -51,6 +51,25 @@ for f in imscp_v1p1p3.xsd imsmd_v1p2p2.xsd ims_xml.xsd; do
   put "$prog/schemas/$f" "$out/$f"
 done
 
+# A browser does not let a page read other files when the course is opened
+# straight from a folder on disk, but it does run scripts: the outline and the
+# test data also go into scripts beside them, as base64 of their bytes.
+embed() {
+  {
+    printf 'window.rdEmbedded = window.rdEmbedded || {};\n'
+    printf 'window.rdEmbedded["%s"] = "' "${1##*/}"
+    base64 -w 0 < "$1"
+    printf '";\n'
+  } > "$1.js.part"
+  mv -f -- "$1.js.part" "$1.js"
+}
+for f in "$out/pvomanifest.htm" "$out"/testdata*.htm; do
+  if [ -f "$f" ] && [ ! -L "$f" ]; then
+    rm -f -- "$f.js.part"
+    embed "$f"
+  fi
+done
+
 parent=$(dirname -- "$out")
 base=$(basename -- "$out")
 "$prog/raredozud" zip "$out" "$parent/$base.zip"

@@ -119,12 +119,28 @@ if (typeof document !== 'undefined') (function () {
   });
   document.documentElement.lang = lang === 'ru' ? 'ru' : 'en';
 
+  // Opened from a folder on disk, the browser refuses to read files; the
+  // copy script leaves the same bytes in a script beside each file.
+  function embedded(name, encoding) {
+    var e = window.rdEmbedded && window.rdEmbedded[name];
+    if (typeof e !== 'string' || !window.TextDecoder) return null;
+    var bin = atob(e);
+    var bytes = new Uint8Array(bin.length);
+    for (var i = 0; i < bin.length; i++) bytes[i] = bin.charCodeAt(i);
+    return new TextDecoder(encoding).decode(bytes);
+  }
+
   function readText(url, encoding) {
+    var fallback = function (err) {
+      var text = embedded(url, encoding);
+      if (text === null) throw err;
+      return text;
+    };
     if (window.fetch && window.TextDecoder) {
       return fetch(url).then(function (r) {
         if (!r.ok) throw new Error(url + ': HTTP ' + r.status);
         return r.arrayBuffer();
-      }).then(function (buf) { return new TextDecoder(encoding).decode(buf); });
+      }).then(function (buf) { return new TextDecoder(encoding).decode(buf); }).catch(fallback);
     }
     return new Promise(function (resolve, reject) {
       var x = new XMLHttpRequest();
@@ -133,7 +149,7 @@ if (typeof document !== 'undefined') (function () {
       x.onload = function () { (x.status === 200 || x.status === 0) ? resolve(x.responseText) : reject(new Error(url)); };
       x.onerror = function () { reject(new Error(url)); };
       x.send();
-    });
+    }).catch(fallback);
   }
 
   function notice(text) {

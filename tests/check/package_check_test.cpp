@@ -143,8 +143,18 @@ class PackageTest : public ::testing::Test {
 TEST_F(PackageTest, CopyScriptCompletesThePackageAndZipsItBeside) {
   fs::path out = packaged();
   for (const char* f : {"index.htm", "player/player.js", "player/player.css", "player/tester.htm",
-                        "imscp_v1p1p3.xsd", "imsmd_v1p2p2.xsd", "ims_xml.xsd"})
+                        "imscp_v1p1p3.xsd", "imsmd_v1p2p2.xsd", "ims_xml.xsd",
+                        "pvomanifest.htm.js", "testdata1.htm.js", "testdata2.htm.js"})
     EXPECT_TRUE(fs::is_regular_file(out / f)) << f;
+  // The scripts carry the file's bytes for a course opened from disk.
+  std::string js = read(out / "testdata2.htm.js");
+  EXPECT_EQ(js.rfind("window.rdEmbedded = window.rdEmbedded || {};\n"
+                     "window.rdEmbedded[\"testdata2.htm\"] = \"",
+                     0),
+            0u)
+      << js;
+  EXPECT_EQ(js.find(".part"), std::string::npos);
+  EXPECT_FALSE(fs::exists(out / "testdata2.htm.js.part"));
   EXPECT_EQ(read(out / "index.htm"), read(kProgramDir + "/player/index.htm"));
 
   // Nothing but the folder and its zip beside it.

@@ -271,6 +271,24 @@ test('the player is usable on a phone-sized screen', async () => {
   await page.setViewportSize({ width: 1100, height: 720 });
 });
 
+test('opened straight from the folder, the contents and a test still work', async () => {
+  const local = await context.newPage();
+  local.on('pageerror', (e) => pageErrors.push('file: ' + String(e)));
+  try {
+    await local.goto('file://' + path.join(packageDir, 'index.htm'));
+    await local.locator('#toc-list li.chapter').first().waitFor();
+    assert.equal(await local.locator('#toc-list li.chapter').count(), chapters.length);
+    const t = order.find((e) => e.file.startsWith('test'));
+    await local.locator(`#toc-list a[href="#${t.file}"]`).click();
+    const quiz = local.frameLocator('#content');
+    await quiz.locator('fieldset.question').first().waitFor();
+    const expected = expectedQuiz(t.file.replace(/^test/, 'testdata'));
+    assert.equal(await quiz.locator('fieldset.question').count(), expected.length);
+  } finally {
+    await local.close();
+  }
+});
+
 test('no script error on any page', () => {
   assert.deepEqual(pageErrors, []);
 });
