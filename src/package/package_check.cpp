@@ -12,6 +12,7 @@
 #include <libxml/xmlschemas.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -196,7 +197,8 @@ void collect(void* ctx, xmlErrorPtr e) {
 
 // Schemas are loaded from the program's own copies: the one web address they
 // import goes through the catalog to a local file, and any other network
-// address is refused rather than fetched.
+// address is refused rather than fetched. libxml2's entity loader is process
+// wide, so a check is not to run on two threads at once.
 xmlCatalogPtr gCatalog = nullptr;
 xmlExternalEntityLoader gDefaultLoader = nullptr;
 std::vector<std::string>* gRefused = nullptr;
