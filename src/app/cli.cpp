@@ -1,11 +1,13 @@
 #include "app/cli.h"
 
 #include "app/check_cli.h"
+#include "app/convert_cli.h"
 
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "word/error.h"
 #include "word/read/reader.h"
@@ -55,6 +57,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cmd == "text" && argc == 3) return text(argv[2]);
+  if (cmd == "convert") return convertCommand(std::vector<std::string>(argv + 2, argv + argc));
   if (cmd == "check") return checkCommand(argc - 2, argv + 2);
   if (cmd == "zip") return zipCommand(argc - 2, argv + 2);
   usage(stderr);

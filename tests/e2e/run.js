@@ -149,7 +149,7 @@ async function openFromToc(file) {
 }
 
 test('the start page shows the header and the contents with every chapter', async () => {
-  assert.ok(chapters.length >= 2, 'the package has at least two chapters');
+  assert.ok(chapters.length >= 1, 'the package has a chapter');
   await page.locator('#toc-list li').first().waitFor();
   const shown = await page.locator('#toc-list li.chapter').allTextContents();
   assert.deepEqual(shown.map((s) => s.trim()), chapters.map((c) => c.title));
