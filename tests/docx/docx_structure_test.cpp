@@ -140,6 +140,7 @@ TEST(DocxLists, LabelsComeFromTheNumberingDefinitions) {
   EXPECT_EQ(f[14].format.listId, -1);
   std::string t = text(m);
   EXPECT_NE(t.find("2.a)\tb1\r\n"), std::string::npos) << t;
+  EXPECT_NE(t.find("\r\n\xE2\x80\xA2\tdot\r\n"), std::string::npos) << t;
 }
 
 TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThem) {

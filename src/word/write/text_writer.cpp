@@ -35,10 +35,13 @@ std::string text(const Model& model, TextEncoding encoding) {
     if (atParagraphStart) {
       atParagraphStart = false;
       // Plain text has no fonts: a bullet, whatever its glyph, is written
-      // as the generic bullet.
+      // as a plain bullet that changes with the level (disc, circle, square).
       const ParagraphFormat* pf = para < s.paragraphs.size() ? &s.paragraphs[para].format : nullptr;
-      if (pf && i == paraStart && !isRowEnd(i) && pf->listId >= 0 && !pf->listOrdered) {
-        out += u"\u2022\t";
+      if (pf && !pf->listLabel.empty() && i == paraStart && !isRowEnd(i) && pf->listId >= 0 &&
+          !pf->listOrdered) {
+        static const char16_t bullets[] = {u'\u2022', u'\u25E6', u'\u25AA'};
+        out += bullets[pf->listLevel % 3];
+        out += u'\t';
       } else if (pf && !pf->listLabel.empty() && i == paraStart && !isRowEnd(i)) {
         out += pf->listLabel;
         out += u'\t';
