@@ -151,6 +151,14 @@ TEST(DocxBadInput, AbsurdNestingIsSurvived) {
   EXPECT_LE(deepest, 16);
   EXPECT_EQ(std::count(m.main.text.begin(), m.main.text.end(), u't'), 40);  // no text lost
 
+  // Bookmarks all open before any ends (ends in the order of the starts).
+  std::string marks = "<w:p>";
+  for (int i = 0; i < 200000; ++i)
+    marks += "<w:bookmarkStart w:id=\"" + std::to_string(i) + "\" w:name=\"b" + std::to_string(i) + "\"/>";
+  for (int i = 0; i < 200000; ++i) marks += "<w:bookmarkEnd w:id=\"" + std::to_string(i) + "\"/>";
+  m = word::read::readDocx(simpleDocx(marks + "<w:r><w:t>x</w:t></w:r></w:p>"));
+  EXPECT_EQ(m.main.bookmarks.size(), 256u);
+
   std::string fields;
   for (int i = 0; i < 5000; ++i) fields += "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>";
   EXPECT_TRUE(opensOrFails(simpleDocx("<w:p>" + fields + "<w:r><w:t>x</w:t></w:r></w:p>")));

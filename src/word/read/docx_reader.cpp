@@ -36,6 +36,8 @@ constexpr int kMaxTableDepth = 16;
 // some twenty times a 700-page document.
 constexpr size_t kMaxElements = 4'000'000;
 
+constexpr size_t kMaxOpenBookmarks = 256;
+
 size_t countTags(std::string_view bytes) {
   size_t n = 0;
   for (const char* p = bytes.data(); (p = static_cast<const char*>(
@@ -887,7 +889,9 @@ void DocxReader::note(const pugi::xml_node& ref, bool endnote, const std::u16str
 
 void DocxReader::bookmarkStart(const pugi::xml_node& n, StoryState& s) {
   std::u16string name = utf16(val(n, "name"));
-  if (name.empty()) return;
+  // Real documents keep a handful of bookmarks open at a time; thousands
+  // open at once would make every end a long search.
+  if (name.empty() || s.bookmarkNames.size() >= kMaxOpenBookmarks) return;
   flush(s);
   s.bookmarkNames[std::string(val(n, "id"))] = name;
   s.builder->startBookmark(name);
