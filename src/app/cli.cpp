@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/convert_cli.h"
 #include "word/error.h"
 #include "word/read/reader.h"
 #include "word/write/writers.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cmd == "text" && argc == 3) return text(argv[2]);
+  if (cmd == "convert") return convertCommand(std::vector<std::string>(argv + 2, argv + argc));
   usage(stderr);
   return 2;
 }
