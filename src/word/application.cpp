@@ -145,7 +145,7 @@ void Range::paste() {
   }
   // Nothing goes after the final paragraph mark.
   uint32_t pos = length > 0 ? std::min(a, length - 1) : 0;
-  uint32_t n = ops::insert(model, pos, *clip);
+  uint32_t n = ops::insert(model, pos, *clip, &pos);
   if (n > 0) shiftSelection(*doc_, pos, n);
   start_ = static_cast<int32_t>(pos);
   end_ = static_cast<int32_t>(pos + n);
@@ -331,7 +331,8 @@ void Selection::insertAfter(std::u16string_view text) {
   const uint32_t length = storyLength(d);
   uint32_t pos = std::min<uint32_t>(static_cast<uint32_t>(d.selEnd), length > 0 ? length - 1 : 0);
   uint32_t start = std::min<uint32_t>(static_cast<uint32_t>(d.selStart), pos);
-  uint32_t n = ops::insert(model, pos, ops::textFragment(model, pos, text));
+  uint32_t n = ops::insert(model, pos, ops::textFragment(model, pos, text), &pos);
+  start = std::min(start, pos);
   d.selStart = static_cast<int32_t>(start);
   d.selEnd = static_cast<int32_t>(pos + n);
   normalizeSelection(d);

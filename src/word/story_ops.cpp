@@ -244,22 +244,37 @@ Model copyRange(const Model& model, uint32_t start, uint32_t end) {
   return out;
 }
 
-uint32_t insert(Model& model, uint32_t pos, const Model& fragment) {
+uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at) {
   const Story& f = fragment.main;
   const uint32_t n = static_cast<uint32_t>(f.text.size());
   if (n == 0) return 0;
   Story& d = model.main;
   pos = std::min<uint32_t>(pos, static_cast<uint32_t>(d.text.size()));
+  // Nothing goes between a row's last cell and the row's own mark: text
+  // inserted at that mark goes to the end of the row's last cell.
+  for (int level = 1;; ++level) {
+    ptrdiff_t t = tableAt(d, pos, level);
+    if (t < 0) break;
+    const Table& table = d.tables[static_cast<size_t>(t)];
+    const Row& row = table.rows[rowAt(table, pos)];
+    if (pos + 1 == row.end && !row.cells.empty()) {
+      pos = row.cells.back().end - 1;
+      break;
+    }
+  }
 
   // A table cannot begin in the middle of a paragraph: split it first.
   if (!f.tables.empty() && f.tables.front().start == 0 && pos < d.text.size()) {
     size_t pi = paragraphAt(d, pos);
     if (pos != paragraphStart(d, pi)) {
       uint32_t split = insert(model, pos, textFragment(model, pos, u"\r"));
-      return split + insert(model, pos + split, fragment);
+      uint32_t inserted = insert(model, pos + split, fragment);
+      if (at) *at = pos;
+      return split + inserted;
     }
   }
 
+  if (at) *at = pos;
   std::vector<int32_t> styleMap = mapStyles(model, fragment);
   const int depth = depthAt(d, pos);
   const size_t pi = paragraphAt(d, pos);
@@ -290,9 +305,9 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment) {
   std::vector<Run> runs;
   for (const Run& r : f.runs) runs.push_back({pos + r.start, r.format});
   if (runs.empty() || runs.front().start != pos) runs.insert(runs.begin(), Run{pos, {}});
-  size_t at = d.runs.empty() ? 0 : (runStartsHere ? ri : ri + 1);
+  size_t runIndex = d.runs.empty() ? 0 : (runStartsHere ? ri : ri + 1);
   if (!runStartsHere && !d.runs.empty() && pos + n < d.text.size()) runs.push_back({pos + n, runHere});
-  d.runs.insert(d.runs.begin() + static_cast<ptrdiff_t>(at), runs.begin(), runs.end());
+  d.runs.insert(d.runs.begin() + static_cast<ptrdiff_t>(runIndex), runs.begin(), runs.end());
   compactRuns(d.runs, d.text.size());
 
   // Bookmarks: a pasted name replaces the one already there.

@@ -46,7 +46,9 @@ Model copyRange(const Model& model, uint32_t start, uint32_t end);
 // a paragraph mark joins the paragraph at `pos`; paragraph marks keep their
 // own formats. Styles are matched by name (appended when missing); bookmarks
 // of the same name as a pasted one are replaced.
-uint32_t insert(Model& model, uint32_t pos, const Model& fragment);
+// `at` receives where the fragment went (a row's own mark moves it into the
+// row's last cell; a table in mid-paragraph moves it past a new mark).
+uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at = nullptr);
 
 // Deletes [start, end). The final paragraph mark is never deleted. A range
 // that would cut a table apart is error kBadParameter.

@@ -26,17 +26,14 @@ std::u16string ascii(std::string_view s) { return std::u16string(s.begin(), s.en
 
 std::u16string number(int64_t n) { return ascii(std::to_string(n)); }
 
-// Twips or half points as CSS points ("12", "10.5").
+// Twips or half points as CSS points ("12pt", "10.5pt", "-18pt").
 std::u16string points(int64_t value, int divisor) {
-  std::string s = std::to_string(value / divisor);
-  int64_t rest = (value < 0 ? -value : value) % divisor;
-  if (rest) {
-    if (value < 0 && value / divisor == 0) s = "-" + s;
-    int tenths = static_cast<int>(rest * 10 / divisor);
-    int hundredths = static_cast<int>(rest * 100 / divisor % 10);
-    s += "." + std::to_string(tenths);
-    if (hundredths) s += std::to_string(hundredths);
-  }
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(value) / divisor);
+  std::string s(buf);
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  if (s == "-0") s = "0";
   return ascii(s) + u"pt";
 }
 
@@ -185,7 +182,7 @@ class Renderer {
 
     out_ += u"<style>\r\n";
     std::u16string bodyCss = model_.styles.empty() ? u"" : charCss(model_.styles[0].chars);
-    out_ += u"body{" + bodyCss + u"}\r\n";
+    if (!bodyCss.empty()) out_ += u"body{" + bodyCss + u"}\r\n";
     out_ += u"p,h1,h2,h3,h4,h5,h6,li{margin:0}\r\n";
     out_ += u"table{border-collapse:collapse}\r\n";
     out_ += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";
@@ -471,7 +468,11 @@ class Renderer {
       out_ += u"<tr>";
       for (size_t c = 0; c < row.cells.size(); ++c) {
         const Cell& cell = row.cells[c];
-        if (cell.vmerge == VMerge::Continue) continue;  // covered by the cell above
+        if (cell.vmerge == VMerge::Continue && r > 0) {
+          // Covered by the cell above, when there is one to merge with.
+          const Cell* above = cellAtColumn(r - 1, columns[r][c]);
+          if (above && above->vmerge != VMerge::None) continue;
+        }
         std::u16string attrs;
         if (cell.gridSpan > 1) attrs += u" colspan=\"" + number(cell.gridSpan) + u"\"";
         if (cell.vmerge == VMerge::Restart) {
@@ -545,8 +546,10 @@ void html(const Model& model, const std::string& path, const std::u16string& tit
   };
   if (!r.pictures().empty()) {
     fs::path folder = page.parent_path() / folderName;
+    // Only the pictures' folder is made: a missing page folder is an error,
+    // not something to create.
     std::error_code ec;
-    fs::create_directories(folder, ec);
+    fs::create_directory(folder, ec);
     if (ec) cannot(folder.string(), ec.message());
     for (const PictureFile& f : r.pictures()) {
       std::string file = (folder / f.name).string();

@@ -30,11 +30,17 @@ std::string text(const Model& model, TextEncoding encoding) {
       ++para;
       atParagraphStart = true;
     }
+    // Text boxes float beside the text: plain text leaves them out.
+    if (para < s.paragraphs.size() && s.paragraphs[para].format.textBox) continue;
     if (atParagraphStart) {
       atParagraphStart = false;
-      if (para < s.paragraphs.size() && !s.paragraphs[para].format.listLabel.empty() &&
-          i == paraStart && !isRowEnd(i)) {
-        out += s.paragraphs[para].format.listLabel;
+      // Plain text has no fonts: a bullet, whatever its glyph, is written
+      // as the generic bullet.
+      const ParagraphFormat* pf = para < s.paragraphs.size() ? &s.paragraphs[para].format : nullptr;
+      if (pf && i == paraStart && !isRowEnd(i) && pf->listId >= 0 && !pf->listOrdered) {
+        out += u"\u2022\t";
+      } else if (pf && !pf->listLabel.empty() && i == paraStart && !isRowEnd(i)) {
+        out += pf->listLabel;
         out += u'\t';
       }
     }
