@@ -62,9 +62,11 @@ TEST(ConvertCommand, ConvertsACourseAndReportsOnStandardOutput) {
                    "    page 4.htm%H2=Summary\r\n"
                    "Успех\n");
   EXPECT_EQ(readBytes(work / "log.txt"), "Start\r\n" + path + "\r\nУспех\r\n");
-  EXPECT_EQ(listFiles(work / "course"),
-            (std::vector<std::string>{"header.htm", "imsmanifest.xml", "page2.htm", "page5.htm",
-                                      "pvomanifest.htm", "test1.htm", "testdata1.htm"}));
+  // The converter's files; the copy script adds the course player's.
+  for (const char* name : {"header.htm", "imsmanifest.xml", "page2.htm", "page5.htm",
+                           "pvomanifest.htm", "test1.htm", "testdata1.htm"})
+    EXPECT_TRUE(exists(work / "course/" + name)) << name;
+  EXPECT_FALSE(exists(work / "course/page0.htm"));
   EXPECT_EQ(manifestProblems(work / "course/imsmanifest.xml"), "");
   // The bundled template names the data file.
   EXPECT_NE(readBytes(work / "course/test1.htm").find("testdata1.htm"), std::string::npos);
