@@ -96,3 +96,16 @@ TEST(ReplaceBody, AFolderInPlaceOfThePageIsAFailure) {
                                  "page6.htm, error #  75 in Raredozud:Path/File access error");
   EXPECT_FALSE(exists(dir / "page0.htm"));
 }
+
+TEST(ReplaceBody, APageIsNeverHalfReplaced) {
+  ScratchFolder dir;
+  writeBytes(dir / "page8.htm", "<title>t</title>\r\n<body x>\r\n");
+  std::filesystem::create_directory(dir / "page0.htm");  // the scratch cannot be written
+  RecordingStatus status;
+  pages::replaceBody(status, dir.path(), 8);
+  EXPECT_EQ(readBytes(dir / "page8.htm"), "<title>t</title>\r\n<body x>\r\n");
+  ASSERT_EQ(status.lines.size(), 1u);
+  EXPECT_TRUE(status.lines[0].starts_with("replaceBody: Filename " + dir.path() +
+                                          "page8.htm, error #  75 in Raredozud:"))
+      << status.lines[0];
+}
