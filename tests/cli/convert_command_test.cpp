@@ -95,11 +95,3 @@ TEST(ConvertCommand, AFailedRunGivesExitStatus1AndTheOthersStillRun) {
   EXPECT_TRUE(r.out.ends_with("Успех\n"));
   EXPECT_TRUE(exists(work / "good/imsmanifest.xml"));
 }
-
-TEST(ConvertCommand, APidThatIsNotANumberFailsTheRun) {
-  ScratchFolder work;
-  writeBytes(work / "bad.txt", "%H2=A\n%PID=abc\ntext\n");
-  Result r = runConvert(dir(work), {"bad.txt"});
-  EXPECT_EQ(r.exit, 1);
-  EXPECT_TRUE(r.out.ends_with("parse: Error #  13 in Raredozud:Type mismatch\n")) << r.out;
-}

@@ -48,12 +48,6 @@ bool hasLineStarting(const std::vector<std::string>& lines, const std::string& p
   return false;
 }
 
-std::string joined(const std::vector<std::string>& lines) {
-  std::string all;
-  for (const auto& l : lines) all += l + "\n";
-  return all;
-}
-
 }  // namespace
 
 class WorkedExample : public CourseTest {};

@@ -8,16 +8,6 @@
 using namespace testing_support;
 using convert::RunOutcome;
 
-namespace {
-
-std::string joined(const std::vector<std::string>& lines) {
-  std::string all;
-  for (const auto& l : lines) all += l + "\n";
-  return all;
-}
-
-}  // namespace
-
 class Scan : public CourseTest {
  protected:
   // Runs the course and returns the kinds of the recorded entries.
@@ -189,13 +179,6 @@ TEST_F(Scan, ADocumentWithoutMarkersStillMakesAPackage) {
   EXPECT_EQ(listFiles(out("c")),
             (std::vector<std::string>{"header.htm", "imsmanifest.xml", "pvomanifest.htm"}));
   EXPECT_EQ(status.lines.back(), "Успех");
-}
-
-TEST_F(Scan, RepeatedPidsStayValid) {
-  ASSERT_EQ(run(course("c.txt", {"%H1=Ch", "%H2=A", "text a", "%H2=B", "text b", "%TEST=T",
-                                 "question", "%H1#", "%H2=C", "closing text here"})),
-            RunOutcome::Succeeded);
-  EXPECT_EQ(manifestProblems(out("c") + "imsmanifest.xml"), "");
 }
 
 TEST_F(Scan, The1001stEntryEndsTheRunWithError9) {
