@@ -96,10 +96,11 @@ std::u16string pageTitle(const Model& model, const std::string& fileName) {
 }
 
 // Table `index` (1-based) among the outermost tables the span touches.
-ptrdiff_t outermostTable(const Story& story, uint32_t start, uint32_t end, int32_t index) {
+ptrdiff_t outermostTable(Document& doc, uint32_t start, uint32_t end, int32_t index) {
   if (index < 1) return -1;
+  const Story& story = doc.model().main;
   int32_t seen = 0;
-  ptrdiff_t holding = ops::tableAt(story, start, 1);
+  ptrdiff_t holding = doc.outerTableAt(start);
   if (holding >= 0 && ++seen == index) return holding;
   auto it = std::upper_bound(story.tables.begin(), story.tables.end(), start,
                              [](uint32_t p, const Table& t) { return p < t.start; });
@@ -140,12 +141,14 @@ void Range::paste() {
   if (a < b) {
     uint32_t before = length;
     ops::erase(model, a, b);
+    doc_->storyChanged();
     length = storyLength(*doc_);
     shiftSelection(*doc_, a, static_cast<int64_t>(length) - before);
   }
   // Nothing goes after the final paragraph mark.
   uint32_t pos = length > 0 ? std::min(a, length - 1) : 0;
   uint32_t n = ops::insert(model, pos, *clip, &pos);
+  doc_->storyChanged();
   if (n > 0) shiftSelection(*doc_, pos, n);
   start_ = static_cast<int32_t>(pos);
   end_ = static_cast<int32_t>(pos + n);
@@ -171,6 +174,23 @@ std::u16string Bookmarks::name(int32_t index) const {
 
 Document::Document(Application& app, std::string fullName, Model model)
     : app_(&app), fullName_(std::move(fullName)), model_(std::move(model)) {}
+
+ptrdiff_t Document::outerTableAt(uint32_t pos) {
+  const Story& s = model_.main;
+  if (!outerValid_ || outerText_ != s.text.size() || outerTables_ != s.tables.size()) {
+    outer_.clear();
+    for (size_t i = 0; i < s.tables.size(); ++i)
+      if (s.tables[i].depth == 1) outer_.push_back(static_cast<uint32_t>(i));
+    outerValid_ = true;
+    outerText_ = s.text.size();
+    outerTables_ = s.tables.size();
+  }
+  auto it = std::upper_bound(outer_.begin(), outer_.end(), pos,
+                             [&](uint32_t p, uint32_t i) { return p < s.tables[i].start; });
+  if (it == outer_.begin()) return -1;
+  --it;
+  return pos < s.tables[*it].end ? static_cast<ptrdiff_t>(*it) : -1;
+}
 
 Range Document::content() { return Range(*app_, *this, 0, static_cast<int32_t>(storyLength(*this))); }
 
@@ -234,14 +254,14 @@ int32_t Selection::type() const {
 bool Selection::information(int32_t what) const {
   if (what != wdWithInTable)
     fail(kBadParameter, "Information type " + std::to_string(what) + " is not supported (only 12, within a table).");
-  const Document& d = doc();
-  return ops::tableAt(d.model().main, static_cast<uint32_t>(d.selStart), 1) >= 0;
+  Document& d = doc();
+  return d.outerTableAt(static_cast<uint32_t>(d.selStart)) >= 0;
 }
 
 void Selection::selectTable(int32_t index) {
   Document& d = doc();
   const Story& s = d.model().main;
-  ptrdiff_t t = outermostTable(s, static_cast<uint32_t>(d.selStart), static_cast<uint32_t>(d.selEnd), index);
+  ptrdiff_t t = outermostTable(d, static_cast<uint32_t>(d.selStart), static_cast<uint32_t>(d.selEnd), index);
   if (t < 0) fail(kNoSuchMember, kNoSuchMemberText);
   d.selStart = static_cast<int32_t>(s.tables[static_cast<size_t>(t)].start);
   d.selEnd = static_cast<int32_t>(s.tables[static_cast<size_t>(t)].end);
@@ -262,7 +282,7 @@ int32_t Selection::moveDown(int32_t unit, int32_t count, int32_t extend) {
     uint32_t from = extend || start == end ? end : end - 1;
     if (from >= length) break;
     uint32_t target;
-    ptrdiff_t t = unit == wdLine ? ops::tableAt(s, from, 1) : -1;
+    ptrdiff_t t = unit == wdLine ? d.outerTableAt(from) : -1;
     if (t >= 0) {
       // Without layout, a line inside a table is a row of the outermost table.
       const Table& table = s.tables[static_cast<size_t>(t)];
@@ -332,6 +352,7 @@ void Selection::insertAfter(std::u16string_view text) {
   uint32_t pos = std::min<uint32_t>(static_cast<uint32_t>(d.selEnd), length > 0 ? length - 1 : 0);
   uint32_t start = std::min<uint32_t>(static_cast<uint32_t>(d.selStart), pos);
   uint32_t n = ops::insert(model, pos, ops::textFragment(model, pos, text), &pos);
+  d.storyChanged();
   start = std::min(start, pos);
   d.selStart = static_cast<int32_t>(start);
   d.selEnd = static_cast<int32_t>(pos + n);

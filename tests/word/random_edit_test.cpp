@@ -198,6 +198,15 @@ TEST(RandomEdits, CopyPasteAndInsertKeepTheModelWhole) {
                                          << " of " << u8(src.model().main.text) << " into " << p << ".." << q
                                          << " of " << u8(before) << " -> " << u8(dst.model().main.text);
       ASSERT_LE(sel.end(), dst.content().end());
+      // The selection's table lookups follow the edit.
+      for (int probe = 0; probe < 4; ++probe) {
+        int32_t pos = gen.pick(dst.content().end());
+        bool expected = false;
+        for (const Table& t : dst.model().main.tables) expected |= t.start <= uint32_t(pos) && uint32_t(pos) < t.end;
+        sel.setStart(pos);
+        sel.setEnd(pos);
+        ASSERT_EQ(sel.information(wdWithInTable), expected) << "at " << pos;
+      }
     }
     app.activate(dst);
     bool done = false;
