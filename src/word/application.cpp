@@ -15,7 +15,9 @@ namespace {
 
 constexpr const char* kNoSuchMemberText = "The requested member of the collection does not exist.";
 
-uint32_t storyLength(const Document& doc) { return static_cast<uint32_t>(doc.model().main.text.size()); }
+uint32_t storyLength(const Document& doc) {
+  return static_cast<uint32_t>(doc.model().main.text.size());
+}
 
 uint32_t clampPos(int64_t pos, uint32_t length) {
   if (pos < 0) return 0;
@@ -81,8 +83,10 @@ std::u16string pageTitle(const Model& model, const std::string& fileName) {
     std::u16string line;
     for (uint32_t i = start; i < p.end && line.size() < 255; ++i) {
       char16_t c = s.text[i];
-      if (c >= 32) line.push_back(c);
-      else if (c == kTab || c == kLineBreak) line.push_back(u' ');
+      if (c >= 32)
+        line.push_back(c);
+      else if (c == kTab || c == kLineBreak)
+        line.push_back(u' ');
     }
     start = p.end;
     size_t a = line.find_first_not_of(u' ');
@@ -91,7 +95,8 @@ std::u16string pageTitle(const Model& model, const std::string& fileName) {
     return line.substr(a, b - a + 1);
   }
   std::u16string stem;
-  for (char c : std::filesystem::path(fileName).stem().string()) stem.push_back(static_cast<unsigned char>(c));
+  for (char c : std::filesystem::path(fileName).stem().string())
+    stem.push_back(static_cast<unsigned char>(c));
   return stem;
 }
 
@@ -156,17 +161,21 @@ void Range::paste() {
 
 // ------------------------------------------------------------ Bookmarks
 
-int32_t Bookmarks::count() const { return static_cast<int32_t>(doc_->model().main.bookmarks.size()); }
+int32_t Bookmarks::count() const {
+  return static_cast<int32_t>(doc_->model().main.bookmarks.size());
+}
 
 void Bookmarks::remove(int32_t index) {
   auto& marks = doc_->model().main.bookmarks;
-  if (index < 1 || index > static_cast<int32_t>(marks.size())) fail(kNoSuchMember, kNoSuchMemberText);
+  if (index < 1 || index > static_cast<int32_t>(marks.size()))
+    fail(kNoSuchMember, kNoSuchMemberText);
   marks.erase(marks.begin() + (index - 1));
 }
 
 std::u16string Bookmarks::name(int32_t index) const {
   const auto& marks = doc_->model().main.bookmarks;
-  if (index < 1 || index > static_cast<int32_t>(marks.size())) fail(kNoSuchMember, kNoSuchMemberText);
+  if (index < 1 || index > static_cast<int32_t>(marks.size()))
+    fail(kNoSuchMember, kNoSuchMemberText);
   return marks[static_cast<size_t>(index - 1)].name;
 }
 
@@ -192,7 +201,9 @@ ptrdiff_t Document::outerTableAt(uint32_t pos) {
   return pos < s.tables[*it].end ? static_cast<ptrdiff_t>(*it) : -1;
 }
 
-Range Document::content() { return Range(*app_, *this, 0, static_cast<int32_t>(storyLength(*this))); }
+Range Document::content() {
+  return Range(*app_, *this, 0, static_cast<int32_t>(storyLength(*this)));
+}
 
 void Document::saveAs(const std::string& fileName, int32_t format) {
   if (format != wdFormatHTML && format != wdFormatText)
@@ -222,10 +233,16 @@ void Document::close(int32_t saveChanges) {
 
 // ------------------------------------------------------------ Selection
 
-Document& Selection::doc() const { return app_->activeDocument(); }
+Document& Selection::doc() const {
+  return app_->activeDocument();
+}
 
-int32_t Selection::start() const { return doc().selStart; }
-int32_t Selection::end() const { return doc().selEnd; }
+int32_t Selection::start() const {
+  return doc().selStart;
+}
+int32_t Selection::end() const {
+  return doc().selEnd;
+}
 
 void Selection::setStart(int32_t pos) {
   Document& d = doc();
@@ -253,7 +270,8 @@ int32_t Selection::type() const {
 
 bool Selection::information(int32_t what) const {
   if (what != wdWithInTable)
-    fail(kBadParameter, "Information type " + std::to_string(what) + " is not supported (only 12, within a table).");
+    fail(kBadParameter, "Information type " + std::to_string(what) +
+                            " is not supported (only 12, within a table).");
   Document& d = doc();
   return d.outerTableAt(static_cast<uint32_t>(d.selStart)) >= 0;
 }
@@ -261,7 +279,8 @@ bool Selection::information(int32_t what) const {
 void Selection::selectTable(int32_t index) {
   Document& d = doc();
   const Story& s = d.model().main;
-  ptrdiff_t t = outermostTable(d, static_cast<uint32_t>(d.selStart), static_cast<uint32_t>(d.selEnd), index);
+  ptrdiff_t t =
+      outermostTable(d, static_cast<uint32_t>(d.selStart), static_cast<uint32_t>(d.selEnd), index);
   if (t < 0) fail(kNoSuchMember, kNoSuchMemberText);
   d.selStart = static_cast<int32_t>(s.tables[static_cast<size_t>(t)].start);
   d.selEnd = static_cast<int32_t>(s.tables[static_cast<size_t>(t)].end);
@@ -269,7 +288,8 @@ void Selection::selectTable(int32_t index) {
 
 int32_t Selection::moveDown(int32_t unit, int32_t count, int32_t extend) {
   if (unit != wdParagraph && unit != wdLine)
-    fail(kBadParameter, "MoveDown supports the units 4 (paragraph) and 5 (line), not " + std::to_string(unit) + ".");
+    fail(kBadParameter, "MoveDown supports the units 4 (paragraph) and 5 (line), not " +
+                            std::to_string(unit) + ".");
   if (count < 0) fail(kBadParameter, "MoveDown needs a count of 0 or more.");
   Document& d = doc();
   const Story& s = d.model().main;
@@ -315,7 +335,8 @@ int32_t Selection::homeKey(int32_t unit, int32_t extend) {
   } else if (unit == wdLine) {
     target = ops::paragraphStart(s, ops::paragraphAt(s, static_cast<uint32_t>(d.selStart)));
   } else {
-    fail(kBadParameter, "HomeKey supports the units 5 (line) and 6 (story), not " + std::to_string(unit) + ".");
+    fail(kBadParameter,
+         "HomeKey supports the units 5 (line) and 6 (story), not " + std::to_string(unit) + ".");
   }
   int32_t moved = d.selStart - static_cast<int32_t>(target);
   d.selStart = static_cast<int32_t>(target);
@@ -335,7 +356,8 @@ int32_t Selection::endKey(int32_t unit, int32_t extend) {
     size_t p = ops::paragraphAt(s, static_cast<uint32_t>(d.selEnd));
     target = p < s.paragraphs.size() ? s.paragraphs[p].end - 1 : (length > 0 ? length - 1 : 0);
   } else {
-    fail(kBadParameter, "EndKey supports the units 5 (line) and 6 (story), not " + std::to_string(unit) + ".");
+    fail(kBadParameter,
+         "EndKey supports the units 5 (line) and 6 (story), not " + std::to_string(unit) + ".");
   }
   target = std::max<uint32_t>(target, extend ? static_cast<uint32_t>(d.selStart) : 0);
   int32_t moved = static_cast<int32_t>(target) - d.selEnd;
@@ -376,7 +398,8 @@ Document& Documents::open(const std::string& fileName) {
   }
   std::error_code ec;
   fs::file_status st = fs::status(full, ec);
-  if (ec || !fs::exists(st)) fail(kFileNotFound, "The file \"" + fileName + "\" could not be found.");
+  if (ec || !fs::exists(st))
+    fail(kFileNotFound, "The file \"" + fileName + "\" could not be found.");
   if (fs::is_directory(st)) fail(kCannotOpen, "\"" + fileName + "\" is a folder, not a document.");
   Model model;
   try {
@@ -385,7 +408,8 @@ Document& Documents::open(const std::string& fileName) {
     // The readers say what is wrong; the description also names the file.
     // The file helpers speak in run-time numbers: the caller expects the
     // engine's own.
-    int32_t number = e.source() == kEngineSource ? e.number() : (e.number() == 53 ? kFileNotFound : kCannotOpen);
+    int32_t number =
+        e.source() == kEngineSource ? e.number() : (e.number() == 53 ? kFileNotFound : kCannotOpen);
     fail(number, "The document \"" + fileName + "\" cannot be opened: " + e.description());
   } catch (const std::bad_alloc&) {
     fail(kCannotOpen, "The file \"" + fileName + "\" is too large to open.");
@@ -398,7 +422,9 @@ Document& Documents::add() {
   return app_->adopt(std::make_unique<Document>(*app_, name, emptyModel()));
 }
 
-int32_t Documents::count() const { return app_->openCount(); }
+int32_t Documents::count() const {
+  return app_->openCount();
+}
 
 // ---------------------------------------------------------- Application
 
@@ -411,7 +437,8 @@ Application::Application() {
 Application::~Application() = default;
 
 Document& Application::activeDocument() {
-  if (activation_.empty()) fail(kNoDocument, "This command is not available because no document is open.");
+  if (activation_.empty())
+    fail(kNoDocument, "This command is not available because no document is open.");
   return *activation_.back();
 }
 
