@@ -3,6 +3,7 @@
 // result line by line: <title> and <body> each open a line of their own, and
 // every block (paragraph, list item, table row, note) is exactly one line.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -94,16 +95,21 @@ std::string extensionOf(const Picture& p) {
   static const std::unordered_map<std::string, std::string> known = {
       {"png", "png"},  {"jpeg", "jpg"}, {"jpg", "jpg"}, {"gif", "gif"}, {"bmp", "bmp"},
       {"tiff", "tif"}, {"tif", "tif"},  {"emf", "emf"}, {"wmf", "wmf"}};
-  auto it = known.find(p.format);
+  std::string format = p.format;
+  for (char& c : format) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  auto it = known.find(format);
   if (it != known.end()) return it->second;
   // An unnamed format: tell it from the bytes.
-  const std::string& d = p.data ? *p.data : std::string();
-  auto starts = [&](std::string_view sig) { return d.compare(0, sig.size(), sig) == 0; };
-  if (starts("\x89PNG")) return "png";
-  if (starts("\xFF\xD8")) return "jpg";
-  if (starts("GIF8")) return "gif";
-  if (starts("BM")) return "bmp";
-  if (starts("II*") || starts("MM")) return "tif";
+  std::string_view d = p.data ? std::string_view(*p.data) : std::string_view();
+  auto starts = [&](std::string_view sig) { return d.substr(0, sig.size()) == sig; };
+  using namespace std::string_view_literals;
+  if (starts("\x89PNG"sv)) return "png";
+  if (starts("\xFF\xD8"sv)) return "jpg";
+  if (starts("GIF8"sv)) return "gif";
+  if (starts("BM"sv)) return "bmp";
+  if (starts("II*\0"sv) || starts("MM\0*"sv)) return "tif";
+  if (starts("\x01\0\0\0"sv)) return "emf";
+  if (starts("\xD7\xCD\xC6\x9A"sv)) return "wmf";
   return "bin";
 }
 
@@ -439,10 +445,10 @@ class Renderer {
           out_ += u"<br style=\"page-break-before:always\">";
           any = true;
           break;
-        case 30:
+        case 30:  // the word processor's non-breaking hyphen
           out_.push_back(0x2011);
           any = true;
-          break;  // non-breaking hyphen
+          break;
         default:
           if (c < 32) break;  // other controls have no text
           escapeInto(out_, c);
