@@ -3,6 +3,7 @@
 // next edit rely on.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 
 #include "helpers.h"
@@ -154,7 +155,10 @@ class RandomDocument {
 };
 
 TEST(RandomEdits, CopyPasteAndInsertKeepTheModelWhole) {
-  for (uint32_t seed = 1; seed <= 300; ++seed) {
+  // RD_RANDOM_SEEDS runs more seeds for a deeper local check.
+  const char* env = std::getenv("RD_RANDOM_SEEDS");
+  const uint32_t seeds = env ? static_cast<uint32_t>(std::strtoul(env, nullptr, 10)) : 300;
+  for (uint32_t seed = 1; seed <= seeds; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     RandomDocument gen(seed);
     Application app;
