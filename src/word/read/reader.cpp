@@ -52,6 +52,11 @@ bool containerHas(std::string_view bytes, bool ole2, std::initializer_list<const
       if (d) g_object_unref(d);
     } else {
       child = gsf_infile_child_by_name(infile.get(), name);
+      // Compound-file stream names compare without regard to case.
+      for (int i = 0; !child && ole2 && i < gsf_infile_num_children(infile.get()) && i < 4096; ++i) {
+        const char* other = gsf_infile_name_by_index(infile.get(), i);
+        if (other && g_ascii_strcasecmp(other, name) == 0) child = gsf_infile_child_by_index(infile.get(), i);
+      }
     }
     if (child) {
       g_object_unref(child);

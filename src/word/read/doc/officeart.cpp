@@ -1,0 +1,291 @@
+#include "word/read/doc/officeart.h"
+
+#include <gsf/gsf-input-gzip.h>
+#include <gsf/gsf-input-memory.h>
+
+namespace word::read::doc {
+namespace {
+
+struct Header {
+  uint16_t ver = 0;
+  uint16_t instance = 0;
+  uint16_t type = 0;
+  uint32_t len = 0;
+  size_t body = 0;  // offset of the record's data
+  size_t end = 0;   // one past the record, clipped to the buffer
+};
+
+bool header(Bytes b, size_t at, Header& h) {
+  if (!b.has(at, 8)) return false;
+  uint16_t vi = b.u16(at);
+  h.ver = vi & 0xF;
+  h.instance = vi >> 4;
+  h.type = b.u16(at + 2);
+  h.len = b.u32(at + 4);
+  h.body = at + 8;
+  h.end = b.has(h.body, h.len) ? h.body + h.len : b.size();
+  return h.type >= 0xF000;
+}
+
+constexpr size_t kMaxMetafile = 64u << 20;
+
+// Metafile blips are usually deflated (zlib framing); the gzip reader of the
+// container library does the inflating in raw mode.
+std::optional<std::string> inflate(std::string_view z, size_t size, size_t& budget) {
+  if (z.size() < 2 || size == 0 || size > kMaxMetafile || size > budget) return std::nullopt;
+  budget -= size;
+  GsfInput* mem = gsf_input_memory_new(reinterpret_cast<const guint8*>(z.data() + 2), static_cast<gsf_off_t>(z.size() - 2), FALSE);
+  if (!mem) return std::nullopt;
+  GObject* obj = static_cast<GObject*>(g_object_new(GSF_INPUT_GZIP_TYPE, "raw", TRUE, "source", mem,
+                                                    "uncompressed-size", static_cast<gint64>(size), nullptr));
+  g_object_unref(mem);
+  if (!obj) return std::nullopt;
+  GsfInput* in = GSF_INPUT(obj);
+  std::string out(size, '\0');
+  bool ok = gsf_input_read(in, size, reinterpret_cast<guint8*>(out.data())) != nullptr;
+  g_object_unref(obj);
+  if (!ok) return std::nullopt;
+  return out;
+}
+
+std::optional<Image> image(std::string bytes, std::string format) {
+  if (bytes.empty()) return std::nullopt;
+  return Image{std::make_shared<const std::string>(std::move(bytes)), std::move(format)};
+}
+
+}  // namespace
+
+std::optional<Image> readBlip(Bytes b, size_t at, size_t& budget) {
+  Header h;
+  if (!header(b, at, h)) return std::nullopt;
+  bool twoIds = h.instance & 1;
+  size_t uids = twoIds ? 32 : 16;
+  auto bitmap = [&](const char* format) -> std::optional<Image> {
+    size_t start = h.body + uids + 1;
+    if (start > h.end) return std::nullopt;
+    return image(std::string(b.view().substr(start, h.end - start)), format);
+  };
+  auto metafile = [&](const char* format) -> std::optional<Image> {
+    size_t mh = h.body + uids;
+    if (!b.has(mh, 34)) return std::nullopt;
+    uint32_t size = b.u32(mh);
+    uint32_t saved = b.u32(mh + 28);
+    uint8_t compression = b.u8(mh + 32);
+    size_t start = mh + 34;
+    size_t n = std::min<size_t>(saved, h.end - start);
+    std::string_view raw = b.view().substr(start, n);
+    if (compression == 0) {
+      auto out = inflate(raw, size, budget);
+      if (!out) return std::nullopt;
+      return image(std::move(*out), format);
+    }
+    return image(std::string(raw), format);
+  };
+  switch (h.type) {
+    case 0xF01A: return metafile("emf");
+    case 0xF01B: return metafile("wmf");
+    case 0xF01C: return metafile("pict");
+    case 0xF01D:
+    case 0xF02A: return bitmap("jpeg");
+    case 0xF01E: return bitmap("png");
+    case 0xF029: return bitmap("tiff");
+    case 0xF01F: {
+      // A device-independent bitmap becomes a .bmp file by adding the file
+      // header in front of it.
+      auto dib = bitmap("bmp");
+      if (!dib || dib->bytes->size() < 40) return std::nullopt;
+      Bytes d(*dib->bytes);
+      uint32_t headerSize = d.u32(0);
+      uint16_t bits = d.u16(14);
+      uint32_t used = d.u32(32);
+      uint32_t colors = used ? used : (bits <= 8 ? (1u << bits) : 0);
+      if (d.u32(16) == 3 && headerSize == 40) colors = 3;  // bit-field masks
+      uint32_t offBits = 14 + headerSize + colors * 4;
+      uint32_t total = 14 + static_cast<uint32_t>(dib->bytes->size());
+      std::string f = "BM";
+      for (uint32_t v : {total, 0u, offBits})
+        for (int i = 0; i < 4; ++i) f.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+      f += *dib->bytes;
+      return image(std::move(f), "bmp");
+    }
+    default: return std::nullopt;
+  }
+}
+
+namespace {
+
+// The picture of a store entry: inside the entry, or in the delay stream.
+std::optional<Image> fromFbse(Bytes b, const Header& h, Bytes delay, size_t& budget) {
+  if (h.type != 0xF007 || !b.has(h.body, 36)) return std::nullopt;
+  uint32_t foDelay = b.u32(h.body + 28);
+  uint8_t cbName = b.u8(h.body + 33);
+  size_t embedded = h.body + 36 + cbName;
+  if (embedded + 8 <= h.end) {
+    if (auto img = readBlip(b.sub(0, h.end), embedded, budget)) return img;
+  }
+  if (b.u32(h.body + 24) == 0) return std::nullopt;  // no references: nothing stored
+  if (foDelay != 0xFFFFFFFFu && delay.has(foDelay, 8)) return readBlip(delay, foDelay, budget);
+  return std::nullopt;
+}
+
+// Finds the first picture in the records of [at, end), descending into
+// containers; depth and record count are capped against damaged nesting.
+std::optional<Image> firstImage(Bytes b, size_t at, size_t end, Bytes delay, int depth, int& budget, size_t& bytes) {
+  while (at + 8 <= end && budget-- > 0) {
+    Header h;
+    if (!header(b, at, h)) return std::nullopt;
+    size_t recEnd = std::min(h.end, end);
+    if (h.type == 0xF007) {
+      if (auto img = fromFbse(b.sub(0, recEnd), h, delay, bytes)) return img;
+    } else if (h.type >= 0xF018 && h.type <= 0xF117) {
+      if (auto img = readBlip(b.sub(0, recEnd), at, bytes)) return img;
+    } else if (h.ver == 0xF && depth < 16) {
+      if (auto img = firstImage(b, h.body, recEnd, delay, depth + 1, budget, bytes)) return img;
+    }
+    if (recEnd <= at) break;
+    at = recEnd;
+  }
+  return std::nullopt;
+}
+
+// Reads a shape's property table (OPT): its picture index and description.
+// Complex values follow the fixed part in the order of their properties.
+void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16string& alt) {
+  size_t n = opt.instance;
+  size_t complexAt = opt.body + 6 * n;
+  for (size_t i = 0; i < n && opt.body + 6 * i + 6 <= end; ++i) {
+    uint16_t opid = b.u16(opt.body + 6 * i);
+    uint32_t op = b.u32(opt.body + 6 * i + 2);
+    uint16_t id = opid & 0x3FFF;
+    if (opid & 0x8000) {
+      if (id == 0x0381 && complexAt < end) {
+        size_t len = std::min<size_t>(op, end - complexAt);
+        alt.clear();
+        for (size_t k = 0; k + 1 < len; k += 2) {
+          char16_t c = static_cast<char16_t>(b.u16(complexAt + k));
+          if (!c) break;
+          alt.push_back(c);
+        }
+      }
+      complexAt += op;
+      if (complexAt > end) complexAt = end;
+    } else if (id == 0x0104) {
+      pib = op;
+    }
+  }
+}
+
+void collectShapes(Bytes b, size_t at, size_t end, Drawing& d, int depth, int& budget) {
+  while (at + 8 <= end && budget-- > 0) {
+    Header h;
+    if (!header(b, at, h)) return;
+    size_t recEnd = std::min(h.end, end);
+    if (h.type == 0xF004) {
+      // A shape: its id (FSP) and its picture (pib property of OPT).
+      uint32_t spid = 0, pib = 0;
+      std::u16string alt;
+      bool haveId = false;
+      size_t p = h.body;
+      for (int guard = 0; p + 8 <= recEnd && guard < 4096; ++guard) {
+        Header c;
+        if (!header(b, p, c)) break;
+        size_t cEnd = std::min(c.end, recEnd);
+        if (c.type == 0xF00A && b.has(c.body, 4)) {
+          spid = b.u32(c.body);
+          haveId = true;
+        } else if (c.type == 0xF00B) {
+          readOptions(b, c, cEnd, pib, alt);
+        } else if (c.ver == 0xF && depth < 16) {
+          collectShapes(b, c.body, cEnd, d, depth + 1, budget);
+        }
+        if (cEnd <= p) break;
+        p = cEnd;
+      }
+      if (haveId && pib) d.pictureOf[spid] = pib;
+      if (haveId && !alt.empty()) d.altOf[spid] = alt;
+    } else if (h.ver == 0xF && depth < 16) {
+      collectShapes(b, h.body, recEnd, d, depth + 1, budget);
+    }
+    if (recEnd <= at) break;
+    at = recEnd;
+  }
+}
+
+}  // namespace
+
+InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t& bytes) {
+  InlinePicture pic;
+  if (!data.has(offset, 0x44)) return pic;
+  uint32_t lcb = data.u32(offset);
+  uint16_t cbHeader = data.u16(offset + 4);
+  if (lcb < 0x44 || cbHeader < 0x44) return pic;
+  Bytes p = data.sub(offset, lcb);
+  int16_t mm = p.i16(6);
+  int32_t dxaGoal = p.i16(28), dyaGoal = p.i16(30);
+  int32_t mx = p.u16(32), my = p.u16(34);
+  int32_t cropL = p.i16(36), cropT = p.i16(38), cropR = p.i16(40), cropB = p.i16(42);
+  if (mx == 0) mx = 1000;
+  if (my == 0) my = 1000;
+  pic.widthTwips = std::max<int32_t>(0, (dxaGoal - cropL - cropR) * mx / 1000);
+  pic.heightTwips = std::max<int32_t>(0, (dyaGoal - cropT - cropB) * my / 1000);
+  size_t at = cbHeader;
+  if (mm == 0x66) at += 1 + p.u8(at);
+  if (mm == 0x64 || mm == 0x66) {
+    // The shape record before the pictures describes the picture.
+    Header sp;
+    if (header(p, at, sp) && sp.type == 0xF004) {
+      for (size_t q = sp.body, guard = 0; q + 8 <= sp.end && guard < 256; ++guard) {
+        Header c;
+        if (!header(p, q, c)) break;
+        uint32_t pib = 0;
+        if (c.type == 0xF00B) readOptions(p, c, std::min(c.end, sp.end), pib, pic.alt);
+        if (c.end <= q) break;
+        q = c.end;
+      }
+    }
+    int budget = 10000;
+    pic.image = firstImage(p, at, p.size(), delay, 0, budget, bytes);
+  }
+  return pic;
+}
+
+std::optional<Image> Drawing::imageOfShape(uint32_t spid) const {
+  auto it = pictureOf.find(spid);
+  if (it == pictureOf.end() || it->second == 0 || it->second > store.size()) return std::nullopt;
+  return store[it->second - 1];
+}
+
+Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay, size_t& bytes) {
+  Drawing d;
+  if (lcb == 0 || !table.has(fc, 8)) return d;
+  Bytes b = table.sub(0, static_cast<size_t>(fc) + lcb);
+  Header dgg;
+  if (!header(b, fc, dgg) || dgg.type != 0xF000) return d;
+  int budget = 200000;
+  for (size_t p = dgg.body; p + 8 <= dgg.end && budget-- > 0;) {
+    Header h;
+    if (!header(b, p, h)) break;
+    if (h.type == 0xF001) {
+      for (size_t q = h.body; q + 8 <= h.end && budget-- > 0;) {
+        Header e;
+        if (!header(b, q, e)) break;
+        d.store.push_back(e.type == 0xF007 ? fromFbse(b.sub(0, e.end), e, delay, bytes) : std::nullopt);
+        if (e.end <= q) break;
+        q = e.end;
+      }
+    }
+    if (h.end <= p) break;
+    p = h.end;
+  }
+  // Drawings follow the group container, each behind a one-byte label.
+  for (size_t p = dgg.end; p + 9 <= b.size() && budget > 0;) {
+    Header h;
+    if (!header(b, p + 1, h) || h.type != 0xF002) break;
+    collectShapes(b, h.body, h.end, d, 0, budget);
+    if (h.end <= p) break;
+    p = h.end;
+  }
+  return d;
+}
+
+}  // namespace word::read::doc

@@ -1,0 +1,351 @@
+#include "word/read/doc/properties.h"
+
+#include <algorithm>
+
+namespace word::read::doc {
+
+namespace {
+
+// Operand size of a sprm from its type bits; variable sizes are computed by
+// the caller.
+int fixedSize(uint16_t sprm) {
+  switch (sprm >> 13) {
+    case 0:
+    case 1: return 1;
+    case 2:
+    case 4:
+    case 5: return 2;
+    case 3: return 4;
+    case 7: return 3;
+    default: return -1;
+  }
+}
+
+constexpr uint32_t kIco[17] = {0xFFFFFFFFu, 0x000000, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFF00FF, 0xFF0000, 0xFFFF00, 0xFFFFFF,
+                               0x000080,    0x008080, 0x008000, 0x800080, 0x800000, 0x808000, 0x808080, 0xC0C0C0};
+
+uint32_t ico(uint8_t v) { return v < 17 ? kIco[v] : 0xFFFFFFFFu; }
+
+bool toggle(uint8_t v, bool style) {
+  switch (v) {
+    case 0: return false;
+    case 1: return true;
+    case 0x80: return style;
+    case 0x81: return !style;
+    default: return v & 1;
+  }
+}
+
+void applyCharStyle(Chp& chp, int32_t istd, const StyleSheet* styles, int depth) {
+  if (!styles || depth > 16) return;
+  const Style* s = styles->get(istd);
+  if (!s || s->kind != 2) return;
+  if (s->base >= 0 && s->base != istd) applyCharStyle(chp, s->base, styles, depth + 1);
+  Chp base = chp;
+  forEachSprm(s->chpx, [&](uint16_t sprm, Bytes op) {
+    if (sprm != 0x4A30) applyChpSprm(chp, sprm, op, base, nullptr);
+  });
+}
+
+}  // namespace
+
+void forEachSprm(Bytes g, const std::function<void(uint16_t, Bytes)>& f) {
+  size_t at = 0;
+  while (at + 2 <= g.size()) {
+    uint16_t sprm = g.u16(at);
+    at += 2;
+    size_t n;
+    if (sprm == 0xD608 || sprm == 0xD606) {
+      n = static_cast<size_t>(g.u16(at)) + 1;
+    } else if (sprm == 0xC615) {
+      uint8_t cb = g.u8(at);
+      if (cb == 255) {
+        size_t del = g.u8(at + 1);
+        size_t add = g.u8(at + 2 + del * 4);
+        n = 1 + 1 + del * 4 + 1 + add * 3;
+      } else {
+        n = 1 + static_cast<size_t>(cb);
+      }
+    } else {
+      int fixed = fixedSize(sprm);
+      n = fixed >= 0 ? static_cast<size_t>(fixed) : 1 + static_cast<size_t>(g.u8(at));
+    }
+    if (!g.has(at, n)) return;
+    f(sprm, g.sub(at, n));
+    at += n;
+  }
+}
+
+void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleSheet* styles) {
+  uint8_t b = op.u8(0);
+  switch (sprm) {
+    case 0x0835: c.bold = toggle(b, s.bold); break;
+    case 0x0836: c.italic = toggle(b, s.italic); break;
+    case 0x0837: c.strike = toggle(b, s.strike); break;
+    case 0x083A: c.smallCaps = toggle(b, s.smallCaps); break;
+    case 0x083B: c.caps = toggle(b, s.caps); break;
+    case 0x083C: c.vanish = toggle(b, s.vanish); break;
+    case 0x2A53: c.dstrike = toggle(b, s.dstrike); break;
+    case 0x0855: c.special = b != 0; break;
+    case 0x0806: c.data = b != 0; break;
+    case 0x080A: c.ole2 = b != 0; break;
+    case 0x0856: c.obj = b != 0; break;
+    case 0x0800: c.deleted = b != 0; break;
+    case 0x2A3E: c.underline = b; break;
+    case 0x2A42: c.color = ico(b); break;
+    case 0x6870: {
+      uint32_t v = op.u32(0);
+      c.color = (v >> 24) == 0xFF ? 0xFFFFFFFFu : ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+      break;
+    }
+    case 0x2A0C: c.highlight = ico(b); break;
+    case 0x4A43: c.halfPoints = op.u16(0); break;
+    case 0x2A48: c.iss = b; break;
+    case 0x4A4F:
+    case 0x4A3D: c.font = op.u16(0); break;
+    case 0x6A03:
+      c.picLocation = op.u32(0);
+      c.hasPicLocation = true;
+      break;
+    case 0x6A09:
+      c.hasSymbol = true;
+      c.symbolFont = op.u16(0);
+      c.symbolChar = static_cast<char16_t>(op.u16(2));
+      break;
+    case 0x4A30: {
+      int32_t istd = op.u16(0);
+      c.charStyle = istd;
+      applyCharStyle(c, istd, styles, 0);
+      break;
+    }
+    case 0x2A33: {  // back to the paragraph style's formatting
+      bool special = c.special;
+      c = s;
+      c.special = special;
+      break;
+    }
+    default: break;
+  }
+}
+
+void applyChp(Chp& chp, Bytes grpprl, const Chp& styleChp, const StyleSheet* styles) {
+  forEachSprm(grpprl, [&](uint16_t sprm, Bytes op) { applyChpSprm(chp, sprm, op, styleChp, styles); });
+}
+
+namespace {
+
+void tableDefinition(Pap& p, Bytes op) {
+  size_t n = op.u8(2);
+  if (n > 64) n = 64;
+  p.cells.assign(n, {});
+  size_t centers = 3;
+  size_t tcs = centers + 2 * (n + 1);
+  for (size_t i = 0; i < n; ++i) {
+    p.cells[i].width = op.i16(centers + 2 * (i + 1)) - op.i16(centers + 2 * i);
+    if (op.has(tcs + 20 * i, 2)) {
+      uint16_t grf = op.u16(tcs + 20 * i);
+      p.cells[i].firstMerged = grf & 0x0001;
+      p.cells[i].merged = grf & 0x0002;
+      p.cells[i].vertMerge = grf & 0x0020;
+      p.cells[i].vertRestart = grf & 0x0040;
+    }
+  }
+}
+
+}  // namespace
+
+void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
+  switch (sprm) {
+    case 0x4600: p.istd = op.u16(0); break;
+    case 0x2403:
+    case 0x2461: p.jc = op.u8(0); break;
+    case 0x840F:
+    case 0x845E: p.left = op.i16(0); break;
+    case 0x840E:
+    case 0x845D: p.right = op.i16(0); break;
+    case 0x8411:
+    case 0x8460: p.first = op.i16(0); break;
+    case 0x260A: p.ilvl = std::min<uint8_t>(op.u8(0), 8); break;
+    case 0x460B: p.ilfo = op.i16(0); break;
+    case 0x2640: p.outline = std::min<uint8_t>(op.u8(0), 9); break;
+    case 0x2416: p.inTable = op.u8(0) != 0; break;
+    case 0x2417: p.ttp = op.u8(0) != 0; break;
+    case 0x244B: p.innerCell = op.u8(0) != 0; break;
+    case 0x244C: p.innerTtp = op.u8(0) != 0; break;
+    case 0x6649: p.itap = std::clamp<int32_t>(op.i32(0), 0, 64); break;
+    case 0x664A: p.itap = std::clamp<int32_t>(p.itap + op.i32(0), 0, 64); break;
+    case 0xD608: tableDefinition(p, op); break;
+    case 0xD62B: {
+      size_t itc = op.u8(1);
+      uint8_t flags = op.u8(2);
+      if (itc < p.cells.size()) {
+        p.cells[itc].vertMerge = flags != 0;
+        p.cells[itc].vertRestart = flags == 3;
+      }
+      break;
+    }
+    case 0x6646:
+    case 0x6645: {
+      // The paragraph's properties were too large for its page and live in
+      // the Data stream; those never refer further.
+      uint32_t at = op.u32(0);
+      if (data.has(at, 2)) {
+        Bytes g = data.sub(at + 2, data.u16(at));
+        forEachSprm(g, [&](uint16_t s, Bytes o) {
+          if (s != 0x6646 && s != 0x6645) applyPapSprm(p, s, o, Bytes());
+        });
+      }
+      break;
+    }
+    default: break;
+  }
+}
+
+void applyPap(Pap& pap, Bytes grpprl, Bytes data) {
+  forEachSprm(grpprl, [&](uint16_t sprm, Bytes op) { applyPapSprm(pap, sprm, op, data); });
+}
+
+void StyleSheet::read(Bytes t, uint32_t fc, uint32_t lcb) {
+  styles_.clear();
+  if (lcb < 4 || !t.has(fc, 2)) return;
+  Bytes s = t.sub(fc, lcb);
+  size_t cbStshi = s.u16(0);
+  size_t cstd = std::min<size_t>(s.u16(2), 4095);
+  size_t cbBase = s.u16(4);
+  if (cbBase < 10) cbBase = 10;
+  if (cbStshi >= 14) defaultFont_ = s.u16(2 + 12);
+  defaultChp_.font = defaultFont_;
+  styles_.resize(cstd);
+  size_t at = 2 + cbStshi;
+  for (size_t i = 0; i < cstd && at + 2 <= s.size(); ++i) {
+    size_t cb = s.u16(at);
+    Bytes std = s.sub(at + 2, cb);
+    at += 2 + cb;
+    if (cb < cbBase) continue;
+    Style& st = styles_[i];
+    st.exists = true;
+    st.sti = std.u16(0) & 0x0FFF;
+    st.kind = std.u16(2) & 0xF;
+    uint16_t base = std.u16(2) >> 4;
+    st.base = base == 0x0FFF ? -1 : base;
+    size_t cupx = std.u16(4) & 0xF;
+    size_t cch = std.u16(cbBase);
+    size_t p = cbBase + 2;
+    for (size_t k = 0; k < cch && std.has(p, 2); ++k, p += 2) st.name.push_back(static_cast<char16_t>(std.u16(p)));
+    p += 2;  // terminating zero
+    if (p & 1) ++p;
+    std::vector<Bytes> upx;
+    for (size_t k = 0; k < cupx && std.has(p, 2); ++k) {
+      size_t n = std.u16(p);
+      upx.push_back(std.sub(p + 2, n));
+      p += 2 + n + (n & 1);
+    }
+    auto at_ = [&](size_t k) { return k < upx.size() ? upx[k] : Bytes(); };
+    switch (st.kind) {
+      case 1:
+        st.papx = at_(0).sub(2, at_(0).size() >= 2 ? at_(0).size() - 2 : 0);
+        st.chpx = at_(1);
+        break;
+      case 2: st.chpx = at_(0); break;
+      case 3:
+        st.papx = at_(1).sub(2, at_(1).size() >= 2 ? at_(1).size() - 2 : 0);
+        st.chpx = at_(2);
+        break;
+      default: break;
+    }
+  }
+  state_.assign(styles_.size(), 0);
+  for (size_t i = 0; i < styles_.size(); ++i) resolve(static_cast<int32_t>(i), 0);
+}
+
+void StyleSheet::resolve(int32_t istd, int depth) {
+  Style& s = styles_[istd];
+  if (state_[istd] != 0) return;
+  state_[istd] = 1;
+  Pap pap = defaultPap_;
+  Chp chp = defaultChp_;
+  // A cycle or an over-deep chain of bases ends at the defaults.
+  if (s.base >= 0 && static_cast<size_t>(s.base) < styles_.size() && depth < 32 && state_[s.base] != 1) {
+    resolve(s.base, depth + 1);
+    if (styles_[s.base].exists) {
+      pap = styles_[s.base].pap;
+      chp = styles_[s.base].chp;
+    }
+  }
+  if (s.sti >= 1 && s.sti <= 9 && s.kind == 1) pap.outline = static_cast<uint8_t>(s.sti - 1);
+  pap.istd = istd;
+  applyPap(pap, s.papx, Bytes());
+  pap.istd = istd;
+  if (s.kind == 1) {
+    Chp base = chp;
+    forEachSprm(s.chpx, [&](uint16_t sprm, Bytes op) {
+      if (sprm != 0x4A30) applyChpSprm(chp, sprm, op, base, nullptr);
+    });
+  }
+  pap.inTable = pap.ttp = pap.innerCell = pap.innerTtp = false;
+  pap.itap = 0;
+  pap.cells.clear();
+  s.pap = pap;
+  s.chp = chp;
+  state_[istd] = 2;
+}
+
+const Chp& StyleSheet::chp(int32_t istd) const {
+  const Style* s = get(istd);
+  return s && s->kind == 1 ? s->chp : (get(0) ? styles_[0].chp : defaultChp_);
+}
+
+const Pap& StyleSheet::pap(int32_t istd) const {
+  const Style* s = get(istd);
+  return s && s->kind == 1 ? s->pap : (get(0) ? styles_[0].pap : defaultPap_);
+}
+
+std::vector<Font> readFonts(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
+  std::vector<Font> fonts;
+  if (lcb < 4 || !t.has(fc, 4)) return fonts;
+  Bytes s = t.sub(fc, lcb);
+  size_t n = std::min<size_t>(s.u16(0), 4096);
+  size_t at = 4;
+  for (size_t i = 0; i < n && at < s.size(); ++i) {
+    size_t cb = s.u8(at);
+    Bytes ffn = s.sub(at, cb + 1);
+    std::u16string name;
+    for (size_t p = 6; word6 && p < ffn.size() && ffn.u8(p); ++p) name.push_back(ffn.u8(p));
+    for (size_t p = 40; !word6 && p + 2 <= ffn.size(); p += 2) {
+      char16_t c = static_cast<char16_t>(ffn.u16(p));
+      if (!c) break;
+      name.push_back(c);
+    }
+    fonts.push_back(Font{std::move(name), ffn.u8(4) == 2});
+    at += cb + 1;
+  }
+  return fonts;
+}
+
+std::vector<std::u16string> readSttb(Bytes t, uint32_t fc, uint32_t lcb) {
+  std::vector<std::u16string> out;
+  if (lcb < 4 || !t.has(fc, 4)) return out;
+  Bytes s = t.sub(fc, lcb);
+  bool extended = s.u16(0) == 0xFFFF;
+  size_t at = extended ? 2 : 0;
+  size_t n = s.u16(at);
+  size_t extra = s.u16(at + 2);
+  at += 4;
+  for (size_t i = 0; i < n && at < s.size(); ++i) {
+    std::u16string str;
+    if (extended) {
+      size_t cch = s.u16(at);
+      at += 2;
+      for (size_t k = 0; k < cch && s.has(at, 2); ++k, at += 2) str.push_back(static_cast<char16_t>(s.u16(at)));
+    } else {
+      size_t cch = s.u8(at);
+      at += 1;
+      for (size_t k = 0; k < cch && at < s.size(); ++k, ++at) str.push_back(static_cast<char16_t>(s.u8(at)));
+    }
+    at += extra;
+    out.push_back(std::move(str));
+  }
+  return out;
+}
+
+}  // namespace word::read::doc

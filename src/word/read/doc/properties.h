@@ -1,0 +1,102 @@
+#pragma once
+// Character and paragraph properties of Word 97-2003 files: property
+// modifiers (sprms), the style sheet and the font table.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "word/read/doc/bytes.h"
+
+namespace word::read::doc {
+
+// Calls `f(sprm, operand)` for each property modifier in `grpprl`; stops at
+// the first one that does not fit.
+void forEachSprm(Bytes grpprl, const std::function<void(uint16_t, Bytes)>& f);
+
+struct Chp {
+  bool bold = false, italic = false, strike = false, dstrike = false, caps = false, smallCaps = false;
+  bool vanish = false, special = false, deleted = false, ole2 = false, data = false, obj = false;
+  uint8_t underline = 0;
+  uint8_t iss = 0;          // 1 superscript, 2 subscript
+  uint32_t color = 0xFFFFFFFFu;
+  uint32_t highlight = 0xFFFFFFFFu;
+  uint16_t halfPoints = 20;
+  int32_t font = -1;        // index into the font table
+  int32_t charStyle = 10;   // istd of the character style
+  uint32_t picLocation = 0;
+  bool hasPicLocation = false;
+  bool hasSymbol = false;
+  uint16_t symbolFont = 0;
+  char16_t symbolChar = 0;
+};
+
+struct TableCellDef {
+  int32_t width = 0;
+  bool firstMerged = false, merged = false, vertMerge = false, vertRestart = false;
+};
+
+struct Pap {
+  int32_t istd = 0;
+  uint8_t jc = 0;           // 0 left, 1 center, 2 right, 3..: justified
+  int32_t left = 0, right = 0, first = 0;
+  int32_t ilfo = 0;
+  uint8_t ilvl = 0;
+  uint8_t outline = 9;
+  bool inTable = false, ttp = false, innerCell = false, innerTtp = false;
+  int32_t itap = 0;
+  std::vector<TableCellDef> cells;  // from the row's table definition
+};
+
+struct Style {
+  bool exists = false;
+  std::u16string name;
+  uint16_t sti = 0x0FFE;
+  uint8_t kind = 1;          // 1 paragraph, 2 character, 3 table, 4 list
+  int32_t base = -1;
+  Bytes papx;                // sprms of a paragraph style (after its istd)
+  Bytes chpx;                // character sprms
+  Pap pap;                   // resolved
+  Chp chp;                   // resolved
+};
+
+class StyleSheet {
+ public:
+  void read(Bytes table, uint32_t fc, uint32_t lcb);
+  size_t size() const { return styles_.size(); }
+  const Style* get(int32_t istd) const {
+    return istd >= 0 && static_cast<size_t>(istd) < styles_.size() && styles_[istd].exists ? &styles_[istd] : nullptr;
+  }
+  // Default character properties of paragraphs in style `istd`.
+  const Chp& chp(int32_t istd) const;
+  const Pap& pap(int32_t istd) const;
+  int32_t defaultFont() const { return defaultFont_; }
+
+ private:
+  void resolve(int32_t istd, int depth);
+  std::vector<Style> styles_;
+  std::vector<uint8_t> state_;  // 0 unresolved, 1 resolving, 2 done
+  Chp defaultChp_;
+  Pap defaultPap_;
+  int32_t defaultFont_ = -1;
+};
+
+// Applies character sprms to `chp`; `styleChp` is what toggles refer to.
+// `huge` is the Data stream (for sprms that keep their operand there).
+void applyChp(Chp& chp, Bytes grpprl, const Chp& styleChp, const StyleSheet* styles);
+void applyChpSprm(Chp& chp, uint16_t sprm, Bytes op, const Chp& styleChp, const StyleSheet* styles);
+void applyPap(Pap& pap, Bytes grpprl, Bytes data);
+void applyPapSprm(Pap& pap, uint16_t sprm, Bytes op, Bytes data);
+
+// Fonts by index (SttbfFfn).
+struct Font {
+  std::u16string name;
+  bool symbol = false;  // a pictograph font (symbol character set)
+};
+// Word 6.0/95 tables hold 8-bit names.
+std::vector<Font> readFonts(Bytes table, uint32_t fc, uint32_t lcb, bool word6 = false);
+
+// A string table (Sttb), extended or not, without extra data.
+std::vector<std::u16string> readSttb(Bytes table, uint32_t fc, uint32_t lcb);
+
+}  // namespace word::read::doc

@@ -1,0 +1,398 @@
+// The Word 97-2003 (and 6.0/95) reader: real documents against the text a
+// word processor exports for them, the model features behind that text,
+// and damaged input.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "word/builder.h"
+#include "word/error.h"
+#include "word/read/doc/bytes.h"
+#include "word/read/doc/lists.h"
+#include "word/read/doc/properties.h"
+#include "word/read/doc/word6.h"
+#include "word/read/reader.h"
+#include "word/write/writers.h"
+
+namespace fs = std::filesystem;
+using word::u16;
+using word::u8;
+
+namespace {
+
+const fs::path kCorpus = fs::path(RD_TEST_DIR) / "corpus" / "doc";
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+word::Model readCorpus(const std::string& name) { return word::read::readDoc(slurp(kCorpus / name)); }
+
+// White space runs become one blank, as the reference texts are compared.
+std::string normalized(std::string s) {
+  if (s.rfind("\xEF\xBB\xBF", 0) == 0) s.erase(0, 3);
+  std::u16string u = u16(s), out;
+  bool space = false;
+  for (char16_t c : u) {
+    bool ws = c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f' || c == u'\v' || c == 0xA0 ||
+              c == 0x2028 || c == 0x2029 || c == 0xFEFF;
+    if (ws) {
+      space = !out.empty();
+    } else {
+      if (space) out.push_back(u' ');
+      space = false;
+      out.push_back(c);
+    }
+  }
+  return u8(out);
+}
+
+std::u16string paragraphText(const word::Story& s, size_t i) {
+  uint32_t start = i == 0 ? 0 : s.paragraphs[i - 1].end;
+  return s.text.substr(start, s.paragraphs[i].end - 1 - start);
+}
+
+const word::Paragraph* findParagraph(const word::Story& s, std::u16string_view text) {
+  for (size_t i = 0; i < s.paragraphs.size(); ++i)
+    if (paragraphText(s, i) == text) return &s.paragraphs[i];
+  return nullptr;
+}
+
+// Every copied document whose reference text we keep exports exactly that
+// text (after white space is normalised): text, labels, cells, field results,
+// note marks, and nothing of field codes or text boxes.
+TEST(DocReader, ExportedTextMatchesReferences) {
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(kCorpus / "reference")) {
+    std::string ref = entry.path().filename().string();
+    std::string doc = ref.substr(0, ref.size() - 4);
+    SCOPED_TRACE(doc);
+    word::Model m = readCorpus(doc);
+    EXPECT_EQ(normalized(word::write::text(m, word::write::TextEncoding::Utf8)), normalized(slurp(entry.path())));
+    ++files;
+  }
+  EXPECT_GE(files, 12);
+}
+
+TEST(DocReader, ListsGetLabelsLevelsAndShareNumbering) {
+  word::Model m = readCorpus("Lists.doc");
+  const word::Story& s = m.main;
+  const word::Paragraph* deep = findParagraph(s, u"OL 2.2.2.1");
+  ASSERT_NE(deep, nullptr);
+  EXPECT_EQ(deep->format.listLabel, u"2.2.2.1.");
+  EXPECT_EQ(deep->format.listLevel, 3);
+  EXPECT_TRUE(deep->format.listOrdered);
+  // Back at a higher level, numbering continues there.
+  const word::Paragraph* up = findParagraph(s, u"OL 2.2.3");
+  ASSERT_NE(up, nullptr);
+  EXPECT_EQ(up->format.listLabel, u"2.2.3.");
+  EXPECT_EQ(up->format.listId, deep->format.listId);
+  const word::Paragraph* other = findParagraph(s, u"Ordered list 1");
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(other->format.listLabel, u"1.");
+  EXPECT_NE(other->format.listId, deep->format.listId);
+  // Bullets from pictograph fonts show as the usual bullet of their level.
+  const word::Paragraph* b1 = findParagraph(s, u"ML 1:1");
+  const word::Paragraph* b2 = findParagraph(s, u"ML 2:1");
+  const word::Paragraph* b3 = findParagraph(s, u"ML 3:1");
+  ASSERT_TRUE(b1 && b2 && b3);
+  EXPECT_EQ(b1->format.listLabel, u"\u2022");
+  EXPECT_EQ(b2->format.listLabel, u"\u25E6");
+  EXPECT_EQ(b3->format.listLabel, u"\u25AA");
+  EXPECT_FALSE(b1->format.listOrdered);
+  EXPECT_EQ(b2->format.listLevel, 1);
+  // A paragraph outside the lists has none.
+  const word::Paragraph* plain = findParagraph(s, u"Indented once");
+  ASSERT_NE(plain, nullptr);
+  EXPECT_EQ(plain->format.listId, -1);
+  EXPECT_TRUE(plain->format.listLabel.empty());
+}
+
+TEST(DocReader, HeadingStylesCarryOutlineLevelsAndBaseStyles) {
+  word::Model m = readCorpus("Lists.doc");
+  const word::Paragraph* h = findParagraph(m.main, u"Heading Level 1");
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(h->format.outlineLevel, 0);
+  ASSERT_LT(static_cast<size_t>(h->format.style), m.styles.size());
+  const word::Style& st = m.styles[h->format.style];
+  EXPECT_EQ(st.name, u"heading 1");
+  EXPECT_EQ(st.paragraph.outlineLevel, 0);
+  ASSERT_GE(st.basedOn, 0);
+  EXPECT_EQ(m.styles[st.basedOn].name, u"Normal");
+  EXPECT_EQ(m.styles[0].name, u"Normal");
+  const word::Paragraph* body = findParagraph(m.main, u"The end!");
+  ASSERT_NE(body, nullptr);
+  EXPECT_EQ(body->format.outlineLevel, 9);
+}
+
+TEST(DocReader, TablesHaveRowsCellsWidthsAndMerges) {
+  word::Model m = readCorpus("simple-table.doc");
+  ASSERT_EQ(m.main.tables.size(), 1u);
+  const word::Table& t = m.main.tables[0];
+  EXPECT_EQ(t.depth, 1);
+  ASSERT_EQ(t.rows.size(), 2u);
+  for (const word::Row& r : t.rows) {
+    ASSERT_EQ(r.cells.size(), 3u);
+    EXPECT_EQ(m.main.text[r.end - 1], word::kCellMark);
+    for (const word::Cell& c : r.cells) {
+      EXPECT_EQ(m.main.text[c.end - 1], word::kCellMark);
+      EXPECT_GT(c.width, 0);
+    }
+  }
+  // The table is followed by a paragraph outside it.
+  EXPECT_LT(t.end, m.main.text.size());
+
+  word::Model merged = readCorpus("table-merges.doc");
+  ASSERT_EQ(merged.main.tables.size(), 1u);
+  const auto& rows = merged.main.tables[0].rows;
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0].cells.size(), 2u);
+  EXPECT_EQ(rows[1].cells.size(), 4u);
+  EXPECT_NE(rows[1].cells[0].vmerge, word::VMerge::None);
+  EXPECT_EQ(rows[1].cells[0].width, 1062);
+  EXPECT_EQ(rows[3].cells.size(), 1u);
+}
+
+TEST(DocReader, NestedTablesLieInsideTheirParentCell) {
+  word::Model m = readCorpus("innertable.doc");
+  ASSERT_EQ(m.main.tables.size(), 2u);
+  const word::Table& outer = m.main.tables[0];
+  const word::Table& inner = m.main.tables[1];
+  EXPECT_EQ(outer.depth, 1);
+  EXPECT_EQ(inner.depth, 2);
+  bool inCell = false;
+  for (const word::Row& r : outer.rows)
+    for (const word::Cell& c : r.cells) inCell |= c.start <= inner.start && inner.end <= c.end;
+  EXPECT_TRUE(inCell);
+  for (const word::Row& r : inner.rows) EXPECT_EQ(m.main.text[r.end - 1], word::kCellMark);
+}
+
+TEST(DocReader, FieldsShowResultsAndHyperlinksKeepTargets) {
+  word::Model m = readCorpus("hyperlink.doc");
+  const std::u16string& text = m.main.text;
+  EXPECT_EQ(text.find(u"HYPERLINK"), std::u16string::npos);
+  size_t at = text.find(u"Hyperlink text");
+  ASSERT_NE(at, std::u16string::npos);
+  auto runAt = [&](size_t pos) {
+    auto it = std::upper_bound(m.main.runs.begin(), m.main.runs.end(), pos,
+                               [](size_t p, const word::Run& r) { return p < r.start; });
+    return std::prev(it)->format;
+  };
+  EXPECT_EQ(runAt(at).hyperlink, u"http://testuri.org/");
+  EXPECT_EQ(runAt(at + 13).hyperlink, u"http://testuri.org/");
+  EXPECT_TRUE(runAt(0).hyperlink.empty());
+  EXPECT_TRUE(runAt(text.find(u"after text")).hyperlink.empty());
+}
+
+TEST(DocReader, BookmarksAreKeptByName) {
+  word::Model m = readCorpus("pageref.doc");
+  ASSERT_EQ(m.main.bookmarks.size(), 1u);
+  EXPECT_EQ(m.main.bookmarks[0].name, u"userref");
+  EXPECT_LE(m.main.bookmarks[0].end, m.main.text.size());
+  // The page reference field shows its result, not its code.
+  EXPECT_EQ(m.main.text.find(u"PAGEREF"), std::u16string::npos);
+}
+
+TEST(DocReader, FootnotesAndEndnotesBecomeNotesWithLabels) {
+  word::Model m = readCorpus("footnote.doc");
+  ASSERT_EQ(m.notes.size(), 2u);
+  EXPECT_FALSE(m.notes[0].endnote);
+  EXPECT_EQ(m.notes[0].label, u"1");
+  EXPECT_TRUE(m.notes[1].endnote);
+  EXPECT_EQ(m.notes[1].label, u"i");
+  for (const word::Note& n : m.notes) {
+    EXPECT_EQ(m.main.text[n.pos], word::kNoteMark);
+    EXPECT_FALSE(n.body.text.empty());
+    EXPECT_EQ(n.body.text.back(), word::kParagraphMark);
+  }
+  EXPECT_NE(m.notes[0].body.text.find(u"TestFootnote"), std::u16string::npos);
+  EXPECT_NE(m.notes[1].body.text.find(u"TestEndnote"), std::u16string::npos);
+}
+
+TEST(DocReader, TextBoxesFollowTheirAnchorAndStayOutOfTheTextExport) {
+  word::Model m = readCorpus("test-fields.doc");
+  size_t boxes = 0;
+  for (const word::Paragraph& p : m.main.paragraphs) boxes += p.format.textBox;
+  EXPECT_GT(boxes, 0u);
+  std::string out = word::write::text(m, word::write::TextEncoding::Utf8);
+  for (size_t i = 0; i < m.main.paragraphs.size(); ++i) {
+    if (!m.main.paragraphs[i].format.textBox) continue;
+    std::string t = u8(paragraphText(m.main, i));
+    if (t.size() > 3) {
+      EXPECT_EQ(out.find(t), std::string::npos) << t;
+    }
+  }
+}
+
+TEST(DocReader, InlineAndFloatingPicturesCarryTheirImage) {
+  word::Model png = readCorpus("PngPicture.doc");
+  ASSERT_EQ(png.main.pictures.size(), 1u);
+  const word::Picture& p = png.main.pictures[0];
+  EXPECT_EQ(p.format, "png");
+  ASSERT_TRUE(p.data);
+  EXPECT_EQ(p.data->substr(0, 8), std::string("\x89PNG\r\n\x1A\n", 8));
+  EXPECT_EQ(png.main.text[p.pos], word::kPictureMark);
+  EXPECT_GT(p.widthPx, 0);
+  EXPECT_GT(p.heightPx, 0);
+
+  word::Model floating = readCorpus("pictures_escher.doc");
+  ASSERT_EQ(floating.main.pictures.size(), 2u);
+  for (const word::Picture& f : floating.main.pictures) {
+    EXPECT_EQ(f.format, "png");
+    EXPECT_EQ(f.data->substr(1, 3), "PNG");
+    EXPECT_GT(f.widthPx, 100);
+  }
+
+  word::Model alt = readCorpus("Picture_Alternative_Text.doc");
+  ASSERT_EQ(alt.main.pictures.size(), 1u);
+  EXPECT_EQ(alt.main.pictures[0].alt, u"This is the alternative text for the picture.");
+
+  // Metafiles are inflated and kept as they are.
+  word::Model emf = readCorpus("equation.doc");
+  ASSERT_EQ(emf.main.pictures.size(), 1u);
+  EXPECT_EQ(emf.main.pictures[0].format, "emf");
+  word::read::doc::Bytes e(*emf.main.pictures[0].data);
+  EXPECT_EQ(e.u32(0), 1u);              // EMR_HEADER
+  EXPECT_EQ(e.u32(40), 0x464D4520u);    // " EMF"
+}
+
+TEST(DocReader, Word6DocumentsAreReadInTheirCodePage) {
+  word::Model m = readCorpus("Bug60942b.doc");
+  EXPECT_NE(m.main.text.find(u"Четыре балла и семь лет"), std::u16string::npos);
+}
+
+TEST(DocReader, StreamNamesInUpperCaseAreFound) {
+  std::string bytes = slurp(kCorpus / "47950_upper.doc");
+  EXPECT_EQ(word::read::detect(bytes), word::read::Format::Doc);
+  EXPECT_NO_THROW(word::read::readDoc(bytes));
+}
+
+TEST(DocReader, BadInputFailsWithAReason) {
+  auto number = [](const std::string& bytes) {
+    try {
+      word::read::readDoc(bytes);
+    } catch (const word::Error& e) {
+      EXPECT_FALSE(e.description().empty());
+      return e.number();
+    }
+    return 0;
+  };
+  EXPECT_EQ(number(slurp(kCorpus / "PasswordProtected.doc")), word::kPasswordProtected);
+  EXPECT_EQ(number(""), word::kCannotOpen);
+  EXPECT_EQ(number("{\\rtf1 not a compound file}"), word::kCannotOpen);
+  // A compound file header with nothing behind it.
+  EXPECT_EQ(number(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0')), word::kCannotOpen);
+}
+
+// Truncated and corrupted copies of a real document either read or fail
+// with word::Error; nothing else escapes and nothing crashes.
+TEST(DocReader, DamagedDocumentsNeverEscapeAsOtherFailures) {
+  std::string good = slurp(kCorpus / "Lists.doc");
+  std::mt19937 rng(12345);
+  int read = 0, failed = 0;
+  auto attempt = [&](const std::string& bytes) {
+    try {
+      word::Model m = word::read::readDoc(bytes);
+      // Whatever was read keeps the model's invariants.
+      ASSERT_FALSE(m.main.text.empty());
+      EXPECT_EQ(m.main.text.back(), word::kParagraphMark);
+      EXPECT_EQ(m.main.paragraphs.back().end, m.main.text.size());
+      ++read;
+    } catch (const word::Error&) {
+      ++failed;
+    }
+  };
+  for (size_t len = 0; len < good.size(); len += 997) attempt(good.substr(0, len));
+  for (int i = 0; i < 300; ++i) {
+    std::string bad = good;
+    int flips = 1 + static_cast<int>(rng() % 16);
+    for (int k = 0; k < flips; ++k) bad[512 + rng() % (bad.size() - 512)] = static_cast<char>(rng());
+    attempt(bad);
+  }
+  EXPECT_GT(read, 0);
+  EXPECT_GT(failed, 0);
+}
+
+// Inputs that once crashed or hung the reader.
+TEST(DocReader, FormerCrashesAreHandled) {
+  fs::path dir = kCorpus / "crashes";
+  if (!fs::exists(dir)) GTEST_SKIP() << "no crash inputs kept";
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    if (entry.path().filename() == "README") continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    try {
+      word::read::readDoc(slurp(entry.path()));
+    } catch (const word::Error&) {
+    }
+  }
+}
+
+}  // namespace
+
+namespace word::read::doc {
+namespace {
+
+TEST(DocParts, NumberFormats) {
+  EXPECT_EQ(formatNumber(4, 0), u"4");
+  EXPECT_EQ(formatNumber(14, 1), u"XIV");
+  EXPECT_EQ(formatNumber(1999, 2), u"mcmxcix");
+  EXPECT_EQ(formatNumber(1, 3), u"A");
+  EXPECT_EQ(formatNumber(28, 4), u"bb");
+  EXPECT_EQ(formatNumber(22, 5), u"22nd");
+  EXPECT_EQ(formatNumber(12, 5), u"12th");
+  EXPECT_EQ(formatNumber(7, 22), u"07");
+  EXPECT_EQ(formatNumber(3, 23), u"");
+}
+
+TEST(DocParts, BoundsCheckedBytesReadZeroOutside) {
+  std::string s("\x01\x02\x03", 3);
+  Bytes b(s);
+  EXPECT_EQ(b.u16(1), 0x0302);
+  EXPECT_EQ(b.u16(2), 0);
+  EXPECT_EQ(b.u32(0), 0u);
+  EXPECT_EQ(b.u8(SIZE_MAX), 0);
+  EXPECT_FALSE(b.has(SIZE_MAX, 2));
+  EXPECT_EQ(b.sub(2, SIZE_MAX).size(), 1u);
+  EXPECT_TRUE(b.sub(5, 1).empty());
+}
+
+TEST(DocParts, SprmWalkStopsAtATruncatedOperand) {
+  // bold on, size 24 half points, then a four-byte operand cut short.
+  std::string g("\x35\x08\x01\x43\x4A\x18\x00\x70\x68\x01\x02", 11);
+  std::vector<uint16_t> seen;
+  forEachSprm(Bytes(g), [&](uint16_t sprm, Bytes) { seen.push_back(sprm); });
+  EXPECT_EQ(seen, (std::vector<uint16_t>{0x0835, 0x4A43}));
+  Chp chp;
+  applyChp(chp, Bytes(g), Chp(), nullptr);
+  EXPECT_TRUE(chp.bold);
+  EXPECT_EQ(chp.halfPoints, 24);
+  // Toggles: 0x81 flips the style's value.
+  std::string flip("\x36\x08\x81", 3);
+  Chp styled;
+  styled.italic = true;
+  Chp c2 = styled;
+  applyChp(c2, Bytes(flip), styled, nullptr);
+  EXPECT_FALSE(c2.italic);
+}
+
+TEST(DocParts, Word6SprmsTranslateToTheLaterForm) {
+  // bold, font 3, colour red, an unknown code, then something never reached.
+  std::string g("\x55\x01\x5D\x03\x00\x62\x06\xD5\x55\x01", 10);
+  std::string t = translateWord6Sprms(Bytes(g));
+  Chp chp;
+  applyChp(chp, Bytes(t), Chp(), nullptr);
+  EXPECT_TRUE(chp.bold);
+  EXPECT_EQ(chp.font, 3);
+  EXPECT_EQ(chp.color, 0xFF0000u);
+  EXPECT_EQ(t.size(), 3u + 4u + 3u);
+}
+
+}  // namespace
+}  // namespace word::read::doc
