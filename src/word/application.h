@@ -2,6 +2,7 @@
 // The automation facade: the operations the converter uses on documents,
 // in the word processor's own terms. The converter reaches documents only
 // through these classes, never through the model.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
