@@ -31,7 +31,7 @@ build: setup
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
-	$(BUILD)/app/raredozud text examples/course.txt
+	$(BUILD)/app/raredozud convert examples/course.txt
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)

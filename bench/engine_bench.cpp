@@ -4,7 +4,6 @@
 // save as HTML, close). Time per paragraph must not grow with the length
 // of the document.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -100,7 +99,8 @@ int64_t convert(Application& app, const std::string& folder) {
 
 void BM_ScanAndExport(benchmark::State& state) {
   const int paragraphs = static_cast<int>(state.range(0));
-  const fs::path folder = fs::temp_directory_path() / ("rd_engine_bench_" + std::to_string(::getpid()));
+  const fs::path folder =
+      fs::temp_directory_path() / ("rd_engine_bench_" + std::to_string(::getpid()));
   fs::create_directories(folder);
   Application app;
   app.adopt(std::make_unique<Document>(app, "source", document(paragraphs)));
@@ -110,9 +110,9 @@ void BM_ScanAndExport(benchmark::State& state) {
   if (read != paragraphs) state.SkipWithError("the walk did not read every paragraph");
   state.counters["paragraphs"] = static_cast<double>(read);
   // Seconds per paragraph, shown as time per paragraph.
-  state.counters["per_paragraph"] =
-      benchmark::Counter(static_cast<double>(paragraphs), benchmark::Counter::kIsIterationInvariantRate |
-                                                              benchmark::Counter::kInvert);
+  state.counters["per_paragraph"] = benchmark::Counter(
+      static_cast<double>(paragraphs),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ScanAndExport)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -141,9 +141,9 @@ void BM_ScanOnly(benchmark::State& state) {
     }
     if (read != paragraphs) state.SkipWithError("the walk did not read every paragraph");
   }
-  state.counters["per_paragraph"] =
-      benchmark::Counter(static_cast<double>(paragraphs), benchmark::Counter::kIsIterationInvariantRate |
-                                                              benchmark::Counter::kInvert);
+  state.counters["per_paragraph"] = benchmark::Counter(
+      static_cast<double>(paragraphs),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ScanOnly)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 

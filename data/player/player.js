@@ -136,6 +136,10 @@ if (typeof document !== 'undefined') (function () {
       if (text === null) throw err;
       return text;
     };
+    if (location.protocol === 'file:') {
+      var local = embedded(url, encoding);
+      if (local !== null) return Promise.resolve(local);
+    }
     if (window.fetch && window.TextDecoder) {
       return fetch(url).then(function (r) {
         if (!r.ok) throw new Error(url + ': HTTP ' + r.status);

@@ -37,6 +37,12 @@ int convertCommand(const std::vector<std::string>& arguments) {
   std::vector<std::string> documents;
   bool options = true;
   for (const std::string& a : arguments) {
+    if (options && (a == "--help" || a == "-h")) {
+      std::printf("Usage: raredozud convert DOC...\n"
+                  "Converts each document in turn; status lines on standard output, the log\n"
+                  "in log.txt here. Exit status 0 when every conversion succeeded.\n");
+      return 0;
+    }
     if (options && a == "--") {
       options = false;
     } else if (options && a.size() > 1 && a[0] == '-') {

@@ -82,8 +82,7 @@ void replaceBody(convert::StatusSink& status, const std::string& outputFolder, i
     if (entryNumber == 0) support::raise(55);
     const std::string bytes = support::readFile(page);
     std::vector<std::string> lines;
-    // A lone line feed ends a line as well, whatever line ends the page has.
-    for (std::string_view line : convert::splitLines(bytes, true)) {
+    for (std::string_view line : convert::splitLines(bytes, false)) {
       if (auto out = rewriteLine(std::string(line), status)) lines.push_back(std::move(*out));
     }
     scratchWritten = true;

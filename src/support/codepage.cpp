@@ -27,6 +27,16 @@ Iconv openIconv(const char* to, const char* from) {
   return Iconv(cd);
 }
 
+// Opening a conversion costs far more than converting a short string: the
+// two UTF conversions are kept for the thread's life and reset before use.
+iconv_t utfConverter(bool toUtf8) {
+  thread_local Iconv fromUtf8(openIconv("UTF-16LE", "UTF-8"));
+  thread_local Iconv intoUtf8(openIconv("UTF-8", "UTF-16LE"));
+  iconv_t cd = toUtf8 ? intoUtf8.get() : fromUtf8.get();
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  return cd;
+}
+
 // Runs iconv over `in`; an invalid or incomplete sequence costs one input
 // byte and emits `onBad` (already encoded in the target), so bad input never
 // stops a conversion.
@@ -101,8 +111,7 @@ const SingleByte& table(const char* codepage) {
 
 std::u16string fromUtf8(std::string_view utf8) {
   static const std::string bad("\xFD\xFF", 2);  // U+FFFD in UTF-16LE
-  Iconv cd = openIconv("UTF-16LE", "UTF-8");
-  std::string out = convert(cd.get(), utf8, bad, 1);
+  std::string out = convert(utfConverter(false), utf8, bad, 1);
   std::u16string result(out.size() / 2, u'\0');
   for (size_t i = 0; i < result.size(); ++i)
     result[i] = static_cast<char16_t>(static_cast<uint8_t>(out[2 * i]) |
@@ -111,16 +120,14 @@ std::u16string fromUtf8(std::string_view utf8) {
 }
 
 std::string toUtf8(std::u16string_view utf16) {
-  Iconv cd = openIconv("UTF-8", "UTF-16LE");
-  std::u16string le(utf16);
   // iconv works on bytes: make the buffer little-endian whatever the host.
   std::string bytes;
-  bytes.reserve(le.size() * 2);
-  for (char16_t c : le) {
+  bytes.reserve(utf16.size() * 2);
+  for (char16_t c : utf16) {
     bytes.push_back(static_cast<char>(c & 0xFF));
     bytes.push_back(static_cast<char>(c >> 8));
   }
-  return convert(cd.get(), bytes, "\xEF\xBF\xBD", 2);
+  return convert(utfConverter(true), bytes, "\xEF\xBF\xBD", 2);
 }
 
 std::string toCodePage(std::u16string_view text, const char* codepage) {

@@ -47,7 +47,9 @@ void checkIndex(int64_t index) {
 }
 
 std::string statusNumber(int64_t n) {
-  return n < 0 ? std::to_string(n) : " " + std::to_string(n);
+  std::string s = std::to_string(n);
+  if (n >= 0) s.insert(s.begin(), ' ');
+  return s;
 }
 
 }  // namespace support

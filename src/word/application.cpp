@@ -15,7 +15,9 @@ namespace {
 
 constexpr const char* kNoSuchMemberText = "The requested member of the collection does not exist.";
 
-uint32_t storyLength(const Document& doc) { return static_cast<uint32_t>(doc.model().main.text.size()); }
+uint32_t storyLength(const Document& doc) {
+  return static_cast<uint32_t>(doc.model().main.text.size());
+}
 
 uint32_t clampPos(int64_t pos, uint32_t length) {
   if (pos < 0) return 0;
@@ -81,8 +83,10 @@ std::u16string pageTitle(const Model& model, const std::string& fileName) {
     std::u16string line;
     for (uint32_t i = start; i < p.end && line.size() < 255; ++i) {
       char16_t c = s.text[i];
-      if (c >= 32) line.push_back(c);
-      else if (c == kTab || c == kLineBreak) line.push_back(u' ');
+      if (c >= 32)
+        line.push_back(c);
+      else if (c == kTab || c == kLineBreak)
+        line.push_back(u' ');
     }
     start = p.end;
     size_t a = line.find_first_not_of(u' ');
@@ -91,15 +95,17 @@ std::u16string pageTitle(const Model& model, const std::string& fileName) {
     return line.substr(a, b - a + 1);
   }
   std::u16string stem;
-  for (char c : std::filesystem::path(fileName).stem().string()) stem.push_back(static_cast<unsigned char>(c));
+  for (char c : std::filesystem::path(fileName).stem().string())
+    stem.push_back(static_cast<unsigned char>(c));
   return stem;
 }
 
 // Table `index` (1-based) among the outermost tables the span touches.
-ptrdiff_t outermostTable(const Story& story, uint32_t start, uint32_t end, int32_t index) {
+ptrdiff_t outermostTable(Document& doc, uint32_t start, uint32_t end, int32_t index) {
   if (index < 1) return -1;
+  const Story& story = doc.model().main;
   int32_t seen = 0;
-  ptrdiff_t holding = ops::tableAt(story, start, 1);
+  ptrdiff_t holding = doc.outerTableAt(start);
   if (holding >= 0 && ++seen == index) return holding;
   auto it = std::upper_bound(story.tables.begin(), story.tables.end(), start,
                              [](uint32_t p, const Table& t) { return p < t.start; });
@@ -140,12 +146,14 @@ void Range::paste() {
   if (a < b) {
     uint32_t before = length;
     ops::erase(model, a, b);
+    doc_->storyChanged();
     length = storyLength(*doc_);
     shiftSelection(*doc_, a, static_cast<int64_t>(length) - before);
   }
   // Nothing goes after the final paragraph mark.
   uint32_t pos = length > 0 ? std::min(a, length - 1) : 0;
   uint32_t n = ops::insert(model, pos, *clip, &pos);
+  doc_->storyChanged();
   if (n > 0) shiftSelection(*doc_, pos, n);
   start_ = static_cast<int32_t>(pos);
   end_ = static_cast<int32_t>(pos + n);
@@ -153,17 +161,21 @@ void Range::paste() {
 
 // ------------------------------------------------------------ Bookmarks
 
-int32_t Bookmarks::count() const { return static_cast<int32_t>(doc_->model().main.bookmarks.size()); }
+int32_t Bookmarks::count() const {
+  return static_cast<int32_t>(doc_->model().main.bookmarks.size());
+}
 
 void Bookmarks::remove(int32_t index) {
   auto& marks = doc_->model().main.bookmarks;
-  if (index < 1 || index > static_cast<int32_t>(marks.size())) fail(kNoSuchMember, kNoSuchMemberText);
+  if (index < 1 || index > static_cast<int32_t>(marks.size()))
+    fail(kNoSuchMember, kNoSuchMemberText);
   marks.erase(marks.begin() + (index - 1));
 }
 
 std::u16string Bookmarks::name(int32_t index) const {
   const auto& marks = doc_->model().main.bookmarks;
-  if (index < 1 || index > static_cast<int32_t>(marks.size())) fail(kNoSuchMember, kNoSuchMemberText);
+  if (index < 1 || index > static_cast<int32_t>(marks.size()))
+    fail(kNoSuchMember, kNoSuchMemberText);
   return marks[static_cast<size_t>(index - 1)].name;
 }
 
@@ -172,7 +184,26 @@ std::u16string Bookmarks::name(int32_t index) const {
 Document::Document(Application& app, std::string fullName, Model model)
     : app_(&app), fullName_(std::move(fullName)), model_(std::move(model)) {}
 
-Range Document::content() { return Range(*app_, *this, 0, static_cast<int32_t>(storyLength(*this))); }
+ptrdiff_t Document::outerTableAt(uint32_t pos) {
+  const Story& s = model_.main;
+  if (!outerValid_ || outerText_ != s.text.size() || outerTables_ != s.tables.size()) {
+    outer_.clear();
+    for (size_t i = 0; i < s.tables.size(); ++i)
+      if (s.tables[i].depth == 1) outer_.push_back(static_cast<uint32_t>(i));
+    outerValid_ = true;
+    outerText_ = s.text.size();
+    outerTables_ = s.tables.size();
+  }
+  auto it = std::upper_bound(outer_.begin(), outer_.end(), pos,
+                             [&](uint32_t p, uint32_t i) { return p < s.tables[i].start; });
+  if (it == outer_.begin()) return -1;
+  --it;
+  return pos < s.tables[*it].end ? static_cast<ptrdiff_t>(*it) : -1;
+}
+
+Range Document::content() {
+  return Range(*app_, *this, 0, static_cast<int32_t>(storyLength(*this)));
+}
 
 void Document::saveAs(const std::string& fileName, int32_t format) {
   if (format != wdFormatHTML && format != wdFormatText)
@@ -202,10 +233,16 @@ void Document::close(int32_t saveChanges) {
 
 // ------------------------------------------------------------ Selection
 
-Document& Selection::doc() const { return app_->activeDocument(); }
+Document& Selection::doc() const {
+  return app_->activeDocument();
+}
 
-int32_t Selection::start() const { return doc().selStart; }
-int32_t Selection::end() const { return doc().selEnd; }
+int32_t Selection::start() const {
+  return doc().selStart;
+}
+int32_t Selection::end() const {
+  return doc().selEnd;
+}
 
 void Selection::setStart(int32_t pos) {
   Document& d = doc();
@@ -233,15 +270,17 @@ int32_t Selection::type() const {
 
 bool Selection::information(int32_t what) const {
   if (what != wdWithInTable)
-    fail(kBadParameter, "Information type " + std::to_string(what) + " is not supported (only 12, within a table).");
-  const Document& d = doc();
-  return ops::tableAt(d.model().main, static_cast<uint32_t>(d.selStart), 1) >= 0;
+    fail(kBadParameter, "Information type " + std::to_string(what) +
+                            " is not supported (only 12, within a table).");
+  Document& d = doc();
+  return d.outerTableAt(static_cast<uint32_t>(d.selStart)) >= 0;
 }
 
 void Selection::selectTable(int32_t index) {
   Document& d = doc();
   const Story& s = d.model().main;
-  ptrdiff_t t = outermostTable(s, static_cast<uint32_t>(d.selStart), static_cast<uint32_t>(d.selEnd), index);
+  ptrdiff_t t =
+      outermostTable(d, static_cast<uint32_t>(d.selStart), static_cast<uint32_t>(d.selEnd), index);
   if (t < 0) fail(kNoSuchMember, kNoSuchMemberText);
   d.selStart = static_cast<int32_t>(s.tables[static_cast<size_t>(t)].start);
   d.selEnd = static_cast<int32_t>(s.tables[static_cast<size_t>(t)].end);
@@ -249,7 +288,8 @@ void Selection::selectTable(int32_t index) {
 
 int32_t Selection::moveDown(int32_t unit, int32_t count, int32_t extend) {
   if (unit != wdParagraph && unit != wdLine)
-    fail(kBadParameter, "MoveDown supports the units 4 (paragraph) and 5 (line), not " + std::to_string(unit) + ".");
+    fail(kBadParameter, "MoveDown supports the units 4 (paragraph) and 5 (line), not " +
+                            std::to_string(unit) + ".");
   if (count < 0) fail(kBadParameter, "MoveDown needs a count of 0 or more.");
   Document& d = doc();
   const Story& s = d.model().main;
@@ -262,7 +302,7 @@ int32_t Selection::moveDown(int32_t unit, int32_t count, int32_t extend) {
     uint32_t from = extend || start == end ? end : end - 1;
     if (from >= length) break;
     uint32_t target;
-    ptrdiff_t t = unit == wdLine ? ops::tableAt(s, from, 1) : -1;
+    ptrdiff_t t = unit == wdLine ? d.outerTableAt(from) : -1;
     if (t >= 0) {
       // Without layout, a line inside a table is a row of the outermost table.
       const Table& table = s.tables[static_cast<size_t>(t)];
@@ -295,7 +335,8 @@ int32_t Selection::homeKey(int32_t unit, int32_t extend) {
   } else if (unit == wdLine) {
     target = ops::paragraphStart(s, ops::paragraphAt(s, static_cast<uint32_t>(d.selStart)));
   } else {
-    fail(kBadParameter, "HomeKey supports the units 5 (line) and 6 (story), not " + std::to_string(unit) + ".");
+    fail(kBadParameter,
+         "HomeKey supports the units 5 (line) and 6 (story), not " + std::to_string(unit) + ".");
   }
   int32_t moved = d.selStart - static_cast<int32_t>(target);
   d.selStart = static_cast<int32_t>(target);
@@ -315,7 +356,8 @@ int32_t Selection::endKey(int32_t unit, int32_t extend) {
     size_t p = ops::paragraphAt(s, static_cast<uint32_t>(d.selEnd));
     target = p < s.paragraphs.size() ? s.paragraphs[p].end - 1 : (length > 0 ? length - 1 : 0);
   } else {
-    fail(kBadParameter, "EndKey supports the units 5 (line) and 6 (story), not " + std::to_string(unit) + ".");
+    fail(kBadParameter,
+         "EndKey supports the units 5 (line) and 6 (story), not " + std::to_string(unit) + ".");
   }
   target = std::max<uint32_t>(target, extend ? static_cast<uint32_t>(d.selStart) : 0);
   int32_t moved = static_cast<int32_t>(target) - d.selEnd;
@@ -332,6 +374,7 @@ void Selection::insertAfter(std::u16string_view text) {
   uint32_t pos = std::min<uint32_t>(static_cast<uint32_t>(d.selEnd), length > 0 ? length - 1 : 0);
   uint32_t start = std::min<uint32_t>(static_cast<uint32_t>(d.selStart), pos);
   uint32_t n = ops::insert(model, pos, ops::textFragment(model, pos, text), &pos);
+  d.storyChanged();
   start = std::min(start, pos);
   d.selStart = static_cast<int32_t>(start);
   d.selEnd = static_cast<int32_t>(pos + n);
@@ -355,7 +398,8 @@ Document& Documents::open(const std::string& fileName) {
   }
   std::error_code ec;
   fs::file_status st = fs::status(full, ec);
-  if (ec || !fs::exists(st)) fail(kFileNotFound, "The file \"" + fileName + "\" could not be found.");
+  if (ec || !fs::exists(st))
+    fail(kFileNotFound, "The file \"" + fileName + "\" could not be found.");
   if (fs::is_directory(st)) fail(kCannotOpen, "\"" + fileName + "\" is a folder, not a document.");
   Model model;
   try {
@@ -364,7 +408,8 @@ Document& Documents::open(const std::string& fileName) {
     // The readers say what is wrong; the description also names the file.
     // The file helpers speak in run-time numbers: the caller expects the
     // engine's own.
-    int32_t number = e.source() == kEngineSource ? e.number() : (e.number() == 53 ? kFileNotFound : kCannotOpen);
+    int32_t number =
+        e.source() == kEngineSource ? e.number() : (e.number() == 53 ? kFileNotFound : kCannotOpen);
     fail(number, "The document \"" + fileName + "\" cannot be opened: " + e.description());
   } catch (const std::bad_alloc&) {
     fail(kCannotOpen, "The file \"" + fileName + "\" is too large to open.");
@@ -377,7 +422,9 @@ Document& Documents::add() {
   return app_->adopt(std::make_unique<Document>(*app_, name, emptyModel()));
 }
 
-int32_t Documents::count() const { return app_->openCount(); }
+int32_t Documents::count() const {
+  return app_->openCount();
+}
 
 // ---------------------------------------------------------- Application
 
@@ -390,7 +437,8 @@ Application::Application() {
 Application::~Application() = default;
 
 Document& Application::activeDocument() {
-  if (activation_.empty()) fail(kNoDocument, "This command is not available because no document is open.");
+  if (activation_.empty())
+    fail(kNoDocument, "This command is not available because no document is open.");
   return *activation_.back();
 }
 

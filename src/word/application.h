@@ -2,6 +2,7 @@
 // The automation facade: the operations the converter uses on documents,
 // in the word processor's own terms. The converter reaches documents only
 // through these classes, never through the model.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -75,11 +76,21 @@ class Document {
   const Model& model() const { return model_; }
   int32_t selStart = 0;
   int32_t selEnd = 0;
+  // The outermost table holding `pos` (index into the main story's tables),
+  // or -1, by binary search over an index of the outermost tables. The
+  // index is rebuilt after `storyChanged()` or when the story's length or
+  // table count changed.
+  ptrdiff_t outerTableAt(uint32_t pos);
+  void storyChanged() { outerValid_ = false; }
 
  private:
   Application* app_;
   std::string fullName_;
   Model model_;
+  std::vector<uint32_t> outer_;  // indexes of the depth-1 tables, in order
+  bool outerValid_ = false;
+  size_t outerText_ = 0;
+  size_t outerTables_ = 0;
 };
 
 class Selection {

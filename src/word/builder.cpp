@@ -53,14 +53,22 @@ void Builder::appendChar(char16_t c, const CharFormat& format) {
 }
 
 void Builder::text(std::u16string_view s, const CharFormat& format) {
-  for (char16_t c : s) {
-    if (c == kParagraphMark) {
-      endParagraph();
-    } else if (c >= 0x20 || keptControl(c)) {
-      appendChar(c, format);
+  // Readers hand over long stretches of equally formatted text: the run is
+  // settled once per stretch, not once per character.
+  while (!s.empty()) {
+    size_t stop = 0;
+    while (stop < s.size() && (s[stop] >= 0x20 || keptControl(s[stop]))) ++stop;
+    if (stop > 0) {
+      appendChar(s[0], format);
+      story_.text.append(s.substr(1, stop - 1));
     }
-    // Other controls (cell marks, stray field or picture marks) carry
-    // structure that only the dedicated calls may create.
+    if (stop < s.size()) {
+      if (s[stop] == kParagraphMark) endParagraph();
+      // Other controls (cell marks, stray field or picture marks) carry
+      // structure that only the dedicated calls may create.
+      ++stop;
+    }
+    s.remove_prefix(stop);
   }
 }
 

@@ -66,7 +66,8 @@ ptrdiff_t cellAt(const Row& row, uint32_t pos) {
 
 void shiftTable(Table& t, uint32_t from, int64_t delta, bool startsAtFromMove) {
   auto move = [&](uint32_t& p, bool isStart) {
-    if (p > from || (isStart && startsAtFromMove && p == from)) p = static_cast<uint32_t>(p + delta);
+    if (p > from || (isStart && startsAtFromMove && p == from))
+      p = static_cast<uint32_t>(p + delta);
   };
   move(t.start, true);
   move(t.end, false);
@@ -115,14 +116,16 @@ std::vector<int32_t> mapStyles(Model& model, const Model& fragment) {
     Style& s = model.styles[static_cast<size_t>(map[i])];
     if (s.basedOn != -2) continue;
     int32_t base = fragment.styles[i].basedOn;
-    s.basedOn = base >= 0 && static_cast<size_t>(base) < map.size() ? map[static_cast<size_t>(base)] : -1;
+    s.basedOn =
+        base >= 0 && static_cast<size_t>(base) < map.size() ? map[static_cast<size_t>(base)] : -1;
   }
   return map;
 }
 
 int32_t mappedStyle(const std::vector<int32_t>& map, int32_t style) {
   if (map.empty()) return style;  // the fragment shares the model's styles
-  return style >= 0 && static_cast<size_t>(style) < map.size() ? map[static_cast<size_t>(style)] : 0;
+  return style >= 0 && static_cast<size_t>(style) < map.size() ? map[static_cast<size_t>(style)]
+                                                               : 0;
 }
 
 void remapStory(Story& story, const std::vector<int32_t>& map) {
@@ -130,7 +133,9 @@ void remapStory(Story& story, const std::vector<int32_t>& map) {
   for (Paragraph& p : story.paragraphs) p.format.style = mappedStyle(map, p.format.style);
 }
 
-bool isMark(char16_t c) { return c == kParagraphMark || c == kCellMark; }
+bool isMark(char16_t c) {
+  return c == kParagraphMark || c == kCellMark;
+}
 
 Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
   Story s;
@@ -141,7 +146,8 @@ Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
     if (p.end <= b) {
       s.paragraphs.push_back({p.end - a, p.format});
     } else {
-      if (s.paragraphs.empty() || s.paragraphs.back().end != b - a) s.paragraphs.push_back({b - a, p.format});
+      if (s.paragraphs.empty() || s.paragraphs.back().end != b - a)
+        s.paragraphs.push_back({b - a, p.format});
       break;
     }
     if (p.end == b) break;
@@ -175,7 +181,8 @@ Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
     s.tables.push_back(std::move(out));
   };
   ptrdiff_t first = tableAt(src, a, level);
-  if (first >= 0 && src.tables[static_cast<size_t>(first)].start < a) copyTable(src.tables[static_cast<size_t>(first)]);
+  if (first >= 0 && src.tables[static_cast<size_t>(first)].start < a)
+    copyTable(src.tables[static_cast<size_t>(first)]);
   auto it = std::lower_bound(src.tables.begin(), src.tables.end(), a,
                              [](const Table& t, uint32_t p) { return t.start < p; });
   for (; it != src.tables.end() && it->start < b; ++it) {
@@ -296,8 +303,9 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   }
   if (d.paragraphs.empty() && (paras.empty() || paras.back().end != d.text.size()))
     paras.push_back({static_cast<uint32_t>(d.text.size()), {}});
-  d.paragraphs.insert(d.paragraphs.begin() + static_cast<ptrdiff_t>(std::min(pi, d.paragraphs.size())),
-                      paras.begin(), paras.end());
+  d.paragraphs.insert(
+      d.paragraphs.begin() + static_cast<ptrdiff_t>(std::min(pi, d.paragraphs.size())),
+      paras.begin(), paras.end());
 
   // Runs.
   for (Run& r : d.runs)
@@ -306,7 +314,8 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   for (const Run& r : f.runs) runs.push_back({pos + r.start, r.format});
   if (runs.empty() || runs.front().start != pos) runs.insert(runs.begin(), Run{pos, {}});
   size_t runIndex = d.runs.empty() ? 0 : (runStartsHere ? ri : ri + 1);
-  if (!runStartsHere && !d.runs.empty() && pos + n < d.text.size()) runs.push_back({pos + n, runHere});
+  if (!runStartsHere && !d.runs.empty() && pos + n < d.text.size())
+    runs.push_back({pos + n, runHere});
   d.runs.insert(d.runs.begin() + static_cast<ptrdiff_t>(runIndex), runs.begin(), runs.end());
   compactRuns(d.runs, d.text.size());
 
@@ -333,7 +342,8 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   for (size_t i = picIndex; i < d.pictures.size(); ++i) d.pictures[i].pos += n;
   std::vector<Picture> pics = f.pictures;
   for (Picture& p : pics) p.pos += pos;
-  d.pictures.insert(d.pictures.begin() + static_cast<ptrdiff_t>(picIndex), pics.begin(), pics.end());
+  d.pictures.insert(d.pictures.begin() + static_cast<ptrdiff_t>(picIndex), pics.begin(),
+                    pics.end());
 
   auto noteAt = std::lower_bound(model.notes.begin(), model.notes.end(), pos,
                                  [](const Note& x, uint32_t p) { return x.pos < p; });
@@ -344,7 +354,8 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
     note.pos += pos;
     remapStory(note.body, styleMap);
   }
-  model.notes.insert(model.notes.begin() + static_cast<ptrdiff_t>(noteIndex), notes.begin(), notes.end());
+  model.notes.insert(model.notes.begin() + static_cast<ptrdiff_t>(noteIndex), notes.begin(),
+                     notes.end());
 
   // Tables: the ones holding `pos` grow, later ones move; the fragment's
   // tables nest as deep as `pos` lies.
@@ -357,7 +368,8 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
     shiftTable(t, 0, pos, true);
     t.depth = static_cast<uint8_t>(std::min(255, t.depth + depth));
   }
-  d.tables.insert(d.tables.begin() + static_cast<ptrdiff_t>(tableIndex), tables.begin(), tables.end());
+  d.tables.insert(d.tables.begin() + static_cast<ptrdiff_t>(tableIndex), tables.begin(),
+                  tables.end());
   return n;
 }
 
@@ -384,13 +396,15 @@ void erase(Model& model, uint32_t start, uint32_t end) {
                                 [](const Table& t, uint32_t p) { return t.start < p; });
   auto last = first;
   for (; last != d.tables.end() && last->start < end; ++last)
-    if (last->end > end) fail(kBadParameter, "The range cannot be replaced: it cuts through a table.");
+    if (last->end > end)
+      fail(kBadParameter, "The range cannot be replaced: it cuts through a table.");
   // Deleting the marks before a table would pull the text in front of
   // them into its first cell.
   if (last != d.tables.end() && last->start == end) {
     size_t pa = paragraphAt(d, start);
     if (start != paragraphStart(d, pa) && d.paragraphs[pa].end <= end)
-      fail(kBadParameter, "The range cannot be replaced: it would join text to the table after it.");
+      fail(kBadParameter,
+           "The range cannot be replaced: it would join text to the table after it.");
   }
   d.tables.erase(first, last);
   for (Table& t : d.tables) shiftTable(t, end - 1, -static_cast<int64_t>(len), false);
@@ -408,15 +422,19 @@ void erase(Model& model, uint32_t start, uint32_t end) {
   // Runs: the run in force at `end` now starts at `start` (unless an
   // earlier run already covers it with the same format).
   for (Run& r : d.runs) {
-    if (r.start >= end) r.start -= len;
-    else if (r.start >= start) r.start = start;
+    if (r.start >= end)
+      r.start -= len;
+    else if (r.start >= start)
+      r.start = start;
   }
   // Runs collapsed onto `start` keep only the last one (the one at `end`).
   std::vector<Run> runs;
   runs.reserve(d.runs.size());
   for (Run& r : d.runs) {
-    if (!runs.empty() && runs.back().start == r.start) runs.back() = std::move(r);
-    else runs.push_back(std::move(r));
+    if (!runs.empty() && runs.back().start == r.start)
+      runs.back() = std::move(r);
+    else
+      runs.push_back(std::move(r));
   }
   d.runs = std::move(runs);
   compactRuns(d.runs, d.text.size());

@@ -3,6 +3,7 @@
 // folders, file reading. Header-only, so this folder builds no program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -76,6 +77,13 @@ inline std::vector<std::string> crlfLines(const std::string& bytes) {
     start = end + 2;
   }
   return lines;
+}
+
+// Lines joined with LF, for failure messages.
+inline std::string joined(const std::vector<std::string>& lines) {
+  std::string all;
+  for (const auto& l : lines) all += l + "\n";
+  return all;
 }
 
 inline std::string utf8(const std::u16string& s) { return support::toUtf8(s); }

@@ -10,8 +10,8 @@ using namespace testing_support;
 TEST(ReplaceBody, RewritesThePageInPlaceWithCrLfLines) {
   ScratchFolder dir;
   writeBytes(dir / "page3.htm",
-             "<html>\n<head>\n<title>Page</title>\n</head>\n<body lang=ru>\n"
-             "<p>see %a=12 rules%a#</p>\n</body>\n</html>");
+             "<html>\r\n<head>\r\n<title>Page</title>\r\n</head>\r\n<body lang=ru>\r\n"
+             "<p>see %a=12 rules%a#</p>\r\n</body>\r\n</html>");
   RecordingStatus status;
   pages::replaceBody(status, dir.path(), 3);
   EXPECT_EQ(readBytes(dir / "page3.htm"),
@@ -23,12 +23,12 @@ TEST(ReplaceBody, RewritesThePageInPlaceWithCrLfLines) {
   EXPECT_EQ(listFiles(dir.path()), (std::vector<std::string>{"page3.htm"}));
 }
 
-TEST(ReplaceBody, CrAndCrLfLineEndsAreReadToo) {
+TEST(ReplaceBody, CrAndCrLfEndLinesALoneLineFeedDoesNot) {
   ScratchFolder dir;
-  writeBytes(dir / "page2.htm", "a\rb\r\nc\r\n");
+  writeBytes(dir / "page2.htm", "a\rb\r\nc\n<title>t</title>\r\n<title>\r\n");
   RecordingStatus status;
   pages::replaceBody(status, dir.path(), 2);
-  EXPECT_EQ(readBytes(dir / "page2.htm"), "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(readBytes(dir / "page2.htm"), "a\r\nb\r\nc\n<title>t</title>\r\n");
 }
 
 TEST(ReplaceBody, AnEmptyPageStaysEmpty) {
@@ -43,7 +43,7 @@ TEST(ReplaceBody, AnEmptyPageStaysEmpty) {
 
 TEST(ReplaceBody, AMarkerClosedOnALaterLineIsNotALink) {
   ScratchFolder dir;
-  writeBytes(dir / "page5.htm", "<p>%A=1 a%A# and %A=2 b\nc%A#</p>\n");
+  writeBytes(dir / "page5.htm", "<p>%A=1 a%A# and %A=2 b\r\nc%A#</p>\r\n");
   RecordingStatus status;
   pages::replaceBody(status, dir.path(), 5);
   EXPECT_EQ(readBytes(dir / "page5.htm"),
@@ -95,4 +95,17 @@ TEST(ReplaceBody, AFolderInPlaceOfThePageIsAFailure) {
   EXPECT_EQ(status.lines[0], "replaceBody: Filename " + dir.path() +
                                  "page6.htm, error #  75 in Raredozud:Path/File access error");
   EXPECT_FALSE(exists(dir / "page0.htm"));
+}
+
+TEST(ReplaceBody, APageIsNeverHalfReplaced) {
+  ScratchFolder dir;
+  writeBytes(dir / "page8.htm", "<title>t</title>\r\n<body x>\r\n");
+  std::filesystem::create_directory(dir / "page0.htm");  // the scratch cannot be written
+  RecordingStatus status;
+  pages::replaceBody(status, dir.path(), 8);
+  EXPECT_EQ(readBytes(dir / "page8.htm"), "<title>t</title>\r\n<body x>\r\n");
+  ASSERT_EQ(status.lines.size(), 1u);
+  EXPECT_TRUE(status.lines[0].starts_with("replaceBody: Filename " + dir.path() +
+                                          "page8.htm, error #  75 in Raredozud:"))
+      << status.lines[0];
 }

@@ -20,7 +20,9 @@ namespace {
 // A 1x1 PNG.
 const std::string kPng = std::string(
     "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1f\x15\xc4\x89"
-    "\0\0\0\rIDATx\x9c" "c\xf8\xff\xff?\0\x05\xfe\x02\xfe\xa7\x35\x81\x84\0\0\0\0IEND\xae" "B`\x82",
+    "\0\0\0\rIDATx\x9c"
+    "c\xf8\xff\xff?\0\x05\xfe\x02\xfe\xa7\x35\x81\x84\0\0\0\0IEND\xae"
+    "B`\x82",
     67);
 
 // The source of the copy tests: an entry between two markers, holding a
@@ -125,7 +127,8 @@ TEST_F(Clipboard, EntryWithTablePictureLinkAndBookmarksSavedAsHtml) {
   // heading, link line, 2 + 1 and 3 + 1 for the rows, picture line, final
   EXPECT_EQ(m.main.paragraphs.size(), 11u);
   EXPECT_EQ(m.main.paragraphs[0].format.outlineLevel, 1);
-  EXPECT_EQ(u8(m.styles.at(static_cast<size_t>(m.main.paragraphs[0].format.style)).name), "heading 2");
+  EXPECT_EQ(u8(m.styles.at(static_cast<size_t>(m.main.paragraphs[0].format.style)).name),
+            "heading 2");
   ASSERT_EQ(m.main.tables.size(), 1u);
   const Table& t = m.main.tables[0];
   EXPECT_EQ(t.rows.size(), 2u);
@@ -145,7 +148,8 @@ TEST_F(Clipboard, EntryWithTablePictureLinkAndBookmarksSavedAsHtml) {
   const Bookmark& cell = m.main.bookmarks[1];
   EXPECT_EQ(u8(m.main.text.substr(cell.start, cell.end - cell.start)), "wide");
   bool linked = false;
-  for (const word::Run& r : m.main.runs) linked |= r.format.hyperlink == u"https://example.org/a?b=1&c=2";
+  for (const word::Run& r : m.main.runs)
+    linked |= r.format.hyperlink == u"https://example.org/a?b=1&c=2";
   EXPECT_TRUE(linked);
 
   // The page export removes the bookmarks before saving.
@@ -252,7 +256,8 @@ TEST_F(Clipboard, RangesReachingIntoATableTakeWholeRows) {
   ASSERT_EQ(m.main.tables.size(), 1u);
   EXPECT_EQ(m.main.tables[0].rows.size(), 2u);
   EXPECT_EQ(m.main.tables[0].start, 0u);
-  EXPECT_EQ(u8(m.main.text), u8(src.model().main.text.substr(t.rows[1].start, t.end - t.rows[1].start)) + "aft\r");
+  EXPECT_EQ(u8(m.main.text),
+            u8(src.model().main.text.substr(t.rows[1].start, t.end - t.rows[1].start)) + "aft\r");
 
   // Text inside one cell is copied as text.
   app.activate(src);

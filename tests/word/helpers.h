@@ -10,7 +10,8 @@
 
 namespace wordtest {
 
-inline word::Document& adopt(word::Application& app, word::Model model, std::string name = "Source") {
+inline word::Document& adopt(word::Application& app, word::Model model,
+                             std::string name = "Source") {
   return app.adopt(std::make_unique<word::Document>(app, std::move(name), std::move(model)));
 }
 

@@ -16,7 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string html(const Model& m) { return write::htmlString(m, "page1_files", u"Title"); }
+std::string html(const Model& m) {
+  return write::htmlString(m, "page1_files", u"Title");
+}
 
 std::vector<std::string> lines(const std::string& s) {
   std::vector<std::string> out;
@@ -97,7 +99,8 @@ TEST(HtmlWriter, RunsOfEqualFormattingAreMergedSoMarkersStayContiguous) {
   Model m = b.finish();
   // Split the first paragraph's run into pieces of equal formatting, as
   // readers produce them where the author typed in several goes.
-  m.main.runs.insert(m.main.runs.begin() + 1, {word::Run{3, bold}, word::Run{6, bold}, word::Run{10, bold}});
+  m.main.runs.insert(m.main.runs.begin() + 1,
+                     {word::Run{3, bold}, word::Run{6, bold}, word::Run{10, bold}});
   std::vector<std::string> body = bodyLines(html(m));
   ASSERT_EQ(body.size(), 2u);
   EXPECT_EQ(body[0], "<p><b>%A=12 text%A#</b></p>");
@@ -133,10 +136,13 @@ TEST(HtmlWriter, DirectFormattingAgainstTheParagraphStyle) {
   b.endParagraph();
   std::vector<std::string> body = bodyLines(html(b.finish()));
   ASSERT_GE(body.size(), 2u);
-  EXPECT_EQ(body[0],
-            "<p><span style=\"color:#FF0000;background-color:#FFFF00;font-size:10.5pt;font-family:'Arial "
-            "xy';\"><i><u><s><sup>all</sup></s></u></i></span><sub>sub</sub></p>");
-  EXPECT_EQ(body[1], "<p class=\"Strongtext\"><span style=\"font-weight:normal;\">plain in bold style</span></p>");
+  EXPECT_EQ(
+      body[0],
+      "<p><span style=\"color:#FF0000;background-color:#FFFF00;font-size:10.5pt;font-family:'Arial "
+      "xy';\"><i><u><s><sup>all</sup></s></u></i></span><sub>sub</sub></p>");
+  EXPECT_EQ(
+      body[1],
+      "<p class=\"Strongtext\"><span style=\"font-weight:normal;\">plain in bold style</span></p>");
 }
 
 TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
@@ -238,11 +244,16 @@ TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
   b.endTable();
   std::vector<std::string> body = bodyLines(html(b.finish()));
   ASSERT_EQ(body.size(), 7u);
-  EXPECT_EQ(body[4], "<tr><td style=\"width:36pt\"><p>r4</p></td><td style=\"width:36pt\"><p>r4b</p></td></tr>");
+  EXPECT_EQ(
+      body[4],
+      "<tr><td style=\"width:36pt\"><p>r4</p></td><td style=\"width:36pt\"><p>r4b</p></td></tr>");
   EXPECT_EQ(body[1],
-            "<tr><td colspan=\"2\" style=\"width:72pt\"><p>outer</p><table><tr><td><p>in1</p></td><td><p>in2</p>"
+            "<tr><td colspan=\"2\" "
+            "style=\"width:72pt\"><p>outer</p><table><tr><td><p>in1</p></td><td><p>in2</p>"
             "</td></tr></table><p>&nbsp;</p></td></tr>");
-  EXPECT_EQ(body[2], "<tr><td rowspan=\"2\" style=\"width:36pt\"><p>tall</p></td><td style=\"width:36pt\"><p>r2</p></td></tr>");
+  EXPECT_EQ(body[2],
+            "<tr><td rowspan=\"2\" style=\"width:36pt\"><p>tall</p></td><td "
+            "style=\"width:36pt\"><p>r2</p></td></tr>");
   EXPECT_EQ(body[3], "<tr><td style=\"width:36pt\"><p>r3</p></td></tr>");
 }
 
@@ -271,10 +282,13 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   write::html(m, page.string(), u"Pictures");
   std::vector<std::string> body = bodyLines(support::readFile(page.string()));
   ASSERT_FALSE(body.empty());
-  EXPECT_EQ(body[0],
-            "<p><img src=\"page7_files/image001.jpg\" width=\"640\" height=\"480\" alt=\"a &quot;quoted&quot; "
-            "picture\"><img src=\"page7_files/image002.gif\" alt=\"a &quot;quoted&quot; picture\"><img "
-            "src=\"page7_files/image003.emf\" width=\"10\" height=\"20\" alt=\"a &quot;quoted&quot; picture\"></p>");
+  EXPECT_EQ(
+      body[0],
+      "<p><img src=\"page7_files/image001.jpg\" width=\"640\" height=\"480\" alt=\"a "
+      "&quot;quoted&quot; "
+      "picture\"><img src=\"page7_files/image002.gif\" alt=\"a &quot;quoted&quot; picture\"><img "
+      "src=\"page7_files/image003.emf\" width=\"10\" height=\"20\" alt=\"a &quot;quoted&quot; "
+      "picture\"></p>");
   EXPECT_EQ(support::readFile((dir / "page7_files" / "image001.jpg").string()), "\xFF\xD8jpegdata");
   EXPECT_EQ(support::readFile((dir / "page7_files" / "image002.gif").string()), "GIF89a...");
   EXPECT_FALSE(fs::exists(dir / "page7_files" / "image004.png"));
@@ -311,8 +325,12 @@ TEST(HtmlWriter, NotesComeLastFootnotesBeforeEndnotesWithLinksBothWays) {
             "<p>Text<a href=\"#note1\" id=\"note1ref\"><sup>i</sup></a> more<a href=\"#note2\" "
             "id=\"note2ref\"><sup>1</sup></a></p>");
   EXPECT_EQ(body[1], "<hr>");
-  EXPECT_EQ(body[2], "<div class=\"note\" id=\"note2\"><a href=\"#note2ref\"><sup>1</sup></a> <p>A &lt;footnote&gt;.</p></div>");
-  EXPECT_EQ(body[3], "<div class=\"note\" id=\"note1\"><a href=\"#note1ref\"><sup>i</sup></a> <p>An endnote.</p></div>");
+  EXPECT_EQ(body[2],
+            "<div class=\"note\" id=\"note2\"><a href=\"#note2ref\"><sup>1</sup></a> <p>A "
+            "&lt;footnote&gt;.</p></div>");
+  EXPECT_EQ(body[3],
+            "<div class=\"note\" id=\"note1\"><a href=\"#note1ref\"><sup>i</sup></a> <p>An "
+            "endnote.</p></div>");
 }
 
 TEST(HtmlWriter, BookmarksAreAnchorsAtTheStartOfTheirBlockAndTextIsEscaped) {

@@ -3,6 +3,7 @@
 // next edit rely on.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 
 #include "helpers.h"
@@ -18,18 +19,22 @@ std::string broken(const Model& m) {
   const Story& s = m.main;
   const std::u16string& t = s.text;
   const uint32_t size = static_cast<uint32_t>(t.size());
-  if (t.empty() || t.back() != kParagraphMark) return "the story does not end with a paragraph mark";
+  if (t.empty() || t.back() != kParagraphMark)
+    return "the story does not end with a paragraph mark";
   size_t marks = 0;
   for (char16_t c : t) marks += c == kParagraphMark || c == kCellMark;
   if (marks != s.paragraphs.size()) return "marks and paragraphs differ in number";
   for (size_t i = 0; i < s.paragraphs.size(); ++i) {
     uint32_t e = s.paragraphs[i].end;
-    if (e == 0 || e > size || (i && e <= s.paragraphs[i - 1].end)) return "paragraph ends out of order";
-    if (t[e - 1] != kParagraphMark && t[e - 1] != kCellMark) return "a paragraph does not end in a mark";
+    if (e == 0 || e > size || (i && e <= s.paragraphs[i - 1].end))
+      return "paragraph ends out of order";
+    if (t[e - 1] != kParagraphMark && t[e - 1] != kCellMark)
+      return "a paragraph does not end in a mark";
   }
   if (s.runs.empty() || s.runs[0].start != 0) return "runs do not start at 0";
   for (size_t i = 1; i < s.runs.size(); ++i)
-    if (s.runs[i].start <= s.runs[i - 1].start || s.runs[i].start >= size) return "runs out of order";
+    if (s.runs[i].start <= s.runs[i - 1].start || s.runs[i].start >= size)
+      return "runs out of order";
   for (size_t i = 0; i < s.tables.size(); ++i) {
     const Table& tb = s.tables[i];
     if (i && tb.start < s.tables[i - 1].start) return "tables out of order";
@@ -47,14 +52,17 @@ std::string broken(const Model& m) {
     }
     if (at != tb.end) return "rows do not end the table";
     int holders = 0;
-    for (size_t k = 0; k < i; ++k) holders += s.tables[k].start <= tb.start && tb.end <= s.tables[k].end;
+    for (size_t k = 0; k < i; ++k)
+      holders += s.tables[k].start <= tb.start && tb.end <= s.tables[k].end;
     if (tb.depth != holders + 1) return "table depth";
-    if (tb.start > 0 && tb.depth == 1 && t[tb.start - 1] != kParagraphMark && t[tb.start - 1] != kCellMark)
+    if (tb.start > 0 && tb.depth == 1 && t[tb.start - 1] != kParagraphMark &&
+        t[tb.start - 1] != kCellMark)
       return "a table starts inside a paragraph";
   }
   for (size_t i = 0; i < s.bookmarks.size(); ++i) {
     const Bookmark& b = s.bookmarks[i];
-    if (b.start > b.end || b.end > size || (i && b.start < s.bookmarks[i - 1].start)) return "bookmark span";
+    if (b.start > b.end || b.end > size || (i && b.start < s.bookmarks[i - 1].start))
+      return "bookmark span";
   }
   size_t pictures = 0, notes = 0;
   for (char16_t c : t) {
@@ -67,7 +75,8 @@ std::string broken(const Model& m) {
   for (const Note& n : m.notes)
     if (n.pos >= size || t[n.pos] != kNoteMark) return "note position";
   for (const Paragraph& p : s.paragraphs)
-    if (p.format.style < 0 || static_cast<size_t>(p.format.style) >= m.styles.size()) return "style index";
+    if (p.format.style < 0 || static_cast<size_t>(p.format.style) >= m.styles.size())
+      return "style index";
   return "";
 }
 
@@ -146,7 +155,10 @@ class RandomDocument {
 };
 
 TEST(RandomEdits, CopyPasteAndInsertKeepTheModelWhole) {
-  for (uint32_t seed = 1; seed <= 300; ++seed) {
+  // RD_RANDOM_SEEDS runs more seeds for a deeper local check.
+  const char* env = std::getenv("RD_RANDOM_SEEDS");
+  const uint32_t seeds = env ? static_cast<uint32_t>(std::strtoul(env, nullptr, 10)) : 300;
+  for (uint32_t seed = 1; seed <= seeds; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     RandomDocument gen(seed);
     Application app;
@@ -186,18 +198,31 @@ TEST(RandomEdits, CopyPasteAndInsertKeepTheModelWhole) {
       sel.setEnd(q);
       const std::u16string before = dst.model().main.text;
       try {
-        if (gen.pick(5) == 0) sel.insertAfter(u"typed\ntext");
-        else sel.range().paste();
+        if (gen.pick(5) == 0)
+          sel.insertAfter(u"typed\ntext");
+        else
+          sel.range().paste();
       } catch (const Error& e) {
         // Only a replacement that would cut a table is refused, and then
         // nothing changes.
         ASSERT_EQ(e.number(), kBadParameter) << e.description();
         ASSERT_EQ(dst.model().main.text, before);
       }
-      ASSERT_EQ(broken(dst.model()), "") << "step " << step << " copy " << std::min(a, b) << ".." << std::max(a, b)
-                                         << " of " << u8(src.model().main.text) << " into " << p << ".." << q
-                                         << " of " << u8(before) << " -> " << u8(dst.model().main.text);
+      ASSERT_EQ(broken(dst.model()), "")
+          << "step " << step << " copy " << std::min(a, b) << ".." << std::max(a, b) << " of "
+          << u8(src.model().main.text) << " into " << p << ".." << q << " of " << u8(before)
+          << " -> " << u8(dst.model().main.text);
       ASSERT_LE(sel.end(), dst.content().end());
+      // The selection's table lookups follow the edit.
+      for (int probe = 0; probe < 4; ++probe) {
+        int32_t pos = gen.pick(dst.content().end());
+        bool expected = false;
+        for (const Table& t : dst.model().main.tables)
+          expected |= t.start <= uint32_t(pos) && uint32_t(pos) < t.end;
+        sel.setStart(pos);
+        sel.setEnd(pos);
+        ASSERT_EQ(sel.information(wdWithInTable), expected) << "at " << pos;
+      }
     }
     app.activate(dst);
     bool done = false;

@@ -3,6 +3,7 @@
 // result line by line: <title> and <body> each open a line of their own, and
 // every block (paragraph, list item, table row, note) is exactly one line.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -22,9 +23,13 @@ namespace {
 
 constexpr const char16_t* kNewLine = u"\r\n";
 
-std::u16string ascii(std::string_view s) { return std::u16string(s.begin(), s.end()); }
+std::u16string ascii(std::string_view s) {
+  return std::u16string(s.begin(), s.end());
+}
 
-std::u16string number(int64_t n) { return ascii(std::to_string(n)); }
+std::u16string number(int64_t n) {
+  return ascii(std::to_string(n));
+}
 
 // Twips or half points as CSS points ("12pt", "10.5pt", "-18pt").
 std::u16string points(int64_t value, int divisor) {
@@ -45,12 +50,23 @@ std::u16string colour(uint32_t rgb) {
 
 void escapeInto(std::u16string& out, char16_t c) {
   switch (c) {
-    case u'&': out += u"&amp;"; break;
-    case u'<': out += u"&lt;"; break;
-    case u'>': out += u"&gt;"; break;
-    case u'"': out += u"&quot;"; break;
-    case 0xA0: out += u"&nbsp;"; break;
-    default: out.push_back(c);
+    case u'&':
+      out += u"&amp;";
+      break;
+    case u'<':
+      out += u"&lt;";
+      break;
+    case u'>':
+      out += u"&gt;";
+      break;
+    case u'"':
+      out += u"&quot;";
+      break;
+    case 0xA0:
+      out += u"&nbsp;";
+      break;
+    default:
+      out.push_back(c);
   }
 }
 
@@ -69,25 +85,31 @@ std::u16string escape(std::u16string_view s) {
 std::u16string fontName(std::u16string_view name) {
   std::u16string out;
   for (char16_t c : name)
-    if (c >= 128 || std::isalnum(static_cast<unsigned char>(c)) || c == u' ' || c == u'-' || c == u'_')
+    if (c >= 128 || std::isalnum(static_cast<unsigned char>(c)) || c == u' ' || c == u'-' ||
+        c == u'_')
       out.push_back(c);
   return out;
 }
 
 std::string extensionOf(const Picture& p) {
   static const std::unordered_map<std::string, std::string> known = {
-      {"png", "png"}, {"jpeg", "jpg"}, {"jpg", "jpg"}, {"gif", "gif"}, {"bmp", "bmp"},
-      {"tiff", "tif"}, {"tif", "tif"}, {"emf", "emf"}, {"wmf", "wmf"}};
-  auto it = known.find(p.format);
+      {"png", "png"},  {"jpeg", "jpg"}, {"jpg", "jpg"}, {"gif", "gif"}, {"bmp", "bmp"},
+      {"tiff", "tif"}, {"tif", "tif"},  {"emf", "emf"}, {"wmf", "wmf"}};
+  std::string format = p.format;
+  for (char& c : format) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  auto it = known.find(format);
   if (it != known.end()) return it->second;
   // An unnamed format: tell it from the bytes.
-  const std::string& d = p.data ? *p.data : std::string();
-  auto starts = [&](std::string_view sig) { return d.compare(0, sig.size(), sig) == 0; };
-  if (starts("\x89PNG")) return "png";
-  if (starts("\xFF\xD8")) return "jpg";
-  if (starts("GIF8")) return "gif";
-  if (starts("BM")) return "bmp";
-  if (starts("II*") || starts("MM")) return "tif";
+  std::string_view d = p.data ? std::string_view(*p.data) : std::string_view();
+  auto starts = [&](std::string_view sig) { return d.substr(0, sig.size()) == sig; };
+  using namespace std::string_view_literals;
+  if (starts("\x89PNG"sv)) return "png";
+  if (starts("\xFF\xD8"sv)) return "jpg";
+  if (starts("GIF8"sv)) return "gif";
+  if (starts("BM"sv)) return "bmp";
+  if (starts("II*\0"sv) || starts("MM\0*"sv)) return "tif";
+  if (starts("\x01\0\0\0"sv)) return "emf";
+  if (starts("\xD7\xCD\xC6\x9A"sv)) return "wmf";
   return "bin";
 }
 
@@ -165,8 +187,10 @@ class Renderer {
       css += std::u16string(u"text-align:") + names[static_cast<int>(f.align) & 3] + u";";
     }
     if (f.indentLeft != base.indentLeft) css += u"margin-left:" + points(f.indentLeft, 20) + u";";
-    if (f.indentRight != base.indentRight) css += u"margin-right:" + points(f.indentRight, 20) + u";";
-    if (f.indentFirst != base.indentFirst) css += u"text-indent:" + points(f.indentFirst, 20) + u";";
+    if (f.indentRight != base.indentRight)
+      css += u"margin-right:" + points(f.indentRight, 20) + u";";
+    if (f.indentFirst != base.indentFirst)
+      css += u"text-indent:" + points(f.indentFirst, 20) + u";";
     return css;
   }
 
@@ -175,7 +199,8 @@ class Renderer {
     std::vector<bool> used(model_.styles.size(), false);
     auto mark = [&](const Story& s) {
       for (const Paragraph& p : s.paragraphs)
-        if (p.format.style > 0 && static_cast<size_t>(p.format.style) < used.size()) used[p.format.style] = true;
+        if (p.format.style > 0 && static_cast<size_t>(p.format.style) < used.size())
+          used[p.format.style] = true;
     };
     mark(model_.main);
     for (const Note& n : model_.notes) mark(n.body);
@@ -199,7 +224,8 @@ class Renderer {
   }
 
   const Style* styleOf(const ParagraphFormat& f) const {
-    if (f.style >= 0 && static_cast<size_t>(f.style) < model_.styles.size()) return &model_.styles[f.style];
+    if (f.style >= 0 && static_cast<size_t>(f.style) < model_.styles.size())
+      return &model_.styles[f.style];
     return model_.styles.empty() ? nullptr : &model_.styles[0];
   }
 
@@ -274,7 +300,8 @@ class Renderer {
     if (f.listId >= 0 && !heading) {
       // Lists nest by level; a change of list or kind at one level starts a
       // new list there.
-      while (!lists.empty() && lists.back().level > f.listLevel) closeLists(lists, lists.size() - 1, block);
+      while (!lists.empty() && lists.back().level > f.listLevel)
+        closeLists(lists, lists.size() - 1, block);
       if (!lists.empty() && lists.back().level == f.listLevel &&
           (lists.back().id != f.listId || lists.back().ordered != f.listOrdered))
         closeLists(lists, lists.size() - 1, block);
@@ -288,7 +315,8 @@ class Renderer {
       std::u16string value;
       if (f.listOrdered) {
         size_t digits = 0;
-        while (digits < f.listLabel.size() && digits < 9 && f.listLabel[digits] >= u'0' && f.listLabel[digits] <= u'9')
+        while (digits < f.listLabel.size() && digits < 9 && f.listLabel[digits] >= u'0' &&
+               f.listLabel[digits] <= u'9')
           ++digits;
         if (digits) value = u" value=\"" + f.listLabel.substr(0, digits) + u"\"";
       }
@@ -366,11 +394,13 @@ class Renderer {
     std::u16string css;
     if (!f.bold && base.bold) css += u"font-weight:normal;";
     if (!f.italic && base.italic) css += u"font-style:normal;";
-    if (!f.underline && !f.strike && (base.underline || base.strike)) css += u"text-decoration:none;";
+    if (!f.underline && !f.strike && (base.underline || base.strike))
+      css += u"text-decoration:none;";
     if (f.color != base.color && f.color != kAutoColor) css += u"color:" + colour(f.color) + u";";
     if (f.highlight != base.highlight && f.highlight != kAutoColor)
       css += u"background-color:" + colour(f.highlight) + u";";
-    if (f.halfPoints != base.halfPoints && f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
+    if (f.halfPoints != base.halfPoints && f.halfPoints)
+      css += u"font-size:" + points(f.halfPoints, 2) + u";";
     std::u16string font = fontName(f.font);
     if (f.font != base.font && !font.empty()) css += u"font-family:'" + font + u"';";
     if (!css.empty()) {
@@ -396,13 +426,29 @@ class Renderer {
     for (uint32_t i = start; i < end; ++i) {
       char16_t c = s.text[i];
       switch (c) {
-        case kPictureMark: any |= image(i); break;
-        case kNoteMark: any |= noteReference(i); break;
-        case kTab: out_ += u"<span class=\"tab\">&#9;</span>"; any = true; break;
+        case kPictureMark:
+          any |= image(i);
+          break;
+        case kNoteMark:
+          any |= noteReference(i);
+          break;
+        case kTab:
+          out_ += u"<span class=\"tab\">&#9;</span>";
+          any = true;
+          break;
         case kLineBreak:
-        case kColumnBreak: out_ += u"<br>"; any = true; break;
-        case kPageBreak: out_ += u"<br style=\"page-break-before:always\">"; any = true; break;
-        case 30: out_.push_back(0x2011); any = true; break;  // non-breaking hyphen
+        case kColumnBreak:
+          out_ += u"<br>";
+          any = true;
+          break;
+        case kPageBreak:
+          out_ += u"<br style=\"page-break-before:always\">";
+          any = true;
+          break;
+        case 30:  // the word processor's non-breaking hyphen
+          out_.push_back(0x2011);
+          any = true;
+          break;
         default:
           if (c < 32) break;  // other controls have no text
           escapeInto(out_, c);
@@ -435,11 +481,14 @@ class Renderer {
                                [](const Note& n, uint32_t x) { return n.pos < x; });
     if (it == notes.end() || it->pos != pos) return false;
     std::u16string id = noteId(static_cast<size_t>(it - notes.begin()));
-    out_ += u"<a href=\"#" + id + u"\" id=\"" + id + u"ref\"><sup>" + escape(it->label) + u"</sup></a>";
+    out_ +=
+        u"<a href=\"#" + id + u"\" id=\"" + id + u"ref\"><sup>" + escape(it->label) + u"</sup></a>";
     return true;
   }
 
-  static std::u16string noteId(size_t index) { return u"note" + number(static_cast<int64_t>(index + 1)); }
+  static std::u16string noteId(size_t index) {
+    return u"note" + number(static_cast<int64_t>(index + 1));
+  }
 
   // ------------------------------------------------------------- tables
 
@@ -508,8 +557,8 @@ class Renderer {
         const Note& n = model_.notes[i];
         if (n.endnote != (pass == 1)) continue;
         std::u16string id = noteId(i);
-        out_ += u"<div class=\"note\" id=\"" + id + u"\"><a href=\"#" + id + u"ref\"><sup>" + escape(n.label) +
-                u"</sup></a> ";
+        out_ += u"<div class=\"note\" id=\"" + id + u"\"><a href=\"#" + id + u"ref\"><sup>" +
+                escape(n.label) + u"</sup></a> ";
         story(n.body, false);
         out_ += u"</div>\r\n";
       }
@@ -526,11 +575,14 @@ class Renderer {
   size_t bookmarkCursor_ = 0;
 };
 
-std::u16string fromNarrow(const std::string& s) { return support::fromUtf8(s); }
+std::u16string fromNarrow(const std::string& s) {
+  return support::fromUtf8(s);
+}
 
 }  // namespace
 
-std::string htmlString(const Model& model, const std::string& filesFolderName, const std::u16string& title) {
+std::string htmlString(const Model& model, const std::string& filesFolderName,
+                       const std::u16string& title) {
   Renderer r(model, fromNarrow(filesFolderName));
   return support::toUtf8(r.page(title));
 }

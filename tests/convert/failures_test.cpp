@@ -1,0 +1,174 @@
+// Every form of failure line, and what a failure leaves behind.
+#include <gtest/gtest.h>
+
+#include "../common/course.h"
+#include "../common/manifest_check.h"
+#include "pages/save_html.h"
+#include "testpages/save_test.h"
+
+using namespace testing_support;
+using convert::RunOutcome;
+
+class Failures : public CourseTest {};
+
+TEST_F(Failures, AMissingDocumentGoesToTheErrorPath) {
+  const std::string path = docs / "missing.doc";
+  ASSERT_EQ(run(path), RunOutcome::Failed);
+  EXPECT_EQ(log.lines, (std::vector<std::string>{"Start", path}));
+  ASSERT_EQ(status.lines.size(), 2u);
+  EXPECT_EQ(status.lines[0], path + "\r\n");
+  EXPECT_TRUE(status.lines[1].starts_with("parse: Error #  5174 in Raredozud.Word:"))
+      << status.lines[1];
+  EXPECT_TRUE(starter.calls.empty());
+}
+
+TEST_F(Failures, AnUnreadableDocumentGoesToTheErrorPath) {
+  writeBytes(docs / "empty.doc", "");
+  ASSERT_EQ(run(docs / "empty.doc"), RunOutcome::Failed);
+  EXPECT_TRUE(status.lines.back().starts_with("parse: Error #  5981 in Raredozud.Word:"))
+      << status.lines.back();
+}
+
+TEST_F(Failures, AMissingCopyScriptEndsTheRunAfterThePackage) {
+  std::filesystem::remove(program / "copysql.sh");
+  ASSERT_EQ(run(course("c.txt", {"%TITLE=T", "%H2=A", "text of page a"})), RunOutcome::Failed);
+  EXPECT_EQ(status.lines.back(), "parse: Error #  53 in Raredozud:File not found");
+  EXPECT_EQ(listFiles(out("c")), (std::vector<std::string>{"header.htm", "imsmanifest.xml",
+                                                           "page1.htm", "pvomanifest.htm"}));
+  EXPECT_EQ(log.lines.back(), docs / "c.txt");  // no success line
+  EXPECT_TRUE(starter.calls.empty());
+}
+
+TEST_F(Failures, AnUnwritableOutputFolderFailsTheWritersThenTheManifest) {
+  writeBytes(docs / "c", "a file where the folder should be");
+  ASSERT_EQ(run(course("c.txt", {"%H2=A", "text of page a", "%TEST=T", "question text"})),
+            RunOutcome::Failed);
+  ASSERT_EQ(status.lines.size(), 6u) << ::testing::PrintToString(status.lines);
+  EXPECT_TRUE(status.lines[3].starts_with("saveHTML: Filename " + docs / "c/page1.htm" +
+                                          ", error #  5153 in Raredozud.Word:"))
+      << status.lines[3];
+  EXPECT_TRUE(status.lines[4].starts_with("saveTest: file " + docs / "c/testdata1.htm" +
+                                          ", error #  5153 in Raredozud.Word:"))
+      << status.lines[4];
+  EXPECT_EQ(status.lines[5], "parse: Error #  75 in Raredozud:Path/File access error");
+  // The temporary documents were closed; the source was closed by finishing.
+  EXPECT_EQ(app.documents().count(), 0);
+}
+
+TEST_F(Failures, AMissingTemplateKeepsTheDataFileAndTheRunGoesOn) {
+  std::filesystem::remove(program / "sql_test.htm");
+  ASSERT_EQ(run(course("c.txt", {"%TEST=Quiz", "question text", "%H2=After", "page text here"})),
+            RunOutcome::Succeeded);
+  EXPECT_EQ(status.lines[3], "saveTest: file " + docs / "c/testdata1.htm" +
+                                 ", error #  53 in Raredozud:File not found");
+  EXPECT_TRUE(exists(out("c") + "testdata1.htm"));
+  EXPECT_FALSE(exists(out("c") + "test1.htm"));
+  EXPECT_TRUE(exists(out("c") + "page2.htm"));
+  EXPECT_EQ(status.lines.back(), "Успех");
+}
+
+TEST_F(Failures, ALogThatCannotBeWrittenIsReportedOnTheErrorPath) {
+  struct BrokenLog : convert::LogSink {
+    void writeLog(const std::u16string&) override {
+      throw support::Error(70, "Raredozud", "Permission denied");
+    }
+  } broken;
+  convert::Frontend frontend{chooser, status, broken, starter, programFolder()};
+  EXPECT_EQ(convert::parse(session, app, frontend), RunOutcome::Failed);
+  EXPECT_EQ(status.lines, (std::vector<std::string>{"parse: Error #  70 in Raredozud:Permission denied"}));
+  EXPECT_TRUE(chooser.folders.empty());
+}
+
+TEST_F(Failures, AStatusBoxThatFailsEndsTheRunQuietly) {
+  struct BrokenStatus : convert::StatusSink {
+    void showStatus(const std::u16string&) override { throw std::runtime_error("gone"); }
+  } broken;
+  chooser.answers.push_back(course("c.txt", {"%H2=A", "text of page a"}));
+  convert::Frontend frontend{chooser, broken, log, starter, programFolder()};
+  EXPECT_EQ(convert::parse(session, app, frontend), RunOutcome::Failed);
+}
+
+// saveHTML and saveTest called on their own, for the forms of their lines.
+class ExportFailures : public CourseTest {
+ protected:
+  void SetUp() override {
+    CourseTest::SetUp();
+    std::filesystem::create_directory(docs / "o");
+  }
+  std::string o() { return docs / "o/"; }
+};
+
+TEST_F(ExportFailures, SaveHtmlWithAnEntryOutsideTheOutlineHasNoFileName) {
+  auto ctx = context();
+  pages::saveHTML(ctx, o(), 0, 0, 1001);
+  pages::saveHTML(ctx, o(), 0, 0, -1);
+  EXPECT_EQ(status.lines,
+            (std::vector<std::string>{
+                "saveHTML: Filename , error #  9 in Raredozud:Subscript out of range",
+                "saveHTML: Filename , error #  9 in Raredozud:Subscript out of range"}));
+}
+
+TEST_F(ExportFailures, SaveHtmlFailingBeforeTheSaveShowsTheProvisionalName) {
+  session.entryKind(2) = convert::kPage;
+  auto ctx = context();
+  pages::saveHTML(ctx, o(), 0, 5, 2);  // no document is open
+  ASSERT_EQ(status.lines.size(), 1u);
+  EXPECT_EQ(status.lines[0], "saveHTML: Filename " + o() +
+                                 "page2.???, error #  4248 in Raredozud.Word:This command is not "
+                                 "available because no document is open.");
+}
+
+TEST_F(ExportFailures, SaveHtmlFailingInTheSaveShowsThePageNameAndClosesItsDocument) {
+  word::Builder b;
+  paragraph(b, "source text");
+  builtCourse("src.doc", b);
+  session.entryKind(3) = convert::kPage;
+  auto ctx = context();
+  pages::saveHTML(ctx, docs / "nowhere/", 0, 5, 3);
+  ASSERT_EQ(status.lines.size(), 1u);
+  EXPECT_TRUE(status.lines[0].starts_with("saveHTML: Filename " + docs / "nowhere/page3.htm" +
+                                          ", error #  5153 in Raredozud.Word:"))
+      << status.lines[0];
+  EXPECT_EQ(app.documents().count(), 1);
+  EXPECT_EQ(app.activeDocument().fullName(), docs / "src.doc");
+}
+
+TEST_F(ExportFailures, SaveTestFailingBeforeTheFirstNumberShowsTestdata0) {
+  session.entryKind(1) = convert::kTest;
+  auto ctx = context();
+  pages::saveHTML(ctx, o(), 0, 5, 1);  // no document is open
+  ASSERT_EQ(status.lines.size(), 1u);
+  EXPECT_EQ(status.lines[0], "saveTest: file " + o() +
+                                 "testdata0.???, error #  4248 in Raredozud.Word:This command is "
+                                 "not available because no document is open.");
+  EXPECT_EQ(session.testCounter, 0);
+}
+
+TEST_F(ExportFailures, SaveTestWithABadEntryClosesItsDocument) {
+  word::Builder b;
+  paragraph(b, "question text");
+  builtCourse("src.doc", b);
+  auto ctx = context();
+  testpages::saveTest(ctx, o(), 0, 5, 1001);
+  ASSERT_EQ(status.lines.size(), 1u);
+  EXPECT_EQ(status.lines[0], "saveTest: file " + o() +
+                                 "testdata0.???, error #  9 in Raredozud:Subscript out of range");
+  EXPECT_EQ(app.documents().count(), 1);
+  EXPECT_EQ(app.activeDocument().fullName(), docs / "src.doc");
+  EXPECT_EQ(session.testCounter, 0);
+}
+
+TEST_F(ExportFailures, TestCounterOverflowIsError6) {
+  word::Builder b;
+  paragraph(b, "question text");
+  builtCourse("src.doc", b);
+  session.testCounter = 2147483647;
+  session.entryKind(1) = convert::kTest;
+  auto ctx = context();
+  pages::saveHTML(ctx, o(), 0, 5, 1);
+  ASSERT_EQ(status.lines.size(), 1u);
+  EXPECT_EQ(status.lines[0], "saveTest: file " + o() +
+                                 "testdata2147483647.???, error #  6 in Raredozud:Overflow");
+  EXPECT_EQ(session.testCounter, 2147483647);
+  EXPECT_EQ(app.activeDocument().fullName(), docs / "src.doc");
+}

@@ -1,0 +1,106 @@
+// Exporting one entry: what each kind writes, the bookmarks, the save
+// format, the trace line.
+#include <gtest/gtest.h>
+
+#include "../common/course.h"
+#include "pages/save_html.h"
+
+using namespace testing_support;
+
+class SaveHtml : public CourseTest {
+ protected:
+  void SetUp() override {
+    CourseTest::SetUp();
+    word::Builder b;
+    paragraph(b, "first paragraph");
+    b.startBookmark(u"Mark1");
+    b.text("marked ");
+    b.startBookmark(u"Mark2");
+    b.text("words");
+    b.endBookmark(u"Mark2");
+    b.endBookmark(u"Mark1");
+    b.endParagraph();
+    paragraph(b, "last paragraph");
+    source = builtCourse("src.doc", b);
+    std::filesystem::create_directory(docs / "o");
+  }
+  void save(int entry, int kind, int from = 0, int to = 40) {
+    session.entryKind(entry) = kind;
+    auto ctx = context();
+    pages::saveHTML(ctx, docs / "o/", from, to, entry);
+  }
+  std::string page(int n) { return readBytes(docs / ("o/page" + std::to_string(n) + ".htm")); }
+  std::string source;
+};
+
+TEST_F(SaveHtml, ChapterMarksWriteNothingAndTouchNothing) {
+  app.selection().setStart(3);
+  save(1, convert::kChapterStart);
+  save(2, convert::kChapterEnd);
+  save(3, 7);
+  EXPECT_TRUE(listFiles(docs / "o").empty());
+  EXPECT_TRUE(status.lines.empty());
+  EXPECT_EQ(app.selection().start(), 3);
+  EXPECT_EQ(app.documents().count(), 1);
+}
+
+TEST_F(SaveHtml, PagesOfKindZeroOneAndBelowAreSaved) {
+  save(1, convert::kPage);
+  save(2, convert::kUntitled);
+  save(3, -4);
+  EXPECT_EQ(listFiles(docs / "o"),
+            (std::vector<std::string>{"page1.htm", "page2.htm", "page3.htm"}));
+  EXPECT_NE(page(3).find("marked words"), std::string::npos);
+  EXPECT_TRUE(status.lines.empty());
+  EXPECT_EQ(app.activeDocument().fullName(), source);
+  EXPECT_EQ(app.documents().count(), 1);
+}
+
+TEST_F(SaveHtml, ThePageHoldsOnlyItsRange) {
+  save(1, convert::kPage, 16, 29);  // "marked words" and its mark
+  const std::string p = page(1);
+  EXPECT_NE(p.find("marked words"), std::string::npos);
+  EXPECT_EQ(p.find("first paragraph"), std::string::npos);
+  EXPECT_EQ(p.find("last paragraph"), std::string::npos);
+}
+
+TEST_F(SaveHtml, BookmarksAreRemovedBeforeTheSave) {
+  save(1, convert::kPage);
+  EXPECT_EQ(page(1).find("Mark1"), std::string::npos);
+  EXPECT_EQ(page(1).find("Mark2"), std::string::npos);
+  // The source keeps its own.
+  EXPECT_EQ(app.activeDocument().bookmarks().count(), 2);
+}
+
+TEST_F(SaveHtml, TheFirstHtmlConverterChoosesTheFormat) {
+  app.fileConverters() = {{"Text", 8}, {"HTML", 2}, {"HTML", 8}};
+  save(1, convert::kPage);
+  EXPECT_EQ(page(1).find("<html"), std::string::npos);  // saved as text
+  EXPECT_NE(page(1).find("marked words"), std::string::npos);
+
+  app.fileConverters().clear();
+  save(2, convert::kPage);
+  EXPECT_NE(page(2).find("<body>"), std::string::npos);  // format 8
+}
+
+TEST_F(SaveHtml, AnUnknownFormatIsReportedUnderThePageName) {
+  app.fileConverters() = {{"HTML", 99}};
+  save(4, convert::kPage);
+  ASSERT_EQ(status.lines.size(), 1u);
+  EXPECT_TRUE(status.lines[0].starts_with("saveHTML: Filename " + docs / "o/page4.htm" +
+                                          ", error #  5843 in Raredozud.Word:"));
+  EXPECT_EQ(app.activeDocument().fullName(), source);
+}
+
+TEST_F(SaveHtml, TraceLevelShowsATryLineBeforeEachPage) {
+  session.traceLevel = 1;
+  save(1, convert::kPage);
+  save(2, convert::kChapterStart);
+  EXPECT_EQ(status.lines, (std::vector<std::string>{"try " + docs / "o/page1.htm"}));
+}
+
+TEST_F(SaveHtml, AnEmptyRangeGivesAPageToo) {
+  save(1, convert::kPage, 5, 5);
+  EXPECT_TRUE(status.lines.empty());
+  EXPECT_NE(page(1).find("<body>"), std::string::npos);
+}

@@ -1,0 +1,75 @@
+// Test sections: the data file around the copied section, the numbering,
+// the test page.
+#include <gtest/gtest.h>
+
+#include "../common/course.h"
+#include "testpages/save_test.h"
+
+using namespace testing_support;
+
+namespace {
+const std::string kPrologue =
+    "<html><head><meta http-equiv='Content-Type' content='text/html; "
+    "charset=Windows-1251'></head><body><pre>";
+}
+
+class SaveTest : public CourseTest {
+ protected:
+  void SetUp() override {
+    CourseTest::SetUp();
+    word::Builder b;
+    paragraph(b, "1. Вопрос?");
+    paragraph(b, "*a) Ответ \u2713");
+    paragraph(b, "b) Other");
+    paragraph(b, "2. Second");
+    source = builtCourse("src.doc", b);
+    std::filesystem::create_directory(docs / "o");
+  }
+  void test(int entry, std::u16string title, int from, int to) {
+    session.entryTitle(entry) = std::move(title);
+    auto ctx = context();
+    testpages::saveTest(ctx, docs / "o/", from, to, entry);
+  }
+  std::string o(const std::string& name) { return readBytes(docs / ("o/" + name)); }
+  std::string source;
+};
+
+TEST_F(SaveTest, TheDataFileWrapsTheSectionInWindows1251) {
+  test(4, u"Проверка `1` &lt;a&gt;", 0, 23);  // the first two paragraphs
+  EXPECT_TRUE(status.lines.empty()) << status.lines[0];
+  EXPECT_EQ(o("testdata1.htm"), kPrologue + "\r\n%TEST=\xCF\xF0\xEE\xE2\xE5\xF0\xEA\xE0 `1` "
+                                            "&lt;a&gt;\r\n1. \xC2\xEE\xEF\xF0\xEE\xF1?\r\n"
+                                            "*a) \xCE\xF2\xE2\xE5\xF2 &#10003;\r\n%TEST_END\r\n"
+                                            "</pre></body></html>\r\n");
+  EXPECT_EQ(o("test1.htm"), "<frameset><frame src='testdata1.htm'></frameset>\r\n");
+  EXPECT_EQ(session.entryCount(4), 1);
+  EXPECT_EQ(app.activeDocument().fullName(), source);
+  EXPECT_EQ(app.documents().count(), 1);
+}
+
+TEST_F(SaveTest, TestsAreNumberedInCallOrderAcrossEntries) {
+  test(2, u"A", 0, 11);
+  test(5, u"B", 11, 23);
+  session.testCounter = 11;
+  test(7, u"C", 23, 32);
+  EXPECT_EQ(session.entryCount(2), 1);
+  EXPECT_EQ(session.entryCount(5), 2);
+  EXPECT_EQ(session.entryCount(7), 12);
+  EXPECT_EQ(listFiles(docs / "o"),
+            (std::vector<std::string>{"test1.htm", "test12.htm", "test2.htm", "testdata1.htm",
+                                      "testdata12.htm", "testdata2.htm"}));
+  EXPECT_NE(o("test12.htm").find("testdata12.htm"), std::string::npos);
+  EXPECT_NE(o("testdata2.htm").find("%TEST=B\r\n*a)"), std::string::npos);
+}
+
+TEST_F(SaveTest, AnEmptySectionStillGetsItsFrame) {
+  test(1, u"Empty", 11, 11);
+  EXPECT_EQ(o("testdata1.htm"), kPrologue + "\r\n%TEST=Empty\r\n%TEST_END\r\n</pre></body></html>\r\n");
+}
+
+TEST_F(SaveTest, ASectionWithoutItsFinalMarkJoinsTheEndMarker) {
+  // The last entry of a document ends before the final paragraph mark.
+  test(1, u"Last", 32, 41);
+  EXPECT_EQ(o("testdata1.htm"),
+            kPrologue + "\r\n%TEST=Last\r\n2. Second%TEST_END\r\n</pre></body></html>\r\n");
+}
