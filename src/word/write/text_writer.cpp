@@ -34,15 +34,16 @@ std::string text(const Model& model, TextEncoding encoding) {
     if (para < s.paragraphs.size() && s.paragraphs[para].format.textBox) continue;
     if (atParagraphStart) {
       atParagraphStart = false;
-      // Readers give labels as displayed. A bullet still in a symbol
-      // font's private range has no meaning without that font, so plain
-      // text writes the generic bullet for it.
+      // Plain text has no fonts: a bullet, whatever its glyph, is written
+      // as a plain bullet that changes with the level (disc, circle, square).
       const ParagraphFormat* pf = para < s.paragraphs.size() ? &s.paragraphs[para].format : nullptr;
-      if (pf && !pf->listLabel.empty() && i == paraStart && !isRowEnd(i)) {
-        const std::u16string& label = pf->listLabel;
-        bool symbolBullet = !pf->listOrdered && label.size() == 1 && label[0] >= 0xF000 &&
-                            label[0] <= 0xF0FF;
-        out += symbolBullet ? std::u16string(u"\u2022") : label;
+      if (pf && !pf->listLabel.empty() && i == paraStart && !isRowEnd(i) && pf->listId >= 0 &&
+          !pf->listOrdered) {
+        static const char16_t bullets[] = {u'\u2022', u'\u25E6', u'\u25AA'};
+        out += bullets[pf->listLevel % 3];
+        out += u'\t';
+      } else if (pf && !pf->listLabel.empty() && i == paraStart && !isRowEnd(i)) {
+        out += pf->listLabel;
         out += u'\t';
       }
     }
