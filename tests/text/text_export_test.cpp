@@ -157,7 +157,8 @@ TEST(Detection, ByContentNotByName) {
   // A damaged container is not taken for something else.
   EXPECT_EQ(word::read::detect(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1garbage", 15)),
             Format::Unknown);
-  EXPECT_EQ(word::read::detect("PK\x03\x04truncated"), Format::Unknown);
+  // A zip too damaged to open is handed to the reader that can say why.
+  EXPECT_EQ(word::read::detect("PK\x03\x04truncated"), Format::Docx);
 }
 
 TEST(Load, BadFilesFailWithAClearEngineError) {
@@ -174,6 +175,7 @@ TEST(Load, BadFilesFailWithAClearEngineError) {
   EXPECT_EQ(description(""), "the file is empty");
   EXPECT_NE(description(std::string("\0\1\2\3", 4)).find("unknown content"), std::string::npos);
   EXPECT_NE(description("{\\rtf1}").find("RTF"), std::string::npos);
+  EXPECT_NE(description("PK\x03\x04truncated").find("damaged"), std::string::npos);
   try {
     word::read::load("/nonexistent/raredozud/file.doc");
     ADD_FAILURE() << "a missing file opened";

@@ -110,10 +110,11 @@ Format detect(std::string_view bytes) {
     return std::string_view(found) == "WordDocument" ? Format::Doc : Format::Encrypted;
   }
   if (bytes.substr(0, 4) == kZipMagic) {
+    // A zip that cannot be opened goes to the Word 2007+ reader all the
+    // same: it says what is damaged, which "unknown content" would not.
     const char* found = nullptr;
-    if (containerHas(bytes, false, {"word/document.xml", "[Content_Types].xml"}, &found) && found)
-      return Format::Docx;
-    return Format::Unknown;
+    bool opened = containerHas(bytes, false, {"word/document.xml", "[Content_Types].xml"}, &found);
+    return !opened || found ? Format::Docx : Format::Unknown;
   }
   std::string_view s = bytes;
   if (s.substr(0, 3) == "\xEF\xBB\xBF") s.remove_prefix(3);
