@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "support/codepage.h"
 #include "word/builder.h"
@@ -340,10 +341,12 @@ std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
   size_t pnSize = word6_ ? 2 : 4;
   size_t n = (plc.size() - 4) / (4 + pnSize);
   size_t bxSize = word6_ ? 7 : 13;
+  std::set<uint32_t> pages;
   for (size_t i = 0; i < n; ++i) {
     uint32_t pn = word6_ ? plc.u16(4 * (n + 1) + 2 * i) : plc.u32(4 * (n + 1) + 4 * i) & 0x3FFFFF;
     uint64_t off = static_cast<uint64_t>(pn) * 512;
-    if (!word_.has(off, 512)) continue;
+    // Each page is read once, however often a damaged table names it.
+    if (!word_.has(off, 512) || !pages.insert(pn).second) continue;
     Bytes page = word_.sub(off, 512);
     size_t crun = page.u8(511);
     if (paragraphs ? crun > 29 : crun > 101) continue;
