@@ -266,6 +266,17 @@ TEST(DocReader, InlineAndFloatingPicturesCarryTheirImage) {
 TEST(DocReader, Word6DocumentsAreReadInTheirCodePage) {
   word::Model m = readCorpus("Bug60942b.doc");
   EXPECT_NE(m.main.text.find(u"Четыре балла и семь лет"), std::u16string::npos);
+  // Its style sheet and font table have their own older layout.
+  ASSERT_GT(m.styles.size(), 3u);
+  EXPECT_EQ(m.styles[0].name, u"Normal");
+  EXPECT_EQ(m.styles[0].chars.font, u"Times New Roman");
+  int32_t heading = -1;
+  for (size_t i = 0; i < m.styles.size(); ++i)
+    if (m.styles[i].name == u"Heading") heading = static_cast<int32_t>(i);
+  ASSERT_GE(heading, 0);
+  EXPECT_EQ(m.styles[heading].chars.halfPoints, 28);
+  EXPECT_EQ(m.styles[heading].chars.font, u"Arial");
+  EXPECT_EQ(m.styles[heading].basedOn, 0);
 }
 
 TEST(DocReader, StreamNamesInUpperCaseAreFound) {

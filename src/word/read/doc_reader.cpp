@@ -976,11 +976,11 @@ Model DocReader::read() {
   readText();
   chpx_ = readFkps(kPlcfBteChpx, false);
   papx_ = readFkps(kPlcfBtePapx, true);
-  if (!word6_) {
+  {
     auto [fc, lcb] = fcLcb(kStshf);
-    styles_.read(table_, fc, lcb);
+    styles_.read(table_, fc, lcb, word6_);
     auto [ffc, flcb] = fcLcb(kSttbfFfn);
-    fonts_ = readFonts(table_, ffc, flcb);
+    fonts_ = readFonts(table_, ffc, flcb, word6_);
     auto [lfc, llcb] = fcLcb(kPlfLst);
     auto [ofc, olcb] = fcLcb(kPlfLfo);
     lists_.read(table_, lfc, llcb, ofc, olcb);
