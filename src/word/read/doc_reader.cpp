@@ -662,6 +662,7 @@ struct DocReader::Emitter {
   bool flat = false;                 // text boxes: tables become paragraphs
   std::u16string noteLabel;          // a note's own number, for its body
   std::vector<Field> fields;
+  std::vector<uint32_t> unclosed;    // field begins without an end, sorted
   std::u16string buffer;
   CharFormat bufferFormat;
   struct Level {
@@ -822,6 +823,7 @@ struct DocReader::Emitter {
         bookmarksAt(cp);
         char16_t c = r.text_[cp];
         if (c == 19) {
+          if (std::binary_search(unclosed.begin(), unclosed.end(), cp)) continue;
           if (fields.size() < 64) fields.push_back({});
           continue;
         }
@@ -886,6 +888,17 @@ struct DocReader::Emitter {
   }
 
   void emit(uint32_t a, uint32_t end, int depth) {
+    // A field begin without its end (damage) would hide the rest of the
+    // text as field code; such begins are ignored.
+    std::vector<uint32_t> open;
+    for (uint32_t cp = a; cp < end; ++cp) {
+      if (r.text_[cp] == 19) {
+        open.push_back(cp);
+      } else if (r.text_[cp] == 21 && !open.empty()) {
+        open.pop_back();
+      }
+    }
+    unclosed = std::move(open);
     std::vector<Para> paras = r.paragraphs(a, end);
     for (size_t i = 0; i < paras.size(); ++i) {
       const Para& p = paras[i];
