@@ -971,6 +971,11 @@ void DocReader::word6CodePage() {
 }
 
 Model DocReader::read() {
+  if (file_.substr(0, 2) == std::string_view("\xDB\xA5", 2)) {
+    fail(kCannotOpen,
+         "the document was saved by a Word version older than 6.0; open it in the word processor and save it "
+         "as Word 97-2003 (.doc) or .docx");
+  }
   if (file_.substr(0, 8) != std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
     fail(kCannotOpen, "the document is damaged (not a Word 97-2003 compound file)");
   streams_ = openStreams(file_);
