@@ -277,6 +277,12 @@ TEST(DocReader, Word6DocumentsAreReadInTheirCodePage) {
   EXPECT_EQ(m.styles[heading].chars.halfPoints, 28);
   EXPECT_EQ(m.styles[heading].chars.font, u"Arial");
   EXPECT_EQ(m.styles[heading].basedOn, 0);
+
+  // Central European text, and a bookmark from the older string table.
+  word::Model cz = readCorpus("Bug60936.doc");
+  EXPECT_NE(cz.main.text.find(u"skóre a před"), std::u16string::npos);
+  ASSERT_EQ(cz.main.bookmarks.size(), 1u);
+  EXPECT_EQ(cz.main.bookmarks[0].name, u"tw-target-text");
 }
 
 TEST(DocReader, StreamNamesInUpperCaseAreFound) {

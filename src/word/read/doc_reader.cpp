@@ -597,7 +597,7 @@ void DocReader::readShapes() {
 
 void DocReader::readBookmarks() {
   auto [fcN, lcbN] = fcLcb(kSttbfBkmk);
-  std::vector<std::u16string> names = readSttb(table_, fcN, lcbN);
+  std::vector<std::u16string> names = readSttb(table_, fcN, lcbN, word6_);
   Bytes bkf = tableSpan(kPlcfBkf);
   Bytes bkl = tableSpan(kPlcfBkl);
   if (bkf.size() < 12 || bkl.size() < 8) return;

@@ -342,10 +342,20 @@ std::vector<Font> readFonts(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
   return fonts;
 }
 
-std::vector<std::u16string> readSttb(Bytes t, uint32_t fc, uint32_t lcb) {
+std::vector<std::u16string> readSttb(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
   std::vector<std::u16string> out;
   if (lcb < 4 || !t.has(fc, 4)) return out;
   Bytes s = t.sub(fc, lcb);
+  if (word6) {
+    Bytes all = s.sub(0, s.u16(0));
+    for (size_t at = 2; at < all.size();) {
+      size_t cch = all.u8(at++);
+      std::u16string str;
+      for (size_t k = 0; k < cch && at < all.size(); ++k, ++at) str.push_back(all.u8(at));
+      out.push_back(std::move(str));
+    }
+    return out;
+  }
   bool extended = s.u16(0) == 0xFFFF;
   size_t at = extended ? 2 : 0;
   size_t n = s.u16(at);

@@ -99,7 +99,8 @@ struct Font {
 // Word 6.0/95 tables hold 8-bit names.
 std::vector<Font> readFonts(Bytes table, uint32_t fc, uint32_t lcb, bool word6 = false);
 
-// A string table (Sttb), extended or not, without extra data.
-std::vector<std::u16string> readSttb(Bytes table, uint32_t fc, uint32_t lcb);
+// A string table (Sttb), extended or not, without extra data. Word 6.0/95
+// tables give their byte size and hold 8-bit strings only.
+std::vector<std::u16string> readSttb(Bytes table, uint32_t fc, uint32_t lcb, bool word6 = false);
 
 }  // namespace word::read::doc
