@@ -577,8 +577,9 @@ void DocReader::readShapes() {
       size_t d = 4 * (n + 1) + 26 * i;
       Shape s;
       s.lid = spa.i32(d);
-      s.width = spa.i32(d + 12) - spa.i32(d + 4);
-      s.height = spa.i32(d + 16) - spa.i32(d + 8);
+      // Twips; a damaged rectangle must not overflow.
+      s.width = static_cast<int32_t>(std::clamp<int64_t>(int64_t{spa.i32(d + 12)} - spa.i32(d + 4), 0, 1 << 24));
+      s.height = static_cast<int32_t>(std::clamp<int64_t>(int64_t{spa.i32(d + 16)} - spa.i32(d + 8), 0, 1 << 24));
       shapes_.emplace(spa.u32(4 * i), s);
     }
   }

@@ -175,7 +175,7 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x244B: p.innerCell = op.u8(0) != 0; break;
     case 0x244C: p.innerTtp = op.u8(0) != 0; break;
     case 0x6649: p.itap = std::clamp<int32_t>(op.i32(0), 0, 64); break;
-    case 0x664A: p.itap = std::clamp<int32_t>(p.itap + op.i32(0), 0, 64); break;
+    case 0x664A: p.itap = static_cast<int32_t>(std::clamp<int64_t>(int64_t{p.itap} + op.i32(0), 0, 64)); break;
     case 0xD608: tableDefinition(p, op); break;
     case 0xD62B: {
       size_t itc = op.u8(1);
