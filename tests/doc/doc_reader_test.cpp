@@ -354,7 +354,13 @@ TEST(DocReader, FormerCrashesAreHandled) {
     if (entry.path().filename() == "README") continue;
     SCOPED_TRACE(entry.path().filename().string());
     try {
-      word::read::readDoc(slurp(entry.path()));
+      word::Model m = word::read::readDoc(slurp(entry.path()));
+      for (const word::Picture& p : m.main.pictures) {
+        EXPECT_GE(p.widthPx, 0);
+        EXPECT_GE(p.heightPx, 0);
+        EXPECT_LT(p.pos, m.main.text.size());
+      }
+      EXPECT_EQ(m.main.text.back(), word::kParagraphMark);
     } catch (const word::Error&) {
     }
   }
