@@ -4,7 +4,8 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PACKAGES = build-essential cmake pkg-config qt6-base-dev libgsf-1-dev libpugixml-dev \
-           libxml2-dev libxml2-utils libgtest-dev libgmock-dev libbenchmark-dev
+           libxml2-dev libxml2-utils libgtest-dev libgmock-dev libbenchmark-dev \
+           chromium nodejs npm
 
 .PHONY: all setup build run test clean
 
@@ -12,7 +13,8 @@ all: build
 
 setup:
 	@missing=""; for p in $(PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || \
+	    command -v $$p >/dev/null 2>&1 || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \

@@ -1,9 +1,13 @@
 #include "app/cli.h"
 
+#include "app/check_cli.h"
+#include "app/convert_cli.h"
+
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "word/error.h"
 #include "word/read/reader.h"
@@ -19,6 +23,8 @@ void usage(std::FILE* to) {
                "Usage: raredozud                 open the window\n"
                "       raredozud convert DOC...  convert course documents\n"
                "       raredozud text FILE       print a document's text as the converter reads it\n"
+               "       raredozud check PACKAGE   report what an LMS would reject in a package folder or zip\n"
+               "       raredozud zip FOLDER ZIP  pack a package folder into a zip\n"
                "       raredozud --help | --version\n");
 }
 
@@ -51,6 +57,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cmd == "text" && argc == 3) return text(argv[2]);
+  if (cmd == "convert") return convertCommand(std::vector<std::string>(argv + 2, argv + argc));
+  if (cmd == "check") return checkCommand(argc - 2, argv + 2);
+  if (cmd == "zip") return zipCommand(argc - 2, argv + 2);
   usage(stderr);
   return 2;
 }

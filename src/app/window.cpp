@@ -1,18 +1,176 @@
 #include "app/window.h"
 
 #include <QApplication>
-#include <QWidget>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <cmath>
+
+#include "app/sinks.h"
+#include "convert/failure.h"
+#include "support/files.h"
 
 namespace app {
+namespace {
 
-// Placeholder until the window is built: shows the captioned form only.
-int runWindow(int argc, char** argv) {
-  QApplication qapp(argc, argv);
-  QWidget form;
-  form.setWindowTitle(QStringLiteral("Raredozud 1.3.1  (4.4.2009)"));
-  form.resize(659, 506);
-  form.show();
-  return qapp.exec();
+// Positions and sizes in twips, 15 to a pixel at 96 dpi.
+struct TwipRect {
+  int left, top, width, height;
+};
+constexpr int kClientWidth = 9885;
+constexpr int kClientHeight = 7590;
+constexpr TwipRect kImage1{360, 240, 4485, 1545};
+constexpr TwipRect kBtnDone{5880, 720, 2535, 492};
+constexpr TwipRect kText1{360, 2040, 9135, 5175};
+
+int toPixels(int twips, double scale) {
+  return static_cast<int>(std::lround(twips / 15.0 * scale));
+}
+
+QRect toPixels(const TwipRect& r, double scale) {
+  return QRect(toPixels(r.left, scale), toPixels(r.top, scale), toPixels(r.width, scale),
+               toPixels(r.height, scale));
+}
+
+// Status lines into the window's box.
+class WindowStatus : public convert::StatusSink {
+ public:
+  explicit WindowStatus(MainWindow& window) : window_(window) {}
+  void showStatus(const std::u16string& message) override { window_.showStatus(message); }
+
+ private:
+  MainWindow& window_;
+};
+
+}  // namespace
+
+QString boxLine(std::u16string_view message) {
+  // The message and the box's own line end, read as a text box reads them:
+  // CR LF is a line break, and so is CR CR LF (so a paragraph mark at the
+  // end of a marker line adds no empty line); a lone CR or LF is one too.
+  std::u16string text(message);
+  text += u"\r\n";
+  QString line;
+  line.reserve(static_cast<qsizetype>(text.size()));
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c == u'\r') {
+      if (text.compare(i, 3, u"\r\r\n") == 0) {
+        i += 2;
+      } else if (text.compare(i, 2, u"\r\n") == 0) {
+        i += 1;
+      }
+      line += QLatin1Char('\n');
+    } else {
+      line += QChar(c);
+    }
+  }
+  return line;
+}
+
+std::optional<std::string> FileDialogChooser::chooseDocument(const std::string& initialFolder) {
+  QString folder = initialFolder.empty() ? QDir::homePath() : QFile::decodeName(initialFolder.c_str());
+  QString path = QFileDialog::getOpenFileName(
+      owner_, QStringLiteral("Select a document for conversion"), folder,
+      QStringLiteral("Doc Files (*.doc);;Word Documents (*.doc *.docx);;All Files (*)"));
+  if (path.isEmpty()) return std::nullopt;
+  return QFile::encodeName(path).toStdString();
+}
+
+MainWindow::MainWindow(ConversionRun run, QWidget* parent)
+    : QWidget(parent),
+      run_(std::move(run)),
+      image1_(new QLabel(this)),
+      btnDone_(new QPushButton(QStringLiteral("Convert from Word"), this)),
+      text1_(new QPlainTextEdit(this)),
+      dialogChooser_(this),
+      chooser_(&dialogChooser_),
+      programFolder_(support::programFolder()) {
+  setObjectName(QStringLiteral("Form1"));
+  image1_->setObjectName(QStringLiteral("Image1"));
+  btnDone_->setObjectName(QStringLiteral("btnDone"));
+  text1_->setObjectName(QStringLiteral("Text1"));
+  setWindowTitle(QStringLiteral("Raredozud 1.3.1  (4.4.2009)"));
+
+  // The layout is fixed in twips; scale it for the screen's dpi.
+  double scale = logicalDpiY() / 96.0;
+  setFixedSize(toPixels(kClientWidth, scale), toPixels(kClientHeight, scale));
+  image1_->setGeometry(toPixels(kImage1, scale));
+  btnDone_->setGeometry(toPixels(kBtnDone, scale));
+  text1_->setGeometry(toPixels(kText1, scale));
+
+  image1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  image1_->setPixmap(drawLogo().scaled(image1_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+
+  text1_->setReadOnly(true);
+  text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+  connect(btnDone_, &QPushButton::clicked, this, &MainWindow::convertDocument);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setDocumentChooser(convert::DocumentChooser* chooser) {
+  chooser_ = chooser ? chooser : &dialogChooser_;
+}
+
+void MainWindow::showStatus(const std::u16string& message) {
+  QString line = boxLine(message);
+  QTextCursor end(text1_->document());
+  end.movePosition(QTextCursor::End);
+  end.insertText(line);
+  text1_->setTextCursor(end);
+  text1_->ensureCursorVisible();
+  text1_->verticalScrollBar()->setValue(text1_->verticalScrollBar()->maximum());
+
+  // Paint the new line now; the user's input waits until the run is over.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void MainWindow::convertDocument() {
+  if (converting_) return;
+  converting_ = true;
+  btnDone_->setEnabled(false);
+
+  WindowStatus status(*this);
+  LogFile log;                  // "log.txt" in the current directory
+  ShellStarter starter(false);  // the copy script runs on; nobody waits for it
+  convert::Frontend frontend{*chooser_, status, log, starter, programFolder_};
+  try {
+    run_(frontend);
+  } catch (...) {
+    // The driver reports its own failures; one that still escapes it is
+    // shown in the same form and must not leave the button disabled.
+    try {
+      showStatus(u"btnDone: Error # " + convert::errorDetail(convert::currentError()));
+    } catch (...) {
+      // Nowhere left to report it; the window stays usable.
+    }
+  }
+
+  // Clicks and keys that arrived during the run were held back; let them
+  // reach a disabled button, so that none starts another run.
+  QCoreApplication::processEvents();
+  converting_ = false;
+  btnDone_->setEnabled(true);
+  if (closeRequested_) close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // A run is never cut short: the window closes once it is over.
+  if (converting_) {
+    closeRequested_ = true;
+    event->ignore();
+    return;
+  }
+  event->accept();
 }
 
 }  // namespace app

@@ -1,6 +1,81 @@
 #pragma once
 // The main window: one button that starts a conversion, one status box.
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "convert/frontend.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
 namespace app {
+
+// One conversion run, given the window's front-end pieces. The real one
+// drives the converter with a session that lives as long as the window.
+using ConversionRun = std::function<void(convert::Frontend&)>;
+
+// The converter's run with its own session and document engine.
+ConversionRun conversionRun();
+
+// The toolkit's open-file dialog as the document chooser.
+class FileDialogChooser : public convert::DocumentChooser {
+ public:
+  explicit FileDialogChooser(QWidget* owner) : owner_(owner) {}
+  std::optional<std::string> chooseDocument(const std::string& initialFolder) override;
+
+ private:
+  QWidget* owner_;
+};
+
+class MainWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(ConversionRun run, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Replaces the file dialog (tests); nullptr brings the dialog back. The
+  // chooser must outlive its use.
+  void setDocumentChooser(convert::DocumentChooser* chooser);
+
+  // Where the run finds the test template and the copy script (tests);
+  // the program's own folder by default.
+  void setProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
+
+  QPushButton* convertButton() const { return btnDone_; }
+  QPlainTextEdit* statusBox() const { return text1_; }
+  QLabel* logo() const { return image1_; }
+  bool converting() const { return converting_; }
+
+  // Adds one line at the end of the status box and shows it at once.
+  void showStatus(const std::u16string& message);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void convertDocument();  // btnDone's click
+
+  ConversionRun run_;
+  QLabel* image1_;
+  QPushButton* btnDone_;
+  QPlainTextEdit* text1_;
+  FileDialogChooser dialogChooser_;
+  convert::DocumentChooser* chooser_;
+  std::string programFolder_;
+  bool converting_ = false;
+  bool closeRequested_ = false;
+};
+
+// A status message as the box shows it, its line end included: every line
+// end in it becomes '\n'.
+QString boxLine(std::u16string_view message);
+
+// The logo: the product's name over its emblem.
+QPixmap drawLogo();
 
 int runWindow(int argc, char** argv);
 

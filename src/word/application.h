@@ -151,12 +151,14 @@ class Application {
   Document* findOpen(const std::string& fullName);
   int32_t openCount() const { return static_cast<int32_t>(docs_.size()); }
   std::unique_ptr<Model>& clipboard() { return clipboard_; }
+  int32_t nextDocumentNumber() { return ++documentsAdded_; }
 
  private:
   std::vector<std::unique_ptr<Document>> docs_;
   std::vector<Document*> activation_;          // most recently active last
   std::vector<FileConverter> converters_;
   std::unique_ptr<Model> clipboard_;
+  int32_t documentsAdded_ = 0;                 // names new documents Document1, Document2 ...
 };
 
 }  // namespace word

@@ -53,7 +53,7 @@ struct ParagraphFormat {
   uint8_t listLevel = 0;       // 0..8
   bool listOrdered = false;    // numbered (true) or bulleted (false)
   std::u16string listLabel;    // the label as displayed ("1.", "a)", "\u2022"); empty if none
-  bool textBox = false;        // text of a text box, placed after its anchor's paragraph
+  bool textBox = false;        // text of a text box, placed after the paragraph anchoring it
   bool operator==(const ParagraphFormat&) const = default;
 };
 

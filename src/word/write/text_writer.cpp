@@ -30,13 +30,19 @@ std::string text(const Model& model, TextEncoding encoding) {
       ++para;
       atParagraphStart = true;
     }
-    // Text boxes float beside the text; a plain-text export leaves them out.
+    // Text boxes float beside the text: plain text leaves them out.
     if (para < s.paragraphs.size() && s.paragraphs[para].format.textBox) continue;
     if (atParagraphStart) {
       atParagraphStart = false;
-      if (para < s.paragraphs.size() && !s.paragraphs[para].format.listLabel.empty() &&
-          i == paraStart && !isRowEnd(i)) {
-        out += s.paragraphs[para].format.listLabel;
+      // Readers give labels as displayed. A bullet still in a symbol
+      // font's private range has no meaning without that font, so plain
+      // text writes the generic bullet for it.
+      const ParagraphFormat* pf = para < s.paragraphs.size() ? &s.paragraphs[para].format : nullptr;
+      if (pf && !pf->listLabel.empty() && i == paraStart && !isRowEnd(i)) {
+        const std::u16string& label = pf->listLabel;
+        bool symbolBullet = !pf->listOrdered && label.size() == 1 && label[0] >= 0xF000 &&
+                            label[0] <= 0xF0FF;
+        out += symbolBullet ? std::u16string(u"\u2022") : label;
         out += u'\t';
       }
     }

@@ -1,0 +1,75 @@
+#!/bin/sh
+# Completes a converted course package. The converter starts it after a run as
+#   copysql.sh PROGRAM_FOLDER OUTPUT_FOLDER
+# It copies the course player (index.htm and the player/ folder) and the
+# schemas the manifest names into the package folder, then writes the package
+# interchange file: OUTPUT_FOLDER.zip beside the folder, with imsmanifest.xml
+# at its root. It writes nothing else: only inside the package folder and
+# that one zip.
+set -eu
+
+if [ $# -ne 2 ]; then
+  echo "usage: copysql.sh PROGRAM_FOLDER OUTPUT_FOLDER" >&2
+  exit 2
+fi
+prog=$1
+out=$2
+while [ "$out" != "/" ] && [ "${out%/}" != "$out" ]; do out=${out%/}; done
+case $out in
+  "" | / | . | ..) echo "copysql.sh: refusing to package '$2'" >&2; exit 2 ;;
+esac
+if [ ! -d "$out" ] || [ -L "$out" ]; then
+  echo "copysql.sh: no package folder: $out" >&2
+  exit 1
+fi
+if [ ! -f "$prog/player/index.htm" ]; then
+  echo "copysql.sh: the course player is missing from $prog/player" >&2
+  exit 1
+fi
+
+# A link left in the package could lead a copy outside the folder: copies
+# replace whatever stands at their target instead of writing through it.
+put() {
+  cp --remove-destination -- "$1" "$2"
+}
+
+put "$prog/player/index.htm" "$out/index.htm"
+if [ -L "$out/player" ] || { [ -e "$out/player" ] && [ ! -d "$out/player" ]; }; then
+  rm -f -- "$out/player"
+fi
+mkdir -p -- "$out/player"
+for f in "$prog"/player/*; do
+  name=${f##*/}
+  if [ -f "$f" ] && [ "$name" != index.htm ]; then
+    put "$f" "$out/player/$name"
+  fi
+done
+
+# The manifest's schemaLocation names the first two; the metadata schema
+# imports the third by a relative name.
+for f in imscp_v1p1p3.xsd imsmd_v1p2p2.xsd ims_xml.xsd; do
+  put "$prog/schemas/$f" "$out/$f"
+done
+
+# A browser does not let a page read other files when the course is opened
+# straight from a folder on disk, but it does run scripts: the outline and the
+# test data also go into scripts beside them, as base64 of their bytes.
+embed() {
+  {
+    printf 'window.rdEmbedded = window.rdEmbedded || {};\n'
+    printf 'window.rdEmbedded["%s"] = "' "${1##*/}"
+    base64 -w 0 < "$1"
+    printf '";\n'
+  } > "$1.js.part"
+  mv -f -- "$1.js.part" "$1.js"
+}
+for f in "$out/pvomanifest.htm" "$out"/testdata*.htm; do
+  if [ -f "$f" ] && [ ! -L "$f" ]; then
+    rm -f -- "$f.js.part"
+    embed "$f"
+  fi
+done
+
+parent=$(dirname -- "$out")
+base=$(basename -- "$out")
+"$prog/raredozud" zip "$out" "$parent/$base.zip"

@@ -1,0 +1,78 @@
+#include "app/convert_cli.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+
+#include "app/sinks.h"
+#include "convert/driver.h"
+#include "convert/session.h"
+#include "support/files.h"
+#include "word/application.h"
+
+namespace app {
+namespace {
+
+// Hands out the documents of the command line, one per run, as full paths.
+class ArgumentChooser : public convert::DocumentChooser {
+ public:
+  explicit ArgumentChooser(std::vector<std::string> documents) : documents_(std::move(documents)) {}
+  std::optional<std::string> chooseDocument(const std::string&) override {
+    if (next_ >= documents_.size()) return std::nullopt;
+    const std::string& path = documents_[next_++];
+    if (path.empty()) return path;
+    std::error_code ec;
+    std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.string();
+  }
+
+ private:
+  std::vector<std::string> documents_;
+  size_t next_ = 0;
+};
+
+}  // namespace
+
+int convertCommand(const std::vector<std::string>& arguments) {
+  std::vector<std::string> documents;
+  bool options = true;
+  for (const std::string& a : arguments) {
+    if (options && a == "--") {
+      options = false;
+    } else if (options && a.size() > 1 && a[0] == '-') {
+      std::fprintf(stderr, "raredozud convert: unknown option %s\n", a.c_str());
+      return 2;
+    } else {
+      documents.push_back(a);
+    }
+  }
+  if (documents.empty()) {
+    std::fprintf(stderr, "Usage: raredozud convert DOC...\n");
+    return 2;
+  }
+
+  std::string programFolder;
+  try {
+    programFolder = support::programFolder();
+  } catch (const support::Error& e) {
+    std::fprintf(stderr, "raredozud: %s\n", e.description().c_str());
+    return 1;
+  }
+
+  convert::Session session;
+  word::Application application;
+  ArgumentChooser chooser(documents);
+  StreamStatus status;
+  LogFile log;
+  ShellStarter starter(/*wait=*/true);
+  convert::Frontend frontend{chooser, status, log, starter, programFolder};
+
+  bool allSucceeded = true;
+  for (size_t i = 0; i < documents.size(); ++i) {
+    if (convert::parse(session, application, frontend) != convert::RunOutcome::Succeeded)
+      allSucceeded = false;
+  }
+  return allSucceeded ? 0 : 1;
+}
+
+}  // namespace app

@@ -1,0 +1,14 @@
+#pragma once
+// `raredozud convert DOC...`: one conversion run per document, in order, in
+// one session, so that title, author and test numbers carry over.
+#include <string>
+#include <vector>
+
+namespace app {
+
+// Status lines go to standard output, the log to log.txt in the current
+// directory. Returns 0 when every run succeeded, 1 otherwise, 2 for a usage
+// error (no document, an unknown option).
+int convertCommand(const std::vector<std::string>& arguments);
+
+}  // namespace app

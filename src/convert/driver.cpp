@@ -1,0 +1,201 @@
+#include "convert/driver.h"
+
+#include <sys/stat.h>
+
+#include "convert/failure.h"
+#include "convert/run_context.h"
+#include "convert/scanner.h"
+#include "convert/text.h"
+#include "convert/textfile.h"
+#include "package/escape.h"
+#include "package/header.h"
+#include "package/manifest.h"
+#include "pages/save_html.h"
+#include "support/runtime_error.h"
+
+namespace convert {
+
+namespace {
+
+class Run {
+ public:
+  Run(Session& session, word::Application& app, Frontend& frontend)
+      : s_(session), app_(app), fe_(frontend),
+        export_{session, app, frontend.status, frontend.programFolder} {}
+
+  RunOutcome run() {
+    s_.traceLevel = 0;
+    fe_.log.writeLog(u"Start");
+    s_.languageMode = 1;
+    if (s_.lastFolder.empty()) s_.lastFolder = homeFolder();
+    app_.visible = true;
+
+    std::optional<std::string> chosen = fe_.chooser.chooseDocument(s_.lastFolder);
+    if (!chosen) return RunOutcome::Cancelled;
+    const std::string documentPath = cleanPath(*chosen);
+    fe_.log.writeLog(widen(documentPath));
+    fe_.status.showStatus(widen(documentPath) + u"\r\n");
+
+    const OutputPaths paths = outputPaths(documentPath);
+    s_.lastFolder = paths.documentFolder;
+    outputFolder_ = paths.outputFolder;
+    // An existing folder is reused; a folder that cannot be made shows up
+    // as the writers' own failures.
+    ::mkdir(outputFolder_.c_str(), 0777);
+
+    app_.documents().open(documentPath);
+    if (app_.documents().count() == 0) return RunOutcome::NoDocument;
+
+    scan();
+    closeLastEntry();
+    finish();
+    return RunOutcome::Succeeded;
+  }
+
+ private:
+  void scan() {
+    s_.h1Open = 0;
+    s_.clearPids();
+    pendingStart_ = -1;
+    word::Selection sel = app_.selection();
+    sel.homeKey(word::wdStory, word::wdMove);
+    int32_t moved = 1;
+    entryTotal_ = 0;
+    while (moved > 0) {
+      if (sel.type() == word::wdSelectionIP &&
+          sel.end() == app_.activeDocument().content().end() - 1)
+        break;
+      if (sel.information(word::wdWithInTable)) {
+        skipTable(sel);
+        continue;
+      }
+      moved = sel.moveDown(word::wdParagraph, 1, word::wdExtend);
+      handleLine(sel, prepareLine(sel.text()));
+      sel.setStart(sel.end());
+    }
+  }
+
+  // Marker lines inside tables are never read: the table is passed over.
+  void skipTable(word::Selection& sel) {
+    const int32_t before = sel.start();
+    sel.selectTable(1);
+    sel.moveDown(word::wdLine, 1, word::wdMove);
+    sel.homeKey(word::wdLine, word::wdMove);
+    if (sel.information(word::wdWithInTable)) {
+      sel.selectTable(1);
+      sel.moveDown(word::wdParagraph, 1, word::wdMove);
+    }
+    // Guards the loop against a selection that does not get past the table.
+    if (sel.start() <= before) support::raise(5);
+  }
+
+  void handleLine(word::Selection& sel, const std::u16string& line) {
+    MarkerLine m = classify(line);
+    switch (m.marker) {
+      case Marker::Content:
+        return;
+      case Marker::Title:
+        s_.courseTitle = m.value;
+        return;
+      case Marker::Author:
+        s_.courseAuthor = m.value;
+        return;
+      case Marker::Pid: {
+        const int32_t pid = parsePid(m.value);
+        s_.entryPid(int64_t{entryTotal_} + 1) = pid;
+        pendingStart_ = sel.end();
+        return;
+      }
+      case Marker::ChapterStart:
+        fe_.status.showStatus(line);
+        s_.h1Open = 1;
+        return heading(sel, kChapterStart, m.value);
+      case Marker::ChapterEnd:
+        if (s_.h1Open != 1) {
+          fe_.status.showStatus(u"Ошибка, %H1 не открыт ");
+          return;
+        }
+        fe_.status.showStatus(line);
+        s_.h1Open = 0;
+        return heading(sel, kChapterEnd, m.value);
+      case Marker::Page:
+        fe_.status.showStatus(u"    page" + widen(support::statusNumber(int64_t{entryTotal_} + 1)) +
+                              u".htm" + line);
+        return heading(sel, kPage, m.value);
+      case Marker::Test:
+        fe_.status.showStatus(u"    " + line);
+        return heading(sel, kTest, m.value);
+    }
+  }
+
+  void heading(word::Selection& sel, int32_t kind, const std::u16string& value) {
+    const int32_t markerStart = sel.start();
+    const int32_t markerEnd = sel.end();
+    if (pendingStart_ >= 0) closeEntry(sel, markerStart, markerEnd);
+    pendingKind_ = kind;
+    pendingTitle_ = package::escapeText(value);
+    pendingStart_ = sel.end();
+  }
+
+  void closeEntry(word::Selection& sel, int32_t markerStart, int32_t markerEnd) {
+    ++entryTotal_;
+    s_.entryKind(entryTotal_) = pendingKind_;
+    s_.entryTitle(entryTotal_) = pendingTitle_;
+    pages::saveHTML(export_, outputFolder_, pendingStart_, markerStart, entryTotal_);
+    sel.setEnd(markerEnd);
+  }
+
+  // The last entry counts only with more than 10 characters of content, or
+  // when it is a chapter end.
+  void closeLastEntry() {
+    word::Selection sel = app_.selection();
+    const int32_t end = sel.end();
+    if (pendingStart_ < 0) return;
+    if (!(int64_t{pendingStart_} + 10 < end || pendingKind_ == kChapterEnd)) return;
+    ++entryTotal_;
+    s_.entryKind(entryTotal_) = pendingKind_;
+    s_.entryTitle(entryTotal_) = pendingTitle_;
+    pages::saveHTML(export_, outputFolder_, pendingStart_, sel.end(), entryTotal_);
+  }
+
+  void finish() {
+    app_.activeDocument().close(word::wdDoNotSaveChanges);
+    package::writeManifest(s_, outputFolder_, entryTotal_);
+    package::writeHeader(s_, outputFolder_);
+
+    const std::string script = fe_.programFolder + "/copysql.sh";
+    if (!isFile(script)) support::raise(53);
+    fe_.starter.start(script, {fe_.programFolder, outputFolder_.substr(0, outputFolder_.size() - 1)});
+
+    fe_.log.writeLog(u"Успех");
+    fe_.status.showStatus(u"Успех");
+  }
+
+  Session& s_;
+  word::Application& app_;
+  Frontend& fe_;
+  RunContext export_;
+  std::string outputFolder_;
+  int32_t entryTotal_ = 0;
+  int32_t pendingStart_ = -1;
+  int32_t pendingKind_ = 0;
+  std::u16string pendingTitle_;
+};
+
+}  // namespace
+
+RunOutcome parse(Session& session, word::Application& app, Frontend& frontend) {
+  try {
+    return Run(session, app, frontend).run();
+  } catch (...) {
+    const support::Error e = currentError();
+    try {
+      frontend.status.showStatus(u"parse: Error # " + errorDetail(e));
+    } catch (...) {
+      // Nowhere left to report to; the run ends all the same.
+    }
+    return RunOutcome::Failed;
+  }
+}
+
+}  // namespace convert

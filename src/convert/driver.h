@@ -1,0 +1,24 @@
+#pragma once
+// One conversion run: choose the document, scan it, cut it into outline
+// entries and export them, write the package files, start the copy script.
+#include <string>
+
+#include "convert/frontend.h"
+#include "convert/paths.h"
+#include "convert/session.h"
+#include "word/application.h"
+
+namespace convert {
+
+enum class RunOutcome {
+  Cancelled,   // the chooser returned nothing
+  NoDocument,  // no document open after opening it
+  Failed,      // the error path ended the run ("parse: Error # ...")
+  Succeeded,   // "Успех" was reported
+};
+
+// Runs one conversion. Every outcome is reported through the front end's
+// log and status; nothing is thrown.
+RunOutcome parse(Session& session, word::Application& app, Frontend& frontend);
+
+}  // namespace convert

@@ -1,0 +1,30 @@
+#include "convert/failure.h"
+
+#include <exception>
+#include <new>
+
+#include "support/codepage.h"
+#include "support/runtime_error.h"
+
+namespace convert {
+
+support::Error currentError() {
+  try {
+    throw;
+  } catch (const support::Error& e) {
+    return e;
+  } catch (const std::bad_alloc&) {
+    return support::Error(7, support::kProgramSource, support::runtimeErrorText(7));
+  } catch (const std::exception& e) {
+    return support::Error(51, support::kProgramSource, std::string("Internal error: ") + e.what());
+  } catch (...) {
+    return support::Error(51, support::kProgramSource, "Internal error");
+  }
+}
+
+std::u16string errorDetail(const support::Error& e) {
+  return support::fromUtf8(support::statusNumber(e.number()) + " in " + e.source() + ":" +
+                           e.description());
+}
+
+}  // namespace convert

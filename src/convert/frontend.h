@@ -1,0 +1,54 @@
+#pragma once
+// What a front end gives a conversion run. The command line and the window
+// each implement these; tests replace them with recorders.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace convert {
+
+// Lets the user pick the document to convert.
+class DocumentChooser {
+ public:
+  virtual ~DocumentChooser() = default;
+  // `initialFolder` is where the choice starts (ends in '/'). Returns the
+  // chosen path, or nothing when the user cancels.
+  virtual std::optional<std::string> chooseDocument(const std::string& initialFolder) = 0;
+};
+
+// The status box: one call adds one line at its end.
+class StatusSink {
+ public:
+  virtual ~StatusSink() = default;
+  // Throws support::Error when the line cannot be shown.
+  virtual void showStatus(const std::u16string& message) = 0;
+};
+
+// The run log ("log.txt" in the current directory for the real front ends).
+class LogSink {
+ public:
+  virtual ~LogSink() = default;
+  // Appends one line; throws support::Error when it cannot be written.
+  virtual void writeLog(const std::u16string& message) = 0;
+};
+
+// Starts the copy script of the installation.
+class ProcessStarter {
+ public:
+  virtual ~ProcessStarter() = default;
+  // Runs `script` with `arguments`. Whether it waits for the script is the
+  // front end's choice (the command line waits, the window does not).
+  // Throws support::Error when the script cannot be started.
+  virtual void start(const std::string& script, const std::vector<std::string>& arguments) = 0;
+};
+
+// Everything one run needs from its front end.
+struct Frontend {
+  DocumentChooser& chooser;
+  StatusSink& status;
+  LogSink& log;
+  ProcessStarter& starter;
+  std::string programFolder;  // folder of sql_test.htm and copysql.sh, no trailing '/'
+};
+
+}  // namespace convert

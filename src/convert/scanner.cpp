@@ -1,0 +1,95 @@
+#include "convert/scanner.h"
+
+#include <array>
+
+#include "convert/text.h"
+#include "support/runtime_error.h"
+
+namespace convert {
+
+std::u16string prepareLine(std::u16string_view paragraphText) {
+  std::u16string line = trimBlanks(paragraphText);
+  for (std::u16string_view key : {u"%H1", u"%H2", u"%TEST"}) {
+    if (line.find(key) == 1) {
+      line.erase(0, 1);
+      break;
+    }
+  }
+  return line;
+}
+
+MarkerLine classify(const std::u16string& line) {
+  struct Rule {
+    std::u16string_view marker;
+    size_t minLength;     // the line must be at least this long
+    bool withMark;        // the value keeps the paragraph mark
+    Marker kind;
+  };
+  static const std::array<Rule, 7> rules = {{
+      {u"%TITLE=", 8, true, Marker::Title},
+      {u"%AUTHOR=", 9, true, Marker::Author},
+      {u"%PID=", 6, true, Marker::Pid},
+      {u"%H1=", 5, false, Marker::ChapterStart},
+      {u"%H1#", 4, false, Marker::ChapterEnd},
+      {u"%H2=", 5, false, Marker::Page},
+      {u"%TEST=", 7, false, Marker::Test},
+  }};
+  const size_t length = line.size();
+  for (const Rule& rule : rules) {
+    if (length < rule.minLength) continue;
+    if (upperAscii(std::u16string_view(line).substr(0, rule.marker.size())) != rule.marker) continue;
+    const size_t from = rule.marker.size();
+    // A heading's title stops before the paragraph mark; a line without
+    // one (only "%H1#" can be that short) gives an empty title.
+    const size_t count = rule.withMark ? length - from : (length > from ? length - from - 1 : 0);
+    return {rule.kind, line.substr(from, count)};
+  }
+  return {};
+}
+
+namespace {
+
+bool isSpace(char16_t c) { return c == u' ' || (c >= 9 && c <= 13); }
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+}  // namespace
+
+int32_t parsePid(std::u16string_view text) {
+  size_t b = 0, e = text.size();
+  while (b < e && isSpace(text[b])) ++b;
+  while (e > b && isSpace(text[e - 1])) --e;
+  std::u16string_view s = text.substr(b, e - b);
+
+  bool negative = false;
+  size_t i = 0;
+  if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
+  const size_t intStart = i;
+  while (i < s.size() && isDigit(s[i])) ++i;
+  std::u16string_view whole = s.substr(intStart, i - intStart);
+  std::u16string_view fraction;
+  if (i < s.size() && s[i] == u'.') {
+    const size_t fracStart = ++i;
+    while (i < s.size() && isDigit(s[i])) ++i;
+    fraction = s.substr(fracStart, i - fracStart);
+  }
+  if (i != s.size() || (whole.empty() && fraction.empty())) support::raise(13);
+
+  // Magnitude in 64 bits; anything past 11 significant digits overflows anyway.
+  while (!whole.empty() && whole.front() == u'0') whole.remove_prefix(1);
+  if (whole.size() > 11) support::raise(6);
+  int64_t value = 0;
+  for (char16_t c : whole) value = value * 10 + (c - u'0');
+
+  if (!fraction.empty()) {
+    const char16_t first = fraction.front();
+    bool restNonZero = false;
+    for (char16_t c : fraction.substr(1)) restNonZero = restNonZero || c != u'0';
+    const bool up = first > u'5' || (first == u'5' && (restNonZero || value % 2 == 1));
+    if (up) ++value;
+  }
+  if (negative) value = -value;
+  if (value < INT32_MIN || value > INT32_MAX) support::raise(6);
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace convert

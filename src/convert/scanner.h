@@ -1,0 +1,38 @@
+#pragma once
+// The marker lines of a course document, read one paragraph at a time.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace convert {
+
+enum class Marker {
+  Content,       // anything else
+  Title,         // "%TITLE=": value is the rest, paragraph mark included
+  Author,        // "%AUTHOR=": likewise
+  Pid,           // "%PID=": value is the rest, to be converted by parsePid
+  ChapterStart,  // "%H1=": value is the title, without the paragraph mark
+  ChapterEnd,    // "%H1#": likewise
+  Page,          // "%H2="
+  Test,          // "%TEST="
+};
+
+struct MarkerLine {
+  Marker marker = Marker::Content;
+  std::u16string value;
+};
+
+// The paragraph's text (mark included) as the grammar sees it: blanks
+// removed at both ends, and one stray character dropped before "%H1",
+// "%H2" or "%TEST" (upper case only).
+std::u16string prepareLine(std::u16string_view paragraphText);
+
+// Which marker a prepared line is; markers match in any case.
+MarkerLine classify(const std::u16string& lineText);
+
+// A "%PID=" value as a 32-bit integer: an optionally signed decimal number
+// with white space around it, a fraction rounded half to even. Not a number
+// is run-time error 13, outside the 32-bit range error 6.
+int32_t parsePid(std::u16string_view text);
+
+}  // namespace convert

@@ -1,0 +1,68 @@
+#include "convert/text.h"
+
+#include "support/codepage.h"
+
+namespace convert {
+
+std::u16string number(int64_t n) {
+  std::string s = std::to_string(n);
+  return std::u16string(s.begin(), s.end());
+}
+
+std::u16string widen(std::string_view utf8) { return support::fromUtf8(utf8); }
+
+namespace {
+
+template <class Char>
+std::basic_string<Char> trim(std::basic_string_view<Char> s) {
+  size_t b = 0, e = s.size();
+  while (b < e && s[b] == Char(' ')) ++b;
+  while (e > b && s[e - 1] == Char(' ')) --e;
+  return std::basic_string<Char>(s.substr(b, e - b));
+}
+
+template <class Char>
+std::basic_string<Char> replace(std::basic_string_view<Char> s, std::basic_string_view<Char> from,
+                                std::basic_string_view<Char> to) {
+  std::basic_string<Char> out;
+  out.reserve(s.size());
+  size_t pos = 0;
+  while (true) {
+    size_t hit = from.empty() ? s.npos : s.find(from, pos);
+    if (hit == s.npos) break;
+    out.append(s.substr(pos, hit - pos));
+    out.append(to);
+    pos = hit + from.size();
+  }
+  out.append(s.substr(pos));
+  return out;
+}
+
+}  // namespace
+
+std::u16string trimBlanks(std::u16string_view s) { return trim(s); }
+std::string trimBlanks(std::string_view s) { return trim(s); }
+
+std::u16string upperAscii(std::u16string_view s) {
+  std::u16string out(s);
+  for (char16_t& c : out)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  return out;
+}
+
+std::string lowerAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::string replaceAll(std::string_view s, std::string_view from, std::string_view to) {
+  return replace(s, from, to);
+}
+
+std::u16string replaceAll(std::u16string_view s, std::u16string_view from, std::u16string_view to) {
+  return replace(s, from, to);
+}
+
+}  // namespace convert

@@ -1,0 +1,25 @@
+#pragma once
+// Small string helpers shared by the driver and the writers. Converter
+// strings are UTF-16; paths stay in the file system's bytes (UTF-8) and are
+// turned into UTF-16 only for messages.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace convert {
+
+// Plain decimal: no blank, no leading zeros, "-" for negatives.
+std::u16string number(int64_t n);
+// ASCII or UTF-8 bytes (paths, fixed texts) as UTF-16.
+std::u16string widen(std::string_view utf8);
+// Removes blanks (U+0020 only) at both ends.
+std::u16string trimBlanks(std::u16string_view s);
+std::string trimBlanks(std::string_view s);
+// ASCII case mapping; other characters are left as they are.
+std::u16string upperAscii(std::u16string_view s);
+std::string lowerAscii(std::string_view s);
+// Replaces every occurrence of `from` (non-empty), left to right.
+std::string replaceAll(std::string_view s, std::string_view from, std::string_view to);
+std::u16string replaceAll(std::u16string_view s, std::u16string_view from, std::u16string_view to);
+
+}  // namespace convert

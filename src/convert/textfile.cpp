@@ -1,0 +1,78 @@
+#include "convert/textfile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/codepage.h"
+#include "support/files.h"
+#include "support/runtime_error.h"
+
+namespace convert {
+
+std::string encodeLines(const std::vector<std::u16string>& lines, const char* codepage) {
+  std::u16string text;
+  for (const auto& line : lines) {
+    text += line;
+    text += u"\r\n";
+  }
+  return support::toCodePage(text, codepage);
+}
+
+void writeTextFile(const std::string& path, const std::vector<std::u16string>& lines,
+                   const char* codepage) {
+  support::writeFile(path, encodeLines(lines, codepage));
+}
+
+std::vector<std::string_view> splitLines(std::string_view bytes, bool lineFeedEnds) {
+  std::vector<std::string_view> lines;
+  size_t start = 0, i = 0;
+  while (i < bytes.size()) {
+    char c = bytes[i];
+    if (c == '\r' || (c == '\n' && lineFeedEnds)) {
+      lines.push_back(bytes.substr(start, i - start));
+      i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+      start = i;
+    } else {
+      ++i;
+    }
+  }
+  if (start < bytes.size()) lines.push_back(bytes.substr(start));
+  return lines;
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& line : lines) {
+    out += line;
+    out += "\r\n";
+  }
+  return out;
+}
+
+void raiseFileError(int err, bool missingIsPath) {
+  switch (err) {
+    case ENOENT: support::raise(missingIsPath ? 76 : 53);
+    case ENOTDIR: support::raise(76);
+    case EACCES:
+    case EPERM:
+    case EROFS: support::raise(70);
+    case ENOSPC: support::raise(61);
+    case ENOMEM: support::raise(7);
+    default: support::raise(75);
+  }
+}
+
+void renameOver(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) != 0) raiseFileError(errno, false);
+}
+
+void removeQuietly(const std::string& path) { ::unlink(path.c_str()); }
+
+bool isFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace convert

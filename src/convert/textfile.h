@@ -1,0 +1,38 @@
+#pragma once
+// Text files as the converter reads and writes them: every written line
+// ends in CR LF; a read line ends at CR or CR LF.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace convert {
+
+inline constexpr const char* kCyrillic = "WINDOWS-1251";
+inline constexpr const char* kWestern = "WINDOWS-1252";
+
+// The lines, each followed by CR LF, in `codepage` (a character the code
+// page lacks becomes "&#N;").
+std::string encodeLines(const std::vector<std::u16string>& lines, const char* codepage);
+// Writes the encoded lines (file created or emptied).
+void writeTextFile(const std::string& path, const std::vector<std::u16string>& lines,
+                   const char* codepage);
+
+// Splits bytes into lines. A line ends at CR or CR LF, and also at a lone LF
+// when `lineFeedEnds`; the ends are not part of the lines. A last line
+// without an end counts; nothing after the last end is no line.
+std::vector<std::string_view> splitLines(std::string_view bytes, bool lineFeedEnds);
+// The lines joined, each followed by CR LF.
+std::string joinLines(const std::vector<std::string>& lines);
+
+// Renames `from` over `to` in one step (the old `to` is replaced).
+// Failures throw support::Error with a run-time file error number.
+void renameOver(const std::string& from, const std::string& to);
+// Removes a file if it exists; failures are ignored.
+void removeQuietly(const std::string& path);
+bool isFile(const std::string& path);
+
+// The run-time error for a failing file operation's errno: 53 file not
+// found, 76 path not found, 70 permission denied, 61 disk full, 75 else.
+[[noreturn]] void raiseFileError(int err, bool missingIsPath);
+
+}  // namespace convert

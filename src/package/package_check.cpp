@@ -1,0 +1,528 @@
+#include "package/package_check.h"
+
+#include <gsf/gsf-infile-zip.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-stdio.h>
+#include <gsf/gsf-input.h>
+#include <libxml/catalog.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlschemas.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+
+namespace package {
+namespace fs = std::filesystem;
+
+size_t CheckResult::faults() const {
+  return static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
+    return f.severity == Finding::Severity::Fault;
+  }));
+}
+
+std::string formatResult(const CheckResult& result) {
+  std::string out;
+  for (const Finding& f : result.findings)
+    out += (f.severity == Finding::Severity::Fault ? "fault: " : "note: ") + f.message + "\n";
+  size_t n = result.faults();
+  out += n == 0 ? "package OK: no fault found\n"
+                : std::to_string(n) + (n == 1 ? " fault" : " faults") + " found\n";
+  return out;
+}
+
+namespace {
+
+constexpr const char* kManifest = "imsmanifest.xml";
+constexpr const char* kCpNs = "http://www.imsglobal.org/xsd/imscp_v1p1";
+// A manifest larger than this is not a course manifest; refusing it keeps a
+// hostile package from taking all memory.
+constexpr size_t kMaxManifest = 64u << 20;
+constexpr size_t kMaxEntries = 200000;
+constexpr int kMaxDepth = 64;
+constexpr size_t kMaxSchemaMessages = 5;
+
+struct Content {
+  std::set<std::string> files;         // relative, "/"-separated
+  std::vector<std::string> manifests;  // every imsmanifest.xml, wherever it lies
+  bool hasManifest = false;
+  std::string manifest;                // the root manifest's bytes
+};
+
+class Checker {
+ public:
+  void fault(std::string m) { result.findings.push_back({Finding::Severity::Fault, std::move(m)}); }
+  void note(std::string m) { result.findings.push_back({Finding::Severity::Note, std::move(m)}); }
+  CheckResult result;
+};
+
+// ---- reading the package ------------------------------------------------
+
+bool unsafeName(const std::string& name) {
+  return name.empty() || name == "." || name == ".." || name.find('\\') != std::string::npos ||
+         name.find('\0') != std::string::npos;
+}
+
+bool readInput(GsfInput* in, std::string& out) {
+  gsf_off_t size = gsf_input_size(in);
+  if (size < 0 || static_cast<uint64_t>(size) > kMaxManifest) return false;
+  out.resize(static_cast<size_t>(size));
+  return size == 0 || gsf_input_read(in, static_cast<size_t>(size),
+                                     reinterpret_cast<guint8*>(out.data())) != nullptr;
+}
+
+struct GUnref {
+  void operator()(void* p) const {
+    if (p) g_object_unref(p);
+  }
+};
+
+void walkZip(GsfInfile* dir, const std::string& prefix, int depth, Content& c, Checker& ck) {
+  int n = gsf_infile_num_children(dir);
+  for (int i = 0; i < n; ++i) {
+    if (c.files.size() > kMaxEntries) return;
+    const char* raw = gsf_infile_name_by_index(dir, i);
+    std::string name = raw ? raw : "";
+    std::string rel = prefix + name;
+    if (unsafeName(name)) {
+      ck.fault("zip entry '" + rel + "' has a name an LMS cannot unpack safely");
+      continue;
+    }
+    std::unique_ptr<GsfInput, GUnref> child(gsf_infile_child_by_index(dir, i));
+    if (!child) {
+      ck.fault("zip entry '" + rel + "' cannot be read");
+      continue;
+    }
+    if (GSF_IS_INFILE(child.get()) && gsf_infile_num_children(GSF_INFILE(child.get())) >= 0) {
+      if (depth >= kMaxDepth) {
+        ck.fault("zip folders nest too deeply at '" + rel + "'");
+        continue;
+      }
+      walkZip(GSF_INFILE(child.get()), rel + "/", depth + 1, c, ck);
+      continue;
+    }
+    c.files.insert(rel);
+    if (name == kManifest) {
+      c.manifests.push_back(rel);
+      if (prefix.empty()) {
+        c.hasManifest = true;
+        if (!readInput(child.get(), c.manifest))
+          ck.fault("imsmanifest.xml cannot be read from the zip (damaged or larger than 64 MiB)");
+      }
+    }
+  }
+}
+
+bool loadZip(const std::string& path, Content& c, Checker& ck) {
+  GError* err = nullptr;
+  std::unique_ptr<GsfInput, GUnref> in(gsf_input_stdio_new(path.c_str(), &err));
+  if (!in) {
+    ck.fault("cannot open " + path + ": " + (err ? err->message : "unknown error"));
+    if (err) g_error_free(err);
+    return false;
+  }
+  std::unique_ptr<GsfInfile, GUnref> zip(gsf_infile_zip_new(in.get(), &err));
+  if (!zip) {
+    ck.fault(path + " is neither a package folder nor a readable zip: " +
+             (err ? err->message : "unknown error"));
+    if (err) g_error_free(err);
+    return false;
+  }
+  walkZip(zip.get(), "", 0, c, ck);
+  return true;
+}
+
+bool loadFolder(const std::string& path, Content& c, Checker& ck) {
+  fs::path root(path);
+  std::error_code ec;
+  fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
+  if (ec) {
+    ck.fault("cannot read the folder " + path + ": " + ec.message());
+    return false;
+  }
+  for (fs::recursive_directory_iterator end; it != end && c.files.size() <= kMaxEntries;
+       it.increment(ec)) {
+    if (ec) {
+      ck.fault("cannot read the folder " + path + ": " + ec.message());
+      return false;
+    }
+    if (it.depth() > kMaxDepth) it.disable_recursion_pending();
+    if (!it->is_regular_file(ec)) continue;
+    std::string rel = it->path().lexically_relative(root).generic_string();
+    c.files.insert(rel);
+    if (it->path().filename() == kManifest) c.manifests.push_back(rel);
+  }
+  if (c.files.count(kManifest)) {
+    c.hasManifest = true;
+    std::error_code sec;
+    auto size = fs::file_size(root / kManifest, sec);
+    std::ifstream in(root / kManifest, std::ios::binary);
+    if (sec || size > kMaxManifest || !in) {
+      ck.fault("imsmanifest.xml cannot be read (unreadable or larger than 64 MiB)");
+      c.manifest.clear();
+    } else {
+      std::ostringstream buf;
+      buf << in.rdbuf();
+      c.manifest = std::move(buf).str();
+    }
+  }
+  return true;
+}
+
+// ---- libxml2 plumbing -----------------------------------------------------
+
+struct Messages {
+  std::vector<std::string> list;
+};
+
+std::string describe(const xmlError* e) {
+  std::string msg = e->message ? e->message : "unknown error";
+  while (!msg.empty() && (msg.back() == '\n' || msg.back() == ' ')) msg.pop_back();
+  return e->line > 0 ? "line " + std::to_string(e->line) + ": " + msg : msg;
+}
+
+void collect(void* ctx, xmlErrorPtr e) {
+  if (!e || e->level == XML_ERR_WARNING) return;
+  static_cast<Messages*>(ctx)->list.push_back(describe(e));
+}
+
+// Schemas are loaded from the program's own copies: the one web address they
+// import goes through the catalog to a local file, and any other network
+// address is refused rather than fetched. libxml2's entity loader is process
+// wide, so a check is not to run on two threads at once.
+xmlCatalogPtr gCatalog = nullptr;
+xmlExternalEntityLoader gDefaultLoader = nullptr;
+std::vector<std::string>* gRefused = nullptr;
+
+bool isNetwork(const char* url) {
+  return std::strncmp(url, "http://", 7) == 0 || std::strncmp(url, "https://", 8) == 0 ||
+         std::strncmp(url, "ftp://", 6) == 0;
+}
+
+xmlParserInputPtr localLoader(const char* url, const char* id, xmlParserCtxtPtr ctxt) {
+  if (url && gCatalog) {
+    xmlChar* local = xmlACatalogResolveURI(gCatalog, BAD_CAST url);
+    if (!local) local = xmlACatalogResolveSystem(gCatalog, BAD_CAST url);
+    if (local) {
+      xmlParserInputPtr in = xmlNewInputFromFile(ctxt, reinterpret_cast<const char*>(local));
+      xmlFree(local);
+      return in;
+    }
+  }
+  if (url && isNetwork(url)) {
+    if (gRefused) gRefused->push_back(url);
+    return nullptr;
+  }
+  return gDefaultLoader(url, id, ctxt);
+}
+
+class LoaderScope {
+ public:
+  LoaderScope(const std::string& catalogPath, std::vector<std::string>* refused) {
+    gCatalog = xmlLoadACatalog(catalogPath.c_str());
+    gRefused = refused;
+    gDefaultLoader = xmlGetExternalEntityLoader();
+    xmlSetExternalEntityLoader(localLoader);
+  }
+  ~LoaderScope() {
+    xmlSetExternalEntityLoader(gDefaultLoader);
+    if (gCatalog) xmlFreeCatalog(gCatalog);
+    gCatalog = nullptr;
+    gRefused = nullptr;
+  }
+  LoaderScope(const LoaderScope&) = delete;
+  LoaderScope& operator=(const LoaderScope&) = delete;
+};
+
+class ErrorScope {
+ public:
+  explicit ErrorScope(Messages* m) { xmlSetStructuredErrorFunc(m, collect); }
+  ~ErrorScope() { xmlSetStructuredErrorFunc(nullptr, nullptr); }
+  ErrorScope(const ErrorScope&) = delete;
+  ErrorScope& operator=(const ErrorScope&) = delete;
+};
+
+void validate(xmlDocPtr doc, const std::string& schemaFolder, Checker& ck) {
+  std::vector<std::string> refused;
+  LoaderScope loader(schemaFolder + "/catalog.xml", &refused);
+  Messages schemaErrors;
+  std::string driver = schemaFolder + "/validate_manifest.xsd";
+  xmlSchemaParserCtxtPtr pctxt = xmlSchemaNewParserCtxt(driver.c_str());
+  xmlSchemaPtr schema = nullptr;
+  if (pctxt) {
+    xmlSchemaSetParserStructuredErrors(pctxt, collect, &schemaErrors);
+    schema = xmlSchemaParse(pctxt);
+    xmlSchemaFreeParserCtxt(pctxt);
+  }
+  if (!schema) {
+    std::string why = schemaErrors.list.empty() ? "" : ": " + schemaErrors.list.front();
+    if (!refused.empty()) why += " (refused to fetch " + refused.front() + ")";
+    ck.fault("the manifest could not be validated: the schemas in " + schemaFolder +
+             " do not load" + why);
+    return;
+  }
+  Messages invalid;
+  xmlSchemaValidCtxtPtr vctxt = xmlSchemaNewValidCtxt(schema);
+  int rc = -1;
+  if (vctxt) {
+    xmlSchemaSetValidStructuredErrors(vctxt, collect, &invalid);
+    rc = xmlSchemaValidateDoc(vctxt, doc);
+    xmlSchemaFreeValidCtxt(vctxt);
+  }
+  xmlSchemaFree(schema);
+  if (rc == 0) return;
+  if (invalid.list.empty()) invalid.list.push_back("the validator stopped (error " + std::to_string(rc) + ")");
+  for (size_t i = 0; i < invalid.list.size() && i < kMaxSchemaMessages; ++i)
+    ck.fault("imsmanifest.xml is not valid against the schemas: " + invalid.list[i]);
+  if (invalid.list.size() > kMaxSchemaMessages)
+    ck.fault("imsmanifest.xml is not valid against the schemas: " +
+             std::to_string(invalid.list.size() - kMaxSchemaMessages) + " more schema errors");
+}
+
+// ---- the manifest's structure --------------------------------------------
+
+bool isCp(xmlNodePtr n, const char* name) {
+  return n->type == XML_ELEMENT_NODE && n->ns && n->ns->href &&
+         std::strcmp(reinterpret_cast<const char*>(n->ns->href), kCpNs) == 0 &&
+         std::strcmp(reinterpret_cast<const char*>(n->name), name) == 0;
+}
+
+bool attr(xmlNodePtr n, const char* name, std::string& out) {
+  xmlChar* v = xmlGetNoNsProp(n, BAD_CAST name);
+  if (!v) return false;
+  out = reinterpret_cast<const char*>(v);
+  xmlFree(v);
+  return true;
+}
+
+std::string xmlBase(xmlNodePtr n) {
+  xmlChar* v = xmlGetNsProp(n, BAD_CAST "base", XML_XML_NAMESPACE);
+  if (!v) return "";
+  std::string s = reinterpret_cast<const char*>(v);
+  xmlFree(v);
+  return s;
+}
+
+std::string line(xmlNodePtr n) { return "line " + std::to_string(xmlGetLineNo(n)); }
+
+std::string trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
+  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
+}
+
+std::string percentDecode(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
+      out.push_back(static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16)));
+      i += 2;
+    } else {
+      out.push_back(s[i]);
+    }
+  }
+  return out;
+}
+
+enum class Where { Inside, External, Outside };
+
+// The package path an href names, relative to the manifest's folder (the
+// package root), after the xml:base values that apply.
+Where resolve(const std::string& base, const std::string& href, std::string& out) {
+  std::string h = trim(href);
+  h = h.substr(0, h.find_first_of("?#"));
+  std::string whole = base + h;
+  auto colon = whole.find(':');
+  if (colon != std::string::npos && colon > 0 && whole.find('/') > colon &&
+      std::isalpha(static_cast<unsigned char>(whole[0])))
+    return Where::External;
+  if (!whole.empty() && whole[0] == '/') return Where::Outside;
+  std::vector<std::string> parts;
+  std::string part;
+  std::istringstream ss(percentDecode(whole));
+  while (std::getline(ss, part, '/')) {
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (parts.empty()) return Where::Outside;
+      parts.pop_back();
+    } else {
+      parts.push_back(part);
+    }
+  }
+  out.clear();
+  for (const std::string& p : parts) out += (out.empty() ? "" : "/") + p;
+  return Where::Inside;
+}
+
+std::string withSlash(std::string base) {
+  if (!base.empty() && base.back() != '/') base += '/';
+  return base;
+}
+
+struct Structure {
+  std::map<std::string, std::vector<long>> ids;  // identifier -> lines
+  std::set<std::string> resources, organizations, manifests;
+  std::vector<xmlNodePtr> items, dependencies, organizationsNodes, resourceNodes;
+  std::string manifestBase;
+};
+
+void gather(xmlNodePtr n, Structure& s, int depth) {
+  for (xmlNodePtr c = n; c; c = c->next) {
+    if (c->type != XML_ELEMENT_NODE) continue;
+    std::string id;
+    bool isIdHolder = isCp(c, "manifest") || isCp(c, "organization") || isCp(c, "item") ||
+                      isCp(c, "resource");
+    if (isIdHolder && attr(c, "identifier", id)) {
+      s.ids[id].push_back(xmlGetLineNo(c));
+      if (isCp(c, "resource")) s.resources.insert(id);
+      if (isCp(c, "organization")) s.organizations.insert(id);
+      if (isCp(c, "manifest")) s.manifests.insert(id);
+    }
+    if (isCp(c, "item")) s.items.push_back(c);
+    if (isCp(c, "dependency")) s.dependencies.push_back(c);
+    if (isCp(c, "organizations")) s.organizationsNodes.push_back(c);
+    if (isCp(c, "resource")) s.resourceNodes.push_back(c);
+    if (depth < 256) gather(c->children, s, depth + 1);
+  }
+}
+
+void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck) {
+  xmlNodePtr root = xmlDocGetRootElement(doc);
+  if (!root) return;
+  Structure s;
+  s.manifestBase = withSlash(xmlBase(root));
+  gather(root, s, 0);
+
+  for (const auto& [id, lines] : s.ids) {
+    if (lines.size() < 2) continue;
+    std::string where;
+    for (long l : lines) where += (where.empty() ? "" : ", ") + std::to_string(l);
+    ck.fault("duplicate identifier '" + id + "' (lines " + where + ")");
+  }
+  for (xmlNodePtr orgs : s.organizationsNodes) {
+    std::string def;
+    if (attr(orgs, "default", def) && !s.organizations.count(def))
+      ck.fault("organizations default '" + def + "' (" + line(orgs) + ") names no organization");
+  }
+  for (xmlNodePtr item : s.items) {
+    std::string ref, id;
+    attr(item, "identifier", id);
+    if (attr(item, "identifierref", ref) && !s.resources.count(ref) && !s.manifests.count(ref))
+      ck.fault("item '" + id + "' (" + line(item) + "): identifierref '" + ref +
+               "' names no resource");
+  }
+  for (xmlNodePtr dep : s.dependencies) {
+    std::string ref;
+    if (attr(dep, "identifierref", ref) && !s.resources.count(ref))
+      ck.fault("dependency (" + line(dep) + "): identifierref '" + ref + "' names no resource");
+  }
+
+  std::set<std::string> listed;
+  std::set<std::string> reported;
+  for (xmlNodePtr res : s.resourceNodes) {
+    std::string id;
+    attr(res, "identifier", id);
+    std::string base = s.manifestBase;
+    if (res->parent && isCp(res->parent, "resources")) base += withSlash(xmlBase(res->parent));
+    base += withSlash(xmlBase(res));
+    auto named = [&](xmlNodePtr n, const std::string& href) {
+      std::string path;
+      Where w = resolve(base, href, path);
+      if (w == Where::External) return;
+      if (w == Where::Outside) {
+        ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +
+                 "', which lies outside the package");
+        return;
+      }
+      listed.insert(path);
+      if (!content.files.count(path) && reported.insert(path).second)
+        ck.fault("resource '" + id + "' (" + line(n) + ") names " + path +
+                 ", which the package lacks");
+    };
+    std::string href;
+    if (attr(res, "href", href)) named(res, href);
+    for (xmlNodePtr f = res->children; f; f = f->next)
+      if (isCp(f, "file") && attr(f, "href", href)) named(f, href);
+  }
+
+  std::vector<std::string> unlisted;
+  for (const std::string& f : content.files) {
+    if (f == kManifest || listed.count(f)) continue;
+    // The schemas the manifest names travel beside it and are no content.
+    if (f.find('/') == std::string::npos && f.size() > 4 && f.compare(f.size() - 4, 4, ".xsd") == 0)
+      continue;
+    unlisted.push_back(f);
+  }
+  if (!unlisted.empty()) {
+    std::string names;
+    for (size_t i = 0; i < unlisted.size() && i < 8; ++i) names += (i ? ", " : "") + unlisted[i];
+    if (unlisted.size() > 8) names += " and " + std::to_string(unlisted.size() - 8) + " more";
+    ck.note(std::to_string(unlisted.size()) + (unlisted.size() == 1 ? " file is" : " files are") +
+            " not listed by any resource, as usual for the player, test data files "
+            "and pictures, which an LMS keeps with the package: " + names);
+  }
+}
+
+}  // namespace
+
+CheckResult checkPackage(const std::string& path, const std::string& schemaFolder) {
+  Checker ck;
+  Content content;
+  std::error_code ec;
+  bool loaded = fs::is_directory(path, ec) ? loadFolder(path, content, ck)
+                                           : loadZip(path, content, ck);
+  if (!loaded) return ck.result;
+  if (content.files.size() > kMaxEntries)
+    ck.fault("the package holds more than " + std::to_string(kMaxEntries) + " files");
+
+  if (!content.hasManifest) {
+    if (content.manifests.empty()) {
+      ck.fault("imsmanifest.xml is missing: the package has no manifest");
+    } else {
+      ck.fault("imsmanifest.xml is not at the package root, where an LMS looks for it (found " +
+               content.manifests.front() + ")");
+    }
+    return ck.result;
+  }
+  if (content.manifest.empty() && ck.result.faults()) return ck.result;
+
+  Messages parseErrors;
+  xmlDocPtr doc = nullptr;
+  {
+    ErrorScope scope(&parseErrors);
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (ctxt) {
+      doc = xmlCtxtReadMemory(ctxt, content.manifest.data(), static_cast<int>(content.manifest.size()),
+                              kManifest, nullptr, XML_PARSE_NONET);
+      if (doc && !ctxt->wellFormed) {
+        xmlFreeDoc(doc);
+        doc = nullptr;
+      }
+      xmlFreeParserCtxt(ctxt);
+    }
+  }
+  if (!doc) {
+    ck.fault("imsmanifest.xml is not well-formed: " +
+             (parseErrors.list.empty() ? std::string("it cannot be parsed") : parseErrors.list.front()));
+    return ck.result;
+  }
+  {
+    Messages stray;  // errors outside a context of their own (schema loading)
+    ErrorScope scope(&stray);
+    validate(doc, schemaFolder, ck);
+  }
+  checkStructure(doc, content, ck);
+  xmlFreeDoc(doc);
+  return ck.result;
+}
+
+}  // namespace package

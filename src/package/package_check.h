@@ -1,0 +1,37 @@
+#pragma once
+// Checks a course package the way a learning management system's import
+// would: the manifest, its identifiers and references, and the files it names.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace package {
+
+struct Finding {
+  enum class Severity { Fault, Note };
+  Severity severity;
+  std::string message;
+};
+
+struct CheckResult {
+  std::vector<Finding> findings;
+  size_t faults() const;
+  bool ok() const { return faults() == 0; }
+};
+
+// Checks the package folder or zip at `path`. `schemaFolder` holds the
+// schemas (validate_manifest.xsd and what it imports) and catalog.xml, which
+// maps the XML namespace schema's web address to a local copy: validation
+// never uses the network.
+//
+// Faults: no imsmanifest.xml, or not at the package's root; a manifest that is
+// not well-formed or not valid against the schemas; a duplicate identifier;
+// an identifierref or organizations default that names nothing; a file a
+// resource names that the package lacks (or that would lie outside it); an
+// unreadable or unsafe zip. Files that no resource lists give one note.
+CheckResult checkPackage(const std::string& path, const std::string& schemaFolder);
+
+// One line per finding ("fault: ..." / "note: ..."), then a summary line.
+std::string formatResult(const CheckResult& result);
+
+}  // namespace package

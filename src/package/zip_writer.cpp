@@ -1,0 +1,146 @@
+#include "package/zip_writer.h"
+
+#include <gsf/gsf-outfile-zip.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-stdio.h>
+#include <gsf/gsf-output.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <vector>
+
+#include "support/error.h"
+#include "support/runtime_error.h"
+
+namespace package {
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void fail(int32_t number, const std::string& what) {
+  throw support::Error(number, support::kProgramSource, what);
+}
+
+// Files in the order they go into the zip: the manifest first, the rest by
+// name, so that two runs over the same folder give the same archive layout.
+std::vector<std::string> listFiles(const fs::path& root, const fs::path& skip) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  fs::recursive_directory_iterator it(root, fs::directory_options::none, ec);
+  if (ec) fail(76, "cannot read the folder " + root.string() + ": " + ec.message());
+  for (fs::recursive_directory_iterator end; it != end; it.increment(ec)) {
+    if (ec) fail(75, "cannot read the folder " + root.string() + ": " + ec.message());
+    const fs::directory_entry& e = *it;
+    if (e.is_symlink(ec) || !e.is_regular_file(ec)) continue;
+    if (!skip.empty() && fs::equivalent(e.path(), skip, ec)) continue;
+    names.push_back(e.path().lexically_relative(root).generic_string());
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    bool am = a == "imsmanifest.xml", bm = b == "imsmanifest.xml";
+    if (am != bm) return am;
+    return a < b;
+  });
+  return names;
+}
+
+void unrefAll(std::vector<GsfOutput*>& outputs) {
+  for (auto it = outputs.rbegin(); it != outputs.rend(); ++it) g_object_unref(*it);
+  outputs.clear();
+}
+
+}  // namespace
+
+void writeZip(const std::string& folder, const std::string& zipPath) {
+  fs::path root(folder);
+  std::error_code ec;
+  if (!fs::is_directory(root, ec)) fail(76, "no such folder: " + folder);
+  fs::path zip(zipPath);
+  // A zip written into the folder it packs must not pack itself.
+  std::vector<std::string> names = listFiles(root, fs::exists(zip, ec) ? zip : fs::path());
+
+  std::FILE* f = std::fopen(zipPath.c_str(), "wb");
+  if (!f) fail(75, "cannot create " + zipPath + ": " + std::strerror(errno));
+  GError* err = nullptr;
+  GsfOutput* sink = gsf_output_stdio_new_FILE(zipPath.c_str(), f, FALSE);
+  GsfOutfile* out = sink ? gsf_outfile_zip_new(sink, &err) : nullptr;
+  std::vector<GsfOutput*> owned;  // unreferenced in reverse order at the end
+  if (sink) owned.push_back(sink);
+  std::string problem;
+  if (!out) {
+    problem = std::string("cannot start the zip: ") + (err ? err->message : "unknown error");
+  } else {
+    owned.push_back(GSF_OUTPUT(out));
+  }
+  if (err) g_error_free(err);
+
+  // Folders are opened once and closed after all their files, deepest first.
+  std::map<std::string, GsfOutfile*> dirs;
+  std::vector<std::string> dirOrder;
+  auto dirFor = [&](const std::string& rel) -> GsfOutfile* {
+    GsfOutfile* parent = out;
+    std::string path;
+    size_t start = 0;
+    for (size_t slash; (slash = rel.find('/', start)) != std::string::npos; start = slash + 1) {
+      std::string part = rel.substr(start, slash - start);
+      path += path.empty() ? part : "/" + part;
+      auto found = dirs.find(path);
+      if (found == dirs.end()) {
+        GsfOutput* d = gsf_outfile_new_child(parent, part.c_str(), TRUE);
+        if (!d) return nullptr;
+        owned.push_back(d);
+        found = dirs.emplace(path, GSF_OUTFILE(d)).first;
+        dirOrder.push_back(path);
+      }
+      parent = found->second;
+    }
+    return parent;
+  };
+
+  std::vector<char> buf(1 << 16);
+  for (size_t i = 0; problem.empty() && i < names.size(); ++i) {
+    const std::string& rel = names[i];
+    GsfOutfile* parent = dirFor(rel);
+    std::string leaf = rel.substr(rel.rfind('/') == std::string::npos ? 0 : rel.rfind('/') + 1);
+    GsfOutput* child = parent ? gsf_outfile_new_child_full(parent, leaf.c_str(), FALSE,
+                                                           "compression-level", GSF_ZIP_DEFLATED,
+                                                           nullptr)
+                              : nullptr;
+    if (!child) {
+      problem = "cannot add " + rel + " to the zip";
+      break;
+    }
+    owned.push_back(child);
+    std::ifstream in(root / fs::path(rel), std::ios::binary);
+    if (!in) problem = "cannot read " + (root / fs::path(rel)).string();
+    while (problem.empty() && in) {
+      in.read(buf.data(), static_cast<std::streamsize>(buf.size()));
+      std::streamsize n = in.gcount();
+      if (n > 0 && !gsf_output_write(child, static_cast<size_t>(n),
+                                     reinterpret_cast<const guint8*>(buf.data())))
+        problem = "cannot write " + zipPath;
+    }
+    if (problem.empty() && in.bad()) problem = "cannot read " + (root / fs::path(rel)).string();
+    if (!gsf_output_close(child) && problem.empty()) problem = "cannot write " + zipPath;
+  }
+  std::sort(dirOrder.begin(), dirOrder.end(), [](const std::string& a, const std::string& b) {
+    return std::count(a.begin(), a.end(), '/') > std::count(b.begin(), b.end(), '/');
+  });
+  for (const std::string& d : dirOrder) gsf_output_close(GSF_OUTPUT(dirs[d]));
+  if (out && !gsf_output_close(GSF_OUTPUT(out)) && problem.empty())
+    problem = "cannot write " + zipPath;
+  if (sink && !gsf_output_is_closed(sink) && !gsf_output_close(sink) && problem.empty())
+    problem = "cannot write " + zipPath;
+  if (!sink) std::fclose(f);
+  unrefAll(owned);
+  if (!problem.empty()) {
+    std::remove(zipPath.c_str());
+    fail(75, problem);
+  }
+}
+
+}  // namespace package

@@ -1,0 +1,100 @@
+#include "pages/replace_body.h"
+
+#include <array>
+#include <utility>
+
+#include "convert/failure.h"
+#include "convert/text.h"
+#include "convert/textfile.h"
+#include "support/files.h"
+#include "support/runtime_error.h"
+
+namespace pages {
+
+std::string scriptString(std::string_view reference) {
+  // Entity forms first: the attribute decodes them into the script.
+  static const std::array<std::pair<std::string_view, std::string_view>, 5> entities = {{
+      {"&#39;", "\\&#39;"},
+      {"&#x27;", "\\&#39;"},
+      {"&apos;", "\\&#39;"},
+      {"&#92;", "\\\\"},
+      {"&#x5c;", "\\\\"},
+  }};
+  std::string out;
+  for (size_t i = 0; i < reference.size(); ++i) {
+    bool matched = false;
+    for (auto [form, escaped] : entities) {
+      if (convert::lowerAscii(reference.substr(i, form.size())) == form) {
+        out += escaped;
+        i += form.size() - 1;
+        matched = true;
+        break;
+      }
+    }
+    if (matched) continue;
+    char c = reference[i];
+    if (c == '\\' || c == '\'') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+std::optional<std::string> rewriteLine(std::string line, convert::StatusSink& status) {
+  const std::string trimmed = convert::trimBlanks(line);
+  if (convert::lowerAscii(trimmed.substr(0, 5)) == "<body") return std::string("<body>");
+  if (convert::lowerAscii(trimmed.substr(0, 6)) == "<title") return std::nullopt;
+
+  line = convert::replaceAll(line, "%a=", "%A=");
+  line = convert::replaceAll(line, "%a#", "%A#");
+
+  enum { None, Rewritten, Failed } state = None;
+  size_t p = line.find("%A=");
+  while (p != std::string::npos) {
+    const size_t q = line.find("%A#", p);
+    if (q == std::string::npos) {
+      status.showStatus(u"Error %A= not closed: " + convert::widen(line));
+      state = Failed;
+      break;
+    }
+    const size_t s = line.find(' ', p);
+    std::string reference, text;
+    if (s != std::string::npos && s < q) {
+      reference = line.substr(p + 3, s - p - 3);
+      text = line.substr(s + 1, q - s - 1);
+    } else {
+      reference = text = line.substr(p + 3, q - p - 3);
+    }
+    line = line.substr(0, p) + kLinkOpening + "'" + scriptString(reference) + "'" + kLinkMiddle +
+           text + "</a>" + line.substr(q + 3);
+    state = Rewritten;
+    p = line.find("%A=");
+  }
+  if (state == Rewritten) status.showStatus(u"link: " + convert::widen(line));
+  return line;
+}
+
+void replaceBody(convert::StatusSink& status, const std::string& outputFolder, int32_t entryNumber) {
+  const std::string page = outputFolder + "page" + std::to_string(entryNumber) + ".htm";
+  const std::string scratch = outputFolder + "page0.htm";
+  bool scratchWritten = false;
+  try {
+    // Entry 0 would be the scratch file itself.
+    if (entryNumber == 0) support::raise(55);
+    const std::string bytes = support::readFile(page);
+    std::vector<std::string> lines;
+    // A lone line feed ends a line as well, whatever line ends the page has.
+    for (std::string_view line : convert::splitLines(bytes, true)) {
+      if (auto out = rewriteLine(std::string(line), status)) lines.push_back(std::move(*out));
+    }
+    scratchWritten = true;
+    support::writeFile(scratch, convert::joinLines(lines));
+    convert::renameOver(scratch, page);
+  } catch (...) {
+    const support::Error e = convert::currentError();
+    if (scratchWritten) convert::removeQuietly(scratch);
+    status.showStatus(u"replaceBody: Filename " + convert::widen(page) + u", error # " +
+                      convert::errorDetail(e));
+  }
+}
+
+}  // namespace pages

@@ -1,0 +1,49 @@
+#include "testpages/save_test.h"
+
+#include <limits>
+
+#include "convert/failure.h"
+#include "convert/text.h"
+#include "support/runtime_error.h"
+#include "testpages/test_page.h"
+
+namespace testpages {
+
+void saveTest(convert::RunContext& run, const std::string& outputFolder, int32_t rangeStart,
+              int32_t rangeEnd, int32_t entryNumber) {
+  convert::Session& session = run.session;
+  std::u16string report;  // the name a failure line shows
+  try {
+    report = convert::widen(outputFolder) + u"testdata" + convert::number(session.testCounter) +
+             u".???";
+    word::Selection source = run.app.selection();
+    source.setStart(rangeStart);
+    source.setEnd(rangeEnd);
+    source.range().copy();
+
+    convert::TemporaryDocument data(run.app);
+    word::Selection selection = run.app.selection();
+    selection.range().paste();
+    selection.homeKey(word::wdStory, word::wdMove);
+    selection.insertAfter(std::u16string(kDataPrologue) + u"\n%TEST=" +
+                          session.entryTitle(entryNumber) + u"\n");
+    selection.endKey(word::wdStory, word::wdMove);
+    selection.insertAfter(u"%TEST_END\n</pre></body></html>");
+
+    if (session.testCounter == std::numeric_limits<int32_t>::max()) support::raise(6);
+    ++session.testCounter;
+    session.entryCount(entryNumber) = session.testCounter;
+    const int32_t n = session.testCounter;
+
+    const std::string path = outputFolder + "testdata" + std::to_string(n) + ".htm";
+    report = convert::widen(path);
+    run.app.activeDocument().saveAs(path, word::wdFormatText);
+    data.close();
+    saveTestPage(session, run.programFolder, outputFolder, entryNumber);
+  } catch (...) {
+    const support::Error e = convert::currentError();
+    run.status.showStatus(u"saveTest: file " + report + u", error # " + convert::errorDetail(e));
+  }
+}
+
+}  // namespace testpages

@@ -1,0 +1,21 @@
+#pragma once
+// Test sections: the data file testdataN.htm (the section between a fixed
+// prologue and epilogue, exported as text) and the test page testN.htm.
+#include <cstdint>
+#include <string>
+
+#include "convert/run_context.h"
+
+namespace testpages {
+
+inline constexpr const char16_t* kDataPrologue =
+    u"<html><head><meta http-equiv='Content-Type' content='text/html; "
+    u"charset=Windows-1251'></head><body><pre>";
+
+// The source document must be active; it is active again on return. Takes
+// the next test number (session.testCounter) and records it in the entry's
+// entryCount. Failures are reported ("saveTest: file ...") and not raised.
+void saveTest(convert::RunContext& run, const std::string& outputFolder, int32_t rangeStart,
+              int32_t rangeEnd, int32_t entryNumber);
+
+}  // namespace testpages

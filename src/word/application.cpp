@@ -1,0 +1,421 @@
+#include "word/application.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "support/files.h"
+#include "word/read/reader.h"
+#include "word/story_ops.h"
+#include "word/write/writers.h"
+
+namespace word {
+
+namespace {
+
+constexpr const char* kNoSuchMemberText = "The requested member of the collection does not exist.";
+
+uint32_t storyLength(const Document& doc) { return static_cast<uint32_t>(doc.model().main.text.size()); }
+
+uint32_t clampPos(int64_t pos, uint32_t length) {
+  if (pos < 0) return 0;
+  return pos > length ? length : static_cast<uint32_t>(pos);
+}
+
+// The selection rules every setter ends with: positions inside the story,
+// start <= end, and an insertion point never after the final paragraph mark.
+void normalizeSelection(Document& doc) {
+  const uint32_t length = storyLength(doc);
+  uint32_t start = clampPos(doc.selStart, length);
+  uint32_t end = clampPos(doc.selEnd, length);
+  if (start > end) start = end;
+  if (start == end && end == length && length > 0) start = end = length - 1;
+  doc.selStart = static_cast<int32_t>(start);
+  doc.selEnd = static_cast<int32_t>(end);
+}
+
+// After an edit at `pos` of `delta` characters, selection positions past
+// the edit move with the text.
+void shiftSelection(Document& doc, uint32_t pos, int64_t delta) {
+  auto shift = [&](int32_t& p) {
+    const int64_t q = p;
+    if (delta >= 0) {
+      if (q >= pos) p = static_cast<int32_t>(q + delta);  // text inserted before it
+    } else if (q >= pos - delta) {
+      p = static_cast<int32_t>(q + delta);
+    } else if (q > pos) {
+      p = static_cast<int32_t>(pos);  // inside the deleted text
+    }
+  };
+  shift(doc.selStart);
+  shift(doc.selEnd);
+  normalizeSelection(doc);
+}
+
+Model emptyModel() {
+  Model m;
+  m.main.text = std::u16string(1, kParagraphMark);
+  m.main.paragraphs.push_back({1, {}});
+  m.main.runs.push_back({0, {}});
+  Style normal;
+  normal.name = u"Normal";
+  m.styles.push_back(normal);
+  return m;
+}
+
+std::string absolutePath(const std::string& fileName) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path p = fs::absolute(fs::path(fileName), ec);
+  if (ec) p = fs::path(fileName);
+  fs::path canonical = fs::weakly_canonical(p, ec);
+  return ec ? p.lexically_normal().string() : canonical.string();
+}
+
+// The page title: the document's first line of visible text, as the word
+// processor offers it, else the file's name.
+std::u16string pageTitle(const Model& model, const std::string& fileName) {
+  const Story& s = model.main;
+  uint32_t start = 0;
+  for (const Paragraph& p : s.paragraphs) {
+    std::u16string line;
+    for (uint32_t i = start; i < p.end && line.size() < 255; ++i) {
+      char16_t c = s.text[i];
+      if (c >= 32) line.push_back(c);
+      else if (c == kTab || c == kLineBreak) line.push_back(u' ');
+    }
+    start = p.end;
+    size_t a = line.find_first_not_of(u' ');
+    if (a == std::u16string::npos) continue;
+    size_t b = line.find_last_not_of(u' ');
+    return line.substr(a, b - a + 1);
+  }
+  std::u16string stem;
+  for (char c : std::filesystem::path(fileName).stem().string()) stem.push_back(static_cast<unsigned char>(c));
+  return stem;
+}
+
+// Table `index` (1-based) among the outermost tables the span touches.
+ptrdiff_t outermostTable(const Story& story, uint32_t start, uint32_t end, int32_t index) {
+  if (index < 1) return -1;
+  int32_t seen = 0;
+  ptrdiff_t holding = ops::tableAt(story, start, 1);
+  if (holding >= 0 && ++seen == index) return holding;
+  auto it = std::upper_bound(story.tables.begin(), story.tables.end(), start,
+                             [](uint32_t p, const Table& t) { return p < t.start; });
+  for (; it != story.tables.end() && it->start < end; ++it) {
+    if (it->depth != 1) continue;
+    if (++seen == index) return it - story.tables.begin();
+  }
+  return -1;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- Range
+
+Range::Range(Application& app, Document& doc, int32_t start, int32_t end)
+    : app_(&app), doc_(&doc), start_(start), end_(end) {}
+
+std::u16string Range::text() const {
+  const uint32_t length = storyLength(*doc_);
+  uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
+  if (a >= b) return {};
+  return doc_->model().main.text.substr(a, b - a);
+}
+
+void Range::copy() const {
+  const uint32_t length = storyLength(*doc_);
+  uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
+  app_->clipboard() = std::make_unique<Model>(ops::copyRange(doc_->model(), a, b));
+}
+
+void Range::paste() {
+  const std::unique_ptr<Model>& clip = app_->clipboard();
+  if (!clip) fail(kNothingToPaste, "The clipboard is empty: there is nothing to paste.");
+  Model& model = doc_->model();
+  uint32_t length = storyLength(*doc_);
+  uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
+  if (a > b) std::swap(a, b);
+  if (a < b) {
+    uint32_t before = length;
+    ops::erase(model, a, b);
+    length = storyLength(*doc_);
+    shiftSelection(*doc_, a, static_cast<int64_t>(length) - before);
+  }
+  // Nothing goes after the final paragraph mark.
+  uint32_t pos = length > 0 ? std::min(a, length - 1) : 0;
+  uint32_t n = ops::insert(model, pos, *clip, &pos);
+  if (n > 0) shiftSelection(*doc_, pos, n);
+  start_ = static_cast<int32_t>(pos);
+  end_ = static_cast<int32_t>(pos + n);
+}
+
+// ------------------------------------------------------------ Bookmarks
+
+int32_t Bookmarks::count() const { return static_cast<int32_t>(doc_->model().main.bookmarks.size()); }
+
+void Bookmarks::remove(int32_t index) {
+  auto& marks = doc_->model().main.bookmarks;
+  if (index < 1 || index > static_cast<int32_t>(marks.size())) fail(kNoSuchMember, kNoSuchMemberText);
+  marks.erase(marks.begin() + (index - 1));
+}
+
+std::u16string Bookmarks::name(int32_t index) const {
+  const auto& marks = doc_->model().main.bookmarks;
+  if (index < 1 || index > static_cast<int32_t>(marks.size())) fail(kNoSuchMember, kNoSuchMemberText);
+  return marks[static_cast<size_t>(index - 1)].name;
+}
+
+// ------------------------------------------------------------- Document
+
+Document::Document(Application& app, std::string fullName, Model model)
+    : app_(&app), fullName_(std::move(fullName)), model_(std::move(model)) {}
+
+Range Document::content() { return Range(*app_, *this, 0, static_cast<int32_t>(storyLength(*this))); }
+
+void Document::saveAs(const std::string& fileName, int32_t format) {
+  if (format != wdFormatHTML && format != wdFormatText)
+    fail(kBadParameter, "Save format " + std::to_string(format) +
+                            " is not supported: use 8 (HTML) or 2 (plain text).");
+  if (fileName.empty()) fail(kBadParameter, "No file name was given to save the document as.");
+  if (format == wdFormatHTML) {
+    write::html(model_, fileName, pageTitle(model_, fileName));
+  } else {
+    std::string bytes = write::text(model_, write::TextEncoding::Windows1251);
+    try {
+      support::writeFile(fileName, bytes);
+    } catch (const Error& e) {
+      if (e.source() == kEngineSource) throw;
+      fail(kCannotSave, "The file \"" + fileName + "\" could not be written: " + e.description());
+    }
+  }
+  // Like the word processor, the document now carries the name it was saved as.
+  fullName_ = absolutePath(fileName);
+}
+
+void Document::close(int32_t saveChanges) {
+  if (saveChanges != wdDoNotSaveChanges)
+    fail(kBadParameter, "Documents can only be closed without saving (SaveChanges 0).");
+  app_->closeDocument(*this);  // destroys *this
+}
+
+// ------------------------------------------------------------ Selection
+
+Document& Selection::doc() const { return app_->activeDocument(); }
+
+int32_t Selection::start() const { return doc().selStart; }
+int32_t Selection::end() const { return doc().selEnd; }
+
+void Selection::setStart(int32_t pos) {
+  Document& d = doc();
+  d.selStart = static_cast<int32_t>(clampPos(pos, storyLength(d)));
+  if (d.selEnd < d.selStart) d.selEnd = d.selStart;
+  normalizeSelection(d);
+}
+
+void Selection::setEnd(int32_t pos) {
+  Document& d = doc();
+  d.selEnd = static_cast<int32_t>(clampPos(pos, storyLength(d)));
+  if (d.selStart > d.selEnd) d.selStart = d.selEnd;
+  normalizeSelection(d);
+}
+
+std::u16string Selection::text() const {
+  Document& d = doc();
+  return Range(*app_, d, d.selStart, d.selEnd).text();
+}
+
+int32_t Selection::type() const {
+  const Document& d = doc();
+  return d.selStart == d.selEnd ? wdSelectionIP : wdSelectionNormal;
+}
+
+bool Selection::information(int32_t what) const {
+  if (what != wdWithInTable)
+    fail(kBadParameter, "Information type " + std::to_string(what) + " is not supported (only 12, within a table).");
+  const Document& d = doc();
+  return ops::tableAt(d.model().main, static_cast<uint32_t>(d.selStart), 1) >= 0;
+}
+
+void Selection::selectTable(int32_t index) {
+  Document& d = doc();
+  const Story& s = d.model().main;
+  ptrdiff_t t = outermostTable(s, static_cast<uint32_t>(d.selStart), static_cast<uint32_t>(d.selEnd), index);
+  if (t < 0) fail(kNoSuchMember, kNoSuchMemberText);
+  d.selStart = static_cast<int32_t>(s.tables[static_cast<size_t>(t)].start);
+  d.selEnd = static_cast<int32_t>(s.tables[static_cast<size_t>(t)].end);
+}
+
+int32_t Selection::moveDown(int32_t unit, int32_t count, int32_t extend) {
+  if (unit != wdParagraph && unit != wdLine)
+    fail(kBadParameter, "MoveDown supports the units 4 (paragraph) and 5 (line), not " + std::to_string(unit) + ".");
+  if (count < 0) fail(kBadParameter, "MoveDown needs a count of 0 or more.");
+  Document& d = doc();
+  const Story& s = d.model().main;
+  const uint32_t length = storyLength(d);
+  int32_t moved = 0;
+  for (int32_t i = 0; i < count; ++i) {
+    const uint32_t start = static_cast<uint32_t>(d.selStart), end = static_cast<uint32_t>(d.selEnd);
+    // Extending moves the end on from where it stands; moving goes down from
+    // the selection's last character, so a selected table is left behind.
+    uint32_t from = extend || start == end ? end : end - 1;
+    if (from >= length) break;
+    uint32_t target;
+    ptrdiff_t t = unit == wdLine ? ops::tableAt(s, from, 1) : -1;
+    if (t >= 0) {
+      // Without layout, a line inside a table is a row of the outermost table.
+      const Table& table = s.tables[static_cast<size_t>(t)];
+      target = table.rows[ops::rowAt(table, from)].end;
+    } else {
+      size_t p = ops::paragraphAt(s, from);
+      if (p >= s.paragraphs.size()) break;
+      target = s.paragraphs[p].end;
+    }
+    if (extend) {
+      if (target <= end) break;
+      d.selEnd = static_cast<int32_t>(target);
+    } else {
+      uint32_t ip = target >= length ? length - 1 : target;
+      if (start == end && ip == start) break;
+      d.selStart = d.selEnd = static_cast<int32_t>(ip);
+    }
+    ++moved;
+  }
+  normalizeSelection(d);
+  return moved;
+}
+
+int32_t Selection::homeKey(int32_t unit, int32_t extend) {
+  Document& d = doc();
+  const Story& s = d.model().main;
+  uint32_t target;
+  if (unit == wdStory) {
+    target = 0;
+  } else if (unit == wdLine) {
+    target = ops::paragraphStart(s, ops::paragraphAt(s, static_cast<uint32_t>(d.selStart)));
+  } else {
+    fail(kBadParameter, "HomeKey supports the units 5 (line) and 6 (story), not " + std::to_string(unit) + ".");
+  }
+  int32_t moved = d.selStart - static_cast<int32_t>(target);
+  d.selStart = static_cast<int32_t>(target);
+  if (!extend) d.selEnd = d.selStart;
+  normalizeSelection(d);
+  return moved < 0 ? -moved : moved;
+}
+
+int32_t Selection::endKey(int32_t unit, int32_t extend) {
+  Document& d = doc();
+  const Story& s = d.model().main;
+  const uint32_t length = storyLength(d);
+  uint32_t target;
+  if (unit == wdStory) {
+    target = extend ? length : (length > 0 ? length - 1 : 0);
+  } else if (unit == wdLine) {
+    size_t p = ops::paragraphAt(s, static_cast<uint32_t>(d.selEnd));
+    target = p < s.paragraphs.size() ? s.paragraphs[p].end - 1 : (length > 0 ? length - 1 : 0);
+  } else {
+    fail(kBadParameter, "EndKey supports the units 5 (line) and 6 (story), not " + std::to_string(unit) + ".");
+  }
+  target = std::max<uint32_t>(target, extend ? static_cast<uint32_t>(d.selStart) : 0);
+  int32_t moved = static_cast<int32_t>(target) - d.selEnd;
+  d.selEnd = static_cast<int32_t>(target);
+  if (!extend) d.selStart = d.selEnd;
+  normalizeSelection(d);
+  return moved < 0 ? -moved : moved;
+}
+
+void Selection::insertAfter(std::u16string_view text) {
+  Document& d = doc();
+  Model& model = d.model();
+  const uint32_t length = storyLength(d);
+  uint32_t pos = std::min<uint32_t>(static_cast<uint32_t>(d.selEnd), length > 0 ? length - 1 : 0);
+  uint32_t start = std::min<uint32_t>(static_cast<uint32_t>(d.selStart), pos);
+  uint32_t n = ops::insert(model, pos, ops::textFragment(model, pos, text), &pos);
+  start = std::min(start, pos);
+  d.selStart = static_cast<int32_t>(start);
+  d.selEnd = static_cast<int32_t>(pos + n);
+  normalizeSelection(d);
+}
+
+Range Selection::range() {
+  Document& d = doc();
+  return Range(*app_, d, d.selStart, d.selEnd);
+}
+
+// ------------------------------------------------------------ Documents
+
+Document& Documents::open(const std::string& fileName) {
+  namespace fs = std::filesystem;
+  if (fileName.empty()) fail(kFileNotFound, "No file name was given.");
+  const std::string full = absolutePath(fileName);
+  if (Document* open = app_->findOpen(full)) {
+    app_->activate(*open);
+    return *open;
+  }
+  std::error_code ec;
+  fs::file_status st = fs::status(full, ec);
+  if (ec || !fs::exists(st)) fail(kFileNotFound, "The file \"" + fileName + "\" could not be found.");
+  if (fs::is_directory(st)) fail(kCannotOpen, "\"" + fileName + "\" is a folder, not a document.");
+  Model model;
+  try {
+    model = read::load(full);
+  } catch (const Error& e) {
+    // The readers say what is wrong; the description also names the file.
+    // The file helpers speak in run-time numbers: the caller expects the
+    // engine's own.
+    int32_t number = e.source() == kEngineSource ? e.number() : (e.number() == 53 ? kFileNotFound : kCannotOpen);
+    fail(number, "The document \"" + fileName + "\" cannot be opened: " + e.description());
+  } catch (const std::bad_alloc&) {
+    fail(kCannotOpen, "The file \"" + fileName + "\" is too large to open.");
+  }
+  return app_->adopt(std::make_unique<Document>(*app_, full, std::move(model)));
+}
+
+Document& Documents::add() {
+  std::string name = "Document" + std::to_string(app_->nextDocumentNumber());
+  return app_->adopt(std::make_unique<Document>(*app_, name, emptyModel()));
+}
+
+int32_t Documents::count() const { return app_->openCount(); }
+
+// ---------------------------------------------------------- Application
+
+Application::Application() {
+  // The HTML export is the built-in format 8; listing it lets a lookup by
+  // class name find the same number.
+  converters_.push_back({"HTML", wdFormatHTML});
+}
+
+Application::~Application() = default;
+
+Document& Application::activeDocument() {
+  if (activation_.empty()) fail(kNoDocument, "This command is not available because no document is open.");
+  return *activation_.back();
+}
+
+Document& Application::adopt(std::unique_ptr<Document> doc) {
+  docs_.push_back(std::move(doc));
+  Document& d = *docs_.back();
+  normalizeSelection(d);
+  activate(d);
+  return d;
+}
+
+void Application::activate(Document& doc) {
+  std::erase(activation_, &doc);
+  activation_.push_back(&doc);
+}
+
+void Application::closeDocument(Document& doc) {
+  std::erase(activation_, &doc);
+  std::erase_if(docs_, [&](const std::unique_ptr<Document>& d) { return d.get() == &doc; });
+}
+
+Document* Application::findOpen(const std::string& fullName) {
+  for (auto& d : docs_)
+    if (d->fullName() == fullName) return d.get();
+  return nullptr;
+}
+
+}  // namespace word

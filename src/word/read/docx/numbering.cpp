@@ -1,0 +1,326 @@
+#include "word/read/docx/numbering.h"
+
+#include "word/builder.h"
+#include "word/read/docx/xml.h"
+
+namespace word::read::docx {
+namespace {
+
+std::u16string ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+std::u16string roman(int64_t n, bool upper) {
+  if (n <= 0 || n >= 4000) return ascii(std::to_string(n));
+  static const struct { int v; const char* s; } table[] = {
+      {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
+      {50, "l"},   {40, "xl"},  {10, "x"},  {9, "ix"},   {5, "v"},   {4, "iv"}, {1, "i"}};
+  std::string out;
+  for (const auto& t : table)
+    while (n >= t.v) {
+      out += t.s;
+      n -= t.v;
+    }
+  if (upper)
+    for (char& c : out) c = static_cast<char>(c - 'a' + 'A');
+  return ascii(out);
+}
+
+// Word's letters repeat the letter: 26 "z", 27 "aa", 28 "bb".
+std::u16string letters(int64_t n, bool upper) {
+  if (n <= 0) return ascii(std::to_string(n));
+  int64_t count = (n - 1) / 26 + 1;
+  if (count > 64) count = 64;
+  char16_t c = static_cast<char16_t>((upper ? u'A' : u'a') + (n - 1) % 26);
+  return std::u16string(static_cast<size_t>(count), c);
+}
+
+std::u16string cardinalWords(int64_t n) {
+  static const char* small[] = {"zero", "one", "two", "three", "four", "five", "six", "seven", "eight", "nine", "ten",
+                                "eleven", "twelve", "thirteen", "fourteen", "fifteen", "sixteen", "seventeen",
+                                "eighteen", "nineteen"};
+  static const char* tens[] = {"", "", "twenty", "thirty", "forty", "fifty", "sixty", "seventy", "eighty", "ninety"};
+  if (n < 0 || n >= 1000) return ascii(std::to_string(n));
+  std::string out;
+  if (n >= 100) {
+    out = std::string(small[n / 100]) + " hundred";
+    n %= 100;
+    if (n == 0) return ascii(out);
+    out += " ";
+  }
+  if (n < 20) {
+    out += small[n];
+  } else {
+    out += tens[n / 10];
+    if (n % 10) out += std::string("-") + small[n % 10];
+  }
+  return ascii(out);
+}
+
+std::u16string ordinalWords(int64_t n) {
+  std::u16string w = cardinalWords(n);
+  if (n < 0 || n >= 1000) return w;
+  static const struct { const char16_t* from; const char16_t* to; } ends[] = {
+      {u"one", u"first"}, {u"two", u"second"}, {u"three", u"third"}, {u"five", u"fifth"},
+      {u"eight", u"eighth"}, {u"nine", u"ninth"}, {u"twelve", u"twelfth"}};
+  for (const auto& e : ends) {
+    std::u16string_view from = e.from;
+    if (w.size() >= from.size() && std::u16string_view(w).substr(w.size() - from.size()) == from)
+      return w.substr(0, w.size() - from.size()) + e.to;
+  }
+  if (!w.empty() && w.back() == u'y') return w.substr(0, w.size() - 1) + u"ieth";
+  return w + u"th";
+}
+
+std::u16string capitalise(std::u16string s) {
+  if (!s.empty() && s[0] >= u'a' && s[0] <= u'z') s[0] = static_cast<char16_t>(s[0] - u'a' + u'A');
+  return s;
+}
+
+}  // namespace
+
+std::u16string formatNumber(int64_t n, std::string_view f) {
+  if (f == "none" || f == "bullet") return {};
+  if (f == "lowerRoman") return roman(n, false);
+  if (f == "upperRoman") return roman(n, true);
+  if (f == "lowerLetter") return letters(n, false);
+  if (f == "upperLetter") return letters(n, true);
+  if (f == "decimalZero") return ascii((n >= 0 && n < 10 ? "0" : "") + std::to_string(n));
+  if (f == "ordinal") {
+    int64_t m = n % 100, d = n % 10;
+    const char* suffix = (m >= 11 && m <= 13) ? "th" : d == 1 ? "st" : d == 2 ? "nd" : d == 3 ? "rd" : "th";
+    return ascii(std::to_string(n) + suffix);
+  }
+  if (f == "cardinalText") return capitalise(cardinalWords(n));
+  if (f == "ordinalText") return capitalise(ordinalWords(n));
+  if (f == "hex") {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%llX", static_cast<unsigned long long>(n < 0 ? 0 : n));
+    return ascii(buf);
+  }
+  if (f == "chicago") {
+    static const char16_t marks[] = {u'*', u'\u2020', u'\u2021', u'\u00A7'};
+    if (n <= 0) return ascii(std::to_string(n));
+    int64_t count = (n - 1) / 4 + 1;
+    if (count > 64) count = 64;
+    return std::u16string(static_cast<size_t>(count), marks[(n - 1) % 4]);
+  }
+  if (f == "numberInDash") return u"- " + ascii(std::to_string(n)) + u" -";
+  if (f == "decimalEnclosedParen") return u"(" + ascii(std::to_string(n)) + u")";
+  if (f == "decimalEnclosedFullstop") return ascii(std::to_string(n) + ".");
+  if (f == "decimalEnclosedCircle" || f == "decimalEnclosedCircleChinese") {
+    if (n >= 1 && n <= 20) return std::u16string(1, static_cast<char16_t>(0x2460 + n - 1));
+    return ascii(std::to_string(n));
+  }
+  if (f == "decimalFullWidth" || f == "decimalFullWidth2") {
+    std::u16string out;
+    for (char c : std::to_string(n)) out += c == '-' ? u'-' : static_cast<char16_t>(0xFF10 + (c - '0'));
+    return out;
+  }
+  return ascii(std::to_string(n));
+}
+
+char16_t mapSymbolChar(char16_t c, std::string_view font) {
+  char16_t low = c >= 0xF000 && c <= 0xF0FF ? static_cast<char16_t>(c - 0xF000) : c;
+  if (low > 0xFF) return c;
+  bool wingdings = font.substr(0, 9) == "Wingdings";
+  bool symbol = font == "Symbol";
+  if (!wingdings && !symbol && c < 0xF000) return c;
+  if (wingdings) {
+    switch (low) {
+      case 0x6C: return 0x25CF;  // black circle
+      case 0x6E: return 0x25A0;  // black square
+      case 0x6F: return 0x25A1;  // white square
+      case 0x71: return 0x2751;  // shadowed square
+      case 0x75: return 0x25C6;  // black diamond
+      case 0x76: return 0x2756;  // diamond with a cross
+      case 0x9F: return 0x2022;
+      case 0xA7: return 0x25AA;  // small black square
+      case 0xA8: return 0x25FB;
+      case 0xD8: return 0x27A2;  // arrowhead
+      case 0xE0: return 0x27A2;
+      case 0xFC: return 0x2714;  // check mark
+      case 0xFE: return 0x2611;
+      case 0xA1: return 0x25CB;
+      default: return 0x2022;
+    }
+  }
+  // Symbol (or an unnamed symbol font): its Greek and bullet glyphs.
+  switch (low) {
+    case 0xB7: return 0x2022;
+    case 0xA7: return 0x2663;
+    case 0xA8: return 0x2666;
+    case 0xA9: return 0x2665;
+    case 0xAA: return 0x2660;
+    case 0x2D: return 0x2212;
+    case 0xB0: return 0x00B0;
+    case 0xB1: return 0x00B1;
+    case 0xD7: return 0x22C5;
+    case 0xAE: return 0x2192;
+    case 0xAC: return 0x2190;
+    case 0xDE: return 0x21D2;
+    default: break;
+  }
+  if (low >= 0x41 && low <= 0x5A) {
+    static const char16_t upper[] = u"\u0391\u0392\u03A7\u0394\u0395\u03A6\u0393\u0397\u0399\u03D1\u039A\u039B\u039C"
+                                    u"\u039D\u039F\u03A0\u0398\u03A1\u03A3\u03A4\u03A5\u03C2\u03A9\u039E\u03A8\u0396";
+    return upper[low - 0x41];
+  }
+  if (low >= 0x61 && low <= 0x7A) {
+    static const char16_t lowerG[] = u"\u03B1\u03B2\u03C7\u03B4\u03B5\u03C6\u03B3\u03B7\u03B9\u03D5\u03BA\u03BB\u03BC"
+                                     u"\u03BD\u03BF\u03C0\u03B8\u03C1\u03C3\u03C4\u03C5\u03D6\u03C9\u03BE\u03C8\u03B6";
+    return lowerG[low - 0x61];
+  }
+  return c;
+}
+
+Numbering::Level Numbering::readLevel(const pugi::xml_node& lvl, Level l) {
+  if (auto n = child(lvl, "start"); n)
+    if (auto v = intAttr(n)) l.start = *v;
+  if (auto n = child(lvl, "numFmt"); n) l.format = std::string(val(n));
+  // A newer custom format comes as a choice with the classic one as fallback.
+  for (pugi::xml_node ac = child(lvl, "AlternateContent"); ac; ac = pugi::xml_node()) {
+    for (pugi::xml_node c = ac.first_child(); c; c = c.next_sibling()) {
+      if (is(c, "Fallback"))
+        if (auto n = child(c, "numFmt"); n) l.format = std::string(val(n));
+    }
+  }
+  if (auto n = child(lvl, "lvlText"); n) l.text = u16(val(n));
+  if (auto n = child(lvl, "lvlRestart"); n)
+    if (auto v = intAttr(n)) l.restart = clampInt(*v, 0, 9);
+  if (auto n = child(lvl, "isLgl"); n) l.legal = onOff(n);
+  if (auto n = child(lvl, "pStyle"); n) l.paragraphStyle = std::string(val(n));
+  if (auto rpr = child(lvl, "rPr"); rpr)
+    if (auto f = child(rpr, "rFonts"); f) {
+      std::string_view font = val(f, "ascii");
+      if (font.empty()) font = val(f, "hAnsi");
+      l.textFont = std::string(font);
+    }
+  return l;
+}
+
+void Numbering::load(const pugi::xml_node& root, const std::map<std::string, std::string>& numberingStyles) {
+  numberingStyles_ = numberingStyles;
+  for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling()) {
+    if (is(n, "abstractNum")) {
+      Abstract a;
+      if (auto link = child(n, "numStyleLink"); link) a.numStyleLink = std::string(val(link));
+      for (pugi::xml_node lvl = n.first_child(); lvl; lvl = lvl.next_sibling()) {
+        if (!is(lvl, "lvl")) continue;
+        auto i = intAttr(lvl, "ilvl");
+        if (!i || *i < 0 || *i > 8) continue;
+        a.levels[static_cast<size_t>(*i)] = readLevel(lvl, Level{});
+      }
+      abstracts_.emplace(std::string(val(n, "abstractNumId")), std::move(a));
+    } else if (is(n, "num")) {
+      Num num;
+      if (auto an = child(n, "abstractNumId"); an) num.abstractId = std::string(val(an));
+      for (pugi::xml_node o = n.first_child(); o; o = o.next_sibling()) {
+        if (!is(o, "lvlOverride")) continue;
+        auto i = intAttr(o, "ilvl");
+        if (!i || *i < 0 || *i > 8) continue;
+        size_t k = static_cast<size_t>(*i);
+        if (auto so = child(o, "startOverride"); so) {
+          num.startOverride[k] = intAttr(so);
+          num.overrides = true;
+        }
+        if (auto lvl = child(o, "lvl"); lvl) {
+          num.levelNode[k] = lvl;  // read over the abstract level below
+          num.overrides = true;
+        }
+      }
+      nums_.emplace(std::string(val(n, "numId")), std::move(num));
+    }
+  }
+  // Level overrides start from the abstract definition of the level.
+  for (auto& [id, num] : nums_) {
+    const Abstract* a = abstractOf(num);
+    (void)id;
+    for (size_t k = 0; k < 9; ++k) {
+      if (!num.levelNode[k]) continue;
+      num.levelOverride[k] = readLevel(num.levelNode[k], a ? a->levels[k] : Level{});
+      num.levelNode[k] = pugi::xml_node();
+    }
+  }
+}
+
+const Numbering::Abstract* Numbering::abstractOf(const Num& num) const {
+  auto it = abstracts_.find(num.abstractId);
+  // A definition may only point at a numbering style, whose own list holds
+  // the levels; follow a few such links.
+  for (int hop = 0; it != abstracts_.end() && !it->second.numStyleLink.empty() && hop < 4; ++hop) {
+    auto style = numberingStyles_.find(it->second.numStyleLink);
+    if (style == numberingStyles_.end()) break;
+    auto linked = nums_.find(style->second);
+    if (linked == nums_.end()) break;
+    auto next = abstracts_.find(linked->second.abstractId);
+    if (next == abstracts_.end() || next == it) break;
+    it = next;
+  }
+  return it == abstracts_.end() ? nullptr : &it->second;
+}
+
+int Numbering::levelForStyle(const std::string& numId, const std::string& styleId) const {
+  auto numIt = nums_.find(numId);
+  if (numIt == nums_.end() || styleId.empty()) return -1;
+  const Abstract* a = abstractOf(numIt->second);
+  if (!a) return -1;
+  for (size_t k = 0; k < 9; ++k)
+    if (a->levels[k].paragraphStyle == styleId) return static_cast<int>(k);
+  return -1;
+}
+
+std::optional<Numbering::Item> Numbering::next(const std::string& numId, int level) {
+  if (level < 0 || level > 8) level = 0;
+  auto numIt = nums_.find(numId);
+  if (numIt == nums_.end()) return std::nullopt;
+  const Num& num = numIt->second;
+  const Abstract* a = abstractOf(num);
+  if (!a) return std::nullopt;
+
+  auto levelOf = [&](size_t k) -> const Level& {
+    return num.levelOverride[k] ? *num.levelOverride[k] : a->levels[k];
+  };
+  auto startOf = [&](size_t k) -> int64_t {
+    return num.startOverride[k] ? *num.startOverride[k] : levelOf(k).start;
+  };
+
+  // Lists that share a definition continue one another's numbering unless
+  // a list restarts it with overrides of its own.
+  std::string key = num.overrides ? "n" + numId : "a" + num.abstractId;
+  auto [cit, added] = counters_.try_emplace(key);
+  Counter& counter = cit->second;
+  if (added) counter.id = static_cast<int32_t>(counters_.size());
+
+  size_t L = static_cast<size_t>(level);
+  counter.value[L] = counter.started[L] ? counter.value[L] + 1 : startOf(L);
+  counter.started[L] = true;
+  for (size_t d = L + 1; d < 9; ++d) {
+    int r = levelOf(d).restart;
+    if (r < 0 || (r > 0 && static_cast<int>(L) < r)) counter.started[d] = false;
+  }
+
+  const Level& lv = levelOf(L);
+  Item item;
+  item.listId = counter.id;
+  item.ordered = lv.format != "bullet";
+  if (lv.format == "bullet") {
+    for (char16_t c : lv.text) item.label += mapSymbolChar(c, lv.textFont);
+    return item;
+  }
+  const std::u16string& t = lv.text;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == u'%' && i + 1 < t.size() && t[i + 1] >= u'1' && t[i + 1] <= u'9') {
+      size_t k = static_cast<size_t>(t[i + 1] - u'1');
+      ++i;
+      int64_t value = k == L ? counter.value[k] : counter.started[k] ? counter.value[k] : startOf(k);
+      if (k > L && !counter.started[k]) value = startOf(k);
+      std::string_view format = lv.legal ? std::string_view("decimal") : std::string_view(levelOf(k).format);
+      if (format == "bullet") format = "decimal";
+      item.label += formatNumber(value, format);
+    } else {
+      item.label += t[i];
+    }
+  }
+  return item;
+}
+
+}  // namespace word::read::docx

@@ -1,0 +1,61 @@
+#pragma once
+// The zip container of a Word 2007+ document, opened from memory, with the
+// inflated size of every part and of the whole read capped: a crafted zip
+// may claim gigabytes behind a few kilobytes of input.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+typedef struct _GsfInput GsfInput;
+typedef struct _GsfInfile GsfInfile;
+
+namespace word::read::docx {
+
+struct Limits {
+  uint64_t perPart = 64ull << 20;
+  uint64_t total = 256ull << 20;
+  size_t entries = 20000;
+};
+
+class Package {
+ public:
+  // Throws word::Error (kCannotOpen) when the bytes are not a readable zip.
+  explicit Package(std::string_view bytes, Limits limits = {});
+  ~Package();
+  Package(const Package&) = delete;
+  Package& operator=(const Package&) = delete;
+
+  // Part names are compared case-insensitively, without a leading '/'.
+  bool has(std::string_view name) const;
+  // The part's bytes; nullopt when the part is absent or cannot be inflated.
+  // Throws word::Error when a size cap would be exceeded.
+  std::optional<std::string> read(std::string_view name);
+  size_t size() const { return entries_.size(); }
+
+  // Resolves a relationship target against the folder of `source` (a part
+  // name such as "word/document.xml"); an absolute target starts at the root.
+  static std::string resolve(std::string_view source, std::string_view target);
+  // The relationships part of `source`: "word/_rels/document.xml.rels".
+  static std::string relsOf(std::string_view source);
+
+ private:
+  void collect(GsfInfile* dir, const std::string& prefix, int depth);
+
+  Limits limits_;
+  GsfInput* input_ = nullptr;
+  GsfInfile* zip_ = nullptr;
+  // Entries are opened when read: an open zip entry holds inflate buffers,
+  // and a package may list thousands.
+  struct Entry {
+    GsfInfile* dir;
+    int index;
+  };
+  std::map<std::string, Entry> entries_;
+  std::vector<GsfInfile*> dirs_;
+  uint64_t inflated_ = 0;
+};
+
+}  // namespace word::read::docx

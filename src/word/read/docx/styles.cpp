@@ -1,0 +1,304 @@
+#include "word/read/docx/styles.h"
+
+#include "word/read/docx/xml.h"
+
+namespace word::read::docx {
+namespace {
+
+std::optional<uint32_t> highlightColor(std::string_view name) {
+  static const struct { const char* name; uint32_t rgb; } colors[] = {
+      {"yellow", 0xFFFF00},     {"green", 0x00FF00},       {"cyan", 0x00FFFF},     {"magenta", 0xFF00FF},
+      {"blue", 0x0000FF},       {"red", 0xFF0000},         {"darkBlue", 0x000080}, {"darkCyan", 0x008080},
+      {"darkGreen", 0x008000},  {"darkMagenta", 0x800080}, {"darkRed", 0x800000},  {"darkYellow", 0x808000},
+      {"darkGray", 0x808080},   {"lightGray", 0xC0C0C0},   {"black", 0x000000},    {"white", 0xFFFFFF}};
+  for (const auto& c : colors)
+    if (name == c.name) return c.rgb;
+  return std::nullopt;
+}
+
+template <typename T>
+void take(std::optional<T>& base, const std::optional<T>& top) {
+  if (top) base = top;
+}
+
+// "heading 3" -> level index 2, for styles that do not carry outlineLvl.
+std::optional<int32_t> headingLevel(const std::u16string& name) {
+  std::u16string lower;
+  for (char16_t c : name) lower += (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+  if (lower.size() == 9 && lower.compare(0, 8, u"heading ") == 0 && lower[8] >= u'1' && lower[8] <= u'9')
+    return lower[8] - u'1';
+  return std::nullopt;
+}
+
+}  // namespace
+
+void Theme::load(const pugi::xml_node& root) {
+  for (pugi::xml_node el = root.first_child(); el; el = el.next_sibling()) {
+    if (!is(el, "themeElements")) continue;
+    pugi::xml_node scheme = child(el, "fontScheme");
+    for (pugi::xml_node f = scheme.first_child(); f; f = f.next_sibling()) {
+      bool major = is(f, "majorFont");
+      if (!major && !is(f, "minorFont")) continue;
+      std::u16string latin = u16(val(child(f, "latin"), "typeface"));
+      std::u16string ea = u16(val(child(f, "ea"), "typeface"));
+      (major ? majorLatin : minorLatin) = latin;
+      (major ? majorEastAsia : minorEastAsia) = ea;
+    }
+  }
+}
+
+void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
+  for (pugi::xml_node n = rPr.first_child(); n; n = n.next_sibling()) {
+    if (n.type() != pugi::node_element) continue;
+    std::string_view name = localName(n.name());
+    if (name == "b") bold = onOff(n);
+    else if (name == "i") italic = onOff(n);
+    else if (name == "u") underline = !val(n).empty() ? val(n) != "none" : true;
+    else if (name == "strike" || name == "dstrike") {
+      bool on = onOff(n);
+      if (on || !strike) strike = on;
+    } else if (name == "vertAlign") {
+      std::string_view v = val(n);
+      superscript = v == "superscript";
+      subscript = v == "subscript";
+    } else if (name == "color") {
+      auto c = hexColor(val(n));
+      color = c ? *c : kAutoColor;
+    } else if (name == "highlight") {
+      auto c = highlightColor(val(n));
+      highlight = c ? *c : kAutoColor;
+    } else if (name == "shd") {
+      auto c = hexColor(val(n, "fill"));
+      shading = c ? *c : kAutoColor;
+    } else if (name == "sz") {
+      if (auto v = intAttr(n)) halfPoints = static_cast<uint16_t>(clampInt(*v, 1, 3276));
+    } else if (name == "rFonts") {
+      std::string_view f = val(n, "ascii");
+      if (f.empty()) f = val(n, "hAnsi");
+      if (!f.empty()) {
+        font = u16(f);
+      } else {
+        std::string_view t = val(n, "asciiTheme");
+        if (t.empty()) t = val(n, "hAnsiTheme");
+        if (t.substr(0, 5) == "major") font = theme.majorLatin;
+        else if (t.substr(0, 5) == "minor") font = theme.minorLatin;
+      }
+    } else if (name == "vanish" || name == "specVanish") {
+      hidden = onOff(n);
+    } else if (name == "rStyle") {
+      styleId = std::string(val(n));
+    }
+  }
+}
+
+void RunProps::over(const RunProps& top) {
+  take(bold, top.bold);
+  take(italic, top.italic);
+  take(underline, top.underline);
+  take(strike, top.strike);
+  if (top.superscript || top.subscript) {
+    superscript = top.superscript;
+    subscript = top.subscript;
+  }
+  take(hidden, top.hidden);
+  take(color, top.color);
+  take(highlight, top.highlight);
+  take(shading, top.shading);
+  take(halfPoints, top.halfPoints);
+  take(font, top.font);
+  if (!top.styleId.empty()) styleId = top.styleId;
+}
+
+void RunProps::applyTo(CharFormat& f) const {
+  if (bold) f.bold = *bold;
+  if (italic) f.italic = *italic;
+  if (underline) f.underline = *underline;
+  if (strike) f.strike = *strike;
+  if (superscript) f.superscript = *superscript;
+  if (subscript) f.subscript = *subscript;
+  if (color) f.color = *color;
+  if (highlight && *highlight != kAutoColor) f.highlight = *highlight;
+  else if (shading && *shading != kAutoColor) f.highlight = *shading;
+  if (halfPoints) f.halfPoints = *halfPoints;
+  if (font) f.font = *font;
+}
+
+void ParaProps::read(const pugi::xml_node& pPr) {
+  for (pugi::xml_node n = pPr.first_child(); n; n = n.next_sibling()) {
+    if (n.type() != pugi::node_element) continue;
+    std::string_view name = localName(n.name());
+    if (name == "pStyle") {
+      styleId = std::string(val(n));
+    } else if (name == "outlineLvl") {
+      if (auto v = intAttr(n)) outlineLevel = clampInt(*v, 0, 9);
+    } else if (name == "jc") {
+      std::string_view v = val(n);
+      if (v == "center") align = Align::Center;
+      else if (v == "right" || v == "end") align = Align::Right;
+      else if (v == "both" || v == "distribute" || v.substr(0, 4) == "thai" || v == "lowKashida" ||
+               v == "mediumKashida" || v == "highKashida")
+        align = Align::Justify;
+      else align = Align::Left;
+    } else if (name == "ind") {
+      constexpr int32_t kMax = 31680 * 4;  // far beyond any page
+      auto l = intAttr(n, "left");
+      if (!l) l = intAttr(n, "start");
+      auto r = intAttr(n, "right");
+      if (!r) r = intAttr(n, "end");
+      if (l) indentLeft = clampInt(*l, -kMax, kMax);
+      if (r) indentRight = clampInt(*r, -kMax, kMax);
+      if (auto h = intAttr(n, "hanging")) indentFirst = -clampInt(*h, -kMax, kMax);
+      else if (auto fl = intAttr(n, "firstLine")) indentFirst = clampInt(*fl, -kMax, kMax);
+    } else if (name == "numPr") {
+      pugi::xml_node id = child(n, "numId");
+      pugi::xml_node lvl = child(n, "ilvl");
+      if (id) numId = std::string(val(id));
+      if (lvl)
+        if (auto v = intAttr(lvl)) numLevel = clampInt(*v, 0, 8);
+    }
+  }
+}
+
+void ParaProps::over(const ParaProps& top) {
+  take(outlineLevel, top.outlineLevel);
+  take(align, top.align);
+  take(indentLeft, top.indentLeft);
+  take(indentRight, top.indentRight);
+  take(indentFirst, top.indentFirst);
+  take(numId, top.numId);
+  take(numLevel, top.numLevel);
+  if (!top.styleId.empty()) styleId = top.styleId;
+}
+
+void ParaProps::applyTo(ParagraphFormat& f) const {
+  if (outlineLevel) f.outlineLevel = static_cast<uint8_t>(*outlineLevel > 8 ? 9 : *outlineLevel);
+  if (align) f.align = *align;
+  if (indentLeft) f.indentLeft = *indentLeft;
+  if (indentRight) f.indentRight = *indentRight;
+  if (indentFirst) f.indentFirst = *indentFirst;
+}
+
+void Styles::load(const pugi::xml_node& root, const Theme& theme, Builder& builder) {
+  for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling()) {
+    if (is(n, "docDefaults")) {
+      if (auto r = child(child(n, "rPrDefault"), "rPr"); r) defaultRun_.read(r, theme);
+      if (auto p = child(child(n, "pPrDefault"), "pPr"); p) defaultPara_props_.read(p);
+      continue;
+    }
+    if (!is(n, "style")) continue;
+    Def d;
+    d.id = std::string(val(n, "styleId"));
+    d.type = std::string(val(n, "type"));
+    if (d.type.empty()) d.type = "paragraph";
+    if (auto name = child(n, "name"); name) d.name = u16(val(name));
+    if (d.name.empty()) d.name = u16(d.id);
+    if (auto b = child(n, "basedOn"); b) d.basedOn = std::string(val(b));
+    if (auto p = child(n, "pPr"); p) d.para.read(p);
+    if (auto r = child(n, "rPr"); r) d.run.read(r, theme);
+    if (!d.para.outlineLevel && d.type == "paragraph") d.para.outlineLevel = headingLevel(d.name);
+    pugi::xml_attribute defAttr = attr(n, "default");
+    std::string_view defVal = defAttr ? defAttr.value() : "";
+    bool isDefault = defVal == "1" || defVal == "true" || defVal == "on";
+    if (isDefault && d.type == "paragraph" && defaultPara_.empty()) defaultPara_ = d.id;
+    if (isDefault && d.type == "character" && defaultChar_.empty()) defaultChar_ = d.id;
+    defs_.emplace(d.id, std::move(d));
+  }
+  if (defaultPara_.empty()) {
+    for (auto& [id, d] : defs_)
+      if (d.type == "paragraph" && d.name == u"Normal") defaultPara_ = id;
+  }
+  // The default paragraph style goes first: it becomes index 0.
+  if (auto it = defs_.find(defaultPara_); it != defs_.end()) add(it->second, builder, 0);
+  for (auto& [id, d] : defs_)
+    if (d.type == "paragraph" || d.type == "character") add(d, builder, 0);
+}
+
+int32_t Styles::add(Def& def, Builder& builder, int depth) {
+  if (def.index >= 0) return def.index;
+  if (def.index == -2 || depth > 64) return -1;  // a basedOn cycle
+  int32_t base = -1;
+  if (!def.basedOn.empty() && def.basedOn != def.id) {
+    auto it = defs_.find(def.basedOn);
+    if (it != defs_.end() && it->second.type == def.type) {
+      def.index = -2;  // marks the chain being walked
+      base = add(it->second, builder, depth + 1);
+      def.index = -1;
+    }
+  }
+  Style s;
+  s.name = def.name;
+  s.basedOn = base;
+  s.character = def.type == "character";
+  if (s.character) {
+    runOfCharacterStyle(def.id).applyTo(s.chars);
+  } else {
+    paraOf(def.id).applyTo(s.paragraph);
+    runOfParagraphStyle(def.id).applyTo(s.chars);
+  }
+  def.index = builder.addStyle(std::move(s));
+  return def.index;
+}
+
+std::vector<const Styles::Def*> Styles::chain(const std::string& styleId, const char* type) const {
+  std::vector<const Def*> out;
+  std::string id = styleId;
+  while (!id.empty() && out.size() < 64) {
+    auto it = defs_.find(id);
+    if (it == defs_.end() || it->second.type != type) break;
+    bool seen = false;
+    for (const Def* d : out) seen = seen || d == &it->second;
+    if (seen) break;
+    out.push_back(&it->second);
+    id = it->second.basedOn;
+  }
+  return out;  // the style first, its furthest base last
+}
+
+ParaProps Styles::paraOf(const std::string& styleId) const {
+  const std::string& id = styleId.empty() || !defs_.count(styleId) ? defaultPara_ : styleId;
+  if (auto it = paraCache_.find(id); it != paraCache_.end()) return it->second;
+  ParaProps p = defaultPara_props_;
+  auto c = chain(id, "paragraph");
+  for (auto it = c.rbegin(); it != c.rend(); ++it) p.over((*it)->para);
+  p.styleId = id;
+  paraCache_.emplace(id, p);
+  return p;
+}
+
+RunProps Styles::runOfParagraphStyle(const std::string& styleId) const {
+  const std::string& id = styleId.empty() || !defs_.count(styleId) ? defaultPara_ : styleId;
+  std::string key = "p" + id;
+  if (auto it = runCache_.find(key); it != runCache_.end()) return it->second;
+  RunProps r = defaultRun_;
+  auto c = chain(id, "paragraph");
+  for (auto it = c.rbegin(); it != c.rend(); ++it) r.over((*it)->run);
+  r.styleId.clear();
+  runCache_.emplace(key, r);
+  return r;
+}
+
+RunProps Styles::runOfCharacterStyle(const std::string& styleId) const {
+  std::string key = "c" + styleId;
+  if (auto it = runCache_.find(key); it != runCache_.end()) return it->second;
+  RunProps r;
+  auto c = chain(styleId, "character");
+  for (auto it = c.rbegin(); it != c.rend(); ++it) r.over((*it)->run);
+  r.styleId.clear();
+  runCache_.emplace(key, r);
+  return r;
+}
+
+int32_t Styles::indexOf(const std::string& styleId) const {
+  auto it = defs_.find(styleId);
+  if (it != defs_.end() && it->second.index >= 0) return it->second.index;
+  return 0;
+}
+
+std::map<std::string, std::string> Styles::numberingStyles() const {
+  std::map<std::string, std::string> out;
+  for (const auto& [id, d] : defs_)
+    if (d.type == "numbering" && d.para.numId) out.emplace(id, *d.para.numId);
+  return out;
+}
+
+}  // namespace word::read::docx

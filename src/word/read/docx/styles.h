@@ -1,0 +1,88 @@
+#pragma once
+// Styles of a Word 2007+ document: property sets as they appear in the
+// XML (each property optional), and their resolution through document
+// defaults, the basedOn chain and direct formatting.
+#include <pugixml.hpp>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "word/builder.h"
+#include "word/model.h"
+
+namespace word::read::docx {
+
+// Fonts of the theme ("minorHAnsi" -> "Calibri").
+struct Theme {
+  std::u16string majorLatin, minorLatin, majorEastAsia, minorEastAsia;
+  void load(const pugi::xml_node& root);
+};
+
+struct RunProps {
+  std::optional<bool> bold, italic, underline, strike, superscript, subscript, hidden;
+  std::optional<uint32_t> color, highlight, shading;
+  std::optional<uint16_t> halfPoints;
+  std::optional<std::u16string> font;
+  std::string styleId;  // rStyle
+
+  void read(const pugi::xml_node& rPr, const Theme& theme);
+  void over(const RunProps& top);  // properties set in `top` win
+  void applyTo(CharFormat& f) const;
+};
+
+struct ParaProps {
+  std::optional<int32_t> outlineLevel;
+  std::optional<Align> align;
+  std::optional<int32_t> indentLeft, indentRight, indentFirst;
+  std::optional<std::string> numId;
+  std::optional<int32_t> numLevel;
+  std::string styleId;  // pStyle
+
+  void read(const pugi::xml_node& pPr);
+  void over(const ParaProps& top);
+  void applyTo(ParagraphFormat& f) const;
+};
+
+class Styles {
+ public:
+  struct Def {
+    std::string id;
+    std::u16string name;
+    std::string type;  // paragraph, character, table, numbering
+    std::string basedOn;
+    ParaProps para;
+    RunProps run;
+    int32_t index = -1;  // in the model's styles, once added
+  };
+
+  // Reads styles.xml (root may be empty) and adds the paragraph and
+  // character styles to the builder, bases first.
+  void load(const pugi::xml_node& root, const Theme& theme, Builder& builder);
+
+  // The effective properties of a style, its chain and the document
+  // defaults resolved (paragraph styles) or its chain alone (character).
+  ParaProps paraOf(const std::string& styleId) const;
+  RunProps runOfParagraphStyle(const std::string& styleId) const;
+  RunProps runOfCharacterStyle(const std::string& styleId) const;
+  int32_t indexOf(const std::string& styleId) const;  // model index; the default style when unknown
+  const std::string& defaultParagraphStyle() const { return defaultPara_; }
+  const RunProps& defaultRun() const { return defaultRun_; }
+  // numbering style id -> its numId (for list definitions that link to styles)
+  std::map<std::string, std::string> numberingStyles() const;
+
+ private:
+  std::vector<const Def*> chain(const std::string& styleId, const char* type) const;
+  int32_t add(Def& def, Builder& builder, int depth);
+
+  std::map<std::string, Def> defs_;
+  std::string defaultPara_;
+  std::string defaultChar_;
+  RunProps defaultRun_;
+  ParaProps defaultPara_props_;
+  mutable std::map<std::string, ParaProps> paraCache_;
+  mutable std::map<std::string, RunProps> runCache_;
+};
+
+}  // namespace word::read::docx

@@ -1,0 +1,483 @@
+#include "word/story_ops.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "word/error.h"
+
+namespace word::ops {
+
+size_t paragraphAt(const Story& story, uint32_t pos) {
+  auto it = std::upper_bound(story.paragraphs.begin(), story.paragraphs.end(), pos,
+                             [](uint32_t p, const Paragraph& para) { return p < para.end; });
+  return static_cast<size_t>(it - story.paragraphs.begin());
+}
+
+uint32_t paragraphStart(const Story& story, size_t index) {
+  return index == 0 ? 0 : story.paragraphs[index - 1].end;
+}
+
+size_t runAt(const Story& story, uint32_t pos) {
+  auto it = std::upper_bound(story.runs.begin(), story.runs.end(), pos,
+                             [](uint32_t p, const Run& run) { return p < run.start; });
+  return it == story.runs.begin() ? 0 : static_cast<size_t>(it - story.runs.begin()) - 1;
+}
+
+ptrdiff_t tableAt(const Story& story, uint32_t pos, int depth) {
+  const auto& tables = story.tables;
+  auto it = std::upper_bound(tables.begin(), tables.end(), pos,
+                             [](uint32_t p, const Table& t) { return p < t.start; });
+  // Tables of one depth are disjoint and sorted, so the nearest one starting
+  // at or before `pos` is the only candidate; a shallower table met first
+  // means there is none inside it.
+  for (ptrdiff_t i = (it - tables.begin()) - 1; i >= 0; --i) {
+    const Table& t = tables[static_cast<size_t>(i)];
+    if (t.depth > depth) continue;
+    if (t.depth < depth) return -1;
+    return pos < t.end ? i : -1;
+  }
+  return -1;
+}
+
+int depthAt(const Story& story, uint32_t pos) {
+  int depth = 0;
+  while (tableAt(story, pos, depth + 1) >= 0) ++depth;
+  return depth;
+}
+
+size_t rowAt(const Table& table, uint32_t pos) {
+  auto it = std::upper_bound(table.rows.begin(), table.rows.end(), pos,
+                             [](uint32_t p, const Row& row) { return p < row.start; });
+  return it == table.rows.begin() ? 0 : static_cast<size_t>(it - table.rows.begin()) - 1;
+}
+
+namespace {
+
+// Index of the cell of `row` holding `pos`, or -1 (the row's own mark).
+ptrdiff_t cellAt(const Row& row, uint32_t pos) {
+  auto it = std::upper_bound(row.cells.begin(), row.cells.end(), pos,
+                             [](uint32_t p, const Cell& c) { return p < c.start; });
+  if (it == row.cells.begin()) return -1;
+  --it;
+  return pos < it->end ? it - row.cells.begin() : -1;
+}
+
+void shiftTable(Table& t, uint32_t from, int64_t delta, bool startsAtFromMove) {
+  auto move = [&](uint32_t& p, bool isStart) {
+    if (p > from || (isStart && startsAtFromMove && p == from)) p = static_cast<uint32_t>(p + delta);
+  };
+  move(t.start, true);
+  move(t.end, false);
+  for (Row& r : t.rows) {
+    move(r.start, true);
+    move(r.end, false);
+    for (Cell& c : r.cells) {
+      move(c.start, true);
+      move(c.end, false);
+    }
+  }
+}
+
+// Drops zero-length runs and merges neighbours of equal format.
+void compactRuns(std::vector<Run>& runs, size_t textSize) {
+  std::vector<Run> out;
+  out.reserve(runs.size());
+  for (size_t i = 0; i < runs.size(); ++i) {
+    uint32_t next = i + 1 < runs.size() ? runs[i + 1].start : static_cast<uint32_t>(textSize);
+    if (next <= runs[i].start && !(out.empty() && i + 1 == runs.size())) continue;
+    if (!out.empty() && out.back().format == runs[i].format) continue;
+    out.push_back(std::move(runs[i]));
+  }
+  if (!out.empty()) out.front().start = 0;
+  runs = std::move(out);
+}
+
+// Indexes of `fragment`'s styles in `model`, adding the missing ones.
+std::vector<int32_t> mapStyles(Model& model, const Model& fragment) {
+  std::vector<int32_t> map(fragment.styles.size());
+  std::unordered_map<std::u16string, int32_t> byName;
+  for (size_t i = 0; i < model.styles.size(); ++i)
+    byName.emplace(model.styles[i].name, static_cast<int32_t>(i));
+  for (size_t i = 0; i < fragment.styles.size(); ++i) {
+    auto it = byName.find(fragment.styles[i].name);
+    if (it != byName.end()) {
+      map[i] = it->second;
+    } else {
+      map[i] = static_cast<int32_t>(model.styles.size());
+      byName.emplace(fragment.styles[i].name, map[i]);
+      model.styles.push_back(fragment.styles[i]);
+      model.styles.back().basedOn = -2;  // fixed below, once every style has its index
+    }
+  }
+  for (size_t i = 0; i < fragment.styles.size(); ++i) {
+    Style& s = model.styles[static_cast<size_t>(map[i])];
+    if (s.basedOn != -2) continue;
+    int32_t base = fragment.styles[i].basedOn;
+    s.basedOn = base >= 0 && static_cast<size_t>(base) < map.size() ? map[static_cast<size_t>(base)] : -1;
+  }
+  return map;
+}
+
+int32_t mappedStyle(const std::vector<int32_t>& map, int32_t style) {
+  if (map.empty()) return style;  // the fragment shares the model's styles
+  return style >= 0 && static_cast<size_t>(style) < map.size() ? map[static_cast<size_t>(style)] : 0;
+}
+
+void remapStory(Story& story, const std::vector<int32_t>& map) {
+  if (map.empty()) return;
+  for (Paragraph& p : story.paragraphs) p.format.style = mappedStyle(map, p.format.style);
+}
+
+bool isMark(char16_t c) { return c == kParagraphMark || c == kCellMark; }
+
+Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
+  Story s;
+  s.text.assign(src.text, a, b - a);
+  // Paragraphs: whole ones up to b, then the cut one without its mark.
+  for (size_t i = paragraphAt(src, a); i < src.paragraphs.size(); ++i) {
+    const Paragraph& p = src.paragraphs[i];
+    if (p.end <= b) {
+      s.paragraphs.push_back({p.end - a, p.format});
+    } else {
+      if (s.paragraphs.empty() || s.paragraphs.back().end != b - a) s.paragraphs.push_back({b - a, p.format});
+      break;
+    }
+    if (p.end == b) break;
+  }
+  for (size_t i = runAt(src, a); i < src.runs.size() && src.runs[i].start < b; ++i) {
+    const Run& r = src.runs[i];
+    s.runs.push_back({r.start > a ? r.start - a : 0, r.format});
+  }
+  if (s.runs.empty()) s.runs.push_back({});
+
+  // Tables: the one whose rows the span starts in, then every table that
+  // starts inside; a table reaching past the end keeps its whole rows only.
+  const int level = span.level;
+  auto copyTable = [&](const Table& t) {
+    Table out;
+    out.depth = static_cast<uint8_t>(t.depth - (level - 1));
+    for (const Row& r : t.rows) {
+      if (r.start < a || r.end > b) continue;
+      Row row{r.start - a, r.end - a, {}};
+      for (const Cell& c : r.cells) {
+        Cell cell = c;
+        cell.start -= a;
+        cell.end -= a;
+        row.cells.push_back(cell);
+      }
+      out.rows.push_back(std::move(row));
+    }
+    if (out.rows.empty()) return;
+    out.start = out.rows.front().start;
+    out.end = out.rows.back().end;
+    s.tables.push_back(std::move(out));
+  };
+  ptrdiff_t first = tableAt(src, a, level);
+  if (first >= 0 && src.tables[static_cast<size_t>(first)].start < a) copyTable(src.tables[static_cast<size_t>(first)]);
+  auto it = std::lower_bound(src.tables.begin(), src.tables.end(), a,
+                             [](const Table& t, uint32_t p) { return t.start < p; });
+  for (; it != src.tables.end() && it->start < b; ++it) {
+    if (it->depth < level) continue;  // cannot happen for a widened span; kept safe
+    copyTable(*it);
+  }
+
+  auto bm = std::lower_bound(src.bookmarks.begin(), src.bookmarks.end(), a,
+                             [](const Bookmark& m, uint32_t p) { return m.start < p; });
+  for (; bm != src.bookmarks.end() && bm->start <= b; ++bm)
+    if (bm->end <= b) s.bookmarks.push_back({bm->name, bm->start - a, bm->end - a});
+
+  auto pic = std::lower_bound(src.pictures.begin(), src.pictures.end(), a,
+                              [](const Picture& p, uint32_t pos) { return p.pos < pos; });
+  for (; pic != src.pictures.end() && pic->pos < b; ++pic) {
+    Picture p = *pic;
+    p.pos -= a;
+    s.pictures.push_back(std::move(p));
+  }
+  return s;
+}
+
+}  // namespace
+
+Span wholeRows(const Story& story, uint32_t start, uint32_t end) {
+  Span span{start, end, 1};
+  if (end <= start) return span;
+  for (int level = 1;; ++level) {
+    span.level = level;
+    ptrdiff_t ta = tableAt(story, span.start, level);
+    ptrdiff_t tb = tableAt(story, span.end - 1, level);
+    if (ta < 0 && tb < 0) return span;
+    if (ta == tb) {
+      const Table& t = story.tables[static_cast<size_t>(ta)];
+      size_t ra = rowAt(t, span.start), rb = rowAt(t, span.end - 1);
+      ptrdiff_t ca = cellAt(t.rows[ra], span.start), cb = cellAt(t.rows[rb], span.end - 1);
+      if (ra == rb && ca == cb && ca >= 0) continue;  // inside one cell: look one level deeper
+    }
+    if (ta >= 0) {
+      const Table& t = story.tables[static_cast<size_t>(ta)];
+      span.start = t.rows[rowAt(t, span.start)].start;
+    }
+    if (tb >= 0) {
+      const Table& t = story.tables[static_cast<size_t>(tb)];
+      span.end = t.rows[rowAt(t, span.end - 1)].end;
+    }
+    return span;
+  }
+}
+
+Model copyRange(const Model& model, uint32_t start, uint32_t end) {
+  Model out;
+  const Story& src = model.main;
+  end = std::min<uint32_t>(end, static_cast<uint32_t>(src.text.size()));
+  if (start >= end) return out;  // an empty clipboard content: pastes nothing
+  Span span = wholeRows(src, start, end);
+  out.styles = model.styles;
+  out.main = copyStory(src, span.start, span.end, span);
+  auto note = std::lower_bound(model.notes.begin(), model.notes.end(), span.start,
+                               [](const Note& n, uint32_t p) { return n.pos < p; });
+  for (; note != model.notes.end() && note->pos < span.end; ++note) {
+    Note n = *note;
+    n.pos -= span.start;
+    out.notes.push_back(std::move(n));
+  }
+  return out;
+}
+
+uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at) {
+  const Story& f = fragment.main;
+  const uint32_t n = static_cast<uint32_t>(f.text.size());
+  if (n == 0) return 0;
+  Story& d = model.main;
+  pos = std::min<uint32_t>(pos, static_cast<uint32_t>(d.text.size()));
+  // Nothing goes between a row's last cell and the row's own mark: text
+  // inserted at that mark goes to the end of the row's last cell.
+  for (int level = 1;; ++level) {
+    ptrdiff_t t = tableAt(d, pos, level);
+    if (t < 0) break;
+    const Table& table = d.tables[static_cast<size_t>(t)];
+    const Row& row = table.rows[rowAt(table, pos)];
+    if (pos + 1 == row.end && !row.cells.empty()) {
+      pos = row.cells.back().end - 1;
+      break;
+    }
+  }
+
+  // A table cannot begin in the middle of a paragraph: split it first.
+  if (!f.tables.empty() && f.tables.front().start == 0 && pos < d.text.size()) {
+    size_t pi = paragraphAt(d, pos);
+    if (pos != paragraphStart(d, pi)) {
+      uint32_t split = insert(model, pos, textFragment(model, pos, u"\r"));
+      uint32_t inserted = insert(model, pos + split, fragment);
+      if (at) *at = pos;
+      return split + inserted;
+    }
+  }
+
+  if (at) *at = pos;
+  std::vector<int32_t> styleMap = mapStyles(model, fragment);
+  const int depth = depthAt(d, pos);
+  const size_t pi = paragraphAt(d, pos);
+  const size_t ri = runAt(d, pos);
+  const CharFormat runHere = d.runs.empty() ? CharFormat{} : d.runs[ri].format;
+  const bool runStartsHere = !d.runs.empty() && d.runs[ri].start == pos;
+
+  d.text.insert(pos, f.text);
+
+  // Paragraphs: the fragment's marked paragraphs go in before the one at
+  // `pos`; its unmarked tail joins that paragraph.
+  for (size_t i = pi; i < d.paragraphs.size(); ++i) d.paragraphs[i].end += n;
+  std::vector<Paragraph> paras;
+  for (const Paragraph& p : f.paragraphs) {
+    if (p.end == 0 || !isMark(f.text[p.end - 1])) continue;
+    Paragraph q{pos + p.end, p.format};
+    q.format.style = mappedStyle(styleMap, q.format.style);
+    paras.push_back(std::move(q));
+  }
+  if (d.paragraphs.empty() && (paras.empty() || paras.back().end != d.text.size()))
+    paras.push_back({static_cast<uint32_t>(d.text.size()), {}});
+  d.paragraphs.insert(d.paragraphs.begin() + static_cast<ptrdiff_t>(std::min(pi, d.paragraphs.size())),
+                      paras.begin(), paras.end());
+
+  // Runs.
+  for (Run& r : d.runs)
+    if (r.start >= pos && !(r.start == pos && !runStartsHere)) r.start += n;
+  std::vector<Run> runs;
+  for (const Run& r : f.runs) runs.push_back({pos + r.start, r.format});
+  if (runs.empty() || runs.front().start != pos) runs.insert(runs.begin(), Run{pos, {}});
+  size_t runIndex = d.runs.empty() ? 0 : (runStartsHere ? ri : ri + 1);
+  if (!runStartsHere && !d.runs.empty() && pos + n < d.text.size()) runs.push_back({pos + n, runHere});
+  d.runs.insert(d.runs.begin() + static_cast<ptrdiff_t>(runIndex), runs.begin(), runs.end());
+  compactRuns(d.runs, d.text.size());
+
+  // Bookmarks: a pasted name replaces the one already there.
+  std::unordered_set<std::u16string> pasted;
+  for (const Bookmark& b : f.bookmarks) pasted.insert(b.name);
+  std::vector<Bookmark> marks;
+  marks.reserve(d.bookmarks.size() + f.bookmarks.size());
+  for (Bookmark& b : d.bookmarks) {
+    if (pasted.count(b.name)) continue;
+    if (b.start > pos) b.start += n;
+    if (b.end > pos) b.end += n;
+    marks.push_back(std::move(b));
+  }
+  for (const Bookmark& b : f.bookmarks) marks.push_back({b.name, b.start + pos, b.end + pos});
+  std::stable_sort(marks.begin(), marks.end(),
+                   [](const Bookmark& x, const Bookmark& y) { return x.start < y.start; });
+  d.bookmarks = std::move(marks);
+
+  // Pictures and notes are characters: those at or after `pos` move.
+  auto picAt = std::lower_bound(d.pictures.begin(), d.pictures.end(), pos,
+                                [](const Picture& p, uint32_t x) { return p.pos < x; });
+  size_t picIndex = static_cast<size_t>(picAt - d.pictures.begin());
+  for (size_t i = picIndex; i < d.pictures.size(); ++i) d.pictures[i].pos += n;
+  std::vector<Picture> pics = f.pictures;
+  for (Picture& p : pics) p.pos += pos;
+  d.pictures.insert(d.pictures.begin() + static_cast<ptrdiff_t>(picIndex), pics.begin(), pics.end());
+
+  auto noteAt = std::lower_bound(model.notes.begin(), model.notes.end(), pos,
+                                 [](const Note& x, uint32_t p) { return x.pos < p; });
+  size_t noteIndex = static_cast<size_t>(noteAt - model.notes.begin());
+  for (size_t i = noteIndex; i < model.notes.size(); ++i) model.notes[i].pos += n;
+  std::vector<Note> notes = fragment.notes;
+  for (Note& note : notes) {
+    note.pos += pos;
+    remapStory(note.body, styleMap);
+  }
+  model.notes.insert(model.notes.begin() + static_cast<ptrdiff_t>(noteIndex), notes.begin(), notes.end());
+
+  // Tables: the ones holding `pos` grow, later ones move; the fragment's
+  // tables nest as deep as `pos` lies.
+  auto tableAfter = std::upper_bound(d.tables.begin(), d.tables.end(), pos,
+                                     [](uint32_t p, const Table& t) { return p < t.start; });
+  size_t tableIndex = static_cast<size_t>(tableAfter - d.tables.begin());
+  for (Table& t : d.tables) shiftTable(t, pos, n, false);
+  std::vector<Table> tables = f.tables;
+  for (Table& t : tables) {
+    shiftTable(t, 0, pos, true);
+    t.depth = static_cast<uint8_t>(std::min(255, t.depth + depth));
+  }
+  d.tables.insert(d.tables.begin() + static_cast<ptrdiff_t>(tableIndex), tables.begin(), tables.end());
+  return n;
+}
+
+void erase(Model& model, uint32_t start, uint32_t end) {
+  Story& d = model.main;
+  const uint32_t size = static_cast<uint32_t>(d.text.size());
+  if (size == 0) return;
+  end = std::min(end, size - 1);  // the final paragraph mark stays
+  if (start >= end) return;
+  const uint32_t len = end - start;
+
+  // Tables: a table inside the range goes; one that holds the range must
+  // hold it inside one cell, before the cell's mark.
+  for (int level = 1;; ++level) {
+    ptrdiff_t t = tableAt(d, start, level);
+    if (t < 0) break;
+    const Table& table = d.tables[static_cast<size_t>(t)];
+    const Row& row = table.rows[rowAt(table, start)];
+    ptrdiff_t c = cellAt(row, start);
+    if (c < 0 || end > row.cells[static_cast<size_t>(c)].end - 1)
+      fail(kBadParameter, "The range cannot be replaced: it cuts through a table.");
+  }
+  auto first = std::lower_bound(d.tables.begin(), d.tables.end(), start,
+                                [](const Table& t, uint32_t p) { return t.start < p; });
+  auto last = first;
+  for (; last != d.tables.end() && last->start < end; ++last)
+    if (last->end > end) fail(kBadParameter, "The range cannot be replaced: it cuts through a table.");
+  // Deleting the marks before a table would pull the text in front of
+  // them into its first cell.
+  if (last != d.tables.end() && last->start == end) {
+    size_t pa = paragraphAt(d, start);
+    if (start != paragraphStart(d, pa) && d.paragraphs[pa].end <= end)
+      fail(kBadParameter, "The range cannot be replaced: it would join text to the table after it.");
+  }
+  d.tables.erase(first, last);
+  for (Table& t : d.tables) shiftTable(t, end - 1, -static_cast<int64_t>(len), false);
+
+  d.text.erase(start, len);
+
+  // Paragraphs whose marks are deleted merge into the one that follows.
+  size_t pa = paragraphAt(d, start);
+  size_t pb = pa;
+  while (pb < d.paragraphs.size() && d.paragraphs[pb].end <= end) ++pb;
+  d.paragraphs.erase(d.paragraphs.begin() + static_cast<ptrdiff_t>(pa),
+                     d.paragraphs.begin() + static_cast<ptrdiff_t>(pb));
+  for (size_t i = pa; i < d.paragraphs.size(); ++i) d.paragraphs[i].end -= len;
+
+  // Runs: the run in force at `end` now starts at `start` (unless an
+  // earlier run already covers it with the same format).
+  for (Run& r : d.runs) {
+    if (r.start >= end) r.start -= len;
+    else if (r.start >= start) r.start = start;
+  }
+  // Runs collapsed onto `start` keep only the last one (the one at `end`).
+  std::vector<Run> runs;
+  runs.reserve(d.runs.size());
+  for (Run& r : d.runs) {
+    if (!runs.empty() && runs.back().start == r.start) runs.back() = std::move(r);
+    else runs.push_back(std::move(r));
+  }
+  d.runs = std::move(runs);
+  compactRuns(d.runs, d.text.size());
+
+  std::vector<Bookmark> marks;
+  for (Bookmark& b : d.bookmarks) {
+    if (b.start >= start && b.end <= end && b.end > b.start) continue;  // its text is gone
+    auto fix = [&](uint32_t p) { return p < start ? p : (p >= end ? p - len : start); };
+    b.start = fix(b.start);
+    b.end = fix(b.end);
+    marks.push_back(std::move(b));
+  }
+  d.bookmarks = std::move(marks);
+
+  std::vector<Picture> pics;
+  for (Picture& p : d.pictures) {
+    if (p.pos >= start && p.pos < end) continue;
+    if (p.pos >= end) p.pos -= len;
+    pics.push_back(std::move(p));
+  }
+  d.pictures = std::move(pics);
+  std::vector<Note> notes;
+  for (Note& n : model.notes) {
+    if (n.pos >= start && n.pos < end) continue;
+    if (n.pos >= end) n.pos -= len;
+    notes.push_back(std::move(n));
+  }
+  model.notes = std::move(notes);
+}
+
+Model textFragment(const Model& model, uint32_t pos, std::u16string_view text) {
+  Model out;
+  const Story& d = model.main;
+  ParagraphFormat para;
+  CharFormat chars;
+  if (!d.paragraphs.empty()) {
+    size_t pi = std::min(paragraphAt(d, pos), d.paragraphs.size() - 1);
+    para = d.paragraphs[pi].format;
+    // Typed text takes the formatting of the character before it, or of
+    // the first character at a paragraph's start.
+    uint32_t from = pos > paragraphStart(d, pi) ? pos - 1 : pos;
+    if (!d.runs.empty()) chars = d.runs[runAt(d, from)].format;
+  }
+  chars.hyperlink.clear();
+  Story& s = out.main;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c == u'\r' || c == u'\n') {
+      if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+      s.text.push_back(kParagraphMark);
+      s.paragraphs.push_back({static_cast<uint32_t>(s.text.size()), para});
+    } else if (c < 32 && c != kTab && c != kLineBreak && c != kPageBreak && c != kColumnBreak) {
+      continue;
+    } else {
+      s.text.push_back(c);
+    }
+  }
+  if (!s.text.empty() && (s.paragraphs.empty() || s.paragraphs.back().end != s.text.size()))
+    s.paragraphs.push_back({static_cast<uint32_t>(s.text.size()), para});
+  s.runs.push_back({0, chars});
+  return out;
+}
+
+}  // namespace word::ops

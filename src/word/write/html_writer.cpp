@@ -1,0 +1,570 @@
+// The HTML export. The page is built as UTF-16 (tags are ASCII) and
+// converted once. Line structure matters to the page rewriter that reads the
+// result line by line: <title> and <body> each open a line of their own, and
+// every block (paragraph, list item, table row, note) is exactly one line.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "support/codepage.h"
+#include "support/files.h"
+#include "word/error.h"
+#include "word/story_ops.h"
+#include "word/write/writers.h"
+
+namespace word::write {
+namespace {
+
+constexpr const char16_t* kNewLine = u"\r\n";
+
+std::u16string ascii(std::string_view s) { return std::u16string(s.begin(), s.end()); }
+
+std::u16string number(int64_t n) { return ascii(std::to_string(n)); }
+
+// Twips or half points as CSS points ("12pt", "10.5pt", "-18pt").
+std::u16string points(int64_t value, int divisor) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(value) / divisor);
+  std::string s(buf);
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  if (s == "-0") s = "0";
+  return ascii(s) + u"pt";
+}
+
+std::u16string colour(uint32_t rgb) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "#%06X", rgb & 0xFFFFFFu);
+  return ascii(buf);
+}
+
+void escapeInto(std::u16string& out, char16_t c) {
+  switch (c) {
+    case u'&': out += u"&amp;"; break;
+    case u'<': out += u"&lt;"; break;
+    case u'>': out += u"&gt;"; break;
+    case u'"': out += u"&quot;"; break;
+    case 0xA0: out += u"&nbsp;"; break;
+    default: out.push_back(c);
+  }
+}
+
+std::u16string escape(std::u16string_view s) {
+  std::u16string out;
+  out.reserve(s.size());
+  for (char16_t c : s) {
+    if (c < 32) c = u' ';  // attribute and title text stay on one line
+    escapeInto(out, c);
+  }
+  return out;
+}
+
+// Font names go into CSS: keep them to characters that cannot end the
+// declaration or the attribute.
+std::u16string fontName(std::u16string_view name) {
+  std::u16string out;
+  for (char16_t c : name)
+    if (c >= 128 || std::isalnum(static_cast<unsigned char>(c)) || c == u' ' || c == u'-' || c == u'_')
+      out.push_back(c);
+  return out;
+}
+
+std::string extensionOf(const Picture& p) {
+  static const std::unordered_map<std::string, std::string> known = {
+      {"png", "png"}, {"jpeg", "jpg"}, {"jpg", "jpg"}, {"gif", "gif"}, {"bmp", "bmp"},
+      {"tiff", "tif"}, {"tif", "tif"}, {"emf", "emf"}, {"wmf", "wmf"}};
+  auto it = known.find(p.format);
+  if (it != known.end()) return it->second;
+  // An unnamed format: tell it from the bytes.
+  const std::string& d = p.data ? *p.data : std::string();
+  auto starts = [&](std::string_view sig) { return d.compare(0, sig.size(), sig) == 0; };
+  if (starts("\x89PNG")) return "png";
+  if (starts("\xFF\xD8")) return "jpg";
+  if (starts("GIF8")) return "gif";
+  if (starts("BM")) return "bmp";
+  if (starts("II*") || starts("MM")) return "tif";
+  return "bin";
+}
+
+struct PictureFile {
+  std::string name;  // "image001.png"
+  const Picture* picture;
+};
+
+class Renderer {
+ public:
+  Renderer(const Model& model, std::u16string filesFolder)
+      : model_(model), folder_(std::move(filesFolder)) {
+    nameStyles();
+  }
+
+  std::u16string page(const std::u16string& title) {
+    out_ += u"<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n";
+    out_ += u"<meta name=\"generator\" content=\"Raredozud\">\r\n";
+    out_ += u"<title>" + escape(title) + u"</title>\r\n";
+    styleSheet();
+    out_ += u"</head>\r\n<body class=\"document\">\r\n";
+    story(model_.main, true);
+    notes();
+    out_ += u"</body>\r\n</html>\r\n";
+    return std::move(out_);
+  }
+
+  const std::vector<PictureFile>& pictures() const { return files_; }
+
+ private:
+  struct ListLevel {
+    int32_t id;
+    uint8_t level;
+    bool ordered;
+    bool itemOpen;  // its last item waits for a nested list to end
+  };
+
+  // ------------------------------------------------------------ styles
+
+  void nameStyles() {
+    std::unordered_set<std::u16string> taken;
+    classes_.resize(model_.styles.size());
+    for (size_t i = 1; i < model_.styles.size(); ++i) {
+      std::u16string name;
+      for (char16_t c : model_.styles[i].name)
+        if (c < 128 && std::isalnum(static_cast<unsigned char>(c))) name.push_back(c);
+      if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0]))) name = u"s" + name;
+      if (!taken.insert(name).second) {
+        name += u"-" + number(static_cast<int64_t>(i));
+        taken.insert(name);
+      }
+      classes_[i] = name;
+    }
+  }
+
+  static std::u16string charCss(const CharFormat& f) {
+    std::u16string css;
+    if (f.bold) css += u"font-weight:bold;";
+    if (f.italic) css += u"font-style:italic;";
+    if (f.underline || f.strike)
+      css += std::u16string(u"text-decoration:") + (f.underline ? u"underline" : u"") +
+             (f.underline && f.strike ? u" " : u"") + (f.strike ? u"line-through" : u"") + u";";
+    if (f.color != kAutoColor) css += u"color:" + colour(f.color) + u";";
+    if (f.highlight != kAutoColor) css += u"background-color:" + colour(f.highlight) + u";";
+    if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
+    std::u16string font = fontName(f.font);
+    if (!font.empty()) css += u"font-family:'" + font + u"';";
+    return css;
+  }
+
+  static std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base) {
+    std::u16string css;
+    if (f.align != base.align) {
+      static const char16_t* names[] = {u"left", u"center", u"right", u"justify"};
+      css += std::u16string(u"text-align:") + names[static_cast<int>(f.align) & 3] + u";";
+    }
+    if (f.indentLeft != base.indentLeft) css += u"margin-left:" + points(f.indentLeft, 20) + u";";
+    if (f.indentRight != base.indentRight) css += u"margin-right:" + points(f.indentRight, 20) + u";";
+    if (f.indentFirst != base.indentFirst) css += u"text-indent:" + points(f.indentFirst, 20) + u";";
+    return css;
+  }
+
+  void styleSheet() {
+    // Only the styles the text uses, in index order.
+    std::vector<bool> used(model_.styles.size(), false);
+    auto mark = [&](const Story& s) {
+      for (const Paragraph& p : s.paragraphs)
+        if (p.format.style > 0 && static_cast<size_t>(p.format.style) < used.size()) used[p.format.style] = true;
+    };
+    mark(model_.main);
+    for (const Note& n : model_.notes) mark(n.body);
+
+    out_ += u"<style>\r\n";
+    std::u16string bodyCss = model_.styles.empty() ? u"" : charCss(model_.styles[0].chars);
+    if (!bodyCss.empty()) out_ += u"body{" + bodyCss + u"}\r\n";
+    out_ += u"p,h1,h2,h3,h4,h5,h6,li{margin:0}\r\n";
+    out_ += u"table{border-collapse:collapse}\r\n";
+    out_ += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";
+    out_ += u".tab{white-space:pre}\r\n";
+    out_ += u".note{margin-top:6pt}\r\n";
+    static const ParagraphFormat kPlain;
+    for (size_t i = 1; i < model_.styles.size(); ++i) {
+      if (!used[i]) continue;
+      const Style& s = model_.styles[i];
+      std::u16string css = paragraphCss(s.paragraph, kPlain) + charCss(s.chars);
+      out_ += u"." + classes_[i] + u"{" + css + u"}\r\n";
+    }
+    out_ += u"</style>\r\n";
+  }
+
+  const Style* styleOf(const ParagraphFormat& f) const {
+    if (f.style >= 0 && static_cast<size_t>(f.style) < model_.styles.size()) return &model_.styles[f.style];
+    return model_.styles.empty() ? nullptr : &model_.styles[0];
+  }
+
+  // ------------------------------------------------------------- stories
+
+  // Renders `s` from start to end. In block mode every block ends its line;
+  // inside a table cell (inline) everything stays on the row's line.
+  void story(const Story& s, bool block) {
+    story_ = &s;
+    tableCursor_ = 0;
+    bookmarkCursor_ = 0;
+    range(0, static_cast<uint32_t>(s.text.size()), 0, block);
+    story_ = nullptr;
+  }
+
+  void range(uint32_t from, uint32_t to, int depth, bool block) {
+    const Story& s = *story_;
+    std::vector<ListLevel> lists;
+    uint32_t p = from;
+    while (p < to) {
+      while (tableCursor_ < s.tables.size() && s.tables[tableCursor_].start < p) ++tableCursor_;
+      if (tableCursor_ < s.tables.size()) {
+        const Table& t = s.tables[tableCursor_];
+        if (t.start == p && t.depth > depth && t.end <= to && t.end > t.start && !t.rows.empty()) {
+          closeLists(lists, 0, block);
+          ++tableCursor_;
+          table(t, block);
+          p = t.end;
+          continue;
+        }
+      }
+      size_t k = ops::paragraphAt(s, p);
+      if (k >= s.paragraphs.size()) break;
+      uint32_t end = std::min(s.paragraphs[k].end, to);
+      if (end <= p) break;
+      paragraph(p, end, s.paragraphs[k].format, k, to, lists, block);
+      p = end;
+    }
+    closeLists(lists, 0, block);
+  }
+
+  void closeLists(std::vector<ListLevel>& lists, size_t keep, bool block) {
+    while (lists.size() > keep) {
+      if (lists.back().itemOpen) out_ += u"</li>";
+      out_ += lists.back().ordered ? u"</ol>" : u"</ul>";
+      lists.pop_back();
+      if (block) out_ += kNewLine;
+    }
+  }
+
+  bool nextIsDeeperItem(size_t k, uint32_t to, uint8_t level) const {
+    const Story& s = *story_;
+    if (k + 1 >= s.paragraphs.size() || s.paragraphs[k].end >= to) return false;
+    uint32_t nextStart = s.paragraphs[k].end;
+    if (tableCursor_ < s.tables.size() && s.tables[tableCursor_].start == nextStart) return false;
+    const ParagraphFormat& f = s.paragraphs[k + 1].format;
+    return f.listId >= 0 && f.outlineLevel > 5 && f.listLevel > level;
+  }
+
+  void paragraph(uint32_t start, uint32_t end, const ParagraphFormat& f, size_t k, uint32_t to,
+                 std::vector<ListLevel>& lists, bool block) {
+    const Style* style = styleOf(f);
+    std::u16string cls;
+    if (f.style > 0 && static_cast<size_t>(f.style) < classes_.size())
+      cls = u" class=\"" + classes_[f.style] + u"\"";
+    static const ParagraphFormat kPlain;
+    std::u16string css = paragraphCss(f, style ? style->paragraph : kPlain);
+    std::u16string attrs = cls + (css.empty() ? u"" : u" style=\"" + css + u"\"");
+    const CharFormat base = style ? style->chars : CharFormat{};
+
+    bool heading = f.outlineLevel <= 5;
+    if (f.listId >= 0 && !heading) {
+      // Lists nest by level; a change of list or kind at one level starts a
+      // new list there.
+      while (!lists.empty() && lists.back().level > f.listLevel) closeLists(lists, lists.size() - 1, block);
+      if (!lists.empty() && lists.back().level == f.listLevel &&
+          (lists.back().id != f.listId || lists.back().ordered != f.listOrdered))
+        closeLists(lists, lists.size() - 1, block);
+      if (!lists.empty() && lists.back().level == f.listLevel) {
+        if (lists.back().itemOpen) out_ += u"</li>";
+      } else {
+        out_ += f.listOrdered ? u"<ol>" : u"<ul>";
+        if (block) out_ += kNewLine;
+        lists.push_back({f.listId, f.listLevel, f.listOrdered, false});
+      }
+      std::u16string value;
+      if (f.listOrdered) {
+        size_t digits = 0;
+        while (digits < f.listLabel.size() && digits < 9 && f.listLabel[digits] >= u'0' && f.listLabel[digits] <= u'9')
+          ++digits;
+        if (digits) value = u" value=\"" + f.listLabel.substr(0, digits) + u"\"";
+      }
+      out_ += u"<li" + value + attrs + u">";
+      anchors(end);
+      content(start, end, base);
+      // The item stays open when a deeper list follows, so that it nests.
+      lists.back().itemOpen = nextIsDeeperItem(k, to, f.listLevel);
+      if (!lists.back().itemOpen) out_ += u"</li>";
+      if (block) out_ += kNewLine;
+      return;
+    }
+    closeLists(lists, 0, block);
+    std::u16string tag = heading ? u"h" + number(f.outlineLevel + 1) : u"p";
+    out_ += u"<" + tag + attrs + u">";
+    anchors(end);
+    if (heading && !f.listLabel.empty()) out_ += escape(f.listLabel) + u" ";
+    if (!content(start, end, base)) out_ += u"&nbsp;";
+    out_ += u"</" + tag + u">";
+    if (block) out_ += kNewLine;
+  }
+
+  // Anchors for the bookmarks that start before `end` and have none yet,
+  // at the start of the block so that they never split the text.
+  void anchors(uint32_t end) {
+    const auto& marks = story_->bookmarks;
+    while (bookmarkCursor_ < marks.size() && marks[bookmarkCursor_].start < end)
+      out_ += u"<a id=\"" + escape(marks[bookmarkCursor_++].name) + u"\"></a>";
+  }
+
+  // The text of a block without its mark; returns whether anything visible
+  // was written.
+  bool content(uint32_t start, uint32_t end, const CharFormat& base) {
+    const Story& s = *story_;
+    if (end > start && (s.text[end - 1] == kParagraphMark || s.text[end - 1] == kCellMark)) --end;
+    if (end <= start) return false;
+    bool any = false;
+    std::u16string link;
+    size_t r = ops::runAt(s, start);
+    uint32_t p = start;
+    while (p < end) {
+      // Runs of equal formatting are one segment, so text typed in one go
+      // comes out in one piece.
+      const CharFormat* f = r < s.runs.size() ? &s.runs[r].format : nullptr;
+      uint32_t segEnd = end;
+      size_t next = r + 1;
+      while (next < s.runs.size() && s.runs[next].start < end) {
+        if (!f || s.runs[next].format != *f) {
+          segEnd = std::max(p, s.runs[next].start);
+          break;
+        }
+        ++next;
+      }
+      static const CharFormat kNone;
+      const CharFormat& fmt = f ? *f : kNone;
+      if (fmt.hyperlink != link) {
+        if (!link.empty()) out_ += u"</a>";
+        link = fmt.hyperlink;
+        if (!link.empty()) out_ += u"<a href=\"" + escape(link) + u"\">";
+      }
+      std::u16string close;
+      open(fmt, base, close);
+      any |= characters(p, segEnd);
+      out_ += close;
+      p = segEnd;
+      r = next;
+    }
+    if (!link.empty()) out_ += u"</a>";
+    return any;
+  }
+
+  // Opens the tags for what `f` adds to the paragraph style's formatting;
+  // `close` receives the closing tags.
+  void open(const CharFormat& f, const CharFormat& base, std::u16string& close) {
+    std::u16string css;
+    if (!f.bold && base.bold) css += u"font-weight:normal;";
+    if (!f.italic && base.italic) css += u"font-style:normal;";
+    if (!f.underline && !f.strike && (base.underline || base.strike)) css += u"text-decoration:none;";
+    if (f.color != base.color && f.color != kAutoColor) css += u"color:" + colour(f.color) + u";";
+    if (f.highlight != base.highlight && f.highlight != kAutoColor)
+      css += u"background-color:" + colour(f.highlight) + u";";
+    if (f.halfPoints != base.halfPoints && f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
+    std::u16string font = fontName(f.font);
+    if (f.font != base.font && !font.empty()) css += u"font-family:'" + font + u"';";
+    if (!css.empty()) {
+      out_ += u"<span style=\"" + css + u"\">";
+      close = u"</span>" + close;
+    }
+    auto tag = [&](bool on, const char16_t* name) {
+      if (!on) return;
+      out_ += std::u16string(u"<") + name + u">";
+      close = std::u16string(u"</") + name + u">" + close;
+    };
+    tag(f.bold && !base.bold, u"b");
+    tag(f.italic && !base.italic, u"i");
+    tag(f.underline && !base.underline, u"u");
+    tag(f.strike && !base.strike, u"s");
+    tag(f.superscript && !base.superscript, u"sup");
+    tag(f.subscript && !base.subscript, u"sub");
+  }
+
+  bool characters(uint32_t start, uint32_t end) {
+    const Story& s = *story_;
+    bool any = false;
+    for (uint32_t i = start; i < end; ++i) {
+      char16_t c = s.text[i];
+      switch (c) {
+        case kPictureMark: any |= image(i); break;
+        case kNoteMark: any |= noteReference(i); break;
+        case kTab: out_ += u"<span class=\"tab\">&#9;</span>"; any = true; break;
+        case kLineBreak:
+        case kColumnBreak: out_ += u"<br>"; any = true; break;
+        case kPageBreak: out_ += u"<br style=\"page-break-before:always\">"; any = true; break;
+        case 30: out_.push_back(0x2011); any = true; break;  // non-breaking hyphen
+        default:
+          if (c < 32) break;  // other controls have no text
+          escapeInto(out_, c);
+          any = true;
+      }
+    }
+    return any;
+  }
+
+  bool image(uint32_t pos) {
+    const auto& pics = story_->pictures;
+    auto it = std::lower_bound(pics.begin(), pics.end(), pos,
+                               [](const Picture& p, uint32_t x) { return p.pos < x; });
+    if (it == pics.end() || it->pos != pos || !it->data || it->data->empty()) return false;
+    char name[32];
+    std::snprintf(name, sizeof name, "image%03zu.", files_.size() + 1);
+    std::string file = name + extensionOf(*it);
+    files_.push_back({file, &*it});
+    out_ += u"<img src=\"" + escape(folder_) + u"/" + ascii(file) + u"\"";
+    if (it->widthPx > 0) out_ += u" width=\"" + number(it->widthPx) + u"\"";
+    if (it->heightPx > 0) out_ += u" height=\"" + number(it->heightPx) + u"\"";
+    out_ += u" alt=\"" + escape(it->alt) + u"\">";
+    return true;
+  }
+
+  bool noteReference(uint32_t pos) {
+    if (story_ != &model_.main) return false;  // marks inside notes refer to nothing
+    const auto& notes = model_.notes;
+    auto it = std::lower_bound(notes.begin(), notes.end(), pos,
+                               [](const Note& n, uint32_t x) { return n.pos < x; });
+    if (it == notes.end() || it->pos != pos) return false;
+    std::u16string id = noteId(static_cast<size_t>(it - notes.begin()));
+    out_ += u"<a href=\"#" + id + u"\" id=\"" + id + u"ref\"><sup>" + escape(it->label) + u"</sup></a>";
+    return true;
+  }
+
+  static std::u16string noteId(size_t index) { return u"note" + number(static_cast<int64_t>(index + 1)); }
+
+  // ------------------------------------------------------------- tables
+
+  void table(const Table& t, bool block) {
+    const Story& s = *story_;
+    out_ += u"<table>";
+    if (block) out_ += kNewLine;
+    // Grid column of every cell, for vertical merges.
+    std::vector<std::vector<uint32_t>> columns(t.rows.size());
+    for (size_t r = 0; r < t.rows.size(); ++r) {
+      uint32_t col = 0;
+      for (const Cell& c : t.rows[r].cells) {
+        columns[r].push_back(col);
+        col += std::max<uint16_t>(c.gridSpan, 1);
+      }
+    }
+    auto cellAtColumn = [&](size_t r, uint32_t col) -> const Cell* {
+      const auto& cols = columns[r];
+      auto it = std::lower_bound(cols.begin(), cols.end(), col);
+      if (it == cols.end() || *it != col) return nullptr;
+      return &t.rows[r].cells[static_cast<size_t>(it - cols.begin())];
+    };
+    for (size_t r = 0; r < t.rows.size(); ++r) {
+      const Row& row = t.rows[r];
+      if (row.cells.empty()) continue;
+      out_ += u"<tr>";
+      for (size_t c = 0; c < row.cells.size(); ++c) {
+        const Cell& cell = row.cells[c];
+        if (cell.vmerge == VMerge::Continue && r > 0) {
+          // Covered by the cell above, when there is one to merge with.
+          const Cell* above = cellAtColumn(r - 1, columns[r][c]);
+          if (above && above->vmerge != VMerge::None) continue;
+        }
+        std::u16string attrs;
+        if (cell.gridSpan > 1) attrs += u" colspan=\"" + number(cell.gridSpan) + u"\"";
+        if (cell.vmerge == VMerge::Restart) {
+          size_t span = 1;
+          for (size_t below = r + 1; below < t.rows.size(); ++below) {
+            const Cell* b = cellAtColumn(below, columns[r][c]);
+            if (!b || b->vmerge != VMerge::Continue) break;
+            ++span;
+          }
+          if (span > 1) attrs += u" rowspan=\"" + number(static_cast<int64_t>(span)) + u"\"";
+        }
+        if (cell.width > 0) attrs += u" style=\"width:" + points(cell.width, 20) + u"\"";
+        out_ += u"<td" + attrs + u">";
+        uint32_t from = std::max(cell.start, t.start), to = std::min(cell.end, t.end);
+        if (to > from && to <= s.text.size()) range(from, to, t.depth, false);
+        out_ += u"</td>";
+      }
+      out_ += u"</tr>";
+      if (block) out_ += kNewLine;
+    }
+    out_ += u"</table>";
+    if (block) out_ += kNewLine;
+  }
+
+  // -------------------------------------------------------------- notes
+
+  void notes() {
+    if (model_.notes.empty()) return;
+    out_ += u"<hr>\r\n";
+    // Footnotes first, then endnotes, each in document order.
+    for (int pass = 0; pass < 2; ++pass) {
+      for (size_t i = 0; i < model_.notes.size(); ++i) {
+        const Note& n = model_.notes[i];
+        if (n.endnote != (pass == 1)) continue;
+        std::u16string id = noteId(i);
+        out_ += u"<div class=\"note\" id=\"" + id + u"\"><a href=\"#" + id + u"ref\"><sup>" + escape(n.label) +
+                u"</sup></a> ";
+        story(n.body, false);
+        out_ += u"</div>\r\n";
+      }
+    }
+  }
+
+  const Model& model_;
+  std::u16string folder_;
+  std::u16string out_;
+  std::vector<std::u16string> classes_;
+  std::vector<PictureFile> files_;
+  const Story* story_ = nullptr;
+  size_t tableCursor_ = 0;
+  size_t bookmarkCursor_ = 0;
+};
+
+std::u16string fromNarrow(const std::string& s) { return support::fromUtf8(s); }
+
+}  // namespace
+
+std::string htmlString(const Model& model, const std::string& filesFolderName, const std::u16string& title) {
+  Renderer r(model, fromNarrow(filesFolderName));
+  return support::toUtf8(r.page(title));
+}
+
+void html(const Model& model, const std::string& path, const std::u16string& title) {
+  namespace fs = std::filesystem;
+  const fs::path page(path);
+  const std::string folderName = page.stem().string() + "_files";
+  Renderer r(model, fromNarrow(folderName));
+  std::string text = support::toUtf8(r.page(title));
+  auto cannot = [&](const std::string& file, const std::string& why) {
+    fail(kCannotSave, "The file \"" + file + "\" could not be written: " + why);
+  };
+  if (!r.pictures().empty()) {
+    fs::path folder = page.parent_path() / folderName;
+    // Only the pictures' folder is made: a missing page folder is an error,
+    // not something to create.
+    std::error_code ec;
+    fs::create_directory(folder, ec);
+    if (ec) cannot(folder.string(), ec.message());
+    for (const PictureFile& f : r.pictures()) {
+      std::string file = (folder / f.name).string();
+      try {
+        support::writeFile(file, *f.picture->data);
+      } catch (const Error& e) {
+        cannot(file, e.description());
+      }
+    }
+  }
+  try {
+    support::writeFile(path, text);
+  } catch (const Error& e) {
+    cannot(path, e.description());
+  }
+}
+
+}  // namespace word::write

@@ -1,0 +1,367 @@
+// The copy script, the package zip and the package check: good packages (folder
+// and zip) pass, and each way a package can be broken is reported by cause.
+#include <gsf/gsf-infile-zip.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-stdio.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "package/package_check.h"
+#include "package/zip_writer.h"
+#include "support/error.h"
+
+namespace {
+namespace fs = std::filesystem;
+using package::checkPackage;
+using package::CheckResult;
+using package::Finding;
+
+const std::string kProgramDir = RD_BINARY_DIR "/app";
+const std::string kSchemas = kProgramDir + "/schemas";
+const fs::path kFixture = fs::path(RD_TEST_DIR) / "corpus" / "course_package";
+
+std::string read(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void write(const fs::path& p, const std::string& bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+int run(const std::string& command) {
+  int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string faults(const CheckResult& r) {
+  std::string out;
+  for (const Finding& f : r.findings)
+    if (f.severity == Finding::Severity::Fault) out += f.message + "\n";
+  return out;
+}
+
+std::vector<std::string> notes(const CheckResult& r) {
+  std::vector<std::string> out;
+  for (const Finding& f : r.findings)
+    if (f.severity == Finding::Severity::Note) out.push_back(f.message);
+  return out;
+}
+
+std::set<std::string> filesUnder(const fs::path& root) {
+  std::set<std::string> out;
+  for (const auto& e : fs::recursive_directory_iterator(root))
+    if (e.is_regular_file()) out.insert(e.path().lexically_relative(root).generic_string());
+  return out;
+}
+
+void zipEntries(GsfInfile* dir, const std::string& prefix, std::vector<std::string>& out) {
+  for (int i = 0; i < gsf_infile_num_children(dir); ++i) {
+    GsfInput* c = gsf_infile_child_by_index(dir, i);
+    std::string name = prefix + gsf_infile_name_by_index(dir, i);
+    if (GSF_IS_INFILE(c) && gsf_infile_num_children(GSF_INFILE(c)) >= 0)
+      zipEntries(GSF_INFILE(c), name + "/", out);
+    else
+      out.push_back(name);
+    g_object_unref(c);
+  }
+}
+
+// Entry names in archive order.
+std::vector<std::string> zipEntries(const fs::path& zip) {
+  std::vector<std::string> out;
+  GsfInput* in = gsf_input_stdio_new(zip.c_str(), nullptr);
+  if (!in) return out;
+  GsfInfile* z = gsf_infile_zip_new(in, nullptr);
+  if (z) {
+    zipEntries(z, "", out);
+    g_object_unref(z);
+  }
+  g_object_unref(in);
+  return out;
+}
+
+// A work folder per test, under a path with a blank and Cyrillic letters.
+class PackageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "rd-check-XXXXXX").string();
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    root_ = tmpl;
+    parent_ = root_ / "мои курсы";
+    fs::create_directories(parent_);
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  // The fixture as a conversion leaves it: pages, test data, test pages made
+  // from the template, manifest, preview and header.
+  fs::path converted(const std::string& name = "курс по SQL") {
+    fs::path out = parent_ / name;
+    fs::copy(kFixture, out, fs::copy_options::recursive);
+    std::string tmpl = read(kProgramDir + "/sql_test.htm");
+    for (int n : {1, 2}) {
+      std::string page = tmpl;
+      std::string data = "testdata" + std::to_string(n) + ".htm";
+      for (size_t at; (at = page.find("%FILE=")) != std::string::npos;) page.replace(at, 6, data);
+      write(out / ("test" + std::to_string(n) + ".htm"), page);
+    }
+    return out;
+  }
+
+  int copyScript(const fs::path& out) {
+    return run("sh " + quote(kProgramDir + "/copysql.sh") + " " + quote(kProgramDir) + " " +
+               quote(out.string()) + " 2>/dev/null");
+  }
+
+  fs::path packaged(const std::string& name = "курс по SQL") {
+    fs::path out = converted(name);
+    EXPECT_EQ(copyScript(out), 0);
+    return out;
+  }
+
+  fs::path root_, parent_;
+};
+
+TEST_F(PackageTest, CopyScriptCompletesThePackageAndZipsItBeside) {
+  fs::path out = packaged();
+  for (const char* f : {"index.htm", "player/player.js", "player/player.css", "player/tester.htm",
+                        "imscp_v1p1p3.xsd", "imsmd_v1p2p2.xsd", "ims_xml.xsd",
+                        "pvomanifest.htm.js", "testdata1.htm.js", "testdata2.htm.js"})
+    EXPECT_TRUE(fs::is_regular_file(out / f)) << f;
+  // The scripts carry the file's bytes for a course opened from disk.
+  std::string js = read(out / "testdata2.htm.js");
+  EXPECT_EQ(js.rfind("window.rdEmbedded = window.rdEmbedded || {};\n"
+                     "window.rdEmbedded[\"testdata2.htm\"] = \"",
+                     0),
+            0u)
+      << js;
+  EXPECT_EQ(js.find(".part"), std::string::npos);
+  EXPECT_FALSE(fs::exists(out / "testdata2.htm.js.part"));
+  EXPECT_EQ(read(out / "index.htm"), read(kProgramDir + "/player/index.htm"));
+
+  // Nothing but the folder and its zip beside it.
+  std::set<std::string> beside;
+  for (const auto& e : fs::directory_iterator(parent_)) beside.insert(e.path().filename().string());
+  EXPECT_EQ(beside, (std::set<std::string>{"курс по SQL", "курс по SQL.zip"}));
+
+  std::vector<std::string> entries = zipEntries(parent_ / "курс по SQL.zip");
+  ASSERT_FALSE(entries.empty());
+  EXPECT_EQ(entries.front(), "imsmanifest.xml");
+  EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), filesUnder(out));
+}
+
+TEST_F(PackageTest, GoodPackagePassesAsFolderAndAsZipWithOneNote) {
+  fs::path out = packaged();
+  for (const fs::path& p : {out, fs::path(out.string() + ".zip")}) {
+    CheckResult r = checkPackage(p.string(), kSchemas);
+    EXPECT_TRUE(r.ok()) << p << "\n" << faults(r);
+    std::vector<std::string> n = notes(r);
+    ASSERT_EQ(n.size(), 1u) << p;
+    EXPECT_NE(n[0].find("not listed by any resource"), std::string::npos) << n[0];
+    EXPECT_NE(n[0].find("index.htm"), std::string::npos) << n[0];
+    EXPECT_NE(n[0].find("page2_files/image001.png"), std::string::npos) << n[0];
+    EXPECT_EQ(n[0].find("imsmanifest.xml"), std::string::npos) << n[0];
+    EXPECT_EQ(n[0].find(".xsd"), std::string::npos) << n[0];
+  }
+}
+
+TEST_F(PackageTest, OnlyListedFilesGiveNoNote) {
+  fs::path out = converted();
+  for (const char* f : {"header.htm", "pvomanifest.htm", "testdata1.htm", "testdata2.htm"})
+    fs::remove(out / f);
+  fs::remove_all(out / "page2_files");
+  CheckResult r = checkPackage(out.string(), kSchemas);
+  EXPECT_TRUE(r.ok()) << faults(r);
+  EXPECT_TRUE(r.findings.empty());
+}
+
+TEST_F(PackageTest, CopyScriptRunTwiceAndThroughLinksStaysInside) {
+  fs::path out = converted();
+  fs::path outside = root_ / "outside";
+  fs::create_directories(outside);
+  write(outside / "player.js", "keep");
+  // A link where the player folder goes must not carry the copy outside.
+  fs::create_directory_symlink(outside, out / "player");
+  ASSERT_EQ(copyScript(out), 0);
+  EXPECT_EQ(read(outside / "player.js"), "keep");
+  EXPECT_FALSE(fs::is_symlink(out / "player"));
+  ASSERT_EQ(copyScript(out), 0);
+  EXPECT_TRUE(checkPackage(out.string() + ".zip", kSchemas).ok());
+  EXPECT_EQ(filesUnder(outside), std::set<std::string>{"player.js"});
+}
+
+TEST_F(PackageTest, CopyScriptRefusesAMissingFolderAndCreatesNothing) {
+  EXPECT_NE(copyScript(parent_ / "no such course"), 0);
+  EXPECT_TRUE(fs::is_empty(parent_));
+  EXPECT_NE(run("sh " + quote(kProgramDir + "/copysql.sh") + " only-one 2>/dev/null"), 0);
+}
+
+struct Breakage {
+  const char* name;
+  std::function<void(const fs::path&)> apply;
+  const char* cause;
+};
+
+void replaceIn(const fs::path& file, const std::string& from, const std::string& to) {
+  std::string s = read(file);
+  size_t at = s.find(from);
+  ASSERT_NE(at, std::string::npos) << from;
+  s.replace(at, from.size(), to);
+  write(file, s);
+}
+
+const std::vector<Breakage>& breakages() {
+  static const std::vector<Breakage> list = {
+      {"no manifest", [](const fs::path& p) { fs::remove(p / "imsmanifest.xml"); },
+       "imsmanifest.xml is missing"},
+      {"not well-formed",
+       [](const fs::path& p) { replaceIn(p / "imsmanifest.xml", "</manifest>", "</manifes>"); },
+       "imsmanifest.xml is not well-formed: line 62"},
+      {"raw ampersand in the title",
+       [](const fs::path& p) { replaceIn(p / "imsmanifest.xml", "&amp; SQL", "& SQL"); },
+       "imsmanifest.xml is not well-formed: line 9"},
+      {"unknown element",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "<schemaversion>1.1</schemaversion>",
+                   "<schemaversion>1.1</schemaversion><version/>");
+       },
+       "imsmanifest.xml is not valid against the schemas: line 5"},
+      {"file element inside an organization",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "<organization identifier='ORG1'>",
+                   "<organization identifier='ORG1'><file href='x'/>");
+       },
+       "not valid against the schemas"},
+      {"duplicate identifier",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "identifier='ITEM103'", "identifier='ITEM102'");
+       },
+       "duplicate identifier 'ITEM102' (lines 18, 21)"},
+      {"duplicate resource identifier",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "identifier='RESOURCE3' ", "identifier='RESOURCE2' ");
+       },
+       "duplicate identifier 'RESOURCE2'"},
+      {"unresolved identifierref",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "identifierref='RESOURCE3'", "identifierref='RESOURCE33'");
+       },
+       "item 'ITEM103' (line 21): identifierref 'RESOURCE33' names no resource"},
+      {"unresolved organizations default",
+       [](const fs::path& p) { replaceIn(p / "imsmanifest.xml", "default='ORG1'", "default='ORG9'"); },
+       "organizations default 'ORG9' (line 14) names no organization"},
+      {"missing test page", [](const fs::path& p) { fs::remove(p / "test2.htm"); },
+       "resource 'RESOURCE8' (line 55) names test2.htm, which the package lacks"},
+      {"missing page named by a file element only",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "<file href='page3.htm'/>", "<file href='page3.htm'/><file href='pics/a%20b.png'/>");
+       },
+       "names pics/a b.png, which the package lacks"},
+      {"file outside the package",
+       [](const fs::path& p) { replaceIn(p / "imsmanifest.xml", "<file href='page7.htm'/>", "<file href='../page7.htm'/>"); },
+       "names '../page7.htm', which lies outside the package"},
+  };
+  return list;
+}
+
+TEST_F(PackageTest, EachBreakageIsReportedByItsCauseInFolderAndZip) {
+  int n = 0;
+  for (const Breakage& b : breakages()) {
+    SCOPED_TRACE(b.name);
+    fs::path out = converted("broken " + std::to_string(++n));
+    b.apply(out);
+    fs::path zip = out.string() + ".zip";
+    package::writeZip(out.string(), zip.string());
+    for (const fs::path& p : {out, zip}) {
+      CheckResult r = checkPackage(p.string(), kSchemas);
+      EXPECT_FALSE(r.ok()) << p;
+      EXPECT_NE(faults(r).find(b.cause), std::string::npos) << p << "\n" << faults(r);
+    }
+  }
+}
+
+TEST_F(PackageTest, ManifestBelowTheZipRootIsReported) {
+  fs::path out = converted();
+  fs::path zip = root_ / "wrapped.zip";
+  package::writeZip(parent_.string(), zip.string());  // the folder itself inside the zip
+  CheckResult r = checkPackage(zip.string(), kSchemas);
+  EXPECT_FALSE(r.ok());
+  EXPECT_NE(faults(r).find("not at the package root, where an LMS looks for it (found "
+                           "курс по SQL/imsmanifest.xml)"),
+            std::string::npos)
+      << faults(r);
+  // The same mistake as a folder.
+  EXPECT_NE(faults(checkPackage(parent_.string(), kSchemas)).find("not at the package root"),
+            std::string::npos);
+}
+
+TEST_F(PackageTest, UnreadablePackagesAndMissingSchemasAreFaults) {
+  write(root_ / "notes.zip", "this is no zip at all");
+  EXPECT_NE(faults(checkPackage((root_ / "notes.zip").string(), kSchemas))
+                .find("neither a package folder nor a readable zip"),
+            std::string::npos);
+  EXPECT_NE(faults(checkPackage((root_ / "absent.zip").string(), kSchemas)).find("cannot open"),
+            std::string::npos);
+  write(root_ / "empty.zip", "");
+  EXPECT_FALSE(checkPackage((root_ / "empty.zip").string(), kSchemas).ok());
+
+  fs::path out = converted();
+  CheckResult r = checkPackage(out.string(), (root_ / "no schemas").string());
+  EXPECT_FALSE(r.ok());
+  EXPECT_NE(faults(r).find("could not be validated"), std::string::npos) << faults(r);
+}
+
+TEST_F(PackageTest, ZipWriterSkipsLinksAndLeavesNothingOnFailure) {
+  fs::path out = converted();
+  fs::create_symlink("/etc/hostname", out / "link.txt");
+  fs::path zip = root_ / "z.zip";
+  package::writeZip(out.string(), zip.string());
+  std::vector<std::string> entries = zipEntries(zip);
+  std::set<std::string> expected = filesUnder(out);
+  expected.erase("link.txt");
+  EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), expected);
+
+  EXPECT_THROW(package::writeZip(out.string(), (root_ / "no such dir" / "z.zip").string()),
+               support::Error);
+  EXPECT_FALSE(fs::exists(root_ / "no such dir"));
+  EXPECT_THROW(package::writeZip((root_ / "absent").string(), (root_ / "a.zip").string()),
+               support::Error);
+  EXPECT_FALSE(fs::exists(root_ / "a.zip"));
+}
+
+TEST_F(PackageTest, CommandLineExitStatus) {
+  fs::path out = packaged();
+  const std::string prog = quote(RD_PROGRAM);
+  fs::path log = root_ / "out.txt";
+  EXPECT_EQ(run(prog + " check " + quote(out.string() + ".zip") + " > " + quote(log.string())), 0);
+  EXPECT_NE(read(log).find("package OK: no fault found"), std::string::npos);
+  fs::remove(out / "page3.htm");
+  EXPECT_EQ(run(prog + " check " + quote(out.string()) + " > " + quote(log.string())), 1);
+  EXPECT_NE(read(log).find("fault: resource 'RESOURCE3'"), std::string::npos) << read(log);
+  EXPECT_NE(read(log).find("1 fault found"), std::string::npos);
+  EXPECT_EQ(run(prog + " check 2>/dev/null"), 2);
+  EXPECT_EQ(run(prog + " zip " + quote(out.string()) + " 2>/dev/null"), 2);
+  EXPECT_EQ(run(prog + " zip " + quote((root_ / "absent").string()) + " " +
+                quote((root_ / "x.zip").string()) + " 2>/dev/null"),
+            1);
+}
+
+}  // namespace

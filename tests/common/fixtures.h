@@ -1,0 +1,124 @@
+#pragma once
+// Shared helpers of the converter's tests: recording front ends, scratch
+// folders, file reading. Header-only, so this folder builds no program.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "convert/frontend.h"
+#include "support/codepage.h"
+#include "support/error.h"
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+// A fresh empty folder, removed at the end of the test. The path ends in '/'.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string tmpl = (fs::temp_directory_path() / "rdtest.XXXXXX").string();
+    char* made = ::mkdtemp(tmpl.data());
+    if (!made) throw std::runtime_error("mkdtemp failed");
+    path_ = std::string(made) + "/";
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + name; }
+
+ private:
+  std::string path_;
+};
+
+inline std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "<missing " + path + ">";
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+inline bool exists(const std::string& path) { return fs::exists(path); }
+
+// Files of a folder, sorted, without subfolders.
+inline std::vector<std::string> listFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder))
+    if (e.is_regular_file()) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Splits at CR LF; the bytes must end in CR LF (checked by the caller).
+inline std::vector<std::string> crlfLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(bytes.substr(start));
+      break;
+    }
+    lines.push_back(bytes.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+inline std::string utf8(const std::u16string& s) { return support::toUtf8(s); }
+inline std::u16string utf16(const std::string& s) { return support::fromUtf8(s); }
+
+// Status lines, kept in UTF-8 for readable failure messages.
+class RecordingStatus : public convert::StatusSink {
+ public:
+  void showStatus(const std::u16string& message) override { lines.push_back(utf8(message)); }
+  std::vector<std::string> lines;
+};
+
+class RecordingLog : public convert::LogSink {
+ public:
+  void writeLog(const std::u16string& message) override { lines.push_back(utf8(message)); }
+  std::vector<std::string> lines;
+};
+
+// Returns the given paths in turn, then cancels; records the folders asked for.
+class ListChooser : public convert::DocumentChooser {
+ public:
+  explicit ListChooser(std::vector<std::optional<std::string>> answers = {})
+      : answers(std::move(answers)) {}
+  std::optional<std::string> chooseDocument(const std::string& initialFolder) override {
+    folders.push_back(initialFolder);
+    if (next >= answers.size()) return std::nullopt;
+    return answers[next++];
+  }
+  std::vector<std::optional<std::string>> answers;
+  std::vector<std::string> folders;
+  size_t next = 0;
+};
+
+class RecordingStarter : public convert::ProcessStarter {
+ public:
+  struct Call {
+    std::string script;
+    std::vector<std::string> arguments;
+  };
+  void start(const std::string& script, const std::vector<std::string>& arguments) override {
+    calls.push_back({script, arguments});
+  }
+  std::vector<Call> calls;
+};
+
+}  // namespace testing_support

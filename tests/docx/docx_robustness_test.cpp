@@ -1,0 +1,159 @@
+// Bad input: every failure is a word::Error with a reason, never a crash,
+// a hang or unbounded memory.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "docx_fixture.h"
+#include "word/error.h"
+#include "word/read/docx/package.h"
+
+namespace {
+
+std::string fails(const std::string& bytes) {
+  try {
+    word::read::readDocx(bytes);
+  } catch (const word::Error& e) {
+    EXPECT_EQ(e.number(), word::kCannotOpen);
+    EXPECT_EQ(e.source(), word::kEngineSource);
+    return e.description();
+  }
+  ADD_FAILURE() << "the document opened";
+  return {};
+}
+
+// Opens or fails with word::Error; anything else fails the test.
+bool opensOrFails(const std::string& bytes) {
+  try {
+    word::Model m = word::read::readDocx(bytes);
+    return !m.main.text.empty() && m.main.text.back() == word::kParagraphMark;
+  } catch (const word::Error& e) {
+    return !e.description().empty();
+  }
+}
+
+std::string simpleDocx(const std::string& body = "<w:p><w:r><w:t>hello</w:t></w:r></w:p>") {
+  return docxtest::build({docxtest::documentXml(body), {}, {}});
+}
+
+TEST(DocxBadInput, NotAPackageSaysWhy) {
+  EXPECT_NE(fails("").find("empty"), std::string::npos);
+  EXPECT_NE(fails("PK\x03\x04 and then nothing useful").find("damaged or truncated"), std::string::npos);
+  EXPECT_NE(fails(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0')).find("OLE2"),
+            std::string::npos);
+  std::string noDocument = docxtest::zip({{"[Content_Types].xml", "<Types/>"}, {"other.txt", "x"}});
+  EXPECT_NE(fails(noDocument).find("no word/document.xml"), std::string::npos);
+}
+
+TEST(DocxBadInput, DamagedMainPartSaysWhere) {
+  std::string broken = docxtest::zip({{"word/document.xml", "<w:document><w:body><w:p>"}});
+  std::string why = fails(broken);
+  EXPECT_NE(why.find("word/document.xml"), std::string::npos) << why;
+  EXPECT_NE(why.find("damaged"), std::string::npos) << why;
+  std::string bodiless = docxtest::zip({{"word/document.xml", "<w:document/>"}});
+  EXPECT_NE(fails(bodiless).find("no body"), std::string::npos);
+}
+
+TEST(DocxBadInput, DamagedSidePartsDoNotStopTheText) {
+  word::Model m = docxtest::read("<w:p><w:pPr><w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>"
+                                 "<w:pStyle w:val=\"X\"/></w:pPr><w:r><w:t>text</w:t></w:r></w:p>",
+                                 {{"word/styles.xml", "<w:styles><w:style w:styleId="},
+                                  {"word/numbering.xml", "\x01\x02 not xml"}});
+  EXPECT_EQ(docxtest::text(m), "text\r\n");
+}
+
+TEST(DocxBadInput, TruncationsAndFlippedBytesNeverCrash) {
+  std::string good = simpleDocx(
+      "<w:p><w:r><w:t>one</w:t></w:r></w:p><w:tbl><w:tr><w:tc><w:p><w:r><w:t>cell</w:t></w:r></w:p></w:tc></w:tr>"
+      "</w:tbl><w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r></w:p>");
+  ASSERT_TRUE(opensOrFails(good));
+  size_t opened = 0;
+  for (size_t cut = 0; cut < good.size(); cut += 7) opened += opensOrFails(good.substr(0, cut)) ? 1 : 0;
+  EXPECT_GT(opened, 0u);  // the failures say why; every cut is survived
+  std::mt19937 rng(4);
+  for (int i = 0; i < 400; ++i) {
+    std::string bad = good;
+    for (int k = 0; k < 4; ++k) bad[rng() % bad.size()] = static_cast<char>(rng());
+    opensOrFails(bad);
+  }
+}
+
+TEST(DocxBadInput, EntitiesAreNeverExpandedOrFetched) {
+  std::string doc =
+      "<?xml version=\"1.0\"?><!DOCTYPE w:document [<!ENTITY xxe SYSTEM \"file:///etc/passwd\">"
+      "<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+      "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><w:document " +
+      std::string(docxtest::kNs) +
+      "><w:body><w:p><w:r><w:t>[&xxe;][&c;]</w:t></w:r></w:p></w:body></w:document>";
+  word::Model m = word::read::readDocx(docxtest::zip({{"word/document.xml", doc}}));
+  std::string t = docxtest::text(m);
+  EXPECT_EQ(t.find("root:"), std::string::npos);
+  EXPECT_EQ(t.find("aaaaaaaaaa"), std::string::npos);
+  EXPECT_LT(t.size(), 40u);
+}
+
+TEST(DocxBadInput, ZipBombsAreRefused) {
+  // A part that claims to inflate to 3 GB is refused before inflating.
+  std::string bomb = docxtest::zip({{"word/document.xml", docxtest::documentXml("")}});
+  size_t central = bomb.find("PK\x01\x02");
+  ASSERT_NE(central, std::string::npos);
+  bomb.replace(central + 24, 4, "\x00\x00\x00\xB0", 4);
+  std::string why = fails(bomb);
+  EXPECT_NE(why.find("zip bomb"), std::string::npos) << why;
+  // Small parts can still explode in memory once parsed: millions of empty
+  // paragraphs are refused before parsing.
+  std::string paragraphs;
+  paragraphs.reserve(4'100'000 * 6);
+  for (int i = 0; i < 4'100'000; ++i) paragraphs += "<w:p/>";
+  why = fails(simpleDocx(paragraphs));
+  EXPECT_NE(why.find("million XML elements"), std::string::npos) << why;
+}
+
+TEST(DocxBadInput, PackageCapsEachPartAndTheTotal) {
+  std::string bytes = docxtest::zip({{"a.xml", std::string(3000, 'x')}, {"b.xml", std::string(3000, 'y')},
+                                     {"c.xml", std::string(100, 'z')}});
+  word::read::docx::Limits limits;
+  limits.perPart = 4000;
+  limits.total = 6500;
+  word::read::docx::Package pkg(bytes, limits);
+  EXPECT_EQ(pkg.read("a.xml")->size(), 3000u);
+  EXPECT_EQ(pkg.read("/B.XML")->size(), 3000u);  // names are case-insensitive
+  EXPECT_FALSE(pkg.read("missing.xml"));
+  EXPECT_THROW(pkg.read("a.xml"), word::Error);  // the total would pass 6500
+  limits.perPart = 2000;
+  word::read::docx::Package small(bytes, limits);
+  EXPECT_THROW(small.read("b.xml"), word::Error);
+  EXPECT_EQ(small.read("c.xml")->size(), 100u);
+}
+
+TEST(DocxBadInput, RelationshipTargetsStayInsideThePackage) {
+  using word::read::docx::Package;
+  EXPECT_EQ(Package::resolve("word/document.xml", "media/a%20b.png"), "word/media/a b.png");
+  EXPECT_EQ(Package::resolve("word/document.xml", "../../../../etc/passwd"), "etc/passwd");
+  EXPECT_EQ(Package::resolve("word/document.xml", "/word/x.xml#frag"), "word/x.xml");
+  EXPECT_EQ(Package::relsOf("word/document.xml"), "word/_rels/document.xml.rels");
+}
+
+TEST(DocxBadInput, AbsurdNestingIsSurvived) {
+  std::string deep;
+  for (int i = 0; i < 50000; ++i) deep += "<w:sdt><w:sdtContent>";
+  deep += "<w:p><w:r><w:t>deep</w:t></w:r></w:p>";
+  for (int i = 0; i < 50000; ++i) deep += "</w:sdtContent></w:sdt>";
+  EXPECT_TRUE(opensOrFails(simpleDocx(deep + "<w:p><w:r><w:t>after</w:t></w:r></w:p>")));
+
+  std::string tables;
+  for (int i = 0; i < 40; ++i) tables += "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>t</w:t></w:r></w:p>";
+  for (int i = 0; i < 40; ++i) tables += "</w:tc></w:tr></w:tbl>";
+  word::Model m = word::read::readDocx(simpleDocx(tables));
+  ASSERT_FALSE(m.main.tables.empty());
+  int deepest = 0;
+  for (const auto& t : m.main.tables) deepest = std::max<int>(deepest, t.depth);
+  EXPECT_LE(deepest, 16);
+  EXPECT_EQ(std::count(m.main.text.begin(), m.main.text.end(), u't'), 40);  // no text lost
+
+  std::string fields;
+  for (int i = 0; i < 5000; ++i) fields += "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>";
+  EXPECT_TRUE(opensOrFails(simpleDocx("<w:p>" + fields + "<w:r><w:t>x</w:t></w:r></w:p>")));
+}
+
+}  // namespace

@@ -1,0 +1,400 @@
+// What the reader makes of WordprocessingML: styles, lists, tables, fields,
+// links, notes, pictures, tracked changes and the containers around text.
+#include <gtest/gtest.h>
+
+#include "docx_fixture.h"
+#include "word/error.h"
+#include "word/read/docx/numbering.h"
+
+using docxtest::formatAt;
+using docxtest::paragraphText;
+using docxtest::read;
+using docxtest::text;
+using word::u16;
+
+namespace {
+
+std::string p(const std::string& inner, const std::string& pPr = "") {
+  return "<w:p>" + (pPr.empty() ? "" : "<w:pPr>" + pPr + "</w:pPr>") + inner + "</w:p>";
+}
+std::string r(const std::string& t, const std::string& rPr = "") {
+  return "<w:r>" + (rPr.empty() ? "" : "<w:rPr>" + rPr + "</w:rPr>") + "<w:t xml:space=\"preserve\">" + t +
+         "</w:t></w:r>";
+}
+
+const std::string kStyles = docxtest::part(
+    "styles",
+    "<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Calibri\" w:hAnsi=\"Calibri\"/><w:sz w:val=\"22\"/>"
+    "</w:rPr></w:rPrDefault></w:docDefaults>"
+    "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name w:val=\"Normal\"/></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:name w:val=\"heading 1\"/><w:basedOn w:val=\"Normal\"/>"
+    "<w:pPr><w:outlineLvl w:val=\"0\"/><w:jc w:val=\"center\"/></w:pPr><w:rPr><w:b/><w:sz w:val=\"32\"/>"
+    "<w:color w:val=\"2E74B5\"/></w:rPr></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Heading2\"><w:name w:val=\"heading 2\"/><w:basedOn w:val=\"Heading1\"/>"
+    "<w:rPr><w:sz w:val=\"26\"/></w:rPr></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Loop1\"><w:name w:val=\"Loop one\"/><w:basedOn w:val=\"Loop2\"/></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Loop2\"><w:name w:val=\"Loop two\"/><w:basedOn w:val=\"Loop1\"/></w:style>"
+    "<w:style w:type=\"character\" w:styleId=\"Emph\"><w:name w:val=\"Emphasis\"/><w:rPr><w:i/>"
+    "<w:highlight w:val=\"yellow\"/></w:rPr></w:style>");
+
+TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
+  word::Model m = read(p(r("Title") + r("emph", "<w:rStyle w:val=\"Emph\"/><w:b w:val=\"0\"/><w:u w:val=\"single\"/>"),
+                         "<w:pStyle w:val=\"Heading2\"/>") +
+                           p(r("body", "<w:strike/><w:vertAlign w:val=\"superscript\"/>")) +
+                           p(r("loop"), "<w:pStyle w:val=\"Loop1\"/>"),
+                       {{"word/styles.xml", kStyles}});
+  ASSERT_GE(m.styles.size(), 4u);
+  EXPECT_EQ(m.styles[0].name, u"Normal");
+  const auto& h = m.main.paragraphs[0].format;
+  EXPECT_EQ(m.styles[static_cast<size_t>(h.style)].name, u"heading 2");
+  EXPECT_EQ(h.outlineLevel, 1);  // its name's level, not its base's
+  EXPECT_EQ(h.align, word::Align::Center);
+  int32_t base = m.styles[static_cast<size_t>(h.style)].basedOn;
+  ASSERT_GE(base, 0);
+  EXPECT_EQ(m.styles[static_cast<size_t>(base)].name, u"heading 1");
+
+  const word::CharFormat& title = formatAt(m, 0);
+  EXPECT_TRUE(title.bold);
+  EXPECT_EQ(title.halfPoints, 26);
+  EXPECT_EQ(title.color, 0x2E74B5u);
+  EXPECT_EQ(title.font, u"Calibri");
+  const word::CharFormat& emph = formatAt(m, 6);
+  EXPECT_FALSE(emph.bold);  // direct formatting switches the style's bold off
+  EXPECT_TRUE(emph.italic);
+  EXPECT_TRUE(emph.underline);
+  EXPECT_EQ(emph.highlight, 0xFFFF00u);
+
+  const word::CharFormat& body = formatAt(m, m.main.paragraphs[0].end);
+  EXPECT_FALSE(body.bold);
+  EXPECT_TRUE(body.strike);
+  EXPECT_TRUE(body.superscript);
+  EXPECT_EQ(body.halfPoints, 22);
+  EXPECT_EQ(m.main.paragraphs[1].format.outlineLevel, 9);
+  EXPECT_EQ(m.main.paragraphs[1].format.style, 0);
+  // A basedOn cycle neither hangs nor loses the paragraph.
+  EXPECT_EQ(paragraphText(m, 2), "loop");
+}
+
+TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
+  std::string styles = docxtest::part(
+      "styles", "<w:style w:type=\"paragraph\" w:styleId=\"H3\"><w:name w:val=\"Heading 3\"/></w:style>");
+  word::Model m = read(p(r("x"), "<w:pStyle w:val=\"H3\"/><w:ind w:left=\"720\" w:right=\"360\" w:hanging=\"360\"/>"
+                                 "<w:jc w:val=\"both\"/>") +
+                           p(r("y"), "<w:outlineLvl w:val=\"4\"/><w:ind w:start=\"100\" w:firstLine=\"200\"/>"
+                                     "<w:jc w:val=\"end\"/>"),
+                       {{"word/styles.xml", styles}});
+  const auto& a = m.main.paragraphs[0].format;
+  EXPECT_EQ(a.outlineLevel, 2);
+  EXPECT_EQ(a.indentLeft, 720);
+  EXPECT_EQ(a.indentRight, 360);
+  EXPECT_EQ(a.indentFirst, -360);
+  EXPECT_EQ(a.align, word::Align::Justify);
+  const auto& b = m.main.paragraphs[1].format;
+  EXPECT_EQ(b.outlineLevel, 4);
+  EXPECT_EQ(b.indentLeft, 100);
+  EXPECT_EQ(b.indentFirst, 200);
+  EXPECT_EQ(b.align, word::Align::Right);
+}
+
+std::string level(int i, const char* fmt, const char* text, const std::string& extra = "") {
+  return "<w:lvl w:ilvl=\"" + std::to_string(i) + "\"><w:start w:val=\"1\"/><w:numFmt w:val=\"" + fmt +
+         "\"/><w:lvlText w:val=\"" + text + "\"/>" + extra + "</w:lvl>";
+}
+
+std::string item(const std::string& t, int numId, int ilvl = 0) {
+  return p(r(t), "<w:numPr><w:ilvl w:val=\"" + std::to_string(ilvl) + "\"/><w:numId w:val=\"" +
+                     std::to_string(numId) + "\"/></w:numPr>");
+}
+
+TEST(DocxLists, LabelsComeFromTheNumberingDefinitions) {
+  std::string numbering = docxtest::part(
+      "numbering",
+      "<w:abstractNum w:abstractNumId=\"0\">" + level(0, "decimal", "%1.") + level(1, "lowerLetter", "%1.%2)") +
+          level(2, "upperRoman", "(%3)", "<w:lvlRestart w:val=\"0\"/>") + "</w:abstractNum>"
+          "<w:abstractNum w:abstractNumId=\"1\">" +
+          level(0, "bullet", "\xEF\x82\xB7", "<w:rPr><w:rFonts w:ascii=\"Symbol\" w:hAnsi=\"Symbol\"/></w:rPr>") +
+          "</w:abstractNum>"
+          "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
+          "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"0\"/><w:lvlOverride w:ilvl=\"0\">"
+          "<w:startOverride w:val=\"10\"/></w:lvlOverride></w:num>"
+          "<w:num w:numId=\"3\"><w:abstractNumId w:val=\"0\"/></w:num>"
+          "<w:num w:numId=\"4\"><w:abstractNumId w:val=\"1\"/></w:num>");
+  word::Model m = read(item("a", 1) + item("b", 1) + item("b1", 1, 1) + item("b1x", 1, 2) + item("b2", 1, 1) +
+                           item("c", 1) + item("c1", 1, 1) + item("c1x", 1, 2) + p(r("plain")) + item("ten", 2) +
+                           item("eleven", 2) + item("d", 3) + item("dot", 4) + item("none", 0) + item("undefined", 9),
+                       {{"word/numbering.xml", numbering}});
+  std::vector<std::string> labels;
+  for (const auto& para : m.main.paragraphs) labels.push_back(word::u8(para.format.listLabel));
+  std::vector<std::string> expected = {"1.", "2.", "2.a)", "(I)", "2.b)", "3.", "3.a)",
+                                       "(II)",  // lvlRestart 0: never restarts
+                                       "", "10.", "11.", "4.", "\xE2\x80\xA2", "", ""};
+  EXPECT_EQ(labels, expected);
+  const auto& f = m.main.paragraphs;
+  EXPECT_TRUE(f[0].format.listOrdered);
+  EXPECT_EQ(f[2].format.listLevel, 1);
+  EXPECT_EQ(f[0].format.listId, f[11].format.listId);  // numId 3 continues numId 1
+  EXPECT_NE(f[0].format.listId, f[9].format.listId);   // numId 2 restarts at 10
+  EXPECT_FALSE(f[12].format.listOrdered);
+  EXPECT_EQ(f[8].format.listId, -1);
+  EXPECT_EQ(f[13].format.listId, -1);
+  EXPECT_EQ(f[14].format.listId, -1);
+  std::string t = text(m);
+  EXPECT_NE(t.find("2.a)\tb1\r\n"), std::string::npos) << t;
+}
+
+TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThem) {
+  std::string numbering = docxtest::part(
+      "numbering", "<w:abstractNum w:abstractNumId=\"0\">" +
+                       level(0, "decimal", "%1", "<w:pStyle w:val=\"H1\"/>") +
+                       level(1, "decimal", "%1.%2", "<w:pStyle w:val=\"H2\"/>") +
+                       "</w:abstractNum><w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>");
+  std::string styles = docxtest::part(
+      "styles",
+      "<w:style w:type=\"paragraph\" w:styleId=\"H1\"><w:name w:val=\"heading 1\"/><w:pPr><w:numPr>"
+      "<w:numId w:val=\"1\"/></w:numPr></w:pPr></w:style>"
+      "<w:style w:type=\"paragraph\" w:styleId=\"H2\"><w:name w:val=\"heading 2\"/><w:basedOn w:val=\"H1\"/>"
+      "</w:style>");
+  auto h = [](const char* style, const char* t) { return p(r(t), std::string("<w:pStyle w:val=\"") + style + "\"/>"); };
+  word::Model m = read(h("H1", "a") + h("H2", "b") + h("H2", "c") + h("H1", "d") + h("H2", "e"),
+                       {{"word/numbering.xml", numbering}, {"word/styles.xml", styles}});
+  EXPECT_EQ(text(m), "1\ta\r\n1.1\tb\r\n1.2\tc\r\n2\td\r\n2.1\te\r\n");
+  EXPECT_EQ(m.main.paragraphs[1].format.listLevel, 1);
+  EXPECT_EQ(m.main.paragraphs[1].format.outlineLevel, 1);
+}
+
+TEST(DocxLists, NumberFormats) {
+  using word::read::docx::formatNumber;
+  EXPECT_EQ(formatNumber(4, "lowerRoman"), u"iv");
+  EXPECT_EQ(formatNumber(1994, "upperRoman"), u"MCMXCIV");
+  EXPECT_EQ(formatNumber(28, "lowerLetter"), u"bb");
+  EXPECT_EQ(formatNumber(26, "upperLetter"), u"Z");
+  EXPECT_EQ(formatNumber(3, "decimalZero"), u"03");
+  EXPECT_EQ(formatNumber(12, "ordinal"), u"12th");
+  EXPECT_EQ(formatNumber(22, "ordinal"), u"22nd");
+  EXPECT_EQ(formatNumber(21, "cardinalText"), u"Twenty-one");
+  EXPECT_EQ(formatNumber(3, "ordinalText"), u"Third");
+  EXPECT_EQ(formatNumber(6, "chicago"), u"\u2020\u2020");
+  EXPECT_EQ(formatNumber(7, "bullet"), u"");
+  EXPECT_EQ(formatNumber(5000, "upperRoman"), u"5000");
+  EXPECT_EQ(formatNumber(7, "someFutureFormat"), u"7");
+}
+
+std::string tc(const std::string& content, const std::string& tcPr = "") {
+  return "<w:tc>" + (tcPr.empty() ? "" : "<w:tcPr>" + tcPr + "</w:tcPr>") + content + "</w:tc>";
+}
+
+TEST(DocxTables, SpansMergesWidthsAndNesting) {
+  std::string nested = "<w:tbl><w:tr>" + tc(p(r("n1"))) + tc(p(r("n2"))) + "</w:tr></w:tbl>";
+  std::string body =
+      "<w:tbl><w:tblGrid><w:gridCol w:w=\"1000\"/><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>"
+      "<w:tr>" +
+      tc(p(r("wide")), "<w:gridSpan w:val=\"2\"/>") + tc(p(r("tall")), "<w:vMerge w:val=\"restart\"/>") +
+      "</w:tr><w:tr>" + tc(p(r("a")), "<w:tcW w:w=\"900\" w:type=\"dxa\"/>") + tc(nested + p("")) +
+      tc(p(""), "<w:vMerge/>") + "</w:tr>" +
+      "<w:tr><w:trPr><w:del w:id=\"1\" w:author=\"x\"/></w:trPr>" + tc(p(r("deleted row"))) + "</w:tr>" +
+      "<w:sdt><w:sdtContent><w:tr>" + tc(p(r("in sdt"))) + "</w:tr></w:sdtContent></w:sdt></w:tbl>" + p(r("after"));
+  word::Model m = read(body);
+  ASSERT_EQ(m.main.tables.size(), 2u);
+  const word::Table& t = m.main.tables[0];
+  EXPECT_EQ(t.depth, 1);
+  ASSERT_EQ(t.rows.size(), 3u);
+  ASSERT_EQ(t.rows[0].cells.size(), 2u);
+  EXPECT_EQ(t.rows[0].cells[0].gridSpan, 2);
+  EXPECT_EQ(t.rows[0].cells[0].width, 3000);  // from the grid
+  EXPECT_EQ(t.rows[0].cells[1].vmerge, word::VMerge::Restart);
+  EXPECT_EQ(t.rows[0].cells[1].width, 3000);
+  ASSERT_EQ(t.rows[1].cells.size(), 3u);
+  EXPECT_EQ(t.rows[1].cells[0].width, 900);  // its own tcW
+  EXPECT_EQ(t.rows[1].cells[2].vmerge, word::VMerge::Continue);
+  const word::Table& n = m.main.tables[1];
+  EXPECT_EQ(n.depth, 2);
+  EXPECT_GT(n.start, t.rows[1].cells[1].start - 1);
+  EXPECT_LT(n.end, t.rows[1].cells[1].end);
+  std::string s = text(m);
+  EXPECT_EQ(s.find("deleted row"), std::string::npos);
+  EXPECT_NE(s.find("wide\ttall\r\n"), std::string::npos) << s;
+  EXPECT_NE(s.find("in sdt"), std::string::npos);
+  EXPECT_NE(s.find("after"), std::string::npos);
+}
+
+TEST(DocxFields, OnlyResultsShowAndHyperlinkFieldsLinkTheirRuns) {
+  auto fld = [](const char* type) { return std::string("<w:r><w:fldChar w:fldCharType=\"") + type + "\"/></w:r>"; };
+  auto instr = [](const std::string& code) {
+    return "<w:r><w:instrText xml:space=\"preserve\">" + code + "</w:instrText></w:r>";
+  };
+  std::string body =
+      p(r("A ") + fld("begin") + instr(" IF ") + fld("begin") + instr(" MERGEFIELD x ") + fld("separate") +
+        r("inner") + fld("end") + instr(" = 1 \"y\" ") + fld("separate") + r("result") + fld("end") + r(" B")) +
+      p(fld("begin") + instr(" HYPERLINK \\l \"target\" ") + fld("separate") + r("jump") + fld("end") +
+        fld("begin") + instr(" PAGE ") + fld("end")) +
+      p("<w:fldSimple w:instr=\" HYPERLINK &quot;http://example.org/a&quot; \">" + r("simple") + "</w:fldSimple>" +
+        "<w:fldSimple w:instr=\" DATE \">" + r("today") + "</w:fldSimple>");
+  word::Model m = read(body);
+  EXPECT_EQ(paragraphText(m, 0), "A result B");
+  EXPECT_EQ(paragraphText(m, 1), "jump");
+  EXPECT_EQ(formatAt(m, m.main.paragraphs[0].end).hyperlink, u"#target");
+  EXPECT_EQ(paragraphText(m, 2), "simpletoday");
+  uint32_t third = m.main.paragraphs[1].end;
+  EXPECT_EQ(formatAt(m, third).hyperlink, u"http://example.org/a");
+  EXPECT_EQ(formatAt(m, third + 6).hyperlink, u"");
+}
+
+TEST(DocxLinks, ExternalAndInternalHyperlinksAndBookmarks) {
+  std::string rels =
+      "<Relationship Id=\"rL\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/hyperlink\" "
+      "Target=\"https://example.com/x?y=1\" TargetMode=\"External\"/>";
+  std::string body = p("<w:hyperlink r:id=\"rL\">" + r("out") + "</w:hyperlink>" + r(" mid ") +
+                       "<w:hyperlink w:anchor=\"here\">" + r("in") + "</w:hyperlink>") +
+                     p("<w:bookmarkStart w:id=\"0\" w:name=\"here\"/>" + r("target") + "<w:bookmarkEnd w:id=\"0\"/>" +
+                       "<w:bookmarkEnd w:id=\"7\"/>");
+  word::Model m = read(body, {}, rels);
+  EXPECT_EQ(formatAt(m, 0).hyperlink, u"https://example.com/x?y=1");
+  EXPECT_EQ(formatAt(m, 4).hyperlink, u"");
+  EXPECT_EQ(formatAt(m, 9).hyperlink, u"#here");
+  ASSERT_EQ(m.main.bookmarks.size(), 1u);
+  EXPECT_EQ(m.main.bookmarks[0].name, u"here");
+  EXPECT_EQ(m.main.bookmarks[0].start, m.main.paragraphs[0].end);
+  EXPECT_EQ(m.main.bookmarks[0].end, m.main.paragraphs[0].end + 6);
+}
+
+TEST(DocxText, BreaksTabsSymbolsAndSpecialCharacters) {
+  std::string body = p("<w:r><w:t>a</w:t><w:br/><w:t>b</w:t><w:br w:type=\"page\"/><w:t>c</w:t>"
+                       "<w:br w:type=\"column\"/><w:tab/><w:t>d</w:t><w:cr/><w:noBreakHyphen/>"
+                       "<w:sym w:font=\"Wingdings\" w:char=\"F0E0\"/><w:softHyphen/>"
+                       "<w:t xml:space=\"preserve\"> </w:t><w:t>&#x5;x&#xA0;y</w:t></w:r>");
+  word::Model m = read(body);
+  EXPECT_EQ(m.main.text, u"a\vb\fc\x0e\td\v\u2011\uf0e0 x\u00a0y\r");
+  EXPECT_EQ(formatAt(m, 10).font, u"Wingdings");
+}
+
+TEST(DocxChanges, InsertionsStayDeletionsAndMovesAwayGo) {
+  std::string delMark = "<w:rPr><w:del w:id=\"9\" w:author=\"x\"/></w:rPr>";
+  std::string body =
+      p(r("keep ") + "<w:ins w:id=\"1\" w:author=\"x\">" + r("inserted ") + "</w:ins>" +
+        "<w:del w:id=\"2\" w:author=\"x\"><w:r><w:delText>deleted </w:delText></w:r></w:del>" +
+        "<w:moveFrom w:id=\"3\" w:author=\"x\">" + r("moved away ") + "</w:moveFrom>" +
+        "<w:moveTo w:id=\"4\" w:author=\"x\">" + r("moved here") + "</w:moveTo>") +
+      p(r("joined "), delMark) + p(r("to next")) +
+      "<w:del w:id=\"5\" w:author=\"x\">" + p(r("gone block")) + "</w:del>" +
+      p("<w:r><w:rPr><w:vanish/></w:rPr><w:t>hidden</w:t></w:r>" + r("shown"));
+  word::Model m = read(body);
+  EXPECT_EQ(paragraphText(m, 0), "keep inserted moved here");
+  EXPECT_EQ(paragraphText(m, 1), "joined to next");
+  EXPECT_EQ(paragraphText(m, 2), "shown");
+}
+
+TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
+  std::string box = "<w:txbxContent>" + p(r("boxed")) + "</w:txbxContent>";
+  std::string body =
+      "<w:sdt><w:sdtPr/><w:sdtContent>" + p(r("block sdt")) + "</w:sdtContent></w:sdt>" +
+      p("<w:smartTag w:element=\"x\">" + r("tag ") + "</w:smartTag><w:customXml w:element=\"y\">" + r("custom ") +
+        "</w:customXml><w:sdt><w:sdtContent>" + r("inline") + "</w:sdtContent></w:sdt>" +
+        "<w:commentRangeStart w:id=\"0\"/><w:r><w:commentReference w:id=\"0\"/></w:r>") +
+      p("<mc:AlternateContent><mc:Choice Requires=\"wps\"><w:r><w:drawing><wp:anchor><wp:extent cx=\"1\" cy=\"1\"/>"
+        "<a:graphic><a:graphicData><wps:wsp><wps:txbx>" + box +
+        "</wps:txbx></wps:wsp></a:graphicData></a:graphic></wp:anchor></w:drawing></w:r></mc:Choice>"
+        "<mc:Fallback><w:r><w:pict><v:shape><v:textbox>" + box +
+        "</v:textbox></v:shape></w:pict></w:r></mc:Fallback></mc:AlternateContent>" + r("anchor")) +
+      p("<mc:AlternateContent><mc:Choice Requires=\"unknownNs\">" + r("choice") + "</mc:Choice><mc:Fallback>" +
+        r("fallback") + "</mc:Fallback></mc:AlternateContent>") +
+      p(r("framed"), "<w:framePr w:wrap=\"around\" w:vAnchor=\"text\"/>");
+  word::Model m = read(body);
+  EXPECT_EQ(paragraphText(m, 0), "block sdt");
+  EXPECT_EQ(paragraphText(m, 1), "tag custom inline");
+  EXPECT_EQ(paragraphText(m, 2), "anchor");
+  EXPECT_EQ(paragraphText(m, 3), "boxed");  // after its anchor, once
+  EXPECT_TRUE(m.main.paragraphs[3].format.textBox);
+  EXPECT_FALSE(m.main.paragraphs[2].format.textBox);
+  EXPECT_EQ(paragraphText(m, 4), "fallback");
+  EXPECT_TRUE(m.main.paragraphs[5].format.textBox);
+  // Plain text leaves floating text out.
+  std::string t = text(m);
+  EXPECT_EQ(t.find("boxed"), std::string::npos);
+  EXPECT_EQ(t.find("framed"), std::string::npos);
+  EXPECT_NE(t.find("anchor"), std::string::npos);
+}
+
+TEST(DocxNotes, FootnotesAndEndnotesAreNotesWithTheirLabels) {
+  std::string footnotes = docxtest::part(
+      "footnotes",
+      "<w:footnote w:type=\"separator\" w:id=\"-1\">" + p("<w:r><w:separator/></w:r>") + "</w:footnote>" +
+          "<w:footnote w:id=\"1\">" + p("<w:r><w:footnoteRef/></w:r>" + r(" first note")) + "</w:footnote>" +
+          "<w:footnote w:id=\"2\">" + p(r("second note")) + "</w:footnote>");
+  std::string endnotes =
+      docxtest::part("endnotes", "<w:endnote w:id=\"5\">" + p(r("an endnote")) + "</w:endnote>");
+  std::string body = p(r("a") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>" + r("b") +
+                       "<w:r><w:footnoteReference w:customMarkFollows=\"1\" w:id=\"2\"/><w:t>*</w:t></w:r>" +
+                       r("c") + "<w:r><w:endnoteReference w:id=\"5\"/></w:r>" +
+                       "<w:r><w:footnoteReference w:id=\"404\"/></w:r>");
+  word::Model m = read(body, {{"word/footnotes.xml", footnotes}, {"word/endnotes.xml", endnotes}});
+  ASSERT_EQ(m.notes.size(), 4u);
+  EXPECT_EQ(m.notes[0].label, u"1");
+  EXPECT_EQ(word::u8(m.notes[0].body.text), " first note\r");
+  EXPECT_EQ(m.notes[1].label, u"*");
+  EXPECT_EQ(word::u8(m.notes[1].body.text), "second note\r");
+  EXPECT_TRUE(m.notes[2].endnote);
+  EXPECT_EQ(m.notes[2].label, u"i");
+  EXPECT_EQ(m.notes[3].label, u"2");  // a missing note still counts
+  EXPECT_EQ(text(m), "a1b*ci2\r\n");
+}
+
+const std::string kPng = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + std::string(20, '\0');
+
+TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {
+  std::string rels =
+      "<Relationship Id=\"rP\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/image\" "
+      "Target=\"media/image1.png\"/>"
+      "<Relationship Id=\"rX\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/image\" "
+      "Target=\"media/unknown.bin\"/>"
+      "<Relationship Id=\"rE\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/image\" "
+      "Target=\"http://example.com/i.png\" TargetMode=\"External\"/>";
+  auto drawing = [](const char* kind, const char* id) {
+    return std::string("<w:r><w:drawing><wp:") + kind +
+           "><wp:extent cx=\"952500\" cy=\"476250\"/><wp:docPr id=\"1\" name=\"p\" descr=\"a cat\"/><a:graphic>"
+           "<a:graphicData><pic:pic><pic:blipFill><a:blip r:embed=\"" + id +
+           "\"/></pic:blipFill></pic:pic></a:graphicData></a:graphic></wp:" + kind + "></w:drawing></w:r>";
+  };
+  std::string body = p(r("x") + drawing("inline", "rP") + drawing("anchor", "rP") + drawing("inline", "rX") +
+                       drawing("inline", "rE") +
+                       "<w:r><w:pict><v:shape style=\"width:75pt;height:1in\"><v:imagedata r:id=\"rP\"/>"
+                       "</v:shape></w:pict></w:r>");
+  word::Model m = read(body, {{"word/media/image1.png", kPng}, {"word/media/unknown.bin", "not an image"}}, rels);
+  ASSERT_EQ(m.main.pictures.size(), 3u);
+  for (const auto& pic : m.main.pictures) {
+    EXPECT_EQ(pic.format, "png");
+    EXPECT_EQ(*pic.data, kPng);
+    EXPECT_EQ(m.main.text[pic.pos], word::kPictureMark);
+  }
+  EXPECT_EQ(m.main.pictures[0].pos, 1u);
+  EXPECT_EQ(m.main.pictures[0].widthPx, 100);
+  EXPECT_EQ(m.main.pictures[0].heightPx, 50);
+  EXPECT_EQ(m.main.pictures[0].alt, u"a cat");
+  EXPECT_EQ(m.main.pictures[0].data, m.main.pictures[1].data);  // one copy of the bytes
+  EXPECT_EQ(m.main.pictures[2].widthPx, 100);
+  EXPECT_EQ(m.main.pictures[2].heightPx, 96);
+}
+
+TEST(DocxPackage, MainPartFoundThroughRelationshipsWhateverItsName) {
+  std::string doc = docxtest::documentXml(p(r("elsewhere")));
+  std::string bytes = docxtest::zip(
+      {{"[Content_Types].xml", "<Types/>"},
+       {"_rels/.rels",
+        "<Relationships><Relationship Id=\"r\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+        "Target=\"/Main/Doc.xml\"/></Relationships>"},
+       {"Main/Doc.xml", doc}});
+  word::Model m = word::read::readDocx(bytes);
+  EXPECT_EQ(paragraphText(m, 0), "elsewhere");
+  // No relationships at all: the usual name is tried.
+  m = word::read::readDocx(docxtest::zip({{"word/document.xml", doc}}));
+  EXPECT_EQ(paragraphText(m, 0), "elsewhere");
+}
+
+TEST(DocxPackage, SeveralBodiesAllShow) {
+  std::string doc = std::string("<w:document ") + docxtest::kNs + "><w:body>" + p(r("one")) +
+                    "</w:body><w:body>" + p(r("two")) + "</w:body></w:document>";
+  word::Model m = word::read::readDocx(docxtest::zip({{"word/document.xml", doc}}));
+  EXPECT_EQ(text(m), "one\r\ntwo\r\n");
+}
+
+}  // namespace

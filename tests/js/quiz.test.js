@@ -1,0 +1,124 @@
+// The quiz reader of the test template: syntax, grading, and the line that a
+// broken quiz reports. Run with `node --test tests/js`.
+'use strict';
+const { test } = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const { quiz, corpus } = require('./load.js');
+
+const Q = quiz();
+const section = (body, title = 'Check') =>
+  "<html><head><meta http-equiv='Content-Type' content='text/html; charset=Windows-1251'></head><body><pre>\r\n" +
+  '%TEST=' + title + '\r\n' + body.join('\r\n') + '\r\n%TEST_END\r\n</pre></body></html>\r\n';
+const load = (body, title) => Q.load(section(body, title));
+const correctLetters = (q) => q.answers.filter((a) => a.correct).map((a) => a.letter).join('');
+const failure = (body) => {
+  try {
+    load(body);
+  } catch (e) {
+    assert.ok(e instanceof Q.QuizError, 'a QuizError, not ' + e);
+    return e;
+  }
+  assert.fail('the quiz was accepted');
+};
+
+test('numbered questions without blank lines, as in the sample courses', () => {
+  const data = new TextDecoder('windows-1251').decode(fs.readFileSync(corpus('course_package', 'testdata1.htm')));
+  const quizData = Q.load(data);
+  assert.equal(quizData.title, 'Тест 1.1');
+  assert.deepEqual(quizData.questions.map((q) => q.text), ['Вопрос 1 о SQL?', 'Вопрос 2 о SQL?', 'Вопрос 3 о SQL?']);
+  for (const q of quizData.questions) {
+    assert.equal(q.kind, 'single');
+    assert.deepEqual(q.answers.map((a) => a.text), ['SELECT', 'INSERT', 'DELETE']);
+    assert.equal(correctLetters(q), 'b');
+  }
+});
+
+test('blank lines separate questions; labels and list labels are dropped', () => {
+  const { questions } = load([
+    '1.\tFirst?', 'a)\tone', 'b)\t*two', '',
+    '2) Second,', 'on two lines?', 'a. yes', '*b. no', '',
+    '\u2022\tThird?', '*а) да', 'б) нет',
+  ]);
+  assert.deepEqual(questions.map((q) => q.text), ['First?', 'Second,\non two lines?', 'Third?']);
+  assert.deepEqual(questions.map(correctLetters), ['b', 'b', 'а']);
+  assert.deepEqual(questions[0].answers.map((a) => a.text), ['one', 'two']);
+});
+
+test('several starred answers give a multiple choice; "=" a short answer', () => {
+  const { questions } = load(['Pick two', '*a) x', 'b) y', '*c) z', '', 'Type it', '= Forty Two ', '=42']);
+  assert.equal(questions[0].kind, 'multiple');
+  assert.equal(correctLetters(questions[0]), 'ac');
+  assert.equal(questions[1].kind, 'short');
+  assert.deepEqual(questions[1].accepted, ['Forty Two', '42']);
+});
+
+test('Aiken format: lettered answers and a final ANSWER line', () => {
+  const { questions } = load([
+    'What is the capital of France?', 'A. Berlin', 'B. Paris', 'C. Rome', 'ANSWER: B',
+    'Which are even?', 'A) 1', 'B) 2', 'C) 4', 'answer: B, C',
+  ]);
+  assert.equal(questions.length, 2);
+  assert.equal(correctLetters(questions[0]), 'b');
+  assert.equal(questions[0].kind, 'single');
+  assert.equal(correctLetters(questions[1]), 'bc');
+  assert.equal(questions[1].kind, 'multiple');
+});
+
+test('a second line such as "e.g. this" belongs to the question, not its answers', () => {
+  const { questions } = load(['Name a keyword', 'e.g. one that reads', 'a) SELECT*', '*b) none']);
+  assert.equal(questions[0].text, 'Name a keyword\ne.g. one that reads');
+  assert.deepEqual(questions[0].answers.map((a) => a.text), ['SELECT*', 'none']);
+});
+
+test('numeric references from the text export are decoded, in the title too', () => {
+  const { title, questions } = load(['x &#8804; 1?', '*a) &#8364;5', 'b) &#x2264;'], 'T &lt;1&gt;');
+  assert.equal(title, 'T <1>');
+  assert.equal(questions[0].text, 'x \u2264 1?');
+  assert.deepEqual(questions[0].answers.map((a) => a.text), ['\u20ac5', '\u2264']);
+});
+
+test('the end marker may follow the last answer on its line', () => {
+  const data = '%TEST=Last\r\nQ?\r\n*a) yes\r\nb) no%TEST_END\r\n</pre></body></html>';
+  const { questions } = Q.load(data);
+  assert.deepEqual(questions[0].answers.map((a) => a.text), ['yes', 'no']);
+});
+
+test('a quiz that cannot be read names the line that stopped it', () => {
+  const cases = [
+    [['Q1?', 'a) one', 'b) two'], 'no answer is marked correct', 'Q1?', 3],
+    [['Q1?', '*a) one', '', 'Just text'], 'the question has no answers', 'Just text', 6],
+    [['Q1?', 'ANSWER: A'], '"ANSWER:" without answers before it', 'ANSWER: A', 4],
+    [['Q1?', 'A. one', 'B. two', 'ANSWER: D'], 'names an answer the question does not have', 'ANSWER: D', 6],
+    [['Q1?', '*a) one', '=one'], 'short answer', '=one', 5],
+    [['Q1?', '=one', '*a) one'], 'lettered answer', '*a) one', 5],
+    [['Q1?', '*a)'], 'an answer without text', '*a)', 4],
+  ];
+  for (const [body, message, line, number] of cases) {
+    const e = failure(body);
+    assert.match(e.message, new RegExp(message.replace(/[()"]/g, '.')), body.join(' / '));
+    assert.equal(e.line, line, body.join(' / '));
+    assert.equal(e.lineNumber, number, body.join(' / '));
+  }
+  assert.match(failure([]).message, /no questions/);
+  assert.throws(() => Q.load('no markers at all'), /%TEST=/);
+  assert.throws(() => Q.load('%TEST=x\r\nQ?\r\n*a) y\r\n'), /%TEST_END/);
+});
+
+test('grading: exact choice, exact set, short answers without case or surrounding blanks', () => {
+  const { questions: [single, multiple, short] } = load(
+    ['S?', 'a) x', '*b) y', '', 'M?', '*a) x', 'b) y', '*c) z', '', 'T?', '=Москва']);
+  assert.equal(Q.isRight(single, 1), true);
+  assert.equal(Q.isRight(single, 0), false);
+  assert.equal(Q.isRight(single, null), false);
+  assert.equal(Q.isRight(multiple, [2, 0]), true);
+  assert.equal(Q.isRight(multiple, [0]), false);
+  assert.equal(Q.isRight(multiple, [0, 1, 2]), false);
+  assert.equal(Q.isRight(multiple, []), false);
+  assert.equal(Q.isRight(short, '  москва '), true);
+  assert.equal(Q.isRight(short, 'Мос ква'), false);
+  assert.equal(Q.isRight(short, undefined), false);
+  const all = Q.score([single, multiple, short], [1, [0, 2], 'МОСКВА']);
+  assert.deepEqual(all, { right: [true, true, true], score: 3, total: 3 });
+  assert.equal(Q.score([single, multiple, short], [0, [1], '']).score, 0);
+});

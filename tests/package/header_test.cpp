@@ -1,0 +1,65 @@
+// The header page: heading form without an author, bold form with one.
+#include <gtest/gtest.h>
+
+#include "../common/fixtures.h"
+#include "package/header.h"
+
+using namespace testing_support;
+
+namespace {
+
+const char* kHead[] = {
+    "<html>",
+    "<head><meta http-equiv='Content-Type' content='text/html; charset=windows-1251'></head>",
+    "<body bgcolor='black' text='white' leftmargin='3' topmargin='1' marginwidth='3' "
+    "marginheight='1'>",
+};
+
+std::vector<std::string> written(const convert::Session& s) {
+  ScratchFolder dir;
+  package::writeHeader(s, dir.path());
+  std::string bytes = readBytes(dir / "header.htm");
+  EXPECT_TRUE(bytes.ends_with("</body></html>\r\n"));
+  return crlfLines(bytes);
+}
+
+}  // namespace
+
+TEST(Header, WithoutAuthorTheTitleIsAHeading) {
+  convert::Session s;
+  s.courseTitle = u"Safety\r";
+  EXPECT_EQ(written(s), (std::vector<std::string>{kHead[0], kHead[1], kHead[2],
+                                                  "<center><h3>Safety\r</h3></center>",
+                                                  "</body></html>"}));
+}
+
+TEST(Header, WithAnAuthorTitleAndAuthorShareABoldBlock) {
+  convert::Session s;
+  s.courseTitle = u"Безопасность\r";
+  s.courseAuthor = u"Team & <co>\r";
+  EXPECT_EQ(written(s), (std::vector<std::string>{
+                            kHead[0], kHead[1], kHead[2],
+                            "<center><b>\xC1\xE5\xE7\xEE\xEF\xE0\xF1\xED\xEE\xF1\xF2\xFC\r ",
+                            "Team & <co>\r</b></center>", "</body></html>"}));
+}
+
+TEST(Header, AnyAuthorTextSelectsTheBoldForm) {
+  convert::Session s;
+  s.courseAuthor = u" ";
+  auto lines = written(s);
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[3], "<center><b> ");
+  EXPECT_EQ(lines[4], " </b></center>");
+  s.courseAuthor = u"\r";
+  EXPECT_EQ(written(s)[4], "\r</b></center>");
+}
+
+TEST(Header, EmptyTitleStillGivesTheHeading) {
+  convert::Session s;
+  EXPECT_EQ(written(s)[3], "<center><h3></h3></center>");
+}
+
+TEST(Header, AMissingFolderIsAnError) {
+  convert::Session s;
+  EXPECT_THROW(package::writeHeader(s, "/nonexistent-folder/x/"), support::Error);
+}

@@ -1,0 +1,121 @@
+// The window with the real converter behind its button; only the file
+// dialog is replaced. Documents are plain-text courses copied into the
+// test's own folder.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include "convert/driver.h"
+#include "window_fixture.h"
+
+namespace {
+
+using app::MainWindow;
+using windowtest::ScriptedChooser;
+using windowtest::WindowTest;
+
+class WindowConvertTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    window_ = std::make_unique<MainWindow>(app::conversionRun());
+    // The template and the copy script lie beside the built program.
+    window_->setProgramFolder(RD_BINARY_DIR "/app");
+    window_->show();
+  }
+  // Copies the example course into `folder` (made if needed) as `name`.
+  std::string course(const QString& folder, const QString& name) {
+    QDir().mkpath(folder);
+    QString target = QDir(folder).absoluteFilePath(name);
+    QFile::remove(target);
+    EXPECT_TRUE(QFile::copy(RD_TEST_DIR "/../examples/course.txt", target));
+    return QFile::encodeName(target).toStdString();
+  }
+  std::u16string box() const { return window_->statusBox()->toPlainText().toStdU16String(); }
+  void click(ScriptedChooser& chooser) {
+    window_->setDocumentChooser(&chooser);
+    window_->convertButton()->click();
+  }
+
+  std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(WindowConvertTest, CancelledDialogChangesNothingButTheLog) {
+  ScriptedChooser chooser({std::nullopt});
+  bool disabled = false;
+  chooser.onChoose = [&] { disabled = !window_->convertButton()->isEnabled(); };
+  click(chooser);
+  EXPECT_TRUE(disabled);
+  EXPECT_TRUE(window_->convertButton()->isEnabled());
+  EXPECT_EQ(box(), u"");
+  EXPECT_EQ(readLog(), "Start\r\n");
+  ASSERT_EQ(chooser.folders.size(), 1u);
+  EXPECT_EQ(chooser.folders[0], convert::homeFolder());
+  EXPECT_EQ(QDir(tempPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+}
+
+TEST_F(WindowConvertTest, ConvertedDocumentLeavesItsLinesAndSuccess) {
+  const std::string doc = course(tempPath() + "/Курс", "safety.txt");
+  ScriptedChooser chooser({doc});
+  click(chooser);
+  EXPECT_TRUE(window_->convertButton()->isEnabled());
+  const QString path = QString::fromStdString(doc);
+  const QString text = window_->statusBox()->toPlainText();
+  // The path, the empty line after it, the heading lines as they came, and
+  // the success line last; a marker line's paragraph mark adds no line.
+  EXPECT_TRUE(text.startsWith(path + "\n\n")) << text.toStdString();
+  EXPECT_EQ(text.count("\n\n"), 1) << text.toStdString();
+  EXPECT_FALSE(text.contains('\r'));
+  const QStringList lines = text.split('\n');
+  qsizetype basics = lines.indexOf("%H1=Basics");
+  qsizetype rules = lines.indexOf(QRegularExpression("^    page \\d+\\.htm%H2=Rules$"));
+  qsizetype check = lines.indexOf("    %TEST=Check");
+  qsizetype end = lines.indexOf("%H1#");
+  qsizetype summary = lines.indexOf(QRegularExpression("^    page \\d+\\.htm%H2=Summary$"));
+  EXPECT_TRUE(0 < basics && basics < rules && rules < check && check < end && end < summary)
+      << text.toStdString();
+  EXPECT_TRUE(text.endsWith("\nУспех\n")) << text.toStdString();
+  EXPECT_EQ(readLog(), "Start\r\n" + doc + "\r\nУспех\r\n");
+  QDir out(tempPath() + "/Курс/safety");
+  EXPECT_TRUE(out.exists("page2.htm"));
+  EXPECT_TRUE(out.exists("imsmanifest.xml"));
+}
+
+TEST_F(WindowConvertTest, SecondRunStartsInTheFirstDocumentsFolderAndKeepsAllLines) {
+  const std::string first = course(tempPath() + "/one", "a.txt");
+  const std::string second = course(tempPath() + "/two", "b.txt");
+  ScriptedChooser chooser({first, second, std::nullopt});
+  click(chooser);
+  click(chooser);
+  click(chooser);
+  ASSERT_EQ(chooser.folders.size(), 3u);
+  EXPECT_EQ(chooser.folders[1], QFile::encodeName(tempPath()).toStdString() + "/one/");
+  EXPECT_EQ(chooser.folders[2], QFile::encodeName(tempPath()).toStdString() + "/two/");
+  const QString text = window_->statusBox()->toPlainText();
+  EXPECT_EQ(text.count(QStringLiteral("Успех\n")), 2);
+  EXPECT_LT(text.indexOf(QString::fromStdString(first)), text.indexOf(QString::fromStdString(second)));
+  EXPECT_TRUE(text.endsWith(QStringLiteral("Успех\n")));
+  EXPECT_EQ(readLog(), "Start\r\n" + first + "\r\nУспех\r\nStart\r\n" + second + "\r\nУспех\r\nStart\r\n");
+}
+
+TEST_F(WindowConvertTest, FailedRunReportsAndEnablesTheButton) {
+  // A name typed into the dialog that does not exist fails the open.
+  const std::string missing = QFile::encodeName(tempPath()).toStdString() + "/gone/missing.doc";
+  ScriptedChooser chooser({missing, std::nullopt});
+  click(chooser);
+  EXPECT_TRUE(window_->convertButton()->isEnabled());
+  const QString text = window_->statusBox()->toPlainText();
+  EXPECT_TRUE(text.startsWith(QString::fromStdString(missing) + "\n\nparse: Error # ")) << text.toStdString();
+  EXPECT_FALSE(text.contains(QStringLiteral("Успех")));
+  EXPECT_EQ(readLog(), "Start\r\n" + missing + "\r\n");
+  // The failed run still moved the next dialog to its folder.
+  click(chooser);
+  ASSERT_EQ(chooser.folders.size(), 2u);
+  EXPECT_EQ(chooser.folders[1], QFile::encodeName(tempPath()).toStdString() + "/gone/");
+}
+
+}  // namespace

@@ -1,0 +1,317 @@
+// Copy and paste through the in-process clipboard, the way a page export
+// moves an entry into a new document.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "helpers.h"
+#include "support/files.h"
+#include "word/error.h"
+#include "word/write/writers.h"
+
+using namespace word;
+using wordtest::adopt;
+using wordtest::para;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A 1x1 PNG.
+const std::string kPng = std::string(
+    "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1f\x15\xc4\x89"
+    "\0\0\0\rIDATx\x9c" "c\xf8\xff\xff?\0\x05\xfe\x02\xfe\xa7\x35\x81\x84\0\0\0\0IEND\xae" "B`\x82",
+    67);
+
+// The source of the copy tests: an entry between two markers, holding a
+// heading, a link, a table with a merged cell, a picture, a footnote and
+// bookmarks inside and around it.
+Model source(uint32_t* entryStart, uint32_t* entryEnd) {
+  Builder b;
+  Style heading;
+  heading.name = u"heading 2";
+  heading.paragraph.outlineLevel = 1;
+  heading.chars.bold = true;
+  int32_t h = b.addStyle(heading);
+
+  b.startBookmark(u"outside");
+  para(b, "%H2=Rules");
+  b.endBookmark(u"outside");
+  *entryStart = b.position();
+  ParagraphFormat hf;
+  hf.style = h;
+  hf.outlineLevel = 1;
+  b.paragraph(hf);
+  b.startBookmark(u"_Toc1");
+  CharFormat bold;
+  bold.bold = true;
+  b.text("Rules & <limits>", bold);
+  b.endBookmark(u"_Toc1");
+  b.endParagraph();
+  b.text("See ");
+  CharFormat link;
+  link.hyperlink = u"https://example.org/a?b=1&c=2";
+  link.underline = true;
+  link.color = 0x0000FF;
+  b.text("the site", link);
+  b.text(" and %A=12 the glossary%A#.");
+  b.endParagraph();
+  b.startTable();
+  b.startRow();
+  b.startCell(2000, 1, VMerge::Restart);
+  b.text("merged");
+  b.startCell(3000, 2);
+  b.startBookmark(u"cell");
+  b.text("wide");
+  b.endBookmark(u"cell");
+  b.endRow();
+  b.startRow();
+  b.startCell(2000, 1, VMerge::Continue);
+  b.startCell(1500);
+  b.text("c");
+  b.startCell(1500);
+  b.text("d");
+  b.endRow();
+  b.endTable();
+  b.text("Picture: ");
+  Picture pic;
+  pic.data = std::make_shared<const std::string>(kPng);
+  pic.format = "png";
+  pic.widthPx = 120;
+  pic.heightPx = 80;
+  pic.alt = u"logo";
+  b.picture(pic);
+  b.text(" note");
+  Builder note;
+  para(note, "A footnote.");
+  b.note(false, u"1", note.finishStory());
+  b.endParagraph();
+  *entryEnd = b.position();
+  para(b, "%H2=Next");
+  return b.finish();
+}
+
+class Clipboard : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("rd_clipboard_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  fs::path dir_;
+};
+
+// The page export's steps: select, copy, add, paste, drop bookmarks, save,
+// close.
+TEST_F(Clipboard, EntryWithTablePictureLinkAndBookmarksSavedAsHtml) {
+  Application app;
+  uint32_t start = 0, end = 0;
+  Document& src = adopt(app, source(&start, &end));
+  const std::u16string entryText = src.model().main.text.substr(start, end - start);
+  Selection sel = app.selection();
+  sel.setStart(static_cast<int32_t>(start));
+  sel.setEnd(static_cast<int32_t>(end));
+  sel.range().copy();
+
+  Document& page = app.documents().add();
+  sel.range().paste();
+  const Model& m = page.model();
+  // The entry ends with a paragraph mark: its paragraphs stay and the new
+  // document's empty paragraph follows.
+  EXPECT_EQ(m.main.text, entryText + u"\r");
+  // heading, link line, 2 + 1 and 3 + 1 for the rows, picture line, final
+  EXPECT_EQ(m.main.paragraphs.size(), 11u);
+  EXPECT_EQ(m.main.paragraphs[0].format.outlineLevel, 1);
+  EXPECT_EQ(u8(m.styles.at(static_cast<size_t>(m.main.paragraphs[0].format.style)).name), "heading 2");
+  ASSERT_EQ(m.main.tables.size(), 1u);
+  const Table& t = m.main.tables[0];
+  EXPECT_EQ(t.rows.size(), 2u);
+  EXPECT_EQ(t.rows[0].cells[1].gridSpan, 2);
+  EXPECT_EQ(t.rows[1].cells[0].vmerge, VMerge::Continue);
+  EXPECT_EQ(m.main.text[t.end - 1], kCellMark);
+  ASSERT_EQ(m.main.pictures.size(), 1u);
+  EXPECT_EQ(m.main.text[m.main.pictures[0].pos], kPictureMark);
+  EXPECT_EQ(*m.main.pictures[0].data, kPng);
+  ASSERT_EQ(m.notes.size(), 1u);
+  EXPECT_EQ(m.main.text[m.notes[0].pos], kNoteMark);
+  EXPECT_EQ(u8(m.notes[0].body.text), "A footnote.\r");
+  // Only the bookmarks inside the range came along.
+  ASSERT_EQ(page.bookmarks().count(), 2);
+  EXPECT_EQ(u8(page.bookmarks().name(1)), "_Toc1");
+  EXPECT_EQ(u8(page.bookmarks().name(2)), "cell");
+  const Bookmark& cell = m.main.bookmarks[1];
+  EXPECT_EQ(u8(m.main.text.substr(cell.start, cell.end - cell.start)), "wide");
+  bool linked = false;
+  for (const word::Run& r : m.main.runs) linked |= r.format.hyperlink == u"https://example.org/a?b=1&c=2";
+  EXPECT_TRUE(linked);
+
+  // The page export removes the bookmarks before saving.
+  while (page.bookmarks().count() > 0) page.bookmarks().remove(1);
+  const fs::path file = dir_ / "page2.htm";
+  page.saveAs(file.string(), wdFormatHTML);
+  page.close(wdDoNotSaveChanges);
+  EXPECT_EQ(&app.activeDocument(), &src);
+
+  std::string html = support::readFile(file.string());
+  EXPECT_EQ(support::readFile((dir_ / "page2_files" / "image001.png").string()), kPng);
+  const std::string golden = std::string(RD_TEST_DIR) + "/word/golden/clipboard_page2.htm";
+  if (std::getenv("RD_UPDATE_GOLDEN")) support::writeFile(golden, html);
+  EXPECT_EQ(html, support::readFile(golden)) << "compare with " << file;
+  // The source is untouched by all this.
+  EXPECT_EQ(src.model().main.bookmarks.size(), 3u);
+}
+
+TEST_F(Clipboard, ContentWithoutAFinalMarkJoinsTheParagraphAtThePastePoint) {
+  Application app;
+  Builder b;
+  para(b, "alpha");
+  ParagraphFormat centred;
+  centred.align = Align::Center;
+  b.paragraph(centred);
+  b.text("beta");
+  b.endParagraph();
+  Document& src = adopt(app, b.finish());
+  Selection sel = app.selection();
+
+  // "ha\rbe": one whole paragraph and the start of the next.
+  sel.setStart(3);
+  sel.setEnd(8);
+  sel.range().copy();
+  Document& dst = app.documents().add();
+  sel.insertAfter(u"xy");
+  sel.setStart(1);  // between x and y
+  sel.setEnd(1);
+  sel.range().paste();
+  EXPECT_EQ(u8(dst.content().text()), "xha\rbey\r");
+  ASSERT_EQ(dst.model().main.paragraphs.size(), 2u);
+  // A paragraph's format goes with its mark: the pasted mark keeps the
+  // source's, the joined tail keeps the destination's.
+  EXPECT_EQ(dst.model().main.paragraphs[0].format.align, Align::Left);
+  EXPECT_EQ(dst.model().main.paragraphs[1].format.align, Align::Left);
+
+  // A whole paragraph keeps its own format.
+  app.activate(src);
+  sel.setStart(6);
+  sel.setEnd(11);
+  sel.range().copy();
+  Document& second = app.documents().add();
+  sel.range().paste();
+  EXPECT_EQ(u8(second.content().text()), "beta\r\r");
+  EXPECT_EQ(second.model().main.paragraphs[0].format.align, Align::Center);
+  EXPECT_EQ(second.model().main.paragraphs[1].format.align, Align::Left);
+}
+
+TEST_F(Clipboard, EmptyRangesCopyAndPasteNothingAndAnEmptyClipboardFails) {
+  Application app;
+  Document& doc = app.documents().add();
+  try {
+    app.selection().range().paste();
+    FAIL() << "pasted from an empty clipboard";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), kNothingToPaste);
+  }
+  app.selection().insertAfter(u"text");
+  app.selection().setStart(2);
+  app.selection().setEnd(2);
+  app.selection().range().copy();  // succeeds
+  Document& other = app.documents().add();
+  app.selection().range().paste();
+  EXPECT_EQ(u8(other.content().text()), "\r");
+  EXPECT_EQ(u8(doc.content().text()), "text\r");
+}
+
+TEST_F(Clipboard, RangesReachingIntoATableTakeWholeRows) {
+  Application app;
+  Builder b;
+  para(b, "before");
+  b.startTable();
+  for (const char* row : {"r1", "r2", "r3"}) {
+    b.startRow();
+    b.startCell();
+    b.text(std::string(row) + "a");
+    b.startCell();
+    b.text(std::string(row) + "b");
+    b.endRow();
+  }
+  b.endTable();
+  para(b, "after");
+  Document& src = adopt(app, b.finish());
+  const Table t = src.model().main.tables[0];
+  Selection sel = app.selection();
+
+  // From inside row 2 to the text after the table: rows 2 and 3 and "aft".
+  sel.setStart(static_cast<int32_t>(t.rows[1].cells[1].start + 1));
+  sel.setEnd(static_cast<int32_t>(t.end + 3));
+  sel.range().copy();
+  Document& dst = app.documents().add();
+  sel.range().paste();
+  const Model& m = dst.model();
+  ASSERT_EQ(m.main.tables.size(), 1u);
+  EXPECT_EQ(m.main.tables[0].rows.size(), 2u);
+  EXPECT_EQ(m.main.tables[0].start, 0u);
+  EXPECT_EQ(u8(m.main.text), u8(src.model().main.text.substr(t.rows[1].start, t.end - t.rows[1].start)) + "aft\r");
+
+  // Text inside one cell is copied as text.
+  app.activate(src);
+  sel.setStart(static_cast<int32_t>(t.rows[0].cells[0].start));
+  sel.setEnd(static_cast<int32_t>(t.rows[0].cells[0].start + 2));
+  sel.range().copy();
+  Document& plain = app.documents().add();
+  sel.range().paste();
+  EXPECT_EQ(u8(plain.content().text()), "r1\r");
+  EXPECT_TRUE(plain.model().main.tables.empty());
+
+  // A table pasted into the middle of a paragraph starts a paragraph of its own.
+  app.activate(src);
+  sel.setStart(static_cast<int32_t>(t.start));
+  sel.setEnd(static_cast<int32_t>(t.end));
+  sel.range().copy();
+  Document& mid = app.documents().add();
+  sel.insertAfter(u"xy");
+  sel.setStart(1);
+  sel.setEnd(1);
+  sel.range().paste();
+  const Story& s = mid.model().main;
+  ASSERT_EQ(s.tables.size(), 1u);
+  EXPECT_EQ(s.tables[0].start, 2u);
+  EXPECT_EQ(u8(s.text.substr(0, 2)), "x\r");
+  EXPECT_EQ(u8(s.text.substr(s.tables[0].end)), "y\r");
+  EXPECT_EQ(wordtest::scan(app), (std::vector<std::string>{"x\r", "y\r"}));
+}
+
+TEST_F(Clipboard, PastingOverASelectionReplacesItAndStylesMatchByName) {
+  Application app;
+  Builder b;
+  Style quote;
+  quote.name = u"Quote";
+  quote.chars.italic = true;
+  ParagraphFormat qf;
+  qf.style = b.addStyle(quote);
+  b.paragraph(qf);
+  b.text("cited");
+  b.endParagraph();
+  adopt(app, b.finish());
+  Selection sel = app.selection();
+  sel.setEnd(6);
+  sel.range().copy();
+
+  Document& dst = app.documents().add();
+  sel.insertAfter(u"one\ntwo\nthree");
+  sel.setStart(4);
+  sel.setEnd(8);  // "two\r"
+  sel.range().paste();
+  EXPECT_EQ(u8(dst.content().text()), "one\rcited\rthree\r");
+  const ParagraphFormat& pasted = dst.model().main.paragraphs[1].format;
+  EXPECT_EQ(u8(dst.model().styles.at(static_cast<size_t>(pasted.style)).name), "Quote");
+  // Pasting again does not add the style twice.
+  sel.setStart(0);
+  sel.setEnd(0);
+  sel.range().paste();
+  EXPECT_EQ(dst.model().styles.size(), 2u);
+  EXPECT_EQ(u8(dst.content().text()), "cited\rone\rcited\rthree\r");
+}
+
+}  // namespace

@@ -1,0 +1,332 @@
+// The HTML export: line structure, blocks, formatting, tables, lists,
+// pictures and notes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "helpers.h"
+#include "support/files.h"
+#include "word/error.h"
+#include "word/write/writers.h"
+
+using namespace word;
+using wordtest::para;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string html(const Model& m) { return write::htmlString(m, "page1_files", u"Title"); }
+
+std::vector<std::string> lines(const std::string& s) {
+  std::vector<std::string> out;
+  size_t i = 0;
+  while (i < s.size()) {
+    size_t e = s.find("\r\n", i);
+    EXPECT_NE(e, std::string::npos) << "every line ends in CR LF";
+    if (e == std::string::npos) e = s.size();
+    out.push_back(s.substr(i, e - i));
+    i = e + 2;
+  }
+  return out;
+}
+
+// The lines between <body ...> and </body>.
+std::vector<std::string> bodyLines(const std::string& s) {
+  std::vector<std::string> all = lines(s), body;
+  bool in = false;
+  for (const std::string& l : all) {
+    if (l.rfind("</body>", 0) == 0) break;
+    if (in) body.push_back(l);
+    if (l.rfind("<body", 0) == 0) in = true;
+  }
+  return body;
+}
+
+TEST(HtmlWriter, TitleAndBodyOpenTheirOwnLinesAndEveryBlockIsOneLine) {
+  Builder b;
+  para(b, "short");
+  std::string longText;
+  for (int i = 0; i < 2000; ++i) longText += "word%A=" + std::to_string(i) + " x%A# ";
+  para(b, longText);
+  b.text("line");
+  b.text(std::u16string(1, kLineBreak));
+  b.text("break");
+  b.endParagraph();
+  wordtest::table(b, {"c1", "c2"});
+  Model m = b.finish();
+  std::string out = write::htmlString(m, "p_files", u"A <title>\r\nwith a break");
+  EXPECT_NE(out.find("<meta charset=\"utf-8\">"), std::string::npos);
+
+  std::vector<std::string> all = lines(out);
+  int titles = 0, bodies = 0;
+  for (const std::string& l : all) {
+    if (l.find("<title") != std::string::npos) {
+      ++titles;
+      EXPECT_EQ(l, "<title>A &lt;title&gt;  with a break</title>");
+    }
+    if (l.find("<body") != std::string::npos) {
+      ++bodies;
+      EXPECT_EQ(l.rfind("<body", 0), 0u);
+      EXPECT_EQ(l.back(), '>');
+    }
+  }
+  EXPECT_EQ(titles, 1);
+  EXPECT_EQ(bodies, 1);
+
+  std::vector<std::string> body = bodyLines(out);
+  ASSERT_EQ(body.size(), 7u);
+  EXPECT_EQ(body[0], "<p>short</p>");
+  EXPECT_EQ(body[1], "<p>" + longText + "</p>");
+  EXPECT_EQ(body[2], "<p>line<br>break</p>");
+  EXPECT_EQ(body[3], "<table>");
+  EXPECT_EQ(body[4], "<tr><td><p>c1</p></td><td><p>c2</p></td></tr>");
+  EXPECT_EQ(body[5], "</table>");
+  EXPECT_EQ(body[6], "<p>&nbsp;</p>");
+}
+
+TEST(HtmlWriter, RunsOfEqualFormattingAreMergedSoMarkersStayContiguous) {
+  Builder b;
+  CharFormat bold;
+  bold.bold = true;
+  b.text("%A=12 text%A#", bold);
+  b.endParagraph();
+  b.text("%A=7", bold);
+  b.text(" plain%A#");
+  b.endParagraph();
+  Model m = b.finish();
+  // Split the first paragraph's run into pieces of equal formatting, as
+  // readers produce them where the author typed in several goes.
+  m.main.runs.insert(m.main.runs.begin() + 1, {word::Run{3, bold}, word::Run{6, bold}, word::Run{10, bold}});
+  std::vector<std::string> body = bodyLines(html(m));
+  ASSERT_EQ(body.size(), 2u);
+  EXPECT_EQ(body[0], "<p><b>%A=12 text%A#</b></p>");
+  EXPECT_EQ(body[1], "<p><b>%A=7</b> plain%A#</p>");
+}
+
+TEST(HtmlWriter, DirectFormattingAgainstTheParagraphStyle) {
+  Builder b;
+  Style strong;
+  strong.name = u"Strong text";
+  strong.chars.bold = true;
+  strong.paragraph.align = Align::Right;
+  ParagraphFormat pf;
+  pf.style = b.addStyle(strong);
+  pf.align = Align::Right;
+  CharFormat f;
+  f.italic = true;
+  f.underline = true;
+  f.strike = true;
+  f.superscript = true;
+  f.color = 0xFF0000;
+  f.highlight = 0xFFFF00;
+  f.halfPoints = 21;
+  f.font = u"Arial'; x:<y>";
+  b.text("all", f);
+  CharFormat sub;
+  sub.subscript = true;
+  b.text("sub", sub);
+  b.endParagraph();
+  b.paragraph(pf);
+  CharFormat notBold;
+  b.text("plain in bold style", notBold);
+  b.endParagraph();
+  std::vector<std::string> body = bodyLines(html(b.finish()));
+  ASSERT_GE(body.size(), 2u);
+  EXPECT_EQ(body[0],
+            "<p><span style=\"color:#FF0000;background-color:#FFFF00;font-size:10.5pt;font-family:'Arial "
+            "xy';\"><i><u><s><sup>all</sup></s></u></i></span><sub>sub</sub></p>");
+  EXPECT_EQ(body[1], "<p class=\"Strongtext\"><span style=\"font-weight:normal;\">plain in bold style</span></p>");
+}
+
+TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
+  Builder b;
+  Style h1;
+  h1.name = u"heading 1";
+  h1.paragraph.outlineLevel = 0;
+  h1.chars.halfPoints = 32;
+  ParagraphFormat hf;
+  hf.style = b.addStyle(h1);
+  hf.outlineLevel = 0;
+  b.paragraph(hf);
+  b.text("Top");
+  b.endParagraph();
+  ParagraphFormat h3;
+  h3.outlineLevel = 2;
+  h3.listLabel = u"1.2.";
+  b.paragraph(h3);
+  b.text("Third");
+  b.endParagraph();
+  ParagraphFormat indented;
+  indented.align = Align::Justify;
+  indented.indentLeft = 720;
+  indented.indentFirst = -360;
+  b.paragraph(indented);
+  b.text("x");
+  b.endParagraph();
+  std::string out = html(b.finish());
+  EXPECT_NE(out.find("\r\n.heading1{font-size:16pt;}\r\n"), std::string::npos) << out;
+  std::vector<std::string> body = bodyLines(out);
+  ASSERT_GE(body.size(), 3u);
+  EXPECT_EQ(body[0], "<h1 class=\"heading1\">Top</h1>");
+  EXPECT_EQ(body[1], "<h3>1.2. Third</h3>");
+  EXPECT_EQ(body[2], "<p style=\"text-align:justify;margin-left:36pt;text-indent:-18pt;\">x</p>");
+}
+
+TEST(HtmlWriter, ListsNestOneItemPerLine) {
+  Builder b;
+  auto item = [&](const char* text, int32_t id, uint8_t level, bool ordered, const char* label) {
+    ParagraphFormat f;
+    f.listId = id;
+    f.listLevel = level;
+    f.listOrdered = ordered;
+    f.listLabel = u16(label);
+    b.paragraph(f);
+    b.text(text);
+    b.endParagraph();
+  };
+  item("one", 1, 0, true, "1.");
+  item("one.a", 1, 1, false, "\u2022");
+  item("one.b", 1, 1, false, "\u2022");
+  item("two", 1, 0, true, "2.");
+  para(b, "between");
+  item("bullet", 2, 0, false, "\u2022");
+  std::vector<std::string> body = bodyLines(html(b.finish()));
+  std::vector<std::string> expected = {
+      "<ol>",
+      "<li value=\"1\">one",
+      "<ul>",
+      "<li>one.a</li>",
+      "<li>one.b</li>",
+      "</ul>",
+      "</li><li value=\"2\">two</li>",
+      "</ol>",
+      "<p>between</p>",
+      "<ul>",
+      "<li>bullet</li>",
+      "</ul>",
+  };
+  EXPECT_EQ(body, expected);
+}
+
+TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
+  Builder b;
+  b.startTable();
+  b.startRow();
+  b.startCell(1440, 2);
+  b.text("outer");
+  b.endParagraph();
+  wordtest::table(b, {"in1", "in2"});
+  b.endRow();
+  b.startRow();
+  b.startCell(720, 1, VMerge::Restart);
+  b.text("tall");
+  b.startCell(720);
+  b.text("r2");
+  b.endRow();
+  b.startRow();
+  b.startCell(720, 1, VMerge::Continue);
+  b.startCell(720);
+  b.text("r3");
+  b.endRow();
+  b.startRow();
+  b.startCell(720);
+  b.text("r4");
+  b.startCell(720, 1, VMerge::Continue);  // nothing above to merge with: shown
+  b.text("r4b");
+  b.endRow();
+  b.endTable();
+  std::vector<std::string> body = bodyLines(html(b.finish()));
+  ASSERT_EQ(body.size(), 7u);
+  EXPECT_EQ(body[4], "<tr><td style=\"width:36pt\"><p>r4</p></td><td style=\"width:36pt\"><p>r4b</p></td></tr>");
+  EXPECT_EQ(body[1],
+            "<tr><td colspan=\"2\" style=\"width:72pt\"><p>outer</p><table><tr><td><p>in1</p></td><td><p>in2</p>"
+            "</td></tr></table><p>&nbsp;</p></td></tr>");
+  EXPECT_EQ(body[2], "<tr><td rowspan=\"2\" style=\"width:36pt\"><p>tall</p></td><td style=\"width:36pt\"><p>r2</p></td></tr>");
+  EXPECT_EQ(body[3], "<tr><td style=\"width:36pt\"><p>r3</p></td></tr>");
+}
+
+TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
+  Builder b;
+  auto picture = [&](const char* format, std::string bytes, int w, int h) {
+    Picture p;
+    p.data = std::make_shared<const std::string>(std::move(bytes));
+    p.format = format;
+    p.widthPx = w;
+    p.heightPx = h;
+    p.alt = u"a \"quoted\" picture";
+    b.picture(p);
+  };
+  picture("jpeg", "\xFF\xD8jpegdata", 640, 480);
+  picture("", "GIF89a...", 0, 0);
+  picture("emf", "emf bytes", 10, 20);
+  picture("png", "", 5, 5);  // no bytes: nothing to show
+  b.endParagraph();
+  Model m = b.finish();
+
+  const fs::path dir = fs::temp_directory_path() / ("rd_html_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path page = dir / "page7.htm";
+  write::html(m, page.string(), u"Pictures");
+  std::vector<std::string> body = bodyLines(support::readFile(page.string()));
+  ASSERT_FALSE(body.empty());
+  EXPECT_EQ(body[0],
+            "<p><img src=\"page7_files/image001.jpg\" width=\"640\" height=\"480\" alt=\"a &quot;quoted&quot; "
+            "picture\"><img src=\"page7_files/image002.gif\" alt=\"a &quot;quoted&quot; picture\"><img "
+            "src=\"page7_files/image003.emf\" width=\"10\" height=\"20\" alt=\"a &quot;quoted&quot; picture\"></p>");
+  EXPECT_EQ(support::readFile((dir / "page7_files" / "image001.jpg").string()), "\xFF\xD8jpegdata");
+  EXPECT_EQ(support::readFile((dir / "page7_files" / "image002.gif").string()), "GIF89a...");
+  EXPECT_FALSE(fs::exists(dir / "page7_files" / "image004.png"));
+
+  // A page without pictures makes no folder.
+  Builder plain;
+  para(plain, "text");
+  write::html(plain.finish(), (dir / "page8.htm").string(), u"Plain");
+  EXPECT_FALSE(fs::exists(dir / "page8_files"));
+
+  try {
+    write::html(m, (dir / "missing" / "page9.htm").string(), u"x");
+    ADD_FAILURE() << "wrote into a missing folder";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), kCannotSave);
+  }
+  fs::remove_all(dir);
+}
+
+TEST(HtmlWriter, NotesComeLastFootnotesBeforeEndnotesWithLinksBothWays) {
+  Builder b;
+  Builder end;
+  para(end, "An endnote.");
+  Builder foot;
+  para(foot, "A <footnote>.");
+  b.text("Text");
+  b.note(true, u"i", end.finishStory());
+  b.text(" more");
+  b.note(false, u"1", foot.finishStory());
+  b.endParagraph();
+  std::vector<std::string> body = bodyLines(html(b.finish()));
+  ASSERT_EQ(body.size(), 4u);
+  EXPECT_EQ(body[0],
+            "<p>Text<a href=\"#note1\" id=\"note1ref\"><sup>i</sup></a> more<a href=\"#note2\" "
+            "id=\"note2ref\"><sup>1</sup></a></p>");
+  EXPECT_EQ(body[1], "<hr>");
+  EXPECT_EQ(body[2], "<div class=\"note\" id=\"note2\"><a href=\"#note2ref\"><sup>1</sup></a> <p>A &lt;footnote&gt;.</p></div>");
+  EXPECT_EQ(body[3], "<div class=\"note\" id=\"note1\"><a href=\"#note1ref\"><sup>i</sup></a> <p>An endnote.</p></div>");
+}
+
+TEST(HtmlWriter, BookmarksAreAnchorsAtTheStartOfTheirBlockAndTextIsEscaped) {
+  Builder b;
+  b.text("%A=1 ");
+  b.startBookmark(u"mid\"dle");
+  b.text("link%A# & <tag> \"q\"\t\u00a0end");
+  b.endBookmark(u"mid\"dle");
+  b.endParagraph();
+  std::vector<std::string> body = bodyLines(html(b.finish()));
+  ASSERT_FALSE(body.empty());
+  EXPECT_EQ(body[0],
+            "<p><a id=\"mid&quot;dle\"></a>%A=1 link%A# &amp; &lt;tag&gt; &quot;q&quot;<span "
+            "class=\"tab\">&#9;</span>&nbsp;end</p>");
+}
+
+}  // namespace

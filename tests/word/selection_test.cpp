@@ -1,0 +1,263 @@
+// The selection rules the marker scanner relies on.
+#include <gtest/gtest.h>
+
+#include "helpers.h"
+#include "word/error.h"
+
+using namespace word;
+using wordtest::adopt;
+using wordtest::para;
+using wordtest::scan;
+using wordtest::table;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+Texts walk(Model m) {
+  Application app;
+  adopt(app, std::move(m));
+  bool finished = false;
+  Texts read = scan(app, &finished);
+  EXPECT_TRUE(finished) << "the walk stopped moving";
+  return read;
+}
+
+TEST(Selection, PositionsAreClampedAndAnInsertionPointStaysBeforeTheFinalMark) {
+  Application app;
+  Builder b;
+  para(b, "one");
+  para(b, "two");
+  Document& doc = adopt(app, b.finish());
+  Selection sel = app.selection();
+  const int32_t end = doc.content().end();
+  ASSERT_EQ(end, 8);
+
+  sel.setEnd(1000);
+  EXPECT_EQ(sel.start(), 0);
+  EXPECT_EQ(sel.end(), end);
+  EXPECT_EQ(sel.type(), wdSelectionNormal);
+  EXPECT_EQ(word::u8(sel.text()), "one\rtwo\r");
+
+  sel.setStart(end);  // collapses at the very end: moves before the final mark
+  EXPECT_EQ(sel.start(), end - 1);
+  EXPECT_EQ(sel.end(), end - 1);
+  EXPECT_EQ(sel.type(), wdSelectionIP);
+
+  sel.setStart(-5);
+  EXPECT_EQ(sel.start(), 0);
+  EXPECT_EQ(sel.end(), end - 1);
+
+  sel.setStart(5);  // past nothing: end stays
+  sel.setEnd(2);    // before the start: the start follows
+  EXPECT_EQ(sel.start(), 2);
+  EXPECT_EQ(sel.end(), 2);
+  sel.setEnd(6);
+  sel.setStart(7);  // past the end: the end follows
+  EXPECT_EQ(sel.start(), 7);
+  EXPECT_EQ(sel.end(), 7);
+}
+
+TEST(Selection, MoveDownByParagraphAndTheLastParagraph) {
+  Application app;
+  Builder b;
+  para(b, "ab");
+  para(b, "cd");
+  Document& doc = adopt(app, b.finish());
+  Selection sel = app.selection();
+  EXPECT_EQ(sel.moveDown(wdParagraph, 1, wdExtend), 1);
+  EXPECT_EQ(sel.start(), 0);
+  EXPECT_EQ(sel.end(), 3);
+  EXPECT_EQ(word::u8(sel.text()), "ab\r");
+  sel.setStart(sel.end());
+  // From the last paragraph the end goes to the end of the text...
+  EXPECT_EQ(sel.moveDown(wdParagraph, 1, wdExtend), 1);
+  EXPECT_EQ(sel.end(), doc.content().end());
+  EXPECT_EQ(word::u8(sel.text()), "cd\r");
+  // ... and cannot move further.
+  EXPECT_EQ(sel.moveDown(wdParagraph, 1, wdExtend), 0);
+  EXPECT_EQ(sel.end(), doc.content().end());
+
+  // Moving (not extending) collapses at the next paragraph's start, and in
+  // the last paragraph stops before the final mark.
+  sel.homeKey(wdStory, wdMove);
+  EXPECT_EQ(sel.moveDown(wdParagraph, 1, wdMove), 1);
+  EXPECT_EQ(sel.start(), 3);
+  EXPECT_EQ(sel.type(), wdSelectionIP);
+  EXPECT_EQ(sel.moveDown(wdParagraph, 1, wdMove), 1);
+  EXPECT_EQ(sel.start(), 5);
+  EXPECT_EQ(sel.moveDown(wdParagraph, 1, wdMove), 0);
+  EXPECT_EQ(sel.moveDown(wdParagraph, 3, wdExtend), 1);
+}
+
+TEST(Selection, HomeAndEndKeys) {
+  Application app;
+  Builder b;
+  para(b, "first");
+  para(b, "second");
+  Document& doc = adopt(app, b.finish());
+  Selection sel = app.selection();
+  sel.endKey(wdStory, wdMove);
+  EXPECT_EQ(sel.start(), doc.content().end() - 1);
+  EXPECT_EQ(sel.type(), wdSelectionIP);
+  EXPECT_EQ(sel.homeKey(wdLine, wdMove), 6);
+  EXPECT_EQ(sel.start(), 6);
+  sel.setEnd(2);
+  EXPECT_EQ(sel.endKey(wdLine, wdMove), 3);
+  EXPECT_EQ(sel.start(), 5);  // before the paragraph's mark
+  sel.homeKey(wdStory, wdMove);
+  EXPECT_EQ(sel.start(), 0);
+  sel.endKey(wdStory, wdExtend);
+  EXPECT_EQ(sel.start(), 0);
+  EXPECT_EQ(sel.end(), doc.content().end());
+  EXPECT_THROW(sel.homeKey(wdParagraph, wdMove), Error);
+}
+
+TEST(Selection, InformationAndSelectTableTakeTheOutermostTable) {
+  Application app;
+  Builder b;
+  para(b, "before");
+  b.startTable();
+  b.startRow();
+  b.startCell();
+  b.text("outer");
+  b.endParagraph();
+  table(b, {"inner1", "inner2"});
+  b.startCell();
+  b.text("right");
+  b.endRow();
+  b.endTable();
+  para(b, "after");
+  Model m = b.finish();
+  const Table outer = m.main.tables.at(0);
+  const Table inner = m.main.tables.at(1);
+  ASSERT_EQ(inner.depth, 2);
+  adopt(app, std::move(m));
+  Selection sel = app.selection();
+
+  EXPECT_FALSE(sel.information(wdWithInTable));
+  EXPECT_THROW(sel.selectTable(1), Error);
+  sel.setStart(static_cast<int32_t>(inner.start) + 2);  // inside the nested table
+  EXPECT_TRUE(sel.information(wdWithInTable));
+  sel.selectTable(1);
+  EXPECT_EQ(sel.start(), static_cast<int32_t>(outer.start));
+  EXPECT_EQ(sel.end(), static_cast<int32_t>(outer.end));
+  // From the selected table, a line down is the first position after it.
+  EXPECT_EQ(sel.moveDown(wdLine, 1, wdMove), 1);
+  EXPECT_EQ(sel.start(), static_cast<int32_t>(outer.end));
+  EXPECT_FALSE(sel.information(wdWithInTable));
+  EXPECT_EQ(word::u8(app.activeDocument().content().text().substr(outer.end, 5)), "after");
+
+  // A selection reaching over the table counts it; a second one is missing.
+  sel.homeKey(wdStory, wdMove);
+  sel.endKey(wdStory, wdExtend);
+  sel.selectTable(1);
+  EXPECT_EQ(sel.start(), static_cast<int32_t>(outer.start));
+  sel.homeKey(wdStory, wdMove);
+  sel.endKey(wdStory, wdExtend);
+  try {
+    sel.selectTable(2);
+    FAIL() << "a second table was selected";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), kNoSuchMember);
+    EXPECT_EQ(e.source(), kEngineSource);
+  }
+  EXPECT_THROW(sel.information(7), Error);
+}
+
+TEST(ScannerWalk, SkipsTablesAtTheStartMiddleAndEnd) {
+  Builder start;
+  table(start, {"x", "y"});
+  para(start, "after");
+  EXPECT_EQ(walk(start.finish()), (Texts{"after\r"}));
+
+  Builder middle;
+  para(middle, "one");
+  table(middle, {"x", "y"});
+  para(middle, "two");
+  EXPECT_EQ(walk(middle.finish()), (Texts{"one\r", "two\r"}));
+
+  Builder end;
+  para(end, "one");
+  table(end, {"x"});
+  EXPECT_EQ(walk(end.finish()), (Texts{"one\r"}));
+
+  Builder only;
+  table(only, {"x"});
+  EXPECT_EQ(walk(only.finish()), Texts{});
+}
+
+TEST(ScannerWalk, TwoAndThreeTablesInARow) {
+  Builder two;
+  para(two, "one");
+  table(two, {"a"});
+  table(two, {"b", "c"});
+  para(two, "two");
+  Model m = two.finish();
+  ASSERT_EQ(m.main.tables.size(), 2u);
+  ASSERT_EQ(m.main.tables[0].end, m.main.tables[1].start);  // back to back
+  EXPECT_EQ(walk(std::move(m)), (Texts{"one\r", "two\r"}));
+
+  Builder three;
+  table(three, {"a"});
+  table(three, {"b"});
+  table(three, {"c"});
+  para(three, "%H2=Next");
+  para(three, "text");
+  EXPECT_EQ(walk(three.finish()), (Texts{"%H2=Next\r", "text\r"}));
+}
+
+TEST(ScannerWalk, NestedTablesAreSkippedWithTheirOuterTable) {
+  Builder b;
+  para(b, "one");
+  b.startTable();
+  b.startRow();
+  b.startCell();
+  table(b, {"deep %H2=no"});
+  b.startCell();
+  b.text("%H1=no");
+  b.endRow();
+  b.startRow();
+  b.startCell();
+  b.text("row two");
+  b.endRow();
+  b.endTable();
+  para(b, "two");
+  table(b, {"last"});
+  EXPECT_EQ(walk(b.finish()), (Texts{"one\r", "two\r"}));
+}
+
+TEST(ScannerWalk, EmptyParagraphsAreReadAndTheFinalEmptyOneIsNot) {
+  Builder b;
+  para(b, "");
+  para(b, "x");
+  para(b, "");
+  para(b, "");
+  EXPECT_EQ(walk(b.finish()), (Texts{"\r", "x\r", "\r"}));
+  Application app;
+  app.documents().add();
+  EXPECT_EQ(scan(app), Texts{});
+}
+
+TEST(Selection, InsertAfterEndsParagraphsAtLineFeedsAndCarriageReturns) {
+  Application app;
+  Document& doc = app.documents().add();
+  Selection sel = app.selection();
+  sel.insertAfter(u"head\nline\r\nlast");
+  EXPECT_EQ(word::u8(doc.content().text()), "head\rline\rlast\r");
+  EXPECT_EQ(doc.model().main.paragraphs.size(), 3u);
+  EXPECT_EQ(sel.start(), 0);
+  EXPECT_EQ(sel.end(), 14);  // extended over the inserted text
+  sel.endKey(wdStory, wdMove);
+  sel.insertAfter(u"\ntail");
+  EXPECT_EQ(word::u8(doc.content().text()), "head\rline\rlast\rtail\r");
+  sel.homeKey(wdStory, wdMove);
+  sel.insertAfter(u"top\n");
+  EXPECT_EQ(word::u8(doc.content().text()), "top\rhead\rline\rlast\rtail\r");
+  EXPECT_EQ(doc.model().main.paragraphs.size(), 5u);
+  // Control characters that need structure are not inserted.
+  sel.insertAfter(std::u16string(u"a\x01\x07z"));
+  EXPECT_EQ(word::u8(doc.content().text()).substr(0, 6), "top\raz");
+}
+
+}  // namespace
