@@ -266,6 +266,23 @@ TEST(DocReader, InlineAndFloatingPicturesCarryTheirImage) {
 TEST(DocReader, Word6DocumentsAreReadInTheirCodePage) {
   word::Model m = readCorpus("Bug60942b.doc");
   EXPECT_NE(m.main.text.find(u"Четыре балла и семь лет"), std::u16string::npos);
+  // Its style sheet and font table have their own older layout.
+  ASSERT_GT(m.styles.size(), 3u);
+  EXPECT_EQ(m.styles[0].name, u"Normal");
+  EXPECT_EQ(m.styles[0].chars.font, u"Times New Roman");
+  int32_t heading = -1;
+  for (size_t i = 0; i < m.styles.size(); ++i)
+    if (m.styles[i].name == u"Heading") heading = static_cast<int32_t>(i);
+  ASSERT_GE(heading, 0);
+  EXPECT_EQ(m.styles[heading].chars.halfPoints, 28);
+  EXPECT_EQ(m.styles[heading].chars.font, u"Arial");
+  EXPECT_EQ(m.styles[heading].basedOn, 0);
+
+  // Central European text, and a bookmark from the older string table.
+  word::Model cz = readCorpus("Bug60936.doc");
+  EXPECT_NE(cz.main.text.find(u"skóre a před"), std::u16string::npos);
+  ASSERT_EQ(cz.main.bookmarks.size(), 1u);
+  EXPECT_EQ(cz.main.bookmarks[0].name, u"tw-target-text");
 }
 
 TEST(DocReader, StreamNamesInUpperCaseAreFound) {
@@ -287,6 +304,15 @@ TEST(DocReader, BadInputFailsWithAReason) {
   EXPECT_EQ(number(slurp(kCorpus / "PasswordProtected.doc")), word::kPasswordProtected);
   EXPECT_EQ(number(""), word::kCannotOpen);
   EXPECT_EQ(number("{\\rtf1 not a compound file}"), word::kCannotOpen);
+  // Word 2.0 files are recognised and told apart from unknown content.
+  std::string word2 = std::string("\xDB\xA5\x2D\x00", 4) + std::string(508, '\0');
+  EXPECT_EQ(word::read::detect(word2), word::read::Format::Doc);
+  try {
+    word::read::readDoc(word2);
+    ADD_FAILURE() << "a Word 2.0 file was read";
+  } catch (const word::Error& e) {
+    EXPECT_NE(e.description().find("older than 6.0"), std::string::npos) << e.description();
+  }
   // A compound file header with nothing behind it.
   EXPECT_EQ(number(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0')), word::kCannotOpen);
 }
@@ -328,7 +354,13 @@ TEST(DocReader, FormerCrashesAreHandled) {
     if (entry.path().filename() == "README") continue;
     SCOPED_TRACE(entry.path().filename().string());
     try {
-      word::read::readDoc(slurp(entry.path()));
+      word::Model m = word::read::readDoc(slurp(entry.path()));
+      for (const word::Picture& p : m.main.pictures) {
+        EXPECT_GE(p.widthPx, 0);
+        EXPECT_GE(p.heightPx, 0);
+        EXPECT_LT(p.pos, m.main.text.size());
+      }
+      EXPECT_EQ(m.main.text.back(), word::kParagraphMark);
     } catch (const word::Error&) {
     }
   }

@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "support/codepage.h"
 #include "word/builder.h"
@@ -340,10 +341,12 @@ std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
   size_t pnSize = word6_ ? 2 : 4;
   size_t n = (plc.size() - 4) / (4 + pnSize);
   size_t bxSize = word6_ ? 7 : 13;
+  std::set<uint32_t> pages;
   for (size_t i = 0; i < n; ++i) {
     uint32_t pn = word6_ ? plc.u16(4 * (n + 1) + 2 * i) : plc.u32(4 * (n + 1) + 4 * i) & 0x3FFFFF;
     uint64_t off = static_cast<uint64_t>(pn) * 512;
-    if (!word_.has(off, 512)) continue;
+    // Each page is read once, however often a damaged table names it.
+    if (!word_.has(off, 512) || !pages.insert(pn).second) continue;
     Bytes page = word_.sub(off, 512);
     size_t crun = page.u8(511);
     if (paragraphs ? crun > 29 : crun > 101) continue;
@@ -574,8 +577,9 @@ void DocReader::readShapes() {
       size_t d = 4 * (n + 1) + 26 * i;
       Shape s;
       s.lid = spa.i32(d);
-      s.width = spa.i32(d + 12) - spa.i32(d + 4);
-      s.height = spa.i32(d + 16) - spa.i32(d + 8);
+      // Twips; a damaged rectangle must not overflow.
+      s.width = static_cast<int32_t>(std::clamp<int64_t>(int64_t{spa.i32(d + 12)} - spa.i32(d + 4), 0, 1 << 24));
+      s.height = static_cast<int32_t>(std::clamp<int64_t>(int64_t{spa.i32(d + 16)} - spa.i32(d + 8), 0, 1 << 24));
       shapes_.emplace(spa.u32(4 * i), s);
     }
   }
@@ -594,7 +598,7 @@ void DocReader::readShapes() {
 
 void DocReader::readBookmarks() {
   auto [fcN, lcbN] = fcLcb(kSttbfBkmk);
-  std::vector<std::u16string> names = readSttb(table_, fcN, lcbN);
+  std::vector<std::u16string> names = readSttb(table_, fcN, lcbN, word6_);
   Bytes bkf = tableSpan(kPlcfBkf);
   Bytes bkl = tableSpan(kPlcfBkl);
   if (bkf.size() < 12 || bkl.size() < 8) return;
@@ -659,6 +663,7 @@ struct DocReader::Emitter {
   bool flat = false;                 // text boxes: tables become paragraphs
   std::u16string noteLabel;          // a note's own number, for its body
   std::vector<Field> fields;
+  std::vector<uint32_t> unclosed;    // field begins without an end, sorted
   std::u16string buffer;
   CharFormat bufferFormat;
   struct Level {
@@ -819,6 +824,7 @@ struct DocReader::Emitter {
         bookmarksAt(cp);
         char16_t c = r.text_[cp];
         if (c == 19) {
+          if (std::binary_search(unclosed.begin(), unclosed.end(), cp)) continue;
           if (fields.size() < 64) fields.push_back({});
           continue;
         }
@@ -883,6 +889,17 @@ struct DocReader::Emitter {
   }
 
   void emit(uint32_t a, uint32_t end, int depth) {
+    // A field begin without its end (damage) would hide the rest of the
+    // text as field code; such begins are ignored.
+    std::vector<uint32_t> open;
+    for (uint32_t cp = a; cp < end; ++cp) {
+      if (r.text_[cp] == 19) {
+        open.push_back(cp);
+      } else if (r.text_[cp] == 21 && !open.empty()) {
+        open.pop_back();
+      }
+    }
+    unclosed = std::move(open);
     std::vector<Para> paras = r.paragraphs(a, end);
     for (size_t i = 0; i < paras.size(); ++i) {
       const Para& p = paras[i];
@@ -955,6 +972,11 @@ void DocReader::word6CodePage() {
 }
 
 Model DocReader::read() {
+  if (file_.substr(0, 2) == std::string_view("\xDB\xA5", 2)) {
+    fail(kCannotOpen,
+         "the document was saved by a Word version older than 6.0; open it in the word processor and save it "
+         "as Word 97-2003 (.doc) or .docx");
+  }
   if (file_.substr(0, 8) != std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
     fail(kCannotOpen, "the document is damaged (not a Word 97-2003 compound file)");
   streams_ = openStreams(file_);
@@ -973,11 +995,11 @@ Model DocReader::read() {
   readText();
   chpx_ = readFkps(kPlcfBteChpx, false);
   papx_ = readFkps(kPlcfBtePapx, true);
-  if (!word6_) {
+  {
     auto [fc, lcb] = fcLcb(kStshf);
-    styles_.read(table_, fc, lcb);
+    styles_.read(table_, fc, lcb, word6_);
     auto [ffc, flcb] = fcLcb(kSttbfFfn);
-    fonts_ = readFonts(table_, ffc, flcb);
+    fonts_ = readFonts(table_, ffc, flcb, word6_);
     auto [lfc, llcb] = fcLcb(kPlfLst);
     auto [ofc, olcb] = fcLcb(kPlfLfo);
     lists_.read(table_, lfc, llcb, ofc, olcb);

@@ -109,6 +109,9 @@ Format detect(std::string_view bytes) {
       return Format::Unknown;
     return std::string_view(found) == "WordDocument" ? Format::Doc : Format::Encrypted;
   }
+  // Word for Windows 2.0 files are not compound files; the .doc reader
+  // explains what to do with them.
+  if (bytes.substr(0, 2) == std::string_view("\xDB\xA5", 2)) return Format::Doc;
   if (bytes.substr(0, 4) == kZipMagic) {
     // A zip that cannot be opened goes to the Word 2007+ reader all the
     // same: it says what is damaged, which "unknown content" would not.

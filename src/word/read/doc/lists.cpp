@@ -32,9 +32,12 @@ std::u16string letters(int32_t n, bool upper) {
   return std::u16string(static_cast<size_t>(count), c);
 }
 
+// Numbers stay far from the integer limits, so counting never overflows.
+int32_t saneStart(int32_t v) { return std::clamp<int32_t>(v, 0, 1 << 24); }
+
 ListLevel readLevel(Bytes b, size_t& at) {
   ListLevel l;
-  l.start = b.i32(at);
+  l.start = saneStart(b.i32(at));
   l.nfc = b.u8(at + 4);
   uint8_t flags = b.u8(at + 5);
   l.legal = flags & 0x04;
@@ -114,7 +117,7 @@ void Lists::read(Bytes t, uint32_t fcLst, uint32_t lcbLst, uint32_t fcLfo, uint3
     for (size_t i = 0; i < overrides_.size() && at < b.size(); ++i) {
       at += 4;  // cp
       for (size_t k = 0; k < std::min<size_t>(clfolvl[i], 9) && b.has(at, 8); ++k) {
-        int32_t start = b.i32(at);
+        int32_t start = saneStart(b.i32(at));
         uint32_t flags = b.u32(at + 4);
         at += 8;
         uint8_t ilvl = flags & 0xF;
@@ -151,7 +154,7 @@ std::optional<ListLabel> Lists::next(int32_t ilfo, uint8_t ilvl) {
       }
   }
   if (c.seen[ilvl]) {
-    ++c.value[ilvl];
+    if (c.value[ilvl] < (1 << 30)) ++c.value[ilvl];
   } else {
     c.value[ilvl] = level(ilvl).start;
     c.seen[ilvl] = true;

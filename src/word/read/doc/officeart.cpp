@@ -1,5 +1,7 @@
 #include "word/read/doc/officeart.h"
 
+#include <algorithm>
+
 #include <gsf/gsf-input-gzip.h>
 #include <gsf/gsf-input-memory.h>
 
@@ -72,6 +74,7 @@ std::optional<Image> readBlip(Bytes b, size_t at, size_t& budget) {
     uint32_t saved = b.u32(mh + 28);
     uint8_t compression = b.u8(mh + 32);
     size_t start = mh + 34;
+    if (start > h.end) return std::nullopt;
     size_t n = std::min<size_t>(saved, h.end - start);
     std::string_view raw = b.view().substr(start, n);
     if (compression == 0) {
@@ -221,13 +224,13 @@ InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t
   if (lcb < 0x44 || cbHeader < 0x44) return pic;
   Bytes p = data.sub(offset, lcb);
   int16_t mm = p.i16(6);
-  int32_t dxaGoal = p.i16(28), dyaGoal = p.i16(30);
-  int32_t mx = p.u16(32), my = p.u16(34);
-  int32_t cropL = p.i16(36), cropT = p.i16(38), cropR = p.i16(40), cropB = p.i16(42);
+  int64_t dxaGoal = p.i16(28), dyaGoal = p.i16(30);
+  int64_t mx = p.u16(32), my = p.u16(34);
+  int64_t cropL = p.i16(36), cropT = p.i16(38), cropR = p.i16(40), cropB = p.i16(42);
   if (mx == 0) mx = 1000;
   if (my == 0) my = 1000;
-  pic.widthTwips = std::max<int32_t>(0, (dxaGoal - cropL - cropR) * mx / 1000);
-  pic.heightTwips = std::max<int32_t>(0, (dyaGoal - cropT - cropB) * my / 1000);
+  pic.widthTwips = static_cast<int32_t>(std::clamp<int64_t>((dxaGoal - cropL - cropR) * mx / 1000, 0, 1 << 24));
+  pic.heightTwips = static_cast<int32_t>(std::clamp<int64_t>((dyaGoal - cropT - cropB) * my / 1000, 0, 1 << 24));
   size_t at = cbHeader;
   if (mm == 0x66) at += 1 + p.u8(at);
   if (mm == 0x64 || mm == 0x66) {

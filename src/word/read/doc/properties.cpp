@@ -1,5 +1,7 @@
 #include "word/read/doc/properties.h"
 
+#include "word/read/doc/word6.h"
+
 #include <algorithm>
 
 namespace word::read::doc {
@@ -173,7 +175,7 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x244B: p.innerCell = op.u8(0) != 0; break;
     case 0x244C: p.innerTtp = op.u8(0) != 0; break;
     case 0x6649: p.itap = std::clamp<int32_t>(op.i32(0), 0, 64); break;
-    case 0x664A: p.itap = std::clamp<int32_t>(p.itap + op.i32(0), 0, 64); break;
+    case 0x664A: p.itap = static_cast<int32_t>(std::clamp<int64_t>(int64_t{p.itap} + op.i32(0), 0, 64)); break;
     case 0xD608: tableDefinition(p, op); break;
     case 0xD62B: {
       size_t itc = op.u8(1);
@@ -205,14 +207,15 @@ void applyPap(Pap& pap, Bytes grpprl, Bytes data) {
   forEachSprm(grpprl, [&](uint16_t sprm, Bytes op) { applyPapSprm(pap, sprm, op, data); });
 }
 
-void StyleSheet::read(Bytes t, uint32_t fc, uint32_t lcb) {
+void StyleSheet::read(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
   styles_.clear();
+  translated_.clear();
   if (lcb < 4 || !t.has(fc, 2)) return;
   Bytes s = t.sub(fc, lcb);
   size_t cbStshi = s.u16(0);
   size_t cstd = std::min<size_t>(s.u16(2), 4095);
   size_t cbBase = s.u16(4);
-  if (cbBase < 10) cbBase = 10;
+  if (cbBase < (word6 ? 8u : 10u)) cbBase = word6 ? 8 : 10;
   if (cbStshi >= 14) defaultFont_ = s.u16(2 + 12);
   defaultChp_.font = defaultFont_;
   styles_.resize(cstd);
@@ -229,15 +232,31 @@ void StyleSheet::read(Bytes t, uint32_t fc, uint32_t lcb) {
     uint16_t base = std.u16(2) >> 4;
     st.base = base == 0x0FFF ? -1 : base;
     size_t cupx = std.u16(4) & 0xF;
-    size_t cch = std.u16(cbBase);
-    size_t p = cbBase + 2;
-    for (size_t k = 0; k < cch && std.has(p, 2); ++k, p += 2) st.name.push_back(static_cast<char16_t>(std.u16(p)));
-    p += 2;  // terminating zero
+    size_t p;
+    if (word6) {
+      size_t cch = std.u8(cbBase);
+      p = cbBase + 1;
+      for (size_t k = 0; k < cch && p < std.size(); ++k, ++p) st.name.push_back(std.u8(p));
+      p += 1;  // terminating zero
+    } else {
+      size_t cch = std.u16(cbBase);
+      p = cbBase + 2;
+      for (size_t k = 0; k < cch && std.has(p, 2); ++k, p += 2) st.name.push_back(static_cast<char16_t>(std.u16(p)));
+      p += 2;  // terminating zero
+    }
     if (p & 1) ++p;
     std::vector<Bytes> upx;
     for (size_t k = 0; k < cupx && std.has(p, 2); ++k) {
       size_t n = std.u16(p);
-      upx.push_back(std.sub(p + 2, n));
+      Bytes u = std.sub(p + 2, n);
+      if (word6) {
+        // Paragraph properties start with the style index, kept as it is.
+        bool papx = st.kind == 1 && k == 0;
+        std::string& owned = translated_.emplace_back(papx ? std::string(u.view().substr(0, 2)) : std::string());
+        owned += translateWord6Sprms(papx ? u.sub(2, u.size() >= 2 ? u.size() - 2 : 0) : u);
+        u = Bytes(owned);
+      }
+      upx.push_back(u);
       p += 2 + n + (n & 1);
     }
     auto at_ = [&](size_t k) { return k < upx.size() ? upx[k] : Bytes(); };
@@ -304,8 +323,9 @@ std::vector<Font> readFonts(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
   std::vector<Font> fonts;
   if (lcb < 4 || !t.has(fc, 4)) return fonts;
   Bytes s = t.sub(fc, lcb);
-  size_t n = std::min<size_t>(s.u16(0), 4096);
-  size_t at = 4;
+  // Word 6.0/95 tables start with their byte size instead of a count.
+  size_t n = word6 ? 4096 : std::min<size_t>(s.u16(0), 4096);
+  size_t at = word6 ? 2 : 4;
   for (size_t i = 0; i < n && at < s.size(); ++i) {
     size_t cb = s.u8(at);
     Bytes ffn = s.sub(at, cb + 1);
@@ -322,10 +342,20 @@ std::vector<Font> readFonts(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
   return fonts;
 }
 
-std::vector<std::u16string> readSttb(Bytes t, uint32_t fc, uint32_t lcb) {
+std::vector<std::u16string> readSttb(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
   std::vector<std::u16string> out;
   if (lcb < 4 || !t.has(fc, 4)) return out;
   Bytes s = t.sub(fc, lcb);
+  if (word6) {
+    Bytes all = s.sub(0, s.u16(0));
+    for (size_t at = 2; at < all.size();) {
+      size_t cch = all.u8(at++);
+      std::u16string str;
+      for (size_t k = 0; k < cch && at < all.size(); ++k, ++at) str.push_back(all.u8(at));
+      out.push_back(std::move(str));
+    }
+    return out;
+  }
   bool extended = s.u16(0) == 0xFFFF;
   size_t at = extended ? 2 : 0;
   size_t n = s.u16(at);

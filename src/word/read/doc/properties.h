@@ -2,6 +2,7 @@
 // Character and paragraph properties of Word 97-2003 files: property
 // modifiers (sprms), the style sheet and the font table.
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -62,7 +63,8 @@ struct Style {
 
 class StyleSheet {
  public:
-  void read(Bytes table, uint32_t fc, uint32_t lcb);
+  // `word6`: a Word 6.0/95 style sheet (8-bit names, one-byte sprms).
+  void read(Bytes table, uint32_t fc, uint32_t lcb, bool word6 = false);
   size_t size() const { return styles_.size(); }
   const Style* get(int32_t istd) const {
     return istd >= 0 && static_cast<size_t>(istd) < styles_.size() && styles_[istd].exists ? &styles_[istd] : nullptr;
@@ -75,6 +77,7 @@ class StyleSheet {
  private:
   void resolve(int32_t istd, int depth);
   std::vector<Style> styles_;
+  std::deque<std::string> translated_;  // Word 6.0/95 properties in later form
   std::vector<uint8_t> state_;  // 0 unresolved, 1 resolving, 2 done
   Chp defaultChp_;
   Pap defaultPap_;
@@ -96,7 +99,8 @@ struct Font {
 // Word 6.0/95 tables hold 8-bit names.
 std::vector<Font> readFonts(Bytes table, uint32_t fc, uint32_t lcb, bool word6 = false);
 
-// A string table (Sttb), extended or not, without extra data.
-std::vector<std::u16string> readSttb(Bytes table, uint32_t fc, uint32_t lcb);
+// A string table (Sttb), extended or not, without extra data. Word 6.0/95
+// tables give their byte size and hold 8-bit strings only.
+std::vector<std::u16string> readSttb(Bytes table, uint32_t fc, uint32_t lcb, bool word6 = false);
 
 }  // namespace word::read::doc

@@ -1,0 +1,184 @@
+#include "synthetic_doc.h"
+
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
+
+#include <stdexcept>
+
+namespace doctest {
+namespace {
+
+void put16(std::string& s, size_t at, uint16_t v) {
+  if (s.size() < at + 2) s.resize(at + 2, '\0');
+  s[at] = static_cast<char>(v & 0xFF);
+  s[at + 1] = static_cast<char>(v >> 8);
+}
+void put32(std::string& s, size_t at, uint32_t v) {
+  put16(s, at, static_cast<uint16_t>(v & 0xFFFF));
+  put16(s, at + 2, static_cast<uint16_t>(v >> 16));
+}
+void add16(std::string& s, uint16_t v) { put16(s, s.size(), v); }
+void add32(std::string& s, uint32_t v) { put32(s, s.size(), v); }
+
+constexpr uint32_t kTextFc = 0x800;
+constexpr size_t kFcLcb = 0x9A;  // after 32 + 2 + 28 + 2 + 88 + 2 bytes
+
+void setFcLcb(std::string& w, size_t index, uint32_t fc, uint32_t lcb) {
+  put32(w, kFcLcb + 8 * index, fc);
+  put32(w, kFcLcb + 8 * index + 4, lcb);
+}
+
+}  // namespace
+
+std::string sprm8(uint16_t sprm, uint8_t v) {
+  std::string s;
+  add16(s, sprm);
+  s.push_back(static_cast<char>(v));
+  return s;
+}
+std::string sprm16(uint16_t sprm, uint16_t v) {
+  std::string s;
+  add16(s, sprm);
+  add16(s, v);
+  return s;
+}
+std::string sprm32(uint16_t sprm, uint32_t v) {
+  std::string s;
+  add16(s, sprm);
+  add32(s, v);
+  return s;
+}
+
+std::string tableDefinition(const std::vector<int16_t>& boundaries, const std::vector<uint16_t>& cellFlags) {
+  std::string body;
+  body.push_back(static_cast<char>(cellFlags.size()));
+  for (int16_t b : boundaries) add16(body, static_cast<uint16_t>(b));
+  for (uint16_t f : cellFlags) {
+    std::string tc(20, '\0');
+    put16(tc, 0, f);
+    body += tc;
+  }
+  std::string s;
+  add16(s, 0xD608);
+  add16(s, static_cast<uint16_t>(body.size() + 1));
+  return s + body;
+}
+
+std::string SyntheticDoc::build() const {
+  std::u16string all = text + footnotes;
+  // WordDocument: the FIB, the text at kTextFc, then formatting pages.
+  std::string w(kTextFc, '\0');
+  put16(w, 0, 0xA5EC);
+  put16(w, 2, 0x00C1);
+  put16(w, 0x0A, 0x0200 | 0x1000);  // 1Table, extended characters
+  put32(w, 0x18, kTextFc);
+  put32(w, 0x1C, kTextFc + 2 * static_cast<uint32_t>(all.size()));
+  put16(w, 0x20, 14);               // csw
+  put16(w, 0x22 + 28, 22);          // cslw
+  size_t lw = 0x22 + 28 + 2;
+  put32(w, lw + 4 * 3, static_cast<uint32_t>(text.size()));
+  put32(w, lw + 4 * 4, static_cast<uint32_t>(footnotes.size()));
+  put16(w, lw + 88, 93);            // cbRgFcLcb
+  for (char16_t c : all) add16(w, c);
+  while (w.size() % 512) w.push_back('\0');
+
+  // Paragraph formatting pages: up to 20 paragraphs each.
+  struct Range {
+    uint32_t fcStart, fcEnd;
+    std::string papx;
+  };
+  std::vector<Range> ranges;
+  uint32_t start = 0;
+  size_t pi = 0;
+  for (uint32_t cp = 0; cp < all.size(); ++cp) {
+    if (all[cp] != 13 && all[cp] != 7) continue;
+    std::string papx("\0\0", 2);
+    if (pi < paragraphs.size()) papx += paragraphs[pi].sprms;
+    ranges.push_back({kTextFc + 2 * start, kTextFc + 2 * (cp + 1), papx});
+    start = cp + 1;
+    ++pi;
+  }
+  std::string t;  // 1Table
+  std::vector<std::pair<uint32_t, uint32_t>> btes;  // first fc, page number
+  for (size_t first = 0; first < ranges.size(); first += 20) {
+    size_t n = std::min<size_t>(20, ranges.size() - first);
+    std::string page(512, '\0');
+    size_t top = 511;
+    for (size_t k = 0; k < n; ++k) {
+      const Range& r = ranges[first + k];
+      put32(page, 4 * k, r.fcStart);
+      put32(page, 4 * (k + 1), r.fcEnd);
+      std::string data;
+      if (r.papx.size() % 2 == 1) {
+        data.push_back(static_cast<char>((r.papx.size() + 1) / 2));
+      } else {
+        data.push_back('\0');
+        data.push_back(static_cast<char>(r.papx.size() / 2));
+      }
+      data += r.papx;
+      size_t at = (top - data.size()) & ~static_cast<size_t>(1);
+      if (at < 4 * (n + 1) + 13 * n) throw std::runtime_error("paragraph properties too large for a test page");
+      page.replace(at, data.size(), data);
+      top = at;
+      page[4 * (n + 1) + 13 * k] = static_cast<char>(at / 2);
+    }
+    page[511] = static_cast<char>(n);
+    btes.push_back({ranges[first].fcStart, static_cast<uint32_t>(w.size() / 512)});
+    w += page;
+  }
+  if (!btes.empty()) {
+    uint32_t fc = static_cast<uint32_t>(t.size());
+    for (auto& b : btes) add32(t, b.first);
+    add32(t, ranges.back().fcEnd);
+    for (auto& b : btes) add32(t, b.second);
+    setFcLcb(w, 13, fc, static_cast<uint32_t>(t.size()) - fc);
+  }
+
+  // The piece table: one UTF-16 piece.
+  {
+    uint32_t fc = static_cast<uint32_t>(t.size());
+    t.push_back('\x02');
+    add32(t, 4 * 2 + 8);
+    add32(t, 0);
+    add32(t, static_cast<uint32_t>(all.size()));
+    add16(t, 0);
+    add32(t, kTextFc);
+    add16(t, 0);
+    setFcLcb(w, 33, fc, static_cast<uint32_t>(t.size()) - fc);
+  }
+
+  if (!notes.empty()) {
+    uint32_t fc = static_cast<uint32_t>(t.size());
+    for (const NoteRef& n : notes) add32(t, n.cp);
+    add32(t, static_cast<uint32_t>(text.size()));
+    for (const NoteRef& n : notes) add16(t, n.automatic ? 1 : 0);
+    setFcLcb(w, 2, fc, static_cast<uint32_t>(t.size()) - fc);
+    fc = static_cast<uint32_t>(t.size());
+    for (const NoteRef& n : notes) add32(t, n.textStart);
+    add32(t, notes.back().textEnd);
+    add32(t, static_cast<uint32_t>(footnotes.size()));
+    setFcLcb(w, 3, fc, static_cast<uint32_t>(t.size()) - fc);
+  }
+
+  GsfOutput* mem = gsf_output_memory_new();
+  GError* err = nullptr;
+  GsfOutfile* ole = gsf_outfile_msole_new(mem);
+  auto stream = [&](const char* name, const std::string& data) {
+    GsfOutput* s = gsf_outfile_new_child(ole, name, FALSE);
+    gsf_output_write(s, data.size(), reinterpret_cast<const guint8*>(data.data()));
+    gsf_output_close(s);
+    g_object_unref(s);
+  };
+  stream("WordDocument", w);
+  stream("1Table", t);
+  gsf_output_close(GSF_OUTPUT(ole));
+  g_object_unref(ole);
+  std::string out(reinterpret_cast<const char*>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(mem))),
+                  static_cast<size_t>(gsf_output_size(mem)));
+  g_object_unref(mem);
+  (void)err;
+  return out;
+}
+
+}  // namespace doctest

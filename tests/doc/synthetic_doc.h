@@ -1,0 +1,39 @@
+#pragma once
+// Writes small Word 97-2003 files for tests: one UTF-16 piece of text,
+// paragraph properties per paragraph, and optionally footnotes. Real
+// documents cover the common cases; these cover the edges a test needs
+// to state exactly.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace doctest {
+
+struct SyntheticDoc {
+  std::u16string text;        // main text; paragraphs end in 13 or 7
+  std::u16string footnotes;   // footnote story text, after the main text
+  struct Paragraph {
+    std::string sprms;        // paragraph sprms (without the style index)
+  };
+  // Properties by paragraph (main text, then footnote story); missing ones
+  // get none.
+  std::vector<Paragraph> paragraphs;
+  struct NoteRef {
+    uint32_t cp = 0;          // reference position in the main text
+    bool automatic = true;
+    uint32_t textStart = 0;   // CP range in the footnote story
+    uint32_t textEnd = 0;
+  };
+  std::vector<NoteRef> notes;
+
+  std::string build() const;
+};
+
+// Sprm helpers.
+std::string sprm8(uint16_t sprm, uint8_t v);
+std::string sprm16(uint16_t sprm, uint16_t v);
+std::string sprm32(uint16_t sprm, uint32_t v);
+// A row definition: cell boundaries and vertical-merge flags per cell.
+std::string tableDefinition(const std::vector<int16_t>& boundaries, const std::vector<uint16_t>& cellFlags);
+
+}  // namespace doctest

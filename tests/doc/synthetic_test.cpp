@@ -1,0 +1,143 @@
+// Edge cases of the .doc reader on small files written for the purpose:
+// fields, tables and notes exactly as a test states them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "synthetic_doc.h"
+#include "word/builder.h"
+#include "word/error.h"
+#include "word/read/reader.h"
+#include "word/write/writers.h"
+
+using doctest::SyntheticDoc;
+using word::u16;
+
+namespace {
+
+word::Model read(const SyntheticDoc& d) { return word::read::readDoc(d.build()); }
+
+word::CharFormat formatAt(const word::Story& s, size_t pos) {
+  auto it = std::upper_bound(s.runs.begin(), s.runs.end(), pos,
+                             [](size_t p, const word::Run& r) { return p < r.start; });
+  return std::prev(it)->format;
+}
+
+TEST(SyntheticDoc, PlainParagraphsReadBack) {
+  SyntheticDoc d;
+  d.text = u"first\rsecond\r";
+  word::Model m = read(d);
+  EXPECT_EQ(m.main.text, u"first\rsecond\r");
+  EXPECT_EQ(m.main.paragraphs.size(), 2u);
+}
+
+TEST(SyntheticDoc, FieldsShowTheirResultsNestedOrNot) {
+  SyntheticDoc d;
+  // A field with a nested field in its code; a field without a result; a
+  // link to a bookmark; and a field whose end is missing.
+  d.text = u"a\x13 IF \x13 PAGE \x14" u"1\x15 = 1 \"yes\" \x14yes\x15 b\x13 TC x \x15" u"c "
+           u"\x13 HYPERLINK \\l \"there\" \x14go\x15 d\r"
+           u"e\x13 PAGE f\r";
+  word::Model m = read(d);
+  EXPECT_EQ(m.main.text, u"ayes bc go d\re PAGE f\r");
+  size_t go = m.main.text.find(u"go");
+  EXPECT_EQ(formatAt(m.main, go).hyperlink, u"#there");
+  EXPECT_EQ(formatAt(m.main, go + 1).hyperlink, u"#there");
+  EXPECT_TRUE(formatAt(m.main, go + 2).hyperlink.empty());
+  EXPECT_TRUE(formatAt(m.main, 0).hyperlink.empty());
+}
+
+TEST(SyntheticDoc, HyperlinkTargetsWithPathsAndLocations) {
+  SyntheticDoc d;
+  d.text = u"\x13 HYPERLINK \"C:\\\\docs\\\\a.doc\" \\l \"part\" \\o \"tip\" \x14x\x15\r";
+  word::Model m = read(d);
+  EXPECT_EQ(m.main.text, u"x\r");
+  EXPECT_EQ(formatAt(m.main, 0).hyperlink, u"C:\\docs\\a.doc#part");
+}
+
+TEST(SyntheticDoc, TableRowsTakeWidthsAndMergesFromTheRowEnd) {
+  SyntheticDoc d;
+  d.text = u"a\x07" u"b\x07\x07" u"c\x07" u"d\x07\x07" u"after\r";
+  std::string inTable = doctest::sprm8(0x2416, 1);
+  std::string rowEnd = inTable + doctest::sprm8(0x2417, 1);
+  d.paragraphs = {{inTable},
+                  {inTable},
+                  {rowEnd + doctest::tableDefinition({0, 1000, 3000}, {0x0060, 0})},
+                  {inTable},
+                  {inTable},
+                  {rowEnd + doctest::tableDefinition({0, 1000, 3000}, {0x0020, 0})},
+                  {}};
+  word::Model m = read(d);
+  ASSERT_EQ(m.main.tables.size(), 1u);
+  const auto& rows = m.main.tables[0].rows;
+  ASSERT_EQ(rows.size(), 2u);
+  ASSERT_EQ(rows[0].cells.size(), 2u);
+  EXPECT_EQ(rows[0].cells[0].width, 1000);
+  EXPECT_EQ(rows[0].cells[1].width, 2000);
+  EXPECT_EQ(rows[0].cells[0].vmerge, word::VMerge::Restart);
+  EXPECT_EQ(rows[1].cells[0].vmerge, word::VMerge::Continue);
+  EXPECT_EQ(rows[1].cells[1].vmerge, word::VMerge::None);
+  EXPECT_EQ(word::write::text(m, word::write::TextEncoding::Utf8), "a\tb\r\nc\td\r\nafter\r\n");
+}
+
+TEST(SyntheticDoc, NestedTablesComeFromTableDepth) {
+  SyntheticDoc d;
+  // An outer cell holding "x", then an inner table of one cell "in", then
+  // the outer cell's end and row end.
+  d.text = u"x\r" u"in\r" u"\r" u"y\x07\x07" u"z\r";
+  std::string depth1 = doctest::sprm8(0x2416, 1) + doctest::sprm32(0x6649, 1);
+  std::string depth2 = doctest::sprm8(0x2416, 1) + doctest::sprm32(0x6649, 2);
+  d.paragraphs = {{depth1},
+                  {depth2 + doctest::sprm8(0x244B, 1)},
+                  {depth2 + doctest::sprm8(0x244B, 1) + doctest::sprm8(0x244C, 1) +
+                   doctest::tableDefinition({0, 500}, {0})},
+                  {depth1},
+                  {depth1 + doctest::sprm8(0x2417, 1) + doctest::tableDefinition({0, 2000}, {0})},
+                  {}};
+  word::Model m = read(d);
+  ASSERT_EQ(m.main.tables.size(), 2u);
+  const word::Table& outer = m.main.tables[0];
+  const word::Table& inner = m.main.tables[1];
+  EXPECT_EQ(outer.depth, 1);
+  EXPECT_EQ(inner.depth, 2);
+  ASSERT_EQ(outer.rows.size(), 1u);
+  ASSERT_EQ(outer.rows[0].cells.size(), 1u);
+  const word::Cell& cell = outer.rows[0].cells[0];
+  EXPECT_LE(cell.start, inner.start);
+  EXPECT_LE(inner.end, cell.end);
+  EXPECT_EQ(cell.width, 2000);
+  ASSERT_EQ(inner.rows.size(), 1u);
+  EXPECT_EQ(inner.rows[0].cells[0].width, 500);
+  // Every cell and row mark is a 7 at both depths.
+  EXPECT_EQ(std::count(m.main.text.begin(), m.main.text.end(), word::kCellMark), 4);
+}
+
+TEST(SyntheticDoc, FootnotesWithAutomaticAndCustomMarks) {
+  SyntheticDoc d;
+  d.text = u"a\x02 b* c\r";
+  d.footnotes = u"\x02 one\r* two\r";
+  d.notes = {{1, true, 0, 6}, {4, false, 6, 12}};
+  word::Model m = read(d);
+  ASSERT_EQ(m.notes.size(), 2u);
+  EXPECT_EQ(m.notes[0].label, u"1");
+  EXPECT_EQ(m.notes[0].body.text, u"1 one\r");
+  EXPECT_EQ(m.notes[1].label, u"*");
+  EXPECT_EQ(m.notes[1].body.text, u"* two\r");
+  EXPECT_EQ(m.main.text, u"a\x02 b\x02 c\r");
+  EXPECT_EQ(word::write::text(m, word::write::TextEncoding::Utf8), "a1 b* c\r\n");
+}
+
+TEST(SyntheticDoc, NotesPointingAtTheSameTextStayBounded) {
+  SyntheticDoc d;
+  d.text = std::u16string(2000, u'\x02') + u"\r";
+  d.footnotes = std::u16string(3000, u'n') + u"\r";
+  for (uint32_t i = 0; i < 2000; ++i) d.notes.push_back({i, true, 0, 3001});
+  word::Model m = read(d);
+  ASSERT_EQ(m.notes.size(), 2000u);
+  size_t total = 0;
+  for (const word::Note& n : m.notes) total += n.body.text.size();
+  // Far less than 2000 copies of the 3001-character text.
+  EXPECT_LT(total, 20000u);
+}
+
+}  // namespace
