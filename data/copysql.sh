@@ -29,46 +29,39 @@ fi
 
 # A link left in the package could lead a copy outside the folder: copies
 # replace whatever stands at their target instead of writing through it.
-put() {
-  cp --remove-destination -- "$1" "$2"
-}
-
-put "$prog/player/index.htm" "$out/index.htm"
+# Few processes: the files go in one copy per folder.
+cp --remove-destination -- "$prog/player/index.htm" "$out/index.htm"
 if [ -L "$out/player" ] || { [ -e "$out/player" ] && [ ! -d "$out/player" ]; }; then
   rm -f -- "$out/player"
 fi
 mkdir -p -- "$out/player"
+set --
 for f in "$prog"/player/*; do
-  name=${f##*/}
-  if [ -f "$f" ] && [ "$name" != index.htm ]; then
-    put "$f" "$out/player/$name"
+  if [ -f "$f" ] && [ "${f##*/}" != index.htm ]; then
+    set -- "$@" "$f"
   fi
 done
+if [ $# -gt 0 ]; then
+  cp --remove-destination -- "$@" "$out/player/"
+fi
 
 # The manifest's schemaLocation names the first two; the metadata schema
 # imports the third by a relative name.
-for f in imscp_v1p1p3.xsd imsmd_v1p2p2.xsd ims_xml.xsd; do
-  put "$prog/schemas/$f" "$out/$f"
-done
+cp --remove-destination -- "$prog/schemas/imscp_v1p1p3.xsd" "$prog/schemas/imsmd_v1p2p2.xsd" \
+  "$prog/schemas/ims_xml.xsd" "$out/"
 
 # A browser does not let a page read other files when the course is opened
 # straight from a folder on disk, but it does run scripts: the outline and the
-# test data also go into scripts beside them, as base64 of their bytes.
-embed() {
-  {
-    printf 'window.rdEmbedded = window.rdEmbedded || {};\n'
-    printf 'window.rdEmbedded["%s"] = "' "${1##*/}"
-    base64 -w 0 < "$1"
-    printf '";\n'
-  } > "$1.js.part"
-  mv -f -- "$1.js.part" "$1.js"
-}
+# test data also go into scripts beside them (FILE.js).
+set --
 for f in "$out/pvomanifest.htm" "$out"/testdata*.htm; do
   if [ -f "$f" ] && [ ! -L "$f" ]; then
-    rm -f -- "$f.js.part"
-    embed "$f"
+    set -- "$@" "$f"
   fi
 done
+if [ $# -gt 0 ]; then
+  "$prog/raredozud" embed "$@"
+fi
 
 parent=$(dirname -- "$out")
 base=$(basename -- "$out")

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "package/embed.h"
 #include "package/package_check.h"
 #include "package/zip_writer.h"
 #include "support/error.h"
@@ -35,6 +36,27 @@ int zipCommand(int argc, char** argv) {
     std::fprintf(stderr, "raredozud: %s\n", e.description().c_str());
     return 1;
   }
+}
+
+}  // namespace app
+
+namespace app {
+
+int embedCommand(int argc, char** argv) {
+  if (argc < 1) {
+    std::fprintf(stderr, "Usage: raredozud embed FILE...\n");
+    return 2;
+  }
+  int status = 0;
+  for (int i = 0; i < argc; ++i) {
+    try {
+      package::writeEmbeddedScript(argv[i]);
+    } catch (const support::Error& e) {
+      std::fprintf(stderr, "raredozud: %s\n", e.description().c_str());
+      status = 1;  // the other files still get their scripts
+    }
+  }
+  return status;
 }
 
 }  // namespace app

@@ -25,6 +25,7 @@ void usage(std::FILE* to) {
                "       raredozud text FILE       print a document's text as the converter reads it\n"
                "       raredozud check PACKAGE   report what an LMS would reject in a package folder or zip\n"
                "       raredozud zip FOLDER ZIP  pack a package folder into a zip\n"
+               "       raredozud embed FILE...   write FILE.js carrying the file for pages opened from disk\n"
                "       raredozud --help | --version\n");
 }
 
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
   if (cmd == "convert") return convertCommand(std::vector<std::string>(argv + 2, argv + argc));
   if (cmd == "check") return checkCommand(argc - 2, argv + 2);
   if (cmd == "zip") return zipCommand(argc - 2, argv + 2);
+  if (cmd == "embed") return embedCommand(argc - 2, argv + 2);
   usage(stderr);
   return 2;
 }

@@ -6,6 +6,7 @@
 #include <gsf/gsf-output.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -47,6 +48,18 @@ std::vector<std::string> listFiles(const fs::path& root, const fs::path& skip) {
   });
   return names;
 }
+
+// Pictures are compressed already: deflating them again costs time and gains
+// nothing. Text deflates well at a low level; the higher levels cost several
+// times the time for a few per cent.
+bool alreadyPacked(const std::string& name) {
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string ext = name.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == "png" || ext == "jpg" || ext == "jpeg" || ext == "gif" || ext == "zip";
+}
+constexpr int kDeflateLevel = 1;
 
 void unrefAll(std::vector<GsfOutput*>& outputs) {
   for (auto it = outputs.rbegin(); it != outputs.rend(); ++it) g_object_unref(*it);
@@ -106,10 +119,11 @@ void writeZip(const std::string& folder, const std::string& zipPath) {
     const std::string& rel = names[i];
     GsfOutfile* parent = dirFor(rel);
     std::string leaf = rel.substr(rel.rfind('/') == std::string::npos ? 0 : rel.rfind('/') + 1);
-    GsfOutput* child = parent ? gsf_outfile_new_child_full(parent, leaf.c_str(), FALSE,
-                                                           "compression-level", GSF_ZIP_DEFLATED,
-                                                           nullptr)
-                              : nullptr;
+    GsfOutput* child =
+        parent ? gsf_outfile_new_child_full(parent, leaf.c_str(), FALSE, "compression-level",
+                                            alreadyPacked(leaf) ? GSF_ZIP_STORED : GSF_ZIP_DEFLATED,
+                                            "deflate-level", kDeflateLevel, nullptr)
+               : nullptr;
     if (!child) {
       problem = "cannot add " + rel + " to the zip";
       break;

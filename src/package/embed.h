@@ -1,0 +1,17 @@
+#pragma once
+// Scripts that carry a package file's bytes, so that a course opened straight
+// from a folder on disk (where a page may not read other files) still gets its
+// outline and test data.
+#include <string>
+
+namespace package {
+
+// Writes `path` + ".js": a script that stores the file's bytes, as base64,
+// under its leaf name in window.rdEmbedded. Written beside as ".js.part" and
+// renamed, so a reader never sees half a script; an existing link at either
+// name is replaced, not written through. Throws support::Error 53 when the
+// file is missing or is a link, 75 when it cannot be read or the script
+// cannot be written.
+void writeEmbeddedScript(const std::string& path);
+
+}  // namespace package
