@@ -10,6 +10,7 @@
 #include "package/escape.h"
 #include "package/header.h"
 #include "package/manifest.h"
+#include "pages/replace_body.h"
 #include "pages/save_html.h"
 #include "support/runtime_error.h"
 
@@ -22,6 +23,12 @@ class Run {
   Run(Session& session, word::Application& app, Frontend& frontend)
       : s_(session), app_(app), fe_(frontend),
         export_{session, app, frontend.status, frontend.programFolder} {}
+
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+  ~Run() {
+    if (!outputFolder_.empty()) pages::removeScratch(outputFolder_);
+  }
 
   RunOutcome run() {
     s_.traceLevel = 0;
@@ -160,6 +167,7 @@ class Run {
 
   void finish() {
     app_.activeDocument().close(word::wdDoNotSaveChanges);
+    pages::removeScratch(outputFolder_);
     package::writeManifest(s_, outputFolder_, entryTotal_);
     package::writeHeader(s_, outputFolder_);
 

@@ -7,11 +7,10 @@
 namespace package {
 
 // Writes `path` + ".js": a script that stores the file's bytes, as base64,
-// under its leaf name in window.rdEmbedded. Written beside as ".js.part" and
-// renamed, so a reader never sees half a script; an existing link at either
-// name is replaced, not written through. Throws support::Error 53 when the
-// file is missing or is a link, 75 when it cannot be read or the script
-// cannot be written.
+// under its leaf name in window.rdEmbedded. An existing link (or a file with
+// a second name) at the script's name is replaced, not written through.
+// Throws support::Error 53 when the file is missing or is a link, 75 when it
+// cannot be read, 61/75/76 when the script cannot be written.
 void writeEmbeddedScript(const std::string& path);
 
 }  // namespace package

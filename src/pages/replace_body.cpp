@@ -87,13 +87,17 @@ void replaceBody(convert::StatusSink& status, const std::string& outputFolder, i
     }
     scratchWritten = true;
     support::writeFile(scratch, convert::joinLines(lines));
-    convert::renameOver(scratch, page);
+    convert::swapOrRenameOver(scratch, page);
   } catch (...) {
     const support::Error e = convert::currentError();
     if (scratchWritten) convert::removeQuietly(scratch);
     status.showStatus(u"replaceBody: Filename " + convert::widen(page) + u", error # " +
                       convert::errorDetail(e));
   }
+}
+
+void removeScratch(const std::string& outputFolder) {
+  convert::removeQuietly(outputFolder + "page0.htm");
 }
 
 }  // namespace pages

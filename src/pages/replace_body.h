@@ -24,8 +24,14 @@ std::string scriptString(std::string_view reference);
 std::optional<std::string> rewriteLine(std::string line, convert::StatusSink& status);
 
 // Rewrites outputFolder + "page" + N + ".htm" through the scratch file
-// page0.htm, which then replaces the page in one rename. Failures are
-// reported ("replaceBody: Filename ...") and not raised.
+// page0.htm (emptied first), which then takes the page's place in one step.
+// The two swap names: page0.htm is left holding the page as saved, to be
+// emptied by the next rewrite, so that a run frees no file per page (see
+// convert::swapOrRenameOver). Failures are reported ("replaceBody: Filename
+// ...") and not raised; the scratch file is then removed.
 void replaceBody(convert::StatusSink& status, const std::string& outputFolder, int32_t entryNumber);
+// Removes the scratch file; the driver calls it when a run's pages are done
+// (and when a run fails), so no run leaves page0.htm behind.
+void removeScratch(const std::string& outputFolder);
 
 }  // namespace pages

@@ -88,6 +88,26 @@ TEST_F(Failures, AStatusBoxThatFailsEndsTheRunQuietly) {
   EXPECT_EQ(convert::parse(session, app, frontend), RunOutcome::Failed);
 }
 
+TEST_F(Failures, ARunFailingAfterItsFirstPageLeavesNoScratchFile) {
+  // Fails on the third page's heading line, when the first page has been
+  // rewritten and the scratch file holds its saved form.
+  struct BrokenStatus : convert::StatusSink {
+    int headings = 0;
+    void showStatus(const std::u16string& line) override {
+      if (line.find(u"%H2=") != std::u16string::npos && ++headings == 3)
+        throw std::runtime_error("gone");
+    }
+  } broken;
+  chooser.answers.push_back(
+      course("c.txt", {"%H2=A", "text of page a", "%H2=B", "text of page b", "%H2=C", "c"}));
+  convert::Frontend frontend{chooser, broken, log, starter, programFolder()};
+  EXPECT_EQ(convert::parse(session, app, frontend), RunOutcome::Failed);
+  EXPECT_EQ(broken.headings, 3);
+  std::vector<std::string> left = listFiles(out("c"));
+  EXPECT_NE(std::find(left.begin(), left.end(), "page1.htm"), left.end());
+  EXPECT_EQ(std::find(left.begin(), left.end(), "page0.htm"), left.end());
+}
+
 // saveHTML and saveTest called on their own, for the forms of their lines.
 class ExportFailures : public CourseTest {
  protected:

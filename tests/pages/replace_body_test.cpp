@@ -9,17 +9,21 @@ using namespace testing_support;
 
 TEST(ReplaceBody, RewritesThePageInPlaceWithCrLfLines) {
   ScratchFolder dir;
-  writeBytes(dir / "page3.htm",
-             "<html>\r\n<head>\r\n<title>Page</title>\r\n</head>\r\n<body lang=ru>\r\n"
-             "<p>see %a=12 rules%a#</p>\r\n</body>\r\n</html>");
+  const std::string saved =
+      "<html>\r\n<head>\r\n<title>Page</title>\r\n</head>\r\n<body lang=ru>\r\n"
+      "<p>see %a=12 rules%a#</p>\r\n</body>\r\n</html>";
+  writeBytes(dir / "page3.htm", saved);
   RecordingStatus status;
   pages::replaceBody(status, dir.path(), 3);
   EXPECT_EQ(readBytes(dir / "page3.htm"),
             "<html>\r\n<head>\r\n</head>\r\n<body>\r\n<p>see <a href=\"#\" "
             "onclick=\"return parent.tester.showref('12')\">rules</a></p>\r\n</body>\r\n"
             "</html>\r\n");
-  EXPECT_FALSE(exists(dir / "page0.htm"));
+  // The scratch file took the page's place and holds the page as saved
+  // until the run removes it.
+  EXPECT_EQ(readBytes(dir / "page0.htm"), saved);
   EXPECT_EQ(status.lines.size(), 1u);
+  pages::removeScratch(dir.path());
   EXPECT_EQ(listFiles(dir.path()), (std::vector<std::string>{"page3.htm"}));
 }
 
@@ -83,7 +87,12 @@ TEST(ReplaceBody, AStaleScratchFileIsReplaced) {
   RecordingStatus status;
   pages::replaceBody(status, dir.path(), 1);
   EXPECT_EQ(readBytes(dir / "page1.htm"), "<body>\r\n");
-  EXPECT_FALSE(exists(dir / "page0.htm"));
+  EXPECT_EQ(readBytes(dir / "page0.htm"), "<body x>\r\n");
+  // The next rewrite empties it before writing.
+  writeBytes(dir / "page2.htm", "x\r\n");
+  pages::replaceBody(status, dir.path(), 2);
+  EXPECT_EQ(readBytes(dir / "page2.htm"), "x\r\n");
+  EXPECT_EQ(readBytes(dir / "page0.htm"), "x\r\n");
 }
 
 TEST(ReplaceBody, AFolderInPlaceOfThePageIsAFailure) {
