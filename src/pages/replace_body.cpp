@@ -39,10 +39,28 @@ std::string scriptString(std::string_view reference) {
   return out;
 }
 
+namespace {
+
+// Whether the line, after leading blanks, starts with `tag` (lower case) in
+// any case.
+bool startsWithTag(std::string_view line, std::string_view tag) {
+  size_t b = line.find_first_not_of(' ');
+  if (b == std::string_view::npos || line.size() - b < tag.size()) return false;
+  for (size_t i = 0; i < tag.size(); ++i) {
+    char c = line[b + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != tag[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::optional<std::string> rewriteLine(std::string line, convert::StatusSink& status) {
-  const std::string trimmed = convert::trimBlanks(line);
-  if (convert::lowerAscii(trimmed.substr(0, 5)) == "<body") return std::string("<body>");
-  if (convert::lowerAscii(trimmed.substr(0, 6)) == "<title") return std::nullopt;
+  if (startsWithTag(line, "<body")) return std::string("<body>");
+  if (startsWithTag(line, "<title")) return std::nullopt;
+  // Most lines hold no link marker: nothing more to do.
+  if (line.find('%') == std::string::npos) return line;
 
   line = convert::replaceAll(line, "%a=", "%A=");
   line = convert::replaceAll(line, "%a#", "%A#");
@@ -81,12 +99,16 @@ void replaceBody(convert::StatusSink& status, const std::string& outputFolder, i
     // Entry 0 would be the scratch file itself.
     if (entryNumber == 0) support::raise(55);
     const std::string bytes = support::readFile(page);
-    std::vector<std::string> lines;
+    std::string rewritten;
+    rewritten.reserve(bytes.size() + bytes.size() / 16);
     for (std::string_view line : convert::splitLines(bytes, false)) {
-      if (auto out = rewriteLine(std::string(line), status)) lines.push_back(std::move(*out));
+      if (auto out = rewriteLine(std::string(line), status)) {
+        rewritten += *out;
+        rewritten += "\r\n";
+      }
     }
     scratchWritten = true;
-    support::writeFile(scratch, convert::joinLines(lines));
+    support::writeFile(scratch, rewritten);
     convert::swapOrRenameOver(scratch, page);
   } catch (...) {
     const support::Error e = convert::currentError();

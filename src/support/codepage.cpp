@@ -1,5 +1,6 @@
 #include "support/codepage.h"
 
+#include <glib.h>
 #include <iconv.h>
 
 #include <array>
@@ -120,6 +121,19 @@ std::u16string fromUtf8(std::string_view utf8) {
 }
 
 std::string toUtf8(std::u16string_view utf16) {
+  // Every page is written through here. glib's converter has no per-call
+  // set-up and is several times faster; it refuses unpaired surrogates,
+  // which go the slower way below and become U+FFFD.
+  if (utf16.size() < static_cast<size_t>(G_MAXLONG)) {
+    glong read = 0, written = 0;
+    std::unique_ptr<gchar, decltype(&g_free)> fast(
+        g_utf16_to_utf8(reinterpret_cast<const gunichar2*>(utf16.data()),
+                        static_cast<glong>(utf16.size()), &read, &written, nullptr),
+        &g_free);
+    // It also stops at a NUL character, which the slower way keeps.
+    if (fast && static_cast<size_t>(read) == utf16.size())
+      return std::string(fast.get(), static_cast<size_t>(written));
+  }
   // iconv works on bytes: make the buffer little-endian whatever the host.
   std::string bytes;
   bytes.reserve(utf16.size() * 2);

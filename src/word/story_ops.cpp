@@ -233,13 +233,54 @@ Span wholeRows(const Story& story, uint32_t start, uint32_t end) {
   }
 }
 
+// Gives `m` those of `styles` its paragraphs use (indexes into `styles`),
+// with their bases, in their order: a page copied from a long document needs
+// a few of its styles, and every paste would otherwise carry all of them.
+void takeUsedStyles(Model& m, const std::vector<Style>& styles) {
+  const size_t count = styles.size();
+  if (count == 0) return;
+  std::vector<bool> keep(count, false);
+  keep[0] = true;
+  auto mark = [&](int32_t s) {
+    // Stops at a style already kept, so a cycle of bases ends too.
+    while (s >= 0 && static_cast<size_t>(s) < count && !keep[static_cast<size_t>(s)]) {
+      keep[static_cast<size_t>(s)] = true;
+      s = styles[static_cast<size_t>(s)].basedOn;
+    }
+  };
+  auto markStory = [&](const Story& st) {
+    for (const Paragraph& p : st.paragraphs) mark(p.format.style);
+  };
+  markStory(m.main);
+  for (const Note& n : m.notes) markStory(n.body);
+  std::vector<int32_t> map(count, -1);
+  std::vector<Style> kept;
+  for (size_t i = 0; i < count; ++i) {
+    if (!keep[i]) continue;
+    map[i] = static_cast<int32_t>(kept.size());
+    kept.push_back(styles[i]);
+  }
+  for (Style& st : kept)
+    st.basedOn = st.basedOn >= 0 && static_cast<size_t>(st.basedOn) < count
+                     ? map[static_cast<size_t>(st.basedOn)]
+                     : -1;
+  m.styles = std::move(kept);
+  auto remap = [&](Story& st) {
+    for (Paragraph& p : st.paragraphs) {
+      int32_t old = p.format.style;
+      p.format.style = old >= 0 && static_cast<size_t>(old) < count ? std::max(map[old], 0) : 0;
+    }
+  };
+  remap(m.main);
+  for (Note& n : m.notes) remap(n.body);
+}
+
 Model copyRange(const Model& model, uint32_t start, uint32_t end) {
   Model out;
   const Story& src = model.main;
   end = std::min<uint32_t>(end, static_cast<uint32_t>(src.text.size()));
   if (start >= end) return out;  // an empty clipboard content: pastes nothing
   Span span = wholeRows(src, start, end);
-  out.styles = model.styles;
   out.main = copyStory(src, span.start, span.end, span);
   auto note = std::lower_bound(model.notes.begin(), model.notes.end(), span.start,
                                [](const Note& n, uint32_t p) { return n.pos < p; });
@@ -248,6 +289,7 @@ Model copyRange(const Model& model, uint32_t start, uint32_t end) {
     n.pos -= span.start;
     out.notes.push_back(std::move(n));
   }
+  takeUsedStyles(out, model.styles);
   return out;
 }
 

@@ -319,4 +319,49 @@ TEST_F(Clipboard, PastingOverASelectionReplacesItAndStylesMatchByName) {
   EXPECT_EQ(u8(dst.content().text()), "cited\rone\rcited\rthree\r");
 }
 
+TEST_F(Clipboard, OnlyTheStylesTheCopyUsesTravelWithTheirBases) {
+  Application app;
+  Builder b;
+  auto style = [&](const char16_t* name, int32_t basedOn) {
+    Style st;
+    st.name = name;
+    st.basedOn = basedOn;
+    return b.addStyle(st);
+  };
+  int32_t base = style(u"Body", 0);
+  style(u"Unused", 0);
+  int32_t cycleA = style(u"LoopA", -1);
+  int32_t cycleB = style(u"LoopB", cycleA);
+  int32_t used = style(u"Tip", base);
+  ParagraphFormat f;
+  f.style = used;
+  b.paragraph(f);
+  b.text("tip");
+  b.endParagraph();
+  f.style = cycleB;
+  b.paragraph(f);
+  b.text("loop");
+  b.endParagraph();
+  Model m = b.finish();
+  m.styles[static_cast<size_t>(cycleA)].basedOn = cycleB;  // damaged input: a cycle
+  adopt(app, std::move(m));
+  Selection sel = app.selection();
+  sel.setEnd(9);
+  sel.range().copy();
+
+  Document& dst = app.documents().add();
+  sel.range().paste();
+  const Model& out = dst.model();
+  std::vector<std::string> names;
+  for (const Style& st : out.styles) names.push_back(u8(st.name));
+  EXPECT_EQ(names, (std::vector<std::string>{"Normal", "Body", "LoopA", "LoopB", "Tip"}));
+  auto index = [&](const char* name) {
+    return static_cast<int32_t>(std::find(names.begin(), names.end(), name) - names.begin());
+  };
+  EXPECT_EQ(out.styles[static_cast<size_t>(index("Tip"))].basedOn, index("Body"));
+  EXPECT_EQ(out.styles[static_cast<size_t>(index("LoopA"))].basedOn, index("LoopB"));
+  EXPECT_EQ(out.main.paragraphs[0].format.style, index("Tip"));
+  EXPECT_EQ(out.main.paragraphs[1].format.style, index("LoopB"));
+}
+
 }  // namespace
