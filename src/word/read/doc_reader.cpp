@@ -679,9 +679,25 @@ struct DocReader::Emitter {
     buffer.clear();
   }
   void put(char16_t c, const CharFormat& f) {
-    if (!buffer.empty() && !(f == bufferFormat)) flush();
-    bufferFormat = f;
+    if (buffer.empty()) {
+      bufferFormat = f;
+    } else if (!(f == bufferFormat)) {
+      flush();
+      bufferFormat = f;
+    }
     buffer.push_back(c);
+  }
+
+  // The first position at or after `cp` where a bookmark starts or ends
+  // (none: UINT32_MAX), so that the text between needs no look-up.
+  uint32_t nextBookmarkFrom(uint32_t cp) const {
+    if (!main) return UINT32_MAX;
+    uint32_t next = UINT32_MAX;
+    auto s = r.bookmarkStarts_.lower_bound(cp);
+    if (s != r.bookmarkStarts_.end()) next = s->first;
+    auto e = r.bookmarkEnds_.lower_bound(cp);
+    if (e != r.bookmarkEnds_.end()) next = std::min(next, e->first);
+    return next;
   }
 
   void bookmarksAt(uint32_t cp) {
@@ -820,12 +836,18 @@ struct DocReader::Emitter {
       applyChp(chp, prm, styleChp, &r.styles_);
       CharFormat f = r.charFormat(chp);
       CharFormat linked = f;
+      linked.hyperlink = currentLink();
+      uint32_t nextBookmark = nextBookmarkFrom(a);
       for (uint32_t cp = a; cp < e; ++cp) {
-        bookmarksAt(cp);
+        if (cp >= nextBookmark) {
+          bookmarksAt(cp);
+          nextBookmark = nextBookmarkFrom(cp + 1);
+        }
         char16_t c = r.text_[cp];
         if (c == 19) {
           if (std::binary_search(unclosed.begin(), unclosed.end(), cp)) continue;
           if (fields.size() < 64) fields.push_back({});
+          linked.hyperlink = currentLink();
           continue;
         }
         if (c == 20) {
@@ -833,10 +855,12 @@ struct DocReader::Emitter {
             fields.back().inCode = false;
             fields.back().link = hyperlinkTarget(fields.back().code);
           }
+          linked.hyperlink = currentLink();
           continue;
         }
         if (c == 21) {
           if (!fields.empty()) fields.pop_back();
+          linked.hyperlink = currentLink();
           continue;
         }
         bool hidden = false;
@@ -847,7 +871,6 @@ struct DocReader::Emitter {
             break;
           }
         if (hidden) continue;
-        linked.hyperlink = currentLink();
         if (main) {
           auto nr = r.noteRefs_.find(cp);
           if (nr != r.noteRefs_.end()) {
