@@ -29,8 +29,11 @@ fi
 
 # A link left in the package could lead a copy outside the folder: copies
 # replace whatever stands at their target instead of writing through it.
-# Few processes: the files go in one copy per folder.
-cp --remove-destination -- "$prog/player/index.htm" "$out/index.htm"
+# Few processes: one copy per target folder.
+# The manifest's schemaLocation names the first two schemas; the metadata
+# schema imports the third by a relative name.
+cp --remove-destination -- "$prog/player/index.htm" "$prog/schemas/imscp_v1p1p3.xsd" \
+  "$prog/schemas/imsmd_v1p2p2.xsd" "$prog/schemas/ims_xml.xsd" "$out/"
 if [ -L "$out/player" ] || { [ -e "$out/player" ] && [ ! -d "$out/player" ]; }; then
   rm -f -- "$out/player"
 fi
@@ -45,24 +48,8 @@ if [ $# -gt 0 ]; then
   cp --remove-destination -- "$@" "$out/player/"
 fi
 
-# The manifest's schemaLocation names the first two; the metadata schema
-# imports the third by a relative name.
-cp --remove-destination -- "$prog/schemas/imscp_v1p1p3.xsd" "$prog/schemas/imsmd_v1p2p2.xsd" \
-  "$prog/schemas/ims_xml.xsd" "$out/"
-
 # A browser does not let a page read other files when the course is opened
-# straight from a folder on disk, but it does run scripts: the outline and the
-# test data also go into scripts beside them (FILE.js).
-set --
-for f in "$out/pvomanifest.htm" "$out"/testdata*.htm; do
-  if [ -f "$f" ] && [ ! -L "$f" ]; then
-    set -- "$@" "$f"
-  fi
-done
-if [ $# -gt 0 ]; then
-  "$prog/raredozud" embed "$@"
-fi
-
-parent=$(dirname -- "$out")
-base=$(basename -- "$out")
-"$prog/raredozud" zip "$out" "$parent/$base.zip"
+# straight from a folder on disk, but it does run scripts: --scripts writes
+# the outline and the test data also as scripts beside them (FILE.js), then
+# the folder is packed into the zip beside it.
+"$prog/raredozud" zip --scripts "$out" "$out.zip"

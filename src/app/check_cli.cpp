@@ -25,38 +25,23 @@ int checkCommand(int argc, char** argv) {
 }
 
 int zipCommand(int argc, char** argv) {
+  const bool scripts = argc > 0 && std::string(argv[0]) == "--scripts";
+  if (scripts) {
+    --argc;
+    ++argv;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "Usage: raredozud zip FOLDER ZIP\n");
+    std::fprintf(stderr, "Usage: raredozud zip [--scripts] FOLDER ZIP\n");
     return 2;
   }
   try {
+    if (scripts) package::writePackageScripts(argv[0]);
     package::writeZip(argv[0], argv[1]);
     return 0;
   } catch (const support::Error& e) {
     std::fprintf(stderr, "raredozud: %s\n", e.description().c_str());
     return 1;
   }
-}
-
-}  // namespace app
-
-namespace app {
-
-int embedCommand(int argc, char** argv) {
-  if (argc < 1) {
-    std::fprintf(stderr, "Usage: raredozud embed FILE...\n");
-    return 2;
-  }
-  int status = 0;
-  for (int i = 0; i < argc; ++i) {
-    try {
-      package::writeEmbeddedScript(argv[i]);
-    } catch (const support::Error& e) {
-      std::fprintf(stderr, "raredozud: %s\n", e.description().c_str());
-      status = 1;  // the other files still get their scripts
-    }
-  }
-  return status;
 }
 
 }  // namespace app

@@ -24,8 +24,9 @@ void usage(std::FILE* to) {
                "       raredozud convert DOC...  convert course documents\n"
                "       raredozud text FILE       print a document's text as the converter reads it\n"
                "       raredozud check PACKAGE   report what an LMS would reject in a package folder or zip\n"
-               "       raredozud zip FOLDER ZIP  pack a package folder into a zip\n"
-               "       raredozud embed FILE...   write FILE.js carrying the file for pages opened from disk\n"
+               "       raredozud zip [--scripts] FOLDER ZIP\n"
+               "                                 pack a package folder into a zip; --scripts first\n"
+               "                                 writes the scripts pages opened from disk read\n"
                "       raredozud --help | --version\n");
 }
 
@@ -61,7 +62,6 @@ int main(int argc, char** argv) {
   if (cmd == "convert") return convertCommand(std::vector<std::string>(argv + 2, argv + argc));
   if (cmd == "check") return checkCommand(argc - 2, argv + 2);
   if (cmd == "zip") return zipCommand(argc - 2, argv + 2);
-  if (cmd == "embed") return embedCommand(argc - 2, argv + 2);
   usage(stderr);
   return 2;
 }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "support/error.h"
@@ -38,6 +39,18 @@ void writeEmbeddedScript(const std::string& path) {
   if (lstat(target.c_str(), &old) == 0 && (!S_ISREG(old.st_mode) || old.st_nlink > 1))
     ::unlink(target.c_str());
   support::writeFile(target, script);
+}
+
+void writePackageScripts(const std::string& folder) {
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+    const std::string name = e.path().filename().string();
+    bool wanted = name == "pvomanifest.htm" ||
+                  (name.starts_with("testdata") && name.ends_with(".htm"));
+    if (wanted && e.is_regular_file(ec) && !e.is_symlink(ec))
+      writeEmbeddedScript(e.path().string());
+  }
+  if (ec) throw support::Error(76, support::kProgramSource, "cannot read the folder " + folder);
 }
 
 }  // namespace package

@@ -13,4 +13,9 @@ namespace package {
 // cannot be read, 61/75/76 when the script cannot be written.
 void writeEmbeddedScript(const std::string& path);
 
+// Writes the script of each file in `folder` that a page reads: the outline
+// preview (pvomanifest.htm) and the test data (testdata*.htm); links are left
+// alone. Throws support::Error as above for the first file that fails.
+void writePackageScripts(const std::string& folder);
+
 }  // namespace package
