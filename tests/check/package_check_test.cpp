@@ -154,7 +154,7 @@ TEST_F(PackageTest, CopyScriptCompletesThePackageAndZipsItBeside) {
             0u)
       << js;
   // Only the files a page reads get scripts.
-  for (const char* f : {"page1.htm.js", "header.htm.js", "test1.htm.js", "imsmanifest.xml.js"})
+  for (const char* f : {"page2.htm.js", "header.htm.js", "test1.htm.js", "imsmanifest.xml.js"})
     EXPECT_FALSE(fs::exists(out / f)) << f;
   EXPECT_EQ(read(out / "index.htm"), read(kProgramDir + "/player/index.htm"));
 
