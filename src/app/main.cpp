@@ -1,10 +1,13 @@
 #include <glib.h>
 #include <malloc.h>
 
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <string>
+
 #include "app/cli.h"
-#ifdef RAREDOZUD_GUI
-#include "app/window.h"
-#endif
+#include "support/files.h"
 
 namespace {
 
@@ -19,6 +22,22 @@ void quietContainerWarnings(const gchar* domain, GLogLevelFlags level, const gch
   g_log_default_handler(domain, level, message, data);
 }
 
+// The window lives in a module beside the program (see src/app's build
+// file): loading it only here keeps the toolkit out of command-line runs.
+int runWindow(int argc, char** argv) {
+  const std::string module = support::programFolder() + "/raredozud-window.so";
+  void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+  using Entry = int (*)(int, char**);
+  Entry entry = handle ? reinterpret_cast<Entry>(dlsym(handle, "raredozud_run_window")) : nullptr;
+  if (!entry) {
+    const char* why = dlerror();
+    std::fprintf(stderr, "raredozud: the window cannot be shown (%s); the command line works:\n",
+                 why ? why : "no entry point");
+    return app::main(1, argv);  // the usage, on stderr
+  }
+  return entry(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -28,8 +47,6 @@ int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 8 << 20);
   mallopt(M_TRIM_THRESHOLD, 32 << 20);
   g_log_set_default_handler(quietContainerWarnings, nullptr);
-#ifdef RAREDOZUD_GUI
-  if (argc == 1) return app::runWindow(argc, argv);
-#endif
+  if (argc == 1) return runWindow(argc, argv);
   return app::main(argc, argv);
 }

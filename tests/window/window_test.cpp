@@ -13,7 +13,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <sys/wait.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -273,6 +276,24 @@ TEST_F(WindowTest, MissingCopyScriptIsError53) {
   });
   w.convertButton()->click();
   EXPECT_EQ(number, 53);
+}
+
+}  // namespace
+
+namespace {
+
+// The program loads the window from its module only when started without
+// arguments; a run that is still going after a second has shown it.
+TEST(WindowModule, TheProgramWithoutArgumentsOpensTheWindow) {
+  const std::string err = ::testing::TempDir() + "window_module.err";
+  const std::string cmd = std::string("QT_QPA_PLATFORM=offscreen timeout 1 '") + RD_PROGRAM +
+                          "' > /dev/null 2> '" + err + "'";
+  int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 124) << "the program ended by itself";
+  QFile f(QString::fromStdString(err));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_FALSE(f.readAll().contains("cannot be shown"));
 }
 
 }  // namespace
