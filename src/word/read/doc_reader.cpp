@@ -687,6 +687,27 @@ struct DocReader::Emitter {
     }
     buffer.push_back(c);
   }
+  void put(std::u16string_view text, const CharFormat& f) {
+    if (buffer.empty()) {
+      bufferFormat = f;
+    } else if (!(f == bufferFormat)) {
+      flush();
+      bufferFormat = f;
+    }
+    buffer.append(text);
+  }
+
+  bool inFieldCode() const {
+    for (const Field& fd : fields)
+      if (fd.inCode) return true;
+    return false;
+  }
+
+  uint32_t nextNoteFrom(uint32_t cp) const {
+    if (!main) return UINT32_MAX;
+    auto it = r.noteRefs_.lower_bound(cp);
+    return it == r.noteRefs_.end() ? UINT32_MAX : it->first;
+  }
 
   // The first position at or after `cp` where a bookmark starts or ends
   // (none: UINT32_MAX), so that the text between needs no look-up.
@@ -838,16 +859,33 @@ struct DocReader::Emitter {
       CharFormat linked = f;
       linked.hyperlink = currentLink();
       uint32_t nextBookmark = nextBookmarkFrom(a);
+      uint32_t nextNote = nextNoteFrom(a);
+      const bool plainRun = !chp.special && !chp.hasSymbol;
+      bool inCode = inFieldCode();
       for (uint32_t cp = a; cp < e; ++cp) {
         if (cp >= nextBookmark) {
           bookmarksAt(cp);
           nextBookmark = nextBookmarkFrom(cp + 1);
+        }
+        if (nextNote < cp) nextNote = nextNoteFrom(cp);
+        // Ordinary text up to the next bookmark, note or control character
+        // goes into the buffer in one piece.
+        if (plainRun && !inCode) {
+          const uint32_t stop = std::min({e, nextBookmark, nextNote});
+          uint32_t k = cp;
+          while (k < stop && r.text_[k] >= 0x20) ++k;
+          if (k > cp) {
+            put(std::u16string_view(r.text_).substr(cp, k - cp), linked);
+            cp = k - 1;
+            continue;
+          }
         }
         char16_t c = r.text_[cp];
         if (c == 19) {
           if (std::binary_search(unclosed.begin(), unclosed.end(), cp)) continue;
           if (fields.size() < 64) fields.push_back({});
           linked.hyperlink = currentLink();
+          inCode = inFieldCode();
           continue;
         }
         if (c == 20) {
@@ -856,11 +894,13 @@ struct DocReader::Emitter {
             fields.back().link = hyperlinkTarget(fields.back().code);
           }
           linked.hyperlink = currentLink();
+          inCode = inFieldCode();
           continue;
         }
         if (c == 21) {
           if (!fields.empty()) fields.pop_back();
           linked.hyperlink = currentLink();
+          inCode = inFieldCode();
           continue;
         }
         bool hidden = false;
