@@ -1,6 +1,5 @@
 // Loads the browser-side code of the installation files for node's tests:
-// the quiz core is the script block "quiz-core" of the test template, so the
-// code under test is the very code the test pages run.
+// the very scripts the test pages and the player run.
 'use strict';
 const fs = require('node:fs');
 const path = require('node:path');
@@ -17,10 +16,8 @@ function run(code, filename) {
 }
 
 function quiz() {
-  const html = fs.readFileSync(path.join(DATA, 'sql_test.htm'), 'utf8');
-  const m = /<script id="quiz-core">([\s\S]*?)<\/script>/.exec(html);
-  if (!m) throw new Error('sql_test.htm has no quiz-core script');
-  return run(m[1], 'sql_test.htm#quiz-core');
+  const code = fs.readFileSync(path.join(DATA, 'player', 'quiz-core.js'), 'utf8');
+  return run(code, 'quiz-core.js');
 }
 
 function preview() {

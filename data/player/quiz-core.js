@@ -1,0 +1,190 @@
+// The quiz as course authors write it in the test section. Free of the DOM
+// so that it can be tested on its own.
+var RdQuiz = (function () {
+  'use strict';
+
+  function QuizError(message, line, lineNumber) {
+    this.name = 'QuizError';
+    this.message = message;
+    this.line = line;          // the text of the line that stopped the parse
+    this.lineNumber = lineNumber;  // 1-based, in the data file
+  }
+  QuizError.prototype = Object.create(Error.prototype);
+  QuizError.prototype.constructor = QuizError;
+
+  // The text export writes characters its code page lacks as "&#N;".
+  function decodeNumeric(s) {
+    return s.replace(/&#([xX][0-9a-fA-F]+|[0-9]+);/g, function (m, n) {
+      var code = n.charAt(0) === 'x' || n.charAt(0) === 'X' ? parseInt(n.slice(1), 16) : parseInt(n, 10);
+      if (!(code > 0 && code <= 0x10ffff) || (code >= 0xd800 && code <= 0xdfff)) return m;
+      return String.fromCodePoint(code);
+    });
+  }
+
+  // Titles were escaped when the outline was recorded.
+  function decodeTitle(s) {
+    return decodeNumeric(s.replace(/&lt;/g, '<').replace(/&gt;/g, '>'));
+  }
+
+  // The lines between "%TEST=" and "%TEST_END", with their line numbers.
+  function extractSection(text) {
+    var lines = text.split(/\r\n|\r|\n|\u000b/);
+    var begin = -1;
+    for (var i = 0; i < lines.length; i++) {
+      var at = lines[i].indexOf('%TEST=');
+      if (at >= 0) { begin = i; break; }
+    }
+    if (begin < 0) throw new QuizError('no "%TEST=" line', '', 0);
+    var title = decodeTitle(lines[begin].slice(lines[begin].indexOf('%TEST=') + 6)).trim();
+    var body = [];
+    for (var j = begin + 1; j < lines.length; j++) {
+      // A section that ends the document has no paragraph end of its own, so
+      // the end marker may follow its last text on the same line.
+      var end = lines[j].indexOf('%TEST_END');
+      var text = end >= 0 ? lines[j].slice(0, end) : lines[j];
+      if (end < 0 || text.trim() !== '') body.push({ text: decodeNumeric(text), number: j + 1 });
+      if (end >= 0) return { title: title, lines: body };
+    }
+    throw new QuizError('no "%TEST_END" line after the test', lines[begin], begin + 1);
+  }
+
+  var ANSWER_KEY = /^ANSWER\s*:\s*(.*)$/i;
+  var LETTER = /^(\*\s*)?([A-Za-z\u0410-\u044f\u0401\u0451])([.)])(.*)$/;
+
+  // "a) text", "*b) text", "B. text" (Aiken), "c)<TAB>*text" (a Word list
+  // label before a starred text). A dot must be followed by a blank so that
+  // "e.g." in a question's second line is not an answer.
+  function parseAnswer(line) {
+    var m = LETTER.exec(line);
+    if (!m) return null;
+    var rest = m[4];
+    if (m[3] === '.' && rest !== '' && !/^[\s*]/.test(rest)) return null;
+    rest = rest.trim();
+    var correct = !!m[1];
+    if (rest.charAt(0) === '*') {
+      correct = true;
+      rest = rest.slice(1).trim();
+    }
+    return { letter: m[2].toLowerCase(), text: rest, correct: correct };
+  }
+
+  // A number such as "1." or "2)" or a list label (number or bullet with a
+  // TAB after it) before a question's text.
+  function stripLabel(line) {
+    var t = line.replace(/^\d+(\.\d+)*[.)]?\t\s*/, '');
+    if (t === line) t = line.replace(/^[^\s\w]\t\s*/, '');
+    if (t === line) t = line.replace(/^\d+(\.\d+)*[.)]\s+/, '');
+    if (t === line) t = line.replace(/^[\u2022\u00b7\u25aa\u25cf\u25e6\u2013\u2014\uf0b7\uf0a7-]\s+/, '');
+    return t.trim();
+  }
+
+  function shortKey(s) {
+    return s.trim().toLowerCase();
+  }
+
+  // Questions are separated by blank lines; a plain line after a question's
+  // answers starts the next question too, so numbered questions typed one
+  // after another without blank lines read the same way.
+  function parse(lines) {
+    var questions = [];
+    var cur = null;
+
+    function open(l) {
+      cur = { text: stripLabel(l.text.trim()), kind: '', answers: [], accepted: [],
+              first: l, keyed: false, closed: false };
+    }
+    function finish() {
+      if (!cur) return;
+      var q = cur;
+      cur = null;
+      if (q.accepted.length) {
+        q.kind = 'short';
+      } else if (!q.answers.length) {
+        throw new QuizError('the question has no answers', q.first.text, q.first.number);
+      } else {
+        var n = q.answers.filter(function (a) { return a.correct; }).length;
+        if (!n) throw new QuizError('no answer is marked correct', q.first.text, q.first.number);
+        q.kind = n > 1 ? 'multiple' : 'single';
+      }
+      questions.push({ text: q.text, kind: q.kind, answers: q.answers, accepted: q.accepted });
+    }
+
+    for (var i = 0; i < lines.length; i++) {
+      var l = lines[i];
+      var t = l.text.replace(/\u00a0/g, ' ').trim();
+      if (t === '') { finish(); continue; }
+      if (!cur || cur.closed) { finish(); open(l); continue; }
+
+      var key = ANSWER_KEY.exec(t);
+      if (key) {
+        if (!cur.answers.length)
+          throw new QuizError('"ANSWER:" without answers before it', l.text, l.number);
+        var letters = key[1].toLowerCase().split(/[\s,;]+/).filter(function (s) { return s !== ''; });
+        if (!letters.length) throw new QuizError('"ANSWER:" names no answer', l.text, l.number);
+        cur.answers.forEach(function (a) { a.correct = false; });
+        letters.forEach(function (letter) {
+          var hit = cur.answers.filter(function (a) { return a.letter === letter; });
+          if (!hit.length) throw new QuizError('"ANSWER:" names an answer the question does not have', l.text, l.number);
+          hit[0].correct = true;
+        });
+        cur.closed = true;
+        continue;
+      }
+
+      var s = /^\*?\s*=(.*)$/.exec(t);
+      if (s) {
+        if (cur.answers.length)
+          throw new QuizError('a short answer ("=") in a question with lettered answers', l.text, l.number);
+        if (s[1].trim() === '') throw new QuizError('an empty short answer', l.text, l.number);
+        cur.accepted.push(s[1].trim());
+        continue;
+      }
+
+      var a = parseAnswer(t);
+      if (a) {
+        if (cur.accepted.length)
+          throw new QuizError('a lettered answer in a short-answer question', l.text, l.number);
+        if (a.text === '') throw new QuizError('an answer without text', l.text, l.number);
+        cur.answers.push(a);
+        continue;
+      }
+
+      if (cur.answers.length || cur.accepted.length) { finish(); open(l); continue; }
+      cur.text += '\n' + t;
+    }
+    finish();
+    if (!questions.length) throw new QuizError('the test has no questions', '', 0);
+    return questions;
+  }
+
+  // One question's response: an answer index (single), an array of indexes
+  // (multiple) or the typed text (short). No response is a wrong one.
+  function isRight(q, response) {
+    if (q.kind === 'short') {
+      if (typeof response !== 'string') return false;
+      var k = shortKey(response);
+      return q.accepted.some(function (x) { return shortKey(x) === k; });
+    }
+    var chosen = q.kind === 'single' ? (response === null || response === undefined ? [] : [response]) : (response || []);
+    if (q.kind === 'single' && chosen.length !== 1) return false;
+    var want = [];
+    q.answers.forEach(function (a, i) { if (a.correct) want.push(i); });
+    if (chosen.length !== want.length) return false;
+    return want.every(function (i) { return chosen.indexOf(i) >= 0; });
+  }
+
+  function score(questions, responses) {
+    var right = questions.map(function (q, i) { return isRight(q, responses[i]); });
+    return { right: right, score: right.filter(Boolean).length, total: questions.length };
+  }
+
+  // The whole data file: title and questions, or a QuizError.
+  function load(text) {
+    var section = extractSection(text);
+    return { title: section.title, questions: parse(section.lines) };
+  }
+
+  return { QuizError: QuizError, extractSection: extractSection, parse: parse, load: load,
+           isRight: isRight, score: score, decodeNumeric: decodeNumeric };
+})();
+if (typeof module !== 'undefined' && module.exports) module.exports = RdQuiz;

@@ -1,0 +1,171 @@
+// The test page: loads its data file, shows the questions, checks the answers.
+(function () {
+  'use strict';
+  // The test page names its data file; the template itself names none.
+  var DATA_FILE = typeof window.RD_DATA_FILE === 'string' ? window.RD_DATA_FILE : '%';
+
+  var STRINGS = {
+    en: { loading: 'Loading the test...', check: 'Check', reset: 'Try again', right: 'Right', wrong: 'Wrong',
+          score: function (s, t) { return 'Score: ' + s + ' of ' + t; },
+          noFile: 'This page is the test template; it has no test data file.',
+          loadFailed: 'The test data file could not be read: ',
+          parseFailed: 'The test cannot be shown: ', atLine: 'line ', answer: 'Answer' },
+    ru: { loading: 'Загрузка теста...', check: 'Проверить', reset: 'Ещё раз', right: 'Верно', wrong: 'Неверно',
+          score: function (s, t) { return 'Результат: ' + s + ' из ' + t; },
+          noFile: 'Это шаблон теста; у него нет файла с вопросами.',
+          loadFailed: 'Не удалось прочитать файл теста: ',
+          parseFailed: 'Тест не может быть показан: ', atLine: 'строка ', answer: 'Ответ' }
+  };
+  var lang = (navigator.language || 'en').slice(0, 2).toLowerCase();
+  var T = STRINGS[lang] || STRINGS.en;
+  document.documentElement.lang = lang === 'ru' ? 'ru' : 'en';
+
+  var $ = function (id) { return document.getElementById(id); };
+  var status = $('quiz-status');
+  var form = $('quiz-form');
+  var questions = [];
+
+  function fail(text, line) {
+    status.textContent = text;
+    status.className = 'error';
+    $('quiz-error-line').textContent = line || '';
+    form.hidden = true;
+  }
+
+  // Opened from a folder on disk, the browser refuses to read files; the
+  // copy script leaves the same bytes in a script beside each file.
+  function embedded(name) {
+    var e = window.rdEmbedded && window.rdEmbedded[name];
+    if (typeof e !== 'string' || !window.TextDecoder) return null;
+    var bin = atob(e);
+    var bytes = new Uint8Array(bin.length);
+    for (var i = 0; i < bin.length; i++) bytes[i] = bin.charCodeAt(i);
+    return new TextDecoder('windows-1251').decode(bytes);
+  }
+
+  function readText(url) {
+    var fallback = function (err) {
+      var text = embedded(url);
+      if (text === null) throw err;
+      return text;
+    };
+    if (location.protocol === 'file:') {
+      var local = embedded(url);
+      if (local !== null) return Promise.resolve(local);
+    }
+    if (window.fetch && window.TextDecoder) {
+      return fetch(url).then(function (r) {
+        if (!r.ok) throw new Error(url + ': HTTP ' + r.status);
+        return r.arrayBuffer();
+      }).then(function (buf) { return new TextDecoder('windows-1251').decode(buf); }).catch(fallback);
+    }
+    return new Promise(function (resolve, reject) {
+      var x = new XMLHttpRequest();
+      x.open('GET', url);
+      x.overrideMimeType('text/plain; charset=windows-1251');
+      x.onload = function () { (x.status === 200 || x.status === 0) ? resolve(x.responseText) : reject(new Error(url)); };
+      x.onerror = function () { reject(new Error(url)); };
+      x.send();
+    }).catch(fallback);
+  }
+
+  function el(tag, cls, text) {
+    var e = document.createElement(tag);
+    if (cls) e.className = cls;
+    if (text !== undefined) e.textContent = text;
+    return e;
+  }
+
+  function render() {
+    var box = $('quiz-questions');
+    box.textContent = '';
+    questions.forEach(function (q, qi) {
+      var fs = el('fieldset', 'question');
+      fs.setAttribute('data-kind', q.kind);
+      fs.appendChild(el('legend', '', (qi + 1) + '. ' + q.text));
+      var name = 'q' + (qi + 1);
+      if (q.kind === 'short') {
+        var lab = el('label');
+        var input = el('input');
+        input.type = 'text';
+        input.name = name;
+        input.autocomplete = 'off';
+        input.setAttribute('aria-label', T.answer);
+        lab.appendChild(input);
+        fs.appendChild(lab);
+      } else {
+        q.answers.forEach(function (a, ai) {
+          var lab = el('label');
+          var input = el('input');
+          input.type = q.kind === 'single' ? 'radio' : 'checkbox';
+          input.name = name;
+          input.value = String(ai);
+          input.setAttribute('data-letter', a.letter);
+          lab.appendChild(input);
+          lab.appendChild(el('span', 'letter', a.letter + ')'));
+          lab.appendChild(el('span', 'text', a.text));
+          fs.appendChild(lab);
+        });
+      }
+      fs.appendChild(el('p', 'verdict'));
+      box.appendChild(fs);
+    });
+  }
+
+  function responses() {
+    return questions.map(function (q, qi) {
+      var inputs = form.querySelectorAll('[name="q' + (qi + 1) + '"]');
+      if (q.kind === 'short') return inputs[0].value;
+      var chosen = [];
+      Array.prototype.forEach.call(inputs, function (i) { if (i.checked) chosen.push(Number(i.value)); });
+      return q.kind === 'single' ? (chosen.length ? chosen[0] : null) : chosen;
+    });
+  }
+
+  function clearMarks() {
+    Array.prototype.forEach.call(form.querySelectorAll('.question'), function (fs) {
+      fs.classList.remove('right', 'wrong');
+      fs.querySelector('.verdict').textContent = '';
+    });
+    $('quiz-result').textContent = '';
+  }
+
+  form.addEventListener('submit', function (ev) {
+    ev.preventDefault();
+    var result = RdQuiz.score(questions, responses());
+    Array.prototype.forEach.call(form.querySelectorAll('.question'), function (fs, i) {
+      fs.classList.remove('right', 'wrong');
+      fs.classList.add(result.right[i] ? 'right' : 'wrong');
+      fs.querySelector('.verdict').textContent = result.right[i] ? T.right : T.wrong;
+    });
+    $('quiz-result').textContent = T.score(result.score, result.total);
+  });
+  form.addEventListener('change', clearMarks);
+  $('quiz-reset').addEventListener('click', function () { form.reset(); clearMarks(); });
+  $('quiz-check').textContent = T.check;
+  $('quiz-reset').textContent = T.reset;
+
+  if (DATA_FILE.charAt(0) === '%') {
+    fail(T.noFile);
+    return;
+  }
+  status.textContent = T.loading;
+  readText(DATA_FILE).then(function (text) {
+    var quiz;
+    try {
+      quiz = RdQuiz.load(text);
+    } catch (e) {
+      if (!(e instanceof RdQuiz.QuizError)) throw e;
+      fail(T.parseFailed + e.message, e.lineNumber ? T.atLine + e.lineNumber + ': ' + e.line : e.line);
+      return;
+    }
+    questions = quiz.questions;
+    $('quiz-title').textContent = quiz.title;
+    if (quiz.title) document.title = quiz.title;
+    status.textContent = '';
+    render();
+    form.hidden = false;
+  }).catch(function (err) {
+    fail(T.loadFailed + DATA_FILE + ' (' + err.message + ')');
+  });
+})();
