@@ -222,7 +222,18 @@ void Document::saveAs(const std::string& fileName, int32_t format) {
     }
   }
   // Like the word processor, the document now carries the name it was saved as.
-  fullName_ = absolutePath(fileName);
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::absolute(std::filesystem::path(fileName), ec);
+  fullName_ = ec ? fileName : p.string();
+  resolved_ = false;
+}
+
+const std::string& Document::fullName() const {
+  if (!resolved_) {
+    fullName_ = absolutePath(fullName_);
+    resolved_ = true;
+  }
+  return fullName_;
 }
 
 void Document::close(int32_t saveChanges) {

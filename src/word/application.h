@@ -62,7 +62,7 @@ class Document {
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
 
-  const std::string& fullName() const { return fullName_; }
+  const std::string& fullName() const;
   Range content();                         // the whole main story
   Bookmarks bookmarks() { return Bookmarks(*this); }
   // format 8 (HTML) or 2 (text); any other is error kBadParameter.
@@ -85,7 +85,11 @@ class Document {
 
  private:
   Application* app_;
-  std::string fullName_;
+  // After a save the name is made absolute at once and resolved (links,
+  // "..") when first asked for: a page export saves and closes a document
+  // without ever asking, and resolving costs a look-up per path component.
+  mutable std::string fullName_;
+  mutable bool resolved_ = true;
   Model model_;
   std::vector<uint32_t> outer_;  // indexes of the depth-1 tables, in order
   bool outerValid_ = false;
