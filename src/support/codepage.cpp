@@ -74,7 +74,9 @@ std::string convert(iconv_t cd, std::string_view in, std::string_view onBad, siz
 // a lookup per byte, encoding a lookup per character.
 struct SingleByte {
   std::array<char16_t, 256> decode{};
-  std::map<char16_t, uint8_t> encode;
+  // Byte + 1 for each character the code page has, 0 for none: a lookup per
+  // character of every test data file.
+  std::array<uint16_t, 65536> encode{};
 };
 
 const SingleByte& table(const char* codepage) {
@@ -98,7 +100,7 @@ const SingleByte& table(const char* codepage) {
         char16_t c = static_cast<char16_t>(static_cast<uint8_t>(out[0]) |
                                            (static_cast<uint8_t>(out[1]) << 8));
         t->decode[b] = c;
-        t->encode.emplace(c, static_cast<uint8_t>(b));
+        if (t->encode[c] == 0) t->encode[c] = static_cast<uint16_t>(b + 1);
       } else {
         t->decode[b] = kReplacement;
       }
@@ -150,9 +152,8 @@ std::string toCodePage(std::u16string_view text, const char* codepage) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     char16_t c = text[i];
-    auto it = t.encode.find(c);
-    if (it != t.encode.end()) {
-      out.push_back(static_cast<char>(it->second));
+    if (uint16_t byte = t.encode[c]) {
+      out.push_back(static_cast<char>(byte - 1));
       continue;
     }
     uint32_t cp = c;

@@ -54,7 +54,7 @@ void writeFile(const std::string& path, std::string_view bytes) {
   Fd f{::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666)};
   if (f.fd < 0) raise(errno == ENOENT ? 76 : 75);
   struct stat st {};
-  if (::fstat(f.fd, &st) == 0 && !S_ISREG(st.st_mode)) raise(75);
+  if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) raise(75);
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(f.fd, bytes.data() + done, bytes.size() - done);
@@ -62,7 +62,11 @@ void writeFile(const std::string& path, std::string_view bytes) {
     if (n <= 0) raise(61);
     done += static_cast<size_t>(n);
   }
-  if (::ftruncate(f.fd, static_cast<off_t>(bytes.size())) != 0) raise(61);
+  // Only a file that was longer has a tail to cut (cutting costs a change
+  // of the file's record even when there is nothing to cut).
+  if (st.st_size > static_cast<off_t>(bytes.size()) &&
+      ::ftruncate(f.fd, static_cast<off_t>(bytes.size())) != 0)
+    raise(61);
   int fd = f.fd;
   f.fd = -1;
   if (::close(fd) != 0) raise(61);

@@ -159,6 +159,27 @@ TEST_F(Documents, SaveAsTextHtmlAndBadFormats) {
   }
 }
 
+TEST_F(Documents, SavingOverAFileReplacesItsWholeContentAndRenamesTheDocument) {
+  Application app;
+  Document& doc = app.documents().add();
+  app.selection().insertAfter(u"short");
+  // Saved files are overwritten in place: a longer old file must not leave
+  // its tail behind, a shorter one must grow.
+  const std::string text = file("out.txt", std::string(10000, 'x'));
+  doc.saveAs(text, wdFormatText);
+  EXPECT_EQ(support::readFile(text), "short\r\n");
+  file("grow.txt", "");
+  app.selection().insertAfter(std::u16string(3000, u'y'));
+  doc.saveAs((dir_ / "grow.txt").string(), wdFormatText);
+  EXPECT_EQ(support::readFile((dir_ / "grow.txt").string()).size(), 3000u + 5u + 2u);
+
+  // The document takes the saved name, with links and ".." resolved.
+  fs::create_directory(dir_ / "real");
+  fs::create_directory_symlink(dir_ / "real", dir_ / "link");
+  doc.saveAs((dir_ / "link" / ".." / "link" / "page.htm").string(), wdFormatHTML);
+  EXPECT_EQ(doc.fullName(), (fs::canonical(dir_) / "real" / "page.htm").string());
+}
+
 TEST_F(Documents, BookmarksCountNameAndRemove) {
   Application app;
   Builder b;
