@@ -2,6 +2,7 @@
 
 #include <gsf/gsf-outfile-zip.h>
 #include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-output.h>
 
@@ -11,11 +12,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <vector>
 
 #include "support/error.h"
+#include "support/files.h"
 #include "support/runtime_error.h"
 
 namespace package {
@@ -29,8 +30,10 @@ namespace {
 
 // Files in the order they go into the zip: the manifest first, the rest by
 // name, so that two runs over the same folder give the same archive layout.
-std::vector<std::string> listFiles(const fs::path& root, const fs::path& skip) {
+std::vector<std::string> listFiles(const fs::path& root, const fs::path& skip,
+                                   uintmax_t& totalBytes) {
   std::vector<std::string> names;
+  totalBytes = 0;
   std::error_code ec;
   fs::recursive_directory_iterator it(root, fs::directory_options::none, ec);
   if (ec) fail(76, "cannot read the folder " + root.string() + ": " + ec.message());
@@ -38,7 +41,12 @@ std::vector<std::string> listFiles(const fs::path& root, const fs::path& skip) {
     if (ec) fail(75, "cannot read the folder " + root.string() + ": " + ec.message());
     const fs::directory_entry& e = *it;
     if (e.is_symlink(ec) || !e.is_regular_file(ec)) continue;
-    if (!skip.empty() && fs::equivalent(e.path(), skip, ec)) continue;
+    // Only a file with the zip's name can be the zip itself.
+    if (!skip.empty() && e.path().filename() == skip.filename() &&
+        fs::equivalent(e.path(), skip, ec))
+      continue;
+    uintmax_t size = e.file_size(ec);
+    if (!ec) totalBytes += size;
     names.push_back(e.path().lexically_relative(root).generic_string());
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
@@ -60,6 +68,8 @@ bool alreadyPacked(const std::string& name) {
   return ext == "png" || ext == "jpg" || ext == "jpeg" || ext == "gif" || ext == "zip";
 }
 constexpr int kDeflateLevel = 1;
+// Packages up to this size are zipped in memory.
+constexpr uintmax_t kMemoryZipLimit = uintmax_t{512} << 20;
 
 void unrefAll(std::vector<GsfOutput*>& outputs) {
   for (auto it = outputs.rbegin(); it != outputs.rend(); ++it) g_object_unref(*it);
@@ -74,12 +84,23 @@ void writeZip(const std::string& folder, const std::string& zipPath) {
   if (!fs::is_directory(root, ec)) fail(76, "no such folder: " + folder);
   fs::path zip(zipPath);
   // A zip written into the folder it packs must not pack itself.
-  std::vector<std::string> names = listFiles(root, fs::exists(zip, ec) ? zip : fs::path());
+  uintmax_t totalBytes = 0;
+  std::vector<std::string> names =
+      listFiles(root, fs::exists(zip, ec) ? zip : fs::path(), totalBytes);
 
-  std::FILE* f = std::fopen(zipPath.c_str(), "wb");
-  if (!f) fail(75, "cannot create " + zipPath + ": " + std::strerror(errno));
+  // The zip is put together in memory and written in one go: the zip writer
+  // goes back to every entry's header once its data is in, and on a file
+  // each of those moves is a write of its own. A package too large to hold
+  // goes straight to the file.
+  const bool inMemory = totalBytes <= kMemoryZipLimit;
+  std::FILE* f = nullptr;
+  if (!inMemory) {
+    f = std::fopen(zipPath.c_str(), "wb");
+    if (!f) fail(75, "cannot create " + zipPath + ": " + std::strerror(errno));
+  }
   GError* err = nullptr;
-  GsfOutput* sink = gsf_output_stdio_new_FILE(zipPath.c_str(), f, FALSE);
+  GsfOutput* sink =
+      inMemory ? gsf_output_memory_new() : gsf_output_stdio_new_FILE(zipPath.c_str(), f, FALSE);
   GsfOutfile* out = sink ? gsf_outfile_zip_new(sink, &err) : nullptr;
   std::vector<GsfOutput*> owned;  // unreferenced in reverse order at the end
   if (sink) owned.push_back(sink);
@@ -114,7 +135,7 @@ void writeZip(const std::string& folder, const std::string& zipPath) {
     return parent;
   };
 
-  std::vector<char> buf(1 << 16);
+  bool written = false;  // whether the zip file may hold a part of this zip
   for (size_t i = 0; problem.empty() && i < names.size(); ++i) {
     const std::string& rel = names[i];
     GsfOutfile* parent = dirFor(rel);
@@ -129,16 +150,15 @@ void writeZip(const std::string& folder, const std::string& zipPath) {
       break;
     }
     owned.push_back(child);
-    std::ifstream in(root / fs::path(rel), std::ios::binary);
-    if (!in) problem = "cannot read " + (root / fs::path(rel)).string();
-    while (problem.empty() && in) {
-      in.read(buf.data(), static_cast<std::streamsize>(buf.size()));
-      std::streamsize n = in.gcount();
-      if (n > 0 && !gsf_output_write(child, static_cast<size_t>(n),
-                                     reinterpret_cast<const guint8*>(buf.data())))
+    const std::string file = (root / fs::path(rel)).string();
+    try {
+      const std::string bytes = support::readFile(file);
+      if (!bytes.empty() && !gsf_output_write(child, bytes.size(),
+                                              reinterpret_cast<const guint8*>(bytes.data())))
         problem = "cannot write " + zipPath;
+    } catch (const support::Error&) {
+      problem = "cannot read " + file;
     }
-    if (problem.empty() && in.bad()) problem = "cannot read " + (root / fs::path(rel)).string();
     if (!gsf_output_close(child) && problem.empty()) problem = "cannot write " + zipPath;
   }
   std::sort(dirOrder.begin(), dirOrder.end(), [](const std::string& a, const std::string& b) {
@@ -147,12 +167,25 @@ void writeZip(const std::string& folder, const std::string& zipPath) {
   for (const std::string& d : dirOrder) gsf_output_close(GSF_OUTPUT(dirs[d]));
   if (out && !gsf_output_close(GSF_OUTPUT(out)) && problem.empty())
     problem = "cannot write " + zipPath;
+  if (sink && inMemory && problem.empty()) {
+    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink));
+    const size_t size = static_cast<size_t>(gsf_output_size(sink));
+    try {
+      support::writeFile(zipPath, std::string_view(reinterpret_cast<const char*>(bytes), size));
+    } catch (const support::Error& e) {
+      problem = "cannot write " + zipPath + ": " + e.description();
+      written = true;  // perhaps half: removed below
+    }
+  } else if (!inMemory) {
+    written = true;
+  }
   if (sink && !gsf_output_is_closed(sink) && !gsf_output_close(sink) && problem.empty())
     problem = "cannot write " + zipPath;
-  if (!sink) std::fclose(f);
+  if (!sink && f) std::fclose(f);
   unrefAll(owned);
   if (!problem.empty()) {
-    std::remove(zipPath.c_str());
+    // A zip kept in memory never reached the disk: an old zip stays as it was.
+    if (written) std::remove(zipPath.c_str());
     fail(75, problem);
   }
 }
