@@ -33,12 +33,19 @@ std::u16string number(int64_t n) {
 
 // Twips or half points as CSS points ("12pt", "10.5pt", "-18pt").
 std::u16string points(int64_t value, int divisor) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(value) / divisor);
-  std::string s(buf);
-  while (s.back() == '0') s.pop_back();
-  if (s.back() == '.') s.pop_back();
-  if (s == "-0") s = "0";
+  // In hundredths, rounded half away from zero; whole numbers of them for
+  // the units used (half points, twips). Integer work: this runs for every
+  // formatted run of every page.
+  const bool negative = value < 0;
+  const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  const uint64_t d = static_cast<uint64_t>(divisor > 0 ? divisor : 1);
+  const uint64_t hundredths = (magnitude * 100 + d / 2) / d;
+  std::string s = (negative && hundredths != 0 ? "-" : "") + std::to_string(hundredths / 100);
+  if (uint64_t frac = hundredths % 100) {
+    s += '.';
+    s += static_cast<char>('0' + frac / 10);
+    if (frac % 10) s += static_cast<char>('0' + frac % 10);
+  }
   return ascii(s) + u"pt";
 }
 
@@ -126,6 +133,9 @@ class Renderer {
   }
 
   std::u16string page(const std::u16string& title) {
+    // Markup roughly doubles the text; growing the page step by step would
+    // copy it over and over.
+    out_.reserve(2 * model_.main.text.size() + 4096);
     out_ += u"<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n";
     out_ += u"<meta name=\"generator\" content=\"Raredozud\">\r\n";
     out_ += u"<title>" + escape(title) + u"</title>\r\n";
