@@ -80,6 +80,33 @@ TEST(SyntheticDoc, TableRowsTakeWidthsAndMergesFromTheRowEnd) {
   EXPECT_EQ(word::write::text(m, word::write::TextEncoding::Utf8), "a\tb\r\nc\td\r\nafter\r\n");
 }
 
+TEST(SyntheticDoc, CellsMergedAcrossBecomeOneWideCell) {
+  SyntheticDoc d;
+  // Row 1: "a" with an empty cell merged into it, then "c". Row 2: "x" with
+  // "y" merged into it: the content joins as a second paragraph.
+  d.text = u"a\x07" u"\x07" u"c\x07\x07" u"x\x07" u"y\x07" u"z\x07\x07" u"after\r";
+  std::string inTable = doctest::sprm8(0x2416, 1);
+  std::string rowEnd = inTable + doctest::sprm8(0x2417, 1);
+  const std::string def = doctest::tableDefinition({0, 1000, 1500, 3000}, {0x0001, 0x0002, 0});
+  d.paragraphs = {{inTable}, {inTable}, {inTable}, {rowEnd + def},
+                  {inTable}, {inTable}, {inTable}, {rowEnd + def}, {}};
+  word::Model m = read(d);
+  ASSERT_EQ(m.main.tables.size(), 1u);
+  const auto& rows = m.main.tables[0].rows;
+  ASSERT_EQ(rows.size(), 2u);
+  for (const auto& row : rows) {
+    ASSERT_EQ(row.cells.size(), 2u);
+    EXPECT_EQ(row.cells[0].gridSpan, 2);
+    EXPECT_EQ(row.cells[0].width, 1500);
+    EXPECT_EQ(row.cells[1].gridSpan, 1);
+    EXPECT_EQ(row.cells[1].width, 1500);
+  }
+  auto cellText = [&](const word::Cell& c) { return m.main.text.substr(c.start, c.end - c.start); };
+  EXPECT_EQ(cellText(rows[0].cells[0]), u"a\x07");
+  EXPECT_EQ(cellText(rows[1].cells[0]), u"x\ry\x07");
+  EXPECT_EQ(cellText(rows[1].cells[1]), u"z\x07");
+}
+
 TEST(SyntheticDoc, NestedTablesComeFromTableDepth) {
   SyntheticDoc d;
   // An outer cell holding "x", then an inner table of one cell "in", then

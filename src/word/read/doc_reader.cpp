@@ -669,6 +669,9 @@ struct DocReader::Emitter {
   struct Level {
     bool rowOpen = false, cellOpen = false;
     size_t cell = 0;
+    // The open cell goes on with the next cell's content, which is merged
+    // into it; a paragraph break is owed before that content.
+    bool joinNext = false;
   };
   std::vector<Level> levels;          // open tables
   int footnotes = 0, endnotes = 0;
@@ -737,6 +740,15 @@ struct DocReader::Emitter {
     return {};
   }
 
+  static bool continuesMerge(const TableCellDef& c) { return c.merged && !c.firstMerged; }
+
+  // Whether the cell after `cell` of the paragraph's row is merged into it.
+  static bool nextCellMerged(const std::vector<Para>& paras, const Para& p, size_t cell) {
+    if (p.rowDef < 0 || static_cast<size_t>(p.rowDef) >= paras.size()) return false;
+    const std::vector<TableCellDef>& cells = paras[static_cast<size_t>(p.rowDef)].pap.cells;
+    return cell + 1 < cells.size() && continuesMerge(cells[cell + 1]);
+  }
+
   void closeTablesTo(size_t depth) {
     while (levels.size() > depth) {
       if (levels.back().cellOpen) b.endCell();
@@ -769,6 +781,7 @@ struct DocReader::Emitter {
         // when it is at this depth, else from the table's own row end.
         int32_t def = -1;
         if (static_cast<size_t>(p.depth) == l) def = p.rowDef;
+        uint16_t span = 1;
         if (def >= 0) {
           const std::vector<TableCellDef>& cells = paras[def].pap.cells;
           if (lv.cell < cells.size()) {
@@ -777,9 +790,14 @@ struct DocReader::Emitter {
               vm = VMerge::Restart;
             else if (cells[lv.cell].vertMerge)
               vm = VMerge::Continue;
+            // Cells merged across into this one widen it.
+            for (size_t k = lv.cell + 1; k < cells.size() && continuesMerge(cells[k]); ++k) {
+              width += cells[k].width;
+              ++span;
+            }
           }
         }
-        b.startCell(std::max(width, 0), 1, vm);
+        b.startCell(std::max(width, 0), span, vm);
         lv.cellOpen = true;
       }
     }
@@ -967,12 +985,24 @@ struct DocReader::Emitter {
     for (size_t i = 0; i < paras.size(); ++i) {
       const Para& p = paras[i];
       openStructure(paras, i);
+      // In a cell merged into the one before, empty paragraphs vanish and
+      // content starts a new paragraph of the joined cell.
+      Level* joined = !flat && !levels.empty() && levels.back().joinNext &&
+                              static_cast<size_t>(p.depth) == levels.size()
+                          ? &levels.back()
+                          : nullptr;
+      const bool empty = (p.mark ? p.end - 1 : p.end) <= p.start;
+      if (joined && !empty) {
+        b.endParagraph();
+        joined->joinNext = false;
+      }
+      const bool skipped = joined && empty;
       std::optional<ListLabel> label;
       if (p.pap.ilfo > 0 && !(p.rowEnd && !flat)) label = r.lists_.next(p.pap.ilfo, p.pap.ilvl);
       if (label && !label->ordered && label->text.size() == 1) label->text = r.bullet(label->text[0], label->font, p.pap.ilvl);
       ParagraphFormat pf = r.paragraphFormat(p.pap, label);
       pf.textBox = flat;
-      b.paragraph(pf);
+      if (!skipped) b.paragraph(pf);
       if (!(p.rowEnd && !flat)) emitText(p, depth);
       else bookmarksAt(p.start);
       flush();
@@ -980,11 +1010,18 @@ struct DocReader::Emitter {
         b.endRow();
         levels.back().rowOpen = false;
         levels.back().cellOpen = false;
+        levels.back().joinNext = false;
       } else if (!flat && p.cellEnd && !levels.empty()) {
-        b.endCell();
-        levels.back().cellOpen = false;
-        ++levels.back().cell;
-      } else {
+        Level& lv = levels.back();
+        if (static_cast<size_t>(p.depth) == levels.size() && nextCellMerged(paras, p, lv.cell)) {
+          lv.joinNext = true;  // the cell stays open for the merged one
+        } else {
+          b.endCell();
+          lv.cellOpen = false;
+          lv.joinNext = false;
+        }
+        ++lv.cell;
+      } else if (!skipped) {
         b.endParagraph();
       }
       if (!pendingBoxes.empty() && depth < 2) {
