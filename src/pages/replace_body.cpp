@@ -1,5 +1,7 @@
 #include "pages/replace_body.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <utility>
 
@@ -108,6 +110,12 @@ void replaceBody(convert::StatusSink& status, const std::string& outputFolder, i
       }
     }
     scratchWritten = true;
+    // The scratch file is reused from the last rewrite, when it took the
+    // old page's place: should that have been a link, it must not lead the
+    // write elsewhere.
+    struct stat st {};
+    if (::lstat(scratch.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || st.st_nlink > 1))
+      convert::removeQuietly(scratch);
     support::writeFile(scratch, rewritten);
     convert::swapOrRenameOver(scratch, page);
   } catch (...) {

@@ -95,6 +95,18 @@ TEST(ReplaceBody, AStaleScratchFileIsReplaced) {
   EXPECT_EQ(readBytes(dir / "page0.htm"), "x\r\n");
 }
 
+TEST(ReplaceBody, ALinkTakenIntoTheScratchPlaceIsNotWrittenThrough) {
+  ScratchFolder dir, outside;
+  writeBytes(outside / "victim", "keep");
+  std::filesystem::create_symlink(outside / "victim", dir / "page0.htm");
+  writeBytes(dir / "page1.htm", "<title>t</title>\r\n");
+  RecordingStatus status;
+  pages::replaceBody(status, dir.path(), 1);
+  EXPECT_EQ(readBytes(outside / "victim"), "keep");
+  EXPECT_EQ(readBytes(dir / "page1.htm"), "");
+  EXPECT_TRUE(status.lines.empty());
+}
+
 TEST(ReplaceBody, AFolderInPlaceOfThePageIsAFailure) {
   ScratchFolder dir;
   std::filesystem::create_directory(dir / "page6.htm");
