@@ -5,6 +5,8 @@
 #include <gsf/gsf-output-memory.h>
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-output.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -136,6 +138,7 @@ void writeZip(const std::string& folder, const std::string& zipPath) {
   };
 
   bool written = false;  // whether the zip file may hold a part of this zip
+  std::vector<char> buf(1 << 20);
   for (size_t i = 0; problem.empty() && i < names.size(); ++i) {
     const std::string& rel = names[i];
     GsfOutfile* parent = dirFor(rel);
@@ -151,14 +154,19 @@ void writeZip(const std::string& folder, const std::string& zipPath) {
     }
     owned.push_back(child);
     const std::string file = (root / fs::path(rel)).string();
-    try {
-      const std::string bytes = support::readFile(file);
-      if (!bytes.empty() && !gsf_output_write(child, bytes.size(),
-                                              reinterpret_cast<const guint8*>(bytes.data())))
+    // In pieces: a package may hold files far larger than its pages.
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) problem = "cannot read " + file;
+    while (problem.empty()) {
+      ssize_t n = ::read(fd, buf.data(), buf.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) problem = "cannot read " + file;
+      if (n <= 0) break;
+      if (!gsf_output_write(child, static_cast<size_t>(n),
+                            reinterpret_cast<const guint8*>(buf.data())))
         problem = "cannot write " + zipPath;
-    } catch (const support::Error&) {
-      problem = "cannot read " + file;
     }
+    if (fd >= 0) ::close(fd);
     if (!gsf_output_close(child) && problem.empty()) problem = "cannot write " + zipPath;
   }
   std::sort(dirOrder.begin(), dirOrder.end(), [](const std::string& a, const std::string& b) {
