@@ -29,25 +29,12 @@ void writeTextFile(const std::string& path, const std::vector<std::u16string>& l
 
 std::vector<std::string_view> splitLines(std::string_view bytes, bool lineFeedEnds) {
   std::vector<std::string_view> lines;
-  if (!lineFeedEnds) {  // the common case, a page: one search per line
-    size_t start = 0;
-    for (size_t cr; (cr = bytes.find('\r', start)) != std::string_view::npos;) {
-      lines.push_back(bytes.substr(start, cr - start));
-      start = cr + (cr + 1 < bytes.size() && bytes[cr + 1] == '\n' ? 2 : 1);
-    }
-    if (start < bytes.size()) lines.push_back(bytes.substr(start));
-    return lines;
-  }
-  size_t start = 0, i = 0;
-  while (i < bytes.size()) {
-    char c = bytes[i];
-    if (c == '\r' || (c == '\n' && lineFeedEnds)) {
-      lines.push_back(bytes.substr(start, i - start));
-      i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-      start = i;
-    } else {
-      ++i;
-    }
+  size_t start = 0;
+  for (;;) {
+    const size_t end = lineFeedEnds ? bytes.find_first_of("\r\n", start) : bytes.find('\r', start);
+    if (end == std::string_view::npos) break;
+    lines.push_back(bytes.substr(start, end - start));
+    start = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
   }
   if (start < bytes.size()) lines.push_back(bytes.substr(start));
   return lines;

@@ -137,7 +137,9 @@ void writeZip(const std::string& folder, const std::string& zipPath) {
     return parent;
   };
 
-  bool written = false;  // whether the zip file may hold a part of this zip
+  // Whether the zip file may hold a part of this zip: from the start when it
+  // is written straight to the file, else only once the bytes go out.
+  bool written = !inMemory;
   std::vector<char> buf(1 << 20);
   for (size_t i = 0; problem.empty() && i < names.size(); ++i) {
     const std::string& rel = names[i];
@@ -184,8 +186,6 @@ void writeZip(const std::string& folder, const std::string& zipPath) {
       problem = "cannot write " + zipPath + ": " + e.description();
       written = true;  // perhaps half: removed below
     }
-  } else if (!inMemory) {
-    written = true;
   }
   if (sink && !gsf_output_is_closed(sink) && !gsf_output_close(sink) && problem.empty())
     problem = "cannot write " + zipPath;

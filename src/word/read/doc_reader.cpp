@@ -681,15 +681,7 @@ struct DocReader::Emitter {
     if (!buffer.empty()) b.text(std::u16string_view(buffer), bufferFormat);
     buffer.clear();
   }
-  void put(char16_t c, const CharFormat& f) {
-    if (buffer.empty()) {
-      bufferFormat = f;
-    } else if (!(f == bufferFormat)) {
-      flush();
-      bufferFormat = f;
-    }
-    buffer.push_back(c);
-  }
+  void put(char16_t c, const CharFormat& f) { put(std::u16string_view(&c, 1), f); }
   void put(std::u16string_view text, const CharFormat& f) {
     if (buffer.empty()) {
       bufferFormat = f;
