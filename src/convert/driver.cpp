@@ -10,7 +10,6 @@
 #include "package/escape.h"
 #include "package/header.h"
 #include "package/manifest.h"
-#include "pages/replace_body.h"
 #include "pages/save_html.h"
 #include "support/runtime_error.h"
 
@@ -26,9 +25,6 @@ class Run {
 
   Run(const Run&) = delete;
   Run& operator=(const Run&) = delete;
-  ~Run() {
-    if (!outputFolder_.empty()) pages::removeScratch(outputFolder_);
-  }
 
   RunOutcome run() {
     s_.traceLevel = 0;
@@ -167,7 +163,6 @@ class Run {
 
   void finish() {
     app_.activeDocument().close(word::wdDoNotSaveChanges);
-    pages::removeScratch(outputFolder_);
     package::writeManifest(s_, outputFolder_, entryTotal_);
     package::writeHeader(s_, outputFolder_);
 

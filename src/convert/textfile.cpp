@@ -1,11 +1,8 @@
 #include "convert/textfile.h"
 
-#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "support/codepage.h"
 #include "support/files.h"
@@ -61,19 +58,6 @@ void raiseFileError(int err, bool missingIsPath) {
     default: support::raise(75);
   }
 }
-
-void renameOver(const std::string& from, const std::string& to) {
-  if (std::rename(from.c_str(), to.c_str()) != 0) raiseFileError(errno, false);
-}
-
-void swapOrRenameOver(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) return;
-  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != ENOENT)
-    raiseFileError(errno, false);
-  renameOver(from, to);  // a file system that cannot swap, or nothing at `to`
-}
-
-void removeQuietly(const std::string& path) { ::unlink(path.c_str()); }
 
 bool isFile(const std::string& path) {
   struct stat st {};

@@ -24,16 +24,6 @@ std::vector<std::string_view> splitLines(std::string_view bytes, bool lineFeedEn
 // The lines joined, each followed by CR LF.
 std::string joinLines(const std::vector<std::string>& lines);
 
-// Renames `from` over `to` in one step (the old `to` is replaced).
-// Failures throw support::Error with a run-time file error number.
-void renameOver(const std::string& from, const std::string& to);
-// Puts `from` in the place of `to` in one step, and what was at `to` under
-// the name `from`. A file system that cannot swap names gets renameOver.
-// Swapping frees no file: on some file systems each file created among many
-// just-freed ones costs a scan over them, which made big runs slow.
-void swapOrRenameOver(const std::string& from, const std::string& to);
-// Removes a file if it exists; failures are ignored.
-void removeQuietly(const std::string& path);
 bool isFile(const std::string& path);
 
 // The run-time error for a failing file operation's errno: 53 file not

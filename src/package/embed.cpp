@@ -2,7 +2,6 @@
 
 #include <glib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -35,9 +34,7 @@ void writeEmbeddedScript(const std::string& path) {
   // systems. A link or a second name at the target is taken away first, so
   // the write cannot reach a file outside the package.
   const std::string target = path + ".js";
-  struct stat old {};
-  if (lstat(target.c_str(), &old) == 0 && (!S_ISREG(old.st_mode) || old.st_nlink > 1))
-    ::unlink(target.c_str());
+  support::unlinkUnlessOwnFile(target);
   support::writeFile(target, script);
 }
 

@@ -1,15 +1,10 @@
 #include "pages/replace_body.h"
 
-#include <sys/stat.h>
-
 #include <array>
 #include <utility>
 
-#include "convert/failure.h"
 #include "convert/text.h"
 #include "convert/textfile.h"
-#include "support/files.h"
-#include "support/runtime_error.h"
 
 namespace pages {
 
@@ -93,41 +88,22 @@ std::optional<std::string> rewriteLine(std::string line, convert::StatusSink& st
   return line;
 }
 
-void replaceBody(convert::StatusSink& status, const std::string& outputFolder, int32_t entryNumber) {
-  const std::string page = outputFolder + "page" + std::to_string(entryNumber) + ".htm";
-  const std::string scratch = outputFolder + "page0.htm";
-  bool scratchWritten = false;
-  try {
-    // Entry 0 would be the scratch file itself.
-    if (entryNumber == 0) support::raise(55);
-    const std::string bytes = support::readFile(page);
-    std::string rewritten;
-    rewritten.reserve(bytes.size() + bytes.size() / 16);
-    for (std::string_view line : convert::splitLines(bytes, false)) {
-      if (auto out = rewriteLine(std::string(line), status)) {
-        rewritten += *out;
-        rewritten += "\r\n";
-      }
+std::string replaceBody(std::string_view saved, convert::StatusSink& status) {
+  std::string rewritten;
+  rewritten.reserve(saved.size() + saved.size() / 16);
+  for (std::string_view line : convert::splitLines(saved, false)) {
+    // Most lines pass unchanged: no copy of their own for them.
+    if (line.find('%') == std::string_view::npos && !startsWithTag(line, "<body") &&
+        !startsWithTag(line, "<title")) {
+      rewritten += line;
+    } else if (auto out = rewriteLine(std::string(line), status)) {
+      rewritten += *out;
+    } else {
+      continue;
     }
-    scratchWritten = true;
-    // The scratch file is reused from the last rewrite, when it took the
-    // old page's place: should that have been a link, it must not lead the
-    // write elsewhere.
-    struct stat st {};
-    if (::lstat(scratch.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || st.st_nlink > 1))
-      convert::removeQuietly(scratch);
-    support::writeFile(scratch, rewritten);
-    convert::swapOrRenameOver(scratch, page);
-  } catch (...) {
-    const support::Error e = convert::currentError();
-    if (scratchWritten) convert::removeQuietly(scratch);
-    status.showStatus(u"replaceBody: Filename " + convert::widen(page) + u", error # " +
-                      convert::errorDetail(e));
+    rewritten += "\r\n";
   }
-}
-
-void removeScratch(const std::string& outputFolder) {
-  convert::removeQuietly(outputFolder + "page0.htm");
+  return rewritten;
 }
 
 }  // namespace pages

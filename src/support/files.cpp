@@ -72,6 +72,13 @@ void writeFile(const std::string& path, std::string_view bytes) {
   if (::close(fd) != 0) raise(61);
 }
 
+void unlinkUnlessOwnFile(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) &&
+      (!S_ISREG(st.st_mode) || st.st_nlink > 1))
+    ::unlink(path.c_str());
+}
+
 std::string programFolder() {
   char buf[PATH_MAX];
   ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);

@@ -10,6 +10,11 @@ namespace support {
 std::string readFile(const std::string& path);
 // Writes a whole file (created or emptied); throws support::Error 75/76.
 void writeFile(const std::string& path, std::string_view bytes);
+// Takes away whatever stands at `path` that a write would go through or
+// share: a link, a second name of a file, a pipe. A plain file of its own,
+// a folder, or nothing are left alone. Failures are ignored (the write that
+// follows reports them).
+void unlinkUnlessOwnFile(const std::string& path);
 // The folder of the running executable, from /proc/self/exe, without a
 // trailing '/'.
 std::string programFolder();

@@ -4,6 +4,7 @@
 // through these classes, never through the model.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +57,9 @@ class Bookmarks {
   Document* doc_;
 };
 
+// Takes the bytes a save is about to write and gives the bytes to write.
+using SaveFilter = std::function<std::string(std::string)>;
+
 class Document {
  public:
   Document(Application& app, std::string fullName, Model model);
@@ -65,8 +69,11 @@ class Document {
   const std::string& fullName() const;
   Range content();                         // the whole main story
   Bookmarks bookmarks() { return Bookmarks(*this); }
-  // format 8 (HTML) or 2 (text); any other is error kBadParameter.
-  void saveAs(const std::string& fileName, int32_t format);
+  // format 8 (HTML) or 2 (text); any other is error kBadParameter. The
+  // saved bytes pass through `filter`, when given, just before they are
+  // written: a caller that rewrites what it saves does so without reading
+  // the file back.
+  void saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter = {});
   // Closes unsaved (saveChanges must be 0) and activates the document that
   // was active before this one.
   void close(int32_t saveChanges = wdDoNotSaveChanges);

@@ -1,56 +1,38 @@
-// The page rewrite as a whole: files, line ends, the atomic replacement and
-// the failure line.
+// The page rewrite as a whole: line ends, dropped and replaced lines, the
+// status lines; and, through a real page export, that the page is written
+// once, rewritten, with no scratch file beside it.
 #include <gtest/gtest.h>
 
+#include "../common/course.h"
 #include "../common/fixtures.h"
 #include "pages/replace_body.h"
+#include "pages/save_html.h"
 
 using namespace testing_support;
 
-TEST(ReplaceBody, RewritesThePageInPlaceWithCrLfLines) {
-  ScratchFolder dir;
-  const std::string saved =
-      "<html>\r\n<head>\r\n<title>Page</title>\r\n</head>\r\n<body lang=ru>\r\n"
-      "<p>see %a=12 rules%a#</p>\r\n</body>\r\n</html>";
-  writeBytes(dir / "page3.htm", saved);
+TEST(ReplaceBody, RewritesEveryLineAndEndsEachInCrLf) {
   RecordingStatus status;
-  pages::replaceBody(status, dir.path(), 3);
-  EXPECT_EQ(readBytes(dir / "page3.htm"),
+  EXPECT_EQ(pages::replaceBody("<html>\r\n<head>\r\n<title>Page</title>\r\n</head>\r\n"
+                               "<body lang=ru>\r\n<p>see %a=12 rules%a#</p>\r\n</body>\r\n</html>",
+                               status),
             "<html>\r\n<head>\r\n</head>\r\n<body>\r\n<p>see <a href=\"#\" "
             "onclick=\"return parent.tester.showref('12')\">rules</a></p>\r\n</body>\r\n"
             "</html>\r\n");
-  // The scratch file took the page's place and holds the page as saved
-  // until the run removes it.
-  EXPECT_EQ(readBytes(dir / "page0.htm"), saved);
   EXPECT_EQ(status.lines.size(), 1u);
-  pages::removeScratch(dir.path());
-  EXPECT_EQ(listFiles(dir.path()), (std::vector<std::string>{"page3.htm"}));
 }
 
 TEST(ReplaceBody, CrAndCrLfEndLinesALoneLineFeedDoesNot) {
-  ScratchFolder dir;
-  writeBytes(dir / "page2.htm", "a\rb\r\nc\n<title>t</title>\r\n<title>\r\n");
   RecordingStatus status;
-  pages::replaceBody(status, dir.path(), 2);
-  EXPECT_EQ(readBytes(dir / "page2.htm"), "a\r\nb\r\nc\n<title>t</title>\r\n");
-}
-
-TEST(ReplaceBody, AnEmptyPageStaysEmpty) {
-  ScratchFolder dir;
-  writeBytes(dir / "page4.htm", "");
-  RecordingStatus status;
-  pages::replaceBody(status, dir.path(), 4);
-  EXPECT_TRUE(exists(dir / "page4.htm"));
-  EXPECT_EQ(readBytes(dir / "page4.htm"), "");
+  EXPECT_EQ(pages::replaceBody("a\rb\r\nc\n<title>t</title>\r\n<title>\r\n", status),
+            "a\r\nb\r\nc\n<title>t</title>\r\n");
+  EXPECT_EQ(pages::replaceBody("", status), "");
+  EXPECT_EQ(pages::replaceBody("\r\n\r", status), "\r\n\r\n");
   EXPECT_TRUE(status.lines.empty());
 }
 
 TEST(ReplaceBody, AMarkerClosedOnALaterLineIsNotALink) {
-  ScratchFolder dir;
-  writeBytes(dir / "page5.htm", "<p>%A=1 a%A# and %A=2 b\r\nc%A#</p>\r\n");
   RecordingStatus status;
-  pages::replaceBody(status, dir.path(), 5);
-  EXPECT_EQ(readBytes(dir / "page5.htm"),
+  EXPECT_EQ(pages::replaceBody("<p>%A=1 a%A# and %A=2 b\r\nc%A#</p>\r\n", status),
             "<p><a href=\"#\" onclick=\"return parent.tester.showref('1')\">a</a> and %A=2 b\r\n"
             "c%A#</p>\r\n");
   EXPECT_EQ(status.lines,
@@ -59,74 +41,57 @@ TEST(ReplaceBody, AMarkerClosedOnALaterLineIsNotALink) {
                 "parent.tester.showref('1')\">a</a> and %A=2 b"}));
 }
 
-TEST(ReplaceBody, AMissingPageIsReportedAndNothingIsLeft) {
-  ScratchFolder dir;
-  RecordingStatus status;
-  pages::replaceBody(status, dir.path(), 7);
-  EXPECT_EQ(status.lines, (std::vector<std::string>{"replaceBody: Filename " + dir.path() +
-                                                    "page7.htm, error #  53 in Raredozud:File "
-                                                    "not found"}));
-  EXPECT_TRUE(listFiles(dir.path()).empty());
+class PageRewrite : public CourseTest {
+ protected:
+  void SetUp() override {
+    CourseTest::SetUp();
+    word::Builder b;
+    paragraph(b, "see %A=7 the rules%A# here");
+    paragraph(b, "and %a=8%a# too");
+    builtCourse("src.doc", b);
+    std::filesystem::create_directory(docs / "o");
+    session.entryKind(1) = convert::kPage;
+  }
+  void save() {
+    auto ctx = context();
+    pages::saveHTML(ctx, docs / "o/", 0, 60, 1);
+  }
+};
+
+TEST_F(PageRewrite, ThePageIsWrittenRewrittenAndAlone) {
+  save();
+  const std::string page = readBytes(docs / "o/page1.htm");
+  EXPECT_NE(page.find("<body>\r\n"), std::string::npos);
+  EXPECT_EQ(page.find("<title"), std::string::npos);
+  EXPECT_NE(page.find("showref('7')\">the rules</a> here"), std::string::npos);
+  EXPECT_NE(page.find("showref('8')\">8</a> too"), std::string::npos);
+  EXPECT_EQ(page.find("%A"), std::string::npos);
+  // Every line ends in CR LF, none in a lone LF.
+  for (size_t p = page.find('\n'); p != std::string::npos; p = page.find('\n', p + 1))
+    ASSERT_EQ(page[p - 1], '\r') << p;
+  EXPECT_EQ(listFiles(docs / "o"), (std::vector<std::string>{"page1.htm"}));
+  ASSERT_EQ(status.lines.size(), 2u);
+  EXPECT_TRUE(status.lines[0].starts_with("link: ")) << status.lines[0];
+  EXPECT_NE(status.lines[1].find("showref('8')"), std::string::npos) << status.lines[1];
 }
 
-TEST(ReplaceBody, EntryZeroWouldBeTheScratchFileAndLeavesItUntouched) {
-  ScratchFolder dir;
-  writeBytes(dir / "page0.htm", "<title>x</title>\r\n");
-  RecordingStatus status;
-  pages::replaceBody(status, dir.path(), 0);
-  EXPECT_EQ(readBytes(dir / "page0.htm"), "<title>x</title>\r\n");
-  EXPECT_EQ(status.lines, (std::vector<std::string>{"replaceBody: Filename " + dir.path() +
-                                                    "page0.htm, error #  55 in Raredozud:File "
-                                                    "already open"}));
-}
-
-TEST(ReplaceBody, AStaleScratchFileIsReplaced) {
-  ScratchFolder dir;
-  writeBytes(dir / "page0.htm", "left over from a crash");
-  writeBytes(dir / "page1.htm", "<body x>\r\n");
-  RecordingStatus status;
-  pages::replaceBody(status, dir.path(), 1);
-  EXPECT_EQ(readBytes(dir / "page1.htm"), "<body>\r\n");
-  EXPECT_EQ(readBytes(dir / "page0.htm"), "<body x>\r\n");
-  // The next rewrite empties it before writing.
-  writeBytes(dir / "page2.htm", "x\r\n");
-  pages::replaceBody(status, dir.path(), 2);
-  EXPECT_EQ(readBytes(dir / "page2.htm"), "x\r\n");
-  EXPECT_EQ(readBytes(dir / "page0.htm"), "x\r\n");
-}
-
-TEST(ReplaceBody, ALinkTakenIntoTheScratchPlaceIsNotWrittenThrough) {
-  ScratchFolder dir, outside;
-  writeBytes(outside / "victim", "keep");
-  std::filesystem::create_symlink(outside / "victim", dir / "page0.htm");
-  writeBytes(dir / "page1.htm", "<title>t</title>\r\n");
-  RecordingStatus status;
-  pages::replaceBody(status, dir.path(), 1);
-  EXPECT_EQ(readBytes(outside / "victim"), "keep");
-  EXPECT_EQ(readBytes(dir / "page1.htm"), "");
-  EXPECT_TRUE(status.lines.empty());
-}
-
-TEST(ReplaceBody, AFolderInPlaceOfThePageIsAFailure) {
-  ScratchFolder dir;
-  std::filesystem::create_directory(dir / "page6.htm");
-  RecordingStatus status;
-  pages::replaceBody(status, dir.path(), 6);
+TEST_F(PageRewrite, APageThatCannotBeWrittenShowsOnlyTheFailure) {
+  std::filesystem::create_directory(docs / "o/page1.htm");
+  save();
   ASSERT_EQ(status.lines.size(), 1u);
-  EXPECT_EQ(status.lines[0], "replaceBody: Filename " + dir.path() +
-                                 "page6.htm, error #  75 in Raredozud:Path/File access error");
-  EXPECT_FALSE(exists(dir / "page0.htm"));
-}
-
-TEST(ReplaceBody, APageIsNeverHalfReplaced) {
-  ScratchFolder dir;
-  writeBytes(dir / "page8.htm", "<title>t</title>\r\n<body x>\r\n");
-  std::filesystem::create_directory(dir / "page0.htm");  // the scratch cannot be written
-  RecordingStatus status;
-  pages::replaceBody(status, dir.path(), 8);
-  EXPECT_EQ(readBytes(dir / "page8.htm"), "<title>t</title>\r\n<body x>\r\n");
-  ASSERT_EQ(status.lines.size(), 1u);
-  EXPECT_TRUE(status.lines[0].starts_with("replaceBody: Filename " + dir.path() +
-                                          "page8.htm, error #  75 in Raredozud:"))
+  EXPECT_TRUE(status.lines[0].starts_with("saveHTML: Filename " + docs / "o/page1.htm" +
+                                          ", error # "))
       << status.lines[0];
+  EXPECT_TRUE(std::filesystem::is_directory(docs / "o/page1.htm"));
+  EXPECT_TRUE(listFiles(docs / "o").empty());  // no scratch file either
+  EXPECT_EQ(app.documents().count(), 1);
+}
+
+TEST_F(PageRewrite, ALinkInThePagesPlaceIsNotWrittenThrough) {
+  ScratchFolder outside;
+  writeBytes(outside / "victim", "keep");
+  std::filesystem::create_symlink(outside / "victim", docs / "o/page1.htm");
+  save();
+  EXPECT_EQ(readBytes(outside / "victim"), "keep");
+  EXPECT_NE(readBytes(docs / "o/page1.htm").find("showref('7')"), std::string::npos);
 }

@@ -597,7 +597,8 @@ std::string htmlString(const Model& model, const std::string& filesFolderName,
   return support::toUtf8(r.page(title));
 }
 
-void html(const Model& model, const std::string& path, const std::u16string& title) {
+void html(const Model& model, const std::string& path, const std::u16string& title,
+          const std::function<std::string(std::string)>& filter) {
   namespace fs = std::filesystem;
   const fs::path page(path);
   const std::string folderName = page.stem().string() + "_files";
@@ -622,6 +623,7 @@ void html(const Model& model, const std::string& path, const std::u16string& tit
       }
     }
   }
+  if (filter) text = filter(std::move(text));
   try {
     support::writeFile(path, text);
   } catch (const Error& e) {

@@ -1,5 +1,6 @@
 #pragma once
 // Writers: HTML (save format 8) and text (save format 2).
+#include <functional>
 #include <string>
 
 #include "word/model.h"
@@ -14,9 +15,11 @@ enum class TextEncoding { Windows1251, Utf8 };
 std::string text(const Model& model, TextEncoding encoding);
 
 // The HTML export, UTF-8; pictures go to "<page>_files/" beside the page.
-// `title` is the page's title. Throws word::Error when a file cannot be
-// written.
-void html(const Model& model, const std::string& path, const std::u16string& title);
+// `title` is the page's title. The page's bytes pass through `filter`, when
+// given, after the pictures are written and before the page is. Throws
+// word::Error when a file cannot be written.
+void html(const Model& model, const std::string& path, const std::u16string& title,
+          const std::function<std::string(std::string)>& filter = {});
 std::string htmlString(const Model& model, const std::string& filesFolderName,
                        const std::u16string& title);
 
