@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PACKAGES = build-essential cmake pkg-config qt6-base-dev libgsf-1-dev libpugixml-dev \
-           libxml2-dev libxml2-utils libgtest-dev libgmock-dev libbenchmark-dev \
+           libxml2-dev libicu-dev libxml2-utils libgtest-dev libgmock-dev libbenchmark-dev \
            chromium nodejs npm
 
 .PHONY: all setup build run test clean

@@ -1,10 +1,11 @@
 #include "support/codepage.h"
 
-#include <glib.h>
 #include <iconv.h>
+#include <unicode/ustring.h>
 
 #include <array>
-#include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -26,48 +27,6 @@ Iconv openIconv(const char* to, const char* from) {
   if (cd == reinterpret_cast<iconv_t>(-1))
     throw std::runtime_error(std::string("no conversion from ") + from + " to " + to);
   return Iconv(cd);
-}
-
-// Opening a conversion costs far more than converting a short string: the
-// two UTF conversions are kept for the thread's life and reset before use.
-iconv_t utfConverter(bool toUtf8) {
-  thread_local Iconv fromUtf8(openIconv("UTF-16LE", "UTF-8"));
-  thread_local Iconv intoUtf8(openIconv("UTF-8", "UTF-16LE"));
-  iconv_t cd = toUtf8 ? intoUtf8.get() : fromUtf8.get();
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  return cd;
-}
-
-// Runs iconv over `in`; an invalid or incomplete sequence costs one input
-// byte and emits `onBad` (already encoded in the target), so bad input never
-// stops a conversion.
-std::string convert(iconv_t cd, std::string_view in, std::string_view onBad, size_t unit) {
-  std::string out;
-  out.resize(in.size() * 2 + 16);
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  size_t used = 0;
-  while (srcLeft > 0) {
-    char* dst = out.data() + used;
-    size_t dstLeft = out.size() - used;
-    size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    used = out.size() - dstLeft;
-    if (r != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-    } else {
-      // Skip one unit of bad input.
-      size_t skip = std::min(unit, srcLeft);
-      src += skip;
-      srcLeft -= skip;
-      if (out.size() - used < onBad.size()) out.resize(out.size() * 2 + onBad.size());
-      out.replace(used, onBad.size(), onBad);
-      used += onBad.size();
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-  }
-  out.resize(used);
-  return out;
 }
 
 // A single-byte code page as two tables, built once with iconv: decoding is
@@ -112,38 +71,35 @@ const SingleByte& table(const char* codepage) {
 
 }  // namespace
 
+// The UTF conversions are ICU's: every page and every .docx part passes
+// through them, and ICU converts several times faster than iconv or glib. An
+// ill-formed sequence becomes U+FFFD; the lengths are explicit, so a NUL
+// character is kept like any other.
 std::u16string fromUtf8(std::string_view utf8) {
-  static const std::string bad("\xFD\xFF", 2);  // U+FFFD in UTF-16LE
-  std::string out = convert(utfConverter(false), utf8, bad, 1);
-  std::u16string result(out.size() / 2, u'\0');
-  for (size_t i = 0; i < result.size(); ++i)
-    result[i] = static_cast<char16_t>(static_cast<uint8_t>(out[2 * i]) |
-                                      (static_cast<uint8_t>(out[2 * i + 1]) << 8));
-  return result;
+  if (utf8.size() > static_cast<size_t>(INT32_MAX)) throw std::length_error("text too long");
+  std::u16string out(utf8.size(), u'\0');  // never more units than bytes
+  int32_t length = 0;
+  UErrorCode status = U_ZERO_ERROR;
+  u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                       &length, utf8.data(), static_cast<int32_t>(utf8.size()), kReplacement,
+                       nullptr, &status);
+  if (U_FAILURE(status)) throw std::runtime_error(u_errorName(status));
+  out.resize(static_cast<size_t>(length));
+  return out;
 }
 
 std::string toUtf8(std::u16string_view utf16) {
-  // Every page is written through here. glib's converter has no per-call
-  // set-up and is several times faster; it refuses unpaired surrogates,
-  // which go the slower way below and become U+FFFD.
-  if (utf16.size() < static_cast<size_t>(G_MAXLONG)) {
-    glong read = 0, written = 0;
-    std::unique_ptr<gchar, decltype(&g_free)> fast(
-        g_utf16_to_utf8(reinterpret_cast<const gunichar2*>(utf16.data()),
-                        static_cast<glong>(utf16.size()), &read, &written, nullptr),
-        &g_free);
-    // It also stops at a NUL character, which the slower way keeps.
-    if (fast && static_cast<size_t>(read) == utf16.size())
-      return std::string(fast.get(), static_cast<size_t>(written));
-  }
-  // iconv works on bytes: make the buffer little-endian whatever the host.
-  std::string bytes;
-  bytes.reserve(utf16.size() * 2);
-  for (char16_t c : utf16) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return convert(utfConverter(true), bytes, "\xEF\xBF\xBD", 2);
+  // At most three bytes per unit: a pair of surrogates makes four bytes.
+  if (utf16.size() > static_cast<size_t>(INT32_MAX / 3)) throw std::length_error("text too long");
+  std::string out(utf16.size() * 3, '\0');
+  int32_t length = 0;
+  UErrorCode status = U_ZERO_ERROR;
+  u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
+                     reinterpret_cast<const UChar*>(utf16.data()),
+                     static_cast<int32_t>(utf16.size()), kReplacement, nullptr, &status);
+  if (U_FAILURE(status)) throw std::runtime_error(u_errorName(status));
+  out.resize(static_cast<size_t>(length));
+  return out;
 }
 
 std::string toCodePage(std::u16string_view text, const char* codepage) {

@@ -1,5 +1,6 @@
 #pragma once
-// Character set conversions (glibc iconv underneath).
+// Character set conversions: UTF-8 by ICU, code pages by tables built with
+// glibc iconv.
 #include <string>
 #include <string_view>
 
