@@ -6,15 +6,19 @@
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-output.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "support/error.h"
@@ -72,6 +76,95 @@ bool alreadyPacked(const std::string& name) {
 constexpr int kDeflateLevel = 1;
 // Packages up to this size are zipped in memory.
 constexpr uintmax_t kMemoryZipLimit = uintmax_t{512} << 20;
+
+// Reads the package's files ahead, in zip order, on a second thread while the
+// caller deflates: reading is mostly the kernel's time, deflating all ours,
+// and on two cores they overlap. Files above kWholeLimit are left to the
+// caller to read in pieces; at most kAheadLimit bytes wait at any time.
+class ReadAhead {
+ public:
+  struct File {
+    enum State { Read, Failed, TooLarge } state = Failed;
+    std::string bytes;
+  };
+  static constexpr size_t kWholeLimit = size_t{8} << 20;
+  static constexpr size_t kAheadLimit = size_t{8} << 20;
+
+  ReadAhead(const fs::path& root, const std::vector<std::string>& names)
+      : root_(root), names_(names), files_(names.size()),
+        worker_([this] { work(); }) {}
+  ReadAhead(const ReadAhead&) = delete;
+  ReadAhead& operator=(const ReadAhead&) = delete;
+  ~ReadAhead() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    worker_.join();
+  }
+
+  // File i of the names, once read; each is taken once, in order.
+  File take(size_t i) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return done_ > i; });
+    File f = std::move(files_[i]);
+    waiting_ -= f.bytes.size();
+    lock.unlock();
+    changed_.notify_all();
+    return f;
+  }
+
+ private:
+  void work() {
+    for (size_t i = 0; i < names_.size(); ++i) {
+      File f = read((root_ / fs::path(names_[i])).string());
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [&] { return stop_ || waiting_ < kAheadLimit; });
+      if (stop_) return;
+      waiting_ += f.bytes.size();
+      files_[i] = std::move(f);
+      done_ = i + 1;
+      lock.unlock();
+      changed_.notify_all();
+    }
+  }
+
+  static File read(const std::string& path) {
+    File f;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return f;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && static_cast<uintmax_t>(st.st_size) > kWholeLimit) {
+      f.state = File::TooLarge;
+    } else {
+      f.state = File::Read;
+      f.bytes.resize(static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 1);
+      size_t used = 0;
+      for (;;) {
+        if (used == f.bytes.size()) f.bytes.resize(f.bytes.size() * 2);
+        ssize_t n = ::read(fd, f.bytes.data() + used, f.bytes.size() - used);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) f.state = File::Failed;
+        if (n <= 0) break;
+        used += static_cast<size_t>(n);
+      }
+      f.bytes.resize(used);
+    }
+    ::close(fd);
+    return f;
+  }
+
+  const fs::path root_;
+  const std::vector<std::string>& names_;
+  std::vector<File> files_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  size_t done_ = 0;     // files_[0, done_) are read (or failed)
+  size_t waiting_ = 0;  // bytes read and not yet taken
+  bool stop_ = false;
+  std::thread worker_;  // last: starts once the rest is set up
+};
 
 void unrefAll(std::vector<GsfOutput*>& outputs) {
   for (auto it = outputs.rbegin(); it != outputs.rend(); ++it) g_object_unref(*it);
@@ -140,7 +233,8 @@ void writeZip(const std::string& folder, const std::string& zipPath) {
   // Whether the zip file may hold a part of this zip: from the start when it
   // is written straight to the file, else only once the bytes go out.
   bool written = !inMemory;
-  std::vector<char> buf(1 << 20);
+  std::vector<char> buf;
+  ReadAhead ahead(root, names);
   for (size_t i = 0; problem.empty() && i < names.size(); ++i) {
     const std::string& rel = names[i];
     GsfOutfile* parent = dirFor(rel);
@@ -156,8 +250,19 @@ void writeZip(const std::string& folder, const std::string& zipPath) {
     }
     owned.push_back(child);
     const std::string file = (root / fs::path(rel)).string();
+    ReadAhead::File ready = ahead.take(i);
+    if (ready.state == ReadAhead::File::Failed) {
+      problem = "cannot read " + file;
+    } else if (ready.state == ReadAhead::File::Read) {
+      if (!gsf_output_write(child, ready.bytes.size(),
+                            reinterpret_cast<const guint8*>(ready.bytes.data())))
+        problem = "cannot write " + zipPath;
+      if (!gsf_output_close(child) && problem.empty()) problem = "cannot write " + zipPath;
+      continue;
+    }
     // In pieces: a package may hold files far larger than its pages.
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    buf.resize(1 << 20);
+    int fd = problem.empty() ? ::open(file.c_str(), O_RDONLY | O_CLOEXEC) : -1;
     if (fd < 0) problem = "cannot read " + file;
     while (problem.empty()) {
       ssize_t n = ::read(fd, buf.data(), buf.size());
