@@ -10,6 +10,7 @@
 #include "package/escape.h"
 #include "package/header.h"
 #include "package/manifest.h"
+#include "pages/page_writer.h"
 #include "pages/save_html.h"
 #include "support/runtime_error.h"
 
@@ -20,8 +21,8 @@ namespace {
 class Run {
  public:
   Run(Session& session, word::Application& app, Frontend& frontend)
-      : s_(session), app_(app), fe_(frontend),
-        export_{session, app, frontend.status, frontend.programFolder} {}
+      : s_(session), app_(app), fe_(frontend), pages_(frontend.status, true),
+        export_{session, app, pages_, frontend.programFolder, &pages_} {}
 
   Run(const Run&) = delete;
   Run& operator=(const Run&) = delete;
@@ -37,7 +38,7 @@ class Run {
     if (!chosen) return RunOutcome::Cancelled;
     const std::string documentPath = cleanPath(*chosen);
     fe_.log.writeLog(widen(documentPath));
-    fe_.status.showStatus(widen(documentPath) + u"\r\n");
+    pages_.showStatus(widen(documentPath) + u"\r\n");
 
     const OutputPaths paths = outputPaths(documentPath);
     s_.lastFolder = paths.documentFolder;
@@ -110,23 +111,23 @@ class Run {
         return;
       }
       case Marker::ChapterStart:
-        fe_.status.showStatus(line);
+        pages_.showStatus(line);
         s_.h1Open = 1;
         return heading(sel, kChapterStart, m.value);
       case Marker::ChapterEnd:
         if (s_.h1Open != 1) {
-          fe_.status.showStatus(u"Ошибка, %H1 не открыт ");
+          pages_.showStatus(u"Ошибка, %H1 не открыт ");
           return;
         }
-        fe_.status.showStatus(line);
+        pages_.showStatus(line);
         s_.h1Open = 0;
         return heading(sel, kChapterEnd, m.value);
       case Marker::Page:
-        fe_.status.showStatus(u"    page" + widen(support::statusNumber(int64_t{entryTotal_} + 1)) +
+        pages_.showStatus(u"    page" + widen(support::statusNumber(int64_t{entryTotal_} + 1)) +
                               u".htm" + line);
         return heading(sel, kPage, m.value);
       case Marker::Test:
-        fe_.status.showStatus(u"    " + line);
+        pages_.showStatus(u"    " + line);
         return heading(sel, kTest, m.value);
     }
   }
@@ -163,6 +164,8 @@ class Run {
 
   void finish() {
     app_.activeDocument().close(word::wdDoNotSaveChanges);
+    // The copy step packs the pages: they must all be on the disk.
+    pages_.finish();
     package::writeManifest(s_, outputFolder_, entryTotal_);
     package::writeHeader(s_, outputFolder_);
 
@@ -171,12 +174,15 @@ class Run {
     fe_.starter.start(script, {fe_.programFolder, outputFolder_.substr(0, outputFolder_.size() - 1)});
 
     fe_.log.writeLog(u"Успех");
-    fe_.status.showStatus(u"Успех");
+    pages_.showStatus(u"Успех");
   }
 
   Session& s_;
   word::Application& app_;
   Frontend& fe_;
+  // Every status line of the run goes through the page writer, which keeps
+  // them in order while pages are written on its thread.
+  pages::PageWriter pages_;
   RunContext export_;
   std::string outputFolder_;
   int32_t entryTotal_ = 0;

@@ -6,6 +6,10 @@
 #include "convert/session.h"
 #include "word/application.h"
 
+namespace pages {
+class PageWriter;
+}
+
 namespace convert {
 
 struct RunContext {
@@ -13,6 +17,10 @@ struct RunContext {
   word::Application& app;
   StatusSink& status;
   std::string programFolder;  // where sql_test.htm lies, no trailing '/'
+  // Where pages are saved; none saves each at once. A run gives one that
+  // writes on a second thread, and makes it `status` too, to keep the
+  // status box in order.
+  pages::PageWriter* pageWriter = nullptr;
 };
 
 // A document added for one export. Closing it in order is the export's last

@@ -1,25 +1,12 @@
 #include "pages/save_html.h"
 
-#include <vector>
-
 #include "convert/failure.h"
 #include "convert/text.h"
-#include "pages/replace_body.h"
-#include "support/files.h"
+#include "pages/page_writer.h"
 #include "support/runtime_error.h"
 #include "testpages/save_test.h"
 
 namespace pages {
-
-namespace {
-
-class HeldStatus : public convert::StatusSink {
- public:
-  void showStatus(const std::u16string& message) override { lines.push_back(message); }
-  std::vector<std::u16string> lines;
-};
-
-}  // namespace
 
 void saveHTML(convert::RunContext& run, const std::string& outputFolder, int32_t rangeStart,
               int32_t rangeEnd, int32_t entryNumber) {
@@ -60,17 +47,16 @@ void saveHTML(convert::RunContext& run, const std::string& outputFolder, int32_t
     const std::string path = stem + ".htm";
     fileName = convert::widen(path);
     if (run.session.traceLevel > 0) run.status.showStatus(u"try " + fileName);
-    // A page is overwritten in place; a link or second name standing there
-    // is taken away first, so the write cannot reach another file.
-    support::unlinkUnlessOwnFile(path);
-    // The page is rewritten on its way to the disk. Its status lines wait
-    // for the save to succeed: a page that could not be saved has no links.
-    HeldStatus held;
-    run.app.activeDocument().saveAs(path, format, [&held](std::string saved) {
-      return replaceBody(saved, held);
-    });
+    // The content leaves the temporary document, which closes at once;
+    // the page is written by the run's writer (or here, without one).
+    word::Model content = std::move(run.app.activeDocument().model());
     page.close();
-    for (const std::u16string& line : held.lines) run.status.showStatus(line);
+    if (run.pageWriter) {
+      run.pageWriter->save(std::move(content), path, format, fileName);
+    } else {
+      PageWriter now(run.status, false);
+      now.save(std::move(content), path, format, fileName);
+    }
   } catch (...) {
     const support::Error e = convert::currentError();
     run.status.showStatus(u"saveHTML: Filename " + fileName + u", error # " +

@@ -205,23 +205,28 @@ Range Document::content() {
   return Range(*app_, *this, 0, static_cast<int32_t>(storyLength(*this)));
 }
 
-void Document::saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter) {
+void saveModel(const Model& model, const std::string& fileName, int32_t format,
+               const SaveFilter& filter) {
   if (format != wdFormatHTML && format != wdFormatText)
     fail(kBadParameter, "Save format " + std::to_string(format) +
                             " is not supported: use 8 (HTML) or 2 (plain text).");
   if (fileName.empty()) fail(kBadParameter, "No file name was given to save the document as.");
   if (format == wdFormatHTML) {
-    write::html(model_, fileName, pageTitle(model_, fileName), filter);
-  } else {
-    std::string bytes = write::text(model_, write::TextEncoding::Windows1251);
-    if (filter) bytes = filter(std::move(bytes));
-    try {
-      support::writeFile(fileName, bytes);
-    } catch (const Error& e) {
-      if (e.source() == kEngineSource) throw;
-      fail(kCannotSave, "The file \"" + fileName + "\" could not be written: " + e.description());
-    }
+    write::html(model, fileName, pageTitle(model, fileName), filter);
+    return;
   }
+  std::string bytes = write::text(model, write::TextEncoding::Windows1251);
+  if (filter) bytes = filter(std::move(bytes));
+  try {
+    support::writeFile(fileName, bytes);
+  } catch (const Error& e) {
+    if (e.source() == kEngineSource) throw;
+    fail(kCannotSave, "The file \"" + fileName + "\" could not be written: " + e.description());
+  }
+}
+
+void Document::saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter) {
+  saveModel(model_, fileName, format, filter);
   // Like the word processor, the document now carries the name it was saved as.
   std::error_code ec;
   std::filesystem::path p = std::filesystem::absolute(std::filesystem::path(fileName), ec);

@@ -60,6 +60,12 @@ class Bookmarks {
 // Takes the bytes a save is about to write and gives the bytes to write.
 using SaveFilter = std::function<std::string(std::string)>;
 
+// What Document::saveAs does, for a document's content on its own: it needs
+// nothing of the application, so a copy taken out of a document can be saved
+// on another thread while the application goes on.
+void saveModel(const Model& model, const std::string& fileName, int32_t format,
+               const SaveFilter& filter = {});
+
 class Document {
  public:
   Document(Application& app, std::string fullName, Model model);
