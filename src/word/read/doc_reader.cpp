@@ -313,18 +313,25 @@ void DocReader::readPieces() {
 }
 
 void DocReader::readText() {
-  text_.reserve(pieces_.back().cpEnd);
+  // Each piece is copied in one pass without a check per character: the
+  // check is made once per piece (they were clipped to the stream already).
+  text_.resize(pieces_.back().cpEnd);
+  const std::string_view bytes = word_.view();
   for (const Piece& p : pieces_) {
-    for (uint32_t cp = p.cpStart; cp < p.cpEnd; ++cp) {
-      if (p.compressed) {
-        uint8_t c = word_.u8(p.fc + (cp - p.cpStart));
-        if (word6_)
-          text_.push_back(byteMap_[c]);
-        else
-          text_.push_back(c >= 0x80 && c < 0xA0 ? kWestern80[c - 0x80] : static_cast<char16_t>(c));
-      } else {
-        text_.push_back(static_cast<char16_t>(word_.u16(p.fc + 2ull * (cp - p.cpStart))));
+    const size_t width = p.compressed ? 1 : 2;
+    const size_t room = p.fc < bytes.size() ? (bytes.size() - p.fc) / width : 0;
+    const size_t n = std::min<size_t>(p.cpEnd - p.cpStart, room);
+    const unsigned char* src = reinterpret_cast<const unsigned char*>(bytes.data()) + p.fc;
+    char16_t* dst = text_.data() + p.cpStart;
+    if (p.compressed) {
+      for (size_t i = 0; i < n; ++i) {
+        const uint8_t c = src[i];
+        dst[i] = word6_ ? byteMap_[c]
+                        : (c >= 0x80 && c < 0xA0 ? kWestern80[c - 0x80] : static_cast<char16_t>(c));
       }
+    } else {
+      for (size_t i = 0; i < n; ++i)
+        dst[i] = static_cast<char16_t>(src[2 * i] | (src[2 * i + 1] << 8));
     }
   }
 }
