@@ -14,6 +14,8 @@ namespace {
 // Pages handed over and not yet written: enough to keep the second thread
 // busy, few enough that their content costs little memory.
 constexpr size_t kMaxPending = 8;
+// Two writers: once the run has cut its last entry, both cores write.
+constexpr int kWorkers = 2;
 
 class HeldStatus : public convert::StatusSink {
  public:
@@ -25,7 +27,8 @@ class HeldStatus : public convert::StatusSink {
 
 PageWriter::PageWriter(convert::StatusSink& status, bool background)
     : status_(status), background_(background) {
-  if (background_) worker_ = std::thread([this] { work(); });
+  if (!background_) return;
+  for (int i = 0; i < kWorkers; ++i) workers_.emplace_back([this] { work(); });
 }
 
 PageWriter::~PageWriter() {
@@ -40,7 +43,7 @@ PageWriter::~PageWriter() {
     stop_ = true;
   }
   changed_.notify_all();
-  worker_.join();
+  for (std::thread& t : workers_) t.join();
 }
 
 void PageWriter::write(Entry& e) {
@@ -65,16 +68,19 @@ void PageWriter::write(Entry& e) {
 void PageWriter::work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [&] { return stop_ || pending_ > 0; });
-    if (pending_ == 0) return;  // stopping, and nothing left
-    // The oldest page not yet written: pages are written in order.
+    changed_.wait(lock, [&] { return stop_ || untaken_ > 0; });
+    if (untaken_ == 0) return;  // stopping, and nothing left to take
+    // The oldest page nobody has taken: pages are written in about the
+    // order they came.
     Entry* next = nullptr;
     for (Entry& e : queue_) {
-      if (e.page && !e.done) {
+      if (e.page && !e.taken) {
         next = &e;
         break;
       }
     }
+    next->taken = true;
+    --untaken_;
     lock.unlock();
     // Entries stay where they are while pages are written: the queue only
     // grows at its back, and only written entries leave its front.
@@ -131,6 +137,7 @@ void PageWriter::save(word::Model model, std::string path, int32_t format,
   }
   queue_.push_back(std::move(e));
   ++pending_;
+  ++untaken_;
   lock.unlock();
   changed_.notify_all();
 }

@@ -1,8 +1,7 @@
 #pragma once
 // Writing pages while the run goes on. A page's content is taken out of its
-// temporary document and rendered, rewritten and written on a second
-// thread, so that on two cores the next entry is cut while the last one is
-// saved. The status box stays in order: every line goes through the writer,
+// temporary document and rendered, rewritten and written on other threads,
+// so that on two cores the next entry is cut while the last ones are saved. The status box stays in order: every line goes through the writer,
 // and a line shown while earlier pages are still being written waits until
 // they have shown theirs.
 #include <condition_variable>
@@ -42,8 +41,9 @@ class PageWriter : public convert::StatusSink {
 
  private:
   struct Entry {
-    bool page = false;  // a page's slot, or a line waiting for one
-    bool done = false;  // the page is written (or failed)
+    bool page = false;   // a page's slot, or a line waiting for one
+    bool taken = false;  // a worker is writing the page
+    bool done = false;   // the page is written (or failed)
     std::vector<std::u16string> lines;
     word::Model model;
     std::string path;
@@ -61,8 +61,9 @@ class PageWriter : public convert::StatusSink {
   std::condition_variable changed_;
   std::deque<Entry> queue_;  // in the order the lines are to be shown
   size_t pending_ = 0;       // pages in the queue not yet written
+  size_t untaken_ = 0;       // pages in the queue no worker has taken yet
   bool stop_ = false;
-  std::thread worker_;
+  std::vector<std::thread> workers_;
 };
 
 }  // namespace pages

@@ -55,6 +55,12 @@ std::u16string colour(uint32_t rgb) {
   return ascii(buf);
 }
 
+// A character that stands for itself in a page: no control, no mark, nothing
+// escapeInto would change.
+bool plain(char16_t c) {
+  return c >= 32 && c != u'&' && c != u'<' && c != u'>' && c != u'"' && c != 0xA0;
+}
+
 void escapeInto(std::u16string& out, char16_t c) {
   switch (c) {
     case u'&':
@@ -434,6 +440,16 @@ class Renderer {
     const Story& s = *story_;
     bool any = false;
     for (uint32_t i = start; i < end; ++i) {
+      // Plain characters up to the next one that needs a tag or an escape
+      // go in one piece.
+      uint32_t k = i;
+      while (k < end && plain(s.text[k])) ++k;
+      if (k > i) {
+        out_.append(s.text, i, k - i);
+        any = true;
+        i = k - 1;
+        continue;
+      }
       char16_t c = s.text[i];
       switch (c) {
         case kPictureMark:
