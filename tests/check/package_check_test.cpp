@@ -357,6 +357,24 @@ TEST_F(PackageTest, ZipWriterSkipsLinksAndLeavesNothingOnFailure) {
   EXPECT_FALSE(fs::exists(root_ / "a.zip"));
 }
 
+TEST_F(PackageTest, ZipHoldsLargeFilesWholeWhateverTheirSize) {
+  // Around the sizes where the zip stops reading files ahead and where the
+  // files read ahead fill the room they may take.
+  fs::path out = converted();
+  std::string big(9 << 20, '\0');
+  uint32_t x = 1;
+  for (char& c : big) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+  write(out / "big.bin", big);
+  write(out / "exact.bin", big.substr(0, 8 << 20));
+  fs::create_directories(out / "pics");
+  write(out / "pics" / "near.png", big.substr(1, (8 << 20) - 1));
+  ASSERT_EQ(fs::file_size(out / "pics" / "near.png"), (8u << 20) - 1);
+  fs::path zip = root_ / "big.zip";
+  package::writeZip(out.string(), zip.string());
+  std::vector<std::string> entries = zipEntries(zip, out);  // compares every entry's bytes
+  EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), filesUnder(out));
+}
+
 TEST_F(PackageTest, CommandLineExitStatus) {
   fs::path out = packaged();
   const std::string prog = quote(RD_PROGRAM);
