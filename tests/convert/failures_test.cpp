@@ -88,9 +88,10 @@ TEST_F(Failures, AStatusBoxThatFailsEndsTheRunQuietly) {
   EXPECT_EQ(convert::parse(session, app, frontend), RunOutcome::Failed);
 }
 
-TEST_F(Failures, ARunFailingAfterItsFirstPageLeavesNoScratchFile) {
-  // Fails on the third page's heading line, when the first page has been
-  // rewritten and the scratch file holds its saved form.
+TEST_F(Failures, ARunFailingMidwayStillWritesThePagesItCut) {
+  // Fails on the third page's heading line, which may be shown only once
+  // the pages before it are written: they are on the disk all the same, and
+  // nothing else is left beside them.
   struct BrokenStatus : convert::StatusSink {
     int headings = 0;
     void showStatus(const std::u16string& line) override {
@@ -105,7 +106,9 @@ TEST_F(Failures, ARunFailingAfterItsFirstPageLeavesNoScratchFile) {
   EXPECT_EQ(broken.headings, 3);
   std::vector<std::string> left = listFiles(out("c"));
   EXPECT_NE(std::find(left.begin(), left.end(), "page1.htm"), left.end());
+  EXPECT_NE(std::find(left.begin(), left.end(), "page2.htm"), left.end());
   EXPECT_EQ(std::find(left.begin(), left.end(), "page0.htm"), left.end());
+  EXPECT_NE(readBytes(out("c") + "page2.htm").find("text of page b"), std::string::npos);
 }
 
 // saveHTML and saveTest called on their own, for the forms of their lines.
