@@ -79,12 +79,22 @@ void PageWriter::work() {
         break;
       }
     }
+    if (!next) {  // cannot happen: the count says there is one
+      untaken_ = 0;
+      continue;
+    }
     next->taken = true;
     --untaken_;
     lock.unlock();
     // Entries stay where they are while pages are written: the queue only
     // grows at its back, and only written entries leave its front.
-    write(*next);
+    try {
+      write(*next);
+    } catch (...) {
+      // Out of memory even for the failure line: the page goes unreported
+      // rather than ending the program from this thread.
+      next->lines.clear();
+    }
     lock.lock();
     next->done = true;
     --pending_;
