@@ -11,23 +11,31 @@ using convert::Session;
 
 namespace {
 
-void entry(Session& s, int i, int kind, int pid, std::u16string title, int count = 0) {
-  s.entryKind(i) = kind;
-  s.entryPid(i) = pid;
-  s.entryTitle(i) = std::move(title);
-  s.entryCount(i) = count;
+struct Entry {
+  int kind, pid;
+  std::u16string title;
+  int count = 0;
+};
+
+// A session in language mode 1 whose outline holds the entries, from 1 on.
+Session outline(const std::vector<Entry>& entries) {
+  Session s;
+  s.languageMode = 1;
+  for (int i = 1; i <= static_cast<int>(entries.size()); ++i) {
+    const Entry& e = entries[static_cast<size_t>(i - 1)];
+    s.entryKind(i) = e.kind;
+    s.entryPid(i) = e.pid;
+    s.entryTitle(i) = e.title;
+    s.entryCount(i) = e.count;
+  }
+  return s;
 }
 
 // The outline of five entries: chapter, page, test, chapter end, page.
 Session exampleOutline() {
-  Session s;
-  s.languageMode = 1;
+  Session s = outline({{3, 10, u"Intro"}, {1, 11, u"Setup"}, {2, 12, u"Check", 1}, {4, 0, u""},
+                       {1, 0, u"Summary"}});
   s.courseTitle = u"Safety\r";
-  entry(s, 1, 3, 10, u"Intro");
-  entry(s, 2, 1, 11, u"Setup");
-  entry(s, 3, 2, 12, u"Check", 1);
-  entry(s, 4, 4, 0, u"");
-  entry(s, 5, 1, 0, u"Summary");
   return s;
 }
 
@@ -84,11 +92,7 @@ TEST(Manifest, EmptyOutlineHasHeadAndTailOnly) {
 }
 
 TEST(Manifest, PagesOnlyGiveAFlatListWithoutGaps) {
-  Session s;
-  s.languageMode = 1;
-  entry(s, 1, 1, 1, u"A");
-  entry(s, 2, 1, 2, u"B");
-  entry(s, 3, 1, 3, u"C");
+  Session s = outline({{1, 1, u"A"}, {1, 2, u"B"}, {1, 3, u"C"}});
   Written w = write(s, 3);
   auto b = body(w);
   EXPECT_EQ(b[0], "<item identifier='ITEM1' identifierref='RESOURCE1' isvisible='1' parameters=''>");
@@ -100,9 +104,7 @@ TEST(Manifest, PagesOnlyGiveAFlatListWithoutGaps) {
 }
 
 TEST(Manifest, UntitledFirstEntryFromAnEarlyPid) {
-  Session s;
-  s.languageMode = 1;
-  entry(s, 1, 0, 5, u"");
+  Session s = outline({{0, 5, u""}});
   Written w = write(s, 1);
   auto b = body(w);
   EXPECT_EQ(b[0], "<item identifier='ITEM5' identifierref='RESOURCE1' isvisible='1' parameters=''>");
@@ -113,11 +115,7 @@ TEST(Manifest, UntitledFirstEntryFromAnEarlyPid) {
 }
 
 TEST(Manifest, PidsFormNumbersAsTheyAre) {
-  Session s;
-  s.languageMode = 1;
-  entry(s, 1, 1, 25, u"a");
-  entry(s, 2, 1, -3, u"b");
-  entry(s, 3, 1, 0, u"c");
+  Session s = outline({{1, 25, u"a"}, {1, -3, u"b"}, {1, 0, u"c"}});
   auto b = body(write(s, 3));
   EXPECT_EQ(b[0], "<item identifier='ITEM25' identifierref='RESOURCE1' isvisible='1' parameters=''>");
   EXPECT_EQ(b[3], "<item identifier='ITEM-3' identifierref='RESOURCE2' isvisible='1' parameters=''>");
@@ -125,12 +123,7 @@ TEST(Manifest, PidsFormNumbersAsTheyAre) {
 }
 
 TEST(Manifest, TestResourceIsNamedByItsTestNumber) {
-  Session s;
-  s.languageMode = 1;
-  entry(s, 1, 1, 1, u"p1");
-  entry(s, 2, 1, 2, u"p2");
-  entry(s, 3, 1, 3, u"p3");
-  entry(s, 4, 2, 4, u"Quiz", 2);
+  Session s = outline({{1, 1, u"p1"}, {1, 2, u"p2"}, {1, 3, u"p3"}, {2, 4, u"Quiz", 2}});
   Written w = write(s, 4);
   auto b = body(w);
   EXPECT_EQ(b[9], "<item identifier='ITEM4' identifierref='RESOURCE4' isvisible='1' parameters=''>");
@@ -154,47 +147,40 @@ TEST(Manifest, LanguageModeChoosesEncodingAndLanguage) {
   EXPECT_EQ(en.manifestLines()[8], "<imsmd:langstring xml:lang='en'>Caf\xE9\r</imsmd:langstring>");
 }
 
-TEST(Manifest, CharactersTheCodePageLacksBecomeReferences) {
-  Session s = exampleOutline();
-  s.courseTitle = u"Check \u2713 \u4e2d";
-  s.entryTitle(2) = u"Step \u2192 next";
-  Written w = write(s, 5);
-  EXPECT_EQ(w.manifestLines()[8],
-            "<imsmd:langstring xml:lang='ru'>Check &#10003; &#20013;</imsmd:langstring>");
-  EXPECT_EQ(body(w)[3], "<title>Step &#8594; next</title>");
-  EXPECT_EQ(w.previewLines()[2], "ITEM11|Step &#8594; next|page2.htm|-1");
-}
-
-TEST(Manifest, AmpersandsAndAngleBracketsAreEscapedForXml) {
-  Session s = exampleOutline();
-  s.courseTitle = u"<Safety> & R&amp;D\r";
-  s.entryTitle(2) = u"Q&A &lt;1&gt;";
-  Written w = write(s, 5);
-  EXPECT_EQ(w.manifestLines()[8],
-            "<imsmd:langstring xml:lang='ru'>&lt;Safety&gt; &amp; R&amp;D\r</imsmd:langstring>");
-  EXPECT_EQ(body(w)[3], "<title>Q&amp;A &lt;1&gt;</title>");
-  // The preview is HTML for people: titles go there as they stand.
-  EXPECT_EQ(w.previewLines()[2], "ITEM11|Q&A &lt;1&gt;|page2.htm|-1");
-}
-
-TEST(Manifest, ControlCharactersAreDroppedFromTitles) {
-  Session s = exampleOutline();
-  s.courseTitle = u"Safe\u000bty\u0007\r";
-  s.entryTitle(2) = u"Se\u0001tup\u000c";
-  Written w = write(s, 5);
-  EXPECT_EQ(w.manifestLines()[8], "<imsmd:langstring xml:lang='ru'>Safety\r</imsmd:langstring>");
-  EXPECT_EQ(body(w)[3], "<title>Setup</title>");
+// Titles in the manifest: characters the code page lacks become
+// references, XML's own characters are escaped (references already there
+// kept), control characters dropped. The preview is HTML for people: titles
+// go there as they stand.
+TEST(Manifest, TitlesAreMadeSafeForTheCodePageAndXml) {
+  struct Case {
+    std::u16string course, page;
+    std::string langstring, title, preview;
+  };
+  const Case cases[] = {
+      {u"Check \u2713 \u4e2d", u"Step \u2192 next", "Check &#10003; &#20013;",
+       "Step &#8594; next", "ITEM11|Step &#8594; next|page2.htm|-1"},
+      {u"<Safety> & R&amp;D\r", u"Q&A &lt;1&gt;", "&lt;Safety&gt; &amp; R&amp;D\r",
+       "Q&amp;A &lt;1&gt;", "ITEM11|Q&A &lt;1&gt;|page2.htm|-1"},
+      {u"Safe\u000bty\u0007\r", u"Se\u0001tup\u000c", "Safety\r", "Setup", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    Session s = exampleOutline();
+    s.courseTitle = c.course;
+    s.entryTitle(2) = c.page;
+    Written w = write(s, 5);
+    EXPECT_EQ(w.manifestLines()[8],
+              "<imsmd:langstring xml:lang='ru'>" + c.langstring + "</imsmd:langstring>");
+    EXPECT_EQ(body(w)[3], "<title>" + c.title + "</title>");
+    if (!c.preview.empty()) {
+      EXPECT_EQ(w.previewLines()[2], c.preview);
+    }
+  }
 }
 
 TEST(Manifest, RepeatedIdentifiersGetTheEntryNumber) {
-  Session s;
-  s.languageMode = 1;
-  entry(s, 1, 3, 0, u"Chapter");
-  entry(s, 2, 1, 0, u"One");
-  entry(s, 3, 2, 7, u"Test", 1);
-  entry(s, 4, 4, 0, u"");
-  entry(s, 5, 1, 7, u"Two");
-  entry(s, 6, 1, 0, u"Three");
+  Session s = outline({{3, 0, u"Chapter"}, {1, 0, u"One"}, {2, 7, u"Test", 1}, {4, 0, u""},
+                       {1, 7, u"Two"}, {1, 0, u"Three"}});
   Written w = write(s, 6);
   auto b = body(w);
   EXPECT_EQ(b[0], "<item identifier='ITEM0'  isvisible='1' parameters=''>");
@@ -208,12 +194,7 @@ TEST(Manifest, RepeatedIdentifiersGetTheEntryNumber) {
 }
 
 TEST(Manifest, OpenChaptersAreClosedBeforeTheOrganizationEnds) {
-  Session s;
-  s.languageMode = 1;
-  entry(s, 1, 3, 1, u"Outer");
-  entry(s, 2, 1, 2, u"Page");
-  entry(s, 3, 3, 3, u"Inner");
-  entry(s, 4, 2, 4, u"Test", 9);
+  Session s = outline({{3, 1, u"Outer"}, {1, 2, u"Page"}, {3, 3, u"Inner"}, {2, 4, u"Test", 9}});
   Written w = write(s, 4);
   auto b = body(w);
   ASSERT_GE(b.size(), 11u);
@@ -231,37 +212,25 @@ TEST(Manifest, OpenChaptersAreClosedBeforeTheOrganizationEnds) {
 }
 
 TEST(Manifest, AChapterEndWithoutAChapterWritesNoEndTag) {
-  Session s;
-  s.languageMode = 1;
-  entry(s, 1, 1, 1, u"Page");
-  entry(s, 2, 4, 0, u"");
-  entry(s, 3, 1, 2, u"After");
+  Session s = outline({{1, 1, u"Page"}, {4, 0, u""}, {1, 2, u"After"}});
   auto b = body(write(s, 3));
   EXPECT_EQ(b[3], "<item identifier='ITEM2' identifierref='RESOURCE3' isvisible='1' parameters=''>");
 }
 
 TEST(Manifest, NestedChaptersNestItems) {
-  Session s;
-  s.languageMode = 1;
-  entry(s, 1, 3, 1, u"A");
-  entry(s, 2, 3, 2, u"B");
-  entry(s, 3, 1, 3, u"p");
-  entry(s, 4, 4, 0, u"");
-  entry(s, 5, 1, 5, u"q");
-  entry(s, 6, 4, 0, u"");
-  entry(s, 7, 1, 7, u"r");
+  Session s = outline({{3, 1, u"A"}, {3, 2, u"B"}, {1, 3, u"p"}, {4, 0, u""}, {1, 5, u"q"},
+                       {4, 0, u""}, {1, 7, u"r"}});
   Written w = write(s, 7);
   auto b = body(w);
   EXPECT_EQ(b[7], "</item>");
   EXPECT_EQ(b[8], "<item identifier='ITEM5' identifierref='RESOURCE5' isvisible='1' parameters=''>");
   EXPECT_EQ(b[11], "</item>");
   EXPECT_EQ(b[12], "<item identifier='ITEM7' identifierref='RESOURCE7' isvisible='1' parameters=''>");
+  // The first chapter end clears the preview's flag.
   auto p = w.previewLines();
-  EXPECT_EQ(p[1], "ITEM1|A||0");
-  EXPECT_EQ(p[2], "ITEM2|B||0");
-  EXPECT_EQ(p[3], "ITEM3|p|page3.htm|-1");
-  EXPECT_EQ(p[4], "ITEM5|q|page5.htm|0");  // the first chapter end clears the flag
-  EXPECT_EQ(p[5], "ITEM7|r|page7.htm|0");
+  EXPECT_EQ(std::vector<std::string>(p.begin() + 1, p.begin() + 6),
+            (std::vector<std::string>{"ITEM1|A||0", "ITEM2|B||0", "ITEM3|p|page3.htm|-1",
+                                      "ITEM5|q|page5.htm|0", "ITEM7|r|page7.htm|0"}));
 }
 
 TEST(Manifest, SecondWriteReplacesTheFirst) {
