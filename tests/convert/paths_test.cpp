@@ -6,27 +6,25 @@
 using convert::cleanPath;
 using convert::outputPaths;
 
-TEST(OutputFolder, BaseNameStopsAtTheFirstDot) {
-  EXPECT_EQ(outputPaths("/courses/Module 1.doc").outputFolder, "/courses/Module 1/");
-  EXPECT_EQ(outputPaths("/docs/my.course.doc").outputFolder, "/docs/my/");
-  EXPECT_EQ(outputPaths("/docs/my.course.doc").documentFolder, "/docs/");
-}
-
-TEST(OutputFolder, NoDotGivesTheLsPrefix) {
-  EXPECT_EQ(outputPaths("/docs/readme").outputFolder, "/docs/ls_readme/");
-}
-
-TEST(OutputFolder, LeadingDotGivesAnEmptyBaseName) {
-  EXPECT_EQ(outputPaths("/docs/.hidden.doc").outputFolder, "/docs//");
-}
-
-TEST(OutputFolder, PathWithoutFolder) {
-  EXPECT_EQ(outputPaths("course.txt").documentFolder, "");
-  EXPECT_EQ(outputPaths("course.txt").outputFolder, "course/");
-}
-
-TEST(OutputFolder, DotsInFolderNamesDoNotCount) {
-  EXPECT_EQ(outputPaths("/a.b/c").outputFolder, "/a.b/ls_c/");
+// The base name stops at the first dot of the file name (dots in folder
+// names do not count); a name without a dot gets the "ls_" prefix.
+TEST(OutputFolder, DerivedFromTheFileNameUpToItsFirstDot) {
+  struct Case {
+    std::string path, documentFolder, outputFolder;
+  };
+  const Case cases[] = {
+      {"/courses/Module 1.doc", "/courses/", "/courses/Module 1/"},
+      {"/docs/my.course.doc", "/docs/", "/docs/my/"},
+      {"/docs/readme", "/docs/", "/docs/ls_readme/"},
+      {"/docs/.hidden.doc", "/docs/", "/docs//"},  // an empty base name
+      {"course.txt", "", "course/"},
+      {"/a.b/c", "/a.b/", "/a.b/ls_c/"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(outputPaths(c.path).documentFolder, c.documentFolder);
+    EXPECT_EQ(outputPaths(c.path).outputFolder, c.outputFolder);
+  }
 }
 
 TEST(CleanPath, BlanksNulAndLineBreaksAreRemoved) {
