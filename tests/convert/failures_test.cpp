@@ -122,6 +122,13 @@ class ExportFailures : public CourseTest {
     std::filesystem::create_directory(docs / "o");
   }
   std::string o() { return docs / "o/"; }
+  // Opens a one-paragraph document "src.doc" as the course.
+  void openSource(const char* text) {
+    word::Builder b;
+    paragraph(b, text);
+    builtCourse("src.doc", b);
+  }
+  using Lines = std::vector<std::string>;
 };
 
 TEST_F(ExportFailures, SaveHtmlWithAnEntryOutsideTheOutlineHasNoFileName) {
@@ -138,16 +145,13 @@ TEST_F(ExportFailures, SaveHtmlFailingBeforeTheSaveShowsTheProvisionalName) {
   session.entryKind(2) = convert::kPage;
   auto ctx = context();
   pages::saveHTML(ctx, o(), 0, 5, 2);  // no document is open
-  ASSERT_EQ(status.lines.size(), 1u);
-  EXPECT_EQ(status.lines[0], "saveHTML: Filename " + o() +
+  EXPECT_EQ(status.lines, Lines{"saveHTML: Filename " + o() +
                                  "page2.???, error #  4248 in Raredozud.Word:This command is not "
-                                 "available because no document is open.");
+                                 "available because no document is open."});
 }
 
 TEST_F(ExportFailures, SaveHtmlFailingInTheSaveShowsThePageNameAndClosesItsDocument) {
-  word::Builder b;
-  paragraph(b, "source text");
-  builtCourse("src.doc", b);
+  openSource("source text");
   session.entryKind(3) = convert::kPage;
   auto ctx = context();
   pages::saveHTML(ctx, docs / "nowhere/", 0, 5, 3);
@@ -163,38 +167,31 @@ TEST_F(ExportFailures, SaveTestFailingBeforeTheFirstNumberShowsTestdata0) {
   session.entryKind(1) = convert::kTest;
   auto ctx = context();
   pages::saveHTML(ctx, o(), 0, 5, 1);  // no document is open
-  ASSERT_EQ(status.lines.size(), 1u);
-  EXPECT_EQ(status.lines[0], "saveTest: file " + o() +
+  EXPECT_EQ(status.lines, Lines{"saveTest: file " + o() +
                                  "testdata0.???, error #  4248 in Raredozud.Word:This command is "
-                                 "not available because no document is open.");
+                                 "not available because no document is open."});
   EXPECT_EQ(session.testCounter, 0);
 }
 
 TEST_F(ExportFailures, SaveTestWithABadEntryClosesItsDocument) {
-  word::Builder b;
-  paragraph(b, "question text");
-  builtCourse("src.doc", b);
+  openSource("question text");
   auto ctx = context();
   testpages::saveTest(ctx, o(), 0, 5, 1001);
-  ASSERT_EQ(status.lines.size(), 1u);
-  EXPECT_EQ(status.lines[0], "saveTest: file " + o() +
-                                 "testdata0.???, error #  9 in Raredozud:Subscript out of range");
+  EXPECT_EQ(status.lines, Lines{"saveTest: file " + o() +
+                                 "testdata0.???, error #  9 in Raredozud:Subscript out of range"});
   EXPECT_EQ(app.documents().count(), 1);
   EXPECT_EQ(app.activeDocument().fullName(), docs / "src.doc");
   EXPECT_EQ(session.testCounter, 0);
 }
 
 TEST_F(ExportFailures, TestCounterOverflowIsError6) {
-  word::Builder b;
-  paragraph(b, "question text");
-  builtCourse("src.doc", b);
+  openSource("question text");
   session.testCounter = 2147483647;
   session.entryKind(1) = convert::kTest;
   auto ctx = context();
   pages::saveHTML(ctx, o(), 0, 5, 1);
-  ASSERT_EQ(status.lines.size(), 1u);
-  EXPECT_EQ(status.lines[0], "saveTest: file " + o() +
-                                 "testdata2147483647.???, error #  6 in Raredozud:Overflow");
+  EXPECT_EQ(status.lines, Lines{"saveTest: file " + o() +
+                                 "testdata2147483647.???, error #  6 in Raredozud:Overflow"});
   EXPECT_EQ(session.testCounter, 2147483647);
   EXPECT_EQ(app.activeDocument().fullName(), docs / "src.doc");
 }

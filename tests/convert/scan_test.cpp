@@ -20,11 +20,12 @@ class Scan : public CourseTest {
     return static_cast<int>(crlfLines(readBytes(out("c") + "pvomanifest.htm")).size()) - 3;
   }
   std::string page(int n) { return readBytes(out("c") + "page" + std::to_string(n) + ".htm"); }
+  RunOutcome runLines(const std::vector<std::string>& lines) { return run(course("c.txt", lines)); }
 };
 
 TEST_F(Scan, OneStrayCharacterBeforeAMarkerIsAllowed) {
-  ASSERT_EQ(run(course("c.txt", {"%H2=First", "\u2022%H2=Intro", "text of the intro page",
-                                 "**%H2=Not a marker", "the end of it all"})),
+  ASSERT_EQ(runLines({"%H2=First", "\u2022%H2=Intro", "text of the intro page",
+                      "**%H2=Not a marker", "the end of it all"}),
             RunOutcome::Succeeded);
   EXPECT_EQ(session.entryTitle(1), u"First");
   EXPECT_EQ(session.entryTitle(2), u"Intro");
@@ -33,8 +34,8 @@ TEST_F(Scan, OneStrayCharacterBeforeAMarkerIsAllowed) {
 }
 
 TEST_F(Scan, MarkersMatchInAnyCaseButThePrefixRuleIsCaseSensitive) {
-  ASSERT_EQ(run(course("c.txt", {"%h1=Chapter", "%h2=page", "x*%h1=Stray", "%Test=quiz",
-                                 "question text here", "%h1#"})),
+  ASSERT_EQ(runLines({"%h1=Chapter", "%h2=page", "x*%h1=Stray", "%Test=quiz", "question text here",
+                      "%h1#"}),
             RunOutcome::Succeeded);
   EXPECT_EQ(kinds(4), (std::vector<int>{3, 1, 2, 4}));
   EXPECT_EQ(session.entryTitle(1), u"Chapter");
@@ -42,25 +43,25 @@ TEST_F(Scan, MarkersMatchInAnyCaseButThePrefixRuleIsCaseSensitive) {
 }
 
 TEST_F(Scan, PidNumbersAreConvertedAndBelongToThePendingEntry) {
-  ASSERT_EQ(run(course("c.txt", {"%H2=A", "%PID= 2.5 ", "text of page a", "%H2=B", "%PID=7",
-                                 "%PID=3.5", "text of page b"})),
+  ASSERT_EQ(runLines({"%H2=A", "%PID= 2.5 ", "text of page a", "%H2=B", "%PID=7", "%PID=3.5",
+                      "text of page b"}),
             RunOutcome::Succeeded);
   EXPECT_EQ(session.entryPid(1), 2);
   EXPECT_EQ(session.entryPid(2), 4);  // the later line wins
 }
 
 TEST_F(Scan, APidLineMovesTheStartOfTheContent) {
-  ASSERT_EQ(run(course("c.txt", {"%H2=A", "left out of the page", "%PID=1", "kept in the page",
-                                 "%H2=B", "second page text"})),
+  ASSERT_EQ(runLines({"%H2=A", "left out of the page", "%PID=1", "kept in the page", "%H2=B",
+                      "second page text"}),
             RunOutcome::Succeeded);
   EXPECT_EQ(page(1).find("left out"), std::string::npos);
   EXPECT_NE(page(1).find("kept in the page"), std::string::npos);
 }
 
 TEST_F(Scan, AnEarlyPidMakesAnUntitledFirstEntry) {
-  ASSERT_EQ(run(course("c.txt", {"never exported", "%PID=5", "untitled content", "%H2=Next",
-                                 "the next page text"})),
-            RunOutcome::Succeeded);
+  ASSERT_EQ(
+      runLines({"never exported", "%PID=5", "untitled content", "%H2=Next", "the next page text"}),
+      RunOutcome::Succeeded);
   EXPECT_EQ(kinds(2), (std::vector<int>{0, 1}));
   EXPECT_EQ(session.entryTitle(1), u"");
   EXPECT_NE(page(1).find("untitled content"), std::string::npos);
@@ -71,9 +72,9 @@ TEST_F(Scan, AnEarlyPidMakesAnUntitledFirstEntry) {
 }
 
 TEST_F(Scan, BadPidNumbersEndTheRun) {
-  ASSERT_EQ(run(course("c.txt", {"%H2=A", "text of page a", "%H2=B", "%PID=twelve", "%H2=C",
-                                 "text text text"})),
-            RunOutcome::Failed);
+  ASSERT_EQ(
+      runLines({"%H2=A", "text of page a", "%H2=B", "%PID=twelve", "%H2=C", "text text text"}),
+      RunOutcome::Failed);
   EXPECT_EQ(status.lines.back(), "parse: Error #  13 in Raredozud:Type mismatch");
   EXPECT_TRUE(exists(out("c") + "page1.htm"));  // exported before the error
   EXPECT_FALSE(exists(out("c") + "imsmanifest.xml"));
@@ -85,8 +86,8 @@ TEST_F(Scan, BadPidNumbersEndTheRun) {
 }
 
 TEST_F(Scan, ChapterEndWithoutAChapterIsOnlyAMessage) {
-  ASSERT_EQ(run(course("c.txt", {"%H2=A", "text of page a", "%H1#", "more text of a", "%H1=Ch",
-                                 "%H1=Second", "%H2=In second", "page text here"})),
+  ASSERT_EQ(runLines({"%H2=A", "text of page a", "%H1#", "more text of a", "%H1=Ch", "%H1=Second",
+                      "%H2=In second", "page text here"}),
             RunOutcome::Succeeded);
   EXPECT_EQ(status.lines[2], "Ошибка, %H1 не открыт ");
   EXPECT_EQ(kinds(4), (std::vector<int>{1, 3, 3, 1}));
@@ -127,20 +128,17 @@ TEST_F(Scan, ATableRightAfterAMarkerAndAtTheEnd) {
 }
 
 TEST_F(Scan, TheLastEntryNeedsMoreThanTenCharacters) {
-  ASSERT_EQ(run(course("c.txt", {"%H2=A", "text of a", "%H2=Short", "0123456789"})),
-            RunOutcome::Succeeded);
+  ASSERT_EQ(runLines({"%H2=A", "text of a", "%H2=Short", "0123456789"}), RunOutcome::Succeeded);
   EXPECT_EQ(total(), 1);
   EXPECT_FALSE(exists(out("c") + "page2.htm"));
 
-  ASSERT_EQ(run(course("c.txt", {"%H2=A", "text of a", "%H2=Long", "0123456789A"})),
-            RunOutcome::Succeeded);
+  ASSERT_EQ(runLines({"%H2=A", "text of a", "%H2=Long", "0123456789A"}), RunOutcome::Succeeded);
   EXPECT_EQ(total(), 2);
   EXPECT_TRUE(exists(out("c") + "page2.htm"));
 }
 
 TEST_F(Scan, AnEmptyChapterEndIsKeptAtTheEnd) {
-  ASSERT_EQ(run(course("c.txt", {"%H1=Ch", "%H2=A", "text of a", "%H1#"})),
-            RunOutcome::Succeeded);
+  ASSERT_EQ(runLines({"%H1=Ch", "%H2=A", "text of a", "%H1#"}), RunOutcome::Succeeded);
   EXPECT_EQ(kinds(3), (std::vector<int>{3, 1, 4}));
   auto manifest = crlfLines(readBytes(out("c") + "imsmanifest.xml"));
   EXPECT_EQ(manifest[20], "</item>");
@@ -148,7 +146,7 @@ TEST_F(Scan, AnEmptyChapterEndIsKeptAtTheEnd) {
 }
 
 TEST_F(Scan, ConsecutiveMarkersGiveEmptyEntriesAndEmptyTitles) {
-  ASSERT_EQ(run(course("c.txt", {"%H2=", "%H2=B", "text of page b"})), RunOutcome::Succeeded);
+  ASSERT_EQ(runLines({"%H2=", "%H2=B", "text of page b"}), RunOutcome::Succeeded);
   EXPECT_EQ(kinds(2), (std::vector<int>{1, 1}));
   EXPECT_EQ(session.entryTitle(1), u"");
   EXPECT_TRUE(exists(out("c") + "page1.htm"));
@@ -156,8 +154,7 @@ TEST_F(Scan, ConsecutiveMarkersGiveEmptyEntriesAndEmptyTitles) {
 }
 
 TEST_F(Scan, TitleAndAuthorLinesAfterAHeadingStayInItsContent) {
-  ASSERT_EQ(run(course("c.txt", {"%TITLE=First", "%H2=A", "%TITLE=Second", "%AUTHOR=Me",
-                                 "page text here"})),
+  ASSERT_EQ(runLines({"%TITLE=First", "%H2=A", "%TITLE=Second", "%AUTHOR=Me", "page text here"}),
             RunOutcome::Succeeded);
   EXPECT_EQ(session.courseTitle, u"Second\r");
   EXPECT_EQ(session.courseAuthor, u"Me\r");
@@ -165,8 +162,7 @@ TEST_F(Scan, TitleAndAuthorLinesAfterAHeadingStayInItsContent) {
 }
 
 TEST_F(Scan, TitlesAreEscapedWhenRead) {
-  ASSERT_EQ(run(course("c.txt", {"%H2=It's <new> & old", "page text here"})),
-            RunOutcome::Succeeded);
+  ASSERT_EQ(runLines({"%H2=It's <new> & old", "page text here"}), RunOutcome::Succeeded);
   EXPECT_EQ(session.entryTitle(1), u"It`s &lt;new&gt; & old");
   EXPECT_EQ(manifestProblems(out("c") + "imsmanifest.xml"), "");
   auto manifest = crlfLines(readBytes(out("c") + "imsmanifest.xml"));
@@ -174,7 +170,7 @@ TEST_F(Scan, TitlesAreEscapedWhenRead) {
 }
 
 TEST_F(Scan, ADocumentWithoutMarkersStillMakesAPackage) {
-  ASSERT_EQ(run(course("c.txt", {"just text", "and more"})), RunOutcome::Succeeded);
+  ASSERT_EQ(runLines({"just text", "and more"}), RunOutcome::Succeeded);
   EXPECT_EQ(crlfLines(readBytes(out("c") + "imsmanifest.xml")).size(), 20u);
   EXPECT_EQ(listFiles(out("c")),
             (std::vector<std::string>{"header.htm", "imsmanifest.xml", "pvomanifest.htm"}));
