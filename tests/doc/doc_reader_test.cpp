@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
+#include "../common/reference_text.h"
+#include "support/files.h"
 #include "word/builder.h"
 #include "word/error.h"
 #include "word/read/doc/bytes.h"
@@ -26,33 +26,7 @@ namespace {
 
 const fs::path kCorpus = fs::path(RD_TEST_DIR) / "corpus" / "doc";
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-word::Model readCorpus(const std::string& name) { return word::read::readDoc(slurp(kCorpus / name)); }
-
-// White space runs become one blank, as the reference texts are compared.
-std::string normalized(std::string s) {
-  if (s.rfind("\xEF\xBB\xBF", 0) == 0) s.erase(0, 3);
-  std::u16string u = u16(s), out;
-  bool space = false;
-  for (char16_t c : u) {
-    bool ws = c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f' || c == u'\v' || c == 0xA0 ||
-              c == 0x2028 || c == 0x2029 || c == 0xFEFF;
-    if (ws) {
-      space = !out.empty();
-    } else {
-      if (space) out.push_back(u' ');
-      space = false;
-      out.push_back(c);
-    }
-  }
-  return u8(out);
-}
+word::Model readCorpus(const std::string& name) { return word::read::readDoc(support::readFile(kCorpus / name)); }
 
 std::u16string paragraphText(const word::Story& s, size_t i) {
   uint32_t start = i == 0 ? 0 : s.paragraphs[i - 1].end;
@@ -75,7 +49,8 @@ TEST(DocReader, ExportedTextMatchesReferences) {
     std::string doc = ref.substr(0, ref.size() - 4);
     SCOPED_TRACE(doc);
     word::Model m = readCorpus(doc);
-    EXPECT_EQ(normalized(word::write::text(m, word::write::TextEncoding::Utf8)), normalized(slurp(entry.path())));
+    EXPECT_EQ(testing_support::normalisedWhiteSpace(word::write::text(m, word::write::TextEncoding::Utf8)),
+              testing_support::normalisedWhiteSpace(support::readFile(entry.path())));
     ++files;
   }
   EXPECT_GE(files, 12);
@@ -286,7 +261,7 @@ TEST(DocReader, Word6DocumentsAreReadInTheirCodePage) {
 }
 
 TEST(DocReader, StreamNamesInUpperCaseAreFound) {
-  std::string bytes = slurp(kCorpus / "47950_upper.doc");
+  std::string bytes = support::readFile(kCorpus / "47950_upper.doc");
   EXPECT_EQ(word::read::detect(bytes), word::read::Format::Doc);
   EXPECT_NO_THROW(word::read::readDoc(bytes));
 }
@@ -301,7 +276,7 @@ TEST(DocReader, BadInputFailsWithAReason) {
     }
     return 0;
   };
-  EXPECT_EQ(number(slurp(kCorpus / "PasswordProtected.doc")), word::kPasswordProtected);
+  EXPECT_EQ(number(support::readFile(kCorpus / "PasswordProtected.doc")), word::kPasswordProtected);
   EXPECT_EQ(number(""), word::kCannotOpen);
   EXPECT_EQ(number("{\\rtf1 not a compound file}"), word::kCannotOpen);
   // Word 2.0 files are recognised and told apart from unknown content.
@@ -320,7 +295,7 @@ TEST(DocReader, BadInputFailsWithAReason) {
 // Truncated and corrupted copies of a real document either read or fail
 // with word::Error; nothing else escapes and nothing crashes.
 TEST(DocReader, DamagedDocumentsNeverEscapeAsOtherFailures) {
-  std::string good = slurp(kCorpus / "Lists.doc");
+  std::string good = support::readFile(kCorpus / "Lists.doc");
   std::mt19937 rng(12345);
   int read = 0, failed = 0;
   auto attempt = [&](const std::string& bytes) {
@@ -354,7 +329,7 @@ TEST(DocReader, FormerCrashesAreHandled) {
     if (entry.path().filename() == "README") continue;
     SCOPED_TRACE(entry.path().filename().string());
     try {
-      word::Model m = word::read::readDoc(slurp(entry.path()));
+      word::Model m = word::read::readDoc(support::readFile(entry.path()));
       for (const word::Picture& p : m.main.pictures) {
         EXPECT_GE(p.widthPx, 0);
         EXPECT_GE(p.heightPx, 0);
@@ -372,15 +347,12 @@ namespace word::read::doc {
 namespace {
 
 TEST(DocParts, NumberFormats) {
-  EXPECT_EQ(formatNumber(4, 0), u"4");
-  EXPECT_EQ(formatNumber(14, 1), u"XIV");
-  EXPECT_EQ(formatNumber(1999, 2), u"mcmxcix");
-  EXPECT_EQ(formatNumber(1, 3), u"A");
-  EXPECT_EQ(formatNumber(28, 4), u"bb");
-  EXPECT_EQ(formatNumber(22, 5), u"22nd");
-  EXPECT_EQ(formatNumber(12, 5), u"12th");
-  EXPECT_EQ(formatNumber(7, 22), u"07");
-  EXPECT_EQ(formatNumber(3, 23), u"");
+  const struct {
+    int number, format;
+    std::u16string text;
+  } cases[] = {{4, 0, u"4"},   {14, 1, u"XIV"}, {1999, 2, u"mcmxcix"}, {1, 3, u"A"}, {28, 4, u"bb"},
+               {22, 5, u"22nd"}, {12, 5, u"12th"}, {7, 22, u"07"}, {3, 23, u""}};
+  for (const auto& c : cases) EXPECT_EQ(formatNumber(c.number, c.format), c.text) << c.number << " " << c.format;
 }
 
 TEST(DocParts, BoundsCheckedBytesReadZeroOutside) {

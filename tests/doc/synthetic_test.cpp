@@ -17,6 +17,10 @@ namespace {
 
 word::Model read(const SyntheticDoc& d) { return word::read::readDoc(d.build()); }
 
+// Paragraph properties: in a table, and in a table ending its row.
+const std::string kInTable = doctest::sprm8(0x2416, 1);
+const std::string kRowEnd = kInTable + doctest::sprm8(0x2417, 1);
+
 word::CharFormat formatAt(const word::Story& s, size_t pos) {
   auto it = std::upper_bound(s.runs.begin(), s.runs.end(), pos,
                              [](size_t p, const word::Run& r) { return p < r.start; });
@@ -58,15 +62,10 @@ TEST(SyntheticDoc, HyperlinkTargetsWithPathsAndLocations) {
 TEST(SyntheticDoc, TableRowsTakeWidthsAndMergesFromTheRowEnd) {
   SyntheticDoc d;
   d.text = u"a\x07" u"b\x07\x07" u"c\x07" u"d\x07\x07" u"after\r";
-  std::string inTable = doctest::sprm8(0x2416, 1);
-  std::string rowEnd = inTable + doctest::sprm8(0x2417, 1);
-  d.paragraphs = {{inTable},
-                  {inTable},
-                  {rowEnd + doctest::tableDefinition({0, 1000, 3000}, {0x0060, 0})},
-                  {inTable},
-                  {inTable},
-                  {rowEnd + doctest::tableDefinition({0, 1000, 3000}, {0x0020, 0})},
-                  {}};
+  auto rowEnd = [](uint16_t flags) {
+    return kRowEnd + doctest::tableDefinition({0, 1000, 3000}, {flags, 0});
+  };
+  d.paragraphs = {{kInTable}, {kInTable}, {rowEnd(0x0060)}, {kInTable}, {kInTable}, {rowEnd(0x0020)}, {}};
   word::Model m = read(d);
   ASSERT_EQ(m.main.tables.size(), 1u);
   const auto& rows = m.main.tables[0].rows;
@@ -85,11 +84,9 @@ TEST(SyntheticDoc, CellsMergedAcrossBecomeOneWideCell) {
   // Row 1: "a" with an empty cell merged into it, then "c". Row 2: "x" with
   // "y" merged into it: the content joins as a second paragraph.
   d.text = u"a\x07" u"\x07" u"c\x07\x07" u"x\x07" u"y\x07" u"z\x07\x07" u"after\r";
-  std::string inTable = doctest::sprm8(0x2416, 1);
-  std::string rowEnd = inTable + doctest::sprm8(0x2417, 1);
   const std::string def = doctest::tableDefinition({0, 1000, 1500, 3000}, {0x0001, 0x0002, 0});
-  d.paragraphs = {{inTable}, {inTable}, {inTable}, {rowEnd + def},
-                  {inTable}, {inTable}, {inTable}, {rowEnd + def}, {}};
+  d.paragraphs = {{kInTable}, {kInTable}, {kInTable}, {kRowEnd + def},
+                  {kInTable}, {kInTable}, {kInTable}, {kRowEnd + def}, {}};
   word::Model m = read(d);
   ASSERT_EQ(m.main.tables.size(), 1u);
   const auto& rows = m.main.tables[0].rows;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "../common/reference_text.h"
 #include "docx_fixture.h"
 #include "support/files.h"
 #include "word/error.h"
@@ -16,26 +17,6 @@ namespace {
 
 const std::string kDir = std::string(RD_TEST_DIR) + "/corpus/docx";
 
-// Runs of white space (a no-break space and the BOM included) become one
-// blank, as in the corpus scoring.
-std::string normalise(const std::string& s) {
-  std::u16string u = word::u16(s);
-  std::u16string out;
-  bool space = false;
-  for (char16_t c : u) {
-    bool ws = c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f' || c == u'\v' || c == 0xA0 ||
-              c == 0xFEFF || c == 0x2028 || c == 0x2029;
-    if (ws) {
-      space = true;
-      continue;
-    }
-    if (space && !out.empty()) out += u' ';
-    space = false;
-    out += c;
-  }
-  return word::u8(out);
-}
-
 word::Model load(const std::string& name) { return word::read::readDocx(support::readFile(kDir + "/" + name)); }
 
 class ReferenceText : public testing::TestWithParam<std::string> {};
@@ -43,7 +24,8 @@ class ReferenceText : public testing::TestWithParam<std::string> {};
 TEST_P(ReferenceText, MatchesTheReferenceExport) {
   word::Model m = load(GetParam());
   std::string expected = support::readFile(kDir + "/reference/" + GetParam() + ".txt");
-  EXPECT_EQ(normalise(docxtest::text(m)), normalise(expected));
+  EXPECT_EQ(testing_support::normalisedWhiteSpace(docxtest::text(m)),
+            testing_support::normalisedWhiteSpace(expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, ReferenceText,

@@ -164,20 +164,17 @@ TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThem) {
 }
 
 TEST(DocxLists, NumberFormats) {
-  using word::read::docx::formatNumber;
-  EXPECT_EQ(formatNumber(4, "lowerRoman"), u"iv");
-  EXPECT_EQ(formatNumber(1994, "upperRoman"), u"MCMXCIV");
-  EXPECT_EQ(formatNumber(28, "lowerLetter"), u"bb");
-  EXPECT_EQ(formatNumber(26, "upperLetter"), u"Z");
-  EXPECT_EQ(formatNumber(3, "decimalZero"), u"03");
-  EXPECT_EQ(formatNumber(12, "ordinal"), u"12th");
-  EXPECT_EQ(formatNumber(22, "ordinal"), u"22nd");
-  EXPECT_EQ(formatNumber(21, "cardinalText"), u"Twenty-one");
-  EXPECT_EQ(formatNumber(3, "ordinalText"), u"Third");
-  EXPECT_EQ(formatNumber(6, "chicago"), u"\u2020\u2020");
-  EXPECT_EQ(formatNumber(7, "bullet"), u"");
-  EXPECT_EQ(formatNumber(5000, "upperRoman"), u"5000");
-  EXPECT_EQ(formatNumber(7, "someFutureFormat"), u"7");
+  const struct {
+    int number;
+    const char* format;
+    std::u16string text;
+  } cases[] = {{4, "lowerRoman", u"iv"},        {1994, "upperRoman", u"MCMXCIV"}, {28, "lowerLetter", u"bb"},
+               {26, "upperLetter", u"Z"},       {3, "decimalZero", u"03"},        {12, "ordinal", u"12th"},
+               {22, "ordinal", u"22nd"},        {21, "cardinalText", u"Twenty-one"}, {3, "ordinalText", u"Third"},
+               {6, "chicago", u"\u2020\u2020"}, {7, "bullet", u""},               {5000, "upperRoman", u"5000"},
+               {7, "someFutureFormat", u"7"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(word::read::docx::formatNumber(c.number, c.format), c.text) << c.number << " " << c.format;
 }
 
 std::string tc(const std::string& content, const std::string& tcPr = "") {
