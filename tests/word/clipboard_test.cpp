@@ -93,18 +93,7 @@ Model source(uint32_t* entryStart, uint32_t* entryEnd) {
   return b.finish();
 }
 
-class Clipboard : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("rd_clipboard_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_;
-};
+class Clipboard : public wordtest::FolderTest {};
 
 // The page export's steps: select, copy, add, paste, drop bookmarks, save,
 // close.

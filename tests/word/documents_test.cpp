@@ -14,17 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Documents : public ::testing::Test {
+class Documents : public wordtest::FolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("rd_documents_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string file(const std::string& name, std::string_view bytes) {
     std::string path = (dir_ / name).string();
     support::writeFile(path, bytes);
@@ -41,8 +32,6 @@ class Documents : public ::testing::Test {
     ADD_FAILURE() << path << " opened";
     return Error(0, "", "");
   }
-
-  fs::path dir_;
 };
 
 TEST_F(Documents, OpenFailuresAreEngineErrorsThatNameTheFile) {

@@ -1,14 +1,25 @@
 #pragma once
 // Shared pieces of the engine tests: documents made with the builder and the
 // converter's own way of walking a document.
+#include <gtest/gtest.h>
+
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "../common/fixtures.h"
 #include "word/application.h"
 #include "word/builder.h"
 
 namespace wordtest {
+
+// A test with a fresh folder of its own, removed afterwards.
+class FolderTest : public ::testing::Test {
+ protected:
+  testing_support::ScratchFolder scratch_;
+  const std::filesystem::path dir_{scratch_.path()};
+};
 
 inline word::Document& adopt(word::Application& app, word::Model model,
                              std::string name = "Source") {

@@ -76,15 +76,11 @@ TEST(HtmlWriter, TitleAndBodyOpenTheirOwnLinesAndEveryBlockIsOneLine) {
   EXPECT_EQ(titles, 1);
   EXPECT_EQ(bodies, 1);
 
-  std::vector<std::string> body = bodyLines(out);
-  ASSERT_EQ(body.size(), 7u);
-  EXPECT_EQ(body[0], "<p>short</p>");
-  EXPECT_EQ(body[1], "<p>" + longText + "</p>");
-  EXPECT_EQ(body[2], "<p>line<br>break</p>");
-  EXPECT_EQ(body[3], "<table>");
-  EXPECT_EQ(body[4], "<tr><td><p>c1</p></td><td><p>c2</p></td></tr>");
-  EXPECT_EQ(body[5], "</table>");
-  EXPECT_EQ(body[6], "<p>&nbsp;</p>");
+  EXPECT_EQ(bodyLines(out),
+            (std::vector<std::string>{"<p>short</p>", "<p>" + longText + "</p>",
+                                      "<p>line<br>break</p>", "<table>",
+                                      "<tr><td><p>c1</p></td><td><p>c2</p></td></tr>", "</table>",
+                                      "<p>&nbsp;</p>"}));
 }
 
 TEST(HtmlWriter, RunsOfEqualFormattingAreMergedSoMarkersStayContiguous) {
@@ -275,9 +271,8 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   b.endParagraph();
   Model m = b.finish();
 
-  const fs::path dir = fs::temp_directory_path() / ("rd_html_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  testing_support::ScratchFolder scratch;
+  const fs::path dir = scratch.path();
   const fs::path page = dir / "page7.htm";
   write::html(m, page.string(), u"Pictures");
   std::vector<std::string> body = bodyLines(support::readFile(page.string()));
@@ -305,7 +300,6 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   } catch (const Error& e) {
     EXPECT_EQ(e.number(), kCannotSave);
   }
-  fs::remove_all(dir);
 }
 
 TEST(HtmlWriter, NotesComeLastFootnotesBeforeEndnotesWithLinksBothWays) {

@@ -23,6 +23,21 @@ Texts walk(Model m) {
   return read;
 }
 
+// A document of paragraphs and one-row tables, in order: a block with one
+// text is a paragraph, a block with a list of cells a table.
+using Block = std::vector<std::string>;
+struct Blocks {
+  std::vector<std::pair<bool, Block>> blocks;
+  Blocks& p(const std::string& text) { return blocks.push_back({false, {text}}), *this; }
+  Blocks& t(const Block& cells) { return blocks.push_back({true, cells}), *this; }
+  Model model() const {
+    Builder b;
+    for (const auto& [isTable, texts] : blocks) isTable ? table(b, texts) : para(b, texts[0]);
+    return b.finish();
+  }
+  Texts walk() const { return ::walk(model()); }
+};
+
 TEST(Selection, PositionsAreClampedAndAnInsertionPointStaysBeforeTheFinalMark) {
   Application app;
   Builder b;
@@ -166,45 +181,19 @@ TEST(Selection, InformationAndSelectTableTakeTheOutermostTable) {
 }
 
 TEST(ScannerWalk, SkipsTablesAtTheStartMiddleAndEnd) {
-  Builder start;
-  table(start, {"x", "y"});
-  para(start, "after");
-  EXPECT_EQ(walk(start.finish()), (Texts{"after\r"}));
-
-  Builder middle;
-  para(middle, "one");
-  table(middle, {"x", "y"});
-  para(middle, "two");
-  EXPECT_EQ(walk(middle.finish()), (Texts{"one\r", "two\r"}));
-
-  Builder end;
-  para(end, "one");
-  table(end, {"x"});
-  EXPECT_EQ(walk(end.finish()), (Texts{"one\r"}));
-
-  Builder only;
-  table(only, {"x"});
-  EXPECT_EQ(walk(only.finish()), Texts{});
+  EXPECT_EQ(Blocks().t({"x", "y"}).p("after").walk(), (Texts{"after\r"}));
+  EXPECT_EQ(Blocks().p("one").t({"x", "y"}).p("two").walk(), (Texts{"one\r", "two\r"}));
+  EXPECT_EQ(Blocks().p("one").t({"x"}).walk(), (Texts{"one\r"}));
+  EXPECT_EQ(Blocks().t({"x"}).walk(), Texts{});
 }
 
 TEST(ScannerWalk, TwoAndThreeTablesInARow) {
-  Builder two;
-  para(two, "one");
-  table(two, {"a"});
-  table(two, {"b", "c"});
-  para(two, "two");
-  Model m = two.finish();
+  Model m = Blocks().p("one").t({"a"}).t({"b", "c"}).p("two").model();
   ASSERT_EQ(m.main.tables.size(), 2u);
   ASSERT_EQ(m.main.tables[0].end, m.main.tables[1].start);  // back to back
   EXPECT_EQ(walk(std::move(m)), (Texts{"one\r", "two\r"}));
-
-  Builder three;
-  table(three, {"a"});
-  table(three, {"b"});
-  table(three, {"c"});
-  para(three, "%H2=Next");
-  para(three, "text");
-  EXPECT_EQ(walk(three.finish()), (Texts{"%H2=Next\r", "text\r"}));
+  EXPECT_EQ(Blocks().t({"a"}).t({"b"}).t({"c"}).p("%H2=Next").p("text").walk(),
+            (Texts{"%H2=Next\r", "text\r"}));
 }
 
 TEST(ScannerWalk, NestedTablesAreSkippedWithTheirOuterTable) {
@@ -228,12 +217,7 @@ TEST(ScannerWalk, NestedTablesAreSkippedWithTheirOuterTable) {
 }
 
 TEST(ScannerWalk, EmptyParagraphsAreReadAndTheFinalEmptyOneIsNot) {
-  Builder b;
-  para(b, "");
-  para(b, "x");
-  para(b, "");
-  para(b, "");
-  EXPECT_EQ(walk(b.finish()), (Texts{"\r", "x\r", "\r"}));
+  EXPECT_EQ(Blocks().p("").p("x").p("").p("").walk(), (Texts{"\r", "x\r", "\r"}));
   Application app;
   app.documents().add();
   EXPECT_EQ(scan(app), Texts{});
