@@ -95,6 +95,26 @@ Model source(uint32_t* entryStart, uint32_t* entryEnd) {
 
 class Clipboard : public wordtest::FolderTest {};
 
+// Copies src's [start, end) and pastes it into a new document; when `around`
+// is given, the new document holds it and the paste goes after its first
+// character.
+Document& pasteIntoNew(Application& app, Document& src, size_t start, size_t end,
+                       const std::u16string& around = u"") {
+  app.activate(src);
+  Selection sel = app.selection();
+  sel.setStart(static_cast<int32_t>(start));
+  sel.setEnd(static_cast<int32_t>(end));
+  sel.range().copy();
+  Document& dst = app.documents().add();
+  if (!around.empty()) {
+    sel.insertAfter(around);
+    sel.setStart(1);
+    sel.setEnd(1);
+  }
+  sel.range().paste();
+  return dst;
+}
+
 // The page export's steps: select, copy, add, paste, drop bookmarks, save,
 // close.
 TEST_F(Clipboard, EntryWithTablePictureLinkAndBookmarksSavedAsHtml) {
@@ -102,13 +122,7 @@ TEST_F(Clipboard, EntryWithTablePictureLinkAndBookmarksSavedAsHtml) {
   uint32_t start = 0, end = 0;
   Document& src = adopt(app, source(&start, &end));
   const std::u16string entryText = src.model().main.text.substr(start, end - start);
-  Selection sel = app.selection();
-  sel.setStart(static_cast<int32_t>(start));
-  sel.setEnd(static_cast<int32_t>(end));
-  sel.range().copy();
-
-  Document& page = app.documents().add();
-  sel.range().paste();
+  Document& page = pasteIntoNew(app, src, start, end);
   const Model& m = page.model();
   // The entry ends with a paragraph mark: its paragraphs stay and the new
   // document's empty paragraph follows.
@@ -167,17 +181,9 @@ TEST_F(Clipboard, ContentWithoutAFinalMarkJoinsTheParagraphAtThePastePoint) {
   b.text("beta");
   b.endParagraph();
   Document& src = adopt(app, b.finish());
-  Selection sel = app.selection();
 
-  // "ha\rbe": one whole paragraph and the start of the next.
-  sel.setStart(3);
-  sel.setEnd(8);
-  sel.range().copy();
-  Document& dst = app.documents().add();
-  sel.insertAfter(u"xy");
-  sel.setStart(1);  // between x and y
-  sel.setEnd(1);
-  sel.range().paste();
+  // "ha\rbe", one whole paragraph and the start of the next, between x and y.
+  Document& dst = pasteIntoNew(app, src, 3, 8, u"xy");
   EXPECT_EQ(u8(dst.content().text()), "xha\rbey\r");
   ASSERT_EQ(dst.model().main.paragraphs.size(), 2u);
   // A paragraph's format goes with its mark: the pasted mark keeps the
@@ -186,12 +192,7 @@ TEST_F(Clipboard, ContentWithoutAFinalMarkJoinsTheParagraphAtThePastePoint) {
   EXPECT_EQ(dst.model().main.paragraphs[1].format.align, Align::Left);
 
   // A whole paragraph keeps its own format.
-  app.activate(src);
-  sel.setStart(6);
-  sel.setEnd(11);
-  sel.range().copy();
-  Document& second = app.documents().add();
-  sel.range().paste();
+  Document& second = pasteIntoNew(app, src, 6, 11);
   EXPECT_EQ(u8(second.content().text()), "beta\r\r");
   EXPECT_EQ(second.model().main.paragraphs[0].format.align, Align::Center);
   EXPECT_EQ(second.model().main.paragraphs[1].format.align, Align::Left);
@@ -233,14 +234,9 @@ TEST_F(Clipboard, RangesReachingIntoATableTakeWholeRows) {
   para(b, "after");
   Document& src = adopt(app, b.finish());
   const Table t = src.model().main.tables[0];
-  Selection sel = app.selection();
 
   // From inside row 2 to the text after the table: rows 2 and 3 and "aft".
-  sel.setStart(static_cast<int32_t>(t.rows[1].cells[1].start + 1));
-  sel.setEnd(static_cast<int32_t>(t.end + 3));
-  sel.range().copy();
-  Document& dst = app.documents().add();
-  sel.range().paste();
+  Document& dst = pasteIntoNew(app, src, t.rows[1].cells[1].start + 1, t.end + 3);
   const Model& m = dst.model();
   ASSERT_EQ(m.main.tables.size(), 1u);
   EXPECT_EQ(m.main.tables[0].rows.size(), 2u);
@@ -249,25 +245,12 @@ TEST_F(Clipboard, RangesReachingIntoATableTakeWholeRows) {
             u8(src.model().main.text.substr(t.rows[1].start, t.end - t.rows[1].start)) + "aft\r");
 
   // Text inside one cell is copied as text.
-  app.activate(src);
-  sel.setStart(static_cast<int32_t>(t.rows[0].cells[0].start));
-  sel.setEnd(static_cast<int32_t>(t.rows[0].cells[0].start + 2));
-  sel.range().copy();
-  Document& plain = app.documents().add();
-  sel.range().paste();
+  Document& plain = pasteIntoNew(app, src, t.rows[0].cells[0].start, t.rows[0].cells[0].start + 2);
   EXPECT_EQ(u8(plain.content().text()), "r1\r");
   EXPECT_TRUE(plain.model().main.tables.empty());
 
   // A table pasted into the middle of a paragraph starts a paragraph of its own.
-  app.activate(src);
-  sel.setStart(static_cast<int32_t>(t.start));
-  sel.setEnd(static_cast<int32_t>(t.end));
-  sel.range().copy();
-  Document& mid = app.documents().add();
-  sel.insertAfter(u"xy");
-  sel.setStart(1);
-  sel.setEnd(1);
-  sel.range().paste();
+  Document& mid = pasteIntoNew(app, src, t.start, t.end, u"xy");
   const Story& s = mid.model().main;
   ASSERT_EQ(s.tables.size(), 1u);
   EXPECT_EQ(s.tables[0].start, 2u);
@@ -333,13 +316,7 @@ TEST_F(Clipboard, OnlyTheStylesTheCopyUsesTravelWithTheirBases) {
   b.endParagraph();
   Model m = b.finish();
   m.styles[static_cast<size_t>(cycleA)].basedOn = cycleB;  // damaged input: a cycle
-  adopt(app, std::move(m));
-  Selection sel = app.selection();
-  sel.setEnd(9);
-  sel.range().copy();
-
-  Document& dst = app.documents().add();
-  sel.range().paste();
+  Document& dst = pasteIntoNew(app, adopt(app, std::move(m)), 0, 9);
   const Model& out = dst.model();
   std::vector<std::string> names;
   for (const Style& st : out.styles) names.push_back(u8(st.name));

@@ -13,6 +13,9 @@ using wordtest::table;
 namespace {
 
 using Texts = std::vector<std::string>;
+using Span = std::pair<int32_t, int32_t>;
+
+Span span(const Selection& sel) { return {sel.start(), sel.end()}; }
 
 Texts walk(Model m) {
   Application app;
@@ -49,28 +52,23 @@ TEST(Selection, PositionsAreClampedAndAnInsertionPointStaysBeforeTheFinalMark) {
   ASSERT_EQ(end, 8);
 
   sel.setEnd(1000);
-  EXPECT_EQ(sel.start(), 0);
-  EXPECT_EQ(sel.end(), end);
+  EXPECT_EQ(span(sel), Span(0, end));
   EXPECT_EQ(sel.type(), wdSelectionNormal);
   EXPECT_EQ(word::u8(sel.text()), "one\rtwo\r");
 
   sel.setStart(end);  // collapses at the very end: moves before the final mark
-  EXPECT_EQ(sel.start(), end - 1);
-  EXPECT_EQ(sel.end(), end - 1);
+  EXPECT_EQ(span(sel), Span(end - 1, end - 1));
   EXPECT_EQ(sel.type(), wdSelectionIP);
 
   sel.setStart(-5);
-  EXPECT_EQ(sel.start(), 0);
-  EXPECT_EQ(sel.end(), end - 1);
+  EXPECT_EQ(span(sel), Span(0, end - 1));
 
   sel.setStart(5);  // past nothing: end stays
   sel.setEnd(2);    // before the start: the start follows
-  EXPECT_EQ(sel.start(), 2);
-  EXPECT_EQ(sel.end(), 2);
+  EXPECT_EQ(span(sel), Span(2, 2));
   sel.setEnd(6);
   sel.setStart(7);  // past the end: the end follows
-  EXPECT_EQ(sel.start(), 7);
-  EXPECT_EQ(sel.end(), 7);
+  EXPECT_EQ(span(sel), Span(7, 7));
 }
 
 TEST(Selection, MoveDownByParagraphAndTheLastParagraph) {
@@ -81,8 +79,7 @@ TEST(Selection, MoveDownByParagraphAndTheLastParagraph) {
   Document& doc = adopt(app, b.finish());
   Selection sel = app.selection();
   EXPECT_EQ(sel.moveDown(wdParagraph, 1, wdExtend), 1);
-  EXPECT_EQ(sel.start(), 0);
-  EXPECT_EQ(sel.end(), 3);
+  EXPECT_EQ(span(sel), Span(0, 3));
   EXPECT_EQ(word::u8(sel.text()), "ab\r");
   sel.setStart(sel.end());
   // From the last paragraph the end goes to the end of the text...
@@ -123,8 +120,7 @@ TEST(Selection, HomeAndEndKeys) {
   sel.homeKey(wdStory, wdMove);
   EXPECT_EQ(sel.start(), 0);
   sel.endKey(wdStory, wdExtend);
-  EXPECT_EQ(sel.start(), 0);
-  EXPECT_EQ(sel.end(), doc.content().end());
+  EXPECT_EQ(span(sel), Span(0, doc.content().end()));
   EXPECT_THROW(sel.homeKey(wdParagraph, wdMove), Error);
 }
 
@@ -155,8 +151,7 @@ TEST(Selection, InformationAndSelectTableTakeTheOutermostTable) {
   sel.setStart(static_cast<int32_t>(inner.start) + 2);  // inside the nested table
   EXPECT_TRUE(sel.information(wdWithInTable));
   sel.selectTable(1);
-  EXPECT_EQ(sel.start(), static_cast<int32_t>(outer.start));
-  EXPECT_EQ(sel.end(), static_cast<int32_t>(outer.end));
+  EXPECT_EQ(span(sel), Span(static_cast<int32_t>(outer.start), static_cast<int32_t>(outer.end)));
   // From the selected table, a line down is the first position after it.
   EXPECT_EQ(sel.moveDown(wdLine, 1, wdMove), 1);
   EXPECT_EQ(sel.start(), static_cast<int32_t>(outer.end));
@@ -230,8 +225,7 @@ TEST(Selection, InsertAfterEndsParagraphsAtLineFeedsAndCarriageReturns) {
   sel.insertAfter(u"head\nline\r\nlast");
   EXPECT_EQ(word::u8(doc.content().text()), "head\rline\rlast\r");
   EXPECT_EQ(doc.model().main.paragraphs.size(), 3u);
-  EXPECT_EQ(sel.start(), 0);
-  EXPECT_EQ(sel.end(), 14);  // extended over the inserted text
+  EXPECT_EQ(span(sel), Span(0, 14));  // extended over the inserted text
   sel.endKey(wdStory, wdMove);
   sel.insertAfter(u"\ntail");
   EXPECT_EQ(word::u8(doc.content().text()), "head\rline\rlast\rtail\r");
