@@ -33,10 +33,14 @@ std::u16string paragraphText(const word::Story& s, size_t i) {
   return s.text.substr(start, s.paragraphs[i].end - 1 - start);
 }
 
-const word::Paragraph* findParagraph(const word::Story& s, std::u16string_view text) {
+// The format of the paragraph with this text; a missing one fails the test
+// and gives a default format.
+const word::ParagraphFormat& formatOf(const word::Story& s, std::u16string_view text) {
   for (size_t i = 0; i < s.paragraphs.size(); ++i)
-    if (paragraphText(s, i) == text) return &s.paragraphs[i];
-  return nullptr;
+    if (paragraphText(s, i) == text) return s.paragraphs[i].format;
+  ADD_FAILURE() << "no paragraph " << u8(std::u16string(text));
+  static const word::ParagraphFormat none;
+  return none;
 }
 
 // Every copied document whose reference text we keep exports exactly that
@@ -59,52 +63,38 @@ TEST(DocReader, ExportedTextMatchesReferences) {
 TEST(DocReader, ListsGetLabelsLevelsAndShareNumbering) {
   word::Model m = readCorpus("Lists.doc");
   const word::Story& s = m.main;
-  const word::Paragraph* deep = findParagraph(s, u"OL 2.2.2.1");
-  ASSERT_NE(deep, nullptr);
-  EXPECT_EQ(deep->format.listLabel, u"2.2.2.1.");
-  EXPECT_EQ(deep->format.listLevel, 3);
-  EXPECT_TRUE(deep->format.listOrdered);
+  const word::ParagraphFormat& deep = formatOf(s, u"OL 2.2.2.1");
+  EXPECT_EQ(deep.listLabel, u"2.2.2.1.");
+  EXPECT_EQ(deep.listLevel, 3);
+  EXPECT_TRUE(deep.listOrdered);
   // Back at a higher level, numbering continues there.
-  const word::Paragraph* up = findParagraph(s, u"OL 2.2.3");
-  ASSERT_NE(up, nullptr);
-  EXPECT_EQ(up->format.listLabel, u"2.2.3.");
-  EXPECT_EQ(up->format.listId, deep->format.listId);
-  const word::Paragraph* other = findParagraph(s, u"Ordered list 1");
-  ASSERT_NE(other, nullptr);
-  EXPECT_EQ(other->format.listLabel, u"1.");
-  EXPECT_NE(other->format.listId, deep->format.listId);
+  EXPECT_EQ(formatOf(s, u"OL 2.2.3").listLabel, u"2.2.3.");
+  EXPECT_EQ(formatOf(s, u"OL 2.2.3").listId, deep.listId);
+  EXPECT_EQ(formatOf(s, u"Ordered list 1").listLabel, u"1.");
+  EXPECT_NE(formatOf(s, u"Ordered list 1").listId, deep.listId);
   // Bullets from pictograph fonts show as the usual bullet of their level.
-  const word::Paragraph* b1 = findParagraph(s, u"ML 1:1");
-  const word::Paragraph* b2 = findParagraph(s, u"ML 2:1");
-  const word::Paragraph* b3 = findParagraph(s, u"ML 3:1");
-  ASSERT_TRUE(b1 && b2 && b3);
-  EXPECT_EQ(b1->format.listLabel, u"\u2022");
-  EXPECT_EQ(b2->format.listLabel, u"\u25E6");
-  EXPECT_EQ(b3->format.listLabel, u"\u25AA");
-  EXPECT_FALSE(b1->format.listOrdered);
-  EXPECT_EQ(b2->format.listLevel, 1);
+  EXPECT_EQ(formatOf(s, u"ML 1:1").listLabel, u"\u2022");
+  EXPECT_EQ(formatOf(s, u"ML 2:1").listLabel, u"\u25E6");
+  EXPECT_EQ(formatOf(s, u"ML 3:1").listLabel, u"\u25AA");
+  EXPECT_FALSE(formatOf(s, u"ML 1:1").listOrdered);
+  EXPECT_EQ(formatOf(s, u"ML 2:1").listLevel, 1);
   // A paragraph outside the lists has none.
-  const word::Paragraph* plain = findParagraph(s, u"Indented once");
-  ASSERT_NE(plain, nullptr);
-  EXPECT_EQ(plain->format.listId, -1);
-  EXPECT_TRUE(plain->format.listLabel.empty());
+  EXPECT_EQ(formatOf(s, u"Indented once").listId, -1);
+  EXPECT_TRUE(formatOf(s, u"Indented once").listLabel.empty());
 }
 
 TEST(DocReader, HeadingStylesCarryOutlineLevelsAndBaseStyles) {
   word::Model m = readCorpus("Lists.doc");
-  const word::Paragraph* h = findParagraph(m.main, u"Heading Level 1");
-  ASSERT_NE(h, nullptr);
-  EXPECT_EQ(h->format.outlineLevel, 0);
-  ASSERT_LT(static_cast<size_t>(h->format.style), m.styles.size());
-  const word::Style& st = m.styles[h->format.style];
+  const word::ParagraphFormat& h = formatOf(m.main, u"Heading Level 1");
+  EXPECT_EQ(h.outlineLevel, 0);
+  ASSERT_LT(static_cast<size_t>(h.style), m.styles.size());
+  const word::Style& st = m.styles[h.style];
   EXPECT_EQ(st.name, u"heading 1");
   EXPECT_EQ(st.paragraph.outlineLevel, 0);
   ASSERT_GE(st.basedOn, 0);
   EXPECT_EQ(m.styles[st.basedOn].name, u"Normal");
   EXPECT_EQ(m.styles[0].name, u"Normal");
-  const word::Paragraph* body = findParagraph(m.main, u"The end!");
-  ASSERT_NE(body, nullptr);
-  EXPECT_EQ(body->format.outlineLevel, 9);
+  EXPECT_EQ(formatOf(m.main, u"The end!").outlineLevel, 9);
 }
 
 TEST(DocReader, TablesHaveRowsCellsWidthsAndMerges) {
