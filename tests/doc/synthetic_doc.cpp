@@ -37,12 +37,6 @@ std::string sprm8(uint16_t sprm, uint8_t v) {
   s.push_back(static_cast<char>(v));
   return s;
 }
-std::string sprm16(uint16_t sprm, uint16_t v) {
-  std::string s;
-  add16(s, sprm);
-  add16(s, v);
-  return s;
-}
 std::string sprm32(uint16_t sprm, uint32_t v) {
   std::string s;
   add16(s, sprm);

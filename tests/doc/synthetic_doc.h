@@ -31,7 +31,6 @@ struct SyntheticDoc {
 
 // Sprm helpers.
 std::string sprm8(uint16_t sprm, uint8_t v);
-std::string sprm16(uint16_t sprm, uint16_t v);
 std::string sprm32(uint16_t sprm, uint32_t v);
 // A row definition: cell boundaries and vertical-merge flags per cell.
 std::string tableDefinition(const std::vector<int16_t>& boundaries, const std::vector<uint16_t>& cellFlags);

@@ -109,8 +109,8 @@ TEST(SyntheticDoc, NestedTablesComeFromTableDepth) {
   // An outer cell holding "x", then an inner table of one cell "in", then
   // the outer cell's end and row end.
   d.text = u"x\r" u"in\r" u"\r" u"y\x07\x07" u"z\r";
-  std::string depth1 = doctest::sprm8(0x2416, 1) + doctest::sprm32(0x6649, 1);
-  std::string depth2 = doctest::sprm8(0x2416, 1) + doctest::sprm32(0x6649, 2);
+  std::string depth1 = kInTable + doctest::sprm32(0x6649, 1);
+  std::string depth2 = kInTable + doctest::sprm32(0x6649, 2);
   d.paragraphs = {{depth1},
                   {depth2 + doctest::sprm8(0x244B, 1)},
                   {depth2 + doctest::sprm8(0x244B, 1) + doctest::sprm8(0x244C, 1) +
