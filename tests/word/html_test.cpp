@@ -97,10 +97,8 @@ TEST(HtmlWriter, RunsOfEqualFormattingAreMergedSoMarkersStayContiguous) {
   // readers produce them where the author typed in several goes.
   m.main.runs.insert(m.main.runs.begin() + 1,
                      {word::Run{3, bold}, word::Run{6, bold}, word::Run{10, bold}});
-  std::vector<std::string> body = bodyLines(html(m));
-  ASSERT_EQ(body.size(), 2u);
-  EXPECT_EQ(body[0], "<p><b>%A=12 text%A#</b></p>");
-  EXPECT_EQ(body[1], "<p><b>%A=7</b> plain%A#</p>");
+  EXPECT_EQ(bodyLines(html(m)), (std::vector<std::string>{"<p><b>%A=12 text%A#</b></p>",
+                                                           "<p><b>%A=7</b> plain%A#</p>"}));
 }
 
 TEST(HtmlWriter, DirectFormattingAgainstTheParagraphStyle) {
@@ -313,18 +311,15 @@ TEST(HtmlWriter, NotesComeLastFootnotesBeforeEndnotesWithLinksBothWays) {
   b.text(" more");
   b.note(false, u"1", foot.finishStory());
   b.endParagraph();
-  std::vector<std::string> body = bodyLines(html(b.finish()));
-  ASSERT_EQ(body.size(), 4u);
-  EXPECT_EQ(body[0],
-            "<p>Text<a href=\"#note1\" id=\"note1ref\"><sup>i</sup></a> more<a href=\"#note2\" "
-            "id=\"note2ref\"><sup>1</sup></a></p>");
-  EXPECT_EQ(body[1], "<hr>");
-  EXPECT_EQ(body[2],
-            "<div class=\"note\" id=\"note2\"><a href=\"#note2ref\"><sup>1</sup></a> <p>A "
-            "&lt;footnote&gt;.</p></div>");
-  EXPECT_EQ(body[3],
-            "<div class=\"note\" id=\"note1\"><a href=\"#note1ref\"><sup>i</sup></a> <p>An "
-            "endnote.</p></div>");
+  EXPECT_EQ(bodyLines(html(b.finish())),
+            (std::vector<std::string>{
+                "<p>Text<a href=\"#note1\" id=\"note1ref\"><sup>i</sup></a> more<a href=\"#note2\" "
+                "id=\"note2ref\"><sup>1</sup></a></p>",
+                "<hr>",
+                "<div class=\"note\" id=\"note2\"><a href=\"#note2ref\"><sup>1</sup></a> <p>A "
+                "&lt;footnote&gt;.</p></div>",
+                "<div class=\"note\" id=\"note1\"><a href=\"#note1ref\"><sup>i</sup></a> <p>An "
+                "endnote.</p></div>"}));
 }
 
 TEST(HtmlWriter, BookmarksAreAnchorsAtTheStartOfTheirBlockAndTextIsEscaped) {
