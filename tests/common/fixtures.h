@@ -52,6 +52,19 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
   out << bytes;
 }
 
+// The error f() fails with; a call that does not fail fails the test and
+// gives error 0.
+template <class F>
+support::Error thrown(F&& f) {
+  try {
+    f();
+  } catch (const support::Error& e) {
+    return e;
+  }
+  ADD_FAILURE() << "the call did not fail";
+  return support::Error(0, "", "");
+}
+
 inline bool exists(const std::string& path) { return fs::exists(path); }
 
 // Files of a folder, sorted, without subfolders.

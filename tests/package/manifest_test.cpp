@@ -244,19 +244,10 @@ TEST(Manifest, SecondWriteReplacesTheFirst) {
 
 TEST(Manifest, MissingFolderAndOverlongOutlineAreErrors) {
   Session s = exampleOutline();
-  try {
-    package::writeManifest(s, "/nonexistent-folder/x/", 5);
-    FAIL() << "no error";
-  } catch (const support::Error& e) {
-    EXPECT_EQ(e.number(), 76);
-  }
-  try {
-    package::manifestLines(s, 1001);
-    FAIL() << "no error";
-  } catch (const support::Error& e) {
-    EXPECT_EQ(e.number(), 9);
-    EXPECT_EQ(e.description(), "Subscript out of range");
-  }
+  EXPECT_EQ(thrown([&] { package::writeManifest(s, "/nonexistent-folder/x/", 5); }).number(), 76);
+  support::Error e = thrown([&] { package::manifestLines(s, 1001); });
+  EXPECT_EQ(e.number(), 9);
+  EXPECT_EQ(e.description(), "Subscript out of range");
 }
 
 // The schema check itself must catch what the escaping and the identifier

@@ -14,6 +14,8 @@
 
 namespace wordtest {
 
+using testing_support::thrown;
+
 // A test with a fresh folder of its own, removed afterwards.
 class FolderTest : public ::testing::Test {
  protected:

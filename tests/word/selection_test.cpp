@@ -165,13 +165,9 @@ TEST(Selection, InformationAndSelectTableTakeTheOutermostTable) {
   EXPECT_EQ(sel.start(), static_cast<int32_t>(outer.start));
   sel.homeKey(wdStory, wdMove);
   sel.endKey(wdStory, wdExtend);
-  try {
-    sel.selectTable(2);
-    FAIL() << "a second table was selected";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), kNoSuchMember);
-    EXPECT_EQ(e.source(), kEngineSource);
-  }
+  Error e = wordtest::thrown([&] { sel.selectTable(2); });
+  EXPECT_EQ(e.number(), kNoSuchMember);
+  EXPECT_EQ(e.source(), kEngineSource);
   EXPECT_THROW(sel.information(7), Error);
 }
 
