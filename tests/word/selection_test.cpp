@@ -43,10 +43,7 @@ struct Blocks {
 
 TEST(Selection, PositionsAreClampedAndAnInsertionPointStaysBeforeTheFinalMark) {
   Application app;
-  Builder b;
-  para(b, "one");
-  para(b, "two");
-  Document& doc = adopt(app, b.finish());
+  Document& doc = adopt(app, Blocks().p("one").p("two").model());
   Selection sel = app.selection();
   const int32_t end = doc.content().end();
   ASSERT_EQ(end, 8);
@@ -73,10 +70,7 @@ TEST(Selection, PositionsAreClampedAndAnInsertionPointStaysBeforeTheFinalMark) {
 
 TEST(Selection, MoveDownByParagraphAndTheLastParagraph) {
   Application app;
-  Builder b;
-  para(b, "ab");
-  para(b, "cd");
-  Document& doc = adopt(app, b.finish());
+  Document& doc = adopt(app, Blocks().p("ab").p("cd").model());
   Selection sel = app.selection();
   EXPECT_EQ(sel.moveDown(wdParagraph, 1, wdExtend), 1);
   EXPECT_EQ(span(sel), Span(0, 3));
@@ -104,10 +98,7 @@ TEST(Selection, MoveDownByParagraphAndTheLastParagraph) {
 
 TEST(Selection, HomeAndEndKeys) {
   Application app;
-  Builder b;
-  para(b, "first");
-  para(b, "second");
-  Document& doc = adopt(app, b.finish());
+  Document& doc = adopt(app, Blocks().p("first").p("second").model());
   Selection sel = app.selection();
   sel.endKey(wdStory, wdMove);
   EXPECT_EQ(sel.start(), doc.content().end() - 1);
