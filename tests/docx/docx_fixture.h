@@ -66,6 +66,13 @@ inline std::string zip(const std::vector<std::pair<std::string, std::string>>& e
   return bytes;
 }
 
+// A <Relationship/> of one of the officeDocument relationship types.
+inline std::string relationship(const std::string& id, const std::string& type, const std::string& target,
+                                bool external = false) {
+  return "<Relationship Id=\"" + id + "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" +
+         type + "\" Target=\"" + target + "\"" + (external ? " TargetMode=\"External\"" : "") + "/>";
+}
+
 struct Package {
   std::string document;  // word/document.xml
   std::map<std::string, std::string> parts;  // further parts by name ("word/styles.xml")
@@ -76,11 +83,7 @@ inline std::string build(const Package& p) {
   std::string rels =
       "<?xml version=\"1.0\"?><Relationships "
       "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-  auto rel = [&](const char* id, const char* type, const std::string& target) {
-    rels += std::string("<Relationship Id=\"") + id +
-            "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" + type +
-            "\" Target=\"" + target + "\"/>";
-  };
+  auto rel = [&](const char* id, const char* type, const char* target) { rels += relationship(id, type, target); };
   if (p.parts.count("word/styles.xml")) rel("rStyles", "styles", "styles.xml");
   if (p.parts.count("word/numbering.xml")) rel("rNumbering", "numbering", "numbering.xml");
   if (p.parts.count("word/footnotes.xml")) rel("rFootnotes", "footnotes", "footnotes.xml");

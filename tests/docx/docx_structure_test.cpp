@@ -238,9 +238,7 @@ TEST(DocxFields, OnlyResultsShowAndHyperlinkFieldsLinkTheirRuns) {
 }
 
 TEST(DocxLinks, ExternalAndInternalHyperlinksAndBookmarks) {
-  std::string rels =
-      "<Relationship Id=\"rL\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/hyperlink\" "
-      "Target=\"https://example.com/x?y=1\" TargetMode=\"External\"/>";
+  std::string rels = docxtest::relationship("rL", "hyperlink", "https://example.com/x?y=1", true);
   std::string body = p("<w:hyperlink r:id=\"rL\">" + r("out") + "</w:hyperlink>" + r(" mid ") +
                        "<w:hyperlink w:anchor=\"here\">" + r("in") + "</w:hyperlink>") +
                      p("<w:bookmarkStart w:id=\"0\" w:name=\"here\"/>" + r("target") + "<w:bookmarkEnd w:id=\"0\"/>" +
@@ -339,13 +337,9 @@ TEST(DocxNotes, FootnotesAndEndnotesAreNotesWithTheirLabels) {
 const std::string kPng = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + std::string(20, '\0');
 
 TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {
-  std::string rels =
-      "<Relationship Id=\"rP\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/image\" "
-      "Target=\"media/image1.png\"/>"
-      "<Relationship Id=\"rX\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/image\" "
-      "Target=\"media/unknown.bin\"/>"
-      "<Relationship Id=\"rE\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/image\" "
-      "Target=\"http://example.com/i.png\" TargetMode=\"External\"/>";
+  std::string rels = docxtest::relationship("rP", "image", "media/image1.png") +
+                     docxtest::relationship("rX", "image", "media/unknown.bin") +
+                     docxtest::relationship("rE", "image", "http://example.com/i.png", true);
   auto drawing = [](const char* kind, const char* id) {
     return std::string("<w:r><w:drawing><wp:") + kind +
            "><wp:extent cx=\"952500\" cy=\"476250\"/><wp:docPr id=\"1\" name=\"p\" descr=\"a cat\"/><a:graphic>"
@@ -377,9 +371,7 @@ TEST(DocxPackage, MainPartFoundThroughRelationshipsWhateverItsName) {
   std::string bytes = docxtest::zip(
       {{"[Content_Types].xml", "<Types/>"},
        {"_rels/.rels",
-        "<Relationships><Relationship Id=\"r\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
-        "Target=\"/Main/Doc.xml\"/></Relationships>"},
+        "<Relationships>" + docxtest::relationship("r", "officeDocument", "/Main/Doc.xml") + "</Relationships>"},
        {"Main/Doc.xml", doc}});
   word::Model m = word::read::readDocx(bytes);
   EXPECT_EQ(paragraphText(m, 0), "elsewhere");
