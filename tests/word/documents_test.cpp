@@ -110,9 +110,7 @@ TEST_F(Documents, SaveAsTextHtmlAndBadFormats) {
 
   const std::string page = (dir_ / "page1.htm").string();
   doc.saveAs(page, wdFormatHTML);
-  std::string html = support::readFile(page);
-  EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos);
-  EXPECT_NE(html.find("<p>Привет</p>"), std::string::npos);
+  EXPECT_NE(support::readFile(page).find("<p>Привет</p>"), std::string::npos);
 
   for (int32_t format : {0, 1, 3, 7, 9, 100, -1}) {
     SCOPED_TRACE(format);
