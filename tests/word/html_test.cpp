@@ -21,16 +21,8 @@ std::string html(const Model& m) {
 }
 
 std::vector<std::string> lines(const std::string& s) {
-  std::vector<std::string> out;
-  size_t i = 0;
-  while (i < s.size()) {
-    size_t e = s.find("\r\n", i);
-    EXPECT_NE(e, std::string::npos) << "every line ends in CR LF";
-    if (e == std::string::npos) e = s.size();
-    out.push_back(s.substr(i, e - i));
-    i = e + 2;
-  }
-  return out;
+  EXPECT_TRUE(s.empty() || s.ends_with("\r\n")) << "every line ends in CR LF";
+  return testing_support::crlfLines(s);
 }
 
 // The lines between <body ...> and </body>.
