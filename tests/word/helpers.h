@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../common/fixtures.h"
+#include "../common/course.h"
 #include "word/application.h"
 #include "word/builder.h"
 
@@ -28,21 +28,11 @@ inline word::Document& adopt(word::Application& app, word::Model model,
   return app.adopt(std::make_unique<word::Document>(app, std::move(name), std::move(model)));
 }
 
-// A one-row table of plain cells.
-inline void table(word::Builder& b, std::vector<std::string> cells) {
-  b.startTable();
-  b.startRow();
-  for (const std::string& c : cells) {
-    b.startCell();
-    b.text(c);
-  }
-  b.endRow();
-  b.endTable();
-}
-
-inline void para(word::Builder& b, const std::string& text) {
-  b.text(text);
-  b.endParagraph();
+// The converter tests' builder shorthands: a paragraph, a one-row table of
+// plain cells.
+inline void para(word::Builder& b, const std::string& text) { testing_support::paragraph(b, text); }
+inline void table(word::Builder& b, const std::vector<std::string>& cells) {
+  testing_support::tableRow(b, cells);
 }
 
 // The marker scanner's walk: paragraph by paragraph, skipping tables. Returns
