@@ -1,6 +1,6 @@
 #pragma once
 // Shared helpers of the converter's tests: recording front ends, scratch
-// folders, file reading. Header-only, so this folder builds no program.
+// folders, file reading, the error a call fails with. Header-only, so this folder builds no program.
 #include <gtest/gtest.h>
 
 #include <algorithm>

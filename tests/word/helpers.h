@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the engine tests: documents made with the builder and the
-// converter's own way of walking a document.
+// Shared pieces of the engine tests: documents made with the builder, a
+// scratch folder per test, and the converter's own way of walking a document.
 #include <gtest/gtest.h>
 
 #include <filesystem>
