@@ -146,8 +146,8 @@ TEST_F(ExportFailures, SaveHtmlFailingBeforeTheSaveShowsTheProvisionalName) {
   auto ctx = context();
   pages::saveHTML(ctx, o(), 0, 5, 2);  // no document is open
   EXPECT_EQ(status.lines, Lines{"saveHTML: Filename " + o() +
-                                 "page2.???, error #  4248 in Raredozud.Word:This command is not "
-                                 "available because no document is open."});
+                                "page2.???, error #  4248 in Raredozud.Word:This command is not "
+                                "available because no document is open."});
 }
 
 TEST_F(ExportFailures, SaveHtmlFailingInTheSaveShowsThePageNameAndClosesItsDocument) {
@@ -168,8 +168,8 @@ TEST_F(ExportFailures, SaveTestFailingBeforeTheFirstNumberShowsTestdata0) {
   auto ctx = context();
   pages::saveHTML(ctx, o(), 0, 5, 1);  // no document is open
   EXPECT_EQ(status.lines, Lines{"saveTest: file " + o() +
-                                 "testdata0.???, error #  4248 in Raredozud.Word:This command is "
-                                 "not available because no document is open."});
+                                "testdata0.???, error #  4248 in Raredozud.Word:This command is "
+                                "not available because no document is open."});
   EXPECT_EQ(session.testCounter, 0);
 }
 
@@ -178,7 +178,7 @@ TEST_F(ExportFailures, SaveTestWithABadEntryClosesItsDocument) {
   auto ctx = context();
   testpages::saveTest(ctx, o(), 0, 5, 1001);
   EXPECT_EQ(status.lines, Lines{"saveTest: file " + o() +
-                                 "testdata0.???, error #  9 in Raredozud:Subscript out of range"});
+                                "testdata0.???, error #  9 in Raredozud:Subscript out of range"});
   EXPECT_EQ(app.documents().count(), 1);
   EXPECT_EQ(app.activeDocument().fullName(), docs / "src.doc");
   EXPECT_EQ(session.testCounter, 0);
@@ -191,7 +191,7 @@ TEST_F(ExportFailures, TestCounterOverflowIsError6) {
   auto ctx = context();
   pages::saveHTML(ctx, o(), 0, 5, 1);
   EXPECT_EQ(status.lines, Lines{"saveTest: file " + o() +
-                                 "testdata2147483647.???, error #  6 in Raredozud:Overflow"});
+                                "testdata2147483647.???, error #  6 in Raredozud:Overflow"});
   EXPECT_EQ(session.testCounter, 2147483647);
   EXPECT_EQ(app.activeDocument().fullName(), docs / "src.doc");
 }
