@@ -60,17 +60,16 @@ TEST(CorpusDocx, TrackedChangesReadAsAccepted) {
 
 TEST(CorpusDocx, PicturesCarryTheirBytesAndDisplaySize) {
   word::Model m = load("WithGIF.docx");
-  ASSERT_FALSE(m.main.pictures.empty());
+  bool gif = false;
   for (const auto& p : m.main.pictures) {
     ASSERT_TRUE(p.data);
     EXPECT_FALSE(p.format.empty());
     EXPECT_GT(p.widthPx, 0);
     EXPECT_GT(p.heightPx, 0);
     EXPECT_EQ(m.main.text[p.pos], word::kPictureMark);
+    gif = gif || p.format == "gif";
   }
-  bool gif = false;
-  for (const auto& p : m.main.pictures) gif = gif || p.format == "gif";
-  EXPECT_TRUE(gif);
+  EXPECT_TRUE(gif);  // and so there is at least one picture
 }
 
 TEST(CorpusDocx, EndnotesBecomeNotesWithRomanLabels) {
