@@ -1,6 +1,7 @@
 #pragma once
 // Shared helpers of the converter's tests: recording front ends, scratch
-// folders, file reading, the error a call fails with. Header-only, so this folder builds no program.
+// folders, file reading, the error a call fails with. Header-only, so this
+// folder builds no program.
 #include <gtest/gtest.h>
 
 #include <algorithm>
