@@ -6,7 +6,6 @@
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-output.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -132,26 +131,17 @@ class ReadAhead {
 
   static File read(const std::string& path) {
     File f;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return f;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && static_cast<uintmax_t>(st.st_size) > kWholeLimit) {
+    std::error_code ec;
+    if (fs::file_size(path, ec) > kWholeLimit && !ec) {
       f.state = File::TooLarge;
-    } else {
-      f.state = File::Read;
-      f.bytes.resize(static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 1);
-      size_t used = 0;
-      for (;;) {
-        if (used == f.bytes.size()) f.bytes.resize(f.bytes.size() * 2);
-        ssize_t n = ::read(fd, f.bytes.data() + used, f.bytes.size() - used);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) f.state = File::Failed;
-        if (n <= 0) break;
-        used += static_cast<size_t>(n);
-      }
-      f.bytes.resize(used);
+      return f;
     }
-    ::close(fd);
+    try {
+      f.bytes = support::readFile(path);
+      f.state = File::Read;
+    } catch (const support::Error&) {
+      f.state = File::Failed;
+    }
     return f;
   }
 

@@ -4,7 +4,6 @@
 #include <unicode/ustring.h>
 
 #include <array>
-#include <climits>
 #include <cstdint>
 #include <map>
 #include <memory>

@@ -55,32 +55,28 @@ std::u16string colour(uint32_t rgb) {
   return ascii(buf);
 }
 
-// A character that stands for itself in a page: no control, no mark, nothing
-// escapeInto would change.
-bool plain(char16_t c) {
-  return c >= 32 && c != u'&' && c != u'<' && c != u'>' && c != u'"' && c != 0xA0;
+// The entity a character takes in page text, or nothing when it stands for
+// itself.
+const char16_t* entityFor(char16_t c) {
+  switch (c) {
+    case u'&': return u"&amp;";
+    case u'<': return u"&lt;";
+    case u'>': return u"&gt;";
+    case u'"': return u"&quot;";
+    case 0xA0: return u"&nbsp;";
+    default: return nullptr;
+  }
 }
 
+// A character that goes into a page as it is: no control, no mark, no
+// entity.
+bool plain(char16_t c) { return c >= 32 && !entityFor(c); }
+
 void escapeInto(std::u16string& out, char16_t c) {
-  switch (c) {
-    case u'&':
-      out += u"&amp;";
-      break;
-    case u'<':
-      out += u"&lt;";
-      break;
-    case u'>':
-      out += u"&gt;";
-      break;
-    case u'"':
-      out += u"&quot;";
-      break;
-    case 0xA0:
-      out += u"&nbsp;";
-      break;
-    default:
-      out.push_back(c);
-  }
+  if (const char16_t* entity = entityFor(c))
+    out += entity;
+  else
+    out.push_back(c);
 }
 
 std::u16string escape(std::u16string_view s) {
