@@ -1,60 +1,78 @@
 #!/usr/bin/env bash
-# Converts the large sample course with raredozud (the whole package) and,
-# side by side in the same run, with other converters that write one HTML
-# page of the same document. Prints wall time (median of RUNS) and peak
-# memory of each. The other tools are optional: a missing one is skipped.
-#   bench/compare_converters.sh [BUILD_DIR] [RUNS]
-# Needs: hyperfine, GNU time; for the comparisons pandoc, soffice, wvHtml.
+# Times whole conversions of the large sample course: raredozud (the whole
+# package, copy step and zip included) from one or more build folders, and,
+# where installed, other converters that write one HTML page of the same
+# document. Prints each one's median wall time and peak memory.
+#   bench/compare_converters.sh [BUILD_DIR...]
+# RUNS (default 20) runs of each; the variants take turns run by run, so a
+# busy spell of the machine falls on all of them alike. Every run converts a
+# fresh copy of the document under a name of its own into a folder of its
+# own: re-creating a tree just deleted would time the file system.
 # RDBENCH_TMP=/dev/shm runs it in memory, away from the disk's own costs.
+# RDBENCH_OTHERS=0 leaves out the other converters.
+# Needs: GNU time, python3; for the comparisons pandoc, soffice, wvHtml.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$here/build}" && pwd)
-runs=${2:-5}
-prog="$build/app/raredozud"
+runs=${RUNS:-20}
+builds=("$@")
+[ ${#builds[@]} -gt 0 ] || builds=("$here/build")
 courses="$here/tests/corpus/courses"
 work=$(mktemp -d "${RDBENCH_TMP:-/tmp}/rdbench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-cp "$courses/large.doc" "$courses/large.docx" "$work/"
-cd "$work"
 
-peak_kb() {  # peak resident memory of one run of "$@", in KiB
-  /usr/bin/time -f '%M' -o "$work/mem" "$@" > /dev/null 2>&1 || true
-  cat "$work/mem"
+# Each variant: a label, the document's extension, and a command run in its
+# own folder with the document's name as its last word.
+labels=() exts=() cmds=()
+add() { labels+=("$1"); exts+=("$2"); cmds+=("$3"); }
+for ext in doc docx; do
+  for b in "${builds[@]}"; do
+    prog=$(cd "$b" && pwd)/app/raredozud
+    add "raredozud $(basename "$b") .$ext" "$ext" "$(printf '%q' "$prog") convert"
+  done
+done
+if [ "${RDBENCH_OTHERS:-1}" != 0 ]; then
+  command -v soffice > /dev/null &&
+    add "soffice --convert-to html .doc" doc "soffice --headless --convert-to html --outdir out"
+  command -v wvHtml > /dev/null && add "wvHtml .doc" doc "wvHtml_to_out"
+  command -v pandoc > /dev/null && add "pandoc -t html .docx" docx "pandoc -f docx -t html -o out.html"
+fi
+wvHtml_to_out() { wvHtml "$1" out.html; }
+
+once() {  # variant, run number: prints the seconds one conversion took
+  local v=$1 i=$2 dir="$work/r$2-v$1"
+  mkdir "$dir"
+  cp "$courses/large.${exts[$v]}" "$dir/large-$i-$v.${exts[$v]}"
+  (
+    cd "$dir"
+    t0=$EPOCHREALTIME
+    eval "${cmds[$v]} large-$i-$v.${exts[$v]}" > /dev/null 2>&1 || exit 1
+    t1=$EPOCHREALTIME
+    awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f\n", b - a }'
+  )
 }
 
-last=""  # the median of the last row, for the ratios
-row() {  # name, command...
-  local name=$1; shift
-  last=""
-  hyperfine --style none --runs "$runs" --warmup 1 --export-json "$work/t.json" \
-    "$(printf '%q ' "$@")" > /dev/null 2>&1 || { printf '%-34s failed\n' "$name"; return; }
-  local median
-  median=$(python3 -c 'import json,sys; print("%.3f" % json.load(open(sys.argv[1]))["results"][0]["median"])' "$work/t.json")
-  printf '%-34s %9s s %10s KiB\n' "$name" "$median" "$(peak_kb "$@")"
-  last=$median
-}
+declare -A times
+for ((i = 1; i <= runs; i++)); do
+  for v in "${!labels[@]}"; do
+    t=$(once "$v" "$i") || t=""
+    times[$v]+="$t "
+  done
+  printf '\rrun %d of %d' "$i" "$runs" >&2
+done
+echo >&2
 
-ratio() {  # ours, theirs: how many times faster we are
-  [ -n "$1" ] && [ -n "$2" ] && python3 -c 'import sys; print("%34s %8.1fx faster" % ("", float(sys.argv[2]) / float(sys.argv[1])))' "$1" "$2"
-  return 0
-}
-
-printf '%-34s %11s %14s\n' "converter" "median" "peak memory"
-echo "large.docx:"
-row "raredozud convert (package)" "$prog" convert large.docx
-ours=$last
-if command -v pandoc > /dev/null; then
-  row "pandoc -f docx -t html (one page)" pandoc -f docx -t html -o large_pandoc.html large.docx
-  ratio "$ours" "$last"
-fi
-echo "large.doc:"
-row "raredozud convert (package)" "$prog" convert large.doc
-ours=$last
-if command -v soffice > /dev/null; then
-  row "soffice --convert-to html" soffice --headless --convert-to html --outdir "$work/so" large.doc
-  ratio "$ours" "$last"
-fi
-if command -v wvHtml > /dev/null; then
-  row "wvHtml (one page)" wvHtml large.doc large_wv.html
-  ratio "$ours" "$last"
-fi
+printf '%-40s %9s %9s %12s\n' "converter" "median" "spread" "peak memory"
+for v in "${!labels[@]}"; do
+  dir="$work/mem-v$v"
+  mkdir "$dir" && cp "$courses/large.${exts[$v]}" "$dir/m.${exts[$v]}"
+  mem=$(cd "$dir" && /usr/bin/time -f '%M' -o "$work/mem" bash -c "$(declare -f wvHtml_to_out); ${cmds[$v]} m.${exts[$v]}" > /dev/null 2>&1; cat "$work/mem" | tail -1)
+  python3 - "${labels[$v]}" "$mem" ${times[$v]} <<'EOF'
+import statistics, sys
+label, mem, ts = sys.argv[1], sys.argv[2], [float(t) for t in sys.argv[3:]]
+if not ts:
+    print("%-40s failed" % label)
+else:
+    q = statistics.quantiles(ts, n=4) if len(ts) > 1 else [ts[0]] * 3
+    print("%-40s %8.3fs %8.3fs %9s KiB" % (label, statistics.median(ts), q[2] - q[0], mem))
+EOF
+done
