@@ -27,7 +27,7 @@ add() { labels+=("$1"); exts+=("$2"); cmds+=("$3"); }
 for ext in doc docx; do
   for b in "${builds[@]}"; do
     prog=$(cd "$b" && pwd)/app/raredozud
-    add "raredozud $(basename "$b") .$ext" "$ext" "$(printf '%q' "$prog") convert"
+    add "raredozud $(basename "$(dirname "$(cd "$b" && pwd)")")/$(basename "$b") .$ext" "$ext" "$(printf '%q' "$prog") convert"
   done
 done
 if [ "${RDBENCH_OTHERS:-1}" != 0 ]; then

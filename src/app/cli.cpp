@@ -1,14 +1,13 @@
 #include "app/cli.h"
 
-#include "app/check_cli.h"
-#include "app/convert_cli.h"
-
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/check_cli.h"
+#include "app/convert_cli.h"
 #include "word/error.h"
 #include "word/read/reader.h"
 #include "word/write/writers.h"
@@ -16,18 +15,21 @@
 namespace app {
 namespace {
 
-constexpr const char* kVersion = "1.3.1";
+// From the build, which takes it from the project's one version number.
+constexpr const char* kVersion = RAREDOZUD_VERSION;
 
 void usage(std::FILE* to) {
-  std::fprintf(to,
-               "Usage: raredozud                 open the window\n"
-               "       raredozud convert DOC...  convert course documents\n"
-               "       raredozud text FILE       print a document's text as the converter reads it\n"
-               "       raredozud check PACKAGE   report what an LMS would reject in a package folder or zip\n"
-               "       raredozud zip [--scripts] FOLDER ZIP\n"
-               "                                 pack a package folder into a zip; --scripts first\n"
-               "                                 writes the scripts pages opened from disk read\n"
-               "       raredozud --help | --version\n");
+  std::fprintf(
+      to,
+      "Usage: raredozud                 open the window\n"
+      "       raredozud convert DOC...  convert course documents\n"
+      "       raredozud text FILE       print a document's text as the converter reads it\n"
+      "       raredozud check PACKAGE   report what an LMS would reject in a package folder or "
+      "zip\n"
+      "       raredozud zip [--scripts] FOLDER ZIP\n"
+      "                                 pack a package folder into a zip; --scripts first\n"
+      "                                 writes the scripts pages opened from disk read\n"
+      "       raredozud --help | --version\n");
 }
 
 int text(const char* path) {

@@ -6,7 +6,7 @@
 
 #include "app/sinks.h"
 #include "convert/driver.h"
-#include "convert/session.h"
+#include "course/session.h"
 #include "support/files.h"
 #include "word/application.h"
 
@@ -14,7 +14,7 @@ namespace app {
 namespace {
 
 // Hands out the documents of the command line, one per run, as full paths.
-class ArgumentChooser : public convert::DocumentChooser {
+class ArgumentChooser : public course::DocumentChooser {
  public:
   explicit ArgumentChooser(std::vector<std::string> documents) : documents_(std::move(documents)) {}
   std::optional<std::string> chooseDocument(const std::string&) override {
@@ -38,9 +38,10 @@ int convertCommand(const std::vector<std::string>& arguments) {
   bool options = true;
   for (const std::string& a : arguments) {
     if (options && (a == "--help" || a == "-h")) {
-      std::printf("Usage: raredozud convert DOC...\n"
-                  "Converts each document in turn; status lines on standard output, the log\n"
-                  "in log.txt here. Exit status 0 when every conversion succeeded.\n");
+      std::printf(
+          "Usage: raredozud convert DOC...\n"
+          "Converts each document in turn; status lines on standard output, the log\n"
+          "in log.txt here. Exit status 0 when every conversion succeeded.\n");
       return 0;
     }
     if (options && a == "--") {
@@ -65,13 +66,13 @@ int convertCommand(const std::vector<std::string>& arguments) {
     return 1;
   }
 
-  convert::Session session;
+  course::Session session;
   word::Application application;
   ArgumentChooser chooser(documents);
   StreamStatus status;
   LogFile log;
   ShellStarter starter(/*wait=*/true);
-  convert::Frontend frontend{chooser, status, log, starter, programFolder};
+  course::Frontend frontend{chooser, status, log, starter, programFolder};
 
   bool allSucceeded = true;
   for (size_t i = 0; i < documents.size(); ++i) {

@@ -1,13 +1,14 @@
 #include "app/sinks.h"
 
-#include <cerrno>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "convert/textfile.h"
+#include <cerrno>
+
 #include "support/codepage.h"
+#include "support/files.h"
 #include "support/runtime_error.h"
 
 extern char** environ;
@@ -16,12 +17,12 @@ namespace app {
 
 void LogFile::writeLog(const std::u16string& message) {
   std::FILE* f = std::fopen(path_.c_str(), "ab");
-  if (!f) convert::raiseFileError(errno, true);
+  if (!f) support::raiseFileError(errno, true);
   const std::string line = support::toUtf8(message) + "\r\n";
   const bool written = std::fwrite(line.data(), 1, line.size(), f) == line.size();
   const int writeErrno = errno;
   const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) convert::raiseFileError(written ? errno : writeErrno, true);
+  if (!written || !closed) support::raiseFileError(written ? errno : writeErrno, true);
 }
 
 void StreamStatus::showStatus(const std::u16string& message) {
@@ -49,14 +50,14 @@ void reap(pid_t pid) {
 }  // namespace
 
 void ShellStarter::start(const std::string& script, const std::vector<std::string>& arguments) {
-  if (::access(script.c_str(), R_OK) != 0) convert::raiseFileError(errno, false);
+  if (::access(script.c_str(), R_OK) != 0) support::raiseFileError(errno, false);
   std::vector<std::string> args = {"sh", script};
   args.insert(args.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv = shellArgv(args);
   if (wait_) {
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv.data(), environ);
-    if (rc != 0) convert::raiseFileError(rc, false);
+    if (rc != 0) support::raiseFileError(rc, false);
     reap(pid);
     return;
   }
@@ -64,7 +65,7 @@ void ShellStarter::start(const std::string& script, const std::vector<std::strin
   // the script is adopted by init and never left as a zombie. Only
   // async-signal-safe calls after fork.
   const pid_t middle = fork();
-  if (middle < 0) convert::raiseFileError(errno, false);
+  if (middle < 0) support::raiseFileError(errno, false);
   if (middle == 0) {
     if (fork() == 0) {
       execv("/bin/sh", argv.data());

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "convert/frontend.h"
+#include "course/frontend.h"
 
 namespace app {
 
 // Appends each message and CR LF, in UTF-8, to a file opened and closed for
 // every line ("log.txt" in the current directory by default).
-class LogFile : public convert::LogSink {
+class LogFile : public course::LogSink {
  public:
   explicit LogFile(std::string path = "log.txt") : path_(std::move(path)) {}
   void writeLog(const std::u16string& message) override;
@@ -21,7 +21,7 @@ class LogFile : public convert::LogSink {
 };
 
 // Prints each status message and a line feed, in UTF-8, and flushes.
-class StreamStatus : public convert::StatusSink {
+class StreamStatus : public course::StatusSink {
  public:
   explicit StreamStatus(std::FILE* out = stdout) : out_(out) {}
   void showStatus(const std::u16string& message) override;
@@ -32,7 +32,7 @@ class StreamStatus : public convert::StatusSink {
 
 // Runs the script with /bin/sh. With `wait`, returns when it has ended;
 // otherwise it runs on detached (nobody has to collect it).
-class ShellStarter : public convert::ProcessStarter {
+class ShellStarter : public course::ProcessStarter {
  public:
   explicit ShellStarter(bool wait) : wait_(wait) {}
   void start(const std::string& script, const std::vector<std::string>& arguments) override;

@@ -13,7 +13,7 @@
 #include <cmath>
 
 #include "app/sinks.h"
-#include "convert/failure.h"
+#include "course/failure.h"
 #include "support/files.h"
 
 namespace app {
@@ -39,7 +39,7 @@ QRect toPixels(const TwipRect& r, double scale) {
 }
 
 // Status lines into the window's box.
-class WindowStatus : public convert::StatusSink {
+class WindowStatus : public course::StatusSink {
  public:
   explicit WindowStatus(MainWindow& window) : window_(window) {}
   void showStatus(const std::u16string& message) override { window_.showStatus(message); }
@@ -75,7 +75,8 @@ QString boxLine(std::u16string_view message) {
 }
 
 std::optional<std::string> FileDialogChooser::chooseDocument(const std::string& initialFolder) {
-  QString folder = initialFolder.empty() ? QDir::homePath() : QFile::decodeName(initialFolder.c_str());
+  QString folder =
+      initialFolder.empty() ? QDir::homePath() : QFile::decodeName(initialFolder.c_str());
   QString path = QFileDialog::getOpenFileName(
       owner_, QStringLiteral("Select a document for conversion"), folder,
       QStringLiteral("Doc Files (*.doc);;Word Documents (*.doc *.docx);;All Files (*)"));
@@ -106,7 +107,8 @@ MainWindow::MainWindow(ConversionRun run, QWidget* parent)
   text1_->setGeometry(toPixels(kText1, scale));
 
   image1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  image1_->setPixmap(drawLogo().scaled(image1_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  image1_->setPixmap(
+      drawLogo().scaled(image1_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 
   text1_->setReadOnly(true);
   text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -117,7 +119,7 @@ MainWindow::MainWindow(ConversionRun run, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::setDocumentChooser(convert::DocumentChooser* chooser) {
+void MainWindow::setDocumentChooser(course::DocumentChooser* chooser) {
   chooser_ = chooser ? chooser : &dialogChooser_;
 }
 
@@ -142,14 +144,14 @@ void MainWindow::convertDocument() {
   WindowStatus status(*this);
   LogFile log;                  // "log.txt" in the current directory
   ShellStarter starter(false);  // the copy script runs on; nobody waits for it
-  convert::Frontend frontend{*chooser_, status, log, starter, programFolder_};
+  course::Frontend frontend{*chooser_, status, log, starter, programFolder_};
   try {
     run_(frontend);
   } catch (...) {
     // The driver reports its own failures; one that still escapes it is
     // shown in the same form and must not leave the button disabled.
     try {
-      showStatus(u"btnDone: Error # " + convert::errorDetail(convert::currentError()));
+      showStatus(u"btnDone: Error # " + course::errorDetail(course::currentError()));
     } catch (...) {
       // Nowhere left to report it; the window stays usable.
     }

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string_view>
 
-#include "convert/frontend.h"
+#include "course/frontend.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -15,13 +15,13 @@ namespace app {
 
 // One conversion run, given the window's front-end pieces. The real one
 // drives the converter with a session that lives as long as the window.
-using ConversionRun = std::function<void(convert::Frontend&)>;
+using ConversionRun = std::function<void(course::Frontend&)>;
 
 // The converter's run with its own session and document engine.
 ConversionRun conversionRun();
 
 // The toolkit's open-file dialog as the document chooser.
-class FileDialogChooser : public convert::DocumentChooser {
+class FileDialogChooser : public course::DocumentChooser {
  public:
   explicit FileDialogChooser(QWidget* owner) : owner_(owner) {}
   std::optional<std::string> chooseDocument(const std::string& initialFolder) override;
@@ -39,7 +39,7 @@ class MainWindow : public QWidget {
 
   // Replaces the file dialog (tests); nullptr brings the dialog back. The
   // chooser must outlive its use.
-  void setDocumentChooser(convert::DocumentChooser* chooser);
+  void setDocumentChooser(course::DocumentChooser* chooser);
 
   // Where the run finds the test template and the copy script (tests);
   // the program's own folder by default.
@@ -64,7 +64,7 @@ class MainWindow : public QWidget {
   QPushButton* btnDone_;
   QPlainTextEdit* text1_;
   FileDialogChooser dialogChooser_;
-  convert::DocumentChooser* chooser_;
+  course::DocumentChooser* chooser_;
   std::string programFolder_;
   bool converting_ = false;
   bool closeRequested_ = false;

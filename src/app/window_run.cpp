@@ -3,7 +3,7 @@
 
 #include "app/window.h"
 #include "convert/driver.h"
-#include "convert/session.h"
+#include "course/session.h"
 #include "word/application.h"
 
 namespace app {
@@ -12,11 +12,13 @@ ConversionRun conversionRun() {
   // What carries from one run to the next (course title, test numbers, the
   // last folder) and the document engine live as long as the run function.
   struct State {
-    convert::Session session;
+    course::Session session;
     word::Application engine;
   };
   auto state = std::make_shared<State>();
-  return [state](convert::Frontend& frontend) { convert::parse(state->session, state->engine, frontend); };
+  return [state](course::Frontend& frontend) {
+    convert::parse(state->session, state->engine, frontend);
+  };
 }
 
 int runWindow(int argc, char** argv) {

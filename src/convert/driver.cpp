@@ -2,27 +2,32 @@
 
 #include <sys/stat.h>
 
-#include "convert/failure.h"
-#include "convert/run_context.h"
 #include "convert/scanner.h"
-#include "convert/text.h"
-#include "convert/textfile.h"
+#include "course/export_context.h"
+#include "course/failure.h"
 #include "package/escape.h"
 #include "package/header.h"
 #include "package/manifest.h"
-#include "pages/page_writer.h"
 #include "pages/save_html.h"
+#include "quiz/save_test.h"
+#include "support/files.h"
 #include "support/runtime_error.h"
+#include "support/strings.h"
 
 namespace convert {
+
+using namespace course;
+using support::widen;
 
 namespace {
 
 class Run {
  public:
   Run(Session& session, word::Application& app, Frontend& frontend)
-      : s_(session), app_(app), fe_(frontend), pages_(frontend.status, true),
-        export_{session, app, pages_, frontend.programFolder, &pages_} {}
+      : s_(session),
+        app_(app),
+        fe_(frontend),
+        export_{session, app, frontend.status, frontend.programFolder} {}
 
   Run(const Run&) = delete;
   Run& operator=(const Run&) = delete;
@@ -38,7 +43,7 @@ class Run {
     if (!chosen) return RunOutcome::Cancelled;
     const std::string documentPath = cleanPath(*chosen);
     fe_.log.writeLog(widen(documentPath));
-    pages_.showStatus(widen(documentPath) + u"\r\n");
+    fe_.status.showStatus(widen(documentPath) + u"\r\n");
 
     const OutputPaths paths = outputPaths(documentPath);
     s_.lastFolder = paths.documentFolder;
@@ -111,23 +116,23 @@ class Run {
         return;
       }
       case Marker::ChapterStart:
-        pages_.showStatus(line);
+        fe_.status.showStatus(line);
         s_.h1Open = 1;
         return heading(sel, kChapterStart, m.value);
       case Marker::ChapterEnd:
         if (s_.h1Open != 1) {
-          pages_.showStatus(u"Ошибка, %H1 не открыт ");
+          fe_.status.showStatus(u"Ошибка, %H1 не открыт ");
           return;
         }
-        pages_.showStatus(line);
+        fe_.status.showStatus(line);
         s_.h1Open = 0;
         return heading(sel, kChapterEnd, m.value);
       case Marker::Page:
-        pages_.showStatus(u"    page" + widen(support::statusNumber(int64_t{entryTotal_} + 1)) +
+        fe_.status.showStatus(u"    page" + widen(support::statusNumber(int64_t{entryTotal_} + 1)) +
                               u".htm" + line);
         return heading(sel, kPage, m.value);
       case Marker::Test:
-        pages_.showStatus(u"    " + line);
+        fe_.status.showStatus(u"    " + line);
         return heading(sel, kTest, m.value);
     }
   }
@@ -145,7 +150,7 @@ class Run {
     ++entryTotal_;
     s_.entryKind(entryTotal_) = pendingKind_;
     s_.entryTitle(entryTotal_) = pendingTitle_;
-    pages::saveHTML(export_, outputFolder_, pendingStart_, markerStart, entryTotal_);
+    exportEntry(pendingStart_, markerStart);
     sel.setEnd(markerEnd);
   }
 
@@ -159,31 +164,39 @@ class Run {
     ++entryTotal_;
     s_.entryKind(entryTotal_) = pendingKind_;
     s_.entryTitle(entryTotal_) = pendingTitle_;
-    pages::saveHTML(export_, outputFolder_, pendingStart_, sel.end(), entryTotal_);
+    exportEntry(pendingStart_, sel.end());
+  }
+
+  // What an entry writes follows from its kind: a test its test files, a
+  // chapter mark nothing, anything else (a page, or the untitled content
+  // after an early "%PID=") its page. The writers report their own failures.
+  void exportEntry(int32_t rangeStart, int32_t rangeEnd) {
+    const int32_t kind = s_.entryKind(entryTotal_);
+    if (kind == kTest) {
+      quiz::saveTest(export_, outputFolder_, rangeStart, rangeEnd, entryTotal_);
+    } else if (kind < kTest) {
+      pages::saveHTML(export_, outputFolder_, rangeStart, rangeEnd, entryTotal_);
+    }
   }
 
   void finish() {
     app_.activeDocument().close(word::wdDoNotSaveChanges);
-    // The copy step packs the pages: they must all be on the disk.
-    pages_.finish();
     package::writeManifest(s_, outputFolder_, entryTotal_);
     package::writeHeader(s_, outputFolder_);
 
     const std::string script = fe_.programFolder + "/copysql.sh";
-    if (!isFile(script)) support::raise(53);
-    fe_.starter.start(script, {fe_.programFolder, outputFolder_.substr(0, outputFolder_.size() - 1)});
+    if (!support::isFile(script)) support::raise(53);
+    fe_.starter.start(script,
+                      {fe_.programFolder, outputFolder_.substr(0, outputFolder_.size() - 1)});
 
     fe_.log.writeLog(u"Успех");
-    pages_.showStatus(u"Успех");
+    fe_.status.showStatus(u"Успех");
   }
 
   Session& s_;
   word::Application& app_;
   Frontend& fe_;
-  // Every status line of the run goes through the page writer, which keeps
-  // them in order while pages are written on its thread.
-  pages::PageWriter pages_;
-  RunContext export_;
+  ExportContext export_;
   std::string outputFolder_;
   int32_t entryTotal_ = 0;
   int32_t pendingStart_ = -1;

@@ -3,9 +3,9 @@
 // entries and export them, write the package files, start the copy script.
 #include <string>
 
-#include "convert/frontend.h"
 #include "convert/paths.h"
-#include "convert/session.h"
+#include "course/frontend.h"
+#include "course/session.h"
 #include "word/application.h"
 
 namespace convert {
@@ -19,6 +19,6 @@ enum class RunOutcome {
 
 // Runs one conversion. Every outcome is reported through the front end's
 // log and status; nothing is thrown.
-RunOutcome parse(Session& session, word::Application& app, Frontend& frontend);
+RunOutcome parse(course::Session& session, word::Application& app, course::Frontend& frontend);
 
 }  // namespace convert

@@ -1,15 +1,16 @@
 #include "convert/paths.h"
 
-#include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
 
-#include "convert/text.h"
+#include <cstdlib>
+
+#include "support/strings.h"
 
 namespace convert {
 
 std::string cleanPath(std::string_view chosen) {
-  std::string path = trimBlanks(chosen);
+  std::string path = support::trimBlanks(chosen);
   if (size_t nul = path.find('\0'); nul != std::string::npos) path.resize(nul);
   std::erase(path, '\n');
   std::erase(path, '\r');

@@ -2,13 +2,13 @@
 
 #include <array>
 
-#include "convert/text.h"
 #include "support/runtime_error.h"
+#include "support/strings.h"
 
 namespace convert {
 
 std::u16string prepareLine(std::u16string_view paragraphText) {
-  std::u16string line = trimBlanks(paragraphText);
+  std::u16string line = support::trimBlanks(paragraphText);
   for (std::u16string_view key : {u"%H1", u"%H2", u"%TEST"}) {
     if (line.find(key) == 1) {
       line.erase(0, 1);
@@ -21,8 +21,8 @@ std::u16string prepareLine(std::u16string_view paragraphText) {
 MarkerLine classify(const std::u16string& line) {
   struct Rule {
     std::u16string_view marker;
-    size_t minLength;     // the line must be at least this long
-    bool withMark;        // the value keeps the paragraph mark
+    size_t minLength;  // the line must be at least this long
+    bool withMark;     // the value keeps the paragraph mark
     Marker kind;
   };
   static const std::array<Rule, 7> rules = {{
@@ -37,7 +37,8 @@ MarkerLine classify(const std::u16string& line) {
   const size_t length = line.size();
   for (const Rule& rule : rules) {
     if (length < rule.minLength) continue;
-    if (upperAscii(std::u16string_view(line).substr(0, rule.marker.size())) != rule.marker) continue;
+    if (support::upperAscii(std::u16string_view(line).substr(0, rule.marker.size())) != rule.marker)
+      continue;
     const size_t from = rule.marker.size();
     // A heading's title stops before the paragraph mark; a line without
     // one (only "%H1#" can be that short) gives an empty title.
@@ -49,8 +50,12 @@ MarkerLine classify(const std::u16string& line) {
 
 namespace {
 
-bool isSpace(char16_t c) { return c == u' ' || (c >= 9 && c <= 13); }
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isSpace(char16_t c) {
+  return c == u' ' || (c >= 9 && c <= 13);
+}
+bool isDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
 
 }  // namespace
 

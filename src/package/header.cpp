@@ -1,10 +1,11 @@
 #include "package/header.h"
 
-#include "convert/textfile.h"
+#include "support/codepage.h"
+#include "support/lines.h"
 
 namespace package {
 
-std::vector<std::u16string> headerLines(const convert::Session& s) {
+std::vector<std::u16string> headerLines(const course::Session& s) {
   std::vector<std::u16string> out = {
       u"<html>",
       u"<head><meta http-equiv='Content-Type' content='text/html; charset=windows-1251'></head>",
@@ -21,8 +22,8 @@ std::vector<std::u16string> headerLines(const convert::Session& s) {
   return out;
 }
 
-void writeHeader(const convert::Session& session, const std::string& outputFolder) {
-  convert::writeTextFile(outputFolder + "header.htm", headerLines(session), convert::kCyrillic);
+void writeHeader(const course::Session& session, const std::string& outputFolder) {
+  support::writeTextFile(outputFolder + "header.htm", headerLines(session), support::kCyrillic);
 }
 
 }  // namespace package

@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "convert/session.h"
+#include "course/session.h"
 
 namespace package {
 
-std::vector<std::u16string> headerLines(const convert::Session& session);
+std::vector<std::u16string> headerLines(const course::Session& session);
 
 // Writes outputFolder + "header.htm" in windows-1251; errors go to the caller.
-void writeHeader(const convert::Session& session, const std::string& outputFolder);
+void writeHeader(const course::Session& session, const std::string& outputFolder);
 
 }  // namespace package

@@ -2,19 +2,20 @@
 
 #include <set>
 
-#include "convert/text.h"
-#include "convert/textfile.h"
 #include "package/escape.h"
+#include "support/codepage.h"
+#include "support/lines.h"
+#include "support/strings.h"
 
 namespace package {
 
-using convert::number;
+using support::number;
 
-const char* manifestCodePage(const convert::Session& session) {
-  return session.languageMode == 1 ? convert::kCyrillic : convert::kWestern;
+const char* manifestCodePage(const course::Session& session) {
+  return session.languageMode == 1 ? support::kCyrillic : support::kWestern;
 }
 
-std::vector<std::u16string> manifestLines(const convert::Session& s, int32_t n) {
+std::vector<std::u16string> manifestLines(const course::Session& s, int32_t n) {
   const bool cyrillic = s.languageMode == 1;
   const std::u16string encoding = cyrillic ? u"windows-1251" : u"windows-1252";
   const std::u16string language = cyrillic ? u"ru" : u"en";
@@ -56,16 +57,16 @@ std::vector<std::u16string> manifestLines(const convert::Session& s, int32_t n) 
   int32_t openChapters = 0;
   for (int32_t i = 1; i <= n; ++i) {
     const int32_t kind = s.entryKind(i);
-    if (kind >= convert::kUntitled && kind <= convert::kTest) {
+    if (kind >= course::kUntitled && kind <= course::kTest) {
       out.push_back(u"<item identifier='" + identifier(i) + u"' identifierref='RESOURCE" +
                     number(i) + u"' isvisible='1' parameters=''>");
       out.push_back(u"<title>" + xmlContent(s.entryTitle(i)) + u"</title>");
       out.push_back(u"</item>");
-    } else if (kind == convert::kChapterStart) {
+    } else if (kind == course::kChapterStart) {
       out.push_back(u"<item identifier='" + identifier(i) + u"'  isvisible='1' parameters=''>");
       out.push_back(u"<title>" + xmlContent(s.entryTitle(i)) + u"</title>");
       ++openChapters;
-    } else if (kind == convert::kChapterEnd && openChapters > 0) {
+    } else if (kind == course::kChapterEnd && openChapters > 0) {
       out.push_back(u"</item>");
       --openChapters;
     }
@@ -78,14 +79,14 @@ std::vector<std::u16string> manifestLines(const convert::Session& s, int32_t n) 
   for (int32_t i = 1; i <= n; ++i) {
     const int32_t kind = s.entryKind(i);
     std::u16string file;
-    if (kind == convert::kUntitled || kind == convert::kPage)
+    if (kind == course::kUntitled || kind == course::kPage)
       file = u"page" + number(i) + u".htm";
-    else if (kind == convert::kTest)
+    else if (kind == course::kTest)
       file = u"test" + number(s.entryCount(i)) + u".htm";
     else
       continue;
-    out.push_back(u"<resource identifier='RESOURCE" + number(i) +
-                  u"' type='webcontent' href = '" + file + u"'>");
+    out.push_back(u"<resource identifier='RESOURCE" + number(i) + u"' type='webcontent' href = '" +
+                  file + u"'>");
     out.push_back(u"<file href='" + file + u"'/>");
     out.push_back(u"</resource>");
   }
@@ -94,7 +95,7 @@ std::vector<std::u16string> manifestLines(const convert::Session& s, int32_t n) 
   return out;
 }
 
-std::vector<std::u16string> previewLines(const convert::Session& s, int32_t n) {
+std::vector<std::u16string> previewLines(const course::Session& s, int32_t n) {
   std::vector<std::u16string> out = {
       u"<html><head><meta http-equiv='Content-Type' content='text/html; "
       u"charset=Windows-1251'></head><body><pre>"};
@@ -102,26 +103,28 @@ std::vector<std::u16string> previewLines(const convert::Session& s, int32_t n) {
   for (int32_t i = 1; i <= n; ++i) {
     const int32_t kind = s.entryKind(i);
     std::u16string file;
-    if (kind == convert::kPage) file = u"page" + number(i) + u".htm";
-    else if (kind == convert::kTest) file = u"test" + number(s.entryCount(i)) + u".htm";
-    if (kind == convert::kChapterStart) inChapter = 0;
-    if (kind >= convert::kUntitled && kind <= convert::kChapterStart)
-      out.push_back(u"ITEM" + number(s.entryPid(i)) + u"|" + s.entryTitle(i) + u"|" + file +
-                    u"|" + number(inChapter));
-    if (kind == convert::kChapterStart) inChapter = -1;
-    if (kind == convert::kChapterEnd) inChapter = 0;
+    if (kind == course::kPage)
+      file = u"page" + number(i) + u".htm";
+    else if (kind == course::kTest)
+      file = u"test" + number(s.entryCount(i)) + u".htm";
+    if (kind == course::kChapterStart) inChapter = 0;
+    if (kind >= course::kUntitled && kind <= course::kChapterStart)
+      out.push_back(u"ITEM" + number(s.entryPid(i)) + u"|" + s.entryTitle(i) + u"|" + file + u"|" +
+                    number(inChapter));
+    if (kind == course::kChapterStart) inChapter = -1;
+    if (kind == course::kChapterEnd) inChapter = 0;
   }
   out.push_back(u"%MANIFEST_END");
   out.push_back(u"</pre></body></html>");
   return out;
 }
 
-void writeManifest(const convert::Session& session, const std::string& outputFolder,
+void writeManifest(const course::Session& session, const std::string& outputFolder,
                    int32_t entryTotal) {
-  convert::writeTextFile(outputFolder + "imsmanifest.xml", manifestLines(session, entryTotal),
+  support::writeTextFile(outputFolder + "imsmanifest.xml", manifestLines(session, entryTotal),
                          manifestCodePage(session));
-  convert::writeTextFile(outputFolder + "pvomanifest.htm", previewLines(session, entryTotal),
-                         convert::kCyrillic);
+  support::writeTextFile(outputFolder + "pvomanifest.htm", previewLines(session, entryTotal),
+                         support::kCyrillic);
 }
 
 }  // namespace package

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/session.h"
+#include "course/session.h"
 
 namespace package {
 
@@ -15,20 +15,20 @@ inline constexpr const char16_t* kXsiNamespace = u"http://www.w3.org/2001/XMLSch
 
 // The code page the manifest declares and is written in: windows-1251 for
 // language mode 1, windows-1252 otherwise.
-const char* manifestCodePage(const convert::Session& session);
+const char* manifestCodePage(const course::Session& session);
 
 // The manifest's lines, without line ends. Titles are made valid XML
 // content; open chapters are closed before "</organization>"; an item
 // identifier used before gets "_" and the entry number.
-std::vector<std::u16string> manifestLines(const convert::Session& session, int32_t entryTotal);
+std::vector<std::u16string> manifestLines(const course::Session& session, int32_t entryTotal);
 
 // The preview's lines, without line ends.
-std::vector<std::u16string> previewLines(const convert::Session& session, int32_t entryTotal);
+std::vector<std::u16string> previewLines(const course::Session& session, int32_t entryTotal);
 
 // Writes outputFolder + "imsmanifest.xml", then outputFolder +
 // "pvomanifest.htm". Errors (a missing folder, error 9 for an entry past
 // 1000) go to the caller.
-void writeManifest(const convert::Session& session, const std::string& outputFolder,
+void writeManifest(const course::Session& session, const std::string& outputFolder,
                    int32_t entryTotal);
 
 }  // namespace package

@@ -3,8 +3,8 @@
 #include <array>
 #include <utility>
 
-#include "convert/text.h"
-#include "convert/textfile.h"
+#include "support/lines.h"
+#include "support/strings.h"
 
 namespace pages {
 
@@ -21,7 +21,7 @@ std::string scriptString(std::string_view reference) {
   for (size_t i = 0; i < reference.size(); ++i) {
     bool matched = false;
     for (auto [form, escaped] : entities) {
-      if (convert::lowerAscii(reference.substr(i, form.size())) == form) {
+      if (support::lowerAscii(reference.substr(i, form.size())) == form) {
         out += escaped;
         i += form.size() - 1;
         matched = true;
@@ -53,21 +53,21 @@ bool startsWithTag(std::string_view line, std::string_view tag) {
 
 }  // namespace
 
-std::optional<std::string> rewriteLine(std::string line, convert::StatusSink& status) {
+std::optional<std::string> rewriteLine(std::string line, course::StatusSink& status) {
   if (startsWithTag(line, "<body")) return std::string("<body>");
   if (startsWithTag(line, "<title")) return std::nullopt;
   // Most lines hold no link marker: nothing more to do.
   if (line.find('%') == std::string::npos) return line;
 
-  line = convert::replaceAll(line, "%a=", "%A=");
-  line = convert::replaceAll(line, "%a#", "%A#");
+  line = support::replaceAll(line, "%a=", "%A=");
+  line = support::replaceAll(line, "%a#", "%A#");
 
   enum { None, Rewritten, Failed } state = None;
   size_t p = line.find("%A=");
   while (p != std::string::npos) {
     const size_t q = line.find("%A#", p);
     if (q == std::string::npos) {
-      status.showStatus(u"Error %A= not closed: " + convert::widen(line));
+      status.showStatus(u"Error %A= not closed: " + support::widen(line));
       state = Failed;
       break;
     }
@@ -84,14 +84,14 @@ std::optional<std::string> rewriteLine(std::string line, convert::StatusSink& st
     state = Rewritten;
     p = line.find("%A=");
   }
-  if (state == Rewritten) status.showStatus(u"link: " + convert::widen(line));
+  if (state == Rewritten) status.showStatus(u"link: " + support::widen(line));
   return line;
 }
 
-std::string replaceBody(std::string_view saved, convert::StatusSink& status) {
+std::string replaceBody(std::string_view saved, course::StatusSink& status) {
   std::string rewritten;
   rewritten.reserve(saved.size() + saved.size() / 16);
-  for (std::string_view line : convert::splitLines(saved, false)) {
+  for (std::string_view line : support::splitLines(saved, false)) {
     // Most lines pass unchanged: no copy of their own for them.
     if (line.find('%') == std::string_view::npos && !startsWithTag(line, "<body") &&
         !startsWithTag(line, "<title")) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/frontend.h"
+#include "course/frontend.h"
 
 namespace pages {
 
@@ -21,11 +21,11 @@ std::string scriptString(std::string_view reference);
 // One line of the page (UTF-8 bytes, no line end): the line to write, or
 // nothing when the line is dropped. Shows the "link: " and
 // "Error %A= not closed: " lines.
-std::optional<std::string> rewriteLine(std::string line, convert::StatusSink& status);
+std::optional<std::string> rewriteLine(std::string line, course::StatusSink& status);
 
 // The whole page as saved (UTF-8 bytes) rewritten line by line: every line
 // that stays ends in CR LF. Called on the bytes the engine is about to write,
 // so a page is written once, already rewritten.
-std::string replaceBody(std::string_view saved, convert::StatusSink& status);
+std::string replaceBody(std::string_view saved, course::StatusSink& status);
 
 }  // namespace pages

@@ -1,33 +1,46 @@
 #include "pages/save_html.h"
 
-#include "convert/failure.h"
-#include "convert/text.h"
-#include "pages/page_writer.h"
-#include "support/runtime_error.h"
-#include "testpages/save_test.h"
+#include <vector>
+
+#include "course/failure.h"
+#include "pages/replace_body.h"
+#include "support/files.h"
+#include "support/strings.h"
 
 namespace pages {
 
-void saveHTML(convert::RunContext& run, const std::string& outputFolder, int32_t rangeStart,
+namespace {
+
+// Holds the page's "link: " lines until the page is written: a page that
+// could not be saved shows no links.
+class HeldStatus : public course::StatusSink {
+ public:
+  void showStatus(const std::u16string& message) override { lines.push_back(message); }
+  std::vector<std::u16string> lines;
+};
+
+int32_t htmlFormat(word::Application& app) {
+  for (const word::FileConverter& converter : app.fileConverters())
+    if (converter.className == "HTML") return converter.saveFormat;
+  return word::wdFormatHTML;
+}
+
+}  // namespace
+
+void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32_t rangeStart,
               int32_t rangeEnd, int32_t entryNumber) {
   std::u16string fileName;  // the name a failure line shows
+  HeldStatus held;
   try {
-    support::checkIndex(entryNumber);
-    const int32_t kind = run.session.entryKind(entryNumber);
-    if (kind > convert::kTest) return;
-    if (kind == convert::kTest) {
-      testpages::saveTest(run, outputFolder, rangeStart, rangeEnd, entryNumber);
-      return;
-    }
+    course::checkRow(entryNumber);
     const std::string stem = outputFolder + "page" + std::to_string(entryNumber);
-    fileName = convert::widen(stem + ".???");
-
+    fileName = support::widen(stem + ".???");
     word::Selection selection = run.app.selection();
     selection.setStart(rangeStart);
     selection.setEnd(rangeEnd);
     selection.range().copy();
 
-    convert::TemporaryDocument page(run.app);
+    course::TemporaryDocument page(run.app);
     run.app.selection().range().paste();
     try {
       while (run.app.activeDocument().bookmarks().count() > 0)
@@ -36,32 +49,24 @@ void saveHTML(convert::RunContext& run, const std::string& outputFolder, int32_t
       // Bookmarks left in the page only add anchors; the save goes on.
     }
 
-    int32_t format = word::wdFormatHTML;
-    for (const word::FileConverter& converter : run.app.fileConverters()) {
-      if (converter.className == "HTML") {
-        format = converter.saveFormat;
-        break;
-      }
-    }
-
+    const int32_t format = htmlFormat(run.app);
     const std::string path = stem + ".htm";
-    fileName = convert::widen(path);
+    fileName = support::widen(path);
     if (run.session.traceLevel > 0) run.status.showStatus(u"try " + fileName);
-    // The content leaves the temporary document, which closes at once;
-    // the page is written by the run's writer (or here, without one).
-    word::Model content = std::move(run.app.activeDocument().model());
+    // A page is overwritten in place; a link or second name standing there
+    // is taken away first, so the write cannot reach another file.
+    support::unlinkUnlessOwnFile(path);
+    // The page is rewritten on its way to the disk, so it is written once.
+    run.app.activeDocument().saveAs(
+        path, format, [&held](std::string saved) { return replaceBody(saved, held); });
     page.close();
-    if (run.pageWriter) {
-      run.pageWriter->save(std::move(content), path, format, fileName);
-    } else {
-      PageWriter now(run.status, false);
-      now.save(std::move(content), path, format, fileName);
-    }
   } catch (...) {
-    const support::Error e = convert::currentError();
+    const support::Error e = course::currentError();
     run.status.showStatus(u"saveHTML: Filename " + fileName + u", error # " +
-                          convert::errorDetail(e));
+                          course::errorDetail(e));
+    return;
   }
+  for (const std::u16string& line : held.lines) run.status.showStatus(line);
 }
 
 }  // namespace pages

@@ -6,8 +6,12 @@
 
 namespace support {
 
-std::u16string fromUtf8(std::string_view utf8);     // invalid bytes become U+FFFD
-std::string toUtf8(std::u16string_view utf16);      // lone surrogates become U+FFFD
+// The code pages package files are written in.
+inline constexpr const char* kCyrillic = "WINDOWS-1251";
+inline constexpr const char* kWestern = "WINDOWS-1252";
+
+std::u16string fromUtf8(std::string_view utf8);  // invalid bytes become U+FFFD
+std::string toUtf8(std::u16string_view utf16);   // lone surrogates become U+FFFD
 
 // Encodes into a single-byte code page such as "WINDOWS-1251"; a character
 // the code page lacks becomes an HTML numeric character reference "&#N;".

@@ -40,10 +40,8 @@ std::string runtimeErrorText(int32_t number) {
   return it == texts.end() ? "Application-defined or object-defined error" : it->second;
 }
 
-void raise(int32_t number) { throw Error(number, kProgramSource, runtimeErrorText(number)); }
-
-void checkIndex(int64_t index) {
-  if (index < 0 || index > 1000) raise(9);
+void raise(int32_t number) {
+  throw Error(number, kProgramSource, runtimeErrorText(number));
 }
 
 std::string statusNumber(int64_t n) {

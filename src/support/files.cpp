@@ -79,6 +79,30 @@ void unlinkUnlessOwnFile(const std::string& path) {
     ::unlink(path.c_str());
 }
 
+void raiseFileError(int err, bool missingIsPath) {
+  switch (err) {
+    case ENOENT:
+      raise(missingIsPath ? 76 : 53);
+    case ENOTDIR:
+      raise(76);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      raise(70);
+    case ENOSPC:
+      raise(61);
+    case ENOMEM:
+      raise(7);
+    default:
+      raise(75);
+  }
+}
+
+bool isFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 std::string programFolder() {
   char buf[PATH_MAX];
   ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);

@@ -15,6 +15,12 @@ void writeFile(const std::string& path, std::string_view bytes);
 // a folder, or nothing are left alone. Failures are ignored (the write that
 // follows reports them).
 void unlinkUnlessOwnFile(const std::string& path);
+bool isFile(const std::string& path);
+
+// The run-time error for a failing file operation's errno: 53 file not
+// found, 76 path not found, 70 permission denied, 61 disk full, 75 else.
+[[noreturn]] void raiseFileError(int err, bool missingIsPath);
+
 // The folder of the running executable, from /proc/self/exe, without a
 // trailing '/'.
 std::string programFolder();

@@ -16,9 +16,6 @@ std::string runtimeErrorText(int32_t number);
 // Throws Error with the program's source and the classic text.
 [[noreturn]] void raise(int32_t number);
 
-// Throws error 9 unless 0 <= index <= 1000 (the outline's bounds).
-void checkIndex(int64_t index);
-
 // The number as status lines write it: one blank before a non-negative
 // number, the minus sign before a negative one.
 std::string statusNumber(int64_t n);

@@ -8,7 +8,7 @@
 
 #include "../common/fixtures.h"
 #include "convert/driver.h"
-#include "convert/run_context.h"
+#include "course/export_context.h"
 #include "word/application.h"
 #include "word/builder.h"
 
@@ -23,9 +23,7 @@ class CourseTest : public ::testing::Test {
     writeBytes(program / "copysql.sh", "exit 0\n");
   }
 
-  std::string programFolder() const {
-    return program.path().substr(0, program.path().size() - 1);
-  }
+  std::string programFolder() const { return program.path().substr(0, program.path().size() - 1); }
 
   // A plain-text course: one paragraph per line.
   std::string course(const std::string& name, const std::vector<std::string>& paragraphs) {
@@ -46,17 +44,17 @@ class CourseTest : public ::testing::Test {
 
   convert::RunOutcome run(const std::string& path) {
     chooser.answers.push_back(path);
-    convert::Frontend frontend{chooser, status, log, starter, programFolder()};
+    course::Frontend frontend{chooser, status, log, starter, programFolder()};
     return convert::parse(session, app, frontend);
   }
 
-  convert::RunContext context() { return {session, app, status, programFolder()}; }
+  course::ExportContext context() { return {session, app, status, programFolder()}; }
 
   // The output folder of a course in the documents folder.
   std::string out(const std::string& baseName) const { return docs / (baseName + "/"); }
 
   ScratchFolder docs, program;
-  convert::Session session;
+  course::Session session;
   word::Application app;
   RecordingStatus status;
   RecordingLog log;

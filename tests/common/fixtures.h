@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/frontend.h"
+#include "course/frontend.h"
 #include "support/codepage.h"
 #include "support/error.h"
 
@@ -66,7 +66,9 @@ support::Error thrown(F&& f) {
   return support::Error(0, "", "");
 }
 
-inline bool exists(const std::string& path) { return fs::exists(path); }
+inline bool exists(const std::string& path) {
+  return fs::exists(path);
+}
 
 // Files of a folder, sorted, without subfolders.
 inline std::vector<std::string> listFiles(const std::string& folder) {
@@ -100,24 +102,28 @@ inline std::string joined(const std::vector<std::string>& lines) {
   return all;
 }
 
-inline std::string utf8(const std::u16string& s) { return support::toUtf8(s); }
-inline std::u16string utf16(const std::string& s) { return support::fromUtf8(s); }
+inline std::string utf8(const std::u16string& s) {
+  return support::toUtf8(s);
+}
+inline std::u16string utf16(const std::string& s) {
+  return support::fromUtf8(s);
+}
 
 // Status lines, kept in UTF-8 for readable failure messages.
-class RecordingStatus : public convert::StatusSink {
+class RecordingStatus : public course::StatusSink {
  public:
   void showStatus(const std::u16string& message) override { lines.push_back(utf8(message)); }
   std::vector<std::string> lines;
 };
 
-class RecordingLog : public convert::LogSink {
+class RecordingLog : public course::LogSink {
  public:
   void writeLog(const std::u16string& message) override { lines.push_back(utf8(message)); }
   std::vector<std::string> lines;
 };
 
 // Returns the given paths in turn, then cancels; records the folders asked for.
-class ListChooser : public convert::DocumentChooser {
+class ListChooser : public course::DocumentChooser {
  public:
   explicit ListChooser(std::vector<std::optional<std::string>> answers = {})
       : answers(std::move(answers)) {}
@@ -131,7 +137,7 @@ class ListChooser : public convert::DocumentChooser {
   size_t next = 0;
 };
 
-class RecordingStarter : public convert::ProcessStarter {
+class RecordingStarter : public course::ProcessStarter {
  public:
   struct Call {
     std::string script;

@@ -4,7 +4,7 @@
 #include "../common/course.h"
 #include "../common/manifest_check.h"
 #include "pages/save_html.h"
-#include "testpages/save_test.h"
+#include "quiz/save_test.h"
 
 using namespace testing_support;
 using convert::RunOutcome;
@@ -68,23 +68,24 @@ TEST_F(Failures, AMissingTemplateKeepsTheDataFileAndTheRunGoesOn) {
 }
 
 TEST_F(Failures, ALogThatCannotBeWrittenIsReportedOnTheErrorPath) {
-  struct BrokenLog : convert::LogSink {
+  struct BrokenLog : course::LogSink {
     void writeLog(const std::u16string&) override {
       throw support::Error(70, "Raredozud", "Permission denied");
     }
   } broken;
-  convert::Frontend frontend{chooser, status, broken, starter, programFolder()};
+  course::Frontend frontend{chooser, status, broken, starter, programFolder()};
   EXPECT_EQ(convert::parse(session, app, frontend), RunOutcome::Failed);
-  EXPECT_EQ(status.lines, (std::vector<std::string>{"parse: Error #  70 in Raredozud:Permission denied"}));
+  EXPECT_EQ(status.lines,
+            (std::vector<std::string>{"parse: Error #  70 in Raredozud:Permission denied"}));
   EXPECT_TRUE(chooser.folders.empty());
 }
 
 TEST_F(Failures, AStatusBoxThatFailsEndsTheRunQuietly) {
-  struct BrokenStatus : convert::StatusSink {
+  struct BrokenStatus : course::StatusSink {
     void showStatus(const std::u16string&) override { throw std::runtime_error("gone"); }
   } broken;
   chooser.answers.push_back(course("c.txt", {"%H2=A", "text of page a"}));
-  convert::Frontend frontend{chooser, broken, log, starter, programFolder()};
+  course::Frontend frontend{chooser, broken, log, starter, programFolder()};
   EXPECT_EQ(convert::parse(session, app, frontend), RunOutcome::Failed);
 }
 
@@ -93,7 +94,7 @@ TEST_F(Failures, ARunFailingMidwayStillWritesThePagesItCut) {
   // still being written, so the run may have cut the second page by the
   // time it fails; whatever it cut is on the disk whole, and nothing else is
   // left beside the pages.
-  struct BrokenStatus : convert::StatusSink {
+  struct BrokenStatus : course::StatusSink {
     int headings = 0;
     void showStatus(const std::u16string& line) override {
       if (line.find(u"%H2=") != std::u16string::npos && ++headings == 3)
@@ -102,7 +103,7 @@ TEST_F(Failures, ARunFailingMidwayStillWritesThePagesItCut) {
   } broken;
   chooser.answers.push_back(
       course("c.txt", {"%H2=A", "text of page a", "%H2=B", "text of page b", "%H2=C", "c"}));
-  convert::Frontend frontend{chooser, broken, log, starter, programFolder()};
+  course::Frontend frontend{chooser, broken, log, starter, programFolder()};
   EXPECT_EQ(convert::parse(session, app, frontend), RunOutcome::Failed);
   EXPECT_EQ(broken.headings, 3);
   std::vector<std::string> left = listFiles(out("c"));
@@ -142,7 +143,7 @@ TEST_F(ExportFailures, SaveHtmlWithAnEntryOutsideTheOutlineHasNoFileName) {
 }
 
 TEST_F(ExportFailures, SaveHtmlFailingBeforeTheSaveShowsTheProvisionalName) {
-  session.entryKind(2) = convert::kPage;
+  session.entryKind(2) = course::kPage;
   auto ctx = context();
   pages::saveHTML(ctx, o(), 0, 5, 2);  // no document is open
   EXPECT_EQ(status.lines, Lines{"saveHTML: Filename " + o() +
@@ -152,7 +153,7 @@ TEST_F(ExportFailures, SaveHtmlFailingBeforeTheSaveShowsTheProvisionalName) {
 
 TEST_F(ExportFailures, SaveHtmlFailingInTheSaveShowsThePageNameAndClosesItsDocument) {
   openSource("source text");
-  session.entryKind(3) = convert::kPage;
+  session.entryKind(3) = course::kPage;
   auto ctx = context();
   pages::saveHTML(ctx, docs / "nowhere/", 0, 5, 3);
   ASSERT_EQ(status.lines.size(), 1u);
@@ -164,9 +165,9 @@ TEST_F(ExportFailures, SaveHtmlFailingInTheSaveShowsThePageNameAndClosesItsDocum
 }
 
 TEST_F(ExportFailures, SaveTestFailingBeforeTheFirstNumberShowsTestdata0) {
-  session.entryKind(1) = convert::kTest;
+  session.entryKind(1) = course::kTest;
   auto ctx = context();
-  pages::saveHTML(ctx, o(), 0, 5, 1);  // no document is open
+  quiz::saveTest(ctx, o(), 0, 5, 1);  // no document is open
   EXPECT_EQ(status.lines, Lines{"saveTest: file " + o() +
                                 "testdata0.???, error #  4248 in Raredozud.Word:This command is "
                                 "not available because no document is open."});
@@ -176,7 +177,7 @@ TEST_F(ExportFailures, SaveTestFailingBeforeTheFirstNumberShowsTestdata0) {
 TEST_F(ExportFailures, SaveTestWithABadEntryClosesItsDocument) {
   openSource("question text");
   auto ctx = context();
-  testpages::saveTest(ctx, o(), 0, 5, 1001);
+  quiz::saveTest(ctx, o(), 0, 5, 1001);
   EXPECT_EQ(status.lines, Lines{"saveTest: file " + o() +
                                 "testdata0.???, error #  9 in Raredozud:Subscript out of range"});
   EXPECT_EQ(app.documents().count(), 1);
@@ -187,9 +188,9 @@ TEST_F(ExportFailures, SaveTestWithABadEntryClosesItsDocument) {
 TEST_F(ExportFailures, TestCounterOverflowIsError6) {
   openSource("question text");
   session.testCounter = 2147483647;
-  session.entryKind(1) = convert::kTest;
+  session.entryKind(1) = course::kTest;
   auto ctx = context();
-  pages::saveHTML(ctx, o(), 0, 5, 1);
+  quiz::saveTest(ctx, o(), 0, 5, 1);
   EXPECT_EQ(status.lines, Lines{"saveTest: file " + o() +
                                 "testdata2147483647.???, error #  6 in Raredozud:Overflow"});
   EXPECT_EQ(session.testCounter, 2147483647);

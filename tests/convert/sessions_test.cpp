@@ -10,9 +10,9 @@ using convert::RunOutcome;
 class TwoRuns : public CourseTest {};
 
 TEST_F(TwoRuns, TitleAuthorAndTestNumbersCarryOver) {
-  const std::string first = course("first.txt", {"%TITLE=Course", "%AUTHOR=Team", "%TEST=One",
-                                                  "question one", "%TEST=Two", "question two",
-                                                  "%H2=Page", "%PID=44", "text of the page"});
+  const std::string first =
+      course("first.txt", {"%TITLE=Course", "%AUTHOR=Team", "%TEST=One", "question one",
+                           "%TEST=Two", "question two", "%H2=Page", "%PID=44", "text of the page"});
   ScratchFolder other;
   writeBytes(other / "second.txt", "%TEST=Three\nquestion three\n%H2=End\nclosing text here\n");
   ASSERT_EQ(run(first), RunOutcome::Succeeded);
@@ -28,7 +28,8 @@ TEST_F(TwoRuns, TitleAuthorAndTestNumbersCarryOver) {
 
   auto manifest = crlfLines(readBytes(out2 + "imsmanifest.xml"));
   EXPECT_EQ(manifest[8], "<imsmd:langstring xml:lang='ru'>Course\r</imsmd:langstring>");
-  EXPECT_EQ(manifest[15], "<item identifier='ITEM0' identifierref='RESOURCE1' isvisible='1' parameters=''>");
+  EXPECT_EQ(manifest[15],
+            "<item identifier='ITEM0' identifierref='RESOURCE1' isvisible='1' parameters=''>");
   EXPECT_EQ(manifest[24], "<resource identifier='RESOURCE1' type='webcontent' href = 'test3.htm'>");
   EXPECT_EQ(manifestProblems(out2 + "imsmanifest.xml"), "");
   // The first run's PID never reaches the second manifest, nor do its rows
@@ -67,7 +68,7 @@ TEST_F(TwoRuns, TheSameDocumentTwiceReusesItsFolder) {
 
 TEST_F(TwoRuns, ACancelledChoiceChangesNothing) {
   chooser.answers.push_back(std::nullopt);
-  convert::Frontend frontend{chooser, status, log, starter, programFolder()};
+  course::Frontend frontend{chooser, status, log, starter, programFolder()};
   EXPECT_EQ(convert::parse(session, app, frontend), RunOutcome::Cancelled);
   EXPECT_EQ(log.lines, (std::vector<std::string>{"Start"}));
   EXPECT_TRUE(status.lines.empty());

@@ -8,7 +8,7 @@
 
 #include "../common/fixtures.h"
 #include "convert/driver.h"
-#include "convert/session.h"
+#include "course/session.h"
 #include "word/application.h"
 
 namespace {
@@ -49,13 +49,13 @@ TEST_P(CourseOutline, MatchesTheExpectedOutlineAndWritesEveryFile) {
   ScratchFolder dir;
   std::string doc = dir / name;
   writeBytes(doc, readBytes(corpus + name));
-  convert::Session session;
+  course::Session session;
   word::Application app;
   ListChooser chooser({doc});
   RecordingStatus status;
   RecordingLog log;
   RecordingStarter starter;
-  convert::Frontend frontend{chooser, status, log, starter, std::string(RD_BINARY_DIR) + "/app"};
+  course::Frontend frontend{chooser, status, log, starter, std::string(RD_BINARY_DIR) + "/app"};
   ASSERT_EQ(convert::parse(session, app, frontend), convert::RunOutcome::Succeeded)
       << (status.lines.empty() ? "" : status.lines.back());
 

@@ -1,8 +1,9 @@
 // The header page: heading form without an author, bold form with one.
+#include "package/header.h"
+
 #include <gtest/gtest.h>
 
 #include "../common/fixtures.h"
-#include "package/header.h"
 
 using namespace testing_support;
 
@@ -15,7 +16,7 @@ const char* kHead[] = {
     "marginheight='1'>",
 };
 
-std::vector<std::string> written(const convert::Session& s) {
+std::vector<std::string> written(const course::Session& s) {
   ScratchFolder dir;
   package::writeHeader(s, dir.path());
   std::string bytes = readBytes(dir / "header.htm");
@@ -26,17 +27,17 @@ std::vector<std::string> written(const convert::Session& s) {
 }  // namespace
 
 TEST(Header, WithoutAuthorTheTitleIsAHeading) {
-  convert::Session s;
+  course::Session s;
   s.courseTitle = u"Safety\r";
-  EXPECT_EQ(written(s), (std::vector<std::string>{kHead[0], kHead[1], kHead[2],
-                                                  "<center><h3>Safety\r</h3></center>",
-                                                  "</body></html>"}));
+  EXPECT_EQ(written(s),
+            (std::vector<std::string>{kHead[0], kHead[1], kHead[2],
+                                      "<center><h3>Safety\r</h3></center>", "</body></html>"}));
   s.courseTitle.clear();  // an empty title still gives the heading
   EXPECT_EQ(written(s)[3], "<center><h3></h3></center>");
 }
 
 TEST(Header, WithAnAuthorTitleAndAuthorShareABoldBlock) {
-  convert::Session s;
+  course::Session s;
   s.courseTitle = u"Безопасность\r";
   s.courseAuthor = u"Team & <co>\r";
   EXPECT_EQ(written(s), (std::vector<std::string>{
@@ -46,7 +47,7 @@ TEST(Header, WithAnAuthorTitleAndAuthorShareABoldBlock) {
 }
 
 TEST(Header, AnyAuthorTextSelectsTheBoldForm) {
-  convert::Session s;
+  course::Session s;
   s.courseAuthor = u" ";
   auto lines = written(s);
   ASSERT_EQ(lines.size(), 6u);
@@ -57,6 +58,6 @@ TEST(Header, AnyAuthorTextSelectsTheBoldForm) {
 }
 
 TEST(Header, AMissingFolderIsAnError) {
-  convert::Session s;
+  course::Session s;
   EXPECT_THROW(package::writeHeader(s, "/nonexistent-folder/x/"), support::Error);
 }

@@ -1,13 +1,14 @@
 // The manifest and its preview: line for line as the outline gives them,
 // and every manifest well-formed and valid against the IMS schemas.
+#include "package/manifest.h"
+
 #include <gtest/gtest.h>
 
 #include "../common/fixtures.h"
 #include "../common/manifest_check.h"
-#include "package/manifest.h"
 
 using namespace testing_support;
-using convert::Session;
+using course::Session;
 
 namespace {
 
@@ -33,7 +34,10 @@ Session outline(const std::vector<Entry>& entries) {
 
 // The outline of five entries: chapter, page, test, chapter end, page.
 Session exampleOutline() {
-  Session s = outline({{3, 10, u"Intro"}, {1, 11, u"Setup"}, {2, 12, u"Check", 1}, {4, 0, u""},
+  Session s = outline({{3, 10, u"Intro"},
+                       {1, 11, u"Setup"},
+                       {2, 12, u"Check", 1},
+                       {4, 0, u""},
                        {1, 0, u"Summary"}});
   s.courseTitle = u"Safety\r";
   return s;
@@ -84,19 +88,20 @@ TEST(Manifest, EmptyOutlineHasHeadAndTailOnly) {
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 15, lines.end()),
             (std::vector<std::string>{"</organization>", "</organizations>", "<resources>",
                                       "</resources>", "</manifest>"}));
-  EXPECT_EQ(w.previewLines(),
-            (std::vector<std::string>{
-                "<html><head><meta http-equiv='Content-Type' content='text/html; "
-                "charset=Windows-1251'></head><body><pre>",
-                "%MANIFEST_END", "</pre></body></html>"}));
+  EXPECT_EQ(w.previewLines(), (std::vector<std::string>{
+                                  "<html><head><meta http-equiv='Content-Type' content='text/html; "
+                                  "charset=Windows-1251'></head><body><pre>",
+                                  "%MANIFEST_END", "</pre></body></html>"}));
 }
 
 TEST(Manifest, PagesOnlyGiveAFlatListWithoutGaps) {
   Session s = outline({{1, 1, u"A"}, {1, 2, u"B"}, {1, 3, u"C"}});
   Written w = write(s, 3);
   auto b = body(w);
-  EXPECT_EQ(b[0], "<item identifier='ITEM1' identifierref='RESOURCE1' isvisible='1' parameters=''>");
-  EXPECT_EQ(b[6], "<item identifier='ITEM3' identifierref='RESOURCE3' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[0],
+            "<item identifier='ITEM1' identifierref='RESOURCE1' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[6],
+            "<item identifier='ITEM3' identifierref='RESOURCE3' isvisible='1' parameters=''>");
   EXPECT_EQ(b[12], "<resource identifier='RESOURCE1' type='webcontent' href = 'page1.htm'>");
   EXPECT_EQ(b[15], "<resource identifier='RESOURCE2' type='webcontent' href = 'page2.htm'>");
   EXPECT_EQ(b[18], "<resource identifier='RESOURCE3' type='webcontent' href = 'page3.htm'>");
@@ -107,7 +112,8 @@ TEST(Manifest, UntitledFirstEntryFromAnEarlyPid) {
   Session s = outline({{0, 5, u""}});
   Written w = write(s, 1);
   auto b = body(w);
-  EXPECT_EQ(b[0], "<item identifier='ITEM5' identifierref='RESOURCE1' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[0],
+            "<item identifier='ITEM5' identifierref='RESOURCE1' isvisible='1' parameters=''>");
   EXPECT_EQ(b[1], "<title></title>");
   EXPECT_EQ(b[6], "<resource identifier='RESOURCE1' type='webcontent' href = 'page1.htm'>");
   EXPECT_EQ(b[7], "<file href='page1.htm'/>");
@@ -117,16 +123,20 @@ TEST(Manifest, UntitledFirstEntryFromAnEarlyPid) {
 TEST(Manifest, PidsFormNumbersAsTheyAre) {
   Session s = outline({{1, 25, u"a"}, {1, -3, u"b"}, {1, 0, u"c"}});
   auto b = body(write(s, 3));
-  EXPECT_EQ(b[0], "<item identifier='ITEM25' identifierref='RESOURCE1' isvisible='1' parameters=''>");
-  EXPECT_EQ(b[3], "<item identifier='ITEM-3' identifierref='RESOURCE2' isvisible='1' parameters=''>");
-  EXPECT_EQ(b[6], "<item identifier='ITEM0' identifierref='RESOURCE3' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[0],
+            "<item identifier='ITEM25' identifierref='RESOURCE1' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[3],
+            "<item identifier='ITEM-3' identifierref='RESOURCE2' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[6],
+            "<item identifier='ITEM0' identifierref='RESOURCE3' isvisible='1' parameters=''>");
 }
 
 TEST(Manifest, TestResourceIsNamedByItsTestNumber) {
   Session s = outline({{1, 1, u"p1"}, {1, 2, u"p2"}, {1, 3, u"p3"}, {2, 4, u"Quiz", 2}});
   Written w = write(s, 4);
   auto b = body(w);
-  EXPECT_EQ(b[9], "<item identifier='ITEM4' identifierref='RESOURCE4' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[9],
+            "<item identifier='ITEM4' identifierref='RESOURCE4' isvisible='1' parameters=''>");
   EXPECT_EQ(b[24], "<resource identifier='RESOURCE4' type='webcontent' href = 'test2.htm'>");
   EXPECT_EQ(b[25], "<file href='test2.htm'/>");
   EXPECT_EQ(w.previewLines()[4], "ITEM4|Quiz|test2.htm|0");
@@ -157,8 +167,8 @@ TEST(Manifest, TitlesAreMadeSafeForTheCodePageAndXml) {
     std::string langstring, title, preview;
   };
   const Case cases[] = {
-      {u"Check \u2713 \u4e2d", u"Step \u2192 next", "Check &#10003; &#20013;",
-       "Step &#8594; next", "ITEM11|Step &#8594; next|page2.htm|-1"},
+      {u"Check \u2713 \u4e2d", u"Step \u2192 next", "Check &#10003; &#20013;", "Step &#8594; next",
+       "ITEM11|Step &#8594; next|page2.htm|-1"},
       {u"<Safety> & R&amp;D\r", u"Q&A &lt;1&gt;", "&lt;Safety&gt; &amp; R&amp;D\r",
        "Q&amp;A &lt;1&gt;", "ITEM11|Q&A &lt;1&gt;|page2.htm|-1"},
       {u"Safe\u000bty\u0007\r", u"Se\u0001tup\u000c", "Safety\r", "Setup", ""},
@@ -179,16 +189,24 @@ TEST(Manifest, TitlesAreMadeSafeForTheCodePageAndXml) {
 }
 
 TEST(Manifest, RepeatedIdentifiersGetTheEntryNumber) {
-  Session s = outline({{3, 0, u"Chapter"}, {1, 0, u"One"}, {2, 7, u"Test", 1}, {4, 0, u""},
-                       {1, 7, u"Two"}, {1, 0, u"Three"}});
+  Session s = outline({{3, 0, u"Chapter"},
+                       {1, 0, u"One"},
+                       {2, 7, u"Test", 1},
+                       {4, 0, u""},
+                       {1, 7, u"Two"},
+                       {1, 0, u"Three"}});
   Written w = write(s, 6);
   auto b = body(w);
   EXPECT_EQ(b[0], "<item identifier='ITEM0'  isvisible='1' parameters=''>");
-  EXPECT_EQ(b[2], "<item identifier='ITEM0_2' identifierref='RESOURCE2' isvisible='1' parameters=''>");
-  EXPECT_EQ(b[5], "<item identifier='ITEM7' identifierref='RESOURCE3' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[2],
+            "<item identifier='ITEM0_2' identifierref='RESOURCE2' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[5],
+            "<item identifier='ITEM7' identifierref='RESOURCE3' isvisible='1' parameters=''>");
   EXPECT_EQ(b[8], "</item>");
-  EXPECT_EQ(b[9], "<item identifier='ITEM7_5' identifierref='RESOURCE5' isvisible='1' parameters=''>");
-  EXPECT_EQ(b[12], "<item identifier='ITEM0_6' identifierref='RESOURCE6' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[9],
+            "<item identifier='ITEM7_5' identifierref='RESOURCE5' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[12],
+            "<item identifier='ITEM0_6' identifierref='RESOURCE6' isvisible='1' parameters=''>");
   // The preview keeps the plain numbers.
   EXPECT_EQ(w.previewLines()[5], "ITEM0|Three|page6.htm|0");
 }
@@ -199,33 +217,42 @@ TEST(Manifest, OpenChaptersAreClosedBeforeTheOrganizationEnds) {
   auto b = body(w);
   ASSERT_GE(b.size(), 11u);
   EXPECT_EQ(b[6], "<title>Inner</title>");
-  EXPECT_EQ(b[7], "<item identifier='ITEM4' identifierref='RESOURCE4' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[7],
+            "<item identifier='ITEM4' identifierref='RESOURCE4' isvisible='1' parameters=''>");
   EXPECT_EQ(b[9], "</item>");
   EXPECT_EQ(b[10], "</item>");
   EXPECT_EQ(b[11], "</item>");
   EXPECT_EQ(b[12], "</organization>");
   // Preview: one flag, not a depth.
-  EXPECT_EQ(w.previewLines(), (std::vector<std::string>{
-                                  w.previewLines()[0], "ITEM1|Outer||0", "ITEM2|Page|page2.htm|-1",
-                                  "ITEM3|Inner||0", "ITEM4|Test|test9.htm|-1", "%MANIFEST_END",
-                                  "</pre></body></html>"}));
+  EXPECT_EQ(w.previewLines(),
+            (std::vector<std::string>{
+                w.previewLines()[0], "ITEM1|Outer||0", "ITEM2|Page|page2.htm|-1", "ITEM3|Inner||0",
+                "ITEM4|Test|test9.htm|-1", "%MANIFEST_END", "</pre></body></html>"}));
 }
 
 TEST(Manifest, AChapterEndWithoutAChapterWritesNoEndTag) {
   Session s = outline({{1, 1, u"Page"}, {4, 0, u""}, {1, 2, u"After"}});
   auto b = body(write(s, 3));
-  EXPECT_EQ(b[3], "<item identifier='ITEM2' identifierref='RESOURCE3' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[3],
+            "<item identifier='ITEM2' identifierref='RESOURCE3' isvisible='1' parameters=''>");
 }
 
 TEST(Manifest, NestedChaptersNestItems) {
-  Session s = outline({{3, 1, u"A"}, {3, 2, u"B"}, {1, 3, u"p"}, {4, 0, u""}, {1, 5, u"q"},
-                       {4, 0, u""}, {1, 7, u"r"}});
+  Session s = outline({{3, 1, u"A"},
+                       {3, 2, u"B"},
+                       {1, 3, u"p"},
+                       {4, 0, u""},
+                       {1, 5, u"q"},
+                       {4, 0, u""},
+                       {1, 7, u"r"}});
   Written w = write(s, 7);
   auto b = body(w);
   EXPECT_EQ(b[7], "</item>");
-  EXPECT_EQ(b[8], "<item identifier='ITEM5' identifierref='RESOURCE5' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[8],
+            "<item identifier='ITEM5' identifierref='RESOURCE5' isvisible='1' parameters=''>");
   EXPECT_EQ(b[11], "</item>");
-  EXPECT_EQ(b[12], "<item identifier='ITEM7' identifierref='RESOURCE7' isvisible='1' parameters=''>");
+  EXPECT_EQ(b[12],
+            "<item identifier='ITEM7' identifierref='RESOURCE7' isvisible='1' parameters=''>");
   // The first chapter end clears the preview's flag.
   auto p = w.previewLines();
   EXPECT_EQ(std::vector<std::string>(p.begin() + 1, p.begin() + 6),

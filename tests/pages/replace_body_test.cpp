@@ -1,11 +1,12 @@
 // The page rewrite as a whole: line ends, dropped and replaced lines, the
 // status lines; and, through a real page export, that the page is written
 // once, rewritten, with no scratch file beside it.
+#include "pages/replace_body.h"
+
 #include <gtest/gtest.h>
 
 #include "../common/course.h"
 #include "../common/fixtures.h"
-#include "pages/replace_body.h"
 #include "pages/save_html.h"
 
 using namespace testing_support;
@@ -36,9 +37,8 @@ TEST(ReplaceBody, AMarkerClosedOnALaterLineIsNotALink) {
             "<p><a href=\"#\" onclick=\"return parent.tester.showref('1')\">a</a> and %A=2 b\r\n"
             "c%A#</p>\r\n");
   EXPECT_EQ(status.lines,
-            (std::vector<std::string>{
-                "Error %A= not closed: <p><a href=\"#\" onclick=\"return "
-                "parent.tester.showref('1')\">a</a> and %A=2 b"}));
+            (std::vector<std::string>{"Error %A= not closed: <p><a href=\"#\" onclick=\"return "
+                                      "parent.tester.showref('1')\">a</a> and %A=2 b"}));
 }
 
 class PageRewrite : public CourseTest {
@@ -50,7 +50,7 @@ class PageRewrite : public CourseTest {
     paragraph(b, "and %a=8%a# too");
     builtCourse("src.doc", b);
     std::filesystem::create_directory(docs / "o");
-    session.entryKind(1) = convert::kPage;
+    session.entryKind(1) = course::kPage;
   }
   void save() {
     auto ctx = context();
@@ -79,8 +79,8 @@ TEST_F(PageRewrite, APageThatCannotBeWrittenShowsOnlyTheFailure) {
   std::filesystem::create_directory(docs / "o/page1.htm");
   save();
   ASSERT_EQ(status.lines.size(), 1u);
-  EXPECT_TRUE(status.lines[0].starts_with("saveHTML: Filename " + docs / "o/page1.htm" +
-                                          ", error # "))
+  EXPECT_TRUE(
+      status.lines[0].starts_with("saveHTML: Filename " + docs / "o/page1.htm" + ", error # "))
       << status.lines[0];
   EXPECT_TRUE(std::filesystem::is_directory(docs / "o/page1.htm"));
   EXPECT_TRUE(listFiles(docs / "o").empty());  // no scratch file either

@@ -1,9 +1,10 @@
-// Exporting one entry: what each kind writes, the bookmarks, the save
-// format, the trace line.
+// Exporting one page: its range, the bookmarks, the save format, the trace
+// line.
+#include "pages/save_html.h"
+
 #include <gtest/gtest.h>
 
 #include "../common/course.h"
-#include "pages/save_html.h"
 
 using namespace testing_support;
 
@@ -33,20 +34,9 @@ class SaveHtml : public CourseTest {
   std::string source;
 };
 
-TEST_F(SaveHtml, ChapterMarksWriteNothingAndTouchNothing) {
-  app.selection().setStart(3);
-  save(1, convert::kChapterStart);
-  save(2, convert::kChapterEnd);
-  save(3, 7);
-  EXPECT_TRUE(listFiles(docs / "o").empty());
-  EXPECT_TRUE(status.lines.empty());
-  EXPECT_EQ(app.selection().start(), 3);
-  EXPECT_EQ(app.documents().count(), 1);
-}
-
 TEST_F(SaveHtml, PagesOfKindZeroOneAndBelowAreSaved) {
-  save(1, convert::kPage);
-  save(2, convert::kUntitled);
+  save(1, course::kPage);
+  save(2, course::kUntitled);
   save(3, -4);
   EXPECT_EQ(listFiles(docs / "o"),
             (std::vector<std::string>{"page1.htm", "page2.htm", "page3.htm"}));
@@ -57,7 +47,7 @@ TEST_F(SaveHtml, PagesOfKindZeroOneAndBelowAreSaved) {
 }
 
 TEST_F(SaveHtml, ThePageHoldsOnlyItsRange) {
-  save(1, convert::kPage, 16, 29);  // "marked words" and its mark
+  save(1, course::kPage, 16, 29);  // "marked words" and its mark
   const std::string p = page(1);
   EXPECT_NE(p.find("marked words"), std::string::npos);
   EXPECT_EQ(p.find("first paragraph"), std::string::npos);
@@ -65,7 +55,7 @@ TEST_F(SaveHtml, ThePageHoldsOnlyItsRange) {
 }
 
 TEST_F(SaveHtml, BookmarksAreRemovedBeforeTheSave) {
-  save(1, convert::kPage);
+  save(1, course::kPage);
   EXPECT_EQ(page(1).find("Mark1"), std::string::npos);
   EXPECT_EQ(page(1).find("Mark2"), std::string::npos);
   // The source keeps its own.
@@ -74,18 +64,18 @@ TEST_F(SaveHtml, BookmarksAreRemovedBeforeTheSave) {
 
 TEST_F(SaveHtml, TheFirstHtmlConverterChoosesTheFormat) {
   app.fileConverters() = {{"Text", 8}, {"HTML", 2}, {"HTML", 8}};
-  save(1, convert::kPage);
+  save(1, course::kPage);
   EXPECT_EQ(page(1).find("<html"), std::string::npos);  // saved as text
   EXPECT_NE(page(1).find("marked words"), std::string::npos);
 
   app.fileConverters().clear();
-  save(2, convert::kPage);
+  save(2, course::kPage);
   EXPECT_NE(page(2).find("<body>"), std::string::npos);  // format 8
 }
 
 TEST_F(SaveHtml, AnUnknownFormatIsReportedUnderThePageName) {
   app.fileConverters() = {{"HTML", 99}};
-  save(4, convert::kPage);
+  save(4, course::kPage);
   ASSERT_EQ(status.lines.size(), 1u);
   EXPECT_TRUE(status.lines[0].starts_with("saveHTML: Filename " + docs / "o/page4.htm" +
                                           ", error #  5843 in Raredozud.Word:"));
@@ -94,13 +84,12 @@ TEST_F(SaveHtml, AnUnknownFormatIsReportedUnderThePageName) {
 
 TEST_F(SaveHtml, TraceLevelShowsATryLineBeforeEachPage) {
   session.traceLevel = 1;
-  save(1, convert::kPage);
-  save(2, convert::kChapterStart);
+  save(1, course::kPage);
   EXPECT_EQ(status.lines, (std::vector<std::string>{"try " + docs / "o/page1.htm"}));
 }
 
 TEST_F(SaveHtml, AnEmptyRangeGivesAPageToo) {
-  save(1, convert::kPage, 5, 5);
+  save(1, course::kPage, 5, 5);
   EXPECT_TRUE(status.lines.empty());
   EXPECT_NE(page(1).find("<body>"), std::string::npos);
 }

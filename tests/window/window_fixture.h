@@ -53,7 +53,7 @@ class WindowTest : public ::testing::Test {
 // Answers each call with the next scripted path (nothing = cancelled) and
 // records the folder each call started in. `onChoose` runs inside the call,
 // while the window is converting.
-class ScriptedChooser : public convert::DocumentChooser {
+class ScriptedChooser : public course::DocumentChooser {
  public:
   explicit ScriptedChooser(std::deque<std::optional<std::string>> answers)
       : answers_(std::move(answers)) {}

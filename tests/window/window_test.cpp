@@ -3,6 +3,7 @@
 // a run. Runs here are test doubles; window_convert_test.cpp drives the
 // real converter.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <QApplication>
 #include <QDir>
@@ -13,8 +14,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
-#include <sys/wait.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
@@ -29,7 +28,7 @@ using app::MainWindow;
 using windowtest::WindowTest;
 
 TEST_F(WindowTest, FormLayoutAt96Dpi) {
-  MainWindow w([](convert::Frontend&) {});
+  MainWindow w([](course::Frontend&) {});
   ASSERT_EQ(w.logicalDpiY(), 96) << "the offscreen screen is expected at 96 dpi";
   EXPECT_EQ(w.objectName(), "Form1");
   EXPECT_EQ(w.windowTitle(), "Raredozud 1.3.1  (4.4.2009)");
@@ -52,7 +51,7 @@ TEST_F(WindowTest, FormLayoutAt96Dpi) {
 TEST_F(WindowTest, ButtonIsDisabledDuringTheRunAndEnabledAfterIt) {
   MainWindow* wp = nullptr;
   int runs = 0;
-  MainWindow w([&](convert::Frontend& f) {
+  MainWindow w([&](course::Frontend& f) {
     ++runs;
     EXPECT_FALSE(wp->convertButton()->isEnabled());
     EXPECT_TRUE(wp->converting());
@@ -73,7 +72,7 @@ TEST_F(WindowTest, ButtonIsDisabledDuringTheRunAndEnabledAfterIt) {
 TEST_F(WindowTest, ButtonIsEnabledAgainWhenTheRunFails) {
   MainWindow* wp = nullptr;
   int thrown = 0;
-  MainWindow w([&](convert::Frontend&) {
+  MainWindow w([&](course::Frontend&) {
     EXPECT_FALSE(wp->convertButton()->isEnabled());
     ++thrown;
     if (thrown == 1) throw support::Error(75, "Raredozud", "Path/File access error");
@@ -94,9 +93,9 @@ TEST_F(WindowTest, ButtonIsEnabledAgainWhenTheRunFails) {
 }
 
 TEST_F(WindowTest, StatusLinesAndLineEnds) {
-  MainWindow w([](convert::Frontend& f) {
+  MainWindow w([](course::Frontend& f) {
     f.status.showStatus(u"/home/u/course.doc\r\n");  // the path line: an empty line follows
-    f.status.showStatus(u"%H1=Basics\r");  // a marker line keeps its paragraph mark
+    f.status.showStatus(u"%H1=Basics\r");            // a marker line keeps its paragraph mark
     f.status.showStatus(u"two\r\nlines");
     f.status.showStatus(u"cr\ronly");
     f.status.showStatus(u"lf\nonly");
@@ -106,14 +105,15 @@ TEST_F(WindowTest, StatusLinesAndLineEnds) {
   });
   w.show();
   w.convertButton()->click();
-  EXPECT_EQ(w.statusBox()->toPlainText().toStdU16String(),
-            u"/home/u/course.doc\n\n%H1=Basics\ntwo\nlines\ncr\nonly\nlf\nonly\n\nsoft\nbreak\nУспех\n");
+  EXPECT_EQ(
+      w.statusBox()->toPlainText().toStdU16String(),
+      u"/home/u/course.doc\n\n%H1=Basics\ntwo\nlines\ncr\nonly\nlf\nonly\n\nsoft\nbreak\nУспех\n");
   EXPECT_EQ(w.statusBox()->document()->blockCount(), 14);
 }
 
 TEST_F(WindowTest, SeveralRunsKeepAllLinesAndTheBoxShowsTheLast) {
   int run = 0;
-  MainWindow w([&](convert::Frontend& f) {
+  MainWindow w([&](course::Frontend& f) {
     ++run;
     for (int i = 0; i < 40; ++i)
       f.status.showStatus(u"run " + QString::number(run).toStdU16String() + u" line " +
@@ -138,7 +138,7 @@ TEST_F(WindowTest, SeveralRunsKeepAllLinesAndTheBoxShowsTheLast) {
 TEST_F(WindowTest, ClosingDuringARunWaitsForItsEnd) {
   MainWindow* wp = nullptr;
   bool finished = false;
-  MainWindow w([&](convert::Frontend& f) {
+  MainWindow w([&](course::Frontend& f) {
     wp->close();
     f.status.showStatus(u"still running");
     EXPECT_TRUE(wp->isVisible());
@@ -154,7 +154,7 @@ TEST_F(WindowTest, ClosingDuringARunWaitsForItsEnd) {
 TEST_F(WindowTest, ChooserCanBeReplacedAndRestored) {
   windowtest::ScriptedChooser chooser({"/tmp/a.doc"});
   std::optional<std::string> got;
-  MainWindow w([&](convert::Frontend& f) { got = f.chooser.chooseDocument("/srv/courses/"); });
+  MainWindow w([&](course::Frontend& f) { got = f.chooser.chooseDocument("/srv/courses/"); });
   w.setDocumentChooser(&chooser);
   w.convertButton()->click();
   ASSERT_EQ(chooser.folders.size(), 1u);
@@ -193,7 +193,8 @@ TEST_F(WindowTest, FileDialogChooser) {
     dlg->selectFile(folder + "/Модуль 1.doc");
     static_cast<QDialog*>(dlg)->accept();  // public there, protected in QFileDialog
   });
-  std::optional<std::string> chosen = chooser.chooseDocument(QFile::encodeName(folder).toStdString() + "/");
+  std::optional<std::string> chosen =
+      chooser.chooseDocument(QFile::encodeName(folder).toStdString() + "/");
   EXPECT_EQ(title, "Select a document for conversion");
   ASSERT_GE(filters.size(), 3);
   EXPECT_EQ(filters[0], "Doc Files (*.doc)");
@@ -201,7 +202,8 @@ TEST_F(WindowTest, FileDialogChooser) {
   EXPECT_TRUE(filters.last().contains("(*)")) << filters.last().toStdString();
   EXPECT_EQ(directory, QDir(folder).absolutePath());
   ASSERT_TRUE(chosen.has_value());
-  EXPECT_EQ(*chosen, QFile::encodeName(QDir(folder).absoluteFilePath("Модуль 1.doc")).toStdString());
+  EXPECT_EQ(*chosen,
+            QFile::encodeName(QDir(folder).absoluteFilePath("Модуль 1.doc")).toStdString());
 
   // Cancelled; an empty folder starts at home.
   QTimer::singleShot(0, [&] {
@@ -215,7 +217,7 @@ TEST_F(WindowTest, FileDialogChooser) {
 }
 
 TEST_F(WindowTest, LogAppendsLinesToLogTxtInTheCurrentDirectory) {
-  MainWindow w([](convert::Frontend& f) {
+  MainWindow w([](course::Frontend& f) {
     f.log.writeLog(u"Start");
     f.log.writeLog(u"/курсы/a.doc");
   });
@@ -227,7 +229,7 @@ TEST_F(WindowTest, LogAppendsLinesToLogTxtInTheCurrentDirectory) {
 TEST_F(WindowTest, LogFailureReachesTheRun) {
   ASSERT_TRUE(QDir().mkdir("log.txt"));  // a folder where the file should be
   bool threw = false;
-  MainWindow w([&](convert::Frontend& f) {
+  MainWindow w([&](course::Frontend& f) {
     try {
       f.log.writeLog(u"Start");
     } catch (const support::Error&) {
@@ -243,12 +245,13 @@ TEST_F(WindowTest, CopyScriptStartsDetached) {
   // The script waits for a go-ahead, so start() returning proves it did not wait.
   QFile script(here.filePath("copy script.sh"));
   ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-  script.write("while [ ! -e go ]; do sleep 0.05; done\nprintf '%s|' \"$@\" > out.tmp\nmv out.tmp out\n");
+  script.write(
+      "while [ ! -e go ]; do sleep 0.05; done\nprintf '%s|' \"$@\" > out.tmp\nmv out.tmp out\n");
   script.close();  // no execute bit on purpose
 
   std::string scriptPath = QFile::encodeName(script.fileName()).toStdString();
   std::string programFolder;
-  MainWindow w([&](convert::Frontend& f) {
+  MainWindow w([&](course::Frontend& f) {
     programFolder = f.programFolder;
     f.starter.start(scriptPath, {"/opt/rd", "/home/u/my course/"});
   });
@@ -260,14 +263,15 @@ TEST_F(WindowTest, CopyScriptStartsDetached) {
   ASSERT_TRUE(go.open(QIODevice::WriteOnly));
   go.close();
   QFile out(here.filePath("out"));
-  for (int i = 0; i < 200 && !out.exists(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int i = 0; i < 200 && !out.exists(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_TRUE(out.open(QIODevice::ReadOnly)) << "the script never ran";
   EXPECT_EQ(out.readAll(), "/opt/rd|/home/u/my course/|");
 }
 
 TEST_F(WindowTest, MissingCopyScriptIsError53) {
   int number = 0;
-  MainWindow w([&](convert::Frontend& f) {
+  MainWindow w([&](course::Frontend& f) {
     try {
       f.starter.start(QDir::current().filePath("copysql.sh").toStdString(), {"a", "b"});
     } catch (const support::Error& e) {

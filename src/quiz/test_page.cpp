@@ -1,22 +1,22 @@
-#include "testpages/test_page.h"
+#include "quiz/test_page.h"
 
-#include "convert/text.h"
-#include "convert/textfile.h"
 #include "support/files.h"
+#include "support/lines.h"
+#include "support/strings.h"
 
-namespace testpages {
+namespace quiz {
 
 std::string fillTemplate(std::string_view templateBytes, int32_t testNumber) {
   const std::string dataFile = "testdata" + std::to_string(testNumber) + ".htm";
   std::string out;
-  for (std::string_view line : convert::splitLines(templateBytes, false)) {
-    out += convert::replaceAll(line, "%FILE=", dataFile);
+  for (std::string_view line : support::splitLines(templateBytes, false)) {
+    out += support::replaceAll(line, "%FILE=", dataFile);
     out += "\r\n";
   }
   return out;
 }
 
-void saveTestPage(const convert::Session& session, const std::string& programFolder,
+void saveTestPage(const course::Session& session, const std::string& programFolder,
                   const std::string& outputFolder, int32_t entryNumber) {
   const std::string templateBytes = support::readFile(programFolder + "/sql_test.htm");
   const int32_t n = session.entryCount(entryNumber);
@@ -24,4 +24,4 @@ void saveTestPage(const convert::Session& session, const std::string& programFol
                      fillTemplate(templateBytes, n));
 }
 
-}  // namespace testpages
+}  // namespace quiz

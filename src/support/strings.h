@@ -1,12 +1,11 @@
 #pragma once
-// Small string helpers shared by the driver and the writers. Converter
-// strings are UTF-16; paths stay in the file system's bytes (UTF-8) and are
-// turned into UTF-16 only for messages.
+// Small string helpers. Converter strings are UTF-16; paths stay in the file
+// system's bytes (UTF-8) and are turned into UTF-16 only for messages.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace convert {
+namespace support {
 
 // Plain decimal: no blank, no leading zeros, "-" for negatives.
 std::u16string number(int64_t n);
@@ -22,4 +21,4 @@ std::string lowerAscii(std::string_view s);
 std::string replaceAll(std::string_view s, std::string_view from, std::string_view to);
 std::u16string replaceAll(std::u16string_view s, std::u16string_view from, std::u16string_view to);
 
-}  // namespace convert
+}  // namespace support

@@ -9,18 +9,23 @@
 
 #include "support/runtime_error.h"
 
-namespace convert {
+namespace course {
 
 // Entry kinds of the outline.
 enum EntryKind : int32_t {
-  kUntitled = 0,     // content after a "%PID=" line read before any heading
-  kPage = 1,         // "%H2="
-  kTest = 2,         // "%TEST="
-  kChapterStart = 3, // "%H1="
-  kChapterEnd = 4,   // an accepted "%H1#"
+  kUntitled = 0,      // content after a "%PID=" line read before any heading
+  kPage = 1,          // "%H2="
+  kTest = 2,          // "%TEST="
+  kChapterStart = 3,  // "%H1="
+  kChapterEnd = 4,    // an accepted "%H1#"
 };
 
 inline constexpr int32_t kOutlineRows = 1001;  // indexes 0..1000
+
+// Throws run-time error 9 unless `i` is a row of the outline.
+inline void checkRow(int64_t i) {
+  if (i < 0 || i >= kOutlineRows) support::raise(9);
+}
 
 class Session {
  public:
@@ -46,7 +51,7 @@ class Session {
 
  private:
   static size_t row(int64_t i) {
-    support::checkIndex(i);
+    checkRow(i);
     return static_cast<size_t>(i);
   }
   std::array<std::u16string, kOutlineRows> titles_{};
@@ -55,4 +60,4 @@ class Session {
   std::array<int32_t, kOutlineRows> counts_{};
 };
 
-}  // namespace convert
+}  // namespace course

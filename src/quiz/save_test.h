@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "convert/run_context.h"
+#include "course/export_context.h"
 
-namespace testpages {
+namespace quiz {
 
 inline constexpr const char16_t* kDataPrologue =
     u"<html><head><meta http-equiv='Content-Type' content='text/html; "
@@ -15,7 +15,7 @@ inline constexpr const char16_t* kDataPrologue =
 // The source document must be active; it is active again on return. Takes
 // the next test number (session.testCounter) and records it in the entry's
 // entryCount. Failures are reported ("saveTest: file ...") and not raised.
-void saveTest(convert::RunContext& run, const std::string& outputFolder, int32_t rangeStart,
+void saveTest(course::ExportContext& run, const std::string& outputFolder, int32_t rangeStart,
               int32_t rangeEnd, int32_t entryNumber);
 
-}  // namespace testpages
+}  // namespace quiz

@@ -5,7 +5,7 @@
 
 #include "support/error.h"
 
-namespace convert {
+namespace course {
 
 // The exception being handled, as a support::Error: engine and run-time
 // errors pass through; out of memory is error 7; anything else is error 51
@@ -16,4 +16,4 @@ support::Error currentError();
 // write it (one blank before a non-negative number).
 std::u16string errorDetail(const support::Error& e);
 
-}  // namespace convert
+}  // namespace course

@@ -2,25 +2,17 @@
 // What the page and test writers need from the run that calls them.
 #include <string>
 
-#include "convert/frontend.h"
-#include "convert/session.h"
+#include "course/frontend.h"
+#include "course/session.h"
 #include "word/application.h"
 
-namespace pages {
-class PageWriter;
-}
+namespace course {
 
-namespace convert {
-
-struct RunContext {
+struct ExportContext {
   Session& session;
   word::Application& app;
   StatusSink& status;
   std::string programFolder;  // where sql_test.htm lies, no trailing '/'
-  // Where pages are saved; none saves each at once. A run gives one that
-  // writes on a second thread, and makes it `status` too, to keep the
-  // status box in order.
-  pages::PageWriter* pageWriter = nullptr;
 };
 
 // A document added for one export. Closing it in order is the export's last
@@ -50,4 +42,4 @@ class TemporaryDocument {
   word::Document* doc_;
 };
 
-}  // namespace convert
+}  // namespace course

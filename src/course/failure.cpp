@@ -1,4 +1,4 @@
-#include "convert/failure.h"
+#include "course/failure.h"
 
 #include <exception>
 #include <new>
@@ -6,7 +6,7 @@
 #include "support/codepage.h"
 #include "support/runtime_error.h"
 
-namespace convert {
+namespace course {
 
 support::Error currentError() {
   try {
@@ -27,4 +27,4 @@ std::u16string errorDetail(const support::Error& e) {
                            e.description());
 }
 
-}  // namespace convert
+}  // namespace course

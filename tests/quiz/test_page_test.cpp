@@ -1,11 +1,12 @@
 // The test page: the template with its placeholder filled in.
+#include "quiz/test_page.h"
+
 #include <gtest/gtest.h>
 
 #include "../common/fixtures.h"
-#include "testpages/test_page.h"
 
 using namespace testing_support;
-using testpages::fillTemplate;
+using quiz::fillTemplate;
 
 TEST(FillTemplate, EveryPlaceholderOnALineIsReplaced) {
   EXPECT_EQ(fillTemplate("a %FILE= b %FILE=\r\n", 12), "a testdata12.htm b testdata12.htm\r\n");
@@ -22,7 +23,9 @@ TEST(FillTemplate, LinesEndInCrLfWhateverTheTemplateHad) {
   EXPECT_EQ(fillTemplate("\r\n\r\n", 3), "\r\n\r\n");
 }
 
-TEST(FillTemplate, EmptyTemplateGivesEmptyPage) { EXPECT_EQ(fillTemplate("", 3), ""); }
+TEST(FillTemplate, EmptyTemplateGivesEmptyPage) {
+  EXPECT_EQ(fillTemplate("", 3), "");
+}
 
 TEST(FillTemplate, BytesPassUnchanged) {
   EXPECT_EQ(fillTemplate("\xE0\xFF %FILE=\x01\r\n", 2), "\xE0\xFF testdata2.htm\x01\r\n");
@@ -32,9 +35,9 @@ TEST(SaveTestPage, WritesTestNFromTheEntrysTestNumber) {
   ScratchFolder program, out;
   writeBytes(program / "sql_test.htm", "<iframe src='%FILE='>\r\n");
   writeBytes(out / "test12.htm", "an older page that is longer than the new one");
-  convert::Session s;
+  course::Session s;
   s.entryCount(4) = 12;
-  testpages::saveTestPage(s, program.path().substr(0, program.path().size() - 1), out.path(), 4);
+  quiz::saveTestPage(s, program.path().substr(0, program.path().size() - 1), out.path(), 4);
   EXPECT_EQ(readBytes(out / "test12.htm"), "<iframe src='testdata12.htm'>\r\n");
   EXPECT_EQ(listFiles(out.path()), (std::vector<std::string>{"test12.htm"}));
 }
@@ -42,19 +45,19 @@ TEST(SaveTestPage, WritesTestNFromTheEntrysTestNumber) {
 TEST(SaveTestPage, EmptyTemplateStillCreatesThePage) {
   ScratchFolder program, out;
   writeBytes(program / "sql_test.htm", "");
-  convert::Session s;
+  course::Session s;
   s.entryCount(1) = 1;
-  testpages::saveTestPage(s, program.path().substr(0, program.path().size() - 1), out.path(), 1);
+  quiz::saveTestPage(s, program.path().substr(0, program.path().size() - 1), out.path(), 1);
   EXPECT_TRUE(exists(out / "test1.htm"));
   EXPECT_EQ(readBytes(out / "test1.htm"), "");
 }
 
 TEST(SaveTestPage, MissingTemplateIsError53AndWritesNothing) {
   ScratchFolder program, out;
-  convert::Session s;
+  course::Session s;
   s.entryCount(1) = 1;
   try {
-    testpages::saveTestPage(s, program.path().substr(0, program.path().size() - 1), out.path(), 1);
+    quiz::saveTestPage(s, program.path().substr(0, program.path().size() - 1), out.path(), 1);
     FAIL() << "no error";
   } catch (const support::Error& e) {
     EXPECT_EQ(e.number(), 53);
@@ -66,10 +69,9 @@ TEST(SaveTestPage, MissingTemplateIsError53AndWritesNothing) {
 TEST(SaveTestPage, EntryOutsideTheOutlineIsError9) {
   ScratchFolder program, out;
   writeBytes(program / "sql_test.htm", "x\r\n");
-  convert::Session s;
+  course::Session s;
   try {
-    testpages::saveTestPage(s, program.path().substr(0, program.path().size() - 1), out.path(),
-                            1001);
+    quiz::saveTestPage(s, program.path().substr(0, program.path().size() - 1), out.path(), 1001);
     FAIL() << "no error";
   } catch (const support::Error& e) {
     EXPECT_EQ(e.number(), 9);

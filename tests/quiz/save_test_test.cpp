@@ -1,9 +1,10 @@
 // Test sections: the data file around the copied section, the numbering,
 // the test page.
+#include "quiz/save_test.h"
+
 #include <gtest/gtest.h>
 
 #include "../common/course.h"
-#include "testpages/save_test.h"
 
 using namespace testing_support;
 
@@ -28,7 +29,7 @@ class SaveTest : public CourseTest {
   void test(int entry, std::u16string title, int from, int to) {
     session.entryTitle(entry) = std::move(title);
     auto ctx = context();
-    testpages::saveTest(ctx, docs / "o/", from, to, entry);
+    quiz::saveTest(ctx, docs / "o/", from, to, entry);
   }
   std::string o(const std::string& name) { return readBytes(docs / ("o/" + name)); }
   std::string source;
@@ -37,10 +38,11 @@ class SaveTest : public CourseTest {
 TEST_F(SaveTest, TheDataFileWrapsTheSectionInWindows1251) {
   test(4, u"Проверка `1` &lt;a&gt;", 0, 23);  // the first two paragraphs
   EXPECT_TRUE(status.lines.empty()) << status.lines[0];
-  EXPECT_EQ(o("testdata1.htm"), kPrologue + "\r\n%TEST=\xCF\xF0\xEE\xE2\xE5\xF0\xEA\xE0 `1` "
-                                            "&lt;a&gt;\r\n1. \xC2\xEE\xEF\xF0\xEE\xF1?\r\n"
-                                            "*a) \xCE\xF2\xE2\xE5\xF2 &#10003;\r\n%TEST_END\r\n"
-                                            "</pre></body></html>\r\n");
+  EXPECT_EQ(o("testdata1.htm"), kPrologue +
+                                    "\r\n%TEST=\xCF\xF0\xEE\xE2\xE5\xF0\xEA\xE0 `1` "
+                                    "&lt;a&gt;\r\n1. \xC2\xEE\xEF\xF0\xEE\xF1?\r\n"
+                                    "*a) \xCE\xF2\xE2\xE5\xF2 &#10003;\r\n%TEST_END\r\n"
+                                    "</pre></body></html>\r\n");
   EXPECT_EQ(o("test1.htm"), "<frameset><frame src='testdata1.htm'></frameset>\r\n");
   EXPECT_EQ(session.entryCount(4), 1);
   EXPECT_EQ(app.activeDocument().fullName(), source);
@@ -64,7 +66,8 @@ TEST_F(SaveTest, TestsAreNumberedInCallOrderAcrossEntries) {
 
 TEST_F(SaveTest, AnEmptySectionStillGetsItsFrame) {
   test(1, u"Empty", 11, 11);
-  EXPECT_EQ(o("testdata1.htm"), kPrologue + "\r\n%TEST=Empty\r\n%TEST_END\r\n</pre></body></html>\r\n");
+  EXPECT_EQ(o("testdata1.htm"),
+            kPrologue + "\r\n%TEST=Empty\r\n%TEST_END\r\n</pre></body></html>\r\n");
 }
 
 TEST_F(SaveTest, ASectionWithoutItsFinalMarkJoinsTheEndMarker) {

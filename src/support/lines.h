@@ -5,10 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace convert {
-
-inline constexpr const char* kCyrillic = "WINDOWS-1251";
-inline constexpr const char* kWestern = "WINDOWS-1252";
+namespace support {
 
 // The lines, each followed by CR LF, in `codepage` (a character the code
 // page lacks becomes "&#N;").
@@ -24,10 +21,4 @@ std::vector<std::string_view> splitLines(std::string_view bytes, bool lineFeedEn
 // The lines joined, each followed by CR LF.
 std::string joinLines(const std::vector<std::string>& lines);
 
-bool isFile(const std::string& path);
-
-// The run-time error for a failing file operation's errno: 53 file not
-// found, 76 path not found, 70 permission denied, 61 disk full, 75 else.
-[[noreturn]] void raiseFileError(int err, bool missingIsPath);
-
-}  // namespace convert
+}  // namespace support

@@ -1,14 +1,9 @@
-#include "convert/textfile.h"
-
-#include <sys/stat.h>
-
-#include <cerrno>
+#include "support/lines.h"
 
 #include "support/codepage.h"
 #include "support/files.h"
-#include "support/runtime_error.h"
 
-namespace convert {
+namespace support {
 
 std::string encodeLines(const std::vector<std::u16string>& lines, const char* codepage) {
   std::u16string text;
@@ -16,12 +11,12 @@ std::string encodeLines(const std::vector<std::u16string>& lines, const char* co
     text += line;
     text += u"\r\n";
   }
-  return support::toCodePage(text, codepage);
+  return toCodePage(text, codepage);
 }
 
 void writeTextFile(const std::string& path, const std::vector<std::u16string>& lines,
                    const char* codepage) {
-  support::writeFile(path, encodeLines(lines, codepage));
+  writeFile(path, encodeLines(lines, codepage));
 }
 
 std::vector<std::string_view> splitLines(std::string_view bytes, bool lineFeedEnds) {
@@ -46,22 +41,4 @@ std::string joinLines(const std::vector<std::string>& lines) {
   return out;
 }
 
-void raiseFileError(int err, bool missingIsPath) {
-  switch (err) {
-    case ENOENT: support::raise(missingIsPath ? 76 : 53);
-    case ENOTDIR: support::raise(76);
-    case EACCES:
-    case EPERM:
-    case EROFS: support::raise(70);
-    case ENOSPC: support::raise(61);
-    case ENOMEM: support::raise(7);
-    default: support::raise(75);
-  }
-}
-
-bool isFile(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-}  // namespace convert
+}  // namespace support

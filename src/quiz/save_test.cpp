@@ -1,27 +1,27 @@
-#include "testpages/save_test.h"
+#include "quiz/save_test.h"
 
 #include <limits>
 
-#include "convert/failure.h"
-#include "convert/text.h"
+#include "course/failure.h"
+#include "quiz/test_page.h"
 #include "support/runtime_error.h"
-#include "testpages/test_page.h"
+#include "support/strings.h"
 
-namespace testpages {
+namespace quiz {
 
-void saveTest(convert::RunContext& run, const std::string& outputFolder, int32_t rangeStart,
+void saveTest(course::ExportContext& run, const std::string& outputFolder, int32_t rangeStart,
               int32_t rangeEnd, int32_t entryNumber) {
-  convert::Session& session = run.session;
+  course::Session& session = run.session;
   std::u16string report;  // the name a failure line shows
   try {
-    report = convert::widen(outputFolder) + u"testdata" + convert::number(session.testCounter) +
-             u".???";
+    report =
+        support::widen(outputFolder) + u"testdata" + support::number(session.testCounter) + u".???";
     word::Selection source = run.app.selection();
     source.setStart(rangeStart);
     source.setEnd(rangeEnd);
     source.range().copy();
 
-    convert::TemporaryDocument data(run.app);
+    course::TemporaryDocument data(run.app);
     word::Selection selection = run.app.selection();
     selection.range().paste();
     selection.homeKey(word::wdStory, word::wdMove);
@@ -36,14 +36,14 @@ void saveTest(convert::RunContext& run, const std::string& outputFolder, int32_t
     const int32_t n = session.testCounter;
 
     const std::string path = outputFolder + "testdata" + std::to_string(n) + ".htm";
-    report = convert::widen(path);
+    report = support::widen(path);
     run.app.activeDocument().saveAs(path, word::wdFormatText);
     data.close();
     saveTestPage(session, run.programFolder, outputFolder, entryNumber);
   } catch (...) {
-    const support::Error e = convert::currentError();
-    run.status.showStatus(u"saveTest: file " + report + u", error # " + convert::errorDetail(e));
+    const support::Error e = course::currentError();
+    run.status.showStatus(u"saveTest: file " + report + u", error # " + course::errorDetail(e));
   }
 }
 
-}  // namespace testpages
+}  // namespace quiz

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace convert {
+namespace course {
 
 // Lets the user pick the document to convert.
 class DocumentChooser {
@@ -51,4 +51,4 @@ struct Frontend {
   std::string programFolder;  // folder of sql_test.htm and copysql.sh, no trailing '/'
 };
 
-}  // namespace convert
+}  // namespace course

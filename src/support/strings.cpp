@@ -1,15 +1,17 @@
-#include "convert/text.h"
+#include "support/strings.h"
 
 #include "support/codepage.h"
 
-namespace convert {
+namespace support {
 
 std::u16string number(int64_t n) {
   std::string s = std::to_string(n);
   return std::u16string(s.begin(), s.end());
 }
 
-std::u16string widen(std::string_view utf8) { return support::fromUtf8(utf8); }
+std::u16string widen(std::string_view utf8) {
+  return fromUtf8(utf8);
+}
 
 namespace {
 
@@ -40,8 +42,12 @@ std::basic_string<Char> replace(std::basic_string_view<Char> s, std::basic_strin
 
 }  // namespace
 
-std::u16string trimBlanks(std::u16string_view s) { return trim(s); }
-std::string trimBlanks(std::string_view s) { return trim(s); }
+std::u16string trimBlanks(std::u16string_view s) {
+  return trim(s);
+}
+std::string trimBlanks(std::string_view s) {
+  return trim(s);
+}
 
 std::u16string upperAscii(std::u16string_view s) {
   std::u16string out(s);
@@ -65,4 +71,4 @@ std::u16string replaceAll(std::u16string_view s, std::u16string_view from, std::
   return replace(s, from, to);
 }
 
-}  // namespace convert
+}  // namespace support
