@@ -2,35 +2,13 @@
 
 #include <algorithm>
 
+#include "word/read/list_labels.h"
+
 namespace word::read::doc {
 
 namespace {
 
 std::u16string ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
-
-std::u16string roman(int32_t n, bool upper) {
-  if (n <= 0 || n >= 4000) return ascii(std::to_string(n));
-  static const std::pair<int, const char*> parts[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"},
-                                                      {90, "xc"},  {50, "l"},   {40, "xl"},  {10, "x"},   {9, "ix"},
-                                                      {5, "v"},    {4, "iv"},   {1, "i"}};
-  std::string out;
-  for (auto [v, s] : parts)
-    while (n >= v) {
-      out += s;
-      n -= v;
-    }
-  if (upper) std::transform(out.begin(), out.end(), out.begin(), [](char c) { return static_cast<char>(c - 'a' + 'A'); });
-  return ascii(out);
-}
-
-// Letters repeat after z: a..z, aa..zz, aaa...
-std::u16string letters(int32_t n, bool upper) {
-  if (n <= 0) return ascii(std::to_string(n));
-  int32_t count = (n - 1) / 26 + 1;
-  if (count > 50) count = 50;
-  char16_t c = static_cast<char16_t>((upper ? 'A' : 'a') + (n - 1) % 26);
-  return std::u16string(static_cast<size_t>(count), c);
-}
 
 // Numbers stay far from the integer limits, so counting never overflows.
 int32_t saneStart(int32_t v) { return std::clamp<int32_t>(v, 0, 1 << 24); }

@@ -1,37 +1,13 @@
 #include "word/read/docx/numbering.h"
 
 #include "word/builder.h"
+#include "word/read/list_labels.h"
 #include "word/read/docx/xml.h"
 
 namespace word::read::docx {
 namespace {
 
 std::u16string ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
-
-std::u16string roman(int64_t n, bool upper) {
-  if (n <= 0 || n >= 4000) return ascii(std::to_string(n));
-  static const struct { int v; const char* s; } table[] = {
-      {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
-      {50, "l"},   {40, "xl"},  {10, "x"},  {9, "ix"},   {5, "v"},   {4, "iv"}, {1, "i"}};
-  std::string out;
-  for (const auto& t : table)
-    while (n >= t.v) {
-      out += t.s;
-      n -= t.v;
-    }
-  if (upper)
-    for (char& c : out) c = static_cast<char>(c - 'a' + 'A');
-  return ascii(out);
-}
-
-// Word's letters repeat the letter: 26 "z", 27 "aa", 28 "bb".
-std::u16string letters(int64_t n, bool upper) {
-  if (n <= 0) return ascii(std::to_string(n));
-  int64_t count = (n - 1) / 26 + 1;
-  if (count > 64) count = 64;
-  char16_t c = static_cast<char16_t>((upper ? u'A' : u'a') + (n - 1) % 26);
-  return std::u16string(static_cast<size_t>(count), c);
-}
 
 std::u16string cardinalWords(int64_t n) {
   static const char* small[] = {"zero", "one", "two", "three", "four", "five", "six", "seven", "eight", "nine", "ten",
