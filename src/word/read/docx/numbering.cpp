@@ -106,46 +106,45 @@ std::u16string formatNumber(int64_t n, std::string_view f) {
   return ascii(std::to_string(n));
 }
 
-char16_t mapSymbolChar(char16_t c, std::string_view font) {
-  char16_t low = c >= 0xF000 && c <= 0xF0FF ? static_cast<char16_t>(c - 0xF000) : c;
-  if (low > 0xFF) return c;
-  bool wingdings = font.substr(0, 9) == "Wingdings";
-  bool symbol = font == "Symbol";
-  if (!wingdings && !symbol && c < 0xF000) return c;
-  if (wingdings) {
-    switch (low) {
-      case 0x6C:
-        return 0x25CF;  // black circle
-      case 0x6E:
-        return 0x25A0;  // black square
-      case 0x6F:
-        return 0x25A1;  // white square
-      case 0x71:
-        return 0x2751;  // shadowed square
-      case 0x75:
-        return 0x25C6;  // black diamond
-      case 0x76:
-        return 0x2756;  // diamond with a cross
-      case 0x9F:
-        return 0x2022;
-      case 0xA7:
-        return 0x25AA;  // small black square
-      case 0xA8:
-        return 0x25FB;
-      case 0xD8:
-        return 0x27A2;  // arrowhead
-      case 0xE0:
-        return 0x27A2;
-      case 0xFC:
-        return 0x2714;  // check mark
-      case 0xFE:
-        return 0x2611;
-      case 0xA1:
-        return 0x25CB;
-      default:
-        return 0x2022;
-    }
+namespace {
+
+// Wingdings bullets by glyph; an unknown one shows as a plain bullet.
+char16_t wingdingsChar(char16_t low) {
+  switch (low) {
+    case 0x6C:
+      return 0x25CF;  // black circle
+    case 0x6E:
+      return 0x25A0;  // black square
+    case 0x6F:
+      return 0x25A1;  // white square
+    case 0x71:
+      return 0x2751;  // shadowed square
+    case 0x75:
+      return 0x25C6;  // black diamond
+    case 0x76:
+      return 0x2756;  // diamond with a cross
+    case 0x9F:
+      return 0x2022;
+    case 0xA7:
+      return 0x25AA;  // small black square
+    case 0xA8:
+      return 0x25FB;
+    case 0xD8:
+      return 0x27A2;  // arrowhead
+    case 0xE0:
+      return 0x27A2;
+    case 0xFC:
+      return 0x2714;  // check mark
+    case 0xFE:
+      return 0x2611;
+    case 0xA1:
+      return 0x25CB;
+    default:
+      return 0x2022;
   }
+}
+
+char16_t symbolFontChar(char16_t c, char16_t low) {
   // Symbol (or an unnamed symbol font): its Greek and bullet glyphs.
   switch (low) {
     case 0xB7:
@@ -188,6 +187,18 @@ char16_t mapSymbolChar(char16_t c, std::string_view font) {
     return lowerG[low - 0x61];
   }
   return c;
+}
+
+}  // namespace
+
+char16_t mapSymbolChar(char16_t c, std::string_view font) {
+  char16_t low = c >= 0xF000 && c <= 0xF0FF ? static_cast<char16_t>(c - 0xF000) : c;
+  if (low > 0xFF) return c;
+  bool wingdings = font.substr(0, 9) == "Wingdings";
+  bool symbol = font == "Symbol";
+  if (!wingdings && !symbol && c < 0xF000) return c;
+  if (wingdings) return wingdingsChar(low);
+  return symbolFontChar(c, low);
 }
 
 Numbering::Level Numbering::readLevel(const pugi::xml_node& lvl, Level l) {
