@@ -293,14 +293,11 @@ Model copyRange(const Model& model, uint32_t start, uint32_t end) {
   return out;
 }
 
-uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at) {
-  const Story& f = fragment.main;
-  const uint32_t n = static_cast<uint32_t>(f.text.size());
-  if (n == 0) return 0;
-  Story& d = model.main;
-  pos = std::min<uint32_t>(pos, static_cast<uint32_t>(d.text.size()));
-  // Nothing goes between a row's last cell and the row's own mark: text
-  // inserted at that mark goes to the end of the row's last cell.
+namespace {
+
+// Nothing goes between a row's last cell and the row's own mark: text
+// inserted at that mark goes to the end of the row's last cell.
+uint32_t insertionPoint(const Story& d, uint32_t pos) {
   for (int level = 1;; ++level) {
     ptrdiff_t t = tableAt(d, pos, level);
     if (t < 0) break;
@@ -311,30 +308,16 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
       break;
     }
   }
+  return pos;
+}
 
-  // A table cannot begin in the middle of a paragraph: split it first.
-  if (!f.tables.empty() && f.tables.front().start == 0 && pos < d.text.size()) {
-    size_t pi = paragraphAt(d, pos);
-    if (pos != paragraphStart(d, pi)) {
-      uint32_t split = insert(model, pos, textFragment(model, pos, u"\r"));
-      uint32_t inserted = insert(model, pos + split, fragment);
-      if (at) *at = pos;
-      return split + inserted;
-    }
-  }
-
-  if (at) *at = pos;
-  std::vector<int32_t> styleMap = mapStyles(model, fragment);
-  const int depth = depthAt(d, pos);
+// Paragraphs: the fragment's marked paragraphs go in before the one at
+// `pos`; its unmarked tail joins that paragraph. Runs after the text went
+// in.
+void insertParagraphs(Story& d, uint32_t pos, const Story& f,
+                      const std::vector<int32_t>& styleMap) {
+  const uint32_t n = static_cast<uint32_t>(f.text.size());
   const size_t pi = paragraphAt(d, pos);
-  const size_t ri = runAt(d, pos);
-  const CharFormat runHere = d.runs.empty() ? CharFormat{} : d.runs[ri].format;
-  const bool runStartsHere = !d.runs.empty() && d.runs[ri].start == pos;
-
-  d.text.insert(pos, f.text);
-
-  // Paragraphs: the fragment's marked paragraphs go in before the one at
-  // `pos`; its unmarked tail joins that paragraph.
   for (size_t i = pi; i < d.paragraphs.size(); ++i) d.paragraphs[i].end += n;
   std::vector<Paragraph> paras;
   for (const Paragraph& p : f.paragraphs) {
@@ -348,8 +331,15 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   d.paragraphs.insert(
       d.paragraphs.begin() + static_cast<ptrdiff_t>(std::min(pi, d.paragraphs.size())),
       paras.begin(), paras.end());
+}
 
-  // Runs.
+// Runs: the fragment's runs go in at `pos`; a run cut in two by it goes on
+// after the fragment.
+void insertRuns(Story& d, uint32_t pos, const Story& f) {
+  const uint32_t n = static_cast<uint32_t>(f.text.size());
+  const size_t ri = runAt(d, pos);
+  const CharFormat runHere = d.runs.empty() ? CharFormat{} : d.runs[ri].format;
+  const bool runStartsHere = !d.runs.empty() && d.runs[ri].start == pos;
   for (Run& r : d.runs)
     if (r.start >= pos && !(r.start == pos && !runStartsHere)) r.start += n;
   std::vector<Run> runs;
@@ -360,8 +350,11 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
     runs.push_back({pos + n, runHere});
   d.runs.insert(d.runs.begin() + static_cast<ptrdiff_t>(runIndex), runs.begin(), runs.end());
   compactRuns(d.runs, d.text.size());
+}
 
-  // Bookmarks: a pasted name replaces the one already there.
+// Bookmarks: a pasted name replaces the one already there.
+void insertBookmarks(Story& d, uint32_t pos, const Story& f) {
+  const uint32_t n = static_cast<uint32_t>(f.text.size());
   std::unordered_set<std::u16string> pasted;
   for (const Bookmark& b : f.bookmarks) pasted.insert(b.name);
   std::vector<Bookmark> marks;
@@ -376,8 +369,14 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   std::stable_sort(marks.begin(), marks.end(),
                    [](const Bookmark& x, const Bookmark& y) { return x.start < y.start; });
   d.bookmarks = std::move(marks);
+}
 
-  // Pictures and notes are characters: those at or after `pos` move.
+// Pictures and notes are characters: those at or after `pos` move.
+void insertPicturesAndNotes(Model& model, uint32_t pos, const Model& fragment,
+                            const std::vector<int32_t>& styleMap) {
+  Story& d = model.main;
+  const Story& f = fragment.main;
+  const uint32_t n = static_cast<uint32_t>(f.text.size());
   auto picAt = std::lower_bound(d.pictures.begin(), d.pictures.end(), pos,
                                 [](const Picture& p, uint32_t x) { return p.pos < x; });
   size_t picIndex = static_cast<size_t>(picAt - d.pictures.begin());
@@ -398,9 +397,13 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   }
   model.notes.insert(model.notes.begin() + static_cast<ptrdiff_t>(noteIndex), notes.begin(),
                      notes.end());
+}
 
-  // Tables: the ones holding `pos` grow, later ones move; the fragment's
-  // tables nest as deep as `pos` lies.
+// Tables: the ones holding `pos` grow, later ones move; the fragment's
+// tables nest as deep as `pos` lies.
+void insertTables(Story& d, uint32_t pos, const Story& f) {
+  const uint32_t n = static_cast<uint32_t>(f.text.size());
+  const int depth = depthAt(d, pos);
   auto tableAfter = std::upper_bound(d.tables.begin(), d.tables.end(), pos,
                                      [](uint32_t p, const Table& t) { return p < t.start; });
   size_t tableIndex = static_cast<size_t>(tableAfter - d.tables.begin());
@@ -412,19 +415,47 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   }
   d.tables.insert(d.tables.begin() + static_cast<ptrdiff_t>(tableIndex), tables.begin(),
                   tables.end());
+}
+
+}  // namespace
+
+uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at) {
+  const Story& f = fragment.main;
+  const uint32_t n = static_cast<uint32_t>(f.text.size());
+  if (n == 0) return 0;
+  Story& d = model.main;
+  pos = insertionPoint(d, std::min<uint32_t>(pos, static_cast<uint32_t>(d.text.size())));
+
+  // A table cannot begin in the middle of a paragraph: split it first.
+  if (!f.tables.empty() && f.tables.front().start == 0 && pos < d.text.size()) {
+    size_t pi = paragraphAt(d, pos);
+    if (pos != paragraphStart(d, pi)) {
+      uint32_t split = insert(model, pos, textFragment(model, pos, u"\r"));
+      uint32_t inserted = insert(model, pos + split, fragment);
+      if (at) *at = pos;
+      return split + inserted;
+    }
+  }
+
+  if (at) *at = pos;
+  std::vector<int32_t> styleMap = mapStyles(model, fragment);
+  // Each step finds its place in its own table of the story (paragraphs,
+  // runs, ...), which the steps before it leave as they were.
+  d.text.insert(pos, f.text);
+  insertParagraphs(d, pos, f, styleMap);
+  insertRuns(d, pos, f);
+  insertBookmarks(d, pos, f);
+  insertPicturesAndNotes(model, pos, fragment, styleMap);
+  insertTables(d, pos, f);
   return n;
 }
 
-void erase(Model& model, uint32_t start, uint32_t end) {
-  Story& d = model.main;
-  const uint32_t size = static_cast<uint32_t>(d.text.size());
-  if (size == 0) return;
-  end = std::min(end, size - 1);  // the final paragraph mark stays
-  if (start >= end) return;
-  const uint32_t len = end - start;
+namespace {
 
-  // Tables: a table inside the range goes; one that holds the range must
-  // hold it inside one cell, before the cell's mark.
+// Tables: a table inside the range goes; one that holds the range must
+// hold it inside one cell, before the cell's mark.
+void eraseTables(Story& d, uint32_t start, uint32_t end) {
+  const uint32_t len = end - start;
   for (int level = 1;; ++level) {
     ptrdiff_t t = tableAt(d, start, level);
     if (t < 0) break;
@@ -450,19 +481,23 @@ void erase(Model& model, uint32_t start, uint32_t end) {
   }
   d.tables.erase(first, last);
   for (Table& t : d.tables) shiftTable(t, end - 1, -static_cast<int64_t>(len), false);
+}
 
-  d.text.erase(start, len);
-
-  // Paragraphs whose marks are deleted merge into the one that follows.
+// Paragraphs whose marks are deleted merge into the one that follows.
+void eraseParagraphs(Story& d, uint32_t start, uint32_t end) {
+  const uint32_t len = end - start;
   size_t pa = paragraphAt(d, start);
   size_t pb = pa;
   while (pb < d.paragraphs.size() && d.paragraphs[pb].end <= end) ++pb;
   d.paragraphs.erase(d.paragraphs.begin() + static_cast<ptrdiff_t>(pa),
                      d.paragraphs.begin() + static_cast<ptrdiff_t>(pb));
   for (size_t i = pa; i < d.paragraphs.size(); ++i) d.paragraphs[i].end -= len;
+}
 
-  // Runs: the run in force at `end` now starts at `start` (unless an
-  // earlier run already covers it with the same format).
+// Runs: the run in force at `end` now starts at `start` (unless an
+// earlier run already covers it with the same format).
+void eraseRuns(Story& d, uint32_t start, uint32_t end) {
+  const uint32_t len = end - start;
   for (Run& r : d.runs) {
     if (r.start >= end)
       r.start -= len;
@@ -480,7 +515,10 @@ void erase(Model& model, uint32_t start, uint32_t end) {
   }
   d.runs = std::move(runs);
   compactRuns(d.runs, d.text.size());
+}
 
+void eraseBookmarks(Story& d, uint32_t start, uint32_t end) {
+  const uint32_t len = end - start;
   std::vector<Bookmark> marks;
   for (Bookmark& b : d.bookmarks) {
     if (b.start >= start && b.end <= end && b.end > b.start) continue;  // its text is gone
@@ -490,7 +528,11 @@ void erase(Model& model, uint32_t start, uint32_t end) {
     marks.push_back(std::move(b));
   }
   d.bookmarks = std::move(marks);
+}
 
+void erasePicturesAndNotes(Model& model, uint32_t start, uint32_t end) {
+  Story& d = model.main;
+  const uint32_t len = end - start;
   std::vector<Picture> pics;
   for (Picture& p : d.pictures) {
     if (p.pos >= start && p.pos < end) continue;
@@ -505,6 +547,22 @@ void erase(Model& model, uint32_t start, uint32_t end) {
     notes.push_back(std::move(n));
   }
   model.notes = std::move(notes);
+}
+
+}  // namespace
+
+void erase(Model& model, uint32_t start, uint32_t end) {
+  Story& d = model.main;
+  const uint32_t size = static_cast<uint32_t>(d.text.size());
+  if (size == 0) return;
+  end = std::min(end, size - 1);  // the final paragraph mark stays
+  if (start >= end) return;
+  eraseTables(d, start, end);  // first: it refuses ranges that cut a table
+  d.text.erase(start, end - start);
+  eraseParagraphs(d, start, end);
+  eraseRuns(d, start, end);
+  eraseBookmarks(d, start, end);
+  erasePicturesAndNotes(model, start, end);
 }
 
 Model textFragment(const Model& model, uint32_t pos, std::u16string_view text) {

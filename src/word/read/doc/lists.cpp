@@ -2,38 +2,20 @@
 
 #include <algorithm>
 
+#include "word/read/list_labels.h"
+
 namespace word::read::doc {
 
 namespace {
 
-std::u16string ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
-
-std::u16string roman(int32_t n, bool upper) {
-  if (n <= 0 || n >= 4000) return ascii(std::to_string(n));
-  static const std::pair<int, const char*> parts[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"},
-                                                      {90, "xc"},  {50, "l"},   {40, "xl"},  {10, "x"},   {9, "ix"},
-                                                      {5, "v"},    {4, "iv"},   {1, "i"}};
-  std::string out;
-  for (auto [v, s] : parts)
-    while (n >= v) {
-      out += s;
-      n -= v;
-    }
-  if (upper) std::transform(out.begin(), out.end(), out.begin(), [](char c) { return static_cast<char>(c - 'a' + 'A'); });
-  return ascii(out);
-}
-
-// Letters repeat after z: a..z, aa..zz, aaa...
-std::u16string letters(int32_t n, bool upper) {
-  if (n <= 0) return ascii(std::to_string(n));
-  int32_t count = (n - 1) / 26 + 1;
-  if (count > 50) count = 50;
-  char16_t c = static_cast<char16_t>((upper ? 'A' : 'a') + (n - 1) % 26);
-  return std::u16string(static_cast<size_t>(count), c);
+std::u16string ascii(const std::string& s) {
+  return std::u16string(s.begin(), s.end());
 }
 
 // Numbers stay far from the integer limits, so counting never overflows.
-int32_t saneStart(int32_t v) { return std::clamp<int32_t>(v, 0, 1 << 24); }
+int32_t saneStart(int32_t v) {
+  return std::clamp<int32_t>(v, 0, 1 << 24);
+}
 
 ListLevel readLevel(Bytes b, size_t& at) {
   ListLevel l;
@@ -51,13 +33,18 @@ ListLevel readLevel(Bytes b, size_t& at) {
     // labels is not part of the model.
     uint16_t sprm = grpprl.u16(p);
     if (sprm == 0x4A4F) l.font = grpprl.u16(p + 2);
-    size_t n = (sprm >> 13) == 3 ? 4 : (sprm >> 13) == 6 ? 1 + grpprl.u8(p + 2) : (sprm >> 13) == 7 ? 3 : (sprm >> 13) >= 2 ? 2 : 1;
+    size_t n = (sprm >> 13) == 3   ? 4
+               : (sprm >> 13) == 6 ? 1 + grpprl.u8(p + 2)
+               : (sprm >> 13) == 7 ? 3
+               : (sprm >> 13) >= 2 ? 2
+                                   : 1;
     p += 2 + n;
   }
   at += 28 + papx + chpx;
   size_t cch = b.u16(at);
   at += 2;
-  for (size_t k = 0; k < cch && b.has(at, 2); ++k, at += 2) l.text.push_back(static_cast<char16_t>(b.u16(at)));
+  for (size_t k = 0; k < cch && b.has(at, 2); ++k, at += 2)
+    l.text.push_back(static_cast<char16_t>(b.u16(at)));
   return l;
 }
 
@@ -65,19 +52,30 @@ ListLevel readLevel(Bytes b, size_t& at) {
 
 std::u16string formatNumber(int32_t n, uint8_t nfc) {
   switch (nfc) {
-    case 1: return roman(n, true);
-    case 2: return roman(n, false);
-    case 3: return letters(n, true);
-    case 4: return letters(n, false);
+    case 1:
+      return roman(n, true);
+    case 2:
+      return roman(n, false);
+    case 3:
+      return letters(n, true);
+    case 4:
+      return letters(n, false);
     case 5: {
       int32_t t = n % 100;
-      const char* suffix = (t >= 11 && t <= 13) ? "th" : n % 10 == 1 ? "st" : n % 10 == 2 ? "nd" : n % 10 == 3 ? "rd" : "th";
+      const char* suffix = (t >= 11 && t <= 13) ? "th"
+                           : n % 10 == 1        ? "st"
+                           : n % 10 == 2        ? "nd"
+                           : n % 10 == 3        ? "rd"
+                                                : "th";
       return ascii(std::to_string(n) + suffix);
     }
-    case 22: return ascii((n >= 0 && n < 10 ? "0" : "") + std::to_string(n));
+    case 22:
+      return ascii((n >= 0 && n < 10 ? "0" : "") + std::to_string(n));
     case 23:
-    case 255: return u"";
-    default: return ascii(std::to_string(n));
+    case 255:
+      return u"";
+    default:
+      return ascii(std::to_string(n));
   }
 }
 
@@ -142,7 +140,9 @@ std::optional<ListLabel> Lists::next(int32_t ilfo, uint8_t ilvl) {
   const ListOverride& o = overrides_[oi];
   if (o.list < 0) return std::nullopt;
   const ListDef& def = lists_[o.list];
-  auto level = [&](size_t k) -> const ListLevel& { return o.levels[k] ? *o.levels[k] : def.levels[k]; };
+  auto level = [&](size_t k) -> const ListLevel& {
+    return o.levels[k] ? *o.levels[k] : def.levels[k];
+  };
   Counter& c = counters_[o.list];
   if (!overrideUsed_[oi]) {
     // The first paragraph of an override restarts the levels it sets.

@@ -1,0 +1,186 @@
+// The walk over a story: paragraphs in text order, each opening the table
+// structure it sits in, then its characters run by run, with the special
+// characters (fields, pictures, notes, anchors) handed to their parts.
+#include <algorithm>
+
+#include "word/read/doc/reader_state.h"
+
+namespace word::read::doc::detail {
+
+void DocReader::Emitter::emit(uint32_t a, uint32_t end, int depth) {
+  findUnclosedFields(a, end);
+  std::vector<Para> paras = r.paragraphs(a, end);
+  for (size_t i = 0; i < paras.size(); ++i) emitParagraph(paras, i, depth);
+  bookmarksAt(end);
+  flush();
+  closeTablesTo(0);
+}
+
+void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i, int depth) {
+  const Para& p = paras[i];
+  openStructure(paras, i);
+  // In a cell merged into the one before, empty paragraphs vanish and
+  // content starts a new paragraph of the joined cell.
+  Level* joined = !flat && !levels.empty() && levels.back().joinNext &&
+                          static_cast<size_t>(p.depth) == levels.size()
+                      ? &levels.back()
+                      : nullptr;
+  const bool empty = (p.mark ? p.end - 1 : p.end) <= p.start;
+  if (joined && !empty) {
+    b.endParagraph();
+    joined->joinNext = false;
+  }
+  const bool skipped = joined && empty;
+  std::optional<ListLabel> label;
+  if (p.pap.ilfo > 0 && !(p.rowEnd && !flat)) label = r.lists_.next(p.pap.ilfo, p.pap.ilvl);
+  if (label && !label->ordered && label->text.size() == 1)
+    label->text = r.bullet(label->text[0], label->font, p.pap.ilvl);
+  ParagraphFormat pf = r.paragraphFormat(p.pap, label);
+  pf.textBox = flat;
+  if (!skipped) b.paragraph(pf);
+  if (!(p.rowEnd && !flat))
+    emitText(p, depth);
+  else
+    bookmarksAt(p.start);
+  flush();
+  closeParagraph(paras, p, skipped);
+  emitTextBoxes(depth);
+}
+
+// A paragraph ends a row, a cell or just itself.
+void DocReader::Emitter::closeParagraph(const std::vector<Para>& paras, const Para& p,
+                                        bool skipped) {
+  if (!flat && p.rowEnd && !levels.empty()) {
+    b.endRow();
+    levels.back().rowOpen = false;
+    levels.back().cellOpen = false;
+    levels.back().joinNext = false;
+  } else if (!flat && p.cellEnd && !levels.empty()) {
+    Level& lv = levels.back();
+    if (static_cast<size_t>(p.depth) == levels.size() && nextCellMerged(paras, p, lv.cell)) {
+      lv.joinNext = true;  // the cell stays open for the merged one
+    } else {
+      b.endCell();
+      lv.cellOpen = false;
+      lv.joinNext = false;
+    }
+    ++lv.cell;
+  } else if (!skipped) {
+    b.endParagraph();
+  }
+}
+
+// Text boxes anchored in the paragraph follow it, their tables flattened.
+void DocReader::Emitter::emitTextBoxes(int depth) {
+  if (!pendingBoxes.empty() && depth < 2) {
+    auto boxes = std::move(pendingBoxes);
+    pendingBoxes.clear();
+    for (auto [s, e] : boxes) {
+      Emitter tb(r, b);
+      tb.flat = true;
+      tb.emit(s, e, depth + 1);
+    }
+  }
+}
+
+void DocReader::Emitter::emitText(const Para& p, int depth) {
+  uint32_t contentEnd = p.mark ? p.end - 1 : p.end;
+  r.forEachCharRun(p.start, contentEnd, [&](uint32_t a, uint32_t e, Bytes grpprl, Bytes prm) {
+    emitRun(p, a, e, grpprl, prm, depth);
+  });
+}
+
+void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes grpprl, Bytes prm,
+                                 int depth) {
+  const Chp& styleChp = r.styles_.chp(p.pap.istd);
+  Chp chp = styleChp;
+  applyChp(chp, grpprl, styleChp, &r.styles_);
+  applyChp(chp, prm, styleChp, &r.styles_);
+  CharFormat f = r.charFormat(chp);
+  CharFormat linked = f;
+  linked.hyperlink = currentLink();
+  uint32_t nextBookmark = nextBookmarkFrom(a);
+  uint32_t nextNote = nextNoteFrom(a);
+  const bool plainRun = !chp.special && !chp.hasSymbol;
+  bool inCode = inFieldCode();
+  for (uint32_t cp = a; cp < e; ++cp) {
+    if (cp >= nextBookmark) {
+      bookmarksAt(cp);
+      nextBookmark = nextBookmarkFrom(cp + 1);
+    }
+    if (nextNote < cp) nextNote = nextNoteFrom(cp);
+    // Ordinary text up to the next bookmark, note or control character
+    // goes into the buffer in one piece.
+    if (plainRun && !inCode) {
+      const uint32_t stop = std::min({e, nextBookmark, nextNote});
+      uint32_t k = cp;
+      while (k < stop && r.text_[k] >= 0x20) ++k;
+      if (k > cp) {
+        put(std::u16string_view(r.text_).substr(cp, k - cp), linked);
+        cp = k - 1;
+        continue;
+      }
+    }
+    char16_t c = r.text_[cp];
+    if (c == 19 || c == 20 || c == 21) {
+      if (fieldMark(c, cp)) {
+        linked.hyperlink = currentLink();
+        inCode = inFieldCode();
+      }
+      continue;
+    }
+    emitChar(c, cp, chp, linked, depth);
+  }
+}
+
+void DocReader::Emitter::emitChar(char16_t c, uint32_t cp, const Chp& chp, const CharFormat& f,
+                                  int depth) {
+  if (hiddenInFieldCode(c)) return;
+  if (main) {
+    auto nr = r.noteRefs_.find(cp);
+    if (nr != r.noteRefs_.end()) {
+      emitNote(cp, nr->second, c, f, depth);
+      return;
+    }
+  }
+  if ((chp.special || c < 0x20) && emitControl(c, cp, chp, f)) return;
+  if (chp.hasSymbol) {
+    put(chp.symbolChar, f);
+    return;
+  }
+  put(c, f);
+}
+
+// Special and control characters; false for a character that shows as
+// itself.
+bool DocReader::Emitter::emitControl(char16_t c, uint32_t cp, const Chp& chp, const CharFormat& f) {
+  switch (c) {
+    case 1:
+      emitPicture(chp, f);
+      return true;
+    case 8:
+      if (chp.special) emitShape(cp, f);
+      return true;
+    case 2:
+      if (!noteLabel.empty()) {
+        for (char16_t l : noteLabel) put(l, f);
+      }
+      return true;
+    case 9:
+    case 11:
+    case 12:
+    case 14:
+      put(c, f);
+      return true;
+    case 30:
+      put(0x2011, f);
+      return true;
+    case 31:
+      put(0x00AD, f);
+      return true;
+    default:
+      return c < 0x20;
+  }
+}
+
+}  // namespace word::read::doc::detail

@@ -1,0 +1,157 @@
+// Fields and bookmarks. A field is its code (between characters 19 and 20)
+// and its result (between 20 and 21); the code is hidden, and a HYPERLINK
+// code makes its result a link. Bookmarks come from their own tables.
+#include <algorithm>
+
+#include "word/read/doc/reader_state.h"
+
+namespace word::read::doc::detail {
+namespace {
+
+// "HYPERLINK "url" \l "mark"" -> the target, "#mark" for a place in the file.
+std::u16string hyperlinkTarget(const std::u16string& code) {
+  std::vector<std::u16string> tokens;
+  size_t i = 0;
+  while (i < code.size() && tokens.size() < 32) {
+    while (i < code.size() && (code[i] == u' ' || code[i] < 0x20 || code[i] == 0xA0)) ++i;
+    if (i >= code.size()) break;
+    std::u16string t;
+    if (code[i] == u'"') {
+      ++i;
+      while (i < code.size() && code[i] != u'"') t.push_back(code[i++]);
+      ++i;
+    } else {
+      while (i < code.size() && code[i] != u' ' && code[i] >= 0x20) t.push_back(code[i++]);
+    }
+    tokens.push_back(std::move(t));
+  }
+  if (tokens.empty()) return {};
+  std::u16string type = tokens[0];
+  for (char16_t& c : type)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+  if (type != u"HYPERLINK") return {};
+  std::u16string url, location;
+  for (size_t k = 1; k < tokens.size(); ++k) {
+    const std::u16string& t = tokens[k];
+    if (t.size() == 2 && t[0] == u'\\') {
+      char16_t sw = t[1] | 0x20;
+      if ((sw == u'l' || sw == u'o' || sw == u't') && k + 1 < tokens.size()) {
+        if (sw == u'l') location = tokens[k + 1];
+        ++k;
+      }
+      continue;
+    }
+    if (url.empty()) url = t;
+  }
+  // Backslashes in quoted paths are doubled in field codes.
+  std::u16string clean;
+  for (size_t k = 0; k < url.size(); ++k) {
+    if (url[k] == u'\\' && k + 1 < url.size() && url[k + 1] == u'\\') ++k;
+    clean.push_back(url[k]);
+  }
+  if (!location.empty()) clean += u"#" + location;
+  return clean;
+}
+
+}  // namespace
+
+void DocReader::readBookmarks() {
+  auto [fcN, lcbN] = fcLcb(kSttbfBkmk);
+  std::vector<std::u16string> names = readSttb(table_, fcN, lcbN, word6_);
+  Bytes bkf = tableSpan(kPlcfBkf);
+  Bytes bkl = tableSpan(kPlcfBkl);
+  if (bkf.size() < 12 || bkl.size() < 8) return;
+  size_t n = (bkf.size() - 4) / 8;
+  size_t m = (bkl.size() - 4) / 4;
+  // Real documents have hundreds; a cap keeps closing them cheap.
+  constexpr size_t kMaxBookmarks = 8192;
+  for (size_t i = 0; i < n && i < names.size() && bookmarkStarts_.size() < kMaxBookmarks; ++i) {
+    uint32_t start = bkf.u32(4 * i);
+    size_t ibkl = bkf.u16(4 * (n + 1) + 4 * i);
+    if (ibkl >= m) continue;
+    uint32_t end = bkl.u32(4 * ibkl);
+    if (start > end || start >= ccp_[0]) continue;
+    end = std::min(end, ccp_[0]);
+    bookmarkStarts_.emplace(start, names[i]);
+    bookmarkEnds_.emplace(end, names[i]);
+  }
+}
+
+void DocReader::Emitter::findUnclosedFields(uint32_t a, uint32_t end) {
+  // A field begin without its end (damage) would hide the rest of the
+  // text as field code; such begins are ignored.
+  std::vector<uint32_t> open;
+  for (uint32_t cp = a; cp < end; ++cp) {
+    if (r.text_[cp] == 19) {
+      open.push_back(cp);
+    } else if (r.text_[cp] == 21 && !open.empty()) {
+      open.pop_back();
+    }
+  }
+  unclosed = std::move(open);
+}
+
+bool DocReader::Emitter::inFieldCode() const {
+  for (const Field& fd : fields)
+    if (fd.inCode) return true;
+  return false;
+}
+
+// Field characters: 19 begins a field's code, 20 ends the code and starts
+// the result, 21 ends the field. False for an ignored begin, which changes
+// nothing.
+bool DocReader::Emitter::fieldMark(char16_t c, uint32_t cp) {
+  if (c == 19) {
+    if (std::binary_search(unclosed.begin(), unclosed.end(), cp)) return false;
+    if (fields.size() < 64) fields.push_back({});
+  } else if (c == 20) {
+    if (!fields.empty() && fields.back().inCode) {
+      fields.back().inCode = false;
+      fields.back().link = hyperlinkTarget(fields.back().code);
+    }
+  } else if (c == 21) {
+    if (!fields.empty()) fields.pop_back();
+  }
+  return true;
+}
+
+// A character of a field's code is not shown; the innermost field still in
+// its code keeps it (up to a bound) to learn what the field is.
+bool DocReader::Emitter::hiddenInFieldCode(char16_t c) {
+  for (auto it = fields.rbegin(); it != fields.rend(); ++it)
+    if (it->inCode) {
+      if (it->code.size() < 4096) it->code.push_back(c);
+      return true;
+    }
+  return false;
+}
+
+std::u16string DocReader::Emitter::currentLink() const {
+  for (auto it = fields.rbegin(); it != fields.rend(); ++it)
+    if (!it->link.empty()) return it->link;
+  return {};
+}
+
+// The first position at or after `cp` where a bookmark starts or ends
+// (none: UINT32_MAX), so that the text between needs no look-up.
+uint32_t DocReader::Emitter::nextBookmarkFrom(uint32_t cp) const {
+  if (!main) return UINT32_MAX;
+  uint32_t next = UINT32_MAX;
+  auto s = r.bookmarkStarts_.lower_bound(cp);
+  if (s != r.bookmarkStarts_.end()) next = s->first;
+  auto e = r.bookmarkEnds_.lower_bound(cp);
+  if (e != r.bookmarkEnds_.end()) next = std::min(next, e->first);
+  return next;
+}
+
+void DocReader::Emitter::bookmarksAt(uint32_t cp) {
+  if (!main) return;
+  auto [s0, s1] = r.bookmarkStarts_.equal_range(cp);
+  auto [e0, e1] = r.bookmarkEnds_.equal_range(cp);
+  if (s0 == s1 && e0 == e1) return;
+  flush();
+  for (auto it = s0; it != s1; ++it) b.startBookmark(it->second);
+  for (auto it = e0; it != e1; ++it) b.endBookmark(it->second);
+}
+
+}  // namespace word::read::doc::detail

@@ -1,0 +1,216 @@
+// Formatting: the formatting pages (FKPs) that give each run of text its
+// character and paragraph properties by file position, the paragraphs they
+// make, and the style sheet turned into the model's formats and styles.
+#include <algorithm>
+#include <set>
+
+#include "word/read/doc/reader_state.h"
+#include "word/read/doc/word6.h"
+
+namespace word::read::doc::detail {
+namespace {
+
+std::u16string ascii(std::string_view s) {
+  return std::u16string(s.begin(), s.end());
+}
+
+}  // namespace
+
+std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
+  std::vector<FcRun> runs;
+  Bytes plc = tableSpan(which);
+  if (plc.size() < 12) return runs;
+  size_t pnSize = word6_ ? 2 : 4;
+  size_t n = (plc.size() - 4) / (4 + pnSize);
+  size_t bxSize = word6_ ? 7 : 13;
+  std::set<uint32_t> pages;
+  for (size_t i = 0; i < n; ++i) {
+    uint32_t pn = word6_ ? plc.u16(4 * (n + 1) + 2 * i) : plc.u32(4 * (n + 1) + 4 * i) & 0x3FFFFF;
+    uint64_t off = static_cast<uint64_t>(pn) * 512;
+    // Each page is read once, however often a damaged table names it.
+    if (!word_.has(off, 512) || !pages.insert(pn).second) continue;
+    Bytes page = word_.sub(off, 512);
+    size_t crun = page.u8(511);
+    if (paragraphs ? crun > 29 : crun > 101) continue;
+    for (size_t r = 0; r < crun; ++r) {
+      FcRun run;
+      run.fcStart = page.u32(4 * r);
+      run.fcEnd = page.u32(4 * (r + 1));
+      if (run.fcEnd <= run.fcStart) continue;
+      if (paragraphs) {
+        size_t bx = page.u8(4 * (crun + 1) + bxSize * r) * 2;
+        if (bx == 0) continue;
+        size_t cb = page.u8(bx);
+        if (word6_) {
+          Bytes raw = page.sub(bx + 1, 2 * cb);
+          std::string& t =
+              translated_.emplace_back(raw.view().substr(0, std::min<size_t>(2, raw.size())));
+          t += translateWord6Sprms(raw.sub(2, raw.size() >= 2 ? raw.size() - 2 : 0));
+          run.grpprl = Bytes(t);
+        } else if (cb == 0) {
+          run.grpprl = page.sub(bx + 2, 2 * page.u8(bx + 1));
+        } else {
+          run.grpprl = page.sub(bx + 1, 2 * cb - 1);
+        }
+      } else {
+        size_t b = page.u8(4 * (crun + 1) + r) * 2;
+        if (b == 0) {
+          run.grpprl = Bytes();
+        } else if (word6_) {
+          run.grpprl =
+              Bytes(translated_.emplace_back(translateWord6Sprms(page.sub(b + 1, page.u8(b)))));
+        } else {
+          run.grpprl = page.sub(b + 1, page.u8(b));
+        }
+      }
+      runs.push_back(run);
+    }
+  }
+  std::stable_sort(runs.begin(), runs.end(),
+                   [](const FcRun& a, const FcRun& b) { return a.fcStart < b.fcStart; });
+  return runs;
+}
+
+const FcRun* DocReader::runAt(const std::vector<FcRun>& runs, uint64_t fc, uint64_t* nextStart) {
+  auto it = std::upper_bound(runs.begin(), runs.end(), fc,
+                             [](uint64_t v, const FcRun& r) { return v < r.fcStart; });
+  // The run starting last at or before fc, if it still covers fc.
+  if (it != runs.begin()) {
+    auto prev = std::prev(it);
+    if (fc < prev->fcEnd) return &*prev;
+  }
+  if (nextStart) *nextStart = it == runs.end() ? UINT64_MAX : it->fcStart;
+  return nullptr;
+}
+
+Pap DocReader::papOf(uint32_t markCp) const {
+  const Piece* p = pieceAt(markCp);
+  if (!p) return styles_.pap(0);
+  uint64_t fc = p->fc + static_cast<uint64_t>(markCp - p->cpStart) * (p->compressed ? 1 : 2);
+  const FcRun* run = runAt(papx_, fc, nullptr);
+  Pap pap;
+  if (run) {
+    int32_t istd = run->grpprl.u16(0);
+    pap = styles_.pap(istd);
+    pap.istd = styles_.get(istd) ? istd : 0;
+    applyPap(pap, run->grpprl.sub(2, run->grpprl.size() >= 2 ? run->grpprl.size() - 2 : 0), data_);
+  } else {
+    pap = styles_.pap(0);
+  }
+  applyPap(pap, prmSprms(p->prm), data_);
+  return pap;
+}
+
+std::vector<Para> DocReader::paragraphs(uint32_t a, uint32_t b) const {
+  std::vector<Para> out;
+  uint32_t start = a;
+  for (uint32_t cp = a; cp < b; ++cp) {
+    char16_t c = text_[cp];
+    if (c != 13 && c != 7) continue;
+    Para p;
+    p.start = start;
+    p.end = cp + 1;
+    p.mark = c;
+    p.pap = papOf(cp);
+    out.push_back(std::move(p));
+    start = cp + 1;
+  }
+  if (start < b) {
+    Para p;
+    p.start = start;
+    p.end = b;
+    p.mark = 0;
+    p.pap = papOf(b - 1);
+    out.push_back(std::move(p));
+  }
+  markTableStructure(out);
+  return out;
+}
+
+CharFormat DocReader::charFormat(const Chp& c) const {
+  CharFormat f;
+  f.bold = c.bold;
+  f.italic = c.italic;
+  f.underline = c.underline != 0;
+  f.strike = c.strike || c.dstrike;
+  f.superscript = c.iss == 1;
+  f.subscript = c.iss == 2;
+  f.color = c.color;
+  f.highlight = c.highlight;
+  f.halfPoints = c.halfPoints;
+  if (c.font >= 0 && static_cast<size_t>(c.font) < fonts_.size()) f.font = fonts_[c.font].name;
+  return f;
+}
+
+ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel> label) const {
+  ParagraphFormat f;
+  f.style =
+      p.istd >= 0 && static_cast<size_t>(p.istd) < styleIndex_.size() && styleIndex_[p.istd] >= 0
+          ? styleIndex_[p.istd]
+          : 0;
+  f.outlineLevel = p.outline;
+  f.align = p.jc == 0   ? Align::Left
+            : p.jc == 1 ? Align::Center
+            : p.jc == 2 ? Align::Right
+                        : Align::Justify;
+  f.indentLeft = p.left;
+  f.indentRight = p.right;
+  f.indentFirst = p.first;
+  if (label) {
+    f.listId = label->listId;
+    f.listLevel = p.ilvl;
+    f.listOrdered = label->ordered;
+    f.listLabel = std::move(label->text);
+  }
+  return f;
+}
+
+// A bullet drawn from a pictograph font has no character of its own; it
+// shows as the usual bullet of its level.
+std::u16string DocReader::bullet(char16_t c, int32_t font, uint8_t level) const {
+  const Font* f = font >= 0 && static_cast<size_t>(font) < fonts_.size() ? &fonts_[font] : nullptr;
+  if ((c >= 0xF000 && c <= 0xF0FF) || (f && f->symbol)) {
+    static constexpr char16_t kByLevel[3] = {0x2022, 0x25E6, 0x25AA};
+    return std::u16string(1, kByLevel[level % 3]);
+  }
+  if (c == u'o' && f && f->name == u"Courier New") return u"\u25E6";
+  return std::u16string(1, c);
+}
+
+void DocReader::addStyles(Builder& b) {
+  styleIndex_.assign(styles_.size(), -1);
+  std::vector<uint8_t> state(styles_.size(), 0);
+  // Bases first, so each style can name its base's model index.
+  auto add = [&](auto& self, int32_t istd, int depth) -> int32_t {
+    const doc::Style* s = styles_.get(istd);
+    if (!s || (s->kind != 1 && s->kind != 2)) return -1;
+    if (state[istd] == 2) return styleIndex_[istd];
+    if (state[istd] == 1 || depth > 32) return -1;
+    state[istd] = 1;
+    int32_t base = s->base >= 0 ? self(self, s->base, depth + 1) : -1;
+    word::Style st;
+    if (s->sti == 0)
+      st.name = u"Normal";
+    else if (s->sti >= 1 && s->sti <= 9)
+      st.name = ascii("heading ") + static_cast<char16_t>(u'0' + s->sti);
+    else
+      st.name = s->name;
+    st.basedOn = base;
+    st.character = s->kind == 2;
+    if (s->kind == 1) {
+      st.paragraph = paragraphFormat(s->pap, std::nullopt);
+      st.paragraph.style = 0;
+      st.chars = charFormat(s->chp);
+    } else {
+      Chp c = styles_.chp(0);
+      applyChp(c, s->chpx, c, &styles_);
+      st.chars = charFormat(c);
+    }
+    styleIndex_[istd] = b.addStyle(std::move(st));
+    state[istd] = 2;
+    return styleIndex_[istd];
+  };
+  for (size_t i = 0; i < styles_.size(); ++i) add(add, static_cast<int32_t>(i), 0);
+}
+
+}  // namespace word::read::doc::detail

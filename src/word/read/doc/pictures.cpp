@@ -1,0 +1,86 @@
+// Pictures: inline ones are a picture character (1) whose properties point
+// into the Data stream; floating shapes are an anchor character (8) whose
+// shape id leads to the drawing's picture store or to a text box.
+#include <algorithm>
+
+#include "word/read/doc/reader_state.h"
+
+namespace word::read::doc::detail {
+
+void DocReader::readShapes() {
+  auto [fc, lcb] = fcLcb(kDggInfo);
+  drawing_ = readDrawing(table_, fc, lcb, word_, inflateBudget_);
+  Bytes spa = tableSpan(kPlcSpaMom);
+  if (spa.size() >= 4 + 26) {
+    size_t n = (spa.size() - 4) / 30;
+    for (size_t i = 0; i < n; ++i) {
+      size_t d = 4 * (n + 1) + 26 * i;
+      Shape s;
+      s.lid = spa.i32(d);
+      // Twips; a damaged rectangle must not overflow.
+      s.width = static_cast<int32_t>(
+          std::clamp<int64_t>(int64_t{spa.i32(d + 12)} - spa.i32(d + 4), 0, 1 << 24));
+      s.height = static_cast<int32_t>(
+          std::clamp<int64_t>(int64_t{spa.i32(d + 16)} - spa.i32(d + 8), 0, 1 << 24));
+      shapes_.emplace(spa.u32(4 * i), s);
+    }
+  }
+  Bytes tx = tableSpan(kPlcftxbxTxt);
+  if (tx.size() >= 4 + 22) {
+    size_t n = (tx.size() - 4) / 26;
+    uint64_t base = 0;
+    for (int k = 0; k < 6; ++k) base += ccp_[k];
+    for (size_t i = 0; i + 1 < n + 1 && i < n; ++i) {
+      int32_t lid = tx.i32(4 * (n + 1) + 22 * i + 14);
+      uint64_t s = base + tx.u32(4 * i), e = base + tx.u32(4 * (i + 1));
+      if (s < e && e <= text_.size() && lid != 0)
+        textBoxes_.emplace(lid, std::make_pair(uint32_t(s), uint32_t(e)));
+    }
+  }
+}
+
+void DocReader::Emitter::emitPicture(const Chp& chp, const CharFormat& f) {
+  if (!chp.hasPicLocation) return;
+  // Pictures shown more than once share their bytes.
+  auto cached = r.inlinePictures_.find(chp.picLocation);
+  if (cached == r.inlinePictures_.end())
+    cached = r.inlinePictures_
+                 .emplace(chp.picLocation,
+                          readInlinePicture(r.data_, chp.picLocation, r.word_, r.inflateBudget_))
+                 .first;
+  const InlinePicture& pic = cached->second;
+  if (!pic.image) return;
+  Picture p;
+  p.data = pic.image->bytes;
+  p.format = pic.image->format;
+  p.widthPx = pic.widthTwips / 15;
+  p.heightPx = pic.heightTwips / 15;
+  p.alt = pic.alt;
+  flush();
+  b.picture(std::move(p), f);
+}
+
+void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
+  auto it = r.shapes_.find(cp);
+  if (it == r.shapes_.end()) return;
+  const Shape& s = it->second;
+  if (auto img = r.drawing_.imageOfShape(static_cast<uint32_t>(s.lid))) {
+    Picture p;
+    p.data = img->bytes;
+    p.format = img->format;
+    p.widthPx = std::max(0, s.width / 15);
+    p.heightPx = std::max(0, s.height / 15);
+    auto alt = r.drawing_.altOf.find(static_cast<uint32_t>(s.lid));
+    if (alt != r.drawing_.altOf.end()) p.alt = alt->second;
+    flush();
+    b.picture(std::move(p), f);
+  }
+  // A text box shows once, however many anchors name it.
+  auto tb = r.textBoxes_.find(s.lid);
+  if (tb != r.textBoxes_.end()) {
+    pendingBoxes.push_back(tb->second);
+    r.textBoxes_.erase(tb);
+  }
+}
+
+}  // namespace word::read::doc::detail

@@ -1,0 +1,256 @@
+#pragma once
+// What the parts of the Word 97-2003 reader share: the reader's state, read
+// from the streams once, and the emitter that walks a story into a builder.
+// Internal to the reader; the entry point is readDoc in word/read/reader.h.
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "word/builder.h"
+#include "word/read/doc/bytes.h"
+#include "word/read/doc/container.h"
+#include "word/read/doc/lists.h"
+#include "word/read/doc/officeart.h"
+#include "word/read/doc/properties.h"
+
+namespace word::read::doc::detail {
+
+// Indexes of the FIB's offset/length pairs that we use.
+enum FcLcb : size_t {
+  kStshf = 1,
+  kPlcffndRef = 2,
+  kPlcffndTxt = 3,
+  kPlcfBteChpx = 12,
+  kPlcfBtePapx = 13,
+  kSttbfFfn = 15,
+  kSttbfBkmk = 21,
+  kPlcfBkf = 22,
+  kPlcfBkl = 23,
+  kClx = 33,
+  kPlcSpaMom = 40,
+  kPlcfendRef = 46,
+  kPlcfendTxt = 47,
+  kDggInfo = 50,
+  kPlcftxbxTxt = 56,
+  kPlfLst = 73,
+  kPlfLfo = 74,
+};
+
+struct Piece {
+  uint32_t cpStart = 0, cpEnd = 0;
+  uint64_t fc = 0;  // byte offset of the first character
+  bool compressed = false;
+  uint16_t prm = 0;
+};
+
+struct FcRun {
+  uint64_t fcStart = 0, fcEnd = 0;
+  Bytes grpprl;
+};
+
+struct NoteRef {
+  bool endnote = false;
+  bool automatic = true;
+  uint32_t start = 0, end = 0;  // the note's text
+};
+
+struct Shape {
+  int32_t lid = 0;
+  int32_t width = 0, height = 0;  // twips
+};
+
+struct Para {
+  uint32_t start = 0, end = 0;  // end is one past the mark
+  char16_t mark = 13;
+  Pap pap;
+  int depth = 0;
+  bool cellEnd = false, rowEnd = false;
+  int32_t rowDef = -1;  // index of the paragraph ending this paragraph's row
+};
+
+struct Field {
+  bool inCode = true;
+  std::u16string code;
+  std::u16string link;
+};
+
+// Sets each paragraph's table depth, cell and row ends, and the row end
+// that defines its row (tables.cpp).
+void markTableStructure(std::vector<Para>& paras);
+
+class DocReader {
+ public:
+  explicit DocReader(std::string_view bytes) : file_(bytes) {}
+  Model read();
+
+ private:
+  struct Emitter;
+
+  std::pair<uint32_t, uint32_t> fcLcb(size_t i) const {
+    if (i >= fcLcbCount_) return {0, 0};
+    return {word_.u32(fcLcbAt_ + 8 * i), word_.u32(fcLcbAt_ + 8 * i + 4)};
+  }
+  Bytes tableSpan(size_t i) const {
+    auto [fc, lcb] = fcLcb(i);
+    if (lcb == 0 || !table_.has(fc, 1)) return Bytes();
+    return table_.sub(fc, lcb);
+  }
+
+  // doc_reader.cpp: the file information block and the order of reading.
+  void readFib();
+  void word6CodePage();
+
+  // pieces.cpp: the piece table and the text.
+  void readPieces();
+  void readText();
+  const Piece* pieceAt(uint32_t cp) const;
+  Bytes prmSprms(uint16_t prm) const;
+  template <class F>
+  void forEachCharRun(uint32_t a, uint32_t b, F f) const;
+
+  // formatting.cpp: formatting pages, paragraphs and styles.
+  std::vector<FcRun> readFkps(size_t which, bool paragraphs);
+  static const FcRun* runAt(const std::vector<FcRun>& runs, uint64_t fc, uint64_t* nextStart);
+  Pap papOf(uint32_t markCp) const;
+  std::vector<Para> paragraphs(uint32_t a, uint32_t b) const;
+  CharFormat charFormat(const Chp& c) const;
+  std::u16string bullet(char16_t c, int32_t font, uint8_t level) const;
+  ParagraphFormat paragraphFormat(const Pap& p, std::optional<ListLabel> label) const;
+  void addStyles(Builder& b);
+
+  // notes.cpp, pictures.cpp, fields.cpp: what the text refers to.
+  void readNotes(size_t refIndex, size_t txtIndex, uint32_t base, bool endnote);
+  void readShapes();
+  void readBookmarks();
+
+  std::string_view file_;
+  Streams streams_;
+  bool word6_ = false;                  // Word 6.0/95: one stream, 8-bit text, one-byte sprms
+  char16_t byteMap_[256] = {};          // 8-bit text of Word 6.0/95 files
+  std::deque<std::string> translated_;  // Word 6.0/95 properties in later form
+  mutable std::map<uint16_t, std::string> prm0_;  // single-modifier piece properties
+  Bytes word_, table_, data_;
+  size_t fcLcbAt_ = 0, fcLcbCount_ = 0;
+  // Text, footnotes, headers, macros, comments, endnotes, text boxes, header text boxes.
+  uint32_t ccp_[8] = {};
+  std::vector<Piece> pieces_;
+  std::vector<Bytes> prcs_;
+  std::u16string text_;
+  std::vector<FcRun> chpx_, papx_;
+  StyleSheet styles_;
+  std::vector<Font> fonts_;
+  mutable Lists lists_;
+  std::vector<int32_t> styleIndex_;  // istd -> model style
+  std::map<uint32_t, NoteRef> noteRefs_;
+  std::map<uint32_t, Shape> shapes_;                            // cp of the anchor -> shape
+  std::map<int32_t, std::pair<uint32_t, uint32_t>> textBoxes_;  // shape id -> text
+  Drawing drawing_;
+  std::map<uint32_t, InlinePicture> inlinePictures_;  // by offset in the Data stream
+  size_t inflateBudget_ = 256u << 20;                 // bytes all inflated pictures may take
+  size_t noteBudget_ = 0;                             // characters all note bodies may take
+  std::multimap<uint32_t, std::u16string> bookmarkStarts_, bookmarkEnds_;
+};
+
+// Emits one story (or a part of one) into a builder in text order.
+struct DocReader::Emitter {
+  Emitter(DocReader& reader, Builder& builder) : r(reader), b(builder) {}
+  DocReader& r;
+  Builder& b;
+  bool main = false;
+  bool flat = false;         // text boxes: tables become paragraphs
+  std::u16string noteLabel;  // a note's own number, for its body
+  std::vector<Field> fields;
+  std::vector<uint32_t> unclosed;  // field begins without an end, sorted
+  std::u16string buffer;
+  CharFormat bufferFormat;
+  struct Level {
+    bool rowOpen = false, cellOpen = false;
+    size_t cell = 0;
+    // The open cell goes on with the next cell's content, which is merged
+    // into it; a paragraph break is owed before that content.
+    bool joinNext = false;
+  };
+  std::vector<Level> levels;  // open tables
+  int footnotes = 0, endnotes = 0;
+  std::vector<std::pair<uint32_t, uint32_t>> pendingBoxes;
+
+  void flush() {
+    if (!buffer.empty()) b.text(std::u16string_view(buffer), bufferFormat);
+    buffer.clear();
+  }
+  void put(char16_t c, const CharFormat& f) { put(std::u16string_view(&c, 1), f); }
+  void put(std::u16string_view text, const CharFormat& f) {
+    if (buffer.empty()) {
+      bufferFormat = f;
+    } else if (!(f == bufferFormat)) {
+      flush();
+      bufferFormat = f;
+    }
+    buffer.append(text);
+  }
+
+  // emitter.cpp: paragraphs and the characters of their runs.
+  void emit(uint32_t a, uint32_t end, int depth);
+  void emitParagraph(const std::vector<Para>& paras, size_t i, int depth);
+  void closeParagraph(const std::vector<Para>& paras, const Para& p, bool skipped);
+  void emitTextBoxes(int depth);
+  void emitText(const Para& p, int depth);
+  void emitRun(const Para& p, uint32_t a, uint32_t e, Bytes grpprl, Bytes prm, int depth);
+  void emitChar(char16_t c, uint32_t cp, const Chp& chp, const CharFormat& f, int depth);
+  bool emitControl(char16_t c, uint32_t cp, const Chp& chp, const CharFormat& f);
+
+  // fields.cpp: field codes, their links, and bookmarks.
+  void findUnclosedFields(uint32_t a, uint32_t end);
+  bool inFieldCode() const;
+  bool fieldMark(char16_t c, uint32_t cp);
+  bool hiddenInFieldCode(char16_t c);
+  std::u16string currentLink() const;
+  uint32_t nextBookmarkFrom(uint32_t cp) const;
+  void bookmarksAt(uint32_t cp);
+
+  // tables.cpp: table structure.
+  static bool continuesMerge(const TableCellDef& c) { return c.merged && !c.firstMerged; }
+  static bool nextCellMerged(const std::vector<Para>& paras, const Para& p, size_t cell);
+  void closeTablesTo(size_t depth);
+  void openStructure(const std::vector<Para>& paras, size_t i);
+
+  // pictures.cpp and notes.cpp.
+  void emitPicture(const Chp& chp, const CharFormat& f);
+  void emitShape(uint32_t cp, const CharFormat& f);
+  uint32_t nextNoteFrom(uint32_t cp) const;
+  void emitNote(uint32_t cp, const NoteRef& ref, char16_t c, const CharFormat& f, int depth);
+};
+
+template <class F>
+void DocReader::forEachCharRun(uint32_t a, uint32_t b, F f) const {
+  uint32_t cp = a;
+  while (cp < b) {
+    const Piece* p = pieceAt(cp);
+    if (!p) {
+      f(cp, b, Bytes(), Bytes());
+      return;
+    }
+    uint32_t end = std::min(b, p->cpEnd);
+    uint64_t w = p->compressed ? 1 : 2;
+    Bytes prm = prmSprms(p->prm);
+    while (cp < end) {
+      uint64_t fc = p->fc + (cp - p->cpStart) * w;
+      uint64_t next = UINT64_MAX;
+      const FcRun* run = runAt(chpx_, fc, &next);
+      uint64_t limitFc = run ? run->fcEnd : next;
+      uint64_t chars = limitFc == UINT64_MAX ? end - cp : (limitFc - fc + w - 1) / w;
+      uint32_t segEnd =
+          static_cast<uint32_t>(std::min<uint64_t>(end, cp + std::max<uint64_t>(chars, 1)));
+      f(cp, segEnd, run ? run->grpprl : Bytes(), prm);
+      cp = segEnd;
+    }
+  }
+}
+
+}  // namespace word::read::doc::detail

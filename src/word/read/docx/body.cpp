@@ -1,0 +1,289 @@
+// The document body: block content (paragraphs, tables, content controls),
+// the inline content of a paragraph, and what a run holds (text, breaks,
+// symbols, field characters, pictures, note references).
+#include <algorithm>
+
+#include "word/read/docx/reader_state.h"
+
+namespace word::read::docx::detail {
+namespace {
+
+bool supportedChoice(std::string_view requires_) {
+  static const char* known[] = {"wps",    "wpg", "wpc",    "wp14",  "w14",      "w15", "w16se",
+                                "w16cid", "w16", "w16cex", "w16du", "w16sdtdh", "a14", "v",
+                                "o",      "m",   "r",      "w",     "wp",       "a",   "pic"};
+  size_t i = 0;
+  bool any = false;
+  while (i < requires_.size()) {
+    size_t j = requires_.find(' ', i);
+    if (j == std::string_view::npos) j = requires_.size();
+    std::string_view p = requires_.substr(i, j - i);
+    if (!p.empty()) {
+      any = true;
+      bool ok = false;
+      for (const char* k : known) ok = ok || p == k;
+      if (!ok) return false;
+    }
+    i = j + 1;
+  }
+  return any;
+}
+
+}  // namespace
+
+// Keeps printable text and tabs; a line feed inside w:t shows as a space.
+std::u16string cleanText(std::string_view utf8) {
+  std::u16string s = utf16(utf8);
+  std::u16string out;
+  out.reserve(s.size());
+  for (char16_t c : s) {
+    if (c == u'\n' || c == u'\r')
+      out += u' ';
+    else if (c >= 0x20 || c == u'\t')
+      out += c;
+  }
+  return out;
+}
+
+// The branch of mc:AlternateContent to read: the first choice we
+// understand, else the fallback. Exactly one branch, so content shows once.
+pugi::xml_node chooseBranch(const pugi::xml_node& ac) {
+  pugi::xml_node fallback;
+  for (pugi::xml_node c = ac.first_child(); c; c = c.next_sibling()) {
+    if (is(c, "Choice") && supportedChoice(val(c, "Requires"))) return c;
+    if (is(c, "Fallback") && !fallback) fallback = c;
+  }
+  return fallback;
+}
+
+void DocxReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) {
+  if (depth > kMaxDepth) return;
+  for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling()) {
+    if (n.type() != pugi::node_element) continue;
+    std::string_view name = localName(n.name());
+    if (name == "p") {
+      // A deleted paragraph mark joins the paragraph to the next one.
+      bool join = false;
+      pugi::xml_node ppr = child(n, "pPr");
+      if (ppr && child(child(ppr, "rPr"), "del")) {
+        pugi::xml_node next = n.next_sibling();
+        while (next && (next.type() != pugi::node_element || is(next, "bookmarkStart") ||
+                        is(next, "bookmarkEnd") || is(next, "proofErr")))
+          next = next.next_sibling();
+        join = next && is(next, "p");
+      }
+      paragraph(n, s, depth + 1, join);
+    } else if (name == "tbl") {
+      table(n, s, depth + 1);
+    } else if (name == "sdt") {
+      blocks(child(n, "sdtContent"), s, depth + 1);
+    } else if (name == "customXml" || name == "ins" || name == "moveTo" || name == "smartTag") {
+      blocks(n, s, depth + 1);
+    } else if (name == "AlternateContent") {
+      blocks(chooseBranch(n), s, depth + 1);
+    } else if (name == "bookmarkStart") {
+      bookmarkStart(n, s);
+    } else if (name == "bookmarkEnd") {
+      bookmarkEnd(n, s);
+    }
+    // del, moveFrom: removed by accepting changes; sectPr, altChunk: no text.
+  }
+}
+
+void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bool joinNext) {
+  flush(s);
+  ParaProps direct;
+  pugi::xml_node ppr = child(p, "pPr");
+  if (ppr) direct.read(ppr);
+  ParaProps eff = styles_.paraOf(direct.styleId);
+  std::string styleId = eff.styleId;
+  eff.over(direct);
+  ParagraphFormat pf;
+  pf.style = styles_.indexOf(styleId);
+  eff.applyTo(pf);
+  if (eff.numId && *eff.numId != "0") {
+    // Without an explicit level, a list tied to the paragraph's style uses
+    // the level that names that style.
+    int lvl =
+        eff.numLevel ? *eff.numLevel : std::max(0, numbering_.levelForStyle(*eff.numId, styleId));
+    if (auto item = numbering_.next(*eff.numId, lvl)) {
+      pf.listId = item->listId;
+      pf.listLevel = static_cast<uint8_t>(lvl);
+      pf.listOrdered = item->ordered;
+      pf.listLabel = item->label;
+    }
+  }
+  // A paragraph in a frame (framePr, not a drop cap) floats like a text box.
+  pugi::xml_node frame = child(ppr, "framePr");
+  pf.textBox = s.textBoxDepth > 0 || (frame && !attr(frame, "dropCap"));
+  s.builder->paragraph(pf);
+  InlineState in;
+  in.paraStyle = styleId;
+  inlines(p, s, in, depth + 1);
+  if (joinNext && in.textBoxes.empty()) return;
+  s.pendingEnd = true;
+  ++s.textBoxDepth;
+  for (const pugi::xml_node& box : in.textBoxes) blocks(box, s, depth + 1);
+  --s.textBoxDepth;
+}
+
+CharFormat DocxReader::format(const RunProps& direct, const StoryState& s,
+                              const InlineState& in) const {
+  RunProps eff = styles_.runOfParagraphStyle(in.paraStyle);
+  if (!direct.styleId.empty()) eff.over(styles_.runOfCharacterStyle(direct.styleId));
+  eff.over(direct);
+  CharFormat f;
+  eff.applyTo(f);
+  f.hyperlink = in.link;
+  for (auto it = s.fields.rbegin(); it != s.fields.rend(); ++it)
+    if (!it->link.empty()) {
+      f.hyperlink = it->link;
+      break;
+    }
+  return f;
+}
+
+void DocxReader::inlines(const pugi::xml_node& parent, StoryState& s, InlineState& in, int depth) {
+  if (depth > kMaxDepth) return;
+  for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling()) {
+    if (n.type() != pugi::node_element) continue;
+    std::string_view name = localName(n.name());
+    if (name == "r") {
+      run(n, s, in, depth + 1);
+    } else if (name == "hyperlink") {
+      hyperlink(n, s, in, depth);
+    } else if (name == "fldSimple") {
+      simpleField(n, s, in, depth);
+    } else if (name == "sdt") {
+      inlines(child(n, "sdtContent"), s, in, depth + 1);
+    } else if (name == "ins" || name == "moveTo" || name == "smartTag" || name == "customXml" ||
+               name == "dir" || name == "bdo") {
+      inlines(n, s, in, depth + 1);
+    } else if (name == "AlternateContent") {
+      inlines(chooseBranch(n), s, in, depth + 1);
+    } else if (name == "bookmarkStart") {
+      bookmarkStart(n, s);
+    } else if (name == "bookmarkEnd") {
+      bookmarkEnd(n, s);
+    } else if (name == "oMath" || name == "oMathPara") {
+      mathText(n, s, in, depth + 1);
+    }
+    // del, moveFrom: deleted text; commentRange*, proofErr, perm*: no text.
+  }
+}
+
+void DocxReader::mathText(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth) {
+  if (depth > kMaxDepth) return;
+  for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+    if (c.type() != pugi::node_element) continue;
+    if (is(c, "r")) {
+      RunProps direct;
+      if (auto rpr = child(c, "rPr"); rpr) direct.read(rpr, theme_);
+      for (pugi::xml_node t = c.first_child(); t; t = t.next_sibling())
+        if (is(t, "t") && visible(s))
+          s.builder->text(cleanText(t.text().get()), format(direct, s, in));
+    } else if (!is(c, "del") && !is(c, "ctrlPr") && !is(c, "rPr")) {
+      mathText(c, s, in, depth + 1);
+    }
+  }
+}
+
+void DocxReader::run(const pugi::xml_node& r, StoryState& s, InlineState& in, int depth) {
+  RunProps direct;
+  if (auto rpr = child(r, "rPr"); rpr) direct.read(rpr, theme_);
+  runContent(r, r, direct, s, in, depth);
+}
+
+bool DocxReader::runHidden(const RunProps& direct, const InlineState& in) const {
+  RunProps eff = styles_.runOfParagraphStyle(in.paraStyle);
+  if (!direct.styleId.empty()) eff.over(styles_.runOfCharacterStyle(direct.styleId));
+  eff.over(direct);
+  return eff.hidden.value_or(false);
+}
+
+void DocxReader::runContent(const pugi::xml_node& parent, const pugi::xml_node& r,
+                            const RunProps& direct, StoryState& s, InlineState& in, int depth) {
+  if (depth > kMaxDepth) return;
+  RunContext rc(direct);
+  rc.hidden = runHidden(direct, in);
+  for (pugi::xml_node k = parent.first_child(); k; k = k.next_sibling()) {
+    if (k.type() != pugi::node_element) continue;
+    runChild(k, r, rc, s, in, depth);
+  }
+}
+
+void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunContext& rc,
+                          StoryState& s, InlineState& in, int depth) {
+  std::string_view name = localName(k.name());
+  if (name == "t") {
+    if (rc.skipNextText) {
+      rc.skipNextText = false;
+      return;
+    }
+    if (shows(rc, s)) s.builder->text(cleanText(k.text().get()), runFormat(rc, s, in));
+  } else if (name == "fldChar") {
+    fieldChar(k, s);
+    rc.cached.reset();
+  } else if (name == "instrText") {
+    instrText(k, s);
+  } else if (name == "tab" || name == "ptab") {
+    if (shows(rc, s)) s.builder->text(std::u16string(1, kTab), runFormat(rc, s, in));
+  } else if (name == "br") {
+    std::string_view type = val(k, "type");
+    char16_t c = type == "page" ? kPageBreak : type == "column" ? kColumnBreak : kLineBreak;
+    if (shows(rc, s)) s.builder->text(std::u16string(1, c), runFormat(rc, s, in));
+  } else if (name == "cr") {
+    if (shows(rc, s)) s.builder->text(std::u16string(1, kLineBreak), runFormat(rc, s, in));
+  } else if (name == "sym") {
+    symbol(k, rc, s, in);
+  } else if (name == "noBreakHyphen") {
+    if (shows(rc, s)) s.builder->text(std::u16string(1, u'\u2011'), runFormat(rc, s, in));
+  } else if (name == "drawing") {
+    if (shows(rc, s)) drawing(k, runFormat(rc, s, in), s, in);
+  } else if (name == "pict" || name == "object") {
+    if (shows(rc, s)) vml(k, runFormat(rc, s, in), s, in, depth + 1);
+  } else if (name == "footnoteReference" || name == "endnoteReference") {
+    noteReference(k, name == "endnoteReference", rc, s, in);
+  } else if (name == "AlternateContent") {
+    runContent(chooseBranch(k), r, rc.direct, s, in, depth + 1);
+  } else if (name == "ruby") {
+    ruby(k, s, in, depth);
+  }
+  // delText: deleted; softHyphen, lastRenderedPageBreak, annotationRef,
+  // commentReference, footnoteRef/endnoteRef, separators: nothing shown.
+}
+
+void DocxReader::symbol(const pugi::xml_node& k, RunContext& rc, StoryState& s,
+                        const InlineState& in) {
+  std::string_view hex = val(k, "char");
+  uint32_t v = 0;
+  for (char c : hex) {
+    int d = c >= '0' && c <= '9'   ? c - '0'
+            : c >= 'a' && c <= 'f' ? c - 'a' + 10
+            : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                   : -1;
+    if (d < 0 || v > 0xFFFF) break;
+    v = v * 16 + static_cast<uint32_t>(d);
+  }
+  if (v >= 0x20 && v <= 0xFFFF && shows(rc, s)) {
+    // The symbol font's own code point: the run's font gives its glyph.
+    char16_t ch = static_cast<char16_t>(v);
+    if (ch >= 0x20 && (ch < 0xD800 || ch > 0xDFFF)) {
+      CharFormat symbolFormat = runFormat(rc, s, in);
+      if (!val(k, "font").empty()) symbolFormat.font = utf16(val(k, "font"));
+      s.builder->text(std::u16string(1, ch), symbolFormat);
+    }
+  }
+}
+
+// Phonetic guides: the base text is what the line shows.
+void DocxReader::ruby(const pugi::xml_node& k, StoryState& s, InlineState& in, int depth) {
+  pugi::xml_node base = child(k, "rubyBase");
+  InlineState inner;
+  inner.link = in.link;
+  inner.paraStyle = in.paraStyle;
+  inlines(base, s, inner, depth + 1);
+  for (auto& b : inner.textBoxes) in.textBoxes.push_back(b);
+}
+
+}  // namespace word::read::docx::detail

@@ -1,0 +1,163 @@
+// Reader for Word 2007+ documents (.docx, .docm, .dotx): a zip package of
+// WordprocessingML parts. The main story, footnotes and endnotes are walked
+// in document order into a Builder; styles and numbering are resolved on
+// the way, so the model holds formatting as it shows.
+#include <cstring>
+
+#include "word/error.h"
+#include "word/read/docx/reader_state.h"
+#include "word/read/reader.h"
+
+namespace word::read {
+namespace docx::detail {
+namespace {
+
+// XML elements over all parts. A parsed element costs far more memory than
+// its few bytes of XML (and a paragraph in the model more again), so the
+// inflated-size caps alone would let a small file take gigabytes. This is
+// some twenty times a 700-page document.
+constexpr size_t kMaxElements = 4'000'000;
+
+size_t countTags(std::string_view bytes) {
+  size_t n = 0;
+  for (const char* p = bytes.data();
+       (p = static_cast<const char*>(
+            std::memchr(p, '<', static_cast<size_t>(bytes.data() + bytes.size() - p))));
+       ++p)
+    ++n;
+  return n;
+}
+
+}  // namespace
+
+void DocxReader::loadPart(XmlPart& part, const std::string& name, bool required) {
+  part.name = name;
+  std::optional<std::string> bytes = pkg_.read(name);
+  if (!bytes) {
+    if (required)
+      fail(kCannotOpen, pkg_.has(name) ? "the document's main part (" + name +
+                                             ") is damaged and cannot be unpacked"
+                                       : "the document has no main part (" + name + ")");
+    return;
+  }
+  part.bytes = std::move(*bytes);
+  elements_ += countTags(part.bytes);
+  if (elements_ > kMaxElements)
+    fail(kCannotOpen, "the document holds more than " + std::to_string(kMaxElements / 1'000'000) +
+                          " million XML elements (in " + name +
+                          "): the file is damaged or a zip bomb");
+  std::string error;
+  if (!parse(part.doc, part.bytes, &error)) {
+    if (required) fail(kCannotOpen, "the document's main part (" + name + ") is damaged: " + error);
+    // A damaged side part (styles, notes) keeps what could be read.
+  }
+  part.present = true;
+  part.rels = loadRels(name);
+}
+
+Rels DocxReader::loadRels(const std::string& partName) {
+  Rels rels;
+  std::optional<std::string> bytes = pkg_.read(Package::relsOf(partName));
+  if (!bytes) return rels;
+  pugi::xml_document doc;
+  parse(doc, *bytes);
+  for (pugi::xml_node r = doc.document_element().first_child(); r; r = r.next_sibling()) {
+    if (!is(r, "Relationship")) continue;
+    Rel rel;
+    rel.external = val(r, "TargetMode") == "External";
+    std::string_view target = val(r, "Target");
+    rel.target = rel.external ? std::string(target) : Package::resolve(partName, target);
+    rels.emplace(std::string(val(r, "Id")), std::move(rel));
+  }
+  return rels;
+}
+
+std::string DocxReader::findMainPart() {
+  if (auto bytes = pkg_.read("_rels/.rels")) {
+    pugi::xml_document doc;
+    parse(doc, *bytes);
+    for (pugi::xml_node r = doc.document_element().first_child(); r; r = r.next_sibling()) {
+      std::string_view type = val(r, "Type");
+      if (is(r, "Relationship") && type.size() >= 15 &&
+          type.substr(type.size() - 15) == "/officeDocument") {
+        std::string name = Package::resolve("", val(r, "Target"));
+        if (pkg_.has(name)) return name;
+      }
+    }
+  }
+  if (auto bytes = pkg_.read("[Content_Types].xml")) {
+    pugi::xml_document doc;
+    parse(doc, *bytes);
+    for (pugi::xml_node o = doc.document_element().first_child(); o; o = o.next_sibling()) {
+      std::string_view type = val(o, "ContentType");
+      if (is(o, "Override") && type.find("wordprocessingml.") != std::string_view::npos &&
+          type.find(".main+xml") != std::string_view::npos) {
+        std::string name = Package::resolve("", val(o, "PartName"));
+        if (pkg_.has(name)) return name;
+      }
+    }
+  }
+  return "word/document.xml";
+}
+
+Model DocxReader::read() {
+  std::string mainName = findMainPart();
+  if (!pkg_.has(mainName))
+    fail(kCannotOpen,
+         "the file is a zip archive but not a Word document: it has no word/document.xml");
+  loadPart(main_, mainName, true);
+
+  // Side parts, found through the main part's relationships.
+  auto relPart = [&](std::string_view suffix) -> std::string {
+    for (const auto& [id, rel] : main_.rels) {
+      (void)id;
+      if (rel.external) continue;
+      std::string_view t = rel.target;
+      if (t.size() >= suffix.size() && t.substr(t.size() - suffix.size()) == suffix)
+        return rel.target;
+    }
+    return Package::resolve(mainName, std::string(suffix.substr(1)));
+  };
+  XmlPart stylesPart, numberingPart, themePart, settingsPart;
+  std::string themeName;
+  for (const auto& [id, rel] : main_.rels) {
+    (void)id;
+    if (!rel.external && rel.target.find("theme") != std::string::npos) themeName = rel.target;
+  }
+  if (!themeName.empty()) loadPart(themePart, themeName, false);
+  theme_.load(themePart.doc.document_element());
+  loadPart(stylesPart, relPart("/styles.xml"), false);
+  styles_.load(stylesPart.doc.document_element(), theme_, builder_);
+  loadPart(numberingPart, relPart("/numbering.xml"), false);
+  numbering_.load(numberingPart.doc.document_element(), styles_.numberingStyles());
+  loadPart(settingsPart, relPart("/settings.xml"), false);
+  readNoteSettings(settingsPart);
+  loadPart(footnotes_, relPart("/footnotes.xml"), false);
+  loadPart(endnotes_, relPart("/endnotes.xml"), false);
+  indexNotes();
+
+  pugi::xml_node root = main_.doc.document_element();
+  if (!child(root, "body"))
+    fail(kCannotOpen, "the document's main part (" + mainName + ") has no body");
+  StoryState s;
+  s.builder = &builder_;
+  s.part = &main_;
+  // Some producers split the text over several bodies; all of them show.
+  for (pugi::xml_node body = root.first_child(); body; body = body.next_sibling())
+    if (is(body, "body")) blocks(body, s, 0);
+  flush(s);
+  return builder_.finish();
+}
+
+}  // namespace docx::detail
+
+Model readDocx(std::string_view bytes) {
+  if (bytes.empty()) fail(kCannotOpen, "the document is empty");
+  if (bytes.size() >= 8 &&
+      bytes.substr(0, 8) == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
+    fail(kCannotOpen, "the document is not a Word 2007+ package (it is an OLE2 compound file)");
+  docx::detail::DocxReader reader(bytes);
+  return reader.read();
+}
+
+}  // namespace word::read

@@ -1,0 +1,184 @@
+// Pictures and text boxes: DrawingML drawings (inline or anchored, single
+// pictures or shape groups) and the older VML shapes. A picture's bytes
+// come from the part its relationship names, read once however often shown.
+#include "word/read/docx/reader_state.h"
+
+namespace word::read::docx::detail {
+namespace {
+
+std::string sniffImage(std::string_view d) {
+  auto starts = [&](std::string_view p) { return d.substr(0, p.size()) == p; };
+  if (starts("\x89PNG")) return "png";
+  if (starts("\xFF\xD8\xFF")) return "jpeg";
+  if (starts("GIF8")) return "gif";
+  if (starts("BM")) return "bmp";
+  if (starts(std::string_view("II*\0", 4)) || starts(std::string_view("MM\0*", 4))) return "tiff";
+  if (d.size() >= 44 && d.substr(40, 4) == " EMF") return "emf";
+  if (starts("\xD7\xCD\xC6\x9A") || starts(std::string_view("\x01\x00\x09\x00", 4)) ||
+      starts(std::string_view("\x02\x00\x09\x00", 4)))
+    return "wmf";
+  return {};
+}
+
+int32_t emuToPx(int64_t emu) {
+  if (emu <= 0) return 0;
+  return clampInt((emu + 4762) / 9525, 0, 100000);
+}
+
+// A VML length ("72pt", "1.5in", "100px") in pixels at 96 dpi.
+int32_t vmlLengthPx(std::string_view s) {
+  size_t i = 0;
+  double v = 0, scale = 1;
+  bool any = false, frac = false;
+  for (; i < s.size(); ++i) {
+    char c = s[i];
+    if (c >= '0' && c <= '9') {
+      any = true;
+      if (frac) {
+        scale /= 10;
+        v += (c - '0') * scale;
+      } else if (v < 1e7) {
+        v = v * 10 + (c - '0');
+      }
+    } else if (c == '.' && !frac) {
+      frac = true;
+    } else {
+      break;
+    }
+  }
+  if (!any) return 0;
+  std::string_view unit = s.substr(i);
+  double px = v;
+  if (unit.substr(0, 2) == "pt")
+    px = v * 96 / 72;
+  else if (unit.substr(0, 2) == "in")
+    px = v * 96;
+  else if (unit.substr(0, 2) == "cm")
+    px = v * 96 / 2.54;
+  else if (unit.substr(0, 2) == "mm")
+    px = v * 96 / 25.4;
+  else if (unit.substr(0, 2) == "pc")
+    px = v * 16;
+  else if (unit.empty())
+    px = v / 9525.0 * 1;  // bare numbers are EMU in VML
+  if (px > 100000) px = 100000;
+  return static_cast<int32_t>(px + 0.5);
+}
+
+std::string_view styleValue(std::string_view style, std::string_view key) {
+  size_t i = 0;
+  while (i < style.size()) {
+    size_t semi = style.find(';', i);
+    if (semi == std::string_view::npos) semi = style.size();
+    std::string_view decl = style.substr(i, semi - i);
+    size_t colon = decl.find(':');
+    if (colon != std::string_view::npos) {
+      std::string_view k = decl.substr(0, colon);
+      while (!k.empty() && k.front() == ' ') k.remove_prefix(1);
+      while (!k.empty() && k.back() == ' ') k.remove_suffix(1);
+      if (k == key) return decl.substr(colon + 1);
+    }
+    i = semi + 1;
+  }
+  return {};
+}
+
+}  // namespace
+
+void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryState& s,
+                         InlineState& in) {
+  for (pugi::xml_node x = d.first_child(); x; x = x.next_sibling()) {
+    if (!is(x, "inline") && !is(x, "anchor")) continue;
+    pugi::xml_node extent = child(x, "extent");
+    int32_t w = emuToPx(intAttr(extent, "cx").value_or(0));
+    int32_t h = emuToPx(intAttr(extent, "cy").value_or(0));
+    pugi::xml_node docPr = child(x, "docPr");
+    std::u16string alt = utf16(val(docPr, "descr"));
+    if (alt.empty()) alt = utf16(val(docPr, "title"));
+    int pictures = 0;
+    graphicContent(child(child(x, "graphic"), "graphicData"), w, h, alt, f, s, in, 0, pictures);
+  }
+}
+
+// Pictures and text boxes inside a drawing, shape groups included. The
+// drawing's extent is the picture's size when it holds a single picture;
+// pictures in a group take their own extents.
+void DocxReader::graphicContent(const pugi::xml_node& n, int32_t w, int32_t h,
+                                const std::u16string& alt, const CharFormat& f, StoryState& s,
+                                InlineState& in, int depth, int& pictures) {
+  if (depth > 32) return;
+  for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+    if (c.type() != pugi::node_element) continue;
+    std::string_view name = localName(c.name());
+    if (name == "pic") {
+      pugi::xml_node blip = child(child(c, "blipFill"), "blip");
+      std::string_view id = relAttr(blip, "embed");
+      int32_t pw = w, ph = h;
+      if (depth > 0) {
+        pugi::xml_node ext = child(child(child(c, "spPr"), "xfrm"), "ext");
+        if (ext) {
+          pw = emuToPx(intAttr(ext, "cx").value_or(0));
+          ph = emuToPx(intAttr(ext, "cy").value_or(0));
+        }
+      }
+      if (!id.empty()) addPicture(id, pw, ph, alt, f, s);
+      ++pictures;
+    } else if (name == "txbxContent") {
+      in.textBoxes.push_back(c);
+    } else if (name == "AlternateContent") {
+      graphicContent(chooseBranch(c), w, h, alt, f, s, in, depth + 1, pictures);
+    } else if (name == "wsp" || name == "wgp" || name == "grpSp" || name == "txbx" ||
+               name == "wpc" || name == "sp" || name == "grpSpPr" || name == "txBody") {
+      graphicContent(c, w, h, alt, f, s, in, depth + 1, pictures);
+    }
+  }
+}
+
+void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s, InlineState& in,
+                     int depth) {
+  if (depth > kMaxDepth) return;
+  for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+    if (c.type() != pugi::node_element) continue;
+    std::string_view name = localName(c.name());
+    if (name == "imagedata") {
+      std::string_view id = relAttr(c, "id");
+      if (id.empty()) id = relAttr(c, "pict");
+      std::string_view style = val(n, "style");
+      int32_t w = vmlLengthPx(styleValue(style, "width"));
+      int32_t h = vmlLengthPx(styleValue(style, "height"));
+      std::u16string alt = utf16(val(n, "alt"));
+      if (!id.empty()) addPicture(id, w, h, alt, f, s);
+    } else if (name == "txbxContent") {
+      in.textBoxes.push_back(c);
+    } else if (name == "shape" || name == "rect" || name == "roundrect" || name == "group" ||
+               name == "oval" || name == "textbox" || name == "polyline" || name == "line" ||
+               name == "arc" || name == "curve" || name == "image") {
+      vml(c, f, s, in, depth + 1);
+    }
+  }
+}
+
+void DocxReader::addPicture(std::string_view relId, int32_t w, int32_t h, const std::u16string& alt,
+                            const CharFormat& f, StoryState& s) {
+  auto rel = s.part->rels.find(std::string(relId));
+  if (rel == s.part->rels.end() || rel->second.external) return;
+  auto cached = media_.find(rel->second.target);
+  if (cached == media_.end()) {
+    std::shared_ptr<const std::string> data;
+    if (auto bytes = pkg_.read(rel->second.target))
+      data = std::make_shared<const std::string>(std::move(*bytes));
+    cached = media_.emplace(rel->second.target, std::move(data)).first;
+  }
+  if (!cached->second) return;
+  std::string type = sniffImage(*cached->second);
+  if (type.empty()) return;
+  Picture pic;
+  pic.data = cached->second;
+  pic.format = type;
+  pic.widthPx = w;
+  pic.heightPx = h;
+  pic.alt = alt;
+  s.builder->picture(std::move(pic), f);
+}
+
+}  // namespace word::read::docx::detail

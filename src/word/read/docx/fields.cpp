@@ -1,0 +1,127 @@
+// Fields, hyperlinks and bookmarks. A complex field's code (between its
+// begin and separate characters) is hidden; a HYPERLINK code, a simple
+// field's instruction or a w:hyperlink makes the text a link.
+#include "word/read/docx/reader_state.h"
+
+namespace word::read::docx::detail {
+namespace {
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+// Splits a field code into words; quoted strings are one word.
+std::vector<std::string> fieldWords(std::string_view code) {
+  std::vector<std::string> out;
+  size_t i = 0;
+  while (i < code.size() && out.size() < 64) {
+    while (i < code.size() &&
+           (code[i] == ' ' || code[i] == '\t' || code[i] == '\n' || code[i] == '\r'))
+      ++i;
+    if (i >= code.size()) break;
+    std::string w;
+    if (code[i] == '"') {
+      ++i;
+      while (i < code.size() && code[i] != '"') w += code[i++];
+      ++i;
+    } else {
+      while (i < code.size() && code[i] != ' ' && code[i] != '\t' && code[i] != '\n' &&
+             code[i] != '\r')
+        w += code[i++];
+    }
+    out.push_back(std::move(w));
+  }
+  return out;
+}
+
+}  // namespace
+
+// The target of a HYPERLINK field: its URL, and "#name" for \l name.
+std::u16string fieldLink(std::string_view code) {
+  auto words = fieldWords(code);
+  if (words.empty() || upper(words[0]) != "HYPERLINK") return {};
+  std::string url, anchor;
+  for (size_t i = 1; i < words.size(); ++i) {
+    const std::string& w = words[i];
+    if (w.size() == 2 && w[0] == '\\') {
+      char sw = static_cast<char>(w[1] | 0x20);
+      if (sw == 'l' && i + 1 < words.size())
+        anchor = words[++i];
+      else if ((sw == 'o' || sw == 't') && i + 1 < words.size())
+        ++i;
+      continue;
+    }
+    if (url.empty()) url = w;
+  }
+  if (!anchor.empty()) url += "#" + anchor;
+  return utf16(url);
+}
+
+// w:hyperlink: an external target through its relationship, a place in
+// the document through its anchor.
+void DocxReader::hyperlink(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth) {
+  std::u16string saved = in.link;
+  std::string_view id = relAttr(n, "id");
+  std::u16string link;
+  if (!id.empty()) {
+    auto it = s.part->rels.find(std::string(id));
+    if (it != s.part->rels.end()) link = utf16(it->second.target);
+  }
+  std::string_view anchor = val(n, "anchor");
+  if (!anchor.empty()) link += u"#" + utf16(anchor);
+  if (!link.empty()) in.link = link;
+  inlines(n, s, in, depth + 1);
+  in.link = saved;
+}
+
+void DocxReader::simpleField(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth) {
+  std::u16string saved = in.link;
+  std::u16string link = fieldLink(val(n, "instr"));
+  if (!link.empty()) in.link = link;
+  inlines(n, s, in, depth + 1);
+  in.link = saved;
+}
+
+void DocxReader::fieldChar(const pugi::xml_node& k, StoryState& s) {
+  std::string_view type = val(k, "fldCharType");
+  if (type == "begin") {
+    if (s.fields.size() < 64)
+      s.fields.push_back(Field{});
+    else
+      s.fields.back().separated = false;  // too deep: hide until its end
+  } else if (type == "separate") {
+    if (!s.fields.empty() && !s.fields.back().separated) {
+      s.fields.back().separated = true;
+      s.fields.back().link = fieldLink(s.fields.back().code);
+    }
+  } else if (type == "end") {
+    if (!s.fields.empty()) s.fields.pop_back();
+  }
+}
+
+void DocxReader::instrText(const pugi::xml_node& k, StoryState& s) {
+  if (!s.fields.empty() && !s.fields.back().separated && s.fields.back().code.size() < 65536)
+    s.fields.back().code += k.text().get();
+}
+
+void DocxReader::bookmarkStart(const pugi::xml_node& n, StoryState& s) {
+  std::u16string name = utf16(val(n, "name"));
+  // Real documents keep a handful of bookmarks open at a time; thousands
+  // open at once would make every end a long search.
+  if (name.empty() || s.bookmarkNames.size() >= kMaxOpenBookmarks) return;
+  flush(s);
+  s.bookmarkNames[std::string(val(n, "id"))] = name;
+  s.builder->startBookmark(name);
+}
+
+void DocxReader::bookmarkEnd(const pugi::xml_node& n, StoryState& s) {
+  auto it = s.bookmarkNames.find(std::string(val(n, "id")));
+  if (it == s.bookmarkNames.end()) return;
+  s.builder->endBookmark(it->second);
+  s.bookmarkNames.erase(it);
+}
+
+}  // namespace word::read::docx::detail

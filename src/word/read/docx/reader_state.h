@@ -1,0 +1,178 @@
+#pragma once
+// What the parts of the Word 2007+ reader share: the reader with the
+// package's parts, and the state of the story and paragraph being walked.
+// Internal to the reader; the entry point is readDocx in word/read/reader.h.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <pugixml.hpp>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "word/builder.h"
+#include "word/read/docx/numbering.h"
+#include "word/read/docx/package.h"
+#include "word/read/docx/styles.h"
+#include "word/read/docx/xml.h"
+
+namespace word::read::docx::detail {
+
+// Deeper XML than this is not walked: real documents stay far below it,
+// and the walk is recursive.
+constexpr int kMaxDepth = 256;
+// Tables nested deeper than this are read as plain paragraphs.
+constexpr int kMaxTableDepth = 16;
+
+constexpr size_t kMaxOpenBookmarks = 256;
+
+struct Rel {
+  std::string target;  // resolved part name, or the URL of an external target
+  bool external = false;
+};
+using Rels = std::map<std::string, Rel>;
+
+struct XmlPart {
+  std::string name;
+  std::string bytes;  // parsed in place: must outlive doc
+  pugi::xml_document doc;
+  Rels rels;
+  bool present = false;
+};
+
+// One open complex field (fldChar begin ... end).
+struct Field {
+  std::string code;
+  bool separated = false;
+  std::u16string link;  // for HYPERLINK fields, once the code is known
+};
+
+// State of the story being built (main text or one note).
+struct StoryState {
+  Builder* builder = nullptr;
+  const XmlPart* part = nullptr;
+  std::vector<Field> fields;
+  std::map<std::string, std::u16string> bookmarkNames;  // w:id -> name
+  bool inNote = false;
+  int textBoxDepth = 0;
+  // The last paragraph's mark is written only when more content follows:
+  // a cell's last paragraph ends with the cell mark instead.
+  bool pendingEnd = false;
+};
+
+inline void flush(StoryState& s) {
+  if (!s.pendingEnd) return;
+  s.pendingEnd = false;
+  s.builder->endParagraph();
+}
+
+// State inside one paragraph.
+struct InlineState {
+  std::u16string link;                    // from an enclosing w:hyperlink or fldSimple
+  std::string paraStyle;                  // for run property resolution
+  std::vector<pugi::xml_node> textBoxes;  // w:txbxContent anchored here
+};
+
+inline std::u16string utf16(std::string_view s) {
+  return u16(s);
+}
+
+// The shown text of a w:t (body.cpp).
+std::u16string cleanText(std::string_view utf8);
+// The one branch of mc:AlternateContent to read (body.cpp).
+pugi::xml_node chooseBranch(const pugi::xml_node& ac);
+// The target of a HYPERLINK field code, empty for other fields (fields.cpp).
+std::u16string fieldLink(std::string_view code);
+
+// What the children of one run share: the run's format, made when first
+// needed and made again after a field character changes the link.
+struct RunContext {
+  explicit RunContext(const RunProps& d) : direct(d) {}
+  const RunProps& direct;
+  std::optional<CharFormat> cached;
+  bool hidden = false;
+  bool skipNextText = false;  // a custom note mark's text is the note's label
+};
+
+class DocxReader {
+ public:
+  explicit DocxReader(std::string_view bytes) : pkg_(bytes) {}
+  Model read();
+
+ private:
+  // docx_reader.cpp: the package and its parts.
+  void loadPart(XmlPart& part, const std::string& name, bool required);
+  Rels loadRels(const std::string& partName);
+  std::string findMainPart();
+
+  // body.cpp: paragraphs, runs and what a run holds.
+  void blocks(const pugi::xml_node& parent, StoryState& s, int depth);
+  void paragraph(const pugi::xml_node& p, StoryState& s, int depth, bool joinNext);
+  void inlines(const pugi::xml_node& parent, StoryState& s, InlineState& in, int depth);
+  void run(const pugi::xml_node& r, StoryState& s, InlineState& in, int depth);
+  void runContent(const pugi::xml_node& parent, const pugi::xml_node& r, const RunProps& direct,
+                  StoryState& s, InlineState& in, int depth);
+  void runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunContext& rc, StoryState& s,
+                InlineState& in, int depth);
+  void symbol(const pugi::xml_node& k, RunContext& rc, StoryState& s, const InlineState& in);
+  void ruby(const pugi::xml_node& k, StoryState& s, InlineState& in, int depth);
+  void mathText(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
+  bool runHidden(const RunProps& direct, const InlineState& in) const;
+  const CharFormat& runFormat(RunContext& rc, const StoryState& s, const InlineState& in) const {
+    if (!rc.cached) rc.cached = format(rc.direct, s, in);
+    return *rc.cached;
+  }
+  bool shows(const RunContext& rc, const StoryState& s) const { return !rc.hidden && visible(s); }
+
+  // tables.cpp
+  void table(const pugi::xml_node& tbl, StoryState& s, int depth);
+  void collectRows(const pugi::xml_node& parent, std::vector<pugi::xml_node>& rows, int depth);
+  void collectCells(const pugi::xml_node& parent, std::vector<pugi::xml_node>& cells, int depth);
+
+  // fields.cpp: fields, hyperlinks and bookmarks.
+  void hyperlink(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
+  void simpleField(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
+  static void fieldChar(const pugi::xml_node& k, StoryState& s);
+  static void instrText(const pugi::xml_node& k, StoryState& s);
+  void bookmarkStart(const pugi::xml_node& n, StoryState& s);
+  void bookmarkEnd(const pugi::xml_node& n, StoryState& s);
+
+  // drawings.cpp
+  void drawing(const pugi::xml_node& d, const CharFormat& f, StoryState& s, InlineState& in);
+  void graphicContent(const pugi::xml_node& n, int32_t w, int32_t h, const std::u16string& alt,
+                      const CharFormat& f, StoryState& s, InlineState& in, int depth,
+                      int& pictures);
+  void vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s, InlineState& in, int depth);
+  void addPicture(std::string_view relId, int32_t w, int32_t h, const std::u16string& alt,
+                  const CharFormat& f, StoryState& s);
+
+  // notes.cpp
+  void readNoteSettings(const XmlPart& settings);
+  void indexNotes();
+  void noteReference(const pugi::xml_node& k, bool endnote, RunContext& rc, StoryState& s,
+                     const InlineState& in);
+  void note(const pugi::xml_node& ref, bool endnote, const std::u16string& customLabel,
+            const CharFormat& f, StoryState& s);
+
+  bool visible(const StoryState& s) const {
+    for (const Field& f : s.fields)
+      if (!f.separated) return false;
+    return true;
+  }
+  CharFormat format(const RunProps& direct, const StoryState& s, const InlineState& in) const;
+
+  Package pkg_;
+  Theme theme_;
+  Styles styles_;
+  Numbering numbering_;
+  XmlPart main_, footnotes_, endnotes_;
+  std::map<std::string, const pugi::xml_node> footnoteById_, endnoteById_;
+  std::map<std::string, std::shared_ptr<const std::string>> media_;
+  std::string footnoteFormat_ = "decimal", endnoteFormat_ = "lowerRoman";
+  int64_t footnoteNumber_ = 1, endnoteNumber_ = 1;
+  size_t elements_ = 0;
+  Builder builder_;
+};
+
+}  // namespace word::read::docx::detail
