@@ -1,13 +1,7 @@
-#include <glib.h>
-#include <malloc.h>
-
 #include <dlfcn.h>
-#include <sys/mman.h>
-#include <unistd.h>
+#include <glib.h>
 
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "app/cli.h"
@@ -42,38 +36,9 @@ int runWindow(int argc, char** argv) {
   return entry(argc, argv);
 }
 
-// Fresh memory costs a fault per 4 KiB page on first touch, and a
-// conversion touches tens of MiB of it: a third of reading a large document
-// went to those faults. The heap's free top is reserved ahead and marked for
-// huge pages, which the kernel then hands out 2 MiB at a time where it can
-// (where it cannot or will not, nothing changes).
-void reserveHeap() {
-  constexpr size_t kReserve = size_t{64} << 20;
-  constexpr uintptr_t kHuge = uintptr_t{2} << 20;
-  constexpr auto kFailed = static_cast<uintptr_t>(-1);
-  mallopt(M_TOP_PAD, static_cast<int>(kReserve));
-  const auto before = reinterpret_cast<uintptr_t>(sbrk(0));
-  // A block the heap's free top cannot hold makes it grow, by the pad too.
-  // (Through a volatile pointer: a block never used may be optimised away.)
-  void* volatile block = malloc(size_t{4} << 20);
-  free(block);
-  const auto top = reinterpret_cast<uintptr_t>(sbrk(0));
-  // Only what the heap has just taken is marked; an allocator that does not
-  // grow the heap this way leaves it unchanged, and nothing is marked.
-  if (before == kFailed || top == kFailed || top <= before) return;
-  const uintptr_t from = (before + kHuge - 1) & ~(kHuge - 1);
-  if (from < top) madvise(reinterpret_cast<void*>(from), top - from, MADV_HUGEPAGE);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A conversion makes a document per page and the zip a compressor per
-  // file, each taking and giving back a few hundred KiB: keeping that memory
-  // mapped saves clearing fresh pages every time.
-  mallopt(M_MMAP_THRESHOLD, 8 << 20);
-  mallopt(M_TRIM_THRESHOLD, 32 << 20);
-  reserveHeap();
   g_log_set_default_handler(quietContainerWarnings, nullptr);
   if (argc == 1) return runWindow(argc, argv);
   return app::main(argc, argv);
