@@ -3,9 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "package/embed.h"
+#include "package/complete.h"
 #include "package/package_check.h"
-#include "package/zip_writer.h"
 #include "support/error.h"
 #include "support/files.h"
 
@@ -17,29 +16,32 @@ int checkCommand(int argc, char** argv) {
     return 2;
   }
   // The schemas are the installation's own copies beside the program.
+  const std::string program = support::programFolder();
   package::CheckResult result =
-      package::checkPackage(argv[0], support::programFolder() + "/schemas");
+      package::checkPackage(argv[0], program + "/schemas", program + "/player");
   std::string text = package::formatResult(result);
   std::fwrite(text.data(), 1, text.size(), stdout);
   return result.ok() ? 0 : 1;
 }
 
-int zipCommand(int argc, char** argv) {
-  const bool scripts = argc > 0 && std::string(argv[0]) == "--scripts";
-  if (scripts) {
-    --argc;
-    ++argv;
-  }
-  if (argc != 2) {
-    std::fprintf(stderr, "Usage: raredozud zip [--scripts] FOLDER ZIP\n");
+int completeCommand(int argc, char** argv) {
+  if (argc != 1) {
+    std::fprintf(stderr, "Usage: raredozud complete FOLDER\n");
     return 2;
   }
   try {
-    if (scripts) package::writePackageScripts(argv[0]);
-    package::writeZip(argv[0], argv[1]);
+    const package::Completed done = package::completePackage(support::programFolder(), argv[0]);
+    if (!done.leftOut.empty())
+      std::fprintf(stderr,
+                   "raredozud: %zu %s in %s %s no part of the course, left out of %s "
+                   "(raredozud check lists %s)\n",
+                   done.leftOut.size(), done.leftOut.size() == 1 ? "file" : "files", argv[0],
+                   done.leftOut.size() == 1 ? "is" : "are", done.zip.c_str(),
+                   done.leftOut.size() == 1 ? "it" : "them");
     return 0;
   } catch (const support::Error& e) {
-    std::fprintf(stderr, "raredozud: %s\n", e.description().c_str());
+    std::fprintf(stderr, "raredozud: copy step failed: %s\n",
+                 (e.detail().empty() ? e.description() : e.detail()).c_str());
     return 1;
   }
 }

@@ -26,9 +26,8 @@ void usage(std::FILE* to) {
       "       raredozud text FILE       print a document's text as the converter reads it\n"
       "       raredozud check PACKAGE   report what an LMS would reject in a package folder or "
       "zip\n"
-      "       raredozud zip [--scripts] FOLDER ZIP\n"
-      "                                 pack a package folder into a zip; --scripts first\n"
-      "                                 writes the scripts pages opened from disk read\n"
+      "       raredozud complete FOLDER the copy step after a conversion: add the course\n"
+      "                                 player to a package folder, write FOLDER.zip\n"
       "       raredozud --help | --version\n");
 }
 
@@ -63,7 +62,7 @@ int main(int argc, char** argv) {
   if (cmd == "text" && argc == 3) return text(argv[2]);
   if (cmd == "convert") return convertCommand(std::vector<std::string>(argv + 2, argv + argc));
   if (cmd == "check") return checkCommand(argc - 2, argv + 2);
-  if (cmd == "zip") return zipCommand(argc - 2, argv + 2);
+  if (cmd == "complete") return completeCommand(argc - 2, argv + 2);
   usage(stderr);
   return 2;
 }

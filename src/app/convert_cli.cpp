@@ -71,9 +71,12 @@ int convertCommand(const std::vector<std::string>& arguments) {
   ArgumentChooser chooser(documents);
   StreamStatus status;
   LogFile log;
+  StderrWarnings warnings;
   ShellStarter starter(/*wait=*/true);
-  course::Frontend frontend{chooser, status, log, starter, programFolder};
+  course::Frontend frontend{chooser, status, log, warnings, starter, programFolder};
 
+  // A run that showed "Успех" over a page it could not write, or whose copy
+  // step failed, did not succeed: the package is not whole.
   bool allSucceeded = true;
   for (size_t i = 0; i < documents.size(); ++i) {
     if (convert::parse(session, application, frontend) != convert::RunOutcome::Succeeded)

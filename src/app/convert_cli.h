@@ -7,8 +7,9 @@
 namespace app {
 
 // Status lines go to standard output, the log to log.txt in the current
-// directory. Returns 0 when every run succeeded, 1 otherwise, 2 for a usage
-// error (no document, an unknown option).
+// directory, warnings to standard error. Returns 0 when every run succeeded
+// (its package whole), 1 otherwise, 2 for a usage error (no document, an
+// unknown option).
 int convertCommand(const std::vector<std::string>& arguments);
 
 }  // namespace app

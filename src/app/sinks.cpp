@@ -1,7 +1,6 @@
 #include "app/sinks.h"
 
 #include <spawn.h>
-#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,13 +15,14 @@ extern char** environ;
 namespace app {
 
 void LogFile::writeLog(const std::u16string& message) {
+  // Appended a line at a time, never replaced: the log of every run stays.
   std::FILE* f = std::fopen(path_.c_str(), "ab");
-  if (!f) support::raiseFileError(errno, true);
+  if (!f) support::raiseFileError(errno, path_, true);
   const std::string line = support::toUtf8(message) + "\r\n";
   const bool written = std::fwrite(line.data(), 1, line.size(), f) == line.size();
   const int writeErrno = errno;
   const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) support::raiseFileError(written ? errno : writeErrno, true);
+  if (!written || !closed) support::raiseFileError(written ? errno : writeErrno, path_, true);
 }
 
 void StreamStatus::showStatus(const std::u16string& message) {
@@ -31,49 +31,57 @@ void StreamStatus::showStatus(const std::u16string& message) {
     support::raise(57);
 }
 
-namespace {
-
-// argv for /bin/sh running the script; the strings stay owned by `args`.
-std::vector<char*> shellArgv(std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  return argv;
+void StderrWarnings::warn(const std::u16string& message) {
+  ++count;
+  std::fprintf(stderr, "raredozud: %s\n", support::toUtf8(message).c_str());
 }
 
-void reap(pid_t pid) {
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
+namespace {
+
+int exitStatus(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return 1;
 }
 
 }  // namespace
 
-void ShellStarter::start(const std::string& script, const std::vector<std::string>& arguments) {
-  if (::access(script.c_str(), R_OK) != 0) support::raiseFileError(errno, false);
+std::optional<int> ShellStarter::start(const std::string& script,
+                                       const std::vector<std::string>& arguments) {
+  if (::access(script.c_str(), R_OK) != 0) support::raiseFileError(errno, script);
   std::vector<std::string> args = {"sh", script};
   args.insert(args.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv = shellArgv(args);
-  if (wait_) {
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv.data(), environ);
-    if (rc != 0) support::raiseFileError(rc, false);
-    reap(pid);
-    return;
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv.data(), environ);
+  if (rc != 0) support::raiseFileError(rc, "/bin/sh");
+  if (!wait_) {
+    running_.push_back({pid, arguments});
+    return std::nullopt;
   }
-  // Detached: an intermediate child starts the script and ends at once, so
-  // the script is adopted by init and never left as a zombie. Only
-  // async-signal-safe calls after fork.
-  const pid_t middle = fork();
-  if (middle < 0) support::raiseFileError(errno, false);
-  if (middle == 0) {
-    if (fork() == 0) {
-      execv("/bin/sh", argv.data());
-      _exit(127);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return 1;
+  }
+  return exitStatus(status);
+}
+
+std::vector<ShellStarter::Ended> ShellStarter::collect() {
+  std::vector<Ended> ended;
+  for (auto it = running_.begin(); it != running_.end();) {
+    int status = 0;
+    const pid_t done = waitpid(it->pid, &status, WNOHANG);
+    if (done == 0 || (done < 0 && errno == EINTR)) {
+      ++it;
+      continue;
     }
-    _exit(0);
+    // Gone without a status (collected elsewhere): nothing is known of it.
+    ended.push_back({std::move(it->arguments), done < 0 ? 0 : exitStatus(status)});
+    it = running_.erase(it);
   }
-  reap(middle);
+  return ended;
 }
 
 }  // namespace app

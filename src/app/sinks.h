@@ -1,6 +1,9 @@
 #pragma once
-// The command line's log and status channels, and the process starter for
-// the copy script. Qt-free, so the window can reuse the log and the starter.
+// The command line's log, status and warning channels, and the process
+// starter for the copy script. Qt-free, so the window can reuse the log and
+// the starter.
+#include <sys/types.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -30,15 +33,37 @@ class StreamStatus : public course::StatusSink {
   std::FILE* out_;
 };
 
-// Runs the script with /bin/sh. With `wait`, returns when it has ended;
-// otherwise it runs on detached (nobody has to collect it).
+// Prints "raredozud: " and each warning on standard error; counts them.
+class StderrWarnings : public course::WarningSink {
+ public:
+  void warn(const std::u16string& message) override;
+  int count = 0;
+};
+
+// Runs the script with /bin/sh. With `wait`, returns its exit status once it
+// has ended (128 + the signal's number when a signal ended it). Without, it
+// runs on, and `collect` tells which of the scripts started so have ended.
 class ShellStarter : public course::ProcessStarter {
  public:
   explicit ShellStarter(bool wait) : wait_(wait) {}
-  void start(const std::string& script, const std::vector<std::string>& arguments) override;
+  std::optional<int> start(const std::string& script,
+                           const std::vector<std::string>& arguments) override;
+
+  struct Ended {
+    std::vector<std::string> arguments;
+    int status = 0;
+  };
+  // The scripts that have ended since the last call, without waiting.
+  std::vector<Ended> collect();
+  size_t running() const { return running_.size(); }
 
  private:
+  struct Running {
+    pid_t pid;
+    std::vector<std::string> arguments;
+  };
   bool wait_;
+  std::vector<Running> running_;
 };
 
 }  // namespace app

@@ -10,10 +10,12 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTimer>
 #include <cmath>
 
 #include "app/sinks.h"
 #include "course/failure.h"
+#include "support/codepage.h"
 #include "support/files.h"
 
 namespace app {
@@ -92,7 +94,8 @@ MainWindow::MainWindow(ConversionRun run, QWidget* parent)
       text1_(new QPlainTextEdit(this)),
       dialogChooser_(this),
       chooser_(&dialogChooser_),
-      programFolder_(support::programFolder()) {
+      programFolder_(support::programFolder()),
+      copyWatch_(new QTimer(this)) {
   setObjectName(QStringLiteral("Form1"));
   image1_->setObjectName(QStringLiteral("Image1"));
   btnDone_->setObjectName(QStringLiteral("btnDone"));
@@ -115,6 +118,20 @@ MainWindow::MainWindow(ConversionRun run, QWidget* parent)
   text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
   connect(btnDone_, &QPushButton::clicked, this, &MainWindow::convertDocument);
+  copyWatch_->setInterval(200);
+  connect(copyWatch_, &QTimer::timeout, this, &MainWindow::watchCopySteps);
+}
+
+void MainWindow::watchCopySteps() {
+  for (const ShellStarter::Ended& step : copySteps_.collect()) {
+    if (step.status == 0) continue;
+    // Another run's lines may stand above it by now: the line names its package.
+    const std::string folder = step.arguments.size() > 1 ? step.arguments[1] + "/" : "";
+    showStatus(u"copysql.sh: the package " + support::fromUtf8(folder) +
+               u" is incomplete: the copy step failed (exit status " +
+               support::fromUtf8(std::to_string(step.status)) + u")");
+  }
+  if (copySteps_.running() == 0) copyWatch_->stop();
 }
 
 MainWindow::~MainWindow() = default;
@@ -142,9 +159,8 @@ void MainWindow::convertDocument() {
   btnDone_->setEnabled(false);
 
   WindowStatus status(*this);
-  LogFile log;                  // "log.txt" in the current directory
-  ShellStarter starter(false);  // the copy script runs on; nobody waits for it
-  course::Frontend frontend{*chooser_, status, log, starter, programFolder_};
+  LogFile log;  // "log.txt" in the current directory
+  course::Frontend frontend{*chooser_, status, log, warnings_, copySteps_, programFolder_};
   try {
     run_(frontend);
   } catch (...) {
@@ -160,6 +176,7 @@ void MainWindow::convertDocument() {
   // Clicks and keys that arrived during the run were held back; let them
   // reach a disabled button, so that none starts another run.
   QCoreApplication::processEvents();
+  if (copySteps_.running() > 0) copyWatch_->start();
   converting_ = false;
   btnDone_->setEnabled(true);
   if (closeRequested_) close();

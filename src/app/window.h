@@ -5,11 +5,13 @@
 #include <memory>
 #include <string_view>
 
+#include "app/sinks.h"
 #include "course/frontend.h"
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 
 namespace app {
 
@@ -49,6 +51,9 @@ class MainWindow : public QWidget {
   QPlainTextEdit* statusBox() const { return text1_; }
   QLabel* logo() const { return image1_; }
   bool converting() const { return converting_; }
+  // Copy steps started and not yet ended; warnings of all runs so far.
+  size_t copyStepsRunning() const { return copySteps_.running(); }
+  int warnings() const { return warnings_.count; }
 
   // Adds one line at the end of the status box and shows it at once.
   void showStatus(const std::u16string& message);
@@ -58,6 +63,8 @@ class MainWindow : public QWidget {
 
  private:
   void convertDocument();  // btnDone's click
+  // Shows a line for each copy step that has ended in failure.
+  void watchCopySteps();
 
   ConversionRun run_;
   QLabel* image1_;
@@ -66,6 +73,15 @@ class MainWindow : public QWidget {
   FileDialogChooser dialogChooser_;
   course::DocumentChooser* chooser_;
   std::string programFolder_;
+  // The copy steps run on while the window goes on; the window collects
+  // them as they end, and a window that closes leaves them running.
+  ShellStarter copySteps_{false};
+  QTimer* copyWatch_;
+  class CountedWarnings : public course::WarningSink {
+   public:
+    void warn(const std::u16string&) override { ++count; }
+    int count = 0;
+  } warnings_;
   bool converting_ = false;
   bool closeRequested_ = false;
 };

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include "convert/scanner.h"
 #include "course/export_context.h"
 #include "course/failure.h"
@@ -10,6 +12,7 @@
 #include "package/manifest.h"
 #include "pages/save_html.h"
 #include "quiz/save_test.h"
+#include "support/codepage.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
 #include "support/strings.h"
@@ -27,7 +30,7 @@ class Run {
       : s_(session),
         app_(app),
         fe_(frontend),
-        export_{session, app, frontend.status, frontend.programFolder} {}
+        export_{session, app, frontend.status, frontend.programFolder, &frontend.warnings} {}
 
   Run(const Run&) = delete;
   Run& operator=(const Run&) = delete;
@@ -48,9 +51,8 @@ class Run {
     const OutputPaths paths = outputPaths(documentPath);
     s_.lastFolder = paths.documentFolder;
     outputFolder_ = paths.outputFolder;
-    // An existing folder is reused; a folder that cannot be made shows up
-    // as the writers' own failures.
-    ::mkdir(outputFolder_.c_str(), 0777);
+    documentsOwnFolder_ = outputFolder_ == paths.documentFolder + "/";
+    makeOutputFolder();
 
     app_.documents().open(documentPath);
     if (app_.documents().count() == 0) return RunOutcome::NoDocument;
@@ -58,10 +60,36 @@ class Run {
     scan();
     closeLastEntry();
     finish();
-    return RunOutcome::Succeeded;
+    return export_.failures > 0 || copyFailed_ ? RunOutcome::Incomplete : RunOutcome::Succeeded;
+  }
+
+  // The error path's report: the status line, and beside it why the step
+  // failed in the system's words.
+  RunOutcome fail(const support::Error& error) {
+    const support::Error e = export_.explain(error, outputFolder_);
+    try {
+      fe_.status.showStatus(u"parse: Error # " + errorDetail(e));
+      if (!e.detail().empty()) fe_.warnings.warn(support::fromUtf8(e.detail()));
+    } catch (...) {
+      // Nowhere left to report to; the run ends all the same.
+    }
+    return RunOutcome::Failed;
   }
 
  private:
+  // An existing folder is reused. One that cannot be made does not stop the
+  // run: the writers' own failures show it, with the reason it could not be
+  // made. A link in the folder's place would lead every write elsewhere.
+  void makeOutputFolder() {
+    if (::mkdir(outputFolder_.c_str(), 0777) != 0 && !support::isPlainFolder(outputFolder_))
+      export_.folderError = errno;
+    if (support::isLink(outputFolder_))
+      throw support::Error(
+          75, support::kProgramSource, support::runtimeErrorText(75),
+          outputFolder_ + " is a symbolic link: a package needs a folder of its own");
+    if (export_.folderError == 0) support::removeStaleTemporaries(outputFolder_, true);
+  }
+
   void scan() {
     s_.h1Open = 0;
     s_.clearPids();
@@ -186,11 +214,23 @@ class Run {
 
     const std::string script = fe_.programFolder + "/copysql.sh";
     if (!support::isFile(script)) support::raise(53);
-    fe_.starter.start(script,
-                      {fe_.programFolder, outputFolder_.substr(0, outputFolder_.size() - 1)});
+    // The copy step packs the whole folder it is given: the document's own
+    // folder is no package of its own to add a player to or to zip.
+    std::optional<int> copied;
+    if (!documentsOwnFolder_)
+      copied = fe_.starter.start(
+          script, {fe_.programFolder, outputFolder_.substr(0, outputFolder_.size() - 1)});
 
     fe_.log.writeLog(u"Успех");
     fe_.status.showStatus(u"Успех");
+    if (documentsOwnFolder_)
+      fe_.warnings.warn(u"the pages went into the document's own folder " + widen(outputFolder_) +
+                        u" (its name starts with a dot): no course player added, no zip written");
+    if (copied && *copied != 0) {
+      copyFailed_ = true;
+      fe_.warnings.warn(u"the copy step failed (exit status " + support::number(*copied) +
+                        u"): the package " + widen(outputFolder_) + u" is incomplete");
+    }
   }
 
   Session& s_;
@@ -198,6 +238,8 @@ class Run {
   Frontend& fe_;
   ExportContext export_;
   std::string outputFolder_;
+  bool documentsOwnFolder_ = false;
+  bool copyFailed_ = false;
   int32_t entryTotal_ = 0;
   int32_t pendingStart_ = -1;
   int32_t pendingKind_ = 0;
@@ -207,16 +249,11 @@ class Run {
 }  // namespace
 
 RunOutcome parse(Session& session, word::Application& app, Frontend& frontend) {
+  Run run(session, app, frontend);
   try {
-    return Run(session, app, frontend).run();
+    return run.run();
   } catch (...) {
-    const support::Error e = currentError();
-    try {
-      frontend.status.showStatus(u"parse: Error # " + errorDetail(e));
-    } catch (...) {
-      // Nowhere left to report to; the run ends all the same.
-    }
-    return RunOutcome::Failed;
+    return run.fail(currentError());
   }
 }
 

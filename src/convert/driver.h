@@ -15,10 +15,12 @@ enum class RunOutcome {
   NoDocument,  // no document open after opening it
   Failed,      // the error path ended the run ("parse: Error # ...")
   Succeeded,   // "Успех" was reported
+  Incomplete,  // "Успех" was reported, but a page or test could not be
+               // written, or the copy step failed
 };
 
 // Runs one conversion. Every outcome is reported through the front end's
-// log and status; nothing is thrown.
+// log, status and warnings; nothing is thrown.
 RunOutcome parse(course::Session& session, word::Application& app, course::Frontend& frontend);
 
 }  // namespace convert

@@ -4,6 +4,7 @@
 
 #include "course/frontend.h"
 #include "course/session.h"
+#include "support/error.h"
 #include "word/application.h"
 
 namespace course {
@@ -12,7 +13,20 @@ struct ExportContext {
   Session& session;
   word::Application& app;
   StatusSink& status;
-  std::string programFolder;  // where sql_test.htm lies, no trailing '/'
+  std::string programFolder;        // where sql_test.htm lies, no trailing '/'
+  WarningSink* warnings = nullptr;  // where the failures' details go; none drops them
+  // Why the output folder could not be made (an errno), or 0: the run goes
+  // on without it, and the writes into it then fail for that cause.
+  int folderError = 0;
+  int32_t failures = 0;  // failure lines the writers have shown
+
+  // Shows a writer's failure line, `lead` followed by the error's number,
+  // source and description; counts it and passes its detail on.
+  void reportFailure(const std::u16string& lead, const support::Error& error,
+                     const std::string& outputFolder);
+  // The error as the run reports it: a write into an output folder that
+  // could not be made fails for the reason the folder could not be made.
+  support::Error explain(const support::Error& error, const std::string& outputFolder) const;
 };
 
 // A document added for one export. Closing it in order is the export's last

@@ -32,14 +32,26 @@ class LogSink {
   virtual void writeLog(const std::u16string& message) = 0;
 };
 
+// What the run has to say beside the prescribed lines: why a step failed,
+// in the system's own words, and what it could not do as asked. Never
+// changes a run's outcome. The command line prints these on standard error;
+// the window counts them.
+class WarningSink {
+ public:
+  virtual ~WarningSink() = default;
+  virtual void warn(const std::u16string& message) = 0;
+};
+
 // Starts the copy script of the installation.
 class ProcessStarter {
  public:
   virtual ~ProcessStarter() = default;
   // Runs `script` with `arguments`. Whether it waits for the script is the
-  // front end's choice (the command line waits, the window does not).
-  // Throws support::Error when the script cannot be started.
-  virtual void start(const std::string& script, const std::vector<std::string>& arguments) = 0;
+  // front end's choice: the command line waits and returns the script's exit
+  // status; the window does not wait, returns nothing, and watches the
+  // script itself. Throws support::Error when the script cannot be started.
+  virtual std::optional<int> start(const std::string& script,
+                                   const std::vector<std::string>& arguments) = 0;
 };
 
 // Everything one run needs from its front end.
@@ -47,6 +59,7 @@ struct Frontend {
   DocumentChooser& chooser;
   StatusSink& status;
   LogSink& log;
+  WarningSink& warnings;
   ProcessStarter& starter;
   std::string programFolder;  // folder of sql_test.htm and copysql.sh, no trailing '/'
 };

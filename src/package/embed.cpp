@@ -3,7 +3,6 @@
 #include <glib.h>
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <memory>
 
 #include "support/error.h"
@@ -15,7 +14,8 @@ namespace package {
 void writeEmbeddedScript(const std::string& path) {
   struct stat st {};
   if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-    throw support::Error(53, support::kProgramSource, "not a plain file: " + path);
+    throw support::Error(53, support::kProgramSource, support::runtimeErrorText(53),
+                         path + ": not a plain file");
   std::string bytes = support::readFile(path);
   std::unique_ptr<gchar, decltype(&g_free)> encoded(
       g_base64_encode(reinterpret_cast<const guchar*>(bytes.data()), bytes.size()), &g_free);
@@ -28,26 +28,12 @@ void writeEmbeddedScript(const std::string& path) {
   script += "\"] = \"";
   script += encoded.get();
   script += "\";\n";
-
-  // Written in place rather than beside and renamed: a rename frees a file
-  // per script on every run, which makes later runs slow on some file
-  // systems. A link or a second name at the target is taken away first, so
-  // the write cannot reach a file outside the package.
-  const std::string target = path + ".js";
-  support::unlinkUnlessOwnFile(target);
-  support::writeFile(target, script);
+  support::writeFile(path + ".js", script);
 }
 
-void writePackageScripts(const std::string& folder) {
-  std::error_code ec;
-  for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
-    const std::string name = e.path().filename().string();
-    bool wanted = name == "pvomanifest.htm" ||
-                  (name.starts_with("testdata") && name.ends_with(".htm"));
-    if (wanted && e.is_regular_file(ec) && !e.is_symlink(ec))
-      writeEmbeddedScript(e.path().string());
-  }
-  if (ec) throw support::Error(76, support::kProgramSource, "cannot read the folder " + folder);
+void writePackageScripts(const std::string& folder, const std::vector<std::string>& files) {
+  for (const std::string& f : files)
+    if (f.ends_with(".htm.js")) writeEmbeddedScript(folder + "/" + f.substr(0, f.size() - 3));
 }
 
 }  // namespace package

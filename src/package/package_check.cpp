@@ -21,6 +21,11 @@
 #include <set>
 #include <sstream>
 
+#include "package/contents.h"
+#include "package/manifest_xml.h"
+#include "package/zip_links.h"
+#include "support/error.h"
+
 namespace package {
 namespace fs = std::filesystem;
 
@@ -43,19 +48,19 @@ std::string formatResult(const CheckResult& result) {
 namespace {
 
 constexpr const char* kManifest = "imsmanifest.xml";
-constexpr const char* kCpNs = "http://www.imsglobal.org/xsd/imscp_v1p1";
 // A manifest larger than this is not a course manifest; refusing it keeps a
 // hostile package from taking all memory.
 constexpr size_t kMaxManifest = 64u << 20;
 constexpr size_t kMaxEntries = 200000;
 constexpr int kMaxDepth = 64;
 constexpr size_t kMaxSchemaMessages = 5;
+constexpr size_t kMaxListed = 50;
 
 struct Content {
   std::set<std::string> files;         // relative, "/"-separated
   std::vector<std::string> manifests;  // every imsmanifest.xml, wherever it lies
   bool hasManifest = false;
-  std::string manifest;                // the root manifest's bytes
+  std::string manifest;  // the root manifest's bytes
 };
 
 class Checker {
@@ -138,6 +143,10 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
     return false;
   }
   walkZip(zip.get(), "", 0, c, ck);
+  for (const std::string& link : linkEntries(path))
+    ck.fault("zip entry '" + link +
+             "' is a symbolic link: a package holds no links (unpacked, "
+             "it would lead wherever it points)");
   return true;
 }
 
@@ -156,8 +165,14 @@ bool loadFolder(const std::string& path, Content& c, Checker& ck) {
       return false;
     }
     if (it.depth() > kMaxDepth) it.disable_recursion_pending();
-    if (!it->is_regular_file(ec)) continue;
     std::string rel = it->path().lexically_relative(root).generic_string();
+    if (it->is_symlink(ec)) {
+      ck.fault(rel +
+               " is a symbolic link: a package holds no links (on the LMS it would lead "
+               "wherever it points)");
+      continue;
+    }
+    if (!it->is_regular_file(ec)) continue;
     c.files.insert(rel);
     if (it->path().filename() == kManifest) c.manifests.push_back(rel);
   }
@@ -280,7 +295,8 @@ void validate(xmlDocPtr doc, const std::string& schemaFolder, Checker& ck) {
   }
   xmlSchemaFree(schema);
   if (rc == 0) return;
-  if (invalid.list.empty()) invalid.list.push_back("the validator stopped (error " + std::to_string(rc) + ")");
+  if (invalid.list.empty())
+    invalid.list.push_back("the validator stopped (error " + std::to_string(rc) + ")");
   for (size_t i = 0; i < invalid.list.size() && i < kMaxSchemaMessages; ++i)
     ck.fault("imsmanifest.xml is not valid against the schemas: " + invalid.list[i]);
   if (invalid.list.size() > kMaxSchemaMessages)
@@ -290,82 +306,8 @@ void validate(xmlDocPtr doc, const std::string& schemaFolder, Checker& ck) {
 
 // ---- the manifest's structure --------------------------------------------
 
-bool isCp(xmlNodePtr n, const char* name) {
-  return n->type == XML_ELEMENT_NODE && n->ns && n->ns->href &&
-         std::strcmp(reinterpret_cast<const char*>(n->ns->href), kCpNs) == 0 &&
-         std::strcmp(reinterpret_cast<const char*>(n->name), name) == 0;
-}
-
-bool attr(xmlNodePtr n, const char* name, std::string& out) {
-  xmlChar* v = xmlGetNoNsProp(n, BAD_CAST name);
-  if (!v) return false;
-  out = reinterpret_cast<const char*>(v);
-  xmlFree(v);
-  return true;
-}
-
-std::string xmlBase(xmlNodePtr n) {
-  xmlChar* v = xmlGetNsProp(n, BAD_CAST "base", XML_XML_NAMESPACE);
-  if (!v) return "";
-  std::string s = reinterpret_cast<const char*>(v);
-  xmlFree(v);
-  return s;
-}
-
-std::string line(xmlNodePtr n) { return "line " + std::to_string(xmlGetLineNo(n)); }
-
-std::string trim(const std::string& s) {
-  size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
-  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
-}
-
-std::string percentDecode(const std::string& s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
-        std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
-      out.push_back(static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16)));
-      i += 2;
-    } else {
-      out.push_back(s[i]);
-    }
-  }
-  return out;
-}
-
-enum class Where { Inside, External, Outside };
-
-// The package path an href names, relative to the manifest's folder (the
-// package root), after the xml:base values that apply.
-Where resolve(const std::string& base, const std::string& href, std::string& out) {
-  std::string h = trim(href);
-  h = h.substr(0, h.find_first_of("?#"));
-  std::string whole = base + h;
-  auto colon = whole.find(':');
-  if (colon != std::string::npos && colon > 0 && whole.find('/') > colon &&
-      std::isalpha(static_cast<unsigned char>(whole[0])))
-    return Where::External;
-  if (!whole.empty() && whole[0] == '/') return Where::Outside;
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream ss(percentDecode(whole));
-  while (std::getline(ss, part, '/')) {
-    if (part.empty() || part == ".") continue;
-    if (part == "..") {
-      if (parts.empty()) return Where::Outside;
-      parts.pop_back();
-    } else {
-      parts.push_back(part);
-    }
-  }
-  out.clear();
-  for (const std::string& p : parts) out += (out.empty() ? "" : "/") + p;
-  return Where::Inside;
-}
-
-std::string withSlash(std::string base) {
-  if (!base.empty() && base.back() != '/') base += '/';
-  return base;
+std::string line(xmlNodePtr n) {
+  return "line " + std::to_string(xmlGetLineNo(n));
 }
 
 struct Structure {
@@ -379,8 +321,8 @@ void gather(xmlNodePtr n, Structure& s, int depth) {
   for (xmlNodePtr c = n; c; c = c->next) {
     if (c->type != XML_ELEMENT_NODE) continue;
     std::string id;
-    bool isIdHolder = isCp(c, "manifest") || isCp(c, "organization") || isCp(c, "item") ||
-                      isCp(c, "resource");
+    bool isIdHolder =
+        isCp(c, "manifest") || isCp(c, "organization") || isCp(c, "item") || isCp(c, "resource");
     if (isIdHolder && attr(c, "identifier", id)) {
       s.ids[id].push_back(xmlGetLineNo(c));
       if (isCp(c, "resource")) s.resources.insert(id);
@@ -468,19 +410,44 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck) {
     if (unlisted.size() > 8) names += " and " + std::to_string(unlisted.size() - 8) + " more";
     ck.note(std::to_string(unlisted.size()) + (unlisted.size() == 1 ? " file is" : " files are") +
             " not listed by any resource, as usual for the player, test data files "
-            "and pictures, which an LMS keeps with the package: " + names);
+            "and pictures, which an LMS keeps with the package: " +
+            names);
   }
+}
+
+// Files the course does not use, as a conversion's copy step chooses them:
+// listed once, and left out of the notes on files no resource lists.
+void noteLeftovers(const std::string& path, const std::string& playerFolder, Content& content,
+                   Checker& ck) {
+  std::vector<std::string> left;
+  try {
+    left = leftovers(path, courseFiles(path, playerFiles(playerFolder)));
+  } catch (const support::Error&) {
+    return;  // no manifest to tell them by, or no player: reported otherwise
+  }
+  if (left.empty()) return;
+  std::string names;
+  for (size_t i = 0; i < left.size() && i < kMaxListed; ++i) names += (i ? ", " : "") + left[i];
+  if (left.size() > kMaxListed)
+    names += " and " + std::to_string(left.size() - kMaxListed) + " more";
+  for (const std::string& f : left) content.files.erase(f);
+  ck.note(std::to_string(left.size()) + (left.size() == 1 ? " file is" : " files are") +
+          " no part of this course (left over from an older version, or not the converter's), "
+          "and the zip leaves " +
+          (left.size() == 1 ? "it" : "them") + " out: " + names);
 }
 
 }  // namespace
 
-CheckResult checkPackage(const std::string& path, const std::string& schemaFolder) {
+CheckResult checkPackage(const std::string& path, const std::string& schemaFolder,
+                         const std::string& playerFolder) {
   Checker ck;
   Content content;
   std::error_code ec;
-  bool loaded = fs::is_directory(path, ec) ? loadFolder(path, content, ck)
-                                           : loadZip(path, content, ck);
+  const bool folder = fs::is_directory(path, ec);
+  bool loaded = folder ? loadFolder(path, content, ck) : loadZip(path, content, ck);
   if (!loaded) return ck.result;
+  if (folder && !playerFolder.empty()) noteLeftovers(path, playerFolder, content, ck);
   if (content.files.size() > kMaxEntries)
     ck.fault("the package holds more than " + std::to_string(kMaxEntries) + " files");
 
@@ -501,8 +468,9 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
     ErrorScope scope(&parseErrors);
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (ctxt) {
-      doc = xmlCtxtReadMemory(ctxt, content.manifest.data(), static_cast<int>(content.manifest.size()),
-                              kManifest, nullptr, XML_PARSE_NONET);
+      doc = xmlCtxtReadMemory(ctxt, content.manifest.data(),
+                              static_cast<int>(content.manifest.size()), kManifest, nullptr,
+                              XML_PARSE_NONET);
       if (doc && !ctxt->wellFormed) {
         xmlFreeDoc(doc);
         doc = nullptr;
@@ -511,8 +479,9 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
     }
   }
   if (!doc) {
-    ck.fault("imsmanifest.xml is not well-formed: " +
-             (parseErrors.list.empty() ? std::string("it cannot be parsed") : parseErrors.list.front()));
+    ck.fault("imsmanifest.xml is not well-formed: " + (parseErrors.list.empty()
+                                                           ? std::string("it cannot be parsed")
+                                                           : parseErrors.list.front()));
     return ck.result;
   }
   {

@@ -29,7 +29,12 @@ struct CheckResult {
 // an identifierref or organizations default that names nothing; a file a
 // resource names that the package lacks (or that would lie outside it); an
 // unreadable or unsafe zip. Files that no resource lists give one note.
-CheckResult checkPackage(const std::string& path, const std::string& schemaFolder);
+//
+// With `playerFolder` (the installation's player), a folder's files that
+// are no part of the course (left over, or foreign) are listed in a note.
+// Links anywhere in the package are faults.
+CheckResult checkPackage(const std::string& path, const std::string& schemaFolder,
+                         const std::string& playerFolder = {});
 
 // One line per finding ("fault: ..." / "note: ..."), then a summary line.
 std::string formatResult(const CheckResult& result);

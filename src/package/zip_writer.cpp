@@ -1,26 +1,22 @@
 #include "package/zip_writer.h"
 
+#include <fcntl.h>
 #include <gsf/gsf-outfile-zip.h>
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-memory.h>
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-output.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <condition_variable>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <map>
-#include <mutex>
-#include <thread>
+#include <memory>
 #include <vector>
 
-#include "support/error.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
 
@@ -29,37 +25,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-[[noreturn]] void fail(int32_t number, const std::string& what) {
-  throw support::Error(number, support::kProgramSource, what);
-}
-
-// Files in the order they go into the zip: the manifest first, the rest by
-// name, so that two runs over the same folder give the same archive layout.
-std::vector<std::string> listFiles(const fs::path& root, const fs::path& skip,
-                                   uintmax_t& totalBytes) {
-  std::vector<std::string> names;
-  totalBytes = 0;
-  std::error_code ec;
-  fs::recursive_directory_iterator it(root, fs::directory_options::none, ec);
-  if (ec) fail(76, "cannot read the folder " + root.string() + ": " + ec.message());
-  for (fs::recursive_directory_iterator end; it != end; it.increment(ec)) {
-    if (ec) fail(75, "cannot read the folder " + root.string() + ": " + ec.message());
-    const fs::directory_entry& e = *it;
-    if (e.is_symlink(ec) || !e.is_regular_file(ec)) continue;
-    // Only a file with the zip's name can be the zip itself.
-    if (!skip.empty() && e.path().filename() == skip.filename() &&
-        fs::equivalent(e.path(), skip, ec))
-      continue;
-    uintmax_t size = e.file_size(ec);
-    if (!ec) totalBytes += size;
-    names.push_back(e.path().lexically_relative(root).generic_string());
-  }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    bool am = a == "imsmanifest.xml", bm = b == "imsmanifest.xml";
-    if (am != bm) return am;
-    return a < b;
-  });
-  return names;
+[[noreturn]] void fail(const std::string& what) {
+  throw support::Error(75, support::kProgramSource, support::runtimeErrorText(75), what);
 }
 
 // Pictures are compressed already: deflating them again costs time and gains
@@ -73,224 +40,158 @@ bool alreadyPacked(const std::string& name) {
   return ext == "png" || ext == "jpg" || ext == "jpeg" || ext == "gif" || ext == "zip";
 }
 constexpr int kDeflateLevel = 1;
-// Packages up to this size are zipped in memory.
+// Packages up to this size are put together in memory: the zip writer goes
+// back to every entry's header once its data is in, and on a file each of
+// those moves is a write of its own. Larger ones go to the file as they come.
 constexpr uintmax_t kMemoryZipLimit = uintmax_t{512} << 20;
+// Files above this size are read and packed in pieces.
+constexpr size_t kPiece = size_t{8} << 20;
 
-// Reads the package's files ahead, in zip order, on a second thread while the
-// caller deflates: reading is mostly the kernel's time, deflating all ours,
-// and on two cores they overlap. Files above kWholeLimit are left to the
-// caller to read in pieces; at most kAheadLimit bytes wait at any time.
-class ReadAhead {
+struct GUnref {
+  void operator()(void* p) const {
+    if (p) g_object_unref(p);
+  }
+};
+
+// The zip's entries under construction. Folders are opened once, and all of
+// them are closed, deepest first, before the zip itself.
+class ZipTree {
  public:
-  struct File {
-    enum State { Read, Failed, TooLarge } state = Failed;
-    std::string bytes;
-  };
-  static constexpr size_t kWholeLimit = size_t{8} << 20;
-  static constexpr size_t kAheadLimit = size_t{8} << 20;
-
-  ReadAhead(const fs::path& root, const std::vector<std::string>& names)
-      : root_(root), names_(names), files_(names.size()),
-        worker_([this] { work(); }) {}
-  ReadAhead(const ReadAhead&) = delete;
-  ReadAhead& operator=(const ReadAhead&) = delete;
-  ~ReadAhead() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stop_ = true;
+  explicit ZipTree(GsfOutput* sink) {
+    GError* err = nullptr;
+    root_ = gsf_outfile_zip_new(sink, &err);
+    if (!root_) {
+      std::string why = err ? err->message : "unknown error";
+      if (err) g_error_free(err);
+      fail("cannot start the zip: " + why);
     }
-    changed_.notify_all();
-    worker_.join();
+  }
+  ZipTree(const ZipTree&) = delete;
+  ZipTree& operator=(const ZipTree&) = delete;
+  ~ZipTree() {
+    for (auto it = owned_.rbegin(); it != owned_.rend(); ++it) g_object_unref(*it);
+    g_object_unref(root_);
   }
 
-  // File i of the names, once read; each is taken once, in order.
-  File take(size_t i) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return done_ > i; });
-    File f = std::move(files_[i]);
-    waiting_ -= f.bytes.size();
-    lock.unlock();
-    changed_.notify_all();
-    return f;
+  // A new entry for the file `rel` ("a/b/c.htm"), its folders made as needed.
+  GsfOutput* entry(const std::string& rel) {
+    GsfOutfile* parent = root_;
+    std::string path;
+    size_t start = 0;
+    for (size_t slash; (slash = rel.find('/', start)) != std::string::npos; start = slash + 1) {
+      const std::string part = rel.substr(start, slash - start);
+      path += path.empty() ? part : "/" + part;
+      auto found = dirs_.find(path);
+      if (found == dirs_.end()) {
+        GsfOutput* d = gsf_outfile_new_child(parent, part.c_str(), TRUE);
+        if (!d) fail("cannot add the folder " + path + " to the zip");
+        owned_.push_back(d);
+        found = dirs_.emplace(path, GSF_OUTFILE(d)).first;
+      }
+      parent = found->second;
+    }
+    const std::string leaf = rel.substr(start);
+    GsfOutput* child =
+        gsf_outfile_new_child_full(parent, leaf.c_str(), FALSE, "compression-level",
+                                   alreadyPacked(leaf) ? GSF_ZIP_STORED : GSF_ZIP_DEFLATED,
+                                   "deflate-level", kDeflateLevel, nullptr);
+    if (!child) fail("cannot add " + rel + " to the zip");
+    owned_.push_back(child);
+    return child;
+  }
+
+  // Closes the folders and the zip; false when the zip could not be finished.
+  bool close() {
+    std::vector<std::pair<size_t, GsfOutfile*>> byDepth;
+    for (const auto& [path, dir] : dirs_)
+      byDepth.emplace_back(std::count(path.begin(), path.end(), '/'), dir);
+    std::stable_sort(byDepth.begin(), byDepth.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    bool ok = true;
+    for (const auto& d : byDepth) ok = gsf_output_close(GSF_OUTPUT(d.second)) && ok;
+    return gsf_output_close(GSF_OUTPUT(root_)) && ok;
   }
 
  private:
-  void work() {
-    for (size_t i = 0; i < names_.size(); ++i) {
-      File f = read((root_ / fs::path(names_[i])).string());
-      std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(lock, [&] { return stop_ || waiting_ < kAheadLimit; });
-      if (stop_) return;
-      waiting_ += f.bytes.size();
-      files_[i] = std::move(f);
-      done_ = i + 1;
-      lock.unlock();
-      changed_.notify_all();
-    }
-  }
-
-  static File read(const std::string& path) {
-    File f;
-    std::error_code ec;
-    if (fs::file_size(path, ec) > kWholeLimit && !ec) {
-      f.state = File::TooLarge;
-      return f;
-    }
-    try {
-      f.bytes = support::readFile(path);
-      f.state = File::Read;
-    } catch (const support::Error&) {
-      f.state = File::Failed;
-    }
-    return f;
-  }
-
-  const fs::path root_;
-  const std::vector<std::string>& names_;
-  std::vector<File> files_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  size_t done_ = 0;     // files_[0, done_) are read (or failed)
-  size_t waiting_ = 0;  // bytes read and not yet taken
-  bool stop_ = false;
-  std::thread worker_;  // last: starts once the rest is set up
+  GsfOutfile* root_ = nullptr;
+  std::map<std::string, GsfOutfile*> dirs_;
+  std::vector<GsfOutput*> owned_;
 };
 
-void unrefAll(std::vector<GsfOutput*>& outputs) {
-  for (auto it = outputs.rbegin(); it != outputs.rend(); ++it) g_object_unref(*it);
-  outputs.clear();
+void packFile(ZipTree& tree, const std::string& folder, const std::string& rel) {
+  const std::string file = (fs::path(folder) / fs::path(rel)).string();
+  GsfOutput* child = tree.entry(rel);
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) throw support::fileError(errno, file);
+  std::string piece(kPiece, '\0');
+  for (;;) {
+    ssize_t n = ::read(fd, piece.data(), piece.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int err = errno;
+      ::close(fd);
+      throw support::fileError(err, file);
+    }
+    if (n == 0) break;
+    if (!gsf_output_write(child, static_cast<size_t>(n),
+                          reinterpret_cast<const guint8*>(piece.data()))) {
+      ::close(fd);
+      fail("cannot pack " + file);
+    }
+  }
+  ::close(fd);
+  if (!gsf_output_close(child)) fail("cannot pack " + file);
+}
+
+// The manifest first, so that it sits at the zip's root where an LMS looks
+// first; the rest by name, so that two runs give the same layout.
+std::vector<std::string> zipOrder(std::vector<std::string> names) {
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const bool am = a == "imsmanifest.xml", bm = b == "imsmanifest.xml";
+    if (am != bm) return am;
+    return a < b;
+  });
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
+
+void pack(GsfOutput* sink, const std::string& folder, const std::vector<std::string>& names) {
+  ZipTree tree(sink);
+  for (const std::string& rel : names) packFile(tree, folder, rel);
+  if (!tree.close()) fail("cannot finish the zip");
 }
 
 }  // namespace
 
-void writeZip(const std::string& folder, const std::string& zipPath) {
-  fs::path root(folder);
-  std::error_code ec;
-  if (!fs::is_directory(root, ec)) fail(76, "no such folder: " + folder);
-  fs::path zip(zipPath);
-  // A zip written into the folder it packs must not pack itself.
+void writeZip(const std::string& folder, const std::vector<std::string>& names,
+              const std::string& zipPath) {
+  const std::vector<std::string> ordered = zipOrder(names);
   uintmax_t totalBytes = 0;
-  std::vector<std::string> names =
-      listFiles(root, fs::exists(zip, ec) ? zip : fs::path(), totalBytes);
-
-  // The zip is put together in memory and written in one go: the zip writer
-  // goes back to every entry's header once its data is in, and on a file
-  // each of those moves is a write of its own. A package too large to hold
-  // goes straight to the file.
-  const bool inMemory = totalBytes <= kMemoryZipLimit;
-  std::FILE* f = nullptr;
-  if (!inMemory) {
-    f = std::fopen(zipPath.c_str(), "wb");
-    if (!f) fail(75, "cannot create " + zipPath + ": " + std::strerror(errno));
+  for (const std::string& rel : ordered) {
+    std::error_code ec;
+    totalBytes += fs::file_size(fs::path(folder) / fs::path(rel), ec);
   }
-  GError* err = nullptr;
-  GsfOutput* sink =
-      inMemory ? gsf_output_memory_new() : gsf_output_stdio_new_FILE(zipPath.c_str(), f, FALSE);
-  GsfOutfile* out = sink ? gsf_outfile_zip_new(sink, &err) : nullptr;
-  std::vector<GsfOutput*> owned;  // unreferenced in reverse order at the end
-  if (sink) owned.push_back(sink);
-  std::string problem;
+  if (totalBytes <= kMemoryZipLimit) {
+    std::unique_ptr<GsfOutput, GUnref> memory(gsf_output_memory_new());
+    pack(memory.get(), folder, ordered);
+    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(memory.get()));
+    const auto size = static_cast<size_t>(gsf_output_size(memory.get()));
+    support::writeFile(zipPath, std::string_view(reinterpret_cast<const char*>(bytes), size));
+    return;
+  }
+  support::PendingFile file(zipPath);
+  std::FILE* stream = ::fdopen(::dup(file.descriptor()), "wb");
+  if (!stream) throw support::fileError(errno, zipPath);
+  std::unique_ptr<GsfOutput, GUnref> out(gsf_output_stdio_new_FILE(zipPath.c_str(), stream, FALSE));
   if (!out) {
-    problem = std::string("cannot start the zip: ") + (err ? err->message : "unknown error");
-  } else {
-    owned.push_back(GSF_OUTPUT(out));
+    std::fclose(stream);
+    fail("cannot write " + zipPath);
   }
-  if (err) g_error_free(err);
-
-  // Folders are opened once and closed after all their files, deepest first.
-  std::map<std::string, GsfOutfile*> dirs;
-  std::vector<std::string> dirOrder;
-  auto dirFor = [&](const std::string& rel) -> GsfOutfile* {
-    GsfOutfile* parent = out;
-    std::string path;
-    size_t start = 0;
-    for (size_t slash; (slash = rel.find('/', start)) != std::string::npos; start = slash + 1) {
-      std::string part = rel.substr(start, slash - start);
-      path += path.empty() ? part : "/" + part;
-      auto found = dirs.find(path);
-      if (found == dirs.end()) {
-        GsfOutput* d = gsf_outfile_new_child(parent, part.c_str(), TRUE);
-        if (!d) return nullptr;
-        owned.push_back(d);
-        found = dirs.emplace(path, GSF_OUTFILE(d)).first;
-        dirOrder.push_back(path);
-      }
-      parent = found->second;
-    }
-    return parent;
-  };
-
-  // Whether the zip file may hold a part of this zip: from the start when it
-  // is written straight to the file, else only once the bytes go out.
-  bool written = !inMemory;
-  std::vector<char> buf;
-  ReadAhead ahead(root, names);
-  for (size_t i = 0; problem.empty() && i < names.size(); ++i) {
-    const std::string& rel = names[i];
-    GsfOutfile* parent = dirFor(rel);
-    std::string leaf = rel.substr(rel.rfind('/') == std::string::npos ? 0 : rel.rfind('/') + 1);
-    GsfOutput* child =
-        parent ? gsf_outfile_new_child_full(parent, leaf.c_str(), FALSE, "compression-level",
-                                            alreadyPacked(leaf) ? GSF_ZIP_STORED : GSF_ZIP_DEFLATED,
-                                            "deflate-level", kDeflateLevel, nullptr)
-               : nullptr;
-    if (!child) {
-      problem = "cannot add " + rel + " to the zip";
-      break;
-    }
-    owned.push_back(child);
-    const std::string file = (root / fs::path(rel)).string();
-    ReadAhead::File ready = ahead.take(i);
-    if (ready.state == ReadAhead::File::Failed) {
-      problem = "cannot read " + file;
-    } else if (ready.state == ReadAhead::File::Read) {
-      if (!gsf_output_write(child, ready.bytes.size(),
-                            reinterpret_cast<const guint8*>(ready.bytes.data())))
-        problem = "cannot write " + zipPath;
-      if (!gsf_output_close(child) && problem.empty()) problem = "cannot write " + zipPath;
-      continue;
-    }
-    // In pieces: a package may hold files far larger than its pages.
-    buf.resize(1 << 20);
-    int fd = problem.empty() ? ::open(file.c_str(), O_RDONLY | O_CLOEXEC) : -1;
-    if (fd < 0) problem = "cannot read " + file;
-    while (problem.empty()) {
-      ssize_t n = ::read(fd, buf.data(), buf.size());
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) problem = "cannot read " + file;
-      if (n <= 0) break;
-      if (!gsf_output_write(child, static_cast<size_t>(n),
-                            reinterpret_cast<const guint8*>(buf.data())))
-        problem = "cannot write " + zipPath;
-    }
-    if (fd >= 0) ::close(fd);
-    if (!gsf_output_close(child) && problem.empty()) problem = "cannot write " + zipPath;
-  }
-  std::sort(dirOrder.begin(), dirOrder.end(), [](const std::string& a, const std::string& b) {
-    return std::count(a.begin(), a.end(), '/') > std::count(b.begin(), b.end(), '/');
-  });
-  for (const std::string& d : dirOrder) gsf_output_close(GSF_OUTPUT(dirs[d]));
-  if (out && !gsf_output_close(GSF_OUTPUT(out)) && problem.empty())
-    problem = "cannot write " + zipPath;
-  if (sink && inMemory && problem.empty()) {
-    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink));
-    const size_t size = static_cast<size_t>(gsf_output_size(sink));
-    try {
-      support::writeFile(zipPath, std::string_view(reinterpret_cast<const char*>(bytes), size));
-    } catch (const support::Error& e) {
-      problem = "cannot write " + zipPath + ": " + e.description();
-      written = true;  // perhaps half: removed below
-    }
-  }
-  if (sink && !gsf_output_is_closed(sink) && !gsf_output_close(sink) && problem.empty())
-    problem = "cannot write " + zipPath;
-  if (!sink && f) std::fclose(f);
-  unrefAll(owned);
-  if (!problem.empty()) {
-    // A zip kept in memory never reached the disk: an old zip stays as it was.
-    if (written) std::remove(zipPath.c_str());
-    fail(75, problem);
-  }
+  pack(out.get(), folder, ordered);
+  if (!gsf_output_is_closed(out.get()) && !gsf_output_close(out.get()))
+    fail("cannot write " + zipPath);
+  out.reset();
+  file.commit();
 }
 
 }  // namespace package

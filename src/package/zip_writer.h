@@ -1,14 +1,17 @@
 #pragma once
-// The package interchange file: a folder's files in one zip.
+// The package interchange file: a package's files in one zip.
 #include <string>
+#include <vector>
 
 namespace package {
 
-// Writes every regular file below `folder` into a new zip at `zipPath`, named
-// by its path relative to the folder ("/"-separated), "imsmanifest.xml"
-// first so that the manifest sits at the zip's root. Links are not followed.
-// Throws support::Error when the folder cannot be read or the zip cannot be
-// written; a zip left half-written by a failure is removed.
-void writeZip(const std::string& folder, const std::string& zipPath);
+// Writes the files `names` (relative to `folder`, "/"-separated) into a zip
+// at `zipPath`, "imsmanifest.xml" first so that the manifest sits at the
+// zip's root, the rest by name. The zip replaces what stood at `zipPath`
+// only once it is whole. A file that is a link is not followed: it fails the
+// zip. Throws support::Error when a file cannot be read or the zip cannot be
+// written; the old zip is then as it was.
+void writeZip(const std::string& folder, const std::vector<std::string>& names,
+              const std::string& zipPath);
 
 }  // namespace package

@@ -4,7 +4,6 @@
 
 #include "course/failure.h"
 #include "pages/replace_body.h"
-#include "support/files.h"
 #include "support/strings.h"
 
 namespace pages {
@@ -53,17 +52,13 @@ void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32
     const std::string path = stem + ".htm";
     fileName = support::widen(path);
     if (run.session.traceLevel > 0) run.status.showStatus(u"try " + fileName);
-    // A page is overwritten in place; a link or second name standing there
-    // is taken away first, so the write cannot reach another file.
-    support::unlinkUnlessOwnFile(path);
     // The page is rewritten on its way to the disk, so it is written once.
     run.app.activeDocument().saveAs(
         path, format, [&held](std::string saved) { return replaceBody(saved, held); });
     page.close();
   } catch (...) {
-    const support::Error e = course::currentError();
-    run.status.showStatus(u"saveHTML: Filename " + fileName + u", error # " +
-                          course::errorDetail(e));
+    run.reportFailure(u"saveHTML: Filename " + fileName + u", error # ", course::currentError(),
+                      outputFolder);
     return;
   }
   for (const std::u16string& line : held.lines) run.status.showStatus(line);

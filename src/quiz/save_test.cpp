@@ -41,8 +41,8 @@ void saveTest(course::ExportContext& run, const std::string& outputFolder, int32
     data.close();
     saveTestPage(session, run.programFolder, outputFolder, entryNumber);
   } catch (...) {
-    const support::Error e = course::currentError();
-    run.status.showStatus(u"saveTest: file " + report + u", error # " + course::errorDetail(e));
+    run.reportFailure(u"saveTest: file " + report + u", error # ", course::currentError(),
+                      outputFolder);
   }
 }
 

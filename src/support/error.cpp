@@ -6,11 +6,12 @@
 
 namespace support {
 
-Error::Error(int32_t number, std::string source, std::string description)
+Error::Error(int32_t number, std::string source, std::string description, std::string detail)
     : std::runtime_error(source + ": " + description),
       number_(number),
       source_(std::move(source)),
-      description_(std::move(description)) {}
+      description_(std::move(description)),
+      detail_(std::move(detail)) {}
 
 std::string runtimeErrorText(int32_t number) {
   static const std::map<int32_t, const char*> texts = {

@@ -1,11 +1,18 @@
 #include "support/files.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <system_error>
 
 #include "support/runtime_error.h"
 
@@ -21,14 +28,107 @@ struct Fd {
   }
 };
 
+constexpr std::string_view kTemporaryPrefix = ".rdtmp.";
+
+std::atomic<int64_t> faultCountdown{0};  // operations left until the one to fail; 0: none
+std::once_flag faultFromEnvironment;
+
+void readFaultFromEnvironment() {
+  std::call_once(faultFromEnvironment, [] {
+    if (const char* env = std::getenv("RAREDOZUD_FAIL_FILE_OP"))
+      faultCountdown = std::max<int64_t>(0, std::strtoll(env, nullptr, 10));
+  });
+}
+
+// True when this write or rename is the one a test asked to fail.
+bool injectedFault() {
+  readFaultFromEnvironment();
+  int64_t left = faultCountdown.load();
+  while (left > 0 && !faultCountdown.compare_exchange_weak(left, left - 1)) {
+  }
+  return left == 1;
+}
+
+// Without its trailing '/': lstat would follow a link named with one.
+std::string withoutTrailingSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A name no other process and no other write of this one uses.
+std::string temporaryFor(const std::string& path) {
+  static std::atomic<uint64_t> next{0};
+  return folderOf(path) + std::string(kTemporaryPrefix) + std::to_string(::getpid()) + "." +
+         std::to_string(next++);
+}
+
+void writeAll(int fd, std::string_view bytes, const std::string& path) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) raiseFileError(errno, path);
+    if (n == 0) raiseFileError(ENOSPC, path);
+    done += static_cast<size_t>(n);
+  }
+}
+
 }  // namespace
+
+Error fileError(int err, const std::string& path, bool missingIsPath) {
+  int32_t number = 75;
+  switch (err) {
+    case ENOENT:
+      number = missingIsPath ? 76 : 53;
+      break;
+    case ENOTDIR:
+      number = 76;
+      break;
+    case EACCES:
+    case EPERM:
+      number = 70;
+      break;
+    case ENOSPC:
+    case EDQUOT:
+      number = 61;
+      break;
+    case EIO:
+      number = 57;
+      break;
+    case EEXIST:
+      number = 58;
+      break;
+    case EMFILE:
+    case ENFILE:
+      number = 67;
+      break;
+    case ENOMEM:
+      number = 7;
+      break;
+    default:
+      number = 75;
+      break;  // EROFS, EISDIR, ELOOP, ENAMETOOLONG ...
+  }
+  std::string detail = std::error_code(err, std::generic_category()).message();
+  if (!path.empty()) detail = path + ": " + detail;
+  return Error(number, kProgramSource, runtimeErrorText(number), detail);
+}
+
+void raiseFileError(int err, const std::string& path, bool missingIsPath) {
+  throw fileError(err, path, missingIsPath);
+}
 
 std::string readFile(const std::string& path) {
   Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (f.fd < 0) raise(errno == ENOENT || errno == ENOTDIR ? 53 : 75);
+  if (f.fd < 0) raiseFileError(errno, path);
   struct stat st {};
-  if (::fstat(f.fd, &st) != 0) raise(75);
-  if (S_ISDIR(st.st_mode)) raise(75);
+  if (::fstat(f.fd, &st) != 0) raiseFileError(errno, path);
+  if (S_ISDIR(st.st_mode)) raiseFileError(EISDIR, path);
   std::string bytes;
   // The size is a hint: a file that grows or shrinks meanwhile is read to
   // its end all the same.
@@ -38,7 +138,7 @@ std::string readFile(const std::string& path) {
     if (have == bytes.size()) bytes.resize(bytes.size() * 2);
     ssize_t n = ::read(f.fd, bytes.data() + have, bytes.size() - have);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) raise(errno == EISDIR ? 75 : 57);
+    if (n < 0) raiseFileError(errno, path);
     if (n == 0) break;
     have += static_cast<size_t>(n);
   }
@@ -46,61 +146,79 @@ std::string readFile(const std::string& path) {
   return bytes;
 }
 
+PendingFile::PendingFile(std::string path)
+    : path_(std::move(path)), temporary_(temporaryFor(path_)) {
+  fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+  if (fd_ < 0) raiseFileError(errno, path_, true);
+}
+
+PendingFile::~PendingFile() {
+  if (temporary_.empty()) return;
+  if (fd_ >= 0) ::close(fd_);
+  ::unlink(temporary_.c_str());
+}
+
+void PendingFile::write(std::string_view bytes) {
+  if (injectedFault()) raiseFileError(ENOSPC, path_);
+  writeAll(fd_, bytes, path_);
+}
+
+void PendingFile::commit() {
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) raiseFileError(errno, path_);
+  // The rename replaces whatever stands at the name (a link included) in one
+  // step; a folder there makes it fail.
+  if (injectedFault()) raiseFileError(ENOSPC, path_);
+  if (::rename(temporary_.c_str(), path_.c_str()) != 0) raiseFileError(errno, path_, true);
+  temporary_.clear();
+}
+
 void writeFile(const std::string& path, std::string_view bytes) {
-  // An existing file is overwritten in place and then cut to length, not
-  // emptied first: emptying frees its blocks, and where the file system
-  // hands freed blocks back to the disk at once, every page of a course
-  // converted again would wait for the disk.
-  Fd f{::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666)};
-  if (f.fd < 0) raise(errno == ENOENT ? 76 : 75);
-  struct stat st {};
-  if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) raise(75);
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(f.fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) raise(61);
-    done += static_cast<size_t>(n);
-  }
-  // Only a file that was longer has a tail to cut (cutting costs a change
-  // of the file's record even when there is nothing to cut).
-  if (st.st_size > static_cast<off_t>(bytes.size()) &&
-      ::ftruncate(f.fd, static_cast<off_t>(bytes.size())) != 0)
-    raise(61);
-  int fd = f.fd;
-  f.fd = -1;
-  if (::close(fd) != 0) raise(61);
+  PendingFile file(path);
+  file.write(bytes);
+  file.commit();
 }
 
-void unlinkUnlessOwnFile(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) &&
-      (!S_ISREG(st.st_mode) || st.st_nlink > 1))
-    ::unlink(path.c_str());
+bool isTemporaryName(std::string_view leaf) {
+  return leaf.starts_with(kTemporaryPrefix);
 }
 
-void raiseFileError(int err, bool missingIsPath) {
-  switch (err) {
-    case ENOENT:
-      raise(missingIsPath ? 76 : 53);
-    case ENOTDIR:
-      raise(76);
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      raise(70);
-    case ENOSPC:
-      raise(61);
-    case ENOMEM:
-      raise(7);
-    default:
-      raise(75);
+void removeStaleTemporaries(const std::string& folder, bool subfolders) {
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+    const std::string leaf = e.path().filename().string();
+    if (subfolders && e.is_directory(ec) && !e.is_symlink(ec)) {
+      removeStaleTemporaries(e.path().string(), false);
+      continue;
+    }
+    if (!isTemporaryName(leaf)) continue;
+    // ".rdtmp." + pid + "." + n: a process still running may be writing it.
+    const long pid = std::strtol(leaf.c_str() + kTemporaryPrefix.size(), nullptr, 10);
+    const bool running = pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+    if (running) continue;
+    ::unlink(e.path().c_str());
   }
 }
 
 bool isFile(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isLink(const std::string& path) {
+  struct stat st {};
+  return ::lstat(withoutTrailingSlash(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool isPlainFolder(const std::string& path) {
+  struct stat st {};
+  return ::lstat(withoutTrailingSlash(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void failFileOperationAt(int64_t n) {
+  readFaultFromEnvironment();
+  faultCountdown = std::max<int64_t>(0, n);
 }
 
 std::string programFolder() {

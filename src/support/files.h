@@ -1,25 +1,65 @@
 #pragma once
-// Small file helpers shared by the engine and the converter.
+// Files as the program reads and writes them. Every write goes to a
+// temporary beside its target and is renamed over it: a reader sees the old
+// file or the new one, never half of one, and a link standing at the name is
+// replaced, never written through.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "support/error.h"
+
 namespace support {
 
-// Reads a whole file; throws support::Error 53 when it is missing, 75 when
-// it cannot be read.
+// Reads a whole file. Errors as fileError gives them (53 when it is missing).
 std::string readFile(const std::string& path);
-// Writes a whole file (created or emptied); throws support::Error 75/76.
+// Writes a whole file through a temporary renamed over `path`. Errors as
+// fileError gives them; a failed write leaves `path` as it was.
 void writeFile(const std::string& path, std::string_view bytes);
-// Takes away whatever stands at `path` that a write would go through or
-// share: a link, a second name of a file, a pipe. A plain file of its own,
-// a folder, or nothing are left alone. Failures are ignored (the write that
-// follows reports them).
-void unlinkUnlessOwnFile(const std::string& path);
-bool isFile(const std::string& path);
 
-// The run-time error for a failing file operation's errno: 53 file not
-// found, 76 path not found, 70 permission denied, 61 disk full, 75 else.
-[[noreturn]] void raiseFileError(int err, bool missingIsPath);
+// A file written in pieces the same way: into a temporary beside `path`,
+// which `commit` renames over it. Gone uncommitted, it leaves `path` as it
+// was and takes its temporary with it.
+class PendingFile {
+ public:
+  explicit PendingFile(std::string path);
+  ~PendingFile();
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
+  void write(std::string_view bytes);
+  int descriptor() const { return fd_; }  // for writers that take one; commit closes it
+  void commit();
+
+ private:
+  std::string path_;
+  std::string temporary_;
+  int fd_ = -1;
+};
+// Removes what writes of processes no longer running left behind in
+// `folder`, and with `subfolders` in the folders right inside it (a killed
+// run's temporaries); every other file stays.
+void removeStaleTemporaries(const std::string& folder, bool subfolders = false);
+// Whether a file name is one of writeFile's temporaries.
+bool isTemporaryName(std::string_view leaf);
+
+bool isFile(const std::string& path);         // a plain file, through links
+bool isLink(const std::string& path);         // a symbolic link itself
+bool isPlainFolder(const std::string& path);  // a folder, and not a link to one
+
+// The one mapping from a failing file operation's errno to the program's
+// run-time errors, with the classic texts: 53 file not found (or 76 path not
+// found when `missingIsPath`), 76 path not found, 70 permission denied, 75
+// path/file access error (a read-only file system too), 61 disk full,
+// 57 device I/O error, 58 file already exists, 67 too many files, 7 out of
+// memory. The detail names
+// `path` and gives the system's own words.
+Error fileError(int err, const std::string& path, bool missingIsPath = false);
+[[noreturn]] void raiseFileError(int err, const std::string& path, bool missingIsPath = false);
+
+// A seam for fault-injection tests: the `n`th write or rename of a file from
+// now on fails as a full disk would (0: none). The environment variable
+// RAREDOZUD_FAIL_FILE_OP=N sets it for a whole process at its first write.
+void failFileOperationAt(int64_t n);
 
 // The folder of the running executable, from /proc/self/exe, without a
 // trailing '/'.

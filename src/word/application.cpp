@@ -205,6 +205,8 @@ Range Document::content() {
   return Range(*app_, *this, 0, static_cast<int32_t>(storyLength(*this)));
 }
 
+namespace {
+
 void saveModel(const Model& model, const std::string& fileName, int32_t format,
                const SaveFilter& filter) {
   if (format != wdFormatHTML && format != wdFormatText)
@@ -221,9 +223,13 @@ void saveModel(const Model& model, const std::string& fileName, int32_t format,
     support::writeFile(fileName, bytes);
   } catch (const Error& e) {
     if (e.source() == kEngineSource) throw;
-    fail(kCannotSave, "The file \"" + fileName + "\" could not be written: " + e.description());
+    throw Error(kCannotSave, kEngineSource,
+                "The file \"" + fileName + "\" could not be written: " + e.description(),
+                e.detail());
   }
 }
+
+}  // namespace
 
 void Document::saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter) {
   saveModel(model_, fileName, format, filter);

@@ -60,12 +60,6 @@ class Bookmarks {
 // Takes the bytes a save is about to write and gives the bytes to write.
 using SaveFilter = std::function<std::string(std::string)>;
 
-// What Document::saveAs does, for a document's content on its own: it needs
-// nothing of the application, so a copy taken out of a document can be saved
-// on another thread while the application goes on.
-void saveModel(const Model& model, const std::string& fileName, int32_t format,
-               const SaveFilter& filter = {});
-
 class Document {
  public:
   Document(Application& app, std::string fullName, Model model);
@@ -73,7 +67,7 @@ class Document {
   Document& operator=(const Document&) = delete;
 
   const std::string& fullName() const;
-  Range content();                         // the whole main story
+  Range content();  // the whole main story
   Bookmarks bookmarks() { return Bookmarks(*this); }
   // format 8 (HTML) or 2 (text); any other is error kBadParameter. The
   // saved bytes pass through `filter`, when given, just before they are
@@ -121,8 +115,8 @@ class Selection {
   void setStart(int32_t pos);
   void setEnd(int32_t pos);
   std::u16string text() const;
-  int32_t type() const;                        // wdSelectionIP or wdSelectionNormal
-  bool information(int32_t what) const;        // wdWithInTable: the start is in a table
+  int32_t type() const;                  // wdSelectionIP or wdSelectionNormal
+  bool information(int32_t what) const;  // wdWithInTable: the start is in a table
   // Tables(index).Select: selects the index-th outermost table that the
   // selection touches; none is error kNoSuchMember.
   void selectTable(int32_t index);
@@ -147,7 +141,7 @@ class Documents {
   // that is already open is activated again. Unreadable, missing, empty,
   // encrypted or unknown content is an Error with a clear description.
   Document& open(const std::string& fileName);
-  Document& add();                             // one empty paragraph, active
+  Document& add();  // one empty paragraph, active
   int32_t count() const;
 
  private:
@@ -167,7 +161,7 @@ class Application {
   Application& operator=(const Application&) = delete;
 
   Documents documents() { return Documents(*this); }
-  Document& activeDocument();                  // none open: error kNoDocument
+  Document& activeDocument();  // none open: error kNoDocument
   Selection selection() { return Selection(*this); }
   std::vector<FileConverter>& fileConverters() { return converters_; }
   bool visible = false;
@@ -183,10 +177,10 @@ class Application {
 
  private:
   std::vector<std::unique_ptr<Document>> docs_;
-  std::vector<Document*> activation_;          // most recently active last
+  std::vector<Document*> activation_;  // most recently active last
   std::vector<FileConverter> converters_;
   std::unique_ptr<Model> clipboard_;
-  int32_t documentsAdded_ = 0;                 // names new documents Document1, Document2 ...
+  int32_t documentsAdded_ = 0;  // names new documents Document1, Document2 ...
 };
 
 }  // namespace word

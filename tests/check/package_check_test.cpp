@@ -1,5 +1,7 @@
 // The copy script, the package zip and the package check: good packages (folder
 // and zip) pass, and each way a package can be broken is reported by cause.
+#include "package/package_check.h"
+
 #include <gsf/gsf-infile-zip.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-stdio.h>
@@ -15,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "package/package_check.h"
 #include "package/zip_writer.h"
 #include "support/error.h"
 
@@ -71,6 +72,12 @@ std::set<std::string> filesUnder(const fs::path& root) {
   for (const auto& e : fs::recursive_directory_iterator(root))
     if (e.is_regular_file()) out.insert(e.path().lexically_relative(root).generic_string());
   return out;
+}
+
+// Every file of a folder into a zip, as a packer that chooses nothing would.
+void zipAll(const fs::path& folder, const fs::path& zip) {
+  std::set<std::string> files = filesUnder(folder);
+  package::writeZip(folder.string(), {files.begin(), files.end()}, zip.string());
 }
 
 // Entry names in archive order; with `root`, each entry's bytes are also
@@ -152,8 +159,8 @@ class PackageTest : public ::testing::Test {
 TEST_F(PackageTest, CopyScriptCompletesThePackageAndZipsItBeside) {
   fs::path out = packaged();
   for (const char* f : {"index.htm", "player/player.js", "player/player.css", "player/tester.htm",
-                        "imscp_v1p1p3.xsd", "imsmd_v1p2p2.xsd", "ims_xml.xsd",
-                        "pvomanifest.htm.js", "testdata1.htm.js", "testdata2.htm.js"})
+                        "imscp_v1p1p3.xsd", "imsmd_v1p2p2.xsd", "ims_xml.xsd", "pvomanifest.htm.js",
+                        "testdata1.htm.js", "testdata2.htm.js"})
     EXPECT_TRUE(fs::is_regular_file(out / f)) << f;
   // The scripts carry the file's bytes for a course opened from disk.
   std::string js = read(out / "testdata2.htm.js");
@@ -272,21 +279,28 @@ const std::vector<Breakage>& breakages() {
        "duplicate identifier 'RESOURCE2'"},
       {"unresolved identifierref",
        [](const fs::path& p) {
-         replaceIn(p / "imsmanifest.xml", "identifierref='RESOURCE3'", "identifierref='RESOURCE33'");
+         replaceIn(p / "imsmanifest.xml", "identifierref='RESOURCE3'",
+                   "identifierref='RESOURCE33'");
        },
        "item 'ITEM103' (line 21): identifierref 'RESOURCE33' names no resource"},
       {"unresolved organizations default",
-       [](const fs::path& p) { replaceIn(p / "imsmanifest.xml", "default='ORG1'", "default='ORG9'"); },
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "default='ORG1'", "default='ORG9'");
+       },
        "organizations default 'ORG9' (line 14) names no organization"},
       {"missing test page", [](const fs::path& p) { fs::remove(p / "test2.htm"); },
        "resource 'RESOURCE8' (line 55) names test2.htm, which the package lacks"},
       {"missing page named by a file element only",
        [](const fs::path& p) {
-         replaceIn(p / "imsmanifest.xml", "<file href='page3.htm'/>", "<file href='page3.htm'/><file href='pics/a%20b.png'/>");
+         replaceIn(p / "imsmanifest.xml", "<file href='page3.htm'/>",
+                   "<file href='page3.htm'/><file href='pics/a%20b.png'/>");
        },
        "names pics/a b.png, which the package lacks"},
       {"file outside the package",
-       [](const fs::path& p) { replaceIn(p / "imsmanifest.xml", "<file href='page7.htm'/>", "<file href='../page7.htm'/>"); },
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "<file href='page7.htm'/>",
+                   "<file href='../page7.htm'/>");
+       },
        "names '../page7.htm', which lies outside the package"},
   };
   return list;
@@ -299,7 +313,7 @@ TEST_F(PackageTest, EachBreakageIsReportedByItsCauseInFolderAndZip) {
     fs::path out = converted("broken " + std::to_string(++n));
     b.apply(out);
     fs::path zip = out.string() + ".zip";
-    package::writeZip(out.string(), zip.string());
+    zipAll(out, zip);
     for (const fs::path& p : {out, zip}) {
       CheckResult r = checkPackage(p.string(), kSchemas);
       EXPECT_FALSE(r.ok()) << p;
@@ -311,7 +325,7 @@ TEST_F(PackageTest, EachBreakageIsReportedByItsCauseInFolderAndZip) {
 TEST_F(PackageTest, ManifestBelowTheZipRootIsReported) {
   fs::path out = converted();
   fs::path zip = root_ / "wrapped.zip";
-  package::writeZip(parent_.string(), zip.string());  // the folder itself inside the zip
+  zipAll(parent_, zip);  // the folder itself inside the zip
   CheckResult r = checkPackage(zip.string(), kSchemas);
   EXPECT_FALSE(r.ok());
   EXPECT_NE(faults(r).find("not at the package root, where an LMS looks for it (found "
@@ -339,22 +353,24 @@ TEST_F(PackageTest, UnreadablePackagesAndMissingSchemasAreFaults) {
   EXPECT_NE(faults(r).find("could not be validated"), std::string::npos) << faults(r);
 }
 
-TEST_F(PackageTest, ZipWriterSkipsLinksAndLeavesNothingOnFailure) {
+TEST_F(PackageTest, ZipWriterRefusesLinksAndKeepsTheOldZipOnFailure) {
   fs::path out = converted();
-  fs::create_symlink("/etc/hostname", out / "link.txt");
   fs::path zip = root_ / "z.zip";
-  package::writeZip(out.string(), zip.string());
-  std::vector<std::string> entries = zipEntries(zip);
-  std::set<std::string> expected = filesUnder(out);
-  expected.erase("link.txt");
-  EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), expected);
+  zipAll(out, zip);
+  const std::string old = read(zip);
+  fs::create_symlink("/etc/hostname", out / "link.txt");
+  EXPECT_THROW(package::writeZip(out.string(), {"imsmanifest.xml", "link.txt"}, zip.string()),
+               support::Error);
+  EXPECT_THROW(package::writeZip(out.string(), {"imsmanifest.xml", "absent.htm"}, zip.string()),
+               support::Error);
+  EXPECT_EQ(read(zip), old);
+  // Nothing beside it but the package folder: no temporary is left.
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 2);
 
-  EXPECT_THROW(package::writeZip(out.string(), (root_ / "no such dir" / "z.zip").string()),
+  EXPECT_THROW(package::writeZip(out.string(), {"imsmanifest.xml"},
+                                 (root_ / "no such dir" / "z.zip").string()),
                support::Error);
   EXPECT_FALSE(fs::exists(root_ / "no such dir"));
-  EXPECT_THROW(package::writeZip((root_ / "absent").string(), (root_ / "a.zip").string()),
-               support::Error);
-  EXPECT_FALSE(fs::exists(root_ / "a.zip"));
 }
 
 TEST_F(PackageTest, ZipHoldsLargeFilesWholeWhateverTheirSize) {
@@ -370,7 +386,7 @@ TEST_F(PackageTest, ZipHoldsLargeFilesWholeWhateverTheirSize) {
   write(out / "pics" / "near.png", big.substr(1, (8 << 20) - 1));
   ASSERT_EQ(fs::file_size(out / "pics" / "near.png"), (8u << 20) - 1);
   fs::path zip = root_ / "big.zip";
-  package::writeZip(out.string(), zip.string());
+  zipAll(out, zip);
   std::vector<std::string> entries = zipEntries(zip, out);  // compares every entry's bytes
   EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), filesUnder(out));
 }
@@ -386,10 +402,8 @@ TEST_F(PackageTest, CommandLineExitStatus) {
   EXPECT_NE(read(log).find("fault: resource 'RESOURCE3'"), std::string::npos) << read(log);
   EXPECT_NE(read(log).find("1 fault found"), std::string::npos);
   EXPECT_EQ(run(prog + " check 2>/dev/null"), 2);
-  EXPECT_EQ(run(prog + " zip " + quote(out.string()) + " 2>/dev/null"), 2);
-  EXPECT_EQ(run(prog + " zip " + quote((root_ / "absent").string()) + " " +
-                quote((root_ / "x.zip").string()) + " 2>/dev/null"),
-            1);
+  EXPECT_EQ(run(prog + " complete 2>/dev/null"), 2);
+  EXPECT_EQ(run(prog + " complete " + quote((root_ / "absent").string()) + " 2>/dev/null"), 1);
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ class CourseTest : public ::testing::Test {
 
   convert::RunOutcome run(const std::string& path) {
     chooser.answers.push_back(path);
-    course::Frontend frontend{chooser, status, log, starter, programFolder()};
+    course::Frontend frontend{chooser, status, log, warnings, starter, programFolder()};
     return convert::parse(session, app, frontend);
   }
 
@@ -59,6 +59,7 @@ class CourseTest : public ::testing::Test {
   RecordingStatus status;
   RecordingLog log;
   ListChooser chooser;
+  RecordingWarnings warnings;
   RecordingStarter starter;
 };
 

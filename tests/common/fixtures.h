@@ -116,6 +116,12 @@ class RecordingStatus : public course::StatusSink {
   std::vector<std::string> lines;
 };
 
+class RecordingWarnings : public course::WarningSink {
+ public:
+  void warn(const std::u16string& message) override { lines.push_back(utf8(message)); }
+  std::vector<std::string> lines;
+};
+
 class RecordingLog : public course::LogSink {
  public:
   void writeLog(const std::u16string& message) override { lines.push_back(utf8(message)); }
@@ -143,10 +149,13 @@ class RecordingStarter : public course::ProcessStarter {
     std::string script;
     std::vector<std::string> arguments;
   };
-  void start(const std::string& script, const std::vector<std::string>& arguments) override {
+  std::optional<int> start(const std::string& script,
+                           const std::vector<std::string>& arguments) override {
     calls.push_back({script, arguments});
+    return exitStatus;
   }
   std::vector<Call> calls;
+  std::optional<int> exitStatus = 0;  // what the script "ended" with; none: not waited for
 };
 
 }  // namespace testing_support

@@ -68,7 +68,7 @@ TEST_F(TwoRuns, TheSameDocumentTwiceReusesItsFolder) {
 
 TEST_F(TwoRuns, ACancelledChoiceChangesNothing) {
   chooser.answers.push_back(std::nullopt);
-  course::Frontend frontend{chooser, status, log, starter, programFolder()};
+  course::Frontend frontend{chooser, status, log, warnings, starter, programFolder()};
   EXPECT_EQ(convert::parse(session, app, frontend), RunOutcome::Cancelled);
   EXPECT_EQ(log.lines, (std::vector<std::string>{"Start"}));
   EXPECT_TRUE(status.lines.empty());

@@ -54,8 +54,10 @@ TEST_P(CourseOutline, MatchesTheExpectedOutlineAndWritesEveryFile) {
   ListChooser chooser({doc});
   RecordingStatus status;
   RecordingLog log;
+  RecordingWarnings warnings;
   RecordingStarter starter;
-  course::Frontend frontend{chooser, status, log, starter, std::string(RD_BINARY_DIR) + "/app"};
+  course::Frontend frontend{chooser,  status,  log,
+                            warnings, starter, std::string(RD_BINARY_DIR) + "/app"};
   ASSERT_EQ(convert::parse(session, app, frontend), convert::RunOutcome::Succeeded)
       << (status.lines.empty() ? "" : status.lines.back());
 

@@ -37,7 +37,8 @@ std::u16string points(int64_t value, int divisor) {
   // the units used (half points, twips). Integer work: this runs for every
   // formatted run of every page.
   const bool negative = value < 0;
-  const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  const uint64_t magnitude =
+      negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   const uint64_t d = static_cast<uint64_t>(divisor > 0 ? divisor : 1);
   const uint64_t hundredths = (magnitude * 100 + d / 2) / d;
   std::string s = (negative && hundredths != 0 ? "-" : "") + std::to_string(hundredths / 100);
@@ -59,18 +60,26 @@ std::u16string colour(uint32_t rgb) {
 // itself.
 const char16_t* entityFor(char16_t c) {
   switch (c) {
-    case u'&': return u"&amp;";
-    case u'<': return u"&lt;";
-    case u'>': return u"&gt;";
-    case u'"': return u"&quot;";
-    case 0xA0: return u"&nbsp;";
-    default: return nullptr;
+    case u'&':
+      return u"&amp;";
+    case u'<':
+      return u"&lt;";
+    case u'>':
+      return u"&gt;";
+    case u'"':
+      return u"&quot;";
+    case 0xA0:
+      return u"&nbsp;";
+    default:
+      return nullptr;
   }
 }
 
 // A character that goes into a page as it is: no control, no mark, no
 // entity.
-bool plain(char16_t c) { return c >= 32 && !entityFor(c); }
+bool plain(char16_t c) {
+  return c >= 32 && !entityFor(c);
+}
 
 void escapeInto(std::u16string& out, char16_t c) {
   if (const char16_t* entity = entityFor(c))
@@ -616,8 +625,9 @@ void html(const Model& model, const std::string& path, const std::u16string& tit
   const std::string folderName = page.stem().string() + "_files";
   Renderer r(model, fromNarrow(folderName));
   std::string text = support::toUtf8(r.page(title));
-  auto cannot = [&](const std::string& file, const std::string& why) {
-    fail(kCannotSave, "The file \"" + file + "\" could not be written: " + why);
+  auto cannot = [&](const std::string& file, const std::string& why, std::string detail = {}) {
+    throw Error(kCannotSave, kEngineSource,
+                "The file \"" + file + "\" could not be written: " + why, std::move(detail));
   };
   if (!r.pictures().empty()) {
     fs::path folder = page.parent_path() / folderName;
@@ -625,13 +635,17 @@ void html(const Model& model, const std::string& path, const std::u16string& tit
     // not something to create.
     std::error_code ec;
     fs::create_directory(folder, ec);
-    if (ec) cannot(folder.string(), ec.message());
+    if (ec) cannot(folder.string(), ec.message(), folder.string() + ": " + ec.message());
+    // A link in the folder's place would lead the pictures elsewhere.
+    if (support::isLink(folder.string()))
+      cannot(folder.string(), "it is a symbolic link, not a folder of the page's own",
+             folder.string() + " is a symbolic link: refused");
     for (const PictureFile& f : r.pictures()) {
       std::string file = (folder / f.name).string();
       try {
         support::writeFile(file, *f.picture->data);
       } catch (const Error& e) {
-        cannot(file, e.description());
+        cannot(file, e.description(), e.detail());
       }
     }
   }
@@ -639,7 +653,7 @@ void html(const Model& model, const std::string& path, const std::u16string& tit
   try {
     support::writeFile(path, text);
   } catch (const Error& e) {
-    cannot(path, e.description());
+    cannot(path, e.description(), e.detail());
   }
 }
 

@@ -1,0 +1,20 @@
+#pragma once
+// The copy step after a conversion: completes the package folder with the
+// course player and the schemas, writes the scripts that pages opened from
+// disk read, and packs the course's own files into FOLDER.zip beside it.
+#include <string>
+#include <vector>
+
+namespace package {
+
+struct Completed {
+  std::string zip;                   // the zip written
+  std::vector<std::string> leftOut;  // files in the folder that are no part of the course
+};
+
+// `programFolder` holds player/ (index.htm and the player's files) and
+// schemas/. Throws support::Error whose detail says which step failed and
+// why; nothing is then zipped, and an old zip stays as it was.
+Completed completePackage(const std::string& programFolder, const std::string& folder);
+
+}  // namespace package

@@ -1,0 +1,130 @@
+#include "package/contents.h"
+
+#include <libxml/parser.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <memory>
+#include <set>
+
+#include "package/manifest_xml.h"
+#include "support/files.h"
+#include "support/runtime_error.h"
+
+namespace package {
+namespace fs = std::filesystem;
+
+namespace {
+
+struct DocFree {
+  void operator()(xmlDocPtr d) const { xmlFreeDoc(d); }
+};
+
+// Every package path the manifest's resources name, xml:base applied.
+void namedFiles(xmlNodePtr n, const std::string& base, std::set<std::string>& out, int depth) {
+  for (xmlNodePtr c = n; c && depth < 256; c = c->next) {
+    if (c->type != XML_ELEMENT_NODE) continue;
+    const std::string here = base + withSlash(xmlBase(c));
+    std::string href, path;
+    if ((isCp(c, "resource") || isCp(c, "file")) && attr(c, "href", href) &&
+        resolve(here, href, path) == Where::Inside && !path.empty())
+      out.insert(path);
+    namedFiles(c->children, here, out, depth + 1);
+  }
+}
+
+bool nameChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-';
+}
+
+// The pictures a page's attributes refer to in its own folder
+// ("page7_files/image001.png"), as the page writer names them.
+void pagePictures(const std::string& folder, const std::string& page, std::set<std::string>& out) {
+  const std::string prefix = page.substr(0, page.size() - 4) + "_files/";
+  const std::string leafPrefix = prefix.substr(prefix.rfind('/', prefix.size() - 2) + 1);
+  std::string bytes;
+  try {
+    bytes = support::readFile((fs::path(folder) / page).string());
+  } catch (const support::Error&) {
+    return;  // a page that cannot be read is the caller's to report
+  }
+  for (size_t at = bytes.find(leafPrefix); at != std::string::npos;
+       at = bytes.find(leafPrefix, at + 1)) {
+    if (at == 0 || (bytes[at - 1] != '"' && bytes[at - 1] != '\'')) continue;  // not an attribute
+    size_t end = at + leafPrefix.size();
+    while (end < bytes.size() && nameChar(bytes[end])) ++end;
+    const std::string leaf = bytes.substr(at + leafPrefix.size(), end - at - leafPrefix.size());
+    if (!leaf.empty() && leaf != "." && leaf != "..") out.insert(prefix + leaf);
+  }
+}
+
+// "test7.htm" (at the root) -> 7, else 0.
+long testNumber(const std::string& name) {
+  if (!name.starts_with("test") || !name.ends_with(".htm") || name.size() <= 8) return 0;
+  const std::string digits = name.substr(4, name.size() - 8);
+  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return 0;
+  return digits.size() < 10 ? std::stol(digits) : 0;
+}
+
+}  // namespace
+
+std::vector<std::string> playerFiles(const std::string& playerFolder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(playerFolder, ec))
+    if (e.is_regular_file(ec) && e.path().filename() != "index.htm")
+      names.push_back(e.path().filename().string());
+  if (ec || !support::isFile(playerFolder + "/index.htm"))
+    throw support::Error(53, support::kProgramSource, support::runtimeErrorText(53),
+                         "the course player is missing from " + playerFolder);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> courseFiles(const std::string& folder,
+                                     const std::vector<std::string>& playerFiles) {
+  const std::string manifest = support::readFile((fs::path(folder) / "imsmanifest.xml").string());
+  std::unique_ptr<xmlDoc, DocFree> doc(
+      xmlReadMemory(manifest.data(), static_cast<int>(manifest.size()), "imsmanifest.xml", nullptr,
+                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  if (!doc || !xmlDocGetRootElement(doc.get()))
+    throw support::Error(75, support::kProgramSource, support::runtimeErrorText(75),
+                         folder + "/imsmanifest.xml cannot be read as XML");
+
+  std::set<std::string> named;
+  namedFiles(xmlDocGetRootElement(doc.get()), "", named, 0);
+  std::set<std::string> files = {"imsmanifest.xml", "header.htm", "pvomanifest.htm",
+                                 "pvomanifest.htm.js", "index.htm"};
+  files.insert(kSchemaFiles.begin(), kSchemaFiles.end());
+  for (const std::string& p : playerFiles) files.insert("player/" + p);
+  for (const std::string& f : named) {
+    files.insert(f);
+    if (f.ends_with(".htm")) pagePictures(folder, f, files);
+    if (const long n = testNumber(f)) {
+      files.insert("testdata" + std::to_string(n) + ".htm");
+      files.insert("testdata" + std::to_string(n) + ".htm.js");
+    }
+  }
+  return {files.begin(), files.end()};
+}
+
+std::vector<std::string> leftovers(const std::string& folder,
+                                   const std::vector<std::string>& course) {
+  const std::set<std::string> wanted(course.begin(), course.end());
+  std::vector<std::string> left;
+  std::error_code ec;
+  const fs::path root(folder);
+  fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
+  for (fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec)) continue;
+    if (support::isTemporaryName(it->path().filename().string())) continue;
+    std::string rel = it->path().lexically_relative(root).generic_string();
+    if (!wanted.count(rel)) left.push_back(std::move(rel));
+  }
+  std::sort(left.begin(), left.end());
+  return left;
+}
+
+}  // namespace package

@@ -1,0 +1,38 @@
+#pragma once
+// What belongs to a converted course package: the files its manifest names
+// and what those files need. The copy step zips exactly these; anything else
+// in the folder is a leftover (an older version's page, a file of the
+// author's) that stays in the folder and out of the zip.
+#include <array>
+#include <string>
+#include <vector>
+
+namespace package {
+
+// The schemas the manifest names, and the one they import: they travel
+// beside the manifest.
+inline constexpr std::array<const char*, 3> kSchemaFiles = {"imscp_v1p1p3.xsd", "imsmd_v1p2p2.xsd",
+                                                            "ims_xml.xsd"};
+
+// The course player's files beside its index.htm in the installation's
+// `playerFolder`, by name. Throws support::Error 53 when the player is
+// missing.
+std::vector<std::string> playerFiles(const std::string& playerFolder);
+
+// The course's files in `folder`, relative and "/"-separated, each once:
+// imsmanifest.xml, header.htm, the outline preview pvomanifest.htm and its
+// script, the player's index.htm and player/ + each of `playerFiles`, the
+// schemas, every file a resource of the manifest names, the pictures each
+// named page refers to (pageN_files/...), and for each test page testN.htm
+// its test data file testdataN.htm and that file's script. Whether they
+// exist is the caller's to check. Throws support::Error when the manifest
+// cannot be read.
+std::vector<std::string> courseFiles(const std::string& folder,
+                                     const std::vector<std::string>& playerFiles);
+
+// The files and links below `folder` that are not among `course`, the
+// writers' temporaries aside, by name.
+std::vector<std::string> leftovers(const std::string& folder,
+                                   const std::vector<std::string>& course);
+
+}  // namespace package

@@ -1,0 +1,87 @@
+#include "package/manifest_xml.h"
+
+#include <cctype>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace package {
+
+bool isCp(xmlNodePtr n, const char* name) {
+  return n->type == XML_ELEMENT_NODE && n->ns && n->ns->href &&
+         std::strcmp(reinterpret_cast<const char*>(n->ns->href), kCpNs) == 0 &&
+         std::strcmp(reinterpret_cast<const char*>(n->name), name) == 0;
+}
+
+bool attr(xmlNodePtr n, const char* name, std::string& out) {
+  xmlChar* v = xmlGetNoNsProp(n, BAD_CAST name);
+  if (!v) return false;
+  out = reinterpret_cast<const char*>(v);
+  xmlFree(v);
+  return true;
+}
+
+std::string xmlBase(xmlNodePtr n) {
+  xmlChar* v = xmlGetNsProp(n, BAD_CAST "base", XML_XML_NAMESPACE);
+  if (!v) return "";
+  std::string s = reinterpret_cast<const char*>(v);
+  xmlFree(v);
+  return s;
+}
+
+namespace {
+
+std::string trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
+  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
+}
+
+std::string percentDecode(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
+      out.push_back(static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16)));
+      i += 2;
+    } else {
+      out.push_back(s[i]);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+Where resolve(const std::string& base, const std::string& href, std::string& out) {
+  std::string h = trim(href);
+  h = h.substr(0, h.find_first_of("?#"));
+  std::string whole = base + h;
+  auto colon = whole.find(':');
+  if (colon != std::string::npos && colon > 0 && whole.find('/') > colon &&
+      std::isalpha(static_cast<unsigned char>(whole[0])))
+    return Where::External;
+  if (!whole.empty() && whole[0] == '/') return Where::Outside;
+  std::vector<std::string> parts;
+  std::string part;
+  std::istringstream ss(percentDecode(whole));
+  while (std::getline(ss, part, '/')) {
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (parts.empty()) return Where::Outside;
+      parts.pop_back();
+    } else {
+      parts.push_back(part);
+    }
+  }
+  out.clear();
+  for (const std::string& p : parts) out += (out.empty() ? "" : "/") + p;
+  return Where::Inside;
+}
+
+std::string withSlash(std::string base) {
+  if (!base.empty() && base.back() != '/') base += '/';
+  return base;
+}
+
+}  // namespace package

@@ -1,0 +1,29 @@
+#pragma once
+// Reading a manifest's elements and the package paths its hrefs name, for
+// the package check and for choosing the zip's files alike.
+#include <libxml/tree.h>
+
+#include <string>
+
+namespace package {
+
+inline constexpr const char* kCpNs = "http://www.imsglobal.org/xsd/imscp_v1p1";
+
+// An element of the content packaging namespace with this local name.
+bool isCp(xmlNodePtr n, const char* name);
+// The attribute without a namespace, when the element has it.
+bool attr(xmlNodePtr n, const char* name, std::string& out);
+// The element's xml:base, or "".
+std::string xmlBase(xmlNodePtr n);
+std::string withSlash(std::string base);
+
+enum class Where { Inside, External, Outside };
+
+// The package path an href names, relative to the manifest's folder (the
+// package root), after the xml:base values that apply (`base`): percent
+// escapes decoded, "." and ".." resolved, query and fragment dropped. An
+// address with a scheme is External; one above the root or absolute is
+// Outside.
+Where resolve(const std::string& base, const std::string& href, std::string& out);
+
+}  // namespace package
