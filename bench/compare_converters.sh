@@ -2,7 +2,9 @@
 # Times whole conversions of the large sample course: raredozud (the whole
 # package, copy step and zip included) from one or more build folders, and,
 # where installed, other converters that write one HTML page of the same
-# document. Prints each one's median wall time and peak memory.
+# document. As a floor, it times merely copying the finished package and
+# zip of large.doc (cp -r). Prints each one's median wall time and peak
+# memory.
 #   bench/compare_converters.sh [BUILD_DIR...]
 # RUNS (default 20) runs of each; the variants take turns run by run, so a
 # busy spell of the machine falls on all of them alike. Every run converts a
@@ -16,9 +18,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 runs=${RUNS:-20}
 builds=("$@")
 [ ${#builds[@]} -gt 0 ] || builds=("$here/build")
+for i in "${!builds[@]}"; do builds[$i]=$(cd "${builds[$i]}" && pwd); done
 courses="$here/tests/corpus/courses"
 work=$(mktemp -d "${RDBENCH_TMP:-/tmp}/rdbench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+trap '[ -n "${RDBENCH_KEEP:-}" ] || rm -rf "$work"' EXIT
 
 # Each variant: a label, the document's extension, and a command run in its
 # own folder with the document's name as its last word.
@@ -26,10 +29,15 @@ labels=() exts=() cmds=()
 add() { labels+=("$1"); exts+=("$2"); cmds+=("$3"); }
 for ext in doc docx; do
   for b in "${builds[@]}"; do
-    prog=$(cd "$b" && pwd)/app/raredozud
-    add "raredozud $(basename "$(dirname "$(cd "$b" && pwd)")")/$(basename "$b") .$ext" "$ext" "$(printf '%q' "$prog") convert"
+    add "raredozud $(basename "$(dirname "$b")")/$(basename "$b") .$ext" "$ext" \
+      "$(printf '%q' "$b/app/raredozud") convert"
   done
 done
+# The finished package of the first build, for the copy.
+mkdir "$work/finished"
+cp "$courses/large.doc" "$work/finished/"
+(cd "$work/finished" && "${builds[0]}/app/raredozud" convert large.doc > /dev/null)
+add "cp -r of the finished package" pkg "cp -r $(printf '%q' "$work/finished/large") $(printf '%q' "$work/finished/large.zip")"
 if [ "${RDBENCH_OTHERS:-1}" != 0 ]; then
   command -v soffice > /dev/null &&
     add "soffice --convert-to html .doc" doc "soffice --headless --convert-to html --outdir out"
@@ -41,11 +49,16 @@ wvHtml_to_out() { wvHtml "$1" out.html; }
 once() {  # variant, run number: prints the seconds one conversion took
   local v=$1 i=$2 dir="$work/r$2-v$1"
   mkdir "$dir"
-  cp "$courses/large.${exts[$v]}" "$dir/large-$i-$v.${exts[$v]}"
+  local target="large-$i-$v.${exts[$v]}"
+  if [ "${exts[$v]}" = pkg ]; then
+    target=.
+  else
+    cp "$courses/large.${exts[$v]}" "$dir/$target"
+  fi
   (
     cd "$dir"
     t0=$EPOCHREALTIME
-    eval "${cmds[$v]} large-$i-$v.${exts[$v]}" > /dev/null 2>&1 || exit 1
+    eval "${cmds[$v]} $target" > /dev/null 2>&1 || exit 1
     t1=$EPOCHREALTIME
     awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f\n", b - a }'
   )
@@ -64,8 +77,10 @@ echo >&2
 printf '%-40s %9s %9s %12s\n' "converter" "median" "spread" "peak memory"
 for v in "${!labels[@]}"; do
   dir="$work/mem-v$v"
-  mkdir "$dir" && cp "$courses/large.${exts[$v]}" "$dir/m.${exts[$v]}"
-  mem=$(cd "$dir" && /usr/bin/time -f '%M' -o "$work/mem" bash -c "$(declare -f wvHtml_to_out); ${cmds[$v]} m.${exts[$v]}" > /dev/null 2>&1; cat "$work/mem" | tail -1)
+  mkdir "$dir"
+  target=m.${exts[$v]}
+  if [ "${exts[$v]}" = pkg ]; then target=.; else cp "$courses/large.${exts[$v]}" "$dir/$target"; fi
+  mem=$(cd "$dir" && /usr/bin/time -f '%M' -o "$work/mem" bash -c "$(declare -f wvHtml_to_out); ${cmds[$v]} $target" > /dev/null 2>&1; tail -1 "$work/mem")
   python3 - "${labels[$v]}" "$mem" ${times[$v]} <<'EOF'
 import statistics, sys
 label, mem, ts = sys.argv[1], sys.argv[2], [float(t) for t in sys.argv[3:]]

@@ -81,12 +81,12 @@ class Run {
   // run: the writers' own failures show it, with the reason it could not be
   // made. A link in the folder's place would lead every write elsewhere.
   void makeOutputFolder() {
-    if (::mkdir(outputFolder_.c_str(), 0777) != 0 && !support::isPlainFolder(outputFolder_))
-      export_.folderError = errno;
     if (support::isLink(outputFolder_))
       throw support::Error(
           75, support::kProgramSource, support::runtimeErrorText(75),
           outputFolder_ + " is a symbolic link: a package needs a folder of its own");
+    const int made = ::mkdir(outputFolder_.c_str(), 0777) == 0 ? 0 : errno;
+    if (made != 0 && !support::isPlainFolder(outputFolder_)) export_.folderError = made;
     if (export_.folderError == 0) support::removeStaleTemporaries(outputFolder_, true);
   }
 
@@ -214,18 +214,25 @@ class Run {
 
     const std::string script = fe_.programFolder + "/copysql.sh";
     if (!support::isFile(script)) support::raise(53);
-    // The copy step packs the whole folder it is given: the document's own
-    // folder is no package of its own to add a player to or to zip.
+    // The document's own folder is no package to add a player to or to zip;
+    // a package that lacks a page or test must not replace a whole zip.
     std::optional<int> copied;
-    if (!documentsOwnFolder_)
+    if (!documentsOwnFolder_ && export_.failures == 0)
       copied = fe_.starter.start(
           script, {fe_.programFolder, outputFolder_.substr(0, outputFolder_.size() - 1)});
 
     fe_.log.writeLog(u"Успех");
     fe_.status.showStatus(u"Успех");
-    if (documentsOwnFolder_)
+    if (documentsOwnFolder_) {
       fe_.warnings.warn(u"the pages went into the document's own folder " + widen(outputFolder_) +
                         u" (its name starts with a dot): no course player added, no zip written");
+    } else if (export_.failures > 0) {
+      fe_.warnings.warn(support::number(export_.failures) +
+                        u" pages or tests could not be written: the package " +
+                        widen(outputFolder_) +
+                        u" is incomplete, so the copy step was not started (an earlier zip "
+                        u"stays as it was)");
+    }
     if (copied && *copied != 0) {
       copyFailed_ = true;
       fe_.warnings.warn(u"the copy step failed (exit status " + support::number(*copied) +

@@ -44,7 +44,7 @@ constexpr int kDeflateLevel = 1;
 // back to every entry's header once its data is in, and on a file each of
 // those moves is a write of its own. Larger ones go to the file as they come.
 constexpr uintmax_t kMemoryZipLimit = uintmax_t{512} << 20;
-// Files above this size are read and packed in pieces.
+// Files are read and packed in pieces of this size.
 constexpr size_t kPiece = size_t{8} << 20;
 
 struct GUnref {
@@ -118,14 +118,13 @@ class ZipTree {
   std::vector<GsfOutput*> owned_;
 };
 
-void packFile(ZipTree& tree, const std::string& folder, const std::string& rel) {
+void packFile(ZipTree& tree, const std::string& folder, const std::string& rel, char* piece) {
   const std::string file = (fs::path(folder) / fs::path(rel)).string();
   GsfOutput* child = tree.entry(rel);
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
   if (fd < 0) throw support::fileError(errno, file);
-  std::string piece(kPiece, '\0');
   for (;;) {
-    ssize_t n = ::read(fd, piece.data(), piece.size());
+    ssize_t n = ::read(fd, piece, kPiece);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       const int err = errno;
@@ -133,8 +132,7 @@ void packFile(ZipTree& tree, const std::string& folder, const std::string& rel) 
       throw support::fileError(err, file);
     }
     if (n == 0) break;
-    if (!gsf_output_write(child, static_cast<size_t>(n),
-                          reinterpret_cast<const guint8*>(piece.data()))) {
+    if (!gsf_output_write(child, static_cast<size_t>(n), reinterpret_cast<const guint8*>(piece))) {
       ::close(fd);
       fail("cannot pack " + file);
     }
@@ -157,7 +155,9 @@ std::vector<std::string> zipOrder(std::vector<std::string> names) {
 
 void pack(GsfOutput* sink, const std::string& folder, const std::vector<std::string>& names) {
   ZipTree tree(sink);
-  for (const std::string& rel : names) packFile(tree, folder, rel);
+  // One buffer for all files, left as it comes: most files fill a small part.
+  const auto piece = std::make_unique_for_overwrite<char[]>(kPiece);
+  for (const std::string& rel : names) packFile(tree, folder, rel, piece.get());
   if (!tree.close()) fail("cannot finish the zip");
 }
 

@@ -2,9 +2,6 @@
 // and zip) pass, and each way a package can be broken is reported by cause.
 #include "package/package_check.h"
 
-#include <gsf/gsf-infile-zip.h>
-#include <gsf/gsf-infile.h>
-#include <gsf/gsf-input-stdio.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -17,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/zip.h"
 #include "package/zip_writer.h"
 #include "support/error.h"
 
@@ -25,6 +23,7 @@ namespace fs = std::filesystem;
 using package::checkPackage;
 using package::CheckResult;
 using package::Finding;
+using testing_support::zipEntries;
 
 const std::string kProgramDir = RD_BINARY_DIR "/app";
 const std::string kSchemas = kProgramDir + "/schemas";
@@ -78,41 +77,6 @@ std::set<std::string> filesUnder(const fs::path& root) {
 void zipAll(const fs::path& folder, const fs::path& zip) {
   std::set<std::string> files = filesUnder(folder);
   package::writeZip(folder.string(), {files.begin(), files.end()}, zip.string());
-}
-
-// Entry names in archive order; with `root`, each entry's bytes are also
-// checked against the file they came from.
-void zipEntries(GsfInfile* dir, const std::string& prefix, std::vector<std::string>& out,
-                const fs::path& root) {
-  for (int i = 0; i < gsf_infile_num_children(dir); ++i) {
-    GsfInput* c = gsf_infile_child_by_index(dir, i);
-    std::string name = prefix + gsf_infile_name_by_index(dir, i);
-    if (GSF_IS_INFILE(c) && gsf_infile_num_children(GSF_INFILE(c)) >= 0) {
-      zipEntries(GSF_INFILE(c), name + "/", out, root);
-    } else {
-      out.push_back(name);
-      if (!root.empty()) {
-        std::string bytes(static_cast<size_t>(gsf_input_size(c)), '\0');
-        if (!bytes.empty())
-          gsf_input_read(c, bytes.size(), reinterpret_cast<guint8*>(bytes.data()));
-        EXPECT_EQ(bytes, read(root / name)) << name;
-      }
-    }
-    g_object_unref(c);
-  }
-}
-
-std::vector<std::string> zipEntries(const fs::path& zip, const fs::path& root = {}) {
-  std::vector<std::string> out;
-  GsfInput* in = gsf_input_stdio_new(zip.c_str(), nullptr);
-  if (!in) return out;
-  GsfInfile* z = gsf_infile_zip_new(in, nullptr);
-  if (z) {
-    zipEntries(z, "", out, root);
-    g_object_unref(z);
-  }
-  g_object_unref(in);
-  return out;
 }
 
 // A work folder per test, under a path with a blank and Cyrillic letters.
@@ -334,6 +298,38 @@ TEST_F(PackageTest, ManifestBelowTheZipRootIsReported) {
       << faults(r);
   // The same mistake as a folder.
   EXPECT_NE(faults(checkPackage(parent_.string(), kSchemas)).find("not at the package root"),
+            std::string::npos);
+}
+
+// Marks a zip's entry as a symbolic link, as a zip made on a Unix system
+// records one: its directory entry's host and the mode in its attributes.
+void markAsLink(const fs::path& zip, const std::string& entry) {
+  std::string bytes = read(zip);
+  const std::string header = std::string("PK\x01\x02", 4);
+  for (size_t at = bytes.find(header); at != std::string::npos; at = bytes.find(header, at + 4)) {
+    const size_t nameLength = static_cast<unsigned char>(bytes[at + 28]) |
+                              static_cast<unsigned char>(bytes[at + 29]) << 8;
+    if (bytes.compare(at + 46, nameLength, entry) != 0) continue;
+    bytes[at + 5] = 3;  // made on Unix
+    const uint32_t attributes = uint32_t{0120777} << 16;
+    for (int i = 0; i < 4; ++i) bytes[at + 38 + i] = static_cast<char>(attributes >> (8 * i));
+    write(zip, bytes);
+    return;
+  }
+  ADD_FAILURE() << entry << " is not in " << zip;
+}
+
+TEST_F(PackageTest, ALinkAnywhereInAPackageIsAFault) {
+  fs::path out = packaged();
+  fs::path zip = out.string() + ".zip";
+  markAsLink(zip, "page2.htm");
+  EXPECT_NE(
+      faults(checkPackage(zip.string(), kSchemas)).find("zip entry 'page2.htm' is a symbolic link"),
+      std::string::npos);
+  write(root_ / "outside.htm", read(out / "page3.htm"));
+  fs::remove(out / "page3.htm");
+  fs::create_symlink(root_ / "outside.htm", out / "page3.htm");
+  EXPECT_NE(faults(checkPackage(out.string(), kSchemas)).find("page3.htm is a symbolic link"),
             std::string::npos);
 }
 

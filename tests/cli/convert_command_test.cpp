@@ -1,36 +1,26 @@
 // `raredozud convert DOC...` as a user runs it: standard output, log.txt in
 // the current directory, the package, the exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include "../common/fixtures.h"
 #include "../common/manifest_check.h"
+#include "../common/program.h"
 
 using namespace testing_support;
 
 namespace {
 
-struct Result {
-  int exit = -1;
-  std::string out, err;
-};
+using Result = ProgramResult;
 
-// Runs the program in `folder` with the arguments (quoted for the shell).
 Result runConvert(const std::string& folder, const std::vector<std::string>& args) {
-  std::string cmd = "cd '" + folder + "' && '" RD_PROGRAM "' convert";
-  for (const auto& a : args) cmd += " '" + a + "'";
-  cmd += " >'" + folder + ".out' 2>'" + folder + ".err'";
-  const int status = std::system(cmd.c_str());
-  Result r;
-  r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  r.out = readBytes(folder + ".out");
-  r.err = readBytes(folder + ".err");
-  std::filesystem::remove(folder + ".out");
-  std::filesystem::remove(folder + ".err");
-  return r;
+  std::vector<std::string> all = {"convert"};
+  all.insert(all.end(), args.begin(), args.end());
+  return runProgram(folder, all);
 }
 
-std::string dir(const ScratchFolder& f) { return f.path().substr(0, f.path().size() - 1); }
+std::string dir(const ScratchFolder& f) {
+  return f.path().substr(0, f.path().size() - 1);
+}
 
 const char* kCourse =
     "%TITLE=Safety\n%H1=Basics\n%PID=10\n%H2=Rules\n%PID=11\nKeep the floor dry.\n"
@@ -54,13 +44,14 @@ TEST(ConvertCommand, ConvertsACourseAndReportsOnStandardOutput) {
   Result r = runConvert(dir(work), {"course.txt"});
   EXPECT_EQ(r.exit, 0) << r.err;
   const std::string path = work / "course.txt";
-  EXPECT_EQ(r.out, path + "\r\n\n"
-                   "%H1=Basics\r\n"
-                   "    page 1.htm%H2=Rules\r\n"
-                   "    %TEST=Check\r\n"
-                   "%H1#\r\n"
-                   "    page 4.htm%H2=Summary\r\n"
-                   "Успех\n");
+  EXPECT_EQ(r.out, path +
+                       "\r\n\n"
+                       "%H1=Basics\r\n"
+                       "    page 1.htm%H2=Rules\r\n"
+                       "    %TEST=Check\r\n"
+                       "%H1#\r\n"
+                       "    page 4.htm%H2=Summary\r\n"
+                       "Успех\n");
   EXPECT_EQ(readBytes(work / "log.txt"), "Start\r\n" + path + "\r\nУспех\r\n");
   // The converter's files; the copy script adds the course player's.
   for (const char* name : {"header.htm", "imsmanifest.xml", "page2.htm", "page5.htm",

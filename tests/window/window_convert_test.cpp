@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QThread>
 
 #include "convert/driver.h"
 #include "window_fixture.h"
@@ -97,9 +98,11 @@ TEST_F(WindowConvertTest, SecondRunStartsInTheFirstDocumentsFolderAndKeepsAllLin
   EXPECT_EQ(chooser.folders[2], QFile::encodeName(tempPath()).toStdString() + "/two/");
   const QString text = window_->statusBox()->toPlainText();
   EXPECT_EQ(text.count(QStringLiteral("Успех\n")), 2);
-  EXPECT_LT(text.indexOf(QString::fromStdString(first)), text.indexOf(QString::fromStdString(second)));
+  EXPECT_LT(text.indexOf(QString::fromStdString(first)),
+            text.indexOf(QString::fromStdString(second)));
   EXPECT_TRUE(text.endsWith(QStringLiteral("Успех\n")));
-  EXPECT_EQ(readLog(), "Start\r\n" + first + "\r\nУспех\r\nStart\r\n" + second + "\r\nУспех\r\nStart\r\n");
+  EXPECT_EQ(readLog(),
+            "Start\r\n" + first + "\r\nУспех\r\nStart\r\n" + second + "\r\nУспех\r\nStart\r\n");
 }
 
 TEST_F(WindowConvertTest, FailedRunReportsAndEnablesTheButton) {
@@ -109,13 +112,35 @@ TEST_F(WindowConvertTest, FailedRunReportsAndEnablesTheButton) {
   click(chooser);
   EXPECT_TRUE(window_->convertButton()->isEnabled());
   const QString text = window_->statusBox()->toPlainText();
-  EXPECT_TRUE(text.startsWith(QString::fromStdString(missing) + "\n\nparse: Error # ")) << text.toStdString();
+  EXPECT_TRUE(text.startsWith(QString::fromStdString(missing) + "\n\nparse: Error # "))
+      << text.toStdString();
   EXPECT_FALSE(text.contains(QStringLiteral("Успех")));
   EXPECT_EQ(readLog(), "Start\r\n" + missing + "\r\n");
   // The failed run still moved the next dialog to its folder.
   click(chooser);
   ASSERT_EQ(chooser.folders.size(), 2u);
   EXPECT_EQ(chooser.folders[1], QFile::encodeName(tempPath()).toStdString() + "/gone/");
+}
+
+TEST_F(WindowConvertTest, AFailedCopyStepAddsALineNamingItsPackage) {
+  // A folder where the zip goes: the copy step cannot put the zip there.
+  const std::string doc = course(tempPath() + "/c", "safety.txt");
+  ASSERT_TRUE(QDir().mkpath(tempPath() + "/c/safety.zip"));
+  ScriptedChooser chooser({doc});
+  click(chooser);
+  EXPECT_TRUE(box().ends_with(u"\nУспех\n")) << QString::fromStdU16String(box()).toStdString();
+  // The window goes on; the line comes once the copy step has ended.
+  for (int i = 0; i < 300 && window_->copyStepsRunning() > 0; ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(10);
+  }
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 300);
+  const std::u16string expected = u"copysql.sh: the package " +
+                                  QString(tempPath() + "/c/safety/").toStdU16String() +
+                                  u" is incomplete: the copy step failed (exit status 1)\n";
+  EXPECT_TRUE(box().ends_with(u"Успех\n" + expected))
+      << QString::fromStdU16String(box()).toStdString();
+  EXPECT_EQ(window_->copyStepsRunning(), 0u);
 }
 
 }  // namespace

@@ -240,7 +240,7 @@ TEST_F(WindowTest, LogFailureReachesTheRun) {
   EXPECT_TRUE(threw);
 }
 
-TEST_F(WindowTest, CopyScriptStartsDetached) {
+TEST_F(WindowTest, CopyScriptRunsOnWhileTheWindowGoesOnAndAfterItCloses) {
   QDir here(QDir::currentPath());
   // The script waits for a go-ahead, so start() returning proves it did not wait.
   QFile script(here.filePath("copy script.sh"));
@@ -251,13 +251,18 @@ TEST_F(WindowTest, CopyScriptStartsDetached) {
 
   std::string scriptPath = QFile::encodeName(script.fileName()).toStdString();
   std::string programFolder;
-  MainWindow w([&](course::Frontend& f) {
-    programFolder = f.programFolder;
-    f.starter.start(scriptPath, {"/opt/rd", "/home/u/my course/"});
-  });
-  w.convertButton()->click();
+  {
+    MainWindow w([&](course::Frontend& f) {
+      programFolder = f.programFolder;
+      EXPECT_EQ(f.starter.start(scriptPath, {"/opt/rd", "/home/u/my course/"}), std::nullopt);
+    });
+    w.convertButton()->click();
+    EXPECT_EQ(w.copyStepsRunning(), 1u);
+    EXPECT_TRUE(w.close());
+  }
   EXPECT_FALSE(programFolder.empty());
   EXPECT_NE(programFolder.back(), '/');
+  // The window went on, and closed, without waiting; the script runs on.
   EXPECT_FALSE(here.exists("out")) << "the script ran before the window went on";
   QFile go(here.filePath("go"));
   ASSERT_TRUE(go.open(QIODevice::WriteOnly));

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Times the copy step that completes a converted package (course player,
+# schemas, scripts, zip) for the large sample course, against merely
+# copying the finished package and its zip with cp -r.
+#   bench/copy_step.sh [BUILD_DIR...]
+# Each run starts from a fresh copy of the converted folder (not timed), in
+# a folder of its own; the variants take turns run by run. RUNS (default 20)
+# runs each; RDBENCH_TMP=/dev/shm runs it in memory.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+runs=${RUNS:-20}
+builds=("$@")
+[ ${#builds[@]} -gt 0 ] || builds=("$here/build")
+for i in "${!builds[@]}"; do builds[$i]=$(cd "${builds[$i]}" && pwd); done
+work=$(mktemp -d "${RDBENCH_TMP:-/tmp}/rdcopy.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# The conversion alone: a program folder whose copy script does nothing.
+mkdir "$work/prog" "$work/converted" "$work/finished"
+cp -r "${builds[0]}/app/raredozud" "${builds[0]}/app/sql_test.htm" "$work/prog/"
+echo 'exit 0' > "$work/prog/copysql.sh"
+cp "$here/tests/corpus/courses/large.doc" "$work/converted/"
+(cd "$work/converted" && "$work/prog/raredozud" convert large.doc > /dev/null)
+cp -r "$work/converted/large" "$work/finished/"
+sh "${builds[0]}/app/copysql.sh" "${builds[0]}/app" "$work/finished/large" 2> /dev/null
+
+labels=() cmds=()
+for b in "${builds[@]}"; do
+  labels+=("copy step $(basename "$(dirname "$b")")/$(basename "$b")")
+  cmds+=("sh $(printf '%q' "$b/app/copysql.sh") $(printf '%q' "$b/app") large")
+done
+labels+=("cp -r of the finished package")
+cmds+=("cp -r $(printf '%q' "$work/finished/large") $(printf '%q' "$work/finished/large.zip") copy")
+
+declare -A times
+for ((i = 1; i <= runs; i++)); do
+  for v in "${!labels[@]}"; do
+    dir="$work/r$i-v$v"
+    mkdir "$dir" "$dir/copy"
+    cp -r "$work/converted/large" "$dir/"
+    t=$(cd "$dir" && t0=$EPOCHREALTIME && eval "${cmds[$v]}" > /dev/null 2>&1 &&
+      awk -v a="$t0" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.4f\n", b - a }') || t=""
+    times[$v]+="$t "
+  done
+  printf '\rrun %d of %d' "$i" "$runs" >&2
+done
+echo >&2
+printf '%-40s %9s %9s\n' "step" "median" "spread"
+for v in "${!labels[@]}"; do
+  python3 - "${labels[$v]}" ${times[$v]} <<'EOF'
+import statistics, sys
+label, ts = sys.argv[1], [float(t) for t in sys.argv[2:]]
+if not ts:
+    print("%-40s failed" % label)
+else:
+    q = statistics.quantiles(ts, n=4) if len(ts) > 1 else [ts[0]] * 3
+    print("%-40s %8.3fs %8.3fs" % (label, statistics.median(ts), q[2] - q[0]))
+EOF
+done

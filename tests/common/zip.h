@@ -1,0 +1,53 @@
+#pragma once
+// Reading back the zips the program writes, in tests.
+#include <gsf/gsf-infile-zip.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-stdio.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Entry names in archive order; with `root`, each entry's bytes are also
+// checked against the file they came from.
+inline void zipEntries(GsfInfile* dir, const std::string& prefix, std::vector<std::string>& out,
+                       const std::filesystem::path& root) {
+  for (int i = 0; i < gsf_infile_num_children(dir); ++i) {
+    GsfInput* c = gsf_infile_child_by_index(dir, i);
+    std::string name = prefix + gsf_infile_name_by_index(dir, i);
+    if (GSF_IS_INFILE(c) && gsf_infile_num_children(GSF_INFILE(c)) >= 0) {
+      zipEntries(GSF_INFILE(c), name + "/", out, root);
+    } else {
+      out.push_back(name);
+      if (!root.empty()) {
+        std::string bytes(static_cast<size_t>(gsf_input_size(c)), '\0');
+        if (!bytes.empty())
+          gsf_input_read(c, bytes.size(), reinterpret_cast<guint8*>(bytes.data()));
+        std::ifstream in(root / name, std::ios::binary);
+        EXPECT_EQ(bytes, std::string(std::istreambuf_iterator<char>(in), {})) << name;
+      }
+    }
+    g_object_unref(c);
+  }
+}
+
+inline std::vector<std::string> zipEntries(const std::filesystem::path& zip,
+                                           const std::filesystem::path& root = {}) {
+  std::vector<std::string> out;
+  GsfInput* in = gsf_input_stdio_new(zip.c_str(), nullptr);
+  if (!in) return out;
+  GsfInfile* z = gsf_infile_zip_new(in, nullptr);
+  if (z) {
+    zipEntries(z, "", out, root);
+    g_object_unref(z);
+  }
+  g_object_unref(in);
+  return out;
+}
+
+}  // namespace testing_support
