@@ -14,14 +14,8 @@
 # RDBENCH_OTHERS=0 leaves out the other converters.
 # Needs: GNU time, python3; for the comparisons pandoc, soffice, wvHtml.
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-runs=${RUNS:-20}
-builds=("$@")
-[ ${#builds[@]} -gt 0 ] || builds=("$here/build")
-for i in "${!builds[@]}"; do builds[$i]=$(cd "${builds[$i]}" && pwd); done
+source "$(dirname "$0")/lib.sh"
 courses="$here/tests/corpus/courses"
-work=$(mktemp -d "${RDBENCH_TMP:-/tmp}/rdbench.XXXXXX")
-trap '[ -n "${RDBENCH_KEEP:-}" ] || rm -rf "$work"' EXIT
 
 # Each variant: a label, the document's extension, and a command run in its
 # own folder with the document's name as its last word.
@@ -29,7 +23,7 @@ labels=() exts=() cmds=()
 add() { labels+=("$1"); exts+=("$2"); cmds+=("$3"); }
 for ext in doc docx; do
   for b in "${builds[@]}"; do
-    add "raredozud $(basename "$(dirname "$b")")/$(basename "$b") .$ext" "$ext" \
+    add "raredozud $(build_name "$b") .$ext" "$ext" \
       "$(printf '%q' "$b/app/raredozud") convert"
   done
 done
@@ -81,13 +75,5 @@ for v in "${!labels[@]}"; do
   target=m.${exts[$v]}
   if [ "${exts[$v]}" = pkg ]; then target=.; else cp "$courses/large.${exts[$v]}" "$dir/$target"; fi
   mem=$(cd "$dir" && /usr/bin/time -f '%M' -o "$work/mem" bash -c "$(declare -f wvHtml_to_out); ${cmds[$v]} $target" > /dev/null 2>&1; tail -1 "$work/mem")
-  python3 - "${labels[$v]}" "$mem" ${times[$v]} <<'EOF'
-import statistics, sys
-label, mem, ts = sys.argv[1], sys.argv[2], [float(t) for t in sys.argv[3:]]
-if not ts:
-    print("%-40s failed" % label)
-else:
-    q = statistics.quantiles(ts, n=4) if len(ts) > 1 else [ts[0]] * 3
-    print("%-40s %8.3fs %8.3fs %9s KiB" % (label, statistics.median(ts), q[2] - q[0], mem))
-EOF
+  result_row "${labels[$v]}" "$(printf '%9s KiB' "$mem")" ${times[$v]}
 done

@@ -7,13 +7,7 @@
 # a folder of its own; the variants take turns run by run. RUNS (default 20)
 # runs each; RDBENCH_TMP=/dev/shm runs it in memory.
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-runs=${RUNS:-20}
-builds=("$@")
-[ ${#builds[@]} -gt 0 ] || builds=("$here/build")
-for i in "${!builds[@]}"; do builds[$i]=$(cd "${builds[$i]}" && pwd); done
-work=$(mktemp -d "${RDBENCH_TMP:-/tmp}/rdcopy.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib.sh"
 
 # The conversion alone: a program folder whose copy script does nothing.
 mkdir "$work/prog" "$work/converted" "$work/finished"
@@ -26,7 +20,7 @@ sh "${builds[0]}/app/copysql.sh" "${builds[0]}/app" "$work/finished/large" 2> /d
 
 labels=() cmds=()
 for b in "${builds[@]}"; do
-  labels+=("copy step $(basename "$(dirname "$b")")/$(basename "$b")")
+  labels+=("copy step $(build_name "$b")")
   cmds+=("sh $(printf '%q' "$b/app/copysql.sh") $(printf '%q' "$b/app") large")
 done
 labels+=("cp -r of the finished package")
@@ -47,13 +41,5 @@ done
 echo >&2
 printf '%-40s %9s %9s\n' "step" "median" "spread"
 for v in "${!labels[@]}"; do
-  python3 - "${labels[$v]}" ${times[$v]} <<'EOF'
-import statistics, sys
-label, ts = sys.argv[1], [float(t) for t in sys.argv[2:]]
-if not ts:
-    print("%-40s failed" % label)
-else:
-    q = statistics.quantiles(ts, n=4) if len(ts) > 1 else [ts[0]] * 3
-    print("%-40s %8.3fs %8.3fs" % (label, statistics.median(ts), q[2] - q[0]))
-EOF
+  result_row "${labels[$v]}" "" ${times[$v]}
 done
