@@ -2,6 +2,7 @@
 #include <glib.h>
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "app/cli.h"
@@ -40,6 +41,15 @@ int runWindow(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   g_log_set_default_handler(quietContainerWarnings, nullptr);
-  if (argc == 1) return runWindow(argc, argv);
-  return app::main(argc, argv);
+  // The commands report their own failures; whatever still escapes them is
+  // said plainly instead of ending the program with an abort.
+  try {
+    if (argc == 1) return runWindow(argc, argv);
+    return app::main(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "raredozud: internal error: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "raredozud: internal error\n");
+  }
+  return 2;
 }

@@ -52,10 +52,12 @@ class Run {
     s_.lastFolder = paths.documentFolder;
     outputFolder_ = paths.outputFolder;
     documentsOwnFolder_ = outputFolder_ == paths.documentFolder + "/";
-    makeOutputFolder();
 
+    // The folder is made once the document has opened: a document that
+    // cannot be opened leaves no empty folder behind.
     app_.documents().open(documentPath);
     if (app_.documents().count() == 0) return RunOutcome::NoDocument;
+    makeOutputFolder();
 
     scan();
     closeLastEntry();

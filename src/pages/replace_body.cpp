@@ -53,6 +53,66 @@ bool startsWithTag(std::string_view line, std::string_view tag) {
 
 }  // namespace
 
+namespace {
+
+// The line being rewritten. A rewrite puts the link's own text back in front
+// of what is still to be read, and reading goes on from there (so a marker
+// inside a reference or a link's text is rewritten too, as it always was).
+// What is still to be read is kept reversed, so that taking its next
+// character and putting text back in front are both at the string's end:
+// a line with many links is rewritten in time linear in its length.
+class LineRewriter {
+ public:
+  explicit LineRewriter(std::string_view line) : ahead_(line.rbegin(), line.rend()) {}
+
+  // Moves everything up to the next "%A=" into the output and takes the
+  // marker; false when there is none.
+  bool toNextMarker() {
+    while (ahead_.size() >= 3) {
+      if (at(0) == '%' && at(1) == 'A' && at(2) == '=') {
+        ahead_.resize(ahead_.size() - 3);
+        return true;
+      }
+      done_ += ahead_.back();
+      ahead_.pop_back();
+    }
+    return false;
+  }
+
+  // Where the "%A#" that closes the marker just taken starts, counted from
+  // the next character to read, and where its first blank is, if before it.
+  bool findClose(size_t& close, size_t& blank) const {
+    blank = std::string::npos;
+    for (size_t i = 0; i + 3 <= ahead_.size(); ++i) {
+      if (at(i) == '%' && at(i + 1) == 'A' && at(i + 2) == '#') {
+        close = i;
+        return true;
+      }
+      if (at(i) == ' ' && blank == std::string::npos) blank = i;
+    }
+    return false;
+  }
+
+  // The next `n` characters, taken.
+  std::string take(size_t n) {
+    std::string out(ahead_.rbegin(), ahead_.rbegin() + static_cast<std::ptrdiff_t>(n));
+    ahead_.resize(ahead_.size() - n);
+    return out;
+  }
+  void emit(std::string_view text) { done_ += text; }
+  // Puts `text` in front of what is still to be read.
+  void putBack(std::string_view text) { ahead_.append(text.rbegin(), text.rend()); }
+  size_t size() const { return done_.size() + ahead_.size(); }
+  std::string line() const { return done_ + std::string(ahead_.rbegin(), ahead_.rend()); }
+
+ private:
+  char at(size_t i) const { return ahead_[ahead_.size() - 1 - i]; }
+  std::string done_;
+  std::string ahead_;  // reversed
+};
+
+}  // namespace
+
 std::optional<std::string> rewriteLine(std::string line, course::StatusSink& status) {
   if (startsWithTag(line, "<body")) return std::string("<body>");
   if (startsWithTag(line, "<title")) return std::nullopt;
@@ -62,28 +122,33 @@ std::optional<std::string> rewriteLine(std::string line, course::StatusSink& sta
   line = support::replaceAll(line, "%a=", "%A=");
   line = support::replaceAll(line, "%a#", "%A#");
 
+  // Markers nested in the text a link carries could double the line with
+  // every link; rewriting stops well before the line could fill the memory.
+  const size_t limit = 16 * line.size() + (size_t{1} << 20);
   enum { None, Rewritten, Failed } state = None;
-  size_t p = line.find("%A=");
-  while (p != std::string::npos) {
-    const size_t q = line.find("%A#", p);
-    if (q == std::string::npos) {
-      status.showStatus(u"Error %A= not closed: " + support::widen(line));
+  LineRewriter r(line);
+  while (r.size() <= limit && r.toNextMarker()) {
+    size_t close = 0, blank = 0;
+    if (!r.findClose(close, blank)) {
+      r.putBack("%A=");
+      status.showStatus(u"Error %A= not closed: " + support::widen(r.line()));
       state = Failed;
       break;
     }
-    const size_t s = line.find(' ', p);
     std::string reference, text;
-    if (s != std::string::npos && s < q) {
-      reference = line.substr(p + 3, s - p - 3);
-      text = line.substr(s + 1, q - s - 1);
+    if (blank < close) {
+      reference = r.take(blank);
+      r.take(1);
+      text = r.take(close - blank - 1);
     } else {
-      reference = text = line.substr(p + 3, q - p - 3);
+      reference = text = r.take(close);
     }
-    line = line.substr(0, p) + kLinkOpening + "'" + scriptString(reference) + "'" + kLinkMiddle +
-           text + "</a>" + line.substr(q + 3);
+    r.take(3);
+    r.emit(kLinkOpening);
+    r.putBack("'" + scriptString(reference) + "'" + kLinkMiddle + text + "</a>");
     state = Rewritten;
-    p = line.find("%A=");
   }
+  line = r.line();
   if (state == Rewritten) status.showStatus(u"link: " + support::widen(line));
   return line;
 }

@@ -126,8 +126,12 @@ void raiseFileError(int err, const std::string& path, bool missingIsPath) {
 std::string readFile(const std::string& path) {
   Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
   if (f.fd < 0) raiseFileError(errno, path);
+  return readDescriptor(f.fd, path);
+}
+
+std::string readDescriptor(int fd, const std::string& path) {
   struct stat st {};
-  if (::fstat(f.fd, &st) != 0) raiseFileError(errno, path);
+  if (::fstat(fd, &st) != 0) raiseFileError(errno, path);
   if (S_ISDIR(st.st_mode)) raiseFileError(EISDIR, path);
   std::string bytes;
   // The size is a hint: a file that grows or shrinks meanwhile is read to
@@ -136,7 +140,7 @@ std::string readFile(const std::string& path) {
   size_t have = 0;
   for (;;) {
     if (have == bytes.size()) bytes.resize(bytes.size() * 2);
-    ssize_t n = ::read(f.fd, bytes.data() + have, bytes.size() - have);
+    ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) raiseFileError(errno, path);
     if (n == 0) break;

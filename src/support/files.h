@@ -13,6 +13,9 @@ namespace support {
 
 // Reads a whole file. Errors as fileError gives them (53 when it is missing).
 std::string readFile(const std::string& path);
+// Reads an open file from where it stands to its end; `path` names it in
+// errors.
+std::string readDescriptor(int fd, const std::string& path);
 // Writes a whole file through a temporary renamed over `path`. Errors as
 // fileError gives them; a failed write leaves `path` as it was.
 void writeFile(const std::string& path, std::string_view bytes);

@@ -1,5 +1,7 @@
 #include "word/application.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -183,6 +185,13 @@ std::u16string Bookmarks::name(int32_t index) const {
 
 Document::Document(Application& app, std::string fullName, Model model)
     : app_(&app), fullName_(std::move(fullName)), model_(std::move(model)) {}
+
+std::optional<Document::FileStamp> Document::stampOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                   static_cast<uint64_t>(st.st_size), st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+}
 
 ptrdiff_t Document::outerTableAt(uint32_t pos) {
   const Story& s = model_.main;
@@ -416,14 +425,21 @@ Document& Documents::open(const std::string& fileName) {
   if (fileName.empty()) fail(kFileNotFound, "No file name was given.");
   const std::string full = absolutePath(fileName);
   if (Document* open = app_->findOpen(full)) {
-    app_->activate(*open);
-    return *open;
+    // A document whose file has changed since it was read is read again:
+    // the author who fixed it and converts again gets the new text.
+    if (!open->fileStamp || open->fileStamp == Document::stampOf(full)) {
+      app_->activate(*open);
+      return *open;
+    }
+    app_->closeDocument(*open);
   }
   std::error_code ec;
   fs::file_status st = fs::status(full, ec);
   if (ec || !fs::exists(st))
     fail(kFileNotFound, "The file \"" + fileName + "\" could not be found.");
   if (fs::is_directory(st)) fail(kCannotOpen, "\"" + fileName + "\" is a folder, not a document.");
+  // Taken before the file is read: a change while it is read shows next time.
+  const std::optional<Document::FileStamp> stamp = Document::stampOf(full);
   Model model;
   try {
     model = read::load(full);
@@ -437,7 +453,9 @@ Document& Documents::open(const std::string& fileName) {
   } catch (const std::bad_alloc&) {
     fail(kCannotOpen, "The file \"" + fileName + "\" is too large to open.");
   }
-  return app_->adopt(std::make_unique<Document>(*app_, full, std::move(model)));
+  Document& doc = app_->adopt(std::make_unique<Document>(*app_, full, std::move(model)));
+  doc.fileStamp = stamp;
+  return doc;
 }
 
 Document& Documents::add() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,17 @@ class Document {
   // Closes unsaved (saveChanges must be 0) and activates the document that
   // was active before this one.
   void close(int32_t saveChanges = wdDoNotSaveChanges);
+
+  // The file as it was when the document was read from it: size, time of
+  // its last change and identity. A document made otherwise has none.
+  struct FileStamp {
+    uint64_t device = 0, inode = 0, size = 0;
+    int64_t changedSeconds = 0, changedNanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+  // Reads the stamp of the file at `path` now; none when it cannot be read.
+  static std::optional<FileStamp> stampOf(const std::string& path);
+  std::optional<FileStamp> fileStamp;
 
   // Engine internals, for the facade and the writers.
   Model& model() { return model_; }

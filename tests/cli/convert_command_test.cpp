@@ -1,6 +1,9 @@
 // `raredozud convert DOC...` as a user runs it: standard output, log.txt in
 // the current directory, the package, the exit status.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
 
 #include "../common/fixtures.h"
 #include "../common/manifest_check.h"
@@ -85,4 +88,50 @@ TEST(ConvertCommand, AFailedRunGivesExitStatus1AndTheOthersStillRun) {
   EXPECT_NE(r.out.find("parse: Error #  5174 in Raredozud.Word:"), std::string::npos) << r.out;
   EXPECT_TRUE(r.out.ends_with("Успех\n"));
   EXPECT_TRUE(exists(work / "good/imsmanifest.xml"));
+  EXPECT_FALSE(exists(work / "missing"));  // no folder for a document that did not open
+}
+
+// A run that fails leaves its document open in the engine; fixed and
+// converted again in the same process, the document is read anew.
+TEST(ConvertCommand, ADocumentFixedBetweenTwoRunsIsReadAgain) {
+  ScratchFolder work;
+  writeBytes(work / "c.txt", "%H2=Page\n%PID=not a number\ntext of the first try\n");
+  writeBytes(work / "fixed.txt", "%H2=Page\n%PID=7\ntext after the fix\n");
+  const ProgramResult r = runProgram(dir(work), {"convert", "c.txt", "c.txt"},
+                                     "RAREDOZUD_BETWEEN_RUNS='mv fixed.txt c.txt'");
+  EXPECT_EQ(r.exit, 1) << r.err;  // the first run failed
+  EXPECT_NE(r.out.find("parse: Error #  13"), std::string::npos) << r.out;
+  EXPECT_TRUE(r.out.ends_with("Успех\n")) << r.out;
+  EXPECT_NE(readBytes(work / "c/page1.htm").find("text after the fix"), std::string::npos);
+}
+
+// Anything but a plain file of a sensible size is refused before it is
+// read, with a clear message, and leaves no folder behind.
+TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
+  ScratchFolder work;
+  ASSERT_EQ(::mkfifo((work / "pipe.doc").c_str(), 0600), 0);
+  fs::create_directory(work / "folder.doc");
+  {
+    std::ofstream sparse(work / "huge.doc", std::ios::binary);
+    sparse.seekp((std::streamoff{513} << 20) - 1);
+    sparse.put('x');
+  }
+  fs::create_symlink("/dev/zero", work / "zero.doc");
+  const std::pair<const char*, const char*> cases[] = {
+      {"pipe.doc", "not a plain file"},
+      {"folder.doc", "is a folder, not a document"},
+      {"huge.doc", "too large (513 MiB): documents up to 512 MiB are read"},
+      {"zero.doc", "not a plain file"},
+  };
+  for (const auto& [name, why] : cases) {
+    SCOPED_TRACE(name);
+    // A run that waited on the pipe would be ended by the timeout (124).
+    for (const char* command : {"convert", "text"}) {
+      const ProgramResult r = runProgram(dir(work), {command, name}, "timeout 10");
+      EXPECT_EQ(r.exit, 1) << r.out << r.err;
+      EXPECT_NE((r.out + r.err).find(why), std::string::npos) << r.out << r.err;
+    }
+    const std::string base = std::string(name).substr(0, std::string(name).find('.'));
+    EXPECT_FALSE(fs::exists(work / base));
+  }
 }

@@ -27,7 +27,9 @@ namespace {
 
 const fs::path kCorpus = fs::path(RD_TEST_DIR) / "corpus" / "doc";
 
-word::Model readCorpus(const std::string& name) { return word::read::readDoc(support::readFile(kCorpus / name)); }
+word::Model readCorpus(const std::string& name) {
+  return word::read::readDoc(support::readFile(kCorpus / name));
+}
 
 std::u16string paragraphText(const word::Story& s, size_t i) {
   uint32_t start = i == 0 ? 0 : s.paragraphs[i - 1].end;
@@ -54,7 +56,8 @@ TEST(DocReader, ExportedTextMatchesReferences) {
     std::string doc = ref.substr(0, ref.size() - 4);
     SCOPED_TRACE(doc);
     word::Model m = readCorpus(doc);
-    EXPECT_EQ(testing_support::normalisedWhiteSpace(word::write::text(m, word::write::TextEncoding::Utf8)),
+    EXPECT_EQ(testing_support::normalisedWhiteSpace(
+                  word::write::text(m, word::write::TextEncoding::Utf8)),
               testing_support::normalisedWhiteSpace(support::readFile(entry.path())));
     ++files;
   }
@@ -225,8 +228,8 @@ TEST(DocReader, InlineAndFloatingPicturesCarryTheirImage) {
   ASSERT_EQ(emf.main.pictures.size(), 1u);
   EXPECT_EQ(emf.main.pictures[0].format, "emf");
   word::read::doc::Bytes e(*emf.main.pictures[0].data);
-  EXPECT_EQ(e.u32(0), 1u);              // EMR_HEADER
-  EXPECT_EQ(e.u32(40), 0x464D4520u);    // " EMF"
+  EXPECT_EQ(e.u32(0), 1u);            // EMR_HEADER
+  EXPECT_EQ(e.u32(40), 0x464D4520u);  // " EMF"
 }
 
 TEST(DocReader, Word6DocumentsAreReadInTheirCodePage) {
@@ -258,6 +261,7 @@ TEST(DocReader, StreamNamesInUpperCaseAreFound) {
 }
 
 TEST(DocReader, BadInputFailsWithAReason) {
+  const std::string good = support::readFile(kCorpus / "Lists.doc");
   auto number = [](const std::string& bytes) {
     try {
       word::read::readDoc(bytes);
@@ -276,7 +280,15 @@ TEST(DocReader, BadInputFailsWithAReason) {
   std::string why = testing_support::thrown([&] { word::read::readDoc(word2); }).description();
   EXPECT_NE(why.find("older than 6.0"), std::string::npos) << why;
   // A compound file header with nothing behind it.
-  EXPECT_EQ(number(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0')), word::kCannotOpen);
+  EXPECT_EQ(number(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0')),
+            word::kCannotOpen);
+  // A document cut short is told as such, not as unknown content.
+  for (size_t keep : {size_t{512}, size_t{4096}, good.size() / 2}) {
+    SCOPED_TRACE(keep);
+    const std::string why =
+        testing_support::thrown([&] { word::read::loadBytes(good.substr(0, keep)); }).description();
+    EXPECT_EQ(why, "the document is damaged (truncated)");
+  }
 }
 
 // Truncated and corrupted copies of a real document either read or fail
@@ -301,7 +313,8 @@ TEST(DocReader, DamagedDocumentsNeverEscapeAsOtherFailures) {
   for (int i = 0; i < 300; ++i) {
     std::string bad = good;
     int flips = 1 + static_cast<int>(rng() % 16);
-    for (int k = 0; k < flips; ++k) bad[512 + rng() % (bad.size() - 512)] = static_cast<char>(rng());
+    for (int k = 0; k < flips; ++k)
+      bad[512 + rng() % (bad.size() - 512)] = static_cast<char>(rng());
     attempt(bad);
   }
   EXPECT_GT(read, 0);
@@ -337,9 +350,11 @@ TEST(DocParts, NumberFormats) {
   const struct {
     int number, format;
     std::u16string text;
-  } cases[] = {{4, 0, u"4"},   {14, 1, u"XIV"}, {1999, 2, u"mcmxcix"}, {1, 3, u"A"}, {28, 4, u"bb"},
-               {22, 5, u"22nd"}, {12, 5, u"12th"}, {7, 22, u"07"}, {3, 23, u""}};
-  for (const auto& c : cases) EXPECT_EQ(formatNumber(c.number, c.format), c.text) << c.number << " " << c.format;
+  } cases[] = {{4, 0, u"4"},     {14, 1, u"XIV"}, {1999, 2, u"mcmxcix"},
+               {1, 3, u"A"},     {28, 4, u"bb"},  {22, 5, u"22nd"},
+               {12, 5, u"12th"}, {7, 22, u"07"},  {3, 23, u""}};
+  for (const auto& c : cases)
+    EXPECT_EQ(formatNumber(c.number, c.format), c.text) << c.number << " " << c.format;
 }
 
 TEST(DocParts, BoundsCheckedBytesReadZeroOutside) {

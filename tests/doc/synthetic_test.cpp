@@ -15,7 +15,9 @@ using word::u16;
 
 namespace {
 
-word::Model read(const SyntheticDoc& d) { return word::read::readDoc(d.build()); }
+word::Model read(const SyntheticDoc& d) {
+  return word::read::readDoc(d.build());
+}
 
 // Paragraph properties: in a table, and in a table ending its row.
 const std::string kInTable = doctest::sprm8(0x2416, 1);
@@ -39,9 +41,12 @@ TEST(SyntheticDoc, FieldsShowTheirResultsNestedOrNot) {
   SyntheticDoc d;
   // A field with a nested field in its code; a field without a result; a
   // link to a bookmark; and a field whose end is missing.
-  d.text = u"a\x13 IF \x13 PAGE \x14" u"1\x15 = 1 \"yes\" \x14yes\x15 b\x13 TC x \x15" u"c "
-           u"\x13 HYPERLINK \\l \"there\" \x14go\x15 d\r"
-           u"e\x13 PAGE f\r";
+  d.text =
+      u"a\x13 IF \x13 PAGE \x14"
+      u"1\x15 = 1 \"yes\" \x14yes\x15 b\x13 TC x \x15"
+      u"c "
+      u"\x13 HYPERLINK \\l \"there\" \x14go\x15 d\r"
+      u"e\x13 PAGE f\r";
   word::Model m = read(d);
   EXPECT_EQ(m.main.text, u"ayes bc go d\re PAGE f\r");
   size_t go = m.main.text.find(u"go");
@@ -53,19 +58,37 @@ TEST(SyntheticDoc, FieldsShowTheirResultsNestedOrNot) {
 
 TEST(SyntheticDoc, HyperlinkTargetsWithPathsAndLocations) {
   SyntheticDoc d;
-  d.text = u"\x13 HYPERLINK \"C:\\\\docs\\\\a.doc\" \\l \"part\" \\o \"tip\" \x14x\x15\r";
+  d.text = u"\x13 HYPERLINK \"..\\\\docs\\\\a.doc\" \\l \"part\" \\o \"tip\" \x14x\x15\r";
   word::Model m = read(d);
   EXPECT_EQ(m.main.text, u"x\r");
-  EXPECT_EQ(formatAt(m.main, 0).hyperlink, u"C:\\docs\\a.doc#part");
+  EXPECT_EQ(formatAt(m.main, 0).hyperlink, u"..\\docs\\a.doc#part");
+}
+
+TEST(SyntheticDoc, ScriptTargetsOfHyperlinkFieldsLeaveTheirTextPlain) {
+  SyntheticDoc d;
+  d.text =
+      u"\x13 HYPERLINK \"JavaScript:alert(1)\" \x14x\x15 \x13 HYPERLINK vbscript:y \x14y\x15 "
+      u"\x13 HYPERLINK \"http://example.org\" \x14z\x15\r";
+  word::Model m = read(d);
+  EXPECT_EQ(m.main.text, u"x y z\r");
+  EXPECT_EQ(formatAt(m.main, 0).hyperlink, u"");
+  EXPECT_EQ(formatAt(m.main, 2).hyperlink, u"");
+  EXPECT_EQ(formatAt(m.main, 4).hyperlink, u"http://example.org");
 }
 
 TEST(SyntheticDoc, TableRowsTakeWidthsAndMergesFromTheRowEnd) {
   SyntheticDoc d;
-  d.text = u"a\x07" u"b\x07\x07" u"c\x07" u"d\x07\x07" u"after\r";
+  d.text =
+      u"a\x07"
+      u"b\x07\x07"
+      u"c\x07"
+      u"d\x07\x07"
+      u"after\r";
   auto rowEnd = [](uint16_t flags) {
     return kRowEnd + doctest::tableDefinition({0, 1000, 3000}, {flags, 0});
   };
-  d.paragraphs = {{kInTable}, {kInTable}, {rowEnd(0x0060)}, {kInTable}, {kInTable}, {rowEnd(0x0020)}, {}};
+  d.paragraphs = {{kInTable},       {kInTable}, {rowEnd(0x0060)}, {kInTable}, {kInTable},
+                  {rowEnd(0x0020)}, {}};
   word::Model m = read(d);
   ASSERT_EQ(m.main.tables.size(), 1u);
   const auto& rows = m.main.tables[0].rows;
@@ -83,10 +106,17 @@ TEST(SyntheticDoc, CellsMergedAcrossBecomeOneWideCell) {
   SyntheticDoc d;
   // Row 1: "a" with an empty cell merged into it, then "c". Row 2: "x" with
   // "y" merged into it: the content joins as a second paragraph.
-  d.text = u"a\x07" u"\x07" u"c\x07\x07" u"x\x07" u"y\x07" u"z\x07\x07" u"after\r";
+  d.text =
+      u"a\x07"
+      u"\x07"
+      u"c\x07\x07"
+      u"x\x07"
+      u"y\x07"
+      u"z\x07\x07"
+      u"after\r";
   const std::string def = doctest::tableDefinition({0, 1000, 1500, 3000}, {0x0001, 0x0002, 0});
-  d.paragraphs = {{kInTable}, {kInTable}, {kInTable}, {kRowEnd + def},
-                  {kInTable}, {kInTable}, {kInTable}, {kRowEnd + def}, {}};
+  d.paragraphs = {{kInTable}, {kInTable},      {kInTable}, {kRowEnd + def}, {kInTable}, {kInTable},
+                  {kInTable}, {kRowEnd + def}, {}};
   word::Model m = read(d);
   ASSERT_EQ(m.main.tables.size(), 1u);
   const auto& rows = m.main.tables[0].rows;
@@ -108,7 +138,12 @@ TEST(SyntheticDoc, NestedTablesComeFromTableDepth) {
   SyntheticDoc d;
   // An outer cell holding "x", then an inner table of one cell "in", then
   // the outer cell's end and row end.
-  d.text = u"x\r" u"in\r" u"\r" u"y\x07\x07" u"z\r";
+  d.text =
+      u"x\r"
+      u"in\r"
+      u"\r"
+      u"y\x07\x07"
+      u"z\r";
   std::string depth1 = kInTable + doctest::sprm32(0x6649, 1);
   std::string depth2 = kInTable + doctest::sprm32(0x6649, 2);
   d.paragraphs = {{depth1},

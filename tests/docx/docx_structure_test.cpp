@@ -18,31 +18,40 @@ std::string p(const std::string& inner, const std::string& pPr = "") {
   return "<w:p>" + (pPr.empty() ? "" : "<w:pPr>" + pPr + "</w:pPr>") + inner + "</w:p>";
 }
 std::string r(const std::string& t, const std::string& rPr = "") {
-  return "<w:r>" + (rPr.empty() ? "" : "<w:rPr>" + rPr + "</w:rPr>") + "<w:t xml:space=\"preserve\">" + t +
-         "</w:t></w:r>";
+  return "<w:r>" + (rPr.empty() ? "" : "<w:rPr>" + rPr + "</w:rPr>") +
+         "<w:t xml:space=\"preserve\">" + t + "</w:t></w:r>";
 }
 
 const std::string kStyles = docxtest::part(
     "styles",
-    "<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Calibri\" w:hAnsi=\"Calibri\"/><w:sz w:val=\"22\"/>"
+    "<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Calibri\" w:hAnsi=\"Calibri\"/><w:sz "
+    "w:val=\"22\"/>"
     "</w:rPr></w:rPrDefault></w:docDefaults>"
-    "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name w:val=\"Normal\"/></w:style>"
-    "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:name w:val=\"heading 1\"/><w:basedOn w:val=\"Normal\"/>"
-    "<w:pPr><w:outlineLvl w:val=\"0\"/><w:jc w:val=\"center\"/></w:pPr><w:rPr><w:b/><w:sz w:val=\"32\"/>"
+    "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name "
+    "w:val=\"Normal\"/></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:name w:val=\"heading 1\"/><w:basedOn "
+    "w:val=\"Normal\"/>"
+    "<w:pPr><w:outlineLvl w:val=\"0\"/><w:jc w:val=\"center\"/></w:pPr><w:rPr><w:b/><w:sz "
+    "w:val=\"32\"/>"
     "<w:color w:val=\"2E74B5\"/></w:rPr></w:style>"
-    "<w:style w:type=\"paragraph\" w:styleId=\"Heading2\"><w:name w:val=\"heading 2\"/><w:basedOn w:val=\"Heading1\"/>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Heading2\"><w:name w:val=\"heading 2\"/><w:basedOn "
+    "w:val=\"Heading1\"/>"
     "<w:rPr><w:sz w:val=\"26\"/></w:rPr></w:style>"
-    "<w:style w:type=\"paragraph\" w:styleId=\"Loop1\"><w:name w:val=\"Loop one\"/><w:basedOn w:val=\"Loop2\"/></w:style>"
-    "<w:style w:type=\"paragraph\" w:styleId=\"Loop2\"><w:name w:val=\"Loop two\"/><w:basedOn w:val=\"Loop1\"/></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Loop1\"><w:name w:val=\"Loop one\"/><w:basedOn "
+    "w:val=\"Loop2\"/></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Loop2\"><w:name w:val=\"Loop two\"/><w:basedOn "
+    "w:val=\"Loop1\"/></w:style>"
     "<w:style w:type=\"character\" w:styleId=\"Emph\"><w:name w:val=\"Emphasis\"/><w:rPr><w:i/>"
     "<w:highlight w:val=\"yellow\"/></w:rPr></w:style>");
 
 TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
-  word::Model m = read(p(r("Title") + r("emph", "<w:rStyle w:val=\"Emph\"/><w:b w:val=\"0\"/><w:u w:val=\"single\"/>"),
-                         "<w:pStyle w:val=\"Heading2\"/>") +
-                           p(r("body", "<w:strike/><w:vertAlign w:val=\"superscript\"/>")) +
-                           p(r("loop"), "<w:pStyle w:val=\"Loop1\"/>"),
-                       {{"word/styles.xml", kStyles}});
+  word::Model m =
+      read(p(r("Title") +
+                 r("emph", "<w:rStyle w:val=\"Emph\"/><w:b w:val=\"0\"/><w:u w:val=\"single\"/>"),
+             "<w:pStyle w:val=\"Heading2\"/>") +
+               p(r("body", "<w:strike/><w:vertAlign w:val=\"superscript\"/>")) +
+               p(r("loop"), "<w:pStyle w:val=\"Loop1\"/>"),
+           {{"word/styles.xml", kStyles}});
   ASSERT_GE(m.styles.size(), 4u);
   EXPECT_EQ(m.styles[0].name, u"Normal");
   const auto& h = m.main.paragraphs[0].format;
@@ -77,12 +86,16 @@ TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
 
 TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
   std::string styles = docxtest::part(
-      "styles", "<w:style w:type=\"paragraph\" w:styleId=\"H3\"><w:name w:val=\"Heading 3\"/></w:style>");
-  word::Model m = read(p(r("x"), "<w:pStyle w:val=\"H3\"/><w:ind w:left=\"720\" w:right=\"360\" w:hanging=\"360\"/>"
-                                 "<w:jc w:val=\"both\"/>") +
-                           p(r("y"), "<w:outlineLvl w:val=\"4\"/><w:ind w:start=\"100\" w:firstLine=\"200\"/>"
-                                     "<w:jc w:val=\"end\"/>"),
-                       {{"word/styles.xml", styles}});
+      "styles",
+      "<w:style w:type=\"paragraph\" w:styleId=\"H3\"><w:name w:val=\"Heading 3\"/></w:style>");
+  word::Model m =
+      read(p(r("x"),
+             "<w:pStyle w:val=\"H3\"/><w:ind w:left=\"720\" w:right=\"360\" w:hanging=\"360\"/>"
+             "<w:jc w:val=\"both\"/>") +
+               p(r("y"),
+                 "<w:outlineLvl w:val=\"4\"/><w:ind w:start=\"100\" w:firstLine=\"200\"/>"
+                 "<w:jc w:val=\"end\"/>"),
+           {{"word/styles.xml", styles}});
   const auto& a = m.main.paragraphs[0].format;
   EXPECT_EQ(a.outlineLevel, 2);
   EXPECT_EQ(a.indentLeft, 720);
@@ -97,8 +110,8 @@ TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
 }
 
 std::string level(int i, const char* fmt, const char* text, const std::string& extra = "") {
-  return "<w:lvl w:ilvl=\"" + std::to_string(i) + "\"><w:start w:val=\"1\"/><w:numFmt w:val=\"" + fmt +
-         "\"/><w:lvlText w:val=\"" + text + "\"/>" + extra + "</w:lvl>";
+  return "<w:lvl w:ilvl=\"" + std::to_string(i) + "\"><w:start w:val=\"1\"/><w:numFmt w:val=\"" +
+         fmt + "\"/><w:lvlText w:val=\"" + text + "\"/>" + extra + "</w:lvl>";
 }
 
 std::string item(const std::string& t, int numId, int ilvl = 0) {
@@ -109,25 +122,29 @@ std::string item(const std::string& t, int numId, int ilvl = 0) {
 TEST(DocxLists, LabelsComeFromTheNumberingDefinitions) {
   std::string numbering = docxtest::part(
       "numbering",
-      "<w:abstractNum w:abstractNumId=\"0\">" + level(0, "decimal", "%1.") + level(1, "lowerLetter", "%1.%2)") +
-          level(2, "upperRoman", "(%3)", "<w:lvlRestart w:val=\"0\"/>") + "</w:abstractNum>"
+      "<w:abstractNum w:abstractNumId=\"0\">" + level(0, "decimal", "%1.") +
+          level(1, "lowerLetter", "%1.%2)") +
+          level(2, "upperRoman", "(%3)", "<w:lvlRestart w:val=\"0\"/>") +
+          "</w:abstractNum>"
           "<w:abstractNum w:abstractNumId=\"1\">" +
-          level(0, "bullet", "\xEF\x82\xB7", "<w:rPr><w:rFonts w:ascii=\"Symbol\" w:hAnsi=\"Symbol\"/></w:rPr>") +
+          level(0, "bullet", "\xEF\x82\xB7",
+                "<w:rPr><w:rFonts w:ascii=\"Symbol\" w:hAnsi=\"Symbol\"/></w:rPr>") +
           "</w:abstractNum>"
           "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
           "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"0\"/><w:lvlOverride w:ilvl=\"0\">"
           "<w:startOverride w:val=\"10\"/></w:lvlOverride></w:num>"
           "<w:num w:numId=\"3\"><w:abstractNumId w:val=\"0\"/></w:num>"
           "<w:num w:numId=\"4\"><w:abstractNumId w:val=\"1\"/></w:num>");
-  word::Model m = read(item("a", 1) + item("b", 1) + item("b1", 1, 1) + item("b1x", 1, 2) + item("b2", 1, 1) +
-                           item("c", 1) + item("c1", 1, 1) + item("c1x", 1, 2) + p(r("plain")) + item("ten", 2) +
-                           item("eleven", 2) + item("d", 3) + item("dot", 4) + item("none", 0) + item("undefined", 9),
+  word::Model m = read(item("a", 1) + item("b", 1) + item("b1", 1, 1) + item("b1x", 1, 2) +
+                           item("b2", 1, 1) + item("c", 1) + item("c1", 1, 1) + item("c1x", 1, 2) +
+                           p(r("plain")) + item("ten", 2) + item("eleven", 2) + item("d", 3) +
+                           item("dot", 4) + item("none", 0) + item("undefined", 9),
                        {{"word/numbering.xml", numbering}});
   std::vector<std::string> labels;
   for (const auto& para : m.main.paragraphs) labels.push_back(word::u8(para.format.listLabel));
-  std::vector<std::string> expected = {"1.", "2.", "2.a)", "(I)", "2.b)", "3.", "3.a)",
+  std::vector<std::string> expected = {"1.",   "2.",  "2.a)", "(I)", "2.b)",         "3.", "3.a)",
                                        "(II)",  // lvlRestart 0: never restarts
-                                       "", "10.", "11.", "4.", "\xE2\x80\xA2", "", ""};
+                                       "",     "10.", "11.",  "4.",  "\xE2\x80\xA2", "",   ""};
   EXPECT_EQ(labels, expected);
   const auto& f = m.main.paragraphs;
   EXPECT_TRUE(f[0].format.listOrdered);
@@ -145,17 +162,21 @@ TEST(DocxLists, LabelsComeFromTheNumberingDefinitions) {
 
 TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThem) {
   std::string numbering = docxtest::part(
-      "numbering", "<w:abstractNum w:abstractNumId=\"0\">" +
-                       level(0, "decimal", "%1", "<w:pStyle w:val=\"H1\"/>") +
-                       level(1, "decimal", "%1.%2", "<w:pStyle w:val=\"H2\"/>") +
-                       "</w:abstractNum><w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>");
+      "numbering",
+      "<w:abstractNum w:abstractNumId=\"0\">" +
+          level(0, "decimal", "%1", "<w:pStyle w:val=\"H1\"/>") +
+          level(1, "decimal", "%1.%2", "<w:pStyle w:val=\"H2\"/>") +
+          "</w:abstractNum><w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>");
   std::string styles = docxtest::part(
       "styles",
       "<w:style w:type=\"paragraph\" w:styleId=\"H1\"><w:name w:val=\"heading 1\"/><w:pPr><w:numPr>"
       "<w:numId w:val=\"1\"/></w:numPr></w:pPr></w:style>"
-      "<w:style w:type=\"paragraph\" w:styleId=\"H2\"><w:name w:val=\"heading 2\"/><w:basedOn w:val=\"H1\"/>"
+      "<w:style w:type=\"paragraph\" w:styleId=\"H2\"><w:name w:val=\"heading 2\"/><w:basedOn "
+      "w:val=\"H1\"/>"
       "</w:style>");
-  auto h = [](const char* style, const char* t) { return p(r(t), std::string("<w:pStyle w:val=\"") + style + "\"/>"); };
+  auto h = [](const char* style, const char* t) {
+    return p(r(t), std::string("<w:pStyle w:val=\"") + style + "\"/>");
+  };
   word::Model m = read(h("H1", "a") + h("H2", "b") + h("H2", "c") + h("H1", "d") + h("H2", "e"),
                        {{"word/numbering.xml", numbering}, {"word/styles.xml", styles}});
   EXPECT_EQ(text(m), "1\ta\r\n1.1\tb\r\n1.2\tc\r\n2\td\r\n2.1\te\r\n");
@@ -168,13 +189,16 @@ TEST(DocxLists, NumberFormats) {
     int number;
     const char* format;
     std::u16string text;
-  } cases[] = {{4, "lowerRoman", u"iv"},        {1994, "upperRoman", u"MCMXCIV"}, {28, "lowerLetter", u"bb"},
-               {26, "upperLetter", u"Z"},       {3, "decimalZero", u"03"},        {12, "ordinal", u"12th"},
-               {22, "ordinal", u"22nd"},        {21, "cardinalText", u"Twenty-one"}, {3, "ordinalText", u"Third"},
-               {6, "chicago", u"\u2020\u2020"}, {7, "bullet", u""},               {5000, "upperRoman", u"5000"},
+  } cases[] = {{4, "lowerRoman", u"iv"},     {1994, "upperRoman", u"MCMXCIV"},
+               {28, "lowerLetter", u"bb"},   {26, "upperLetter", u"Z"},
+               {3, "decimalZero", u"03"},    {12, "ordinal", u"12th"},
+               {22, "ordinal", u"22nd"},     {21, "cardinalText", u"Twenty-one"},
+               {3, "ordinalText", u"Third"}, {6, "chicago", u"\u2020\u2020"},
+               {7, "bullet", u""},           {5000, "upperRoman", u"5000"},
                {7, "someFutureFormat", u"7"}};
   for (const auto& c : cases)
-    EXPECT_EQ(word::read::docx::formatNumber(c.number, c.format), c.text) << c.number << " " << c.format;
+    EXPECT_EQ(word::read::docx::formatNumber(c.number, c.format), c.text)
+        << c.number << " " << c.format;
 }
 
 std::string tc(const std::string& content, const std::string& tcPr = "") {
@@ -184,13 +208,16 @@ std::string tc(const std::string& content, const std::string& tcPr = "") {
 TEST(DocxTables, SpansMergesWidthsAndNesting) {
   std::string nested = "<w:tbl><w:tr>" + tc(p(r("n1"))) + tc(p(r("n2"))) + "</w:tr></w:tbl>";
   std::string body =
-      "<w:tbl><w:tblGrid><w:gridCol w:w=\"1000\"/><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>"
+      "<w:tbl><w:tblGrid><w:gridCol w:w=\"1000\"/><w:gridCol w:w=\"2000\"/><w:gridCol "
+      "w:w=\"3000\"/></w:tblGrid>"
       "<w:tr>" +
-      tc(p(r("wide")), "<w:gridSpan w:val=\"2\"/>") + tc(p(r("tall")), "<w:vMerge w:val=\"restart\"/>") +
-      "</w:tr><w:tr>" + tc(p(r("a")), "<w:tcW w:w=\"900\" w:type=\"dxa\"/>") + tc(nested + p("")) +
+      tc(p(r("wide")), "<w:gridSpan w:val=\"2\"/>") +
+      tc(p(r("tall")), "<w:vMerge w:val=\"restart\"/>") + "</w:tr><w:tr>" +
+      tc(p(r("a")), "<w:tcW w:w=\"900\" w:type=\"dxa\"/>") + tc(nested + p("")) +
       tc(p(""), "<w:vMerge/>") + "</w:tr>" +
-      "<w:tr><w:trPr><w:del w:id=\"1\" w:author=\"x\"/></w:trPr>" + tc(p(r("deleted row"))) + "</w:tr>" +
-      "<w:sdt><w:sdtContent><w:tr>" + tc(p(r("in sdt"))) + "</w:tr></w:sdtContent></w:sdt></w:tbl>" + p(r("after"));
+      "<w:tr><w:trPr><w:del w:id=\"1\" w:author=\"x\"/></w:trPr>" + tc(p(r("deleted row"))) +
+      "</w:tr>" + "<w:sdt><w:sdtContent><w:tr>" + tc(p(r("in sdt"))) +
+      "</w:tr></w:sdtContent></w:sdt></w:tbl>" + p(r("after"));
   word::Model m = read(body);
   ASSERT_EQ(m.main.tables.size(), 2u);
   const word::Table& t = m.main.tables[0];
@@ -216,17 +243,20 @@ TEST(DocxTables, SpansMergesWidthsAndNesting) {
 }
 
 TEST(DocxFields, OnlyResultsShowAndHyperlinkFieldsLinkTheirRuns) {
-  auto fld = [](const char* type) { return std::string("<w:r><w:fldChar w:fldCharType=\"") + type + "\"/></w:r>"; };
+  auto fld = [](const char* type) {
+    return std::string("<w:r><w:fldChar w:fldCharType=\"") + type + "\"/></w:r>";
+  };
   auto instr = [](const std::string& code) {
     return "<w:r><w:instrText xml:space=\"preserve\">" + code + "</w:instrText></w:r>";
   };
   std::string body =
-      p(r("A ") + fld("begin") + instr(" IF ") + fld("begin") + instr(" MERGEFIELD x ") + fld("separate") +
-        r("inner") + fld("end") + instr(" = 1 \"y\" ") + fld("separate") + r("result") + fld("end") + r(" B")) +
-      p(fld("begin") + instr(" HYPERLINK \\l \"target\" ") + fld("separate") + r("jump") + fld("end") +
-        fld("begin") + instr(" PAGE ") + fld("end")) +
-      p("<w:fldSimple w:instr=\" HYPERLINK &quot;http://example.org/a&quot; \">" + r("simple") + "</w:fldSimple>" +
-        "<w:fldSimple w:instr=\" DATE \">" + r("today") + "</w:fldSimple>");
+      p(r("A ") + fld("begin") + instr(" IF ") + fld("begin") + instr(" MERGEFIELD x ") +
+        fld("separate") + r("inner") + fld("end") + instr(" = 1 \"y\" ") + fld("separate") +
+        r("result") + fld("end") + r(" B")) +
+      p(fld("begin") + instr(" HYPERLINK \\l \"target\" ") + fld("separate") + r("jump") +
+        fld("end") + fld("begin") + instr(" PAGE ") + fld("end")) +
+      p("<w:fldSimple w:instr=\" HYPERLINK &quot;http://example.org/a&quot; \">" + r("simple") +
+        "</w:fldSimple>" + "<w:fldSimple w:instr=\" DATE \">" + r("today") + "</w:fldSimple>");
   word::Model m = read(body);
   EXPECT_EQ(paragraphText(m, 0), "A result B");
   EXPECT_EQ(paragraphText(m, 1), "jump");
@@ -241,8 +271,8 @@ TEST(DocxLinks, ExternalAndInternalHyperlinksAndBookmarks) {
   std::string rels = docxtest::relationship("rL", "hyperlink", "https://example.com/x?y=1", true);
   std::string body = p("<w:hyperlink r:id=\"rL\">" + r("out") + "</w:hyperlink>" + r(" mid ") +
                        "<w:hyperlink w:anchor=\"here\">" + r("in") + "</w:hyperlink>") +
-                     p("<w:bookmarkStart w:id=\"0\" w:name=\"here\"/>" + r("target") + "<w:bookmarkEnd w:id=\"0\"/>" +
-                       "<w:bookmarkEnd w:id=\"7\"/>");
+                     p("<w:bookmarkStart w:id=\"0\" w:name=\"here\"/>" + r("target") +
+                       "<w:bookmarkEnd w:id=\"0\"/>" + "<w:bookmarkEnd w:id=\"7\"/>");
   word::Model m = read(body, {}, rels);
   EXPECT_EQ(formatAt(m, 0).hyperlink, u"https://example.com/x?y=1");
   EXPECT_EQ(formatAt(m, 4).hyperlink, u"");
@@ -253,11 +283,41 @@ TEST(DocxLinks, ExternalAndInternalHyperlinksAndBookmarks) {
   EXPECT_EQ(m.main.bookmarks[0].end, m.main.paragraphs[0].end + 6);
 }
 
+// A target that would run in the player, in each of the forms a link takes:
+// its text stays, plain; a web link beside it stays a link.
+TEST(DocxLinks, ScriptTargetsLeaveTheirTextPlainInEveryForm) {
+  auto fld = [](const char* type) {
+    return std::string("<w:r><w:fldChar w:fldCharType=\"") + type + "\"/></w:r>";
+  };
+  for (const std::string target :
+       {"javascript:alert(1)", " JavaScript:alert(1)", "java&#9;script:x", "vbscript:msgbox(1)",
+        "data:text/html,&lt;b&gt;", "JAVASCRIPT:x"}) {
+    SCOPED_TRACE(target);
+    const std::string rels =
+        docxtest::relationship("rJ", "hyperlink", target, true) +
+        docxtest::relationship("rW", "hyperlink", "https://example.com/", true);
+    const std::string body =
+        p("<w:hyperlink r:id=\"rJ\">" + r("one") + "</w:hyperlink>" +
+          "<w:fldSimple w:instr=\" HYPERLINK &quot;" + target + "&quot; \">" + r("two") +
+          "</w:fldSimple>" + fld("begin") + "<w:r><w:instrText> HYPERLINK \"" + target +
+          "\" </w:instrText></w:r>" + fld("separate") + r("three") + fld("end") +
+          "<w:hyperlink r:id=\"rW\">" + r("web") + "</w:hyperlink>");
+    word::Model m = read(body, {}, rels);
+    EXPECT_EQ(paragraphText(m, 0), "onetwothreeweb");
+    for (uint32_t at : {0u, 3u, 6u}) EXPECT_EQ(formatAt(m, at).hyperlink, u"") << at;
+    const std::string page = word::write::htmlString(m, "p_files", u"t");
+    EXPECT_EQ(page.find("script:"), std::string::npos) << page;
+    EXPECT_EQ(page.find("data:"), std::string::npos) << page;
+    EXPECT_NE(page.find("<a href=\"https://example.com/\">web</a>"), std::string::npos) << page;
+  }
+}
+
 TEST(DocxText, BreaksTabsSymbolsAndSpecialCharacters) {
-  std::string body = p("<w:r><w:t>a</w:t><w:br/><w:t>b</w:t><w:br w:type=\"page\"/><w:t>c</w:t>"
-                       "<w:br w:type=\"column\"/><w:tab/><w:t>d</w:t><w:cr/><w:noBreakHyphen/>"
-                       "<w:sym w:font=\"Wingdings\" w:char=\"F0E0\"/><w:softHyphen/>"
-                       "<w:t xml:space=\"preserve\"> </w:t><w:t>&#x5;x&#xA0;y</w:t></w:r>");
+  std::string body =
+      p("<w:r><w:t>a</w:t><w:br/><w:t>b</w:t><w:br w:type=\"page\"/><w:t>c</w:t>"
+        "<w:br w:type=\"column\"/><w:tab/><w:t>d</w:t><w:cr/><w:noBreakHyphen/>"
+        "<w:sym w:font=\"Wingdings\" w:char=\"F0E0\"/><w:softHyphen/>"
+        "<w:t xml:space=\"preserve\"> </w:t><w:t>&#x5;x&#xA0;y</w:t></w:r>");
   word::Model m = read(body);
   EXPECT_EQ(m.main.text, u"a\vb\fc\x0e\td\v\u2011\uf0e0 x\u00a0y\r");
   EXPECT_EQ(formatAt(m, 10).font, u"Wingdings");
@@ -270,8 +330,8 @@ TEST(DocxChanges, InsertionsStayDeletionsAndMovesAwayGo) {
         "<w:del w:id=\"2\" w:author=\"x\"><w:r><w:delText>deleted </w:delText></w:r></w:del>" +
         "<w:moveFrom w:id=\"3\" w:author=\"x\">" + r("moved away ") + "</w:moveFrom>" +
         "<w:moveTo w:id=\"4\" w:author=\"x\">" + r("moved here") + "</w:moveTo>") +
-      p(r("joined "), delMark) + p(r("to next")) +
-      "<w:del w:id=\"5\" w:author=\"x\">" + p(r("gone block")) + "</w:del>" +
+      p(r("joined "), delMark) + p(r("to next")) + "<w:del w:id=\"5\" w:author=\"x\">" +
+      p(r("gone block")) + "</w:del>" +
       p("<w:r><w:rPr><w:vanish/></w:rPr><w:t>hidden</w:t></w:r>" + r("shown"));
   word::Model m = read(body);
   EXPECT_EQ(paragraphText(m, 0), "keep inserted moved here");
@@ -283,16 +343,21 @@ TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
   std::string box = "<w:txbxContent>" + p(r("boxed")) + "</w:txbxContent>";
   std::string body =
       "<w:sdt><w:sdtPr/><w:sdtContent>" + p(r("block sdt")) + "</w:sdtContent></w:sdt>" +
-      p("<w:smartTag w:element=\"x\">" + r("tag ") + "</w:smartTag><w:customXml w:element=\"y\">" + r("custom ") +
-        "</w:customXml><w:sdt><w:sdtContent>" + r("inline") + "</w:sdtContent></w:sdt>" +
+      p("<w:smartTag w:element=\"x\">" + r("tag ") + "</w:smartTag><w:customXml w:element=\"y\">" +
+        r("custom ") + "</w:customXml><w:sdt><w:sdtContent>" + r("inline") +
+        "</w:sdtContent></w:sdt>" +
         "<w:commentRangeStart w:id=\"0\"/><w:r><w:commentReference w:id=\"0\"/></w:r>") +
-      p("<mc:AlternateContent><mc:Choice Requires=\"wps\"><w:r><w:drawing><wp:anchor><wp:extent cx=\"1\" cy=\"1\"/>"
-        "<a:graphic><a:graphicData><wps:wsp><wps:txbx>" + box +
-        "</wps:txbx></wps:wsp></a:graphicData></a:graphic></wp:anchor></w:drawing></w:r></mc:Choice>"
-        "<mc:Fallback><w:r><w:pict><v:shape><v:textbox>" + box +
-        "</v:textbox></v:shape></w:pict></w:r></mc:Fallback></mc:AlternateContent>" + r("anchor")) +
-      p("<mc:AlternateContent><mc:Choice Requires=\"unknownNs\">" + r("choice") + "</mc:Choice><mc:Fallback>" +
-        r("fallback") + "</mc:Fallback></mc:AlternateContent>") +
+      p("<mc:AlternateContent><mc:Choice Requires=\"wps\"><w:r><w:drawing><wp:anchor><wp:extent "
+        "cx=\"1\" cy=\"1\"/>"
+        "<a:graphic><a:graphicData><wps:wsp><wps:txbx>" +
+        box +
+        "</wps:txbx></wps:wsp></a:graphicData></a:graphic></wp:anchor></w:drawing></w:r></"
+        "mc:Choice>"
+        "<mc:Fallback><w:r><w:pict><v:shape><v:textbox>" +
+        box + "</v:textbox></v:shape></w:pict></w:r></mc:Fallback></mc:AlternateContent>" +
+        r("anchor")) +
+      p("<mc:AlternateContent><mc:Choice Requires=\"unknownNs\">" + r("choice") +
+        "</mc:Choice><mc:Fallback>" + r("fallback") + "</mc:Fallback></mc:AlternateContent>") +
       p(r("framed"), "<w:framePr w:wrap=\"around\" w:vAnchor=\"text\"/>");
   word::Model m = read(body);
   EXPECT_EQ(paragraphText(m, 0), "block sdt");
@@ -312,16 +377,18 @@ TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
 
 TEST(DocxNotes, FootnotesAndEndnotesAreNotesWithTheirLabels) {
   std::string footnotes = docxtest::part(
-      "footnotes",
-      "<w:footnote w:type=\"separator\" w:id=\"-1\">" + p("<w:r><w:separator/></w:r>") + "</w:footnote>" +
-          "<w:footnote w:id=\"1\">" + p("<w:r><w:footnoteRef/></w:r>" + r(" first note")) + "</w:footnote>" +
-          "<w:footnote w:id=\"2\">" + p(r("second note")) + "</w:footnote>");
+      "footnotes", "<w:footnote w:type=\"separator\" w:id=\"-1\">" +
+                       p("<w:r><w:separator/></w:r>") + "</w:footnote>" +
+                       "<w:footnote w:id=\"1\">" +
+                       p("<w:r><w:footnoteRef/></w:r>" + r(" first note")) + "</w:footnote>" +
+                       "<w:footnote w:id=\"2\">" + p(r("second note")) + "</w:footnote>");
   std::string endnotes =
       docxtest::part("endnotes", "<w:endnote w:id=\"5\">" + p(r("an endnote")) + "</w:endnote>");
-  std::string body = p(r("a") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>" + r("b") +
-                       "<w:r><w:footnoteReference w:customMarkFollows=\"1\" w:id=\"2\"/><w:t>*</w:t></w:r>" +
-                       r("c") + "<w:r><w:endnoteReference w:id=\"5\"/></w:r>" +
-                       "<w:r><w:footnoteReference w:id=\"404\"/></w:r>");
+  std::string body =
+      p(r("a") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>" + r("b") +
+        "<w:r><w:footnoteReference w:customMarkFollows=\"1\" w:id=\"2\"/><w:t>*</w:t></w:r>" +
+        r("c") + "<w:r><w:endnoteReference w:id=\"5\"/></w:r>" +
+        "<w:r><w:footnoteReference w:id=\"404\"/></w:r>");
   word::Model m = read(body, {{"word/footnotes.xml", footnotes}, {"word/endnotes.xml", endnotes}});
   ASSERT_EQ(m.notes.size(), 4u);
   EXPECT_EQ(m.notes[0].label, u"1");
@@ -342,15 +409,19 @@ TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {
                      docxtest::relationship("rE", "image", "http://example.com/i.png", true);
   auto drawing = [](const char* kind, const char* id) {
     return std::string("<w:r><w:drawing><wp:") + kind +
-           "><wp:extent cx=\"952500\" cy=\"476250\"/><wp:docPr id=\"1\" name=\"p\" descr=\"a cat\"/><a:graphic>"
-           "<a:graphicData><pic:pic><pic:blipFill><a:blip r:embed=\"" + id +
-           "\"/></pic:blipFill></pic:pic></a:graphicData></a:graphic></wp:" + kind + "></w:drawing></w:r>";
+           "><wp:extent cx=\"952500\" cy=\"476250\"/><wp:docPr id=\"1\" name=\"p\" descr=\"a "
+           "cat\"/><a:graphic>"
+           "<a:graphicData><pic:pic><pic:blipFill><a:blip r:embed=\"" +
+           id + "\"/></pic:blipFill></pic:pic></a:graphicData></a:graphic></wp:" + kind +
+           "></w:drawing></w:r>";
   };
-  std::string body = p(r("x") + drawing("inline", "rP") + drawing("anchor", "rP") + drawing("inline", "rX") +
-                       drawing("inline", "rE") +
-                       "<w:r><w:pict><v:shape style=\"width:75pt;height:1in\"><v:imagedata r:id=\"rP\"/>"
-                       "</v:shape></w:pict></w:r>");
-  word::Model m = read(body, {{"word/media/image1.png", kPng}, {"word/media/unknown.bin", "not an image"}}, rels);
+  std::string body =
+      p(r("x") + drawing("inline", "rP") + drawing("anchor", "rP") + drawing("inline", "rX") +
+        drawing("inline", "rE") +
+        "<w:r><w:pict><v:shape style=\"width:75pt;height:1in\"><v:imagedata r:id=\"rP\"/>"
+        "</v:shape></w:pict></w:r>");
+  word::Model m = read(
+      body, {{"word/media/image1.png", kPng}, {"word/media/unknown.bin", "not an image"}}, rels);
   ASSERT_EQ(m.main.pictures.size(), 3u);
   for (const auto& pic : m.main.pictures) {
     EXPECT_EQ(pic.format, "png");
@@ -370,8 +441,9 @@ TEST(DocxPackage, MainPartFoundThroughRelationshipsWhateverItsName) {
   std::string doc = docxtest::documentXml(p(r("elsewhere")));
   std::string bytes = docxtest::zip(
       {{"[Content_Types].xml", "<Types/>"},
-       {"_rels/.rels",
-        "<Relationships>" + docxtest::relationship("r", "officeDocument", "/Main/Doc.xml") + "</Relationships>"},
+       {"_rels/.rels", "<Relationships>" +
+                           docxtest::relationship("r", "officeDocument", "/Main/Doc.xml") +
+                           "</Relationships>"},
        {"Main/Doc.xml", doc}});
   word::Model m = word::read::readDocx(bytes);
   EXPECT_EQ(paragraphText(m, 0), "elsewhere");

@@ -2,8 +2,12 @@
 // links, unclosed markers.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <random>
+
 #include "../common/fixtures.h"
 #include "pages/replace_body.h"
+#include "support/strings.h"
 
 using namespace testing_support;
 using pages::rewriteLine;
@@ -117,4 +121,76 @@ TEST(ReferenceLinks, OrdinaryLinesPassUnchanged) {
   EXPECT_EQ(r.line, "<p>100% sure, 50%A not a marker</p>");
   EXPECT_TRUE(r.status.empty());
   EXPECT_EQ(rewrite("").line, "");
+}
+
+namespace {
+
+// The rewrite as first written: after every link it searches again from the
+// line's start, which takes time quadratic in the links on a line. The
+// linear rewrite must give the same bytes and status lines.
+Rewrite searchingFromTheStart(std::string line) {
+  RecordingStatus status;
+  line = support::replaceAll(support::replaceAll(line, "%a=", "%A="), "%a#", "%A#");
+  bool rewritten = false;
+  for (size_t p = line.find("%A="); p != std::string::npos; p = line.find("%A=")) {
+    const size_t q = line.find("%A#", p);
+    if (q == std::string::npos) {
+      status.showStatus(u"Error %A= not closed: " + utf16(line));
+      return {line, status.lines};
+    }
+    const size_t s = line.find(' ', p);
+    const bool split = s != std::string::npos && s < q;
+    const std::string reference = line.substr(p + 3, (split ? s : q) - p - 3);
+    const std::string text = split ? line.substr(s + 1, q - s - 1) : reference;
+    line = line.substr(0, p) + pages::kLinkOpening + "'" + pages::scriptString(reference) + "'" +
+           pages::kLinkMiddle + text + "</a>" + line.substr(q + 3);
+    rewritten = true;
+  }
+  if (rewritten) status.showStatus(u"link: " + utf16(line));
+  return {line, status.lines};
+}
+
+}  // namespace
+
+// Nested, empty, unclosed and stray markers, as the rewrite has always
+// treated them (golden/nested_links.txt: each case's line, result and
+// status lines).
+TEST(ReferenceLinks, NestedAndMalformedMarkersKeepTheirRewrite) {
+  std::ifstream in(std::string(RD_TEST_DIR) + "/pages/golden/nested_links.txt");
+  std::string line, input;
+  Rewrite expected;
+  int cases = 0;
+  auto check = [&] {
+    if (input.empty()) return;
+    SCOPED_TRACE(input);
+    Rewrite got = rewrite(input);
+    EXPECT_EQ(got.line, expected.line);
+    EXPECT_EQ(got.status, expected.status);
+    ++cases;
+    input.clear();
+    expected = {};
+  };
+  while (std::getline(in, line)) {
+    if (line.starts_with("in: ")) input = line.substr(4);
+    if (line.starts_with("out: ")) expected.line = line.substr(5);
+    if (line.starts_with("status: ")) expected.status.push_back(line.substr(8));
+    if (line.empty()) check();
+  }
+  check();
+  EXPECT_EQ(cases, 17);
+}
+
+TEST(ReferenceLinks, RandomLinesAreRewrittenAsSearchingFromTheStartWould) {
+  const std::vector<std::string> pieces = {"%A=", "%a=", "%A#",   "%a#", " ", "x", "12",
+                                           "'",   "\\",  "&#39;", "<b>", "%", "A", "#"};
+  std::mt19937 random(2026);
+  for (int n = 0; n < 20000; ++n) {
+    std::string line;
+    for (int k = std::uniform_int_distribution<int>(1, 14)(random); k > 0; --k)
+      line += pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(random)];
+    SCOPED_TRACE(line);
+    Rewrite got = rewrite(line), want = searchingFromTheStart(line);
+    ASSERT_EQ(got.line, want.line);
+    ASSERT_EQ(got.status, want.status);
+  }
 }

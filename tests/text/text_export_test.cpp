@@ -133,7 +133,8 @@ TEST(Codepage, RoundTripsAndReplacesBadInput) {
   EXPECT_EQ(support::fromCodePage("\xCF\xF0\xE8", "WINDOWS-1251"), u"При");
   EXPECT_EQ(support::toUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
   // Unpaired surrogates become U+FFFD; a NUL character is kept, not an end.
-  EXPECT_EQ(support::toUtf8(std::u16string{u'a', char16_t{0xD800}, u'b', char16_t{0xDC00}}), "a\uFFFDb\uFFFD");
+  EXPECT_EQ(support::toUtf8(std::u16string{u'a', char16_t{0xD800}, u'b', char16_t{0xDC00}}),
+            "a\uFFFDb\uFFFD");
   EXPECT_EQ(support::toUtf8(std::u16string(u"x\0y", 3)), std::string("x\0y", 3));
 }
 
@@ -155,11 +156,14 @@ TEST(Detection, ByContentNotByName) {
   EXPECT_EQ(word::read::detect(""), Format::Unknown);
   EXPECT_EQ(word::read::detect("{\\rtf1\\ansi}"), Format::Rtf);
   EXPECT_EQ(word::read::detect("  <!DOCTYPE html><html>"), Format::Html);
-  EXPECT_EQ(word::read::detect(std::string("\x7F" "ELF\0\0\0\x01\x02", 9)), Format::Unknown);
+  EXPECT_EQ(word::read::detect(std::string("\x7F"
+                                           "ELF\0\0\0\x01\x02",
+                                           9)),
+            Format::Unknown);
   EXPECT_EQ(word::read::detect("%TITLE=Course\n"), Format::Text);
   // A damaged container is not taken for something else.
   EXPECT_EQ(word::read::detect(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1garbage", 15)),
-            Format::Unknown);
+            Format::Damaged);
   // A zip too damaged to open is handed to the reader that can say why.
   EXPECT_EQ(word::read::detect("PK\x03\x04truncated"), Format::Docx);
 }

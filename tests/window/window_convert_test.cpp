@@ -122,6 +122,28 @@ TEST_F(WindowConvertTest, FailedRunReportsAndEnablesTheButton) {
   EXPECT_EQ(chooser.folders[1], QFile::encodeName(tempPath()).toStdString() + "/gone/");
 }
 
+// The window keeps one engine: a run that failed left its document open,
+// and the fixed document converted again must be read anew.
+TEST_F(WindowConvertTest, AFixedDocumentIsReadAgainOnTheNextRun) {
+  const QString folder = tempPath() + "/fix";
+  QDir().mkpath(folder);
+  const std::string doc = QFile::encodeName(folder + "/c.txt").toStdString();
+  auto write = [&](const char* text) {
+    QFile f(QString::fromStdString(doc));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+  };
+  write("%H2=Page\n%PID=not a number\ntext of the first try\n");
+  ScriptedChooser chooser({doc, doc});
+  click(chooser);
+  EXPECT_NE(QString::fromStdU16String(box()).indexOf("parse: Error #  13"), -1);
+  write("%H2=Page\n%PID=7\nthe text after the fix, somewhat longer\n");
+  click(chooser);
+  QFile page(folder + "/c/page1.htm");
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(page.readAll().contains("the text after the fix"));
+}
+
 TEST_F(WindowConvertTest, AFailedCopyStepAddsALineNamingItsPackage) {
   // A folder where the zip goes: the copy step cannot put the zip there.
   const std::string doc = course(tempPath() + "/c", "safety.txt");

@@ -69,10 +69,37 @@ TEST(HtmlWriter, TitleAndBodyOpenTheirOwnLinesAndEveryBlockIsOneLine) {
   EXPECT_EQ(bodies, 1);
 
   EXPECT_EQ(bodyLines(out),
-            (std::vector<std::string>{"<p>short</p>", "<p>" + longText + "</p>",
-                                      "<p>line<br>break</p>", "<table>",
-                                      "<tr><td><p>c1</p></td><td><p>c2</p></td></tr>", "</table>",
-                                      "<p>&nbsp;</p>"}));
+            (std::vector<std::string>{
+                "<p>short</p>", "<p>" + longText + "</p>", "<p>line<br>break</p>", "<table>",
+                "<tr><td><p>c1</p></td><td><p>c2</p></td></tr>", "</table>", "<p>&nbsp;</p>"}));
+}
+
+// A model whose link targets would run in the page (however a reader let
+// them in) still gives no such link: the text stays, plain.
+TEST(HtmlWriter, OnlySafeLinkTargetsBecomeLinks) {
+  const std::pair<std::u16string, bool> targets[] = {{u"javascript:alert(1)", false},
+                                                     {u"\x01 JaVaScRiPt:x", false},
+                                                     {u"java\nscript:x", false},
+                                                     {u"vbscript:x", false},
+                                                     {u"data:text/html,x", false},
+                                                     {u"file:///etc/passwd", false},
+                                                     {u"HTTP://example.org/", true},
+                                                     {u"https://e.org/a:b", true},
+                                                     {u"mailto:a@b.org", true},
+                                                     {u"ftp://e.org/f", true},
+                                                     {u"page2.htm", true},
+                                                     {u"#mark", true},
+                                                     {u"docs/a:b.htm", true}};
+  for (const auto& [target, kept] : targets) {
+    Builder b;
+    CharFormat link;
+    link.hyperlink = target;
+    b.text("x", link);
+    b.endParagraph();
+    const std::string page = html(b.finish());
+    EXPECT_EQ(page.find("<a href") != std::string::npos, kept) << page;
+    EXPECT_NE(page.find(">x<"), std::string::npos) << page;
+  }
 }
 
 TEST(HtmlWriter, RunsOfEqualFormattingAreMergedSoMarkersStayContiguous) {
@@ -90,7 +117,7 @@ TEST(HtmlWriter, RunsOfEqualFormattingAreMergedSoMarkersStayContiguous) {
   m.main.runs.insert(m.main.runs.begin() + 1,
                      {word::Run{3, bold}, word::Run{6, bold}, word::Run{10, bold}});
   EXPECT_EQ(bodyLines(html(m)), (std::vector<std::string>{"<p><b>%A=12 text%A#</b></p>",
-                                                           "<p><b>%A=7</b> plain%A#</p>"}));
+                                                          "<p><b>%A=7</b> plain%A#</p>"}));
 }
 
 TEST(HtmlWriter, DirectFormattingAgainstTheParagraphStyle) {

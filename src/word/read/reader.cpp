@@ -1,10 +1,15 @@
 #include "word/read/reader.h"
 
+#include <fcntl.h>
 #include <gsf/gsf.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <memory>
+#include <system_error>
 
 #include "support/codepage.h"
 #include "support/error.h"
@@ -35,8 +40,8 @@ bool containerHas(std::string_view bytes, bool ole2, std::initializer_list<const
                                             static_cast<gsf_off_t>(bytes.size()), FALSE));
   if (!input) return false;
   GError* err = nullptr;
-  GsfInfile* raw = ole2 ? gsf_infile_msole_new(input.get(), &err)
-                        : gsf_infile_zip_new(input.get(), &err);
+  GsfInfile* raw =
+      ole2 ? gsf_infile_msole_new(input.get(), &err) : gsf_infile_zip_new(input.get(), &err);
   if (err) g_error_free(err);
   if (!raw) return false;
   GPtr<GsfInfile> infile(raw);
@@ -53,9 +58,11 @@ bool containerHas(std::string_view bytes, bool ole2, std::initializer_list<const
     } else {
       child = gsf_infile_child_by_name(infile.get(), name);
       // Compound-file stream names compare without regard to case.
-      for (int i = 0; !child && ole2 && i < gsf_infile_num_children(infile.get()) && i < 4096; ++i) {
+      for (int i = 0; !child && ole2 && i < gsf_infile_num_children(infile.get()) && i < 4096;
+           ++i) {
         const char* other = gsf_infile_name_by_index(infile.get(), i);
-        if (other && g_ascii_strcasecmp(other, name) == 0) child = gsf_infile_child_by_index(infile.get(), i);
+        if (other && g_ascii_strcasecmp(other, name) == 0)
+          child = gsf_infile_child_by_index(infile.get(), i);
       }
     }
     if (child) {
@@ -66,6 +73,28 @@ bool containerHas(std::string_view bytes, bool ole2, std::initializer_list<const
   }
   *found = nullptr;
   return true;
+}
+
+// Whether a compound file's header names sectors past the file's end: the
+// file was cut short. Its first 109 allocation sectors and its directory's
+// first sector are listed in the header.
+bool cutShort(std::string_view bytes) {
+  if (bytes.size() < 512) return true;
+  auto u32 = [&](size_t at) {
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return v;
+  };
+  const unsigned shift = static_cast<unsigned char>(bytes[0x1E]);
+  if (shift < 7 || shift > 16) return false;
+  const uint64_t sector = uint64_t{1} << shift;
+  auto beyond = [&](uint32_t s) {
+    return s < 0xFFFFFFFA && 512 + (s + uint64_t{1}) * sector > bytes.size();
+  };
+  if (beyond(u32(0x30))) return true;
+  for (size_t i = 0; i < 109; ++i)
+    if (beyond(u32(0x4C + 4 * i))) return true;
+  return false;
 }
 
 bool startsWithNoCase(std::string_view s, std::string_view prefix) {
@@ -105,8 +134,9 @@ Format detect(std::string_view bytes) {
   if (bytes.empty()) return Format::Unknown;
   if (bytes.substr(0, 8) == kOle2Magic) {
     const char* found = nullptr;
-    if (!containerHas(bytes, true, {"WordDocument", "EncryptedPackage"}, &found) || !found)
-      return Format::Unknown;
+    if (!containerHas(bytes, true, {"WordDocument", "EncryptedPackage"}, &found))
+      return Format::Damaged;
+    if (!found) return Format::Unknown;
     return std::string_view(found) == "WordDocument" ? Format::Doc : Format::Encrypted;
   }
   // Word for Windows 2.0 files are not compound files; the .doc reader
@@ -144,8 +174,8 @@ Model readText(std::string_view bytes) {
   } else {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     // Files that are not UTF-8 are most often in the Cyrillic ANSI code page.
-    text = validUtf8(bytes) ? support::fromUtf8(bytes)
-                            : support::fromCodePage(bytes, "WINDOWS-1251");
+    text =
+        validUtf8(bytes) ? support::fromUtf8(bytes) : support::fromCodePage(bytes, "WINDOWS-1251");
   }
   Builder b;
   size_t i = 0;
@@ -173,6 +203,9 @@ Model loadBytes(std::string_view bytes) {
       return readDoc(bytes);
     case Format::Encrypted:
       fail(kPasswordProtected, "the document is password-protected");
+    case Format::Damaged:
+      fail(kCannotOpen, cutShort(bytes) ? "the document is damaged (truncated)"
+                                        : "the document is damaged: its container cannot be read");
     case Format::Rtf:
       fail(kCannotOpen, "RTF documents are not supported; save the document as .docx or .doc");
     case Format::Html:
@@ -187,13 +220,36 @@ Model loadBytes(std::string_view bytes) {
 }
 
 Model load(const std::string& path) {
+  // Without waiting: a pipe named as the document would hold the open until
+  // something writes to it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) fail(kFileNotFound, "the file does not exist: " + path);
+    fail(kFileNotFound, "the file cannot be read: " + path + ": " +
+                            std::error_code(errno, std::generic_category()).message());
+  }
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) fail(kFileNotFound, "the file cannot be read: " + path);
+  // Only a plain file is a document: a device or a pipe never ends, and a
+  // file larger than any course is refused before a byte of it is read.
+  if (S_ISDIR(st.st_mode)) fail(kCannotOpen, "this is a folder, not a document");
+  if (!S_ISREG(st.st_mode))
+    fail(kCannotOpen, "this is not a plain file (a device, pipe or socket), not a document");
+  if (static_cast<uint64_t>(st.st_size) > kMaxDocumentBytes)
+    fail(kCannotOpen, "the file is too large (" + std::to_string(st.st_size >> 20) +
+                          " MiB): documents up to " + std::to_string(kMaxDocumentBytes >> 20) +
+                          " MiB are read");
   std::string bytes;
   try {
-    bytes = support::readFile(path);
+    bytes = support::readDescriptor(fd, path);
   } catch (const support::Error& e) {
-    if (e.number() == 53) fail(kFileNotFound, "the file does not exist: " + path);
-    fail(kFileNotFound, "the file cannot be read: " + path);
+    fail(kFileNotFound, "the file cannot be read: " + e.detail());
   }
+  if (bytes.size() > kMaxDocumentBytes) fail(kCannotOpen, "the file grew too large while read");
   try {
     return loadBytes(bytes);
   } catch (const std::bad_alloc&) {

@@ -1,5 +1,6 @@
 #pragma once
 // Readers: one per format, chosen by content, never by file name.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -7,7 +8,12 @@
 
 namespace word::read {
 
-enum class Format { Unknown, Text, Docx, Doc, Rtf, Html, Encrypted };
+// Damaged: a compound file's header, but a container that cannot be read.
+enum class Format { Unknown, Text, Docx, Doc, Rtf, Html, Encrypted, Damaged };
+
+// The largest document read: far beyond any course, and refused before a
+// byte of it is read.
+inline constexpr uint64_t kMaxDocumentBytes = uint64_t{512} << 20;
 
 // Sniffs the format from the first bytes (and, for containers, their
 // directory). Empty input is Unknown.
@@ -21,7 +27,7 @@ Model loadBytes(std::string_view bytes);
 // One function per format. Each throws word::Error (kCannotOpen or
 // kPasswordProtected) on bad input and never crashes, hangs or takes
 // unbounded memory.
-Model readText(std::string_view bytes);   // UTF-8 (or UTF-16 with BOM), one paragraph per line
+Model readText(std::string_view bytes);  // UTF-8 (or UTF-16 with BOM), one paragraph per line
 Model readDocx(std::string_view bytes);
 Model readDoc(std::string_view bytes);
 

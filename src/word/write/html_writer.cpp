@@ -15,6 +15,7 @@
 #include "support/codepage.h"
 #include "support/files.h"
 #include "word/error.h"
+#include "word/links.h"
 #include "word/story_ops.h"
 #include "word/write/writers.h"
 
@@ -392,10 +393,13 @@ class Renderer {
         ++next;
       }
       static const CharFormat kNone;
+      static const std::u16string kNoLink;
       const CharFormat& fmt = f ? *f : kNone;
-      if (fmt.hyperlink != link) {
+      // A target that could run in the player leaves its text plain.
+      const std::u16string& wanted = safeLinkTarget(fmt.hyperlink) ? fmt.hyperlink : kNoLink;
+      if (wanted != link) {
         if (!link.empty()) out_ += u"</a>";
-        link = fmt.hyperlink;
+        link = wanted;
         if (!link.empty()) out_ += u"<a href=\"" + escape(link) + u"\">";
       }
       std::u16string close;

@@ -3,6 +3,7 @@
 // code makes its result a link. Bookmarks come from their own tables.
 #include <algorithm>
 
+#include "word/links.h"
 #include "word/read/doc/reader_state.h"
 
 namespace word::read::doc::detail {
@@ -50,7 +51,7 @@ std::u16string hyperlinkTarget(const std::u16string& code) {
     clean.push_back(url[k]);
   }
   if (!location.empty()) clean += u"#" + location;
-  return clean;
+  return safeLinkTarget(clean) ? clean : std::u16string();
 }
 
 }  // namespace

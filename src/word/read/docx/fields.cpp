@@ -1,6 +1,7 @@
 // Fields, hyperlinks and bookmarks. A complex field's code (between its
 // begin and separate characters) is hidden; a HYPERLINK code, a simple
 // field's instruction or a w:hyperlink makes the text a link.
+#include "word/links.h"
 #include "word/read/docx/reader_state.h"
 
 namespace word::read::docx::detail {
@@ -57,7 +58,8 @@ std::u16string fieldLink(std::string_view code) {
     if (url.empty()) url = w;
   }
   if (!anchor.empty()) url += "#" + anchor;
-  return utf16(url);
+  std::u16string link = utf16(url);
+  return safeLinkTarget(link) ? link : std::u16string();
 }
 
 // w:hyperlink: an external target through its relationship, a place in
@@ -72,7 +74,7 @@ void DocxReader::hyperlink(const pugi::xml_node& n, StoryState& s, InlineState& 
   }
   std::string_view anchor = val(n, "anchor");
   if (!anchor.empty()) link += u"#" + utf16(anchor);
-  if (!link.empty()) in.link = link;
+  if (!link.empty() && safeLinkTarget(link)) in.link = link;
   inlines(n, s, in, depth + 1);
   in.link = saved;
 }
