@@ -22,7 +22,10 @@ void usage(std::FILE* to) {
   std::fprintf(
       to,
       "Usage: raredozud                 open the window\n"
-      "       raredozud convert DOC...  convert course documents\n"
+      "       raredozud convert [--strict] DOC...\n"
+      "                                 convert course documents (warnings on standard error;\n"
+      "                                 --strict: a document with warnings is not converted)\n"
+      "       raredozud lint DOC...     what will go wrong with a course document, and where\n"
       "       raredozud text FILE       print a document's text as the converter reads it\n"
       "       raredozud check PACKAGE   report what an LMS would reject in a package folder or "
       "zip\n"
@@ -61,6 +64,7 @@ int main(int argc, char** argv) {
   }
   if (cmd == "text" && argc == 3) return text(argv[2]);
   if (cmd == "convert") return convertCommand(std::vector<std::string>(argv + 2, argv + argc));
+  if (cmd == "lint") return lintCommand(std::vector<std::string>(argv + 2, argv + argc));
   if (cmd == "check") return checkCommand(argc - 2, argv + 2);
   if (cmd == "complete") return completeCommand(argc - 2, argv + 2);
   usage(stderr);

@@ -1,5 +1,6 @@
 #include "app/convert_cli.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +8,7 @@
 
 #include "app/sinks.h"
 #include "convert/driver.h"
+#include "convert/lint.h"
 #include "course/session.h"
 #include "support/files.h"
 #include "word/application.h"
@@ -14,50 +16,117 @@
 namespace app {
 namespace {
 
-// Hands out the documents of the command line, one per run, as full paths.
+// The documents of the command line as full paths.
+std::string fullPath(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(path, ec);
+  return ec ? path : full.string();
+}
+
+// Hands out the documents of the command line, one per run.
 class ArgumentChooser : public course::DocumentChooser {
  public:
   explicit ArgumentChooser(std::vector<std::string> documents) : documents_(std::move(documents)) {}
   std::optional<std::string> chooseDocument(const std::string&) override {
     if (next_ >= documents_.size()) return std::nullopt;
-    const std::string& path = documents_[next_++];
-    if (path.empty()) return path;
-    std::error_code ec;
-    std::filesystem::path full = std::filesystem::absolute(path, ec);
-    return ec ? path : full.string();
+    return fullPath(documents_[next_++]);
   }
+  void skip() { ++next_; }
 
  private:
   std::vector<std::string> documents_;
   size_t next_ = 0;
 };
 
-}  // namespace
-
-int convertCommand(const std::vector<std::string>& arguments) {
-  std::vector<std::string> documents;
+// The options and documents of a command; false after a usage error, which
+// it has reported.
+bool readArguments(const char* command, const std::vector<std::string>& arguments,
+                   std::vector<std::string>& documents, bool* strict) {
   bool options = true;
   for (const std::string& a : arguments) {
-    if (options && (a == "--help" || a == "-h")) {
-      std::printf(
-          "Usage: raredozud convert DOC...\n"
-          "Converts each document in turn; status lines on standard output, the log\n"
-          "in log.txt here. Exit status 0 when every conversion succeeded.\n");
-      return 0;
-    }
     if (options && a == "--") {
       options = false;
+    } else if (options && strict && a == "--strict") {
+      *strict = true;
     } else if (options && a.size() > 1 && a[0] == '-') {
-      std::fprintf(stderr, "raredozud convert: unknown option %s\n", a.c_str());
-      return 2;
+      std::fprintf(stderr, "raredozud %s: unknown option %s\n", command, a.c_str());
+      return false;
     } else {
       documents.push_back(a);
     }
   }
   if (documents.empty()) {
-    std::fprintf(stderr, "Usage: raredozud convert DOC...\n");
-    return 2;
+    std::fprintf(stderr, "Usage: raredozud %s %sDOC...\n", command, strict ? "[--strict] " : "");
+    return false;
   }
+  return true;
+}
+
+bool wantsHelp(const std::vector<std::string>& arguments) {
+  for (const std::string& a : arguments) {
+    if (a == "--") return false;
+    if (a == "--help" || a == "-h") return true;
+  }
+  return false;
+}
+
+// The document's warnings, on standard error; none when it cannot be read
+// (the conversion then says why).
+std::vector<convert::LintWarning> warnAbout(word::Application& app, const std::string& document) {
+  std::vector<convert::LintWarning> warnings;
+  try {
+    warnings = convert::lint(app, fullPath(document));
+  } catch (const support::Error&) {
+    return {};
+  }
+  for (const convert::LintWarning& w : warnings)
+    std::fprintf(stderr, "%s\n", convert::lintLine(document, w).c_str());
+  return warnings;
+}
+
+}  // namespace
+
+int lintCommand(const std::vector<std::string>& arguments) {
+  if (wantsHelp(arguments)) {
+    std::printf(
+        "Usage: raredozud lint DOC...\n"
+        "Reads each document as a conversion would and prints, one a line, what will\n"
+        "go wrong: PATH:PARAGRAPH: warning: MESSAGE (\"FIRST WORDS\"). Writes nothing.\n"
+        "Exit status 0: nothing to report; 1: warnings; 2: a document cannot be read.\n");
+    return 0;
+  }
+  std::vector<std::string> documents;
+  if (!readArguments("lint", arguments, documents, nullptr)) return 2;
+  word::Application application;
+  int status = 0;
+  for (const std::string& document : documents) {
+    try {
+      for (const convert::LintWarning& w : convert::lint(application, fullPath(document))) {
+        std::printf("%s\n", convert::lintLine(document, w).c_str());
+        status = std::max(status, 1);
+      }
+    } catch (const support::Error& e) {
+      std::fprintf(stderr, "raredozud: %s: %s\n", document.c_str(), e.description().c_str());
+      status = 2;
+    }
+  }
+  return status;
+}
+
+int convertCommand(const std::vector<std::string>& arguments) {
+  if (wantsHelp(arguments)) {
+    std::printf(
+        "Usage: raredozud convert [--strict] DOC...\n"
+        "Converts each document in turn; status lines on standard output, the log\n"
+        "in log.txt here, warnings about the documents on standard error. With\n"
+        "--strict a document with warnings is not converted. Exit status 0 when\n"
+        "every conversion succeeded.\n");
+    return 0;
+  }
+  std::vector<std::string> documents;
+  bool strict = false;
+  if (!readArguments("convert", arguments, documents, &strict)) return 2;
 
   std::string programFolder;
   try {
@@ -84,6 +153,11 @@ int convertCommand(const std::vector<std::string>& arguments) {
     // between two of its runs: a command run before every run but the first.
     if (const char* between = std::getenv("RAREDOZUD_BETWEEN_RUNS"); between && i > 0)
       if (std::system(between) != 0) std::fprintf(stderr, "raredozud: %s failed\n", between);
+    if (!warnAbout(application, documents[i]).empty() && strict) {
+      chooser.skip();
+      allSucceeded = false;
+      continue;
+    }
     if (convert::parse(session, application, frontend) != convert::RunOutcome::Succeeded)
       allSucceeded = false;
   }

@@ -12,4 +12,9 @@ namespace app {
 // unknown option).
 int convertCommand(const std::vector<std::string>& arguments);
 
+// `raredozud lint DOC...`: what will go wrong with each document, one line a
+// warning on standard output. Returns 0 with nothing to report, 1 with
+// warnings, 2 when a document cannot be read or for a usage error.
+int lintCommand(const std::vector<std::string>& arguments);
+
 }  // namespace app

@@ -36,6 +36,13 @@ void StderrWarnings::warn(const std::u16string& message) {
   std::fprintf(stderr, "raredozud: %s\n", support::toUtf8(message).c_str());
 }
 
+void StderrWarnings::packageWritten(const std::string& folder,
+                                    const std::vector<std::string>& zips) {
+  std::string where = folder;
+  for (const std::string& zip : zips) where += ", " + zip;
+  std::fprintf(stderr, "raredozud: the package: %s\n", where.c_str());
+}
+
 namespace {
 
 int exitStatus(int status) {

@@ -37,6 +37,7 @@ class StreamStatus : public course::StatusSink {
 class StderrWarnings : public course::WarningSink {
  public:
   void warn(const std::u16string& message) override;
+  void packageWritten(const std::string& folder, const std::vector<std::string>& zips) override;
   int count = 0;
 };
 

@@ -13,7 +13,9 @@
 #include <QTimer>
 #include <cmath>
 
+#include "app/lint_report.h"
 #include "app/sinks.h"
+#include "convert/paths.h"
 #include "course/failure.h"
 #include "support/codepage.h"
 #include "support/files.h"
@@ -50,6 +52,20 @@ class WindowStatus : public course::StatusSink {
   MainWindow& window_;
 };
 
+// Remembers the document the run chose, for the lines after the run.
+class RememberingChooser : public course::DocumentChooser {
+ public:
+  explicit RememberingChooser(course::DocumentChooser& inner) : inner_(inner) {}
+  std::optional<std::string> chooseDocument(const std::string& initialFolder) override {
+    chosen = inner_.chooseDocument(initialFolder);
+    return chosen;
+  }
+  std::optional<std::string> chosen;
+
+ private:
+  course::DocumentChooser& inner_;
+};
+
 }  // namespace
 
 QString boxLine(std::u16string_view message) {
@@ -79,9 +95,14 @@ QString boxLine(std::u16string_view message) {
 std::optional<std::string> FileDialogChooser::chooseDocument(const std::string& initialFolder) {
   QString folder =
       initialFolder.empty() ? QDir::homePath() : QFile::decodeName(initialFolder.c_str());
+  // The first filter reads "Doc Files (*.doc)" and shows .docx documents
+  // too, so that a folder of them does not look empty: the toolkit's own
+  // dialog shows a filter's name without the patterns after it.
   QString path = QFileDialog::getOpenFileName(
       owner_, QStringLiteral("Select a document for conversion"), folder,
-      QStringLiteral("Doc Files (*.doc);;Word Documents (*.doc *.docx);;All Files (*)"));
+      QStringLiteral("Doc Files (*.doc) (*.doc *.docx);;"
+                     "Word Documents (*.doc *.docx) (*.doc *.docx);;All Files (*) (*)"),
+      nullptr, QFileDialog::HideNameFilterDetails | QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return std::nullopt;
   return QFile::encodeName(path).toStdString();
 }
@@ -122,6 +143,16 @@ MainWindow::MainWindow(ConversionRun run, QWidget* parent)
   connect(copyWatch_, &QTimer::timeout, this, &MainWindow::watchCopySteps);
 }
 
+void MainWindow::reportAfterRun(const std::optional<std::string>& document) {
+  if (!warnings_.package.empty()) showStatus(u"Package: " + support::fromUtf8(warnings_.package));
+  if (!document) return;
+  const LintReport report = writeLintReport(convert::cleanPath(*document));
+  if (report.warnings > 0)
+    showStatus(support::fromUtf8(std::to_string(report.warnings)) +
+               (report.warnings == 1 ? u" warning" : u" warnings") + u" about the document: see " +
+               support::fromUtf8(report.path));
+}
+
 void MainWindow::watchCopySteps() {
   for (const ShellStarter::Ended& step : copySteps_.collect()) {
     if (step.status == 0) continue;
@@ -160,9 +191,12 @@ void MainWindow::convertDocument() {
 
   WindowStatus status(*this);
   LogFile log;  // "log.txt" in the current directory
-  course::Frontend frontend{*chooser_, status, log, warnings_, copySteps_, programFolder_};
+  RememberingChooser chooser(*chooser_);
+  course::Frontend frontend{chooser, status, log, warnings_, copySteps_, programFolder_};
+  warnings_.package.clear();
   try {
     run_(frontend);
+    reportAfterRun(chooser.chosen);
   } catch (...) {
     // The driver reports its own failures; one that still escapes it is
     // shown in the same form and must not leave the button disabled.

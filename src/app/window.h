@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "app/sinks.h"
@@ -80,8 +81,16 @@ class MainWindow : public QWidget {
   class CountedWarnings : public course::WarningSink {
    public:
     void warn(const std::u16string&) override { ++count; }
+    void packageWritten(const std::string& folder, const std::vector<std::string>& zips) override {
+      package = folder;
+      for (const std::string& z : zips) package += ", " + z;
+    }
     int count = 0;
+    std::string package;  // the last run's, until the window shows it
   } warnings_;
+  // The lines a run leaves after its own: where the package went, and the
+  // warnings about the document.
+  void reportAfterRun(const std::optional<std::string>& document);
   bool converting_ = false;
   bool closeRequested_ = false;
 };

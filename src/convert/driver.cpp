@@ -96,36 +96,8 @@ class Run {
     s_.h1Open = 0;
     s_.clearPids();
     pendingStart_ = -1;
-    word::Selection sel = app_.selection();
-    sel.homeKey(word::wdStory, word::wdMove);
-    int32_t moved = 1;
     entryTotal_ = 0;
-    while (moved > 0) {
-      if (sel.type() == word::wdSelectionIP &&
-          sel.end() == app_.activeDocument().content().end() - 1)
-        break;
-      if (sel.information(word::wdWithInTable)) {
-        skipTable(sel);
-        continue;
-      }
-      moved = sel.moveDown(word::wdParagraph, 1, word::wdExtend);
-      handleLine(sel, prepareLine(sel.text()));
-      sel.setStart(sel.end());
-    }
-  }
-
-  // Marker lines inside tables are never read: the table is passed over.
-  void skipTable(word::Selection& sel) {
-    const int32_t before = sel.start();
-    sel.selectTable(1);
-    sel.moveDown(word::wdLine, 1, word::wdMove);
-    sel.homeKey(word::wdLine, word::wdMove);
-    if (sel.information(word::wdWithInTable)) {
-      sel.selectTable(1);
-      sel.moveDown(word::wdParagraph, 1, word::wdMove);
-    }
-    // Guards the loop against a selection that does not get past the table.
-    if (sel.start() <= before) support::raise(5);
+    walkParagraphs(app_, [&](word::Selection& sel) { handleLine(sel, prepareLine(sel.text())); });
   }
 
   void handleLine(word::Selection& sel, const std::u16string& line) {
@@ -235,6 +207,9 @@ class Run {
                         u" is incomplete, so the copy step was not started (an earlier zip "
                         u"stays as it was)");
     }
+    if (!documentsOwnFolder_ && export_.failures == 0 && (!copied || *copied == 0))
+      fe_.warnings.packageWritten(outputFolder_,
+                                  {outputFolder_.substr(0, outputFolder_.size() - 1) + ".zip"});
     if (copied && *copied != 0) {
       copyFailed_ = true;
       fe_.warnings.warn(u"the copy step failed (exit status " + support::number(*copied) +

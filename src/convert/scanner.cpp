@@ -50,6 +50,44 @@ MarkerLine classify(const std::u16string& line) {
 
 namespace {
 
+// Passes over the table at the selection.
+void skipTable(word::Selection& sel) {
+  const int32_t before = sel.start();
+  sel.selectTable(1);
+  sel.moveDown(word::wdLine, 1, word::wdMove);
+  sel.homeKey(word::wdLine, word::wdMove);
+  if (sel.information(word::wdWithInTable)) {
+    sel.selectTable(1);
+    sel.moveDown(word::wdParagraph, 1, word::wdMove);
+  }
+  // Guards the walk against a selection that does not get past the table.
+  if (sel.start() <= before) support::raise(5);
+}
+
+}  // namespace
+
+void walkParagraphs(word::Application& app, const std::function<void(word::Selection&)>& paragraph,
+                    const std::function<void(int32_t)>& table) {
+  word::Selection sel = app.selection();
+  sel.homeKey(word::wdStory, word::wdMove);
+  int32_t moved = 1;
+  while (moved > 0) {
+    if (sel.type() == word::wdSelectionIP && sel.end() == app.activeDocument().content().end() - 1)
+      break;
+    if (sel.information(word::wdWithInTable)) {
+      const int32_t start = sel.start();
+      skipTable(sel);
+      if (table) table(start);
+      continue;
+    }
+    moved = sel.moveDown(word::wdParagraph, 1, word::wdExtend);
+    paragraph(sel);
+    sel.setStart(sel.end());
+  }
+}
+
+namespace {
+
 bool isSpace(char16_t c) {
   return c == u' ' || (c >= 9 && c <= 13);
 }

@@ -1,8 +1,11 @@
 #pragma once
 // The marker lines of a course document, read one paragraph at a time.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "word/application.h"
 
 namespace convert {
 
@@ -29,6 +32,14 @@ std::u16string prepareLine(std::u16string_view paragraphText);
 
 // Which marker a prepared line is; markers match in any case.
 MarkerLine classify(const std::u16string& lineText);
+
+// Walks the active document from its start, paragraph by paragraph, as the
+// scanner reads it: `paragraph` gets the selection over each paragraph
+// outside tables (it may move the selection's end, where the walk goes on);
+// each table is passed over whole (marker lines inside tables are never
+// read), and `table` hears of it with the selection on what follows it.
+void walkParagraphs(word::Application& app, const std::function<void(word::Selection&)>& paragraph,
+                    const std::function<void(int32_t tableStart)>& table = {});
 
 // A "%PID=" value as a 32-bit integer: an optionally signed decimal number
 // with white space around it, a fraction rounded half to even. Not a number

@@ -40,6 +40,9 @@ class WarningSink {
  public:
   virtual ~WarningSink() = default;
   virtual void warn(const std::u16string& message) = 0;
+  // After the success line: where the package went (its folder, ending in
+  // '/', and the zips the copy step writes beside it).
+  virtual void packageWritten(const std::string& folder, const std::vector<std::string>& zips) = 0;
 };
 
 // Starts the copy script of the installation.

@@ -9,6 +9,15 @@
 
 namespace quiz {
 
+void composeTestData(word::Application& app, const std::u16string& title) {
+  word::Selection selection = app.selection();
+  selection.range().paste();
+  selection.homeKey(word::wdStory, word::wdMove);
+  selection.insertAfter(std::u16string(kDataPrologue) + u"\n%TEST=" + title + u"\n");
+  selection.endKey(word::wdStory, word::wdMove);
+  selection.insertAfter(u"%TEST_END\n</pre></body></html>");
+}
+
 void saveTest(course::ExportContext& run, const std::string& outputFolder, int32_t rangeStart,
               int32_t rangeEnd, int32_t entryNumber) {
   course::Session& session = run.session;
@@ -22,13 +31,7 @@ void saveTest(course::ExportContext& run, const std::string& outputFolder, int32
     source.range().copy();
 
     course::TemporaryDocument data(run.app);
-    word::Selection selection = run.app.selection();
-    selection.range().paste();
-    selection.homeKey(word::wdStory, word::wdMove);
-    selection.insertAfter(std::u16string(kDataPrologue) + u"\n%TEST=" +
-                          session.entryTitle(entryNumber) + u"\n");
-    selection.endKey(word::wdStory, word::wdMove);
-    selection.insertAfter(u"%TEST_END\n</pre></body></html>");
+    composeTestData(run.app, session.entryTitle(entryNumber));
 
     if (session.testCounter == std::numeric_limits<int32_t>::max()) support::raise(6);
     ++session.testCounter;

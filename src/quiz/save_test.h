@@ -12,6 +12,12 @@ inline constexpr const char16_t* kDataPrologue =
     u"<html><head><meta http-equiv='Content-Type' content='text/html; "
     u"charset=Windows-1251'></head><body><pre>";
 
+// Makes the active document, just added, the test data of what the
+// clipboard holds (a test section copied from the source): the section
+// between the data file's prologue with its "%TEST=" title line and its
+// "%TEST_END" epilogue.
+void composeTestData(word::Application& app, const std::u16string& title);
+
 // The source document must be active; it is active again on return. Takes
 // the next test number (session.testCounter) and records it in the entry's
 // entryCount. Failures are reported ("saveTest: file ...") and not raised.

@@ -138,6 +138,19 @@ void Range::copy() const {
   app_->clipboard() = std::make_unique<Model>(ops::copyRange(doc_->model(), a, b));
 }
 
+std::vector<InlineShape> Range::inlineShapes() const {
+  const Story& s = doc_->model().main;
+  const uint32_t length = storyLength(*doc_);
+  const uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
+  std::vector<InlineShape> shapes;
+  auto it = std::lower_bound(s.pictures.begin(), s.pictures.end(), a,
+                             [](const Picture& p, uint32_t pos) { return p.pos < pos; });
+  for (; it != s.pictures.end() && it->pos < b; ++it)
+    shapes.push_back(
+        {static_cast<int32_t>(it->pos), it->format, it->alt, write::browserShows(*it)});
+  return shapes;
+}
+
 void Range::paste() {
   const std::unique_ptr<Model>& clip = app_->clipboard();
   if (!clip) fail(kNothingToPaste, "The clipboard is empty: there is nothing to paste.");
@@ -185,6 +198,28 @@ std::u16string Bookmarks::name(int32_t index) const {
 
 Document::Document(Application& app, std::string fullName, Model model)
     : app_(&app), fullName_(std::move(fullName)), model_(std::move(model)) {}
+
+std::string Document::textExport() {
+  return write::text(model_, write::TextEncoding::Windows1251);
+}
+
+Document::ParagraphSpan Document::paragraph(int32_t position) {
+  const Story& s = model_.main;
+  const uint32_t pos = clampPos(position, storyLength(*this));
+  auto it = std::upper_bound(s.paragraphs.begin(), s.paragraphs.end(), pos,
+                             [](uint32_t p, const Paragraph& para) { return p < para.end; });
+  if (it == s.paragraphs.end() && it != s.paragraphs.begin()) --it;
+  ParagraphSpan span;
+  span.end = it == s.paragraphs.end() ? 0 : static_cast<int32_t>(it->end);
+  span.start = it == s.paragraphs.begin() ? 0 : static_cast<int32_t>(std::prev(it)->end);
+  // Paragraphs before this one, less the marks that end table rows.
+  int32_t rowEnds = 0;
+  for (const Table& t : s.tables)
+    for (const Row& r : t.rows)
+      if (r.end <= static_cast<uint32_t>(span.start)) ++rowEnds;
+  span.number = static_cast<int32_t>(it - s.paragraphs.begin()) - rowEnds + 1;
+  return span;
+}
 
 std::optional<Document::FileStamp> Document::stampOf(const std::string& path) {
   struct stat st {};

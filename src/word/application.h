@@ -26,6 +26,14 @@ enum SaveChanges : int32_t { wdDoNotSaveChanges = 0 };
 class Application;
 class Document;
 
+// An inline picture as the word processor's InlineShapes show it.
+struct InlineShape {
+  int32_t position = 0;  // of its mark in the main story
+  std::string format;    // "png", "jpeg", "wmf", ...
+  std::u16string alternativeText;
+  bool showable = false;  // a browser shows it as the page writer writes it
+};
+
 // A span of a document's main story.
 class Range {
  public:
@@ -38,6 +46,8 @@ class Range {
   void copy() const;
   // Replaces the range by the clipboard's content.
   void paste();
+  // The pictures standing in the range, in order.
+  std::vector<InlineShape> inlineShapes() const;
 
  private:
   Application* app_;
@@ -75,6 +85,18 @@ class Document {
   // written: a caller that rewrites what it saves does so without reading
   // the file back.
   void saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter = {});
+  // What saveAs would write in the text format (2), without a file: for a
+  // look at a document's text as it would be saved.
+  std::string textExport();
+  // The paragraph holding `position`: its number, counting the paragraph
+  // marks of the main story from 1 (paragraphs in table cells included, the
+  // marks ending table rows not), and its span.
+  struct ParagraphSpan {
+    int32_t number = 0;
+    int32_t start = 0;
+    int32_t end = 0;
+  };
+  ParagraphSpan paragraph(int32_t position);
   // Closes unsaved (saveChanges must be 0) and activates the document that
   // was active before this one.
   void close(int32_t saveChanges = wdDoNotSaveChanges);

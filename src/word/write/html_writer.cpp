@@ -132,6 +132,15 @@ std::string extensionOf(const Picture& p) {
   return "bin";
 }
 
+}  // namespace
+
+bool browserShows(const Picture& picture) {
+  const std::string ext = extensionOf(picture);
+  return ext == "png" || ext == "jpg" || ext == "gif" || ext == "bmp";
+}
+
+namespace {
+
 struct PictureFile {
   std::string name;  // "image001.png"
   const Picture* picture;

@@ -23,4 +23,7 @@ void html(const Model& model, const std::string& path, const std::u16string& tit
 std::string htmlString(const Model& model, const std::string& filesFolderName,
                        const std::u16string& title);
 
+// Whether a browser shows the picture as the HTML export writes it.
+bool browserShows(const Picture& picture);
+
 }  // namespace word::write

@@ -1,0 +1,32 @@
+#include "app/lint_report.h"
+
+#include <unistd.h>
+
+#include "convert/lint.h"
+#include "support/files.h"
+#include "word/application.h"
+
+namespace app {
+
+LintReport writeLintReport(const std::string& document) {
+  LintReport report;
+  report.path = document + ".lint.txt";
+  std::vector<convert::LintWarning> warnings;
+  try {
+    word::Application engine;
+    warnings = convert::lint(engine, document);
+  } catch (const support::Error&) {
+  }
+  report.warnings = warnings.size();
+  if (warnings.empty()) {
+    // An older report must not outlive the mistakes it named.
+    if (support::isFile(report.path) || support::isLink(report.path)) ::unlink(report.path.c_str());
+    return report;
+  }
+  std::string text;
+  for (const convert::LintWarning& w : warnings) text += convert::lintLine(document, w) + "\n";
+  support::writeFile(report.path, text);
+  return report;
+}
+
+}  // namespace app

@@ -1,0 +1,257 @@
+#include "quiz/quiz_reader.h"
+
+#include <string_view>
+#include <vector>
+
+namespace quiz {
+namespace {
+
+using std::u16string;
+using std::u16string_view;
+
+// White space as the page's script trims it.
+bool space(char16_t c) {
+  return c == u' ' || (c >= 9 && c <= 13) || c == 0xA0 || c == 0x1680 ||
+         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
+         c == 0x3000 || c == 0xFEFF;
+}
+
+u16string trim(u16string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && space(s[b])) ++b;
+  while (e > b && space(s[e - 1])) --e;
+  return u16string(s.substr(b, e - b));
+}
+
+// "." in the page's patterns stops at these.
+bool endsPattern(u16string_view s) {
+  return s.find_first_of(u"\n\r\u2028\u2029") != u16string_view::npos;
+}
+
+bool letter(char16_t c) {
+  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= 0x410 && c <= 0x44F) ||
+         c == 0x401 || c == 0x451;
+}
+
+char16_t lower(char16_t c) {
+  if ((c >= u'A' && c <= u'Z') || (c >= 0x410 && c <= 0x42F)) return static_cast<char16_t>(c + 32);
+  if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 80);
+  return c;
+}
+
+// "&#N;" and "&#xN;", as the text export writes what its code page lacks.
+u16string decodeNumeric(u16string_view s) {
+  u16string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s.substr(i, 2) == u"&#") {
+      const bool hex = i + 2 < s.size() && (s[i + 2] == u'x' || s[i + 2] == u'X');
+      size_t j = i + 2 + (hex ? 1 : 0);
+      uint64_t code = 0;
+      const size_t digits = j;
+      for (; j < s.size(); ++j) {
+        const char16_t c = s[j];
+        int d = c >= u'0' && c <= u'9' ? c - u'0' : -1;
+        if (hex && d < 0 && (c | 0x20) >= u'a' && (c | 0x20) <= u'f') d = (c | 0x20) - u'a' + 10;
+        if (d < 0) break;
+        code = std::min<uint64_t>(code * (hex ? 16 : 10) + static_cast<uint64_t>(d), 0x200000);
+      }
+      if (j > digits && j < s.size() && s[j] == u';' && code > 0 && code <= 0x10FFFF &&
+          !(code >= 0xD800 && code <= 0xDFFF)) {
+        if (code >= 0x10000) {
+          out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+          out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+          out += static_cast<char16_t>(code);
+        }
+        i = j;
+        continue;
+      }
+    }
+    out += s[i];
+  }
+  return out;
+}
+
+struct Line {
+  u16string text;
+  int number;
+};
+
+struct Stop {
+  QuizProblem problem;
+};
+
+[[noreturn]] void stop(const char* message, int line) {
+  throw Stop{{message, line}};
+}
+
+std::vector<Line> section(const u16string& text) {
+  std::vector<u16string> lines(1);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == u'\r' || c == u'\n' || c == 0x0B) {
+      if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+      lines.emplace_back();
+    } else {
+      lines.back() += c;
+    }
+  }
+  size_t begin = 0;
+  while (begin < lines.size() && lines[begin].find(u"%TEST=") == u16string::npos) ++begin;
+  if (begin == lines.size()) stop("no \"%TEST=\" line", 0);
+  std::vector<Line> body;
+  for (size_t j = begin + 1; j < lines.size(); ++j) {
+    const size_t end = lines[j].find(u"%TEST_END");
+    const u16string line = end == u16string::npos ? lines[j] : lines[j].substr(0, end);
+    if (end == u16string::npos || !trim(line).empty())
+      body.push_back({decodeNumeric(line), static_cast<int>(j + 1)});
+    if (end != u16string::npos) return body;
+  }
+  stop("no \"%TEST_END\" line after the test", static_cast<int>(begin + 1));
+}
+
+struct Answer {
+  char16_t letter;
+  bool correct;
+};
+
+struct Question {
+  int first = 0;
+  std::vector<Answer> answers;
+  size_t accepted = 0;
+  bool closed = false;
+};
+
+// "a) text", "*b) text", "B. text": the answer, when the line is one.
+bool answer(const u16string& t, Answer& a, u16string& text) {
+  size_t p = 0;
+  bool starred = false;
+  if (!t.empty() && t[0] == u'*') {
+    size_t q = 1;
+    while (q < t.size() && space(t[q])) ++q;
+    if (q + 1 < t.size() && letter(t[q]) && (t[q + 1] == u'.' || t[q + 1] == u')')) {
+      p = q;
+      starred = true;
+    }
+  }
+  if (p + 1 >= t.size() || !letter(t[p]) || (t[p + 1] != u'.' && t[p + 1] != u')')) return false;
+  u16string rest = t.substr(p + 2);
+  if (endsPattern(rest)) return false;
+  // A dot must be followed by a blank, so that "e.g." is no answer.
+  if (t[p + 1] == u'.' && !rest.empty() && !space(rest[0]) && rest[0] != u'*') return false;
+  rest = trim(rest);
+  a = {lower(t[p]), starred};
+  if (!rest.empty() && rest[0] == u'*') {
+    a.correct = true;
+    rest = trim(u16string_view(rest).substr(1));
+  }
+  text = rest;
+  return true;
+}
+
+void finish(std::optional<Question>& q, size_t& questions) {
+  if (!q) return;
+  const Question done = *q;
+  q.reset();
+  if (done.accepted == 0) {
+    if (done.answers.empty()) stop("the question has no answers", done.first);
+    bool any = false;
+    for (const Answer& a : done.answers) any = any || a.correct;
+    if (!any) stop("no answer is marked correct", done.first);
+  }
+  ++questions;
+}
+
+// "ANSWER: b, c": the letters, or false when the line is no answer key.
+bool answerKey(const u16string& t, std::vector<u16string>& letters) {
+  static constexpr u16string_view kKey = u"answer";
+  if (t.size() < kKey.size()) return false;
+  for (size_t i = 0; i < kKey.size(); ++i)
+    if ((t[i] | 0x20) != kKey[i] || t[i] >= 0x80) return false;
+  size_t p = kKey.size();
+  while (p < t.size() && space(t[p])) ++p;
+  if (p >= t.size() || t[p] != u':') return false;
+  ++p;
+  while (p < t.size() && space(t[p])) ++p;
+  if (endsPattern(u16string_view(t).substr(p))) return false;
+  letters.clear();
+  u16string word;
+  for (size_t i = p; i <= t.size(); ++i) {
+    if (i == t.size() || space(t[i]) || t[i] == u',' || t[i] == u';') {
+      if (!word.empty()) letters.push_back(word);
+      word.clear();
+    } else {
+      word += lower(t[i]);
+    }
+  }
+  return true;
+}
+
+void keyed(Question& q, const std::vector<u16string>& letters, int line) {
+  if (q.answers.empty()) stop("\"ANSWER:\" without answers before it", line);
+  if (letters.empty()) stop("\"ANSWER:\" names no answer", line);
+  for (Answer& a : q.answers) a.correct = false;
+  for (const u16string& l : letters) {
+    Answer* hit = nullptr;
+    for (Answer& a : q.answers)
+      if (!hit && l.size() == 1 && a.letter == l[0]) hit = &a;
+    if (!hit) stop("\"ANSWER:\" names an answer the question does not have", line);
+    hit->correct = true;
+  }
+  q.closed = true;
+}
+
+// One line of a question already open; false when it starts the next one.
+bool within(Question& q, const u16string& t, int line) {
+  std::vector<u16string> letters;
+  if (answerKey(t, letters)) {
+    keyed(q, letters, line);
+    return true;
+  }
+  size_t p = t.empty() || t[0] != u'*' ? 0 : 1;
+  while (p < t.size() && space(t[p])) ++p;
+  if (p < t.size() && t[p] == u'=' && !endsPattern(u16string_view(t).substr(p + 1))) {
+    if (!q.answers.empty())
+      stop("a short answer (\"=\") in a question with lettered answers", line);
+    if (trim(u16string_view(t).substr(p + 1)).empty()) stop("an empty short answer", line);
+    ++q.accepted;
+    return true;
+  }
+  Answer a{};
+  u16string text;
+  if (answer(t, a, text)) {
+    if (q.accepted) stop("a lettered answer in a short-answer question", line);
+    if (text.empty()) stop("an answer without text", line);
+    q.answers.push_back(a);
+    return true;
+  }
+  return q.answers.empty() && q.accepted == 0;  // the question's text goes on
+}
+
+}  // namespace
+
+std::optional<QuizProblem> firstProblem(const std::u16string& dataText) {
+  try {
+    std::optional<Question> q;
+    size_t questions = 0;
+    for (const Line& l : section(dataText)) {
+      u16string t = l.text;
+      for (char16_t& c : t)
+        if (c == 0xA0) c = u' ';
+      t = trim(t);
+      if (t.empty()) {
+        finish(q, questions);
+      } else if (!q || q->closed || !within(*q, t, l.number)) {
+        finish(q, questions);
+        q = Question{l.number, {}, 0, false};
+      }
+    }
+    finish(q, questions);
+    if (questions == 0) stop("the test has no questions", 0);
+    return std::nullopt;
+  } catch (const Stop& s) {
+    return s.problem;
+  }
+}
+
+}  // namespace quiz
