@@ -1,5 +1,5 @@
 #pragma once
-// Writers: HTML (save format 8) and text (save format 2).
+// Writers: HTML (save format 8), text (save format 2) and the model dump.
 #include <functional>
 #include <string>
 
@@ -22,5 +22,12 @@ void html(const Model& model, const std::string& path, const std::u16string& tit
           const std::function<std::string(std::string)>& filter = {});
 std::string htmlString(const Model& model, const std::string& filesFolderName,
                        const std::u16string& title);
+
+// The model as indented text (UTF-8, LF): the styles the paragraphs use,
+// then the main story and the notes, paragraph by paragraph with their
+// runs, tables with their rows and cells, pictures and note marks where
+// they stand, bookmarks after their story. Reader tests compare it with
+// golden files.
+std::string dump(const Model& model);
 
 }  // namespace word::write
