@@ -8,6 +8,7 @@
 
 #include "support/codepage.h"
 #include "word/story_ops.h"
+#include "word/write/blocks.h"
 #include "word/write/writers.h"
 
 namespace word::write {
@@ -164,25 +165,11 @@ class Dumper {
   // Paragraphs and tables from `from` to `to`, inside tables of `tableDepth`.
   void range(uint32_t from, uint32_t to, int tableDepth, int depth) {
     const Story& s = *story_;
-    uint32_t p = from;
-    while (p < to) {
-      while (tableCursor_ < s.tables.size() && s.tables[tableCursor_].start < p) ++tableCursor_;
-      if (tableCursor_ < s.tables.size()) {
-        const Table& t = s.tables[tableCursor_];
-        if (t.start == p && t.depth > tableDepth && t.end <= to && t.end > t.start) {
-          ++tableCursor_;
-          table(t, depth);
-          p = t.end;
-          continue;
-        }
-      }
-      size_t k = ops::paragraphAt(s, p);
-      if (k >= s.paragraphs.size()) break;
-      uint32_t end = std::min(s.paragraphs[k].end, to);
-      if (end <= p) break;
-      paragraph(p, end, s.paragraphs[k].format, depth);
-      p = end;
-    }
+    walkBlocks(
+        s, tableCursor_, from, to, tableDepth, [&](const Table& t) { table(t, depth); },
+        [&](uint32_t start, uint32_t end, size_t k) {
+          paragraph(start, end, s.paragraphs[k].format, depth);
+        });
   }
 
   void table(const Table& t, int depth) {
