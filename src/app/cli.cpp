@@ -8,6 +8,7 @@
 
 #include "app/check_cli.h"
 #include "app/convert_cli.h"
+#include "app/document_cli.h"
 #include "word/error.h"
 #include "word/read/reader.h"
 #include "word/write/writers.h"
@@ -27,6 +28,11 @@ void usage(std::FILE* to) {
       "                                 --strict: a document with warnings is not converted)\n"
       "       raredozud lint DOC...     what will go wrong with a course document, and where\n"
       "       raredozud text FILE       print a document's text as the converter reads it\n"
+      "       raredozud html DOC OUT.htm\n"
+      "                                 the whole document as one page, as the converter\n"
+      "                                 writes pages (pictures in OUT_files/)\n"
+      "       raredozud dump DOC        print the document's model (paragraphs, runs, tables,\n"
+      "                                 pictures, notes) for developers\n"
       "       raredozud check PACKAGE   report what an LMS would reject in a package folder or "
       "zip\n"
       "       raredozud complete FOLDER the copy step after a conversion: add the course\n"
@@ -63,6 +69,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cmd == "text" && argc == 3) return text(argv[2]);
+  if (cmd == "html") return htmlCommand(argc - 2, argv + 2);
+  if (cmd == "dump") return dumpCommand(argc - 2, argv + 2);
   if (cmd == "convert") return convertCommand(std::vector<std::string>(argv + 2, argv + argc));
   if (cmd == "lint") return lintCommand(std::vector<std::string>(argv + 2, argv + argc));
   if (cmd == "check") return checkCommand(argc - 2, argv + 2);

@@ -17,6 +17,7 @@
 #include "word/error.h"
 #include "word/links.h"
 #include "word/story_ops.h"
+#include "word/write/blocks.h"
 #include "word/write/writers.h"
 
 namespace word::write {
@@ -275,26 +276,15 @@ class Renderer {
   void range(uint32_t from, uint32_t to, int depth, bool block) {
     const Story& s = *story_;
     std::vector<ListLevel> lists;
-    uint32_t p = from;
-    while (p < to) {
-      while (tableCursor_ < s.tables.size() && s.tables[tableCursor_].start < p) ++tableCursor_;
-      if (tableCursor_ < s.tables.size()) {
-        const Table& t = s.tables[tableCursor_];
-        if (t.start == p && t.depth > depth && t.end <= to && t.end > t.start && !t.rows.empty()) {
+    walkBlocks(
+        s, tableCursor_, from, to, depth,
+        [&](const Table& t) {
           closeLists(lists, 0, block);
-          ++tableCursor_;
           table(t, block);
-          p = t.end;
-          continue;
-        }
-      }
-      size_t k = ops::paragraphAt(s, p);
-      if (k >= s.paragraphs.size()) break;
-      uint32_t end = std::min(s.paragraphs[k].end, to);
-      if (end <= p) break;
-      paragraph(p, end, s.paragraphs[k].format, k, to, lists, block);
-      p = end;
-    }
+        },
+        [&](uint32_t start, uint32_t end, size_t k) {
+          paragraph(start, end, s.paragraphs[k].format, k, to, lists, block);
+        });
     closeLists(lists, 0, block);
   }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Writers: HTML (save format 8) and text (save format 2).
+// Writers: HTML (save format 8), text (save format 2) and the model dump.
 #include <functional>
 #include <string>
 
@@ -25,5 +25,12 @@ std::string htmlString(const Model& model, const std::string& filesFolderName,
 
 // Whether a browser shows the picture as the HTML export writes it.
 bool browserShows(const Picture& picture);
+
+// The model as indented text (UTF-8, LF): the styles the paragraphs use,
+// then the main story and the notes, paragraph by paragraph with their
+// runs, tables with their rows and cells, pictures and note marks where
+// they stand, bookmarks after their story. Reader tests compare it with
+// golden files.
+std::string dump(const Model& model);
 
 }  // namespace word::write

@@ -1,0 +1,273 @@
+// The model as indented text, for reader tests: a change in what a reader
+// fills shows as a readable diff. Formatting of runs is given as it shows;
+// font, size and colours only where they differ from the paragraph's style,
+// whose own values head the dump.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "support/codepage.h"
+#include "word/story_ops.h"
+#include "word/write/blocks.h"
+#include "word/write/writers.h"
+
+namespace word::write {
+namespace {
+
+// A quoted string with quotes, backslashes and controls escaped: tab, line
+// break and page break as \t, \n and \f, other controls as \xNN. The
+// escaped form is ASCII, so it is made in UTF-16 and converted once, with
+// surrogate pairs whole.
+std::string quoted(std::u16string_view s) {
+  std::u16string out = u"\"";
+  for (char16_t c : s) {
+    if (c == u'"' || c == u'\\') {
+      out += u'\\';
+      out += c;
+    } else if (c == kTab || c == kLineBreak || c == kPageBreak) {
+      out += c == kTab ? u"\\t" : c == kLineBreak ? u"\\n" : u"\\f";
+    } else if (c < 32) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", static_cast<unsigned>(c));
+      out.append(buf, buf + 4);
+    } else {
+      out += c;
+    }
+  }
+  return support::toUtf8(out + u"\"");
+}
+
+std::string rgb(uint32_t colour) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "#%06X", colour & 0xFFFFFFu);
+  return buf;
+}
+
+// Half points as points: "12", "10.5".
+std::string size(uint16_t halfPoints) {
+  return std::to_string(halfPoints / 2) + (halfPoints % 2 ? ".5" : "");
+}
+
+// Surrogate pairs stay whole when text is cut into pieces.
+bool lowSurrogate(char16_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+std::string charFlags(const CharFormat& f) {
+  std::string out;
+  if (f.bold) out += " bold";
+  if (f.italic) out += " italic";
+  if (f.underline) out += " underline";
+  if (f.strike) out += " strike";
+  if (f.superscript) out += " sup";
+  if (f.subscript) out += " sub";
+  return out;
+}
+
+// What of `f` differs from `base`, flags absolute.
+std::string charFormat(const CharFormat& f, const CharFormat& base) {
+  std::string out = charFlags(f);
+  if (f.font != base.font) out += " font=" + quoted(f.font);
+  if (f.halfPoints != base.halfPoints)
+    out += " size=" + (f.halfPoints ? size(f.halfPoints) : std::string("default"));
+  if (f.color != base.color) out += " color=" + (f.color == kAutoColor ? "auto" : rgb(f.color));
+  if (f.highlight != base.highlight)
+    out += " highlight=" + (f.highlight == kAutoColor ? "none" : rgb(f.highlight));
+  if (!f.hyperlink.empty()) out += " link=" + quoted(f.hyperlink);
+  return out;
+}
+
+std::string paragraphFormat(const ParagraphFormat& f) {
+  static const char* aligns[] = {"left", "center", "right", "justify"};
+  std::string out;
+  if (f.outlineLevel < 9) out += " heading=" + std::to_string(f.outlineLevel + 1);
+  if (f.align != Align::Left) out += std::string(" align=") + aligns[static_cast<int>(f.align) & 3];
+  if (f.indentLeft) out += " left=" + std::to_string(f.indentLeft);
+  if (f.indentRight) out += " right=" + std::to_string(f.indentRight);
+  if (f.indentFirst) out += " first=" + std::to_string(f.indentFirst);
+  if (f.listId >= 0)
+    out += " list=" + std::to_string(f.listId) + "/" + std::to_string(f.listLevel) +
+           (f.listOrdered ? " numbered" : " bulleted");
+  if (!f.listLabel.empty()) out += " label=" + quoted(f.listLabel);
+  if (f.textBox) out += " textbox";
+  return out;
+}
+
+class Dumper {
+ public:
+  explicit Dumper(const Model& model) : model_(model) {}
+
+  std::string run() {
+    styles();
+    out_ += "main\n";
+    story(model_.main, 1);
+    for (size_t i = 0; i < model_.notes.size(); ++i) {
+      const Note& n = model_.notes[i];
+      out_ += std::string(n.endnote ? "endnote " : "footnote ") + quoted(n.label) + "\n";
+      story(n.body, 1);
+    }
+    return std::move(out_);
+  }
+
+ private:
+  void line(int depth, const std::string& text) {
+    out_.append(static_cast<size_t>(depth) * 2, ' ');
+    out_ += text;
+    out_ += '\n';
+  }
+
+  // The styles the paragraphs use, with their resolved formatting.
+  void styles() {
+    std::vector<bool> used(model_.styles.size(), false);
+    auto mark = [&](const Story& s) {
+      for (const Paragraph& p : s.paragraphs)
+        if (p.format.style >= 0 && static_cast<size_t>(p.format.style) < used.size())
+          used[static_cast<size_t>(p.format.style)] = true;
+    };
+    mark(model_.main);
+    for (const Note& n : model_.notes) mark(n.body);
+    if (!used.empty()) used[0] = true;
+    static const CharFormat kPlain;
+    for (size_t i = 0; i < used.size(); ++i) {
+      if (!used[i]) continue;
+      const Style& s = model_.styles[i];
+      std::string text = "style " + quoted(s.name);
+      if (s.basedOn >= 0 && static_cast<size_t>(s.basedOn) < model_.styles.size())
+        text += " based-on " + quoted(model_.styles[static_cast<size_t>(s.basedOn)].name);
+      line(0, text + paragraphFormat(s.paragraph) + charFormat(s.chars, kPlain));
+    }
+  }
+
+  std::string styleName(int32_t style) const {
+    if (style < 0 || static_cast<size_t>(style) >= model_.styles.size()) return "?";
+    return quoted(model_.styles[static_cast<size_t>(style)].name);
+  }
+
+  void story(const Story& s, int depth) {
+    story_ = &s;
+    tableCursor_ = 0;
+    range(0, static_cast<uint32_t>(s.text.size()), 0, depth);
+    for (const Bookmark& b : s.bookmarks) {
+      uint32_t from = std::min<uint32_t>(b.start, static_cast<uint32_t>(s.text.size()));
+      uint32_t to = std::clamp<uint32_t>(b.end, from, static_cast<uint32_t>(s.text.size()));
+      line(depth, "bookmark " + quoted(b.name) + " " + excerpt(from, to));
+    }
+    story_ = nullptr;
+  }
+
+  // The first characters a bookmark covers, enough to find it by.
+  std::string excerpt(uint32_t from, uint32_t to) const {
+    size_t n = std::min<size_t>(to - from, 30);
+    if (n < to - from && n > 0 && lowSurrogate(story_->text[from + n])) --n;
+    return quoted(std::u16string_view(story_->text).substr(from, n)) + (n < to - from ? "..." : "");
+  }
+
+  // Paragraphs and tables from `from` to `to`, inside tables of `tableDepth`.
+  void range(uint32_t from, uint32_t to, int tableDepth, int depth) {
+    const Story& s = *story_;
+    walkBlocks(
+        s, tableCursor_, from, to, tableDepth, [&](const Table& t) { table(t, depth); },
+        [&](uint32_t start, uint32_t end, size_t k) {
+          paragraph(start, end, s.paragraphs[k].format, depth);
+        });
+  }
+
+  void table(const Table& t, int depth) {
+    line(depth, "table");
+    for (const Row& row : t.rows) {
+      line(depth + 1, "row");
+      for (const Cell& c : row.cells) {
+        std::string text = "cell";
+        if (c.width) text += " width=" + std::to_string(c.width);
+        if (c.gridSpan != 1) text += " span=" + std::to_string(c.gridSpan);
+        if (c.vmerge == VMerge::Restart) text += " vmerge=restart";
+        if (c.vmerge == VMerge::Continue) text += " vmerge=continue";
+        line(depth + 2, text);
+        uint32_t from = std::max(c.start, t.start), to = std::min(c.end, t.end);
+        if (to > from && to <= story_->text.size()) range(from, to, t.depth, depth + 3);
+      }
+    }
+  }
+
+  void paragraph(uint32_t start, uint32_t end, const ParagraphFormat& f, int depth) {
+    const Story& s = *story_;
+    line(depth, "p " + styleName(f.style) + paragraphFormat(f));
+    if (end > start && (s.text[end - 1] == kParagraphMark || s.text[end - 1] == kCellMark)) --end;
+    static const Style kNoStyle;
+    const Style& style = f.style >= 0 && static_cast<size_t>(f.style) < model_.styles.size()
+                             ? model_.styles[static_cast<size_t>(f.style)]
+                             : kNoStyle;
+    // Runs of equal formatting are one line.
+    size_t r = ops::runAt(s, start);
+    for (uint32_t p = start; p < end;) {
+      static const CharFormat kNone;
+      const CharFormat& fmt = r < s.runs.size() ? s.runs[r].format : kNone;
+      size_t next = r + 1;
+      while (next < s.runs.size() && s.runs[next].start < end && s.runs[next].format == fmt) ++next;
+      uint32_t segEnd = next < s.runs.size() ? std::clamp(s.runs[next].start, p, end) : end;
+      if (segEnd == p) segEnd = end;
+      line(depth + 1, text(p, segEnd) + charFormat(fmt, style.chars));
+      p = segEnd;
+      r = next;
+    }
+  }
+
+  // Text in quotes; pictures and note marks as bracketed items between.
+  std::string text(uint32_t start, uint32_t end) const {
+    const Story& s = *story_;
+    std::string out;
+    std::u16string plain;
+    auto flush = [&] {
+      if (!plain.empty()) out += (out.empty() ? "" : " ") + quoted(plain);
+      plain.clear();
+    };
+    for (uint32_t i = start; i < end; ++i) {
+      char16_t c = s.text[i];
+      std::string item;
+      if (c == kPictureMark) item = picture(i);
+      if (c == kNoteMark) item = note(i);
+      if (item.empty()) {
+        plain.push_back(c);
+        continue;
+      }
+      flush();
+      out += (out.empty() ? "" : " ") + item;
+    }
+    flush();
+    return out;
+  }
+
+  std::string picture(uint32_t pos) const {
+    const auto& pics = story_->pictures;
+    auto it = std::lower_bound(pics.begin(), pics.end(), pos,
+                               [](const Picture& p, uint32_t x) { return p.pos < x; });
+    if (it == pics.end() || it->pos != pos) return "[picture missing]";
+    std::string out = "[picture " + (it->format.empty() ? std::string("?") : it->format) + " " +
+                      std::to_string(it->data ? it->data->size() : 0) + " bytes " +
+                      std::to_string(it->widthPx) + "x" + std::to_string(it->heightPx);
+    if (!it->alt.empty()) out += " alt=" + quoted(it->alt);
+    return out + "]";
+  }
+
+  std::string note(uint32_t pos) const {
+    if (story_ != &model_.main) return "[note mark]";
+    const auto& notes = model_.notes;
+    auto it = std::lower_bound(notes.begin(), notes.end(), pos,
+                               [](const Note& n, uint32_t x) { return n.pos < x; });
+    if (it == notes.end() || it->pos != pos) return "[note missing]";
+    return std::string(it->endnote ? "[endnote " : "[footnote ") + quoted(it->label) + "]";
+  }
+
+  const Model& model_;
+  std::string out_;
+  const Story* story_ = nullptr;
+  size_t tableCursor_ = 0;
+};
+
+}  // namespace
+
+std::string dump(const Model& model) {
+  return Dumper(model).run();
+}
+
+}  // namespace word::write
