@@ -135,3 +135,34 @@ TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
     EXPECT_FALSE(fs::exists(work / base));
   }
 }
+
+// Warnings go to standard error, beside the unchanged status lines; with
+// --strict a document with warnings is left alone and the next converts.
+TEST(ConvertCommand, WarningsOnStandardErrorAndStrictSkipsTheirDocument) {
+  ScratchFolder work;
+  writeBytes(work / "warned.txt", std::string("Notes first.\n") + kCourse);
+  writeBytes(work / "clean.txt", "%TITLE=T\n%AUTHOR=Me\n%H2=Only\nThe only page of this course.\n");
+  Result r = runConvert(dir(work), {"warned.txt"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_TRUE(r.err.starts_with("warned.txt:1: warning: text before the first")) << r.err;
+  EXPECT_NE(r.err.find("raredozud: the package: " + work / "warned/, " + work / "warned.zip\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.out.find("warning"), std::string::npos);
+
+  fs::remove_all(work / "warned");
+  fs::remove(work / "log.txt");
+  r = runConvert(dir(work), {"--strict", "warned.txt", "clean.txt"});
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_FALSE(exists(work / "warned"));
+  EXPECT_EQ(r.out.find("warned.txt"), std::string::npos) << r.out;
+  EXPECT_TRUE(exists(work / "clean/imsmanifest.xml"));
+  EXPECT_EQ(readBytes(work / "log.txt"), "Start\r\n" + work / "clean.txt" + "\r\nУспех\r\n");
+
+  // lint alone: the same lines on standard output, and its exit status.
+  r = runProgram(dir(work), {"lint", "warned.txt", "clean.txt"});
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_TRUE(r.out.starts_with("warned.txt:1: warning: text before the first")) << r.out;
+  EXPECT_EQ(runProgram(dir(work), {"lint", "clean.txt"}).exit, 0);
+  EXPECT_EQ(runProgram(dir(work), {"lint", "absent.doc"}).exit, 2);
+}

@@ -14,13 +14,8 @@ using word::u16;
 
 namespace {
 
-std::string p(const std::string& inner, const std::string& pPr = "") {
-  return "<w:p>" + (pPr.empty() ? "" : "<w:pPr>" + pPr + "</w:pPr>") + inner + "</w:p>";
-}
-std::string r(const std::string& t, const std::string& rPr = "") {
-  return "<w:r>" + (rPr.empty() ? "" : "<w:rPr>" + rPr + "</w:rPr>") +
-         "<w:t xml:space=\"preserve\">" + t + "</w:t></w:r>";
-}
+using docxtest::p;
+using docxtest::r;
 
 const std::string kStyles = docxtest::part(
     "styles",

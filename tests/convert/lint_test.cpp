@@ -1,0 +1,178 @@
+// What the author is told: each common mistake gives its warning, in its
+// words, at its paragraph; a clean course gives none; and reading for the
+// warnings changes nothing of the package a conversion writes.
+#include "convert/lint.h"
+
+#include <gtest/gtest.h>
+
+#include "../common/course.h"
+#include "../docx/docx_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+const std::string kHead = "%TITLE=T\n%AUTHOR=A\n";
+constexpr const char* kNoMarker =
+    ": warning: the line starts with \"%\" but is no marker, so it is course text (markers: "
+    "%TITLE= %AUTHOR= %H1= %H1# %H2= %TEST= %PID=)";
+
+struct Mistake {
+  const char* name;
+  std::vector<std::string> lines;  // after a title and an author
+  std::vector<std::string> warnings;
+};
+
+const std::vector<Mistake>& mistakes() {
+  static const std::vector<Mistake> list = {
+      {"a mistyped heading marker, then a PID",
+       {"%H2=One", "%PID=1", "Text of page one.", "%H3=Page two", "%PID=2", "Text of page two."},
+       {std::string("c.txt:6") + kNoMarker + " (\"%H3=Page two\")",
+        "c.txt:7: warning: a second \"%PID=\" for the same item: the later number counts "
+        "(\"%PID=2\")",
+        "c.txt:7: warning: \"%PID=\" after text: the text between the heading above and this line "
+        "is "
+        "left out (a mistyped heading marker above?); put \"%PID=\" right after its heading "
+        "(\"%PID=2\")"}},
+      {"a blank inside a marker",
+       {"%H2=One", "Text of page one.", "% H2=Page two", "Text of page two, more."},
+       {std::string("c.txt:5") + kNoMarker + " (\"% H2=Page two\")"}},
+      {"a short last page",
+       {"%H2=One", "Text of page one.", "%H2=End", "Good luck!"},
+       {"c.txt:5: warning: the last page \"End\" has ten characters or fewer: it is left out of "
+        "the course (\"%H2=End\")"}},
+      {"PIDs repeated in one item and across items",
+       {"%H2=One", "%PID=1", "%PID=2", "Text of page one.", "%H2=Two", "%PID=2",
+        "Text of page two."},
+       {"c.txt:5: warning: a second \"%PID=\" for the same item: the later number counts "
+        "(\"%PID=2\")",
+        "c.txt:8: warning: PID 2 is given to two items: the manifest names this one ITEM2_2 "
+        "(\"%PID=2\")"}},
+      {"links to a PID nobody has, and unclosed",
+       {"%H2=One", "%PID=1", "See %A=99 the end%A# and %A=1 here%A# and %A=5 there."},
+       {"c.txt:5: warning: \"%A=\" without \"%A#\" in the same paragraph: the page shows the "
+        "marker "
+        "as text (\"See %A=99 the end%A# and\")",
+        "c.txt:5: warning: \"%A=99\" links to PID \"99\", which no item has (\"See %A=99 the "
+        "end%A# "
+        "and\")"}},
+      {"a chapter never closed before the next",
+       {"%H1=One", "%H2=A", "Text of page a.", "%H1=Two", "%H2=B", "Text of page b.", "%H1#"},
+       {"c.txt:6: warning: \"%H1=\" while the chapter \"One\" is still open: this chapter nests "
+        "inside it; close that one with \"%H1#\" (\"%H1=Two\")"}},
+      {"a quiz without a right answer",
+       {"%TEST=Quiz", "1. Which?", "a) one", "b) two", "", "%H2=After", "Text after the quiz."},
+       {"c.txt:4: warning: the test \"Quiz\": its quiz page stops here: no answer is marked "
+        "correct "
+        "(\"1. Which?\")"}},
+      {"dropped text, empty title, stray chapter end, second title, bad PID",
+       {"Intro text.", "%H2=", "Text of an untitled page.", "%H1#", "%TITLE=U", "%H2=Last",
+        "%PID=abc", "more text here"},
+       {"c.txt:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to no "
+        "page "
+        "and is left out of the course (\"Intro text.\")",
+        "c.txt:4: warning: an empty title after \"%H2=\": the contents show an empty line "
+        "(\"%H2=\")",
+        "c.txt:6: warning: \"%H1#\" without an open chapter: the line is ignored and stays text of "
+        "the page above (\"%H1#\")",
+        "c.txt:7: warning: a second \"%TITLE=\" line: the later one counts (\"%TITLE=U\")",
+        "c.txt:9: warning: \"%PID=\" without a number: the conversion stops here (error 13) "
+        "(\"%PID=abc\")"}},
+      {"an empty page",
+       {"%H2=Empty", "%H2=Full", "Text of the full page."},
+       {"c.txt:3: warning: the page \"Empty\" has no content (\"%H2=Empty\")"}},
+  };
+  return list;
+}
+
+class Lint : public CourseTest {
+ protected:
+  std::vector<std::string> lines(const std::string& path, const std::string& shown) {
+    std::vector<std::string> out;
+    for (const convert::LintWarning& w : convert::lint(app, path))
+      out.push_back(convert::lintLine(shown, w));
+    return out;
+  }
+  // The package a conversion of `path` writes in a fresh engine, without lint.
+  std::map<std::string, std::string> packageAlone(const std::string& path,
+                                                  const std::string& folder) {
+    std::filesystem::remove_all(folder);
+    course::Session fresh;
+    word::Application engine;
+    ListChooser chosen({path});
+    course::Frontend frontend{chosen, status, log, warnings, starter, programFolder()};
+    convert::parse(fresh, engine, frontend);
+    return files(folder);
+  }
+  static std::map<std::string, std::string> files(const std::string& folder) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
+      if (e.is_regular_file()) out[e.path().string()] = readBytes(e.path().string());
+    return out;
+  }
+};
+
+}  // namespace
+
+TEST_F(Lint, EachMistakeIsNamedAtItsParagraphAndThePackageStaysAsItWas) {
+  int n = 0;
+  for (const Mistake& m : mistakes()) {
+    SCOPED_TRACE(m.name);
+    std::vector<std::string> all = {"%TITLE=T", "%AUTHOR=A"};
+    all.insert(all.end(), m.lines.begin(), m.lines.end());
+    const std::string name = "c" + std::to_string(++n);
+    const std::string path = course(name + ".txt", all);
+    EXPECT_EQ(lines(path, "c.txt"), m.warnings);
+    run(path);  // after the lint, in the same engine, as the command line does
+    if (!std::filesystem::exists(out(name))) continue;
+    const auto linted = files(out(name));
+    EXPECT_EQ(packageAlone(path, out(name)), linted);
+  }
+}
+
+TEST_F(Lint, TheBuiltDocumentsMistakesAndACleanCourse) {
+  // A marker after a line break, a picture browsers do not show.
+  word::Builder b;
+  paragraph(b, "%TITLE=T");
+  paragraph(b, "%AUTHOR=A");
+  paragraph(b, "%H2=One");
+  b.text("Text of page one.\v%H2=Two");
+  b.endParagraph();
+  word::Picture emf;
+  emf.format = "emf";
+  emf.data = std::make_shared<const std::string>("\x01\0\0\0", 4);
+  b.picture(emf);
+  b.endParagraph();
+  EXPECT_EQ(
+      lines(builtCourse("b.doc", b), "b.doc"),
+      (std::vector<std::string>{
+          "b.doc:4: warning: a line break (Shift+Enter) stands before \"%H2=\": the marker is "
+          "read as text; end the line before it with Enter (\"Text of page one. %H2=Two\")",
+          "b.doc:5: warning: a picture in emf format, which browsers do not show: insert it "
+          "as PNG or JPEG (\"\")"}));
+
+  const std::string clean = course(
+      "clean.txt", {"%TITLE=Clean", "%AUTHOR=Me", "%H1=Part", "%PID=1", "%H2=Page", "%PID=2",
+                    "See %A=3 the quiz%A#.", "%TEST=Quiz", "%PID=3", "1. Which?", "*a) this",
+                    "b) that", "%H1#", "%H2=End", "%PID=4", "Thank you for taking this course."});
+  EXPECT_EQ(lines(clean, "clean.txt"), std::vector<std::string>{});
+}
+
+// Paragraphs are counted through tables: every paragraph of a cell counts,
+// the marks that end rows do not.
+TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {
+  using docxtest::p;
+  using docxtest::r;
+  auto cell = [](const std::string& body) { return "<w:tc>" + body + "</w:tc>"; };
+  const std::string body = p(r("%TITLE=T")) + p(r("%AUTHOR=A")) + p(r("%H2=Tables")) +
+                           "<w:tbl><w:tr>" + cell(p(r("a1")) + p(r("a2"))) +
+                           cell(p(r("%H2=In a cell"))) + "</w:tr>" + "<w:tr>" + cell(p(r("b"))) +
+                           cell(p(r("c"))) + "</w:tr></w:tbl>" + p(r("%H3=After the table"));
+  const std::string path = docs / "t.docx";
+  writeBytes(path, docxtest::build({docxtest::documentXml(body), {}, {}}));
+  EXPECT_EQ(lines(path, "t.docx"),
+            (std::vector<std::string>{
+                "t.docx:6: warning: \"%H2=\" in a table is not read: markers work only outside "
+                "tables (\"%H2=In a cell\")",
+                std::string("t.docx:9") + kNoMarker + " (\"%H3=After the table\")"}));
+}
