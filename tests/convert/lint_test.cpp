@@ -176,3 +176,16 @@ TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {
                 "tables (\"%H2=In a cell\")",
                 std::string("t.docx:9") + kNoMarker + " (\"%H3=After the table\")"}));
 }
+
+TEST_F(Lint, TheCourseTemplateConvertsWithoutAWarning) {
+  for (const char* name : {"course-template.docx", "course-template.doc"}) {
+    SCOPED_TRACE(name);
+    const std::string path = docs / name;
+    std::filesystem::copy(std::string(RD_TEST_DIR) + "/../examples/" + name, path);
+    EXPECT_EQ(lines(path, name), std::vector<std::string>{});
+    status.lines.clear();
+    EXPECT_EQ(run(path), convert::RunOutcome::Succeeded);
+    EXPECT_EQ(status.lines.back(), "Успех");
+    EXPECT_TRUE(exists(out("course-template") + "page3_files/image001.png"));
+  }
+}
