@@ -13,8 +13,12 @@ bool keptControl(char16_t c) {
 
 }  // namespace
 
-std::u16string u16(std::string_view utf8) { return support::fromUtf8(utf8); }
-std::string u8(std::u16string_view utf16) { return support::toUtf8(utf16); }
+std::u16string u16(std::string_view utf8) {
+  return support::fromUtf8(utf8);
+}
+std::string u8(std::u16string_view utf16) {
+  return support::toUtf8(utf16);
+}
 
 Builder::Builder() : story_(model_.main) {
   Style normal;
@@ -76,7 +80,9 @@ void Builder::text(std::string_view utf8, const CharFormat& format) {
   text(std::u16string_view(support::fromUtf8(utf8)), format);
 }
 
-void Builder::paragraph(const ParagraphFormat& format) { pending_ = format; }
+void Builder::paragraph(const ParagraphFormat& format) {
+  pending_ = format;
+}
 
 uint32_t Builder::paragraphStart() const {
   return story_.paragraphs.empty() ? 0 : story_.paragraphs.back().end;
@@ -90,12 +96,22 @@ void Builder::closeParagraph(char16_t mark) {
   pending_ = ParagraphFormat{};
 }
 
-void Builder::endParagraph() { closeParagraph(kParagraphMark); }
+void Builder::endParagraph() {
+  closeParagraph(kParagraphMark);
+}
 
 void Builder::picture(Picture picture, const CharFormat& format) {
   picture.pos = position();
   appendChar(kPictureMark, format);
   story_.pictures.push_back(std::move(picture));
+}
+
+void Builder::equation(std::u16string_view linear, std::u16string mathml, bool display,
+                       const CharFormat& format) {
+  const uint32_t start = position();
+  text(linear, format);
+  if (position() > start)
+    story_.equations.push_back({start, position(), std::move(mathml), display});
 }
 
 void Builder::note(bool endnote, std::u16string label, Story body, const CharFormat& format) {

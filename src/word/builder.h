@@ -34,6 +34,9 @@ class Builder {
   void endParagraph();
 
   void picture(Picture picture, const CharFormat& format = {});
+  // An equation: its linear text, formatted as given, and its MathML.
+  void equation(std::u16string_view linear, std::u16string mathml, bool display,
+                const CharFormat& format = {});
   // A note reference; `body` is the note's own story (build it with a
   // second Builder and take `finishStory()`).
   void note(bool endnote, std::u16string label, Story body, const CharFormat& format = {});
@@ -47,8 +50,8 @@ class Builder {
   void startTable();
   void startRow();
   void startCell(int32_t width = 0, uint16_t gridSpan = 1, VMerge vmerge = VMerge::None);
-  void endCell();   // ends the cell's last paragraph with a 7
-  void endRow();    // writes the row's own 7
+  void endCell();  // ends the cell's last paragraph with a 7
+  void endRow();   // writes the row's own 7
   void endTable();
 
   // Current position in the story (length of the text so far).
@@ -63,7 +66,7 @@ class Builder {
 
  private:
   struct OpenTable {
-    size_t index;          // into story_.tables
+    size_t index;  // into story_.tables
     bool rowOpen = false;
     bool cellOpen = false;
   };

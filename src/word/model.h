@@ -12,12 +12,12 @@
 namespace word {
 
 // Control characters of story text.
-inline constexpr char16_t kPictureMark = 1;    // an inline picture (one per Picture)
-inline constexpr char16_t kNoteMark = 2;       // a footnote/endnote reference (one per Note)
-inline constexpr char16_t kCellMark = 7;       // ends a cell's last paragraph; alone, ends a row
+inline constexpr char16_t kPictureMark = 1;  // an inline picture (one per Picture)
+inline constexpr char16_t kNoteMark = 2;     // a footnote/endnote reference (one per Note)
+inline constexpr char16_t kCellMark = 7;     // ends a cell's last paragraph; alone, ends a row
 inline constexpr char16_t kTab = 9;
-inline constexpr char16_t kLineBreak = 11;     // manual line break
-inline constexpr char16_t kPageBreak = 12;     // page or section break
+inline constexpr char16_t kLineBreak = 11;  // manual line break
+inline constexpr char16_t kPageBreak = 12;  // page or section break
 inline constexpr char16_t kParagraphMark = 13;
 inline constexpr char16_t kColumnBreak = 14;
 
@@ -43,26 +43,26 @@ struct CharFormat {
 
 // Paragraph formatting as it shows (style chain already resolved).
 struct ParagraphFormat {
-  int32_t style = 0;           // index into Model::styles; 0 is the default paragraph style
-  uint8_t outlineLevel = 9;    // 0..8: heading level 1..9; 9: body text
+  int32_t style = 0;         // index into Model::styles; 0 is the default paragraph style
+  uint8_t outlineLevel = 9;  // 0..8: heading level 1..9; 9: body text
   Align align = Align::Left;
-  int32_t indentLeft = 0;      // twips
-  int32_t indentRight = 0;     // twips
-  int32_t indentFirst = 0;     // twips, relative to indentLeft; negative: hanging
-  int32_t listId = -1;         // -1: not in a list; equal ids share one numbering
-  uint8_t listLevel = 0;       // 0..8
-  bool listOrdered = false;    // numbered (true) or bulleted (false)
-  std::u16string listLabel;    // the label as displayed ("1.", "a)", "\u2022"); empty if none
-  bool textBox = false;        // text of a text box, placed after the paragraph anchoring it
+  int32_t indentLeft = 0;    // twips
+  int32_t indentRight = 0;   // twips
+  int32_t indentFirst = 0;   // twips, relative to indentLeft; negative: hanging
+  int32_t listId = -1;       // -1: not in a list; equal ids share one numbering
+  uint8_t listLevel = 0;     // 0..8
+  bool listOrdered = false;  // numbered (true) or bulleted (false)
+  std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
+  bool textBox = false;      // text of a text box, placed after the paragraph anchoring it
   bool operator==(const ParagraphFormat&) const = default;
 };
 
 struct Style {
-  std::u16string name;         // "Normal", "heading 1", ...
-  int32_t basedOn = -1;        // index of the base style, -1 for none
-  bool character = false;      // a character style (no paragraph properties)
-  ParagraphFormat paragraph;   // resolved defaults of the style
-  CharFormat chars;            // resolved defaults of the style
+  std::u16string name;        // "Normal", "heading 1", ...
+  int32_t basedOn = -1;       // index of the base style, -1 for none
+  bool character = false;     // a character style (no paragraph properties)
+  ParagraphFormat paragraph;  // resolved defaults of the style
+  CharFormat chars;           // resolved defaults of the style
 };
 
 // One paragraph. Paragraph i runs from the previous paragraph's end (or 0)
@@ -84,15 +84,15 @@ enum class VMerge : uint8_t { None, Restart, Continue };
 
 struct Cell {
   uint32_t start = 0;
-  uint32_t end = 0;            // one past the cell's 7
-  int32_t width = 0;           // twips; 0: not given
-  uint16_t gridSpan = 1;       // columns spanned (horizontal merge)
+  uint32_t end = 0;       // one past the cell's 7
+  int32_t width = 0;      // twips; 0: not given
+  uint16_t gridSpan = 1;  // columns spanned (horizontal merge)
   VMerge vmerge = VMerge::None;
 };
 
 struct Row {
   uint32_t start = 0;
-  uint32_t end = 0;            // one past the row's own 7
+  uint32_t end = 0;  // one past the row's own 7
   std::vector<Cell> cells;
 };
 
@@ -101,7 +101,7 @@ struct Row {
 // table comes before the tables nested in it.
 struct Table {
   uint32_t start = 0;
-  uint32_t end = 0;            // one past the last row's 7
+  uint32_t end = 0;  // one past the last row's 7
   uint8_t depth = 1;
   std::vector<Row> rows;
 };
@@ -116,10 +116,19 @@ struct Bookmark {
 struct Picture {
   uint32_t pos = 0;
   std::shared_ptr<const std::string> data;  // the image file's bytes
-  std::string format;          // "png", "jpeg", "gif", "bmp", "tiff", "emf", "wmf"
-  int32_t widthPx = 0;         // display size at 96 dpi; 0: take the image's own
+  std::string format;                       // "png", "jpeg", "gif", "bmp", "tiff", "emf", "wmf"
+  int32_t widthPx = 0;                      // display size at 96 dpi; 0: take the image's own
   int32_t heightPx = 0;
-  std::u16string alt;          // alternative text
+  std::u16string alt;  // alternative text
+};
+
+// An equation: its linear text stands in the story from `start` to `end`
+// (what a plain-text export writes), and a page shows it as MathML.
+struct Equation {
+  uint32_t start = 0;
+  uint32_t end = 0;
+  std::u16string mathml;  // a whole <math> element
+  bool display = false;   // on a line of its own
 };
 
 // A text with its formatting: the main text, or a note's text.
@@ -130,20 +139,21 @@ struct Story {
   std::vector<Table> tables;          // sorted by start
   std::vector<Bookmark> bookmarks;    // sorted by start
   std::vector<Picture> pictures;      // sorted by pos
+  std::vector<Equation> equations;    // sorted by start, not overlapping
 };
 
 // A footnote or endnote, referenced at a kNoteMark of the main story.
 struct Note {
   uint32_t pos = 0;
   bool endnote = false;
-  std::u16string label;        // the reference mark as displayed ("1", "i", "*")
+  std::u16string label;  // the reference mark as displayed ("1", "i", "*")
   Story body;
 };
 
 struct Model {
   Story main;
-  std::vector<Note> notes;     // sorted by pos
-  std::vector<Style> styles;   // styles[0] is the default paragraph style
+  std::vector<Note> notes;    // sorted by pos
+  std::vector<Style> styles;  // styles[0] is the default paragraph style
 };
 
 }  // namespace word

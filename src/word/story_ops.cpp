@@ -195,6 +195,11 @@ Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
   for (; bm != src.bookmarks.end() && bm->start <= b; ++bm)
     if (bm->end <= b) s.bookmarks.push_back({bm->name, bm->start - a, bm->end - a});
 
+  // An equation cut by the range keeps its text only.
+  for (const Equation& e : src.equations)
+    if (e.start >= a && e.end <= b)
+      s.equations.push_back({e.start - a, e.end - a, e.mathml, e.display});
+
   auto pic = std::lower_bound(src.pictures.begin(), src.pictures.end(), a,
                               [](const Picture& p, uint32_t pos) { return p.pos < pos; });
   for (; pic != src.pictures.end() && pic->pos < b; ++pic) {
@@ -371,6 +376,27 @@ void insertBookmarks(Story& d, uint32_t pos, const Story& f) {
   d.bookmarks = std::move(marks);
 }
 
+// Equations at or after `pos` move; one that `pos` falls inside keeps only
+// its text.
+void insertEquations(Story& d, uint32_t pos, const Story& f) {
+  const uint32_t n = static_cast<uint32_t>(f.text.size());
+  std::vector<Equation> out;
+  out.reserve(d.equations.size() + f.equations.size());
+  for (Equation& e : d.equations) {
+    if (e.start < pos && e.end > pos) continue;
+    if (e.start >= pos) {
+      e.start += n;
+      e.end += n;
+    }
+    out.push_back(std::move(e));
+  }
+  for (const Equation& e : f.equations)
+    out.push_back({e.start + pos, e.end + pos, e.mathml, e.display});
+  std::stable_sort(out.begin(), out.end(),
+                   [](const Equation& x, const Equation& y) { return x.start < y.start; });
+  d.equations = std::move(out);
+}
+
 // Pictures and notes are characters: those at or after `pos` move.
 void insertPicturesAndNotes(Model& model, uint32_t pos, const Model& fragment,
                             const std::vector<int32_t>& styleMap) {
@@ -445,6 +471,7 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   insertParagraphs(d, pos, f, styleMap);
   insertRuns(d, pos, f);
   insertBookmarks(d, pos, f);
+  insertEquations(d, pos, f);
   insertPicturesAndNotes(model, pos, fragment, styleMap);
   insertTables(d, pos, f);
   return n;
@@ -530,6 +557,22 @@ void eraseBookmarks(Story& d, uint32_t start, uint32_t end) {
   d.bookmarks = std::move(marks);
 }
 
+// An equation the erased range touches keeps only what is left of its text.
+void eraseEquations(Story& d, uint32_t start, uint32_t end) {
+  const uint32_t len = end - start;
+  std::vector<Equation> out;
+  for (Equation& e : d.equations) {
+    if (e.end <= start) {
+      out.push_back(std::move(e));
+    } else if (e.start >= end) {
+      e.start -= len;
+      e.end -= len;
+      out.push_back(std::move(e));
+    }
+  }
+  d.equations = std::move(out);
+}
+
 void erasePicturesAndNotes(Model& model, uint32_t start, uint32_t end) {
   Story& d = model.main;
   const uint32_t len = end - start;
@@ -562,6 +605,7 @@ void erase(Model& model, uint32_t start, uint32_t end) {
   eraseParagraphs(d, start, end);
   eraseRuns(d, start, end);
   eraseBookmarks(d, start, end);
+  eraseEquations(d, start, end);
   erasePicturesAndNotes(model, start, end);
 }
 

@@ -378,13 +378,24 @@ class Renderer {
     std::u16string link;
     size_t r = ops::runAt(s, start);
     uint32_t p = start;
+    auto eq = std::lower_bound(s.equations.begin(), s.equations.end(), start,
+                               [](const Equation& e, uint32_t pos) { return e.start < pos; });
     while (p < end) {
+      // An equation shows as MathML in place of its linear text.
+      if (eq != s.equations.end() && eq->start == p && eq->end <= end) {
+        out_ += eq->mathml;
+        any = true;
+        p = eq->end;
+        ++eq;
+        r = ops::runAt(s, p);
+        continue;
+      }
       // Runs of equal formatting are one segment, so text typed in one go
       // comes out in one piece.
       const CharFormat* f = r < s.runs.size() ? &s.runs[r].format : nullptr;
-      uint32_t segEnd = end;
+      uint32_t segEnd = eq != s.equations.end() && eq->start > p ? std::min(end, eq->start) : end;
       size_t next = r + 1;
-      while (next < s.runs.size() && s.runs[next].start < end) {
+      while (next < s.runs.size() && s.runs[next].start < segEnd) {
         if (!f || s.runs[next].format != *f) {
           segEnd = std::max(p, s.runs[next].start);
           break;
@@ -406,7 +417,7 @@ class Renderer {
       any |= characters(p, segEnd);
       out_ += close;
       p = segEnd;
-      r = next;
+      r = ops::runAt(s, p);
     }
     if (!link.empty()) out_ += u"</a>";
     return any;

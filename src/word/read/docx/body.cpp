@@ -166,25 +166,21 @@ void DocxReader::inlines(const pugi::xml_node& parent, StoryState& s, InlineStat
     } else if (name == "bookmarkEnd") {
       bookmarkEnd(n, s);
     } else if (name == "oMath" || name == "oMathPara") {
-      mathText(n, s, in, depth + 1);
+      equations(n, s, in);
     }
     // del, moveFrom: deleted text; commentRange*, proofErr, perm*: no text.
   }
 }
 
-void DocxReader::mathText(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth) {
-  if (depth > kMaxDepth) return;
-  for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
-    if (c.type() != pugi::node_element) continue;
-    if (is(c, "r")) {
-      RunProps direct;
-      if (auto rpr = child(c, "rPr"); rpr) direct.read(rpr, theme_);
-      for (pugi::xml_node t = c.first_child(); t; t = t.next_sibling())
-        if (is(t, "t") && visible(s))
-          s.builder->text(cleanText(t.text().get()), format(direct, s, in));
-    } else if (!is(c, "del") && !is(c, "ctrlPr") && !is(c, "rPr")) {
-      mathText(c, s, in, depth + 1);
-    }
+// An equation paragraph (m:oMathPara) holds equations of their own lines.
+void DocxReader::equations(const pugi::xml_node& n, StoryState& s, InlineState& in) {
+  if (!visible(s)) return;
+  const bool display = is(n, "oMathPara");
+  for (pugi::xml_node m = display ? n.first_child() : n; m;
+       m = display ? m.next_sibling() : pugi::xml_node()) {
+    if (!is(m, "oMath")) continue;
+    MathText math = readMath(m, display);
+    s.builder->equation(math.linear, std::move(math.mathml), display, format(RunProps{}, s, in));
   }
 }
 

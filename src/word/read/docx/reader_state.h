@@ -85,6 +85,13 @@ pugi::xml_node chooseBranch(const pugi::xml_node& ac);
 // The target of a HYPERLINK field code, empty for other fields (fields.cpp).
 std::u16string fieldLink(std::string_view code);
 
+// An Office Math equation (m:oMath) as MathML and as its linear text.
+struct MathText {
+  std::u16string mathml;
+  std::u16string linear;
+};
+MathText readMath(const pugi::xml_node& oMath, bool display);
+
 // What the children of one run share: the run's format, made when first
 // needed and made again after a field character changes the link.
 struct RunContext {
@@ -117,7 +124,7 @@ class DocxReader {
                 InlineState& in, int depth);
   void symbol(const pugi::xml_node& k, RunContext& rc, StoryState& s, const InlineState& in);
   void ruby(const pugi::xml_node& k, StoryState& s, InlineState& in, int depth);
-  void mathText(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
+  void equations(const pugi::xml_node& n, StoryState& s, InlineState& in);
   bool runHidden(const RunProps& direct, const InlineState& in) const;
   const CharFormat& runFormat(RunContext& rc, const StoryState& s, const InlineState& in) const {
     if (!rc.cached) rc.cached = format(rc.direct, s, in);
