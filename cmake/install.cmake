@@ -32,11 +32,13 @@ set(CPACK_PACKAGE_NAME raredozud)
 set(CPACK_PACKAGE_CONTACT "Raredozud developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "turns marked-up Word documents into e-learning course packages")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Raredozud reads a course author's .doc, .docx or plain text document, its structure \
-marked with short marker lines, and writes a course package an LMS imports: a web page \
-per page of the course, a quiz per test, the IMS Content Packaging 1.1 manifest, the \
-course player and a zip. It has a window and a command line.")
+# Lines as the package's description shows them, each under 80 columns.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Raredozud reads a course author's .doc, .docx or plain text document, its"
+  "structure marked with short marker lines, and writes a course package that"
+  "a learning management system imports: a web page per page of the course,"
+  "a quiz per test, the IMS Content Packaging 1.1 manifest, the course player"
+  "and a zip. It has a window and a command line.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
