@@ -1,13 +1,16 @@
-# make run   - install what is missing, build, convert the bundled example
-# make test  - install what is missing, build, run every test
+# make run      - install what is missing, build, convert the bundled example
+# make test     - install what is missing, build, run every test
+# make install  - install under PREFIX (DESTDIR is honoured)
+# make deb      - the Debian package, raredozud_VERSION_ARCH.deb, here
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
-PACKAGES = build-essential cmake pkg-config qt6-base-dev libgsf-1-dev libpugixml-dev \
-           libxml2-dev libicu-dev libxml2-utils libgtest-dev libgmock-dev libbenchmark-dev \
-           chromium nodejs npm
+PREFIX ?= /usr/local
+PACKAGES = build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libgsf-1-dev libpugixml-dev \
+           libxml2-dev libicu-dev zlib1g-dev libxml2-utils libgtest-dev libgmock-dev \
+           libbenchmark-dev chromium nodejs npm dpkg-dev desktop-file-utils groff-base
 
-.PHONY: all setup build run test clean
+.PHONY: all setup build run test install deb clean
 
 all: build
 
@@ -35,6 +38,13 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX) --strip
+
+deb: build
+	cd $(BUILD) && cpack -G DEB
+	mv $(BUILD)/raredozud_*.deb .
 
 clean:
 	rm -rf $(BUILD)

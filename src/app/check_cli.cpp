@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/help.h"
 #include "package/complete.h"
 #include "package/package_check.h"
 #include "support/error.h"
@@ -12,7 +13,7 @@ namespace app {
 
 int checkCommand(int argc, char** argv) {
   if (argc != 1) {
-    std::fprintf(stderr, "Usage: raredozud check FOLDER_OR_ZIP\n");
+    std::fputs(usageLine(*findCommand("check")).c_str(), stderr);
     return 2;
   }
   // The schemas are the installation's own copies beside the program.
@@ -26,7 +27,7 @@ int checkCommand(int argc, char** argv) {
 
 int completeCommand(int argc, char** argv) {
   if (argc != 1) {
-    std::fprintf(stderr, "Usage: raredozud complete FOLDER\n");
+    std::fputs(usageLine(*findCommand("complete")).c_str(), stderr);
     return 2;
   }
   try {

@@ -9,36 +9,14 @@
 #include "app/check_cli.h"
 #include "app/convert_cli.h"
 #include "app/document_cli.h"
+#include "app/help.h"
+#include "app/version.h"
 #include "word/error.h"
 #include "word/read/reader.h"
 #include "word/write/writers.h"
 
 namespace app {
 namespace {
-
-// From the build, which takes it from the project's one version number.
-constexpr const char* kVersion = RAREDOZUD_VERSION;
-
-void usage(std::FILE* to) {
-  std::fprintf(
-      to,
-      "Usage: raredozud                 open the window\n"
-      "       raredozud convert [--strict] DOC...\n"
-      "                                 convert course documents (warnings on standard error;\n"
-      "                                 --strict: a document with warnings is not converted)\n"
-      "       raredozud lint DOC...     what will go wrong with a course document, and where\n"
-      "       raredozud text FILE       print a document's text as the converter reads it\n"
-      "       raredozud html DOC OUT.htm\n"
-      "                                 the whole document as one page, as the converter\n"
-      "                                 writes pages (pictures in OUT_files/)\n"
-      "       raredozud dump DOC        print the document's model (paragraphs, runs, tables,\n"
-      "                                 pictures, notes) for developers\n"
-      "       raredozud check PACKAGE   report what an LMS would reject in a package folder or "
-      "zip\n"
-      "       raredozud complete FOLDER the copy step after a conversion: add the course\n"
-      "                                 player to a package folder, write FOLDER.zip\n"
-      "       raredozud --help | --version\n");
-}
 
 int text(const char* path) {
   try {
@@ -52,20 +30,47 @@ int text(const char* path) {
   }
 }
 
+// `COMMAND --help` (or -h) before any "--".
+bool asksForHelp(int argc, char** argv) {
+  for (int i = 2; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--") return false;
+    if (a == "--help" || a == "-h") return true;
+  }
+  return false;
+}
+
+int usageError(const CommandHelp* command) {
+  const std::string text = command ? usageLine(*command) : programHelp();
+  std::fputs(text.c_str(), stderr);
+  return 2;
+}
+
 }  // namespace
 
+WindowRequest windowRequest(int argc, char** argv) {
+  if (argc == 1) return {true, ""};
+  if (std::strcmp(argv[1], "--window") != 0 || argc > 3) return {};
+  // An option after it (--help, a mistyped one) is the command line's to answer.
+  if (argc == 3 && argv[2][0] == '-') return {};
+  return {true, argc == 3 ? argv[2] : ""};
+}
+
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    usage(stderr);
-    return 2;
-  }
-  std::string cmd = argv[1];
+  if (argc < 2) return usageError(nullptr);
+  const std::string cmd = argv[1];
   if (cmd == "--help" || cmd == "-h") {
-    usage(stdout);
+    std::fputs(programHelp().c_str(), stdout);
     return 0;
   }
   if (cmd == "--version") {
-    std::printf("raredozud %s\n", kVersion);
+    std::fputs(versionText().c_str(), stdout);
+    return 0;
+  }
+  const CommandHelp* command = cmd.empty() ? nullptr : findCommand(cmd);
+  if (!command) return usageError(nullptr);
+  if (asksForHelp(argc, argv)) {
+    std::fputs(commandHelp(*command).c_str(), stdout);
     return 0;
   }
   if (cmd == "text" && argc == 3) return text(argv[2]);
@@ -75,8 +80,9 @@ int main(int argc, char** argv) {
   if (cmd == "lint") return lintCommand(std::vector<std::string>(argv + 2, argv + argc));
   if (cmd == "check") return checkCommand(argc - 2, argv + 2);
   if (cmd == "complete") return completeCommand(argc - 2, argv + 2);
-  usage(stderr);
-  return 2;
+  // text with other than one file, --window with more than one document or
+  // an option, --help and --version with arguments.
+  return usageError(command);
 }
 
 }  // namespace app

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/help.h"
 #include "app/sinks.h"
 #include "convert/driver.h"
 #include "convert/lint.h"
@@ -57,18 +58,10 @@ bool readArguments(const char* command, const std::vector<std::string>& argument
     }
   }
   if (documents.empty()) {
-    std::fprintf(stderr, "Usage: raredozud %s %sDOC...\n", command, strict ? "[--strict] " : "");
+    std::fputs(usageLine(*findCommand(command)).c_str(), stderr);
     return false;
   }
   return true;
-}
-
-bool wantsHelp(const std::vector<std::string>& arguments) {
-  for (const std::string& a : arguments) {
-    if (a == "--") return false;
-    if (a == "--help" || a == "-h") return true;
-  }
-  return false;
 }
 
 // The document's warnings, on standard error; none when it cannot be read
@@ -88,14 +81,6 @@ std::vector<convert::LintWarning> warnAbout(word::Application& app, const std::s
 }  // namespace
 
 int lintCommand(const std::vector<std::string>& arguments) {
-  if (wantsHelp(arguments)) {
-    std::printf(
-        "Usage: raredozud lint DOC...\n"
-        "Reads each document as a conversion would and prints, one a line, what will\n"
-        "go wrong: PATH:PARAGRAPH: warning: MESSAGE (\"FIRST WORDS\"). Writes nothing.\n"
-        "Exit status 0: nothing to report; 1: warnings; 2: a document cannot be read.\n");
-    return 0;
-  }
   std::vector<std::string> documents;
   if (!readArguments("lint", arguments, documents, nullptr)) return 2;
   word::Application application;
@@ -115,15 +100,6 @@ int lintCommand(const std::vector<std::string>& arguments) {
 }
 
 int convertCommand(const std::vector<std::string>& arguments) {
-  if (wantsHelp(arguments)) {
-    std::printf(
-        "Usage: raredozud convert [--strict] DOC...\n"
-        "Converts each document in turn; status lines on standard output, the log\n"
-        "in log.txt here, warnings about the documents on standard error. With\n"
-        "--strict a document with warnings is not converted. Exit status 0 when\n"
-        "every conversion succeeded.\n");
-    return 0;
-  }
   std::vector<std::string> documents;
   bool strict = false;
   if (!readArguments("convert", arguments, documents, &strict)) return 2;

@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "app/help.h"
 #include "word/application.h"
 #include "word/error.h"
 #include "word/read/reader.h"
@@ -30,7 +31,7 @@ bool sameFile(const std::string& a, const std::string& b) {
 
 int htmlCommand(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "Usage: raredozud html DOC OUT.htm\n");
+    std::fputs(usageLine(*findCommand("html")).c_str(), stderr);
     return 2;
   }
   const std::string document = argv[0], page = argv[1];
@@ -70,7 +71,7 @@ int htmlCommand(int argc, char** argv) {
 
 int dumpCommand(int argc, char** argv) {
   if (argc != 1) {
-    std::fprintf(stderr, "Usage: raredozud dump DOC\n");
+    std::fputs(usageLine(*findCommand("dump")).c_str(), stderr);
     return 2;
   }
   try {

@@ -23,10 +23,11 @@ void quietContainerWarnings(const gchar* domain, GLogLevelFlags level, const gch
 
 // The window lives in a module beside the program (see src/app's build
 // file): loading it only here keeps the toolkit out of command-line runs.
-int runWindow(int argc, char** argv) {
+// `document`, when not empty, is converted in the window at once.
+int runWindow(char** argv, const std::string& document) {
   const std::string module = support::programFolder() + "/raredozud-window.so";
   void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-  using Entry = int (*)(int, char**);
+  using Entry = int (*)(int, char**, const char*);
   Entry entry = handle ? reinterpret_cast<Entry>(dlsym(handle, "raredozud_run_window")) : nullptr;
   if (!entry) {
     const char* why = dlerror();
@@ -34,7 +35,8 @@ int runWindow(int argc, char** argv) {
                  why ? why : "no entry point");
     return app::main(1, argv);  // the usage, on stderr
   }
-  return entry(argc, argv);
+  // The toolkit sees the program's name alone: the rest is ours.
+  return entry(1, argv, document.c_str());
 }
 
 }  // namespace
@@ -44,7 +46,8 @@ int main(int argc, char** argv) {
   // The commands report their own failures; whatever still escapes them is
   // said plainly instead of ending the program with an abort.
   try {
-    if (argc == 1) return runWindow(argc, argv);
+    if (const app::WindowRequest window = app::windowRequest(argc, argv); window.open)
+      return runWindow(argv, window.document);
     return app::main(argc, argv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "raredozud: internal error: %s\n", e.what());

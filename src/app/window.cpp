@@ -12,6 +12,7 @@
 #include <QTextCursor>
 #include <QTimer>
 #include <cmath>
+#include <filesystem>
 
 #include "app/lint_report.h"
 #include "app/sinks.h"
@@ -64,6 +65,26 @@ class RememberingChooser : public course::DocumentChooser {
 
  private:
   course::DocumentChooser& inner_;
+};
+
+// The document given on the command line, once; then the dialog.
+class GivenDocument : public course::DocumentChooser {
+ public:
+  GivenDocument(std::string document, course::DocumentChooser& after)
+      : document_(std::move(document)), after_(after) {}
+  std::optional<std::string> chooseDocument(const std::string& initialFolder) override {
+    if (given_) return after_.chooseDocument(initialFolder);
+    given_ = true;
+    // As the dialog gives it: a full path, which the status box shows.
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(document_, ec);
+    return ec ? document_ : full.string();
+  }
+
+ private:
+  std::string document_;
+  course::DocumentChooser& after_;
+  bool given_ = false;
 };
 
 }  // namespace
@@ -182,6 +203,14 @@ void MainWindow::showStatus(const std::u16string& message) {
 
   // Paint the new line now; the user's input waits until the run is over.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void MainWindow::convertGiven(const std::string& document) {
+  GivenDocument given(document, *chooser_);
+  course::DocumentChooser* before = chooser_;
+  chooser_ = &given;
+  convertDocument();
+  chooser_ = before;
 }
 
 void MainWindow::convertDocument() {

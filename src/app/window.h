@@ -10,6 +10,7 @@
 #include "course/frontend.h"
 
 class QLabel;
+class QPainter;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
@@ -56,6 +57,10 @@ class MainWindow : public QWidget {
   size_t copyStepsRunning() const { return copySteps_.running(); }
   int warnings() const { return warnings_.count; }
 
+  // Converts `document` as if it had been picked in the dialog (a document
+  // opened from the desktop); the dialog answers the runs after it.
+  void convertGiven(const std::string& document);
+
   // Adds one line at the end of the status box and shows it at once.
   void showStatus(const std::u16string& message);
 
@@ -99,9 +104,16 @@ class MainWindow : public QWidget {
 // end in it becomes '\n'.
 QString boxLine(std::u16string_view message);
 
-// The logo: the product's name over its emblem.
+// The logo: the product's name over its emblem, drawn at its own size
+// (kLogoWidth x kLogoHeight) by `paintLogo`, which the icon files are made
+// with too (tools/raredozud_icons.cpp).
+constexpr int kLogoWidth = 283;
+constexpr int kLogoHeight = 212;
+void paintLogo(QPainter& p);
 QPixmap drawLogo();
 
-int runWindow(int argc, char** argv);
+// The program's window; `document`, unless empty, is converted in it once
+// it shows.
+int runWindow(int argc, char** argv, const std::string& document);
 
 }  // namespace app

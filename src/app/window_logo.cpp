@@ -11,9 +11,6 @@
 namespace app {
 namespace {
 
-constexpr int kWidth = 283;
-constexpr int kHeight = 212;
-
 // A sheet of paper with a folded corner and a few text lines.
 void drawSheet(QPainter& p, QRectF r, const QColor& paper, const QColor& ink) {
   const double fold = r.width() * 0.28;
@@ -45,9 +42,16 @@ void drawSheet(QPainter& p, QRectF r, const QColor& paper, const QColor& ink) {
 }  // namespace
 
 QPixmap drawLogo() {
-  QPixmap logo(kWidth, kHeight);
+  QPixmap logo(kLogoWidth, kLogoHeight);
   logo.fill(Qt::transparent);
   QPainter p(&logo);
+  paintLogo(p);
+  return logo;
+}
+
+void paintLogo(QPainter& p) {
+  constexpr int kWidth = kLogoWidth;
+  constexpr int kHeight = kLogoHeight;
   p.setRenderHint(QPainter::Antialiasing);
 
   const QColor navy(0x1f, 0x3a, 0x68);
@@ -75,9 +79,8 @@ QPixmap drawLogo() {
   p.setBrush(teal);
   p.drawPolygon(QPolygonF({QPointF(156, 116), QPointF(172, 128), QPointF(156, 140)}));
   for (int i = 2; i >= 0; --i)
-    drawSheet(p, QRectF(184 + i * 9, 78 + i * 9, 56, 82), i == 0 ? paper : paper.darker(105 + 4 * i),
-              navy);
-  return logo;
+    drawSheet(p, QRectF(184 + i * 9, 78 + i * 9, 56, 82),
+              i == 0 ? paper : paper.darker(105 + 4 * i), navy);
 }
 
 }  // namespace app

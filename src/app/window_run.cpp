@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTimer>
 #include <memory>
 
 #include "app/window.h"
@@ -21,10 +22,15 @@ ConversionRun conversionRun() {
   };
 }
 
-int runWindow(int argc, char** argv) {
+int runWindow(int argc, char** argv, const std::string& document) {
   QApplication qapp(argc, argv);
+  // The desktop matches the window with its menu entry (and icon) by this.
+  QGuiApplication::setDesktopFileName(QStringLiteral("raredozud"));
   MainWindow form(conversionRun());
   form.show();
+  // Once the window shows, so that the lines appear as they come.
+  if (!document.empty())
+    QTimer::singleShot(0, &form, [&form, document] { form.convertGiven(document); });
   return qapp.exec();
 }
 

@@ -171,4 +171,27 @@ TEST_F(WindowConvertTest, AFailedCopyStepAddsALineNamingItsPackage) {
   EXPECT_EQ(window_->copyStepsRunning(), 0u);
 }
 
+// A document opened from the desktop (`raredozud --window DOC`): converted
+// as soon as it is given, named by its full path, its copy step started as
+// for the button; the next run asks the dialog again.
+TEST_F(WindowConvertTest, AGivenDocumentIsConvertedOnceThenTheDialogAnswers) {
+  course(tempPath() + "/given", "safety.txt");
+  ScriptedChooser chooser({std::nullopt});
+  window_->setDocumentChooser(&chooser);
+  window_->convertGiven("given/safety.txt");  // relative to the current folder
+  EXPECT_TRUE(chooser.folders.empty());
+  const std::string full = QFile::encodeName(tempPath()).toStdString() + "/given/safety.txt";
+  EXPECT_TRUE(box().starts_with(QString::fromStdString(full + "\n\n").toStdU16String()));
+  EXPECT_NE(box().find(u"\nУспех\n"), std::u16string::npos);
+  for (int i = 0; i < 300 && window_->copyStepsRunning() > 0; ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(10);
+  }
+  EXPECT_TRUE(QFile::exists(tempPath() + "/given/safety.zip"));
+  EXPECT_TRUE(QFile::exists(tempPath() + "/given/safety/index.htm"));
+  window_->convertButton()->click();
+  EXPECT_EQ(chooser.folders.size(), 1u);
+  EXPECT_EQ(readLog(), "Start\r\n" + full + "\r\nУспех\r\nStart\r\n");
+}
+
 }  // namespace

@@ -1,0 +1,153 @@
+#include "app/help.h"
+
+#include <array>
+
+namespace app {
+namespace {
+
+constexpr size_t kWidth = 79;
+constexpr size_t kSummaryColumn = 33;
+
+constexpr std::array kCommands{
+    CommandHelp{"", "", "open the window",
+                "Opens the window: press Convert from Word and pick the course document. The "
+                "status box shows each line as it comes, then where the package went and, when "
+                "there are any, how many warnings the document has (listed in NAME.lint.txt "
+                "beside it). The copy step (player and zip) runs on without the window waiting."},
+    CommandHelp{"--window", "[DOC]", "open the window and convert DOC in it",
+                "Opens the window and converts DOC there at once, as if it had been picked with "
+                "Convert from Word; the copy step starts as it does for the button. The desktop's "
+                "\"Open with\" runs this. Without DOC, the same as raredozud alone."},
+    CommandHelp{"convert", "[--strict] DOC...",
+                "convert course documents (warnings on standard error; --strict: a document "
+                "with warnings is not converted)",
+                "Converts each document in turn; status lines on standard output, the log in "
+                "log.txt here, warnings about the documents on standard error. The package is "
+                "the folder named after the document, beside it, and its zip beside that. With "
+                "--strict a document with warnings is not converted. Exit status 0 when every "
+                "conversion succeeded."},
+    CommandHelp{"lint", "DOC...", "what will go wrong with a course document, and where",
+                "Reads each document as a conversion would and prints, one a line, what will go "
+                "wrong: PATH:PARAGRAPH: warning: MESSAGE (\"FIRST WORDS\"). Writes nothing. Exit "
+                "status 0: nothing to report; 1: warnings; 2: a document cannot be read."},
+    CommandHelp{"text", "FILE", "print a document's text as the converter reads it",
+                "Prints the document's text in UTF-8 on standard output, a paragraph a line, as "
+                "the converter reads it."},
+    CommandHelp{"html", "DOC OUT.htm",
+                "the whole document as one page, as the converter writes pages (pictures in "
+                "OUT_files/)",
+                "Writes the whole document as one page, the way the converter writes a course "
+                "page without the rewriting for the course player, its pictures in the folder "
+                "OUT_files/ beside it. The page's folder must exist; a page that would replace the "
+                "document "
+                "is refused."},
+    CommandHelp{"dump", "DOC",
+                "print the document's model (paragraphs, runs, tables, pictures, notes) for "
+                "developers",
+                "Prints the document's model as the readers fill it: paragraphs, runs, tables, "
+                "pictures and notes, for developers and bug reports."},
+    CommandHelp{"check", "FOLDER_OR_ZIP",
+                "report what an LMS would reject in a package folder or zip",
+                "Checks a package folder or its zip as an LMS would: the manifest against the "
+                "schemas in the program's folder, the files it names, the course player; lists "
+                "the files that are no part of the course. Exit status 0 when nothing would be "
+                "rejected."},
+    CommandHelp{"complete", "FOLDER",
+                "the copy step after a conversion: add the course player to a package folder, "
+                "write FOLDER.zip",
+                "The copy step a conversion starts through copysql.sh: copies the course player "
+                "and the schemas into the package folder and writes FOLDER.zip beside it with the "
+                "course's own files. Exit status 0 when the package is whole."},
+    CommandHelp{"--help", "", "this text; COMMAND --help tells more about one command",
+                "Prints the commands with a line on each; COMMAND --help prints the command's "
+                "usage and what it does."},
+    CommandHelp{"--version", "", "the version and the libraries it runs with",
+                "Prints the version and the versions of the libraries it runs with."},
+};
+
+constexpr std::array<std::string_view, 4> kDocumentExtensions{"doc", "docx", "odt", "txt"};
+
+// Characters, not bytes: a UTF-8 continuation byte starts none.
+size_t columns(std::string_view s) {
+  size_t n = 0;
+  for (char c : s) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+}  // namespace
+
+std::span<const CommandHelp> commands() {
+  return kCommands;
+}
+
+const CommandHelp* findCommand(std::string_view name) {
+  for (const CommandHelp& c : kCommands)
+    if (c.name == name) return &c;
+  return nullptr;
+}
+
+std::string_view programPurpose() {
+  return "turn a marked-up Word document into an e-learning course package";
+}
+
+std::span<const std::string_view> documentExtensions() {
+  return kDocumentExtensions;
+}
+
+std::string synopsis(const CommandHelp& command) {
+  std::string s = "raredozud";
+  for (std::string_view part : {command.name, command.arguments})
+    if (!part.empty()) (s += ' ') += part;
+  return s;
+}
+
+std::string usageLine(const CommandHelp& command) {
+  return "Usage: " + synopsis(command) + "\n";
+}
+
+std::string wrapText(std::string_view text, size_t width, size_t indent, size_t first) {
+  std::string out;
+  size_t column = first;
+  bool lineEmpty = true;
+  while (!text.empty()) {
+    const size_t space = text.find(' ');
+    const std::string_view word = text.substr(0, space);
+    text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
+    if (word.empty()) continue;
+    if (!lineEmpty && column + 1 + columns(word) > width) {
+      out += '\n';
+      out.append(indent, ' ');
+      column = indent;
+      lineEmpty = true;
+    }
+    if (!lineEmpty) {
+      out += ' ';
+      ++column;
+    }
+    out += word;
+    column += columns(word);
+    lineEmpty = false;
+  }
+  return out + '\n';
+}
+
+std::string programHelp() {
+  std::string out;
+  for (const CommandHelp& c : kCommands) {
+    std::string left = (out.empty() ? "Usage: " : "       ") + synopsis(c);
+    // Two blanks at least between synopsis and summary, or the summary goes
+    // on the next line, in the same column.
+    if (columns(left) + 2 > kSummaryColumn)
+      left += "\n" + std::string(kSummaryColumn, ' ');
+    else
+      left.append(kSummaryColumn - columns(left), ' ');
+    out += left + wrapText(c.summary, kWidth, kSummaryColumn, kSummaryColumn);
+  }
+  return out;
+}
+
+std::string commandHelp(const CommandHelp& command) {
+  return usageLine(command) + wrapText(command.details, kWidth, 0, 0);
+}
+
+}  // namespace app
