@@ -148,7 +148,10 @@ Model DocReader::read() {
   Emitter e(*this, b);
   e.main = true;
   e.emit(0, mainEnd, 0);
-  return b.finish();
+  Model model = b.finish();
+  alignColumns(model.main, e.edges);
+  for (Note& n : model.notes) alignColumns(n.body, {});
+  return model;
 }
 
 }  // namespace doc::detail

@@ -83,6 +83,10 @@ struct Field {
 // Sets each paragraph's table depth, cell and row ends, and the row end
 // that defines its row (tables.cpp).
 void markTableStructure(std::vector<Para>& paras);
+// Column spans from the cells' edges across the rows of each table; `edges`
+// (as the emitter records them) gives each row's own, else the cells'
+// widths do.
+void alignColumns(Story& story, const std::vector<std::vector<std::vector<int32_t>>>& edges);
 
 class DocReader {
  public:
@@ -175,8 +179,12 @@ struct DocReader::Emitter {
     // The open cell goes on with the next cell's content, which is merged
     // into it; a paragraph break is owed before that content.
     bool joinNext = false;
+    size_t table = 0;  // its place in `edges`
   };
   std::vector<Level> levels;  // open tables
+  // For each table made, in the order made, each row's cell edges as its
+  // definition gives them (merged cells' edges included): the columns.
+  std::vector<std::vector<std::vector<int32_t>>> edges;
   int footnotes = 0, endnotes = 0;
   std::vector<std::pair<uint32_t, uint32_t>> pendingBoxes;
 
@@ -218,6 +226,7 @@ struct DocReader::Emitter {
   static bool continuesMerge(const TableCellDef& c) { return c.merged && !c.firstMerged; }
   static bool nextCellMerged(const std::vector<Para>& paras, const Para& p, size_t cell);
   void closeTablesTo(size_t depth);
+  void rowEdges(const std::vector<Para>& paras, const Para& p, size_t level);
   void openStructure(const std::vector<Para>& paras, size_t i);
 
   // pictures.cpp and notes.cpp.

@@ -38,6 +38,20 @@ bool DocReader::Emitter::nextCellMerged(const std::vector<Para>& paras, const Pa
   return cell + 1 < cells.size() && continuesMerge(cells[cell + 1]);
 }
 
+// The open table at `level`'s new row: its cells' edges, from its
+// definition when the paragraph is at that level.
+void DocReader::Emitter::rowEdges(const std::vector<Para>& paras, const Para& p, size_t level) {
+  std::vector<int32_t> row;
+  if (static_cast<size_t>(p.depth) == level && p.rowDef >= 0 &&
+      static_cast<size_t>(p.rowDef) < paras.size()) {
+    int32_t x = 0;
+    row.push_back(0);
+    for (const TableCellDef& c : paras[static_cast<size_t>(p.rowDef)].pap.cells)
+      row.push_back(x += std::max(c.width, 0));
+  }
+  edges[levels[level - 1].table].push_back(std::move(row));
+}
+
 void DocReader::Emitter::closeTablesTo(size_t depth) {
   while (levels.size() > depth) {
     if (levels.back().cellOpen) b.endCell();
@@ -55,6 +69,8 @@ void DocReader::Emitter::openStructure(const std::vector<Para>& paras, size_t i)
     if (levels.size() < l) {
       b.startTable();
       levels.push_back({});
+      levels.back().table = edges.size();
+      edges.emplace_back();
     }
     Level& lv = levels[l - 1];
     bool rowEndHere = l == d && p.rowEnd;
@@ -62,6 +78,7 @@ void DocReader::Emitter::openStructure(const std::vector<Para>& paras, size_t i)
       b.startRow();
       lv.rowOpen = true;
       lv.cell = 0;
+      rowEdges(paras, p, l);
     }
     if (!lv.cellOpen && !rowEndHere) {
       int32_t width = 0;
@@ -88,6 +105,46 @@ void DocReader::Emitter::openStructure(const std::vector<Para>& paras, size_t i)
       }
       b.startCell(std::max(width, 0), span, vm);
       lv.cellOpen = true;
+    }
+  }
+}
+
+// A .doc table has no grid of its own: each row gives its cells' edges, and
+// a cell that spans the edges of other rows is a merged one. The columns are
+// all the rows' edges together; a cell spans the columns between its own.
+void alignColumns(Story& story, const std::vector<std::vector<std::vector<int32_t>>>& defined) {
+  constexpr int32_t kSameEdge = 10;  // twips: edges closer than this are one
+  const bool known = defined.size() == story.tables.size();
+  for (size_t ti = 0; ti < story.tables.size(); ++ti) {
+    Table& t = story.tables[ti];
+    std::vector<int32_t> edges;
+    bool widths = true;
+    for (const Row& r : t.rows) {
+      int32_t x = 0;
+      edges.push_back(0);
+      for (const Cell& c : r.cells) {
+        widths = widths && c.width > 0;
+        edges.push_back(x += c.width);
+      }
+    }
+    if (known)
+      for (const std::vector<int32_t>& row : defined[ti])
+        edges.insert(edges.end(), row.begin(), row.end());
+    if (!widths || t.rows.empty()) continue;
+    std::sort(edges.begin(), edges.end());
+    std::vector<int32_t> grid;
+    for (int32_t e : edges)
+      if (grid.empty() || e - grid.back() >= kSameEdge) grid.push_back(e);
+    auto column = [&](int32_t x) {
+      return std::lower_bound(grid.begin(), grid.end(), x - kSameEdge + 1) - grid.begin();
+    };
+    for (Row& r : t.rows) {
+      int32_t x = 0;
+      for (Cell& c : r.cells) {
+        const auto from = column(x), to = column(x + c.width);
+        c.gridSpan = static_cast<uint16_t>(std::clamp<ptrdiff_t>(to - from, 1, 63));
+        x += c.width;
+      }
     }
   }
 }
