@@ -22,12 +22,14 @@ void usage(std::FILE* to) {
   std::fprintf(
       to,
       "Usage: raredozud                 open the window\n"
-      "       raredozud convert DOC...  convert course documents\n"
+      "       raredozud convert [--pass-mark N] DOC...\n"
+      "                                 convert course documents\n"
       "       raredozud text FILE       print a document's text as the converter reads it\n"
       "       raredozud check PACKAGE   report what an LMS would reject in a package folder or "
       "zip\n"
       "       raredozud complete FOLDER the copy step after a conversion: add the course\n"
       "                                 player to a package folder, write FOLDER.zip\n"
+      "                                 and FOLDER.scorm.zip\n"
       "       raredozud --help | --version\n");
 }
 

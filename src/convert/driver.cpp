@@ -7,6 +7,7 @@
 #include "convert/scanner.h"
 #include "course/export_context.h"
 #include "course/failure.h"
+#include "package/course_settings.h"
 #include "package/escape.h"
 #include "package/header.h"
 #include "package/manifest.h"
@@ -213,6 +214,7 @@ class Run {
     app_.activeDocument().close(word::wdDoNotSaveChanges);
     package::writeManifest(s_, outputFolder_, entryTotal_);
     package::writeHeader(s_, outputFolder_);
+    package::writeCourseScript(outputFolder_, {fe_.passMark, {}});
 
     const std::string script = fe_.programFolder + "/copysql.sh";
     if (!support::isFile(script)) support::raise(53);

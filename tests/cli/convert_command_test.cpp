@@ -8,6 +8,7 @@
 #include "../common/fixtures.h"
 #include "../common/manifest_check.h"
 #include "../common/program.h"
+#include "../common/zip.h"
 
 using namespace testing_support;
 
@@ -134,4 +135,40 @@ TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
     const std::string base = std::string(name).substr(0, std::string(name).find('.'));
     EXPECT_FALSE(fs::exists(work / base));
   }
+}
+
+// The pass mark goes into the package for the player and, through the copy
+// step, into the SCORM package's mastery score; anything but a number from
+// 0 to 100 is a usage error that converts nothing.
+TEST(ConvertCommand, ThePassMarkReachesBothPackagesAndBadOnesAreRefused) {
+  ScratchFolder work;
+  writeBytes(work / "course.txt", kCourse);
+  for (const auto& [args, mark] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"course.txt"}, "80"},
+           {{"--pass-mark", "65", "course.txt"}, "65"},
+           {{"--pass-mark=0", "course.txt"}, "0"},
+           {{"--pass-mark", "100", "--", "course.txt"}, "100"}}) {
+    SCOPED_TRACE(mark);
+    Result r = runConvert(dir(work), args);
+    ASSERT_EQ(r.exit, 0) << r.err;
+    EXPECT_NE(readBytes(work / "course/course.js").find("\"passMark\": " + mark + "\n"),
+              std::string::npos);
+    EXPECT_NE(zipEntry(work / "course.scorm.zip", "imsmanifest.xml")
+                  .find("<adlcp:masteryscore>" + mark + "</adlcp:masteryscore>"),
+              std::string::npos);
+  }
+  const std::string before = readBytes(work / "course.scorm.zip");
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--pass-mark", "101", "course.txt"},
+                                             {"--pass-mark", "-1", "course.txt"},
+                                             {"--pass-mark=8O", "course.txt"},
+                                             {"--pass-mark=", "course.txt"},
+                                             {"course.txt", "--pass-mark"}}) {
+    SCOPED_TRACE(args[0] + " " + args[1]);
+    Result r = runConvert(dir(work), args);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_NE(r.err.find("from 0 to 100"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_EQ(readBytes(work / "course.scorm.zip"), before);
 }

@@ -1,0 +1,4 @@
+// What the course player needs to know of this course, written by the converter.
+window.rdCourse = {
+  "passMark": 80
+};
