@@ -1,5 +1,6 @@
 // Course player: table of contents from pvomanifest.htm, the content frame,
-// previous/next, and the target of the pages' reference links.
+// previous/next, the target of the pages' reference links, and the
+// learner's progress (tracking.js) kept by an LMS or the browser.
 // Plain script, no framework and no network beyond the package's own files.
 'use strict';
 
@@ -109,6 +110,9 @@ if (typeof document !== 'undefined') (function () {
   var current = -1;
   var tocLinks = [];
   var noticeTimer = null;
+  var tracker = null;
+  var questions = {};  // each test's questions, by the number of its data file
+  var startedAt = Date.now();
 
   var $ = function (id) { return document.getElementById(id); };
   var content = $('content');
@@ -118,6 +122,15 @@ if (typeof document !== 'undefined') (function () {
     el.textContent = T[el.getAttribute('data-text')];
   });
   document.documentElement.lang = lang === 'ru' ? 'ru' : 'en';
+
+  function loadScript(src) {
+    return new Promise(function (resolve) {
+      var s = document.createElement('script');
+      s.src = src;
+      s.onload = s.onerror = function () { resolve(); };
+      document.body.appendChild(s);
+    });
+  }
 
   // Opened from a folder on disk, the browser refuses to read files; the
   // copy script leaves the same bytes in a script beside each file.
@@ -133,12 +146,17 @@ if (typeof document !== 'undefined') (function () {
   function readText(url, encoding) {
     var fallback = function (err) {
       var text = embedded(url, encoding);
-      if (text === null) throw err;
-      return text;
+      if (text !== null) return text;
+      return loadScript(url + '.js').then(function () {
+        var late = embedded(url, encoding);
+        if (late === null) throw err;
+        return late;
+      });
     };
     if (location.protocol === 'file:') {
       var local = embedded(url, encoding);
       if (local !== null) return Promise.resolve(local);
+      return fallback(new Error(url + ' cannot be read from disk'));
     }
     if (window.fetch && window.TextDecoder) {
       return fetch(url).then(function (r) {
@@ -211,6 +229,7 @@ if (typeof document !== 'undefined') (function () {
     $('next').disabled = index < 0 || index >= order.length - 1;
     $('where').textContent = index >= 0 ? (index + 1) + ' / ' + order.length : '';
     if (index >= 0 && history.replaceState) history.replaceState(null, '', '#' + order[index].file);
+    if (tracker) tracker.showPage(index);
   }
 
   function show(index) {
@@ -270,6 +289,67 @@ if (typeof document !== 'undefined') (function () {
     } catch (e) { /* a header from elsewhere keeps the default size and title */ }
   });
 
+  // ---- progress ------------------------------------------------------------
+
+  // The LMS's API when the course runs in one, else this browser's storage
+  // for this course (all courses opened from disk share one storage, so the
+  // key is the course's folder).
+  function progressStore() {
+    var api = RdTracking.findApi(window);
+    if (api) {
+      var lms = new RdTracking.LmsStore(api);
+      if (lms.open) return lms;
+    }
+    var storage = null;
+    try { storage = window.localStorage; } catch (e) { storage = null; }
+    if (!storage) storage = { getItem: function () { return null; }, setItem: function () {} };
+    return new RdTracking.LocalStore(storage, 'raredozud:' + location.pathname.replace(/[^\/]*$/, ''));
+  }
+
+  function passMark() {
+    var m = window.rdCourse && Number(window.rdCourse.passMark);
+    return m >= 0 && m <= 100 ? m : 80;
+  }
+
+  // Every test's number of questions, for the score over all of them; a
+  // test that cannot be read asks nothing.
+  function countQuestions() {
+    order.forEach(function (e) {
+      if (e.kind !== 'test') return;
+      var key = RdTracking.Tracker.keyOf(e.file);
+      readText(e.file.replace(/^test/i, 'testdata'), 'windows-1251').then(function (text) {
+        questions[key] = RdQuiz.load(text).questions;
+        tracker.setTotal(key, questions[key].length);
+      }).catch(function () { tracker.setTotal(key, 0); });
+    });
+  }
+
+  // The test pages tell the player what was answered, and get back what was
+  // answered last time. Messages, since a page opened from disk may not
+  // reach the player otherwise.
+  function testMessage(ev) {
+    var m = ev.data;
+    if (!tracker || ev.source !== content.contentWindow || !m || typeof m !== 'object') return;
+    var key = RdTracking.Tracker.keyOf(m.data);
+    if (!key) return;
+    if (m.rd === 'quiz-ready') {
+      ev.source.postMessage({ rd: 'quiz-restore', data: m.data, answers: tracker.answers(key, Number(m.count)) }, '*');
+    } else if (m.rd === 'quiz-result' && Array.isArray(m.answers)) {
+      var q = questions[key];
+      var right = q && q.length === m.answers.length ? RdQuiz.score(q, m.answers).right
+        : Array.isArray(m.right) ? m.right.map(Boolean) : [];
+      tracker.recordTest(key, right, m.answers);
+    }
+  }
+
+  function leave() {
+    if (tracker) tracker.finish((Date.now() - startedAt) / 1000);
+  }
+
+  window.addEventListener('message', testMessage);
+  window.addEventListener('pagehide', leave);
+  window.addEventListener('beforeunload', leave);
+
   if (narrow.matches) setTocOpen(false);
   $('prev').disabled = true;
   $('next').disabled = true;
@@ -282,7 +362,13 @@ if (typeof document !== 'undefined') (function () {
       $('toc-message').textContent = T.empty;
       return;
     }
-    var wanted = decodeURIComponent(location.hash.slice(1));
+    tracker = new RdTracking.Tracker(progressStore(), {
+      files: order.map(function (e) { return e.file; }), passMark: passMark()
+    });
+    countQuestions();
+    // A link to a page of the course opens it; else the learner goes on
+    // where they left off.
+    var wanted = decodeURIComponent(location.hash.slice(1)) || tracker.location;
     var start = 0;
     for (var i = 0; i < order.length; i++) if (order[i].file === wanted) start = i;
     show(start);

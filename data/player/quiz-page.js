@@ -130,15 +130,52 @@
     $('quiz-result').textContent = '';
   }
 
-  form.addEventListener('submit', function (ev) {
-    ev.preventDefault();
-    var result = RdQuiz.score(questions, responses());
+  // The player keeps the learner's answers and results (and reports them to
+  // an LMS); messages reach it wherever the page was opened from.
+  function tellPlayer(message) {
+    if (window.parent !== window) window.parent.postMessage(message, '*');
+  }
+
+  function showResult(answers) {
+    var result = RdQuiz.score(questions, answers);
     Array.prototype.forEach.call(form.querySelectorAll('.question'), function (fs, i) {
       fs.classList.remove('right', 'wrong');
       fs.classList.add(result.right[i] ? 'right' : 'wrong');
       fs.querySelector('.verdict').textContent = result.right[i] ? T.right : T.wrong;
     });
     $('quiz-result').textContent = T.score(result.score, result.total);
+    return result;
+  }
+
+  // The answers given last time, as responses() gave them, back in the form.
+  function restore(answers) {
+    if (!Array.isArray(answers) || answers.length !== questions.length) return;
+    questions.forEach(function (q, qi) {
+      var a = answers[qi];
+      var inputs = form.querySelectorAll('[name="q' + (qi + 1) + '"]');
+      if (q.kind === 'short') {
+        inputs[0].value = typeof a === 'string' ? a : '';
+        return;
+      }
+      var chosen = q.kind === 'single' ? [a] : Array.isArray(a) ? a : [];
+      Array.prototype.forEach.call(inputs, function (input) {
+        input.checked = chosen.indexOf(Number(input.value)) >= 0;
+      });
+    });
+    showResult(responses());
+  }
+
+  window.addEventListener('message', function (ev) {
+    var m = ev.data;
+    if (ev.source !== window.parent || !m || m.rd !== 'quiz-restore' || m.data !== DATA_FILE) return;
+    restore(m.answers);
+  });
+
+  form.addEventListener('submit', function (ev) {
+    ev.preventDefault();
+    var answers = responses();
+    var result = showResult(answers);
+    tellPlayer({ rd: 'quiz-result', data: DATA_FILE, answers: answers, right: result.right });
   });
   form.addEventListener('change', clearMarks);
   $('quiz-reset').addEventListener('click', function () { form.reset(); clearMarks(); });
@@ -165,6 +202,7 @@
     status.textContent = '';
     render();
     form.hidden = false;
+    tellPlayer({ rd: 'quiz-ready', data: DATA_FILE, count: questions.length });
   }).catch(function (err) {
     fail(T.loadFailed + DATA_FILE + ' (' + err.message + ')');
   });

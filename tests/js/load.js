@@ -25,8 +25,13 @@ function preview() {
   return run(code, 'player.js');
 }
 
+function tracking() {
+  const code = fs.readFileSync(path.join(DATA, 'player', 'tracking.js'), 'utf8');
+  return run(code, 'tracking.js');
+}
+
 function corpus(...parts) {
   return path.join(__dirname, '..', 'corpus', ...parts);
 }
 
-module.exports = { quiz, preview, corpus };
+module.exports = { quiz, preview, tracking, corpus };
