@@ -101,10 +101,12 @@ Completed completePackage(const std::string& programFolder, const std::string& g
   step("writing the scripts for a course opened from disk",
        [&] { writePackageScripts(folder, files); });
   step("checking the package's files", [&] { checkFiles(folder, files); });
-  step("writing " + done.zip, [&] { writeZip(folder, files, done.zip); });
+  // The IMS zip last: a copy step that fails before it leaves the old one,
+  // as it always has.
   step("writing " + done.scormZip, [&] {
     writeScormZip(programFolder + "/schemas", folder, files, settings.passMark, done.scormZip);
   });
+  step("writing " + done.zip, [&] { writeZip(folder, files, done.zip); });
   done.leftOut = leftovers(folder, files);
   return done;
 }
