@@ -148,7 +148,9 @@ Model DocReader::read() {
   Emitter e(*this, b);
   e.main = true;
   e.emit(0, mainEnd, 0);
-  return b.finish();
+  Model model = b.finish();
+  model.language = languages_.most();
+  return model;
 }
 
 }  // namespace doc::detail
