@@ -58,6 +58,7 @@ class Run {
     // cannot be opened leaves no empty folder behind.
     app_.documents().open(documentPath);
     if (app_.documents().count() == 0) return RunOutcome::NoDocument;
+    export_.language = app_.activeDocument().language();
     makeOutputFolder();
 
     scan();
@@ -214,7 +215,7 @@ class Run {
     app_.activeDocument().close(word::wdDoNotSaveChanges);
     package::writeManifest(s_, outputFolder_, entryTotal_);
     package::writeHeader(s_, outputFolder_);
-    package::writeCourseScript(outputFolder_, {fe_.passMark, {}});
+    package::writeCourseScript(outputFolder_, {fe_.passMark, export_.language});
 
     const std::string script = fe_.programFolder + "/copysql.sh";
     if (!support::isFile(script)) support::raise(53);

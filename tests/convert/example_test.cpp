@@ -62,7 +62,7 @@ TEST_F(WorkedExample, RecordsFiveEntriesAndWritesThePackage) {
                                                       "page2.htm", "page5.htm", "pvomanifest.htm",
                                                       "test1.htm", "testdata1.htm"}));
   for (const char* name : {"imsmanifest.xml", "pvomanifest.htm", "header.htm", "testdata1.htm",
-                           "test1.htm", "course.js"})
+                           "test1.htm", "course.js", "page2.htm"})
     EXPECT_EQ(readBytes(out + name), golden(name)) << name;
   EXPECT_EQ(manifestProblems(out + "imsmanifest.xml"), "");
 
