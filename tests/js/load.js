@@ -21,8 +21,8 @@ function quiz() {
 }
 
 function preview() {
-  const code = fs.readFileSync(path.join(DATA, 'player', 'player.js'), 'utf8');
-  return run(code, 'player.js');
+  const code = fs.readFileSync(path.join(DATA, 'player', 'outline.js'), 'utf8');
+  return run(code, 'outline.js');
 }
 
 function tracking() {
