@@ -31,6 +31,21 @@ function outline(packageDir) {
   return entries;
 }
 
+// The first reference link of a page to another page of the package:
+// { from, ref, to } (outline entries), or null.
+function referenceLink(packageDir) {
+  const order = outline(packageDir).filter((e) => e.file);
+  const byItem = new Map(order.map((e) => [e.item, e]));
+  for (const from of order.filter((e) => e.file.startsWith('page'))) {
+    const html = fs.readFileSync(path.join(packageDir, from.file), 'utf8');
+    for (const m of html.matchAll(/parent\.tester\.showref\('([^']*)'\)/g)) {
+      const to = byItem.get('ITEM' + m[1]);
+      if (to && to.file !== from.file) return { from, ref: m[1], to };
+    }
+  }
+  return null;
+}
+
 // The starred (or ANSWER:-named) answers of each question, by position.
 function expectedQuiz(packageDir, dataFile) {
   const text = reader(packageDir)(dataFile);
@@ -144,4 +159,4 @@ async function browser(options = {}) {
   return { context, close };
 }
 
-module.exports = { outline, expectedQuiz, answerQuiz, serve, browser, reader };
+module.exports = { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser, reader };

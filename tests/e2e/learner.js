@@ -10,7 +10,7 @@ const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { outline, serve, browser } = require('./common.js');
+const { outline, referenceLink, serve, browser } = require('./common.js');
 
 const args = process.argv.slice(2);
 const shotsAt = args.indexOf('--screenshots');
@@ -27,18 +27,8 @@ const AXE = require.resolve('axe-core/axe.min.js');
 const SAYS = { en: { contents: 'Contents', check: 'Check' }, ru: { contents: 'Содержание', check: 'Проверить' } };
 
 const order = outline(packageDir).filter((e) => e.file);
-const byItem = new Map(order.map((e) => [e.item, e]));
 const pageText = (file) => fs.readFileSync(path.join(packageDir, file), 'utf8');
-// The first reference link to another page, and the page it names.
-const refLink = (() => {
-  for (const from of order.filter((e) => e.file.startsWith('page'))) {
-    for (const m of pageText(from.file).matchAll(/parent\.tester\.showref\('([^']*)'\)/g)) {
-      const to = byItem.get('ITEM' + m[1]);
-      if (to && to.file !== from.file) return { from, ref: m[1], to };
-    }
-  }
-  return null;
-})();
+const refLink = referenceLink(packageDir);
 const webPage = order.find((e) => e.file.startsWith('page') && /href="(https?|mailto):/.test(pageText(e.file)));
 const quiz = order.find((e) => e.file.startsWith('test'));
 

@@ -8,7 +8,7 @@ const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { outline, expectedQuiz: quizOf, answerQuiz, serve, browser } = require('./common.js');
+const { outline, referenceLink, expectedQuiz: quizOf, answerQuiz, serve, browser } = require('./common.js');
 
 const args = process.argv.slice(2);
 const shotsAt = args.indexOf('--screenshots');
@@ -94,16 +94,7 @@ test('next and previous walk the pages in outline order', async () => {
 });
 
 test('a reference link opens the page it names; an unknown one gives a notice', async () => {
-  const byItem = new Map(order.map((e) => [e.item, e]));
-  let found = null;
-  for (const e of order.filter((x) => x.file.startsWith('page'))) {
-    const html = fs.readFileSync(path.join(packageDir, e.file), 'utf8');
-    for (const m of html.matchAll(/parent\.tester\.showref\('([^']*)'\)/g)) {
-      const target = byItem.get('ITEM' + m[1]);
-      if (target && target.file !== e.file) { found = { from: e, ref: m[1], to: target }; break; }
-    }
-    if (found) break;
-  }
+  const found = referenceLink(packageDir);
   assert.ok(found, 'some page has a reference link to another page');
   await openFromToc(found.from.file);
   await page.frameLocator('#content').locator(`a[onclick*="showref('${found.ref}')"]`).first().click();

@@ -11,7 +11,7 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const { unzipSync } = require('fflate');
-const { outline, expectedQuiz, answerQuiz, serve, browser } = require('./common.js');
+const { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser } = require('./common.js');
 
 const args = process.argv.slice(2);
 const shotsAt = args.indexOf('--screenshots');
@@ -88,6 +88,11 @@ test('pages walked, one test right and one wrong: status, score, place and answe
     await answerQuiz(content(), expectedQuiz(course, order[i].file.replace(/^test/, 'testdata')), t === 0 ? 'right' : 'wrong');
     await until((n) => lmsRecord().commits > n, before_);
   }
+  // A reference link in a page leads to the page it names, inside the LMS.
+  const link = referenceLink(course);
+  await open(link.from.file);
+  await content().locator(`a[onclick*="showref('${link.ref}')"]`).first().click();
+  await until((f) => lmsRecord().location === f, link.to.file);
   const bookmark = order.find((e) => e.file.startsWith('page') && e !== order[0]);
   await open(bookmark.file);
   const score = String(Math.round(100 * questions[0] / (questions[0] + questions[1])));
