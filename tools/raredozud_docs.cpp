@@ -101,7 +101,9 @@ std::string completionCases() {
       if (word.starts_with('[') && word.ends_with(']')) word = word.substr(1, word.size() - 2);
       const bool repeats = word.ends_with("...");
       if (repeats) word.remove_suffix(3);
-      if (word.starts_with("--")) {
+      if (word.starts_with("--")) {  // "--pass-mark=N" completes as "--pass-mark="
+        const size_t equals = word.find('=');
+        if (equals != std::string_view::npos) word = word.substr(0, equals + 1);
         options += (options.empty() ? "" : " ") + std::string(word);
         continue;
       }

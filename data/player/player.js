@@ -1,160 +1,56 @@
-// Course player: table of contents from pvomanifest.htm, the content frame,
-// previous/next, and the target of the pages' reference links.
+// Course player: table of contents from pvomanifest.htm (outline.js), the
+// content frame, previous/next, the target of the pages' reference links,
+// and the learner's progress (tracking.js) kept by an LMS or the browser.
 // Plain script, no framework and no network beyond the package's own files.
-'use strict';
-
-// Reading the outline preview. Kept free of the DOM so node can test it.
-var RdPreview = (function () {
-  var NAMED = { lt: '<', gt: '>', amp: '&', quot: '"', apos: "'" };
-
-  // Titles are stored escaped (&lt; &gt;) and characters outside the code
-  // page arrive as numeric references; everything else is literal text.
-  function decodeEntities(s) {
-    return s.replace(/&(#[xX][0-9a-fA-F]+|#[0-9]+|lt|gt|amp|quot|apos);/g, function (m, e) {
-      if (e.charAt(0) !== '#') return NAMED[e];
-      var code = e.charAt(1) === 'x' || e.charAt(1) === 'X' ? parseInt(e.slice(2), 16) : parseInt(e.slice(1), 10);
-      if (!(code > 0 && code <= 0x10ffff) || (code >= 0xd800 && code <= 0xdfff)) return m;
-      return String.fromCodePoint(code);
-    });
-  }
-
-  // Only bare file names of this folder are opened: the preview is data,
-  // not a place to smuggle in other addresses.
-  function safeFile(f) {
-    return /^[A-Za-z0-9_.-]+$/.test(f) && f.charAt(0) !== '.' ? f : '';
-  }
-
-  // One line per entry, "ITEM<pid>|title|file|flag", then "%MANIFEST_END".
-  // A title may hold "|", so the fields are taken from both ends.
-  function parse(text) {
-    var lines = text.split(/\r\n|\r|\n/);
-    var raw = [];
-    for (var i = 0; i < lines.length; i++) {
-      var line = lines[i];
-      if (line.indexOf('%MANIFEST_END') === 0) break;
-      if (line.indexOf('ITEM') !== 0) continue;
-      var first = line.indexOf('|');
-      var last = line.lastIndexOf('|');
-      if (first < 0) continue;
-      var beforeLast = line.lastIndexOf('|', last - 1);
-      if (beforeLast <= first) continue;
-      raw.push({
-        item: line.slice(0, first),
-        title: decodeEntities(line.slice(first + 1, beforeLast)),
-        file: line.slice(beforeLast + 1, last),
-        inChapter: line.slice(last + 1).trim() === '-1'
-      });
-    }
-    var entries = [];
-    for (var j = 0; j < raw.length; j++) {
-      var r = raw[j];
-      var kind;
-      var file = safeFile(r.file);
-      if (r.file !== '' && file === '') continue;
-      if (/^test/i.test(file)) kind = 'test';
-      else if (file !== '') kind = 'page';
-      else if (j === 0 && r.title === '' && !(raw.length > 1 && raw[1].inChapter)) {
-        // Content before the first heading (an early item number) has a page
-        // of its own, page1.htm, although the preview names no file for it.
-        kind = 'page';
-        file = 'page1.htm';
-      } else kind = 'chapter';
-      entries.push({ item: r.item, title: r.title, file: file, kind: kind, inChapter: r.inChapter });
-    }
-    return entries;
-  }
-
-  // The entry a reference names: "ITEM" + ref; a chapter stands for its
-  // first page or test.
-  function findRef(entries, ref) {
-    var id = 'ITEM' + String(ref).trim();
-    for (var i = 0; i < entries.length; i++) {
-      if (entries[i].item !== id) continue;
-      if (entries[i].file) return entries[i];
-      for (var k = i + 1; k < entries.length && entries[k].kind !== 'chapter'; k++) {
-        if (entries[k].file) return entries[k];
-      }
-      return null;
-    }
-    return null;
-  }
-
-  return { parse: parse, decodeEntities: decodeEntities, findRef: findRef };
-})();
-
-if (typeof module !== 'undefined' && module.exports) module.exports = RdPreview;
-
-if (typeof document !== 'undefined') (function () {
+(function () {
+  'use strict';
   var STRINGS = {
     en: {
-      contents: 'Contents', previous: 'Previous', next: 'Next',
+      skip: 'Skip to the page', contents: 'Contents', previous: 'Previous', next: 'Next',
+      header: 'Course title', page: 'Course page',
       loadFailed: 'The table of contents (pvomanifest.htm) could not be read. Open the course from a web server or a learning management system.',
       empty: 'This course has no pages.',
       unknownRef: 'No page with the reference ',
-      test: 'Test'
+      test: 'Test', answered: ' (answered)'
     },
     ru: {
-      contents: 'Содержание', previous: 'Назад', next: 'Далее',
+      skip: 'Перейти к странице', contents: 'Содержание', previous: 'Назад', next: 'Далее',
+      header: 'Название курса', page: 'Страница курса',
       loadFailed: 'Не удалось прочитать содержание курса (pvomanifest.htm). Откройте курс через веб-сервер или систему дистанционного обучения.',
       empty: 'В курсе нет страниц.',
       unknownRef: 'Нет страницы со ссылкой ',
-      test: 'Тест'
+      test: 'Тест', answered: ' (пройден)'
     }
   };
-  var lang = (navigator.language || 'en').slice(0, 2).toLowerCase();
-  var T = STRINGS[lang] || STRINGS.en;
+  // The course's language is the page's; the interface speaks it when it
+  // can, and says so where it cannot.
+  var courseLang = RdCommon.courseLanguage();
+  var ui = RdCommon.texts(STRINGS, courseLang);
+  var T = ui.T;
+  var foreign = ui.lang !== courseLang.split('-')[0].toLowerCase();
 
   var entries = [];
   var order = [];      // entries that have a file, in outline order
   var current = -1;
   var tocLinks = [];
   var noticeTimer = null;
+  var tracker = null;
+  var questions = {};  // each test's questions, by the number of its data file
+  var startedAt = Date.now();
 
   var $ = function (id) { return document.getElementById(id); };
   var content = $('content');
   var narrow = window.matchMedia ? window.matchMedia('(max-width: 700px)') : { matches: false };
 
+  document.documentElement.lang = courseLang;
   Array.prototype.forEach.call(document.querySelectorAll('[data-text]'), function (el) {
     el.textContent = T[el.getAttribute('data-text')];
+    if (foreign) el.lang = ui.lang;
   });
-  document.documentElement.lang = lang === 'ru' ? 'ru' : 'en';
-
-  // Opened from a folder on disk, the browser refuses to read files; the
-  // copy script leaves the same bytes in a script beside each file.
-  function embedded(name, encoding) {
-    var e = window.rdEmbedded && window.rdEmbedded[name];
-    if (typeof e !== 'string' || !window.TextDecoder) return null;
-    var bin = atob(e);
-    var bytes = new Uint8Array(bin.length);
-    for (var i = 0; i < bin.length; i++) bytes[i] = bin.charCodeAt(i);
-    return new TextDecoder(encoding).decode(bytes);
-  }
-
-  function readText(url, encoding) {
-    var fallback = function (err) {
-      var text = embedded(url, encoding);
-      if (text === null) throw err;
-      return text;
-    };
-    if (location.protocol === 'file:') {
-      var local = embedded(url, encoding);
-      if (local !== null) return Promise.resolve(local);
-    }
-    if (window.fetch && window.TextDecoder) {
-      return fetch(url).then(function (r) {
-        if (!r.ok) throw new Error(url + ': HTTP ' + r.status);
-        return r.arrayBuffer();
-      }).then(function (buf) { return new TextDecoder(encoding).decode(buf); }).catch(fallback);
-    }
-    return new Promise(function (resolve, reject) {
-      var x = new XMLHttpRequest();
-      x.open('GET', url);
-      x.overrideMimeType('text/plain; charset=' + encoding);
-      x.onload = function () { (x.status === 200 || x.status === 0) ? resolve(x.responseText) : reject(new Error(url)); };
-      x.onerror = function () { reject(new Error(url)); };
-      x.send();
-    }).catch(fallback);
-  }
+  Array.prototype.forEach.call(document.querySelectorAll('[data-title]'), function (el) {
+    el.title = T[el.getAttribute('data-title')];
+  });
+  $('toc').setAttribute('aria-label', T.contents);
 
   function notice(text) {
     var n = $('notice');
@@ -167,6 +63,31 @@ if (typeof document !== 'undefined') (function () {
   function setTocOpen(open) {
     document.body.classList.toggle('toc-closed', !open);
     $('toc-toggle').setAttribute('aria-expanded', open ? 'true' : 'false');
+  }
+
+  function testKey(e) {
+    return e.kind === 'test' ? RdTracking.Tracker.keyOf(e.file) : '';
+  }
+
+  function tocEntry(e) {
+    var a = document.createElement('a');
+    a.href = '#' + e.file;
+    a.textContent = e.title || e.file;
+    if (e.kind === 'test') {
+      a.title = T.test;
+      var done = document.createElement('span');
+      done.className = 'done-text';
+      done.textContent = T.answered;
+      a.appendChild(done);
+    }
+    var index = order.indexOf(e);
+    a.addEventListener('click', function (ev) {
+      ev.preventDefault();
+      show(index);
+      if (narrow.matches) setTocOpen(false);
+    });
+    tocLinks[index] = a;
+    return a;
   }
 
   function buildToc() {
@@ -183,20 +104,17 @@ if (typeof document !== 'undefined') (function () {
         span.textContent = e.title;
         li.appendChild(span);
       } else {
-        var a = document.createElement('a');
-        a.href = '#' + e.file;
-        a.textContent = e.title || e.file;
-        if (e.kind === 'test') a.title = T.test;
-        var index = order.indexOf(e);
-        a.addEventListener('click', function (ev) {
-          ev.preventDefault();
-          show(index);
-          if (narrow.matches) setTocOpen(false);
-        });
-        tocLinks[index] = a;
-        li.appendChild(a);
+        li.appendChild(tocEntry(e));
       }
       list.appendChild(li);
+    });
+  }
+
+  // A test is marked done in the contents once it has been answered.
+  function markAnswered() {
+    order.forEach(function (e, i) {
+      var key = testKey(e);
+      if (key && tocLinks[i]) tocLinks[i].parentNode.classList.toggle('done', tracker.answered(key));
     });
   }
 
@@ -210,7 +128,11 @@ if (typeof document !== 'undefined') (function () {
     $('prev').disabled = index <= 0;
     $('next').disabled = index < 0 || index >= order.length - 1;
     $('where').textContent = index >= 0 ? (index + 1) + ' / ' + order.length : '';
+    var title = index >= 0 ? order[index].title || order[index].file : '';
+    $('page-title').textContent = title;
+    content.title = title || T.page;
     if (index >= 0 && history.replaceState) history.replaceState(null, '', '#' + order[index].file);
+    if (tracker) tracker.showPage(index);
   }
 
   function show(index) {
@@ -221,25 +143,34 @@ if (typeof document !== 'undefined') (function () {
 
   // Links inside a page may lead to another page of the course: keep the
   // contents and the buttons in step with whatever the frame shows.
+  function showing(name) {
+    for (var i = 0; i < order.length; i++) {
+      if (order[i].file === name) {
+        if (i !== current) mark(i);
+        return;
+      }
+    }
+  }
+
   content.addEventListener('load', function () {
     var name;
     try {
       name = content.contentWindow.location.pathname.split('/').pop();
     } catch (e) {
-      return;
+      return;  // from disk the page says which it is (see pageMessage)
     }
-    for (var i = 0; i < order.length; i++) {
-      if (order[i].file === decodeURIComponent(name)) {
-        if (i !== current) mark(i);
-        return;
-      }
-    }
+    showing(decodeURIComponent(name));
   });
 
   $('prev').addEventListener('click', function () { show(current - 1); });
   $('next').addEventListener('click', function () { show(current + 1); });
   $('toc-toggle').addEventListener('click', function () {
     setTocOpen(document.body.classList.contains('toc-closed'));
+  });
+  // Past the header and the contents, straight into the page.
+  $('skip').addEventListener('click', function (ev) {
+    ev.preventDefault();
+    content.focus();
   });
 
   window.rdPlayer = {
@@ -263,6 +194,7 @@ if (typeof document !== 'undefined') (function () {
       var doc = frame.contentDocument;
       var t = doc.body.textContent.replace(/\s+/g, ' ').trim();
       if (t) document.title = t;
+      doc.documentElement.lang = courseLang;
       var range = doc.createRange();
       range.selectNodeContents(doc.body);
       var bottom = Math.ceil(range.getBoundingClientRect().bottom);
@@ -270,11 +202,91 @@ if (typeof document !== 'undefined') (function () {
     } catch (e) { /* a header from elsewhere keeps the default size and title */ }
   });
 
+  // ---- progress ------------------------------------------------------------
+
+  // The LMS's API when the course runs in one, else this browser's storage
+  // for this course (all courses opened from disk share one storage, so the
+  // key is the course's folder).
+  function progressStore() {
+    var api = RdTracking.findApi(window);
+    if (api) {
+      var lms = new RdTracking.LmsStore(api);
+      if (lms.open) return lms;
+    }
+    var storage = null;
+    try { storage = window.localStorage; } catch (e) { storage = null; }
+    if (!storage) storage = { getItem: function () { return null; }, setItem: function () {} };
+    return new RdTracking.LocalStore(storage, 'raredozud:' + location.pathname.replace(/[^\/]*$/, ''));
+  }
+
+  function passMark() {
+    var m = window.rdCourse && Number(window.rdCourse.passMark);
+    return m >= 0 && m <= 100 ? m : 80;
+  }
+
+  // Every test's number of questions, for the score over all of them; a
+  // test that cannot be read asks nothing.
+  function countQuestions() {
+    order.forEach(function (e) {
+      var key = testKey(e);
+      if (!key) return;
+      RdCommon.readText(e.file.replace(/^test/i, 'testdata'), 'windows-1251').then(function (text) {
+        questions[key] = RdQuiz.load(text).questions;
+        tracker.setTotal(key, questions[key].length);
+      }).catch(function () { tracker.setTotal(key, 0); });
+    });
+  }
+
+  // The pages talk to the player by message, which reaches it wherever they
+  // were opened from (a page from disk may not call it). A page says which
+  // it is and asks for reference links; a test page says what was answered
+  // and gets back what was answered last time.
+  function pageMessage(ev) {
+    var m = ev.data;
+    if (ev.source !== content.contentWindow || !m || typeof m !== 'object') return;
+    if (m.rd === 'page') {
+      showing(String(m.file));
+      ev.source.postMessage({ rd: 'player' }, '*');
+    } else if (m.rd === 'showref') {
+      window.rdPlayer.showRef(String(m.ref));
+    } else if (tracker && (m.rd === 'quiz-ready' || m.rd === 'quiz-result')) {
+      testMessage(ev.source, m);
+    }
+  }
+
+  function testMessage(page, m) {
+    var key = RdTracking.Tracker.keyOf(m.data);
+    if (!key) return;
+    if (m.rd === 'quiz-ready') {
+      page.postMessage({ rd: 'quiz-restore', data: m.data, answers: tracker.answers(key, Number(m.count)) }, '*');
+    } else if (Array.isArray(m.answers)) {
+      var q = questions[key];
+      var right = q && q.length === m.answers.length ? RdQuiz.score(q, m.answers).right
+        : Array.isArray(m.right) ? m.right.map(Boolean) : [];
+      tracker.recordTest(key, right, m.answers);
+      markAnswered();
+    }
+  }
+
+  function leave() {
+    if (tracker) tracker.finish((Date.now() - startedAt) / 1000);
+  }
+
+  window.addEventListener('message', pageMessage);
+  window.addEventListener('pagehide', leave);
+  window.addEventListener('beforeunload', leave);
+
+  // Phone-sized: the buttons show icons only (player.css).
+  function layout() {
+    document.body.classList.toggle('narrow', narrow.matches);
+  }
+  if (narrow.addEventListener) narrow.addEventListener('change', layout);
+  layout();
   if (narrow.matches) setTocOpen(false);
   $('prev').disabled = true;
   $('next').disabled = true;
 
-  readText('pvomanifest.htm', 'windows-1251').then(function (text) {
+  RdCommon.readText('pvomanifest.htm', 'windows-1251').then(function (text) {
     entries = RdPreview.parse(text);
     order = entries.filter(function (e) { return e.file !== ''; });
     buildToc();
@@ -282,7 +294,14 @@ if (typeof document !== 'undefined') (function () {
       $('toc-message').textContent = T.empty;
       return;
     }
-    var wanted = decodeURIComponent(location.hash.slice(1));
+    tracker = new RdTracking.Tracker(progressStore(), {
+      files: order.map(function (e) { return e.file; }), passMark: passMark()
+    });
+    markAnswered();
+    countQuestions();
+    // A link to a page of the course opens it; else the learner goes on
+    // where they left off.
+    var wanted = decodeURIComponent(location.hash.slice(1)) || tracker.location;
     var start = 0;
     for (var i = 0; i < order.length; i++) if (order[i].file === wanted) start = i;
     show(start);

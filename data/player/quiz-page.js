@@ -16,9 +16,10 @@
           loadFailed: 'Не удалось прочитать файл теста: ',
           parseFailed: 'Тест не может быть показан: ', atLine: 'строка ', answer: 'Ответ' }
   };
-  var lang = (navigator.language || 'en').slice(0, 2).toLowerCase();
-  var T = STRINGS[lang] || STRINGS.en;
-  document.documentElement.lang = lang === 'ru' ? 'ru' : 'en';
+  var courseLang = RdCommon.courseLanguage();
+  var ui = RdCommon.texts(STRINGS, courseLang);
+  var T = ui.T;
+  document.documentElement.lang = courseLang;
 
   var $ = function (id) { return document.getElementById(id); };
   var status = $('quiz-status');
@@ -30,43 +31,6 @@
     status.className = 'error';
     $('quiz-error-line').textContent = line || '';
     form.hidden = true;
-  }
-
-  // Opened from a folder on disk, the browser refuses to read files; the
-  // copy script leaves the same bytes in a script beside each file.
-  function embedded(name) {
-    var e = window.rdEmbedded && window.rdEmbedded[name];
-    if (typeof e !== 'string' || !window.TextDecoder) return null;
-    var bin = atob(e);
-    var bytes = new Uint8Array(bin.length);
-    for (var i = 0; i < bin.length; i++) bytes[i] = bin.charCodeAt(i);
-    return new TextDecoder('windows-1251').decode(bytes);
-  }
-
-  function readText(url) {
-    var fallback = function (err) {
-      var text = embedded(url);
-      if (text === null) throw err;
-      return text;
-    };
-    if (location.protocol === 'file:') {
-      var local = embedded(url);
-      if (local !== null) return Promise.resolve(local);
-    }
-    if (window.fetch && window.TextDecoder) {
-      return fetch(url).then(function (r) {
-        if (!r.ok) throw new Error(url + ': HTTP ' + r.status);
-        return r.arrayBuffer();
-      }).then(function (buf) { return new TextDecoder('windows-1251').decode(buf); }).catch(fallback);
-    }
-    return new Promise(function (resolve, reject) {
-      var x = new XMLHttpRequest();
-      x.open('GET', url);
-      x.overrideMimeType('text/plain; charset=windows-1251');
-      x.onload = function () { (x.status === 200 || x.status === 0) ? resolve(x.responseText) : reject(new Error(url)); };
-      x.onerror = function () { reject(new Error(url)); };
-      x.send();
-    }).catch(fallback);
   }
 
   function el(tag, cls, text) {
@@ -130,27 +94,68 @@
     $('quiz-result').textContent = '';
   }
 
-  form.addEventListener('submit', function (ev) {
-    ev.preventDefault();
-    var result = RdQuiz.score(questions, responses());
+  // The player keeps the learner's answers and results (and reports them to
+  // an LMS); messages reach it wherever the page was opened from.
+  function tellPlayer(message) {
+    if (window.parent !== window) window.parent.postMessage(message, '*');
+  }
+
+  function showResult(answers) {
+    var result = RdQuiz.score(questions, answers);
     Array.prototype.forEach.call(form.querySelectorAll('.question'), function (fs, i) {
       fs.classList.remove('right', 'wrong');
       fs.classList.add(result.right[i] ? 'right' : 'wrong');
       fs.querySelector('.verdict').textContent = result.right[i] ? T.right : T.wrong;
     });
     $('quiz-result').textContent = T.score(result.score, result.total);
+    return result;
+  }
+
+  // The answers given last time, as responses() gave them, back in the form.
+  function restore(answers) {
+    if (!Array.isArray(answers) || answers.length !== questions.length) return;
+    questions.forEach(function (q, qi) {
+      var a = answers[qi];
+      var inputs = form.querySelectorAll('[name="q' + (qi + 1) + '"]');
+      if (q.kind === 'short') {
+        inputs[0].value = typeof a === 'string' ? a : '';
+        return;
+      }
+      var chosen = q.kind === 'single' ? [a] : Array.isArray(a) ? a : [];
+      Array.prototype.forEach.call(inputs, function (input) {
+        input.checked = chosen.indexOf(Number(input.value)) >= 0;
+      });
+    });
+    showResult(responses());
+  }
+
+  window.addEventListener('message', function (ev) {
+    var m = ev.data;
+    if (ev.source !== window.parent || !m || m.rd !== 'quiz-restore' || m.data !== DATA_FILE) return;
+    restore(m.answers);
+  });
+
+  form.addEventListener('submit', function (ev) {
+    ev.preventDefault();
+    var answers = responses();
+    var result = showResult(answers);
+    tellPlayer({ rd: 'quiz-result', data: DATA_FILE, answers: answers, right: result.right });
   });
   form.addEventListener('change', clearMarks);
   $('quiz-reset').addEventListener('click', function () { form.reset(); clearMarks(); });
   $('quiz-check').textContent = T.check;
   $('quiz-reset').textContent = T.reset;
+  if (ui.lang !== courseLang.split('-')[0].toLowerCase()) {
+    $('quiz-check').lang = ui.lang;
+    $('quiz-reset').lang = ui.lang;
+  }
 
   if (DATA_FILE.charAt(0) === '%') {
     fail(T.noFile);
     return;
   }
   status.textContent = T.loading;
-  readText(DATA_FILE).then(function (text) {
+  RdCommon.readText(DATA_FILE, 'windows-1251').then(function (text) {
     var quiz;
     try {
       quiz = RdQuiz.load(text);
@@ -165,6 +170,7 @@
     status.textContent = '';
     render();
     form.hidden = false;
+    tellPlayer({ rd: 'quiz-ready', data: DATA_FILE, count: questions.length });
   }).catch(function (err) {
     fail(T.loadFailed + DATA_FILE + ' (' + err.message + ')');
   });

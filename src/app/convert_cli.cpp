@@ -11,6 +11,7 @@
 #include "convert/driver.h"
 #include "convert/lint.h"
 #include "course/session.h"
+#include "package/course_settings.h"
 #include "support/files.h"
 #include "word/application.h"
 
@@ -40,13 +41,37 @@ class ArgumentChooser : public course::DocumentChooser {
   size_t next_ = 0;
 };
 
-// The options and documents of a command; false after a usage error, which
-// it has reported.
+// "0" to "100", as the pass mark is given.
+std::optional<int> percent(const std::string& s) {
+  if (s.empty() || s.size() > 3 || s.find_first_not_of("0123456789") != std::string::npos)
+    return std::nullopt;
+  const int n = std::stoi(s);
+  return n <= 100 ? std::optional<int>(n) : std::nullopt;
+}
+
+// The options and documents of a command (the options a command takes are
+// those it gives a place for); false after a usage error, which it has
+// reported.
 bool readArguments(const char* command, const std::vector<std::string>& arguments,
-                   std::vector<std::string>& documents, bool* strict) {
+                   std::vector<std::string>& documents, bool* strict, int* passMark) {
   bool options = true;
-  for (const std::string& a : arguments) {
-    if (options && a == "--") {
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& a = arguments[i];
+    if (options && passMark && (a == "--pass-mark" || a.starts_with("--pass-mark="))) {
+      const bool joined = a.size() > 11;
+      if (!joined && i + 1 >= arguments.size()) {
+        std::fprintf(stderr, "raredozud %s: --pass-mark needs a number from 0 to 100\n", command);
+        return false;
+      }
+      const std::string value = joined ? a.substr(12) : arguments[++i];
+      const std::optional<int> n = percent(value);
+      if (!n) {
+        std::fprintf(stderr, "raredozud %s: the pass mark '%s' is no number from 0 to 100\n",
+                     command, value.c_str());
+        return false;
+      }
+      *passMark = *n;
+    } else if (options && a == "--") {
       options = false;
     } else if (options && strict && a == "--strict") {
       *strict = true;
@@ -82,7 +107,7 @@ std::vector<convert::LintWarning> warnAbout(word::Application& app, const std::s
 
 int lintCommand(const std::vector<std::string>& arguments) {
   std::vector<std::string> documents;
-  if (!readArguments("lint", arguments, documents, nullptr)) return 2;
+  if (!readArguments("lint", arguments, documents, nullptr, nullptr)) return 2;
   word::Application application;
   int status = 0;
   for (const std::string& document : documents) {
@@ -102,7 +127,8 @@ int lintCommand(const std::vector<std::string>& arguments) {
 int convertCommand(const std::vector<std::string>& arguments) {
   std::vector<std::string> documents;
   bool strict = false;
-  if (!readArguments("convert", arguments, documents, &strict)) return 2;
+  int passMark = package::kDefaultPassMark;
+  if (!readArguments("convert", arguments, documents, &strict, &passMark)) return 2;
 
   std::string programFolder;
   try {
@@ -119,7 +145,7 @@ int convertCommand(const std::vector<std::string>& arguments) {
   LogFile log;
   StderrWarnings warnings;
   ShellStarter starter(/*wait=*/true);
-  course::Frontend frontend{chooser, status, log, warnings, starter, programFolder};
+  course::Frontend frontend{chooser, status, log, warnings, starter, programFolder, passMark};
 
   // A run that showed "Успех" over a page it could not write, or whose copy
   // step failed, did not succeed: the package is not whole.

@@ -18,13 +18,16 @@ constexpr std::array kCommands{
                 "Opens the window and converts DOC there at once, as if it had been picked with "
                 "Convert from Word; the copy step starts as it does for the button. The desktop's "
                 "\"Open with\" runs this. Without DOC, the same as raredozud alone."},
-    CommandHelp{"convert", "[--strict] DOC...",
+    CommandHelp{"convert", "[--strict] [--pass-mark=N] DOC...",
                 "convert course documents (warnings on standard error; --strict: a document "
-                "with warnings is not converted)",
+                "with warnings is not converted; --pass-mark: the per cent of all questions to "
+                "answer right to pass, 80 by default)",
                 "Converts each document in turn; status lines on standard output, the log in "
                 "log.txt here, warnings about the documents on standard error. The package is "
                 "the folder named after the document, beside it, and its zip beside that. With "
-                "--strict a document with warnings is not converted. Exit status 0 when every "
+                "--strict a document with warnings is not converted. --pass-mark=N (0 to 100, "
+                "default 80) is the share of all questions a learner must answer right to pass, "
+                "which the SCORM package reports to the LMS. Exit status 0 when every "
                 "conversion succeeded."},
     CommandHelp{"lint", "DOC...", "what will go wrong with a course document, and where",
                 "Reads each document as a conversion would and prints, one a line, what will go "
@@ -54,10 +57,11 @@ constexpr std::array kCommands{
                 "rejected."},
     CommandHelp{"complete", "FOLDER",
                 "the copy step after a conversion: add the course player to a package folder, "
-                "write FOLDER.zip",
+                "write FOLDER.zip and FOLDER.scorm.zip",
                 "The copy step a conversion starts through copysql.sh: copies the course player "
-                "and the schemas into the package folder and writes FOLDER.zip beside it with the "
-                "course's own files. Exit status 0 when the package is whole."},
+                "and the schemas into the package folder and writes FOLDER.zip (IMS content "
+                "package) and FOLDER.scorm.zip (SCORM 1.2) beside it with the course's own "
+                "files. Exit status 0 when the package is whole."},
     CommandHelp{"--help", "", "this text; COMMAND --help tells more about one command",
                 "Prints the commands with a line on each; COMMAND --help prints the command's "
                 "usage and what it does."},

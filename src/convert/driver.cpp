@@ -7,6 +7,7 @@
 #include "convert/scanner.h"
 #include "course/export_context.h"
 #include "course/failure.h"
+#include "package/course_settings.h"
 #include "package/escape.h"
 #include "package/header.h"
 #include "package/manifest.h"
@@ -57,6 +58,7 @@ class Run {
     // cannot be opened leaves no empty folder behind.
     app_.documents().open(documentPath);
     if (app_.documents().count() == 0) return RunOutcome::NoDocument;
+    export_.language = app_.activeDocument().language();
     makeOutputFolder();
 
     scan();
@@ -185,6 +187,7 @@ class Run {
     app_.activeDocument().close(word::wdDoNotSaveChanges);
     package::writeManifest(s_, outputFolder_, entryTotal_);
     package::writeHeader(s_, outputFolder_);
+    package::writeCourseScript(outputFolder_, {fe_.passMark, export_.language});
 
     const std::string script = fe_.programFolder + "/copysql.sh";
     if (!support::isFile(script)) support::raise(53);
@@ -207,9 +210,10 @@ class Run {
                         u" is incomplete, so the copy step was not started (an earlier zip "
                         u"stays as it was)");
     }
-    if (!documentsOwnFolder_ && export_.failures == 0 && (!copied || *copied == 0))
-      fe_.warnings.packageWritten(outputFolder_,
-                                  {outputFolder_.substr(0, outputFolder_.size() - 1) + ".zip"});
+    if (!documentsOwnFolder_ && export_.failures == 0 && (!copied || *copied == 0)) {
+      const std::string folder = outputFolder_.substr(0, outputFolder_.size() - 1);
+      fe_.warnings.packageWritten(outputFolder_, {folder + ".zip", folder + ".scorm.zip"});
+    }
     if (copied && *copied != 0) {
       copyFailed_ = true;
       fe_.warnings.warn(u"the copy step failed (exit status " + support::number(*copied) +

@@ -19,6 +19,9 @@ struct ExportContext {
   // on without it, and the writes into it then fail for that cause.
   int folderError = 0;
   int32_t failures = 0;  // failure lines the writers have shown
+  // The source document's language ("ru-RU"; empty: unknown), for the
+  // pages' lang and the player.
+  std::string language{};
 
   // Shows a writer's failure line, `lead` followed by the error's number,
   // source and description; counts it and passes its detail on.

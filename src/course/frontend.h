@@ -57,6 +57,10 @@ class ProcessStarter {
                                    const std::vector<std::string>& arguments) = 0;
 };
 
+// Per cent of all questions a learner must answer right to pass a course,
+// unless the front end is told otherwise.
+inline constexpr int kDefaultPassMark = 80;
+
 // Everything one run needs from its front end.
 struct Frontend {
   DocumentChooser& chooser;
@@ -65,6 +69,9 @@ struct Frontend {
   WarningSink& warnings;
   ProcessStarter& starter;
   std::string programFolder;  // folder of sql_test.htm and copysql.sh, no trailing '/'
+  // The pass mark, into the package's course.js for the player and the
+  // SCORM package.
+  int passMark = kDefaultPassMark;
 };
 
 }  // namespace course

@@ -8,7 +8,9 @@
 #include <filesystem>
 
 #include "package/contents.h"
+#include "package/course_settings.h"
 #include "package/embed.h"
+#include "package/scorm.h"
 #include "package/zip_writer.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
@@ -65,6 +67,14 @@ void checkFiles(const std::string& folder, const std::vector<std::string>& files
   }
 }
 
+// The course's settings; a package made without them (by hand, or by an
+// older version) gets the defaults, so that the player finds its file.
+CourseSettings courseSettings(const std::string& folder) {
+  if (std::optional<CourseSettings> s = readCourseScript(folder)) return *s;
+  writeCourseScript(folder, CourseSettings{});
+  return CourseSettings{};
+}
+
 }  // namespace
 
 Completed completePackage(const std::string& programFolder, const std::string& given) {
@@ -78,16 +88,24 @@ Completed completePackage(const std::string& programFolder, const std::string& g
 
   Completed done;
   done.zip = folder + ".zip";
+  done.scormZip = folder + ".scorm.zip";
   std::vector<std::string> player, files;
+  CourseSettings settings;
   step("reading the course player", [&] { player = playerFiles(programFolder + "/player"); });
   support::removeStaleTemporaries(folder, true);
   const std::string parent = fs::path(folder).parent_path().string();
   support::removeStaleTemporaries(parent.empty() ? "." : parent);  // the zip's
   step("copying the course player", [&] { copyPlayer(programFolder, folder, player); });
+  step("reading the course's settings", [&] { settings = courseSettings(folder); });
   step("reading the manifest", [&] { files = courseFiles(folder, player); });
   step("writing the scripts for a course opened from disk",
        [&] { writePackageScripts(folder, files); });
   step("checking the package's files", [&] { checkFiles(folder, files); });
+  // The IMS zip last: a copy step that fails before it leaves the old one,
+  // as it always has.
+  step("writing " + done.scormZip, [&] {
+    writeScormZip(programFolder + "/schemas", folder, files, settings.passMark, done.scormZip);
+  });
   step("writing " + done.zip, [&] { writeZip(folder, files, done.zip); });
   done.leftOut = leftovers(folder, files);
   return done;

@@ -1,14 +1,17 @@
 #pragma once
 // The copy step after a conversion: completes the package folder with the
 // course player and the schemas, writes the scripts that pages opened from
-// disk read, and packs the course's own files into FOLDER.zip beside it.
+// disk read, and packs the course's own files into FOLDER.zip beside it, and
+// again, as a SCORM 1.2 package launched through the player, into
+// FOLDER.scorm.zip.
 #include <string>
 #include <vector>
 
 namespace package {
 
 struct Completed {
-  std::string zip;                   // the zip written
+  std::string zip;                   // the IMS package's zip written
+  std::string scormZip;              // the SCORM package's zip written
   std::vector<std::string> leftOut;  // files in the folder that are no part of the course
 };
 

@@ -95,8 +95,8 @@ std::vector<std::string> courseFiles(const std::string& folder,
 
   std::set<std::string> named;
   namedFiles(xmlDocGetRootElement(doc.get()), "", named, 0);
-  std::set<std::string> files = {"imsmanifest.xml", "header.htm", "pvomanifest.htm",
-                                 "pvomanifest.htm.js", "index.htm"};
+  std::set<std::string> files = {"imsmanifest.xml",    "header.htm", "pvomanifest.htm",
+                                 "pvomanifest.htm.js", "index.htm",  "course.js"};
   files.insert(kSchemaFiles.begin(), kSchemaFiles.end());
   for (const std::string& p : playerFiles) files.insert("player/" + p);
   for (const std::string& f : named) {

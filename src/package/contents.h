@@ -21,7 +21,8 @@ std::vector<std::string> playerFiles(const std::string& playerFolder);
 
 // The course's files in `folder`, relative and "/"-separated, each once:
 // imsmanifest.xml, header.htm, the outline preview pvomanifest.htm and its
-// script, the player's index.htm and player/ + each of `playerFiles`, the
+// script, the course's settings course.js, the player's index.htm and
+// player/ + each of `playerFiles`, the
 // schemas, every file a resource of the manifest names, the pictures each
 // named page refers to (pageN_files/...), and for each test page testN.htm
 // its test data file testdataN.htm and that file's script. Whether they

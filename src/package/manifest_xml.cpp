@@ -9,8 +9,9 @@
 namespace package {
 
 bool isCp(xmlNodePtr n, const char* name) {
-  return n->type == XML_ELEMENT_NODE && n->ns && n->ns->href &&
-         std::strcmp(reinterpret_cast<const char*>(n->ns->href), kCpNs) == 0 &&
+  if (n->type != XML_ELEMENT_NODE || !n->ns || !n->ns->href) return false;
+  const char* ns = reinterpret_cast<const char*>(n->ns->href);
+  return (std::strcmp(ns, kCpNs) == 0 || std::strcmp(ns, kCp112Ns) == 0) &&
          std::strcmp(reinterpret_cast<const char*>(n->name), name) == 0;
 }
 

@@ -8,8 +8,11 @@
 namespace package {
 
 inline constexpr const char* kCpNs = "http://www.imsglobal.org/xsd/imscp_v1p1";
+// IMS Content Packaging 1.1.2, as SCORM 1.2 packages use it.
+inline constexpr const char* kCp112Ns = "http://www.imsproject.org/xsd/imscp_rootv1p1p2";
 
-// An element of the content packaging namespace with this local name.
+// An element of a content packaging namespace (1.1.4 or 1.1.2) with this
+// local name.
 bool isCp(xmlNodePtr n, const char* name);
 // The attribute without a namespace, when the element has it.
 bool attr(xmlNodePtr n, const char* name, std::string& out);

@@ -23,6 +23,7 @@
 
 #include "package/contents.h"
 #include "package/manifest_xml.h"
+#include "package/scorm_check.h"
 #include "package/zip_links.h"
 #include "support/error.h"
 
@@ -266,11 +267,13 @@ class ErrorScope {
   ErrorScope& operator=(const ErrorScope&) = delete;
 };
 
-void validate(xmlDocPtr doc, const std::string& schemaFolder, Checker& ck) {
+// `driverName`: the schema in `schemaFolder` that imports the manifest's
+// namespaces.
+void validate(xmlDocPtr doc, const std::string& schemaFolder, const char* driverName, Checker& ck) {
   std::vector<std::string> refused;
   LoaderScope loader(schemaFolder + "/catalog.xml", &refused);
   Messages schemaErrors;
-  std::string driver = schemaFolder + "/validate_manifest.xsd";
+  std::string driver = schemaFolder + "/" + driverName;
   xmlSchemaParserCtxtPtr pctxt = xmlSchemaNewParserCtxt(driver.c_str());
   xmlSchemaPtr schema = nullptr;
   if (pctxt) {
@@ -337,7 +340,9 @@ void gather(xmlNodePtr n, Structure& s, int depth) {
   }
 }
 
-void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck) {
+// `reported`: files already reported missing.
+void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
+                    std::set<std::string> reported) {
   xmlNodePtr root = xmlDocGetRootElement(doc);
   if (!root) return;
   Structure s;
@@ -369,7 +374,6 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck) {
   }
 
   std::set<std::string> listed;
-  std::set<std::string> reported;
   for (xmlNodePtr res : s.resourceNodes) {
     std::string id;
     attr(res, "identifier", id);
@@ -484,12 +488,17 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
                                                            : parseErrors.list.front()));
     return ck.result;
   }
+  const bool scorm = isScormManifest(doc);
   {
     Messages stray;  // errors outside a context of their own (schema loading)
     ErrorScope scope(&stray);
-    validate(doc, schemaFolder, ck);
+    validate(doc, schemaFolder, scorm ? "validate_scorm12.xsd" : "validate_manifest.xsd", ck);
   }
-  checkStructure(doc, content, ck);
+  std::set<std::string> reported;
+  if (scorm)
+    for (Finding& f : checkScorm(doc, content.files, reported))
+      ck.result.findings.push_back(std::move(f));
+  checkStructure(doc, content, ck, std::move(reported));
   xmlFreeDoc(doc);
   return ck.result;
 }

@@ -24,6 +24,12 @@ struct CheckResult {
 // maps the XML namespace schema's web address to a local copy: validation
 // never uses the network.
 //
+// An IMS package (IMS CP 1.1.4) and a SCORM 1.2 package (IMS CP 1.1.2 with
+// ADL's extensions) are told apart by the manifest's namespace, and each is
+// validated against its own schemas (validate_manifest.xsd,
+// validate_scorm12.xsd). A SCORM package has the faults scorm_check.h lists
+// besides these.
+//
 // Faults: no imsmanifest.xml, or not at the package's root; a manifest that is
 // not well-formed or not valid against the schemas; a duplicate identifier;
 // an identifierref or organizations default that names nothing; a file a

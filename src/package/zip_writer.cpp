@@ -153,27 +153,48 @@ std::vector<std::string> zipOrder(std::vector<std::string> names) {
   return names;
 }
 
-void pack(GsfOutput* sink, const std::string& folder, const std::vector<std::string>& names) {
+void packMade(ZipTree& tree, const MadeEntry& e) {
+  GsfOutput* child = tree.entry(e.name);
+  if (!gsf_output_write(child, e.bytes.size(), reinterpret_cast<const guint8*>(e.bytes.data())) ||
+      !gsf_output_close(child))
+    fail("cannot pack " + e.name);
+}
+
+void pack(GsfOutput* sink, const std::string& folder, const std::vector<std::string>& names,
+          const std::map<std::string, const MadeEntry*>& made) {
   ZipTree tree(sink);
   // One buffer for all files, left as it comes: most files fill a small part.
   const auto piece = std::make_unique_for_overwrite<char[]>(kPiece);
-  for (const std::string& rel : names) packFile(tree, folder, rel, piece.get());
+  for (const std::string& rel : names) {
+    if (auto m = made.find(rel); m != made.end())
+      packMade(tree, *m->second);
+    else
+      packFile(tree, folder, rel, piece.get());
+  }
   if (!tree.close()) fail("cannot finish the zip");
 }
 
 }  // namespace
 
 void writeZip(const std::string& folder, const std::vector<std::string>& names,
-              const std::string& zipPath) {
-  const std::vector<std::string> ordered = zipOrder(names);
+              const std::string& zipPath, const std::vector<MadeEntry>& made) {
+  std::map<std::string, const MadeEntry*> byName;
+  std::vector<std::string> all = names;
+  for (const MadeEntry& m : made) {
+    byName[m.name] = &m;
+    all.push_back(m.name);
+  }
+  const std::vector<std::string> ordered = zipOrder(std::move(all));
   uintmax_t totalBytes = 0;
   for (const std::string& rel : ordered) {
     std::error_code ec;
-    totalBytes += fs::file_size(fs::path(folder) / fs::path(rel), ec);
+    auto m = byName.find(rel);
+    totalBytes += m != byName.end() ? m->second->bytes.size()
+                                    : fs::file_size(fs::path(folder) / fs::path(rel), ec);
   }
   if (totalBytes <= kMemoryZipLimit) {
     std::unique_ptr<GsfOutput, GUnref> memory(gsf_output_memory_new());
-    pack(memory.get(), folder, ordered);
+    pack(memory.get(), folder, ordered, byName);
     const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(memory.get()));
     const auto size = static_cast<size_t>(gsf_output_size(memory.get()));
     support::writeFile(zipPath, std::string_view(reinterpret_cast<const char*>(bytes), size));
@@ -187,7 +208,7 @@ void writeZip(const std::string& folder, const std::vector<std::string>& names,
     std::fclose(stream);
     fail("cannot write " + zipPath);
   }
-  pack(out.get(), folder, ordered);
+  pack(out.get(), folder, ordered, byName);
   if (!gsf_output_is_closed(out.get()) && !gsf_output_close(out.get()))
     fail("cannot write " + zipPath);
   out.reset();

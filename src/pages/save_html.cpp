@@ -26,6 +26,17 @@ int32_t htmlFormat(word::Application& app) {
 
 }  // namespace
 
+std::string withPlayerHead(std::string page, const std::string& language) {
+  const size_t head = page.find("</head>");
+  if (head == std::string::npos) return page;
+  // Reference links reach no player when the page is shown on its own or
+  // from disk; the script leads them, and web links, where they belong.
+  page.insert(head, "<script src=\"player/page.js\"></script>\r\n");
+  const size_t html = page.find("<html>");
+  if (html < head && !language.empty()) page.replace(html, 6, "<html lang=\"" + language + "\">");
+  return page;
+}
+
 void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32_t rangeStart,
               int32_t rangeEnd, int32_t entryNumber) {
   std::u16string fileName;  // the name a failure line shows
@@ -53,8 +64,9 @@ void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32
     fileName = support::widen(path);
     if (run.session.traceLevel > 0) run.status.showStatus(u"try " + fileName);
     // The page is rewritten on its way to the disk, so it is written once.
-    run.app.activeDocument().saveAs(
-        path, format, [&held](std::string saved) { return replaceBody(saved, held); });
+    run.app.activeDocument().saveAs(path, format, [&held, &run](std::string saved) {
+      return withPlayerHead(replaceBody(saved, held), run.language);
+    });
     page.close();
   } catch (...) {
     run.reportFailure(u"saveHTML: Filename " + fileName + u", error # ", course::currentError(),

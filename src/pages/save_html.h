@@ -7,6 +7,13 @@
 
 namespace pages {
 
+// The saved page's head gains what the course player needs: `lang` on
+// <html> (when `language` is known) and the one script line that names the
+// player's page script. The head is the writer's own: the body and its
+// links stay as the rewriting left them. Bytes without a head (a page saved
+// as text) stay as they are.
+std::string withPlayerHead(std::string page, const std::string& language);
+
 // The source document must be active; it is active again on return.
 // Failures are reported ("saveHTML: Filename ...") and not raised.
 void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32_t rangeStart,

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "support/files.h"
+#include "word/read/languages.h"
 #include "word/read/reader.h"
 #include "word/story_ops.h"
 #include "word/write/writers.h"
@@ -290,6 +291,10 @@ const std::string& Document::fullName() const {
     resolved_ = true;
   }
   return fullName_;
+}
+
+std::string Document::language() const {
+  return read::textLanguage(model_.language, model_.main.text);
 }
 
 void Document::close(int32_t saveChanges) {

@@ -100,6 +100,11 @@ class Document {
   // Closes unsaved (saveChanges must be 0) and activates the document that
   // was active before this one.
   void close(int32_t saveChanges = wdDoNotSaveChanges);
+  // The language of the document's text as a language tag ("ru-RU", "en"):
+  // the one most of it is marked with, unless that does not fit the script
+  // most of its letters are in, then the one that script suggests; "" when
+  // neither tells.
+  std::string language() const;
 
   // The file as it was when the document was read from it: size, time of
   // its last change and identity. A document made otherwise has none.

@@ -152,8 +152,11 @@ struct Note {
 
 struct Model {
   Story main;
-  std::vector<Note> notes;    // sorted by pos
-  std::vector<Style> styles;  // styles[0] is the default paragraph style
+  std::vector<Note> notes;     // sorted by pos
+  std::vector<Style> styles;   // styles[0] is the default paragraph style
+  // The language most of the main text is marked with, as a language tag
+  // ("ru-RU"); empty when the document marks none.
+  std::string language;
 };
 
 }  // namespace word

@@ -138,10 +138,13 @@ TEST_F(PackageTest, CopyScriptCompletesThePackageAndZipsItBeside) {
     EXPECT_FALSE(fs::exists(out / f)) << f;
   EXPECT_EQ(read(out / "index.htm"), read(kProgramDir + "/player/index.htm"));
 
-  // Nothing but the folder and its zip beside it.
+  // Nothing but the folder and its two zips beside it.
   std::set<std::string> beside;
   for (const auto& e : fs::directory_iterator(parent_)) beside.insert(e.path().filename().string());
-  EXPECT_EQ(beside, (std::set<std::string>{"курс по SQL", "курс по SQL.zip"}));
+  EXPECT_EQ(beside,
+            (std::set<std::string>{"курс по SQL", "курс по SQL.zip", "курс по SQL.scorm.zip"}));
+  // A package made without course settings gets the defaults.
+  EXPECT_NE(read(out / "course.js").find("\"passMark\": 80\n"), std::string::npos);
 
   std::vector<std::string> entries = zipEntries(parent_ / "курс по SQL.zip", out);
   ASSERT_FALSE(entries.empty());
@@ -282,6 +285,125 @@ TEST_F(PackageTest, EachBreakageIsReportedByItsCauseInFolderAndZip) {
       CheckResult r = checkPackage(p.string(), kSchemas);
       EXPECT_FALSE(r.ok()) << p;
       EXPECT_NE(faults(r).find(b.cause), std::string::npos) << p << "\n" << faults(r);
+    }
+  }
+}
+
+// The <file href> values of a manifest, in order.
+std::vector<std::string> fileHrefs(const std::string& manifest) {
+  std::vector<std::string> out;
+  const std::string lead = "<file href=\"";
+  for (size_t at = manifest.find(lead); at != std::string::npos; at = manifest.find(lead, at + 1)) {
+    const size_t b = at + lead.size();
+    out.push_back(manifest.substr(b, manifest.find('"', b) - b));
+  }
+  return out;
+}
+
+TEST_F(PackageTest, TheScormZipLaunchesThePlayerAsOneScoWithEveryFileListed) {
+  fs::path out = converted();
+  write(out / "course.js", "window.rdCourse = {\n  \"passMark\": 65\n};\n");
+  ASSERT_EQ(copyScript(out), 0);
+  const fs::path zip = out.string() + ".scorm.zip";
+  std::vector<std::string> entries = zipEntries(zip);
+  ASSERT_FALSE(entries.empty());
+  EXPECT_EQ(entries.front(), "imsmanifest.xml");
+
+  // The IMS package's files, its manifest and schemas swapped for SCORM's;
+  // the folder keeps the IMS manifest.
+  std::set<std::string> want = filesUnder(out);
+  for (const char* f : {"imscp_v1p1p3.xsd", "imsmd_v1p2p2.xsd"}) want.erase(f);
+  want.insert({"imscp_rootv1p1p2.xsd", "adlcp_rootv1p2.xsd"});
+  EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), want);
+  EXPECT_EQ(read(out / "imsmanifest.xml"), read(kFixture / "imsmanifest.xml"));
+  for (const char* schema : {"imscp_rootv1p1p2.xsd", "adlcp_rootv1p2.xsd"})
+    EXPECT_EQ(testing_support::zipEntry(zip, schema), read(kSchemas + "/" + schema)) << schema;
+
+  const std::string manifest = testing_support::zipEntry(zip, "imsmanifest.xml");
+  std::set<std::string> content = want;
+  for (auto it = content.begin(); it != content.end();)
+    it = it->ends_with(".xsd") || *it == "imsmanifest.xml" ? content.erase(it) : std::next(it);
+  std::vector<std::string> listed = fileHrefs(manifest);
+  EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), content);
+  EXPECT_EQ(listed.size(), content.size());
+  EXPECT_NE(manifest.find("<adlcp:masteryscore>65</adlcp:masteryscore>"), std::string::npos);
+  EXPECT_NE(manifest.find("<title>Безопасность &lt;данных&gt; &amp; SQL</title>"),
+            std::string::npos)
+      << manifest;
+
+  CheckResult r = checkPackage(zip.string(), kSchemas);
+  EXPECT_TRUE(r.ok()) << faults(r);
+  EXPECT_EQ(notes(r), std::vector<std::string>{
+                          "SCORM 1.2 package: item 'ITEM1' launches index.htm as a SCO"});
+}
+
+TEST_F(PackageTest, CourseSettingsThatGiveNoPassMarkFailTheCopyStep) {
+  for (const char* settings : {"window.rdCourse = {\n  \"passMark\": 101\n};\n",
+                               "window.rdCourse = {\n  \"passMark\": -5\n};\n",
+                               "window.rdCourse = {\n  \"lang\": \"ru\"\n};\n", ""}) {
+    SCOPED_TRACE(settings);
+    fs::path out = converted("bad settings");
+    write(out / "course.js", settings);
+    EXPECT_EQ(copyScript(out), 1);
+    EXPECT_FALSE(fs::exists(out.string() + ".zip"));
+    EXPECT_FALSE(fs::exists(out.string() + ".scorm.zip"));
+    EXPECT_EQ(read(out / "course.js"), settings);
+    fs::remove_all(out);
+  }
+}
+
+// The SCORM package unpacked into a folder, as an LMS would.
+fs::path unpackScorm(const fs::path& out, const fs::path& to) {
+  fs::copy(out, to, fs::copy_options::recursive);
+  const fs::path zip = out.string() + ".scorm.zip";
+  for (const char* f : {"imscp_v1p1p3.xsd", "imsmd_v1p2p2.xsd"}) fs::remove(to / f);
+  for (const char* f : {"imsmanifest.xml", "imscp_rootv1p1p2.xsd", "adlcp_rootv1p2.xsd"})
+    write(to / f, testing_support::zipEntry(zip, f));
+  return to;
+}
+
+TEST_F(PackageTest, EachBreakageOfAScormPackageIsReportedByItsCause) {
+  const fs::path out = packaged();
+  const auto manifestEdit = [](const std::string& from, const std::string& to) {
+    return [from, to](const fs::path& p) { replaceIn(p / "imsmanifest.xml", from, to); };
+  };
+  const std::vector<Breakage> list = {
+      {"missing page", [](const fs::path& p) { fs::remove(p / "page3.htm"); },
+       "resource 'SCO1' (line 28) names page3.htm, which the package lacks"},
+      {"missing launch file", manifestEdit("href=\"index.htm\">", "href=\"start.htm\">"),
+       "item 'ITEM1' launches resource 'SCO1' (line 21): its launch file start.htm is missing"},
+      {"launch file no web page", manifestEdit("href=\"index.htm\">", "href=\"course.js\">"),
+       "its launch file course.js is no web page"},
+      {"no launch file", manifestEdit(" href=\"index.htm\">", ">"),
+       "launches resource 'SCO1' (line 21), which has no href"},
+      {"no SCO", manifestEdit(" adlcp:scormtype=\"sco\"", ""), "no resource is a SCO"},
+      {"asset only", manifestEdit("adlcp:scormtype=\"sco\"", "adlcp:scormtype=\"asset\""),
+       "no resource is a SCO"},
+      {"invalid manifest",
+       manifestEdit("<adlcp:masteryscore>80</adlcp:masteryscore>",
+                    "<adlcp:masteryscor>80</adlcp:masteryscor>"),
+       "not valid against the schemas: line 16"},
+      {"mastery score no score", manifestEdit(">80<", ">high<"),
+       "adlcp:masteryscore 'high' is no score from 0 to 100"},
+      {"schema missing", [](const fs::path& p) { fs::remove(p / "adlcp_rootv1p2.xsd"); },
+       "names the schema adlcp_rootv1p2.xsd (xsi:schemaLocation), which the package lacks"},
+  };
+  int n = 0;
+  for (const Breakage& b : list) {
+    SCOPED_TRACE(b.name);
+    const fs::path folder = unpackScorm(out, root_ / ("scorm " + std::to_string(++n)));
+    ASSERT_TRUE(checkPackage(folder.string(), kSchemas).ok())
+        << faults(checkPackage(folder.string(), kSchemas));
+    b.apply(folder);
+    const fs::path zip = folder.string() + ".zip";
+    zipAll(folder, zip);
+    for (const fs::path& p : {folder, zip}) {
+      CheckResult r = checkPackage(p.string(), kSchemas);
+      EXPECT_FALSE(r.ok()) << p;
+      EXPECT_NE(faults(r).find(b.cause), std::string::npos) << p << "\n" << faults(r);
+      if (std::string(b.name) == "missing launch file") {
+        EXPECT_EQ(r.faults(), 1u) << faults(r);  // reported once, as the launch file
+      }
     }
   }
 }

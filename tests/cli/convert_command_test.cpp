@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <regex>
 
 #include "../common/fixtures.h"
 #include "../common/manifest_check.h"
 #include "../common/program.h"
+#include "../common/zip.h"
 
 using namespace testing_support;
 
@@ -145,7 +147,8 @@ TEST(ConvertCommand, WarningsOnStandardErrorAndStrictSkipsTheirDocument) {
   Result r = runConvert(dir(work), {"warned.txt"});
   EXPECT_EQ(r.exit, 0) << r.err;
   EXPECT_TRUE(r.err.starts_with("warned.txt:1: warning: text before the first")) << r.err;
-  EXPECT_NE(r.err.find("raredozud: the package: " + work / "warned/, " + work / "warned.zip\n"),
+  EXPECT_NE(r.err.find("raredozud: the package: " + work / "warned/, " + work / "warned.zip, " +
+                       work / "warned.scorm.zip\n"),
             std::string::npos)
       << r.err;
   EXPECT_EQ(r.out.find("warning"), std::string::npos);
@@ -165,4 +168,40 @@ TEST(ConvertCommand, WarningsOnStandardErrorAndStrictSkipsTheirDocument) {
   EXPECT_TRUE(r.out.starts_with("warned.txt:1: warning: text before the first")) << r.out;
   EXPECT_EQ(runProgram(dir(work), {"lint", "clean.txt"}).exit, 0);
   EXPECT_EQ(runProgram(dir(work), {"lint", "absent.doc"}).exit, 2);
+}
+
+// The pass mark goes into the package for the player and, through the copy
+// step, into the SCORM package's mastery score; anything but a number from
+// 0 to 100 is a usage error that converts nothing.
+TEST(ConvertCommand, ThePassMarkReachesBothPackagesAndBadOnesAreRefused) {
+  ScratchFolder work;
+  writeBytes(work / "course.txt", kCourse);
+  for (const auto& [args, mark] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"course.txt"}, "80"},
+           {{"--pass-mark", "65", "course.txt"}, "65"},
+           {{"--pass-mark=0", "course.txt"}, "0"},
+           {{"--pass-mark", "100", "--", "course.txt"}, "100"}}) {
+    SCOPED_TRACE(mark);
+    Result r = runConvert(dir(work), args);
+    ASSERT_EQ(r.exit, 0) << r.err;
+    EXPECT_TRUE(std::regex_search(readBytes(work / "course/course.js"),
+                                  std::regex("\"passMark\": " + mark + "[,\n]")));
+    EXPECT_NE(zipEntry(work / "course.scorm.zip", "imsmanifest.xml")
+                  .find("<adlcp:masteryscore>" + mark + "</adlcp:masteryscore>"),
+              std::string::npos);
+  }
+  const std::string before = readBytes(work / "course.scorm.zip");
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--pass-mark", "101", "course.txt"},
+                                             {"--pass-mark", "-1", "course.txt"},
+                                             {"--pass-mark=8O", "course.txt"},
+                                             {"--pass-mark=", "course.txt"},
+                                             {"course.txt", "--pass-mark"}}) {
+    SCOPED_TRACE(args[0] + " " + args[1]);
+    Result r = runConvert(dir(work), args);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_NE(r.err.find("from 0 to 100"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_EQ(readBytes(work / "course.scorm.zip"), before);
 }

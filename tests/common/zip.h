@@ -50,4 +50,29 @@ inline std::vector<std::string> zipEntries(const std::filesystem::path& zip,
   return out;
 }
 
+// The bytes of one entry ("a/b.htm"); empty when the zip lacks it.
+inline std::string zipEntry(const std::filesystem::path& zip, const std::string& name) {
+  std::string bytes;
+  GsfInput* in = gsf_input_stdio_new(zip.c_str(), nullptr);
+  GsfInfile* z = in ? gsf_infile_zip_new(in, nullptr) : nullptr;
+  std::vector<std::string> parts;
+  for (size_t b = 0, e; b <= name.size(); b = e + 1) {
+    e = name.find('/', b);
+    if (e == std::string::npos) e = name.size();
+    parts.push_back(name.substr(b, e - b));
+  }
+  std::vector<const char*> names;
+  for (const std::string& p : parts) names.push_back(p.c_str());
+  names.push_back(nullptr);
+  GsfInput* e = z ? gsf_infile_child_by_aname(z, names.data()) : nullptr;
+  if (e) {
+    bytes.resize(static_cast<size_t>(gsf_input_size(e)));
+    if (!bytes.empty()) gsf_input_read(e, bytes.size(), reinterpret_cast<guint8*>(bytes.data()));
+    g_object_unref(e);
+  }
+  if (z) g_object_unref(z);
+  if (in) g_object_unref(in);
+  return bytes;
+}
+
 }  // namespace testing_support

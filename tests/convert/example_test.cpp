@@ -41,7 +41,8 @@ bool hasLine(const std::vector<std::string>& lines, const std::string& line) {
 
 bool hasLineStarting(const std::vector<std::string>& lines, const std::string& prefix) {
   for (const auto& l : lines) {
-    std::string lower = l.substr(l.find_first_not_of(' ') == std::string::npos ? l.size() : l.find_first_not_of(' '));
+    std::string lower = l.substr(
+        l.find_first_not_of(' ') == std::string::npos ? l.size() : l.find_first_not_of(' '));
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (lower.starts_with(prefix)) return true;
   }
@@ -57,11 +58,11 @@ TEST_F(WorkedExample, RecordsFiveEntriesAndWritesThePackage) {
   ASSERT_EQ(run(path), convert::RunOutcome::Succeeded) << joined(status.lines);
   const std::string out = this->out("example");
 
-  EXPECT_EQ(listFiles(out),
-            (std::vector<std::string>{"header.htm", "imsmanifest.xml", "page2.htm", "page5.htm",
-                                      "pvomanifest.htm", "test1.htm", "testdata1.htm"}));
-  for (const char* name :
-       {"imsmanifest.xml", "pvomanifest.htm", "header.htm", "testdata1.htm", "test1.htm"})
+  EXPECT_EQ(listFiles(out), (std::vector<std::string>{"course.js", "header.htm", "imsmanifest.xml",
+                                                      "page2.htm", "page5.htm", "pvomanifest.htm",
+                                                      "test1.htm", "testdata1.htm"}));
+  for (const char* name : {"imsmanifest.xml", "pvomanifest.htm", "header.htm", "testdata1.htm",
+                           "test1.htm", "course.js", "page2.htm"})
     EXPECT_EQ(readBytes(out + name), golden(name)) << name;
   EXPECT_EQ(manifestProblems(out + "imsmanifest.xml"), "");
 

@@ -33,8 +33,9 @@ TEST_F(Failures, AMissingCopyScriptEndsTheRunAfterThePackage) {
   std::filesystem::remove(program / "copysql.sh");
   ASSERT_EQ(run(course("c.txt", {"%TITLE=T", "%H2=A", "text of page a"})), RunOutcome::Failed);
   EXPECT_EQ(status.lines.back(), "parse: Error #  53 in Raredozud:File not found");
-  EXPECT_EQ(listFiles(out("c")), (std::vector<std::string>{"header.htm", "imsmanifest.xml",
-                                                           "page1.htm", "pvomanifest.htm"}));
+  EXPECT_EQ(listFiles(out("c")),
+            (std::vector<std::string>{"course.js", "header.htm", "imsmanifest.xml", "page1.htm",
+                                      "pvomanifest.htm"}));
   EXPECT_EQ(log.lines.back(), docs / "c.txt");  // no success line
   EXPECT_TRUE(starter.calls.empty());
 }

@@ -172,8 +172,8 @@ TEST_F(Scan, TitlesAreEscapedWhenRead) {
 TEST_F(Scan, ADocumentWithoutMarkersStillMakesAPackage) {
   ASSERT_EQ(runLines({"just text", "and more"}), RunOutcome::Succeeded);
   EXPECT_EQ(crlfLines(readBytes(out("c") + "imsmanifest.xml")).size(), 20u);
-  EXPECT_EQ(listFiles(out("c")),
-            (std::vector<std::string>{"header.htm", "imsmanifest.xml", "pvomanifest.htm"}));
+  EXPECT_EQ(listFiles(out("c")), (std::vector<std::string>{"course.js", "header.htm",
+                                                           "imsmanifest.xml", "pvomanifest.htm"}));
   EXPECT_EQ(status.lines.back(), "Успех");
 }
 

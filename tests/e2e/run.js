@@ -7,10 +7,8 @@
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
-const http = require('node:http');
-const { chromium } = require('playwright-core');
+const { outline, referenceLink, expectedQuiz: quizOf, answerQuiz, serve, browser } = require('./common.js');
 
 const args = process.argv.slice(2);
 const shotsAt = args.indexOf('--screenshots');
@@ -20,118 +18,28 @@ if (!packageDir || !fs.existsSync(path.join(packageDir, 'index.htm'))) {
   console.error('usage: node run.js PACKAGE_FOLDER [--screenshots DIR] (the folder needs index.htm)');
   process.exit(2);
 }
-const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
-
-// ---- what the package says ------------------------------------------------
-
-const cp1251 = new TextDecoder('windows-1251');
-const readCp1251 = (name) => cp1251.decode(fs.readFileSync(path.join(packageDir, name)));
-const unescape = (s) => s.replace(/&lt;/g, '<').replace(/&gt;/g, '>')
-  .replace(/&#(\d+);/g, (m, n) => String.fromCodePoint(Number(n)));
-
-function outline() {
-  const entries = [];
-  for (const line of readCp1251('pvomanifest.htm').split(/\r\n|\r|\n/)) {
-    if (line.startsWith('%MANIFEST_END')) break;
-    if (!line.startsWith('ITEM')) continue;
-    const f = line.split('|');
-    if (f.length < 4) continue;
-    entries.push({ item: f[0], title: unescape(f.slice(1, -2).join('|')), file: f[f.length - 2] });
-  }
-  return entries;
-}
-
-// The starred (or ANSWER:-named) answers of each question, by position.
-function expectedQuiz(dataFile) {
-  const text = readCp1251(dataFile);
-  const lines = text.slice(text.indexOf('%TEST=')).split(/\r\n|\r|\n/).slice(1);
-  const questions = [];
-  let q = null;
-  for (const raw of lines) {
-    if (raw.trim() === '%TEST_END') break;
-    const t = raw.trim();
-    if (t === '') { q = null; continue; }
-    const answer = /^(\*?)\s*[a-zа-яё][.)]\t?\s*(\*?)/i.exec(t);
-    const key = /^ANSWER\s*:\s*([a-z])/i.exec(t);
-    if (q && key) {
-      q.correct = [q.letters.indexOf(key[1].toLowerCase())];
-      q.done = true;
-    } else if (q && !q.done && t.startsWith('=')) {
-      q.short = t.slice(1).trim();
-    } else if (q && !q.done && answer && !(t[1] === '.' && /\S/.test(t[2] || ' ') && t[2] !== '*')) {
-      if (answer[1] || answer[2]) q.correct.push(q.count);
-      q.letters.push(t.replace(/^\*\s*/, '')[0].toLowerCase());
-      q.count++;
-    } else if (!q || q.count || q.short !== undefined || q.done) {
-      q = { count: 0, correct: [], letters: [], done: false };
-      questions.push(q);
-    }
-  }
-  return questions;
-}
-
-// ---- the server ------------------------------------------------------------
-
-const TYPES = { '.htm': 'text/html', '.html': 'text/html', '.js': 'text/javascript',
-  '.css': 'text/css', '.png': 'image/png', '.gif': 'image/gif', '.jpg': 'image/jpeg',
-  '.jpeg': 'image/jpeg', '.xml': 'application/xml', '.xsd': 'application/xml' };
-
-function serve(root) {
-  const server = http.createServer((req, res) => {
-    let rel;
-    try {
-      rel = decodeURIComponent(new URL(req.url, 'http://x').pathname);
-    } catch {
-      res.writeHead(400).end();
-      return;
-    }
-    const file = path.join(root, path.normalize(rel));
-    if (!file.startsWith(root + path.sep) && file !== root) {
-      res.writeHead(403).end();
-      return;
-    }
-    fs.readFile(file, (err, data) => {
-      if (err) {
-        res.writeHead(404).end('not found');
-        return;
-      }
-      // No charset: each file declares its own (pages UTF-8, preview and
-      // header windows-1251), as they would from a plain LMS file store.
-      res.writeHead(200, { 'Content-Type': TYPES[path.extname(file).toLowerCase()] || 'application/octet-stream' });
-      res.end(data);
-    });
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
 
 // ---- the tests -------------------------------------------------------------
 
-let server, context, page, base, profile;
+let server, context, page, base, closeBrowser;
 const pageErrors = [];
-const entries = outline();
+const entries = outline(packageDir);
+const expectedQuiz = (dataFile) => quizOf(packageDir, dataFile);
 const order = entries.filter((e) => e.file);
 const chapters = entries.filter((e) => !e.file && e.title);
 
 before(async () => {
   server = await serve(packageDir);
   base = `http://127.0.0.1:${server.address().port}/`;
-  profile = fs.mkdtempSync(path.join(os.tmpdir(), 'rd-e2e-'));
-  context = await chromium.launchPersistentContext(profile, {
-    executablePath: CHROMIUM,
-    headless: true,
-    viewport: { width: 1100, height: 720 },
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-  });
+  ({ context, close: closeBrowser } = await browser());
   page = context.pages()[0] || await context.newPage();
   page.on('pageerror', (e) => pageErrors.push(String(e)));
   await page.goto(base + 'index.htm');
 });
 
 after(async () => {
-  if (context) await context.close();
+  if (closeBrowser) await closeBrowser();
   if (server) server.close();
-  if (profile) fs.rmSync(profile, { recursive: true, force: true });
 });
 
 const frameFile = () => decodeURIComponent(new URL(page.frame({ name: 'content' }).url()).pathname.split('/').pop());
@@ -186,16 +94,7 @@ test('next and previous walk the pages in outline order', async () => {
 });
 
 test('a reference link opens the page it names; an unknown one gives a notice', async () => {
-  const byItem = new Map(order.map((e) => [e.item, e]));
-  let found = null;
-  for (const e of order.filter((x) => x.file.startsWith('page'))) {
-    const html = fs.readFileSync(path.join(packageDir, e.file), 'utf8');
-    for (const m of html.matchAll(/parent\.tester\.showref\('([^']*)'\)/g)) {
-      const target = byItem.get('ITEM' + m[1]);
-      if (target && target.file !== e.file) { found = { from: e, ref: m[1], to: target }; break; }
-    }
-    if (found) break;
-  }
+  const found = referenceLink(packageDir);
   assert.ok(found, 'some page has a reference link to another page');
   await openFromToc(found.from.file);
   await page.frameLocator('#content').locator(`a[onclick*="showref('${found.ref}')"]`).first().click();
@@ -219,22 +118,7 @@ test('a test scores all correct with the starred answers and 0 otherwise', async
     await quiz.locator('fieldset.question').first().waitFor();
     assert.equal(await quiz.locator('fieldset.question').count(), expected.length, t.file + ': questions');
 
-    const answer = async (pick) => {
-      await quiz.locator('#quiz-reset').click();
-      for (let i = 0; i < expected.length; i++) {
-        const q = expected[i];
-        const fs_ = quiz.locator('fieldset.question').nth(i);
-        if (q.short !== undefined) {
-          await fs_.locator('input[type=text]').fill(pick === 'right' ? `  ${q.short.toUpperCase()} ` : 'no such answer');
-          continue;
-        }
-        const inputs = fs_.locator('input');
-        const chosen = pick === 'right' ? q.correct
-          : [[...Array(q.count).keys()].find((k) => !q.correct.includes(k))];
-        for (const k of chosen) await inputs.nth(k).check();
-      }
-      await quiz.locator('#quiz-check').click();
-    };
+    const answer = (pick) => answerQuiz(quiz, expected, pick);
 
     await answer('right');
     assert.equal(await quiz.locator('fieldset.question.right').count(), expected.length, t.file + ': all right');
@@ -255,10 +139,11 @@ test('a test scores all correct with the starred answers and 0 otherwise', async
   }
 });
 
-test('the player is usable on a phone-sized screen', async () => {
+test('the player is usable on a phone-sized screen, and goes on where the learner left off', async () => {
+  const left = frameFile();
   await page.setViewportSize({ width: 380, height: 740 });
   await page.goto(base + 'index.htm');
-  await waitForFile(order[0].file);
+  await waitForFile(left);
   assert.equal(await page.locator('#toc').isVisible(), false, 'the contents fold away');
   await page.locator('#toc-toggle').click();
   assert.equal(await page.locator('#toc').isVisible(), true);

@@ -21,12 +21,17 @@ function quiz() {
 }
 
 function preview() {
-  const code = fs.readFileSync(path.join(DATA, 'player', 'player.js'), 'utf8');
-  return run(code, 'player.js');
+  const code = fs.readFileSync(path.join(DATA, 'player', 'outline.js'), 'utf8');
+  return run(code, 'outline.js');
+}
+
+function tracking() {
+  const code = fs.readFileSync(path.join(DATA, 'player', 'tracking.js'), 'utf8');
+  return run(code, 'tracking.js');
 }
 
 function corpus(...parts) {
   return path.join(__dirname, '..', 'corpus', ...parts);
 }
 
-module.exports = { quiz, preview, corpus };
+module.exports = { quiz, preview, tracking, corpus };

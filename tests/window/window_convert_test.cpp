@@ -82,7 +82,8 @@ TEST_F(WindowConvertTest, ConvertedDocumentLeavesItsLinesAndSuccess) {
   // After the run's own lines: where the package went, and the warning
   // about the document (its first lines are no page), written beside it.
   const QString folder = tempPath() + "/Курс/safety";
-  EXPECT_TRUE(text.endsWith("\nУспех\nPackage: " + folder + "/, " + folder + ".zip\n" +
+  EXPECT_TRUE(text.endsWith("\nУспех\nPackage: " + folder + "/, " + folder + ".zip, " + folder +
+                            ".scorm.zip\n" +
                             "1 warning about the document: see " + path + ".lint.txt\n"))
       << text.toStdString();
   EXPECT_TRUE(QFile(path + ".lint.txt").exists());

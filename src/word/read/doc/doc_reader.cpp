@@ -151,6 +151,7 @@ Model DocReader::read() {
   Model model = b.finish();
   alignColumns(model.main, e.edges);
   for (Note& n : model.notes) alignColumns(n.body, {});
+  model.language = languages_.most();
   return model;
 }
 

@@ -97,6 +97,7 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
   applyChp(chp, grpprl, styleChp, &r.styles_);
   applyChp(chp, prm, styleChp, &r.styles_);
   CharFormat f = r.charFormat(chp);
+  if (main) r.languages_.addLcid(chp.lid, e - a);
   CharFormat linked = f;
   linked.hyperlink = currentLink();
   uint32_t nextBookmark = nextBookmarkFrom(a);

@@ -102,6 +102,8 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
     }
     case 0x2A0C: c.highlight = ico(b); break;
     case 0x4A43: c.halfPoints = op.u16(0); break;
+    case 0x486D:
+    case 0x4873: c.lid = op.u16(0); break;
     case 0x2A48: c.iss = b; break;
     case 0x4A4F:
     case 0x4A3D: c.font = op.u16(0); break;

@@ -25,6 +25,7 @@ struct Chp {
   uint16_t halfPoints = 20;
   int32_t font = -1;        // index into the font table
   int32_t charStyle = 10;   // istd of the character style
+  uint16_t lid = 0;         // language of Latin and Cyrillic text; 0: none given
   uint32_t picLocation = 0;
   bool hasPicLocation = false;
   bool hasSymbol = false;

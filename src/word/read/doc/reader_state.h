@@ -18,6 +18,7 @@
 #include "word/read/doc/lists.h"
 #include "word/read/doc/officeart.h"
 #include "word/read/doc/properties.h"
+#include "word/read/languages.h"
 
 namespace word::read::doc::detail {
 
@@ -158,6 +159,7 @@ class DocReader {
   std::map<uint32_t, InlinePicture> inlinePictures_;  // by offset in the Data stream
   size_t inflateBudget_ = 256u << 20;                 // bytes all inflated pictures may take
   size_t noteBudget_ = 0;                             // characters all note bodies may take
+  LanguageTally languages_;                           // the main text's, by character
   std::multimap<uint32_t, std::u16string> bookmarkStarts_, bookmarkEnds_;
 };
 

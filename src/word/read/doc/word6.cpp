@@ -67,6 +67,7 @@ uint16_t laterCode(uint8_t code) {
     case 92: return 0x083C;   // hidden
     case 93: return 0x4A4F;   // font
     case 94: return 0x2A3E;   // underline
+    case 97: return 0x486D;   // language
     case 98: return 0x2A42;   // colour
     case 99: return 0x4A43;   // size
     case 104: return 0x2A48;  // super/subscript

@@ -190,18 +190,20 @@ void DocxReader::run(const pugi::xml_node& r, StoryState& s, InlineState& in, in
   runContent(r, r, direct, s, in, depth);
 }
 
-bool DocxReader::runHidden(const RunProps& direct, const InlineState& in) const {
+RunProps DocxReader::effective(const RunProps& direct, const InlineState& in) const {
   RunProps eff = styles_.runOfParagraphStyle(in.paraStyle);
   if (!direct.styleId.empty()) eff.over(styles_.runOfCharacterStyle(direct.styleId));
   eff.over(direct);
-  return eff.hidden.value_or(false);
+  return eff;
 }
 
 void DocxReader::runContent(const pugi::xml_node& parent, const pugi::xml_node& r,
                             const RunProps& direct, StoryState& s, InlineState& in, int depth) {
   if (depth > kMaxDepth) return;
   RunContext rc(direct);
-  rc.hidden = runHidden(direct, in);
+  const RunProps eff = effective(direct, in);
+  rc.hidden = eff.hidden.value_or(false);
+  rc.lang = eff.lang.value_or("");
   for (pugi::xml_node k = parent.first_child(); k; k = k.next_sibling()) {
     if (k.type() != pugi::node_element) continue;
     runChild(k, r, rc, s, in, depth);
@@ -216,7 +218,10 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
       rc.skipNextText = false;
       return;
     }
-    if (shows(rc, s)) s.builder->text(cleanText(k.text().get()), runFormat(rc, s, in));
+    if (!shows(rc, s)) return;
+    const std::u16string text = cleanText(k.text().get());
+    if (!s.inNote) languages_.add(rc.lang, text.size());
+    s.builder->text(text, runFormat(rc, s, in));
   } else if (name == "fldChar") {
     fieldChar(k, s);
     rc.cached.reset();

@@ -146,7 +146,9 @@ Model DocxReader::read() {
   for (pugi::xml_node body = root.first_child(); body; body = body.next_sibling())
     if (is(body, "body")) blocks(body, s, 0);
   flush(s);
-  return builder_.finish();
+  Model model = builder_.finish();
+  model.language = languages_.most();
+  return model;
 }
 
 }  // namespace docx::detail

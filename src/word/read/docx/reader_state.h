@@ -16,6 +16,7 @@
 #include "word/read/docx/package.h"
 #include "word/read/docx/styles.h"
 #include "word/read/docx/xml.h"
+#include "word/read/languages.h"
 
 namespace word::read::docx::detail {
 
@@ -99,6 +100,7 @@ struct RunContext {
   const RunProps& direct;
   std::optional<CharFormat> cached;
   bool hidden = false;
+  std::string lang;           // the language it is marked with, as given
   bool skipNextText = false;  // a custom note mark's text is the note's label
 };
 
@@ -125,7 +127,8 @@ class DocxReader {
   void symbol(const pugi::xml_node& k, RunContext& rc, StoryState& s, const InlineState& in);
   void ruby(const pugi::xml_node& k, StoryState& s, InlineState& in, int depth);
   void equations(const pugi::xml_node& n, StoryState& s, InlineState& in);
-  bool runHidden(const RunProps& direct, const InlineState& in) const;
+  // The run's properties with its styles' and the document defaults.
+  RunProps effective(const RunProps& direct, const InlineState& in) const;
   const CharFormat& runFormat(RunContext& rc, const StoryState& s, const InlineState& in) const {
     if (!rc.cached) rc.cached = format(rc.direct, s, in);
     return *rc.cached;
@@ -173,6 +176,7 @@ class DocxReader {
   Theme theme_;
   Styles styles_;
   Numbering numbering_;
+  LanguageTally languages_;  // the main text's, by character
   XmlPart main_, footnotes_, endnotes_;
   std::map<std::string, const pugi::xml_node> footnoteById_, endnoteById_;
   std::map<std::string, std::shared_ptr<const std::string>> media_;

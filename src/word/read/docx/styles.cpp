@@ -87,6 +87,8 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       hidden = onOff(n);
     } else if (name == "rStyle") {
       styleId = std::string(val(n));
+    } else if (name == "lang" && !val(n).empty()) {
+      lang = std::string(val(n));
     }
   }
 }
@@ -106,6 +108,7 @@ void RunProps::over(const RunProps& top) {
   take(shading, top.shading);
   take(halfPoints, top.halfPoints);
   take(font, top.font);
+  take(lang, top.lang);
   if (!top.styleId.empty()) styleId = top.styleId;
 }
 

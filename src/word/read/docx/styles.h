@@ -25,6 +25,7 @@ struct RunProps {
   std::optional<uint32_t> color, highlight, shading;
   std::optional<uint16_t> halfPoints;
   std::optional<std::u16string> font;
+  std::optional<std::string> lang;  // w:lang's w:val, as given
   std::string styleId;  // rStyle
 
   void read(const pugi::xml_node& rPr, const Theme& theme);

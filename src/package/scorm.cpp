@@ -1,0 +1,173 @@
+#include "package/scorm.h"
+
+#include <glib.h>
+#include <libxml/parser.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <memory>
+
+#include "package/contents.h"
+#include "package/zip_writer.h"
+#include "support/files.h"
+
+namespace package {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string escapeXml(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '"')
+      out += "&quot;";
+    else if (u >= 0x20 || c == '\t')
+      out += c;  // other control characters are no XML
+    else
+      out += ' ';
+  }
+  return out;
+}
+
+// A package path as a URI reference: what is not plainly safe is escaped.
+std::string href(const std::string& path) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string out;
+  for (char c : path) {
+    const auto u = static_cast<unsigned char>(c);
+    if (std::isalnum(u) || c == '/' || c == '.' || c == '_' || c == '-' || c == '~') {
+      out += c;
+    } else {
+      out += '%';
+      out += hex[u >> 4];
+      out += hex[u & 15];
+    }
+  }
+  return out;
+}
+
+std::string trim(const std::string& s) {
+  const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
+  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
+}
+
+struct DocFree {
+  void operator()(xmlDocPtr d) const { xmlFreeDoc(d); }
+};
+
+// The first langstring of the manifest's own metadata (its LOM title).
+std::string firstLangstring(xmlNodePtr n, int depth) {
+  for (xmlNodePtr c = n; c && depth < 16; c = c->next) {
+    if (c->type != XML_ELEMENT_NODE) continue;
+    if (xmlStrEqual(c->name, BAD_CAST "langstring")) {
+      xmlChar* text = xmlNodeGetContent(c);
+      std::string s = text ? reinterpret_cast<const char*>(text) : "";
+      xmlFree(text);
+      return s;
+    }
+    if (std::string s = firstLangstring(c->children, depth + 1); !s.empty()) return s;
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string scormManifest(const ScormCourse& c) {
+  const std::string title = escapeXml(c.title);
+  std::string out =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<manifest identifier=\"" +
+      escapeXml(c.identifier) +
+      "\" version=\"1.0\"\n"
+      "  xmlns=\"" +
+      std::string(kCp112Ns) +
+      "\"\n"
+      "  xmlns:adlcp=\"" +
+      kAdlcpNs +
+      "\"\n"
+      "  xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n"
+      "  xsi:schemaLocation=\"" +
+      kCp112Ns + " imscp_rootv1p1p2.xsd " + kAdlcpNs +
+      " adlcp_rootv1p2.xsd\">\n"
+      "  <metadata>\n"
+      "    <schema>ADL SCORM</schema>\n"
+      "    <schemaversion>1.2</schemaversion>\n"
+      "  </metadata>\n"
+      "  <organizations default=\"ORG1\">\n"
+      "    <organization identifier=\"ORG1\">\n"
+      "      <title>" +
+      title +
+      "</title>\n"
+      "      <item identifier=\"ITEM1\" identifierref=\"SCO1\" isvisible=\"true\">\n"
+      "        <title>" +
+      title +
+      "</title>\n"
+      "        <adlcp:masteryscore>" +
+      std::to_string(c.masteryScore) +
+      "</adlcp:masteryscore>\n"
+      "      </item>\n"
+      "    </organization>\n"
+      "  </organizations>\n"
+      "  <resources>\n"
+      "    <resource identifier=\"SCO1\" type=\"webcontent\" adlcp:scormtype=\"sco\" href=\"" +
+      href(c.launch) + "\">\n";
+  for (const std::string& f : c.files) out += "      <file href=\"" + href(f) + "\"/>\n";
+  return out + "    </resource>\n  </resources>\n</manifest>\n";
+}
+
+std::string courseTitle(const std::string& folder) {
+  std::string manifest;
+  try {
+    manifest = support::readFile((fs::path(folder) / "imsmanifest.xml").string());
+  } catch (const support::Error&) {
+    return "";
+  }
+  std::unique_ptr<xmlDoc, DocFree> doc(
+      xmlReadMemory(manifest.data(), static_cast<int>(manifest.size()), "imsmanifest.xml", nullptr,
+                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  xmlNodePtr root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+  for (xmlNodePtr c = root ? root->children : nullptr; c; c = c->next)
+    if (isCp(c, "metadata")) return trim(firstLangstring(c->children, 0));
+  return "";
+}
+
+void writeScormZip(const std::string& schemaFolder, const std::string& folder,
+                   const std::vector<std::string>& courseFiles, int masteryScore,
+                   const std::string& zipPath) {
+  ScormCourse course;
+  const std::string leaf = fs::path(folder).filename().string();
+  course.title = courseTitle(folder);
+  if (course.title.empty()) course.title = leaf;
+  course.masteryScore = masteryScore;
+  // The same course converted again keeps its identifier, so that an LMS
+  // takes the new zip as a new version of it.
+  std::unique_ptr<gchar, decltype(&g_free)> digest(
+      g_compute_checksum_for_string(G_CHECKSUM_SHA1, (course.title + "\n" + leaf).c_str(), -1),
+      &g_free);
+  course.identifier = "RAREDOZUD-" + std::string(digest.get()).substr(0, 16);
+
+  std::vector<MadeEntry> made;
+  for (const char* schema : kScormSchemaFiles)
+    made.push_back({schema, support::readFile(schemaFolder + "/" + schema)});
+  std::vector<std::string> files;
+  for (const std::string& f : courseFiles) {
+    const bool imsOnly = f == "imsmanifest.xml" ||
+                         (f != "ims_xml.xsd" && std::find(kSchemaFiles.begin(), kSchemaFiles.end(),
+                                                          f) != kSchemaFiles.end());
+    if (imsOnly) continue;
+    files.push_back(f);
+    if (!f.ends_with(".xsd")) course.files.push_back(f);
+  }
+  made.push_back({"imsmanifest.xml", scormManifest(course)});
+  writeZip(folder, files, zipPath, made);
+}
+
+}  // namespace package

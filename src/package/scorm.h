@@ -1,0 +1,45 @@
+#pragma once
+// The SCORM 1.2 package of a course: the same files as the IMS package,
+// launched as one SCO (the course player), so that an LMS tracks the
+// learner's place, score and status through the player. Its manifest
+// exists only inside its zip; the package folder keeps the IMS manifest.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "package/manifest_xml.h"
+
+namespace package {
+
+inline constexpr const char* kAdlcpNs = "http://www.adlnet.org/xsd/adlcp_rootv1p2";
+
+// The schemas the SCORM manifest names beside ims_xml.xsd, which both
+// packages share: taken from the installation's schema folder.
+inline constexpr std::array<const char*, 2> kScormSchemaFiles = {"imscp_rootv1p1p2.xsd",
+                                                                 "adlcp_rootv1p2.xsd"};
+
+struct ScormCourse {
+  std::string identifier;  // the manifest's, an XML name
+  std::string title;       // UTF-8
+  int masteryScore = 80;   // 0..100
+  std::string launch = "index.htm";
+  std::vector<std::string> files;  // the SCO's files, relative, "/"-separated
+};
+
+// The manifest: one organization, one item, one SCO resource listing
+// `files`.
+std::string scormManifest(const ScormCourse& course);
+
+// The course's title as the IMS manifest of `folder` gives it, surrounding
+// blanks and line ends removed; empty when it gives none.
+std::string courseTitle(const std::string& folder);
+
+// Writes `zipPath`: the SCORM manifest, the SCORM schemas from
+// `schemaFolder`, and of `courseFiles` (the IMS package's files in
+// `folder`) all but the IMS manifest and the IMS-only schemas. Throws
+// support::Error as writeZip does; an old zip then stays as it was.
+void writeScormZip(const std::string& schemaFolder, const std::string& folder,
+                   const std::vector<std::string>& courseFiles, int masteryScore,
+                   const std::string& zipPath);
+
+}  // namespace package

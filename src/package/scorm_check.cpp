@@ -1,0 +1,172 @@
+#include "package/scorm_check.h"
+
+#include <cstring>
+#include <map>
+#include <sstream>
+
+#include "package/manifest_xml.h"
+#include "package/scorm.h"
+
+namespace package {
+
+namespace {
+
+std::string lineOf(xmlNodePtr n) {
+  return "line " + std::to_string(xmlGetLineNo(n));
+}
+
+bool nsAttr(xmlNodePtr n, const char* name, const char* ns, std::string& out) {
+  xmlChar* v = xmlGetNsProp(n, BAD_CAST name, BAD_CAST ns);
+  if (!v) return false;
+  out = reinterpret_cast<const char*>(v);
+  xmlFree(v);
+  return true;
+}
+
+bool isAdlcp(xmlNodePtr n, const char* name) {
+  return n->type == XML_ELEMENT_NODE && n->ns && n->ns->href &&
+         std::strcmp(reinterpret_cast<const char*>(n->ns->href), kAdlcpNs) == 0 &&
+         std::strcmp(reinterpret_cast<const char*>(n->name), name) == 0;
+}
+
+std::string text(xmlNodePtr n) {
+  xmlChar* t = xmlNodeGetContent(n);
+  std::string s = t ? reinterpret_cast<const char*>(t) : "";
+  xmlFree(t);
+  const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
+  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
+}
+
+bool isWebPage(const std::string& path) {
+  const size_t dot = path.rfind('.');
+  std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == "htm" || ext == "html" || ext == "xhtml";
+}
+
+// SCORM 1.2 scores are numbers from 0 to 100.
+bool isScore(const std::string& s) {
+  if (s.empty() || s.size() > 12 || s.find_first_not_of("0123456789.") != std::string::npos ||
+      s.front() == '.' || s.find('.') != s.rfind('.'))
+    return false;
+  return std::stod(s) <= 100.0;
+}
+
+struct Resource {
+  xmlNodePtr node;
+  std::string base;  // the xml:base values that apply to its hrefs
+};
+
+class ScormChecker {
+ public:
+  ScormChecker(const std::set<std::string>& files, std::set<std::string>& missing)
+      : files_(files), missing_(missing) {}
+
+  void gather(xmlNodePtr n, const std::string& base, int depth) {
+    for (xmlNodePtr c = n; c && depth < 256; c = c->next) {
+      if (c->type != XML_ELEMENT_NODE) continue;
+      const std::string here = base + withSlash(xmlBase(c));
+      std::string id;
+      if (isCp(c, "resource") && attr(c, "identifier", id)) resources_[id] = {c, here};
+      if (isCp(c, "item")) items_.push_back(c);
+      gather(c->children, here, depth + 1);
+    }
+  }
+
+  void resources() {
+    bool anySco = false;
+    for (const auto& [id, r] : resources_) {
+      std::string type;
+      if (!nsAttr(r.node, "scormtype", kAdlcpNs, type))
+        fault("resource '" + id + "' (" + lineOf(r.node) +
+              ") has no adlcp:scormtype: an LMS needs \"sco\" or \"asset\" to know whether it "
+              "reports to it");
+      anySco = anySco || type == "sco";
+    }
+    if (!anySco)
+      fault("no resource is a SCO (adlcp:scormtype=\"sco\"): an LMS would track nothing");
+  }
+
+  void items() {
+    for (xmlNodePtr item : items_) {
+      std::string id, ref;
+      attr(item, "identifier", id);
+      for (xmlNodePtr c = item->children; c; c = c->next)
+        if (isAdlcp(c, "masteryscore") && !isScore(text(c)))
+          fault("item '" + id + "' (" + lineOf(c) + "): adlcp:masteryscore '" + text(c) +
+                "' is no score from 0 to 100");
+      if (!attr(item, "identifierref", ref)) continue;
+      auto r = resources_.find(ref);
+      if (r != resources_.end()) launch(id, ref, r->second);
+    }
+  }
+
+  void schemas(xmlNodePtr root) {
+    std::string locations;
+    if (!nsAttr(root, "schemaLocation", "http://www.w3.org/2001/XMLSchema-instance", locations))
+      return;
+    std::istringstream words(locations);
+    std::string ns, file, path;
+    while (words >> ns >> file)
+      if (resolve("", file, path) == Where::Inside && !files_.count(path))
+        fault("the manifest names the schema " + path + " (xsi:schemaLocation), which the " +
+              "package lacks");
+  }
+
+  std::vector<Finding> findings;
+
+ private:
+  void fault(std::string m) { findings.push_back({Finding::Severity::Fault, std::move(m)}); }
+
+  void launch(const std::string& item, const std::string& id, const Resource& r) {
+    std::string href, path, type;
+    const bool sco = nsAttr(r.node, "scormtype", kAdlcpNs, type) && type == "sco";
+    const std::string what =
+        "item '" + item + "' launches resource '" + id + "' (" + lineOf(r.node) + ")";
+    if (!attr(r.node, "href", href)) {
+      fault(what + ", which has no href: the LMS has nothing to launch");
+      return;
+    }
+    const Where w = resolve(r.base, href, path);
+    if (w == Where::External && sco) fault(what + " at " + href + ", outside the package");
+    if (w != Where::Inside) return;
+    if (!files_.count(path)) {
+      missing_.insert(path);
+      fault(what + ": its launch file " + path + " is missing from the package");
+    } else if (!isWebPage(path)) {
+      fault(what + ": its launch file " + path + " is no web page a browser can show");
+    } else if (sco && launched_.empty()) {
+      launched_ = path;
+      findings.push_back({Finding::Severity::Note,
+                          "SCORM 1.2 package: item '" + item + "' launches " + path + " as a SCO"});
+    }
+  }
+
+  const std::set<std::string>& files_;
+  std::set<std::string>& missing_;
+  std::map<std::string, Resource> resources_;
+  std::vector<xmlNodePtr> items_;
+  std::string launched_;
+};
+
+}  // namespace
+
+bool isScormManifest(xmlDocPtr doc) {
+  xmlNodePtr root = xmlDocGetRootElement(doc);
+  return root && root->ns && root->ns->href &&
+         std::strcmp(reinterpret_cast<const char*>(root->ns->href), kCp112Ns) == 0;
+}
+
+std::vector<Finding> checkScorm(xmlDocPtr doc, const std::set<std::string>& files,
+                                std::set<std::string>& reportedMissing) {
+  xmlNodePtr root = xmlDocGetRootElement(doc);
+  ScormChecker ck(files, reportedMissing);
+  if (!root) return {};
+  ck.gather(root, "", 0);
+  ck.resources();
+  ck.items();
+  ck.schemas(root);
+  return std::move(ck.findings);
+}
+
+}  // namespace package

@@ -1,0 +1,26 @@
+#pragma once
+// What an LMS checks in a SCORM 1.2 manifest beyond any content package:
+// what each item launches, the SCO type of resources, mastery scores and
+// the schemas the manifest names.
+#include <libxml/tree.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "package/package_check.h"
+
+namespace package {
+
+// A manifest in the IMS CP 1.1.2 namespace, as SCORM 1.2 packages have.
+bool isScormManifest(xmlDocPtr doc);
+
+// Faults: an item's resource without href, or launching a file the package
+// lacks (added to `reportedMissing`), or no web page; a resource without
+// adlcp:scormtype; no SCO at all; a mastery score that is no number from 0
+// to 100; a schema of xsi:schemaLocation that the package lacks. One note
+// says what the first SCO item launches. `files` are the package's files.
+std::vector<Finding> checkScorm(xmlDocPtr doc, const std::set<std::string>& files,
+                                std::set<std::string>& reportedMissing);
+
+}  // namespace package

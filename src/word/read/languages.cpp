@@ -1,0 +1,117 @@
+#include "word/read/languages.h"
+
+#include <unicode/uchar.h>
+#include <unicode/uloc.h>
+#include <unicode/uscript.h>
+#include <unicode/utf16.h>
+
+#include <array>
+
+namespace word::read {
+
+namespace {
+
+constexpr int32_t kCapacity = ULOC_FULLNAME_CAPACITY;
+
+// An ICU locale id as a language tag, "" when it names no language.
+std::string toTag(const char* locale) {
+  UErrorCode status = U_ZERO_ERROR;
+  std::array<char, kCapacity> language{};
+  uloc_getLanguage(locale, language.data(), kCapacity, &status);
+  if (U_FAILURE(status) || language[0] == '\0' || std::string(language.data()) == "und") return "";
+  std::array<char, kCapacity> tag{};
+  status = U_ZERO_ERROR;
+  uloc_toLanguageTag(locale, tag.data(), kCapacity, false, &status);
+  return U_FAILURE(status) ? "" : tag.data();
+}
+
+// A tag with ICU's likely subtags added ("ru" -> "ru_Cyrl_RU", "und-Cyrl"
+// -> "ru_Cyrl_RU"), as an ICU locale id; "" when ICU cannot tell.
+std::string likely(const std::string& tag) {
+  UErrorCode status = U_ZERO_ERROR;
+  std::array<char, kCapacity> locale{}, full{};
+  uloc_forLanguageTag(tag.c_str(), locale.data(), kCapacity, nullptr, &status);
+  uloc_addLikelySubtags(locale.data(), full.data(), kCapacity, &status);
+  return U_FAILURE(status) ? "" : full.data();
+}
+
+std::string part(const std::string& locale,
+                 int32_t (*get)(const char*, char*, int32_t, UErrorCode*)) {
+  UErrorCode status = U_ZERO_ERROR;
+  std::array<char, kCapacity> out{};
+  get(locale.c_str(), out.data(), kCapacity, &status);
+  return U_FAILURE(status) ? "" : out.data();
+}
+
+// The script most letters of `text` are written in, as ISO 15924 ("Cyrl").
+std::string dominantScript(const std::u16string& text) {
+  std::map<UScriptCode, uint64_t> letters;
+  for (size_t i = 0; i < text.size();) {
+    UChar32 c;
+    U16_NEXT(text.data(), i, text.size(), c);
+    if (!u_isalpha(c)) continue;
+    UErrorCode status = U_ZERO_ERROR;
+    const UScriptCode script = uscript_getScript(c, &status);
+    if (U_SUCCESS(status) && script != USCRIPT_COMMON && script != USCRIPT_INHERITED)
+      ++letters[script];
+  }
+  UScriptCode best = USCRIPT_INVALID_CODE;
+  uint64_t most = 0;
+  for (const auto& [script, n] : letters)
+    if (n > most) best = script, most = n;
+  return best == USCRIPT_INVALID_CODE ? "" : uscript_getShortName(best);
+}
+
+}  // namespace
+
+std::string languageTag(uint16_t lcid) {
+  if (lcid == 0 || lcid == 0x0400) return "";
+  UErrorCode status = U_ZERO_ERROR;
+  std::array<char, kCapacity> locale{};
+  uloc_getLocaleForLCID(lcid, locale.data(), kCapacity, &status);
+  return U_FAILURE(status) || locale[0] == '\0' ? "" : toTag(locale.data());
+}
+
+std::string canonicalTag(const std::string& tag) {
+  if (tag.empty() || tag.size() > 64) return "";
+  std::string bcp = tag;
+  for (char& c : bcp)
+    if (c == '_') c = '-';
+  UErrorCode status = U_ZERO_ERROR;
+  std::array<char, kCapacity> locale{};
+  int32_t parsed = 0;
+  uloc_forLanguageTag(bcp.c_str(), locale.data(), kCapacity, &parsed, &status);
+  if (U_FAILURE(status) || parsed != static_cast<int32_t>(bcp.size())) return "";
+  return toTag(locale.data());
+}
+
+void LanguageTally::add(const std::string& tag, uint64_t characters) {
+  if (!tag.empty()) byTag_[tag] += characters;
+}
+
+void LanguageTally::addLcid(uint16_t lcid, uint64_t characters) {
+  byLcid_[lcid] += characters;
+}
+
+std::string LanguageTally::most() const {
+  std::map<std::string, uint64_t> all;
+  for (const auto& [tag, n] : byTag_)
+    if (std::string t = canonicalTag(tag); !t.empty()) all[t] += n;
+  for (const auto& [lcid, n] : byLcid_)
+    if (std::string t = languageTag(lcid); !t.empty()) all[t] += n;
+  std::string best;
+  uint64_t most = 0;
+  for (const auto& [tag, n] : all)
+    if (n > most) best = tag, most = n;
+  return best;
+}
+
+std::string textLanguage(const std::string& marked, const std::u16string& text) {
+  const std::string script = dominantScript(text);
+  if (script.empty() || (!marked.empty() && part(likely(marked), uloc_getScript) == script))
+    return marked;
+  const std::string suggested = part(likely("und-" + script), uloc_getLanguage);
+  return suggested.empty() || suggested == "und" ? marked : suggested;
+}
+
+}  // namespace word::read

@@ -1,0 +1,5 @@
+// What the course player needs to know of this course, written by the converter.
+window.rdCourse = {
+  "passMark": 80,
+  "lang": "en"
+};

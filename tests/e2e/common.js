@@ -1,0 +1,162 @@
+// What the end-to-end tests share: reading a package's own files for what
+// its pages should show, a static server on 127.0.0.1, and the browser.
+'use strict';
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const http = require('node:http');
+const { chromium } = require('playwright-core');
+
+const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
+
+// ---- what a package says ----------------------------------------------------
+
+const cp1251 = new TextDecoder('windows-1251');
+const unescape = (s) => s.replace(/&lt;/g, '<').replace(/&gt;/g, '>')
+  .replace(/&#(\d+);/g, (m, n) => String.fromCodePoint(Number(n)));
+
+function reader(packageDir) {
+  return (name) => cp1251.decode(fs.readFileSync(path.join(packageDir, name)));
+}
+
+function outline(packageDir) {
+  const entries = [];
+  for (const line of reader(packageDir)('pvomanifest.htm').split(/\r\n|\r|\n/)) {
+    if (line.startsWith('%MANIFEST_END')) break;
+    if (!line.startsWith('ITEM')) continue;
+    const f = line.split('|');
+    if (f.length < 4) continue;
+    entries.push({ item: f[0], title: unescape(f.slice(1, -2).join('|')), file: f[f.length - 2] });
+  }
+  return entries;
+}
+
+// The first reference link of a page to another page of the package:
+// { from, ref, to } (outline entries), or null.
+function referenceLink(packageDir) {
+  const order = outline(packageDir).filter((e) => e.file);
+  const byItem = new Map(order.map((e) => [e.item, e]));
+  for (const from of order.filter((e) => e.file.startsWith('page'))) {
+    const html = fs.readFileSync(path.join(packageDir, from.file), 'utf8');
+    for (const m of html.matchAll(/parent\.tester\.showref\('([^']*)'\)/g)) {
+      const to = byItem.get('ITEM' + m[1]);
+      if (to && to.file !== from.file) return { from, ref: m[1], to };
+    }
+  }
+  return null;
+}
+
+// The starred (or ANSWER:-named) answers of each question, by position.
+function expectedQuiz(packageDir, dataFile) {
+  const text = reader(packageDir)(dataFile);
+  const lines = text.slice(text.indexOf('%TEST=')).split(/\r\n|\r|\n/).slice(1);
+  const questions = [];
+  let q = null;
+  for (const raw of lines) {
+    if (raw.trim() === '%TEST_END') break;
+    const t = raw.trim();
+    if (t === '') { q = null; continue; }
+    const answer = /^(\*?)\s*[a-zа-яё][.)]\t?\s*(\*?)/i.exec(t);
+    const key = /^ANSWER\s*:\s*([a-z])/i.exec(t);
+    if (q && key) {
+      q.correct = [q.letters.indexOf(key[1].toLowerCase())];
+      q.done = true;
+    } else if (q && !q.done && t.startsWith('=')) {
+      q.short = t.slice(1).trim();
+    } else if (q && !q.done && answer && !(t[1] === '.' && /\S/.test(t[2] || ' ') && t[2] !== '*')) {
+      if (answer[1] || answer[2]) q.correct.push(q.count);
+      q.letters.push(t.replace(/^\*\s*/, '')[0].toLowerCase());
+      q.count++;
+    } else if (!q || q.count || q.short !== undefined || q.done) {
+      q = { count: 0, correct: [], letters: [], done: false };
+      questions.push(q);
+    }
+  }
+  return questions;
+}
+
+// Answers every question of the quiz in `quiz` (a frame locator) right or
+// wrong, as `expected` (expectedQuiz) says, and checks the answers.
+async function answerQuiz(quiz, expected, pick) {
+  await quiz.locator('#quiz-reset').click();
+  for (let i = 0; i < expected.length; i++) {
+    const q = expected[i];
+    const fs_ = quiz.locator('fieldset.question').nth(i);
+    if (q.short !== undefined) {
+      await fs_.locator('input[type=text]').fill(pick === 'right' ? `  ${q.short.toUpperCase()} ` : 'no such answer');
+      continue;
+    }
+    const inputs = fs_.locator('input');
+    const chosen = pick === 'right' ? q.correct
+      : [[...Array(q.count).keys()].find((k) => !q.correct.includes(k))];
+    for (const k of chosen) await inputs.nth(k).check();
+  }
+  await quiz.locator('#quiz-check').click();
+}
+
+// ---- the server -------------------------------------------------------------
+
+const TYPES = { '.htm': 'text/html', '.html': 'text/html', '.js': 'text/javascript',
+  '.css': 'text/css', '.png': 'image/png', '.gif': 'image/gif', '.jpg': 'image/jpeg',
+  '.jpeg': 'image/jpeg', '.xml': 'application/xml', '.xsd': 'application/xml' };
+
+// Serves `mounts` ({ '/prefix/': folder }, or one folder for '/') on
+// 127.0.0.1 at a free port.
+function serve(mounts) {
+  if (typeof mounts === 'string') mounts = { '/': mounts };
+  const prefixes = Object.keys(mounts).sort((a, b) => b.length - a.length);
+  const server = http.createServer((req, res) => {
+    let rel;
+    try {
+      rel = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+    } catch {
+      res.writeHead(400).end();
+      return;
+    }
+    const prefix = prefixes.find((p) => rel.startsWith(p));
+    if (!prefix) {
+      res.writeHead(404).end('not found');
+      return;
+    }
+    const root = mounts[prefix];
+    const file = path.join(root, path.normalize('/' + rel.slice(prefix.length)));
+    if (!file.startsWith(root + path.sep) && file !== root) {
+      res.writeHead(403).end();
+      return;
+    }
+    fs.readFile(file, (err, data) => {
+      if (err) {
+        res.writeHead(404).end('not found');
+        return;
+      }
+      // No charset: each file declares its own (pages UTF-8, preview and
+      // header windows-1251), as they would from a plain LMS file store.
+      res.writeHead(200, { 'Content-Type': TYPES[path.extname(file).toLowerCase()] || 'application/octet-stream' });
+      res.end(data);
+    });
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// ---- the browser ------------------------------------------------------------
+
+// Headless Chromium with a profile of its own; `close` removes it.
+async function browser(options = {}) {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'rd-e2e-'));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: CHROMIUM,
+    headless: true,
+    viewport: { width: 1100, height: 720 },
+    locale: options.locale,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      ...(options.lang ? ['--lang=' + options.lang] : [])],
+  });
+  const close = async () => {
+    await context.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+  };
+  return { context, close };
+}
+
+module.exports = { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser, reader };

@@ -1,0 +1,161 @@
+// The player as any learner meets it, served and opened from disk:
+//   node learner.js PACKAGE_FOLDER LANG [--screenshots DIR]
+// LANG is the language the course is in ("en", "ru"); the browser is an
+// English one. Reference links lead to the page they name in the player
+// and on a page shown on its own, web links open in a new tab, the player
+// speaks the course's language, and axe-core finds no serious or critical
+// violation on the player, a content page or a quiz page.
+'use strict';
+const { test, before, after } = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const path = require('node:path');
+const { outline, referenceLink, serve, browser } = require('./common.js');
+
+const args = process.argv.slice(2);
+const shotsAt = args.indexOf('--screenshots');
+const shotsDir = shotsAt >= 0 ? args.splice(shotsAt, 2)[1] : null;
+const [packageArg, lang] = args;
+if (!packageArg || !fs.existsSync(path.join(packageArg, 'index.htm')) || !/^[a-z]{2}$/.test(lang || '')) {
+  console.error('usage: node learner.js PACKAGE_FOLDER LANG [--screenshots DIR]');
+  process.exit(2);
+}
+const packageDir = path.resolve(packageArg);
+const AXE = require.resolve('axe-core/axe.min.js');
+
+// What the player's interface says in each language, as a learner reads it.
+const SAYS = { en: { contents: 'Contents', check: 'Check' }, ru: { contents: 'Содержание', check: 'Проверить' } };
+
+const order = outline(packageDir).filter((e) => e.file);
+const pageText = (file) => fs.readFileSync(path.join(packageDir, file), 'utf8');
+const refLink = referenceLink(packageDir);
+const webPage = order.find((e) => e.file.startsWith('page') && /href="(https?|mailto):/.test(pageText(e.file)));
+const quiz = order.find((e) => e.file.startsWith('test'));
+
+let server, context, closeBrowser;
+const pageErrors = [];
+const places = {};
+
+before(async () => {
+  server = await serve(packageDir);
+  places.served = `http://127.0.0.1:${server.address().port}/`;
+  places['from disk'] = 'file://' + packageDir + '/';
+  ({ context, close: closeBrowser } = await browser({ locale: 'en-US', lang: 'en-US' }));
+});
+
+after(async () => {
+  if (closeBrowser) await closeBrowser();
+  if (server) server.close();
+});
+
+async function newPage() {
+  const p = await context.newPage();
+  p.on('pageerror', (e) => pageErrors.push(p.url() + ': ' + String(e)));
+  return p;
+}
+
+async function player(where, file) {
+  const p = await newPage();
+  await p.goto(places[where] + 'index.htm#' + file);
+  await p.locator(`#toc-list a[aria-current="page"][href="#${file}"]`).waitFor();
+  return p;
+}
+
+test('the player, its test pages and its content pages speak the course\'s language in an English browser', async () => {
+  assert.ok(refLink && quiz, 'the course has a reference link and a test');
+  const p = await player('served', quiz.file);
+  try {
+    assert.equal(await p.evaluate(() => navigator.language), 'en-US');
+    assert.equal(await p.evaluate(() => document.documentElement.lang.slice(0, 2)), lang);
+    assert.equal((await p.locator('#toc-toggle .label').textContent()).trim(), SAYS[lang].contents);
+    const frame = p.frameLocator('#content');
+    await frame.locator('fieldset.question').first().waitFor();
+    assert.equal(await frame.locator('#quiz-check').textContent(), SAYS[lang].check);
+    assert.equal(await frame.locator('html').getAttribute('lang').then((l) => l.slice(0, 2)), lang);
+    assert.match(pageText(refLink.from.file), new RegExp(`<html lang="${lang}[-"]`));
+    // Every frame has a title; the keyboard's first stop skips to the page.
+    for (const f of await p.locator('iframe:not([hidden])').all()) assert.ok(await f.getAttribute('title'));
+    await p.keyboard.press('Tab');
+    assert.equal(await p.evaluate(() => document.activeElement.id), 'skip');
+    await p.keyboard.press('Enter');
+    assert.equal(await p.evaluate(() => document.activeElement.id), 'content');
+    // Done only once answered.
+    const li = p.locator(`#toc-list li.test:has(a[href="#${quiz.file}"])`);
+    assert.equal(await li.evaluate((e) => e.classList.contains('done')), false);
+    await frame.locator('#quiz-check').click();
+    await p.locator(`#toc-list li.test.done a[href="#${quiz.file}"]`).waitFor();
+  } finally {
+    await p.close();
+  }
+});
+
+for (const where of ['served', 'from disk']) {
+  test(`${where}: a reference link shows the page it names, and web links open in a new tab`, async () => {
+    const p = await player(where, refLink.from.file);
+    try {
+      const frame = p.frameLocator('#content');
+      if (shotsDir && where === 'from disk') {
+        fs.mkdirSync(shotsDir, { recursive: true });
+        await p.screenshot({ path: path.join(shotsDir, `player-disk-${lang}.png`) });
+      }
+      await frame.locator(`a[onclick*="showref('${refLink.ref}')"]`).first().click();
+      await p.locator(`#toc-list a[aria-current="page"][href="#${refLink.to.file}"]`).waitFor();
+      assert.equal(await p.locator('#page-title').textContent(), refLink.to.title);
+      assert.equal(await p.locator('#content').getAttribute('title'), refLink.to.title);
+      if (!webPage) return;
+      await p.locator(`#toc-list a[href="#${webPage.file}"]`).click();
+      const web = frame.locator('a[href^="http"], a[href^="mailto"]');
+      await web.first().waitFor();
+      for (const a of await web.all()) {
+        assert.equal(await a.getAttribute('target'), '_blank', await a.getAttribute('href'));
+        assert.match(await a.getAttribute('rel'), /noopener/);
+      }
+      assert.equal(await frame.locator('a[onclick]').first().getAttribute('target'), null, 'links in the course stay in it');
+    } finally {
+      await p.close();
+    }
+  });
+
+  test(`${where}: a page opened on its own follows a reference link`, async () => {
+    const p = await newPage();
+    try {
+      await p.goto(places[where] + refLink.from.file);
+      await p.locator(`a[onclick*="showref('${refLink.ref}')"]`).first().click();
+      await p.waitForURL((u) => u.pathname.endsWith('/' + refLink.to.file));
+      assert.equal(await p.evaluate(() => document.title.length > 0), true, 'the page has a title');
+    } finally {
+      await p.close();
+    }
+  });
+}
+
+// The rules axe-core rates serious or critical, on one document.
+async function violations(frame) {
+  await frame.addScriptTag({ path: AXE });
+  const found = await frame.evaluate(async () => {
+    const r = await window.axe.run(document, { iframes: false });
+    return r.violations.filter((v) => v.impact === 'serious' || v.impact === 'critical')
+      .map((v) => v.id + ': ' + v.nodes.map((n) => n.target.join(' ')).join(', '));
+  });
+  return found;
+}
+
+test('axe-core finds no serious or critical violation on the player, a content page and a quiz page', async () => {
+  const p = await player('served', refLink.from.file);
+  try {
+    const content = p.frame({ name: 'content' });
+    await content.waitForLoadState('load');
+    assert.deepEqual(await violations(p.mainFrame()), [], 'the player');
+    assert.deepEqual(await violations(content), [], 'a content page');
+    await p.locator(`#toc-list a[href="#${quiz.file}"]`).click();
+    await p.frameLocator('#content').locator('fieldset.question').first().waitFor();
+    await p.frame({ name: 'content' }).waitForLoadState('load');
+    assert.deepEqual(await violations(p.frame({ name: 'content' })), [], 'a quiz page');
+  } finally {
+    await p.close();
+  }
+});
+
+test('no script error on any page', () => {
+  assert.deepEqual(pageErrors, []);
+});

@@ -1,0 +1,134 @@
+// The SCORM package in an LMS: node scorm.js NAME.scorm.zip [--screenshots DIR]
+// The zip is unpacked as an LMS would, and lms.htm, a harness with the SCORM
+// 1.2 runtime of scorm-again, launches it from a server on 127.0.0.1. The
+// learner walks the pages, passes one test and fails the other; the
+// runtime must then hold the status, score, place and answers, and a second
+// launch with them goes on where the learner left off.
+'use strict';
+const { test, before, after } = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { unzipSync } = require('fflate');
+const { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser } = require('./common.js');
+
+const args = process.argv.slice(2);
+const shotsAt = args.indexOf('--screenshots');
+const shotsDir = shotsAt >= 0 ? args.splice(shotsAt, 2)[1] : null;
+if (!args[0] || !fs.existsSync(args[0])) {
+  console.error('usage: node scorm.js NAME.scorm.zip [--screenshots DIR]');
+  process.exit(2);
+}
+
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'rd-lms-'));
+const course = path.join(work, 'course');
+for (const [name, bytes] of Object.entries(unzipSync(fs.readFileSync(args[0])))) {
+  if (name.endsWith('/')) continue;
+  fs.mkdirSync(path.dirname(path.join(course, name)), { recursive: true });
+  fs.writeFileSync(path.join(course, name), bytes);
+}
+const order = outline(course).filter((e) => e.file);
+const tests = order.filter((e) => e.file.startsWith('test'));
+const questions = tests.map((t) => expectedQuiz(course, t.file.replace(/^test/, 'testdata')).length);
+const runtime = path.dirname(require.resolve('scorm-again/scorm12'));
+
+let server, base, context, closeBrowser, page, stored;
+const pageErrors = [];
+
+before(async () => {
+  server = await serve({ '/': __dirname, '/course/': course, '/scorm-again/': runtime });
+  base = `http://127.0.0.1:${server.address().port}/`;
+  ({ context, close: closeBrowser } = await browser());
+});
+
+after(async () => {
+  if (closeBrowser) await closeBrowser();
+  if (server) server.close();
+  fs.rmSync(work, { recursive: true, force: true });
+});
+
+const player = () => page.frameLocator('#sco');
+const content = () => player().frameLocator('#content');
+const record = () => page.evaluate(() => lmsRecord());
+const until = (check, arg) => page.waitForFunction(check, arg);
+
+async function launch(last) {
+  page = await context.newPage();
+  page.on('pageerror', (e) => pageErrors.push(String(e)));
+  await page.goto(base + 'lms.htm');
+  return page.evaluate(([c, s]) => launch(c, s), ['course/', last || null]);
+}
+
+async function open(file) {
+  await player().locator(`#toc-list a[href="#${file}"]`).click();
+  await until((f) => lmsRecord().location === f, file);
+}
+
+test('the LMS launches the player, which starts the attempt', async () => {
+  assert.ok(tests.length >= 2 && order.length > tests.length, 'the course has pages and two tests');
+  const sco = await launch(null);
+  assert.deepEqual(sco, { href: 'index.htm', mastery: '80' });
+  await until(() => lmsRecord().location !== '');
+  const r = await record();
+  assert.equal(r.initialized, 1);
+  assert.equal(r.status, 'incomplete');
+  assert.equal(r.location, order[0].file);
+  assert.ok(r.commits >= 1, 'each change is committed');
+});
+
+test('pages walked, one test right and one wrong: status, score, place and answers in the LMS', async () => {
+  for (let i = 1; i < order.length; i++) {
+    await player().locator('#next').click();
+    await until((f) => lmsRecord().location === f, order[i].file);
+    const t = tests.indexOf(order[i]);
+    if (t < 0 || t > 1) continue;
+    await content().locator('fieldset.question').first().waitFor();
+    const before_ = (await record()).commits;
+    await answerQuiz(content(), expectedQuiz(course, order[i].file.replace(/^test/, 'testdata')), t === 0 ? 'right' : 'wrong');
+    await until((n) => lmsRecord().commits > n, before_);
+  }
+  // A reference link in a page leads to the page it names, inside the LMS.
+  const link = referenceLink(course);
+  await open(link.from.file);
+  await content().locator(`a[onclick*="showref('${link.ref}')"]`).first().click();
+  await until((f) => lmsRecord().location === f, link.to.file);
+  const bookmark = order.find((e) => e.file.startsWith('page') && e !== order[0]);
+  await open(bookmark.file);
+  const score = String(Math.round(100 * questions[0] / (questions[0] + questions[1])));
+  await until((s) => lmsRecord().raw === s, score);
+  const r = await record();
+  assert.equal(r.status, Number(score) >= 80 ? 'passed' : 'failed');
+  assert.deepEqual([r.min, r.max], ['0', '100']);
+  assert.equal(r.location, bookmark.file);
+  assert.ok(r.suspend.length > 0 && r.suspend.length <= 4096, r.suspend);
+
+  // Leaving the course ends the session, keeping the data for the next one.
+  await page.evaluate(() => { document.getElementById('sco').src = 'about:blank'; });
+  await until(() => lmsRecord().finished === 1);
+  stored = await record();
+  assert.equal(stored.exit, 'suspend');
+  await page.close();
+});
+
+test('a second launch goes on at the bookmark with the results kept, and passing the failed test passes the course', async () => {
+  await launch(stored);
+  await until((f) => lmsRecord().initialized === 1 && lmsRecord().location === f, stored.location);
+  await player().locator(`#toc-list a[aria-current="page"][href="#${stored.location}"]`).waitFor();
+  await open(tests[0].file);
+  await content().locator('fieldset.question.right').nth(questions[0] - 1).waitFor();
+  assert.equal(await content().locator('fieldset.question.wrong').count(), 0, 'the answers of the passed test are back');
+  await open(tests[1].file);
+  await content().locator('fieldset.question.wrong').nth(questions[1] - 1).waitFor();
+  await answerQuiz(content(), expectedQuiz(course, tests[1].file.replace(/^test/, 'testdata')), 'right');
+  await until(() => lmsRecord().status === 'passed');
+  assert.equal((await record()).raw, '100');
+  if (shotsDir) {
+    fs.mkdirSync(shotsDir, { recursive: true });
+    await page.screenshot({ path: path.join(shotsDir, 'lms-harness.png') });
+  }
+});
+
+test('no script error on any page', () => {
+  assert.deepEqual(pageErrors, []);
+});
