@@ -7,7 +7,7 @@
 
 namespace word::read {
 
-enum class Format { Unknown, Text, Docx, Doc, Rtf, Html, Encrypted };
+enum class Format { Unknown, Text, Docx, Doc, Odt, Rtf, Html, Encrypted };
 
 // Sniffs the format from the first bytes (and, for containers, their
 // directory). Empty input is Unknown.
@@ -21,8 +21,9 @@ Model loadBytes(std::string_view bytes);
 // One function per format. Each throws word::Error (kCannotOpen or
 // kPasswordProtected) on bad input and never crashes, hangs or takes
 // unbounded memory.
-Model readText(std::string_view bytes);   // UTF-8 (or UTF-16 with BOM), one paragraph per line
+Model readText(std::string_view bytes);  // UTF-8 (or UTF-16 with BOM), one paragraph per line
 Model readDocx(std::string_view bytes);
+Model readOdt(std::string_view bytes);  // OpenDocument text, zipped or flat XML
 Model readDoc(std::string_view bytes);
 
 }  // namespace word::read
