@@ -2,15 +2,11 @@
 // Builds .docx packages in memory for the reader tests: a zip (written with
 // libgsf) holding the parts given, with the usual content types and
 // relationships filled in unless the test overrides them.
-#include <gsf/gsf-outfile-zip.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-#include <gsf/gsf-output.h>
-
 #include <map>
 #include <string>
 #include <vector>
 
+#include "../common/zip.h"
 #include "word/builder.h"
 #include "word/model.h"
 #include "word/read/reader.h"
@@ -30,60 +26,32 @@ inline constexpr const char* kNs =
     "xmlns:m=\"http://schemas.openxmlformats.org/officeDocument/2006/math\"";
 
 // A zip of the given entries, in order. `store` keeps entries uncompressed.
-inline std::string zip(const std::vector<std::pair<std::string, std::string>>& entries, bool store = false) {
-  GsfOutput* mem = gsf_output_memory_new();
-  GsfOutfile* out = gsf_outfile_zip_new(mem, nullptr);
-  std::map<std::string, GsfOutfile*> dirs;
-  for (const auto& [name, data] : entries) {
-    GsfOutfile* parent = out;
-    std::string path;
-    size_t start = 0, slash;
-    while ((slash = name.find('/', start)) != std::string::npos) {
-      path = name.substr(0, slash);
-      auto it = dirs.find(path);
-      if (it == dirs.end()) {
-        GsfOutput* d = gsf_outfile_new_child(parent, name.substr(start, slash - start).c_str(), TRUE);
-        it = dirs.emplace(path, GSF_OUTFILE(d)).first;
-      }
-      parent = it->second;
-      start = slash + 1;
-    }
-    GsfOutput* child = gsf_outfile_new_child_full(parent, name.substr(start).c_str(), FALSE, "compression-level",
-                                                  store ? GSF_ZIP_STORED : GSF_ZIP_DEFLATED, nullptr);
-    gsf_output_write(child, data.size(), reinterpret_cast<const guint8*>(data.data()));
-    gsf_output_close(child);
-    g_object_unref(child);
-  }
-  for (auto it = dirs.rbegin(); it != dirs.rend(); ++it) {
-    gsf_output_close(GSF_OUTPUT(it->second));
-    g_object_unref(it->second);
-  }
-  gsf_output_close(GSF_OUTPUT(out));
-  g_object_unref(out);
-  std::string bytes(reinterpret_cast<const char*>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(mem))),
-                    static_cast<size_t>(gsf_output_size(mem)));
-  g_object_unref(mem);
-  return bytes;
+inline std::string zip(const std::vector<std::pair<std::string, std::string>>& entries,
+                       bool store = false) {
+  return testing_support::zipBytes(entries, store);
 }
 
 // A <Relationship/> of one of the officeDocument relationship types.
-inline std::string relationship(const std::string& id, const std::string& type, const std::string& target,
-                                bool external = false) {
-  return "<Relationship Id=\"" + id + "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" +
-         type + "\" Target=\"" + target + "\"" + (external ? " TargetMode=\"External\"" : "") + "/>";
+inline std::string relationship(const std::string& id, const std::string& type,
+                                const std::string& target, bool external = false) {
+  return "<Relationship Id=\"" + id +
+         "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" + type +
+         "\" Target=\"" + target + "\"" + (external ? " TargetMode=\"External\"" : "") + "/>";
 }
 
 struct Package {
-  std::string document;  // word/document.xml
+  std::string document;                      // word/document.xml
   std::map<std::string, std::string> parts;  // further parts by name ("word/styles.xml")
-  std::string documentRels;  // extra <Relationship/> elements of document.xml
+  std::string documentRels;                  // extra <Relationship/> elements of document.xml
 };
 
 inline std::string build(const Package& p) {
   std::string rels =
       "<?xml version=\"1.0\"?><Relationships "
       "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-  auto rel = [&](const char* id, const char* type, const char* target) { rels += relationship(id, type, target); };
+  auto rel = [&](const char* id, const char* type, const char* target) {
+    rels += relationship(id, type, target);
+  };
   if (p.parts.count("word/styles.xml")) rel("rStyles", "styles", "styles.xml");
   if (p.parts.count("word/numbering.xml")) rel("rNumbering", "numbering", "numbering.xml");
   if (p.parts.count("word/footnotes.xml")) rel("rFootnotes", "footnotes", "footnotes.xml");
@@ -91,14 +59,18 @@ inline std::string build(const Package& p) {
   rels += p.documentRels + "</Relationships>";
   std::vector<std::pair<std::string, std::string>> entries = {
       {"[Content_Types].xml",
-       "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+       "<?xml version=\"1.0\"?><Types "
+       "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
        "<Override PartName=\"/word/document.xml\" "
-       "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>"},
+       "ContentType=\"application/"
+       "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>"},
       {"_rels/.rels",
        "<?xml version=\"1.0\"?><Relationships "
-       "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
-       "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+       "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+       "Id=\"rId1\" "
+       "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+       "officeDocument\" "
        "Target=\"word/document.xml\"/></Relationships>"},
       {"word/document.xml", p.document},
       {"word/_rels/document.xml.rels", rels}};
@@ -108,12 +80,13 @@ inline std::string build(const Package& p) {
 
 // A document whose body is `body` (WordprocessingML).
 inline std::string documentXml(const std::string& body) {
-  return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document ") + kNs +
-         "><w:body>" + body + "</w:body></w:document>";
+  return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document ") +
+         kNs + "><w:body>" + body + "</w:body></w:document>";
 }
 
 inline std::string part(const char* root, const std::string& inner) {
-  return std::string("<?xml version=\"1.0\"?><w:") + root + " " + kNs + ">" + inner + "</w:" + root + ">";
+  return std::string("<?xml version=\"1.0\"?><w:") + root + " " + kNs + ">" + inner +
+         "</w:" + root + ">";
 }
 
 inline word::Model read(const std::string& body, std::map<std::string, std::string> parts = {},
@@ -122,7 +95,9 @@ inline word::Model read(const std::string& body, std::map<std::string, std::stri
   return word::read::readDocx(build(p));
 }
 
-inline std::string text(const word::Model& m) { return word::write::text(m, word::write::TextEncoding::Utf8); }
+inline std::string text(const word::Model& m) {
+  return word::write::text(m, word::write::TextEncoding::Utf8);
+}
 
 // Paragraph i's text, without its mark.
 inline std::string paragraphText(const word::Model& m, size_t i) {
