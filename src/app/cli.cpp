@@ -28,7 +28,9 @@ void usage(std::FILE* to) {
       "zip\n"
       "       raredozud complete FOLDER the copy step after a conversion: add the course\n"
       "                                 player to a package folder, write FOLDER.zip\n"
-      "       raredozud --help | --version\n");
+      "       raredozud --help | --version\n"
+      "A document is a Word document (.doc, .docx), an OpenDocument text (.odt, .fodt)\n"
+      "or plain text, told by its content rather than its name.\n");
 }
 
 int text(const char* path) {

@@ -81,7 +81,8 @@ std::optional<std::string> FileDialogChooser::chooseDocument(const std::string& 
       initialFolder.empty() ? QDir::homePath() : QFile::decodeName(initialFolder.c_str());
   QString path = QFileDialog::getOpenFileName(
       owner_, QStringLiteral("Select a document for conversion"), folder,
-      QStringLiteral("Doc Files (*.doc);;Word Documents (*.doc *.docx);;All Files (*)"));
+      QStringLiteral(
+          "Doc Files (*.doc);;Word Documents (*.doc *.docx *.odt *.fodt);;All Files (*)"));
   if (path.isEmpty()) return std::nullopt;
   return QFile::encodeName(path).toStdString();
 }
