@@ -236,6 +236,19 @@ TEST(OdtContainers, FlatXmlReadsAsThePackageAndBothAreDetected) {
   EXPECT_EQ(odttest::labels(fromFlat), std::vector<std::string>{"1."});
   ASSERT_EQ(fromFlat.main.pictures.size(), 1u);  // base64 in the element
   EXPECT_EQ(fromFlat.main.pictures[0].format, "png");
+
+  // Other zips and XML: by the type they name, whatever the file's name.
+  using word::read::Format;
+  const std::pair<std::string, Format> kinds[] = {
+      {testing_support::zipBytes({{"mimetype", "application/epub+zip"}}), Format::Unknown},
+      {testing_support::zipBytes({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}}),
+       Format::Odt},
+      {testing_support::zipBytes({{"META-INF/manifest.xml", odttest::manifest()},
+                                  {"content.xml", odttest::contentXml(parts)}}),
+       Format::Odt},
+      {"<?xml version=\"1.0\"?><!-- a> --><office:document-content/>", Format::Text},
+  };
+  for (const auto& [bytes, format] : kinds) EXPECT_EQ(word::read::detect(bytes), format) << bytes;
 }
 
 }  // namespace

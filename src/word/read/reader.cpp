@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <optional>
 
 #include "support/codepage.h"
 #include "support/error.h"
@@ -62,19 +63,26 @@ bool compoundFileHas(std::string_view bytes, std::initializer_list<const char*> 
 constexpr std::string_view kOdfType = "application/vnd.oasis.opendocument.";
 
 Format zipFormat(std::string_view bytes) {
+  std::optional<Package> zip;
   try {
-    Package zip(bytes);
-    if (zip.has("word/document.xml") || zip.has("[Content_Types].xml")) return Format::Docx;
-    // OpenDocument names its type in a first entry, or else in its manifest.
-    if (auto type = zip.read("mimetype"))
-      return type->substr(0, kOdfType.size()) == kOdfType ? Format::Odt : Format::Unknown;
-    return zip.has("content.xml") && zip.has("META-INF/manifest.xml") ? Format::Odt
-                                                                      : Format::Unknown;
+    zip.emplace(bytes);
   } catch (const Error&) {
     // A zip that cannot be opened goes to the Word 2007+ reader all the
     // same: it says what is damaged, which "unknown content" would not.
     return Format::Docx;
   }
+  if (zip->has("word/document.xml") || zip->has("[Content_Types].xml")) return Format::Docx;
+  // OpenDocument names its type in a first entry, or else in its manifest.
+  if (zip->has("mimetype")) {
+    try {
+      auto type = zip->read("mimetype");
+      return !type || type->substr(0, kOdfType.size()) == kOdfType ? Format::Odt : Format::Unknown;
+    } catch (const Error&) {
+      return Format::Odt;  // its reader says what is wrong with the entry
+    }
+  }
+  return zip->has("content.xml") && zip->has("META-INF/manifest.xml") ? Format::Odt
+                                                                      : Format::Unknown;
 }
 
 // The flat XML form of OpenDocument: a root office:document whose

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "word/read/style_chain.h"
 #include "word/read/xml.h"
 
 namespace word::read::odt {
@@ -250,35 +251,29 @@ void Styles::addToModel(Builder& builder) {
   int32_t index = builder.addStyle(std::move(normal));
   if (standard != common_.end()) standard->second.index = index;
   for (auto& [k, d] : common_)
-    if (d.family == "paragraph" || d.family == "text") add(d, builder, 0);
+    if (d.family == "paragraph" || d.family == "text") add(d, builder);
 }
 
-int32_t Styles::add(Def& def, Builder& builder, int depth) {
-  if (def.index >= 0) return def.index;
-  if (def.index == -2 || depth > 64) return -1;  // a cycle of parents
-  int32_t base = -1;
-  if (!def.parent.empty()) {
-    auto it = common_.find(Key{def.family, def.parent});
-    if (it != common_.end()) {
-      def.index = -2;  // marks the chain being walked
-      base = add(it->second, builder, depth + 1);
-      def.index = -1;
+int32_t Styles::add(Def& def, Builder& builder) {
+  auto base = [&](const Def& d) -> Def* {
+    auto it = d.parent.empty() ? common_.end() : common_.find(Key{d.family, d.parent});
+    return it == common_.end() ? nullptr : &it->second;
+  };
+  auto make = [&](const Def& d) {
+    Style s;
+    s.name = d.displayName;
+    s.character = d.family == "text";
+    if (s.character) {
+      textOfSpan(d.name).applyTo(s.chars);
+    } else {
+      paraOf(d.name).applyTo(s.paragraph);
+      textOfParagraph(d.name).applyTo(s.chars);
+      if (auto level = outlineLevelOf(d.name))
+        s.paragraph.outlineLevel = static_cast<uint8_t>(std::min(*level, 9) - 1);
     }
-  }
-  Style s;
-  s.name = def.displayName;
-  s.basedOn = base;
-  s.character = def.family == "text";
-  if (s.character) {
-    textOfSpan(def.name).applyTo(s.chars);
-  } else {
-    paraOf(def.name).applyTo(s.paragraph);
-    textOfParagraph(def.name).applyTo(s.chars);
-    if (auto level = outlineLevelOf(def.name))
-      s.paragraph.outlineLevel = static_cast<uint8_t>(std::min(*level, 9) - 1);
-  }
-  def.index = builder.addStyle(std::move(s));
-  return def.index;
+    return s;
+  };
+  return addBasesFirst(def, base, make, builder);
 }
 
 const Styles::Def* Styles::find(std::string_view family, std::string_view name) const {
@@ -291,17 +286,10 @@ const Styles::Def* Styles::find(std::string_view family, std::string_view name) 
 // The style first, its furthest parent last; parents are common styles.
 std::vector<const Styles::Def*> Styles::chain(std::string_view family,
                                               std::string_view name) const {
-  std::vector<const Def*> out;
-  const Def* d = find(family, name);
-  while (d && out.size() < 64) {
-    for (const Def* seen : out)
-      if (seen == d) return out;
-    out.push_back(d);
-    if (d->parent.empty()) break;
-    auto it = common_.find(Key{std::string(family), d->parent});
-    d = it == common_.end() ? nullptr : &it->second;
-  }
-  return out;
+  return baseChain(find(family, name), [&](const Def& d) -> const Def* {
+    auto it = d.parent.empty() ? common_.end() : common_.find(Key{std::string(family), d.parent});
+    return it == common_.end() ? nullptr : &it->second;
+  });
 }
 
 int32_t Styles::indexOf(const std::string& paraStyle) const {

@@ -88,7 +88,7 @@ class Styles {
  private:
   using Key = std::pair<std::string, std::string>;  // family, name
   std::vector<const Def*> chain(std::string_view family, std::string_view name) const;
-  int32_t add(Def& def, Builder& builder, int depth);
+  int32_t add(Def& def, Builder& builder);
 
   std::map<Key, Def, std::less<>> common_, automatic_;
   std::map<std::string, Def, std::less<>> defaults_;  // by family
