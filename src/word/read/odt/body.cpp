@@ -37,8 +37,8 @@ void OdtReader::block(const pugi::xml_node& n, StoryState& s, int depth) {
   } else if (isDrawing(name) || name == "a") {
     floating(n, s, depth + 1);
   } else if (!holdsNoText(name)) {
-    // Sections, index bodies, change-tracked or meta containers: their
-    // content shows where they stand.
+    // Sections, index bodies and other containers: their content shows
+    // where they stand.
     blocks(n, s, depth + 1);
   }
 }
