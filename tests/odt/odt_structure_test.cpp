@@ -89,7 +89,7 @@ const std::string kLists =
     "<text:list-level-style-number text:level=\"2\" style:num-suffix=\")\" style:num-format=\"a\" "
     "text:display-levels=\"2\"/>"
     "<text:list-level-style-number text:level=\"3\" style:num-format=\"i\" "
-    "loext:num-list-format=\"(%3%)\"/></text:list-style>"
+    "ext:num-list-format=\"(%3%)\"/></text:list-style>"
     "<text:list-style style:name=\"B\"><text:list-level-style-bullet text:level=\"1\" "
     "text:bullet-char=\"\xEF\x82\xB7\"><style:text-properties style:font-name=\"Symbol\"/>"
     "</text:list-level-style-bullet></text:list-style>"
