@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Times whole conversions of the large sample course: raredozud (the whole
-# package, copy step and zip included) from one or more build folders, and,
-# where installed, other converters that write one HTML page of the same
-# document. As a floor, it times merely copying the finished package and
-# zip of large.doc (cp -r). Prints each one's median wall time and peak
-# memory.
+# package, copy step and zip included) from .doc, .docx and .odt, for one or
+# more build folders, and, where installed, other converters that write one
+# HTML page of the same document. As a floor, it times merely copying the
+# finished package and zip of large.doc (cp -r). Prints each one's median
+# wall time and peak memory.
 #   bench/compare_converters.sh [BUILD_DIR...]
 # RUNS (default 20) runs of each; the variants take turns run by run, so a
 # busy spell of the machine falls on all of them alike. Every run converts a
@@ -21,7 +21,7 @@ courses="$here/tests/corpus/courses"
 # own folder with the document's name as its last word.
 labels=() exts=() cmds=()
 add() { labels+=("$1"); exts+=("$2"); cmds+=("$3"); }
-for ext in doc docx; do
+for ext in doc docx odt; do
   for b in "${builds[@]}"; do
     add "raredozud $(build_name "$b") .$ext" "$ext" \
       "$(printf '%q' "$b/app/raredozud") convert"

@@ -147,7 +147,10 @@ std::string programHelp() {
       left.append(kSummaryColumn - columns(left), ' ');
     out += left + wrapText(c.summary, kWidth, kSummaryColumn, kSummaryColumn);
   }
-  return out;
+  return out + wrapText(
+                   "A document is a Word document (.doc, .docx), an OpenDocument text (.odt, "
+                   ".fodt) or plain text, told by its content rather than its name.",
+                   kWidth, 0, 0);
 }
 
 std::string commandHelp(const CommandHelp& command) {

@@ -121,8 +121,9 @@ std::optional<std::string> FileDialogChooser::chooseDocument(const std::string& 
   // dialog shows a filter's name without the patterns after it.
   QString path = QFileDialog::getOpenFileName(
       owner_, QStringLiteral("Select a document for conversion"), folder,
-      QStringLiteral("Doc Files (*.doc) (*.doc *.docx);;"
-                     "Word Documents (*.doc *.docx) (*.doc *.docx);;All Files (*) (*)"),
+      QStringLiteral("Doc Files (*.doc) (*.doc *.docx *.odt *.fodt);;"
+                     "Word Documents (*.doc *.docx *.odt *.fodt) (*.doc *.docx *.odt *.fodt);;"
+                     "All Files (*) (*)"),
       nullptr, QFileDialog::HideNameFilterDetails | QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return std::nullopt;
   return QFile::encodeName(path).toStdString();

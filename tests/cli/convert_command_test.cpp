@@ -43,6 +43,18 @@ TEST(ConvertCommand, WithoutDocumentsItIsAUsageError) {
   EXPECT_FALSE(exists(work / "log.txt"));
 }
 
+TEST(ConvertCommand, HelpNamesTheFormatsAndAnOpenDocumentTextIsRead) {
+  ScratchFolder work;
+  Result help = runProgram(dir(work), {"--help"});
+  EXPECT_EQ(help.exit, 0);
+  for (const char* format : {".doc,", ".docx", ".odt", ".fodt"})
+    EXPECT_NE(help.out.find(format), std::string::npos) << format;
+  Result text =
+      runProgram(dir(work), {"text", std::string(RD_TEST_DIR) + "/corpus/courses/small.odt"});
+  EXPECT_EQ(text.exit, 0) << text.err;
+  EXPECT_NE(text.out.find("\r\n%PID=102\r\n"), std::string::npos);
+}
+
 TEST(ConvertCommand, ConvertsACourseAndReportsOnStandardOutput) {
   ScratchFolder work;
   writeBytes(work / "course.txt", kCourse);

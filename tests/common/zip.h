@@ -1,13 +1,19 @@
 #pragma once
-// Reading back the zips the program writes, in tests.
+// Zips in tests: reading back the ones the program writes, and writing
+// documents' containers in memory.
 #include <gsf/gsf-infile-zip.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-stdio.h>
+#include <gsf/gsf-outfile-zip.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-output.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -72,6 +78,47 @@ inline std::string zipEntry(const std::filesystem::path& zip, const std::string&
   }
   if (z) g_object_unref(z);
   if (in) g_object_unref(in);
+  return bytes;
+}
+
+// A zip of the given entries, in order. `store` keeps entries uncompressed.
+inline std::string zipBytes(const std::vector<std::pair<std::string, std::string>>& entries,
+                            bool store = false) {
+  GsfOutput* mem = gsf_output_memory_new();
+  GsfOutfile* out = gsf_outfile_zip_new(mem, nullptr);
+  std::map<std::string, GsfOutfile*> dirs;
+  for (const auto& [name, data] : entries) {
+    GsfOutfile* parent = out;
+    std::string path;
+    size_t start = 0, slash;
+    while ((slash = name.find('/', start)) != std::string::npos) {
+      path = name.substr(0, slash);
+      auto it = dirs.find(path);
+      if (it == dirs.end()) {
+        GsfOutput* d =
+            gsf_outfile_new_child(parent, name.substr(start, slash - start).c_str(), TRUE);
+        it = dirs.emplace(path, GSF_OUTFILE(d)).first;
+      }
+      parent = it->second;
+      start = slash + 1;
+    }
+    GsfOutput* child =
+        gsf_outfile_new_child_full(parent, name.substr(start).c_str(), FALSE, "compression-level",
+                                   store ? GSF_ZIP_STORED : GSF_ZIP_DEFLATED, nullptr);
+    gsf_output_write(child, data.size(), reinterpret_cast<const guint8*>(data.data()));
+    gsf_output_close(child);
+    g_object_unref(child);
+  }
+  for (auto it = dirs.rbegin(); it != dirs.rend(); ++it) {
+    gsf_output_close(GSF_OUTPUT(it->second));
+    g_object_unref(it->second);
+  }
+  gsf_output_close(GSF_OUTPUT(out));
+  g_object_unref(out);
+  std::string bytes(
+      reinterpret_cast<const char*>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(mem))),
+      static_cast<size_t>(gsf_output_size(mem)));
+  g_object_unref(mem);
   return bytes;
 }
 

@@ -1,4 +1,4 @@
-// Whole conversions of the sample courses, .doc and .docx: the outline the
+// Whole conversions of the sample courses, .doc, .docx and .odt: the outline the
 // run records must be exactly the expected one, and every page and test it
 // names must be written.
 #include <gtest/gtest.h>
@@ -88,7 +88,8 @@ TEST_P(CourseOutline, MatchesTheExpectedOutlineAndWritesEveryFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleCourses, CourseOutline,
-                         ::testing::Values("small.doc", "small.docx", "large.doc", "large.docx"),
+                         ::testing::Values("small.doc", "small.docx", "small.odt", "large.doc",
+                                           "large.docx", "large.odt"),
                          [](const auto& info) {
                            std::string s = info.param;
                            for (char& c : s)

@@ -2,15 +2,11 @@
 // Builds .docx packages in memory for the reader tests: a zip (written with
 // libgsf) holding the parts given, with the usual content types and
 // relationships filled in unless the test overrides them.
-#include <gsf/gsf-outfile-zip.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-#include <gsf/gsf-output.h>
-
 #include <map>
 #include <string>
 #include <vector>
 
+#include "../common/zip.h"
 #include "word/builder.h"
 #include "word/model.h"
 #include "word/read/reader.h"
@@ -32,42 +28,7 @@ inline constexpr const char* kNs =
 // A zip of the given entries, in order. `store` keeps entries uncompressed.
 inline std::string zip(const std::vector<std::pair<std::string, std::string>>& entries,
                        bool store = false) {
-  GsfOutput* mem = gsf_output_memory_new();
-  GsfOutfile* out = gsf_outfile_zip_new(mem, nullptr);
-  std::map<std::string, GsfOutfile*> dirs;
-  for (const auto& [name, data] : entries) {
-    GsfOutfile* parent = out;
-    std::string path;
-    size_t start = 0, slash;
-    while ((slash = name.find('/', start)) != std::string::npos) {
-      path = name.substr(0, slash);
-      auto it = dirs.find(path);
-      if (it == dirs.end()) {
-        GsfOutput* d =
-            gsf_outfile_new_child(parent, name.substr(start, slash - start).c_str(), TRUE);
-        it = dirs.emplace(path, GSF_OUTFILE(d)).first;
-      }
-      parent = it->second;
-      start = slash + 1;
-    }
-    GsfOutput* child =
-        gsf_outfile_new_child_full(parent, name.substr(start).c_str(), FALSE, "compression-level",
-                                   store ? GSF_ZIP_STORED : GSF_ZIP_DEFLATED, nullptr);
-    gsf_output_write(child, data.size(), reinterpret_cast<const guint8*>(data.data()));
-    gsf_output_close(child);
-    g_object_unref(child);
-  }
-  for (auto it = dirs.rbegin(); it != dirs.rend(); ++it) {
-    gsf_output_close(GSF_OUTPUT(it->second));
-    g_object_unref(it->second);
-  }
-  gsf_output_close(GSF_OUTPUT(out));
-  g_object_unref(out);
-  std::string bytes(
-      reinterpret_cast<const char*>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(mem))),
-      static_cast<size_t>(gsf_output_size(mem)));
-  g_object_unref(mem);
-  return bytes;
+  return testing_support::zipBytes(entries, store);
 }
 
 // A paragraph and a run of text, with their properties when given.

@@ -6,7 +6,7 @@
 
 #include "docx_fixture.h"
 #include "word/error.h"
-#include "word/read/docx/package.h"
+#include "word/read/package.h"
 
 namespace {
 
@@ -43,8 +43,10 @@ TEST(DocxBadInput, NotAPackageOrADamagedMainPartSaysWhy) {
       {"", {"empty"}},
       {"PK\x03\x04 and then nothing useful", {"damaged or truncated"}},
       {std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0'), {"OLE2"}},
-      {docxtest::zip({{"[Content_Types].xml", "<Types/>"}, {"other.txt", "x"}}), {"no word/document.xml"}},
-      {docxtest::zip({{"word/document.xml", "<w:document><w:body><w:p>"}}), {"word/document.xml", "damaged"}},
+      {docxtest::zip({{"[Content_Types].xml", "<Types/>"}, {"other.txt", "x"}}),
+       {"no word/document.xml"}},
+      {docxtest::zip({{"word/document.xml", "<w:document><w:body><w:p>"}}),
+       {"word/document.xml", "damaged"}},
       {docxtest::zip({{"word/document.xml", "<w:document/>"}}), {"no body"}},
   };
   for (const auto& [bytes, words] : cases) {
@@ -54,20 +56,23 @@ TEST(DocxBadInput, NotAPackageOrADamagedMainPartSaysWhy) {
 }
 
 TEST(DocxBadInput, DamagedSidePartsDoNotStopTheText) {
-  word::Model m = docxtest::read("<w:p><w:pPr><w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>"
-                                 "<w:pStyle w:val=\"X\"/></w:pPr><w:r><w:t>text</w:t></w:r></w:p>",
-                                 {{"word/styles.xml", "<w:styles><w:style w:styleId="},
-                                  {"word/numbering.xml", "\x01\x02 not xml"}});
+  word::Model m = docxtest::read(
+      "<w:p><w:pPr><w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>"
+      "<w:pStyle w:val=\"X\"/></w:pPr><w:r><w:t>text</w:t></w:r></w:p>",
+      {{"word/styles.xml", "<w:styles><w:style w:styleId="},
+       {"word/numbering.xml", "\x01\x02 not xml"}});
   EXPECT_EQ(docxtest::text(m), "text\r\n");
 }
 
 TEST(DocxBadInput, TruncationsAndFlippedBytesNeverCrash) {
   std::string good = simpleDocx(
-      "<w:p><w:r><w:t>one</w:t></w:r></w:p><w:tbl><w:tr><w:tc><w:p><w:r><w:t>cell</w:t></w:r></w:p></w:tc></w:tr>"
+      "<w:p><w:r><w:t>one</w:t></w:r></w:p><w:tbl><w:tr><w:tc><w:p><w:r><w:t>cell</w:t></w:r></"
+      "w:p></w:tc></w:tr>"
       "</w:tbl><w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r></w:p>");
   ASSERT_TRUE(opensOrFails(good));
   size_t opened = 0;
-  for (size_t cut = 0; cut < good.size(); cut += 7) opened += opensOrFails(good.substr(0, cut)) ? 1 : 0;
+  for (size_t cut = 0; cut < good.size(); cut += 7)
+    opened += opensOrFails(good.substr(0, cut)) ? 1 : 0;
   EXPECT_GT(opened, 0u);  // the failures say why; every cut is survived
   std::mt19937 rng(4);
   for (int i = 0; i < 400; ++i) {
@@ -109,24 +114,25 @@ TEST(DocxBadInput, ZipBombsAreRefused) {
 }
 
 TEST(DocxBadInput, PackageCapsEachPartAndTheTotal) {
-  std::string bytes = docxtest::zip({{"a.xml", std::string(3000, 'x')}, {"b.xml", std::string(3000, 'y')},
+  std::string bytes = docxtest::zip({{"a.xml", std::string(3000, 'x')},
+                                     {"b.xml", std::string(3000, 'y')},
                                      {"c.xml", std::string(100, 'z')}});
-  word::read::docx::Limits limits;
+  word::read::Limits limits;
   limits.perPart = 4000;
   limits.total = 6500;
-  word::read::docx::Package pkg(bytes, limits);
+  word::read::Package pkg(bytes, limits);
   EXPECT_EQ(pkg.read("a.xml")->size(), 3000u);
   EXPECT_EQ(pkg.read("/B.XML")->size(), 3000u);  // names are case-insensitive
   EXPECT_FALSE(pkg.read("missing.xml"));
   EXPECT_THROW(pkg.read("a.xml"), word::Error);  // the total would pass 6500
   limits.perPart = 2000;
-  word::read::docx::Package small(bytes, limits);
+  word::read::Package small(bytes, limits);
   EXPECT_THROW(small.read("b.xml"), word::Error);
   EXPECT_EQ(small.read("c.xml")->size(), 100u);
 }
 
 TEST(DocxBadInput, RelationshipTargetsStayInsideThePackage) {
-  using word::read::docx::Package;
+  using word::read::Package;
   EXPECT_EQ(Package::resolve("word/document.xml", "media/a%20b.png"), "word/media/a b.png");
   EXPECT_EQ(Package::resolve("word/document.xml", "../../../../etc/passwd"), "etc/passwd");
   EXPECT_EQ(Package::resolve("word/document.xml", "/word/x.xml#frag"), "word/x.xml");
@@ -153,7 +159,8 @@ TEST(DocxBadInput, AbsurdNestingIsSurvived) {
   // Bookmarks all open before any ends (ends in the order of the starts).
   std::string marks = "<w:p>";
   for (int i = 0; i < 200000; ++i)
-    marks += "<w:bookmarkStart w:id=\"" + std::to_string(i) + "\" w:name=\"b" + std::to_string(i) + "\"/>";
+    marks += "<w:bookmarkStart w:id=\"" + std::to_string(i) + "\" w:name=\"b" + std::to_string(i) +
+             "\"/>";
   for (int i = 0; i < 200000; ++i) marks += "<w:bookmarkEnd w:id=\"" + std::to_string(i) + "\"/>";
   m = word::read::readDocx(simpleDocx(marks + "<w:r><w:t>x</w:t></w:r></w:p>"));
   EXPECT_EQ(m.main.bookmarks.size(), 256u);

@@ -200,11 +200,12 @@ TEST_F(WindowTest, FileDialogChooser) {
       chooser.chooseDocument(QFile::encodeName(folder).toStdString() + "/");
   EXPECT_EQ(title, "Select a document for conversion");
   ASSERT_GE(filters.size(), 3);
-  // The first filter reads as it always has, and lets .docx documents show.
+  // The first filter reads as it always has, and lets .docx and .odt
+  // documents show.
   ASSERT_GE(shown.size(), 3);
   EXPECT_EQ(shown[0], "Doc Files (*.doc)");
-  EXPECT_TRUE(filters[0].endsWith("(*.doc *.docx)")) << filters[0].toStdString();
-  EXPECT_TRUE(shown[1].contains("*.docx")) << shown[1].toStdString();
+  EXPECT_TRUE(filters[0].endsWith("(*.doc *.docx *.odt *.fodt)")) << filters[0].toStdString();
+  EXPECT_TRUE(shown[1].contains("*.docx") && shown[1].contains("*.odt")) << shown[1].toStdString();
   EXPECT_EQ(shown.last(), "All Files (*)");
   EXPECT_EQ(directory, QDir(folder).absolutePath());
   ASSERT_TRUE(chosen.has_value());

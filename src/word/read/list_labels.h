@@ -1,8 +1,9 @@
 #pragma once
-// List labels that both readers make the same way: roman numerals and
-// repeated letters.
+// List labels that the readers make the same way: roman numerals,
+// repeated letters and bullets of symbol fonts.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace word::read {
 
@@ -16,5 +17,9 @@ std::u16string roman(int64_t n, bool upper);
 // Letters repeat after z: 26 "z", 27 "aa", 28 "bb". Numbers below 1 stay
 // decimal.
 std::u16string letters(int64_t n, bool upper);
+
+// Bullets in symbol fonts use private-use code points; the displayed
+// character is the font's glyph, mapped here to Unicode where known.
+char16_t mapSymbolChar(char16_t c, std::string_view font);
 
 }  // namespace word::read

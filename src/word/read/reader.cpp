@@ -6,9 +6,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
+#include <cctype>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "support/codepage.h"
@@ -16,6 +17,7 @@
 #include "support/files.h"
 #include "word/builder.h"
 #include "word/error.h"
+#include "word/read/package.h"
 
 namespace word::read {
 namespace {
@@ -32,38 +34,26 @@ struct GObjectDeleter {
 template <typename T>
 using GPtr = std::unique_ptr<T, GObjectDeleter<T>>;
 
-// Names of the entries at the root of a compound file or zip (libgsf does
-// the container work). Returns false when the container cannot be opened.
-bool containerHas(std::string_view bytes, bool ole2, std::initializer_list<const char*> names,
-                  const char** found) {
+// Whether a compound file has one of the streams at its root, and which
+// (libgsf does the container work). Returns false when the container
+// cannot be opened.
+bool compoundFileHas(std::string_view bytes, std::initializer_list<const char*> names,
+                     const char** found) {
   GPtr<GsfInput> input(gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()),
                                             static_cast<gsf_off_t>(bytes.size()), FALSE));
   if (!input) return false;
   GError* err = nullptr;
-  GsfInfile* raw =
-      ole2 ? gsf_infile_msole_new(input.get(), &err) : gsf_infile_zip_new(input.get(), &err);
+  GsfInfile* raw = gsf_infile_msole_new(input.get(), &err);
   if (err) g_error_free(err);
   if (!raw) return false;
   GPtr<GsfInfile> infile(raw);
   for (const char* name : names) {
-    // Zip entries may sit in folders ("word/document.xml").
-    std::string path(name);
-    GsfInput* child = nullptr;
-    if (path.find('/') != std::string::npos) {
-      std::string dir = path.substr(0, path.find('/'));
-      std::string leaf = path.substr(path.find('/') + 1);
-      GsfInput* d = gsf_infile_child_by_name(infile.get(), dir.c_str());
-      if (d && GSF_IS_INFILE(d)) child = gsf_infile_child_by_name(GSF_INFILE(d), leaf.c_str());
-      if (d) g_object_unref(d);
-    } else {
-      child = gsf_infile_child_by_name(infile.get(), name);
-      // Compound-file stream names compare without regard to case.
-      for (int i = 0; !child && ole2 && i < gsf_infile_num_children(infile.get()) && i < 4096;
-           ++i) {
-        const char* other = gsf_infile_name_by_index(infile.get(), i);
-        if (other && g_ascii_strcasecmp(other, name) == 0)
-          child = gsf_infile_child_by_index(infile.get(), i);
-      }
+    GsfInput* child = gsf_infile_child_by_name(infile.get(), name);
+    // Compound-file stream names compare without regard to case.
+    for (int i = 0; !child && i < gsf_infile_num_children(infile.get()) && i < 4096; ++i) {
+      const char* other = gsf_infile_name_by_index(infile.get(), i);
+      if (other && g_ascii_strcasecmp(other, name) == 0)
+        child = gsf_infile_child_by_index(infile.get(), i);
     }
     if (child) {
       g_object_unref(child);
@@ -73,6 +63,56 @@ bool containerHas(std::string_view bytes, bool ole2, std::initializer_list<const
   }
   *found = nullptr;
   return true;
+}
+
+constexpr std::string_view kOdfType = "application/vnd.oasis.opendocument.";
+
+Format zipFormat(std::string_view bytes) {
+  std::optional<Package> zip;
+  try {
+    zip.emplace(bytes);
+  } catch (const Error&) {
+    // A zip that cannot be opened goes to the Word 2007+ reader all the
+    // same: it says what is damaged, which "unknown content" would not.
+    return Format::Docx;
+  }
+  if (zip->has("word/document.xml") || zip->has("[Content_Types].xml")) return Format::Docx;
+  // OpenDocument names its type in a first entry, or else in its manifest.
+  if (zip->has("mimetype")) {
+    try {
+      auto type = zip->read("mimetype");
+      return !type || type->substr(0, kOdfType.size()) == kOdfType ? Format::Odt : Format::Unknown;
+    } catch (const Error&) {
+      return Format::Odt;  // its reader says what is wrong with the entry
+    }
+  }
+  return zip->has("content.xml") && zip->has("META-INF/manifest.xml") ? Format::Odt
+                                                                      : Format::Unknown;
+}
+
+// The flat XML form of OpenDocument: a root office:document whose
+// office:mimetype names the type. Only the root's start tag is looked at.
+bool flatOpenDocument(std::string_view s) {
+  s = s.substr(0, 1 << 16);
+  size_t i = 0;
+  while (true) {
+    i = s.find('<', i);
+    if (i == std::string_view::npos || i + 1 >= s.size()) return false;
+    char next = s[i + 1];
+    if (next != '?' && next != '!') break;
+    // A declaration, comment or document type: skip to its end.
+    std::string_view close = s.substr(i, 4) == "<!--" ? "-->" : ">";
+    i = s.find(close, i + 2);
+    if (i == std::string_view::npos) return false;
+  }
+  size_t end = s.find('>', i);
+  if (end == std::string_view::npos) return false;
+  std::string_view tag = s.substr(i + 1, end - i - 1);
+  std::string_view name = tag.substr(0, tag.find_first_of(" \t\r\n/"));
+  if (name != "document" && (name.size() < 9 || name.substr(name.size() - 9) != ":document"))
+    return false;
+  size_t type = tag.find("mimetype=");
+  return type != std::string_view::npos && tag.substr(type + 10, kOdfType.size()) == kOdfType;
 }
 
 // Whether a compound file's header names sectors past the file's end: the
@@ -134,7 +174,7 @@ Format detect(std::string_view bytes) {
   if (bytes.empty()) return Format::Unknown;
   if (bytes.substr(0, 8) == kOle2Magic) {
     const char* found = nullptr;
-    if (!containerHas(bytes, true, {"WordDocument", "EncryptedPackage"}, &found))
+    if (!compoundFileHas(bytes, {"WordDocument", "EncryptedPackage"}, &found))
       return Format::Damaged;
     if (!found) return Format::Unknown;
     return std::string_view(found) == "WordDocument" ? Format::Doc : Format::Encrypted;
@@ -142,13 +182,7 @@ Format detect(std::string_view bytes) {
   // Word for Windows 2.0 files are not compound files; the .doc reader
   // explains what to do with them.
   if (bytes.substr(0, 2) == std::string_view("\xDB\xA5", 2)) return Format::Doc;
-  if (bytes.substr(0, 4) == kZipMagic) {
-    // A zip that cannot be opened goes to the Word 2007+ reader all the
-    // same: it says what is damaged, which "unknown content" would not.
-    const char* found = nullptr;
-    bool opened = containerHas(bytes, false, {"word/document.xml", "[Content_Types].xml"}, &found);
-    return !opened || found ? Format::Docx : Format::Unknown;
-  }
+  if (bytes.substr(0, 4) == kZipMagic) return zipFormat(bytes);
   std::string_view s = bytes;
   if (s.substr(0, 3) == "\xEF\xBB\xBF") s.remove_prefix(3);
   if (s.substr(0, 5) == "{\\rtf") return Format::Rtf;
@@ -158,6 +192,7 @@ Format detect(std::string_view bytes) {
   std::string_view head = s.substr(ws);
   if (startsWithNoCase(head, "<html") || startsWithNoCase(head, "<!doctype html"))
     return Format::Html;
+  if (flatOpenDocument(s)) return Format::Odt;
   if (looksLikeText(bytes)) return Format::Text;
   return Format::Unknown;
 }
@@ -199,6 +234,8 @@ Model loadBytes(std::string_view bytes) {
       return readText(bytes);
     case Format::Docx:
       return readDocx(bytes);
+    case Format::Odt:
+      return readOdt(bytes);
     case Format::Doc:
       return readDoc(bytes);
     case Format::Encrypted:
@@ -207,11 +244,12 @@ Model loadBytes(std::string_view bytes) {
       fail(kCannotOpen, cutShort(bytes) ? "the document is damaged (truncated)"
                                         : "the document is damaged: its container cannot be read");
     case Format::Rtf:
-      fail(kCannotOpen, "RTF documents are not supported; save the document as .docx or .doc");
+      fail(kCannotOpen,
+           "RTF documents are not supported; save the document as .docx, .doc or .odt");
     case Format::Html:
       fail(kCannotOpen,
-           "this is a web page, not a Word document; save it as .docx or .doc in the word "
-           "processor");
+           "this is a web page, not a Word document; save it as .docx, .doc or .odt in the "
+           "word processor");
     case Format::Unknown:
       break;
   }

@@ -9,7 +9,7 @@
 namespace word::read {
 
 // Damaged: a compound file's header, but a container that cannot be read.
-enum class Format { Unknown, Text, Docx, Doc, Rtf, Html, Encrypted, Damaged };
+enum class Format { Unknown, Text, Docx, Doc, Odt, Rtf, Html, Encrypted, Damaged };
 
 // The largest document read: far beyond any course, and refused before a
 // byte of it is read.
@@ -29,6 +29,7 @@ Model loadBytes(std::string_view bytes);
 // unbounded memory.
 Model readText(std::string_view bytes);  // UTF-8 (or UTF-16 with BOM), one paragraph per line
 Model readDocx(std::string_view bytes);
+Model readOdt(std::string_view bytes);  // OpenDocument text, zipped or flat XML
 Model readDoc(std::string_view bytes);
 
 }  // namespace word::read

@@ -2,34 +2,12 @@
 // WordprocessingML parts. The main story, footnotes and endnotes are walked
 // in document order into a Builder; styles and numbering are resolved on
 // the way, so the model holds formatting as it shows.
-#include <cstring>
-
 #include "word/error.h"
 #include "word/read/docx/reader_state.h"
 #include "word/read/reader.h"
 
 namespace word::read {
 namespace docx::detail {
-namespace {
-
-// XML elements over all parts. A parsed element costs far more memory than
-// its few bytes of XML (and a paragraph in the model more again), so the
-// inflated-size caps alone would let a small file take gigabytes. This is
-// some twenty times a 700-page document.
-constexpr size_t kMaxElements = 4'000'000;
-
-size_t countTags(std::string_view bytes) {
-  size_t n = 0;
-  for (const char* p = bytes.data();
-       (p = static_cast<const char*>(
-            std::memchr(p, '<', static_cast<size_t>(bytes.data() + bytes.size() - p))));
-       ++p)
-    ++n;
-  return n;
-}
-
-}  // namespace
-
 void DocxReader::loadPart(XmlPart& part, const std::string& name, bool required) {
   part.name = name;
   std::optional<std::string> bytes = pkg_.read(name);
@@ -41,11 +19,7 @@ void DocxReader::loadPart(XmlPart& part, const std::string& name, bool required)
     return;
   }
   part.bytes = std::move(*bytes);
-  elements_ += countTags(part.bytes);
-  if (elements_ > kMaxElements)
-    fail(kCannotOpen, "the document holds more than " + std::to_string(kMaxElements / 1'000'000) +
-                          " million XML elements (in " + name +
-                          "): the file is damaged or a zip bomb");
+  elements_.charge(part.bytes, name);
   std::string error;
   if (!parse(part.doc, part.bytes, &error)) {
     if (required) fail(kCannotOpen, "the document's main part (" + name + ") is damaged: " + error);

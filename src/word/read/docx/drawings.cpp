@@ -2,23 +2,10 @@
 // pictures or shape groups) and the older VML shapes. A picture's bytes
 // come from the part its relationship names, read once however often shown.
 #include "word/read/docx/reader_state.h"
+#include "word/read/image_format.h"
 
 namespace word::read::docx::detail {
 namespace {
-
-std::string sniffImage(std::string_view d) {
-  auto starts = [&](std::string_view p) { return d.substr(0, p.size()) == p; };
-  if (starts("\x89PNG")) return "png";
-  if (starts("\xFF\xD8\xFF")) return "jpeg";
-  if (starts("GIF8")) return "gif";
-  if (starts("BM")) return "bmp";
-  if (starts(std::string_view("II*\0", 4)) || starts(std::string_view("MM\0*", 4))) return "tiff";
-  if (d.size() >= 44 && d.substr(40, 4) == " EMF") return "emf";
-  if (starts("\xD7\xCD\xC6\x9A") || starts(std::string_view("\x01\x00\x09\x00", 4)) ||
-      starts(std::string_view("\x02\x00\x09\x00", 4)))
-    return "wmf";
-  return {};
-}
 
 int32_t emuToPx(int64_t emu) {
   if (emu <= 0) return 0;
@@ -170,7 +157,7 @@ void DocxReader::addPicture(std::string_view relId, int32_t w, int32_t h, const 
     cached = media_.emplace(rel->second.target, std::move(data)).first;
   }
   if (!cached->second) return;
-  std::string type = sniffImage(*cached->second);
+  std::string type = imageFormat(*cached->second);
   if (type.empty()) return;
   Picture pic;
   pic.data = cached->second;

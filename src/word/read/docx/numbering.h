@@ -1,12 +1,11 @@
 #pragma once
 // List numbering of a Word 2007+ document: the definitions of
 // numbering.xml and the counters that turn them into displayed labels.
-#include <pugixml.hpp>
-
 #include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <pugixml.hpp>
 #include <string>
 
 namespace word::read::docx {
@@ -14,10 +13,6 @@ namespace word::read::docx {
 // Formats n in one of the number formats of a list level or note mark
 // ("decimal", "lowerRoman", "upperLetter", "chicago", ...).
 std::u16string formatNumber(int64_t n, std::string_view format);
-
-// Bullets in symbol fonts use private-use code points; the displayed
-// character is the font's glyph, mapped here to Unicode where known.
-char16_t mapSymbolChar(char16_t c, std::string_view font);
 
 class Numbering {
  public:

@@ -13,20 +13,12 @@
 
 #include "word/builder.h"
 #include "word/read/docx/numbering.h"
-#include "word/read/docx/package.h"
 #include "word/read/docx/styles.h"
 #include "word/read/docx/xml.h"
 #include "word/read/languages.h"
+#include "word/read/package.h"
 
 namespace word::read::docx::detail {
-
-// Deeper XML than this is not walked: real documents stay far below it,
-// and the walk is recursive.
-constexpr int kMaxDepth = 256;
-// Tables nested deeper than this are read as plain paragraphs.
-constexpr int kMaxTableDepth = 16;
-
-constexpr size_t kMaxOpenBookmarks = 256;
 
 struct Rel {
   std::string target;  // resolved part name, or the URL of an external target
@@ -182,7 +174,7 @@ class DocxReader {
   std::map<std::string, std::shared_ptr<const std::string>> media_;
   std::string footnoteFormat_ = "decimal", endnoteFormat_ = "lowerRoman";
   int64_t footnoteNumber_ = 1, endnoteNumber_ = 1;
-  size_t elements_ = 0;
+  ElementBudget elements_;
   Builder builder_;
 };
 

@@ -1,16 +1,21 @@
 #include "word/read/docx/styles.h"
 
 #include "word/read/docx/xml.h"
+#include "word/read/style_chain.h"
 
 namespace word::read::docx {
 namespace {
 
 std::optional<uint32_t> highlightColor(std::string_view name) {
-  static const struct { const char* name; uint32_t rgb; } colors[] = {
-      {"yellow", 0xFFFF00},     {"green", 0x00FF00},       {"cyan", 0x00FFFF},     {"magenta", 0xFF00FF},
-      {"blue", 0x0000FF},       {"red", 0xFF0000},         {"darkBlue", 0x000080}, {"darkCyan", 0x008080},
-      {"darkGreen", 0x008000},  {"darkMagenta", 0x800080}, {"darkRed", 0x800000},  {"darkYellow", 0x808000},
-      {"darkGray", 0x808080},   {"lightGray", 0xC0C0C0},   {"black", 0x000000},    {"white", 0xFFFFFF}};
+  static const struct {
+    const char* name;
+    uint32_t rgb;
+  } colors[] = {{"yellow", 0xFFFF00},      {"green", 0x00FF00},     {"cyan", 0x00FFFF},
+                {"magenta", 0xFF00FF},     {"blue", 0x0000FF},      {"red", 0xFF0000},
+                {"darkBlue", 0x000080},    {"darkCyan", 0x008080},  {"darkGreen", 0x008000},
+                {"darkMagenta", 0x800080}, {"darkRed", 0x800000},   {"darkYellow", 0x808000},
+                {"darkGray", 0x808080},    {"lightGray", 0xC0C0C0}, {"black", 0x000000},
+                {"white", 0xFFFFFF}};
   for (const auto& c : colors)
     if (name == c.name) return c.rgb;
   return std::nullopt;
@@ -24,8 +29,10 @@ void take(std::optional<T>& base, const std::optional<T>& top) {
 // "heading 3" -> level index 2, for styles that do not carry outlineLvl.
 std::optional<int32_t> headingLevel(const std::u16string& name) {
   std::u16string lower;
-  for (char16_t c : name) lower += (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-  if (lower.size() == 9 && lower.compare(0, 8, u"heading ") == 0 && lower[8] >= u'1' && lower[8] <= u'9')
+  for (char16_t c : name)
+    lower += (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+  if (lower.size() == 9 && lower.compare(0, 8, u"heading ") == 0 && lower[8] >= u'1' &&
+      lower[8] <= u'9')
     return lower[8] - u'1';
   return std::nullopt;
 }
@@ -51,9 +58,12 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
   for (pugi::xml_node n = rPr.first_child(); n; n = n.next_sibling()) {
     if (n.type() != pugi::node_element) continue;
     std::string_view name = localName(n.name());
-    if (name == "b") bold = onOff(n);
-    else if (name == "i") italic = onOff(n);
-    else if (name == "u") underline = !val(n).empty() ? val(n) != "none" : true;
+    if (name == "b")
+      bold = onOff(n);
+    else if (name == "i")
+      italic = onOff(n);
+    else if (name == "u")
+      underline = !val(n).empty() ? val(n) != "none" : true;
     else if (name == "strike" || name == "dstrike") {
       bool on = onOff(n);
       if (on || !strike) strike = on;
@@ -80,8 +90,10 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       } else {
         std::string_view t = val(n, "asciiTheme");
         if (t.empty()) t = val(n, "hAnsiTheme");
-        if (t.substr(0, 5) == "major") font = theme.majorLatin;
-        else if (t.substr(0, 5) == "minor") font = theme.minorLatin;
+        if (t.substr(0, 5) == "major")
+          font = theme.majorLatin;
+        else if (t.substr(0, 5) == "minor")
+          font = theme.minorLatin;
       }
     } else if (name == "vanish" || name == "specVanish") {
       hidden = onOff(n);
@@ -120,8 +132,10 @@ void RunProps::applyTo(CharFormat& f) const {
   if (superscript) f.superscript = *superscript;
   if (subscript) f.subscript = *subscript;
   if (color) f.color = *color;
-  if (highlight && *highlight != kAutoColor) f.highlight = *highlight;
-  else if (shading && *shading != kAutoColor) f.highlight = *shading;
+  if (highlight && *highlight != kAutoColor)
+    f.highlight = *highlight;
+  else if (shading && *shading != kAutoColor)
+    f.highlight = *shading;
   if (halfPoints) f.halfPoints = *halfPoints;
   if (font) f.font = *font;
 }
@@ -136,12 +150,15 @@ void ParaProps::read(const pugi::xml_node& pPr) {
       if (auto v = intAttr(n)) outlineLevel = clampInt(*v, 0, 9);
     } else if (name == "jc") {
       std::string_view v = val(n);
-      if (v == "center") align = Align::Center;
-      else if (v == "right" || v == "end") align = Align::Right;
+      if (v == "center")
+        align = Align::Center;
+      else if (v == "right" || v == "end")
+        align = Align::Right;
       else if (v == "both" || v == "distribute" || v.substr(0, 4) == "thai" || v == "lowKashida" ||
                v == "mediumKashida" || v == "highKashida")
         align = Align::Justify;
-      else align = Align::Left;
+      else
+        align = Align::Left;
     } else if (name == "ind") {
       constexpr int32_t kMax = 31680 * 4;  // far beyond any page
       auto l = intAttr(n, "left");
@@ -150,8 +167,10 @@ void ParaProps::read(const pugi::xml_node& pPr) {
       if (!r) r = intAttr(n, "end");
       if (l) indentLeft = clampInt(*l, -kMax, kMax);
       if (r) indentRight = clampInt(*r, -kMax, kMax);
-      if (auto h = intAttr(n, "hanging")) indentFirst = -clampInt(*h, -kMax, kMax);
-      else if (auto fl = intAttr(n, "firstLine")) indentFirst = clampInt(*fl, -kMax, kMax);
+      if (auto h = intAttr(n, "hanging"))
+        indentFirst = -clampInt(*h, -kMax, kMax);
+      else if (auto fl = intAttr(n, "firstLine"))
+        indentFirst = clampInt(*fl, -kMax, kMax);
     } else if (name == "numPr") {
       pugi::xml_node id = child(n, "numId");
       pugi::xml_node lvl = child(n, "ilvl");
@@ -211,50 +230,38 @@ void Styles::load(const pugi::xml_node& root, const Theme& theme, Builder& build
       if (d.type == "paragraph" && d.name == u"Normal") defaultPara_ = id;
   }
   // The default paragraph style goes first: it becomes index 0.
-  if (auto it = defs_.find(defaultPara_); it != defs_.end()) add(it->second, builder, 0);
+  if (auto it = defs_.find(defaultPara_); it != defs_.end()) add(it->second, builder);
   for (auto& [id, d] : defs_)
-    if (d.type == "paragraph" || d.type == "character") add(d, builder, 0);
+    if (d.type == "paragraph" || d.type == "character") add(d, builder);
 }
 
-int32_t Styles::add(Def& def, Builder& builder, int depth) {
-  if (def.index >= 0) return def.index;
-  if (def.index == -2 || depth > 64) return -1;  // a basedOn cycle
-  int32_t base = -1;
-  if (!def.basedOn.empty() && def.basedOn != def.id) {
-    auto it = defs_.find(def.basedOn);
-    if (it != defs_.end() && it->second.type == def.type) {
-      def.index = -2;  // marks the chain being walked
-      base = add(it->second, builder, depth + 1);
-      def.index = -1;
+int32_t Styles::add(Def& def, Builder& builder) {
+  auto base = [&](const Def& d) -> Def* {
+    if (d.basedOn.empty() || d.basedOn == d.id) return nullptr;
+    auto it = defs_.find(d.basedOn);
+    return it != defs_.end() && it->second.type == d.type ? &it->second : nullptr;
+  };
+  auto make = [&](const Def& d) {
+    Style s;
+    s.name = d.name;
+    s.character = d.type == "character";
+    if (s.character) {
+      runOfCharacterStyle(d.id).applyTo(s.chars);
+    } else {
+      paraOf(d.id).applyTo(s.paragraph);
+      runOfParagraphStyle(d.id).applyTo(s.chars);
     }
-  }
-  Style s;
-  s.name = def.name;
-  s.basedOn = base;
-  s.character = def.type == "character";
-  if (s.character) {
-    runOfCharacterStyle(def.id).applyTo(s.chars);
-  } else {
-    paraOf(def.id).applyTo(s.paragraph);
-    runOfParagraphStyle(def.id).applyTo(s.chars);
-  }
-  def.index = builder.addStyle(std::move(s));
-  return def.index;
+    return s;
+  };
+  return addBasesFirst(def, base, make, builder);
 }
 
 std::vector<const Styles::Def*> Styles::chain(const std::string& styleId, const char* type) const {
-  std::vector<const Def*> out;
-  std::string id = styleId;
-  while (!id.empty() && out.size() < 64) {
-    auto it = defs_.find(id);
-    if (it == defs_.end() || it->second.type != type) break;
-    bool seen = false;
-    for (const Def* d : out) seen = seen || d == &it->second;
-    if (seen) break;
-    out.push_back(&it->second);
-    id = it->second.basedOn;
-  }
-  return out;  // the style first, its furthest base last
+  auto find = [&](const std::string& id) -> const Def* {
+    auto it = id.empty() ? defs_.end() : defs_.find(id);
+    return it != defs_.end() && it->second.type == type ? &it->second : nullptr;
+  };
+  return baseChain(find(styleId), [&](const Def& d) { return find(d.basedOn); });
 }
 
 ParaProps Styles::paraOf(const std::string& styleId) const {

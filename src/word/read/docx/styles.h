@@ -2,10 +2,9 @@
 // Styles of a Word 2007+ document: property sets as they appear in the
 // XML (each property optional), and their resolution through document
 // defaults, the basedOn chain and direct formatting.
-#include <pugixml.hpp>
-
 #include <map>
 #include <optional>
+#include <pugixml.hpp>
 #include <string>
 #include <vector>
 
@@ -75,7 +74,7 @@ class Styles {
 
  private:
   std::vector<const Def*> chain(const std::string& styleId, const char* type) const;
-  int32_t add(Def& def, Builder& builder, int depth);
+  int32_t add(Def& def, Builder& builder);
 
   std::map<std::string, Def> defs_;
   std::string defaultPara_;

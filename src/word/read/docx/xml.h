@@ -1,40 +1,12 @@
 #pragma once
-// Small helpers over pugixml for WordprocessingML. Elements and attributes
-// are matched by local name: producers differ in their prefixes, and the
-// element's place in the tree already tells which vocabulary it belongs to.
+// Helpers over pugixml for WordprocessingML, beside the ones all XML
+// readers share (word/read/xml.h).
 #include <pugixml.hpp>
-
-#include <cstdint>
-#include <cstring>
-#include <optional>
-#include <string>
 #include <string_view>
 
+#include "word/read/xml.h"
+
 namespace word::read::docx {
-
-inline std::string_view localName(const char* qname) {
-  const char* colon = std::strrchr(qname, ':');
-  return colon ? std::string_view(colon + 1) : std::string_view(qname);
-}
-
-inline bool is(const pugi::xml_node& n, std::string_view local) {
-  return n.type() == pugi::node_element && localName(n.name()) == local;
-}
-
-inline pugi::xml_node child(const pugi::xml_node& n, std::string_view local) {
-  for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
-    if (is(c, local)) return c;
-  return {};
-}
-
-inline pugi::xml_attribute attr(const pugi::xml_node& n, std::string_view local) {
-  for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
-    std::string_view name = a.name();
-    if (name.substr(0, 6) == "xmlns:" || name == "xmlns") continue;
-    if (localName(a.name()) == local) return a;
-  }
-  return {};
-}
 
 // A relationship reference (r:id, r:embed, r:link): an attribute of that
 // local name that is not in the WordprocessingML vocabulary (w:id is a
@@ -49,8 +21,11 @@ inline std::string_view relAttr(const pugi::xml_node& n, std::string_view local)
 }
 
 inline std::string_view val(const pugi::xml_node& n, std::string_view local = "val") {
-  pugi::xml_attribute a = attr(n, local);
-  return a ? std::string_view(a.value()) : std::string_view();
+  return attrValue(n, local);
+}
+
+inline std::optional<int64_t> intAttr(const pugi::xml_node& n, std::string_view local = "val") {
+  return read::intAttr(n, local);
 }
 
 // An on/off property: present without a value means on.
@@ -59,51 +34,6 @@ inline bool onOff(const pugi::xml_node& n) {
   if (!a) return true;
   std::string_view v = a.value();
   return !(v == "0" || v == "false" || v == "off" || v == "none");
-}
-
-inline std::optional<int64_t> number(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-  bool neg = false;
-  if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
-  if (i >= s.size() || s[i] < '0' || s[i] > '9') return std::nullopt;
-  int64_t v = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-    if (v < (int64_t{1} << 40)) v = v * 10 + (s[i] - '0');
-  }
-  // Decimal fractions ("720.5") appear in some producers' twips; drop them.
-  return neg ? -v : v;
-}
-
-inline std::optional<int64_t> intAttr(const pugi::xml_node& n, std::string_view local = "val") {
-  pugi::xml_attribute a = attr(n, local);
-  if (!a) return std::nullopt;
-  return number(a.value());
-}
-
-inline int32_t clampInt(int64_t v, int32_t lo, int32_t hi) {
-  return v < lo ? lo : v > hi ? hi : static_cast<int32_t>(v);
-}
-
-// A colour "RRGGBB"; nullopt for "auto" or anything unreadable.
-inline std::optional<uint32_t> hexColor(std::string_view s) {
-  if (s.size() != 6) return std::nullopt;
-  uint32_t v = 0;
-  for (char c : s) {
-    int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-    if (d < 0) return std::nullopt;
-    v = v * 16 + static_cast<uint32_t>(d);
-  }
-  return v;
-}
-
-// Parses a part; whitespace-only text (a lone space in w:t) is kept, a
-// document type declaration is skipped and never expanded.
-inline bool parse(pugi::xml_document& doc, std::string& bytes, std::string* error = nullptr) {
-  pugi::xml_parse_result r = doc.load_buffer_inplace(
-      bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_auto);
-  if (!r && error) *error = std::string(r.description()) + " at byte " + std::to_string(r.offset);
-  return static_cast<bool>(r);
 }
 
 }  // namespace word::read::docx

@@ -1,7 +1,7 @@
 #pragma once
-// The zip container of a Word 2007+ document, opened from memory, with the
-// inflated size of every part and of the whole read capped: a crafted zip
-// may claim gigabytes behind a few kilobytes of input.
+// The zip container of a Word 2007+ or OpenDocument file, opened from
+// memory, with the inflated size of every part and of the whole read
+// capped: a crafted zip may claim gigabytes behind a few kilobytes of input.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -12,7 +12,7 @@
 typedef struct _GsfInput GsfInput;
 typedef struct _GsfInfile GsfInfile;
 
-namespace word::read::docx {
+namespace word::read {
 
 struct Limits {
   uint64_t perPart = 64ull << 20;
@@ -38,7 +38,8 @@ class Package {
   // Resolves a relationship target against the folder of `source` (a part
   // name such as "word/document.xml"); an absolute target starts at the root.
   static std::string resolve(std::string_view source, std::string_view target);
-  // The relationships part of `source`: "word/_rels/document.xml.rels".
+  // The relationships part of `source` (Word 2007+ packages):
+  // "word/_rels/document.xml.rels".
   static std::string relsOf(std::string_view source);
 
  private:
@@ -58,4 +59,4 @@ class Package {
   uint64_t inflated_ = 0;
 };
 
-}  // namespace word::read::docx
+}  // namespace word::read

@@ -1,4 +1,4 @@
-#include "word/read/docx/package.h"
+#include "word/read/package.h"
 
 #include <gsf/gsf-infile-zip.h>
 #include <gsf/gsf-infile.h>
@@ -9,7 +9,7 @@
 
 #include "word/error.h"
 
-namespace word::read::docx {
+namespace word::read {
 namespace {
 
 std::string lower(std::string_view s) {
@@ -108,7 +108,9 @@ void Package::collect(GsfInfile* dir, const std::string& prefix, int depth) {
   }
 }
 
-bool Package::has(std::string_view name) const { return entries_.count(lower(normalise(name))) != 0; }
+bool Package::has(std::string_view name) const {
+  return entries_.count(lower(normalise(name))) != 0;
+}
 
 std::optional<std::string> Package::read(std::string_view name) {
   auto it = entries_.find(lower(normalise(name)));
@@ -123,8 +125,8 @@ std::optional<std::string> Package::read(std::string_view name) {
   if (size < 0) return std::nullopt;
   uint64_t want = static_cast<uint64_t>(size);
   if (want > limits_.perPart)
-    fail(kCannotOpen, "the document's part \"" + std::string(name) +
-                          "\" inflates to more than " + std::to_string(limits_.perPart >> 20) +
+    fail(kCannotOpen, "the document's part \"" + std::string(name) + "\" inflates to more than " +
+                          std::to_string(limits_.perPart >> 20) +
                           " MB: the file is damaged or a zip bomb");
   if (inflated_ + want > limits_.total)
     fail(kCannotOpen, "the document inflates to more than " + std::to_string(limits_.total >> 20) +
@@ -135,7 +137,8 @@ std::optional<std::string> Package::read(std::string_view name) {
   size_t done = 0;
   while (done < want) {
     size_t chunk = std::min<uint64_t>(want - done, 1 << 16);
-    if (!gsf_input_read(in, chunk, reinterpret_cast<guint8*>(out.data() + done))) return std::nullopt;
+    if (!gsf_input_read(in, chunk, reinterpret_cast<guint8*>(out.data() + done)))
+      return std::nullopt;
     done += chunk;
   }
   return out;
@@ -147,7 +150,8 @@ std::string Package::resolve(std::string_view source, std::string_view target) {
   if (q != std::string::npos) t.resize(q);
   if (!t.empty() && (t[0] == '/' || t[0] == '\\')) return normalise(t);
   size_t slash = source.rfind('/');
-  std::string base = slash == std::string_view::npos ? std::string() : std::string(source.substr(0, slash + 1));
+  std::string base =
+      slash == std::string_view::npos ? std::string() : std::string(source.substr(0, slash + 1));
   return normalise(base + t);
 }
 
@@ -158,4 +162,4 @@ std::string Package::relsOf(std::string_view source) {
   return s.substr(0, slash + 1) + "_rels/" + s.substr(slash + 1) + ".rels";
 }
 
-}  // namespace word::read::docx
+}  // namespace word::read

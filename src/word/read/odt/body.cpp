@@ -1,0 +1,184 @@
+// Block content: paragraphs and headings, lists with their labels,
+// sections and indexes, and frames that stand between paragraphs.
+#include "word/read/odt/reader_state.h"
+
+namespace word::read::odt::detail {
+namespace {
+
+// Declarations, change records, index sources and forms hold no text of
+// the body (the changes are read as accepted: the body holds the result).
+bool holdsNoText(std::string_view name) {
+  static const char* const kinds[] = {"sequence-decls",       "variable-decls",  "user-field-decls",
+                                      "dde-connection-decls", "tracked-changes", "forms",
+                                      "soft-page-break",      "annotation",      "annotation-end"};
+  for (const char* k : kinds)
+    if (name == k) return true;
+  return name.size() > 7 && name.substr(name.size() - 7) == "-source";  // index sources
+}
+
+}  // namespace
+
+void OdtReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) {
+  if (depth > kMaxDepth) return;
+  for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
+    if (n.type() == pugi::node_element) block(n, s, depth);
+}
+
+void OdtReader::block(const pugi::xml_node& n, StoryState& s, int depth) {
+  std::string_view name = localName(n.name());
+  if (name == "p" || name == "h") {
+    paragraph(n, s, depth + 1, nullptr);
+  } else if (name == "list") {
+    list(n, s, depth + 1);
+  } else if (name == "table") {
+    table(n, s, depth + 1);
+  } else if (name == "bookmark" || name == "bookmark-start" || name == "bookmark-end") {
+    bookmark(n, s);
+  } else if (isDrawing(name) || name == "a") {
+    floating(n, s, depth + 1);
+  } else if (!holdsNoText(name)) {
+    // Sections, index bodies and other containers: their content shows
+    // where they stand.
+    blocks(n, s, depth + 1);
+  }
+}
+
+// text:list: a new list, or one that continues an earlier list's
+// numbering; nested lists are its deeper levels.
+void OdtReader::list(const pugi::xml_node& l, StoryState& s, int depth) {
+  if (depth > kMaxDepth) return;
+  ListFrame frame;
+  std::string_view style = attrValue(l, "style-name");
+  if (!s.lists.empty()) {
+    frame = s.lists.back();
+    frame.level = std::min(frame.level + 1, Lists::kLevels - 1);
+    if (!style.empty()) frame.style = style;
+  } else {
+    frame.style = style;
+    std::string_view continues = attrValue(l, "continue-list");
+    if (auto it = listsById_.find(std::string(continues));
+        !continues.empty() && it != listsById_.end())
+      frame.counter = it->second;
+    else if (auto last = lastOfStyle_.find(frame.style);
+             attrValue(l, "continue-numbering") == "true" && last != lastOfStyle_.end())
+      frame.counter = last->second;
+    else
+      frame.counter = &lists_.newCounter();
+    lastOfStyle_[frame.style] = frame.counter;
+  }
+  if (std::string_view id = attrValue(l, "id"); !id.empty()) listsById_.emplace(id, frame.counter);
+  s.lists.push_back(frame);
+  for (pugi::xml_node n = l.first_child(); n; n = n.next_sibling()) {
+    ListItem item;
+    item.list = frame;
+    if (is(n, "list-item")) {
+      if (auto v = intAttr(n, "start-value")) item.restart = *v;
+      listItem(n, s, item, depth + 1);
+    } else if (is(n, "list-header")) {
+      item.header = true;
+      listItem(n, s, item, depth + 1);
+    }
+  }
+  s.lists.pop_back();
+}
+
+void OdtReader::listItem(const pugi::xml_node& item, StoryState& s, ListItem& li, int depth) {
+  if (depth > kMaxDepth) return;
+  for (pugi::xml_node n = item.first_child(); n; n = n.next_sibling()) {
+    if (is(n, "p") || is(n, "h"))
+      paragraph(n, s, depth + 1, &li);
+    else if (n.type() == pugi::node_element)
+      block(n, s, depth);
+  }
+}
+
+// The label of a paragraph: the first one of a list item takes the next
+// number; a heading outside lists takes the outline numbering.
+void OdtReader::listLabel(const pugi::xml_node& p, ParagraphFormat& pf,
+                          const std::string& styleName, ListItem* item) {
+  if (item) {
+    if (item->header || item->labelled) return;
+    item->labelled = true;
+    // A list style the paragraph's style names wins over the list's.
+    std::string name = styleDefs_.listStyleOf(styleName).value_or(item->list.style);
+    const Lists::Style* style = lists_.find(name);
+    static const Lists::Style kNone;
+    Lists::Label label =
+        Lists::count(*item->list.counter, style ? *style : kNone, item->list.level, item->restart);
+    pf.listId = item->list.counter->id;
+    pf.listLevel = static_cast<uint8_t>(std::min(item->list.level, 8));
+    pf.listOrdered = label.ordered;
+    pf.listLabel = std::move(label.text);
+    return;
+  }
+  if (!is(p, "h") || pf.outlineLevel > 8 || attrValue(p, "is-list-header") == "true") return;
+  int level = pf.outlineLevel;
+  const Lists::Level& lv = lists_.outline().levels[static_cast<size_t>(level)];
+  if (lv.format.empty() && lv.prefix.empty() && lv.suffix.empty() && !lv.pattern) return;
+  if (!outlineCounter_) outlineCounter_ = &lists_.newCounter();
+  std::optional<int64_t> restart;
+  if (attrValue(p, "restart-numbering") == "true")
+    restart = intAttr(p, "start-value").value_or(lv.start);
+  Lists::Label label = Lists::count(*outlineCounter_, lists_.outline(), level, restart);
+  if (label.text.empty()) return;
+  pf.listId = outlineCounter_->id;
+  pf.listLevel = static_cast<uint8_t>(level);
+  pf.listOrdered = label.ordered;
+  pf.listLabel = std::move(label.text);
+}
+
+void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, ListItem* item) {
+  flush(s);
+  std::string styleName(attrValue(p, "style-name"));
+  ParagraphFormat pf;
+  pf.style = styleDefs_.indexOf(styleName);
+  styleDefs_.paraOf(styleName).applyTo(pf);
+  if (is(p, "h")) {
+    int64_t level =
+        intAttr(p, "outline-level").value_or(styleDefs_.outlineLevelOf(styleName).value_or(1));
+    pf.outlineLevel = static_cast<uint8_t>(std::clamp<int64_t>(level, 1, 9) - 1);
+  }
+  listLabel(p, pf, styleName, item);
+  pf.textBox = s.textBoxDepth > 0;
+  s.builder->paragraph(pf);
+  InlineState in;
+  in.paraStyle = styleName;
+  inlines(p, s, in, depth + 1);
+  afterParagraph(s, in, depth);
+}
+
+// Ends the paragraph just read (when more content follows) and reads the
+// text of the frames and shapes anchored in it.
+void OdtReader::afterParagraph(StoryState& s, InlineState& in, int depth) {
+  s.pendingEnd = true;
+  if (in.textBoxes.empty()) return;
+  // A text box's lists are its own.
+  std::vector<ListFrame> lists;
+  lists.swap(s.lists);
+  for (const pugi::xml_node& box : in.textBoxes) {
+    // A frame holding a table alone is a table placed beside the text: it
+    // reads as that table, as a floating table of a .docx does.
+    int tables = 0, others = 0;
+    for (pugi::xml_node c = box.first_child(); c; c = c.next_sibling())
+      if (c.type() == pugi::node_element) ++(is(c, "table") ? tables : others);
+    int floats = tables > 0 && others == 0 ? 0 : 1;
+    s.textBoxDepth += floats;
+    blocks(box, s, depth + 1);
+    s.textBoxDepth -= floats;
+  }
+  lists.swap(s.lists);
+}
+
+// A frame or shape anchored to the page or between paragraphs: it gets a
+// paragraph of its own.
+void OdtReader::floating(const pugi::xml_node& n, StoryState& s, int depth) {
+  flush(s);
+  ParagraphFormat pf;
+  pf.textBox = s.textBoxDepth > 0;
+  s.builder->paragraph(pf);
+  InlineState in;
+  drawing(n, s, in, depth + 1);
+  afterParagraph(s, in, depth);
+}
+
+}  // namespace word::read::odt::detail

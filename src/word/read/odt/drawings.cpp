@@ -1,0 +1,115 @@
+// Frames and shapes: a frame's picture (the first of its images in a
+// format the model carries, an embedded object's replacement picture
+// included), its size and alternative text; the text of text boxes and of
+// shapes, read after the paragraph that anchors them; links on pictures.
+#include <glib.h>
+
+#include "word/read/image_format.h"
+#include "word/read/odt/reader_state.h"
+
+namespace word::read::odt::detail {
+namespace {
+
+int32_t pixels(std::string_view length) {
+  auto t = twips(length);
+  return t && *t > 0 ? (*t + 7) / 15 : 0;
+}
+
+// Text of shapes lies in their own paragraphs.
+bool holdsText(const pugi::xml_node& n) {
+  for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+    if (is(c, "p") || is(c, "h") || is(c, "list")) return true;
+  return false;
+}
+
+}  // namespace
+
+bool isDrawing(std::string_view name) {
+  static const char* const kinds[] = {
+      "frame",    "g",    "custom-shape", "rect",      "ellipse", "circle",          "polygon",
+      "polyline", "path", "line",         "connector", "caption", "regular-polygon", "measure"};
+  for (const char* k : kinds)
+    if (name == k) return true;
+  return false;
+}
+
+void OdtReader::drawing(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth) {
+  if (depth > kMaxDepth) return;
+  if (is(n, "frame")) {
+    frame(n, s, in);
+  } else if (is(n, "a")) {
+    // A link on a picture.
+    std::u16string saved = in.link;
+    in.link = linkTarget(attrValue(n, "href"));
+    in.format.reset();
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+      if (c.type() == pugi::node_element) drawing(c, s, in, depth + 1);
+    in.link = saved;
+    in.format.reset();
+  } else if (is(n, "g")) {
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+      if (c.type() == pugi::node_element) drawing(c, s, in, depth + 1);
+  } else if (holdsText(n)) {
+    in.textBoxes.push_back(n);
+  }
+}
+
+void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
+  int32_t w = pixels(attrValue(f, "width"));
+  int32_t h = pixels(attrValue(f, "height"));
+  std::u16string alt = u16(child(f, "desc").text().get());
+  if (alt.empty()) alt = u16(child(f, "title").text().get());
+  bool shown = false;
+  for (pugi::xml_node c = f.first_child(); c; c = c.next_sibling()) {
+    if (is(c, "image") && !shown)
+      shown = picture(c, w, h, alt, s, in);
+    else if (is(c, "text-box"))
+      in.textBoxes.push_back(c);
+  }
+  in.space = false;
+}
+
+// The bytes of a picture: a part of the package, or base64 data in the
+// element (the flat XML form). Pictures outside the document stay out.
+std::shared_ptr<const std::string> OdtReader::imageBytes(const pugi::xml_node& image) {
+  std::string_view href = attrValue(image, "href");
+  if (href.empty()) {
+    std::string data = child(image, "binary-data").text().get();
+    if (data.empty()) return nullptr;
+    gsize size = 0;
+    g_base64_decode_inplace(data.data(), &size);
+    data.resize(size);
+    return std::make_shared<const std::string>(std::move(data));
+  }
+  if (!pkg_ || href.find(':') != std::string_view::npos || href.substr(0, 3) == "../")
+    return nullptr;
+  std::string name = Package::resolve("", href);
+  auto cached = media_.find(name);
+  if (cached == media_.end()) {
+    std::shared_ptr<const std::string> data;
+    if (auto bytes = pkg_->read(name))
+      data = std::make_shared<const std::string>(std::move(*bytes));
+    cached = media_.emplace(name, std::move(data)).first;
+  }
+  return cached->second;
+}
+
+bool OdtReader::picture(const pugi::xml_node& image, int32_t w, int32_t h,
+                        const std::u16string& alt, StoryState& s, InlineState& in) {
+  std::shared_ptr<const std::string> data = imageBytes(image);
+  if (!data) return false;
+  std::string type = imageFormat(*data);
+  if (type.empty()) return false;  // a format the model does not carry: try the next image
+  const CharFormat& f = format(in);
+  if (in.hidden) return true;
+  Picture pic;
+  pic.data = std::move(data);
+  pic.format = std::move(type);
+  pic.widthPx = w;
+  pic.heightPx = h;
+  pic.alt = alt;
+  s.builder->picture(std::move(pic), f);
+  return true;
+}
+
+}  // namespace word::read::odt::detail

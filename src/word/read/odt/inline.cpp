@@ -1,0 +1,162 @@
+// What a paragraph holds: text with its white space rules, spans, links,
+// spaces, tabs and line breaks, bookmarks, notes and fields (whose shown
+// value is their content).
+#include "word/read/odt/reader_state.h"
+
+namespace word::read::odt::detail {
+namespace {
+
+bool isSpace(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+}  // namespace
+
+// A link written inside a package points from the package, one folder
+// below the document's own: "../course.odt" is beside the document.
+std::u16string OdtReader::linkTarget(std::string_view href) const {
+  if (pkg_ && href.substr(0, 3) == "../") href.remove_prefix(3);
+  return u16(href);
+}
+
+const CharFormat& OdtReader::format(InlineState& in) const {
+  if (in.format) return *in.format;
+  TextProps t = styleDefs_.textOfParagraph(in.paraStyle);
+  for (const std::string& span : in.spans) t.over(styleDefs_.textOfSpan(span));
+  CharFormat f;
+  t.applyTo(f);
+  f.hyperlink = in.link;
+  in.hidden = t.hidden.value_or(false);
+  return in.format.emplace(std::move(f));
+}
+
+void OdtReader::put(std::u16string_view text, StoryState& s, InlineState& in) {
+  const CharFormat& f = format(in);
+  if (!in.hidden) s.builder->text(text, f);
+}
+
+// Literal white space collapses to one blank, and none at the start of a
+// paragraph: blanks that count are written as text:s.
+void OdtReader::text(std::string_view utf8, StoryState& s, InlineState& in) {
+  std::u16string out;
+  for (char16_t c : u16(utf8)) {
+    if (isSpace(c)) {
+      if (!in.space) out += u' ';
+      in.space = true;
+    } else if (c >= 0x20) {
+      out += c;
+      in.space = false;
+    }
+  }
+  if (!out.empty()) put(out, s, in);
+}
+
+void OdtReader::spaces(const pugi::xml_node& n, StoryState& s, InlineState& in) {
+  int64_t count = std::clamp<int64_t>(intAttr(n, "c").value_or(1), 1, 1000);
+  if (repeatedSpaces_ + static_cast<size_t>(count) > kMaxRepeatedSpaces) count = 1;
+  repeatedSpaces_ += static_cast<size_t>(count);
+  put(std::u16string(static_cast<size_t>(count), u' '), s, in);
+  in.space = false;
+}
+
+void OdtReader::inlines(const pugi::xml_node& parent, StoryState& s, InlineState& in, int depth) {
+  if (depth > kMaxDepth) return;
+  for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling()) {
+    if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
+      text(n.value(), s, in);
+    else if (n.type() == pugi::node_element)
+      inlineElement(n, s, in, depth);
+  }
+}
+
+void OdtReader::inlineElement(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth) {
+  std::string_view name = localName(n.name());
+  if (name == "span") {
+    styled(n, attrValue(n, "style-name"), in.link, s, in, depth);
+  } else if (name == "a") {
+    std::u16string link = linkTarget(attrValue(n, "href"));
+    styled(n, attrValue(n, "style-name"), link.empty() ? in.link : link, s, in, depth);
+  } else if (name == "s") {
+    spaces(n, s, in);
+  } else if (name == "tab") {
+    put(std::u16string(1, kTab), s, in);
+    in.space = false;
+  } else if (name == "line-break") {
+    put(std::u16string(1, kLineBreak), s, in);
+    in.space = false;
+  } else if (name == "bookmark" || name == "bookmark-start" || name == "bookmark-end") {
+    bookmark(n, s);
+  } else if (name == "note") {
+    note(n, s, in);
+  } else if (isDrawing(name)) {
+    drawing(n, s, in, depth + 1);
+  } else if (name == "ruby") {
+    inlines(child(n, "ruby-base"), s, in, depth + 1);
+  } else if (name == "hidden-text" && attrValue(n, "is-hidden") != "false") {
+    // Text hidden by a condition stays hidden.
+  } else if (name == "soft-page-break" || name == "annotation" || name == "annotation-end" ||
+             name == "number" || name == "change" || name == "script" ||
+             name == "event-listeners") {
+    // Layout caches, comments, a cached label, the places of deletions
+    // accepted, and code: nothing shows. A page break as a character would
+    // turn a following marker line into content.
+  } else if (n.first_child()) {
+    // Fields, metadata and references show their content as their value.
+    inlines(n, s, in, depth + 1);
+  }
+}
+
+// A span or link: its text style over the enclosing ones.
+void OdtReader::styled(const pugi::xml_node& n, std::string_view style, std::u16string_view link,
+                       StoryState& s, InlineState& in, int depth) {
+  std::u16string savedLink = in.link;
+  bool pushed = !style.empty();
+  if (pushed) in.spans.emplace_back(style);
+  in.link = link;
+  in.format.reset();
+  inlines(n, s, in, depth + 1);
+  if (pushed) in.spans.pop_back();
+  in.link = savedLink;
+  in.format.reset();
+}
+
+void OdtReader::bookmark(const pugi::xml_node& n, StoryState& s) {
+  std::u16string name = u16(attrValue(n, "name"));
+  if (name.empty()) return;
+  std::string_view kind = localName(n.name());
+  auto& open = s.openBookmarks;
+  if (kind == "bookmark-end") {
+    auto it = std::find(open.begin(), open.end(), name);
+    if (it == open.end()) return;
+    open.erase(it);
+    s.builder->endBookmark(name);
+    return;
+  }
+  if (open.size() >= kMaxOpenBookmarks) return;
+  flush(s);
+  s.builder->startBookmark(name);
+  if (kind == "bookmark")
+    s.builder->endBookmark(name);  // a point
+  else
+    open.push_back(std::move(name));
+}
+
+// A footnote or endnote: its citation is the mark the text shows, its body
+// a story of its own.
+void OdtReader::note(const pugi::xml_node& n, StoryState& s, InlineState& in) {
+  const CharFormat& f = format(in);
+  if (s.inNote || in.hidden) return;
+  pugi::xml_node citation = child(n, "note-citation");
+  std::u16string label = u16(attrValue(citation, "label"));
+  if (label.empty()) label = u16(citation.text().get());
+  Builder nb;
+  StoryState ns;
+  ns.builder = &nb;
+  ns.inNote = true;
+  blocks(child(n, "note-body"), ns, 1);
+  flush(ns);
+  s.builder->note(attrValue(n, "note-class") == "endnote", label, nb.finishStory(), f);
+  in.space = false;
+}
+
+}  // namespace word::read::odt::detail

@@ -1,0 +1,147 @@
+#pragma once
+// What the parts of the OpenDocument reader share: the reader with its
+// parts, styles and lists, and the state of the story, list and paragraph
+// being walked. Internal to the reader; the entry point is readOdt in
+// word/read/reader.h.
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <pugixml.hpp>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "word/builder.h"
+#include "word/read/odt/lists.h"
+#include "word/read/odt/styles.h"
+#include "word/read/package.h"
+#include "word/read/xml.h"
+
+namespace word::read::odt::detail {
+
+// Spaces from text:s, and elements copied by repeated rows and cells, over
+// the document. Each is a few bytes of XML for a lot of model: a crafted
+// file could ask for billions. Real documents stay far below.
+constexpr size_t kMaxRepeatedSpaces = 1 << 24;
+constexpr size_t kMaxRepeatedCells = 1 << 20;
+
+struct XmlPart {
+  std::string bytes;  // parsed in place: must outlive doc
+  pugi::xml_document doc;
+};
+
+// One open text:list.
+struct ListFrame {
+  Lists::Counter* counter = nullptr;
+  std::string style;  // the list style in effect
+  int level = 0;      // 0-based
+};
+
+// The item whose first paragraph takes the label.
+struct ListItem {
+  ListFrame list;
+  std::optional<int64_t> restart;  // text:start-value
+  bool header = false;             // text:list-header: no labels
+  bool labelled = false;
+};
+
+// State of the story being built (main text or one note).
+struct StoryState {
+  Builder* builder = nullptr;
+  bool inNote = false;
+  int textBoxDepth = 0;
+  // The last paragraph's mark is written only when more content follows:
+  // a cell's last paragraph ends with the cell mark instead.
+  bool pendingEnd = false;
+  std::vector<ListFrame> lists;  // open lists, outermost first
+  std::vector<std::u16string> openBookmarks;
+};
+
+// Frames and shapes, which may hold pictures or text (drawings.cpp).
+bool isDrawing(std::string_view name);
+
+inline void flush(StoryState& s) {
+  if (!s.pendingEnd) return;
+  s.pendingEnd = false;
+  s.builder->endParagraph();
+}
+
+// State inside one paragraph.
+struct InlineState {
+  std::string paraStyle;
+  std::vector<std::string> spans;  // text styles of the enclosing spans, outermost first
+  std::u16string link;
+  std::optional<CharFormat> format;  // of the current spans and link, made when first needed
+  bool hidden = false;
+  bool space = true;  // white space here collapses: the paragraph's start, or after a blank
+  std::vector<pugi::xml_node> textBoxes;  // text of frames and shapes anchored here
+};
+
+class OdtReader {
+ public:
+  explicit OdtReader(std::string_view bytes) : bytes_(bytes) {}
+  Model read();
+
+ private:
+  // odt_reader.cpp: the container and its parts.
+  void openPackage();
+  void openFlat();
+  void loadPart(XmlPart& part, const std::string& name, bool required);
+  void checkMediaType(std::string_view type) const;
+  pugi::xml_node officeText(const pugi::xml_node& root) const;
+
+  // body.cpp: block content and paragraphs.
+  void blocks(const pugi::xml_node& parent, StoryState& s, int depth);
+  void block(const pugi::xml_node& n, StoryState& s, int depth);
+  void list(const pugi::xml_node& l, StoryState& s, int depth);
+  void listItem(const pugi::xml_node& item, StoryState& s, ListItem& li, int depth);
+  void paragraph(const pugi::xml_node& p, StoryState& s, int depth, ListItem* item);
+  void listLabel(const pugi::xml_node& p, ParagraphFormat& pf, const std::string& styleName,
+                 ListItem* item);
+  void floating(const pugi::xml_node& n, StoryState& s, int depth);
+  void afterParagraph(StoryState& s, InlineState& in, int depth);
+
+  // inline.cpp: what a paragraph holds.
+  void inlines(const pugi::xml_node& parent, StoryState& s, InlineState& in, int depth);
+  void inlineElement(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
+  void text(std::string_view utf8, StoryState& s, InlineState& in);
+  void put(std::u16string_view text, StoryState& s, InlineState& in);
+  void spaces(const pugi::xml_node& n, StoryState& s, InlineState& in);
+  void styled(const pugi::xml_node& n, std::string_view style, std::u16string_view link,
+              StoryState& s, InlineState& in, int depth);
+  void bookmark(const pugi::xml_node& n, StoryState& s);
+  void note(const pugi::xml_node& n, StoryState& s, InlineState& in);
+  const CharFormat& format(InlineState& in) const;
+  std::u16string linkTarget(std::string_view href) const;
+
+  // tables.cpp
+  void table(const pugi::xml_node& t, StoryState& s, int depth);
+  std::vector<int32_t> columnWidths(const pugi::xml_node& t, int depth) const;
+  void collectRows(const pugi::xml_node& parent, std::vector<pugi::xml_node>& rows, int depth);
+  void cell(const pugi::xml_node& c, StoryState& s, int depth);
+
+  // drawings.cpp: frames, pictures and shapes with text.
+  void drawing(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
+  void frame(const pugi::xml_node& f, StoryState& s, InlineState& in);
+  bool picture(const pugi::xml_node& image, int32_t w, int32_t h, const std::u16string& alt,
+               StoryState& s, InlineState& in);
+  std::shared_ptr<const std::string> imageBytes(const pugi::xml_node& image);
+
+  std::string_view bytes_;
+  std::optional<Package> pkg_;  // the zip form; the flat XML form has none
+  XmlPart content_, styles_;
+  ElementBudget elements_;
+  FontFaces faces_;
+  Styles styleDefs_;
+  Lists lists_;
+  Lists::Counter* outlineCounter_ = nullptr;
+  std::map<std::string, Lists::Counter*> listsById_;    // xml:id of a list
+  std::map<std::string, Lists::Counter*> lastOfStyle_;  // the last list of each style
+  std::map<std::string, std::shared_ptr<const std::string>> media_;
+  size_t repeatedSpaces_ = 0, repeatedCells_ = 0;
+  Builder builder_;
+};
+
+}  // namespace word::read::odt::detail

@@ -1,0 +1,344 @@
+#include "word/read/odt/styles.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "word/read/style_chain.h"
+#include "word/read/xml.h"
+
+namespace word::read::odt {
+namespace {
+
+// Far beyond any page: a damaged length must not overflow a later sum.
+constexpr int32_t kMaxTwips = 31680 * 4;
+
+template <typename T>
+void take(std::optional<T>& base, const std::optional<T>& top) {
+  if (top) base = top;
+}
+
+std::optional<double> decimal(std::string_view s, std::string_view* rest) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  double v = 0;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || !std::isfinite(v)) return std::nullopt;
+  *rest = s.substr(static_cast<size_t>(end - s.data()));
+  return v;
+}
+
+// "#rrggbb"; nullopt for "transparent" and anything unreadable.
+std::optional<uint32_t> color(std::string_view s) {
+  if (s.size() != 7 || s[0] != '#') return std::nullopt;
+  return hexColor(s.substr(1));
+}
+
+std::optional<bool> notNone(std::string_view v) {
+  if (v.empty()) return std::nullopt;
+  return v != "none";
+}
+
+// fo:font-weight: "bold" or a weight of 600 and more.
+std::optional<bool> heavy(std::string_view v) {
+  if (v.empty()) return std::nullopt;
+  if (v == "bold") return true;
+  auto n = number(v);
+  return n && *n >= 600;
+}
+
+void readPosition(std::string_view v, TextProps& t) {
+  // "super", "sub" or a raise in percent, each with an optional size.
+  if (v.empty()) return;
+  std::string_view first = v.substr(0, v.find(' '));
+  double raise = first == "super" ? 1 : first == "sub" ? -1 : 0;
+  std::string_view rest;
+  if (first != "super" && first != "sub")
+    if (auto d = decimal(first, &rest)) raise = *d;
+  t.superscript = raise > 0;
+  t.subscript = raise < 0;
+}
+
+void readSize(std::string_view v, TextProps& t) {
+  std::string_view unit;
+  auto d = decimal(v, &unit);
+  if (!d || *d <= 0) return;
+  if (unit == "%") {
+    t.percent = *d;
+    t.points.reset();
+  } else if (auto tw = twips(v)) {
+    t.points = *tw / 20.0;
+    t.percent.reset();
+  }
+}
+
+std::u16string unquote(std::u16string s) {
+  // svg:font-family may list fallbacks and quote names: the first one shows.
+  size_t comma = s.find(u',');
+  if (comma != std::u16string::npos) s.resize(comma);
+  while (!s.empty() && (s.front() == u'\'' || s.front() == u'"' || s.front() == u' '))
+    s.erase(0, 1);
+  while (!s.empty() && (s.back() == u'\'' || s.back() == u'"' || s.back() == u' ')) s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+std::optional<int32_t> twips(std::string_view length) {
+  std::string_view unit;
+  auto v = decimal(length, &unit);
+  if (!v) return std::nullopt;
+  double perUnit = unit == "in"   ? 1440
+                   : unit == "cm" ? 1440 / 2.54
+                   : unit == "mm" ? 1440 / 25.4
+                   : unit == "pt" ? 20
+                   : unit == "pc" ? 240
+                   : unit == "px" ? 15
+                                  : 0;
+  if (perUnit == 0) return std::nullopt;
+  double t = std::round(*v * perUnit);
+  return static_cast<int32_t>(std::clamp<double>(t, -kMaxTwips, kMaxTwips));
+}
+
+std::u16string displayName(std::string_view name) {
+  std::string out;
+  for (size_t i = 0; i < name.size(); ++i) {
+    unsigned code = 0;
+    size_t close = name.find('_', i + 1);
+    if (name[i] == '_' && close != std::string_view::npos && close > i + 1 && close <= i + 5) {
+      auto [end, ec] = std::from_chars(name.data() + i + 1, name.data() + close, code, 16);
+      if (ec == std::errc() && end == name.data() + close && code >= 0x20 && code < 0x80) {
+        out += static_cast<char>(code);
+        i = close;
+        continue;
+      }
+    }
+    out += name[i];
+  }
+  return u16(out);
+}
+
+void readFontFaces(const pugi::xml_node& decls, FontFaces& faces) {
+  for (pugi::xml_node f = decls.first_child(); f; f = f.next_sibling()) {
+    if (!is(f, "font-face")) continue;
+    std::u16string family = unquote(u16(attrValue(f, "font-family")));
+    std::string name(attrValue(f, "name"));
+    if (family.empty()) family = u16(name);
+    faces.emplace(std::move(name), std::move(family));
+  }
+}
+
+void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
+  if (auto v = heavy(attrValue(p, "font-weight"))) bold = v;
+  if (std::string_view v = attrValue(p, "font-style"); !v.empty())
+    italic = v == "italic" || v == "oblique";
+  if (auto v = notNone(attrValue(p, "text-underline-style"))) underline = v;
+  if (auto v = notNone(attrValue(p, "text-line-through-style"))) strike = v;
+  if (auto v = notNone(attrValue(p, "text-line-through-type")); v && !strike) strike = v;
+  readPosition(attrValue(p, "text-position"), *this);
+  if (std::string_view v = attrValue(p, "display"); !v.empty()) hidden = v == "none";
+  if (std::string_view v = attrValue(p, "color"); !v.empty()) color = ::word::read::odt::color(v);
+  if (attrValue(p, "use-window-font-color") == "true") color = kAutoColor;
+  if (std::string_view v = attrValue(p, "background-color"); !v.empty())
+    highlight = ::word::read::odt::color(v).value_or(kAutoColor);
+  readSize(attrValue(p, "font-size"), *this);
+  if (std::string_view v = attrValue(p, "font-name"); !v.empty()) {
+    auto face = faces.find(v);
+    font = face != faces.end() ? face->second : u16(v);
+  } else if (std::string_view fam = attrValue(p, "font-family"); !fam.empty()) {
+    font = unquote(u16(fam));
+  }
+}
+
+void TextProps::over(const TextProps& top) {
+  take(bold, top.bold);
+  take(italic, top.italic);
+  take(underline, top.underline);
+  take(strike, top.strike);
+  take(superscript, top.superscript);
+  take(subscript, top.subscript);
+  take(hidden, top.hidden);
+  take(color, top.color);
+  take(highlight, top.highlight);
+  take(font, top.font);
+  if (top.points) {
+    points = top.points;
+    percent.reset();
+  } else if (top.percent) {
+    if (points)
+      points = *points * *top.percent / 100;
+    else
+      percent = percent.value_or(100) * *top.percent / 100;
+  }
+}
+
+void TextProps::applyTo(CharFormat& f) const {
+  if (bold) f.bold = *bold;
+  if (italic) f.italic = *italic;
+  if (underline) f.underline = *underline;
+  if (strike) f.strike = *strike;
+  if (superscript) f.superscript = *superscript;
+  if (subscript) f.subscript = *subscript;
+  if (color) f.color = *color;
+  if (highlight) f.highlight = *highlight;
+  if (points) f.halfPoints = static_cast<uint16_t>(std::clamp(std::lround(*points * 2), 1L, 3276L));
+  if (font) f.font = *font;
+}
+
+void ParaProps::read(const pugi::xml_node& p) {
+  std::string_view a = attrValue(p, "text-align");
+  if (a == "center")
+    align = Align::Center;
+  else if (a == "end" || a == "right")
+    align = Align::Right;
+  else if (a == "justify")
+    align = Align::Justify;
+  else if (a == "start" || a == "left")
+    align = Align::Left;
+  if (auto v = twips(attrValue(p, "margin-left"))) indentLeft = v;
+  if (auto v = twips(attrValue(p, "margin-right"))) indentRight = v;
+  if (auto v = twips(attrValue(p, "text-indent"))) indentFirst = v;
+}
+
+void ParaProps::over(const ParaProps& top) {
+  take(align, top.align);
+  take(indentLeft, top.indentLeft);
+  take(indentRight, top.indentRight);
+  take(indentFirst, top.indentFirst);
+}
+
+void ParaProps::applyTo(ParagraphFormat& f) const {
+  if (align) f.align = *align;
+  if (indentLeft) f.indentLeft = *indentLeft;
+  if (indentRight) f.indentRight = *indentRight;
+  if (indentFirst) f.indentFirst = *indentFirst;
+}
+
+void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces& faces) {
+  for (pugi::xml_node n = styles.first_child(); n; n = n.next_sibling()) {
+    bool isDefault = is(n, "default-style");
+    if (!isDefault && !is(n, "style")) continue;
+    Def d;
+    d.name = std::string(attrValue(n, "name"));
+    d.family = std::string(attrValue(n, "family"));
+    d.parent = std::string(attrValue(n, "parent-style-name"));
+    d.automatic = automatic;
+    std::string_view shown = attrValue(n, "display-name");
+    d.displayName = shown.empty() ? displayName(d.name) : u16(shown);
+    if (pugi::xml_attribute l = attr(n, "list-style-name")) d.listStyle = l.value();
+    if (auto v = intAttr(n, "default-outline-level")) d.outlineLevel = clampInt(*v, 1, 10);
+    if (auto p = child(n, "paragraph-properties")) d.para.read(p);
+    if (auto t = child(n, "text-properties")) d.text.read(t, faces);
+    if (auto c = child(n, "table-column-properties"))
+      d.columnWidth = std::max(0, twips(attrValue(c, "column-width")).value_or(0));
+    if (isDefault) {
+      defaults_.insert_or_assign(d.family, std::move(d));
+    } else if (!d.name.empty()) {
+      Key k{d.family, d.name};
+      (automatic ? automatic_ : common_).insert_or_assign(std::move(k), std::move(d));
+    }
+  }
+}
+
+void Styles::addToModel(Builder& builder) {
+  // The default paragraph style ("Standard" by convention) is the model's
+  // "Normal"; without one, the family default is.
+  auto standard = common_.find(Key{"paragraph", "Standard"});
+  Style normal;
+  normal.name = u"Normal";
+  paraOf("Standard").applyTo(normal.paragraph);
+  textOfParagraph("Standard").applyTo(normal.chars);
+  int32_t index = builder.addStyle(std::move(normal));
+  if (standard != common_.end()) standard->second.index = index;
+  for (auto& [k, d] : common_)
+    if (d.family == "paragraph" || d.family == "text") add(d, builder);
+}
+
+int32_t Styles::add(Def& def, Builder& builder) {
+  auto base = [&](const Def& d) -> Def* {
+    auto it = d.parent.empty() ? common_.end() : common_.find(Key{d.family, d.parent});
+    return it == common_.end() ? nullptr : &it->second;
+  };
+  auto make = [&](const Def& d) {
+    Style s;
+    s.name = d.displayName;
+    s.character = d.family == "text";
+    if (s.character) {
+      textOfSpan(d.name).applyTo(s.chars);
+    } else {
+      paraOf(d.name).applyTo(s.paragraph);
+      textOfParagraph(d.name).applyTo(s.chars);
+      if (auto level = outlineLevelOf(d.name))
+        s.paragraph.outlineLevel = static_cast<uint8_t>(std::min(*level, 9) - 1);
+    }
+    return s;
+  };
+  return addBasesFirst(def, base, make, builder);
+}
+
+const Styles::Def* Styles::find(std::string_view family, std::string_view name) const {
+  Key k{std::string(family), std::string(name)};
+  if (auto it = automatic_.find(k); it != automatic_.end()) return &it->second;
+  if (auto it = common_.find(k); it != common_.end()) return &it->second;
+  return nullptr;
+}
+
+// The style first, its furthest parent last; parents are common styles.
+std::vector<const Styles::Def*> Styles::chain(std::string_view family,
+                                              std::string_view name) const {
+  return baseChain(find(family, name), [&](const Def& d) -> const Def* {
+    auto it = d.parent.empty() ? common_.end() : common_.find(Key{std::string(family), d.parent});
+    return it == common_.end() ? nullptr : &it->second;
+  });
+}
+
+int32_t Styles::indexOf(const std::string& paraStyle) const {
+  for (const Def* d : chain("paragraph", paraStyle))
+    if (!d->automatic && d->index >= 0) return d->index;
+  return 0;
+}
+
+const ParaProps& Styles::paraOf(const std::string& paraStyle) const {
+  if (auto it = paraCache_.find(paraStyle); it != paraCache_.end()) return it->second;
+  ParaProps p;
+  if (auto d = defaults_.find("paragraph"); d != defaults_.end()) p = d->second.para;
+  auto c = chain("paragraph", paraStyle);
+  for (auto it = c.rbegin(); it != c.rend(); ++it) p.over((*it)->para);
+  return paraCache_.emplace(paraStyle, p).first->second;
+}
+
+const TextProps& Styles::textOfParagraph(const std::string& paraStyle) const {
+  if (auto it = paraTextCache_.find(paraStyle); it != paraTextCache_.end()) return it->second;
+  TextProps t;
+  if (auto d = defaults_.find("paragraph"); d != defaults_.end()) t = d->second.text;
+  auto c = chain("paragraph", paraStyle);
+  for (auto it = c.rbegin(); it != c.rend(); ++it) t.over((*it)->text);
+  return paraTextCache_.emplace(paraStyle, t).first->second;
+}
+
+const TextProps& Styles::textOfSpan(const std::string& textStyle) const {
+  if (auto it = spanCache_.find(textStyle); it != spanCache_.end()) return it->second;
+  TextProps t;
+  auto c = chain("text", textStyle);
+  for (auto it = c.rbegin(); it != c.rend(); ++it) t.over((*it)->text);
+  return spanCache_.emplace(textStyle, t).first->second;
+}
+
+std::optional<std::string> Styles::listStyleOf(const std::string& paraStyle) const {
+  for (const Def* d : chain("paragraph", paraStyle))
+    if (d->listStyle) return d->listStyle->empty() ? std::nullopt : d->listStyle;
+  return std::nullopt;
+}
+
+std::optional<int32_t> Styles::outlineLevelOf(const std::string& paraStyle) const {
+  for (const Def* d : chain("paragraph", paraStyle))
+    if (d->outlineLevel) return d->outlineLevel;
+  return std::nullopt;
+}
+
+int32_t Styles::columnWidth(const std::string& columnStyle) const {
+  const Def* d = find("table-column", columnStyle);
+  return d ? d->columnWidth : 0;
+}
+
+}  // namespace word::read::odt

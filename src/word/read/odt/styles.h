@@ -1,0 +1,99 @@
+#pragma once
+// Styles of an OpenDocument text: the common styles (styles.xml), the
+// automatic styles of the content, the defaults of each family and the
+// font faces, resolved through parent styles to formatting as it shows.
+#include <map>
+#include <optional>
+#include <pugixml.hpp>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "word/builder.h"
+#include "word/model.h"
+
+namespace word::read::odt {
+
+// A length ("2.5cm", "1in", "12pt", "0.5mm") in twips; nullopt for
+// percentages and anything unreadable.
+std::optional<int32_t> twips(std::string_view length);
+
+// A style name as the author sees it: "_20_" and the like stand for the
+// character of that hexadecimal code ("Heading_20_1" is "Heading 1").
+std::u16string displayName(std::string_view name);
+
+// Font face declarations: a face's name -> its family ("Liberation Serif").
+using FontFaces = std::map<std::string, std::u16string, std::less<>>;
+void readFontFaces(const pugi::xml_node& decls, FontFaces& faces);
+
+struct TextProps {
+  std::optional<bool> bold, italic, underline, strike, superscript, subscript, hidden;
+  std::optional<uint32_t> color, highlight;
+  std::optional<double> points;   // the size
+  std::optional<double> percent;  // the size relative to the one beneath
+  std::optional<std::u16string> font;
+
+  void read(const pugi::xml_node& props, const FontFaces& faces);
+  void over(const TextProps& top);  // properties set in `top` win
+  void applyTo(CharFormat& f) const;
+};
+
+struct ParaProps {
+  std::optional<Align> align;
+  std::optional<int32_t> indentLeft, indentRight, indentFirst;
+
+  void read(const pugi::xml_node& props);
+  void over(const ParaProps& top);
+  void applyTo(ParagraphFormat& f) const;
+};
+
+class Styles {
+ public:
+  struct Def {
+    std::string name;
+    std::string family;  // paragraph, text, table-column, ...
+    std::string parent;
+    std::u16string displayName;
+    std::optional<std::string> listStyle;  // "" switches a list style off
+    std::optional<int32_t> outlineLevel;   // 1..10
+    ParaProps para;
+    TextProps text;
+    int32_t columnWidth = 0;  // twips, for table columns
+    int32_t index = -1;       // in the model's styles, once added
+    bool automatic = false;
+  };
+
+  // Reads the style:style and style:default-style children of office:styles
+  // (common) or office:automatic-styles (automatic).
+  void load(const pugi::xml_node& styles, bool automatic, const FontFaces& faces);
+  // Adds the common paragraph and text styles to the model, bases first;
+  // the default paragraph style becomes "Normal" at index 0.
+  void addToModel(Builder& builder);
+
+  // A style as the content names it: automatic first, then common.
+  const Def* find(std::string_view family, std::string_view name) const;
+  // The model index of a paragraph style: that of its nearest common style.
+  int32_t indexOf(const std::string& paraStyle) const;
+  // Paragraph formatting and the text properties a paragraph style gives
+  // its text, its parents and the family default resolved.
+  const ParaProps& paraOf(const std::string& paraStyle) const;
+  const TextProps& textOfParagraph(const std::string& paraStyle) const;
+  // A text style's own properties over its parents'.
+  const TextProps& textOfSpan(const std::string& textStyle) const;
+  // The list style a paragraph style attaches (nullopt: none named).
+  std::optional<std::string> listStyleOf(const std::string& paraStyle) const;
+  std::optional<int32_t> outlineLevelOf(const std::string& paraStyle) const;
+  int32_t columnWidth(const std::string& columnStyle) const;
+
+ private:
+  using Key = std::pair<std::string, std::string>;  // family, name
+  std::vector<const Def*> chain(std::string_view family, std::string_view name) const;
+  int32_t add(Def& def, Builder& builder);
+
+  std::map<Key, Def, std::less<>> common_, automatic_;
+  std::map<std::string, Def, std::less<>> defaults_;  // by family
+  mutable std::map<std::string, ParaProps, std::less<>> paraCache_;
+  mutable std::map<std::string, TextProps, std::less<>> paraTextCache_, spanCache_;
+};
+
+}  // namespace word::read::odt

@@ -1,0 +1,254 @@
+// What the OpenDocument reader makes of each part of a text: white space,
+// styles, headings, lists, tables, pictures, links, bookmarks, notes, text
+// boxes and tracked changes, in packages and in flat XML.
+#include <gtest/gtest.h>
+
+#include "odt_fixture.h"
+#include "word/error.h"
+
+namespace {
+
+using odttest::Parts;
+
+std::string p(const std::string& inner, const std::string& style = "") {
+  return "<text:p" + (style.empty() ? "" : " text:style-name=\"" + style + "\"") + ">" + inner +
+         "</text:p>";
+}
+
+const std::string kPng = std::string("\x89PNG\r\n\x1a\n", 8) + std::string(40, '\0');
+
+TEST(OdtText, WhiteSpaceCollapsesAsTheFormatSays) {
+  const std::pair<std::string, std::string> cases[] = {
+      {p("  two   words\n here "), "two words here \r\n"},
+      {p("a<text:s text:c=\"3\"/>b<text:tab/>c<text:line-break/> d"), "a   b\tc\r\n d\r\n"},
+      {p("<text:span>one</text:span> <text:span>two</text:span>"), "one two\r\n"},
+      // A layout cache, not a character: the marker line stays a marker.
+      {p("<text:soft-page-break/>%PID=102"), "%PID=102\r\n"},
+      {p("shown<office:annotation><text:p>comment</text:p></office:annotation>"
+         "<text:change text:change-id=\"c1\"/> on"),
+       "shown on\r\n"},
+      {p("<text:file-name>course.odt</text:file-name> <text:page-number>3</text:page-number>"),
+       "course.odt 3\r\n"},
+      {"<text:section>" + p("in a section") + "</text:section>", "in a section\r\n"},
+  };
+  for (const auto& [body, expected] : cases)
+    EXPECT_EQ(odttest::text(odttest::read({body, "", ""})), expected) << body;
+}
+
+TEST(OdtStyles, AutomaticOverCommonOverParentOverDefault) {
+  Parts parts;
+  parts.common =
+      "<style:default-style style:family=\"paragraph\"><style:text-properties "
+      "fo:font-size=\"10pt\" style:font-name=\"Body\"/></style:default-style>"
+      "<style:style style:name=\"Standard\" style:family=\"paragraph\"/>"
+      "<style:style style:name=\"Heading_20_1\" style:display-name=\"Heading 1\" "
+      "style:family=\"paragraph\" style:parent-style-name=\"Standard\" "
+      "style:default-outline-level=\"1\"><style:text-properties fo:font-weight=\"bold\" "
+      "fo:font-size=\"200%\"/></style:style>"
+      "<style:style style:name=\"Strong\" style:family=\"text\"><style:text-properties "
+      "fo:color=\"#ff0000\" style:text-underline-style=\"solid\"/></style:style>";
+  parts.automatic =
+      "<style:style style:name=\"P1\" style:family=\"paragraph\" "
+      "style:parent-style-name=\"Heading_20_1\"><style:paragraph-properties "
+      "fo:text-align=\"center\" fo:margin-left=\"1in\" fo:text-indent=\"-0.5cm\"/>"
+      "</style:style><style:style style:name=\"T1\" style:family=\"text\" "
+      "style:parent-style-name=\"Strong\"><style:text-properties fo:font-style=\"italic\" "
+      "style:text-position=\"super 58%\" fo:background-color=\"#00ff00\"/></style:style>"
+      "<style:style style:name=\"T2\" style:family=\"text\"><style:text-properties "
+      "text:display=\"none\"/></style:style>";
+  parts.body =
+      "<text:h text:style-name=\"P1\">Title <text:span text:style-name=\"T1\">x"
+      "</text:span><text:span text:style-name=\"T2\">hidden</text:span></text:h>" +
+      p("plain");
+  word::Model m = odttest::read(parts);
+  EXPECT_EQ(m.main.text, u"Title x\rplain\r");
+  ASSERT_EQ(m.main.paragraphs.size(), 2u);
+  const word::ParagraphFormat& h = m.main.paragraphs[0].format;
+  EXPECT_EQ(m.styles[h.style].name, u"Heading 1");  // the nearest common style
+  EXPECT_EQ(h.outlineLevel, 0);
+  EXPECT_EQ(h.align, word::Align::Center);
+  EXPECT_EQ(h.indentLeft, 1440);
+  EXPECT_EQ(h.indentFirst, -283);
+  EXPECT_EQ(m.main.paragraphs[1].format.style, 0);
+  EXPECT_EQ(m.main.paragraphs[1].format.outlineLevel, 9);
+  const word::CharFormat& title = odttest::formatAt(m.main, 0);
+  EXPECT_TRUE(title.bold);
+  EXPECT_EQ(title.halfPoints, 40);  // 200% of the default 10pt
+  EXPECT_EQ(title.font, u"Body");
+  const word::CharFormat& x = odttest::formatAt(m.main, 6);
+  EXPECT_TRUE(x.bold && x.italic && x.underline && x.superscript);
+  EXPECT_EQ(x.color, 0xFF0000u);
+  EXPECT_EQ(x.highlight, 0x00FF00u);
+  EXPECT_EQ(m.styles[0].name, u"Normal");
+  EXPECT_EQ(m.styles[0].chars.halfPoints, 20);
+}
+
+const std::string kLists =
+    "<text:list-style style:name=\"L1\">"
+    "<text:list-level-style-number text:level=\"1\" style:num-suffix=\".\" style:num-format=\"1\"/>"
+    "<text:list-level-style-number text:level=\"2\" style:num-suffix=\")\" style:num-format=\"a\" "
+    "text:display-levels=\"2\"/>"
+    "<text:list-level-style-number text:level=\"3\" style:num-format=\"i\" "
+    "ext:num-list-format=\"(%3%)\"/></text:list-style>"
+    "<text:list-style style:name=\"B\"><text:list-level-style-bullet text:level=\"1\" "
+    "text:bullet-char=\"\xEF\x82\xB7\"><style:text-properties style:font-name=\"Symbol\"/>"
+    "</text:list-level-style-bullet></text:list-style>"
+    "<text:outline-style style:name=\"Outline\"><text:outline-level-style text:level=\"1\" "
+    "style:num-format=\"1\"/><text:outline-level-style text:level=\"2\" style:num-format=\"1\" "
+    "text:display-levels=\"2\" style:num-prefix=\"\xC2\xA7\"/></text:outline-style>";
+
+std::string item(const std::string& text, const std::string& inner = "") {
+  return "<text:list-item>" + p(text) + inner + "</text:list-item>";
+}
+
+TEST(OdtLists, LabelsCountThroughLevelsContinuationsAndRestarts) {
+  Parts parts;
+  parts.common = kLists;
+  parts.body =
+      "<text:list xml:id=\"first\" text:style-name=\"L1\">" + item("one") +
+      item("two", "<text:list>" + item("a") +
+                      item("b", "<text:list>" + item("deep") + "</text:list>") + "</text:list>") +
+      "<text:list-header>" + p("no label") + "</text:list-header></text:list>" + p("between") +
+      "<text:list text:continue-list=\"first\" text:style-name=\"L1\">" + item("three") +
+      "</text:list><text:list text:style-name=\"L1\">" + item("new list") +
+      "<text:list-item text:start-value=\"7\">" + p("seven") + p("same item") +
+      "</text:list-item></text:list><text:list text:style-name=\"L1\" "
+      "text:continue-numbering=\"true\">" +
+      item("eight") + "</text:list>" + "<text:list text:style-name=\"B\">" + item("bullet") +
+      "</text:list>" +
+      "<text:h text:outline-level=\"1\">Chapter</text:h><text:h "
+      "text:outline-level=\"2\">Part</text:h>";
+  word::Model m = odttest::read(parts);
+  std::vector<std::string> expected = {"1.", "2.", "2.a)", "2.b)",   "(i)", "3.",
+                                       "1.", "7.", "8.",   "\u2022", "1",   "\u00A71.1"};
+  EXPECT_EQ(odttest::labels(m), expected);
+  const auto& ps = m.main.paragraphs;
+  EXPECT_EQ(ps[2].format.listLevel, 1);
+  EXPECT_EQ(ps[0].format.listId, ps[7].format.listId);  // continued by id
+  EXPECT_NE(ps[0].format.listId, ps[8].format.listId);  // a new list starts again
+  EXPECT_EQ(ps[10].format.listId, -1);                  // an item's second paragraph
+  EXPECT_FALSE(ps[12].format.listOrdered);              // the Symbol bullet, mapped
+  EXPECT_EQ(ps[14].format.outlineLevel, 1);
+}
+
+TEST(OdtTables, SpansCoveredCellsWidthsAndNesting) {
+  Parts parts;
+  parts.automatic =
+      "<style:style style:name=\"C\" style:family=\"table-column\"><style:table-column-properties "
+      "style:column-width=\"1in\"/></style:style>";
+  auto cell = [](const std::string& t, const std::string& attrs = "") {
+    return "<table:table-cell" + attrs + ">" + p(t) + "</table:table-cell>";
+  };
+  parts.body =
+      "<table:table><table:table-column table:style-name=\"C\" "
+      "table:number-columns-repeated=\"3\"/><table:table-header-rows><table:table-row>" +
+      cell("wide", " table:number-columns-spanned=\"2\"") + "<table:covered-table-cell/>" +
+      cell("tall", " table:number-rows-spanned=\"2\"") +
+      "</table:table-row></table:table-header-rows><table:table-row>" +
+      cell("x", " table:number-columns-repeated=\"2\"") +
+      "<table:covered-table-cell/></table:table-row><table:table-row>" +
+      cell("<text:span>n</text:span>") + "<table:table-cell><table:table><table:table-row>" +
+      cell("inner") + "</table:table-row></table:table></table:table-cell>" + cell("z") +
+      "</table:table-row></table:table>";
+  word::Model m = odttest::read(parts);
+  ASSERT_EQ(m.main.tables.size(), 2u);
+  const auto& rows = m.main.tables[0].rows;
+  ASSERT_EQ(rows.size(), 3u);
+  ASSERT_EQ(rows[0].cells.size(), 2u);
+  EXPECT_EQ(rows[0].cells[0].gridSpan, 2);
+  EXPECT_EQ(rows[0].cells[0].width, 2880);
+  EXPECT_EQ(rows[0].cells[1].vmerge, word::VMerge::Restart);
+  ASSERT_EQ(rows[1].cells.size(), 3u);  // two copies of "x", then the merged cell
+  EXPECT_EQ(rows[1].cells[2].vmerge, word::VMerge::Continue);
+  EXPECT_EQ(m.main.tables[1].depth, 2);
+  EXPECT_EQ(odttest::text(m), "wide\ttall\r\nx\tx\t\r\nn\tinner\r\n\tz\r\n\r\n");
+}
+
+TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
+  Parts parts;
+  parts.body =
+      p("see <draw:a xlink:href=\"http://example.org/\"><draw:frame svg:width=\"1in\" "
+        "svg:height=\"0.5in\"><draw:image xlink:href=\"Pictures/v.svg\"/><draw:image "
+        "xlink:href=\"Pictures/a.png\"/><svg:title>Title</svg:title><svg:desc>Described</svg:desc>"
+        "</draw:frame></draw:a><draw:frame><draw:image xlink:href=\"http://example.org/x.png\"/>"
+        "</draw:frame><draw:frame><draw:text-box>" +
+        p("boxed") +
+        "</draw:text-box></draw:frame>"
+        "<draw:frame><draw:text-box><table:table><table:table-row><table:table-cell>" +
+        p("floats") +
+        "</table:table-cell></table:table-row></table:table></draw:text-box></draw:frame>");
+  word::Model m = word::read::readOdt(
+      odttest::package(parts, {{"Pictures/v.svg", "<svg/>"}, {"Pictures/a.png", kPng}}));
+  ASSERT_EQ(m.main.pictures.size(), 1u);  // the first image in a format the model carries
+  const word::Picture& pic = m.main.pictures[0];
+  EXPECT_EQ(pic.format, "png");
+  EXPECT_EQ(*pic.data, kPng);
+  EXPECT_EQ(pic.widthPx, 96);
+  EXPECT_EQ(pic.heightPx, 48);
+  EXPECT_EQ(pic.alt, u"Described");
+  EXPECT_EQ(odttest::formatAt(m.main, pic.pos).hyperlink, u"http://example.org/");
+  ASSERT_EQ(m.main.paragraphs.size(), 5u);  // the anchor, the box, the cell, the row, the end
+  EXPECT_TRUE(m.main.paragraphs[1].format.textBox);
+  EXPECT_FALSE(m.main.paragraphs[2].format.textBox);
+  EXPECT_EQ(odttest::text(m), "see \r\nfloats\r\n\r\n");
+}
+
+TEST(OdtInline, LinksBookmarksNotesAndAcceptedChanges) {
+  Parts parts;
+  parts.body =
+      "<text:tracked-changes><text:changed-region text:id=\"c1\"><text:deletion>" + p("gone") +
+      "</text:deletion></text:changed-region></text:tracked-changes>" +
+      p("<text:bookmark text:name=\"here\"/><text:a xlink:href=\"../other.odt\">file</text:a> "
+        "<text:a xlink:href=\"#here\">back</text:a><text:bookmark-start text:name=\"span\"/>"
+        "<text:change-start text:change-id=\"c2\"/>new<text:change-end text:change-id=\"c2\"/>"
+        "<text:bookmark-end text:name=\"span\"/><text:note text:note-class=\"footnote\">"
+        "<text:note-citation>1</text:note-citation><text:note-body>" +
+        p("foot") +
+        "</text:note-body></text:note><text:note text:note-class=\"endnote\"><text:note-citation "
+        "text:label=\"*\">i</text:note-citation><text:note-body>" +
+        p("end") + "</text:note-body></text:note>");
+  word::Model m = odttest::read(parts);
+  EXPECT_EQ(odttest::text(m), "file backnew1*\r\n");
+  EXPECT_EQ(odttest::formatAt(m.main, 0).hyperlink, u"other.odt");  // beside the document
+  EXPECT_EQ(odttest::formatAt(m.main, 5).hyperlink, u"#here");
+  ASSERT_EQ(m.main.bookmarks.size(), 2u);
+  EXPECT_EQ(m.main.bookmarks[1].name, u"span");
+  EXPECT_EQ(m.main.bookmarks[1].end - m.main.bookmarks[1].start, 3u);
+  ASSERT_EQ(m.notes.size(), 2u);
+  EXPECT_FALSE(m.notes[0].endnote);
+  EXPECT_EQ(m.notes[0].body.text, u"foot\r");
+  EXPECT_TRUE(m.notes[1].endnote);
+  EXPECT_EQ(m.notes[1].label, u"*");
+}
+
+TEST(OdtContainers, FlatXmlReadsAsThePackageAndBothAreDetected) {
+  Parts parts;
+  parts.common = kLists;
+  parts.body = "<text:list text:style-name=\"L1\">" + item("<text:span>flat</text:span>") +
+               "</text:list>" +
+               p("<draw:frame><draw:image><office:binary-data>iVBORw0KGgo=\n"
+                 "</office:binary-data></draw:image></draw:frame>");
+  std::string zipped = odttest::package(parts), flat = odttest::flat(parts);
+  EXPECT_EQ(word::read::detect(zipped), word::read::Format::Odt);
+  EXPECT_EQ(word::read::detect(flat), word::read::Format::Odt);
+  word::Model fromFlat = word::read::loadBytes(flat);
+  EXPECT_EQ(odttest::text(fromFlat), odttest::text(word::read::loadBytes(zipped)));
+  EXPECT_EQ(odttest::labels(fromFlat), std::vector<std::string>{"1."});
+  ASSERT_EQ(fromFlat.main.pictures.size(), 1u);  // base64 in the element
+  EXPECT_EQ(fromFlat.main.pictures[0].format, "png");
+
+  // Other zips and XML: by the type they name, whatever the file's name.
+  using word::read::Format;
+  const std::pair<std::string, Format> kinds[] = {
+      {testing_support::zipBytes({{"mimetype", "application/epub+zip"}}), Format::Unknown},
+      {testing_support::zipBytes({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}}),
+       Format::Odt},
+      {testing_support::zipBytes({{"META-INF/manifest.xml", odttest::manifest()},
+                                  {"content.xml", odttest::contentXml(parts)}}),
+       Format::Odt},
+      {"<?xml version=\"1.0\"?><!-- a> --><office:document-content/>", Format::Text},
+  };
+  for (const auto& [bytes, format] : kinds) EXPECT_EQ(word::read::detect(bytes), format) << bytes;
+}
+
+}  // namespace
