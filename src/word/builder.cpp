@@ -163,7 +163,7 @@ void Builder::startRow() {
   o.rowOpen = true;
 }
 
-void Builder::startCell(int32_t width, uint16_t gridSpan, VMerge vmerge) {
+void Builder::startCell(int32_t width, uint16_t gridSpan, VMerge vmerge, uint32_t shading) {
   if (open_.empty() || !open_.back().rowOpen) startRow();
   OpenTable& o = open_.back();
   if (o.cellOpen) endCell();
@@ -173,6 +173,7 @@ void Builder::startCell(int32_t width, uint16_t gridSpan, VMerge vmerge) {
   c.width = width;
   c.gridSpan = gridSpan == 0 ? 1 : gridSpan;
   c.vmerge = vmerge;
+  c.shading = shading;
   story_.tables[o.index].rows.back().cells.push_back(c);
   o.cellOpen = true;
 }

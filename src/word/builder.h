@@ -49,7 +49,8 @@ class Builder {
   // Tables nest: startTable inside a cell starts a nested table.
   void startTable();
   void startRow();
-  void startCell(int32_t width = 0, uint16_t gridSpan = 1, VMerge vmerge = VMerge::None);
+  void startCell(int32_t width = 0, uint16_t gridSpan = 1, VMerge vmerge = VMerge::None,
+                 uint32_t shading = kAutoColor);
   void endCell();  // ends the cell's last paragraph with a 7
   void endRow();   // writes the row's own 7
   void endTable();

@@ -88,6 +88,7 @@ struct Cell {
   int32_t width = 0;      // twips; 0: not given
   uint16_t gridSpan = 1;  // columns spanned (horizontal merge)
   VMerge vmerge = VMerge::None;
+  uint32_t shading = kAutoColor;  // background, 0xRRGGBB
 };
 
 struct Row {
@@ -152,8 +153,8 @@ struct Note {
 
 struct Model {
   Story main;
-  std::vector<Note> notes;     // sorted by pos
-  std::vector<Style> styles;   // styles[0] is the default paragraph style
+  std::vector<Note> notes;    // sorted by pos
+  std::vector<Style> styles;  // styles[0] is the default paragraph style
   // The language most of the main text is marked with, as a language tag
   // ("ru-RU"); empty when the document marks none.
   std::string language;

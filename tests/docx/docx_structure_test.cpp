@@ -455,3 +455,65 @@ TEST(DocxPackage, SeveralBodiesAllShow) {
 }
 
 }  // namespace
+
+// A table style's conditions, as each table's look asks for them: the header
+// row bold and shaded, banded rows, the first column italic when the look
+// says so, and a cell's own shading over the style's.
+TEST(DocxTables, TableStylesShowTheirConditionsAsTheLookAsks) {
+  const std::string styles = docxtest::part(
+      "styles",
+      "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name "
+      "w:val=\"Normal\"/></w:style>"
+      "<w:style w:type=\"table\" w:styleId=\"Grid\"><w:name w:val=\"Grid\"/>"
+      "<w:tblStylePr w:type=\"firstRow\"><w:rPr><w:b/></w:rPr><w:tcPr><w:shd "
+      "w:fill=\"4472C4\"/></w:tcPr></w:tblStylePr>"
+      "<w:tblStylePr w:type=\"band1Horz\"><w:tcPr><w:shd "
+      "w:fill=\"D9E2F3\"/></w:tcPr></w:tblStylePr>"
+      "<w:tblStylePr w:type=\"firstCol\"><w:rPr><w:i/></w:rPr></w:tblStylePr></w:style>");
+  auto row = [](std::vector<std::string> cells, const std::string& own = "") {
+    std::string out = "<w:tr>";
+    for (size_t i = 0; i < cells.size(); ++i)
+      out += "<w:tc>" + (i == 0 ? own : std::string()) + p(r(cells[i])) + "</w:tc>";
+    return out + "</w:tr>";
+  };
+  auto table = [&](const std::string& look) {
+    return "<w:tbl><w:tblPr><w:tblStyle w:val=\"Grid\"/>" + look + "</w:tblPr>" +
+           row({"H1", "H2"}) + row({"a", "b"}) + row({"c", "d"}) +
+           row({"e", "f"}, "<w:tcPr><w:shd w:fill=\"FF0000\"/></w:tcPr>") + "</w:tbl>";
+  };
+  const word::Model m =
+      docxtest::read(table("<w:tblLook w:firstRow=\"1\" w:firstColumn=\"0\" w:noHBand=\"0\"/>") +
+                         p(r("x")) + table("<w:tblLook w:val=\"04A0\"/>") + p(r("y")) +
+                         table("<w:tblLook w:firstRow=\"0\" w:firstColumn=\"0\" w:noHBand=\"1\"/>"),
+                     {{"word/styles.xml", styles}});
+  ASSERT_EQ(m.main.tables.size(), 3u);
+  auto shading = [&](size_t t, size_t r, size_t c) {
+    return m.main.tables[t].rows[r].cells[c].shading;
+  };
+  auto bold = [&](size_t t, size_t r) {
+    return formatAt(m, m.main.tables[t].rows[r].cells[1].start).bold;
+  };
+  auto italic = [&](size_t t, size_t r) {
+    return formatAt(m, m.main.tables[t].rows[r].cells[0].start).italic;
+  };
+  const uint32_t none = word::kAutoColor;
+  // Header row, then bands: band1 on the first row after the header.
+  EXPECT_EQ(std::vector<uint32_t>(
+                {shading(0, 0, 1), shading(0, 1, 1), shading(0, 2, 1), shading(0, 3, 1)}),
+            std::vector<uint32_t>({0x4472C4, 0xD9E2F3, none, 0xD9E2F3}));
+  EXPECT_EQ(shading(0, 3, 0), 0xFF0000u);  // the cell's own
+  EXPECT_TRUE(bold(0, 0));
+  EXPECT_FALSE(bold(0, 1));
+  EXPECT_FALSE(italic(0, 1));
+  // 04A0: header row and first column, bands of rows.
+  EXPECT_TRUE(bold(1, 0));
+  EXPECT_TRUE(italic(1, 1));
+  EXPECT_EQ(shading(1, 1, 1), 0xD9E2F3u);
+  // No header, no bands: the style gives nothing.
+  EXPECT_FALSE(bold(2, 0));
+  EXPECT_EQ(shading(2, 0, 1), none);
+  EXPECT_EQ(shading(2, 1, 1), none);
+  // The page shows the shading.
+  EXPECT_NE(word::write::htmlString(m, "p_files", u"t").find("background-color:#4472C4"),
+            std::string::npos);
+}

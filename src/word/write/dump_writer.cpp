@@ -182,6 +182,11 @@ class Dumper {
         if (c.gridSpan != 1) text += " span=" + std::to_string(c.gridSpan);
         if (c.vmerge == VMerge::Restart) text += " vmerge=restart";
         if (c.vmerge == VMerge::Continue) text += " vmerge=continue";
+        if (c.shading != kAutoColor) {
+          char hex[8];
+          std::snprintf(hex, sizeof hex, "%06X", c.shading & 0xFFFFFFu);
+          text += std::string(" shading=") + hex;
+        }
         line(depth + 2, text);
         uint32_t from = std::max(c.start, t.start), to = std::min(c.end, t.end);
         if (to > from && to <= story_->text.size()) range(from, to, t.depth, depth + 3);

@@ -578,7 +578,10 @@ class Renderer {
           }
           if (span > 1) attrs += u" rowspan=\"" + number(static_cast<int64_t>(span)) + u"\"";
         }
-        if (cell.width > 0) attrs += u" style=\"width:" + points(cell.width, 20) + u"\"";
+        std::u16string css;
+        if (cell.width > 0) css += u"width:" + points(cell.width, 20) + u";";
+        if (cell.shading != kAutoColor) css += u"background-color:" + colour(cell.shading) + u";";
+        if (!css.empty()) attrs += u" style=\"" + css.substr(0, css.size() - 1) + u"\"";
         out_ += u"<td" + attrs + u">";
         uint32_t from = std::max(cell.start, t.start), to = std::min(cell.end, t.end);
         if (to > from && to <= s.text.size()) range(from, to, t.depth, false);

@@ -119,6 +119,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   s.builder->paragraph(pf);
   InlineState in;
   in.paraStyle = styleId;
+  in.tableRun = s.tableRun;
   inlines(p, s, in, depth + 1);
   if (joinNext && in.textBoxes.empty()) return;
   s.pendingEnd = true;
@@ -129,9 +130,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
 
 CharFormat DocxReader::format(const RunProps& direct, const StoryState& s,
                               const InlineState& in) const {
-  RunProps eff = styles_.runOfParagraphStyle(in.paraStyle);
-  if (!direct.styleId.empty()) eff.over(styles_.runOfCharacterStyle(direct.styleId));
-  eff.over(direct);
+  const RunProps eff = effective(direct, in);
   CharFormat f;
   eff.applyTo(f);
   f.hyperlink = in.link;
@@ -191,7 +190,20 @@ void DocxReader::run(const pugi::xml_node& r, StoryState& s, InlineState& in, in
 }
 
 RunProps DocxReader::effective(const RunProps& direct, const InlineState& in) const {
-  RunProps eff = styles_.runOfParagraphStyle(in.paraStyle);
+  // In a table, the table style's formatting counts over the default
+  // paragraph style; another paragraph style counts over it.
+  RunProps eff;
+  const bool defaultStyle = in.paraStyle.empty() || in.paraStyle == styles_.defaultParagraphStyle();
+  if (!in.tableRun) {
+    eff = styles_.runOfParagraphStyle(in.paraStyle);
+  } else if (defaultStyle) {
+    eff = styles_.runOfParagraphStyle(in.paraStyle);
+    eff.over(*in.tableRun);
+  } else {
+    eff = styles_.defaultRun();
+    eff.over(*in.tableRun);
+    eff.over(styles_.runOfParagraphStyleAlone(in.paraStyle));
+  }
   if (!direct.styleId.empty()) eff.over(styles_.runOfCharacterStyle(direct.styleId));
   eff.over(direct);
   return eff;
@@ -283,6 +295,7 @@ void DocxReader::ruby(const pugi::xml_node& k, StoryState& s, InlineState& in, i
   InlineState inner;
   inner.link = in.link;
   inner.paraStyle = in.paraStyle;
+  inner.tableRun = in.tableRun;
   inlines(base, s, inner, depth + 1);
   for (auto& b : inner.textBoxes) in.textBoxes.push_back(b);
 }

@@ -52,6 +52,8 @@ struct StoryState {
   // The last paragraph's mark is written only when more content follows:
   // a cell's last paragraph ends with the cell mark instead.
   bool pendingEnd = false;
+  // What the table style gives the runs of the cell being read.
+  const RunProps* tableRun = nullptr;
 };
 
 inline void flush(StoryState& s) {
@@ -64,6 +66,7 @@ inline void flush(StoryState& s) {
 struct InlineState {
   std::u16string link;                    // from an enclosing w:hyperlink or fldSimple
   std::string paraStyle;                  // for run property resolution
+  const RunProps* tableRun = nullptr;     // the cell's, from its table's style
   std::vector<pugi::xml_node> textBoxes;  // w:txbxContent anchored here
 };
 

@@ -200,6 +200,39 @@ void ParaProps::applyTo(ParagraphFormat& f) const {
   if (indentFirst) f.indentFirst = *indentFirst;
 }
 
+void TablePart::over(const TablePart& top) {
+  run.over(top.run);
+  if (top.cellShading) cellShading = top.cellShading;
+}
+
+std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr) {
+  pugi::xml_node shd = child(tcPr, "shd");
+  if (!shd) return std::nullopt;
+  const std::string_view fill = val(shd, "fill");
+  if (fill.empty() || fill == "auto") return std::nullopt;
+  return hexColor(fill);
+}
+
+namespace {
+
+// A table style's own parts: its run properties and cell shading for the
+// whole table, and for each condition of w:tblStylePr.
+void readTableStyle(const pugi::xml_node& n, const Theme& theme, TableStyle& t) {
+  if (auto r = child(n, "rPr"); r) t.whole.run.read(r, theme);
+  t.whole.cellShading = cellFill(child(n, "tcPr"));
+  pugi::xml_node tblPr = child(n, "tblPr");
+  t.rowBand = clampInt(intAttr(child(tblPr, "tblStyleRowBandSize")).value_or(0), 0, 100);
+  t.colBand = clampInt(intAttr(child(tblPr, "tblStyleColBandSize")).value_or(0), 0, 100);
+  for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+    if (!is(c, "tblStylePr")) continue;
+    TablePart& part = t.conditions[std::string(val(c, "type"))];
+    if (auto r = child(c, "rPr"); r) part.run.read(r, theme);
+    if (auto fill = cellFill(child(c, "tcPr")); fill) part.cellShading = fill;
+  }
+}
+
+}  // namespace
+
 void Styles::load(const pugi::xml_node& root, const Theme& theme, Builder& builder) {
   for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling()) {
     if (is(n, "docDefaults")) {
@@ -217,12 +250,14 @@ void Styles::load(const pugi::xml_node& root, const Theme& theme, Builder& build
     if (auto b = child(n, "basedOn"); b) d.basedOn = std::string(val(b));
     if (auto p = child(n, "pPr"); p) d.para.read(p);
     if (auto r = child(n, "rPr"); r) d.run.read(r, theme);
+    if (d.type == "table") readTableStyle(n, theme, d.table);
     if (!d.para.outlineLevel && d.type == "paragraph") d.para.outlineLevel = headingLevel(d.name);
     pugi::xml_attribute defAttr = attr(n, "default");
     std::string_view defVal = defAttr ? defAttr.value() : "";
     bool isDefault = defVal == "1" || defVal == "true" || defVal == "on";
     if (isDefault && d.type == "paragraph" && defaultPara_.empty()) defaultPara_ = d.id;
     if (isDefault && d.type == "character" && defaultChar_.empty()) defaultChar_ = d.id;
+    if (isDefault && d.type == "table" && defaultTable_.empty()) defaultTable_ = d.id;
     defs_.emplace(d.id, std::move(d));
   }
   if (defaultPara_.empty()) {
@@ -285,6 +320,27 @@ RunProps Styles::runOfParagraphStyle(const std::string& styleId) const {
   r.styleId.clear();
   runCache_.emplace(key, r);
   return r;
+}
+
+RunProps Styles::runOfParagraphStyleAlone(const std::string& styleId) const {
+  RunProps r;
+  auto c = chain(styleId.empty() ? defaultPara_ : styleId, "paragraph");
+  for (auto it = c.rbegin(); it != c.rend(); ++it) r.over((*it)->run);
+  r.styleId.clear();
+  return r;
+}
+
+TableStyle Styles::tableStyle(const std::string& styleId) const {
+  TableStyle t;
+  auto c = chain(styleId, "table");
+  for (auto it = c.rbegin(); it != c.rend(); ++it) {
+    const TableStyle& own = (*it)->table;
+    t.whole.over(own.whole);
+    for (const auto& [type, part] : own.conditions) t.conditions[type].over(part);
+    if ((*it)->table.rowBand > 0) t.rowBand = own.rowBand;
+    if ((*it)->table.colBand > 0) t.colBand = own.colBand;
+  }
+  return t;
 }
 
 RunProps Styles::runOfCharacterStyle(const std::string& styleId) const {

@@ -25,7 +25,7 @@ struct RunProps {
   std::optional<uint16_t> halfPoints;
   std::optional<std::u16string> font;
   std::optional<std::string> lang;  // w:lang's w:val, as given
-  std::string styleId;  // rStyle
+  std::string styleId;              // rStyle
 
   void read(const pugi::xml_node& rPr, const Theme& theme);
   void over(const RunProps& top);  // properties set in `top` win
@@ -45,6 +45,24 @@ struct ParaProps {
   void applyTo(ParagraphFormat& f) const;
 };
 
+// What a table style gives a part of its tables: the whole table, or one
+// of its conditions (firstRow, lastCol, band1Horz, nwCell ...).
+struct TablePart {
+  RunProps run;
+  std::optional<uint32_t> cellShading;  // tcPr/shd fill
+  void over(const TablePart& top);
+};
+
+// A cell's background (tcPr/shd fill), when it has one.
+std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr);
+
+// A table style with its bases resolved.
+struct TableStyle {
+  TablePart whole;
+  std::map<std::string, TablePart> conditions;  // by w:tblStylePr's w:type
+  int rowBand = 1, colBand = 1;
+};
+
 class Styles {
  public:
   struct Def {
@@ -54,6 +72,7 @@ class Styles {
     std::string basedOn;
     ParaProps para;
     RunProps run;
+    TableStyle table;    // table styles only, own properties
     int32_t index = -1;  // in the model's styles, once added
   };
 
@@ -66,8 +85,12 @@ class Styles {
   ParaProps paraOf(const std::string& styleId) const;
   RunProps runOfParagraphStyle(const std::string& styleId) const;
   RunProps runOfCharacterStyle(const std::string& styleId) const;
+  // A paragraph style's own run properties, without the document defaults.
+  RunProps runOfParagraphStyleAlone(const std::string& styleId) const;
+  TableStyle tableStyle(const std::string& styleId) const;
   int32_t indexOf(const std::string& styleId) const;  // model index; the default style when unknown
   const std::string& defaultParagraphStyle() const { return defaultPara_; }
+  const std::string& defaultTableStyle() const { return defaultTable_; }
   const RunProps& defaultRun() const { return defaultRun_; }
   // numbering style id -> its numId (for list definitions that link to styles)
   std::map<std::string, std::string> numberingStyles() const;
@@ -79,6 +102,7 @@ class Styles {
   std::map<std::string, Def> defs_;
   std::string defaultPara_;
   std::string defaultChar_;
+  std::string defaultTable_;
   RunProps defaultRun_;
   ParaProps defaultPara_props_;
   mutable std::map<std::string, ParaProps> paraCache_;

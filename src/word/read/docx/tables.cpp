@@ -1,6 +1,8 @@
 // Tables: rows and cells (skipping those deleted with tracked changes),
 // widths from the cell or else from the table's grid, spans and vertical
 // merges; nesting too deep keeps the text and drops the structure.
+#include <cstdlib>
+
 #include "word/read/docx/reader_state.h"
 
 namespace word::read::docx::detail {
@@ -40,6 +42,66 @@ void DocxReader::collectCells(const pugi::xml_node& parent, std::vector<pugi::xm
   }
 }
 
+namespace {
+
+// Which parts of its style a table shows (w:tblLook): as attributes, or as
+// the older hexadecimal value. Without one, Word's default (04A0).
+struct Look {
+  bool firstRow = true, lastRow = false, firstCol = true, lastCol = false;
+  bool hBands = true, vBands = false;
+};
+
+Look readLook(const pugi::xml_node& look) {
+  Look l;
+  if (!look) return l;
+  if (auto hex = val(look); !hex.empty() && !attr(look, "firstRow")) {
+    const uint32_t v = static_cast<uint32_t>(std::strtoul(std::string(hex).c_str(), nullptr, 16));
+    return {(v & 0x20) != 0,  (v & 0x40) != 0,  (v & 0x80) != 0,
+            (v & 0x100) != 0, (v & 0x200) == 0, (v & 0x400) == 0};
+  }
+  auto on = [&](const char* name, bool dflt) {
+    pugi::xml_attribute a = attr(look, name);
+    if (!a) return dflt;
+    std::string_view v = a.value();
+    return v == "1" || v == "true" || v == "on";
+  };
+  return {on("firstRow", l.firstRow),  on("lastRow", l.lastRow),  on("firstColumn", l.firstCol),
+          on("lastColumn", l.lastCol), !on("noHBand", !l.hBands), !on("noVBand", !l.vBands)};
+}
+
+// What the style gives the cell at row `r` of `rows`, columns [col, end) of
+// `cols`: its conditions, lowest first, as the word processor layers them.
+TablePart cellPart(const TableStyle& style, const Look& look, size_t r, size_t rows, size_t col,
+                   size_t end, size_t cols) {
+  const bool first = look.firstRow && r == 0, last = look.lastRow && r + 1 == rows;
+  const bool left = look.firstCol && col == 0, right = look.lastCol && end >= cols;
+  std::vector<const char*> on;
+  if (look.vBands && !left && !right) {
+    const size_t band =
+        (col - (look.firstCol ? 1 : 0)) / static_cast<size_t>(std::max(style.colBand, 1));
+    on.push_back(band % 2 ? "band2Vert" : "band1Vert");
+  }
+  if (look.hBands && !first && !last) {
+    const size_t band =
+        (r - (look.firstRow ? 1 : 0)) / static_cast<size_t>(std::max(style.rowBand, 1));
+    on.push_back(band % 2 ? "band2Horz" : "band1Horz");
+  }
+  if (left) on.push_back("firstCol");
+  if (right) on.push_back("lastCol");
+  if (first) on.push_back("firstRow");
+  if (last) on.push_back("lastRow");
+  if (first && left) on.push_back("nwCell");
+  if (first && right) on.push_back("neCell");
+  if (last && left) on.push_back("swCell");
+  if (last && right) on.push_back("seCell");
+  TablePart part = style.whole;
+  for (const char* c : on)
+    if (auto it = style.conditions.find(c); it != style.conditions.end()) part.over(it->second);
+  return part;
+}
+
+}  // namespace
+
 void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
   if (depth > kMaxDepth) return;
   flush(s);
@@ -59,11 +121,19 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
     if (is(g, "gridCol") && grid.size() < 1000)
       grid.push_back(clampInt(intAttr(g, "w").value_or(0), 0, 1 << 20));
 
+  pugi::xml_node tblPr = child(tbl, "tblPr");
+  std::string styleId(val(child(tblPr, "tblStyle")));
+  const TableStyle style =
+      styles_.tableStyle(styleId.empty() ? styles_.defaultTableStyle() : styleId);
+  const Look look = readLook(child(tblPr, "tblLook"));
+  const RunProps* outerRun = s.tableRun;
+  size_t rowIndex = 0;
   bool started = false;
   for (const auto& row : rows) {
     std::vector<pugi::xml_node> cells;
     collectCells(row, cells, depth + 1);
     if (cells.empty()) continue;
+    const size_t r = rowIndex++;
     if (!started) {
       s.builder->startTable();
       started = true;
@@ -88,9 +158,14 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
       if (width == 0) {
         for (size_t k = column; k < column + span && k < grid.size(); ++k) width += grid[k];
       }
+      const TablePart part = cellPart(style, look, r, rows.size(), column, column + span,
+                                      std::max(grid.size(), column + span));
       column += span;
-      s.builder->startCell(width, span, vm);
+      const std::optional<uint32_t> fill = cellFill(tcPr);
+      s.builder->startCell(width, span, vm, fill.value_or(part.cellShading.value_or(kAutoColor)));
+      s.tableRun = &part.run;
       blocks(cell, s, depth + 2);
+      s.tableRun = outerRun;
       s.pendingEnd = false;
       s.builder->endCell();
     }
