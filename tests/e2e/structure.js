@@ -16,9 +16,10 @@ const { execFileSync } = require('node:child_process');
 const { pathToFileURL } = require('node:url');
 const { chromium } = require('playwright-core');
 
-// The shares alike when the measure came (doc 68 of 76, docx 51 of 61),
+// The shares alike (doc 68 of 76 when the measure came; docx 51 of 61 then,
+// 55 of 61 with table styles and headings of the author's own styles),
 // rounded down: raise them as the readers and writers improve, never lower.
-const FLOORS = { doc: 0.894, docx: 0.836 };
+const FLOORS = { doc: 0.894, docx: 0.901 };
 const FORMATS = ['doc', 'docx'];
 const COUNTS = ['tables', 'cells', 'pictures', 'shown', 'links', 'bold', 'italic', 'items'];
 // Pictures shown (loaded with a size) are ours against the reference's

@@ -168,6 +168,15 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
   b.paragraph(hf);
   b.text("Top");
   b.endParagraph();
+  Style own;  // a style of the author's with an outline level, not bold
+  own.name = u"Section Heading";
+  own.paragraph.outlineLevel = 0;
+  ParagraphFormat of;
+  of.style = b.addStyle(own);
+  of.outlineLevel = 0;
+  b.paragraph(of);
+  b.text("Own");
+  b.endParagraph();
   ParagraphFormat h3;
   h3.outlineLevel = 2;
   h3.listLabel = u"1.2.";
@@ -183,9 +192,11 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
   b.endParagraph();
   std::string out = html(b.finish());
   EXPECT_NE(out.find("\r\n.heading1{font-size:16pt;}\r\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\r\n.SectionHeading{font-weight:normal;}\r\n"), std::string::npos) << out;
   EXPECT_EQ(bodyLines(out),
             (std::vector<std::string>{
-                "<h1 class=\"heading1\">Top</h1>", "<h3>1.2. Third</h3>",
+                "<h1 class=\"heading1\">Top</h1>", "<h1 class=\"SectionHeading\">Own</h1>",
+                "<h3>1.2. Third</h3>",
                 "<p style=\"text-align:justify;margin-left:36pt;text-indent:-18pt;\">x</p>"}));
 }
 

@@ -197,6 +197,15 @@ class Renderer {
     }
   }
 
+  static bool builtInHeading(std::u16string_view name) {
+    static constexpr std::u16string_view kHeading = u"heading ";
+    if (name.size() != kHeading.size() + 1 || name.back() < u'1' || name.back() > u'9')
+      return false;
+    for (size_t i = 0; i < kHeading.size(); ++i)
+      if ((name[i] | 0x20) != kHeading[i]) return false;
+    return true;
+  }
+
   static std::u16string charCss(const CharFormat& f) {
     std::u16string css;
     if (f.bold) css += u"font-weight:bold;";
@@ -250,6 +259,11 @@ class Renderer {
       if (!used[i]) continue;
       const Style& s = model_.styles[i];
       std::u16string css = paragraphCss(s.paragraph, kPlain) + charCss(s.chars);
+      // A style of the author's own that makes headings (an outline level)
+      // shows its weight; the word processor's "heading N" styles keep the
+      // weight browsers give headings, which their documents rely on.
+      if (s.paragraph.outlineLevel <= 5 && !s.chars.bold && !builtInHeading(s.name))
+        css += u"font-weight:normal;";
       out_ += u"." + classes_[i] + u"{" + css + u"}\r\n";
     }
     out_ += u"</style>\r\n";

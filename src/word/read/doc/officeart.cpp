@@ -1,9 +1,9 @@
 #include "word/read/doc/officeart.h"
 
-#include <algorithm>
-
 #include <gsf/gsf-input-gzip.h>
 #include <gsf/gsf-input-memory.h>
+
+#include <algorithm>
 
 namespace word::read::doc {
 namespace {
@@ -36,10 +36,12 @@ constexpr size_t kMaxMetafile = 64u << 20;
 std::optional<std::string> inflate(std::string_view z, size_t size, size_t& budget) {
   if (z.size() < 2 || size == 0 || size > kMaxMetafile || size > budget) return std::nullopt;
   budget -= size;
-  GsfInput* mem = gsf_input_memory_new(reinterpret_cast<const guint8*>(z.data() + 2), static_cast<gsf_off_t>(z.size() - 2), FALSE);
+  GsfInput* mem = gsf_input_memory_new(reinterpret_cast<const guint8*>(z.data() + 2),
+                                       static_cast<gsf_off_t>(z.size() - 2), FALSE);
   if (!mem) return std::nullopt;
-  GObject* obj = static_cast<GObject*>(g_object_new(GSF_INPUT_GZIP_TYPE, "raw", TRUE, "source", mem,
-                                                    "uncompressed-size", static_cast<gint64>(size), nullptr));
+  GObject* obj =
+      static_cast<GObject*>(g_object_new(GSF_INPUT_GZIP_TYPE, "raw", TRUE, "source", mem,
+                                         "uncompressed-size", static_cast<gint64>(size), nullptr));
   g_object_unref(mem);
   if (!obj) return std::nullopt;
   GsfInput* in = GSF_INPUT(obj);
@@ -85,13 +87,19 @@ std::optional<Image> readBlip(Bytes b, size_t at, size_t& budget) {
     return image(std::string(raw), format);
   };
   switch (h.type) {
-    case 0xF01A: return metafile("emf");
-    case 0xF01B: return metafile("wmf");
-    case 0xF01C: return metafile("pict");
+    case 0xF01A:
+      return metafile("emf");
+    case 0xF01B:
+      return metafile("wmf");
+    case 0xF01C:
+      return metafile("pict");
     case 0xF01D:
-    case 0xF02A: return bitmap("jpeg");
-    case 0xF01E: return bitmap("png");
-    case 0xF029: return bitmap("tiff");
+    case 0xF02A:
+      return bitmap("jpeg");
+    case 0xF01E:
+      return bitmap("png");
+    case 0xF029:
+      return bitmap("tiff");
     case 0xF01F: {
       // A device-independent bitmap becomes a .bmp file by adding the file
       // header in front of it.
@@ -111,7 +119,8 @@ std::optional<Image> readBlip(Bytes b, size_t at, size_t& budget) {
       f += *dib->bytes;
       return image(std::move(f), "bmp");
     }
-    default: return std::nullopt;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -133,7 +142,8 @@ std::optional<Image> fromFbse(Bytes b, const Header& h, Bytes delay, size_t& bud
 
 // Finds the first picture in the records of [at, end), descending into
 // containers; depth and record count are capped against damaged nesting.
-std::optional<Image> firstImage(Bytes b, size_t at, size_t end, Bytes delay, int depth, int& budget, size_t& bytes) {
+std::optional<Image> firstImage(Bytes b, size_t at, size_t end, Bytes delay, int depth, int& budget,
+                                size_t& bytes) {
   while (at + 8 <= end && budget-- > 0) {
     Header h;
     if (!header(b, at, h)) return std::nullopt;
@@ -178,12 +188,21 @@ void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16
   }
 }
 
-void collectShapes(Bytes b, size_t at, size_t end, Drawing& d, int depth, int& budget) {
+// Shapes with pictures go into `pictured` (their ids); a group (0xF003)
+// keeps the pictured shapes inside it under its own id, its first shape's.
+void collectShapes(Bytes b, size_t at, size_t end, Drawing& d, int depth, int& budget,
+                   std::vector<uint32_t>& pictured, uint32_t* firstId = nullptr) {
   while (at + 8 <= end && budget-- > 0) {
     Header h;
     if (!header(b, at, h)) return;
     size_t recEnd = std::min(h.end, end);
-    if (h.type == 0xF004) {
+    if (h.type == 0xF003 && depth < 16) {
+      std::vector<uint32_t> members;
+      uint32_t group = 0;
+      collectShapes(b, h.body, recEnd, d, depth + 1, budget, members, &group);
+      if (group != 0 && !members.empty()) d.membersOf[group] = members;
+      pictured.insert(pictured.end(), members.begin(), members.end());
+    } else if (h.type == 0xF004) {
       // A shape: its id (FSP) and its picture (pib property of OPT).
       uint32_t spid = 0, pib = 0;
       std::u16string alt;
@@ -199,15 +218,19 @@ void collectShapes(Bytes b, size_t at, size_t end, Drawing& d, int depth, int& b
         } else if (c.type == 0xF00B) {
           readOptions(b, c, cEnd, pib, alt);
         } else if (c.ver == 0xF && depth < 16) {
-          collectShapes(b, c.body, cEnd, d, depth + 1, budget);
+          collectShapes(b, c.body, cEnd, d, depth + 1, budget, pictured);
         }
         if (cEnd <= p) break;
         p = cEnd;
       }
-      if (haveId && pib) d.pictureOf[spid] = pib;
+      if (haveId && firstId && *firstId == 0) *firstId = spid;
+      if (haveId && pib) {
+        d.pictureOf[spid] = pib;
+        pictured.push_back(spid);
+      }
       if (haveId && !alt.empty()) d.altOf[spid] = alt;
     } else if (h.ver == 0xF && depth < 16) {
-      collectShapes(b, h.body, recEnd, d, depth + 1, budget);
+      collectShapes(b, h.body, recEnd, d, depth + 1, budget, pictured, firstId);
     }
     if (recEnd <= at) break;
     at = recEnd;
@@ -229,8 +252,10 @@ InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t
   int64_t cropL = p.i16(36), cropT = p.i16(38), cropR = p.i16(40), cropB = p.i16(42);
   if (mx == 0) mx = 1000;
   if (my == 0) my = 1000;
-  pic.widthTwips = static_cast<int32_t>(std::clamp<int64_t>((dxaGoal - cropL - cropR) * mx / 1000, 0, 1 << 24));
-  pic.heightTwips = static_cast<int32_t>(std::clamp<int64_t>((dyaGoal - cropT - cropB) * my / 1000, 0, 1 << 24));
+  pic.widthTwips =
+      static_cast<int32_t>(std::clamp<int64_t>((dxaGoal - cropL - cropR) * mx / 1000, 0, 1 << 24));
+  pic.heightTwips =
+      static_cast<int32_t>(std::clamp<int64_t>((dyaGoal - cropT - cropB) * my / 1000, 0, 1 << 24));
   size_t at = cbHeader;
   if (mm == 0x66) at += 1 + p.u8(at);
   if (mm == 0x64 || mm == 0x66) {
@@ -272,7 +297,8 @@ Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay, size_t&
       for (size_t q = h.body; q + 8 <= h.end && budget-- > 0;) {
         Header e;
         if (!header(b, q, e)) break;
-        d.store.push_back(e.type == 0xF007 ? fromFbse(b.sub(0, e.end), e, delay, bytes) : std::nullopt);
+        d.store.push_back(e.type == 0xF007 ? fromFbse(b.sub(0, e.end), e, delay, bytes)
+                                           : std::nullopt);
         if (e.end <= q) break;
         q = e.end;
       }
@@ -284,7 +310,8 @@ Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay, size_t&
   for (size_t p = dgg.end; p + 9 <= b.size() && budget > 0;) {
     Header h;
     if (!header(b, p + 1, h) || h.type != 0xF002) break;
-    collectShapes(b, h.body, h.end, d, 0, budget);
+    std::vector<uint32_t> pictured;
+    collectShapes(b, h.body, h.end, d, 0, budget, pictured);
     if (h.end <= p) break;
     p = h.end;
   }

@@ -35,9 +35,11 @@ InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t
 // The floating shapes of the document: the picture store and, per shape
 // id, the store index of the shape's picture.
 struct Drawing {
-  std::vector<std::optional<Image>> store;  // pib 1 is store[0]
+  std::vector<std::optional<Image>> store;   // pib 1 is store[0]
   std::map<uint32_t, uint32_t> pictureOf;    // shape id -> pib
   std::map<uint32_t, std::u16string> altOf;  // shape id -> description
+  // A group's shape id -> the shapes with pictures inside it, in order.
+  std::map<uint32_t, std::vector<uint32_t>> membersOf;
   std::optional<Image> imageOfShape(uint32_t spid) const;
 };
 Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay, size_t& budget);

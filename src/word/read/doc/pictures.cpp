@@ -64,13 +64,22 @@ void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
   auto it = r.shapes_.find(cp);
   if (it == r.shapes_.end()) return;
   const Shape& s = it->second;
-  if (auto img = r.drawing_.imageOfShape(static_cast<uint32_t>(s.lid))) {
+  const uint32_t id = static_cast<uint32_t>(s.lid);
+  // A group shows every picture in it, each at its own size.
+  auto group = r.drawing_.membersOf.find(id);
+  const std::vector<uint32_t> one = {id};
+  const std::vector<uint32_t>& ids = group != r.drawing_.membersOf.end() ? group->second : one;
+  for (uint32_t member : ids) {
+    auto img = r.drawing_.imageOfShape(member);
+    if (!img) continue;
     Picture p;
     p.data = img->bytes;
     p.format = img->format;
-    p.widthPx = std::max(0, s.width / 15);
-    p.heightPx = std::max(0, s.height / 15);
-    auto alt = r.drawing_.altOf.find(static_cast<uint32_t>(s.lid));
+    if (ids.size() == 1) {
+      p.widthPx = std::max(0, s.width / 15);
+      p.heightPx = std::max(0, s.height / 15);
+    }
+    auto alt = r.drawing_.altOf.find(member);
     if (alt != r.drawing_.altOf.end()) p.alt = alt->second;
     flush();
     b.picture(std::move(p), f);
