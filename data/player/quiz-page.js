@@ -166,6 +166,9 @@
     }
     questions = quiz.questions;
     $('quiz-title').textContent = quiz.title;
+    // In the player, whose bar names the page already, the title stays for
+    // screen readers only.
+    if (window.parent !== window) $('quiz-title').className = 'for-readers';
     if (quiz.title) document.title = quiz.title;
     status.textContent = '';
     render();
