@@ -5,6 +5,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PACKAGES = build-essential cmake pkg-config qt6-base-dev libgsf-1-dev libpugixml-dev \
            libxml2-dev libicu-dev libxml2-utils libgtest-dev libgmock-dev libbenchmark-dev \
+           libemf2svg-dev libemf2svg1 libwmf-dev libwmf-0.2-7 libtiff-dev libpng-dev \
            chromium nodejs npm
 
 .PHONY: all setup build run test clean

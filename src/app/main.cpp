@@ -7,6 +7,7 @@
 
 #include "app/cli.h"
 #include "support/files.h"
+#include "word/write/pictures/converter.h"
 
 namespace {
 
@@ -40,6 +41,11 @@ int runWindow(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The picture helper is this program: a hidden command, run by the page
+  // writer in a process of its own for each picture to convert.
+  if (argc > 1 && std::string(argv[1]) == word::write::kConvertPictureCommand)
+    return word::write::convertPictureCommand(argc, argv);
+  word::write::setPictureProgram("/proc/self/exe");
   g_log_set_default_handler(quietContainerWarnings, nullptr);
   // The commands report their own failures; whatever still escapes them is
   // said plainly instead of ending the program with an abort.
