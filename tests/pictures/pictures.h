@@ -31,22 +31,40 @@ inline void put16(std::string& s, uint32_t v) {
   s.push_back(static_cast<char>(v >> 8 & 0xFF));
 }
 
-// A placeable WMF of one rectangle, 1000 x 500 units at 1440 a inch
-// (67 x 33 pixels at 96 dpi).
-inline std::string rectangleWmf() {
+inline std::string words(std::initializer_list<uint32_t> values) {
   std::string s;
-  put16(s, 0xCDD7), put16(s, 0x9AC6), put16(s, 0);  // key, handle
-  for (uint32_t v : {0u, 0u, 1000u, 500u, 1440u, 0u, 0u}) put16(s, v);
+  for (uint32_t v : values) put16(s, v);
+  return s;
+}
+
+// A placeable WMF, 1000 x 500 units at 1440 a inch (67 x 33 pixels at 96
+// dpi), of the given records and an end record.
+inline std::string wmf(const std::string& records) {
+  std::string s = words({0xCDD7, 0x9AC6, 0, 0, 0, 1000, 500, 1440, 0, 0});
   uint16_t sum = 0;
   for (size_t i = 0; i < 20; i += 2)
     sum ^= static_cast<uint16_t>(static_cast<uint8_t>(s[i]) | static_cast<uint8_t>(s[i + 1]) << 8);
   put16(s, sum);
-  // Header: type, size in words, version, file size in words (19),
-  // objects, largest record (7), members.
-  for (uint32_t v : {1u, 9u, 0x300u, 19u, 0u, 0u, 7u, 0u, 0u}) put16(s, v);
-  for (uint32_t v : {7u, 0u, 0x041Bu, 450u, 900u, 50u, 100u}) put16(s, v);  // rectangle
-  for (uint32_t v : {3u, 0u, 0u}) put16(s, v);                              // end
-  return s;
+  const uint32_t size = static_cast<uint32_t>(9 + records.size() / 2 + 3);
+  // Header: type, size in words, version, file size in words, objects,
+  // largest record, members.
+  s += words({1, 9, 0x300, size & 0xFFFF, size >> 16, 1, 64, 0, 0});
+  return s + records + words({3, 0, 0});
+}
+
+inline std::string rectangleWmf() {
+  return wmf(words({7, 0, 0x041B, 450, 900, 50, 100}));
+}
+
+// Text in a font of the Cyrillic character set (204): "A&B<C " and two
+// Cyrillic letters in windows-1251.
+inline std::string cyrillicTextWmf() {
+  std::string font = words({0xFFF0, 0, 0, 0, 400}) + std::string("\0\0\0\xCC\0\0\0\0Arial\0", 14);
+  std::string text = "A&B<C \xC0\xC1";  // 8 bytes
+  return wmf(words({static_cast<uint32_t>(3 + font.size() / 2), 0, 0x02FB}) + font +
+             words({4, 0, 0x012D, 0}) +  // select it
+             words({static_cast<uint32_t>(3 + 1 + text.size() / 2 + 2), 0, 0x0521, 8}) + text +
+             words({100, 50}));
 }
 
 // An uncompressed RGB TIFF of 4 x 2 pixels.

@@ -6,6 +6,8 @@
 #include <emf2svg.h>
 #include <libwmf/api.h>
 #include <libwmf/svg.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
 #include <png.h>
 #include <tiffio.h>
 #include <unistd.h>
@@ -49,6 +51,28 @@ bool writeAll(std::string_view bytes) {
   return true;
 }
 
+// The libraries' SVG, made a file a browser loads: parsed leniently and
+// written again, so that whatever slipped through unescaped cannot make it
+// fail, then fitted to the page's box.
+std::optional<std::string> browserSvg(const std::string& svg) {
+  if (svg.size() > static_cast<size_t>(INT32_MAX)) return std::nullopt;
+  xmlDocPtr doc =
+      xmlReadMemory(svg.data(), static_cast<int>(svg.size()), "picture.svg", "UTF-8",
+                    XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  if (!doc) return std::nullopt;
+  std::optional<std::string> out;
+  const xmlNode* root = xmlDocGetRootElement(doc);
+  xmlChar* text = nullptr;
+  int size = 0;
+  if (root && xmlStrEqual(root->name, BAD_CAST "svg"))
+    xmlDocDumpMemoryEnc(doc, &text, &size, "UTF-8");
+  if (text && size > 0)
+    out = fitSvg(std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(size)));
+  xmlFree(text);
+  xmlFreeDoc(doc);
+  return out;
+}
+
 std::optional<std::string> emfToSvg(std::string& emf) {
   generatorOptions options{};
   char noNamespace[] = "";
@@ -59,7 +83,7 @@ std::optional<std::string> emfToSvg(std::string& emf) {
   size_t length = 0;
   const int ok = emf2svg(emf.data(), emf.size(), &out, &length, &options);
   std::optional<std::string> svg;
-  if (ok && out) svg = fitSvg(std::string_view(out, length));
+  if (ok && out) svg = browserSvg(xmlSafe(std::string_view(out, length)));
   std::free(out);
   return svg;
 }
@@ -93,7 +117,10 @@ std::optional<std::string> wmfToSvg(std::string& wmf) {
     char* out = nullptr;
     unsigned long length = 0;
     if (device->out) wmf_stream_destroy(api, device->out, &out, &length);
-    if (played && out) svg = fitSvg(std::string_view(out, length));
+    // The player writes text as the metafile holds it: in its code page,
+    // unescaped.
+    if (played && out)
+      svg = browserSvg(wmfSvgAsUtf8(std::string_view(out, length), wmfCodePage(wmf)));
   }
   wmf_api_destroy(api);
   return svg;

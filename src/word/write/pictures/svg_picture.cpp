@@ -140,7 +140,45 @@ std::vector<std::u16string> wrap(std::u16string_view text, size_t width, size_t 
   return lines;
 }
 
+// Blanks the characters XML cannot hold: C0 controls but tab and line
+// ends, and U+FFFE and U+FFFF (as U+FFFD).
+void xmlCharacters(std::string& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') s[i] = ' ';
+    if (c == 0xEF && i + 2 < s.size() && s[i + 1] == '\xBF' &&
+        (s[i + 2] == '\xBE' || s[i + 2] == '\xBF'))
+      s[i + 2] = '\xBD';
+  }
+}
+
 }  // namespace
+
+std::string wmfSvgAsUtf8(std::string_view svg, const char* codePage) {
+  // The markup is ASCII: the whole file decodes as the text's code page.
+  const std::string utf8 = support::toUtf8(support::fromCodePage(svg, codePage));
+  std::string out;
+  out.reserve(utf8.size() + 256);
+  size_t at = 0;
+  // Text stands between a <text ...> start tag and the next </text>.
+  for (size_t t = utf8.find("<text"); t != std::string::npos; t = utf8.find("<text", at)) {
+    const size_t open = utf8.find('>', t);
+    const size_t close = open == std::string::npos ? open : utf8.find("</text>", open);
+    if (close == std::string::npos) break;
+    out.append(utf8, at, open + 1 - at);
+    xmlEscape(out, std::string_view(utf8).substr(open + 1, close - open - 1));
+    at = close;
+  }
+  out.append(utf8, at);
+  xmlCharacters(out);
+  return out;
+}
+
+std::string xmlSafe(std::string_view utf8) {
+  std::string out = support::toUtf8(support::fromUtf8(utf8));
+  xmlCharacters(out);
+  return out;
+}
 
 std::optional<std::string> fitSvg(std::string_view svg) {
   const size_t root = findRoot(svg);

@@ -79,6 +79,30 @@ PixelSize metafileSize(std::string_view d) {
   return {};
 }
 
+const char* wmfCodePage(std::string_view d) {
+  static const std::pair<uint8_t, const char*> charsets[] = {
+      {204, "WINDOWS-1251"}, {238, "WINDOWS-1250"}, {161, "WINDOWS-1253"},
+      {162, "WINDOWS-1254"}, {177, "WINDOWS-1255"}, {178, "WINDOWS-1256"},
+      {186, "WINDOWS-1257"}, {163, "WINDOWS-1258"}, {222, "WINDOWS-874"}};
+  size_t at = d.substr(0, 4) == "\xD7\xCD\xC6\x9A"sv ? 22 : 0;
+  if (d.size() < at + 18) return support::kWestern;
+  at += 2 * static_cast<size_t>(le16(d, at + 2));  // the header's size in words
+  // Records: size in words, function; a font record (0x02FB) holds the
+  // character set 13 bytes into its LOGFONT.
+  for (int guard = 0; at + 6 <= d.size() && guard < 1000000; ++guard) {
+    const uint64_t words = static_cast<uint32_t>(le32(d, at));
+    if (words < 3) break;
+    if (le16(d, at + 4) == 0x02FB && at + 20 <= d.size()) {
+      const uint8_t charset = static_cast<uint8_t>(d[at + 19]);
+      for (const auto& [id, name] : charsets)
+        if (id == charset) return name;
+    }
+    if (words * 2 > d.size() - at) break;
+    at += static_cast<size_t>(words * 2);
+  }
+  return support::kWestern;
+}
+
 PixelSize pngSize(std::string_view d) {
   if (d.size() < 24 || d.substr(0, 8) != "\x89PNG\r\n\x1A\n"sv || d.substr(12, 4) != "IHDR")
     return {};

@@ -28,6 +28,10 @@ struct PixelSize {
 // placeable WMF, the frame of an EMF. Zero when the header gives none.
 PixelSize metafileSize(std::string_view bytes);
 
+// The code page of a WMF's text: that of the first font it makes with a
+// character set other than the western or symbol ones, else western.
+const char* wmfCodePage(std::string_view wmf);
+
 // The size a PNG file's header gives (zero when it is no PNG).
 PixelSize pngSize(std::string_view bytes);
 
@@ -37,6 +41,13 @@ PixelSize pngSize(std::string_view bytes);
 // box the way the word processor stretches a metafile. Nothing when there
 // is no <svg> element.
 std::optional<std::string> fitSvg(std::string_view svg);
+
+// The SVG a WMF player wrote, its text in the metafile's code page and
+// unescaped, as UTF-8 that XML can hold: text escaped, controls blanked.
+std::string wmfSvgAsUtf8(std::string_view svg, const char* codePage);
+
+// UTF-8 as XML can hold it: invalid bytes as U+FFFD, controls blanked.
+std::string xmlSafe(std::string_view utf8);
 
 // A visible stand-in for a picture no browser can show: a framed box of
 // the picture's size holding its alternative text, or the format's name
