@@ -9,7 +9,6 @@
 // picture boxes are outlined instead).
 'use strict';
 const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
 const { spawnSync } = require('node:child_process');
 const { pathToFileURL } = require('node:url');
@@ -61,18 +60,14 @@ async function shoot(page, ours, reference) {
 async function main() {
   fs.rmSync(work, { recursive: true, force: true });
   fs.mkdirSync(work, { recursive: true });
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'rd-pictures-'));
-  const context = await chromium.launchPersistentContext(profile, {
+  const browser = await chromium.launch({
     executablePath: CHROMIUM,
-    headless: true,
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--allow-file-access-from-files'],
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking'],
   });
   let failures = 0;
   let converted = 0;
   try {
-    const page = context.pages()[0] || await context.newPage();
+    const page = await browser.newPage();
     for (const [format, name] of DOCUMENTS) {
       const out = path.join(work, name + '.htm');
       const run = spawnSync(program, ['html', path.join(corpus, format, name), out],
@@ -97,8 +92,7 @@ async function main() {
         path.join(corpus, format, 'reference-html', name + '.html'));
     }
   } finally {
-    await context.close();
-    fs.rmSync(profile, { recursive: true, force: true });
+    await browser.close();
   }
   console.log(`${DOCUMENTS.length - failures} of ${DOCUMENTS.length} pages show every picture ` +
     `(${converted} converted metafiles)`);
