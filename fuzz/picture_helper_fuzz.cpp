@@ -1,8 +1,8 @@
 // Feeds damaged pictures through the whole picture path of a page save, up
 // to and through the helper process: the converter starts this program as
-// its helper (the hidden command), which runs the conversion libraries. A
-// helper that crashes, loops or floods must end as a stand-in on the page,
-// never as a fault here.
+// its helper (with the helper's arguments), which runs the conversion
+// libraries. A helper that crashes, loops or floods must end as a stand-in
+// on the page, never as a fault here.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -41,11 +41,8 @@ int runWindow(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The picture helper is this program: a hidden command, run by the page
-  // writer in a process of its own for each picture to convert.
-  if (argc > 1 && std::string(argv[1]) == word::write::kConvertPictureCommand)
-    return word::write::convertPictureCommand(argc, argv);
-  word::write::setPictureProgram("/proc/self/exe");
+  // The page writer converts pictures with the helper beside the program.
+  word::write::setPictureProgram(support::programFolder() + "/raredozud-pictures");
   g_log_set_default_handler(quietContainerWarnings, nullptr);
   // The commands report their own failures; whatever still escapes them is
   // said plainly instead of ending the program with an abort.

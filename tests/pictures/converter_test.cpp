@@ -20,7 +20,7 @@ namespace {
 
 class Converter : public ::testing::Test {
  protected:
-  void SetUp() override { word::write::setPictureProgram(RD_PROGRAM); }
+  void SetUp() override { word::write::setPictureProgram(kHelper); }
   void TearDown() override { word::write::setPictureProgram(""); }
 
   // A helper script in place of the program; `body` runs before (or
@@ -99,7 +99,7 @@ TEST_F(Converter, TheTextOfAMetafileIsEscapedUtf8) {
 
 TEST_F(Converter, EachDistinctPictureIsConvertedOnce) {
   const std::string count = scratch / "count";
-  helperScript("echo run >> '" + count + "'\nexec '" + RD_PROGRAM + "' \"$@\"");
+  helperScript("echo run >> '" + count + "'\nexec '" + kHelper + "' \"$@\"");
   PictureConverter converter;
   const word::Picture a = picture("wmf", rectangleWmf());
   const word::Picture sameBytes = picture("wmf", rectangleWmf());

@@ -17,7 +17,7 @@ class CoursePictures : public CourseTest {
  protected:
   void SetUp() override {
     CourseTest::SetUp();
-    word::write::setPictureProgram(RD_PROGRAM);
+    word::write::setPictureProgram(kHelper);
   }
   void TearDown() override { word::write::setPictureProgram(""); }
 };

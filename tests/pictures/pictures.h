@@ -9,6 +9,9 @@
 
 namespace testing_support {
 
+// The picture helper the build puts beside the program.
+inline const std::string kHelper = std::string(RD_BINARY_DIR) + "/app/raredozud-pictures";
+
 // The WMF and EMF pictures of tests/corpus/docx/VariousPictures.docx.
 inline word::Picture corpusPicture(const std::string& format) {
   static const word::Model m =

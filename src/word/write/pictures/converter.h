@@ -14,9 +14,9 @@
 
 namespace word::write {
 
-// The helper is a program run as `PROGRAM --convert-picture FORMAT`, the
-// picture on its standard input; the program itself, as a rule (set once
-// at start-up). With none set, no picture is converted.
+// The helper is a program run as `HELPER --convert-picture FORMAT`, the
+// picture on its standard input: raredozud-pictures beside the program, as
+// a rule (set once at start-up). With none set, no picture is converted.
 inline constexpr const char* kConvertPictureCommand = "--convert-picture";
 void setPictureProgram(std::string path);
 
@@ -49,9 +49,9 @@ class PictureConverter {
   size_t cachedBytes_ = 0;
 };
 
-// The helper's side: reads the picture from standard input and writes
-// "svg\n" or "png\n" and the converted file to standard output. Returns
-// the exit status: 0 converted, 1 not.
+// The helper's side (its main): reads the picture from standard input and
+// writes "svg\n" or "png\n" and the converted file to standard output.
+// Returns the exit status: 0 converted, 1 not.
 int convertPictureCommand(int argc, char** argv);
 
 }  // namespace word::write

@@ -1,4 +1,4 @@
-// The helper process of converter.h: the program run with
+// The helper process of converter.h: raredozud-pictures run with
 // --convert-picture FORMAT. It reads one picture on standard input and
 // writes the converted file; the parent limits its time and memory, so a
 // library that crashes or loops on a damaged picture costs only this
@@ -199,7 +199,7 @@ std::optional<std::string> tiffToPng(const std::string& tiff) {
 }  // namespace
 
 int convertPictureCommand(int argc, char** argv) {
-  if (argc != 3) return 1;
+  if (argc != 3 || std::string_view(argv[1]) != kConvertPictureCommand) return 1;
   const std::string format = argv[2];
   std::optional<std::string> in = readInput();
   if (!in) return 1;
