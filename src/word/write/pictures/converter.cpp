@@ -74,12 +74,12 @@ WebPicture PictureConverter::prepare(const Picture& picture) {
   WebPicture web;
   web.bytes = picture.data;
   web.extension = pictureExtension(picture);
-  if (!picture.data || picture.data->empty()) {
-    web.problem = "the document holds no data for it";
-    return web;
-  }
   if (browserShowsAsIs(web.extension)) {
     web.shown = true;
+    return web;
+  }
+  if (!picture.data || picture.data->empty()) {
+    web.problem = "the document holds no data for it";
     return web;
   }
   if (auto it = byAddress_.find(picture.data.get()); it != byAddress_.end())
