@@ -8,7 +8,8 @@ CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 PACKAGES = build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libgsf-1-dev libpugixml-dev \
            libxml2-dev libicu-dev zlib1g-dev libxml2-utils libgtest-dev libgmock-dev \
-           libbenchmark-dev chromium nodejs npm dpkg-dev desktop-file-utils groff-base
+           libbenchmark-dev libemf2svg-dev libemf2svg1 libwmf-dev libwmf-0.2-7 libtiff-dev \
+           libpng-dev chromium nodejs npm dpkg-dev desktop-file-utils groff-base
 
 .PHONY: all setup build run test install deb clean
 

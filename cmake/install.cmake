@@ -5,7 +5,7 @@
 # entry, icons, manual page and completion go where the desktop and the
 # shell look for them.
 set(RD_PROGRAM_DIR lib/raredozud)
-install(TARGETS raredozud RUNTIME DESTINATION ${RD_PROGRAM_DIR})
+install(TARGETS raredozud raredozud_pictures RUNTIME DESTINATION ${RD_PROGRAM_DIR})
 if(RAREDOZUD_GUI)
   install(TARGETS raredozud_window LIBRARY DESTINATION ${RD_PROGRAM_DIR})
 endif()

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }();
   (void)once;
   try {
-    word::Model m = word::read::readDoc(std::string_view(reinterpret_cast<const char*>(data), size));
+    word::Model m =
+        word::read::readDoc(std::string_view(reinterpret_cast<const char*>(data), size));
     (void)m;
   } catch (const word::Error&) {
   }

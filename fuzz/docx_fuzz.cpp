@@ -10,7 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
-    word::Model m = word::read::readDocx(std::string_view(reinterpret_cast<const char*>(data), size));
+    word::Model m =
+        word::read::readDocx(std::string_view(reinterpret_cast<const char*>(data), size));
     // Rendering walks every table of the model: broken invariants show here.
     (void)word::write::text(m, word::write::TextEncoding::Utf8);
   } catch (const word::Error&) {

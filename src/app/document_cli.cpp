@@ -7,6 +7,9 @@
 #include <system_error>
 
 #include "app/help.h"
+#include "pages/save_html.h"
+#include "support/codepage.h"
+#include "support/strings.h"
 #include "word/application.h"
 #include "word/error.h"
 #include "word/read/reader.h"
@@ -59,7 +62,9 @@ int htmlCommand(int argc, char** argv) {
     application.selection().range().paste();
     word::Document& copy = application.activeDocument();
     while (copy.bookmarks().count() > 0) copy.bookmarks().remove(1);
-    copy.saveAs(page, word::wdFormatHTML);
+    for (const word::PicturePlaceholder& p : copy.saveAs(page, word::wdFormatHTML).placeholders)
+      std::fprintf(stderr, "raredozud: %s\n",
+                   support::toUtf8(pages::placeholderWarning(support::widen(page), p)).c_str());
     return 0;
   } catch (const word::Error& e) {
     std::fprintf(stderr, "raredozud: %s\n", e.description().c_str());

@@ -7,6 +7,7 @@
 
 #include "app/cli.h"
 #include "support/files.h"
+#include "word/write/pictures/converter.h"
 
 namespace {
 
@@ -42,6 +43,8 @@ int runWindow(char** argv, const std::string& document) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The page writer converts pictures with the helper beside the program.
+  word::write::setPictureProgram(support::programFolder() + "/raredozud-pictures");
   g_log_set_default_handler(quietContainerWarnings, nullptr);
   // The commands report their own failures; whatever still escapes them is
   // said plainly instead of ending the program with an abort.

@@ -265,10 +265,17 @@ class Linter {
     if (e.kind > course::kPage) return;
     if (!hasText(word::Range(app_, doc_, e.start, e.end).text()))
       warn(e.heading, u"the page " + quoted(e.title) + u" has no content");
-    for (const word::InlineShape& s : word::Range(app_, doc_, e.start, e.end).inlineShapes())
+    // Metafiles and TIFF are converted when the page is saved: only what the
+    // page writer cannot make showable is worth a warning.
+    for (const word::InlineShape& s : word::Range(app_, doc_, e.start, e.end).inlineShapes()) {
       if (!s.showable)
         warn(s.position, u"a picture in " + widen(s.format.empty() ? "an unknown" : s.format) +
                              u" format, which browsers do not show: insert it as PNG or JPEG");
+      if (!hasText(s.alternativeText))
+        warn(s.position,
+             u"a picture without alternative text: those who cannot see it learn nothing of it; "
+             u"describe it in the picture's alternative text (Alt Text)");
+    }
   }
 
   // The test's data file as a conversion writes it, read as its quiz page

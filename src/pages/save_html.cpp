@@ -37,6 +37,12 @@ std::string withPlayerHead(std::string page, const std::string& language) {
   return page;
 }
 
+std::u16string placeholderWarning(const std::u16string& page, const word::PicturePlaceholder& p) {
+  return page + u": a picture in " + support::widen(p.format.empty() ? "an unknown" : p.format) +
+         u" format shows as a box with its alternative text, since browsers do not show it (" +
+         support::widen(p.reason) + u"): insert it as PNG or JPEG";
+}
+
 void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32_t rangeStart,
               int32_t rangeEnd, int32_t entryNumber) {
   std::u16string fileName;  // the name a failure line shows
@@ -64,10 +70,14 @@ void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32
     fileName = support::widen(path);
     if (run.session.traceLevel > 0) run.status.showStatus(u"try " + fileName);
     // The page is rewritten on its way to the disk, so it is written once.
-    run.app.activeDocument().saveAs(path, format, [&held, &run](std::string saved) {
-      return withPlayerHead(replaceBody(saved, held), run.language);
-    });
+    const word::SaveResult saved = run.app.activeDocument().saveAs(
+        path, format, [&held, &run](std::string saved) {
+          return withPlayerHead(replaceBody(saved, held), run.language);
+        });
     page.close();
+    if (run.warnings)
+      for (const word::PicturePlaceholder& p : saved.placeholders)
+        run.warnings->warn(placeholderWarning(fileName, p));
   } catch (...) {
     run.reportFailure(u"saveHTML: Filename " + fileName + u", error # ", course::currentError(),
                       outputFolder);

@@ -14,8 +14,12 @@ namespace pages {
 // as text) stay as they are.
 std::string withPlayerHead(std::string page, const std::string& language);
 
+// The warning for a picture the saved page `page` shows as a stand-in.
+std::u16string placeholderWarning(const std::u16string& page, const word::PicturePlaceholder& p);
+
 // The source document must be active; it is active again on return.
-// Failures are reported ("saveHTML: Filename ...") and not raised.
+// Failures are reported ("saveHTML: Filename ...") and not raised; pictures
+// shown as stand-ins are warnings.
 void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32_t rangeStart,
               int32_t rangeEnd, int32_t entryNumber);
 

@@ -10,6 +10,7 @@
 #include "word/read/languages.h"
 #include "word/read/reader.h"
 #include "word/story_ops.h"
+#include "word/write/pictures/converter.h"
 #include "word/write/writers.h"
 
 namespace word {
@@ -148,7 +149,7 @@ std::vector<InlineShape> Range::inlineShapes() const {
                              [](const Picture& p, uint32_t pos) { return p.pos < pos; });
   for (; it != s.pictures.end() && it->pos < b; ++it)
     shapes.push_back(
-        {static_cast<int32_t>(it->pos), it->format, it->alt, write::browserShows(*it)});
+        {static_cast<int32_t>(it->pos), it->format, it->alt, app_->pictures().prepare(*it).shown});
   return shapes;
 }
 
@@ -252,15 +253,18 @@ Range Document::content() {
 
 namespace {
 
-void saveModel(const Model& model, const std::string& fileName, int32_t format,
-               const SaveFilter& filter) {
+SaveResult saveModel(const Model& model, const std::string& fileName, int32_t format,
+                     const SaveFilter& filter, write::PictureConverter& pictures) {
   if (format != wdFormatHTML && format != wdFormatText)
     fail(kBadParameter, "Save format " + std::to_string(format) +
                             " is not supported: use 8 (HTML) or 2 (plain text).");
   if (fileName.empty()) fail(kBadParameter, "No file name was given to save the document as.");
+  SaveResult result;
   if (format == wdFormatHTML) {
-    write::html(model, fileName, pageTitle(model, fileName), filter);
-    return;
+    for (const write::PicturePlaceholder& p :
+         write::html(model, fileName, pageTitle(model, fileName), filter, &pictures))
+      result.placeholders.push_back({static_cast<int32_t>(p.pos), p.format, p.problem});
+    return result;
   }
   std::string bytes = write::text(model, write::TextEncoding::Windows1251);
   if (filter) bytes = filter(std::move(bytes));
@@ -272,17 +276,19 @@ void saveModel(const Model& model, const std::string& fileName, int32_t format,
                 "The file \"" + fileName + "\" could not be written: " + e.description(),
                 e.detail());
   }
+  return result;
 }
 
 }  // namespace
 
-void Document::saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter) {
-  saveModel(model_, fileName, format, filter);
+SaveResult Document::saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter) {
+  SaveResult result = saveModel(model_, fileName, format, filter, app_->pictures());
   // Like the word processor, the document now carries the name it was saved as.
   std::error_code ec;
   std::filesystem::path p = std::filesystem::absolute(std::filesystem::path(fileName), ec);
   fullName_ = ec ? fileName : p.string();
   resolved_ = false;
+  return result;
 }
 
 const std::string& Document::fullName() const {
@@ -516,6 +522,11 @@ Application::Application() {
 }
 
 Application::~Application() = default;
+
+write::PictureConverter& Application::pictures() {
+  if (!pictures_) pictures_ = std::make_unique<write::PictureConverter>();
+  return *pictures_;
+}
 
 Document& Application::activeDocument() {
   if (activation_.empty())

@@ -25,13 +25,31 @@ enum SaveChanges : int32_t { wdDoNotSaveChanges = 0 };
 
 class Application;
 class Document;
+namespace write {
+class PictureConverter;
+}
 
 // An inline picture as the word processor's InlineShapes show it.
 struct InlineShape {
   int32_t position = 0;  // of its mark in the main story
   std::string format;    // "png", "jpeg", "wmf", ...
   std::u16string alternativeText;
-  bool showable = false;  // a browser shows it as the page writer writes it
+  // A browser shows it as the page writer writes it: in its own format, or
+  // converted (the first ask converts it, once for the application).
+  bool showable = false;
+};
+
+// A picture a save shows as a stand-in (a box with its alternative text),
+// since browsers lack its format and it could not be converted.
+struct PicturePlaceholder {
+  int32_t position = 0;  // of its mark in the saved document's main story
+  std::string format;    // "pict", "wmf", ...
+  std::string reason;    // in a few words: "no converter for this format"
+};
+
+// What a save could not do faithfully.
+struct SaveResult {
+  std::vector<PicturePlaceholder> placeholders;
 };
 
 // A span of a document's main story.
@@ -84,7 +102,9 @@ class Document {
   // saved bytes pass through `filter`, when given, just before they are
   // written: a caller that rewrites what it saves does so without reading
   // the file back.
-  void saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter = {});
+  // Pictures browsers lack are converted; the result names those that show
+  // as stand-ins.
+  SaveResult saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter = {});
   // What saveAs would write in the text format (2), without a file: for a
   // look at a document's text as it would be saved.
   std::string textExport();
@@ -213,12 +233,15 @@ class Application {
   int32_t openCount() const { return static_cast<int32_t>(docs_.size()); }
   std::unique_ptr<Model>& clipboard() { return clipboard_; }
   int32_t nextDocumentNumber() { return ++documentsAdded_; }
+  // Pictures made fit for browsers, each distinct picture converted once.
+  write::PictureConverter& pictures();
 
  private:
   std::vector<std::unique_ptr<Document>> docs_;
   std::vector<Document*> activation_;  // most recently active last
   std::vector<FileConverter> converters_;
   std::unique_ptr<Model> clipboard_;
+  std::unique_ptr<write::PictureConverter> pictures_;
   int32_t documentsAdded_ = 0;  // names new documents Document1, Document2 ...
 };
 

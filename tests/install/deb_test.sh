@@ -21,7 +21,7 @@ dpkg-deb --contents "$deb" >"$tmp/contents.txt"
 dpkg-deb -x "$deb" "$tmp/root"
 root=$tmp/root/usr
 program=$root/lib/raredozud/raredozud
-binaries=("$program")
+binaries=("$program" "$root/lib/raredozud/raredozud-pictures")
 [ "$gui" = 1 ] && binaries+=("$root/lib/raredozud/raredozud-window.so")
 
 # Each library the program and the window link, by the package that holds

@@ -13,7 +13,7 @@ DESTDIR=$tmp/dest "$cmake" --install "$build" --prefix /opt/rd >"$tmp/install.lo
 root=$tmp/dest/opt/rd
 [ "$(readlink "$root/bin/raredozud")" = ../lib/raredozud/raredozud ] ||
   fail "bin/raredozud is not a link to the program folder's program"
-for f in raredozud copysql.sh player/index.htm schemas/imscp_v1p1.xsd examples/course-template.docx \
+for f in raredozud raredozud-pictures copysql.sh player/index.htm schemas/imscp_v1p1.xsd examples/course-template.docx \
   examples/course-template.doc; do
   [ -f "$root/lib/raredozud/$f" ] || fail "lib/raredozud/$f is not installed"
 done

@@ -291,7 +291,7 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   };
   picture("jpeg", "\xFF\xD8jpegdata", 640, 480);
   picture("", "GIF89a...", 0, 0);
-  picture("emf", "emf bytes", 10, 20);
+  picture("emf", "emf bytes", 300, 60);
   picture("png", "", 5, 5);  // no bytes: nothing to show
   b.endParagraph();
   Model m = b.finish();
@@ -299,7 +299,12 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   testing_support::ScratchFolder scratch;
   const fs::path dir = scratch.path();
   const fs::path page = dir / "page7.htm";
-  write::html(m, page.string(), u"Pictures");
+  // Without a converter the metafile shows as a stand-in holding its
+  // alternative text, and the save says so.
+  const std::vector<write::PicturePlaceholder> standIns =
+      write::html(m, page.string(), u"Pictures");
+  ASSERT_EQ(standIns.size(), 1u);
+  EXPECT_EQ(standIns[0].format, "emf");
   std::vector<std::string> body = bodyLines(support::readFile(page.string()));
   ASSERT_FALSE(body.empty());
   EXPECT_EQ(
@@ -307,10 +312,13 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
       "<p><img src=\"page7_files/image001.jpg\" width=\"640\" height=\"480\" alt=\"a "
       "&quot;quoted&quot; "
       "picture\"><img src=\"page7_files/image002.gif\" alt=\"a &quot;quoted&quot; picture\"><img "
-      "src=\"page7_files/image003.emf\" width=\"10\" height=\"20\" alt=\"a &quot;quoted&quot; "
+      "src=\"page7_files/image003.svg\" width=\"300\" height=\"60\" alt=\"a &quot;quoted&quot; "
       "picture\"></p>");
   EXPECT_EQ(support::readFile((dir / "page7_files" / "image001.jpg").string()), "\xFF\xD8jpegdata");
   EXPECT_EQ(support::readFile((dir / "page7_files" / "image002.gif").string()), "GIF89a...");
+  EXPECT_NE(support::readFile((dir / "page7_files" / "image003.svg").string())
+                .find(">a &quot;quoted&quot; picture</tspan>"),
+            std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "page7_files" / "image004.png"));
 
   // A page without pictures makes no folder.

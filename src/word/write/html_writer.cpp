@@ -18,6 +18,8 @@
 #include "word/links.h"
 #include "word/story_ops.h"
 #include "word/write/blocks.h"
+#include "word/write/pictures/converter.h"
+#include "word/write/pictures/web_picture.h"
 #include "word/write/writers.h"
 
 namespace word::write {
@@ -111,46 +113,19 @@ std::u16string fontName(std::u16string_view name) {
   return out;
 }
 
-std::string extensionOf(const Picture& p) {
-  static const std::unordered_map<std::string, std::string> known = {
-      {"png", "png"},  {"jpeg", "jpg"}, {"jpg", "jpg"}, {"gif", "gif"}, {"bmp", "bmp"},
-      {"tiff", "tif"}, {"tif", "tif"},  {"emf", "emf"}, {"wmf", "wmf"}};
-  std::string format = p.format;
-  for (char& c : format) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  auto it = known.find(format);
-  if (it != known.end()) return it->second;
-  // An unnamed format: tell it from the bytes.
-  std::string_view d = p.data ? std::string_view(*p.data) : std::string_view();
-  auto starts = [&](std::string_view sig) { return d.substr(0, sig.size()) == sig; };
-  using namespace std::string_view_literals;
-  if (starts("\x89PNG"sv)) return "png";
-  if (starts("\xFF\xD8"sv)) return "jpg";
-  if (starts("GIF8"sv)) return "gif";
-  if (starts("BM"sv)) return "bmp";
-  if (starts("II*\0"sv) || starts("MM\0*"sv)) return "tif";
-  if (starts("\x01\0\0\0"sv)) return "emf";
-  if (starts("\xD7\xCD\xC6\x9A"sv)) return "wmf";
-  return "bin";
-}
-
 }  // namespace
-
-bool browserShows(const Picture& picture) {
-  const std::string ext = extensionOf(picture);
-  return ext == "png" || ext == "jpg" || ext == "gif" || ext == "bmp";
-}
 
 namespace {
 
 struct PictureFile {
   std::string name;  // "image001.png"
-  const Picture* picture;
+  std::shared_ptr<const std::string> bytes;
 };
 
 class Renderer {
  public:
-  Renderer(const Model& model, std::u16string filesFolder)
-      : model_(model), folder_(std::move(filesFolder)) {
+  Renderer(const Model& model, std::u16string filesFolder, PictureConverter* pictures)
+      : model_(model), folder_(std::move(filesFolder)), converter_(pictures) {
     nameStyles();
   }
 
@@ -170,6 +145,7 @@ class Renderer {
   }
 
   const std::vector<PictureFile>& pictures() const { return files_; }
+  std::vector<PicturePlaceholder> placeholders() { return std::move(placeholders_); }
 
  private:
   struct ListLevel {
@@ -522,13 +498,30 @@ class Renderer {
     auto it = std::lower_bound(pics.begin(), pics.end(), pos,
                                [](const Picture& p, uint32_t x) { return p.pos < x; });
     if (it == pics.end() || it->pos != pos || !it->data || it->data->empty()) return false;
+    WebPicture web = converter_ ? converter_->prepare(*it) : WebPicture{};
+    if (!converter_) {
+      web.bytes = it->data;
+      web.extension = pictureExtension(*it);
+      web.shown = browserShowsAsIs(web.extension);
+      if (!web.shown) web.problem = "no converter for this format";
+    }
+    // The display size the document gives, else the picture's own.
+    PixelSize box{it->widthPx, it->heightPx};
+    if (box.width <= 0 || box.height <= 0) box = web.size;
+    if (!web.shown) {
+      // Never a broken image: a box with the alternative text stands in.
+      placeholders_.push_back({it->pos, pictureExtension(*it), web.problem});
+      web.bytes = std::make_shared<const std::string>(placeholderSvg(box, it->alt, web.extension));
+      web.extension = "svg";
+      if (box.width <= 0 || box.height <= 0) box = {};
+    }
     char name[32];
     std::snprintf(name, sizeof name, "image%03zu.", files_.size() + 1);
-    std::string file = name + extensionOf(*it);
-    files_.push_back({file, &*it});
+    std::string file = name + web.extension;
+    files_.push_back({file, web.bytes});
     out_ += u"<img src=\"" + escape(folder_) + u"/" + ascii(file) + u"\"";
-    if (it->widthPx > 0) out_ += u" width=\"" + number(it->widthPx) + u"\"";
-    if (it->heightPx > 0) out_ += u" height=\"" + number(it->heightPx) + u"\"";
+    if (box.width > 0) out_ += u" width=\"" + number(box.width) + u"\"";
+    if (box.height > 0) out_ += u" height=\"" + number(box.height) + u"\"";
     out_ += u" alt=\"" + escape(it->alt) + u"\">";
     return true;
   }
@@ -631,7 +624,9 @@ class Renderer {
   std::u16string folder_;
   std::u16string out_;
   std::vector<std::u16string> classes_;
+  PictureConverter* converter_;
   std::vector<PictureFile> files_;
+  std::vector<PicturePlaceholder> placeholders_;
   const Story* story_ = nullptr;
   size_t tableCursor_ = 0;
   size_t bookmarkCursor_ = 0;
@@ -645,16 +640,18 @@ std::u16string fromNarrow(const std::string& s) {
 
 std::string htmlString(const Model& model, const std::string& filesFolderName,
                        const std::u16string& title) {
-  Renderer r(model, fromNarrow(filesFolderName));
+  Renderer r(model, fromNarrow(filesFolderName), nullptr);
   return support::toUtf8(r.page(title));
 }
 
-void html(const Model& model, const std::string& path, const std::u16string& title,
-          const std::function<std::string(std::string)>& filter) {
+std::vector<PicturePlaceholder> html(const Model& model, const std::string& path,
+                                     const std::u16string& title,
+                                     const std::function<std::string(std::string)>& filter,
+                                     PictureConverter* pictures) {
   namespace fs = std::filesystem;
   const fs::path page(path);
   const std::string folderName = page.stem().string() + "_files";
-  Renderer r(model, fromNarrow(folderName));
+  Renderer r(model, fromNarrow(folderName), pictures);
   std::string text = support::toUtf8(r.page(title));
   auto cannot = [&](const std::string& file, const std::string& why, std::string detail = {}) {
     throw Error(kCannotSave, kEngineSource,
@@ -674,7 +671,7 @@ void html(const Model& model, const std::string& path, const std::u16string& tit
     for (const PictureFile& f : r.pictures()) {
       std::string file = (folder / f.name).string();
       try {
-        support::writeFile(file, *f.picture->data);
+        support::writeFile(file, *f.bytes);
       } catch (const Error& e) {
         cannot(file, e.description(), e.detail());
       }
@@ -686,6 +683,7 @@ void html(const Model& model, const std::string& path, const std::u16string& tit
   } catch (const Error& e) {
     cannot(path, e.description(), e.detail());
   }
+  return r.placeholders();
 }
 
 }  // namespace word::write

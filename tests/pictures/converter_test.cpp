@@ -1,0 +1,144 @@
+// Pictures made fit for browsers through the real helper (the program's
+// hidden command): each kind to its web format or to a stand-in, each
+// distinct picture converted once, and a helper that fails in any way
+// ends as a stand-in with its reason.
+#include "word/write/pictures/converter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "../common/fixtures.h"
+#include "pictures.h"
+#include "support/files.h"
+
+using namespace testing_support;
+using word::write::PictureConverter;
+using word::write::WebPicture;
+
+namespace {
+
+class Converter : public ::testing::Test {
+ protected:
+  void SetUp() override { word::write::setPictureProgram(kHelper); }
+  void TearDown() override { word::write::setPictureProgram(""); }
+
+  // A helper script in place of the program; `body` runs before (or
+  // instead of) handing over to it.
+  void helperScript(const std::string& body) {
+    const std::string path = scratch / "helper.sh";
+    writeBytes(path, "#!/bin/sh\n" + body + "\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    word::write::setPictureProgram(path);
+  }
+
+  ScratchFolder scratch;
+};
+
+TEST_F(Converter, EachKindBecomesAWebFormatOrAStandIn) {
+  struct Case {
+    const char* name;
+    word::Picture picture;
+    bool shown;
+    const char* extension;
+    const char* startsWith;  // of the bytes, or of the problem when not shown
+    word::write::PixelSize size;
+  };
+  const std::string emf = *corpusPicture("emf").data;
+  const Case cases[] = {
+      {"a WMF", corpusPicture("wmf"), true, "svg", "<?xml", {}},
+      {"an EMF", corpusPicture("emf"), true, "svg", "<?xml", {}},
+      {"a WMF made here", picture("wmf", rectangleWmf()), true, "svg", "<?xml", {67, 33}},
+      {"a TIFF", picture("tiff", smallTiff()), true, "png", "\x89PNG", {4, 2}},
+      {"a PNG as it is", picture("png", "\x89PNG not read"), true, "png", "\x89PNG not", {}},
+      {"a PICT", picture("pict", std::string(600, 'p')), false, "pict", "no converter", {}},
+      {"an EMF cut short",
+       picture("emf", emf.substr(0, 200)),
+       false,
+       "emf",
+       "the picture is "
+       "damaged",
+       {}},
+      {"a TIFF of no pixels",
+       picture("tiff", smallTiff().substr(0, 40)),
+       false,
+       "tif",
+       "the "
+       "picture is damaged",
+       {}},
+      {"no bytes", picture("wmf", ""), false, "wmf", "the document holds no data", {}},
+  };
+  PictureConverter converter;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const WebPicture web = converter.prepare(c.picture);
+    EXPECT_EQ(web.shown, c.shown);
+    EXPECT_EQ(web.extension, c.extension);
+    const std::string& text = c.shown ? *web.bytes : web.problem;
+    EXPECT_EQ(text.substr(0, std::string_view(c.startsWith).size()), c.startsWith) << text;
+    if (c.size.width) {
+      EXPECT_EQ(web.size.width, c.size.width);
+      EXPECT_EQ(web.size.height, c.size.height);
+    }
+    if (c.shown && web.extension == "svg") {
+      // Scaled into the page's box by a browser: its namespace, a viewBox
+      // and the drawing stretched to the box.
+      EXPECT_NE(web.bytes->find("xmlns=\"http://www.w3.org/2000/svg\""), std::string::npos);
+      EXPECT_NE(web.bytes->find("viewBox="), std::string::npos);
+      EXPECT_NE(web.bytes->find("preserveAspectRatio=\"none\""), std::string::npos);
+    }
+  }
+}
+
+TEST_F(Converter, TheTextOfAMetafileIsEscapedUtf8) {
+  PictureConverter converter;
+  const WebPicture web = converter.prepare(picture("wmf", cyrillicTextWmf()));
+  ASSERT_TRUE(web.shown) << web.problem;
+  EXPECT_NE(web.bytes->find(">A&amp;B&lt;C \u0410\u0411</text>"), std::string::npos) << *web.bytes;
+}
+
+TEST_F(Converter, EachDistinctPictureIsConvertedOnce) {
+  const std::string count = scratch / "count";
+  helperScript("echo run >> '" + count + "'\nexec '" + kHelper + "' \"$@\"");
+  PictureConverter converter;
+  const word::Picture a = picture("wmf", rectangleWmf());
+  const word::Picture sameBytes = picture("wmf", rectangleWmf());
+  const word::Picture other = corpusPicture("wmf");
+  for (const word::Picture* p : {&a, &a, &sameBytes, &other, &sameBytes})
+    EXPECT_TRUE(converter.prepare(*p).shown);
+  EXPECT_EQ(readBytes(count), "run\nrun\n");
+  // Another converter (another run) converts again.
+  PictureConverter next;
+  EXPECT_TRUE(next.prepare(a).shown);
+  EXPECT_EQ(readBytes(count), "run\nrun\nrun\n");
+}
+
+TEST_F(Converter, AHelperThatFailsGivesAStandInWithItsReason) {
+  const struct {
+    const char* script;
+    const char* problem;
+  } helpers[] = {
+      {"kill -SEGV $$", "its conversion failed (the picture may be damaged)"},
+      {"cat >/dev/null; printf 'svg\\nno picture'", "the converter gave no picture for it"},
+      {"cat >/dev/null; printf 'png\\n<svg>'", "the converter gave no picture for it"},
+      {"exit 3", "the picture is damaged or of a kind the converter does not read"},
+  };
+  for (const auto& h : helpers) {
+    SCOPED_TRACE(h.script);
+    helperScript(h.script);
+    PictureConverter converter;
+    const WebPicture web = converter.prepare(picture("wmf", rectangleWmf()));
+    EXPECT_FALSE(web.shown);
+    EXPECT_EQ(web.problem, h.problem);
+  }
+  word::write::setPictureProgram(scratch / "no such helper");
+  PictureConverter missing;
+  EXPECT_EQ(missing.prepare(picture("emf", "\x01")).problem,
+            "the picture converter could not be started");
+  word::write::setPictureProgram("");
+  PictureConverter none;
+  EXPECT_EQ(none.prepare(picture("wmf", rectangleWmf())).problem,
+            "the picture converter is not available");
+}
+
+}  // namespace

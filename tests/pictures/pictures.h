@@ -1,0 +1,92 @@
+#pragma once
+// Pictures for the picture tests: real metafiles from a corpus document,
+// and small ones made here.
+#include <memory>
+#include <string>
+
+#include "word/model.h"
+#include "word/read/reader.h"
+
+namespace testing_support {
+
+// The picture helper the build puts beside the program.
+inline const std::string kHelper = std::string(RD_BINARY_DIR) + "/app/raredozud-pictures";
+
+// The WMF and EMF pictures of tests/corpus/docx/VariousPictures.docx.
+inline word::Picture corpusPicture(const std::string& format) {
+  static const word::Model m =
+      word::read::load(std::string(RD_TEST_DIR) + "/corpus/docx/VariousPictures.docx");
+  for (const word::Picture& p : m.main.pictures)
+    if (p.format == format) return p;
+  return {};
+}
+
+inline word::Picture picture(std::string format, std::string bytes, std::u16string alt = {}) {
+  word::Picture p;
+  p.format = std::move(format);
+  p.data = std::make_shared<const std::string>(std::move(bytes));
+  p.alt = std::move(alt);
+  return p;
+}
+
+inline void put16(std::string& s, uint32_t v) {
+  s.push_back(static_cast<char>(v & 0xFF));
+  s.push_back(static_cast<char>(v >> 8 & 0xFF));
+}
+
+inline std::string words(std::initializer_list<uint32_t> values) {
+  std::string s;
+  for (uint32_t v : values) put16(s, v);
+  return s;
+}
+
+// A placeable WMF, 1000 x 500 units at 1440 a inch (67 x 33 pixels at 96
+// dpi), of the given records and an end record.
+inline std::string wmf(const std::string& records) {
+  std::string s = words({0xCDD7, 0x9AC6, 0, 0, 0, 1000, 500, 1440, 0, 0});
+  uint16_t sum = 0;
+  for (size_t i = 0; i < 20; i += 2)
+    sum ^= static_cast<uint16_t>(static_cast<uint8_t>(s[i]) | static_cast<uint8_t>(s[i + 1]) << 8);
+  put16(s, sum);
+  const uint32_t size = static_cast<uint32_t>(9 + records.size() / 2 + 3);
+  // Header: type, size in words, version, file size in words, objects,
+  // largest record, members.
+  s += words({1, 9, 0x300, size & 0xFFFF, size >> 16, 1, 64, 0, 0});
+  return s + records + words({3, 0, 0});
+}
+
+inline std::string rectangleWmf() {
+  return wmf(words({7, 0, 0x041B, 450, 900, 50, 100}));
+}
+
+// Text in a font of the Cyrillic character set (204): "A&B<C " and two
+// Cyrillic letters in windows-1251.
+inline std::string cyrillicTextWmf() {
+  std::string font = words({0xFFF0, 0, 0, 0, 400}) + std::string("\0\0\0\xCC\0\0\0\0Arial\0", 14);
+  std::string text = "A&B<C \xC0\xC1";  // 8 bytes
+  return wmf(words({static_cast<uint32_t>(3 + font.size() / 2), 0, 0x02FB}) + font +
+             words({4, 0, 0x012D, 0}) +  // select it
+             words({static_cast<uint32_t>(3 + 1 + text.size() / 2 + 2), 0, 0x0521, 8}) + text +
+             words({100, 50}));
+}
+
+// An uncompressed RGB TIFF of 4 x 2 pixels.
+inline std::string smallTiff() {
+  std::string s = std::string("II*\0", 4);
+  auto put32 = [&](uint32_t v) { put16(s, v & 0xFFFF), put16(s, v >> 16); };
+  const uint32_t ifd = 8 + 24, count = 9, bits = ifd + 2 + 12 * count + 4;
+  put32(ifd);
+  for (int i = 0; i < 24; ++i) s.push_back(static_cast<char>(i * 10));
+  put16(s, count);
+  auto entry = [&](uint32_t tag, uint32_t type, uint32_t n, uint32_t value) {
+    put16(s, tag), put16(s, type), put32(n), put32(value);
+  };
+  entry(256, 3, 1, 4), entry(257, 3, 1, 2), entry(258, 3, 3, bits), entry(259, 3, 1, 1);
+  entry(262, 3, 1, 2), entry(273, 4, 1, 8), entry(277, 3, 1, 3), entry(278, 3, 1, 2);
+  entry(279, 4, 1, 24);
+  put32(0);
+  put16(s, 8), put16(s, 8), put16(s, 8);
+  return s;
+}
+
+}  // namespace testing_support
