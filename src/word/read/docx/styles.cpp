@@ -21,11 +21,6 @@ std::optional<uint32_t> highlightColor(std::string_view name) {
   return std::nullopt;
 }
 
-template <typename T>
-void take(std::optional<T>& base, const std::optional<T>& top) {
-  if (top) base = top;
-}
-
 // "heading 3" -> level index 2, for styles that do not carry outlineLvl.
 std::optional<int32_t> headingLevel(const std::u16string& name) {
   std::u16string lower;
@@ -106,38 +101,21 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
 }
 
 void RunProps::over(const RunProps& top) {
-  take(bold, top.bold);
-  take(italic, top.italic);
-  take(underline, top.underline);
-  take(strike, top.strike);
-  if (top.superscript || top.subscript) {
-    superscript = top.superscript;
-    subscript = top.subscript;
-  }
-  take(hidden, top.hidden);
-  take(color, top.color);
+  CommonRunProps::over(top);
   take(highlight, top.highlight);
   take(shading, top.shading);
   take(halfPoints, top.halfPoints);
-  take(font, top.font);
   take(lang, top.lang);
   if (!top.styleId.empty()) styleId = top.styleId;
 }
 
 void RunProps::applyTo(CharFormat& f) const {
-  if (bold) f.bold = *bold;
-  if (italic) f.italic = *italic;
-  if (underline) f.underline = *underline;
-  if (strike) f.strike = *strike;
-  if (superscript) f.superscript = *superscript;
-  if (subscript) f.subscript = *subscript;
-  if (color) f.color = *color;
+  CommonRunProps::applyTo(f);
   if (highlight && *highlight != kAutoColor)
     f.highlight = *highlight;
   else if (shading && *shading != kAutoColor)
     f.highlight = *shading;
   if (halfPoints) f.halfPoints = *halfPoints;
-  if (font) f.font = *font;
 }
 
 void ParaProps::read(const pugi::xml_node& pPr) {

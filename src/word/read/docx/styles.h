@@ -10,6 +10,7 @@
 
 #include "word/builder.h"
 #include "word/model.h"
+#include "word/read/run_props.h"
 
 namespace word::read::docx {
 
@@ -19,11 +20,9 @@ struct Theme {
   void load(const pugi::xml_node& root);
 };
 
-struct RunProps {
-  std::optional<bool> bold, italic, underline, strike, superscript, subscript, hidden;
-  std::optional<uint32_t> color, highlight, shading;
+struct RunProps : CommonRunProps {
+  std::optional<uint32_t> highlight, shading;
   std::optional<uint16_t> halfPoints;
-  std::optional<std::u16string> font;
   std::optional<std::string> lang;  // w:lang's w:val, as given
   std::string styleId;              // rStyle
 

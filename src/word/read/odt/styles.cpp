@@ -13,11 +13,6 @@ namespace {
 // Far beyond any page: a damaged length must not overflow a later sum.
 constexpr int32_t kMaxTwips = 31680 * 4;
 
-template <typename T>
-void take(std::optional<T>& base, const std::optional<T>& top) {
-  if (top) base = top;
-}
-
 std::optional<double> decimal(std::string_view s, std::string_view* rest) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
@@ -151,16 +146,8 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
 }
 
 void TextProps::over(const TextProps& top) {
-  take(bold, top.bold);
-  take(italic, top.italic);
-  take(underline, top.underline);
-  take(strike, top.strike);
-  take(superscript, top.superscript);
-  take(subscript, top.subscript);
-  take(hidden, top.hidden);
-  take(color, top.color);
+  CommonRunProps::over(top);
   take(highlight, top.highlight);
-  take(font, top.font);
   if (top.points) {
     points = top.points;
     percent.reset();
@@ -173,16 +160,9 @@ void TextProps::over(const TextProps& top) {
 }
 
 void TextProps::applyTo(CharFormat& f) const {
-  if (bold) f.bold = *bold;
-  if (italic) f.italic = *italic;
-  if (underline) f.underline = *underline;
-  if (strike) f.strike = *strike;
-  if (superscript) f.superscript = *superscript;
-  if (subscript) f.subscript = *subscript;
-  if (color) f.color = *color;
+  CommonRunProps::applyTo(f);
   if (highlight) f.highlight = *highlight;
   if (points) f.halfPoints = static_cast<uint16_t>(std::clamp(std::lround(*points * 2), 1L, 3276L));
-  if (font) f.font = *font;
 }
 
 void ParaProps::read(const pugi::xml_node& p) {

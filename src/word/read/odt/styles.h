@@ -11,6 +11,7 @@
 
 #include "word/builder.h"
 #include "word/model.h"
+#include "word/read/run_props.h"
 
 namespace word::read::odt {
 
@@ -26,12 +27,10 @@ std::u16string displayName(std::string_view name);
 using FontFaces = std::map<std::string, std::u16string, std::less<>>;
 void readFontFaces(const pugi::xml_node& decls, FontFaces& faces);
 
-struct TextProps {
-  std::optional<bool> bold, italic, underline, strike, superscript, subscript, hidden;
-  std::optional<uint32_t> color, highlight;
+struct TextProps : CommonRunProps {
+  std::optional<uint32_t> highlight;
   std::optional<double> points;   // the size
   std::optional<double> percent;  // the size relative to the one beneath
-  std::optional<std::u16string> font;
 
   void read(const pugi::xml_node& props, const FontFaces& faces);
   void over(const TextProps& top);  // properties set in `top` win
