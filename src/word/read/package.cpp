@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "word/error.h"
+#include "word/read/xml.h"
 
 namespace word::read {
 namespace {
@@ -47,14 +48,8 @@ std::string normalise(std::string_view path) {
 std::string unescape(std::string_view s) {
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
-    auto hex = [](char c) -> int {
-      if (c >= '0' && c <= '9') return c - '0';
-      if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-      if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-      return -1;
-    };
-    if (s[i] == '%' && i + 2 < s.size() && hex(s[i + 1]) >= 0 && hex(s[i + 2]) >= 0) {
-      out += static_cast<char>(hex(s[i + 1]) * 16 + hex(s[i + 2]));
+    if (s[i] == '%' && i + 2 < s.size() && hexDigit(s[i + 1]) >= 0 && hexDigit(s[i + 2]) >= 0) {
+      out += static_cast<char>(hexDigit(s[i + 1]) * 16 + hexDigit(s[i + 2]));
       i += 2;
     } else {
       out += s[i];

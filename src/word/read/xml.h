@@ -75,15 +75,20 @@ inline int32_t clampInt(int64_t v, int32_t lo, int32_t hi) {
   return v < lo ? lo : v > hi ? hi : static_cast<int32_t>(v);
 }
 
+// A hexadecimal digit's value; -1 for any other character.
+inline int hexDigit(char c) {
+  return c >= '0' && c <= '9'   ? c - '0'
+         : c >= 'a' && c <= 'f' ? c - 'a' + 10
+         : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                : -1;
+}
+
 // A colour "RRGGBB"; nullopt for "auto" or anything unreadable.
 inline std::optional<uint32_t> hexColor(std::string_view s) {
   if (s.size() != 6) return std::nullopt;
   uint32_t v = 0;
   for (char c : s) {
-    int d = c >= '0' && c <= '9'   ? c - '0'
-            : c >= 'a' && c <= 'f' ? c - 'a' + 10
-            : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                   : -1;
+    int d = hexDigit(c);
     if (d < 0) return std::nullopt;
     v = v * 16 + static_cast<uint32_t>(d);
   }

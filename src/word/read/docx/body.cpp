@@ -271,10 +271,7 @@ void DocxReader::symbol(const pugi::xml_node& k, RunContext& rc, StoryState& s,
   std::string_view hex = val(k, "char");
   uint32_t v = 0;
   for (char c : hex) {
-    int d = c >= '0' && c <= '9'   ? c - '0'
-            : c >= 'a' && c <= 'f' ? c - 'a' + 10
-            : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                   : -1;
+    int d = hexDigit(c);
     if (d < 0 || v > 0xFFFF) break;
     v = v * 16 + static_cast<uint32_t>(d);
   }
