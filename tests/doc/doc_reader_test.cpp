@@ -396,11 +396,11 @@ TEST(DocParts, DamagedBorderSprmsKeepTheRowWhole) {
     std::string sprm;
     MaybeBorder left;  // of cell 1
   } cases[] = {
-      {std::string("\x05\xD6\x18\x01\x02", 5), std::nullopt},          // table's, cut short
-      {std::string("\x20\xD6\x07\x01\xC8\x0F", 6) + brc80,              // cells 1..199
+      {std::string("\x05\xD6\x18\x01\x02", 5), std::nullopt},  // table's, cut short
+      {std::string("\x20\xD6\x07\x01\xC8\x0F", 6) + brc80,     // cells 1..199
        Border{LineStyle::Single, kMaxBorderWidth, 0x00FFFF}},
       {std::string("\x20\xD6\x07\x02\x01\x0F", 6) + brc80, std::nullopt},  // an empty range
-      {std::string("\x2F\xD6\x03\x00\x03\x0F", 6), std::nullopt},  // too short for a border
+      {std::string("\x2F\xD6\x03\x00\x03\x0F", 6), std::nullopt},          // too short for a border
   };
   for (const auto& c : cases) {
     Pap pap;

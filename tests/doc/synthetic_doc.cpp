@@ -52,7 +52,8 @@ std::string sprmVar(uint16_t sprm, const std::string& operand) {
   return s + operand;
 }
 
-std::string tableDefinition(const std::vector<int16_t>& boundaries, const std::vector<uint16_t>& cellFlags,
+std::string tableDefinition(const std::vector<int16_t>& boundaries,
+                            const std::vector<uint16_t>& cellFlags,
                             const std::vector<std::array<uint32_t, 4>>& borders) {
   std::string body;
   body.push_back(static_cast<char>(cellFlags.size()));
@@ -60,7 +61,8 @@ std::string tableDefinition(const std::vector<int16_t>& boundaries, const std::v
   for (size_t i = 0; i < cellFlags.size(); ++i) {
     std::string tc(20, '\0');
     put16(tc, 0, cellFlags[i]);
-    for (size_t side = 0; side < 4 && i < borders.size(); ++side) put32(tc, 4 + 4 * side, borders[i][side]);
+    for (size_t side = 0; side < 4 && i < borders.size(); ++side)
+      put32(tc, 4 + 4 * side, borders[i][side]);
     body += tc;
   }
   std::string s;
@@ -130,7 +132,7 @@ std::string SyntheticDoc::build() const {
     out[511] = static_cast<char>(n);
     return out;
   };
-  std::string t;  // 1Table
+  std::string t;                                    // 1Table
   std::vector<std::pair<uint32_t, uint32_t>> btes;  // first fc, page number
   for (size_t first = 0; first < ranges.size();) {
     size_t n = std::min<size_t>(20, ranges.size() - first);

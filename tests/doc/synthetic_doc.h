@@ -37,7 +37,8 @@ std::string sprm32(uint16_t sprm, uint32_t v);
 std::string sprmVar(uint16_t sprm, const std::string& operand);
 // A row definition: cell boundaries and vertical-merge flags per cell, and
 // optionally each cell's borders (top, left, bottom, right; 4-byte form).
-std::string tableDefinition(const std::vector<int16_t>& boundaries, const std::vector<uint16_t>& cellFlags,
+std::string tableDefinition(const std::vector<int16_t>& boundaries,
+                            const std::vector<uint16_t>& cellFlags,
                             const std::vector<std::array<uint32_t, 4>>& borders = {});
 
 }  // namespace doctest

@@ -232,9 +232,10 @@ TEST(SyntheticDoc, CellsTakeTheirOwnBordersElseTheirTables) {
   const std::string own = doctest::tableDefinition(
       edges, {0, 0, 0}, {{0, 0, 0, 0}, {0xFFFFFFFF, brc80(6, 3, 2), 0, 0}, {0, 0, 0, 0}});
   // The last row: its cells 1 and 2 get a dashed bottom, cell 0 no left.
-  const std::string set = doctest::sprmVar(0xD62F, std::string("\x01\x03\x04", 3) +
-                                                       u32le(0x00663399) + std::string("\x08\x07\x00\x00", 4)) +
-                          doctest::sprmVar(0xD620, std::string("\x00\x01\x02", 3) + u32le(0));
+  const std::string set =
+      doctest::sprmVar(0xD62F, std::string("\x01\x03\x04", 3) + u32le(0x00663399) +
+                                   std::string("\x08\x07\x00\x00", 4)) +
+      doctest::sprmVar(0xD620, std::string("\x00\x01\x02", 3) + u32le(0));
   const std::string borders80 = doctest::sprmVar(0xD605, table);
   SyntheticDoc d;
   d.text =

@@ -49,7 +49,9 @@ void applyCharStyle(Chp& chp, int32_t istd, const StyleSheet* styles, int depth)
 
 }  // namespace
 
-uint32_t icoColor(uint8_t v) { return v < 17 ? kIco[v] : 0xFFFFFFFFu; }
+uint32_t icoColor(uint8_t v) {
+  return v < 17 ? kIco[v] : 0xFFFFFFFFu;
+}
 
 uint32_t colorRef(uint32_t v) {
   return (v >> 24) == 0xFF ? 0xFFFFFFFFu : ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
@@ -98,9 +100,15 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
     case 0x0856: c.obj = b != 0; break;
     case 0x0800: c.deleted = b != 0; break;
     case 0x2A3E: c.underline = b; break;
-    case 0x2A42: c.color = icoColor(b); break;
-    case 0x6870: c.color = colorRef(op.u32(0)); break;
-    case 0x2A0C: c.highlight = icoColor(b); break;
+    case 0x2A42:
+      c.color = icoColor(b);
+      break;
+    case 0x6870:
+      c.color = colorRef(op.u32(0));
+      break;
+    case 0x2A0C:
+      c.highlight = icoColor(b);
+      break;
     case 0x4A43: c.halfPoints = op.u16(0); break;
     case 0x486D:
     case 0x4873: c.lid = op.u16(0); break;
@@ -205,7 +213,9 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
       }
       break;
     }
-    default: applyTableBorderSprm(p, sprm, op); break;
+    default:
+      applyTableBorderSprm(p, sprm, op);
+      break;
   }
 }
 

@@ -58,7 +58,7 @@ struct Pap {
   uint8_t outline = 9;
   bool inTable = false, ttp = false, innerCell = false, innerTtp = false;
   int32_t itap = 0;
-  std::vector<TableCellDef> cells;           // from the row's table definition
+  std::vector<TableCellDef> cells;          // from the row's table definition
   std::array<MaybeBorder, 6> tableBorders;  // by TableEdge
 };
 
