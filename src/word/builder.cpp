@@ -163,7 +163,8 @@ void Builder::startRow() {
   o.rowOpen = true;
 }
 
-void Builder::startCell(int32_t width, uint16_t gridSpan, VMerge vmerge, uint32_t shading) {
+void Builder::startCell(int32_t width, uint16_t gridSpan, VMerge vmerge, uint32_t shading,
+                        const CellBorders& borders) {
   if (open_.empty() || !open_.back().rowOpen) startRow();
   OpenTable& o = open_.back();
   if (o.cellOpen) endCell();
@@ -174,6 +175,7 @@ void Builder::startCell(int32_t width, uint16_t gridSpan, VMerge vmerge, uint32_
   c.gridSpan = gridSpan == 0 ? 1 : gridSpan;
   c.vmerge = vmerge;
   c.shading = shading;
+  c.borders = borders;
   story_.tables[o.index].rows.back().cells.push_back(c);
   o.cellOpen = true;
 }

@@ -50,7 +50,7 @@ class Builder {
   void startTable();
   void startRow();
   void startCell(int32_t width = 0, uint16_t gridSpan = 1, VMerge vmerge = VMerge::None,
-                 uint32_t shading = kAutoColor);
+                 uint32_t shading = kAutoColor, const CellBorders& borders = {});
   void endCell();  // ends the cell's last paragraph with a 7
   void endRow();   // writes the row's own 7
   void endTable();

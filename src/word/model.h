@@ -82,6 +82,38 @@ struct Run {
 
 enum class VMerge : uint8_t { None, Restart, Continue };
 
+// How a cell's edge is drawn. Unknown: the reader cannot tell (a page keeps
+// its default grid); None: no line.
+enum class LineStyle : uint8_t {
+  Unknown,
+  None,
+  Single,
+  Thick,
+  Double,
+  Dotted,
+  Dashed,
+  DotDash,
+  Groove,
+  Ridge,
+  Inset,
+  Outset
+};
+
+// The widest line a word processor draws (12pt), in eighths of a point.
+inline constexpr uint16_t kMaxBorderWidth = 96;
+
+struct Border {
+  LineStyle style = LineStyle::Unknown;
+  uint16_t width = 0;           // eighths of a point, up to kMaxBorderWidth
+  uint32_t color = kAutoColor;  // 0xRRGGBB; automatic: black
+  bool operator==(const Border&) const = default;
+};
+
+struct CellBorders {
+  Border top, left, bottom, right;
+  bool operator==(const CellBorders&) const = default;
+};
+
 struct Cell {
   uint32_t start = 0;
   uint32_t end = 0;       // one past the cell's 7
@@ -89,6 +121,7 @@ struct Cell {
   uint16_t gridSpan = 1;  // columns spanned (horizontal merge)
   VMerge vmerge = VMerge::None;
   uint32_t shading = kAutoColor;  // background, 0xRRGGBB
+  CellBorders borders;
 };
 
 struct Row {

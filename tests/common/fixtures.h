@@ -53,6 +53,14 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
   out << bytes;
 }
 
+// A golden file's text, to compare with `actual`. With RD_UPDATE_GOLDEN
+// set, `actual` is written there first: read the diff through before
+// keeping it.
+inline std::string golden(const std::string& path, const std::string& actual) {
+  if (std::getenv("RD_UPDATE_GOLDEN")) writeBytes(path, actual);
+  return readBytes(path);
+}
+
 // The error f() fails with; a call that does not fail fails the test and
 // gives error 0.
 template <class F>

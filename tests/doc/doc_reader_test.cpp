@@ -388,6 +388,30 @@ TEST(DocParts, SprmWalkStopsAtATruncatedOperand) {
   EXPECT_FALSE(c2.italic);
 }
 
+// Border sprms cut short, for cells the row does not have, or of types
+// and widths no word processor writes keep the row whole and in bounds.
+TEST(DocParts, DamagedBorderSprmsKeepTheRowWhole) {
+  const std::string brc80("\xFF\xC8\x03\x00", 4);  // type 200, 255 eighths
+  const struct {
+    std::string sprm;
+    MaybeBorder left;  // of cell 1
+  } cases[] = {
+      {std::string("\x05\xD6\x18\x01\x02", 5), std::nullopt},  // table's, cut short
+      {std::string("\x20\xD6\x07\x01\xC8\x0F", 6) + brc80,     // cells 1..199
+       Border{LineStyle::Single, kMaxBorderWidth, 0x00FFFF}},
+      {std::string("\x20\xD6\x07\x02\x01\x0F", 6) + brc80, std::nullopt},  // an empty range
+      {std::string("\x2F\xD6\x03\x00\x03\x0F", 6), std::nullopt},          // too short for a border
+  };
+  for (const auto& c : cases) {
+    Pap pap;
+    pap.cells.resize(3);
+    applyPap(pap, Bytes(c.sprm), Bytes());
+    EXPECT_EQ(pap.cells.size(), 3u);
+    EXPECT_EQ(pap.cells[1].borders[kLeft], c.left);
+    for (const MaybeBorder& b : pap.tableBorders) EXPECT_FALSE(b.has_value());
+  }
+}
+
 TEST(DocParts, Word6SprmsTranslateToTheLaterForm) {
   // bold, font 3, colour red, an unknown code, then something never reached.
   std::string g("\x55\x01\x5D\x03\x00\x62\x06\xD5\x55\x01", 10);

@@ -4,6 +4,7 @@
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-memory.h>
 
+#include <optional>
 #include <stdexcept>
 
 namespace doctest {
@@ -44,13 +45,24 @@ std::string sprm32(uint16_t sprm, uint32_t v) {
   return s;
 }
 
-std::string tableDefinition(const std::vector<int16_t>& boundaries, const std::vector<uint16_t>& cellFlags) {
+std::string sprmVar(uint16_t sprm, const std::string& operand) {
+  std::string s;
+  add16(s, sprm);
+  s.push_back(static_cast<char>(operand.size()));
+  return s + operand;
+}
+
+std::string tableDefinition(const std::vector<int16_t>& boundaries,
+                            const std::vector<uint16_t>& cellFlags,
+                            const std::vector<std::array<uint32_t, 4>>& borders) {
   std::string body;
   body.push_back(static_cast<char>(cellFlags.size()));
   for (int16_t b : boundaries) add16(body, static_cast<uint16_t>(b));
-  for (uint16_t f : cellFlags) {
+  for (size_t i = 0; i < cellFlags.size(); ++i) {
     std::string tc(20, '\0');
-    put16(tc, 0, f);
+    put16(tc, 0, cellFlags[i]);
+    for (size_t side = 0; side < 4 && i < borders.size(); ++side)
+      put32(tc, 4 + 4 * side, borders[i][side]);
     body += tc;
   }
   std::string s;
@@ -77,7 +89,7 @@ std::string SyntheticDoc::build() const {
   for (char16_t c : all) add16(w, c);
   while (w.size() % 512) w.push_back('\0');
 
-  // Paragraph formatting pages: up to 20 paragraphs each.
+  // Paragraph formatting pages: as many paragraphs as fit, up to 20 each.
   struct Range {
     uint32_t fcStart, fcEnd;
     std::string papx;
@@ -93,16 +105,15 @@ std::string SyntheticDoc::build() const {
     start = cp + 1;
     ++pi;
   }
-  std::string t;  // 1Table
-  std::vector<std::pair<uint32_t, uint32_t>> btes;  // first fc, page number
-  for (size_t first = 0; first < ranges.size(); first += 20) {
-    size_t n = std::min<size_t>(20, ranges.size() - first);
-    std::string page(512, '\0');
+  // A page of ranges [first, first + n): its bytes, or nothing when they do
+  // not fit.
+  auto page = [&](size_t first, size_t n) -> std::optional<std::string> {
+    std::string out(512, '\0');
     size_t top = 511;
     for (size_t k = 0; k < n; ++k) {
       const Range& r = ranges[first + k];
-      put32(page, 4 * k, r.fcStart);
-      put32(page, 4 * (k + 1), r.fcEnd);
+      put32(out, 4 * k, r.fcStart);
+      put32(out, 4 * (k + 1), r.fcEnd);
       std::string data;
       if (r.papx.size() % 2 == 1) {
         data.push_back(static_cast<char>((r.papx.size() + 1) / 2));
@@ -111,15 +122,25 @@ std::string SyntheticDoc::build() const {
         data.push_back(static_cast<char>(r.papx.size() / 2));
       }
       data += r.papx;
+      if (top < data.size()) return std::nullopt;
       size_t at = (top - data.size()) & ~static_cast<size_t>(1);
-      if (at < 4 * (n + 1) + 13 * n) throw std::runtime_error("paragraph properties too large for a test page");
-      page.replace(at, data.size(), data);
+      if (at < 4 * (n + 1) + 13 * n) return std::nullopt;
+      out.replace(at, data.size(), data);
       top = at;
-      page[4 * (n + 1) + 13 * k] = static_cast<char>(at / 2);
+      out[4 * (n + 1) + 13 * k] = static_cast<char>(at / 2);
     }
-    page[511] = static_cast<char>(n);
+    out[511] = static_cast<char>(n);
+    return out;
+  };
+  std::string t;                                    // 1Table
+  std::vector<std::pair<uint32_t, uint32_t>> btes;  // first fc, page number
+  for (size_t first = 0; first < ranges.size();) {
+    size_t n = std::min<size_t>(20, ranges.size() - first);
+    while (n > 0 && !page(first, n)) --n;
+    if (n == 0) throw std::runtime_error("paragraph properties too large for a test page");
     btes.push_back({ranges[first].fcStart, static_cast<uint32_t>(w.size() / 512)});
-    w += page;
+    w += *page(first, n);
+    first += n;
   }
   if (!btes.empty()) {
     uint32_t fc = static_cast<uint32_t>(t.size());

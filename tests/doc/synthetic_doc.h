@@ -3,6 +3,7 @@
 // paragraph properties per paragraph, and optionally footnotes. Real
 // documents cover the common cases; these cover the edges a test needs
 // to state exactly.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,7 +33,12 @@ struct SyntheticDoc {
 // Sprm helpers.
 std::string sprm8(uint16_t sprm, uint8_t v);
 std::string sprm32(uint16_t sprm, uint32_t v);
-// A row definition: cell boundaries and vertical-merge flags per cell.
-std::string tableDefinition(const std::vector<int16_t>& boundaries, const std::vector<uint16_t>& cellFlags);
+// A sprm of variable size: its operand after a byte of its size.
+std::string sprmVar(uint16_t sprm, const std::string& operand);
+// A row definition: cell boundaries and vertical-merge flags per cell, and
+// optionally each cell's borders (top, left, bottom, right; 4-byte form).
+std::string tableDefinition(const std::vector<int16_t>& boundaries,
+                            const std::vector<uint16_t>& cellFlags,
+                            const std::vector<std::array<uint32_t, 4>>& borders = {});
 
 }  // namespace doctest

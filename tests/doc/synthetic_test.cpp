@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "../common/fixtures.h"
 #include "synthetic_doc.h"
 #include "word/builder.h"
 #include "word/error.h"
@@ -200,3 +201,69 @@ TEST(SyntheticDoc, NotesPointingAtTheSameTextStayBounded) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string u32le(uint32_t v) {
+  return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                     static_cast<char>(v >> 24)};
+}
+
+// A border of the 4-byte form: width in eighths of a point, type, colour.
+uint32_t brc80(uint8_t eighths, uint8_t type, uint8_t ico) {
+  return eighths | (type << 8) | (ico << 16);
+}
+
+}  // namespace
+
+// A table's borders (4-byte and 8-byte forms), its cells' own, those set
+// for a range of cells, and a table that gives none, as the model dump
+// shows them (golden/borders.txt).
+TEST(SyntheticDoc, CellsTakeTheirOwnBordersElseTheirTables) {
+  std::string table;  // thick outside, red single between rows, dotted between cells
+  for (uint32_t b : {brc80(12, 2, 1), brc80(12, 2, 1), brc80(12, 2, 1), brc80(12, 2, 1),
+                     brc80(4, 1, 6), brc80(2, 6, 0)})
+    table += u32le(b);
+  std::string wide;  // the same in the 8-byte form: the later one counts
+  for (int e = 0; e < 6; ++e) wide += u32le(0x00332211) + std::string("\x08\x07\x00\x00", 4);
+  const std::vector<int16_t> edges = {0, 1000, 2000, 3000};
+  const std::string def = doctest::tableDefinition(edges, {0, 0, 0});
+  // The middle row's middle cell: no top (nil), a blue double left.
+  const std::string own = doctest::tableDefinition(
+      edges, {0, 0, 0}, {{0, 0, 0, 0}, {0xFFFFFFFF, brc80(6, 3, 2), 0, 0}, {0, 0, 0, 0}});
+  // The last row: its cells 1 and 2 get a dashed bottom, cell 0 no left.
+  const std::string set =
+      doctest::sprmVar(0xD62F, std::string("\x01\x03\x04", 3) + u32le(0x00663399) +
+                                   std::string("\x08\x07\x00\x00", 4)) +
+      doctest::sprmVar(0xD620, std::string("\x00\x01\x02", 3) + u32le(0));
+  const std::string borders80 = doctest::sprmVar(0xD605, table);
+  SyntheticDoc d;
+  d.text =
+      u"a\x07"
+      u"b\x07"
+      u"c\x07\x07"
+      u"d\x07"
+      u"e\x07"
+      u"f\x07\x07"
+      u"g\x07"
+      u"h\x07"
+      u"i\x07\x07"
+      u"between\r"
+      u"x\x07"
+      u"y\x07\x07"
+      u"after\r";
+  const SyntheticDoc::Paragraph cell{kInTable};
+  d.paragraphs = {cell, cell, cell, {kRowEnd + borders80 + def},
+                  cell, cell, cell, {kRowEnd + borders80 + own},
+                  cell, cell, cell, {kRowEnd + borders80 + def + set},
+                  {},   cell, cell, {kRowEnd + doctest::tableDefinition({0, 1000, 2000}, {0, 0})},
+                  {}};
+  word::Model m = read(d);
+  ASSERT_EQ(m.main.tables.size(), 2u);
+  const std::string got = word::write::dump(m);
+  EXPECT_EQ(got, testing_support::golden(RD_TEST_DIR "/doc/golden/borders.txt", got));
+  // The 8-byte form of the table's borders, after the 4-byte one, wins.
+  d.paragraphs[3].sprms += doctest::sprmVar(0xD613, wide);
+  const word::Cell first = read(d).main.tables[0].rows[0].cells[0];
+  EXPECT_EQ(first.borders.top, (word::Border{word::LineStyle::Dashed, 8, 0x112233}));
+}

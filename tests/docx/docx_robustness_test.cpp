@@ -66,9 +66,10 @@ TEST(DocxBadInput, DamagedSidePartsDoNotStopTheText) {
 
 TEST(DocxBadInput, TruncationsAndFlippedBytesNeverCrash) {
   std::string good = simpleDocx(
-      "<w:p><w:r><w:t>one</w:t></w:r></w:p><w:tbl><w:tr><w:tc><w:p><w:r><w:t>cell</w:t></w:r></"
-      "w:p></w:tc></w:tr>"
-      "</w:tbl><w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r></w:p>");
+      "<w:p><w:r><w:t>one</w:t></w:r></w:p><w:tbl><w:tblPr><w:tblBorders><w:top w:val=\"single\" "
+      "w:sz=\"4\" w:color=\"FF0000\"/></w:tblBorders></w:tblPr><w:tr><w:tc><w:tcPr><w:tcBorders>"
+      "<w:end w:val=\"double\" w:sz=\"6\"/></w:tcBorders></w:tcPr><w:p><w:r><w:t>cell</w:t></w:r>"
+      "</w:p></w:tc></w:tr></w:tbl><w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r></w:p>");
   ASSERT_TRUE(opensOrFails(good));
   size_t opened = 0;
   for (size_t cut = 0; cut < good.size(); cut += 7)
@@ -79,6 +80,34 @@ TEST(DocxBadInput, TruncationsAndFlippedBytesNeverCrash) {
     std::string bad = good;
     for (int k = 0; k < 4; ++k) bad[rng() % bad.size()] = static_cast<char>(rng());
     opensOrFails(bad);
+  }
+}
+
+// Border values no word processor writes still give a cell its borders.
+TEST(DocxBadInput, DamagedBordersGiveLinesWithinBounds) {
+  using word::LineStyle;
+  const struct {
+    const char* attrs;
+    word::Border top;
+  } cases[] = {
+      {"w:val=\"apples\" w:sz=\"-5\"", {LineStyle::Single, 0, word::kAutoColor}},
+      {"w:val=\"single\" w:sz=\"99999999999999999999\" w:color=\"12\"",
+       {LineStyle::Single, word::kMaxBorderWidth, word::kAutoColor}},
+      {"w:val=\"dotted\" w:sz=\"4x\" w:color=\"00FF00FF\"",
+       {LineStyle::Dotted, 4, word::kAutoColor}},
+      {"w:sz=\"8\"", {LineStyle::None, 0, word::kAutoColor}},
+      {"w:val=\"thinThickThinLargeGap\" w:sz=\"500\" w:color=\"auto\"",
+       {LineStyle::Double, word::kMaxBorderWidth, word::kAutoColor}},
+  };
+  for (const auto& c : cases) {
+    const word::Model m = docxtest::read(
+        std::string("<w:tbl><w:tr><w:tc><w:tcPr><w:tcBorders><w:top ") + c.attrs +
+        "/><w:bottom/><w:left/><w:right/><w:insideH/><w:bogus w:val=\"single\"/></w:tcBorders>"
+        "</w:tcPr><w:p/></w:tc></w:tr></w:tbl>");
+    ASSERT_EQ(m.main.tables.size(), 1u) << c.attrs;
+    const word::CellBorders& b = m.main.tables[0].rows[0].cells[0].borders;
+    EXPECT_EQ(b.top, c.top) << c.attrs;
+    EXPECT_EQ(b.bottom.style, LineStyle::None) << c.attrs;
   }
 }
 

@@ -9,6 +9,9 @@
 // reference's. Prints one table and the share alike per format, and fails
 // when a share falls below its floor, a document cannot be written or a
 // picture on our pages does not load.
+// Cells with a visible border are counted too, as a column and a share of
+// their own: that count is not part of the verdict, so the shares alike
+// stay comparable with those measured before it.
 'use strict';
 const fs = require('node:fs');
 const os = require('node:os');
@@ -24,6 +27,8 @@ const { chromium } = require('playwright-core');
 const FLOORS = { doc: 0.907, docx: 0.917 };
 const FORMATS = ['doc', 'docx'];
 const COUNTS = ['tables', 'cells', 'pictures', 'shown', 'links', 'bold', 'italic', 'items'];
+const SHOWN_ONLY = ['borders'];  // reported beside the verdict, not in it
+const COLUMNS = COUNTS.concat(SHOWN_ONLY);
 // Pictures shown (loaded with a size) are ours against the reference's
 // pictures: its picture files are not kept, only its <img> elements.
 const refCount = (ref, k) => (k === 'shown' ? ref.pictures : ref[k]);
@@ -42,7 +47,7 @@ const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 // The reference's page headers and footers are left out: pages never show
 // them.
 function measure(leaveOutHeaders) {
-  const c = { tables: 0, cells: 0, pictures: 0, shown: 0, links: 0, bold: 0, italic: 0, items: 0 };
+  const c = { tables: 0, cells: 0, pictures: 0, shown: 0, links: 0, bold: 0, italic: 0, items: 0, borders: 0 };
   const failed = [];
   let word = null;
   const endWord = () => {
@@ -69,6 +74,11 @@ function measure(leaveOutHeaders) {
       }
     }
   };
+  // A side shows a line when it has a style other than none or hidden and
+  // a width.
+  const bordered = (style) => ['Top', 'Right', 'Bottom', 'Left'].some((side) =>
+    !['none', 'hidden'].includes(style[`border${side}Style`]) &&
+    parseFloat(style[`border${side}Width`]) > 0);
   const walk = (el) => {
     const style = getComputedStyle(el);
     if (style.display === 'none') return;
@@ -76,7 +86,10 @@ function measure(leaveOutHeaders) {
     const block = !style.display.startsWith('inline');
     if (block || el.tagName === 'BR') endWord();
     if (style.display === 'table') c.tables++;
-    if (style.display === 'table-cell') c.cells++;
+    if (style.display === 'table-cell') {
+      c.cells++;
+      if (bordered(style)) c.borders++;
+    }
     if (style.display === 'list-item') c.items++;
     if (el.tagName === 'IMG') {
       c.pictures++;
@@ -118,20 +131,21 @@ function pad(s, n) {
 }
 
 function report(rows) {
-  const lines = [pad('document', 36) + COUNTS.map((k) => pad(k, 11)).join('') + 'alike'];
+  const lines = [pad('document', 36) + COLUMNS.map((k) => pad(k, 11)).join('') + 'alike'];
   for (const r of rows) {
     if (r.error) {
       lines.push(pad(r.name, 36) + 'not written: ' + r.error);
       continue;
     }
-    const cells = COUNTS.map((k) => {
+    const cells = COLUMNS.map((k) => {
       const ref = refCount(r.ref, k);
       const mark = alike(r.ours[k], ref) ? '' : '*';
       return pad(`${r.ours[k]}/${ref}${mark}`, 11);
     });
     lines.push(pad(r.name, 36) + cells.join('') + (r.alike ? 'yes' : 'no'));
   }
-  lines.push('(ours/reference; * outside 10% or 1; shown: pictures loaded with a size)');
+  lines.push('(ours/reference; * outside 10% or 1; shown: pictures loaded with a size; ' +
+    'borders: cells with a visible border, not in the verdict)');
   console.log(lines.join('\n'));
 }
 
@@ -145,6 +159,14 @@ function summary(rows) {
     ok = ok && !below;
     console.log(`${format}: ${n} of ${of.length} alike (${(100 * share).toFixed(1)}%), ` +
       `floor ${(100 * FLOORS[format]).toFixed(1)}%${below ? ': BELOW THE FLOOR' : ''}`);
+  }
+  for (const k of SHOWN_ONLY) {
+    const shares = FORMATS.map((format) => {
+      const of = rows.filter((r) => r.format === format && r.ours);
+      const n = of.filter((r) => alike(r.ours[k], r.ref[k])).length;
+      return `${format} ${n} of ${of.length} (${(100 * (of.length ? n / of.length : 1)).toFixed(1)}%)`;
+    });
+    console.log(`${k} alike (not in the verdict): ${shares.join(', ')}`);
   }
   const failed = rows.flatMap((r) => (r.failed || []).map((src) => path.extname(src).toLowerCase() || '?'));
   const kinds = {};

@@ -87,6 +87,32 @@ TEST(OdtBadInput, DamagedStylesDoNotStopTheText) {
   EXPECT_EQ(odttest::text(word::read::readOdt(bytes)), "text\r\n");
 }
 
+// Border values no word processor writes still give a cell its borders.
+TEST(OdtBadInput, DamagedBordersGiveLinesWithinBounds) {
+  using word::LineStyle;
+  const struct {
+    const char* value;
+    word::Border border;
+  } cases[] = {
+      {"1e308pt solid #000000", {LineStyle::Single, word::kMaxBorderWidth, 0}},
+      {"-5pt wavy #GG0000", {LineStyle::Single, 0, word::kAutoColor}},
+      {"#FF0000 2pt", {LineStyle::None, 0, word::kAutoColor}},
+      {"  solid   thick ", {LineStyle::Single, 30, word::kAutoColor}},
+      {"0.5pt hidden #000000", {LineStyle::None, 0, word::kAutoColor}},
+  };
+  for (const auto& c : cases) {
+    word::Model m = word::read::readOdt(odttest::package(
+        {"<table:table><table:table-row><table:table-cell table:style-name=\"B\"><text:p/>"
+         "</table:table-cell></table:table-row></table:table>",
+         std::string("<style:style style:name=\"B\" style:family=\"table-cell\">"
+                     "<style:table-cell-properties fo:border=\"") +
+             c.value + "\"/></style:style>",
+         ""}));
+    ASSERT_EQ(m.main.tables.size(), 1u) << c.value;
+    EXPECT_EQ(m.main.tables[0].rows[0].cells[0].borders.left, c.border) << c.value;
+  }
+}
+
 TEST(OdtBadInput, EntitiesAreNeverExpandedOrFetched) {
   std::string dtd =
       "<?xml version=\"1.0\"?><!DOCTYPE office:document [<!ENTITY xxe SYSTEM "

@@ -3,6 +3,7 @@
 // boxes and tracked changes, in packages and in flat XML.
 #include <gtest/gtest.h>
 
+#include "../common/fixtures.h"
 #include "odt_fixture.h"
 #include "word/error.h"
 
@@ -162,6 +163,32 @@ TEST(OdtTables, SpansCoveredCellsWidthsAndNesting) {
   EXPECT_EQ(rows[1].cells[2].vmerge, word::VMerge::Continue);
   EXPECT_EQ(m.main.tables[1].depth, 2);
   EXPECT_EQ(odttest::text(m), "wide\ttall\r\nx\tx\t\r\nn\tinner\r\n\tz\r\n\r\n");
+}
+
+// Cell styles' borders: all sides at once, a side over them, a parent's
+// under its child's, none, and a cell without a style (golden/borders.txt).
+TEST(OdtTables, CellsTakeTheirStylesBorders) {
+  auto cellStyle = [](const char* name, const std::string& borders, const char* parent = "") {
+    return std::string("<style:style style:name=\"") + name +
+           "\" style:family=\"table-cell\" style:parent-style-name=\"" + parent +
+           "\"><style:table-cell-properties " + borders + "/></style:style>";
+  };
+  Parts parts;
+  parts.common = cellStyle("Ruled", "fo:border-left=\"thin dashed #00FF00\"");
+  parts.automatic =
+      cellStyle("All", "fo:border=\"0.5pt solid #000000\"") +
+      cellStyle("Over", "fo:border-top=\"none\" fo:border-bottom=\"1.5pt double #FF0000\"",
+                "Ruled") +
+      cellStyle("Odd", "fo:border=\"#0000FF 2pt ridge\" fo:border-top=\"0.06pt dotted\"");
+  auto cell = [](const char* style) {
+    return std::string("<table:table-cell") +
+           (*style ? std::string(" table:style-name=\"") + style + "\"" : std::string()) + ">" +
+           p("x") + "</table:table-cell>";
+  };
+  parts.body = "<table:table><table:table-row>" + cell("All") + cell("Over") + cell("Odd") +
+               cell("") + "</table:table-row></table:table>";
+  const std::string got = word::write::dump(odttest::read(parts));
+  EXPECT_EQ(got, testing_support::golden(RD_TEST_DIR "/odt/golden/borders.txt", got));
 }
 
 TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {

@@ -278,6 +278,39 @@ TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
   EXPECT_EQ(body[3], "<tr><td style=\"width:36pt\"><p>r3</p></td></tr>");
 }
 
+// Each cell writes the borders it knows, one row per kind; unknown ones
+// keep the page's grid (golden/table_borders.htm).
+TEST(HtmlWriter, CellsCarryTheirBorders) {
+  const Border none{LineStyle::None, 0, kAutoColor}, hair{LineStyle::Single, 0, kAutoColor};
+  const Border red{LineStyle::Double, 4, 0xFF0000}, thick{LineStyle::Thick, 200, 0x123456};
+  const CellBorders cases[] = {
+      {},                            // unknown: the grid
+      {none, none, none, none},      // a layout table's cell
+      {hair, hair, hair, hair},      // the thinnest line still shows
+      {red, none, thick, Border{}},  // sides of their own; the unknown one keeps the grid
+      {{LineStyle::Dotted, 8, kAutoColor},
+       {LineStyle::Dashed, 12, 0x00FF00},
+       {LineStyle::DotDash, 6, kAutoColor},
+       {LineStyle::Groove, 16, kAutoColor}},
+      {{LineStyle::Ridge, 16, kAutoColor},
+       {LineStyle::Inset, 16, kAutoColor},
+       {LineStyle::Outset, 16, kAutoColor},
+       none},
+  };
+  Builder b;
+  b.startTable();
+  for (const CellBorders& c : cases) {
+    b.startRow();
+    b.startCell(720, 1, VMerge::None, kAutoColor, c);
+    b.text("x");
+    b.endRow();
+  }
+  b.endTable();
+  std::string got;
+  for (const std::string& line : bodyLines(html(b.finish()))) got += line + "\n";
+  EXPECT_EQ(got, testing_support::golden(RD_TEST_DIR "/word/golden/table_borders.htm", got));
+}
+
 TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   Builder b;
   auto picture = [&](const char* format, std::string bytes, int w, int h) {

@@ -4,6 +4,7 @@
 // whose own values head the dump.
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "support/codepage.h"
@@ -46,6 +47,28 @@ std::string rgb(uint32_t colour) {
 // Half points as points: "12", "10.5".
 std::string size(uint16_t halfPoints) {
   return std::to_string(halfPoints / 2) + (halfPoints % 2 ? ".5" : "");
+}
+
+// A cell edge: "none", "?" when unknown, else style, width in eighths of a
+// point and colour ("single/4", "double/6/#FF0000").
+std::string border(const Border& b) {
+  static const char* const kNames[] = {"?",      "none",    "single", "thick", "double", "dotted",
+                                       "dashed", "dotdash", "groove", "ridge", "inset",  "outset"};
+  const size_t i = static_cast<size_t>(b.style);
+  std::string out = i < std::size(kNames) ? kNames[i] : "?";
+  if (b.style == LineStyle::Unknown || b.style == LineStyle::None) return out;
+  out += "/" + std::to_string(b.width);
+  if (b.color != kAutoColor) out += "/" + rgb(b.color);
+  return out;
+}
+
+// The four edges top, left, bottom, right; one when they are alike; nothing
+// when none is known.
+std::string borders(const CellBorders& b) {
+  if (b.top == b.left && b.top == b.bottom && b.top == b.right)
+    return b.top.style == LineStyle::Unknown ? "" : " borders=" + border(b.top);
+  return " borders=" + border(b.top) + "," + border(b.left) + "," + border(b.bottom) + "," +
+         border(b.right);
 }
 
 // Surrogate pairs stay whole when text is cut into pieces.
@@ -187,6 +210,7 @@ class Dumper {
           std::snprintf(hex, sizeof hex, "%06X", c.shading & 0xFFFFFFu);
           text += std::string(" shading=") + hex;
         }
+        text += borders(c.borders);
         line(depth + 2, text);
         uint32_t from = std::max(c.start, t.start), to = std::min(c.end, t.end);
         if (to > from && to <= story_->text.size()) range(from, to, t.depth, depth + 3);

@@ -18,6 +18,7 @@
 #include "word/links.h"
 #include "word/story_ops.h"
 #include "word/write/blocks.h"
+#include "word/write/css.h"
 #include "word/write/pictures/converter.h"
 #include "word/write/pictures/web_picture.h"
 #include "word/write/writers.h"
@@ -27,37 +28,8 @@ namespace {
 
 constexpr const char16_t* kNewLine = u"\r\n";
 
-std::u16string ascii(std::string_view s) {
-  return std::u16string(s.begin(), s.end());
-}
-
 std::u16string number(int64_t n) {
   return ascii(std::to_string(n));
-}
-
-// Twips or half points as CSS points ("12pt", "10.5pt", "-18pt").
-std::u16string points(int64_t value, int divisor) {
-  // In hundredths, rounded half away from zero; whole numbers of them for
-  // the units used (half points, twips). Integer work: this runs for every
-  // formatted run of every page.
-  const bool negative = value < 0;
-  const uint64_t magnitude =
-      negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  const uint64_t d = static_cast<uint64_t>(divisor > 0 ? divisor : 1);
-  const uint64_t hundredths = (magnitude * 100 + d / 2) / d;
-  std::string s = (negative && hundredths != 0 ? "-" : "") + std::to_string(hundredths / 100);
-  if (uint64_t frac = hundredths % 100) {
-    s += '.';
-    s += static_cast<char>('0' + frac / 10);
-    if (frac % 10) s += static_cast<char>('0' + frac % 10);
-  }
-  return ascii(s) + u"pt";
-}
-
-std::u16string colour(uint32_t rgb) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "#%06X", rgb & 0xFFFFFFu);
-  return ascii(buf);
 }
 
 // The entity a character takes in page text, or nothing when it stands for
@@ -227,6 +199,7 @@ class Renderer {
     if (!bodyCss.empty()) out_ += u"body{" + bodyCss + u"}\r\n";
     out_ += u"p,h1,h2,h3,h4,h5,h6,li{margin:0}\r\n";
     out_ += u"table{border-collapse:collapse}\r\n";
+    // Cells whose borders the document does not give keep a grid.
     out_ += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";
     out_ += u".tab{white-space:pre}\r\n";
     out_ += u".note{margin-top:6pt}\r\n";
@@ -585,9 +558,7 @@ class Renderer {
           }
           if (span > 1) attrs += u" rowspan=\"" + number(static_cast<int64_t>(span)) + u"\"";
         }
-        std::u16string css;
-        if (cell.width > 0) css += u"width:" + points(cell.width, 20) + u";";
-        if (cell.shading != kAutoColor) css += u"background-color:" + colour(cell.shading) + u";";
+        const std::u16string css = cellCss(cell);
         if (!css.empty()) attrs += u" style=\"" + css.substr(0, css.size() - 1) + u"\"";
         out_ += u"<td" + attrs + u">";
         uint32_t from = std::max(cell.start, t.start), to = std::min(cell.end, t.end);

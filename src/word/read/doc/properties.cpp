@@ -26,8 +26,6 @@ int fixedSize(uint16_t sprm) {
 constexpr uint32_t kIco[17] = {0xFFFFFFFFu, 0x000000, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFF00FF, 0xFF0000, 0xFFFF00, 0xFFFFFF,
                                0x000080,    0x008080, 0x008000, 0x800080, 0x800000, 0x808000, 0x808080, 0xC0C0C0};
 
-uint32_t ico(uint8_t v) { return v < 17 ? kIco[v] : 0xFFFFFFFFu; }
-
 bool toggle(uint8_t v, bool style) {
   switch (v) {
     case 0: return false;
@@ -50,6 +48,14 @@ void applyCharStyle(Chp& chp, int32_t istd, const StyleSheet* styles, int depth)
 }
 
 }  // namespace
+
+uint32_t icoColor(uint8_t v) {
+  return v < 17 ? kIco[v] : 0xFFFFFFFFu;
+}
+
+uint32_t colorRef(uint32_t v) {
+  return (v >> 24) == 0xFF ? 0xFFFFFFFFu : ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+}
 
 void forEachSprm(Bytes g, const std::function<void(uint16_t, Bytes)>& f) {
   size_t at = 0;
@@ -94,13 +100,15 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
     case 0x0856: c.obj = b != 0; break;
     case 0x0800: c.deleted = b != 0; break;
     case 0x2A3E: c.underline = b; break;
-    case 0x2A42: c.color = ico(b); break;
-    case 0x6870: {
-      uint32_t v = op.u32(0);
-      c.color = (v >> 24) == 0xFF ? 0xFFFFFFFFu : ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+    case 0x2A42:
+      c.color = icoColor(b);
       break;
-    }
-    case 0x2A0C: c.highlight = ico(b); break;
+    case 0x6870:
+      c.color = colorRef(op.u32(0));
+      break;
+    case 0x2A0C:
+      c.highlight = icoColor(b);
+      break;
     case 0x4A43: c.halfPoints = op.u16(0); break;
     case 0x486D:
     case 0x4873: c.lid = op.u16(0); break;
@@ -153,6 +161,10 @@ void tableDefinition(Pap& p, Bytes op) {
       p.cells[i].vertMerge = grf & 0x0020;
       p.cells[i].vertRestart = grf & 0x0040;
     }
+    // The cell's own borders; a cut-short descriptor gives none.
+    for (size_t side = 0; side < 4; ++side)
+      if (op.has(tcs + 20 * i + 4 + 4 * side, 4))
+        p.cells[i].borders[side] = brc80(op.u32(tcs + 20 * i + 4 + 4 * side), true);
   }
 }
 
@@ -201,7 +213,9 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
       }
       break;
     }
-    default: break;
+    default:
+      applyTableBorderSprm(p, sprm, op);
+      break;
   }
 }
 
@@ -306,6 +320,7 @@ void StyleSheet::resolve(int32_t istd, int depth) {
   pap.inTable = pap.ttp = pap.innerCell = pap.innerTtp = false;
   pap.itap = 0;
   pap.cells.clear();
+  pap.tableBorders = {};
   s.pap = pap;
   s.chp = chp;
   state_[istd] = 2;

@@ -1,12 +1,15 @@
 #pragma once
 // Character and paragraph properties of Word 97-2003 files: property
 // modifiers (sprms), the style sheet and the font table.
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "word/model.h"
 #include "word/read/doc/bytes.h"
 
 namespace word::read::doc {
@@ -33,10 +36,18 @@ struct Chp {
   char16_t symbolChar = 0;
 };
 
+// A border as a table's properties give it; none given (nullopt) lets a
+// cell take its table's.
+using MaybeBorder = std::optional<Border>;
+
 struct TableCellDef {
   int32_t width = 0;
   bool firstMerged = false, merged = false, vertMerge = false, vertRestart = false;
+  std::array<MaybeBorder, 4> borders;  // top, left, bottom, right
 };
+
+// The edges of a table's borders (sprmTTableBorders80, sprmTTableBorders).
+enum TableEdge : size_t { kTop, kLeft, kBottom, kRight, kInsideH, kInsideV };
 
 struct Pap {
   int32_t istd = 0;
@@ -47,7 +58,8 @@ struct Pap {
   uint8_t outline = 9;
   bool inTable = false, ttp = false, innerCell = false, innerTtp = false;
   int32_t itap = 0;
-  std::vector<TableCellDef> cells;  // from the row's table definition
+  std::vector<TableCellDef> cells;          // from the row's table definition
+  std::array<MaybeBorder, 6> tableBorders;  // by TableEdge
 };
 
 struct Style {
@@ -91,6 +103,20 @@ void applyChp(Chp& chp, Bytes grpprl, const Chp& styleChp, const StyleSheet* sty
 void applyChpSprm(Chp& chp, uint16_t sprm, Bytes op, const Chp& styleChp, const StyleSheet* styles);
 void applyPap(Pap& pap, Bytes grpprl, Bytes data);
 void applyPapSprm(Pap& pap, uint16_t sprm, Bytes op, Bytes data);
+
+// A colour of the 16 older files name (ico; 0 is automatic), and a
+// COLORREF (red, green, blue, a flag byte for automatic) as 0xRRGGBB.
+uint32_t icoColor(uint8_t ico);
+uint32_t colorRef(uint32_t cv);
+
+// Borders (borders.cpp). A border of the 4-byte form (Brc80) or the 8-byte
+// one (BRC) at `at`: nil (all bits set) is no line; so is zero, unless
+// `zeroIsUnset`, where zero gives no border of the cell's own.
+MaybeBorder brc80(uint32_t v, bool zeroIsUnset);
+MaybeBorder brc(Bytes b, size_t at, bool zeroIsUnset);
+// The border sprms of a table row: its table's borders and those set for
+// a range of its cells; false for any other sprm.
+bool applyTableBorderSprm(Pap& pap, uint16_t sprm, Bytes op);
 
 // Fonts by index (SttbfFfn).
 struct Font {

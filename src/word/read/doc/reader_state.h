@@ -182,6 +182,7 @@ struct DocReader::Emitter {
     // into it; a paragraph break is owed before that content.
     bool joinNext = false;
     size_t table = 0;  // its place in `edges`
+    size_t rows = 0;   // rows started
   };
   std::vector<Level> levels;  // open tables
   // For each table made, in the order made, each row's cell edges as its
@@ -230,6 +231,7 @@ struct DocReader::Emitter {
   void closeTablesTo(size_t depth);
   void rowEdges(const std::vector<Para>& paras, const Para& p, size_t level);
   void openStructure(const std::vector<Para>& paras, size_t i);
+  void openCell(const std::vector<Para>& paras, const Para& p, size_t level);
 
   // pictures.cpp and notes.cpp.
   void emitPicture(const Chp& chp, const CharFormat& f);

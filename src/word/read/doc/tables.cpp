@@ -78,35 +78,64 @@ void DocReader::Emitter::openStructure(const std::vector<Para>& paras, size_t i)
       b.startRow();
       lv.rowOpen = true;
       lv.cell = 0;
+      ++lv.rows;
       rowEdges(paras, p, l);
     }
-    if (!lv.cellOpen && !rowEndHere) {
-      int32_t width = 0;
-      VMerge vm = VMerge::None;
-      // The row definition of this level's row: from the paragraph itself
-      // when it is at this depth, else from the table's own row end.
-      int32_t def = -1;
-      if (static_cast<size_t>(p.depth) == l) def = p.rowDef;
-      uint16_t span = 1;
-      if (def >= 0) {
-        const std::vector<TableCellDef>& cells = paras[def].pap.cells;
-        if (lv.cell < cells.size()) {
-          width = cells[lv.cell].width;
-          if (cells[lv.cell].vertRestart)
-            vm = VMerge::Restart;
-          else if (cells[lv.cell].vertMerge)
-            vm = VMerge::Continue;
-          // Cells merged across into this one widen it.
-          for (size_t k = lv.cell + 1; k < cells.size() && continuesMerge(cells[k]); ++k) {
-            width += cells[k].width;
-            ++span;
-          }
-        }
-      }
-      b.startCell(std::max(width, 0), span, vm);
-      lv.cellOpen = true;
-    }
+    if (!lv.cellOpen && !rowEndHere) openCell(paras, p, l);
   }
+}
+
+namespace {
+
+// A cell's borders: its own where it has them, else its table's (the outer
+// ones on the table's edges, the inside ones between cells); a table that
+// gives none has no lines. `last` is one past the cells merged into it.
+CellBorders cellBorders(const Pap& row, size_t cell, size_t last, bool firstRow, bool lastRow) {
+  const auto& own = row.cells[cell].borders;
+  const auto& table = row.tableBorders;
+  auto pick = [](const MaybeBorder& mine, const MaybeBorder& tables) {
+    return mine.value_or(tables.value_or(Border{LineStyle::None, 0, kAutoColor}));
+  };
+  CellBorders b;
+  b.top = pick(own[kTop], table[firstRow ? kTop : kInsideH]);
+  b.left = pick(own[kLeft], table[cell == 0 ? kLeft : kInsideV]);
+  b.bottom = pick(own[kBottom], table[lastRow ? kBottom : kInsideH]);
+  b.right = pick(row.cells[last - 1].borders[kRight],
+                 table[last >= row.cells.size() ? kRight : kInsideV]);
+  return b;
+}
+
+}  // namespace
+
+// The cell of the open table at `level` that the paragraph starts: its
+// width, merges and borders from its row's definition when the paragraph is
+// at that level (a paragraph of a table nested in it knows only its own).
+void DocReader::Emitter::openCell(const std::vector<Para>& paras, const Para& p, size_t level) {
+  Level& lv = levels[level - 1];
+  int32_t width = 0;
+  VMerge vm = VMerge::None;
+  uint16_t span = 1;
+  CellBorders borders;
+  const int32_t def = static_cast<size_t>(p.depth) == level ? p.rowDef : -1;
+  if (def >= 0 && lv.cell < paras[def].pap.cells.size()) {
+    const std::vector<TableCellDef>& cells = paras[def].pap.cells;
+    width = cells[lv.cell].width;
+    if (cells[lv.cell].vertRestart)
+      vm = VMerge::Restart;
+    else if (cells[lv.cell].vertMerge)
+      vm = VMerge::Continue;
+    // Cells merged across into this one widen it.
+    for (size_t k = lv.cell + 1; k < cells.size() && continuesMerge(cells[k]); ++k) {
+      width += cells[k].width;
+      ++span;
+    }
+    // The table goes on after this row while the next paragraph is in it.
+    const size_t next = static_cast<size_t>(def) + 1;
+    const bool lastRow = next >= paras.size() || static_cast<size_t>(paras[next].depth) < level;
+    borders = cellBorders(paras[def].pap, lv.cell, lv.cell + span, lv.rows == 1, lastRow);
+  }
+  b.startCell(std::max(width, 0), span, vm, kAutoColor, borders);
+  lv.cellOpen = true;
 }
 
 // A .doc table has no grid of its own: each row gives its cells' edges, and

@@ -82,6 +82,17 @@ void put16(std::string& out, uint16_t v) {
   out.push_back(static_cast<char>(v >> 8));
 }
 
+// A cell border of Word 6.0/95 (two bytes: a width of 0.75pt steps, or 6
+// dotted and 7 dashed; a type; a colour) in the later 4-byte form.
+uint32_t widerBorder(uint16_t v) {
+  if (v == 0xFFFF) return 0xFFFFFFFFu;
+  const uint32_t width = v & 7, type = (v >> 3) & 3, ico = (v >> 6) & 31;
+  if (v == 0 || type == 0) return v == 0 ? 0 : 0xFFFFFFFFu;
+  const uint32_t later = width == 6 ? 6 : width == 7 ? 7 : type;
+  const uint32_t eighths = width >= 6 ? 6 : width * 6;
+  return eighths | (later << 8) | (ico << 16);
+}
+
 }  // namespace
 
 std::string translateWord6Sprms(Bytes g) {
@@ -122,9 +133,14 @@ std::string translateWord6Sprms(Bytes g) {
       body.resize(1 + centers, '\0');
       for (size_t i = 0; i < cells; ++i) {
         std::string tc(20, '\0');
-        if (op.has(3 + centers + 10 * i, 2)) {
-          tc[0] = static_cast<char>(op.u8(3 + centers + 10 * i));
-          tc[1] = static_cast<char>(op.u8(3 + centers + 10 * i + 1));
+        const size_t at = 3 + centers + 10 * i;
+        if (op.has(at, 2)) {
+          tc[0] = static_cast<char>(op.u8(at));
+          tc[1] = static_cast<char>(op.u8(at + 1));
+        }
+        for (size_t side = 0; side < 4 && op.has(at + 2 + 2 * side, 2); ++side) {
+          const uint32_t brc = widerBorder(op.u16(at + 2 + 2 * side));
+          for (size_t k = 0; k < 4; ++k) tc[4 + 4 * side + k] = static_cast<char>(brc >> (8 * k));
         }
         body += tc;
       }

@@ -181,6 +181,7 @@ void ParaProps::applyTo(ParagraphFormat& f) const {
 void TablePart::over(const TablePart& top) {
   run.over(top.run);
   if (top.cellShading) cellShading = top.cellShading;
+  borders.over(top.borders);
 }
 
 std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr) {
@@ -196,8 +197,13 @@ namespace {
 // A table style's own parts: its run properties and cell shading for the
 // whole table, and for each condition of w:tblStylePr.
 void readTableStyle(const pugi::xml_node& n, const Theme& theme, TableStyle& t) {
+  auto borders = [](const pugi::xml_node& part, EdgeBorders& out) {
+    out.read(child(child(part, "tblPr"), "tblBorders"));
+    out.read(child(child(part, "tcPr"), "tcBorders"));
+  };
   if (auto r = child(n, "rPr"); r) t.whole.run.read(r, theme);
   t.whole.cellShading = cellFill(child(n, "tcPr"));
+  borders(n, t.whole.borders);
   pugi::xml_node tblPr = child(n, "tblPr");
   t.rowBand = clampInt(intAttr(child(tblPr, "tblStyleRowBandSize")).value_or(0), 0, 100);
   t.colBand = clampInt(intAttr(child(tblPr, "tblStyleColBandSize")).value_or(0), 0, 100);
@@ -206,6 +212,7 @@ void readTableStyle(const pugi::xml_node& n, const Theme& theme, TableStyle& t) 
     TablePart& part = t.conditions[std::string(val(c, "type"))];
     if (auto r = child(c, "rPr"); r) part.run.read(r, theme);
     if (auto fill = cellFill(child(c, "tcPr")); fill) part.cellShading = fill;
+    borders(c, part.borders);
   }
 }
 

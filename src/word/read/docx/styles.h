@@ -2,6 +2,7 @@
 // Styles of a Word 2007+ document: property sets as they appear in the
 // XML (each property optional), and their resolution through document
 // defaults, the basedOn chain and direct formatting.
+#include <array>
 #include <map>
 #include <optional>
 #include <pugixml.hpp>
@@ -44,11 +45,34 @@ struct ParaProps {
   void applyTo(ParagraphFormat& f) const;
 };
 
+// Borders as w:tblBorders and w:tcBorders give them, each edge optional so
+// that a layer over another keeps the edges it does not set. Inside edges
+// are those between the cells of the part the layer is for.
+struct EdgeBorders {
+  enum Edge : size_t { Top, Left, Bottom, Right, InsideH, InsideV, kEdges };
+  std::array<std::optional<Border>, kEdges> edge;
+  void read(const pugi::xml_node& borders);  // the edges it gives, over those set
+  void over(const EdgeBorders& top);
+};
+
+// One border element (w:top, w:insideH ...): "nil" and "none" are no line.
+Border readBorder(const pugi::xml_node& b);
+
+// Which of a cell's edges are the outer edges of a part of its table (the
+// whole table, a row, a band of rows or columns, a column, a corner cell);
+// its other edges lie inside that part.
+struct Region {
+  bool top = true, left = true, bottom = true, right = true;
+};
+// Sets the edges of `cell` that `layer` gives, as the cell lies in it.
+void applyBorders(CellBorders& cell, const EdgeBorders& layer, const Region& at);
+
 // What a table style gives a part of its tables: the whole table, or one
 // of its conditions (firstRow, lastCol, band1Horz, nwCell ...).
 struct TablePart {
   RunProps run;
   std::optional<uint32_t> cellShading;  // tcPr/shd fill
+  EdgeBorders borders;                  // tblPr/tblBorders, tcPr/tcBorders over them
   void over(const TablePart& top);
 };
 

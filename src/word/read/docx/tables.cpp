@@ -69,35 +69,95 @@ Look readLook(const pugi::xml_node& look) {
           on("lastColumn", l.lastCol), !on("noHBand", !l.hBands), !on("noVBand", !l.vBands)};
 }
 
-// What the style gives the cell at row `r` of `rows`, columns [col, end) of
-// `cols`: its conditions, lowest first, as the word processor layers them.
-TablePart cellPart(const TableStyle& style, const Look& look, size_t r, size_t rows, size_t col,
-                   size_t end, size_t cols) {
-  const bool first = look.firstRow && r == 0, last = look.lastRow && r + 1 == rows;
-  const bool left = look.firstCol && col == 0, right = look.lastCol && end >= cols;
-  std::vector<const char*> on;
+// Where a cell lies: row `r` of `rows`, columns [col, end) of `cols`.
+struct Place {
+  size_t r, rows, col, end, cols;
+};
+
+// A condition of the table style that a cell is in, and where it lies in
+// the condition's part of the table.
+struct Condition {
+  const char* type;
+  Region region;
+};
+
+// The conditions of the style the cell is in, lowest first, as the word
+// processor layers them.
+std::vector<Condition> conditionsAt(const TableStyle& style, const Look& look, const Place& at) {
+  const bool first = look.firstRow && at.r == 0, last = look.lastRow && at.r + 1 == at.rows;
+  const bool left = look.firstCol && at.col == 0, right = look.lastCol && at.end >= at.cols;
+  const Region table{at.r == 0, at.col == 0, at.r + 1 == at.rows, at.end >= at.cols};
+  std::vector<Condition> on;
   if (look.vBands && !left && !right) {
-    const size_t band =
-        (col - (look.firstCol ? 1 : 0)) / static_cast<size_t>(std::max(style.colBand, 1));
-    on.push_back(band % 2 ? "band2Vert" : "band1Vert");
+    const size_t size = static_cast<size_t>(std::max(style.colBand, 1));
+    const size_t from = look.firstCol ? 1 : 0, to = at.cols - (look.lastCol ? 1 : 0);
+    const size_t pos = (at.col - from) % size;
+    Region band = table;
+    band.left = pos == 0;
+    band.right = pos + 1 == size || at.end >= to;
+    on.push_back({((at.col - from) / size) % 2 ? "band2Vert" : "band1Vert", band});
   }
   if (look.hBands && !first && !last) {
-    const size_t band =
-        (r - (look.firstRow ? 1 : 0)) / static_cast<size_t>(std::max(style.rowBand, 1));
-    on.push_back(band % 2 ? "band2Horz" : "band1Horz");
+    const size_t size = static_cast<size_t>(std::max(style.rowBand, 1));
+    const size_t from = look.firstRow ? 1 : 0, to = at.rows - (look.lastRow ? 1 : 0);
+    const size_t pos = (at.r - from) % size;
+    Region band = table;
+    band.top = pos == 0;
+    band.bottom = pos + 1 == size || at.r + 1 >= to;
+    on.push_back({((at.r - from) / size) % 2 ? "band2Horz" : "band1Horz", band});
   }
-  if (left) on.push_back("firstCol");
-  if (right) on.push_back("lastCol");
-  if (first) on.push_back("firstRow");
-  if (last) on.push_back("lastRow");
-  if (first && left) on.push_back("nwCell");
-  if (first && right) on.push_back("neCell");
-  if (last && left) on.push_back("swCell");
-  if (last && right) on.push_back("seCell");
+  const Region column{table.top, true, table.bottom, true},
+      row{true, table.left, true, table.right};
+  if (left) on.push_back({"firstCol", column});
+  if (right) on.push_back({"lastCol", column});
+  if (first) on.push_back({"firstRow", row});
+  if (last) on.push_back({"lastRow", row});
+  if (first && left) on.push_back({"nwCell", {}});
+  if (first && right) on.push_back({"neCell", {}});
+  if (last && left) on.push_back({"swCell", {}});
+  if (last && right) on.push_back({"seCell", {}});
+  return on;
+}
+
+// What the style gives the cell, and its borders: the table's over none,
+// each condition's over those, the cell's own over all.
+TablePart cellPart(const TableStyle& style, const Look& look, const Place& at,
+                   const EdgeBorders& tableBorders, const pugi::xml_node& tcPr,
+                   CellBorders& borders) {
+  const Border none{LineStyle::None, 0, kAutoColor};
+  borders = {none, none, none, none};
+  applyBorders(borders, tableBorders,
+               {at.r == 0, at.col == 0, at.r + 1 == at.rows, at.end >= at.cols});
   TablePart part = style.whole;
-  for (const char* c : on)
-    if (auto it = style.conditions.find(c); it != style.conditions.end()) part.over(it->second);
+  for (const Condition& c : conditionsAt(style, look, at)) {
+    auto it = style.conditions.find(c.type);
+    if (it == style.conditions.end()) continue;
+    part.over(it->second);
+    applyBorders(borders, it->second.borders, c.region);
+  }
+  EdgeBorders own;
+  own.read(child(tcPr, "tcBorders"));
+  applyBorders(borders, own, {});
   return part;
+}
+
+uint16_t spanOf(const pugi::xml_node& tcPr) {
+  auto gs = child(tcPr, "gridSpan");
+  return gs ? static_cast<uint16_t>(clampInt(intAttr(gs).value_or(1), 1, 1000)) : 1;
+}
+
+// The cell's width in twips: its own, else that of the grid's columns it
+// spans.
+int32_t cellWidth(const pugi::xml_node& tcPr, const std::vector<int32_t>& grid, size_t column,
+                  size_t span) {
+  int32_t width = 0;
+  pugi::xml_node tcW = child(tcPr, "tcW");
+  std::string_view type = val(tcW, "type");
+  if (tcW && (type.empty() || type == "dxa"))
+    width = clampInt(intAttr(tcW, "w").value_or(0), 0, 1 << 20);
+  if (width > 0) return width;
+  for (size_t k = column; k < column + span && k < grid.size(); ++k) width += grid[k];
+  return width;
 }
 
 }  // namespace
@@ -126,6 +186,9 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
   const TableStyle style =
       styles_.tableStyle(styleId.empty() ? styles_.defaultTableStyle() : styleId);
   const Look look = readLook(child(tblPr, "tblLook"));
+  // The table's borders: its style's, its own over them.
+  EdgeBorders tableBorders = style.whole.borders;
+  tableBorders.read(child(tblPr, "tblBorders"));
   const RunProps* outerRun = s.tableRun;
   size_t rowIndex = 0;
   bool started = false;
@@ -139,30 +202,30 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
       started = true;
     }
     s.builder->startRow();
+    // A row may set borders of its own for the table (w:tblPrEx).
+    EdgeBorders rowBorders = tableBorders;
+    rowBorders.read(child(child(row, "tblPrEx"), "tblBorders"));
     size_t column = 0;
     if (auto gb = child(child(row, "trPr"), "gridBefore"); gb)
       column = static_cast<size_t>(clampInt(intAttr(gb).value_or(0), 0, 1000));
+    // The columns the table has: its grid's, or as many as the row fills.
+    size_t columns = column;
+    for (const auto& cell : cells) columns += spanOf(child(cell, "tcPr"));
+    columns = std::max(grid.size(), columns);
     for (const auto& cell : cells) {
       pugi::xml_node tcPr = child(cell, "tcPr");
-      uint16_t span = 1;
-      if (auto gs = child(tcPr, "gridSpan"); gs)
-        span = static_cast<uint16_t>(clampInt(intAttr(gs).value_or(1), 1, 1000));
+      const uint16_t span = spanOf(tcPr);
       VMerge vm = VMerge::None;
       if (auto m = child(tcPr, "vMerge"); m)
         vm = val(m) == "restart" ? VMerge::Restart : VMerge::Continue;
-      int32_t width = 0;
-      pugi::xml_node tcW = child(tcPr, "tcW");
-      std::string_view type = val(tcW, "type");
-      if (tcW && (type.empty() || type == "dxa"))
-        width = clampInt(intAttr(tcW, "w").value_or(0), 0, 1 << 20);
-      if (width == 0) {
-        for (size_t k = column; k < column + span && k < grid.size(); ++k) width += grid[k];
-      }
-      const TablePart part = cellPart(style, look, r, rows.size(), column, column + span,
-                                      std::max(grid.size(), column + span));
+      const int32_t width = cellWidth(tcPr, grid, column, span);
+      CellBorders borders;
+      const TablePart part = cellPart(style, look, {r, rows.size(), column, column + span, columns},
+                                      rowBorders, tcPr, borders);
       column += span;
       const std::optional<uint32_t> fill = cellFill(tcPr);
-      s.builder->startCell(width, span, vm, fill.value_or(part.cellShading.value_or(kAutoColor)));
+      s.builder->startCell(width, span, vm, fill.value_or(part.cellShading.value_or(kAutoColor)),
+                           borders);
       s.tableRun = &part.run;
       blocks(cell, s, depth + 2);
       s.tableRun = outerRun;

@@ -95,6 +95,56 @@ std::optional<int32_t> twips(std::string_view length) {
   return static_cast<int32_t>(std::clamp<double>(t, -kMaxTwips, kMaxTwips));
 }
 
+Border border(std::string_view value) {
+  static const struct {
+    const char* name;
+    LineStyle style;
+  } kStyles[] = {{"none", LineStyle::None},          {"hidden", LineStyle::None},
+                 {"solid", LineStyle::Single},       {"double", LineStyle::Double},
+                 {"double-thin", LineStyle::Double}, {"dotted", LineStyle::Dotted},
+                 {"dashed", LineStyle::Dashed},      {"fine-dashed", LineStyle::Dashed},
+                 {"dash-dot", LineStyle::DotDash},   {"dash-dot-dot", LineStyle::DotDash},
+                 {"groove", LineStyle::Groove},      {"ridge", LineStyle::Ridge},
+                 {"inset", LineStyle::Inset},        {"outset", LineStyle::Outset}};
+  Border b{LineStyle::None, 0, kAutoColor};
+  bool styled = false;
+  int32_t width = 6;  // eighths of a point: a thin line
+  for (size_t at = 0; at < value.size();) {
+    const size_t end = std::min(value.find(' ', at), value.size());
+    const std::string_view word = value.substr(at, end - at);
+    at = end + 1;
+    if (word.empty()) continue;
+    if (word == "thin" || word == "medium" || word == "thick") {
+      width = word == "thin" ? 6 : word == "medium" ? 18 : 30;
+    } else if (auto tw = twips(word)) {
+      width = std::clamp<int32_t>(*tw * 2 / 5, 0, kMaxBorderWidth);
+    } else if (word.front() == '#') {
+      b.color = color(word).value_or(kAutoColor);
+    } else {
+      // A style this reader does not know still draws a line.
+      b.style = LineStyle::Single;
+      for (const auto& s : kStyles)
+        if (word == s.name) b.style = s.style;
+      styled = true;
+    }
+  }
+  if (!styled || b.style == LineStyle::None) return Border{LineStyle::None, 0, kAutoColor};
+  b.width = static_cast<uint16_t>(width);
+  return b;
+}
+
+void CellSides::read(const pugi::xml_node& props) {
+  if (std::string_view all = attrValue(props, "border"); !all.empty()) side.fill(border(all));
+  const char* names[] = {"border-top", "border-left", "border-bottom", "border-right"};
+  for (size_t i = 0; i < side.size(); ++i)
+    if (std::string_view v = attrValue(props, names[i]); !v.empty()) side[i] = border(v);
+}
+
+void CellSides::over(const CellSides& top) {
+  for (size_t i = 0; i < side.size(); ++i)
+    if (top.side[i]) side[i] = top.side[i];
+}
+
 std::u16string displayName(std::string_view name) {
   std::string out;
   for (size_t i = 0; i < name.size(); ++i) {
@@ -209,6 +259,7 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
     if (auto v = intAttr(n, "default-outline-level")) d.outlineLevel = clampInt(*v, 1, 10);
     if (auto p = child(n, "paragraph-properties")) d.para.read(p);
     if (auto t = child(n, "text-properties")) d.text.read(t, faces);
+    if (auto c = child(n, "table-cell-properties")) d.cell.read(c);
     if (auto c = child(n, "table-column-properties"))
       d.columnWidth = std::max(0, twips(attrValue(c, "column-width")).value_or(0));
     if (isDefault) {
@@ -319,6 +370,17 @@ std::optional<int32_t> Styles::outlineLevelOf(const std::string& paraStyle) cons
 int32_t Styles::columnWidth(const std::string& columnStyle) const {
   const Def* d = find("table-column", columnStyle);
   return d ? d->columnWidth : 0;
+}
+
+CellBorders Styles::cellBorders(const std::string& cellStyle) const {
+  CellSides sides;
+  if (auto d = defaults_.find("table-cell"); d != defaults_.end()) sides = d->second.cell;
+  auto c = chain("table-cell", cellStyle);
+  for (auto it = c.rbegin(); it != c.rend(); ++it) sides.over((*it)->cell);
+  auto get = [&](size_t i) {
+    return sides.side[i].value_or(Border{LineStyle::None, 0, kAutoColor});
+  };
+  return {get(0), get(1), get(2), get(3)};
 }
 
 }  // namespace word::read::odt

@@ -2,6 +2,7 @@
 // Styles of an OpenDocument text: the common styles (styles.xml), the
 // automatic styles of the content, the defaults of each family and the
 // font faces, resolved through parent styles to formatting as it shows.
+#include <array>
 #include <map>
 #include <optional>
 #include <pugixml.hpp>
@@ -46,6 +47,19 @@ struct ParaProps {
   void applyTo(ParagraphFormat& f) const;
 };
 
+// A border as fo:border gives it ("0.5pt solid #000000", "none"): width,
+// style and colour in any order.
+Border border(std::string_view value);
+
+// A cell's borders as its style's fo:border and fo:border-top (-left,
+// -bottom, -right) give them; each side optional, so that a style over its
+// parent keeps the sides it does not set.
+struct CellSides {
+  std::array<std::optional<Border>, 4> side;  // top, left, bottom, right
+  void read(const pugi::xml_node& props);
+  void over(const CellSides& top);
+};
+
 class Styles {
  public:
   struct Def {
@@ -58,6 +72,7 @@ class Styles {
     ParaProps para;
     TextProps text;
     int32_t columnWidth = 0;  // twips, for table columns
+    CellSides cell;           // table cells' borders
     int32_t index = -1;       // in the model's styles, once added
     bool automatic = false;
   };
@@ -83,6 +98,9 @@ class Styles {
   std::optional<std::string> listStyleOf(const std::string& paraStyle) const;
   std::optional<int32_t> outlineLevelOf(const std::string& paraStyle) const;
   int32_t columnWidth(const std::string& columnStyle) const;
+  // A cell style's borders over its parents' and the family default; no
+  // line where none gives one.
+  CellBorders cellBorders(const std::string& cellStyle) const;
 
  private:
   using Key = std::pair<std::string, std::string>;  // family, name

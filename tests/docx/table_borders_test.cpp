@@ -1,0 +1,81 @@
+// Table borders: the table style's, the table's own, each condition's under
+// the table's look, and the cell's own, as the model dump shows them
+// (golden/borders.txt).
+#include <gtest/gtest.h>
+
+#include "../common/fixtures.h"
+#include "docx_fixture.h"
+
+namespace {
+
+using docxtest::p;
+using docxtest::r;
+
+std::string border(const char* edge, const char* style, int eighths = 4,
+                   const char* colour = "auto") {
+  return std::string("<w:") + edge + " w:val=\"" + style + "\" w:sz=\"" + std::to_string(eighths) +
+         "\" w:color=\"" + colour + "\"/>";
+}
+
+std::string grid(const char* style) {
+  std::string out;
+  for (const char* e : {"top", "left", "bottom", "right", "insideH", "insideV"})
+    out += border(e, style);
+  return out;
+}
+
+const std::string kStyles = docxtest::part(
+    "styles",
+    "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name "
+    "w:val=\"Normal\"/></w:style>"
+    "<w:style w:type=\"table\" w:styleId=\"Grid\"><w:name w:val=\"Table Grid\"/><w:tblPr>"
+    "<w:tblBorders>" +
+        grid("single") +
+        "</w:tblBorders></w:tblPr></w:style>"
+        // A rule above and below the table and under its header row.
+        "<w:style w:type=\"table\" w:styleId=\"Rules\"><w:name w:val=\"Rules\"/><w:tblPr>"
+        "<w:tblBorders>" +
+        border("top", "single", 8) + border("bottom", "single", 8) +
+        "</w:tblBorders></w:tblPr><w:tblStylePr w:type=\"firstRow\"><w:tcPr><w:tcBorders>" +
+        border("bottom", "single", 6, "4472C4") +
+        "</w:tcBorders></w:tcPr></w:tblStylePr>"
+        "<w:tblStylePr w:type=\"band1Horz\"><w:tcPr><w:tcBorders>" +
+        border("insideV", "dotted") + "</w:tcBorders></w:tcPr></w:tblStylePr></w:style>");
+
+// Three rows of two cells; `own` goes into the tcPr of the middle row's
+// first cell.
+std::string table(const std::string& tblPr, const std::string& own = "") {
+  std::string out = "<w:tbl><w:tblPr>" + tblPr + "</w:tblPr>";
+  for (int row = 0; row < 3; ++row) {
+    out += "<w:tr>";
+    for (int cell = 0; cell < 2; ++cell)
+      out += "<w:tc>" + (row == 1 && cell == 0 ? "<w:tcPr>" + own + "</w:tcPr>" : "") +
+             p(r(std::to_string(row) + std::to_string(cell))) + "</w:tc>";
+    out += "</w:tr>";
+  }
+  return out + "</w:tbl>";
+}
+
+TEST(DocxTableBorders, EachLayerOfBordersReachesItsCells) {
+  const std::string header = "<w:tblStyle w:val=\"Rules\"/>";
+  const std::pair<std::string, std::string> cases[] = {
+      {"no borders", table("")},
+      {"grid style", table("<w:tblStyle w:val=\"Grid\"/>")},
+      {"header rule and bands as the look asks",
+       table(header + "<w:tblLook w:firstRow=\"1\" w:noHBand=\"0\"/>")},
+      {"no header row, no bands", table(header + "<w:tblLook w:firstRow=\"0\" w:noHBand=\"1\"/>")},
+      {"the table's own borders over its style's, the cell's over all",
+       table("<w:tblStyle w:val=\"Grid\"/><w:tblBorders>" + border("insideV", "nil") +
+                 border("end", "double", 6, "FF0000") + "</w:tblBorders>",
+             "<w:tcBorders>" + border("top", "none") + border("start", "dashed", 12, "00FF00") +
+                 border("bottom", "thick", 24) + border("end", "threeDEngrave") +
+                 "</w:tcBorders>")},
+  };
+  std::string got;
+  for (const auto& [name, body] : cases)
+    got += name + "\n" + word::write::dump(docxtest::read(body, {{"word/styles.xml", kStyles}})) +
+           "\n";
+  EXPECT_EQ(got, testing_support::golden(RD_TEST_DIR "/docx/golden/borders.txt", got));
+}
+
+}  // namespace
