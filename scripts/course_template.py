@@ -39,8 +39,10 @@ body = ''.join(p(t) for t in [
       'svg:width="6.35cm" svg:height="3.175cm"><draw:image><office:binary-data>%s</office:binary-data>'
       '</draw:image><svg:title>A blue rectangle</svg:title></draw:frame></text:p>\n' % picture) + (
     '<table:table table:name="Terms"><table:table-column table:number-columns-repeated="2"/>'
-    '<table:table-row><table:table-cell>%s</table:table-cell><table:table-cell>%s</table:table-cell></table:table-row>'
-    '<table:table-row><table:table-cell>%s</table:table-cell><table:table-cell>%s</table:table-cell></table:table-row>'
+    '<table:table-row><table:table-cell table:style-name="C">%s</table:table-cell>'
+    '<table:table-cell table:style-name="C">%s</table:table-cell></table:table-row>'
+    '<table:table-row><table:table-cell table:style-name="C">%s</table:table-cell>'
+    '<table:table-cell table:style-name="C">%s</table:table-cell></table:table-row>'
     '</table:table>\n' % (p('Term'), p('Meaning'), p('Marker'), p('A line of its own that starts with a percent sign')))
 body += ''.join(p(t) for t in [
     'A table keeps its rows and cells in the page.',
@@ -71,6 +73,7 @@ doc = '''<?xml version="1.0" encoding="UTF-8"?>
 <office:automatic-styles>
 <style:style style:name="B" style:family="text"><style:text-properties fo:font-weight="bold"/></style:style>
 <style:style style:name="I" style:family="text"><style:text-properties fo:font-style="italic"/></style:style>
+<style:style style:name="C" style:family="table-cell"><style:table-cell-properties fo:border="0.5pt solid #000000" fo:padding="0.1cm"/></style:style>
 </office:automatic-styles>
 <office:body><office:text>
 %s</office:text></office:body></office:document>
