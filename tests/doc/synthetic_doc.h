@@ -4,35 +4,51 @@
 // documents cover the common cases; these cover the edges a test needs
 // to state exactly.
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace doctest {
 
 struct SyntheticDoc {
-  std::u16string text;        // main text; paragraphs end in 13 or 7
-  std::u16string footnotes;   // footnote story text, after the main text
+  std::u16string text;       // main text; paragraphs end in 13 or 7
+  std::u16string footnotes;  // footnote story text, after the main text
   struct Paragraph {
-    std::string sprms;        // paragraph sprms (without the style index)
+    std::string sprms;  // paragraph sprms (without the style index)
   };
   // Properties by paragraph (main text, then footnote story); missing ones
   // get none.
   std::vector<Paragraph> paragraphs;
   struct NoteRef {
-    uint32_t cp = 0;          // reference position in the main text
+    uint32_t cp = 0;  // reference position in the main text
     bool automatic = true;
-    uint32_t textStart = 0;   // CP range in the footnote story
+    uint32_t textStart = 0;  // CP range in the footnote story
     uint32_t textEnd = 0;
   };
   std::vector<NoteRef> notes;
+  // Character properties (sprms) of ranges of the text.
+  struct CharRun {
+    uint32_t start = 0, end = 0;
+    std::string sprms;
+  };
+  std::vector<CharRun> charRuns;
+  std::string data;  // the Data stream: inline pictures
+  // Embedded objects in the ObjectPool storage, by number: their streams.
+  std::map<uint32_t, std::vector<std::pair<std::string, std::string>>> objects;
 
   std::string build() const;
+
+ private:
+  void paragraphPages(const std::u16string& all, std::string& w, std::string& t) const;
+  std::string compound(const std::string& w, const std::string& t) const;
 };
 
 // Sprm helpers.
 std::string sprm8(uint16_t sprm, uint8_t v);
 std::string sprm32(uint16_t sprm, uint32_t v);
 // A row definition: cell boundaries and vertical-merge flags per cell.
-std::string tableDefinition(const std::vector<int16_t>& boundaries, const std::vector<uint16_t>& cellFlags);
+std::string tableDefinition(const std::vector<int16_t>& boundaries,
+                            const std::vector<uint16_t>& cellFlags);
 
 }  // namespace doctest
