@@ -2,14 +2,11 @@
 // Writes small equations as the equation editor's objects keep them: MTEF
 // records (version 3, the tag's high nibble holding the options, or
 // version 5, the options in a byte of their own), the "Equation Native"
-// stream's header, and the OLE object's compound file (written with
-// libgsf). Header-only.
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-
+// stream's header. Header-only.
 #include <string>
 #include <vector>
+
+#include "compound_file.h"
 
 namespace testing_support::mtef {
 
@@ -72,25 +69,6 @@ inline std::string equationNative(const std::string& mtef) {
   h += bytes({static_cast<int>(n & 0xFF), static_cast<int>(n >> 8 & 0xFF),
               static_cast<int>(n >> 16 & 0xFF), 0});
   return h + std::string(16, '\0') + mtef;
-}
-
-// A compound file of the given streams (an OLE object's oleObjectN.bin).
-inline std::string compoundFile(const std::vector<std::pair<std::string, std::string>>& streams) {
-  GsfOutput* mem = gsf_output_memory_new();
-  GsfOutfile* ole = gsf_outfile_msole_new(mem);
-  for (const auto& [name, data] : streams) {
-    GsfOutput* s = gsf_outfile_new_child(ole, name.c_str(), FALSE);
-    gsf_output_write(s, data.size(), reinterpret_cast<const guint8*>(data.data()));
-    gsf_output_close(s);
-    g_object_unref(s);
-  }
-  gsf_output_close(GSF_OUTPUT(ole));
-  g_object_unref(ole);
-  std::string out(
-      reinterpret_cast<const char*>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(mem))),
-      static_cast<size_t>(gsf_output_size(mem)));
-  g_object_unref(mem);
-  return out;
 }
 
 }  // namespace testing_support::mtef

@@ -1,11 +1,9 @@
 #include "synthetic_doc.h"
 
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-
 #include <algorithm>
 #include <stdexcept>
+
+#include "../common/compound_file.h"
 
 namespace doctest {
 namespace {
@@ -57,11 +55,6 @@ std::string charPage(const std::vector<SyntheticDoc::CharRun>& runs, uint32_t te
   if (top < 5 * (n + 1)) throw std::runtime_error("character properties too large for a test page");
   page[511] = static_cast<char>(n);
   return page;
-}
-
-void close(GsfOutfile* dir) {
-  gsf_output_close(GSF_OUTPUT(dir));
-  g_object_unref(dir);
 }
 
 }  // namespace
@@ -150,38 +143,6 @@ void SyntheticDoc::paragraphPages(const std::u16string& all, std::string& w, std
   }
 }
 
-// The compound file: the document's streams and its embedded objects.
-std::string SyntheticDoc::compound(const std::string& w, const std::string& t) const {
-  GsfOutput* mem = gsf_output_memory_new();
-  GsfOutfile* ole = gsf_outfile_msole_new(mem);
-  auto stream = [&](const char* name, const std::string& data, GsfOutfile* dir) {
-    GsfOutput* s = gsf_outfile_new_child(dir, name, FALSE);
-    gsf_output_write(s, data.size(), reinterpret_cast<const guint8*>(data.data()));
-    gsf_output_close(s);
-    g_object_unref(s);
-  };
-  stream("WordDocument", w, ole);
-  stream("1Table", t, ole);
-  if (!data.empty()) stream("Data", data, ole);
-  if (!objects.empty()) {
-    GsfOutfile* pool = GSF_OUTFILE(gsf_outfile_new_child(ole, "ObjectPool", TRUE));
-    for (const auto& [id, streams] : objects) {
-      const std::string name = "_" + std::to_string(id);
-      GsfOutfile* object = GSF_OUTFILE(gsf_outfile_new_child(pool, name.c_str(), TRUE));
-      for (const auto& [streamName, bytes] : streams) stream(streamName.c_str(), bytes, object);
-      close(object);
-    }
-    close(pool);
-  }
-  gsf_output_close(GSF_OUTPUT(ole));
-  g_object_unref(ole);
-  std::string out(
-      reinterpret_cast<const char*>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(mem))),
-      static_cast<size_t>(gsf_output_size(mem)));
-  g_object_unref(mem);
-  return out;
-}
-
 std::string SyntheticDoc::build() const {
   std::u16string all = text + footnotes;
   // WordDocument: the FIB, the text at kTextFc, then formatting pages.
@@ -238,7 +199,12 @@ std::string SyntheticDoc::build() const {
     setFcLcb(w, 3, fc, static_cast<uint32_t>(t.size()) - fc);
   }
 
-  return compound(w, t);
+  std::vector<std::pair<std::string, std::string>> streams = {{"WordDocument", w}, {"1Table", t}};
+  if (!data.empty()) streams.emplace_back("Data", data);
+  for (const auto& [id, objectStreams] : objects)
+    for (const auto& [name, bytes] : objectStreams)
+      streams.emplace_back("ObjectPool/_" + std::to_string(id) + "/" + name, bytes);
+  return testing_support::compoundFile(streams);
 }
 
 }  // namespace doctest

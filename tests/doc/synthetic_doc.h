@@ -41,7 +41,6 @@ struct SyntheticDoc {
 
  private:
   void paragraphPages(const std::u16string& all, std::string& w, std::string& t) const;
-  std::string compound(const std::string& w, const std::string& t) const;
 };
 
 // Sprm helpers.

@@ -106,7 +106,7 @@ std::string docxWith(const std::vector<std::string>& before, const std::vector<O
 }
 
 std::string objectOf(const std::string& mtef) {
-  return mtef::compoundFile({{"Equation Native", mtef::equationNative(mtef)}});
+  return compoundFile({{"Equation Native", mtef::equationNative(mtef)}});
 }
 
 std::vector<std::u16string> alts(const std::string& docx) {
@@ -130,7 +130,7 @@ TEST(EquationObjects, EachRecordBecomesItsLinearTextAsThePicturesAlternativeText
 
 TEST(EquationObjects, TheShapesOwnTextWinsAndOtherObjectsGetNone) {
   const std::string mtef = v5.equation(v5.line(u"a+b"));
-  const std::string package = mtef::compoundFile({{"\x01Ole10Native", "data"}});
+  const std::string package = compoundFile({{"\x01Ole10Native", "data"}});
   EXPECT_EQ(alts(docxWith({}, {{objectOf(mtef), "Area"}, {package}, {"not a compound file"}})),
             (std::vector<std::u16string>{u"Area", u"", u""}));
 }
