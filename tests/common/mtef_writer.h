@@ -22,7 +22,7 @@ struct Writer {
   int version = 5;
 
   std::string header() const {
-    return version == 5 ? bytes({5, 1, 0, 6, 0}) + std::string("DSMT6\0", 6) + bytes({0})
+    return version == 5 ? bytes({5, 1, 0, 6, 0}) + std::string("Test\0", 5) + bytes({0})
                         : bytes({3, 1, 1, 3, 0});
   }
   std::string tag(uint8_t type, uint8_t options = 0) const {

@@ -231,11 +231,11 @@ TEST(SyntheticDoc, AnEmbeddedEquationShowsItsPreviewWithItsText) {
   d.text = u"E: \x13 EMBED Equation.3 \x14\x01\x15 and \x13 EMBED Equation.3 \x14\x01\x15.\r";
   const uint32_t sep1 = static_cast<uint32_t>(d.text.find(u'\x14'));
   const uint32_t sep2 = static_cast<uint32_t>(d.text.find(u'\x14', sep1 + 1));
-  const std::string spec = doctest::sprm8(0x0855, 1), ole = doctest::sprm8(0x080A, 1);
-  d.charRuns = {{sep1, sep1 + 1, spec + ole + doctest::sprm32(0x6A03, 1234)},
-                {sep1 + 1, sep1 + 2, spec + doctest::sprm32(0x6A03, 0)},
-                {sep2, sep2 + 1, spec + ole + doctest::sprm32(0x6A03, 99)},
-                {sep2 + 1, sep2 + 2, spec + doctest::sprm32(0x6A03, 0)}};
+  const std::string special = doctest::sprm8(0x0855, 1), ole = doctest::sprm8(0x080A, 1);
+  d.charRuns = {{sep1, sep1 + 1, special + ole + doctest::sprm32(0x6A03, 1234)},
+                {sep1 + 1, sep1 + 2, special + doctest::sprm32(0x6A03, 0)},
+                {sep2, sep2 + 1, special + ole + doctest::sprm32(0x6A03, 99)},
+                {sep2 + 1, sep2 + 2, special + doctest::sprm32(0x6A03, 0)}};
   d.data = inlineWmf(testing_support::rectangleWmf());
   const mtef::Writer v3{3};
   const std::string x2 =
