@@ -1,11 +1,10 @@
 #include "synthetic_doc.h"
 
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
+
+#include "../common/compound_file.h"
 
 namespace doctest {
 namespace {
@@ -19,8 +18,12 @@ void put32(std::string& s, size_t at, uint32_t v) {
   put16(s, at, static_cast<uint16_t>(v & 0xFFFF));
   put16(s, at + 2, static_cast<uint16_t>(v >> 16));
 }
-void add16(std::string& s, uint16_t v) { put16(s, s.size(), v); }
-void add32(std::string& s, uint32_t v) { put32(s, s.size(), v); }
+void add16(std::string& s, uint16_t v) {
+  put16(s, s.size(), v);
+}
+void add32(std::string& s, uint32_t v) {
+  put32(s, s.size(), v);
+}
 
 constexpr uint32_t kTextFc = 0x800;
 constexpr size_t kFcLcb = 0x9A;  // after 32 + 2 + 28 + 2 + 88 + 2 bytes
@@ -28,6 +31,31 @@ constexpr size_t kFcLcb = 0x9A;  // after 32 + 2 + 28 + 2 + 88 + 2 bytes
 void setFcLcb(std::string& w, size_t index, uint32_t fc, uint32_t lcb) {
   put32(w, kFcLcb + 8 * index, fc);
   put32(w, kFcLcb + 8 * index + 4, lcb);
+}
+
+// One page of character formatting whose runs cover the text; ranges not
+// given have no properties.
+std::string charPage(const std::vector<SyntheticDoc::CharRun>& runs, uint32_t textSize) {
+  std::vector<uint32_t> cuts = {0, textSize};
+  for (const auto& r : runs) cuts.insert(cuts.end(), {r.start, r.end});
+  std::sort(cuts.begin(), cuts.end());
+  cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+  const size_t n = cuts.size() - 1;
+  std::string page(512, '\0');
+  size_t top = 511;
+  for (size_t k = 0; k <= n; ++k) put32(page, 4 * k, kTextFc + 2 * cuts[k]);
+  for (size_t k = 0; k < n; ++k)
+    for (const auto& r : runs) {
+      if (r.start > cuts[k] || r.end <= cuts[k]) continue;
+      top = (top - 1 - r.sprms.size()) & ~static_cast<size_t>(1);
+      page[top] = static_cast<char>(r.sprms.size());
+      page.replace(top + 1, r.sprms.size(), r.sprms);
+      page[4 * (n + 1) + k] = static_cast<char>(top / 2);
+      break;
+    }
+  if (top < 5 * (n + 1)) throw std::runtime_error("character properties too large for a test page");
+  page[511] = static_cast<char>(n);
+  return page;
 }
 
 }  // namespace
@@ -71,25 +99,9 @@ std::string tableDefinition(const std::vector<int16_t>& boundaries,
   return s + body;
 }
 
-std::string SyntheticDoc::build() const {
-  std::u16string all = text + footnotes;
-  // WordDocument: the FIB, the text at kTextFc, then formatting pages.
-  std::string w(kTextFc, '\0');
-  put16(w, 0, 0xA5EC);
-  put16(w, 2, 0x00C1);
-  put16(w, 0x0A, 0x0200 | 0x1000);  // 1Table, extended characters
-  put32(w, 0x18, kTextFc);
-  put32(w, 0x1C, kTextFc + 2 * static_cast<uint32_t>(all.size()));
-  put16(w, 0x20, 14);               // csw
-  put16(w, 0x22 + 28, 22);          // cslw
-  size_t lw = 0x22 + 28 + 2;
-  put32(w, lw + 4 * 3, static_cast<uint32_t>(text.size()));
-  put32(w, lw + 4 * 4, static_cast<uint32_t>(footnotes.size()));
-  put16(w, lw + 88, 93);            // cbRgFcLcb
-  for (char16_t c : all) add16(w, c);
-  while (w.size() % 512) w.push_back('\0');
-
-  // Paragraph formatting pages: as many paragraphs as fit, up to 20 each.
+// Paragraph formatting pages, as many paragraphs as fit and up to 20 each, appended to the
+// document stream `w`, and their table in `t`.
+void SyntheticDoc::paragraphPages(const std::u16string& all, std::string& w, std::string& t) const {
   struct Range {
     uint32_t fcStart, fcEnd;
     std::string papx;
@@ -132,7 +144,6 @@ std::string SyntheticDoc::build() const {
     out[511] = static_cast<char>(n);
     return out;
   };
-  std::string t;                                    // 1Table
   std::vector<std::pair<uint32_t, uint32_t>> btes;  // first fc, page number
   for (size_t first = 0; first < ranges.size();) {
     size_t n = std::min<size_t>(20, ranges.size() - first);
@@ -148,6 +159,37 @@ std::string SyntheticDoc::build() const {
     add32(t, ranges.back().fcEnd);
     for (auto& b : btes) add32(t, b.second);
     setFcLcb(w, 13, fc, static_cast<uint32_t>(t.size()) - fc);
+  }
+}
+
+std::string SyntheticDoc::build() const {
+  std::u16string all = text + footnotes;
+  // WordDocument: the FIB, the text at kTextFc, then formatting pages.
+  std::string w(kTextFc, '\0');
+  put16(w, 0, 0xA5EC);
+  put16(w, 2, 0x00C1);
+  put16(w, 0x0A, 0x0200 | 0x1000);  // 1Table, extended characters
+  put32(w, 0x18, kTextFc);
+  put32(w, 0x1C, kTextFc + 2 * static_cast<uint32_t>(all.size()));
+  put16(w, 0x20, 14);       // csw
+  put16(w, 0x22 + 28, 22);  // cslw
+  size_t lw = 0x22 + 28 + 2;
+  put32(w, lw + 4 * 3, static_cast<uint32_t>(text.size()));
+  put32(w, lw + 4 * 4, static_cast<uint32_t>(footnotes.size()));
+  put16(w, lw + 88, 93);  // cbRgFcLcb
+  for (char16_t c : all) add16(w, c);
+  while (w.size() % 512) w.push_back('\0');
+
+  std::string t;  // 1Table
+  paragraphPages(all, w, t);
+
+  if (!charRuns.empty()) {
+    uint32_t fc = static_cast<uint32_t>(t.size());
+    add32(t, kTextFc);
+    add32(t, kTextFc + 2 * static_cast<uint32_t>(all.size()));
+    add32(t, static_cast<uint32_t>(w.size() / 512));
+    setFcLcb(w, 12, fc, static_cast<uint32_t>(t.size()) - fc);
+    w += charPage(charRuns, static_cast<uint32_t>(all.size()));
   }
 
   // The piece table: one UTF-16 piece.
@@ -176,24 +218,12 @@ std::string SyntheticDoc::build() const {
     setFcLcb(w, 3, fc, static_cast<uint32_t>(t.size()) - fc);
   }
 
-  GsfOutput* mem = gsf_output_memory_new();
-  GError* err = nullptr;
-  GsfOutfile* ole = gsf_outfile_msole_new(mem);
-  auto stream = [&](const char* name, const std::string& data) {
-    GsfOutput* s = gsf_outfile_new_child(ole, name, FALSE);
-    gsf_output_write(s, data.size(), reinterpret_cast<const guint8*>(data.data()));
-    gsf_output_close(s);
-    g_object_unref(s);
-  };
-  stream("WordDocument", w);
-  stream("1Table", t);
-  gsf_output_close(GSF_OUTPUT(ole));
-  g_object_unref(ole);
-  std::string out(reinterpret_cast<const char*>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(mem))),
-                  static_cast<size_t>(gsf_output_size(mem)));
-  g_object_unref(mem);
-  (void)err;
-  return out;
+  std::vector<std::pair<std::string, std::string>> streams = {{"WordDocument", w}, {"1Table", t}};
+  if (!data.empty()) streams.emplace_back("Data", data);
+  for (const auto& [id, objectStreams] : objects)
+    for (const auto& [name, bytes] : objectStreams)
+      streams.emplace_back("ObjectPool/_" + std::to_string(id) + "/" + name, bytes);
+  return testing_support::compoundFile(streams);
 }
 
 }  // namespace doctest

@@ -5,29 +5,43 @@
 // to state exactly.
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace doctest {
 
 struct SyntheticDoc {
-  std::u16string text;        // main text; paragraphs end in 13 or 7
-  std::u16string footnotes;   // footnote story text, after the main text
+  std::u16string text;       // main text; paragraphs end in 13 or 7
+  std::u16string footnotes;  // footnote story text, after the main text
   struct Paragraph {
-    std::string sprms;        // paragraph sprms (without the style index)
+    std::string sprms;  // paragraph sprms (without the style index)
   };
   // Properties by paragraph (main text, then footnote story); missing ones
   // get none.
   std::vector<Paragraph> paragraphs;
   struct NoteRef {
-    uint32_t cp = 0;          // reference position in the main text
+    uint32_t cp = 0;  // reference position in the main text
     bool automatic = true;
-    uint32_t textStart = 0;   // CP range in the footnote story
+    uint32_t textStart = 0;  // CP range in the footnote story
     uint32_t textEnd = 0;
   };
   std::vector<NoteRef> notes;
+  // Character properties (sprms) of ranges of the text.
+  struct CharRun {
+    uint32_t start = 0, end = 0;
+    std::string sprms;
+  };
+  std::vector<CharRun> charRuns;
+  std::string data;  // the Data stream: inline pictures
+  // Embedded objects in the ObjectPool storage, by number: their streams.
+  std::map<uint32_t, std::vector<std::pair<std::string, std::string>>> objects;
 
   std::string build() const;
+
+ private:
+  void paragraphPages(const std::u16string& all, std::string& w, std::string& t) const;
 };
 
 // Sprm helpers.

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "../common/fixtures.h"
+#include "../common/mtef_writer.h"
+#include "../pictures/pictures.h"
 #include "synthetic_doc.h"
 #include "word/builder.h"
 #include "word/error.h"
@@ -12,6 +14,7 @@
 #include "word/write/writers.h"
 
 using doctest::SyntheticDoc;
+namespace mtef = testing_support::mtef;
 using word::u16;
 
 namespace {
@@ -198,6 +201,56 @@ TEST(SyntheticDoc, NotesPointingAtTheSameTextStayBounded) {
   for (const word::Note& n : m.notes) total += n.body.text.size();
   // Far less than 2000 copies of the 3001-character text.
   EXPECT_LT(total, 20000u);
+}
+
+// An inline picture in the Data stream: its header (mm 0x64: drawing
+// records follow) and an uncompressed WMF record of the picture store.
+std::string inlineWmf(const std::string& wmf) {
+  std::string blip = mtef::bytes({0x60, 0x21, 0x1B, 0xF0}) + std::string(4, '\0') +
+                     std::string(16, '\0');  // header, then the picture's id
+  std::string meta(34, '\0');                // size, bounds, points, saved size, compression
+  for (int i = 0; i < 4; ++i) {
+    meta[i] = meta[28 + i] = static_cast<char>(wmf.size() >> (8 * i) & 0xFF);
+    blip[4 + i] = static_cast<char>((16 + 34 + wmf.size()) >> (8 * i) & 0xFF);
+  }
+  meta[32] = '\xFE';  // stored as it is
+  blip += meta + wmf;
+  std::string picf(0x44, '\0');
+  const size_t lcb = picf.size() + blip.size();
+  for (int i = 0; i < 4; ++i) picf[i] = static_cast<char>(lcb >> (8 * i) & 0xFF);
+  picf[4] = 0x44, picf[6] = 0x64;
+  picf[28] = static_cast<char>(600 & 0xFF), picf[29] = static_cast<char>(600 >> 8);  // twips
+  picf[30] = static_cast<char>(300 & 0xFF), picf[31] = static_cast<char>(300 >> 8);
+  return picf + blip;
+}
+
+// EMBED fields: the field's separator names the object in the ObjectPool,
+// its result shows the preview; an equation's text is the preview's
+// alternative text, a damaged one gives none.
+TEST(SyntheticDoc, AnEmbeddedEquationShowsItsPreviewWithItsText) {
+  SyntheticDoc d;
+  d.text = u"E: \x13 EMBED Equation.3 \x14\x01\x15 and \x13 EMBED Equation.3 \x14\x01\x15.\r";
+  const uint32_t sep1 = static_cast<uint32_t>(d.text.find(u'\x14'));
+  const uint32_t sep2 = static_cast<uint32_t>(d.text.find(u'\x14', sep1 + 1));
+  const std::string special = doctest::sprm8(0x0855, 1), ole = doctest::sprm8(0x080A, 1);
+  d.charRuns = {{sep1, sep1 + 1, special + ole + doctest::sprm32(0x6A03, 1234)},
+                {sep1 + 1, sep1 + 2, special + doctest::sprm32(0x6A03, 0)},
+                {sep2, sep2 + 1, special + ole + doctest::sprm32(0x6A03, 99)},
+                {sep2 + 1, sep2 + 2, special + doctest::sprm32(0x6A03, 0)}};
+  d.data = inlineWmf(testing_support::rectangleWmf());
+  const mtef::Writer v3{3};
+  const std::string x2 =
+      v3.equation(v3.line(v3.text(u"x") + v3.tmpl(15, 0, v3.nullLine() + v3.line(u"2"))));
+  d.objects[1234] = {{"Equation Native", mtef::equationNative(x2)}};
+  d.objects[99] = {{"Equation Native", mtef::equationNative(x2.substr(0, 9))}};
+  word::Model m = read(d);
+  EXPECT_EQ(m.main.text, u"E: \x01 and \x01.\r");
+  ASSERT_EQ(m.main.pictures.size(), 2u);
+  EXPECT_EQ(m.main.pictures[0].format, "wmf");
+  EXPECT_EQ(*m.main.pictures[0].data, testing_support::rectangleWmf());
+  EXPECT_EQ(m.main.pictures[0].widthPx, 40);
+  EXPECT_EQ(m.main.pictures[0].alt, u"x^2");
+  EXPECT_EQ(m.main.pictures[1].alt, u"");
 }
 
 }  // namespace

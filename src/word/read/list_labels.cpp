@@ -75,48 +75,33 @@ char16_t wingdingsChar(char16_t low) {
 }
 
 char16_t symbolFontChar(char16_t c, char16_t low) {
-  // Symbol (or an unnamed symbol font): its Greek and bullet glyphs.
-  switch (low) {
-    case 0xB7:
-      return 0x2022;
-    case 0xA7:
-      return 0x2663;
-    case 0xA8:
-      return 0x2666;
-    case 0xA9:
-      return 0x2665;
-    case 0xAA:
-      return 0x2660;
-    case 0x2D:
-      return 0x2212;
-    case 0xB0:
-      return 0x00B0;
-    case 0xB1:
-      return 0x00B1;
-    case 0xD7:
-      return 0x22C5;
-    case 0xAE:
-      return 0x2192;
-    case 0xAC:
-      return 0x2190;
-    case 0xDE:
-      return 0x21D2;
-    default:
-      break;
-  }
-  if (low >= 0x41 && low <= 0x5A) {
-    static const char16_t upper[] =
-        u"\u0391\u0392\u03A7\u0394\u0395\u03A6\u0393\u0397\u0399\u03D1\u039A\u039B\u039C"
-        u"\u039D\u039F\u03A0\u0398\u03A1\u03A3\u03A4\u03A5\u03C2\u03A9\u039E\u03A8\u0396";
-    return upper[low - 0x41];
-  }
-  if (low >= 0x61 && low <= 0x7A) {
-    static const char16_t lowerG[] =
-        u"\u03B1\u03B2\u03C7\u03B4\u03B5\u03C6\u03B3\u03B7\u03B9\u03D5\u03BA\u03BB\u03BC"
-        u"\u03BD\u03BF\u03C0\u03B8\u03C1\u03C3\u03C4\u03C5\u03D6\u03C9\u03BE\u03C8\u03B6";
-    return lowerG[low - 0x61];
-  }
-  return c;
+  // Symbol (or an unnamed symbol font): its Greek letters, operators and
+  // bullets; 0 where the font has no glyph.
+  static const char16_t ascii[] =
+      u" !\u2200#\u2203%&\u220B()\u2217+,\u2212./"
+      u"0123456789:;<=>?"
+      u"\u2245\u0391\u0392\u03A7\u0394\u0395\u03A6\u0393\u0397\u0399\u03D1\u039A\u039B\u039C\u039D"
+      u"\u039F"
+      u"\u03A0\u0398\u03A1\u03A3\u03A4\u03A5\u03C2\u03A9\u039E\u03A8\u0396[\u2234]\u22A5_"
+      u"\u203E\u03B1\u03B2\u03C7\u03B4\u03B5\u03C6\u03B3\u03B7\u03B9\u03D5\u03BA\u03BB\u03BC\u03BD"
+      u"\u03BF"
+      u"\u03C0\u03B8\u03C1\u03C3\u03C4\u03C5\u03D6\u03C9\u03BE\u03C8\u03B6{|}\u223C";
+  static const char16_t high[] =
+      u"\u20AC\u03D2\u2032\u2264\u2044\u221E\u0192\u2663\u2666\u2665\u2660\u2194\u2190\u2191\u2192"
+      u"\u2193"
+      u"\u00B0\u00B1\u2033\u2265\u00D7\u221D\u2202\u2022\u00F7\u2260\u2261\u2248\u2026\u23D0\u23AF"
+      u"\u21B5"
+      u"\u2135\u2111\u211C\u2118\u2297\u2295\u2205\u2229\u222A\u2283\u2287\u2284\u2282\u2286\u2208"
+      u"\u2209"
+      u"\u2220\u2207\u00AE\u00A9\u2122\u220F\u221A\u22C5\u00AC\u2227\u2228\u21D4\u21D0\u21D1\u21D2"
+      u"\u21D3"
+      u"\u25CA\u27E8\u00AE\u00A9\u2122\u2211\u239B\u239C\u239D\u23A1\u23A2\u23A3\u23A7\u23A8\u23A9"
+      u"\u23AA"
+      u"\0\u27E9\u222B\u2320\u23AE\u2321\u239E\u239F\u23A0\u23A4\u23A5\u23A6\u23AB\u23AC\u23AD\0";
+  char16_t mapped = 0;
+  if (low >= 0x20 && low < 0x7F) mapped = ascii[low - 0x20];
+  if (low >= 0xA0 && low <= 0xFF) mapped = high[low - 0xA0];
+  return mapped ? mapped : c;
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-input.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "word/error.h"
+#include "word/read/compound.h"
 
 namespace word::read::doc {
 namespace {
@@ -20,60 +22,55 @@ struct Unref {
 using InputPtr = std::unique_ptr<GsfInput, Unref>;
 using InfilePtr = std::unique_ptr<GsfInfile, Unref>;
 
-// Reads a whole stream. A stream can never be larger than the file holding
-// it, so a size beyond that is damage, not a reason to allocate.
-// Stream names compare without regard to case in compound files.
-GsfInput* child(GsfInfile* dir, const char* name) {
-  if (GsfInput* in = gsf_infile_child_by_name(dir, name)) return in;
-  int n = gsf_infile_num_children(dir);
-  for (int i = 0; i < n && i < 4096; ++i) {
-    const char* other = gsf_infile_name_by_index(dir, i);
-    if (other && g_ascii_strcasecmp(other, name) == 0) return gsf_infile_child_by_index(dir, i);
+// Equation objects in the ObjectPool storage ("_" and the number the
+// document's characters give), each with its "Equation Native" stream. A
+// crafted file can let many streams share its sectors, so all of them
+// together are capped too.
+void readEquations(GsfInfile* ole, std::map<uint32_t, std::string>& equations) {
+  InputPtr pool(compoundChild(ole, "ObjectPool"));
+  if (!pool || !GSF_IS_INFILE(pool.get())) return;
+  GsfInfile* dir = GSF_INFILE(pool.get());
+  size_t budget = 16 * kMaxEquationStream;
+  const int n = std::min(gsf_infile_num_children(dir), 4096);
+  for (int i = 0; i < n && budget > 0; ++i) {
+    const char* name = gsf_infile_name_by_index(dir, i);
+    if (!name || name[0] != '_' || !name[1]) continue;
+    uint64_t id = 0;
+    const char* c = name + 1;
+    for (; *c >= '0' && *c <= '9' && id <= UINT32_MAX; ++c) id = id * 10 + uint64_t(*c - '0');
+    if (*c || id > UINT32_MAX) continue;
+    InputPtr object(gsf_infile_child_by_index(dir, i));
+    if (!object || !GSF_IS_INFILE(object.get())) continue;
+    std::string stream;
+    if (!readCompoundStream(GSF_INFILE(object.get()), "Equation Native",
+                            std::min(budget, kMaxEquationStream), stream, false))
+      continue;
+    budget -= stream.size();
+    equations.emplace(static_cast<uint32_t>(id), std::move(stream));
   }
-  return nullptr;
-}
-
-// A damaged optional stream reads as empty; a damaged WordDocument fails.
-bool readStream(GsfInfile* dir, const char* name, size_t limit, std::string& out, bool required) {
-  InputPtr in(child(dir, name));
-  if (!in) return false;
-  gsf_off_t size = gsf_input_size(in.get());
-  if (size < 0 || static_cast<uint64_t>(size) > limit) {
-    if (!required) return false;
-    fail(kCannotOpen, std::string("the document is damaged (stream ") + name + " is too large)");
-  }
-  out.resize(static_cast<size_t>(size));
-  size_t done = 0;
-  while (done < out.size()) {
-    size_t chunk = std::min<size_t>(out.size() - done, 1u << 20);
-    if (!gsf_input_read(in.get(), chunk, reinterpret_cast<guint8*>(out.data() + done))) {
-      out.clear();
-      if (!required) return false;
-      fail(kCannotOpen, std::string("the document is damaged (stream ") + name + " cannot be read)");
-    }
-    done += chunk;
-  }
-  return true;
 }
 
 }  // namespace
 
 Streams openStreams(std::string_view bytes) {
-  InputPtr mem(gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()), static_cast<gsf_off_t>(bytes.size()), FALSE));
+  InputPtr mem(gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()),
+                                    static_cast<gsf_off_t>(bytes.size()), FALSE));
   if (!mem) fail(kCannotOpen, "the document cannot be read");
   GError* err = nullptr;
   InfilePtr ole(gsf_infile_msole_new(mem.get(), &err));
   if (err) g_error_free(err);
-  if (!ole) fail(kCannotOpen, "the document is damaged (its compound file structure cannot be read)");
+  if (!ole)
+    fail(kCannotOpen, "the document is damaged (its compound file structure cannot be read)");
   Streams s;
   {
-    InputPtr enc(child(ole.get(), "EncryptedPackage"));
+    InputPtr enc(compoundChild(ole.get(), "EncryptedPackage"));
     s.encryptedPackage = enc != nullptr;
   }
-  s.hasWordDocument = readStream(ole.get(), "WordDocument", bytes.size(), s.word, true);
-  readStream(ole.get(), "0Table", bytes.size(), s.table0, false);
-  readStream(ole.get(), "1Table", bytes.size(), s.table1, false);
-  readStream(ole.get(), "Data", bytes.size(), s.data, false);
+  s.hasWordDocument = readCompoundStream(ole.get(), "WordDocument", bytes.size(), s.word, true);
+  readCompoundStream(ole.get(), "0Table", bytes.size(), s.table0, false);
+  readCompoundStream(ole.get(), "1Table", bytes.size(), s.table1, false);
+  readCompoundStream(ole.get(), "Data", bytes.size(), s.data, false);
+  readEquations(ole.get(), s.equations);
   return s;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 // The compound-file streams a Word 97-2003 document is made of.
+#include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -12,6 +14,9 @@ struct Streams {
   std::string data;    // Data: pictures, large paragraph properties
   bool hasWordDocument = false;
   bool encryptedPackage = false;  // an encrypted OOXML package
+  // Equation objects' "Equation Native" streams, by their number in the
+  // ObjectPool storage.
+  std::map<uint32_t, std::string> equations;
 };
 
 // Opens the compound file in `bytes`; throws word::Error when it is not one.

@@ -124,6 +124,7 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
     }
     char16_t c = r.text_[cp];
     if (c == 19 || c == 20 || c == 21) {
+      if (c == 20) objectMark(chp);
       if (fieldMark(c, cp)) {
         linked.hyperlink = currentLink();
         inCode = inFieldCode();
@@ -136,6 +137,7 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
 
 void DocReader::Emitter::emitChar(char16_t c, uint32_t cp, const Chp& chp, const CharFormat& f,
                                   int depth) {
+  if (c == 1 && inFieldCode()) objectMark(chp);
   if (hiddenInFieldCode(c)) return;
   if (main) {
     auto nr = r.noteRefs_.find(cp);

@@ -5,6 +5,7 @@
 
 #include "word/links.h"
 #include "word/read/doc/reader_state.h"
+#include "word/read/mtef.h"
 
 namespace word::read::doc::detail {
 namespace {
@@ -125,6 +126,29 @@ bool DocReader::Emitter::hiddenInFieldCode(char16_t c) {
       return true;
     }
   return false;
+}
+
+// The character marked as an OLE object (the separator of an EMBED field,
+// or a picture character in its code) gives the object's number.
+void DocReader::Emitter::objectMark(const Chp& chp) {
+  if (!chp.ole2 || !chp.hasPicLocation) return;
+  for (auto it = fields.rbegin(); it != fields.rend(); ++it)
+    if (it->inCode) {
+      it->object = chp.picLocation;
+      return;
+    }
+}
+
+// An equation object's linear text, for the picture its field shows (or a
+// picture character that is the object itself).
+std::u16string DocReader::Emitter::equationText(const Chp& chp) const {
+  std::optional<uint32_t> object;
+  if (chp.ole2 && chp.hasPicLocation) object = chp.picLocation;
+  for (auto it = fields.rbegin(); it != fields.rend() && !object; ++it) object = it->object;
+  if (!object) return {};
+  auto stream = r.streams_.equations.find(*object);
+  return stream == r.streams_.equations.end() ? std::u16string()
+                                              : equationNativeText(stream->second);
 }
 
 std::u16string DocReader::Emitter::currentLink() const {

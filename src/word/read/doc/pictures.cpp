@@ -55,7 +55,7 @@ void DocReader::Emitter::emitPicture(const Chp& chp, const CharFormat& f) {
   p.format = pic.image->format;
   p.widthPx = pic.widthTwips / 15;
   p.heightPx = pic.heightTwips / 15;
-  p.alt = pic.alt;
+  p.alt = pic.alt.empty() ? equationText(chp) : pic.alt;
   flush();
   b.picture(std::move(p), f);
 }

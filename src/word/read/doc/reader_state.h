@@ -79,6 +79,8 @@ struct Field {
   bool inCode = true;
   std::u16string code;
   std::u16string link;
+  // An EMBED field's object: its number in the ObjectPool storage.
+  std::optional<uint32_t> object;
 };
 
 // Sets each paragraph's table depth, cell and row ends, and the row end
@@ -224,6 +226,8 @@ struct DocReader::Emitter {
   std::u16string currentLink() const;
   uint32_t nextBookmarkFrom(uint32_t cp) const;
   void bookmarksAt(uint32_t cp);
+  void objectMark(const Chp& chp);
+  std::u16string equationText(const Chp& chp) const;
 
   // tables.cpp: table structure.
   static bool continuesMerge(const TableCellDef& c) { return c.merged && !c.firstMerged; }

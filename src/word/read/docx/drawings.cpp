@@ -1,8 +1,10 @@
 // Pictures and text boxes: DrawingML drawings (inline or anchored, single
 // pictures or shape groups) and the older VML shapes. A picture's bytes
 // come from the part its relationship names, read once however often shown.
+#include "word/read/compound.h"
 #include "word/read/docx/reader_state.h"
 #include "word/read/image_format.h"
+#include "word/read/mtef.h"
 
 namespace word::read::docx::detail {
 namespace {
@@ -134,6 +136,7 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
       int32_t w = vmlLengthPx(styleValue(style, "width"));
       int32_t h = vmlLengthPx(styleValue(style, "height"));
       std::u16string alt = utf16(val(n, "alt"));
+      if (alt.empty()) alt = equationText(n.parent(), s);
       if (!id.empty()) addPicture(id, w, h, alt, f, s);
     } else if (name == "txbxContent") {
       in.textBoxes.push_back(c);
@@ -143,6 +146,20 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
       vml(c, f, s, in, depth + 1);
     }
   }
+}
+
+// An equation-editor object (w:object holding an o:OLEObject whose object
+// has an "Equation Native" stream) shows its picture with the equation's
+// linear text as alternative text; other objects, and damaged equations,
+// give none.
+std::u16string DocxReader::equationText(const pugi::xml_node& object, const StoryState& s) {
+  if (!is(object, "object")) return {};
+  auto rel = s.part->rels.find(std::string(relAttr(child(object, "OLEObject"), "id")));
+  if (rel == s.part->rels.end() || rel->second.external) return {};
+  std::optional<std::string> bytes = pkg_.read(rel->second.target);
+  if (!bytes) return {};
+  std::optional<std::string> stream = equationNativeStream(*bytes);
+  return stream ? equationNativeText(*stream) : std::u16string();
 }
 
 void DocxReader::addPicture(std::string_view relId, int32_t w, int32_t h, const std::u16string& alt,

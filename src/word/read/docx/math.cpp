@@ -5,6 +5,7 @@
 #include <unicode/uchar.h>
 
 #include "word/read/docx/reader_state.h"
+#include "word/read/linear_math.h"
 
 namespace word::read::docx::detail {
 namespace {
@@ -37,11 +38,8 @@ bool digit(char16_t c) {
   return (c >= u'0' && c <= u'9') || c == u'.' || c == u',';
 }
 
-// A part of the linear text that needs no brackets to stand as one operand.
 u16string operand(const u16string& s) {
-  bool simple = !s.empty();
-  for (char16_t c : s) simple = simple && (u_isalnum(c) || c == u'.');
-  return simple || s.size() == 1 ? s : u"(" + s + u")";
+  return linearOperand(s);
 }
 
 Piece tag(std::u16string_view name, const Piece& inner, std::u16string_view attrs = u"") {
