@@ -1,4 +1,5 @@
-// Nothing a document carries runs in the course: node hostile.js PROGRAM_DIR WORK_DIR
+// Nothing a document carries runs in the course:
+//   node hostile.js PROGRAM_DIR WORK_DIR [SCREENSHOT.png]
 // A course whose title, author, page title and quiz hold markup and script
 // is written here and converted; then, in headless Chromium, the header
 // page, the test data file and the test page opened on their own, the
@@ -14,7 +15,7 @@ const { execFileSync } = require('node:child_process');
 const { unzipSync } = require('fflate');
 const { serve, browser } = require('./common.js');
 
-const [programDir, workDir] = process.argv.slice(2);
+const [programDir, workDir, screenshot] = process.argv.slice(2);
 if (!programDir || !workDir) {
   console.error('usage: node hostile.js PROGRAM_DIR WORK_DIR');
   process.exit(2);
@@ -102,6 +103,7 @@ test('the header page, the test data file and the page title show the markup as 
   assert.deepEqual(await quiz.locator('.question .text').allTextContents(), answers);
   assert.equal(await quiz.locator('#quiz-title').textContent(), 'HTML <b>tags</b>');
   assert.equal(await ran(player), '');
+  if (screenshot) await player.screenshot({ path: screenshot });
   await player.close();
 });
 
