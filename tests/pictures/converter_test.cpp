@@ -90,13 +90,6 @@ TEST_F(Converter, EachKindBecomesAWebFormatOrAStandIn) {
   }
 }
 
-TEST_F(Converter, TheTextOfAMetafileIsEscapedUtf8) {
-  PictureConverter converter;
-  const WebPicture web = converter.prepare(picture("wmf", cyrillicTextWmf()));
-  ASSERT_TRUE(web.shown) << web.problem;
-  EXPECT_NE(web.bytes->find(">A&amp;B&lt;C \u0410\u0411</text>"), std::string::npos) << *web.bytes;
-}
-
 TEST_F(Converter, EachDistinctPictureIsConvertedOnce) {
   const std::string count = scratch / "count";
   helperScript("echo run >> '" + count + "'\nexec '" + kHelper + "' \"$@\"");

@@ -5,9 +5,8 @@
 // process.
 #include <emf2svg.h>
 #include <libwmf/api.h>
+#include <libwmf/ipa.h>
 #include <libwmf/svg.h>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
 #include <png.h>
 #include <tiffio.h>
 #include <unistd.h>
@@ -19,6 +18,7 @@
 #include <string>
 
 #include "word/write/pictures/converter.h"
+#include "word/write/pictures/svg_allow.h"
 #include "word/write/pictures/web_picture.h"
 
 namespace word::write {
@@ -52,25 +52,12 @@ bool writeAll(std::string_view bytes) {
 }
 
 // The libraries' SVG, made a file a browser loads: parsed leniently and
-// written again, so that whatever slipped through unescaped cannot make it
-// fail, then fitted to the page's box.
+// written again with only what a drawing needs (svg_allow.h), so that
+// whatever slipped through unescaped can neither make it fail nor run,
+// then fitted to the page's box.
 std::optional<std::string> browserSvg(const std::string& svg) {
-  if (svg.size() > static_cast<size_t>(INT32_MAX)) return std::nullopt;
-  xmlDocPtr doc =
-      xmlReadMemory(svg.data(), static_cast<int>(svg.size()), "picture.svg", "UTF-8",
-                    XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-  if (!doc) return std::nullopt;
-  std::optional<std::string> out;
-  const xmlNode* root = xmlDocGetRootElement(doc);
-  xmlChar* text = nullptr;
-  int size = 0;
-  if (root && xmlStrEqual(root->name, BAD_CAST "svg"))
-    xmlDocDumpMemoryEnc(doc, &text, &size, "UTF-8");
-  if (text && size > 0)
-    out = fitSvg(std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(size)));
-  xmlFree(text);
-  xmlFreeDoc(doc);
-  return out;
+  const std::optional<std::string> allowed = allowedSvg(svg);
+  return allowed ? fitSvg(*allowed) : std::nullopt;
 }
 
 std::optional<std::string> emfToSvg(std::string& emf) {
@@ -83,9 +70,29 @@ std::optional<std::string> emfToSvg(std::string& emf) {
   size_t length = 0;
   const int ok = emf2svg(emf.data(), emf.size(), &out, &length, &options);
   std::optional<std::string> svg;
-  if (ok && out) svg = browserSvg(xmlSafe(std::string_view(out, length)));
+  if (ok && out) svg = browserSvg(xmlSafe(emfSvgTextKept(std::string_view(out, length))));
   std::free(out);
   return svg;
+}
+
+// The SVG device writes a text's string as the metafile holds it, markup
+// and all: escaped on its way there, it stays text. "&", "<" and ">" are
+// the same single bytes in every code page a metafile's text is in. (Not
+// quotes: the device drops a text that grows past about 128 bytes.)
+void (*svgDrawText)(wmfAPI*, wmfDrawText_t*) = nullptr;
+
+void drawEscapedText(wmfAPI* api, wmfDrawText_t* text) {
+  std::string escaped;
+  if (text->str) xmlEscape(escaped, text->str, /*quotes=*/false);
+  wmfDrawText_t copy = *text;
+  copy.str = escaped.data();
+  svgDrawText(api, &copy);
+}
+
+void escapeText(wmfAPI* api) {
+  auto* device = static_cast<wmfFunctionReference*>(api->function_reference);
+  svgDrawText = device->draw_text;
+  device->draw_text = drawEscapedText;
 }
 
 // Plays the metafile to the library's SVG device, bitmaps inlined as PNG.
@@ -99,6 +106,7 @@ std::optional<std::string> wmfToSvg(std::string& wmf) {
     if (api) wmf_api_destroy(api);
     return std::nullopt;
   }
+  escapeText(api);
   std::optional<std::string> svg;
   wmfD_Rect bbox{};
   unsigned int width = 0, height = 0;
@@ -117,8 +125,7 @@ std::optional<std::string> wmfToSvg(std::string& wmf) {
     char* out = nullptr;
     unsigned long length = 0;
     if (device->out) wmf_stream_destroy(api, device->out, &out, &length);
-    // The player writes text as the metafile holds it: in its code page,
-    // unescaped.
+    // The player writes text in the metafile's code page.
     if (played && out)
       svg = browserSvg(wmfSvgAsUtf8(std::string_view(out, length), wmfCodePage(wmf)));
   }
