@@ -501,6 +501,8 @@ Document& Documents::open(const std::string& fileName) {
   }
   Document& doc = app_->adopt(std::make_unique<Document>(*app_, full, std::move(model)));
   doc.fileStamp = stamp;
+  // Each document read has its pictures' budget of its own.
+  app_->pictures().newDocument();
   return doc;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 // Pictures for the picture tests: real metafiles from a corpus document,
 // and small ones made here.
+#include <tiffio.h>
+
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "../common/fixtures.h"
 #include "word/model.h"
 #include "word/read/reader.h"
 
@@ -143,6 +146,28 @@ inline std::string smallTiff() {
   put32(0);
   put16(s, 8), put16(s, 8), put16(s, 8);
   return s;
+}
+
+// A bilevel TIFF of width x height pixels, all white, in CCITT group 4,
+// made with libtiff at `path`: 100 megapixels take a few kilobytes, and 400
+// MB once decoded. `tag` goes after its end, to tell such pictures apart.
+inline std::string whiteTiff(const std::string& path, uint32_t width, uint32_t height,
+                             char tag = 0) {
+  TIFF* t = TIFFOpen(path.c_str(), "w");
+  if (!t) return {};
+  TIFFSetField(t, TIFFTAG_IMAGEWIDTH, width);
+  TIFFSetField(t, TIFFTAG_IMAGELENGTH, height);
+  TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 1);
+  TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+  TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+  TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+  TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, height);
+  const std::string row((width + 7) / 8, '\0');
+  for (uint32_t y = 0; y < height; ++y) TIFFWriteScanline(t, const_cast<char*>(row.data()), y, 0);
+  TIFFClose(t);
+  std::string bytes = readBytes(path);
+  if (tag) bytes += tag;
+  return bytes;
 }
 
 }  // namespace testing_support

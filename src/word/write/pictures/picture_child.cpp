@@ -11,7 +11,9 @@
 #include <tiffio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -26,8 +28,6 @@ namespace {
 
 // No picture in a document is near this; a larger input is refused.
 constexpr size_t kInputLimit = size_t{256} << 20;
-// Pixels of a TIFF picture: 100 megapixels, 400 MB as RGBA.
-constexpr uint64_t kPixelLimit = uint64_t{100} << 20;
 
 std::optional<std::string> readInput() {
   std::string in;
@@ -168,8 +168,10 @@ toff_t memorySize(thandle_t h) {
   return static_cast<Memory*>(h)->bytes.size();
 }
 
-// The first page of the TIFF as RGBA, then as PNG.
-std::optional<std::string> tiffToPng(const std::string& tiff) {
+// The first page of the TIFF as RGBA, then as PNG; a picture declaring
+// more than `pixelCap` pixels is refused before anything is decoded.
+std::optional<std::string> tiffToPng(const std::string& tiff, uint64_t pixelCap,
+                                     uint64_t& tooLarge) {
   TIFFSetErrorHandler(nullptr);
   TIFFSetWarningHandler(nullptr);
   Memory memory{tiff, 0};
@@ -178,8 +180,10 @@ std::optional<std::string> tiffToPng(const std::string& tiff) {
   if (!t) return std::nullopt;
   uint32_t w = 0, h = 0;
   std::optional<std::string> png;
-  if (TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &w) && TIFFGetField(t, TIFFTAG_IMAGELENGTH, &h) && w &&
-      h && uint64_t{w} * h <= kPixelLimit) {
+  const bool sized =
+      TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &w) && TIFFGetField(t, TIFFTAG_IMAGELENGTH, &h) && w && h;
+  if (sized && uint64_t{w} * h > pixelCap) tooLarge = uint64_t{w} * h;
+  if (sized && !tooLarge) {
     std::string rgba(size_t{w} * h * 4, '\0');
     if (TIFFReadRGBAImageOriented(t, w, h, reinterpret_cast<uint32_t*>(rgba.data()),
                                   ORIENTATION_TOPLEFT, 0)) {
@@ -206,8 +210,15 @@ std::optional<std::string> tiffToPng(const std::string& tiff) {
 }  // namespace
 
 int convertPictureCommand(int argc, char** argv) {
-  if (argc != 3 || std::string_view(argv[1]) != kConvertPictureCommand) return 1;
+  if (argc < 3 || argc > 4 || std::string_view(argv[1]) != kConvertPictureCommand) return 1;
   const std::string format = argv[2];
+  uint64_t pixelCap = kPicturePixels;
+  if (argc == 4) {
+    const std::string_view cap = argv[3];
+    auto [end, ec] = std::from_chars(cap.data(), cap.data() + cap.size(), pixelCap);
+    if (ec != std::errc() || end != cap.data() + cap.size()) return 1;
+    pixelCap = std::min(pixelCap, kPicturePixels);
+  }
   std::optional<std::string> in = readInput();
   if (!in) return 1;
   std::optional<std::string> out;
@@ -217,7 +228,9 @@ int convertPictureCommand(int argc, char** argv) {
   } else if (format == "wmf") {
     out = wmfToSvg(*in);
   } else if (format == "tif") {
-    out = tiffToPng(*in);
+    uint64_t tooLarge = 0;
+    out = tiffToPng(*in, pixelCap, tooLarge);
+    if (tooLarge) return writeAll("pixels " + std::to_string(tooLarge) + "\n") ? kTooManyPixels : 1;
     kind = "png\n";
   }
   if (!out || out->empty()) return 1;
