@@ -7,10 +7,7 @@
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
-const os = require('node:os');
-const path = require('node:path');
-const { unzipSync } = require('fflate');
-const { outline, serve, browser } = require('./common.js');
+const { outline, unpackScorm, lmsHarness } = require('./common.js');
 
 const zip = process.argv[2];
 if (!zip || !fs.existsSync(zip)) {
@@ -18,13 +15,8 @@ if (!zip || !fs.existsSync(zip)) {
   process.exit(2);
 }
 
-const work = fs.mkdtempSync(path.join(os.tmpdir(), 'rd-resume-'));
-const course = path.join(work, 'course');
-for (const [name, bytes] of Object.entries(unzipSync(fs.readFileSync(zip)))) {
-  if (name.endsWith('/')) continue;
-  fs.mkdirSync(path.dirname(path.join(course, name)), { recursive: true });
-  fs.writeFileSync(path.join(course, name), bytes);
-}
+const unpacked = unpackScorm(zip);
+const { course } = unpacked;
 const first = outline(course).find((e) => e.file).file;
 
 // Within SCORM 1.2's 4,096 characters, as an LMS keeps them.
@@ -36,21 +28,11 @@ const HOSTILE = {
   'not a record': ']]>{"v":1',
 };
 
-let server, base, context, closeBrowser;
+let base, context, closeHarness;
 const pageErrors = [];
 
-before(async () => {
-  server = await serve({ '/': __dirname, '/course/': course,
-    '/scorm-again/': path.dirname(require.resolve('scorm-again/scorm12')) });
-  base = `http://127.0.0.1:${server.address().port}/`;
-  ({ context, close: closeBrowser } = await browser());
-});
-
-after(async () => {
-  if (closeBrowser) await closeBrowser();
-  if (server) server.close();
-  fs.rmSync(work, { recursive: true, force: true });
-});
+before(async () => ({ base, context, close: closeHarness } = await lmsHarness(unpacked)));
+after(() => closeHarness && closeHarness());
 
 // Milliseconds from the LMS's launch to the player showing its first page,
 // and the LMS's record then.
