@@ -173,6 +173,11 @@ TEST(AllowedSvg, KeepsWhatADrawingNeedsAndNothingElse) {
        "svg+xml;base64,CC\"/><image href=\"http://x/y.png\"/><image href=\"javascript:1\"/></svg>",
        {"xlink:href=\"data:image/png;base64,AA\"", "href=\"data:image/jpeg;base64,BB\""},
        {"svg+xml", "http://x", "javascript"}},
+      // The WMF player's images, their prefix undeclared.
+      {"<svg><image xlink:href=\"data:image/png;base64,AA\"/><image xlink:href=\"http://x\"/>"
+       "</svg>",
+       {"<image xlink:href=\"data:image/png;base64,AA\"/>"},
+       {"http://x"}},
       {"<svg><defs><pattern id=\"p\"><use href=\"#i\"/><use href=\"o.svg#i\"/></pattern></defs>"
        "<rect fill=\"url(#p)\" clip-path=\"url( '#c')\" stroke=\"url(http://x/#s)\" "
        "style=\"fill:url(#p); stroke:URL(//x/s); color:rgb(1,2,3); "

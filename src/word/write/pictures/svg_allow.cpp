@@ -233,7 +233,11 @@ bool keepAttributes(xmlNode* e) {
     const std::string_view ns = a->ns ? view(a->ns->href) : std::string_view();
     std::optional<std::string> value = textOf(a);
     bool keep = false;
-    if (value && name == "href" && linking && (ns.empty() || ns == kXlinkNs)) {
+    // The WMF player writes xlink:href without declaring the prefix: the
+    // name then keeps it (fitSvg declares it).
+    const bool href =
+        name == "href" ? ns.empty() || ns == kXlinkNs : ns.empty() && name == "xlink:href";
+    if (value && href && linking) {
       value = allowedHref(element, *value);
       keep = hasHref = value.has_value();
     } else if (value && ns.empty() && name == "style") {
