@@ -12,8 +12,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { execFileSync } = require('node:child_process');
-const { unzipSync } = require('fflate');
-const { serve, browser } = require('./common.js');
+const { serve, browser, unpackScorm } = require('./common.js');
 
 const [programDir, workDir, screenshot] = process.argv.slice(2);
 if (!programDir || !workDir) {
@@ -43,19 +42,14 @@ fs.mkdirSync(work, { recursive: true });
 fs.writeFileSync(path.join(work, 'hostile.txt'), course);
 execFileSync(path.resolve(programDir, 'raredozud'), ['convert', 'hostile.txt'], { cwd: work, stdio: ['ignore', 'ignore', 'inherit'] });
 const pkg = path.join(work, 'hostile');
-const lmsCourse = path.join(work, 'lms');
-for (const [name, bytes] of Object.entries(unzipSync(fs.readFileSync(pkg + '.scorm.zip')))) {
-  if (name.endsWith('/')) continue;
-  fs.mkdirSync(path.dirname(path.join(lmsCourse, name)), { recursive: true });
-  fs.writeFileSync(path.join(lmsCourse, name), bytes);
-}
+const lms = unpackScorm(pkg + '.scorm.zip');
 const runtime = path.dirname(require.resolve('scorm-again/scorm12'));
 
 let server, base, context, closeBrowser;
 const pageErrors = [];
 
 before(async () => {
-  server = await serve({ '/': __dirname, '/course/': lmsCourse, '/package/': pkg, '/scorm-again/': runtime });
+  server = await serve({ '/': __dirname, '/course/': lms.course, '/package/': pkg, '/scorm-again/': runtime });
   base = `http://127.0.0.1:${server.address().port}/`;
   ({ context, close: closeBrowser } = await browser());
 });
@@ -63,6 +57,7 @@ before(async () => {
 after(async () => {
   if (closeBrowser) await closeBrowser();
   if (server) server.close();
+  fs.rmSync(lms.work, { recursive: true, force: true });
 });
 
 async function open(url) {
