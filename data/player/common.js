@@ -1,6 +1,6 @@
 // What the player, the test pages and the course pages share: reading the
-// package's own files, from a server or from disk, and the course's
-// language.
+// package's own files, from a server or from disk, the course's language,
+// and the decoding of the character references in the package's text files.
 var RdCommon = (function () {
   'use strict';
 
@@ -71,6 +71,23 @@ var RdCommon = (function () {
     return strings[primary] ? { lang: primary, T: strings[primary] } : { lang: 'en', T: strings.en };
   }
 
+  var NAMED = { amp: '&', lt: '<', gt: '>', quot: '"', apos: "'" };
+
+  // The character references of the preview and the test data files, in one
+  // pass (so "&amp;lt;" gives "&lt;"): numeric ones of a character, and the
+  // five names XML predefines. The converter writes "&", "<" and ">" of the
+  // text that way and what the code page lacks as "&#N;"; everything else is
+  // literal text. The converter's quiz reader decodes the same.
+  function decodeReferences(s) {
+    return String(s).replace(/&(#[xX][0-9a-fA-F]+|#[0-9]+|amp|lt|gt|quot|apos);/g, function (m, e) {
+      if (e.charAt(0) !== '#') return NAMED[e];
+      var code = e.charAt(1) === 'x' || e.charAt(1) === 'X' ? parseInt(e.slice(2), 16) : parseInt(e.slice(1), 10);
+      if (!(code > 0 && code <= 0x10ffff) || (code >= 0xd800 && code <= 0xdfff)) return m;
+      return String.fromCodePoint(code);
+    });
+  }
+
   return { loadScript: loadScript, embedded: embedded, readText: readText,
-           courseLanguage: courseLanguage, texts: texts };
+           courseLanguage: courseLanguage, texts: texts, decodeReferences: decodeReferences };
 })();
+if (typeof module !== 'undefined' && module.exports) module.exports = RdCommon;

@@ -4,18 +4,11 @@
 'use strict';
 
 var RdPreview = (function () {
-  var NAMED = { lt: '<', gt: '>', amp: '&', quot: '"', apos: "'" };
-
   // Titles are stored escaped (&lt; &gt;) and characters outside the code
-  // page arrive as numeric references; everything else is literal text.
-  function decodeEntities(s) {
-    return s.replace(/&(#[xX][0-9a-fA-F]+|#[0-9]+|lt|gt|amp|quot|apos);/g, function (m, e) {
-      if (e.charAt(0) !== '#') return NAMED[e];
-      var code = e.charAt(1) === 'x' || e.charAt(1) === 'X' ? parseInt(e.slice(2), 16) : parseInt(e.slice(1), 10);
-      if (!(code > 0 && code <= 0x10ffff) || (code >= 0xd800 && code <= 0xdfff)) return m;
-      return String.fromCodePoint(code);
-    });
-  }
+  // page arrive as numeric references: the common script decodes them
+  // (required beside this one under node).
+  var decodeEntities = (typeof RdCommon !== 'undefined' ? RdCommon
+    : require('./common.js')).decodeReferences;
 
   // Only bare file names of this folder are opened: the preview is data,
   // not a place to smuggle in other addresses.
@@ -78,7 +71,7 @@ var RdPreview = (function () {
     return null;
   }
 
-  return { parse: parse, decodeEntities: decodeEntities, findRef: findRef };
+  return { parse: parse, findRef: findRef };
 })();
 
 if (typeof module !== 'undefined' && module.exports) module.exports = RdPreview;

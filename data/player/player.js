@@ -187,8 +187,9 @@
   };
 
   // The header page is sized to its text: one or two lines of title and
-  // author, whichever form it was written in.
-  $('header').addEventListener('load', function () {
+  // author, whichever form it was written in. It may have loaded before
+  // this script ran (it stands before the scripts in index.htm).
+  function headerLoaded() {
     try {
       var frame = $('header');
       var doc = frame.contentDocument;
@@ -200,7 +201,12 @@
       var bottom = Math.ceil(range.getBoundingClientRect().bottom);
       if (bottom > 0) frame.style.height = Math.max(24, Math.min(bottom + 6, 200)) + 'px';
     } catch (e) { /* a header from elsewhere keeps the default size and title */ }
-  });
+  }
+  $('header').addEventListener('load', headerLoaded);
+  try {
+    var headerDoc = $('header').contentDocument;
+    if (headerDoc && headerDoc.readyState === 'complete' && /header\.htm$/.test(headerDoc.URL)) headerLoaded();
+  } catch (e) { /* a header it may not read: see above */ }
 
   // ---- progress ------------------------------------------------------------
 

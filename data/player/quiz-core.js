@@ -12,19 +12,11 @@ var RdQuiz = (function () {
   QuizError.prototype = Object.create(Error.prototype);
   QuizError.prototype.constructor = QuizError;
 
-  // The text export writes characters its code page lacks as "&#N;".
-  function decodeNumeric(s) {
-    return s.replace(/&#([xX][0-9a-fA-F]+|[0-9]+);/g, function (m, n) {
-      var code = n.charAt(0) === 'x' || n.charAt(0) === 'X' ? parseInt(n.slice(1), 16) : parseInt(n, 10);
-      if (!(code > 0 && code <= 0x10ffff) || (code >= 0xd800 && code <= 0xdfff)) return m;
-      return String.fromCodePoint(code);
-    });
-  }
-
-  // Titles were escaped when the outline was recorded.
-  function decodeTitle(s) {
-    return decodeNumeric(s.replace(/&lt;/g, '<').replace(/&gt;/g, '>'));
-  }
+  // The data file holds its text as HTML text ("&lt;" for "<", "&#N;" for
+  // what the code page lacks); the common script decodes it. Under node the
+  // common script is required beside this one.
+  var decode = (typeof RdCommon !== 'undefined' ? RdCommon
+    : require('./common.js')).decodeReferences;
 
   // The lines between "%TEST=" and "%TEST_END", with their line numbers.
   function extractSection(text) {
@@ -35,14 +27,14 @@ var RdQuiz = (function () {
       if (at >= 0) { begin = i; break; }
     }
     if (begin < 0) throw new QuizError('no "%TEST=" line', '', 0);
-    var title = decodeTitle(lines[begin].slice(lines[begin].indexOf('%TEST=') + 6)).trim();
+    var title = decode(lines[begin].slice(lines[begin].indexOf('%TEST=') + 6)).trim();
     var body = [];
     for (var j = begin + 1; j < lines.length; j++) {
       // A section that ends the document has no paragraph end of its own, so
       // the end marker may follow its last text on the same line.
       var end = lines[j].indexOf('%TEST_END');
       var text = end >= 0 ? lines[j].slice(0, end) : lines[j];
-      if (end < 0 || text.trim() !== '') body.push({ text: decodeNumeric(text), number: j + 1 });
+      if (end < 0 || text.trim() !== '') body.push({ text: decode(text), number: j + 1 });
       if (end >= 0) return { title: title, lines: body };
     }
     throw new QuizError('no "%TEST_END" line after the test', lines[begin], begin + 1);
@@ -185,6 +177,6 @@ var RdQuiz = (function () {
   }
 
   return { QuizError: QuizError, extractSection: extractSection, parse: parse, load: load,
-           isRight: isRight, score: score, decodeNumeric: decodeNumeric };
+           isRight: isRight, score: score };
 })();
 if (typeof module !== 'undefined' && module.exports) module.exports = RdQuiz;

@@ -31,7 +31,12 @@ int completeCommand(int argc, char** argv) {
     return 2;
   }
   try {
-    const package::Completed done = package::completePackage(support::programFolder(), argv[0]);
+    const package::Completed done =
+        package::completePackage(support::programFolder(), argv[0], [&] {
+          std::fprintf(stderr,
+                       "raredozud: another run is writing the package %s: waiting for it to end\n",
+                       argv[0]);
+        });
     if (!done.leftOut.empty())
       std::fprintf(stderr,
                    "raredozud: %zu %s in %s %s no part of the course, left out of %s "

@@ -20,10 +20,13 @@ namespace {
 
 int text(const char* path) {
   try {
-    word::Model model = word::read::load(path);
-    std::string out = word::write::text(model, word::write::TextEncoding::Utf8);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return 0;
+    const word::Model model = word::read::load(path);
+    word::write::text(model, word::write::TextEncoding::Utf8, [](std::string_view piece) {
+      std::fwrite(piece.data(), 1, piece.size(), stdout);
+    });
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fprintf(stderr, "raredozud: %s: the text could not be written out\n", path);
+    return 1;
   } catch (const word::Error& e) {
     std::fprintf(stderr, "raredozud: %s: %s\n", path, e.description().c_str());
     return 1;

@@ -10,6 +10,7 @@
 #include "app/sinks.h"
 #include "convert/driver.h"
 #include "convert/lint.h"
+#include "convert/paths.h"
 #include "course/session.h"
 #include "package/course_settings.h"
 #include "support/files.h"
@@ -93,6 +94,8 @@ bool readArguments(const char* command, const std::vector<std::string>& argument
 // (the conversion then says why).
 std::vector<convert::LintWarning> warnAbout(word::Application& app, const std::string& document) {
   std::vector<convert::LintWarning> warnings;
+  // The run refuses such a path and says why.
+  if (!convert::controlCharacterProblem(document).empty()) return {};
   try {
     warnings = convert::lint(app, fullPath(document));
   } catch (const support::Error&) {
@@ -111,6 +114,11 @@ int lintCommand(const std::vector<std::string>& arguments) {
   word::Application application;
   int status = 0;
   for (const std::string& document : documents) {
+    if (std::string why = convert::controlCharacterProblem(document); !why.empty()) {
+      std::fprintf(stderr, "raredozud: %s\n", why.c_str());
+      status = 2;
+      continue;
+    }
     try {
       for (const convert::LintWarning& w : convert::lint(application, fullPath(document))) {
         std::printf("%s\n", convert::lintLine(document, w).c_str());

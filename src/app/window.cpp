@@ -167,7 +167,8 @@ MainWindow::MainWindow(ConversionRun run, QWidget* parent)
 
 void MainWindow::reportAfterRun(const std::optional<std::string>& document) {
   if (!warnings_.package.empty()) showStatus(u"Package: " + support::fromUtf8(warnings_.package));
-  if (!document) return;
+  // A path the run refused names no document to report on.
+  if (!document || !convert::controlCharacterProblem(*document).empty()) return;
   const LintReport report = writeLintReport(convert::cleanPath(*document));
   if (report.warnings > 0)
     showStatus(support::fromUtf8(std::to_string(report.warnings)) +

@@ -45,11 +45,18 @@ class Run {
 
     std::optional<std::string> chosen = fe_.chooser.chooseDocument(s_.lastFolder);
     if (!chosen) return RunOutcome::Cancelled;
-    const std::string documentPath = cleanPath(*chosen);
+    // Dropping a line break from the path would convert another file: such
+    // a path is refused before it reaches the log or names a folder.
+    if (std::string why = controlCharacterProblem(*chosen); !why.empty())
+      throw support::Error(52, support::kProgramSource, support::runtimeErrorText(52), why);
+    documentPath_ = cleanPath(*chosen);
+    const std::string& documentPath = documentPath_;
     fe_.log.writeLog(widen(documentPath));
     fe_.status.showStatus(widen(documentPath) + u"\r\n");
 
     const OutputPaths paths = outputPaths(documentPath);
+    documentName_ = documentPath.substr(paths.documentFolder.size());
+    documentHash_ = package::documentHash(documentPath);
     s_.lastFolder = paths.documentFolder;
     outputFolder_ = paths.outputFolder;
     documentsOwnFolder_ = outputFolder_ == paths.documentFolder + "/";
@@ -84,6 +91,8 @@ class Run {
   // An existing folder is reused. One that cannot be made does not stop the
   // run: the writers' own failures show it, with the reason it could not be
   // made. A link in the folder's place would lead every write elsewhere.
+  // The run holds the folder's lock from here until its copy step starts:
+  // another run into it waits, so that a package is never two documents'.
   void makeOutputFolder() {
     if (support::isLink(outputFolder_))
       throw support::Error(
@@ -91,7 +100,33 @@ class Run {
           outputFolder_ + " is a symbolic link: a package needs a folder of its own");
     const int made = ::mkdir(outputFolder_.c_str(), 0777) == 0 ? 0 : errno;
     if (made != 0 && !support::isPlainFolder(outputFolder_)) export_.folderError = made;
-    if (export_.folderError == 0) support::removeStaleTemporaries(outputFolder_, true);
+    if (export_.folderError != 0) return;
+    lock_ = support::FolderLock(outputFolder_, [&] {
+      fe_.warnings.warn(u"another run is writing the package " + widen(outputFolder_) +
+                        u": waiting for it to end");
+    });
+    support::removeStaleTemporaries(outputFolder_, true);
+    warnIfAnotherDocuments();
+  }
+
+  // Two documents of one name up to the first dot ("Safety v1.5.txt",
+  // "Safety v1.6.txt") share a package folder: the later run replaces the
+  // earlier one's package, and says so.
+  void warnIfAnotherDocuments() {
+    std::optional<package::CourseSettings> before;
+    try {
+      before = package::readCourseScript(outputFolder_);
+    } catch (const support::Error&) {
+      return;  // a damaged course.js names no document; this run replaces it
+    }
+    if (!before || before->documentHash.empty() || before->documentHash == documentHash_) return;
+    const std::u16string other = support::fromUtf8(before->document);
+    fe_.warnings.warn(u"the package " + widen(outputFolder_) + u" was made from " +
+                      (before->document == documentName_
+                           ? u"a document of the same name elsewhere (\"" + other + u"\")"
+                           : u"another document, \"" + other + u"\"") +
+                      u": this run replaces it with the course of \"" +
+                      support::fromUtf8(documentName_) + u"\"");
   }
 
   void scan() {
@@ -187,7 +222,10 @@ class Run {
     app_.activeDocument().close(word::wdDoNotSaveChanges);
     package::writeManifest(s_, outputFolder_, entryTotal_);
     package::writeHeader(s_, outputFolder_);
-    package::writeCourseScript(outputFolder_, {fe_.passMark, export_.language});
+    package::writeCourseScript(outputFolder_,
+                               {fe_.passMark, export_.language, documentName_, documentHash_});
+    // The copy step takes the lock again for its own work.
+    lock_.release();
 
     const std::string script = fe_.programFolder + "/copysql.sh";
     if (!support::isFile(script)) support::raise(53);
@@ -225,7 +263,11 @@ class Run {
   word::Application& app_;
   Frontend& fe_;
   ExportContext export_;
+  std::string documentPath_;
   std::string outputFolder_;
+  support::FolderLock lock_;
+  std::string documentName_;  // the document's file name, and a hash of its path
+  std::string documentHash_;
   bool documentsOwnFolder_ = false;
   bool copyFailed_ = false;
   int32_t entryTotal_ = 0;

@@ -290,9 +290,9 @@ class Linter {
     sel.setEnd(e.end);
     sel.range().copy();
     course::TemporaryDocument data(app_);
-    quiz::composeTestData(app_, package::escapeText(e.title));
+    const word::StorySpan section = quiz::composeTestData(app_, package::escapeText(e.title));
     const u16string text =
-        support::fromCodePage(app_.activeDocument().textExport(), support::kCyrillic);
+        support::fromCodePage(app_.activeDocument().textExport(section), support::kCyrillic);
     data.close();
     const std::optional<quiz::QuizProblem> problem = quiz::firstProblem(text);
     if (!problem) return;

@@ -17,6 +17,37 @@ std::string cleanPath(std::string_view chosen) {
   return path;
 }
 
+std::string controlCharacterProblem(std::string_view chosen) {
+  chosen = chosen.substr(0, chosen.find('\0'));
+  static const char* hex = "0123456789abcdef";
+  std::string shown;
+  bool found = false;
+  for (size_t i = 0; i < chosen.size(); ++i) {
+    const auto c = static_cast<unsigned char>(chosen[i]);
+    const bool c1 = c == 0xC2 && i + 1 < chosen.size() &&
+                    static_cast<unsigned char>(chosen[i + 1]) >= 0x80 &&
+                    static_cast<unsigned char>(chosen[i + 1]) <= 0x9F;
+    if (c == '\n') {
+      shown += "\\n";
+    } else if (c == '\r') {
+      shown += "\\r";
+    } else if (c == '\t') {
+      shown += "\\t";
+    } else if (c < 0x20 || c == 0x7F || c1) {
+      const auto code = c1 ? static_cast<unsigned char>(chosen[++i]) : c;
+      shown += std::string("\\x") + hex[code >> 4] + hex[code & 15];
+    } else {
+      shown += static_cast<char>(c);
+      continue;
+    }
+    found = true;
+  }
+  if (!found) return "";
+  return "the document's path \"" + shown +
+         "\" holds a control character: no document is converted under such a name (rename "
+         "the file without it)";
+}
+
 OutputPaths outputPaths(const std::string& documentPath) {
   const size_t slash = documentPath.rfind('/');
   OutputPaths paths;

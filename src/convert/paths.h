@@ -9,6 +9,12 @@ namespace convert {
 // before a NUL, every LF and CR removed.
 std::string cleanPath(std::string_view chosen);
 
+// Why a chosen path is refused, or "" when it is not: a path (up to a NUL)
+// that holds a control character (C0, DEL or C1) names a file that dropping
+// the character would turn into another one, so no such path is converted.
+// The path is shown with its control characters escaped ("\n", "\x7f").
+std::string controlCharacterProblem(std::string_view chosen);
+
 struct OutputPaths {
   std::string documentFolder;  // up to and including the last '/', or empty
   std::string outputFolder;    // documentFolder + base name + '/'

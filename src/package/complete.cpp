@@ -77,7 +77,8 @@ CourseSettings courseSettings(const std::string& folder) {
 
 }  // namespace
 
-Completed completePackage(const std::string& programFolder, const std::string& given) {
+Completed completePackage(const std::string& programFolder, const std::string& given,
+                          const std::function<void()>& waiting) {
   std::string folder = given;
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   const std::string leaf = fs::path(folder).filename().string();
@@ -85,6 +86,7 @@ Completed completePackage(const std::string& programFolder, const std::string& g
     refuse(76, "'" + given + "' is no package folder");
   if (!support::isPlainFolder(folder))
     refuse(76, folder + (support::isLink(folder) ? " is a symbolic link" : " is no folder"));
+  const support::FolderLock lock(folder, waiting);
 
   Completed done;
   done.zip = folder + ".zip";

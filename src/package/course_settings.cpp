@@ -1,8 +1,12 @@
 #include "package/course_settings.h"
 
+#include <glib.h>
+
 #include <cctype>
 #include <filesystem>
+#include <memory>
 
+#include "support/codepage.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
 
@@ -38,6 +42,47 @@ std::optional<std::string> value(const std::string& text, const std::string& key
   return std::nullopt;
 }
 
+// A file name as a script string: printable ASCII only, whatever the
+// name's encoding, and none of what ends the string, the script or a value
+// as `value` reads it.
+std::string quoted(const std::string& utf8) {
+  static const char* hex = "0123456789abcdef";
+  std::string out = "\"";
+  for (char16_t c : support::fromUtf8(utf8)) {
+    if (c >= 0x20 && c < 0x7F &&
+        std::u16string_view(u"\"\\<,}").find(c) == std::u16string_view::npos) {
+      out += static_cast<char>(c);
+    } else {
+      out += "\\u";
+      for (int shift = 12; shift >= 0; shift -= 4) out += hex[(c >> shift) & 15];
+    }
+  }
+  return out + "\"";
+}
+
+// The string `quoted` wrote, or nothing when `v` is none.
+std::optional<std::string> unquoted(const std::string& v) {
+  if (v.size() < 2 || v.front() != '"' || v.back() != '"') return std::nullopt;
+  std::u16string text;
+  for (size_t i = 1; i + 1 < v.size(); ++i) {
+    if (v[i] != '\\') {
+      text += static_cast<char16_t>(static_cast<unsigned char>(v[i]));
+      continue;
+    }
+    if (i + 6 > v.size() - 1 || v[i + 1] != 'u') return std::nullopt;
+    const std::string digits = v.substr(i + 2, 4);
+    if (digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+      return std::nullopt;
+    text += static_cast<char16_t>(std::stoul(digits, nullptr, 16));
+    i += 5;
+  }
+  return support::toUtf8(text);
+}
+
+bool hexDigest(const std::string& s) {
+  return s.size() == 64 && s.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
 [[noreturn]] void bad(const std::string& file, const std::string& why) {
   throw support::Error(75, support::kProgramSource, support::runtimeErrorText(75),
                        file + " " + why);
@@ -52,7 +97,27 @@ std::string courseScript(const CourseSettings& s) {
       "  \"passMark\": " +
       std::to_string(s.passMark);
   if (plainTag(s.language)) out += ",\n  \"lang\": \"" + s.language + "\"";
+  if (!s.document.empty()) out += ",\n  \"document\": " + quoted(s.document);
+  if (hexDigest(s.documentHash)) out += ",\n  \"documentHash\": \"" + s.documentHash + "\"";
   return out + "\n};\n";
+}
+
+std::string documentHash(const std::string& documentPath) {
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::weakly_canonical(documentPath, ec);
+  const std::string path = ec ? documentPath : full.string();
+  std::string key = "raredozud";
+  try {
+    key = support::readFile("/etc/machine-id");
+  } catch (const support::Error&) {
+    // No id: the hash is the same on every such machine, still not the path.
+  }
+  std::unique_ptr<gchar, decltype(&g_free)> digest(
+      g_compute_hmac_for_data(G_CHECKSUM_SHA256, reinterpret_cast<const guchar*>(key.data()),
+                              key.size(), reinterpret_cast<const guchar*>(path.data()),
+                              path.size()),
+      &g_free);
+  return digest.get();
 }
 
 void writeCourseScript(const std::string& folder, const CourseSettings& settings) {
@@ -76,6 +141,10 @@ std::optional<CourseSettings> readCourseScript(const std::string& folder) {
     std::string tag = lang->substr(1, lang->size() - 2);
     if (plainTag(tag)) s.language = tag;
   }
+  if (std::optional<std::string> v = value(text, "document"))
+    s.document = unquoted(*v).value_or("");
+  if (std::optional<std::string> v = value(text, "documentHash"); v && v->size() == 66)
+    if (hexDigest(v->substr(1, 64))) s.documentHash = v->substr(1, 64);
   return s;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // course.js: what the course player needs to know of a course beyond its
-// outline (the pass mark of its tests, the language of its text). The
-// converter writes it into the package; the copy step reads the pass mark
-// from it for the SCORM package's mastery score. A file of its own, since
-// the manifest keeps its prescribed form.
+// outline (the pass mark of its tests, the language of its text), and which
+// document made the package. The converter writes it into the package; the
+// copy step reads the pass mark from it for the SCORM package's mastery
+// score, and the next conversion into the folder the document that made it.
+// A file of its own, since the manifest keeps its prescribed form.
 #include <optional>
 #include <string>
 
@@ -17,7 +18,18 @@ inline constexpr int kDefaultPassMark = course::kDefaultPassMark;
 struct CourseSettings {
   int passMark = kDefaultPassMark;  // per cent of all questions answered right, 0..100
   std::string language;             // a language tag ("ru", "en-GB"); empty: unknown
+  // The document that made the package: its file name (UTF-8) and
+  // documentHash of its path. The path itself never goes into the package,
+  // which an LMS receives. Empty: unknown (a package of an older version).
+  std::string document;
+  std::string documentHash;
 };
+
+// A keyed hash (HMAC-SHA-256, 64 hex digits) of the document's full path,
+// links and "." or ".." resolved: the same document gives the same hash on
+// this machine; the key (the machine's id) keeps the path from being
+// guessed from it.
+std::string documentHash(const std::string& documentPath);
 
 // The script's text: one "key": value line each, the way readCourseScript
 // reads it back.

@@ -81,8 +81,7 @@ size_t referenceLength(std::u16string_view text, size_t i) {
 
 }  // namespace
 
-std::u16string xmlContent(std::u16string_view raw) {
-  std::u16string text = legalCharacters(raw);
+std::u16string markupEscaped(std::u16string_view text) {
   std::u16string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
@@ -104,6 +103,10 @@ std::u16string xmlContent(std::u16string_view raw) {
     }
   }
   return out;
+}
+
+std::u16string xmlContent(std::u16string_view raw) {
+  return markupEscaped(legalCharacters(raw));
 }
 
 }  // namespace package

@@ -10,6 +10,12 @@ namespace package {
 // changes (an ampersand stays bare).
 std::u16string escapeText(std::u16string_view text);
 
+// Text as HTML or XML content: a '&' that does not begin a well-formed
+// reference (a numeric one of a legal character, or one of the five names
+// XML predefines) becomes "&amp;", '<' and '>' become "&lt;" and "&gt;";
+// nothing else changes (apostrophes and quotes stay).
+std::u16string markupEscaped(std::u16string_view text);
+
 // A title as XML element content: characters XML 1.0 forbids are dropped
 // (control characters other than TAB, LF and CR, U+FFFE, U+FFFF, lone
 // surrogates), a '&' that does not begin a well-formed reference becomes

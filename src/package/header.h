@@ -1,5 +1,6 @@
 #pragma once
-// The course header page (header.htm): title, and author when there is one.
+// The course header page (header.htm): title, and author when there is one,
+// as text ("&", "<" and ">" escaped, character references kept).
 #include <string>
 #include <vector>
 

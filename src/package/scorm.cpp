@@ -2,6 +2,9 @@
 
 #include <glib.h>
 #include <libxml/parser.h>
+#include <unicode/brkiter.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
 
 #include <algorithm>
 #include <cctype>
@@ -80,8 +83,27 @@ std::string firstLangstring(xmlNodePtr n, int depth) {
 
 }  // namespace
 
+std::string scormTitle(const std::string& utf8) {
+  const icu::UnicodeString text = icu::UnicodeString::fromUTF8(utf8);
+  if (text.countChar32() <= kScormTitleLength) return utf8;
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<icu::BreakIterator> characters(
+      icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+  int32_t cut = text.moveIndex32(0, kScormTitleLength - 1);
+  if (U_SUCCESS(status) && characters) {
+    characters->setText(text);
+    if (!characters->isBoundary(cut)) cut = std::max(0, characters->preceding(cut));
+  }
+  icu::UnicodeString shortened = text.tempSubString(0, cut);
+  while (shortened.length() > 0 && u_isspace(shortened.char32At(shortened.length() - 1)))
+    shortened.truncate(shortened.moveIndex32(shortened.length(), -1));
+  shortened.append(static_cast<UChar32>(0x2026));
+  std::string out;
+  return shortened.toUTF8String(out);
+}
+
 std::string scormManifest(const ScormCourse& c) {
-  const std::string title = escapeXml(c.title);
+  const std::string title = escapeXml(scormTitle(c.title));
   std::string out =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<manifest identifier=\"" +

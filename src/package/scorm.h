@@ -4,6 +4,7 @@
 // learner's place, score and status through the player. Its manifest
 // exists only inside its zip; the package folder keeps the IMS manifest.
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,12 @@ struct ScormCourse {
   std::string launch = "index.htm";
   std::vector<std::string> files;  // the SCO's files, relative, "/"-separated
 };
+
+// SCORM 1.2's schema allows titles of up to kScormTitleLength characters: a
+// longer title is cut after the last whole character (a letter with its
+// accents) that leaves room for an ellipsis, blanks before it dropped.
+inline constexpr int32_t kScormTitleLength = 200;
+std::string scormTitle(const std::string& utf8);
 
 // The manifest: one organization, one item, one SCO resource listing
 // `files`.

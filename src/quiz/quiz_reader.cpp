@@ -3,6 +3,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/strings.h"
+
 namespace quiz {
 namespace {
 
@@ -39,39 +41,6 @@ char16_t lower(char16_t c) {
   return c;
 }
 
-// "&#N;" and "&#xN;", as the text export writes what its code page lacks.
-u16string decodeNumeric(u16string_view s) {
-  u16string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s.substr(i, 2) == u"&#") {
-      const bool hex = i + 2 < s.size() && (s[i + 2] == u'x' || s[i + 2] == u'X');
-      size_t j = i + 2 + (hex ? 1 : 0);
-      uint64_t code = 0;
-      const size_t digits = j;
-      for (; j < s.size(); ++j) {
-        const char16_t c = s[j];
-        int d = c >= u'0' && c <= u'9' ? c - u'0' : -1;
-        if (hex && d < 0 && (c | 0x20) >= u'a' && (c | 0x20) <= u'f') d = (c | 0x20) - u'a' + 10;
-        if (d < 0) break;
-        code = std::min<uint64_t>(code * (hex ? 16 : 10) + static_cast<uint64_t>(d), 0x200000);
-      }
-      if (j > digits && j < s.size() && s[j] == u';' && code > 0 && code <= 0x10FFFF &&
-          !(code >= 0xD800 && code <= 0xDFFF)) {
-        if (code >= 0x10000) {
-          out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-          out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-        } else {
-          out += static_cast<char16_t>(code);
-        }
-        i = j;
-        continue;
-      }
-    }
-    out += s[i];
-  }
-  return out;
-}
-
 struct Line {
   u16string text;
   int number;
@@ -104,7 +73,7 @@ std::vector<Line> section(const u16string& text) {
     const size_t end = lines[j].find(u"%TEST_END");
     const u16string line = end == u16string::npos ? lines[j] : lines[j].substr(0, end);
     if (end == u16string::npos || !trim(line).empty())
-      body.push_back({decodeNumeric(line), static_cast<int>(j + 1)});
+      body.push_back({support::decodeReferences(line), static_cast<int>(j + 1)});
     if (end != u16string::npos) return body;
   }
   stop("no \"%TEST_END\" line after the test", static_cast<int>(begin + 1));

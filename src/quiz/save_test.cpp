@@ -9,13 +9,16 @@
 
 namespace quiz {
 
-void composeTestData(word::Application& app, const std::u16string& title) {
+word::StorySpan composeTestData(word::Application& app, const std::u16string& title) {
   word::Selection selection = app.selection();
   selection.range().paste();
   selection.homeKey(word::wdStory, word::wdMove);
   selection.insertAfter(std::u16string(kDataPrologue) + u"\n%TEST=" + title + u"\n");
+  word::StorySpan section{selection.end(), 0};
   selection.endKey(word::wdStory, word::wdMove);
+  section.end = selection.start();
   selection.insertAfter(u"%TEST_END\n</pre></body></html>");
+  return section;
 }
 
 void saveTest(course::ExportContext& run, const std::string& outputFolder, int32_t rangeStart,
@@ -31,7 +34,7 @@ void saveTest(course::ExportContext& run, const std::string& outputFolder, int32
     source.range().copy();
 
     course::TemporaryDocument data(run.app);
-    composeTestData(run.app, session.entryTitle(entryNumber));
+    const word::StorySpan section = composeTestData(run.app, session.entryTitle(entryNumber));
 
     if (session.testCounter == std::numeric_limits<int32_t>::max()) support::raise(6);
     ++session.testCounter;
@@ -40,7 +43,7 @@ void saveTest(course::ExportContext& run, const std::string& outputFolder, int32
 
     const std::string path = outputFolder + "testdata" + std::to_string(n) + ".htm";
     report = support::widen(path);
-    run.app.activeDocument().saveAs(path, word::wdFormatText);
+    run.app.activeDocument().saveAs(path, word::wdFormatText, {}, section);
     data.close();
     saveTestPage(session, run.programFolder, outputFolder, entryNumber);
   } catch (...) {

@@ -15,8 +15,10 @@ inline constexpr const char16_t* kDataPrologue =
 // Makes the active document, just added, the test data of what the
 // clipboard holds (a test section copied from the source): the section
 // between the data file's prologue with its "%TEST=" title line and its
-// "%TEST_END" epilogue.
-void composeTestData(word::Application& app, const std::u16string& title);
+// "%TEST_END" epilogue. Returns where the section lies: the text that the
+// data file holds as text ("&", "<", ">" written as entities), so that the
+// file, opened on its own, shows what the author typed and runs nothing.
+word::StorySpan composeTestData(word::Application& app, const std::u16string& title);
 
 // The source document must be active; it is active again on return. Takes
 // the next test number (session.testCounter) and records it in the entry's

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -186,6 +187,34 @@ void writeFile(const std::string& path, std::string_view bytes) {
 
 bool isTemporaryName(std::string_view leaf) {
   return leaf.starts_with(kTemporaryPrefix);
+}
+
+FolderLock::FolderLock(const std::string& folder, const std::function<void()>& waiting) {
+  fd_ =
+      ::open(withoutTrailingSlash(folder).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd_ < 0) return;
+  int rc = ::flock(fd_, LOCK_EX | LOCK_NB);
+  if (rc != 0 && errno == EWOULDBLOCK) {
+    if (waiting) waiting();
+    do rc = ::flock(fd_, LOCK_EX);
+    while (rc != 0 && errno == EINTR);
+  }
+  // A file system without locks: the run goes on as it did before locks.
+  if (rc != 0) release();
+}
+
+FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
+  if (this != &other) {
+    release();
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+void FolderLock::release() {
+  if (fd_ < 0) return;
+  ::close(fd_);  // closing the only descriptor releases the lock
+  fd_ = -1;
 }
 
 void removeStaleTemporaries(const std::string& folder, bool subfolders) {

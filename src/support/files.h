@@ -4,8 +4,10 @@
 // file or the new one, never half of one, and a link standing at the name is
 // replaced, never written through.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "support/error.h"
 
@@ -38,6 +40,30 @@ class PendingFile {
   std::string temporary_;
   int fd_ = -1;
 };
+// An exclusive lock (flock) on a folder's own directory descriptor, so that
+// no file is written for it and a killed holder leaves none behind. A
+// conversion holds its package folder's for its whole run, the copy step
+// takes it again: two runs never write one package at once. A folder that
+// cannot be opened (missing, a link, no folder) is not locked; the writes
+// into it fail for that cause on their own.
+class FolderLock {
+ public:
+  FolderLock() = default;
+  // When another process holds the lock, `waiting` is called once before
+  // this one waits for it.
+  FolderLock(const std::string& folder, const std::function<void()>& waiting);
+  ~FolderLock() { release(); }
+  FolderLock(FolderLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  FolderLock& operator=(FolderLock&& other) noexcept;
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  bool held() const { return fd_ >= 0; }
+  void release();
+
+ private:
+  int fd_ = -1;
+};
+
 // Removes what writes of processes no longer running left behind in
 // `folder`, and with `subfolders` in the folders right inside it (a killed
 // run's temporaries); every other file stays.

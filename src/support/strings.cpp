@@ -71,4 +71,64 @@ std::u16string replaceAll(std::u16string_view s, std::u16string_view from, std::
   return replace(s, from, to);
 }
 
+namespace {
+
+// The character of the numeric reference at s[i] ("&#"), and its length.
+bool numericReference(std::u16string_view s, size_t i, uint32_t& code, size_t& length) {
+  const bool hex = i + 2 < s.size() && (s[i + 2] == u'x' || s[i + 2] == u'X');
+  size_t j = i + 2 + (hex ? 1 : 0);
+  const size_t digits = j;
+  uint64_t value = 0;
+  for (; j < s.size(); ++j) {
+    const char16_t c = s[j];
+    int d = c >= u'0' && c <= u'9' ? c - u'0' : -1;
+    if (hex && d < 0 && (c | 0x20) >= u'a' && (c | 0x20) <= u'f') d = (c | 0x20) - u'a' + 10;
+    if (d < 0) break;
+    value = std::min<uint64_t>(value * (hex ? 16 : 10) + static_cast<uint64_t>(d), 0x200000);
+  }
+  if (j == digits || j >= s.size() || s[j] != u';' || value == 0 || value > 0x10FFFF ||
+      (value >= 0xD800 && value <= 0xDFFF))
+    return false;
+  code = static_cast<uint32_t>(value);
+  length = j + 1 - i;
+  return true;
+}
+
+}  // namespace
+
+std::u16string decodeReferences(std::u16string_view s) {
+  static constexpr std::pair<std::u16string_view, char16_t> kNamed[] = {
+      {u"&amp;", u'&'}, {u"&lt;", u'<'}, {u"&gt;", u'>'}, {u"&quot;", u'"'}, {u"&apos;", u'\''}};
+  std::u16string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != u'&') {
+      out += s[i];
+      continue;
+    }
+    uint32_t code = 0;
+    size_t length = 0;
+    if (i + 1 < s.size() && s[i + 1] == u'#' && numericReference(s, i, code, length)) {
+      if (code >= 0x10000) {
+        out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+        out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+      } else {
+        out += static_cast<char16_t>(code);
+      }
+      i += length - 1;
+      continue;
+    }
+    bool named = false;
+    for (const auto& [name, c] : kNamed) {
+      if (s.substr(i, name.size()) != name) continue;
+      out += c;
+      i += name.size() - 1;
+      named = true;
+      break;
+    }
+    if (!named) out += u'&';
+  }
+  return out;
+}
+
 }  // namespace support

@@ -21,4 +21,10 @@ std::string lowerAscii(std::string_view s);
 std::string replaceAll(std::string_view s, std::string_view from, std::string_view to);
 std::u16string replaceAll(std::u16string_view s, std::u16string_view from, std::u16string_view to);
 
+// Character references decoded in one pass, so that "&amp;lt;" gives "&lt;":
+// "&#N;" and "&#xN;" of a character (not a surrogate, not NUL) and the five
+// names XML predefines (amp, lt, gt, quot, apos). Anything else stays as it
+// is. The text export writes these, and the course player decodes the same.
+std::u16string decodeReferences(std::u16string_view s);
+
 }  // namespace support

@@ -201,8 +201,17 @@ std::u16string Bookmarks::name(int32_t index) const {
 Document::Document(Application& app, std::string fullName, Model model)
     : app_(&app), fullName_(std::move(fullName)), model_(std::move(model)) {}
 
-std::string Document::textExport() {
-  return write::text(model_, write::TextEncoding::Windows1251);
+namespace {
+
+write::HtmlSpan htmlSpan(StorySpan span) {
+  return {static_cast<uint32_t>(std::max(0, span.start)),
+          static_cast<uint32_t>(std::max(0, span.end))};
+}
+
+}  // namespace
+
+std::string Document::textExport(StorySpan asHtml) {
+  return write::text(model_, write::TextEncoding::Windows1251, htmlSpan(asHtml));
 }
 
 Document::ParagraphSpan Document::paragraph(int32_t position) {
@@ -254,7 +263,8 @@ Range Document::content() {
 namespace {
 
 SaveResult saveModel(const Model& model, const std::string& fileName, int32_t format,
-                     const SaveFilter& filter, write::PictureConverter& pictures) {
+                     const SaveFilter& filter, write::PictureConverter& pictures,
+                     StorySpan asHtml) {
   if (format != wdFormatHTML && format != wdFormatText)
     fail(kBadParameter, "Save format " + std::to_string(format) +
                             " is not supported: use 8 (HTML) or 2 (plain text).");
@@ -266,7 +276,7 @@ SaveResult saveModel(const Model& model, const std::string& fileName, int32_t fo
       result.placeholders.push_back({static_cast<int32_t>(p.pos), p.format, p.problem, p.linked});
     return result;
   }
-  std::string bytes = write::text(model, write::TextEncoding::Windows1251);
+  std::string bytes = write::text(model, write::TextEncoding::Windows1251, htmlSpan(asHtml));
   if (filter) bytes = filter(std::move(bytes));
   try {
     support::writeFile(fileName, bytes);
@@ -281,8 +291,9 @@ SaveResult saveModel(const Model& model, const std::string& fileName, int32_t fo
 
 }  // namespace
 
-SaveResult Document::saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter) {
-  SaveResult result = saveModel(model_, fileName, format, filter, app_->pictures());
+SaveResult Document::saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter,
+                            StorySpan asHtml) {
+  SaveResult result = saveModel(model_, fileName, format, filter, app_->pictures(), asHtml);
   // Like the word processor, the document now carries the name it was saved as.
   std::error_code ec;
   std::filesystem::path p = std::filesystem::absolute(std::filesystem::path(fileName), ec);

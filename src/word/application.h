@@ -54,6 +54,12 @@ struct SaveResult {
   std::vector<PicturePlaceholder> placeholders;
 };
 
+// Positions [start, end) of a document's main story.
+struct StorySpan {
+  int32_t start = 0;
+  int32_t end = 0;
+};
+
 // A span of a document's main story.
 class Range {
  public:
@@ -106,10 +112,14 @@ class Document {
   // the file back.
   // Pictures browsers lack are converted; the result names those that show
   // as stand-ins.
-  SaveResult saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter = {});
+  // In the text format, the main story's positions [start, end) of
+  // `asHtml` are text for an HTML page: their "&", "<" and ">" are written
+  // as entities before the code-page step (the test data file's section).
+  SaveResult saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter = {},
+                    StorySpan asHtml = {});
   // What saveAs would write in the text format (2), without a file: for a
   // look at a document's text as it would be saved.
-  std::string textExport();
+  std::string textExport(StorySpan asHtml = {});
   // The paragraph holding `position`: its number, counting the paragraph
   // marks of the main story from 1 (paragraphs in table cells included, the
   // marks ending table rows not), and its span.

@@ -80,6 +80,40 @@ void Builder::text(std::string_view utf8, const CharFormat& format) {
   text(std::u16string_view(support::fromUtf8(utf8)), format);
 }
 
+void Builder::lines(std::u16string text) {
+  if (!story_.text.empty() || !open_.empty()) {
+    // Mid-story: line by line through `text`.
+    size_t i = 0;
+    while (i < text.size()) {
+      const size_t eol = text.find_first_of(u"\r\n", i);
+      this->text(std::u16string_view(text).substr(i, eol == std::u16string::npos ? eol : eol - i));
+      if (eol == std::u16string::npos) return;
+      endParagraph();
+      i = eol + 1 + (text[eol] == u'\r' && eol + 1 < text.size() && text[eol + 1] == u'\n');
+    }
+    return;
+  }
+  story_.paragraphs.reserve(
+      static_cast<size_t>(std::count_if(text.begin(), text.end(),
+                                        [](char16_t c) { return c == u'\r' || c == u'\n'; })) +
+      1);
+  size_t kept = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == u'\r' || c == u'\n') {
+      if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+      text[kept++] = kParagraphMark;
+      story_.paragraphs.push_back(Paragraph{static_cast<uint32_t>(kept), pending_});
+      pending_ = ParagraphFormat{};
+    } else if (c >= 0x20 || keptControl(c)) {
+      text[kept++] = c;
+    }
+  }
+  text.resize(kept);  // no copy: the capacity stays with the story
+  story_.text = std::move(text);
+  if (!story_.text.empty()) story_.runs.push_back(Run{});
+}
+
 void Builder::paragraph(const ParagraphFormat& format) {
   pending_ = format;
 }

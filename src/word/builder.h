@@ -26,6 +26,12 @@ class Builder {
   void text(std::u16string_view s, const CharFormat& format = {});
   void text(std::string_view utf8, const CharFormat& format = {});
 
+  // Plain text, one paragraph a line: CR LF, CR and LF each end one (with
+  // `paragraph()`'s format), other controls as `text` treats them. At the
+  // start of a story the text becomes the story's own buffer, changed in
+  // place: a large file's text is held once, not copied.
+  void lines(std::u16string text);
+
   // Sets the format of the paragraph being built (may be called any time
   // before it ends).
   void paragraph(const ParagraphFormat& format);

@@ -2,11 +2,15 @@
 // tells the truth: a fault injected into every write and rename in turn,
 // links standing at the package's names, stale files, a document named with
 // a dot, two runs into one folder at once, a failing copy step, a full disk.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <map>
+#include <regex>
 #include <set>
 #include <thread>
 
@@ -198,14 +202,16 @@ TEST(DotName, TheDocumentsOwnFolderGetsNoPlayerAndNoZip) {
 }
 
 TEST(Concurrency, TwoRunsIntoOneFolderLeaveEachPageWholeFromOneOfThem) {
-  ScratchFolder refDoc, refDocx, shared;
-  fs::copy(kCourses + "large.doc", refDoc / "large.doc");
-  fs::copy(kCourses + "large.docx", refDocx / "large.docx");
-  ASSERT_EQ(convert(refDoc, "large.doc").exit, 0);
-  ASSERT_EQ(convert(refDocx, "large.docx").exit, 0);
-  const auto a = snapshot(refDoc / "large"), b = snapshot(refDocx / "large");
+  ScratchFolder shared;
+  // Each alone, in the same folder (course.js names the document by a hash
+  // of its path).
   fs::copy(kCourses + "large.doc", shared / "large.doc");
   fs::copy(kCourses + "large.docx", shared / "large.docx");
+  ASSERT_EQ(convert(shared, "large.doc").exit, 0);
+  const auto a = snapshot(shared / "large");
+  fs::remove_all(shared / "large");
+  ASSERT_EQ(convert(shared, "large.docx").exit, 0);
+  const auto b = snapshot(shared / "large");
   for (int round = 0; round < 4; ++round) {
     ProgramResult ra, rb;
     std::thread other([&] { ra = convert(shared, "large.doc"); });
@@ -219,6 +225,84 @@ TEST(Concurrency, TwoRunsIntoOneFolderLeaveEachPageWholeFromOneOfThem) {
       EXPECT_TRUE(fromA || fromB) << "round " << round << ": " << name;
     }
     EXPECT_TRUE(package::checkPackage(shared / "large.zip", kSchemas).ok());
+  }
+}
+
+// The folder's lock (flock on its own descriptor) held by someone else: a
+// conversion and a copy step wait for it, say so on standard error, touch
+// nothing meanwhile, and go on once it is let go.
+TEST(Concurrency, ARunAndACopyStepWaitForTheFoldersLockAndSaySo) {
+  ScratchFolder work;
+  writeBytes(work / "c.txt", "%TITLE=Locked\n%H2=Page\nThe page of a locked course.\n");
+  ASSERT_EQ(convert(work, "c.txt").exit, 0);
+  const auto before = snapshot(work / "c");
+  const std::vector<std::string> steps[] = {{"convert", "c.txt"}, {"complete", "c"}};
+  for (const std::vector<std::string>& args : steps) {
+    SCOPED_TRACE(args[0]);
+    // Not inherited by the program: its copy would hold the lock on.
+    const int fd = ::open((work / "c").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    ProgramResult r;
+    std::thread waiting([&] { r = runProgram(dir(work), args); });
+    bool said = false;
+    for (int i = 0; i < 600 && !said; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      said = readBytes(dir(work) + ".err").find("waiting for it to end") != std::string::npos;
+    }
+    EXPECT_TRUE(said);
+    EXPECT_EQ(snapshot(work / "c"), before);
+    ::close(fd);
+    waiting.join();
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_TRUE(std::regex_search(
+        r.err, std::regex("another run is writing the package [^\n]*c/?: waiting for it to end")))
+        << r.err;
+  }
+}
+
+// Two documents of one name up to the first dot converted at the same moment,
+// again and again: the package and its zips are always one run's, whole.
+TEST(Concurrency, TwoDocumentsOfOneStemAreNeverMixed) {
+  ScratchFolder shared, a, b, refA, refB;
+  const std::string first =
+      "%TITLE=First\n%H2=One\nThe first course's page.\n%TEST=Quiz\n"
+      "1. Which?\n*a) this\nb) that\n%H2=Two\nIts second page, the last.\n";
+  const std::string second =
+      "%TITLE=Second\n%H2=Uno\nThe second course's page.\n%H2=Dos\n"
+      "Another page.\n%H2=Tres\nAnd a third page to end it.\n";
+  writeBytes(refA / "c.txt", first);
+  writeBytes(refB / "c.v2.txt", second);
+  ASSERT_EQ(convert(refA, "c.txt").exit, 0);
+  ASSERT_EQ(convert(refB, "c.v2.txt").exit, 0);
+  // course.js names the document and the hash of its path: it differs.
+  const auto entries = [](const std::string& zip) {
+    std::map<std::string, std::string> all;
+    for (const std::string& name : zipEntries(zip))
+      if (name != "course.js") all[name] = zipEntry(zip, name);
+    return all;
+  };
+  const auto zipA = entries(refA / "c.zip"), zipB = entries(refB / "c.zip");
+  writeBytes(shared / "c.txt", first);
+  writeBytes(shared / "c.v2.txt", second);
+  for (int round = 0; round < 30; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    ProgramResult ra, rb;
+    std::thread other([&] { ra = runProgram(dir(a), {"convert", shared / "c.txt"}); });
+    rb = runProgram(dir(b), {"convert", shared / "c.v2.txt"});
+    other.join();
+    ASSERT_EQ(ra.exit, 0) << ra.err;
+    ASSERT_EQ(rb.exit, 0) << rb.err;
+    const auto zipped = entries(shared / "c.zip");
+    const bool isA = zipped == zipA;
+    ASSERT_TRUE(isA || zipped == zipB) << "the zip mixes the two documents";
+    EXPECT_NE(zipEntry(shared / "c.zip", "course.js")
+                  .find(isA ? "\"document\": \"c.txt\"" : "\"document\": \"c.v2.txt\""),
+              std::string::npos);
+    for (const auto& [name, bytes] : zipped)
+      EXPECT_EQ(readBytes(shared / "c/" + name), bytes) << name;
+    EXPECT_EQ(zipEntry(shared / "c.scorm.zip", "pvomanifest.htm"), zipped.at("pvomanifest.htm"));
+    EXPECT_TRUE(package::checkPackage(shared / "c.zip", kSchemas).ok());
   }
 }
 

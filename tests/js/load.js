@@ -7,31 +7,24 @@ const vm = require('node:vm');
 
 const DATA = path.join(__dirname, '..', '..', 'data');
 
-// Runs browser code in this realm (so its arrays compare with ours) with
-// nothing but `module` to export through.
-function run(code, filename) {
+// Runs a script of the player in this realm (so its arrays compare with
+// ours) with nothing but `module` to export through, and the common script
+// as a page that loads it first has it.
+function run(name) {
   const module = { exports: {} };
-  vm.compileFunction(code, ['module'], { filename })(module);
+  const filename = path.join(DATA, 'player', name);
+  const code = fs.readFileSync(filename, 'utf8');
+  vm.compileFunction(code, ['module', 'RdCommon'], { filename })(module, name === 'common.js' ? undefined : common());
   return module.exports;
 }
 
-function quiz() {
-  const code = fs.readFileSync(path.join(DATA, 'player', 'quiz-core.js'), 'utf8');
-  return run(code, 'quiz-core.js');
-}
-
-function preview() {
-  const code = fs.readFileSync(path.join(DATA, 'player', 'outline.js'), 'utf8');
-  return run(code, 'outline.js');
-}
-
-function tracking() {
-  const code = fs.readFileSync(path.join(DATA, 'player', 'tracking.js'), 'utf8');
-  return run(code, 'tracking.js');
-}
+const common = () => run('common.js');
+const quiz = () => run('quiz-core.js');
+const preview = () => run('outline.js');
+const tracking = () => run('tracking.js');
 
 function corpus(...parts) {
   return path.join(__dirname, '..', 'corpus', ...parts);
 }
 
-module.exports = { quiz, preview, tracking, corpus };
+module.exports = { common, quiz, preview, tracking, corpus };

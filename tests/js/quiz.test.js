@@ -71,11 +71,25 @@ test('a second line such as "e.g. this" belongs to the question, not its answers
   assert.deepEqual(questions[0].answers.map((a) => a.text), ['SELECT*', 'none']);
 });
 
-test('numeric references from the text export are decoded, in the title too', () => {
+test('references are decoded once, in one pass, in the title too; tags stay text', () => {
   const { title, questions } = load(['x &#8804; 1?', '*a) &#8364;5', 'b) &#x2264;'], 'T &lt;1&gt;');
   assert.equal(title, 'T <1>');
   assert.equal(questions[0].text, 'x \u2264 1?');
   assert.deepEqual(questions[0].answers.map((a) => a.text), ['\u20ac5', '\u2264']);
+  // [as the data file holds it, as the learner reads it]
+  const cases = [
+    ['&lt;table&gt; starts a table', '<table> starts a table'],
+    ['&amp;lt;b&amp;gt; is how a page writes &lt;b&gt;', '&lt;b&gt; is how a page writes <b>'],
+    ['&amp;#8364; or &#8364;', '&#8364; or \u20ac'],
+    ['&quot;q&quot; &apos;a&apos; &nbsp; &copy; & &#0; &#xD800; &#1114112;', '"q" \'a\' &nbsp; &copy; & &#0; &#xD800; &#1114112;'],
+    ['&lt;script&gt;alert(1)&lt;/script&gt;', '<script>alert(1)</script>'],
+  ];
+  for (const [held, read] of cases) {
+    const q = load([held + '?', '*a) ' + held], held).questions[0];
+    assert.equal(q.text, read + '?');
+    assert.equal(q.answers[0].text, read);
+    assert.equal(load(['Q?', '*a) x'], held).title, read);
+  }
 });
 
 test('the end marker may follow the last answer on its line', () => {

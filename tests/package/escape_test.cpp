@@ -1,7 +1,9 @@
 // Title escaping: once when a heading is read, once more for XML content.
+#include "package/escape.h"
+
 #include <gtest/gtest.h>
 
-#include "package/escape.h"
+#include "package/scorm.h"
 
 using package::escapeText;
 using package::xmlContent;
@@ -60,4 +62,27 @@ TEST(XmlContent, ForbiddenCharactersAreDroppedAllowedOnesKept) {
   const std::u16string raw{u'a', 1, 7, u'\t', 11, u'\n', 12, u'\r', 0xFFFE, 0xD800, u'b', 0xDC00};
   EXPECT_EQ(xmlContent(raw), u"a\t\n\rb");
   EXPECT_EQ(xmlContent(u"\U0001F600"), u"\U0001F600");  // a pair stays
+}
+
+// SCORM 1.2's schema takes titles of 200 characters: a longer one is cut
+// after a whole character (never inside a pair of surrogates or before an
+// accent it carries), blanks before the ellipsis dropped.
+TEST(ScormTitle, LongerTitlesAreCutAtACharacterWithAnEllipsis) {
+  const auto times = [](const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+  };
+  const std::pair<std::string, std::string> cases[] = {
+      {times("a", 200), times("a", 200)},
+      {times("a", 201), times("a", 199) + "…"},
+      {times("я", 260), times("я", 199) + "…"},
+      {times("a", 198) + "e\xCC\x81" + "bc", times("a", 198) + "…"},  // e + a combining accent
+      {times("a", 198) + "\xF0\x9F\x98\x80" + "bc", times("a", 198) + "\xF0\x9F\x98\x80…"},
+      {times("a", 190) + times(" ", 20), times("a", 190) + "…"},
+  };
+  for (const auto& [in, out] : cases) {
+    SCOPED_TRACE(in);
+    EXPECT_EQ(package::scormTitle(in), out);
+  }
 }

@@ -73,10 +73,11 @@ TEST(QuizReader, StopsWhereAndAsTheQuizPageStops) {
   };
   // And lines drawn at random from the pieces quizzes are made of.
   const std::vector<std::string> pieces = {
-      "Q?",           "a) x",    "*b) y", "B. z",     "c.d",      "ANSWER: b",
-      "answer: a, c", "ANSWER:", "=one",  "*= two",   "= ",       "",
-      "*a)",          "c)\t*x",  "text",  "\xC2\xA0", "2) Next?", "&#1040;) &#1076;",
-      "\xD0\x81) yo", "*\t d. w"};
+      "Q?", "a) x", "*b) y", "B. z", "c.d", "ANSWER: b", "answer: a, c", "ANSWER:", "=one",
+      "*= two", "= ", "", "*a)", "c)\t*x", "text", "\xC2\xA0", "2) Next?", "&#1040;) &#1076;",
+      "\xD0\x81) yo", "*\t d. w",
+      // References decode once: "&#97;)" is an answer, "&amp;#97;)" text.
+      "&#97;) &lt;b&gt;", "*&#x62;) x", "&amp;#97;) y", "&#61;one", "&amp;#61;x", "&lt;p&gt;"};
   std::mt19937 random(15);
   for (int n = 0; n < 3000; ++n) {
     std::vector<std::string> body;

@@ -76,3 +76,30 @@ TEST_F(SaveTest, ASectionWithoutItsFinalMarkJoinsTheEndMarker) {
   EXPECT_EQ(o("testdata1.htm"),
             kPrologue + "\r\n%TEST=Last\r\n2. Second%TEST_END\r\n</pre></body></html>\r\n");
 }
+
+// The data file is a page of its own: the section's "&", "<" and ">" (its
+// list labels' too) are written as entities, before the code page writes
+// what it lacks as references, which stay single. The title was escaped when
+// it was read, and the frame is markup.
+TEST_F(SaveTest, MarkupInTheSectionIsWrittenAsText) {
+  word::Builder b;
+  paragraph(b, "Tags: <b>x</b> & <script>alert(1)</script>");
+  paragraph(b, "*a) &lt; typed, &#9731; typed, \u2603 not in the code page");
+  word::ParagraphFormat labelled;
+  labelled.listId = 1;
+  labelled.listOrdered = true;
+  labelled.listLabel = u"<1>";
+  b.paragraph(labelled);
+  paragraph(b, "item");
+  const std::string markup = builtCourse("markup.doc", b);
+  const int32_t end = app.activeDocument().content().end();
+  test(1, u"T &lt;x&gt; &", 0, end);
+  EXPECT_TRUE(status.lines.empty());
+  EXPECT_EQ(o("testdata1.htm"),
+            kPrologue +
+                "\r\n%TEST=T &lt;x&gt; &\r\n"
+                "Tags: &lt;b&gt;x&lt;/b&gt; &amp; &lt;script&gt;alert(1)&lt;/script&gt;\r\n"
+                "*a) &amp;lt; typed, &amp;#9731; typed, &#9731; not in the code page\r\n"
+                "&lt;1&gt;\titem\r\n%TEST_END\r\n</pre></body></html>\r\n");
+  EXPECT_EQ(app.activeDocument().fullName(), markup);
+}

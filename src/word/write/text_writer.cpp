@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "support/codepage.h"
@@ -6,7 +7,59 @@
 
 namespace word::write {
 
-std::string text(const Model& model, TextEncoding encoding) {
+namespace {
+
+// `s` at the end of `out`, as HTML text when `html`.
+void put(std::u16string& out, std::u16string_view s, bool html) {
+  for (char16_t c : s) {
+    if (html && c == u'&')
+      out += u"&amp;";
+    else if (html && c == u'<')
+      out += u"&lt;";
+    else if (html && c == u'>')
+      out += u"&gt;";
+    else
+      out += c;
+  }
+}
+
+// The export's text, encoded and handed on in pieces: a large document's
+// text is never held twice more.
+class Pieces {
+ public:
+  Pieces(TextEncoding encoding, const std::function<void(std::string_view)>& sink)
+      : encoding_(encoding), sink_(sink) {}
+  std::u16string out;
+  void flush(bool last) {
+    if (!last && out.size() < kPiece) return;
+    // A pair of surrogates stays together.
+    const size_t keep =
+        !last && !out.empty() && out.back() >= 0xD800 && out.back() < 0xDC00 ? 1 : 0;
+    const std::u16string_view piece(out.data(), out.size() - keep);
+    const std::string bytes = encoding_ == TextEncoding::Utf8
+                                  ? support::toUtf8(piece)
+                                  : support::toCodePage(piece, "WINDOWS-1251");
+    if (!bytes.empty()) sink_(bytes);
+    out.erase(0, out.size() - keep);
+  }
+
+ private:
+  static constexpr size_t kPiece = size_t{1} << 16;
+  TextEncoding encoding_;
+  const std::function<void(std::string_view)>& sink_;
+};
+
+}  // namespace
+
+std::string text(const Model& model, TextEncoding encoding, HtmlSpan asHtml) {
+  std::string all;
+  text(
+      model, encoding, [&](std::string_view piece) { all.append(piece); }, asHtml);
+  return all;
+}
+
+void text(const Model& model, TextEncoding encoding,
+          const std::function<void(std::string_view)>& sink, HtmlSpan asHtml) {
   const Story& s = model.main;
   // Row marks end a line; other cell marks separate cells, except the last
   // cell's, which the row mark right after it already ends.
@@ -19,8 +72,8 @@ std::string text(const Model& model, TextEncoding encoding) {
     return std::binary_search(rowEnds.begin(), rowEnds.end(), pos);
   };
 
-  std::u16string out;
-  out.reserve(s.text.size() + s.text.size() / 8);
+  Pieces pieces(encoding, sink);
+  std::u16string& out = pieces.out;
   size_t para = 0;
   uint32_t paraStart = 0;
   bool atParagraphStart = true;
@@ -32,6 +85,7 @@ std::string text(const Model& model, TextEncoding encoding) {
     }
     // Text boxes float beside the text: plain text leaves them out.
     if (para < s.paragraphs.size() && s.paragraphs[para].format.textBox) continue;
+    const bool html = i >= asHtml.start && i < asHtml.end;
     if (atParagraphStart) {
       atParagraphStart = false;
       // Plain text has no fonts: a bullet, whatever its glyph, is written
@@ -43,10 +97,11 @@ std::string text(const Model& model, TextEncoding encoding) {
         out += bullets[pf->listLevel % 3];
         out += u'\t';
       } else if (pf && !pf->listLabel.empty() && i == paraStart && !isRowEnd(i)) {
-        out += pf->listLabel;
+        put(out, pf->listLabel, html);
         out += u'\t';
       }
     }
+    pieces.flush(false);
     char16_t c = s.text[i];
     switch (c) {
       case kParagraphMark:
@@ -66,16 +121,18 @@ std::string text(const Model& model, TextEncoding encoding) {
       case kNoteMark: {
         auto it = std::lower_bound(model.notes.begin(), model.notes.end(), i,
                                    [](const Note& n, uint32_t pos) { return n.pos < pos; });
-        if (it != model.notes.end() && it->pos == i) out += it->label;
+        if (it != model.notes.end() && it->pos == i) put(out, it->label, html);
         break;
       }
       default:
-        if (c >= 0x20 || c == kTab) out.push_back(c);
+        if (html && (c == u'&' || c == u'<' || c == u'>'))
+          put(out, std::u16string_view(&c, 1), true);
+        else if (c >= 0x20 || c == kTab)
+          out.push_back(c);
         break;
     }
   }
-  return encoding == TextEncoding::Utf8 ? support::toUtf8(out)
-                                        : support::toCodePage(out, "WINDOWS-1251");
+  pieces.flush(true);
 }
 
 }  // namespace word::write

@@ -2,6 +2,7 @@
 // Writers: HTML (save format 8), text (save format 2) and the model dump.
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "word/model.h"
@@ -10,10 +11,23 @@ namespace word::write {
 
 enum class TextEncoding { Windows1251, Utf8 };
 
+// Positions [start, end) of the main story that are text for an HTML page.
+struct HtmlSpan {
+  uint32_t start = 0;
+  uint32_t end = 0;
+};
+
 // The text export: paragraphs end in CR LF, cells are separated by TAB and
 // rows end in CR LF, list labels stand before their paragraphs. In
-// windows-1251 a character the code page lacks becomes "&#N;".
-std::string text(const Model& model, TextEncoding encoding);
+// windows-1251 a character the code page lacks becomes "&#N;". In `asHtml`
+// the text's "&", "<" and ">" (its labels' too) become "&amp;", "&lt;" and
+// "&gt;" before that step, so that a reference the code page needs is
+// never escaped twice.
+std::string text(const Model& model, TextEncoding encoding, HtmlSpan asHtml = {});
+// The same, handed to `sink` in pieces as it is made: a large document's
+// text is not held a second time.
+void text(const Model& model, TextEncoding encoding,
+          const std::function<void(std::string_view)>& sink, HtmlSpan asHtml = {});
 
 class PictureConverter;
 
