@@ -164,7 +164,7 @@ std::vector<InlineShape> Range::inlineShapes() const {
                              [](const Picture& p, uint32_t pos) { return p.pos < pos; });
   for (; it != s.pictures.end() && it->pos < b; ++it)
     shapes.push_back({static_cast<int32_t>(it->pos), it->format, it->alt,
-                      engine::pictures(*app_).prepare(*it).shown});
+                      engine::pictures(*app_).prepare(*it).shown, it->linked});
   return shapes;
 }
 
@@ -283,7 +283,7 @@ SaveResult saveModel(const Model& model, const std::string& fileName, SaveFormat
   if (format == wdFormatHTML) {
     for (const write::PicturePlaceholder& p :
          write::html(model, fileName, pageTitle(model, fileName), filter, &pictures))
-      result.placeholders.push_back({static_cast<int32_t>(p.pos), p.format, p.problem});
+      result.placeholders.push_back({static_cast<int32_t>(p.pos), p.format, p.problem, p.linked});
     return result;
   }
   std::string bytes = write::text(model, write::TextEncoding::Windows1251);
@@ -528,6 +528,8 @@ Document& Documents::open(const std::string& fileName) {
   }
   Document& doc = engine::adopt(*app_, full, std::move(model));
   Access::of(doc).fileStamp = stamp;
+  // Each document read has its pictures' budget of its own.
+  engine::pictures(*app_).newDocument();
   return doc;
 }
 
