@@ -1,8 +1,11 @@
-# make run      - install what is missing, build, convert the bundled example
-# make test     - install what is missing, build, run every test
+# make run      - install what is missing, build the program, convert the bundled example
+# make test     - install what is missing, build everything, run every test
 # make install  - install under PREFIX (DESTDIR is honoured)
 # make deb      - the Debian package, raredozud_VERSION_ARCH.deb, here
 BUILD ?= build
+# What is installed and packaged is built apart, without the tests and the
+# seam they use to make file writes fail.
+RELEASE_BUILD ?= $(BUILD)-release
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
@@ -11,7 +14,7 @@ PACKAGES = build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libgsf-1-de
            libbenchmark-dev libemf2svg-dev libemf2svg1 libwmf-dev libwmf-0.2-7 libtiff-dev \
            libpng-dev chromium nodejs npm dpkg-dev desktop-file-utils groff-base
 
-.PHONY: all setup build run test install deb clean
+.PHONY: all setup configure build run test release install deb clean
 
 all: build
 
@@ -35,22 +38,32 @@ setup:
 	@node -e 'const [a, b] = process.versions.node.split(".").map(Number); process.exit(a > 20 || (a === 20 && b >= 19) ? 0 : 1)' || \
 	  echo "note: node $$(node --version) is older than 20.19, which the npm package scorm-again asks for; npm will warn when it installs it"
 
-build: setup
+configure: setup
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# Only what the conversion runs: the program, its picture helper and window
+# module, and the data beside them; `make test` builds the rest.
+run: configure
+	cmake --build $(BUILD) -j$(JOBS) --target raredozud rddata
 	$(BUILD)/app/raredozud convert examples/course.txt
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-install: build
-	cmake --install $(BUILD) --prefix $(PREFIX) --strip
+release: setup
+	cmake -S . -B $(RELEASE_BUILD) -DRAREDOZUD_TESTS=OFF -DRAREDOZUD_BENCH=OFF \
+	  -DRAREDOZUD_FAULT_INJECTION=OFF $(CMAKE_FLAGS)
+	cmake --build $(RELEASE_BUILD) -j$(JOBS)
 
-deb: build
-	cd $(BUILD) && cpack -G DEB
-	mv $(BUILD)/raredozud_*.deb .
+install: release
+	cmake --install $(RELEASE_BUILD) --prefix $(PREFIX) --strip
+
+deb: release
+	cd $(RELEASE_BUILD) && cpack -G DEB
+	mv $(RELEASE_BUILD)/raredozud_*.deb .
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(RELEASE_BUILD)

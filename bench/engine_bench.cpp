@@ -11,6 +11,7 @@
 
 #include "word/application.h"
 #include "word/builder.h"
+#include "word/engine.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ void BM_ScanAndExport(benchmark::State& state) {
       fs::temp_directory_path() / ("rd_engine_bench_" + std::to_string(::getpid()));
   fs::create_directories(folder);
   Application app;
-  app.adopt(std::make_unique<Document>(app, "source", document(paragraphs)));
+  engine::adopt(app, "source", document(paragraphs));
   int64_t read = 0;
   for (auto _ : state) read = convert(app, folder.string());
   fs::remove_all(folder);
@@ -120,7 +121,7 @@ BENCHMARK(BM_ScanAndExport)->Arg(10000)->Arg(100000)->Unit(benchmark::kMilliseco
 void BM_ScanOnly(benchmark::State& state) {
   const int paragraphs = static_cast<int>(state.range(0));
   Application app;
-  Document& doc = app.adopt(std::make_unique<Document>(app, "source", document(paragraphs)));
+  Document& doc = engine::adopt(app, "source", document(paragraphs));
   for (auto _ : state) {
     Selection sel = app.selection();
     sel.homeKey(wdStory, wdMove);

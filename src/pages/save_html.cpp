@@ -18,7 +18,7 @@ class HeldStatus : public course::StatusSink {
   std::vector<std::u16string> lines;
 };
 
-int32_t htmlFormat(word::Application& app) {
+word::SaveFormat htmlFormat(word::Application& app) {
   for (const word::FileConverter& converter : app.fileConverters())
     if (converter.className == "HTML") return converter.saveFormat;
   return word::wdFormatHTML;
@@ -70,7 +70,7 @@ void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32
       // Bookmarks left in the page only add anchors; the save goes on.
     }
 
-    const int32_t format = htmlFormat(run.app);
+    const word::SaveFormat format = htmlFormat(run.app);
     const std::string path = stem + ".htm";
     fileName = support::widen(path);
     if (run.session.traceLevel > 0) run.status.showStatus(u"try " + fileName);

@@ -31,6 +31,7 @@ struct Fd {
 
 constexpr std::string_view kTemporaryPrefix = ".rdtmp.";
 
+#ifdef RAREDOZUD_FAULT_INJECTION
 std::atomic<int64_t> faultCountdown{0};  // operations left until the one to fail; 0: none
 std::once_flag faultFromEnvironment;
 
@@ -49,6 +50,13 @@ bool injectedFault() {
   }
   return left == 1;
 }
+#else
+// An installed program has no seam: no variable of its environment makes
+// it fail a write on purpose.
+constexpr bool injectedFault() {
+  return false;
+}
+#endif
 
 // Without its trailing '/': lstat would follow a link named with one.
 std::string withoutTrailingSlash(std::string path) {
@@ -249,10 +257,12 @@ bool isPlainFolder(const std::string& path) {
   return ::lstat(withoutTrailingSlash(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+#ifdef RAREDOZUD_FAULT_INJECTION
 void failFileOperationAt(int64_t n) {
   readFaultFromEnvironment();
   faultCountdown = std::max<int64_t>(0, n);
 }
+#endif
 
 std::string programFolder() {
   char buf[PATH_MAX];

@@ -85,10 +85,14 @@ bool isPlainFolder(const std::string& path);  // a folder, and not a link to one
 Error fileError(int err, const std::string& path, bool missingIsPath = false);
 [[noreturn]] void raiseFileError(int err, const std::string& path, bool missingIsPath = false);
 
+#ifdef RAREDOZUD_FAULT_INJECTION
 // A seam for fault-injection tests: the `n`th write or rename of a file from
 // now on fails as a full disk would (0: none). The environment variable
 // RAREDOZUD_FAIL_FILE_OP=N sets it for a whole process at its first write.
+// Only in builds with the CMake option RAREDOZUD_FAULT_INJECTION (those
+// with tests); an installed program has no such seam.
 void failFileOperationAt(int64_t n);
+#endif
 
 // The folder of the running executable, from /proc/self/exe, without a
 // trailing '/'.

@@ -7,6 +7,8 @@
 #include <system_error>
 
 #include "support/files.h"
+#include "word/engine.h"
+#include "word/error.h"
 #include "word/read/languages.h"
 #include "word/read/reader.h"
 #include "word/story_ops.h"
@@ -15,12 +17,22 @@
 
 namespace word {
 
+using engine::Access;
+using engine::ApplicationState;
+using engine::DocumentState;
+
 namespace {
 
 constexpr const char* kNoSuchMemberText = "The requested member of the collection does not exist.";
 
-uint32_t storyLength(const Document& doc) {
-  return static_cast<uint32_t>(doc.model().main.text.size());
+// The word processor's number of an argument, for a message about it.
+template <typename Enum>
+std::string numberOf(Enum value) {
+  return std::to_string(static_cast<int32_t>(value));
+}
+
+uint32_t storyLength(const DocumentState& doc) {
+  return static_cast<uint32_t>(doc.model.main.text.size());
 }
 
 uint32_t clampPos(int64_t pos, uint32_t length) {
@@ -30,7 +42,7 @@ uint32_t clampPos(int64_t pos, uint32_t length) {
 
 // The selection rules every setter ends with: positions inside the story,
 // start <= end, and an insertion point never after the final paragraph mark.
-void normalizeSelection(Document& doc) {
+void normalizeSelection(DocumentState& doc) {
   const uint32_t length = storyLength(doc);
   uint32_t start = clampPos(doc.selStart, length);
   uint32_t end = clampPos(doc.selEnd, length);
@@ -42,7 +54,7 @@ void normalizeSelection(Document& doc) {
 
 // After an edit at `pos` of `delta` characters, selection positions past
 // the edit move with the text.
-void shiftSelection(Document& doc, uint32_t pos, int64_t delta) {
+void shiftSelection(DocumentState& doc, uint32_t pos, int64_t delta) {
   auto shift = [&](int32_t& p) {
     const int64_t q = p;
     if (delta >= 0) {
@@ -105,9 +117,9 @@ std::u16string pageTitle(const Model& model, const std::string& fileName) {
 }
 
 // Table `index` (1-based) among the outermost tables the span touches.
-ptrdiff_t outermostTable(Document& doc, uint32_t start, uint32_t end, int32_t index) {
+ptrdiff_t outermostTable(DocumentState& doc, uint32_t start, uint32_t end, int32_t index) {
   if (index < 1) return -1;
-  const Story& story = doc.model().main;
+  const Story& story = doc.model.main;
   int32_t seen = 0;
   ptrdiff_t holding = doc.outerTableAt(start);
   if (holding >= 0 && ++seen == index) return holding;
@@ -128,50 +140,54 @@ Range::Range(Application& app, Document& doc, int32_t start, int32_t end)
     : app_(&app), doc_(&doc), start_(start), end_(end) {}
 
 std::u16string Range::text() const {
-  const uint32_t length = storyLength(*doc_);
+  const DocumentState& d = Access::of(*doc_);
+  const uint32_t length = storyLength(d);
   uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
   if (a >= b) return {};
-  return doc_->model().main.text.substr(a, b - a);
+  return d.model.main.text.substr(a, b - a);
 }
 
 void Range::copy() const {
-  const uint32_t length = storyLength(*doc_);
+  const DocumentState& d = Access::of(*doc_);
+  const uint32_t length = storyLength(d);
   uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
-  app_->clipboard() = std::make_unique<Model>(ops::copyRange(doc_->model(), a, b));
+  engine::clipboard(*app_) = std::make_unique<Model>(ops::copyRange(d.model, a, b));
 }
 
 std::vector<InlineShape> Range::inlineShapes() const {
-  const Story& s = doc_->model().main;
-  const uint32_t length = storyLength(*doc_);
+  const DocumentState& d = Access::of(*doc_);
+  const Story& s = d.model.main;
+  const uint32_t length = storyLength(d);
   const uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
   std::vector<InlineShape> shapes;
   auto it = std::lower_bound(s.pictures.begin(), s.pictures.end(), a,
                              [](const Picture& p, uint32_t pos) { return p.pos < pos; });
   for (; it != s.pictures.end() && it->pos < b; ++it)
     shapes.push_back({static_cast<int32_t>(it->pos), it->format, it->alt,
-                      app_->pictures().prepare(*it).shown, it->linked});
+                      engine::pictures(*app_).prepare(*it).shown, it->linked});
   return shapes;
 }
 
 void Range::paste() {
-  const std::unique_ptr<Model>& clip = app_->clipboard();
+  const std::unique_ptr<Model>& clip = engine::clipboard(*app_);
   if (!clip) fail(kNothingToPaste, "The clipboard is empty: there is nothing to paste.");
-  Model& model = doc_->model();
-  uint32_t length = storyLength(*doc_);
+  DocumentState& d = Access::of(*doc_);
+  Model& model = d.model;
+  uint32_t length = storyLength(d);
   uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
   if (a > b) std::swap(a, b);
   if (a < b) {
     uint32_t before = length;
     ops::erase(model, a, b);
-    doc_->storyChanged();
-    length = storyLength(*doc_);
-    shiftSelection(*doc_, a, static_cast<int64_t>(length) - before);
+    d.storyChanged();
+    length = storyLength(d);
+    shiftSelection(d, a, static_cast<int64_t>(length) - before);
   }
   // Nothing goes after the final paragraph mark.
   uint32_t pos = length > 0 ? std::min(a, length - 1) : 0;
   uint32_t n = ops::insert(model, pos, *clip, &pos);
-  doc_->storyChanged();
-  if (n > 0) shiftSelection(*doc_, pos, n);
+  d.storyChanged();
+  if (n > 0) shiftSelection(d, pos, n);
   start_ = static_cast<int32_t>(pos);
   end_ = static_cast<int32_t>(pos + n);
 }
@@ -179,18 +195,18 @@ void Range::paste() {
 // ------------------------------------------------------------ Bookmarks
 
 int32_t Bookmarks::count() const {
-  return static_cast<int32_t>(doc_->model().main.bookmarks.size());
+  return static_cast<int32_t>(engine::model(*doc_).main.bookmarks.size());
 }
 
 void Bookmarks::remove(int32_t index) {
-  auto& marks = doc_->model().main.bookmarks;
+  auto& marks = engine::model(*doc_).main.bookmarks;
   if (index < 1 || index > static_cast<int32_t>(marks.size()))
     fail(kNoSuchMember, kNoSuchMemberText);
   marks.erase(marks.begin() + (index - 1));
 }
 
 std::u16string Bookmarks::name(int32_t index) const {
-  const auto& marks = doc_->model().main.bookmarks;
+  const auto& marks = engine::model(*doc_).main.bookmarks;
   if (index < 1 || index > static_cast<int32_t>(marks.size()))
     fail(kNoSuchMember, kNoSuchMemberText);
   return marks[static_cast<size_t>(index - 1)].name;
@@ -199,7 +215,11 @@ std::u16string Bookmarks::name(int32_t index) const {
 // ------------------------------------------------------------- Document
 
 Document::Document(Application& app, std::string fullName, Model model)
-    : app_(&app), fullName_(std::move(fullName)), model_(std::move(model)) {}
+    : app_(&app),
+      fullName_(std::move(fullName)),
+      state_(std::make_unique<DocumentState>(std::move(model))) {}
+
+Document::~Document() = default;
 
 namespace {
 
@@ -211,12 +231,12 @@ write::HtmlSpan htmlSpan(StorySpan span) {
 }  // namespace
 
 std::string Document::textExport(StorySpan asHtml) {
-  return write::text(model_, write::TextEncoding::Windows1251, htmlSpan(asHtml));
+  return write::text(state_->model, write::TextEncoding::Windows1251, htmlSpan(asHtml));
 }
 
 Document::ParagraphSpan Document::paragraph(int32_t position) {
-  const Story& s = model_.main;
-  const uint32_t pos = clampPos(position, storyLength(*this));
+  const Story& s = state_->model.main;
+  const uint32_t pos = clampPos(position, storyLength(*state_));
   auto it = std::upper_bound(s.paragraphs.begin(), s.paragraphs.end(), pos,
                              [](uint32_t p, const Paragraph& para) { return p < para.end; });
   if (it == s.paragraphs.end() && it != s.paragraphs.begin()) --it;
@@ -232,15 +252,15 @@ Document::ParagraphSpan Document::paragraph(int32_t position) {
   return span;
 }
 
-std::optional<Document::FileStamp> Document::stampOf(const std::string& path) {
+std::optional<engine::FileStamp> engine::stampOf(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
   return FileStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
                    static_cast<uint64_t>(st.st_size), st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
 }
 
-ptrdiff_t Document::outerTableAt(uint32_t pos) {
-  const Story& s = model_.main;
+ptrdiff_t DocumentState::outerTableAt(uint32_t pos) {
+  const Story& s = model.main;
   if (!outerValid_ || outerText_ != s.text.size() || outerTables_ != s.tables.size()) {
     outer_.clear();
     for (size_t i = 0; i < s.tables.size(); ++i)
@@ -257,17 +277,17 @@ ptrdiff_t Document::outerTableAt(uint32_t pos) {
 }
 
 Range Document::content() {
-  return Range(*app_, *this, 0, static_cast<int32_t>(storyLength(*this)));
+  return Range(*app_, *this, 0, static_cast<int32_t>(storyLength(*state_)));
 }
 
 namespace {
 
-SaveResult saveModel(const Model& model, const std::string& fileName, int32_t format,
+SaveResult saveModel(const Model& model, const std::string& fileName, SaveFormat format,
                      const SaveFilter& filter, write::PictureConverter& pictures,
                      StorySpan asHtml) {
   if (format != wdFormatHTML && format != wdFormatText)
-    fail(kBadParameter, "Save format " + std::to_string(format) +
-                            " is not supported: use 8 (HTML) or 2 (plain text).");
+    fail(kBadParameter,
+         "Save format " + numberOf(format) + " is not supported: use 8 (HTML) or 2 (plain text).");
   if (fileName.empty()) fail(kBadParameter, "No file name was given to save the document as.");
   SaveResult result;
   if (format == wdFormatHTML) {
@@ -291,9 +311,10 @@ SaveResult saveModel(const Model& model, const std::string& fileName, int32_t fo
 
 }  // namespace
 
-SaveResult Document::saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter,
-                            StorySpan asHtml) {
-  SaveResult result = saveModel(model_, fileName, format, filter, app_->pictures(), asHtml);
+SaveResult Document::saveAs(const std::string& fileName, SaveFormat format,
+                            const SaveFilter& filter, StorySpan asHtml) {
+  SaveResult result =
+      saveModel(state_->model, fileName, format, filter, engine::pictures(*app_), asHtml);
   // Like the word processor, the document now carries the name it was saved as.
   std::error_code ec;
   std::filesystem::path p = std::filesystem::absolute(std::filesystem::path(fileName), ec);
@@ -311,13 +332,13 @@ const std::string& Document::fullName() const {
 }
 
 std::string Document::language() const {
-  return read::textLanguage(model_.language, model_.main.text);
+  return read::textLanguage(state_->model.language, state_->model.main.text);
 }
 
-void Document::close(int32_t saveChanges) {
+void Document::close(SaveChanges saveChanges) {
   if (saveChanges != wdDoNotSaveChanges)
     fail(kBadParameter, "Documents can only be closed without saving (SaveChanges 0).");
-  app_->closeDocument(*this);  // destroys *this
+  engine::closeDocument(*app_, *this);  // destroys *this
 }
 
 // ------------------------------------------------------------ Selection
@@ -327,21 +348,21 @@ Document& Selection::doc() const {
 }
 
 int32_t Selection::start() const {
-  return doc().selStart;
+  return Access::of(doc()).selStart;
 }
 int32_t Selection::end() const {
-  return doc().selEnd;
+  return Access::of(doc()).selEnd;
 }
 
 void Selection::setStart(int32_t pos) {
-  Document& d = doc();
+  DocumentState& d = Access::of(doc());
   d.selStart = static_cast<int32_t>(clampPos(pos, storyLength(d)));
   if (d.selEnd < d.selStart) d.selEnd = d.selStart;
   normalizeSelection(d);
 }
 
 void Selection::setEnd(int32_t pos) {
-  Document& d = doc();
+  DocumentState& d = Access::of(doc());
   d.selEnd = static_cast<int32_t>(clampPos(pos, storyLength(d)));
   if (d.selStart > d.selEnd) d.selStart = d.selEnd;
   normalizeSelection(d);
@@ -349,25 +370,26 @@ void Selection::setEnd(int32_t pos) {
 
 std::u16string Selection::text() const {
   Document& d = doc();
-  return Range(*app_, d, d.selStart, d.selEnd).text();
+  const DocumentState& s = Access::of(d);
+  return Range(*app_, d, s.selStart, s.selEnd).text();
 }
 
-int32_t Selection::type() const {
-  const Document& d = doc();
+SelectionType Selection::type() const {
+  const DocumentState& d = Access::of(doc());
   return d.selStart == d.selEnd ? wdSelectionIP : wdSelectionNormal;
 }
 
-bool Selection::information(int32_t what) const {
+bool Selection::information(Information what) const {
   if (what != wdWithInTable)
-    fail(kBadParameter, "Information type " + std::to_string(what) +
-                            " is not supported (only 12, within a table).");
-  Document& d = doc();
+    fail(kBadParameter,
+         "Information type " + numberOf(what) + " is not supported (only 12, within a table).");
+  DocumentState& d = Access::of(doc());
   return d.outerTableAt(static_cast<uint32_t>(d.selStart)) >= 0;
 }
 
 void Selection::selectTable(int32_t index) {
-  Document& d = doc();
-  const Story& s = d.model().main;
+  DocumentState& d = Access::of(doc());
+  const Story& s = d.model.main;
   ptrdiff_t t =
       outermostTable(d, static_cast<uint32_t>(d.selStart), static_cast<uint32_t>(d.selEnd), index);
   if (t < 0) fail(kNoSuchMember, kNoSuchMemberText);
@@ -375,20 +397,21 @@ void Selection::selectTable(int32_t index) {
   d.selEnd = static_cast<int32_t>(s.tables[static_cast<size_t>(t)].end);
 }
 
-int32_t Selection::moveDown(int32_t unit, int32_t count, int32_t extend) {
+int32_t Selection::moveDown(Unit unit, int32_t count, Movement extend) {
+  const bool extending = extend != wdMove;
   if (unit != wdParagraph && unit != wdLine)
-    fail(kBadParameter, "MoveDown supports the units 4 (paragraph) and 5 (line), not " +
-                            std::to_string(unit) + ".");
+    fail(kBadParameter,
+         "MoveDown supports the units 4 (paragraph) and 5 (line), not " + numberOf(unit) + ".");
   if (count < 0) fail(kBadParameter, "MoveDown needs a count of 0 or more.");
-  Document& d = doc();
-  const Story& s = d.model().main;
+  DocumentState& d = Access::of(doc());
+  const Story& s = d.model.main;
   const uint32_t length = storyLength(d);
   int32_t moved = 0;
   for (int32_t i = 0; i < count; ++i) {
     const uint32_t start = static_cast<uint32_t>(d.selStart), end = static_cast<uint32_t>(d.selEnd);
     // Extending moves the end on from where it stands; moving goes down from
     // the selection's last character, so a selected table is left behind.
-    uint32_t from = extend || start == end ? end : end - 1;
+    uint32_t from = extending || start == end ? end : end - 1;
     if (from >= length) break;
     uint32_t target;
     ptrdiff_t t = unit == wdLine ? d.outerTableAt(from) : -1;
@@ -401,7 +424,7 @@ int32_t Selection::moveDown(int32_t unit, int32_t count, int32_t extend) {
       if (p >= s.paragraphs.size()) break;
       target = s.paragraphs[p].end;
     }
-    if (extend) {
+    if (extending) {
       if (target <= end) break;
       d.selEnd = static_cast<int32_t>(target);
     } else {
@@ -415,9 +438,10 @@ int32_t Selection::moveDown(int32_t unit, int32_t count, int32_t extend) {
   return moved;
 }
 
-int32_t Selection::homeKey(int32_t unit, int32_t extend) {
-  Document& d = doc();
-  const Story& s = d.model().main;
+int32_t Selection::homeKey(Unit unit, Movement extend) {
+  const bool extending = extend != wdMove;
+  DocumentState& d = Access::of(doc());
+  const Story& s = d.model.main;
   uint32_t target;
   if (unit == wdStory) {
     target = 0;
@@ -425,40 +449,41 @@ int32_t Selection::homeKey(int32_t unit, int32_t extend) {
     target = ops::paragraphStart(s, ops::paragraphAt(s, static_cast<uint32_t>(d.selStart)));
   } else {
     fail(kBadParameter,
-         "HomeKey supports the units 5 (line) and 6 (story), not " + std::to_string(unit) + ".");
+         "HomeKey supports the units 5 (line) and 6 (story), not " + numberOf(unit) + ".");
   }
   int32_t moved = d.selStart - static_cast<int32_t>(target);
   d.selStart = static_cast<int32_t>(target);
-  if (!extend) d.selEnd = d.selStart;
+  if (!extending) d.selEnd = d.selStart;
   normalizeSelection(d);
   return moved < 0 ? -moved : moved;
 }
 
-int32_t Selection::endKey(int32_t unit, int32_t extend) {
-  Document& d = doc();
-  const Story& s = d.model().main;
+int32_t Selection::endKey(Unit unit, Movement extend) {
+  const bool extending = extend != wdMove;
+  DocumentState& d = Access::of(doc());
+  const Story& s = d.model.main;
   const uint32_t length = storyLength(d);
   uint32_t target;
   if (unit == wdStory) {
-    target = extend ? length : (length > 0 ? length - 1 : 0);
+    target = extending ? length : (length > 0 ? length - 1 : 0);
   } else if (unit == wdLine) {
     size_t p = ops::paragraphAt(s, static_cast<uint32_t>(d.selEnd));
     target = p < s.paragraphs.size() ? s.paragraphs[p].end - 1 : (length > 0 ? length - 1 : 0);
   } else {
     fail(kBadParameter,
-         "EndKey supports the units 5 (line) and 6 (story), not " + std::to_string(unit) + ".");
+         "EndKey supports the units 5 (line) and 6 (story), not " + numberOf(unit) + ".");
   }
-  target = std::max<uint32_t>(target, extend ? static_cast<uint32_t>(d.selStart) : 0);
+  target = std::max<uint32_t>(target, extending ? static_cast<uint32_t>(d.selStart) : 0);
   int32_t moved = static_cast<int32_t>(target) - d.selEnd;
   d.selEnd = static_cast<int32_t>(target);
-  if (!extend) d.selStart = d.selEnd;
+  if (!extending) d.selStart = d.selEnd;
   normalizeSelection(d);
   return moved < 0 ? -moved : moved;
 }
 
 void Selection::insertAfter(std::u16string_view text) {
-  Document& d = doc();
-  Model& model = d.model();
+  DocumentState& d = Access::of(doc());
+  Model& model = d.model;
   const uint32_t length = storyLength(d);
   uint32_t pos = std::min<uint32_t>(static_cast<uint32_t>(d.selEnd), length > 0 ? length - 1 : 0);
   uint32_t start = std::min<uint32_t>(static_cast<uint32_t>(d.selStart), pos);
@@ -472,7 +497,8 @@ void Selection::insertAfter(std::u16string_view text) {
 
 Range Selection::range() {
   Document& d = doc();
-  return Range(*app_, d, d.selStart, d.selEnd);
+  const DocumentState& s = Access::of(d);
+  return Range(*app_, d, s.selStart, s.selEnd);
 }
 
 // ------------------------------------------------------------ Documents
@@ -481,14 +507,15 @@ Document& Documents::open(const std::string& fileName) {
   namespace fs = std::filesystem;
   if (fileName.empty()) fail(kFileNotFound, "No file name was given.");
   const std::string full = absolutePath(fileName);
-  if (Document* open = app_->findOpen(full)) {
+  if (Document* open = engine::findOpen(*app_, full)) {
     // A document whose file has changed since it was read is read again:
     // the author who fixed it and converts again gets the new text.
-    if (!open->fileStamp || open->fileStamp == Document::stampOf(full)) {
-      app_->activate(*open);
+    const std::optional<engine::FileStamp>& stamp = Access::of(*open).fileStamp;
+    if (!stamp || stamp == engine::stampOf(full)) {
+      engine::activate(*app_, *open);
       return *open;
     }
-    app_->closeDocument(*open);
+    engine::closeDocument(*app_, *open);
   }
   std::error_code ec;
   fs::file_status st = fs::status(full, ec);
@@ -496,7 +523,7 @@ Document& Documents::open(const std::string& fileName) {
     fail(kFileNotFound, "The file \"" + fileName + "\" could not be found.");
   if (fs::is_directory(st)) fail(kCannotOpen, "\"" + fileName + "\" is a folder, not a document.");
   // Taken before the file is read: a change while it is read shows next time.
-  const std::optional<Document::FileStamp> stamp = Document::stampOf(full);
+  const std::optional<engine::FileStamp> stamp = engine::stampOf(full);
   Model model;
   try {
     model = read::load(full);
@@ -510,25 +537,25 @@ Document& Documents::open(const std::string& fileName) {
   } catch (const std::bad_alloc&) {
     fail(kCannotOpen, "The file \"" + fileName + "\" is too large to open.");
   }
-  Document& doc = app_->adopt(std::make_unique<Document>(*app_, full, std::move(model)));
-  doc.fileStamp = stamp;
+  Document& doc = engine::adopt(*app_, full, std::move(model));
+  Access::of(doc).fileStamp = stamp;
   // Each document read has its pictures' budget of its own.
-  app_->pictures().newDocument();
+  engine::pictures(*app_).newDocument();
   return doc;
 }
 
 Document& Documents::add() {
-  std::string name = "Document" + std::to_string(app_->nextDocumentNumber());
-  return app_->adopt(std::make_unique<Document>(*app_, name, emptyModel()));
+  std::string name = "Document" + std::to_string(++Access::of(*app_).documentsAdded);
+  return engine::adopt(*app_, std::move(name), emptyModel());
 }
 
 int32_t Documents::count() const {
-  return app_->openCount();
+  return static_cast<int32_t>(Access::of(*app_).docs.size());
 }
 
 // ---------------------------------------------------------- Application
 
-Application::Application() {
+Application::Application() : state_(std::make_unique<engine::ApplicationState>()) {
   // The HTML export is the built-in format 8; listing it lets a lookup by
   // class name find the same number.
   converters_.push_back({"HTML", wdFormatHTML});
@@ -536,37 +563,50 @@ Application::Application() {
 
 Application::~Application() = default;
 
-write::PictureConverter& Application::pictures() {
-  if (!pictures_) pictures_ = std::make_unique<write::PictureConverter>();
-  return *pictures_;
-}
-
 Document& Application::activeDocument() {
-  if (activation_.empty())
+  if (state_->activation.empty())
     fail(kNoDocument, "This command is not available because no document is open.");
-  return *activation_.back();
+  return *state_->activation.back();
 }
 
-Document& Application::adopt(std::unique_ptr<Document> doc) {
-  docs_.push_back(std::move(doc));
-  Document& d = *docs_.back();
-  normalizeSelection(d);
-  activate(d);
+// --------------------------------------------------------------- engine
+
+engine::ApplicationState::ApplicationState() = default;
+engine::ApplicationState::~ApplicationState() = default;
+
+write::PictureConverter& engine::pictures(Application& app) {
+  std::unique_ptr<write::PictureConverter>& pictures = Access::of(app).pictures;
+  if (!pictures) pictures = std::make_unique<write::PictureConverter>();
+  return *pictures;
+}
+
+Document& engine::adopt(Application& app, std::unique_ptr<Document> doc) {
+  ApplicationState& state = Access::of(app);
+  state.docs.push_back(std::move(doc));
+  Document& d = *state.docs.back();
+  normalizeSelection(Access::of(d));
+  activate(app, d);
   return d;
 }
 
-void Application::activate(Document& doc) {
-  std::erase(activation_, &doc);
-  activation_.push_back(&doc);
+Document& engine::adopt(Application& app, std::string fullName, Model model) {
+  return adopt(app, std::make_unique<Document>(app, std::move(fullName), std::move(model)));
 }
 
-void Application::closeDocument(Document& doc) {
-  std::erase(activation_, &doc);
-  std::erase_if(docs_, [&](const std::unique_ptr<Document>& d) { return d.get() == &doc; });
+void engine::activate(Application& app, Document& doc) {
+  std::vector<Document*>& activation = Access::of(app).activation;
+  std::erase(activation, &doc);
+  activation.push_back(&doc);
 }
 
-Document* Application::findOpen(const std::string& fullName) {
-  for (auto& d : docs_)
+void engine::closeDocument(Application& app, Document& doc) {
+  ApplicationState& state = Access::of(app);
+  std::erase(state.activation, &doc);
+  std::erase_if(state.docs, [&](const std::unique_ptr<Document>& d) { return d.get() == &doc; });
+}
+
+Document* engine::findOpen(Application& app, const std::string& fullName) {
+  for (auto& d : Access::of(app).docs)
     if (d->fullName() == fullName) return d.get();
   return nullptr;
 }

@@ -1,33 +1,47 @@
 #pragma once
 // The automation facade: the operations the converter uses on documents,
 // in the word processor's own terms. The converter reaches documents only
-// through these classes, never through the model.
-#include <cstddef>
+// through these classes. The model and the engine's own state sit behind
+// word/engine.h, which only the facade's sources, its tests and the
+// benchmarks can include: the model's header is not even on the
+// converter's include path. A failing call throws support::Error, with the
+// engine's numbers (word/error.h) or the program's run-time ones.
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "word/error.h"
-#include "word/model.h"
+#include "support/error.h"
 
 namespace word {
 
-// Units and arguments, with the word processor's numbers.
-enum Unit : int32_t { wdParagraph = 4, wdLine = 5, wdStory = 6 };
-enum Movement : int32_t { wdMove = 0, wdExtend = 1 };
-enum SelectionType : int32_t { wdSelectionIP = 1, wdSelectionNormal = 2 };
-enum Information : int32_t { wdWithInTable = 12 };
-enum SaveFormat : int32_t { wdFormatText = 2, wdFormatHTML = 8 };
-enum SaveChanges : int32_t { wdDoNotSaveChanges = 0 };
+// Units and arguments, with the word processor's numbers. Scoped, so that
+// a unit where a movement belongs, or a bare number, does not compile; the
+// names stand in the namespace, as the word processor's constants do.
+enum class Unit : int32_t { wdParagraph = 4, wdLine = 5, wdStory = 6 };
+enum class Movement : int32_t { wdMove = 0, wdExtend = 1 };
+enum class SelectionType : int32_t { wdSelectionIP = 1, wdSelectionNormal = 2 };
+enum class Information : int32_t { wdWithInTable = 12 };
+enum class SaveFormat : int32_t { wdFormatText = 2, wdFormatHTML = 8 };
+enum class SaveChanges : int32_t { wdDoNotSaveChanges = 0 };
+using enum Unit;
+using enum Movement;
+using enum SelectionType;
+using enum Information;
+using enum SaveFormat;
+using enum SaveChanges;
 
 class Application;
 class Document;
-namespace write {
-class PictureConverter;
-}
+struct Model;
+namespace engine {
+// word/engine.h
+struct Access;
+struct DocumentState;
+struct ApplicationState;
+}  // namespace engine
 
 // An inline picture as the word processor's InlineShapes show it.
 struct InlineShape {
@@ -99,7 +113,9 @@ using SaveFilter = std::function<std::string(std::string)>;
 
 class Document {
  public:
+  // Made by the engine (Documents, word/engine.h).
   Document(Application& app, std::string fullName, Model model);
+  ~Document();
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
 
@@ -115,7 +131,7 @@ class Document {
   // In the text format, the main story's positions [start, end) of
   // `asHtml` are text for an HTML page: their "&", "<" and ">" are written
   // as entities before the code-page step (the test data file's section).
-  SaveResult saveAs(const std::string& fileName, int32_t format, const SaveFilter& filter = {},
+  SaveResult saveAs(const std::string& fileName, SaveFormat format, const SaveFilter& filter = {},
                     StorySpan asHtml = {});
   // What saveAs would write in the text format (2), without a file: for a
   // look at a document's text as it would be saved.
@@ -131,48 +147,22 @@ class Document {
   ParagraphSpan paragraph(int32_t position);
   // Closes unsaved (saveChanges must be 0) and activates the document that
   // was active before this one.
-  void close(int32_t saveChanges = wdDoNotSaveChanges);
+  void close(SaveChanges saveChanges = wdDoNotSaveChanges);
   // The language of the document's text as a language tag ("ru-RU", "en"):
   // the one most of it is marked with, unless that does not fit the script
   // most of its letters are in, then the one that script suggests; "" when
   // neither tells.
   std::string language() const;
 
-  // The file as it was when the document was read from it: size, time of
-  // its last change and identity. A document made otherwise has none.
-  struct FileStamp {
-    uint64_t device = 0, inode = 0, size = 0;
-    int64_t changedSeconds = 0, changedNanoseconds = 0;
-    bool operator==(const FileStamp&) const = default;
-  };
-  // Reads the stamp of the file at `path` now; none when it cannot be read.
-  static std::optional<FileStamp> stampOf(const std::string& path);
-  std::optional<FileStamp> fileStamp;
-
-  // Engine internals, for the facade and the writers.
-  Model& model() { return model_; }
-  const Model& model() const { return model_; }
-  int32_t selStart = 0;
-  int32_t selEnd = 0;
-  // The outermost table holding `pos` (index into the main story's tables),
-  // or -1, by binary search over an index of the outermost tables. The
-  // index is rebuilt after `storyChanged()` or when the story's length or
-  // table count changed.
-  ptrdiff_t outerTableAt(uint32_t pos);
-  void storyChanged() { outerValid_ = false; }
-
  private:
+  friend struct engine::Access;
   Application* app_;
   // After a save the name is made absolute at once and resolved (links,
   // "..") when first asked for: a page export saves and closes a document
   // without ever asking, and resolving costs a look-up per path component.
   mutable std::string fullName_;
   mutable bool resolved_ = true;
-  Model model_;
-  std::vector<uint32_t> outer_;  // indexes of the depth-1 tables, in order
-  bool outerValid_ = false;
-  size_t outerText_ = 0;
-  size_t outerTables_ = 0;
+  std::unique_ptr<engine::DocumentState> state_;
 };
 
 class Selection {
@@ -186,15 +176,15 @@ class Selection {
   void setStart(int32_t pos);
   void setEnd(int32_t pos);
   std::u16string text() const;
-  int32_t type() const;                  // wdSelectionIP or wdSelectionNormal
-  bool information(int32_t what) const;  // wdWithInTable: the start is in a table
+  SelectionType type() const;
+  bool information(Information what) const;  // wdWithInTable: the start is in a table
   // Tables(index).Select: selects the index-th outermost table that the
   // selection touches; none is error kNoSuchMember.
   void selectTable(int32_t index);
   // MoveDown by paragraph or line; returns the number of units moved.
-  int32_t moveDown(int32_t unit, int32_t count, int32_t extend);
-  int32_t homeKey(int32_t unit, int32_t extend);
-  int32_t endKey(int32_t unit, int32_t extend);
+  int32_t moveDown(Unit unit, int32_t count, Movement extend);
+  int32_t homeKey(Unit unit, Movement extend);
+  int32_t endKey(Unit unit, Movement extend);
   // Inserts at the selection's end; LF and CR end a paragraph there. The
   // selection is extended over the inserted text.
   void insertAfter(std::u16string_view text);
@@ -221,7 +211,7 @@ class Documents {
 
 struct FileConverter {
   std::string className;
-  int32_t saveFormat = 0;
+  SaveFormat saveFormat = wdFormatHTML;
 };
 
 class Application {
@@ -237,24 +227,10 @@ class Application {
   std::vector<FileConverter>& fileConverters() { return converters_; }
   bool visible = false;
 
-  // Engine internals.
-  Document& adopt(std::unique_ptr<Document> doc);  // adds and activates
-  void activate(Document& doc);
-  void closeDocument(Document& doc);
-  Document* findOpen(const std::string& fullName);
-  int32_t openCount() const { return static_cast<int32_t>(docs_.size()); }
-  std::unique_ptr<Model>& clipboard() { return clipboard_; }
-  int32_t nextDocumentNumber() { return ++documentsAdded_; }
-  // Pictures made fit for browsers, each distinct picture converted once.
-  write::PictureConverter& pictures();
-
  private:
-  std::vector<std::unique_ptr<Document>> docs_;
-  std::vector<Document*> activation_;  // most recently active last
+  friend struct engine::Access;
   std::vector<FileConverter> converters_;
-  std::unique_ptr<Model> clipboard_;
-  std::unique_ptr<write::PictureConverter> pictures_;
-  int32_t documentsAdded_ = 0;  // names new documents Document1, Document2 ...
+  std::unique_ptr<engine::ApplicationState> state_;
 };
 
 }  // namespace word

@@ -139,9 +139,10 @@ TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
   };
   for (const auto& [name, why] : cases) {
     SCOPED_TRACE(name);
-    // A run that waited on the pipe would be ended by the timeout (124).
+    // A run that waited on the pipe would be ended by the timeout (124),
+    // given a minute: room for a loaded machine.
     for (const char* command : {"convert", "text"}) {
-      const ProgramResult r = runProgram(dir(work), {command, name}, "timeout 10");
+      const ProgramResult r = runProgram(dir(work), {command, name}, "timeout 60");
       EXPECT_EQ(r.exit, 1) << r.out << r.err;
       EXPECT_NE((r.out + r.err).find(why), std::string::npos) << r.out << r.err;
     }

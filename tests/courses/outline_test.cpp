@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "../common/fixtures.h"
+#include "../common/frontends.h"
 #include "convert/driver.h"
 #include "course/session.h"
 #include "word/application.h"

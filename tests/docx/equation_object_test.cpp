@@ -1,21 +1,20 @@
 // Equation-editor objects: each kind of MTEF record becomes its linear text
 // as the picture's alternative text (golden/equation_objects.txt), read
-// from an oleObject.bin beside a WMF preview; the whole conversion shows
-// the picture with that text and lint no longer asks for one; damaged or
-// hostile equations give no text and no crash.
+// from an oleObject.bin beside a WMF preview; damaged or hostile equations
+// give no text and no crash. The whole conversion of such a course is in
+// tests/convert/pictures_test.cpp.
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "../common/course.h"
-#include "../common/mtef_writer.h"
-#include "../pictures/pictures.h"
-#include "convert/lint.h"
-#include "docx_fixture.h"
+#include "../common/fixtures.h"
+#include "equation_fixture.h"
 #include "word/read/mtef.h"
-#include "word/write/pictures/converter.h"
 
 using namespace testing_support;
+using docxtest::docxWith;
+using docxtest::Object;
+using docxtest::objectOf;
 
 namespace {
 
@@ -76,37 +75,6 @@ std::string golden() {
   std::ifstream in(std::string(RD_TEST_DIR) + "/docx/golden/equation_objects.txt",
                    std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A .docx whose paragraphs are the given lines of text and, for each
-// object given, an equation object: a WMF preview and an oleObject.bin.
-struct Object {
-  std::string bin;       // the OLE object's compound file; empty: no such part
-  std::string alt = "";  // the shape's own alternative text
-};
-std::string docxWith(const std::vector<std::string>& before, const std::vector<Object>& objects,
-                     const std::vector<std::string>& after = {}) {
-  std::string body, rels;
-  std::map<std::string, std::string> parts;
-  for (const std::string& t : before) body += docxtest::p(docxtest::r(t));
-  for (size_t i = 0; i < objects.size(); ++i) {
-    const std::string n = std::to_string(i + 1);
-    body += docxtest::p(
-        "<w:r><w:object><v:shape id=\"s" + n + "\" style=\"width:30pt;height:15pt\"" +
-        (objects[i].alt.empty() ? "" : " alt=\"" + objects[i].alt + "\"") +
-        "><v:imagedata r:id=\"rImg" + n + "\"/></v:shape><o:OLEObject Type=\"Embed\" " +
-        "ProgID=\"Equation.3\" ShapeID=\"s" + n + "\" r:id=\"rOle" + n + "\"/></w:object></w:r>");
-    rels += docxtest::relationship("rImg" + n, "image", "media/image" + n + ".wmf") +
-            docxtest::relationship("rOle" + n, "oleObject", "embeddings/oleObject" + n + ".bin");
-    parts["word/media/image" + n + ".wmf"] = rectangleWmf();
-    if (!objects[i].bin.empty()) parts["word/embeddings/oleObject" + n + ".bin"] = objects[i].bin;
-  }
-  for (const std::string& t : after) body += docxtest::p(docxtest::r(t));
-  return docxtest::build({docxtest::documentXml(body), parts, rels});
-}
-
-std::string objectOf(const std::string& mtef) {
-  return compoundFile({{"Equation Native", mtef::equationNative(mtef)}});
 }
 
 std::vector<std::u16string> alts(const std::string& docx) {
@@ -174,38 +142,4 @@ TEST(EquationObjects, DamagedOrHostileEquationsGiveNoText) {
   EXPECT_EQ(word::read::equationNativeText(native), u"a+b");
   EXPECT_EQ(word::read::equationNativeText(native.substr(0, 27)), u"");
   EXPECT_EQ(word::read::equationNativeText(std::string(1, '\xFF') + native.substr(1)), u"");
-}
-
-class EquationCourse : public CourseTest {
- protected:
-  void SetUp() override {
-    CourseTest::SetUp();
-    word::write::setPictureProgram(kHelper);
-  }
-  void TearDown() override { word::write::setPictureProgram(""); }
-};
-
-// The whole path: the page shows the converted preview with the equation's
-// text; lint asks for alternative text only where the equation is damaged.
-TEST_F(EquationCourse, ThePageShowsThePreviewWithTheEquationsText) {
-  const std::string good = v5.equation(v5.line(v5.tmpl(11, 0, v5.line(u"a") + v5.line(u"b+1"))));
-  const std::string path = docs / "e.docx";
-  writeBytes(path, docxWith({"%TITLE=T", "%AUTHOR=A", "%H2=Equations"},
-                            {{objectOf(good)}, {objectOf(good.substr(0, good.size() - 4))}},
-                            {"Two equations, one damaged."}));
-  std::vector<std::string> lint;
-  for (const convert::LintWarning& w : convert::lint(app, path))
-    lint.push_back(convert::lintLine("e.docx", w));
-  EXPECT_EQ(lint, (std::vector<std::string>{
-                      "e.docx:5: warning: a picture without alternative text: those who cannot "
-                      "see it learn nothing of it; describe it in the picture's alternative "
-                      "text (Alt Text) (\"\")"}));
-
-  ASSERT_EQ(run(path), convert::RunOutcome::Succeeded);
-  const std::string html = readBytes(out("e") + "page1.htm");
-  EXPECT_NE(html.find("<img src=\"page1_files/image001.svg\" width=\"40\" height=\"20\" "
-                      "alt=\"a/(b+1)\">"),
-            std::string::npos)
-      << html;
-  EXPECT_NE(readBytes(out("e") + "page1_files/image001.svg").find("<svg"), std::string::npos);
 }

@@ -12,8 +12,8 @@ namespace {
 const char* kHead[] = {
     "<html>",
     "<head><meta http-equiv='Content-Type' content='text/html; charset=windows-1251'></head>",
-    "<body bgcolor='black' text='white' leftmargin='3' topmargin='1' marginwidth='3' "
-    "marginheight='1'>",
+    ("<body bgcolor='black' text='white' leftmargin='3' topmargin='1' marginwidth='3' "
+     "marginheight='1'>"),  // one line: the parentheses say the split is meant
 };
 
 std::vector<std::string> written(const course::Session& s) {

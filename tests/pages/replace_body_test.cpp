@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../common/course.h"
+#include "../common/export.h"
 #include "../common/fixtures.h"
 #include "pages/save_html.h"
 
@@ -41,10 +41,10 @@ TEST(ReplaceBody, AMarkerClosedOnALaterLineIsNotALink) {
                                       "parent.tester.showref('1')\">a</a> and %A=2 b"}));
 }
 
-class PageRewrite : public CourseTest {
+class PageRewrite : public ExportTest {
  protected:
   void SetUp() override {
-    CourseTest::SetUp();
+    ExportTest::SetUp();
     word::Builder b;
     paragraph(b, "see %A=7 the rules%A# here");
     paragraph(b, "and %a=8%a# too");

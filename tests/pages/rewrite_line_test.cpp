@@ -6,6 +6,7 @@
 #include <random>
 
 #include "../common/fixtures.h"
+#include "../common/frontends.h"
 #include "pages/replace_body.h"
 #include "support/strings.h"
 

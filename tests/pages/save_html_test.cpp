@@ -4,14 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include "../common/course.h"
+#include "../common/export.h"
 
 using namespace testing_support;
 
-class SaveHtml : public CourseTest {
+class SaveHtml : public ExportTest {
  protected:
   void SetUp() override {
-    CourseTest::SetUp();
+    ExportTest::SetUp();
     word::Builder b;
     paragraph(b, "first paragraph");
     b.startBookmark(u"Mark1");
@@ -63,7 +63,8 @@ TEST_F(SaveHtml, BookmarksAreRemovedBeforeTheSave) {
 }
 
 TEST_F(SaveHtml, TheFirstHtmlConverterChoosesTheFormat) {
-  app.fileConverters() = {{"Text", 8}, {"HTML", 2}, {"HTML", 8}};
+  app.fileConverters() = {
+      {"Text", word::wdFormatHTML}, {"HTML", word::wdFormatText}, {"HTML", word::wdFormatHTML}};
   save(1, course::kPage);
   EXPECT_EQ(page(1).find("<html"), std::string::npos);  // saved as text
   EXPECT_NE(page(1).find("marked words"), std::string::npos);
@@ -74,7 +75,7 @@ TEST_F(SaveHtml, TheFirstHtmlConverterChoosesTheFormat) {
 }
 
 TEST_F(SaveHtml, AnUnknownFormatIsReportedUnderThePageName) {
-  app.fileConverters() = {{"HTML", 99}};
+  app.fileConverters() = {{"HTML", static_cast<word::SaveFormat>(99)}};
   save(4, course::kPage);
   ASSERT_EQ(status.lines.size(), 1u);
   EXPECT_TRUE(status.lines[0].starts_with("saveHTML: Filename " + docs / "o/page4.htm" +

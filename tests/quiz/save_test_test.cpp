@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../common/course.h"
+#include "../common/export.h"
 
 using namespace testing_support;
 
@@ -14,10 +14,10 @@ const std::string kPrologue =
     "charset=Windows-1251'></head><body><pre>";
 }
 
-class SaveTest : public CourseTest {
+class SaveTest : public ExportTest {
  protected:
   void SetUp() override {
-    CourseTest::SetUp();
+    ExportTest::SetUp();
     word::Builder b;
     paragraph(b, "1. Вопрос?");
     paragraph(b, "*a) Ответ \u2713");

@@ -3,6 +3,7 @@
 // test's own folder.
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -40,6 +41,15 @@ class WindowConvertTest : public WindowTest {
   void click(ScriptedChooser& chooser) {
     window_->setDocumentChooser(&chooser);
     window_->convertButton()->click();
+  }
+  // Lets the window run until its copy steps have ended: a minute at most,
+  // room for a loaded machine (they take well under a second).
+  void waitForCopySteps() {
+    const QDeadlineTimer deadline(60000);
+    while (window_->copyStepsRunning() > 0 && !deadline.hasExpired()) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+      QThread::msleep(10);
+    }
   }
 
   std::unique_ptr<MainWindow> window_;
@@ -83,8 +93,8 @@ TEST_F(WindowConvertTest, ConvertedDocumentLeavesItsLinesAndSuccess) {
   // about the document (its first lines are no page), written beside it.
   const QString folder = tempPath() + "/Курс/safety";
   EXPECT_TRUE(text.endsWith("\nУспех\nPackage: " + folder + "/, " + folder + ".zip, " + folder +
-                            ".scorm.zip\n" +
-                            "1 warning about the document: see " + path + ".lint.txt\n"))
+                            ".scorm.zip\n" + "1 warning about the document: see " + path +
+                            ".lint.txt\n"))
       << text.toStdString();
   EXPECT_TRUE(QFile(path + ".lint.txt").exists());
   EXPECT_EQ(readLog(), "Start\r\n" + doc + "\r\nУспех\r\n");
@@ -159,10 +169,7 @@ TEST_F(WindowConvertTest, AFailedCopyStepAddsALineNamingItsPackage) {
   click(chooser);
   EXPECT_NE(box().find(u"\nУспех\n"), std::u16string::npos);
   // The window goes on; the line comes once the copy step has ended.
-  for (int i = 0; i < 300 && window_->copyStepsRunning() > 0; ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QThread::msleep(10);
-  }
+  waitForCopySteps();
   QCoreApplication::processEvents(QEventLoop::AllEvents, 300);
   const std::u16string expected = u"copysql.sh: the package " +
                                   QString(tempPath() + "/c/safety/").toStdU16String() +
@@ -184,10 +191,7 @@ TEST_F(WindowConvertTest, AGivenDocumentIsConvertedOnceThenTheDialogAnswers) {
   const std::string full = QFile::encodeName(tempPath()).toStdString() + "/given/safety.txt";
   EXPECT_TRUE(box().starts_with(QString::fromStdString(full + "\n\n").toStdU16String()));
   EXPECT_NE(box().find(u"\nУспех\n"), std::u16string::npos);
-  for (int i = 0; i < 300 && window_->copyStepsRunning() > 0; ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QThread::msleep(10);
-  }
+  waitForCopySteps();
   EXPECT_TRUE(QFile::exists(tempPath() + "/given/safety.zip"));
   EXPECT_TRUE(QFile::exists(tempPath() + "/given/safety/index.htm"));
   window_->convertButton()->click();

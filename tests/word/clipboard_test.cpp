@@ -100,7 +100,7 @@ class Clipboard : public wordtest::FolderTest {};
 // character.
 Document& pasteIntoNew(Application& app, Document& src, size_t start, size_t end,
                        const std::u16string& around = u"") {
-  app.activate(src);
+  engine::activate(app, src);
   Selection sel = app.selection();
   sel.setStart(static_cast<int32_t>(start));
   sel.setEnd(static_cast<int32_t>(end));
@@ -121,9 +121,9 @@ TEST_F(Clipboard, EntryWithTablePictureLinkAndBookmarksSavedAsHtml) {
   Application app;
   uint32_t start = 0, end = 0;
   Document& src = adopt(app, source(&start, &end));
-  const std::u16string entryText = src.model().main.text.substr(start, end - start);
+  const std::u16string entryText = engine::model(src).main.text.substr(start, end - start);
   Document& page = pasteIntoNew(app, src, start, end);
-  const Model& m = page.model();
+  const Model& m = engine::model(page);
   // The entry ends with a paragraph mark: its paragraphs stay and the new
   // document's empty paragraph follows.
   EXPECT_EQ(m.main.text, entryText + u"\r");
@@ -165,7 +165,7 @@ TEST_F(Clipboard, EntryWithTablePictureLinkAndBookmarksSavedAsHtml) {
   if (std::getenv("RD_UPDATE_GOLDEN")) support::writeFile(golden, html);
   EXPECT_EQ(html, support::readFile(golden)) << "compare with " << file;
   // The source is untouched by all this.
-  EXPECT_EQ(src.model().main.bookmarks.size(), 3u);
+  EXPECT_EQ(engine::model(src).main.bookmarks.size(), 3u);
 }
 
 TEST_F(Clipboard, ContentWithoutAFinalMarkJoinsTheParagraphAtThePastePoint) {
@@ -182,17 +182,17 @@ TEST_F(Clipboard, ContentWithoutAFinalMarkJoinsTheParagraphAtThePastePoint) {
   // "ha\rbe", one whole paragraph and the start of the next, between x and y.
   Document& dst = pasteIntoNew(app, src, 3, 8, u"xy");
   EXPECT_EQ(u8(dst.content().text()), "xha\rbey\r");
-  ASSERT_EQ(dst.model().main.paragraphs.size(), 2u);
+  ASSERT_EQ(engine::model(dst).main.paragraphs.size(), 2u);
   // A paragraph's format goes with its mark: the pasted mark keeps the
   // source's, the joined tail keeps the destination's.
-  EXPECT_EQ(dst.model().main.paragraphs[0].format.align, Align::Left);
-  EXPECT_EQ(dst.model().main.paragraphs[1].format.align, Align::Left);
+  EXPECT_EQ(engine::model(dst).main.paragraphs[0].format.align, Align::Left);
+  EXPECT_EQ(engine::model(dst).main.paragraphs[1].format.align, Align::Left);
 
   // A whole paragraph keeps its own format.
   Document& second = pasteIntoNew(app, src, 6, 11);
   EXPECT_EQ(u8(second.content().text()), "beta\r\r");
-  EXPECT_EQ(second.model().main.paragraphs[0].format.align, Align::Center);
-  EXPECT_EQ(second.model().main.paragraphs[1].format.align, Align::Left);
+  EXPECT_EQ(engine::model(second).main.paragraphs[0].format.align, Align::Center);
+  EXPECT_EQ(engine::model(second).main.paragraphs[1].format.align, Align::Left);
 }
 
 TEST_F(Clipboard, EmptyRangesCopyAndPasteNothingAndAnEmptyClipboardFails) {
@@ -225,25 +225,26 @@ TEST_F(Clipboard, RangesReachingIntoATableTakeWholeRows) {
   b.endTable();
   para(b, "after");
   Document& src = adopt(app, b.finish());
-  const Table t = src.model().main.tables[0];
+  const Table t = engine::model(src).main.tables[0];
 
   // From inside row 2 to the text after the table: rows 2 and 3 and "aft".
   Document& dst = pasteIntoNew(app, src, t.rows[1].cells[1].start + 1, t.end + 3);
-  const Model& m = dst.model();
+  const Model& m = engine::model(dst);
   ASSERT_EQ(m.main.tables.size(), 1u);
   EXPECT_EQ(m.main.tables[0].rows.size(), 2u);
   EXPECT_EQ(m.main.tables[0].start, 0u);
-  EXPECT_EQ(u8(m.main.text),
-            u8(src.model().main.text.substr(t.rows[1].start, t.end - t.rows[1].start)) + "aft\r");
+  EXPECT_EQ(
+      u8(m.main.text),
+      u8(engine::model(src).main.text.substr(t.rows[1].start, t.end - t.rows[1].start)) + "aft\r");
 
   // Text inside one cell is copied as text.
   Document& plain = pasteIntoNew(app, src, t.rows[0].cells[0].start, t.rows[0].cells[0].start + 2);
   EXPECT_EQ(u8(plain.content().text()), "r1\r");
-  EXPECT_TRUE(plain.model().main.tables.empty());
+  EXPECT_TRUE(engine::model(plain).main.tables.empty());
 
   // A table pasted into the middle of a paragraph starts a paragraph of its own.
   Document& mid = pasteIntoNew(app, src, t.start, t.end, u"xy");
-  const Story& s = mid.model().main;
+  const Story& s = engine::model(mid).main;
   ASSERT_EQ(s.tables.size(), 1u);
   EXPECT_EQ(s.tables[0].start, 2u);
   EXPECT_EQ(u8(s.text.substr(0, 2)), "x\r");
@@ -273,13 +274,13 @@ TEST_F(Clipboard, PastingOverASelectionReplacesItAndStylesMatchByName) {
   sel.setEnd(8);  // "two\r"
   sel.range().paste();
   EXPECT_EQ(u8(dst.content().text()), "one\rcited\rthree\r");
-  const ParagraphFormat& pasted = dst.model().main.paragraphs[1].format;
-  EXPECT_EQ(u8(dst.model().styles.at(static_cast<size_t>(pasted.style)).name), "Quote");
+  const ParagraphFormat& pasted = engine::model(dst).main.paragraphs[1].format;
+  EXPECT_EQ(u8(engine::model(dst).styles.at(static_cast<size_t>(pasted.style)).name), "Quote");
   // Pasting again does not add the style twice.
   sel.setStart(0);
   sel.setEnd(0);
   sel.range().paste();
-  EXPECT_EQ(dst.model().styles.size(), 2u);
+  EXPECT_EQ(engine::model(dst).styles.size(), 2u);
   EXPECT_EQ(u8(dst.content().text()), "cited\rone\rcited\rthree\r");
 }
 
@@ -309,7 +310,7 @@ TEST_F(Clipboard, OnlyTheStylesTheCopyUsesTravelWithTheirBases) {
   Model m = b.finish();
   m.styles[static_cast<size_t>(cycleA)].basedOn = cycleB;  // damaged input: a cycle
   Document& dst = pasteIntoNew(app, adopt(app, std::move(m)), 0, 9);
-  const Model& out = dst.model();
+  const Model& out = engine::model(dst);
   std::vector<std::string> names;
   for (const Style& st : out.styles) names.push_back(u8(st.name));
   EXPECT_EQ(names, (std::vector<std::string>{"Normal", "Body", "LoopA", "LoopB", "Tip"}));

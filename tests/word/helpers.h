@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "../common/course.h"
+#include "../common/builder.h"
+#include "../common/fixtures.h"
 #include "word/application.h"
 #include "word/builder.h"
+#include "word/engine.h"
 
 namespace wordtest {
 
@@ -25,12 +27,14 @@ class FolderTest : public ::testing::Test {
 
 inline word::Document& adopt(word::Application& app, word::Model model,
                              std::string name = "Source") {
-  return app.adopt(std::make_unique<word::Document>(app, std::move(name), std::move(model)));
+  return word::engine::adopt(app, std::move(name), std::move(model));
 }
 
 // The converter tests' builder shorthands: a paragraph, a one-row table of
 // plain cells.
-inline void para(word::Builder& b, const std::string& text) { testing_support::paragraph(b, text); }
+inline void para(word::Builder& b, const std::string& text) {
+  testing_support::paragraph(b, text);
+}
 inline void table(word::Builder& b, const std::vector<std::string>& cells) {
   testing_support::tableRow(b, cells);
 }

@@ -7,6 +7,7 @@
 
 #include "../docx/docx_fixture.h"
 #include "word/application.h"
+#include "word/engine.h"
 #include "word/read/languages.h"
 
 namespace {
@@ -94,7 +95,7 @@ TEST(Language, SampleDocumentsGiveTheirCourseLanguage) {
   for (const auto& r : rows) {
     SCOPED_TRACE(r.file);
     word::Document& doc = app.documents().open(corpus + r.file);
-    EXPECT_EQ(doc.model().language, r.marked);
+    EXPECT_EQ(word::engine::model(doc).language, r.marked);
     EXPECT_EQ(doc.language(), r.language);
   }
 }

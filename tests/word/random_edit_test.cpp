@@ -163,14 +163,14 @@ TEST(RandomEdits, CopyPasteAndInsertKeepTheModelWhole) {
     RandomDocument gen(seed);
     Application app;
     Document& src = wordtest::adopt(app, gen.make());
-    ASSERT_EQ(broken(src.model()), "");
+    ASSERT_EQ(broken(engine::model(src)), "");
     // The walk reads every paragraph outside tables, the final one only
     // when it holds text, and ends.
     bool finished = false;
     std::vector<std::string> read = wordtest::scan(app, &finished);
     ASSERT_TRUE(finished);
     std::vector<std::string> expected;
-    const Story& story = src.model().main;
+    const Story& story = engine::model(src).main;
     uint32_t start = 0;
     for (const Paragraph& p : story.paragraphs) {
       bool inTable = false;
@@ -183,7 +183,7 @@ TEST(RandomEdits, CopyPasteAndInsertKeepTheModelWhole) {
 
     Document& dst = app.documents().add();
     for (int step = 0; step < 12; ++step) {
-      app.activate(src);
+      engine::activate(app, src);
       Selection sel = app.selection();
       int32_t length = src.content().end();
       int32_t a = gen.pick(length + 1), b = gen.pick(length + 1);
@@ -191,12 +191,12 @@ TEST(RandomEdits, CopyPasteAndInsertKeepTheModelWhole) {
       sel.setEnd(std::max(a, b));
       sel.range().copy();
 
-      app.activate(dst);
+      engine::activate(app, dst);
       int32_t dlen = dst.content().end();
       int32_t p = gen.pick(dlen), q = p + (gen.pick(4) == 0 ? gen.pick(dlen - p + 1) : 0);
       sel.setStart(p);
       sel.setEnd(q);
-      const std::u16string before = dst.model().main.text;
+      const std::u16string before = engine::model(dst).main.text;
       try {
         if (gen.pick(5) == 0)
           sel.insertAfter(u"typed\ntext");
@@ -206,29 +206,29 @@ TEST(RandomEdits, CopyPasteAndInsertKeepTheModelWhole) {
         // Only a replacement that would cut a table is refused, and then
         // nothing changes.
         ASSERT_EQ(e.number(), kBadParameter) << e.description();
-        ASSERT_EQ(dst.model().main.text, before);
+        ASSERT_EQ(engine::model(dst).main.text, before);
       }
-      ASSERT_EQ(broken(dst.model()), "")
+      ASSERT_EQ(broken(engine::model(dst)), "")
           << "step " << step << " copy " << std::min(a, b) << ".." << std::max(a, b) << " of "
-          << u8(src.model().main.text) << " into " << p << ".." << q << " of " << u8(before)
-          << " -> " << u8(dst.model().main.text);
+          << u8(engine::model(src).main.text) << " into " << p << ".." << q << " of " << u8(before)
+          << " -> " << u8(engine::model(dst).main.text);
       ASSERT_LE(sel.end(), dst.content().end());
       // The selection's table lookups follow the edit.
       for (int probe = 0; probe < 4; ++probe) {
         int32_t pos = gen.pick(dst.content().end());
         bool expected = false;
-        for (const Table& t : dst.model().main.tables)
+        for (const Table& t : engine::model(dst).main.tables)
           expected |= t.start <= uint32_t(pos) && uint32_t(pos) < t.end;
         sel.setStart(pos);
         sel.setEnd(pos);
         ASSERT_EQ(sel.information(wdWithInTable), expected) << "at " << pos;
       }
     }
-    app.activate(dst);
+    engine::activate(app, dst);
     bool done = false;
     wordtest::scan(app, &done);
     EXPECT_TRUE(done);
-    std::string html = write::htmlString(dst.model(), "x_files", u"t");
+    std::string html = write::htmlString(engine::model(dst), "x_files", u"t");
     EXPECT_NE(html.find("\r\n<body"), std::string::npos);
   }
 }

@@ -15,7 +15,38 @@ namespace {
 using Texts = std::vector<std::string>;
 using Span = std::pair<int32_t, int32_t>;
 
-Span span(const Selection& sel) { return {sel.start(), sel.end()}; }
+Span span(const Selection& sel) {
+  return {sel.start(), sel.end()};
+}
+
+// The automation arguments are typed: a movement where the unit belongs, a
+// bare number or a flag does not compile.
+template <typename... A>
+concept MovesDown = requires(Selection s, A... a) {
+  s.moveDown(a...);
+};
+template <typename... A>
+concept GoesHome = requires(Selection s, A... a) {
+  s.homeKey(a...);
+};
+template <typename A>
+concept Asks = requires(Selection s, A a) {
+  s.information(a);
+};
+template <typename A>
+concept Saves = requires(Document& d, A a) {
+  d.saveAs("x.htm", a);
+};
+template <typename A>
+concept Closes = requires(Document& d, A a) {
+  d.close(a);
+};
+static_assert(MovesDown<Unit, int32_t, Movement> && GoesHome<Unit, Movement>);
+static_assert(!MovesDown<Movement, int32_t, Unit> && !MovesDown<int32_t, int32_t, int32_t> &&
+              !MovesDown<Unit, int32_t, bool> && !GoesHome<Movement, Unit>);
+static_assert(Asks<Information> && !Asks<int32_t> && !Asks<Unit>);
+static_assert(Saves<SaveFormat> && !Saves<int32_t> && !Saves<Unit>);
+static_assert(Closes<SaveChanges> && !Closes<int32_t> && !Closes<bool>);
 
 Texts walk(Model m) {
   Application app;
@@ -159,7 +190,7 @@ TEST(Selection, InformationAndSelectTableTakeTheOutermostTable) {
   Error e = wordtest::thrown([&] { sel.selectTable(2); });
   EXPECT_EQ(e.number(), kNoSuchMember);
   EXPECT_EQ(e.source(), kEngineSource);
-  EXPECT_THROW(sel.information(7), Error);
+  EXPECT_THROW(sel.information(static_cast<Information>(7)), Error);
 }
 
 TEST(ScannerWalk, SkipsTablesAtTheStartMiddleAndEnd) {
@@ -211,7 +242,7 @@ TEST(Selection, InsertAfterEndsParagraphsAtLineFeedsAndCarriageReturns) {
   Selection sel = app.selection();
   sel.insertAfter(u"head\nline\r\nlast");
   EXPECT_EQ(word::u8(doc.content().text()), "head\rline\rlast\r");
-  EXPECT_EQ(doc.model().main.paragraphs.size(), 3u);
+  EXPECT_EQ(engine::model(doc).main.paragraphs.size(), 3u);
   EXPECT_EQ(span(sel), Span(0, 14));  // extended over the inserted text
   sel.endKey(wdStory, wdMove);
   sel.insertAfter(u"\ntail");
@@ -219,7 +250,7 @@ TEST(Selection, InsertAfterEndsParagraphsAtLineFeedsAndCarriageReturns) {
   sel.homeKey(wdStory, wdMove);
   sel.insertAfter(u"top\n");
   EXPECT_EQ(word::u8(doc.content().text()), "top\rhead\rline\rlast\rtail\r");
-  EXPECT_EQ(doc.model().main.paragraphs.size(), 5u);
+  EXPECT_EQ(engine::model(doc).main.paragraphs.size(), 5u);
   // Control characters that need structure are not inserted.
   sel.insertAfter(std::u16string(u"a\x01\x07z"));
   EXPECT_EQ(word::u8(doc.content().text()).substr(0, 6), "top\raz");

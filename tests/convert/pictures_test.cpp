@@ -2,12 +2,15 @@
 // come out as SVG, a PICT and a picture linked outside the document as
 // stand-ins with their alternative text and a warning naming their page;
 // lint warns about what stays unshown and about pictures without
-// alternative text, and nothing else.
+// alternative text, and nothing else. An equation object shows its preview
+// with the equation's text.
+#include "../pictures/pictures.h"
+
 #include <gtest/gtest.h>
 
 #include "../common/course.h"
+#include "../docx/equation_fixture.h"
 #include "convert/lint.h"
-#include "pictures.h"
 #include "word/write/pictures/converter.h"
 
 using namespace testing_support;
@@ -100,6 +103,33 @@ TEST_F(CoursePictures, BombPicturesAreStandInsWithinTheBudget) {
   for (const char* name : {"image001.svg", "image002.svg", "image003.svg", "image004.svg"})
     EXPECT_NE(readBytes(out("b") + "page1_files/" + name).find(">A bomb</tspan>"),
               std::string::npos);
+}
+
+// The whole path: the page shows the converted preview with the equation's
+// text; lint asks for alternative text only where the equation is damaged.
+TEST_F(CoursePictures, AnEquationShowsItsPreviewWithTheEquationsText) {
+  const mtef::Writer v5{5};
+  const std::string good = v5.equation(v5.line(v5.tmpl(11, 0, v5.line(u"a") + v5.line(u"b+1"))));
+  const std::string path = docs / "e.docx";
+  writeBytes(path, docxtest::docxWith({"%TITLE=T", "%AUTHOR=A", "%H2=Equations"},
+                                      {{docxtest::objectOf(good)},
+                                       {docxtest::objectOf(good.substr(0, good.size() - 4))}},
+                                      {"Two equations, one damaged."}));
+  std::vector<std::string> lint;
+  for (const convert::LintWarning& w : convert::lint(app, path))
+    lint.push_back(convert::lintLine("e.docx", w));
+  EXPECT_EQ(lint, (std::vector<std::string>{
+                      "e.docx:5: warning: a picture without alternative text: those who cannot "
+                      "see it learn nothing of it; describe it in the picture's alternative "
+                      "text (Alt Text) (\"\")"}));
+
+  ASSERT_EQ(run(path), convert::RunOutcome::Succeeded);
+  const std::string html = readBytes(out("e") + "page1.htm");
+  EXPECT_NE(html.find("<img src=\"page1_files/image001.svg\" width=\"40\" height=\"20\" "
+                      "alt=\"a/(b+1)\">"),
+            std::string::npos)
+      << html;
+  EXPECT_NE(readBytes(out("e") + "page1_files/image001.svg").find("<svg"), std::string::npos);
 }
 
 }  // namespace
