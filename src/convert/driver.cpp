@@ -86,9 +86,8 @@ class Run {
   // made. A link in the folder's place would lead every write elsewhere.
   void makeOutputFolder() {
     if (support::isLink(outputFolder_))
-      throw support::Error(
-          75, support::kProgramSource, support::runtimeErrorText(75),
-          outputFolder_ + " is a symbolic link: a package needs a folder of its own");
+      support::raise(support::kPathFileAccessError,
+                     outputFolder_ + " is a symbolic link: a package needs a folder of its own");
     const int made = ::mkdir(outputFolder_.c_str(), 0777) == 0 ? 0 : errno;
     if (made != 0 && !support::isPlainFolder(outputFolder_)) export_.folderError = made;
     if (export_.folderError == 0) support::removeStaleTemporaries(outputFolder_, true);

@@ -61,7 +61,7 @@ void skipTable(word::Selection& sel) {
     sel.moveDown(word::wdParagraph, 1, word::wdMove);
   }
   // Guards the walk against a selection that does not get past the table.
-  if (sel.start() <= before) support::raise(5);
+  if (sel.start() <= before) support::raise(support::kInvalidCall);
 }
 
 }  // namespace
@@ -115,11 +115,11 @@ int32_t parsePid(std::u16string_view text) {
     while (i < s.size() && isDigit(s[i])) ++i;
     fraction = s.substr(fracStart, i - fracStart);
   }
-  if (i != s.size() || (whole.empty() && fraction.empty())) support::raise(13);
+  if (i != s.size() || (whole.empty() && fraction.empty())) support::raise(support::kTypeMismatch);
 
   // Magnitude in 64 bits; anything past 11 significant digits overflows anyway.
   while (!whole.empty() && whole.front() == u'0') whole.remove_prefix(1);
-  if (whole.size() > 11) support::raise(6);
+  if (whole.size() > 11) support::raise(support::kOverflow);
   int64_t value = 0;
   for (char16_t c : whole) value = value * 10 + (c - u'0');
 
@@ -131,7 +131,7 @@ int32_t parsePid(std::u16string_view text) {
     if (up) ++value;
   }
   if (negative) value = -value;
-  if (value < INT32_MIN || value > INT32_MAX) support::raise(6);
+  if (value < INT32_MIN || value > INT32_MAX) support::raise(support::kOverflow);
   return static_cast<int32_t>(value);
 }
 

@@ -24,7 +24,7 @@ inline constexpr int32_t kOutlineRows = 1001;  // indexes 0..1000
 
 // Throws run-time error 9 unless `i` is a row of the outline.
 inline void checkRow(int64_t i) {
-  if (i < 0 || i >= kOutlineRows) support::raise(9);
+  if (i < 0 || i >= kOutlineRows) support::raise(support::kSubscriptOutOfRange);
 }
 
 class Session {

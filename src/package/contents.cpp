@@ -77,8 +77,7 @@ std::vector<std::string> playerFiles(const std::string& playerFolder) {
     if (e.is_regular_file(ec) && e.path().filename() != "index.htm")
       names.push_back(e.path().filename().string());
   if (ec || !support::isFile(playerFolder + "/index.htm"))
-    throw support::Error(53, support::kProgramSource, support::runtimeErrorText(53),
-                         "the course player is missing from " + playerFolder);
+    support::raise(support::kFileNotFound, "the course player is missing from " + playerFolder);
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -90,8 +89,8 @@ std::vector<std::string> courseFiles(const std::string& folder,
       xmlReadMemory(manifest.data(), static_cast<int>(manifest.size()), "imsmanifest.xml", nullptr,
                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!doc || !xmlDocGetRootElement(doc.get()))
-    throw support::Error(75, support::kProgramSource, support::runtimeErrorText(75),
-                         folder + "/imsmanifest.xml cannot be read as XML");
+    support::raise(support::kPathFileAccessError,
+                   folder + "/imsmanifest.xml cannot be read as XML");
 
   std::set<std::string> named;
   namedFiles(xmlDocGetRootElement(doc.get()), "", named, 0);

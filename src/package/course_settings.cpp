@@ -39,8 +39,7 @@ std::optional<std::string> value(const std::string& text, const std::string& key
 }
 
 [[noreturn]] void bad(const std::string& file, const std::string& why) {
-  throw support::Error(75, support::kProgramSource, support::runtimeErrorText(75),
-                       file + " " + why);
+  support::raise(support::kPathFileAccessError, file + " " + why);
 }
 
 }  // namespace

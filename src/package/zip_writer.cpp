@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 namespace {
 
 [[noreturn]] void fail(const std::string& what) {
-  throw support::Error(75, support::kProgramSource, support::runtimeErrorText(75), what);
+  support::raise(support::kPathFileAccessError, what);
 }
 
 // Pictures are compressed already: deflating them again costs time and gains

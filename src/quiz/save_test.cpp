@@ -33,7 +33,7 @@ void saveTest(course::ExportContext& run, const std::string& outputFolder, int32
     course::TemporaryDocument data(run.app);
     composeTestData(run.app, session.entryTitle(entryNumber));
 
-    if (session.testCounter == std::numeric_limits<int32_t>::max()) support::raise(6);
+    if (session.testCounter == std::numeric_limits<int32_t>::max()) support::raise(support::kOverflow);
     ++session.testCounter;
     session.entryCount(entryNumber) = session.testCounter;
     const int32_t n = session.testCounter;

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "support/files.h"
+#include "support/runtime_error.h"
 #include "word/read/languages.h"
 #include "word/read/reader.h"
 #include "word/story_ops.h"
@@ -493,8 +494,9 @@ Document& Documents::open(const std::string& fileName) {
     // The readers say what is wrong; the description also names the file.
     // The file helpers speak in run-time numbers: the caller expects the
     // engine's own.
-    int32_t number =
-        e.source() == kEngineSource ? e.number() : (e.number() == 53 ? kFileNotFound : kCannotOpen);
+    int32_t number = e.source() == kEngineSource
+                         ? e.number()
+                         : (e.number() == support::kFileNotFound ? kFileNotFound : kCannotOpen);
     fail(number, "The document \"" + fileName + "\" cannot be opened: " + e.description());
   } catch (const std::bad_alloc&) {
     fail(kCannotOpen, "The file \"" + fileName + "\" is too large to open.");
