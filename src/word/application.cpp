@@ -262,9 +262,8 @@ SaveResult saveModel(const Model& model, const std::string& fileName, int32_t fo
   if (fileName.empty()) fail(kBadParameter, "No file name was given to save the document as.");
   SaveResult result;
   if (format == wdFormatHTML) {
-    for (const write::PicturePlaceholder& p :
-         write::html(model, fileName, pageTitle(model, fileName), filter, &pictures))
-      result.placeholders.push_back({static_cast<int32_t>(p.pos), p.format, p.problem});
+    result.placeholders =
+        write::html(model, fileName, pageTitle(model, fileName), filter, &pictures);
     return result;
   }
   std::string bytes = write::text(model, write::TextEncoding::Windows1251);

@@ -12,6 +12,7 @@
 
 #include "word/error.h"
 #include "word/model.h"
+#include "word/write/placeholder.h"
 
 namespace word {
 
@@ -39,13 +40,7 @@ struct InlineShape {
   bool showable = false;
 };
 
-// A picture a save shows as a stand-in (a box with its alternative text),
-// since browsers lack its format and it could not be converted.
-struct PicturePlaceholder {
-  int32_t position = 0;  // of its mark in the saved document's main story
-  std::string format;    // "pict", "wmf", ...
-  std::string reason;    // in a few words: "no converter for this format"
-};
+using write::PicturePlaceholder;
 
 // What a save could not do faithfully.
 struct SaveResult {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "word/model.h"
+#include "word/write/placeholder.h"
 
 namespace word::write {
 
@@ -16,15 +17,6 @@ enum class TextEncoding { Windows1251, Utf8 };
 std::string text(const Model& model, TextEncoding encoding);
 
 class PictureConverter;
-
-// A picture the HTML export shows as a stand-in (a box with its
-// alternative text): browsers lack its format and it could not be
-// converted.
-struct PicturePlaceholder {
-  uint32_t pos = 0;     // of its mark in the main story
-  std::string format;   // "pict", "wmf", ...
-  std::string problem;  // why, in a few words
-};
 
 // The HTML export, UTF-8; pictures go to "<page>_files/" beside the page,
 // made fit for browsers by `pictures` (with none, only formats browsers
