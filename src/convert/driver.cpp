@@ -12,7 +12,7 @@
 #include "package/header.h"
 #include "package/manifest.h"
 #include "pages/save_html.h"
-#include "quiz/save_test.h"
+#include "quiz/quiz_data.h"
 #include "support/codepage.h"
 #include "support/files.h"
 #include "support/runtime_error.h"

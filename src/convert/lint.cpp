@@ -9,7 +9,7 @@
 #include "course/session.h"
 #include "package/escape.h"
 #include "quiz/quiz_reader.h"
-#include "quiz/save_test.h"
+#include "quiz/quiz_data.h"
 #include "support/codepage.h"
 #include "support/error.h"
 #include "support/strings.h"

@@ -1,4 +1,4 @@
-#include "quiz/test_page.h"
+#include "quiz/quiz_page.h"
 
 #include "support/files.h"
 #include "support/lines.h"

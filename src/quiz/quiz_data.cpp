@@ -1,9 +1,9 @@
-#include "quiz/save_test.h"
+#include "quiz/quiz_data.h"
 
 #include <limits>
 
 #include "course/failure.h"
-#include "quiz/test_page.h"
+#include "quiz/quiz_page.h"
 #include "support/runtime_error.h"
 #include "support/strings.h"
 
