@@ -186,10 +186,11 @@ class Run {
     app_.activeDocument().close(word::wdDoNotSaveChanges);
     package::writeManifest(s_, outputFolder_, entryTotal_);
     package::writeHeader(s_, outputFolder_);
-    package::writeCourseScript(outputFolder_, {fe_.passMark, export_.language});
+    package::writeCourseScript(
+        outputFolder_, {fe_.passMark, export_.language, package::previewFiles(s_, entryTotal_)});
 
     const std::string script = fe_.programFolder + "/copysql.sh";
-    if (!support::isFile(script)) support::raise(53);
+    if (!support::isFile(script)) support::raise(support::kFileNotFound);
     // The document's own folder is no package to add a player to or to zip;
     // a package that lacks a page or test must not replace a whole zip.
     std::optional<int> copied;

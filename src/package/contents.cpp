@@ -6,8 +6,10 @@
 #include <cctype>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <set>
 
+#include "course/file_names.h"
 #include "package/manifest_xml.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
@@ -59,15 +61,6 @@ void pagePictures(const std::string& folder, const std::string& page, std::set<s
   }
 }
 
-// "test7.htm" (at the root) -> 7, else 0.
-long testNumber(const std::string& name) {
-  if (!name.starts_with("test") || !name.ends_with(".htm") || name.size() <= 8) return 0;
-  const std::string digits = name.substr(4, name.size() - 8);
-  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return 0;
-  return digits.size() < 10 ? std::stol(digits) : 0;
-}
-
 }  // namespace
 
 std::vector<std::string> playerFiles(const std::string& playerFolder) {
@@ -101,9 +94,9 @@ std::vector<std::string> courseFiles(const std::string& folder,
   for (const std::string& f : named) {
     files.insert(f);
     if (f.ends_with(".htm")) pagePictures(folder, f, files);
-    if (const long n = testNumber(f)) {
-      files.insert("testdata" + std::to_string(n) + ".htm");
-      files.insert("testdata" + std::to_string(n) + ".htm.js");
+    if (const std::optional<int64_t> test = course::testNumberOf(f)) {
+      files.insert(course::testDataFile(*test));
+      files.insert(course::testDataFile(*test) + ".js");
     }
   }
   return {files.begin(), files.end()};

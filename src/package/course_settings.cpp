@@ -51,6 +51,21 @@ std::string courseScript(const CourseSettings& s) {
       "  \"passMark\": " +
       std::to_string(s.passMark);
   if (plainTag(s.language)) out += ",\n  \"lang\": \"" + s.language + "\"";
+  if (!s.files.empty()) {
+    out += ",\n  \"files\": [";
+    const char* separator = "\n    ";
+    for (const course::EntryFiles& f : s.files) {
+      out += separator;
+      separator = ",\n    ";
+      if (!f.page.empty())
+        out += "{\"page\": \"" + f.page + "\"}";
+      else if (!f.testPage.empty())
+        out += "{\"test\": \"" + f.testPage + "\", \"data\": \"" + f.testData + "\"}";
+      else
+        out += "{}";
+    }
+    out += "\n  ]";
+  }
   return out + "\n};\n";
 }
 

@@ -30,8 +30,15 @@ function tracking() {
   return run(code, 'tracking.js');
 }
 
+// The settings a package's course.js gives (window.rdCourse).
+function courseSettings(file) {
+  const window = {};
+  vm.compileFunction(fs.readFileSync(file, 'utf8'), ['window'], { filename: file })(window);
+  return window.rdCourse;
+}
+
 function corpus(...parts) {
   return path.join(__dirname, '..', 'corpus', ...parts);
 }
 
-module.exports = { quiz, preview, tracking, corpus };
+module.exports = { quiz, preview, tracking, courseSettings, corpus };

@@ -1,5 +1,11 @@
 // What the course player needs to know of this course, written by the converter.
 window.rdCourse = {
   "passMark": 80,
-  "lang": "en"
+  "lang": "en",
+  "files": [
+    {},
+    {"page": "page2.htm"},
+    {"test": "test1.htm", "data": "testdata1.htm"},
+    {"page": "page5.htm"}
+  ]
 };
