@@ -15,7 +15,7 @@ namespace {
 const std::string kHead = "%TITLE=T\n%AUTHOR=A\n";
 constexpr const char* kNoMarker =
     ": warning: the line starts with \"%\" but is no marker, so it is course text (markers: "
-    "%TITLE= %AUTHOR= %H1= %H1# %H2= %TEST= %PID=)";
+    "%TITLE= %AUTHOR= %PID= %H1= %H1# %H2= %TEST=)";
 
 struct Mistake {
   const char* name;
