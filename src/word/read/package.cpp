@@ -3,18 +3,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "support/strings.h"
 #include "word/error.h"
 #include "word/read/xml.h"
 
 namespace word::read {
 namespace {
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
 
 // Normalises "a/./b/../c" and strips leading slashes; ".." above the root
 // is dropped (a part name can never leave the package).
@@ -65,17 +59,17 @@ Package::Package(std::string_view bytes, Limits limits) : limits_(limits) {
   const std::vector<support::ZipReader::Entry>& entries = zip_->entries();
   for (size_t i = 0; i < entries.size(); ++i)
     if (!entries[i].folder && entries[i].readable)
-      entries_.emplace(lower(normalise(entries[i].path)), i);
+      entries_.emplace(support::lowerAscii(normalise(entries[i].path)), i);
 }
 
 Package::~Package() = default;
 
 bool Package::has(std::string_view name) const {
-  return entries_.count(lower(normalise(name))) != 0;
+  return entries_.count(support::lowerAscii(normalise(name))) != 0;
 }
 
 std::optional<std::string> Package::read(std::string_view name) {
-  auto it = entries_.find(lower(normalise(name)));
+  auto it = entries_.find(support::lowerAscii(normalise(name)));
   if (it == entries_.end()) return std::nullopt;
   const uint64_t left = limits_.total - inflated_;
   support::ZipReader::Read r = zip_->read(it->second, std::min(limits_.perPart, left));
