@@ -8,7 +8,6 @@
 #include "course/export_context.h"
 #include "course/failure.h"
 #include "package/course_settings.h"
-#include "package/escape.h"
 #include "package/header.h"
 #include "package/manifest.h"
 #include "pages/save_html.h"

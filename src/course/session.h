@@ -29,9 +29,6 @@ constexpr bool writesPage(int32_t kind) {
 constexpr bool writesTest(int32_t kind) {
   return kind == kTest;
 }
-constexpr bool isChapterMark(int32_t kind) {
-  return kind == kChapterStart || kind == kChapterEnd;
-}
 
 inline constexpr int32_t kOutlineRows = 1001;  // indexes 0..1000
 
