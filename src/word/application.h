@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "support/picture_placeholder.h"
 #include "word/error.h"
 #include "word/model.h"
-#include "word/write/placeholder.h"
 
 namespace word {
 
@@ -40,7 +40,7 @@ struct InlineShape {
   bool showable = false;
 };
 
-using write::PicturePlaceholder;
+using support::PicturePlaceholder;
 
 // What a save could not do faithfully.
 struct SaveResult {

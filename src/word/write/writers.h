@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "support/picture_placeholder.h"
 #include "word/model.h"
-#include "word/write/placeholder.h"
 
 namespace word::write {
+
+using support::PicturePlaceholder;
 
 enum class TextEncoding { Windows1251, Utf8 };
 

@@ -1,11 +1,12 @@
 #pragma once
 // A picture the HTML export shows as a stand-in (a box with its alternative
 // text): browsers lack its format and it could not be converted. The
-// export lists them; a save through the facade passes them on as they are.
+// writers list them, the facade's save passes them on as they are and the
+// page writer warns of each: the one type lies where all three reach it.
 #include <cstdint>
 #include <string>
 
-namespace word::write {
+namespace support {
 
 struct PicturePlaceholder {
   int32_t position = 0;  // of its mark in the main story
@@ -13,4 +14,4 @@ struct PicturePlaceholder {
   std::string reason;    // in a few words: "no converter for this format"
 };
 
-}  // namespace word::write
+}  // namespace support
