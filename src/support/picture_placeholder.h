@@ -12,6 +12,7 @@ struct PicturePlaceholder {
   int32_t position = 0;  // of its mark in the main story
   std::string format;    // "pict", "wmf", ...
   std::string reason;    // in a few words: "no converter for this format"
+  bool linked = false;   // to a file outside the document, which is not read
 };
 
 }  // namespace support

@@ -149,8 +149,8 @@ std::vector<InlineShape> Range::inlineShapes() const {
   auto it = std::lower_bound(s.pictures.begin(), s.pictures.end(), a,
                              [](const Picture& p, uint32_t pos) { return p.pos < pos; });
   for (; it != s.pictures.end() && it->pos < b; ++it)
-    shapes.push_back(
-        {static_cast<int32_t>(it->pos), it->format, it->alt, app_->pictures().prepare(*it).shown});
+    shapes.push_back({static_cast<int32_t>(it->pos), it->format, it->alt,
+                      app_->pictures().prepare(*it).shown, it->linked});
   return shapes;
 }
 
@@ -502,6 +502,8 @@ Document& Documents::open(const std::string& fileName) {
   }
   Document& doc = app_->adopt(std::make_unique<Document>(*app_, full, std::move(model)));
   doc.fileStamp = stamp;
+  // Each document read has its pictures' budget of its own.
+  app_->pictures().newDocument();
   return doc;
 }
 

@@ -38,6 +38,7 @@ struct InlineShape {
   // A browser shows it as the page writer writes it: in its own format, or
   // converted (the first ask converts it, once for the application).
   bool showable = false;
+  bool linked = false;  // to a file outside the document, which is not read
 };
 
 using support::PicturePlaceholder;
