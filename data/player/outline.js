@@ -16,9 +16,18 @@ var RdPreview = (function () {
     return /^[A-Za-z0-9_.-]+$/.test(f) && f.charAt(0) !== '.' ? f : '';
   }
 
-  // One line per entry, "ITEM<pid>|title|file|flag", then "%MANIFEST_END".
+  // The files of one line of the preview as course.js gives them: { page },
+  // { test, data } or {} for a chapter. A package of an older version
+  // lists none: then the preview's own column names what each line opens.
+  function filesOf(listed, line) {
+    if (listed) return listed;
+    return line.file !== '' ? { page: line.file } : {};
+  }
+
+  // One line per entry, "ITEM<pid>|title|file|flag", then "%MANIFEST_END";
+  // `files` (course.js) gives each line's files, in the same order.
   // A title may hold "|", so the fields are taken from both ends.
-  function parse(text) {
+  function parse(text, files) {
     var lines = text.split(/\r\n|\r|\n/);
     var raw = [];
     for (var i = 0; i < lines.length; i++) {
@@ -37,21 +46,16 @@ var RdPreview = (function () {
         inChapter: line.slice(last + 1).trim() === '-1'
       });
     }
+    var listed = Array.isArray(files) && files.length === raw.length ? files : [];
     var entries = [];
     for (var j = 0; j < raw.length; j++) {
       var r = raw[j];
-      var kind;
-      var file = safeFile(r.file);
-      if (r.file !== '' && file === '') continue;
-      if (/^test/i.test(file)) kind = 'test';
-      else if (file !== '') kind = 'page';
-      else if (j === 0 && r.title === '' && !(raw.length > 1 && raw[1].inChapter)) {
-        // Content before the first heading (an early item number) has a page
-        // of its own, page1.htm, although the preview names no file for it.
-        kind = 'page';
-        file = 'page1.htm';
-      } else kind = 'chapter';
-      entries.push({ item: r.item, title: r.title, file: file, kind: kind, inChapter: r.inChapter });
+      var f = filesOf(listed[j], r);
+      var kind = f.test ? 'test' : f.page ? 'page' : 'chapter';
+      var file = safeFile(String(f.test || f.page || ''));
+      if (kind !== 'chapter' && file === '') continue;
+      var data = f.test ? safeFile(String(f.data || '')) : '';
+      entries.push({ item: r.item, title: r.title, file: file, data: data, kind: kind, inChapter: r.inChapter });
     }
     return entries;
   }

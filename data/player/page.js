@@ -46,12 +46,14 @@
 
   // No player: the outline tells which page the reference names.
   function follow(ref) {
-    load(root + 'player/common.js').then(function () {
+    load(root + 'course.js').then(function () {
+      return load(root + 'player/common.js');
+    }).then(function () {
       return load(root + 'player/outline.js');
     }).then(function () {
       return RdCommon.readText('pvomanifest.htm', 'windows-1251');  // pages lie beside it
     }).then(function (text) {
-      var e = RdPreview.findRef(RdPreview.parse(text), ref);
+      var e = RdPreview.findRef(RdPreview.parse(text, window.rdCourse && window.rdCourse.files), ref);
       if (e) location.href = root + e.file;
       else say((document.documentElement.lang.indexOf('ru') === 0 ? 'Нет страницы со ссылкой ' : 'No page with the reference ') + ref);
     }).catch(function () {

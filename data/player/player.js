@@ -66,7 +66,7 @@
   }
 
   function testKey(e) {
-    return e.kind === 'test' ? RdTracking.Tracker.keyOf(e.file) : '';
+    return e.kind === 'test' ? RdTracking.Tracker.keyOf(e.data) : '';
   }
 
   function tocEntry(e) {
@@ -236,7 +236,7 @@
     order.forEach(function (e) {
       var key = testKey(e);
       if (!key) return;
-      RdCommon.readText(e.file.replace(/^test/i, 'testdata'), 'windows-1251').then(function (text) {
+      RdCommon.readText(e.data, 'windows-1251').then(function (text) {
         questions[key] = RdQuiz.load(text).questions;
         tracker.setTotal(key, questions[key].length);
       }).catch(function () { tracker.setTotal(key, 0); });
@@ -293,7 +293,7 @@
   $('next').disabled = true;
 
   RdCommon.readText('pvomanifest.htm', 'windows-1251').then(function (text) {
-    entries = RdPreview.parse(text);
+    entries = RdPreview.parse(text, window.rdCourse && window.rdCourse.files);
     order = entries.filter(function (e) { return e.file !== ''; });
     buildToc();
     if (!order.length) {

@@ -28,7 +28,7 @@ void LogFile::writeLog(const std::u16string& message) {
 void StreamStatus::showStatus(const std::u16string& message) {
   const std::string line = support::toUtf8(message) + "\n";
   if (std::fwrite(line.data(), 1, line.size(), out_) != line.size() || std::fflush(out_) != 0)
-    support::raise(57);
+    support::raise(support::kDeviceIOError);
 }
 
 void StderrWarnings::warn(const std::u16string& message) {

@@ -4,15 +4,14 @@
 
 #include <cerrno>
 
-#include "convert/scanner.h"
+#include "convert/entries.h"
 #include "course/export_context.h"
 #include "course/failure.h"
 #include "package/course_settings.h"
-#include "package/escape.h"
 #include "package/header.h"
 #include "package/manifest.h"
 #include "pages/save_html.h"
-#include "quiz/save_test.h"
+#include "quiz/quiz_data.h"
 #include "support/codepage.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
@@ -25,7 +24,7 @@ using support::widen;
 
 namespace {
 
-class Run {
+class Run : public EntryListener {
  public:
   Run(Session& session, word::Application& app, Frontend& frontend)
       : s_(session),
@@ -69,7 +68,6 @@ class Run {
     makeOutputFolder();
 
     scan();
-    closeLastEntry();
     finish();
     return export_.failures > 0 || copyFailed_ ? RunOutcome::Incomplete : RunOutcome::Succeeded;
   }
@@ -95,9 +93,8 @@ class Run {
   // another run into it waits, so that a package is never two documents'.
   void makeOutputFolder() {
     if (support::isLink(outputFolder_))
-      throw support::Error(
-          75, support::kProgramSource, support::runtimeErrorText(75),
-          outputFolder_ + " is a symbolic link: a package needs a folder of its own");
+      support::raise(support::kPathFileAccessError,
+                     outputFolder_ + " is a symbolic link: a package needs a folder of its own");
     const int made = ::mkdir(outputFolder_.c_str(), 0777) == 0 ? 0 : errno;
     if (made != 0 && !support::isPlainFolder(outputFolder_)) export_.folderError = made;
     if (export_.folderError != 0) return;
@@ -132,103 +129,60 @@ class Run {
   void scan() {
     s_.h1Open = 0;
     s_.clearPids();
-    pendingStart_ = -1;
-    entryTotal_ = 0;
-    walkParagraphs(app_, [&](word::Selection& sel) { handleLine(sel, prepareLine(sel.text())); });
+    entryTotal_ = walkEntries(app_, *this);
   }
 
-  void handleLine(word::Selection& sel, const std::u16string& line) {
-    MarkerLine m = classify(line);
-    switch (m.marker) {
-      case Marker::Content:
-        return;
-      case Marker::Title:
-        s_.courseTitle = m.value;
-        return;
-      case Marker::Author:
-        s_.courseAuthor = m.value;
-        return;
-      case Marker::Pid: {
-        const int32_t pid = parsePid(m.value);
-        s_.entryPid(int64_t{entryTotal_} + 1) = pid;
-        pendingStart_ = sel.end();
-        return;
-      }
-      case Marker::ChapterStart:
-        fe_.status.showStatus(line);
-        s_.h1Open = 1;
-        return heading(sel, kChapterStart, m.value);
-      case Marker::ChapterEnd:
-        if (s_.h1Open != 1) {
-          fe_.status.showStatus(u"Ошибка, %H1 не открыт ");
-          return;
-        }
-        fe_.status.showStatus(line);
-        s_.h1Open = 0;
-        return heading(sel, kChapterEnd, m.value);
-      case Marker::Page:
-        fe_.status.showStatus(u"    page" + widen(support::statusNumber(int64_t{entryTotal_} + 1)) +
-                              u".htm" + line);
-        return heading(sel, kPage, m.value);
-      case Marker::Test:
-        fe_.status.showStatus(u"    " + line);
-        return heading(sel, kTest, m.value);
-    }
+  // The walk's events, acted on as they come: the status lines keep the
+  // document's order.
+  void courseLine(const Paragraph& p) override {
+    (p.marker.marker == Marker::Title ? s_.courseTitle : s_.courseAuthor) = p.marker.value;
   }
 
-  void heading(word::Selection& sel, int32_t kind, const std::u16string& value) {
-    const int32_t markerStart = sel.start();
-    const int32_t markerEnd = sel.end();
-    if (pendingStart_ >= 0) closeEntry(sel, markerStart, markerEnd);
-    pendingKind_ = kind;
-    pendingTitle_ = package::escapeText(value);
-    pendingStart_ = sel.end();
+  void pid(const Paragraph&, int32_t number, int32_t row) override { s_.entryPid(row) = number; }
+
+  void heading(const Paragraph& p, const Heading& h) override {
+    if (h.kind == kPage)
+      fe_.status.showStatus(u"    page" + widen(support::statusNumber(h.nextNumber)) + u".htm" +
+                            p.line);
+    else if (h.kind == kTest)
+      fe_.status.showStatus(u"    " + p.line);
+    else
+      fe_.status.showStatus(p.line);
+    if (h.kind == kChapterStart) s_.h1Open = 1;
+    if (h.kind == kChapterEnd) s_.h1Open = 0;
   }
 
-  void closeEntry(word::Selection& sel, int32_t markerStart, int32_t markerEnd) {
-    ++entryTotal_;
-    s_.entryKind(entryTotal_) = pendingKind_;
-    s_.entryTitle(entryTotal_) = pendingTitle_;
-    exportEntry(pendingStart_, markerStart);
-    sel.setEnd(markerEnd);
+  void strayChapterEnd(const Paragraph&) override {
+    fe_.status.showStatus(u"Ошибка, %H1 не открыт ");
   }
 
-  // The last entry counts only with more than 10 characters of content, or
-  // when it is a chapter end.
-  void closeLastEntry() {
-    word::Selection sel = app_.selection();
-    const int32_t end = sel.end();
-    if (pendingStart_ < 0) return;
-    if (!(int64_t{pendingStart_} + 10 < end || pendingKind_ == kChapterEnd)) return;
-    ++entryTotal_;
-    s_.entryKind(entryTotal_) = pendingKind_;
-    s_.entryTitle(entryTotal_) = pendingTitle_;
-    exportEntry(pendingStart_, sel.end());
+  void entryClosed(const ClosedEntry& e) override {
+    s_.entryKind(e.number) = e.kind;
+    s_.entryTitle(e.number) = e.escapedTitle;
+    exportEntry(e);
   }
 
-  // What an entry writes follows from its kind: a test its test files, a
-  // chapter mark nothing, anything else (a page, or the untitled content
-  // after an early "%PID=") its page. The writers report their own failures.
-  void exportEntry(int32_t rangeStart, int32_t rangeEnd) {
-    const int32_t kind = s_.entryKind(entryTotal_);
-    if (kind == kTest) {
-      quiz::saveTest(export_, outputFolder_, rangeStart, rangeEnd, entryTotal_);
-    } else if (kind < kTest) {
-      pages::saveHTML(export_, outputFolder_, rangeStart, rangeEnd, entryTotal_);
-    }
+  // What an entry writes follows from its kind; the writers report their
+  // own failures.
+  void exportEntry(const ClosedEntry& e) {
+    if (writesTest(e.kind))
+      quiz::saveTest(export_, outputFolder_, e.start, e.end, e.number);
+    else if (writesPage(e.kind))
+      pages::saveHTML(export_, outputFolder_, e.start, e.end, e.number);
   }
 
   void finish() {
     app_.activeDocument().close(word::wdDoNotSaveChanges);
     package::writeManifest(s_, outputFolder_, entryTotal_);
     package::writeHeader(s_, outputFolder_);
-    package::writeCourseScript(outputFolder_,
-                               {fe_.passMark, export_.language, documentName_, documentHash_});
+    package::writeCourseScript(outputFolder_, {fe_.passMark, export_.language, documentName_,
+                                               documentHash_,
+                                               package::previewFiles(s_, entryTotal_)});
     // The copy step takes the lock again for its own work.
     lock_.release();
 
     const std::string script = fe_.programFolder + "/copysql.sh";
-    if (!support::isFile(script)) support::raise(53);
+    if (!support::isFile(script)) support::raise(support::kFileNotFound);
     // The document's own folder is no package to add a player to or to zip;
     // a package that lacks a page or test must not replace a whole zip.
     std::optional<int> copied;
@@ -271,9 +225,6 @@ class Run {
   bool documentsOwnFolder_ = false;
   bool copyFailed_ = false;
   int32_t entryTotal_ = 0;
-  int32_t pendingStart_ = -1;
-  int32_t pendingKind_ = 0;
-  std::u16string pendingTitle_;
 };
 
 }  // namespace

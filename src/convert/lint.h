@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/entries.h"
 #include "word/application.h"
 
 namespace convert {
@@ -17,10 +18,20 @@ struct LintWarning {
   std::u16string firstWords;  // the paragraph's first five words, to search for
 };
 
-// Reads the document at `path` as a conversion would and lists what will
-// go wrong, in document order. The document is left open and active, as a
-// conversion that follows opens it. Throws word::Error when it cannot be
-// opened.
+// What lint found: the warnings in document order, and the entries a
+// conversion records.
+struct LintResult {
+  std::vector<LintWarning> warnings;
+  std::vector<ClosedEntry> entries;
+};
+
+// Reads the document at `path` as a conversion would: what will go wrong,
+// and what it makes of the document. The document is left open and active,
+// as a conversion that follows opens it. Throws word::Error when it cannot
+// be opened.
+LintResult lintDocument(word::Application& app, const std::string& path);
+
+// The warnings of lintDocument.
 std::vector<LintWarning> lint(word::Application& app, const std::string& path);
 
 // One warning as compilers write theirs, so that editors can follow it:

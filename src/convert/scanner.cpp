@@ -1,7 +1,5 @@
 #include "convert/scanner.h"
 
-#include <array>
-
 #include "support/runtime_error.h"
 #include "support/strings.h"
 
@@ -18,32 +16,31 @@ std::u16string prepareLine(std::u16string_view paragraphText) {
   return line;
 }
 
+std::u16string_view markerText(Marker marker) {
+  for (const MarkerRule& rule : kMarkerRules)
+    if (rule.marker == marker) return rule.text;
+  return {};
+}
+
+std::u16string_view markerAt(std::u16string_view text) {
+  const std::u16string t = support::upperAscii(support::trimBlanks(text));
+  for (const MarkerRule& rule : kMarkerRules)
+    if (std::u16string_view(t).substr(0, rule.text.size()) == rule.text) return rule.text;
+  return {};
+}
+
 MarkerLine classify(const std::u16string& line) {
-  struct Rule {
-    std::u16string_view marker;
-    size_t minLength;  // the line must be at least this long
-    bool withMark;     // the value keeps the paragraph mark
-    Marker kind;
-  };
-  static const std::array<Rule, 7> rules = {{
-      {u"%TITLE=", 8, true, Marker::Title},
-      {u"%AUTHOR=", 9, true, Marker::Author},
-      {u"%PID=", 6, true, Marker::Pid},
-      {u"%H1=", 5, false, Marker::ChapterStart},
-      {u"%H1#", 4, false, Marker::ChapterEnd},
-      {u"%H2=", 5, false, Marker::Page},
-      {u"%TEST=", 7, false, Marker::Test},
-  }};
   const size_t length = line.size();
-  for (const Rule& rule : rules) {
+  for (const MarkerRule& rule : kMarkerRules) {
     if (length < rule.minLength) continue;
-    if (support::upperAscii(std::u16string_view(line).substr(0, rule.marker.size())) != rule.marker)
+    if (support::upperAscii(std::u16string_view(line).substr(0, rule.text.size())) != rule.text)
       continue;
-    const size_t from = rule.marker.size();
+    const size_t from = rule.text.size();
     // A heading's title stops before the paragraph mark; a line without
     // one (only "%H1#" can be that short) gives an empty title.
-    const size_t count = rule.withMark ? length - from : (length > from ? length - from - 1 : 0);
-    return {rule.kind, line.substr(from, count)};
+    const size_t count =
+        rule.valueKeepsMark ? length - from : (length > from ? length - from - 1 : 0);
+    return {rule.marker, line.substr(from, count)};
   }
   return {};
 }
@@ -61,7 +58,7 @@ void skipTable(word::Selection& sel) {
     sel.moveDown(word::wdParagraph, 1, word::wdMove);
   }
   // Guards the walk against a selection that does not get past the table.
-  if (sel.start() <= before) support::raise(5);
+  if (sel.start() <= before) support::raise(support::kInvalidCall);
 }
 
 }  // namespace
@@ -115,11 +112,11 @@ int32_t parsePid(std::u16string_view text) {
     while (i < s.size() && isDigit(s[i])) ++i;
     fraction = s.substr(fracStart, i - fracStart);
   }
-  if (i != s.size() || (whole.empty() && fraction.empty())) support::raise(13);
+  if (i != s.size() || (whole.empty() && fraction.empty())) support::raise(support::kTypeMismatch);
 
   // Magnitude in 64 bits; anything past 11 significant digits overflows anyway.
   while (!whole.empty() && whole.front() == u'0') whole.remove_prefix(1);
-  if (whole.size() > 11) support::raise(6);
+  if (whole.size() > 11) support::raise(support::kOverflow);
   int64_t value = 0;
   for (char16_t c : whole) value = value * 10 + (c - u'0');
 
@@ -131,7 +128,7 @@ int32_t parsePid(std::u16string_view text) {
     if (up) ++value;
   }
   if (negative) value = -value;
-  if (value < INT32_MIN || value > INT32_MAX) support::raise(6);
+  if (value < INT32_MIN || value > INT32_MAX) support::raise(support::kOverflow);
   return static_cast<int32_t>(value);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The marker lines of a course document, read one paragraph at a time.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -19,6 +20,33 @@ enum class Marker {
   Page,          // "%H2="
   Test,          // "%TEST="
 };
+
+// One marker of the grammar. The rules are tried in this order; no marker
+// begins another, so a line matches at most one.
+struct MarkerRule {
+  std::u16string_view text;  // as the author types it; matched in any case
+  size_t minLength;          // the prepared line must be at least this long
+  bool valueKeepsMark;       // the value keeps the paragraph mark
+  Marker marker;
+};
+
+inline constexpr std::array<MarkerRule, 7> kMarkerRules = {{
+    {u"%TITLE=", 8, true, Marker::Title},
+    {u"%AUTHOR=", 9, true, Marker::Author},
+    {u"%PID=", 6, true, Marker::Pid},
+    {u"%H1=", 5, false, Marker::ChapterStart},
+    {u"%H1#", 4, false, Marker::ChapterEnd},
+    {u"%H2=", 5, false, Marker::Page},
+    {u"%TEST=", 7, false, Marker::Test},
+}};
+
+// The marker as the author types it ("%H2=" for Marker::Page); empty for
+// Marker::Content.
+std::u16string_view markerText(Marker marker);
+
+// The marker `text` starts with, after blanks, in any case, whatever
+// follows it; empty when none.
+std::u16string_view markerAt(std::u16string_view text);
 
 struct MarkerLine {
   Marker marker = Marker::Content;

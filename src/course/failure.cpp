@@ -14,11 +14,13 @@ support::Error currentError() {
   } catch (const support::Error& e) {
     return e;
   } catch (const std::bad_alloc&) {
-    return support::Error(7, support::kProgramSource, support::runtimeErrorText(7));
+    return support::Error(support::kOutOfMemory, support::kProgramSource,
+                          support::runtimeErrorText(support::kOutOfMemory));
   } catch (const std::exception& e) {
-    return support::Error(51, support::kProgramSource, std::string("Internal error: ") + e.what());
+    return support::Error(support::kInternalError, support::kProgramSource,
+                          std::string("Internal error: ") + e.what());
   } catch (...) {
-    return support::Error(51, support::kProgramSource, "Internal error");
+    return support::Error(support::kInternalError, support::kProgramSource, "Internal error");
   }
 }
 

@@ -20,11 +20,21 @@ enum EntryKind : int32_t {
   kChapterEnd = 4,    // an accepted "%H1#"
 };
 
+// What an entry of each kind writes: a page its page (the untitled content
+// after an early "%PID=" is a page too), a test its test files, a chapter
+// mark nothing.
+constexpr bool writesPage(int32_t kind) {
+  return kind == kUntitled || kind == kPage;
+}
+constexpr bool writesTest(int32_t kind) {
+  return kind == kTest;
+}
+
 inline constexpr int32_t kOutlineRows = 1001;  // indexes 0..1000
 
 // Throws run-time error 9 unless `i` is a row of the outline.
 inline void checkRow(int64_t i) {
-  if (i < 0 || i >= kOutlineRows) support::raise(9);
+  if (i < 0 || i >= kOutlineRows) support::raise(support::kSubscriptOutOfRange);
 }
 
 class Session {

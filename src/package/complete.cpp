@@ -31,10 +31,6 @@ void step(const std::string& what, F&& f) {
   }
 }
 
-[[noreturn]] void refuse(int32_t number, const std::string& why) {
-  throw support::Error(number, support::kProgramSource, support::runtimeErrorText(number), why);
-}
-
 void copyFile(const std::string& from, const std::string& to) {
   support::writeFile(to, support::readFile(from));
 }
@@ -62,8 +58,10 @@ void copyPlayer(const std::string& programFolder, const std::string& folder,
 void checkFiles(const std::string& folder, const std::vector<std::string>& files) {
   for (const std::string& f : files) {
     const std::string path = folder + "/" + f;
-    if (support::isLink(path)) refuse(75, path + " is a symbolic link, not a file of the package");
-    if (!support::isFile(path)) refuse(53, path + " is missing");
+    if (support::isLink(path))
+      support::raise(support::kPathFileAccessError,
+                     path + " is a symbolic link, not a file of the package");
+    if (!support::isFile(path)) support::raise(support::kFileNotFound, path + " is missing");
   }
 }
 
@@ -83,9 +81,10 @@ Completed completePackage(const std::string& programFolder, const std::string& g
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   const std::string leaf = fs::path(folder).filename().string();
   if (folder.empty() || folder == "/" || leaf == "." || leaf == "..")
-    refuse(76, "'" + given + "' is no package folder");
+    support::raise(support::kPathNotFound, "'" + given + "' is no package folder");
   if (!support::isPlainFolder(folder))
-    refuse(76, folder + (support::isLink(folder) ? " is a symbolic link" : " is no folder"));
+    support::raise(support::kPathNotFound,
+                   folder + (support::isLink(folder) ? " is a symbolic link" : " is no folder"));
   const support::FolderLock lock(folder, waiting);
 
   Completed done;

@@ -6,8 +6,10 @@
 #include <cctype>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <set>
 
+#include "course/file_names.h"
 #include "package/manifest_xml.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
@@ -59,15 +61,6 @@ void pagePictures(const std::string& folder, const std::string& page, std::set<s
   }
 }
 
-// "test7.htm" (at the root) -> 7, else 0.
-long testNumber(const std::string& name) {
-  if (!name.starts_with("test") || !name.ends_with(".htm") || name.size() <= 8) return 0;
-  const std::string digits = name.substr(4, name.size() - 8);
-  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return 0;
-  return digits.size() < 10 ? std::stol(digits) : 0;
-}
-
 }  // namespace
 
 std::vector<std::string> playerFiles(const std::string& playerFolder) {
@@ -77,8 +70,7 @@ std::vector<std::string> playerFiles(const std::string& playerFolder) {
     if (e.is_regular_file(ec) && e.path().filename() != "index.htm")
       names.push_back(e.path().filename().string());
   if (ec || !support::isFile(playerFolder + "/index.htm"))
-    throw support::Error(53, support::kProgramSource, support::runtimeErrorText(53),
-                         "the course player is missing from " + playerFolder);
+    support::raise(support::kFileNotFound, "the course player is missing from " + playerFolder);
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -90,8 +82,8 @@ std::vector<std::string> courseFiles(const std::string& folder,
       xmlReadMemory(manifest.data(), static_cast<int>(manifest.size()), "imsmanifest.xml", nullptr,
                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!doc || !xmlDocGetRootElement(doc.get()))
-    throw support::Error(75, support::kProgramSource, support::runtimeErrorText(75),
-                         folder + "/imsmanifest.xml cannot be read as XML");
+    support::raise(support::kPathFileAccessError,
+                   folder + "/imsmanifest.xml cannot be read as XML");
 
   std::set<std::string> named;
   namedFiles(xmlDocGetRootElement(doc.get()), "", named, 0);
@@ -102,9 +94,9 @@ std::vector<std::string> courseFiles(const std::string& folder,
   for (const std::string& f : named) {
     files.insert(f);
     if (f.ends_with(".htm")) pagePictures(folder, f, files);
-    if (const long n = testNumber(f)) {
-      files.insert("testdata" + std::to_string(n) + ".htm");
-      files.insert("testdata" + std::to_string(n) + ".htm.js");
+    if (const std::optional<int64_t> test = course::testNumberOf(f)) {
+      files.insert(course::testDataFile(*test));
+      files.insert(course::testDataFile(*test) + ".js");
     }
   }
   return {files.begin(), files.end()};

@@ -84,8 +84,7 @@ bool hexDigest(const std::string& s) {
 }
 
 [[noreturn]] void bad(const std::string& file, const std::string& why) {
-  throw support::Error(75, support::kProgramSource, support::runtimeErrorText(75),
-                       file + " " + why);
+  support::raise(support::kPathFileAccessError, file + " " + why);
 }
 
 }  // namespace
@@ -99,6 +98,21 @@ std::string courseScript(const CourseSettings& s) {
   if (plainTag(s.language)) out += ",\n  \"lang\": \"" + s.language + "\"";
   if (!s.document.empty()) out += ",\n  \"document\": " + quoted(s.document);
   if (hexDigest(s.documentHash)) out += ",\n  \"documentHash\": \"" + s.documentHash + "\"";
+  if (!s.files.empty()) {
+    out += ",\n  \"files\": [";
+    const char* separator = "\n    ";
+    for (const course::EntryFiles& f : s.files) {
+      out += separator;
+      separator = ",\n    ";
+      if (!f.page.empty())
+        out += "{\"page\": \"" + f.page + "\"}";
+      else if (!f.testPage.empty())
+        out += "{\"test\": \"" + f.testPage + "\", \"data\": \"" + f.testData + "\"}";
+      else
+        out += "{}";
+    }
+    out += "\n  ]";
+  }
   return out + "\n};\n";
 }
 

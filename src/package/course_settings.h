@@ -1,13 +1,16 @@
 #pragma once
 // course.js: what the course player needs to know of a course beyond its
-// outline (the pass mark of its tests, the language of its text), and which
-// document made the package. The converter writes it into the package; the
-// copy step reads the pass mark from it for the SCORM package's mastery
-// score, and the next conversion into the folder the document that made it.
-// A file of its own, since the manifest keeps its prescribed form.
+// outline (the pass mark of its tests, the language of its text, the files
+// of its entries), and which document made the package. The converter
+// writes it into the package; the copy step reads the pass mark from it for
+// the SCORM package's mastery score, and the next conversion into the folder
+// the document that made it. A file of its own, since the manifest keeps
+// its prescribed form.
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "course/file_names.h"
 #include "course/frontend.h"
 
 namespace package {
@@ -23,6 +26,10 @@ struct CourseSettings {
   // which an LMS receives. Empty: unknown (a package of an older version).
   std::string document;
   std::string documentHash;
+  // The files of each line of the outline preview, in its order: the
+  // player opens these and never makes a name of its own. Not read back;
+  // none are written when there are none.
+  std::vector<course::EntryFiles> files{};
 };
 
 // A keyed hash (HMAC-SHA-256, 64 hex digits) of the document's full path,
@@ -32,7 +39,7 @@ struct CourseSettings {
 std::string documentHash(const std::string& documentPath);
 
 // The script's text: one "key": value line each, the way readCourseScript
-// reads it back.
+// reads it back; the files one line each.
 std::string courseScript(const CourseSettings& settings);
 
 // Writes `folder`/course.js (`folder` ends in '/' or not). Throws

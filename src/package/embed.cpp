@@ -14,8 +14,7 @@ namespace package {
 void writeEmbeddedScript(const std::string& path) {
   struct stat st {};
   if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-    throw support::Error(53, support::kProgramSource, support::runtimeErrorText(53),
-                         path + ": not a plain file");
+    support::raise(support::kFileNotFound, path + ": not a plain file");
   std::string bytes = support::readFile(path);
   std::unique_ptr<gchar, decltype(&g_free)> encoded(
       g_base64_encode(reinterpret_cast<const guchar*>(bytes.data()), bytes.size()), &g_free);

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "course/file_names.h"
 #include "package/escape.h"
 #include "support/codepage.h"
 #include "support/lines.h"
@@ -10,6 +11,16 @@
 namespace package {
 
 using support::number;
+using support::widen;
+
+namespace {
+
+// Every entry but a chapter's end has a line in the preview.
+bool previewed(int32_t kind) {
+  return kind != course::kChapterEnd;
+}
+
+}  // namespace
 
 const char* manifestCodePage(const course::Session& session) {
   return session.languageMode == 1 ? support::kCyrillic : support::kWestern;
@@ -57,7 +68,7 @@ std::vector<std::u16string> manifestLines(const course::Session& s, int32_t n) {
   int32_t openChapters = 0;
   for (int32_t i = 1; i <= n; ++i) {
     const int32_t kind = s.entryKind(i);
-    if (kind >= course::kUntitled && kind <= course::kTest) {
+    if (course::writesPage(kind) || course::writesTest(kind)) {
       out.push_back(u"<item identifier='" + identifier(i) + u"' identifierref='RESOURCE" +
                     number(i) + u"' isvisible='1' parameters=''>");
       out.push_back(u"<title>" + xmlContent(s.entryTitle(i)) + u"</title>");
@@ -77,14 +88,8 @@ std::vector<std::u16string> manifestLines(const course::Session& s, int32_t n) {
   out.push_back(u"</organizations>");
   out.push_back(u"<resources>");
   for (int32_t i = 1; i <= n; ++i) {
-    const int32_t kind = s.entryKind(i);
-    std::u16string file;
-    if (kind == course::kUntitled || kind == course::kPage)
-      file = u"page" + number(i) + u".htm";
-    else if (kind == course::kTest)
-      file = u"test" + number(s.entryCount(i)) + u".htm";
-    else
-      continue;
+    const std::u16string file = widen(course::entryFiles(s, i).opened());
+    if (file.empty()) continue;
     out.push_back(u"<resource identifier='RESOURCE" + number(i) + u"' type='webcontent' href = '" +
                   file + u"'>");
     out.push_back(u"<file href='" + file + u"'/>");
@@ -102,13 +107,12 @@ std::vector<std::u16string> previewLines(const course::Session& s, int32_t n) {
   int32_t inChapter = 0;  // one flag, not a depth
   for (int32_t i = 1; i <= n; ++i) {
     const int32_t kind = s.entryKind(i);
-    std::u16string file;
-    if (kind == course::kPage)
-      file = u"page" + number(i) + u".htm";
-    else if (kind == course::kTest)
-      file = u"test" + number(s.entryCount(i)) + u".htm";
+    // The untitled content after an early "%PID=" has its page, but the
+    // preview names none for it (course.js does).
+    const std::u16string file =
+        kind == course::kUntitled ? u"" : widen(course::entryFiles(s, i).opened());
     if (kind == course::kChapterStart) inChapter = 0;
-    if (kind >= course::kUntitled && kind <= course::kChapterStart)
+    if (previewed(kind))
       out.push_back(u"ITEM" + number(s.entryPid(i)) + u"|" + s.entryTitle(i) + u"|" + file + u"|" +
                     number(inChapter));
     if (kind == course::kChapterStart) inChapter = -1;
@@ -117,6 +121,13 @@ std::vector<std::u16string> previewLines(const course::Session& s, int32_t n) {
   out.push_back(u"%MANIFEST_END");
   out.push_back(u"</pre></body></html>");
   return out;
+}
+
+std::vector<course::EntryFiles> previewFiles(const course::Session& s, int32_t n) {
+  std::vector<course::EntryFiles> files;
+  for (int32_t i = 1; i <= n; ++i)
+    if (previewed(s.entryKind(i))) files.push_back(course::entryFiles(s, i));
+  return files;
 }
 
 void writeManifest(const course::Session& session, const std::string& outputFolder,

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "course/file_names.h"
 #include "course/session.h"
 
 namespace package {
@@ -24,6 +25,9 @@ std::vector<std::u16string> manifestLines(const course::Session& session, int32_
 
 // The preview's lines, without line ends.
 std::vector<std::u16string> previewLines(const course::Session& session, int32_t entryTotal);
+
+// The files of each entry the preview has a line for, in its order.
+std::vector<course::EntryFiles> previewFiles(const course::Session& session, int32_t entryTotal);
 
 // Writes outputFolder + "imsmanifest.xml", then outputFolder +
 // "pvomanifest.htm". Errors (a missing folder, error 9 for an entry past

@@ -1,9 +1,5 @@
 #include "package/package_check.h"
 
-#include <gsf/gsf-infile-zip.h>
-#include <gsf/gsf-infile.h>
-#include <gsf/gsf-input-stdio.h>
-#include <gsf/gsf-input.h>
 #include <libxml/catalog.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -24,8 +20,8 @@
 #include "package/contents.h"
 #include "package/manifest_xml.h"
 #include "package/scorm_check.h"
-#include "package/zip_links.h"
 #include "support/error.h"
+#include "support/zip_reader.h"
 
 namespace package {
 namespace fs = std::filesystem;
@@ -78,73 +74,47 @@ bool unsafeName(const std::string& name) {
          name.find('\0') != std::string::npos;
 }
 
-bool readInput(GsfInput* in, std::string& out) {
-  gsf_off_t size = gsf_input_size(in);
-  if (size < 0 || static_cast<uint64_t>(size) > kMaxManifest) return false;
-  out.resize(static_cast<size_t>(size));
-  return size == 0 || gsf_input_read(in, static_cast<size_t>(size),
-                                     reinterpret_cast<guint8*>(out.data())) != nullptr;
-}
-
-struct GUnref {
-  void operator()(void* p) const {
-    if (p) g_object_unref(p);
-  }
-};
-
-void walkZip(GsfInfile* dir, const std::string& prefix, int depth, Content& c, Checker& ck) {
-  int n = gsf_infile_num_children(dir);
-  for (int i = 0; i < n; ++i) {
-    if (c.files.size() > kMaxEntries) return;
-    const char* raw = gsf_infile_name_by_index(dir, i);
-    std::string name = raw ? raw : "";
-    std::string rel = prefix + name;
-    if (unsafeName(name)) {
-      ck.fault("zip entry '" + rel + "' has a name an LMS cannot unpack safely");
-      continue;
-    }
-    std::unique_ptr<GsfInput, GUnref> child(gsf_infile_child_by_index(dir, i));
-    if (!child) {
-      ck.fault("zip entry '" + rel + "' cannot be read");
-      continue;
-    }
-    if (GSF_IS_INFILE(child.get()) && gsf_infile_num_children(GSF_INFILE(child.get())) >= 0) {
-      if (depth >= kMaxDepth) {
-        ck.fault("zip folders nest too deeply at '" + rel + "'");
-        continue;
-      }
-      walkZip(GSF_INFILE(child.get()), rel + "/", depth + 1, c, ck);
-      continue;
-    }
-    c.files.insert(rel);
-    if (name == kManifest) {
-      c.manifests.push_back(rel);
-      if (prefix.empty()) {
-        c.hasManifest = true;
-        if (!readInput(child.get(), c.manifest))
-          ck.fault("imsmanifest.xml cannot be read from the zip (damaged or larger than 64 MiB)");
-      }
-    }
-  }
-}
-
 bool loadZip(const std::string& path, Content& c, Checker& ck) {
-  GError* err = nullptr;
-  std::unique_ptr<GsfInput, GUnref> in(gsf_input_stdio_new(path.c_str(), &err));
-  if (!in) {
-    ck.fault("cannot open " + path + ": " + (err ? err->message : "unknown error"));
-    if (err) g_error_free(err);
+  support::ZipReader::Opened opened =
+      support::ZipReader::fromFile(path, {kMaxEntries + 1, kMaxDepth + 1});
+  if (opened.fileFailed) {
+    ck.fault("cannot open " + path + ": " + opened.why);
     return false;
   }
-  std::unique_ptr<GsfInfile, GUnref> zip(gsf_infile_zip_new(in.get(), &err));
-  if (!zip) {
-    ck.fault(path + " is neither a package folder nor a readable zip: " +
-             (err ? err->message : "unknown error"));
-    if (err) g_error_free(err);
+  if (!opened.zip) {
+    ck.fault(path + " is neither a package folder nor a readable zip: " + opened.why);
     return false;
   }
-  walkZip(zip.get(), "", 0, c, ck);
-  for (const std::string& link : linkEntries(path))
+  const support::ZipReader& zip = *opened.zip;
+  // What lies in a folder that cannot be unpacked or is nested too deeply
+  // is not looked at: the folder is the fault.
+  std::string passedOver;
+  for (size_t i = 0; i < zip.entries().size(); ++i) {
+    const support::ZipReader::Entry& e = zip.entries()[i];
+    if (!passedOver.empty() && e.path.starts_with(passedOver)) continue;
+    passedOver.clear();
+    if (unsafeName(e.name)) {
+      ck.fault("zip entry '" + e.path + "' has a name an LMS cannot unpack safely");
+      passedOver = e.path + "/";
+    } else if (!e.readable) {
+      ck.fault("zip entry '" + e.path + "' cannot be read");
+    } else if (e.folder && e.depth >= kMaxDepth) {
+      ck.fault("zip folders nest too deeply at '" + e.path + "'");
+      passedOver = e.path + "/";
+    } else if (!e.folder) {
+      c.files.insert(e.path);
+      if (e.name != kManifest) continue;
+      c.manifests.push_back(e.path);
+      if (e.depth > 0) continue;
+      c.hasManifest = true;
+      support::ZipReader::Read manifest = zip.read(i, kMaxManifest);
+      if (manifest.status == support::ZipReader::Read::Ok)
+        c.manifest = std::move(manifest.bytes);
+      else
+        ck.fault("imsmanifest.xml cannot be read from the zip (damaged or larger than 64 MiB)");
+    }
+  }
+  for (const std::string& link : zip.links())
     ck.fault("zip entry '" + link +
              "' is a symbolic link: a package holds no links (unpacked, "
              "it would lead wherever it points)");

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "support/files.h"
+#include "support/gobject.h"
 #include "support/runtime_error.h"
 
 namespace package {
@@ -26,7 +27,7 @@ namespace fs = std::filesystem;
 namespace {
 
 [[noreturn]] void fail(const std::string& what) {
-  throw support::Error(75, support::kProgramSource, support::runtimeErrorText(75), what);
+  support::raise(support::kPathFileAccessError, what);
 }
 
 // Pictures are compressed already: deflating them again costs time and gains
@@ -46,12 +47,6 @@ constexpr int kDeflateLevel = 1;
 constexpr uintmax_t kMemoryZipLimit = uintmax_t{512} << 20;
 // Files are read and packed in pieces of this size.
 constexpr size_t kPiece = size_t{8} << 20;
-
-struct GUnref {
-  void operator()(void* p) const {
-    if (p) g_object_unref(p);
-  }
-};
 
 // The zip's entries under construction. Folders are opened once, and all of
 // them are closed, deepest first, before the zip itself.
@@ -193,7 +188,7 @@ void writeZip(const std::string& folder, const std::vector<std::string>& names,
                                     : fs::file_size(fs::path(folder) / fs::path(rel), ec);
   }
   if (totalBytes <= kMemoryZipLimit) {
-    std::unique_ptr<GsfOutput, GUnref> memory(gsf_output_memory_new());
+    support::GObjectPtr<GsfOutput> memory(gsf_output_memory_new());
     pack(memory.get(), folder, ordered, byName);
     const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(memory.get()));
     const auto size = static_cast<size_t>(gsf_output_size(memory.get()));
@@ -203,7 +198,7 @@ void writeZip(const std::string& folder, const std::vector<std::string>& names,
   support::PendingFile file(zipPath);
   std::FILE* stream = ::fdopen(::dup(file.descriptor()), "wb");
   if (!stream) throw support::fileError(errno, zipPath);
-  std::unique_ptr<GsfOutput, GUnref> out(gsf_output_stdio_new_FILE(zipPath.c_str(), stream, FALSE));
+  support::GObjectPtr<GsfOutput> out(gsf_output_stdio_new_FILE(zipPath.c_str(), stream, FALSE));
   if (!out) {
     std::fclose(stream);
     fail("cannot write " + zipPath);

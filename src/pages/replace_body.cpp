@@ -68,9 +68,9 @@ class LineRewriter {
   // Moves everything up to the next "%A=" into the output and takes the
   // marker; false when there is none.
   bool toNextMarker() {
-    while (ahead_.size() >= 3) {
-      if (at(0) == '%' && at(1) == 'A' && at(2) == '=') {
-        ahead_.resize(ahead_.size() - 3);
+    while (ahead_.size() >= kReferenceOpen.size()) {
+      if (isAt(0, kReferenceOpen)) {
+        ahead_.resize(ahead_.size() - kReferenceOpen.size());
         return true;
       }
       done_ += ahead_.back();
@@ -83,8 +83,8 @@ class LineRewriter {
   // the next character to read, and where its first blank is, if before it.
   bool findClose(size_t& close, size_t& blank) const {
     blank = std::string::npos;
-    for (size_t i = 0; i + 3 <= ahead_.size(); ++i) {
-      if (at(i) == '%' && at(i + 1) == 'A' && at(i + 2) == '#') {
+    for (size_t i = 0; i + kReferenceClose.size() <= ahead_.size(); ++i) {
+      if (isAt(i, kReferenceClose)) {
         close = i;
         return true;
       }
@@ -107,32 +107,31 @@ class LineRewriter {
 
  private:
   char at(size_t i) const { return ahead_[ahead_.size() - 1 - i]; }
+  bool isAt(size_t i, std::string_view marker) const {
+    for (size_t k = 0; k < marker.size(); ++k)
+      if (at(i + k) != marker[k]) return false;
+    return true;
+  }
   std::string done_;
   std::string ahead_;  // reversed
 };
 
 }  // namespace
 
-std::optional<std::string> rewriteLine(std::string line, course::StatusSink& status) {
-  if (startsWithTag(line, "<body")) return std::string("<body>");
-  if (startsWithTag(line, "<title")) return std::nullopt;
-  // Most lines hold no link marker: nothing more to do.
-  if (line.find('%') == std::string::npos) return line;
-
-  line = support::replaceAll(line, "%a=", "%A=");
-  line = support::replaceAll(line, "%a#", "%A#");
+LinkRewrite rewriteLinks(std::string line) {
+  line = support::replaceAll(line, "%a=", kReferenceOpen);
+  line = support::replaceAll(line, "%a#", kReferenceClose);
 
   // Markers nested in the text a link carries could double the line with
   // every link; rewriting stops well before the line could fill the memory.
   const size_t limit = 16 * line.size() + (size_t{1} << 20);
-  enum { None, Rewritten, Failed } state = None;
+  LinkRewrite out;
   LineRewriter r(line);
   while (r.size() <= limit && r.toNextMarker()) {
     size_t close = 0, blank = 0;
     if (!r.findClose(close, blank)) {
-      r.putBack("%A=");
-      status.showStatus(u"Error %A= not closed: " + support::widen(r.line()));
-      state = Failed;
+      r.putBack(kReferenceOpen);
+      out.notClosed = true;
       break;
     }
     std::string reference, text;
@@ -143,14 +142,26 @@ std::optional<std::string> rewriteLine(std::string line, course::StatusSink& sta
     } else {
       reference = text = r.take(close);
     }
-    r.take(3);
+    r.take(kReferenceClose.size());
     r.emit(kLinkOpening);
     r.putBack("'" + scriptString(reference) + "'" + kLinkMiddle + text + "</a>");
-    state = Rewritten;
+    out.references.push_back(std::move(reference));
   }
-  line = r.line();
-  if (state == Rewritten) status.showStatus(u"link: " + support::widen(line));
-  return line;
+  out.line = r.line();
+  return out;
+}
+
+std::optional<std::string> rewriteLine(std::string line, course::StatusSink& status) {
+  if (startsWithTag(line, "<body")) return std::string("<body>");
+  if (startsWithTag(line, "<title")) return std::nullopt;
+  // Most lines hold no link marker: nothing more to do.
+  if (line.find('%') == std::string::npos) return line;
+  LinkRewrite rewritten = rewriteLinks(std::move(line));
+  if (rewritten.notClosed)
+    status.showStatus(u"Error %A= not closed: " + support::widen(rewritten.line));
+  else if (!rewritten.references.empty())
+    status.showStatus(u"link: " + support::widen(rewritten.line));
+  return std::move(rewritten.line);
 }
 
 std::string replaceBody(std::string_view saved, course::StatusSink& status) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "course/failure.h"
+#include "course/file_names.h"
 #include "pages/replace_body.h"
 #include "support/strings.h"
 
@@ -54,8 +55,7 @@ void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32
   HeldStatus held;
   try {
     course::checkRow(entryNumber);
-    const std::string stem = outputFolder + "page" + std::to_string(entryNumber);
-    fileName = support::widen(stem + ".???");
+    fileName = support::widen(outputFolder + course::pageFile(entryNumber, ".???"));
     word::Selection selection = run.app.selection();
     selection.setStart(rangeStart);
     selection.setEnd(rangeEnd);
@@ -71,7 +71,7 @@ void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32
     }
 
     const word::SaveFormat format = htmlFormat(run.app);
-    const std::string path = stem + ".htm";
+    const std::string path = outputFolder + course::pageFile(entryNumber);
     fileName = support::widen(path);
     if (run.session.traceLevel > 0) run.status.showStatus(u"try " + fileName);
     // The page is rewritten on its way to the disk, so it is written once.

@@ -90,37 +90,37 @@ void writeAll(int fd, std::string_view bytes, const std::string& path) {
 }  // namespace
 
 Error fileError(int err, const std::string& path, bool missingIsPath) {
-  int32_t number = 75;
+  RuntimeError number = kPathFileAccessError;
   switch (err) {
     case ENOENT:
-      number = missingIsPath ? 76 : 53;
+      number = missingIsPath ? kPathNotFound : kFileNotFound;
       break;
     case ENOTDIR:
-      number = 76;
+      number = kPathNotFound;
       break;
     case EACCES:
     case EPERM:
-      number = 70;
+      number = kPermissionDenied;
       break;
     case ENOSPC:
     case EDQUOT:
-      number = 61;
+      number = kDiskFull;
       break;
     case EIO:
-      number = 57;
+      number = kDeviceIOError;
       break;
     case EEXIST:
-      number = 58;
+      number = kFileAlreadyExists;
       break;
     case EMFILE:
     case ENFILE:
-      number = 67;
+      number = kTooManyFiles;
       break;
     case ENOMEM:
-      number = 7;
+      number = kOutOfMemory;
       break;
     default:
-      number = 75;
+      number = kPathFileAccessError;
       break;  // EROFS, EISDIR, ELOOP, ENAMETOOLONG ...
   }
   std::string detail = std::error_code(err, std::generic_category()).message();

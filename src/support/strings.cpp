@@ -49,18 +49,27 @@ std::string trimBlanks(std::string_view s) {
   return trim(s);
 }
 
-std::u16string upperAscii(std::u16string_view s) {
-  std::u16string out(s);
-  for (char16_t& c : out)
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+namespace {
+
+// ASCII letters from `from` to `to` case, whatever the character type.
+template <class Char>
+std::basic_string<Char> mapCase(std::basic_string_view<Char> s, Char from, Char to) {
+  std::basic_string<Char> out(s);
+  for (Char& c : out)
+    if (c >= from && c <= static_cast<Char>(from + 25)) c = static_cast<Char>(c - from + to);
   return out;
 }
 
+}  // namespace
+
+std::u16string upperAscii(std::u16string_view s) {
+  return mapCase(s, u'a', u'A');
+}
+std::string upperAscii(std::string_view s) {
+  return mapCase(s, 'a', 'A');
+}
 std::string lowerAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
+  return mapCase(s, 'A', 'a');
 }
 
 std::string replaceAll(std::string_view s, std::string_view from, std::string_view to) {

@@ -16,6 +16,7 @@ std::u16string trimBlanks(std::u16string_view s);
 std::string trimBlanks(std::string_view s);
 // ASCII case mapping; other characters are left as they are.
 std::u16string upperAscii(std::u16string_view s);
+std::string upperAscii(std::string_view s);
 std::string lowerAscii(std::string_view s);
 // Replaces every occurrence of `from` (non-empty), left to right.
 std::string replaceAll(std::string_view s, std::string_view from, std::string_view to);

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "support/files.h"
+#include "support/runtime_error.h"
 #include "word/engine.h"
 #include "word/error.h"
 #include "word/read/languages.h"
@@ -291,9 +292,8 @@ SaveResult saveModel(const Model& model, const std::string& fileName, SaveFormat
   if (fileName.empty()) fail(kBadParameter, "No file name was given to save the document as.");
   SaveResult result;
   if (format == wdFormatHTML) {
-    for (const write::PicturePlaceholder& p :
-         write::html(model, fileName, pageTitle(model, fileName), filter, &pictures))
-      result.placeholders.push_back({static_cast<int32_t>(p.pos), p.format, p.problem, p.linked});
+    result.placeholders =
+        write::html(model, fileName, pageTitle(model, fileName), filter, &pictures);
     return result;
   }
   std::string bytes = write::text(model, write::TextEncoding::Windows1251, htmlSpan(asHtml));
@@ -531,8 +531,9 @@ Document& Documents::open(const std::string& fileName) {
     // The readers say what is wrong; the description also names the file.
     // The file helpers speak in run-time numbers: the caller expects the
     // engine's own.
-    int32_t number =
-        e.source() == kEngineSource ? e.number() : (e.number() == 53 ? kFileNotFound : kCannotOpen);
+    int32_t number = e.source() == kEngineSource
+                         ? e.number()
+                         : (e.number() == support::kFileNotFound ? kFileNotFound : kCannotOpen);
     fail(number, "The document \"" + fileName + "\" cannot be opened: " + e.description());
   } catch (const std::bad_alloc&) {
     fail(kCannotOpen, "The file \"" + fileName + "\" is too large to open.");

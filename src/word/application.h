@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/error.h"
+#include "support/picture_placeholder.h"
 
 namespace word {
 
@@ -54,14 +55,7 @@ struct InlineShape {
   bool linked = false;  // to a file outside the document, which is not read
 };
 
-// A picture a save shows as a stand-in (a box with its alternative text),
-// since browsers lack its format and it could not be converted.
-struct PicturePlaceholder {
-  int32_t position = 0;  // of its mark in the saved document's main story
-  std::string format;    // "pict", "wmf", ...
-  std::string reason;    // in a few words: "no converter for this format"
-  bool linked = false;   // to a file outside the document, which is not read
-};
+using support::PicturePlaceholder;
 
 // What a save could not do faithfully.
 struct SaveResult {

@@ -573,23 +573,22 @@ void eraseEquations(Story& d, uint32_t start, uint32_t end) {
   d.equations = std::move(out);
 }
 
-void erasePicturesAndNotes(Model& model, uint32_t start, uint32_t end) {
-  Story& d = model.main;
+// Drops the items standing in [start, end) and moves those after it back.
+template <class Item>
+void eraseAt(std::vector<Item>& items, uint32_t start, uint32_t end) {
   const uint32_t len = end - start;
-  std::vector<Picture> pics;
-  for (Picture& p : d.pictures) {
-    if (p.pos >= start && p.pos < end) continue;
-    if (p.pos >= end) p.pos -= len;
-    pics.push_back(std::move(p));
+  std::vector<Item> kept;
+  for (Item& item : items) {
+    if (item.pos >= start && item.pos < end) continue;
+    if (item.pos >= end) item.pos -= len;
+    kept.push_back(std::move(item));
   }
-  d.pictures = std::move(pics);
-  std::vector<Note> notes;
-  for (Note& n : model.notes) {
-    if (n.pos >= start && n.pos < end) continue;
-    if (n.pos >= end) n.pos -= len;
-    notes.push_back(std::move(n));
-  }
-  model.notes = std::move(notes);
+  items = std::move(kept);
+}
+
+void erasePicturesAndNotes(Model& model, uint32_t start, uint32_t end) {
+  eraseAt(model.main.pictures, start, end);
+  eraseAt(model.notes, start, end);
 }
 
 }  // namespace

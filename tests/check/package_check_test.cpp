@@ -121,7 +121,9 @@ class PackageTest : public ::testing::Test {
 };
 
 TEST_F(PackageTest, CopyScriptCompletesThePackageAndZipsItBeside) {
-  fs::path out = packaged();
+  fs::path out = converted();
+  fs::remove(out / "course.js");  // made by hand without course settings
+  EXPECT_EQ(copyScript(out), 0);
   for (const char* f : {"index.htm", "player/player.js", "player/player.css", "player/tester.htm",
                         "imscp_v1p1p3.xsd", "imsmd_v1p2p2.xsd", "ims_xml.xsd", "pvomanifest.htm.js",
                         "testdata1.htm.js", "testdata2.htm.js"})
@@ -169,7 +171,8 @@ TEST_F(PackageTest, GoodPackagePassesAsFolderAndAsZipWithOneNote) {
 
 TEST_F(PackageTest, OnlyListedFilesGiveNoNote) {
   fs::path out = converted();
-  for (const char* f : {"header.htm", "pvomanifest.htm", "testdata1.htm", "testdata2.htm"})
+  for (const char* f :
+       {"header.htm", "pvomanifest.htm", "testdata1.htm", "testdata2.htm", "course.js"})
     fs::remove(out / f);
   fs::remove_all(out / "page2_files");
   CheckResult r = checkPackage(out.string(), kSchemas);

@@ -4,7 +4,7 @@
 #include "../common/course.h"
 #include "../common/manifest_check.h"
 #include "pages/save_html.h"
-#include "quiz/save_test.h"
+#include "quiz/quiz_data.h"
 
 using namespace testing_support;
 using convert::RunOutcome;

@@ -15,7 +15,7 @@ namespace {
 const std::string kHead = "%TITLE=T\n%AUTHOR=A\n";
 constexpr const char* kNoMarker =
     ": warning: the line starts with \"%\" but is no marker, so it is course text (markers: "
-    "%TITLE= %AUTHOR= %H1= %H1# %H2= %TEST= %PID=)";
+    "%TITLE= %AUTHOR= %PID= %H1= %H1# %H2= %TEST=)";
 
 struct Mistake {
   const char* name;
@@ -56,6 +56,10 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:5: warning: \"%A=99\" links to PID \"99\", which no item has (\"See %A=99 the "
         "end%A# "
         "and\")"}},
+      {"a link inside a link's text, read as the page reads it",
+       {"%H2=One", "%PID=1", "See %A=1 a %A=99 b%A# c%A#."},
+       {"c.txt:5: warning: \"%A=99\" links to PID \"99\", which no item has (\"See %A=1 a "
+        "%A=99 b%A#\")"}},
       {"a chapter never closed before the next",
        {"%H1=One", "%H2=A", "Text of page a.", "%H1=Two", "%H2=B", "Text of page b.", "%H1#"},
        {"c.txt:6: warning: \"%H1=\" while the chapter \"One\" is still open: this chapter nests "

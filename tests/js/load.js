@@ -23,8 +23,15 @@ const quiz = () => run('quiz-core.js');
 const preview = () => run('outline.js');
 const tracking = () => run('tracking.js');
 
+// The settings a package's course.js gives (window.rdCourse).
+function courseSettings(file) {
+  const window = {};
+  vm.compileFunction(fs.readFileSync(file, 'utf8'), ['window'], { filename: file })(window);
+  return window.rdCourse;
+}
+
 function corpus(...parts) {
   return path.join(__dirname, '..', 'corpus', ...parts);
 }
 
-module.exports = { common, quiz, preview, tracking, corpus };
+module.exports = { common, quiz, preview, tracking, courseSettings, corpus };

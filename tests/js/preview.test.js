@@ -3,24 +3,24 @@
 const { test } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
-const { preview, corpus } = require('./load.js');
+const { preview, courseSettings, corpus } = require('./load.js');
 
 const P = preview();
 const HEAD = "<html><head><meta http-equiv='Content-Type' content='text/html; charset=Windows-1251'></head><body><pre>";
 const doc = (lines) => [HEAD, ...lines, '%MANIFEST_END', '</pre></body></html>', ''].join('\r\n');
 
-test('the fixture outline: chapters, pages and tests in order with their chapter flag', () => {
+test('the fixture outline: chapters, pages and tests in order with their files and chapter flag', () => {
   const text = new TextDecoder('windows-1251').decode(fs.readFileSync(corpus('course_package', 'pvomanifest.htm')));
-  const entries = P.parse(text);
-  assert.deepEqual(entries.map((e) => [e.item, e.kind, e.file, e.inChapter]), [
-    ['ITEM101', 'chapter', '', false],
-    ['ITEM102', 'page', 'page2.htm', true],
-    ['ITEM103', 'page', 'page3.htm', true],
-    ['ITEM104', 'test', 'test1.htm', true],
-    ['ITEM106', 'chapter', '', false],
-    ['ITEM107', 'page', 'page7.htm', true],
-    ['ITEM108', 'test', 'test2.htm', true],
-    ['ITEM0', 'page', 'page10.htm', false],
+  const entries = P.parse(text, courseSettings(corpus('course_package', 'course.js')).files);
+  assert.deepEqual(entries.map((e) => [e.item, e.kind, e.file, e.data, e.inChapter]), [
+    ['ITEM101', 'chapter', '', '', false],
+    ['ITEM102', 'page', 'page2.htm', '', true],
+    ['ITEM103', 'page', 'page3.htm', '', true],
+    ['ITEM104', 'test', 'test1.htm', 'testdata1.htm', true],
+    ['ITEM106', 'chapter', '', '', false],
+    ['ITEM107', 'page', 'page7.htm', '', true],
+    ['ITEM108', 'test', 'test2.htm', 'testdata2.htm', true],
+    ['ITEM0', 'page', 'page10.htm', '', false],
   ]);
   assert.equal(entries[1].title, 'Страница 1.1: <введение>');
 });
@@ -32,18 +32,26 @@ test('titles keep bars and decode entities; lines after the end marker are ignor
   assert.equal(entries[0].file, 'page2.htm');
 });
 
-test('content before the first heading has page1.htm although the preview names no file', () => {
-  const entries = P.parse(doc(['ITEM5|||0', 'ITEM6|Next|page2.htm|0']));
-  assert.deepEqual(entries.map((e) => [e.kind, e.file]), [['page', 'page1.htm'], ['page', 'page2.htm']]);
-  // An untitled chapter as the first line is still a chapter: what follows it
-  // is inside a chapter.
-  const chapter = P.parse(doc(['ITEM7|||0', 'ITEM8|In|page2.htm|-1']));
+test('course.js names the files: the untitled first page the preview leaves out, tests with their data', () => {
+  const entries = P.parse(doc(['ITEM5|||0', 'ITEM6|Next|page2.htm|0', 'ITEM7|Quiz|test1.htm|0']),
+    [{ page: 'page1.htm' }, { page: 'page2.htm' }, { test: 'test1.htm', data: 'testdata1.htm' }]);
+  assert.deepEqual(entries.map((e) => [e.kind, e.file, e.data]),
+    [['page', 'page1.htm', ''], ['page', 'page2.htm', ''], ['test', 'test1.htm', 'testdata1.htm']]);
+  const chapter = P.parse(doc(['ITEM7|||0', 'ITEM8|In|page2.htm|-1']), [{}, { page: 'page2.htm' }]);
   assert.equal(chapter[0].kind, 'chapter');
+  // A package of an older version, without the list (or with one that does
+  // not fit the preview): the preview's own column names what opens.
+  for (const files of [undefined, [{ page: 'page9.htm' }]]) {
+    const older = P.parse(doc(['ITEM5|||0', 'ITEM6|Next|page2.htm|0']), files);
+    assert.deepEqual(older.map((e) => [e.kind, e.file]), [['chapter', ''], ['page', 'page2.htm']]);
+  }
 });
 
 test('file names other than bare names of the package folder are not opened', () => {
-  const entries = P.parse(doc(['ITEM1|x|javascript:alert(1)|0', 'ITEM2|y|../up.htm|0', 'ITEM3|z|page3.htm|0']));
-  assert.deepEqual(entries.map((e) => e.file), ['page3.htm']);
+  const lines = ['ITEM1|x|javascript:alert(1)|0', 'ITEM2|y|../up.htm|0', 'ITEM3|z|page3.htm|0'];
+  assert.deepEqual(P.parse(doc(lines)).map((e) => e.file), ['page3.htm']);
+  const listed = P.parse(doc(lines), [{ page: 'javascript:alert(1)' }, { test: 'test1.htm', data: '../x' }, { page: 'page3.htm' }]);
+  assert.deepEqual(listed.map((e) => [e.file, e.data]), [['test1.htm', ''], ['page3.htm', '']]);
 });
 
 test('references find pages and tests; a chapter stands for its first page; unknown gives null', () => {

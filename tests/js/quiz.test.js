@@ -4,6 +4,7 @@
 const { test } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
+const path = require('node:path');
 const { quiz, corpus } = require('./load.js');
 
 const Q = quiz();
@@ -45,32 +46,6 @@ test('blank lines separate questions; labels and list labels are dropped', () =>
   assert.deepEqual(questions[0].answers.map((a) => a.text), ['one', 'two']);
 });
 
-test('several starred answers give a multiple choice; "=" a short answer', () => {
-  const { questions } = load(['Pick two', '*a) x', 'b) y', '*c) z', '', 'Type it', '= Forty Two ', '=42']);
-  assert.equal(questions[0].kind, 'multiple');
-  assert.equal(correctLetters(questions[0]), 'ac');
-  assert.equal(questions[1].kind, 'short');
-  assert.deepEqual(questions[1].accepted, ['Forty Two', '42']);
-});
-
-test('Aiken format: lettered answers and a final ANSWER line', () => {
-  const { questions } = load([
-    'What is the capital of France?', 'A. Berlin', 'B. Paris', 'C. Rome', 'ANSWER: B',
-    'Which are even?', 'A) 1', 'B) 2', 'C) 4', 'answer: B, C',
-  ]);
-  assert.equal(questions.length, 2);
-  assert.equal(correctLetters(questions[0]), 'b');
-  assert.equal(questions[0].kind, 'single');
-  assert.equal(correctLetters(questions[1]), 'bc');
-  assert.equal(questions[1].kind, 'multiple');
-});
-
-test('a second line such as "e.g. this" belongs to the question, not its answers', () => {
-  const { questions } = load(['Name a keyword', 'e.g. one that reads', 'a) SELECT*', '*b) none']);
-  assert.equal(questions[0].text, 'Name a keyword\ne.g. one that reads');
-  assert.deepEqual(questions[0].answers.map((a) => a.text), ['SELECT*', 'none']);
-});
-
 test('references are decoded once, in one pass, in the title too; tags stay text', () => {
   const { title, questions } = load(['x &#8804; 1?', '*a) &#8364;5', 'b) &#x2264;'], 'T &lt;1&gt;');
   assert.equal(title, 'T <1>');
@@ -92,31 +67,42 @@ test('references are decoded once, in one pass, in the title too; tags stay text
   }
 });
 
-test('the end marker may follow the last answer on its line', () => {
-  const data = '%TEST=Last\r\nQ?\r\n*a) yes\r\nb) no%TEST_END\r\n</pre></body></html>';
-  const { questions } = Q.load(data);
-  assert.deepEqual(questions[0].answers.map((a) => a.text), ['yes', 'no']);
-});
-
-test('a quiz that cannot be read names the line that stopped it', () => {
-  const cases = [
-    [['Q1?', 'a) one', 'b) two'], 'no answer is marked correct', 'Q1?', 3],
-    [['Q1?', '*a) one', '', 'Just text'], 'the question has no answers', 'Just text', 6],
-    [['Q1?', 'ANSWER: A'], '"ANSWER:" without answers before it', 'ANSWER: A', 4],
-    [['Q1?', 'A. one', 'B. two', 'ANSWER: D'], 'names an answer the question does not have', 'ANSWER: D', 6],
-    [['Q1?', '*a) one', '=one'], 'short answer', '=one', 5],
-    [['Q1?', '=one', '*a) one'], 'lettered answer', '*a) one', 5],
-    [['Q1?', '*a)'], 'an answer without text', '*a)', 4],
-  ];
-  for (const [body, message, line, number] of cases) {
-    const e = failure(body);
-    assert.match(e.message, new RegExp(message.replace(/[()"]/g, '.')), body.join(' / '));
-    assert.equal(e.line, line, body.join(' / '));
-    assert.equal(e.lineNumber, number, body.join(' / '));
+// The grammar's cases, shared with the converter's quiz reader.
+function quizCases() {
+  const cases = [];
+  for (const line of fs.readFileSync(path.join(__dirname, '..', 'quiz', 'quiz_cases.txt'), 'utf8').split('\n')) {
+    if (line.startsWith('## ')) {
+      const raw = line.startsWith('## raw ');
+      cases.push({ name: line.slice(raw ? 7 : 3), raw, lines: [] });
+    } else if (line.startsWith('=> ')) {
+      cases[cases.length - 1].verdict = line.slice(3);
+    } else if (cases.length && cases[cases.length - 1].verdict === undefined) {
+      cases[cases.length - 1].lines.push(line);
+    }
   }
-  assert.match(failure([]).message, /no questions/);
-  assert.throws(() => Q.load('no markers at all'), /%TEST=/);
-  assert.throws(() => Q.load('%TEST=x\r\nQ?\r\n*a) y\r\n'), /%TEST_END/);
+  return cases;
+}
+
+test('every case of the grammar gives its verdict, a problem naming the line that stopped it', () => {
+  const cases = quizCases();
+  assert.ok(cases.length > 20);
+  for (const c of cases) {
+    const data = c.raw ? c.lines.map((l) => l + '\r\n').join('') : section(c.lines);
+    let verdict;
+    try {
+      const { questions } = Q.load(data);
+      verdict = 'ok ' + questions.map((q) => (q.kind === 'short' ? '=' : correctLetters(q))).join(' ');
+      for (const q of questions) {
+        const letters = correctLetters(q).length;
+        assert.equal(q.kind, q.kind === 'short' ? 'short' : letters > 1 ? 'multiple' : 'single', c.name);
+      }
+    } catch (e) {
+      assert.ok(e instanceof Q.QuizError, c.name + ': a QuizError, not ' + e);
+      verdict = 'problem ' + e.lineNumber + ' ' + e.message;
+      if (e.lineNumber > 0) assert.equal(e.line, data.split('\r\n')[e.lineNumber - 1], c.name);
+    }
+    assert.equal(verdict, c.verdict, c.name);
+  }
 });
 
 test('grading: exact choice, exact set, short answers without case or surrounding blanks', () => {

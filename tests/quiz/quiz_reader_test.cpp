@@ -1,6 +1,8 @@
 // The quiz problems the converter reports are the ones the quiz page stops
-// at, in its words: the page's own reader (data/player/quiz-core.js) runs
-// under node on the same data, and the two must agree on every case.
+// at, in its words: both readers give the verdict of every case of the
+// grammar's table (quiz_cases.txt, which the page's node tests read too),
+// and the page's own reader (data/player/quiz-core.js) runs under node on
+// random data, where the two must agree.
 #include "quiz/quiz_reader.h"
 
 #include <gtest/gtest.h>
@@ -41,36 +43,57 @@ std::string verdict(const std::string& text) {
   return p ? p->message + "\t" + std::to_string(p->lineNumber) : "ok\t0";
 }
 
-std::string dataFile(const std::vector<std::string>& body, bool begin = true, bool end = true) {
-  std::string s = "<html><body><pre>\r\n";
-  if (begin) s += "%TEST=Check\r\n";
+std::string dataFile(const std::vector<std::string>& body) {
+  std::string s = "<html><body><pre>\r\n%TEST=Check\r\n";
   for (const std::string& l : body) s += l + "\r\n";
-  if (end) s += "%TEST_END\r\n";
-  return s + "</pre></body></html>\r\n";
+  return s + "%TEST_END\r\n</pre></body></html>\r\n";
+}
+
+struct QuizCase {
+  std::string name;
+  std::string data;     // the test data file's text
+  std::string verdict;  // "ok ..." or "problem LINE MESSAGE"
+};
+
+// The grammar's table: "## NAME" (or "## raw NAME"), lines, "=> VERDICT".
+std::vector<QuizCase> quizCases() {
+  std::vector<QuizCase> cases;
+  std::vector<std::string> lines;
+  bool raw = false;
+  std::istringstream in(readBytes(RD_TEST_DIR "/quiz/quiz_cases.txt"));
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with("## ")) {
+      raw = line.starts_with("## raw ");
+      cases.push_back({line.substr(raw ? 7 : 3), {}, {}});
+      lines.clear();
+    } else if (line.starts_with("=> ")) {
+      std::string data;
+      for (const std::string& l : lines) data += l + "\r\n";
+      cases.back().data = raw ? data : dataFile(lines);
+      cases.back().verdict = line.substr(3);
+    } else if (!cases.empty() && cases.back().verdict.empty()) {
+      lines.push_back(line);
+    }
+  }
+  return cases;
 }
 
 }  // namespace
 
+TEST(QuizReader, GivesTheVerdictOfEveryCaseOfTheGrammar) {
+  const std::vector<QuizCase> cases = quizCases();
+  ASSERT_GT(cases.size(), 20u);
+  for (const QuizCase& c : cases) {
+    const auto p = quiz::firstProblem(utf16(c.data));
+    EXPECT_EQ(p ? "problem " + std::to_string(p->lineNumber) + " " + p->message : "ok",
+              c.verdict.starts_with("ok") ? "ok" : c.verdict)
+        << c.name;
+  }
+}
+
 TEST(QuizReader, StopsWhereAndAsTheQuizPageStops) {
-  std::vector<std::string> texts = {
-      dataFile({"Q1?", "a) one", "*b) two"}),
-      dataFile({"Q1?", "a) one", "b) two"}),
-      dataFile({"Q1?", "*a) one", "", "Just text"}),
-      dataFile({"Q1?", "ANSWER: A"}),
-      dataFile({"Q1?", "A. one", "B. two", "ANSWER: D"}),
-      dataFile({"Q1?", "A. one", "B. two", "answer :  b ; a"}),
-      dataFile({"Q1?", "*a) one", "=one"}),
-      dataFile({"Q1?", "=one", "*a) one"}),
-      dataFile({"Q1?", "*a)"}),
-      dataFile({"Q1?", "= "}),
-      dataFile({"e.g. this?", "a.b) x", "*c)\t*y"}),
-      dataFile({"Вопрос?", "а) да", "*Б) нет", "ANSWER: б"}),
-      dataFile({"x &#8804; 1?", "*a) &#8364;5"}),
-      dataFile({}),
-      dataFile({"Q?", "*a) y"}, false),
-      dataFile({"Q?", "*a) y"}, true, false),
-      std::string("%TEST=Last\r\nQ?\r\n*a) yes\r\nb) no%TEST_END\r\n"),
-  };
+  std::vector<std::string> texts;
+  for (const QuizCase& c : quizCases()) texts.push_back(c.data);
   // And lines drawn at random from the pieces quizzes are made of.
   const std::vector<std::string> pieces = {
       "Q?", "a) x", "*b) y", "B. z", "c.d", "ANSWER: b", "answer: a, c", "ANSWER:", "=one",

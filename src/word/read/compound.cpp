@@ -8,19 +8,10 @@
 #include <algorithm>
 #include <memory>
 
+#include "support/gobject.h"
 #include "word/error.h"
 
 namespace word::read {
-namespace {
-
-struct Unref {
-  void operator()(void* p) const {
-    if (p) g_object_unref(p);
-  }
-};
-
-}  // namespace
-
 GsfInput* compoundChild(GsfInfile* dir, const char* name) {
   if (GsfInput* in = gsf_infile_child_by_name(dir, name)) return in;
   int n = gsf_infile_num_children(dir);
@@ -35,7 +26,7 @@ GsfInput* compoundChild(GsfInfile* dir, const char* name) {
 // the limit is damage, not a reason to allocate.
 bool readCompoundStream(GsfInfile* dir, const char* name, size_t limit, std::string& out,
                         bool required) {
-  std::unique_ptr<GsfInput, Unref> in(compoundChild(dir, name));
+  support::GObjectPtr<GsfInput> in(compoundChild(dir, name));
   if (!in) return false;
   gsf_off_t size = gsf_input_size(in.get());
   if (size < 0 || static_cast<uint64_t>(size) > limit) {
@@ -58,12 +49,12 @@ bool readCompoundStream(GsfInfile* dir, const char* name, size_t limit, std::str
 }
 
 std::optional<std::string> equationNativeStream(std::string_view compoundFile) {
-  std::unique_ptr<GsfInput, Unref> mem(
+  support::GObjectPtr<GsfInput> mem(
       gsf_input_memory_new(reinterpret_cast<const guint8*>(compoundFile.data()),
                            static_cast<gsf_off_t>(compoundFile.size()), FALSE));
   if (!mem) return std::nullopt;
   GError* err = nullptr;
-  std::unique_ptr<GsfInfile, Unref> ole(gsf_infile_msole_new(mem.get(), &err));
+  support::GObjectPtr<GsfInfile> ole(gsf_infile_msole_new(mem.get(), &err));
   if (err) g_error_free(err);
   if (!ole) return std::nullopt;
   std::string out;

@@ -4,13 +4,12 @@
 // capped: a crafted zip may claim gigabytes behind a few kilobytes of input.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-typedef struct _GsfInput GsfInput;
-typedef struct _GsfInfile GsfInfile;
+#include "support/zip_reader.h"
 
 namespace word::read {
 
@@ -43,19 +42,11 @@ class Package {
   static std::string relsOf(std::string_view source);
 
  private:
-  void collect(GsfInfile* dir, const std::string& prefix, int depth);
+  static constexpr int kMaxDepth = 32;  // folders nested deeper are not read
 
   Limits limits_;
-  GsfInput* input_ = nullptr;
-  GsfInfile* zip_ = nullptr;
-  // Entries are opened when read: an open zip entry holds inflate buffers,
-  // and a package may list thousands.
-  struct Entry {
-    GsfInfile* dir;
-    int index;
-  };
-  std::map<std::string, Entry> entries_;
-  std::vector<GsfInfile*> dirs_;
+  std::unique_ptr<support::ZipReader> zip_;
+  std::map<std::string, size_t> entries_;  // by normalised name: its index in the zip
   uint64_t inflated_ = 0;
 };
 

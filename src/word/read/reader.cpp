@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -15,8 +15,10 @@
 #include "support/codepage.h"
 #include "support/error.h"
 #include "support/files.h"
+#include "support/gobject.h"
 #include "word/builder.h"
 #include "word/error.h"
+#include "word/read/compound.h"
 #include "word/read/package.h"
 
 namespace word::read {
@@ -25,38 +27,21 @@ namespace {
 constexpr std::string_view kOle2Magic("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
 constexpr std::string_view kZipMagic("PK\x03\x04", 4);
 
-template <typename T>
-struct GObjectDeleter {
-  void operator()(T* p) const {
-    if (p) g_object_unref(p);
-  }
-};
-template <typename T>
-using GPtr = std::unique_ptr<T, GObjectDeleter<T>>;
-
 // Whether a compound file has one of the streams at its root, and which
 // (libgsf does the container work). Returns false when the container
 // cannot be opened.
 bool compoundFileHas(std::string_view bytes, std::initializer_list<const char*> names,
                      const char** found) {
-  GPtr<GsfInput> input(gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()),
-                                            static_cast<gsf_off_t>(bytes.size()), FALSE));
+  support::GObjectPtr<GsfInput> input(gsf_input_memory_new(
+      reinterpret_cast<const guint8*>(bytes.data()), static_cast<gsf_off_t>(bytes.size()), FALSE));
   if (!input) return false;
   GError* err = nullptr;
   GsfInfile* raw = gsf_infile_msole_new(input.get(), &err);
   if (err) g_error_free(err);
   if (!raw) return false;
-  GPtr<GsfInfile> infile(raw);
+  support::GObjectPtr<GsfInfile> infile(raw);
   for (const char* name : names) {
-    GsfInput* child = gsf_infile_child_by_name(infile.get(), name);
-    // Compound-file stream names compare without regard to case.
-    for (int i = 0; !child && i < gsf_infile_num_children(infile.get()) && i < 4096; ++i) {
-      const char* other = gsf_infile_name_by_index(infile.get(), i);
-      if (other && g_ascii_strcasecmp(other, name) == 0)
-        child = gsf_infile_child_by_index(infile.get(), i);
-    }
-    if (child) {
-      g_object_unref(child);
+    if (support::GObjectPtr<GsfInput>(compoundChild(infile.get(), name))) {
       *found = name;
       return true;
     }

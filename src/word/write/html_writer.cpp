@@ -486,7 +486,8 @@ class Renderer {
     if (box.width <= 0 || box.height <= 0) box = web.size;
     if (!web.shown) {
       // Never a broken image: a box with the alternative text stands in.
-      placeholders_.push_back({it->pos, pictureExtension(*it), web.problem, it->linked});
+      placeholders_.push_back(
+          {static_cast<int32_t>(it->pos), pictureExtension(*it), web.problem, it->linked});
       web.bytes = std::make_shared<const std::string>(
           placeholderSvg(box, it->alt, it->linked ? "a linked file" : web.extension));
       web.extension = "svg";

@@ -5,9 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "support/picture_placeholder.h"
 #include "word/model.h"
 
 namespace word::write {
+
+using support::PicturePlaceholder;
 
 enum class TextEncoding { Windows1251, Utf8 };
 
@@ -30,16 +33,6 @@ void text(const Model& model, TextEncoding encoding,
           const std::function<void(std::string_view)>& sink, HtmlSpan asHtml = {});
 
 class PictureConverter;
-
-// A picture the HTML export shows as a stand-in (a box with its
-// alternative text): browsers lack its format and it could not be
-// converted.
-struct PicturePlaceholder {
-  uint32_t pos = 0;     // of its mark in the main story
-  std::string format;   // "pict", "wmf", ...
-  std::string problem;  // why, in a few words
-  bool linked = false;  // a file outside the document (Picture::linked)
-};
 
 // The HTML export, UTF-8; pictures go to "<page>_files/" beside the page,
 // made fit for browsers by `pictures` (with none, only formats browsers

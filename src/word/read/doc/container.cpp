@@ -8,19 +8,15 @@
 #include <algorithm>
 #include <memory>
 
+#include "support/gobject.h"
 #include "word/error.h"
 #include "word/read/compound.h"
 
 namespace word::read::doc {
 namespace {
 
-struct Unref {
-  void operator()(void* p) const {
-    if (p) g_object_unref(p);
-  }
-};
-using InputPtr = std::unique_ptr<GsfInput, Unref>;
-using InfilePtr = std::unique_ptr<GsfInfile, Unref>;
+using InputPtr = support::GObjectPtr<GsfInput>;
+using InfilePtr = support::GObjectPtr<GsfInfile>;
 
 // Equation objects in the ObjectPool storage ("_" and the number the
 // document's characters give), each with its "Equation Native" stream. A

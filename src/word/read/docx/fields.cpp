@@ -1,18 +1,12 @@
 // Fields, hyperlinks and bookmarks. A complex field's code (between its
 // begin and separate characters) is hidden; a HYPERLINK code, a simple
 // field's instruction or a w:hyperlink makes the text a link.
+#include "support/strings.h"
 #include "word/links.h"
 #include "word/read/docx/reader_state.h"
 
 namespace word::read::docx::detail {
 namespace {
-
-std::string upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
 
 // Splits a field code into words; quoted strings are one word.
 std::vector<std::string> fieldWords(std::string_view code) {
@@ -43,7 +37,7 @@ std::vector<std::string> fieldWords(std::string_view code) {
 // The target of a HYPERLINK field: its URL, and "#name" for \l name.
 std::u16string fieldLink(std::string_view code) {
   auto words = fieldWords(code);
-  if (words.empty() || upper(words[0]) != "HYPERLINK") return {};
+  if (words.empty() || support::upperAscii(words[0]) != "HYPERLINK") return {};
   std::string url, anchor;
   for (size_t i = 1; i < words.size(); ++i) {
     const std::string& w = words[i];

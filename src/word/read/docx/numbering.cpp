@@ -131,6 +131,21 @@ Numbering::Level Numbering::readLevel(const pugi::xml_node& lvl, Level l) {
   return l;
 }
 
+namespace {
+
+// Calls `each` with the level (0 to 8) and the node of every child `name`
+// of `parent` whose w:ilvl is one.
+template <class F>
+void forEachLevel(const pugi::xml_node& parent, const char* name, F each) {
+  for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling()) {
+    if (!is(n, name)) continue;
+    auto i = intAttr(n, "ilvl");
+    if (i && *i >= 0 && *i <= 8) each(static_cast<size_t>(*i), n);
+  }
+}
+
+}  // namespace
+
 void Numbering::load(const pugi::xml_node& root,
                      const std::map<std::string, std::string>& numberingStyles) {
   numberingStyles_ = numberingStyles;
@@ -138,21 +153,14 @@ void Numbering::load(const pugi::xml_node& root,
     if (is(n, "abstractNum")) {
       Abstract a;
       if (auto link = child(n, "numStyleLink"); link) a.numStyleLink = std::string(val(link));
-      for (pugi::xml_node lvl = n.first_child(); lvl; lvl = lvl.next_sibling()) {
-        if (!is(lvl, "lvl")) continue;
-        auto i = intAttr(lvl, "ilvl");
-        if (!i || *i < 0 || *i > 8) continue;
-        a.levels[static_cast<size_t>(*i)] = readLevel(lvl, Level{});
-      }
+      forEachLevel(n, "lvl", [&](size_t k, const pugi::xml_node& lvl) {
+        a.levels[k] = readLevel(lvl, Level{});
+      });
       abstracts_.emplace(std::string(val(n, "abstractNumId")), std::move(a));
     } else if (is(n, "num")) {
       Num num;
       if (auto an = child(n, "abstractNumId"); an) num.abstractId = std::string(val(an));
-      for (pugi::xml_node o = n.first_child(); o; o = o.next_sibling()) {
-        if (!is(o, "lvlOverride")) continue;
-        auto i = intAttr(o, "ilvl");
-        if (!i || *i < 0 || *i > 8) continue;
-        size_t k = static_cast<size_t>(*i);
+      forEachLevel(n, "lvlOverride", [&](size_t k, const pugi::xml_node& o) {
         if (auto so = child(o, "startOverride"); so) {
           num.startOverride[k] = intAttr(so);
           num.overrides = true;
@@ -161,7 +169,7 @@ void Numbering::load(const pugi::xml_node& root,
           num.levelNode[k] = lvl;  // read over the abstract level below
           num.overrides = true;
         }
-      }
+      });
       nums_.emplace(std::string(val(n, "numId")), std::move(num));
     }
   }

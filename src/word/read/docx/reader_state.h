@@ -132,8 +132,12 @@ class DocxReader {
 
   // tables.cpp
   void table(const pugi::xml_node& tbl, StoryState& s, int depth);
+  // A table's rows (w:tr) or a row's cells (w:tc), through the wrappers
+  // that may hold them, without those deleted with tracked changes.
   void collectRows(const pugi::xml_node& parent, std::vector<pugi::xml_node>& rows, int depth);
   void collectCells(const pugi::xml_node& parent, std::vector<pugi::xml_node>& cells, int depth);
+  void collectParts(const pugi::xml_node& parent, const char* part, const char* properties,
+                    const char* deleted, std::vector<pugi::xml_node>& out, int depth);
 
   // fields.cpp: fields, hyperlinks and bookmarks.
   void hyperlink(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);

@@ -7,39 +7,36 @@
 
 namespace word::read::docx::detail {
 
-void DocxReader::collectRows(const pugi::xml_node& parent, std::vector<pugi::xml_node>& rows,
-                             int depth) {
+void DocxReader::collectParts(const pugi::xml_node& parent, const char* part,
+                              const char* properties, const char* deleted,
+                              std::vector<pugi::xml_node>& out, int depth) {
   if (depth > kMaxDepth) return;
+  auto into = [&](const pugi::xml_node& n) {
+    collectParts(n, part, properties, deleted, out, depth + 1);
+  };
   for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling()) {
-    if (is(n, "tr")) {
-      // A row deleted with tracked changes on is gone once they are accepted.
-      if (child(child(n, "trPr"), "del")) continue;
-      rows.push_back(n);
+    if (is(n, part)) {
+      // Deleted with tracked changes on: gone once they are accepted.
+      if (child(child(n, properties), deleted)) continue;
+      out.push_back(n);
     } else if (is(n, "sdt")) {
-      collectRows(child(n, "sdtContent"), rows, depth + 1);
+      into(child(n, "sdtContent"));
     } else if (is(n, "customXml") || is(n, "ins") || is(n, "moveTo")) {
-      collectRows(n, rows, depth + 1);
+      into(n);
     } else if (is(n, "AlternateContent")) {
-      collectRows(chooseBranch(n), rows, depth + 1);
+      into(chooseBranch(n));
     }
   }
 }
 
+void DocxReader::collectRows(const pugi::xml_node& parent, std::vector<pugi::xml_node>& rows,
+                             int depth) {
+  collectParts(parent, "tr", "trPr", "del", rows, depth);
+}
+
 void DocxReader::collectCells(const pugi::xml_node& parent, std::vector<pugi::xml_node>& cells,
                               int depth) {
-  if (depth > kMaxDepth) return;
-  for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling()) {
-    if (is(n, "tc")) {
-      if (child(child(n, "tcPr"), "cellDel")) continue;
-      cells.push_back(n);
-    } else if (is(n, "sdt")) {
-      collectCells(child(n, "sdtContent"), cells, depth + 1);
-    } else if (is(n, "customXml") || is(n, "ins") || is(n, "moveTo")) {
-      collectCells(n, cells, depth + 1);
-    } else if (is(n, "AlternateContent")) {
-      collectCells(chooseBranch(n), cells, depth + 1);
-    }
-  }
+  collectParts(parent, "tc", "tcPr", "cellDel", cells, depth);
 }
 
 namespace {
@@ -81,6 +78,21 @@ struct Condition {
   Region region;
 };
 
+// Where a cell stands among the bands of `bandSize` rows (or columns) that
+// run between the first and last row when those have conditions of their
+// own: in an even band or not, at its band's start, at its end. `index` is
+// the cell's first row, `past` one past its last.
+struct BandPlace {
+  bool second, start, end;
+};
+BandPlace bandAt(size_t index, size_t past, size_t count, int bandSize, bool firstOwn,
+                 bool lastOwn) {
+  const size_t size = static_cast<size_t>(std::max(bandSize, 1));
+  const size_t from = firstOwn ? 1 : 0, to = count - (lastOwn ? 1 : 0);
+  const size_t pos = (index - from) % size;
+  return {((index - from) / size) % 2 == 1, pos == 0, pos + 1 == size || past >= to};
+}
+
 // The conditions of the style the cell is in, lowest first, as the word
 // processor layers them.
 std::vector<Condition> conditionsAt(const TableStyle& style, const Look& look, const Place& at) {
@@ -89,22 +101,18 @@ std::vector<Condition> conditionsAt(const TableStyle& style, const Look& look, c
   const Region table{at.r == 0, at.col == 0, at.r + 1 == at.rows, at.end >= at.cols};
   std::vector<Condition> on;
   if (look.vBands && !left && !right) {
-    const size_t size = static_cast<size_t>(std::max(style.colBand, 1));
-    const size_t from = look.firstCol ? 1 : 0, to = at.cols - (look.lastCol ? 1 : 0);
-    const size_t pos = (at.col - from) % size;
+    const BandPlace b = bandAt(at.col, at.end, at.cols, style.colBand, look.firstCol, look.lastCol);
     Region band = table;
-    band.left = pos == 0;
-    band.right = pos + 1 == size || at.end >= to;
-    on.push_back({((at.col - from) / size) % 2 ? "band2Vert" : "band1Vert", band});
+    band.left = b.start;
+    band.right = b.end;
+    on.push_back({b.second ? "band2Vert" : "band1Vert", band});
   }
   if (look.hBands && !first && !last) {
-    const size_t size = static_cast<size_t>(std::max(style.rowBand, 1));
-    const size_t from = look.firstRow ? 1 : 0, to = at.rows - (look.lastRow ? 1 : 0);
-    const size_t pos = (at.r - from) % size;
+    const BandPlace b = bandAt(at.r, at.r + 1, at.rows, style.rowBand, look.firstRow, look.lastRow);
     Region band = table;
-    band.top = pos == 0;
-    band.bottom = pos + 1 == size || at.r + 1 >= to;
-    on.push_back({((at.r - from) / size) % 2 ? "band2Horz" : "band1Horz", band});
+    band.top = b.start;
+    band.bottom = b.end;
+    on.push_back({b.second ? "band2Horz" : "band1Horz", band});
   }
   const Region column{table.top, true, table.bottom, true},
       row{true, table.left, true, table.right};

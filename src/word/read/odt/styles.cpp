@@ -329,30 +329,34 @@ int32_t Styles::indexOf(const std::string& paraStyle) const {
   return 0;
 }
 
+template <class Props>
+Props Styles::folded(std::string_view family, std::string_view name, Props Def::*part,
+                     bool withDefault) const {
+  Props p;
+  if (auto d = defaults_.find(family); withDefault && d != defaults_.end()) p = d->second.*part;
+  auto c = chain(family, name);
+  for (auto it = c.rbegin(); it != c.rend(); ++it) p.over((*it)->*part);
+  return p;
+}
+
+template <class Props>
+const Props& Styles::cached(std::map<std::string, Props, std::less<>>& cache,
+                            std::string_view family, const std::string& name, Props Def::*part,
+                            bool withDefault) const {
+  if (auto it = cache.find(name); it != cache.end()) return it->second;
+  return cache.emplace(name, folded(family, name, part, withDefault)).first->second;
+}
+
 const ParaProps& Styles::paraOf(const std::string& paraStyle) const {
-  if (auto it = paraCache_.find(paraStyle); it != paraCache_.end()) return it->second;
-  ParaProps p;
-  if (auto d = defaults_.find("paragraph"); d != defaults_.end()) p = d->second.para;
-  auto c = chain("paragraph", paraStyle);
-  for (auto it = c.rbegin(); it != c.rend(); ++it) p.over((*it)->para);
-  return paraCache_.emplace(paraStyle, p).first->second;
+  return cached(paraCache_, "paragraph", paraStyle, &Def::para, true);
 }
 
 const TextProps& Styles::textOfParagraph(const std::string& paraStyle) const {
-  if (auto it = paraTextCache_.find(paraStyle); it != paraTextCache_.end()) return it->second;
-  TextProps t;
-  if (auto d = defaults_.find("paragraph"); d != defaults_.end()) t = d->second.text;
-  auto c = chain("paragraph", paraStyle);
-  for (auto it = c.rbegin(); it != c.rend(); ++it) t.over((*it)->text);
-  return paraTextCache_.emplace(paraStyle, t).first->second;
+  return cached(paraTextCache_, "paragraph", paraStyle, &Def::text, true);
 }
 
 const TextProps& Styles::textOfSpan(const std::string& textStyle) const {
-  if (auto it = spanCache_.find(textStyle); it != spanCache_.end()) return it->second;
-  TextProps t;
-  auto c = chain("text", textStyle);
-  for (auto it = c.rbegin(); it != c.rend(); ++it) t.over((*it)->text);
-  return spanCache_.emplace(textStyle, t).first->second;
+  return cached(spanCache_, "text", textStyle, &Def::text, false);
 }
 
 std::optional<std::string> Styles::listStyleOf(const std::string& paraStyle) const {
@@ -373,10 +377,7 @@ int32_t Styles::columnWidth(const std::string& columnStyle) const {
 }
 
 CellBorders Styles::cellBorders(const std::string& cellStyle) const {
-  CellSides sides;
-  if (auto d = defaults_.find("table-cell"); d != defaults_.end()) sides = d->second.cell;
-  auto c = chain("table-cell", cellStyle);
-  for (auto it = c.rbegin(); it != c.rend(); ++it) sides.over((*it)->cell);
+  const CellSides sides = folded("table-cell", cellStyle, &Def::cell, true);
   auto get = [&](size_t i) {
     return sides.side[i].value_or(Border{LineStyle::None, 0, kAutoColor});
   };

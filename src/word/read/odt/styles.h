@@ -105,6 +105,14 @@ class Styles {
  private:
   using Key = std::pair<std::string, std::string>;  // family, name
   std::vector<const Def*> chain(std::string_view family, std::string_view name) const;
+  // The properties `part` of the style over its parents' (and over its
+  // family's default, when `withDefault`); kept in `cache`.
+  template <class Props>
+  Props folded(std::string_view family, std::string_view name, Props Def::*part,
+               bool withDefault) const;
+  template <class Props>
+  const Props& cached(std::map<std::string, Props, std::less<>>& cache, std::string_view family,
+                      const std::string& name, Props Def::*part, bool withDefault) const;
   int32_t add(Def& def, Builder& builder);
 
   std::map<Key, Def, std::less<>> common_, automatic_;

@@ -3,5 +3,11 @@ window.rdCourse = {
   "passMark": 80,
   "lang": "en",
   "document": "example.txt",
-  "documentHash": "HASH"
+  "documentHash": "HASH",
+  "files": [
+    {},
+    {"page": "page2.htm"},
+    {"test": "test1.htm", "data": "testdata1.htm"},
+    {"page": "page5.htm"}
+  ]
 };

@@ -1,9 +1,10 @@
-#include "quiz/save_test.h"
+#include "quiz/quiz_data.h"
 
 #include <limits>
 
 #include "course/failure.h"
-#include "quiz/test_page.h"
+#include "course/file_names.h"
+#include "quiz/quiz_page.h"
 #include "support/runtime_error.h"
 #include "support/strings.h"
 
@@ -26,8 +27,7 @@ void saveTest(course::ExportContext& run, const std::string& outputFolder, int32
   course::Session& session = run.session;
   std::u16string report;  // the name a failure line shows
   try {
-    report =
-        support::widen(outputFolder) + u"testdata" + support::number(session.testCounter) + u".???";
+    report = support::widen(outputFolder + course::testDataFile(session.testCounter, ".???"));
     word::Selection source = run.app.selection();
     source.setStart(rangeStart);
     source.setEnd(rangeEnd);
@@ -36,12 +36,13 @@ void saveTest(course::ExportContext& run, const std::string& outputFolder, int32
     course::TemporaryDocument data(run.app);
     const word::StorySpan section = composeTestData(run.app, session.entryTitle(entryNumber));
 
-    if (session.testCounter == std::numeric_limits<int32_t>::max()) support::raise(6);
+    if (session.testCounter == std::numeric_limits<int32_t>::max())
+      support::raise(support::kOverflow);
     ++session.testCounter;
     session.entryCount(entryNumber) = session.testCounter;
     const int32_t n = session.testCounter;
 
-    const std::string path = outputFolder + "testdata" + std::to_string(n) + ".htm";
+    const std::string path = outputFolder + course::testDataFile(n);
     report = support::widen(path);
     run.app.activeDocument().saveAs(path, word::wdFormatText, {}, section);
     data.close();

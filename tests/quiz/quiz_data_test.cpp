@@ -1,6 +1,6 @@
 // Test sections: the data file around the copied section, the numbering,
 // the test page.
-#include "quiz/save_test.h"
+#include "quiz/quiz_data.h"
 
 #include <gtest/gtest.h>
 

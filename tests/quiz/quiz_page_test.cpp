@@ -1,5 +1,5 @@
 // The test page: the template with its placeholder filled in.
-#include "quiz/test_page.h"
+#include "quiz/quiz_page.h"
 
 #include <gtest/gtest.h>
 
