@@ -11,7 +11,7 @@
       loadFailed: 'The table of contents (pvomanifest.htm) could not be read. Open the course from a web server or a learning management system.',
       empty: 'This course has no pages.',
       unknownRef: 'No page with the reference ',
-      test: 'Test', answered: ' (answered)'
+      test: 'Test', answered: ' (answered)', unusable: ' (cannot be taken)'
     },
     ru: {
       skip: 'Перейти к странице', contents: 'Содержание', previous: 'Назад', next: 'Далее',
@@ -19,7 +19,7 @@
       loadFailed: 'Не удалось прочитать содержание курса (pvomanifest.htm). Откройте курс через веб-сервер или систему дистанционного обучения.',
       empty: 'В курсе нет страниц.',
       unknownRef: 'Нет страницы со ссылкой ',
-      test: 'Тест', answered: ' (пройден)'
+      test: 'Тест', answered: ' (пройден)', unusable: ' (пройти нельзя)'
     }
   };
   // The course's language is the page's; the interface speaks it when it
@@ -51,6 +51,9 @@
     el.title = T[el.getAttribute('data-title')];
   });
   $('toc').setAttribute('aria-label', T.contents);
+  // The tab names the course until the header page tells it more.
+  var course = window.rdCourse || {};
+  if (course.title) document.title = course.author ? course.title + ' \u2014 ' + course.author : course.title;
 
   function notice(text) {
     var n = $('notice');
@@ -230,17 +233,31 @@
     return m >= 0 && m <= 100 ? m : 80;
   }
 
-  // Every test's number of questions, for the score over all of them; a
-  // test that cannot be read asks nothing.
+  // Every test's number of questions, for the score over all of them. A
+  // test that cannot be shown keeps the course from being completed (the
+  // tracker's summary), and its line in the contents says so.
   function countQuestions() {
-    order.forEach(function (e) {
+    order.forEach(function (e, i) {
       var key = testKey(e);
       if (!key) return;
       RdCommon.readText(e.data, 'windows-1251').then(function (text) {
         questions[key] = RdQuiz.load(text).questions;
         tracker.setTotal(key, questions[key].length);
-      }).catch(function () { tracker.setTotal(key, 0); });
+      }).catch(function () {
+        tracker.setTotal(key, 0);
+        markUnusable(i);
+      });
     });
+  }
+
+  function markUnusable(index) {
+    var a = tocLinks[index];
+    if (!a || a.parentNode.classList.contains('unusable')) return;
+    a.parentNode.classList.add('unusable');
+    var why = document.createElement('span');
+    why.className = 'unusable-text';
+    why.textContent = T.unusable;
+    a.appendChild(why);
   }
 
   // The pages talk to the player by message, which reaches it wherever they

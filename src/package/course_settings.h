@@ -30,6 +30,10 @@ struct CourseSettings {
   // player opens these and never makes a name of its own. Not read back;
   // none are written when there are none.
   std::vector<course::EntryFiles> files{};
+  // The course's title and author as the header shows them (UTF-8), for
+  // the player's browser tab; not read back. Empty: none written.
+  std::string title{};
+  std::string author{};
 };
 
 // A keyed hash (HMAC-SHA-256, 64 hex digits) of the document's full path,

@@ -61,6 +61,9 @@ class Builder {
   void endRow();   // writes the row's own 7
   void endTable();
 
+  // Notes that the reader met `what` here and cannot show it (Model::losses).
+  void loss(std::string what) { model_.losses.push_back({position(), std::move(what)}); }
+
   // Current position in the story (length of the text so far).
   uint32_t position() const { return static_cast<uint32_t>(story_.text.size()); }
   int tableDepth() const { return static_cast<int>(open_.size()); }
