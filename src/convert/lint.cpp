@@ -64,6 +64,8 @@ u16string meantMarker(std::u16string_view line) {
 
 // What the author knows an entry by.
 u16string entryName(int32_t kind, const u16string& title, const u16string& chapter) {
+  if (!hasText(title) && kind != course::kChapterEnd && kind != course::kUntitled)
+    return kind == course::kTest ? u"a test without a title" : u"a page without a title";
   switch (kind) {
     case course::kPage:
       return u"page " + quoted(title);
@@ -254,8 +256,7 @@ class Linter : public EntryListener {
 
   void lastEntryDropped(const PendingEntry& e) override {
     if (e.kind != course::kChapterStart)
-      warn(e.heading, u"the last page " + quoted(e.title) +
-                          u" has ten characters or fewer: it is left out of the course");
+      warn(e.heading, u"the last page has ten characters or fewer: it is left out of the course");
   }
 
   // Markers inside tables are never read.
@@ -276,6 +277,15 @@ class Linter : public EntryListener {
   // ---------------------------------------------------- after the walk
 
   void courseWide() {
+    const size_t from = found_.size();
+    courseChecks();
+    for (size_t i = from; i < found_.size(); ++i) found_[i].wholeCourse = true;
+    if (chapterOpen_)
+      warn(chapterAt_, u"the chapter " + quoted(chapterTitle_) +
+                           u" is never closed with \"%H1#\": it runs to the end of the course");
+  }
+
+  void courseChecks() {
     if (std::none_of(entries_.begin(), entries_.end(), [](const ClosedEntry& e) {
           return course::writesPage(e.kind) || course::writesTest(e.kind);
         }))
@@ -284,16 +294,13 @@ class Linter : public EntryListener {
             u"page with \"%H2=\" and each test with \"%TEST=\"");
     if (titles_ == 0) warn(0, u"no \"%TITLE=\" line: the course has no title");
     if (authors_ == 0) warn(0, u"no \"%AUTHOR=\" line: the course header names no author");
-    if (chapterOpen_)
-      warn(chapterAt_, u"the chapter " + quoted(chapterTitle_) +
-                           u" is never closed with \"%H1#\": it runs to the end of the course");
   }
 
   void entry(const ClosedEntry& e) {
     if (course::writesTest(e.kind)) return quizCheck(e);
     if (!course::writesPage(e.kind)) return;
     if (!hasText(word::Range(app_, doc_, e.start, e.end).text()))
-      warn(e.heading, u"the page " + quoted(e.title) + u" has no content");
+      warn(e.heading, u"the page has no content");
     for (const auto& [at, what] : word::Range(app_, doc_, e.start, e.end).losses())
       warn(at, u"the page loses " + widen(what) +
                    u", which the converter reads but cannot show: put a picture of it in its "
@@ -369,7 +376,7 @@ class Linter : public EntryListener {
     if (w.firstWords.empty()) w.firstWords = wordsAround(span);
     auto named = std::upper_bound(names_.begin(), names_.end(), w.position,
                                   [](int32_t at, const Name& n) { return at < n.at; });
-    if (named != names_.begin()) w.where = std::prev(named)->name;
+    if (named != names_.begin() && !w.wholeCourse) w.where = std::prev(named)->name;
   }
 
   u16string paragraphText(const word::Document::ParagraphSpan& span) {

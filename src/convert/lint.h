@@ -24,6 +24,7 @@ struct LintWarning {
   // The page, test or chapter it is in, as the author knows it
   // ("page \"Using a ladder\""); empty before the first of them.
   std::u16string where{};
+  bool wholeCourse = false;  // about the course as a whole, not one page
   bool error() const { return severity == course::Severity::Error; }
 };
 

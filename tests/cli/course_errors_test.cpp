@@ -43,16 +43,16 @@ const std::vector<Case>& cases() {
        "line"},
       {"a document with no marker at all",
        {{"Letter.txt", {"Dear reader,", "here is the plan for the week."}}},
-       {"Letter.txt:1: error: the course has no page and no test: learners get an empty "
+       {"Letter.txt:1: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs "
+        "to no page and is left out of the course (\"Dear reader,\")",
+        "Letter.txt:1: error: the course has no page and no test: learners get an empty "
         "course; start each page with \"%H2=\" and each test with \"%TEST=\" (\"Dear reader,\")",
         "Letter.txt:1: warning: no \"%TITLE=\" line: the course has no title (\"Dear reader,\")",
         "Letter.txt:1: warning: no \"%AUTHOR=\" line: the course header names no author "
-        "(\"Dear reader,\")",
-        "Letter.txt:1: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs "
-        "to no page and is left out of the course (\"Dear reader,\")"},
+        "(\"Dear reader,\")"},
        1,
        "",
-       "the manifest lists no item: learners get an empty course"},
+       "the course has no page and no test: learners get an empty course"},
       {"a reference link to a PID no item has",
        {{"Links.txt",
          {kTitle, kAuthor, "%H2=Using a ladder", "%PID=1", "See %A=99 the end%A# for more."}}},

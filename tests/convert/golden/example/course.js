@@ -4,6 +4,7 @@ window.rdCourse = {
   "lang": "en",
   "document": "example.txt",
   "documentHash": "HASH",
+  "title": "Safety",
   "files": [
     {},
     {"page": "page2.htm"},
