@@ -220,7 +220,9 @@ TEST_F(WindowConvertTest, ErrorsFollowTheRunsOwnLines) {
   }
   ScriptedChooser chooser({first, second});
   click(chooser);
+  waitForCopySteps();
   click(chooser);
+  waitForCopySteps();
   const QString text = window_->statusBox()->toPlainText();
   const QString path = QString::fromStdString(second);
   EXPECT_TRUE(text.endsWith(
