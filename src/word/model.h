@@ -25,6 +25,19 @@ inline constexpr uint32_t kAutoColor = 0xFFFFFFFFu;  // "automatic": no colour s
 
 enum class Align : uint8_t { Left, Center, Right, Justify };
 
+// The class a document's font table gives a font (roman: with serifs,
+// swiss: without, modern: fixed pitch); a page names it after the font for
+// readers who lack the font itself. Unknown: the table gives none.
+enum class FontClass : uint8_t { Unknown, Roman, Swiss, Modern, Script, Decorative };
+
+// How a paragraph's line spacing is measured: in 240ths of a single line,
+// or as a height in twips that lines reach at least or keep exactly.
+enum class LineRule : uint8_t { Multiple, AtLeast, Exactly };
+inline constexpr int32_t kSingleLine = 240;
+// Space before or after a paragraph left to the word processor (14pt
+// where a paragraph has a neighbour).
+inline constexpr int32_t kAutoSpacing = -1;
+
 // Character formatting as it shows (style chain already resolved by the reader).
 struct CharFormat {
   bool bold = false;
@@ -37,6 +50,7 @@ struct CharFormat {
   uint32_t highlight = kAutoColor;  // 0xRRGGBB
   uint16_t halfPoints = 0;          // font size in half points; 0: the default
   std::u16string font;              // empty: the default font
+  FontClass fontClass = FontClass::Unknown;
   std::u16string hyperlink;         // a URL, or "#name" for a bookmark in the document
   bool operator==(const CharFormat&) const = default;
 };
@@ -54,6 +68,13 @@ struct ParagraphFormat {
   bool listOrdered = false;  // numbered (true) or bulleted (false)
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   bool textBox = false;      // text of a text box, placed after the paragraph anchoring it
+  // Spacing and shading.
+  int32_t spaceBefore = 0;         // twips, or kAutoSpacing
+  int32_t spaceAfter = 0;          // twips, or kAutoSpacing
+  bool contextualSpacing = false;  // none between paragraphs of one style
+  LineRule lineRule = LineRule::Multiple;
+  int32_t lineSpacing = kSingleLine;  // by lineRule
+  uint32_t shading = kAutoColor;      // background, 0xRRGGBB
   bool operator==(const ParagraphFormat&) const = default;
 };
 

@@ -150,7 +150,7 @@ TEST(HtmlWriter, DirectFormattingAgainstTheParagraphStyle) {
   EXPECT_EQ(bodyLines(html(b.finish())),
             (std::vector<std::string>{
                 "<p><span style=\"color:#FF0000;background-color:#FFFF00;font-size:10.5pt;"
-                "font-family:'Arial xy';\"><i><u><s><sup>all</sup></s></u></i></span>"
+                "font-family:'Arial xy',sans-serif;\"><i><u><s><sup>all</sup></s></u></i></span>"
                 "<sub>sub</sub></p>",
                 "<p class=\"Strongtext\"><span style=\"font-weight:normal;\">plain in bold "
                 "style</span></p>"}));
