@@ -1,22 +1,25 @@
 // Pages of one-feature documents (typefaces, spacing, shading) that the
 // tests' own writers make in .doc, .docx and .odt (tests/common/looks.h),
 // checked in headless Chromium by computed style:
-//   node looks.js PROGRAM FOLDER
+//   node looks.js PROGRAM FOLDER [CORPUS SCREENSHOTS]
 // FOLDER holds the documents and looks.json, what their pages show: each
 // named font's list ends with its generic family and names a font of the
 // same metrics; margins and line heights in points; the colour behind white
-// or automatic text, and the text's.
+// or automatic text, and the text's. With CORPUS and SCREENSHOTS it also
+// shoots two corpus pages beside their reference exports for docs/: a
+// sans-serif document with spacing and a shaded table.
 'use strict';
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const {execFileSync} = require('node:child_process');
-const {pathToFileURL} = require('node:url');
-const {chromium} = require('playwright-core');
+const { execFileSync } = require('node:child_process');
+const { pathToFileURL } = require('node:url');
+const { chromium } = require('playwright-core');
+const { sideBySide } = require('./common.js');
 
-const [program, folder] = process.argv.slice(2);
-if (!program || !folder) {
-  console.error('usage: node looks.js PROGRAM FOLDER');
+const [program, folder, corpus, screenshots] = process.argv.slice(2);
+if (!program || !folder || (corpus && !screenshots)) {
+  console.error('usage: node looks.js PROGRAM FOLDER [CORPUS SCREENSHOTS]');
   process.exit(2);
 }
 const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
@@ -50,7 +53,7 @@ function looksOf(texts) {
 }
 
 const rgb = (hex) => `rgb(${parseInt(hex.slice(1, 3), 16)}, ${parseInt(hex.slice(3, 5), 16)}, ` +
-    `${parseInt(hex.slice(5, 7), 16)})`;
+  `${parseInt(hex.slice(5, 7), 16)})`;
 
 // What differs from the expectation, as readable lines.
 const CHECKS = {
@@ -66,11 +69,10 @@ const CHECKS = {
     if (Math.abs(got.top - want.top) > 0.05) out.push(`margin-top ${got.top}pt, not ${want.top}pt`);
     if (Math.abs(got.bottom - want.bottom) > 0.05)
       out.push(`margin-bottom ${got.bottom}pt, not ${want.bottom}pt`);
-    const line = want.lineHeight === 0 ? 'normal' :
-        want.lineHeight < 0            ? `${- want.lineHeight * got.fontSize}px` :
-                                         `${want.lineHeight / 0.75}px`;
+    const line = want.lineHeight === 0 ? 'normal'
+      : want.lineHeight < 0 ? `${-want.lineHeight * got.fontSize}px` : `${want.lineHeight / 0.75}px`;
     const close = line === got.lineHeight ||
-        (line !== 'normal' && Math.abs(parseFloat(line) - parseFloat(got.lineHeight)) < 0.1);
+      (line !== 'normal' && Math.abs(parseFloat(line) - parseFloat(got.lineHeight)) < 0.1);
     if (!close) out.push(`line-height ${got.lineHeight}, not ${line}`);
     return out;
   },
@@ -82,15 +84,30 @@ const CHECKS = {
   },
 };
 
+// The corpus pages of the screenshots: format, document, what it shows, file.
+const SHOTS = [
+  ['doc', 'Lists.doc', 'a sans-serif typeface, spacing, list items of one style joined',
+    'looks-spacing.png'],
+  ['docx', '65099.docx', 'shaded cells, white text on black', 'looks-shading.png'],
+];
+
+async function shoot(page, work) {
+  for (const [format, name, shows, png] of SHOTS) {
+    const ours = path.join(work, name + '.htm');
+    execFileSync(program, ['html', path.join(corpus, format, name), ours]);
+    await sideBySide(page, work, [[`Raredozud: ${shows}`, ours],
+      ['Reference export', path.join(corpus, format, 'reference-html', name + '.html')]],
+    path.join(screenshots, png));
+  }
+}
+
 async function main() {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'rd-looks-'));
   const context = await chromium.launchPersistentContext(path.join(work, 'profile'), {
     executablePath: CHROMIUM,
     headless: true,
-    args: [
-      '--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'
-    ],
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
   let problems = 0;
   try {
@@ -100,21 +117,21 @@ async function main() {
         const name = `${feature}.${format}`;
         const out = path.join(work, `${feature}-${format}.htm`);
         execFileSync(program, ['html', path.join(folder, name), out]);
-        await page.goto(pathToFileURL(out).href, {waitUntil: 'load'});
+        await page.goto(pathToFileURL(out).href, { waitUntil: 'load' });
         // A format without automatic spacing leaves those paragraphs out.
         const items = expected[feature].filter((e) => !(e.auto && format === 'odt'));
         const got = await page.evaluate(looksOf, items.map((e) => e.text));
-        const lines = items.flatMap((want, i) => (got[i] ? CHECKS[feature](want, got[i]) : [
-                                                   'not on the page'
-                                                 ]).map((l) => `  "${want.text}": ${l}`));
+        const lines = items.flatMap((want, i) => (got[i] ? CHECKS[feature](want, got[i])
+          : ['not on the page']).map((l) => `  "${want.text}": ${l}`));
         problems += lines.length;
         console.log(`${name}: ${lines.length ? 'differs' : 'as the document says'}`);
         if (lines.length) console.log(lines.join('\n'));
       }
     }
+    if (screenshots) await shoot(page, work);
   } finally {
     await context.close();
-    fs.rmSync(work, {recursive: true, force: true});
+    fs.rmSync(work, { recursive: true, force: true });
   }
   process.exitCode = problems ? 1 : 0;
 }
