@@ -189,31 +189,8 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x8460: p.first = op.i16(0); break;
     case 0x260A: p.ilvl = std::min<uint8_t>(op.u8(0), 8); break;
     case 0x460B: p.ilfo = op.i16(0); break;
-    case 0x2640: p.outline = std::min<uint8_t>(op.u8(0), 9); break;
-    case 0xA413:
-      p.spaceBefore = op.u16(0);
-      break;
-    case 0xA414:
-      p.spaceAfter = op.u16(0);
-      break;
-    case 0x245B:
-      p.beforeAuto = op.u8(0) != 0;
-      break;
-    case 0x245C:
-      p.afterAuto = op.u8(0) != 0;
-      break;
-    case 0x246D:
-      p.contextual = op.u8(0) != 0;
-      break;
-    case 0x6412:
-      p.dyaLine = op.i16(0);
-      p.multLine = op.i16(2) != 0;
-      break;
-    case 0x442D:
-      p.shading = shd80(op.u16(0));
-      break;
-    case 0xC64D:
-      p.shading = shd(op, 1);
+    case 0x2640:
+      p.outline = std::min<uint8_t>(op.u8(0), 9);
       break;
     case 0x2416: p.inTable = op.u8(0) != 0; break;
     case 0x2417: p.ttp = op.u8(0) != 0; break;
@@ -245,7 +222,8 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
       break;
     }
     default:
-      if (!applyTableBorderSprm(p, sprm, op)) applyTableShadingSprm(p, sprm, op);
+      if (!applyTableBorderSprm(p, sprm, op) && !applyTableShadingSprm(p, sprm, op))
+        applySpacingShadingSprm(p, sprm, op);
       break;
   }
 }

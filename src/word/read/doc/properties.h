@@ -120,12 +120,15 @@ uint32_t icoColor(uint8_t ico);
 uint32_t colorRef(uint32_t cv);
 
 // A shading of the 2-byte form (Shd80) or the 10-byte one (SHD, at `at`)
-// as the colour it shows (shading.cpp).
+// as the colour it shows (spacing_shading.cpp).
 uint32_t shd80(uint16_t v);
 uint32_t shd(Bytes b, size_t at);
 // The shading sprms of a table row: its cells' backgrounds; false for any
 // other sprm.
 bool applyTableShadingSprm(Pap& pap, uint16_t sprm, Bytes op);
+// A paragraph's space before and after, line spacing and shading; false
+// for any other sprm.
+bool applySpacingShadingSprm(Pap& pap, uint16_t sprm, Bytes op);
 
 // Borders (borders.cpp). A border of the 4-byte form (Brc80) or the 8-byte
 // one (BRC) at `at`: nil (all bits set) is no line; so is zero, unless

@@ -1,5 +1,6 @@
-// Shading of Word 97-2003 files: the two forms a shading takes, as the
-// colour its pattern shows, and the sprms that shade a table row's cells.
+// Spacing and shading of Word 97-2003 files: a paragraph's space and line
+// spacing, the two forms a shading takes, as the colour its pattern shows,
+// and the sprms that shade a paragraph or a table row's cells.
 #include <algorithm>
 
 #include "word/read/doc/properties.h"
@@ -72,6 +73,39 @@ bool applyTableShadingSprm(Pap& p, uint16_t sprm, Bytes op) {
     default:
       return false;
   }
+}
+
+bool applySpacingShadingSprm(Pap& p, uint16_t sprm, Bytes op) {
+  switch (sprm) {
+    case 0xA413:
+      p.spaceBefore = op.u16(0);
+      break;
+    case 0xA414:
+      p.spaceAfter = op.u16(0);
+      break;
+    case 0x245B:
+      p.beforeAuto = op.u8(0) != 0;
+      break;
+    case 0x245C:
+      p.afterAuto = op.u8(0) != 0;
+      break;
+    case 0x246D:
+      p.contextual = op.u8(0) != 0;
+      break;
+    case 0x6412:  // a line's height and whether it is in 240ths of a line
+      p.dyaLine = op.i16(0);
+      p.multLine = op.i16(2) != 0;
+      break;
+    case 0x442D:
+      p.shading = shd80(op.u16(0));
+      break;
+    case 0xC64D:
+      p.shading = shd(op, 1);
+      break;
+    default:
+      return false;
+  }
+  return true;
 }
 
 }  // namespace word::read::doc
