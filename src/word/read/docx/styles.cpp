@@ -200,34 +200,16 @@ void ParaProps::readSpacing(const pugi::xml_node& n) {
 }
 
 void ParaProps::over(const ParaProps& top) {
+  CommonParaProps::over(top);
   take(outlineLevel, top.outlineLevel);
-  take(align, top.align);
-  take(indentLeft, top.indentLeft);
-  take(indentRight, top.indentRight);
-  take(indentFirst, top.indentFirst);
-  take(spaceBefore, top.spaceBefore);
-  take(spaceAfter, top.spaceAfter);
-  take(lineSpacing, top.lineSpacing);
-  take(lineRule, top.lineRule);
-  take(contextualSpacing, top.contextualSpacing);
-  take(shading, top.shading);
   take(numId, top.numId);
   take(numLevel, top.numLevel);
   if (!top.styleId.empty()) styleId = top.styleId;
 }
 
 void ParaProps::applyTo(ParagraphFormat& f) const {
+  CommonParaProps::applyTo(f);
   if (outlineLevel) f.outlineLevel = static_cast<uint8_t>(*outlineLevel > 8 ? 9 : *outlineLevel);
-  if (align) f.align = *align;
-  if (indentLeft) f.indentLeft = *indentLeft;
-  if (indentRight) f.indentRight = *indentRight;
-  if (indentFirst) f.indentFirst = *indentFirst;
-  if (spaceBefore) f.spaceBefore = *spaceBefore;
-  if (spaceAfter) f.spaceAfter = *spaceAfter;
-  if (lineSpacing) f.lineSpacing = *lineSpacing;
-  if (lineRule) f.lineRule = *lineRule;
-  if (contextualSpacing) f.contextualSpacing = *contextualSpacing;
-  if (shading) f.shading = *shading;
 }
 
 void TablePart::over(const TablePart& top) {

@@ -36,16 +36,8 @@ struct RunProps : CommonRunProps {
   void applyTo(CharFormat& f) const;
 };
 
-struct ParaProps {
+struct ParaProps : CommonParaProps {
   std::optional<int32_t> outlineLevel;
-  std::optional<Align> align;
-  std::optional<int32_t> indentLeft, indentRight, indentFirst;
-  // w:spacing (before and after in twips or kAutoSpacing, the line by its
-  // rule), w:contextualSpacing, w:shd.
-  std::optional<int32_t> spaceBefore, spaceAfter, lineSpacing;
-  std::optional<LineRule> lineRule;
-  std::optional<bool> contextualSpacing;
-  std::optional<uint32_t> shading;
   std::optional<std::string> numId;
   std::optional<int32_t> numLevel;
   std::string styleId;  // pStyle

@@ -264,32 +264,6 @@ void ParaProps::readSpacing(const pugi::xml_node& p) {
     contextualSpacing = v == "true";
 }
 
-void ParaProps::over(const ParaProps& top) {
-  take(align, top.align);
-  take(indentLeft, top.indentLeft);
-  take(indentRight, top.indentRight);
-  take(indentFirst, top.indentFirst);
-  take(spaceBefore, top.spaceBefore);
-  take(spaceAfter, top.spaceAfter);
-  take(lineSpacing, top.lineSpacing);
-  take(lineRule, top.lineRule);
-  take(contextualSpacing, top.contextualSpacing);
-  take(shading, top.shading);
-}
-
-void ParaProps::applyTo(ParagraphFormat& f) const {
-  if (align) f.align = *align;
-  if (indentLeft) f.indentLeft = *indentLeft;
-  if (indentRight) f.indentRight = *indentRight;
-  if (indentFirst) f.indentFirst = *indentFirst;
-  if (spaceBefore) f.spaceBefore = *spaceBefore;
-  if (spaceAfter) f.spaceAfter = *spaceAfter;
-  if (lineSpacing) f.lineSpacing = *lineSpacing;
-  if (lineRule) f.lineRule = *lineRule;
-  if (contextualSpacing) f.contextualSpacing = *contextualSpacing;
-  if (shading) f.shading = *shading;
-}
-
 void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces& faces) {
   for (pugi::xml_node n = styles.first_child(); n; n = n.next_sibling()) {
     bool isDefault = is(n, "default-style");

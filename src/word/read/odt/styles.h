@@ -40,17 +40,8 @@ struct TextProps : CommonRunProps {
   void applyTo(CharFormat& f) const;
 };
 
-struct ParaProps {
-  std::optional<Align> align;
-  std::optional<int32_t> indentLeft, indentRight, indentFirst;
-  std::optional<int32_t> spaceBefore, spaceAfter, lineSpacing;  // twips; the line by its rule
-  std::optional<LineRule> lineRule;
-  std::optional<bool> contextualSpacing;
-  std::optional<uint32_t> shading;
-
+struct ParaProps : CommonParaProps {
   void read(const pugi::xml_node& props);
-  void over(const ParaProps& top);
-  void applyTo(ParagraphFormat& f) const;
 
  private:
   void readSpacing(const pugi::xml_node& props);
