@@ -8,6 +8,7 @@
 #include "helpers.h"
 #include "support/files.h"
 #include "word/error.h"
+#include "word/write/css.h"
 #include "word/write/writers.h"
 
 using namespace word;
@@ -198,6 +199,40 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
                 "<h1 class=\"heading1\">Top</h1>", "<h1 class=\"SectionHeading\">Own</h1>",
                 "<h3>1.2. Third</h3>",
                 "<p style=\"text-align:justify;margin-left:36pt;text-indent:-18pt;\">x</p>"}));
+}
+
+// Space between neighbours: automatic space goes at the edges of a cell or
+// the text and between the items of one list; a paragraph that asks for
+// none between paragraphs of its style drops it toward such a neighbour.
+TEST(HtmlWriter, SpaceBetweenNeighbours) {
+  ParagraphFormat autoSpaced, item, otherItem, tight, otherStyle;
+  autoSpaced.spaceBefore = autoSpaced.spaceAfter = kAutoSpacing;
+  item = autoSpaced;
+  item.listId = 1;
+  otherItem = item;
+  otherItem.listId = 2;
+  tight.spaceBefore = tight.spaceAfter = 200;
+  tight.contextualSpacing = true;
+  tight.style = 3;
+  otherStyle = tight;
+  otherStyle.style = 4;
+  const struct {
+    const ParagraphFormat* f;
+    const ParagraphFormat *before, *after;
+    int32_t shownBefore, shownAfter;
+  } cases[] = {
+      {&autoSpaced, nullptr, nullptr, 0, 0},
+      {&autoSpaced, &tight, &tight, kAutoSpacing, kAutoSpacing},
+      {&item, &item, &otherItem, 0, kAutoSpacing},
+      {&tight, &tight, &otherStyle, 0, 200},
+      {&tight, nullptr, &tight, 200, 0},
+      {&otherStyle, &tight, &tight, 200, 200},
+  };
+  for (const auto& c : cases) {
+    const ParagraphFormat shown = write::spacedBetween(*c.f, c.before, c.after);
+    EXPECT_EQ(shown.spaceBefore, c.shownBefore) << &c - cases;
+    EXPECT_EQ(shown.spaceAfter, c.shownAfter) << &c - cases;
+  }
 }
 
 TEST(HtmlWriter, ListsNestOneItemPerLine) {
