@@ -235,6 +235,29 @@ TEST(HtmlWriter, SpaceBetweenNeighbours) {
   }
 }
 
+// A font the document's table does not class ends its list with a generic
+// family by the words of its name; the table's class wins where it gives one.
+TEST(HtmlWriter, FontListsEndWithAGenericFamily) {
+  const struct {
+    const char16_t* font;
+    FontClass fontClass;
+    const char16_t* list;
+  } cases[] = {
+      {u"Calibri", FontClass::Swiss, u"'Calibri','Carlito',sans-serif"},
+      {u"times new roman", FontClass::Unknown,
+       u"'times new roman','Liberation Serif','Tinos',serif"},
+      {u"Book Antiqua", FontClass::Unknown, u"'Book Antiqua',serif"},
+      {u"Franklin Gothic Book", FontClass::Unknown, u"'Franklin Gothic Book',sans-serif"},
+      {u"Consolas", FontClass::Unknown, u"'Consolas',monospace"},
+      {u"Comic Sans MS", FontClass::Unknown, u"'Comic Sans MS',cursive"},
+      {u"\u7B49\u7EBF", FontClass::Unknown, u"'\u7B49\u7EBF',sans-serif"},
+      {u"Wingdings", FontClass::Decorative, u"'Wingdings',fantasy"},
+      {u"Arial", FontClass::Roman, u"'Arial','Liberation Sans','Arimo',serif"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(u8(write::fontFamily(c.font, c.fontClass)), u8(c.list)) << u8(c.font);
+}
+
 TEST(HtmlWriter, ListsNestOneItemPerLine) {
   Builder b;
   auto item = [&](const char* text, int32_t id, uint8_t level, bool ordered, const char* label) {

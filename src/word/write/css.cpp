@@ -155,7 +155,7 @@ const char16_t* genericByName(std::u16string_view font) {
   if (has({"mono", "courier", "consol", "typewriter", "fixed", "terminal", "code"}))
     return u"monospace";
   if (has({"script", "comic", "brush", "hand", "cursive", "chancery"})) return u"cursive";
-  if (!has({"sans"}) &&
+  if (!has({"sans", "gothic", "grotesk"}) &&
       has({"serif",      "times",    "roman", "georgia", "garamond",    "cambria", "caladea",
            "antiqua",    "palatino", "book",  "century", "baskerville", "bodoni",  "caslon",
            "constantia", "mincho",   "song",  "batang",  "myungjo",     "tinos",   "gelasio"}))
