@@ -66,6 +66,12 @@ std::string sprm8(uint16_t sprm, uint8_t v) {
   s.push_back(static_cast<char>(v));
   return s;
 }
+std::string sprm16(uint16_t sprm, uint16_t v) {
+  std::string s;
+  add16(s, sprm);
+  add16(s, v);
+  return s;
+}
 std::string sprm32(uint16_t sprm, uint32_t v) {
   std::string s;
   add16(s, sprm);
@@ -111,7 +117,8 @@ void SyntheticDoc::paragraphPages(const std::u16string& all, std::string& w, std
   size_t pi = 0;
   for (uint32_t cp = 0; cp < all.size(); ++cp) {
     if (all[cp] != 13 && all[cp] != 7) continue;
-    std::string papx("\0\0", 2);
+    std::string papx;
+    add16(papx, pi < paragraphs.size() ? paragraphs[pi].style : 0);
     if (pi < paragraphs.size()) papx += paragraphs[pi].sprms;
     ranges.push_back({kTextFc + 2 * start, kTextFc + 2 * (cp + 1), papx});
     start = cp + 1;
@@ -162,6 +169,57 @@ void SyntheticDoc::paragraphPages(const std::u16string& all, std::string& w, std
   }
 }
 
+// The font table (SttbfFfn): each font's FFN with its family in the
+// second byte and its name from byte 40.
+void SyntheticDoc::fontTable(std::string& w, std::string& t) const {
+  if (fonts.empty()) return;
+  const uint32_t fc = static_cast<uint32_t>(t.size());
+  add16(t, static_cast<uint16_t>(fonts.size()));
+  add16(t, 0);
+  for (const Font& f : fonts) {
+    std::string ffn(40, '\0');
+    ffn[1] = static_cast<char>(0x04 | (f.family << 4));  // TrueType
+    put16(ffn, 2, 400);
+    for (char16_t c : f.name + u'\0') add16(ffn, c);
+    ffn[0] = static_cast<char>(ffn.size() - 1);
+    t += ffn;
+  }
+  setFcLcb(w, 15, fc, static_cast<uint32_t>(t.size()) - fc);
+}
+
+// The style sheet (STSH): a short header, then each style's base (name
+// after 10 bytes) and its paragraph and character properties.
+void SyntheticDoc::styleSheet(std::string& w, std::string& t) const {
+  if (styles.empty()) return;
+  const uint32_t fc = static_cast<uint32_t>(t.size());
+  add16(t, 18);
+  for (uint16_t v :
+       {static_cast<uint16_t>(styles.size()), uint16_t{10}, uint16_t{0}, uint16_t{0x0FFE},
+        uint16_t{15}, uint16_t{0}, uint16_t{0}, uint16_t{0}, uint16_t{0}})
+    add16(t, v);
+  for (size_t i = 0; i < styles.size(); ++i) {
+    std::string std;
+    add16(std, i == 0 ? 0 : 0x0FFE);  // sti: Normal, or the author's
+    add16(std, static_cast<uint16_t>(1 | ((i == 0 ? 0x0FFF : 0) << 4)));  // paragraph, base
+    add16(std, static_cast<uint16_t>(2 | (i << 4)));                      // two UPXs, next style
+    add16(std, 0);
+    add16(std, 0);
+    add16(std, static_cast<uint16_t>(styles[i].name.size()));
+    for (char16_t c : styles[i].name + u'\0') add16(std, c);
+    std::string papx;
+    add16(papx, static_cast<uint16_t>(i));
+    papx += styles[i].papx;
+    for (const std::string* upx : {static_cast<const std::string*>(&papx), &styles[i].chpx}) {
+      add16(std, static_cast<uint16_t>(upx->size()));
+      std += *upx;
+      if (upx->size() % 2) std.push_back('\0');
+    }
+    add16(t, static_cast<uint16_t>(std.size()));
+    t += std;
+  }
+  setFcLcb(w, 1, fc, static_cast<uint32_t>(t.size()) - fc);
+}
+
 std::string SyntheticDoc::build() const {
   std::u16string all = text + footnotes;
   // WordDocument: the FIB, the text at kTextFc, then formatting pages.
@@ -182,6 +240,8 @@ std::string SyntheticDoc::build() const {
 
   std::string t;  // 1Table
   paragraphPages(all, w, t);
+  fontTable(w, t);
+  styleSheet(w, t);
 
   if (!charRuns.empty()) {
     uint32_t fc = static_cast<uint32_t>(t.size());

@@ -5,8 +5,10 @@
 #include <algorithm>
 
 #include "../common/fixtures.h"
+#include "../common/looks_check.h"
 #include "../common/mtef_writer.h"
 #include "../pictures/pictures.h"
+#include "looks_doc.h"
 #include "synthetic_doc.h"
 #include "word/builder.h"
 #include "word/error.h"
@@ -319,4 +321,13 @@ TEST(SyntheticDoc, CellsTakeTheirOwnBordersElseTheirTables) {
   d.paragraphs[3].sprms += doctest::sprmVar(0xD613, wide);
   const word::Cell first = read(d).main.tables[0].rows[0].cells[0];
   EXPECT_EQ(first.borders.top, (word::Border{word::LineStyle::Dashed, 8, 0x112233}));
+}
+
+// Typefaces by the font table, spacing and line spacing from styles and
+// the paragraph's own formatting, and shading, as the documents shared by
+// every format give them.
+TEST(SyntheticDoc, TypefacesSpacingAndShading) {
+  looks::checkFaces(word::read::readDoc(looks::facesDoc()));
+  looks::checkSpaces(word::read::readDoc(looks::spacesDoc()), true);
+  looks::checkShades(word::read::readDoc(looks::shadesDoc()));
 }

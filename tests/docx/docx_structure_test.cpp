@@ -2,7 +2,9 @@
 // links, notes, pictures, tracked changes and the containers around text.
 #include <gtest/gtest.h>
 
+#include "../common/looks_check.h"
 #include "docx_fixture.h"
+#include "looks_docx.h"
 #include "word/error.h"
 #include "word/read/docx/numbering.h"
 
@@ -516,4 +518,13 @@ TEST(DocxTables, TableStylesShowTheirConditionsAsTheLookAsks) {
   // The page shows the shading.
   EXPECT_NE(word::write::htmlString(m, "p_files", u"t").find("background-color:#4472C4"),
             std::string::npos);
+}
+
+// Typefaces by the font table, spacing and line spacing from styles and
+// the paragraph's own formatting, and shading, as the documents shared by
+// every format give them.
+TEST(DocxStyles, TypefacesSpacingAndShading) {
+  looks::checkFaces(word::read::readDocx(looks::facesDocx()));
+  looks::checkSpaces(word::read::readDocx(looks::spacesDocx()), true);
+  looks::checkShades(word::read::readDocx(looks::shadesDocx()));
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "../common/fixtures.h"
+#include "../common/looks_check.h"
+#include "looks_odt.h"
 #include "odt_fixture.h"
 #include "word/error.h"
 
@@ -329,6 +331,15 @@ TEST(OdtContainers, FlatXmlReadsAsThePackageAndBothAreDetected) {
       {"<?xml version=\"1.0\"?><!-- a> --><office:document-content/>", Format::Text},
   };
   for (const auto& [bytes, format] : kinds) EXPECT_EQ(word::read::detect(bytes), format) << bytes;
+}
+
+// Typefaces by the font faces' classes, spacing and line spacing from
+// styles and automatic styles, and shading, as the documents shared by
+// every format give them (the format has no automatic spacing).
+TEST(OdtStyles, TypefacesSpacingAndShading) {
+  looks::checkFaces(word::read::readOdt(looks::facesOdt()));
+  looks::checkSpaces(word::read::readOdt(looks::spacesOdt()), false);
+  looks::checkShades(word::read::readOdt(looks::shadesOdt()));
 }
 
 }  // namespace

@@ -18,4 +18,24 @@ std::u16string colour(uint32_t rgb);  // "#RRGGBB"
 // with ';'; empty when the cell gives none.
 std::u16string cellCss(const Cell& cell);
 
+// A font as a CSS family list: the font, fonts made to its metrics (so that
+// lines break as in the document where the font itself is missing), and
+// the generic family of its class, or of its name when it has none.
+std::u16string fontFamily(std::u16string_view name, FontClass fontClass);
+// "color:#FFFFFF;" where automatic text on `background` shows white, as the
+// word processor draws it on dark shading; empty elsewhere.
+std::u16string textOn(uint32_t background);
+// What a paragraph's format `f` changes from `base` as declarations: its
+// alignment, indents, spacing, line spacing and shading. `text` is the
+// character format its text starts from (its size measures "at least" line
+// spacing; its colour, automatic or not, decides the text on dark shading).
+std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,
+                            const CharFormat& text);
+// Paragraph `f` as it shows between the paragraphs before and after it
+// (nullptr: a table or the edge of its cell or story): no space toward a
+// neighbour of its style where it asks for none between paragraphs of one
+// style; automatic space none at those edges and between items of one list.
+ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
+                              const ParagraphFormat* after);
+
 }  // namespace word::write

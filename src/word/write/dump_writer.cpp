@@ -90,7 +90,12 @@ std::string charFlags(const CharFormat& f) {
 // What of `f` differs from `base`, flags absolute.
 std::string charFormat(const CharFormat& f, const CharFormat& base) {
   std::string out = charFlags(f);
-  if (f.font != base.font) out += " font=" + quoted(f.font);
+  if (f.font != base.font || f.fontClass != base.fontClass) {
+    static const char* const kClasses[] = {"",        "/roman",  "/swiss",
+                                           "/modern", "/script", "/decorative"};
+    const size_t c = static_cast<size_t>(f.fontClass);
+    out += " font=" + quoted(f.font) + (c < std::size(kClasses) ? kClasses[c] : "");
+  }
   if (f.halfPoints != base.halfPoints)
     out += " size=" + (f.halfPoints ? size(f.halfPoints) : std::string("default"));
   if (f.color != base.color) out += " color=" + (f.color == kAutoColor ? "auto" : rgb(f.color));
@@ -113,6 +118,18 @@ std::string paragraphFormat(const ParagraphFormat& f) {
            (f.listOrdered ? " numbered" : " bulleted");
   if (!f.listLabel.empty()) out += " label=" + quoted(f.listLabel);
   if (f.textBox) out += " textbox";
+  auto space = [](int32_t v) {
+    return v == kAutoSpacing ? std::string("auto") : std::to_string(v);
+  };
+  if (f.spaceBefore) out += " before=" + space(f.spaceBefore);
+  if (f.spaceAfter) out += " after=" + space(f.spaceAfter);
+  if (f.contextualSpacing) out += " contextual";
+  if (f.lineRule != LineRule::Multiple || f.lineSpacing != kSingleLine) {
+    static const char* const kRules[] = {"", "atleast/", "exactly/"};
+    out += std::string(" line=") + kRules[static_cast<size_t>(f.lineRule) % 3] +
+           std::to_string(f.lineSpacing);
+  }
+  if (f.shading != kAutoColor) out += " shading=" + rgb(f.shading);
   return out;
 }
 

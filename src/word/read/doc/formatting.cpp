@@ -2,6 +2,7 @@
 // character and paragraph properties by file position, the paragraphs they
 // make, and the style sheet turned into the model's formats and styles.
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 
 #include "word/read/doc/reader_state.h"
@@ -136,9 +137,13 @@ CharFormat DocReader::charFormat(const Chp& c) const {
   f.superscript = c.iss == 1;
   f.subscript = c.iss == 2;
   f.color = c.color;
-  f.highlight = c.highlight;
+  // Shading shows behind the characters where no highlight does.
+  f.highlight = c.highlight != kAutoColor ? c.highlight : c.shading;
   f.halfPoints = c.halfPoints;
-  if (c.font >= 0 && static_cast<size_t>(c.font) < fonts_.size()) f.font = fonts_[c.font].name;
+  if (c.font >= 0 && static_cast<size_t>(c.font) < fonts_.size()) {
+    f.font = fonts_[c.font].name;
+    f.fontClass = fonts_[c.font].fontClass;
+  }
   return f;
 }
 
@@ -156,6 +161,17 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
   f.indentLeft = p.left;
   f.indentRight = p.right;
   f.indentFirst = p.first;
+  constexpr int32_t kMaxSpace = 31680;  // 22 inches, the most the word processor takes
+  f.spaceBefore = p.beforeAuto ? kAutoSpacing : std::clamp(p.spaceBefore, 0, kMaxSpace);
+  f.spaceAfter = p.afterAuto ? kAutoSpacing : std::clamp(p.spaceAfter, 0, kMaxSpace);
+  f.contextualSpacing = p.contextual;
+  // A line in 240ths of a single one, or a height lines reach at least
+  // (positive) or keep exactly (negative).
+  f.lineRule = p.multLine      ? LineRule::Multiple
+               : p.dyaLine < 0 ? LineRule::Exactly
+                               : LineRule::AtLeast;
+  f.lineSpacing = p.multLine && p.dyaLine <= 0 ? kSingleLine : std::abs(int32_t{p.dyaLine});
+  f.shading = p.shading;
   if (label) {
     f.listId = label->listId;
     f.listLevel = p.ilvl;

@@ -109,6 +109,12 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
     case 0x2A0C:
       c.highlight = icoColor(b);
       break;
+    case 0x4866:
+      c.shading = shd80(op.u16(0));
+      break;
+    case 0xCA71:
+      c.shading = shd(op, 1);
+      break;
     case 0x4A43: c.halfPoints = op.u16(0); break;
     case 0x486D:
     case 0x4873: c.lid = op.u16(0); break;
@@ -183,7 +189,9 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x8460: p.first = op.i16(0); break;
     case 0x260A: p.ilvl = std::min<uint8_t>(op.u8(0), 8); break;
     case 0x460B: p.ilfo = op.i16(0); break;
-    case 0x2640: p.outline = std::min<uint8_t>(op.u8(0), 9); break;
+    case 0x2640:
+      p.outline = std::min<uint8_t>(op.u8(0), 9);
+      break;
     case 0x2416: p.inTable = op.u8(0) != 0; break;
     case 0x2417: p.ttp = op.u8(0) != 0; break;
     case 0x244B: p.innerCell = op.u8(0) != 0; break;
@@ -214,7 +222,8 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
       break;
     }
     default:
-      applyTableBorderSprm(p, sprm, op);
+      if (!applyTableBorderSprm(p, sprm, op) && !applyTableShadingSprm(p, sprm, op))
+        applySpacingShadingSprm(p, sprm, op);
       break;
   }
 }
@@ -321,6 +330,8 @@ void StyleSheet::resolve(int32_t istd, int depth) {
   pap.itap = 0;
   pap.cells.clear();
   pap.tableBorders = {};
+  pap.cellShading80.clear();
+  pap.cellShading.clear();
   s.pap = pap;
   s.chp = chp;
   state_[istd] = 2;
@@ -353,7 +364,12 @@ std::vector<Font> readFonts(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
       if (!c) break;
       name.push_back(c);
     }
-    fonts.push_back(Font{std::move(name), ffn.u8(4) == 2});
+    // The family (ff) in bits 4-6 of the second byte: roman, swiss, modern,
+    // script, decorative from 1.
+    static constexpr FontClass kClasses[8] = {
+        FontClass::Unknown, FontClass::Roman,      FontClass::Swiss,   FontClass::Modern,
+        FontClass::Script,  FontClass::Decorative, FontClass::Unknown, FontClass::Unknown};
+    fonts.push_back(Font{std::move(name), ffn.u8(4) == 2, kClasses[(ffn.u8(1) >> 4) & 7]});
     at += cb + 1;
   }
   return fonts;

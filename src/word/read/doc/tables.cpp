@@ -116,6 +116,7 @@ void DocReader::Emitter::openCell(const std::vector<Para>& paras, const Para& p,
   VMerge vm = VMerge::None;
   uint16_t span = 1;
   CellBorders borders;
+  uint32_t shading = kAutoColor;
   const int32_t def = static_cast<size_t>(p.depth) == level ? p.rowDef : -1;
   if (def >= 0 && lv.cell < paras[def].pap.cells.size()) {
     const std::vector<TableCellDef>& cells = paras[def].pap.cells;
@@ -133,8 +134,12 @@ void DocReader::Emitter::openCell(const std::vector<Para>& paras, const Para& p,
     const size_t next = static_cast<size_t>(def) + 1;
     const bool lastRow = next >= paras.size() || static_cast<size_t>(paras[next].depth) < level;
     borders = cellBorders(paras[def].pap, lv.cell, lv.cell + span, lv.rows == 1, lastRow);
+    // The full colours where the row gives them, else the older 16.
+    const Pap& row = paras[def].pap;
+    const auto& shades = row.cellShading.empty() ? row.cellShading80 : row.cellShading;
+    if (lv.cell < shades.size()) shading = shades[lv.cell];
   }
-  b.startCell(std::max(width, 0), span, vm, kAutoColor, borders);
+  b.startCell(std::max(width, 0), span, vm, shading, borders);
   lv.cellOpen = true;
 }
 

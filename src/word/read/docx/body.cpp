@@ -97,6 +97,15 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   if (ppr) direct.read(ppr);
   ParaProps eff = styles_.paraOf(direct.styleId);
   std::string styleId = eff.styleId;
+  if (s.tablePara && styleId != styles_.defaultParagraphStyle()) {
+    // In a table, the table style's paragraph properties count over the
+    // default paragraph style; another paragraph style counts over them.
+    eff = styles_.defaultPara();
+    eff.over(*s.tablePara);
+    eff.over(styles_.paraOfStyleAlone(styleId));
+  } else if (s.tablePara) {
+    eff.over(*s.tablePara);
+  }
   eff.over(direct);
   ParagraphFormat pf;
   pf.style = styles_.indexOf(styleId);
