@@ -16,6 +16,7 @@ void take(std::optional<T>& base, const std::optional<T>& top) {
 
 struct CommonRunProps {
   std::optional<bool> bold, italic, underline, strike, superscript, subscript, hidden;
+  std::optional<bool> smallCaps, allCaps;
   std::optional<uint32_t> color;
   std::optional<std::u16string> font;
 
@@ -31,6 +32,8 @@ struct CommonRunProps {
       subscript = top.subscript;
     }
     take(hidden, top.hidden);
+    take(smallCaps, top.smallCaps);
+    take(allCaps, top.allCaps);
     take(color, top.color);
     take(font, top.font);
   }
@@ -42,6 +45,8 @@ struct CommonRunProps {
     if (strike) f.strike = *strike;
     if (superscript) f.superscript = *superscript;
     if (subscript) f.subscript = *subscript;
+    if (smallCaps) f.smallCaps = *smallCaps;
+    if (allCaps) f.allCaps = *allCaps;
     if (color) f.color = *color;
     if (font) f.font = *font;
   }
