@@ -35,6 +35,15 @@ struct SyntheticDoc {
   };
   std::vector<CharRun> charRuns;
   std::string data;  // the Data stream: inline pictures
+  // The font table: names by index (a name "Symbol" gets the symbol
+  // character set).
+  std::vector<std::u16string> fonts;
+  // Text boxes: their story (paragraphs ending in 13), cut into boxes at
+  // these story positions, drawn by one group of shapes anchored at the
+  // main text's position `boxAnchor` (an 8 with sprmCFSpec set).
+  std::u16string textBoxStory;
+  std::vector<uint32_t> textBoxCuts;
+  uint32_t boxAnchor = 0;
   // Embedded objects in the ObjectPool storage, by number: their streams.
   std::map<uint32_t, std::vector<std::pair<std::string, std::string>>> objects;
 
@@ -42,6 +51,8 @@ struct SyntheticDoc {
 
  private:
   void paragraphPages(const std::u16string& all, std::string& w, std::string& t) const;
+  void fontTable(std::string& w, std::string& t) const;
+  void textBoxTables(std::string& w, std::string& t) const;
 };
 
 // Sprm helpers.
