@@ -86,6 +86,8 @@ std::u16string borderValue(const Border& b) {
 std::u16string cellCss(const Cell& cell) {
   std::u16string css;
   if (cell.width > 0) css += u"width:" + points(cell.width, 20) + u";";
+  if (cell.valign != VAlign::Top)
+    css += cell.valign == VAlign::Center ? u"vertical-align:middle;" : u"vertical-align:bottom;";
   if (cell.shading != kAutoColor) css += u"background-color:" + colour(cell.shading) + u";";
   const CellBorders& b = cell.borders;
   if (b.top == b.left && b.top == b.bottom && b.top == b.right) {
@@ -98,6 +100,28 @@ std::u16string cellCss(const Cell& cell) {
     if (std::u16string v = borderValue(*border); !v.empty())
       css += u"border-" + std::u16string(side) + u":" + v + u";";
   return css;
+}
+
+std::u16string tableCss(const Table& table) {
+  if (table.align == Align::Center) return u"margin-left:auto;margin-right:auto;";
+  if (table.align == Align::Right) return u"margin-left:auto;";
+  return table.indent > 0 ? u"margin-left:" + points(table.indent, 20) + u";" : u"";
+}
+
+std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {
+  std::u16string css;
+  if (base ? f.smallCaps != base->smallCaps : f.smallCaps)
+    css += f.smallCaps ? u"font-variant:small-caps;" : u"font-variant:normal;";
+  if (base ? f.allCaps != base->allCaps : f.allCaps)
+    css += f.allCaps ? u"text-transform:uppercase;" : u"text-transform:none;";
+  return css;
+}
+
+Indents shownIndents(const ParagraphFormat& f) {
+  Indents i{f.indentLeft, std::max(f.indentRight, 0), f.indentFirst};
+  const int64_t start = std::min<int64_t>(i.left, int64_t{i.left} + i.first);
+  if (start < 0) i.left = static_cast<int32_t>(i.left - start);
+  return i;
 }
 
 }  // namespace word::write

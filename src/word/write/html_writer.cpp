@@ -166,7 +166,7 @@ class Renderer {
     if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
     std::u16string font = fontName(f.font);
     if (!font.empty()) css += u"font-family:'" + font + u"';";
-    return css;
+    return css + capitalsCss(f);
   }
 
   static std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base) {
@@ -175,11 +175,10 @@ class Renderer {
       static const char16_t* names[] = {u"left", u"center", u"right", u"justify"};
       css += std::u16string(u"text-align:") + names[static_cast<int>(f.align) & 3] + u";";
     }
-    if (f.indentLeft != base.indentLeft) css += u"margin-left:" + points(f.indentLeft, 20) + u";";
-    if (f.indentRight != base.indentRight)
-      css += u"margin-right:" + points(f.indentRight, 20) + u";";
-    if (f.indentFirst != base.indentFirst)
-      css += u"text-indent:" + points(f.indentFirst, 20) + u";";
+    const Indents in = shownIndents(f), from = shownIndents(base);
+    if (in.left != from.left) css += u"margin-left:" + points(in.left, 20) + u";";
+    if (in.right != from.right) css += u"margin-right:" + points(in.right, 20) + u";";
+    if (in.first != from.first) css += u"text-indent:" + points(in.first, 20) + u";";
     return css;
   }
 
@@ -318,7 +317,9 @@ class Renderer {
     out_ += u"<" + tag + attrs + u">";
     anchors(end);
     if (heading && !f.listLabel.empty()) out_ += escape(f.listLabel) + u" ";
-    if (!content(start, end, base)) out_ += u"&nbsp;";
+    // An empty line holds a blank, but not under a line drawn under (or
+    // through) the paragraph's text: that would show as a stray stroke.
+    if (!content(start, end, base)) out_ += base.underline || base.strike ? u"<br>" : u"&nbsp;";
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
   }
@@ -401,6 +402,7 @@ class Renderer {
       css += u"font-size:" + points(f.halfPoints, 2) + u";";
     std::u16string font = fontName(f.font);
     if (f.font != base.font && !font.empty()) css += u"font-family:'" + font + u"';";
+    css += capitalsCss(f, &base);
     if (!css.empty()) {
       out_ += u"<span style=\"" + css + u"\">";
       close = u"</span>" + close;
@@ -519,7 +521,8 @@ class Renderer {
 
   void table(const Table& t, bool block) {
     const Story& s = *story_;
-    out_ += u"<table>";
+    const std::u16string placed = tableCss(t);
+    out_ += placed.empty() ? u"<table>" : u"<table style=\"" + placed + u"\">";
     if (block) out_ += kNewLine;
     // Grid column of every cell, for vertical merges.
     std::vector<std::vector<uint32_t>> columns(t.rows.size());
