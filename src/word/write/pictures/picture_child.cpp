@@ -19,6 +19,7 @@
 #include <string>
 
 #include "word/write/pictures/converter.h"
+#include "word/write/pictures/svg_metafile.h"
 #include "word/write/pictures/web_picture.h"
 
 namespace word::write {
@@ -81,9 +82,10 @@ std::optional<std::string> emfToSvg(std::string& emf) {
   options.svgDelimiter = true;
   char* out = nullptr;
   size_t length = 0;
+  const std::vector<EmfText> texts = emfTexts(emf);
   const int ok = emf2svg(emf.data(), emf.size(), &out, &length, &options);
   std::optional<std::string> svg;
-  if (ok && out) svg = browserSvg(xmlSafe(std::string_view(out, length)));
+  if (ok && out) svg = browserSvg(placeEmfText(xmlSafe(std::string_view(out, length)), texts));
   std::free(out);
   return svg;
 }
@@ -120,7 +122,7 @@ std::optional<std::string> wmfToSvg(std::string& wmf) {
     // The player writes text as the metafile holds it: in its code page,
     // unescaped.
     if (played && out)
-      svg = browserSvg(wmfSvgAsUtf8(std::string_view(out, length), wmfCodePage(wmf)));
+      svg = browserSvg(repairWmfSvg(wmfSvgAsUtf8(std::string_view(out, length), wmfCodePage(wmf))));
   }
   wmf_api_destroy(api);
   return svg;
