@@ -1,6 +1,6 @@
 // One-feature documents written as pages (looks/pages.cpp) looked at in
 // headless Chromium by computed style and layout:
-//   node looks.js FOLDER
+//   node looks.js FOLDER [SCREENSHOT.png]
 // Each feature is checked in every format it applies to (FEATURE.FORMAT.htm);
 // those about text, once in a paragraph of its own and once in a table's
 // cell. Prints a line per page and fails on any problem or missing page.
@@ -27,9 +27,9 @@ const FEATURES = [
   { name: 'middle', formats: ALL },  // a cell's vertical alignment
 ];
 
-const folder = process.argv[2];
+const [folder, screenshot] = process.argv.slice(2);
 if (!folder) {
-  console.error('usage: node looks.js FOLDER');
+  console.error('usage: node looks.js FOLDER [SCREENSHOT.png]');
   process.exit(2);
 }
 const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
@@ -118,6 +118,28 @@ function problems(feature) {
   return found;
 }
 
+// The .docx pages side by side, each under its feature's name, for the
+// documentation.
+async function takeScreenshot(page, file) {
+  const shown = FEATURES.filter((f) => f.name !== 'deleted');
+  const cells = shown
+                    .map(
+                        (f) => `<figure><figcaption>${f.name}</figcaption>` +
+                            `<iframe src="${f.name}.docx.htm"></iframe></figure>`)
+                    .join('');
+  const sheet = path.join(folder, 'looks.htm');
+  fs.writeFileSync(
+      sheet,
+      '<!DOCTYPE html><html><head><meta charset="utf-8"><style>' +
+          'body{font:13px sans-serif;margin:8px;display:grid;grid-template-columns:repeat(3,1fr);gap:8px}' +
+          'figure{margin:0}figcaption{color:#555;margin-bottom:2px}' +
+          'iframe{width:100%;height:130px;border:1px solid #999}</style></head><body>' + cells +
+          '</body></html>');
+  await page.setViewportSize({width: 1000, height: 600});
+  await page.goto(pathToFileURL(sheet).href, {waitUntil: 'load'});
+  await page.screenshot({path: file, fullPage: true});
+}
+
 async function main() {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'rd-looks-'));
   const context = await chromium.launchPersistentContext(profile, {
@@ -144,6 +166,7 @@ async function main() {
         console.log(`${feature.name} (${format}): ${found.length ? found.join('; ') : 'ok'}`);
       }
     }
+    if (screenshot) await takeScreenshot(page, screenshot);
   } finally {
     await context.close();
     fs.rmSync(profile, { recursive: true, force: true });

@@ -93,10 +93,19 @@ std::map<std::string, word::Model> docxDocuments() {
   auto leanAndInATable = [](const std::string& x) {
     return x + "<w:tbl><w:tr><w:tc>" + x + "</w:tc></w:tr></w:tbl>" + p(r("end"));
   };
+  // A bordered table whose first cell has the properties given, beside a
+  // taller one.
   auto table = [](const std::string& tblPr, const std::string& tcPr) {
-    return p(r("before")) + "<w:tbl><w:tblPr>" + tblPr + "</w:tblPr><w:tr><w:tc>" + tcPr +
-           p(r("cell")) + "</w:tc></w:tr></w:tbl>" + p(r("after"));
+    const std::string line =
+        "<w:tblBorders><w:insideV w:val=\"single\" w:sz=\"4\"/>"
+        "<w:top w:val=\"single\" w:sz=\"4\"/><w:left w:val=\"single\" "
+        "w:sz=\"4\"/><w:bottom w:val=\"single\" w:sz=\"4\"/><w:right "
+        "w:val=\"single\" w:sz=\"4\"/></w:tblBorders>";
+    return p(r("before")) + "<w:tbl><w:tblPr>" + tblPr + line + "</w:tblPr><w:tr><w:tc>" + tcPr +
+           p(r("cell")) + "</w:tc><w:tc>" + p(r("a taller")) + p(r("cell")) +
+           "</w:tc></w:tr></w:tbl>" + p(r("after"));
   };
+
   const std::string styles = docxtest::part(
       "styles",
       "<w:style w:type=\"paragraph\" w:styleId=\"Ruled\"><w:name w:val=\"Ruled heading\"/>"
