@@ -283,10 +283,7 @@ TEST(OdtContainers, FlatXmlReadsAsThePackageAndBothAreDetected) {
 // Capitals and text in the Symbol font; a table's place between the
 // margins and its cells' vertical alignment from their styles.
 TEST(OdtStyles, CapitalsSymbolsTablePlacementAndCellAlignment) {
-  auto style = [](const std::string& name, const char* family, const std::string& props) {
-    return "<style:style style:name=\"" + name + "\" style:family=\"" + family + "\">" + props +
-           "</style:style>";
-  };
+  using odttest::style;
   Parts parts;
   parts.automatic =
       style("Small", "text", "<style:text-properties fo:font-variant=\"small-caps\"/>") +

@@ -158,10 +158,7 @@ std::map<std::string, word::Model> odtDocuments() {
            "\"><table:table-row><table:table-cell table:style-name=\"" + cellStyle + "\">" +
            p("cell") + "</table:table-cell></table:table-row></table:table>" + p("after");
   };
-  auto style = [](const std::string& name, const char* family, const std::string& props) {
-    return "<style:style style:name=\"" + name + "\" style:family=\"" + family + "\">" + props +
-           "</style:style>";
-  };
+  using odttest::style;
   odttest::Parts parts;
   parts.common =
       "<style:style style:name=\"Ruled\" style:family=\"paragraph\">"
