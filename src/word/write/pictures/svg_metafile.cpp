@@ -259,12 +259,14 @@ std::string placeEmfText(std::string_view svg, const std::vector<EmfText>& recor
   if (records.empty()) return std::string(svg);
   return withTree(svg, [&](xmlNode* root) {
     // Text elements follow the records in order; one the library added or
-    // changed is passed over.
+    // changed is passed over, and so are records it left out (a few: the
+    // search stays linear however the two differ).
+    constexpr size_t kLookAhead = 64;
     size_t next = 0;
     forEachElement(root, [&](xmlNode* n) {
       if (!named(n, "text")) return;
       const std::u16string drawn = content(n);
-      for (size_t k = next; k < records.size(); ++k) {
+      for (size_t k = next; k < records.size() && k < next + kLookAhead; ++k) {
         if (!shows(drawn, records[k])) continue;
         placeCharacters(n, records[k]);
         next = k + 1;
