@@ -45,11 +45,15 @@ var RdTracking = (function () {
     return btoa(bytes).replace(/=+$/, '');
   }
 
+  // The n bits packBits wrote, or null when the text is not their packing:
+  // the length is checked before anything is unpacked, so a count from a
+  // damaged record costs nothing.
   function unpackBits(text, n) {
+    var bytes;
+    try { bytes = atob(text); } catch (e) { return null; }
+    if (bytes.length !== Math.ceil(n / 8)) return null;
     var bits = [];
-    var bytes = '';
-    try { bytes = atob(String(text || '')); } catch (e) { bytes = ''; }
-    for (var i = 0; i < n; i++) bits.push(((bytes.charCodeAt(i >> 3) || 0) >> (i & 7) & 1) === 1);
+    for (var i = 0; i < n; i++) bits.push((bytes.charCodeAt(i >> 3) >> (i & 7) & 1) === 1);
     return bits;
   }
 
@@ -97,23 +101,44 @@ var RdTracking = (function () {
     return text.length <= limit ? text : '';
   }
 
-  // What encode wrote, checked against the course as it is now: a record of
-  // another number of pages keeps its tests but not the pages seen, and a
-  // test whose number of questions changed is dropped.
-  function decode(text, pages) {
+  function isCount(n) {
+    return typeof n === 'number' && n >= 0 && n <= Number.MAX_SAFE_INTEGER && n % 1 === 0;
+  }
+
+  // An answer as the test page gives it: a short answer's text, the choice
+  // of a single-choice question (or null), those of a multiple-choice one.
+  function isAnswer(a) {
+    return a === null || typeof a === 'string' || isCount(a) || (Array.isArray(a) && a.every(isCount));
+  }
+
+  // One test's record, or null when its counts and lengths do not agree.
+  function decodeTest(t) {
+    if (!t || typeof t !== 'object' || !isCount(t.q) || t.q < 1 || !isCount(t.c) || t.c > t.q) return null;
+    var right = typeof t.r === 'string' ? unpackBits(t.r, t.q) : null;
+    if (right && count(right) !== t.c) right = null;
+    var answers = Array.isArray(t.a) && t.a.length === t.q && t.a.every(isAnswer) ? t.a : null;
+    return { total: t.q, right: right, rightCount: t.c, answers: answers };
+  }
+
+  // What encode wrote, checked against the course as it is now before any
+  // of it is used: a record of another number of pages keeps its tests but
+  // not the pages seen, a test the course does not have (`keys`: those it
+  // has) or whose counts disagree is dropped, and so is a record longer
+  // than encode writes. A test whose number of questions changed is
+  // dropped when its data file is read (Tracker.setTotal).
+  function decode(text, pages, keys) {
     var state = emptyState(pages);
+    if (typeof text !== 'string' || text.length > SUSPEND_LIMIT) return state;
     var record;
     try { record = JSON.parse(text); } catch (e) { return state; }
     if (!record || typeof record !== 'object' || record.v !== 1) return state;
-    if (record.n === pages && typeof record.s === 'string') state.seen = unpackBits(record.s, pages);
-    var tests = record.t && typeof record.t === 'object' ? record.t : {};
+    var seen = record.n === pages && typeof record.s === 'string' ? unpackBits(record.s, pages) : null;
+    if (seen) state.seen = seen;
+    var tests = record.t && typeof record.t === 'object' && !Array.isArray(record.t) ? record.t : {};
     Object.keys(tests).forEach(function (k) {
-      var t = tests[k];
-      if (!t || !(t.q > 0) || !(t.c >= 0) || t.c > t.q || !/^\d+$/.test(k)) return;
-      var right = typeof t.r === 'string' ? unpackBits(t.r, t.q) : null;
-      if (right && count(right) !== t.c) right = null;
-      var answers = Array.isArray(t.a) && t.a.length === t.q ? t.a : null;
-      state.tests[k] = { total: t.q, right: right, rightCount: t.c, answers: answers };
+      if (!/^\d+$/.test(k) || (keys && keys.indexOf(k) < 0)) return;
+      var t = decodeTest(tests[k]);
+      if (t) state.tests[k] = t;
     });
     return state;
   }
@@ -211,14 +236,14 @@ var RdTracking = (function () {
     var saved = store.load();
     var mastery = Number(saved.mastery);
     if (saved.mastery !== '' && mastery >= 0 && mastery <= 100) this.passMark = mastery;
-    this.state = decode(saved.suspend, this.files.length);
-    this.location = this.files.indexOf(saved.location) >= 0 ? saved.location : '';
-    this.reported = { status: saved.status };
     var self = this;
     this.files.forEach(function (f) {
       var m = /^test(\d+)\.htm$/i.exec(f);
       if (m) self.totals[m[1]] = null;  // not read yet
     });
+    this.state = decode(saved.suspend, this.files.length, Object.keys(this.totals));
+    this.location = this.files.indexOf(saved.location) >= 0 ? saved.location : '';
+    this.reported = { status: saved.status };
   }
 
   Tracker.keyOf = function (file) {

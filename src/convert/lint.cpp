@@ -268,7 +268,11 @@ class Linter {
     // Metafiles and TIFF are converted when the page is saved: only what the
     // page writer cannot make showable is worth a warning.
     for (const word::InlineShape& s : word::Range(app_, doc_, e.start, e.end).inlineShapes()) {
-      if (!s.showable)
+      if (s.linked)
+        warn(s.position,
+             u"a picture linked to a file outside the document, which the course cannot carry: "
+             u"insert the picture into the document instead of linking it");
+      else if (!s.showable)
         warn(s.position, u"a picture in " + widen(s.format.empty() ? "an unknown" : s.format) +
                              u" format, which browsers do not show: insert it as PNG or JPEG");
       if (!hasText(s.alternativeText))

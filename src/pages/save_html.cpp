@@ -38,6 +38,11 @@ std::string withPlayerHead(std::string page, const std::string& language) {
 }
 
 std::u16string placeholderWarning(const std::u16string& page, const word::PicturePlaceholder& p) {
+  if (p.linked)
+    return page +
+           u": a picture linked to a file outside the document shows as a box with its "
+           u"alternative text, since nothing outside the document is read: insert the picture "
+           u"into the document instead of linking it";
   return page + u": a picture in " + support::widen(p.format.empty() ? "an unknown" : p.format) +
          u" format shows as a box with its alternative text, since browsers do not show it (" +
          support::widen(p.reason) + u"): insert it as PNG or JPEG";

@@ -148,8 +148,8 @@ std::vector<InlineShape> Range::inlineShapes() const {
   auto it = std::lower_bound(s.pictures.begin(), s.pictures.end(), a,
                              [](const Picture& p, uint32_t pos) { return p.pos < pos; });
   for (; it != s.pictures.end() && it->pos < b; ++it)
-    shapes.push_back(
-        {static_cast<int32_t>(it->pos), it->format, it->alt, app_->pictures().prepare(*it).shown});
+    shapes.push_back({static_cast<int32_t>(it->pos), it->format, it->alt,
+                      app_->pictures().prepare(*it).shown, it->linked});
   return shapes;
 }
 
@@ -263,7 +263,7 @@ SaveResult saveModel(const Model& model, const std::string& fileName, int32_t fo
   if (format == wdFormatHTML) {
     for (const write::PicturePlaceholder& p :
          write::html(model, fileName, pageTitle(model, fileName), filter, &pictures))
-      result.placeholders.push_back({static_cast<int32_t>(p.pos), p.format, p.problem});
+      result.placeholders.push_back({static_cast<int32_t>(p.pos), p.format, p.problem, p.linked});
     return result;
   }
   std::string bytes = write::text(model, write::TextEncoding::Windows1251);
@@ -501,6 +501,8 @@ Document& Documents::open(const std::string& fileName) {
   }
   Document& doc = app_->adopt(std::make_unique<Document>(*app_, full, std::move(model)));
   doc.fileStamp = stamp;
+  // Each document read has its pictures' budget of its own.
+  app_->pictures().newDocument();
   return doc;
 }
 

@@ -37,6 +37,7 @@ struct InlineShape {
   // A browser shows it as the page writer writes it: in its own format, or
   // converted (the first ask converts it, once for the application).
   bool showable = false;
+  bool linked = false;  // to a file outside the document, which is not read
 };
 
 // A picture a save shows as a stand-in (a box with its alternative text),
@@ -45,6 +46,7 @@ struct PicturePlaceholder {
   int32_t position = 0;  // of its mark in the saved document's main story
   std::string format;    // "pict", "wmf", ...
   std::string reason;    // in a few words: "no converter for this format"
+  bool linked = false;   // to a file outside the document, which is not read
 };
 
 // What a save could not do faithfully.

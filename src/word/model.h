@@ -164,6 +164,9 @@ struct Picture {
   int32_t widthPx = 0;                      // display size at 96 dpi; 0: take the image's own
   int32_t heightPx = 0;
   std::u16string alt;  // alternative text
+  // Linked to a file outside the document, which is never read: no data,
+  // and the page shows a stand-in.
+  bool linked = false;
 };
 
 // An equation: its linear text stands in the story from `start` to `end`

@@ -159,4 +159,39 @@ async function browser(options = {}) {
   return { context, close };
 }
 
-module.exports = { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser, reader };
+// ---- the LMS harness -----------------------------------------------------------
+
+// A SCORM zip unpacked as an LMS would, into a folder of its own:
+// { work (to remove at the end), course }.
+function unpackScorm(zip) {
+  const { unzipSync } = require('fflate');
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'rd-lms-'));
+  const course = path.join(work, 'course');
+  for (const [name, bytes] of Object.entries(unzipSync(fs.readFileSync(zip)))) {
+    if (name.endsWith('/')) continue;
+    fs.mkdirSync(path.dirname(path.join(course, name)), { recursive: true });
+    fs.writeFileSync(path.join(course, name), bytes);
+  }
+  return { work, course };
+}
+
+// lms.htm (scorm-again's SCORM 1.2 runtime) and the unpacked course beside
+// it in course/, served on 127.0.0.1, and the browser: { base, context,
+// close }, which also removes the unpacked course.
+async function lmsHarness({ work, course }) {
+  const runtime = path.dirname(require.resolve('scorm-again/scorm12'));
+  const server = await serve({ '/': __dirname, '/course/': course, '/scorm-again/': runtime });
+  const base = `http://127.0.0.1:${server.address().port}/`;
+  const { context, close } = await browser();
+  return {
+    base, context,
+    close: async () => {
+      await close();
+      server.close();
+      fs.rmSync(work, { recursive: true, force: true });
+    },
+  };
+}
+
+module.exports = { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser, reader,
+  unpackScorm, lmsHarness };

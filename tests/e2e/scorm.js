@@ -8,10 +8,8 @@
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
-const { unzipSync } = require('fflate');
-const { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser } = require('./common.js');
+const { outline, referenceLink, expectedQuiz, answerQuiz, unpackScorm, lmsHarness } = require('./common.js');
 
 const args = process.argv.slice(2);
 const shotsAt = args.indexOf('--screenshots');
@@ -21,32 +19,17 @@ if (!args[0] || !fs.existsSync(args[0])) {
   process.exit(2);
 }
 
-const work = fs.mkdtempSync(path.join(os.tmpdir(), 'rd-lms-'));
-const course = path.join(work, 'course');
-for (const [name, bytes] of Object.entries(unzipSync(fs.readFileSync(args[0])))) {
-  if (name.endsWith('/')) continue;
-  fs.mkdirSync(path.dirname(path.join(course, name)), { recursive: true });
-  fs.writeFileSync(path.join(course, name), bytes);
-}
+const unpacked = unpackScorm(args[0]);
+const { course } = unpacked;
 const order = outline(course).filter((e) => e.file);
 const tests = order.filter((e) => e.file.startsWith('test'));
 const questions = tests.map((t) => expectedQuiz(course, t.file.replace(/^test/, 'testdata')).length);
-const runtime = path.dirname(require.resolve('scorm-again/scorm12'));
 
-let server, base, context, closeBrowser, page, stored;
+let base, context, closeHarness, page, stored;
 const pageErrors = [];
 
-before(async () => {
-  server = await serve({ '/': __dirname, '/course/': course, '/scorm-again/': runtime });
-  base = `http://127.0.0.1:${server.address().port}/`;
-  ({ context, close: closeBrowser } = await browser());
-});
-
-after(async () => {
-  if (closeBrowser) await closeBrowser();
-  if (server) server.close();
-  fs.rmSync(work, { recursive: true, force: true });
-});
+before(async () => ({ base, context, close: closeHarness } = await lmsHarness(unpacked)));
+after(() => closeHarness && closeHarness());
 
 const player = () => page.frameLocator('#sco');
 const content = () => player().frameLocator('#content');

@@ -152,3 +152,116 @@ test('without an LMS the record lives in local storage, and storage that fails l
   assert.doesNotThrow(() => store.save({ 'cmi.core.lesson_location': 'x' }));
   assert.deepEqual(failing.calls, []);
 });
+
+// ---- hostile records ----------------------------------------------------------
+
+// A small seeded generator, so that a failure can be run again.
+function generator(seed) {
+  let a = seed >>> 0;
+  const next = () => {
+    a = (a + 0x6D2B79F5) >>> 0;
+    let t = Math.imul(a ^ (a >>> 15), 1 | a);
+    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+  };
+  const int = (n) => Math.floor(next() * n);
+  return { int, pick: (list) => list[int(list.length)] };
+}
+
+const KEYS = ['1', '2', '7'];
+const HUGE = ['300000000', '1e308', '-1', '0.5', '9007199254740993', '"8"', 'null', '[]', '{}', 'true'];
+
+// What the player may rely on in whatever decode gives back.
+function checkFits(state, pages, text) {
+  assert.equal(state.seen.length, pages);
+  assert.ok(state.seen.every((b) => typeof b === 'boolean'));
+  for (const [k, t] of Object.entries(state.tests)) {
+    assert.ok(KEYS.includes(k), 'a test of the course: ' + k);
+    assert.ok(Number.isSafeInteger(t.total) && t.total >= 1, 'total ' + t.total);
+    assert.ok(Number.isSafeInteger(t.rightCount) && t.rightCount >= 0 && t.rightCount <= t.total);
+    if (t.right) {
+      assert.equal(t.right.length, t.total);
+      assert.ok(t.total <= 8 * text.length, 'bits unpacked only as far as the record holds them');
+      assert.equal(t.right.filter(Boolean).length, t.rightCount);
+    }
+    if (t.answers) assert.equal(t.answers.length, t.total);
+  }
+}
+
+function randomState(g) {
+  const s = R.emptyState(1 + g.int(40));
+  s.seen = s.seen.map(() => g.int(2) === 1);
+  for (const k of KEYS.filter(() => g.int(2))) {
+    const total = 1 + g.int(60);
+    const right = Array.from({ length: total }, () => g.int(2) === 1);
+    s.tests[k] = { total, right, rightCount: right.filter(Boolean).length,
+      answers: g.int(2) ? Array.from({ length: total }, () => g.pick([0, 3, null, 'ы"', [1, 2]])) : null };
+  }
+  return s;
+}
+
+// A record changed the ways damage and tampering change one.
+function mutated(g, text) {
+  const at = g.int(text.length + 1);
+  switch (g.int(5)) {
+    case 0: return text.slice(0, at) + g.pick([...'{}[]":,0189-.eAZ+/=\\u']) + text.slice(at + 1);
+    case 1: return text.replace(/-?\d+(\.\d+)?/g, (m) => (g.int(4) ? m : g.pick(HUGE)));
+    case 2: return text.slice(0, at) + text.slice(at + g.int(20));
+    case 3: return text.slice(0, at) + text.slice(Math.max(0, at - g.int(30)), at) + text.slice(at);
+    default: return text.replace(/"[a-z]":("[^"]*"|\d+)/g, (m) => (g.int(3) ? m : m.replace(/:.*/, ':' + g.pick(HUGE))));
+  }
+}
+
+function randomValue(g, depth) {
+  const kinds = depth > 3 ? 4 : 6;
+  switch (g.int(kinds)) {
+    case 0: return g.pick([0, 1, -1, 300000000, 1e308, 0.5, 2 ** 53 + 2]);
+    case 1: return g.pick(['', 'Dw', 'AAAA', '////', '!!', 'x'.repeat(g.int(200))]);
+    case 2: return g.pick([null, true, false]);
+    case 3: return g.int(2) ? 1 : 'v';
+    case 4: return Array.from({ length: g.int(5) }, () => randomValue(g, depth + 1));
+    default: {
+      const o = {};
+      for (const k of ['v', 'n', 's', 't', 'q', 'c', 'r', 'a', ...KEYS, '99', '__proto__'])
+        if (g.int(3) === 0) o[k] = randomValue(g, depth + 1);
+      return o;
+    }
+  }
+}
+
+test('a damaged or tampered record gives a state that fits the course, at once', { timeout: 60000 }, () => {
+  // The record that once kept the player from showing: 300 million bits.
+  const hostile = [
+    '{"v":1,"n":4,"s":"Dw","t":{"1":{"q":300000000,"c":0,"r":"AA"}}}',
+    '{"v":1,"n":4,"s":"Dw","t":{"1":{"q":300000000,"c":1,"r":"' + 'A'.repeat(4000) + '"}}}',
+    '{"v":1,"n":4,"s":"Dw","t":{"1":{"q":1e308,"c":0,"a":[]},"2":{"q":2,"c":1,"a":[{"x":1},2]}}}',
+    '{"v":1,"n":4,"s":"' + 'A'.repeat(5000) + '","t":{}}',
+    '{"v":1,"n":4,"t":{"1":{"q":2,"c":0,"r":"AA"},"5":{"q":2,"c":0},"01":{"q":1,"c":0}}}',
+  ];
+  for (const text of hostile) checkFits(R.decode(text, 4, KEYS), 4, text);
+  assert.deepEqual(Object.keys(R.decode(hostile[4], 4, KEYS).tests), ['1'], 'tests the course has');
+  assert.deepEqual(R.decode(hostile[3], 4, KEYS), R.emptyState(4), 'longer than encode writes');
+
+  const g = generator(27);
+  const records = Array.from({ length: 30 }, () => R.encode(randomState(g)));
+  for (let i = 0; i < 20000; i++) {
+    let text = g.pick(records);
+    for (let k = 1 + g.int(3); k > 0; k--) text = mutated(g, text);
+    if (i % 4 === 0) text = JSON.stringify({ v: 1, n: g.int(41), ...randomValue(g, 0) });
+    const pages = g.pick([4, 10, 40, 1 + g.int(40)]);
+    try {
+      checkFits(R.decode(text, pages, KEYS), pages, text);
+    } catch (e) {
+      e.message += '\nrecord: ' + text + '\npages: ' + pages;
+      throw e;
+    }
+  }
+  // The tracker the player makes from such a record answers as usual.
+  const files = ['page1.htm', 'test1.htm', 'page2.htm', 'test2.htm'];
+  for (const suspend of hostile) {
+    const api = fakeApi({ 'cmi.suspend_data': suspend });
+    const t = new R.Tracker(new R.LmsStore(api), { files, passMark: 80 });
+    t.showPage(0);
+    assert.equal(api.cmi['cmi.core.lesson_status'], 'incomplete');
+  }
+});

@@ -206,7 +206,10 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
         "</table:table-cell></table:table-row></table:table></draw:text-box></draw:frame>");
   word::Model m = word::read::readOdt(
       odttest::package(parts, {{"Pictures/v.svg", "<svg/>"}, {"Pictures/a.png", kPng}}));
-  ASSERT_EQ(m.main.pictures.size(), 1u);  // the first image in a format the model carries
+  // The first image in a format the model carries; a frame linking outside
+  // the document has a stand-in.
+  ASSERT_EQ(m.main.pictures.size(), 2u);
+  EXPECT_TRUE(m.main.pictures[1].linked);
   const word::Picture& pic = m.main.pictures[0];
   EXPECT_EQ(pic.format, "png");
   EXPECT_EQ(*pic.data, kPng);
@@ -246,6 +249,56 @@ TEST(OdtInline, LinksBookmarksNotesAndAcceptedChanges) {
   EXPECT_EQ(m.notes[0].body.text, u"foot\r");
   EXPECT_TRUE(m.notes[1].endnote);
   EXPECT_EQ(m.notes[1].label, u"*");
+}
+
+// A picture linked outside the document is never read: it stands in the
+// model as linked, without data, and the page shows a stand-in for it. A
+// frame with a picture of its own shows that one.
+TEST(OdtDrawings, PicturesLinkedOutsideTheDocumentAreNotRead) {
+  const struct {
+    const char* href;
+    bool inPackage;  // read from the package (a flat file has no parts)
+  } links[] = {
+      {"Pictures/a.png", true},
+      {"./Pictures/../Pictures/a.png", true},
+      {"../a.png", false},
+      {"Pictures/../../a.png", false},
+      {"/tmp/a.png", false},
+      {"\\\\server\\a.png", false},
+      {"file:///tmp/a.png", false},
+      {"http://example.org/a.png", false},
+      {"C:\\Pictures\\a.png", false},
+  };
+  for (const auto& link : links) {
+    SCOPED_TRACE(link.href);
+    Parts parts;
+    parts.body = p("<draw:frame svg:width=\"1in\" svg:height=\"0.5in\"><draw:image xlink:href=\"" +
+                   std::string(link.href) + "\"/><svg:desc>Chart</svg:desc></draw:frame>");
+    const word::Model models[] = {
+        word::read::readOdt(odttest::package(parts, {{"Pictures/a.png", kPng}, {"a.png", kPng}})),
+        word::read::loadBytes(odttest::flat(parts))};
+    for (const word::Model& m : models) {
+      ASSERT_EQ(m.main.pictures.size(), 1u);
+      const word::Picture& pic = m.main.pictures[0];
+      const bool read = link.inPackage && &m == &models[0];
+      EXPECT_EQ(pic.linked, !read);
+      EXPECT_EQ(pic.data != nullptr, read);
+      EXPECT_EQ(pic.alt, u"Chart");
+    }
+    testing_support::ScratchFolder folder;
+    const auto standIns = word::write::html(models[1], folder / "page.htm", u"Page");
+    ASSERT_EQ(standIns.size(), 1u);
+    EXPECT_TRUE(standIns[0].linked);
+    EXPECT_NE(testing_support::readBytes(folder / "page_files/image001.svg").find(">Chart</tspan>"),
+              std::string::npos);
+  }
+  Parts both;
+  both.body =
+      p("<draw:frame><draw:image xlink:href=\"http://example.org/a.png\"/><draw:image "
+        "xlink:href=\"Pictures/a.png\"/></draw:frame>");
+  const word::Model m = word::read::readOdt(odttest::package(both, {{"Pictures/a.png", kPng}}));
+  ASSERT_EQ(m.main.pictures.size(), 1u);
+  EXPECT_FALSE(m.main.pictures[0].linked);
 }
 
 TEST(OdtContainers, FlatXmlReadsAsThePackageAndBothAreDetected) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "../common/fixtures.h"
@@ -90,13 +91,6 @@ TEST_F(Converter, EachKindBecomesAWebFormatOrAStandIn) {
   }
 }
 
-TEST_F(Converter, TheTextOfAMetafileIsEscapedUtf8) {
-  PictureConverter converter;
-  const WebPicture web = converter.prepare(picture("wmf", cyrillicTextWmf()));
-  ASSERT_TRUE(web.shown) << web.problem;
-  EXPECT_NE(web.bytes->find(">A&amp;B&lt;C \u0410\u0411</text>"), std::string::npos) << *web.bytes;
-}
-
 // What the metafile libraries lose: the place of each character of a text
 // with advances (one text element with a list of x positions), and a
 // bitmap's size (drawn once, at its place).
@@ -176,6 +170,56 @@ TEST_F(Converter, AHelperThatFailsGivesAStandInWithItsReason) {
   PictureConverter none;
   EXPECT_EQ(none.prepare(picture("wmf", rectangleWmf())).problem,
             "the picture converter is not available");
+}
+
+// A document's pictures share a budget of pixels decoded and of the
+// helper's time: past it, pictures are stand-ins saying why, without the
+// helper run; the next document starts again, and a picture declaring more
+// than one picture may have is refused before it is decoded.
+TEST_F(Converter, ADocumentsPicturesStayWithinItsBudget) {
+  const std::string count = scratch / "count";
+  helperScript("echo run >> '" + count + "'\nexec '" + kHelper + "' \"$@\"");
+  // Budget: 2.5 megapixels, 2 a picture; pictures of 1 megapixel.
+  PictureConverter pixels({60'000, 2'500'000, 2'000'000});
+  std::vector<word::Picture> megapixel;
+  for (char tag : {'a', 'b', 'c'})
+    megapixel.push_back(picture("tiff", whiteTiff(scratch / "t.tif", 1000, 1000, tag)));
+  const std::string past = "with it the document's pictures would pass the 2.5 megapixels";
+  const struct {
+    const word::Picture picture;
+    const char* problem;
+  } steps[] = {
+      {megapixel[0], ""},
+      {picture("tiff", whiteTiff(scratch / "t.tif", 1500, 1500)),
+       "it has more than the 2 megapixels the picture converter decodes for one picture"},
+      {megapixel[1], ""},
+      {megapixel[2], past.c_str()},  // 0.5 megapixels left: refused before it is decoded
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.problem);
+    const WebPicture web = pixels.prepare(step.picture);
+    EXPECT_EQ(web.shown, !*step.problem);
+    EXPECT_EQ(web.problem.substr(0, std::string_view(step.problem).size()), step.problem);
+  }
+  EXPECT_EQ(readBytes(count), "run\nrun\nrun\nrun\n");
+  pixels.newDocument();
+  EXPECT_TRUE(pixels.prepare(megapixel[2]).shown) << "what the budget refused is asked again";
+
+  // Time: each run of this helper takes 1 s, of 3 s in all.
+  writeBytes(count, "");
+  helperScript("echo run >> '" + count + "'\nsleep 1\nexec '" + kHelper + "' \"$@\"");
+  PictureConverter time({3'000, 200'000'000, 50'000'000});
+  std::vector<std::string> problems;
+  for (uint32_t i = 1; i <= 5; ++i)
+    problems.push_back(time.prepare(picture("wmf", textWmf(std::string(i, 'x')))).problem);
+  EXPECT_EQ(problems[0], "") << "the first picture is converted";
+  const auto over = std::find_if(problems.begin(), problems.end(),
+                                 [](const std::string& p) { return !p.empty(); });
+  ASSERT_NE(over, problems.end());
+  for (auto p = over; p != problems.end(); ++p)
+    EXPECT_EQ(*p,
+              "the document's pictures used up the 3 s the picture converter has for one document");
+  EXPECT_LT(readBytes(count).size(), 5 * 4) << "past the budget the helper is not run";
 }
 
 }  // namespace

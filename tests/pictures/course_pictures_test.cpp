@@ -1,7 +1,8 @@
 // A whole conversion of a course with pictures browsers lack: metafiles
-// come out as SVG, a PICT as a stand-in with its alternative text and a
-// warning naming its page; lint warns about what stays unshown and about
-// pictures without alternative text, and nothing else.
+// come out as SVG, a PICT and a picture linked outside the document as
+// stand-ins with their alternative text and a warning naming their page;
+// lint warns about what stays unshown and about pictures without
+// alternative text, and nothing else.
 #include <gtest/gtest.h>
 
 #include "../common/course.h"
@@ -32,7 +33,11 @@ TEST_F(CoursePictures, ConvertedStandInAndWarnedAbout) {
   emf.alt.clear();
   b.picture(emf);
   b.picture(picture("pict", std::string(300, 'p'), u"A cow"));
-  b.text("Three pictures.");
+  word::Picture linked;  // to a file outside the document
+  linked.linked = true;
+  linked.alt = u"A map";
+  b.picture(linked);
+  b.text("Four pictures.");
   b.endParagraph();
   for (const char* line : {"%H2=End", "The end of the course."}) paragraph(b, line);
   const std::string path = builtCourse("p.doc", b);
@@ -43,16 +48,23 @@ TEST_F(CoursePictures, ConvertedStandInAndWarnedAbout) {
   EXPECT_EQ(lint, (std::vector<std::string>{
                       "p.doc:4: warning: a picture without alternative text: those who cannot "
                       "see it learn nothing of it; describe it in the picture's alternative "
-                      "text (Alt Text) (\"Three pictures.\")",
+                      "text (Alt Text) (\"Four pictures.\")",
                       "p.doc:4: warning: a picture in pict format, which browsers do not show: "
-                      "insert it as PNG or JPEG (\"Three pictures.\")"}));
+                      "insert it as PNG or JPEG (\"Four pictures.\")",
+                      "p.doc:4: warning: a picture linked to a file outside the document, which "
+                      "the course cannot carry: insert the picture into the document instead of "
+                      "linking it (\"Four pictures.\")"}));
 
   ASSERT_EQ(run(path), convert::RunOutcome::Succeeded);
   const std::string page = out("p") + "page1.htm";
-  EXPECT_EQ(warnings.lines, std::vector<std::string>{
-                                page + ": a picture in pict format shows as a box with its "
-                                       "alternative text, since browsers do not show it (no "
-                                       "converter for this format): insert it as PNG or JPEG"});
+  EXPECT_EQ(warnings.lines,
+            (std::vector<std::string>{
+                page + ": a picture in pict format shows as a box with its alternative text, since "
+                       "browsers do not show it (no converter for this format): insert it as PNG "
+                       "or JPEG",
+                page + ": a picture linked to a file outside the document shows as a box with its "
+                       "alternative text, since nothing outside the document is read: insert the "
+                       "picture into the document instead of linking it"}));
   const std::string html = readBytes(page);
   for (const char* img : {"<img src=\"page1_files/image001.svg\" width=\"181\" height=\"194\" "
                           "alt=\"Santa\">",
@@ -64,6 +76,30 @@ TEST_F(CoursePictures, ConvertedStandInAndWarnedAbout) {
   EXPECT_EQ(readBytes(files + "image001.svg").find("A cow"), std::string::npos);
   EXPECT_NE(readBytes(files + "image002.svg").find("<path"), std::string::npos);
   EXPECT_NE(readBytes(files + "image003.svg").find(">A cow</tspan>"), std::string::npos);
+  EXPECT_NE(readBytes(files + "image004.svg").find(">A map</tspan>"), std::string::npos);
+}
+
+// Four TIFF bombs (100 megapixels each, a few kilobytes) once took a
+// minute and 500 MB each; now each is refused before it is decoded, and the
+// page shows stand-ins with a warning for each.
+TEST_F(CoursePictures, BombPicturesAreStandInsWithinTheBudget) {
+  word::Builder b;
+  for (const char* line : {"%TITLE=T", "%AUTHOR=A", "%H2=Bombs"}) paragraph(b, line);
+  for (char tag : {'1', '2', '3', '4'})
+    b.picture(picture("tiff", whiteTiff(docs / "bomb.tif", 10000, 10000, tag), u"A bomb"));
+  b.text("Four pictures.");
+  b.endParagraph();
+  for (const char* line : {"%H2=End", "The end of the course."}) paragraph(b, line);
+  ASSERT_EQ(run(builtCourse("b.doc", b)), convert::RunOutcome::Succeeded);
+  const std::string page = out("b") + "page1.htm";
+  const std::string warning =
+      page + ": a picture in tif format shows as a box with its alternative text, since browsers "
+             "do not show it (it has more than the 50 megapixels the picture converter decodes "
+             "for one picture): insert it as PNG or JPEG";
+  EXPECT_EQ(warnings.lines, std::vector<std::string>(4, warning));
+  for (const char* name : {"image001.svg", "image002.svg", "image003.svg", "image004.svg"})
+    EXPECT_NE(readBytes(out("b") + "page1_files/" + name).find(">A bomb</tspan>"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -285,6 +285,7 @@ class Dumper {
     std::string out = "[picture " + (it->format.empty() ? std::string("?") : it->format) + " " +
                       std::to_string(it->data ? it->data->size() : 0) + " bytes " +
                       std::to_string(it->widthPx) + "x" + std::to_string(it->heightPx);
+    if (it->linked) out += " linked";
     if (!it->alt.empty()) out += " alt=" + quoted(it->alt);
     return out + "]";
   }

@@ -472,9 +472,12 @@ class Renderer {
     const auto& pics = story_->pictures;
     auto it = std::lower_bound(pics.begin(), pics.end(), pos,
                                [](const Picture& p, uint32_t x) { return p.pos < x; });
-    if (it == pics.end() || it->pos != pos || !it->data || it->data->empty()) return false;
-    WebPicture web = converter_ ? converter_->prepare(*it) : WebPicture{};
-    if (!converter_) {
+    if (it == pics.end() || it->pos != pos) return false;
+    if (!it->linked && (!it->data || it->data->empty())) return false;
+    WebPicture web = converter_ && !it->linked ? converter_->prepare(*it) : WebPicture{};
+    if (it->linked) {
+      web.problem = "it is linked to a file outside the document, which is not read";
+    } else if (!converter_) {
       web.bytes = it->data;
       web.extension = pictureExtension(*it);
       web.shown = browserShowsAsIs(web.extension);
@@ -485,8 +488,9 @@ class Renderer {
     if (box.width <= 0 || box.height <= 0) box = web.size;
     if (!web.shown) {
       // Never a broken image: a box with the alternative text stands in.
-      placeholders_.push_back({it->pos, pictureExtension(*it), web.problem});
-      web.bytes = std::make_shared<const std::string>(placeholderSvg(box, it->alt, web.extension));
+      placeholders_.push_back({it->pos, pictureExtension(*it), web.problem, it->linked});
+      web.bytes = std::make_shared<const std::string>(
+          placeholderSvg(box, it->alt, it->linked ? "a linked file" : web.extension));
       web.extension = "svg";
       if (box.width <= 0 || box.height <= 0) box = {};
     }

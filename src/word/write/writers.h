@@ -24,6 +24,7 @@ struct PicturePlaceholder {
   uint32_t pos = 0;     // of its mark in the main story
   std::string format;   // "pict", "wmf", ...
   std::string problem;  // why, in a few words
+  bool linked = false;  // a file outside the document (Picture::linked)
 };
 
 // The HTML export, UTF-8; pictures go to "<page>_files/" beside the page,

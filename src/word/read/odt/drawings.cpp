@@ -15,6 +15,25 @@ int32_t pixels(std::string_view length) {
   return t && *t > 0 ? (*t + 7) / 15 : 0;
 }
 
+// Whether an image's link leads out of the document: every link of a flat
+// file (it has no parts), a scheme or drive ("file:", "http:", "C:"), an
+// absolute path, or a path that climbs out of the package.
+bool outsideDocument(std::string_view href, bool package) {
+  if (href.empty()) return false;  // the picture's data is in the element
+  if (!package || href.find(':') != std::string_view::npos || href[0] == '/' || href[0] == '\\')
+    return true;
+  int depth = 0;
+  for (size_t at = 0; at <= href.size();) {
+    size_t end = href.find_first_of("/\\", at);
+    if (end == std::string_view::npos) end = href.size();
+    const std::string_view segment = href.substr(at, end - at);
+    if (segment == ".." && --depth < 0) return true;
+    if (!segment.empty() && segment != "." && segment != "..") ++depth;
+    at = end + 1;
+  }
+  return false;
+}
+
 // Text of shapes lies in their own paragraphs.
 bool holdsText(const pugi::xml_node& n) {
   for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
@@ -60,17 +79,30 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   std::u16string alt = u16(child(f, "desc").text().get());
   if (alt.empty()) alt = u16(child(f, "title").text().get());
   bool shown = false;
+  bool linked = false;
   for (pugi::xml_node c = f.first_child(); c; c = c.next_sibling()) {
-    if (is(c, "image") && !shown)
+    if (is(c, "image") && !shown && outsideDocument(attrValue(c, "href"), pkg_.has_value()))
+      linked = true;
+    else if (is(c, "image") && !shown)
       shown = picture(c, w, h, alt, s, in);
     else if (is(c, "text-box"))
       in.textBoxes.push_back(c);
+  }
+  // Nothing outside the document is read: a picture only linked there
+  // shows as a stand-in, and the page says so.
+  if (!shown && linked) {
+    Picture pic;
+    pic.widthPx = w;
+    pic.heightPx = h;
+    pic.alt = alt;
+    pic.linked = true;
+    place(std::move(pic), s, in);
   }
   in.space = false;
 }
 
 // The bytes of a picture: a part of the package, or base64 data in the
-// element (the flat XML form). Pictures outside the document stay out.
+// element (the flat XML form). Pictures outside the document are not read.
 std::shared_ptr<const std::string> OdtReader::imageBytes(const pugi::xml_node& image) {
   std::string_view href = attrValue(image, "href");
   if (href.empty()) {
@@ -81,8 +113,7 @@ std::shared_ptr<const std::string> OdtReader::imageBytes(const pugi::xml_node& i
     data.resize(size);
     return std::make_shared<const std::string>(std::move(data));
   }
-  if (!pkg_ || href.find(':') != std::string_view::npos || href.substr(0, 3) == "../")
-    return nullptr;
+  if (outsideDocument(href, pkg_.has_value())) return nullptr;
   std::string name = Package::resolve("", href);
   auto cached = media_.find(name);
   if (cached == media_.end()) {
@@ -100,16 +131,19 @@ bool OdtReader::picture(const pugi::xml_node& image, int32_t w, int32_t h,
   if (!data) return false;
   std::string type = imageFormat(*data);
   if (type.empty()) return false;  // a format the model does not carry: try the next image
-  const CharFormat& f = format(in);
-  if (in.hidden) return true;
   Picture pic;
   pic.data = std::move(data);
   pic.format = std::move(type);
   pic.widthPx = w;
   pic.heightPx = h;
   pic.alt = alt;
-  s.builder->picture(std::move(pic), f);
+  place(std::move(pic), s, in);
   return true;
+}
+
+void OdtReader::place(Picture pic, StoryState& s, InlineState& in) {
+  const CharFormat& f = format(in);
+  if (!in.hidden) s.builder->picture(std::move(pic), f);
 }
 
 }  // namespace word::read::odt::detail

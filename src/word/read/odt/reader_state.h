@@ -127,6 +127,7 @@ class OdtReader {
   void frame(const pugi::xml_node& f, StoryState& s, InlineState& in);
   bool picture(const pugi::xml_node& image, int32_t w, int32_t h, const std::u16string& alt,
                StoryState& s, InlineState& in);
+  void place(Picture pic, StoryState& s, InlineState& in);
   std::shared_ptr<const std::string> imageBytes(const pugi::xml_node& image);
 
   std::string_view bytes_;

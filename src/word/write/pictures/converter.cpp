@@ -1,5 +1,8 @@
 #include "word/write/pictures/converter.h"
 
+#include <algorithm>
+#include <charconv>
+#include <chrono>
 #include <utility>
 
 #include "support/child_process.h"
@@ -64,6 +67,45 @@ WebPicture readAnswer(const std::string& output) {
   return web;
 }
 
+// Runs the helper within `timeLeft` of the document's budget, adding the
+// time it took to `spent`; `shortened` tells whether the budget cut its
+// usual limits.
+support::ChildOutcome timedRun(const std::vector<std::string>& argv, const std::string& input,
+                               uint64_t timeLeft, uint64_t& spent, bool& shortened) {
+  support::ChildLimits limits = helperLimits();
+  shortened = timeLeft < limits.wallMilliseconds;
+  if (shortened) {
+    limits.wallMilliseconds = static_cast<unsigned>(timeLeft);
+    limits.cpuSeconds = std::min(limits.cpuSeconds, static_cast<unsigned>(timeLeft / 1000 + 1));
+  }
+  const auto start = std::chrono::steady_clock::now();
+  support::ChildOutcome outcome = support::runLimited(argv, input, limits);
+  const auto took = std::chrono::steady_clock::now() - start;
+  spent +=
+      static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count());
+  return outcome;
+}
+
+// The pixels a picture declares, when the helper refused it for them.
+std::optional<uint64_t> tooManyPixels(const support::ChildOutcome& outcome) {
+  constexpr std::string_view kLine = "pixels ";
+  if (outcome.status != support::ChildOutcome::Status::Exited || outcome.code != kTooManyPixels ||
+      !outcome.output.starts_with(kLine))
+    return std::nullopt;
+  uint64_t pixels = 0;
+  const char* at = outcome.output.data() + kLine.size();
+  if (std::from_chars(at, outcome.output.data() + outcome.output.size(), pixels).ec != std::errc())
+    return std::nullopt;
+  return pixels;
+}
+
+// A figure of the budget as people read it: 60, 2.5.
+std::string figure(double value) {
+  char buf[32];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  return ec == std::errc() ? std::string(buf, end) : std::string("?");
+}
+
 }  // namespace
 
 void setPictureProgram(std::string path) {
@@ -89,13 +131,38 @@ WebPicture PictureConverter::prepare(const Picture& picture) {
     byAddress_.emplace(picture.data.get(), &it->second);
     return it->second.result;
   }
-  WebPicture result = convert(picture.data, web.extension);
-  remember(picture.data, web.extension, result);
+  // What the budget refused is asked again: another document's budget
+  // may have room for it.
+  bool final = true;
+  WebPicture result = convert(picture.data, web.extension, final);
+  if (final) remember(picture.data, web.extension, result);
   return result;
 }
 
+void PictureConverter::newDocument() {
+  spentMilliseconds_ = 0;
+  spentPixels_ = 0;
+}
+
+std::string PictureConverter::timeUsedUp() const {
+  return "the document's pictures used up the " + figure(budget_.milliseconds / 1000.0) +
+         " s the picture converter has for one document";
+}
+
+std::string PictureConverter::pixelsUsedUp() const {
+  return "with it the document's pictures would pass the " + figure(budget_.pixels / 1e6) +
+         " megapixels the picture converter decodes for one document";
+}
+
+std::string PictureConverter::pastBudget(const std::string& extension) const {
+  if (spentMilliseconds_ >= budget_.milliseconds) return timeUsedUp();
+  if (extension == "tif" && spentPixels_ >= budget_.pixels) return pixelsUsedUp();
+  return {};
+}
+
+// `final` turns false when the budget, not the picture, decided.
 WebPicture PictureConverter::convert(const std::shared_ptr<const std::string>& bytes,
-                                     const std::string& extension) {
+                                     const std::string& extension, bool& final) {
   WebPicture web;
   web.bytes = bytes;
   web.extension = extension;
@@ -109,8 +176,31 @@ WebPicture PictureConverter::convert(const std::shared_ptr<const std::string>& b
     web.problem = "the picture converter is not available";
     return web;
   }
-  const support::ChildOutcome outcome = support::runLimited(
-      {pictureProgram(), kConvertPictureCommand, extension}, *bytes, helperLimits());
+  if (web.problem = pastBudget(extension); !web.problem.empty()) {
+    final = false;
+    return web;
+  }
+  // The last run of a document's budget gets what is left of its time,
+  // and a TIFF no more pixels than are left.
+  std::vector<std::string> argv = {pictureProgram(), kConvertPictureCommand, extension};
+  const uint64_t pixels = std::min(budget_.picturePixels, budget_.pixels - spentPixels_);
+  if (extension == "tif") argv.push_back(std::to_string(pixels));
+  bool shortened = false;
+  const support::ChildOutcome outcome = timedRun(
+      argv, *bytes, budget_.milliseconds - spentMilliseconds_, spentMilliseconds_, shortened);
+  using Status = support::ChildOutcome::Status;
+  if (const std::optional<uint64_t> declared = tooManyPixels(outcome)) {
+    final = *declared > budget_.picturePixels;
+    web.problem = final ? "it has more than the " + figure(budget_.picturePixels / 1e6) +
+                              " megapixels the picture converter decodes for one picture"
+                        : pixelsUsedUp();
+    return web;
+  }
+  if (shortened && (outcome.status == Status::TimedOut || outcome.status == Status::Signalled)) {
+    final = false;
+    web.problem = timeUsedUp();
+    return web;
+  }
   if (!outcome.succeeded()) {
     web.problem = whyNot(outcome);
     return web;
@@ -120,6 +210,10 @@ WebPicture PictureConverter::convert(const std::shared_ptr<const std::string>& b
     web.problem = answer.problem;
     return web;
   }
+  // A PNG's size is known (readAnswer takes no other): its pixels count.
+  if (answer.extension == "png")
+    spentPixels_ +=
+        static_cast<uint64_t>(answer.size.width) * static_cast<uint64_t>(answer.size.height);
   // A metafile keeps the size its header gives; a bitmap has its pixels.
   if (answer.size.width == 0) answer.size = web.size;
   return answer;

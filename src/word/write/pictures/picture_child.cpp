@@ -5,20 +5,22 @@
 // process.
 #include <emf2svg.h>
 #include <libwmf/api.h>
+#include <libwmf/ipa.h>
 #include <libwmf/svg.h>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
 #include <png.h>
 #include <tiffio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
 
 #include "word/write/pictures/converter.h"
+#include "word/write/pictures/svg_allow.h"
 #include "word/write/pictures/svg_metafile.h"
 #include "word/write/pictures/web_picture.h"
 
@@ -27,8 +29,6 @@ namespace {
 
 // No picture in a document is near this; a larger input is refused.
 constexpr size_t kInputLimit = size_t{256} << 20;
-// Pixels of a TIFF picture: 100 megapixels, 400 MB as RGBA.
-constexpr uint64_t kPixelLimit = uint64_t{100} << 20;
 
 std::optional<std::string> readInput() {
   std::string in;
@@ -53,25 +53,12 @@ bool writeAll(std::string_view bytes) {
 }
 
 // The libraries' SVG, made a file a browser loads: parsed leniently and
-// written again, so that whatever slipped through unescaped cannot make it
-// fail, then fitted to the page's box.
+// written again with only what a drawing needs (svg_allow.h), so that
+// whatever slipped through unescaped can neither make it fail nor run,
+// then fitted to the page's box.
 std::optional<std::string> browserSvg(const std::string& svg) {
-  if (svg.size() > static_cast<size_t>(INT32_MAX)) return std::nullopt;
-  xmlDocPtr doc =
-      xmlReadMemory(svg.data(), static_cast<int>(svg.size()), "picture.svg", "UTF-8",
-                    XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-  if (!doc) return std::nullopt;
-  std::optional<std::string> out;
-  const xmlNode* root = xmlDocGetRootElement(doc);
-  xmlChar* text = nullptr;
-  int size = 0;
-  if (root && xmlStrEqual(root->name, BAD_CAST "svg"))
-    xmlDocDumpMemoryEnc(doc, &text, &size, "UTF-8");
-  if (text && size > 0)
-    out = fitSvg(std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(size)));
-  xmlFree(text);
-  xmlFreeDoc(doc);
-  return out;
+  const std::optional<std::string> allowed = allowedSvg(svg);
+  return allowed ? fitSvg(*allowed) : std::nullopt;
 }
 
 std::optional<std::string> emfToSvg(std::string& emf) {
@@ -85,9 +72,30 @@ std::optional<std::string> emfToSvg(std::string& emf) {
   const std::vector<EmfText> texts = emfTexts(emf);
   const int ok = emf2svg(emf.data(), emf.size(), &out, &length, &options);
   std::optional<std::string> svg;
-  if (ok && out) svg = browserSvg(placeEmfText(xmlSafe(std::string_view(out, length)), texts));
+  if (ok && out)
+    svg = browserSvg(placeEmfText(xmlSafe(emfSvgTextKept(std::string_view(out, length))), texts));
   std::free(out);
   return svg;
+}
+
+// The SVG device writes a text's string as the metafile holds it, markup
+// and all: escaped on its way there, it stays text. "&", "<" and ">" are
+// the same single bytes in every code page a metafile's text is in. (Not
+// quotes: the device drops a text that grows past about 128 bytes.)
+void (*svgDrawText)(wmfAPI*, wmfDrawText_t*) = nullptr;
+
+void drawEscapedText(wmfAPI* api, wmfDrawText_t* text) {
+  std::string escaped;
+  if (text->str) xmlEscape(escaped, text->str, /*quotes=*/false);
+  wmfDrawText_t copy = *text;
+  copy.str = escaped.data();
+  svgDrawText(api, &copy);
+}
+
+void escapeText(wmfAPI* api) {
+  auto* device = static_cast<wmfFunctionReference*>(api->function_reference);
+  svgDrawText = device->draw_text;
+  device->draw_text = drawEscapedText;
 }
 
 // Plays the metafile to the library's SVG device, bitmaps inlined as PNG.
@@ -101,6 +109,7 @@ std::optional<std::string> wmfToSvg(std::string& wmf) {
     if (api) wmf_api_destroy(api);
     return std::nullopt;
   }
+  escapeText(api);
   std::optional<std::string> svg;
   wmfD_Rect bbox{};
   unsigned int width = 0, height = 0;
@@ -119,8 +128,7 @@ std::optional<std::string> wmfToSvg(std::string& wmf) {
     char* out = nullptr;
     unsigned long length = 0;
     if (device->out) wmf_stream_destroy(api, device->out, &out, &length);
-    // The player writes text as the metafile holds it: in its code page,
-    // unescaped.
+    // The player writes text in the metafile's code page.
     if (played && out)
       svg = browserSvg(repairWmfSvg(wmfSvgAsUtf8(std::string_view(out, length), wmfCodePage(wmf))));
   }
@@ -163,8 +171,10 @@ toff_t memorySize(thandle_t h) {
   return static_cast<Memory*>(h)->bytes.size();
 }
 
-// The first page of the TIFF as RGBA, then as PNG.
-std::optional<std::string> tiffToPng(const std::string& tiff) {
+// The first page of the TIFF as RGBA, then as PNG; a picture declaring
+// more than `pixelCap` pixels is refused before anything is decoded.
+std::optional<std::string> tiffToPng(const std::string& tiff, uint64_t pixelCap,
+                                     uint64_t& tooLarge) {
   TIFFSetErrorHandler(nullptr);
   TIFFSetWarningHandler(nullptr);
   Memory memory{tiff, 0};
@@ -173,8 +183,10 @@ std::optional<std::string> tiffToPng(const std::string& tiff) {
   if (!t) return std::nullopt;
   uint32_t w = 0, h = 0;
   std::optional<std::string> png;
-  if (TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &w) && TIFFGetField(t, TIFFTAG_IMAGELENGTH, &h) && w &&
-      h && uint64_t{w} * h <= kPixelLimit) {
+  const bool sized =
+      TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &w) && TIFFGetField(t, TIFFTAG_IMAGELENGTH, &h) && w && h;
+  if (sized && uint64_t{w} * h > pixelCap) tooLarge = uint64_t{w} * h;
+  if (sized && !tooLarge) {
     std::string rgba(size_t{w} * h * 4, '\0');
     if (TIFFReadRGBAImageOriented(t, w, h, reinterpret_cast<uint32_t*>(rgba.data()),
                                   ORIENTATION_TOPLEFT, 0)) {
@@ -201,8 +213,15 @@ std::optional<std::string> tiffToPng(const std::string& tiff) {
 }  // namespace
 
 int convertPictureCommand(int argc, char** argv) {
-  if (argc != 3 || std::string_view(argv[1]) != kConvertPictureCommand) return 1;
+  if (argc < 3 || argc > 4 || std::string_view(argv[1]) != kConvertPictureCommand) return 1;
   const std::string format = argv[2];
+  uint64_t pixelCap = kPicturePixels;
+  if (argc == 4) {
+    const std::string_view cap = argv[3];
+    auto [end, ec] = std::from_chars(cap.data(), cap.data() + cap.size(), pixelCap);
+    if (ec != std::errc() || end != cap.data() + cap.size()) return 1;
+    pixelCap = std::min(pixelCap, kPicturePixels);
+  }
   std::optional<std::string> in = readInput();
   if (!in) return 1;
   std::optional<std::string> out;
@@ -212,7 +231,9 @@ int convertPictureCommand(int argc, char** argv) {
   } else if (format == "wmf") {
     out = wmfToSvg(*in);
   } else if (format == "tif") {
-    out = tiffToPng(*in);
+    uint64_t tooLarge = 0;
+    out = tiffToPng(*in, pixelCap, tooLarge);
+    if (tooLarge) return writeAll("pixels " + std::to_string(tooLarge) + "\n") ? kTooManyPixels : 1;
     kind = "png\n";
   }
   if (!out || out->empty()) return 1;

@@ -90,27 +90,6 @@ const Attribute* named(const std::vector<Attribute>& attrs, std::string_view nam
   return nullptr;
 }
 
-void xmlEscape(std::string& out, std::string_view text) {
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out.push_back(c);
-    }
-  }
-}
-
 // Characters that separate words; those XML cannot hold count as blanks.
 bool gap(char16_t c) {
   return c <= u' ' || c == 0xFFFE || c == 0xFFFF;
@@ -154,23 +133,55 @@ void xmlCharacters(std::string& s) {
 
 }  // namespace
 
+void xmlEscape(std::string& out, std::string_view text, bool quotes) {
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += quotes ? "&quot;" : "\"";
+        break;
+      default:
+        out.push_back(c);
+    }
+  }
+}
+
 std::string wmfSvgAsUtf8(std::string_view svg, const char* codePage) {
   // The markup is ASCII: the whole file decodes as the text's code page.
-  const std::string utf8 = support::toUtf8(support::fromCodePage(svg, codePage));
-  std::string out;
-  out.reserve(utf8.size() + 256);
-  size_t at = 0;
-  // Text stands between a <text ...> start tag and the next </text>.
-  for (size_t t = utf8.find("<text"); t != std::string::npos; t = utf8.find("<text", at)) {
-    const size_t open = utf8.find('>', t);
-    const size_t close = open == std::string::npos ? open : utf8.find("</text>", open);
-    if (close == std::string::npos) break;
-    out.append(utf8, at, open + 1 - at);
-    xmlEscape(out, std::string_view(utf8).substr(open + 1, close - open - 1));
-    at = close;
-  }
-  out.append(utf8, at);
+  std::string out = support::toUtf8(support::fromCodePage(svg, codePage));
   xmlCharacters(out);
+  return out;
+}
+
+std::string emfSvgTextKept(std::string_view svg) {
+  constexpr std::string_view open = "<![CDATA[", close = "]]></text>";
+  std::string out;
+  out.reserve(svg.size() + 64);
+  size_t at = 0;
+  for (size_t start = svg.find(open); start != std::string_view::npos; start = svg.find(open, at)) {
+    const size_t text = start + open.size();
+    const size_t end = svg.find(close, text);
+    if (end == std::string_view::npos) break;
+    out.append(svg, at, text - at);
+    const std::string_view body = svg.substr(text, end - text);
+    size_t from = 0;
+    for (size_t k = body.find("]]>"); k != std::string_view::npos; k = body.find("]]>", from)) {
+      out.append(body, from, k - from);
+      out += "]]]]><![CDATA[>";
+      from = k + 3;
+    }
+    out.append(body, from);
+    at = end;
+  }
+  out.append(svg, at);
   return out;
 }
 

@@ -42,12 +42,24 @@ PixelSize pngSize(std::string_view bytes);
 // is no <svg> element.
 std::optional<std::string> fitSvg(std::string_view svg);
 
-// The SVG a WMF player wrote, its text in the metafile's code page and
-// unescaped, as UTF-8 that XML can hold: text escaped, controls blanked.
+// The SVG a WMF player wrote, in the code page of the metafile's text
+// (the helper escapes the text on its way to the player's SVG device), as
+// UTF-8 that XML can hold: controls blanked.
 std::string wmfSvgAsUtf8(std::string_view svg, const char* codePage);
+
+// The EMF converter writes each text as <![CDATA[...]]></text>, so a "]]>"
+// of the text ends the section early. Each section is taken to end at its
+// first "]]></text>", and a "]]>" before it is split so that it stays
+// text. (A text holding "]]></text>" itself still ends early: what follows
+// is markup the allow-list of svg_allow.h takes care of.)
+std::string emfSvgTextKept(std::string_view svg);
 
 // UTF-8 as XML can hold it: invalid bytes as U+FFFD, controls blanked.
 std::string xmlSafe(std::string_view utf8);
+
+// Text escaped for XML: "&", "<", ">" and (unless told not to) double
+// quotes as references.
+void xmlEscape(std::string& out, std::string_view text, bool quotes = true);
 
 // A visible stand-in for a picture no browser can show: a framed box of
 // the picture's size holding its alternative text, or the format's name
