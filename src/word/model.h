@@ -52,6 +52,9 @@ struct CharFormat {
   std::u16string font;              // empty: the default font
   FontClass fontClass = FontClass::Unknown;
   std::u16string hyperlink;         // a URL, or "#name" for a bookmark in the document
+  // Letters shown as capitals: small ones (lower case), or all of them.
+  bool smallCaps = false;
+  bool allCaps = false;
   bool operator==(const CharFormat&) const = default;
 };
 
@@ -104,6 +107,7 @@ struct Run {
 };
 
 enum class VMerge : uint8_t { None, Restart, Continue };
+enum class VAlign : uint8_t { Top, Center, Bottom };  // a cell's content in its height
 
 // How a cell's edge is drawn. Unknown: the reader cannot tell (a page keeps
 // its default grid); None: no line.
@@ -145,6 +149,7 @@ struct Cell {
   VMerge vmerge = VMerge::None;
   uint32_t shading = kAutoColor;  // background, 0xRRGGBB
   CellBorders borders;
+  VAlign valign = VAlign::Top;
 };
 
 struct Row {
@@ -161,6 +166,11 @@ struct Table {
   uint32_t end = 0;  // one past the last row's 7
   uint8_t depth = 1;
   std::vector<Row> rows;
+  // Its place between the margins: aligned left, centred or right, and a
+  // left table's left edge from the text's margin (twips; negative: out
+  // into the page's margin).
+  Align align = Align::Left;
+  int32_t indent = 0;
 };
 
 struct Bookmark {

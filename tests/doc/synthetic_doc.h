@@ -36,7 +36,8 @@ struct SyntheticDoc {
   };
   std::vector<CharRun> charRuns;
   // The font table: names and families (ff: 1 roman, 2 swiss, 3 modern,
-  // 4 script, 5 decorative; 0 none given), chosen by index (sprm 0x4A4F).
+  // 4 script, 5 decorative; 0 none given), chosen by index (sprm 0x4A4F);
+  // a font named "Symbol" gets the symbol character set.
   struct Font {
     std::u16string name;
     uint8_t family = 0;
@@ -49,6 +50,12 @@ struct SyntheticDoc {
   };
   std::vector<Style> styles;
   std::string data;  // the Data stream: inline pictures
+  // Text boxes: their story (paragraphs ending in 13), cut into boxes at
+  // these story positions, drawn by one group of shapes anchored at the
+  // main text's position `boxAnchor` (an 8 with sprmCFSpec set).
+  std::u16string textBoxStory;
+  std::vector<uint32_t> textBoxCuts;
+  uint32_t boxAnchor = 0;
   // Embedded objects in the ObjectPool storage, by number: their streams.
   std::map<uint32_t, std::vector<std::pair<std::string, std::string>>> objects;
 
@@ -58,6 +65,7 @@ struct SyntheticDoc {
   void paragraphPages(const std::u16string& all, std::string& w, std::string& t) const;
   void fontTable(std::string& w, std::string& t) const;
   void styleSheet(std::string& w, std::string& t) const;
+  void textBoxTables(std::string& w, std::string& t) const;
 };
 
 // Sprm helpers.

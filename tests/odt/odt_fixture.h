@@ -76,6 +76,12 @@ inline std::string flat(const Parts& p) {
          "</office:text></office:body></office:document>";
 }
 
+// A style:style of the family with the given properties' elements.
+inline std::string style(const std::string& name, const char* family, const std::string& props) {
+  return "<style:style style:name=\"" + name + "\" style:family=\"" + family + "\">" + props +
+         "</style:style>";
+}
+
 inline word::Model read(const Parts& p) {
   return word::read::readOdt(package(p));
 }

@@ -17,6 +17,7 @@ void take(std::optional<T>& base, const std::optional<T>& top) {
 
 struct CommonRunProps {
   std::optional<bool> bold, italic, underline, strike, superscript, subscript, hidden;
+  std::optional<bool> smallCaps, allCaps;
   std::optional<uint32_t> color;
   std::optional<std::u16string> font;
 
@@ -32,6 +33,8 @@ struct CommonRunProps {
       subscript = top.subscript;
     }
     take(hidden, top.hidden);
+    take(smallCaps, top.smallCaps);
+    take(allCaps, top.allCaps);
     take(color, top.color);
     take(font, top.font);
   }
@@ -43,6 +46,8 @@ struct CommonRunProps {
     if (strike) f.strike = *strike;
     if (superscript) f.superscript = *superscript;
     if (subscript) f.subscript = *subscript;
+    if (smallCaps) f.smallCaps = *smallCaps;
+    if (allCaps) f.allCaps = *allCaps;
     if (color) f.color = *color;
     if (font) f.font = *font;
   }

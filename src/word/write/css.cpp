@@ -97,6 +97,8 @@ std::u16string borderValue(const Border& b) {
 std::u16string cellCss(const Cell& cell) {
   std::u16string css;
   if (cell.width > 0) css += u"width:" + points(cell.width, 20) + u";";
+  if (cell.valign != VAlign::Top)
+    css += cell.valign == VAlign::Center ? u"vertical-align:middle;" : u"vertical-align:bottom;";
   if (cell.shading != kAutoColor)
     css += u"background-color:" + colour(cell.shading) + u";" + textOn(cell.shading);
   const CellBorders& b = cell.borders;
@@ -234,9 +236,10 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
     static const char16_t* names[] = {u"left", u"center", u"right", u"justify"};
     css += std::u16string(u"text-align:") + names[static_cast<int>(f.align) & 3] + u";";
   }
-  if (f.indentLeft != base.indentLeft) css += u"margin-left:" + points(f.indentLeft, 20) + u";";
-  if (f.indentRight != base.indentRight) css += u"margin-right:" + points(f.indentRight, 20) + u";";
-  if (f.indentFirst != base.indentFirst) css += u"text-indent:" + points(f.indentFirst, 20) + u";";
+  const Indents in = shownIndents(f), from = shownIndents(base);
+  if (in.left != from.left) css += u"margin-left:" + points(in.left, 20) + u";";
+  if (in.right != from.right) css += u"margin-right:" + points(in.right, 20) + u";";
+  if (in.first != from.first) css += u"text-indent:" + points(in.first, 20) + u";";
   if (shownSpace(f.spaceBefore) != shownSpace(base.spaceBefore))
     css += u"margin-top:" + points(shownSpace(f.spaceBefore), 20) + u";";
   if (shownSpace(f.spaceAfter) != shownSpace(base.spaceAfter))
@@ -267,6 +270,28 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
   if (none(before, f.spaceBefore)) f.spaceBefore = 0;
   if (none(after, f.spaceAfter)) f.spaceAfter = 0;
   return f;
+}
+
+std::u16string tableCss(const Table& table) {
+  if (table.align == Align::Center) return u"margin-left:auto;margin-right:auto;";
+  if (table.align == Align::Right) return u"margin-left:auto;";
+  return table.indent > 0 ? u"margin-left:" + points(table.indent, 20) + u";" : u"";
+}
+
+std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {
+  std::u16string css;
+  if (base ? f.smallCaps != base->smallCaps : f.smallCaps)
+    css += f.smallCaps ? u"font-variant:small-caps;" : u"font-variant:normal;";
+  if (base ? f.allCaps != base->allCaps : f.allCaps)
+    css += f.allCaps ? u"text-transform:uppercase;" : u"text-transform:none;";
+  return css;
+}
+
+Indents shownIndents(const ParagraphFormat& f) {
+  Indents i{f.indentLeft, std::max(f.indentRight, 0), f.indentFirst};
+  const int64_t start = std::min<int64_t>(i.left, int64_t{i.left} + i.first);
+  if (start < 0) i.left = static_cast<int32_t>(i.left - start);
+  return i;
 }
 
 }  // namespace word::write

@@ -84,6 +84,8 @@ std::string charFlags(const CharFormat& f) {
   if (f.strike) out += " strike";
   if (f.superscript) out += " sup";
   if (f.subscript) out += " sub";
+  if (f.smallCaps) out += " smallcaps";
+  if (f.allCaps) out += " caps";
   return out;
 }
 
@@ -105,11 +107,15 @@ std::string charFormat(const CharFormat& f, const CharFormat& base) {
   return out;
 }
 
+const char* alignName(Align a) {
+  static const char* names[] = {"left", "center", "right", "justify"};
+  return names[static_cast<int>(a) & 3];
+}
+
 std::string paragraphFormat(const ParagraphFormat& f) {
-  static const char* aligns[] = {"left", "center", "right", "justify"};
   std::string out;
   if (f.outlineLevel < 9) out += " heading=" + std::to_string(f.outlineLevel + 1);
-  if (f.align != Align::Left) out += std::string(" align=") + aligns[static_cast<int>(f.align) & 3];
+  if (f.align != Align::Left) out += std::string(" align=") + alignName(f.align);
   if (f.indentLeft) out += " left=" + std::to_string(f.indentLeft);
   if (f.indentRight) out += " right=" + std::to_string(f.indentRight);
   if (f.indentFirst) out += " first=" + std::to_string(f.indentFirst);
@@ -213,7 +219,10 @@ class Dumper {
   }
 
   void table(const Table& t, int depth) {
-    line(depth, "table");
+    std::string head = "table";
+    if (t.align != Align::Left) head += std::string(" align=") + alignName(t.align);
+    if (t.indent) head += " indent=" + std::to_string(t.indent);
+    line(depth, head);
     for (const Row& row : t.rows) {
       line(depth + 1, "row");
       for (const Cell& c : row.cells) {
@@ -228,6 +237,8 @@ class Dumper {
           text += std::string(" shading=") + hex;
         }
         text += borders(c.borders);
+        if (c.valign != VAlign::Top)
+          text += c.valign == VAlign::Center ? " valign=center" : " valign=bottom";
         line(depth + 2, text);
         uint32_t from = std::max(c.start, t.start), to = std::min(c.end, t.end);
         if (to > from && to <= story_->text.size()) range(from, to, t.depth, depth + 3);

@@ -158,6 +158,7 @@ class Renderer {
     if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
     if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
       css += u"font-family:" + family + u";";
+    css += capitalsCss(f);
     return css;
   }
 
@@ -313,7 +314,9 @@ class Renderer {
     out_ += u"<" + tag + attrs + u">";
     anchors(end);
     if (heading && !f.listLabel.empty()) out_ += escape(f.listLabel) + u" ";
-    if (!content(start, end, base)) out_ += u"&nbsp;";
+    // An empty line holds a blank, but not under a line drawn under (or
+    // through) the paragraph's text: that would show as a stray stroke.
+    if (!content(start, end, base)) out_ += base.underline || base.strike ? u"<br>" : u"&nbsp;";
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
   }
@@ -399,6 +402,7 @@ class Renderer {
     if (f.font != base.font)
       if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
         css += u"font-family:" + family + u";";
+    css += capitalsCss(f, &base);
     if (!css.empty()) {
       out_ += u"<span style=\"" + css + u"\">";
       close = u"</span>" + close;
@@ -522,7 +526,8 @@ class Renderer {
 
   void table(const Table& t, bool block) {
     const Story& s = *story_;
-    out_ += u"<table>";
+    const std::u16string placed = tableCss(t);
+    out_ += placed.empty() ? u"<table>" : u"<table style=\"" + placed + u"\">";
     if (block) out_ += kNewLine;
     // Grid column of every cell, for vertical merges.
     std::vector<std::vector<uint32_t>> columns(t.rows.size());

@@ -157,6 +157,7 @@ void tableDefinition(Pap& p, Bytes op) {
   if (n > 64) n = 64;
   p.cells.assign(n, {});
   size_t centers = 3;
+  p.tableLeft = op.i16(centers);
   size_t tcs = centers + 2 * (n + 1);
   for (size_t i = 0; i < n; ++i) {
     p.cells[i].width = op.i16(centers + 2 * (i + 1)) - op.i16(centers + 2 * i);
@@ -166,6 +167,7 @@ void tableDefinition(Pap& p, Bytes op) {
       p.cells[i].merged = grf & 0x0002;
       p.cells[i].vertMerge = grf & 0x0020;
       p.cells[i].vertRestart = grf & 0x0040;
+      p.cells[i].vertAlign = (grf >> 7) & 3;
     }
     // The cell's own borders; a cut-short descriptor gives none.
     for (size_t side = 0; side < 4; ++side)
@@ -199,6 +201,17 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x6649: p.itap = std::clamp<int32_t>(op.i32(0), 0, 64); break;
     case 0x664A: p.itap = static_cast<int32_t>(std::clamp<int64_t>(int64_t{p.itap} + op.i32(0), 0, 64)); break;
     case 0xD608: tableDefinition(p, op); break;
+    case 0x9601:
+      p.tableLeft = op.i16(0);
+      break;
+    case 0x5400:
+    case 0x548A:
+      p.tableJc = op.u8(0);
+      break;
+    case 0xD62C:  // vertical alignment of the cells itcFirst..itcLim
+      for (size_t itc = op.u8(1); itc < op.u8(2) && itc < p.cells.size(); ++itc)
+        p.cells[itc].vertAlign = op.u8(3);
+      break;
     case 0xD62B: {
       size_t itc = op.u8(1);
       uint8_t flags = op.u8(2);
@@ -332,6 +345,8 @@ void StyleSheet::resolve(int32_t istd, int depth) {
   pap.tableBorders = {};
   pap.cellShading80.clear();
   pap.cellShading.clear();
+  pap.tableLeft = 0;
+  pap.tableJc = 0;
   s.pap = pap;
   s.chp = chp;
   state_[istd] = 2;

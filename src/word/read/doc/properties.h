@@ -44,6 +44,7 @@ using MaybeBorder = std::optional<Border>;
 struct TableCellDef {
   int32_t width = 0;
   bool firstMerged = false, merged = false, vertMerge = false, vertRestart = false;
+  uint8_t vertAlign = 0;               // 0 top, 1 centre, 2 bottom
   std::array<MaybeBorder, 4> borders;  // top, left, bottom, right
 };
 
@@ -60,6 +61,8 @@ struct Pap {
   bool inTable = false, ttp = false, innerCell = false, innerTtp = false;
   int32_t itap = 0;
   std::vector<TableCellDef> cells;          // from the row's table definition
+  int32_t tableLeft = 0;                    // the row's left edge from the margin, twips
+  uint8_t tableJc = 0;                      // 0 at the left, 1 centred, 2 at the right
   std::array<MaybeBorder, 6> tableBorders;  // by TableEdge
   // Each cell's shading by its index in the row: as the 16 colours of the
   // older files give it, and in full colour, which wins where given.

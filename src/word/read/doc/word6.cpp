@@ -83,6 +83,10 @@ uint16_t laterCode(uint8_t code) {
     case 104: return 0x2A48;  // super/subscript
     case 117: return 0x0855;  // special character
     case 118: return 0x0856;
+    case 182:
+      return 0x5400;  // table alignment
+    case 183:
+      return 0x9601;  // table's left edge
     default: return 0;
   }
 }

@@ -98,6 +98,10 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
         else if (t.substr(0, 5) == "minor")
           font = theme.minorLatin;
       }
+    } else if (name == "smallCaps") {
+      smallCaps = onOff(n);
+    } else if (name == "caps") {
+      allCaps = onOff(n);
     } else if (name == "vanish" || name == "specVanish") {
       hidden = onOff(n);
     } else if (name == "rStyle") {
@@ -216,6 +220,7 @@ void TablePart::over(const TablePart& top) {
   run.over(top.run);
   para.over(top.para);
   if (top.cellShading) cellShading = top.cellShading;
+  if (top.valign) valign = top.valign;
   borders.over(top.borders);
 }
 
@@ -248,6 +253,33 @@ std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr) {
   return c;
 }
 
+std::optional<VAlign> cellAlignment(const pugi::xml_node& tcPr) {
+  const std::string_view v = val(child(tcPr, "vAlign"));
+  if (v == "top") return VAlign::Top;
+  if (v == "center" || v == "both") return VAlign::Center;
+  if (v == "bottom") return VAlign::Bottom;
+  return std::nullopt;
+}
+
+void TablePlacement::read(const pugi::xml_node& tblPr) {
+  const std::string_view jc = val(child(tblPr, "jc"));
+  if (jc == "center")
+    align = Align::Center;
+  else if (jc == "right" || jc == "end")
+    align = Align::Right;
+  else if (jc == "left" || jc == "start")
+    align = Align::Left;
+  pugi::xml_node ind = child(tblPr, "tblInd");
+  const std::string_view type = val(ind, "type");
+  if (ind && (type.empty() || type == "dxa"))
+    if (auto w = intAttr(ind, "w")) indent = clampInt(*w, -31680, 31680);
+}
+
+void TablePlacement::over(const TablePlacement& top) {
+  take(align, top.align);
+  take(indent, top.indent);
+}
+
 namespace {
 
 // A table style's own parts: its run properties and cell shading for the
@@ -260,8 +292,10 @@ void readTableStyle(const pugi::xml_node& n, const Theme& theme, TableStyle& t) 
   if (auto r = child(n, "rPr"); r) t.whole.run.read(r, theme);
   if (auto p = child(n, "pPr"); p) t.whole.para.read(p);
   t.whole.cellShading = cellFill(child(n, "tcPr"));
+  t.whole.valign = cellAlignment(child(n, "tcPr"));
   borders(n, t.whole.borders);
   pugi::xml_node tblPr = child(n, "tblPr");
+  t.placement.read(tblPr);
   t.rowBand = clampInt(intAttr(child(tblPr, "tblStyleRowBandSize")).value_or(0), 0, 100);
   t.colBand = clampInt(intAttr(child(tblPr, "tblStyleColBandSize")).value_or(0), 0, 100);
   for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
@@ -270,6 +304,7 @@ void readTableStyle(const pugi::xml_node& n, const Theme& theme, TableStyle& t) 
     if (auto r = child(c, "rPr"); r) part.run.read(r, theme);
     if (auto p = child(c, "pPr"); p) part.para.read(p);
     if (auto fill = cellFill(child(c, "tcPr")); fill) part.cellShading = fill;
+    if (auto v = cellAlignment(child(c, "tcPr")); v) part.valign = v;
     borders(c, part.borders);
   }
 }
@@ -387,6 +422,7 @@ TableStyle Styles::tableStyle(const std::string& styleId) const {
   for (auto it = c.rbegin(); it != c.rend(); ++it) {
     const TableStyle& own = (*it)->table;
     t.whole.over(own.whole);
+    t.placement.over(own.placement);
     for (const auto& [type, part] : own.conditions) t.conditions[type].over(part);
     if ((*it)->table.rowBand > 0) t.rowBand = own.rowBand;
     if ((*it)->table.colBand > 0) t.colBand = own.colBand;

@@ -78,6 +78,7 @@ struct TablePart {
   RunProps run;
   ParaProps para;                       // pPr: the spacing of its paragraphs
   std::optional<uint32_t> cellShading;  // tcPr/shd fill
+  std::optional<VAlign> valign;         // tcPr/vAlign
   EdgeBorders borders;                  // tblPr/tblBorders, tcPr/tcBorders over them
   void over(const TablePart& top);
 };
@@ -86,10 +87,21 @@ struct TablePart {
 uint32_t shading(const pugi::xml_node& shd);
 // A cell's background (tcPr/shd), when it has one.
 std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr);
+// A cell's vertical alignment (tcPr/vAlign), when it has one.
+std::optional<VAlign> cellAlignment(const pugi::xml_node& tcPr);
+
+// A table's place between the margins (tblPr/jc, tblPr/tblInd in twips).
+struct TablePlacement {
+  std::optional<Align> align;
+  std::optional<int32_t> indent;
+  void read(const pugi::xml_node& tblPr);
+  void over(const TablePlacement& top);
+};
 
 // A table style with its bases resolved.
 struct TableStyle {
   TablePart whole;
+  TablePlacement placement;
   std::map<std::string, TablePart> conditions;  // by w:tblStylePr's w:type
   int rowBand = 1, colBand = 1;
 };

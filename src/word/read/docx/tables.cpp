@@ -210,6 +210,9 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
     const size_t r = rowIndex++;
     if (!started) {
       s.builder->startTable();
+      TablePlacement place = style.placement;
+      place.read(tblPr);
+      s.builder->tablePlacement(place.align.value_or(Align::Left), place.indent.value_or(0));
       started = true;
     }
     s.builder->startRow();
@@ -237,6 +240,7 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
       const std::optional<uint32_t> fill = cellFill(tcPr);
       s.builder->startCell(width, span, vm, fill.value_or(part.cellShading.value_or(tableFill)),
                            borders);
+      s.builder->cellAlignment(cellAlignment(tcPr).value_or(part.valign.value_or(VAlign::Top)));
       s.tableRun = &part.run;
       s.tablePara = &part.para;
       blocks(cell, s, depth + 2);

@@ -177,6 +177,27 @@ void readFontFaces(const pugi::xml_node& decls, FontFaces& faces, FontClasses& c
   }
 }
 
+namespace {
+
+std::optional<VAlign> verticalAlign(std::string_view v) {
+  if (v == "top") return VAlign::Top;
+  if (v == "middle") return VAlign::Center;
+  if (v == "bottom") return VAlign::Bottom;
+  return std::nullopt;
+}
+
+// A table's table:align and, when it lies at the left, its left margin.
+std::optional<std::pair<Align, int32_t>> placementOf(const pugi::xml_node& props) {
+  const std::string_view align = attrValue(props, "align");
+  const std::optional<int32_t> margin = twips(attrValue(props, "margin-left"));
+  if (align.empty() && !margin) return std::nullopt;
+  if (align == "center") return std::make_pair(Align::Center, 0);
+  if (align == "right") return std::make_pair(Align::Right, 0);
+  return std::make_pair(Align::Left, margin.value_or(0));
+}
+
+}  // namespace
+
 void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
   if (auto v = heavy(attrValue(p, "font-weight"))) bold = v;
   if (std::string_view v = attrValue(p, "font-style"); !v.empty())
@@ -191,6 +212,8 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
   if (std::string_view v = attrValue(p, "background-color"); !v.empty())
     highlight = ::word::read::odt::color(v).value_or(kAutoColor);
   readSize(attrValue(p, "font-size"), *this);
+  if (std::string_view v = attrValue(p, "font-variant"); !v.empty()) smallCaps = v == "small-caps";
+  if (std::string_view v = attrValue(p, "text-transform"); !v.empty()) allCaps = v == "uppercase";
   if (std::string_view v = attrValue(p, "font-name"); !v.empty()) {
     auto face = faces.find(v);
     font = face != faces.end() ? face->second : u16(v);
@@ -279,7 +302,11 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
     if (auto v = intAttr(n, "default-outline-level")) d.outlineLevel = clampInt(*v, 1, 10);
     if (auto p = child(n, "paragraph-properties")) d.para.read(p);
     if (auto t = child(n, "text-properties")) d.text.read(t, faces);
-    if (auto c = child(n, "table-cell-properties")) d.cell.read(c);
+    if (auto c = child(n, "table-cell-properties")) {
+      d.cell.read(c);
+      d.valign = verticalAlign(attrValue(c, "vertical-align"));
+    }
+    if (auto t = child(n, "table-properties")) d.placement = placementOf(t);
     if (auto c = child(n, "table-column-properties"))
       d.columnWidth = std::max(0, twips(attrValue(c, "column-width")).value_or(0));
     if (isDefault) {
@@ -398,6 +425,19 @@ int32_t Styles::columnWidth(const std::string& columnStyle) const {
 
 uint32_t Styles::cellShading(const std::string& cellStyle) const {
   return folded("table-cell", cellStyle, &Def::cell, true).background.value_or(kAutoColor);
+}
+
+VAlign Styles::cellAlignment(const std::string& cellStyle) const {
+  for (const Def* d : chain("table-cell", cellStyle))
+    if (d->valign) return *d->valign;
+  auto d = defaults_.find("table-cell");
+  return d != defaults_.end() ? d->second.valign.value_or(VAlign::Top) : VAlign::Top;
+}
+
+std::pair<Align, int32_t> Styles::tablePlacement(const std::string& tableStyle) const {
+  for (const Def* d : chain("table", tableStyle))
+    if (d->placement) return *d->placement;
+  return {Align::Left, 0};
 }
 
 CellBorders Styles::cellBorders(const std::string& cellStyle) const {

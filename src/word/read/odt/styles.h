@@ -74,6 +74,8 @@ class Styles {
     TextProps text;
     int32_t columnWidth = 0;  // twips, for table columns
     CellSides cell;           // table cells' borders
+    std::optional<VAlign> valign;                        // table cells' content
+    std::optional<std::pair<Align, int32_t>> placement;  // a table's, indent in twips
     int32_t index = -1;       // in the model's styles, once added
     bool automatic = false;
   };
@@ -103,6 +105,10 @@ class Styles {
   // line where none gives one.
   CellBorders cellBorders(const std::string& cellStyle) const;
   uint32_t cellShading(const std::string& cellStyle) const;  // kAutoColor: none
+  // A cell style's vertical alignment, and a table style's place between
+  // the margins (alignment, left indent in twips).
+  VAlign cellAlignment(const std::string& cellStyle) const;
+  std::pair<Align, int32_t> tablePlacement(const std::string& tableStyle) const;
 
  private:
   using Key = std::pair<std::string, std::string>;  // family, name
