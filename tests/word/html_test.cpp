@@ -237,6 +237,7 @@ TEST(HtmlWriter, SpaceBetweenNeighbours) {
 
 // A font the document's table does not class ends its list with a generic
 // family by the words of its name; the table's class wins where it gives one.
+// A CSS keyword left as a font name by a pasted web page names no font.
 TEST(HtmlWriter, FontListsEndWithAGenericFamily) {
   const struct {
     const char16_t* font;
@@ -253,6 +254,8 @@ TEST(HtmlWriter, FontListsEndWithAGenericFamily) {
       {u"\u7B49\u7EBF", FontClass::Unknown, u"'\u7B49\u7EBF',sans-serif"},
       {u"Wingdings", FontClass::Decorative, u"'Wingdings',fantasy"},
       {u"Arial", FontClass::Roman, u"'Arial','Liberation Sans','Arimo',serif"},
+      {u"Inherit", FontClass::Unknown, u""},
+      {u"initial", FontClass::Swiss, u""},
   };
   for (const auto& c : cases)
     EXPECT_EQ(u8(write::fontFamily(c.font, c.fontClass)), u8(c.list)) << u8(c.font);

@@ -218,6 +218,11 @@ std::u16string fontFamily(std::u16string_view name, FontClass fontClass) {
     if (c >= 128 || std::isalnum(static_cast<unsigned char>(c)) || c == u' ' || c == u'-' ||
         c == u'_')
       font.push_back(c);
+  // A web page pasted into the document leaves CSS keywords behind as font
+  // names ("inherit": the text around it); they name no font, so the text
+  // keeps its paragraph's.
+  for (std::u16string_view keyword : {u"inherit", u"initial", u"unset", u"revert", u"default"})
+    if (sameLetters(font, keyword)) return {};
   if (font.empty()) return {};
   return u"'" + font + u"'," + metricTwins(font) + generic(font, fontClass);
 }
