@@ -66,8 +66,17 @@ const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 // The browser's own margins of paragraphs and headings are no page's:
 // both pages are measured with them at zero beneath their own style sheets.
 // The reference's page headers and footers are left out: pages never show
-// them.
-function measure(leaveOutHeaders) {
+// them. A font list of the reference that ends in no generic family shows
+// in the browser's own typeface, whatever the document's font is (the
+// fault our lists mend): the reference's page returns the first fonts of
+// such lists as `unclassed`, and words in them count as sans-serif on
+// neither page.
+function measure({ leaveOutHeaders, unclassed = [] }) {
+  const generic = /(^|,)\s*(serif|sans-serif|monospace|cursive|fantasy|system-ui)\s*$/;
+  const firstFont = (style) => style.fontFamily.split(',')[0].trim().replace(/^["']|["']$/g, '')
+    .toLowerCase();
+  const leftOut = new Set(unclassed);
+  const found = new Set();
   const plain = document.createElement('style');
   plain.textContent = 'p,h1,h2,h3,h4,h5,h6{margin-top:0;margin-bottom:0}';
   document.head.prepend(plain);
@@ -91,7 +100,8 @@ function measure(leaveOutHeaders) {
       italic: style.fontStyle !== 'normal',
       shaded: background !== null,
     };
-    on.sans = !listed && sansSerif(style);
+    if (!generic.test(style.fontFamily)) found.add(firstFont(style));
+    on.sans = !listed && !leftOut.has(firstFont(style)) && sansSerif(style);
     for (const ch of node.data) {
       if (space.test(ch)) endWord();
       else if (letter.test(ch) || digit.test(ch)) {
@@ -152,7 +162,7 @@ function measure(leaveOutHeaders) {
   };
   walk(document.body, null, false);
   endWord();
-  return { counts: c, failed };
+  return { counts: c, failed, unclassed: [...found] };
 }
 
 // Within 10% or 1; typefaces within a fifth, since the reference loses the
@@ -261,10 +271,11 @@ async function main() {
         row.error = String(e.stderr || e.message).trim();
         continue;
       }
-      await page.goto(pathToFileURL(out).href, { waitUntil: 'load' });
-      const ours = await page.evaluate(measure, false);
       await page.goto(pathToFileURL(d.ref).href, { waitUntil: 'load' });
-      const ref = await page.evaluate(measure, true);
+      const ref = await page.evaluate(measure, { leaveOutHeaders: true });
+      await page.goto(pathToFileURL(out).href, { waitUntil: 'load' });
+      const ours = await page.evaluate(measure, { leaveOutHeaders: false,
+        unclassed: ref.unclassed });
       row.ours = ours.counts;
       row.ref = ref.counts;
       row.failed = ours.failed;
