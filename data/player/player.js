@@ -26,7 +26,7 @@
       colTest: 'Test', colScore: 'Score', colState: 'State', colGo: 'Go to',
       score: function (r, t, p) { return r + ' of ' + t + ' (' + p + '%)'; },
       notTaken: 'not taken yet', cannotTake: 'cannot be taken',
-      retake: function (t) { return 'Take \u201c' + t + '\u201d'; }
+      retake: function (t) { return 'Go to \u201c' + t + '\u201d'; }
     },
     ru: {
       skip: 'Перейти к странице', contents: 'Содержание', previous: 'Назад', next: 'Далее',
@@ -47,7 +47,7 @@
       colTest: 'Тест', colScore: 'Результат', colState: 'Состояние', colGo: 'Перейти',
       score: function (r, t, p) { return r + ' из ' + t + ' (' + p + '%)'; },
       notTaken: 'ещё не выполнен', cannotTake: 'не может быть выполнен',
-      retake: function (t) { return 'Пройти \u00ab' + t + '\u00bb'; }
+      retake: function (t) { return 'Перейти к \u00ab' + t + '\u00bb'; }
     }
   };
   // The course's language is the page's; the interface speaks it when it
