@@ -183,8 +183,8 @@ int convertCommand(const std::vector<std::string>& arguments) {
   LogFile log;
   StderrWarnings warnings;
   ShellStarter starter(/*wait=*/true);
-  course::Frontend frontend{chooser,       status, log, warnings, starter, programFolder,
-                            options.passMark, options.quiz};
+  course::Frontend frontend{chooser,       status,           log,         warnings, starter,
+                            programFolder, options.passMark, options.quiz};
 
   // A run that showed "Успех" over a page it could not write, or whose copy
   // step failed, did not succeed: the package is not whole.

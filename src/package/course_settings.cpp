@@ -95,9 +95,10 @@ std::string courseScript(const CourseSettings& s) {
       "// What the course player needs to know of this course, written by the converter.\n"
       "window.rdCourse = {\n"
       "  \"passMark\": " +
-      std::to_string(s.passMark) + ",\n  \"hideAnswers\": " +
-      (s.quiz.hideAnswers ? "true" : "false") + ",\n  \"attempts\": " +
-      std::to_string(s.quiz.attempts) + ",\n  \"shuffle\": " + (s.quiz.shuffle ? "true" : "false");
+      std::to_string(s.passMark) +
+      ",\n  \"hideAnswers\": " + (s.quiz.hideAnswers ? "true" : "false") +
+      ",\n  \"attempts\": " + std::to_string(s.quiz.attempts) +
+      ",\n  \"shuffle\": " + (s.quiz.shuffle ? "true" : "false");
   if (!s.title.empty()) out += ",\n  \"title\": " + quoted(s.title);
   if (!s.author.empty()) out += ",\n  \"author\": " + quoted(s.author);
   if (plainTag(s.language)) out += ",\n  \"lang\": \"" + s.language + "\"";

@@ -239,9 +239,11 @@ TEST(ConvertCommand, TheQuizSettingsReachThePlayerAndBadOnesAreRefused) {
                                              "\n  \"shuffle\": (\\w+),")));
     EXPECT_EQ(m[1].str() + ", " + m[2].str() + ", " + m[3].str(), settings);
   }
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"--attempts", "100", "course.txt"}, {"--attempts=x", "course.txt"},
-           {"course.txt", "--attempts"}, {"--shuffle=1", "course.txt"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--attempts", "100", "course.txt"},
+                                             {"--attempts=x", "course.txt"},
+                                             {"course.txt", "--attempts"},
+                                             {"--shuffle=1", "course.txt"}}) {
     SCOPED_TRACE(args[0] + " " + args[1]);
     Result r = runConvert(dir(work), args);
     EXPECT_EQ(r.exit, 2);
