@@ -145,13 +145,17 @@ std::string wrapText(std::string_view text, size_t width, size_t indent, size_t 
 std::string programHelp() {
   std::string out;
   for (const CommandHelp& c : kCommands) {
-    std::string left = (out.empty() ? "Usage: " : "       ") + synopsis(c);
+    // A synopsis wider than the line goes on under itself, indented.
+    const std::string lead = out.empty() ? "Usage: " : "       ";
+    std::string left = lead + wrapText(synopsis(c), kWidth, lead.size() + 4, lead.size());
+    left.pop_back();
+    const size_t last = columns(std::string_view(left).substr(left.rfind('\n') + 1));
     // Two blanks at least between synopsis and summary, or the summary goes
     // on the next line, in the same column.
-    if (columns(left) + 2 > kSummaryColumn)
+    if (last + 2 > kSummaryColumn)
       left += "\n" + std::string(kSummaryColumn, ' ');
     else
-      left.append(kSummaryColumn - columns(left), ' ');
+      left.append(kSummaryColumn - last, ' ');
     out += left + wrapText(c.summary, kWidth, kSummaryColumn, kSummaryColumn);
   }
   return out + wrapText(
