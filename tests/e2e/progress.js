@@ -106,6 +106,10 @@ test('pages are marked seen in the contents and the progress bar counts pages se
     await p.locator('#next').click();
     await quizFrame(p).locator('fieldset.question').first().waitFor();
     assert.equal(await progressNow(p), Math.round(200 / order.length));
+    // Printing prints the page shown, without the player around it.
+    await p.emulateMedia({ media: 'print' });
+    for (const chrome of ['#top', '#bar', '#toc']) assert.equal(await p.locator(chrome).isVisible(), false, chrome);
+    assert.equal(await p.locator('#content').isVisible(), true);
   } finally {
     await p.close();
   }
