@@ -24,16 +24,6 @@ using support::widen;
 
 namespace {
 
-// A title or author line as the reader sees it: without the paragraph mark
-// and the blanks around it.
-std::string headerText(const std::u16string& line) {
-  size_t end = line.size();
-  while (end > 0 && line[end - 1] <= u' ') --end;
-  size_t start = 0;
-  while (start < end && line[start] <= u' ') ++start;
-  return support::toUtf8(line.substr(start, end - start));
-}
-
 class Run : public EntryListener {
  public:
   Run(Session& session, word::Application& app, Frontend& frontend)
@@ -199,10 +189,10 @@ class Run : public EntryListener {
     app_.activeDocument().close(word::wdDoNotSaveChanges);
     package::writeManifest(s_, outputFolder_, entryTotal_);
     package::writeHeader(s_, outputFolder_);
-    package::writeCourseScript(outputFolder_,
-                               {fe_.passMark, export_.language, documentName_, documentHash_,
-                                package::previewFiles(s_, entryTotal_), headerText(s_.courseTitle),
-                                headerText(s_.courseAuthor)});
+    package::writeCourseScript(
+        outputFolder_, {fe_.passMark, export_.language, documentName_, documentHash_,
+                        package::previewFiles(s_, entryTotal_), package::courseLine(s_.courseTitle),
+                        package::courseLine(s_.courseAuthor), fe_.quiz});
     // The copy step takes the lock again for its own work.
     lock_.release();
 
