@@ -99,11 +99,11 @@ std::string courseScript(const CourseSettings& s) {
       ",\n  \"hideAnswers\": " + (s.quiz.hideAnswers ? "true" : "false") +
       ",\n  \"attempts\": " + std::to_string(s.quiz.attempts) +
       ",\n  \"shuffle\": " + (s.quiz.shuffle ? "true" : "false");
+  if (!s.title.empty()) out += ",\n  \"title\": " + quoted(s.title);
+  if (!s.author.empty()) out += ",\n  \"author\": " + quoted(s.author);
   if (plainTag(s.language)) out += ",\n  \"lang\": \"" + s.language + "\"";
   if (!s.document.empty()) out += ",\n  \"document\": " + quoted(s.document);
   if (hexDigest(s.documentHash)) out += ",\n  \"documentHash\": \"" + s.documentHash + "\"";
-  if (!s.title.empty()) out += ",\n  \"title\": " + quoted(s.title);
-  if (!s.author.empty()) out += ",\n  \"author\": " + quoted(s.author);
   if (!s.files.empty()) {
     out += ",\n  \"files\": [";
     const char* separator = "\n    ";
