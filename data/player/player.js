@@ -179,10 +179,14 @@
       var key = testKey(e);
       var r = key ? tracker.testResult(key) : null;
       var seen = !key && tracker.seen(i);
+      // A test its quiz page cannot show: the course cannot be completed
+      // (the tracker's summary), and its line says the test cannot be taken.
+      var unusable = !!key && tracker.totals[key] === 0;
+      li.classList.toggle('unusable', unusable);
       li.classList.toggle('seen', seen);
       li.classList.toggle('done', !!key && tracker.answered(key));
       li.classList.toggle('passed', !!(r && r.passed));
-      a.querySelector('.state-text').textContent = seen ? T.seen
+      a.querySelector('.state-text').textContent = unusable ? ' (' + T.cannotTake + ')' : seen ? T.seen
         : r ? ' (' + (r.passed ? T.passed : T.notPassed) + ')' : key && tracker.answered(key) ? T.answered : '';
     });
     RdPanels.progress(tracker, T);
@@ -317,7 +321,7 @@
   var attemptLimit = course.attempts > 0 && course.attempts % 1 === 0 ? course.attempts : 0;
 
   // Every test's number of questions, for the score over all of them; a
-  // test that cannot be read asks nothing.
+  // test that cannot be read (0) keeps the course from completing.
   function countQuestions() {
     tests.forEach(function (e) {
       var key = testKey(e);
@@ -327,6 +331,16 @@
         tracker.setTotal(key, questions[key].length);
       }).catch(function () { tracker.setTotal(key, 0); }).then(markProgress);
     });
+  }
+
+  function markUnusable(index) {
+    var a = tocLinks[index];
+    if (!a || a.parentNode.classList.contains('unusable')) return;
+    a.parentNode.classList.add('unusable');
+    var why = document.createElement('span');
+    why.className = 'unusable-text';
+    why.textContent = T.unusable;
+    a.appendChild(why);
   }
 
   // The pages talk to the player by message, which reaches it wherever they

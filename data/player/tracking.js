@@ -150,14 +150,17 @@ var RdTracking = (function () {
   }
 
   // The score and the status: `totals` gives each test's number of
-  // questions (by key) as the course has it now; a test without questions
-  // (one that cannot be read) asks nothing of the learner.
+  // questions (by key) as the course has it now. A test without questions
+  // is one that cannot be shown: no learner can finish the course, so it
+  // stays incomplete, never completed or passed.
   function summary(state, totals, passMark) {
     var right = 0;
     var all = 0;
     var answered = 0;
     var tests = 0;
+    var unusable = false;
     Object.keys(totals).forEach(function (k) {
+      if (totals[k] === 0) unusable = true;
       if (!(totals[k] > 0)) return;
       tests++;
       all += totals[k];
@@ -170,7 +173,7 @@ var RdTracking = (function () {
     var seenAll = state.seen.every(Boolean);
     var raw = all ? Math.round(100 * right / all) : null;
     var status = 'incomplete';
-    if (seenAll && answered === tests) status = !tests ? 'completed' : raw >= passMark ? 'passed' : 'failed';
+    if (seenAll && answered === tests && !unusable) status = !tests ? 'completed' : raw >= passMark ? 'passed' : 'failed';
     return { right: right, total: all, raw: raw, answered: answered, status: status };
   }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/help.h"
+#include "convert/course_check.h"
 #include "package/complete.h"
 #include "package/package_check.h"
 #include "support/error.h"
@@ -19,7 +20,8 @@ int checkCommand(int argc, char** argv) {
   // The schemas are the installation's own copies beside the program.
   const std::string program = support::programFolder();
   package::CheckResult result =
-      package::checkPackage(argv[0], program + "/schemas", program + "/player");
+      package::checkPackage(argv[0], program + "/schemas", program + "/player",
+                            convert::courseFaults);
   std::string text = package::formatResult(result);
   std::fwrite(text.data(), 1, text.size(), stdout);
   return result.ok() ? 0 : 1;

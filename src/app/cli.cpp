@@ -49,6 +49,37 @@ int usageError(const CommandHelp* command) {
   return 2;
 }
 
+// A document where the command belongs is most likely meant to be
+// converted: say so, with the command that does it.
+int notACommand(const std::string& word) {
+  const std::string::size_type dot = word.rfind('.');
+  const bool document = !word.empty() && word[0] != '-' && dot != std::string::npos &&
+                        dot + 1 < word.size() && word.find('/', dot) == std::string::npos;
+  if (document) {
+    // As the shell needs it typed.
+    std::string typed = word;
+    if (word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789._/-"
+                               "+,:@") != std::string::npos) {
+      typed.assign(1, '\'');
+      for (char c : word) {
+        if (c == '\'')
+          typed.append("'\\''");
+        else
+          typed.push_back(c);
+      }
+      typed.push_back('\'');
+    }
+    std::fprintf(stderr,
+                 "raredozud: '%s' is a document, not a command; to convert it:\n"
+                 "    raredozud convert %s\n",
+                 word.c_str(), typed.c_str());
+    return 2;
+  }
+  if (!word.empty())
+    std::fprintf(stderr, "raredozud: '%s' is no command or option of raredozud\n", word.c_str());
+  return usageError(nullptr);
+}
+
 }  // namespace
 
 WindowRequest windowRequest(int argc, char** argv) {
@@ -71,7 +102,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   const CommandHelp* command = cmd.empty() ? nullptr : findCommand(cmd);
-  if (!command) return usageError(nullptr);
+  if (!command) return notACommand(cmd);
   if (asksForHelp(argc, argv)) {
     std::fputs(commandHelp(*command).c_str(), stdout);
     return 0;

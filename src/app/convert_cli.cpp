@@ -121,20 +121,24 @@ bool readArguments(const char* command, const std::vector<std::string>& argument
   return true;
 }
 
-// The document's warnings, on standard error; none when it cannot be read
-// (the conversion then says why).
-std::vector<convert::LintWarning> warnAbout(word::Application& app, const std::string& document) {
-  std::vector<convert::LintWarning> warnings;
+// The document's warnings and errors; none when it cannot be read (the
+// conversion then says why).
+std::vector<convert::LintWarning> lintBeforeRun(word::Application& app,
+                                                const std::string& document) {
   // The run refuses such a path and says why.
   if (!convert::controlCharacterProblem(document).empty()) return {};
   try {
-    warnings = convert::lint(app, fullPath(document));
+    return convert::lint(app, fullPath(document));
   } catch (const support::Error&) {
     return {};
   }
-  for (const convert::LintWarning& w : warnings)
+}
+
+// On standard error, after the run's status lines.
+void printAfterRun(const std::string& document, const std::vector<convert::LintWarning>& found) {
+  std::fflush(stdout);
+  for (const convert::LintWarning& w : found)
     std::fprintf(stderr, "%s\n", convert::lintLine(document, w).c_str());
-  return warnings;
 }
 
 }  // namespace
@@ -187,20 +191,26 @@ int convertCommand(const std::vector<std::string>& arguments) {
                             programFolder, options.passMark, options.quiz};
 
   // A run that showed "Успех" over a page it could not write, or whose copy
-  // step failed, did not succeed: the package is not whole.
+  // step failed, did not succeed: the package is not whole. Nor did one
+  // whose course has an error: a learner will hit a dead end in it.
   bool allSucceeded = true;
   for (size_t i = 0; i < documents.size(); ++i) {
     // A seam for tests of what one process does when a document changes
     // between two of its runs: a command run before every run but the first.
     if (const char* between = std::getenv("RAREDOZUD_BETWEEN_RUNS"); between && i > 0)
       if (std::system(between) != 0) std::fprintf(stderr, "raredozud: %s failed\n", between);
-    if (!warnAbout(application, documents[i]).empty() && options.strict) {
+    const std::vector<convert::LintWarning> found = lintBeforeRun(application, documents[i]);
+    if (!found.empty() && options.strict) {
+      printAfterRun(documents[i], found);
       chooser.skip();
       allSucceeded = false;
       continue;
     }
+    const int errorsBefore = warnings.errors;
     if (convert::parse(session, application, frontend) != convert::RunOutcome::Succeeded)
       allSucceeded = false;
+    printAfterRun(documents[i], found);
+    if (convert::errorCount(found) > 0 || warnings.errors > errorsBefore) allSucceeded = false;
   }
   return allSucceeded ? 0 : 1;
 }

@@ -12,34 +12,37 @@ constexpr std::array kCommands{
     CommandHelp{"", "", "open the window",
                 "Opens the window: press Convert from Word and pick the course document. The "
                 "status box shows each line as it comes, then where the package went and, when "
-                "there are any, how many warnings the document has (listed in NAME.lint.txt "
-                "beside it). The copy step (player and zip) runs on without the window waiting."},
+                "there are any, the document's first errors and warnings and how many there are "
+                "(all listed in NAME.lint.txt beside it). The copy step (player and zip) runs on "
+                "without the window waiting."},
     CommandHelp{"--window", "[DOC]", "open the window and convert DOC in it",
                 "Opens the window and converts DOC there at once, as if it had been picked with "
                 "Convert from Word; the copy step starts as it does for the button. The desktop's "
                 "\"Open with\" runs this. Without DOC, the same as raredozud alone."},
     CommandHelp{"convert",
                 "[--strict] [--pass-mark=N] [--attempts=N] [--hide-answers] [--shuffle] DOC...",
-                "convert course documents (warnings on standard error; --strict: a document "
-                "with warnings is not converted; --pass-mark: the per cent of all questions to "
-                "answer right to pass, 80 by default; --attempts, --hide-answers, --shuffle: "
-                "how the tests run)",
+                "convert course documents (warnings and errors on standard error; --strict: a "
+                "document with warnings is not converted; --pass-mark: the per cent of all "
+                "questions to answer right to pass, 80 by default; --attempts, --hide-answers, "
+                "--shuffle: how the tests run)",
                 "Converts each document in turn; status lines on standard output, the log in "
-                "log.txt here, warnings about the documents on standard error. The package is "
+                "log.txt here, warnings and errors about the documents on standard error after "
+                "the status lines (an error: a learner will hit a dead end). The package is "
                 "the folder named after the document, beside it, and its zip beside that. With "
-                "--strict a document with warnings is not converted. --pass-mark=N (0 to 100, "
-                "default 80) is the share of all questions a learner must answer right to pass, "
-                "which the SCORM package reports to the LMS. --attempts=N (1 to 99; 0, the "
-                "default, for no limit) is how often a test can be checked before it locks "
+                "--strict a document with warnings or errors is not converted. --pass-mark=N (0 "
+                "to 100, default 80) is the share of all questions a learner must answer right "
+                "to pass, which the SCORM package reports to the LMS. --attempts=N (1 to 99; 0, "
+                "the default, for no limit) is how often a test can be checked before it locks "
                 "with its best score. --hide-answers: after a check the tests say what was "
                 "right and wrong but do not show the correct answers. --shuffle: each learner "
                 "sees each question's answers in an order of their own (answers such as \"all "
                 "of the above\" keep their place). Exit status 0 when every conversion "
-                "succeeded."},
+                "succeeded and wrote a course without an error."},
     CommandHelp{"lint", "DOC...", "what will go wrong with a course document, and where",
                 "Reads each document as a conversion would and prints, one a line, what will go "
-                "wrong: PATH:PARAGRAPH: warning: MESSAGE (\"FIRST WORDS\"). Writes nothing. Exit "
-                "status 0: nothing to report; 1: warnings; 2: a document cannot be read."},
+                "wrong: PATH:PARAGRAPH: warning: PAGE: MESSAGE (\"FIRST WORDS\"), \"error:\" "
+                "where a learner will hit a dead end. Writes nothing. Exit status 0: nothing to "
+                "report; 1: warnings or errors; 2: a document cannot be read."},
     CommandHelp{"text", "FILE", "print a document's text as the converter reads it",
                 "Prints the document's text in UTF-8 on standard output, a paragraph a line, as "
                 "the converter reads it."},
@@ -57,11 +60,13 @@ constexpr std::array kCommands{
                 "Prints the document's model as the readers fill it: paragraphs, runs, tables, "
                 "pictures and notes, for developers and bug reports."},
     CommandHelp{"check", "FOLDER_OR_ZIP",
-                "report what an LMS would reject in a package folder or zip",
+                "report what an LMS would reject in a package folder or zip, and what leaves "
+                "learners at a dead end",
                 "Checks a package folder or its zip as an LMS would: the manifest against the "
                 "schemas in the program's folder, the files it names, the course player; lists "
-                "the files that are no part of the course. Exit status 0 when nothing would be "
-                "rejected."},
+                "the files that are no part of the course; and the course itself: every test's "
+                "quiz, every reference link, at least one item. Exit status 0 when nothing would "
+                "be rejected and the course works."},
     CommandHelp{"complete", "FOLDER",
                 "the copy step after a conversion: add the course player to a package folder, "
                 "write FOLDER.zip and FOLDER.scorm.zip",

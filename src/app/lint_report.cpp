@@ -18,6 +18,7 @@ LintReport writeLintReport(const std::string& document) {
   } catch (const support::Error&) {
   }
   report.warnings = warnings.size();
+  report.errors = convert::errorCount(warnings);
   if (warnings.empty()) {
     // An older report must not outlive the mistakes it named.
     if (support::isFile(report.path) || support::isLink(report.path)) ::unlink(report.path.c_str());
@@ -26,6 +27,7 @@ LintReport writeLintReport(const std::string& document) {
   std::string text;
   for (const convert::LintWarning& w : warnings) text += convert::lintLine(document, w) + "\n";
   support::writeFile(report.path, text);
+  report.found = std::move(warnings);
   return report;
 }
 

@@ -4,12 +4,17 @@
 // line, or no such file when there is nothing to report.
 #include <cstddef>
 #include <string>
+#include <vector>
+
+#include "convert/lint.h"
 
 namespace app {
 
 struct LintReport {
-  size_t warnings = 0;
+  size_t warnings = 0;  // errors included
+  size_t errors = 0;
   std::string path;  // the report's path; written only when there are warnings
+  std::vector<convert::LintWarning> found{};
 };
 
 // Reads the document as a conversion would, and writes or removes its

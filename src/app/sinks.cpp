@@ -36,6 +36,11 @@ void StderrWarnings::warn(const std::u16string& message) {
   std::fprintf(stderr, "raredozud: %s\n", support::toUtf8(message).c_str());
 }
 
+void StderrWarnings::error(const std::u16string& message) {
+  ++errors;
+  std::fprintf(stderr, "raredozud: error: %s\n", support::toUtf8(message).c_str());
+}
+
 void StderrWarnings::packageWritten(const std::string& folder,
                                     const std::vector<std::string>& zips) {
   std::string where = folder;

@@ -33,12 +33,15 @@ class StreamStatus : public course::StatusSink {
   std::FILE* out_;
 };
 
-// Prints "raredozud: " and each warning on standard error; counts them.
+// Prints "raredozud: " and each warning on standard error, "raredozud:
+// error: " and each error; counts them.
 class StderrWarnings : public course::WarningSink {
  public:
   void warn(const std::u16string& message) override;
+  void error(const std::u16string& message) override;
   void packageWritten(const std::string& folder, const std::vector<std::string>& zips) override;
   int count = 0;
+  int errors = 0;
 };
 
 // Runs the script with /bin/sh. With `wait`, returns its exit status once it

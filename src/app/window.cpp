@@ -20,6 +20,7 @@
 #include "course/failure.h"
 #include "support/codepage.h"
 #include "support/files.h"
+#include "support/strings.h"
 
 namespace app {
 namespace {
@@ -165,15 +166,32 @@ MainWindow::MainWindow(ConversionRun run, QWidget* parent)
   connect(copyWatch_, &QTimer::timeout, this, &MainWindow::watchCopySteps);
 }
 
+// The window shows this many of a document's errors and warnings; the
+// report beside the document has them all.
+constexpr size_t kShownWarnings = 10;
+
 void MainWindow::reportAfterRun(const std::optional<std::string>& document) {
   if (!warnings_.package.empty()) showStatus(u"Package: " + support::fromUtf8(warnings_.package));
+  for (const std::u16string& e : warnings_.errors) showStatus(u"error: " + e);
   // A path the run refused names no document to report on.
   if (!document || !convert::controlCharacterProblem(*document).empty()) return;
   const LintReport report = writeLintReport(convert::cleanPath(*document));
-  if (report.warnings > 0)
-    showStatus(support::fromUtf8(std::to_string(report.warnings)) +
-               (report.warnings == 1 ? u" warning" : u" warnings") + u" about the document: see " +
-               support::fromUtf8(report.path));
+  // Errors first: a learner hits them; then the warnings, ten lines at most.
+  std::vector<const convert::LintWarning*> shown;
+  for (const bool errors : {true, false})
+    for (const convert::LintWarning& w : report.found)
+      if (w.error() == errors && shown.size() < kShownWarnings) shown.push_back(&w);
+  for (const convert::LintWarning* w : shown) showStatus(convert::lintWindowLine(*w));
+  if (report.warnings == 0) return;
+  const size_t warnings = report.warnings - report.errors;
+  std::u16string count;
+  if (report.errors > 0)
+    count = support::number(static_cast<int64_t>(report.errors)) +
+            (report.errors == 1 ? u" error" : u" errors") + (warnings > 0 ? u" and " : u"");
+  if (warnings > 0)
+    count += support::number(static_cast<int64_t>(warnings)) +
+             (warnings == 1 ? u" warning" : u" warnings");
+  showStatus(count + u" about the document: see " + support::fromUtf8(report.path));
 }
 
 void MainWindow::watchCopySteps() {
@@ -225,6 +243,7 @@ void MainWindow::convertDocument() {
   RememberingChooser chooser(*chooser_);
   course::Frontend frontend{chooser, status, log, warnings_, copySteps_, programFolder_};
   warnings_.package.clear();
+  warnings_.errors.clear();
   try {
     run_(frontend);
     reportAfterRun(chooser.chosen);

@@ -86,12 +86,17 @@ class MainWindow : public QWidget {
   class CountedWarnings : public course::WarningSink {
    public:
     void warn(const std::u16string&) override { ++count; }
+    void error(const std::u16string& message) override {
+      ++count;
+      errors.push_back(message);
+    }
     void packageWritten(const std::string& folder, const std::vector<std::string>& zips) override {
       package = folder;
       for (const std::string& z : zips) package += ", " + z;
     }
     int count = 0;
-    std::string package;  // the last run's, until the window shows it
+    std::string package;                 // the last run's, until the window shows it
+    std::vector<std::u16string> errors;  // likewise
   } warnings_;
   // The lines a run leaves after its own: where the package went, and the
   // warnings about the document.

@@ -103,7 +103,21 @@ class Run : public EntryListener {
                         u": waiting for it to end");
     });
     support::removeStaleTemporaries(outputFolder_, true);
-    warnIfAnotherDocuments();
+    std::string& before = s_.packagesWritten[outputFolder_];
+    if (!before.empty() && before != documentPath_) replacedThisRun_ = before;
+    before = documentPath_;
+    if (replacedThisRun_.empty()) warnIfAnotherDocuments();
+  }
+
+  // Two documents of one run writing one package: the learners get only
+  // the later course, which is an error; across runs it is a warning.
+  void reportReplacedThisRun() {
+    if (replacedThisRun_.empty()) return;
+    fe_.warnings.error(u"\"" + support::fromUtf8(documentPath_) + u"\" and \"" +
+                       support::fromUtf8(replacedThisRun_) + u"\" both write the package " +
+                       widen(outputFolder_) +
+                       u": the later replaced the earlier one's course; give one of the "
+                       u"documents another name (the part before the first dot)");
   }
 
   // Two documents of one name up to the first dot ("Safety v1.5.txt",
@@ -193,6 +207,7 @@ class Run : public EntryListener {
 
     fe_.log.writeLog(u"Успех");
     fe_.status.showStatus(u"Успех");
+    reportReplacedThisRun();
     if (documentsOwnFolder_) {
       fe_.warnings.warn(u"the pages went into the document's own folder " + widen(outputFolder_) +
                         u" (its name starts with a dot): no course player added, no zip written");
@@ -225,6 +240,7 @@ class Run : public EntryListener {
   std::string documentHash_;
   bool documentsOwnFolder_ = false;
   bool copyFailed_ = false;
+  std::string replacedThisRun_;  // the document of this program run whose package this replaces
   int32_t entryTotal_ = 0;
 };
 

@@ -43,6 +43,62 @@ u16string quoted(std::u16string_view s) {
   return u"\"" + u16string(s) + u"\"";
 }
 
+// The marker a line that starts with "%" but is none looks meant to be:
+// its first characters up to "=" or "#" with blanks left out, in any case
+// ("%H2 =Title", "% H2=Title": "%H2="); a heading level the grammar lacks
+// ("%H3=") reads as a page. Empty when it looks like none.
+u16string meantMarker(std::u16string_view line) {
+  u16string key;
+  for (char16_t c : line.substr(0, 16)) {
+    if (!blank(c)) key += c;
+    if (c == u'=' || c == u'#') break;
+  }
+  key = support::upperAscii(key);
+  for (const MarkerRule& rule : kMarkerRules)
+    if (key == rule.text) return key;
+  if (key.size() == 4 && key.starts_with(u"%H") && key[2] >= u'3' && key[2] <= u'9' &&
+      key[3] == u'=')
+    return u"%H2=";
+  return {};
+}
+
+// What the author knows an entry by.
+u16string entryName(int32_t kind, const u16string& title, const u16string& chapter) {
+  if (!hasText(title) && kind != course::kChapterEnd && kind != course::kUntitled)
+    return kind == course::kTest ? u"a test without a title" : u"a page without a title";
+  switch (kind) {
+    case course::kPage:
+      return u"page " + quoted(title);
+    case course::kTest:
+      return u"test " + quoted(title);
+    case course::kChapterStart:
+      return u"chapter " + quoted(title);
+    case course::kChapterEnd:
+      return u"after the chapter " + quoted(chapter);
+    default:
+      return u"the untitled page";
+  }
+}
+
+// Up to `count` words of `text`, from its end when `last`.
+u16string words(const u16string& text, int count, bool last) {
+  std::vector<u16string> all;
+  u16string word;
+  for (char16_t c : text + u" ") {
+    if (!blank(c)) {
+      word += c;
+    } else if (!word.empty()) {
+      all.push_back(std::move(word));
+      word.clear();
+    }
+  }
+  const size_t n = std::min(all.size(), static_cast<size_t>(count));
+  const size_t from = last ? all.size() - n : 0;
+  u16string out;
+  for (size_t i = from; i < from + n; ++i) out += (out.empty() ? u"" : u" ") + all[i];
+  return out;
+}
+
 struct Reference {
   u16string target;
   int32_t at;
@@ -66,6 +122,10 @@ class Linter : public EntryListener {
 
  private:
   void warn(int32_t at, u16string message) { found_.push_back({at, 0, std::move(message), {}}); }
+  // A learner will hit a dead end here.
+  void error(int32_t at, u16string message) {
+    found_.push_back({at, 0, std::move(message), {}, course::Severity::Error});
+  }
 
   // ---------------------------------------------------------- the walk
 
@@ -84,9 +144,7 @@ class Linter : public EntryListener {
   void text(const Paragraph& p) override {
     const bool reference = startsWithUpper(p.line, pages::kReferenceOpen) ||
                            startsWithUpper(p.line, pages::kReferenceClose);
-    if (!p.line.empty() && p.line[0] == u'%' && !reference)
-      warn(p.start,
-           u"the line starts with \"%\" but is no marker, so it is course text " + markerList());
+    if (!p.line.empty() && p.line[0] == u'%' && !reference) mistyped(p);
     if (!hasText(p.text)) return;
     if (!p.entry) {
       if (!droppedBefore_)
@@ -98,6 +156,33 @@ class Linter : public EntryListener {
     }
     contentSincePending_ = true;
     if (course::writesPage(p.entry->kind)) references(p.text, p.start);
+    const bool chapterMark =
+        p.entry->kind == course::kChapterStart || p.entry->kind == course::kChapterEnd;
+    if (chapterMark && leftOutAt_ != p.entry->heading) {
+      leftOutAt_ = p.entry->heading;
+      warn(p.start, p.entry->kind == course::kChapterStart
+                        ? u"text after \"%H1=\" before the chapter's first page belongs to no "
+                          u"page and is left out of the course; give it a page of its own with "
+                          u"\"%H2=\""
+                        : u"text after \"%H1#\" before the next heading belongs to no page and "
+                          u"is left out of the course; give it a page of its own with \"%H2=\"");
+    }
+  }
+
+  // One mistake, one warning: the "%PID=" lines that follow a mistyped
+  // heading marker are its consequence, not mistakes of their own.
+  void mistyped(const Paragraph& p) {
+    mistypedSincePending_ = true;
+    const u16string meant = meantMarker(p.line);
+    if (meant.empty()) {
+      warn(p.start,
+           u"the line starts with \"%\" but is no marker, so it is course text " + markerList());
+      return;
+    }
+    warn(p.start, u"the line looks meant to start with " + quoted(meant) +
+                      u", but as typed it is no marker, so it is course text: correct the "
+                      u"marker to " +
+                      quoted(meant) + u" " + markerList());
   }
 
   // The links the page rewriter makes of the paragraph.
@@ -124,16 +209,21 @@ class Linter : public EntryListener {
   }
 
   void pid(const Paragraph& p, int32_t, int32_t) override {
-    if (p.entry && p.entry->pid)
+    if (!p.entry) names_.push_back({p.start, entryName(course::kUntitled, {}, {})});
+    // Told already, at the mistyped line.
+    const PendingEntry* entry = mistypedSincePending_ ? nullptr : p.entry;
+    if (entry && entry->pid)
       warn(p.start, u"a second \"%PID=\" for the same item: the later number counts");
-    if (p.entry && contentSincePending_)
+    if (entry && contentSincePending_)
       warn(p.start,
            u"\"%PID=\" after text: the text between the heading above and this line is left "
            u"out (a mistyped heading marker above?); put \"%PID=\" right after its heading");
     contentSincePending_ = false;
+    mistypedSincePending_ = false;
   }
 
   void heading(const Paragraph& p, const Heading& h) override {
+    names_.push_back({p.start, entryName(h.kind, h.title, chapterTitle_)});
     if (h.kind == course::kChapterStart) {
       if (h.chapterOpen)
         warn(p.start, u"\"%H1=\" while the chapter " + quoted(chapterTitle_) +
@@ -148,6 +238,7 @@ class Linter : public EntryListener {
       warn(p.start, u"an empty title after " + quoted(markerText(p.marker.marker)) +
                         u": the contents show an empty line");
     contentSincePending_ = false;
+    mistypedSincePending_ = false;
   }
 
   void strayChapterEnd(const Paragraph& p) override {
@@ -165,8 +256,7 @@ class Linter : public EntryListener {
 
   void lastEntryDropped(const PendingEntry& e) override {
     if (e.kind != course::kChapterStart)
-      warn(e.heading, u"the last page " + quoted(e.title) +
-                          u" has ten characters or fewer: it is left out of the course");
+      warn(e.heading, u"the last page has ten characters or fewer: it is left out of the course");
   }
 
   // Markers inside tables are never read.
@@ -187,18 +277,34 @@ class Linter : public EntryListener {
   // ---------------------------------------------------- after the walk
 
   void courseWide() {
-    if (titles_ == 0) warn(0, u"no \"%TITLE=\" line: the course has no title");
-    if (authors_ == 0) warn(0, u"no \"%AUTHOR=\" line: the course header names no author");
+    const size_t from = found_.size();
+    courseChecks();
+    for (size_t i = from; i < found_.size(); ++i) found_[i].wholeCourse = true;
     if (chapterOpen_)
       warn(chapterAt_, u"the chapter " + quoted(chapterTitle_) +
                            u" is never closed with \"%H1#\": it runs to the end of the course");
+  }
+
+  void courseChecks() {
+    if (std::none_of(entries_.begin(), entries_.end(), [](const ClosedEntry& e) {
+          return course::writesPage(e.kind) || course::writesTest(e.kind);
+        }))
+      error(0,
+            u"the course has no page and no test: learners get an empty course; start each "
+            u"page with \"%H2=\" and each test with \"%TEST=\"");
+    if (titles_ == 0) warn(0, u"no \"%TITLE=\" line: the course has no title");
+    if (authors_ == 0) warn(0, u"no \"%AUTHOR=\" line: the course header names no author");
   }
 
   void entry(const ClosedEntry& e) {
     if (course::writesTest(e.kind)) return quizCheck(e);
     if (!course::writesPage(e.kind)) return;
     if (!hasText(word::Range(app_, doc_, e.start, e.end).text()))
-      warn(e.heading, u"the page " + quoted(e.title) + u" has no content");
+      warn(e.heading, u"the page has no content");
+    for (const auto& [at, what] : word::Range(app_, doc_, e.start, e.end).losses())
+      warn(at, u"the page loses " + widen(what) +
+                   u", which the converter reads but cannot show: put a picture of it in its "
+                   u"place (PNG or JPEG)");
     // Metafiles and TIFF are converted when the page is saved: only what the
     // page writer cannot make showable is worth a warning.
     for (const word::InlineShape& s : word::Range(app_, doc_, e.start, e.end).inlineShapes()) {
@@ -236,8 +342,8 @@ class Linter : public EntryListener {
       at = e.start;
       for (int k = problem->lineNumber - 3; k > 0 && at < e.end; --k) at = doc_.paragraph(at).end;
     }
-    warn(at, u"the test " + quoted(e.title) + u": its quiz page stops here: " +
-                 widen(problem->message));
+    error(at, u"its quiz page stops here: " + widen(problem->message) +
+                  u": learners cannot take this test");
   }
 
   void crossChecks() {
@@ -258,25 +364,43 @@ class Linter : public EntryListener {
       } catch (const support::Error&) {
       }
       if (!target || !byPid.count(*target))
-        warn(r.at,
-             u"\"%A=" + r.target + u"\" links to PID " + quoted(r.target) + u", which no item has");
+        error(r.at, u"\"%A=" + r.target + u"\" links to PID " + quoted(r.target) +
+                        u", which no item has: the link leads learners nowhere");
     }
   }
 
   void describeParagraph(LintWarning& w) {
     const word::Document::ParagraphSpan span = doc_.paragraph(w.position);
     w.paragraph = span.number;
-    u16string words, word;
-    int count = 0;
-    for (char16_t c : word::Range(app_, doc_, span.start, span.end).text() + u" ") {
-      if (!blank(c)) {
-        word += c;
-      } else if (!word.empty()) {
-        if (count++ < 5) words += (words.empty() ? u"" : u" ") + word;
-        word.clear();
-      }
+    w.firstWords = words(paragraphText(span), 5, false);
+    if (w.firstWords.empty()) w.firstWords = wordsAround(span);
+    auto named = std::upper_bound(names_.begin(), names_.end(), w.position,
+                                  [](int32_t at, const Name& n) { return at < n.at; });
+    if (named != names_.begin() && !w.wholeCourse) w.where = std::prev(named)->name;
+  }
+
+  u16string paragraphText(const word::Document::ParagraphSpan& span) {
+    return word::Range(app_, doc_, span.start, span.end).text();
+  }
+
+  // For a paragraph without a word (a picture alone): the last words of the
+  // text before it and the first of the text after it, a few paragraphs
+  // away at most.
+  u16string wordsAround(const word::Document::ParagraphSpan& span) {
+    u16string before, after;
+    word::Document::ParagraphSpan at = span;
+    for (int k = 0; k < 3 && before.empty() && at.start > 0; ++k) {
+      at = doc_.paragraph(at.start - 1);
+      before = words(paragraphText(at), 5, true);
     }
-    w.firstWords = words;
+    at = span;
+    const int32_t end = doc_.content().end();
+    for (int k = 0; k < 3 && after.empty() && at.end < end; ++k) {
+      at = doc_.paragraph(at.end);
+      after = words(paragraphText(at), 5, false);
+    }
+    if (before.empty() || after.empty()) return before + after;
+    return before + u" \u2026 " + after;
   }
 
   word::Application& app_;
@@ -284,6 +408,14 @@ class Linter : public EntryListener {
   std::vector<LintWarning> found_;
   std::vector<ClosedEntry> entries_;
   std::vector<Reference> references_;
+  // Where each page, test and chapter starts, in document order.
+  struct Name {
+    int32_t at;
+    u16string name;
+  };
+  std::vector<Name> names_;
+  int32_t leftOutAt_ = -1;  // the chapter mark whose left-out text was told
+  bool mistypedSincePending_ = false;
   int titles_ = 0, authors_ = 0;
   bool chapterOpen_ = false, droppedBefore_ = false, contentSincePending_ = false;
   u16string chapterTitle_;
@@ -302,8 +434,19 @@ std::vector<LintWarning> lint(word::Application& app, const std::string& path) {
 }
 
 std::string lintLine(const std::string& path, const LintWarning& w) {
-  return path + ":" + std::to_string(w.paragraph) + ": warning: " + support::toUtf8(w.message) +
-         " (\"" + support::toUtf8(w.firstWords) + "\")";
+  const std::string where = w.where.empty() ? "" : support::toUtf8(w.where) + ": ";
+  return path + ":" + std::to_string(w.paragraph) + (w.error() ? ": error: " : ": warning: ") +
+         where + support::toUtf8(w.message) + " (\"" + support::toUtf8(w.firstWords) + "\")";
+}
+
+std::u16string lintWindowLine(const LintWarning& w) {
+  return u"line " + support::number(w.paragraph) + (w.where.empty() ? u"" : u", " + w.where) +
+         u": " + (w.error() ? u"error: " : u"") + w.message;
+}
+
+size_t errorCount(const std::vector<LintWarning>& warnings) {
+  return static_cast<size_t>(std::count_if(warnings.begin(), warnings.end(),
+                                           [](const LintWarning& w) { return w.error(); }));
 }
 
 }  // namespace convert

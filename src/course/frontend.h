@@ -32,14 +32,23 @@ class LogSink {
   virtual void writeLog(const std::u16string& message) = 0;
 };
 
+// A warning: the course works, but something may not be what the author
+// meant. An error: a learner will hit a dead end (a test that cannot be
+// shown, no page, a dead reference link, two documents writing one
+// package).
+enum class Severity { Warning, Error };
+
 // What the run has to say beside the prescribed lines: why a step failed,
-// in the system's own words, and what it could not do as asked. Never
-// changes a run's outcome. The command line prints these on standard error;
-// the window counts them.
+// in the system's own words, what it could not do as asked, and the errors
+// in the course. Never changes what a run writes or shows. The command line
+// prints these on standard error (and exits 1 after an error); the window
+// shows them after its own lines.
 class WarningSink {
  public:
   virtual ~WarningSink() = default;
   virtual void warn(const std::u16string& message) = 0;
+  // An error in the course the run writes: it is written all the same.
+  virtual void error(const std::u16string& message) = 0;
   // After the success line: where the package went (its folder, ending in
   // '/', and the zips the copy step writes beside it).
   virtual void packageWritten(const std::string& folder, const std::vector<std::string>& zips) = 0;

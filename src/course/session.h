@@ -5,6 +5,7 @@
 // Session is made at program start and handed to the driver and the writers.
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "support/runtime_error.h"
@@ -58,6 +59,9 @@ class Session {
   int32_t traceLevel = 0;       // above 0: "try " lines before each page save
   int32_t h1Open = 0;           // 1 while a chapter is open
   int32_t testCounter = 0;      // number of the last test written
+  // The package folders this program run has written into, each with the
+  // document (full path) that wrote it last.
+  std::map<std::string, std::string> packagesWritten;
 
  private:
   static size_t row(int64_t i) {

@@ -58,6 +58,28 @@ struct Content {
   std::vector<std::string> manifests;  // every imsmanifest.xml, wherever it lies
   bool hasManifest = false;
   std::string manifest;  // the root manifest's bytes
+  // Where the files are read from: the zip (with each file's entry) or the
+  // folder.
+  std::unique_ptr<support::ZipReader> zip;
+  std::map<std::string, size_t> zipEntries;
+  fs::path folder;
+
+  std::optional<std::string> read(const std::string& name) const {
+    if (!files.count(name)) return std::nullopt;
+    if (zip) {
+      support::ZipReader::Read r = zip->read(zipEntries.at(name), kMaxManifest);
+      if (r.status != support::ZipReader::Read::Ok) return std::nullopt;
+      return std::move(r.bytes);
+    }
+    std::error_code ec;
+    const fs::path file = folder / name;
+    if (fs::file_size(file, ec) > kMaxManifest || ec) return std::nullopt;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream buf;
+    buf << in.rdbuf();
+    return std::move(buf).str();
+  }
 };
 
 class Checker {
@@ -85,7 +107,8 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
     ck.fault(path + " is neither a package folder nor a readable zip: " + opened.why);
     return false;
   }
-  const support::ZipReader& zip = *opened.zip;
+  c.zip = std::move(opened.zip);
+  const support::ZipReader& zip = *c.zip;
   // What lies in a folder that cannot be unpacked or is nested too deeply
   // is not looked at: the folder is the fault.
   std::string passedOver;
@@ -103,6 +126,7 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
       passedOver = e.path + "/";
     } else if (!e.folder) {
       c.files.insert(e.path);
+      c.zipEntries[e.path] = i;
       if (e.name != kManifest) continue;
       c.manifests.push_back(e.path);
       if (e.depth > 0) continue;
@@ -123,6 +147,7 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
 
 bool loadFolder(const std::string& path, Content& c, Checker& ck) {
   fs::path root(path);
+  c.folder = root;
   std::error_code ec;
   fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
   if (ec) {
@@ -149,17 +174,11 @@ bool loadFolder(const std::string& path, Content& c, Checker& ck) {
   }
   if (c.files.count(kManifest)) {
     c.hasManifest = true;
-    std::error_code sec;
-    auto size = fs::file_size(root / kManifest, sec);
-    std::ifstream in(root / kManifest, std::ios::binary);
-    if (sec || size > kMaxManifest || !in) {
+    std::optional<std::string> manifest = c.read(kManifest);
+    if (!manifest)
       ck.fault("imsmanifest.xml cannot be read (unreadable or larger than 64 MiB)");
-      c.manifest.clear();
-    } else {
-      std::ostringstream buf;
-      buf << in.rdbuf();
-      c.manifest = std::move(buf).str();
-    }
+    else
+      c.manifest = std::move(*manifest);
   }
   return true;
 }
@@ -325,6 +344,7 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
     for (long l : lines) where += (where.empty() ? "" : ", ") + std::to_string(l);
     ck.fault("duplicate identifier '" + id + "' (lines " + where + ")");
   }
+  if (s.items.empty()) ck.fault("the manifest lists no item: learners get an empty course");
   for (xmlNodePtr orgs : s.organizationsNodes) {
     std::string def;
     if (attr(orgs, "default", def) && !s.organizations.count(def))
@@ -414,7 +434,7 @@ void noteLeftovers(const std::string& path, const std::string& playerFolder, Con
 }  // namespace
 
 CheckResult checkPackage(const std::string& path, const std::string& schemaFolder,
-                         const std::string& playerFolder) {
+                         const std::string& playerFolder, const CourseCheck& courseCheck) {
   Checker ck;
   Content content;
   std::error_code ec;
@@ -470,6 +490,10 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
       ck.result.findings.push_back(std::move(f));
   checkStructure(doc, content, ck, std::move(reported));
   xmlFreeDoc(doc);
+  if (courseCheck)
+    for (std::string& f :
+         courseCheck(content.files, [&](const std::string& name) { return content.read(name); }))
+      ck.fault(std::move(f));
   return ck.result;
 }
 

@@ -2,6 +2,9 @@
 // Checks a course package the way a learning management system's import
 // would: the manifest, its identifiers and references, and the files it names.
 #include <cstddef>
+#include <functional>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,15 @@ struct CheckResult {
   size_t faults() const;
   bool ok() const { return faults() == 0; }
 };
+
+// One file of the package by its relative name, read whole (up to 64 MiB);
+// nothing when it is missing or cannot be read.
+using PackageReader = std::function<std::optional<std::string>(const std::string& name)>;
+// Faults of the course in a package whose manifest holds: what would leave
+// a learner at a dead end (a test that cannot be shown, a reference link to
+// nothing). Given the package's files and a reader of them.
+using CourseCheck = std::function<std::vector<std::string>(const std::set<std::string>& files,
+                                                           const PackageReader& read)>;
 
 // Checks the package folder or zip at `path`. `schemaFolder` holds the
 // schemas (validate_manifest.xsd and what it imports) and catalog.xml, which
@@ -38,9 +50,11 @@ struct CheckResult {
 //
 // With `playerFolder` (the installation's player), a folder's files that
 // are no part of the course (left over, or foreign) are listed in a note.
-// Links anywhere in the package are faults.
+// Links anywhere in the package are faults, and so is a manifest without
+// an item: the course is empty. `courseCheck` adds its faults to these.
 CheckResult checkPackage(const std::string& path, const std::string& schemaFolder,
-                         const std::string& playerFolder = {});
+                         const std::string& playerFolder = {},
+                         const CourseCheck& courseCheck = {});
 
 // One line per finding ("fault: ..." / "note: ..."), then a summary line.
 std::string formatResult(const CheckResult& result);

@@ -169,6 +169,16 @@ std::vector<InlineShape> Range::inlineShapes() const {
   return shapes;
 }
 
+std::vector<std::pair<int32_t, std::string>> Range::losses() const {
+  const DocumentState& d = Access::of(*doc_);
+  const uint32_t length = storyLength(d);
+  const uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
+  std::vector<std::pair<int32_t, std::string>> out;
+  for (const Loss& l : d.model.losses)
+    if (l.pos >= a && l.pos < b) out.emplace_back(static_cast<int32_t>(l.pos), l.what);
+  return out;
+}
+
 void Range::paste() {
   const std::unique_ptr<Model>& clip = engine::clipboard(*app_);
   if (!clip) fail(kNothingToPaste, "The clipboard is empty: there is nothing to paste.");

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/error.h"
@@ -82,6 +83,9 @@ class Range {
   void paste();
   // The pictures standing in the range, in order.
   std::vector<InlineShape> inlineShapes() const;
+  // What the reader met in the range but cannot show ("a chart"), each with
+  // its position; for a document as it was opened.
+  std::vector<std::pair<int32_t, std::string>> losses() const;
 
  private:
   Application* app_;

@@ -65,6 +65,9 @@ class Builder {
   void tablePlacement(Align align, int32_t indent);
   void cellAlignment(VAlign align);
 
+  // Notes that the reader met `what` here and cannot show it (Model::losses).
+  void loss(std::string what) { model_.losses.push_back({position(), std::move(what)}); }
+
   // Current position in the story (length of the text so far).
   uint32_t position() const { return static_cast<uint32_t>(story_.text.size()); }
   int tableDepth() const { return static_cast<int>(open_.size()); }

@@ -220,8 +220,17 @@ struct Note {
   Story body;
 };
 
+// What a reader read but cannot show (a chart, a shape drawn only by its
+// geometry, an embedded object without a picture), where it stood in the
+// main text: the page loses it, and the author is told.
+struct Loss {
+  uint32_t pos = 0;
+  std::string what;  // "a chart"
+};
+
 struct Model {
   Story main;
+  std::vector<Loss> losses;   // sorted by pos; as read, not moved by later edits
   std::vector<Note> notes;    // sorted by pos
   std::vector<Style> styles;  // styles[0] is the default paragraph style
   // The language most of the main text is marked with, as a language tag

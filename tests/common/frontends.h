@@ -20,11 +20,12 @@ class RecordingStatus : public course::StatusSink {
 class RecordingWarnings : public course::WarningSink {
  public:
   void warn(const std::u16string& message) override { lines.push_back(utf8(message)); }
+  void error(const std::u16string& message) override { errors.push_back(utf8(message)); }
   void packageWritten(const std::string& folder, const std::vector<std::string>& zips) override {
     packages.push_back(folder);
     for (const std::string& z : zips) packages.push_back(z);
   }
-  std::vector<std::string> lines, packages;
+  std::vector<std::string> lines, errors, packages;
 };
 
 class RecordingLog : public course::LogSink {

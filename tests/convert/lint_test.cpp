@@ -13,9 +13,7 @@ using namespace testing_support;
 namespace {
 
 const std::string kHead = "%TITLE=T\n%AUTHOR=A\n";
-constexpr const char* kNoMarker =
-    ": warning: the line starts with \"%\" but is no marker, so it is course text (markers: "
-    "%TITLE= %AUTHOR= %PID= %H1= %H1# %H2= %TEST=)";
+constexpr const char* kMarkers = "(markers: %TITLE= %AUTHOR= %PID= %H1= %H1# %H2= %TEST=)";
 
 struct Mistake {
   const char* name;
@@ -25,66 +23,80 @@ struct Mistake {
 
 const std::vector<Mistake>& mistakes() {
   static const std::vector<Mistake> list = {
-      {"a mistyped heading marker, then a PID",
+      {"a mistyped heading marker, then a PID: one mistake, one warning",
        {"%H2=One", "%PID=1", "Text of page one.", "%H3=Page two", "%PID=2", "Text of page two."},
-       {std::string("c.txt:6") + kNoMarker + " (\"%H3=Page two\")",
-        "c.txt:7: warning: a second \"%PID=\" for the same item: the later number counts "
-        "(\"%PID=2\")",
-        "c.txt:7: warning: \"%PID=\" after text: the text between the heading above and this line "
-        "is "
-        "left out (a mistyped heading marker above?); put \"%PID=\" right after its heading "
-        "(\"%PID=2\")"}},
+       {std::string("c.txt:6: warning: page \"One\": the line looks meant to start with ") +
+        "\"%H2=\", but as typed it is no marker, so it is course text: correct the marker to "
+        "\"%H2=\" " +
+        kMarkers + " (\"%H3=Page two\")"}},
       {"a blank inside a marker",
        {"%H2=One", "Text of page one.", "% H2=Page two", "Text of page two, more."},
-       {std::string("c.txt:5") + kNoMarker + " (\"% H2=Page two\")"}},
+       {std::string("c.txt:5: warning: page \"One\": the line looks meant to start with ") +
+        "\"%H2=\", but as typed it is no marker, so it is course text: correct the marker to "
+        "\"%H2=\" " +
+        kMarkers + " (\"% H2=Page two\")"}},
+      {"a line that starts with % and looks like no marker",
+       {"%H2=One", "Text of page one.", "%%Note to self"},
+       {std::string("c.txt:5: warning: page \"One\": the line starts with \"%\" but is no ") +
+        "marker, so it is course text " + kMarkers + " (\"%%Note to self\")"}},
       {"a short last page",
        {"%H2=One", "Text of page one.", "%H2=End", "Good luck!"},
-       {"c.txt:5: warning: the last page \"End\" has ten characters or fewer: it is left out of "
-        "the course (\"%H2=End\")"}},
+       {"c.txt:5: warning: page \"End\": the last page has ten characters or fewer: it is left "
+        "out of the course (\"%H2=End\")"}},
       {"PIDs repeated in one item and across items",
        {"%H2=One", "%PID=1", "%PID=2", "Text of page one.", "%H2=Two", "%PID=2",
         "Text of page two."},
-       {"c.txt:5: warning: a second \"%PID=\" for the same item: the later number counts "
-        "(\"%PID=2\")",
-        "c.txt:8: warning: PID 2 is given to two items: the manifest names this one ITEM2_2 "
-        "(\"%PID=2\")"}},
+       {"c.txt:5: warning: page \"One\": a second \"%PID=\" for the same item: the later number "
+        "counts (\"%PID=2\")",
+        "c.txt:8: warning: page \"Two\": PID 2 is given to two items: the manifest names this "
+        "one ITEM2_2 (\"%PID=2\")"}},
       {"links to a PID nobody has, and unclosed",
        {"%H2=One", "%PID=1", "See %A=99 the end%A# and %A=1 here%A# and %A=5 there."},
-       {"c.txt:5: warning: \"%A=\" without \"%A#\" in the same paragraph: the page shows the "
-        "marker "
-        "as text (\"See %A=99 the end%A# and\")",
-        "c.txt:5: warning: \"%A=99\" links to PID \"99\", which no item has (\"See %A=99 the "
-        "end%A# "
-        "and\")"}},
+       {"c.txt:5: warning: page \"One\": \"%A=\" without \"%A#\" in the same paragraph: the "
+        "page shows the marker as text (\"See %A=99 the end%A# and\")",
+        "c.txt:5: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
+        "link leads learners nowhere (\"See %A=99 the end%A# and\")"}},
       {"a link inside a link's text, read as the page reads it",
        {"%H2=One", "%PID=1", "See %A=1 a %A=99 b%A# c%A#."},
-       {"c.txt:5: warning: \"%A=99\" links to PID \"99\", which no item has (\"See %A=1 a "
-        "%A=99 b%A#\")"}},
+       {"c.txt:5: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
+        "link leads learners nowhere (\"See %A=1 a %A=99 b%A#\")"}},
       {"a chapter never closed before the next",
        {"%H1=One", "%H2=A", "Text of page a.", "%H1=Two", "%H2=B", "Text of page b.", "%H1#"},
-       {"c.txt:6: warning: \"%H1=\" while the chapter \"One\" is still open: this chapter nests "
-        "inside it; close that one with \"%H1#\" (\"%H1=Two\")"}},
+       {"c.txt:6: warning: chapter \"Two\": \"%H1=\" while the chapter \"One\" is still open: "
+        "this chapter nests inside it; close that one with \"%H1#\" (\"%H1=Two\")"}},
+      {"text of a chapter mark, which no page shows",
+       {"%H1=One", "About this chapter.", "More about it.", "%H2=A", "Text of page a.", "%H1#",
+        "Between the chapters.", "%H2=B", "Text of page b."},
+       {"c.txt:4: warning: chapter \"One\": text after \"%H1=\" before the chapter's first page "
+        "belongs to no page and is left out of the course; give it a page of its own with "
+        "\"%H2=\" (\"About this chapter.\")",
+        "c.txt:9: warning: after the chapter \"One\": text after \"%H1#\" before the next "
+        "heading belongs to no page and is left out of the course; give it a page of its own "
+        "with \"%H2=\" (\"Between the chapters.\")"}},
       {"a quiz without a right answer",
        {"%TEST=Quiz", "1. Which?", "a) one", "b) two", "", "%H2=After", "Text after the quiz."},
-       {"c.txt:4: warning: the test \"Quiz\": its quiz page stops here: no answer is marked "
-        "correct "
-        "(\"1. Which?\")"}},
+       {"c.txt:4: error: test \"Quiz\": its quiz page stops here: no answer is marked correct: "
+        "learners cannot take this test (\"1. Which?\")"}},
       {"dropped text, empty title, stray chapter end, second title, bad PID",
        {"Intro text.", "%H2=", "Text of an untitled page.", "%H1#", "%TITLE=U", "%H2=Last",
         "%PID=abc", "more text here"},
        {"c.txt:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to no "
-        "page "
-        "and is left out of the course (\"Intro text.\")",
-        "c.txt:4: warning: an empty title after \"%H2=\": the contents show an empty line "
-        "(\"%H2=\")",
-        "c.txt:6: warning: \"%H1#\" without an open chapter: the line is ignored and stays text of "
-        "the page above (\"%H1#\")",
-        "c.txt:7: warning: a second \"%TITLE=\" line: the later one counts (\"%TITLE=U\")",
-        "c.txt:9: warning: \"%PID=\" without a number: the conversion stops here (error 13) "
-        "(\"%PID=abc\")"}},
+        "page and is left out of the course (\"Intro text.\")",
+        "c.txt:4: warning: a page without a title: an empty title after \"%H2=\": the contents "
+        "show an empty line (\"%H2=\")",
+        "c.txt:6: warning: a page without a title: \"%H1#\" without an open chapter: the line is "
+        "ignored and stays text of the page above (\"%H1#\")",
+        "c.txt:7: warning: a page without a title: a second \"%TITLE=\" line: the later one "
+        "counts (\"%TITLE=U\")",
+        "c.txt:9: warning: page \"Last\": \"%PID=\" without a number: the conversion stops here "
+        "(error 13) (\"%PID=abc\")"}},
       {"an empty page",
        {"%H2=Empty", "%H2=Full", "Text of the full page."},
-       {"c.txt:3: warning: the page \"Empty\" has no content (\"%H2=Empty\")"}},
+       {"c.txt:3: warning: page \"Empty\": the page has no content (\"%H2=Empty\")"}},
+      {"no page and no test",
+       {"%H1=Only a chapter", "%H1#"},
+       {"c.txt:1: error: the course has no page and no test: learners get an empty course; start "
+        "each page with \"%H2=\" and each test with \"%TEST=\" (\"%TITLE=T\")"}},
   };
   return list;
 }
@@ -152,10 +164,12 @@ TEST_F(Lint, TheBuiltDocumentsMistakesAndACleanCourse) {
   EXPECT_EQ(
       lines(builtCourse("b.doc", b), "b.doc"),
       (std::vector<std::string>{
-          "b.doc:4: warning: a line break (Shift+Enter) stands before \"%H2=\": the marker is "
-          "read as text; end the line before it with Enter (\"Text of page one. %H2=Two\")",
-          "b.doc:5: warning: a picture in emf format, which browsers do not show: insert it "
-          "as PNG or JPEG (\"\")"}));
+          "b.doc:4: warning: page \"One\": a line break (Shift+Enter) stands before \"%H2=\": "
+          "the marker is read as text; end the line before it with Enter (\"Text of page one. "
+          "%H2=Two\")",
+          // A picture alone: the words before it.
+          "b.doc:5: warning: page \"One\": a picture in emf format, which browsers do not show: "
+          "insert it as PNG or JPEG (\"Text of page one. %H2=Two\")"}));
 
   const std::string clean = course(
       "clean.txt", {"%TITLE=Clean", "%AUTHOR=Me", "%H1=Part", "%PID=1", "%H2=Page", "%PID=2",
@@ -178,9 +192,12 @@ TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {
   writeBytes(path, docxtest::build({docxtest::documentXml(body), {}, {}}));
   EXPECT_EQ(lines(path, "t.docx"),
             (std::vector<std::string>{
-                "t.docx:6: warning: \"%H2=\" in a table is not read: markers work only outside "
-                "tables (\"%H2=In a cell\")",
-                std::string("t.docx:9") + kNoMarker + " (\"%H3=After the table\")"}));
+                "t.docx:6: warning: page \"Tables\": \"%H2=\" in a table is not read: markers "
+                "work only outside tables (\"%H2=In a cell\")",
+                std::string("t.docx:9: warning: page \"Tables\": the line looks meant to start ") +
+                    "with \"%H2=\", but as typed it is no marker, so it is course text: correct "
+                    "the marker to \"%H2=\" " +
+                    kMarkers + " (\"%H3=After the table\")"}));
 }
 
 TEST_F(Lint, TheCourseTemplateConvertsWithoutAWarning) {

@@ -49,12 +49,15 @@ TEST_F(CoursePictures, ConvertedStandInAndWarnedAbout) {
   for (const convert::LintWarning& w : convert::lint(app, path))
     lint.push_back(convert::lintLine("p.doc", w));
   EXPECT_EQ(lint, (std::vector<std::string>{
-                      "p.doc:4: warning: a picture without alternative text: those who cannot "
+                      "p.doc:4: warning: page \"Pictures\": a picture without alternative text: "
+                      "those who cannot "
                       "see it learn nothing of it; describe it in the picture's alternative "
                       "text (Alt Text) (\"Four pictures.\")",
-                      "p.doc:4: warning: a picture in pict format, which browsers do not show: "
+                      "p.doc:4: warning: page \"Pictures\": a picture in pict format, which "
+                      "browsers do not show: "
                       "insert it as PNG or JPEG (\"Four pictures.\")",
-                      "p.doc:4: warning: a picture linked to a file outside the document, which "
+                      "p.doc:4: warning: page \"Pictures\": a picture linked to a file outside the "
+                      "document, which "
                       "the course cannot carry: insert the picture into the document instead of "
                       "linking it (\"Four pictures.\")"}));
 
@@ -96,9 +99,10 @@ TEST_F(CoursePictures, BombPicturesAreStandInsWithinTheBudget) {
   ASSERT_EQ(run(builtCourse("b.doc", b)), convert::RunOutcome::Succeeded);
   const std::string page = out("b") + "page1.htm";
   const std::string warning =
-      page + ": a picture in tif format shows as a box with its alternative text, since browsers "
-             "do not show it (it has more than the 50 megapixels the picture converter decodes "
-             "for one picture): insert it as PNG or JPEG";
+      page +
+      ": a picture in tif format shows as a box with its alternative text, since browsers "
+      "do not show it (it has more than the 50 megapixels the picture converter decodes "
+      "for one picture): insert it as PNG or JPEG";
   EXPECT_EQ(warnings.lines, std::vector<std::string>(4, warning));
   for (const char* name : {"image001.svg", "image002.svg", "image003.svg", "image004.svg"})
     EXPECT_NE(readBytes(out("b") + "page1_files/" + name).find(">A bomb</tspan>"),
@@ -119,9 +123,11 @@ TEST_F(CoursePictures, AnEquationShowsItsPreviewWithTheEquationsText) {
   for (const convert::LintWarning& w : convert::lint(app, path))
     lint.push_back(convert::lintLine("e.docx", w));
   EXPECT_EQ(lint, (std::vector<std::string>{
-                      "e.docx:5: warning: a picture without alternative text: those who cannot "
-                      "see it learn nothing of it; describe it in the picture's alternative "
-                      "text (Alt Text) (\"\")"}));
+                      // A picture alone: the words around it.
+                      "e.docx:5: warning: page \"Equations\": a picture without alternative "
+                      "text: those who cannot see it learn nothing of it; describe it in the "
+                      "picture's alternative text (Alt Text) (\"%H2=Equations \u2026 Two "
+                      "equations, one damaged.\")"}));
 
   ASSERT_EQ(run(path), convert::RunOutcome::Succeeded);
   const std::string html = readBytes(out("e") + "page1.htm");

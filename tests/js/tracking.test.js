@@ -86,7 +86,7 @@ test('score and status over all questions of all tests', () => {
     [[1, 1], { 1: [3, 3], 2: [4, 5] }, { 1: 3, 2: 5 }, 80, 88, 'passed'],
     [[1, 1], { 1: [3, 3], 2: [3, 5] }, { 1: 3, 2: 5 }, 80, 75, 'failed'],
     [[1, 1], { 1: [3, 3], 2: [3, 5] }, { 1: 3, 2: 5 }, 75, 75, 'passed'],
-    [[1, 1], { 1: [3, 3] }, { 1: 3, 2: 0 }, 80, 100, 'passed'],   // a test that cannot be read
+    [[1, 1], { 1: [3, 3] }, { 1: 3, 2: 0 }, 80, 100, 'incomplete'],   // a test that cannot be read: never complete
     [[1, 1], { 1: [3, 3], 2: [1, 4] }, { 1: 3, 2: 5 }, 80, 38, 'incomplete'],  // its questions changed
   ];
   for (const [seen, results, totals, mark, raw, status] of rows) {

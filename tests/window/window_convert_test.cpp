@@ -93,8 +93,10 @@ TEST_F(WindowConvertTest, ConvertedDocumentLeavesItsLinesAndSuccess) {
   // about the document (its first lines are no page), written beside it.
   const QString folder = tempPath() + "/Курс/safety";
   EXPECT_TRUE(text.endsWith("\nУспех\nPackage: " + folder + "/, " + folder + ".zip, " + folder +
-                            ".scorm.zip\n" + "1 warning about the document: see " + path +
-                            ".lint.txt\n"))
+                            ".scorm.zip\n" +
+                            "line 1: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" "
+                            "belongs to no page and is left out of the course\n" +
+                            "1 warning about the document: see " + path + ".lint.txt\n"))
       << text.toStdString();
   EXPECT_TRUE(QFile(path + ".lint.txt").exists());
   EXPECT_EQ(readLog(), "Start\r\n" + doc + "\r\nУспех\r\n");
@@ -200,3 +202,38 @@ TEST_F(WindowConvertTest, AGivenDocumentIsConvertedOnceThenTheDialogAnswers) {
 }
 
 }  // namespace
+
+// The errors of a course, after the run's own lines: two documents of one
+// window session writing one package, and a test that cannot be shown
+// (errors before warnings, ten lines at most, then the count).
+TEST_F(WindowConvertTest, ErrorsFollowTheRunsOwnLines) {
+  QDir().mkpath(tempPath() + "/c");
+  std::string first, second;
+  for (const char* name : {"Quiz.txt", "Quiz.v2.txt"}) {
+    const QString path = tempPath() + "/c/" + name;
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(
+        "%TITLE=T\n%AUTHOR=A\n%H2=Using a ladder\nStand it on firm ground.\n"
+        "%TEST=Check\n1. Which?\na) one\nb) two\n%H2=More\n%PID=1\n%PID=2\nText, more text.\n");
+    (first.empty() ? first : second) = QFile::encodeName(path).toStdString();
+  }
+  ScriptedChooser chooser({first, second});
+  click(chooser);
+  waitForCopySteps();
+  click(chooser);
+  waitForCopySteps();
+  const QString text = window_->statusBox()->toPlainText();
+  const QString path = QString::fromStdString(second);
+  EXPECT_TRUE(text.endsWith(
+      ".scorm.zip\nerror: \"" + path + "\" and \"" + QString::fromStdString(first) +
+      "\" both write the package " + tempPath() +
+      "/c/Quiz/: the later replaced the earlier one's course; give one of the documents another "
+      "name (the part before the first dot)\n"
+      "line 6, test \"Check\": error: its quiz page stops here: no answer is marked correct: "
+      "learners cannot take this test\n"
+      "line 11, page \"More\": a second \"%PID=\" for the same item: the later number counts\n"
+      "1 error and 1 warning about the document: see " +
+      path + ".lint.txt\n"))
+      << text.toStdString();
+}

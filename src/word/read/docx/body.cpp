@@ -266,7 +266,14 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
   } else if (name == "drawing") {
     if (shows(rc, s)) drawing(k, runFormat(rc, s, in), s, in);
   } else if (name == "pict" || name == "object") {
-    if (shows(rc, s)) vml(k, runFormat(rc, s, in), s, in, depth + 1);
+    if (!shows(rc, s)) return;
+    const uint32_t at = s.builder->position();
+    const size_t boxes = in.textBoxes.size();
+    vml(k, runFormat(rc, s, in), s, in, depth + 1);
+    // Neither a picture nor text: the page has nothing to show for it.
+    if (s.builder->position() == at && in.textBoxes.size() == boxes)
+      s.builder->loss(name == "object" ? "an embedded object without a picture"
+                                       : "a shape drawn only by its geometry");
   } else if (name == "footnoteReference" || name == "endnoteReference") {
     noteReference(k, name == "endnoteReference", rc, s, in);
   } else if (name == "AlternateContent") {

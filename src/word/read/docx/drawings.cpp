@@ -72,6 +72,16 @@ std::string_view styleValue(std::string_view style, std::string_view key) {
   return {};
 }
 
+// What a drawing without a picture or text is, by the kind of graphic it
+// holds.
+std::string drawingLoss(const pugi::xml_node& graphicData) {
+  const std::string_view uri = val(graphicData, "uri");
+  if (uri.find("/chart") != std::string_view::npos) return "a chart";
+  if (uri.find("/diagram") != std::string_view::npos) return "a diagram";
+  if (uri.find("/picture") != std::string_view::npos) return "a picture it cannot read";
+  return "a shape drawn only by its geometry";
+}
+
 }  // namespace
 
 void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryState& s,
@@ -85,7 +95,10 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryStat
     std::u16string alt = utf16(val(docPr, "descr"));
     if (alt.empty()) alt = utf16(val(docPr, "title"));
     int pictures = 0;
-    graphicContent(child(child(x, "graphic"), "graphicData"), w, h, alt, f, s, in, 0, pictures);
+    const size_t boxes = in.textBoxes.size();
+    const pugi::xml_node data = child(child(x, "graphic"), "graphicData");
+    graphicContent(data, w, h, alt, f, s, in, 0, pictures);
+    if (pictures == 0 && in.textBoxes.size() == boxes) s.builder->loss(drawingLoss(data));
   }
 }
 

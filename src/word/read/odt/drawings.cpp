@@ -70,6 +70,8 @@ void OdtReader::drawing(const pugi::xml_node& n, StoryState& s, InlineState& in,
       if (c.type() == pugi::node_element) drawing(c, s, in, depth + 1);
   } else if (holdsText(n)) {
     in.textBoxes.push_back(n);
+  } else if (!is(n, "caption")) {
+    s.builder->loss("a shape drawn only by its geometry");
   }
 }
 
@@ -88,6 +90,10 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
     else if (is(c, "text-box"))
       in.textBoxes.push_back(c);
   }
+  // An object (a chart, a formula) shows by its replacement picture; one
+  // without it shows nothing.
+  if (!shown && !linked && (child(f, "object") || child(f, "object-ole")))
+    s.builder->loss("an embedded object without a picture");
   // Nothing outside the document is read: a picture only linked there
   // shows as a stand-in, and the page says so.
   if (!shown && linked) {

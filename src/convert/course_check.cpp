@@ -1,0 +1,133 @@
+#include "convert/course_check.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "course/file_names.h"
+#include "pages/replace_body.h"
+#include "quiz/quiz_reader.h"
+#include "support/codepage.h"
+#include "support/strings.h"
+
+namespace convert {
+namespace {
+
+constexpr const char* kPreview = "pvomanifest.htm";
+
+// One line of the outline preview: "ITEM<pid>|title|file|flag". A title
+// may hold "|", so the fields are taken from both ends, as the player does.
+struct PreviewLine {
+  std::string item, title, file;
+};
+
+std::vector<PreviewLine> readPreview(const std::string& bytes) {
+  std::vector<PreviewLine> out;
+  const std::string text = support::toUtf8(support::fromCodePage(bytes, support::kCyrillic));
+  size_t from = 0;
+  while (from < text.size()) {
+    size_t end = text.find_first_of("\r\n", from);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(from, end - from);
+    from = end + 1;
+    if (line.starts_with("%MANIFEST_END")) break;
+    const size_t first = line.find('|'), last = line.rfind('|');
+    if (!line.starts_with("ITEM") || first == std::string::npos || last == 0) continue;
+    const size_t beforeLast = line.rfind('|', last - 1);
+    if (beforeLast == std::string::npos || beforeLast <= first) continue;
+    out.push_back({line.substr(0, first), line.substr(first + 1, beforeLast - first - 1),
+                   line.substr(beforeLast + 1, last - beforeLast - 1)});
+  }
+  return out;
+}
+
+std::string trimmed(const std::string& s) {
+  const size_t a = s.find_first_not_of(" \t");
+  if (a == std::string::npos) return {};
+  return s.substr(a, s.find_last_not_of(" \t") - a + 1);
+}
+
+// Whether a reference link finds its entry, as the player looks for it:
+// the line "ITEM" + reference, which opens a file, or (a chapter) has one
+// below it before the next chapter.
+bool leadsSomewhere(const std::vector<PreviewLine>& outline, const std::string& ref) {
+  const std::string id = "ITEM" + trimmed(ref);
+  for (size_t i = 0; i < outline.size(); ++i) {
+    if (outline[i].item != id) continue;
+    for (size_t k = i; k < outline.size() && (k == i || !outline[k].file.empty()); ++k)
+      if (!outline[k].file.empty()) return true;
+    return false;
+  }
+  return false;
+}
+
+// The references of a page's links, as the page writer wrote them
+// (showref('REF'), the script string's escapes undone).
+std::vector<std::string> pageReferences(const std::string& page) {
+  static const std::string open = std::string(pages::kLinkOpening) + "'";
+  std::vector<std::string> refs;
+  for (size_t at = page.find(open); at != std::string::npos; at = page.find(open, at + 1)) {
+    std::string ref;
+    size_t i = at + open.size();
+    for (; i < page.size() && page[i] != '\''; ++i) {
+      if (page[i] == '\\' && i + 1 < page.size()) ++i;
+      ref += page[i];
+    }
+    refs.push_back(support::replaceAll(support::replaceAll(ref, "&#39;", "'"), "&amp;", "&"));
+  }
+  return refs;
+}
+
+std::string quoted(const std::string& s) {
+  return "\"" + s + "\"";
+}
+
+void checkTest(const PreviewLine& line, int64_t number, const std::set<std::string>& files,
+               const package::PackageReader& read, std::vector<std::string>& faults) {
+  const std::string data = course::testDataFile(number);
+  const std::string test = "the test " + quoted(line.title) + " (" + line.file + ")";
+  if (!files.count(data)) {
+    faults.push_back(test + " has no " + data + ": learners cannot take it");
+    return;
+  }
+  const std::optional<std::string> bytes = read(data);
+  if (!bytes) {
+    faults.push_back(data + " cannot be read: learners cannot take " + test);
+    return;
+  }
+  const std::optional<quiz::QuizProblem> problem =
+      quiz::firstProblem(support::fromCodePage(*bytes, support::kCyrillic));
+  if (!problem) return;
+  faults.push_back(test + " cannot be shown: its quiz page stops at " + data +
+                   (problem->lineNumber > 0 ? " line " + std::to_string(problem->lineNumber) : "") +
+                   ": " + problem->message + "; learners cannot take it");
+}
+
+}  // namespace
+
+std::vector<std::string> courseFaults(const std::set<std::string>& files,
+                                      const package::PackageReader& read) {
+  std::vector<std::string> faults;
+  if (!files.count(kPreview)) return faults;
+  const std::optional<std::string> preview = read(kPreview);
+  if (!preview) return {std::string(kPreview) + " cannot be read: the player has no contents"};
+  const std::vector<PreviewLine> outline = readPreview(*preview);
+  if (outline.empty() || std::all_of(outline.begin(), outline.end(),
+                                     [](const PreviewLine& l) { return l.file.empty(); }))
+    faults.push_back("the course has no page and no test: learners get an empty course");
+  for (const PreviewLine& line : outline) {
+    if (line.file.empty()) continue;
+    if (const std::optional<int64_t> test = course::testNumberOf(line.file)) {
+      checkTest(line, *test, files, read, faults);
+      continue;
+    }
+    const std::optional<std::string> page = files.count(line.file) ? read(line.file) : std::nullopt;
+    if (!page) continue;  // the manifest's checks name a missing page
+    for (const std::string& ref : pageReferences(*page))
+      if (!leadsSomewhere(outline, ref))
+        faults.push_back(line.file + " (page " + quoted(line.title) + "): the reference link " +
+                         quoted(ref) + " names no item of the course: it leads learners nowhere");
+  }
+  return faults;
+}
+
+}  // namespace convert

@@ -1,0 +1,173 @@
+// Courses that fail their learners, and courses that only may not be what
+// the author meant, through every front end of the command line: lint
+// names each at its paragraph and page, convert writes the package all the
+// same and exits 1 on an error only, and check finds the errors in the
+// finished package (its folder and both zips).
+#include <gtest/gtest.h>
+
+#include "../common/fixtures.h"
+#include "../common/program.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct Document {
+  std::string name;
+  std::vector<std::string> lines;
+};
+
+struct Case {
+  const char* what;
+  std::vector<Document> documents;  // converted in one command
+  std::vector<std::string> lint;    // of the first document, as `lint` prints it
+  int convertExit;
+  std::string runError;  // what convert says beyond lint, on standard error
+  std::string fault;     // what check says of the package (folder and zips); empty: OK
+};
+
+const std::string kTitle = "%TITLE=Ladders";
+const std::string kAuthor = "%AUTHOR=Ann";
+
+const std::vector<Case>& cases() {
+  static const std::vector<Case> list = {
+      {"a test whose quiz page cannot be shown",
+       {{"Quiz.txt",
+         {kTitle, kAuthor, "%H2=Using a ladder", "Stand it on firm ground.", "%TEST=Check",
+          "1. Which?", "a) one", "b) two"}}},
+       {"Quiz.txt:6: error: test \"Check\": its quiz page stops here: no answer is marked "
+        "correct: learners cannot take this test (\"1. Which?\")"},
+       1,
+       "",
+       "the test \"Check\" (test1.htm) cannot be shown: its quiz page stops at testdata1.htm "
+       "line"},
+      {"a document with no marker at all",
+       {{"Letter.txt", {"Dear reader,", "here is the plan for the week."}}},
+       {"Letter.txt:1: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs "
+        "to no page and is left out of the course (\"Dear reader,\")",
+        "Letter.txt:1: error: the course has no page and no test: learners get an empty "
+        "course; start each page with \"%H2=\" and each test with \"%TEST=\" (\"Dear reader,\")",
+        "Letter.txt:1: warning: no \"%TITLE=\" line: the course has no title (\"Dear reader,\")",
+        "Letter.txt:1: warning: no \"%AUTHOR=\" line: the course header names no author "
+        "(\"Dear reader,\")"},
+       1,
+       "",
+       "the course has no page and no test: learners get an empty course"},
+      {"a reference link to a PID no item has",
+       {{"Links.txt",
+         {kTitle, kAuthor, "%H2=Using a ladder", "%PID=1", "See %A=99 the end%A# for more."}}},
+       {"Links.txt:5: error: page \"Using a ladder\": \"%A=99\" links to PID \"99\", which no "
+        "item has: the link leads learners nowhere (\"See %A=99 the end%A# for\")"},
+       1,
+       "",
+       "page1.htm (page \"Using a ladder\"): the reference link \"99\" names no item of the "
+       "course: it leads learners nowhere"},
+      {"chapter text no page shows, and a mistyped marker told once",
+       {{"Chapter.txt",
+         {kTitle, kAuthor, "%H1=Safety", "This chapter is about safety.", "%H2=One",
+          "Text of page one.", "%H2 =Two", "%PID=2", "Text of page two.", "%H1#"}}},
+       {"Chapter.txt:4: warning: chapter \"Safety\": text after \"%H1=\" before the chapter's "
+        "first page belongs to no page and is left out of the course; give it a page of its own "
+        "with \"%H2=\" (\"This chapter is about safety.\")",
+        "Chapter.txt:7: warning: page \"One\": the line looks meant to start with \"%H2=\", but "
+        "as typed it is no marker, so it is course text: correct the marker to \"%H2=\" "
+        "(markers: %TITLE= %AUTHOR= %PID= %H1= %H1# %H2= %TEST=) (\"%H2 =Two\")"},
+       0,
+       "",
+       ""},
+      {"two documents of one command writing one package",
+       {{"Safety.txt", {kTitle, kAuthor, "%H2=One", "Text of the first course."}},
+        {"Safety.v2.txt", {kTitle, kAuthor, "%H2=One", "Text of the second course."}}},
+       {},
+       1,
+       "raredozud: error: \"DIR/Safety.v2.txt\" and \"DIR/Safety.txt\" both write the package "
+       "DIR/Safety/: the later replaced the earlier one's course; give one of the documents "
+       "another name (the part before the first dot)\n",
+       ""},
+  };
+  return list;
+}
+
+std::string join(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) out += l + "\n";
+  return out;
+}
+
+std::string base(const std::string& name) {
+  return name.substr(0, name.find('.'));
+}
+
+}  // namespace
+
+TEST(CourseErrors, EveryFrontEndOfTheCommandLineSaysIt) {
+  for (const Case& c : cases()) {
+    SCOPED_TRACE(c.what);
+    ScratchFolder work;
+    const std::string dir = work.path().substr(0, work.path().size() - 1);
+    std::vector<std::string> names;
+    for (const Document& d : c.documents) {
+      writeBytes(work / d.name, join(d.lines));
+      names.push_back(d.name);
+    }
+    const ProgramResult lint = runProgram(dir, {"lint", names.front()});
+    EXPECT_EQ(lint.out, join(c.lint));
+    EXPECT_EQ(lint.exit, c.lint.empty() ? 0 : 1);
+
+    std::vector<std::string> convert = {"convert"};
+    convert.insert(convert.end(), names.begin(), names.end());
+    const ProgramResult run = runProgram(dir, convert);
+    EXPECT_EQ(run.exit, c.convertExit) << run.err;
+    // The prescribed lines end as always; what is wrong follows on
+    // standard error, each line of lint's.
+    EXPECT_TRUE(run.out.ends_with("Успех\n")) << run.out;
+    for (const std::string& line : c.lint) EXPECT_NE(run.err.find(line), std::string::npos) << line;
+    std::string runError = c.runError;
+    for (size_t at = runError.find("DIR"); at != std::string::npos; at = runError.find("DIR"))
+      runError.replace(at, 3, dir);
+    EXPECT_NE(run.err.find(runError), std::string::npos) << run.err;
+
+    const std::string package = work / base(names.front());
+    for (const std::string& target : {package, package + ".zip", package + ".scorm.zip"}) {
+      SCOPED_TRACE(target);
+      const ProgramResult check = runProgram(dir, {"check", target});
+      EXPECT_EQ(check.exit, c.fault.empty() ? 0 : 1) << check.out;
+      if (!c.fault.empty()) {
+        EXPECT_NE(check.out.find("fault: " + c.fault), std::string::npos) << check.out;
+      }
+    }
+  }
+}
+
+// --strict refuses a document with an error as it does one with warnings.
+TEST(CourseErrors, StrictRefusesACourseWithAnError) {
+  ScratchFolder work;
+  const std::string dir = work.path().substr(0, work.path().size() - 1);
+  writeBytes(work / "Quiz.txt", join(cases().front().documents.front().lines));
+  const ProgramResult run = runProgram(dir, {"convert", "--strict", "Quiz.txt"});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("Quiz.txt:6: error: "), std::string::npos) << run.err;
+  EXPECT_FALSE(exists(work / "Quiz"));
+}
+
+// A document where the command belongs, and an unknown command.
+TEST(CourseErrors, AWordThatIsNoCommandSaysWhatItIs) {
+  ScratchFolder work;
+  const std::string dir = work.path().substr(0, work.path().size() - 1);
+  const struct {
+    std::string word, said;
+  } table[] = {
+      {"Safety.docx",
+       "raredozud: 'Safety.docx' is a document, not a command; to convert it:\n"
+       "    raredozud convert Safety.docx\n"},
+      {"My course.doc", "    raredozud convert 'My course.doc'\n"},
+      {"frobnicate", "raredozud: 'frobnicate' is no command or option of raredozud\nUsage"},
+  };
+  for (const auto& t : table) {
+    SCOPED_TRACE(t.word);
+    const ProgramResult r = runProgram(dir, {t.word});
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_NE(r.err.find(t.said), std::string::npos) << r.err;
+  }
+}
