@@ -116,7 +116,9 @@ void SyntheticDoc::paragraphPages(const std::u16string& all, std::string& w, std
   uint32_t start = 0;
   size_t pi = 0;
   for (uint32_t cp = 0; cp < all.size(); ++cp) {
-    if (all[cp] != 13 && all[cp] != 7) continue;
+    const bool sectionEnd = all[cp] == 12 && std::find(sectionStarts.begin(), sectionStarts.end(),
+                                                       cp + 1) != sectionStarts.end();
+    if (all[cp] != 13 && all[cp] != 7 && !sectionEnd) continue;
     std::string papx;
     add16(papx, pi < paragraphs.size() ? paragraphs[pi].style : 0);
     if (pi < paragraphs.size()) papx += paragraphs[pi].sprms;
@@ -241,6 +243,20 @@ std::string shape(uint32_t id) {
 
 }  // namespace
 
+// The sections' starting positions and, per section, a descriptor that
+// names no properties.
+void SyntheticDoc::sectionTable(std::string& w, std::string& t) const {
+  if (sectionStarts.empty()) return;
+  uint32_t fc = static_cast<uint32_t>(t.size());
+  add32(t, 0);
+  for (uint32_t cp : sectionStarts) add32(t, cp);
+  add32(t, static_cast<uint32_t>(text.size()));
+  std::string sed(12, '\0');
+  put32(sed, 2, 0xFFFFFFFF);  // no section properties
+  for (size_t i = 0; i <= sectionStarts.size(); ++i) t += sed;
+  setFcLcb(w, 6, fc, static_cast<uint32_t>(t.size()) - fc);
+}
+
 // The boxes' story positions, their shapes (a group 0x401 holding the
 // boxes 0x402...) and the group's anchor.
 void SyntheticDoc::textBoxTables(std::string& w, std::string& t) const {
@@ -295,6 +311,7 @@ std::string SyntheticDoc::build() const {
   fontTable(w, t);
   styleSheet(w, t);
   textBoxTables(w, t);
+  sectionTable(w, t);
 
   if (!charRuns.empty()) {
     uint32_t fc = static_cast<uint32_t>(t.size());

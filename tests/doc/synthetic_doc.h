@@ -50,6 +50,9 @@ struct SyntheticDoc {
   };
   std::vector<Style> styles;
   std::string data;  // the Data stream: inline pictures
+  // Where sections start after the first (one past a section break, a 12
+  // in the main text, which then ends its paragraph too).
+  std::vector<uint32_t> sectionStarts;
   // Text boxes: their story (paragraphs ending in 13), cut into boxes at
   // these story positions, drawn by one group of shapes anchored at the
   // main text's position `boxAnchor` (an 8 with sprmCFSpec set).
@@ -66,6 +69,7 @@ struct SyntheticDoc {
   void fontTable(std::string& w, std::string& t) const;
   void styleSheet(std::string& w, std::string& t) const;
   void textBoxTables(std::string& w, std::string& t) const;
+  void sectionTable(std::string& w, std::string& t) const;
 };
 
 // Sprm helpers.

@@ -369,6 +369,20 @@ TEST(SyntheticDoc, TrackedDeletionsAreGoneAsAccepted) {
   EXPECT_EQ(m.main.tables[0].rows[0].cells.size(), 1u);
 }
 
+// A section break ends its paragraph, which keeps its own formatting; a
+// page break (a 12 where no section starts) stays inside its paragraph.
+TEST(SyntheticDoc, SectionBreaksEndTheirParagraphs) {
+  SyntheticDoc d;
+  d.text = u"Contents\x0c" u"entry\x0cmore\r";
+  d.sectionStarts = {9};
+  d.paragraphs = {{doctest::sprm8(0x2403, 1)}, {}};
+  word::Model m = read(d);
+  ASSERT_EQ(m.main.paragraphs.size(), 2u);
+  EXPECT_EQ(m.main.paragraphs[0].format.align, word::Align::Center);
+  EXPECT_NE(m.main.paragraphs[1].format.align, word::Align::Center);
+  EXPECT_EQ(m.main.text.substr(0, m.main.paragraphs[0].end), u"Contents\r");
+}
+
 // Capitals, a symbol character and text in the Symbol font show as they
 // do in the word processor: the symbol font's glyphs as the characters
 // they are.

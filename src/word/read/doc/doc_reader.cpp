@@ -141,6 +141,7 @@ Model DocReader::read() {
   readNotes(kPlcfendRef, kPlcfendTxt, ccp_[0] + ccp_[1] + ccp_[2] + ccp_[3] + ccp_[4], true);
   readShapes();
   readBookmarks();
+  readSections(mainEnd);
 
   noteBudget_ = text_.size() + 1024;
   Builder b;

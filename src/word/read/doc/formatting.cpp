@@ -107,12 +107,25 @@ Pap DocReader::papOf(uint32_t markCp) const {
   return pap;
 }
 
+void DocReader::readSections(uint32_t mainEnd) {
+  Bytes plc = tableSpan(kPlcfSed);
+  if (plc.size() < 16) return;
+  const size_t n = (plc.size() - 4) / 16;  // n + 1 positions, n 12-byte descriptors
+  for (size_t i = 1; i < n; ++i) {
+    uint32_t cp = plc.u32(4 * i);
+    if (cp == 0 || cp > mainEnd || text_[cp - 1] != 12) continue;
+    if (sectionBreaks_.empty() || sectionBreaks_.back() < cp - 1) sectionBreaks_.push_back(cp - 1);
+  }
+}
+
 std::vector<Para> DocReader::paragraphs(uint32_t a, uint32_t b) const {
   std::vector<Para> out;
   uint32_t start = a;
   for (uint32_t cp = a; cp < b; ++cp) {
     char16_t c = text_[cp];
-    if (c != 13 && c != 7) continue;
+    if (c != 13 && c != 7 &&
+        !(c == 12 && std::binary_search(sectionBreaks_.begin(), sectionBreaks_.end(), cp)))
+      continue;
     Para p;
     p.start = start;
     p.end = cp + 1;

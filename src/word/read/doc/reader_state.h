@@ -27,6 +27,7 @@ enum FcLcb : size_t {
   kStshf = 1,
   kPlcffndRef = 2,
   kPlcffndTxt = 3,
+  kPlcfSed = 6,
   kPlcfBteChpx = 12,
   kPlcfBtePapx = 13,
   kSttbfFfn = 15,
@@ -126,6 +127,10 @@ class DocReader {
   static const FcRun* runAt(const std::vector<FcRun>& runs, uint64_t fc, uint64_t* nextStart);
   Pap papOf(uint32_t markCp) const;
   std::vector<Para> paragraphs(uint32_t a, uint32_t b) const;
+  // A section break (a 12 where the section table starts a section after
+  // it) ends its paragraph as well; a page break (a 12 elsewhere) does not.
+  std::vector<uint32_t> sectionBreaks_;  // sorted positions of the 12s
+  void readSections(uint32_t mainEnd);
   // The character properties of a run in a paragraph of style `istd`, or
   // of the character at `cp`.
   Chp runChp(int32_t istd, Bytes grpprl, Bytes prm) const;
