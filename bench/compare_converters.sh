@@ -3,8 +3,8 @@
 # package, copy step and zip included) from .doc, .docx and .odt, for one or
 # more build folders, and, where installed, other converters that write one
 # HTML page of the same document. As a floor, it times merely copying the
-# finished package and zip of large.doc (cp -r). Prints each one's median
-# wall time and peak memory.
+# finished package of large.doc and every zip beside it (cp -r) into a fresh
+# folder. Prints each one's median wall time and peak memory.
 #   bench/compare_converters.sh [BUILD_DIR...]
 # RUNS (default 20) runs of each; the variants take turns run by run, so a
 # busy spell of the machine falls on all of them alike. Every run converts a
@@ -27,11 +27,13 @@ for ext in doc docx odt; do
       "$(printf '%q' "$b/app/raredozud") convert"
   done
 done
-# The finished package of the first build, for the copy.
+# The finished package of the first build, for the copy: the folder and
+# every zip beside it, as the conversion leaves them.
 mkdir "$work/finished"
 cp "$courses/large.doc" "$work/finished/"
 (cd "$work/finished" && "${builds[0]}/app/raredozud" convert large.doc > /dev/null)
-add "cp -r of the finished package" pkg "cp -r $(printf '%q' "$work/finished/large") $(printf '%q' "$work/finished/large.zip")"
+finished=("$work/finished/large" "$work/finished"/large*.zip)
+add "cp -r of the finished package" pkg "cp -r $(printf '%q ' "${finished[@]}")"
 if [ "${RDBENCH_OTHERS:-1}" != 0 ]; then
   command -v soffice > /dev/null &&
     add "soffice --convert-to html .doc" doc "soffice --headless --convert-to html --outdir out"
