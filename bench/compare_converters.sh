@@ -11,7 +11,8 @@
 # fresh copy of the document under a name of its own into a folder of its
 # own: re-creating a tree just deleted would time the file system.
 # RDBENCH_TMP=/dev/shm runs it in memory, away from the disk's own costs.
-# RDBENCH_OTHERS=0 leaves out the other converters.
+# RDBENCH_OTHERS=0 leaves out the other converters; RDBENCH_FORMATS (default
+# "doc docx odt") chooses the documents.
 # Needs: GNU time, python3; for the comparisons pandoc, soffice, wvHtml.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -21,7 +22,7 @@ courses="$here/tests/corpus/courses"
 # own folder with the document's name as its last word.
 labels=() exts=() cmds=()
 add() { labels+=("$1"); exts+=("$2"); cmds+=("$3"); }
-for ext in doc docx odt; do
+for ext in ${RDBENCH_FORMATS:-doc docx odt}; do
   for b in "${builds[@]}"; do
     add "raredozud $(build_name "$b") .$ext" "$ext" \
       "$(printf '%q' "$b/app/raredozud") convert"
