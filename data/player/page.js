@@ -41,7 +41,7 @@
     box.id = 'rd-notice';
     box.setAttribute('role', 'status');
     box.textContent = text;
-    document.body.appendChild(box);
+    (document.querySelector('main') || document.body).appendChild(box);
   }
 
   // No player: the outline tells which page the reference names.
@@ -147,5 +147,21 @@
       var text = h ? h.textContent.replace(/\s+/g, ' ').trim() : '';
       document.title = text.length > 80 ? text.slice(0, 79) + '\u2026' : text || decodeURIComponent(location.pathname.split('/').pop());
     }
+    landmarks();
   });
+
+  // A screen reader finds the page's text as the page's main part, under a
+  // heading that names it (said, not shown: the player shows the title).
+  function landmarks() {
+    var body = document.body;
+    if (!body || document.querySelector('main, [role="main"]')) return;
+    var main = document.createElement('main');
+    while (body.firstChild) main.appendChild(body.firstChild);
+    body.appendChild(main);
+    if (document.querySelector('h1')) return;
+    var h1 = document.createElement('h1');
+    h1.className = 'rd-for-readers';
+    h1.textContent = document.title;
+    main.insertBefore(h1, main.firstChild);
+  }
 })();

@@ -1,25 +1,53 @@
-// Course player: table of contents from pvomanifest.htm (outline.js), the
-// content frame, previous/next, the target of the pages' reference links,
-// and the learner's progress (tracking.js) kept by an LMS or the browser.
-// Plain script, no framework and no network beyond the package's own files.
+// Course player: the course's title and author (course.js), the table of
+// contents from pvomanifest.htm (outline.js) with the pages seen and the
+// tests passed, the content frame, previous/next, the results page, the
+// target of the pages' reference links, and the learner's progress
+// (tracking.js) kept by an LMS or the browser. Plain script, no framework
+// and no network beyond the package's own files.
 (function () {
   'use strict';
   var STRINGS = {
     en: {
       skip: 'Skip to the page', contents: 'Contents', previous: 'Previous', next: 'Next',
-      header: 'Course title', page: 'Course page',
+      page: 'Course page', course: 'Course', progress: 'Progress', results: 'Results',
       loadFailed: 'The table of contents (pvomanifest.htm) could not be read. Open the course from a web server or a learning management system.',
       empty: 'This course has no pages.',
       unknownRef: 'No page with the reference ',
-      test: 'Test', answered: ' (answered)'
+      test: 'Test', answered: ' (answered)', seen: ' (seen)', passed: 'passed', notPassed: 'not passed yet',
+      progressText: function (n) { return n + '% of the course done'; },
+      welcome: 'Welcome back',
+      whereYouWere: function (t) { return 'You were at \u201c' + t + '\u201d.'; },
+      continueWhere: 'Continue where you left off', startOver: 'Start from the beginning',
+      courseStatus: function (s) { return 'Course status: ' + s; },
+      statusWord: { passed: 'passed', failed: 'not passed', completed: 'completed', incomplete: 'not finished yet' },
+      overall: function (r, t, p) { return 'All tests together: ' + r + ' of ' + t + ' answers right (' + p + '%).'; },
+      passMark: function (m) { return 'Pass mark: ' + m + '% of all answers right.'; },
+      noTests: 'This course has no tests.',
+      colTest: 'Test', colScore: 'Score', colState: 'State', colGo: 'Go to',
+      score: function (r, t, p) { return r + ' of ' + t + ' (' + p + '%)'; },
+      notTaken: 'not taken yet', cannotTake: 'cannot be taken',
+      retake: function (t) { return 'Go to \u201c' + t + '\u201d'; }
     },
     ru: {
       skip: 'Перейти к странице', contents: 'Содержание', previous: 'Назад', next: 'Далее',
-      header: 'Название курса', page: 'Страница курса',
+      page: 'Страница курса', course: 'Курс', progress: 'Прогресс', results: 'Результаты',
       loadFailed: 'Не удалось прочитать содержание курса (pvomanifest.htm). Откройте курс через веб-сервер или систему дистанционного обучения.',
       empty: 'В курсе нет страниц.',
       unknownRef: 'Нет страницы со ссылкой ',
-      test: 'Тест', answered: ' (пройден)'
+      test: 'Тест', answered: ' (пройден)', seen: ' (просмотрено)', passed: 'сдан', notPassed: 'ещё не сдан',
+      progressText: function (n) { return 'Курс пройден на ' + n + '%'; },
+      welcome: 'С возвращением',
+      whereYouWere: function (t) { return 'Вы остановились на странице \u00ab' + t + '\u00bb.'; },
+      continueWhere: 'Продолжить с того же места', startOver: 'Начать сначала',
+      courseStatus: function (s) { return 'Состояние курса: ' + s; },
+      statusWord: { passed: 'сдан', failed: 'не сдан', completed: 'пройден', incomplete: 'ещё не завершён' },
+      overall: function (r, t, p) { return 'Все тесты вместе: верных ответов ' + r + ' из ' + t + ' (' + p + '%).'; },
+      passMark: function (m) { return 'Проходной балл: ' + m + '% верных ответов.'; },
+      noTests: 'В курсе нет тестов.',
+      colTest: 'Тест', colScore: 'Результат', colState: 'Состояние', colGo: 'Перейти',
+      score: function (r, t, p) { return r + ' из ' + t + ' (' + p + '%)'; },
+      notTaken: 'ещё не выполнен', cannotTake: 'не может быть выполнен',
+      retake: function (t) { return 'Перейти к \u00ab' + t + '\u00bb'; }
     }
   };
   // The course's language is the page's; the interface speaks it when it
@@ -28,27 +56,28 @@
   var ui = RdCommon.texts(STRINGS, courseLang);
   var T = ui.T;
   var foreign = ui.lang !== courseLang.split('-')[0].toLowerCase();
+  var course = window.rdCourse || {};
 
   var entries = [];
   var order = [];      // entries that have a file, in outline order
-  var current = -1;
+  var tests = [];      // the test entries, in outline order
+  var current = -1;    // the entry shown; order.length: the results page
   var tocLinks = [];
   var noticeTimer = null;
   var tracker = null;
   var questions = {};  // each test's questions, by the number of its data file
+  var shownAt = {};    // when each test was shown, for the time to answer it
   var startedAt = Date.now();
 
   var $ = function (id) { return document.getElementById(id); };
   var content = $('content');
+  var panel = $('panel');
   var narrow = window.matchMedia ? window.matchMedia('(max-width: 700px)') : { matches: false };
 
   document.documentElement.lang = courseLang;
   Array.prototype.forEach.call(document.querySelectorAll('[data-text]'), function (el) {
     el.textContent = T[el.getAttribute('data-text')];
     if (foreign) el.lang = ui.lang;
-  });
-  Array.prototype.forEach.call(document.querySelectorAll('[data-title]'), function (el) {
-    el.title = T[el.getAttribute('data-title')];
   });
   $('toc').setAttribute('aria-label', T.contents);
 
@@ -60,9 +89,40 @@
     noticeTimer = setTimeout(function () { n.hidden = true; }, 4000);
   }
 
-  function setTocOpen(open) {
+  // ---- the header ------------------------------------------------------------
+
+  // Title and author on lines of their own, from course.js; a package of
+  // an older version has them only in header.htm, read as text.
+  function header(title, author) {
+    $('course-title').textContent = title || T.course;
+    $('course-author').textContent = author;
+    document.title = title || author || T.course;
+  }
+  if (typeof course.title === 'string' || typeof course.author === 'string') {
+    header(String(course.title || ''), String(course.author || ''));
+  } else {
+    header('', '');
+    RdCommon.readText('header.htm', 'windows-1251').then(function (html) {
+      var doc = new DOMParser().parseFromString(html, 'text/html');
+      header(doc.body ? doc.body.textContent.replace(/\s+/g, ' ').trim() : '', '');
+    }).catch(function () { /* the title stays "Course" */ });
+  }
+
+  // ---- the contents ----------------------------------------------------------
+
+  // On a phone the contents is a drawer over the page; elsewhere a column
+  // that can be hidden.
+  function setTocOpen(open, focus) {
     document.body.classList.toggle('toc-closed', !open);
     $('toc-toggle').setAttribute('aria-expanded', open ? 'true' : 'false');
+    $('backdrop').hidden = !(open && narrow.matches);
+    if (!focus) return;
+    if (open) {
+      var here = $('toc').querySelector('[aria-current]') || $('toc').querySelector('a');
+      if (here) here.focus();
+    } else {
+      $('toc-toggle').focus();
+    }
   }
 
   function testKey(e) {
@@ -73,18 +133,16 @@
     var a = document.createElement('a');
     a.href = '#' + e.file;
     a.textContent = e.title || e.file;
-    if (e.kind === 'test') {
-      a.title = T.test;
-      var done = document.createElement('span');
-      done.className = 'done-text';
-      done.textContent = T.answered;
-      a.appendChild(done);
-    }
+    if (e.kind === 'test') a.title = T.test;
+    // What the tick before it shows, said (a test's state, a page seen).
+    var state = document.createElement('span');
+    state.className = 'state-text';
+    a.appendChild(state);
     var index = order.indexOf(e);
     a.addEventListener('click', function (ev) {
       ev.preventDefault();
-      show(index);
       if (narrow.matches) setTocOpen(false);
+      show(index);
     });
     tocLinks[index] = a;
     return a;
@@ -110,35 +168,73 @@
     });
   }
 
-  // A test is marked done in the contents once it has been answered.
-  function markAnswered() {
+  // Each page seen and each test answered or passed is marked in the
+  // contents, by a symbol and in the link's name; the bar shows how far.
+  function markProgress() {
+    if (!tracker) return;
     order.forEach(function (e, i) {
+      var a = tocLinks[i];
+      if (!a) return;
+      var li = a.parentNode;
       var key = testKey(e);
-      if (key && tocLinks[i]) tocLinks[i].parentNode.classList.toggle('done', tracker.answered(key));
+      var r = key ? tracker.testResult(key) : null;
+      var seen = !key && tracker.seen(i);
+      li.classList.toggle('seen', seen);
+      li.classList.toggle('done', !!key && tracker.answered(key));
+      li.classList.toggle('passed', !!(r && r.passed));
+      a.querySelector('.state-text').textContent = seen ? T.seen
+        : r ? ' (' + (r.passed ? T.passed : T.notPassed) + ')' : key && tracker.answered(key) ? T.answered : '';
     });
+    RdPanels.progress(tracker, T);
   }
+
+  // ---- what is shown -------------------------------------------------------
 
   function mark(index) {
     current = index;
+    var results = index === order.length;
     tocLinks.forEach(function (a, i) {
-      if (!a) return;
       if (i === index) a.setAttribute('aria-current', 'page');
       else a.removeAttribute('aria-current');
     });
+    if (results) $('results-link').setAttribute('aria-current', 'page');
+    else $('results-link').removeAttribute('aria-current');
     $('prev').disabled = index <= 0;
-    $('next').disabled = index < 0 || index >= order.length - 1;
-    $('where').textContent = index >= 0 ? (index + 1) + ' / ' + order.length : '';
-    var title = index >= 0 ? order[index].title || order[index].file : '';
+    $('next').disabled = index < 0 || index >= order.length;
+    $('where').textContent = index >= 0 && !results ? (index + 1) + ' / ' + order.length : '';
+    var title = results ? T.results : index >= 0 ? order[index].title || order[index].file : '';
     $('page-title').textContent = title;
     content.title = title || T.page;
-    if (index >= 0 && history.replaceState) history.replaceState(null, '', '#' + order[index].file);
-    if (tracker) tracker.showPage(index);
+    var hash = results ? 'results' : index >= 0 ? order[index].file : '';
+    if (hash && history.replaceState) history.replaceState(null, '', '#' + hash);
+    if (tracker && !results) tracker.showPage(index);
+    markProgress();
+  }
+
+  // The player's own page (results, welcome) in place of the frame.
+  function showPanel(on) {
+    panel.hidden = !on;
+    content.hidden = on;
+    if (on) content.removeAttribute('src');
   }
 
   function show(index) {
+    if (index === order.length) {
+      showResults();
+      return;
+    }
     if (index < 0 || index >= order.length) return;
+    showPanel(false);
     mark(index);
     content.src = order[index].file;
+  }
+
+  function showResults() {
+    if (!tracker) return;
+    showPanel(true);
+    mark(order.length);
+    RdPanels.results(panel, tracker, tests, T, function (e) { show(order.indexOf(e)); });
+    panel.focus();
   }
 
   // Links inside a page may lead to another page of the course: keep the
@@ -159,18 +255,27 @@
     } catch (e) {
       return;  // from disk the page says which it is (see pageMessage)
     }
-    showing(decodeURIComponent(name));
+    if (name) showing(decodeURIComponent(name));
   });
 
   $('prev').addEventListener('click', function () { show(current - 1); });
   $('next').addEventListener('click', function () { show(current + 1); });
+  $('results-link').addEventListener('click', function (ev) {
+    ev.preventDefault();
+    if (narrow.matches) setTocOpen(false);
+    showResults();
+  });
   $('toc-toggle').addEventListener('click', function () {
-    setTocOpen(document.body.classList.contains('toc-closed'));
+    setTocOpen(document.body.classList.contains('toc-closed'), narrow.matches);
+  });
+  $('backdrop').addEventListener('click', function () { setTocOpen(false, true); });
+  document.addEventListener('keydown', function (ev) {
+    if (ev.key === 'Escape' && narrow.matches && !document.body.classList.contains('toc-closed')) setTocOpen(false, true);
   });
   // Past the header and the contents, straight into the page.
   $('skip').addEventListener('click', function (ev) {
     ev.preventDefault();
-    content.focus();
+    (content.hidden ? panel : content).focus();
   });
 
   window.rdPlayer = {
@@ -185,28 +290,6 @@
     },
     entries: function () { return entries.slice(); }
   };
-
-  // The header page is sized to its text: one or two lines of title and
-  // author, whichever form it was written in. It may have loaded before
-  // this script ran (it stands before the scripts in index.htm).
-  function headerLoaded() {
-    try {
-      var frame = $('header');
-      var doc = frame.contentDocument;
-      var t = doc.body.textContent.replace(/\s+/g, ' ').trim();
-      if (t) document.title = t;
-      doc.documentElement.lang = courseLang;
-      var range = doc.createRange();
-      range.selectNodeContents(doc.body);
-      var bottom = Math.ceil(range.getBoundingClientRect().bottom);
-      if (bottom > 0) frame.style.height = Math.max(24, Math.min(bottom + 6, 200)) + 'px';
-    } catch (e) { /* a header from elsewhere keeps the default size and title */ }
-  }
-  $('header').addEventListener('load', headerLoaded);
-  try {
-    var headerDoc = $('header').contentDocument;
-    if (headerDoc && headerDoc.readyState === 'complete' && /header\.htm$/.test(headerDoc.URL)) headerLoaded();
-  } catch (e) { /* a header it may not read: see above */ }
 
   // ---- progress ------------------------------------------------------------
 
@@ -226,27 +309,31 @@
   }
 
   function passMark() {
-    var m = window.rdCourse && Number(window.rdCourse.passMark);
+    var m = Number(course.passMark);
     return m >= 0 && m <= 100 ? m : 80;
   }
+
+  // A test is checked at most this often (0: no limit).
+  var attemptLimit = course.attempts > 0 && course.attempts % 1 === 0 ? course.attempts : 0;
 
   // Every test's number of questions, for the score over all of them; a
   // test that cannot be read asks nothing.
   function countQuestions() {
-    order.forEach(function (e) {
+    tests.forEach(function (e) {
       var key = testKey(e);
       if (!key) return;
       RdCommon.readText(e.data, 'windows-1251').then(function (text) {
         questions[key] = RdQuiz.load(text).questions;
         tracker.setTotal(key, questions[key].length);
-      }).catch(function () { tracker.setTotal(key, 0); });
+      }).catch(function () { tracker.setTotal(key, 0); }).then(markProgress);
     });
   }
 
   // The pages talk to the player by message, which reaches it wherever they
   // were opened from (a page from disk may not call it). A page says which
   // it is and asks for reference links; a test page says what was answered
-  // and gets back what was answered last time.
+  // and gets back what was kept: the answers, the learner's order of
+  // answers, the attempts used and the best one's score.
   function pageMessage(ev) {
     var m = ev.data;
     if (ev.source !== content.contentWindow || !m || typeof m !== 'object') return;
@@ -263,56 +350,101 @@
   function testMessage(page, m) {
     var key = RdTracking.Tracker.keyOf(m.data);
     if (!key) return;
+    var r = tracker.testResult(key);
     if (m.rd === 'quiz-ready') {
-      page.postMessage({ rd: 'quiz-restore', data: m.data, answers: tracker.answers(key, Number(m.count)) }, '*');
-    } else if (Array.isArray(m.answers)) {
-      var q = questions[key];
-      var right = q && q.length === m.answers.length ? RdQuiz.score(q, m.answers).right
-        : Array.isArray(m.right) ? m.right.map(Boolean) : [];
-      tracker.recordTest(key, right, m.answers);
-      markAnswered();
+      shownAt[key] = Date.now();
+      page.postMessage({ rd: 'quiz-restore', data: m.data, answers: tracker.answers(key, Number(m.count)),
+                         seed: tracker.seed(), used: r && r.total === Number(m.count) ? r.attempts : 0,
+                         best: r ? { score: r.right, total: r.total } : null }, '*');
+      return;
     }
+    if (!Array.isArray(m.answers) || (attemptLimit && r && r.attempts >= attemptLimit)) return;
+    var q = questions[key];
+    var known = q && q.length === m.answers.length;
+    var right = known ? RdQuiz.score(q, m.answers).right : Array.isArray(m.right) ? m.right.map(Boolean) : [];
+    tracker.recordTest(key, right, m.answers, known ? q : null, (Date.now() - (shownAt[key] || Date.now())) / 1000);
+    shownAt[key] = Date.now();
+    markProgress();
+  }
+
+  function seconds() {
+    return (Date.now() - startedAt) / 1000;
   }
 
   function leave() {
-    if (tracker) tracker.finish((Date.now() - startedAt) / 1000);
+    if (tracker) tracker.finish(seconds());
   }
 
   window.addEventListener('message', pageMessage);
   window.addEventListener('pagehide', leave);
   window.addEventListener('beforeunload', leave);
+  // A phone hides the page and may never unload it: save then.
+  document.addEventListener('visibilitychange', function () {
+    if (document.visibilityState === 'hidden' && tracker) tracker.suspend(seconds());
+  });
 
-  // Phone-sized: the buttons show icons only (player.css).
+  // Printing prints the page shown, whole, without the player around it.
+  window.addEventListener('beforeprint', function () {
+    try {
+      content.style.height = content.contentDocument.documentElement.scrollHeight + 'px';
+    } catch (e) { /* a page the player may not measure prints as far as it shows */ }
+  });
+  window.addEventListener('afterprint', function () { content.style.height = ''; });
+
+  // Phone-sized: the buttons show icons only and the contents is a drawer
+  // (player.css).
   function layout() {
     document.body.classList.toggle('narrow', narrow.matches);
+    setTocOpen(!narrow.matches);
   }
   if (narrow.addEventListener) narrow.addEventListener('change', layout);
   layout();
-  if (narrow.matches) setTocOpen(false);
   $('prev').disabled = true;
   $('next').disabled = true;
 
-  RdCommon.readText('pvomanifest.htm', 'windows-1251').then(function (text) {
-    entries = RdPreview.parse(text, window.rdCourse && window.rdCourse.files);
-    order = entries.filter(function (e) { return e.file !== ''; });
-    buildToc();
-    if (!order.length) {
-      $('toc-message').textContent = T.empty;
-      return;
-    }
+  // A return to a place other than the start asks first: on from there, or
+  // from the beginning.
+  function welcome(bookmark) {
+    showPanel(true);
+    current = -1;
+    $('page-title').textContent = T.welcome;
+    $('where').textContent = '';
+    $('next').disabled = true;
+    var go = RdPanels.welcome(panel, tracker, order[bookmark], T,
+                              function () { show(bookmark); }, function () { show(0); });
+    markProgress();
+    go.focus();
+  }
+
+  function start() {
     tracker = new RdTracking.Tracker(progressStore(), {
       files: order.map(function (e) { return e.file; }), passMark: passMark()
     });
-    markAnswered();
     countQuestions();
-    // A link to a page of the course opens it; else the learner goes on
-    // where they left off.
-    var wanted = decodeURIComponent(location.hash.slice(1)) || tracker.location;
-    var start = 0;
-    for (var i = 0; i < order.length; i++) if (order[i].file === wanted) start = i;
-    show(start);
+    // A link to a page of the course opens it; a return asks where to go on.
+    var wanted = decodeURIComponent(location.hash.slice(1));
+    if (wanted === 'results') return showResults();
+    for (var i = 0; i < order.length; i++) if (order[i].file === wanted) return show(i);
+    var bookmark = -1;
+    for (var k = 0; k < order.length; k++) if (order[k].file === tracker.location) bookmark = k;
+    if (bookmark > 0) welcome(bookmark);
+    else show(0);
+  }
+
+  RdCommon.readText('pvomanifest.htm', 'windows-1251').then(function (text) {
+    entries = RdPreview.parse(text, course.files);
+    order = entries.filter(function (e) { return e.file !== ''; });
+    tests = order.filter(function (e) { return e.kind === 'test'; });
+    buildToc();
+    if (!order.length) {
+      $('toc-message').textContent = T.empty;
+      $('toc-results').hidden = true;
+      return;
+    }
+    start();
   }).catch(function (err) {
     $('toc-message').textContent = T.loadFailed;
+    $('toc-results').hidden = true;
     if (window.console) console.error(err);
   });
 })();

@@ -82,8 +82,8 @@ var RdQuiz = (function () {
     var cur = null;
 
     function open(l) {
-      cur = { text: stripLabel(l.text.trim()), kind: '', answers: [], accepted: [],
-              first: l, keyed: false, closed: false };
+      cur = { text: stripLabel(l.text.trim()), kind: '', answers: [], accepted: [], feedback: '',
+              first: l, keyed: false, closed: false, last: null, hasFeedback: false };
     }
     function finish() {
       if (!cur) return;
@@ -98,14 +98,35 @@ var RdQuiz = (function () {
         if (!n) throw new QuizError('no answer is marked correct', q.first.text, q.first.number);
         q.kind = n > 1 ? 'multiple' : 'single';
       }
-      questions.push({ text: q.text, kind: q.kind, answers: q.answers, accepted: q.accepted });
+      questions.push({ text: q.text, kind: q.kind, answers: q.answers, accepted: q.accepted, feedback: q.feedback });
+    }
+
+    // "@ text": the first such line right after an answer is that answer's
+    // feedback, shown when the learner picked it; the next one (or one
+    // after an answer key or a short answer) is the question's, shown after
+    // every check, and ends the question as an answer key does.
+    function feedback(l, t) {
+      var text = t.slice(1).trim();
+      if (!cur || (!cur.answers.length && !cur.accepted.length))
+        throw new QuizError('a feedback line ("@") that follows no answer', l.text, l.number);
+      if (cur.last) {
+        cur.last.feedback = text;
+        cur.last = null;
+        return;
+      }
+      if (cur.hasFeedback) throw new QuizError('a second feedback line ("@") for the question', l.text, l.number);
+      cur.feedback = text;
+      cur.hasFeedback = true;
+      cur.closed = true;
     }
 
     for (var i = 0; i < lines.length; i++) {
       var l = lines[i];
       var t = l.text.replace(/\u00a0/g, ' ').trim();
       if (t === '') { finish(); continue; }
+      if (t.charAt(0) === '@') { feedback(l, t); continue; }
       if (!cur || cur.closed) { finish(); open(l); continue; }
+      cur.last = null;
 
       var key = ANSWER_KEY.exec(t);
       if (key) {
@@ -137,7 +158,9 @@ var RdQuiz = (function () {
         if (cur.accepted.length)
           throw new QuizError('a lettered answer in a short-answer question', l.text, l.number);
         if (a.text === '') throw new QuizError('an answer without text', l.text, l.number);
+        a.feedback = '';
         cur.answers.push(a);
+        cur.last = a;
         continue;
       }
 
@@ -170,6 +193,55 @@ var RdQuiz = (function () {
     return { right: right, score: right.filter(Boolean).length, total: questions.length };
   }
 
+  // ---- answers in a learner's own order (--shuffle) ------------------------
+
+  // An answer whose text refers to the other answers keeps its place: "all
+  // of the above", "none of these", "both", "neither", their Russian forms,
+  // or one that names other answers by their letters ("a and b", "а и в").
+  var REFERS = new RegExp('\\b(above|below|these|the others?|both|neither)\\b|' +
+    '(вышеперечисл|перечисленн|приведенн|приведённ|указанн|ни один из|ничего из|все ответы|все варианты|(^|[^а-яё])(оба|обе|ни то)(?![а-яё]))', 'i');
+  var LETTERS = /^[A-Za-z\u0410-\u044f\u0401\u0451]\)?(\s*(,|and|or|&|и|или)\s*[A-Za-z\u0410-\u044f\u0401\u0451]\)?)+$/i;
+
+  function namesLetters(answer) {
+    return LETTERS.test(answer.text.replace(/\s+/g, ' ').trim());
+  }
+  function anchored(answer) {
+    return REFERS.test(answer.text) || namesLetters(answer);
+  }
+
+  // A small seeded generator (mulberry32) and a string's hash for its seed:
+  // the same learner, test and question always give the same order.
+  function hash(s) {
+    var h = 2166136261;
+    for (var i = 0; i < s.length; i++) h = Math.imul(h ^ s.charCodeAt(i), 16777619);
+    return h >>> 0;
+  }
+  function generator(seed) {
+    var a = seed >>> 0;
+    return function () {
+      a = (a + 0x6d2b79f5) >>> 0;
+      var t = Math.imul(a ^ (a >>> 15), 1 | a);
+      t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+      return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+    };
+  }
+
+  // The order in which a question's answers are shown, as indexes of its
+  // answers: those that refer to the others where the author put them, the
+  // rest shuffled around them by `key` (the learner's seed, the test and
+  // the question).
+  function order(q, key) {
+    var all = q.answers.map(function (a, i) { return i; });
+    var free = all.filter(function (i) { return !anchored(q.answers[i]); });
+    var random = generator(hash(String(key)));
+    for (var i = free.length - 1; i > 0; i--) {
+      var j = Math.floor(random() * (i + 1));
+      var x = free[i]; free[i] = free[j]; free[j] = x;
+    }
+    var k = 0;
+    return all.map(function (i) { return anchored(q.answers[i]) ? i : free[k++]; });
+  }
+
   // The whole data file: title and questions, or a QuizError.
   function load(text) {
     var section = extractSection(text);
@@ -177,6 +249,7 @@ var RdQuiz = (function () {
   }
 
   return { QuizError: QuizError, extractSection: extractSection, parse: parse, load: load,
-           isRight: isRight, score: score };
+           isRight: isRight, score: score, anchored: anchored, namesLetters: namesLetters,
+           order: order };
 })();
 if (typeof module !== 'undefined' && module.exports) module.exports = RdQuiz;

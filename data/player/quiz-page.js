@@ -1,4 +1,7 @@
-// The test page: loads its data file, shows the questions, checks the answers.
+// The test page: loads its data file, shows the questions, checks the
+// answers, and after a check says what was right, shows the author's
+// feedback and (unless the course hides them) the correct answers. In the
+// player it keeps the learner's attempts and order of answers through it.
 (function () {
   'use strict';
   // The test page names its data file; the template itself names none.
@@ -9,22 +12,38 @@
           score: function (s, t) { return 'Score: ' + s + ' of ' + t; },
           noFile: 'This page is the test template; it has no test data file.',
           loadFailed: 'The test data file could not be read: ',
-          parseFailed: 'The test cannot be shown: ', atLine: 'line ', answer: 'Answer' },
+          parseFailed: 'The test cannot be shown: ', atLine: 'line ', answer: 'Answer',
+          correct: 'correct answer', correctShort: 'Correct answer: ', yourPick: 'your answer',
+          attemptsLeft: function (n) { return n === 1 ? '1 attempt left.' : n + ' attempts left.'; },
+          locked: function (s, t) { return 'No attempts left. Your best attempt counts: ' + s + ' of ' + t + '.'; } },
     ru: { loading: 'Загрузка теста...', check: 'Проверить', reset: 'Ещё раз', right: 'Верно', wrong: 'Неверно',
           score: function (s, t) { return 'Результат: ' + s + ' из ' + t; },
           noFile: 'Это шаблон теста; у него нет файла с вопросами.',
           loadFailed: 'Не удалось прочитать файл теста: ',
-          parseFailed: 'Тест не может быть показан: ', atLine: 'строка ', answer: 'Ответ' }
+          parseFailed: 'Тест не может быть показан: ', atLine: 'строка ', answer: 'Ответ',
+          correct: 'правильный ответ', correctShort: 'Правильный ответ: ', yourPick: 'ваш ответ',
+          attemptsLeft: function (n) { return 'Осталось попыток: ' + n + '.'; },
+          locked: function (s, t) { return 'Попыток больше нет. Засчитана лучшая: ' + s + ' из ' + t + '.'; } }
   };
   var courseLang = RdCommon.courseLanguage();
   var ui = RdCommon.texts(STRINGS, courseLang);
   var T = ui.T;
   document.documentElement.lang = courseLang;
 
+  // The course's quiz settings (course.js), the defaults without one.
+  var course = window.rdCourse || {};
+  var hideAnswers = course.hideAnswers === true;
+  var limit = course.attempts > 0 && course.attempts % 1 === 0 ? course.attempts : 0;
+  var shuffle = course.shuffle === true;
+
   var $ = function (id) { return document.getElementById(id); };
   var status = $('quiz-status');
   var form = $('quiz-form');
   var questions = [];
+  var used = 0;         // attempts checked so far
+  var best = null;      // the best attempt's { score, total }
+  var seed = null;      // the learner's order of answers, from the player
+  var inPlayer = window.parent !== window;
 
   function fail(text, line) {
     status.textContent = text;
@@ -38,6 +57,32 @@
     if (cls) e.className = cls;
     if (text !== undefined) e.textContent = text;
     return e;
+  }
+
+  // Said, not shown: what a mark means to a screen reader.
+  function said(text) {
+    return el('span', 'for-readers', text);
+  }
+
+  // The author's letters stay beside the answers unless they are shown in
+  // a shuffled order which no answer refers to by letter.
+  function choice(q, ai, name, letters) {
+    var a = q.answers[ai];
+    var lab = el('label');
+    lab.setAttribute('data-answer', String(ai));
+    var input = el('input');
+    input.type = q.kind === 'single' ? 'radio' : 'checkbox';
+    input.name = name;
+    input.value = String(ai);
+    input.setAttribute('data-letter', a.letter);
+    lab.appendChild(input);
+    if (letters) lab.appendChild(el('span', 'letter', a.letter + ')'));
+    lab.appendChild(el('span', 'text', a.text));
+    var mark = el('span', 'mark');
+    mark.setAttribute('aria-hidden', 'true');
+    lab.appendChild(mark);
+    lab.appendChild(said(''));
+    return lab;
   }
 
   function render() {
@@ -58,20 +103,13 @@
         lab.appendChild(input);
         fs.appendChild(lab);
       } else {
-        q.answers.forEach(function (a, ai) {
-          var lab = el('label');
-          var input = el('input');
-          input.type = q.kind === 'single' ? 'radio' : 'checkbox';
-          input.name = name;
-          input.value = String(ai);
-          input.setAttribute('data-letter', a.letter);
-          lab.appendChild(input);
-          lab.appendChild(el('span', 'letter', a.letter + ')'));
-          lab.appendChild(el('span', 'text', a.text));
-          fs.appendChild(lab);
-        });
+        var shown = shuffle && seed !== null ? RdQuiz.order(q, seed + ':' + DATA_FILE + ':' + qi)
+          : q.answers.map(function (a, i) { return i; });
+        var letters = !shuffle || seed === null || q.answers.some(RdQuiz.namesLetters);
+        shown.forEach(function (ai) { fs.appendChild(choice(q, ai, name, letters)); });
       }
       fs.appendChild(el('p', 'verdict'));
+      fs.appendChild(el('div', 'feedback'));
       box.appendChild(fs);
     });
   }
@@ -82,6 +120,7 @@
       if (q.kind === 'short') return inputs[0].value;
       var chosen = [];
       Array.prototype.forEach.call(inputs, function (i) { if (i.checked) chosen.push(Number(i.value)); });
+      chosen.sort(function (a, b) { return a - b; });
       return q.kind === 'single' ? (chosen.length ? chosen[0] : null) : chosen;
     });
   }
@@ -90,6 +129,11 @@
     Array.prototype.forEach.call(form.querySelectorAll('.question'), function (fs) {
       fs.classList.remove('right', 'wrong');
       fs.querySelector('.verdict').textContent = '';
+      fs.querySelector('.feedback').textContent = '';
+      Array.prototype.forEach.call(fs.querySelectorAll('label[data-answer]'), function (lab) {
+        lab.classList.remove('correct', 'picked');
+        lab.querySelector('.for-readers').textContent = '';
+      });
     });
     $('quiz-result').textContent = '';
   }
@@ -97,23 +141,55 @@
   // The player keeps the learner's answers and results (and reports them to
   // an LMS); messages reach it wherever the page was opened from.
   function tellPlayer(message) {
-    if (window.parent !== window) window.parent.postMessage(message, '*');
+    if (inPlayer) window.parent.postMessage(message, '*');
+  }
+
+  // With a limit, the correct answers wait until no attempt is left, so
+  // that the attempts mean something.
+  function answersShown() {
+    return !hideAnswers && (!limit || used >= limit);
+  }
+
+  function markQuestion(fs, q, answer, right) {
+    fs.classList.add(right ? 'right' : 'wrong');
+    fs.querySelector('.verdict').textContent = right ? T.right : T.wrong;
+    var notes = fs.querySelector('.feedback');
+    var chosen = q.kind === 'single' ? [answer] : Array.isArray(answer) ? answer : [];
+    Array.prototype.forEach.call(fs.querySelectorAll('label[data-answer]'), function (lab) {
+      var a = q.answers[Number(lab.getAttribute('data-answer'))];
+      var picked = chosen.indexOf(Number(lab.getAttribute('data-answer'))) >= 0;
+      var correct = a.correct && answersShown();
+      lab.classList.toggle('picked', picked);
+      lab.classList.toggle('correct', correct);
+      var words = [picked ? T.yourPick : '', correct ? T.correct : ''].filter(Boolean).join(', ');
+      lab.querySelector('.for-readers').textContent = words ? ' (' + words + ')' : '';
+      if (picked && a.feedback) notes.appendChild(el('p', '', a.feedback));
+    });
+    if (q.kind === 'short' && answersShown()) notes.appendChild(el('p', 'correct-short', T.correctShort + q.accepted[0]));
+    if (q.feedback) notes.appendChild(el('p', '', q.feedback));
   }
 
   function showResult(answers) {
     var result = RdQuiz.score(questions, answers);
+    clearMarks();
     Array.prototype.forEach.call(form.querySelectorAll('.question'), function (fs, i) {
-      fs.classList.remove('right', 'wrong');
-      fs.classList.add(result.right[i] ? 'right' : 'wrong');
-      fs.querySelector('.verdict').textContent = result.right[i] ? T.right : T.wrong;
+      markQuestion(fs, questions[i], answers[i], result.right[i]);
     });
-    $('quiz-result').textContent = T.score(result.score, result.total);
+    var line = T.score(result.score, result.total);
+    if (limit && used >= limit && best) line = T.locked(best.score, best.total);
+    else if (limit) line += '. ' + T.attemptsLeft(limit - used);
+    $('quiz-result').textContent = line;
     return result;
   }
 
-  // The answers given last time, as responses() gave them, back in the form.
-  function restore(answers) {
-    if (!Array.isArray(answers) || answers.length !== questions.length) return;
+  // No attempt left: the form shows the best attempt and takes no more.
+  function lockIfDone() {
+    var locked = limit > 0 && used >= limit;
+    form.classList.toggle('locked', locked);
+    Array.prototype.forEach.call(form.querySelectorAll('input, button'), function (i) { i.disabled = locked; });
+  }
+
+  function setAnswers(answers) {
     questions.forEach(function (q, qi) {
       var a = answers[qi];
       var inputs = form.querySelectorAll('[name="q' + (qi + 1) + '"]');
@@ -126,28 +202,61 @@
         input.checked = chosen.indexOf(Number(input.value)) >= 0;
       });
     });
-    showResult(responses());
+  }
+
+  // What the player kept: the learner's order of answers, the attempts
+  // used, the best one's score and its answers (or the last ones).
+  function restore(m) {
+    var reorder = typeof m.seed === 'string' && seed === null;
+    if (reorder) seed = m.seed;
+    if (!shownYet) shown();
+    else if (reorder && shuffle) render();
+    if (m.used >= 0) used = Math.floor(m.used);
+    if (m.best && m.best.total === questions.length) best = { score: m.best.score, total: m.best.total };
+    if (Array.isArray(m.answers) && m.answers.length === questions.length) {
+      setAnswers(m.answers);
+      showResult(responses());
+    }
+    lockIfDone();
   }
 
   window.addEventListener('message', function (ev) {
     var m = ev.data;
     if (ev.source !== window.parent || !m || m.rd !== 'quiz-restore' || m.data !== DATA_FILE) return;
-    restore(m.answers);
+    restore(m);
   });
 
   form.addEventListener('submit', function (ev) {
     ev.preventDefault();
+    if (limit && used >= limit) return;
+    used++;
     var answers = responses();
-    var result = showResult(answers);
+    var result = RdQuiz.score(questions, answers);
+    if (!best || result.score >= best.score) best = { score: result.score, total: result.total };
+    showResult(answers);
+    lockIfDone();
     tellPlayer({ rd: 'quiz-result', data: DATA_FILE, answers: answers, right: result.right });
   });
-  form.addEventListener('change', clearMarks);
+  form.addEventListener('change', function () { if (!form.classList.contains('locked')) clearMarks(); });
   $('quiz-reset').addEventListener('click', function () { form.reset(); clearMarks(); });
   $('quiz-check').textContent = T.check;
   $('quiz-reset').textContent = T.reset;
   if (ui.lang !== courseLang.split('-')[0].toLowerCase()) {
     $('quiz-check').lang = ui.lang;
     $('quiz-reset').lang = ui.lang;
+  }
+
+  // The form shows once its answers are in their order: at once, or with
+  // shuffled answers in the player once it said the learner's order (or
+  // after a while without an answer, in the author's order).
+  var shownYet = false;
+  function shown() {
+    if (shownYet) return;
+    shownYet = true;
+    if (!questions.length) return;
+    render();
+    status.textContent = '';
+    form.hidden = false;
   }
 
   if (DATA_FILE.charAt(0) === '%') {
@@ -168,11 +277,10 @@
     $('quiz-title').textContent = quiz.title;
     // In the player, whose bar names the page already, the title stays for
     // screen readers only.
-    if (window.parent !== window) $('quiz-title').className = 'for-readers';
+    if (inPlayer) $('quiz-title').className = 'for-readers';
     if (quiz.title) document.title = quiz.title;
-    status.textContent = '';
-    render();
-    form.hidden = false;
+    if (!shuffle || !inPlayer) shown();
+    else setTimeout(shown, 1500);
     tellPlayer({ rd: 'quiz-ready', data: DATA_FILE, count: questions.length });
   }).catch(function (err) {
     fail(T.loadFailed + DATA_FILE + ' (' + err.message + ')');

@@ -42,40 +42,71 @@ class ArgumentChooser : public course::DocumentChooser {
   size_t next_ = 0;
 };
 
-// "0" to "100", as the pass mark is given.
-std::optional<int> percent(const std::string& s) {
+// "0" to `most`, as the pass mark and the attempts are given.
+std::optional<int> upTo(const std::string& s, int most) {
   if (s.empty() || s.size() > 3 || s.find_first_not_of("0123456789") != std::string::npos)
     return std::nullopt;
   const int n = std::stoi(s);
-  return n <= 100 ? std::optional<int>(n) : std::nullopt;
+  return n <= most ? std::optional<int>(n) : std::nullopt;
 }
 
-// The options and documents of a command (the options a command takes are
-// those it gives a place for); false after a usage error, which it has
-// reported.
+// A number option, "--name=N" or "--name N", at arguments[i] (which it
+// moves past its value): nothing when arguments[i] is not that option,
+// false after a usage error, which it has reported.
+std::optional<bool> numberOption(const char* command, const std::string& name, const char* what,
+                                 int most, const std::vector<std::string>& arguments, size_t& i,
+                                 int* out) {
+  const std::string& a = arguments[i];
+  if (!out || (a != name && !a.starts_with(name + "="))) return std::nullopt;
+  const bool joined = a.size() > name.size();
+  if (!joined && i + 1 >= arguments.size()) {
+    std::fprintf(stderr, "raredozud %s: %s needs a number from 0 to %d\n", command, name.c_str(),
+                 most);
+    return false;
+  }
+  const std::string value = joined ? a.substr(name.size() + 1) : arguments[++i];
+  const std::optional<int> n = upTo(value, most);
+  if (!n) {
+    std::fprintf(stderr, "raredozud %s: the %s '%s' is no number from 0 to %d\n", command, what,
+                 value.c_str(), most);
+    return false;
+  }
+  *out = *n;
+  return true;
+}
+
+// What `convert` takes beside the documents.
+struct ConvertOptions {
+  bool strict = false;
+  int passMark = package::kDefaultPassMark;
+  course::QuizSettings quiz{};
+};
+
+// The options and documents of a command (`convert` takes options, `lint`
+// none); false after a usage error, which it has reported.
 bool readArguments(const char* command, const std::vector<std::string>& arguments,
-                   std::vector<std::string>& documents, bool* strict, int* passMark) {
+                   std::vector<std::string>& documents, ConvertOptions* convert) {
   bool options = true;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& a = arguments[i];
-    if (options && passMark && (a == "--pass-mark" || a.starts_with("--pass-mark="))) {
-      const bool joined = a.size() > 11;
-      if (!joined && i + 1 >= arguments.size()) {
-        std::fprintf(stderr, "raredozud %s: --pass-mark needs a number from 0 to 100\n", command);
-        return false;
-      }
-      const std::string value = joined ? a.substr(12) : arguments[++i];
-      const std::optional<int> n = percent(value);
-      if (!n) {
-        std::fprintf(stderr, "raredozud %s: the pass mark '%s' is no number from 0 to 100\n",
-                     command, value.c_str());
-        return false;
-      }
-      *passMark = *n;
+    std::optional<bool> number;
+    if (options) {
+      number = numberOption(command, "--pass-mark", "pass mark", 100, arguments, i,
+                            convert ? &convert->passMark : nullptr);
+      if (!number)
+        number = numberOption(command, "--attempts", "number of attempts", 99, arguments, i,
+                              convert ? &convert->quiz.attempts : nullptr);
+    }
+    if (number) {
+      if (!*number) return false;
     } else if (options && a == "--") {
       options = false;
-    } else if (options && strict && a == "--strict") {
-      *strict = true;
+    } else if (options && convert && a == "--strict") {
+      convert->strict = true;
+    } else if (options && convert && a == "--hide-answers") {
+      convert->quiz.hideAnswers = true;
+    } else if (options && convert && a == "--shuffle") {
+      convert->quiz.shuffle = true;
     } else if (options && a.size() > 1 && a[0] == '-') {
       std::fprintf(stderr, "raredozud %s: unknown option %s\n", command, a.c_str());
       return false;
@@ -110,7 +141,7 @@ std::vector<convert::LintWarning> warnAbout(word::Application& app, const std::s
 
 int lintCommand(const std::vector<std::string>& arguments) {
   std::vector<std::string> documents;
-  if (!readArguments("lint", arguments, documents, nullptr, nullptr)) return 2;
+  if (!readArguments("lint", arguments, documents, nullptr)) return 2;
   word::Application application;
   int status = 0;
   for (const std::string& document : documents) {
@@ -134,9 +165,8 @@ int lintCommand(const std::vector<std::string>& arguments) {
 
 int convertCommand(const std::vector<std::string>& arguments) {
   std::vector<std::string> documents;
-  bool strict = false;
-  int passMark = package::kDefaultPassMark;
-  if (!readArguments("convert", arguments, documents, &strict, &passMark)) return 2;
+  ConvertOptions options;
+  if (!readArguments("convert", arguments, documents, &options)) return 2;
 
   std::string programFolder;
   try {
@@ -153,7 +183,8 @@ int convertCommand(const std::vector<std::string>& arguments) {
   LogFile log;
   StderrWarnings warnings;
   ShellStarter starter(/*wait=*/true);
-  course::Frontend frontend{chooser, status, log, warnings, starter, programFolder, passMark};
+  course::Frontend frontend{chooser,       status,           log,         warnings, starter,
+                            programFolder, options.passMark, options.quiz};
 
   // A run that showed "Успех" over a page it could not write, or whose copy
   // step failed, did not succeed: the package is not whole.
@@ -163,7 +194,7 @@ int convertCommand(const std::vector<std::string>& arguments) {
     // between two of its runs: a command run before every run but the first.
     if (const char* between = std::getenv("RAREDOZUD_BETWEEN_RUNS"); between && i > 0)
       if (std::system(between) != 0) std::fprintf(stderr, "raredozud: %s failed\n", between);
-    if (!warnAbout(application, documents[i]).empty() && strict) {
+    if (!warnAbout(application, documents[i]).empty() && options.strict) {
       chooser.skip();
       allSucceeded = false;
       continue;

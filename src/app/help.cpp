@@ -18,17 +18,24 @@ constexpr std::array kCommands{
                 "Opens the window and converts DOC there at once, as if it had been picked with "
                 "Convert from Word; the copy step starts as it does for the button. The desktop's "
                 "\"Open with\" runs this. Without DOC, the same as raredozud alone."},
-    CommandHelp{"convert", "[--strict] [--pass-mark=N] DOC...",
+    CommandHelp{"convert",
+                "[--strict] [--pass-mark=N] [--attempts=N] [--hide-answers] [--shuffle] DOC...",
                 "convert course documents (warnings on standard error; --strict: a document "
                 "with warnings is not converted; --pass-mark: the per cent of all questions to "
-                "answer right to pass, 80 by default)",
+                "answer right to pass, 80 by default; --attempts, --hide-answers, --shuffle: "
+                "how the tests run)",
                 "Converts each document in turn; status lines on standard output, the log in "
                 "log.txt here, warnings about the documents on standard error. The package is "
                 "the folder named after the document, beside it, and its zip beside that. With "
                 "--strict a document with warnings is not converted. --pass-mark=N (0 to 100, "
                 "default 80) is the share of all questions a learner must answer right to pass, "
-                "which the SCORM package reports to the LMS. Exit status 0 when every "
-                "conversion succeeded."},
+                "which the SCORM package reports to the LMS. --attempts=N (1 to 99; 0, the "
+                "default, for no limit) is how often a test can be checked before it locks "
+                "with its best score. --hide-answers: after a check the tests say what was "
+                "right and wrong but do not show the correct answers. --shuffle: each learner "
+                "sees each question's answers in an order of their own (answers such as \"all "
+                "of the above\" keep their place). Exit status 0 when every conversion "
+                "succeeded."},
     CommandHelp{"lint", "DOC...", "what will go wrong with a course document, and where",
                 "Reads each document as a conversion would and prints, one a line, what will go "
                 "wrong: PATH:PARAGRAPH: warning: MESSAGE (\"FIRST WORDS\"). Writes nothing. Exit "
@@ -138,13 +145,17 @@ std::string wrapText(std::string_view text, size_t width, size_t indent, size_t 
 std::string programHelp() {
   std::string out;
   for (const CommandHelp& c : kCommands) {
-    std::string left = (out.empty() ? "Usage: " : "       ") + synopsis(c);
+    // A synopsis wider than the line goes on under itself, indented.
+    const std::string lead = out.empty() ? "Usage: " : "       ";
+    std::string left = lead + wrapText(synopsis(c), kWidth, lead.size() + 4, lead.size());
+    left.pop_back();
+    const size_t last = columns(std::string_view(left).substr(left.rfind('\n') + 1));
     // Two blanks at least between synopsis and summary, or the summary goes
     // on the next line, in the same column.
-    if (columns(left) + 2 > kSummaryColumn)
+    if (last + 2 > kSummaryColumn)
       left += "\n" + std::string(kSummaryColumn, ' ');
     else
-      left.append(kSummaryColumn - columns(left), ' ');
+      left.append(kSummaryColumn - last, ' ');
     out += left + wrapText(c.summary, kWidth, kSummaryColumn, kSummaryColumn);
   }
   return out + wrapText(

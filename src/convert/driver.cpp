@@ -175,9 +175,10 @@ class Run : public EntryListener {
     app_.activeDocument().close(word::wdDoNotSaveChanges);
     package::writeManifest(s_, outputFolder_, entryTotal_);
     package::writeHeader(s_, outputFolder_);
-    package::writeCourseScript(outputFolder_, {fe_.passMark, export_.language, documentName_,
-                                               documentHash_,
-                                               package::previewFiles(s_, entryTotal_)});
+    package::writeCourseScript(
+        outputFolder_, {fe_.passMark, export_.language, documentName_, documentHash_,
+                        package::previewFiles(s_, entryTotal_), package::courseLine(s_.courseTitle),
+                        package::courseLine(s_.courseAuthor), fe_.quiz});
     // The copy step takes the lock again for its own work.
     lock_.release();
 

@@ -61,6 +61,15 @@ class ProcessStarter {
 // unless the front end is told otherwise.
 inline constexpr int kDefaultPassMark = 80;
 
+// How the player runs the course's tests: shows the correct answers after a
+// check or not, lets a test be checked at most `attempts` times (0: no
+// limit), shows the answers in an order of each learner's own.
+struct QuizSettings {
+  bool hideAnswers = false;
+  int attempts = 0;
+  bool shuffle = false;
+};
+
 // Everything one run needs from its front end.
 struct Frontend {
   DocumentChooser& chooser;
@@ -72,6 +81,8 @@ struct Frontend {
   // The pass mark, into the package's course.js for the player and the
   // SCORM package.
   int passMark = kDefaultPassMark;
+  // The quiz settings, into course.js beside the pass mark.
+  QuizSettings quiz{};
 };
 
 }  // namespace course

@@ -9,6 +9,7 @@
 #include "support/codepage.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
+#include "support/strings.h"
 
 namespace package {
 
@@ -94,7 +95,12 @@ std::string courseScript(const CourseSettings& s) {
       "// What the course player needs to know of this course, written by the converter.\n"
       "window.rdCourse = {\n"
       "  \"passMark\": " +
-      std::to_string(s.passMark);
+      std::to_string(s.passMark) +
+      ",\n  \"hideAnswers\": " + (s.quiz.hideAnswers ? "true" : "false") +
+      ",\n  \"attempts\": " + std::to_string(s.quiz.attempts) +
+      ",\n  \"shuffle\": " + (s.quiz.shuffle ? "true" : "false");
+  if (!s.title.empty()) out += ",\n  \"title\": " + quoted(s.title);
+  if (!s.author.empty()) out += ",\n  \"author\": " + quoted(s.author);
   if (plainTag(s.language)) out += ",\n  \"lang\": \"" + s.language + "\"";
   if (!s.document.empty()) out += ",\n  \"document\": " + quoted(s.document);
   if (hexDigest(s.documentHash)) out += ",\n  \"documentHash\": \"" + s.documentHash + "\"";
@@ -114,6 +120,13 @@ std::string courseScript(const CourseSettings& s) {
     out += "\n  ]";
   }
   return out + "\n};\n";
+}
+
+std::string courseLine(std::u16string_view raw) {
+  std::u16string text(raw);
+  for (char16_t& c : text)
+    if (c < 0x20 || c == 0x7F) c = u' ';
+  return support::trimBlanks(support::toUtf8(text));
 }
 
 std::string documentHash(const std::string& documentPath) {
@@ -158,6 +171,11 @@ CourseSettings parseCourseScript(const std::string& text, const std::string& fil
     std::string tag = lang->substr(1, lang->size() - 2);
     if (plainTag(tag)) s.language = tag;
   }
+  s.quiz.hideAnswers = value(text, "hideAnswers") == "true";
+  s.quiz.shuffle = value(text, "shuffle") == "true";
+  if (std::optional<std::string> v = value(text, "attempts");
+      v && !v->empty() && v->size() <= 3 && v->find_first_not_of("0123456789") == std::string::npos)
+    s.quiz.attempts = std::stoi(*v);
   if (std::optional<std::string> v = value(text, "document"))
     s.document = unquoted(*v).value_or("");
   if (std::optional<std::string> v = value(text, "documentHash"); v && v->size() == 66)

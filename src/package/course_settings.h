@@ -30,6 +30,12 @@ struct CourseSettings {
   // player opens these and never makes a name of its own. Not read back;
   // none are written when there are none.
   std::vector<course::EntryFiles> files{};
+  // The course's title and author as the header page shows them (UTF-8,
+  // without the paragraph mark): the player draws its header from these.
+  // Not read back.
+  std::string title{};
+  std::string author{};
+  course::QuizSettings quiz{};  // read back, so the copy step and check know them
 };
 
 // A keyed hash (HMAC-SHA-256, 64 hex digits) of the document's full path,
@@ -37,6 +43,11 @@ struct CourseSettings {
 // this machine; the key (the machine's id) keeps the path from being
 // guessed from it.
 std::string documentHash(const std::string& documentPath);
+
+// A course line as the session holds it (paragraph mark and all) as one
+// line of UTF-8 text: control characters become blanks, blanks at either
+// end go.
+std::string courseLine(std::u16string_view raw);
 
 // The script's text: one "key": value line each, the way readCourseScript
 // reads it back; the files one line each.

@@ -89,6 +89,8 @@ struct Question {
   std::vector<Answer> answers;
   size_t accepted = 0;
   bool closed = false;
+  bool afterAnswer = false;  // the line before was a lettered answer without feedback
+  bool feedback = false;     // the question's own feedback line was read
 };
 
 // "a) text", "*b) text", "B. text": the answer, when the line is one.
@@ -170,8 +172,23 @@ void keyed(Question& q, const std::vector<u16string>& letters, int line) {
   q.closed = true;
 }
 
+// "@ text": right after an answer, that answer's feedback; the next one (or
+// one after an answer key or a short answer) the question's, which ends it.
+void feedbackLine(std::optional<Question>& q, int line) {
+  if (!q || (q->answers.empty() && q->accepted == 0))
+    stop("a feedback line (\"@\") that follows no answer", line);
+  if (q->afterAnswer) {
+    q->afterAnswer = false;
+    return;
+  }
+  if (q->feedback) stop("a second feedback line (\"@\") for the question", line);
+  q->feedback = true;
+  q->closed = true;
+}
+
 // One line of a question already open; false when it starts the next one.
 bool within(Question& q, const u16string& t, int line) {
+  q.afterAnswer = false;
   std::vector<u16string> letters;
   if (answerKey(t, letters)) {
     keyed(q, letters, line);
@@ -192,6 +209,7 @@ bool within(Question& q, const u16string& t, int line) {
     if (q.accepted) stop("a lettered answer in a short-answer question", line);
     if (text.empty()) stop("an answer without text", line);
     q.answers.push_back(a);
+    q.afterAnswer = true;
     return true;
   }
   return q.answers.empty() && q.accepted == 0;  // the question's text goes on
@@ -210,9 +228,11 @@ std::optional<QuizProblem> firstProblem(const std::u16string& dataText) {
       t = trim(t);
       if (t.empty()) {
         finish(q, questions);
+      } else if (t[0] == u'@') {
+        feedbackLine(q, l.number);
       } else if (!q || q->closed || !within(*q, t, l.number)) {
         finish(q, questions);
-        q = Question{l.number, {}, 0, false};
+        q = Question{l.number, {}, 0, false, false, false};
       }
     }
     finish(q, questions);

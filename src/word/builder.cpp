@@ -251,6 +251,18 @@ void Builder::endTable() {
   t.end = position();
 }
 
+void Builder::tablePlacement(Align align, int32_t indent) {
+  if (open_.empty()) return;
+  Table& t = story_.tables[open_.back().index];
+  t.align = align;
+  t.indent = indent;
+}
+
+void Builder::cellAlignment(VAlign align) {
+  if (open_.empty() || !open_.back().cellOpen) return;
+  story_.tables[open_.back().index].rows.back().cells.back().valign = align;
+}
+
 void Builder::closeAll() {
   while (!open_.empty()) endTable();
   if (position() > paragraphStart() || story_.text.empty() ||

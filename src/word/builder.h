@@ -60,6 +60,10 @@ class Builder {
   void endCell();  // ends the cell's last paragraph with a 7
   void endRow();   // writes the row's own 7
   void endTable();
+  // The open table's place between the margins, and the open cell's
+  // vertical alignment (nothing open: no effect).
+  void tablePlacement(Align align, int32_t indent);
+  void cellAlignment(VAlign align);
 
   // Current position in the story (length of the text so far).
   uint32_t position() const { return static_cast<uint32_t>(story_.text.size()); }

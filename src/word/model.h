@@ -25,6 +25,19 @@ inline constexpr uint32_t kAutoColor = 0xFFFFFFFFu;  // "automatic": no colour s
 
 enum class Align : uint8_t { Left, Center, Right, Justify };
 
+// The class a document's font table gives a font (roman: with serifs,
+// swiss: without, modern: fixed pitch); a page names it after the font for
+// readers who lack the font itself. Unknown: the table gives none.
+enum class FontClass : uint8_t { Unknown, Roman, Swiss, Modern, Script, Decorative };
+
+// How a paragraph's line spacing is measured: in 240ths of a single line,
+// or as a height in twips that lines reach at least or keep exactly.
+enum class LineRule : uint8_t { Multiple, AtLeast, Exactly };
+inline constexpr int32_t kSingleLine = 240;
+// Space before or after a paragraph left to the word processor (14pt
+// where a paragraph has a neighbour).
+inline constexpr int32_t kAutoSpacing = -1;
+
 // Character formatting as it shows (style chain already resolved by the reader).
 struct CharFormat {
   bool bold = false;
@@ -37,18 +50,24 @@ struct CharFormat {
   uint32_t highlight = kAutoColor;  // 0xRRGGBB
   uint16_t halfPoints = 0;          // font size in half points; 0: the default
   std::u16string font;              // empty: the default font
+  FontClass fontClass = FontClass::Unknown;
   std::u16string hyperlink;         // a URL, or "#name" for a bookmark in the document
+  // Letters shown as capitals: small ones (lower case), or all of them.
+  bool smallCaps = false;
+  bool allCaps = false;
   bool operator==(const CharFormat&) const = default;
 };
 
 // Paragraph formatting as it shows (style chain already resolved). Every
-// paragraph carries one: the small fields are packed before the label, so
-// that a paragraph takes 72 bytes, not 80 (a plain-text file of short lines
-// is mostly paragraphs; see bench/text_memory.sh).
+// paragraph carries one: the small fields are packed together before the
+// label, so that a paragraph takes 88 bytes, not 96 (a plain-text file of
+// short lines is mostly paragraphs; see bench/text_memory.sh).
 struct ParagraphFormat {
   int32_t style = 0;         // index into Model::styles; 0 is the default paragraph style
   uint8_t outlineLevel = 9;  // 0..8: heading level 1..9; 9: body text
   Align align = Align::Left;
+  bool contextualSpacing = false;  // no space between paragraphs of one style
+  LineRule lineRule = LineRule::Multiple;
   int32_t indentLeft = 0;    // twips
   int32_t indentRight = 0;   // twips
   int32_t indentFirst = 0;   // twips, relative to indentLeft; negative: hanging
@@ -56,6 +75,10 @@ struct ParagraphFormat {
   uint8_t listLevel = 0;     // 0..8
   bool listOrdered = false;  // numbered (true) or bulleted (false)
   bool textBox = false;      // text of a text box, placed after the paragraph anchoring it
+  int32_t spaceBefore = 0;            // twips, or kAutoSpacing
+  int32_t spaceAfter = 0;             // twips, or kAutoSpacing
+  int32_t lineSpacing = kSingleLine;  // by lineRule
+  uint32_t shading = kAutoColor;      // background, 0xRRGGBB
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   bool operator==(const ParagraphFormat&) const = default;
 };
@@ -84,6 +107,7 @@ struct Run {
 };
 
 enum class VMerge : uint8_t { None, Restart, Continue };
+enum class VAlign : uint8_t { Top, Center, Bottom };  // a cell's content in its height
 
 // How a cell's edge is drawn. Unknown: the reader cannot tell (a page keeps
 // its default grid); None: no line.
@@ -125,6 +149,7 @@ struct Cell {
   VMerge vmerge = VMerge::None;
   uint32_t shading = kAutoColor;  // background, 0xRRGGBB
   CellBorders borders;
+  VAlign valign = VAlign::Top;
 };
 
 struct Row {
@@ -141,6 +166,11 @@ struct Table {
   uint32_t end = 0;  // one past the last row's 7
   uint8_t depth = 1;
   std::vector<Row> rows;
+  // Its place between the margins: aligned left, centred or right, and a
+  // left table's left edge from the text's margin (twips; negative: out
+  // into the page's margin).
+  Align align = Align::Left;
+  int32_t indent = 0;
 };
 
 struct Bookmark {

@@ -164,6 +164,8 @@ Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
   auto copyTable = [&](const Table& t) {
     Table out;
     out.depth = static_cast<uint8_t>(t.depth - (level - 1));
+    out.align = t.align;
+    out.indent = t.indent;
     for (const Row& r : t.rows) {
       if (r.start < a || r.end > b) continue;
       Row row{r.start - a, r.end - a, {}};

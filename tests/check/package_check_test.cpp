@@ -147,7 +147,8 @@ TEST_F(PackageTest, CopyScriptCompletesThePackageAndZipsItBeside) {
   EXPECT_EQ(beside,
             (std::set<std::string>{"курс по SQL", "курс по SQL.zip", "курс по SQL.scorm.zip"}));
   // A package made without course settings gets the defaults.
-  EXPECT_NE(read(out / "course.js").find("\"passMark\": 80\n"), std::string::npos);
+  EXPECT_NE(read(out / "course.js").find("\"passMark\": 80,\n  \"hideAnswers\": false,"),
+            std::string::npos);
 
   std::vector<std::string> entries = zipEntries(parent_ / "курс по SQL.zip", out);
   ASSERT_FALSE(entries.empty());

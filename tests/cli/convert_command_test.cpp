@@ -218,3 +218,35 @@ TEST(ConvertCommand, ThePassMarkReachesBothPackagesAndBadOnesAreRefused) {
   }
   EXPECT_EQ(readBytes(work / "course.scorm.zip"), before);
 }
+
+// The quiz settings travel in course.js beside the pass mark; a bad number
+// of attempts converts nothing.
+TEST(ConvertCommand, TheQuizSettingsReachThePlayerAndBadOnesAreRefused) {
+  ScratchFolder work;
+  writeBytes(work / "course.txt", kCourse);
+  for (const auto& [args, settings] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"course.txt"}, "false, 0, false"},
+           {{"--hide-answers", "--attempts=3", "course.txt"}, "true, 3, false"},
+           {{"--shuffle", "--attempts", "99", "course.txt"}, "false, 99, true"},
+           {{"--attempts=0", "--shuffle", "--hide-answers", "course.txt"}, "true, 0, true"}}) {
+    SCOPED_TRACE(settings);
+    Result r = runConvert(dir(work), args);
+    ASSERT_EQ(r.exit, 0) << r.err;
+    std::smatch m;
+    const std::string script = readBytes(work / "course/course.js");
+    ASSERT_TRUE(std::regex_search(script, m,
+                                  std::regex("\"hideAnswers\": (\\w+),\n  \"attempts\": (\\d+),"
+                                             "\n  \"shuffle\": (\\w+),")));
+    EXPECT_EQ(m[1].str() + ", " + m[2].str() + ", " + m[3].str(), settings);
+  }
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--attempts", "100", "course.txt"},
+                                             {"--attempts=x", "course.txt"},
+                                             {"course.txt", "--attempts"},
+                                             {"--shuffle=1", "course.txt"}}) {
+    SCOPED_TRACE(args[0] + " " + args[1]);
+    Result r = runConvert(dir(work), args);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.out, "");
+  }
+}

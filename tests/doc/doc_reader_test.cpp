@@ -254,6 +254,33 @@ TEST(DocReader, Word6DocumentsAreReadInTheirCodePage) {
   EXPECT_EQ(cz.main.bookmarks[0].name, u"tw-target-text");
 }
 
+// Word 6.0/95 formatting: one formatting page of each kind (its table of
+// page numbers ten bytes long), and a page of more paragraphs than a later
+// file's page holds.
+TEST(DocReader, Word6FormattingIsApplied) {
+  word::Model m = readCorpus("Word95.doc");
+  auto at = [&](std::u16string_view text) {
+    const size_t pos = m.main.text.find(text);
+    EXPECT_NE(pos, std::u16string::npos) << u8(std::u16string(text));
+    auto run = std::upper_bound(m.main.runs.begin(), m.main.runs.end(), pos,
+                                [](size_t p, const word::Run& r) { return p < r.start; });
+    return std::prev(run)->format;
+  };
+  EXPECT_EQ(at(u"RED").color, 0xFF0000u);
+  EXPECT_TRUE(at(u"BLUE BOLD").bold);
+  EXPECT_EQ(at(u"BLUE BOLD").color, 0x0000FFu);
+  EXPECT_TRUE(at(u"th)").superscript);
+  EXPECT_FALSE(at(u"Paragraph 2").bold);
+
+  word::Model w6 = readCorpus("Word6_sections2.doc");
+  EXPECT_EQ(formatOf(w6.main, u"STATEMENT  OF  INSOLVENCY  PRACTICE  10  (SCOTLAND)").align,
+            word::Align::Center);
+  size_t justified = 0;
+  for (const word::Paragraph& p : w6.main.paragraphs)
+    justified += p.format.align == word::Align::Justify;
+  EXPECT_GT(justified, 10u);
+}
+
 TEST(DocReader, StreamNamesInUpperCaseAreFound) {
   std::string bytes = support::readFile(kCorpus / "47950_upper.doc");
   EXPECT_EQ(word::read::detect(bytes), word::read::Format::Doc);

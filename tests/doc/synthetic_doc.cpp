@@ -66,6 +66,12 @@ std::string sprm8(uint16_t sprm, uint8_t v) {
   s.push_back(static_cast<char>(v));
   return s;
 }
+std::string sprm16(uint16_t sprm, uint16_t v) {
+  std::string s;
+  add16(s, sprm);
+  add16(s, v);
+  return s;
+}
 std::string sprm32(uint16_t sprm, uint32_t v) {
   std::string s;
   add16(s, sprm);
@@ -111,7 +117,8 @@ void SyntheticDoc::paragraphPages(const std::u16string& all, std::string& w, std
   size_t pi = 0;
   for (uint32_t cp = 0; cp < all.size(); ++cp) {
     if (all[cp] != 13 && all[cp] != 7) continue;
-    std::string papx("\0\0", 2);
+    std::string papx;
+    add16(papx, pi < paragraphs.size() ? paragraphs[pi].style : 0);
     if (pi < paragraphs.size()) papx += paragraphs[pi].sprms;
     ranges.push_back({kTextFc + 2 * start, kTextFc + 2 * (cp + 1), papx});
     start = cp + 1;
@@ -162,8 +169,110 @@ void SyntheticDoc::paragraphPages(const std::u16string& all, std::string& w, std
   }
 }
 
+// The font table (SttbfFfn): each font's FFN with its family in the
+// second byte and its name from byte 40.
+void SyntheticDoc::fontTable(std::string& w, std::string& t) const {
+  if (fonts.empty()) return;
+  const uint32_t fc = static_cast<uint32_t>(t.size());
+  add16(t, static_cast<uint16_t>(fonts.size()));
+  add16(t, 0);
+  for (const Font& f : fonts) {
+    std::string ffn(40, '\0');  // size, flags, weight, character set, panose, signature
+    ffn[1] = static_cast<char>(0x04 | (f.family << 4));  // TrueType
+    put16(ffn, 2, 400);
+    ffn[4] = f.name == u"Symbol" ? 2 : 0;
+    for (char16_t c : f.name + u'\0') add16(ffn, c);
+    ffn[0] = static_cast<char>(ffn.size() - 1);
+    t += ffn;
+  }
+  setFcLcb(w, 15, fc, static_cast<uint32_t>(t.size()) - fc);
+}
+
+// The style sheet (STSH): a short header, then each style's base (name
+// after 10 bytes) and its paragraph and character properties.
+void SyntheticDoc::styleSheet(std::string& w, std::string& t) const {
+  if (styles.empty()) return;
+  const uint32_t fc = static_cast<uint32_t>(t.size());
+  add16(t, 18);
+  for (uint16_t v :
+       {static_cast<uint16_t>(styles.size()), uint16_t{10}, uint16_t{0}, uint16_t{0x0FFE},
+        uint16_t{15}, uint16_t{0}, uint16_t{0}, uint16_t{0}, uint16_t{0}})
+    add16(t, v);
+  for (size_t i = 0; i < styles.size(); ++i) {
+    std::string std;
+    add16(std, i == 0 ? 0 : 0x0FFE);  // sti: Normal, or the author's
+    add16(std, static_cast<uint16_t>(1 | ((i == 0 ? 0x0FFF : 0) << 4)));  // paragraph, base
+    add16(std, static_cast<uint16_t>(2 | (i << 4)));                      // two UPXs, next style
+    add16(std, 0);
+    add16(std, 0);
+    add16(std, static_cast<uint16_t>(styles[i].name.size()));
+    for (char16_t c : styles[i].name + u'\0') add16(std, c);
+    std::string papx;
+    add16(papx, static_cast<uint16_t>(i));
+    papx += styles[i].papx;
+    for (const std::string* upx : {static_cast<const std::string*>(&papx), &styles[i].chpx}) {
+      add16(std, static_cast<uint16_t>(upx->size()));
+      std += *upx;
+      if (upx->size() % 2) std.push_back('\0');
+    }
+    add16(t, static_cast<uint16_t>(std.size()));
+    t += std;
+  }
+  setFcLcb(w, 1, fc, static_cast<uint32_t>(t.size()) - fc);
+}
+
+namespace {
+
+// An OfficeArt record: version and instance, type, then its body.
+std::string record(uint16_t type, const std::string& body, uint16_t ver = 0xF) {
+  std::string r;
+  add16(r, ver);
+  add16(r, type);
+  add32(r, static_cast<uint32_t>(body.size()));
+  return r + body;
+}
+
+std::string shape(uint32_t id) {
+  std::string fsp;
+  add32(fsp, id);
+  add32(fsp, 0);
+  return record(0xF004, record(0xF00A, fsp, 2));
+}
+
+}  // namespace
+
+// The boxes' story positions, their shapes (a group 0x401 holding the
+// boxes 0x402...) and the group's anchor.
+void SyntheticDoc::textBoxTables(std::string& w, std::string& t) const {
+  if (textBoxCuts.size() < 2) return;
+  const size_t n = textBoxCuts.size() - 1;
+  uint32_t fc = static_cast<uint32_t>(t.size());
+  for (uint32_t cp : textBoxCuts) add32(t, cp);
+  for (size_t i = 0; i < n; ++i) {
+    std::string ftxbxs(22, '\0');
+    put32(ftxbxs, 14, static_cast<uint32_t>(0x402 + i));
+    t += ftxbxs;
+  }
+  setFcLcb(w, 56, fc, static_cast<uint32_t>(t.size()) - fc);
+  fc = static_cast<uint32_t>(t.size());
+  add32(t, boxAnchor);
+  add32(t, static_cast<uint32_t>(text.size()));
+  std::string fspa(26, '\0');
+  put32(fspa, 0, 0x401);
+  put32(fspa, 12, 2880);
+  put32(fspa, 16, 1440);
+  t += fspa;
+  setFcLcb(w, 40, fc, static_cast<uint32_t>(t.size()) - fc);
+  std::string group = shape(0x401);
+  for (size_t i = 0; i < n; ++i) group += shape(static_cast<uint32_t>(0x402 + i));
+  const std::string drawing = record(0xF002, record(0xF003, shape(0x400) + record(0xF003, group)));
+  fc = static_cast<uint32_t>(t.size());
+  t += record(0xF000, "") + '\0' + drawing;
+  setFcLcb(w, 50, fc, static_cast<uint32_t>(t.size()) - fc);
+}
+
 std::string SyntheticDoc::build() const {
-  std::u16string all = text + footnotes;
+  std::u16string all = text + footnotes + textBoxStory;
   // WordDocument: the FIB, the text at kTextFc, then formatting pages.
   std::string w(kTextFc, '\0');
   put16(w, 0, 0xA5EC);
@@ -176,12 +285,16 @@ std::string SyntheticDoc::build() const {
   size_t lw = 0x22 + 28 + 2;
   put32(w, lw + 4 * 3, static_cast<uint32_t>(text.size()));
   put32(w, lw + 4 * 4, static_cast<uint32_t>(footnotes.size()));
+  put32(w, lw + 4 * 9, static_cast<uint32_t>(textBoxStory.size()));
   put16(w, lw + 88, 93);  // cbRgFcLcb
   for (char16_t c : all) add16(w, c);
   while (w.size() % 512) w.push_back('\0');
 
   std::string t;  // 1Table
   paragraphPages(all, w, t);
+  fontTable(w, t);
+  styleSheet(w, t);
+  textBoxTables(w, t);
 
   if (!charRuns.empty()) {
     uint32_t fc = static_cast<uint32_t>(t.size());

@@ -17,6 +17,7 @@ struct SyntheticDoc {
   std::u16string footnotes;  // footnote story text, after the main text
   struct Paragraph {
     std::string sprms;  // paragraph sprms (without the style index)
+    uint16_t style = 0;  // its style's index in `styles`
   };
   // Properties by paragraph (main text, then footnote story); missing ones
   // get none.
@@ -34,7 +35,27 @@ struct SyntheticDoc {
     std::string sprms;
   };
   std::vector<CharRun> charRuns;
+  // The font table: names and families (ff: 1 roman, 2 swiss, 3 modern,
+  // 4 script, 5 decorative; 0 none given), chosen by index (sprm 0x4A4F);
+  // a font named "Symbol" gets the symbol character set.
+  struct Font {
+    std::u16string name;
+    uint8_t family = 0;
+  };
+  std::vector<Font> fonts;
+  // Paragraph styles by index, 0 being Normal; each based on Normal.
+  struct Style {
+    std::u16string name;
+    std::string papx, chpx;  // paragraph and character sprms
+  };
+  std::vector<Style> styles;
   std::string data;  // the Data stream: inline pictures
+  // Text boxes: their story (paragraphs ending in 13), cut into boxes at
+  // these story positions, drawn by one group of shapes anchored at the
+  // main text's position `boxAnchor` (an 8 with sprmCFSpec set).
+  std::u16string textBoxStory;
+  std::vector<uint32_t> textBoxCuts;
+  uint32_t boxAnchor = 0;
   // Embedded objects in the ObjectPool storage, by number: their streams.
   std::map<uint32_t, std::vector<std::pair<std::string, std::string>>> objects;
 
@@ -42,10 +63,14 @@ struct SyntheticDoc {
 
  private:
   void paragraphPages(const std::u16string& all, std::string& w, std::string& t) const;
+  void fontTable(std::string& w, std::string& t) const;
+  void styleSheet(std::string& w, std::string& t) const;
+  void textBoxTables(std::string& w, std::string& t) const;
 };
 
 // Sprm helpers.
 std::string sprm8(uint16_t sprm, uint8_t v);
+std::string sprm16(uint16_t sprm, uint16_t v);
 std::string sprm32(uint16_t sprm, uint32_t v);
 // A sprm of variable size: its operand after a byte of its size.
 std::string sprmVar(uint16_t sprm, const std::string& operand);

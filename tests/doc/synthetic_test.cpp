@@ -5,8 +5,10 @@
 #include <algorithm>
 
 #include "../common/fixtures.h"
+#include "../common/looks_check.h"
 #include "../common/mtef_writer.h"
 #include "../pictures/pictures.h"
+#include "looks_doc.h"
 #include "synthetic_doc.h"
 #include "word/builder.h"
 #include "word/error.h"
@@ -319,4 +321,123 @@ TEST(SyntheticDoc, CellsTakeTheirOwnBordersElseTheirTables) {
   d.paragraphs[3].sprms += doctest::sprmVar(0xD613, wide);
   const word::Cell first = read(d).main.tables[0].rows[0].cells[0];
   EXPECT_EQ(first.borders.top, (word::Border{word::LineStyle::Dashed, 8, 0x112233}));
+}
+
+// Typefaces by the font table, spacing and line spacing from styles and
+// the paragraph's own formatting, and shading, as the documents shared by
+// every format give them.
+TEST(SyntheticDoc, TypefacesSpacingAndShading) {
+  looks::checkFaces(word::read::readDoc(looks::facesDoc()));
+  looks::checkSpaces(word::read::readDoc(looks::spacesDoc()), true);
+  looks::checkShades(word::read::readDoc(looks::shadesDoc()));
+}
+
+namespace {
+
+const std::string kDeleted = doctest::sprm8(0x0800, 1);
+
+}  // namespace
+
+// Tracked changes count as accepted: deleted text and a deleted field are
+// gone, a paragraph whose mark is deleted runs on into the next (with the
+// surviving mark's formatting), and a cell keeps its place however much of
+// it is deleted.
+TEST(SyntheticDoc, TrackedDeletionsAreGoneAsAccepted) {
+  SyntheticDoc d;
+  d.text =
+      u"Revised September 28, 1999\r"
+      u"again \x13 PAGE \x14"
+      u"17\x15 on\r"
+      u"13,444\x07\x07"
+      u"after\r";
+  const uint32_t field = static_cast<uint32_t>(d.text.find(u'\x13'));
+  const uint32_t cell = static_cast<uint32_t>(d.text.find(u"13,444"));
+  d.charRuns = {{8, 22, kDeleted},   // "September 28," and the blank after it
+                {26, 27, kDeleted},  // the paragraph mark
+                {field, field + 11, kDeleted},
+                {cell, cell + 6, kDeleted}};
+  d.paragraphs = {{},
+                  {doctest::sprm8(0x2403, 1)},
+                  {kInTable},
+                  {kRowEnd + doctest::tableDefinition({0, 900}, {0})}};
+  word::Model m = read(d);
+  EXPECT_EQ(m.main.text,
+            u"Revised 1999again  on\r\x07\x07"
+            u"after\r");
+  EXPECT_EQ(m.main.paragraphs[0].format.align, word::Align::Center);
+  ASSERT_EQ(m.main.tables.size(), 1u);
+  EXPECT_EQ(m.main.tables[0].rows[0].cells.size(), 1u);
+}
+
+// Capitals, a symbol character and text in the Symbol font show as they
+// do in the word processor: the symbol font's glyphs as the characters
+// they are.
+TEST(SyntheticDoc, CapitalsAndSymbolFontsShowAsInTheDocument) {
+  SyntheticDoc d;
+  d.fonts = {{u"Times New Roman"}, {u"Symbol"}};
+  d.text = u"small all 40( a\r";
+  d.charRuns = {{0, 5, doctest::sprm8(0x083A, 1)},
+                {6, 9, doctest::sprm8(0x083B, 1)},
+                {12, 13, doctest::sprm32(0x6A09, 1 | 0xF0B0u << 16)},
+                {14, 15, doctest::sprm16(0x4A4F, 1)}};
+  word::Model m = read(d);
+  EXPECT_EQ(m.main.text, u"small all 40\u00B0 \u03B1\r");
+  EXPECT_TRUE(formatAt(m.main, 0).smallCaps);
+  EXPECT_FALSE(formatAt(m.main, 0).allCaps);
+  EXPECT_TRUE(formatAt(m.main, 6).allCaps);
+  EXPECT_FALSE(formatAt(m.main, 10).smallCaps || formatAt(m.main, 10).allCaps);
+}
+
+// A table lies where its first row's definition puts it: its left edge,
+// or centred; its cells' content at the top, middle or bottom.
+TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
+  SyntheticDoc d;
+  d.text =
+      u"a\x07\x07"
+      u"between\r"
+      u"b\x07\x07"
+      u"and\r"
+      u"c\x07\x07"
+      u"after\r";
+  d.paragraphs = {{kInTable},
+                  {kRowEnd + doctest::tableDefinition({720, 2000}, {0x0080})},
+                  {},
+                  {kInTable},
+                  {kRowEnd + doctest::tableDefinition({-108, 2000}, {0}) + doctest::sprm16(0x5400, 1)},
+                  {},
+                  {kInTable},
+                  {kRowEnd + doctest::tableDefinition({0, 2000}, {0}) + doctest::sprm16(0x9601, 360) +
+                   doctest::sprmVar(0xD62C, std::string("\x00\x01\x02", 3))},
+                  {}};
+  word::Model m = read(d);
+  struct Expected {
+    word::Align align;
+    int32_t indent;
+    word::VAlign valign;
+  };
+  const Expected expected[] = {{word::Align::Left, 720, word::VAlign::Center},
+                               {word::Align::Center, -108, word::VAlign::Top},
+                               {word::Align::Left, 360, word::VAlign::Bottom}};
+  ASSERT_EQ(m.main.tables.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(m.main.tables[i].align, expected[i].align);
+    EXPECT_EQ(m.main.tables[i].indent, expected[i].indent);
+    EXPECT_EQ(m.main.tables[i].rows[0].cells[0].valign, expected[i].valign);
+  }
+}
+
+// Text boxes drawn as a group of shapes follow the paragraph of the
+// group's anchor, each box's text in turn.
+TEST(SyntheticDoc, GroupedTextBoxesFollowTheirAnchorsParagraph) {
+  SyntheticDoc d;
+  d.text = u"before \x08 anchor\rafter\r";
+  d.boxAnchor = 7;
+  d.charRuns = {{7, 8, doctest::sprm8(0x0855, 1)}};
+  d.textBoxStory = u"first box\rsecond box\r";
+  d.textBoxCuts = {0, 10, 21};
+  word::Model m = read(d);
+  EXPECT_EQ(m.main.text, u"before  anchor\rfirst box\rsecond box\rafter\r");
+  ASSERT_EQ(m.main.paragraphs.size(), 4u);
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(m.main.paragraphs[i].format.textBox, i == 1 || i == 2);
 }

@@ -2,7 +2,9 @@
 // links, notes, pictures, tracked changes and the containers around text.
 #include <gtest/gtest.h>
 
+#include "../common/looks_check.h"
 #include "docx_fixture.h"
+#include "looks_docx.h"
 #include "word/error.h"
 #include "word/read/docx/numbering.h"
 
@@ -516,4 +518,56 @@ TEST(DocxTables, TableStylesShowTheirConditionsAsTheLookAsks) {
   // The page shows the shading.
   EXPECT_NE(word::write::htmlString(m, "p_files", u"t").find("background-color:#4472C4"),
             std::string::npos);
+}
+
+// Typefaces by the font table, spacing and line spacing from styles and
+// the paragraph's own formatting, and shading, as the documents shared by
+// every format give them.
+TEST(DocxStyles, TypefacesSpacingAndShading) {
+  looks::checkFaces(word::read::readDocx(looks::facesDocx()));
+  looks::checkSpaces(word::read::readDocx(looks::spacesDocx()), true);
+  looks::checkShades(word::read::readDocx(looks::shadesDocx()));
+}
+
+// Capitals and the Symbol font's glyphs (as a symbol and as text in that
+// font) show as in the document; a symbol of another font keeps its font.
+TEST(DocxText, CapitalsAndSymbolFontsShowAsInTheDocument) {
+  const std::string symbolFont = "<w:rFonts w:ascii=\"Symbol\" w:hAnsi=\"Symbol\"/>";
+  word::Model m = read(p(r("small", "<w:smallCaps/>") + r("all", "<w:caps/>") + r("plain") +
+                         "<w:r><w:t>40</w:t><w:sym w:font=\"Symbol\" w:char=\"F0B0\"/></w:r>" +
+                         r("a", symbolFont)));
+  EXPECT_EQ(m.main.text, u"smallallplain40\u00B0\u03B1\r");
+  EXPECT_TRUE(formatAt(m, 0).smallCaps);
+  EXPECT_TRUE(formatAt(m, 5).allCaps);
+  EXPECT_FALSE(formatAt(m, 8).smallCaps || formatAt(m, 8).allCaps);
+  EXPECT_EQ(formatAt(m, 15).font, formatAt(m, 13).font);  // the degree sign in the run's font
+}
+
+// A table's place between the margins from its own properties over its
+// style's, and its cells' vertical alignment from their own properties
+// over their style's conditions.
+TEST(DocxTables, PlacementAndVerticalAlignment) {
+  const std::string styles = docxtest::part(
+      "styles",
+      "<w:style w:type=\"table\" w:styleId=\"Placed\"><w:name w:val=\"Placed\"/>"
+      "<w:tblPr><w:tblInd w:w=\"360\" w:type=\"dxa\"/></w:tblPr>"
+      "<w:tblStylePr w:type=\"firstRow\"><w:tcPr><w:vAlign w:val=\"center\"/></w:tcPr>"
+      "</w:tblStylePr></w:style>");
+  auto table = [](const std::string& tblPr, const std::string& tcPr) {
+    return "<w:tbl><w:tblPr>" + tblPr + "</w:tblPr><w:tr><w:tc>" + tcPr + p(r("h")) +
+           "</w:tc></w:tr><w:tr><w:tc>" + p(r("c")) + "</w:tc></w:tr></w:tbl>" + p(r("x"));
+  };
+  const std::string styled = "<w:tblStyle w:val=\"Placed\"/>";
+  const word::Model m =
+      read(table(styled, "") + table(styled + "<w:tblInd w:w=\"720\" w:type=\"dxa\"/>", "") +
+               table("<w:jc w:val=\"center\"/>", "<w:tcPr><w:vAlign w:val=\"bottom\"/></w:tcPr>"),
+           {{"word/styles.xml", styles}});
+  ASSERT_EQ(m.main.tables.size(), 3u);
+  const auto& t = m.main.tables;
+  EXPECT_EQ(t[0].indent, 360);
+  EXPECT_EQ(t[1].indent, 720);
+  EXPECT_EQ(t[2].align, word::Align::Center);
+  EXPECT_EQ(t[0].rows[0].cells[0].valign, word::VAlign::Center);
+  EXPECT_EQ(t[0].rows[1].cells[0].valign, word::VAlign::Top);
+  EXPECT_EQ(t[2].rows[0].cells[0].valign, word::VAlign::Bottom);
 }

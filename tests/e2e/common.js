@@ -5,6 +5,7 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const http = require('node:http');
+const { pathToFileURL } = require('node:url');
 const { chromium } = require('playwright-core');
 
 const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
@@ -193,5 +194,22 @@ async function lmsHarness({ work, course }) {
   };
 }
 
+// ---- screenshots for the documentation ---------------------------------------
+
+// Two pages side by side, each in a frame of its own under its title, shot
+// into `png` (a page made in `work`).
+async function sideBySide(page, work, frames, png) {
+  const frame = ([title, file]) =>
+    `<div><h3>${title}</h3><iframe src="${pathToFileURL(file).href}"></iframe></div>`;
+  const side = path.join(work, 'side-by-side.html');
+  fs.writeFileSync(side, '<!DOCTYPE html><html><head><meta charset="utf-8"><style>' +
+    'body{margin:8px;font-family:sans-serif;display:flex;gap:12px}h3{margin:4px 0;font-size:14px}' +
+    'iframe{width:560px;height:640px;border:1px solid #888}</style></head><body>' +
+    frames.map(frame).join('') + '</body></html>');
+  await page.setViewportSize({ width: 1160, height: 690 });
+  await page.goto(pathToFileURL(side).href, { waitUntil: 'load' });
+  await page.screenshot({ path: png });
+}
+
 module.exports = { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser, reader,
-  unpackScorm, lmsHarness };
+  unpackScorm, lmsHarness, sideBySide };

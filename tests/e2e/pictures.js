@@ -13,6 +13,7 @@ const path = require('node:path');
 const { spawnSync } = require('node:child_process');
 const { pathToFileURL } = require('node:url');
 const { chromium } = require('playwright-core');
+const { sideBySide } = require('./common.js');
 
 const DOCUMENTS = [
   ['docx', 'VariousPictures.docx'],  // a WMF, two EMF, a PNG and a JPEG
@@ -44,17 +45,8 @@ async function shoot(page, ours, reference) {
   const outlined = path.join(work, 'reference.html');
   const style = '<style>img{outline:2px dashed #c33;background:#fbeaea}</style>';
   fs.writeFileSync(outlined, fs.readFileSync(reference, 'utf8').replace(/<\/head>/i, style + '</head>'));
-  const frame = (title, file) => `<div><h3>${title}</h3><iframe src="${pathToFileURL(file).href}"></iframe></div>`;
-  const side = path.join(work, 'side-by-side.html');
-  fs.writeFileSync(side, '<!DOCTYPE html><html><head><meta charset="utf-8"><style>' +
-    'body{margin:8px;font-family:sans-serif;display:flex;gap:12px}h3{margin:4px 0;font-size:14px}' +
-    'iframe{width:560px;height:640px;border:1px solid #888}</style></head><body>' +
-    frame('Raredozud: WMF and EMF converted to SVG', ours) +
-    frame('Reference export (its picture files not kept: boxes outlined)', outlined) +
-    '</body></html>');
-  await page.setViewportSize({ width: 1160, height: 690 });
-  await page.goto(pathToFileURL(side).href, { waitUntil: 'load' });
-  await page.screenshot({ path: screenshot });
+  await sideBySide(page, work, [['Raredozud: WMF and EMF converted to SVG', ours],
+    ['Reference export (its picture files not kept: boxes outlined)', outlined]], screenshot);
 }
 
 async function main() {

@@ -85,6 +85,21 @@ test('pages walked, one test right and one wrong: status, score, place and answe
   assert.deepEqual([r.min, r.max], ['0', '100']);
   assert.equal(r.location, bookmark.file);
   assert.ok(r.suspend.length > 0 && r.suspend.length <= 4096, r.suspend);
+  // Each checked question an interaction, each test an objective.
+  const interactions = Object.values(r.interactions);
+  assert.equal(interactions.length, questions[0] + questions[1]);
+  interactions.forEach((x, i) => {
+    const t = i < questions[0] ? 0 : 1;
+    const key = tests[t].file.match(/\d+/)[0];
+    assert.equal(x.id, `test${key}q${t ? i - questions[0] + 1 : i + 1}`);
+    assert.equal(x.result, t ? 'wrong' : 'correct', x.id);
+    assert.match(x.type, /^(choice|fill-in)$/);
+    assert.match(x.latency, /^\d{2,4}:\d\d:\d\d$/);
+    assert.equal(x.objectives['0'].id, 'test' + key);
+    assert.ok(x.correct_responses['0'].pattern.length > 0, x.id);
+  });
+  assert.deepEqual(Object.values(r.objectives).map((o) => [o.id, o.status, o.score.raw]),
+    tests.slice(0, 2).map((t, i) => ['test' + t.file.match(/\d+/)[0], i ? 'failed' : 'passed', i ? '0' : '100']));
 
   // Leaving the course ends the session, keeping the data for the next one.
   await page.evaluate(() => { document.getElementById('sco').src = 'about:blank'; });
@@ -97,6 +112,8 @@ test('pages walked, one test right and one wrong: status, score, place and answe
 test('a second launch goes on at the bookmark with the results kept, and passing the failed test passes the course', async () => {
   await launch(stored);
   await until((f) => lmsRecord().initialized === 1 && lmsRecord().location === f, stored.location);
+  // A return asks first, then goes on at the bookmark.
+  await player().locator('#continue').click();
   await player().locator(`#toc-list a[aria-current="page"][href="#${stored.location}"]`).waitFor();
   await open(tests[0].file);
   await content().locator('fieldset.question.right').nth(questions[0] - 1).waitFor();

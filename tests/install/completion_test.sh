@@ -34,7 +34,8 @@ check() {
 check "check|complete|convert" c
 check "--version" --v
 check "--window" --w
-check "--strict" convert --s
+check "--shuffle|--strict" convert --s
+check "--help|--hide-answers" convert --h
 check "--help" lint --
 check "$documents" convert ""
 check "$documents" convert --strict a.doc ""

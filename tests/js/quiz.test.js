@@ -122,3 +122,18 @@ test('grading: exact choice, exact set, short answers without case or surroundin
   assert.deepEqual(all, { right: [true, true, true], score: 3, total: 3 });
   assert.equal(Q.score([single, multiple, short], [0, [1], '']).score, 0);
 });
+
+test('feedback lines: each answer\'s and the question\'s, decoded, with none where none is written', () => {
+  // [lines, [question feedback, [answer feedback...]] by question]
+  const cases = [
+    [['Q?', 'a) x', '@ not x', '*b) y', '@ y &lt;it&gt; is', '@ &#8364; why'],
+      [['\u20ac why', ['not x', 'y <it> is']]]],
+    [['Q?', '*a) x', 'b) y', '@', '@ about Q'], [['about Q', ['', '']]]],
+    [['Q?', 'A. x', 'B. y', 'ANSWER: A', '@ A', 'T?', '=t', '@ t it is'], [['A', ['', '']], ['t it is', []]]],
+    [['Q?', '*a) x', '', 'R?', '*a) y', '@ y'], [['', ['']], ['', ['y']]]],
+  ];
+  for (const [lines, want] of cases) {
+    const got = load(lines).questions.map((q) => [q.feedback, q.answers.map((a) => a.feedback)]);
+    assert.deepEqual(got, want, lines.join(' / '));
+  }
+});

@@ -51,7 +51,7 @@ test('suspend data keeps results first and never exceeds 4,096 characters', () =
     for (let t = 1; t <= c.tests; t++) {
       const right = Array.from({ length: c.questions }, (_, i) => i % 3 === 0);
       s.tests[t] = { total: c.questions, right, rightCount: right.filter(Boolean).length,
-        answers: Array.from({ length: c.questions }, () => c.answer) };
+        answers: Array.from({ length: c.questions }, () => c.answer), attempts: 1 + (t % 99) };
     }
     const text = R.encode(s);
     assert.ok(text.length <= 4096, `${c.name}: ${text.length} characters`);
@@ -70,7 +70,7 @@ test('a record from elsewhere or another version of the course loses only what n
     assert.deepEqual(R.decode(junk, 4), R.emptyState(4), junk);
   const s = R.emptyState(4);
   s.seen = [true, false, true, false];
-  s.tests[1] = { total: 2, right: [true, false], rightCount: 1, answers: [0, 'x'] };
+  s.tests[1] = { total: 2, right: [true, false], rightCount: 1, answers: [0, 'x'], attempts: 1 };
   const text = R.encode(s);
   assert.deepEqual(R.decode(text, 5).seen, [false, false, false, false, false], 'pages renumbered');
   assert.equal(R.decode(text, 5).tests[1].rightCount, 1);
@@ -134,13 +134,96 @@ test('what the LMS is told, committed after each change, and the session kept on
   assert.equal(next.summary().status, 'passed');
 });
 
+// SCORM 1.2's vocabularies and formats for what the player writes of
+// questions and tests (RTE 3.4.2.7 and 3.4.2.6).
+const VALID = [
+  [/^cmi\.interactions\.\d+\.id$/, /^[A-Za-z0-9]{1,255}$/],
+  [/^cmi\.interactions\.\d+\.objectives\.0\.id$/, /^[A-Za-z0-9]{1,255}$/],
+  [/^cmi\.interactions\.\d+\.type$/, /^(choice|fill-in)$/],
+  [/^cmi\.interactions\.\d+\.(student_response|correct_responses\.\d+\.pattern)$/, /^[^\n]{0,255}$/],
+  [/^cmi\.interactions\.\d+\.result$/, /^(correct|wrong)$/],
+  [/^cmi\.interactions\.\d+\.weighting$/, /^1$/],
+  [/^cmi\.interactions\.\d+\.time$/, /^([01]\d|2[0-3]):[0-5]\d:[0-5]\d$/],
+  [/^cmi\.interactions\.\d+\.latency$/, /^\d{2,4}:[0-5]\d:[0-5]\d$/],
+  [/^cmi\.objectives\.\d+\.id$/, /^test\d+$/],
+  [/^cmi\.objectives\.\d+\.score\.(raw|min|max)$/, /^(100|\d{1,2})$/],
+  [/^cmi\.objectives\.\d+\.status$/, /^(passed|failed|not attempted)$/],
+  [/^cmi\.(core\.|suspend_data)/, /[\s\S]*/],
+];
+
+test('each checked question becomes an interaction and each test an objective, in SCORM 1.2\'s terms', () => {
+  const api = fakeApi({ 'cmi.core.student_id': 'learner-7' });
+  const set = [];
+  const setValue = api.LMSSetValue;
+  api.LMSSetValue = (k, v) => { set.push([k, v]); return setValue(k, v); };
+  const t = tracker(api);
+  const Q = require('./load.js').quiz();
+  const quiz = (lines) => Q.load('%TEST=x\r\n' + lines.join('\r\n') + '\r\n%TEST_END\r\n').questions;
+  const first = quiz(['S?', 'a) x', '*b) y', '', 'M?', '*a) x', 'b) y', '*c) z', '', 'T?', '=Москва', '=Moscow']);
+  const second = quiz(['S?', '*a) x', 'b) y']);
+  t.setTotal('1', 3);
+  t.setTotal('2', 1);
+  // [test, answers, questions] -> result by question, the record after it
+  const rows = [
+    ['2', [1], second, ['wrong'], 0],  // the first test, not yet answered, goes before it
+    ['1', [1, [0], 'no\nidea' + 'x'.repeat(300)], first, ['correct', 'wrong', 'wrong'], 1],
+    ['1', [0, [0, 2], ' москва '], first, ['wrong', 'correct', 'correct'], 2],
+    ['1', [null, [], ''], first, ['wrong', 'wrong', 'wrong'], 2],  // worse: the best stays
+    ['2', [0], second, ['correct'], 1],
+  ];
+  assert.equal(api.cmi['cmi.objectives.0.id'], undefined, 'no objective before an answer');
+  let n = 0;
+  for (const [key, answers, questions, results, rightCount] of rows) {
+    const right = results.map((r) => r === 'correct');
+    t.recordTest(key, right, answers, questions, 75.3);
+    results.forEach((r, i) => {
+      assert.equal(api.cmi[`cmi.interactions.${n}.result`], r);
+      assert.equal(api.cmi[`cmi.interactions.${n}.id`], `test${key}q${i + 1}`);
+      n++;
+    });
+    assert.equal(t.testResult(key).right, rightCount);
+  }
+  for (const [k, v] of set) {
+    const rule = VALID.find(([name]) => name.test(k));
+    assert.ok(rule, 'an element the player may set: ' + k);
+    assert.match(v, rule[1], k);
+  }
+  assert.equal(api.cmi['cmi.interactions.1.student_response'], 'b');
+  assert.equal(api.cmi['cmi.interactions.5.student_response'], 'a,c');
+  assert.equal(api.cmi['cmi.interactions.5.correct_responses.0.pattern'], 'a,c');
+  assert.equal(api.cmi['cmi.interactions.6.correct_responses.1.pattern'], 'Moscow');
+  assert.equal(api.cmi['cmi.interactions.3.student_response'].length, 255);
+  assert.equal(api.cmi['cmi.interactions.7.student_response'], undefined, 'nothing picked, nothing said');
+  assert.equal(api.cmi['cmi.interactions.1.latency'], '00:01:15');
+  assert.deepEqual(['id', 'score.raw', 'status'].map((f) => api.cmi['cmi.objectives.0.' + f]), ['test1', '67', 'failed']);
+  assert.deepEqual(['id', 'score.raw', 'status'].map((f) => api.cmi['cmi.objectives.1.' + f]), ['test2', '100', 'passed']);
+  assert.equal(t.testResult('1').attempts, 3);
+  assert.equal(t.testResult('2').attempts, 2);
+  // The next launch knows the attempts, the learner's order and where to
+  // go on numbering the interactions.
+  const next = tracker(fakeApi({ ...api.cmi, 'cmi.interactions._count': String(n) }));
+  assert.equal(next.testResult('1').attempts, 3);
+  assert.equal(next.seed(), t.seed());
+  assert.equal(tracker(fakeApi({ 'cmi.core.student_id': 'learner-7' })).seed(), t.seed(), 'the learner\'s own');
+  next.recordTest('2', [false], [1], second, 1);
+  assert.equal(next.testResult('2').attempts, 3);
+});
+
 test('without an LMS the record lives in local storage, and storage that fails loses only it', () => {
   const items = {};
   const storage = { getItem: (k) => items[k] ?? null, setItem: (k, v) => { items[k] = v; } };
   const t = new R.Tracker(new R.LocalStore(storage, 'course-a'), { files: FILES, passMark: 80 });
   t.showPage(2);
+  t.setTotal('1', 1);
+  const single = [{ kind: 'single', answers: [{ correct: true }, { correct: false }], accepted: [] }];
+  t.recordTest('1', [false], [1], single, 3);
   const again = new R.Tracker(new R.LocalStore(storage, 'course-a'), { files: FILES, passMark: 80 });
   assert.equal(again.location, 'page4.htm');
+  assert.equal(again.seed(), t.seed());
+  const kept = JSON.parse(items['course-a']);
+  assert.deepEqual([kept.interactions.length, kept.interactions[0].student_response, kept.interactions[0].result],
+    [1, 'b', 'wrong'], 'the interactions, as an LMS would keep them');
+  assert.deepEqual(kept.objectives.map((o) => o.id + ' ' + o.status), ['test1 failed']);
   assert.equal(new R.Tracker(new R.LocalStore(storage, 'course-b'), { files: FILES, passMark: 80 }).location, '');
   const broken = { getItem: () => { throw new Error('denied'); }, setItem: () => { throw new Error('full'); } };
   const b = new R.Tracker(new R.LocalStore(broken, 'k'), { files: FILES, passMark: 80 });

@@ -26,16 +26,19 @@ inline constexpr const char* kNs =
 inline constexpr const char* kTextType = "application/vnd.oasis.opendocument.text";
 
 // The parts of a document: its body (the children of office:text), its
-// automatic and common styles (the children of those elements).
+// automatic and common styles and its font faces (the children of those
+// elements).
 struct Parts {
   std::string body;
   std::string automatic;
   std::string common;
+  std::string fonts = {};
 };
 
 inline std::string contentXml(const Parts& p) {
   return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-content ") + kNs +
-         "><office:automatic-styles>" + p.automatic +
+         "><office:font-face-decls>" + p.fonts +
+         "</office:font-face-decls><office:automatic-styles>" + p.automatic +
          "</office:automatic-styles><office:body><office:text>" + p.body +
          "</office:text></office:body></office:document-content>";
 }
@@ -66,10 +69,17 @@ inline std::string package(const Parts& p,
 // The same parts as a flat XML document (.fodt).
 inline std::string flat(const Parts& p) {
   return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document ") + kNs +
-         " office:mimetype=\"" + kTextType + "\"><office:styles>" + p.common +
+         " office:mimetype=\"" + kTextType + "\"><office:font-face-decls>" + p.fonts +
+         "</office:font-face-decls><office:styles>" + p.common +
          "</office:styles><office:automatic-styles>" + p.automatic +
          "</office:automatic-styles><office:body><office:text>" + p.body +
          "</office:text></office:body></office:document>";
+}
+
+// A style:style of the family with the given properties' elements.
+inline std::string style(const std::string& name, const char* family, const std::string& props) {
+  return "<style:style style:name=\"" + name + "\" style:family=\"" + family + "\">" + props +
+         "</style:style>";
 }
 
 inline word::Model read(const Parts& p) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "../common/fixtures.h"
+#include "../common/looks_check.h"
+#include "looks_odt.h"
 #include "odt_fixture.h"
 #include "word/error.h"
 
@@ -331,4 +333,45 @@ TEST(OdtContainers, FlatXmlReadsAsThePackageAndBothAreDetected) {
   for (const auto& [bytes, format] : kinds) EXPECT_EQ(word::read::detect(bytes), format) << bytes;
 }
 
+// Typefaces by the font faces' classes, spacing and line spacing from
+// styles and automatic styles, and shading, as the documents shared by
+// every format give them (the format has no automatic spacing).
+TEST(OdtStyles, TypefacesSpacingAndShading) {
+  looks::checkFaces(word::read::readOdt(looks::facesOdt()));
+  looks::checkSpaces(word::read::readOdt(looks::spacesOdt()), false);
+  looks::checkShades(word::read::readOdt(looks::shadesOdt()));
+}
+
 }  // namespace
+
+// Capitals and text in the Symbol font; a table's place between the
+// margins and its cells' vertical alignment from their styles.
+TEST(OdtStyles, CapitalsSymbolsTablePlacementAndCellAlignment) {
+  using odttest::style;
+  Parts parts;
+  parts.automatic =
+      style("Small", "text", "<style:text-properties fo:font-variant=\"small-caps\"/>") +
+      style("All", "text", "<style:text-properties fo:text-transform=\"uppercase\"/>") +
+      style("Sym", "text", "<style:text-properties style:font-name=\"Symbol\"/>") +
+      style("In", "table", "<style:table-properties fo:margin-left=\"0.5in\"/>") +
+      style("Mid", "table", "<style:table-properties table:align=\"center\"/>") +
+      style("Low", "table-cell", "<style:table-cell-properties style:vertical-align=\"bottom\"/>");
+  parts.body = p("<text:span text:style-name=\"Small\">small</text:span>"
+                 "<text:span text:style-name=\"All\">all</text:span>40"
+                 "<text:span text:style-name=\"Sym\">\xEF\x82\xB0</text:span>") +
+               "<table:table table:style-name=\"In\"><table:table-row><table:table-cell "
+               "table:style-name=\"Low\">" +
+               p("a") + "</table:table-cell></table:table-row></table:table>" +
+               "<table:table table:style-name=\"Mid\"><table:table-row><table:table-cell>" +
+               p("b") + "</table:table-cell></table:table-row></table:table>";
+  word::Model m = odttest::read(parts);
+  EXPECT_EQ(m.main.text.substr(0, 11), u"smallall40\u00B0");
+  EXPECT_TRUE(odttest::formatAt(m.main, 0).smallCaps);
+  EXPECT_TRUE(odttest::formatAt(m.main, 5).allCaps);
+  EXPECT_FALSE(odttest::formatAt(m.main, 8).allCaps);
+  ASSERT_EQ(m.main.tables.size(), 2u);
+  EXPECT_EQ(m.main.tables[0].indent, 720);
+  EXPECT_EQ(m.main.tables[0].rows[0].cells[0].valign, word::VAlign::Bottom);
+  EXPECT_EQ(m.main.tables[1].align, word::Align::Center);
+  EXPECT_EQ(m.main.tables[1].rows[0].cells[0].valign, word::VAlign::Top);
+}

@@ -91,6 +91,43 @@ TEST_F(Converter, EachKindBecomesAWebFormatOrAStandIn) {
   }
 }
 
+// What the metafile libraries lose: the place of each character of a text
+// with advances (one text element with a list of x positions), and a
+// bitmap's size (drawn once, at its place).
+TEST_F(Converter, CharactersAndBitmapsStayWhereTheMetafilePutsThem) {
+  PictureConverter converter;
+  struct Case {
+    const char* name;
+    word::Picture picture;
+    const char* found;  // in the SVG
+  };
+  const Case cases[] = {
+      {"EMF text at its advances, scaled as its font", picture("emf", advancedTextEmf()),
+       "text-anchor=\"start\" x=\"50 75 100 115 130 155 165\""},
+      {"WMF text at its advances, in one element", picture("wmf", advancedTextWmf()),
+       ">by this</text>"},
+      {"a WMF bitmap", picture("wmf", bitmapWmf()), "<image "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const WebPicture web = converter.prepare(c.picture);
+    ASSERT_TRUE(web.shown) << web.problem;
+    EXPECT_NE(web.bytes->find(c.found), std::string::npos) << *web.bytes;
+    EXPECT_EQ(web.bytes->find("transform=\"matrix"), std::string::npos) << *web.bytes;
+  }
+  // The bitmap takes 800 x 400 of the frame's 1000 x 500 units (the frame's
+  // line widens the drawing a little).
+  const std::string svg = *converter.prepare(picture("wmf", bitmapWmf())).bytes;
+  auto number = [&](const std::string& name, size_t from) {
+    const size_t at = svg.find(name + "=\"", from);
+    return at == std::string::npos ? 0.0 : std::stod(svg.substr(at + name.size() + 2));
+  };
+  const size_t image = svg.find("<image ");
+  EXPECT_NEAR(number("width", image) / number("width", 0), 0.8, 0.06);
+  EXPECT_NEAR(number("height", image) / number("height", 0), 0.8, 0.06);
+  EXPECT_NEAR(number("x", image) / number("width", 0), 0.1, 0.06);
+}
+
 TEST_F(Converter, EachDistinctPictureIsConvertedOnce) {
   const std::string count = scratch / "count";
   helperScript("echo run >> '" + count + "'\nexec '" + kHelper + "' \"$@\"");

@@ -129,6 +129,48 @@ inline std::string textEmf(const std::u16string& text, const std::u16string& fac
   return emf({font, emfRecord(37, longs({1})), emfRecord(84, out)});
 }
 
+// Text with the advance of each character given: "by this" in Arial.
+inline std::string advancedTextWmf() {
+  std::string font = words({0xFF38, 0, 0, 0, 400}) + std::string("\0\0\0\0\0\0\0\0Arial\0", 14);
+  const std::string text("by this\0", 8);  // padded to whole words
+  return wmf(words({static_cast<uint32_t>(3 + font.size() / 2), 0, 0x02FB}) + font +
+             words({4, 0, 0x012D, 0}) + words({3 + 4 + 4 + 7, 0, 0x0A32, 300, 100, 7, 0}) + text +
+             words({100, 110, 60, 50, 110, 50, 90}));
+}
+
+// A bitmap of 2 x 2 pixels stretched to 800 x 400 units at (100, 50), in
+// a frame of the whole picture.
+inline std::string bitmapWmf() {
+  const std::string dib = words({40, 0, 2, 0, 2, 0, 1, 24, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0}) +
+                          std::string("\0\0\xFF\0\0\xFF\0\0\xFF\0\0\xFF\0\0\xFF\0", 16);
+  return wmf(words({7, 0, 0x041B, 500, 1000, 0, 0}) +
+             words({static_cast<uint32_t>(3 + 11 + dib.size() / 2), 0, 0x0F43, 0x0020, 0x00CC, 0, 2,
+                    2, 0, 0, 400, 800, 50, 100}) +
+             dib);
+}
+
+// An EMF (1000 x 500 device units) whose text "by this" is drawn in a
+// font 100 units high with its own advances, under a mapping that halves
+// widths.
+inline std::string advancedTextEmf() {
+  const std::string logfont = longs({static_cast<uint32_t>(-100), 0, 0, 0, 400, 0, 0}) +
+                              std::string("A\0r\0i\0a\0l\0", 10) + std::string(54 + 240, '\0');
+  std::string text = longs({0, 0, 0, 0, 1, 0, 0, 100, 100, 7, 76, 0, 0, 0, 0, 0, 92}) +
+                     std::string("b\0y\0 \0t\0h\0i\0s\0\0\0", 16) +
+                     longs({50, 50, 30, 30, 50, 20, 40});
+  const std::string records = emfRecord(17, longs({8})) + emfRecord(9, longs({1000, 1000})) +
+                              emfRecord(11, longs({500, 1000})) +
+                              emfRecord(82, longs({1}) + logfont) + emfRecord(37, longs({1})) +
+                              emfRecord(84, text) + emfRecord(14, longs({0, 16, 20}));
+  std::string header = longs({0, 0, 999, 499, 0, 0, 26458, 13229, 0x464D4520, 0x10000, 0, 8}) +
+                       words({2, 0}) +
+                       longs({0, 0, 0, 1000, 500, 264, 132, 0, 0, 0, 264000, 132000});
+  std::string out = emfRecord(1, header) + records;
+  const std::string size = longs({static_cast<uint32_t>(out.size())});
+  out.replace(48, 4, size);
+  return out;
+}
+
 // An uncompressed RGB TIFF of 4 x 2 pixels.
 inline std::string smallTiff() {
   std::string s = std::string("II*\0", 4);

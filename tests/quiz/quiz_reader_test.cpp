@@ -100,7 +100,9 @@ TEST(QuizReader, StopsWhereAndAsTheQuizPageStops) {
       "*= two", "= ", "", "*a)", "c)\t*x", "text", "\xC2\xA0", "2) Next?", "&#1040;) &#1076;",
       "\xD0\x81) yo", "*\t d. w",
       // References decode once: "&#97;)" is an answer, "&amp;#97;)" text.
-      "&#97;) &lt;b&gt;", "*&#x62;) x", "&amp;#97;) y", "&#61;one", "&amp;#61;x", "&lt;p&gt;"};
+      "&#97;) &lt;b&gt;", "*&#x62;) x", "&amp;#97;) y", "&#61;one", "&amp;#61;x", "&lt;p&gt;",
+      // Feedback lines, and "@" as the data file may spell it.
+      "@ why", "@", "&#64; why"};
   std::mt19937 random(15);
   for (int n = 0; n < 3000; ++n) {
     std::vector<std::string> body;

@@ -8,6 +8,7 @@
 #include "helpers.h"
 #include "support/files.h"
 #include "word/error.h"
+#include "word/write/css.h"
 #include "word/write/writers.h"
 
 using namespace word;
@@ -150,7 +151,7 @@ TEST(HtmlWriter, DirectFormattingAgainstTheParagraphStyle) {
   EXPECT_EQ(bodyLines(html(b.finish())),
             (std::vector<std::string>{
                 "<p><span style=\"color:#FF0000;background-color:#FFFF00;font-size:10.5pt;"
-                "font-family:'Arial xy';\"><i><u><s><sup>all</sup></s></u></i></span>"
+                "font-family:'Arial xy',sans-serif;\"><i><u><s><sup>all</sup></s></u></i></span>"
                 "<sub>sub</sub></p>",
                 "<p class=\"Strongtext\"><span style=\"font-weight:normal;\">plain in bold "
                 "style</span></p>"}));
@@ -198,6 +199,66 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
                 "<h1 class=\"heading1\">Top</h1>", "<h1 class=\"SectionHeading\">Own</h1>",
                 "<h3>1.2. Third</h3>",
                 "<p style=\"text-align:justify;margin-left:36pt;text-indent:-18pt;\">x</p>"}));
+}
+
+// Space between neighbours: automatic space goes at the edges of a cell or
+// the text and between the items of one list; a paragraph that asks for
+// none between paragraphs of its style drops it toward such a neighbour.
+TEST(HtmlWriter, SpaceBetweenNeighbours) {
+  ParagraphFormat autoSpaced, item, otherItem, tight, otherStyle;
+  autoSpaced.spaceBefore = autoSpaced.spaceAfter = kAutoSpacing;
+  item = autoSpaced;
+  item.listId = 1;
+  otherItem = item;
+  otherItem.listId = 2;
+  tight.spaceBefore = tight.spaceAfter = 200;
+  tight.contextualSpacing = true;
+  tight.style = 3;
+  otherStyle = tight;
+  otherStyle.style = 4;
+  const struct {
+    const ParagraphFormat* f;
+    const ParagraphFormat *before, *after;
+    int32_t shownBefore, shownAfter;
+  } cases[] = {
+      {&autoSpaced, nullptr, nullptr, 0, 0},
+      {&autoSpaced, &tight, &tight, kAutoSpacing, kAutoSpacing},
+      {&item, &item, &otherItem, 0, kAutoSpacing},
+      {&tight, &tight, &otherStyle, 0, 200},
+      {&tight, nullptr, &tight, 200, 0},
+      {&otherStyle, &tight, &tight, 200, 200},
+  };
+  for (const auto& c : cases) {
+    const ParagraphFormat shown = write::spacedBetween(*c.f, c.before, c.after);
+    EXPECT_EQ(shown.spaceBefore, c.shownBefore) << &c - cases;
+    EXPECT_EQ(shown.spaceAfter, c.shownAfter) << &c - cases;
+  }
+}
+
+// A font the document's table does not class ends its list with a generic
+// family by the words of its name; the table's class wins where it gives one.
+// A CSS keyword left as a font name by a pasted web page names no font.
+TEST(HtmlWriter, FontListsEndWithAGenericFamily) {
+  const struct {
+    const char16_t* font;
+    FontClass fontClass;
+    const char16_t* list;
+  } cases[] = {
+      {u"Calibri", FontClass::Swiss, u"'Calibri','Carlito',sans-serif"},
+      {u"times new roman", FontClass::Unknown,
+       u"'times new roman','Liberation Serif','Tinos',serif"},
+      {u"Book Antiqua", FontClass::Unknown, u"'Book Antiqua',serif"},
+      {u"Franklin Gothic Book", FontClass::Unknown, u"'Franklin Gothic Book',sans-serif"},
+      {u"Consolas", FontClass::Unknown, u"'Consolas',monospace"},
+      {u"Comic Sans MS", FontClass::Unknown, u"'Comic Sans MS',cursive"},
+      {u"\u7B49\u7EBF", FontClass::Unknown, u"'\u7B49\u7EBF',sans-serif"},
+      {u"Wingdings", FontClass::Decorative, u"'Wingdings',fantasy"},
+      {u"Arial", FontClass::Roman, u"'Arial','Liberation Sans','Arimo',serif"},
+      {u"Inherit", FontClass::Unknown, u""},
+      {u"initial", FontClass::Swiss, u""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(u8(write::fontFamily(c.font, c.fontClass)), u8(c.list)) << u8(c.font);
 }
 
 TEST(HtmlWriter, ListsNestOneItemPerLine) {

@@ -116,4 +116,9 @@ char16_t mapSymbolChar(char16_t c, std::string_view font) {
   return symbolFontChar(c, low);
 }
 
+void showSymbols(std::u16string& text, std::u16string_view font) {
+  if (font != u"Symbol") return;
+  for (char16_t& c : text) c = mapSymbolChar(c, "Symbol");
+}
+
 }  // namespace word::read

@@ -1,6 +1,7 @@
 #pragma once
-// The run properties the XML readers share: each set by a style or a run,
-// or left to the one beneath. A format's own properties extend these.
+// The run and paragraph properties the XML readers share: each set by a
+// style or a run (a paragraph), or left to the one beneath. A format's own
+// properties extend these.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,7 @@ void take(std::optional<T>& base, const std::optional<T>& top) {
 
 struct CommonRunProps {
   std::optional<bool> bold, italic, underline, strike, superscript, subscript, hidden;
+  std::optional<bool> smallCaps, allCaps;
   std::optional<uint32_t> color;
   std::optional<std::u16string> font;
 
@@ -31,6 +33,8 @@ struct CommonRunProps {
       subscript = top.subscript;
     }
     take(hidden, top.hidden);
+    take(smallCaps, top.smallCaps);
+    take(allCaps, top.allCaps);
     take(color, top.color);
     take(font, top.font);
   }
@@ -42,8 +46,48 @@ struct CommonRunProps {
     if (strike) f.strike = *strike;
     if (superscript) f.superscript = *superscript;
     if (subscript) f.subscript = *subscript;
+    if (smallCaps) f.smallCaps = *smallCaps;
+    if (allCaps) f.allCaps = *allCaps;
     if (color) f.color = *color;
     if (font) f.font = *font;
+  }
+};
+
+// The paragraph properties the XML readers share, likewise: alignment,
+// indents (twips), space before and after (twips, or kAutoSpacing), the
+// line spacing by its rule, contextual spacing and shading.
+struct CommonParaProps {
+  std::optional<Align> align;
+  std::optional<int32_t> indentLeft, indentRight, indentFirst;
+  std::optional<int32_t> spaceBefore, spaceAfter, lineSpacing;
+  std::optional<LineRule> lineRule;
+  std::optional<bool> contextualSpacing;
+  std::optional<uint32_t> shading;
+
+  void over(const CommonParaProps& top) {
+    take(align, top.align);
+    take(indentLeft, top.indentLeft);
+    take(indentRight, top.indentRight);
+    take(indentFirst, top.indentFirst);
+    take(spaceBefore, top.spaceBefore);
+    take(spaceAfter, top.spaceAfter);
+    take(lineSpacing, top.lineSpacing);
+    take(lineRule, top.lineRule);
+    take(contextualSpacing, top.contextualSpacing);
+    take(shading, top.shading);
+  }
+
+  void applyTo(ParagraphFormat& f) const {
+    if (align) f.align = *align;
+    if (indentLeft) f.indentLeft = *indentLeft;
+    if (indentRight) f.indentRight = *indentRight;
+    if (indentFirst) f.indentFirst = *indentFirst;
+    if (spaceBefore) f.spaceBefore = *spaceBefore;
+    if (spaceAfter) f.spaceAfter = *spaceAfter;
+    if (lineSpacing) f.lineSpacing = *lineSpacing;
+    if (lineRule) f.lineRule = *lineRule;
+    if (contextualSpacing) f.contextualSpacing = *contextualSpacing;
+    if (shading) f.shading = *shading;
   }
 };
 

@@ -1,7 +1,9 @@
 #include "word/write/css.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <initializer_list>
 
 namespace word::write {
 
@@ -9,7 +11,10 @@ std::u16string ascii(std::string_view s) {
   return std::u16string(s.begin(), s.end());
 }
 
-std::u16string points(int64_t value, int divisor) {
+namespace {
+
+// `value / divisor` with up to two decimals.
+std::u16string decimal(int64_t value, int divisor) {
   // In hundredths, rounded half away from zero; whole numbers of them for
   // the units used (half points, twips). Integer work: this runs for every
   // formatted run of every page.
@@ -24,7 +29,13 @@ std::u16string points(int64_t value, int divisor) {
     s += static_cast<char>('0' + frac / 10);
     if (frac % 10) s += static_cast<char>('0' + frac % 10);
   }
-  return ascii(s) + u"pt";
+  return ascii(s);
+}
+
+}  // namespace
+
+std::u16string points(int64_t value, int divisor) {
+  return decimal(value, divisor) + u"pt";
 }
 
 std::u16string colour(uint32_t rgb) {
@@ -86,7 +97,10 @@ std::u16string borderValue(const Border& b) {
 std::u16string cellCss(const Cell& cell) {
   std::u16string css;
   if (cell.width > 0) css += u"width:" + points(cell.width, 20) + u";";
-  if (cell.shading != kAutoColor) css += u"background-color:" + colour(cell.shading) + u";";
+  if (cell.valign != VAlign::Top)
+    css += cell.valign == VAlign::Center ? u"vertical-align:middle;" : u"vertical-align:bottom;";
+  if (cell.shading != kAutoColor)
+    css += u"background-color:" + colour(cell.shading) + u";" + textOn(cell.shading);
   const CellBorders& b = cell.borders;
   if (b.top == b.left && b.top == b.bottom && b.top == b.right) {
     if (std::u16string v = borderValue(b.top); !v.empty()) css += u"border:" + v + u";";
@@ -98,6 +112,191 @@ std::u16string cellCss(const Cell& cell) {
     if (std::u16string v = borderValue(*border); !v.empty())
       css += u"border-" + std::u16string(side) + u":" + v + u";";
   return css;
+}
+
+namespace {
+
+bool sameLetters(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if ((a[i] < 128 ? std::tolower(a[i]) : a[i]) != (b[i] < 128 ? std::tolower(b[i]) : b[i]))
+      return false;
+  return true;
+}
+
+// Fonts made to the metrics of the common ones, free and found on most
+// systems that lack the originals.
+const char16_t* metricTwins(std::u16string_view font) {
+  static constexpr struct {
+    std::u16string_view font;
+    const char16_t* twins;
+  } kTwins[] = {{u"Calibri", u"'Carlito',"},
+                {u"Cambria", u"'Caladea',"},
+                {u"Arial", u"'Liberation Sans','Arimo',"},
+                {u"Helvetica", u"'Liberation Sans','Arimo',"},
+                {u"Arial Narrow", u"'Liberation Sans Narrow',"},
+                {u"Times New Roman", u"'Liberation Serif','Tinos',"},
+                {u"Times", u"'Liberation Serif','Tinos',"},
+                {u"Courier New", u"'Liberation Mono','Cousine',"},
+                {u"Courier", u"'Liberation Mono','Cousine',"}};
+  for (const auto& t : kTwins)
+    if (sameLetters(font, t.font)) return t.twins;
+  return u"";
+}
+
+// The generic family of a font the table does not class, by the words in
+// its name; sans-serif when they say nothing.
+const char16_t* genericByName(std::u16string_view font) {
+  std::string name;
+  for (char16_t c : font) name += c < 128 ? static_cast<char>(std::tolower(c)) : ' ';
+  auto has = [&](std::initializer_list<const char*> words) {
+    for (const char* w : words)
+      if (name.find(w) != std::string::npos) return true;
+    return false;
+  };
+  if (has({"mono", "courier", "consol", "typewriter", "fixed", "terminal", "code"}))
+    return u"monospace";
+  if (has({"script", "comic", "brush", "hand", "cursive", "chancery"})) return u"cursive";
+  if (!has({"sans", "gothic", "grotesk"}) &&
+      has({"serif",      "times",    "roman", "georgia", "garamond",    "cambria", "caladea",
+           "antiqua",    "palatino", "book",  "century", "baskerville", "bodoni",  "caslon",
+           "constantia", "mincho",   "song",  "batang",  "myungjo",     "tinos",   "gelasio"}))
+    return u"serif";
+  return u"sans-serif";
+}
+
+const char16_t* generic(std::u16string_view font, FontClass fontClass) {
+  switch (fontClass) {
+    case FontClass::Roman:
+      return u"serif";
+    case FontClass::Swiss:
+      return u"sans-serif";
+    case FontClass::Modern:
+      return u"monospace";
+    case FontClass::Script:
+      return u"cursive";
+    case FontClass::Decorative:
+      return u"fantasy";
+    case FontClass::Unknown:
+      break;
+  }
+  return genericByName(font);
+}
+
+// Space as shown: automatic spacing is 14pt.
+int32_t shownSpace(int32_t twips) {
+  return twips == kAutoSpacing ? 280 : std::max(twips, 0);
+}
+
+// The line height of a paragraph whose text is `halfPoints` large (0: the
+// default 12pt): "normal" for a single line, the font's own.
+std::u16string lineHeight(const ParagraphFormat& f, uint16_t halfPoints) {
+  switch (f.lineRule) {
+    case LineRule::Multiple:
+      if (f.lineSpacing <= 0 || f.lineSpacing == kSingleLine) break;
+      return decimal(f.lineSpacing, kSingleLine);
+    case LineRule::Exactly:
+      if (f.lineSpacing <= 0) break;
+      return points(f.lineSpacing, 20);
+    case LineRule::AtLeast: {
+      // A page has no least height of lines: one below the font's own line
+      // (about 1.15 times its size) leaves the font's.
+      const int64_t size = halfPoints ? halfPoints : 24;
+      if (int64_t{f.lineSpacing} * 100 <= size * 10 * 115) break;
+      return points(f.lineSpacing, 20);
+    }
+  }
+  return u"normal";
+}
+
+}  // namespace
+
+std::u16string fontFamily(std::u16string_view name, FontClass fontClass) {
+  // Only characters that cannot end the declaration or the attribute.
+  std::u16string font;
+  for (char16_t c : name)
+    if (c >= 128 || std::isalnum(static_cast<unsigned char>(c)) || c == u' ' || c == u'-' ||
+        c == u'_')
+      font.push_back(c);
+  // A web page pasted into the document leaves CSS keywords behind as font
+  // names ("inherit": the text around it); they name no font, so the text
+  // keeps its paragraph's.
+  for (std::u16string_view keyword : {u"inherit", u"initial", u"unset", u"revert", u"default"})
+    if (sameLetters(font, keyword)) return {};
+  if (font.empty()) return {};
+  return u"'" + font + u"'," + metricTwins(font) + generic(font, fontClass);
+}
+
+std::u16string textOn(uint32_t background) {
+  if (background == kAutoColor) return {};
+  const uint32_t r = (background >> 16) & 0xFF, g = (background >> 8) & 0xFF, b = background & 0xFF;
+  // Below two fifths of full brightness, as the eye weighs the channels.
+  return 299 * r + 587 * g + 114 * b < 400 * 255 ? u"color:#FFFFFF;" : u"";
+}
+
+std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,
+                            const CharFormat& text) {
+  std::u16string css;
+  if (f.align != base.align) {
+    static const char16_t* names[] = {u"left", u"center", u"right", u"justify"};
+    css += std::u16string(u"text-align:") + names[static_cast<int>(f.align) & 3] + u";";
+  }
+  const Indents in = shownIndents(f), from = shownIndents(base);
+  if (in.left != from.left) css += u"margin-left:" + points(in.left, 20) + u";";
+  if (in.right != from.right) css += u"margin-right:" + points(in.right, 20) + u";";
+  if (in.first != from.first) css += u"text-indent:" + points(in.first, 20) + u";";
+  if (shownSpace(f.spaceBefore) != shownSpace(base.spaceBefore))
+    css += u"margin-top:" + points(shownSpace(f.spaceBefore), 20) + u";";
+  if (shownSpace(f.spaceAfter) != shownSpace(base.spaceAfter))
+    css += u"margin-bottom:" + points(shownSpace(f.spaceAfter), 20) + u";";
+  if (std::u16string line = lineHeight(f, text.halfPoints);
+      line != lineHeight(base, text.halfPoints))
+    css += u"line-height:" + line + u";";
+  if (f.shading != base.shading) {
+    css += u"background-color:" +
+           (f.shading == kAutoColor ? std::u16string(u"transparent") : colour(f.shading)) + u";";
+    // Automatic text shows white on dark shading, and dark again off it.
+    if (text.color == kAutoColor) {
+      std::u16string on = textOn(f.shading);
+      css += !on.empty() || textOn(base.shading).empty() ? on : u"color:inherit;";
+    }
+  }
+  return css;
+}
+
+ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
+                              const ParagraphFormat* after) {
+  auto none = [&f](const ParagraphFormat* neighbour, int32_t space) {
+    if (space == 0) return false;
+    if (f.contextualSpacing && neighbour && neighbour->style == f.style) return true;
+    return space == kAutoSpacing &&
+           (!neighbour || (f.listId >= 0 && neighbour->listId == f.listId));
+  };
+  if (none(before, f.spaceBefore)) f.spaceBefore = 0;
+  if (none(after, f.spaceAfter)) f.spaceAfter = 0;
+  return f;
+}
+
+std::u16string tableCss(const Table& table) {
+  if (table.align == Align::Center) return u"margin-left:auto;margin-right:auto;";
+  if (table.align == Align::Right) return u"margin-left:auto;";
+  return table.indent > 0 ? u"margin-left:" + points(table.indent, 20) + u";" : u"";
+}
+
+std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {
+  std::u16string css;
+  if (base ? f.smallCaps != base->smallCaps : f.smallCaps)
+    css += f.smallCaps ? u"font-variant:small-caps;" : u"font-variant:normal;";
+  if (base ? f.allCaps != base->allCaps : f.allCaps)
+    css += f.allCaps ? u"text-transform:uppercase;" : u"text-transform:none;";
+  return css;
+}
+
+Indents shownIndents(const ParagraphFormat& f) {
+  Indents i{f.indentLeft, std::max(f.indentRight, 0), f.indentFirst};
+  const int64_t start = std::min<int64_t>(i.left, int64_t{i.left} + i.first);
+  if (start < 0) i.left = static_cast<int32_t>(i.left - start);
+  return i;
 }
 
 }  // namespace word::write

@@ -14,8 +14,44 @@ std::u16string ascii(std::string_view s);
 // "10.5pt", "-18pt").
 std::u16string points(int64_t value, int divisor);
 std::u16string colour(uint32_t rgb);  // "#RRGGBB"
-// A cell's width, background and known borders as declarations, each ended
-// with ';'; empty when the cell gives none.
+// A cell's width, background, known borders and vertical alignment as
+// declarations, each ended with ';'; empty when the cell gives none.
 std::u16string cellCss(const Cell& cell);
+
+// A font as a CSS family list: the font, fonts made to its metrics (so that
+// lines break as in the document where the font itself is missing), and
+// the generic family of its class, or of its name when it has none.
+std::u16string fontFamily(std::u16string_view name, FontClass fontClass);
+// "color:#FFFFFF;" where automatic text on `background` shows white, as the
+// word processor draws it on dark shading; empty elsewhere.
+std::u16string textOn(uint32_t background);
+// What a paragraph's format `f` changes from `base` as declarations: its
+// alignment, indents, spacing, line spacing and shading. `text` is the
+// character format its text starts from (its size measures "at least" line
+// spacing; its colour, automatic or not, decides the text on dark shading).
+std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,
+                            const CharFormat& text);
+// Paragraph `f` as it shows between the paragraphs before and after it
+// (nullptr: a table or the edge of its cell or story): no space toward a
+// neighbour of its style where it asks for none between paragraphs of one
+// style; automatic space none at those edges and between items of one list.
+ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
+                              const ParagraphFormat* after);
+
+// A table's place between the margins as declarations; empty for a table
+// at the left margin or out in the page's margin (a page has none).
+std::u16string tableCss(const Table& table);
+
+// Capitals (small or all) as declarations: those `f` sets, or where a
+// base is given, those in which it differs from the base.
+std::u16string capitalsCss(const CharFormat& f, const CharFormat* base = nullptr);
+
+// A paragraph's indents as a page shows them, twips: a page has no margin
+// to take text indented out into it, so a paragraph whose first or other
+// lines would start left of the text's edge moves right until none does.
+struct Indents {
+  int32_t left = 0, right = 0, first = 0;
+};
+Indents shownIndents(const ParagraphFormat& f);
 
 }  // namespace word::write

@@ -84,13 +84,20 @@ std::string charFlags(const CharFormat& f) {
   if (f.strike) out += " strike";
   if (f.superscript) out += " sup";
   if (f.subscript) out += " sub";
+  if (f.smallCaps) out += " smallcaps";
+  if (f.allCaps) out += " caps";
   return out;
 }
 
 // What of `f` differs from `base`, flags absolute.
 std::string charFormat(const CharFormat& f, const CharFormat& base) {
   std::string out = charFlags(f);
-  if (f.font != base.font) out += " font=" + quoted(f.font);
+  if (f.font != base.font || f.fontClass != base.fontClass) {
+    static const char* const kClasses[] = {"",        "/roman",  "/swiss",
+                                           "/modern", "/script", "/decorative"};
+    const size_t c = static_cast<size_t>(f.fontClass);
+    out += " font=" + quoted(f.font) + (c < std::size(kClasses) ? kClasses[c] : "");
+  }
   if (f.halfPoints != base.halfPoints)
     out += " size=" + (f.halfPoints ? size(f.halfPoints) : std::string("default"));
   if (f.color != base.color) out += " color=" + (f.color == kAutoColor ? "auto" : rgb(f.color));
@@ -100,11 +107,15 @@ std::string charFormat(const CharFormat& f, const CharFormat& base) {
   return out;
 }
 
+const char* alignName(Align a) {
+  static const char* names[] = {"left", "center", "right", "justify"};
+  return names[static_cast<int>(a) & 3];
+}
+
 std::string paragraphFormat(const ParagraphFormat& f) {
-  static const char* aligns[] = {"left", "center", "right", "justify"};
   std::string out;
   if (f.outlineLevel < 9) out += " heading=" + std::to_string(f.outlineLevel + 1);
-  if (f.align != Align::Left) out += std::string(" align=") + aligns[static_cast<int>(f.align) & 3];
+  if (f.align != Align::Left) out += std::string(" align=") + alignName(f.align);
   if (f.indentLeft) out += " left=" + std::to_string(f.indentLeft);
   if (f.indentRight) out += " right=" + std::to_string(f.indentRight);
   if (f.indentFirst) out += " first=" + std::to_string(f.indentFirst);
@@ -113,6 +124,18 @@ std::string paragraphFormat(const ParagraphFormat& f) {
            (f.listOrdered ? " numbered" : " bulleted");
   if (!f.listLabel.empty()) out += " label=" + quoted(f.listLabel);
   if (f.textBox) out += " textbox";
+  auto space = [](int32_t v) {
+    return v == kAutoSpacing ? std::string("auto") : std::to_string(v);
+  };
+  if (f.spaceBefore) out += " before=" + space(f.spaceBefore);
+  if (f.spaceAfter) out += " after=" + space(f.spaceAfter);
+  if (f.contextualSpacing) out += " contextual";
+  if (f.lineRule != LineRule::Multiple || f.lineSpacing != kSingleLine) {
+    static const char* const kRules[] = {"", "atleast/", "exactly/"};
+    out += std::string(" line=") + kRules[static_cast<size_t>(f.lineRule) % 3] +
+           std::to_string(f.lineSpacing);
+  }
+  if (f.shading != kAutoColor) out += " shading=" + rgb(f.shading);
   return out;
 }
 
@@ -196,7 +219,10 @@ class Dumper {
   }
 
   void table(const Table& t, int depth) {
-    line(depth, "table");
+    std::string head = "table";
+    if (t.align != Align::Left) head += std::string(" align=") + alignName(t.align);
+    if (t.indent) head += " indent=" + std::to_string(t.indent);
+    line(depth, head);
     for (const Row& row : t.rows) {
       line(depth + 1, "row");
       for (const Cell& c : row.cells) {
@@ -211,6 +237,8 @@ class Dumper {
           text += std::string(" shading=") + hex;
         }
         text += borders(c.borders);
+        if (c.valign != VAlign::Top)
+          text += c.valign == VAlign::Center ? " valign=center" : " valign=bottom";
         line(depth + 2, text);
         uint32_t from = std::max(c.start, t.start), to = std::min(c.end, t.end);
         if (to > from && to <= story_->text.size()) range(from, to, t.depth, depth + 3);

@@ -74,17 +74,6 @@ std::u16string escape(std::u16string_view s) {
   return out;
 }
 
-// Font names go into CSS: keep them to characters that cannot end the
-// declaration or the attribute.
-std::u16string fontName(std::u16string_view name) {
-  std::u16string out;
-  for (char16_t c : name)
-    if (c >= 128 || std::isalnum(static_cast<unsigned char>(c)) || c == u' ' || c == u'-' ||
-        c == u'_')
-      out.push_back(c);
-  return out;
-}
-
 }  // namespace
 
 namespace {
@@ -162,24 +151,14 @@ class Renderer {
       css += std::u16string(u"text-decoration:") + (f.underline ? u"underline" : u"") +
              (f.underline && f.strike ? u" " : u"") + (f.strike ? u"line-through" : u"") + u";";
     if (f.color != kAutoColor) css += u"color:" + colour(f.color) + u";";
-    if (f.highlight != kAutoColor) css += u"background-color:" + colour(f.highlight) + u";";
-    if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
-    std::u16string font = fontName(f.font);
-    if (!font.empty()) css += u"font-family:'" + font + u"';";
-    return css;
-  }
-
-  static std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base) {
-    std::u16string css;
-    if (f.align != base.align) {
-      static const char16_t* names[] = {u"left", u"center", u"right", u"justify"};
-      css += std::u16string(u"text-align:") + names[static_cast<int>(f.align) & 3] + u";";
+    if (f.highlight != kAutoColor) {
+      css += u"background-color:" + colour(f.highlight) + u";";
+      if (f.color == kAutoColor) css += textOn(f.highlight);
     }
-    if (f.indentLeft != base.indentLeft) css += u"margin-left:" + points(f.indentLeft, 20) + u";";
-    if (f.indentRight != base.indentRight)
-      css += u"margin-right:" + points(f.indentRight, 20) + u";";
-    if (f.indentFirst != base.indentFirst)
-      css += u"text-indent:" + points(f.indentFirst, 20) + u";";
+    if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
+    if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
+      css += u"font-family:" + family + u";";
+    css += capitalsCss(f);
     return css;
   }
 
@@ -195,19 +174,25 @@ class Renderer {
     for (const Note& n : model_.notes) mark(n.body);
 
     out_ += u"<style>\r\n";
-    std::u16string bodyCss = model_.styles.empty() ? u"" : charCss(model_.styles[0].chars);
+    static const Style kPlainStyle;
+    const Style& normal = model_.styles.empty() ? kPlainStyle : model_.styles[0];
+    std::u16string bodyCss = charCss(normal.chars);
     if (!bodyCss.empty()) out_ += u"body{" + bodyCss + u"}\r\n";
-    out_ += u"p,h1,h2,h3,h4,h5,h6,li{margin:0}\r\n";
+    // Every paragraph starts from the default style's formatting; the
+    // other styles say what they change.
+    const std::u16string normalCss =
+        paragraphCss(normal.paragraph, kPlainStyle.paragraph, normal.chars);
+    out_ += u"p,h1,h2,h3,h4,h5,h6,li{margin:0" + (normalCss.empty() ? u"" : u";" + normalCss) +
+            u"}\r\n";
     out_ += u"table{border-collapse:collapse}\r\n";
     // Cells whose borders the document does not give keep a grid.
     out_ += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";
     out_ += u".tab{white-space:pre}\r\n";
     out_ += u".note{margin-top:6pt}\r\n";
-    static const ParagraphFormat kPlain;
     for (size_t i = 1; i < model_.styles.size(); ++i) {
       if (!used[i]) continue;
       const Style& s = model_.styles[i];
-      std::u16string css = paragraphCss(s.paragraph, kPlain) + charCss(s.chars);
+      std::u16string css = paragraphCss(s.paragraph, normal.paragraph, s.chars) + charCss(s.chars);
       // A style of the author's own that makes headings (an outline level)
       // shows its weight; the word processor's "heading N" styles keep the
       // weight browsers give headings, which their documents rely on.
@@ -239,14 +224,19 @@ class Renderer {
   void range(uint32_t from, uint32_t to, int depth, bool block) {
     const Story& s = *story_;
     std::vector<ListLevel> lists;
+    const ParagraphFormat* previous = nullptr;  // the block before, when a paragraph
     walkBlocks(
         s, tableCursor_, from, to, depth,
         [&](const Table& t) {
           closeLists(lists, 0, block);
           table(t, block);
+          previous = nullptr;
         },
         [&](uint32_t start, uint32_t end, size_t k) {
-          paragraph(start, end, s.paragraphs[k].format, k, to, lists, block);
+          const ParagraphFormat& f = s.paragraphs[k].format;
+          paragraph(start, end, spacedBetween(f, previous, nextParagraph(k, to)), k, to, lists,
+                    block);
+          previous = &f;
         });
     closeLists(lists, 0, block);
   }
@@ -260,13 +250,19 @@ class Renderer {
     }
   }
 
-  bool nextIsDeeperItem(size_t k, uint32_t to, uint8_t level) const {
+  // The paragraph that follows paragraph k in the range ending at `to`,
+  // unless a table or the range's end comes first.
+  const ParagraphFormat* nextParagraph(size_t k, uint32_t to) const {
     const Story& s = *story_;
-    if (k + 1 >= s.paragraphs.size() || s.paragraphs[k].end >= to) return false;
+    if (k + 1 >= s.paragraphs.size() || s.paragraphs[k].end >= to) return nullptr;
     uint32_t nextStart = s.paragraphs[k].end;
-    if (tableCursor_ < s.tables.size() && s.tables[tableCursor_].start == nextStart) return false;
-    const ParagraphFormat& f = s.paragraphs[k + 1].format;
-    return f.listId >= 0 && f.outlineLevel > 5 && f.listLevel > level;
+    if (tableCursor_ < s.tables.size() && s.tables[tableCursor_].start == nextStart) return nullptr;
+    return &s.paragraphs[k + 1].format;
+  }
+
+  bool nextIsDeeperItem(size_t k, uint32_t to, uint8_t level) const {
+    const ParagraphFormat* f = nextParagraph(k, to);
+    return f && f->listId >= 0 && f->outlineLevel > 5 && f->listLevel > level;
   }
 
   void paragraph(uint32_t start, uint32_t end, const ParagraphFormat& f, size_t k, uint32_t to,
@@ -276,9 +272,9 @@ class Renderer {
     if (f.style > 0 && static_cast<size_t>(f.style) < classes_.size())
       cls = u" class=\"" + classes_[f.style] + u"\"";
     static const ParagraphFormat kPlain;
-    std::u16string css = paragraphCss(f, style ? style->paragraph : kPlain);
-    std::u16string attrs = cls + (css.empty() ? u"" : u" style=\"" + css + u"\"");
     const CharFormat base = style ? style->chars : CharFormat{};
+    std::u16string css = paragraphCss(f, style ? style->paragraph : kPlain, base);
+    std::u16string attrs = cls + (css.empty() ? u"" : u" style=\"" + css + u"\"");
 
     bool heading = f.outlineLevel <= 5;
     if (f.listId >= 0 && !heading) {
@@ -318,7 +314,9 @@ class Renderer {
     out_ += u"<" + tag + attrs + u">";
     anchors(end);
     if (heading && !f.listLabel.empty()) out_ += escape(f.listLabel) + u" ";
-    if (!content(start, end, base)) out_ += u"&nbsp;";
+    // An empty line holds a blank, but not under a line drawn under (or
+    // through) the paragraph's text: that would show as a stray stroke.
+    if (!content(start, end, base)) out_ += base.underline || base.strike ? u"<br>" : u"&nbsp;";
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
   }
@@ -395,12 +393,16 @@ class Renderer {
     if (!f.underline && !f.strike && (base.underline || base.strike))
       css += u"text-decoration:none;";
     if (f.color != base.color && f.color != kAutoColor) css += u"color:" + colour(f.color) + u";";
-    if (f.highlight != base.highlight && f.highlight != kAutoColor)
+    if (f.highlight != base.highlight && f.highlight != kAutoColor) {
       css += u"background-color:" + colour(f.highlight) + u";";
+      if (f.color == kAutoColor) css += textOn(f.highlight);
+    }
     if (f.halfPoints != base.halfPoints && f.halfPoints)
       css += u"font-size:" + points(f.halfPoints, 2) + u";";
-    std::u16string font = fontName(f.font);
-    if (f.font != base.font && !font.empty()) css += u"font-family:'" + font + u"';";
+    if (f.font != base.font)
+      if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
+        css += u"font-family:" + family + u";";
+    css += capitalsCss(f, &base);
     if (!css.empty()) {
       out_ += u"<span style=\"" + css + u"\">";
       close = u"</span>" + close;
@@ -524,7 +526,8 @@ class Renderer {
 
   void table(const Table& t, bool block) {
     const Story& s = *story_;
-    out_ += u"<table>";
+    const std::u16string placed = tableCss(t);
+    out_ += placed.empty() ? u"<table>" : u"<table style=\"" + placed + u"\">";
     if (block) out_ += kNewLine;
     // Grid column of every cell, for vertical merges.
     std::vector<std::vector<uint32_t>> columns(t.rows.size());

@@ -31,8 +31,12 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
     joined->joinNext = false;
   }
   const bool skipped = joined && empty;
+  // The paragraph joins the next one: its mark is the surviving one, with
+  // its formatting and list number.
+  const bool joins = joinsNext(paras, i);
   std::optional<ListLabel> label;
-  if (p.pap.ilfo > 0 && !(p.rowEnd && !flat)) label = r.lists_.next(p.pap.ilfo, p.pap.ilvl);
+  if (!joins && p.pap.ilfo > 0 && !(p.rowEnd && !flat))
+    label = r.lists_.next(p.pap.ilfo, p.pap.ilvl);
   if (label && !label->ordered && label->text.size() == 1)
     label->text = r.bullet(label->text[0], label->font, p.pap.ilvl);
   ParagraphFormat pf = r.paragraphFormat(p.pap, label);
@@ -43,8 +47,20 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
   else
     bookmarksAt(p.start);
   flush();
+  if (joins) return;
   closeParagraph(paras, p, skipped);
   emitTextBoxes(depth);
+}
+
+// A paragraph mark deleted with tracked changes on is gone once they are
+// accepted: the paragraph runs on into the next one of the same cell or
+// level. Cell and row ends keep the table's shape.
+bool DocReader::Emitter::joinsNext(const std::vector<Para>& paras, size_t i) const {
+  const Para& p = paras[i];
+  if (p.mark != 13 || p.cellEnd || p.rowEnd || i + 1 >= paras.size()) return false;
+  const Para& next = paras[i + 1];
+  if (next.depth != p.depth || next.rowEnd) return false;
+  return r.runChp(p.pap.istd, p.end - 1).deleted;
 }
 
 // A paragraph ends a row, a cell or just itself.
@@ -92,17 +108,18 @@ void DocReader::Emitter::emitText(const Para& p, int depth) {
 
 void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes grpprl, Bytes prm,
                                  int depth) {
-  const Chp& styleChp = r.styles_.chp(p.pap.istd);
-  Chp chp = styleChp;
-  applyChp(chp, grpprl, styleChp, &r.styles_);
-  applyChp(chp, prm, styleChp, &r.styles_);
+  const Chp chp = r.runChp(p.pap.istd, grpprl, prm);
   CharFormat f = r.charFormat(chp);
   if (main) r.languages_.addLcid(chp.lid, e - a);
   CharFormat linked = f;
   linked.hyperlink = currentLink();
   uint32_t nextBookmark = nextBookmarkFrom(a);
   uint32_t nextNote = nextNoteFrom(a);
-  const bool plainRun = !chp.special && !chp.hasSymbol;
+  // Text deleted with tracked changes on is gone once they are accepted;
+  // its field marks still open and close fields, and its field code still
+  // counts.
+  const bool deleted = chp.deleted;
+  const bool plainRun = !chp.special && !chp.hasSymbol && !deleted && !r.symbolFont(chp.font);
   bool inCode = inFieldCode();
   for (uint32_t cp = a; cp < e; ++cp) {
     if (cp >= nextBookmark) {
@@ -131,6 +148,7 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
       }
       continue;
     }
+    if (deleted && !inCode) continue;
     emitChar(c, cp, chp, linked, depth);
   }
 }
@@ -148,10 +166,10 @@ void DocReader::Emitter::emitChar(char16_t c, uint32_t cp, const Chp& chp, const
   }
   if ((chp.special || c < 0x20) && emitControl(c, cp, chp, f)) return;
   if (chp.hasSymbol) {
-    put(chp.symbolChar, f);
+    put(r.shownSymbol(chp.symbolChar, chp.symbolFont), f);
     return;
   }
-  put(c, f);
+  put(r.shownSymbol(c, chp.font), f);
 }
 
 // Special and control characters; false for a character that shows as

@@ -2,10 +2,12 @@
 // character and paragraph properties by file position, the paragraphs they
 // make, and the style sheet turned into the model's formats and styles.
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 
 #include "word/read/doc/reader_state.h"
 #include "word/read/doc/word6.h"
+#include "word/read/list_labels.h"
 
 namespace word::read::doc::detail {
 namespace {
@@ -19,8 +21,9 @@ std::u16string ascii(std::string_view s) {
 std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
   std::vector<FcRun> runs;
   Bytes plc = tableSpan(which);
-  if (plc.size() < 12) return runs;
+  // Word 6.0/95 page numbers take two bytes: one page is a 10-byte table.
   size_t pnSize = word6_ ? 2 : 4;
+  if (plc.size() < 8 + pnSize) return runs;
   size_t n = (plc.size() - 4) / (4 + pnSize);
   size_t bxSize = word6_ ? 7 : 13;
   std::set<uint32_t> pages;
@@ -30,8 +33,11 @@ std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
     // Each page is read once, however often a damaged table names it.
     if (!word_.has(off, 512) || !pages.insert(pn).second) continue;
     Bytes page = word_.sub(off, 512);
+    // As many runs as their offsets and entries leave room for: 29
+    // paragraph runs (46 in Word 6.0/95, whose entries are shorter), 101
+    // character runs.
     size_t crun = page.u8(511);
-    if (paragraphs ? crun > 29 : crun > 101) continue;
+    if (crun > (511 - 4) / (4 + (paragraphs ? bxSize : 1))) continue;
     for (size_t r = 0; r < crun; ++r) {
       FcRun run;
       run.fcStart = page.u32(4 * r);
@@ -131,6 +137,22 @@ std::vector<Para> DocReader::paragraphs(uint32_t a, uint32_t b) const {
   return out;
 }
 
+Chp DocReader::runChp(int32_t istd, Bytes grpprl, Bytes prm) const {
+  const Chp& styleChp = styles_.chp(istd);
+  Chp chp = styleChp;
+  applyChp(chp, grpprl, styleChp, &styles_);
+  applyChp(chp, prm, styleChp, &styles_);
+  return chp;
+}
+
+Chp DocReader::runChp(int32_t istd, uint32_t cp) const {
+  Chp chp = styles_.chp(istd);
+  forEachCharRun(cp, cp + 1, [&](uint32_t, uint32_t, Bytes grpprl, Bytes prm) {
+    chp = runChp(istd, grpprl, prm);
+  });
+  return chp;
+}
+
 CharFormat DocReader::charFormat(const Chp& c) const {
   CharFormat f;
   f.bold = c.bold;
@@ -140,9 +162,15 @@ CharFormat DocReader::charFormat(const Chp& c) const {
   f.superscript = c.iss == 1;
   f.subscript = c.iss == 2;
   f.color = c.color;
-  f.highlight = c.highlight;
+  // Shading shows behind the characters where no highlight does.
+  f.highlight = c.highlight != kAutoColor ? c.highlight : c.shading;
   f.halfPoints = c.halfPoints;
-  if (c.font >= 0 && static_cast<size_t>(c.font) < fonts_.size()) f.font = fonts_[c.font].name;
+  f.smallCaps = c.smallCaps;
+  f.allCaps = c.caps;
+  if (c.font >= 0 && static_cast<size_t>(c.font) < fonts_.size()) {
+    f.font = fonts_[c.font].name;
+    f.fontClass = fonts_[c.font].fontClass;
+  }
   return f;
 }
 
@@ -160,6 +188,17 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
   f.indentLeft = p.left;
   f.indentRight = p.right;
   f.indentFirst = p.first;
+  constexpr int32_t kMaxSpace = 31680;  // 22 inches, the most the word processor takes
+  f.spaceBefore = p.beforeAuto ? kAutoSpacing : std::clamp(p.spaceBefore, 0, kMaxSpace);
+  f.spaceAfter = p.afterAuto ? kAutoSpacing : std::clamp(p.spaceAfter, 0, kMaxSpace);
+  f.contextualSpacing = p.contextual;
+  // A line in 240ths of a single one, or a height lines reach at least
+  // (positive) or keep exactly (negative).
+  f.lineRule = p.multLine      ? LineRule::Multiple
+               : p.dyaLine < 0 ? LineRule::Exactly
+                               : LineRule::AtLeast;
+  f.lineSpacing = p.multLine && p.dyaLine <= 0 ? kSingleLine : std::abs(int32_t{p.dyaLine});
+  f.shading = p.shading;
   if (label) {
     f.listId = label->listId;
     f.listLevel = p.ilvl;
@@ -179,6 +218,16 @@ std::u16string DocReader::bullet(char16_t c, int32_t font, uint8_t level) const 
   }
   if (c == u'o' && f && f->name == u"Courier New") return u"\u25E6";
   return std::u16string(1, c);
+}
+
+bool DocReader::symbolFont(int32_t font) const {
+  return shownSymbol(0xF0B0, font) != 0xF0B0;
+}
+
+char16_t DocReader::shownSymbol(char16_t c, int32_t font) const {
+  std::u16string one(1, c);
+  if (font >= 0 && static_cast<size_t>(font) < fonts_.size()) showSymbols(one, fonts_[font].name);
+  return one[0];
 }
 
 void DocReader::addStyles(Builder& b) {

@@ -188,53 +188,75 @@ void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16
   }
 }
 
-// Shapes with pictures go into `pictured` (their ids); a group (0xF003)
-// keeps the pictured shapes inside it under its own id, its first shape's.
+// The shapes of a drawing or group, in order: those with pictures, all of
+// them (text boxes among them), and the first one's id, which a group's
+// own shape carries.
+struct Shapes {
+  std::vector<uint32_t> pictured, all;
+  uint32_t firstId = 0;
+};
+
+// A shape (0xF004): its id (FSP), picture (pib property of OPT) and
+// description; shapes nested in its records go into `found` too.
+void collectShape(Bytes b, const Header& h, size_t recEnd, Drawing& d, int depth, int& budget,
+                  Shapes& found);
+
+// A group (0xF003) keeps the shapes inside it under its own id.
 void collectShapes(Bytes b, size_t at, size_t end, Drawing& d, int depth, int& budget,
-                   std::vector<uint32_t>& pictured, uint32_t* firstId = nullptr) {
+                   Shapes& found) {
   while (at + 8 <= end && budget-- > 0) {
     Header h;
     if (!header(b, at, h)) return;
     size_t recEnd = std::min(h.end, end);
     if (h.type == 0xF003 && depth < 16) {
-      std::vector<uint32_t> members;
-      uint32_t group = 0;
-      collectShapes(b, h.body, recEnd, d, depth + 1, budget, members, &group);
-      if (group != 0 && !members.empty()) d.membersOf[group] = members;
-      pictured.insert(pictured.end(), members.begin(), members.end());
+      Shapes group;
+      collectShapes(b, h.body, recEnd, d, depth + 1, budget, group);
+      if (group.firstId != 0 && !group.pictured.empty())
+        d.membersOf[group.firstId] = group.pictured;
+      if (group.firstId != 0) d.shapesOf[group.firstId] = group.all;
+      found.pictured.insert(found.pictured.end(), group.pictured.begin(), group.pictured.end());
+      found.all.insert(found.all.end(), group.all.begin(), group.all.end());
     } else if (h.type == 0xF004) {
-      // A shape: its id (FSP) and its picture (pib property of OPT).
-      uint32_t spid = 0, pib = 0;
-      std::u16string alt;
-      bool haveId = false;
-      size_t p = h.body;
-      for (int guard = 0; p + 8 <= recEnd && guard < 4096; ++guard) {
-        Header c;
-        if (!header(b, p, c)) break;
-        size_t cEnd = std::min(c.end, recEnd);
-        if (c.type == 0xF00A && b.has(c.body, 4)) {
-          spid = b.u32(c.body);
-          haveId = true;
-        } else if (c.type == 0xF00B) {
-          readOptions(b, c, cEnd, pib, alt);
-        } else if (c.ver == 0xF && depth < 16) {
-          collectShapes(b, c.body, cEnd, d, depth + 1, budget, pictured);
-        }
-        if (cEnd <= p) break;
-        p = cEnd;
-      }
-      if (haveId && firstId && *firstId == 0) *firstId = spid;
-      if (haveId && pib) {
-        d.pictureOf[spid] = pib;
-        pictured.push_back(spid);
-      }
-      if (haveId && !alt.empty()) d.altOf[spid] = alt;
+      collectShape(b, h, recEnd, d, depth, budget, found);
     } else if (h.ver == 0xF && depth < 16) {
-      collectShapes(b, h.body, recEnd, d, depth + 1, budget, pictured, firstId);
+      collectShapes(b, h.body, recEnd, d, depth + 1, budget, found);
     }
     if (recEnd <= at) break;
     at = recEnd;
   }
+}
+
+void collectShape(Bytes b, const Header& h, size_t recEnd, Drawing& d, int depth, int& budget,
+                  Shapes& found) {
+  uint32_t spid = 0, pib = 0;
+  std::u16string alt;
+  bool haveId = false;
+  Shapes nested;
+  size_t p = h.body;
+  for (int guard = 0; p + 8 <= recEnd && guard < 4096; ++guard) {
+    Header c;
+    if (!header(b, p, c)) break;
+    size_t cEnd = std::min(c.end, recEnd);
+    if (c.type == 0xF00A && b.has(c.body, 4)) {
+      spid = b.u32(c.body);
+      haveId = true;
+    } else if (c.type == 0xF00B) {
+      readOptions(b, c, cEnd, pib, alt);
+    } else if (c.ver == 0xF && depth < 16) {
+      collectShapes(b, c.body, cEnd, d, depth + 1, budget, nested);
+    }
+    if (cEnd <= p) break;
+    p = cEnd;
+  }
+  found.pictured.insert(found.pictured.end(), nested.pictured.begin(), nested.pictured.end());
+  if (!haveId) return;
+  if (found.firstId == 0) found.firstId = spid;
+  found.all.push_back(spid);
+  if (pib) {
+    d.pictureOf[spid] = pib;
+    found.pictured.push_back(spid);
+  }
+  if (!alt.empty()) d.altOf[spid] = alt;
 }
 
 }  // namespace
@@ -310,8 +332,8 @@ Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay, size_t&
   for (size_t p = dgg.end; p + 9 <= b.size() && budget > 0;) {
     Header h;
     if (!header(b, p + 1, h) || h.type != 0xF002) break;
-    std::vector<uint32_t> pictured;
-    collectShapes(b, h.body, h.end, d, 0, budget, pictured);
+    Shapes shapes;
+    collectShapes(b, h.body, h.end, d, 0, budget, shapes);
     if (h.end <= p) break;
     p = h.end;
   }

@@ -40,6 +40,8 @@ struct Drawing {
   std::map<uint32_t, std::u16string> altOf;  // shape id -> description
   // A group's shape id -> the shapes with pictures inside it, in order.
   std::map<uint32_t, std::vector<uint32_t>> membersOf;
+  // A group's shape id -> every shape inside it, in order (text boxes too).
+  std::map<uint32_t, std::vector<uint32_t>> shapesOf;
   std::optional<Image> imageOfShape(uint32_t spid) const;
 };
 Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay, size_t& budget);

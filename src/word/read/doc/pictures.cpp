@@ -84,9 +84,14 @@ void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
     flush();
     b.picture(std::move(p), f);
   }
-  // A text box shows once, however many anchors name it.
-  auto tb = r.textBoxes_.find(s.lid);
-  if (tb != r.textBoxes_.end()) {
+  // A text box shows once, however many anchors name it; a group's show
+  // in the group's order.
+  auto members = r.drawing_.shapesOf.find(id);
+  const std::vector<uint32_t>& shapes =
+      members != r.drawing_.shapesOf.end() ? members->second : one;
+  for (uint32_t member : shapes) {
+    auto tb = r.textBoxes_.find(static_cast<int32_t>(member));
+    if (tb == r.textBoxes_.end()) continue;
     pendingBoxes.push_back(tb->second);
     r.textBoxes_.erase(tb);
   }

@@ -109,6 +109,12 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
     case 0x2A0C:
       c.highlight = icoColor(b);
       break;
+    case 0x4866:
+      c.shading = shd80(op.u16(0));
+      break;
+    case 0xCA71:
+      c.shading = shd(op, 1);
+      break;
     case 0x4A43: c.halfPoints = op.u16(0); break;
     case 0x486D:
     case 0x4873: c.lid = op.u16(0); break;
@@ -151,6 +157,7 @@ void tableDefinition(Pap& p, Bytes op) {
   if (n > 64) n = 64;
   p.cells.assign(n, {});
   size_t centers = 3;
+  p.tableLeft = op.i16(centers);
   size_t tcs = centers + 2 * (n + 1);
   for (size_t i = 0; i < n; ++i) {
     p.cells[i].width = op.i16(centers + 2 * (i + 1)) - op.i16(centers + 2 * i);
@@ -160,6 +167,7 @@ void tableDefinition(Pap& p, Bytes op) {
       p.cells[i].merged = grf & 0x0002;
       p.cells[i].vertMerge = grf & 0x0020;
       p.cells[i].vertRestart = grf & 0x0040;
+      p.cells[i].vertAlign = (grf >> 7) & 3;
     }
     // The cell's own borders; a cut-short descriptor gives none.
     for (size_t side = 0; side < 4; ++side)
@@ -183,7 +191,9 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x8460: p.first = op.i16(0); break;
     case 0x260A: p.ilvl = std::min<uint8_t>(op.u8(0), 8); break;
     case 0x460B: p.ilfo = op.i16(0); break;
-    case 0x2640: p.outline = std::min<uint8_t>(op.u8(0), 9); break;
+    case 0x2640:
+      p.outline = std::min<uint8_t>(op.u8(0), 9);
+      break;
     case 0x2416: p.inTable = op.u8(0) != 0; break;
     case 0x2417: p.ttp = op.u8(0) != 0; break;
     case 0x244B: p.innerCell = op.u8(0) != 0; break;
@@ -191,6 +201,17 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x6649: p.itap = std::clamp<int32_t>(op.i32(0), 0, 64); break;
     case 0x664A: p.itap = static_cast<int32_t>(std::clamp<int64_t>(int64_t{p.itap} + op.i32(0), 0, 64)); break;
     case 0xD608: tableDefinition(p, op); break;
+    case 0x9601:
+      p.tableLeft = op.i16(0);
+      break;
+    case 0x5400:
+    case 0x548A:
+      p.tableJc = op.u8(0);
+      break;
+    case 0xD62C:  // vertical alignment of the cells itcFirst..itcLim
+      for (size_t itc = op.u8(1); itc < op.u8(2) && itc < p.cells.size(); ++itc)
+        p.cells[itc].vertAlign = op.u8(3);
+      break;
     case 0xD62B: {
       size_t itc = op.u8(1);
       uint8_t flags = op.u8(2);
@@ -214,7 +235,8 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
       break;
     }
     default:
-      applyTableBorderSprm(p, sprm, op);
+      if (!applyTableBorderSprm(p, sprm, op) && !applyTableShadingSprm(p, sprm, op))
+        applySpacingShadingSprm(p, sprm, op);
       break;
   }
 }
@@ -321,6 +343,10 @@ void StyleSheet::resolve(int32_t istd, int depth) {
   pap.itap = 0;
   pap.cells.clear();
   pap.tableBorders = {};
+  pap.cellShading80.clear();
+  pap.cellShading.clear();
+  pap.tableLeft = 0;
+  pap.tableJc = 0;
   s.pap = pap;
   s.chp = chp;
   state_[istd] = 2;
@@ -353,7 +379,12 @@ std::vector<Font> readFonts(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
       if (!c) break;
       name.push_back(c);
     }
-    fonts.push_back(Font{std::move(name), ffn.u8(4) == 2});
+    // The family (ff) in bits 4-6 of the second byte: roman, swiss, modern,
+    // script, decorative from 1.
+    static constexpr FontClass kClasses[8] = {
+        FontClass::Unknown, FontClass::Roman,      FontClass::Swiss,   FontClass::Modern,
+        FontClass::Script,  FontClass::Decorative, FontClass::Unknown, FontClass::Unknown};
+    fonts.push_back(Font{std::move(name), ffn.u8(4) == 2, kClasses[(ffn.u8(1) >> 4) & 7]});
     at += cb + 1;
   }
   return fonts;

@@ -25,6 +25,7 @@ struct Chp {
   uint8_t iss = 0;          // 1 superscript, 2 subscript
   uint32_t color = 0xFFFFFFFFu;
   uint32_t highlight = 0xFFFFFFFFu;
+  uint32_t shading = 0xFFFFFFFFu;  // the characters' background (sprmCShd)
   uint16_t halfPoints = 20;
   int32_t font = -1;        // index into the font table
   int32_t charStyle = 10;   // istd of the character style
@@ -43,6 +44,7 @@ using MaybeBorder = std::optional<Border>;
 struct TableCellDef {
   int32_t width = 0;
   bool firstMerged = false, merged = false, vertMerge = false, vertRestart = false;
+  uint8_t vertAlign = 0;               // 0 top, 1 centre, 2 bottom
   std::array<MaybeBorder, 4> borders;  // top, left, bottom, right
 };
 
@@ -59,7 +61,18 @@ struct Pap {
   bool inTable = false, ttp = false, innerCell = false, innerTtp = false;
   int32_t itap = 0;
   std::vector<TableCellDef> cells;          // from the row's table definition
+  int32_t tableLeft = 0;                    // the row's left edge from the margin, twips
+  uint8_t tableJc = 0;                      // 0 at the left, 1 centred, 2 at the right
   std::array<MaybeBorder, 6> tableBorders;  // by TableEdge
+  // Each cell's shading by its index in the row: as the 16 colours of the
+  // older files give it, and in full colour, which wins where given.
+  std::vector<uint32_t> cellShading80, cellShading;
+  // Spacing (twips) and shading of the paragraph.
+  int32_t spaceBefore = 0, spaceAfter = 0;
+  bool beforeAuto = false, afterAuto = false, contextual = false;
+  int16_t dyaLine = 240;  // LSPD: height of a line
+  bool multLine = true;   // dyaLine in 240ths of a line, else twips (negative: exactly)
+  uint32_t shading = 0xFFFFFFFFu;
 };
 
 struct Style {
@@ -109,6 +122,17 @@ void applyPapSprm(Pap& pap, uint16_t sprm, Bytes op, Bytes data);
 uint32_t icoColor(uint8_t ico);
 uint32_t colorRef(uint32_t cv);
 
+// A shading of the 2-byte form (Shd80) or the 10-byte one (SHD, at `at`)
+// as the colour it shows (spacing_shading.cpp).
+uint32_t shd80(uint16_t v);
+uint32_t shd(Bytes b, size_t at);
+// The shading sprms of a table row: its cells' backgrounds; false for any
+// other sprm.
+bool applyTableShadingSprm(Pap& pap, uint16_t sprm, Bytes op);
+// A paragraph's space before and after, line spacing and shading; false
+// for any other sprm.
+bool applySpacingShadingSprm(Pap& pap, uint16_t sprm, Bytes op);
+
 // Borders (borders.cpp). A border of the 4-byte form (Brc80) or the 8-byte
 // one (BRC) at `at`: nil (all bits set) is no line; so is zero, unless
 // `zeroIsUnset`, where zero gives no border of the cell's own.
@@ -122,6 +146,7 @@ bool applyTableBorderSprm(Pap& pap, uint16_t sprm, Bytes op);
 struct Font {
   std::u16string name;
   bool symbol = false;  // a pictograph font (symbol character set)
+  FontClass fontClass = FontClass::Unknown;  // its family (FFN ff)
 };
 // Word 6.0/95 tables hold 8-bit names.
 std::vector<Font> readFonts(Bytes table, uint32_t fc, uint32_t lcb, bool word6 = false);

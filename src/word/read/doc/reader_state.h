@@ -126,8 +126,16 @@ class DocReader {
   static const FcRun* runAt(const std::vector<FcRun>& runs, uint64_t fc, uint64_t* nextStart);
   Pap papOf(uint32_t markCp) const;
   std::vector<Para> paragraphs(uint32_t a, uint32_t b) const;
+  // The character properties of a run in a paragraph of style `istd`, or
+  // of the character at `cp`.
+  Chp runChp(int32_t istd, Bytes grpprl, Bytes prm) const;
+  Chp runChp(int32_t istd, uint32_t cp) const;
   CharFormat charFormat(const Chp& c) const;
   std::u16string bullet(char16_t c, int32_t font, uint8_t level) const;
+  // Text in the Symbol font shows that font's glyphs: as the characters
+  // they are (a degree sign, Greek letters), which any font has.
+  bool symbolFont(int32_t font) const;
+  char16_t shownSymbol(char16_t c, int32_t font) const;
   ParagraphFormat paragraphFormat(const Pap& p, std::optional<ListLabel> label) const;
   void addStyles(Builder& b);
 
@@ -211,6 +219,7 @@ struct DocReader::Emitter {
   // emitter.cpp: paragraphs and the characters of their runs.
   void emit(uint32_t a, uint32_t end, int depth);
   void emitParagraph(const std::vector<Para>& paras, size_t i, int depth);
+  bool joinsNext(const std::vector<Para>& paras, size_t i) const;
   void closeParagraph(const std::vector<Para>& paras, const Para& p, bool skipped);
   void emitTextBoxes(int depth);
   void emitText(const Para& p, int depth);

@@ -80,6 +80,14 @@ void DocReader::Emitter::openStructure(const std::vector<Para>& paras, size_t i)
       lv.cell = 0;
       ++lv.rows;
       rowEdges(paras, p, l);
+      // The table lies where its first row does.
+      if (lv.rows == 1 && static_cast<size_t>(p.depth) == l && p.rowDef >= 0) {
+        const Pap& row = paras[static_cast<size_t>(p.rowDef)].pap;
+        b.tablePlacement(row.tableJc == 1   ? Align::Center
+                         : row.tableJc == 2 ? Align::Right
+                                            : Align::Left,
+                         row.tableLeft);
+      }
     }
     if (!lv.cellOpen && !rowEndHere) openCell(paras, p, l);
   }
@@ -116,10 +124,15 @@ void DocReader::Emitter::openCell(const std::vector<Para>& paras, const Para& p,
   VMerge vm = VMerge::None;
   uint16_t span = 1;
   CellBorders borders;
+  uint32_t shading = kAutoColor;
+  VAlign valign = VAlign::Top;
   const int32_t def = static_cast<size_t>(p.depth) == level ? p.rowDef : -1;
   if (def >= 0 && lv.cell < paras[def].pap.cells.size()) {
     const std::vector<TableCellDef>& cells = paras[def].pap.cells;
     width = cells[lv.cell].width;
+    valign = cells[lv.cell].vertAlign == 1   ? VAlign::Center
+             : cells[lv.cell].vertAlign == 2 ? VAlign::Bottom
+                                             : VAlign::Top;
     if (cells[lv.cell].vertRestart)
       vm = VMerge::Restart;
     else if (cells[lv.cell].vertMerge)
@@ -133,8 +146,13 @@ void DocReader::Emitter::openCell(const std::vector<Para>& paras, const Para& p,
     const size_t next = static_cast<size_t>(def) + 1;
     const bool lastRow = next >= paras.size() || static_cast<size_t>(paras[next].depth) < level;
     borders = cellBorders(paras[def].pap, lv.cell, lv.cell + span, lv.rows == 1, lastRow);
+    // The full colours where the row gives them, else the older 16.
+    const Pap& row = paras[def].pap;
+    const auto& shades = row.cellShading.empty() ? row.cellShading80 : row.cellShading;
+    if (lv.cell < shades.size()) shading = shades[lv.cell];
   }
-  b.startCell(std::max(width, 0), span, vm, kAutoColor, borders);
+  b.startCell(std::max(width, 0), span, vm, shading, borders);
+  b.cellAlignment(valign);
   lv.cellOpen = true;
 }
 

@@ -52,6 +52,16 @@ uint16_t laterCode(uint8_t code) {
     case 16: return 0x840E;   // right indent
     case 17: return 0x840F;   // left indent
     case 19: return 0x8411;   // first-line indent
+    case 20:
+      return 0x6412;  // line spacing
+    case 21:
+      return 0xA413;  // space before
+    case 22:
+      return 0xA414;  // space after
+    case 47:
+      return 0x442D;  // paragraph shading
+    case 191:
+      return 0xD609;          // cells' shading
     case 24: return 0x2416;   // in table
     case 25: return 0x2417;   // row end
     case 65: return 0x0800;   // deleted revision
@@ -73,6 +83,10 @@ uint16_t laterCode(uint8_t code) {
     case 104: return 0x2A48;  // super/subscript
     case 117: return 0x0855;  // special character
     case 118: return 0x0856;
+    case 182:
+      return 0x5400;  // table alignment
+    case 183:
+      return 0x9601;  // table's left edge
     default: return 0;
   }
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "word/read/docx/reader_state.h"
+#include "word/read/list_labels.h"
 
 namespace word::read::docx::detail {
 namespace {
@@ -97,6 +98,15 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   if (ppr) direct.read(ppr);
   ParaProps eff = styles_.paraOf(direct.styleId);
   std::string styleId = eff.styleId;
+  if (s.tablePara && styleId != styles_.defaultParagraphStyle()) {
+    // In a table, the table style's paragraph properties count over the
+    // default paragraph style; another paragraph style counts over them.
+    eff = styles_.defaultPara();
+    eff.over(*s.tablePara);
+    eff.over(styles_.paraOfStyleAlone(styleId));
+  } else if (s.tablePara) {
+    eff.over(*s.tablePara);
+  }
   eff.over(direct);
   ParagraphFormat pf;
   pf.style = styles_.indexOf(styleId);
@@ -231,9 +241,11 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
       return;
     }
     if (!shows(rc, s)) return;
-    const std::u16string text = cleanText(k.text().get());
+    std::u16string text = cleanText(k.text().get());
     if (!s.inNote) languages_.add(rc.lang, text.size());
-    s.builder->text(text, runFormat(rc, s, in));
+    const CharFormat f = runFormat(rc, s, in);
+    showSymbols(text, f.font);
+    s.builder->text(text, f);
   } else if (name == "fldChar") {
     fieldChar(k, s);
     rc.cached.reset();
@@ -280,8 +292,12 @@ void DocxReader::symbol(const pugi::xml_node& k, RunContext& rc, StoryState& s,
     char16_t ch = static_cast<char16_t>(v);
     if (ch >= 0x20 && (ch < 0xD800 || ch > 0xDFFF)) {
       CharFormat symbolFormat = runFormat(rc, s, in);
-      if (!val(k, "font").empty()) symbolFormat.font = utf16(val(k, "font"));
-      s.builder->text(std::u16string(1, ch), symbolFormat);
+      const std::u16string font = utf16(val(k, "font"));
+      std::u16string shown(1, ch);
+      showSymbols(shown, font);
+      // A glyph with a character of its own shows in the run's font.
+      if (shown[0] == ch && !font.empty()) symbolFormat.font = font;
+      s.builder->text(shown, symbolFormat);
     }
   }
 }

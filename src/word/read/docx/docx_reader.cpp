@@ -92,7 +92,7 @@ Model DocxReader::read() {
     }
     return Package::resolve(mainName, std::string(suffix.substr(1)));
   };
-  XmlPart stylesPart, numberingPart, themePart, settingsPart;
+  XmlPart stylesPart, numberingPart, themePart, settingsPart, fontsPart;
   std::string themeName;
   for (const auto& [id, rel] : main_.rels) {
     (void)id;
@@ -105,6 +105,7 @@ Model DocxReader::read() {
   loadPart(numberingPart, relPart("/numbering.xml"), false);
   numbering_.load(numberingPart.doc.document_element(), styles_.numberingStyles());
   loadPart(settingsPart, relPart("/settings.xml"), false);
+  loadPart(fontsPart, relPart("/fontTable.xml"), false);
   readNoteSettings(settingsPart);
   loadPart(footnotes_, relPart("/footnotes.xml"), false);
   loadPart(endnotes_, relPart("/endnotes.xml"), false);
@@ -121,6 +122,7 @@ Model DocxReader::read() {
     if (is(body, "body")) blocks(body, s, 0);
   flush(s);
   Model model = builder_.finish();
+  classifyFonts(model, readFontTable(fontsPart.doc.document_element()));
   model.language = languages_.most();
   return model;
 }

@@ -52,8 +52,10 @@ struct StoryState {
   // The last paragraph's mark is written only when more content follows:
   // a cell's last paragraph ends with the cell mark instead.
   bool pendingEnd = false;
-  // What the table style gives the runs of the cell being read.
+  // What the table style gives the runs and paragraphs of the cell being
+  // read.
   const RunProps* tableRun = nullptr;
+  const ParaProps* tablePara = nullptr;
 };
 
 inline void flush(StoryState& s) {

@@ -1,6 +1,7 @@
 #include "word/read/docx/styles.h"
 
 #include "word/read/docx/xml.h"
+#include "word/read/look.h"
 #include "word/read/style_chain.h"
 
 namespace word::read::docx {
@@ -33,6 +34,14 @@ std::optional<int32_t> headingLevel(const std::u16string& name) {
 }
 
 }  // namespace
+
+FontClasses readFontTable(const pugi::xml_node& root) {
+  FontClasses fonts;
+  for (pugi::xml_node f = root.first_child(); f; f = f.next_sibling())
+    if (is(f, "font") && !val(f, "name").empty())
+      fonts.emplace(u16(val(f, "name")), fontClassNamed(val(child(f, "family"))));
+  return fonts;
+}
 
 void Theme::load(const pugi::xml_node& root) {
   for (pugi::xml_node el = root.first_child(); el; el = el.next_sibling()) {
@@ -73,8 +82,7 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       auto c = highlightColor(val(n));
       highlight = c ? *c : kAutoColor;
     } else if (name == "shd") {
-      auto c = hexColor(val(n, "fill"));
-      shading = c ? *c : kAutoColor;
+      shading = docx::shading(n);
     } else if (name == "sz") {
       if (auto v = intAttr(n)) halfPoints = static_cast<uint16_t>(clampInt(*v, 1, 3276));
     } else if (name == "rFonts") {
@@ -90,6 +98,10 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
         else if (t.substr(0, 5) == "minor")
           font = theme.minorLatin;
       }
+    } else if (name == "smallCaps") {
+      smallCaps = onOff(n);
+    } else if (name == "caps") {
+      allCaps = onOff(n);
     } else if (name == "vanish" || name == "specVanish") {
       hidden = onOff(n);
     } else if (name == "rStyle") {
@@ -149,6 +161,12 @@ void ParaProps::read(const pugi::xml_node& pPr) {
         indentFirst = -clampInt(*h, -kMax, kMax);
       else if (auto fl = intAttr(n, "firstLine"))
         indentFirst = clampInt(*fl, -kMax, kMax);
+    } else if (name == "spacing") {
+      readSpacing(n);
+    } else if (name == "contextualSpacing") {
+      contextualSpacing = onOff(n);
+    } else if (name == "shd") {
+      shading = docx::shading(n);
     } else if (name == "numPr") {
       pugi::xml_node id = child(n, "numId");
       pugi::xml_node lvl = child(n, "ilvl");
@@ -159,37 +177,107 @@ void ParaProps::read(const pugi::xml_node& pPr) {
   }
 }
 
+// w:spacing: automatic space wins over a length given beside it; a line
+// without a rule is a multiple.
+void ParaProps::readSpacing(const pugi::xml_node& n) {
+  constexpr int32_t kMax = 31680;  // 22 inches, the most the word processor takes
+  auto on = [&](const char* name) {
+    pugi::xml_attribute a = attr(n, name);
+    std::string_view v = a ? a.value() : "";
+    return v == "1" || v == "true" || v == "on";
+  };
+  if (on("beforeAutospacing"))
+    spaceBefore = kAutoSpacing;
+  else if (auto v = intAttr(n, "before"))
+    spaceBefore = clampInt(*v, 0, kMax);
+  if (on("afterAutospacing"))
+    spaceAfter = kAutoSpacing;
+  else if (auto v = intAttr(n, "after"))
+    spaceAfter = clampInt(*v, 0, kMax);
+  if (auto v = intAttr(n, "line")) {
+    const std::string_view rule = val(n, "lineRule");
+    lineRule = rule == "exact"     ? LineRule::Exactly
+               : rule == "atLeast" ? LineRule::AtLeast
+                                   : LineRule::Multiple;
+    lineSpacing = clampInt(*v, 0, kMax);
+  }
+}
+
 void ParaProps::over(const ParaProps& top) {
+  CommonParaProps::over(top);
   take(outlineLevel, top.outlineLevel);
-  take(align, top.align);
-  take(indentLeft, top.indentLeft);
-  take(indentRight, top.indentRight);
-  take(indentFirst, top.indentFirst);
   take(numId, top.numId);
   take(numLevel, top.numLevel);
   if (!top.styleId.empty()) styleId = top.styleId;
 }
 
 void ParaProps::applyTo(ParagraphFormat& f) const {
+  CommonParaProps::applyTo(f);
   if (outlineLevel) f.outlineLevel = static_cast<uint8_t>(*outlineLevel > 8 ? 9 : *outlineLevel);
-  if (align) f.align = *align;
-  if (indentLeft) f.indentLeft = *indentLeft;
-  if (indentRight) f.indentRight = *indentRight;
-  if (indentFirst) f.indentFirst = *indentFirst;
 }
 
 void TablePart::over(const TablePart& top) {
   run.over(top.run);
+  para.over(top.para);
   if (top.cellShading) cellShading = top.cellShading;
+  if (top.valign) valign = top.valign;
   borders.over(top.borders);
+}
+
+uint32_t shading(const pugi::xml_node& shd) {
+  // The share of the area each pattern covers; stripes and crosses drawn
+  // in heavy lines cover about half, in thin ones a quarter.
+  const std::string_view pattern = val(shd);
+  int permille = 0;
+  if (pattern == "nil") return kAutoColor;
+  if (pattern == "solid") {
+    permille = 1000;
+  } else if (pattern.substr(0, 3) == "pct") {
+    const int pct = clampInt(number(pattern.substr(3)).value_or(0), 0, 100);
+    // pct12, pct37, pct62, pct87 are the eighths between the tenths.
+    permille = pct % 5 == 2 ? pct * 10 + 5 : pct * 10;
+  } else if (pattern.substr(0, 4) == "thin") {
+    permille = 250;
+  } else if (!pattern.empty() && pattern != "clear") {
+    permille = 500;
+  }
+  auto colourOf = [&](const char* name) { return hexColor(val(shd, name)).value_or(kAutoColor); };
+  return shadingColour(colourOf("fill"), colourOf("color"), permille);
 }
 
 std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr) {
   pugi::xml_node shd = child(tcPr, "shd");
   if (!shd) return std::nullopt;
-  const std::string_view fill = val(shd, "fill");
-  if (fill.empty() || fill == "auto") return std::nullopt;
-  return hexColor(fill);
+  const uint32_t c = shading(shd);
+  if (c == kAutoColor) return std::nullopt;
+  return c;
+}
+
+std::optional<VAlign> cellAlignment(const pugi::xml_node& tcPr) {
+  const std::string_view v = val(child(tcPr, "vAlign"));
+  if (v == "top") return VAlign::Top;
+  if (v == "center" || v == "both") return VAlign::Center;
+  if (v == "bottom") return VAlign::Bottom;
+  return std::nullopt;
+}
+
+void TablePlacement::read(const pugi::xml_node& tblPr) {
+  const std::string_view jc = val(child(tblPr, "jc"));
+  if (jc == "center")
+    align = Align::Center;
+  else if (jc == "right" || jc == "end")
+    align = Align::Right;
+  else if (jc == "left" || jc == "start")
+    align = Align::Left;
+  pugi::xml_node ind = child(tblPr, "tblInd");
+  const std::string_view type = val(ind, "type");
+  if (ind && (type.empty() || type == "dxa"))
+    if (auto w = intAttr(ind, "w")) indent = clampInt(*w, -31680, 31680);
+}
+
+void TablePlacement::over(const TablePlacement& top) {
+  take(align, top.align);
+  take(indent, top.indent);
 }
 
 namespace {
@@ -202,16 +290,21 @@ void readTableStyle(const pugi::xml_node& n, const Theme& theme, TableStyle& t) 
     out.read(child(child(part, "tcPr"), "tcBorders"));
   };
   if (auto r = child(n, "rPr"); r) t.whole.run.read(r, theme);
+  if (auto p = child(n, "pPr"); p) t.whole.para.read(p);
   t.whole.cellShading = cellFill(child(n, "tcPr"));
+  t.whole.valign = cellAlignment(child(n, "tcPr"));
   borders(n, t.whole.borders);
   pugi::xml_node tblPr = child(n, "tblPr");
+  t.placement.read(tblPr);
   t.rowBand = clampInt(intAttr(child(tblPr, "tblStyleRowBandSize")).value_or(0), 0, 100);
   t.colBand = clampInt(intAttr(child(tblPr, "tblStyleColBandSize")).value_or(0), 0, 100);
   for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
     if (!is(c, "tblStylePr")) continue;
     TablePart& part = t.conditions[std::string(val(c, "type"))];
     if (auto r = child(c, "rPr"); r) part.run.read(r, theme);
+    if (auto p = child(c, "pPr"); p) part.para.read(p);
     if (auto fill = cellFill(child(c, "tcPr")); fill) part.cellShading = fill;
+    if (auto v = cellAlignment(child(c, "tcPr")); v) part.valign = v;
     borders(c, part.borders);
   }
 }
@@ -315,12 +408,21 @@ RunProps Styles::runOfParagraphStyleAlone(const std::string& styleId) const {
   return r;
 }
 
+ParaProps Styles::paraOfStyleAlone(const std::string& styleId) const {
+  ParaProps p;
+  auto c = chain(styleId.empty() ? defaultPara_ : styleId, "paragraph");
+  for (auto it = c.rbegin(); it != c.rend(); ++it) p.over((*it)->para);
+  p.styleId = styleId;
+  return p;
+}
+
 TableStyle Styles::tableStyle(const std::string& styleId) const {
   TableStyle t;
   auto c = chain(styleId, "table");
   for (auto it = c.rbegin(); it != c.rend(); ++it) {
     const TableStyle& own = (*it)->table;
     t.whole.over(own.whole);
+    t.placement.over(own.placement);
     for (const auto& [type, part] : own.conditions) t.conditions[type].over(part);
     if ((*it)->table.rowBand > 0) t.rowBand = own.rowBand;
     if ((*it)->table.colBand > 0) t.colBand = own.colBand;

@@ -11,9 +11,13 @@
 
 #include "word/builder.h"
 #include "word/model.h"
+#include "word/read/look.h"
 #include "word/read/run_props.h"
 
 namespace word::read::docx {
+
+// The font table (fontTable.xml): each font's class (w:family) by name.
+FontClasses readFontTable(const pugi::xml_node& root);
 
 // Fonts of the theme ("minorHAnsi" -> "Calibri").
 struct Theme {
@@ -32,10 +36,8 @@ struct RunProps : CommonRunProps {
   void applyTo(CharFormat& f) const;
 };
 
-struct ParaProps {
+struct ParaProps : CommonParaProps {
   std::optional<int32_t> outlineLevel;
-  std::optional<Align> align;
-  std::optional<int32_t> indentLeft, indentRight, indentFirst;
   std::optional<std::string> numId;
   std::optional<int32_t> numLevel;
   std::string styleId;  // pStyle
@@ -43,6 +45,9 @@ struct ParaProps {
   void read(const pugi::xml_node& pPr);
   void over(const ParaProps& top);
   void applyTo(ParagraphFormat& f) const;
+
+ private:
+  void readSpacing(const pugi::xml_node& spacing);
 };
 
 // Borders as w:tblBorders and w:tcBorders give them, each edge optional so
@@ -71,17 +76,32 @@ void applyBorders(CellBorders& cell, const EdgeBorders& layer, const Region& at)
 // of its conditions (firstRow, lastCol, band1Horz, nwCell ...).
 struct TablePart {
   RunProps run;
+  ParaProps para;                       // pPr: the spacing of its paragraphs
   std::optional<uint32_t> cellShading;  // tcPr/shd fill
+  std::optional<VAlign> valign;         // tcPr/vAlign
   EdgeBorders borders;                  // tblPr/tblBorders, tcPr/tcBorders over them
   void over(const TablePart& top);
 };
 
-// A cell's background (tcPr/shd fill), when it has one.
+// A shading element (w:shd) as the colour it shows, kAutoColor for none.
+uint32_t shading(const pugi::xml_node& shd);
+// A cell's background (tcPr/shd), when it has one.
 std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr);
+// A cell's vertical alignment (tcPr/vAlign), when it has one.
+std::optional<VAlign> cellAlignment(const pugi::xml_node& tcPr);
+
+// A table's place between the margins (tblPr/jc, tblPr/tblInd in twips).
+struct TablePlacement {
+  std::optional<Align> align;
+  std::optional<int32_t> indent;
+  void read(const pugi::xml_node& tblPr);
+  void over(const TablePlacement& top);
+};
 
 // A table style with its bases resolved.
 struct TableStyle {
   TablePart whole;
+  TablePlacement placement;
   std::map<std::string, TablePart> conditions;  // by w:tblStylePr's w:type
   int rowBand = 1, colBand = 1;
 };
@@ -110,6 +130,9 @@ class Styles {
   RunProps runOfCharacterStyle(const std::string& styleId) const;
   // A paragraph style's own run properties, without the document defaults.
   RunProps runOfParagraphStyleAlone(const std::string& styleId) const;
+  // A paragraph style's own properties, without the document defaults.
+  ParaProps paraOfStyleAlone(const std::string& styleId) const;
+  const ParaProps& defaultPara() const { return defaultPara_props_; }
   TableStyle tableStyle(const std::string& styleId) const;
   int32_t indexOf(const std::string& styleId) const;  // model index; the default style when unknown
   const std::string& defaultParagraphStyle() const { return defaultPara_; }

@@ -198,6 +198,9 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
   EdgeBorders tableBorders = style.whole.borders;
   tableBorders.read(child(tblPr, "tblBorders"));
   const RunProps* outerRun = s.tableRun;
+  const ParaProps* outerPara = s.tablePara;
+  // The table's own shading shows in cells that have none.
+  const uint32_t tableFill = shading(child(tblPr, "shd"));
   size_t rowIndex = 0;
   bool started = false;
   for (const auto& row : rows) {
@@ -207,6 +210,9 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
     const size_t r = rowIndex++;
     if (!started) {
       s.builder->startTable();
+      TablePlacement place = style.placement;
+      place.read(tblPr);
+      s.builder->tablePlacement(place.align.value_or(Align::Left), place.indent.value_or(0));
       started = true;
     }
     s.builder->startRow();
@@ -232,11 +238,14 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
                                       rowBorders, tcPr, borders);
       column += span;
       const std::optional<uint32_t> fill = cellFill(tcPr);
-      s.builder->startCell(width, span, vm, fill.value_or(part.cellShading.value_or(kAutoColor)),
+      s.builder->startCell(width, span, vm, fill.value_or(part.cellShading.value_or(tableFill)),
                            borders);
+      s.builder->cellAlignment(cellAlignment(tcPr).value_or(part.valign.value_or(VAlign::Top)));
       s.tableRun = &part.run;
+      s.tablePara = &part.para;
       blocks(cell, s, depth + 2);
       s.tableRun = outerRun;
+      s.tablePara = outerPara;
       s.pendingEnd = false;
       s.builder->endCell();
     }

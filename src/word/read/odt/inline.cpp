@@ -1,6 +1,7 @@
 // What a paragraph holds: text with its white space rules, spans, links,
 // spaces, tabs and line breaks, bookmarks, notes and fields (whose shown
 // value is their content).
+#include "word/read/list_labels.h"
 #include "word/read/odt/reader_state.h"
 
 namespace word::read::odt::detail {
@@ -32,7 +33,14 @@ const CharFormat& OdtReader::format(InlineState& in) const {
 
 void OdtReader::put(std::u16string_view text, StoryState& s, InlineState& in) {
   const CharFormat& f = format(in);
-  if (!in.hidden) s.builder->text(text, f);
+  if (in.hidden) return;
+  if (f.font == u"Symbol") {
+    std::u16string shown(text);
+    showSymbols(shown, f.font);
+    s.builder->text(shown, f);
+  } else {
+    s.builder->text(text, f);
+  }
 }
 
 // Literal white space collapses to one blank, and none at the start of a

@@ -106,8 +106,9 @@ Model OdtReader::read() {
   pugi::xml_node styles = pkg_ ? styles_.doc.document_element() : content;
   // Common styles live with the styles; the content's automatic styles
   // are its own (styles.xml has automatic styles of its own for headers).
-  readFontFaces(child(styles, "font-face-decls"), faces_);
-  readFontFaces(child(content, "font-face-decls"), faces_);
+  FontClasses fontClasses;
+  readFontFaces(child(styles, "font-face-decls"), faces_, fontClasses);
+  readFontFaces(child(content, "font-face-decls"), faces_, fontClasses);
   styleDefs_.load(child(styles, "styles"), false, faces_);
   styleDefs_.load(child(content, "automatic-styles"), true, faces_);
   lists_.load(child(styles, "styles"), false, faces_);
@@ -119,7 +120,9 @@ Model OdtReader::read() {
   s.builder = &builder_;
   blocks(text, s, 0);
   flush(s);
-  return builder_.finish();
+  Model model = builder_.finish();
+  classifyFonts(model, fontClasses);
+  return model;
 }
 
 }  // namespace odt::detail

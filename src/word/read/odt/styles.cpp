@@ -134,6 +134,8 @@ Border border(std::string_view value) {
 }
 
 void CellSides::read(const pugi::xml_node& props) {
+  if (std::string_view v = attrValue(props, "background-color"); !v.empty())
+    background = color(v).value_or(kAutoColor);
   if (std::string_view all = attrValue(props, "border"); !all.empty()) side.fill(border(all));
   const char* names[] = {"border-top", "border-left", "border-bottom", "border-right"};
   for (size_t i = 0; i < side.size(); ++i)
@@ -141,6 +143,7 @@ void CellSides::read(const pugi::xml_node& props) {
 }
 
 void CellSides::over(const CellSides& top) {
+  take(background, top.background);
   for (size_t i = 0; i < side.size(); ++i)
     if (top.side[i]) side[i] = top.side[i];
 }
@@ -163,15 +166,37 @@ std::u16string displayName(std::string_view name) {
   return u16(out);
 }
 
-void readFontFaces(const pugi::xml_node& decls, FontFaces& faces) {
+void readFontFaces(const pugi::xml_node& decls, FontFaces& faces, FontClasses& classes) {
   for (pugi::xml_node f = decls.first_child(); f; f = f.next_sibling()) {
     if (!is(f, "font-face")) continue;
     std::u16string family = unquote(u16(attrValue(f, "font-family")));
     std::string name(attrValue(f, "name"));
     if (family.empty()) family = u16(name);
+    classes.emplace(family, fontClassNamed(attrValue(f, "font-family-generic")));
     faces.emplace(std::move(name), std::move(family));
   }
 }
+
+namespace {
+
+std::optional<VAlign> verticalAlign(std::string_view v) {
+  if (v == "top") return VAlign::Top;
+  if (v == "middle") return VAlign::Center;
+  if (v == "bottom") return VAlign::Bottom;
+  return std::nullopt;
+}
+
+// A table's table:align and, when it lies at the left, its left margin.
+std::optional<std::pair<Align, int32_t>> placementOf(const pugi::xml_node& props) {
+  const std::string_view align = attrValue(props, "align");
+  const std::optional<int32_t> margin = twips(attrValue(props, "margin-left"));
+  if (align.empty() && !margin) return std::nullopt;
+  if (align == "center") return std::make_pair(Align::Center, 0);
+  if (align == "right") return std::make_pair(Align::Right, 0);
+  return std::make_pair(Align::Left, margin.value_or(0));
+}
+
+}  // namespace
 
 void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
   if (auto v = heavy(attrValue(p, "font-weight"))) bold = v;
@@ -187,6 +212,8 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
   if (std::string_view v = attrValue(p, "background-color"); !v.empty())
     highlight = ::word::read::odt::color(v).value_or(kAutoColor);
   readSize(attrValue(p, "font-size"), *this);
+  if (std::string_view v = attrValue(p, "font-variant"); !v.empty()) smallCaps = v == "small-caps";
+  if (std::string_view v = attrValue(p, "text-transform"); !v.empty()) allCaps = v == "uppercase";
   if (std::string_view v = attrValue(p, "font-name"); !v.empty()) {
     auto face = faces.find(v);
     font = face != faces.end() ? face->second : u16(v);
@@ -228,20 +255,36 @@ void ParaProps::read(const pugi::xml_node& p) {
   if (auto v = twips(attrValue(p, "margin-left"))) indentLeft = v;
   if (auto v = twips(attrValue(p, "margin-right"))) indentRight = v;
   if (auto v = twips(attrValue(p, "text-indent"))) indentFirst = v;
+  readSpacing(p);
+  if (std::string_view v = attrValue(p, "background-color"); !v.empty())
+    shading = color(v).value_or(kAutoColor);
 }
 
-void ParaProps::over(const ParaProps& top) {
-  take(align, top.align);
-  take(indentLeft, top.indentLeft);
-  take(indentRight, top.indentRight);
-  take(indentFirst, top.indentFirst);
-}
-
-void ParaProps::applyTo(ParagraphFormat& f) const {
-  if (align) f.align = *align;
-  if (indentLeft) f.indentLeft = *indentLeft;
-  if (indentRight) f.indentRight = *indentRight;
-  if (indentFirst) f.indentFirst = *indentFirst;
+// Margins above and below; a line height in percent of a single line or as
+// a length, or a least height; contextual spacing (ODF 1.3).
+void ParaProps::readSpacing(const pugi::xml_node& p) {
+  constexpr int32_t kMax = 31680;
+  if (auto v = twips(attrValue(p, "margin-top"))) spaceBefore = std::clamp(*v, 0, kMax);
+  if (auto v = twips(attrValue(p, "margin-bottom"))) spaceAfter = std::clamp(*v, 0, kMax);
+  if (std::string_view v = attrValue(p, "line-height"); !v.empty()) {
+    std::string_view unit;
+    if (v == "normal") {
+      lineRule = LineRule::Multiple;
+      lineSpacing = kSingleLine;
+    } else if (auto pct = decimal(v, &unit); pct && unit == "%") {
+      lineRule = LineRule::Multiple;
+      lineSpacing = static_cast<int32_t>(std::clamp(*pct, 0.0, 1000.0) * kSingleLine / 100 + 0.5);
+    } else if (auto tw = twips(v)) {
+      lineRule = LineRule::Exactly;
+      lineSpacing = std::clamp(*tw, 0, kMax);
+    }
+  }
+  if (auto v = twips(attrValue(p, "line-height-at-least"))) {
+    lineRule = LineRule::AtLeast;
+    lineSpacing = std::clamp(*v, 0, kMax);
+  }
+  if (std::string_view v = attrValue(p, "contextual-spacing"); !v.empty())
+    contextualSpacing = v == "true";
 }
 
 void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces& faces) {
@@ -259,7 +302,11 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
     if (auto v = intAttr(n, "default-outline-level")) d.outlineLevel = clampInt(*v, 1, 10);
     if (auto p = child(n, "paragraph-properties")) d.para.read(p);
     if (auto t = child(n, "text-properties")) d.text.read(t, faces);
-    if (auto c = child(n, "table-cell-properties")) d.cell.read(c);
+    if (auto c = child(n, "table-cell-properties")) {
+      d.cell.read(c);
+      d.valign = verticalAlign(attrValue(c, "vertical-align"));
+    }
+    if (auto t = child(n, "table-properties")) d.placement = placementOf(t);
     if (auto c = child(n, "table-column-properties"))
       d.columnWidth = std::max(0, twips(attrValue(c, "column-width")).value_or(0));
     if (isDefault) {
@@ -374,6 +421,23 @@ std::optional<int32_t> Styles::outlineLevelOf(const std::string& paraStyle) cons
 int32_t Styles::columnWidth(const std::string& columnStyle) const {
   const Def* d = find("table-column", columnStyle);
   return d ? d->columnWidth : 0;
+}
+
+uint32_t Styles::cellShading(const std::string& cellStyle) const {
+  return folded("table-cell", cellStyle, &Def::cell, true).background.value_or(kAutoColor);
+}
+
+VAlign Styles::cellAlignment(const std::string& cellStyle) const {
+  for (const Def* d : chain("table-cell", cellStyle))
+    if (d->valign) return *d->valign;
+  auto d = defaults_.find("table-cell");
+  return d != defaults_.end() ? d->second.valign.value_or(VAlign::Top) : VAlign::Top;
+}
+
+std::pair<Align, int32_t> Styles::tablePlacement(const std::string& tableStyle) const {
+  for (const Def* d : chain("table", tableStyle))
+    if (d->placement) return *d->placement;
+  return {Align::Left, 0};
 }
 
 CellBorders Styles::cellBorders(const std::string& cellStyle) const {

@@ -12,6 +12,7 @@
 
 #include "word/builder.h"
 #include "word/model.h"
+#include "word/read/look.h"
 #include "word/read/run_props.h"
 
 namespace word::read::odt {
@@ -24,9 +25,10 @@ std::optional<int32_t> twips(std::string_view length);
 // character of that hexadecimal code ("Heading_20_1" is "Heading 1").
 std::u16string displayName(std::string_view name);
 
-// Font face declarations: a face's name -> its family ("Liberation Serif").
+// Font face declarations: a face's name -> its family ("Liberation Serif"),
+// and each family's class (style:font-family-generic).
 using FontFaces = std::map<std::string, std::u16string, std::less<>>;
-void readFontFaces(const pugi::xml_node& decls, FontFaces& faces);
+void readFontFaces(const pugi::xml_node& decls, FontFaces& faces, FontClasses& classes);
 
 struct TextProps : CommonRunProps {
   std::optional<uint32_t> highlight;
@@ -38,13 +40,11 @@ struct TextProps : CommonRunProps {
   void applyTo(CharFormat& f) const;
 };
 
-struct ParaProps {
-  std::optional<Align> align;
-  std::optional<int32_t> indentLeft, indentRight, indentFirst;
-
+struct ParaProps : CommonParaProps {
   void read(const pugi::xml_node& props);
-  void over(const ParaProps& top);
-  void applyTo(ParagraphFormat& f) const;
+
+ private:
+  void readSpacing(const pugi::xml_node& props);
 };
 
 // A border as fo:border gives it ("0.5pt solid #000000", "none"): width,
@@ -56,6 +56,7 @@ Border border(std::string_view value);
 // parent keeps the sides it does not set.
 struct CellSides {
   std::array<std::optional<Border>, 4> side;  // top, left, bottom, right
+  std::optional<uint32_t> background;         // the cell's shading
   void read(const pugi::xml_node& props);
   void over(const CellSides& top);
 };
@@ -73,6 +74,8 @@ class Styles {
     TextProps text;
     int32_t columnWidth = 0;  // twips, for table columns
     CellSides cell;           // table cells' borders
+    std::optional<VAlign> valign;                        // table cells' content
+    std::optional<std::pair<Align, int32_t>> placement;  // a table's, indent in twips
     int32_t index = -1;       // in the model's styles, once added
     bool automatic = false;
   };
@@ -101,6 +104,11 @@ class Styles {
   // A cell style's borders over its parents' and the family default; no
   // line where none gives one.
   CellBorders cellBorders(const std::string& cellStyle) const;
+  uint32_t cellShading(const std::string& cellStyle) const;  // kAutoColor: none
+  // A cell style's vertical alignment, and a table style's place between
+  // the margins (alignment, left indent in twips).
+  VAlign cellAlignment(const std::string& cellStyle) const;
+  std::pair<Align, int32_t> tablePlacement(const std::string& tableStyle) const;
 
  private:
   using Key = std::pair<std::string, std::string>;  // family, name

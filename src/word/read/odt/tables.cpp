@@ -110,7 +110,12 @@ void OdtReader::table(const pugi::xml_node& t, StoryState& s, int depth) {
     for (pugi::xml_node c = row.first_child(); c && !any; c = c.next_sibling())
       any = is(c, "table-cell") || is(c, "covered-table-cell");
     if (!any) continue;
-    if (!started) s.builder->startTable();
+    if (!started) {
+      s.builder->startTable();
+      const auto [align, indent] =
+          styleDefs_.tablePlacement(std::string(attrValue(t, "style-name")));
+      s.builder->tablePlacement(align, indent);
+    }
     started = true;
     s.builder->startRow();
     size_t column = 0, skip = 0;
@@ -141,9 +146,10 @@ void OdtReader::table(const pugi::xml_node& t, StoryState& s, int depth) {
             std::clamp<int64_t>(intAttr(c, "number-columns-spanned").value_or(1), 1, kMaxColumns));
         int64_t rowSpan = std::max<int64_t>(1, intAttr(c, "number-rows-spanned").value_or(1));
         cover = Cover{rowSpan - 1, span, widthOf(column, span)};
+        const std::string cellStyle(attrValue(c, "style-name"));
         s.builder->startCell(cover.width, span, rowSpan > 1 ? VMerge::Restart : VMerge::None,
-                             kAutoColor,
-                             styleDefs_.cellBorders(std::string(attrValue(c, "style-name"))));
+                             styleDefs_.cellShading(cellStyle), styleDefs_.cellBorders(cellStyle));
+        s.builder->cellAlignment(styleDefs_.cellAlignment(cellStyle));
         cell(c, s, depth + 2);
         s.pendingEnd = false;
         s.builder->endCell();

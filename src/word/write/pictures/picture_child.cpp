@@ -21,6 +21,7 @@
 
 #include "word/write/pictures/converter.h"
 #include "word/write/pictures/svg_allow.h"
+#include "word/write/pictures/svg_metafile.h"
 #include "word/write/pictures/web_picture.h"
 
 namespace word::write {
@@ -68,9 +69,11 @@ std::optional<std::string> emfToSvg(std::string& emf) {
   options.svgDelimiter = true;
   char* out = nullptr;
   size_t length = 0;
+  const std::vector<EmfText> texts = emfTexts(emf);
   const int ok = emf2svg(emf.data(), emf.size(), &out, &length, &options);
   std::optional<std::string> svg;
-  if (ok && out) svg = browserSvg(xmlSafe(emfSvgTextKept(std::string_view(out, length))));
+  if (ok && out)
+    svg = browserSvg(placeEmfText(xmlSafe(emfSvgTextKept(std::string_view(out, length))), texts));
   std::free(out);
   return svg;
 }
@@ -127,7 +130,7 @@ std::optional<std::string> wmfToSvg(std::string& wmf) {
     if (device->out) wmf_stream_destroy(api, device->out, &out, &length);
     // The player writes text in the metafile's code page.
     if (played && out)
-      svg = browserSvg(wmfSvgAsUtf8(std::string_view(out, length), wmfCodePage(wmf)));
+      svg = browserSvg(repairWmfSvg(wmfSvgAsUtf8(std::string_view(out, length), wmfCodePage(wmf))));
   }
   wmf_api_destroy(api);
   return svg;

@@ -1,6 +1,10 @@
 // What the course player needs to know of this course, written by the converter.
 window.rdCourse = {
   "passMark": 80,
+  "hideAnswers": false,
+  "attempts": 0,
+  "shuffle": false,
+  "title": "Safety",
   "lang": "en",
   "document": "example.txt",
   "documentHash": "HASH",

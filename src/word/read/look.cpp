@@ -1,0 +1,47 @@
+#include "word/read/look.h"
+
+#include <algorithm>
+
+namespace word::read {
+
+uint32_t shadingColour(uint32_t fill, uint32_t pattern, int permille) {
+  permille = std::clamp(permille, 0, 1000);
+  if (permille == 0) return fill;
+  if (fill == kAutoColor) fill = 0xFFFFFF;
+  if (pattern == kAutoColor) pattern = 0x000000;
+  uint32_t out = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const uint32_t f = (fill >> shift) & 0xFF, p = (pattern >> shift) & 0xFF;
+    const uint32_t mixed =
+        (p * static_cast<uint32_t>(permille) + f * static_cast<uint32_t>(1000 - permille) + 500) /
+        1000;
+    out |= mixed << shift;
+  }
+  return out;
+}
+
+FontClass fontClassNamed(std::string_view name) {
+  if (name == "roman") return FontClass::Roman;
+  if (name == "swiss") return FontClass::Swiss;
+  if (name == "modern") return FontClass::Modern;
+  if (name == "script") return FontClass::Script;
+  if (name == "decorative") return FontClass::Decorative;
+  return FontClass::Unknown;
+}
+
+void classifyFonts(Model& m, const FontClasses& classes) {
+  if (classes.empty()) return;
+  auto set = [&](CharFormat& f) {
+    if (f.font.empty()) return;
+    auto it = classes.find(f.font);
+    f.fontClass = it != classes.end() ? it->second : FontClass::Unknown;
+  };
+  auto story = [&](Story& s) {
+    for (Run& r : s.runs) set(r.format);
+  };
+  story(m.main);
+  for (Note& n : m.notes) story(n.body);
+  for (Style& s : m.styles) set(s.chars);
+}
+
+}  // namespace word::read

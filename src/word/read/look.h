@@ -1,0 +1,28 @@
+#pragma once
+// How text looks, as the readers share it: a patterned shading as the one
+// colour it shows, and the classes a font table gives its fonts, set on a
+// finished model.
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "word/model.h"
+
+namespace word::read {
+
+// The colour of a shading whose pattern, in `pattern`'s colour, covers
+// `permille` of the area over `fill`: both mixed at that share. An
+// automatic fill is white and an automatic pattern colour black; a clear
+// pattern over an automatic fill shows no shading (kAutoColor).
+uint32_t shadingColour(uint32_t fill, uint32_t pattern, int permille);
+
+// "roman", "swiss", "modern", "script", "decorative" as both the Word 2007+
+// and the OpenDocument font tables name them; Unknown for anything else.
+FontClass fontClassNamed(std::string_view name);
+
+// The font table of a document: each font's class by its name.
+using FontClasses = std::map<std::u16string, FontClass, std::less<>>;
+// Sets the class of every font the runs and styles of `m` name.
+void classifyFonts(Model& m, const FontClasses& classes);
+
+}  // namespace word::read

@@ -1,0 +1,181 @@
+// One-feature documents written as pages (features/pages.cpp) looked at in
+// headless Chromium by computed style and layout:
+//   node features.js FOLDER [SCREENSHOT.png]
+// Each feature is checked in every format it applies to (FEATURE.FORMAT.htm);
+// those about text, once in a paragraph of its own and once in a table's
+// cell. Prints a line per page and fails on any problem or missing page.
+'use strict';
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { pathToFileURL } = require('node:url');
+const { chromium } = require('playwright-core');
+
+const ALL = ['doc', 'docx', 'odt'];
+// What each feature's page must show; `formats` where the feature applies
+// (a .doc written by the tests has no style sheet to underline with).
+const FEATURES = [
+  { name: 'deleted', formats: ALL },  // tracked deletions are gone
+  { name: 'textbox', formats: ALL },  // a text box's text shows
+  { name: 'smallcaps', formats: ALL },
+  { name: 'degree', formats: ALL },  // the Symbol font's degree sign
+  { name: 'outdented', formats: ALL },  // no text left of the page's edge
+  { name: 'hanging', formats: ALL },
+  { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
+  { name: 'indented', formats: ALL },  // a table's left margin
+  { name: 'centred', formats: ALL },
+  { name: 'middle', formats: ALL },  // a cell's vertical alignment
+];
+
+const [folder, screenshot] = process.argv.slice(2);
+if (!folder) {
+  console.error('usage: node features.js FOLDER [SCREENSHOT.png]');
+  process.exit(2);
+}
+const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
+
+// Runs in the page: the problems of the feature's page, none when it looks
+// as the document does.
+function problems(feature) {
+  const found = [];
+  const body = document.body;
+  // The innermost elements holding `text`, each once in a cell or not.
+  const holders = (text) => Array.from(body.querySelectorAll('*')).filter((e) =>
+    e.textContent.includes(text) && !Array.from(e.children).some((c) => c.textContent.includes(text)));
+  const leanAndInACell = (text) => {
+    const all = holders(text);
+    const inCell = all.filter((e) => e.closest('td'));
+    if (all.length !== 2 || inCell.length !== 1) found.push(`"${text}" shows ${all.length} times, ${inCell.length} in a cell`);
+    return all;
+  };
+  const occurrences = (text) => body.textContent.split(text).length - 1;
+  const table = () => body.querySelector('table');
+  switch (feature) {
+    case 'deleted':
+      if (occurrences('Revised 1999') !== 2) found.push('"Revised 1999" does not show twice');
+      if (body.textContent.includes('September')) found.push('the deleted text shows');
+      break;
+    case 'textbox':
+      for (const text of ['Boxed words', 'More boxed words']) {
+        const shown = holders(text).filter((e) => e.getClientRects().length > 0 &&
+          getComputedStyle(e).visibility === 'visible');
+        if (shown.length === 0) found.push(`"${text}" does not show`);
+      }
+      break;
+    case 'smallcaps':
+      for (const e of leanAndInACell('Small capitals'))
+        if (getComputedStyle(e).fontVariantCaps !== 'small-caps') found.push(`<${e.tagName}> not in small capitals`);
+      if (holders('here').some((e) => getComputedStyle(e).fontVariantCaps === 'small-caps'))
+        found.push('the text after the small capitals is in them too');
+      break;
+    case 'degree':
+      if (occurrences('It is 40\u00B0C') !== 2) found.push('"It is 40\u00B0C" does not show twice');
+      break;
+    case 'outdented':
+    case 'hanging':
+      for (const e of leanAndInACell(feature === 'hanging' ? 'Hanging first line' : 'Outdented text')) {
+        const range = document.createRange();
+        const textNode = Array.from(e.childNodes).find((n) => n.nodeType === Node.TEXT_NODE) || e.firstChild;
+        range.setStart(textNode, 0);
+        range.setEnd(textNode, 1);
+        const container = (e.closest('td') || body).getBoundingClientRect();
+        const left = range.getBoundingClientRect().left;
+        if (left < container.left - 0.5) found.push(`the text starts ${(container.left - left).toFixed(1)}px left of its ${e.closest('td') ? 'cell' : 'page'}`);
+      }
+      break;
+    case 'underlined':
+      for (const e of leanAndInACell('Ruled')) {
+        const empty = e.nextElementSibling;
+        if (!empty) {
+          found.push('no empty paragraph after the heading');
+          continue;
+        }
+        if (!getComputedStyle(empty).textDecorationLine.includes('underline'))
+          found.push('the empty paragraph is not in the underlined style');
+        if (empty.textContent !== '') found.push(`the empty paragraph holds "${empty.textContent}", drawn as a stroke`);
+        if (empty.getBoundingClientRect().height < 1) found.push('the empty paragraph takes no line');
+      }
+      break;
+    case 'indented': {
+      const margin = parseFloat(getComputedStyle(table()).marginLeft);
+      if (Math.abs(margin - 96) > 1) found.push(`the table's left margin is ${margin}px, not 96px (1 inch)`);
+      break;
+    }
+    case 'centred': {
+      const t = table().getBoundingClientRect(), b = body.getBoundingClientRect();
+      if (t.left - b.left < 1 || Math.abs((t.left - b.left) - (b.right - t.right)) > 1)
+        found.push(`the table is not centred: ${(t.left - b.left).toFixed(1)}px left, ${(b.right - t.right).toFixed(1)}px right`);
+      break;
+    }
+    case 'middle': {
+      const align = getComputedStyle(table().querySelector('td')).verticalAlign;
+      if (align !== 'middle') found.push(`the cell's content is aligned ${align}`);
+      break;
+    }
+    default:
+      found.push('no check for this feature');
+  }
+  return found;
+}
+
+// The .docx pages side by side, each under its feature's name, for the
+// documentation.
+async function takeScreenshot(page, file) {
+  const shown = FEATURES.filter((f) => f.name !== 'deleted');
+  const cells = shown
+                    .map(
+                        (f) => `<figure><figcaption>${f.name}</figcaption>` +
+                            `<iframe src="${f.name}.docx.htm"></iframe></figure>`)
+                    .join('');
+  const sheet = path.join(folder, 'features.htm');
+  fs.writeFileSync(
+      sheet,
+      '<!DOCTYPE html><html><head><meta charset="utf-8"><style>' +
+          'body{font:13px sans-serif;margin:8px;display:grid;grid-template-columns:repeat(3,1fr);gap:8px}' +
+          'figure{margin:0}figcaption{color:#555;margin-bottom:2px}' +
+          'iframe{width:100%;height:130px;border:1px solid #999}</style></head><body>' + cells +
+          '</body></html>');
+  await page.setViewportSize({width: 1000, height: 600});
+  await page.goto(pathToFileURL(sheet).href, {waitUntil: 'load'});
+  await page.screenshot({path: file, fullPage: true});
+}
+
+async function main() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'rd-features-'));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: CHROMIUM,
+    headless: true,
+    viewport: { width: 1000, height: 700 },
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  let failed = 0;
+  try {
+    const page = context.pages()[0] || await context.newPage();
+    for (const feature of FEATURES) {
+      for (const format of feature.formats) {
+        const file = path.join(folder, `${feature.name}.${format}.htm`);
+        let found;
+        if (!fs.existsSync(file)) {
+          found = ['no page'];
+        } else {
+          await page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
+          found = await page.evaluate(problems, feature.name);
+        }
+        failed += found.length ? 1 : 0;
+        console.log(`${feature.name} (${format}): ${found.length ? found.join('; ') : 'ok'}`);
+      }
+    }
+    if (screenshot) await takeScreenshot(page, screenshot);
+  } finally {
+    await context.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+  }
+  if (failed) console.log(`${failed} pages do not look as their documents`);
+  process.exitCode = failed ? 1 : 0;
+}
+
+main().catch((e) => {
+  console.error(e);
+  process.exitCode = 1;
+});

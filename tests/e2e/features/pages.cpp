@@ -1,0 +1,219 @@
+// One-feature documents in each format they apply to, written with the
+// tests' own writers and saved as pages for features.js to look at:
+//   feature_pages FOLDER
+// writes FOLDER/FEATURE.FORMAT.htm. Features that are about text show once
+// in a paragraph of its own and once in a table's cell.
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "../../doc/synthetic_doc.h"
+#include "../../docx/docx_fixture.h"
+#include "../../odt/odt_fixture.h"
+
+namespace {
+
+using doctest::SyntheticDoc;
+
+// A .doc feature: one paragraph's text (without its mark), the character
+// properties of ranges of it and its paragraph properties.
+struct DocPart {
+  std::u16string text;
+  std::vector<SyntheticDoc::CharRun> runs;
+  std::string paragraph;
+};
+
+const std::string kInTable = doctest::sprm8(0x2416, 1);
+const std::string kRowEnd = kInTable + doctest::sprm8(0x2417, 1);
+
+// The part as a paragraph, then in the one cell of a table, then a last
+// paragraph.
+SyntheticDoc docLeanAndInATable(const DocPart& part) {
+  SyntheticDoc d;
+  d.fonts = {{u"Times New Roman"}, {u"Symbol"}};
+  for (const bool cell : {false, true}) {
+    const uint32_t at = static_cast<uint32_t>(d.text.size());
+    d.text += part.text + (cell ? u"\x07\x07" : u"\r");
+    for (auto r : part.runs) d.charRuns.push_back({r.start + at, r.end + at, r.sprms});
+    d.paragraphs.push_back({(cell ? kInTable : "") + part.paragraph});
+    if (cell) d.paragraphs.push_back({kRowEnd + doctest::tableDefinition({0, 3000}, {0})});
+  }
+  d.text += u"end\r";
+  return d;
+}
+
+// A table of one cell, "cell", from its row's definition and properties.
+SyntheticDoc docTable(const std::string& row) {
+  SyntheticDoc d;
+  d.text =
+      u"before\rcell\x07\x07"
+      u"after\r";
+  d.paragraphs = {{}, {kInTable}, {kRowEnd + row}, {}};
+  return d;
+}
+
+std::string sprm16(uint16_t sprm, int16_t v) {
+  return doctest::sprm8(sprm, static_cast<uint8_t>(v & 0xFF)) +
+         static_cast<char>(static_cast<uint16_t>(v) >> 8);
+}
+
+std::map<std::string, word::Model> docDocuments() {
+  using doctest::sprm32;
+  using doctest::sprm8;
+  using doctest::tableDefinition;
+  std::map<std::string, SyntheticDoc> docs = {
+      {"deleted",
+       docLeanAndInATable({u"Revised September 28, 1999", {{8, 22, sprm8(0x0800, 1)}}, ""})},
+      {"smallcaps", docLeanAndInATable({u"Small capitals here", {{0, 14, sprm8(0x083A, 1)}}, ""})},
+      {"degree",
+       docLeanAndInATable({u"It is 40(C", {{8, 9, sprm32(0x6A09, 1 | 0xF0B0u << 16)}}, ""})},
+      {"outdented", docLeanAndInATable({u"Outdented text", {}, sprm16(0x840F, -720)})},
+      {"hanging", docLeanAndInATable({u"Hanging first line", {}, sprm16(0x8411, -720)})},
+      {"indented", docTable(tableDefinition({1440, 4000}, {0}))},
+      {"centred", docTable(tableDefinition({0, 2000}, {0}) + sprm16(0x5400, 1))},
+      {"middle", docTable(tableDefinition({0, 2000}, {0x0080}))},
+  };
+  SyntheticDoc box;
+  box.text = u"Anchor \x08 here\rend\r";
+  box.boxAnchor = 7;
+  box.charRuns = {{7, 8, sprm8(0x0855, 1)}};
+  box.textBoxStory = u"Boxed words\rMore boxed words\r";
+  box.textBoxCuts = {0, 12, 29};
+  docs.emplace("textbox", box);
+  std::map<std::string, word::Model> out;
+  for (const auto& [name, d] : docs) out.emplace(name, word::read::readDoc(d.build()));
+  return out;
+}
+
+std::map<std::string, word::Model> docxDocuments() {
+  using docxtest::p;
+  using docxtest::r;
+  auto leanAndInATable = [](const std::string& x) {
+    return x + "<w:tbl><w:tr><w:tc>" + x + "</w:tc></w:tr></w:tbl>" + p(r("end"));
+  };
+  // A bordered table whose first cell has the properties given, beside a
+  // taller one.
+  auto table = [](const std::string& tblPr, const std::string& tcPr) {
+    const std::string line =
+        "<w:tblBorders><w:insideV w:val=\"single\" w:sz=\"4\"/>"
+        "<w:top w:val=\"single\" w:sz=\"4\"/><w:left w:val=\"single\" "
+        "w:sz=\"4\"/><w:bottom w:val=\"single\" w:sz=\"4\"/><w:right "
+        "w:val=\"single\" w:sz=\"4\"/></w:tblBorders>";
+    return p(r("before")) + "<w:tbl><w:tblPr>" + tblPr + line + "</w:tblPr><w:tr><w:tc>" + tcPr +
+           p(r("cell")) + "</w:tc><w:tc>" + p(r("a taller")) + p(r("cell")) +
+           "</w:tc></w:tr></w:tbl>" + p(r("after"));
+  };
+
+  const std::string styles = docxtest::part(
+      "styles",
+      "<w:style w:type=\"paragraph\" w:styleId=\"Ruled\"><w:name w:val=\"Ruled heading\"/>"
+      "<w:pPr><w:outlineLvl w:val=\"0\"/></w:pPr><w:rPr><w:u w:val=\"single\"/></w:rPr>"
+      "</w:style>");
+  const std::map<std::string, std::string> bodies = {
+      {"deleted", leanAndInATable(p(r("Revised ") +
+                                    "<w:del w:id=\"1\" w:author=\"a\"><w:r><w:delText>September "
+                                    "28, </w:delText></w:r></w:del>" +
+                                    r("1999")))},
+      {"smallcaps", leanAndInATable(p(r("Small capitals", "<w:smallCaps/>") + r(" here")))},
+      {"degree",
+       leanAndInATable(
+           p(r("It is 40") + "<w:r><w:sym w:font=\"Symbol\" w:char=\"F0B0\"/></w:r>" + r("C")))},
+      {"outdented", leanAndInATable(p(r("Outdented text"), "<w:ind w:left=\"-720\"/>"))},
+      {"hanging", leanAndInATable(p(r("Hanging first line"), "<w:ind w:hanging=\"720\"/>"))},
+      {"underlined", leanAndInATable(p(r("Ruled"), "<w:pStyle w:val=\"Ruled\"/>") +
+                                     p("", "<w:pStyle w:val=\"Ruled\"/>"))},
+      {"textbox", p(r("Anchor ") + "<w:r><w:pict><v:shape><v:textbox><w:txbxContent>" +
+                    p(r("Boxed words")) + p(r("More boxed words")) +
+                    "</w:txbxContent></v:textbox></v:shape></w:pict></w:r>" + r(" here")) +
+                      p(r("end"))},
+      {"indented", table("<w:tblInd w:w=\"1440\" w:type=\"dxa\"/>", "")},
+      {"centred", table("<w:jc w:val=\"center\"/>", "")},
+      {"middle", table("", "<w:tcPr><w:vAlign w:val=\"center\"/></w:tcPr>")},
+  };
+  std::map<std::string, word::Model> out;
+  for (const auto& [name, body] : bodies)
+    out.emplace(name, docxtest::read(body, {{"word/styles.xml", styles}}));
+  return out;
+}
+
+std::map<std::string, word::Model> odtDocuments() {
+  auto p = [](const std::string& inner, const std::string& style = "") {
+    return "<text:p" + (style.empty() ? "" : " text:style-name=\"" + style + "\"") + ">" + inner +
+           "</text:p>";
+  };
+  auto h = [](const std::string& inner) {
+    return "<text:h text:outline-level=\"1\" text:style-name=\"Ruled\">" + inner + "</text:h>";
+  };
+  auto span = [](const std::string& style, const std::string& text) {
+    return "<text:span text:style-name=\"" + style + "\">" + text + "</text:span>";
+  };
+  auto leanAndInATable = [&](const std::string& x) {
+    return x + "<table:table><table:table-row><table:table-cell>" + x +
+           "</table:table-cell></table:table-row></table:table>" + p("end");
+  };
+  auto table = [&](const std::string& tableStyle, const std::string& cellStyle) {
+    return p("before") + "<table:table table:style-name=\"" + tableStyle +
+           "\"><table:table-row><table:table-cell table:style-name=\"" + cellStyle + "\">" +
+           p("cell") + "</table:table-cell></table:table-row></table:table>" + p("after");
+  };
+  using odttest::style;
+  odttest::Parts parts;
+  parts.common =
+      "<style:style style:name=\"Ruled\" style:family=\"paragraph\">"
+      "<style:text-properties style:text-underline-style=\"solid\"/></style:style>";
+  parts.automatic =
+      style("Small", "text", "<style:text-properties fo:font-variant=\"small-caps\"/>") +
+      style("Sym", "text", "<style:text-properties style:font-name=\"Symbol\"/>") +
+      style("Out", "paragraph", "<style:paragraph-properties fo:margin-left=\"-0.5in\"/>") +
+      style("Hang", "paragraph", "<style:paragraph-properties fo:text-indent=\"-0.5in\"/>") +
+      style("In", "table", "<style:table-properties fo:margin-left=\"1in\"/>") +
+      style("Mid", "table", "<style:table-properties table:align=\"center\"/>") +
+      style("Middle", "table-cell",
+            "<style:table-cell-properties style:vertical-align=\"middle\"/>");
+  const std::map<std::string, std::string> bodies = {
+      {"deleted",
+       "<text:tracked-changes><text:changed-region text:id=\"c1\"><text:deletion>"
+       "<office:change-info/><text:p>September 28, </text:p></text:deletion>"
+       "</text:changed-region></text:tracked-changes>" +
+           leanAndInATable(p("Revised <text:change text:change-id=\"c1\"/>1999"))},
+      {"smallcaps", leanAndInATable(p(span("Small", "Small capitals") + " here"))},
+      {"degree", leanAndInATable(p("It is 40" + span("Sym", "\xEF\x82\xB0") + "C"))},
+      {"outdented", leanAndInATable(p("Outdented text", "Out"))},
+      {"hanging", leanAndInATable(p("Hanging first line", "Hang"))},
+      {"underlined", leanAndInATable(h("Ruled") + h(""))},
+      {"textbox",
+       p("Anchor <draw:frame text:anchor-type=\"paragraph\"><draw:text-box>" + p("Boxed words") +
+         p("More boxed words") + "</draw:text-box></draw:frame> here") +
+           p("end")},
+      {"indented", table("In", "")},
+      {"centred", table("Mid", "")},
+      {"middle", table("", "Middle")},
+  };
+  std::map<std::string, word::Model> out;
+  for (const auto& [name, body] : bodies) {
+    parts.body = body;
+    out.emplace(name, odttest::read(parts));
+  }
+  return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: feature_pages FOLDER\n");
+    return 2;
+  }
+  const std::filesystem::path folder = argv[1];
+  std::filesystem::create_directories(folder);
+  const std::pair<const char*, std::function<std::map<std::string, word::Model>()>> formats[] = {
+      {"doc", docDocuments}, {"docx", docxDocuments}, {"odt", odtDocuments}};
+  for (const auto& [format, documents] : formats)
+    for (const auto& [name, model] : documents()) {
+      const std::string page = (folder / (name + "." + format + ".htm")).string();
+      word::write::html(model, page, word::u16(name), {}, nullptr);
+    }
+  return 0;
+}

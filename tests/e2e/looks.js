@@ -1,0 +1,142 @@
+// Pages of one-feature documents (typefaces, spacing, shading) that the
+// tests' own writers make in .doc, .docx and .odt (tests/common/looks.h),
+// checked in headless Chromium by computed style:
+//   node looks.js PROGRAM FOLDER [CORPUS SCREENSHOTS]
+// FOLDER holds the documents and looks.json, what their pages show: each
+// named font's list ends with its generic family and names a font of the
+// same metrics; margins and line heights in points; the colour behind white
+// or automatic text, and the text's. With CORPUS and SCREENSHOTS it also
+// shoots two corpus pages beside their reference exports for docs/: a
+// sans-serif document with spacing and a shaded table.
+'use strict';
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { execFileSync } = require('node:child_process');
+const { pathToFileURL } = require('node:url');
+const { chromium } = require('playwright-core');
+const { sideBySide } = require('./common.js');
+
+const [program, folder, corpus, screenshots] = process.argv.slice(2);
+if (!program || !folder || (corpus && !screenshots)) {
+  console.error('usage: node looks.js PROGRAM FOLDER [CORPUS SCREENSHOTS]');
+  process.exit(2);
+}
+const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
+const expected = JSON.parse(fs.readFileSync(path.join(folder, 'looks.json'), 'utf8'));
+
+// Runs in the page: the computed look of the deepest element holding each
+// text, and of its paragraph.
+function looksOf(texts) {
+  const all = [...document.body.querySelectorAll('*')];
+  const pt = (px) => Math.round(parseFloat(px) * 75) / 100;
+  return texts.map((text) => {
+    const el = all.filter((e) => e.textContent.trim() === text).pop();
+    if (!el) return null;
+    const block = getComputedStyle(el.closest('p,li,h1,h2,h3,h4,h5,h6') || el);
+    let behind = null;
+    for (let e = el; e && !behind; e = e.parentElement) {
+      const c = getComputedStyle(e).backgroundColor;
+      if (c !== 'rgba(0, 0, 0, 0)' && c !== 'transparent') behind = c;
+    }
+    const style = getComputedStyle(el);
+    return {
+      families: style.fontFamily.split(',').map((f) => f.trim().replace(/^["']|["']$/g, '')),
+      top: pt(block.marginTop),
+      bottom: pt(block.marginBottom),
+      lineHeight: block.lineHeight,
+      fontSize: parseFloat(block.fontSize),
+      behind,
+      colour: style.color,
+    };
+  });
+}
+
+const rgb = (hex) => `rgb(${parseInt(hex.slice(1, 3), 16)}, ${parseInt(hex.slice(3, 5), 16)}, ` +
+  `${parseInt(hex.slice(5, 7), 16)})`;
+
+// What differs from the expectation, as readable lines.
+const CHECKS = {
+  faces: (want, got) => {
+    const out = [];
+    const last = got.families[got.families.length - 1];
+    if (last !== want.generic) out.push(`ends with ${last}, not ${want.generic}`);
+    if (want.twin && !got.families.includes(want.twin)) out.push(`names no ${want.twin}`);
+    return out;
+  },
+  spaces: (want, got) => {
+    const out = [];
+    if (Math.abs(got.top - want.top) > 0.05) out.push(`margin-top ${got.top}pt, not ${want.top}pt`);
+    if (Math.abs(got.bottom - want.bottom) > 0.05)
+      out.push(`margin-bottom ${got.bottom}pt, not ${want.bottom}pt`);
+    const line = want.lineHeight === 0 ? 'normal'
+      : want.lineHeight < 0 ? `${-want.lineHeight * got.fontSize}px` : `${want.lineHeight / 0.75}px`;
+    const close = line === got.lineHeight ||
+      (line !== 'normal' && Math.abs(parseFloat(line) - parseFloat(got.lineHeight)) < 0.1);
+    if (!close) out.push(`line-height ${got.lineHeight}, not ${line}`);
+    return out;
+  },
+  shades: (want, got) => {
+    const out = [];
+    if (got.behind !== rgb(want.behind)) out.push(`on ${got.behind}, not ${rgb(want.behind)}`);
+    if (got.colour !== rgb(want.colour)) out.push(`in ${got.colour}, not ${rgb(want.colour)}`);
+    return out;
+  },
+};
+
+// The corpus pages of the screenshots: format, document, what it shows, file.
+const SHOTS = [
+  ['doc', 'Lists.doc', 'a sans-serif typeface, spacing, list items of one style joined',
+    'looks-spacing.png'],
+  ['docx', '65099.docx', 'shaded cells, white text on black', 'looks-shading.png'],
+];
+
+async function shoot(page, work) {
+  for (const [format, name, shows, png] of SHOTS) {
+    const ours = path.join(work, name + '.htm');
+    execFileSync(program, ['html', path.join(corpus, format, name), ours]);
+    await sideBySide(page, work, [[`Raredozud: ${shows}`, ours],
+      ['Reference export', path.join(corpus, format, 'reference-html', name + '.html')]],
+    path.join(screenshots, png));
+  }
+}
+
+async function main() {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'rd-looks-'));
+  const context = await chromium.launchPersistentContext(path.join(work, 'profile'), {
+    executablePath: CHROMIUM,
+    headless: true,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  let problems = 0;
+  try {
+    const page = context.pages()[0] || await context.newPage();
+    for (const feature of Object.keys(CHECKS)) {
+      for (const format of ['doc', 'docx', 'odt']) {
+        const name = `${feature}.${format}`;
+        const out = path.join(work, `${feature}-${format}.htm`);
+        execFileSync(program, ['html', path.join(folder, name), out]);
+        await page.goto(pathToFileURL(out).href, { waitUntil: 'load' });
+        // A format without automatic spacing leaves those paragraphs out.
+        const items = expected[feature].filter((e) => !(e.auto && format === 'odt'));
+        const got = await page.evaluate(looksOf, items.map((e) => e.text));
+        const lines = items.flatMap((want, i) => (got[i] ? CHECKS[feature](want, got[i])
+          : ['not on the page']).map((l) => `  "${want.text}": ${l}`));
+        problems += lines.length;
+        console.log(`${name}: ${lines.length ? 'differs' : 'as the document says'}`);
+        if (lines.length) console.log(lines.join('\n'));
+      }
+    }
+    if (screenshots) await shoot(page, work);
+  } finally {
+    await context.close();
+    fs.rmSync(work, { recursive: true, force: true });
+  }
+  process.exitCode = problems ? 1 : 0;
+}
+
+main().catch((e) => {
+  console.error(e);
+  process.exitCode = 1;
+});

@@ -1,0 +1,293 @@
+// The learner's side of the player:
+//   node progress.js PROGRAM_DIR WORK_DIR TEMPLATE.docx [--screenshots DIR]
+// The course template is converted as it is; a course with the author's
+// feedback lines is converted with --attempts=2 --shuffle and again with
+// --hide-answers. In headless Chromium: pages marked seen, the progress
+// bar, the results page, feedback and correct answers after a check,
+// attempts locking, the learner's order of answers kept on resume, the
+// interactions and objectives scorm-again records, the phone layout, and
+// axe-core with no violation of any impact at 1280x800 and 390x844, light
+// and dark.
+'use strict';
+const { test, before, after } = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const path = require('node:path');
+const { execFileSync } = require('node:child_process');
+const { outline, serve, browser, unpackScorm, lmsHarness } = require('./common.js');
+
+const args = process.argv.slice(2);
+const shotsAt = args.indexOf('--screenshots');
+const shotsDir = shotsAt >= 0 ? args.splice(shotsAt, 2)[1] : null;
+const [programDir, workDir, template] = args;
+if (!programDir || !workDir || !template) {
+  console.error('usage: node progress.js PROGRAM_DIR WORK_DIR TEMPLATE.docx [--screenshots DIR]');
+  process.exit(2);
+}
+const AXE = require.resolve('axe-core/axe.min.js');
+const SIZES = { wide: { width: 1280, height: 800 }, phone: { width: 390, height: 844 } };
+
+// Question 1 has feedback for an answer and for the question; its answers
+// shuffle but "all of the above" keeps its place.
+const feedbackCourse = [
+  '%TITLE=Databases', '%AUTHOR=Course team',
+  '%H2=Rows', 'A page about rows and how a query reads them, long enough.',
+  '%H2=Order', 'A page about sorting rows, which needs an ORDER BY clause.',
+  '%TEST=Check', '1. Which keyword sorts rows?', 'a) GROUP BY', '@ GROUP BY gathers rows into groups.',
+  '*b) ORDER BY', 'c) HAVING', 'd) WHERE', 'e) All of the above', '@', '@ Rows come in no fixed order.',
+  '', '2. Which keyword reads rows?', '*a) SELECT', 'b) INSERT',
+  '%H2=The end', 'The last page of this course, long enough to count.', '',
+].join('\n');
+
+function convert(folder, name, file, options) {
+  const work = path.join(path.resolve(workDir), folder);
+  fs.rmSync(work, { recursive: true, force: true });
+  fs.mkdirSync(work, { recursive: true });
+  if (file) fs.copyFileSync(file, path.join(work, name));
+  else fs.writeFileSync(path.join(work, name), feedbackCourse);
+  execFileSync(path.resolve(programDir, 'raredozud'), ['convert', ...options, name],
+    { cwd: work, stdio: ['ignore', 'ignore', 'inherit'] });
+  return path.join(work, name.replace(/\..*$/, ''));
+}
+
+const templatePkg = convert('template', 'template.docx', template, []);
+const quizPkg = convert('feedback', 'feedback.txt', null, ['--attempts=2', '--shuffle']);
+const hiddenPkg = convert('hidden', 'hidden.txt', null, ['--hide-answers']);
+
+let server, base, context, closeBrowser;
+const pageErrors = [];
+
+before(async () => {
+  server = await serve({ '/template/': templatePkg, '/feedback/': quizPkg, '/hidden/': hiddenPkg });
+  base = `http://127.0.0.1:${server.address().port}/`;
+  ({ context, close: closeBrowser } = await browser({ locale: 'en-US', lang: 'en-US' }));
+});
+
+after(async () => {
+  if (closeBrowser) await closeBrowser();
+  if (server) server.close();
+});
+
+async function player(url, size = 'wide', scheme = 'light') {
+  const p = await context.newPage();
+  p.on('pageerror', (e) => pageErrors.push(p.url() + ': ' + String(e)));
+  await p.setViewportSize(SIZES[size]);
+  await p.emulateMedia({ colorScheme: scheme });
+  await p.goto(base + url);
+  await p.locator('#toc-list a').first().waitFor({ state: 'attached' });
+  return p;
+}
+
+const quizFrame = (p) => p.frameLocator('#content');
+const progressNow = (p) => p.locator('#progress').getAttribute('aria-valuenow').then(Number);
+
+// Every rule axe-core knows, whatever its impact, on one document.
+async function violations(frame) {
+  await frame.addScriptTag({ path: AXE });
+  return frame.evaluate(async () => {
+    const r = await window.axe.run(document, { iframes: false, resultTypes: ['violations'] });
+    return r.violations.map((v) => v.id + ' (' + v.impact + '): ' + v.nodes.map((n) => n.target.join(' ')).join(', '));
+  });
+}
+
+test('pages are marked seen in the contents and the progress bar counts pages seen and tests passed', async () => {
+  const order = outline(quizPkg).filter((e) => e.file);
+  const p = await player('feedback/index.htm');
+  try {
+    assert.equal(await p.locator('#course-title').textContent(), 'Databases');
+    assert.equal(await p.locator('#course-author').textContent(), 'Course team');
+    await p.locator('#toc-list li.seen a[href="#' + order[0].file + '"]').waitFor();
+    assert.match(await p.locator(`#toc-list a[href="#${order[0].file}"]`).textContent(), /\(seen\)$/);
+    assert.equal(await progressNow(p), Math.round(100 / order.length));
+    await p.locator('#next').click();
+    await p.locator('#toc-list li.seen a[href="#' + order[1].file + '"]').waitFor();
+    assert.equal(await progressNow(p), Math.round(200 / order.length));
+    // A test counts once passed, not when seen.
+    await p.locator('#next').click();
+    await quizFrame(p).locator('fieldset.question').first().waitFor();
+    assert.equal(await progressNow(p), Math.round(200 / order.length));
+    // Printing prints the page shown, without the player around it.
+    await p.emulateMedia({ media: 'print' });
+    for (const chrome of ['#top', '#bar', '#toc']) assert.equal(await p.locator(chrome).isVisible(), false, chrome);
+    assert.equal(await p.locator('#content').isVisible(), true);
+  } finally {
+    await p.close();
+  }
+});
+
+// Picks, in the quiz, the answers whose texts are given (by question).
+async function pick(quiz, texts) {
+  for (let i = 0; i < texts.length; i++)
+    await quiz.locator('fieldset.question').nth(i).locator('label', { hasText: texts[i] }).first().locator('input').check();
+  await quiz.locator('#quiz-check').click();
+}
+
+const answerOrder = (quiz) => quiz.locator('fieldset.question').first().locator('.text').allTextContents();
+
+test('feedback after a check, correct answers after the last attempt, the test locked with its best score', async () => {
+  const p = await player('feedback/index.htm#test1.htm');
+  try {
+    const quiz = quizFrame(p);
+    await quiz.locator('fieldset.question').first().waitFor();
+    const shown = await answerOrder(quiz);
+    assert.equal(shown[4], 'All of the above', '"all of the above" keeps its place');
+    await pick(quiz, ['GROUP BY', 'SELECT']);
+    const first = quiz.locator('fieldset.question').first();
+    assert.equal(await first.locator('.verdict').textContent(), 'Wrong');
+    assert.deepEqual(await first.locator('.feedback p').allTextContents(),
+      ['GROUP BY gathers rows into groups.', 'Rows come in no fixed order.']);
+    assert.equal(await quiz.locator('label.correct').count(), 0, 'one attempt is left: no answers shown yet');
+    assert.match(await quiz.locator('#quiz-result').textContent(), /1 attempt left/);
+    await pick(quiz, ['HAVING', 'INSERT']);
+    assert.equal(await quiz.locator('#quiz-check').isDisabled(), true, 'locked');
+    assert.equal(await quiz.locator('input:not([disabled])').count(), 0);
+    assert.deepEqual(await quiz.locator('label.correct .text').allTextContents(), ['ORDER BY', 'SELECT']);
+    assert.match(await quiz.locator('#quiz-result').textContent(), /best attempt counts: 1 of 2/);
+    if (shotsDir) await p.screenshot({ path: path.join(shotsDir, 'player-feedback.png') });
+    // The results page says so, and leads back to the test not passed.
+    await p.locator('#results-link').click();
+    const row = p.locator('.results tbody tr');
+    await row.first().waitFor();
+    assert.match(await row.first().textContent(), /1 of 2 \(50%\)/);
+    assert.match(await p.locator('#panel').textContent(), /Pass mark: 80%/);
+    assert.match(await p.locator('#panel .status').textContent(), /not finished yet/);
+    if (shotsDir) await p.screenshot({ path: path.join(shotsDir, 'player-results.png') });
+    await row.first().locator('a').click();
+    await quiz.locator('fieldset.question').first().waitFor();
+    // Back again (a new launch): the same order, still locked.
+    const again = await player('feedback/index.htm#test1.htm');
+    try {
+      await quizFrame(again).locator('form.locked').waitFor();
+      assert.deepEqual(await answerOrder(quizFrame(again)), shown, 'the learner\'s order is kept');
+    } finally {
+      await again.close();
+    }
+  } finally {
+    await p.close();
+  }
+});
+
+test('--hide-answers: right or wrong and the feedback, never the correct answers', async () => {
+  const p = await player('hidden/index.htm#test1.htm');
+  try {
+    const quiz = quizFrame(p);
+    await quiz.locator('fieldset.question').first().waitFor();
+    assert.deepEqual((await answerOrder(quiz)).slice(0, 2), ['GROUP BY', 'ORDER BY'], 'no shuffle asked');
+    await pick(quiz, ['WHERE', 'INSERT']);
+    assert.equal(await quiz.locator('fieldset.question.wrong').count(), 2);
+    assert.equal(await quiz.locator('label.correct, .correct-short').count(), 0);
+    assert.deepEqual(await quiz.locator('.feedback p').allTextContents(), ['Rows come in no fixed order.']);
+  } finally {
+    await p.close();
+  }
+});
+
+test('in an LMS: interactions and objectives as scorm-again records them, the order kept on resume, saved when hidden', async () => {
+  const unpacked = unpackScorm(quizPkg + '.scorm.zip');
+  const lms = await lmsHarness(unpacked);
+  try {
+    const page = await lms.context.newPage();
+    page.on('pageerror', (e) => pageErrors.push('lms: ' + String(e)));
+    const record = () => page.evaluate(() => lmsRecord());
+    const launch = async (stored) => {
+      await page.goto(lms.base + 'lms.htm');
+      await page.evaluate((s) => launch('course/', s), stored);
+      await page.waitForFunction(() => lmsRecord().location !== '');
+    };
+    await launch(null);
+    const sco = page.frameLocator('#sco');
+    await sco.locator('#toc-list a[href="#test1.htm"]').click();
+    const quiz = sco.frameLocator('#content');
+    await quiz.locator('fieldset.question').first().waitFor();
+    const shown = await answerOrder(quiz);
+    await pick(quiz, ['ORDER BY', 'INSERT']);
+    await page.waitForFunction(() => Object.keys(lmsRecord().objectives).length === 1);
+    const r = await record();
+    assert.deepEqual(Object.values(r.interactions).map((x) => [x.id, x.type, x.student_response, x.result, x.correct_responses['0'].pattern]),
+      [['test1q1', 'choice', 'b', 'correct', 'b'], ['test1q2', 'choice', 'b', 'wrong', 'a']]);
+    assert.deepEqual(Object.values(r.objectives).map((o) => [o.id, o.status, o.score.raw]), [['test1', 'failed', '50']]);
+    // A phone switches apps: the page is hidden, and what it had is committed.
+    const commits = r.commits;
+    await sco.locator('body').evaluate(() => {
+      Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+    });
+    await page.waitForFunction((n) => lmsRecord().commits > n, commits);
+    assert.equal((await record()).exit, 'suspend');
+    const stored = await record();
+    await launch({ ...stored });
+    await sco.locator('#continue').click();
+    await quiz.locator('fieldset.question').first().waitFor();
+    assert.deepEqual(await answerOrder(quiz), shown, 'the same order at the next launch');
+    await page.close();
+  } finally {
+    await lms.close();
+  }
+});
+
+// Everything a finger may need on a phone, at least 44 by 44 CSS pixels.
+async function smallTargets(frame) {
+  return frame.evaluate(() => Array.from(document.querySelectorAll('button, a[href], label, input[type=text]'))
+    .filter((e) => e.getClientRects().length && getComputedStyle(e).visibility !== 'hidden' && !e.closest('[hidden]'))
+    .map((e) => [e.id || e.textContent.trim().slice(0, 30), e.getBoundingClientRect()])
+    .filter(([, r]) => r.width > 0 && (Math.round(r.width) < 44 || Math.round(r.height) < 44))
+    .map(([name, r]) => `${name}: ${Math.round(r.width)}x${Math.round(r.height)}`));
+}
+
+test('on a phone: nothing scrolls sideways, the contents is a drawer, every target is 44x44 at least', async () => {
+  const p = await player('template/index.htm', 'phone');
+  try {
+    const wide = () => p.evaluate(() => document.documentElement.scrollWidth > window.innerWidth);
+    assert.equal(await p.locator('#toc').isVisible(), false);
+    assert.equal(await wide(), false);
+    await p.locator('#toc-toggle').click();
+    assert.equal(await p.locator('#toc').isVisible(), true);
+    assert.equal(await p.evaluate(() => document.activeElement.closest('#toc') !== null), true, 'focus goes into the drawer');
+    assert.deepEqual(await smallTargets(p.mainFrame()), [], 'the player, drawer open');
+    if (shotsDir) await p.screenshot({ path: path.join(shotsDir, 'player-phone-drawer.png') });
+    await p.keyboard.press('Escape');
+    assert.equal(await p.locator('#toc').isVisible(), false, 'Escape closes it');
+    await p.locator('#toc-toggle').click();
+    await p.locator('#toc-list a[href*="test"]').click();
+    await quizFrame(p).locator('fieldset.question').first().waitFor();
+    assert.deepEqual(await smallTargets(p.frame({ name: 'content' })), [], 'a quiz');
+    assert.equal(await wide(), false);
+  } finally {
+    await p.close();
+  }
+});
+
+test('axe-core finds no violation on the player, the template\'s pages, a quiz and the results, at both sizes, light and dark', async () => {
+  const order = outline(templatePkg).filter((e) => e.file);
+  for (const size of Object.keys(SIZES)) {
+    for (const scheme of ['light', 'dark']) {
+      const p = await player('template/index.htm', size, scheme);
+      const where = `${size}, ${scheme}`;
+      try {
+        for (const e of order) {
+          await p.locator(`#toc-list a[href="#${e.file}"]`).evaluate((a) => a.click());
+          const frame = p.frame({ name: 'content' });
+          await p.waitForFunction((f) => document.getElementById('content').contentWindow.location.pathname.endsWith('/' + f) &&
+            document.getElementById('content').contentDocument.readyState === 'complete', e.file);
+          if (e.file.startsWith('test')) {
+            await quizFrame(p).locator('fieldset.question').first().waitFor();
+            await quizFrame(p).locator('#quiz-check').click();
+          }
+          assert.deepEqual(await violations(frame), [], `${e.file}, ${where}`);
+          if (shotsDir && e === order[1]) await p.screenshot({ path: path.join(shotsDir, `player-${size}-${scheme}.png`) });
+          if (shotsDir && e.file.startsWith('test') && size === 'wide') await p.screenshot({ path: path.join(shotsDir, `player-quiz-${scheme}.png`) });
+        }
+        assert.deepEqual(await violations(p.mainFrame()), [], 'the player, ' + where);
+        await p.locator('#results-link').evaluate((a) => a.click());
+        await p.locator('#panel .status').waitFor();
+        assert.deepEqual(await violations(p.mainFrame()), [], 'the results, ' + where);
+      } finally {
+        await p.close();
+      }
+    }
+  }
+});
+
+test('no script error on any page', () => {
+  assert.deepEqual(pageErrors, []);
+});
