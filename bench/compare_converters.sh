@@ -3,15 +3,16 @@
 # package, copy step and zip included) from .doc, .docx and .odt, for one or
 # more build folders, and, where installed, other converters that write one
 # HTML page of the same document. As a floor, it times merely copying the
-# finished package and zip of large.doc (cp -r). Prints each one's median
-# wall time and peak memory.
+# finished package of large.doc and every zip beside it (cp -r) into a fresh
+# folder. Prints each one's median wall time and peak memory.
 #   bench/compare_converters.sh [BUILD_DIR...]
 # RUNS (default 20) runs of each; the variants take turns run by run, so a
 # busy spell of the machine falls on all of them alike. Every run converts a
 # fresh copy of the document under a name of its own into a folder of its
 # own: re-creating a tree just deleted would time the file system.
 # RDBENCH_TMP=/dev/shm runs it in memory, away from the disk's own costs.
-# RDBENCH_OTHERS=0 leaves out the other converters.
+# RDBENCH_OTHERS=0 leaves out the other converters; RDBENCH_FORMATS (default
+# "doc docx odt") chooses the documents.
 # Needs: GNU time, python3; for the comparisons pandoc, soffice, wvHtml.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -21,17 +22,19 @@ courses="$here/tests/corpus/courses"
 # own folder with the document's name as its last word.
 labels=() exts=() cmds=()
 add() { labels+=("$1"); exts+=("$2"); cmds+=("$3"); }
-for ext in doc docx odt; do
+for ext in ${RDBENCH_FORMATS:-doc docx odt}; do
   for b in "${builds[@]}"; do
     add "raredozud $(build_name "$b") .$ext" "$ext" \
       "$(printf '%q' "$b/app/raredozud") convert"
   done
 done
-# The finished package of the first build, for the copy.
+# The finished package of the first build, for the copy: the folder and
+# every zip beside it, as the conversion leaves them.
 mkdir "$work/finished"
 cp "$courses/large.doc" "$work/finished/"
 (cd "$work/finished" && "${builds[0]}/app/raredozud" convert large.doc > /dev/null)
-add "cp -r of the finished package" pkg "cp -r $(printf '%q' "$work/finished/large") $(printf '%q' "$work/finished/large.zip")"
+finished=("$work/finished/large" "$work/finished"/large*.zip)
+add "cp -r of the finished package" pkg "cp -r $(printf '%q ' "${finished[@]}")"
 if [ "${RDBENCH_OTHERS:-1}" != 0 ]; then
   command -v soffice > /dev/null &&
     add "soffice --convert-to html .doc" doc "soffice --headless --convert-to html --outdir out"

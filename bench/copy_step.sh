@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times the copy step that completes a converted package (course player,
-# schemas, scripts, zip) for the large sample course, against merely
-# copying the finished package and its zip with cp -r.
+# schemas, scripts, zips) for the large sample course, against merely
+# copying the finished package and every zip beside it with cp -r.
 #   bench/copy_step.sh [BUILD_DIR...]
 # Each run starts from a fresh copy of the converted folder (not timed), in
 # a folder of its own; the variants take turns run by run. RUNS (default 20)
@@ -24,7 +24,8 @@ for b in "${builds[@]}"; do
   cmds+=("sh $(printf '%q' "$b/app/copysql.sh") $(printf '%q' "$b/app") large")
 done
 labels+=("cp -r of the finished package")
-cmds+=("cp -r $(printf '%q' "$work/finished/large") $(printf '%q' "$work/finished/large.zip") copy")
+finished=("$work/finished/large" "$work/finished"/large*.zip)
+cmds+=("cp -r $(printf '%q ' "${finished[@]}") copy")
 
 declare -A times
 for ((i = 1; i <= runs; i++)); do

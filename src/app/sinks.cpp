@@ -15,14 +15,9 @@ extern char** environ;
 namespace app {
 
 void LogFile::writeLog(const std::u16string& message) {
-  // Appended a line at a time, never replaced: the log of every run stays.
-  std::FILE* f = std::fopen(path_.c_str(), "ab");
-  if (!f) support::raiseFileError(errno, path_, true);
-  const std::string line = support::toUtf8(message) + "\r\n";
-  const bool written = std::fwrite(line.data(), 1, line.size(), f) == line.size();
-  const int writeErrno = errno;
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) support::raiseFileError(written ? errno : writeErrno, path_, true);
+  // Appended a line at a time, never replaced: the log of every run stays,
+  // and the lines of runs at once stay whole.
+  support::appendToFile(path_, support::toUtf8(message) + "\r\n");
 }
 
 void StreamStatus::showStatus(const std::u16string& message) {

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <map>
+#include <utility>
 
 #include "package/contents.h"
 #include "package/course_settings.h"
@@ -31,8 +33,13 @@ void step(const std::string& what, F&& f) {
   }
 }
 
-void copyFile(const std::string& from, const std::string& to) {
-  support::writeFile(to, support::readFile(from));
+// Copies a file of the installation into the package, keeping its bytes
+// for the zips.
+void copyFile(const std::string& from, const std::string& folder, const std::string& rel,
+              FileBytes& held) {
+  std::string bytes = support::readFile(from);
+  support::writeFile(folder + "/" + rel, bytes);
+  held[rel] = std::move(bytes);
 }
 
 // player/ in the package is ours: whatever else stands at its name goes.
@@ -45,32 +52,79 @@ void makePlayerFolder(const std::string& folder) {
 }
 
 void copyPlayer(const std::string& programFolder, const std::string& folder,
-                const std::vector<std::string>& player) {
+                const std::vector<std::string>& player, FileBytes& held) {
   makePlayerFolder(folder);
-  copyFile(programFolder + "/player/index.htm", folder + "/index.htm");
+  copyFile(programFolder + "/player/index.htm", folder, "index.htm", held);
   for (const std::string& f : player)
-    copyFile(programFolder + "/player/" + f, folder + "/player/" + f);
+    copyFile(programFolder + "/player/" + f, folder, "player/" + f, held);
   for (const char* schema : kSchemaFiles)
-    copyFile(programFolder + "/schemas/" + schema, folder + "/" + schema);
-}
-
-// Every file the zip takes must be the package's own plain file.
-void checkFiles(const std::string& folder, const std::vector<std::string>& files) {
-  for (const std::string& f : files) {
-    const std::string path = folder + "/" + f;
-    if (support::isLink(path))
-      support::raise(support::kPathFileAccessError,
-                     path + " is a symbolic link, not a file of the package");
-    if (!support::isFile(path)) support::raise(support::kFileNotFound, path + " is missing");
-  }
+    copyFile(programFolder + "/schemas/" + schema, folder, schema, held);
 }
 
 // The course's settings; a package made without them (by hand, or by an
 // older version) gets the defaults, so that the player finds its file.
-CourseSettings courseSettings(const std::string& folder) {
-  if (std::optional<CourseSettings> s = readCourseScript(folder)) return *s;
-  writeCourseScript(folder, CourseSettings{});
-  return CourseSettings{};
+CourseSettings courseSettings(const std::string& folder, FileBytes& held) {
+  const std::string file = folder + "/" + kCourseScript;
+  std::string text;
+  try {
+    text = readPackageFile(file);
+  } catch (const support::Error& e) {
+    if (e.number() != support::kFileNotFound || support::isLink(file) || fs::exists(file)) throw;
+    writeCourseScript(folder, CourseSettings{});
+    held[kCourseScript] = courseScript(CourseSettings{});
+    return CourseSettings{};
+  }
+  CourseSettings settings = parseCourseScript(text, file);
+  held[kCourseScript] = std::move(text);
+  return settings;
+}
+
+// Every file is packed once, on every core, whichever zips hold it; a made
+// entry whose bytes are those of the file of its name shares its packing.
+// Reading the files not in hand checks them: a link or a missing file
+// fails the step before any zip is written.
+struct Packed {
+  std::map<std::string, size_t> byName;              // file name -> index in `files`
+  std::vector<std::pair<std::string, size_t>> made;  // made entry -> index
+  std::vector<PackedFile> files;
+};
+
+Packed packFiles(const std::string& folder, const std::vector<std::string>& names,
+                 const std::vector<MadeEntry>& made, const FileBytes& held) {
+  Packed p;
+  std::vector<PackSource> sources;
+  for (const std::string& rel : names) {
+    const auto h = held.find(rel);
+    p.byName[rel] = sources.size();
+    sources.push_back({rel, folder + "/" + rel, h == held.end() ? nullptr : &h->second});
+  }
+  for (const MadeEntry& m : made) {
+    const auto h = held.find(m.name);
+    if (h != held.end() && h->second == m.bytes && p.byName.count(m.name)) {
+      p.made.emplace_back(m.name, p.byName[m.name]);
+      continue;
+    }
+    p.made.emplace_back(m.name, sources.size());
+    sources.push_back({m.name, "", &m.bytes});
+  }
+  p.files = packAll(sources);
+  return p;
+}
+
+// The entries of one zip in zipOrder: its made entries stand in for files
+// of their names.
+std::vector<ZipEntry> zipEntries(const Packed& p, const std::vector<std::string>& files,
+                                 bool withMade) {
+  std::map<std::string, size_t> chosen;
+  for (const std::string& f : files) chosen[f] = p.byName.at(f);
+  if (withMade)
+    for (const auto& [name, index] : p.made) chosen[name] = index;
+  std::vector<std::string> names;
+  for (const auto& [name, index] : chosen) names.push_back(name);
+  std::vector<ZipEntry> entries;
+  for (const std::string& name : zipOrder(std::move(names)))
+    entries.push_back({name, &p.files[chosen.at(name)]});
+  return entries;
 }
 
 }  // namespace
@@ -92,22 +146,32 @@ Completed completePackage(const std::string& programFolder, const std::string& g
   done.scormZip = folder + ".scorm.zip";
   std::vector<std::string> player, files;
   CourseSettings settings;
+  FileBytes held;  // each file read once, or as this step wrote it
   step("reading the course player", [&] { player = playerFiles(programFolder + "/player"); });
   support::removeStaleTemporaries(folder, true);
   const std::string parent = fs::path(folder).parent_path().string();
   support::removeStaleTemporaries(parent.empty() ? "." : parent);  // the zip's
-  step("copying the course player", [&] { copyPlayer(programFolder, folder, player); });
-  step("reading the course's settings", [&] { settings = courseSettings(folder); });
-  step("reading the manifest", [&] { files = courseFiles(folder, player); });
+  step("copying the course player", [&] { copyPlayer(programFolder, folder, player, held); });
+  step("reading the course's settings", [&] { settings = courseSettings(folder, held); });
+  step("reading the manifest", [&] {
+    held["imsmanifest.xml"] = readPackageFile(folder + "/imsmanifest.xml");
+    files = courseFiles(folder, player, held);
+  });
   step("writing the scripts for a course opened from disk",
-       [&] { writePackageScripts(folder, files); });
-  step("checking the package's files", [&] { checkFiles(folder, files); });
+       [&] { writePackageScripts(folder, files, held); });
+  ScormZip scorm;
+  step("reading the schemas", [&] {
+    scorm = scormZip(programFolder + "/schemas", folder, files, settings.passMark,
+                     held.at("imsmanifest.xml"));
+  });
+  Packed packed;
+  step("packing the package's files", [&] { packed = packFiles(folder, files, scorm.made, held); });
+  held.clear();  // the packed bytes are what the zips need
   // The IMS zip last: a copy step that fails before it leaves the old one,
   // as it always has.
-  step("writing " + done.scormZip, [&] {
-    writeScormZip(programFolder + "/schemas", folder, files, settings.passMark, done.scormZip);
-  });
-  step("writing " + done.zip, [&] { writeZip(folder, files, done.zip); });
+  step("writing " + done.scormZip,
+       [&] { writePackedZip(done.scormZip, zipEntries(packed, scorm.files, true)); });
+  step("writing " + done.zip, [&] { writePackedZip(done.zip, zipEntries(packed, files, false)); });
   done.leftOut = leftovers(folder, files);
   return done;
 }

@@ -1,9 +1,13 @@
 #include "package/contents.h"
 
+#include <fcntl.h>
 #include <libxml/parser.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -42,15 +46,19 @@ bool nameChar(char c) {
 
 // The pictures a page's attributes refer to in its own folder
 // ("page7_files/image001.png"), as the page writer names them.
-void pagePictures(const std::string& folder, const std::string& page, std::set<std::string>& out) {
+void pagePictures(const std::string& folder, const std::string& page, std::set<std::string>& out,
+                  FileBytes& read) {
   const std::string prefix = page.substr(0, page.size() - 4) + "_files/";
   const std::string leafPrefix = prefix.substr(prefix.rfind('/', prefix.size() - 2) + 1);
-  std::string bytes;
-  try {
-    bytes = support::readFile((fs::path(folder) / page).string());
-  } catch (const support::Error&) {
-    return;  // a page that cannot be read is the caller's to report
+  auto held = read.find(page);
+  if (held == read.end()) {
+    try {
+      held = read.emplace(page, readPackageFile((fs::path(folder) / page).string())).first;
+    } catch (const support::Error&) {
+      return;  // a page that cannot be read is the caller's to report
+    }
   }
+  const std::string& bytes = held->second;
   for (size_t at = bytes.find(leafPrefix); at != std::string::npos;
        at = bytes.find(leafPrefix, at + 1)) {
     if (at == 0 || (bytes[at - 1] != '"' && bytes[at - 1] != '\'')) continue;  // not an attribute
@@ -75,9 +83,50 @@ std::vector<std::string> playerFiles(const std::string& playerFolder) {
   return names;
 }
 
+std::string readPackageFile(const std::string& path) {
+  // O_NONBLOCK: a pipe standing at the name must not hold the step up.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0 && errno == ELOOP)
+    support::raise(support::kPathFileAccessError,
+                   path + " is a symbolic link, not a file of the package");
+  if (fd < 0 && errno == ENOENT) support::raise(support::kFileNotFound, path + " is missing");
+  if (fd < 0) support::raiseFileError(errno, path);
+  struct Close {
+    int fd;
+    ~Close() { ::close(fd); }
+  } closing{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) support::raiseFileError(errno, path);
+  if (!S_ISREG(st.st_mode)) support::raise(support::kFileNotFound, path + " is missing");
+  // The folder is locked: the file keeps the size it has, and reading up to
+  // it spares the read that finds the end.
+  std::string bytes(static_cast<size_t>(st.st_size), '\0');
+  size_t have = 0;
+  while (have < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) support::raiseFileError(errno, path);
+    if (n == 0) break;
+    have += static_cast<size_t>(n);
+  }
+  bytes.resize(have);
+  return bytes;
+}
+
 std::vector<std::string> courseFiles(const std::string& folder,
                                      const std::vector<std::string>& playerFiles) {
-  const std::string manifest = support::readFile((fs::path(folder) / "imsmanifest.xml").string());
+  FileBytes read;
+  return courseFiles(folder, playerFiles, read);
+}
+
+std::vector<std::string> courseFiles(const std::string& folder,
+                                     const std::vector<std::string>& playerFiles, FileBytes& read) {
+  auto held = read.find("imsmanifest.xml");
+  if (held == read.end())
+    held = read.emplace("imsmanifest.xml",
+                        support::readFile((fs::path(folder) / "imsmanifest.xml").string()))
+               .first;
+  const std::string& manifest = held->second;
   std::unique_ptr<xmlDoc, DocFree> doc(
       xmlReadMemory(manifest.data(), static_cast<int>(manifest.size()), "imsmanifest.xml", nullptr,
                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
@@ -93,7 +142,7 @@ std::vector<std::string> courseFiles(const std::string& folder,
   for (const std::string& p : playerFiles) files.insert("player/" + p);
   for (const std::string& f : named) {
     files.insert(f);
-    if (f.ends_with(".htm")) pagePictures(folder, f, files);
+    if (f.ends_with(".htm")) pagePictures(folder, f, files, read);
     if (const std::optional<int64_t> test = course::testNumberOf(f)) {
       files.insert(course::testDataFile(*test));
       files.insert(course::testDataFile(*test) + ".js");

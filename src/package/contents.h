@@ -4,6 +4,7 @@
 // in the folder is a leftover (an older version's page, a file of the
 // author's) that stays in the folder and out of the zip.
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,21 @@ std::vector<std::string> playerFiles(const std::string& playerFolder);
 // cannot be read.
 std::vector<std::string> courseFiles(const std::string& folder,
                                      const std::vector<std::string>& playerFiles);
+
+// The bytes of package files in hand, by relative name: the copy step reads
+// each file once, and what it has read or written serves the scripts, the
+// contents and every zip.
+using FileBytes = std::map<std::string, std::string>;
+// courseFiles, keeping in `read` the files it reads (the manifest and the
+// pages) and taking those it holds already from there.
+std::vector<std::string> courseFiles(const std::string& folder,
+                                     const std::vector<std::string>& playerFiles, FileBytes& read);
+
+// Reads the package file `path` without following a link at its name.
+// Throws support::Error: 75 for a link ("is a symbolic link, not a file of
+// the package"), 53 for a missing file or one that is no plain file, and as
+// support::fileError gives it when it cannot be read.
+std::string readPackageFile(const std::string& path);
 
 // The files and links below `folder` that are not among `course`, the
 // writers' temporaries aside, by name.

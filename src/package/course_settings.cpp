@@ -155,7 +155,10 @@ std::optional<CourseSettings> readCourseScript(const std::string& folder) {
   const std::string file = path(folder);
   if (support::isLink(file)) bad(file, "is a symbolic link, not a file of the package");
   if (!std::filesystem::exists(file)) return std::nullopt;
-  const std::string text = support::readFile(file);
+  return parseCourseScript(support::readFile(file), file);
+}
+
+CourseSettings parseCourseScript(const std::string& text, const std::string& file) {
   CourseSettings s;
   const std::optional<std::string> mark = value(text, "passMark");
   if (!mark) bad(file, "gives no pass mark (\"passMark\": a number from 0 to 100)");

@@ -61,5 +61,8 @@ void writeCourseScript(const std::string& folder, const CourseSettings& settings
 // (a package made by hand or by an older version). Throws support::Error
 // when the file cannot be read or gives no pass mark from 0 to 100.
 std::optional<CourseSettings> readCourseScript(const std::string& folder);
+// The settings the text of the script `file` gives; throws as
+// readCourseScript does.
+CourseSettings parseCourseScript(const std::string& text, const std::string& file);
 
 }  // namespace package

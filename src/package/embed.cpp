@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <memory>
+#include <string_view>
 
 #include "support/error.h"
 #include "support/files.h"
@@ -11,14 +12,19 @@
 
 namespace package {
 
-void writeEmbeddedScript(const std::string& path) {
+namespace {
+
+// The file's bytes; 53 when it is missing or is a link.
+std::string plainFileBytes(const std::string& path) {
   struct stat st {};
   if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
     support::raise(support::kFileNotFound, path + ": not a plain file");
-  std::string bytes = support::readFile(path);
+  return support::readFile(path);
+}
+
+std::string script(const std::string& leaf, std::string_view bytes) {
   std::unique_ptr<gchar, decltype(&g_free)> encoded(
       g_base64_encode(reinterpret_cast<const guchar*>(bytes.data()), bytes.size()), &g_free);
-  std::string leaf = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
   std::string script = "window.rdEmbedded = window.rdEmbedded || {};\nwindow.rdEmbedded[\"";
   for (char c : leaf) {  // a stray file name must not end the string early
     if (c == '"' || c == '\\') script += '\\';
@@ -27,12 +33,32 @@ void writeEmbeddedScript(const std::string& path) {
   script += "\"] = \"";
   script += encoded.get();
   script += "\";\n";
-  support::writeFile(path + ".js", script);
+  return script;
 }
 
-void writePackageScripts(const std::string& folder, const std::vector<std::string>& files) {
-  for (const std::string& f : files)
-    if (f.ends_with(".htm.js")) writeEmbeddedScript(folder + "/" + f.substr(0, f.size() - 3));
+std::string leafOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return path.substr(slash == std::string::npos ? 0 : slash + 1);
+}
+
+}  // namespace
+
+void writeEmbeddedScript(const std::string& path) {
+  support::writeFile(path + ".js", script(leafOf(path), plainFileBytes(path)));
+}
+
+void writePackageScripts(const std::string& folder, const std::vector<std::string>& files,
+                         FileBytes& read) {
+  for (const std::string& f : files) {
+    if (!f.ends_with(".htm.js")) continue;
+    const std::string source = f.substr(0, f.size() - 3);
+    auto held = read.find(source);
+    if (held == read.end())
+      held = read.emplace(source, plainFileBytes(folder + "/" + source)).first;
+    std::string js = script(leafOf(source), held->second);
+    support::writeFile(folder + "/" + f, js);
+    read[f] = std::move(js);
+  }
 }
 
 }  // namespace package

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "package/contents.h"
+
 namespace package {
 
 // Writes `path` + ".js": a script that stores the file's bytes, as base64,
@@ -16,6 +18,9 @@ void writeEmbeddedScript(const std::string& path);
 // Writes the script of each file whose script is among `files` (relative to
 // `folder`): "pvomanifest.htm.js" for the outline, "testdataN.htm.js" for
 // each test's data. Throws support::Error for the first that fails.
-void writePackageScripts(const std::string& folder, const std::vector<std::string>& files);
+// Takes the files' bytes from `read` where it holds them, and
+// keeping there those it reads and the scripts it writes.
+void writePackageScripts(const std::string& folder, const std::vector<std::string>& files,
+                         FileBytes& read);
 
 }  // namespace package

@@ -145,13 +145,7 @@ std::string scormManifest(const ScormCourse& c) {
   return out + "    </resource>\n  </resources>\n</manifest>\n";
 }
 
-std::string courseTitle(const std::string& folder) {
-  std::string manifest;
-  try {
-    manifest = support::readFile((fs::path(folder) / "imsmanifest.xml").string());
-  } catch (const support::Error&) {
-    return "";
-  }
+std::string courseTitle(std::string_view manifest) {
   std::unique_ptr<xmlDoc, DocFree> doc(
       xmlReadMemory(manifest.data(), static_cast<int>(manifest.size()), "imsmanifest.xml", nullptr,
                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
@@ -161,12 +155,12 @@ std::string courseTitle(const std::string& folder) {
   return "";
 }
 
-void writeScormZip(const std::string& schemaFolder, const std::string& folder,
-                   const std::vector<std::string>& courseFiles, int masteryScore,
-                   const std::string& zipPath) {
+ScormZip scormZip(const std::string& schemaFolder, const std::string& folder,
+                  const std::vector<std::string>& courseFiles, int masteryScore,
+                  std::string_view manifest) {
   ScormCourse course;
   const std::string leaf = fs::path(folder).filename().string();
-  course.title = courseTitle(folder);
+  course.title = courseTitle(manifest);
   if (course.title.empty()) course.title = leaf;
   course.masteryScore = masteryScore;
   // The same course converted again keeps its identifier, so that an LMS
@@ -176,20 +170,19 @@ void writeScormZip(const std::string& schemaFolder, const std::string& folder,
       &g_free);
   course.identifier = "RAREDOZUD-" + std::string(digest.get()).substr(0, 16);
 
-  std::vector<MadeEntry> made;
+  ScormZip zip;
   for (const char* schema : kScormSchemaFiles)
-    made.push_back({schema, support::readFile(schemaFolder + "/" + schema)});
-  std::vector<std::string> files;
+    zip.made.push_back({schema, support::readFile(schemaFolder + "/" + schema)});
   for (const std::string& f : courseFiles) {
     const bool imsOnly = f == "imsmanifest.xml" ||
                          (f != "ims_xml.xsd" && std::find(kSchemaFiles.begin(), kSchemaFiles.end(),
                                                           f) != kSchemaFiles.end());
     if (imsOnly) continue;
-    files.push_back(f);
+    zip.files.push_back(f);
     if (!f.ends_with(".xsd")) course.files.push_back(f);
   }
-  made.push_back({"imsmanifest.xml", scormManifest(course)});
-  writeZip(folder, files, zipPath, made);
+  zip.made.push_back({"imsmanifest.xml", scormManifest(course)});
+  return zip;
 }
 
 }  // namespace package

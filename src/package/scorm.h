@@ -6,9 +6,11 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "package/manifest_xml.h"
+#include "package/zip_writer.h"
 
 namespace package {
 
@@ -37,16 +39,21 @@ std::string scormTitle(const std::string& utf8);
 // `files`.
 std::string scormManifest(const ScormCourse& course);
 
-// The course's title as the IMS manifest of `folder` gives it, surrounding
+// The course's title as the IMS manifest `manifest` gives it, surrounding
 // blanks and line ends removed; empty when it gives none.
-std::string courseTitle(const std::string& folder);
+std::string courseTitle(std::string_view manifest);
 
-// Writes `zipPath`: the SCORM manifest, the SCORM schemas from
-// `schemaFolder`, and of `courseFiles` (the IMS package's files in
-// `folder`) all but the IMS manifest and the IMS-only schemas. Throws
-// support::Error as writeZip does; an old zip then stays as it was.
-void writeScormZip(const std::string& schemaFolder, const std::string& folder,
-                   const std::vector<std::string>& courseFiles, int masteryScore,
-                   const std::string& zipPath);
+// What the SCORM zip holds: of `courseFiles` (the IMS package's files in
+// `folder`) all but the IMS manifest and the IMS-only schemas, and, made,
+// the SCORM manifest (titled from `manifest`, the IMS manifest's bytes) and
+// the SCORM schemas from `schemaFolder`. Throws support::Error when a
+// schema cannot be read.
+struct ScormZip {
+  std::vector<std::string> files;
+  std::vector<MadeEntry> made;
+};
+ScormZip scormZip(const std::string& schemaFolder, const std::string& folder,
+                  const std::vector<std::string>& courseFiles, int masteryScore,
+                  std::string_view manifest);
 
 }  // namespace package

@@ -1,25 +1,23 @@
 #include "package/zip_writer.h"
 
-#include <fcntl.h>
-#include <gsf/gsf-outfile-zip.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-#include <gsf/gsf-output-stdio.h>
-#include <gsf/gsf-output.h>
+#include <minizip/zip.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <vector>
+#include <optional>
+#include <utility>
 
+#include "package/contents.h"
 #include "support/files.h"
-#include "support/gobject.h"
 #include "support/runtime_error.h"
+#include "support/workers.h"
 
 namespace package {
 namespace fs = std::filesystem;
@@ -31,8 +29,7 @@ namespace {
 }
 
 // Pictures are compressed already: deflating them again costs time and gains
-// nothing. Text deflates well at a low level; the higher levels cost several
-// times the time for a few per cent.
+// nothing.
 bool alreadyPacked(const std::string& name) {
   size_t dot = name.rfind('.');
   if (dot == std::string::npos) return false;
@@ -40,104 +37,205 @@ bool alreadyPacked(const std::string& name) {
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return ext == "png" || ext == "jpg" || ext == "jpeg" || ext == "gif" || ext == "zip";
 }
+
+// Text deflates well at the lowest level; the higher ones cost several
+// times the time for a few per cent. (libdeflate at level 1, measured in
+// the program against this, changed the whole package by less than 1%.)
 constexpr int kDeflateLevel = 1;
-// Packages up to this size are put together in memory: the zip writer goes
-// back to every entry's header once its data is in, and on a file each of
-// those moves is a write of its own. Larger ones go to the file as they come.
-constexpr uintmax_t kMemoryZipLimit = uintmax_t{512} << 20;
-// Files are read and packed in pieces of this size.
-constexpr size_t kPiece = size_t{8} << 20;
 
-// The zip's entries under construction. Folders are opened once, and all of
-// them are closed, deepest first, before the zip itself.
-class ZipTree {
- public:
-  explicit ZipTree(GsfOutput* sink) {
-    GError* err = nullptr;
-    root_ = gsf_outfile_zip_new(sink, &err);
-    if (!root_) {
-      std::string why = err ? err->message : "unknown error";
-      if (err) g_error_free(err);
-      fail("cannot start the zip: " + why);
-    }
+// The deflated bytes of a file are made in a buffer of the thread's own,
+// which grows to the largest file, and copied out at their size: a buffer
+// of each file's bound would be filled for nothing and kept.
+char* scratch(size_t size) {
+  thread_local std::unique_ptr<char[]> buffer;
+  thread_local size_t capacity = 0;
+  if (size > capacity) {
+    buffer = std::make_unique_for_overwrite<char[]>(size);
+    capacity = size;
   }
-  ZipTree(const ZipTree&) = delete;
-  ZipTree& operator=(const ZipTree&) = delete;
-  ~ZipTree() {
-    for (auto it = owned_.rbegin(); it != owned_.rend(); ++it) g_object_unref(*it);
-    g_object_unref(root_);
-  }
-
-  // A new entry for the file `rel` ("a/b/c.htm"), its folders made as needed.
-  GsfOutput* entry(const std::string& rel) {
-    GsfOutfile* parent = root_;
-    std::string path;
-    size_t start = 0;
-    for (size_t slash; (slash = rel.find('/', start)) != std::string::npos; start = slash + 1) {
-      const std::string part = rel.substr(start, slash - start);
-      path += path.empty() ? part : "/" + part;
-      auto found = dirs_.find(path);
-      if (found == dirs_.end()) {
-        GsfOutput* d = gsf_outfile_new_child(parent, part.c_str(), TRUE);
-        if (!d) fail("cannot add the folder " + path + " to the zip");
-        owned_.push_back(d);
-        found = dirs_.emplace(path, GSF_OUTFILE(d)).first;
-      }
-      parent = found->second;
-    }
-    const std::string leaf = rel.substr(start);
-    GsfOutput* child =
-        gsf_outfile_new_child_full(parent, leaf.c_str(), FALSE, "compression-level",
-                                   alreadyPacked(leaf) ? GSF_ZIP_STORED : GSF_ZIP_DEFLATED,
-                                   "deflate-level", kDeflateLevel, nullptr);
-    if (!child) fail("cannot add " + rel + " to the zip");
-    owned_.push_back(child);
-    return child;
-  }
-
-  // Closes the folders and the zip; false when the zip could not be finished.
-  bool close() {
-    std::vector<std::pair<size_t, GsfOutfile*>> byDepth;
-    for (const auto& [path, dir] : dirs_)
-      byDepth.emplace_back(std::count(path.begin(), path.end(), '/'), dir);
-    std::stable_sort(byDepth.begin(), byDepth.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
-    bool ok = true;
-    for (const auto& d : byDepth) ok = gsf_output_close(GSF_OUTPUT(d.second)) && ok;
-    return gsf_output_close(GSF_OUTPUT(root_)) && ok;
-  }
-
- private:
-  GsfOutfile* root_ = nullptr;
-  std::map<std::string, GsfOutfile*> dirs_;
-  std::vector<GsfOutput*> owned_;
-};
-
-void packFile(ZipTree& tree, const std::string& folder, const std::string& rel, char* piece) {
-  const std::string file = (fs::path(folder) / fs::path(rel)).string();
-  GsfOutput* child = tree.entry(rel);
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0) throw support::fileError(errno, file);
-  for (;;) {
-    ssize_t n = ::read(fd, piece, kPiece);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int err = errno;
-      ::close(fd);
-      throw support::fileError(err, file);
-    }
-    if (n == 0) break;
-    if (!gsf_output_write(child, static_cast<size_t>(n), reinterpret_cast<const guint8*>(piece))) {
-      ::close(fd);
-      fail("cannot pack " + file);
-    }
-  }
-  ::close(fd);
-  if (!gsf_output_close(child)) fail("cannot pack " + file);
+  return buffer.get();
 }
 
-// The manifest first, so that it sits at the zip's root where an LMS looks
-// first; the rest by name, so that two runs give the same layout.
+// Raw deflate (no zlib header: the zip has its own) of a whole file, one
+// compressor per thread. Nothing when the result would not be smaller.
+bool deflateBytes(std::string_view in, std::string& out) {
+  struct Stream {
+    z_stream z{};
+    bool ok = deflateInit2(&z, kDeflateLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    ~Stream() { deflateEnd(&z); }
+  };
+  thread_local Stream s;
+  // zlib counts in 32 bits: a file of a gigabyte or more is stored as it is.
+  if (in.size() >= (size_t{1} << 30) || !s.ok || deflateReset(&s.z) != Z_OK) return false;
+  const size_t bound = deflateBound(&s.z, in.size());
+  char* buffer = scratch(bound);
+  s.z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+  s.z.avail_in = static_cast<uInt>(in.size());
+  s.z.next_out = reinterpret_cast<Bytef*>(buffer);
+  s.z.avail_out = static_cast<uInt>(bound);
+  if (deflate(&s.z, Z_FINISH) != Z_STREAM_END || s.z.total_out >= in.size()) return false;
+  out.assign(buffer, s.z.total_out);
+  return true;
+}
+
+// The zip's file, written through a buffer of a fixed size. The zip library
+// goes back to each entry's header once its data is in: while that header
+// is still in the buffer, the change is made there, else in the file.
+class ZipSink {
+ public:
+  ZipSink(support::PendingFile& file, std::string path)
+      : file_(file),
+        path_(std::move(path)),
+        buffer_(std::make_unique_for_overwrite<char[]>(kBuffer)) {}
+
+  bool write(const char* p, size_t n) {
+    if (pos_ < flushed_) {  // a header already in the file
+      const size_t k = std::min<uint64_t>(n, flushed_ - pos_);
+      if (!patch(p, k)) return false;
+      p += k;
+      n -= k;
+    }
+    while (n > 0) {
+      size_t at = static_cast<size_t>(pos_ - flushed_);
+      if (at == kBuffer) {
+        if (!flush()) return false;
+        at = 0;
+      }
+      const size_t k = std::min(n, kBuffer - at);
+      std::memcpy(buffer_.get() + at, p, k);
+      used_ = std::max(used_, at + k);
+      pos_ += k;
+      p += k;
+      n -= k;
+    }
+    return true;
+  }
+  bool seek(uint64_t to) {
+    if (to > flushed_ + used_) return false;  // the zip library never leaves a hole
+    pos_ = to;
+    return true;
+  }
+  uint64_t tell() const { return pos_; }
+  bool flush() {
+    if (abandoned_) return true;
+    try {
+      file_.write(std::string_view(buffer_.get(), used_));
+    } catch (const support::Error& e) {
+      error_ = e;
+      return false;
+    }
+    flushed_ += used_;
+    used_ = 0;
+    return true;
+  }
+  // The first failure, when there was one.
+  const std::optional<support::Error>& error() const { return error_; }
+  // The zip failed: what is still to come goes nowhere.
+  void abandon() { abandoned_ = true; }
+
+ private:
+  static constexpr size_t kBuffer = size_t{1} << 20;
+
+  bool patch(const char* p, size_t n) {
+    const ssize_t done = ::pwrite(file_.descriptor(), p, n, static_cast<off_t>(pos_));
+    if (done != static_cast<ssize_t>(n)) {
+      error_ = support::fileError(done < 0 ? errno : ENOSPC, path_);
+      return false;
+    }
+    pos_ += n;
+    return true;
+  }
+
+  support::PendingFile& file_;
+  std::string path_;
+  std::unique_ptr<char[]> buffer_;
+  uint64_t flushed_ = 0;  // bytes in the file
+  size_t used_ = 0;       // bytes in the buffer, after those
+  uint64_t pos_ = 0;
+  std::optional<support::Error> error_;
+  bool abandoned_ = false;
+};
+
+// The zip library's view of the sink.
+zlib_filefunc64_def sinkFunctions(ZipSink& sink) {
+  zlib_filefunc64_def f{};
+  f.opaque = &sink;
+  f.zopen64_file = [](voidpf opaque, const void*, int) -> voidpf { return opaque; };
+  f.zread_file = [](voidpf, voidpf, void*, uLong) -> uLong { return 0; };
+  f.zwrite_file = [](voidpf, voidpf s, const void* buf, uLong size) -> uLong {
+    return static_cast<ZipSink*>(s)->write(static_cast<const char*>(buf), size) ? size : 0;
+  };
+  f.ztell64_file = [](voidpf, voidpf s) -> ZPOS64_T { return static_cast<ZipSink*>(s)->tell(); };
+  f.zseek64_file = [](voidpf, voidpf s, ZPOS64_T offset, int origin) -> long {
+    auto* sink = static_cast<ZipSink*>(s);
+    if (origin == ZLIB_FILEFUNC_SEEK_CUR) offset += sink->tell();
+    if (origin == ZLIB_FILEFUNC_SEEK_END) return -1;  // not used in writing
+    return sink->seek(offset) ? 0 : -1;
+  };
+  f.zclose_file = [](voidpf, voidpf s) -> int {
+    return static_cast<ZipSink*>(s)->flush() ? 0 : -1;
+  };
+  f.zerror_file = [](voidpf, voidpf s) -> int { return static_cast<ZipSink*>(s)->error() ? 1 : 0; };
+  return f;
+}
+
+zip_fileinfo entryInfo(std::time_t modified) {
+  zip_fileinfo info{};
+  std::tm t{};
+  ::localtime_r(&modified, &t);
+  info.tmz_date = {static_cast<uInt>(t.tm_sec),  static_cast<uInt>(t.tm_min),
+                   static_cast<uInt>(t.tm_hour), static_cast<uInt>(t.tm_mday),
+                   static_cast<uInt>(t.tm_mon),  static_cast<uInt>(t.tm_year + 1900)};
+  info.external_fa = uLong{0100644} << 16;  // a plain file, readable by all
+  return info;
+}
+
+// Made on a Unix system (3), by a zip of version 2.0.
+constexpr uLong kMadeBy = (3 << 8) | 20;
+
+void addEntry(zipFile zip, const ZipEntry& e, const zip_fileinfo& info) {
+  const PackedFile& f = *e.file;
+  const int zip64 = f.size >= 0xffffffffU || f.data.size() >= 0xffffffffU;
+  if (zipOpenNewFileInZip4_64(zip, e.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                              f.deflated ? Z_DEFLATED : 0, f.deflated ? kDeflateLevel : 0, 1,
+                              -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0, kMadeBy, 0,
+                              zip64) != ZIP_OK)
+    fail("cannot add " + e.name + " to the zip");
+  for (size_t at = 0; at < f.data.size();) {
+    const unsigned n = static_cast<unsigned>(std::min<size_t>(f.data.size() - at, 1U << 30));
+    if (zipWriteInFileInZip(zip, f.data.data() + at, n) != ZIP_OK)
+      fail("cannot add " + e.name + " to the zip");
+    at += n;
+  }
+  if (zipCloseFileInZipRaw64(zip, f.size, f.crc) != ZIP_OK)
+    fail("cannot add " + e.name + " to the zip");
+}
+
+}  // namespace
+
+PackedFile packBytes(const std::string& name, std::string_view bytes) {
+  PackedFile p;
+  p.size = bytes.size();
+  p.crc =
+      static_cast<uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
+  if (!alreadyPacked(name)) p.deflated = deflateBytes(bytes, p.data);
+  if (!p.deflated) p.data.assign(bytes);
+  return p;
+}
+
+std::vector<PackedFile> packAll(const std::vector<PackSource>& sources) {
+  std::vector<PackedFile> packed(sources.size());
+  support::forEachOnCores(sources.size(), [&](size_t i) {
+    const PackSource& s = sources[i];
+    if (s.bytes) {
+      packed[i] = packBytes(s.name, *s.bytes);
+      return;
+    }
+    packed[i] = packBytes(s.name, readPackageFile(s.path));
+  });
+  return packed;
+}
+
 std::vector<std::string> zipOrder(std::vector<std::string> names) {
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     const bool am = a == "imsmanifest.xml", bm = b == "imsmanifest.xml";
@@ -148,28 +246,26 @@ std::vector<std::string> zipOrder(std::vector<std::string> names) {
   return names;
 }
 
-void packMade(ZipTree& tree, const MadeEntry& e) {
-  GsfOutput* child = tree.entry(e.name);
-  if (!gsf_output_write(child, e.bytes.size(), reinterpret_cast<const guint8*>(e.bytes.data())) ||
-      !gsf_output_close(child))
-    fail("cannot pack " + e.name);
-}
-
-void pack(GsfOutput* sink, const std::string& folder, const std::vector<std::string>& names,
-          const std::map<std::string, const MadeEntry*>& made) {
-  ZipTree tree(sink);
-  // One buffer for all files, left as it comes: most files fill a small part.
-  const auto piece = std::make_unique_for_overwrite<char[]>(kPiece);
-  for (const std::string& rel : names) {
-    if (auto m = made.find(rel); m != made.end())
-      packMade(tree, *m->second);
-    else
-      packFile(tree, folder, rel, piece.get());
+void writePackedZip(const std::string& zipPath, const std::vector<ZipEntry>& entries) {
+  support::PendingFile file(zipPath);
+  ZipSink sink(file, zipPath);
+  zlib_filefunc64_def functions = sinkFunctions(sink);
+  zipFile zip = zipOpen2_64(zipPath.c_str(), APPEND_STATUS_CREATE, nullptr, &functions);
+  if (!zip) fail("cannot start " + zipPath);
+  const zip_fileinfo info = entryInfo(std::time(nullptr));
+  try {
+    for (const ZipEntry& e : entries) addEntry(zip, e, info);
+  } catch (...) {
+    sink.abandon();
+    zipClose(zip, nullptr);  // frees it; the temporary goes with `file`
+    if (sink.error()) throw *sink.error();
+    throw;
   }
-  if (!tree.close()) fail("cannot finish the zip");
+  const bool closed = zipClose(zip, nullptr) == ZIP_OK;
+  if (sink.error()) throw *sink.error();
+  if (!closed) fail("cannot finish " + zipPath);
+  file.commit();
 }
-
-}  // namespace
 
 void writeZip(const std::string& folder, const std::vector<std::string>& names,
               const std::string& zipPath, const std::vector<MadeEntry>& made) {
@@ -180,34 +276,16 @@ void writeZip(const std::string& folder, const std::vector<std::string>& names,
     all.push_back(m.name);
   }
   const std::vector<std::string> ordered = zipOrder(std::move(all));
-  uintmax_t totalBytes = 0;
+  std::vector<PackSource> sources;
   for (const std::string& rel : ordered) {
-    std::error_code ec;
     auto m = byName.find(rel);
-    totalBytes += m != byName.end() ? m->second->bytes.size()
-                                    : fs::file_size(fs::path(folder) / fs::path(rel), ec);
+    sources.push_back({rel, (fs::path(folder) / fs::path(rel)).string(),
+                       m == byName.end() ? nullptr : &m->second->bytes});
   }
-  if (totalBytes <= kMemoryZipLimit) {
-    support::GObjectPtr<GsfOutput> memory(gsf_output_memory_new());
-    pack(memory.get(), folder, ordered, byName);
-    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(memory.get()));
-    const auto size = static_cast<size_t>(gsf_output_size(memory.get()));
-    support::writeFile(zipPath, std::string_view(reinterpret_cast<const char*>(bytes), size));
-    return;
-  }
-  support::PendingFile file(zipPath);
-  std::FILE* stream = ::fdopen(::dup(file.descriptor()), "wb");
-  if (!stream) throw support::fileError(errno, zipPath);
-  support::GObjectPtr<GsfOutput> out(gsf_output_stdio_new_FILE(zipPath.c_str(), stream, FALSE));
-  if (!out) {
-    std::fclose(stream);
-    fail("cannot write " + zipPath);
-  }
-  pack(out.get(), folder, ordered, byName);
-  if (!gsf_output_is_closed(out.get()) && !gsf_output_close(out.get()))
-    fail("cannot write " + zipPath);
-  out.reset();
-  file.commit();
+  const std::vector<PackedFile> packed = packAll(sources);
+  std::vector<ZipEntry> entries;
+  for (size_t i = 0; i < ordered.size(); ++i) entries.push_back({ordered[i], &packed[i]});
+  writePackedZip(zipPath, entries);
 }
 
 }  // namespace package

@@ -193,6 +193,14 @@ void writeFile(const std::string& path, std::string_view bytes) {
   file.commit();
 }
 
+void appendToFile(const std::string& path, std::string_view bytes) {
+  Fd f{::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666)};
+  if (f.fd < 0) raiseFileError(errno, path, true);
+  writeAll(f.fd, bytes, path);
+  const int fd = std::exchange(f.fd, -1);
+  if (::close(fd) != 0) raiseFileError(errno, path, true);
+}
+
 bool isTemporaryName(std::string_view leaf) {
   return leaf.starts_with(kTemporaryPrefix);
 }

@@ -22,6 +22,12 @@ std::string readDescriptor(int fd, const std::string& path);
 // fileError gives them; a failed write leaves `path` as it was.
 void writeFile(const std::string& path, std::string_view bytes);
 
+// Appends `bytes` to the file at `path`, made when missing, in one write:
+// lines that processes running at once append never mix. The one file the
+// program adds to rather than replaces (the log). Errors as fileError gives
+// them, a missing folder as 76.
+void appendToFile(const std::string& path, std::string_view bytes);
+
 // A file written in pieces the same way: into a temporary beside `path`,
 // which `commit` renames over it. Gone uncommitted, it leaves `path` as it
 // was and takes its temporary with it.

@@ -119,7 +119,11 @@ void DocReader::readSections(uint32_t mainEnd) {
 }
 
 std::vector<Para> DocReader::paragraphs(uint32_t a, uint32_t b) const {
+  // Room for every paragraph at once: a record holds its row's cells, and
+  // growing the list step by step would move them all each time.
   std::vector<Para> out;
+  out.reserve(1 + static_cast<size_t>(std::count_if(text_.begin() + a, text_.begin() + b,
+                                                    [](char16_t c) { return c == 13 || c == 7; })));
   uint32_t start = a;
   for (uint32_t cp = a; cp < b; ++cp) {
     char16_t c = text_[cp];
