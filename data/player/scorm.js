@@ -171,8 +171,11 @@ var RdScorm = (function () {
       if ('location' in r) v['cmi.location'] = r.location.slice(0, 1000);
       (r.interactions || []).forEach(function (x) { SCORM2004.interaction(v, x); });
       if ('suspend' in r) v['cmi.suspend_data'] = r.suspend;
+      // The LMS judges success by the scaled score against its passing
+      // score: it is given only once every test is taken, so a test not
+      // taken yet (or one that cannot be shown) keeps success unknown.
+      if (r.score && r.status && r.status.success !== 'unknown') v['cmi.score.scaled'] = String(r.score.scaled);
       if (r.score) {
-        v['cmi.score.scaled'] = String(r.score.scaled);
         v['cmi.score.raw'] = String(r.score.raw);
         v['cmi.score.min'] = '0';
         v['cmi.score.max'] = '100';

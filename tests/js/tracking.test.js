@@ -251,9 +251,10 @@ test('SCORM 2004: completion and success apart, scaled score, 2004 forms, exit a
   t.setTotal('1', 2);
   t.setTotal('2', 1);
   t.showPage(0);
-  // [what happens] -> completion, success, scaled score, exit on leaving
+  // [what happens] -> completion, success, scaled score (given once every
+  // test is taken: the LMS judges success by it), exit on leaving
   const rows = [
-    [() => t.recordTest('1', [true, true], [[0, 2], '{lang=x} A [,] B'], first, 75.3), 'incomplete', 'unknown', '0.67', 'suspend'],
+    [() => t.recordTest('1', [true, true], [[0, 2], '{lang=x} A [,] B'], first, 75.3), 'incomplete', 'unknown', undefined, 'suspend'],
     [() => t.recordTest('2', [false], [1], second, 3725.4), 'incomplete', 'failed', '0.67', 'suspend'],
     [() => [1, 2, 3].forEach((i) => t.showPage(i)), 'completed', 'failed', '0.67', 'suspend'],
     [() => t.recordTest('2', [true], [0], second, 1), 'completed', 'passed', '1', 'normal'],
