@@ -38,14 +38,15 @@ var RdCmi5 = (function () {
   }
 
   // `lib`: the library's client, initialized; `doc`: the state kept for
-  // this registration ({ location, suspend, completed, passed }); `lang`:
+  // this registration ({ location, suspend, completed, passed, failed:
+  // whether the last outcome sent was "failed" }); `lang`:
   // the course's language, for the questions' texts.
   function Cmi5Store(lib, doc, lang) {
     this.lib = lib;
     this.lang = lang || 'und';
     this.limit = RdTracking.RECORD_LIMIT;
     this.doc = { location: String(doc.location || ''), suspend: String(doc.suspend || ''),
-                 completed: doc.completed === true, passed: doc.passed === true };
+                 completed: doc.completed === true, passed: doc.passed === true, failed: doc.failed === true };
     var data = lib.getLaunchData() || {};
     this.normal = data.launchMode === 'Normal';
     var mastery = Number(data.masteryScore);
@@ -118,7 +119,8 @@ var RdCmi5 = (function () {
 
   // The defined statements, under their rules: in the Normal launch mode
   // only; completed and passed once a registration, failed once a session
-  // and never after passed; each with the score over all tests.
+  // and never after passed; each with the score over all tests. An outcome
+  // already sent is not sent again when a later session starts with it.
   Cmi5Store.prototype.outcome = function (status, score) {
     var lib = this.lib;
     var self = this;
@@ -127,9 +129,10 @@ var RdCmi5 = (function () {
     var changed = false;
     if (status.success === 'passed' && !this.doc.passed) {
       this.doc.passed = changed = true;
+      this.doc.failed = false;
       this.send(function () { return lib.pass(result); });
-    } else if (status.success === 'failed' && !this.doc.passed && !this.failed) {
-      this.failed = true;
+    } else if (status.success === 'failed' && !this.doc.passed && !this.doc.failed && !this.failed) {
+      this.failed = this.doc.failed = changed = true;
       this.send(function () { return lib.fail(result); });
     }
     if (status.completion === 'completed' && !this.doc.completed) {
