@@ -87,6 +87,7 @@ test('pages walked, one test right and one wrong: status, score, place and answe
   assert.deepEqual([r.min, r.max], ['0', '100']);
   assert.equal(r.location, bookmark.file);
   assert.ok(r.suspend.length > 0 && r.suspend.length <= (v2004 ? 64000 : 4096), r.suspend);
+  assert.deepEqual(r.refused, [], 'the runtime takes every value the player sets');
   // Each checked question an interaction, each test an objective.
   const interactions = Object.values(r.interactions);
   assert.equal(interactions.length, questions[0] + questions[1]);
