@@ -334,13 +334,13 @@ std::uintmax_t roomTaken(const fs::path& folder) {
 }
 
 // A real full disk: a small file system of its own, which only root can
-// make, sized from the small course's package (a quarter more), so that it
+// make, sized from the small course's package (15% more), so that it
 // holds that package whatever the player weighs, and not a bigger one.
 TEST(FullDisk, ARunOnAFullDiskExits1AndKeepsTheOldZip) {
   ScratchFolder probe, work;
   fs::copy(std::string(RD_TEST_DIR) + "/../examples/course.txt", probe / "course.txt");
   ASSERT_EQ(convert(probe, "course.txt").exit, 0);
-  const std::string size = "size=" + std::to_string(roomTaken(probe.path()) * 5 / 4) + "k";
+  const std::string size = "size=" + std::to_string(roomTaken(probe.path()) * 23 / 20) + "k";
   if (::geteuid() != 0 || ::mount("rdtest", work.path().c_str(), "tmpfs", 0, size.c_str()) != 0)
     GTEST_SKIP() << "needs root and a tmpfs mount to fill a disk";
   struct Unmount {
