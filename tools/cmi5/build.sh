@@ -4,11 +4,18 @@
 # folder's package-lock.json: npm ci, then esbuild bundles the library into
 # one script that sets window.RdCmi5Lib. The kept bundle lets `make run`
 # and the conversion stay offline; run this after changing the versions.
-#   sh tools/cmi5/build.sh [OUTPUT]     (default: data/player/cmi5.js)
+#   sh tools/cmi5/build.sh [OUTPUT [WORK]]
+# OUTPUT defaults to data/player/cmi5.js; WORK, the folder npm installs
+# into, to this one (a test builds into the build tree instead).
 set -eu
 here=$(cd "$(dirname -- "$0")" && pwd)
-out=${1:-$here/../../data/player/cmi5.js}
-cd "$here"
+out=$(realpath -m -- "${1:-$here/../../data/player/cmi5.js}")
+work=${2:-$here}
+if [ "$work" != "$here" ]; then
+  mkdir -p -- "$work"
+  cp -- "$here/package.json" "$here/package-lock.json" "$here/entry.js" "$work/"
+fi
+cd "$work"
 npm ci --no-audit --no-fund --loglevel=error
 version=$(node -p "require('@xapi/cmi5/package.json').version")
 # What the bundle holds, and under which licence, at its head: the
