@@ -332,6 +332,6 @@ var RdScorm = (function () {
   };
 
   return { SCORM12: SCORM12, SCORM2004: SCORM2004, findApi: findApi, connect: connect,
-           LmsStore: LmsStore, LocalStore: LocalStore, duration: duration };
+           LmsStore: LmsStore, LocalStore: LocalStore };
 })();
 if (typeof module !== 'undefined' && module.exports) module.exports = RdScorm;

@@ -390,6 +390,6 @@ var RdTracking = (function () {
   };
 
   return { encode: encode, decode: decode, summary: summary, emptyState: emptyState, Tracker: Tracker,
-           isCount: isCount, RECORD_LIMIT: RECORD_LIMIT };
+           RECORD_LIMIT: RECORD_LIMIT };
 })();
 if (typeof module !== 'undefined' && module.exports) module.exports = RdTracking;

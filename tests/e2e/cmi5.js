@@ -164,6 +164,19 @@ test('a browse session sends no outcome, and the registration meets its moveOn',
   assert.ok(all.indexOf('failed') < all.indexOf('passed'), 'no failed after passed');
 });
 
+test('a launch whose token was already handed out still shows the course, kept in the browser', async () => {
+  const l = server.launch(launchData);
+  await fetch(new URL(l.url).searchParams.get('fetch'), { method: 'POST' });
+  page = await context.newPage();
+  page.on('pageerror', (e) => pageErrors.push(String(e)));
+  await page.goto(l.url);
+  await at(order[0].file);
+  await player().locator('#next').click();
+  await at(order[1].file);
+  assert.deepEqual(verbs(l.session), []);
+  await page.close();
+});
+
 test('no script error on any page', () => {
   assert.deepEqual(pageErrors, []);
 });
