@@ -297,19 +297,27 @@
 
   // ---- progress ------------------------------------------------------------
 
-  // The LMS's API when the course runs in one, else this browser's storage
-  // for this course (all courses opened from disk share one storage, so the
-  // key is the course's folder).
-  function progressStore() {
-    var api = RdTracking.findApi(window);
-    if (api) {
-      var lms = new RdTracking.LmsStore(api);
-      if (lms.open) return lms;
-    }
+  // Where the progress is kept: the LRS when a cmi5 LMS launched the
+  // course (its parameters are in the URL), else the LMS's SCORM runtime
+  // (2004, else 1.2) when the course runs in one, else this browser's
+  // storage for this course (all courses opened from disk share one
+  // storage, so the key is the course's folder). A launch the LRS refuses
+  // keeps the progress in the browser, and says so on the console.
+  function localStore() {
     var storage = null;
     try { storage = window.localStorage; } catch (e) { storage = null; }
     if (!storage) storage = { getItem: function () { return null; }, setItem: function () {} };
-    return new RdTracking.LocalStore(storage, 'raredozud:' + location.pathname.replace(/[^\/]*$/, ''));
+    return new RdScorm.LocalStore(storage, 'raredozud:' + location.pathname.replace(/[^\/]*$/, ''));
+  }
+
+  function progressStore() {
+    if (RdCmi5.launched(location.search)) {
+      return RdCmi5.open('player/', courseLang).catch(function (e) {
+        if (window.console) console.error('cmi5 launch failed: ' + (e && e.message ? e.message : e));
+        return localStore();
+      });
+    }
+    return Promise.resolve(RdScorm.connect(window) || localStore());
   }
 
   function passMark() {
@@ -430,8 +438,8 @@
     go.focus();
   }
 
-  function start() {
-    tracker = new RdTracking.Tracker(progressStore(), {
+  function start(store) {
+    tracker = new RdTracking.Tracker(store, {
       files: order.map(function (e) { return e.file; }), passMark: passMark()
     });
     countQuestions();
@@ -455,7 +463,7 @@
       $('toc-results').hidden = true;
       return;
     }
-    start();
+    return progressStore().then(start);
   }).catch(function (err) {
     $('toc-message').textContent = T.loadFailed;
     $('toc-results').hidden = true;

@@ -5,33 +5,9 @@
 var RdTracking = (function () {
   'use strict';
 
-  // SCORM 1.2 gives cmi.suspend_data at most this many characters.
-  var SUSPEND_LIMIT = 4096;
-  var LOCATION_LIMIT = 255;
-
-  // SCORM 1.2's search for the LMS's API object: up the frames the course
-  // runs in, then up those of the window that opened it. A frame of another
-  // origin on the way is passed over, not a reason to stop.
-  function findIn(win) {
-    for (var tries = 0; win && tries < 8; tries++) {
-      try {
-        if (win.API && typeof win.API.LMSInitialize === 'function') return win.API;
-      } catch (e) { /* another origin */ }
-      var up = null;
-      try { up = win.parent; } catch (e) { up = null; }
-      if (!up || up === win) break;
-      win = up;
-    }
-    return null;
-  }
-
-  function findApi(win) {
-    var api = findIn(win);
-    if (api) return api;
-    var opener = null;
-    try { opener = win.top && win.top.opener; } catch (e) { opener = null; }
-    return opener ? findIn(opener) : null;
-  }
+  // The longest record of progress any store keeps (the SCORM 2004 runtime's
+  // cmi.suspend_data); each store says how long its own may be.
+  var RECORD_LIMIT = 64000;
 
   // ---- the record of progress, as text for cmi.suspend_data -------------
 
@@ -77,7 +53,6 @@ var RdTracking = (function () {
   // count stays), then whole tests, last the pages seen. Never longer than
   // `limit`.
   function encode(state, limit) {
-    limit = limit || SUSPEND_LIMIT;
     var keys = Object.keys(state.tests).sort(function (a, b) { return Number(a) - Number(b); });
     var tests = {};
     keys.forEach(function (k) {
@@ -131,9 +106,9 @@ var RdTracking = (function () {
   // has) or whose counts disagree is dropped, and so is a record longer
   // than encode writes. A test whose number of questions changed is
   // dropped when its data file is read (Tracker.setTotal).
-  function decode(text, pages, keys) {
+  function decode(text, pages, keys, limit) {
     var state = emptyState(pages);
-    if (typeof text !== 'string' || text.length > SUSPEND_LIMIT) return state;
+    if (typeof text !== 'string' || text.length > (limit || RECORD_LIMIT)) return state;
     var record;
     try { record = JSON.parse(text); } catch (e) { return state; }
     if (!record || typeof record !== 'object' || record.v !== 1) return state;
@@ -152,7 +127,10 @@ var RdTracking = (function () {
   // The score and the status: `totals` gives each test's number of
   // questions (by key) as the course has it now. A test without questions
   // is one that cannot be shown: no learner can finish the course, so it
-  // stays incomplete, never completed or passed.
+  // stays incomplete, never completed or passed, and its success unknown.
+  // completion: every page seen and every test taken; success: every test
+  // taken, the score against the pass mark ('unknown' before, and for a
+  // course without tests); status: both in one word, as SCORM 1.2 has it.
   function summary(state, totals, passMark) {
     var right = 0;
     var all = 0;
@@ -170,101 +148,22 @@ var RdTracking = (function () {
         right += t.rightCount;
       }
     });
-    var seenAll = state.seen.every(Boolean);
     var raw = all ? Math.round(100 * right / all) : null;
-    var status = 'incomplete';
-    if (seenAll && answered === tests && !unusable) status = !tests ? 'completed' : raw >= passMark ? 'passed' : 'failed';
-    return { right: right, total: all, raw: raw, answered: answered, status: status };
+    var taken = answered === tests && !unusable;
+    var completion = taken && state.seen.every(Boolean) ? 'completed' : 'incomplete';
+    var success = taken && tests ? (raw >= passMark ? 'passed' : 'failed') : 'unknown';
+    var status = completion === 'incomplete' ? completion : tests ? success : 'completed';
+    return { right: right, total: all, raw: raw, answered: answered, status: status,
+             completion: completion, success: success };
   }
-
-  // ---- where the record is kept -------------------------------------------
-
-  // The LMS, through the SCORM 1.2 API.
-  function LmsStore(api) {
-    this.api = api;
-    this.open = String(api.LMSInitialize('')) === 'true';
-    this.finished = false;
-  }
-  LmsStore.prototype.get = function (name) {
-    if (!this.open) return '';
-    var v = this.api.LMSGetValue(name);
-    return v === null || v === undefined ? '' : String(v);
-  };
-  LmsStore.prototype.load = function () {
-    var counted = function (v) { return /^\d{1,6}$/.test(v) ? Number(v) : 0; };
-    return { location: this.get('cmi.core.lesson_location'), suspend: this.get('cmi.suspend_data'),
-             status: this.get('cmi.core.lesson_status'), mastery: this.get('cmi.student_data.mastery_score'),
-             student: this.get('cmi.core.student_id'),
-             interactions: counted(this.get('cmi.interactions._count')),
-             objectives: counted(this.get('cmi.objectives._count')) };
-  };
-  LmsStore.prototype.save = function (values) {
-    if (!this.open || this.finished) return;
-    var api = this.api;
-    Object.keys(values).forEach(function (name) { api.LMSSetValue(name, String(values[name])); });
-    api.LMSCommit('');
-  };
-  LmsStore.prototype.finish = function (values) {
-    if (!this.open || this.finished) return;
-    this.save(values);
-    this.finished = true;
-    this.api.LMSFinish('');
-  };
-
-  // The browser's local storage, one entry per course. Storage that is
-  // switched off or full loses the record, never the course.
-  function LocalStore(storage, key) {
-    this.storage = storage;
-    this.key = key;
-    this.record = {};
-    try {
-      var r = JSON.parse(storage.getItem(key) || '{}');
-      if (r && typeof r === 'object') this.record = r;
-    } catch (e) { this.record = {}; }
-  }
-  // The questions answered, as an LMS journals them, up to this many (the
-  // oldest go first), and each test's objective.
-  var LOCAL_INTERACTIONS = 500;
-
-  LocalStore.prototype.load = function () {
-    var r = this.record;
-    if (!Array.isArray(r.interactions)) r.interactions = [];
-    if (!Array.isArray(r.objectives)) r.objectives = [];
-    return { location: String(r.location || ''), suspend: String(r.suspend || ''),
-             status: String(r.status || ''), mastery: '', student: '',
-             interactions: r.interactions.length, objectives: r.objectives.length };
-  };
-  LocalStore.prototype.save = function (values) {
-    var r = this.record;
-    if ('cmi.core.lesson_location' in values) r.location = values['cmi.core.lesson_location'];
-    if ('cmi.suspend_data' in values) r.suspend = values['cmi.suspend_data'];
-    if ('cmi.core.lesson_status' in values) r.status = values['cmi.core.lesson_status'];
-    if ('cmi.core.score.raw' in values) r.score = values['cmi.core.score.raw'];
-    if (!Array.isArray(r.interactions)) r.interactions = [];
-    if (!Array.isArray(r.objectives)) r.objectives = [];
-    // "cmi.interactions.3.correct_responses.0.pattern": record 3's
-    // "correct_responses.0.pattern"; a number past the list's end is a new
-    // record (the oldest interactions may have gone).
-    var made = {};
-    Object.keys(values).forEach(function (name) {
-      var m = /^cmi\.(interactions|objectives)\.(\d+)\.(.+)$/.exec(name);
-      if (!m) return;
-      var list = r[m[1]];
-      var i = Number(m[2]);
-      var item = made[m[1] + i] || (i < list.length ? list[i] : null);
-      if (!item || typeof item !== 'object') {
-        item = made[m[1] + i] = {};
-        list.push(item);
-      }
-      item[m[3]] = values[name];
-    });
-    if (r.interactions.length > LOCAL_INTERACTIONS) r.interactions.splice(0, r.interactions.length - LOCAL_INTERACTIONS);
-    try { this.storage.setItem(this.key, JSON.stringify(r)); } catch (e) { /* see above */ }
-  };
-  LocalStore.prototype.finish = LocalStore.prototype.save;
 
   // ---- the tracker the player drives ----------------------------------------
 
+  // `store`: where the record is kept. `load()` gives { location, suspend,
+  // mastery (the pass mark the LMS sets, per cent, or null), learner (the
+  // LMS's learner id, or ''), interactions and objectives (how many the
+  // LMS holds) }; `save(report)` and `finish(leaving)` take what the tracker
+  // says (Tracker.report); `limit` is the longest record it keeps.
   // `course`: { files: [file by page index], passMark }. Tests are keyed by
   // the number of their data file (testdata7.htm: "7").
   function Tracker(store, course) {
@@ -273,21 +172,19 @@ var RdTracking = (function () {
     this.passMark = course.passMark;
     this.totals = {};
     var saved = store.load();
-    var mastery = Number(saved.mastery);
-    if (saved.mastery !== '' && mastery >= 0 && mastery <= 100) this.passMark = mastery;
+    if (typeof saved.mastery === 'number' && saved.mastery >= 0 && saved.mastery <= 100) this.passMark = saved.mastery;
     var self = this;
     this.files.forEach(function (f) {
       var m = /^test(\d+)\.htm$/i.exec(f);
       if (m) self.totals[m[1]] = null;  // not read yet
     });
-    this.state = decode(saved.suspend, this.files.length, Object.keys(this.totals));
+    this.state = decode(saved.suspend, this.files.length, Object.keys(this.totals), store.limit);
     this.location = this.files.indexOf(saved.location) >= 0 ? saved.location : '';
-    this.reported = { status: saved.status };
     this.returning = saved.suspend !== '' || this.location !== '';
     // The learner's order of answers: from the LMS's learner id, so that it
     // is theirs on any machine, else drawn once and kept in the record.
     if (!this.state.seed) {
-      this.state.seed = saved.student ? (hash(saved.student) >>> 0).toString(36)
+      this.state.seed = saved.learner ? (hash(saved.learner) >>> 0).toString(36)
         : Math.floor(Math.random() * 2176782336).toString(36);
     }
     this.interactions = saved.interactions || 0;
@@ -327,34 +224,29 @@ var RdTracking = (function () {
     return summary(this.state, this.knownTotals(), this.passMark);
   };
 
-  // Writes what changed since the last report, and commits it.
-  Tracker.prototype.report = function (extra) {
-    var values = extra || {};
+  // Tells the store how things stand: a report holds the record (suspend),
+  // the summary's status, completion and success, the score once a test
+  // is answered (raw per cent, and scaled 0..1), the objectives that
+  // changed, and what `report` already holds (the place, the questions
+  // just checked). The store sends on only what changed.
+  Tracker.prototype.report = function (report) {
+    report = report || {};
     var s = this.summary();
-    var suspend = encode(this.state, SUSPEND_LIMIT);
-    if (suspend !== this.reported.suspend) values['cmi.suspend_data'] = suspend;
-    if (s.answered > 0 && s.raw !== this.reported.raw) {
-      values['cmi.core.score.min'] = '0';
-      values['cmi.core.score.max'] = '100';
-      values['cmi.core.score.raw'] = String(s.raw);
-    }
-    if (s.status !== this.reported.status) values['cmi.core.lesson_status'] = s.status;
-    this.objectiveValues(values);
-    if (!Object.keys(values).length) return s;
-    this.reported = { suspend: suspend, raw: s.answered > 0 ? s.raw : this.reported.raw, status: s.status };
-    this.store.save(values);
+    report.suspend = encode(this.state, this.store.limit);
+    if (s.answered > 0) report.score = { raw: s.raw, scaled: s.raw / 100 };
+    report.status = { word: s.status, completion: s.completion, success: s.success };
+    var objectives = this.objectiveReport();
+    if (objectives.length) report.objectives = objectives;
+    this.store.save(report);
     return s;
   };
 
   Tracker.prototype.showPage = function (index) {
     if (index < 0 || index >= this.files.length) return;
-    var values = {};
+    var report = {};
     this.state.seen[index] = true;
-    if (this.location !== this.files[index]) {
-      this.location = this.files[index];
-      values['cmi.core.lesson_location'] = this.location.slice(0, LOCATION_LIMIT);
-    }
-    this.report(values);
+    if (this.location !== this.files[index]) report.location = this.location = this.files[index];
+    this.report(report);
   };
 
   // A test's number of questions, once its data file has been read (0 for
@@ -382,9 +274,10 @@ var RdTracking = (function () {
       this.state.tests[key] = { total: right.length, right: right.slice(), rightCount: count(right),
                                 answers: answers ? answers.slice() : null, attempts: attempts };
     }
-    var values = questions && questions.length === right.length && answers && answers.length === right.length
-      ? this.interactionValues(key, questions, answers, right, seconds) : {};
-    this.report(values);
+    var report = {};
+    if (questions && questions.length === right.length && answers && answers.length === right.length)
+      report.interactions = this.interactionReport(key, questions, answers, right, seconds);
+    this.report(report);
   };
 
   // A test's result: { right, total, raw (per cent), passed (its own share
@@ -420,90 +313,52 @@ var RdTracking = (function () {
 
   // ---- what the LMS records of each question and test ----------------------
 
-  var CHOICES = 'abcdefghijklmnopqrstuvwxyz0123456789';
-
-  // SCORM 1.2 names the answers of a choice by one letter or digit each.
-  function choiceList(indexes) {
-    if (!indexes.length || indexes.some(function (i) { return !(i >= 0 && i < CHOICES.length); })) return '';
-    return indexes.map(function (i) { return CHOICES.charAt(i); }).join(',');
-  }
-
-  // A text for a CMIString255 element: one line, at most 255 characters.
-  function text255(s) {
-    return String(s).replace(/[\u0000-\u001f\u007f]+/g, ' ').trim().slice(0, 255);
-  }
-
-  function pad(n, width) {
-    var s = String(n);
-    while (s.length < (width || 2)) s = '0' + s;
-    return s;
-  }
-
-  // CMITimespan: HH:MM:SS (hours in two to four digits), to 9999 hours.
-  function timespan(seconds) {
-    var s = Math.max(0, Math.round(seconds || 0));
-    return pad(Math.min(9999, Math.floor(s / 3600))) + ':' + pad(Math.floor(s / 60) % 60) + ':' + pad(s % 60);
-  }
-
-  // cmi.interactions.n.*: every question of a checked attempt, a record each,
-  // as the LMS journals them.
-  Tracker.prototype.interactionValues = function (key, questions, answers, right, seconds) {
-    var values = {};
-    var now = new Date();
-    var time = pad(now.getHours()) + ':' + pad(now.getMinutes()) + ':' + pad(now.getSeconds());
+  // Every question of a checked attempt, a record each, numbered on from
+  // those the LMS holds: { index, id (test7q3), test (test7), question
+  // (its text), when, kind (choice or fill-in), chosen (the answers picked,
+  // by place), correct (those to pick) and options (the answers' texts), or
+  // text (typed) and accepted (the answers that count), right, seconds }.
+  Tracker.prototype.interactionReport = function (key, questions, answers, right, seconds) {
+    var when = new Date();
     var self = this;
-    questions.forEach(function (q, i) {
-      var at = 'cmi.interactions.' + self.interactions++ + '.';
+    return questions.map(function (q, i) {
       var a = answers[i];
-      var response;
-      var patterns;
+      var r = { index: self.interactions++, id: 'test' + key + 'q' + (i + 1), test: 'test' + key,
+                question: String(q.text || ''), when: when,
+                kind: q.kind === 'short' ? 'fill-in' : 'choice', right: !!right[i], seconds: seconds || 0 };
       if (q.kind === 'short') {
-        response = typeof a === 'string' ? text255(a) : '';
-        patterns = q.accepted.slice(0, 10).map(text255);
+        r.text = typeof a === 'string' ? a : '';
+        r.accepted = q.accepted.slice();
       } else {
-        var chosen = q.kind === 'single' ? (isCount(a) ? [a] : []) : Array.isArray(a) ? a : [];
-        response = choiceList(chosen);
-        var want = [];
-        q.answers.forEach(function (x, k) { if (x.correct) want.push(k); });
-        patterns = [choiceList(want)];
+        r.chosen = q.kind === 'single' ? (isCount(a) ? [a] : []) : Array.isArray(a) ? a.filter(isCount) : [];
+        r.correct = [];
+        r.options = q.answers.map(function (x) { return String(x.text || ''); });
+        q.answers.forEach(function (x, k) { if (x.correct) r.correct.push(k); });
       }
-      values[at + 'id'] = 'test' + key + 'q' + (i + 1);
-      values[at + 'objectives.0.id'] = 'test' + key;
-      values[at + 'time'] = time;
-      values[at + 'type'] = q.kind === 'short' ? 'fill-in' : 'choice';
-      patterns.forEach(function (p, k) { if (p) values[at + 'correct_responses.' + k + '.pattern'] = p; });
-      values[at + 'weighting'] = '1';
-      if (response) values[at + 'student_response'] = response;
-      values[at + 'result'] = right[i] ? 'correct' : 'wrong';
-      values[at + 'latency'] = timespan(seconds);
+      return r;
     });
-    return values;
   };
 
-  // cmi.objectives.n.*: each test's score and status, test i as objective
-  // i, written when they change. Objectives are numbered without gaps, so a
-  // test answered before the ones ahead of it writes those as "not
-  // attempted"; nothing is written before the first answer.
-  Tracker.prototype.objectiveValues = function (values) {
+  // Each test's score and status, test i as objective i, when they change:
+  // { index, id (test7), raw (per cent, or null), status (passed, failed or
+  // 'not attempted') }. Objectives are numbered without gaps, so a test
+  // answered before the ones ahead of it reports those as not attempted;
+  // nothing is reported before the first answer.
+  Tracker.prototype.objectiveReport = function () {
     var self = this;
     var last = -1;
+    var out = [];
     this.testKeys.forEach(function (key, i) { if (self.testResult(key)) last = i; });
     this.testKeys.slice(0, last + 1).forEach(function (key, i) {
       var r = self.testResult(key);
       var status = r ? (r.passed ? 'passed' : 'failed') : 'not attempted';
       var said = status + ' ' + (r ? r.raw : '');
       if (self.objectives[key] === said || i > self.objectiveCount) return;
-      var at = 'cmi.objectives.' + i + '.';
-      values[at + 'id'] = 'test' + key;
-      if (r) {
-        values[at + 'score.min'] = '0';
-        values[at + 'score.max'] = '100';
-        values[at + 'score.raw'] = String(r.raw);
-      }
-      values[at + 'status'] = status;
+      out.push({ index: i, id: 'test' + key, raw: r ? r.raw : null, status: status });
       self.objectives[key] = said;
       if (i === self.objectiveCount) self.objectiveCount++;
     });
+    return out;
   };
 
   // The answers of the test's record (its best attempt), or null.
@@ -516,18 +371,25 @@ var RdTracking = (function () {
     return !!this.state.tests[key];
   };
 
-  // The learner leaves: the LMS keeps the record for the next launch.
+  // The learner leaves: the store keeps the record for the next launch.
+  // Done (completed and not failed): the attempt is over; else it is
+  // suspended, to go on with.
+  Tracker.prototype.leaving = function (seconds) {
+    var s = this.summary();
+    return { exit: s.completion === 'completed' && s.success !== 'failed' ? 'normal' : 'suspend', seconds: seconds };
+  };
+
   Tracker.prototype.finish = function (seconds) {
-    this.store.finish({ 'cmi.core.exit': 'suspend', 'cmi.core.session_time': timespan(seconds) });
+    this.store.finish(this.leaving(seconds));
   };
 
   // The page is hidden (a phone switched apps, a tab went to the back): all
   // is committed as if the learner left, and the session goes on.
   Tracker.prototype.suspend = function (seconds) {
-    this.store.save({ 'cmi.core.exit': 'suspend', 'cmi.core.session_time': timespan(seconds) });
+    this.store.save({ leaving: this.leaving(seconds) });
   };
 
-  return { findApi: findApi, encode: encode, decode: decode, summary: summary, emptyState: emptyState,
-           LmsStore: LmsStore, LocalStore: LocalStore, Tracker: Tracker, SUSPEND_LIMIT: SUSPEND_LIMIT };
+  return { encode: encode, decode: decode, summary: summary, emptyState: emptyState, Tracker: Tracker,
+           RECORD_LIMIT: RECORD_LIMIT };
 })();
 if (typeof module !== 'undefined' && module.exports) module.exports = RdTracking;

@@ -325,10 +325,23 @@ TEST(CopyStep, AFailureAfterSuccessExits1AndSaysWhichStep) {
   EXPECT_EQ(readBytes(work / "log.txt").find("copy"), std::string::npos);
 }
 
-// A real full disk: a small file system of its own, which only root can make.
+// The room the files under `folder` take on tmpfs (whole 4 KiB pages), in KiB.
+std::uintmax_t roomTaken(const fs::path& folder) {
+  std::uintmax_t kib = 0;
+  for (const auto& e : fs::recursive_directory_iterator(folder))
+    if (e.is_regular_file()) kib += (e.file_size() + 4095) / 4096 * 4;
+  return kib;
+}
+
+// A real full disk: a small file system of its own, which only root can
+// make, sized from the small course's package (15% more), so that it
+// holds that package whatever the player weighs, and not a bigger one.
 TEST(FullDisk, ARunOnAFullDiskExits1AndKeepsTheOldZip) {
-  ScratchFolder work;
-  if (::geteuid() != 0 || ::mount("rdtest", work.path().c_str(), "tmpfs", 0, "size=384k") != 0)
+  ScratchFolder probe, work;
+  fs::copy(std::string(RD_TEST_DIR) + "/../examples/course.txt", probe / "course.txt");
+  ASSERT_EQ(convert(probe, "course.txt").exit, 0);
+  const std::string size = "size=" + std::to_string(roomTaken(probe.path()) * 23 / 20) + "k";
+  if (::geteuid() != 0 || ::mount("rdtest", work.path().c_str(), "tmpfs", 0, size.c_str()) != 0)
     GTEST_SKIP() << "needs root and a tmpfs mount to fill a disk";
   struct Unmount {
     std::string at;

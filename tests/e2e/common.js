@@ -176,9 +176,10 @@ function unpackScorm(zip) {
   return { work, course };
 }
 
-// lms.htm (scorm-again's SCORM 1.2 runtime) and the unpacked course beside
-// it in course/, served on 127.0.0.1, and the browser: { base, context,
-// close }, which also removes the unpacked course.
+// lms.htm (scorm-again's SCORM runtimes) and the unpacked course (or a
+// package folder, `work` null) beside it in course/, served on 127.0.0.1,
+// and the browser: { base, context, close }, which also removes the
+// unpacked course.
 async function lmsHarness({ work, course }) {
   const runtime = path.dirname(require.resolve('scorm-again/scorm12'));
   const server = await serve({ '/': __dirname, '/course/': course, '/scorm-again/': runtime });
@@ -189,9 +190,36 @@ async function lmsHarness({ work, course }) {
     close: async () => {
       await close();
       server.close();
-      fs.rmSync(work, { recursive: true, force: true });
+      if (work) fs.rmSync(work, { recursive: true, force: true });
     },
   };
+}
+
+// The LMS harness for a test file of node's runner: up before its tests,
+// closed after them. `launch(stored, options)` opens lms.htm in a new page
+// (`page`) and launches the course there (lms.htm's launch); player(),
+// content() (the page in the player), record() (lmsRecord()) and until()
+// reach into it; pageErrors collects the script errors of every page.
+function lmsSession(unpacked) {
+  const { before, after } = require('node:test');
+  let base, context, close;
+  before(async () => ({ base, context, close } = await lmsHarness(unpacked)));
+  after(() => close && close());
+  const lms = {
+    page: null,
+    pageErrors: [],
+    player: () => lms.page.frameLocator('#sco'),
+    content: () => lms.player().frameLocator('#content'),
+    record: () => lms.page.evaluate(() => lmsRecord()),
+    until: (check, arg) => lms.page.waitForFunction(check, arg),
+    launch: async (stored, options) => {
+      lms.page = await context.newPage();
+      lms.page.on('pageerror', (e) => lms.pageErrors.push(String(e)));
+      await lms.page.goto(base + 'lms.htm');
+      return lms.page.evaluate(([s, o]) => launch('course/', s, o), [stored || null, options || null]);
+    },
+  };
+  return lms;
 }
 
 // ---- screenshots for the documentation ---------------------------------------
@@ -212,4 +240,4 @@ async function sideBySide(page, work, frames, png) {
 }
 
 module.exports = { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser, reader,
-  unpackScorm, lmsHarness, sideBySide };
+  unpackScorm, lmsHarness, lmsSession, sideBySide };

@@ -1,47 +1,47 @@
-// The SCORM package in an LMS: node scorm.js NAME.scorm.zip [--screenshots DIR]
-// The zip is unpacked as an LMS would, and lms.htm, a harness with the SCORM
-// 1.2 runtime of scorm-again, launches it from a server on 127.0.0.1. The
-// learner walks the pages, passes one test and fails the other; the
-// runtime must then hold the status, score, place and answers, and a second
+// The course in an LMS of either SCORM edition:
+//   node scorm.js NAME.scorm.zip [--screenshots DIR]
+//   node scorm.js PACKAGE_FOLDER --edition 2004 [--screenshots DIR]
+// The zip is unpacked as an LMS would (a folder is served as it is), and
+// lms.htm, a harness with scorm-again's runtime of the edition, launches it
+// from a server on 127.0.0.1. The learner walks the pages, passes one test
+// and fails the other; the runtime must then hold the status (SCORM 2004:
+// completion and success apart), score, place and answers, and a second
 // launch with them goes on where the learner left off.
 'use strict';
-const { test, before, after } = require('node:test');
+const { test } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { outline, referenceLink, expectedQuiz, answerQuiz, unpackScorm, lmsHarness } = require('./common.js');
+const { outline, referenceLink, expectedQuiz, answerQuiz, unpackScorm, lmsSession } = require('./common.js');
 
 const args = process.argv.slice(2);
-const shotsAt = args.indexOf('--screenshots');
-const shotsDir = shotsAt >= 0 ? args.splice(shotsAt, 2)[1] : null;
+const option = (name) => (args.indexOf(name) >= 0 ? args.splice(args.indexOf(name), 2)[1] : null);
+const shotsDir = option('--screenshots');
+const edition = option('--edition') || '1.2';
 if (!args[0] || !fs.existsSync(args[0])) {
-  console.error('usage: node scorm.js NAME.scorm.zip [--screenshots DIR]');
+  console.error('usage: node scorm.js NAME.scorm.zip|PACKAGE_FOLDER [--edition 1.2|2004] [--screenshots DIR]');
   process.exit(2);
 }
 
-const unpacked = unpackScorm(args[0]);
+const unpacked = fs.statSync(args[0]).isDirectory() ? { work: null, course: path.resolve(args[0]) } : unpackScorm(args[0]);
 const { course } = unpacked;
 const order = outline(course).filter((e) => e.file);
 const tests = order.filter((e) => e.file.startsWith('test'));
 const questions = tests.map((t) => expectedQuiz(course, t.file.replace(/^test/, 'testdata')).length);
+const lms = lmsSession(unpacked);
+const { player, content, record, until } = lms;
+const v2004 = edition === '2004';
+// A course folder holds the IMS manifest: the SCO and pass mark every
+// SCORM 2004 package gives the LMS.
+const launchOptions = v2004 ? { edition, href: 'index.htm', passing: '0.8' } : null;
+let stored;
 
-let base, context, closeHarness, page, stored;
-const pageErrors = [];
-
-before(async () => ({ base, context, close: closeHarness } = await lmsHarness(unpacked)));
-after(() => closeHarness && closeHarness());
-
-const player = () => page.frameLocator('#sco');
-const content = () => player().frameLocator('#content');
-const record = () => page.evaluate(() => lmsRecord());
-const until = (check, arg) => page.waitForFunction(check, arg);
-
-async function launch(last) {
-  page = await context.newPage();
-  page.on('pageerror', (e) => pageErrors.push(String(e)));
-  await page.goto(base + 'lms.htm');
-  return page.evaluate(([c, s]) => launch(c, s), ['course/', last || null]);
-}
+// Each edition's words for what the learner did, as the LMS keeps them.
+const words = v2004
+  ? { wrong: 'incorrect', latency: /^PT(\d+H)?(\d+M)?\d+(\.\d+)?S$/, status: (r) => `${r.completion} ${r.success}`,
+      start: 'incomplete unknown', objective: (o) => [o.id, o.success_status, o.score.raw] }
+  : { wrong: 'wrong', latency: /^\d{2,4}:\d\d:\d\d$/, status: (r) => r.status, start: 'incomplete',
+      objective: (o) => [o.id, o.status, o.score.raw] };
 
 async function open(file) {
   await player().locator(`#toc-list a[href="#${file}"]`).click();
@@ -50,12 +50,12 @@ async function open(file) {
 
 test('the LMS launches the player, which starts the attempt', async () => {
   assert.ok(tests.length >= 2 && order.length > tests.length, 'the course has pages and two tests');
-  const sco = await launch(null);
-  assert.deepEqual(sco, { href: 'index.htm', mastery: '80' });
+  const sco = await lms.launch(null, launchOptions);
+  assert.deepEqual([sco.href, v2004 ? sco.passing : sco.mastery], ['index.htm', v2004 ? '0.8' : '80']);
   await until(() => lmsRecord().location !== '');
   const r = await record();
   assert.equal(r.initialized, 1);
-  assert.equal(r.status, 'incomplete');
+  assert.equal(words.status(r), words.start);
   assert.equal(r.location, order[0].file);
   assert.ok(r.commits >= 1, 'each change is committed');
 });
@@ -81,10 +81,13 @@ test('pages walked, one test right and one wrong: status, score, place and answe
   const score = String(Math.round(100 * questions[0] / (questions[0] + questions[1])));
   await until((s) => lmsRecord().raw === s, score);
   const r = await record();
-  assert.equal(r.status, Number(score) >= 80 ? 'passed' : 'failed');
+  const outcome = Number(score) >= 80 ? 'passed' : 'failed';
+  assert.equal(words.status(r), v2004 ? `completed ${outcome}` : outcome);
+  if (v2004) assert.equal(r.scaled, String(Number(score) / 100));
   assert.deepEqual([r.min, r.max], ['0', '100']);
   assert.equal(r.location, bookmark.file);
-  assert.ok(r.suspend.length > 0 && r.suspend.length <= 4096, r.suspend);
+  assert.ok(r.suspend.length > 0 && r.suspend.length <= (v2004 ? 64000 : 4096), r.suspend);
+  assert.deepEqual(r.refused, [], 'the runtime takes every value the player sets');
   // Each checked question an interaction, each test an objective.
   const interactions = Object.values(r.interactions);
   assert.equal(interactions.length, questions[0] + questions[1]);
@@ -92,25 +95,26 @@ test('pages walked, one test right and one wrong: status, score, place and answe
     const t = i < questions[0] ? 0 : 1;
     const key = tests[t].file.match(/\d+/)[0];
     assert.equal(x.id, `test${key}q${t ? i - questions[0] + 1 : i + 1}`);
-    assert.equal(x.result, t ? 'wrong' : 'correct', x.id);
+    assert.equal(x.result, t ? words.wrong : 'correct', x.id);
     assert.match(x.type, /^(choice|fill-in)$/);
-    assert.match(x.latency, /^\d{2,4}:\d\d:\d\d$/);
+    assert.match(x.latency, words.latency);
     assert.equal(x.objectives['0'].id, 'test' + key);
     assert.ok(x.correct_responses['0'].pattern.length > 0, x.id);
   });
-  assert.deepEqual(Object.values(r.objectives).map((o) => [o.id, o.status, o.score.raw]),
+  assert.deepEqual(Object.values(r.objectives).map(words.objective),
     tests.slice(0, 2).map((t, i) => ['test' + t.file.match(/\d+/)[0], i ? 'failed' : 'passed', i ? '0' : '100']));
 
   // Leaving the course ends the session, keeping the data for the next one.
-  await page.evaluate(() => { document.getElementById('sco').src = 'about:blank'; });
+  await lms.page.evaluate(() => { document.getElementById('sco').src = 'about:blank'; });
   await until(() => lmsRecord().finished === 1);
   stored = await record();
   assert.equal(stored.exit, 'suspend');
-  await page.close();
+  if (v2004) assert.match(stored.session, words.latency);
+  await lms.page.close();
 });
 
 test('a second launch goes on at the bookmark with the results kept, and passing the failed test passes the course', async () => {
-  await launch(stored);
+  await lms.launch(stored, launchOptions);
   await until((f) => lmsRecord().initialized === 1 && lmsRecord().location === f, stored.location);
   // A return asks first, then goes on at the bookmark.
   await player().locator('#continue').click();
@@ -121,14 +125,21 @@ test('a second launch goes on at the bookmark with the results kept, and passing
   await open(tests[1].file);
   await content().locator('fieldset.question.wrong').nth(questions[1] - 1).waitFor();
   await answerQuiz(content(), expectedQuiz(course, tests[1].file.replace(/^test/, 'testdata')), 'right');
-  await until(() => lmsRecord().status === 'passed');
-  assert.equal((await record()).raw, '100');
+  await until((v) => (v ? lmsRecord().success : lmsRecord().status) === 'passed', v2004);
+  const r = await record();
+  assert.deepEqual([r.raw, words.status(r)], ['100', v2004 ? 'completed passed' : 'passed']);
   if (shotsDir) {
     fs.mkdirSync(shotsDir, { recursive: true });
-    await page.screenshot({ path: path.join(shotsDir, 'lms-harness.png') });
+    await lms.page.screenshot({ path: path.join(shotsDir, v2004 ? 'lms-scorm2004.png' : 'lms-harness.png') });
+  }
+  if (v2004) {
+    // Done: the attempt ends normally.
+    await lms.page.evaluate(() => { document.getElementById('sco').src = 'about:blank'; });
+    await until(() => lmsRecord().finished === 1);
+    assert.equal((await record()).exit, 'normal');
   }
 });
 
 test('no script error on any page', () => {
-  assert.deepEqual(pageErrors, []);
+  assert.deepEqual(lms.pageErrors, []);
 });

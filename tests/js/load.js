@@ -22,6 +22,7 @@ const common = () => run('common.js');
 const quiz = () => run('quiz-core.js');
 const preview = () => run('outline.js');
 const tracking = () => run('tracking.js');
+const scorm = () => run('scorm.js');
 
 // The settings a package's course.js gives (window.rdCourse).
 function courseSettings(file) {
@@ -34,4 +35,4 @@ function corpus(...parts) {
   return path.join(__dirname, '..', 'corpus', ...parts);
 }
 
-module.exports = { common, quiz, preview, tracking, courseSettings, corpus };
+module.exports = { common, quiz, preview, tracking, scorm, courseSettings, corpus };

@@ -4,26 +4,28 @@
 'use strict';
 const { test } = require('node:test');
 const assert = require('node:assert/strict');
-const { tracking } = require('./load.js');
+const { tracking, scorm } = require('./load.js');
 
 const R = tracking();
+const S = scorm();
 
-// A SCORM 1.2 runtime that records every call.
-function fakeApi(values = {}) {
+// A SCORM runtime (1.2 by default) that records every call.
+function fakeApi(values = {}, runtime = S.SCORM12) {
   const calls = [];
   const cmi = { ...values };
+  const c = runtime.calls;
   return {
     calls, cmi,
-    LMSInitialize: () => { calls.push('init'); return 'true'; },
-    LMSGetValue: (k) => (k in cmi ? cmi[k] : ''),
-    LMSSetValue: (k, v) => { calls.push('set ' + k); cmi[k] = v; return 'true'; },
-    LMSCommit: () => { calls.push('commit'); return 'true'; },
-    LMSFinish: () => { calls.push('finish'); return 'true'; },
+    [c.init]: () => { calls.push('init'); return 'true'; },
+    [c.get]: (k) => (k in cmi ? cmi[k] : ''),
+    [c.set]: (k, v) => { calls.push('set ' + k); cmi[k] = v; return 'true'; },
+    [c.commit]: () => { calls.push('commit'); return 'true'; },
+    [c.finish]: () => { calls.push('finish'); return 'true'; },
   };
 }
 
 const FILES = ['page2.htm', 'test1.htm', 'page4.htm', 'test2.htm'];
-const tracker = (api, passMark = 80) => new R.Tracker(new R.LmsStore(api), { files: FILES, passMark });
+const tracker = (api, passMark = 80) => new R.Tracker(new S.LmsStore(api), { files: FILES, passMark });
 
 test('the API is found up the frames, past frames of another origin, then through the opener', () => {
   const api = fakeApi();
@@ -31,12 +33,12 @@ test('the API is found up the frames, past frames of another origin, then throug
   lms.parent = lms;
   const foreign = { parent: lms, get API() { throw new Error('SecurityError'); } };
   const under = (parent, depth = 1) => (depth ? under({ parent }, depth - 1) : parent);
-  assert.equal(R.findApi(under(foreign, 2)), api);
+  assert.equal(S.findApi(under(foreign, 2)), api);
   const alone = { parent: null };
   alone.top = alone;
-  assert.equal(R.findApi(alone), null);
-  assert.equal(R.findApi({ parent: null, top: { opener: under(lms, 2) } }), api);
-  assert.equal(R.findApi(under(lms, 12)), null, 'no further up than SCORM 1.2 looks');
+  assert.equal(S.findApi(alone), null);
+  assert.equal(S.findApi({ parent: null, top: { opener: under(lms, 2) } }), api);
+  assert.equal(S.findApi(under(lms, 12)), null, 'no further up than SCORM 1.2 looks');
 });
 
 test('suspend data keeps results first and never exceeds 4,096 characters', () => {
@@ -53,7 +55,7 @@ test('suspend data keeps results first and never exceeds 4,096 characters', () =
       s.tests[t] = { total: c.questions, right, rightCount: right.filter(Boolean).length,
         answers: Array.from({ length: c.questions }, () => c.answer), attempts: 1 + (t % 99) };
     }
-    const text = R.encode(s);
+    const text = R.encode(s, 4096);
     assert.ok(text.length <= 4096, `${c.name}: ${text.length} characters`);
     const back = R.decode(text, 30);
     assert.equal(back.seen[3], true, c.name + ': pages seen');
@@ -71,7 +73,7 @@ test('a record from elsewhere or another version of the course loses only what n
   const s = R.emptyState(4);
   s.seen = [true, false, true, false];
   s.tests[1] = { total: 2, right: [true, false], rightCount: 1, answers: [0, 'x'], attempts: 1 };
-  const text = R.encode(s);
+  const text = R.encode(s, 4096);
   assert.deepEqual(R.decode(text, 5).seen, [false, false, false, false, false], 'pages renumbered');
   assert.equal(R.decode(text, 5).tests[1].rightCount, 1);
   assert.deepEqual(R.decode(text.replace('"c":1', '"c":2'), 4).tests[1].right, null, 'counts disagree');
@@ -209,28 +211,111 @@ test('each checked question becomes an interaction and each test an objective, i
   assert.equal(next.testResult('2').attempts, 3);
 });
 
+// SCORM 2004's vocabularies and formats for all the player sets.
+const VALID_2004 = [
+  [/^cmi\.interactions\.\d+\.(id|objectives\.0\.id)$/, /^test\d+(q\d+)?$/],
+  [/^cmi\.interactions\.\d+\.type$/, /^(choice|fill-in)$/],
+  [/^cmi\.interactions\.\d+\.description$/, /^(?!\{)[^\n]{1,250}$/],
+  [/^cmi\.interactions\.\d+\.(learner_response|correct_responses\.\d+\.pattern)$/,
+    /^([a-z0-9](\[,\][a-z0-9])*|(?!\{)[^\n]{0,250})$/],
+  [/^cmi\.interactions\.\d+\.result$/, /^(correct|incorrect)$/],
+  [/^cmi\.interactions\.\d+\.weighting$/, /^1$/],
+  [/^cmi\.interactions\.\d+\.timestamp$/, /^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d\dZ$/],
+  [/^cmi\.(interactions\.\d+\.latency|session_time)$/, /^PT(\d+H)?(\d+M)?\d+(\.\d{1,2})?S$/],
+  [/^cmi\.objectives\.\d+\.id$/, /^test\d+$/],
+  [/^cmi\.(objectives\.\d+\.)?score\.scaled$/, /^(1|0(\.\d+)?)$/],
+  [/^cmi\.(objectives\.\d+\.)?score\.(raw|min|max)$/, /^(100|\d{1,2})$/],
+  [/^cmi\.(objectives\.\d+\.)?success_status$/, /^(passed|failed|unknown)$/],
+  [/^cmi\.(objectives\.\d+\.)?completion_status$/, /^(completed|incomplete|not attempted)$/],
+  [/^cmi\.exit$/, /^(suspend|normal)$/],
+  [/^cmi\.location$/, /^[^\n]{1,1000}$/],
+  [/^cmi\.suspend_data$/, /^[\s\S]{0,64000}$/],
+];
+
+test('SCORM 2004: completion and success apart, scaled score, 2004 forms, exit and resume', () => {
+  const R4 = S.SCORM2004;
+  const api = fakeApi({ 'cmi.completion_status': 'unknown', 'cmi.success_status': 'unknown',
+    'cmi.scaled_passing_score': '0.7', 'cmi.entry': 'ab-initio', 'cmi.location': 'test2.htm' }, R4);
+  const set = [];
+  const setValue = api.SetValue;
+  api.SetValue = (k, v) => { set.push([k, v]); return setValue(k, v); };
+  const store = S.connect({ API: fakeApi(), API_1484_11: api });
+  assert.equal(store.runtime, R4, 'the 2004 runtime before the 1.2 one');
+  const t = new R.Tracker(store, { files: FILES, passMark: 80 });
+  assert.equal(t.passMark, 70, "the LMS's scaled passing score wins");
+  assert.equal(t.location, '', 'a new attempt starts afresh');
+  const Q = require('./load.js').quiz();
+  const quiz = (lines) => Q.load('%TEST=x\r\n' + lines.join('\r\n') + '\r\n%TEST_END\r\n').questions;
+  const first = quiz(['M?', '*a) x', 'b) y', '*c) z', '', 'T?', '={lang=x} a [,] b', '=Moscow']);
+  const second = quiz(['S?', '*a) x', 'b) y']);
+  t.setTotal('1', 2);
+  t.setTotal('2', 1);
+  t.showPage(0);
+  // [what happens] -> completion, success, scaled score (given once every
+  // test is taken: the LMS judges success by it), exit on leaving
+  const rows = [
+    [() => t.recordTest('1', [true, true], [[0, 2], '{lang=x} A [,] B'], first, 75.3), 'incomplete', 'unknown', undefined, 'suspend'],
+    [() => t.recordTest('2', [false], [1], second, 3725.4), 'incomplete', 'failed', '0.67', 'suspend'],
+    [() => [1, 2, 3].forEach((i) => t.showPage(i)), 'completed', 'failed', '0.67', 'suspend'],
+    [() => t.recordTest('2', [true], [0], second, 1), 'completed', 'passed', '1', 'normal'],
+  ];
+  for (const [act, completion, success, scaled, exit] of rows) {
+    act();
+    assert.deepEqual([api.cmi['cmi.completion_status'], api.cmi['cmi.success_status'], api.cmi['cmi.score.scaled'],
+      t.leaving(1).exit], [completion, success, scaled, exit], act.toString());
+  }
+  for (const [k, v] of set) {
+    const rule = VALID_2004.find(([name]) => name.test(k));
+    assert.ok(rule, 'an element the player may set: ' + k);
+    assert.match(v, rule[1], k);
+  }
+  assert.equal(api.cmi['cmi.interactions.0.learner_response'], 'a[,]c');
+  assert.equal(api.cmi['cmi.interactions.0.correct_responses.0.pattern'], 'a[,]c');
+  assert.equal(api.cmi['cmi.interactions.1.learner_response'], '(lang=x} A ,  B');
+  assert.equal(api.cmi['cmi.interactions.1.correct_responses.1.pattern'], 'Moscow');
+  assert.deepEqual(['result', 'latency'].map((f) => api.cmi['cmi.interactions.2.' + f]), ['incorrect', 'PT1H2M5.4S']);
+  assert.deepEqual(['success_status', 'completion_status', 'score.scaled'].map((f) => api.cmi['cmi.objectives.1.' + f]),
+    ['passed', 'completed', '1']);
+  assert.equal(set.filter(([k]) => k === 'cmi.success_status').length, 2, 'sent when it changes only');
+  t.finish(61);
+  assert.deepEqual([api.cmi['cmi.exit'], api.cmi['cmi.session_time'], api.calls.at(-1)], ['normal', 'PT1M1S', 'finish']);
+
+  // A suspended attempt goes on from its place and record, up to 64,000
+  // characters of it (SCORM 1.2 keeps 4,096).
+  const next = new R.Tracker(new S.LmsStore(fakeApi({ ...api.cmi, 'cmi.entry': 'resume' }, R4), R4),
+    { files: FILES, passMark: 80 });
+  assert.deepEqual([next.location, next.answers('1', 2), next.summary().success], ['test2.htm', [[0, 2], '{lang=x} A [,] B'], 'passed']);
+  const big = R.emptyState(4);
+  big.tests[1] = { total: 300, right: Array(300).fill(true), rightCount: 300, answers: Array(300).fill('ы'.repeat(150)), attempts: 1 };
+  for (const [limit, kept] of [[R4.limit, true], [S.SCORM12.limit, false]]) {
+    const text = R.encode(big, limit);
+    assert.ok(text.length <= limit && text.length > 0, String(limit));
+    assert.equal(!!R.decode(text, 4, ['1'], limit).tests[1].answers, kept, String(limit));
+  }
+});
+
 test('without an LMS the record lives in local storage, and storage that fails loses only it', () => {
   const items = {};
   const storage = { getItem: (k) => items[k] ?? null, setItem: (k, v) => { items[k] = v; } };
-  const t = new R.Tracker(new R.LocalStore(storage, 'course-a'), { files: FILES, passMark: 80 });
+  const t = new R.Tracker(new S.LocalStore(storage, 'course-a'), { files: FILES, passMark: 80 });
   t.showPage(2);
   t.setTotal('1', 1);
   const single = [{ kind: 'single', answers: [{ correct: true }, { correct: false }], accepted: [] }];
   t.recordTest('1', [false], [1], single, 3);
-  const again = new R.Tracker(new R.LocalStore(storage, 'course-a'), { files: FILES, passMark: 80 });
+  const again = new R.Tracker(new S.LocalStore(storage, 'course-a'), { files: FILES, passMark: 80 });
   assert.equal(again.location, 'page4.htm');
   assert.equal(again.seed(), t.seed());
   const kept = JSON.parse(items['course-a']);
   assert.deepEqual([kept.interactions.length, kept.interactions[0].student_response, kept.interactions[0].result],
     [1, 'b', 'wrong'], 'the interactions, as an LMS would keep them');
   assert.deepEqual(kept.objectives.map((o) => o.id + ' ' + o.status), ['test1 failed']);
-  assert.equal(new R.Tracker(new R.LocalStore(storage, 'course-b'), { files: FILES, passMark: 80 }).location, '');
+  assert.equal(new R.Tracker(new S.LocalStore(storage, 'course-b'), { files: FILES, passMark: 80 }).location, '');
   const broken = { getItem: () => { throw new Error('denied'); }, setItem: () => { throw new Error('full'); } };
-  const b = new R.Tracker(new R.LocalStore(broken, 'k'), { files: FILES, passMark: 80 });
+  const b = new R.Tracker(new S.LocalStore(broken, 'k'), { files: FILES, passMark: 80 });
   assert.doesNotThrow(() => { b.showPage(1); b.finish(1); });
   const failing = fakeApi();
   failing.LMSInitialize = () => 'false';
-  const store = new R.LmsStore(failing);
+  const store = new S.LmsStore(failing);
   assert.equal(store.open, false);
   assert.doesNotThrow(() => store.save({ 'cmi.core.lesson_location': 'x' }));
   assert.deepEqual(failing.calls, []);
@@ -323,10 +408,10 @@ test('a damaged or tampered record gives a state that fits the course, at once',
   ];
   for (const text of hostile) checkFits(R.decode(text, 4, KEYS), 4, text);
   assert.deepEqual(Object.keys(R.decode(hostile[4], 4, KEYS).tests), ['1'], 'tests the course has');
-  assert.deepEqual(R.decode(hostile[3], 4, KEYS), R.emptyState(4), 'longer than encode writes');
+  assert.deepEqual(R.decode(hostile[3], 4, KEYS, 4096), R.emptyState(4), 'longer than encode writes');
 
   const g = generator(27);
-  const records = Array.from({ length: 30 }, () => R.encode(randomState(g)));
+  const records = Array.from({ length: 30 }, () => R.encode(randomState(g), 4096));
   for (let i = 0; i < 20000; i++) {
     let text = g.pick(records);
     for (let k = 1 + g.int(3); k > 0; k--) text = mutated(g, text);
@@ -343,7 +428,7 @@ test('a damaged or tampered record gives a state that fits the course, at once',
   const files = ['page1.htm', 'test1.htm', 'page2.htm', 'test2.htm'];
   for (const suspend of hostile) {
     const api = fakeApi({ 'cmi.suspend_data': suspend });
-    const t = new R.Tracker(new R.LmsStore(api), { files, passMark: 80 });
+    const t = new R.Tracker(new S.LmsStore(api), { files, passMark: 80 });
     t.showPage(0);
     assert.equal(api.cmi['cmi.core.lesson_status'], 'incomplete');
   }

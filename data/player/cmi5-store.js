@@ -1,0 +1,196 @@
+// Where the learner's progress goes when an LMS launched the course as a
+// cmi5 assignable unit: the launch parameters are in the player's URL,
+// and the protocol (the token from the fetch URL, LMS.LaunchData, the
+// defined statements with their context) is done by the cmi5 client
+// library bundled as player/cmi5.js, loaded only then. The learner's
+// place and record are kept in the LRS's state API under a state id of
+// the player's own; the tracker's reports become statements.
+var RdCmi5 = (function () {
+  'use strict';
+
+  var PARAMS = ['endpoint', 'fetch', 'actor', 'registration', 'activityId'];
+  var STATE_ID = 'raredozud.progress';
+  var INTERACTION = 'http://adlnet.gov/expapi/activities/cmi.interaction';
+  var CHOICES = 'abcdefghijklmnopqrstuvwxyz0123456789';
+
+  // Launched by a cmi5 LMS: every launch parameter is in the URL.
+  function launched(search) {
+    var p = new URLSearchParams(search || '');
+    return PARAMS.every(function (k) { return !!p.get(k); });
+  }
+
+  function loadScript(src) {
+    return new Promise(function (resolve, reject) {
+      var s = document.createElement('script');
+      s.src = src;
+      s.onload = resolve;
+      s.onerror = function () { reject(new Error(src + ' could not be loaded')); };
+      document.head.appendChild(s);
+    });
+  }
+
+  // The learner's id for the order of answers: the actor's account or
+  // mailbox.
+  function learnerOf(actor) {
+    if (!actor || typeof actor !== 'object') return '';
+    if (actor.account) return String(actor.account.homePage) + '|' + String(actor.account.name);
+    return String(actor.mbox || actor.mbox_sha1sum || actor.openid || '');
+  }
+
+  // `lib`: the library's client, initialized; `doc`: the state kept for
+  // this registration ({ location, suspend, completed, passed, failed:
+  // whether the last outcome sent was "failed" }); `lang`:
+  // the course's language, for the questions' texts.
+  function Cmi5Store(lib, doc, lang) {
+    this.lib = lib;
+    this.lang = lang || 'und';
+    this.limit = RdTracking.RECORD_LIMIT;
+    this.doc = { location: String(doc.location || ''), suspend: String(doc.suspend || ''),
+                 completed: doc.completed === true, passed: doc.passed === true, failed: doc.failed === true };
+    var data = lib.getLaunchData() || {};
+    this.normal = data.launchMode === 'Normal';
+    var mastery = Number(data.masteryScore);
+    this.mastery = data.masteryScore !== undefined && mastery >= 0 && mastery <= 1 ? Math.round(mastery * 1e6) / 1e4 : null;
+    this.failed = false;  // in this session
+    this.finished = false;
+    this.queue = Promise.resolve();
+  }
+
+  // Each request waits for the one before, so that the LRS gets the
+  // statements in the order they were made.
+  Cmi5Store.prototype.send = function (what) {
+    this.queue = this.queue.then(what).catch(function (e) {
+      if (window.console) console.error('cmi5: ' + (e && e.message ? e.message : e));
+    });
+    return this.queue;
+  };
+
+  Cmi5Store.prototype.state = function () {
+    var p = this.lib.getLaunchParameters();
+    return { agent: p.actor, activityId: p.activityId, registration: p.registration, stateId: STATE_ID };
+  };
+
+  Cmi5Store.prototype.load = function () {
+    return { location: this.doc.location, suspend: this.doc.suspend, mastery: this.mastery,
+             learner: learnerOf(this.lib.getLaunchParameters().actor), interactions: 0, objectives: 0 };
+  };
+
+  Cmi5Store.prototype.putState = function () {
+    var self = this;
+    var doc = JSON.stringify(this.doc);
+    this.send(function () {
+      var args = self.state();
+      args.state = JSON.parse(doc);
+      return self.lib.xapi.setState(args);
+    });
+  };
+
+  function langMap(lang, text) {
+    var m = {};
+    m[lang] = text;
+    return m;
+  }
+
+  // An "answered" statement for each question checked, with the
+  // interaction's definition and the learner's response in xAPI's forms.
+  Cmi5Store.prototype.answered = function (x) {
+    var lib = this.lib;
+    var lang = this.lang;
+    var letters = function (list) { return list.map(function (i) { return CHOICES.charAt(i); }).join('[,]'); };
+    var def = { type: INTERACTION, interactionType: x.kind };
+    if (x.question) def.description = langMap(lang, x.question.slice(0, 1000));
+    var response;
+    if (x.kind === 'fill-in') {
+      response = x.text.replace(/\[,\]/g, ', ');
+      def.correctResponsesPattern = x.accepted.map(function (a) { return a.replace(/\[,\]/g, ', '); });
+    } else {
+      response = x.chosen.filter(function (i) { return i < CHOICES.length; }).length === x.chosen.length ? letters(x.chosen) : '';
+      def.correctResponsesPattern = [letters(x.correct.filter(function (i) { return i < CHOICES.length; }))];
+      def.choices = x.options.slice(0, CHOICES.length).map(function (t, i) {
+        return { id: CHOICES.charAt(i), description: langMap(lang, t.slice(0, 1000) || CHOICES.charAt(i)) };
+      });
+    }
+    var end = x.when;
+    var start = new Date(end.getTime() - Math.max(0, x.seconds) * 1000);
+    this.send(function () {
+      return lib.interaction(x.test, x.id.replace(/^test\d+/, ''), response, def, x.right, { start: start, end: end });
+    });
+  };
+
+  // The defined statements, under their rules: in the Normal launch mode
+  // only; completed and passed once a registration, failed once a session
+  // and never after passed; each with the score over all tests. An outcome
+  // already sent is not sent again when a later session starts with it.
+  Cmi5Store.prototype.outcome = function (status, score) {
+    var lib = this.lib;
+    var self = this;
+    if (!this.normal) return;
+    var result = score ? { scaled: score.scaled, raw: score.raw, min: 0, max: 100 } : undefined;
+    var changed = false;
+    if (status.success === 'passed' && !this.doc.passed) {
+      this.doc.passed = changed = true;
+      this.doc.failed = false;
+      this.send(function () { return lib.pass(result); });
+    } else if (status.success === 'failed' && !this.doc.passed && !this.doc.failed && !this.failed) {
+      this.failed = this.doc.failed = changed = true;
+      this.send(function () { return lib.fail(result); });
+    }
+    if (status.completion === 'completed' && !this.doc.completed) {
+      this.doc.completed = changed = true;
+      this.send(function () { return lib.complete(); });
+    }
+    if (changed) self.putState();
+  };
+
+  Cmi5Store.prototype.save = function (report) {
+    if (this.finished) return;
+    var self = this;
+    (report.interactions || []).forEach(function (x) { self.answered(x); });
+    var kept = this.doc.location + '\n' + this.doc.suspend;
+    if ('location' in report) this.doc.location = report.location;
+    if ('suspend' in report) this.doc.suspend = report.suspend;
+    if (this.doc.location + '\n' + this.doc.suspend !== kept) this.putState();
+    if (report.status) this.outcome(report.status, report.score);
+  };
+
+  // The learner leaves: "terminated", the session's last statement. The
+  // page may be going away, so the library's requests go out as fetches
+  // the browser finishes on its own (keepalive) from now on.
+  Cmi5Store.prototype.finish = function () {
+    if (this.finished) return;
+    this.finished = true;
+    keepAlive(this.lib.xapi.getAxios());
+    var lib = this.lib;
+    this.send(function () { return lib.terminate(); });
+  };
+
+  // The library's HTTP client sends through `fetch` with keepalive: a
+  // request made while the page unloads still reaches the LRS.
+  function keepAlive(http) {
+    http.defaults.adapter = function (config) {
+      var headers = config.headers && config.headers.toJSON ? config.headers.toJSON() : config.headers;
+      return fetch(config.url, { method: String(config.method || 'get').toUpperCase(), headers: headers,
+                                 body: config.data, keepalive: true }).then(function (res) {
+        return res.text().then(function (data) {
+          return { data: data, status: res.status, statusText: res.statusText, headers: {}, config: config, request: null };
+        });
+      });
+    };
+  }
+
+  // Loads the library, reads the launch (the token, LMS.LaunchData, which
+  // also says "initialized") and the state kept for this registration.
+  function open(base, lang) {
+    return loadScript(base + 'cmi5.js').then(function () {
+      var lib = new window.RdCmi5Lib.Cmi5();
+      return lib.initialize().then(function () {
+        var p = lib.getLaunchParameters();
+        return lib.xapi.getState({ agent: p.actor, activityId: p.activityId, registration: p.registration, stateId: STATE_ID })
+          .then(function (r) { return r.data && typeof r.data === 'object' ? r.data : {}; },
+                function () { return {}; });  // none kept yet
+      }).then(function (doc) { return new Cmi5Store(lib, doc, lang); });
+    });
+  }
+
+  return { launched: launched, open: open, Cmi5Store: Cmi5Store, STATE_ID: STATE_ID };
+})();

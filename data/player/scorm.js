@@ -1,0 +1,337 @@
+// Where the learner's progress is kept when the course runs in an LMS
+// that speaks SCORM (the 2004 runtime, API_1484_11, or the 1.2 one, API),
+// or in no LMS at all (the browser's local storage). The tracker's
+// reports are the same for all; each runtime has a small mapping of them
+// to its own data model. Free of the DOM so that node can test it.
+var RdScorm = (function () {
+  'use strict';
+
+  // ---- the mappings ------------------------------------------------------------
+
+  var CHOICES = 'abcdefghijklmnopqrstuvwxyz0123456789';
+
+  // The answers of a choice, one letter or digit each, or '' when one has
+  // none (past 36 answers).
+  function choiceList(indexes, delimiter) {
+    if (!indexes.length || indexes.some(function (i) { return !(i >= 0 && i < CHOICES.length); })) return '';
+    return indexes.map(function (i) { return CHOICES.charAt(i); }).join(delimiter);
+  }
+
+  // One line of at most `n` characters.
+  function line(s, n) {
+    return String(s).replace(/[\u0000-\u001f\u007f]+/g, ' ').trim().slice(0, n);
+  }
+
+  function pad(n, width) {
+    var s = String(n);
+    while (s.length < (width || 2)) s = '0' + s;
+    return s;
+  }
+
+  // SCORM 1.2's CMITimespan: HH:MM:SS (hours in two to four digits), to
+  // 9999 hours.
+  function timespan(seconds) {
+    var s = Math.max(0, Math.round(seconds || 0));
+    return pad(Math.min(9999, Math.floor(s / 3600))) + ':' + pad(Math.floor(s / 60) % 60) + ':' + pad(s % 60);
+  }
+
+  // SCORM 2004's timeinterval: an ISO 8601 duration to a hundredth of a
+  // second (PT1H2M5.4S).
+  function duration(seconds) {
+    var cs = Math.max(0, Math.round((seconds || 0) * 100));
+    var h = Math.floor(cs / 360000);
+    var m = Math.floor(cs / 6000) % 60;
+    return 'PT' + (h ? h + 'H' : '') + (m ? m + 'M' : '') + (cs % 6000) / 100 + 'S';
+  }
+
+  // SCORM 2004's time: UTC to a hundredth of a second.
+  function timestamp(date) {
+    return date.toISOString().slice(0, 22) + 'Z';
+  }
+
+  // A learner's text as one of SCORM 2004's localized strings: one line of
+  // at most 250 characters that neither holds the list delimiter "[,]" nor
+  // starts with what reads as a language tag.
+  function langString(s) {
+    return line(String(s).replace(/\[,\]/g, ', '), 250).replace(/^\{/, '(');
+  }
+
+  function counted(v) {
+    return /^\d{1,6}$/.test(v) ? Number(v) : 0;
+  }
+
+  var SCORM12 = {
+    api: 'API',
+    calls: { init: 'LMSInitialize', get: 'LMSGetValue', set: 'LMSSetValue', commit: 'LMSCommit', finish: 'LMSFinish' },
+    limit: 4096,  // cmi.suspend_data
+    load: function (get) {
+      var mastery = get('cmi.student_data.mastery_score');
+      return { location: get('cmi.core.lesson_location'), suspend: get('cmi.suspend_data'),
+               mastery: mastery !== '' && isFinite(Number(mastery)) ? Number(mastery) : null,
+               learner: get('cmi.core.student_id'),
+               interactions: counted(get('cmi.interactions._count')),
+               objectives: counted(get('cmi.objectives._count')),
+               known: { 'cmi.core.lesson_status': get('cmi.core.lesson_status') } };
+    },
+    interaction: function (v, x) {
+      var at = 'cmi.interactions.' + x.index + '.';
+      var patterns = x.kind === 'fill-in' ? x.accepted.slice(0, 10).map(function (a) { return line(a, 255); })
+        : [choiceList(x.correct, ',')];
+      var response = x.kind === 'fill-in' ? line(x.text, 255) : choiceList(x.chosen, ',');
+      v[at + 'id'] = x.id;
+      v[at + 'objectives.0.id'] = x.test;
+      v[at + 'time'] = pad(x.when.getHours()) + ':' + pad(x.when.getMinutes()) + ':' + pad(x.when.getSeconds());
+      v[at + 'type'] = x.kind;
+      patterns.forEach(function (p, k) { if (p) v[at + 'correct_responses.' + k + '.pattern'] = p; });
+      v[at + 'weighting'] = '1';
+      if (response) v[at + 'student_response'] = response;
+      v[at + 'result'] = x.right ? 'correct' : 'wrong';
+      v[at + 'latency'] = timespan(x.seconds);
+    },
+    objective: function (v, o) {
+      var at = 'cmi.objectives.' + o.index + '.';
+      v[at + 'id'] = o.id;
+      if (o.raw !== null) {
+        v[at + 'score.min'] = '0';
+        v[at + 'score.max'] = '100';
+        v[at + 'score.raw'] = String(o.raw);
+      }
+      v[at + 'status'] = o.status;
+    },
+    values: function (r) {
+      var v = {};
+      if ('location' in r) v['cmi.core.lesson_location'] = r.location.slice(0, 255);
+      (r.interactions || []).forEach(function (x) { SCORM12.interaction(v, x); });
+      if ('suspend' in r) v['cmi.suspend_data'] = r.suspend;
+      if (r.score) {
+        v['cmi.core.score.min'] = '0';
+        v['cmi.core.score.max'] = '100';
+        v['cmi.core.score.raw'] = String(r.score.raw);
+      }
+      if (r.status) v['cmi.core.lesson_status'] = r.status.word;
+      (r.objectives || []).forEach(function (o) { SCORM12.objective(v, o); });
+      // Always "suspend": a SCORM 1.2 LMS keeps the record for the next
+      // launch only then.
+      if (r.leaving) {
+        v['cmi.core.exit'] = 'suspend';
+        v['cmi.core.session_time'] = timespan(r.leaving.seconds);
+      }
+      return v;
+    }
+  };
+
+  var SCORM2004 = {
+    api: 'API_1484_11',
+    calls: { init: 'Initialize', get: 'GetValue', set: 'SetValue', commit: 'Commit', finish: 'Terminate' },
+    limit: 64000,  // cmi.suspend_data
+    load: function (get) {
+      // A new attempt starts afresh whatever the LMS hands over.
+      var fresh = get('cmi.entry') === 'ab-initio';
+      var passing = get('cmi.scaled_passing_score');
+      var scaled = Number(passing);
+      return { location: fresh ? '' : get('cmi.location'), suspend: fresh ? '' : get('cmi.suspend_data'),
+               mastery: passing !== '' && scaled >= 0 && scaled <= 1 ? Math.round(scaled * 1e6) / 1e4 : null,
+               learner: get('cmi.learner_id'),
+               interactions: counted(get('cmi.interactions._count')),
+               objectives: counted(get('cmi.objectives._count')),
+               known: { 'cmi.completion_status': get('cmi.completion_status'),
+                        'cmi.success_status': get('cmi.success_status') } };
+    },
+    // The type goes before the responses, whose form depends on it.
+    interaction: function (v, x) {
+      var at = 'cmi.interactions.' + x.index + '.';
+      var patterns = x.kind === 'fill-in' ? x.accepted.slice(0, 10).map(langString)
+        : [choiceList(x.correct, '[,]')];
+      var response = x.kind === 'fill-in' ? langString(x.text) : choiceList(x.chosen, '[,]');
+      v[at + 'id'] = x.id;
+      v[at + 'type'] = x.kind;
+      v[at + 'objectives.0.id'] = x.test;
+      if (langString(x.question)) v[at + 'description'] = langString(x.question);
+      v[at + 'timestamp'] = timestamp(x.when);
+      v[at + 'weighting'] = '1';
+      patterns.forEach(function (p, k) { if (p) v[at + 'correct_responses.' + k + '.pattern'] = p; });
+      if (response) v[at + 'learner_response'] = response;
+      v[at + 'result'] = x.right ? 'correct' : 'incorrect';
+      v[at + 'latency'] = duration(x.seconds);
+    },
+    objective: function (v, o) {
+      var at = 'cmi.objectives.' + o.index + '.';
+      v[at + 'id'] = o.id;
+      if (o.raw !== null) {
+        v[at + 'score.scaled'] = String(o.raw / 100);
+        v[at + 'score.raw'] = String(o.raw);
+        v[at + 'score.min'] = '0';
+        v[at + 'score.max'] = '100';
+      }
+      v[at + 'success_status'] = o.status === 'not attempted' ? 'unknown' : o.status;
+      v[at + 'completion_status'] = o.status === 'not attempted' ? 'not attempted' : 'completed';
+    },
+    values: function (r) {
+      var v = {};
+      if ('location' in r) v['cmi.location'] = r.location.slice(0, 1000);
+      (r.interactions || []).forEach(function (x) { SCORM2004.interaction(v, x); });
+      if ('suspend' in r) v['cmi.suspend_data'] = r.suspend;
+      // The LMS judges success by the scaled score against its passing
+      // score: it is given only once every test is taken, so a test not
+      // taken yet (or one that cannot be shown) keeps success unknown.
+      if (r.score && r.status && r.status.success !== 'unknown') v['cmi.score.scaled'] = String(r.score.scaled);
+      if (r.score) {
+        v['cmi.score.raw'] = String(r.score.raw);
+        v['cmi.score.min'] = '0';
+        v['cmi.score.max'] = '100';
+      }
+      if (r.status) {
+        v['cmi.completion_status'] = r.status.completion;
+        v['cmi.success_status'] = r.status.success;
+      }
+      (r.objectives || []).forEach(function (o) { SCORM2004.objective(v, o); });
+      if (r.leaving) {
+        v['cmi.exit'] = r.leaving.exit;
+        v['cmi.session_time'] = duration(r.leaving.seconds);
+      }
+      return v;
+    }
+  };
+
+  // ---- the LMS ------------------------------------------------------------------
+
+  // The search for the LMS's API object: up the frames the course runs in,
+  // then up those of the window that opened it. A frame of another origin
+  // on the way is passed over, not a reason to stop.
+  function findIn(win, runtime) {
+    for (var tries = 0; win && tries < 8; tries++) {
+      try {
+        var api = win[runtime.api];
+        if (api && typeof api[runtime.calls.init] === 'function') return api;
+      } catch (e) { /* another origin */ }
+      var up = null;
+      try { up = win.parent; } catch (e) { up = null; }
+      if (!up || up === win) break;
+      win = up;
+    }
+    return null;
+  }
+
+  function findApi(win, runtime) {
+    runtime = runtime || SCORM12;
+    var api = findIn(win, runtime);
+    if (api) return api;
+    var opener = null;
+    try { opener = win.top && win.top.opener; } catch (e) { opener = null; }
+    return opener ? findIn(opener, runtime) : null;
+  }
+
+  // The LMS, through its runtime's API. Only what differs from what the
+  // LMS holds is set, and a change is committed at once.
+  function LmsStore(api, runtime) {
+    this.api = api;
+    this.runtime = runtime || SCORM12;
+    this.calls = this.runtime.calls;
+    this.limit = this.runtime.limit;
+    this.open = String(api[this.calls.init]('')) === 'true';
+    this.finished = false;
+    this.sent = {};
+  }
+  LmsStore.prototype.get = function (name) {
+    if (!this.open) return '';
+    var v = this.api[this.calls.get](name);
+    return v === null || v === undefined ? '' : String(v);
+  };
+  LmsStore.prototype.load = function () {
+    var saved = this.runtime.load(this.get.bind(this));
+    this.sent = saved.known;
+    return saved;
+  };
+  LmsStore.prototype.save = function (report) {
+    if (!this.open || this.finished) return;
+    var values = this.runtime.values(report);
+    var self = this;
+    var changed = Object.keys(values).filter(function (name) { return self.sent[name] !== String(values[name]); });
+    if (!changed.length) return;
+    changed.forEach(function (name) {
+      self.sent[name] = String(values[name]);
+      self.api[self.calls.set](name, String(values[name]));
+    });
+    this.api[this.calls.commit]('');
+  };
+  LmsStore.prototype.finish = function (leaving) {
+    if (!this.open || this.finished) return;
+    this.save({ leaving: leaving });
+    this.finished = true;
+    this.api[this.calls.finish]('');
+  };
+
+  // The LMS's runtime that answers, SCORM 2004 before 1.2, or null.
+  function connect(win) {
+    var runtimes = [SCORM2004, SCORM12];
+    for (var i = 0; i < runtimes.length; i++) {
+      var api = findApi(win, runtimes[i]);
+      if (!api) continue;
+      var store = new LmsStore(api, runtimes[i]);
+      if (store.open) return store;
+    }
+    return null;
+  }
+
+  // ---- no LMS ---------------------------------------------------------------------
+
+  // The browser's local storage, one entry per course, kept in SCORM 1.2's
+  // terms. Storage that is switched off or full loses the record, never
+  // the course.
+  function LocalStore(storage, key) {
+    this.storage = storage;
+    this.key = key;
+    this.limit = SCORM12.limit;
+    this.record = {};
+    try {
+      var r = JSON.parse(storage.getItem(key) || '{}');
+      if (r && typeof r === 'object') this.record = r;
+    } catch (e) { this.record = {}; }
+  }
+  // The questions answered, as an LMS journals them, up to this many (the
+  // oldest go first), and each test's objective.
+  var LOCAL_INTERACTIONS = 500;
+
+  LocalStore.prototype.load = function () {
+    var r = this.record;
+    if (!Array.isArray(r.interactions)) r.interactions = [];
+    if (!Array.isArray(r.objectives)) r.objectives = [];
+    return { location: String(r.location || ''), suspend: String(r.suspend || ''), mastery: null, learner: '',
+             interactions: r.interactions.length, objectives: r.objectives.length };
+  };
+  LocalStore.prototype.save = function (report) {
+    var values = SCORM12.values(report);
+    var r = this.record;
+    if ('cmi.core.lesson_location' in values) r.location = values['cmi.core.lesson_location'];
+    if ('cmi.suspend_data' in values) r.suspend = values['cmi.suspend_data'];
+    if ('cmi.core.lesson_status' in values) r.status = values['cmi.core.lesson_status'];
+    if ('cmi.core.score.raw' in values) r.score = values['cmi.core.score.raw'];
+    if (!Array.isArray(r.interactions)) r.interactions = [];
+    if (!Array.isArray(r.objectives)) r.objectives = [];
+    // "cmi.interactions.3.correct_responses.0.pattern": record 3's
+    // "correct_responses.0.pattern"; a number past the list's end is a new
+    // record (the oldest interactions may have gone).
+    var made = {};
+    Object.keys(values).forEach(function (name) {
+      var m = /^cmi\.(interactions|objectives)\.(\d+)\.(.+)$/.exec(name);
+      if (!m) return;
+      var list = r[m[1]];
+      var i = Number(m[2]);
+      var item = made[m[1] + i] || (i < list.length ? list[i] : null);
+      if (!item || typeof item !== 'object') {
+        item = made[m[1] + i] = {};
+        list.push(item);
+      }
+      item[m[3]] = values[name];
+    });
+    if (r.interactions.length > LOCAL_INTERACTIONS) r.interactions.splice(0, r.interactions.length - LOCAL_INTERACTIONS);
+    try { this.storage.setItem(this.key, JSON.stringify(r)); } catch (e) { /* see above */ }
+  };
+  LocalStore.prototype.finish = function (leaving) {
+    this.save({ leaving: leaving });
+  };
+
+  return { SCORM12: SCORM12, SCORM2004: SCORM2004, findApi: findApi, connect: connect,
+           LmsStore: LmsStore, LocalStore: LocalStore };
+})();
+if (typeof module !== 'undefined' && module.exports) module.exports = RdScorm;

@@ -1,0 +1,182 @@
+// The course launched by a cmi5 LMS: node cmi5.js PACKAGE_FOLDER
+// lrs.js plays the LMS (the fetch URL, LMS.LaunchData, an LRS recording
+// the statements, the state API) on 127.0.0.1, and Chromium opens the
+// player with the launch parameters in its URL. Three sessions of one
+// registration: the pages walked with one test passed and one failed,
+// then a return that goes on from the state and passes, then a browse.
+// Every statement must pass an xAPI validator and the cmi5 rules.
+'use strict';
+const { test, before, after } = require('node:test');
+const assert = require('node:assert/strict');
+const crypto = require('node:crypto');
+const path = require('node:path');
+const validate = require('@learninglocker/xapi-validation').default;
+const { outline, expectedQuiz, answerQuiz, browser } = require('./common.js');
+const { lrs, SESSION } = require('./lrs.js');
+
+const course = path.resolve(process.argv[2] || '');
+const order = outline(course).filter((e) => e.file);
+const tests = order.filter((e) => e.file.startsWith('test'));
+const quiz = (t) => expectedQuiz(course, t.file.replace(/^test/, 'testdata'));
+const questions = tests.map((t) => quiz(t).length);
+
+const VERB = (v) => 'http://adlnet.gov/expapi/verbs/' + v;
+const DEFINED = ['initialized', 'completed', 'passed', 'failed', 'terminated'].map(VERB);
+const CMI5 = 'https://w3id.org/xapi/cmi5/context/categories/cmi5';
+const MOVE_ON = 'https://w3id.org/xapi/cmi5/context/categories/moveon';
+const launchData = { launchMode: 'Normal', launchMethod: 'AnyWindow', moveOn: 'CompletedAndPassed', masteryScore: 0.8 };
+const who = { activityId: 'https://example.org/courses/small/au', registration: crypto.randomUUID(),
+  actor: { objectType: 'Agent', name: 'Learner', account: { homePage: 'https://example.org', name: 'learner-7' } } };
+
+let server, context, closeBrowser, page;
+const pageErrors = [];
+before(async () => {
+  server = await lrs(course, who);
+  ({ context, close: closeBrowser } = await browser());
+});
+after(async () => {
+  if (closeBrowser) await closeBrowser();
+  if (server) server.close();
+});
+
+const player = () => page;
+const content = () => page.frameLocator('#content');
+const verbs = (session) => server.statements.filter((s) => s.session === session).map((s) => s.statement.verb.id);
+const until = async (what, check) => {
+  for (const end = Date.now() + 60000; !check(); await new Promise((r) => setTimeout(r, 50)))
+    if (Date.now() > end) throw new Error('waited a minute for ' + what);
+};
+
+async function launch(data) {
+  const l = server.launch(data);
+  page = await context.newPage();
+  page.on('pageerror', (e) => pageErrors.push(String(e)));
+  await page.goto(l.url);
+  await until('initialized', () => verbs(l.session)[0] === VERB('initialized'));
+  return l;
+}
+
+async function at(file) {
+  await player().locator(`#toc-list a[aria-current="page"][href="#${file}"]`).waitFor();
+}
+
+// Leaving the page ends the session: "terminated" must still arrive.
+async function leave(l) {
+  await page.goto('about:blank');
+  await until('terminated', () => verbs(l.session).at(-1) === VERB('terminated'));
+  await page.close();
+}
+
+// Every statement of a session: valid xAPI, and cmi5's rules for order,
+// context and the defined statements.
+function checkSession(l) {
+  const list = server.statements.filter((s) => s.session === l.session).map((s) => s.statement);
+  assert.equal(list[0].verb.id, VERB('initialized'), 'initialized first');
+  assert.equal(list.at(-1).verb.id, VERB('terminated'), 'terminated last');
+  assert.equal(list.filter((s) => s.verb.id === VERB('terminated')).length, 1);
+  for (const s of list) {
+    const what = s.verb.id + ' ' + s.object.id;
+    assert.deepEqual(validate(s).map((w) => `${w.path.join('.')}: ${w.message}`), [], what);
+    assert.deepEqual(s.actor, who.actor, what);
+    assert.equal(s.context.registration, l.registration, what);
+    assert.equal(s.context.extensions[SESSION], l.session, what);
+    const category = (s.context.contextActivities.category || []).map((c) => c.id);
+    if (DEFINED.includes(s.verb.id)) {
+      assert.equal(s.object.id, who.activityId, what);
+      assert.ok(category.includes(CMI5), what + ': the cmi5 category');
+    } else {
+      assert.equal(s.verb.id, VERB('answered'), what);
+      assert.ok(s.object.id.startsWith(who.activityId + '/test/') && !category.includes(CMI5), what);
+      assert.match(s.result.response, /^([a-z0-9](\[,\][a-z0-9])*)?$|^[^[]*$/, what);
+    }
+    if (/(completed|passed|failed)$/.test(s.verb.id)) assert.ok(category.includes(MOVE_ON), what + ': moveOn');
+    if (/(passed|failed)$/.test(s.verb.id)) {
+      const { scaled, raw, min, max } = s.result.score;
+      assert.deepEqual([raw, min, max, s.result.success], [Math.round(scaled * 100), 0, 100, s.verb.id.endsWith('passed')]);
+      assert.equal(scaled >= launchData.masteryScore, s.verb.id.endsWith('passed'), what + ': against the mastery score');
+    }
+  }
+  return list;
+}
+
+let first, second;
+
+test('a first session: initialized, the answers, failed, completed, terminated', async () => {
+  assert.ok(tests.length >= 2 && questions[0] && questions[1], 'the course has two tests');
+  first = await launch(launchData);
+  await at(order[0].file);
+  for (let i = 1; i < order.length; i++) {
+    await player().locator('#next').click();
+    await at(order[i].file);
+    const t = tests.indexOf(order[i]);
+    if (t < 0 || t > 1) continue;
+    await content().locator('fieldset.question').first().waitFor();
+    await answerQuiz(content(), quiz(order[i]), t === 0 ? 'right' : 'wrong');
+    await content().locator('fieldset.question.right, fieldset.question.wrong').nth(questions[t] - 1).waitFor();
+  }
+  await until('completed', () => verbs(first.session).includes(VERB('completed')));
+  const bookmark = order.find((e) => e.file.startsWith('page') && e !== order[0]);
+  await player().locator(`#toc-list a[href="#${bookmark.file}"]`).click();
+  await at(bookmark.file);
+  await until('the place kept', () => (server.states.get('raredozud.progress') || {}).location === bookmark.file);
+  await leave(first);
+  const list = checkSession(first);
+  const answered = list.filter((s) => s.verb.id === VERB('answered'));
+  assert.equal(answered.length, questions[0] + questions[1]);
+  assert.deepEqual(answered.map((s) => s.result.success), answered.map((_, i) => i < questions[0]));
+  assert.deepEqual(list.filter((s) => DEFINED.includes(s.verb.id)).map((s) => s.verb.id.split('/').pop()),
+    ['initialized', 'failed', 'completed', 'terminated']);
+});
+
+test('a second session goes on from the state, passes once and does not complete again', async () => {
+  second = await launch(launchData);
+  await player().locator('#continue').click();
+  await at(server.states.get('raredozud.progress').location);
+  await player().locator(`#toc-list a[href="#${tests[0].file}"]`).click();
+  await content().locator('fieldset.question.right').nth(questions[0] - 1).waitFor();
+  assert.equal(await content().locator('fieldset.question.wrong').count(), 0, 'the answers are back');
+  await player().locator(`#toc-list a[href="#${tests[1].file}"]`).click();
+  await content().locator('fieldset.question.wrong').nth(questions[1] - 1).waitFor();
+  await answerQuiz(content(), quiz(tests[1]), 'right');
+  await until('passed', () => verbs(second.session).includes(VERB('passed')));
+  // A second pass of the same test says nothing more of the outcome.
+  await answerQuiz(content(), quiz(tests[1]), 'right');
+  await until('its answers', () => verbs(second.session).filter((v) => v === VERB('answered')).length === 2 * questions[1]);
+  await leave(second);
+  const list = checkSession(second);
+  assert.deepEqual(list.filter((s) => DEFINED.includes(s.verb.id)).map((s) => s.verb.id.split('/').pop()),
+    ['initialized', 'passed', 'terminated']);
+});
+
+test('a browse session sends no outcome, and the registration meets its moveOn', async () => {
+  const browse = await launch({ ...launchData, launchMode: 'Browse' });
+  await player().locator('#continue').click();
+  await player().locator(`#toc-list a[href="#${tests[1].file}"]`).click();
+  await content().locator('fieldset.question.right').nth(questions[1] - 1).waitFor();
+  await answerQuiz(content(), quiz(tests[1]), 'wrong');
+  await until('its answers', () => verbs(browse.session).filter((v) => v === VERB('answered')).length === questions[1]);
+  await leave(browse);
+  checkSession(browse);
+  assert.deepEqual(verbs(browse.session).filter((v) => v !== VERB('answered')), [VERB('initialized'), VERB('terminated')]);
+  // Over the registration: completed and passed (CompletedAndPassed), each once.
+  const all = server.statements.map((s) => s.statement.verb.id.split('/').pop());
+  assert.deepEqual(['completed', 'passed', 'failed'].map((v) => all.filter((x) => x === v).length), [1, 1, 1]);
+  assert.ok(all.indexOf('failed') < all.indexOf('passed'), 'no failed after passed');
+});
+
+test('a launch whose token was already handed out still shows the course, kept in the browser', async () => {
+  const l = server.launch(launchData);
+  await fetch(new URL(l.url).searchParams.get('fetch'), { method: 'POST' });
+  page = await context.newPage();
+  page.on('pageerror', (e) => pageErrors.push(String(e)));
+  await page.goto(l.url);
+  await at(order[0].file);
+  await player().locator('#next').click();
+  await at(order[1].file);
+  assert.deepEqual(verbs(l.session), []);
+  await page.close();
+});
+
+test('no script error on any page', () => {
+  assert.deepEqual(pageErrors, []);
+});

@@ -1,0 +1,96 @@
+// The LMS's part of a cmi5 launch, on 127.0.0.1 with node's http: the
+// course folder under /course/, a fetch URL per launch that hands out its
+// token once, and an LRS (statements, the state API with LMS.LaunchData,
+// the agent profile) that records what it is sent. Only what a cmi5
+// assignable unit uses is served; a request without the launch's token or
+// for another learner, activity or registration is refused.
+'use strict';
+const fs = require('node:fs');
+const http = require('node:http');
+const path = require('node:path');
+const crypto = require('node:crypto');
+
+const SESSION = 'https://w3id.org/xapi/cmi5/context/extensions/sessionid';
+
+// `course`: the package folder. Gives { base, statements (as received,
+// each with the session it came in), states (Map of stateId -> body),
+// launch(launchData) -> { url, session, registration }, close }.
+async function lrs(course, { activityId, actor, registration }) {
+  const statements = [];
+  const states = new Map();
+  const tokens = new Map();  // fetch id -> { token, used, session }
+  let current = null;        // the session whose token is valid
+
+  const json = (res, code, body) => {
+    res.writeHead(code, { 'Content-Type': 'application/json', 'X-Experience-API-Version': '1.0.3' });
+    res.end(body === undefined ? '' : JSON.stringify(body));
+  };
+  const read = (req) => new Promise((resolve) => {
+    const parts = [];
+    req.on('data', (c) => parts.push(c));
+    req.on('end', () => resolve(Buffer.concat(parts).toString('utf8')));
+  });
+  const sameLaunch = (q) => q.get('activityId') === activityId && q.get('agent') === JSON.stringify(actor) &&
+    (!q.get('registration') || q.get('registration') === registration);
+
+  async function xapi(req, res, url) {
+    if (!current || req.headers.authorization !== 'Basic ' + current.token) return json(res, 401, { error: 'token' });
+    const q = url.searchParams;
+    const resource = url.pathname.slice('/lrs/'.length);
+    if (resource === 'statements' && (req.method === 'POST' || req.method === 'PUT')) {
+      const body = JSON.parse(await read(req));
+      const list = Array.isArray(body) ? body : [body];
+      for (const s of list) statements.push({ session: current.session, statement: s });
+      return json(res, 200, list.map((s) => s.id));
+    }
+    if (resource === 'activities/state') {
+      if (!sameLaunch(q)) return json(res, 400, { error: 'another launch' });
+      const id = q.get('stateId');
+      if (req.method === 'GET') return states.has(id) ? json(res, 200, states.get(id)) : json(res, 404, {});
+      if (id === 'LMS.LaunchData') return json(res, 403, { error: 'the LMS owns it' });
+      states.set(id, JSON.parse(await read(req)));
+      return json(res, 204);
+    }
+    if (resource === 'agents/profile') return json(res, 404, {});
+    return json(res, 404, { error: resource });
+  }
+
+  const server = http.createServer((req, res) => {
+    const url = new URL(req.url, 'http://127.0.0.1');
+    if (url.pathname.startsWith('/fetch/') && req.method === 'POST') {
+      const t = tokens.get(url.pathname.slice('/fetch/'.length));
+      if (!t || t.used) return json(res, 200, { 'error-code': '1', 'error-text': 'already used' });
+      t.used = true;
+      current = t;
+      return json(res, 200, { 'auth-token': t.token });
+    }
+    if (url.pathname.startsWith('/lrs/')) return xapi(req, res, url).catch((e) => json(res, 500, { error: String(e) }));
+    const file = path.join(course, path.normalize('/' + decodeURIComponent(url.pathname.replace(/^\/course\//, ''))));
+    fs.readFile(file, (err, data) => {
+      if (err || !url.pathname.startsWith('/course/')) return res.writeHead(404).end();
+      const type = { '.htm': 'text/html', '.js': 'text/javascript', '.css': 'text/css' }[path.extname(file)];
+      res.writeHead(200, type ? { 'Content-Type': type } : {}).end(data);
+    });
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const base = `http://127.0.0.1:${server.address().port}/`;
+
+  // A new session of the registration, as the LMS launches the unit: its
+  // LaunchData (with the session's id in the context template) and a
+  // fetch URL of its own.
+  function launch(launchData) {
+    const session = crypto.randomUUID();
+    const fetchId = crypto.randomUUID();
+    tokens.set(fetchId, { token: Buffer.from('learner:' + crypto.randomUUID()).toString('base64'), used: false, session });
+    states.set('LMS.LaunchData', { ...launchData,
+      contextTemplate: { contextActivities: { grouping: [{ objectType: 'Activity', id: activityId }] },
+                         extensions: { [SESSION]: session } } });
+    const params = new URLSearchParams({ endpoint: base + 'lrs/', fetch: base + 'fetch/' + fetchId,
+      actor: JSON.stringify(actor), registration, activityId });
+    return { url: base + 'course/index.htm?' + params, session, registration };
+  }
+
+  return { base, statements, states, launch, close: () => server.close() };
+}
+
+module.exports = { lrs, SESSION };
