@@ -1,5 +1,5 @@
 // A course with a test its quiz page cannot show, as a SCORM package in
-// the LMS harness: node unshowable.js NAME.scorm.zip
+// the LMS harness: node unshowable.js NAME.scorm.zip [SCREENSHOT.png]
 // The learner sees every page and passes the test that can be taken; the
 // course must stay "incomplete" (never "completed" or "passed"), and the
 // contents say that the broken test cannot be taken.
@@ -8,7 +8,8 @@ const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const { outline, expectedQuiz, answerQuiz, unpackScorm, lmsHarness } = require('./common.js');
 
-const unpacked = unpackScorm(process.argv[2]);
+const [scormZip, screenshot] = process.argv.slice(2);
+const unpacked = unpackScorm(scormZip);
 const { course } = unpacked;
 const order = outline(course).filter((e) => e.file);
 let base, context, closeHarness, page;
@@ -43,6 +44,8 @@ test('a course with a test that cannot be shown never completes', async () => {
     await answerQuiz(content(), expectedQuiz(course, order[i].file.replace(/^test/, 'testdata')), 'right');
     await until((n) => lmsRecord().commits > n, commits);
   }
+  // For the documentation: the contents with the line of the test that cannot be taken.
+  if (screenshot) await player().locator('#toc').screenshot({ path: screenshot });
   await page.evaluate(() => { document.getElementById('sco').src = 'about:blank'; });
   await until(() => lmsRecord().finished === 1);
   const r = await record();
