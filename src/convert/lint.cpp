@@ -170,11 +170,11 @@ class Linter : public EntryListener {
     if (chapterMark && leftOutAt_ != p.entry->heading) {
       leftOutAt_ = p.entry->heading;
       leftOut(p.start, p.entry->kind == course::kChapterStart
-                        ? u"text after \"%H1=\" before the chapter's first page belongs to no "
-                          u"page and is left out of the course; give it a page of its own with "
-                          u"\"%H2=\""
-                        : u"text after \"%H1#\" before the next heading belongs to no page and "
-                          u"is left out of the course; give it a page of its own with \"%H2=\"");
+                           ? u"text after \"%H1=\" before the chapter's first page belongs to no "
+                             u"page and is left out of the course; give it a page of its own with "
+                             u"\"%H2=\""
+                           : u"text after \"%H1#\" before the next heading belongs to no page and "
+                             u"is left out of the course; give it a page of its own with \"%H2=\"");
     }
   }
 
@@ -342,14 +342,17 @@ class Linter : public EntryListener {
       told.push_back(l.what);
       const u16string lost = u"the page loses " + widen(l.what);
       if (l.kind == Kind::Field)
-        warn(l.position, lost + u", which the document holds without the text it shows: type "
-                                u"that text in its place");
+        warn(l.position, lost +
+                             u", which the document holds without the text it shows: type "
+                             u"that text in its place");
       else if (l.kind == Kind::Formatting)
-        warn(l.position, lost + u", which the converter does not read in this format version: "
-                                u"save the document as .docx and convert that");
+        warn(l.position, lost +
+                             u", which the converter does not read in this format version: "
+                             u"save the document as .docx and convert that");
       else
-        warn(l.position, lost + u", which the converter reads but cannot show: put a picture of "
-                                u"it in its place (PNG or JPEG)");
+        warn(l.position, lost +
+                             u", which the converter reads but cannot show: put a picture of "
+                             u"it in its place (PNG or JPEG)");
     }
   }
 

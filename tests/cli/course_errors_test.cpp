@@ -33,8 +33,8 @@ const std::vector<Case>& cases() {
   static const std::vector<Case> list = {
       {"a test whose quiz page cannot be shown",
        {{"Quiz.txt",
-         {kTitle, kAuthor, "%H2=Using a ladder", "Stand it on firm ground.",
-          "%TEST=Check & <mend>", "1. Which?", "a) one", "b) two"}}},
+         {kTitle, kAuthor, "%H2=Using a ladder", "Stand it on firm ground.", "%TEST=Check & <mend>",
+          "1. Which?", "a) one", "b) two"}}},
        {"Quiz.txt:6: error: test \"Check & <mend>\": its quiz page stops here: no answer is "
         "marked correct: learners cannot take this test (\"1. Which?\")"},
        1,

@@ -465,17 +465,23 @@ TEST(SyntheticDoc, WhatThePageCannotShowIsNotedWhereItStands) {
     std::u16string text;
     std::vector<std::pair<uint32_t, std::string>> losses;
   } cases[] = {
-      {"a chart saved without its picture", u"a\x13 EMBED MSGraph.Chart.8 \\s \x14\x15 b\r",
+      {"a chart saved without its picture",
+       u"a\x13 EMBED MSGraph.Chart.8 \\s \x14\x15 b\r",
        {{1, "a chart"}}},
-      {"an object whose picture is missing", u"o\x13 EMBED Package \x14\x01\x15\r",
+      {"an object whose picture is missing",
+       u"o\x13 EMBED Package \x14\x01\x15\r",
        {{1, "an embedded object without a picture"}}},
       {"fields drawn from their code, and an index entry",
        u"x\x13 EQ \\f(1,2) \x15y\x13 FORMCHECKBOX \x15\x13 XE \"k\" \x15z\r",
        {{1, "an equation made with an EQ field"}, {2, "a check box (a form field)"}}},
       // The word processor shows nothing for it either.
       {"a field without a result that is drawn from no code", u"\x13 NEWFIELD 1 \x15\r", {}},
-      {"fields with results", u"\x13 PAGE \x14" u"3\x15 \x13 EMBED Package \x14\x01\x15\r", {}},
-      {"a shape with neither picture nor text", u"s \x08 t\r",
+      {"fields with results",
+       u"\x13 PAGE \x14"
+       u"3\x15 \x13 EMBED Package \x14\x01\x15\r",
+       {}},
+      {"a shape with neither picture nor text",
+       u"s \x08 t\r",
        {{2, "a shape drawn only by its geometry"}}},
   };
   for (const Case& c : cases) {

@@ -593,7 +593,8 @@ TEST(DocxLosses, WhatThePageCannotShowIsNotedWhereItStands) {
     std::vector<std::pair<uint32_t, std::string>> losses;
   } cases[] = {
       {"a chart", p(r("a") + chart + r("b")), {{1, "a chart"}}},
-      {"an object without a picture", p(r("o") + "<w:r><w:object/></w:r>"),
+      {"an object without a picture",
+       p(r("o") + "<w:r><w:object/></w:r>"),
        {{1, "an embedded object without a picture"}}},
       {"fields drawn from their code, and an index entry",
        p(r("x") + field(" FORMCHECKBOX ") + field(" XE \"k\" ") + r("y")),

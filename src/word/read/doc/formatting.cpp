@@ -51,8 +51,7 @@ std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
           Bytes raw = page.sub(bx + 1, 2 * cb);
           std::string& t =
               translated_.emplace_back(raw.view().substr(0, std::min<size_t>(2, raw.size())));
-          t += translateWord6Sprms(raw.sub(2, raw.size() >= 2 ? raw.size() - 2 : 0),
-                                   &run.numbered);
+          t += translateWord6Sprms(raw.sub(2, raw.size() >= 2 ? raw.size() - 2 : 0), &run.numbered);
           run.grpprl = Bytes(t);
         } else if (cb == 0) {
           run.grpprl = page.sub(bx + 2, 2 * page.u8(bx + 1));

@@ -51,8 +51,8 @@ void DocReader::Emitter::emitPicture(const Chp& chp, const CharFormat& f) {
   const InlinePicture& pic = cached->second;
   if (!pic.image) {
     // An object in a field's result is told of at the field's end.
-    const bool inResult = std::any_of(fields.begin(), fields.end(),
-                                      [](const Field& fd) { return !fd.inCode; });
+    const bool inResult =
+        std::any_of(fields.begin(), fields.end(), [](const Field& fd) { return !fd.inCode; });
     if (chp.ole2 && !inResult) lose("an embedded object without a picture", LossKind::Drawing);
     return;
   }
