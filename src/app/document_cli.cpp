@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/help.h"
+#include "convert/lint.h"
 #include "pages/save_html.h"
 #include "support/codepage.h"
 #include "support/strings.h"
@@ -28,6 +29,15 @@ bool sameFile(const std::string& a, const std::string& b) {
   if (ec) return false;
   fs::path pb = fs::weakly_canonical(b, ec);
   return !ec && pa == pb;
+}
+
+// The page shows the whole document, markers and all; of a course
+// document, the author is told what no page of the course will show.
+void notShownInTheCourse(word::Application& application, const std::string& document) {
+  const convert::LintResult lint = convert::lintDocument(application, document);
+  if (lint.entries.empty()) return;
+  for (const convert::LintWarning& w : lint.warnings)
+    if (w.leftOut) std::fprintf(stderr, "%s\n", convert::lintLine(document, w).c_str());
 }
 
 }  // namespace
@@ -65,6 +75,7 @@ int htmlCommand(int argc, char** argv) {
     for (const word::PicturePlaceholder& p : copy.saveAs(page, word::wdFormatHTML).placeholders)
       std::fprintf(stderr, "raredozud: %s\n",
                    support::toUtf8(pages::placeholderWarning(support::widen(page), p)).c_str());
+    notShownInTheCourse(application, document);
     return 0;
   } catch (const word::Error& e) {
     std::fprintf(stderr, "raredozud: %s\n", e.description().c_str());

@@ -51,9 +51,10 @@ constexpr std::array kCommands{
                 "OUT_files/)",
                 "Writes the whole document as one page, the way the converter writes a course "
                 "page without the rewriting for the course player, its pictures in the folder "
-                "OUT_files/ beside it. The page's folder must exist; a page that would replace the "
-                "document "
-                "is refused."},
+                "OUT_files/ beside it. The page shows the whole document, markers included, not "
+                "the course: of a course document, standard error names the text that no page "
+                "of the course shows, as lint does. The page's folder must exist; a page that "
+                "would replace the document is refused."},
     CommandHelp{"dump", "DOC",
                 "print the document's model (paragraphs, runs, tables, pictures, notes) for "
                 "developers",

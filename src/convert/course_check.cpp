@@ -34,7 +34,11 @@ std::vector<PreviewLine> readPreview(const std::string& bytes) {
     if (!line.starts_with("ITEM") || first == std::string::npos || last == 0) continue;
     const size_t beforeLast = line.rfind('|', last - 1);
     if (beforeLast == std::string::npos || beforeLast <= first) continue;
-    out.push_back({line.substr(0, first), line.substr(first + 1, beforeLast - first - 1),
+    // The preview stores titles as HTML ("&amp;", "&lt;"); messages quote
+    // them as the author typed them.
+    const std::string title = line.substr(first + 1, beforeLast - first - 1);
+    out.push_back({line.substr(0, first),
+                   support::toUtf8(support::decodeReferences(support::fromUtf8(title))),
                    line.substr(beforeLast + 1, last - beforeLast - 1)});
   }
   return out;

@@ -39,6 +39,10 @@ u16string markerList() {
   return list + u")";
 }
 
+bool markerLine(const u16string& paragraphText) {
+  return classify(prepareLine(paragraphText)).marker != Marker::Content;
+}
+
 u16string quoted(std::u16string_view s) {
   return u"\"" + u16string(s) + u"\"";
 }
@@ -122,6 +126,11 @@ class Linter : public EntryListener {
 
  private:
   void warn(int32_t at, u16string message) { found_.push_back({at, 0, std::move(message), {}}); }
+  // Text that no page of the course shows.
+  void leftOut(int32_t at, u16string message) {
+    warn(at, std::move(message));
+    found_.back().leftOut = true;
+  }
   // A learner will hit a dead end here.
   void error(int32_t at, u16string message) {
     found_.push_back({at, 0, std::move(message), {}, course::Severity::Error});
@@ -148,9 +157,9 @@ class Linter : public EntryListener {
     if (!hasText(p.text)) return;
     if (!p.entry) {
       if (!droppedBefore_)
-        warn(p.start,
-             u"text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to no page and is "
-             u"left out of the course");
+        leftOut(p.start,
+                u"text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to no page and "
+                u"is left out of the course");
       droppedBefore_ = true;
       return;
     }
@@ -160,12 +169,12 @@ class Linter : public EntryListener {
         p.entry->kind == course::kChapterStart || p.entry->kind == course::kChapterEnd;
     if (chapterMark && leftOutAt_ != p.entry->heading) {
       leftOutAt_ = p.entry->heading;
-      warn(p.start, p.entry->kind == course::kChapterStart
-                        ? u"text after \"%H1=\" before the chapter's first page belongs to no "
-                          u"page and is left out of the course; give it a page of its own with "
-                          u"\"%H2=\""
-                        : u"text after \"%H1#\" before the next heading belongs to no page and "
-                          u"is left out of the course; give it a page of its own with \"%H2=\"");
+      leftOut(p.start, p.entry->kind == course::kChapterStart
+                           ? u"text after \"%H1=\" before the chapter's first page belongs to no "
+                             u"page and is left out of the course; give it a page of its own with "
+                             u"\"%H2=\""
+                           : u"text after \"%H1#\" before the next heading belongs to no page and "
+                             u"is left out of the course; give it a page of its own with \"%H2=\"");
     }
   }
 
@@ -256,7 +265,8 @@ class Linter : public EntryListener {
 
   void lastEntryDropped(const PendingEntry& e) override {
     if (e.kind != course::kChapterStart)
-      warn(e.heading, u"the last page has ten characters or fewer: it is left out of the course");
+      leftOut(e.heading,
+              u"the last page has ten characters or fewer: it is left out of the course");
   }
 
   // Markers inside tables are never read.
@@ -301,10 +311,7 @@ class Linter : public EntryListener {
     if (!course::writesPage(e.kind)) return;
     if (!hasText(word::Range(app_, doc_, e.start, e.end).text()))
       warn(e.heading, u"the page has no content");
-    for (const auto& [at, what] : word::Range(app_, doc_, e.start, e.end).losses())
-      warn(at, u"the page loses " + widen(what) +
-                   u", which the converter reads but cannot show: put a picture of it in its "
-                   u"place (PNG or JPEG)");
+    losses(e);
     // Metafiles and TIFF are converted when the page is saved: only what the
     // page writer cannot make showable is worth a warning.
     for (const word::InlineShape& s : word::Range(app_, doc_, e.start, e.end).inlineShapes()) {
@@ -319,6 +326,33 @@ class Linter : public EntryListener {
         warn(s.position,
              u"a picture without alternative text: those who cannot see it learn nothing of it; "
              u"describe it in the picture's alternative text (Alt Text)");
+    }
+  }
+
+  // What the readers could not carry onto the page, once a kind a page.
+  void losses(const ClosedEntry& e) {
+    using Kind = word::Range::Loss::Kind;
+    std::vector<std::string> told;
+    // The last page runs to the document's end, its final paragraph mark
+    // included: what stood in that last paragraph is the page's.
+    const int32_t last = doc_.content().end();
+    const int32_t end = e.end >= last - 1 ? last : e.end;
+    for (const word::Range::Loss& l : word::Range(app_, doc_, e.start, end).losses()) {
+      if (std::find(told.begin(), told.end(), l.what) != told.end()) continue;
+      told.push_back(l.what);
+      const u16string lost = u"the page loses " + widen(l.what);
+      if (l.kind == Kind::Field)
+        warn(l.position, lost +
+                             u", which the document holds without the text it shows: type "
+                             u"that text in its place");
+      else if (l.kind == Kind::Formatting)
+        warn(l.position, lost +
+                             u", which the converter does not read in this format version: "
+                             u"save the document as .docx and convert that");
+      else
+        warn(l.position, lost +
+                             u", which the converter reads but cannot show: put a picture of "
+                             u"it in its place (PNG or JPEG)");
     }
   }
 
@@ -385,19 +419,23 @@ class Linter : public EntryListener {
 
   // For a paragraph without a word (a picture alone): the last words of the
   // text before it and the first of the text after it, a few paragraphs
-  // away at most.
+  // away at most and never past a marker line, which is another entry's.
   u16string wordsAround(const word::Document::ParagraphSpan& span) {
     u16string before, after;
     word::Document::ParagraphSpan at = span;
     for (int k = 0; k < 3 && before.empty() && at.start > 0; ++k) {
       at = doc_.paragraph(at.start - 1);
-      before = words(paragraphText(at), 5, true);
+      const u16string text = paragraphText(at);
+      if (markerLine(text)) break;
+      before = words(text, 5, true);
     }
     at = span;
     const int32_t end = doc_.content().end();
     for (int k = 0; k < 3 && after.empty() && at.end < end; ++k) {
       at = doc_.paragraph(at.end);
-      after = words(paragraphText(at), 5, false);
+      const u16string text = paragraphText(at);
+      if (markerLine(text)) break;
+      after = words(text, 5, false);
     }
     if (before.empty() || after.empty()) return before + after;
     return before + u" \u2026 " + after;

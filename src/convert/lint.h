@@ -25,6 +25,7 @@ struct LintWarning {
   // ("page \"Using a ladder\""); empty before the first of them.
   std::u16string where{};
   bool wholeCourse = false;  // about the course as a whole, not one page
+  bool leftOut = false;      // about text that no page of the course shows
   bool error() const { return severity == course::Severity::Error; }
 };
 

@@ -169,13 +169,18 @@ std::vector<InlineShape> Range::inlineShapes() const {
   return shapes;
 }
 
-std::vector<std::pair<int32_t, std::string>> Range::losses() const {
+std::vector<Range::Loss> Range::losses() const {
   const DocumentState& d = Access::of(*doc_);
   const uint32_t length = storyLength(d);
   const uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
-  std::vector<std::pair<int32_t, std::string>> out;
-  for (const Loss& l : d.model.losses)
-    if (l.pos >= a && l.pos < b) out.emplace_back(static_cast<int32_t>(l.pos), l.what);
+  std::vector<Range::Loss> out;
+  for (const word::Loss& l : d.model.losses) {
+    if (l.pos < a || l.pos >= b) continue;
+    const Loss::Kind kind = l.kind == LossKind::Field        ? Loss::Kind::Field
+                            : l.kind == LossKind::Formatting ? Loss::Kind::Formatting
+                                                             : Loss::Kind::Drawing;
+    out.push_back({static_cast<int32_t>(l.pos), l.what, kind});
+  }
   return out;
 }
 

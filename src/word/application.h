@@ -83,9 +83,15 @@ class Range {
   void paste();
   // The pictures standing in the range, in order.
   std::vector<InlineShape> inlineShapes() const;
-  // What the reader met in the range but cannot show ("a chart"), each with
-  // its position; for a document as it was opened.
-  std::vector<std::pair<int32_t, std::string>> losses() const;
+  // What the reader met in the range but cannot show, in order; for a
+  // document as it was opened.
+  struct Loss {
+    enum class Kind { Drawing, Field, Formatting };
+    int32_t position = 0;
+    std::string what;  // "a chart"
+    Kind kind = Kind::Drawing;
+  };
+  std::vector<Loss> losses() const;
 
  private:
   Application* app_;

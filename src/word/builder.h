@@ -66,7 +66,9 @@ class Builder {
   void cellAlignment(VAlign align);
 
   // Notes that the reader met `what` here and cannot show it (Model::losses).
-  void loss(std::string what) { model_.losses.push_back({position(), std::move(what)}); }
+  void loss(std::string what, LossKind kind = LossKind::Drawing) {
+    model_.losses.push_back({position(), std::move(what), kind});
+  }
 
   // Current position in the story (length of the text so far).
   uint32_t position() const { return static_cast<uint32_t>(story_.text.size()); }

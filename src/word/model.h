@@ -220,12 +220,18 @@ struct Note {
   Story body;
 };
 
-// What a reader read but cannot show (a chart, a shape drawn only by its
-// geometry, an embedded object without a picture), where it stood in the
-// main text: the page loses it, and the author is told.
+// What a reader read but cannot show, where it stood in the main text: the
+// page loses it, and the author is told. The kind decides what the author
+// can do about it.
+enum class LossKind : uint8_t {
+  Drawing,     // a chart, a shape drawn only by its geometry, an object without a picture
+  Field,       // a field drawn from its code, saved without a result
+  Formatting,  // what a format version holds that the reader does not read
+};
 struct Loss {
   uint32_t pos = 0;
   std::string what;  // "a chart"
+  LossKind kind = LossKind::Drawing;
 };
 
 struct Model {

@@ -33,14 +33,15 @@ const std::vector<Case>& cases() {
   static const std::vector<Case> list = {
       {"a test whose quiz page cannot be shown",
        {{"Quiz.txt",
-         {kTitle, kAuthor, "%H2=Using a ladder", "Stand it on firm ground.", "%TEST=Check",
+         {kTitle, kAuthor, "%H2=Using a ladder", "Stand it on firm ground.", "%TEST=Check & <mend>",
           "1. Which?", "a) one", "b) two"}}},
-       {"Quiz.txt:6: error: test \"Check\": its quiz page stops here: no answer is marked "
-        "correct: learners cannot take this test (\"1. Which?\")"},
+       {"Quiz.txt:6: error: test \"Check & <mend>\": its quiz page stops here: no answer is "
+        "marked correct: learners cannot take this test (\"1. Which?\")"},
        1,
        "",
-       "the test \"Check\" (test1.htm) cannot be shown: its quiz page stops at testdata1.htm "
-       "line"},
+       // Titles as typed, not as the outline preview stores them.
+       "the test \"Check & <mend>\" (test1.htm) cannot be shown: its quiz page stops at "
+       "testdata1.htm line"},
       {"a document with no marker at all",
        {{"Letter.txt", {"Dear reader,", "here is the plan for the week."}}},
        {"Letter.txt:1: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs "
@@ -170,4 +171,25 @@ TEST(CourseErrors, AWordThatIsNoCommandSaysWhatItIs) {
     EXPECT_EQ(r.exit, 2);
     EXPECT_NE(r.err.find(t.said), std::string::npos) << r.err;
   }
+}
+
+// A real document's charts, which the converter reads but cannot show:
+// lint and convert name each on its own page, and the course still works.
+TEST(CourseErrors, AChartThePageLosesIsNamedOnItsPage) {
+  ScratchFolder work;
+  const std::string dir = work.path().substr(0, work.path().size() - 1);
+  writeBytes(work / "charts.docx",
+             readBytes(std::string(RD_TEST_DIR) + "/corpus/courses/charts.docx"));
+  const std::string lost =
+      ": the page loses a chart, which the converter reads but cannot show: put a picture of "
+      "it in its place (PNG or JPEG) (\"quarter, as the chart shows:\")";
+  const std::vector<std::string> lint = {"charts.docx:5: warning: page \"Sales\"" + lost,
+                                         "charts.docx:8: warning: page \"Costs\"" + lost};
+  const ProgramResult linted = runProgram(dir, {"lint", "charts.docx"});
+  EXPECT_EQ(linted.out, join(lint));
+  EXPECT_EQ(linted.exit, 1);
+  const ProgramResult run = runProgram(dir, {"convert", "charts.docx"});
+  EXPECT_EQ(run.exit, 0) << run.err;
+  for (const std::string& line : lint) EXPECT_NE(run.err.find(line), std::string::npos) << line;
+  EXPECT_EQ(runProgram(dir, {"check", work / "charts.scorm.zip"}).exit, 0);
 }

@@ -161,15 +161,29 @@ TEST_F(Lint, TheBuiltDocumentsMistakesAndACleanCourse) {
   emf.alt = u"A chart";
   b.picture(emf);
   b.endParagraph();
+  paragraph(b, "%H2=Three");
+  // What a reader could not carry: once a kind a page, each with its remedy.
+  for (const char* chart : {"a chart", "a chart"}) b.loss(chart);
+  b.loss("a check box (a form field)", word::LossKind::Field);
+  b.loss("an old list's numbers", word::LossKind::Formatting);
+  paragraph(b, "Text of page three.");
+  const std::string lost = "b.doc:7: warning: page \"Three\": the page loses ";
   EXPECT_EQ(
       lines(builtCourse("b.doc", b), "b.doc"),
       (std::vector<std::string>{
           "b.doc:4: warning: page \"One\": a line break (Shift+Enter) stands before \"%H2=\": "
           "the marker is read as text; end the line before it with Enter (\"Text of page one. "
           "%H2=Two\")",
-          // A picture alone: the words before it.
+          // A picture alone: the words before it, not the next page's marker.
           "b.doc:5: warning: page \"One\": a picture in emf format, which browsers do not show: "
-          "insert it as PNG or JPEG (\"Text of page one. %H2=Two\")"}));
+          "insert it as PNG or JPEG (\"Text of page one. %H2=Two\")",
+          lost + "a chart, which the converter reads but cannot show: put a picture of it in its "
+                 "place (PNG or JPEG) (\"Text of page three.\")",
+          lost + "a check box (a form field), which the document holds without the text it "
+                 "shows: type that text in its place (\"Text of page three.\")",
+          lost + "an old list's numbers, which the converter does not read in this format "
+                 "version: save the document as .docx and convert that (\"Text of page "
+                 "three.\")"}));
 
   const std::string clean = course(
       "clean.txt", {"%TITLE=Clean", "%AUTHOR=Me", "%H1=Part", "%PID=1", "%H2=Page", "%PID=2",

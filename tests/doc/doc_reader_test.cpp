@@ -449,6 +449,12 @@ TEST(DocParts, Word6SprmsTranslateToTheLaterForm) {
   EXPECT_EQ(chp.font, 3);
   EXPECT_EQ(chp.color, 0xFF0000u);
   EXPECT_EQ(t.size(), 3u + 4u + 3u);
+  // The older numbering's level: numbered (which is not read) or not.
+  for (const auto& [level, numbered] : {std::pair{'\x0A', true}, std::pair{'\x00', false}}) {
+    bool told = !numbered;
+    translateWord6Sprms(Bytes(std::string{'\x05', '\x01', '\x0D', level}), &told);
+    EXPECT_EQ(told, numbered);
+  }
 }
 
 }  // namespace

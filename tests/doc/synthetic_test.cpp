@@ -455,3 +455,53 @@ TEST(SyntheticDoc, GroupedTextBoxesFollowTheirAnchorsParagraph) {
   ASSERT_EQ(m.main.paragraphs.size(), 4u);
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(m.main.paragraphs[i].format.textBox, i == 1 || i == 2);
 }
+
+// What the page cannot show is noted where it stands, once; fields with a
+// result, and fields that show nothing anyway, lose nothing.
+TEST(SyntheticDoc, WhatThePageCannotShowIsNotedWhereItStands) {
+  const std::string special = doctest::sprm8(0x0855, 1), ole = doctest::sprm8(0x080A, 1);
+  struct Case {
+    const char* what;
+    std::u16string text;
+    std::vector<std::pair<uint32_t, std::string>> losses;
+  } cases[] = {
+      {"a chart saved without its picture",
+       u"a\x13 EMBED MSGraph.Chart.8 \\s \x14\x15 b\r",
+       {{1, "a chart"}}},
+      {"an object whose picture is missing",
+       u"o\x13 EMBED Package \x14\x01\x15\r",
+       {{1, "an embedded object without a picture"}}},
+      {"fields drawn from their code, and an index entry",
+       u"x\x13 EQ \\f(1,2) \x15y\x13 FORMCHECKBOX \x15\x13 XE \"k\" \x15z\r",
+       {{1, "an equation made with an EQ field"}, {2, "a check box (a form field)"}}},
+      // The word processor shows nothing for it either.
+      {"a field without a result that is drawn from no code", u"\x13 NEWFIELD 1 \x15\r", {}},
+      {"fields with results",
+       u"\x13 PAGE \x14"
+       u"3\x15 \x13 EMBED Package \x14\x01\x15\r",
+       {}},
+      {"a shape with neither picture nor text",
+       u"s \x08 t\r",
+       {{2, "a shape drawn only by its geometry"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SyntheticDoc d;
+    d.text = c.text;
+    const size_t pic = c.text.find(u'\x01'), anchor = c.text.find(u'\x08');
+    if (pic != std::u16string::npos) {
+      const uint32_t at = static_cast<uint32_t>(pic);
+      d.charRuns = {{at, at + 1, special + ole + doctest::sprm32(0x6A03, 0)}};
+      // The picture exists only in the row that has a result.
+      if (c.losses.empty()) d.data = inlineWmf(testing_support::rectangleWmf());
+    }
+    if (anchor != std::u16string::npos) {
+      d.boxAnchor = static_cast<uint32_t>(anchor);
+      d.charRuns = {{d.boxAnchor, d.boxAnchor + 1, special}};
+      d.textBoxCuts = {0, 0};  // a group of shapes with no text box text
+    }
+    std::vector<std::pair<uint32_t, std::string>> losses;
+    for (const word::Loss& l : read(d).losses) losses.emplace_back(l.pos, l.what);
+    EXPECT_EQ(losses, c.losses);
+  }
+}

@@ -571,3 +571,40 @@ TEST(DocxTables, PlacementAndVerticalAlignment) {
   EXPECT_EQ(t[0].rows[1].cells[0].valign, word::VAlign::Top);
   EXPECT_EQ(t[2].rows[0].cells[0].valign, word::VAlign::Bottom);
 }
+
+// What the page cannot show is noted where it stands; a field with a
+// result, or one that shows nothing anyway, loses nothing.
+TEST(DocxLosses, WhatThePageCannotShowIsNotedWhereItStands) {
+  auto fld = [](const char* type) {
+    return std::string("<w:r><w:fldChar w:fldCharType=\"") + type + "\"/></w:r>";
+  };
+  auto field = [&](const std::string& code, const std::string& result = {}) {
+    return fld("begin") + "<w:r><w:instrText>" + code + "</w:instrText></w:r>" +
+           (result.empty() ? "" : fld("separate") + r(result)) + fld("end");
+  };
+  const std::string chart =
+      "<w:r><w:drawing><wp:inline><wp:extent cx=\"952500\" cy=\"952500\"/><wp:docPr id=\"1\" "
+      "name=\"Chart 1\"/><a:graphic><a:graphicData "
+      "uri=\"http://schemas.openxmlformats.org/drawingml/2006/chart\"/></a:graphic></wp:inline>"
+      "</w:drawing></w:r>";
+  struct Case {
+    const char* what;
+    std::string body;
+    std::vector<std::pair<uint32_t, std::string>> losses;
+  } cases[] = {
+      {"a chart", p(r("a") + chart + r("b")), {{1, "a chart"}}},
+      {"an object without a picture",
+       p(r("o") + "<w:r><w:object/></w:r>"),
+       {{1, "an embedded object without a picture"}}},
+      {"fields drawn from their code, and an index entry",
+       p(r("x") + field(" FORMCHECKBOX ") + field(" XE \"k\" ") + r("y")),
+       {{1, "a check box (a form field)"}}},
+      {"fields with results", p(field(" PAGE ", "3") + field(" EQ \\f(1,2)", "½")), {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::pair<uint32_t, std::string>> losses;
+    for (const word::Loss& l : read(c.body).losses) losses.emplace_back(l.pos, l.what);
+    EXPECT_EQ(losses, c.losses);
+  }
+}

@@ -1,5 +1,5 @@
 // A course with a test its quiz page cannot show, as a SCORM package in
-// the LMS harness: node unshowable.js NAME.scorm.zip
+// the LMS harness: node unshowable.js NAME.scorm.zip [SCREENSHOT.png]
 // The learner sees every page and passes the test that can be taken; the
 // course must stay "incomplete" (never "completed" or "passed"; in SCORM
 // 2004 incomplete with its success unknown), and the contents say that
@@ -9,7 +9,8 @@ const { test } = require('node:test');
 const assert = require('node:assert/strict');
 const { outline, expectedQuiz, answerQuiz, unpackScorm, lmsSession } = require('./common.js');
 
-const unpacked = unpackScorm(process.argv[2]);
+const [scormZip, screenshot] = process.argv.slice(2);
+const unpacked = unpackScorm(scormZip);
 const { course } = unpacked;
 const order = outline(course).filter((e) => e.file);
 const lms = lmsSession(unpacked);
@@ -40,6 +41,8 @@ for (const [edition, options, outcome, expected] of editions) {
       await answerQuiz(content(), expectedQuiz(course, order[i].file.replace(/^test/, 'testdata')), 'right');
       await until((n) => lmsRecord().commits > n, commits);
     }
+    // For the documentation: the contents with the line of the test that cannot be taken.
+    if (screenshot && edition === '1.2') await player().locator('#toc').screenshot({ path: screenshot });
     await lms.page.evaluate(() => { document.getElementById('sco').src = 'about:blank'; });
     await until(() => lmsRecord().finished === 1);
     assert.equal(outcome(await record()), expected);

@@ -375,3 +375,16 @@ TEST(OdtStyles, CapitalsSymbolsTablePlacementAndCellAlignment) {
   EXPECT_EQ(m.main.tables[1].align, word::Align::Center);
   EXPECT_EQ(m.main.tables[1].rows[0].cells[0].valign, word::VAlign::Top);
 }
+
+// What the page cannot show is noted where it stands.
+TEST(OdtDrawings, WhatThePageCannotShowIsNotedWhereItStands) {
+  Parts parts;
+  parts.body = p("a<draw:frame><draw:object xlink:href=\"./Object 1\"/></draw:frame>b") +
+               p("c<draw:rect svg:width=\"1in\" svg:height=\"1in\"/>d<draw:control/>");
+  std::vector<std::pair<uint32_t, std::string>> losses;
+  for (const word::Loss& l : odttest::read(parts).losses) losses.emplace_back(l.pos, l.what);
+  EXPECT_EQ(losses, (std::vector<std::pair<uint32_t, std::string>>{
+                        {1, "an embedded object without a picture"},
+                        {4, "a shape drawn only by its geometry"},
+                        {5, "a form control (a check box, a list or a button)"}}));
+}

@@ -152,6 +152,9 @@ class Dumper {
       out_ += std::string(n.endnote ? "endnote " : "footnote ") + quoted(n.label) + "\n";
       story(n.body, 1);
     }
+    // What the reader read but cannot show, where it stands in the main text.
+    for (const Loss& l : model_.losses)
+      out_ += "loss @" + std::to_string(l.pos) + " " + quoted(support::fromUtf8(l.what)) + "\n";
     return std::move(out_);
   }
 

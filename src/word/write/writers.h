@@ -50,8 +50,8 @@ std::string htmlString(const Model& model, const std::string& filesFolderName,
 // The model as indented text (UTF-8, LF): the styles the paragraphs use,
 // then the main story and the notes, paragraph by paragraph with their
 // runs, tables with their rows and cells, pictures and note marks where
-// they stand, bookmarks after their story. Reader tests compare it with
-// golden files.
+// they stand, bookmarks after their story, and last what the reader could
+// not show (Model::losses). Reader tests compare it with golden files.
 std::string dump(const Model& model);
 
 }  // namespace word::write

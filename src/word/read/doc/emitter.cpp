@@ -42,6 +42,8 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
   ParagraphFormat pf = r.paragraphFormat(p.pap, label);
   pf.textBox = flat;
   if (!skipped) b.paragraph(pf);
+  if (main && p.pap.word6Numbered)
+    lose("the numbers and bullets of a Word 6.0/95 list", LossKind::Formatting);
   if (!(p.rowEnd && !flat))
     emitText(p, depth);
   else
@@ -142,6 +144,7 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
     char16_t c = r.text_[cp];
     if (c == 19 || c == 20 || c == 21) {
       if (c == 20) objectMark(chp);
+      if (c == 21) fieldEnds(deleted);
       if (fieldMark(c, cp)) {
         linked.hyperlink = currentLink();
         inCode = inFieldCode();

@@ -3,8 +3,11 @@
 // code makes its result a link. Bookmarks come from their own tables.
 #include <algorithm>
 
+#include "support/codepage.h"
+#include "support/strings.h"
 #include "word/links.h"
 #include "word/read/doc/reader_state.h"
+#include "word/read/field_kinds.h"
 #include "word/read/mtef.h"
 
 namespace word::read::doc::detail {
@@ -109,12 +112,32 @@ bool DocReader::Emitter::fieldMark(char16_t c, uint32_t cp) {
   } else if (c == 20) {
     if (!fields.empty() && fields.back().inCode) {
       fields.back().inCode = false;
+      fields.back().resultAt = built();
       fields.back().link = hyperlinkTarget(fields.back().code);
     }
   } else if (c == 21) {
     if (!fields.empty()) fields.pop_back();
   }
   return true;
+}
+
+// A field that ends with nothing of it on the page: an embedded object
+// whose picture is missing, or a field saved without a result, which the
+// word processor draws from its code.
+void DocReader::Emitter::fieldEnds(bool deleted) {
+  if (fields.empty() || deleted) return;
+  const Field& f = fields.back();
+  if (f.inCode) {
+    if (auto loss = resultlessFieldLoss(support::toUtf8(f.code))) lose(*loss, LossKind::Field);
+    return;
+  }
+  if (built() != f.resultAt) return;
+  const std::string code = support::upperAscii(support::toUtf8(f.code));
+  const size_t embed = code.find_first_not_of(" ");
+  if (embed == std::string::npos || code.compare(embed, 6, "EMBED ") != 0) return;
+  lose(code.find("CHART", embed) != std::string::npos ? "a chart"
+                                                      : "an embedded object without a picture",
+       LossKind::Drawing);
 }
 
 // A character of a field's code is not shown; the innermost field still in

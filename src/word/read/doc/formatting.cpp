@@ -51,7 +51,7 @@ std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
           Bytes raw = page.sub(bx + 1, 2 * cb);
           std::string& t =
               translated_.emplace_back(raw.view().substr(0, std::min<size_t>(2, raw.size())));
-          t += translateWord6Sprms(raw.sub(2, raw.size() >= 2 ? raw.size() - 2 : 0));
+          t += translateWord6Sprms(raw.sub(2, raw.size() >= 2 ? raw.size() - 2 : 0), &run.numbered);
           run.grpprl = Bytes(t);
         } else if (cb == 0) {
           run.grpprl = page.sub(bx + 2, 2 * page.u8(bx + 1));
@@ -100,6 +100,7 @@ Pap DocReader::papOf(uint32_t markCp) const {
     pap = styles_.pap(istd);
     pap.istd = styles_.get(istd) ? istd : 0;
     applyPap(pap, run->grpprl.sub(2, run->grpprl.size() >= 2 ? run->grpprl.size() - 2 : 0), data_);
+    pap.word6Numbered = run->numbered;
   } else {
     pap = styles_.pap(0);
   }

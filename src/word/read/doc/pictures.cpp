@@ -49,7 +49,13 @@ void DocReader::Emitter::emitPicture(const Chp& chp, const CharFormat& f) {
                           readInlinePicture(r.data_, chp.picLocation, r.word_, r.inflateBudget_))
                  .first;
   const InlinePicture& pic = cached->second;
-  if (!pic.image) return;
+  if (!pic.image) {
+    // An object in a field's result is told of at the field's end.
+    const bool inResult =
+        std::any_of(fields.begin(), fields.end(), [](const Field& fd) { return !fd.inCode; });
+    if (chp.ole2 && !inResult) lose("an embedded object without a picture", LossKind::Drawing);
+    return;
+  }
   Picture p;
   p.data = pic.image->bytes;
   p.format = pic.image->format;
@@ -62,7 +68,14 @@ void DocReader::Emitter::emitPicture(const Chp& chp, const CharFormat& f) {
 
 void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
   auto it = r.shapes_.find(cp);
-  if (it == r.shapes_.end()) return;
+  if (it == r.shapes_.end()) {
+    // Drawing objects of Word 6.0/95 keep their own tables, which are not
+    // read.
+    if (r.word6_) lose("a drawing object of a Word 6.0/95 document", LossKind::Formatting);
+    return;
+  }
+  const uint32_t at = built();
+  bool boxed = false;
   const Shape& s = it->second;
   const uint32_t id = static_cast<uint32_t>(s.lid);
   // A group shows every picture in it, each at its own size.
@@ -90,11 +103,18 @@ void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
   const std::vector<uint32_t>& shapes =
       members != r.drawing_.shapesOf.end() ? members->second : one;
   for (uint32_t member : shapes) {
-    auto tb = r.textBoxes_.find(static_cast<int32_t>(member));
+    const int32_t box = static_cast<int32_t>(member);
+    boxed = boxed || r.boxesShown_.count(box);
+    auto tb = r.textBoxes_.find(box);
     if (tb == r.textBoxes_.end()) continue;
     pendingBoxes.push_back(tb->second);
     r.textBoxes_.erase(tb);
+    r.boxesShown_.insert(box);
+    boxed = true;
   }
+  // Neither a picture nor text: only the shape's outline and fill, which
+  // the page cannot draw.
+  if (!boxed && built() == at) lose("a shape drawn only by its geometry", LossKind::Drawing);
 }
 
 }  // namespace word::read::doc::detail

@@ -73,6 +73,7 @@ struct Pap {
   int16_t dyaLine = 240;  // LSPD: height of a line
   bool multLine = true;   // dyaLine in 240ths of a line, else twips (negative: exactly)
   uint32_t shading = 0xFFFFFFFFu;
+  bool word6Numbered = false;  // a Word 6.0/95 list number or bullet, which is not read
 };
 
 struct Style {

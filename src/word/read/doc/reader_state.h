@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -54,6 +55,7 @@ struct Piece {
 struct FcRun {
   uint64_t fcStart = 0, fcEnd = 0;
   Bytes grpprl;
+  bool numbered = false;  // Word 6.0/95: numbered the older way (not read)
 };
 
 struct NoteRef {
@@ -82,6 +84,7 @@ struct Field {
   std::u16string link;
   // An EMBED field's object: its number in the ObjectPool storage.
   std::optional<uint32_t> object;
+  uint32_t resultAt = 0;  // where its result starts in the story built
 };
 
 // Sets each paragraph's table depth, cell and row ends, and the row end
@@ -170,6 +173,7 @@ class DocReader {
   std::map<uint32_t, NoteRef> noteRefs_;
   std::map<uint32_t, Shape> shapes_;                            // cp of the anchor -> shape
   std::map<int32_t, std::pair<uint32_t, uint32_t>> textBoxes_;  // shape id -> text
+  std::set<int32_t> boxesShown_;                                // shape ids
   Drawing drawing_;
   std::map<uint32_t, InlinePicture> inlinePictures_;  // by offset in the Data stream
   size_t inflateBudget_ = 256u << 20;                 // bytes all inflated pictures may take
@@ -236,6 +240,12 @@ struct DocReader::Emitter {
   void findUnclosedFields(uint32_t a, uint32_t end);
   bool inFieldCode() const;
   bool fieldMark(char16_t c, uint32_t cp);
+  void fieldEnds(bool deleted);
+  uint32_t built() const { return b.position() + static_cast<uint32_t>(buffer.size()); }
+  void lose(std::string what, LossKind kind) {
+    flush();
+    b.loss(std::move(what), kind);
+  }
   bool hiddenInFieldCode(char16_t c);
   std::u16string currentLink() const;
   uint32_t nextBookmarkFrom(uint32_t cp) const;

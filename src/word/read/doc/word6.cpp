@@ -109,7 +109,7 @@ uint32_t widerBorder(uint16_t v) {
 
 }  // namespace
 
-std::string translateWord6Sprms(Bytes g) {
+std::string translateWord6Sprms(Bytes g, bool* numbered) {
   std::string out;
   size_t at = 0;
   while (at < g.size()) {
@@ -126,6 +126,7 @@ std::string translateWord6Sprms(Bytes g) {
     if (!g.has(at, n)) break;
     Bytes op = g.sub(at, n);
     at += n;
+    if (code == 13 && numbered) *numbered = op.u8(0) != 0;  // its numbering level
     if (uint16_t later = laterCode(code)) {
       put16(out, later);
       out.append(op.view());

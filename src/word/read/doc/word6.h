@@ -9,7 +9,9 @@
 namespace word::read::doc {
 
 // The grpprl in later form; modifiers without a later meaning are dropped,
-// and an unknown code ends the translation (its size is unknown).
-std::string translateWord6Sprms(Bytes grpprl);
+// and an unknown code ends the translation (its size is unknown). A
+// paragraph numbered by the older numbering (a number or bullet the word
+// processor makes, which is not read) sets `numbered`.
+std::string translateWord6Sprms(Bytes grpprl, bool* numbered = nullptr);
 
 }  // namespace word::read::doc

@@ -247,7 +247,7 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
     showSymbols(text, f.font);
     s.builder->text(text, f);
   } else if (name == "fldChar") {
-    fieldChar(k, s);
+    fieldChar(k, s, !rc.hidden);
     rc.cached.reset();
   } else if (name == "instrText") {
     instrText(k, s);

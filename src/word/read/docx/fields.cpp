@@ -1,9 +1,12 @@
 // Fields, hyperlinks and bookmarks. A complex field's code (between its
 // begin and separate characters) is hidden; a HYPERLINK code, a simple
 // field's instruction or a w:hyperlink makes the text a link.
+#include <algorithm>
+
 #include "support/strings.h"
 #include "word/links.h"
 #include "word/read/docx/reader_state.h"
+#include "word/read/field_kinds.h"
 
 namespace word::read::docx::detail {
 namespace {
@@ -81,7 +84,7 @@ void DocxReader::simpleField(const pugi::xml_node& n, StoryState& s, InlineState
   in.link = saved;
 }
 
-void DocxReader::fieldChar(const pugi::xml_node& k, StoryState& s) {
+void DocxReader::fieldChar(const pugi::xml_node& k, StoryState& s, bool shown) {
   std::string_view type = val(k, "fldCharType");
   if (type == "begin") {
     if (s.fields.size() < 64)
@@ -94,7 +97,15 @@ void DocxReader::fieldChar(const pugi::xml_node& k, StoryState& s) {
       s.fields.back().link = fieldLink(s.fields.back().code);
     }
   } else if (type == "end") {
-    if (!s.fields.empty()) s.fields.pop_back();
+    if (s.fields.empty()) return;
+    // Saved without a result: only what the word processor draws from the
+    // code would show, unless it stands in another field's code.
+    const bool inCode = std::any_of(s.fields.begin(), s.fields.end() - 1,
+                                    [](const Field& f) { return !f.separated; });
+    if (shown && !inCode && !s.fields.back().separated)
+      if (auto loss = resultlessFieldLoss(s.fields.back().code))
+        s.builder->loss(*loss, LossKind::Field);
+    s.fields.pop_back();
   }
 }
 

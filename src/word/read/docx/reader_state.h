@@ -144,7 +144,7 @@ class DocxReader {
   // fields.cpp: fields, hyperlinks and bookmarks.
   void hyperlink(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
   void simpleField(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
-  static void fieldChar(const pugi::xml_node& k, StoryState& s);
+  static void fieldChar(const pugi::xml_node& k, StoryState& s, bool shown);
   static void instrText(const pugi::xml_node& k, StoryState& s);
   void bookmarkStart(const pugi::xml_node& n, StoryState& s);
   void bookmarkEnd(const pugi::xml_node& n, StoryState& s);

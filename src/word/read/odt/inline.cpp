@@ -98,6 +98,10 @@ void OdtReader::inlineElement(const pugi::xml_node& n, StoryState& s, InlineStat
     note(n, s, in);
   } else if (isDrawing(name)) {
     drawing(n, s, in, depth + 1);
+  } else if (name == "control") {
+    // A form's control (a check box, a list) is drawn by the word
+    // processor from the form's description: the page has nothing of it.
+    s.builder->loss("a form control (a check box, a list or a button)", LossKind::Field);
   } else if (name == "ruby") {
     inlines(child(n, "ruby-base"), s, in, depth + 1);
   } else if (name == "hidden-text" && attrValue(n, "is-hidden") != "false") {
