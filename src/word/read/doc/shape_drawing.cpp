@@ -52,6 +52,9 @@ const std::vector<std::pair<double, double>>* outline(uint16_t type) {
   }
 }
 
+// A group of more shapes than a page can tell apart is drawn up to this many.
+constexpr size_t kMaxShapes = 10000;
+
 bool isLine(uint16_t type) { return type == 20 || type == 32; }
 
 // Rectangles and ellipses by name, lines, and the outlines above.
@@ -60,7 +63,10 @@ bool drawable(const Geometry& g) {
                       outline(g.type));
 }
 
+// A damaged group's spaces may scale a shape past any page: numbers are
+// kept finite and within ten million pixels.
 std::string num(double v) {
+  v = std::isfinite(v) ? std::clamp(v, -1e7, 1e7) : 0;
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.2f", v);
   std::string s = buf;
@@ -173,10 +179,12 @@ std::optional<Image> Drawing::drawnShape(uint32_t spid, int32_t widthTwips,
   std::vector<uint32_t> ids{spid};
   if (auto members = shapesOf.find(spid); members != shapesOf.end()) ids = members->second;
   std::string body;
+  size_t drawn = 0;
   for (uint32_t id : ids) {
+    if (drawn == kMaxShapes) break;
     auto g = geometryOf.find(id);
     if (g == geometryOf.end() || !drawable(g->second) || pictureOf.count(id)) continue;
-    if (auto box = place(id)) body += element(g->second, *box);
+    if (auto box = place(id)) body += element(g->second, *box), ++drawn;
   }
   if (body.empty()) return std::nullopt;
   std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(w) + "\" height=\"" +
