@@ -223,6 +223,16 @@ TEST(DocReader, InlineAndFloatingPicturesCarryTheirImage) {
   ASSERT_EQ(alt.main.pictures.size(), 1u);
   EXPECT_EQ(alt.main.pictures[0].alt, u"This is the alternative text for the picture.");
 
+  // Shapes with no picture (two thick green lines) are drawn as SVG.
+  word::Model lines = readCorpus("Bug47286.doc");
+  ASSERT_EQ(lines.main.pictures.size(), 2u);
+  for (const word::Picture& l : lines.main.pictures) {
+    EXPECT_EQ(l.format, "svg");
+    EXPECT_GT(l.widthPx, 600);
+    EXPECT_NE(l.data->find("<line"), std::string::npos);
+    EXPECT_NE(l.data->find("stroke=\"#008000\""), std::string::npos);
+  }
+
   // Metafiles are inflated and kept as they are.
   word::Model emf = readCorpus("equation.doc");
   ASSERT_EQ(emf.main.pictures.size(), 1u);

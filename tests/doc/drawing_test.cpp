@@ -2,6 +2,9 @@
 // shows every picture in it, not none.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "word/read/doc/officeart.h"
 
 namespace {
@@ -63,4 +66,83 @@ TEST(DocDrawing, AGroupKeepsEveryPictureUnderItsOwnId) {
   EXPECT_EQ(*d.imageOfShape(1026)->bytes, "\x89PNG two");
   EXPECT_EQ(*d.imageOfShape(1030)->bytes, "\x89PNG two");  // a shape of its own
   EXPECT_FALSE(d.imageOfShape(1024));                      // the group has none itself
+}
+
+namespace {
+
+// A shape drawn by geometry: its preset type, flags, properties (id,
+// value) and, inside a group, its place there; a group's own shape gives
+// the group's space instead.
+std::string drawnShape(uint32_t id, uint16_t type, uint32_t flags,
+                       const std::vector<std::pair<uint16_t, uint32_t>>& props,
+                       const std::string& anchor = {}, const std::string& space = {}) {
+  std::string body = space.empty() ? "" : record(1, 0, 0xF009, space);
+  body += record(2, type, 0xF00A, u32(id) + u32(flags));
+  std::string opt;
+  for (auto [pid, op] : props) opt += std::string{char(pid & 0xFF), char(pid >> 8)} + u32(op);
+  if (!props.empty()) body += record(3, static_cast<uint16_t>(props.size()), 0xF00B, opt);
+  if (!anchor.empty()) body += record(0, 0, 0xF00F, anchor);
+  return record(0xF, 0, 0xF004, body);
+}
+
+std::string box(uint32_t l, uint32_t t, uint32_t r, uint32_t b) {
+  return u32(l) + u32(t) + u32(r) + u32(b);
+}
+
+word::read::doc::Drawing readShapes(const std::string& shapes) {
+  const std::string table = record(0xF, 0, 0xF000, record(0xF, 0, 0xF001, "")) +
+                            std::string(1, '\0') + record(0xF, 0, 0xF002, shapes);
+  size_t budget = 1 << 20;
+  return word::read::doc::readDrawing(word::read::doc::Bytes(table), 0,
+                                      static_cast<uint32_t>(table.size()),
+                                      word::read::doc::Bytes(), budget);
+}
+
+}  // namespace
+
+// Each shape's picture is an SVG of the anchor's size (1500 by 750 twips:
+// 100 by 50 pixels) drawing the shape with its own fill and line.
+TEST(DocDrawing, ShapesWithNoPictureAreDrawnByTheirGeometry) {
+  const uint32_t filled = 0x100010, unfilled = 0x100000, noLine = 0x80000;
+  struct Case {
+    uint16_t type;
+    std::vector<std::pair<uint16_t, uint32_t>> props;
+    std::vector<std::string> drawn;  // what the SVG must hold
+    int heightPx;
+  } cases[] = {
+      {1, {{0x0181, 0x0000FF}, {0x01BF, filled}, {0x01C0, 0x00FF00}, {0x01CB, 19050}},
+       {"<rect", "fill=\"#ff0000\"", "stroke=\"#00ff00\"", "stroke-width=\"2\""}, 50},
+      {3, {{0x01BF, unfilled}}, {"<ellipse", "fill=\"none\"", "stroke=\"#000000\""}, 50},
+      {2, {{0x01FF, noLine}}, {"<rect", "rx=", "fill=\"#ffffff\"", "stroke=\"none\""}, 50},
+      {13, {{0x0181, 0x10000008}}, {"<polygon", "fill=\"#ffffff\""}, 50},  // a scheme colour
+      // A line along the top edge gets the height of its line, with an arrowhead.
+      {20, {{0x01D1, 1}, {0x01CB, 38100}}, {"<line", "y1=\"2\"", "<polygon"}, 4},
+  };
+  for (const Case& c : cases) {
+    const int height = c.type == 20 ? 0 : 750;
+    const auto d = readShapes(drawnShape(1025, c.type, 0xA00, c.props));
+    const auto img = d.drawnShape(1025, 1500, height);
+    ASSERT_TRUE(img) << c.type;
+    EXPECT_EQ(img->format, "svg");
+    EXPECT_EQ(img->widthPx, 100);
+    EXPECT_EQ(img->heightPx, c.heightPx) << c.type;
+    for (const std::string& part : c.drawn)
+      EXPECT_NE(img->bytes->find(part), std::string::npos) << c.type << " lacks " << part;
+  }
+  // A group is one picture, each shape at its place in the group's space;
+  // a text box and a picture in it are not drawn.
+  const std::string group = record(
+      0xF, 0, 0xF003,
+      drawnShape(2048, 0, 0x201, {}, {}, box(0, 0, 1000, 1000)) +
+          drawnShape(2049, 1, 0xA02, {}, box(500, 0, 1000, 500)) +
+          drawnShape(2050, 202, 0xA02, {}, box(0, 0, 500, 500)) +
+          drawnShape(2051, 1, 0xA02, {{0x0104, 1}}, box(0, 500, 500, 1000)));
+  const auto d = readShapes(group + drawnShape(3000, 202, 0xA00, {}));
+  const auto img = d.drawnShape(2048, 1500, 750);
+  ASSERT_TRUE(img);
+  EXPECT_NE(img->bytes->find("<rect x=\"50.5\" y=\"0.5\" width=\"49\" height=\"24\""),
+            std::string::npos)
+      << *img->bytes;
+  EXPECT_EQ(img->bytes->find("<rect", img->bytes->find("<rect") + 1), std::string::npos);
+  EXPECT_FALSE(d.drawnShape(3000, 1500, 750));  // a lone text box
 }

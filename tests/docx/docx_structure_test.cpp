@@ -529,6 +529,17 @@ TEST(DocxStyles, TypefacesSpacingAndShading) {
   looks::checkShades(word::read::readDocx(looks::shadesDocx()));
 }
 
+// Space in hundredths of a line wins over the same space in twips.
+TEST(DocxStyles, SpaceInLinesWinsOverTwips) {
+  const word::Model m =
+      read(p(r("a"), "<w:spacing w:before=\"100\" w:beforeLines=\"50\" w:after=\"80\"/>") +
+           p(r("b"), "<w:spacing w:afterLines=\"100\"/>"));
+  ASSERT_GE(m.main.paragraphs.size(), 2u);
+  EXPECT_EQ(m.main.paragraphs[0].format.spaceBefore, 120);
+  EXPECT_EQ(m.main.paragraphs[0].format.spaceAfter, 80);
+  EXPECT_EQ(m.main.paragraphs[1].format.spaceAfter, 240);
+}
+
 // Capitals and the Symbol font's glyphs (as a symbol and as text in that
 // font) show as in the document; a symbol of another font keeps its font.
 TEST(DocxText, CapitalsAndSymbolFontsShowAsInTheDocument) {

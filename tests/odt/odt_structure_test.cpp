@@ -342,6 +342,25 @@ TEST(OdtStyles, TypefacesSpacingAndShading) {
   looks::checkShades(word::read::readOdt(looks::shadesOdt()));
 }
 
+// fo:margin gives every side; a side given on its own wins.
+TEST(OdtStyles, MarginShorthandGivesEverySide) {
+  Parts parts;
+  parts.automatic =
+      odttest::style("All", "paragraph", "<style:paragraph-properties fo:margin=\"0.1in\"/>") +
+      odttest::style("Top", "paragraph",
+                     "<style:paragraph-properties fo:margin=\"0.1in\" fo:margin-top=\"0.2in\"/>");
+  parts.body = p("a", "All") + p("b", "Top");
+  const word::Model m = odttest::read(parts);
+  ASSERT_GE(m.main.paragraphs.size(), 2u);
+  const word::ParagraphFormat& all = m.main.paragraphs[0].format;
+  EXPECT_EQ(all.spaceBefore, 144);
+  EXPECT_EQ(all.spaceAfter, 144);
+  EXPECT_EQ(all.indentLeft, 144);
+  EXPECT_EQ(all.indentRight, 144);
+  EXPECT_EQ(m.main.paragraphs[1].format.spaceBefore, 288);
+  EXPECT_EQ(m.main.paragraphs[1].format.spaceAfter, 144);
+}
+
 }  // namespace
 
 // Capitals and text in the Symbol font; a table's place between the

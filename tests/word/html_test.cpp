@@ -197,7 +197,7 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
   EXPECT_EQ(bodyLines(out),
             (std::vector<std::string>{
                 "<h1 class=\"heading1\">Top</h1>", "<h1 class=\"SectionHeading\">Own</h1>",
-                "<h3>1.2. Third</h3>",
+                "<h3 style=\"font-weight:normal;\">1.2. Third</h3>",
                 "<p style=\"text-align:justify;margin-left:36pt;text-indent:-18pt;\">x</p>"}));
 }
 

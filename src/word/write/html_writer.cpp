@@ -274,9 +274,14 @@ class Renderer {
     static const ParagraphFormat kPlain;
     const CharFormat base = style ? style->chars : CharFormat{};
     std::u16string css = paragraphCss(f, style ? style->paragraph : kPlain, base);
+    bool heading = f.outlineLevel <= 5;
+    // An outline level of the paragraph's own makes a heading of text the
+    // document does not show bold: it keeps its style's weight.
+    if (heading && !base.bold && style && style->paragraph.outlineLevel > 5 &&
+        !builtInHeading(style->name))
+      css += u"font-weight:normal;";
     std::u16string attrs = cls + (css.empty() ? u"" : u" style=\"" + css + u"\"");
 
-    bool heading = f.outlineLevel <= 5;
     if (f.listId >= 0 && !heading) {
       // Lists nest by level; a change of list or kind at one level starts a
       // new list there.

@@ -161,9 +161,33 @@ std::optional<Image> firstImage(Bytes b, size_t at, size_t end, Bytes delay, int
   return std::nullopt;
 }
 
-// Reads a shape's property table (OPT): its picture index and description.
-// Complex values follow the fixed part in the order of their properties.
-void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16string& alt) {
+// A colour property: red, green, blue and a flags byte; a colour taken
+// from a scheme or the system keeps the default.
+void color(uint32_t op, uint32_t& out) {
+  if ((op >> 24) & 0x18) return;
+  out = ((op & 0xFF) << 16) | (op & 0xFF00) | ((op >> 16) & 0xFF);
+}
+
+// The fill and line properties of a shape drawn by geometry.
+void geometryOption(uint16_t id, uint32_t op, Geometry& g) {
+  switch (id) {
+    case 0x0181: color(op, g.fill); break;
+    case 0x0182: g.fillAlpha = std::min<uint32_t>(op, 0x10000); break;
+    case 0x01BF: if (op & 0x100000) g.filled = op & 0x10; break;  // used bit, then the value
+    case 0x01C0: color(op, g.line); break;
+    case 0x01CB: g.lineEmu = static_cast<int32_t>(std::min<uint32_t>(op, 12700 * 100)); break;
+    case 0x01D0: g.arrowStart = op != 0; break;
+    case 0x01D1: g.arrowEnd = op != 0; break;
+    case 0x01FF: if (op & 0x80000) g.lined = op & 0x8; break;
+    default: break;
+  }
+}
+
+// Reads a shape's property table (OPT): its picture index, description
+// and, given `g`, its fill and line. Complex values follow the fixed part
+// in the order of their properties.
+void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16string& alt,
+                 Geometry* g = nullptr) {
   size_t n = opt.instance;
   size_t complexAt = opt.body + 6 * n;
   for (size_t i = 0; i < n && opt.body + 6 * i + 6 <= end; ++i) {
@@ -184,8 +208,14 @@ void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16
       if (complexAt > end) complexAt = end;
     } else if (id == 0x0104) {
       pib = op;
+    } else if (g) {
+      geometryOption(id, op, *g);
     }
   }
+}
+
+Rect rect(Bytes b, size_t at) {
+  return {b.i32(at), b.i32(at + 4), b.i32(at + 8), b.i32(at + 12)};
 }
 
 // The shapes of a drawing or group, in order: those with pictures, all of
@@ -214,6 +244,8 @@ void collectShapes(Bytes b, size_t at, size_t end, Drawing& d, int depth, int& b
       if (group.firstId != 0 && !group.pictured.empty())
         d.membersOf[group.firstId] = group.pictured;
       if (group.firstId != 0) d.shapesOf[group.firstId] = group.all;
+      for (uint32_t member : group.all)
+        if (member != group.firstId) d.parentOf.emplace(member, group.firstId);
       found.pictured.insert(found.pictured.end(), group.pictured.begin(), group.pictured.end());
       found.all.insert(found.all.end(), group.all.begin(), group.all.end());
     } else if (h.type == 0xF004) {
@@ -230,6 +262,7 @@ void collectShape(Bytes b, const Header& h, size_t recEnd, Drawing& d, int depth
                   Shapes& found) {
   uint32_t spid = 0, pib = 0;
   std::u16string alt;
+  Geometry g;
   bool haveId = false;
   Shapes nested;
   size_t p = h.body;
@@ -237,11 +270,20 @@ void collectShape(Bytes b, const Header& h, size_t recEnd, Drawing& d, int depth
     Header c;
     if (!header(b, p, c)) break;
     size_t cEnd = std::min(c.end, recEnd);
-    if (c.type == 0xF00A && b.has(c.body, 4)) {
+    if (c.type == 0xF00A && b.has(c.body, 8)) {
       spid = b.u32(c.body);
       haveId = true;
+      const uint32_t flags = b.u32(c.body + 4);
+      g.type = c.instance;
+      g.group = flags & 0x1;
+      g.flipH = flags & 0x40;
+      g.flipV = flags & 0x80;
     } else if (c.type == 0xF00B) {
-      readOptions(b, c, cEnd, pib, alt);
+      readOptions(b, c, cEnd, pib, alt, &g);
+    } else if (c.type == 0xF009 && b.has(c.body, 16)) {
+      g.space = rect(b, c.body);
+    } else if (c.type == 0xF00F && b.has(c.body, 16)) {
+      g.anchor = rect(b, c.body);
     } else if (c.ver == 0xF && depth < 16) {
       collectShapes(b, c.body, cEnd, d, depth + 1, budget, nested);
     }
@@ -257,6 +299,7 @@ void collectShape(Bytes b, const Header& h, size_t recEnd, Drawing& d, int depth
     found.pictured.push_back(spid);
   }
   if (!alt.empty()) d.altOf[spid] = alt;
+  d.geometryOf[spid] = g;
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ namespace word::read::doc {
 
 struct Image {
   std::shared_ptr<const std::string> bytes;
-  std::string format;  // "png", "jpeg", "bmp", "tiff", "emf", "wmf", "pict"
+  std::string format;  // "png", "jpeg", "bmp", "tiff", "emf", "wmf", "pict", "svg"
+  int32_t widthPx = 0, heightPx = 0;  // a drawn shape's size; 0: the image's own
 };
 
 // Inflating metafiles draws on `budget` (bytes), which bounds the memory a
@@ -32,6 +33,24 @@ struct InlinePicture {
 };
 InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t& budget);
 
+// A rectangle in a drawing's or group's own coordinates.
+struct Rect {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// What a shape with no picture is drawn by: its preset type, fill and line.
+struct Geometry {
+  uint16_t type = 0;  // preset shape type (1 rectangle, 3 ellipse, 20 line, ...)
+  bool group = false, flipH = false, flipV = false;
+  bool filled = true, lined = true;
+  uint32_t fill = 0xFFFFFF, line = 0;  // 0xRRGGBB
+  uint32_t fillAlpha = 0x10000;        // 16.16 fixed point, 1 is opaque
+  int32_t lineEmu = 9525;              // English metric units: 3/4 pt, one pixel
+  bool arrowStart = false, arrowEnd = false;
+  std::optional<Rect> anchor;  // inside a group: its place in the group's space
+  std::optional<Rect> space;   // a group's own coordinate space
+};
+
 // The floating shapes of the document: the picture store and, per shape
 // id, the store index of the shape's picture.
 struct Drawing {
@@ -42,7 +61,12 @@ struct Drawing {
   std::map<uint32_t, std::vector<uint32_t>> membersOf;
   // A group's shape id -> every shape inside it, in order (text boxes too).
   std::map<uint32_t, std::vector<uint32_t>> shapesOf;
+  std::map<uint32_t, Geometry> geometryOf;  // every shape with an id
+  std::map<uint32_t, uint32_t> parentOf;    // shape id -> its group's shape id
   std::optional<Image> imageOfShape(uint32_t spid) const;
+  // A shape (or a group's shapes) drawn by geometry alone as an SVG picture
+  // of the given size; nothing when none of them is a shape it can draw.
+  std::optional<Image> drawnShape(uint32_t spid, int32_t widthTwips, int32_t heightTwips) const;
 };
 Drawing readDrawing(Bytes table, uint32_t fc, uint32_t lcb, Bytes delay, size_t& budget);
 

@@ -97,6 +97,17 @@ void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
     flush();
     b.picture(std::move(p), f);
   }
+  // Shapes with no picture are drawn by their geometry, the whole group in
+  // one picture of the anchor's size.
+  if (auto drawn = r.drawing_.drawnShape(id, s.width, s.height)) {
+    Picture p;
+    p.data = drawn->bytes;
+    p.format = drawn->format;
+    p.widthPx = drawn->widthPx;
+    p.heightPx = drawn->heightPx;
+    flush();
+    b.picture(std::move(p), f);
+  }
   // A text box shows once, however many anchors name it; a group's show
   // in the group's order.
   auto members = r.drawing_.shapesOf.find(id);

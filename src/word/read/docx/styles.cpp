@@ -186,14 +186,21 @@ void ParaProps::readSpacing(const pugi::xml_node& n) {
     std::string_view v = a ? a.value() : "";
     return v == "1" || v == "true" || v == "on";
   };
+  // Space in hundredths of a line (a line being 12 points) wins over the
+  // same space given in twips.
+  auto space = [&](const char* lines, const char* twips) -> std::optional<int32_t> {
+    if (auto v = intAttr(n, lines)) return clampInt(*v * 12 / 5, 0, kMax);
+    if (auto v = intAttr(n, twips)) return clampInt(*v, 0, kMax);
+    return std::nullopt;
+  };
   if (on("beforeAutospacing"))
     spaceBefore = kAutoSpacing;
-  else if (auto v = intAttr(n, "before"))
-    spaceBefore = clampInt(*v, 0, kMax);
+  else if (auto v = space("beforeLines", "before"))
+    spaceBefore = *v;
   if (on("afterAutospacing"))
     spaceAfter = kAutoSpacing;
-  else if (auto v = intAttr(n, "after"))
-    spaceAfter = clampInt(*v, 0, kMax);
+  else if (auto v = space("afterLines", "after"))
+    spaceAfter = *v;
   if (auto v = intAttr(n, "line")) {
     const std::string_view rule = val(n, "lineRule");
     lineRule = rule == "exact"     ? LineRule::Exactly

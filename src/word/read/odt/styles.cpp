@@ -196,6 +196,13 @@ std::optional<std::pair<Align, int32_t>> placementOf(const pugi::xml_node& props
   return std::make_pair(Align::Left, margin.value_or(0));
 }
 
+// One side's margin, else the margin all sides share.
+std::optional<int32_t> side(const pugi::xml_node& p, const char* name,
+                            std::optional<int32_t> all) {
+  if (auto v = twips(attrValue(p, name))) return v;
+  return all;
+}
+
 }  // namespace
 
 void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
@@ -252,8 +259,10 @@ void ParaProps::read(const pugi::xml_node& p) {
     align = Align::Justify;
   else if (a == "start" || a == "left")
     align = Align::Left;
-  if (auto v = twips(attrValue(p, "margin-left"))) indentLeft = v;
-  if (auto v = twips(attrValue(p, "margin-right"))) indentRight = v;
+  // fo:margin gives all four sides; a side of its own wins.
+  const std::optional<int32_t> all = twips(attrValue(p, "margin"));
+  if (auto v = side(p, "margin-left", all)) indentLeft = v;
+  if (auto v = side(p, "margin-right", all)) indentRight = v;
   if (auto v = twips(attrValue(p, "text-indent"))) indentFirst = v;
   readSpacing(p);
   if (std::string_view v = attrValue(p, "background-color"); !v.empty())
@@ -264,8 +273,9 @@ void ParaProps::read(const pugi::xml_node& p) {
 // a length, or a least height; contextual spacing (ODF 1.3).
 void ParaProps::readSpacing(const pugi::xml_node& p) {
   constexpr int32_t kMax = 31680;
-  if (auto v = twips(attrValue(p, "margin-top"))) spaceBefore = std::clamp(*v, 0, kMax);
-  if (auto v = twips(attrValue(p, "margin-bottom"))) spaceAfter = std::clamp(*v, 0, kMax);
+  const std::optional<int32_t> all = twips(attrValue(p, "margin"));
+  if (auto v = side(p, "margin-top", all)) spaceBefore = std::clamp(*v, 0, kMax);
+  if (auto v = side(p, "margin-bottom", all)) spaceAfter = std::clamp(*v, 0, kMax);
   if (std::string_view v = attrValue(p, "line-height"); !v.empty()) {
     std::string_view unit;
     if (v == "normal") {
