@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # How time and memory grow with the document: large.docx whole, 10 and 100
-# times over (its body repeated), a document of 10,000 small pictures and
+# times over (its body repeated; and with each page's paragraphs repeated,
+# the pages and tests alike), a document of 10,000 small pictures and
 # one table of 50,000 cells, each through `convert` (the whole package) and
 # `html` (one page). Prints the median wall time, the time per paragraph
 # and per picture, and the peak memory; per paragraph and per picture stay
@@ -52,6 +53,26 @@ for n in scales:
     write(f"large-x{n}", head + "<w:body>" + body * n + "<w:sectPr" + tail)
     print(f"large-x{n}", paras * n, pics * n)
 
+# The same pages and tests, each page's own paragraphs N times over: a
+# course stops at 1000 pages and tests (more is the run's "Subscript out of
+# range"), so `convert` grows with its pages' length.
+def longer_pages(n):
+    in_test = False
+    def grow(m):
+        nonlocal in_test
+        p = m.group(0)
+        text = "".join(re.findall(r"<w:t(?: [^>]*)?>([^<]*)</w:t>", p))
+        if "%TEST" in text: in_test = True
+        elif "%H" in text: in_test = False
+        return p if in_test or "%" in text else p * n
+    return re.sub(r"<w:p[ >].*?</w:p>", grow, body, flags=re.S)
+
+for n in scales:
+    if n == 1: continue
+    grown = longer_pages(n)
+    write(f"pages-x{n}", head + "<w:body>" + grown + "<w:sectPr" + tail)
+    print(f"pages-x{n}", len(re.findall(r"<w:p[ >]", grown)), grown.count("<w:drawing"))
+
 p = lambda text: f"<w:p><w:r><w:t>{text}</w:t></w:r></w:p>"
 pic = ('<w:p><w:r><w:drawing><wp:inline><wp:extent cx="190500" cy="190500"/>'
        '<wp:docPr id="{i}" name="p{i}" descr="a dot"/><a:graphic><a:graphicData '
@@ -97,7 +118,7 @@ printf '%-16s %-8s %7s %7s %9s %10s %10s %10s\n' document command paras pics med
   "µs/para" "µs/pic" "peak MiB"
 while read -r doc paras pics; do
   n=$runs
-  case "$doc" in large-x1) ;; large-x10) ;; *) n=1 ;; esac
+  case "$doc" in large-x1) ;; large-x10) ;; pages-x10) ;; *) n=1 ;; esac
   for command in convert html; do
     ts=() mem=0 refused=0
     for ((i = 1; i <= n; i++)); do
