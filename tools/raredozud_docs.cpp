@@ -86,6 +86,12 @@ const std::map<std::string_view, std::string_view> kArgumentKinds = {
     {"FOLDER", "folder"}, {"FILE", "file"},
 };
 
+// Adds a word to a space-separated list.
+void addWord(std::string& list, std::string_view word) {
+  if (!list.empty()) list += ' ';
+  list += word;
+}
+
 // "convert) options='--strict' arguments='document...' ;;" for each command
 // that takes arguments; a placeholder of no known kind stops the build.
 std::string completionCases() {
@@ -104,16 +110,17 @@ std::string completionCases() {
       if (word.starts_with("--")) {  // "--pass-mark=N" completes as "--pass-mark="
         const size_t equals = word.find('=');
         if (equals != std::string_view::npos) word = word.substr(0, equals + 1);
-        options += (options.empty() ? "" : " ") + std::string(word);
+        addWord(options, word);
         continue;
       }
       const auto kind = kArgumentKinds.find(word);
       if (kind == kArgumentKinds.end())
         throw std::runtime_error("no completion for " + std::string(word));
-      kinds += (kinds.empty() ? "" : " ") + std::string(kind->second) + (repeats ? "..." : "");
+      addWord(kinds, kind->second);
+      if (repeats) kinds += "...";
     }
-    out +=
-        "    " + std::string(c.name) + ") options='" + options + "' arguments='" + kinds + "' ;;\n";
+    (out += "    ") += c.name;
+    out += ") options='" + options + "' arguments='" + kinds + "' ;;\n";
   }
   return out;
 }
@@ -121,9 +128,9 @@ std::string completionCases() {
 std::string completionScript(std::string script) {
   std::string names, extensions;
   for (const app::CommandHelp& c : app::commands())
-    if (!c.name.empty()) names += (names.empty() ? "" : " ") + std::string(c.name);
+    if (!c.name.empty()) addWord(names, c.name);
   for (std::string_view e : app::documentExtensions())
-    extensions += (extensions.empty() ? "" : " ") + std::string(e);
+    addWord(extensions, e);
   const std::pair<std::string, std::string> fills[] = {{"@COMMANDS@", names},
                                                        {"@DOCUMENT_EXTENSIONS@", extensions},
                                                        {"@CASES@\n", completionCases()}};

@@ -23,7 +23,7 @@ constexpr const char* kQtVersion = nullptr;
 
 std::string dotted(int major, int minor, int patch, bool patchIfZero = true) {
   std::string s = std::to_string(major) + "." + std::to_string(minor);
-  if (patch != 0 || patchIfZero) s += "." + std::to_string(patch);
+  if (patch != 0 || patchIfZero) (s += '.') += std::to_string(patch);
   return s;
 }
 

@@ -113,11 +113,15 @@ class Run : public EntryListener {
   // the later course, which is an error; across runs it is a warning.
   void reportReplacedThisRun() {
     if (replacedThisRun_.empty()) return;
-    fe_.warnings.error(u"\"" + support::fromUtf8(documentPath_) + u"\" and \"" +
-                       support::fromUtf8(replacedThisRun_) + u"\" both write the package " +
-                       widen(outputFolder_) +
-                       u": the later replaced the earlier one's course; give one of the "
-                       u"documents another name (the part before the first dot)");
+    std::u16string message = u"\"";
+    message += support::fromUtf8(documentPath_);
+    message += u"\" and \"";
+    message += support::fromUtf8(replacedThisRun_);
+    message += u"\" both write the package ";
+    message += widen(outputFolder_);
+    message += u": the later replaced the earlier one's course; give one of the "
+               u"documents another name (the part before the first dot)";
+    fe_.warnings.error(message);
   }
 
   // Two documents of one name up to the first dot ("Safety v1.5.txt",

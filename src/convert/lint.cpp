@@ -35,7 +35,7 @@ bool startsWithUpper(std::u16string_view line, std::string_view marker) {
 // "(markers: %TITLE= %AUTHOR= ...)", as the grammar has them.
 u16string markerList() {
   u16string list = u"(markers:";
-  for (const MarkerRule& rule : kMarkerRules) list += u" " + u16string(rule.text);
+  for (const MarkerRule& rule : kMarkerRules) (list += u' ') += rule.text;
   return list + u")";
 }
 

@@ -144,7 +144,9 @@ LinkRewrite rewriteLinks(std::string line) {
     }
     r.take(kReferenceClose.size());
     r.emit(kLinkOpening);
-    r.putBack("'" + scriptString(reference) + "'" + kLinkMiddle + text + "</a>");
+    std::string link = "'";
+    link += scriptString(reference);
+    r.putBack(link + "'" + kLinkMiddle + text + "</a>");
     out.references.push_back(std::move(reference));
   }
   out.line = r.line();

@@ -11,6 +11,12 @@ std::u16string ascii(const std::string& s) {
 
 }  // namespace
 
+std::u16string zeroPadded(int64_t n) {
+  std::u16string out = n >= 0 && n < 10 ? u"0" : u"";
+  out += ascii(std::to_string(n));
+  return out;
+}
+
 std::u16string roman(int64_t n, bool upper) {
   if (n <= 0 || n >= 4000) return ascii(std::to_string(n));
   static const struct {

@@ -14,6 +14,9 @@ constexpr int64_t kMaxLetterRepeat = 64;
 // "iv", "MCMXCIV"; numbers outside 1..3999 stay decimal.
 std::u16string roman(int64_t n, bool upper);
 
+// "01" to "09", then as the number is: the zero-padded decimal style.
+std::u16string zeroPadded(int64_t n);
+
 // Letters repeat after z: 26 "z", 27 "aa", 28 "bb". Numbers below 1 stay
 // decimal.
 std::u16string letters(int64_t n, bool upper);

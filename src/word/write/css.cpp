@@ -23,7 +23,8 @@ std::u16string decimal(int64_t value, int divisor) {
       negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   const uint64_t d = static_cast<uint64_t>(divisor > 0 ? divisor : 1);
   const uint64_t hundredths = (magnitude * 100 + d / 2) / d;
-  std::string s = (negative && hundredths != 0 ? "-" : "") + std::to_string(hundredths / 100);
+  std::string s = negative && hundredths != 0 ? "-" : "";
+  s += std::to_string(hundredths / 100);
   if (uint64_t frac = hundredths % 100) {
     s += '.';
     s += static_cast<char>('0' + frac / 10);

@@ -57,7 +57,7 @@ std::string border(const Border& b) {
   const size_t i = static_cast<size_t>(b.style);
   std::string out = i < std::size(kNames) ? kNames[i] : "?";
   if (b.style == LineStyle::Unknown || b.style == LineStyle::None) return out;
-  out += "/" + std::to_string(b.width);
+  (out += '/') += std::to_string(b.width);
   if (b.color != kAutoColor) out += "/" + rgb(b.color);
   return out;
 }
@@ -278,7 +278,7 @@ class Dumper {
     std::string out;
     std::u16string plain;
     auto flush = [&] {
-      if (!plain.empty()) out += (out.empty() ? "" : " ") + quoted(plain);
+      if (!plain.empty()) (out += out.empty() ? "" : " ") += quoted(plain);
       plain.clear();
     };
     for (uint32_t i = start; i < end; ++i) {
@@ -291,7 +291,7 @@ class Dumper {
         continue;
       }
       flush();
-      out += (out.empty() ? "" : " ") + item;
+      (out += out.empty() ? "" : " ") += item;
     }
     flush();
     return out;

@@ -70,7 +70,7 @@ std::u16string formatNumber(int32_t n, uint8_t nfc) {
       return ascii(std::to_string(n) + suffix);
     }
     case 22:
-      return ascii((n >= 0 && n < 10 ? "0" : "") + std::to_string(n));
+      return zeroPadded(n);
     case 23:
     case 255:
       return u"";

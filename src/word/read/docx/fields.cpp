@@ -70,7 +70,7 @@ void DocxReader::hyperlink(const pugi::xml_node& n, StoryState& s, InlineState& 
     if (it != s.part->rels.end()) link = utf16(it->second.target);
   }
   std::string_view anchor = val(n, "anchor");
-  if (!anchor.empty()) link += u"#" + utf16(anchor);
+  if (!anchor.empty()) (link += u'#') += utf16(anchor);
   if (!link.empty() && safeLinkTarget(link)) in.link = link;
   inlines(n, s, in, depth + 1);
   in.link = saved;

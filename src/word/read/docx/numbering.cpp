@@ -58,6 +58,14 @@ std::u16string capitalise(std::u16string s) {
   return s;
 }
 
+// The number between two marks: "(3)", "- 3 -".
+std::u16string enclosed(std::u16string_view before, int64_t n, std::u16string_view after) {
+  std::u16string out(before);
+  out += ascii(std::to_string(n));
+  out += after;
+  return out;
+}
+
 }  // namespace
 
 std::u16string formatNumber(int64_t n, std::string_view f) {
@@ -66,7 +74,7 @@ std::u16string formatNumber(int64_t n, std::string_view f) {
   if (f == "upperRoman") return roman(n, true);
   if (f == "lowerLetter") return letters(n, false);
   if (f == "upperLetter") return letters(n, true);
-  if (f == "decimalZero") return ascii((n >= 0 && n < 10 ? "0" : "") + std::to_string(n));
+  if (f == "decimalZero") return zeroPadded(n);
   if (f == "ordinal") {
     int64_t m = n % 100, d = n % 10;
     const char* suffix = (m >= 11 && m <= 13) ? "th"
@@ -90,8 +98,8 @@ std::u16string formatNumber(int64_t n, std::string_view f) {
     if (count > 64) count = 64;
     return std::u16string(static_cast<size_t>(count), marks[(n - 1) % 4]);
   }
-  if (f == "numberInDash") return u"- " + ascii(std::to_string(n)) + u" -";
-  if (f == "decimalEnclosedParen") return u"(" + ascii(std::to_string(n)) + u")";
+  if (f == "numberInDash") return enclosed(u"- ", n, u" -");
+  if (f == "decimalEnclosedParen") return enclosed(u"(", n, u")");
   if (f == "decimalEnclosedFullstop") return ascii(std::to_string(n) + ".");
   if (f == "decimalEnclosedCircle" || f == "decimalEnclosedCircleChinese") {
     if (n >= 1 && n <= 20) return std::u16string(1, static_cast<char16_t>(0x2460 + n - 1));

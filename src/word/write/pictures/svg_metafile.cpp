@@ -151,7 +151,7 @@ std::string number(double v) {
 
 std::string list(const std::vector<double>& values) {
   std::string s;
-  for (double v : values) s += (s.empty() ? "" : " ") + number(v);
+  for (double v : values) (s += s.empty() ? "" : " ") += number(v);
   return s;
 }
 
