@@ -103,8 +103,11 @@ bool hexDigest(const std::string& s) {
 
 std::string targetNames(course::Targets targets, char separator) {
   std::string out;
-  for (const TargetName& t : kTargetNames)
-    if (targets & t.bit) (out.empty() ? out : out += separator) += t.name;
+  for (const TargetName& t : kTargetNames) {
+    if (!(targets & t.bit)) continue;
+    if (!out.empty()) out += separator;
+    out += t.name;
+  }
   return out;
 }
 

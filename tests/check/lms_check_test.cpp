@@ -94,12 +94,16 @@ TEST_F(PackageTest, EachBreakageOfAScorm2004OrCmi5PackageIsReportedByItsCause) {
       {".scorm2004.zip",
        {"launch file missing", gone("index.htm"), "its launch file index.htm is missing"}},
       {".scorm2004.zip",
-       {"invalid manifest", edit(manifest, "<imsss:objectives>", "<imsss:objective>"),
+       {"invalid manifest", edit(manifest, "controlMode choice=", "controlMode choices="),
         "not valid against the schemas"}},
       {".scorm2004.zip",
        {"schema missing", gone("adlseq_v1p3.xsd"), "names the schema adlseq_v1p3.xsd"}},
       {".cmi5.zip",
-       {"no launchable unit", edit("cmi5.xml", "<au ", "<unit "),
+       {"no launchable unit",
+        [](const fs::path& p) {
+          replaceIn(p / "cmi5.xml", "<au ", "<unit ");
+          replaceIn(p / "cmi5.xml", "</au>", "</unit>");
+        },
         "cmi5.xml has no assignable unit (au): an LMS has nothing to launch"}},
       {".cmi5.zip",
        {"mastery out of range", edit("cmi5.xml", "masteryScore=\"0.8\"", "masteryScore=\"80\""),
