@@ -394,9 +394,9 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
   std::vector<std::string> unlisted;
   for (const std::string& f : content.files) {
     if (f == kManifest || listed.count(f)) continue;
-    // The schemas the manifest names travel beside it and are no content.
-    if (f.find('/') == std::string::npos && f.size() > 4 && f.compare(f.size() - 4, 4, ".xsd") == 0)
-      continue;
+    // The schemas the manifest names (and the DTDs they name) travel
+    // beside it and are no content.
+    if (f.find('/') == std::string::npos && (f.ends_with(".xsd") || f.ends_with(".dtd"))) continue;
     unlisted.push_back(f);
   }
   if (!unlisted.empty()) {

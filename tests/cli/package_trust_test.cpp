@@ -328,7 +328,7 @@ TEST(CopyStep, AFailureAfterSuccessExits1AndSaysWhichStep) {
 // A real full disk: a small file system of its own, which only root can make.
 TEST(FullDisk, ARunOnAFullDiskExits1AndKeepsTheOldZip) {
   ScratchFolder work;
-  if (::geteuid() != 0 || ::mount("rdtest", work.path().c_str(), "tmpfs", 0, "size=384k") != 0)
+  if (::geteuid() != 0 || ::mount("rdtest", work.path().c_str(), "tmpfs", 0, "size=512k") != 0)
     GTEST_SKIP() << "needs root and a tmpfs mount to fill a disk";
   struct Unmount {
     std::string at;
