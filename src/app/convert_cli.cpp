@@ -122,7 +122,8 @@ bool readArguments(const char* command, const std::vector<std::string>& argument
       if (!number)
         number = numberOption(command, "--attempts", "number of attempts", 99, arguments, i,
                               convert ? &convert->quiz.attempts : nullptr);
-      if (!number) number = targetsOption(command, arguments, i, convert ? &convert->targets : nullptr);
+      if (!number)
+        number = targetsOption(command, arguments, i, convert ? &convert->targets : nullptr);
     }
     if (number) {
       if (!*number) return false;
@@ -214,9 +215,8 @@ int convertCommand(const std::vector<std::string>& arguments) {
   LogFile log;
   StderrWarnings warnings;
   ShellStarter starter(/*wait=*/true);
-  course::Frontend frontend{chooser,       status,           log,          warnings,
-                            starter,       programFolder,    options.passMark, options.quiz,
-                            options.targets};
+  course::Frontend frontend{chooser,       status,           log,          warnings,       starter,
+                            programFolder, options.passMark, options.quiz, options.targets};
 
   // A run that showed "Успех" over a page it could not write, or whose copy
   // step failed, did not succeed: the package is not whole. Nor did one

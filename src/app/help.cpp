@@ -41,8 +41,8 @@ constexpr std::array kCommands{
                 "package folder, a comma list of ims (NAME.zip, IMS content package), scorm12 "
                 "(NAME.scorm.zip, SCORM 1.2), scorm2004 (NAME.scorm2004.zip, SCORM 2004 4th "
                 "Edition) and cmi5 (NAME.cmi5.zip); all four by default. A zip not chosen is not "
-                "written, and one an earlier run wrote stays as it was. Exit status 0 when every conversion "
-                "succeeded and wrote a course without an error."},
+                "written, and one an earlier run wrote stays as it was. Exit status 0 when every "
+                "conversion succeeded and wrote a course without an error."},
     CommandHelp{"lint", "DOC...", "what will go wrong with a course document, and where",
                 "Reads each document as a conversion would and prints, one a line, what will go "
                 "wrong: PATH:PARAGRAPH: warning: PAGE: MESSAGE (\"FIRST WORDS\"), \"error:\" "
@@ -68,11 +68,11 @@ constexpr std::array kCommands{
                 "report what an LMS would reject in a package folder or zip, and what leaves "
                 "learners at a dead end",
                 "Checks a package folder or its zip as an LMS would: the manifest against the "
-                "schemas in the program's folder, the files it names, the course player; tells SCORM 1.2, SCORM 2004 and cmi5 "
-                "packages (cmi5.xml) apart and checks each by its own rules; lists "
-                "the files that are no part of the course; and the course itself: every test's "
-                "quiz, every reference link, at least one item. Exit status 0 when nothing would "
-                "be rejected and the course works."},
+                "schemas in the program's folder, the files it names, the course player; tells "
+                "SCORM 1.2, SCORM 2004 and cmi5 packages (cmi5.xml) apart and checks each by its "
+                "own rules; lists the files that are no part of the course; and the course "
+                "itself: every test's quiz, every reference link, at least one item. Exit status "
+                "0 when nothing would be rejected and the course works."},
     CommandHelp{"complete", "FOLDER",
                 "the copy step after a conversion: add the course player to a package folder, "
                 "write its zips (FOLDER.zip, .scorm.zip, .scorm2004.zip, .cmi5.zip)",

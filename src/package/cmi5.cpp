@@ -32,10 +32,9 @@ std::string cmi5Structure(const Cmi5Course& c) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<courseStructure xmlns=\"" +
          std::string(kCmi5Ns) + "\">\n  <course id=\"" + escapeXml(c.courseId) +
          "\">\n    <title>" + title + "</title>\n    <description>" + title +
-         "</description>\n  </course>\n" + au +
-         " launchMethod=\"AnyWindow\">\n    <title>" + title + "</title>\n    <description>" +
-         title + "</description>\n    <url>" + escapeXml(href(c.launch)) +
-         "</url>\n  </au>\n</courseStructure>\n";
+         "</description>\n  </course>\n" + au + " launchMethod=\"AnyWindow\">\n    <title>" +
+         title + "</title>\n    <description>" + title + "</description>\n    <url>" +
+         escapeXml(href(c.launch)) + "</url>\n  </au>\n</courseStructure>\n";
 }
 
 ScormZip cmi5Zip(const std::string& folder, const std::vector<std::string>& courseFiles,

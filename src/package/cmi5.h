@@ -19,8 +19,8 @@ struct Cmi5Course {
   // IRIs that stay the same when the course is converted again.
   std::string courseId;
   std::string auId;
-  std::string title;           // UTF-8
-  std::string language;        // a language tag; empty: unknown ("und")
+  std::string title;            // UTF-8
+  std::string language;         // a language tag; empty: unknown ("und")
   std::optional<int> passMark;  // per cent; nothing for a course without tests
   std::string launch = "index.htm";
 };

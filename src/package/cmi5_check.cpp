@@ -69,8 +69,7 @@ class Cmi5Checker {
     if (courses != 1)
       fault("cmi5.xml has " + std::to_string(courses) + " course elements: one is needed");
     units(root->children, 0);
-    if (aus_ == 0)
-      fault("cmi5.xml has no assignable unit (au): an LMS has nothing to launch");
+    if (aus_ == 0) fault("cmi5.xml has no assignable unit (au): an LMS has nothing to launch");
   }
 
   std::vector<Finding> findings;
@@ -139,8 +138,8 @@ class Cmi5Checker {
       fault(what + ": its launch file " + path + " is missing from the package");
     else if (launched_.empty()) {
       launched_ = w == Where::Inside ? path : href;
-      findings.push_back({Finding::Severity::Note, "cmi5 package: unit " + id + " launches " +
-                                                       launched_});
+      findings.push_back(
+          {Finding::Severity::Note, "cmi5 package: unit " + id + " launches " + launched_});
     }
   }
 
@@ -163,8 +162,8 @@ std::vector<Finding> checkCmi5(const std::string& structure, const std::set<std:
   if (!doc) return {{Finding::Severity::Fault, "cmi5.xml is not well-formed XML"}};
   xmlNodePtr root = xmlDocGetRootElement(doc.get());
   if (!root || !isCmi5(root, "courseStructure"))
-    return {{Finding::Severity::Fault, std::string("cmi5.xml is no courseStructure of ") +
-                                           kCmi5Ns + ": an LMS would not take it as cmi5"}};
+    return {{Finding::Severity::Fault, std::string("cmi5.xml is no courseStructure of ") + kCmi5Ns +
+                                           ": an LMS would not take it as cmi5"}};
   Cmi5Checker ck(files);
   ck.structure(root);
   return std::move(ck.findings);

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <utility>
 
+#include "package/cmi5.h"
 #include "package/contents.h"
 #include "package/course_settings.h"
 #include "package/embed.h"
-#include "package/cmi5.h"
 #include "package/scorm.h"
 #include "package/scorm2004.h"
 #include "package/zip_writer.h"
@@ -96,7 +96,7 @@ struct ZipPlan {
 // checks them: a link or a missing file fails the step before any zip is
 // written.
 struct Packed {
-  std::map<std::string, size_t> byName;                          // file name -> index in `files`
+  std::map<std::string, size_t> byName;                           // file name -> index in `files`
   std::vector<std::vector<std::pair<std::string, size_t>>> made;  // per zip: made entry -> index
   std::vector<PackedFile> files;
 };
@@ -130,8 +130,7 @@ Packed packFiles(const std::string& folder, const std::vector<std::string>& name
 
 // The entries of zip `z` in zipOrder: its made entries stand in for files
 // of their names.
-std::vector<ZipEntry> zipEntries(const Packed& p, const std::vector<std::string>& files,
-                                 size_t z) {
+std::vector<ZipEntry> zipEntries(const Packed& p, const std::vector<std::string>& files, size_t z) {
   std::map<std::string, size_t> chosen;
   for (const std::string& f : files) chosen[f] = p.byName.at(f);
   for (const auto& [name, index] : p.made[z]) chosen[name] = index;
@@ -171,10 +170,10 @@ std::vector<ZipPlan> plans(const std::string& programFolder, const std::string& 
 
 std::vector<std::string> zipPaths(const std::string& folder, course::Targets targets) {
   std::vector<std::string> out;
-  for (const auto& [target, suffix] : {std::pair{course::kImsTarget, ".zip"},
-                                       std::pair{course::kScorm12Target, ".scorm.zip"},
-                                       std::pair{course::kScorm2004Target, ".scorm2004.zip"},
-                                       std::pair{course::kCmi5Target, ".cmi5.zip"}})
+  for (const auto& [target, suffix] :
+       {std::pair{course::kImsTarget, ".zip"}, std::pair{course::kScorm12Target, ".scorm.zip"},
+        std::pair{course::kScorm2004Target, ".scorm2004.zip"},
+        std::pair{course::kCmi5Target, ".cmi5.zip"}})
     if (targets & target) out.push_back(folder + suffix);
   return out;
 }

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <iterator>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 
 #include "support/codepage.h"
@@ -219,8 +219,10 @@ CourseSettings parseCourseScript(const std::string& text, const std::string& fil
   if (std::optional<std::string> v = value(text, "targets")) {
     const std::optional<std::string> list = unquoted(*v);
     const std::optional<course::Targets> t = list ? parseTargets(*list, ' ') : std::nullopt;
-    if (!t) bad(file, "gives the targets " + *v + ": names among ims, scorm12, scorm2004 and cmi5 "
-                "are needed");
+    if (!t)
+      bad(file, "gives the targets " + *v +
+                    ": names among ims, scorm12, scorm2004 and cmi5 "
+                    "are needed");
     s.targets = *t;
   }
   return s;

@@ -56,8 +56,7 @@ using CourseCheck = std::function<std::vector<std::string>(const std::set<std::s
 // Links anywhere in the package are faults, and so is a manifest without
 // an item: the course is empty. `courseCheck` adds its faults to these.
 CheckResult checkPackage(const std::string& path, const std::string& schemaFolder,
-                         const std::string& playerFolder = {},
-                         const CourseCheck& courseCheck = {});
+                         const std::string& playerFolder = {}, const CourseCheck& courseCheck = {});
 
 // One line per finding ("fault: ..." / "note: ..."), then a summary line.
 std::string formatResult(const CheckResult& result);

@@ -163,8 +163,7 @@ LmsCourse lmsCourse(const std::string& folder, const std::vector<std::string>& c
   // The same course converted again keeps its identifier, so that an LMS
   // takes the new zip as a new version of it.
   std::unique_ptr<gchar, decltype(&g_free)> digest(
-      g_compute_checksum_for_string(G_CHECKSUM_SHA1, (c.title + "\n" + leaf).c_str(), -1),
-      &g_free);
+      g_compute_checksum_for_string(G_CHECKSUM_SHA1, (c.title + "\n" + leaf).c_str(), -1), &g_free);
   c.digest = std::string(digest.get()).substr(0, 16);
   for (const std::string& f : courseFiles)
     if (f != "imsmanifest.xml" && !f.ends_with(".xsd")) c.files.push_back(f);

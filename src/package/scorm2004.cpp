@@ -49,10 +49,11 @@ std::string scorm2004Manifest(const Scorm2004Course& c) {
   // Passing is the score reaching the pass mark; completion is the
   // player's own to report.
   if (c.passMark)
-    out += "            <imsss:primaryObjective objectiveID=\"PRIMARYOBJ\" "
-           "satisfiedByMeasure=\"true\">\n              <imsss:minNormalizedMeasure>" +
-           scaledMark(*c.passMark) +
-           "</imsss:minNormalizedMeasure>\n            </imsss:primaryObjective>\n";
+    out +=
+        "            <imsss:primaryObjective objectiveID=\"PRIMARYOBJ\" "
+        "satisfiedByMeasure=\"true\">\n              <imsss:minNormalizedMeasure>" +
+        scaledMark(*c.passMark) +
+        "</imsss:minNormalizedMeasure>\n            </imsss:primaryObjective>\n";
   else
     out += "            <imsss:primaryObjective objectiveID=\"PRIMARYOBJ\"/>\n";
   out +=

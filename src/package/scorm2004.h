@@ -26,15 +26,12 @@ inline constexpr const char* kScorm2004Version = "2004 4th Edition";
 // package's).
 inline constexpr const char* kScorm2004SchemaFolder = "scorm2004";
 inline constexpr std::array<const char*, 17> kScorm2004SchemaFiles = {
-    "imscp_v1p1.xsd",          "adlcp_v1p3.xsd",
-    "adlseq_v1p3.xsd",         "adlnav_v1p3.xsd",
-    "imsss_v1p0.xsd",          "imsss_v1p0auxresource.xsd",
-    "imsss_v1p0control.xsd",   "imsss_v1p0delivery.xsd",
-    "imsss_v1p0limit.xsd",     "imsss_v1p0objective.xsd",
-    "imsss_v1p0random.xsd",    "imsss_v1p0rollup.xsd",
-    "imsss_v1p0seqrule.xsd",   "imsss_v1p0util.xsd",
-    "xml.xsd",                 "XMLSchema.dtd",
-    "datatypes.dtd"};
+    "imscp_v1p1.xsd",          "adlcp_v1p3.xsd",         "adlseq_v1p3.xsd",
+    "adlnav_v1p3.xsd",         "imsss_v1p0.xsd",         "imsss_v1p0auxresource.xsd",
+    "imsss_v1p0control.xsd",   "imsss_v1p0delivery.xsd", "imsss_v1p0limit.xsd",
+    "imsss_v1p0objective.xsd", "imsss_v1p0random.xsd",   "imsss_v1p0rollup.xsd",
+    "imsss_v1p0seqrule.xsd",   "imsss_v1p0util.xsd",     "xml.xsd",
+    "XMLSchema.dtd",           "datatypes.dtd"};
 
 struct Scorm2004Course {
   std::string identifier;  // the manifest's, an XML name

@@ -110,8 +110,8 @@ class ScormChecker {
     for (const auto& [id, r] : resources_) {
       std::string type;
       if (!nsAttr(r.node, edition_.typeAttribute, edition_.adlcpNs, type))
-        fault("resource '" + id + "' (" + lineOf(r.node) + ") has no adlcp:" +
-              edition_.typeAttribute +
+        fault("resource '" + id + "' (" + lineOf(r.node) +
+              ") has no adlcp:" + edition_.typeAttribute +
               ": an LMS needs \"sco\" or \"asset\" to know whether it reports to it");
       anySco = anySco || type == "sco";
     }
@@ -177,9 +177,8 @@ class ScormChecker {
       fault(what + ": its launch file " + path + " is no web page a browser can show");
     } else if (sco && launched_.empty()) {
       launched_ = path;
-      findings.push_back({Finding::Severity::Note,
-                          std::string(edition_.name) + " package: item '" + item + "' launches " +
-                              path + " as a SCO"});
+      findings.push_back({Finding::Severity::Note, std::string(edition_.name) + " package: item '" +
+                                                       item + "' launches " + path + " as a SCO"});
     }
   }
 

@@ -135,7 +135,6 @@ inline void replaceIn(const fs::path& file, const std::string& from, const std::
   write(file, s);
 }
 
-
 // An entry as the zip stores it: its name, method, CRC and packed bytes.
 struct StoredEntry {
   std::string name;

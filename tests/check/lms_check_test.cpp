@@ -64,9 +64,9 @@ TEST_F(PackageTest, TheScorm2004AndCmi5ZipsLaunchThePlayerWithThePassMarkScaled)
     EXPECT_NE(structure.find(part), std::string::npos) << part << "\n" << structure;
 
   for (const auto& [zip, note] : {std::pair{scorm, std::string("SCORM 2004 package: item 'ITEM1' "
-                                                                 "launches index.htm as a SCO")},
+                                                               "launches index.htm as a SCO")},
                                   std::pair{cmi5, std::string("cmi5 package: unit urn:raredozud:"
-                                                                "course:")}}) {
+                                                              "course:")}}) {
     CheckResult r = checkPackage(zip.string(), kSchemas);
     EXPECT_TRUE(r.ok()) << faults(r);
     ASSERT_FALSE(notes(r).empty());
@@ -79,7 +79,9 @@ TEST_F(PackageTest, EachBreakageOfAScorm2004OrCmi5PackageIsReportedByItsCause) {
   const auto edit = [](const char* file, const std::string& from, const std::string& to) {
     return [file, from, to](const fs::path& p) { replaceIn(p / file, from, to); };
   };
-  const auto gone = [](const char* file) { return [file](const fs::path& p) { fs::remove(p / file); }; };
+  const auto gone = [](const char* file) {
+    return [file](const fs::path& p) { fs::remove(p / file); };
+  };
   const char* manifest = "imsmanifest.xml";
   const struct {
     const char* zip;

@@ -46,8 +46,9 @@ TEST_F(PackageTest, CopyScriptCompletesThePackageAndZipsItBeside) {
   // Nothing but the folder and its four zips beside it.
   std::set<std::string> beside;
   for (const auto& e : fs::directory_iterator(parent_)) beside.insert(e.path().filename().string());
-  EXPECT_EQ(beside, (std::set<std::string>{"курс по SQL", "курс по SQL.zip", "курс по SQL.scorm.zip",
-                                           "курс по SQL.scorm2004.zip", "курс по SQL.cmi5.zip"}));
+  EXPECT_EQ(beside,
+            (std::set<std::string>{"курс по SQL", "курс по SQL.zip", "курс по SQL.scorm.zip",
+                                   "курс по SQL.scorm2004.zip", "курс по SQL.cmi5.zip"}));
   // A package made without course settings gets the defaults.
   EXPECT_NE(read(out / "course.js").find("\"passMark\": 80,\n  \"hideAnswers\": false,"),
             std::string::npos);
@@ -410,7 +411,7 @@ TEST_F(PackageTest, TwoRunsGiveTheSameEntriesAndPackedBytesAndEveryZipSharesThem
   for (const StoredEntry& e : first[0]) inIms[e.name] = e;
   const struct {
     size_t zip;
-    int shared;  // of the IMS zip's entries
+    int shared;                                              // of the IMS zip's entries
   } table[] = {{1, static_cast<int>(first[0].size()) - 3},   // all but manifest and IMS schemas
                {2, static_cast<int>(first[0].size()) - 4},   // nor ims_xml.xsd
                {3, static_cast<int>(first[0].size()) - 4}};  // no manifest, no schema

@@ -309,12 +309,12 @@ TEST(ConvertCommand, TheTargetsChooseTheZipsAndBadOnesAreRefused) {
   ASSERT_EQ(runConvert(dir(work), {"--targets", "scorm2004", "course.txt"}).exit, 0);
   EXPECT_EQ(inode("course.scorm.zip"), before);
   EXPECT_EQ(inode("course.cmi5.zip"), cmi5Before);
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"--targets=", "course.txt"},
-           {"--targets=scorm", "course.txt"},
-           {"--targets=ims,ims", "course.txt"},
-           {"--targets=ims,", "course.txt"},
-           {"course.txt", "--targets"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--targets=", "course.txt"},
+                                             {"--targets=scorm", "course.txt"},
+                                             {"--targets=ims,ims", "course.txt"},
+                                             {"--targets=ims,", "course.txt"},
+                                             {"course.txt", "--targets"}}) {
     SCOPED_TRACE(args[0] + " " + args[1]);
     std::filesystem::remove_all(work / "course");
     Result r = runConvert(dir(work), args);
@@ -335,11 +335,12 @@ TEST(ConvertCommand, TheSampleCoursesFourZipsPassTheCheck) {
   writeBytes(work / "pages.txt", "%TITLE=T\n%AUTHOR=Me\n%H2=Only\nThe only page of this course.\n");
   const struct {
     std::string suffix, standard;
-  } zips[] = {{"", ""},
-              {".zip", ""},
-              {".scorm.zip", "note: SCORM 1.2 package: item 'ITEM1' launches index.htm as a SCO"},
-              {".scorm2004.zip", "note: SCORM 2004 package: item 'ITEM1' launches index.htm as a SCO"},
-              {".cmi5.zip", "note: cmi5 package: unit urn:raredozud:course:"}};
+  } zips[] = {
+      {"", ""},
+      {".zip", ""},
+      {".scorm.zip", "note: SCORM 1.2 package: item 'ITEM1' launches index.htm as a SCO"},
+      {".scorm2004.zip", "note: SCORM 2004 package: item 'ITEM1' launches index.htm as a SCO"},
+      {".cmi5.zip", "note: cmi5 package: unit urn:raredozud:course:"}};
   for (const std::string name : {"sample", "template", "pages"}) {
     SCOPED_TRACE(name);
     const Result r = runConvert(dir(work), {name == "template" ? "template.docx" : name + ".txt"});

@@ -83,6 +83,7 @@ TEST(CourseScript, TheTargetsReadBackAndAnOlderScriptMeansAllFour) {
   for (const std::string bad : {"", "scorm", "ims,ims", "ims,", "IMS", "ims scorm12"})
     EXPECT_FALSE(package::parseTargets(bad, ',')) << bad;
   ScratchFolder dir;
-  writeBytes(dir / "course.js", "window.rdCourse = {\n  \"passMark\": 80,\n  \"targets\": \"x\"\n};\n");
+  writeBytes(dir / "course.js",
+             "window.rdCourse = {\n  \"passMark\": 80,\n  \"targets\": \"x\"\n};\n");
   EXPECT_THROW(package::readCourseScript(dir.path()), support::Error);
 }
