@@ -439,6 +439,16 @@ void runCourseCheck(const Content& content, const CourseCheck& courseCheck, Chec
       ck.fault(std::move(f));
 }
 
+void checkCmi5Package(const Content& content, Checker& ck) {
+  const std::optional<std::string> structure = content.read("cmi5.xml");
+  if (!structure) {
+    ck.fault("cmi5.xml cannot be read");
+    return;
+  }
+  for (Finding& f : checkCmi5(*structure, content.files))
+    ck.result.findings.push_back(std::move(f));
+}
+
 }  // namespace
 
 CheckResult checkPackage(const std::string& path, const std::string& schemaFolder,
@@ -455,12 +465,7 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
 
   // A cmi5 package has cmi5.xml where a content package has its manifest.
   if (!content.hasManifest && content.files.count("cmi5.xml")) {
-    const std::optional<std::string> structure = content.read("cmi5.xml");
-    if (!structure)
-      ck.fault("cmi5.xml cannot be read");
-    else
-      for (Finding& f : checkCmi5(*structure, content.files))
-        ck.result.findings.push_back(std::move(f));
+    checkCmi5Package(content, ck);
     runCourseCheck(content, courseCheck, ck);
     return ck.result;
   }
