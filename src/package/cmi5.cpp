@@ -37,15 +37,13 @@ std::string cmi5Structure(const Cmi5Course& c) {
          escapeXml(href(c.launch)) + "</url>\n  </au>\n</courseStructure>\n";
 }
 
-ScormZip cmi5Zip(const std::string& folder, const std::vector<std::string>& courseFiles,
-                 int passMark, const std::string& language, std::string_view manifest) {
-  const LmsCourse lms = lmsCourse(folder, courseFiles, manifest);
+ScormZip cmi5Zip(const LmsCourse& lms, std::optional<int> passMark, const std::string& language) {
   Cmi5Course course;
   course.courseId = cmi5CourseId(lms.digest);
   course.auId = cmi5AuId(lms.digest);
   course.title = lms.title;
   course.language = language;
-  if (hasTests(courseFiles)) course.passMark = passMark;
+  course.passMark = passMark;
   ScormZip zip;
   zip.files = lms.files;
   zip.made.push_back({kCmi5File, cmi5Structure(course)});

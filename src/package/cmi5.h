@@ -33,9 +33,9 @@ std::string cmi5AuId(const std::string& digest);
 // cmi5.xml's text.
 std::string cmi5Structure(const Cmi5Course& course);
 
-// What the cmi5 zip holds: the unit's files of `courseFiles` and, made,
-// cmi5.xml, titled from `manifest` (the IMS manifest's bytes).
-ScormZip cmi5Zip(const std::string& folder, const std::vector<std::string>& courseFiles,
-                 int passMark, const std::string& language, std::string_view manifest);
+// What the cmi5 zip holds: the unit's files of `course` and, made,
+// cmi5.xml (with `passMark` when the course has tests).
+ScormZip cmi5Zip(const LmsCourse& course, std::optional<int> passMark,
+                 const std::string& language);
 
 }  // namespace package

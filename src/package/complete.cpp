@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -149,17 +150,21 @@ std::vector<ZipPlan> plans(const std::string& programFolder, const std::string& 
                            const std::vector<std::string>& files, const CourseSettings& settings,
                            const std::string& manifest) {
   const std::string schemas = programFolder + "/schemas";
+  const LmsCourse lms = lmsCourse(folder, files, manifest);
+  // A course without tests has no score to reach.
+  const std::optional<int> passMark =
+      hasTests(files) ? std::optional<int>(settings.passMark) : std::nullopt;
   std::vector<ZipPlan> out;
   if (settings.targets & course::kScorm12Target) {
-    ScormZip z = scormZip(schemas, folder, files, settings.passMark, manifest);
+    ScormZip z = scormZip(schemas, lms, files, settings.passMark);
     out.push_back({folder + ".scorm.zip", std::move(z.files), std::move(z.made)});
   }
   if (settings.targets & course::kScorm2004Target) {
-    ScormZip z = scorm2004Zip(schemas, folder, files, settings.passMark, manifest);
+    ScormZip z = scorm2004Zip(schemas, lms, passMark);
     out.push_back({folder + ".scorm2004.zip", std::move(z.files), std::move(z.made)});
   }
   if (settings.targets & course::kCmi5Target) {
-    ScormZip z = cmi5Zip(folder, files, settings.passMark, settings.language, manifest);
+    ScormZip z = cmi5Zip(lms, passMark, settings.language);
     out.push_back({folder + ".cmi5.zip", std::move(z.files), std::move(z.made)});
   }
   if (settings.targets & course::kImsTarget) out.push_back({folder + ".zip", files, {}});

@@ -170,10 +170,8 @@ LmsCourse lmsCourse(const std::string& folder, const std::vector<std::string>& c
   return c;
 }
 
-ScormZip scormZip(const std::string& schemaFolder, const std::string& folder,
-                  const std::vector<std::string>& courseFiles, int masteryScore,
-                  std::string_view manifest) {
-  const LmsCourse lms = lmsCourse(folder, courseFiles, manifest);
+ScormZip scormZip(const std::string& schemaFolder, const LmsCourse& lms,
+                  const std::vector<std::string>& courseFiles, int masteryScore) {
   ScormCourse course;
   course.title = lms.title;
   course.masteryScore = masteryScore;

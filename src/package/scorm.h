@@ -62,17 +62,15 @@ struct LmsCourse {
 LmsCourse lmsCourse(const std::string& folder, const std::vector<std::string>& courseFiles,
                     std::string_view manifest);
 
-// What the SCORM zip holds: of `courseFiles` (the IMS package's files in
-// `folder`) all but the IMS manifest and the IMS-only schemas, and, made,
-// the SCORM manifest (titled from `manifest`, the IMS manifest's bytes) and
-// the SCORM schemas from `schemaFolder`. Throws support::Error when a
-// schema cannot be read.
+// What the SCORM zip holds: of `courseFiles` (the IMS package's files) all
+// but the IMS manifest and the IMS-only schemas, and, made, the SCORM
+// manifest of `course` and the SCORM schemas from `schemaFolder`. Throws
+// support::Error when a schema cannot be read.
 struct ScormZip {
   std::vector<std::string> files;
   std::vector<MadeEntry> made;
 };
-ScormZip scormZip(const std::string& schemaFolder, const std::string& folder,
-                  const std::vector<std::string>& courseFiles, int masteryScore,
-                  std::string_view manifest);
+ScormZip scormZip(const std::string& schemaFolder, const LmsCourse& course,
+                  const std::vector<std::string>& courseFiles, int masteryScore);
 
 }  // namespace package

@@ -67,14 +67,12 @@ std::string scorm2004Manifest(const Scorm2004Course& c) {
   return out + "    </resource>\n  </resources>\n</manifest>\n";
 }
 
-ScormZip scorm2004Zip(const std::string& schemaFolder, const std::string& folder,
-                      const std::vector<std::string>& courseFiles, int passMark,
-                      std::string_view manifest) {
-  const LmsCourse lms = lmsCourse(folder, courseFiles, manifest);
+ScormZip scorm2004Zip(const std::string& schemaFolder, const LmsCourse& lms,
+                      std::optional<int> passMark) {
   Scorm2004Course course;
   course.identifier = "RAREDOZUD-" + lms.digest;
   course.title = lms.title;
-  if (hasTests(courseFiles)) course.passMark = passMark;
+  course.passMark = passMark;
   course.files = lms.files;
   ScormZip zip;
   zip.files = lms.files;

@@ -53,12 +53,11 @@ std::string scorm2004Manifest(const Scorm2004Course& course);
 // Whether the course has tests: a test page is among its files.
 bool hasTests(const std::vector<std::string>& courseFiles);
 
-// What the SCORM 2004 zip holds: the SCO's files of `courseFiles` and,
-// made, its manifest (titled from `manifest`, the IMS manifest's bytes) and
-// the 4th Edition's schemas from `schemaFolder`/scorm2004. Throws
-// support::Error when a schema cannot be read.
-ScormZip scorm2004Zip(const std::string& schemaFolder, const std::string& folder,
-                      const std::vector<std::string>& courseFiles, int passMark,
-                      std::string_view manifest);
+// What the SCORM 2004 zip holds: the SCO's files of `course` and, made,
+// its manifest (with `passMark` when the course has tests) and the 4th
+// Edition's schemas from `schemaFolder`/scorm2004. Throws support::Error
+// when a schema cannot be read.
+ScormZip scorm2004Zip(const std::string& schemaFolder, const LmsCourse& course,
+                      std::optional<int> passMark);
 
 }  // namespace package
