@@ -44,7 +44,8 @@ int completeCommand(int argc, char** argv) {
                    "raredozud: %zu %s in %s %s no part of the course, left out of %s "
                    "(raredozud check lists %s)\n",
                    done.leftOut.size(), done.leftOut.size() == 1 ? "file" : "files", argv[0],
-                   done.leftOut.size() == 1 ? "is" : "are", done.zip.c_str(),
+                   done.leftOut.size() == 1 ? "is" : "are",
+                   done.zips.empty() ? "the zips" : done.zips.back().c_str(),
                    done.leftOut.size() == 1 ? "it" : "them");
     return 0;
   } catch (const support::Error& e) {

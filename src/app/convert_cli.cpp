@@ -80,7 +80,33 @@ struct ConvertOptions {
   bool strict = false;
   int passMark = package::kDefaultPassMark;
   course::QuizSettings quiz{};
+  course::Targets targets = course::kAllTargets;
 };
+
+// "--targets=LIST" or "--targets LIST" at arguments[i], as numberOption
+// reads its option.
+std::optional<bool> targetsOption(const char* command, const std::vector<std::string>& arguments,
+                                  size_t& i, course::Targets* out) {
+  const std::string name = "--targets";
+  const std::string& a = arguments[i];
+  if (!out || (a != name && !a.starts_with(name + "="))) return std::nullopt;
+  const bool joined = a.size() > name.size();
+  const char* names = "ims, scorm12, scorm2004, cmi5";
+  if (!joined && i + 1 >= arguments.size()) {
+    std::fprintf(stderr, "raredozud %s: --targets needs a comma list of %s\n", command, names);
+    return false;
+  }
+  const std::string value = joined ? a.substr(name.size() + 1) : arguments[++i];
+  const std::optional<course::Targets> targets = package::parseTargets(value, ',');
+  if (!targets) {
+    std::fprintf(stderr,
+                 "raredozud %s: the targets '%s' are no comma list of %s, each at most once\n",
+                 command, value.c_str(), names);
+    return false;
+  }
+  *out = *targets;
+  return true;
+}
 
 // The options and documents of a command (`convert` takes options, `lint`
 // none); false after a usage error, which it has reported.
@@ -96,6 +122,8 @@ bool readArguments(const char* command, const std::vector<std::string>& argument
       if (!number)
         number = numberOption(command, "--attempts", "number of attempts", 99, arguments, i,
                               convert ? &convert->quiz.attempts : nullptr);
+      if (!number)
+        number = targetsOption(command, arguments, i, convert ? &convert->targets : nullptr);
     }
     if (number) {
       if (!*number) return false;
@@ -187,8 +215,8 @@ int convertCommand(const std::vector<std::string>& arguments) {
   LogFile log;
   StderrWarnings warnings;
   ShellStarter starter(/*wait=*/true);
-  course::Frontend frontend{chooser,       status,           log,         warnings, starter,
-                            programFolder, options.passMark, options.quiz};
+  course::Frontend frontend{chooser,       status,           log,          warnings,       starter,
+                            programFolder, options.passMark, options.quiz, options.targets};
 
   // A run that showed "Успех" over a page it could not write, or whose copy
   // step failed, did not succeed: the package is not whole. Nor did one

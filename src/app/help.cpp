@@ -20,11 +20,12 @@ constexpr std::array kCommands{
                 "Convert from Word; the copy step starts as it does for the button. The desktop's "
                 "\"Open with\" runs this. Without DOC, the same as raredozud alone."},
     CommandHelp{"convert",
-                "[--strict] [--pass-mark=N] [--attempts=N] [--hide-answers] [--shuffle] DOC...",
+                "[--strict] [--pass-mark=N] [--attempts=N] [--hide-answers] [--shuffle] "
+                "[--targets=LIST] DOC...",
                 "convert course documents (warnings and errors on standard error; --strict: a "
                 "document with warnings is not converted; --pass-mark: the per cent of all "
                 "questions to answer right to pass, 80 by default; --attempts, --hide-answers, "
-                "--shuffle: how the tests run)",
+                "--shuffle: how the tests run; --targets: which LMS packages to zip)",
                 "Converts each document in turn; status lines on standard output, the log in "
                 "log.txt here, warnings and errors about the documents on standard error after "
                 "the status lines (an error: a learner will hit a dead end). The package is "
@@ -36,8 +37,12 @@ constexpr std::array kCommands{
                 "with its best score. --hide-answers: after a check the tests say what was "
                 "right and wrong but do not show the correct answers. --shuffle: each learner "
                 "sees each question's answers in an order of their own (answers such as \"all "
-                "of the above\" keep their place). Exit status 0 when every conversion "
-                "succeeded and wrote a course without an error."},
+                "of the above\" keep their place). --targets=LIST: the zips to write beside the "
+                "package folder, a comma list of ims (NAME.zip, IMS content package), scorm12 "
+                "(NAME.scorm.zip, SCORM 1.2), scorm2004 (NAME.scorm2004.zip, SCORM 2004 4th "
+                "Edition) and cmi5 (NAME.cmi5.zip); all four by default. A zip not chosen is not "
+                "written, and one an earlier run wrote stays as it was. Exit status 0 when every "
+                "conversion succeeded and wrote a course without an error."},
     CommandHelp{"lint", "DOC...", "what will go wrong with a course document, and where",
                 "Reads each document as a conversion would and prints, one a line, what will go "
                 "wrong: PATH:PARAGRAPH: warning: PAGE: MESSAGE (\"FIRST WORDS\"), \"error:\" "
@@ -64,17 +69,20 @@ constexpr std::array kCommands{
                 "report what an LMS would reject in a package folder or zip, and what leaves "
                 "learners at a dead end",
                 "Checks a package folder or its zip as an LMS would: the manifest against the "
-                "schemas in the program's folder, the files it names, the course player; lists "
-                "the files that are no part of the course; and the course itself: every test's "
-                "quiz, every reference link, at least one item. Exit status 0 when nothing would "
-                "be rejected and the course works."},
+                "schemas in the program's folder, the files it names, the course player; tells "
+                "SCORM 1.2, SCORM 2004 and cmi5 packages (cmi5.xml) apart and checks each by its "
+                "own rules; lists the files that are no part of the course; and the course "
+                "itself: every test's quiz, every reference link, at least one item. Exit status "
+                "0 when nothing would be rejected and the course works."},
     CommandHelp{"complete", "FOLDER",
                 "the copy step after a conversion: add the course player to a package folder, "
-                "write FOLDER.zip and FOLDER.scorm.zip",
+                "write its zips (FOLDER.zip, .scorm.zip, .scorm2004.zip, .cmi5.zip)",
                 "The copy step a conversion starts through copysql.sh: copies the course player "
-                "and the schemas into the package folder and writes FOLDER.zip (IMS content "
-                "package) and FOLDER.scorm.zip (SCORM 1.2) beside it with the course's own "
-                "files. Exit status 0 when the package is whole."},
+                "and the schemas into the package folder and writes beside it, with the course's "
+                "own files, the zips its course.js names: FOLDER.zip (IMS content package), "
+                "FOLDER.scorm.zip (SCORM 1.2), FOLDER.scorm2004.zip (SCORM 2004 4th Edition) and "
+                "FOLDER.cmi5.zip (cmi5); all four when it names none. Exit status 0 when the "
+                "package is whole."},
     CommandHelp{"--help", "", "this text; COMMAND --help tells more about one command",
                 "Prints the commands with a line on each; COMMAND --help prints the command's "
                 "usage and what it does."},

@@ -7,6 +7,7 @@
 #include "convert/entries.h"
 #include "course/export_context.h"
 #include "course/failure.h"
+#include "package/complete.h"
 #include "package/course_settings.h"
 #include "package/header.h"
 #include "package/manifest.h"
@@ -196,7 +197,7 @@ class Run : public EntryListener {
     package::writeCourseScript(
         outputFolder_, {fe_.passMark, export_.language, documentName_, documentHash_,
                         package::previewFiles(s_, entryTotal_), package::courseLine(s_.courseTitle),
-                        package::courseLine(s_.courseAuthor), fe_.quiz});
+                        package::courseLine(s_.courseAuthor), fe_.quiz, fe_.targets});
     // The copy step takes the lock again for its own work.
     lock_.release();
 
@@ -224,7 +225,7 @@ class Run : public EntryListener {
     }
     if (!documentsOwnFolder_ && export_.failures == 0 && (!copied || *copied == 0)) {
       const std::string folder = outputFolder_.substr(0, outputFolder_.size() - 1);
-      fe_.warnings.packageWritten(outputFolder_, {folder + ".zip", folder + ".scorm.zip"});
+      fe_.warnings.packageWritten(outputFolder_, package::zipPaths(folder, fe_.targets));
     }
     if (copied && *copied != 0) {
       copyFailed_ = true;

@@ -79,6 +79,12 @@ struct QuizSettings {
   bool shuffle = false;
 };
 
+// The zips the copy step writes beside the package folder, one bit each:
+// the IMS content package, SCORM 1.2, SCORM 2004 4th Edition and cmi5.
+using Targets = unsigned;
+inline constexpr Targets kImsTarget = 1, kScorm12Target = 2, kScorm2004Target = 4, kCmi5Target = 8,
+                         kAllTargets = 15;
+
 // Everything one run needs from its front end.
 struct Frontend {
   DocumentChooser& chooser;
@@ -92,6 +98,8 @@ struct Frontend {
   int passMark = kDefaultPassMark;
   // The quiz settings, into course.js beside the pass mark.
   QuizSettings quiz{};
+  // The zips to write, into course.js for the copy step.
+  Targets targets = kAllTargets;
 };
 
 }  // namespace course

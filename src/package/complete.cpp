@@ -7,12 +7,16 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <optional>
+#include <string_view>
 #include <utility>
 
+#include "package/cmi5.h"
 #include "package/contents.h"
 #include "package/course_settings.h"
 #include "package/embed.h"
 #include "package/scorm.h"
+#include "package/scorm2004.h"
 #include "package/zip_writer.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
@@ -79,18 +83,27 @@ CourseSettings courseSettings(const std::string& folder, FileBytes& held) {
   return settings;
 }
 
+// One zip to write: the folder's files it holds and the entries made for
+// it, which stand in for files of their names.
+struct ZipPlan {
+  std::string path;
+  std::vector<std::string> files;
+  std::vector<MadeEntry> made;
+};
+
 // Every file is packed once, on every core, whichever zips hold it; a made
-// entry whose bytes are those of the file of its name shares its packing.
-// Reading the files not in hand checks them: a link or a missing file
-// fails the step before any zip is written.
+// entry whose bytes are those of the file of its name, or of an entry made
+// alike for another zip, shares its packing. Reading the files not in hand
+// checks them: a link or a missing file fails the step before any zip is
+// written.
 struct Packed {
-  std::map<std::string, size_t> byName;              // file name -> index in `files`
-  std::vector<std::pair<std::string, size_t>> made;  // made entry -> index
+  std::map<std::string, size_t> byName;                           // file name -> index in `files`
+  std::vector<std::vector<std::pair<std::string, size_t>>> made;  // per zip: made entry -> index
   std::vector<PackedFile> files;
 };
 
 Packed packFiles(const std::string& folder, const std::vector<std::string>& names,
-                 const std::vector<MadeEntry>& made, const FileBytes& held) {
+                 const std::vector<ZipPlan>& plans, const FileBytes& held) {
   Packed p;
   std::vector<PackSource> sources;
   for (const std::string& rel : names) {
@@ -98,27 +111,30 @@ Packed packFiles(const std::string& folder, const std::vector<std::string>& name
     p.byName[rel] = sources.size();
     sources.push_back({rel, folder + "/" + rel, h == held.end() ? nullptr : &h->second});
   }
-  for (const MadeEntry& m : made) {
-    const auto h = held.find(m.name);
-    if (h != held.end() && h->second == m.bytes && p.byName.count(m.name)) {
-      p.made.emplace_back(m.name, p.byName[m.name]);
-      continue;
+  std::map<std::pair<std::string, std::string_view>, size_t> madeAlike;
+  for (const ZipPlan& plan : plans) {
+    p.made.emplace_back();
+    for (const MadeEntry& m : plan.made) {
+      const auto h = held.find(m.name);
+      if (h != held.end() && h->second == m.bytes && p.byName.count(m.name)) {
+        p.made.back().emplace_back(m.name, p.byName[m.name]);
+        continue;
+      }
+      const auto [alike, added] = madeAlike.try_emplace({m.name, m.bytes}, sources.size());
+      p.made.back().emplace_back(m.name, alike->second);
+      if (added) sources.push_back({m.name, "", &m.bytes});
     }
-    p.made.emplace_back(m.name, sources.size());
-    sources.push_back({m.name, "", &m.bytes});
   }
   p.files = packAll(sources);
   return p;
 }
 
-// The entries of one zip in zipOrder: its made entries stand in for files
+// The entries of zip `z` in zipOrder: its made entries stand in for files
 // of their names.
-std::vector<ZipEntry> zipEntries(const Packed& p, const std::vector<std::string>& files,
-                                 bool withMade) {
+std::vector<ZipEntry> zipEntries(const Packed& p, const std::vector<std::string>& files, size_t z) {
   std::map<std::string, size_t> chosen;
   for (const std::string& f : files) chosen[f] = p.byName.at(f);
-  if (withMade)
-    for (const auto& [name, index] : p.made) chosen[name] = index;
+  for (const auto& [name, index] : p.made[z]) chosen[name] = index;
   std::vector<std::string> names;
   for (const auto& [name, index] : chosen) names.push_back(name);
   std::vector<ZipEntry> entries;
@@ -127,7 +143,45 @@ std::vector<ZipEntry> zipEntries(const Packed& p, const std::vector<std::string>
   return entries;
 }
 
+// The zips the settings choose, in the order they are written: the IMS zip
+// last, so that a copy step that fails before it leaves the old one, as it
+// always has.
+std::vector<ZipPlan> plans(const std::string& programFolder, const std::string& folder,
+                           const std::vector<std::string>& files, const CourseSettings& settings,
+                           const std::string& manifest) {
+  const std::string schemas = programFolder + "/schemas";
+  const LmsCourse lms = lmsCourse(folder, files, manifest);
+  // A course without tests has no score to reach.
+  const std::optional<int> passMark =
+      hasTests(files) ? std::optional<int>(settings.passMark) : std::nullopt;
+  std::vector<ZipPlan> out;
+  if (settings.targets & course::kScorm12Target) {
+    ScormZip z = scormZip(schemas, lms, files, settings.passMark);
+    out.push_back({folder + ".scorm.zip", std::move(z.files), std::move(z.made)});
+  }
+  if (settings.targets & course::kScorm2004Target) {
+    ScormZip z = scorm2004Zip(schemas, lms, passMark);
+    out.push_back({folder + ".scorm2004.zip", std::move(z.files), std::move(z.made)});
+  }
+  if (settings.targets & course::kCmi5Target) {
+    ScormZip z = cmi5Zip(lms, passMark, settings.language);
+    out.push_back({folder + ".cmi5.zip", std::move(z.files), std::move(z.made)});
+  }
+  if (settings.targets & course::kImsTarget) out.push_back({folder + ".zip", files, {}});
+  return out;
+}
+
 }  // namespace
+
+std::vector<std::string> zipPaths(const std::string& folder, course::Targets targets) {
+  std::vector<std::string> out;
+  for (const auto& [target, suffix] :
+       {std::pair{course::kImsTarget, ".zip"}, std::pair{course::kScorm12Target, ".scorm.zip"},
+        std::pair{course::kScorm2004Target, ".scorm2004.zip"},
+        std::pair{course::kCmi5Target, ".cmi5.zip"}})
+    if (targets & target) out.push_back(folder + suffix);
+  return out;
+}
 
 Completed completePackage(const std::string& programFolder, const std::string& given,
                           const std::function<void()>& waiting) {
@@ -142,8 +196,6 @@ Completed completePackage(const std::string& programFolder, const std::string& g
   const support::FolderLock lock(folder, waiting);
 
   Completed done;
-  done.zip = folder + ".zip";
-  done.scormZip = folder + ".scorm.zip";
   std::vector<std::string> player, files;
   CourseSettings settings;
   FileBytes held;  // each file read once, or as this step wrote it
@@ -159,19 +211,17 @@ Completed completePackage(const std::string& programFolder, const std::string& g
   });
   step("writing the scripts for a course opened from disk",
        [&] { writePackageScripts(folder, files, held); });
-  ScormZip scorm;
-  step("reading the schemas", [&] {
-    scorm = scormZip(programFolder + "/schemas", folder, files, settings.passMark,
-                     held.at("imsmanifest.xml"));
-  });
+  std::vector<ZipPlan> zips;
+  step("reading the schemas",
+       [&] { zips = plans(programFolder, folder, files, settings, held.at("imsmanifest.xml")); });
   Packed packed;
-  step("packing the package's files", [&] { packed = packFiles(folder, files, scorm.made, held); });
+  step("packing the package's files", [&] { packed = packFiles(folder, files, zips, held); });
   held.clear();  // the packed bytes are what the zips need
-  // The IMS zip last: a copy step that fails before it leaves the old one,
-  // as it always has.
-  step("writing " + done.scormZip,
-       [&] { writePackedZip(done.scormZip, zipEntries(packed, scorm.files, true)); });
-  step("writing " + done.zip, [&] { writePackedZip(done.zip, zipEntries(packed, files, false)); });
+  for (size_t z = 0; z < zips.size(); ++z) {
+    step("writing " + zips[z].path,
+         [&] { writePackedZip(zips[z].path, zipEntries(packed, zips[z].files, z)); });
+    done.zips.push_back(zips[z].path);
+  }
   done.leftOut = leftovers(folder, files);
   return done;
 }

@@ -2,8 +2,10 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 
 #include "support/codepage.h"
@@ -80,6 +82,15 @@ std::optional<std::string> unquoted(const std::string& v) {
   return support::toUtf8(text);
 }
 
+struct TargetName {
+  course::Targets bit;
+  std::string_view name;
+};
+constexpr TargetName kTargetNames[] = {{course::kImsTarget, "ims"},
+                                       {course::kScorm12Target, "scorm12"},
+                                       {course::kScorm2004Target, "scorm2004"},
+                                       {course::kCmi5Target, "cmi5"}};
+
 bool hexDigest(const std::string& s) {
   return s.size() == 64 && s.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
@@ -89,6 +100,30 @@ bool hexDigest(const std::string& s) {
 }
 
 }  // namespace
+
+std::string targetNames(course::Targets targets, char separator) {
+  std::string out;
+  for (const TargetName& t : kTargetNames) {
+    if (!(targets & t.bit)) continue;
+    if (!out.empty()) out += separator;
+    out += t.name;
+  }
+  return out;
+}
+
+std::optional<course::Targets> parseTargets(std::string_view list, char separator) {
+  course::Targets targets = 0;
+  while (true) {
+    const size_t end = list.find(separator);
+    const std::string_view name = list.substr(0, end);
+    const auto t = std::find_if(std::begin(kTargetNames), std::end(kTargetNames),
+                                [&](const TargetName& n) { return n.name == name; });
+    if (t == std::end(kTargetNames) || (targets & t->bit)) return std::nullopt;
+    targets |= t->bit;
+    if (end == std::string_view::npos) return targets;
+    list.remove_prefix(end + 1);
+  }
+}
 
 std::string courseScript(const CourseSettings& s) {
   std::string out =
@@ -119,6 +154,7 @@ std::string courseScript(const CourseSettings& s) {
     }
     out += "\n  ]";
   }
+  out += ",\n  \"targets\": \"" + targetNames(s.targets, ' ') + "\"";
   return out + "\n};\n";
 }
 
@@ -180,6 +216,15 @@ CourseSettings parseCourseScript(const std::string& text, const std::string& fil
     s.document = unquoted(*v).value_or("");
   if (std::optional<std::string> v = value(text, "documentHash"); v && v->size() == 66)
     if (hexDigest(v->substr(1, 64))) s.documentHash = v->substr(1, 64);
+  if (std::optional<std::string> v = value(text, "targets")) {
+    const std::optional<std::string> list = unquoted(*v);
+    const std::optional<course::Targets> t = list ? parseTargets(*list, ' ') : std::nullopt;
+    if (!t)
+      bad(file, "gives the targets " + *v +
+                    ": names among ims, scorm12, scorm2004 and cmi5 "
+                    "are needed");
+    s.targets = *t;
+  }
   return s;
 }
 

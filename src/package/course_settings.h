@@ -8,6 +8,7 @@
 // its prescribed form.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "course/file_names.h"
@@ -36,7 +37,17 @@ struct CourseSettings {
   std::string title{};
   std::string author{};
   course::QuizSettings quiz{};  // read back, so the copy step and check know them
+  // The zips the copy step writes; a script without them (an older
+  // version's) means all of them.
+  course::Targets targets = course::kAllTargets;
 };
+
+// The targets' names, in the order the copy step writes their zips' kinds
+// for the user: "ims", "scorm12", "scorm2004", "cmi5".
+std::string targetNames(course::Targets targets, char separator);
+// The targets a list of those names gives ("scorm12,cmi5"), each at most
+// once; nothing when a name is unknown or the list is empty.
+std::optional<course::Targets> parseTargets(std::string_view list, char separator);
 
 // A keyed hash (HMAC-SHA-256, 64 hex digits) of the document's full path,
 // links and "." or ".." resolved: the same document gives the same hash on

@@ -17,6 +17,7 @@
 #include <set>
 #include <sstream>
 
+#include "package/cmi5_check.h"
 #include "package/contents.h"
 #include "package/manifest_xml.h"
 #include "package/scorm_check.h"
@@ -393,9 +394,9 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
   std::vector<std::string> unlisted;
   for (const std::string& f : content.files) {
     if (f == kManifest || listed.count(f)) continue;
-    // The schemas the manifest names travel beside it and are no content.
-    if (f.find('/') == std::string::npos && f.size() > 4 && f.compare(f.size() - 4, 4, ".xsd") == 0)
-      continue;
+    // The schemas the manifest names (and the DTDs they name) travel
+    // beside it and are no content.
+    if (f.find('/') == std::string::npos && (f.ends_with(".xsd") || f.ends_with(".dtd"))) continue;
     unlisted.push_back(f);
   }
   if (!unlisted.empty()) {
@@ -431,6 +432,23 @@ void noteLeftovers(const std::string& path, const std::string& playerFolder, Con
           (left.size() == 1 ? "it" : "them") + " out: " + names);
 }
 
+void runCourseCheck(const Content& content, const CourseCheck& courseCheck, Checker& ck) {
+  if (courseCheck)
+    for (std::string& f :
+         courseCheck(content.files, [&](const std::string& name) { return content.read(name); }))
+      ck.fault(std::move(f));
+}
+
+void checkCmi5Package(const Content& content, Checker& ck) {
+  const std::optional<std::string> structure = content.read("cmi5.xml");
+  if (!structure) {
+    ck.fault("cmi5.xml cannot be read");
+    return;
+  }
+  for (Finding& f : checkCmi5(*structure, content.files))
+    ck.result.findings.push_back(std::move(f));
+}
+
 }  // namespace
 
 CheckResult checkPackage(const std::string& path, const std::string& schemaFolder,
@@ -445,9 +463,15 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
   if (content.files.size() > kMaxEntries)
     ck.fault("the package holds more than " + std::to_string(kMaxEntries) + " files");
 
+  // A cmi5 package has cmi5.xml where a content package has its manifest.
+  if (!content.hasManifest && content.files.count("cmi5.xml")) {
+    checkCmi5Package(content, ck);
+    runCourseCheck(content, courseCheck, ck);
+    return ck.result;
+  }
   if (!content.hasManifest) {
     if (content.manifests.empty()) {
-      ck.fault("imsmanifest.xml is missing: the package has no manifest");
+      ck.fault("imsmanifest.xml is missing: the package has no manifest (nor cmi5.xml)");
     } else {
       ck.fault("imsmanifest.xml is not at the package root, where an LMS looks for it (found " +
                content.manifests.front() + ")");
@@ -478,22 +502,23 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
                                                            : parseErrors.list.front()));
     return ck.result;
   }
-  const bool scorm = isScormManifest(doc);
+  const bool scorm = isScormManifest(doc), scorm2004 = !scorm && isScorm2004Manifest(doc);
   {
     Messages stray;  // errors outside a context of their own (schema loading)
     ErrorScope scope(&stray);
-    validate(doc, schemaFolder, scorm ? "validate_scorm12.xsd" : "validate_manifest.xsd", ck);
+    validate(doc, schemaFolder,
+             scorm       ? "validate_scorm12.xsd"
+             : scorm2004 ? "validate_scorm2004.xsd"
+                         : "validate_manifest.xsd",
+             ck);
   }
   std::set<std::string> reported;
-  if (scorm)
+  if (scorm || scorm2004)
     for (Finding& f : checkScorm(doc, content.files, reported))
       ck.result.findings.push_back(std::move(f));
   checkStructure(doc, content, ck, std::move(reported));
   xmlFreeDoc(doc);
-  if (courseCheck)
-    for (std::string& f :
-         courseCheck(content.files, [&](const std::string& name) { return content.read(name); }))
-      ck.fault(std::move(f));
+  runCourseCheck(content, courseCheck, ck);
   return ck.result;
 }
 

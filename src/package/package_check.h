@@ -39,8 +39,11 @@ using CourseCheck = std::function<std::vector<std::string>(const std::set<std::s
 // An IMS package (IMS CP 1.1.4) and a SCORM 1.2 package (IMS CP 1.1.2 with
 // ADL's extensions) are told apart by the manifest's namespace, and each is
 // validated against its own schemas (validate_manifest.xsd,
-// validate_scorm12.xsd). A SCORM package has the faults scorm_check.h lists
-// besides these.
+// validate_scorm12.xsd), and a SCORM 2004 package (IMS CP 1.1.4 with ADL's
+// 2004 extensions) against the 4th Edition's (validate_scorm2004.xsd). A
+// SCORM package has the faults scorm_check.h lists besides these. A package
+// with cmi5.xml and no manifest at its root is a cmi5 package, checked as
+// cmi5_check.h says, and by `courseCheck`.
 //
 // Faults: no imsmanifest.xml, or not at the package's root; a manifest that is
 // not well-formed or not valid against the schemas; a duplicate identifier;
@@ -53,8 +56,7 @@ using CourseCheck = std::function<std::vector<std::string>(const std::set<std::s
 // Links anywhere in the package are faults, and so is a manifest without
 // an item: the course is empty. `courseCheck` adds its faults to these.
 CheckResult checkPackage(const std::string& path, const std::string& schemaFolder,
-                         const std::string& playerFolder = {},
-                         const CourseCheck& courseCheck = {});
+                         const std::string& playerFolder = {}, const CourseCheck& courseCheck = {});
 
 // One line per finding ("fault: ..." / "note: ..."), then a summary line.
 std::string formatResult(const CheckResult& result);

@@ -18,8 +18,6 @@
 namespace package {
 namespace fs = std::filesystem;
 
-namespace {
-
 std::string escapeXml(const std::string& s) {
   std::string out;
   for (char c : s) {
@@ -40,7 +38,6 @@ std::string escapeXml(const std::string& s) {
   return out;
 }
 
-// A package path as a URI reference: what is not plainly safe is escaped.
 std::string href(const std::string& path) {
   static const char* hex = "0123456789ABCDEF";
   std::string out;
@@ -56,6 +53,8 @@ std::string href(const std::string& path) {
   }
   return out;
 }
+
+namespace {
 
 std::string trim(const std::string& s) {
   const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
@@ -155,20 +154,29 @@ std::string courseTitle(std::string_view manifest) {
   return "";
 }
 
-ScormZip scormZip(const std::string& schemaFolder, const std::string& folder,
-                  const std::vector<std::string>& courseFiles, int masteryScore,
-                  std::string_view manifest) {
-  ScormCourse course;
+LmsCourse lmsCourse(const std::string& folder, const std::vector<std::string>& courseFiles,
+                    std::string_view manifest) {
+  LmsCourse c;
   const std::string leaf = fs::path(folder).filename().string();
-  course.title = courseTitle(manifest);
-  if (course.title.empty()) course.title = leaf;
-  course.masteryScore = masteryScore;
+  c.title = courseTitle(manifest);
+  if (c.title.empty()) c.title = leaf;
   // The same course converted again keeps its identifier, so that an LMS
   // takes the new zip as a new version of it.
   std::unique_ptr<gchar, decltype(&g_free)> digest(
-      g_compute_checksum_for_string(G_CHECKSUM_SHA1, (course.title + "\n" + leaf).c_str(), -1),
-      &g_free);
-  course.identifier = "RAREDOZUD-" + std::string(digest.get()).substr(0, 16);
+      g_compute_checksum_for_string(G_CHECKSUM_SHA1, (c.title + "\n" + leaf).c_str(), -1), &g_free);
+  c.digest = std::string(digest.get()).substr(0, 16);
+  for (const std::string& f : courseFiles)
+    if (f != "imsmanifest.xml" && !f.ends_with(".xsd")) c.files.push_back(f);
+  return c;
+}
+
+ScormZip scormZip(const std::string& schemaFolder, const LmsCourse& lms,
+                  const std::vector<std::string>& courseFiles, int masteryScore) {
+  ScormCourse course;
+  course.title = lms.title;
+  course.masteryScore = masteryScore;
+  course.identifier = "RAREDOZUD-" + lms.digest;
+  course.files = lms.files;
 
   ScormZip zip;
   for (const char* schema : kScormSchemaFiles)
@@ -177,9 +185,7 @@ ScormZip scormZip(const std::string& schemaFolder, const std::string& folder,
     const bool imsOnly = f == "imsmanifest.xml" ||
                          (f != "ims_xml.xsd" && std::find(kSchemaFiles.begin(), kSchemaFiles.end(),
                                                           f) != kSchemaFiles.end());
-    if (imsOnly) continue;
-    zip.files.push_back(f);
-    if (!f.ends_with(".xsd")) course.files.push_back(f);
+    if (!imsOnly) zip.files.push_back(f);
   }
   zip.made.push_back({"imsmanifest.xml", scormManifest(course)});
   return zip;

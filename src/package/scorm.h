@@ -43,17 +43,34 @@ std::string scormManifest(const ScormCourse& course);
 // blanks and line ends removed; empty when it gives none.
 std::string courseTitle(std::string_view manifest);
 
-// What the SCORM zip holds: of `courseFiles` (the IMS package's files in
-// `folder`) all but the IMS manifest and the IMS-only schemas, and, made,
-// the SCORM manifest (titled from `manifest`, the IMS manifest's bytes) and
-// the SCORM schemas from `schemaFolder`. Throws support::Error when a
-// schema cannot be read.
+// Text as XML content or an attribute value: markup characters escaped,
+// control characters that XML forbids made blanks.
+std::string escapeXml(const std::string& s);
+// A package path as a URI reference: what is not plainly safe is escaped.
+std::string href(const std::string& path);
+
+// What every LMS package of a course shares: its title (from the IMS
+// manifest `manifest`, else the folder's name), a digest of title and
+// folder name that stays the same when the course is converted again (16
+// hex digits, for the packages' identifiers), and the launched unit's files
+// (`courseFiles` but the IMS manifest and the schemas).
+struct LmsCourse {
+  std::string title;
+  std::string digest;
+  std::vector<std::string> files;
+};
+LmsCourse lmsCourse(const std::string& folder, const std::vector<std::string>& courseFiles,
+                    std::string_view manifest);
+
+// What the SCORM zip holds: of `courseFiles` (the IMS package's files) all
+// but the IMS manifest and the IMS-only schemas, and, made, the SCORM
+// manifest of `course` and the SCORM schemas from `schemaFolder`. Throws
+// support::Error when a schema cannot be read.
 struct ScormZip {
   std::vector<std::string> files;
   std::vector<MadeEntry> made;
 };
-ScormZip scormZip(const std::string& schemaFolder, const std::string& folder,
-                  const std::vector<std::string>& courseFiles, int masteryScore,
-                  std::string_view manifest);
+ScormZip scormZip(const std::string& schemaFolder, const LmsCourse& course,
+                  const std::vector<std::string>& courseFiles, int masteryScore);
 
 }  // namespace package

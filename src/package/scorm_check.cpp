@@ -6,6 +6,7 @@
 
 #include "package/manifest_xml.h"
 #include "package/scorm.h"
+#include "package/scorm2004.h"
 
 namespace package {
 
@@ -23,10 +24,40 @@ bool nsAttr(xmlNodePtr n, const char* name, const char* ns, std::string& out) {
   return true;
 }
 
-bool isAdlcp(xmlNodePtr n, const char* name) {
+bool isIn(xmlNodePtr n, const char* ns, const char* name) {
   return n->type == XML_ELEMENT_NODE && n->ns && n->ns->href &&
-         std::strcmp(reinterpret_cast<const char*>(n->ns->href), kAdlcpNs) == 0 &&
+         std::strcmp(reinterpret_cast<const char*>(n->ns->href), ns) == 0 &&
          std::strcmp(reinterpret_cast<const char*>(n->name), name) == 0;
+}
+
+// What tells the editions apart in a manifest: the namespace of ADL's
+// extensions, the name of the SCO type attribute, and how the pass mark is
+// given.
+struct Edition {
+  const char* name;
+  const char* adlcpNs;
+  const char* typeAttribute;
+};
+constexpr Edition kScorm12{"SCORM 1.2", kAdlcpNs, "scormtype"};
+constexpr Edition kScorm2004{"SCORM 2004", kAdlcp2004Ns, "scormType"};
+
+// A scaled score (SCORM 2004's pass mark) is a number from -1 to 1.
+bool isScaled(const std::string& s) {
+  const std::string digits = s.starts_with('-') ? s.substr(1) : s;
+  if (digits.empty() || digits.size() > 12 ||
+      digits.find_first_not_of("0123456789.") != std::string::npos || digits.front() == '.' ||
+      digits.find('.') != digits.rfind('.'))
+    return false;
+  return std::stod(digits) <= 1.0;
+}
+
+// The elements below `n` of namespace `ns` and local name `name`.
+void collect(xmlNodePtr n, const char* ns, const char* name, std::vector<xmlNodePtr>& out,
+             int depth = 0) {
+  for (xmlNodePtr c = n; c && depth < 64; c = c->next) {
+    if (isIn(c, ns, name)) out.push_back(c);
+    if (c->type == XML_ELEMENT_NODE) collect(c->children, ns, name, out, depth + 1);
+  }
 }
 
 std::string text(xmlNodePtr n) {
@@ -59,8 +90,9 @@ struct Resource {
 
 class ScormChecker {
  public:
-  ScormChecker(const std::set<std::string>& files, std::set<std::string>& missing)
-      : files_(files), missing_(missing) {}
+  ScormChecker(const Edition& edition, const std::set<std::string>& files,
+               std::set<std::string>& missing)
+      : edition_(edition), files_(files), missing_(missing) {}
 
   void gather(xmlNodePtr n, const std::string& base, int depth) {
     for (xmlNodePtr c = n; c && depth < 256; c = c->next) {
@@ -77,14 +109,15 @@ class ScormChecker {
     bool anySco = false;
     for (const auto& [id, r] : resources_) {
       std::string type;
-      if (!nsAttr(r.node, "scormtype", kAdlcpNs, type))
+      if (!nsAttr(r.node, edition_.typeAttribute, edition_.adlcpNs, type))
         fault("resource '" + id + "' (" + lineOf(r.node) +
-              ") has no adlcp:scormtype: an LMS needs \"sco\" or \"asset\" to know whether it "
-              "reports to it");
+              ") has no adlcp:" + edition_.typeAttribute +
+              ": an LMS needs \"sco\" or \"asset\" to know whether it reports to it");
       anySco = anySco || type == "sco";
     }
     if (!anySco)
-      fault("no resource is a SCO (adlcp:scormtype=\"sco\"): an LMS would track nothing");
+      fault("no resource is a SCO (adlcp:" + std::string(edition_.typeAttribute) +
+            "=\"sco\"): an LMS would track nothing");
   }
 
   void items() {
@@ -92,9 +125,15 @@ class ScormChecker {
       std::string id, ref;
       attr(item, "identifier", id);
       for (xmlNodePtr c = item->children; c; c = c->next)
-        if (isAdlcp(c, "masteryscore") && !isScore(text(c)))
+        if (isIn(c, kAdlcpNs, "masteryscore") && !isScore(text(c)))
           fault("item '" + id + "' (" + lineOf(c) + "): adlcp:masteryscore '" + text(c) +
                 "' is no score from 0 to 100");
+      std::vector<xmlNodePtr> measures;
+      collect(item->children, kImsssNs, "minNormalizedMeasure", measures);
+      for (xmlNodePtr m : measures)
+        if (!isScaled(text(m)))
+          fault("item '" + id + "' (" + lineOf(m) + "): imsss:minNormalizedMeasure '" + text(m) +
+                "' is no scaled score from -1 to 1");
       if (!attr(item, "identifierref", ref)) continue;
       auto r = resources_.find(ref);
       if (r != resources_.end()) launch(id, ref, r->second);
@@ -120,7 +159,8 @@ class ScormChecker {
 
   void launch(const std::string& item, const std::string& id, const Resource& r) {
     std::string href, path, type;
-    const bool sco = nsAttr(r.node, "scormtype", kAdlcpNs, type) && type == "sco";
+    const bool sco =
+        nsAttr(r.node, edition_.typeAttribute, edition_.adlcpNs, type) && type == "sco";
     const std::string what =
         "item '" + item + "' launches resource '" + id + "' (" + lineOf(r.node) + ")";
     if (!attr(r.node, "href", href)) {
@@ -137,11 +177,12 @@ class ScormChecker {
       fault(what + ": its launch file " + path + " is no web page a browser can show");
     } else if (sco && launched_.empty()) {
       launched_ = path;
-      findings.push_back({Finding::Severity::Note,
-                          "SCORM 1.2 package: item '" + item + "' launches " + path + " as a SCO"});
+      findings.push_back({Finding::Severity::Note, std::string(edition_.name) + " package: item '" +
+                                                       item + "' launches " + path + " as a SCO"});
     }
   }
 
+  const Edition& edition_;
   const std::set<std::string>& files_;
   std::set<std::string>& missing_;
   std::map<std::string, Resource> resources_;
@@ -157,10 +198,24 @@ bool isScormManifest(xmlDocPtr doc) {
          std::strcmp(reinterpret_cast<const char*>(root->ns->href), kCp112Ns) == 0;
 }
 
+bool isScorm2004Manifest(xmlDocPtr doc) {
+  xmlNodePtr root = xmlDocGetRootElement(doc);
+  if (!root || !root->ns || !root->ns->href ||
+      std::strcmp(reinterpret_cast<const char*>(root->ns->href), kCpNs) != 0)
+    return false;
+  for (xmlNsPtr ns = root->nsDef; ns; ns = ns->next)
+    if (ns->href && std::strcmp(reinterpret_cast<const char*>(ns->href), kAdlcp2004Ns) == 0)
+      return true;
+  std::vector<xmlNodePtr> versions;
+  for (xmlNodePtr c = root->children; c; c = c->next)
+    if (isCp(c, "metadata")) collect(c->children, kCpNs, "schemaversion", versions);
+  return !versions.empty() && text(versions.front()).starts_with("2004");
+}
+
 std::vector<Finding> checkScorm(xmlDocPtr doc, const std::set<std::string>& files,
                                 std::set<std::string>& reportedMissing) {
   xmlNodePtr root = xmlDocGetRootElement(doc);
-  ScormChecker ck(files, reportedMissing);
+  ScormChecker ck(isScormManifest(doc) ? kScorm12 : kScorm2004, files, reportedMissing);
   if (!root) return {};
   ck.gather(root, "", 0);
   ck.resources();

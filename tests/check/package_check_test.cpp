@@ -16,110 +16,12 @@
 #include <vector>
 
 #include "../common/zip.h"
+#include "fixture.h"
 #include "package/zip_writer.h"
 #include "support/error.h"
 
 namespace {
-namespace fs = std::filesystem;
-using package::checkPackage;
-using package::CheckResult;
-using package::Finding;
-using testing_support::zipEntries;
-
-const std::string kProgramDir = RD_BINARY_DIR "/app";
-const std::string kSchemas = kProgramDir + "/schemas";
-const fs::path kFixture = fs::path(RD_TEST_DIR) / "corpus" / "course_package";
-
-std::string read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void write(const fs::path& p, const std::string& bytes) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-std::string quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-int run(const std::string& command) {
-  int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string faults(const CheckResult& r) {
-  std::string out;
-  for (const Finding& f : r.findings)
-    if (f.severity == Finding::Severity::Fault) out += f.message + "\n";
-  return out;
-}
-
-std::vector<std::string> notes(const CheckResult& r) {
-  std::vector<std::string> out;
-  for (const Finding& f : r.findings)
-    if (f.severity == Finding::Severity::Note) out.push_back(f.message);
-  return out;
-}
-
-std::set<std::string> filesUnder(const fs::path& root) {
-  std::set<std::string> out;
-  for (const auto& e : fs::recursive_directory_iterator(root))
-    if (e.is_regular_file()) out.insert(e.path().lexically_relative(root).generic_string());
-  return out;
-}
-
-// Every file of a folder into a zip, as a packer that chooses nothing would.
-void zipAll(const fs::path& folder, const fs::path& zip) {
-  std::set<std::string> files = filesUnder(folder);
-  package::writeZip(folder.string(), {files.begin(), files.end()}, zip.string());
-}
-
-// A work folder per test, under a path with a blank and Cyrillic letters.
-class PackageTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "rd-check-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    root_ = tmpl;
-    parent_ = root_ / "мои курсы";
-    fs::create_directories(parent_);
-  }
-  void TearDown() override { fs::remove_all(root_); }
-
-  // The fixture as a conversion leaves it: pages, test data, test pages made
-  // from the template, manifest, preview and header.
-  fs::path converted(const std::string& name = "курс по SQL") {
-    fs::path out = parent_ / name;
-    fs::copy(kFixture, out, fs::copy_options::recursive);
-    std::string tmpl = read(kProgramDir + "/sql_test.htm");
-    for (int n : {1, 2}) {
-      std::string page = tmpl;
-      std::string data = "testdata" + std::to_string(n) + ".htm";
-      for (size_t at; (at = page.find("%FILE=")) != std::string::npos;) page.replace(at, 6, data);
-      write(out / ("test" + std::to_string(n) + ".htm"), page);
-    }
-    return out;
-  }
-
-  int copyScript(const fs::path& out) {
-    return run("sh " + quote(kProgramDir + "/copysql.sh") + " " + quote(kProgramDir) + " " +
-               quote(out.string()) + " 2>/dev/null");
-  }
-
-  fs::path packaged(const std::string& name = "курс по SQL") {
-    fs::path out = converted(name);
-    EXPECT_EQ(copyScript(out), 0);
-    return out;
-  }
-
-  fs::path root_, parent_;
-};
+using namespace check_fixture;
 
 TEST_F(PackageTest, CopyScriptCompletesThePackageAndZipsItBeside) {
   fs::path out = converted();
@@ -141,11 +43,12 @@ TEST_F(PackageTest, CopyScriptCompletesThePackageAndZipsItBeside) {
     EXPECT_FALSE(fs::exists(out / f)) << f;
   EXPECT_EQ(read(out / "index.htm"), read(kProgramDir + "/player/index.htm"));
 
-  // Nothing but the folder and its two zips beside it.
+  // Nothing but the folder and its four zips beside it.
   std::set<std::string> beside;
   for (const auto& e : fs::directory_iterator(parent_)) beside.insert(e.path().filename().string());
   EXPECT_EQ(beside,
-            (std::set<std::string>{"курс по SQL", "курс по SQL.zip", "курс по SQL.scorm.zip"}));
+            (std::set<std::string>{"курс по SQL", "курс по SQL.zip", "курс по SQL.scorm.zip",
+                                   "курс по SQL.scorm2004.zip", "курс по SQL.cmi5.zip"}));
   // A package made without course settings gets the defaults.
   EXPECT_NE(read(out / "course.js").find("\"passMark\": 80,\n  \"hideAnswers\": false,"),
             std::string::npos);
@@ -201,20 +104,6 @@ TEST_F(PackageTest, CopyScriptRefusesAMissingFolderAndCreatesNothing) {
   EXPECT_NE(copyScript(parent_ / "no such course"), 0);
   EXPECT_TRUE(fs::is_empty(parent_));
   EXPECT_NE(run("sh " + quote(kProgramDir + "/copysql.sh") + " only-one 2>/dev/null"), 0);
-}
-
-struct Breakage {
-  const char* name;
-  std::function<void(const fs::path&)> apply;
-  const char* cause;
-};
-
-void replaceIn(const fs::path& file, const std::string& from, const std::string& to) {
-  std::string s = read(file);
-  size_t at = s.find(from);
-  ASSERT_NE(at, std::string::npos) << from;
-  s.replace(at, from.size(), to);
-  write(file, s);
 }
 
 const std::vector<Breakage>& breakages() {
@@ -502,36 +391,7 @@ TEST_F(PackageTest, ZipWriterRefusesLinksAndKeepsTheOldZipOnFailure) {
   EXPECT_FALSE(fs::exists(root_ / "no such dir"));
 }
 
-// An entry as the zip stores it: its name, method, CRC and packed bytes.
-struct StoredEntry {
-  std::string name;
-  int method = 0;
-  uint32_t crc = 0;
-  std::string data;
-  bool operator==(const StoredEntry&) const = default;
-};
-
-// The entries of a zip from their local headers, in the zip's order (the
-// writer puts every size in the header, no descriptor after the data).
-std::vector<StoredEntry> storedEntries(const fs::path& zip) {
-  const std::string z = read(zip);
-  const auto u16 = [&](size_t at) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(z[at]) | static_cast<uint8_t>(z[at + 1])
-                                                                   << 8);
-  };
-  const auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
-  std::vector<StoredEntry> out;
-  for (size_t at = 0; at + 30 <= z.size() && u32(at) == 0x04034b50;) {
-    EXPECT_EQ(u16(at + 6) & 8, 0u) << "a data descriptor";
-    const size_t name = at + 30, data = name + u16(at + 26) + u16(at + 28), size = u32(at + 18);
-    out.push_back({z.substr(name, u16(at + 26)), static_cast<int>(u16(at + 8)), u32(at + 14),
-                   z.substr(data, size)});
-    at = data + size;
-  }
-  return out;
-}
-
-TEST_F(PackageTest, TwoRunsGiveTheSameEntriesAndPackedBytesAndBothZipsShareThem) {
+TEST_F(PackageTest, TwoRunsGiveTheSameEntriesAndPackedBytesAndEveryZipSharesThem) {
   fs::path out = converted();
   // Large files, so that the workers that pack them finish out of order.
   std::string text;
@@ -539,22 +399,31 @@ TEST_F(PackageTest, TwoRunsGiveTheSameEntriesAndPackedBytesAndBothZipsShareThem)
   write(out / "page2.htm", read(out / "page2.htm") + text);
   write(out / "testdata1.htm", read(out / "testdata1.htm") + text.substr(0, 1 << 20));
   ASSERT_EQ(copyScript(out), 0);
-  const auto ims = storedEntries(out.string() + ".zip");
-  const auto scorm = storedEntries(out.string() + ".scorm.zip");
-  ASSERT_EQ(ims.size(), zipEntries(out.string() + ".zip").size());
+  const std::vector<std::string> zips = {".zip", ".scorm.zip", ".scorm2004.zip", ".cmi5.zip"};
+  std::vector<std::vector<StoredEntry>> first;
+  for (const std::string& z : zips) first.push_back(storedEntries(out.string() + z));
+  ASSERT_EQ(first[0].size(), zipEntries(out.string() + ".zip").size());
   ASSERT_EQ(copyScript(out), 0);
-  EXPECT_EQ(storedEntries(out.string() + ".zip"), ims);
-  EXPECT_EQ(storedEntries(out.string() + ".scorm.zip"), scorm);
-  // A file of the course is packed once: both zips hold the same bytes.
+  for (size_t z = 0; z < zips.size(); ++z)
+    EXPECT_EQ(storedEntries(out.string() + zips[z]), first[z]) << zips[z];
+  // A file of the course is packed once: every zip holds the same bytes.
   std::map<std::string, StoredEntry> inIms;
-  for (const StoredEntry& e : ims) inIms[e.name] = e;
-  int shared = 0;
-  for (const StoredEntry& e : scorm) {
-    if (e.name == "imsmanifest.xml" || !inIms.count(e.name)) continue;
-    EXPECT_EQ(e, inIms[e.name]) << e.name;
-    ++shared;
+  for (const StoredEntry& e : first[0]) inIms[e.name] = e;
+  const struct {
+    size_t zip;
+    int shared;                                              // of the IMS zip's entries
+  } table[] = {{1, static_cast<int>(first[0].size()) - 3},   // all but manifest and IMS schemas
+               {2, static_cast<int>(first[0].size()) - 4},   // nor ims_xml.xsd
+               {3, static_cast<int>(first[0].size()) - 4}};  // no manifest, no schema
+  for (const auto& t : table) {
+    int shared = 0;
+    for (const StoredEntry& e : first[t.zip]) {
+      if (e.name == "imsmanifest.xml" || !inIms.count(e.name)) continue;
+      EXPECT_EQ(e, inIms[e.name]) << e.name;
+      ++shared;
+    }
+    EXPECT_EQ(shared, t.shared) << zips[t.zip];
   }
-  EXPECT_EQ(shared + 1, static_cast<int>(ims.size()) - 2);  // all but the IMS schemas
   EXPECT_EQ(inIms.at("page2.htm").method, 8);
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 
@@ -166,7 +168,8 @@ TEST(ConvertCommand, WarningsOnStandardErrorAndStrictSkipsTheirDocument) {
       << r.err;
   EXPECT_NE(r.err.find("warned.txt:1: warning: text before the first"), std::string::npos);
   EXPECT_NE(r.err.find("raredozud: the package: " + work / "warned/, " + work / "warned.zip, " +
-                       work / "warned.scorm.zip\n"),
+                       work / "warned.scorm.zip, " + work / "warned.scorm2004.zip, " +
+                       work / "warned.cmi5.zip\n"),
             std::string::npos)
       << r.err;
   EXPECT_EQ(r.out.find("warning"), std::string::npos);
@@ -189,16 +192,20 @@ TEST(ConvertCommand, WarningsOnStandardErrorAndStrictSkipsTheirDocument) {
 }
 
 // The pass mark goes into the package for the player and, through the copy
-// step, into the SCORM package's mastery score; anything but a number from
-// 0 to 100 is a usage error that converts nothing.
-TEST(ConvertCommand, ThePassMarkReachesBothPackagesAndBadOnesAreRefused) {
+// step, into the SCORM packages' mastery scores (scaled for SCORM 2004 and
+// cmi5); anything but a number from 0 to 100 is a usage error that converts
+// nothing.
+TEST(ConvertCommand, ThePassMarkReachesEveryPackageAndBadOnesAreRefused) {
   ScratchFolder work;
   writeBytes(work / "course.txt", kCourse);
-  for (const auto& [args, mark] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-           {{"course.txt"}, "80"},
-           {{"--pass-mark", "65", "course.txt"}, "65"},
-           {{"--pass-mark=0", "course.txt"}, "0"},
-           {{"--pass-mark", "100", "--", "course.txt"}, "100"}}) {
+  const struct {
+    std::vector<std::string> args;
+    std::string mark, scaled;
+  } table[] = {{{"course.txt"}, "80", "0.8"},
+               {{"--pass-mark", "65", "course.txt"}, "65", "0.65"},
+               {{"--pass-mark=0", "course.txt"}, "0", "0"},
+               {{"--pass-mark", "100", "--", "course.txt"}, "100", "1"}};
+  for (const auto& [args, mark, scaled] : table) {
     SCOPED_TRACE(mark);
     Result r = runConvert(dir(work), args);
     ASSERT_EQ(r.exit, 0) << r.err;
@@ -206,6 +213,12 @@ TEST(ConvertCommand, ThePassMarkReachesBothPackagesAndBadOnesAreRefused) {
                                   std::regex("\"passMark\": " + mark + "[,\n]")));
     EXPECT_NE(zipEntry(work / "course.scorm.zip", "imsmanifest.xml")
                   .find("<adlcp:masteryscore>" + mark + "</adlcp:masteryscore>"),
+              std::string::npos);
+    EXPECT_NE(zipEntry(work / "course.scorm2004.zip", "imsmanifest.xml")
+                  .find("<imsss:minNormalizedMeasure>" + scaled + "</imsss:minNormalizedMeasure>"),
+              std::string::npos);
+    EXPECT_NE(zipEntry(work / "course.cmi5.zip", "cmi5.xml")
+                  .find("moveOn=\"CompletedAndPassed\" masteryScore=\"" + scaled + "\""),
               std::string::npos);
   }
   const std::string before = readBytes(work / "course.scorm.zip");
@@ -254,4 +267,99 @@ TEST(ConvertCommand, TheQuizSettingsReachThePlayerAndBadOnesAreRefused) {
     EXPECT_EQ(r.exit, 2);
     EXPECT_EQ(r.out, "");
   }
+}
+
+// --targets chooses the zips: exactly those are written, the choice travels
+// in course.js, a zip not chosen stays as an earlier run left it, and a bad
+// list is a usage error that converts nothing.
+TEST(ConvertCommand, TheTargetsChooseTheZipsAndBadOnesAreRefused) {
+  ScratchFolder work;
+  writeBytes(work / "course.txt", kCourse);
+  const std::vector<std::string> all = {"course.zip", "course.scorm.zip", "course.scorm2004.zip",
+                                        "course.cmi5.zip"};
+  const struct {
+    std::string option, line;
+    std::vector<std::string> zips;
+  } table[] = {
+      {"--targets=ims", "ims", {"course.zip"}},
+      {"--targets=cmi5,scorm12", "scorm12 cmi5", {"course.scorm.zip", "course.cmi5.zip"}},
+      {"--targets=scorm2004", "scorm2004", {"course.scorm2004.zip"}},
+      {"", "ims scorm12 scorm2004 cmi5", all},
+  };
+  for (const auto& t : table) {
+    SCOPED_TRACE(t.option);
+    for (const std::string& z : all) std::filesystem::remove(work / z);
+    std::vector<std::string> args = {"course.txt"};
+    if (!t.option.empty()) args.insert(args.begin(), t.option);
+    Result r = runConvert(dir(work), args);
+    ASSERT_EQ(r.exit, 0) << r.err;
+    for (const std::string& z : all)
+      EXPECT_EQ(exists(work / z), std::count(t.zips.begin(), t.zips.end(), z) == 1) << z;
+    EXPECT_NE(readBytes(work / "course/course.js").find("\"targets\": \"" + t.line + "\""),
+              std::string::npos);
+    EXPECT_TRUE(exists(work / "course/imsmanifest.xml"));
+  }
+  // A zip not chosen is not touched: the same file, not one written anew.
+  const auto inode = [&](const std::string& z) {
+    struct stat st {};
+    return ::stat((work / z).c_str(), &st) == 0 ? st.st_ino : 0;
+  };
+  const auto before = inode("course.scorm.zip"), cmi5Before = inode("course.cmi5.zip");
+  ASSERT_NE(before, 0u);
+  ASSERT_EQ(runConvert(dir(work), {"--targets", "scorm2004", "course.txt"}).exit, 0);
+  EXPECT_EQ(inode("course.scorm.zip"), before);
+  EXPECT_EQ(inode("course.cmi5.zip"), cmi5Before);
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--targets=", "course.txt"},
+                                             {"--targets=scorm", "course.txt"},
+                                             {"--targets=ims,ims", "course.txt"},
+                                             {"--targets=ims,", "course.txt"},
+                                             {"course.txt", "--targets"}}) {
+    SCOPED_TRACE(args[0] + " " + args[1]);
+    std::filesystem::remove_all(work / "course");
+    Result r = runConvert(dir(work), args);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_NE(r.err.find("ims, scorm12, scorm2004, cmi5"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(exists(work / "course"));
+  }
+}
+
+// The sample courses, and one without tests, as an LMS gets them: the folder
+// and each of the four zips pass the check, each zip told by its standard.
+TEST(ConvertCommand, TheSampleCoursesFourZipsPassTheCheck) {
+  ScratchFolder work;
+  const std::string samples = std::string(RD_TEST_DIR) + "/../examples/";
+  std::filesystem::copy_file(samples + "course.txt", work / "sample.txt");
+  std::filesystem::copy_file(samples + "course-template.docx", work / "template.docx");
+  writeBytes(work / "pages.txt", "%TITLE=T\n%AUTHOR=Me\n%H2=Only\nThe only page of this course.\n");
+  const struct {
+    std::string suffix, standard;
+  } zips[] = {
+      {"", ""},
+      {".zip", ""},
+      {".scorm.zip", "note: SCORM 1.2 package: item 'ITEM1' launches index.htm as a SCO"},
+      {".scorm2004.zip", "note: SCORM 2004 package: item 'ITEM1' launches index.htm as a SCO"},
+      {".cmi5.zip", "note: cmi5 package: unit urn:raredozud:course:"}};
+  for (const std::string name : {"sample", "template", "pages"}) {
+    SCOPED_TRACE(name);
+    const Result r = runConvert(dir(work), {name == "template" ? "template.docx" : name + ".txt"});
+    ASSERT_TRUE(r.out.ends_with("Успех\n")) << r.err;
+    for (const auto& z : zips) {
+      SCOPED_TRACE(z.suffix);
+      const ProgramResult check = runProgram(dir(work), {"check", work / (name + z.suffix)});
+      EXPECT_EQ(check.exit, 0) << check.out;
+      EXPECT_TRUE(check.out.ends_with("package OK: no fault found\n")) << check.out;
+      if (!z.standard.empty()) {
+        EXPECT_NE(check.out.find(z.standard), std::string::npos) << check.out;
+      }
+    }
+  }
+  // Without tests there is no score to reach: completing the course is all.
+  const std::string structure = zipEntry(work / "pages.cmi5.zip", "cmi5.xml");
+  EXPECT_NE(structure.find("moveOn=\"Completed\" launchMethod=\"AnyWindow\""), std::string::npos)
+      << structure;
+  EXPECT_EQ(structure.find("masteryScore"), std::string::npos);
+  EXPECT_EQ(zipEntry(work / "pages.scorm2004.zip", "imsmanifest.xml").find("Measure"),
+            std::string::npos);
 }

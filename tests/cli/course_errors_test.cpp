@@ -129,7 +129,8 @@ TEST(CourseErrors, EveryFrontEndOfTheCommandLineSaysIt) {
     EXPECT_NE(run.err.find(runError), std::string::npos) << run.err;
 
     const std::string package = work / base(names.front());
-    for (const std::string& target : {package, package + ".zip", package + ".scorm.zip"}) {
+    for (const std::string& target : {package, package + ".zip", package + ".scorm.zip",
+                                      package + ".scorm2004.zip", package + ".cmi5.zip"}) {
       SCOPED_TRACE(target);
       const ProgramResult check = runProgram(dir, {"check", target});
       EXPECT_EQ(check.exit, c.fault.empty() ? 0 : 1) << check.out;

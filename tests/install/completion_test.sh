@@ -36,6 +36,7 @@ check "--version" --v
 check "--window" --w
 check "--shuffle|--strict" convert --s
 check "--help|--hide-answers" convert --h
+check "--targets=" convert --t
 check "--help" lint --
 check "$documents" convert ""
 check "$documents" convert --strict a.doc ""

@@ -1,10 +1,11 @@
 // course.js: which document made the package, written so that no file name
 // can end its string or the script, read back as written, and never the
-// document's path.
+// document's path; the zips it chooses.
 #include <gtest/gtest.h>
 
 #include "../common/fixtures.h"
 #include "package/course_settings.h"
+#include "support/error.h"
 
 using namespace testing_support;
 
@@ -49,4 +50,40 @@ TEST(CourseScript, ThePathsHashNamesOneDocumentAndHidesItsPath) {
   EXPECT_EQ(package::documentHash(dir / "link.txt"), hash);
   EXPECT_NE(package::documentHash(dir / "c.txt.bak"), hash);
   EXPECT_NE(package::documentHash(dir / "sub/c.txt"), hash);
+}
+
+// The zips to write travel as names; a script without them (an older
+// version's) means all four, and one with a name no target has is refused.
+TEST(CourseScript, TheTargetsReadBackAndAnOlderScriptMeansAllFour) {
+  const struct {
+    std::string list;  // as --targets takes it; empty: no "targets" line
+    std::string line;  // in course.js, or the refusal's words
+    course::Targets targets;
+  } table[] = {
+      {"ims,scorm12,scorm2004,cmi5", "\"targets\": \"ims scorm12 scorm2004 cmi5\"",
+       course::kAllTargets},
+      {"cmi5,ims", "\"targets\": \"ims cmi5\"", course::kImsTarget | course::kCmi5Target},
+      {"scorm2004", "\"targets\": \"scorm2004\"", course::kScorm2004Target},
+      {"", "", course::kAllTargets},
+  };
+  for (const auto& t : table) {
+    SCOPED_TRACE(t.list);
+    ScratchFolder dir;
+    package::CourseSettings settings;
+    if (!t.list.empty()) {
+      ASSERT_EQ(package::parseTargets(t.list, ','), t.targets);
+      settings.targets = t.targets;
+      package::writeCourseScript(dir.path(), settings);
+      EXPECT_NE(readBytes(dir / "course.js").find(t.line + "\n};"), std::string::npos);
+    } else {
+      writeBytes(dir / "course.js", "window.rdCourse = {\n  \"passMark\": 80\n};\n");
+    }
+    EXPECT_EQ(package::readCourseScript(dir.path())->targets, t.targets);
+  }
+  for (const std::string bad : {"", "scorm", "ims,ims", "ims,", "IMS", "ims scorm12"})
+    EXPECT_FALSE(package::parseTargets(bad, ',')) << bad;
+  ScratchFolder dir;
+  writeBytes(dir / "course.js",
+             "window.rdCourse = {\n  \"passMark\": 80,\n  \"targets\": \"x\"\n};\n");
+  EXPECT_THROW(package::readCourseScript(dir.path()), support::Error);
 }

@@ -93,7 +93,7 @@ TEST_F(WindowConvertTest, ConvertedDocumentLeavesItsLinesAndSuccess) {
   // about the document (its first lines are no page), written beside it.
   const QString folder = tempPath() + "/Курс/safety";
   EXPECT_TRUE(text.endsWith("\nУспех\nPackage: " + folder + "/, " + folder + ".zip, " + folder +
-                            ".scorm.zip\n" +
+                            ".scorm.zip, " + folder + ".scorm2004.zip, " + folder + ".cmi5.zip\n" +
                             "line 1: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" "
                             "belongs to no page and is left out of the course\n" +
                             "1 warning about the document: see " + path + ".lint.txt\n"))
@@ -226,7 +226,7 @@ TEST_F(WindowConvertTest, ErrorsFollowTheRunsOwnLines) {
   const QString text = window_->statusBox()->toPlainText();
   const QString path = QString::fromStdString(second);
   EXPECT_TRUE(text.endsWith(
-      ".scorm.zip\nerror: \"" + path + "\" and \"" + QString::fromStdString(first) +
+      ".cmi5.zip\nerror: \"" + path + "\" and \"" + QString::fromStdString(first) +
       "\" both write the package " + tempPath() +
       "/c/Quiz/: the later replaced the earlier one's course; give one of the documents another "
       "name (the part before the first dot)\n"

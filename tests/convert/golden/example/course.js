@@ -13,5 +13,6 @@ window.rdCourse = {
     {"page": "page2.htm"},
     {"test": "test1.htm", "data": "testdata1.htm"},
     {"page": "page5.htm"}
-  ]
+  ],
+  "targets": "ims scorm12 scorm2004 cmi5"
 };
