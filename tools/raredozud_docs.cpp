@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/help.h"
+#include "package/course_settings.h"
 #include "support/error.h"
 #include "support/files.h"
 
@@ -133,7 +134,9 @@ std::string completionScript(std::string script) {
     addWord(extensions, e);
   const std::pair<std::string, std::string> fills[] = {{"@COMMANDS@", names},
                                                        {"@DOCUMENT_EXTENSIONS@", extensions},
-                                                       {"@CASES@\n", completionCases()}};
+                                                       {"@CASES@\n", completionCases()},
+                                                       {"@TARGETS@", package::targetNames(
+                                                                         course::kAllTargets, ' ')}};
   for (const auto& [mark, fill] : fills) {
     const size_t at = script.find(mark);
     if (at == std::string::npos) throw std::runtime_error("the template has no " + mark);

@@ -1,4 +1,4 @@
-// The course launched by a cmi5 LMS: node cmi5.js PACKAGE_FOLDER
+// The course launched by a cmi5 LMS: node cmi5.js NAME.cmi5.zip
 // lrs.js plays the LMS (the fetch URL, LMS.LaunchData, an LRS recording
 // the statements, the state API) on 127.0.0.1, and Chromium opens the
 // player with the launch parameters in its URL. Three sessions of one
@@ -11,10 +11,17 @@ const assert = require('node:assert/strict');
 const crypto = require('node:crypto');
 const path = require('node:path');
 const validate = require('@learninglocker/xapi-validation').default;
-const { outline, expectedQuiz, answerQuiz, browser } = require('./common.js');
+const fs = require('node:fs');
+const { outline, expectedQuiz, answerQuiz, browser, unpackScorm } = require('./common.js');
 const { lrs, SESSION } = require('./lrs.js');
 
-const course = path.resolve(process.argv[2] || '');
+const unpacked = unpackScorm(process.argv[2] || '');
+const course = unpacked.course;
+// The LMS imports the unit as the package's cmi5.xml describes it.
+const structure = fs.readFileSync(path.join(course, 'cmi5.xml'), 'utf8');
+const auAttr = (name) => (structure.match(new RegExp(`<au\\b[^>]*\\b${name}="([^"]*)"`)) || [])[1];
+const unit = { id: auAttr('id'), url: (structure.match(/<url>([^<]*)<\/url>/) || [])[1],
+  moveOn: auAttr('moveOn'), masteryScore: Number(auAttr('masteryScore')), launchMethod: auAttr('launchMethod') };
 const order = outline(course).filter((e) => e.file);
 const tests = order.filter((e) => e.file.startsWith('test'));
 const quiz = (t) => expectedQuiz(course, t.file.replace(/^test/, 'testdata'));
@@ -24,8 +31,8 @@ const VERB = (v) => 'http://adlnet.gov/expapi/verbs/' + v;
 const DEFINED = ['initialized', 'completed', 'passed', 'failed', 'terminated'].map(VERB);
 const CMI5 = 'https://w3id.org/xapi/cmi5/context/categories/cmi5';
 const MOVE_ON = 'https://w3id.org/xapi/cmi5/context/categories/moveon';
-const launchData = { launchMode: 'Normal', launchMethod: 'AnyWindow', moveOn: 'CompletedAndPassed', masteryScore: 0.8 };
-const who = { activityId: 'https://example.org/courses/small/au', registration: crypto.randomUUID(),
+const launchData = { launchMode: 'Normal', launchMethod: unit.launchMethod, moveOn: unit.moveOn, masteryScore: unit.masteryScore };
+const who = { activityId: unit.id, url: unit.url, registration: crypto.randomUUID(),
   actor: { objectType: 'Agent', name: 'Learner', account: { homePage: 'https://example.org', name: 'learner-7' } } };
 
 let server, context, closeBrowser, page;
@@ -37,6 +44,7 @@ before(async () => {
 after(async () => {
   if (closeBrowser) await closeBrowser();
   if (server) server.close();
+  fs.rmSync(unpacked.work, { recursive: true, force: true });
 });
 
 const player = () => page;

@@ -15,7 +15,7 @@ const SESSION = 'https://w3id.org/xapi/cmi5/context/extensions/sessionid';
 // `course`: the package folder. Gives { base, statements (as received,
 // each with the session it came in), states (Map of stateId -> body),
 // launch(launchData) -> { url, session, registration }, close }.
-async function lrs(course, { activityId, actor, registration }) {
+async function lrs(course, { activityId, url, actor, registration }) {
   const statements = [];
   const states = new Map();
   const tokens = new Map();  // fetch id -> { token, used, session }
@@ -87,7 +87,7 @@ async function lrs(course, { activityId, actor, registration }) {
                          extensions: { [SESSION]: session } } });
     const params = new URLSearchParams({ endpoint: base + 'lrs/', fetch: base + 'fetch/' + fetchId,
       actor: JSON.stringify(actor), registration, activityId });
-    return { url: base + 'course/index.htm?' + params, session, registration };
+    return { url: base + 'course/' + url + '?' + params, session, registration };
   }
 
   return { base, statements, states, launch, close: () => server.close() };

@@ -1,6 +1,6 @@
 // The course in an LMS of either SCORM edition:
 //   node scorm.js NAME.scorm.zip [--screenshots DIR]
-//   node scorm.js PACKAGE_FOLDER --edition 2004 [--screenshots DIR]
+//   node scorm.js NAME.scorm2004.zip|PACKAGE_FOLDER --edition 2004 [--screenshots DIR]
 // The zip is unpacked as an LMS would (a folder is served as it is), and
 // lms.htm, a harness with scorm-again's runtime of the edition, launches it
 // from a server on 127.0.0.1. The learner walks the pages, passes one test
@@ -31,9 +31,10 @@ const questions = tests.map((t) => expectedQuiz(course, t.file.replace(/^test/, 
 const lms = lmsSession(unpacked);
 const { player, content, record, until } = lms;
 const v2004 = edition === '2004';
-// A course folder holds the IMS manifest: the SCO and pass mark every
-// SCORM 2004 package gives the LMS.
-const launchOptions = v2004 ? { edition, href: 'index.htm', passing: '0.8' } : null;
+// The SCORM 2004 zip's manifest gives the LMS the SCO and the pass mark; a
+// course folder holds only the IMS manifest, so the test gives them.
+const launchOptions = !v2004 ? null
+  : unpacked.work ? { edition } : { edition, href: 'index.htm', passing: '0.8' };
 let stored;
 
 // Each edition's words for what the learner did, as the LMS keeps them.

@@ -38,6 +38,10 @@ check "--shuffle|--strict" convert --s
 check "--help|--hide-answers" convert --h
 check "--targets=" convert --t
 check "--help" lint --
+# The zips of --targets, one after another, as bash splits the word at "=".
+check "=cmi5|=ims|=scorm12|=scorm2004" convert --targets =
+check "ims,scorm12|ims,scorm2004" convert --targets = ims,sc
+check "--targets=cmi5" convert --targets=c
 check "$documents" convert ""
 check "$documents" convert --strict a.doc ""
 check "a.doc" convert -- a.d
