@@ -100,7 +100,7 @@ std::optional<bool> targetsOption(const char* command, const std::vector<std::st
   const std::optional<course::Targets> targets = package::parseTargets(value, ',');
   if (!targets) {
     std::fprintf(stderr,
-                 "raredozud %s: the targets '%s' are no comma list of %s, each at most once\n",
+                 "raredozud %s: --targets=%s: give a comma list of %s, each at most once\n",
                  command, value.c_str(), names);
     return false;
   }
