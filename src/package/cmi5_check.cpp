@@ -26,14 +26,6 @@ bool isCmi5(xmlNodePtr n, const char* name) {
          std::strcmp(reinterpret_cast<const char*>(n->name), name) == 0;
 }
 
-std::string text(xmlNodePtr n) {
-  xmlChar* t = xmlNodeGetContent(n);
-  std::string s = t ? reinterpret_cast<const char*>(t) : "";
-  xmlFree(t);
-  const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
-  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
-}
-
 // An absolute IRI: a scheme, a colon, and no blanks.
 bool isIri(const std::string& s) {
   const size_t colon = s.find(':');

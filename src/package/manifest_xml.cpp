@@ -23,6 +23,14 @@ bool attr(xmlNodePtr n, const char* name, std::string& out) {
   return true;
 }
 
+std::string text(xmlNodePtr n) {
+  xmlChar* t = xmlNodeGetContent(n);
+  std::string s = t ? reinterpret_cast<const char*>(t) : "";
+  xmlFree(t);
+  const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
+  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
+}
+
 std::string xmlBase(xmlNodePtr n) {
   xmlChar* v = xmlGetNsProp(n, BAD_CAST "base", XML_XML_NAMESPACE);
   if (!v) return "";

@@ -16,6 +16,8 @@ inline constexpr const char* kCp112Ns = "http://www.imsproject.org/xsd/imscp_roo
 bool isCp(xmlNodePtr n, const char* name);
 // The attribute without a namespace, when the element has it.
 bool attr(xmlNodePtr n, const char* name, std::string& out);
+// The element's text, blanks at either end trimmed.
+std::string text(xmlNodePtr n);
 // The element's xml:base, or "".
 std::string xmlBase(xmlNodePtr n);
 std::string withSlash(std::string base);

@@ -136,11 +136,16 @@ std::string scormManifest(const ScormCourse& c) {
       "</adlcp:masteryscore>\n"
       "      </item>\n"
       "    </organization>\n"
-      "  </organizations>\n"
-      "  <resources>\n"
-      "    <resource identifier=\"SCO1\" type=\"webcontent\" adlcp:scormtype=\"sco\" href=\"" +
-      href(c.launch) + "\">\n";
-  for (const std::string& f : c.files) out += "      <file href=\"" + href(f) + "\"/>\n";
+      "  </organizations>\n";
+  return out + scoResources(c.launch, c.files, "adlcp:scormtype");
+}
+
+std::string scoResources(const std::string& launch, const std::vector<std::string>& files,
+                         const char* typeAttribute) {
+  std::string out = "  <resources>\n    <resource identifier=\"SCO1\" type=\"webcontent\" ";
+  ((out += typeAttribute) += "=\"sco\" href=\"") += href(launch);
+  out += "\">\n";
+  for (const std::string& f : files) ((out += "      <file href=\"") += href(f)) += "\"/>\n";
   return out + "    </resource>\n  </resources>\n</manifest>\n";
 }
 

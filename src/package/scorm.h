@@ -38,6 +38,11 @@ std::string scormTitle(const std::string& utf8);
 // The manifest: one organization, one item, one SCO resource listing
 // `files`.
 std::string scormManifest(const ScormCourse& course);
+// The resources of a package of one SCO, to the manifest's end: the SCO
+// launching `launch` with every file it needs; `typeAttribute` names the
+// SCO's type as the edition spells it.
+std::string scoResources(const std::string& launch, const std::vector<std::string>& files,
+                         const char* typeAttribute);
 
 // The course's title as the IMS manifest `manifest` gives it, surrounding
 // blanks and line ends removed; empty when it gives none.

@@ -60,11 +60,8 @@ std::string scorm2004Manifest(const Scorm2004Course& c) {
       "          </imsss:objectives>\n        </imsss:sequencing>\n      </item>\n"
       // Flow lets the LMS start the one SCO without a menu.
       "      <imsss:sequencing>\n        <imsss:controlMode choice=\"true\" flow=\"true\"/>\n"
-      "      </imsss:sequencing>\n    </organization>\n  </organizations>\n  <resources>\n"
-      "    <resource identifier=\"SCO1\" type=\"webcontent\" adlcp:scormType=\"sco\" href=\"" +
-      href(c.launch) + "\">\n";
-  for (const std::string& f : c.files) out += "      <file href=\"" + href(f) + "\"/>\n";
-  return out + "    </resource>\n  </resources>\n</manifest>\n";
+      "      </imsss:sequencing>\n    </organization>\n  </organizations>\n";
+  return out + scoResources(c.launch, c.files, "adlcp:scormType");
 }
 
 ScormZip scorm2004Zip(const std::string& schemaFolder, const LmsCourse& lms,

@@ -60,14 +60,6 @@ void collect(xmlNodePtr n, const char* ns, const char* name, std::vector<xmlNode
   }
 }
 
-std::string text(xmlNodePtr n) {
-  xmlChar* t = xmlNodeGetContent(n);
-  std::string s = t ? reinterpret_cast<const char*>(t) : "";
-  xmlFree(t);
-  const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
-  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
-}
-
 bool isWebPage(const std::string& path) {
   const size_t dot = path.rfind('.');
   std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
