@@ -441,6 +441,48 @@ TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
   }
 }
 
+// Shading given to a range of a row's cells, in either form, alone, every
+// other cell, or over what the row's shading arrays gave the other cells.
+TEST(SyntheticDoc, ShadingOfARangeOfCells) {
+  using looks::docwriter::shd;
+  constexpr uint32_t kAuto = word::kAutoColor, kBlue = 0x0000FF, kRed = 0xFF0000, kPale = 0xDDEEFF;
+  const std::string solidBlue{char(2), char(1 << 2)};  // Shd80: colour 2, solid
+  auto range = [](uint8_t first, uint8_t lim) { return std::string{char(first), char(lim)}; };
+  const struct {
+    std::string sprms;
+    std::array<uint32_t, 4> cells;
+  } cases[] = {
+      {doctest::sprmVar(0xD62D, range(1, 3) + shd(kPale)), {kAuto, kPale, kPale, kAuto}},
+      {doctest::sprmVar(0xD62E, range(0, 4) + shd(kPale)), {kPale, kAuto, kPale, kAuto}},
+      {doctest::sprm32(0x7627, 0 | 2 << 8 | (2u | 1 << 10) << 16), {kBlue, kBlue, kAuto, kAuto}},
+      {doctest::sprm32(0x7628, 1 | 4 << 8 | (2u | 1 << 10) << 16), {kAuto, kAuto, kBlue, kAuto}},
+      {doctest::sprmVar(0xD609, solidBlue + solidBlue) +
+           doctest::sprmVar(0xD62D, range(1, 9) + shd(kRed)),
+       {kBlue, kRed, kRed, kRed}},
+      {doctest::sprmVar(0xD612, shd(kPale)) + doctest::sprmVar(0xD62D, range(3, 2) + shd(kRed)),
+       {kPale, kAuto, kAuto, kAuto}},
+  };
+  SyntheticDoc d;
+  for (const auto& c : cases) {
+    d.text +=
+        u"a\x07"
+        u"b\x07"
+        u"c\x07"
+        u"d\x07\x07";
+    d.paragraphs.insert(d.paragraphs.end(), 4, {kInTable});
+    d.paragraphs.push_back(
+        {kRowEnd + doctest::tableDefinition({0, 900, 1800, 2700, 3600}, {0, 0, 0, 0}) + c.sprms});
+  }
+  d.text += u"after\r";
+  d.paragraphs.push_back({});
+  const word::Model m = read(d);
+  ASSERT_EQ(m.main.tables.size(), 1u);
+  ASSERT_EQ(m.main.tables[0].rows.size(), std::size(cases));
+  for (size_t r = 0; r < std::size(cases); ++r)
+    for (size_t i = 0; i < 4; ++i)
+      EXPECT_EQ(m.main.tables[0].rows[r].cells.at(i).shading, cases[r].cells[i]) << r << ' ' << i;
+}
+
 // Text boxes drawn as a group of shapes follow the paragraph of the
 // group's anchor, each box's text in turn.
 TEST(SyntheticDoc, GroupedTextBoxesFollowTheirAnchorsParagraph) {
