@@ -62,8 +62,6 @@ uint16_t laterCode(uint8_t code) {
       return 0x442D;  // paragraph shading
     case 191:
       return 0xD609;          // cells' shading
-    case 200:
-      return 0x7627;          // a range of cells' shading
     case 24: return 0x2416;   // in table
     case 25: return 0x2417;   // row end
     case 65: return 0x0800;   // deleted revision
