@@ -373,7 +373,9 @@ TEST(SyntheticDoc, TrackedDeletionsAreGoneAsAccepted) {
 // page break (a 12 where no section starts) stays inside its paragraph.
 TEST(SyntheticDoc, SectionBreaksEndTheirParagraphs) {
   SyntheticDoc d;
-  d.text = u"Contents\x0c" u"entry\x0cmore\r";
+  d.text =
+      u"Contents\x0c"
+      u"entry\x0cmore\r";
   d.sectionStarts = {9};
   d.paragraphs = {{doctest::sprm8(0x2403, 1)}, {}};
   word::Model m = read(d);
@@ -413,16 +415,17 @@ TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
       u"and\r"
       u"c\x07\x07"
       u"after\r";
-  d.paragraphs = {{kInTable},
-                  {kRowEnd + doctest::tableDefinition({720, 2000}, {0x0080})},
-                  {},
-                  {kInTable},
-                  {kRowEnd + doctest::tableDefinition({-108, 2000}, {0}) + doctest::sprm16(0x5400, 1)},
-                  {},
-                  {kInTable},
-                  {kRowEnd + doctest::tableDefinition({0, 2000}, {0}) + doctest::sprm16(0x9601, 360) +
-                   doctest::sprmVar(0xD62C, std::string("\x00\x01\x02", 3))},
-                  {}};
+  d.paragraphs = {
+      {kInTable},
+      {kRowEnd + doctest::tableDefinition({720, 2000}, {0x0080})},
+      {},
+      {kInTable},
+      {kRowEnd + doctest::tableDefinition({-108, 2000}, {0}) + doctest::sprm16(0x5400, 1)},
+      {},
+      {kInTable},
+      {kRowEnd + doctest::tableDefinition({0, 2000}, {0}) + doctest::sprm16(0x9601, 360) +
+       doctest::sprmVar(0xD62C, std::string("\x00\x01\x02", 3))},
+      {}};
   word::Model m = read(d);
   struct Expected {
     word::Align align;
@@ -439,6 +442,45 @@ TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
     EXPECT_EQ(m.main.tables[i].indent, expected[i].indent);
     EXPECT_EQ(m.main.tables[i].rows[0].cells[0].valign, expected[i].valign);
   }
+}
+
+// Shading given to a range of a row's cells, alone or over what the row's
+// shading arrays gave the other cells; a reversed range changes nothing.
+TEST(SyntheticDoc, ShadingOfARangeOfCells) {
+  using looks::docwriter::shd;
+  constexpr uint32_t kAuto = word::kAutoColor, kBlue = 0x0000FF, kRed = 0xFF0000, kPale = 0xDDEEFF;
+  const std::string solidBlue{char(2), char(1 << 2)};  // Shd80: colour 2, solid
+  auto range = [](uint8_t first, uint8_t lim) { return std::string{char(first), char(lim)}; };
+  const struct {
+    std::string sprms;
+    std::array<uint32_t, 4> cells;
+  } cases[] = {
+      {doctest::sprmVar(0xD62D, range(1, 3) + shd(kPale)), {kAuto, kPale, kPale, kAuto}},
+      {doctest::sprmVar(0xD609, solidBlue + solidBlue) +
+           doctest::sprmVar(0xD62D, range(1, 9) + shd(kRed)),
+       {kBlue, kRed, kRed, kRed}},
+      {doctest::sprmVar(0xD612, shd(kPale)) + doctest::sprmVar(0xD62D, range(3, 2) + shd(kRed)),
+       {kPale, kAuto, kAuto, kAuto}},
+  };
+  SyntheticDoc d;
+  for (const auto& c : cases) {
+    d.text +=
+        u"a\x07"
+        u"b\x07"
+        u"c\x07"
+        u"d\x07\x07";
+    d.paragraphs.insert(d.paragraphs.end(), 4, {kInTable});
+    d.paragraphs.push_back(
+        {kRowEnd + doctest::tableDefinition({0, 900, 1800, 2700, 3600}, {0, 0, 0, 0}) + c.sprms});
+  }
+  d.text += u"after\r";
+  d.paragraphs.push_back({});
+  const word::Model m = read(d);
+  ASSERT_EQ(m.main.tables.size(), 1u);
+  ASSERT_EQ(m.main.tables[0].rows.size(), std::size(cases));
+  for (size_t r = 0; r < std::size(cases); ++r)
+    for (size_t i = 0; i < 4; ++i)
+      EXPECT_EQ(m.main.tables[0].rows[r].cells.at(i).shading, cases[r].cells[i]) << r << ' ' << i;
 }
 
 // Text boxes drawn as a group of shapes follow the paragraph of the

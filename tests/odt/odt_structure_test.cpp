@@ -361,6 +361,46 @@ TEST(OdtStyles, MarginShorthandGivesEverySide) {
   EXPECT_EQ(m.main.paragraphs[1].format.spaceAfter, 144);
 }
 
+// A leading (space added between lines) shows as the multiple of the
+// text's size that gives a single line (1.15 times the size) and the
+// leading; a line height of another kind in a style over it replaces it.
+TEST(OdtStyles, LeadingBecomesTheMultipleOfTheSameHeight) {
+  auto props = [](const std::string& para, const std::string& text = "") {
+    return "<style:paragraph-properties " + para + "/><style:text-properties " + text + "/>";
+  };
+  Parts parts;
+  parts.common = odttest::style("Lead", "paragraph", props("style:line-spacing=\"6pt\""));
+  parts.automatic =
+      odttest::style("Big", "paragraph",
+                     props("style:line-spacing=\"0.25in\"", "fo:font-size=\"24pt\"")) +
+      "<style:style style:name=\"Own\" style:family=\"paragraph\" "
+      "style:parent-style-name=\"Lead\">" +
+      props("fo:line-height=\"150%\"") + "</style:style>" +
+      "<style:style style:name=\"Kept\" style:family=\"paragraph\" "
+      "style:parent-style-name=\"Lead\">" +
+      props("fo:margin-top=\"0.1in\"") + "</style:style>" +
+      odttest::style("None", "paragraph", props("style:line-spacing=\"0cm\""));
+  const struct {
+    const char* style;
+    word::LineRule rule;
+    int32_t line;
+  } cases[] = {
+      {"Lead", word::LineRule::Multiple, 396},  // 12pt text: (13.8 + 6) / 12
+      {"Big", word::LineRule::Multiple, 456},   // 24pt text: (27.6 + 18) / 24
+      {"Own", word::LineRule::Multiple, 360},
+      {"Kept", word::LineRule::Multiple, 396},
+      {"None", word::LineRule::Multiple, word::kSingleLine},
+  };
+  for (const auto& c : cases) parts.body += p("x", c.style);
+  const word::Model m = odttest::read(parts);
+  ASSERT_EQ(m.main.paragraphs.size(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].style);
+    EXPECT_EQ(m.main.paragraphs[i].format.lineRule, cases[i].rule);
+    EXPECT_EQ(m.main.paragraphs[i].format.lineSpacing, cases[i].line);
+  }
+}
+
 }  // namespace
 
 // Capitals and text in the Symbol font; a table's place between the

@@ -36,6 +36,21 @@ void shadeCells(std::vector<uint32_t>& cells, size_t first, Bytes op, size_t siz
     cells[first + i] = one(1 + size * i);
 }
 
+// Shades the cells [first, lim) of a row with `colour`. The cells around the range
+// keep what the row's shading arrays gave them, so both arrays are first
+// folded into the full-colour one, which is the one shown.
+void shadeRange(Pap& p, size_t first, size_t lim, uint32_t colour) {
+  lim = std::min<size_t>(lim, 64);
+  if (first >= lim) return;
+  std::vector<uint32_t> cells(std::max({lim, p.cellShading.size(), p.cellShading80.size()}));
+  for (size_t i = 0; i < cells.size(); ++i)
+    cells[i] = i < p.cellShading.size()     ? p.cellShading[i]
+               : i < p.cellShading80.size() ? p.cellShading80[i]
+                                            : kAutoColor;
+  for (size_t i = first; i < lim; ++i) cells[i] = colour;
+  p.cellShading = std::move(cells);
+}
+
 }  // namespace
 
 uint32_t shd80(uint16_t v) {
@@ -69,6 +84,12 @@ bool applyTableShadingSprm(Pap& p, uint16_t sprm, Bytes op) {
     case 0xD60C:
     case 0xD672:
       wide(44);
+      return true;
+    // A range of cells with a full-colour shading. Its two-byte and "odd"
+    // forms are left alone: how their operands are laid out and which cells
+    // "odd" means is not settled, and a wrong guess would paint wrong cells.
+    case 0xD62D:
+      shadeRange(p, op.u8(1), op.u8(2), shd(op, 3));
       return true;
     default:
       return false;

@@ -197,8 +197,7 @@ std::optional<std::pair<Align, int32_t>> placementOf(const pugi::xml_node& props
 }
 
 // One side's margin, else the margin all sides share.
-std::optional<int32_t> side(const pugi::xml_node& p, const char* name,
-                            std::optional<int32_t> all) {
+std::optional<int32_t> side(const pugi::xml_node& p, const char* name, std::optional<int32_t> all) {
   if (auto v = twips(attrValue(p, name))) return v;
   return all;
 }
@@ -276,7 +275,13 @@ void ParaProps::readSpacing(const pugi::xml_node& p) {
   const std::optional<int32_t> all = twips(attrValue(p, "margin"));
   if (auto v = side(p, "margin-top", all)) spaceBefore = std::clamp(*v, 0, kMax);
   if (auto v = side(p, "margin-bottom", all)) spaceAfter = std::clamp(*v, 0, kMax);
+  if (auto v = twips(attrValue(p, "line-spacing"))) {
+    lineRule = LineRule::Multiple;
+    lineSpacing = kSingleLine;
+    leading = std::clamp(*v, 0, kMax);
+  }
   if (std::string_view v = attrValue(p, "line-height"); !v.empty()) {
+    leading = 0;
     std::string_view unit;
     if (v == "normal") {
       lineRule = LineRule::Multiple;
@@ -292,9 +297,28 @@ void ParaProps::readSpacing(const pugi::xml_node& p) {
   if (auto v = twips(attrValue(p, "line-height-at-least"))) {
     lineRule = LineRule::AtLeast;
     lineSpacing = std::clamp(*v, 0, kMax);
+    leading = 0;
   }
   if (std::string_view v = attrValue(p, "contextual-spacing"); !v.empty())
     contextualSpacing = v == "true";
+}
+
+void ParaProps::over(const ParaProps& top) {
+  CommonParaProps::over(top);
+  take(leading, top.leading);
+}
+
+// A page draws a multiple of the text's size and a single line at about
+// 1.15 times it, so the multiple is the single line and the leading over
+// the size. A multiple keeps the leading's share for larger text in the
+// line, where a least height would lose it and an exact one clip that text.
+void ParaProps::applyTo(ParagraphFormat& f, double halfPoints) const {
+  CommonParaProps::applyTo(f);
+  if (leading.value_or(0) <= 0 || halfPoints <= 0) return;
+  const double size = halfPoints * 10;
+  f.lineRule = LineRule::Multiple;
+  f.lineSpacing = static_cast<int32_t>(
+      std::lround(std::min(kSingleLine * (1.15 * size + *leading) / size, 10.0 * kSingleLine)));
 }
 
 void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces& faces) {
@@ -334,7 +358,7 @@ void Styles::addToModel(Builder& builder) {
   auto standard = common_.find(Key{"paragraph", "Standard"});
   Style normal;
   normal.name = u"Normal";
-  paraOf("Standard").applyTo(normal.paragraph);
+  applyParagraph("Standard", normal.paragraph);
   textOfParagraph("Standard").applyTo(normal.chars);
   int32_t index = builder.addStyle(std::move(normal));
   if (standard != common_.end()) standard->second.index = index;
@@ -354,7 +378,7 @@ int32_t Styles::add(Def& def, Builder& builder) {
     if (s.character) {
       textOfSpan(d.name).applyTo(s.chars);
     } else {
-      paraOf(d.name).applyTo(s.paragraph);
+      applyParagraph(d.name, s.paragraph);
       textOfParagraph(d.name).applyTo(s.chars);
       if (auto level = outlineLevelOf(d.name))
         s.paragraph.outlineLevel = static_cast<uint8_t>(std::min(*level, 9) - 1);
@@ -406,6 +430,11 @@ const Props& Styles::cached(std::map<std::string, Props, std::less<>>& cache,
 
 const ParaProps& Styles::paraOf(const std::string& paraStyle) const {
   return cached(paraCache_, "paragraph", paraStyle, &Def::para, true);
+}
+
+void Styles::applyParagraph(const std::string& paraStyle, ParagraphFormat& f) const {
+  const TextProps& t = textOfParagraph(paraStyle);
+  paraOf(paraStyle).applyTo(f, t.points ? *t.points * 2 : 24 * t.percent.value_or(100) / 100);
 }
 
 const TextProps& Styles::textOfParagraph(const std::string& paraStyle) const {

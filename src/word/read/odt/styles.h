@@ -41,7 +41,15 @@ struct TextProps : CommonRunProps {
 };
 
 struct ParaProps : CommonParaProps {
+  // Space added between lines (style:line-spacing), twips; 0 where a line
+  // height of another kind replaces it.
+  std::optional<int32_t> leading;
+
   void read(const pugi::xml_node& props);
+  void over(const ParaProps& top);
+  // The formatting, a leading as the multiple of a single line that shows
+  // the same height for text `halfPoints` large.
+  void applyTo(ParagraphFormat& f, double halfPoints) const;
 
  private:
   void readSpacing(const pugi::xml_node& props);
@@ -94,6 +102,8 @@ class Styles {
   // Paragraph formatting and the text properties a paragraph style gives
   // its text, its parents and the family default resolved.
   const ParaProps& paraOf(const std::string& paraStyle) const;
+  // The paragraph formatting a paragraph style gives, as it shows.
+  void applyParagraph(const std::string& paraStyle, ParagraphFormat& f) const;
   const TextProps& textOfParagraph(const std::string& paraStyle) const;
   // A text style's own properties over its parents'.
   const TextProps& textOfSpan(const std::string& textStyle) const;
