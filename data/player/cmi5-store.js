@@ -183,8 +183,9 @@ var RdCmi5 = (function () {
     if (changed) self.putState();
   };
 
+  // After "terminated" (a page the browser kept and showed again, a
+  // reload) only the state is written.
   Cmi5Store.prototype.save = function (report) {
-    if (this.finished) return;
     var self = this;
     (report.interactions || []).forEach(function (x) { self.answered(x); });
     var kept = this.doc.location + '\n' + this.doc.suspend;
@@ -238,6 +239,10 @@ var RdCmi5 = (function () {
       var session = kept ? { authToken: kept.token, initializedDate: new Date(kept.initialized) } : undefined;
       return lib.initialize(session).then(function () {
         if (!kept) tab.keep({ token: lib.getAuthToken(), initialized: lib.getInitializedDate().toISOString(), ended: false });
+        else if (kept.ended && window.console) {
+          console.info('cmi5: the session ended before this reload; the progress goes to the state, ' +
+                       'the outcome at the next launch');
+        }
         var p = lib.getLaunchParameters();
         return lib.xapi.getState({ agent: p.actor, activityId: p.activityId, registration: p.registration, stateId: STATE_ID })
           .then(function (r) { return r.data && typeof r.data === 'object' ? r.data : {}; },
