@@ -5,6 +5,15 @@
 // library bundled as player/cmi5.js, loaded only then. The learner's
 // place and record are kept in the LRS's state API under a state id of
 // the player's own; the tracker's reports become statements.
+//
+// A reload of the launch in the same tab goes on with the same session:
+// the token and the session's start are kept in the tab's sessionStorage,
+// as the fetch URL hands the token out once. A page cannot tell its
+// reload from its closing, so each unload ends the session with
+// "terminated" (most unloads are the learner leaving); the LMS refuses
+// statements after it, so a page reloaded after that keeps the learner's
+// progress in the state only, and the outcomes it reaches go out as
+// statements at the registration's next launch.
 var RdCmi5 = (function () {
   'use strict';
 
@@ -37,12 +46,43 @@ var RdCmi5 = (function () {
     return String(actor.mbox || actor.mbox_sha1sum || actor.openid || '');
   }
 
+  // This launch as this tab keeps it across a reload: { token, initialized
+  // (when the session began), ended (its "terminated" went out) }. Only
+  // in sessionStorage: it stays with the tab and goes when the tab closes.
+  function TabLaunch(p) {
+    try { this.storage = window.sessionStorage || null; } catch (e) { this.storage = null; }
+    this.key = 'raredozud.cmi5:' + p.registration + ' ' + p.fetch;
+    this.kept = null;
+  }
+
+  // What the page before this one kept, when this page is its reload.
+  TabLaunch.prototype.reloaded = function () {
+    var nav = window.performance && performance.getEntriesByType ? performance.getEntriesByType('navigation')[0] : null;
+    if (!this.storage || !nav || nav.type !== 'reload') return null;
+    try {
+      var s = JSON.parse(this.storage.getItem(this.key));
+      this.kept = s && typeof s.token === 'string' && s.token && !isNaN(Date.parse(s.initialized)) ? s : null;
+    } catch (e) { this.kept = null; }
+    return this.kept;
+  };
+
+  TabLaunch.prototype.keep = function (s) {
+    this.kept = s;
+    try {
+      if (this.storage) this.storage.setItem(this.key, JSON.stringify(s));
+    } catch (e) { /* a full or barred storage: a reload cannot go on with the session */ }
+  };
+
   // `lib`: the library's client, initialized; `doc`: the state kept for
   // this registration ({ location, suspend, completed, passed, failed:
   // whether the last outcome sent was "failed" }); `lang`:
-  // the course's language, for the questions' texts.
-  function Cmi5Store(lib, doc, lang) {
+  // the course's language, for the questions' texts; `tab`: the launch as
+  // this tab keeps it (a TabLaunch, or none).
+  function Cmi5Store(lib, doc, lang, tab) {
     this.lib = lib;
+    this.tab = tab || null;
+    // The session's "terminated" went out before a reload: no statement more.
+    this.ended = !!(tab && tab.kept && tab.kept.ended);
     this.lang = lang || 'und';
     this.limit = RdTracking.RECORD_LIMIT;
     this.doc = { location: String(doc.location || ''), suspend: String(doc.suspend || ''),
@@ -94,6 +134,7 @@ var RdCmi5 = (function () {
   // An "answered" statement for each question checked, with the
   // interaction's definition and the learner's response in xAPI's forms.
   Cmi5Store.prototype.answered = function (x) {
+    if (this.ended) return;
     var lib = this.lib;
     var lang = this.lang;
     var letters = function (list) { return list.map(function (i) { return CHOICES.charAt(i); }).join('[,]'); };
@@ -124,7 +165,7 @@ var RdCmi5 = (function () {
   Cmi5Store.prototype.outcome = function (status, score) {
     var lib = this.lib;
     var self = this;
-    if (!this.normal) return;
+    if (!this.normal || this.ended) return;
     var result = score ? { scaled: score.scaled, raw: score.raw, min: 0, max: 100 } : undefined;
     var changed = false;
     if (status.success === 'passed' && !this.doc.passed) {
@@ -142,8 +183,9 @@ var RdCmi5 = (function () {
     if (changed) self.putState();
   };
 
+  // After "terminated" (a page the browser kept and showed again, a
+  // reload) only the state is written.
   Cmi5Store.prototype.save = function (report) {
-    if (this.finished) return;
     var self = this;
     (report.interactions || []).forEach(function (x) { self.answered(x); });
     var kept = this.doc.location + '\n' + this.doc.suspend;
@@ -153,13 +195,20 @@ var RdCmi5 = (function () {
     if (report.status) this.outcome(report.status, report.score);
   };
 
-  // The learner leaves: "terminated", the session's last statement. The
-  // page may be going away, so the library's requests go out as fetches
-  // the browser finishes on its own (keepalive) from now on.
+  // The learner leaves: "terminated", the session's last statement, once;
+  // the tab notes it for a reload. The page may be going away, so the
+  // library's requests go out as fetches the browser finishes on its own
+  // (keepalive) from now on.
   Cmi5Store.prototype.finish = function () {
     if (this.finished) return;
     this.finished = true;
     keepAlive(this.lib.xapi.getAxios());
+    if (this.ended) return;
+    this.ended = true;
+    if (this.tab && this.tab.kept) {
+      this.tab.kept.ended = true;
+      this.tab.keep(this.tab.kept);
+    }
     var lib = this.lib;
     this.send(function () { return lib.terminate(); });
   };
@@ -179,16 +228,26 @@ var RdCmi5 = (function () {
   }
 
   // Loads the library, reads the launch (the token, LMS.LaunchData, which
-  // also says "initialized") and the state kept for this registration.
+  // also says "initialized"; on a reload in this tab, the token and start
+  // kept, without a second "initialized") and the state kept for this
+  // registration.
   function open(base, lang) {
     return loadScript(base + 'cmi5.js').then(function () {
       var lib = new window.RdCmi5Lib.Cmi5();
-      return lib.initialize().then(function () {
+      var tab = new TabLaunch(lib.getLaunchParameters());
+      var kept = tab.reloaded();
+      var session = kept ? { authToken: kept.token, initializedDate: new Date(kept.initialized) } : undefined;
+      return lib.initialize(session).then(function () {
+        if (!kept) tab.keep({ token: lib.getAuthToken(), initialized: lib.getInitializedDate().toISOString(), ended: false });
+        else if (kept.ended && window.console) {
+          console.info('cmi5: the session ended before this reload; the progress goes to the state, ' +
+                       'the outcome at the next launch');
+        }
         var p = lib.getLaunchParameters();
         return lib.xapi.getState({ agent: p.actor, activityId: p.activityId, registration: p.registration, stateId: STATE_ID })
           .then(function (r) { return r.data && typeof r.data === 'object' ? r.data : {}; },
                 function () { return {}; });  // none kept yet
-      }).then(function (doc) { return new Cmi5Store(lib, doc, lang); });
+      }).then(function (doc) { return new Cmi5Store(lib, doc, lang, tab); });
     });
   }
 

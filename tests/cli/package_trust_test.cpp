@@ -334,13 +334,18 @@ std::uintmax_t roomTaken(const fs::path& folder) {
 }
 
 // A real full disk: a small file system of its own, which only root can
-// make, sized from the small course's package (15% more), so that it
-// holds that package whatever the player weighs, and not a bigger one.
+// make, sized halfway between the small course's folder and the bigger
+// one's, each converted alone: it holds the small package, and not the
+// bigger one beside it, whatever the player weighs (the room that works
+// is narrow: 780-834k for 728k and 892k).
 TEST(FullDisk, ARunOnAFullDiskExits1AndKeepsTheOldZip) {
-  ScratchFolder probe, work;
+  ScratchFolder probe, bigger, work;
   fs::copy(std::string(RD_TEST_DIR) + "/../examples/course.txt", probe / "course.txt");
   ASSERT_EQ(convert(probe, "course.txt").exit, 0);
-  const std::string size = "size=" + std::to_string(roomTaken(probe.path()) * 23 / 20) + "k";
+  fs::copy(kCourses + "small.docx", bigger / "course.docx");
+  ASSERT_EQ(convert(bigger, "course.docx").exit, 0);
+  const std::uintmax_t kib = (roomTaken(probe.path()) + roomTaken(bigger.path())) / 2;
+  const std::string size = "size=" + std::to_string(kib) + "k";
   if (::geteuid() != 0 || ::mount("rdtest", work.path().c_str(), "tmpfs", 0, size.c_str()) != 0)
     GTEST_SKIP() << "needs root and a tmpfs mount to fill a disk";
   struct Unmount {

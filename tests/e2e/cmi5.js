@@ -3,7 +3,8 @@
 // the statements, the state API) on 127.0.0.1, and Chromium opens the
 // player with the launch parameters in its URL. Three sessions of one
 // registration: the pages walked with one test passed and one failed,
-// then a return that goes on from the state and passes, then a browse.
+// then a return that goes on from the state and passes, then a browse;
+// and a reload inside a launch.
 // Every statement must pass an xAPI validator and the cmi5 rules.
 'use strict';
 const { test, before, after } = require('node:test');
@@ -183,6 +184,36 @@ test('a launch whose token was already handed out still shows the course, kept i
   await at(order[1].file);
   assert.deepEqual(verbs(l.session), []);
   await page.close();
+});
+
+// A reload in the launch's tab goes on with its token and session: no
+// second token or "initialized". Its unload said "terminated" (a page
+// cannot tell a reload from leaving), so the reloaded page keeps the
+// answers in the state only, and the next launch reports the outcome.
+test('a reload keeps the session and its progress; the outcome reached after it goes out at the next launch', async () => {
+  server.close();
+  server = await lrs(course, { ...who, registration: crypto.randomUUID() });
+  const progress = () => server.states.get('raredozud.progress') || {};
+  const l = await launch(launchData);
+  await player().locator('#next').click();
+  await at(order[1].file);
+  await until('the place kept', () => progress().location === order[1].file);
+  await page.reload();
+  await at(order[1].file);
+  for (const t of [0, 1]) {
+    await player().locator(`#toc-list a[href="#${tests[t].file}"]`).click();
+    await content().locator('fieldset.question').first().waitFor();
+    await answerQuiz(content(), quiz(tests[t]), 'right');
+    await content().locator('fieldset.question.right').nth(questions[t] - 1).waitFor();
+  }
+  await until('both tests in the state', () => Object.keys(JSON.parse(progress().suspend || '{}').t || {}).length === 2);
+  await leave(l);
+  assert.deepEqual(verbs(l.session), [VERB('initialized'), VERB('terminated')]);
+  checkSession(l);
+  const next = await launch(launchData);
+  await until('passed', () => verbs(next.session).includes(VERB('passed')));
+  await leave(next);
+  assert.deepEqual(checkSession(next).map((s) => s.verb.id), ['initialized', 'passed', 'terminated'].map(VERB));
 });
 
 test('no script error on any page', () => {
