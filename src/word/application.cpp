@@ -174,8 +174,12 @@ std::vector<Range::Loss> Range::losses() const {
   const uint32_t length = storyLength(d);
   const uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
   std::vector<Range::Loss> out;
-  for (const word::Loss& l : d.model.losses) {
-    if (l.pos < a || l.pos >= b) continue;
+  // Sorted by position: a page's losses are one stretch of the list, not a
+  // walk of the whole list for every page.
+  const auto first = std::lower_bound(d.model.losses.begin(), d.model.losses.end(), a,
+                                      [](const word::Loss& l, uint32_t p) { return l.pos < p; });
+  for (auto it = first; it != d.model.losses.end() && it->pos < b; ++it) {
+    const word::Loss& l = *it;
     const Loss::Kind kind = l.kind == LossKind::Field        ? Loss::Kind::Field
                             : l.kind == LossKind::Formatting ? Loss::Kind::Formatting
                                                              : Loss::Kind::Drawing;
