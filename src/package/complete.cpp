@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <exception>
+#include <memory>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -20,6 +22,7 @@
 #include "package/zip_writer.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
+#include "support/workers.h"
 
 namespace package {
 namespace fs = std::filesystem;
@@ -171,6 +174,27 @@ std::vector<ZipPlan> plans(const std::string& programFolder, const std::string& 
   return out;
 }
 
+// The zips are written side by side, one per core, and put in place in
+// their order, up to the first that failed: the IMS zip, last, replaces the
+// old one only when every zip is whole, as when they were written in turn.
+void writeZips(const std::vector<ZipPlan>& zips, const Packed& packed, Completed& done) {
+  std::vector<std::unique_ptr<support::PendingFile>> written(zips.size());
+  std::vector<std::exception_ptr> failed(zips.size());
+  support::forEachOnCores(zips.size(), [&](size_t z) {
+    try {
+      step("writing " + zips[z].path,
+           [&] { written[z] = packZip(zips[z].path, zipEntries(packed, zips[z].files, z)); });
+    } catch (...) {
+      failed[z] = std::current_exception();
+    }
+  });
+  for (size_t z = 0; z < zips.size(); ++z) {
+    if (failed[z]) std::rethrow_exception(failed[z]);
+    step("writing " + zips[z].path, [&] { written[z]->commit(); });
+    done.zips.push_back(zips[z].path);
+  }
+}
+
 }  // namespace
 
 std::vector<std::string> zipPaths(const std::string& folder, course::Targets targets) {
@@ -217,11 +241,7 @@ Completed completePackage(const std::string& programFolder, const std::string& g
   Packed packed;
   step("packing the package's files", [&] { packed = packFiles(folder, files, zips, held); });
   held.clear();  // the packed bytes are what the zips need
-  for (size_t z = 0; z < zips.size(); ++z) {
-    step("writing " + zips[z].path,
-         [&] { writePackedZip(zips[z].path, zipEntries(packed, zips[z].files, z)); });
-    done.zips.push_back(zips[z].path);
-  }
+  writeZips(zips, packed, done);
   done.leftOut = leftovers(folder, files);
   return done;
 }

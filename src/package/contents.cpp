@@ -12,11 +12,13 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <vector>
 
 #include "course/file_names.h"
 #include "package/manifest_xml.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
+#include "support/workers.h"
 
 namespace package {
 namespace fs = std::filesystem;
@@ -46,19 +48,9 @@ bool nameChar(char c) {
 
 // The pictures a page's attributes refer to in its own folder
 // ("page7_files/image001.png"), as the page writer names them.
-void pagePictures(const std::string& folder, const std::string& page, std::set<std::string>& out,
-                  FileBytes& read) {
+void pagePictures(const std::string& page, const std::string& bytes, std::set<std::string>& out) {
   const std::string prefix = page.substr(0, page.size() - 4) + "_files/";
   const std::string leafPrefix = prefix.substr(prefix.rfind('/', prefix.size() - 2) + 1);
-  auto held = read.find(page);
-  if (held == read.end()) {
-    try {
-      held = read.emplace(page, readPackageFile((fs::path(folder) / page).string())).first;
-    } catch (const support::Error&) {
-      return;  // a page that cannot be read is the caller's to report
-    }
-  }
-  const std::string& bytes = held->second;
   for (size_t at = bytes.find(leafPrefix); at != std::string::npos;
        at = bytes.find(leafPrefix, at + 1)) {
     if (at == 0 || (bytes[at - 1] != '"' && bytes[at - 1] != '\'')) continue;  // not an attribute
@@ -66,6 +58,33 @@ void pagePictures(const std::string& folder, const std::string& page, std::set<s
     while (end < bytes.size() && nameChar(bytes[end])) ++end;
     const std::string leaf = bytes.substr(at + leafPrefix.size(), end - at - leafPrefix.size());
     if (!leaf.empty() && leaf != "." && leaf != "..") out.insert(prefix + leaf);
+  }
+}
+
+// The pictures of every page, the pages read on every core; the pages read
+// are kept in `read`. A page that cannot be read is the caller's to report.
+void pagesPictures(const std::string& folder, const std::vector<std::string>& pages,
+                   std::set<std::string>& out, FileBytes& read) {
+  struct Scanned {
+    std::optional<std::string> bytes;  // when read here
+    std::set<std::string> pictures;
+  };
+  std::vector<Scanned> scanned(pages.size());
+  support::forEachOnCores(pages.size(), [&](size_t i) {
+    const auto held = read.find(pages[i]);
+    if (held == read.end()) {
+      try {
+        scanned[i].bytes = readPackageFile((fs::path(folder) / pages[i]).string());
+      } catch (const support::Error&) {
+        return;
+      }
+    }
+    pagePictures(pages[i], held == read.end() ? *scanned[i].bytes : held->second,
+                 scanned[i].pictures);
+  });
+  for (size_t i = 0; i < pages.size(); ++i) {
+    out.merge(scanned[i].pictures);
+    if (scanned[i].bytes) read.emplace(pages[i], std::move(*scanned[i].bytes));
   }
 }
 
@@ -140,14 +159,16 @@ std::vector<std::string> courseFiles(const std::string& folder,
                                  "pvomanifest.htm.js", "index.htm",  "course.js"};
   files.insert(kSchemaFiles.begin(), kSchemaFiles.end());
   for (const std::string& p : playerFiles) files.insert("player/" + p);
+  std::vector<std::string> pages;
   for (const std::string& f : named) {
     files.insert(f);
-    if (f.ends_with(".htm")) pagePictures(folder, f, files, read);
+    if (f.ends_with(".htm")) pages.push_back(f);
     if (const std::optional<int64_t> test = course::testNumberOf(f)) {
       files.insert(course::testDataFile(*test));
       files.insert(course::testDataFile(*test) + ".js");
     }
   }
+  pagesPictures(folder, pages, files, read);
   return {files.begin(), files.end()};
 }
 

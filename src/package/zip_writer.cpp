@@ -246,9 +246,10 @@ std::vector<std::string> zipOrder(std::vector<std::string> names) {
   return names;
 }
 
-void writePackedZip(const std::string& zipPath, const std::vector<ZipEntry>& entries) {
-  support::PendingFile file(zipPath);
-  ZipSink sink(file, zipPath);
+std::unique_ptr<support::PendingFile> packZip(const std::string& zipPath,
+                                              const std::vector<ZipEntry>& entries) {
+  auto file = std::make_unique<support::PendingFile>(zipPath);
+  ZipSink sink(*file, zipPath);
   zlib_filefunc64_def functions = sinkFunctions(sink);
   zipFile zip = zipOpen2_64(zipPath.c_str(), APPEND_STATUS_CREATE, nullptr, &functions);
   if (!zip) fail("cannot start " + zipPath);
@@ -264,7 +265,11 @@ void writePackedZip(const std::string& zipPath, const std::vector<ZipEntry>& ent
   const bool closed = zipClose(zip, nullptr) == ZIP_OK;
   if (sink.error()) throw *sink.error();
   if (!closed) fail("cannot finish " + zipPath);
-  file.commit();
+  return file;
+}
+
+void writePackedZip(const std::string& zipPath, const std::vector<ZipEntry>& entries) {
+  packZip(zipPath, entries)->commit();
 }
 
 void writeZip(const std::string& folder, const std::vector<std::string>& names,

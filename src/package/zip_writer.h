@@ -3,9 +3,12 @@
 // packed (deflated) once, and the same packed bytes go into every zip that
 // holds it: the zips differ only in which entries they list.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "support/files.h"
 
 namespace package {
 
@@ -45,6 +48,11 @@ struct ZipEntry {
 // replaces only once the zip is whole. Every entry bears the time of writing. Throws support::Error
 // when it cannot be written; the old zip is then as it was.
 void writePackedZip(const std::string& zipPath, const std::vector<ZipEntry>& entries);
+// The same zip written whole into its temporary, which commit() puts in
+// place: zips written side by side still replace their old ones in an
+// order of the caller's.
+std::unique_ptr<support::PendingFile> packZip(const std::string& zipPath,
+                                              const std::vector<ZipEntry>& entries);
 
 // An entry made in memory rather than read from the folder.
 struct MadeEntry {

@@ -6,6 +6,7 @@
 #include <unicode/utf16.h>
 
 #include <array>
+#include <vector>
 
 namespace word::read {
 
@@ -44,22 +45,36 @@ std::string part(const std::string& locale,
 }
 
 // The script most letters of `text` are written in, as ISO 15924 ("Cyrl").
+// The script a letter is written in; -1 for anything else (common and
+// inherited characters belong to none).
+int letterScript(UChar32 c) {
+  if (!u_isalpha(c)) return -1;
+  UErrorCode status = U_ZERO_ERROR;
+  const UScriptCode script = uscript_getScript(c, &status);
+  return U_SUCCESS(status) && script > USCRIPT_INHERITED && script < USCRIPT_CODE_LIMIT ? script
+                                                                                        : -1;
+}
+
 std::string dominantScript(const std::u16string& text) {
-  std::map<UScriptCode, uint64_t> letters;
+  // A document writes a few hundred distinct characters many times over:
+  // each is looked up once in a while, not at every occurrence.
+  struct Seen {
+    UChar32 c = -1;
+    int script = -1;
+  };
+  std::vector<Seen> seen(4096);
+  std::array<uint64_t, USCRIPT_CODE_LIMIT> letters{};  // by script
   for (size_t i = 0; i < text.size();) {
     UChar32 c;
     U16_NEXT(text.data(), i, text.size(), c);
-    if (!u_isalpha(c)) continue;
-    UErrorCode status = U_ZERO_ERROR;
-    const UScriptCode script = uscript_getScript(c, &status);
-    if (U_SUCCESS(status) && script != USCRIPT_COMMON && script != USCRIPT_INHERITED)
-      ++letters[script];
+    Seen& s = seen[static_cast<size_t>(c) % seen.size()];
+    if (s.c != c) s = {c, letterScript(c)};
+    if (s.script >= 0) ++letters[static_cast<size_t>(s.script)];
   }
-  UScriptCode best = USCRIPT_INVALID_CODE;
-  uint64_t most = 0;
-  for (const auto& [script, n] : letters)
-    if (n > most) best = script, most = n;
-  return best == USCRIPT_INVALID_CODE ? "" : uscript_getShortName(best);
+  size_t best = 0;  // the first of the most counted
+  for (size_t s = 1; s < letters.size(); ++s)
+    if (letters[s] > letters[best]) best = s;
+  return letters[best] == 0 ? "" : uscript_getShortName(static_cast<UScriptCode>(best));
 }
 
 }  // namespace
