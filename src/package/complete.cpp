@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <exception>
-#include <memory>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>

@@ -44,7 +44,6 @@ std::string part(const std::string& locale,
   return U_FAILURE(status) ? "" : out.data();
 }
 
-// The script most letters of `text` are written in, as ISO 15924 ("Cyrl").
 // The script a letter is written in; -1 for anything else (common and
 // inherited characters belong to none).
 int letterScript(UChar32 c) {
@@ -55,6 +54,7 @@ int letterScript(UChar32 c) {
                                                                                         : -1;
 }
 
+// The script most letters of `text` are written in, as ISO 15924 ("Cyrl").
 std::string dominantScript(const std::u16string& text) {
   // A document writes a few hundred distinct characters many times over:
   // each is looked up once in a while, not at every occurrence.
