@@ -42,6 +42,8 @@ TEST(Language, TheMarkedLanguageUnlessTheLettersAreInAnotherScript) {
       {"", u"Keep it dry", "en"},
       {"de-DE", u"1234 — 5678", "de-DE"},  // no letters: the mark stands
       {"", u"12 + 3", ""},
+      {"", u"A\uA041\uA041A\uA041", "ii"},  // letters of two scripts 4096 code points apart
+      {"", u"\U00010330\U00010331 ab", "got"},  // beyond the 16-bit range
   };
   for (const auto& r : rows) EXPECT_EQ(textLanguage(r.marked, r.text), r.language) << r.marked;
 }
