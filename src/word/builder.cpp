@@ -276,6 +276,12 @@ void Builder::closeAll() {
   if (story_.runs.empty()) story_.runs.push_back(Run{});
 }
 
+void Builder::reserve(size_t characters, size_t paragraphs, size_t runs) {
+  story_.text.reserve(characters);
+  story_.paragraphs.reserve(paragraphs);
+  story_.runs.reserve(runs);
+}
+
 Model Builder::finish() {
   closeAll();
   return std::move(model_);

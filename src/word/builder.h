@@ -32,6 +32,11 @@ class Builder {
   // place: a large file's text is held once, not copied.
   void lines(std::u16string text);
 
+  // Room for a story of about this many characters, paragraphs and runs,
+  // when a reader knows them beforehand: the text and the tables are then
+  // not copied over and over as they grow.
+  void reserve(size_t characters, size_t paragraphs, size_t runs);
+
   // Sets the format of the paragraph being built (may be called any time
   // before it ends).
   void paragraph(const ParagraphFormat& format);

@@ -3,6 +3,8 @@
 // whether it is 8-bit or UTF-16); formatting is found by file position in
 // the formatting pages, and everything else through tables in the table
 // stream that the file information block (FIB) points to.
+#include <algorithm>
+
 #include "support/codepage.h"
 #include "word/error.h"
 #include "word/read/doc/reader_state.h"
@@ -145,6 +147,12 @@ Model DocReader::read() {
 
   noteBudget_ = text_.size() + 1024;
   Builder b;
+  // Each paragraph of the main story ends in a paragraph or cell mark; its
+  // runs are at most those of the character formatting pages.
+  b.reserve(mainEnd,
+            1 + static_cast<size_t>(std::count_if(text_.begin(), text_.begin() + mainEnd,
+                                                  [](char16_t c) { return c == 13 || c == 7; })),
+            chpx_.size() + 1);
   addStyles(b);
   Emitter e(*this, b);
   e.main = true;

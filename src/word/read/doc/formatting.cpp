@@ -26,9 +26,18 @@ std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
   if (plc.size() < 8 + pnSize) return runs;
   size_t n = (plc.size() - 4) / (4 + pnSize);
   size_t bxSize = word6_ ? 7 : 13;
+  const auto pageNumber = [&](size_t i) -> uint32_t {
+    return word6_ ? plc.u16(4 * (n + 1) + 2 * i) : plc.u32(4 * (n + 1) + 4 * i) & 0x3FFFFF;
+  };
+  // The runs are counted first, so that their list is made once at its size.
+  size_t counted = 0;
+  for (size_t i = 0; i < n; ++i)
+    if (const uint64_t off = uint64_t{pageNumber(i)} * 512; word_.has(off, 512))
+      counted += word_.u8(off + 511);
+  runs.reserve(counted);
   std::set<uint32_t> pages;
   for (size_t i = 0; i < n; ++i) {
-    uint32_t pn = word6_ ? plc.u16(4 * (n + 1) + 2 * i) : plc.u32(4 * (n + 1) + 4 * i) & 0x3FFFFF;
+    uint32_t pn = pageNumber(i);
     uint64_t off = static_cast<uint64_t>(pn) * 512;
     // Each page is read once, however often a damaged table names it.
     if (!word_.has(off, 512) || !pages.insert(pn).second) continue;
