@@ -26,27 +26,26 @@ std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
   if (plc.size() < 8 + pnSize) return runs;
   size_t n = (plc.size() - 4) / (4 + pnSize);
   size_t bxSize = word6_ ? 7 : 13;
-  const auto pageNumber = [&](size_t i) -> uint32_t {
-    return word6_ ? plc.u16(4 * (n + 1) + 2 * i) : plc.u32(4 * (n + 1) + 4 * i) & 0x3FFFFF;
-  };
-  // The runs are counted first, so that their list is made once at its size.
+  // The pages to read, each once however often a damaged table names it,
+  // and as many runs as their offsets and entries leave room for: 29
+  // paragraph runs (46 in Word 6.0/95, whose entries are shorter), 101
+  // character runs. They are counted first, so that the list of runs is
+  // made once at its size.
+  const size_t most = (511 - 4) / (4 + (paragraphs ? bxSize : 1));
+  std::vector<Bytes> kept;
+  std::set<uint32_t> seen;
   size_t counted = 0;
-  for (size_t i = 0; i < n; ++i)
-    if (const uint64_t off = uint64_t{pageNumber(i)} * 512; word_.has(off, 512))
-      counted += word_.u8(off + 511);
-  runs.reserve(counted);
-  std::set<uint32_t> pages;
   for (size_t i = 0; i < n; ++i) {
-    uint32_t pn = pageNumber(i);
-    uint64_t off = static_cast<uint64_t>(pn) * 512;
-    // Each page is read once, however often a damaged table names it.
-    if (!word_.has(off, 512) || !pages.insert(pn).second) continue;
-    Bytes page = word_.sub(off, 512);
-    // As many runs as their offsets and entries leave room for: 29
-    // paragraph runs (46 in Word 6.0/95, whose entries are shorter), 101
-    // character runs.
-    size_t crun = page.u8(511);
-    if (crun > (511 - 4) / (4 + (paragraphs ? bxSize : 1))) continue;
+    const uint32_t pn =
+        word6_ ? plc.u16(4 * (n + 1) + 2 * i) : plc.u32(4 * (n + 1) + 4 * i) & 0x3FFFFF;
+    const uint64_t off = static_cast<uint64_t>(pn) * 512;
+    if (!word_.has(off, 512) || !seen.insert(pn).second || word_.u8(off + 511) > most) continue;
+    kept.push_back(word_.sub(off, 512));
+    counted += kept.back().u8(511);
+  }
+  runs.reserve(counted);
+  for (const Bytes& page : kept) {
+    const size_t crun = page.u8(511);
     for (size_t r = 0; r < crun; ++r) {
       FcRun run;
       run.fcStart = page.u32(4 * r);
