@@ -148,11 +148,12 @@ Model DocReader::read() {
   noteBudget_ = text_.size() + 1024;
   Builder b;
   // Each paragraph of the main story ends in a paragraph or cell mark; its
-  // runs are at most those of the character formatting pages.
+  // runs are at most those of the character formatting pages, and hold a
+  // character each at least.
   b.reserve(mainEnd,
             1 + static_cast<size_t>(std::count_if(text_.begin(), text_.begin() + mainEnd,
                                                   [](char16_t c) { return c == 13 || c == 7; })),
-            chpx_.size() + 1);
+            1 + std::min<size_t>(chpx_.size(), mainEnd));
   addStyles(b);
   Emitter e(*this, b);
   e.main = true;
