@@ -39,14 +39,6 @@ bool isIri(const std::string& s) {
   });
 }
 
-// A decimal from 0 to 1.
-bool isMastery(const std::string& s) {
-  if (s.empty() || s.size() > 12 || s.find_first_not_of("0123456789.") != std::string::npos ||
-      s.front() == '.' || s.find('.') != s.rfind('.'))
-    return false;
-  return std::stod(s) <= 1.0;
-}
-
 class Cmi5Checker {
  public:
   explicit Cmi5Checker(const std::set<std::string>& files) : files_(files) {}
@@ -112,7 +104,7 @@ class Cmi5Checker {
     if (attr(n, "launchMethod", value) &&
         std::find(kLaunchMethods.begin(), kLaunchMethods.end(), value) == kLaunchMethods.end())
       fault(what + ": launchMethod '" + value + "' is neither AnyWindow nor OwnWindow");
-    if (attr(n, "masteryScore", value) && !isMastery(value))
+    if (attr(n, "masteryScore", value) && !plainDecimalUpTo(value, 1.0))
       fault(what + ": masteryScore '" + value + "' is no score from 0 to 1");
     xmlNodePtr url = nullptr;
     for (xmlNodePtr c = n->children; c && !url; c = c->next)

@@ -31,6 +31,13 @@ std::string text(xmlNodePtr n) {
   return b == std::string::npos ? "" : s.substr(b, e - b + 1);
 }
 
+bool plainDecimalUpTo(const std::string& s, double most) {
+  if (s.empty() || s.size() > 12 || s.find_first_not_of("0123456789.") != std::string::npos ||
+      s.front() == '.' || s.find('.') != s.rfind('.'))
+    return false;
+  return std::stod(s) <= most;
+}
+
 std::string xmlBase(xmlNodePtr n) {
   xmlChar* v = xmlGetNsProp(n, BAD_CAST "base", XML_XML_NAMESPACE);
   if (!v) return "";

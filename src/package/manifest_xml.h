@@ -18,6 +18,9 @@ bool isCp(xmlNodePtr n, const char* name);
 bool attr(xmlNodePtr n, const char* name, std::string& out);
 // The element's text, blanks at either end trimmed.
 std::string text(xmlNodePtr n);
+// Whether `s` is a plain decimal (digits, at most one point, not first)
+// from 0 to `most`, as the packages' mastery scores are written.
+bool plainDecimalUpTo(const std::string& s, double most);
 // The element's xml:base, or "".
 std::string xmlBase(xmlNodePtr n);
 std::string withSlash(std::string base);

@@ -43,12 +43,7 @@ constexpr Edition kScorm2004{"SCORM 2004", kAdlcp2004Ns, "scormType"};
 
 // A scaled score (SCORM 2004's pass mark) is a number from -1 to 1.
 bool isScaled(const std::string& s) {
-  const std::string digits = s.starts_with('-') ? s.substr(1) : s;
-  if (digits.empty() || digits.size() > 12 ||
-      digits.find_first_not_of("0123456789.") != std::string::npos || digits.front() == '.' ||
-      digits.find('.') != digits.rfind('.'))
-    return false;
-  return std::stod(digits) <= 1.0;
+  return plainDecimalUpTo(s.starts_with('-') ? s.substr(1) : s, 1.0);
 }
 
 // The elements below `n` of namespace `ns` and local name `name`.
@@ -65,14 +60,6 @@ bool isWebPage(const std::string& path) {
   std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return ext == "htm" || ext == "html" || ext == "xhtml";
-}
-
-// SCORM 1.2 scores are numbers from 0 to 100.
-bool isScore(const std::string& s) {
-  if (s.empty() || s.size() > 12 || s.find_first_not_of("0123456789.") != std::string::npos ||
-      s.front() == '.' || s.find('.') != s.rfind('.'))
-    return false;
-  return std::stod(s) <= 100.0;
 }
 
 struct Resource {
@@ -117,7 +104,7 @@ class ScormChecker {
       std::string id, ref;
       attr(item, "identifier", id);
       for (xmlNodePtr c = item->children; c; c = c->next)
-        if (isIn(c, kAdlcpNs, "masteryscore") && !isScore(text(c)))
+        if (isIn(c, kAdlcpNs, "masteryscore") && !plainDecimalUpTo(text(c), 100.0))
           fault("item '" + id + "' (" + lineOf(c) + "): adlcp:masteryscore '" + text(c) +
                 "' is no score from 0 to 100");
       std::vector<xmlNodePtr> measures;
