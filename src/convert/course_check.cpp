@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 
 #include "course/file_names.h"
 #include "pages/replace_body.h"
@@ -50,18 +51,17 @@ std::string trimmed(const std::string& s) {
   return s.substr(a, s.find_last_not_of(" \t") - a + 1);
 }
 
-// Whether a reference link finds its entry, as the player looks for it:
-// the line "ITEM" + reference, which opens a file, or (a chapter) has one
-// below it before the next chapter.
-bool leadsSomewhere(const std::vector<PreviewLine>& outline, const std::string& ref) {
-  const std::string id = "ITEM" + trimmed(ref);
+// The items a reference link finds, as the player looks for them: the
+// first line "ITEM" + reference, which opens a file, or (a chapter) has one
+// right below it. Made once for all the course's links.
+std::set<std::string> reachableItems(const std::vector<PreviewLine>& outline) {
+  std::set<std::string> seen, reachable;
   for (size_t i = 0; i < outline.size(); ++i) {
-    if (outline[i].item != id) continue;
-    for (size_t k = i; k < outline.size() && (k == i || !outline[k].file.empty()); ++k)
-      if (!outline[k].file.empty()) return true;
-    return false;
+    if (!seen.insert(outline[i].item).second) continue;
+    if (!outline[i].file.empty() || (i + 1 < outline.size() && !outline[i + 1].file.empty()))
+      reachable.insert(outline[i].item);
   }
-  return false;
+  return reachable;
 }
 
 // The references of a page's links, as the page writer wrote them
@@ -118,6 +118,7 @@ std::vector<std::string> courseFaults(const std::set<std::string>& files,
   if (outline.empty() || std::all_of(outline.begin(), outline.end(),
                                      [](const PreviewLine& l) { return l.file.empty(); }))
     faults.push_back("the course has no page and no test: learners get an empty course");
+  const std::set<std::string> reachable = reachableItems(outline);
   for (const PreviewLine& line : outline) {
     if (line.file.empty()) continue;
     if (const std::optional<int64_t> test = course::testNumberOf(line.file)) {
@@ -127,7 +128,7 @@ std::vector<std::string> courseFaults(const std::set<std::string>& files,
     const std::optional<std::string> page = files.count(line.file) ? read(line.file) : std::nullopt;
     if (!page) continue;  // the manifest's checks name a missing page
     for (const std::string& ref : pageReferences(*page))
-      if (!leadsSomewhere(outline, ref))
+      if (!reachable.count("ITEM" + trimmed(ref)))
         faults.push_back(line.file + " (page " + quoted(line.title) + "): the reference link " +
                          quoted(ref) + " names no item of the course: it leads learners nowhere");
   }
