@@ -196,6 +196,8 @@ class Linter : public EntryListener {
 
   // The links the page rewriter makes of the paragraph.
   void references(const u16string& text, int32_t at) {
+    // Every link marker starts with "%": most paragraphs need no rewrite.
+    if (text.find(u'%') == u16string::npos) return;
     const pages::LinkRewrite links = pages::rewriteLinks(support::toUtf8(text));
     for (const std::string& r : links.references) references_.push_back({support::fromUtf8(r), at});
     if (links.notClosed)
