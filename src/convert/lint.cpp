@@ -113,7 +113,7 @@ class Linter : public EntryListener {
   Linter(word::Application& app, word::Document& doc) : app_(app), doc_(doc) {}
 
   LintResult run() {
-    walkEntries(app_, *this);
+    walkEntries(app_, *this, walk_);
     courseWide();
     for (const ClosedEntry& e : entries_) entry(e);
     crossChecks();
@@ -121,7 +121,7 @@ class Linter : public EntryListener {
       return a.position < b.position;
     });
     for (LintWarning& w : found_) describeParagraph(w);
-    return {std::move(found_), std::move(entries_)};
+    return {std::move(found_), std::move(entries_), std::move(walk_)};
   }
 
  private:
@@ -447,6 +447,7 @@ class Linter : public EntryListener {
   word::Document& doc_;
   std::vector<LintWarning> found_;
   std::vector<ClosedEntry> entries_;
+  RecordedWalk walk_;
   std::vector<Reference> references_;
   // Where each page, test and chapter starts, in document order.
   struct Name {
