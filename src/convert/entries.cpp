@@ -1,5 +1,8 @@
 #include "convert/entries.h"
 
+#include <utility>
+#include <variant>
+
 #include "package/escape.h"
 
 namespace convert {
@@ -137,14 +140,16 @@ class MarkerEvents : public EntryListener {
 
 struct RecordedWalk::Event {
   enum class Kind { CourseLine, Pid, BadPid, Heading, StrayChapterEnd, EntryClosed, Dropped };
+  // A paragraph's event: the paragraph, with its entry as it was then
+  // (paragraph.entry points there once the walk is whole).
+  struct Marked {
+    Paragraph paragraph;
+    std::optional<PendingEntry> entry;
+  };
+  using Pid = std::pair<int32_t, int32_t>;  // number, row
   Kind kind;
-  Paragraph paragraph{};
-  // The paragraph's entry as it was then: replay points paragraph.entry here.
-  std::optional<PendingEntry> entry{};
-  int32_t number = 0, row = 0;
-  std::optional<support::Error> error{};
-  Heading heading{};
-  ClosedEntry closed{};  // an entry closed, or the one dropped
+  std::variant<Marked, ClosedEntry> what;  // an entry closed, or the one dropped
+  std::variant<std::monostate, Pid, Heading, support::Error> detail{};
 };
 
 RecordedWalk::RecordedWalk() = default;
@@ -159,29 +164,33 @@ bool RecordedWalk::of(const word::Document& doc) const {
 int32_t RecordedWalk::replay(MarkerListener& to) const {
   using Kind = Event::Kind;
   for (const Event& e : events_) {
-    Paragraph p = e.paragraph;
-    p.entry = e.entry ? &*e.entry : nullptr;
+    if (const auto* entry = std::get_if<ClosedEntry>(&e.what)) {
+      if (e.kind == Kind::EntryClosed)
+        to.entryClosed(*entry);
+      else
+        to.lastEntryDropped(*entry);
+      continue;
+    }
+    const Paragraph& p = std::get<Event::Marked>(e.what).paragraph;
     switch (e.kind) {
       case Kind::CourseLine:
         to.courseLine(p);
         break;
-      case Kind::Pid:
-        to.pid(p, e.number, e.row);
+      case Kind::Pid: {
+        const auto [number, row] = std::get<Event::Pid>(e.detail);
+        to.pid(p, number, row);
         break;
+      }
       case Kind::BadPid:
-        to.badPid(p, *e.error);
+        to.badPid(p, std::get<support::Error>(e.detail));
         break;
       case Kind::Heading:
-        to.heading(p, e.heading);
+        to.heading(p, std::get<Heading>(e.detail));
         break;
       case Kind::StrayChapterEnd:
         to.strayChapterEnd(p);
         break;
-      case Kind::EntryClosed:
-        to.entryClosed(e.closed);
-        break;
-      case Kind::Dropped:
-        to.lastEntryDropped(e.closed);
+      default:
         break;
     }
   }
@@ -202,16 +211,15 @@ class WalkRecorder : public EntryListener {
     to_.courseLine(p);
   }
   void pid(const Paragraph& p, int32_t number, int32_t row) override {
-    keep(Kind::Pid, p).number = number;
-    out_.events_.back().row = row;
+    keep(Kind::Pid, p).detail = Event::Pid{number, row};
     to_.pid(p, number, row);
   }
   void badPid(const Paragraph& p, const support::Error& e) override {
-    keep(Kind::BadPid, p).error = e;
+    keep(Kind::BadPid, p).detail = e;
     to_.badPid(p, e);
   }
   void heading(const Paragraph& p, const Heading& h) override {
-    keep(Kind::Heading, p).heading = h;
+    keep(Kind::Heading, p).detail = h;
     to_.heading(p, h);
   }
   void strayChapterEnd(const Paragraph& p) override {
@@ -219,22 +227,32 @@ class WalkRecorder : public EntryListener {
     to_.strayChapterEnd(p);
   }
   void entryClosed(const ClosedEntry& e) override {
-    keep(Kind::EntryClosed, {}).closed = e;
+    out_.events_.push_back({Kind::EntryClosed, e});
     to_.entryClosed(e);
   }
   void lastEntryDropped(const PendingEntry& e) override {
-    static_cast<PendingEntry&>(keep(Kind::Dropped, {}).closed) = e;
+    ClosedEntry dropped;
+    static_cast<PendingEntry&>(dropped) = e;
+    out_.events_.push_back({Kind::Dropped, std::move(dropped)});
     to_.lastEntryDropped(e);
   }
 
+  // Once the walk is whole the events stay where they are: each paragraph
+  // points at its entry.
+  static void pointAtEntries(RecordedWalk& walk) {
+    for (Event& e : walk.events_)
+      if (auto* m = std::get_if<Event::Marked>(&e.what))
+        m->paragraph.entry = m->entry ? &*m->entry : nullptr;
+  }
+
  private:
-  using Kind = RecordedWalk::Event::Kind;
-  RecordedWalk::Event& keep(Kind kind, const Paragraph& p) {
-    RecordedWalk::Event& e = out_.events_.emplace_back(RecordedWalk::Event{kind});
-    e.paragraph = p;
-    e.paragraph.entry = nullptr;
-    if (p.entry) e.entry = *p.entry;
-    return e;
+  using Event = RecordedWalk::Event;
+  using Kind = Event::Kind;
+  Event& keep(Kind kind, const Paragraph& p) {
+    Event::Marked m{p, std::nullopt};
+    m.paragraph.entry = nullptr;
+    if (p.entry) m.entry = *p.entry;
+    return out_.events_.emplace_back(Event{kind, std::move(m)});
   }
 
   EntryListener& to_;
@@ -250,6 +268,7 @@ int32_t walkEntries(word::Application& app, EntryListener& listener, RecordedWal
   const word::Document& doc = app.activeDocument();
   WalkRecorder recorder(listener, record);
   record.total_ = EntryWalk(app, recorder).run();
+  WalkRecorder::pointAtEntries(record);
   // Only a whole walk is told again.
   record.document_ = &doc;
   record.edition_ = doc.edition();
