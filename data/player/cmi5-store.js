@@ -93,16 +93,36 @@ var RdCmi5 = (function () {
     this.mastery = data.masteryScore !== undefined && mastery >= 0 && mastery <= 1 ? Math.round(mastery * 1e6) / 1e4 : null;
     this.failed = false;  // in this session
     this.finished = false;
-    this.queue = Promise.resolve();
+    this.waiting = [];  // requests not made yet, in order
+    this.busy = false;  // one is on its way
   }
 
-  // Each request waits for the one before, so that the LRS gets the
-  // statements in the order they were made.
+  function failed(e) {
+    if (window.console) console.error('cmi5: ' + (e && e.message ? e.message : e));
+  }
+
+  // Each request waits for the answer to the one before, so that the LRS
+  // gets the statements in the order they were made. Once the learner
+  // leaves, nothing may wait for an answer: a page gone runs no more
+  // script, and what waited behind a slow answer ("terminated" among it)
+  // would never go out. So from then on what waits goes out at once, in
+  // its order.
   Cmi5Store.prototype.send = function (what) {
-    this.queue = this.queue.then(what).catch(function (e) {
-      if (window.console) console.error('cmi5: ' + (e && e.message ? e.message : e));
-    });
-    return this.queue;
+    this.waiting.push(what);
+    this.next();
+  };
+
+  Cmi5Store.prototype.next = function () {
+    var self = this;
+    while (this.waiting.length && (this.finished || !this.busy)) {
+      var request = Promise.resolve().then(this.waiting.shift()).catch(failed);
+      if (this.finished) continue;
+      this.busy = true;
+      request.then(function () {
+        self.busy = false;
+        self.next();
+      });
+    }
   };
 
   Cmi5Store.prototype.state = function () {
@@ -203,6 +223,7 @@ var RdCmi5 = (function () {
     if (this.finished) return;
     this.finished = true;
     keepAlive(this.lib.xapi.getAxios());
+    this.next();
     if (this.ended) return;
     this.ended = true;
     if (this.tab && this.tab.kept) {

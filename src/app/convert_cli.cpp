@@ -149,14 +149,13 @@ bool readArguments(const char* command, const std::vector<std::string>& argument
   return true;
 }
 
-// The document's warnings and errors; none when it cannot be read (the
-// conversion then says why).
-std::vector<convert::LintWarning> lintBeforeRun(word::Application& app,
-                                                const std::string& document) {
+// The document's warnings and errors, and the walk that found them; none
+// when it cannot be read (the conversion then says why).
+convert::LintResult lintBeforeRun(word::Application& app, const std::string& document) {
   // The run refuses such a path and says why.
   if (!convert::controlCharacterProblem(document).empty()) return {};
   try {
-    return convert::lint(app, fullPath(document));
+    return convert::lintDocument(app, fullPath(document));
   } catch (const support::Error&) {
     return {};
   }
@@ -227,7 +226,8 @@ int convertCommand(const std::vector<std::string>& arguments) {
     // between two of its runs: a command run before every run but the first.
     if (const char* between = std::getenv("RAREDOZUD_BETWEEN_RUNS"); between && i > 0)
       if (std::system(between) != 0) std::fprintf(stderr, "raredozud: %s failed\n", between);
-    const std::vector<convert::LintWarning> found = lintBeforeRun(application, documents[i]);
+    const convert::LintResult lint = lintBeforeRun(application, documents[i]);
+    const std::vector<convert::LintWarning>& found = lint.warnings;
     if (!found.empty() && options.strict) {
       printAfterRun(documents[i], found);
       chooser.skip();
@@ -235,7 +235,8 @@ int convertCommand(const std::vector<std::string>& arguments) {
       continue;
     }
     const int errorsBefore = warnings.errors;
-    if (convert::parse(session, application, frontend) != convert::RunOutcome::Succeeded)
+    if (convert::parse(session, application, frontend, &lint.walk) !=
+        convert::RunOutcome::Succeeded)
       allSucceeded = false;
     printAfterRun(documents[i], found);
     if (convert::errorCount(found) > 0 || warnings.errors > errorsBefore) allSucceeded = false;

@@ -25,12 +25,13 @@ using support::widen;
 
 namespace {
 
-class Run : public EntryListener {
+class Run : public MarkerListener {
  public:
-  Run(Session& session, word::Application& app, Frontend& frontend)
+  Run(Session& session, word::Application& app, Frontend& frontend, const RecordedWalk* walk)
       : s_(session),
         app_(app),
         fe_(frontend),
+        walk_(walk),
         export_{session, app, frontend.status, frontend.programFolder, &frontend.warnings} {}
 
   Run(const Run&) = delete;
@@ -148,7 +149,8 @@ class Run : public EntryListener {
   void scan() {
     s_.h1Open = 0;
     s_.clearPids();
-    entryTotal_ = walkEntries(app_, *this);
+    entryTotal_ =
+        walk_ && walk_->of(app_.activeDocument()) ? walk_->replay(*this) : walkMarkers(app_, *this);
   }
 
   // The walk's events, acted on as they come: the status lines keep the
@@ -237,6 +239,7 @@ class Run : public EntryListener {
   Session& s_;
   word::Application& app_;
   Frontend& fe_;
+  const RecordedWalk* walk_;
   ExportContext export_;
   std::string documentPath_;
   std::string outputFolder_;
@@ -251,8 +254,9 @@ class Run : public EntryListener {
 
 }  // namespace
 
-RunOutcome parse(Session& session, word::Application& app, Frontend& frontend) {
-  Run run(session, app, frontend);
+RunOutcome parse(Session& session, word::Application& app, Frontend& frontend,
+                 const RecordedWalk* walk) {
+  Run run(session, app, frontend, walk);
   try {
     return run.run();
   } catch (...) {

@@ -3,6 +3,7 @@
 // entries and export them, write the package files, start the copy script.
 #include <string>
 
+#include "convert/entries.h"
 #include "convert/paths.h"
 #include "course/frontend.h"
 #include "course/session.h"
@@ -21,6 +22,9 @@ enum class RunOutcome {
 
 // Runs one conversion. Every outcome is reported through the front end's
 // log, status and warnings; nothing is thrown.
-RunOutcome parse(course::Session& session, word::Application& app, course::Frontend& frontend);
+// A walk recorded of the document as it is when the run opens it is told
+// again instead of walking the document anew.
+RunOutcome parse(course::Session& session, word::Application& app, course::Frontend& frontend,
+                 const RecordedWalk* walk = nullptr);
 
 }  // namespace convert

@@ -1,5 +1,8 @@
 #include "convert/entries.h"
 
+#include <utility>
+#include <variant>
+
 #include "package/escape.h"
 
 namespace convert {
@@ -117,10 +120,164 @@ class EntryWalk {
   int32_t total_ = 0;
 };
 
+// Marker events only, to a listener that takes no others.
+class MarkerEvents : public EntryListener {
+ public:
+  explicit MarkerEvents(MarkerListener& to) : to_(to) {}
+  void courseLine(const Paragraph& p) override { to_.courseLine(p); }
+  void pid(const Paragraph& p, int32_t number, int32_t row) override { to_.pid(p, number, row); }
+  void badPid(const Paragraph& p, const support::Error& e) override { to_.badPid(p, e); }
+  void heading(const Paragraph& p, const Heading& h) override { to_.heading(p, h); }
+  void strayChapterEnd(const Paragraph& p) override { to_.strayChapterEnd(p); }
+  void entryClosed(const ClosedEntry& e) override { to_.entryClosed(e); }
+  void lastEntryDropped(const PendingEntry& e) override { to_.lastEntryDropped(e); }
+
+ private:
+  MarkerListener& to_;
+};
+
 }  // namespace
+
+struct RecordedWalk::Event {
+  enum class Kind { CourseLine, Pid, BadPid, Heading, StrayChapterEnd, EntryClosed, Dropped };
+  // A paragraph's event: the paragraph, with its entry as it was then
+  // (paragraph.entry points there once the walk is whole).
+  struct Marked {
+    Paragraph paragraph;
+    std::optional<PendingEntry> entry;
+  };
+  using Pid = std::pair<int32_t, int32_t>;  // number, row
+  Kind kind;
+  std::variant<Marked, ClosedEntry> what;  // an entry closed, or the one dropped
+  std::variant<std::monostate, Pid, Heading, support::Error> detail{};
+};
+
+RecordedWalk::RecordedWalk() = default;
+RecordedWalk::~RecordedWalk() = default;
+RecordedWalk::RecordedWalk(RecordedWalk&&) noexcept = default;
+RecordedWalk& RecordedWalk::operator=(RecordedWalk&&) noexcept = default;
+
+bool RecordedWalk::of(const word::Document& doc) const {
+  return document_ == &doc && edition_ == doc.edition();
+}
+
+int32_t RecordedWalk::replay(MarkerListener& to) const {
+  using Kind = Event::Kind;
+  for (const Event& e : events_) {
+    if (const auto* entry = std::get_if<ClosedEntry>(&e.what)) {
+      if (e.kind == Kind::EntryClosed)
+        to.entryClosed(*entry);
+      else
+        to.lastEntryDropped(*entry);
+      continue;
+    }
+    const Paragraph& p = std::get<Event::Marked>(e.what).paragraph;
+    switch (e.kind) {
+      case Kind::CourseLine:
+        to.courseLine(p);
+        break;
+      case Kind::Pid: {
+        const auto [number, row] = std::get<Event::Pid>(e.detail);
+        to.pid(p, number, row);
+        break;
+      }
+      case Kind::BadPid:
+        to.badPid(p, std::get<support::Error>(e.detail));
+        break;
+      case Kind::Heading:
+        to.heading(p, std::get<Heading>(e.detail));
+        break;
+      case Kind::StrayChapterEnd:
+        to.strayChapterEnd(p);
+        break;
+      default:
+        break;
+    }
+  }
+  return total_;
+}
+
+// Tells every event on to the listener, and keeps the marker events.
+class WalkRecorder : public EntryListener {
+ public:
+  WalkRecorder(EntryListener& to, RecordedWalk& out) : to_(to), out_(out) {}
+  void paragraph(const Paragraph& p) override { to_.paragraph(p); }
+  void text(const Paragraph& p) override { to_.text(p); }
+  void table(int32_t start, int32_t end, const PendingEntry* entry) override {
+    to_.table(start, end, entry);
+  }
+  void courseLine(const Paragraph& p) override {
+    keep(Kind::CourseLine, p);
+    to_.courseLine(p);
+  }
+  void pid(const Paragraph& p, int32_t number, int32_t row) override {
+    keep(Kind::Pid, p).detail = Event::Pid{number, row};
+    to_.pid(p, number, row);
+  }
+  void badPid(const Paragraph& p, const support::Error& e) override {
+    keep(Kind::BadPid, p).detail = e;
+    to_.badPid(p, e);
+  }
+  void heading(const Paragraph& p, const Heading& h) override {
+    keep(Kind::Heading, p).detail = h;
+    to_.heading(p, h);
+  }
+  void strayChapterEnd(const Paragraph& p) override {
+    keep(Kind::StrayChapterEnd, p);
+    to_.strayChapterEnd(p);
+  }
+  void entryClosed(const ClosedEntry& e) override {
+    out_.events_.push_back({Kind::EntryClosed, e});
+    to_.entryClosed(e);
+  }
+  void lastEntryDropped(const PendingEntry& e) override {
+    ClosedEntry dropped;
+    static_cast<PendingEntry&>(dropped) = e;
+    out_.events_.push_back({Kind::Dropped, std::move(dropped)});
+    to_.lastEntryDropped(e);
+  }
+
+  // Once the walk is whole the events stay where they are: each paragraph
+  // points at its entry.
+  static void pointAtEntries(RecordedWalk& walk) {
+    for (Event& e : walk.events_)
+      if (auto* m = std::get_if<Event::Marked>(&e.what))
+        m->paragraph.entry = m->entry ? &*m->entry : nullptr;
+  }
+
+ private:
+  using Event = RecordedWalk::Event;
+  using Kind = Event::Kind;
+  Event& keep(Kind kind, const Paragraph& p) {
+    Event::Marked m{p, std::nullopt};
+    m.paragraph.entry = nullptr;
+    if (p.entry) m.entry = *p.entry;
+    return out_.events_.emplace_back(Event{kind, std::move(m)});
+  }
+
+  EntryListener& to_;
+  RecordedWalk& out_;
+};
 
 int32_t walkEntries(word::Application& app, EntryListener& listener) {
   return EntryWalk(app, listener).run();
+}
+
+int32_t walkEntries(word::Application& app, EntryListener& listener, RecordedWalk& record) {
+  record = RecordedWalk();
+  const word::Document& doc = app.activeDocument();
+  WalkRecorder recorder(listener, record);
+  record.total_ = EntryWalk(app, recorder).run();
+  WalkRecorder::pointAtEntries(record);
+  // Only a whole walk is told again.
+  record.document_ = &doc;
+  record.edition_ = doc.edition();
+  return record.total_;
+}
+
+int32_t walkMarkers(word::Application& app, MarkerListener& listener) {
+  MarkerEvents events(listener);
+  return EntryWalk(app, events).run();
 }
 
 }  // namespace convert

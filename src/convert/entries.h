@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "convert/scanner.h"
 #include "course/session.h"
@@ -52,16 +53,11 @@ struct Heading {
   bool chapterOpen = false;  // whether a chapter was open before it
 };
 
-// What the walk meets, in document order. Every event of a paragraph comes
-// while the selection covers it.
-class EntryListener {
+// What the walk meets of markers and entries, in document order: all that
+// a recorded walk tells again (RecordedWalk).
+class MarkerListener {
  public:
-  virtual ~EntryListener() = default;
-  // Every paragraph outside tables, before the event of its marker.
-  virtual void paragraph(const Paragraph&) {}
-  // Course text: a paragraph that is no marker line. With no p.entry it is
-  // outside any entry and never exported.
-  virtual void text(const Paragraph&) {}
+  virtual ~MarkerListener() = default;
   // "%TITLE=" or "%AUTHOR=" (p.marker says which, with its value).
   virtual void courseLine(const Paragraph&) {}
   // "%PID=" with its number, for outline row `row`.
@@ -79,6 +75,17 @@ class EntryListener {
   // The last pending entry left out: ten characters of content or fewer,
   // and no chapter end.
   virtual void lastEntryDropped(const PendingEntry&) {}
+};
+
+// Everything the walk meets, in document order. Every event of a paragraph
+// comes while the selection covers it.
+class EntryListener : public MarkerListener {
+ public:
+  // Every paragraph outside tables, before the event of its marker.
+  virtual void paragraph(const Paragraph&) {}
+  // Course text: a paragraph that is no marker line. With no p.entry it is
+  // outside any entry and never exported.
+  virtual void text(const Paragraph&) {}
   // A table passed over whole: markers in it are never read.
   virtual void table(int32_t /*start*/, int32_t /*end*/, const PendingEntry* /*entry*/) {}
 };
@@ -88,5 +95,39 @@ class EntryListener {
 // the number of entries recorded. The selection is left where the walk
 // ended.
 int32_t walkEntries(word::Application& app, EntryListener& listener);
+
+// The marker events of one walk of one edition of a document, kept to be
+// told again: lint walks the document, and the conversion that follows is
+// told the same events without a walk of its own, so it does what lint
+// checked.
+class RecordedWalk {
+ public:
+  struct Event;
+  RecordedWalk();
+  ~RecordedWalk();
+  RecordedWalk(RecordedWalk&&) noexcept;
+  RecordedWalk& operator=(RecordedWalk&&) noexcept;
+
+  // Whether this is a walk of `doc` as it is now (not read again since).
+  bool of(const word::Document& doc) const;
+  // Tells `listener` the events in their order, each paragraph's entry as
+  // it was; the listener's own throw ends it, as it ends a walk. Returns
+  // the number of entries recorded. The selection stays where it is.
+  int32_t replay(MarkerListener& listener) const;
+
+ private:
+  friend class WalkRecorder;
+  friend int32_t walkEntries(word::Application&, EntryListener&, RecordedWalk&);
+  std::vector<Event> events_;
+  const word::Document* document_ = nullptr;
+  uint64_t edition_ = 0;
+  int32_t total_ = 0;
+};
+
+// A walk of the active document told to `listener`, its marker events kept
+// in `record` (replacing what it held).
+int32_t walkEntries(word::Application& app, EntryListener& listener, RecordedWalk& record);
+// A walk told to a listener of marker events only.
+int32_t walkMarkers(word::Application& app, MarkerListener& listener);
 
 }  // namespace convert

@@ -113,7 +113,7 @@ class Linter : public EntryListener {
   Linter(word::Application& app, word::Document& doc) : app_(app), doc_(doc) {}
 
   LintResult run() {
-    walkEntries(app_, *this);
+    walkEntries(app_, *this, walk_);
     courseWide();
     for (const ClosedEntry& e : entries_) entry(e);
     crossChecks();
@@ -121,7 +121,7 @@ class Linter : public EntryListener {
       return a.position < b.position;
     });
     for (LintWarning& w : found_) describeParagraph(w);
-    return {std::move(found_), std::move(entries_)};
+    return {std::move(found_), std::move(entries_), std::move(walk_)};
   }
 
  private:
@@ -196,6 +196,8 @@ class Linter : public EntryListener {
 
   // The links the page rewriter makes of the paragraph.
   void references(const u16string& text, int32_t at) {
+    // Every link marker starts with "%": most paragraphs need no rewrite.
+    if (text.find(u'%') == u16string::npos) return;
     const pages::LinkRewrite links = pages::rewriteLinks(support::toUtf8(text));
     for (const std::string& r : links.references) references_.push_back({support::fromUtf8(r), at});
     if (links.notClosed)
@@ -445,6 +447,7 @@ class Linter : public EntryListener {
   word::Document& doc_;
   std::vector<LintWarning> found_;
   std::vector<ClosedEntry> entries_;
+  RecordedWalk walk_;
   std::vector<Reference> references_;
   // Where each page, test and chapter starts, in document order.
   struct Name {

@@ -30,10 +30,11 @@ struct LintWarning {
 };
 
 // What lint found: the warnings in document order, and the entries a
-// conversion records.
+// conversion records, with the walk that found them for the conversion.
 struct LintResult {
   std::vector<LintWarning> warnings;
   std::vector<ClosedEntry> entries;
+  RecordedWalk walk;
 };
 
 // Reads the document at `path` as a conversion would: what will go wrong,

@@ -8,7 +8,7 @@ namespace convert {
 std::u16string prepareLine(std::u16string_view paragraphText) {
   std::u16string line = support::trimBlanks(paragraphText);
   for (std::u16string_view key : {u"%H1", u"%H2", u"%TEST"}) {
-    if (line.find(key) == 1) {
+    if (!line.empty() && std::u16string_view(line).substr(1).starts_with(key)) {
       line.erase(0, 1);
       break;
     }
@@ -30,6 +30,8 @@ std::u16string_view markerAt(std::u16string_view text) {
 }
 
 MarkerLine classify(const std::u16string& line) {
+  // Every marker starts with "%": most lines are plain text.
+  if (line.empty() || line[0] != u'%') return {};
   const size_t length = line.size();
   for (const MarkerRule& rule : kMarkerRules) {
     if (length < rule.minLength) continue;

@@ -151,9 +151,9 @@ std::vector<ZipEntry> zipEntries(const Packed& p, const std::vector<std::string>
 // always has.
 std::vector<ZipPlan> plans(const std::string& programFolder, const std::string& folder,
                            const std::vector<std::string>& files, const CourseSettings& settings,
-                           const std::string& manifest) {
+                           const std::string& title) {
   const std::string schemas = programFolder + "/schemas";
-  const LmsCourse lms = lmsCourse(folder, files, manifest);
+  const LmsCourse lms = lmsCourse(folder, files, title);
   // A course without tests has no score to reach.
   const std::optional<int> passMark =
       hasTests(files) ? std::optional<int>(settings.passMark) : std::nullopt;
@@ -221,6 +221,7 @@ Completed completePackage(const std::string& programFolder, const std::string& g
 
   Completed done;
   std::vector<std::string> player, files;
+  std::string title;
   CourseSettings settings;
   FileBytes held;  // each file read once, or as this step wrote it
   step("reading the course player", [&] { player = playerFiles(programFolder + "/player"); });
@@ -231,13 +232,14 @@ Completed completePackage(const std::string& programFolder, const std::string& g
   step("reading the course's settings", [&] { settings = courseSettings(folder, held); });
   step("reading the manifest", [&] {
     held["imsmanifest.xml"] = readPackageFile(folder + "/imsmanifest.xml");
-    files = courseFiles(folder, player, held);
+    CourseContents contents = courseContents(folder, player, held);
+    files = std::move(contents.files);
+    title = std::move(contents.title);
   });
   step("writing the scripts for a course opened from disk",
        [&] { writePackageScripts(folder, files, held); });
   std::vector<ZipPlan> zips;
-  step("reading the schemas",
-       [&] { zips = plans(programFolder, folder, files, settings, held.at("imsmanifest.xml")); });
+  step("reading the schemas", [&] { zips = plans(programFolder, folder, files, settings, title); });
   Packed packed;
   step("packing the package's files", [&] { packed = packFiles(folder, files, zips, held); });
   held.clear();  // the packed bytes are what the zips need

@@ -140,6 +140,11 @@ std::vector<std::string> courseFiles(const std::string& folder,
 
 std::vector<std::string> courseFiles(const std::string& folder,
                                      const std::vector<std::string>& playerFiles, FileBytes& read) {
+  return courseContents(folder, playerFiles, read).files;
+}
+
+CourseContents courseContents(const std::string& folder,
+                              const std::vector<std::string>& playerFiles, FileBytes& read) {
   auto held = read.find("imsmanifest.xml");
   if (held == read.end())
     held = read.emplace("imsmanifest.xml",
@@ -153,6 +158,8 @@ std::vector<std::string> courseFiles(const std::string& folder,
     support::raise(support::kPathFileAccessError,
                    folder + "/imsmanifest.xml cannot be read as XML");
 
+  CourseContents out;
+  out.title = courseTitle(xmlDocGetRootElement(doc.get()));
   std::set<std::string> named;
   namedFiles(xmlDocGetRootElement(doc.get()), "", named, 0);
   std::set<std::string> files = {"imsmanifest.xml",    "header.htm", "pvomanifest.htm",
@@ -169,7 +176,8 @@ std::vector<std::string> courseFiles(const std::string& folder,
     }
   }
   pagesPictures(folder, pages, files, read);
-  return {files.begin(), files.end()};
+  out.files.assign(files.begin(), files.end());
+  return out;
 }
 
 std::vector<std::string> leftovers(const std::string& folder,

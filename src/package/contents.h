@@ -40,6 +40,14 @@ using FileBytes = std::map<std::string, std::string>;
 // pages) and taking those it holds already from there.
 std::vector<std::string> courseFiles(const std::string& folder,
                                      const std::vector<std::string>& playerFiles, FileBytes& read);
+// The same with the course's title (courseTitle), from one reading of the
+// manifest.
+struct CourseContents {
+  std::vector<std::string> files;
+  std::string title;
+};
+CourseContents courseContents(const std::string& folder,
+                              const std::vector<std::string>& playerFiles, FileBytes& read);
 
 // Reads the package file `path` without following a link at its name.
 // Throws support::Error: 75 for a link ("is a symbolic link, not a file of

@@ -38,6 +38,35 @@ bool plainDecimalUpTo(const std::string& s, double most) {
   return std::stod(s) <= most;
 }
 
+namespace {
+
+// The first langstring of the manifest's own metadata (its LOM title).
+std::string firstLangstring(xmlNodePtr n, int depth) {
+  for (xmlNodePtr c = n; c && depth < 16; c = c->next) {
+    if (c->type != XML_ELEMENT_NODE) continue;
+    if (xmlStrEqual(c->name, BAD_CAST "langstring")) {
+      xmlChar* text = xmlNodeGetContent(c);
+      std::string s = text ? reinterpret_cast<const char*>(text) : "";
+      xmlFree(text);
+      return s;
+    }
+    if (std::string s = firstLangstring(c->children, depth + 1); !s.empty()) return s;
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string courseTitle(xmlNodePtr manifest) {
+  for (xmlNodePtr c = manifest ? manifest->children : nullptr; c; c = c->next) {
+    if (!isCp(c, "metadata")) continue;
+    const std::string s = firstLangstring(c->children, 0);
+    const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
+    return b == std::string::npos ? "" : s.substr(b, e - b + 1);
+  }
+  return "";
+}
+
 std::string xmlBase(xmlNodePtr n) {
   xmlChar* v = xmlGetNsProp(n, BAD_CAST "base", XML_XML_NAMESPACE);
   if (!v) return "";

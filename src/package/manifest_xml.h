@@ -21,6 +21,10 @@ std::string text(xmlNodePtr n);
 // Whether `s` is a plain decimal (digits, at most one point, not first)
 // from 0 to `most`, as the packages' mastery scores are written.
 bool plainDecimalUpTo(const std::string& s, double most);
+// The course's title as the IMS manifest whose root element is `manifest`
+// gives it (the first langstring of its own metadata), surrounding blanks
+// and line ends removed; empty when it gives none.
+std::string courseTitle(xmlNodePtr manifest);
 // The element's xml:base, or "".
 std::string xmlBase(xmlNodePtr n);
 std::string withSlash(std::string base);

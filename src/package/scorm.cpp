@@ -1,7 +1,6 @@
 #include "package/scorm.h"
 
 #include <glib.h>
-#include <libxml/parser.h>
 #include <unicode/brkiter.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
@@ -53,34 +52,6 @@ std::string href(const std::string& path) {
   }
   return out;
 }
-
-namespace {
-
-std::string trim(const std::string& s) {
-  const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
-  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
-}
-
-struct DocFree {
-  void operator()(xmlDocPtr d) const { xmlFreeDoc(d); }
-};
-
-// The first langstring of the manifest's own metadata (its LOM title).
-std::string firstLangstring(xmlNodePtr n, int depth) {
-  for (xmlNodePtr c = n; c && depth < 16; c = c->next) {
-    if (c->type != XML_ELEMENT_NODE) continue;
-    if (xmlStrEqual(c->name, BAD_CAST "langstring")) {
-      xmlChar* text = xmlNodeGetContent(c);
-      std::string s = text ? reinterpret_cast<const char*>(text) : "";
-      xmlFree(text);
-      return s;
-    }
-    if (std::string s = firstLangstring(c->children, depth + 1); !s.empty()) return s;
-  }
-  return "";
-}
-
-}  // namespace
 
 std::string scormTitle(const std::string& utf8) {
   const icu::UnicodeString text = icu::UnicodeString::fromUTF8(utf8);
@@ -149,21 +120,11 @@ std::string scoResources(const std::string& launch, const std::vector<std::strin
   return out + "    </resource>\n  </resources>\n</manifest>\n";
 }
 
-std::string courseTitle(std::string_view manifest) {
-  std::unique_ptr<xmlDoc, DocFree> doc(
-      xmlReadMemory(manifest.data(), static_cast<int>(manifest.size()), "imsmanifest.xml", nullptr,
-                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
-  xmlNodePtr root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-  for (xmlNodePtr c = root ? root->children : nullptr; c; c = c->next)
-    if (isCp(c, "metadata")) return trim(firstLangstring(c->children, 0));
-  return "";
-}
-
 LmsCourse lmsCourse(const std::string& folder, const std::vector<std::string>& courseFiles,
-                    std::string_view manifest) {
+                    const std::string& title) {
   LmsCourse c;
   const std::string leaf = fs::path(folder).filename().string();
-  c.title = courseTitle(manifest);
+  c.title = title;
   if (c.title.empty()) c.title = leaf;
   // The same course converted again keeps its identifier, so that an LMS
   // takes the new zip as a new version of it.

@@ -44,18 +44,14 @@ std::string scormManifest(const ScormCourse& course);
 std::string scoResources(const std::string& launch, const std::vector<std::string>& files,
                          const char* typeAttribute);
 
-// The course's title as the IMS manifest `manifest` gives it, surrounding
-// blanks and line ends removed; empty when it gives none.
-std::string courseTitle(std::string_view manifest);
-
 // Text as XML content or an attribute value: markup characters escaped,
 // control characters that XML forbids made blanks.
 std::string escapeXml(const std::string& s);
 // A package path as a URI reference: what is not plainly safe is escaped.
 std::string href(const std::string& path);
 
-// What every LMS package of a course shares: its title (from the IMS
-// manifest `manifest`, else the folder's name), a digest of title and
+// What every LMS package of a course shares: its title (`title`, from the
+// IMS manifest (courseTitle), else the folder's name), a digest of title and
 // folder name that stays the same when the course is converted again (16
 // hex digits, for the packages' identifiers), and the launched unit's files
 // (`courseFiles` but the IMS manifest and the schemas).
@@ -65,7 +61,7 @@ struct LmsCourse {
   std::vector<std::string> files;
 };
 LmsCourse lmsCourse(const std::string& folder, const std::vector<std::string>& courseFiles,
-                    std::string_view manifest);
+                    const std::string& title);
 
 // What the SCORM zip holds: of `courseFiles` (the IMS package's files) all
 // but the IMS manifest and the IMS-only schemas, and, made, the SCORM

@@ -51,6 +51,16 @@ bool startsWithTag(std::string_view line, std::string_view tag) {
   return true;
 }
 
+// Whether the line holds a link marker in either case ("%A=", "%a#"):
+// only such a line can a rewrite change (a "%" of a width cannot).
+bool holdsLinkMarker(std::string_view line) {
+  for (size_t at = line.find('%'); at != std::string_view::npos; at = line.find('%', at + 1))
+    if (at + 2 < line.size() && (line[at + 1] | 0x20) == 'a' &&
+        (line[at + 2] == '=' || line[at + 2] == '#'))
+      return true;
+  return false;
+}
+
 }  // namespace
 
 namespace {
@@ -157,7 +167,7 @@ std::optional<std::string> rewriteLine(std::string line, course::StatusSink& sta
   if (startsWithTag(line, "<body")) return std::string("<body>");
   if (startsWithTag(line, "<title")) return std::nullopt;
   // Most lines hold no link marker: nothing more to do.
-  if (line.find('%') == std::string::npos) return line;
+  if (!holdsLinkMarker(line)) return line;
   LinkRewrite rewritten = rewriteLinks(std::move(line));
   if (rewritten.notClosed)
     status.showStatus(u"Error %A= not closed: " + support::widen(rewritten.line));
@@ -171,7 +181,7 @@ std::string replaceBody(std::string_view saved, course::StatusSink& status) {
   rewritten.reserve(saved.size() + saved.size() / 16);
   for (std::string_view line : support::splitLines(saved, false)) {
     // Most lines pass unchanged: no copy of their own for them.
-    if (line.find('%') == std::string_view::npos && !startsWithTag(line, "<body") &&
+    if (!holdsLinkMarker(line) && !startsWithTag(line, "<body") &&
         !startsWithTag(line, "<title")) {
       rewritten += line;
     } else if (auto out = rewriteLine(std::string(line), status)) {

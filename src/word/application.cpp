@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <system_error>
 
@@ -240,6 +241,15 @@ Document::Document(Application& app, std::string fullName, Model model)
       state_(std::make_unique<DocumentState>(std::move(model))) {}
 
 Document::~Document() = default;
+
+uint64_t Document::edition() const {
+  return state_->edition;
+}
+
+uint64_t DocumentState::nextEdition() {
+  static std::atomic<uint64_t> last{0};
+  return ++last;
+}
 
 namespace {
 

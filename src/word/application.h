@@ -157,6 +157,9 @@ class Document {
   // most of its letters are in, then the one that script suggests; "" when
   // neither tells.
   std::string language() const;
+  // Changes whenever the text changes (and differs between any two
+  // documents): what was read of one edition holds for it alone.
+  uint64_t edition() const;
 
  private:
   friend struct engine::Access;

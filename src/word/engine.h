@@ -36,6 +36,7 @@ std::optional<FileStamp> stampOf(const std::string& path);
 struct DocumentState {
   explicit DocumentState(Model m) : model(std::move(m)) {}
   Model model;
+  uint64_t edition = nextEdition();  // Document::edition
   int32_t selStart = 0;
   int32_t selEnd = 0;
   std::optional<FileStamp> fileStamp;  // none: the document was not read from a file
@@ -44,7 +45,12 @@ struct DocumentState {
   // index is rebuilt after `storyChanged()` or when the story's length or
   // table count changed.
   ptrdiff_t outerTableAt(uint32_t pos);
-  void storyChanged() { outerValid_ = false; }
+  void storyChanged() {
+    outerValid_ = false;
+    edition = nextEdition();
+  }
+  // A number no document of the process had before.
+  static uint64_t nextEdition();
 
  private:
   std::vector<uint32_t> outer_;  // indexes of the depth-1 tables, in order

@@ -4,6 +4,7 @@
 // writes (the content of each page and test).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <random>
 #include <regex>
@@ -35,6 +36,45 @@ const std::vector<std::string> kPieces = {
     "%H2=Page", "%h2=page",  "\u2022%H2=B", "**%H2=Not",   "%H2=",      "%TEST=Quiz",
     "-%TEST=Q", "%PID=7",    "%PID= 2.5 ",  "%pid=-3",     "% H2=Off",  "%H2 =Off",
     "",         "   ",       "x",           "*%H1#",       "%A=7 to%A#"};
+
+// Every marker event, written out whole, paragraph's entry included.
+class EventLog : public convert::MarkerListener {
+ public:
+  std::vector<std::string> lines;
+  void courseLine(const convert::Paragraph& p) override { add("course", p); }
+  void pid(const convert::Paragraph& p, int32_t number, int32_t row) override {
+    add("pid " + std::to_string(number) + " " + std::to_string(row), p);
+  }
+  void badPid(const convert::Paragraph& p, const support::Error& e) override {
+    add("bad pid " + std::to_string(e.number()), p);
+  }
+  void heading(const convert::Paragraph& p, const convert::Heading& h) override {
+    add("heading " + std::to_string(h.kind) + utf8(h.title) + std::to_string(h.nextNumber) +
+            std::to_string(h.chapterOpen),
+        p);
+  }
+  void strayChapterEnd(const convert::Paragraph& p) override { add("stray", p); }
+  void entryClosed(const convert::ClosedEntry& e) override {
+    lines.push_back("closed " + entry(e) + " " + std::to_string(e.number) + "-" +
+                    std::to_string(e.end));
+  }
+  void lastEntryDropped(const convert::PendingEntry& e) override {
+    lines.push_back("dropped " + entry(e));
+  }
+
+ private:
+  static std::string entry(const convert::PendingEntry& e) {
+    return std::to_string(e.kind) + "|" + utf8(e.title) + "|" + utf8(e.escapedTitle) + "|" +
+           std::to_string(e.heading) + "|" + std::to_string(e.start) + "|" +
+           (e.pid ? std::to_string(*e.pid) : "-") + "|" + std::to_string(e.pidAt);
+  }
+  void add(const std::string& what, const convert::Paragraph& p) {
+    lines.push_back(what + " [" + utf8(p.text) + "|" + utf8(p.line) + "|" +
+                    std::to_string(static_cast<int>(p.marker.marker)) + utf8(p.marker.value) + "|" +
+                    std::to_string(p.start) + "-" + std::to_string(p.end) + "] in " +
+                    (p.entry ? entry(*p.entry) : "none"));
+  }
+};
 
 class Agreement : public CourseTest {
  protected:
@@ -111,8 +151,36 @@ TEST_F(Agreement, OnGeneratedMarkerDocuments) {
       }
     }
     SCOPED_TRACE("document " + std::to_string(d));
-    compare(builtCourse("g" + std::to_string(d) + ".doc", b), true);
+    const std::string path = builtCourse("g" + std::to_string(d) + ".doc", b);
+    // The conversion is told lint's walk again: it must be the walk's events.
+    const convert::LintResult linted = convert::lintDocument(app, path);
+    ASSERT_TRUE(linted.walk.of(app.activeDocument()));
+    EventLog walked, told;
+    convert::walkMarkers(app, walked);
+    EXPECT_EQ(linted.walk.replay(told), linted.entries.size());
+    ASSERT_EQ(told.lines, walked.lines);
+    compare(path, true);
     if (HasFatalFailure()) return;
     std::filesystem::remove_all(out("g" + std::to_string(d)));
   }
+}
+
+// A walk is told again only to the document it was taken of, as it was:
+// not once its text changed, nor once its file was read anew.
+TEST_F(Agreement, RecordedWalkHoldsForOneEditionOnly) {
+  const std::string path = docs / "edited.txt";
+  writeBytes(path, "%H2=One\nfirst page text\n%H2=Two\nsecond page text\n");
+  const convert::LintResult linted = convert::lintDocument(app, path);
+  word::Document& doc = app.activeDocument();
+  EXPECT_TRUE(linted.walk.of(doc));
+  app.selection().insertAfter(u"%H2=Three\n");
+  EXPECT_FALSE(linted.walk.of(doc));
+
+  const convert::LintResult again = convert::lintDocument(app, path);
+  EXPECT_TRUE(again.walk.of(app.activeDocument()));
+  std::filesystem::last_write_time(
+      path, std::filesystem::last_write_time(path) + std::chrono::seconds(5));
+  word::Document& reread = app.documents().open(path);
+  EXPECT_FALSE(again.walk.of(reread));
+  EXPECT_FALSE(convert::RecordedWalk().of(reread));
 }

@@ -14,7 +14,8 @@ const SESSION = 'https://w3id.org/xapi/cmi5/context/extensions/sessionid';
 
 // `course`: the package folder. Gives { base, statements (as received,
 // each with the session it came in), states (Map of stateId -> body),
-// launch(launchData) -> { url, session, registration }, close }.
+// launch(launchData) -> { url, session, registration }, close, hold (ms
+// the answer to a statement is held back: a slow LRS) }.
 async function lrs(course, { activityId, url, actor, registration }) {
   const statements = [];
   const states = new Map();
@@ -41,6 +42,7 @@ async function lrs(course, { activityId, url, actor, registration }) {
       const body = JSON.parse(await read(req));
       const list = Array.isArray(body) ? body : [body];
       for (const s of list) statements.push({ session: current.session, statement: s });
+      if (api.hold) await new Promise((resolve) => setTimeout(resolve, api.hold));
       return json(res, 200, list.map((s) => s.id));
     }
     if (resource === 'activities/state') {
@@ -90,7 +92,8 @@ async function lrs(course, { activityId, url, actor, registration }) {
     return { url: base + 'course/' + url + '?' + params, session, registration };
   }
 
-  return { base, statements, states, launch, close: () => server.close() };
+  const api = { base, statements, states, launch, close: () => server.close(), hold: 0 };
+  return api;
 }
 
 module.exports = { lrs, SESSION };
