@@ -105,10 +105,13 @@ class RecordedWalk {
   struct Event;
   RecordedWalk();
   ~RecordedWalk();
+  // A move keeps the events where they are (their paragraphs point at
+  // their entries); there is no copy.
   RecordedWalk(RecordedWalk&&) noexcept;
   RecordedWalk& operator=(RecordedWalk&&) noexcept;
 
-  // Whether this is a walk of `doc` as it is now (not read again since).
+  // Whether this is a walk of `doc` as it is now (neither read again nor
+  // edited since).
   bool of(const word::Document& doc) const;
   // Tells `listener` the events in their order, each paragraph's entry as
   // it was; the listener's own throw ends it, as it ends a walk. Returns
