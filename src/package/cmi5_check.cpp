@@ -1,12 +1,9 @@
 #include "package/cmi5_check.h"
 
-#include <libxml/parser.h>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
-#include <memory>
 #include <string_view>
 
 #include "package/cmi5.h"
@@ -133,16 +130,10 @@ class Cmi5Checker {
   std::string launched_;
 };
 
-struct DocFree {
-  void operator()(xmlDocPtr d) const { xmlFreeDoc(d); }
-};
-
 }  // namespace
 
 std::vector<Finding> checkCmi5(const std::string& structure, const std::set<std::string>& files) {
-  std::unique_ptr<xmlDoc, DocFree> doc(
-      xmlReadMemory(structure.data(), static_cast<int>(structure.size()), kCmi5File, nullptr,
-                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  const XmlDoc doc = readXml(structure, kCmi5File);
   if (!doc) return {{Finding::Severity::Fault, "cmi5.xml is not well-formed XML"}};
   xmlNodePtr root = xmlDocGetRootElement(doc.get());
   if (!root || !isCmi5(root, "courseStructure"))

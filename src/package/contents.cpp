@@ -1,7 +1,6 @@
 #include "package/contents.h"
 
 #include <fcntl.h>
-#include <libxml/parser.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,7 +8,6 @@
 #include <cctype>
 #include <cerrno>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <set>
 #include <vector>
@@ -24,10 +22,6 @@ namespace package {
 namespace fs = std::filesystem;
 
 namespace {
-
-struct DocFree {
-  void operator()(xmlDocPtr d) const { xmlFreeDoc(d); }
-};
 
 // Every package path the manifest's resources name, xml:base applied.
 void namedFiles(xmlNodePtr n, const std::string& base, std::set<std::string>& out, int depth) {
@@ -151,9 +145,7 @@ CourseContents courseContents(const std::string& folder,
                         support::readFile((fs::path(folder) / "imsmanifest.xml").string()))
                .first;
   const std::string& manifest = held->second;
-  std::unique_ptr<xmlDoc, DocFree> doc(
-      xmlReadMemory(manifest.data(), static_cast<int>(manifest.size()), "imsmanifest.xml", nullptr,
-                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  const XmlDoc doc = readXml(manifest, "imsmanifest.xml");
   if (!doc || !xmlDocGetRootElement(doc.get()))
     support::raise(support::kPathFileAccessError,
                    folder + "/imsmanifest.xml cannot be read as XML");

@@ -1,5 +1,7 @@
 #include "package/manifest_xml.h"
 
+#include <libxml/parser.h>
+
 #include <cctype>
 #include <cstring>
 #include <sstream>
@@ -7,6 +9,11 @@
 #include <vector>
 
 namespace package {
+
+XmlDoc readXml(std::string_view bytes, const char* name) {
+  return XmlDoc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), name, nullptr,
+                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+}
 
 bool isCp(xmlNodePtr n, const char* name) {
   if (n->type != XML_ELEMENT_NODE || !n->ns || !n->ns->href) return false;
@@ -23,12 +30,24 @@ bool attr(xmlNodePtr n, const char* name, std::string& out) {
   return true;
 }
 
-std::string text(xmlNodePtr n) {
+namespace {
+
+std::string content(xmlNodePtr n) {
   xmlChar* t = xmlNodeGetContent(n);
   std::string s = t ? reinterpret_cast<const char*>(t) : "";
   xmlFree(t);
+  return s;
+}
+
+std::string trimmed(const std::string& s) {
   const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
   return b == std::string::npos ? "" : s.substr(b, e - b + 1);
+}
+
+}  // namespace
+
+std::string text(xmlNodePtr n) {
+  return trimmed(content(n));
 }
 
 bool plainDecimalUpTo(const std::string& s, double most) {
@@ -44,12 +63,7 @@ namespace {
 std::string firstLangstring(xmlNodePtr n, int depth) {
   for (xmlNodePtr c = n; c && depth < 16; c = c->next) {
     if (c->type != XML_ELEMENT_NODE) continue;
-    if (xmlStrEqual(c->name, BAD_CAST "langstring")) {
-      xmlChar* text = xmlNodeGetContent(c);
-      std::string s = text ? reinterpret_cast<const char*>(text) : "";
-      xmlFree(text);
-      return s;
-    }
+    if (xmlStrEqual(c->name, BAD_CAST "langstring")) return content(c);
     if (std::string s = firstLangstring(c->children, depth + 1); !s.empty()) return s;
   }
   return "";
@@ -58,12 +72,8 @@ std::string firstLangstring(xmlNodePtr n, int depth) {
 }  // namespace
 
 std::string courseTitle(xmlNodePtr manifest) {
-  for (xmlNodePtr c = manifest ? manifest->children : nullptr; c; c = c->next) {
-    if (!isCp(c, "metadata")) continue;
-    const std::string s = firstLangstring(c->children, 0);
-    const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
-    return b == std::string::npos ? "" : s.substr(b, e - b + 1);
-  }
+  for (xmlNodePtr c = manifest ? manifest->children : nullptr; c; c = c->next)
+    if (isCp(c, "metadata")) return trimmed(firstLangstring(c->children, 0));
   return "";
 }
 

@@ -3,13 +3,23 @@
 // the package check and for choosing the zip's files alike.
 #include <libxml/tree.h>
 
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace package {
 
 inline constexpr const char* kCpNs = "http://www.imsglobal.org/xsd/imscp_v1p1";
 // IMS Content Packaging 1.1.2, as SCORM 1.2 packages use it.
 inline constexpr const char* kCp112Ns = "http://www.imsproject.org/xsd/imscp_rootv1p1p2";
+
+struct XmlDocFree {
+  void operator()(xmlDocPtr d) const { xmlFreeDoc(d); }
+};
+using XmlDoc = std::unique_ptr<xmlDoc, XmlDocFree>;
+// `bytes` parsed quietly, without the network (`name` for its messages);
+// none when they are no well-formed XML.
+XmlDoc readXml(std::string_view bytes, const char* name);
 
 // An element of a content packaging namespace (1.1.4 or 1.1.2) with this
 // local name.
