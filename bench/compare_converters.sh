@@ -43,7 +43,7 @@ if [ "${RDBENCH_OTHERS:-1}" != 0 ]; then
 fi
 wvHtml_to_out() { wvHtml "$1" out.html; }
 
-once() {  # variant, run number: prints the seconds one conversion took
+once() {  # variant, run number: prints the wall and CPU seconds of one conversion
   local v=$1 i=$2 dir="$work/r$2-v$1"
   mkdir "$dir"
   local target="large-$i-$v.${exts[$v]}"
@@ -57,26 +57,34 @@ once() {  # variant, run number: prints the seconds one conversion took
     t0=$EPOCHREALTIME
     eval "${cmds[$v]} $target" > /dev/null 2>&1 || exit 1
     t1=$EPOCHREALTIME
-    awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f\n", b - a }'
+    # The second line of `times`: user and system time of this run's
+    # processes, the copy step's included.
+    times > ../times-$i-$v  # a builtin: run here, not in a subshell that has no children
+    awk -v a="$t0" -v b="$t1" -v c="$(tail -1 ../times-$i-$v)" 'BEGIN {
+      split(c, f, /[ms]+/); printf "%.4f %.4f\n", b - a, f[1] * 60 + f[2] + f[3] * 60 + f[4] }'
   )
 }
 
-declare -A times
+declare -A times cpus
 for ((i = 1; i <= runs; i++)); do
   for v in "${!labels[@]}"; do
-    t=$(once "$v" "$i") || t=""
-    times[$v]+="$t "
+    read -r t c < <(once "$v" "$i" || true)
+    times[$v]+="${t:-} "
+    cpus[$v]+="${c:-} "
   done
   printf '\rrun %d of %d' "$i" "$runs" >&2
 done
 echo >&2
 
-printf '%-40s %9s %9s %12s\n' "converter" "median" "spread" "peak memory"
+# CPU: the median of user and system time together; with two cores the
+# wall time cannot fall below half of it.
+printf '%-40s %9s %9s %9s %12s\n' "converter" "median" "spread" "CPU" "peak memory"
 for v in "${!labels[@]}"; do
   dir="$work/mem-v$v"
   mkdir "$dir"
   target=m.${exts[$v]}
   if [ "${exts[$v]}" = pkg ]; then target=.; else cp "$courses/large.${exts[$v]}" "$dir/$target"; fi
   mem=$(cd "$dir" && /usr/bin/time -f '%M' -o "$work/mem" bash -c "$(declare -f wvHtml_to_out); ${cmds[$v]} $target" > /dev/null 2>&1; tail -1 "$work/mem")
-  result_row "${labels[$v]}" "$(printf '%9s KiB' "$mem")" ${times[$v]}
+  cpu=$(printf '%s\n' ${cpus[$v]} | sort -n | awk '{ a[NR] = $1 } END { if (NR) printf "%.3fs", a[int((NR + 1) / 2)] }')
+  result_row "${labels[$v]}" "$(printf '%9s %9s KiB' "$cpu" "$mem")" ${times[$v]}
 done

@@ -49,7 +49,8 @@ class Run : public MarkerListener {
     // Dropping a line break from the path would convert another file: such
     // a path is refused before it reaches the log or names a folder.
     if (std::string why = controlCharacterProblem(*chosen); !why.empty())
-      throw support::Error(52, support::kProgramSource, support::runtimeErrorText(52), why);
+      throw support::Error(support::kBadFileName, support::kProgramSource,
+                           support::runtimeErrorText(support::kBadFileName), why);
     documentPath_ = cleanPath(*chosen);
     const std::string& documentPath = documentPath_;
     fe_.log.writeLog(widen(documentPath));

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "support/files.h"
 #include "support/runtime_error.h"
@@ -321,8 +322,10 @@ SaveResult saveModel(const Model& model, const std::string& fileName, SaveFormat
   if (fileName.empty()) fail(kBadParameter, "No file name was given to save the document as.");
   SaveResult result;
   if (format == wdFormatHTML) {
-    result.placeholders =
-        write::html(model, fileName, pageTitle(model, fileName), filter, &pictures);
+    write::HtmlPage page =
+        write::html(model, write::filesFolderOf(fileName), pageTitle(model, fileName), &pictures);
+    result.placeholders = page.placeholders;
+    write::savePage(fileName, std::move(page), filter);
     return result;
   }
   std::string bytes = write::text(model, write::TextEncoding::Windows1251, htmlSpan(asHtml));

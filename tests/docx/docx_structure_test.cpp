@@ -302,7 +302,7 @@ TEST(DocxLinks, ScriptTargetsLeaveTheirTextPlainInEveryForm) {
     word::Model m = read(body, {}, rels);
     EXPECT_EQ(paragraphText(m, 0), "onetwothreeweb");
     for (uint32_t at : {0u, 3u, 6u}) EXPECT_EQ(formatAt(m, at).hyperlink, u"") << at;
-    const std::string page = word::write::htmlString(m, "p_files", u"t");
+    const std::string page = word::write::html(m, "p_files", u"t").text;
     EXPECT_EQ(page.find("script:"), std::string::npos) << page;
     EXPECT_EQ(page.find("data:"), std::string::npos) << page;
     EXPECT_NE(page.find("<a href=\"https://example.com/\">web</a>"), std::string::npos) << page;
@@ -516,7 +516,7 @@ TEST(DocxTables, TableStylesShowTheirConditionsAsTheLookAsks) {
   EXPECT_EQ(shading(2, 0, 1), none);
   EXPECT_EQ(shading(2, 1, 1), none);
   // The page shows the shading.
-  EXPECT_NE(word::write::htmlString(m, "p_files", u"t").find("background-color:#4472C4"),
+  EXPECT_NE(word::write::html(m, "p_files", u"t").text.find("background-color:#4472C4"),
             std::string::npos);
 }
 

@@ -78,7 +78,7 @@ TEST(DocxMath, EquationsShowInThePageAsMathAndInTheTextAsLinearText) {
       p("<m:oMathPara><m:oMath>" + r("a=b") + "</m:oMath></m:oMathPara>");
   word::Model m = docxtest::read(body);
   EXPECT_EQ(docxtest::text(m), "Area: r^2 units.\r\na=b\r\n");
-  const std::string page = word::write::htmlString(m, "p_files", u"t");
+  const std::string page = word::write::html(m, "p_files", u"t").text;
   EXPECT_NE(page.find("Area: <math xmlns=\"http://www.w3.org/1998/Math/MathML\"><mrow><msup><mrow>"
                       "<mi>r</mi></mrow><mrow><mn>2</mn></mrow></msup></mrow></math> units."),
             std::string::npos)

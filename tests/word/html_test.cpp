@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string html(const Model& m) {
-  return write::htmlString(m, "page1_files", u"Title");
+  return write::html(m, "page1_files", u"Title").text;
 }
 
 std::vector<std::string> lines(const std::string& s) {
@@ -50,7 +50,7 @@ TEST(HtmlWriter, TitleAndBodyOpenTheirOwnLinesAndEveryBlockIsOneLine) {
   b.endParagraph();
   wordtest::table(b, {"c1", "c2"});
   Model m = b.finish();
-  std::string out = write::htmlString(m, "p_files", u"A <title>\r\nwith a break");
+  std::string out = write::html(m, "p_files", u"A <title>\r\nwith a break").text;
   EXPECT_NE(out.find("<meta charset=\"utf-8\">"), std::string::npos);
 
   std::vector<std::string> all = lines(out);
@@ -390,16 +390,12 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   b.endParagraph();
   Model m = b.finish();
 
-  testing_support::ScratchFolder scratch;
-  const fs::path dir = scratch.path();
-  const fs::path page = dir / "page7.htm";
   // Without a converter the metafile shows as a stand-in holding its
-  // alternative text, and the save says so.
-  const std::vector<write::PicturePlaceholder> standIns =
-      write::html(m, page.string(), u"Pictures");
-  ASSERT_EQ(standIns.size(), 1u);
-  EXPECT_EQ(standIns[0].format, "emf");
-  std::vector<std::string> body = bodyLines(support::readFile(page.string()));
+  // alternative text, and the page says so.
+  write::HtmlPage page = write::html(m, "page7_files", u"Pictures");
+  ASSERT_EQ(page.placeholders.size(), 1u);
+  EXPECT_EQ(page.placeholders[0].format, "emf");
+  std::vector<std::string> body = bodyLines(page.text);
   ASSERT_FALSE(body.empty());
   EXPECT_EQ(
       body[0],
@@ -408,21 +404,33 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
       "picture\"><img src=\"page7_files/image002.gif\" alt=\"a &quot;quoted&quot; picture\"><img "
       "src=\"page7_files/image003.svg\" width=\"300\" height=\"60\" alt=\"a &quot;quoted&quot; "
       "picture\"></p>");
+  ASSERT_EQ(page.pictures.size(), 3u);
+  EXPECT_EQ(page.pictures[2].name, "image003.svg");
+  EXPECT_NE(page.pictures[2].bytes->find(">a &quot;quoted&quot; picture</tspan>"),
+            std::string::npos);
+
+  // Written, the pictures go into the page's own folder; the page's bytes
+  // pass the filter after them.
+  testing_support::ScratchFolder scratch;
+  const fs::path dir = scratch.path();
+  write::savePage((dir / "page7.htm").string(), page, [&](std::string text) {
+    EXPECT_TRUE(fs::exists(dir / "page7_files" / "image003.svg"));
+    return text + "<!-- filtered -->";
+  });
+  EXPECT_TRUE(support::readFile((dir / "page7.htm").string()).ends_with("<!-- filtered -->"));
   EXPECT_EQ(support::readFile((dir / "page7_files" / "image001.jpg").string()), "\xFF\xD8jpegdata");
   EXPECT_EQ(support::readFile((dir / "page7_files" / "image002.gif").string()), "GIF89a...");
-  EXPECT_NE(support::readFile((dir / "page7_files" / "image003.svg").string())
-                .find(">a &quot;quoted&quot; picture</tspan>"),
-            std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "page7_files" / "image004.png"));
 
   // A page without pictures makes no folder.
   Builder plain;
   para(plain, "text");
-  write::html(plain.finish(), (dir / "page8.htm").string(), u"Plain");
+  const std::string page8 = (dir / "page8.htm").string();
+  write::savePage(page8, write::html(plain.finish(), write::filesFolderOf(page8), u"Plain"));
   EXPECT_FALSE(fs::exists(dir / "page8_files"));
 
   const std::string missing = (dir / "missing/page9.htm").string();
-  EXPECT_EQ(wordtest::thrown([&] { write::html(m, missing, u"x"); }).number(), kCannotSave);
+  EXPECT_EQ(wordtest::thrown([&] { write::savePage(missing, page); }).number(), kCannotSave);
 }
 
 TEST(HtmlWriter, NotesComeLastFootnotesBeforeEndnotesWithLinksBothWays) {

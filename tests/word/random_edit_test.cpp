@@ -228,7 +228,7 @@ TEST(RandomEdits, CopyPasteAndInsertKeepTheModelWhole) {
     bool done = false;
     wordtest::scan(app, &done);
     EXPECT_TRUE(done);
-    std::string html = write::htmlString(engine::model(dst), "x_files", u"t");
+    std::string html = write::html(engine::model(dst), "x_files", u"t").text;
     EXPECT_NE(html.find("\r\n<body"), std::string::npos);
   }
 }

@@ -5,15 +5,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "support/codepage.h"
-#include "support/files.h"
 #include "word/error.h"
 #include "word/links.h"
 #include "word/story_ops.h"
@@ -78,11 +75,6 @@ std::u16string escape(std::u16string_view s) {
 
 namespace {
 
-struct PictureFile {
-  std::string name;  // "image001.png"
-  std::shared_ptr<const std::string> bytes;
-};
-
 class Renderer {
  public:
   Renderer(const Model& model, std::u16string filesFolder, PictureConverter* pictures)
@@ -105,7 +97,7 @@ class Renderer {
     return std::move(out_);
   }
 
-  const std::vector<PictureFile>& pictures() const { return files_; }
+  std::vector<HtmlPicture> pictures() { return std::move(files_); }
   std::vector<PicturePlaceholder> placeholders() { return std::move(placeholders_); }
 
  private:
@@ -609,7 +601,7 @@ class Renderer {
   std::u16string out_;
   std::vector<std::u16string> classes_;
   PictureConverter* converter_;
-  std::vector<PictureFile> files_;
+  std::vector<HtmlPicture> files_;
   std::vector<PicturePlaceholder> placeholders_;
   const Story* story_ = nullptr;
   size_t tableCursor_ = 0;
@@ -622,52 +614,14 @@ std::u16string fromNarrow(const std::string& s) {
 
 }  // namespace
 
-std::string htmlString(const Model& model, const std::string& filesFolderName,
-                       const std::u16string& title) {
-  Renderer r(model, fromNarrow(filesFolderName), nullptr);
-  return support::toUtf8(r.page(title));
-}
-
-std::vector<PicturePlaceholder> html(const Model& model, const std::string& path,
-                                     const std::u16string& title,
-                                     const std::function<std::string(std::string)>& filter,
-                                     PictureConverter* pictures) {
-  namespace fs = std::filesystem;
-  const fs::path page(path);
-  const std::string folderName = page.stem().string() + "_files";
-  Renderer r(model, fromNarrow(folderName), pictures);
-  std::string text = support::toUtf8(r.page(title));
-  auto cannot = [&](const std::string& file, const std::string& why, std::string detail = {}) {
-    throw Error(kCannotSave, kEngineSource,
-                "The file \"" + file + "\" could not be written: " + why, std::move(detail));
-  };
-  if (!r.pictures().empty()) {
-    fs::path folder = page.parent_path() / folderName;
-    // Only the pictures' folder is made: a missing page folder is an error,
-    // not something to create.
-    std::error_code ec;
-    fs::create_directory(folder, ec);
-    if (ec) cannot(folder.string(), ec.message(), folder.string() + ": " + ec.message());
-    // A link in the folder's place would lead the pictures elsewhere.
-    if (support::isLink(folder.string()))
-      cannot(folder.string(), "it is a symbolic link, not a folder of the page's own",
-             folder.string() + " is a symbolic link: refused");
-    for (const PictureFile& f : r.pictures()) {
-      std::string file = (folder / f.name).string();
-      try {
-        support::writeFile(file, *f.bytes);
-      } catch (const Error& e) {
-        cannot(file, e.description(), e.detail());
-      }
-    }
-  }
-  if (filter) text = filter(std::move(text));
-  try {
-    support::writeFile(path, text);
-  } catch (const Error& e) {
-    cannot(path, e.description(), e.detail());
-  }
-  return r.placeholders();
+HtmlPage html(const Model& model, const std::string& filesFolderName, const std::u16string& title,
+              PictureConverter* pictures) {
+  Renderer r(model, fromNarrow(filesFolderName), pictures);
+  HtmlPage page;
+  page.text = support::toUtf8(r.page(title));
+  page.pictures = r.pictures();
+  page.placeholders = r.placeholders();
+  return page;
 }
 
 }  // namespace word::write

@@ -1,6 +1,7 @@
 #pragma once
 // Writers: HTML (save format 8), text (save format 2) and the model dump.
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,18 +35,36 @@ void text(const Model& model, TextEncoding encoding,
 
 class PictureConverter;
 
-// The HTML export, UTF-8; pictures go to "<page>_files/" beside the page,
-// made fit for browsers by `pictures` (with none, only formats browsers
-// show as they are are written as pictures). `title` is the page's title.
-// The page's bytes pass through `filter`, when given, after the pictures
-// are written and before the page is. Throws word::Error when a file
-// cannot be written.
-std::vector<PicturePlaceholder> html(const Model& model, const std::string& path,
-                                     const std::u16string& title,
-                                     const std::function<std::string(std::string)>& filter = {},
-                                     PictureConverter* pictures = nullptr);
-std::string htmlString(const Model& model, const std::string& filesFolderName,
-                       const std::u16string& title);
+// A picture of an HTML page: the file NAME in the page's files folder.
+struct HtmlPicture {
+  std::string name;  // "image001.png"
+  std::shared_ptr<const std::string> bytes;
+};
+// An HTML page as the export makes it; nothing is written yet.
+struct HtmlPage {
+  std::string text;  // UTF-8
+  std::vector<HtmlPicture> pictures;
+  std::vector<PicturePlaceholder> placeholders;  // pictures shown as stand-ins
+};
+
+// The HTML export. Its pictures are files of the folder `filesFolderName`
+// beside the page ("page7_files"), made fit for browsers by `pictures`
+// (with none, only formats browsers show as they are are pictures).
+// `title` is the page's title.
+HtmlPage html(const Model& model, const std::string& filesFolderName, const std::u16string& title,
+              PictureConverter* pictures = nullptr);
+
+// The folder of the pictures of the page at `pagePath`: "page7_files" for
+// ".../page7.htm".
+std::string filesFolderOf(const std::string& pagePath);
+
+// Writes `page` at `path`, made by html() with filesFolderOf(path), and its
+// pictures into that folder beside it, which is made only for pictures. The
+// page's bytes pass through `filter`, when given, after the pictures are
+// written and before the page is. Throws word::Error when a file cannot be
+// written.
+void savePage(const std::string& path, HtmlPage page,
+              const std::function<std::string(std::string)>& filter = {});
 
 // The model as indented text (UTF-8, LF): the styles the paragraphs use,
 // then the main story and the notes, paragraph by paragraph with their

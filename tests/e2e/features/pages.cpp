@@ -213,7 +213,8 @@ int main(int argc, char** argv) {
   for (const auto& [format, documents] : formats)
     for (const auto& [name, model] : documents()) {
       const std::string page = (folder / (name + "." + format + ".htm")).string();
-      word::write::html(model, page, word::u16(name), {}, nullptr);
+      word::write::savePage(
+          page, word::write::html(model, word::write::filesFolderOf(page), word::u16(name)));
     }
   return 0;
 }
