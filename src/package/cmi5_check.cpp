@@ -113,7 +113,9 @@ class Cmi5Checker {
       return;
     }
     const Where w = resolve("", href, path);
-    if (w == Where::Outside)
+    if (w == Where::External && runsScript(href))
+      fault(what + " launches " + href + ": an address that runs script, not content to launch");
+    else if (w == Where::Outside)
       fault(what + " launches " + href + ", outside the package");
     else if (w == Where::Inside && !files_.count(path))
       fault(what + ": its launch file " + path + " is missing from the package");

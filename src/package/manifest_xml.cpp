@@ -108,6 +108,13 @@ std::string percentDecode(const std::string& s) {
 
 }  // namespace
 
+bool runsScript(const std::string& href) {
+  std::string scheme = trim(href);
+  scheme = scheme.substr(0, scheme.find(':') == std::string::npos ? 0 : scheme.find(':'));
+  for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return scheme == "javascript" || scheme == "vbscript" || scheme == "data";
+}
+
 Where resolve(const std::string& base, const std::string& href, std::string& out) {
   std::string h = trim(href);
   h = h.substr(0, h.find_first_of("?#"));

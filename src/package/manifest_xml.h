@@ -48,4 +48,9 @@ enum class Where { Inside, External, Outside };
 // Outside.
 Where resolve(const std::string& base, const std::string& href, std::string& out);
 
+// An address that runs script where it is opened (javascript:, vbscript:,
+// data:) rather than naming content: an LMS refuses it, or runs it in its
+// own page.
+bool runsScript(const std::string& href);
+
 }  // namespace package

@@ -374,6 +374,9 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
     auto named = [&](xmlNodePtr n, const std::string& href) {
       std::string path;
       Where w = resolve(base, href, path);
+      if (w == Where::External && runsScript(href))
+        ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +
+                 "', an address that runs script, not content");
       if (w == Where::External) return;
       if (w == Where::Outside) {
         ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +

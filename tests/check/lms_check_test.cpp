@@ -118,6 +118,9 @@ TEST_F(PackageTest, EachBreakageOfAScorm2004OrCmi5PackageIsReportedByItsCause) {
       {".cmi5.zip",
        {"id no IRI", edit("cmi5.xml", "<course id=\"urn:", "<course id=\"urn "),
         "the course (line 3) has the id 'urn raredozud:course:"}},
+      {".cmi5.zip",
+       {"script for a url", edit("cmi5.xml", "<url>index.htm", "<url> JavaScript:alert(1)"),
+        "launches JavaScript:alert(1): an address that runs script"}},
       {".cmi5.zip", {"no structure", gone("cmi5.xml"), "imsmanifest.xml is missing"}},
   };
   int n = 0;

@@ -163,6 +163,12 @@ const std::vector<Breakage>& breakages() {
                    "<file href='../page7.htm'/>");
        },
        "names '../page7.htm', which lies outside the package"},
+      {"script for a file",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "<file href='page7.htm'/>",
+                   "<file href='page7.htm'/><file href='data:text/html,x'/>");
+       },
+       "names 'data:text/html,x', an address that runs script, not content"},
   };
   return list;
 }
