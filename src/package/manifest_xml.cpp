@@ -109,8 +109,10 @@ std::string percentDecode(const std::string& s) {
 }  // namespace
 
 bool runsScript(const std::string& href) {
-  std::string scheme = trim(href);
-  scheme = scheme.substr(0, scheme.find(':') == std::string::npos ? 0 : scheme.find(':'));
+  const std::string h = trim(href);
+  const size_t colon = h.find(':');
+  if (colon == std::string::npos) return false;
+  std::string scheme = h.substr(0, colon);
   for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return scheme == "javascript" || scheme == "vbscript" || scheme == "data";
 }
