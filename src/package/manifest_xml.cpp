@@ -87,11 +87,6 @@ std::string xmlBase(xmlNodePtr n) {
 
 namespace {
 
-std::string trim(const std::string& s) {
-  size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
-  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
-}
-
 std::string percentDecode(const std::string& s) {
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
@@ -109,7 +104,7 @@ std::string percentDecode(const std::string& s) {
 }  // namespace
 
 bool runsScript(const std::string& href) {
-  const std::string h = trim(href);
+  const std::string h = trimmed(href);
   const size_t colon = h.find(':');
   if (colon == std::string::npos) return false;
   std::string scheme = h.substr(0, colon);
@@ -118,7 +113,7 @@ bool runsScript(const std::string& href) {
 }
 
 Where resolve(const std::string& base, const std::string& href, std::string& out) {
-  std::string h = trim(href);
+  std::string h = trimmed(href);
   h = h.substr(0, h.find_first_of("?#"));
   std::string whole = base + h;
   auto colon = whole.find(':');
