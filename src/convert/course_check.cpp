@@ -5,6 +5,7 @@
 #include <set>
 
 #include "course/file_names.h"
+#include "package/course_settings.h"
 #include "pages/replace_body.h"
 #include "quiz/quiz_reader.h"
 #include "support/codepage.h"
@@ -106,6 +107,25 @@ void checkTest(const PreviewLine& line, int64_t number, const std::set<std::stri
                    ": " + problem->message + "; learners cannot take it");
 }
 
+// The player opens what course.js gives each line of the preview, where it
+// gives every line's: so the untitled page of a "%PID=" before the first
+// heading, which the preview lists without its file, opens too.
+void filesAsThePlayerOpensThem(std::vector<PreviewLine>& outline,
+                               const std::set<std::string>& files,
+                               const package::PackageReader& read) {
+  if (!files.count(package::kCourseScript)) return;
+  const std::optional<std::string> script = read(package::kCourseScript);
+  if (!script) return;
+  std::vector<course::EntryFiles> opened;
+  try {
+    opened = package::parseCourseScript(*script, package::kCourseScript).files;
+  } catch (const support::Error&) {
+    return;  // the package's own checks name a course.js that cannot be read
+  }
+  if (opened.size() != outline.size()) return;
+  for (size_t i = 0; i < outline.size(); ++i) outline[i].file = opened[i].opened();
+}
+
 }  // namespace
 
 std::vector<std::string> courseFaults(const std::set<std::string>& files,
@@ -114,7 +134,8 @@ std::vector<std::string> courseFaults(const std::set<std::string>& files,
   if (!files.count(kPreview)) return faults;
   const std::optional<std::string> preview = read(kPreview);
   if (!preview) return {std::string(kPreview) + " cannot be read: the player has no contents"};
-  const std::vector<PreviewLine> outline = readPreview(*preview);
+  std::vector<PreviewLine> outline = readPreview(*preview);
+  filesAsThePlayerOpensThem(outline, files, read);
   if (outline.empty() || std::all_of(outline.begin(), outline.end(),
                                      [](const PreviewLine& l) { return l.file.empty(); }))
     faults.push_back("the course has no page and no test: learners get an empty course");

@@ -63,6 +63,16 @@ const std::vector<Case>& cases() {
        "",
        "page1.htm (page \"Using a ladder\"): the reference link \"99\" names no item of the "
        "course: it leads learners nowhere"},
+      {"a reference link to the untitled page of a PID before the first heading",
+       // The outline preview lists that page without its file: the player
+       // opens it from course.js, and so must check.
+       {{"Early.txt",
+         {kTitle, kAuthor, "%PID=7", "Read this first.", "%H1=Safety", "%H2=Using a ladder",
+          "See %A=7 the notes%A# first.", "%H1#"}}},
+       {},
+       0,
+       "",
+       ""},
       {"chapter text no page shows, and a mistyped marker told once",
        {{"Chapter.txt",
          {kTitle, kAuthor, "%H1=Safety", "This chapter is about safety.", "%H2=One",
