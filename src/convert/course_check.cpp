@@ -47,9 +47,9 @@ std::vector<PreviewLine> readPreview(const std::string& bytes) {
 }
 
 std::string trimmed(const std::string& s) {
-  const size_t a = s.find_first_not_of(" \t");
+  const size_t a = s.find_first_not_of(" \t\n\v\f\r");
   if (a == std::string::npos) return {};
-  return s.substr(a, s.find_last_not_of(" \t") - a + 1);
+  return s.substr(a, s.find_last_not_of(" \t\n\v\f\r") - a + 1);
 }
 
 // The items a reference link finds, as the player looks for them: the

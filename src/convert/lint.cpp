@@ -382,26 +382,55 @@ class Linter : public EntryListener {
                   u": learners cannot take this test");
   }
 
+  // The reference without the blanks around it, as the player compares it.
+  static u16string asTheOutlineWritesIt(const u16string& reference) {
+    const size_t a = reference.find_first_not_of(u" \t\n\v\f\r");
+    if (a == u16string::npos) return {};
+    return reference.substr(a, reference.find_last_not_of(u" \t\n\v\f\r") - a + 1);
+  }
+
+  // Reference links lead where the player leads them: to the first line of
+  // the outline with the PID (a chapter's end has none), and from a
+  // chapter to the page or test right after it.
   void crossChecks() {
-    std::map<int32_t, const ClosedEntry*> byPid;
-    for (const ClosedEntry& e : entries_) {
-      if (!e.pid) continue;
-      auto [it, fresh] = byPid.emplace(*e.pid, &e);
-      if (!fresh)
+    std::vector<const ClosedEntry*> lines;
+    for (const ClosedEntry& e : entries_)
+      if (e.kind != course::kChapterEnd) lines.push_back(&e);
+    std::map<int32_t, size_t> byPid;  // the first line with the PID
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const ClosedEntry& e = *lines[i];
+      if (e.pid && !byPid.emplace(*e.pid, i).second)
         warn(e.pidAt, u"PID " + support::number(*e.pid) +
                           u" is given to two items: the manifest "
                           u"names this one ITEM" +
                           support::number(*e.pid) + u"_" + support::number(e.number));
     }
+    auto opens = [&](size_t i) {
+      return i < lines.size() &&
+             (course::writesPage(lines[i]->kind) || course::writesTest(lines[i]->kind));
+    };
     for (const Reference& r : references_) {
       std::optional<int32_t> target;
       try {
         target = parsePid(r.target);
       } catch (const support::Error&) {
       }
-      if (!target || !byPid.count(*target))
-        error(r.at, u"\"%A=" + r.target + u"\" links to PID " + quoted(r.target) +
-                        u", which no item has: the link leads learners nowhere");
+      const auto line = target ? byPid.find(*target) : byPid.end();
+      const u16string link = u"\"%A=" + r.target + u"\" links to PID " + quoted(r.target);
+      if (line == byPid.end())
+        error(r.at, link + u", which no item has: the link leads learners nowhere");
+      else if (asTheOutlineWritesIt(r.target) != support::number(*target))
+        // The player finds the item by the reference as written: "012"
+        // or "+12" is no "12".
+        error(r.at, link +
+                        u": the player looks for the item as written, but the outline "
+                        u"writes its PID " +
+                        quoted(support::number(*target)) +
+                        u": the link leads learners nowhere; write \"%A=" +
+                        support::number(*target) + u"\"");
+      else if (!opens(line->second) && !opens(line->second + 1))
+        error(r.at, link + u", the chapter " + quoted(lines[line->second]->title) +
+                        u", which no page or test follows: the link leads learners nowhere");
     }
   }
 
