@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""A mutation campaign over the course grammar: plain-text courses with their
+lines and markers moved, doubled, cut and inserted, each through lint,
+convert and check. It looks for a crash, a sanitizer report or a hang; for a
+package that convert calls whole (exit 0) and check faults; and for lint and
+convert disagreeing on whether the course has an error.
+  fuzz/course_mutations.py PROGRAM SECONDS [OUTDIR] [SEED.txt...]
+PROGRAM is raredozud, best from a build with RAREDOZUD_SANITIZE=ON. Seeds
+default to the example courses and the text of the template and small.docx.
+What it finds goes into OUTDIR/found (default /tmp/course-mutations): the
+course, and beside it why."""
+import os, random, shutil, subprocess, sys, tempfile, time
+
+here = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+bin_, seconds = os.path.abspath(sys.argv[1]), float(sys.argv[2])
+out = sys.argv[3] if len(sys.argv) > 3 else "/tmp/course-mutations"
+os.makedirs(out + "/found", exist_ok=True)
+
+
+def seed_lines():
+    given = sys.argv[4:]
+    if given:
+        return [open(s, encoding="utf-8").read().splitlines() for s in given]
+    seeds = [open(os.path.join(here, p), encoding="utf-8").read().splitlines()
+             for p in ("examples/course.txt", "tests/corpus/courses/unshowable_test.txt")]
+    for doc in ("examples/course-template.docx", "tests/corpus/courses/small.docx"):
+        text = subprocess.run([bin_, "text", os.path.join(here, doc)], capture_output=True).stdout
+        seeds.append(text.decode("utf-8", "replace").splitlines())
+    return seeds
+
+
+seeds = seed_lines()
+rng = random.Random(int(time.time()))
+NUMS = ["0", "-1", "1", "10", "11", "12", "99", "2147483647", "2147483648", "99999999999999999999",
+        "abc", "", " 12", "12 ", "1e3", "０", "١٢"]
+TEXTS = ["", " ", "X", "Страница", "<script>alert(1)</script>", "\"'&<>", "a" * 3000, "\t", "%",
+         "%%", "%H1=", "ä\u0301", "\u202e", "\ufeff", "\x0b", "\x1f", "🙂", "]]>", "</title>", "--><!--"]
+MARKERS = ["%H1=", "%H1#", "%H2=", "%TEST=", "%PID=", "%TITLE=", "%AUTHOR=", "%A=", "%A#", "%FILE=",
+           "%MANIFEST_END", "%h2=", "%H3=", "% H2="]
+ANSWERS = ["1. Q?", "2. Q2?", "*a) right", "a) wrong", "*b) b", "b) b", "c)", "*", "1.", "0. zero?",
+           "10. ten?", "*z) z", "a)", "1) x"]
+
+
+def marker_line():
+    m = rng.choice(MARKERS)
+    if m in ("%PID=", "%A="):
+        tail = rng.choice(NUMS) + (rng.choice([" link", " link%A#", "%A#", ""]) if m == "%A=" else "")
+    elif m.endswith("="):
+        tail = rng.choice(TEXTS)
+    else:
+        tail = ""
+    return m + tail
+
+
+def mutate(lines):
+    lines = list(lines)
+    for _ in range(rng.randrange(1, 6)):
+        k = rng.randrange(8)
+        at = rng.randrange(len(lines) + 1)
+        if k == 0 and lines:
+            del lines[min(at, len(lines) - 1)]
+        elif k == 1 and lines:
+            lines.insert(at, rng.choice(lines))
+        elif k == 2 and len(lines) > 1:
+            i, j = rng.randrange(len(lines)), rng.randrange(len(lines))
+            lines[i], lines[j] = lines[j], lines[i]
+        elif k == 3:
+            lines.insert(at, marker_line())
+        elif k == 4:
+            lines.insert(at, rng.choice(ANSWERS))
+        elif k == 5 and lines:
+            i = rng.randrange(len(lines))
+            s = lines[i]
+            p = rng.randrange(len(s) + 1)
+            lines[i] = s[:p] + rng.choice([marker_line(), rng.choice(TEXTS)]) + s[p:]
+        elif k == 6 and lines:
+            i = rng.randrange(len(lines))
+            s = lines[i]
+            if s:
+                p = rng.randrange(len(s))
+                lines[i] = s[:p] + s[p + rng.randrange(1, 5):]
+        else:
+            lines.insert(at, rng.choice(TEXTS))
+    return lines
+
+
+def encode(lines):
+    end = rng.choice(["\n", "\r\n", "\r"])
+    text = end.join(lines) + rng.choice([end, ""])
+    k = rng.random()
+    if k < 0.2:
+        try:
+            return text.encode("cp1251")
+        except UnicodeEncodeError:
+            pass
+    if k < 0.3:
+        return b"\xef\xbb\xbf" + text.encode("utf-8", "surrogatepass")
+    return text.encode("utf-8", "surrogatepass")
+
+
+def run(cmd, cwd, timeout=60):
+    env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:abort_on_error=1",
+               UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1")
+    try:
+        p = subprocess.run(cmd, cwd=cwd, env=env, capture_output=True, timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return "hang", -1, b"", b""
+    bad = p.returncode < 0 or b"AddressSanitizer" in p.stderr or b"runtime error:" in p.stderr \
+        or b"terminate called" in p.stderr
+    return ("crash %d" % p.returncode if bad else None), p.returncode, p.stdout, p.stderr
+
+
+def trial(d):
+    """Runs lint, convert and check on d/c.txt: what is wrong, and the output that shows it."""
+    what, _, lint_out, lint_err = run([bin_, "lint", "c.txt"], d)
+    lint_error = b": error:" in lint_out + lint_err
+    if what:
+        return "lint " + what, lint_err
+    what, rc, so, se = run([bin_, "convert", "c.txt"], d)
+    if what:
+        return "convert " + what, se
+    if rc != 0:
+        # A page or test that could not be written, or a run that failed,
+        # is no course error: lint cannot know of it.
+        if not lint_error and not any(w in so + se for w in (b"saveHTML", b"saveTest", b"Error #")):
+            return "no lint error but convert %d" % rc, so[-3000:] + se[-3000:]
+        return None, b""
+    for target in ["c"] + sorted(z for z in os.listdir(d) if z.endswith(".zip")):
+        what, crc, cso, cse = run([bin_, "check", target], d)
+        if what or crc != 0:
+            return "check %s %s rc %d" % (target, what or "", crc), cso + cse
+    if lint_error:
+        return "lint error but convert 0", lint_out + lint_err
+    return None, b""
+
+
+end = time.time() + seconds
+n = found = 0
+while time.time() < end:
+    d = tempfile.mkdtemp(dir="/dev/shm", prefix="course-mutation.")
+    open(os.path.join(d, "c.txt"), "wb").write(encode(mutate(rng.choice(seeds))))
+    n += 1
+    problem, detail = trial(d)
+    if problem:
+        found += 1
+        shutil.copy(os.path.join(d, "c.txt"), "%s/found/%d.txt" % (out, n))
+        open("%s/found/%d.why" % (out, n), "wb").write(problem.encode() + b"\n" + detail[-6000:])
+        print("FOUND", n, problem, flush=True)
+    shutil.rmtree(d, ignore_errors=True)
+    if n % 100 == 0:
+        print("runs", n, "found", found, flush=True)
+print("runs", n, "found", found)
