@@ -9,7 +9,7 @@ PROGRAM is raredozud, best from a build with RAREDOZUD_SANITIZE=ON. Seeds
 default to the example courses and the text of the template and small.docx.
 What it finds goes into OUTDIR/found (default /tmp/course-mutations): the
 course, and beside it why."""
-import os, random, shutil, subprocess, sys, tempfile, time
+import glob, os, random, re, shutil, subprocess, sys, tempfile, time
 
 here = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 bin_, seconds = os.path.abspath(sys.argv[1]), float(sys.argv[2])
@@ -38,7 +38,10 @@ TEXTS = ["", " ", "X", "Страница", "<script>alert(1)</script>", "\"'&<>"
 MARKERS = ["%H1=", "%H1#", "%H2=", "%TEST=", "%PID=", "%TITLE=", "%AUTHOR=", "%A=", "%A#", "%FILE=",
            "%MANIFEST_END", "%h2=", "%H3=", "% H2="]
 ANSWERS = ["1. Q?", "2. Q2?", "*a) right", "a) wrong", "*b) b", "b) b", "c)", "*", "1.", "0. zero?",
-           "10. ten?", "*z) z", "a)", "1) x"]
+           "10. ten?", "*z) z", "a)", "1) x", "A. one", "B. two", "ANSWER: A", "ANSWER: b ; a",
+           "answer :  b ; a", "= one", "=", "@ why", "@", "*Б) нет", "а) да", "a.b) x", "b)\t*two",
+           "*c)\t*y", "e.g. this?", "%TEST_END", "b) no%TEST_END", "x &#8804; 1?", "*a) &#8364;5",
+           "d) all of the above", "*e) a and b", "Q? a) one b) two"]
 
 
 def marker_line():
@@ -110,6 +113,29 @@ def run(cmd, cwd, timeout=60):
     return ("crash %d" % p.returncode if bad else None), p.returncode, p.stdout, p.stderr
 
 
+def quiz_verdicts_differ(d, check_out):
+    """The test data files on which the quiz page's reader and check disagree."""
+    # check judges the tests the outline lists, in a package with a manifest.
+    preview = os.path.join(d, "c", "pvomanifest.htm")
+    if not os.path.exists(os.path.join(d, "c", "imsmanifest.xml")) or not os.path.exists(preview):
+        return None
+    listed = re.findall(rb"\|test(\d+)\.htm\|", open(preview, "rb").read())
+    files = [os.path.join(d, "c", "testdata%s.htm" % n.decode()) for n in listed]
+    files = [f for f in files if os.path.exists(f)]
+    if not files:
+        return None
+    node = subprocess.run(["node", os.path.join(here, "fuzz", "quiz_verdicts.js")] + files,
+                          capture_output=True, timeout=60)
+    page = dict(zip((os.path.basename(f) for f in files), node.stdout.decode().splitlines()))
+    ours = {os.path.basename(f): "ok" for f in files}
+    for m in re.finditer(r"stops at (testdata\d+\.htm)(?: line (\d+))?: (.*?); learners cannot take",
+                         check_out):
+        ours[m.group(1)] = "problem %s %s" % (m.group(2) or "0", m.group(3))
+    differ = ["%s: page %r, check %r" % (f, page.get(f), v) for f, v in ours.items()
+              if page.get(f) != v]
+    return "\n".join(differ) or None
+
+
 def trial(d):
     """Runs lint, convert and check on d/c.txt: what is wrong, and the output that shows it."""
     what, _, lint_out, lint_err = run([bin_, "lint", "c.txt"], d)
@@ -119,6 +145,11 @@ def trial(d):
     what, rc, so, se = run([bin_, "convert", "c.txt"], d)
     if what:
         return "convert " + what, se
+    if os.path.isdir(os.path.join(d, "c")):
+        _, _, cso, _ = run([bin_, "check", "c"], d)
+        differ = quiz_verdicts_differ(d, cso.decode("utf-8", "replace"))
+        if differ:
+            return "quiz verdicts differ", differ.encode()
     if rc != 0:
         # A page or test that could not be written, or a run that failed,
         # is no course error: lint cannot know of it.
