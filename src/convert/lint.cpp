@@ -405,6 +405,9 @@ class Linter : public EntryListener {
                           u"names this one ITEM" +
                           support::number(*e.pid) + u"_" + support::number(e.number));
     }
+    const size_t unnumbered = static_cast<size_t>(
+        std::find_if(lines.begin(), lines.end(), [](const ClosedEntry* e) { return !e->pid; }) -
+        lines.begin());
     auto opens = [&](size_t i) {
       return i < lines.size() &&
              (course::writesPage(lines[i]->kind) || course::writesTest(lines[i]->kind));
@@ -419,6 +422,13 @@ class Linter : public EntryListener {
       const u16string link = u"\"%A=" + r.target + u"\" links to PID " + quoted(r.target);
       if (line == byPid.end())
         error(r.at, link + u", which no item has: the link leads learners nowhere");
+      else if (*target == 0 && unnumbered < line->second)
+        // The outline writes every item without a PID as PID 0.
+        error(r.at, link +
+                        u", but the outline writes 0 for every item without a \"%PID=\" "
+                        u"line: the link opens " +
+                        quoted(lines[unnumbered]->title) +
+                        u", the first of them; give the item another PID");
       else if (asTheOutlineWritesIt(r.target) != support::number(*target))
         // The player finds the item by the reference as written: "012"
         // or "+12" is no "12".

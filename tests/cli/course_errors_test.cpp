@@ -54,16 +54,21 @@ const std::vector<Case>& cases() {
        1,
        "",
        "the course has no page and no test: learners get an empty course"},
-      {"reference links to a PID no item has, and to one written otherwise",
-       // The player looks an item up by the reference as written.
+      {"reference links to a PID no item has, to one written otherwise, and to PID 0",
+       // The player looks an item up by the reference as written, in an
+       // outline that writes 0 for each item without a PID.
        {{"Links.txt",
          {kTitle, kAuthor, "%H2=Using a ladder", "%PID=1", "See %A=99 the end%A# for more.",
-          "Or %A=01 this page%A#."}}},
+          "Or %A=01 this page%A#.", "%H2=Notes", "Notes without a number.", "%H2=Zero", "%PID=0",
+          "Back to %A=0 zero%A#."}}},
        {"Links.txt:5: error: page \"Using a ladder\": \"%A=99\" links to PID \"99\", which no "
         "item has: the link leads learners nowhere (\"See %A=99 the end%A# for\")",
         "Links.txt:6: error: page \"Using a ladder\": \"%A=01\" links to PID \"01\": the player "
         "looks for the item as written, but the outline writes its PID \"1\": the link leads "
-        "learners nowhere; write \"%A=1\" (\"Or %A=01 this page%A#.\")"},
+        "learners nowhere; write \"%A=1\" (\"Or %A=01 this page%A#.\")",
+        "Links.txt:11: error: page \"Zero\": \"%A=0\" links to PID \"0\", but the outline writes 0 "
+        "for every item without a \"%PID=\" line: the link opens \"Notes\", the first of them; "
+        "give the item another PID (\"Back to %A=0 zero%A#.\")"},
        1,
        "",
        "page1.htm (page \"Using a ladder\"): the reference link \"99\" names no item of the "
