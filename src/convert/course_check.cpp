@@ -46,12 +46,6 @@ std::vector<PreviewLine> readPreview(const std::string& bytes) {
   return out;
 }
 
-std::string trimmed(const std::string& s) {
-  const size_t a = s.find_first_not_of(" \t\n\v\f\r");
-  if (a == std::string::npos) return {};
-  return s.substr(a, s.find_last_not_of(" \t\n\v\f\r") - a + 1);
-}
-
 // The items a reference link finds, as the player looks for them: the
 // first line "ITEM" + reference, which opens a file, or (a chapter) has one
 // right below it. Made once for all the course's links.
@@ -149,7 +143,7 @@ std::vector<std::string> courseFaults(const std::set<std::string>& files,
     const std::optional<std::string> page = files.count(line.file) ? read(line.file) : std::nullopt;
     if (!page) continue;  // the manifest's checks name a missing page
     for (const std::string& ref : pageReferences(*page))
-      if (!reachable.count("ITEM" + trimmed(ref)))
+      if (!reachable.count("ITEM" + support::trimWhiteSpace(ref)))
         faults.push_back(line.file + " (page " + quoted(line.title) + "): the reference link " +
                          quoted(ref) + " names no item of the course: it leads learners nowhere");
   }

@@ -382,13 +382,6 @@ class Linter : public EntryListener {
                   u": learners cannot take this test");
   }
 
-  // The reference without the blanks around it, as the player compares it.
-  static u16string asTheOutlineWritesIt(const u16string& reference) {
-    const size_t a = reference.find_first_not_of(u" \t\n\v\f\r");
-    if (a == u16string::npos) return {};
-    return reference.substr(a, reference.find_last_not_of(u" \t\n\v\f\r") - a + 1);
-  }
-
   // Reference links lead where the player leads them: to the first line of
   // the outline with the PID (a chapter's end has none), and from a
   // chapter to the page or test right after it.
@@ -429,7 +422,7 @@ class Linter : public EntryListener {
                         u"line: the link opens " +
                         quoted(lines[unnumbered]->title) +
                         u", the first of them; give the item another PID");
-      else if (asTheOutlineWritesIt(r.target) != support::number(*target))
+      else if (support::trimWhiteSpace(r.target) != support::number(*target))
         // The player finds the item by the reference as written: "012"
         // or "+12" is no "12".
         error(r.at, link +
