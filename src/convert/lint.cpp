@@ -260,6 +260,11 @@ class Linter : public EntryListener {
 
   void entryClosed(const ClosedEntry& e) override {
     entries_.push_back(e);
+    // A page shows the notes its text refers to, their links rewritten too.
+    if (course::writesPage(e.kind))
+      for (const word::Range::NoteText& note : word::Range(app_, doc_, e.start, e.end).notes())
+        eachParagraph(note.text,
+                      [&](const u16string& line, size_t) { references(line, note.position); });
     if (entries_.size() == course::kOutlineRows)
       warn(e.heading,
            u"the 1001st item: a course holds at most 1000, the conversion stops here (error 9)");
@@ -271,19 +276,30 @@ class Linter : public EntryListener {
               u"the last page has ten characters or fewer: it is left out of the course");
   }
 
-  // Markers inside tables are never read.
-  void table(int32_t start, int32_t end, const PendingEntry* entry) override {
-    if (entry) contentSincePending_ = true;
-    const u16string text = word::Range(app_, doc_, start, end).text();
+  // Each paragraph of a text the walk does not tell paragraph by paragraph
+  // (a table, a note), with where it starts in that text.
+  template <class F>
+  static void eachParagraph(const u16string& text, F&& f) {
     size_t from = 0;
     for (size_t i = 0; i <= text.size(); ++i) {
       if (i < text.size() && text[i] != u'\r' && text[i] != 7) continue;
-      const std::u16string_view m = markerAt(std::u16string_view(text).substr(from, i - from));
-      if (!m.empty())
-        warn(start + static_cast<int32_t>(from),
-             quoted(m) + u" in a table is not read: markers work only outside tables");
+      f(text.substr(from, i - from), from);
       from = i + 1;
     }
+  }
+
+  // Markers inside tables are never read; the links in a page's cells are
+  // rewritten like any other.
+  void table(int32_t start, int32_t end, const PendingEntry* entry) override {
+    if (entry) contentSincePending_ = true;
+    eachParagraph(
+        word::Range(app_, doc_, start, end).text(), [&](const u16string& cell, size_t from) {
+          const int32_t at = start + static_cast<int32_t>(from);
+          const std::u16string_view m = markerAt(cell);
+          if (!m.empty())
+            warn(at, quoted(m) + u" in a table is not read: markers work only outside tables");
+          if (entry && course::writesPage(entry->kind)) references(cell, at);
+        });
   }
 
   // ---------------------------------------------------- after the walk
