@@ -101,6 +101,63 @@ def encode(lines):
     return text.encode("utf-8", "surrogatepass")
 
 
+W = ('xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" '
+     'xmlns:v="urn:schemas-microsoft-com:vml"')
+REL = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+
+
+def as_docx(lines):
+    """The lines as a Word document: some in table cells, some as footnotes
+    of the paragraph before them, some in text boxes, the rest paragraphs."""
+    from xml.sax.saxutils import escape
+    clean = lambda t: escape("".join(c for c in t if c in "\t\n\r" or ord(c) >= 32))
+    para = lambda t, more="": '<w:p><w:r><w:t xml:space="preserve">%s</w:t></w:r>%s</w:p>' % (clean(t), more)
+    body, notes, i = [], [], 0
+    while i < len(lines):
+        k = rng.random()
+        if k < 0.08:
+            rows = lines[i:i + rng.randrange(1, 4)]
+            body.append("<w:tbl>" + "".join("<w:tr><w:tc>%s</w:tc></w:tr>" % para(t) for t in rows)
+                        + "</w:tbl>")
+            i += len(rows)
+            continue
+        if k < 0.12 and i + 1 < len(lines):
+            notes.append(para(lines[i + 1]))
+            body.append(para(lines[i], '<w:r><w:footnoteReference w:id="%d"/></w:r>' % len(notes)))
+            i += 2
+            continue
+        if k < 0.15 and i + 1 < len(lines):
+            box = ('<w:r><w:pict><v:shape style="width:90pt;height:40pt"><v:textbox><w:txbxContent>'
+                   '%s</w:txbxContent></v:textbox></v:shape></w:pict></w:r>' % para(lines[i + 1]))
+            body.append(para(lines[i], box))
+            i += 2
+            continue
+        body.append(para(lines[i]))
+        i += 1
+    import io, zipfile
+    buf = io.BytesIO()
+    with zipfile.ZipFile(buf, "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr("[Content_Types].xml",
+                   '<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/'
+                   '2006/content-types"><Default Extension="xml" ContentType="application/xml"/>'
+                   '<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.'
+                   'relationships+xml"/><Override PartName="/word/document.xml" ContentType="'
+                   'application/vnd.openxmlformats-officedocument.wordprocessingml.document.main'
+                   '+xml"/></Types>')
+        z.writestr("_rels/.rels", '<?xml version="1.0"?><Relationships xmlns="http://schemas.'
+                   'openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="'
+                   + REL + 'officeDocument" Target="word/document.xml"/></Relationships>')
+        z.writestr("word/_rels/document.xml.rels", '<?xml version="1.0"?><Relationships xmlns="'
+                   'http://schemas.openxmlformats.org/package/2006/relationships"><Relationship '
+                   'Id="rN" Type="' + REL + 'footnotes" Target="footnotes.xml"/></Relationships>')
+        z.writestr("word/document.xml", '<?xml version="1.0" encoding="UTF-8"?><w:document %s>'
+                   '<w:body>%s</w:body></w:document>' % (W, "".join(body)))
+        z.writestr("word/footnotes.xml", '<?xml version="1.0" encoding="UTF-8"?><w:footnotes %s>%s'
+                   '</w:footnotes>' % (W, "".join('<w:footnote w:id="%d">%s</w:footnote>' % (n + 1, t)
+                                                 for n, t in enumerate(notes))))
+    return buf.getvalue()
+
+
 def run(cmd, cwd, timeout=60):
     env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:abort_on_error=1",
                UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1")
@@ -136,13 +193,13 @@ def quiz_verdicts_differ(d, check_out):
     return "\n".join(differ) or None
 
 
-def trial(d):
-    """Runs lint, convert and check on d/c.txt: what is wrong, and the output that shows it."""
-    what, _, lint_out, lint_err = run([bin_, "lint", "c.txt"], d)
+def trial(d, name):
+    """Runs lint, convert and check on d/name: what is wrong, and the output that shows it."""
+    what, _, lint_out, lint_err = run([bin_, "lint", name], d)
     lint_error = b": error:" in lint_out + lint_err
     if what:
         return "lint " + what, lint_err
-    what, rc, so, se = run([bin_, "convert", "c.txt"], d)
+    what, rc, so, se = run([bin_, "convert", name], d)
     if what:
         return "convert " + what, se
     if os.path.isdir(os.path.join(d, "c")):
@@ -169,12 +226,14 @@ end = time.time() + seconds
 n = found = 0
 while time.time() < end:
     d = tempfile.mkdtemp(dir="/dev/shm", prefix="course-mutation.")
-    open(os.path.join(d, "c.txt"), "wb").write(encode(mutate(rng.choice(seeds))))
+    lines = mutate(rng.choice(seeds))
+    name = "c.docx" if rng.random() < 0.3 else "c.txt"
+    open(os.path.join(d, name), "wb").write(as_docx(lines) if name == "c.docx" else encode(lines))
     n += 1
-    problem, detail = trial(d)
+    problem, detail = trial(d, name)
     if problem:
         found += 1
-        shutil.copy(os.path.join(d, "c.txt"), "%s/found/%d.txt" % (out, n))
+        shutil.copy(os.path.join(d, name), "%s/found/%d.%s" % (out, n, name[2:]))
         open("%s/found/%d.why" % (out, n), "wb").write(problem.encode() + b"\n" + detail[-6000:])
         print("FOUND", n, problem, flush=True)
     shutil.rmtree(d, ignore_errors=True)

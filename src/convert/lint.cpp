@@ -398,59 +398,69 @@ class Linter : public EntryListener {
                   u": learners cannot take this test");
   }
 
-  // Reference links lead where the player leads them: to the first line of
-  // the outline with the PID (a chapter's end has none), and from a
-  // chapter to the page or test right after it.
-  void crossChecks() {
+  // The outline's lines as the player reads them: every entry but a
+  // chapter's end.
+  struct Outline {
     std::vector<const ClosedEntry*> lines;
-    for (const ClosedEntry& e : entries_)
-      if (e.kind != course::kChapterEnd) lines.push_back(&e);
     std::map<int32_t, size_t> byPid;  // the first line with the PID
-    for (size_t i = 0; i < lines.size(); ++i) {
-      const ClosedEntry& e = *lines[i];
-      if (e.pid && !byPid.emplace(*e.pid, i).second)
+    size_t unnumbered = 0;            // the first line without one: "ITEM0" in the outline
+    bool opens(size_t i) const {
+      return i < lines.size() &&
+             (course::writesPage(lines[i]->kind) || course::writesTest(lines[i]->kind));
+    }
+  };
+
+  void crossChecks() {
+    Outline o;
+    for (const ClosedEntry& e : entries_)
+      if (e.kind != course::kChapterEnd) o.lines.push_back(&e);
+    for (size_t i = 0; i < o.lines.size(); ++i) {
+      const ClosedEntry& e = *o.lines[i];
+      if (e.pid && !o.byPid.emplace(*e.pid, i).second)
         warn(e.pidAt, u"PID " + support::number(*e.pid) +
                           u" is given to two items: the manifest "
                           u"names this one ITEM" +
                           support::number(*e.pid) + u"_" + support::number(e.number));
     }
-    const size_t unnumbered = static_cast<size_t>(
-        std::find_if(lines.begin(), lines.end(), [](const ClosedEntry* e) { return !e->pid; }) -
-        lines.begin());
-    auto opens = [&](size_t i) {
-      return i < lines.size() &&
-             (course::writesPage(lines[i]->kind) || course::writesTest(lines[i]->kind));
-    };
-    for (const Reference& r : references_) {
-      std::optional<int32_t> target;
-      try {
-        target = parsePid(r.target);
-      } catch (const support::Error&) {
-      }
-      const auto line = target ? byPid.find(*target) : byPid.end();
-      const u16string link = u"\"%A=" + r.target + u"\" links to PID " + quoted(r.target);
-      if (line == byPid.end())
-        error(r.at, link + u", which no item has: the link leads learners nowhere");
-      else if (*target == 0 && unnumbered < line->second)
-        // The outline writes every item without a PID as PID 0.
-        error(r.at, link +
-                        u", but the outline writes 0 for every item without a \"%PID=\" "
-                        u"line: the link opens " +
-                        quoted(lines[unnumbered]->title) +
-                        u", the first of them; give the item another PID");
-      else if (support::trimWhiteSpace(r.target) != support::number(*target))
-        // The player finds the item by the reference as written: "012"
-        // or "+12" is no "12".
-        error(r.at, link +
-                        u": the player looks for the item as written, but the outline "
-                        u"writes its PID " +
-                        quoted(support::number(*target)) +
-                        u": the link leads learners nowhere; write \"%A=" +
-                        support::number(*target) + u"\"");
-      else if (!opens(line->second) && !opens(line->second + 1))
-        error(r.at, link + u", the chapter " + quoted(lines[line->second]->title) +
-                        u", which no page or test follows: the link leads learners nowhere");
+    o.unnumbered = static_cast<size_t>(
+        std::find_if(o.lines.begin(), o.lines.end(), [](const ClosedEntry* e) { return !e->pid; }) -
+        o.lines.begin());
+    for (const Reference& r : references_) checkReference(r, o);
+  }
+
+  // A reference link leads where the player leads it: to the first line of
+  // the outline whose PID is the reference as the page writes it, and from
+  // a chapter to the page or test right after it.
+  void checkReference(const Reference& r, const Outline& o) {
+    std::optional<int32_t> target;
+    try {
+      target = parsePid(r.target);
+    } catch (const support::Error&) {
     }
+    const auto line = target ? o.byPid.find(*target) : o.byPid.end();
+    const u16string link = u"\"%A=" + r.target + u"\" links to PID " + quoted(r.target);
+    if (line == o.byPid.end())
+      return error(r.at, link + u", which no item has: the link leads learners nowhere");
+    const u16string pid = support::number(*target);
+    if (*target == 0 && o.unnumbered < line->second)
+      return error(r.at, link +
+                             u", but the outline writes 0 for every item without a \"%PID=\" "
+                             u"line: the link opens " +
+                             quoted(o.lines[o.unnumbered]->title) +
+                             u", the first of them; give the item another PID");
+    if (r.target != pid && support::trimWhiteSpace(r.target) == pid)
+      return error(r.at, u"a line break or tab stands between \"%A=\" and " + quoted(pid) +
+                             u": the page writes it into the link's reference, so the link "
+                             u"leads learners nowhere; put the number right after \"%A=\"");
+    if (r.target != pid)  // "012" or "+12" is no "12" to the player
+      return error(r.at, link +
+                             u": the player looks for the item as written, but the outline "
+                             u"writes its PID " +
+                             quoted(pid) + u": the link leads learners nowhere; write \"%A=" + pid +
+                             u"\"");
+    if (!o.opens(line->second) && !o.opens(line->second + 1))
+      error(r.at, link + u", the chapter " + quoted(o.lines[line->second]->title) +
+                      u", which no page or test follows: the link leads learners nowhere");
   }
 
   void describeParagraph(LintWarning& w) {
