@@ -449,9 +449,10 @@ class Linter : public EntryListener {
                              quoted(o.lines[o.unnumbered]->title) +
                              u", the first of them; give the item another PID");
     if (r.target != pid && support::trimWhiteSpace(r.target) == pid)
-      return error(r.at, u"a line break or tab stands between \"%A=\" and " + quoted(pid) +
-                             u": the page writes it into the link's reference, so the link "
-                             u"leads learners nowhere; put the number right after \"%A=\"");
+      return error(r.at, u"a line break or tab stands beside " + quoted(pid) +
+                             u" in the link's reference: the page writes it there, so the link "
+                             u"leads learners nowhere; write \"%A=" +
+                             pid + u"\" and a blank before the link's text");
     if (r.target != pid)  // "012" or "+12" is no "12" to the player
       return error(r.at, link +
                              u": the player looks for the item as written, but the outline "

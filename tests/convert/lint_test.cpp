@@ -56,11 +56,11 @@ const std::vector<Mistake>& mistakes() {
         "page shows the marker as text (\"See %A=99 the end%A# and\")",
         "c.txt:5: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
         "link leads learners nowhere (\"See %A=99 the end%A# and\")"}},
-      {"a tab between a link's marker and its number, which the page keeps",
+      {"a tab in a link's reference, which the page keeps",
        {"%H2=One", "%PID=1", "See %A=\t1 here%A# now."},
-       {"c.txt:5: error: page \"One\": a line break or tab stands between \"%A=\" and \"1\": "
-        "the page writes it into the link's reference, so the link leads learners nowhere; put "
-        "the number right after \"%A=\" (\"See %A= 1 here%A# now.\")"}},
+       {"c.txt:5: error: page \"One\": a line break or tab stands beside \"1\" in the link's "
+        "reference: the page writes it there, so the link leads learners nowhere; write "
+        "\"%A=1\" and a blank before the link's text (\"See %A= 1 here%A# now.\")"}},
       {"a link inside a link's text, read as the page reads it",
        {"%H2=One", "%PID=1", "See %A=1 a %A=99 b%A# c%A#."},
        {"c.txt:5: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
