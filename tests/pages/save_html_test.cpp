@@ -120,3 +120,28 @@ TEST_F(SaveHtml, ThePageTakesTheRunsLanguage) {
   EXPECT_NE(page(1).find("<script src=\"player/page.js\"></script>\r\n</head>\r\n<body>\r\n"),
             std::string::npos);
 }
+
+// Link markers in a picture's alternative text or in a web address are
+// text: the page's rewrite of reference links leaves them, and its tags
+// whole.
+TEST_F(SaveHtml, LinkMarkersInsideTagsStayText) {
+  word::Builder b;
+  word::Picture picture;
+  picture.format = "png";
+  picture.data = std::make_shared<const std::string>("\x89PNG\r\n\x1a\n", 8);
+  picture.alt = u"See %A=1 here%A#";
+  b.picture(picture);
+  word::CharFormat web;
+  web.hyperlink = u"https://e.org/?q=%A=1%A#";
+  b.text("web", web);
+  b.text(" and %A=2 a link%A#");
+  b.endParagraph();
+  builtCourse("tags.doc", b);
+  save(1, course::kPage, 0, 100);
+  const std::string p = page(1);
+  size_t links = 0;
+  for (size_t at = p.find("showref("); at != std::string::npos; at = p.find("showref(", at + 1))
+    ++links;
+  EXPECT_EQ(links, 1u) << p;
+  EXPECT_NE(p.find("alt=\"See &#37;A=1 here&#37;A#\">"), std::string::npos) << p;
+}
