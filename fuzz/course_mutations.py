@@ -102,13 +102,22 @@ def encode(lines):
 
 
 W = ('xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" '
-     'xmlns:v="urn:schemas-microsoft-com:vml"')
+     'xmlns:v="urn:schemas-microsoft-com:vml" '
+     'xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships" '
+     'xmlns:wp="http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing" '
+     'xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main" '
+     'xmlns:pic="http://schemas.openxmlformats.org/drawingml/2006/picture"')
+# A 2x2 picture for the documents' drawings.
+PNG = bytes.fromhex("89504e470d0a1a0a0000000d49484452000000020000000208020000"
+                    "00fdd49a730000001149444154789c63f8cfc0c0f01f8c8018001df0"
+                    "03fdd3d07d260000000049454e44ae426082")
 REL = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
 
 
 def as_docx(lines):
     """The lines as a Word document: some in table cells, some as footnotes
-    of the paragraph before them, some in text boxes, the rest paragraphs."""
+    of the paragraph before them, some as a picture's alternative text or in
+    text boxes, the rest paragraphs."""
     from xml.sax.saxutils import escape
     clean = lambda t: escape("".join(c for c in t if c in "\t\n\r" or ord(c) >= 32))
     para = lambda t, more="": '<w:p><w:r><w:t xml:space="preserve">%s</w:t></w:r>%s</w:p>' % (clean(t), more)
@@ -126,7 +135,16 @@ def as_docx(lines):
             body.append(para(lines[i], '<w:r><w:footnoteReference w:id="%d"/></w:r>' % len(notes)))
             i += 2
             continue
-        if k < 0.15 and i + 1 < len(lines):
+        if k < 0.18 and i + 1 < len(lines):
+            drawing = ('<w:r><w:drawing><wp:inline><wp:extent cx="95250" cy="95250"/><wp:docPr id="%d" '
+                       'name="p" descr="%s"/><a:graphic><a:graphicData uri="http://schemas.openxmlformats'
+                       '.org/drawingml/2006/picture"><pic:pic><pic:blipFill><a:blip r:embed="rP"/>'
+                       '</pic:blipFill></pic:pic></a:graphicData></a:graphic></wp:inline></w:drawing></w:r>'
+                       % (i + 1, clean(lines[i + 1]).replace('"', "&quot;")))
+            body.append(para(lines[i], drawing))
+            i += 2
+            continue
+        if k < 0.21 and i + 1 < len(lines):
             box = ('<w:r><w:pict><v:shape style="width:90pt;height:40pt"><v:textbox><w:txbxContent>'
                    '%s</w:txbxContent></v:textbox></v:shape></w:pict></w:r>' % para(lines[i + 1]))
             body.append(para(lines[i], box))
@@ -149,7 +167,9 @@ def as_docx(lines):
                    + REL + 'officeDocument" Target="word/document.xml"/></Relationships>')
         z.writestr("word/_rels/document.xml.rels", '<?xml version="1.0"?><Relationships xmlns="'
                    'http://schemas.openxmlformats.org/package/2006/relationships"><Relationship '
-                   'Id="rN" Type="' + REL + 'footnotes" Target="footnotes.xml"/></Relationships>')
+                   'Id="rN" Type="' + REL + 'footnotes" Target="footnotes.xml"/><Relationship Id="rP" '
+                   'Type="' + REL + 'image" Target="media/p.png"/></Relationships>')
+        z.writestr("word/media/p.png", PNG)
         z.writestr("word/document.xml", '<?xml version="1.0" encoding="UTF-8"?><w:document %s>'
                    '<w:body>%s</w:body></w:document>' % (W, "".join(body)))
         z.writestr("word/footnotes.xml", '<?xml version="1.0" encoding="UTF-8"?><w:footnotes %s>%s'

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/codepage.h"
+#include "support/strings.h"
 #include "word/error.h"
 #include "word/links.h"
 #include "word/story_ops.h"
@@ -69,6 +70,13 @@ std::u16string escape(std::u16string_view s) {
     escapeInto(out, c);
   }
   return out;
+}
+
+// An attribute's value: escaped, and its "%" written as a reference, so
+// that the link markers of an alternative text or an address stay text
+// when the page's reference links are rewritten line by line.
+std::u16string attribute(std::u16string_view s) {
+  return support::replaceAll(escape(s), u"%", u"&#37;");
 }
 
 }  // namespace
@@ -368,7 +376,7 @@ class Renderer {
       if (wanted != link) {
         if (!link.empty()) out_ += u"</a>";
         link = wanted;
-        if (!link.empty()) out_ += u"<a href=\"" + escape(link) + u"\">";
+        if (!link.empty()) out_ += u"<a href=\"" + attribute(link) + u"\">";
       }
       std::u16string close;
       open(fmt, base, close);
@@ -499,7 +507,7 @@ class Renderer {
     out_ += u"<img src=\"" + escape(folder_) + u"/" + ascii(file) + u"\"";
     if (box.width > 0) out_ += u" width=\"" + number(box.width) + u"\"";
     if (box.height > 0) out_ += u" height=\"" + number(box.height) + u"\"";
-    out_ += u" alt=\"" + escape(it->alt) + u"\">";
+    out_ += u" alt=\"" + attribute(it->alt) + u"\">";
     return true;
   }
 
