@@ -17,6 +17,7 @@
 #include "word/story_ops.h"
 #include "word/write/blocks.h"
 #include "word/write/css.h"
+#include "word/write/marker_spans.h"
 #include "word/write/pictures/converter.h"
 #include "word/write/pictures/web_picture.h"
 #include "word/write/writers.h"
@@ -346,7 +347,16 @@ class Renderer {
     uint32_t p = start;
     auto eq = std::lower_bound(s.equations.begin(), s.equations.end(), start,
                                [](const Equation& e, uint32_t pos) { return e.start < pos; });
+    const std::vector<std::pair<uint32_t, uint32_t>> split = splitMarkers(start, end);
+    auto marker = split.begin();
     while (p < end) {
+      while (marker != split.end() && marker->second <= p) ++marker;
+      if (marker != split.end() && marker->first == p) {
+        any |= characters(p, marker->second);  // whole, without tags
+        p = marker->second;
+        r = ops::runAt(s, p);
+        continue;
+      }
       // An equation shows as MathML in place of its linear text.
       if (eq != s.equations.end() && eq->start == p && eq->end <= end) {
         out_ += eq->mathml;
@@ -368,6 +378,8 @@ class Renderer {
         }
         ++next;
       }
+      if (marker != split.end() && marker->first > p && marker->first < segEnd)
+        segEnd = marker->first;
       static const CharFormat kNone;
       static const std::u16string kNoLink;
       const CharFormat& fmt = f ? *f : kNone;
@@ -387,6 +399,34 @@ class Renderer {
     }
     if (!link.empty()) out_ += u"</a>";
     return any;
+  }
+
+  // Where a reference link's markers stand in [start, end), each with its
+  // reference, when formatting changes within the link: written without
+  // tags, so that the link's text holds whole tags and the script none.
+  std::vector<std::pair<uint32_t, uint32_t>> splitMarkers(uint32_t start, uint32_t end) const {
+    const Story& s = *story_;
+    std::vector<std::pair<uint32_t, uint32_t>> out;
+    if (s.text.find(u'%', start) >= end) return out;
+    for (const LinkMarker& m : linkMarkers(s.text, start, end)) {
+      const size_t first = ops::runAt(s, m.open);
+      bool varies = false;
+      for (size_t k = first + 1; first < s.runs.size() && k < s.runs.size() && !varies; ++k)
+        varies = s.runs[k].start < m.close + 3 && s.runs[k].format != s.runs[first].format;
+      if (!varies) continue;
+      out.emplace_back(m.open, m.textStart);
+      out.emplace_back(m.close, m.close + 3);
+    }
+    // Nested links overlap: one stretch for each run of them.
+    std::sort(out.begin(), out.end());
+    std::vector<std::pair<uint32_t, uint32_t>> merged;
+    for (const auto& [from, to] : out) {
+      if (!merged.empty() && merged.back().second >= from)
+        merged.back().second = std::max(merged.back().second, to);
+      else
+        merged.emplace_back(from, to);
+    }
+    return merged;
   }
 
   // Opens the tags for what `f` adds to the paragraph style's formatting;

@@ -1,0 +1,29 @@
+#include "word/write/marker_spans.h"
+
+namespace word::write {
+
+namespace {
+
+uint32_t find(const std::u16string& text, uint32_t from, uint32_t end, char16_t last) {
+  for (uint32_t at = from; at + 3 <= end; ++at)
+    if (text[at] == u'%' && (text[at + 1] == u'A' || text[at + 1] == u'a') && text[at + 2] == last)
+      return at;
+  return end;
+}
+
+}  // namespace
+
+std::vector<LinkMarker> linkMarkers(const std::u16string& text, uint32_t start, uint32_t end) {
+  std::vector<LinkMarker> out;
+  for (uint32_t open = find(text, start, end, u'='); open < end;
+       open = find(text, open + 3, end, u'=')) {
+    const uint32_t close = find(text, open + 3, end, u'#');
+    if (close == end) break;  // an unclosed marker stays text
+    uint32_t blank = open + 3;
+    while (blank < close && text[blank] != u' ') ++blank;
+    out.push_back({open, blank < close ? blank + 1 : open + 3, close});
+  }
+  return out;
+}
+
+}  // namespace word::write
