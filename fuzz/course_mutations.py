@@ -120,7 +120,13 @@ def as_docx(lines):
     text boxes, the rest paragraphs."""
     from xml.sax.saxutils import escape
     clean = lambda t: escape("".join(c for c in t if c in "\t\n\r" or ord(c) >= 32))
-    para = lambda t, more="": '<w:p><w:r><w:t xml:space="preserve">%s</w:t></w:r>%s</w:p>' % (clean(t), more)
+    def runs(t):  # the text in up to three runs, some bold or italic
+        cuts = sorted(rng.sample(range(len(t) + 1), min(len(t) + 1, rng.randrange(0, 3))))
+        pieces = [t[a:b] for a, b in zip([0] + cuts, cuts + [len(t)]) if b > a] or [""]
+        look = lambda: rng.choice(["", "", "<w:rPr><w:b/></w:rPr>", "<w:rPr><w:i/></w:rPr>"])
+        return "".join('<w:r>%s<w:t xml:space="preserve">%s</w:t></w:r>' % (look(), clean(x))
+                       for x in pieces)
+    para = lambda t, more="": "<w:p>%s%s</w:p>" % (runs(t), more)
     body, notes, i = [], [], 0
     while i < len(lines):
         k = rng.random()
