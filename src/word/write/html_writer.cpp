@@ -407,7 +407,8 @@ class Renderer {
   std::vector<std::pair<uint32_t, uint32_t>> splitMarkers(uint32_t start, uint32_t end) const {
     const Story& s = *story_;
     std::vector<std::pair<uint32_t, uint32_t>> out;
-    if (s.text.find(u'%', start) >= end) return out;
+    const auto from = s.text.begin() + start, to = s.text.begin() + end;
+    if (std::find(from, to, u'%') == to) return out;
     for (const LinkMarker& m : linkMarkers(s.text, start, end)) {
       const size_t first = ops::runAt(s, m.open);
       bool varies = false;
