@@ -407,13 +407,13 @@ class Renderer {
   std::vector<std::pair<uint32_t, uint32_t>> splitMarkers(uint32_t start, uint32_t end) const {
     const Story& s = *story_;
     std::vector<std::pair<uint32_t, uint32_t>> out;
-    const auto from = s.text.begin() + start, to = s.text.begin() + end;
-    if (std::find(from, to, u'%') == to) return out;
+    const auto blockEnd = s.text.begin() + end;
+    if (std::find(s.text.begin() + start, blockEnd, u'%') == blockEnd) return out;
     for (const LinkMarker& m : linkMarkers(s.text, start, end)) {
       const size_t first = ops::runAt(s, m.open);
       bool varies = false;
-      for (size_t k = first + 1; first < s.runs.size() && k < s.runs.size() && !varies; ++k)
-        varies = s.runs[k].start < m.close + 3 && s.runs[k].format != s.runs[first].format;
+      for (size_t k = first + 1; k < s.runs.size() && s.runs[k].start < m.close + 3 && !varies; ++k)
+        varies = s.runs[k].format != s.runs[first].format;
       if (!varies) continue;
       out.emplace_back(m.open, m.textStart);
       out.emplace_back(m.close, m.close + 3);
