@@ -5,6 +5,7 @@
 #include <set>
 
 #include "course/file_names.h"
+#include "package/course_settings.h"
 #include "pages/replace_body.h"
 #include "quiz/quiz_reader.h"
 #include "support/codepage.h"
@@ -43,12 +44,6 @@ std::vector<PreviewLine> readPreview(const std::string& bytes) {
                    line.substr(beforeLast + 1, last - beforeLast - 1)});
   }
   return out;
-}
-
-std::string trimmed(const std::string& s) {
-  const size_t a = s.find_first_not_of(" \t");
-  if (a == std::string::npos) return {};
-  return s.substr(a, s.find_last_not_of(" \t") - a + 1);
 }
 
 // The items a reference link finds, as the player looks for them: the
@@ -106,6 +101,25 @@ void checkTest(const PreviewLine& line, int64_t number, const std::set<std::stri
                    ": " + problem->message + "; learners cannot take it");
 }
 
+// The player opens what course.js gives each line of the preview, where it
+// gives every line's: so the untitled page of a "%PID=" before the first
+// heading, which the preview lists without its file, opens too.
+void filesAsThePlayerOpensThem(std::vector<PreviewLine>& outline,
+                               const std::set<std::string>& files,
+                               const package::PackageReader& read) {
+  if (!files.count(package::kCourseScript)) return;
+  const std::optional<std::string> script = read(package::kCourseScript);
+  if (!script) return;
+  std::vector<course::EntryFiles> opened;
+  try {
+    opened = package::parseCourseScript(*script, package::kCourseScript).files;
+  } catch (const support::Error&) {
+    return;  // the package's own checks name a course.js that cannot be read
+  }
+  if (opened.size() != outline.size()) return;
+  for (size_t i = 0; i < outline.size(); ++i) outline[i].file = opened[i].opened();
+}
+
 }  // namespace
 
 std::vector<std::string> courseFaults(const std::set<std::string>& files,
@@ -114,7 +128,8 @@ std::vector<std::string> courseFaults(const std::set<std::string>& files,
   if (!files.count(kPreview)) return faults;
   const std::optional<std::string> preview = read(kPreview);
   if (!preview) return {std::string(kPreview) + " cannot be read: the player has no contents"};
-  const std::vector<PreviewLine> outline = readPreview(*preview);
+  std::vector<PreviewLine> outline = readPreview(*preview);
+  filesAsThePlayerOpensThem(outline, files, read);
   if (outline.empty() || std::all_of(outline.begin(), outline.end(),
                                      [](const PreviewLine& l) { return l.file.empty(); }))
     faults.push_back("the course has no page and no test: learners get an empty course");
@@ -128,7 +143,7 @@ std::vector<std::string> courseFaults(const std::set<std::string>& files,
     const std::optional<std::string> page = files.count(line.file) ? read(line.file) : std::nullopt;
     if (!page) continue;  // the manifest's checks name a missing page
     for (const std::string& ref : pageReferences(*page))
-      if (!reachable.count("ITEM" + trimmed(ref)))
+      if (!reachable.count("ITEM" + support::trimWhiteSpace(ref)))
         faults.push_back(line.file + " (page " + quoted(line.title) + "): the reference link " +
                          quoted(ref) + " names no item of the course: it leads learners nowhere");
   }

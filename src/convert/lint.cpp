@@ -260,6 +260,11 @@ class Linter : public EntryListener {
 
   void entryClosed(const ClosedEntry& e) override {
     entries_.push_back(e);
+    // A page shows the notes its text refers to, their links rewritten too.
+    if (course::writesPage(e.kind))
+      for (const word::Range::NoteText& note : word::Range(app_, doc_, e.start, e.end).notes())
+        eachParagraph(note.text,
+                      [&](const u16string& line, size_t) { references(line, note.position); });
     if (entries_.size() == course::kOutlineRows)
       warn(e.heading,
            u"the 1001st item: a course holds at most 1000, the conversion stops here (error 9)");
@@ -271,19 +276,30 @@ class Linter : public EntryListener {
               u"the last page has ten characters or fewer: it is left out of the course");
   }
 
-  // Markers inside tables are never read.
-  void table(int32_t start, int32_t end, const PendingEntry* entry) override {
-    if (entry) contentSincePending_ = true;
-    const u16string text = word::Range(app_, doc_, start, end).text();
+  // Each paragraph of a text the walk does not tell paragraph by paragraph
+  // (a table, a note), with where it starts in that text.
+  template <class F>
+  static void eachParagraph(const u16string& text, F&& f) {
     size_t from = 0;
     for (size_t i = 0; i <= text.size(); ++i) {
       if (i < text.size() && text[i] != u'\r' && text[i] != 7) continue;
-      const std::u16string_view m = markerAt(std::u16string_view(text).substr(from, i - from));
-      if (!m.empty())
-        warn(start + static_cast<int32_t>(from),
-             quoted(m) + u" in a table is not read: markers work only outside tables");
+      f(text.substr(from, i - from), from);
       from = i + 1;
     }
+  }
+
+  // Markers inside tables are never read; the links in a page's cells are
+  // rewritten like any other.
+  void table(int32_t start, int32_t end, const PendingEntry* entry) override {
+    if (entry) contentSincePending_ = true;
+    eachParagraph(
+        word::Range(app_, doc_, start, end).text(), [&](const u16string& cell, size_t from) {
+          const int32_t at = start + static_cast<int32_t>(from);
+          const std::u16string_view m = markerAt(cell);
+          if (!m.empty())
+            warn(at, quoted(m) + u" in a table is not read: markers work only outside tables");
+          if (entry && course::writesPage(entry->kind)) references(cell, at);
+        });
   }
 
   // ---------------------------------------------------- after the walk
@@ -382,27 +398,70 @@ class Linter : public EntryListener {
                   u": learners cannot take this test");
   }
 
+  // The outline's lines as the player reads them: every entry but a
+  // chapter's end.
+  struct Outline {
+    std::vector<const ClosedEntry*> lines;
+    std::map<int32_t, size_t> byPid;  // the first line with the PID
+    size_t unnumbered = 0;            // the first line without one: "ITEM0" in the outline
+    bool opens(size_t i) const {
+      return i < lines.size() &&
+             (course::writesPage(lines[i]->kind) || course::writesTest(lines[i]->kind));
+    }
+  };
+
   void crossChecks() {
-    std::map<int32_t, const ClosedEntry*> byPid;
-    for (const ClosedEntry& e : entries_) {
-      if (!e.pid) continue;
-      auto [it, fresh] = byPid.emplace(*e.pid, &e);
-      if (!fresh)
+    Outline o;
+    for (const ClosedEntry& e : entries_)
+      if (e.kind != course::kChapterEnd) o.lines.push_back(&e);
+    for (size_t i = 0; i < o.lines.size(); ++i) {
+      const ClosedEntry& e = *o.lines[i];
+      if (e.pid && !o.byPid.emplace(*e.pid, i).second)
         warn(e.pidAt, u"PID " + support::number(*e.pid) +
                           u" is given to two items: the manifest "
                           u"names this one ITEM" +
                           support::number(*e.pid) + u"_" + support::number(e.number));
     }
-    for (const Reference& r : references_) {
-      std::optional<int32_t> target;
-      try {
-        target = parsePid(r.target);
-      } catch (const support::Error&) {
-      }
-      if (!target || !byPid.count(*target))
-        error(r.at, u"\"%A=" + r.target + u"\" links to PID " + quoted(r.target) +
-                        u", which no item has: the link leads learners nowhere");
+    o.unnumbered = static_cast<size_t>(
+        std::find_if(o.lines.begin(), o.lines.end(), [](const ClosedEntry* e) { return !e->pid; }) -
+        o.lines.begin());
+    for (const Reference& r : references_) checkReference(r, o);
+  }
+
+  // A reference link leads where the player leads it: to the first line of
+  // the outline whose PID is the reference as the page writes it, and from
+  // a chapter to the page or test right after it.
+  void checkReference(const Reference& r, const Outline& o) {
+    std::optional<int32_t> target;
+    try {
+      target = parsePid(r.target);
+    } catch (const support::Error&) {
     }
+    const auto line = target ? o.byPid.find(*target) : o.byPid.end();
+    const u16string link = u"\"%A=" + r.target + u"\" links to PID " + quoted(r.target);
+    if (line == o.byPid.end())
+      return error(r.at, link + u", which no item has: the link leads learners nowhere");
+    const u16string pid = support::number(*target);
+    if (*target == 0 && o.unnumbered < line->second)
+      return error(r.at, link +
+                             u", but the outline writes 0 for every item without a \"%PID=\" "
+                             u"line: the link opens " +
+                             quoted(o.lines[o.unnumbered]->title) +
+                             u", the first of them; give the item another PID");
+    if (r.target != pid && support::trimWhiteSpace(r.target) == pid)
+      return error(r.at, u"a line break or tab stands beside " + quoted(pid) +
+                             u" in the link's reference: the page writes it there, so the link "
+                             u"leads learners nowhere; write \"%A=" +
+                             pid + u"\" and a blank before the link's text");
+    if (r.target != pid)  // "012" or "+12" is no "12" to the player
+      return error(r.at, link +
+                             u": the player looks for the item as written, but the outline "
+                             u"writes its PID " +
+                             quoted(pid) + u": the link leads learners nowhere; write \"%A=" + pid +
+                             u"\"");
+    if (!o.opens(line->second) && !o.opens(line->second + 1))
+      error(r.at, link + u", the chapter " + quoted(o.lines[line->second]->title) +
+                      u", which no page or test follows: the link leads learners nowhere");
   }
 
   void describeParagraph(LintWarning& w) {

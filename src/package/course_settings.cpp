@@ -95,6 +95,31 @@ bool hexDigest(const std::string& s) {
   return s.size() == 64 && s.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
+// The files of the outline's lines, one "{...}" a line after "files": [,
+// as courseScript writes them; none when the list is not in that form.
+std::vector<course::EntryFiles> entryFiles(const std::string& text) {
+  std::vector<course::EntryFiles> out;
+  const std::string lead = "\n  \"files\": [\n";
+  size_t at = text.find(lead);
+  if (at == std::string::npos) return out;
+  for (at += lead.size(); at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    at = end + 1;
+    line.erase(0, line.find_first_not_of(' '));
+    if (line.starts_with(']')) return out;
+    if (line.ends_with(',')) line.pop_back();
+    if (!line.starts_with('{') || !line.ends_with('}')) return {};
+    auto field = [&](const char* key) {
+      const std::optional<std::string> v = value(line, key);
+      return v ? unquoted(*v).value_or("") : std::string();
+    };
+    out.push_back({field("page"), field("test"), field("data")});
+  }
+  return {};
+}
+
 [[noreturn]] void bad(const std::string& file, const std::string& why) {
   support::raise(support::kPathFileAccessError, file + " " + why);
 }
@@ -216,6 +241,7 @@ CourseSettings parseCourseScript(const std::string& text, const std::string& fil
     s.document = unquoted(*v).value_or("");
   if (std::optional<std::string> v = value(text, "documentHash"); v && v->size() == 66)
     if (hexDigest(v->substr(1, 64))) s.documentHash = v->substr(1, 64);
+  s.files = entryFiles(text);
   if (std::optional<std::string> v = value(text, "targets")) {
     const std::optional<std::string> list = unquoted(*v);
     const std::optional<course::Targets> t = list ? parseTargets(*list, ' ') : std::nullopt;

@@ -28,8 +28,8 @@ struct CourseSettings {
   std::string document;
   std::string documentHash;
   // The files of each line of the outline preview, in its order: the
-  // player opens these and never makes a name of its own. Not read back;
-  // none are written when there are none.
+  // player opens these and never makes a name of its own; check follows
+  // them as the player does. None are written when there are none.
   std::vector<course::EntryFiles> files{};
   // The course's title and author as the header page shows them (UTF-8,
   // without the paragraph mark): the player draws its header from these.

@@ -16,11 +16,18 @@ std::u16string widen(std::string_view utf8) {
 namespace {
 
 template <class Char>
-std::basic_string<Char> trim(std::basic_string_view<Char> s) {
+std::basic_string<Char> trim(std::basic_string_view<Char> s, bool (*drop)(char32_t)) {
   size_t b = 0, e = s.size();
-  while (b < e && s[b] == Char(' ')) ++b;
-  while (e > b && s[e - 1] == Char(' ')) --e;
+  while (b < e && drop(static_cast<char32_t>(s[b]))) ++b;
+  while (e > b && drop(static_cast<char32_t>(s[e - 1]))) --e;
   return std::basic_string<Char>(s.substr(b, e - b));
+}
+
+bool isBlank(char32_t c) {
+  return c == U' ';
+}
+bool isWhiteSpace(char32_t c) {
+  return c == U' ' || (c >= 9 && c <= 13);
 }
 
 template <class Char>
@@ -43,10 +50,16 @@ std::basic_string<Char> replace(std::basic_string_view<Char> s, std::basic_strin
 }  // namespace
 
 std::u16string trimBlanks(std::u16string_view s) {
-  return trim(s);
+  return trim(s, isBlank);
 }
 std::string trimBlanks(std::string_view s) {
-  return trim(s);
+  return trim(s, isBlank);
+}
+std::u16string trimWhiteSpace(std::u16string_view s) {
+  return trim(s, isWhiteSpace);
+}
+std::string trimWhiteSpace(std::string_view s) {
+  return trim(s, isWhiteSpace);
 }
 
 namespace {

@@ -14,6 +14,10 @@ std::u16string widen(std::string_view utf8);
 // Removes blanks (U+0020 only) at both ends.
 std::u16string trimBlanks(std::u16string_view s);
 std::string trimBlanks(std::string_view s);
+// Removes ASCII white space (blanks, tabs, line and page breaks) at both
+// ends, as a script's trim() does.
+std::u16string trimWhiteSpace(std::u16string_view s);
+std::string trimWhiteSpace(std::string_view s);
 // ASCII case mapping; other characters are left as they are.
 std::u16string upperAscii(std::u16string_view s);
 std::string upperAscii(std::string_view s);

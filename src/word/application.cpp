@@ -190,6 +190,18 @@ std::vector<Range::Loss> Range::losses() const {
   return out;
 }
 
+std::vector<Range::NoteText> Range::notes() const {
+  const DocumentState& d = Access::of(*doc_);
+  const uint32_t length = storyLength(d);
+  const uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
+  std::vector<NoteText> out;
+  const auto first = std::lower_bound(d.model.notes.begin(), d.model.notes.end(), a,
+                                      [](const word::Note& n, uint32_t p) { return n.pos < p; });
+  for (auto it = first; it != d.model.notes.end() && it->pos < b; ++it)
+    out.push_back({static_cast<int32_t>(it->pos), it->body.text});
+  return out;
+}
+
 void Range::paste() {
   const std::unique_ptr<Model>& clip = engine::clipboard(*app_);
   if (!clip) fail(kNothingToPaste, "The clipboard is empty: there is nothing to paste.");

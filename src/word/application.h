@@ -92,6 +92,13 @@ class Range {
     Kind kind = Kind::Drawing;
   };
   std::vector<Loss> losses() const;
+  // The footnotes and endnotes referenced in the range, in order: where
+  // each reference stands and the note's text, as text() gives a range's.
+  struct NoteText {
+    int32_t position = 0;
+    std::u16string text;
+  };
+  std::vector<NoteText> notes() const;
 
  private:
   Application* app_;

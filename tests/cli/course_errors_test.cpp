@@ -54,15 +54,52 @@ const std::vector<Case>& cases() {
        1,
        "",
        "the course has no page and no test: learners get an empty course"},
-      {"a reference link to a PID no item has",
+      {"reference links to a PID no item has, to one written otherwise, and to PID 0",
+       // The player looks an item up by the reference as written, in an
+       // outline that writes 0 for each item without a PID.
        {{"Links.txt",
-         {kTitle, kAuthor, "%H2=Using a ladder", "%PID=1", "See %A=99 the end%A# for more."}}},
+         {kTitle, kAuthor, "%H2=Using a ladder", "%PID=1", "See %A=99 the end%A# for more.",
+          "Or %A=01 this page%A#.", "%H2=Notes", "Notes without a number.", "%H2=Zero", "%PID=0",
+          "Back to %A=0 zero%A#."}}},
        {"Links.txt:5: error: page \"Using a ladder\": \"%A=99\" links to PID \"99\", which no "
-        "item has: the link leads learners nowhere (\"See %A=99 the end%A# for\")"},
+        "item has: the link leads learners nowhere (\"See %A=99 the end%A# for\")",
+        "Links.txt:6: error: page \"Using a ladder\": \"%A=01\" links to PID \"01\": the player "
+        "looks for the item as written, but the outline writes its PID \"1\": the link leads "
+        "learners nowhere; write \"%A=1\" (\"Or %A=01 this page%A#.\")",
+        "Links.txt:11: error: page \"Zero\": \"%A=0\" links to PID \"0\", but the outline writes 0 "
+        "for every item without a \"%PID=\" line: the link opens \"Notes\", the first of them; "
+        "give the item another PID (\"Back to %A=0 zero%A#.\")"},
        1,
        "",
        "page1.htm (page \"Using a ladder\"): the reference link \"99\" names no item of the "
        "course: it leads learners nowhere"},
+      {"reference links to a chapter no page follows and to a chapter's end",
+       // The player finds neither: a chapter's end has no line in the
+       // outline, and a chapter leads to the page or test right after it.
+       {{"Ends.txt",
+         {kTitle, kAuthor, "%H1=Safety", "%PID=5", "%H1=Ladders", "%H2=Using a ladder",
+          "See %A=5 safety%A# first.", "Then %A=6 the end%A#.", "%H1#", "%PID=6"}}},
+       {"Ends.txt:5: warning: chapter \"Ladders\": \"%H1=\" while the chapter \"Safety\" is "
+        "still open: this chapter nests inside it; close that one with \"%H1#\" (\"%H1=Ladders\")",
+        "Ends.txt:7: error: page \"Using a ladder\": \"%A=5\" links to PID \"5\", the chapter "
+        "\"Safety\", which no page or test follows: the link leads learners nowhere (\"See "
+        "%A=5 safety%A# first.\")",
+        "Ends.txt:8: error: page \"Using a ladder\": \"%A=6\" links to PID \"6\", which no "
+        "item has: the link leads learners nowhere (\"Then %A=6 the end%A#.\")"},
+       1,
+       "",
+       "page3.htm (page \"Using a ladder\"): the reference link \"5\" names no item of the "
+       "course: it leads learners nowhere"},
+      {"a reference link to the untitled page of a PID before the first heading",
+       // The outline preview lists that page without its file: the player
+       // opens it from course.js, and so must check.
+       {{"Early.txt",
+         {kTitle, kAuthor, "%PID=7", "Read this first.", "%H1=Safety", "%H2=Using a ladder",
+          "See %A=7 the notes%A# first.", "%H1#"}}},
+       {},
+       0,
+       "",
+       ""},
       {"chapter text no page shows, and a mistyped marker told once",
        {{"Chapter.txt",
          {kTitle, kAuthor, "%H1=Safety", "This chapter is about safety.", "%H2=One",

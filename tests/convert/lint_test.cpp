@@ -56,6 +56,11 @@ const std::vector<Mistake>& mistakes() {
         "page shows the marker as text (\"See %A=99 the end%A# and\")",
         "c.txt:5: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
         "link leads learners nowhere (\"See %A=99 the end%A# and\")"}},
+      {"a tab in a link's reference, which the page keeps",
+       {"%H2=One", "%PID=1", "See %A=\t1 here%A# now."},
+       {"c.txt:5: error: page \"One\": a line break or tab stands beside \"1\" in the link's "
+        "reference: the page writes it there, so the link leads learners nowhere; write "
+        "\"%A=1\" and a blank before the link's text (\"See %A= 1 here%A# now.\")"}},
       {"a link inside a link's text, read as the page reads it",
        {"%H2=One", "%PID=1", "See %A=1 a %A=99 b%A# c%A#."},
        {"c.txt:5: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
@@ -212,6 +217,28 @@ TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {
                     "with \"%H2=\", but as typed it is no marker, so it is course text: correct "
                     "the marker to \"%H2=\" " +
                     kMarkers + " (\"%H3=After the table\")"}));
+}
+
+// A page rewrites the links in its table cells and in the notes its text
+// refers to, so their dead ends are found there too.
+TEST_F(Lint, LinksInCellsAndNotesAreChecked) {
+  using docxtest::p;
+  using docxtest::r;
+  const std::string notes = docxtest::part(
+      "footnotes", "<w:footnote w:id=\"1\">" + p(r("See %A=97 the note%A#.")) + "</w:footnote>");
+  const std::string body = p(r("%TITLE=T")) + p(r("%AUTHOR=A")) + p(r("%H2=One")) + p(r("%PID=1")) +
+                           "<w:tbl><w:tr><w:tc>" + p(r("a %A=1 good%A#.")) +
+                           p(r("See %A=99 the cell%A#.")) + "</w:tc></w:tr></w:tbl>" +
+                           p(r("A note.") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>");
+  const std::string path = docs / "n.docx";
+  writeBytes(path,
+             docxtest::build({docxtest::documentXml(body), {{"word/footnotes.xml", notes}}, {}}));
+  const std::string dead = "\", which no item has: the link leads learners nowhere (\"";
+  EXPECT_EQ(lines(path, "n.docx"),
+            (std::vector<std::string>{"n.docx:6: error: page \"One\": \"%A=99\" links to PID \"99" +
+                                          dead + "See %A=99 the cell%A#.\")",
+                                      "n.docx:7: error: page \"One\": \"%A=97\" links to PID \"97" +
+                                          dead + "A note.\")"}));
 }
 
 TEST_F(Lint, TheCourseTemplateConvertsWithoutAWarning) {

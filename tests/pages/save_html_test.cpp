@@ -120,3 +120,64 @@ TEST_F(SaveHtml, ThePageTakesTheRunsLanguage) {
   EXPECT_NE(page(1).find("<script src=\"player/page.js\"></script>\r\n</head>\r\n<body>\r\n"),
             std::string::npos);
 }
+
+// Link markers in a picture's alternative text or in a web address are
+// text: the page's rewrite of reference links leaves them, and its tags
+// whole.
+TEST_F(SaveHtml, LinkMarkersInsideTagsStayText) {
+  word::Builder b;
+  word::Picture picture;
+  picture.format = "png";
+  picture.data = std::make_shared<const std::string>("\x89PNG\r\n\x1a\n", 8);
+  picture.alt = u"See %A=1 here%A#";
+  b.picture(picture);
+  word::CharFormat web;
+  web.hyperlink = u"https://e.org/?q=%A=1%A#";
+  b.text("web", web);
+  b.text(" and %A=2 a link%A#");
+  b.endParagraph();
+  builtCourse("tags.doc", b);
+  save(1, course::kPage, 0, 100);
+  const std::string p = page(1);
+  size_t links = 0;
+  for (size_t at = p.find("showref("); at != std::string::npos; at = p.find("showref(", at + 1))
+    ++links;
+  EXPECT_EQ(links, 1u) << p;
+  EXPECT_NE(p.find("alt=\"See &#37;A=1 here&#37;A#\">"), std::string::npos) << p;
+}
+
+// A change of formatting inside a link's markers or reference, which the
+// learner never sees, keeps the link whole: the page's script gets the
+// reference alone, and the link's text whole tags.
+TEST_F(SaveHtml, FormattingInsideALinksMarkersKeepsTheLinkWhole) {
+  const struct {
+    std::vector<std::pair<const char*, bool>> runs;  // text, bold
+    const char* link;                                // as the page shows it
+  } cases[] = {
+      {{{"See ", false}, {"%A=", true}, {"12 the link%A# now.", false}}, ">the link</a> now."},
+      {{{"See %A=1", false}, {"2 the link%A# now.", true}}, "><b>the link</b></a><b> now.</b>"},
+      {{{"See ", false}, {"%A=12", true}, {" the link%A# now.", false}}, ">the link</a> now."},
+      {{{"See %A=12 ", false}, {"the", true}, {" link%A# now.", false}},
+       "><b>the</b> link</a> now."},
+      {{{"See %A", false}, {"=12 the link%A", true}, {"# now.", false}},
+       "><b>the link</b></a> now."},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.link);
+    word::Builder b;
+    for (const auto& [text, bold] : c.runs) {
+      word::CharFormat f;
+      f.bold = bold;
+      b.text(text, f);
+    }
+    b.endParagraph();
+    builtCourse("f" + std::to_string(++n) + ".doc", b);
+    save(n, course::kPage, 0, 100);
+    const std::string p = page(n);
+    EXPECT_NE(p.find("<p>See <a href=\"#\" onclick=\"return parent.tester.showref('12')\"" +
+                     std::string(c.link) + "</p>"),
+              std::string::npos)
+        << p;
+  }
+}

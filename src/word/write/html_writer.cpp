@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "support/codepage.h"
+#include "support/strings.h"
 #include "word/error.h"
 #include "word/links.h"
 #include "word/story_ops.h"
 #include "word/write/blocks.h"
 #include "word/write/css.h"
+#include "word/write/marker_spans.h"
 #include "word/write/pictures/converter.h"
 #include "word/write/pictures/web_picture.h"
 #include "word/write/writers.h"
@@ -69,6 +71,13 @@ std::u16string escape(std::u16string_view s) {
     escapeInto(out, c);
   }
   return out;
+}
+
+// An attribute's value: escaped, and its "%" written as a reference, so
+// that the link markers of an alternative text or an address stay text
+// when the page's reference links are rewritten line by line.
+std::u16string attribute(std::u16string_view s) {
+  return support::replaceAll(escape(s), u"%", u"&#37;");
 }
 
 }  // namespace
@@ -338,7 +347,16 @@ class Renderer {
     uint32_t p = start;
     auto eq = std::lower_bound(s.equations.begin(), s.equations.end(), start,
                                [](const Equation& e, uint32_t pos) { return e.start < pos; });
+    const std::vector<std::pair<uint32_t, uint32_t>> split = splitMarkers(start, end);
+    auto marker = split.begin();
     while (p < end) {
+      while (marker != split.end() && marker->second <= p) ++marker;
+      if (marker != split.end() && marker->first == p) {
+        any |= characters(p, marker->second);  // whole, without tags
+        p = marker->second;
+        r = ops::runAt(s, p);
+        continue;
+      }
       // An equation shows as MathML in place of its linear text.
       if (eq != s.equations.end() && eq->start == p && eq->end <= end) {
         out_ += eq->mathml;
@@ -360,6 +378,8 @@ class Renderer {
         }
         ++next;
       }
+      if (marker != split.end() && marker->first > p && marker->first < segEnd)
+        segEnd = marker->first;
       static const CharFormat kNone;
       static const std::u16string kNoLink;
       const CharFormat& fmt = f ? *f : kNone;
@@ -368,7 +388,7 @@ class Renderer {
       if (wanted != link) {
         if (!link.empty()) out_ += u"</a>";
         link = wanted;
-        if (!link.empty()) out_ += u"<a href=\"" + escape(link) + u"\">";
+        if (!link.empty()) out_ += u"<a href=\"" + attribute(link) + u"\">";
       }
       std::u16string close;
       open(fmt, base, close);
@@ -379,6 +399,35 @@ class Renderer {
     }
     if (!link.empty()) out_ += u"</a>";
     return any;
+  }
+
+  // Where a reference link's markers stand in [start, end), each with its
+  // reference, when formatting changes within the link: written without
+  // tags, so that the link's text holds whole tags and the script none.
+  std::vector<std::pair<uint32_t, uint32_t>> splitMarkers(uint32_t start, uint32_t end) const {
+    const Story& s = *story_;
+    std::vector<std::pair<uint32_t, uint32_t>> out;
+    const auto blockEnd = s.text.begin() + end;
+    if (std::find(s.text.begin() + start, blockEnd, u'%') == blockEnd) return out;
+    for (const LinkMarker& m : linkMarkers(s.text, start, end)) {
+      const size_t first = ops::runAt(s, m.open);
+      bool varies = false;
+      for (size_t k = first + 1; k < s.runs.size() && s.runs[k].start < m.close + 3 && !varies; ++k)
+        varies = s.runs[k].format != s.runs[first].format;
+      if (!varies) continue;
+      out.emplace_back(m.open, m.textStart);
+      out.emplace_back(m.close, m.close + 3);
+    }
+    // Nested links overlap: one stretch for each run of them.
+    std::sort(out.begin(), out.end());
+    std::vector<std::pair<uint32_t, uint32_t>> merged;
+    for (const auto& [from, to] : out) {
+      if (!merged.empty() && merged.back().second >= from)
+        merged.back().second = std::max(merged.back().second, to);
+      else
+        merged.emplace_back(from, to);
+    }
+    return merged;
   }
 
   // Opens the tags for what `f` adds to the paragraph style's formatting;
@@ -499,7 +548,7 @@ class Renderer {
     out_ += u"<img src=\"" + escape(folder_) + u"/" + ascii(file) + u"\"";
     if (box.width > 0) out_ += u" width=\"" + number(box.width) + u"\"";
     if (box.height > 0) out_ += u" height=\"" + number(box.height) + u"\"";
-    out_ += u" alt=\"" + escape(it->alt) + u"\">";
+    out_ += u" alt=\"" + attribute(it->alt) + u"\">";
     return true;
   }
 

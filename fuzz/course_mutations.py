@@ -1,0 +1,268 @@
+#!/usr/bin/env python3
+"""A mutation campaign over the course grammar: plain-text courses with their
+lines and markers moved, doubled, cut and inserted, each through lint,
+convert and check. It looks for a crash, a sanitizer report or a hang; for a
+package that convert calls whole (exit 0) and check faults; and for lint and
+convert disagreeing on whether the course has an error.
+  fuzz/course_mutations.py PROGRAM SECONDS [OUTDIR] [SEED.txt...]
+PROGRAM is raredozud, best from a build with RAREDOZUD_SANITIZE=ON. Seeds
+default to the example courses and the text of the template and small.docx.
+What it finds goes into OUTDIR/found (default /tmp/course-mutations): the
+course, and beside it why."""
+import glob, os, random, re, shutil, subprocess, sys, tempfile, time
+
+here = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+bin_, seconds = os.path.abspath(sys.argv[1]), float(sys.argv[2])
+out = sys.argv[3] if len(sys.argv) > 3 else "/tmp/course-mutations"
+os.makedirs(out + "/found", exist_ok=True)
+
+
+def seed_lines():
+    given = sys.argv[4:]
+    if given:
+        return [open(s, encoding="utf-8").read().splitlines() for s in given]
+    seeds = [open(os.path.join(here, p), encoding="utf-8").read().splitlines()
+             for p in ("examples/course.txt", "tests/corpus/courses/unshowable_test.txt")]
+    for doc in ("examples/course-template.docx", "tests/corpus/courses/small.docx"):
+        text = subprocess.run([bin_, "text", os.path.join(here, doc)], capture_output=True).stdout
+        seeds.append(text.decode("utf-8", "replace").splitlines())
+    return seeds
+
+
+seeds = seed_lines()
+rng = random.Random(int(time.time()))
+NUMS = ["0", "-1", "1", "10", "11", "12", "99", "2147483647", "2147483648", "99999999999999999999",
+        "abc", "", " 12", "12 ", "1e3", "０", "١٢"]
+TEXTS = ["", " ", "X", "Страница", "<script>alert(1)</script>", "\"'&<>", "a" * 3000, "\t", "%",
+         "%%", "%H1=", "ä\u0301", "\u202e", "\ufeff", "\x0b", "\x1f", "🙂", "]]>", "</title>", "--><!--"]
+MARKERS = ["%H1=", "%H1#", "%H2=", "%TEST=", "%PID=", "%TITLE=", "%AUTHOR=", "%A=", "%A#", "%FILE=",
+           "%MANIFEST_END", "%h2=", "%H3=", "% H2="]
+ANSWERS = ["1. Q?", "2. Q2?", "*a) right", "a) wrong", "*b) b", "b) b", "c)", "*", "1.", "0. zero?",
+           "10. ten?", "*z) z", "a)", "1) x", "A. one", "B. two", "ANSWER: A", "ANSWER: b ; a",
+           "answer :  b ; a", "= one", "=", "@ why", "@", "*Б) нет", "а) да", "a.b) x", "b)\t*two",
+           "*c)\t*y", "e.g. this?", "%TEST_END", "b) no%TEST_END", "x &#8804; 1?", "*a) &#8364;5",
+           "d) all of the above", "*e) a and b", "Q? a) one b) two"]
+
+
+def marker_line():
+    m = rng.choice(MARKERS)
+    if m in ("%PID=", "%A="):
+        tail = rng.choice(NUMS) + (rng.choice([" link", " link%A#", "%A#", ""]) if m == "%A=" else "")
+    elif m.endswith("="):
+        tail = rng.choice(TEXTS)
+    else:
+        tail = ""
+    return m + tail
+
+
+def mutate(lines):
+    lines = list(lines)
+    for _ in range(rng.randrange(1, 6)):
+        k = rng.randrange(8)
+        at = rng.randrange(len(lines) + 1)
+        if k == 0 and lines:
+            del lines[min(at, len(lines) - 1)]
+        elif k == 1 and lines:
+            lines.insert(at, rng.choice(lines))
+        elif k == 2 and len(lines) > 1:
+            i, j = rng.randrange(len(lines)), rng.randrange(len(lines))
+            lines[i], lines[j] = lines[j], lines[i]
+        elif k == 3:
+            lines.insert(at, marker_line())
+        elif k == 4:
+            lines.insert(at, rng.choice(ANSWERS))
+        elif k == 5 and lines:
+            i = rng.randrange(len(lines))
+            s = lines[i]
+            p = rng.randrange(len(s) + 1)
+            lines[i] = s[:p] + rng.choice([marker_line(), rng.choice(TEXTS)]) + s[p:]
+        elif k == 6 and lines:
+            i = rng.randrange(len(lines))
+            s = lines[i]
+            if s:
+                p = rng.randrange(len(s))
+                lines[i] = s[:p] + s[p + rng.randrange(1, 5):]
+        else:
+            lines.insert(at, rng.choice(TEXTS))
+    return lines
+
+
+def encode(lines):
+    end = rng.choice(["\n", "\r\n", "\r"])
+    text = end.join(lines) + rng.choice([end, ""])
+    k = rng.random()
+    if k < 0.2:
+        try:
+            return text.encode("cp1251")
+        except UnicodeEncodeError:
+            pass
+    if k < 0.3:
+        return b"\xef\xbb\xbf" + text.encode("utf-8", "surrogatepass")
+    return text.encode("utf-8", "surrogatepass")
+
+
+W = ('xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" '
+     'xmlns:v="urn:schemas-microsoft-com:vml" '
+     'xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships" '
+     'xmlns:wp="http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing" '
+     'xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main" '
+     'xmlns:pic="http://schemas.openxmlformats.org/drawingml/2006/picture"')
+# A 2x2 picture for the documents' drawings.
+PNG = bytes.fromhex("89504e470d0a1a0a0000000d49484452000000020000000208020000"
+                    "00fdd49a730000001149444154789c63f8cfc0c0f01f8c8018001df0"
+                    "03fdd3d07d260000000049454e44ae426082")
+REL = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+
+
+def as_docx(lines):
+    """The lines as a Word document: some in table cells, some as footnotes
+    of the paragraph before them, some as a picture's alternative text or in
+    text boxes, the rest paragraphs."""
+    from xml.sax.saxutils import escape
+    clean = lambda t: escape("".join(c for c in t if c in "\t\n\r" or ord(c) >= 32))
+    def runs(t):  # the text in up to three runs, some bold or italic
+        cuts = sorted(rng.sample(range(len(t) + 1), min(len(t) + 1, rng.randrange(0, 3))))
+        pieces = [t[a:b] for a, b in zip([0] + cuts, cuts + [len(t)]) if b > a] or [""]
+        look = lambda: rng.choice(["", "", "<w:rPr><w:b/></w:rPr>", "<w:rPr><w:i/></w:rPr>"])
+        return "".join('<w:r>%s<w:t xml:space="preserve">%s</w:t></w:r>' % (look(), clean(x))
+                       for x in pieces)
+    para = lambda t, more="": "<w:p>%s%s</w:p>" % (runs(t), more)
+    body, notes, i = [], [], 0
+    while i < len(lines):
+        k = rng.random()
+        if k < 0.08:
+            rows = lines[i:i + rng.randrange(1, 4)]
+            body.append("<w:tbl>" + "".join("<w:tr><w:tc>%s</w:tc></w:tr>" % para(t) for t in rows)
+                        + "</w:tbl>")
+            i += len(rows)
+            continue
+        if k < 0.12 and i + 1 < len(lines):
+            notes.append(para(lines[i + 1]))
+            body.append(para(lines[i], '<w:r><w:footnoteReference w:id="%d"/></w:r>' % len(notes)))
+            i += 2
+            continue
+        if k < 0.18 and i + 1 < len(lines):
+            drawing = ('<w:r><w:drawing><wp:inline><wp:extent cx="95250" cy="95250"/><wp:docPr id="%d" '
+                       'name="p" descr="%s"/><a:graphic><a:graphicData uri="http://schemas.openxmlformats'
+                       '.org/drawingml/2006/picture"><pic:pic><pic:blipFill><a:blip r:embed="rP"/>'
+                       '</pic:blipFill></pic:pic></a:graphicData></a:graphic></wp:inline></w:drawing></w:r>'
+                       % (i + 1, clean(lines[i + 1]).replace('"', "&quot;")))
+            body.append(para(lines[i], drawing))
+            i += 2
+            continue
+        if k < 0.21 and i + 1 < len(lines):
+            box = ('<w:r><w:pict><v:shape style="width:90pt;height:40pt"><v:textbox><w:txbxContent>'
+                   '%s</w:txbxContent></v:textbox></v:shape></w:pict></w:r>' % para(lines[i + 1]))
+            body.append(para(lines[i], box))
+            i += 2
+            continue
+        body.append(para(lines[i]))
+        i += 1
+    import io, zipfile
+    buf = io.BytesIO()
+    with zipfile.ZipFile(buf, "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr("[Content_Types].xml",
+                   '<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/'
+                   '2006/content-types"><Default Extension="xml" ContentType="application/xml"/>'
+                   '<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.'
+                   'relationships+xml"/><Override PartName="/word/document.xml" ContentType="'
+                   'application/vnd.openxmlformats-officedocument.wordprocessingml.document.main'
+                   '+xml"/></Types>')
+        z.writestr("_rels/.rels", '<?xml version="1.0"?><Relationships xmlns="http://schemas.'
+                   'openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="'
+                   + REL + 'officeDocument" Target="word/document.xml"/></Relationships>')
+        z.writestr("word/_rels/document.xml.rels", '<?xml version="1.0"?><Relationships xmlns="'
+                   'http://schemas.openxmlformats.org/package/2006/relationships"><Relationship '
+                   'Id="rN" Type="' + REL + 'footnotes" Target="footnotes.xml"/><Relationship Id="rP" '
+                   'Type="' + REL + 'image" Target="media/p.png"/></Relationships>')
+        z.writestr("word/media/p.png", PNG)
+        z.writestr("word/document.xml", '<?xml version="1.0" encoding="UTF-8"?><w:document %s>'
+                   '<w:body>%s</w:body></w:document>' % (W, "".join(body)))
+        z.writestr("word/footnotes.xml", '<?xml version="1.0" encoding="UTF-8"?><w:footnotes %s>%s'
+                   '</w:footnotes>' % (W, "".join('<w:footnote w:id="%d">%s</w:footnote>' % (n + 1, t)
+                                                 for n, t in enumerate(notes))))
+    return buf.getvalue()
+
+
+def run(cmd, cwd, timeout=60):
+    env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:abort_on_error=1",
+               UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1")
+    try:
+        p = subprocess.run(cmd, cwd=cwd, env=env, capture_output=True, timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return "hang", -1, b"", b""
+    bad = p.returncode < 0 or b"AddressSanitizer" in p.stderr or b"runtime error:" in p.stderr \
+        or b"terminate called" in p.stderr
+    return ("crash %d" % p.returncode if bad else None), p.returncode, p.stdout, p.stderr
+
+
+def quiz_verdicts_differ(d, check_out):
+    """The test data files on which the quiz page's reader and check disagree."""
+    # check judges the tests the outline lists, in a package with a manifest.
+    preview = os.path.join(d, "c", "pvomanifest.htm")
+    if not os.path.exists(os.path.join(d, "c", "imsmanifest.xml")) or not os.path.exists(preview):
+        return None
+    listed = re.findall(rb"\|test(\d+)\.htm\|", open(preview, "rb").read())
+    files = [os.path.join(d, "c", "testdata%s.htm" % n.decode()) for n in listed]
+    files = [f for f in files if os.path.exists(f)]
+    if not files:
+        return None
+    node = subprocess.run(["node", os.path.join(here, "fuzz", "quiz_verdicts.js")] + files,
+                          capture_output=True, timeout=60)
+    page = dict(zip((os.path.basename(f) for f in files), node.stdout.decode().splitlines()))
+    ours = {os.path.basename(f): "ok" for f in files}
+    for m in re.finditer(r"stops at (testdata\d+\.htm)(?: line (\d+))?: (.*?); learners cannot take",
+                         check_out):
+        ours[m.group(1)] = "problem %s %s" % (m.group(2) or "0", m.group(3))
+    differ = ["%s: page %r, check %r" % (f, page.get(f), v) for f, v in ours.items()
+              if page.get(f) != v]
+    return "\n".join(differ) or None
+
+
+def trial(d, name):
+    """Runs lint, convert and check on d/name: what is wrong, and the output that shows it."""
+    what, _, lint_out, lint_err = run([bin_, "lint", name], d)
+    lint_error = b": error:" in lint_out + lint_err
+    if what:
+        return "lint " + what, lint_err
+    what, rc, so, se = run([bin_, "convert", name], d)
+    if what:
+        return "convert " + what, se
+    if os.path.isdir(os.path.join(d, "c")):
+        _, _, cso, _ = run([bin_, "check", "c"], d)
+        differ = quiz_verdicts_differ(d, cso.decode("utf-8", "replace"))
+        if differ:
+            return "quiz verdicts differ", differ.encode()
+    if rc != 0:
+        # A page or test that could not be written, or a run that failed,
+        # is no course error: lint cannot know of it.
+        if not lint_error and not any(w in so + se for w in (b"saveHTML", b"saveTest", b"Error #")):
+            return "no lint error but convert %d" % rc, so[-3000:] + se[-3000:]
+        return None, b""
+    for target in ["c"] + sorted(z for z in os.listdir(d) if z.endswith(".zip")):
+        what, crc, cso, cse = run([bin_, "check", target], d)
+        if what or crc != 0:
+            return "check %s %s rc %d" % (target, what or "", crc), cso + cse
+    if lint_error:
+        return "lint error but convert 0", lint_out + lint_err
+    return None, b""
+
+
+end = time.time() + seconds
+n = found = 0
+while time.time() < end:
+    d = tempfile.mkdtemp(dir="/dev/shm", prefix="course-mutation.")
+    lines = mutate(rng.choice(seeds))
+    name = "c.docx" if rng.random() < 0.3 else "c.txt"
+    open(os.path.join(d, name), "wb").write(as_docx(lines) if name == "c.docx" else encode(lines))
+    n += 1
+    problem, detail = trial(d, name)
+    if problem:
+        found += 1
+        shutil.copy(os.path.join(d, name), "%s/found/%d.%s" % (out, n, name[2:]))
+        open("%s/found/%d.why" % (out, n), "wb").write(problem.encode() + b"\n" + detail[-6000:])
+        print("FOUND", n, problem, flush=True)
+    shutil.rmtree(d, ignore_errors=True)
+    if n % 100 == 0:
+        print("runs", n, "found", found, flush=True)
+print("runs", n, "found", found)
