@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""A mutation campaign over the course grammar: plain-text courses with their
-lines and markers moved, doubled, cut and inserted, each through lint,
-convert and check. It looks for a crash, a sanitizer report or a hang; for a
-package that convert calls whole (exit 0) and check faults; and for lint and
-convert disagreeing on whether the course has an error.
+"""A mutation campaign over the course grammar: courses with their lines and
+markers moved, doubled, cut and inserted, as plain text or as Word documents
+(lines in table cells, notes, text boxes and alternative texts, parts of
+them formatted), each through lint, convert and check. It looks for a
+crash, a sanitizer report or a hang; for a package that convert calls whole
+(exit 0) and check faults; for lint and convert disagreeing on whether the
+course has an error; and for a test that the quiz page's reader
+(quiz_verdicts.js, under node) and check judge differently.
   fuzz/course_mutations.py PROGRAM SECONDS [OUTDIR] [SEED.txt...]
 PROGRAM is raredozud, best from a build with RAREDOZUD_SANITIZE=ON. Seeds
 default to the example courses and the text of the template and small.docx.
