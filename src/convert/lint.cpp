@@ -164,7 +164,7 @@ class Linter : public EntryListener {
       return;
     }
     contentSincePending_ = true;
-    if (course::writesPage(p.entry->kind)) references(p.text, p.start);
+    shownOnPage(p);
     const bool chapterMark =
         p.entry->kind == course::kChapterStart || p.entry->kind == course::kChapterEnd;
     if (chapterMark && leftOutAt_ != p.entry->heading) {
@@ -210,6 +210,7 @@ class Linter : public EntryListener {
       warn(p.start,
            u"a second " + quoted(markerText(p.marker.marker)) + u" line: the later one counts");
     if (p.entry) contentSincePending_ = true;
+    shownOnPage(p);
   }
 
   void badPid(const Paragraph& p, const support::Error& e) override {
@@ -256,6 +257,13 @@ class Linter : public EntryListener {
     warn(p.start,
          u"\"%H1#\" without an open chapter: the line is ignored and stays text of the page above");
     if (p.entry) contentSincePending_ = true;
+    shownOnPage(p);
+  }
+
+  // A marker line that a page keeps as text ("%TITLE=", "%AUTHOR=" or a
+  // stray "%H1#" within it) has its links rewritten like any other.
+  void shownOnPage(const Paragraph& p) {
+    if (p.entry && course::writesPage(p.entry->kind)) references(p.text, p.start);
   }
 
   void entryClosed(const ClosedEntry& e) override {

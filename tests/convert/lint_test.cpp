@@ -56,6 +56,16 @@ const std::vector<Mistake>& mistakes() {
         "page shows the marker as text (\"See %A=99 the end%A# and\")",
         "c.txt:5: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
         "link leads learners nowhere (\"See %A=99 the end%A# and\")"}},
+      {"links in marker lines that a page keeps as text",
+       {"%H2=One", "%PID=1", "Text of page one here.", "%AUTHOR=Ann %A=77 x%A#", "%H1# %A=79 z%A#"},
+       {"c.txt:6: warning: page \"One\": a second \"%AUTHOR=\" line: the later one counts "
+        "(\"%AUTHOR=Ann %A=77 x%A#\")",
+        "c.txt:6: error: page \"One\": \"%A=77\" links to PID \"77\", which no item has: the "
+        "link leads learners nowhere (\"%AUTHOR=Ann %A=77 x%A#\")",
+        "c.txt:7: warning: page \"One\": \"%H1#\" without an open chapter: the line is ignored "
+        "and stays text of the page above (\"%H1# %A=79 z%A#\")",
+        "c.txt:7: error: page \"One\": \"%A=79\" links to PID \"79\", which no item has: the "
+        "link leads learners nowhere (\"%H1# %A=79 z%A#\")"}},
       {"a tab in a link's reference, which the page keeps",
        {"%H2=One", "%PID=1", "See %A=\t1 here%A# now."},
        {"c.txt:5: error: page \"One\": a line break or tab stands beside \"1\" in the link's "
