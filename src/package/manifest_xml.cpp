@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/strings.h"
+
 namespace package {
 
 XmlDoc readXml(std::string_view bytes, const char* name) {
@@ -39,15 +41,10 @@ std::string content(xmlNodePtr n) {
   return s;
 }
 
-std::string trimmed(const std::string& s) {
-  const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
-  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
-}
-
 }  // namespace
 
 std::string text(xmlNodePtr n) {
-  return trimmed(content(n));
+  return support::trimWhiteSpace(content(n));
 }
 
 bool plainDecimalUpTo(const std::string& s, double most) {
@@ -73,7 +70,7 @@ std::string firstLangstring(xmlNodePtr n, int depth) {
 
 std::string courseTitle(xmlNodePtr manifest) {
   for (xmlNodePtr c = manifest ? manifest->children : nullptr; c; c = c->next)
-    if (isCp(c, "metadata")) return trimmed(firstLangstring(c->children, 0));
+    if (isCp(c, "metadata")) return support::trimWhiteSpace(firstLangstring(c->children, 0));
   return "";
 }
 
@@ -104,16 +101,15 @@ std::string percentDecode(const std::string& s) {
 }  // namespace
 
 bool runsScript(const std::string& href) {
-  const std::string h = trimmed(href);
+  const std::string h = support::trimWhiteSpace(href);
   const size_t colon = h.find(':');
   if (colon == std::string::npos) return false;
-  std::string scheme = h.substr(0, colon);
-  for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string scheme = support::lowerAscii(std::string_view(h).substr(0, colon));
   return scheme == "javascript" || scheme == "vbscript" || scheme == "data";
 }
 
 Where resolve(const std::string& base, const std::string& href, std::string& out) {
-  std::string h = trimmed(href);
+  std::string h = support::trimWhiteSpace(href);
   h = h.substr(0, h.find_first_of("?#"));
   std::string whole = base + h;
   auto colon = whole.find(':');
