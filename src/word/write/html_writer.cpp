@@ -17,7 +17,7 @@
 #include "word/story_ops.h"
 #include "word/write/blocks.h"
 #include "word/write/css.h"
-#include "word/write/marker_spans.h"
+#include "word/write/link_markers.h"
 #include "word/write/pictures/converter.h"
 #include "word/write/pictures/web_picture.h"
 #include "word/write/writers.h"

@@ -1,4 +1,4 @@
-#include "word/write/marker_spans.h"
+#include "word/write/link_markers.h"
 
 namespace word::write {
 
