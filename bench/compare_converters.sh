@@ -12,7 +12,9 @@
 # own: re-creating a tree just deleted would time the file system.
 # RDBENCH_TMP=/dev/shm runs it in memory, away from the disk's own costs.
 # RDBENCH_OTHERS=0 leaves out the other converters; RDBENCH_FORMATS (default
-# "doc docx odt") chooses the documents.
+# "doc docx odt") chooses the documents. Beside the whole package it times
+# the first build's converter without its copy step (RDBENCH_ALONE=0 leaves
+# that out).
 # Needs: GNU time, python3; for the comparisons pandoc, soffice, wvHtml.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -28,6 +30,18 @@ for ext in ${RDBENCH_FORMATS:-doc docx odt}; do
       "$(printf '%q' "$b/app/raredozud") convert"
   done
 done
+# The converter alone, without its copy step (a program folder of the first
+# build whose copy script does nothing): what is left when the copy step
+# costs nothing. RDBENCH_ALONE=0 leaves it out.
+if [ "${RDBENCH_ALONE:-1}" != 0 ]; then
+  mkdir "$work/alone"
+  cp -r "${builds[0]}/app/." "$work/alone/"
+  echo 'exit 0' > "$work/alone/copysql.sh"
+  for ext in ${RDBENCH_FORMATS:-doc docx odt}; do
+    add "raredozud $(build_name "${builds[0]}") .$ext alone" "$ext" \
+      "$(printf '%q' "$work/alone/raredozud") convert"
+  done
+fi
 # The finished package of the first build, for the copy: the folder and
 # every zip beside it, as the conversion leaves them.
 mkdir "$work/finished"
