@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """A mutation campaign over the course grammar: courses with their lines and
 markers moved, doubled, cut and inserted, as plain text or as Word documents
-(lines in table cells, notes, text boxes and alternative texts, parts of
-them formatted), each through lint, convert and check. It looks for a
+or OpenDocument texts (lines in table cells, notes, text boxes and
+alternative texts, parts of them formatted), each through lint, convert and check. It looks for a
 crash, a sanitizer report or a hang; for a package that convert calls whole
 (exit 0) and check faults; for lint and convert disagreeing on whether the
 course has an error; and for a test that the quiz page's reader
@@ -187,6 +187,105 @@ def as_docx(lines):
     return buf.getvalue()
 
 
+ODF = ('xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
+       'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" '
+       'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+       'xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" '
+       'xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" '
+       'xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0" '
+       'xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0" '
+       'xmlns:xlink="http://www.w3.org/1999/xlink" office:version="1.3"')
+
+
+def as_odt(lines):
+    """The lines as an OpenDocument text, shaped as as_docx shapes them, with
+    what that format adds: blanks as text:s, tabs as text:tab, headings,
+    bookmarks and soft page breaks inside lines."""
+    from xml.sax.saxutils import escape
+    def odf(t):  # blanks and tabs as a word processor saves them
+        t = "".join(c for c in t if c in "\t" or ord(c) >= 32)
+        out = []
+        for m in re.finditer(r"( +|\t|[^ \t]+)", t):
+            x = m.group(1)
+            if x == "\t":
+                out.append("<text:tab/>")
+            elif x[0] == " ":
+                first = "" if m.start() == 0 else " "
+                rest = len(x) - len(first)
+                out.append(first + ('<text:s text:c="%d"/>' % rest if rest else ""))
+            else:
+                out.append(escape(x))
+        return "".join(out)
+    def spans(t):  # up to three spans, some bold or italic, with invisible marks between
+        cuts = sorted(rng.sample(range(len(t) + 1), min(len(t) + 1, rng.randrange(0, 3))))
+        pieces = [t[a:b] for a, b in zip([0] + cuts, cuts + [len(t)]) if b > a] or [""]
+        mark = lambda: rng.choice(["", "", "", '<text:bookmark text:name="b"/>',
+                                   "<text:soft-page-break/>"])
+        return mark().join('<text:span text:style-name="%s">%s</text:span>'
+                           % (rng.choice(["T0", "T0", "T1", "T2"]), odf(x)) for x in pieces)
+    def para(t, more=""):
+        if rng.random() < 0.1:
+            return '<text:h text:outline-level="1">%s%s</text:h>' % (spans(t), more)
+        return "<text:p>%s%s</text:p>" % (spans(t), more)
+    body, i = [], 0
+    while i < len(lines):
+        k = rng.random()
+        if k < 0.08:
+            rows = lines[i:i + rng.randrange(1, 4)]
+            body.append("<table:table><table:table-column/>" + "".join(
+                "<table:table-row><table:table-cell>%s</table:table-cell></table:table-row>"
+                % para(t) for t in rows) + "</table:table>")
+            i += len(rows)
+            continue
+        if k < 0.12 and i + 1 < len(lines):
+            note = ('<text:note text:id="n%d" text:note-class="%s"><text:note-citation>1'
+                    '</text:note-citation><text:note-body>%s</text:note-body></text:note>'
+                    % (i, rng.choice(["footnote", "endnote"]), para(lines[i + 1])))
+            body.append(para(lines[i], note))
+            i += 2
+            continue
+        if k < 0.18 and i + 1 < len(lines):
+            alt = escape("".join(c for c in lines[i + 1] if ord(c) >= 32), {'"': "&quot;"})
+            picture = ('<draw:frame draw:name="p%d" text:anchor-type="as-char" svg:width="0.1in" '
+                       'svg:height="0.1in"><draw:image xlink:href="Pictures/p.png" xlink:type='
+                       '"simple"/><svg:title>%s</svg:title><svg:desc>%s</svg:desc></draw:frame>'
+                       % (i, alt, alt))
+            body.append(para(lines[i], picture))
+            i += 2
+            continue
+        if k < 0.21 and i + 1 < len(lines):
+            box = ('<draw:frame draw:name="b%d" text:anchor-type="as-char" svg:width="3in">'
+                   '<draw:text-box>%s</draw:text-box></draw:frame>' % (i, para(lines[i + 1])))
+            body.append(para(lines[i], box))
+            i += 2
+            continue
+        if k < 0.23:
+            body.append("<text:soft-page-break/>")
+        body.append(para(lines[i]))
+        i += 1
+    import io, zipfile
+    buf = io.BytesIO()
+    with zipfile.ZipFile(buf, "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr(zipfile.ZipInfo("mimetype"), "application/vnd.oasis.opendocument.text",
+                   compress_type=zipfile.ZIP_STORED)
+        z.writestr("META-INF/manifest.xml", '<?xml version="1.0" encoding="UTF-8"?><manifest:'
+                   'manifest xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0" '
+                   'manifest:version="1.3"><manifest:file-entry manifest:full-path="/" manifest:'
+                   'media-type="application/vnd.oasis.opendocument.text"/><manifest:file-entry '
+                   'manifest:full-path="content.xml" manifest:media-type="text/xml"/><manifest:'
+                   'file-entry manifest:full-path="Pictures/p.png" manifest:media-type="image/png"'
+                   '/></manifest:manifest>')
+        z.writestr("Pictures/p.png", PNG)
+        z.writestr("content.xml", '<?xml version="1.0" encoding="UTF-8"?><office:document-content'
+                   ' %s><office:automatic-styles><style:style style:name="T0" style:family="text"/>'
+                   '<style:style style:name="T1" style:family="text"><style:text-properties '
+                   'fo:font-weight="bold"/></style:style><style:style style:name="T2" style:family'
+                   '="text"><style:text-properties fo:font-style="italic"/></style:style></office:'
+                   'automatic-styles><office:body><office:text>%s</office:text></office:body>'
+                   '</office:document-content>' % (ODF, "".join(body)))
+    return buf.getvalue()
+
+
 def run(cmd, cwd, timeout=60):
     env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:abort_on_error=1",
                UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1")
@@ -256,8 +355,9 @@ n = found = 0
 while time.time() < end:
     d = tempfile.mkdtemp(dir="/dev/shm", prefix="course-mutation.")
     lines = mutate(rng.choice(seeds))
-    name = "c.docx" if rng.random() < 0.3 else "c.txt"
-    open(os.path.join(d, name), "wb").write(as_docx(lines) if name == "c.docx" else encode(lines))
+    name = rng.choice(["c.docx", "c.docx", "c.odt", "c.odt"] + ["c.txt"] * 6)
+    make = {"c.docx": as_docx, "c.odt": as_odt, "c.txt": encode}[name]
+    open(os.path.join(d, name), "wb").write(make(lines))
     n += 1
     problem, detail = trial(d, name)
     if problem:
