@@ -117,10 +117,10 @@ PNG = bytes.fromhex("89504e470d0a1a0a0000000d49484452000000020000000208020000"
 REL = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
 
 
-def as_docx(lines):
+def as_docx(lines, plain=False):
     """The lines as a Word document: some in table cells, some as footnotes
     of the paragraph before them, some as a picture's alternative text or in
-    text boxes, the rest paragraphs."""
+    text boxes, the rest paragraphs (all of them paragraphs when plain)."""
     from xml.sax.saxutils import escape
     clean = lambda t: escape("".join(c for c in t if c in "\t\n\r" or ord(c) >= 32))
     def runs(t):  # the text in up to three runs, some bold or italic
@@ -132,7 +132,7 @@ def as_docx(lines):
     para = lambda t, more="": "<w:p>%s%s</w:p>" % (runs(t), more)
     body, notes, i = [], [], 0
     while i < len(lines):
-        k = rng.random()
+        k = 1 if plain else rng.random()
         if k < 0.08:
             rows = lines[i:i + rng.randrange(1, 4)]
             body.append("<w:tbl>" + "".join("<w:tr><w:tc>%s</w:tc></w:tr>" % para(t) for t in rows)
@@ -197,10 +197,11 @@ ODF = ('xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
        'xmlns:xlink="http://www.w3.org/1999/xlink" office:version="1.3"')
 
 
-def as_odt(lines):
+def as_odt(lines, plain=False):
     """The lines as an OpenDocument text, shaped as as_docx shapes them, with
     what that format adds: blanks as text:s, tabs as text:tab, headings,
-    bookmarks and soft page breaks inside lines."""
+    bookmarks and soft page breaks inside lines. When plain, every line is a
+    paragraph of the body, which marks and breaks leave as it reads."""
     from xml.sax.saxutils import escape
     def odf(t):  # blanks and tabs as a word processor saves them
         t = "".join(c for c in t if c in "\t" or ord(c) >= 32)
@@ -224,12 +225,12 @@ def as_odt(lines):
         return mark().join('<text:span text:style-name="%s">%s</text:span>'
                            % (rng.choice(["T0", "T0", "T1", "T2"]), odf(x)) for x in pieces)
     def para(t, more=""):
-        if rng.random() < 0.1:
+        if not plain and rng.random() < 0.1:
             return '<text:h text:outline-level="1">%s%s</text:h>' % (spans(t), more)
         return "<text:p>%s%s</text:p>" % (spans(t), more)
     body, i = [], 0
     while i < len(lines):
-        k = rng.random()
+        k = rng.uniform(0.21, 1) if plain else rng.random()
         if k < 0.08:
             rows = lines[i:i + rng.randrange(1, 4)]
             body.append("<table:table><table:table-column/>" + "".join(
@@ -350,11 +351,45 @@ def trial(d, name):
     return None, b""
 
 
+def plain_differs(d, lines):
+    """The same lines as plain text, as a Word document and as an OpenDocument
+    text, their lines plain paragraphs: convert must make the same outline of
+    each and say the same of it. What differs, or None."""
+    seen = {}
+    for name, make in (("c.txt", encode), ("c.docx", as_docx), ("c.odt", as_odt)):
+        sub = os.path.join(d, name[2:])
+        os.makedirs(sub)
+        open(os.path.join(sub, name), "wb").write(make(lines) if make is encode
+                                                  else make(lines, plain=True))
+        what, rc, so, se = run([bin_, "convert", name], sub)
+        if what:
+            return "convert %s %s" % (name, what)
+        preview = os.path.join(sub, "c", "pvomanifest.htm")
+        said = sorted(set(re.sub(r"^c\.\w+:", "", l) for l in se.decode("utf-8", "replace").splitlines()
+                          if ": error:" in l or ": warning:" in l))
+        seen[name] = (rc, open(preview, "rb").read() if os.path.exists(preview) else None, said)
+    first = seen["c.txt"]
+    differ = [n for n, v in seen.items() if v != first]
+    if not differ:
+        return None
+    return "\n".join("%s: rc %d\n%s\n%s" % (n, v[0], v[1], "\n".join(v[2])) for n, v in seen.items())
+
+
 end = time.time() + seconds
 n = found = 0
 while time.time() < end:
     d = tempfile.mkdtemp(dir="/dev/shm", prefix="course-mutation.")
     lines = mutate(rng.choice(seeds))
+    if rng.random() < 0.15 and all(c == "\t" or ord(c) >= 32 for l in lines for c in l):
+        n += 1
+        differ = plain_differs(d, lines)
+        if differ:
+            found += 1
+            open("%s/found/%d.txt" % (out, n), "w", encoding="utf-8").write("\n".join(lines))
+            open("%s/found/%d.why" % (out, n), "w").write("formats differ\n" + differ[-6000:])
+            print("FOUND", n, "formats differ", flush=True)
+        shutil.rmtree(d, ignore_errors=True)
+        continue
     name = rng.choice(["c.docx", "c.docx", "c.odt", "c.odt"] + ["c.txt"] * 6)
     make = {"c.docx": as_docx, "c.odt": as_odt, "c.txt": encode}[name]
     open(os.path.join(d, name), "wb").write(make(lines))
