@@ -29,7 +29,9 @@ bool legalCodePoint(uint32_t c) {
 
 // A line, page or column break of the word processor: XML has no place for
 // it, but the words on either side stay apart.
-bool breakCharacter(char16_t c) { return c == 0xB || c == 0xC || c == 0xE; }
+bool breakCharacter(char16_t c) {
+  return c == 0xB || c == 0xC || c == 0xE;
+}
 
 // The XML characters of `text`: breaks as blanks, other forbidden ones
 // dropped, pairs kept.
