@@ -144,9 +144,7 @@ class Linter : public EntryListener {
   // A marker after a line break (Shift+Enter) is in the middle of its
   // paragraph: the scanner reads paragraphs, so it is text.
   void paragraph(const Paragraph& p) override {
-    // (A "%PID=" line that holds one is no number: told as such.)
-    const Marker m = p.marker.marker;
-    if (m != Marker::Content && m != Marker::Pid && !keptAsText(p)) anchoredIn(p);
+    lostWithTheLine(p);
     const u16string& text = p.text;
     for (size_t b = text.find(u'\v'); b != u16string::npos; b = text.find(u'\v', b + 1)) {
       const std::u16string_view m = markerAt(std::u16string_view(text).substr(b + 1));
@@ -167,7 +165,10 @@ class Linter : public EntryListener {
   }
 
   // A note's reference or a picture in a marker line goes with the line.
-  void anchoredIn(const Paragraph& p) {
+  // (In a "%PID=" line it makes no number, and is told as such.)
+  void lostWithTheLine(const Paragraph& p) {
+    const Marker m = p.marker.marker;
+    if (m == Marker::Content || m == Marker::Pid || keptAsText(p)) return;
     const word::Range line(app_, doc_, p.start, p.end);
     if (!line.notes().empty())
       leftOut(p.start,
