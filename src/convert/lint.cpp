@@ -244,10 +244,17 @@ class Linter : public EntryListener {
   }
 
   void badPid(const Paragraph& p, const support::Error& e) override {
-    warn(p.start, e.number() == support::kTypeMismatch
-                      ? u"\"%PID=\" without a number: the conversion stops here (error 13)"
-                      : u"\"%PID=\" beyond the whole numbers it takes: the conversion "
-                        u"stops here (error 6)");
+    if (e.number() != support::kTypeMismatch)
+      return warn(p.start,
+                  u"\"%PID=\" beyond the whole numbers it takes: the conversion stops here "
+                  u"(error 6)");
+    // A note's reference or a picture makes "%PID=12" no number unseen.
+    const word::Range line(app_, doc_, p.start, p.end);
+    const bool holds = !line.notes().empty() || !line.inlineShapes().empty();
+    warn(p.start, u"\"%PID=\" without a number: the conversion stops here (error 13)" +
+                      u16string(holds ? u"; a note or picture in the line is no digit: move it "
+                                        u"out of the line"
+                                      : u""));
   }
 
   void pid(const Paragraph& p, int32_t, int32_t) override {

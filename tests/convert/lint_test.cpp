@@ -218,6 +218,7 @@ TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
     word::Picture png;
     png.format = "png";
     png.data = std::make_shared<const std::string>("png");
+    png.alt = u"logo";
     note ? b.note(false, u"1", n.finishStory()) : b.picture(png);
     b.endParagraph();
   };
@@ -227,6 +228,7 @@ TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
   paragraph(b, "Text of page one.");
   line("%H1#", true);  // closes no chapter: the page keeps it, and its note
   line("%H2=Two", false);
+  line("%PID=2", false);
   paragraph(b, "Text of page two.");
   const std::string left = " in a marker line is left out of the course with the line: put ";
   EXPECT_EQ(lines(builtCourse("m.doc", b), "m.doc"),
@@ -236,7 +238,10 @@ TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
                 "m.doc:5: warning: page \"One\": \"%H1#\" without an open chapter: the line is "
                 "ignored and stays text of the page above (\"%H1#\")",
                 "m.doc:6: warning: page \"Two\": a picture" + left +
-                    "it in the page's text (\"%H2=Two\")"}));
+                    "it in the page's text (\"%H2=Two\")",
+                "m.doc:7: warning: page \"Two\": \"%PID=\" without a number: the conversion "
+                "stops here (error 13); a note or picture in the line is no digit: move it out "
+                "of the line (\"%PID=2\")"}));
 }
 
 // Paragraphs are counted through tables: every paragraph of a cell counts,
