@@ -391,9 +391,9 @@ while time.time() < end:
     if rng.random() < 0.2 and all(c == "\t" or ord(c) >= 32 for l in lines for c in l):
         n += 1
         differ = formats_differ(d, lines, plain=rng.random() < 0.5)
-        if differ:
+        if differ:  # the documents as made, with what each gave
             found += 1
-            open("%s/found/%d.txt" % (out, n), "w", encoding="utf-8").write("\n".join(lines))
+            shutil.copytree(d, "%s/found/%d" % (out, n), ignore=shutil.ignore_patterns("c", "*.zip"))
             open("%s/found/%d.why" % (out, n), "w").write("formats differ\n" + differ[-6000:])
             print("FOUND", n, "formats differ", flush=True)
         shutil.rmtree(d, ignore_errors=True)
