@@ -87,7 +87,15 @@ var RdCommon = (function () {
     });
   }
 
+  // A title as learners read it: the word processor's control characters
+  // that a heading's line may hold (a line break, where a note's reference
+  // or a picture stood) show as a blank, not as a box, as in course.js.
+  function shownTitle(s) {
+    return String(s).replace(/[\u0000-\u001f\u007f]/g, ' ');
+  }
+
   return { loadScript: loadScript, embedded: embedded, readText: readText,
-           courseLanguage: courseLanguage, texts: texts, decodeReferences: decodeReferences };
+           courseLanguage: courseLanguage, texts: texts, decodeReferences: decodeReferences,
+           shownTitle: shownTitle };
 })();
 if (typeof module !== 'undefined' && module.exports) module.exports = RdCommon;

@@ -7,8 +7,8 @@ var RdPreview = (function () {
   // Titles are stored escaped (&lt; &gt;) and characters outside the code
   // page arrive as numeric references: the common script decodes them
   // (required beside this one under node).
-  var decodeEntities = (typeof RdCommon !== 'undefined' ? RdCommon
-    : require('./common.js')).decodeReferences;
+  var common = typeof RdCommon !== 'undefined' ? RdCommon : require('./common.js');
+  var decodeEntities = common.decodeReferences;
 
   // Only bare file names of this folder are opened: the preview is data,
   // not a place to smuggle in other addresses.
@@ -41,7 +41,7 @@ var RdPreview = (function () {
       if (beforeLast <= first) continue;
       raw.push({
         item: line.slice(0, first),
-        title: decodeEntities(line.slice(first + 1, beforeLast)),
+        title: common.shownTitle(decodeEntities(line.slice(first + 1, beforeLast))),
         file: line.slice(beforeLast + 1, last),
         inChapter: line.slice(last + 1).trim() === '-1'
       });

@@ -43,8 +43,30 @@ bool markerLine(const u16string& paragraphText) {
   return classify(prepareLine(paragraphText)).marker != Marker::Content;
 }
 
+// Up to `count` words of `text`, from its end when `last`.
+u16string words(const u16string& text, int count, bool last) {
+  std::vector<u16string> all;
+  u16string word;
+  for (char16_t c : text + u" ") {
+    if (!blank(c)) {
+      word += c;
+    } else if (!word.empty()) {
+      all.push_back(std::move(word));
+      word.clear();
+    }
+  }
+  const size_t n = std::min(all.size(), static_cast<size_t>(count));
+  const size_t from = last ? all.size() - n : 0;
+  u16string out;
+  for (size_t i = from; i < from + n; ++i) out += (out.empty() ? u"" : u" ") + all[i];
+  return out;
+}
+
+// Quoted as a learner reads it: blanks and the word processor's control
+// characters (a line break, where a note's reference or a picture stands)
+// as one blank between words.
 u16string quoted(std::u16string_view s) {
-  return u"\"" + u16string(s) + u"\"";
+  return u"\"" + words(u16string(s), INT32_MAX, false) + u"\"";
 }
 
 // The marker a line that starts with "%" but is none looks meant to be:
@@ -82,25 +104,6 @@ u16string entryName(int32_t kind, const u16string& title, const u16string& chapt
     default:
       return u"the untitled page";
   }
-}
-
-// Up to `count` words of `text`, from its end when `last`.
-u16string words(const u16string& text, int count, bool last) {
-  std::vector<u16string> all;
-  u16string word;
-  for (char16_t c : text + u" ") {
-    if (!blank(c)) {
-      word += c;
-    } else if (!word.empty()) {
-      all.push_back(std::move(word));
-      word.clear();
-    }
-  }
-  const size_t n = std::min(all.size(), static_cast<size_t>(count));
-  const size_t from = last ? all.size() - n : 0;
-  u16string out;
-  for (size_t i = from; i < from + n; ++i) out += (out.empty() ? u"" : u" ") + all[i];
-  return out;
 }
 
 struct Reference {
@@ -141,6 +144,7 @@ class Linter : public EntryListener {
   // A marker after a line break (Shift+Enter) is in the middle of its
   // paragraph: the scanner reads paragraphs, so it is text.
   void paragraph(const Paragraph& p) override {
+    lostWithTheLine(p);
     const u16string& text = p.text;
     for (size_t b = text.find(u'\v'); b != u16string::npos; b = text.find(u'\v', b + 1)) {
       const std::u16string_view m = markerAt(std::u16string_view(text).substr(b + 1));
@@ -148,6 +152,32 @@ class Linter : public EntryListener {
         warn(p.start, u"a line break (Shift+Enter) stands before " + quoted(m) +
                           u": the marker is read as text; end the line before it with Enter");
     }
+  }
+
+  // A page or test keeps as text the "%TITLE=" and "%AUTHOR=" lines within
+  // it and a "%H1#" that closes no chapter; every other marker line goes.
+  bool keptAsText(const Paragraph& p) const {
+    const Marker m = p.marker.marker;
+    const bool text =
+        m == Marker::Title || m == Marker::Author || (m == Marker::ChapterEnd && !chapterOpen_);
+    return text && p.entry &&
+           (course::writesPage(p.entry->kind) || course::writesTest(p.entry->kind));
+  }
+
+  // A note's reference or a picture in a marker line goes with the line.
+  // (In a "%PID=" line it makes no number, and is told as such.)
+  void lostWithTheLine(const Paragraph& p) {
+    const Marker m = p.marker.marker;
+    if (m == Marker::Content || m == Marker::Pid || keptAsText(p)) return;
+    const word::Range line(app_, doc_, p.start, p.end);
+    if (!line.notes().empty())
+      leftOut(p.start,
+              u"a footnote or endnote in a marker line is left out of the course with the "
+              u"line: put its reference in the page's text");
+    if (!line.inlineShapes().empty())
+      leftOut(p.start,
+              u"a picture in a marker line is left out of the course with the line: put it in "
+              u"the page's text");
   }
 
   void text(const Paragraph& p) override {
@@ -214,10 +244,17 @@ class Linter : public EntryListener {
   }
 
   void badPid(const Paragraph& p, const support::Error& e) override {
-    warn(p.start, e.number() == support::kTypeMismatch
-                      ? u"\"%PID=\" without a number: the conversion stops here (error 13)"
-                      : u"\"%PID=\" beyond the whole numbers it takes: the conversion "
-                        u"stops here (error 6)");
+    if (e.number() != support::kTypeMismatch)
+      return warn(p.start,
+                  u"\"%PID=\" beyond the whole numbers it takes: the conversion stops here "
+                  u"(error 6)");
+    // A note's reference or a picture makes "%PID=12" no number unseen.
+    const word::Range line(app_, doc_, p.start, p.end);
+    const bool holds = !line.notes().empty() || !line.inlineShapes().empty();
+    warn(p.start, u"\"%PID=\" without a number: the conversion stops here (error 13)" +
+                      u16string(holds ? u"; a note or picture in the line is no digit: move it "
+                                        u"out of the line"
+                                      : u""));
   }
 
   void pid(const Paragraph& p, int32_t, int32_t) override {

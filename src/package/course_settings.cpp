@@ -184,10 +184,7 @@ std::string courseScript(const CourseSettings& s) {
 }
 
 std::string courseLine(std::u16string_view raw) {
-  std::u16string text(raw);
-  for (char16_t& c : text)
-    if (c < 0x20 || c == 0x7F) c = u' ';
-  return support::trimBlanks(support::toUtf8(text));
+  return support::trimBlanks(support::toUtf8(support::controlsAsBlanks(raw)));
 }
 
 std::string documentHash(const std::string& documentPath) {

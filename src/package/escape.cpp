@@ -27,7 +27,14 @@ bool legalCodePoint(uint32_t c) {
          (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// The XML characters of `text`: forbidden ones dropped, pairs kept.
+// A line, page or column break of the word processor: XML has no place for
+// it, but the words on either side stay apart.
+bool breakCharacter(char16_t c) {
+  return c == 0xB || c == 0xC || c == 0xE;
+}
+
+// The XML characters of `text`: breaks as blanks, other forbidden ones
+// dropped, pairs kept.
 std::u16string legalCharacters(std::u16string_view text) {
   std::u16string out;
   out.reserve(text.size());
@@ -40,6 +47,8 @@ std::u16string legalCharacters(std::u16string_view text) {
       }
     } else if (!isLow(c) && legalCodePoint(c)) {
       out += c;
+    } else if (breakCharacter(c)) {
+      out += u' ';
     }
   }
   return out;

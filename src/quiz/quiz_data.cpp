@@ -14,7 +14,10 @@ word::StorySpan composeTestData(word::Application& app, const std::u16string& ti
   word::Selection selection = app.selection();
   selection.range().paste();
   selection.homeKey(word::wdStory, word::wdMove);
-  selection.insertAfter(std::u16string(kDataPrologue) + u"\n%TEST=" + title + u"\n");
+  // The title stays one line: a line break in the heading would put the
+  // rest of it among the questions.
+  selection.insertAfter(std::u16string(kDataPrologue) + u"\n%TEST=" +
+                        support::controlsAsBlanks(title) + u"\n");
   word::StorySpan section{selection.end(), 0};
   selection.endKey(word::wdStory, word::wdMove);
   section.end = selection.start();

@@ -49,6 +49,12 @@ std::basic_string<Char> replace(std::basic_string_view<Char> s, std::basic_strin
 
 }  // namespace
 
+std::u16string controlsAsBlanks(std::u16string_view s) {
+  std::u16string out(s);
+  for (char16_t& c : out)
+    if (c < 0x20 || c == 0x7F) c = u' ';
+  return out;
+}
 std::u16string trimBlanks(std::u16string_view s) {
   return trim(s, isBlank);
 }

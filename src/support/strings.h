@@ -11,6 +11,9 @@ namespace support {
 std::u16string number(int64_t n);
 // ASCII or UTF-8 bytes (paths, fixed texts) as UTF-16.
 std::u16string widen(std::string_view utf8);
+// A line as it reads: control characters (a word processor's line break,
+// where a note's reference or a picture stands) as blanks.
+std::u16string controlsAsBlanks(std::u16string_view s);
 // Removes blanks (U+0020 only) at both ends.
 std::u16string trimBlanks(std::u16string_view s);
 std::string trimBlanks(std::string_view s);

@@ -207,6 +207,43 @@ TEST_F(Lint, TheBuiltDocumentsMistakesAndACleanCourse) {
   EXPECT_EQ(lines(clean, "clean.txt"), std::vector<std::string>{});
 }
 
+// What a marker line holds goes with the line: a note's reference or a
+// picture there is told; a line the page keeps as text keeps them.
+TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
+  word::Builder b;
+  const auto line = [&b](const char* text, bool note) {
+    b.text(text);
+    word::Builder n;
+    paragraph(n, "A note.");
+    word::Picture png;
+    png.format = "png";
+    png.data = std::make_shared<const std::string>("png");
+    png.alt = u"logo";
+    note ? b.note(false, u"1", n.finishStory()) : b.picture(png);
+    b.endParagraph();
+  };
+  paragraph(b, "%TITLE=T");
+  paragraph(b, "%AUTHOR=A");
+  line("%H2=One", true);
+  paragraph(b, "Text of page one.");
+  line("%H1#", true);  // closes no chapter: the page keeps it, and its note
+  line("%H2=Two", false);
+  line("%PID=2", false);
+  paragraph(b, "Text of page two.");
+  const std::string left = " in a marker line is left out of the course with the line: put ";
+  EXPECT_EQ(lines(builtCourse("m.doc", b), "m.doc"),
+            (std::vector<std::string>{
+                "m.doc:3: warning: page \"One\": a footnote or endnote" + left +
+                    "its reference in the page's text (\"%H2=One\")",
+                "m.doc:5: warning: page \"One\": \"%H1#\" without an open chapter: the line is "
+                "ignored and stays text of the page above (\"%H1#\")",
+                "m.doc:6: warning: page \"Two\": a picture" + left +
+                    "it in the page's text (\"%H2=Two\")",
+                "m.doc:7: warning: page \"Two\": \"%PID=\" without a number: the conversion "
+                "stops here (error 13); a note or picture in the line is no digit: move it out "
+                "of the line (\"%PID=2\")"}));
+}
+
 // Paragraphs are counted through tables: every paragraph of a cell counts,
 // the marks that end rows do not.
 TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {

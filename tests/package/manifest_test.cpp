@@ -159,8 +159,9 @@ TEST(Manifest, LanguageModeChoosesEncodingAndLanguage) {
 
 // Titles in the manifest: characters the code page lacks become
 // references, XML's own characters are escaped (references already there
-// kept), control characters dropped. The preview is HTML for people: titles
-// go there as they stand.
+// kept), control characters dropped but a line or page break, which leaves a
+// blank between its words. The preview is HTML for people: titles go there
+// as they stand.
 TEST(Manifest, TitlesAreMadeSafeForTheCodePageAndXml) {
   struct Case {
     std::u16string course, page;
@@ -171,7 +172,7 @@ TEST(Manifest, TitlesAreMadeSafeForTheCodePageAndXml) {
        "ITEM11|Step &#8594; next|page2.htm|-1"},
       {u"<Safety> & R&amp;D\r", u"Q&A &lt;1&gt;", "&lt;Safety&gt; &amp; R&amp;D\r",
        "Q&amp;A &lt;1&gt;", "ITEM11|Q&A &lt;1&gt;|page2.htm|-1"},
-      {u"Safe\u000bty\u0007\r", u"Se\u0001tup\u000c", "Safety\r", "Setup", ""},
+      {u"Safe\u000bty\u0007\r", u"Se\u0001tup\u000c", "Safe ty\r", "Setup ", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.title);

@@ -64,10 +64,12 @@ TEST_F(SaveTest, TestsAreNumberedInCallOrderAcrossEntries) {
   EXPECT_NE(o("testdata2.htm").find("%TEST=B\r\n*a)"), std::string::npos);
 }
 
+// The title is one line: a line break in its heading, or where a note's
+// reference stood, reads as a blank.
 TEST_F(SaveTest, AnEmptySectionStillGetsItsFrame) {
-  test(1, u"Empty", 11, 11);
+  test(1, u"Empty\vone\x02", 11, 11);
   EXPECT_EQ(o("testdata1.htm"),
-            kPrologue + "\r\n%TEST=Empty\r\n%TEST_END\r\n</pre></body></html>\r\n");
+            kPrologue + "\r\n%TEST=Empty one \r\n%TEST_END\r\n</pre></body></html>\r\n");
 }
 
 TEST_F(SaveTest, ASectionWithoutItsFinalMarkJoinsTheEndMarker) {
