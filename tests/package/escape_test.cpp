@@ -60,11 +60,9 @@ TEST(XmlContent, ReferencesThatXmlRejectsAreEscaped) {
 TEST(XmlContent, ForbiddenCharactersAreDroppedAllowedOnesKept) {
   // Controls other than tab, LF and CR, U+FFFE and lone surrogates go; a
   // line, page or column break leaves a blank between the words it parted.
-  const std::u16string raw{u'a', 1, 7, u'\t', 11, u'\n', 12, u'\r', 0xFFFE, 0xD800, u'b', 0xDC00};
-  EXPECT_EQ(xmlContent(raw), u"a\t \n \rb");
-  EXPECT_EQ(xmlContent(u"Rules\vof work\x0e"
-                       u"2"),
-            u"Rules of work 2");
+  const std::u16string raw{u'a',  1,  7,      u'\t',  11,   u'\n', 12,
+                           u'\r', 14, 0xFFFE, 0xD800, u'b', 0xDC00};
+  EXPECT_EQ(xmlContent(raw), u"a\t \n \r b");
   EXPECT_EQ(xmlContent(u"\U0001F600"), u"\U0001F600");  // a pair stays
 }
 
