@@ -169,12 +169,12 @@ class Linter : public EntryListener {
   void lostWithTheLine(const Paragraph& p) {
     const Marker m = p.marker.marker;
     if (m == Marker::Content || m == Marker::Pid || keptAsText(p)) return;
-    const word::Range line(app_, doc_, p.start, p.end);
-    if (!line.notes().empty())
+    const word::Range::Anchors holds = word::Range(app_, doc_, p.start, p.end).anchors();
+    if (holds.note)
       leftOut(p.start,
               u"a footnote or endnote in a marker line is left out of the course with the "
               u"line: put its reference in the page's text");
-    if (!line.inlineShapes().empty())
+    if (holds.picture)
       leftOut(p.start,
               u"a picture in a marker line is left out of the course with the line: put it in "
               u"the page's text");
@@ -249,12 +249,12 @@ class Linter : public EntryListener {
                   u"\"%PID=\" beyond the whole numbers it takes: the conversion stops here "
                   u"(error 6)");
     // A note's reference or a picture makes "%PID=12" no number unseen.
-    const word::Range line(app_, doc_, p.start, p.end);
-    const bool holds = !line.notes().empty() || !line.inlineShapes().empty();
+    const word::Range::Anchors holds = word::Range(app_, doc_, p.start, p.end).anchors();
     warn(p.start, u"\"%PID=\" without a number: the conversion stops here (error 13)" +
-                      u16string(holds ? u"; a note or picture in the line is no digit: move it "
-                                        u"out of the line"
-                                      : u""));
+                      u16string(holds.note || holds.picture
+                                    ? u"; a note or picture in the line is no digit: move it "
+                                      u"out of the line"
+                                    : u""));
   }
 
   void pid(const Paragraph& p, int32_t, int32_t) override {

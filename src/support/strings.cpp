@@ -55,6 +55,7 @@ std::u16string controlsAsBlanks(std::u16string_view s) {
     if (c < 0x20 || c == 0x7F) c = u' ';
   return out;
 }
+
 std::u16string trimBlanks(std::u16string_view s) {
   return trim(s, isBlank);
 }

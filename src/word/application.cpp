@@ -202,6 +202,19 @@ std::vector<Range::NoteText> Range::notes() const {
   return out;
 }
 
+Range::Anchors Range::anchors() const {
+  const DocumentState& d = Access::of(*doc_);
+  const uint32_t length = storyLength(d);
+  const uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
+  const auto& pictures = d.model.main.pictures;
+  const auto& notes = d.model.notes;
+  const auto picture = std::lower_bound(pictures.begin(), pictures.end(), a,
+                                        [](const Picture& p, uint32_t pos) { return p.pos < pos; });
+  const auto note = std::lower_bound(notes.begin(), notes.end(), a,
+                                     [](const word::Note& n, uint32_t pos) { return n.pos < pos; });
+  return {picture != pictures.end() && picture->pos < b, note != notes.end() && note->pos < b};
+}
+
 void Range::paste() {
   const std::unique_ptr<Model>& clip = engine::clipboard(*app_);
   if (!clip) fail(kNothingToPaste, "The clipboard is empty: there is nothing to paste.");

@@ -99,6 +99,13 @@ class Range {
     std::u16string text;
   };
   std::vector<NoteText> notes() const;
+  // Whether a picture, or a note's reference, stands in the range: found
+  // without preparing the pictures or copying the notes.
+  struct Anchors {
+    bool picture = false;
+    bool note = false;
+  };
+  Anchors anchors() const;
 
  private:
   Application* app_;
