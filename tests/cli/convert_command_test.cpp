@@ -154,6 +154,24 @@ TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
   }
 }
 
+// A pipe at a package file's name would hold its reader up until something
+// wrote to it: convert, reading the course.js an earlier run left, and
+// check take it for no file (given a minute each, as above).
+TEST(ConvertCommand, APipeInThePackageFolderHoldsNothingUp) {
+  ScratchFolder work;
+  writeBytes(work / "c.txt", "%TITLE=T\n%AUTHOR=Me\n%H2=Only\nThe only page.\n");
+  fs::create_directory(work / "c");
+  ASSERT_EQ(::mkfifo((work / "c/course.js").c_str(), 0600), 0);
+  ProgramResult r = runProgram(dir(work), {"convert", "c.txt"}, "timeout 60");
+  EXPECT_EQ(r.exit, 0) << r.out << r.err;
+  EXPECT_TRUE(fs::is_regular_file(work / "c/course.js"));
+  fs::remove(work / "c/imsmanifest.xml");
+  ASSERT_EQ(::mkfifo((work / "c/imsmanifest.xml").c_str(), 0600), 0);
+  r = runProgram(dir(work), {"check", "c"}, "timeout 60");
+  EXPECT_EQ(r.exit, 1) << r.out << r.err;
+  EXPECT_NE(r.out.find("imsmanifest.xml is missing"), std::string::npos) << r.out;
+}
+
 // Warnings go to standard error, beside the unchanged status lines; with
 // --strict a document with warnings is left alone and the next converts.
 TEST(ConvertCommand, WarningsOnStandardErrorAndStrictSkipsTheirDocument) {
