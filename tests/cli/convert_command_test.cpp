@@ -154,12 +154,18 @@ TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
   }
 }
 
-// A pipe at a package file's name would hold its reader up until something
-// wrote to it: convert, reading the course.js an earlier run left, and
-// check take it for no file (given a minute each, as above).
-TEST(ConvertCommand, APipeInThePackageFolderHoldsNothingUp) {
+// A pipe at the name of a file the program reads or appends to would hold
+// it up until something wrote to it or read it: the log refuses a pipe
+// that nothing reads; convert, reading the course.js an earlier run left,
+// and check take a pipe for no file (given a minute each, as above).
+TEST(ConvertCommand, APipeAtAFilesNameHoldsNothingUp) {
   ScratchFolder work;
   writeBytes(work / "c.txt", "%TITLE=T\n%AUTHOR=Me\n%H2=Only\nThe only page.\n");
+  ASSERT_EQ(::mkfifo((work / "log.txt").c_str(), 0600), 0);
+  ProgramResult log = runProgram(dir(work), {"convert", "c.txt"}, "timeout 60");
+  EXPECT_EQ(log.exit, 1) << log.out << log.err;
+  EXPECT_NE(log.err.find("log.txt: a pipe that nothing reads"), std::string::npos) << log.err;
+  fs::remove(work / "log.txt");
   fs::create_directory(work / "c");
   ASSERT_EQ(::mkfifo((work / "c/course.js").c_str(), 0600), 0);
   ProgramResult r = runProgram(dir(work), {"convert", "c.txt"}, "timeout 60");
