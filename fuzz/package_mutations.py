@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """A mutation campaign over finished packages: the folder or one of its zips,
 with files damaged, cut, swapped for links, pipes or folders, and XML given
-entities, as a package from anywhere may come to `raredozud check`. It looks
-for a crash, a sanitizer report, a hang, an exit status other than 0 or 1,
-a fault given without a word, and a file outside the package read into
-the answer (an XML entity naming a file of the machine).
+entities, as a package from anywhere may come to `raredozud check`; half
+the damaged folders first go through the copy step again (`raredozud
+complete`), as after an author's edit by hand. It looks for a crash, a
+sanitizer report, a hang, an exit status other than 0 or 1, a fault or
+failure given without a word, a file of the machine read into the answer
+or packed into a zip, and a zip entry that is no plain file of the package.
   fuzz/package_mutations.py PROGRAM SECONDS [OUTDIR]
 PROGRAM is raredozud, best from a build with RAREDOZUD_SANITIZE=ON. What it
 finds goes into OUTDIR/found (default /tmp/package-mutations): the package,
@@ -96,7 +98,7 @@ def damage_folder(pkg):
             continue
         os.remove(p)
         if r < 0.82:
-            os.symlink(rng.choice(["/etc/passwd", "/dev/zero", "/proc/self/mem", ".", "missing"]), p)
+            os.symlink(rng.choice([canary_file, "/dev/zero", "/proc/self/mem", ".", "missing"]), p)
         elif r < 0.88:
             os.mkfifo(p)
         elif r < 0.94:
@@ -132,11 +134,44 @@ def damage_zip(src, dst):
                 zout.writestr(name, data[:10])  # the same name twice
 
 
-def judge(path):
-    env = dict(os.environ, ASAN_OPTIONS="detect_leaks=1:abort_on_error=0",
-               UBSAN_OPTIONS="print_stacktrace=1")
+ENV = dict(os.environ, ASAN_OPTIONS="detect_leaks=1:abort_on_error=0",
+           UBSAN_OPTIONS="print_stacktrace=1")
+
+
+def complete(folder):
+    """The copy step run again on a folder changed by hand, as an author may
+    after editing a page: it packs the package's own files or fails."""
     try:
-        p = subprocess.run([bin_, "check", path], capture_output=True, timeout=90, env=env)
+        p = subprocess.run([bin_, "complete", folder], capture_output=True, timeout=90, env=ENV)
+    except subprocess.TimeoutExpired:
+        return "complete: hang"
+    text = p.stderr.decode("utf-8", "replace")
+    if "Sanitizer" in text or "runtime error:" in text:
+        return "complete: sanitizer report"
+    if p.returncode not in (0, 1):
+        return "complete: exit status %d" % p.returncode
+    if p.returncode == 1 and "copy step failed" not in text:
+        return "complete: a failure without a word"
+    parent, stem = os.path.split(folder)
+    for z in os.listdir(parent) if p.returncode == 0 else []:
+        if not z.endswith(".zip"):
+            continue
+        with zipfile.ZipFile(os.path.join(parent, z)) as zf:
+            for info in zf.infolist():
+                inside = os.path.join(folder, info.filename)
+                if info.filename.endswith("/") or info.filename in SCHEMA_NAMES[z[len(stem):]]:
+                    continue
+                if (info.filename.startswith("/") or ".." in info.filename.split("/") or
+                        not os.path.isfile(inside) or os.path.islink(inside)):
+                    return "complete: %s holds %s, no plain file of the package" % (z, info.filename)
+                if CANARY.encode() in zf.read(info):
+                    return "complete: %s holds a file of the machine" % z
+    return None
+
+
+def judge(path):
+    try:
+        p = subprocess.run([bin_, "check", path], capture_output=True, timeout=90, env=ENV)
     except subprocess.TimeoutExpired:
         return "hang"
     text = (p.stdout + p.stderr).decode("utf-8", "replace")
@@ -152,6 +187,15 @@ def judge(path):
 
 
 bases = base_packages()
+# What a zip holds beside the package's own files: the schemas it is
+# checked against, made by the copy step from the installation.
+SCHEMA_NAMES = {}
+for z in os.listdir(bases[0][0]):
+    if z.endswith(".zip"):
+        with zipfile.ZipFile(os.path.join(bases[0][0], z)) as zf:
+            SCHEMA_NAMES[z[len(bases[0][1]):]] = [
+                n for n in zf.namelist()
+                if not os.path.exists(os.path.join(bases[0][0], bases[0][1], n))]
 assert bases, "no base package converted"
 start, runs, found = time.time(), 0, 0
 while time.time() - start < seconds:
@@ -163,11 +207,13 @@ while time.time() - start < seconds:
         target = os.path.join(case, stem)
         shutil.copytree(os.path.join(base, stem), target, symlinks=True)
         damage_folder(target)
+        why = complete(target) if rng.random() < 0.5 else None
     else:
         zips = [z for z in os.listdir(base) if z.endswith(".zip")]
         target = os.path.join(case, rng.choice(zips))
         damage_zip(os.path.join(base, os.path.basename(target)), target)
-    why = judge(target)
+        why = None
+    why = why or judge(target)
     runs += 1
     if why:
         found += 1
