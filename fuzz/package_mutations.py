@@ -12,7 +12,9 @@ damaged test data that check and the quiz page's reader judge differently.
 PROGRAM is raredozud, best from a build with RAREDOZUD_SANITIZE=ON. What it
 finds goes into OUTDIR/found (default /tmp/package-mutations): the package,
 and beside it why."""
-import os, random, re, shutil, subprocess, sys, tempfile, time, warnings, zipfile
+import os, random, shutil, subprocess, sys, tempfile, time, warnings, zipfile
+
+import quiz_judge
 
 warnings.simplefilter("ignore")  # zipfile warns of the names written twice on purpose
 
@@ -170,29 +172,6 @@ def complete(folder):
     return None
 
 
-def quiz_verdicts_differ(folder, check_out):
-    """Damaged test data that the quiz page's reader (under node) and check
-    judge differently: check judges the tests the outline lists."""
-    preview = os.path.join(folder, "pvomanifest.htm")
-    if not os.path.isfile(preview) or os.path.islink(preview):
-        return None
-    listed = re.findall(rb"\|test(\d+)\.htm\|", open(preview, "rb").read())
-    files = [os.path.join(folder, "testdata%s.htm" % n.decode()) for n in listed]
-    files = [f for f in files if os.path.isfile(f) and not os.path.islink(f)]
-    if not files or "imsmanifest.xml is missing" in check_out:
-        return None
-    node = subprocess.run(["node", os.path.join(here, "fuzz", "quiz_verdicts.js")] + files,
-                          capture_output=True, timeout=60)
-    page = dict(zip((os.path.basename(f) for f in files), node.stdout.decode().splitlines()))
-    ours = {os.path.basename(f): "ok" for f in files}
-    for m in re.finditer(r"stops at (testdata\d+\.htm)(?: line (\d+))?: (.*?); learners cannot take",
-                         check_out):
-        ours[m.group(1)] = "problem %s %s" % (m.group(2) or "0", m.group(3))
-    differ = ["%s: page %r, check %r" % (f, page.get(f), v) for f, v in ours.items()
-              if page.get(f) != v]
-    return ("quiz verdicts differ: " + "; ".join(differ)) if differ else None
-
-
 def judge(path):
     try:
         p = subprocess.run([bin_, "check", path], capture_output=True, timeout=90, env=ENV)
@@ -207,7 +186,8 @@ def judge(path):
         return "exit status %d" % p.returncode
     if p.returncode == 1 and not p.stdout.strip():
         return "a fault given without a word"
-    return quiz_verdicts_differ(path, text) if os.path.isdir(path) else None
+    differ = quiz_judge.verdicts_differ(path, text) if os.path.isdir(path) else None
+    return differ and "quiz verdicts differ: " + differ.replace("\n", "; ")
 
 
 bases = base_packages()

@@ -1,0 +1,33 @@
+"""The campaigns' quiz judge: the test data files of a package folder on
+which the quiz page's reader (quiz_verdicts.js, under node) and check's
+verdict (its output, given) disagree."""
+import os, re, subprocess
+
+here = os.path.dirname(os.path.abspath(__file__))
+
+
+def plain(path):
+    return os.path.isfile(path) and not os.path.islink(path)
+
+
+def verdicts_differ(folder, check_out):
+    """One line a file judged differently, or None."""
+    # check judges the tests the outline lists, in a package with a manifest.
+    preview = os.path.join(folder, "pvomanifest.htm")
+    if not plain(os.path.join(folder, "imsmanifest.xml")) or not plain(preview):
+        return None
+    listed = re.findall(rb"\|test(\d+)\.htm\|", open(preview, "rb").read())
+    files = [os.path.join(folder, "testdata%s.htm" % n.decode()) for n in listed]
+    files = [f for f in files if plain(f)]
+    if not files:
+        return None
+    node = subprocess.run(["node", os.path.join(here, "quiz_verdicts.js")] + files,
+                          capture_output=True, timeout=60)
+    page = dict(zip((os.path.basename(f) for f in files), node.stdout.decode().splitlines()))
+    ours = {os.path.basename(f): "ok" for f in files}
+    for m in re.finditer(r"stops at (testdata\d+\.htm)(?: line (\d+))?: (.*?); learners cannot take",
+                         check_out):
+        ours[m.group(1)] = "problem %s %s" % (m.group(2) or "0", m.group(3))
+    differ = ["%s: page %r, check %r" % (f, page.get(f), v) for f, v in ours.items()
+              if page.get(f) != v]
+    return "\n".join(differ) or None
