@@ -22,7 +22,7 @@ here = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 bin_, seconds = os.path.abspath(sys.argv[1]), float(sys.argv[2])
 out = sys.argv[3] if len(sys.argv) > 3 else "/tmp/package-mutations"
 os.makedirs(out + "/found", exist_ok=True)
-rng = random.Random(int(time.time()))
+rng = random.Random(time.time_ns() ^ os.getpid())  # two campaigns started at once differ
 CANARY = "RDCANARY-%d" % rng.randrange(10**9)
 work = tempfile.mkdtemp(prefix="rdpkg.")
 canary_file = os.path.join(work, "canary.txt")
