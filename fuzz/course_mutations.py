@@ -35,7 +35,7 @@ def seed_lines():
 
 
 seeds = seed_lines()
-rng = random.Random(int(time.time()))
+rng = random.Random(time.time_ns() ^ os.getpid())  # two campaigns started at once differ
 NUMS = ["0", "-1", "1", "10", "11", "12", "99", "2147483647", "2147483648", "99999999999999999999",
         "abc", "", " 12", "12 ", "1e3", "０", "١٢"]
 TEXTS = ["", " ", "X", "Страница", "<script>alert(1)</script>", "\"'&<>", "a" * 3000, "\t", "%",
