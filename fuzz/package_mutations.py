@@ -81,7 +81,9 @@ def mutate_text(b):
             if "?>" in text[:200]:
                 i = text.index("?>") + 2
                 text = text[:i] + rng.choice(XML_ATTACKS) + text[i:]
-                text = text.replace(">", "> &e;", 1 + rng.randrange(3)) if "ENTITY e" in text else text
+                end = text.find("</")  # the first element's text: where an entity is expanded
+                if "ENTITY e" in text and end >= 0:
+                    text = text[:end] + "&e;" + text[end:]
             b = text.encode("utf-8", "surrogatepass")
     return b
 
