@@ -20,9 +20,15 @@ def verdicts_differ(folder, check_out):
     if re.search(r"imsmanifest\.xml (is missing|is not well-formed|is not at|cannot be read)",
                  check_out):
         return None
-    listed = re.findall(rb"\|test(\d+)\.htm\|", open(preview, "rb").read())
-    files = [os.path.join(folder, "testdata%s.htm" % n.decode()) for n in listed]
-    files = [f for f in files if plain(f)]
+    # The outline's lines as check and the player read them: "ITEM" lines,
+    # the file second from the right.
+    listed = [re.fullmatch(rb"test(\d+)\.htm", line.split(b"|")[-2])
+              for line in open(preview, "rb").read().splitlines()
+              if line.startswith(b"ITEM") and line.count(b"|") >= 3]
+    files = [os.path.join(folder, "testdata%s.htm" % m.group(1).decode()) for m in listed if m]
+    # A file the manifest leaves out of the course is none of its tests'.
+    files = [f for f in files
+             if plain(f) and "has no %s:" % os.path.basename(f) not in check_out]
     if not files:
         return None
     node = subprocess.run(["node", os.path.join(here, "quiz_verdicts.js")] + files,
