@@ -14,6 +14,8 @@ What it finds goes into OUTDIR/found (default /tmp/course-mutations): the
 course, and beside it why."""
 import glob, os, random, re, shutil, subprocess, sys, tempfile, time
 
+import quiz_judge
+
 here = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 bin_, seconds = os.path.abspath(sys.argv[1]), float(sys.argv[2])
 out = sys.argv[3] if len(sys.argv) > 3 else "/tmp/course-mutations"
@@ -33,7 +35,7 @@ def seed_lines():
 
 
 seeds = seed_lines()
-rng = random.Random(int(time.time()))
+rng = random.Random(time.time_ns() ^ os.getpid())  # two campaigns started at once differ
 NUMS = ["0", "-1", "1", "10", "11", "12", "99", "2147483647", "2147483648", "99999999999999999999",
         "abc", "", " 12", "12 ", "1e3", "０", "١٢"]
 TEXTS = ["", " ", "X", "Страница", "<script>alert(1)</script>", "\"'&<>", "a" * 3000, "\t", "%",
@@ -304,29 +306,6 @@ def run(cmd, cwd, timeout=60):
     return ("crash %d" % p.returncode if bad else None), p.returncode, p.stdout, p.stderr
 
 
-def quiz_verdicts_differ(d, check_out):
-    """The test data files on which the quiz page's reader and check disagree."""
-    # check judges the tests the outline lists, in a package with a manifest.
-    preview = os.path.join(d, "c", "pvomanifest.htm")
-    if not os.path.exists(os.path.join(d, "c", "imsmanifest.xml")) or not os.path.exists(preview):
-        return None
-    listed = re.findall(rb"\|test(\d+)\.htm\|", open(preview, "rb").read())
-    files = [os.path.join(d, "c", "testdata%s.htm" % n.decode()) for n in listed]
-    files = [f for f in files if os.path.exists(f)]
-    if not files:
-        return None
-    node = subprocess.run(["node", os.path.join(here, "fuzz", "quiz_verdicts.js")] + files,
-                          capture_output=True, timeout=60)
-    page = dict(zip((os.path.basename(f) for f in files), node.stdout.decode().splitlines()))
-    ours = {os.path.basename(f): "ok" for f in files}
-    for m in re.finditer(r"stops at (testdata\d+\.htm)(?: line (\d+))?: (.*?); learners cannot take",
-                         check_out):
-        ours[m.group(1)] = "problem %s %s" % (m.group(2) or "0", m.group(3))
-    differ = ["%s: page %r, check %r" % (f, page.get(f), v) for f, v in ours.items()
-              if page.get(f) != v]
-    return "\n".join(differ) or None
-
-
 def trial(d, name):
     """Runs lint, convert and check on d/name: what is wrong, and the output that shows it."""
     what, _, lint_out, lint_err = run([bin_, "lint", name], d)
@@ -338,7 +317,7 @@ def trial(d, name):
         return "convert " + what, se
     if os.path.isdir(os.path.join(d, "c")):
         _, _, cso, _ = run([bin_, "check", "c"], d)
-        differ = quiz_verdicts_differ(d, cso.decode("utf-8", "replace"))
+        differ = quiz_judge.verdicts_differ(os.path.join(d, "c"), cso.decode("utf-8", "replace"))
         if differ:
             return "quiz verdicts differ", differ.encode()
     if rc != 0:

@@ -142,7 +142,7 @@ CourseContents courseContents(const std::string& folder,
   auto held = read.find("imsmanifest.xml");
   if (held == read.end())
     held = read.emplace("imsmanifest.xml",
-                        support::readFile((fs::path(folder) / "imsmanifest.xml").string()))
+                        readPackageFile((fs::path(folder) / "imsmanifest.xml").string()))
                .first;
   const std::string& manifest = held->second;
   const XmlDoc doc = readXml(manifest, "imsmanifest.xml");

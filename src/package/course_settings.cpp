@@ -8,6 +8,7 @@
 #include <iterator>
 #include <memory>
 
+#include "package/contents.h"
 #include "support/codepage.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
@@ -213,7 +214,7 @@ std::optional<CourseSettings> readCourseScript(const std::string& folder) {
   const std::string file = path(folder);
   if (support::isLink(file)) bad(file, "is a symbolic link, not a file of the package");
   if (!std::filesystem::exists(file)) return std::nullopt;
-  return parseCourseScript(support::readFile(file), file);
+  return parseCourseScript(readPackageFile(file), file);
 }
 
 CourseSettings parseCourseScript(const std::string& text, const std::string& file) {

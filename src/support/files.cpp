@@ -194,8 +194,13 @@ void writeFile(const std::string& path, std::string_view bytes) {
 }
 
 void appendToFile(const std::string& path, std::string_view bytes) {
-  Fd f{::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666)};
+  // Without waiting: a pipe at the name that nothing reads would hold the
+  // open until something did. One that is read is written as a file is.
+  Fd f{::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666)};
+  if (f.fd < 0 && errno == ENXIO) raise(kPathFileAccessError, path + ": a pipe that nothing reads");
   if (f.fd < 0) raiseFileError(errno, path, true);
+  if (const int flags = ::fcntl(f.fd, F_GETFL); flags >= 0)
+    ::fcntl(f.fd, F_SETFL, flags & ~O_NONBLOCK);
   writeAll(f.fd, bytes, path);
   const int fd = std::exchange(f.fd, -1);
   if (::close(fd) != 0) raiseFileError(errno, path, true);

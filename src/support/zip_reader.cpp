@@ -5,6 +5,7 @@
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-input-stdio.h>
 #include <gsf/gsf-input.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -44,6 +45,10 @@ ZipReader::Opened ZipReader::fromMemory(std::string_view bytes, Limits limits) {
 }
 
 ZipReader::Opened ZipReader::fromFile(const std::string& path, Limits limits) {
+  // A pipe or a device would be read to its end, which may never come.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    return {nullptr, true, "not a plain file (a device, pipe or socket)"};
   GError* err = nullptr;
   GsfInput* input = gsf_input_stdio_new(path.c_str(), &err);
   if (!input) return {nullptr, true, message(err)};

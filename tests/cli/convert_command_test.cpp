@@ -154,6 +154,38 @@ TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
   }
 }
 
+// A pipe at the name of a file the program reads or appends to would hold
+// it up until something wrote to it or read it: the log refuses a pipe
+// that nothing reads; convert, reading the course.js an earlier run left,
+// and check take a pipe for no file; check refuses a pipe or a device given
+// as the zip (given a minute each, as above).
+TEST(ConvertCommand, APipeAtAFilesNameHoldsNothingUp) {
+  ScratchFolder work;
+  writeBytes(work / "c.txt", "%TITLE=T\n%AUTHOR=Me\n%H2=Only\nThe only page.\n");
+  ASSERT_EQ(::mkfifo((work / "log.txt").c_str(), 0600), 0);
+  ProgramResult log = runProgram(dir(work), {"convert", "c.txt"}, "timeout 60");
+  EXPECT_EQ(log.exit, 1) << log.out << log.err;
+  EXPECT_NE(log.err.find("log.txt: a pipe that nothing reads"), std::string::npos) << log.err;
+  fs::remove(work / "log.txt");
+  fs::create_directory(work / "c");
+  ASSERT_EQ(::mkfifo((work / "c/course.js").c_str(), 0600), 0);
+  ProgramResult r = runProgram(dir(work), {"convert", "c.txt"}, "timeout 60");
+  EXPECT_EQ(r.exit, 0) << r.out << r.err;
+  EXPECT_TRUE(fs::is_regular_file(work / "c/course.js"));
+  fs::remove(work / "c/imsmanifest.xml");
+  ASSERT_EQ(::mkfifo((work / "c/imsmanifest.xml").c_str(), 0600), 0);
+  r = runProgram(dir(work), {"check", "c"}, "timeout 60");
+  EXPECT_EQ(r.exit, 1) << r.out << r.err;
+  EXPECT_NE(r.out.find("imsmanifest.xml is missing"), std::string::npos) << r.out;
+  ASSERT_EQ(::mkfifo((work / "pipe.zip").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", work / "zero.zip");
+  for (const char* zip : {"pipe.zip", "zero.zip"}) {
+    r = runProgram(dir(work), {"check", zip}, "timeout 60");
+    EXPECT_EQ(r.exit, 1) << r.out << r.err;
+    EXPECT_NE(r.out.find("not a plain file"), std::string::npos) << r.out;
+  }
+}
+
 // Warnings go to standard error, beside the unchanged status lines; with
 // --strict a document with warnings is left alone and the next converts.
 TEST(ConvertCommand, WarningsOnStandardErrorAndStrictSkipsTheirDocument) {
