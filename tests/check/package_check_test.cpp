@@ -116,6 +116,12 @@ const std::vector<Breakage>& breakages() {
       {"raw ampersand in the title",
        [](const fs::path& p) { replaceIn(p / "imsmanifest.xml", "&amp; SQL", "& SQL"); },
        "imsmanifest.xml is not well-formed: line 9"},
+      {"entity in the title",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "<manifest ", "<!DOCTYPE m [<!ENTITY e 'x'>]><manifest ");
+         replaceIn(p / "imsmanifest.xml", "&amp; SQL", "&e; SQL");
+       },
+       "imsmanifest.xml declares a document type (<!DOCTYPE>)"},
       {"unknown element",
        [](const fs::path& p) {
          replaceIn(p / "imsmanifest.xml", "<schemaversion>1.1</schemaversion>",
