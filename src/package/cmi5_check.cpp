@@ -141,6 +141,8 @@ std::vector<Finding> checkCmi5(const std::string& structure, const std::set<std:
   if (!root || !isCmi5(root, "courseStructure"))
     return {{Finding::Severity::Fault, std::string("cmi5.xml is no courseStructure of ") + kCmi5Ns +
                                            ": an LMS would not take it as cmi5"}};
+  if (const auto docType = docTypeFault(doc.get(), kCmi5File))
+    return {{Finding::Severity::Fault, *docType}};
   Cmi5Checker ck(files);
   ck.structure(root);
   return std::move(ck.findings);

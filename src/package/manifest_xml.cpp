@@ -17,6 +17,13 @@ XmlDoc readXml(std::string_view bytes, const char* name) {
                               XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
 }
 
+std::optional<std::string> docTypeFault(xmlDocPtr doc, const char* name) {
+  if (!doc->intSubset && !doc->extSubset) return std::nullopt;
+  return std::string(name) +
+         " declares a document type (<!DOCTYPE>), which LMSs refuse or read without its "
+         "entities: write it without one";
+}
+
 bool isCp(xmlNodePtr n, const char* name) {
   if (n->type != XML_ELEMENT_NODE || !n->ns || !n->ns->href) return false;
   const char* ns = reinterpret_cast<const char*>(n->ns->href);

@@ -4,6 +4,7 @@
 #include <libxml/tree.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,10 @@ using XmlDoc = std::unique_ptr<xmlDoc, XmlDocFree>;
 // `bytes` parsed quietly, without the network (`name` for its messages);
 // none when they are no well-formed XML.
 XmlDoc readXml(std::string_view bytes, const char* name);
+// The fault of a file that declares a document type, or nothing. Its
+// entities stay unexpanded here (expanding them would let a package read the
+// machine's files), and the schema validator cannot walk past one.
+std::optional<std::string> docTypeFault(xmlDocPtr doc, const char* name);
 
 // An element of a content packaging namespace (1.1.4 or 1.1.2) with this
 // local name.

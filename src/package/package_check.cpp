@@ -506,12 +506,8 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
     return ck.result;
   }
   const bool scorm = isScormManifest(doc), scorm2004 = !scorm && isScorm2004Manifest(doc);
-  // Entities stay unexpanded here (expanding them would let a package read
-  // the machine's files), and the schema validator cannot walk past one.
-  if (doc->intSubset || doc->extSubset) {
-    ck.fault(
-        "imsmanifest.xml declares a document type (<!DOCTYPE>), which LMSs refuse or read "
-        "without its entities: write the manifest without it");
+  if (const auto docType = docTypeFault(doc, kManifest)) {
+    ck.fault(*docType);
   } else {
     Messages stray;  // errors outside a context of their own (schema loading)
     ErrorScope scope(&stray);

@@ -121,6 +121,10 @@ TEST_F(PackageTest, EachBreakageOfAScorm2004OrCmi5PackageIsReportedByItsCause) {
       {".cmi5.zip",
        {"script for a url", edit("cmi5.xml", "<url>index.htm", "<url> JavaScript:alert(1)"),
         "launches JavaScript:alert(1): an address that runs script"}},
+      {".cmi5.zip",
+       {"document type",
+        edit("cmi5.xml", "<courseStructure ", "<!DOCTYPE c [<!ENTITY e 'x'>]><courseStructure "),
+        "cmi5.xml declares a document type (<!DOCTYPE>)"}},
       {".cmi5.zip", {"no structure", gone("cmi5.xml"), "imsmanifest.xml is missing"}},
   };
   int n = 0;
