@@ -1,6 +1,7 @@
 #include "convert/course_check.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 #include <set>
 
@@ -20,6 +21,7 @@ constexpr const char* kPreview = "pvomanifest.htm";
 // may hold "|", so the fields are taken from both ends, as the player does.
 struct PreviewLine {
   std::string item, title, file;
+  std::string listed;  // the file as the preview names it, whatever course.js gives
 };
 
 std::vector<PreviewLine> readPreview(const std::string& bytes) {
@@ -39,9 +41,10 @@ std::vector<PreviewLine> readPreview(const std::string& bytes) {
     // The preview stores titles as HTML ("&amp;", "&lt;"); messages quote
     // them as the author typed them.
     const std::string title = line.substr(first + 1, beforeLast - first - 1);
+    const std::string file = line.substr(beforeLast + 1, last - beforeLast - 1);
     out.push_back({line.substr(0, first),
-                   support::toUtf8(support::decodeReferences(support::fromUtf8(title))),
-                   line.substr(beforeLast + 1, last - beforeLast - 1)});
+                   support::toUtf8(support::decodeReferences(support::fromUtf8(title))), file,
+                   file});
   }
   return out;
 }
@@ -101,15 +104,31 @@ void checkTest(const PreviewLine& line, int64_t number, const std::set<std::stri
                    ": " + problem->message + "; learners cannot take it");
 }
 
+// A file name the player opens; it passes over a line with any other.
+bool openedByThePlayer(const std::string& file) {
+  return !file.empty() && file.front() != '.' &&
+         std::all_of(file.begin(), file.end(), [](unsigned char c) {
+           return std::isalnum(c) || c == '_' || c == '.' || c == '-';
+         });
+}
+
 // The player opens what course.js gives each line of the preview, where it
 // gives every line's: so the untitled page of a "%PID=" before the first
-// heading, which the preview lists without its file, opens too.
+// heading, which the preview lists without its file, opens too. A script
+// the browser cannot run gives nothing.
 void filesAsThePlayerOpensThem(std::vector<PreviewLine>& outline,
                                const std::set<std::string>& files,
-                               const package::PackageReader& read) {
+                               const package::PackageReader& read,
+                               std::vector<std::string>& faults) {
   if (!files.count(package::kCourseScript)) return;
   const std::optional<std::string> script = read(package::kCourseScript);
   if (!script) return;
+  if (const std::optional<std::string> why = package::courseScriptFault(*script)) {
+    faults.push_back(std::string(package::kCourseScript) + " " + *why +
+                     ": the player runs the course without its pass mark and options, "
+                     "opening the files the outline preview names");
+    return;
+  }
   std::vector<course::EntryFiles> opened;
   try {
     opened = package::parseCourseScript(*script, package::kCourseScript).files;
@@ -129,13 +148,24 @@ std::vector<std::string> courseFaults(const std::set<std::string>& files,
   const std::optional<std::string> preview = read(kPreview);
   if (!preview) return {std::string(kPreview) + " cannot be read: the player has no contents"};
   std::vector<PreviewLine> outline = readPreview(*preview);
-  filesAsThePlayerOpensThem(outline, files, read);
+  filesAsThePlayerOpensThem(outline, files, read, faults);
   if (outline.empty() || std::all_of(outline.begin(), outline.end(),
                                      [](const PreviewLine& l) { return l.file.empty(); }))
     faults.push_back("the course has no page and no test: learners get an empty course");
   const std::set<std::string> reachable = reachableItems(outline);
   for (const PreviewLine& line : outline) {
     if (line.file.empty()) continue;
+    const std::string entry = quoted(line.title) + " (" + line.file + ")";
+    if (!openedByThePlayer(line.file)) {
+      faults.push_back("course.js gives the line " + entry +
+                       " a file name the player does not open: learners never see it");
+      continue;
+    }
+    if (line.file != line.listed && !files.count(line.file)) {
+      faults.push_back("course.js gives the line " + entry +
+                       " a file the package lacks: learners get an empty page");
+      continue;
+    }
     if (const std::optional<int64_t> test = course::testNumberOf(line.file)) {
       checkTest(line, *test, files, read, faults);
       continue;

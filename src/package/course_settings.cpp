@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iterator>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "package/contents.h"
 #include "support/codepage.h"
@@ -250,6 +251,21 @@ CourseSettings parseCourseScript(const std::string& text, const std::string& fil
     s.targets = *t;
   }
   return s;
+}
+
+std::optional<std::string> courseScriptFault(std::string_view text) {
+  constexpr std::string_view kBlank = " \t\r\n", kLead = "window.rdCourse = ";
+  size_t at = text.find_first_not_of(kBlank);
+  while (at != std::string_view::npos && text.substr(at).starts_with("//"))
+    at = text.find_first_not_of(kBlank, text.find('\n', at));
+  if (at == std::string_view::npos || !text.substr(at).starts_with(kLead))
+    return "does not set window.rdCourse";
+  std::string_view settings = text.substr(at + kLead.size());
+  const size_t end = settings.find_last_not_of(kBlank);
+  if (end == std::string_view::npos || settings[end] != ';' || !settings.starts_with('{') ||
+      !nlohmann::json::accept(settings.substr(0, end)))
+    return "is damaged: \"window.rdCourse = \" is not followed by a JSON object and \";\" alone";
+  return std::nullopt;
 }
 
 }  // namespace package

@@ -75,5 +75,10 @@ std::optional<CourseSettings> readCourseScript(const std::string& folder);
 // The settings the text of the script `file` gives; throws as
 // readCourseScript does.
 CourseSettings parseCourseScript(const std::string& text, const std::string& file);
+// What keeps `text` from being course.js as the converter writes it
+// (comment lines, then `window.rdCourse = ` a JSON object `;`), or nothing.
+// The reading above takes what it can find; the player has the browser run
+// the script, which loses all of it to one stray character.
+std::optional<std::string> courseScriptFault(std::string_view text);
 
 }  // namespace package

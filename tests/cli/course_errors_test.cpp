@@ -231,3 +231,49 @@ TEST(CourseErrors, AChartThePageLosesIsNamedOnItsPage) {
   for (const std::string& line : lint) EXPECT_NE(run.err.find(line), std::string::npos) << line;
   EXPECT_EQ(runProgram(dir, {"check", work / "charts.scorm.zip"}).exit, 0);
 }
+
+// course.js as the browser runs it: a stray line keeps the whole script from
+// running (the player then opens what the outline preview names, and takes
+// the test's data from its number), and a file it gives must be one the
+// player opens and the package holds.
+TEST(CourseErrors, CheckReadsCourseScriptAsTheBrowserRunsIt) {
+  ScratchFolder work;
+  const std::string dir = work.path().substr(0, work.path().size() - 1);
+  writeBytes(work / "Q.txt", join({kTitle, kAuthor, "%H2=Using a ladder", "Stand it well.",
+                                   "%TEST=Check", "1. Which?", "*a) one", "b) two"}));
+  ASSERT_EQ(runProgram(dir, {"convert", "Q.txt"}).exit, 0);
+  const std::string script = readBytes(work / "Q/course.js"),
+                    data = readBytes(work / "Q/testdata1.htm");
+  const auto edit = [&](const std::string& from, const std::string& to) {
+    std::string s = script;
+    const size_t at = s.find(from);
+    return at == std::string::npos ? "" : s.replace(at, from.size(), to);
+  };
+  const struct {
+    const char* what;
+    std::string script;
+    std::vector<std::string> faults;
+  } table[] = {
+      {"a line after the settings, and the test's data cut short",
+       script + "    {\"page\": \"page9.htm\"}\n",
+       {"course.js is damaged: \"window.rdCourse = \" is not followed by a JSON object and \";\" "
+        "alone: the player runs the course without its pass mark and options",
+        "the test \"Check\" (test1.htm) cannot be shown: its quiz page stops at testdata1.htm"}},
+      {"a page the package lacks",
+       edit("\"page1.htm\"", "\"page9.htm\""),
+       {"course.js gives the line \"Using a ladder\" (page9.htm) a file the package lacks"}},
+      {"a test the player passes over",
+       edit("\"test1.htm\"", "\"||test1.htm\""),
+       {"course.js gives the line \"Check\" (||test1.htm) a file name the player does not open"}},
+  };
+  for (const auto& t : table) {
+    SCOPED_TRACE(t.what);
+    ASSERT_FALSE(t.script.empty());
+    writeBytes(work / "Q/course.js", t.script);
+    writeBytes(work / "Q/testdata1.htm", data.substr(0, data.find("%TEST_END")));
+    const ProgramResult check = runProgram(dir, {"check", "Q"});
+    EXPECT_EQ(check.exit, 1);
+    for (const std::string& f : t.faults)
+      EXPECT_NE(check.out.find("fault: " + f), std::string::npos) << check.out;
+  }
+}
