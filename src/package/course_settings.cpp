@@ -250,6 +250,8 @@ CourseSettings parseCourseScript(const std::string& text, const std::string& fil
                     "are needed");
     s.targets = *t;
   }
+  // The player would run without any of it.
+  if (const std::optional<std::string> why = courseScriptFault(text)) bad(file, *why);
   return s;
 }
 

@@ -70,15 +70,15 @@ void writeCourseScript(const std::string& folder, const CourseSettings& settings
 
 // The settings `folder`/course.js gives; nothing when there is no such file
 // (a package made by hand or by an older version). Throws support::Error
-// when the file cannot be read or gives no pass mark from 0 to 100.
+// when the file cannot be read, gives no pass mark from 0 to 100 or is
+// damaged (courseScriptFault).
 std::optional<CourseSettings> readCourseScript(const std::string& folder);
 // The settings the text of the script `file` gives; throws as
 // readCourseScript does.
 CourseSettings parseCourseScript(const std::string& text, const std::string& file);
 // What keeps `text` from being course.js as the converter writes it
-// (comment lines, then `window.rdCourse = ` a JSON object `;`), or nothing.
-// The reading above takes what it can find; the player has the browser run
-// the script, which loses all of it to one stray character.
+// (comment lines, then `window.rdCourse = ` a JSON object `;`), or nothing:
+// the browser runs the script, which loses all of it to one stray character.
 std::optional<std::string> courseScriptFault(std::string_view text);
 
 }  // namespace package

@@ -243,8 +243,9 @@ TEST_F(PackageTest, TheScormZipLaunchesThePlayerAsOneScoWithEveryFileListed) {
                           "SCORM 1.2 package: item 'ITEM1' launches index.htm as a SCO"});
 }
 
-TEST_F(PackageTest, CourseSettingsThatGiveNoPassMarkFailTheCopyStep) {
+TEST_F(PackageTest, CourseSettingsThatGiveNoPassMarkOrDoNotRunFailTheCopyStep) {
   for (const char* settings : {"window.rdCourse = {\n  \"passMark\": 101\n};\n",
+                               "window.rdCourse = {\n  \"passMark\": 60\n};\n{\"page\": \"x\"}\n",
                                "window.rdCourse = {\n  \"passMark\": -5\n};\n",
                                "window.rdCourse = {\n  \"lang\": \"ru\"\n};\n", ""}) {
     SCOPED_TRACE(settings);
