@@ -123,17 +123,16 @@ void filesAsThePlayerOpensThem(std::vector<PreviewLine>& outline,
   if (!files.count(package::kCourseScript)) return;
   const std::optional<std::string> script = read(package::kCourseScript);
   if (!script) return;
-  if (const std::optional<std::string> why = package::courseScriptFault(*script)) {
-    faults.push_back(std::string(package::kCourseScript) + " " + *why +
-                     ": the player runs the course without its pass mark and options, "
-                     "opening the files the outline preview names");
-    return;
-  }
   std::vector<course::EntryFiles> opened;
   try {
     opened = package::parseCourseScript(*script, package::kCourseScript).files;
   } catch (const support::Error&) {
-    return;  // the package's own checks name a course.js that cannot be read
+    // The reading refuses a damaged script too; only that is this check's.
+    if (const std::optional<std::string> why = package::courseScriptFault(*script))
+      faults.push_back(std::string(package::kCourseScript) + " " + *why +
+                       ": the player runs the course without its pass mark and options, "
+                       "opening the files the outline preview names");
+    return;
   }
   if (opened.size() != outline.size()) return;
   for (size_t i = 0; i < outline.size(); ++i) outline[i].file = opened[i].opened();
