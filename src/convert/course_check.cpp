@@ -1,11 +1,11 @@
 #include "convert/course_check.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 #include <set>
 
 #include "course/file_names.h"
+#include "package/contents.h"
 #include "package/course_settings.h"
 #include "pages/replace_body.h"
 #include "quiz/quiz_reader.h"
@@ -107,9 +107,7 @@ void checkTest(const PreviewLine& line, int64_t number, const std::set<std::stri
 // A file name the player opens; it passes over a line with any other.
 bool openedByThePlayer(const std::string& file) {
   return !file.empty() && file.front() != '.' &&
-         std::all_of(file.begin(), file.end(), [](unsigned char c) {
-           return std::isalnum(c) || c == '_' || c == '.' || c == '-';
-         });
+         std::all_of(file.begin(), file.end(), package::nameChar);
 }
 
 // The player opens what course.js gives each line of the preview, where it

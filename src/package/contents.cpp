@@ -36,10 +36,6 @@ void namedFiles(xmlNodePtr n, const std::string& base, std::set<std::string>& ou
   }
 }
 
-bool nameChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-';
-}
-
 // The pictures a page's attributes refer to in its own folder
 // ("page7_files/image001.png"), as the page writer names them.
 void pagePictures(const std::string& page, const std::string& bytes, std::set<std::string>& out) {
@@ -83,6 +79,10 @@ void pagesPictures(const std::string& folder, const std::vector<std::string>& pa
 }
 
 }  // namespace
+
+bool nameChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-';
+}
 
 std::vector<std::string> playerFiles(const std::string& playerFolder) {
   std::vector<std::string> names;

@@ -49,6 +49,10 @@ struct CourseContents {
 CourseContents courseContents(const std::string& folder,
                               const std::vector<std::string>& playerFiles, FileBytes& read);
 
+// A character of the file names the converter writes and the player opens
+// (letters, digits, ".", "_" and "-").
+bool nameChar(char c);
+
 // Reads the package file `path` without following a link at its name.
 // Throws support::Error: 75 for a link ("is a symbolic link, not a file of
 // the package"), 53 for a missing file or one that is no plain file, and as
