@@ -193,6 +193,7 @@ def judge(path):
 
 
 bases = base_packages()
+assert bases, "no base package converted"
 # What a zip holds beside the package's own files: the schemas it is
 # checked against, made by the copy step from the installation.
 SCHEMA_NAMES = {}
@@ -202,7 +203,6 @@ for z in os.listdir(bases[0][0]):
             SCHEMA_NAMES[z[len(bases[0][1]):]] = [
                 n for n in zf.namelist()
                 if not os.path.exists(os.path.join(bases[0][0], bases[0][1], n))]
-assert bases, "no base package converted"
 start, runs, found = time.time(), 0, 0
 while time.time() - start < seconds:
     base, stem = rng.choice(bases)
