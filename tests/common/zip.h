@@ -122,4 +122,19 @@ inline std::string zipBytes(const std::vector<std::pair<std::string, std::string
   return bytes;
 }
 
+// `zip` with the local header of its entry `name` broken, as a bad copy
+// leaves it: the central directory still lists the entry.
+inline std::string withBrokenLocalHeader(std::string zip, const std::string& name) {
+  const std::string signature("PK\x03\x04", 4);
+  for (size_t at = zip.find(signature); at + 30 < zip.size(); at = zip.find(signature, at + 4)) {
+    const size_t length = static_cast<unsigned char>(zip[at + 26]) |
+                          static_cast<size_t>(static_cast<unsigned char>(zip[at + 27])) << 8;
+    if (zip.compare(at + 30, length, name) != 0) continue;
+    zip[at + 2] = 'X';
+    return zip;
+  }
+  ADD_FAILURE() << "the zip has no entry " << name;
+  return zip;
+}
+
 }  // namespace testing_support

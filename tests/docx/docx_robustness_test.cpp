@@ -47,6 +47,9 @@ TEST(DocxBadInput, NotAPackageOrADamagedMainPartSaysWhy) {
        {"no word/document.xml"}},
       {docxtest::zip({{"word/document.xml", "<w:document><w:body><w:p>"}}),
        {"word/document.xml", "damaged"}},
+      {testing_support::withBrokenLocalHeader(docxtest::zip({{"word/document.xml", "x"}}),
+                                              "word/document.xml"),
+       {"word/document.xml is damaged and cannot be unpacked"}},
       {docxtest::zip({{"word/document.xml", "<w:document/>"}}), {"no body"}},
   };
   for (const auto& [bytes, words] : cases) {

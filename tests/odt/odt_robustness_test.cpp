@@ -56,6 +56,11 @@ TEST(OdtBadInput, EachFailureSaysWhy) {
                                   {"content.xml", content.substr(0, content.size() / 2)}}),
        word::kCannotOpen,
        {"content.xml", "damaged"}},
+      {testing_support::withBrokenLocalHeader(
+           testing_support::zipBytes({{"mimetype", odttest::kTextType}, {"content.xml", content}}),
+           "content.xml"),
+       word::kCannotOpen,
+       {"content.xml is damaged and cannot be unpacked"}},
       {testing_support::zipBytes(
            {{"mimetype", odttest::kTextType}, {"content.xml", "<office:document-content/>"}}),
        word::kCannotOpen,

@@ -58,14 +58,19 @@ Package::Package(std::string_view bytes, Limits limits) : limits_(limits) {
   zip_ = std::move(opened.zip);
   const std::vector<support::ZipReader::Entry>& entries = zip_->entries();
   for (size_t i = 0; i < entries.size(); ++i)
-    if (!entries[i].folder && entries[i].readable)
-      entries_.emplace(support::lowerAscii(normalise(entries[i].path)), i);
+    if (!entries[i].folder)
+      (entries[i].readable ? entries_ : damaged_)
+          .emplace(support::lowerAscii(normalise(entries[i].path)), i);
 }
 
 Package::~Package() = default;
 
 bool Package::has(std::string_view name) const {
   return entries_.count(support::lowerAscii(normalise(name))) != 0;
+}
+
+bool Package::damaged(std::string_view name) const {
+  return !has(name) && damaged_.count(support::lowerAscii(normalise(name))) != 0;
 }
 
 std::optional<std::string> Package::read(std::string_view name) {

@@ -29,6 +29,9 @@ class Package {
 
   // Part names are compared case-insensitively, without a leading '/'.
   bool has(std::string_view name) const;
+  // The zip lists the part, but its entry cannot be opened (a damaged local
+  // header): the part is there and damaged, not missing.
+  bool damaged(std::string_view name) const;
   // The part's bytes; nullopt when the part is absent or cannot be inflated.
   // Throws word::Error when a size cap would be exceeded.
   std::optional<std::string> read(std::string_view name);
@@ -47,6 +50,7 @@ class Package {
   Limits limits_;
   std::unique_ptr<support::ZipReader> zip_;
   std::map<std::string, size_t> entries_;  // by normalised name: its index in the zip
+  std::map<std::string, size_t> damaged_;  // listed parts whose entry cannot be opened
   uint64_t inflated_ = 0;
 };
 

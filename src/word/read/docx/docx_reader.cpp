@@ -76,6 +76,8 @@ std::string DocxReader::findMainPart() {
 
 Model DocxReader::read() {
   std::string mainName = findMainPart();
+  if (pkg_.damaged(mainName))
+    fail(kCannotOpen, "the document's " + mainName + " is damaged and cannot be unpacked");
   if (!pkg_.has(mainName))
     fail(kCannotOpen,
          "the file is a zip archive but not a Word document: it has no word/document.xml");

@@ -41,7 +41,7 @@ void OdtReader::loadPart(XmlPart& part, const std::string& name, bool required) 
   if (!bytes) {
     if (required)
       fail(kCannotOpen,
-           pkg_->has(name)
+           pkg_->has(name) || pkg_->damaged(name)
                ? "the document's " + name + " is damaged and cannot be unpacked"
                : "the file is a zip archive but not an OpenDocument text: it has no " + name);
     return;
