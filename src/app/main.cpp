@@ -15,12 +15,19 @@ namespace {
 // given; the readers already turn that damage into a clear error of their
 // own, so the library's warnings would only repeat it in its terms.
 // Its checks on damaged input report as critical messages: those are
-// dropped too; anything from elsewhere goes to the default handler.
+// dropped too. Some of its warnings name no domain (ours never log through
+// this channel, and the other libraries name theirs); anything from
+// elsewhere goes to the default handler.
 void quietContainerWarnings(const gchar* domain, GLogLevelFlags level, const gchar* message,
                             gpointer data) {
-  if (domain && g_str_has_prefix(domain, "libgsf") && !(level & G_LOG_LEVEL_ERROR)) return;
+  if ((!domain || g_str_has_prefix(domain, "libgsf")) && !(level & G_LOG_LEVEL_ERROR)) return;
   g_log_default_handler(domain, level, message, data);
 }
+
+// The same library prints what it finds wrong in a zip's headers
+// ("Header is 0x...") as plain text; nothing of ours prints this way, and
+// standard output carries the status lines.
+void dropLibraryPrints(const gchar*) {}
 
 // The window lives in a module beside the program (see src/app's build
 // file): loading it only here keeps the toolkit out of command-line runs.
@@ -46,6 +53,8 @@ int main(int argc, char** argv) {
   // The page writer converts pictures with the helper beside the program.
   word::write::setPictureProgram(support::programFolder() + "/raredozud-pictures");
   g_log_set_default_handler(quietContainerWarnings, nullptr);
+  g_set_print_handler(dropLibraryPrints);
+  g_set_printerr_handler(dropLibraryPrints);
   // The commands report their own failures; whatever still escapes them is
   // said plainly instead of ending the program with an abort.
   try {

@@ -5,6 +5,7 @@
 
 #include "../common/fixtures.h"
 #include "../common/program.h"
+#include "../common/zip.h"
 #include "word/read/reader.h"
 #include "word/write/writers.h"
 
@@ -75,9 +76,20 @@ TEST(HtmlCommand, RefusalsSayWhyOnStandardErrorAndLoseNothing) {
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
   }
+  // A container damaged where the document's main part starts: the
+  // reader's own error alone, none of the container library's messages.
+  writeBytes(work / "cut.docx", withBrokenLocalHeader(zipBytes({{"[Content_Types].xml", "<Types/>"},
+                                                                {"word/document.xml", "x"}}),
+                                                      "word/document.xml"));
+  const ProgramResult damaged = runProgram(dir(work), {"html", "cut.docx", "old.htm"});
+  EXPECT_EQ(damaged.exit, 1);
+  EXPECT_EQ(damaged.out, "");
+  EXPECT_EQ(damaged.err,
+            "raredozud: The document \"cut.docx\" cannot be opened: the document's "
+            "word/document.xml is damaged and cannot be unpacked\n");
   EXPECT_EQ(readBytes(work / "doc.txt"), "text\n");
   EXPECT_EQ(readBytes(work / "old.htm"), "an older page");
-  EXPECT_EQ(listFiles(work.path()), (std::vector<std::string>{"doc.txt", "old.htm"}));
+  EXPECT_EQ(listFiles(work.path()), (std::vector<std::string>{"cut.docx", "doc.txt", "old.htm"}));
 }
 
 TEST(DumpCommand, PrintsTheModelAndHelpListsBothCommands) {
