@@ -403,7 +403,8 @@ const std::string kPng = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + std:
 TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {
   std::string rels = docxtest::relationship("rP", "image", "media/image1.png") +
                      docxtest::relationship("rX", "image", "media/unknown.bin") +
-                     docxtest::relationship("rE", "image", "http://example.com/i.png", true);
+                     docxtest::relationship("rE", "image", "http://example.com/i.png", true) +
+                     docxtest::relationship("rM", "image", "media/missing.png");
   auto drawing = [](const char* kind, const char* id) {
     return std::string("<w:r><w:drawing><wp:") + kind +
            "><wp:extent cx=\"952500\" cy=\"476250\"/><wp:docPr id=\"1\" name=\"p\" descr=\"a "
@@ -414,24 +415,32 @@ TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {
   };
   std::string body =
       p(r("x") + drawing("inline", "rP") + drawing("anchor", "rP") + drawing("inline", "rX") +
-        drawing("inline", "rE") +
+        drawing("inline", "rE") + drawing("inline", "rM") +
         "<w:r><w:pict><v:shape style=\"width:75pt;height:1in\"><v:imagedata r:id=\"rP\"/>"
         "</v:shape></w:pict></w:r>");
   word::Model m = read(
       body, {{"word/media/image1.png", kPng}, {"word/media/unknown.bin", "not an image"}}, rels);
-  ASSERT_EQ(m.main.pictures.size(), 3u);
-  for (const auto& pic : m.main.pictures) {
-    EXPECT_EQ(pic.format, "png");
-    EXPECT_EQ(*pic.data, kPng);
+  // A format the model does not carry keeps its bytes, unnamed, and a linked
+  // picture none: the page shows each as a stand-in. A missing part is a loss.
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"png", kPng}, {"png", kPng}, {"", "not an image"}, {"", ""}, {"png", kPng}};
+  ASSERT_EQ(m.main.pictures.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const word::Picture& pic = m.main.pictures[i];
+    EXPECT_EQ(pic.format, expected[i].first) << i;
+    EXPECT_EQ(pic.data ? *pic.data : "", expected[i].second) << i;
+    EXPECT_EQ(pic.linked, i == 3) << i;
     EXPECT_EQ(m.main.text[pic.pos], word::kPictureMark);
   }
+  ASSERT_EQ(m.losses.size(), 1u);
+  EXPECT_EQ(m.losses[0].what, "a picture it cannot read");
   EXPECT_EQ(m.main.pictures[0].pos, 1u);
   EXPECT_EQ(m.main.pictures[0].widthPx, 100);
   EXPECT_EQ(m.main.pictures[0].heightPx, 50);
   EXPECT_EQ(m.main.pictures[0].alt, u"a cat");
   EXPECT_EQ(m.main.pictures[0].data, m.main.pictures[1].data);  // one copy of the bytes
-  EXPECT_EQ(m.main.pictures[2].widthPx, 100);
-  EXPECT_EQ(m.main.pictures[2].heightPx, 96);
+  EXPECT_EQ(m.main.pictures[4].widthPx, 100);
+  EXPECT_EQ(m.main.pictures[4].heightPx, 96);
 }
 
 TEST(DocxPackage, MainPartFoundThroughRelationshipsWhateverItsName) {

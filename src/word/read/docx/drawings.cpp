@@ -115,6 +115,7 @@ void DocxReader::graphicContent(const pugi::xml_node& n, int32_t w, int32_t h,
     if (name == "pic") {
       pugi::xml_node blip = child(child(c, "blipFill"), "blip");
       std::string_view id = relAttr(blip, "embed");
+      if (id.empty()) id = relAttr(blip, "link");
       int32_t pw = w, ph = h;
       if (depth > 0) {
         pugi::xml_node ext = child(child(child(c, "spPr"), "xfrm"), "ext");
@@ -175,26 +176,30 @@ std::u16string DocxReader::equationText(const pugi::xml_node& object, const Stor
   return stream ? equationNativeText(*stream) : std::u16string();
 }
 
+// A picture linked to a file outside the document shows as a stand-in, as
+// does one in a format the model does not carry (its bytes kept, its format
+// unnamed); one whose part is missing or damaged is a loss the author hears of.
 void DocxReader::addPicture(std::string_view relId, int32_t w, int32_t h, const std::u16string& alt,
                             const CharFormat& f, StoryState& s) {
   auto rel = s.part->rels.find(std::string(relId));
-  if (rel == s.part->rels.end() || rel->second.external) return;
-  auto cached = media_.find(rel->second.target);
-  if (cached == media_.end()) {
-    std::shared_ptr<const std::string> data;
-    if (auto bytes = pkg_.read(rel->second.target))
-      data = std::make_shared<const std::string>(std::move(*bytes));
-    cached = media_.emplace(rel->second.target, std::move(data)).first;
-  }
-  if (!cached->second) return;
-  std::string type = imageFormat(*cached->second);
-  if (type.empty()) return;
+  if (rel == s.part->rels.end()) return s.builder->loss("a picture it cannot read");
   Picture pic;
-  pic.data = cached->second;
-  pic.format = type;
   pic.widthPx = w;
   pic.heightPx = h;
   pic.alt = alt;
+  pic.linked = rel->second.external;
+  if (!pic.linked) {
+    auto cached = media_.find(rel->second.target);
+    if (cached == media_.end()) {
+      std::shared_ptr<const std::string> data;
+      if (auto bytes = pkg_.read(rel->second.target); bytes && !bytes->empty())
+        data = std::make_shared<const std::string>(std::move(*bytes));
+      cached = media_.emplace(rel->second.target, std::move(data)).first;
+    }
+    if (!cached->second) return s.builder->loss("a picture it cannot read");
+    pic.data = cached->second;
+    pic.format = imageFormat(*cached->second);
+  }
   s.builder->picture(std::move(pic), f);
 }
 
