@@ -438,11 +438,21 @@ TEST(OdtStyles, CapitalsSymbolsTablePlacementAndCellAlignment) {
 TEST(OdtDrawings, WhatThePageCannotShowIsNotedWhereItStands) {
   Parts parts;
   parts.body = p("a<draw:frame><draw:object xlink:href=\"./Object 1\"/></draw:frame>b") +
-               p("c<draw:rect svg:width=\"1in\" svg:height=\"1in\"/>d<draw:control/>");
+               p("c<draw:rect svg:width=\"1in\" svg:height=\"1in\"/>d<draw:control/>") +
+               p("e<draw:frame><draw:image xlink:href=\"Pictures/gone.png\"/></draw:frame>f"
+                 "<draw:frame><draw:image xlink:href=\"Pictures/v.svg\"/></draw:frame>");
+  const word::Model m =
+      word::read::readOdt(odttest::package(parts, {{"Pictures/v.svg", "<svg/>"}}));
   std::vector<std::pair<uint32_t, std::string>> losses;
-  for (const word::Loss& l : odttest::read(parts).losses) losses.emplace_back(l.pos, l.what);
+  for (const word::Loss& l : m.losses) losses.emplace_back(l.pos, l.what);
   EXPECT_EQ(losses, (std::vector<std::pair<uint32_t, std::string>>{
                         {1, "an embedded object without a picture"},
                         {4, "a shape drawn only by its geometry"},
-                        {5, "a form control (a check box, a list or a button)"}}));
+                        {5, "a form control (a check box, a list or a button)"},
+                        {7, "a picture it cannot read"}}));
+  // A picture in a format the model does not carry, with no other image to
+  // stand for it, keeps its bytes: the page shows a stand-in.
+  ASSERT_EQ(m.main.pictures.size(), 1u);
+  EXPECT_EQ(m.main.pictures[0].format, "");
+  EXPECT_EQ(*m.main.pictures[0].data, "<svg/>");
 }
