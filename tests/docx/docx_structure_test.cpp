@@ -620,6 +620,9 @@ TEST(DocxLosses, WhatThePageCannotShowIsNotedWhereItStands) {
        p(r("x") + field(" FORMCHECKBOX ") + field(" XE \"k\" ") + r("y")),
        {{1, "a check box (a form field)"}}},
       {"fields with results", p(field(" PAGE ", "3") + field(" EQ \\f(1,2)", "½")), {}},
+      {"content for the word processor to merge",
+       p(r("a")) + "<w:altChunk r:id=\"rIdChunk\"/>" + p(r("b")),
+       {{1, "content imported from another file (an altChunk)"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

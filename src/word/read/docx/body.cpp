@@ -86,8 +86,12 @@ void DocxReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) 
       bookmarkStart(n, s);
     } else if (name == "bookmarkEnd") {
       bookmarkEnd(n, s);
+    } else if (name == "altChunk") {
+      // Content in another format (HTML, RTF, another document) that the
+      // word processor merges in when it opens and saves the document.
+      s.builder->loss("content imported from another file (an altChunk)", LossKind::Formatting);
     }
-    // del, moveFrom: removed by accepting changes; sectPr, altChunk: no text.
+    // del, moveFrom: removed by accepting changes; sectPr: no text.
   }
 }
 
