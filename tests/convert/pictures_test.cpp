@@ -1,6 +1,7 @@
 // A whole conversion of a course with pictures browsers lack: metafiles
-// come out as SVG, a PICT and a picture linked outside the document as
-// stand-ins with their alternative text and a warning naming their page;
+// come out as SVG, a PICT, bytes of no known kind and a picture linked
+// outside the document as stand-ins with their alternative text and a
+// warning naming their page;
 // lint warns about what stays unshown and about pictures without
 // alternative text, and nothing else. An equation object shows its preview
 // with the equation's text.
@@ -36,6 +37,7 @@ TEST_F(CoursePictures, ConvertedStandInAndWarnedAbout) {
   emf.alt.clear();
   b.picture(emf);
   b.picture(picture("pict", std::string(300, 'p'), u"A cow"));
+  b.picture(picture("", "no picture at all", u" "));
   word::Picture linked;  // to a file outside the document
   linked.linked = true;
   linked.alt = u"A map";
@@ -56,6 +58,11 @@ TEST_F(CoursePictures, ConvertedStandInAndWarnedAbout) {
                       "p.doc:4: warning: page \"Pictures\": a picture in pict format, which "
                       "browsers do not show: "
                       "insert it as PNG or JPEG (\"Four pictures.\")",
+                      "p.doc:4: warning: page \"Pictures\": a picture in an unknown format, "
+                      "which browsers do not show: insert it as PNG or JPEG (\"Four pictures.\")",
+                      "p.doc:4: warning: page \"Pictures\": a picture without alternative text: "
+                      "those who cannot see it learn nothing of it; describe it in the "
+                      "picture's alternative text (Alt Text) (\"Four pictures.\")",
                       "p.doc:4: warning: page \"Pictures\": a picture linked to a file outside the "
                       "document, which "
                       "the course cannot carry: insert the picture into the document instead of "
@@ -68,6 +75,9 @@ TEST_F(CoursePictures, ConvertedStandInAndWarnedAbout) {
                 page + ": a picture in pict format shows as a box with its alternative text, since "
                        "browsers do not show it (no converter for this format): insert it as PNG "
                        "or JPEG",
+                page + ": a picture in an unknown format shows as a box with its alternative "
+                       "text, since browsers do not show it (no converter for this format): insert "
+                       "it as PNG or JPEG",
                 page + ": a picture linked to a file outside the document shows as a box with its "
                        "alternative text, since nothing outside the document is read: insert the "
                        "picture into the document instead of linking it"}));
@@ -82,7 +92,8 @@ TEST_F(CoursePictures, ConvertedStandInAndWarnedAbout) {
   EXPECT_EQ(readBytes(files + "image001.svg").find("A cow"), std::string::npos);
   EXPECT_NE(readBytes(files + "image002.svg").find("<path"), std::string::npos);
   EXPECT_NE(readBytes(files + "image003.svg").find(">A cow</tspan>"), std::string::npos);
-  EXPECT_NE(readBytes(files + "image004.svg").find(">A map</tspan>"), std::string::npos);
+  EXPECT_NE(readBytes(files + "image004.svg").find("unknown format)</tspan>"), std::string::npos);
+  EXPECT_NE(readBytes(files + "image005.svg").find(">A map</tspan>"), std::string::npos);
 }
 
 // Four TIFF bombs (100 megapixels each, a few kilobytes) once took a

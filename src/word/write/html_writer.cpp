@@ -534,10 +534,15 @@ class Renderer {
     if (box.width <= 0 || box.height <= 0) box = web.size;
     if (!web.shown) {
       // Never a broken image: a box with the alternative text stands in.
-      placeholders_.push_back(
-          {static_cast<int32_t>(it->pos), pictureExtension(*it), web.problem, it->linked});
-      web.bytes = std::make_shared<const std::string>(
-          placeholderSvg(box, it->alt, it->linked ? "a linked file" : web.extension));
+      // Bytes of no known kind are said to be so, not named by a file ending.
+      std::string format = pictureExtension(*it);
+      if (format == "bin") format.clear();
+      placeholders_.push_back({static_cast<int32_t>(it->pos), format, web.problem, it->linked});
+      const bool unknown = web.extension.empty() || web.extension == "bin";
+      web.bytes = std::make_shared<const std::string>(placeholderSvg(box, it->alt,
+                                                                     it->linked ? "a linked file"
+                                                                     : unknown ? "an unknown format"
+                                                                               : web.extension));
       web.extension = "svg";
       if (box.width <= 0 || box.height <= 0) box = {};
     }
