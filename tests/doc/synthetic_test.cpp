@@ -502,10 +502,17 @@ TEST(SyntheticDoc, GroupedTextBoxesFollowTheirAnchorsParagraph) {
 // result, and fields that show nothing anyway, lose nothing.
 TEST(SyntheticDoc, WhatThePageCannotShowIsNotedWhereItStands) {
   const std::string special = doctest::sprm8(0x0855, 1), ole = doctest::sprm8(0x080A, 1);
+  // An inline picture whose blip cannot be inflated, and an inline shape
+  // with no picture record at all (a horizontal line).
+  std::string damaged = inlineWmf(testing_support::rectangleWmf());
+  damaged[0x44 + 8 + 16 + 32] = 0;  // deflated, but the bytes are not
+  std::string shapeOnly = inlineWmf(testing_support::rectangleWmf());
+  shapeOnly.replace(0x44, 4, mtef::bytes({0x0F, 0x00, 0x04, 0xF0}));
   struct Case {
     const char* what;
     std::u16string text;
     std::vector<std::pair<uint32_t, std::string>> losses;
+    std::string picture = {};  // the data of a picture that is no object
   } cases[] = {
       {"a chart saved without its picture",
        u"a\x13 EMBED MSGraph.Chart.8 \\s \x14\x15 b\r",
@@ -525,6 +532,11 @@ TEST(SyntheticDoc, WhatThePageCannotShowIsNotedWhereItStands) {
       {"a shape with neither picture nor text",
        u"s \x08 t\r",
        {{2, "a shape drawn only by its geometry"}}},
+      {"a drawing canvas without its drawing",
+       u"c\x13 SHAPE  \\* MERGEFORMAT \x14\x15\r",
+       {{1, "a shape drawn only by its geometry"}}},
+      {"a damaged picture", u"p\x01\r", {{1, "a picture it cannot read"}}, damaged},
+      {"an inline shape", u"h\x01\r", {{1, "a shape drawn only by its geometry"}}, shapeOnly},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -533,7 +545,9 @@ TEST(SyntheticDoc, WhatThePageCannotShowIsNotedWhereItStands) {
     const size_t pic = c.text.find(u'\x01'), anchor = c.text.find(u'\x08');
     if (pic != std::u16string::npos) {
       const uint32_t at = static_cast<uint32_t>(pic);
-      d.charRuns = {{at, at + 1, special + ole + doctest::sprm32(0x6A03, 0)}};
+      d.charRuns = {
+          {at, at + 1, special + (c.picture.empty() ? ole : "") + doctest::sprm32(0x6A03, 0)}};
+      d.data = c.picture;
       // The picture exists only in the row that has a result.
       if (c.losses.empty()) d.data = inlineWmf(testing_support::rectangleWmf());
     }

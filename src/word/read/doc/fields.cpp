@@ -133,10 +133,15 @@ void DocReader::Emitter::fieldEnds(bool deleted) {
   }
   if (built() != f.resultAt) return;
   const std::string code = support::upperAscii(support::toUtf8(f.code));
-  const size_t embed = code.find_first_not_of(" ");
-  if (embed == std::string::npos || code.compare(embed, 6, "EMBED ") != 0) return;
-  lose(code.find("CHART", embed) != std::string::npos ? "a chart"
-                                                      : "an embedded object without a picture",
+  const size_t at = code.find_first_not_of(" ");
+  if (at == std::string::npos) return;
+  // A drawing canvas of the word processor is a SHAPE field whose result
+  // holds the drawing.
+  if (code.compare(at, 6, "SHAPE ") == 0)
+    lose("a shape drawn only by its geometry", LossKind::Drawing);
+  if (code.compare(at, 6, "EMBED ") != 0) return;
+  lose(code.find("CHART", at) != std::string::npos ? "a chart"
+                                                   : "an embedded object without a picture",
        LossKind::Drawing);
 }
 

@@ -142,18 +142,22 @@ std::optional<Image> fromFbse(Bytes b, const Header& h, Bytes delay, size_t& bud
 
 // Finds the first picture in the records of [at, end), descending into
 // containers; depth and record count are capped against damaged nesting.
+// `met`: a picture's record was there, whether or not it could be read.
 std::optional<Image> firstImage(Bytes b, size_t at, size_t end, Bytes delay, int depth, int& budget,
-                                size_t& bytes) {
+                                size_t& bytes, bool& met) {
   while (at + 8 <= end && budget-- > 0) {
     Header h;
     if (!header(b, at, h)) return std::nullopt;
     size_t recEnd = std::min(h.end, end);
     if (h.type == 0xF007) {
+      met = true;
       if (auto img = fromFbse(b.sub(0, recEnd), h, delay, bytes)) return img;
     } else if (h.type >= 0xF018 && h.type <= 0xF117) {
+      met = true;
       if (auto img = readBlip(b.sub(0, recEnd), at, bytes)) return img;
     } else if (h.ver == 0xF && depth < 16) {
-      if (auto img = firstImage(b, h.body, recEnd, delay, depth + 1, budget, bytes)) return img;
+      if (auto img = firstImage(b, h.body, recEnd, delay, depth + 1, budget, bytes, met))
+        return img;
     }
     if (recEnd <= at) break;
     at = recEnd;
@@ -323,21 +327,25 @@ InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t
       static_cast<int32_t>(std::clamp<int64_t>((dyaGoal - cropT - cropB) * my / 1000, 0, 1 << 24));
   size_t at = cbHeader;
   if (mm == 0x66) at += 1 + p.u8(at);
+  // Other mapping modes hold a metafile of older Word versions, not read.
+  pic.unread = mm != 0x64 && mm != 0x66;
   if (mm == 0x64 || mm == 0x66) {
     // The shape record before the pictures describes the picture.
     Header sp;
+    uint32_t pib = 0;
     if (header(p, at, sp) && sp.type == 0xF004) {
       for (size_t q = sp.body, guard = 0; q + 8 <= sp.end && guard < 256; ++guard) {
         Header c;
         if (!header(p, q, c)) break;
-        uint32_t pib = 0;
         if (c.type == 0xF00B) readOptions(p, c, std::min(c.end, sp.end), pib, pic.alt);
         if (c.end <= q) break;
         q = c.end;
       }
     }
     int budget = 10000;
-    pic.image = firstImage(p, at, p.size(), delay, 0, budget, bytes);
+    bool met = pib != 0;
+    pic.image = firstImage(p, at, p.size(), delay, 0, budget, bytes, met);
+    pic.unread = !pic.image && met;
   }
   return pic;
 }

@@ -30,6 +30,9 @@ struct InlinePicture {
   int32_t widthTwips = 0;
   int32_t heightTwips = 0;
   std::u16string alt;  // the shape's description
+  // No image, though there is one to show: damaged, or of a kind not read
+  // (without it, the shape is drawn by its geometry alone).
+  bool unread = false;
 };
 InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t& budget);
 

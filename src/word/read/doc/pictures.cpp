@@ -53,7 +53,13 @@ void DocReader::Emitter::emitPicture(const Chp& chp, const CharFormat& f) {
     // An object in a field's result is told of at the field's end.
     const bool inResult =
         std::any_of(fields.begin(), fields.end(), [](const Field& fd) { return !fd.inCode; });
-    if (chp.ole2 && !inResult) lose("an embedded object without a picture", LossKind::Drawing);
+    if (inResult) return;
+    if (pic.unread && r.word6_)
+      return lose("a picture of a Word 6.0/95 document", LossKind::Formatting);
+    lose(chp.ole2     ? "an embedded object without a picture"
+         : pic.unread ? "a picture it cannot read"
+                      : "a shape drawn only by its geometry",
+         LossKind::Drawing);
     return;
   }
   Picture p;
