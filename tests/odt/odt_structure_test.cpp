@@ -440,7 +440,8 @@ TEST(OdtDrawings, WhatThePageCannotShowIsNotedWhereItStands) {
   parts.body = p("a<draw:frame><draw:object xlink:href=\"./Object 1\"/></draw:frame>b") +
                p("c<draw:rect svg:width=\"1in\" svg:height=\"1in\"/>d<draw:control/>") +
                p("e<draw:frame><draw:image xlink:href=\"Pictures/gone.png\"/></draw:frame>f"
-                 "<draw:frame><draw:image xlink:href=\"Pictures/v.svg\"/></draw:frame>");
+                 "<draw:frame><draw:image xlink:href=\"Pictures/v.svg\"/>"
+                 "<draw:image xlink:href=\"Pictures/gone.png\"/></draw:frame>");
   const word::Model m =
       word::read::readOdt(odttest::package(parts, {{"Pictures/v.svg", "<svg/>"}}));
   std::vector<std::pair<uint32_t, std::string>> losses;
@@ -450,8 +451,8 @@ TEST(OdtDrawings, WhatThePageCannotShowIsNotedWhereItStands) {
                         {4, "a shape drawn only by its geometry"},
                         {5, "a form control (a check box, a list or a button)"},
                         {7, "a picture it cannot read"}}));
-  // A picture in a format the model does not carry, with no other image to
-  // stand for it, keeps its bytes: the page shows a stand-in.
+  // A picture in a format the model does not carry, with no other image
+  // that can stand for it, keeps its bytes: the page shows a stand-in.
   ASSERT_EQ(m.main.pictures.size(), 1u);
   EXPECT_EQ(m.main.pictures[0].format, "");
   EXPECT_EQ(*m.main.pictures[0].data, "<svg/>");

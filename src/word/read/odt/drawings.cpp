@@ -82,18 +82,22 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   if (alt.empty()) alt = u16(child(f, "title").text().get());
   bool shown = false;
   bool linked = false;
-  bool unread = false;  // an image inside the document that did not show
-  pugi::xml_node last;
-  for (pugi::xml_node c = f.first_child(); c; c = c.next_sibling())
-    if (is(c, "image")) last = c;
+  bool unread = false;     // an image inside the document that did not show
+  pugi::xml_node unknown;  // the first with bytes in a format the model does not carry
   for (pugi::xml_node c = f.first_child(); c; c = c.next_sibling()) {
-    if (is(c, "image") && !shown && outsideDocument(attrValue(c, "href"), pkg_.has_value()))
+    if (is(c, "image") && !shown && outsideDocument(attrValue(c, "href"), pkg_.has_value())) {
       linked = true;
-    else if (is(c, "image") && !shown)
-      unread = !(shown = picture(c, w, h, alt, s, in, c == last));
-    else if (is(c, "text-box"))
+    } else if (is(c, "image") && !shown) {
+      unread = !(shown = picture(c, w, h, alt, s, in, false));
+      if (const auto bytes = unread && !unknown ? imageBytes(c) : nullptr; bytes && !bytes->empty())
+        unknown = c;
+    } else if (is(c, "text-box")) {
       in.textBoxes.push_back(c);
+    }
   }
+  // No image in a format the model carries: the first in another shows as
+  // a stand-in; with none, the picture is lost.
+  if (!shown && !linked && unknown) shown = picture(unknown, w, h, alt, s, in, true);
   if (!shown && !linked && unread) s.builder->loss("a picture it cannot read");
   // An object (a chart, a formula) shows by its replacement picture; one
   // without it shows nothing.
@@ -137,14 +141,12 @@ std::shared_ptr<const std::string> OdtReader::imageBytes(const pugi::xml_node& i
 }
 
 bool OdtReader::picture(const pugi::xml_node& image, int32_t w, int32_t h,
-                        const std::u16string& alt, StoryState& s, InlineState& in,
-                        bool lastChance) {
+                        const std::u16string& alt, StoryState& s, InlineState& in, bool anyFormat) {
   std::shared_ptr<const std::string> data = imageBytes(image);
   if (!data || data->empty()) return false;
   std::string type = imageFormat(*data);
-  // A format the model does not carry: the next image may be its
-  // replacement; the frame's last image shows as a stand-in.
-  if (type.empty() && !lastChance) return false;
+  // A format the model does not carry: the next image may be its replacement.
+  if (type.empty() && !anyFormat) return false;
   Picture pic;
   pic.data = std::move(data);
   pic.format = std::move(type);
