@@ -96,13 +96,12 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
     }
   }
   // No image in a format the model carries: the first in another shows as
-  // a stand-in; with none, the picture is lost.
+  // a stand-in; with none, the picture is lost. An object (a chart, a
+  // formula) shows by its replacement picture; one without it shows nothing.
   if (!shown && !linked && unknown) shown = picture(unknown, w, h, alt, s, in, true);
-  if (!shown && !linked && unread) s.builder->loss("a picture it cannot read");
-  // An object (a chart, a formula) shows by its replacement picture; one
-  // without it shows nothing.
-  if (!shown && !linked && (child(f, "object") || child(f, "object-ole")))
-    s.builder->loss("an embedded object without a picture");
+  const bool object = child(f, "object") || child(f, "object-ole");
+  if (!shown && !linked && (object || unread))
+    s.builder->loss(object ? "an embedded object without a picture" : "a picture it cannot read");
   // Nothing outside the document is read: a picture only linked there
   // shows as a stand-in, and the page says so.
   if (!shown && linked) {
