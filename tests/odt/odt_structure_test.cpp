@@ -443,7 +443,7 @@ TEST(OdtDrawings, WhatThePageCannotShowIsNotedWhereItStands) {
                  "<draw:frame><draw:image xlink:href=\"Pictures/v.svg\"/>"
                  "<draw:image xlink:href=\"Pictures/gone.png\"/></draw:frame>") +
                p("g<draw:frame><draw:object/><draw:image xlink:href=\"Pictures/gone.png\"/>"
-                 "</draw:frame>");
+                 "</draw:frame><draw:frame><draw:plugin xlink:href=\"Media/v.mp4\"/></draw:frame>");
   const word::Model m =
       word::read::readOdt(odttest::package(parts, {{"Pictures/v.svg", "<svg/>"}}));
   std::vector<std::pair<uint32_t, std::string>> losses;
@@ -453,6 +453,7 @@ TEST(OdtDrawings, WhatThePageCannotShowIsNotedWhereItStands) {
                         {4, "a shape drawn only by its geometry"},
                         {5, "a form control (a check box, a list or a button)"},
                         {7, "a picture it cannot read"},
+                        {11, "an embedded object without a picture"},
                         {11, "an embedded object without a picture"}}));
   // A picture in a format the model does not carry, with no other image
   // that can stand for it, keeps its bytes: the page shows a stand-in.

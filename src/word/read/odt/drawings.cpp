@@ -97,9 +97,11 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   }
   // No image in a format the model carries: the first in another shows as
   // a stand-in; with none, the picture is lost. An object (a chart, a
-  // formula) shows by its replacement picture; one without it shows nothing.
+  // formula, a video or sound, a page in a frame) shows by its replacement
+  // picture; one without it shows nothing.
   if (!shown && !linked && unknown) shown = picture(unknown, w, h, alt, s, in, true);
-  const bool object = child(f, "object") || child(f, "object-ole");
+  const bool object = child(f, "object") || child(f, "object-ole") || child(f, "plugin") ||
+                      child(f, "applet") || child(f, "floating-frame");
   if (!shown && !linked && (object || unread))
     s.builder->loss(object ? "an embedded object without a picture" : "a picture it cannot read");
   // Nothing outside the document is read: a picture only linked there
