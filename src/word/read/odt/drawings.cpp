@@ -82,15 +82,16 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   if (alt.empty()) alt = u16(child(f, "title").text().get());
   bool shown = false;
   bool linked = false;
-  bool unread = false;     // an image inside the document that did not show
-  pugi::xml_node unknown;  // the first with bytes in a format the model does not carry
+  bool unread = false;  // an image inside the document that did not show
+  // The first image's bytes in a format the model does not carry.
+  std::shared_ptr<const std::string> unknown;
   for (pugi::xml_node c = f.first_child(); c; c = c.next_sibling()) {
     if (is(c, "image") && !shown && outsideDocument(attrValue(c, "href"), pkg_.has_value())) {
       linked = true;
     } else if (is(c, "image") && !shown) {
-      unread = !(shown = picture(c, w, h, alt, s, in, false));
-      if (const auto bytes = unread && !unknown ? imageBytes(c) : nullptr; bytes && !bytes->empty())
-        unknown = c;
+      std::shared_ptr<const std::string> data = imageBytes(c);
+      unread = !(shown = picture(data, w, h, alt, s, in, false));
+      if (unread && !unknown && data && !data->empty()) unknown = std::move(data);
     } else if (is(c, "text-box")) {
       in.textBoxes.push_back(c);
     }
@@ -141,9 +142,8 @@ std::shared_ptr<const std::string> OdtReader::imageBytes(const pugi::xml_node& i
   return cached->second;
 }
 
-bool OdtReader::picture(const pugi::xml_node& image, int32_t w, int32_t h,
+bool OdtReader::picture(std::shared_ptr<const std::string> data, int32_t w, int32_t h,
                         const std::u16string& alt, StoryState& s, InlineState& in, bool anyFormat) {
-  std::shared_ptr<const std::string> data = imageBytes(image);
   if (!data || data->empty()) return false;
   std::string type = imageFormat(*data);
   // A format the model does not carry: the next image may be its replacement.

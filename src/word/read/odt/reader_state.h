@@ -125,10 +125,10 @@ class OdtReader {
   // drawings.cpp: frames, pictures and shapes with text.
   void drawing(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
   void frame(const pugi::xml_node& f, StoryState& s, InlineState& in);
-  // `anyFormat`: one in a format the model does not carry is placed too (the
-  // page shows a stand-in for it).
-  bool picture(const pugi::xml_node& image, int32_t w, int32_t h, const std::u16string& alt,
-               StoryState& s, InlineState& in, bool anyFormat);
+  // Places an image's bytes; false for none. `anyFormat`: bytes in a format
+  // the model does not carry are placed too (the page shows a stand-in).
+  bool picture(std::shared_ptr<const std::string> data, int32_t w, int32_t h,
+               const std::u16string& alt, StoryState& s, InlineState& in, bool anyFormat);
   void place(Picture pic, StoryState& s, InlineState& in);
   std::shared_ptr<const std::string> imageBytes(const pugi::xml_node& image);
 
