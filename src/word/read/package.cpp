@@ -57,10 +57,14 @@ Package::Package(std::string_view bytes, Limits limits) : limits_(limits) {
   if (!opened.zip) fail(kCannotOpen, "the document's zip container is damaged or truncated");
   zip_ = std::move(opened.zip);
   const std::vector<support::ZipReader::Entry>& entries = zip_->entries();
-  for (size_t i = 0; i < entries.size(); ++i)
-    if (!entries[i].folder)
-      (entries[i].readable ? entries_ : damaged_)
-          .emplace(support::lowerAscii(normalise(entries[i].path)), i);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].folder) continue;
+    std::string key = support::lowerAscii(normalise(entries[i].path));
+    if (entries[i].readable)
+      entries_.emplace(std::move(key), i);
+    else
+      damaged_.insert(std::move(key));
+  }
 }
 
 Package::~Package() = default;
@@ -70,7 +74,8 @@ bool Package::has(std::string_view name) const {
 }
 
 bool Package::damaged(std::string_view name) const {
-  return !has(name) && damaged_.count(support::lowerAscii(normalise(name))) != 0;
+  const std::string key = support::lowerAscii(normalise(name));
+  return !entries_.count(key) && damaged_.count(key);
 }
 
 std::optional<std::string> Package::read(std::string_view name) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -50,7 +51,7 @@ class Package {
   Limits limits_;
   std::unique_ptr<support::ZipReader> zip_;
   std::map<std::string, size_t> entries_;  // by normalised name: its index in the zip
-  std::map<std::string, size_t> damaged_;  // listed parts whose entry cannot be opened
+  std::set<std::string> damaged_;          // listed parts whose entry cannot be opened
   uint64_t inflated_ = 0;
 };
 
