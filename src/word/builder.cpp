@@ -251,11 +251,12 @@ void Builder::endTable() {
   t.end = position();
 }
 
-void Builder::tablePlacement(Align align, int32_t indent) {
+void Builder::tablePlacement(Align align, int32_t indent, bool rightToLeft) {
   if (open_.empty()) return;
   Table& t = story_.tables[open_.back().index];
   t.align = align;
   t.indent = indent;
+  t.rightToLeft = rightToLeft;
 }
 
 void Builder::cellAlignment(VAlign align) {

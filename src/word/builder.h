@@ -65,9 +65,9 @@ class Builder {
   void endCell();  // ends the cell's last paragraph with a 7
   void endRow();   // writes the row's own 7
   void endTable();
-  // The open table's place between the margins, and the open cell's
-  // vertical alignment (nothing open: no effect).
-  void tablePlacement(Align align, int32_t indent);
+  // The open table's place between the margins and direction, and the
+  // open cell's vertical alignment (nothing open: no effect).
+  void tablePlacement(Align align, int32_t indent, bool rightToLeft = false);
   void cellAlignment(VAlign align);
 
   // Notes that the reader met `what` here and cannot show it (Model::losses).

@@ -75,6 +75,9 @@ struct ParagraphFormat {
   uint8_t listLevel = 0;     // 0..8
   bool listOrdered = false;  // numbered (true) or bulleted (false)
   bool textBox = false;      // text of a text box, placed after the paragraph anchoring it
+  // Laid out from right to left (Hebrew, Arabic): align and the indents
+  // are then of its start and end, which lie right and left.
+  bool rightToLeft = false;
   int32_t spaceBefore = 0;            // twips, or kAutoSpacing
   int32_t spaceAfter = 0;             // twips, or kAutoSpacing
   int32_t lineSpacing = kSingleLine;  // by lineRule
@@ -171,6 +174,9 @@ struct Table {
   // into the page's margin).
   Align align = Align::Left;
   int32_t indent = 0;
+  // Columns from right to left: align and indent are then of the start,
+  // the right margin.
+  bool rightToLeft = false;
 };
 
 struct Bookmark {

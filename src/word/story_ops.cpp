@@ -166,6 +166,7 @@ Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
     out.depth = static_cast<uint8_t>(t.depth - (level - 1));
     out.align = t.align;
     out.indent = t.indent;
+    out.rightToLeft = t.rightToLeft;
     for (const Row& r : t.rows) {
       if (r.start < a || r.end > b) continue;
       Row row{r.start - a, r.end - a, {}};

@@ -385,6 +385,43 @@ TEST(SyntheticDoc, SectionBreaksEndTheirParagraphs) {
   EXPECT_EQ(m.main.text.substr(0, m.main.paragraphs[0].end), u"Contents\r");
 }
 
+// Right to left, the model's alignment and indents are of the paragraph's
+// start and end. The older properties name the page's sides; where the
+// newer ones follow them, as the word processor writes both, they count.
+TEST(SyntheticDoc, RightToLeftParagraphsTurnThePageSidesToStartAndEnd) {
+  using doctest::sprm8;
+  auto twips = [](uint16_t sprm, int16_t v) {
+    return sprm8(sprm, static_cast<uint8_t>(v & 0xFF)) + static_cast<char>(v >> 8);
+  };
+  const std::string bidi = sprm8(0x2441, 1);
+  const std::string pageSides = twips(0x840F, 100) + twips(0x840E, 300);
+  struct Row {
+    std::string sprms;
+    word::Align align;
+    int32_t start, end;
+  } rows[] = {
+      {bidi + sprm8(0x2403, 0), word::Align::Right, 0, 0},
+      {bidi + sprm8(0x2403, 2) + sprm8(0x2461, 2), word::Align::Right, 0, 0},
+      {bidi + pageSides, word::Align::Left, 300, 100},
+      {bidi + pageSides + twips(0x845E, 300) + twips(0x845D, 100), word::Align::Left, 300, 100},
+      {sprm8(0x2403, 2) + pageSides, word::Align::Right, 100, 300},
+  };
+  SyntheticDoc d;
+  for (const Row& row : rows) {
+    d.text += u"row\r";
+    d.paragraphs.push_back({row.sprms});
+  }
+  const word::Model m = read(d);
+  ASSERT_EQ(m.main.paragraphs.size(), std::size(rows));
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const word::ParagraphFormat& f = m.main.paragraphs[i].format;
+    EXPECT_EQ(f.align, rows[i].align) << i;
+    EXPECT_EQ(f.indentLeft, rows[i].start) << i;
+    EXPECT_EQ(f.indentRight, rows[i].end) << i;
+    EXPECT_EQ(f.rightToLeft, i < 4) << i;
+  }
+}
+
 // Capitals, a symbol character and text in the Symbol font show as they
 // do in the word processor: the symbol font's glyphs as the characters
 // they are.

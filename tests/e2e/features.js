@@ -15,16 +15,17 @@ const ALL = ['doc', 'docx', 'odt'];
 // What each feature's page must show; `formats` where the feature applies
 // (a .doc written by the tests has no style sheet to underline with).
 const FEATURES = [
-  { name: 'deleted', formats: ALL },  // tracked deletions are gone
-  { name: 'textbox', formats: ALL },  // a text box's text shows
-  { name: 'smallcaps', formats: ALL },
-  { name: 'degree', formats: ALL },  // the Symbol font's degree sign
-  { name: 'outdented', formats: ALL },  // no text left of the page's edge
-  { name: 'hanging', formats: ALL },
-  { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
-  { name: 'indented', formats: ALL },  // a table's left margin
-  { name: 'centred', formats: ALL },
-  { name: 'middle', formats: ALL },  // a cell's vertical alignment
+  {name: 'deleted', formats: ALL},  // tracked deletions are gone
+  {name: 'textbox', formats: ALL},  // a text box's text shows
+  {name: 'smallcaps', formats: ALL},
+  {name: 'degree', formats: ALL},     // the Symbol font's degree sign
+  {name: 'outdented', formats: ALL},  // no text left of the page's edge
+  {name: 'hanging', formats: ALL},
+  {name: 'underlined', formats: ['docx', 'odt']},                   // an empty underlined heading
+  {name: 'indented', formats: ALL},                                 // a table's left margin
+  {name: 'centred', formats: ALL}, {name: 'middle', formats: ALL},  // a cell's vertical alignment
+  {name: 'rtl', formats: ALL},       // right to left, at its start (the right), indented there
+  {name: 'rtltable', formats: ALL},  // the first column on the right
 ];
 
 const [folder, screenshot] = process.argv.slice(2);
@@ -110,6 +111,37 @@ function problems(feature) {
     case 'middle': {
       const align = getComputedStyle(table().querySelector('td')).verticalAlign;
       if (align !== 'middle') found.push(`the cell's content is aligned ${align}`);
+      break;
+    }
+    case 'rtl':
+      for (const e of leanAndInACell('\u05E9\u05DC\u05D5\u05DD')) {
+        const para = e.closest('p');
+        if (getComputedStyle(para).direction !== 'rtl')
+          found.push('the paragraph runs left to right');
+        const text = Array.from(e.childNodes).find((n) => n.nodeType === Node.TEXT_NODE);
+        const letter = (i) => {
+          const range = document.createRange();
+          range.setStart(text, i);
+          range.setEnd(text, i + 1);
+          return range.getBoundingClientRect();
+        };
+        const first = letter(0), mark = letter(text.length - 1), box = para.getBoundingClientRect();
+        if (mark.left > first.left) found.push('the closing mark stands right of the first word');
+        if (box.right - first.right > 1)
+          found.push(`the text ends ${
+              (box.right - first.right).toFixed(1)}px short of its start, the right`);
+        const start = parseFloat(getComputedStyle(para).marginRight);
+        if (Math.abs(start - 48) > 1)
+          found.push(`the indent at the right is ${start}px, not 48px (half an inch)`);
+      }
+      break;
+    case 'rtltable': {
+      const cell = (text) => holders(text)[0].closest('td').getBoundingClientRect();
+      if (cell('first').left < cell('second').left)
+        found.push('the first column stands left of the second');
+      const t = table().getBoundingClientRect(), b = body.getBoundingClientRect();
+      if (b.right - t.right > 1)
+        found.push(`the table stands ${(b.right - t.right).toFixed(1)}px from the right margin`);
       break;
     }
     default:

@@ -360,6 +360,46 @@ TEST(OdtStyles, MarginShorthandGivesEverySide) {
   EXPECT_EQ(m.main.paragraphs[1].format.spaceAfter, 144);
 }
 
+// Right to left, the model's alignment and indents are of the paragraph's
+// start and end: text-align's start and end are those already, its left
+// and right and the margins name the page's sides. A direction given by
+// the parent style counts for the child's sides.
+TEST(OdtStyles, RightToLeftParagraphsTurnThePageSidesToStartAndEnd) {
+  const std::string rtl = "style:writing-mode=\"rl-tb\" ";
+  struct Row {
+    std::string props, parent;
+    word::Align align;
+    int32_t start, end;
+    bool rightToLeft;
+  } rows[] = {
+      {rtl + "fo:text-align=\"start\" fo:margin-left=\"1in\"", "", word::Align::Left, 0, 1440,
+       true},
+      {rtl + "fo:text-align=\"left\"", "", word::Align::Right, 0, 0, true},
+      {rtl + "fo:text-align=\"end\" fo:margin-right=\"0.5in\"", "", word::Align::Right, 720, 0,
+       true},
+      {"fo:text-align=\"right\" fo:margin-left=\"1in\"", "", word::Align::Right, 1440, 0, false},
+      {"fo:text-align=\"right\" fo:margin-left=\"1in\"", "Rtl", word::Align::Left, 0, 1440, true},
+  };
+  Parts parts;
+  parts.common = odttest::style("Rtl", "paragraph", "<style:paragraph-properties " + rtl + "/>");
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const std::string name = "P" + std::to_string(i);
+    parts.automatic += "<style:style style:name=\"" + name + "\" style:family=\"paragraph\"" +
+                       (rows[i].parent.empty() ? "" : " style:parent-style-name=\"Rtl\"") +
+                       "><style:paragraph-properties " + rows[i].props + "/></style:style>";
+    parts.body += p("row", name);
+  }
+  const word::Model m = odttest::read(parts);
+  ASSERT_GE(m.main.paragraphs.size(), std::size(rows));
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const word::ParagraphFormat& f = m.main.paragraphs[i].format;
+    EXPECT_EQ(f.align, rows[i].align) << i;
+    EXPECT_EQ(f.indentLeft, rows[i].start) << i;
+    EXPECT_EQ(f.indentRight, rows[i].end) << i;
+    EXPECT_EQ(f.rightToLeft, rows[i].rightToLeft) << i;
+  }
+}
+
 // A leading (space added between lines) shows as the multiple of the
 // text's size that gives a single line (1.15 times the size) and the
 // leading; a line height of another kind in a style over it replaces it.

@@ -214,6 +214,7 @@ TEST_F(Clipboard, RangesReachingIntoATableTakeWholeRows) {
   Builder b;
   para(b, "before");
   b.startTable();
+  b.tablePlacement(Align::Right, 0, true);
   for (const char* row : {"r1", "r2", "r3"}) {
     b.startRow();
     b.startCell();
@@ -233,6 +234,9 @@ TEST_F(Clipboard, RangesReachingIntoATableTakeWholeRows) {
   ASSERT_EQ(m.main.tables.size(), 1u);
   EXPECT_EQ(m.main.tables[0].rows.size(), 2u);
   EXPECT_EQ(m.main.tables[0].start, 0u);
+  // Its place and direction travel with it.
+  EXPECT_EQ(m.main.tables[0].align, Align::Right);
+  EXPECT_TRUE(m.main.tables[0].rightToLeft);
   EXPECT_EQ(
       u8(m.main.text),
       u8(engine::model(src).main.text.substr(t.rows[1].start, t.end - t.rows[1].start)) + "aft\r");

@@ -63,6 +63,7 @@ struct CommonParaProps {
   std::optional<LineRule> lineRule;
   std::optional<bool> contextualSpacing;
   std::optional<uint32_t> shading;
+  std::optional<bool> rightToLeft;
 
   void over(const CommonParaProps& top) {
     take(align, top.align);
@@ -75,6 +76,7 @@ struct CommonParaProps {
     take(lineRule, top.lineRule);
     take(contextualSpacing, top.contextualSpacing);
     take(shading, top.shading);
+    take(rightToLeft, top.rightToLeft);
   }
 
   void applyTo(ParagraphFormat& f) const {
@@ -88,6 +90,7 @@ struct CommonParaProps {
     if (lineRule) f.lineRule = *lineRule;
     if (contextualSpacing) f.contextualSpacing = *contextualSpacing;
     if (shading) f.shading = *shading;
+    if (rightToLeft) f.rightToLeft = *rightToLeft;
   }
 };
 

@@ -236,13 +236,24 @@ std::u16string textOn(uint32_t background) {
 }
 
 std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,
-                            const CharFormat& text) {
+                            const CharFormat& text, bool stateDirection) {
   std::u16string css;
-  if (f.align != base.align) {
+  // Alignment and margins by the page's sides: a right-to-left paragraph's
+  // start is its right.
+  const bool turned = stateDirection || f.rightToLeft != base.rightToLeft;
+  if (turned) css += f.rightToLeft ? u"direction:rtl;" : u"direction:ltr;";
+  if (turned || f.align != base.align) {
     static const char16_t* names[] = {u"left", u"center", u"right", u"justify"};
-    css += std::u16string(u"text-align:") + names[static_cast<int>(f.align) & 3] + u";";
+    int side = static_cast<int>(f.align) & 3;
+    if (f.rightToLeft && (f.align == Align::Left || f.align == Align::Right)) side = 2 - side;
+    css += std::u16string(u"text-align:") + names[side] + u";";
   }
-  const Indents in = shownIndents(f), from = shownIndents(base);
+  auto onPage = [](const ParagraphFormat& p) {
+    Indents i = shownIndents(p);
+    if (p.rightToLeft) std::swap(i.left, i.right);
+    return i;
+  };
+  const Indents in = onPage(f), from = onPage(base);
   if (in.left != from.left) css += u"margin-left:" + points(in.left, 20) + u";";
   if (in.right != from.right) css += u"margin-right:" + points(in.right, 20) + u";";
   if (in.first != from.first) css += u"text-indent:" + points(in.first, 20) + u";";
@@ -280,8 +291,12 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
 
 std::u16string tableCss(const Table& table) {
   if (table.align == Align::Center) return u"margin-left:auto;margin-right:auto;";
-  if (table.align == Align::Right) return u"margin-left:auto;";
-  return table.indent > 0 ? u"margin-left:" + points(table.indent, 20) + u";" : u"";
+  // Right to left, the table's start is the right margin.
+  const std::u16string start = table.rightToLeft ? u"margin-right:" : u"margin-left:";
+  const std::u16string end = table.rightToLeft ? u"margin-left:" : u"margin-right:";
+  if (table.align == Align::Right) return start + u"auto;";
+  return (table.rightToLeft ? end + u"auto;" : u"") +
+         (table.indent > 0 ? start + points(table.indent, 20) + u";" : u"");
 }
 
 std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {

@@ -26,11 +26,14 @@ std::u16string fontFamily(std::u16string_view name, FontClass fontClass);
 // word processor draws it on dark shading; empty elsewhere.
 std::u16string textOn(uint32_t background);
 // What a paragraph's format `f` changes from `base` as declarations: its
-// alignment, indents, spacing, line spacing and shading. `text` is the
-// character format its text starts from (its size measures "at least" line
-// spacing; its colour, automatic or not, decides the text on dark shading).
+// direction, alignment, indents, spacing, line spacing and shading. `text`
+// is the character format its text starts from (its size measures "at
+// least" line spacing; its colour, automatic or not, decides the text on
+// dark shading). `stateDirection`: the direction and alignment are given
+// even where they are the base's, so that the element does not take them
+// from the one it lies in.
 std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,
-                            const CharFormat& text);
+                            const CharFormat& text, bool stateDirection = false);
 // Paragraph `f` as it shows between the paragraphs before and after it
 // (nullptr: a table or the edge of its cell or story): no space toward a
 // neighbour of its style where it asks for none between paragraphs of one
@@ -39,7 +42,8 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
                               const ParagraphFormat* after);
 
 // A table's place between the margins as declarations; empty for a table
-// at the left margin or out in the page's margin (a page has none).
+// at the left margin or out in the page's margin (a page has none). A
+// right-to-left table's start is the right margin.
 std::u16string tableCss(const Table& table);
 
 // Capitals (small or all) as declarations: those `f` sets, or where a

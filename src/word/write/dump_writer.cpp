@@ -124,6 +124,7 @@ std::string paragraphFormat(const ParagraphFormat& f) {
            (f.listOrdered ? " numbered" : " bulleted");
   if (!f.listLabel.empty()) out += " label=" + quoted(f.listLabel);
   if (f.textBox) out += " textbox";
+  if (f.rightToLeft) out += " rtl";
   auto space = [](int32_t v) {
     return v == kAutoSpacing ? std::string("auto") : std::to_string(v);
   };
@@ -225,6 +226,7 @@ class Dumper {
     std::string head = "table";
     if (t.align != Align::Left) head += std::string(" align=") + alignName(t.align);
     if (t.indent) head += " indent=" + std::to_string(t.indent);
+    if (t.rightToLeft) head += " rtl";
     line(depth, head);
     for (const Row& row : t.rows) {
       line(depth + 1, "row");

@@ -166,13 +166,21 @@ class Renderer {
   void styleSheet() {
     // Only the styles the text uses, in index order.
     std::vector<bool> used(model_.styles.size(), false);
+    // Where any text runs right to left, every paragraph states its
+    // direction: none takes it from the list or table it lies in.
+    bool rightToLeft = false;
     auto mark = [&](const Story& s) {
-      for (const Paragraph& p : s.paragraphs)
+      for (const Paragraph& p : s.paragraphs) {
         if (p.format.style > 0 && static_cast<size_t>(p.format.style) < used.size())
           used[p.format.style] = true;
+        rightToLeft = rightToLeft || p.format.rightToLeft;
+      }
+      for (const Table& t : s.tables) rightToLeft = rightToLeft || t.rightToLeft;
     };
     mark(model_.main);
     for (const Note& n : model_.notes) mark(n.body);
+    for (size_t i = 1; i < used.size(); ++i)
+      rightToLeft = rightToLeft || (used[i] && model_.styles[i].paragraph.rightToLeft);
 
     out_ += u"<style>\r\n";
     static const Style kPlainStyle;
@@ -182,7 +190,7 @@ class Renderer {
     // Every paragraph starts from the default style's formatting; the
     // other styles say what they change.
     const std::u16string normalCss =
-        paragraphCss(normal.paragraph, kPlainStyle.paragraph, normal.chars);
+        paragraphCss(normal.paragraph, kPlainStyle.paragraph, normal.chars, rightToLeft);
     out_ += u"p,h1,h2,h3,h4,h5,h6,li{margin:0" + (normalCss.empty() ? u"" : u";" + normalCss) +
             u"}\r\n";
     out_ += u"table{border-collapse:collapse}\r\n";
@@ -294,7 +302,9 @@ class Renderer {
       if (!lists.empty() && lists.back().level == f.listLevel) {
         if (lists.back().itemOpen) out_ += u"</li>";
       } else {
-        out_ += f.listOrdered ? u"<ol>" : u"<ul>";
+        // The labels stand at the start of the list's first item.
+        out_ += std::u16string(f.listOrdered ? u"<ol" : u"<ul") +
+                (f.rightToLeft ? u" dir=\"rtl\">" : u">");
         if (block) out_ += kNewLine;
         lists.push_back({f.listId, f.listLevel, f.listOrdered, false});
       }
@@ -578,7 +588,8 @@ class Renderer {
   void table(const Table& t, bool block) {
     const Story& s = *story_;
     const std::u16string placed = tableCss(t);
-    out_ += placed.empty() ? u"<table>" : u"<table style=\"" + placed + u"\">";
+    out_ += std::u16string(t.rightToLeft ? u"<table dir=\"rtl\"" : u"<table") +
+            (placed.empty() ? u">" : u" style=\"" + placed + u"\">");
     if (block) out_ += kNewLine;
     // Grid column of every cell, for vertical merges.
     std::vector<std::vector<uint32_t>> columns(t.rows.size());

@@ -26,6 +26,8 @@ struct DocPart {
 };
 
 const std::string kInTable = doctest::sprm8(0x2416, 1);
+// "Hello, world!" in Hebrew: the mark ends the line on its left.
+const std::u16string kHebrew = u"\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD!";
 const std::string kRowEnd = kInTable + doctest::sprm8(0x2417, 1);
 
 // The part as a paragraph, then in the one cell of a table, then a last
@@ -74,7 +76,21 @@ std::map<std::string, word::Model> docDocuments() {
       {"indented", docTable(tableDefinition({1440, 4000}, {0}))},
       {"centred", docTable(tableDefinition({0, 2000}, {0}) + sprm16(0x5400, 1))},
       {"middle", docTable(tableDefinition({0, 2000}, {0x0080}))},
+      // Right to left, aligned by the older property (the page's right)
+      // and indented at its start by the newer one.
+      {"rtl", docLeanAndInATable(
+                  {kHebrew, {}, sprm8(0x2441, 1) + sprm8(0x2403, 2) + sprm16(0x845E, 720)})},
   };
+  SyntheticDoc columns;
+  columns.text =
+      u"before\rfirst\x07second\x07\x07"
+      u"after\r";
+  columns.paragraphs = {{},
+                        {kInTable},
+                        {kInTable},
+                        {kRowEnd + tableDefinition({0, 2000, 4000}, {0, 0}) + sprm16(0x560B, 1)},
+                        {}};
+  docs.emplace("rtltable", columns);
   SyntheticDoc box;
   box.text = u"Anchor \x08 here\rend\r";
   box.boxAnchor = 7;
@@ -131,6 +147,10 @@ std::map<std::string, word::Model> docxDocuments() {
       {"indented", table("<w:tblInd w:w=\"1440\" w:type=\"dxa\"/>", "")},
       {"centred", table("<w:jc w:val=\"center\"/>", "")},
       {"middle", table("", "<w:tcPr><w:vAlign w:val=\"center\"/></w:tcPr>")},
+      {"rtl", leanAndInATable(p(r(word::u8(kHebrew)), "<w:bidi/><w:ind w:left=\"720\"/>"))},
+      {"rtltable", p(r("before")) + "<w:tbl><w:tblPr><w:bidiVisual/></w:tblPr><w:tr><w:tc>" +
+                       p(r("first")) + "</w:tc><w:tc>" + p(r("second")) + "</w:tc></w:tr></w:tbl>" +
+                       p(r("after"))},
   };
   std::map<std::string, word::Model> out;
   for (const auto& [name, body] : bodies)
@@ -171,7 +191,12 @@ std::map<std::string, word::Model> odtDocuments() {
       style("In", "table", "<style:table-properties fo:margin-left=\"1in\"/>") +
       style("Mid", "table", "<style:table-properties table:align=\"center\"/>") +
       style("Middle", "table-cell",
-            "<style:table-cell-properties style:vertical-align=\"middle\"/>");
+            "<style:table-cell-properties style:vertical-align=\"middle\"/>") +
+      // Margins and text-align's right name the page's sides.
+      style("Rtl", "paragraph",
+            "<style:paragraph-properties style:writing-mode=\"rl-tb\" fo:text-align=\"right\" "
+            "fo:margin-right=\"0.5in\"/>") +
+      style("RtlTable", "table", "<style:table-properties style:writing-mode=\"rl-tb\"/>");
   const std::map<std::string, std::string> bodies = {
       {"deleted",
        "<text:tracked-changes><text:changed-region text:id=\"c1\"><text:deletion>"
@@ -190,6 +215,12 @@ std::map<std::string, word::Model> odtDocuments() {
       {"indented", table("In", "")},
       {"centred", table("Mid", "")},
       {"middle", table("", "Middle")},
+      {"rtl", leanAndInATable(p(word::u8(kHebrew), "Rtl"))},
+      {"rtltable",
+       p("before") +
+           "<table:table table:style-name=\"RtlTable\"><table:table-row><table:table-cell>" +
+           p("first") + "</table:table-cell><table:table-cell>" + p("second") +
+           "</table:table-cell></table:table-row></table:table>" + p("after")},
   };
   std::map<std::string, word::Model> out;
   for (const auto& [name, body] : bodies) {

@@ -203,12 +203,15 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
           ? styleIndex_[p.istd]
           : 0;
   f.outlineLevel = p.outline;
-  f.align = p.jc == 0   ? Align::Left
+  // Right to left, the model's left is the start: the page's right.
+  const bool mirrorJc = p.bidi && p.jcOfPage, mirrorIndents = p.bidi && p.indentsOfPage;
+  f.align = p.jc == 0   ? (mirrorJc ? Align::Right : Align::Left)
             : p.jc == 1 ? Align::Center
-            : p.jc == 2 ? Align::Right
+            : p.jc == 2 ? (mirrorJc ? Align::Left : Align::Right)
                         : Align::Justify;
-  f.indentLeft = p.left;
-  f.indentRight = p.right;
+  f.indentLeft = mirrorIndents ? p.right : p.left;
+  f.indentRight = mirrorIndents ? p.left : p.right;
+  f.rightToLeft = p.bidi;
   f.indentFirst = p.first;
   constexpr int32_t kMaxSpace = 31680;  // 22 inches, the most the word processor takes
   f.spaceBefore = p.beforeAuto ? kAutoSpacing : std::clamp(p.spaceBefore, 0, kMaxSpace);

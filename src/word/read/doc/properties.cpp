@@ -182,11 +182,27 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
   switch (sprm) {
     case 0x4600: p.istd = op.u16(0); break;
     case 0x2403:
-    case 0x2461: p.jc = op.u8(0); break;
+    case 0x2461:
+      p.jc = op.u8(0);
+      p.jcOfPage = sprm == 0x2403;
+      break;
     case 0x840F:
-    case 0x845E: p.left = op.i16(0); break;
+    case 0x845E:
+      p.left = op.i16(0);
+      p.indentsOfPage = sprm == 0x840F;
+      break;
     case 0x840E:
-    case 0x845D: p.right = op.i16(0); break;
+    case 0x845D:
+      p.right = op.i16(0);
+      p.indentsOfPage = sprm == 0x840E;
+      break;
+    case 0x2441:
+      p.bidi = op.u8(0) != 0;
+      break;
+    case 0x560B:
+    case 0x5664:
+      p.tableBidi = op.u16(0) != 0;
+      break;
     case 0x8411:
     case 0x8460: p.first = op.i16(0); break;
     case 0x260A: p.ilvl = std::min<uint8_t>(op.u8(0), 8); break;

@@ -55,6 +55,11 @@ struct Pap {
   int32_t istd = 0;
   uint8_t jc = 0;           // 0 left, 1 center, 2 right, 3..: justified
   int32_t left = 0, right = 0, first = 0;
+  // Right to left; and whether the alignment and the indents were last
+  // given by the older properties, which name the page's sides, rather
+  // than the paragraph's start and end (the files of Word 97 and later
+  // give both, the older first).
+  bool bidi = false, jcOfPage = false, indentsOfPage = false;
   int32_t ilfo = 0;
   uint8_t ilvl = 0;
   uint8_t outline = 9;
@@ -63,6 +68,7 @@ struct Pap {
   std::vector<TableCellDef> cells;          // from the row's table definition
   int32_t tableLeft = 0;                    // the row's left edge from the margin, twips
   uint8_t tableJc = 0;                      // 0 at the left, 1 centred, 2 at the right
+  bool tableBidi = false;                   // columns from right to left
   std::array<MaybeBorder, 6> tableBorders;  // by TableEdge
   // Each cell's shading by its index in the row: as the 16 colours of the
   // older files give it, and in full colour, which wins where given.

@@ -86,7 +86,7 @@ void DocReader::Emitter::openStructure(const std::vector<Para>& paras, size_t i)
         b.tablePlacement(row.tableJc == 1   ? Align::Center
                          : row.tableJc == 2 ? Align::Right
                                             : Align::Left,
-                         row.tableLeft);
+                         row.tableLeft, row.tableBidi);
       }
     }
     if (!lv.cellOpen && !rowEndHere) openCell(paras, p, l);

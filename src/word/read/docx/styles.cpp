@@ -165,6 +165,9 @@ void ParaProps::read(const pugi::xml_node& pPr) {
       readSpacing(n);
     } else if (name == "contextualSpacing") {
       contextualSpacing = onOff(n);
+    } else if (name == "bidi") {
+      // Its start on the right: jc's left and ind's left are of the start.
+      rightToLeft = onOff(n);
     } else if (name == "shd") {
       shading = docx::shading(n);
     } else if (name == "numPr") {
@@ -280,11 +283,13 @@ void TablePlacement::read(const pugi::xml_node& tblPr) {
   const std::string_view type = val(ind, "type");
   if (ind && (type.empty() || type == "dxa"))
     if (auto w = intAttr(ind, "w")) indent = clampInt(*w, -31680, 31680);
+  if (pugi::xml_node bidi = child(tblPr, "bidiVisual")) rightToLeft = onOff(bidi);
 }
 
 void TablePlacement::over(const TablePlacement& top) {
   take(align, top.align);
   take(indent, top.indent);
+  take(rightToLeft, top.rightToLeft);
 }
 
 namespace {

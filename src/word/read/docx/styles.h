@@ -90,10 +90,12 @@ std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr);
 // A cell's vertical alignment (tcPr/vAlign), when it has one.
 std::optional<VAlign> cellAlignment(const pugi::xml_node& tcPr);
 
-// A table's place between the margins (tblPr/jc, tblPr/tblInd in twips).
+// A table's place between the margins (tblPr/jc, tblPr/tblInd in twips)
+// and its direction.
 struct TablePlacement {
   std::optional<Align> align;
   std::optional<int32_t> indent;
+  std::optional<bool> rightToLeft;  // bidiVisual
   void read(const pugi::xml_node& tblPr);
   void over(const TablePlacement& top);
 };

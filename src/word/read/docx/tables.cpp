@@ -212,7 +212,8 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
       s.builder->startTable();
       TablePlacement place = style.placement;
       place.read(tblPr);
-      s.builder->tablePlacement(place.align.value_or(Align::Left), place.indent.value_or(0));
+      s.builder->tablePlacement(place.align.value_or(Align::Left), place.indent.value_or(0),
+                                place.rightToLeft.value_or(false));
       started = true;
     }
     s.builder->startRow();

@@ -186,14 +186,26 @@ std::optional<VAlign> verticalAlign(std::string_view v) {
   return std::nullopt;
 }
 
-// A table's table:align and, when it lies at the left, its left margin.
-std::optional<std::pair<Align, int32_t>> placementOf(const pugi::xml_node& props) {
+// style:writing-mode as a direction: right to left or not, none where it
+// gives none or leaves it to the page.
+std::optional<bool> rightToLeftOf(const pugi::xml_node& props) {
+  const std::string_view mode = attrValue(props, "writing-mode");
+  if (mode.empty() || mode == "page") return std::nullopt;
+  return mode == "rl-tb" || mode == "rl";
+}
+
+// A table's table:align and direction and, when it lies at its start, its
+// margin there. table:align and the margins name the page's sides; the
+// model's alignment is of the table's start (the right, right to left).
+std::optional<TablePlace> placementOf(const pugi::xml_node& props) {
   const std::string_view align = attrValue(props, "align");
-  const std::optional<int32_t> margin = twips(attrValue(props, "margin-left"));
-  if (align.empty() && !margin) return std::nullopt;
-  if (align == "center") return std::make_pair(Align::Center, 0);
-  if (align == "right") return std::make_pair(Align::Right, 0);
-  return std::make_pair(Align::Left, margin.value_or(0));
+  const bool rightToLeft = rightToLeftOf(props).value_or(false);
+  const std::optional<int32_t> margin =
+      twips(attrValue(props, rightToLeft ? "margin-right" : "margin-left"));
+  if (align.empty() && !margin && !rightToLeft) return std::nullopt;
+  if (align == "center") return TablePlace{Align::Center, 0, rightToLeft};
+  if (align == (rightToLeft ? "left" : "right")) return TablePlace{Align::Right, 0, rightToLeft};
+  return TablePlace{Align::Left, margin.value_or(0), rightToLeft};
 }
 
 // One side's margin, else the margin all sides share.
@@ -258,6 +270,8 @@ void ParaProps::read(const pugi::xml_node& p) {
     align = Align::Justify;
   else if (a == "start" || a == "left")
     align = Align::Left;
+  if (align) alignByPage = a == "left" || a == "right";
+  if (auto v = rightToLeftOf(p)) rightToLeft = v;
   // fo:margin gives all four sides; a side of its own wins.
   const std::optional<int32_t> all = twips(attrValue(p, "margin"));
   if (auto v = side(p, "margin-left", all)) indentLeft = v;
@@ -306,6 +320,7 @@ void ParaProps::readSpacing(const pugi::xml_node& p) {
 void ParaProps::over(const ParaProps& top) {
   CommonParaProps::over(top);
   take(leading, top.leading);
+  if (top.align) alignByPage = top.alignByPage;
 }
 
 // A page draws a multiple of the text's size and a single line at about
@@ -314,6 +329,14 @@ void ParaProps::over(const ParaProps& top) {
 // line, where a least height would lose it and an exact one clip that text.
 void ParaProps::applyTo(ParagraphFormat& f, double halfPoints) const {
   CommonParaProps::applyTo(f);
+  if (f.rightToLeft) {
+    // The model's indents and alignment are of the paragraph's start and
+    // end; fo:margin-left and -right, and text-align's left and right, are
+    // of the page's sides.
+    std::swap(f.indentLeft, f.indentRight);
+    if (alignByPage && (f.align == Align::Left || f.align == Align::Right))
+      f.align = f.align == Align::Left ? Align::Right : Align::Left;
+  }
   if (leading.value_or(0) <= 0 || halfPoints <= 0) return;
   const double size = halfPoints * 10;
   f.lineRule = LineRule::Multiple;
@@ -473,10 +496,10 @@ VAlign Styles::cellAlignment(const std::string& cellStyle) const {
   return d != defaults_.end() ? d->second.valign.value_or(VAlign::Top) : VAlign::Top;
 }
 
-std::pair<Align, int32_t> Styles::tablePlacement(const std::string& tableStyle) const {
+TablePlace Styles::tablePlacement(const std::string& tableStyle) const {
   for (const Def* d : chain("table", tableStyle))
     if (d->placement) return *d->placement;
-  return {Align::Left, 0};
+  return {};
 }
 
 CellBorders Styles::cellBorders(const std::string& cellStyle) const {

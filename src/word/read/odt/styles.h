@@ -44,6 +44,9 @@ struct ParaProps : CommonParaProps {
   // Space added between lines (style:line-spacing), twips; 0 where a line
   // height of another kind replaces it.
   std::optional<int32_t> leading;
+  // The alignment names a side of the page (left, right), not the
+  // paragraph's start or end.
+  bool alignByPage = false;
 
   void read(const pugi::xml_node& props);
   void over(const ParaProps& top);
@@ -53,6 +56,14 @@ struct ParaProps : CommonParaProps {
 
  private:
   void readSpacing(const pugi::xml_node& props);
+};
+
+// A table's place between the margins: alignment and indent (twips) of its
+// start, and its direction.
+struct TablePlace {
+  Align align = Align::Left;
+  int32_t indent = 0;
+  bool rightToLeft = false;
 };
 
 // A border as fo:border gives it ("0.5pt solid #000000", "none"): width,
@@ -83,7 +94,7 @@ class Styles {
     int32_t columnWidth = 0;  // twips, for table columns
     CellSides cell;           // table cells' borders
     std::optional<VAlign> valign;                        // table cells' content
-    std::optional<std::pair<Align, int32_t>> placement;  // a table's, indent in twips
+    std::optional<TablePlace> placement;                 // a table's
     int32_t index = -1;       // in the model's styles, once added
     bool automatic = false;
   };
@@ -116,9 +127,9 @@ class Styles {
   CellBorders cellBorders(const std::string& cellStyle) const;
   uint32_t cellShading(const std::string& cellStyle) const;  // kAutoColor: none
   // A cell style's vertical alignment, and a table style's place between
-  // the margins (alignment, left indent in twips).
+  // the margins and direction.
   VAlign cellAlignment(const std::string& cellStyle) const;
-  std::pair<Align, int32_t> tablePlacement(const std::string& tableStyle) const;
+  TablePlace tablePlacement(const std::string& tableStyle) const;
 
  private:
   using Key = std::pair<std::string, std::string>;  // family, name

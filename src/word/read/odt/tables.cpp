@@ -112,9 +112,8 @@ void OdtReader::table(const pugi::xml_node& t, StoryState& s, int depth) {
     if (!any) continue;
     if (!started) {
       s.builder->startTable();
-      const auto [align, indent] =
-          styleDefs_.tablePlacement(std::string(attrValue(t, "style-name")));
-      s.builder->tablePlacement(align, indent);
+      const TablePlace place = styleDefs_.tablePlacement(std::string(attrValue(t, "style-name")));
+      s.builder->tablePlacement(place.align, place.indent, place.rightToLeft);
     }
     started = true;
     s.builder->startRow();
