@@ -15,17 +15,19 @@ const ALL = ['doc', 'docx', 'odt'];
 // What each feature's page must show; `formats` where the feature applies
 // (a .doc written by the tests has no style sheet to underline with).
 const FEATURES = [
-  {name: 'deleted', formats: ALL},  // tracked deletions are gone
-  {name: 'textbox', formats: ALL},  // a text box's text shows
-  {name: 'smallcaps', formats: ALL},
-  {name: 'degree', formats: ALL},     // the Symbol font's degree sign
-  {name: 'outdented', formats: ALL},  // no text left of the page's edge
-  {name: 'hanging', formats: ALL},
-  {name: 'underlined', formats: ['docx', 'odt']},                   // an empty underlined heading
-  {name: 'indented', formats: ALL},                                 // a table's left margin
-  {name: 'centred', formats: ALL}, {name: 'middle', formats: ALL},  // a cell's vertical alignment
-  {name: 'rtl', formats: ALL},       // right to left, at its start (the right), indented there
-  {name: 'rtltable', formats: ALL},  // the first column on the right
+  { name: 'deleted', formats: ALL },  // tracked deletions are gone
+  { name: 'textbox', formats: ALL },  // a text box's text shows
+  { name: 'smallcaps', formats: ALL },
+  { name: 'degree', formats: ALL },  // the Symbol font's degree sign
+  { name: 'outdented', formats: ALL },  // no text left of the page's edge
+  { name: 'hanging', formats: ALL },
+  { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
+  { name: 'indented', formats: ALL },  // a table's left margin
+  { name: 'centred', formats: ALL },
+  { name: 'middle', formats: ALL },  // a cell's vertical alignment
+  { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text
+  { name: 'rtl', formats: ALL },  // right to left, at its start (the right), indented there
+  { name: 'rtltable', formats: ALL },  // the first column on the right
 ];
 
 const [folder, screenshot] = process.argv.slice(2);
@@ -113,11 +115,25 @@ function problems(feature) {
       if (align !== 'middle') found.push(`the cell's content is aligned ${align}`);
       break;
     }
+    case 'listed':
+      for (const e of leanAndInACell('Listed item')) {
+        const item = e.closest('li');
+        if (!item) {
+          found.push('the item is no list item');
+          continue;
+        }
+        const range = document.createRange();
+        range.setStart(e.firstChild, 0);
+        range.setEnd(e.firstChild, 1);
+        const text = item.getBoundingClientRect().left + parseFloat(getComputedStyle(item).paddingLeft);
+        const left = range.getBoundingClientRect().left;
+        if (left < text - 0.5) found.push(`the first line starts ${(text - left).toFixed(1)}px back, under the label`);
+      }
+      break;
     case 'rtl':
       for (const e of leanAndInACell('\u05E9\u05DC\u05D5\u05DD')) {
         const para = e.closest('p');
-        if (getComputedStyle(para).direction !== 'rtl')
-          found.push('the paragraph runs left to right');
+        if (getComputedStyle(para).direction !== 'rtl') found.push('the paragraph runs left to right');
         const text = Array.from(e.childNodes).find((n) => n.nodeType === Node.TEXT_NODE);
         const letter = (i) => {
           const range = document.createRange();
@@ -128,8 +144,7 @@ function problems(feature) {
         const first = letter(0), mark = letter(text.length - 1), box = para.getBoundingClientRect();
         if (mark.left > first.left) found.push('the closing mark stands right of the first word');
         if (box.right - first.right > 1)
-          found.push(`the text ends ${
-              (box.right - first.right).toFixed(1)}px short of its start, the right`);
+          found.push(`the text ends ${(box.right - first.right).toFixed(1)}px short of its start, the right`);
         const start = parseFloat(getComputedStyle(para).marginRight);
         if (Math.abs(start - 48) > 1)
           found.push(`the indent at the right is ${start}px, not 48px (half an inch)`);

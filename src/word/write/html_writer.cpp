@@ -282,8 +282,13 @@ class Renderer {
       cls = u" class=\"" + classes_[f.style] + u"\"";
     static const ParagraphFormat kPlain;
     const CharFormat base = style ? style->chars : CharFormat{};
-    std::u16string css = paragraphCss(f, style ? style->paragraph : kPlain, base);
-    bool heading = f.outlineLevel <= 5;
+    const bool heading = f.outlineLevel <= 5, item = f.listId >= 0 && !heading;
+    // A list item's hanging indent is its label's room: the browser sets
+    // the label out before the item's text, where a first line drawn back
+    // under it would cover it.
+    ParagraphFormat shown = f;
+    if (item) shown.indentFirst = std::max(shown.indentFirst, 0);
+    std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, base);
     // An outline level of the paragraph's own makes a heading of text the
     // document does not show bold: it keeps its style's weight.
     if (heading && !base.bold && style && style->paragraph.outlineLevel > 5 &&
@@ -291,7 +296,7 @@ class Renderer {
       css += u"font-weight:normal;";
     std::u16string attrs = cls + (css.empty() ? u"" : u" style=\"" + css + u"\"");
 
-    if (f.listId >= 0 && !heading) {
+    if (item) {
       // Lists nest by level; a change of list or kind at one level starts a
       // new list there.
       while (!lists.empty() && lists.back().level > f.listLevel)

@@ -148,13 +148,22 @@ std::map<std::string, word::Model> docxDocuments() {
       {"centred", table("<w:jc w:val=\"center\"/>", "")},
       {"middle", table("", "<w:tcPr><w:vAlign w:val=\"center\"/></w:tcPr>")},
       {"rtl", leanAndInATable(p(r(word::u8(kHebrew)), "<w:bidi/><w:ind w:left=\"720\"/>"))},
+      {"listed", leanAndInATable(p(r("Listed item"),
+                                   "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>"
+                                   "<w:ind w:left=\"720\" w:hanging=\"360\"/>"))},
       {"rtltable", p(r("before")) + "<w:tbl><w:tblPr><w:bidiVisual/></w:tblPr><w:tr><w:tc>" +
                        p(r("first")) + "</w:tc><w:tc>" + p(r("second")) + "</w:tc></w:tr></w:tbl>" +
                        p(r("after"))},
   };
+  const std::string numbering = docxtest::part(
+      "numbering",
+      "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"bullet\"/>"
+      "<w:lvlText w:val=\"\xE2\x80\xA2\"/></w:lvl></w:abstractNum>"
+      "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>");
   std::map<std::string, word::Model> out;
   for (const auto& [name, body] : bodies)
-    out.emplace(name, docxtest::read(body, {{"word/styles.xml", styles}}));
+    out.emplace(name, docxtest::read(
+                          body, {{"word/styles.xml", styles}, {"word/numbering.xml", numbering}}));
   return out;
 }
 
@@ -196,7 +205,11 @@ std::map<std::string, word::Model> odtDocuments() {
       style("Rtl", "paragraph",
             "<style:paragraph-properties style:writing-mode=\"rl-tb\" fo:text-align=\"right\" "
             "fo:margin-right=\"0.5in\"/>") +
-      style("RtlTable", "table", "<style:table-properties style:writing-mode=\"rl-tb\"/>");
+      style("RtlTable", "table", "<style:table-properties style:writing-mode=\"rl-tb\"/>") +
+      style("Item", "paragraph",
+            "<style:paragraph-properties fo:margin-left=\"0.5in\" fo:text-indent=\"-0.25in\"/>") +
+      "<text:list-style style:name=\"Bullets\"><text:list-level-style-bullet text:level=\"1\" "
+      "text:bullet-char=\"\xE2\x80\xA2\"/></text:list-style>";
   const std::map<std::string, std::string> bodies = {
       {"deleted",
        "<text:tracked-changes><text:changed-region text:id=\"c1\"><text:deletion>"
@@ -216,6 +229,8 @@ std::map<std::string, word::Model> odtDocuments() {
       {"centred", table("Mid", "")},
       {"middle", table("", "Middle")},
       {"rtl", leanAndInATable(p(word::u8(kHebrew), "Rtl"))},
+      {"listed", leanAndInATable("<text:list text:style-name=\"Bullets\"><text:list-item>" +
+                                 p("Listed item", "Item") + "</text:list-item></text:list>")},
       {"rtltable",
        p("before") +
            "<table:table table:style-name=\"RtlTable\"><table:table-row><table:table-cell>" +
