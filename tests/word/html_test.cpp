@@ -442,18 +442,21 @@ TEST(HtmlWriter, NotesComeLastFootnotesBeforeEndnotesWithLinksBothWays) {
   Builder foot;
   para(foot, "A <footnote>.");
   b.text("Text");
-  b.note(true, u"i", end.finishStory());
+  // A reference set in superscript is raised once.
+  CharFormat raised;
+  raised.superscript = true;
+  b.note(true, u"i", end.finishStory(), raised);
   b.text(" more");
   b.note(false, u"1", foot.finishStory());
   b.endParagraph();
   EXPECT_EQ(bodyLines(html(b.finish())),
             (std::vector<std::string>{
-                "<p>Text<a href=\"#note1\" id=\"note1ref\"><sup>i</sup></a> more<a href=\"#note2\" "
+                "<p>Text<sup><a href=\"#note1\" id=\"note1ref\">i</a></sup> more<a href=\"#note2\" "
                 "id=\"note2ref\"><sup>1</sup></a></p>",
                 "<hr>",
-                "<div class=\"note\" id=\"note2\"><a href=\"#note2ref\"><sup>1</sup></a> <p>A "
+                "<div class=\"note\" id=\"note2\"><p><a href=\"#note2ref\"><sup>1</sup></a> A "
                 "&lt;footnote&gt;.</p></div>",
-                "<div class=\"note\" id=\"note1\"><a href=\"#note1ref\"><sup>i</sup></a> <p>An "
+                "<div class=\"note\" id=\"note1\"><p><a href=\"#note1ref\"><sup>i</sup></a> An "
                 "endnote.</p></div>"}));
 }
 

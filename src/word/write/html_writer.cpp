@@ -343,8 +343,11 @@ class Renderer {
   }
 
   // Anchors for the bookmarks that start before `end` and have none yet,
-  // at the start of the block so that they never split the text.
+  // at the start of the block so that they never split the text; and a
+  // note's way back, in its first block.
   void anchors(uint32_t end) {
+    out_ += backLink_;
+    backLink_.clear();
     const auto& marks = story_->bookmarks;
     while (bookmarkCursor_ < marks.size() && marks[bookmarkCursor_].start < end)
       out_ += u"<a id=\"" + escape(marks[bookmarkCursor_++].name) + u"\"></a>";
@@ -407,7 +410,7 @@ class Renderer {
       }
       std::u16string close;
       open(fmt, base, close);
-      any |= characters(p, segEnd);
+      any |= characters(p, segEnd, fmt.superscript);
       out_ += close;
       p = segEnd;
       r = ops::runAt(s, p);
@@ -481,7 +484,8 @@ class Renderer {
     tag(f.subscript && !base.subscript, u"sub");
   }
 
-  bool characters(uint32_t start, uint32_t end) {
+  // `raised`: the text is superscript already, as a note's reference often is.
+  bool characters(uint32_t start, uint32_t end, bool raised = false) {
     const Story& s = *story_;
     bool any = false;
     for (uint32_t i = start; i < end; ++i) {
@@ -501,7 +505,7 @@ class Renderer {
           any |= image(i);
           break;
         case kNoteMark:
-          any |= noteReference(i);
+          any |= noteReference(i, raised);
           break;
         case kTab:
           out_ += u"<span class=\"tab\">&#9;</span>";
@@ -572,15 +576,17 @@ class Renderer {
     return true;
   }
 
-  bool noteReference(uint32_t pos) {
+  bool noteReference(uint32_t pos, bool raised) {
     if (story_ != &model_.main) return false;  // marks inside notes refer to nothing
     const auto& notes = model_.notes;
     auto it = std::lower_bound(notes.begin(), notes.end(), pos,
                                [](const Note& n, uint32_t x) { return n.pos < x; });
     if (it == notes.end() || it->pos != pos) return false;
     std::u16string id = noteId(static_cast<size_t>(it - notes.begin()));
-    out_ +=
-        u"<a href=\"#" + id + u"\" id=\"" + id + u"ref\"><sup>" + escape(it->label) + u"</sup></a>";
+    // Raised once: a reference the document sets in superscript is not
+    // raised again, out of the line.
+    out_ += u"<a href=\"#" + id + u"\" id=\"" + id + u"ref\">" +
+            (raised ? escape(it->label) : u"<sup>" + escape(it->label) + u"</sup>") + u"</a>";
     return true;
   }
 
@@ -658,10 +664,13 @@ class Renderer {
         const Note& n = model_.notes[i];
         if (n.endnote != (pass == 1)) continue;
         std::u16string id = noteId(i);
-        out_ += u"<div class=\"note\" id=\"" + id + u"\"><a href=\"#" + id + u"ref\"><sup>" +
-                escape(n.label) + u"</sup></a> ";
+        out_ += u"<div class=\"note\" id=\"" + id + u"\">";
+        // The way back starts the note's first line, as its mark does in
+        // the document, not a line of its own above the note's paragraph.
+        backLink_ = u"<a href=\"#" + id + u"ref\"><sup>" + escape(n.label) + u"</sup></a> ";
         story(n.body, false);
-        out_ += u"</div>\r\n";
+        out_ += backLink_ + u"</div>\r\n";
+        backLink_.clear();
       }
     }
   }
@@ -676,6 +685,7 @@ class Renderer {
   const Story* story_ = nullptr;
   size_t tableCursor_ = 0;
   size_t bookmarkCursor_ = 0;
+  std::u16string backLink_;  // a note's link back to its mark, until its first block takes it
 };
 
 std::u16string fromNarrow(const std::string& s) {

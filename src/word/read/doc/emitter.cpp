@@ -185,10 +185,7 @@ bool DocReader::Emitter::emitControl(char16_t c, uint32_t cp, const Chp& chp, co
     case 8:
       if (chp.special) emitShape(cp, f);
       return true;
-    case 2:
-      if (!noteLabel.empty()) {
-        for (char16_t l : noteLabel) put(l, f);
-      }
+    case 2:  // a note's own mark in its text: pages give the way back to its reference there
       return true;
     case 9:
     case 11:

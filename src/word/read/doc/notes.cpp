@@ -46,8 +46,11 @@ void DocReader::Emitter::emitNote(uint32_t cp, const NoteRef& ref, char16_t c, c
   if (depth < 2 && ref.start < ref.end && length <= r.noteBudget_) {
     r.noteBudget_ -= length;
     Emitter e(r, nb);
-    e.noteLabel = label;
-    e.emit(ref.start, ref.end, depth + 1);
+    // A mark of the author's own starts the note's text as itself (an
+    // automatic one as a 2, which shows nothing): pages give the way back
+    // to the reference in its place.
+    const bool ownMark = !ref.automatic && ref.start < r.text_.size() && r.text_[ref.start] == c;
+    e.emit(ref.start + (ownMark ? 1 : 0), ref.end, depth + 1);
   }
   flush();
   b.note(ref.endnote, label, nb.finishStory(), f);

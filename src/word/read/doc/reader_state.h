@@ -188,8 +188,7 @@ struct DocReader::Emitter {
   DocReader& r;
   Builder& b;
   bool main = false;
-  bool flat = false;         // text boxes: tables become paragraphs
-  std::u16string noteLabel;  // a note's own number, for its body
+  bool flat = false;  // text boxes: tables become paragraphs
   std::vector<Field> fields;
   std::vector<uint32_t> unclosed;  // field begins without an end, sorted
   std::u16string buffer;
