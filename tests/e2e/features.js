@@ -25,6 +25,7 @@ const FEATURES = [
   { name: 'indented', formats: ALL },  // a table's left margin
   { name: 'centred', formats: ALL },
   { name: 'middle', formats: ALL },  // a cell's vertical alignment
+  { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
   { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text
   { name: 'rtl', formats: ALL },  // right to left, at its start (the right), indented there
   { name: 'rtltable', formats: ALL },  // the first column on the right
@@ -115,6 +116,11 @@ function problems(feature) {
       if (align !== 'middle') found.push(`the cell's content is aligned ${align}`);
       break;
     }
+    case 'long':
+      if (document.documentElement.scrollWidth > window.innerWidth)
+        found.push(`the page is ${document.documentElement.scrollWidth}px wide in a window of ${window.innerWidth}px`);
+      if (!body.textContent.includes('Name__') || !body.textContent.includes('Tabs\t')) found.push('the lines are missing');
+      break;
     case 'listed':
       for (const e of leanAndInACell('Listed item')) {
         const item = e.closest('li');

@@ -191,12 +191,16 @@ class Renderer {
     // other styles say what they change.
     const std::u16string normalCss =
         paragraphCss(normal.paragraph, kPlainStyle.paragraph, normal.chars, rightToLeft);
-    out_ += u"p,h1,h2,h3,h4,h5,h6,li{margin:0" + (normalCss.empty() ? u"" : u";" + normalCss) +
-            u"}\r\n";
+    // A word longer than the line (a row of underscores to write on, a
+    // long address) breaks at the page's edge, as in the document, rather
+    // than widening the page past the learner's window.
+    out_ += u"p,h1,h2,h3,h4,h5,h6,li{margin:0;overflow-wrap:break-word" +
+            (normalCss.empty() ? u"" : u";" + normalCss) + u"}\r\n";
     out_ += u"table{border-collapse:collapse}\r\n";
     // Cells whose borders the document does not give keep a grid.
     out_ += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";
-    out_ += u".tab{white-space:pre}\r\n";
+    // Tabs keep their width; a row of them wraps at the page's edge.
+    out_ += u".tab{white-space:break-spaces}\r\n";
     out_ += u".note{margin-top:6pt}\r\n";
     for (size_t i = 1; i < model_.styles.size(); ++i) {
       if (!used[i]) continue;

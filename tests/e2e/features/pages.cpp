@@ -81,6 +81,9 @@ std::map<std::string, word::Model> docDocuments() {
       {"rtl", docLeanAndInATable(
                   {kHebrew, {}, sprm8(0x2441, 1) + sprm8(0x2403, 2) + sprm16(0x845E, 720)})},
   };
+  SyntheticDoc lines;
+  lines.text = u"Name" + std::u16string(300, u'_') + u"\rTabs" + std::u16string(60, u'\t') + u"\r";
+  docs.emplace("long", lines);
   SyntheticDoc columns;
   columns.text =
       u"before\rfirst\x07second\x07\x07"
@@ -148,6 +151,14 @@ std::map<std::string, word::Model> docxDocuments() {
       {"centred", table("<w:jc w:val=\"center\"/>", "")},
       {"middle", table("", "<w:tcPr><w:vAlign w:val=\"center\"/></w:tcPr>")},
       {"rtl", leanAndInATable(p(r(word::u8(kHebrew)), "<w:bidi/><w:ind w:left=\"720\"/>"))},
+      {"long", p(r("Name" + std::string(300, '_'))) + p(r("Tabs") + "<w:r>" +
+                                                        [] {
+                                                          std::string tabs;
+                                                          for (int i = 0; i < 60; ++i)
+                                                            tabs += "<w:tab/>";
+                                                          return tabs;
+                                                        }() +
+                                                        "</w:r>")},
       {"listed", leanAndInATable(p(r("Listed item"),
                                    "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>"
                                    "<w:ind w:left=\"720\" w:hanging=\"360\"/>"))},
@@ -229,6 +240,13 @@ std::map<std::string, word::Model> odtDocuments() {
       {"centred", table("Mid", "")},
       {"middle", table("", "Middle")},
       {"rtl", leanAndInATable(p(word::u8(kHebrew), "Rtl"))},
+      {"long", p("Name" + std::string(300, '_')) + p("Tabs" +
+                                                     [] {
+                                                       std::string tabs;
+                                                       for (int i = 0; i < 60; ++i)
+                                                         tabs += "<text:tab/>";
+                                                       return tabs;
+                                                     }())},
       {"listed", leanAndInATable("<text:list text:style-name=\"Bullets\"><text:list-item>" +
                                  p("Listed item", "Item") + "</text:list-item></text:list>")},
       {"rtltable",
