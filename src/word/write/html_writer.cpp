@@ -298,6 +298,10 @@ class Renderer {
     if (heading && !base.bold && style && style->paragraph.outlineLevel > 5 &&
         !builtInHeading(style->name))
       css += u"font-weight:normal;";
+    // A centred or end-aligned item's label goes with its text, as in the
+    // document, not out at the list's edge.
+    if (item && (f.align == Align::Center || f.align == Align::Right))
+      css += u"list-style-position:inside;";
     std::u16string attrs = cls + (css.empty() ? u"" : u" style=\"" + css + u"\"");
 
     if (item) {
