@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "../common/fixtures.h"
 #include "pictures.h"
@@ -126,6 +127,39 @@ TEST_F(Converter, CharactersAndBitmapsStayWhereTheMetafilePutsThem) {
   EXPECT_NEAR(number("width", image) / number("width", 0), 0.8, 0.06);
   EXPECT_NEAR(number("height", image) / number("height", 0), 0.8, 0.06);
   EXPECT_NEAR(number("x", image) / number("width", 0), 0.1, 0.06);
+}
+
+// A drawing whose window origin moves it into the picture's bounds lies
+// inside them, whichever mapping sets the origin: the default one, which
+// the library leaves unmapped, or one it maps itself.
+TEST_F(Converter, AnEmfDrawingLiesInItsBoundsWhereverItsOriginIs) {
+  PictureConverter converter;
+  const std::string origin = emfRecord(10, longs({200, 100}));
+  const std::string box = emfRecord(43, longs({200, 100, 300, 150}));  // a rectangle
+  const std::string mapped = emfRecord(17, longs({8})) + origin + emfRecord(9, longs({100, 50})) +
+                             emfRecord(11, longs({100, 50}));
+  for (const std::string& records : {origin + box, mapped + box}) {
+    const std::string svg = *converter.prepare(picture("emf", emf({records}))).bytes;
+    // Where the rectangle's corner lands: its x and y and every translation.
+    double x = 0, y = 0;
+    for (size_t at = svg.find("translate("); at != std::string::npos;
+         at = svg.find("translate(", at + 1)) {
+      std::istringstream numbers(svg.substr(at + 10, 40));
+      double dx = 0, dy = 0;
+      char comma = 0;
+      numbers >> dx;
+      if (numbers.peek() == ',') numbers >> comma;
+      numbers >> dy;
+      x += dx;
+      y += dy;
+    }
+    const size_t rect = svg.find("<rect ");
+    ASSERT_NE(rect, std::string::npos) << svg;
+    x += std::stod(svg.substr(svg.find("x=\"", rect) + 3));
+    y += std::stod(svg.substr(svg.find("y=\"", rect) + 3));
+    EXPECT_NEAR(x, 0, 0.5) << svg;
+    EXPECT_NEAR(y, 0, 0.5) << svg;
+  }
 }
 
 TEST_F(Converter, EachDistinctPictureIsConvertedOnce) {

@@ -72,8 +72,11 @@ std::optional<std::string> emfToSvg(std::string& emf) {
   const std::vector<EmfText> texts = emfTexts(emf);
   const int ok = emf2svg(emf.data(), emf.size(), &out, &length, &options);
   std::optional<std::string> svg;
-  if (ok && out)
-    svg = browserSvg(placeEmfText(xmlSafe(emfSvgTextKept(std::string_view(out, length))), texts));
+  if (ok && out) {
+    std::string drawn = placeEmfText(xmlSafe(emfSvgTextKept(std::string_view(out, length))), texts);
+    if (const auto shift = emfOriginShift(emf)) drawn = shiftedSvg(drawn, *shift);
+    svg = browserSvg(drawn);
+  }
   std::free(out);
   return svg;
 }

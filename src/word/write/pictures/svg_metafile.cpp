@@ -30,6 +30,10 @@ int32_t signed32(std::string_view d, size_t at) {
 
 // EMF record types read here.
 enum : uint32_t {
+  kSetWindowOrg = 10,
+  kSetViewportOrg = 12,
+  kSetMapMode = 17,
+  kComment = 70,
   kSaveDc = 33,
   kRestoreDc = 34,
   kSelectObject = 37,
@@ -253,6 +257,73 @@ std::vector<EmfText> emfTexts(std::string_view emf) {
     }
   }
   return out;
+}
+
+namespace {
+
+// Whether an EMF record draws (lines, shapes, fills, bitmaps, text), as
+// opposed to setting the state drawing uses.
+bool draws(uint32_t type) {
+  return (type >= 2 && type <= 8) || type == 15 || (type >= 41 && type <= 47) ||
+         (type >= 53 && type <= 56) || (type >= 62 && type <= 64) || (type >= 71 && type <= 81) ||
+         (type >= 83 && type <= 92) || type == 96 || type == 97 || type == 108 ||
+         (type >= 114 && type <= 118);
+}
+
+}  // namespace
+
+std::optional<std::pair<int32_t, int32_t>> emfOriginShift(std::string_view emf) {
+  constexpr uint32_t kMapText = 1, kEmfPlus = 0x2B464D45;
+  struct Origins {
+    int32_t window[2] = {0, 0}, viewport[2] = {0, 0};
+    bool operator==(const Origins&) const = default;
+  } now;
+  std::vector<Origins> saved;
+  bool drawn = false;
+  for (size_t at = 0; at + 8 <= emf.size();) {
+    const uint32_t type = le32(emf, at), size = le32(emf, at + 4);
+    if (size < 8 || size % 4 || size > emf.size() - at) break;
+    const std::string_view r = emf.substr(at, size);
+    at += size;
+    const Origins before = now;
+    if (type == kSetMapMode && le32(r, 8) != kMapText) return std::nullopt;  // the library's own
+    if (type == kComment && le32(r, 12) == kEmfPlus) return std::nullopt;    // places itself
+    if (type == kSetWindowOrg || type == kSetViewportOrg) {
+      int32_t* o = type == kSetWindowOrg ? now.window : now.viewport;
+      o[0] = signed32(r, 8);
+      o[1] = signed32(r, 12);
+    } else if (type == kSaveDc && saved.size() < 4096) {
+      saved.push_back(now);
+    } else if (type == kRestoreDc && !saved.empty()) {
+      const int32_t n = signed32(r, 8);
+      const size_t keep = n < 0 ? saved.size() - std::min<size_t>(saved.size(), -int64_t{n})
+                                : std::min<size_t>(saved.size(), n > 0 ? n - 1 : 0);
+      if (keep < saved.size()) {
+        now = saved[keep];
+        saved.resize(keep);
+      }
+    }
+    // One shift holds for the whole drawing only if the origins stay put
+    // once drawing begins.
+    if (drawn && !(now == before)) return std::nullopt;
+    drawn = drawn || draws(type);
+  }
+  const int32_t dx = now.viewport[0] - now.window[0], dy = now.viewport[1] - now.window[1];
+  if (dx == 0 && dy == 0) return std::nullopt;
+  return std::make_pair(dx, dy);
+}
+
+std::string shiftedSvg(std::string_view svg, std::pair<int32_t, int32_t> by) {
+  return withTree(svg, [&](xmlNode* root) {
+    xmlNode* group = xmlNewNode(nullptr, BAD_CAST "g");
+    setAttribute(group, "transform",
+                 "translate(" + std::to_string(by.first) + " " + std::to_string(by.second) + ")");
+    while (xmlNode* child = root->children) {
+      xmlUnlinkNode(child);
+      xmlAddChild(group, child);
+    }
+    xmlAddChild(root, group);
+  });
 }
 
 std::string placeEmfText(std::string_view svg, const std::vector<EmfText>& records) {

@@ -4,8 +4,10 @@
 // Runs in the picture helper (libxml2). Input that does not parse comes
 // back as it is.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace word::write {
@@ -27,6 +29,17 @@ std::vector<EmfText> emfTexts(std::string_view emf);
 // running out of its box. An element that matches no record stays as it
 // is.
 std::string placeEmfText(std::string_view svg, const std::vector<EmfText>& texts);
+
+// libemf2svg draws an EMF of the default mapping (one logical unit a
+// device unit) at its logical coordinates, leaving out the window's and
+// viewport's origins, which move the drawing into the picture's bounds: a
+// drawing set at (112, 64) shows cut off at the right and bottom. The
+// shift they make, where they stay put while it draws; none where they
+// move, another mapping is set (the library maps those itself) or EMF+
+// records place the drawing.
+std::optional<std::pair<int32_t, int32_t>> emfOriginShift(std::string_view emf);
+// The SVG's drawing moved by `by`, in a translating group.
+std::string shiftedSvg(std::string_view svg, std::pair<int32_t, int32_t> by);
 
 // libwmf's SVG device draws a bitmap at its place and size and through a
 // matrix of the same again, so that it shows shrunk (a tenth of its size,
