@@ -418,7 +418,7 @@ class Renderer {
       }
       std::u16string close;
       open(fmt, base, close);
-      any |= characters(p, segEnd, fmt.superscript);
+      any |= characters(p, segEnd, fmt.superscript && !base.superscript);
       out_ += close;
       p = segEnd;
       r = ops::runAt(s, p);
@@ -492,7 +492,8 @@ class Renderer {
     tag(f.subscript && !base.subscript, u"sub");
   }
 
-  // `raised`: the text is superscript already, as a note's reference often is.
+  // `raised`: the text is set in superscript already (its run opened a
+  // sup), as a note's reference often is.
   bool characters(uint32_t start, uint32_t end, bool raised = false) {
     const Story& s = *story_;
     bool any = false;
