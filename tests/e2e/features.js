@@ -188,7 +188,8 @@ async function takeScreenshot(page, file) {
           'figure{margin:0}figcaption{color:#555;margin-bottom:2px}' +
           'iframe{width:100%;height:130px;border:1px solid #999}</style></head><body>' + cells +
           '</body></html>');
-  await page.setViewportSize({width: 1000, height: 600});
+  // Tall enough for every frame: one below the window is left unpainted.
+  await page.setViewportSize({width: 1000, height: 160 * Math.ceil(shown.length / 3) + 20});
   await page.goto(pathToFileURL(sheet).href, {waitUntil: 'load'});
   await page.screenshot({path: file, fullPage: true});
 }
