@@ -38,6 +38,33 @@ inline constexpr int32_t kSingleLine = 240;
 // where a paragraph has a neighbour).
 inline constexpr int32_t kAutoSpacing = -1;
 
+// How a cell's edge, or a paragraph's border, is drawn. Unknown: the reader cannot tell (a page
+// keeps its default grid); None: no line.
+enum class LineStyle : uint8_t {
+  Unknown,
+  None,
+  Single,
+  Thick,
+  Double,
+  Dotted,
+  Dashed,
+  DotDash,
+  Groove,
+  Ridge,
+  Inset,
+  Outset
+};
+
+// The widest line a word processor draws (12pt), in eighths of a point.
+inline constexpr uint16_t kMaxBorderWidth = 96;
+
+struct Border {
+  LineStyle style = LineStyle::Unknown;
+  uint16_t width = 0;           // eighths of a point, up to kMaxBorderWidth
+  uint32_t color = kAutoColor;  // 0xRRGGBB; automatic: black
+  bool operator==(const Border&) const = default;
+};
+
 // Character formatting as it shows (style chain already resolved by the reader).
 struct CharFormat {
   bool bold = false;
@@ -58,9 +85,12 @@ struct CharFormat {
   bool operator==(const CharFormat&) const = default;
 };
 
+// The sides of a paragraph's border (ParagraphFormat::borderSides).
+inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBorderRight = 8;
+
 // Paragraph formatting as it shows (style chain already resolved). Every
 // paragraph carries one: the small fields are packed together before the
-// label, so that a paragraph takes 88 bytes, not 96 (a plain-text file of
+// label, so that a paragraph takes 96 bytes, not 104 (a plain-text file of
 // short lines is mostly paragraphs; see bench/text_memory.sh).
 struct ParagraphFormat {
   int32_t style = 0;         // index into Model::styles; 0 is the default paragraph style
@@ -82,6 +112,11 @@ struct ParagraphFormat {
   int32_t spaceAfter = 0;             // twips, or kAutoSpacing
   int32_t lineSpacing = kSingleLine;  // by lineRule
   uint32_t shading = kAutoColor;      // background, 0xRRGGBB
+  // A line around the paragraph, a box or a rule above or below it, on the
+  // sides borderSides names (kBorderTop ...): one line for them all. The
+  // word processor draws paragraphs in a row with the same border as one.
+  Border border;
+  uint8_t borderSides = 0;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   bool operator==(const ParagraphFormat&) const = default;
 };
@@ -111,33 +146,6 @@ struct Run {
 
 enum class VMerge : uint8_t { None, Restart, Continue };
 enum class VAlign : uint8_t { Top, Center, Bottom };  // a cell's content in its height
-
-// How a cell's edge is drawn. Unknown: the reader cannot tell (a page keeps
-// its default grid); None: no line.
-enum class LineStyle : uint8_t {
-  Unknown,
-  None,
-  Single,
-  Thick,
-  Double,
-  Dotted,
-  Dashed,
-  DotDash,
-  Groove,
-  Ridge,
-  Inset,
-  Outset
-};
-
-// The widest line a word processor draws (12pt), in eighths of a point.
-inline constexpr uint16_t kMaxBorderWidth = 96;
-
-struct Border {
-  LineStyle style = LineStyle::Unknown;
-  uint16_t width = 0;           // eighths of a point, up to kMaxBorderWidth
-  uint32_t color = kAutoColor;  // 0xRRGGBB; automatic: black
-  bool operator==(const Border&) const = default;
-};
 
 struct CellBorders {
   Border top, left, bottom, right;

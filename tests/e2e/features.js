@@ -25,6 +25,7 @@ const FEATURES = [
   { name: 'indented', formats: ALL },  // a table's left margin
   { name: 'centred', formats: ALL },
   { name: 'middle', formats: ALL },  // a cell's vertical alignment
+  { name: 'boxed', formats: ALL },  // two paragraphs in one box, one ruled below
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
   { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text
   { name: 'rtl', formats: ALL },  // right to left, at its start (the right), indented there
@@ -114,6 +115,18 @@ function problems(feature) {
     case 'middle': {
       const align = getComputedStyle(table().querySelector('td')).verticalAlign;
       if (align !== 'middle') found.push(`the cell's content is aligned ${align}`);
+      break;
+    }
+    case 'boxed': {
+      // Which sides show a line: top, right, bottom, left.
+      const expected = { 'Boxed one': 'trl', 'Boxed two': 'rbl', 'Ruled below': 'b' };
+      for (const [text, sides] of Object.entries(expected)) {
+        const para = holders(text)[0].closest('p'), style = getComputedStyle(para);
+        const shown = [['t', 'Top'], ['r', 'Right'], ['b', 'Bottom'], ['l', 'Left']]
+          .filter(([, side]) => style[`border${side}Style`] !== 'none' && parseFloat(style[`border${side}Width`]) > 0)
+          .map(([letter]) => letter).join('');
+        if (shown !== sides) found.push(`"${text}" has lines on "${shown}", not "${sides}"`);
+      }
       break;
     }
     case 'long':

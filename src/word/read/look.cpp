@@ -44,4 +44,16 @@ void classifyFonts(Model& m, const FontClasses& classes) {
   for (Style& s : m.styles) set(s.chars);
 }
 
+void setParagraphBorder(ParagraphFormat& f, const std::array<std::optional<Border>, 4>& sides) {
+  static constexpr uint8_t kBits[] = {kBorderTop, kBorderLeft, kBorderBottom, kBorderRight};
+  f.borderSides = 0;
+  f.border = {};
+  for (size_t i = 0; i < sides.size(); ++i) {
+    const std::optional<Border>& b = sides[i];
+    if (!b || b->style == LineStyle::None || b->style == LineStyle::Unknown) continue;
+    if (f.borderSides == 0) f.border = *b;
+    f.borderSides |= kBits[i];
+  }
+}
+
 }  // namespace word::read

@@ -2,7 +2,9 @@
 // How text looks, as the readers share it: a patterned shading as the one
 // colour it shows, and the classes a font table gives its fonts, set on a
 // finished model.
+#include <array>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,5 +26,10 @@ FontClass fontClassNamed(std::string_view name);
 using FontClasses = std::map<std::u16string, FontClass, std::less<>>;
 // Sets the class of every font the runs and styles of `m` name.
 void classifyFonts(Model& m, const FontClasses& classes);
+
+// A paragraph's border from the line given on each side (top, left,
+// bottom, right; none where nothing is given): the sides a line shows on,
+// and the first of their lines for them all.
+void setParagraphBorder(ParagraphFormat& f, const std::array<std::optional<Border>, 4>& sides);
 
 }  // namespace word::read

@@ -2,11 +2,14 @@
 // The run and paragraph properties the XML readers share: each set by a
 // style or a run (a paragraph), or left to the one beneath. A format's own
 // properties extend these.
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "word/model.h"
+#include "word/read/look.h"
 
 namespace word::read {
 
@@ -64,6 +67,7 @@ struct CommonParaProps {
   std::optional<bool> contextualSpacing;
   std::optional<uint32_t> shading;
   std::optional<bool> rightToLeft;
+  std::array<std::optional<Border>, 4> borders;  // top, left, bottom, right
 
   void over(const CommonParaProps& top) {
     take(align, top.align);
@@ -77,6 +81,7 @@ struct CommonParaProps {
     take(contextualSpacing, top.contextualSpacing);
     take(shading, top.shading);
     take(rightToLeft, top.rightToLeft);
+    for (size_t i = 0; i < borders.size(); ++i) take(borders[i], top.borders[i]);
   }
 
   void applyTo(ParagraphFormat& f) const {
@@ -91,6 +96,8 @@ struct CommonParaProps {
     if (contextualSpacing) f.contextualSpacing = *contextualSpacing;
     if (shading) f.shading = *shading;
     if (rightToLeft) f.rightToLeft = *rightToLeft;
+    if (std::any_of(borders.begin(), borders.end(), [](const auto& b) { return b.has_value(); }))
+      setParagraphBorder(f, borders);
   }
 };
 

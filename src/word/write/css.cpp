@@ -93,6 +93,32 @@ std::u16string borderValue(const Border& b) {
   return points(eighths, 8) + u" " + style + u" " + colour(rgb);
 }
 
+// The sides of a paragraph's border that `f` draws otherwise than `base`,
+// and the room between a border and the text where one begins or ends.
+std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base) {
+  if (f.borderSides == base.borderSides && (!f.borderSides || f.border == base.border)) return {};
+  std::u16string css;
+  constexpr uint8_t kBox = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
+  if (f.borderSides == kBox) {
+    css = u"border:" + borderValue(f.border) + u";";
+    return base.borderSides ? css : css + u"padding:1pt 4pt;";
+  }
+  const std::pair<uint8_t, const char16_t*> sides[] = {{kBorderTop, u"top"},
+                                                       {kBorderLeft, u"left"},
+                                                       {kBorderBottom, u"bottom"},
+                                                       {kBorderRight, u"right"}};
+  for (const auto& [bit, side] : sides) {
+    const bool on = f.borderSides & bit, was = base.borderSides & bit;
+    if (on)
+      css += u"border-" + std::u16string(side) + u":" + borderValue(f.border) + u";";
+    else if (was)
+      css += u"border-" + std::u16string(side) + u":none;";
+  }
+  if ((f.borderSides != 0) != (base.borderSides != 0))
+    css += f.borderSides ? u"padding:1pt 4pt;" : u"padding:0;";
+  return css;
+}
+
 }  // namespace
 
 std::u16string cellCss(const Cell& cell) {
@@ -257,6 +283,7 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
   if (in.left != from.left) css += u"margin-left:" + points(in.left, 20) + u";";
   if (in.right != from.right) css += u"margin-right:" + points(in.right, 20) + u";";
   if (in.first != from.first) css += u"text-indent:" + points(in.first, 20) + u";";
+  css += paragraphBorderCss(f, base);
   if (shownSpace(f.spaceBefore) != shownSpace(base.spaceBefore))
     css += u"margin-top:" + points(shownSpace(f.spaceBefore), 20) + u";";
   if (shownSpace(f.spaceAfter) != shownSpace(base.spaceAfter))
@@ -286,6 +313,14 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
   };
   if (none(before, f.spaceBefore)) f.spaceBefore = 0;
   if (none(after, f.spaceAfter)) f.spaceAfter = 0;
+  // Paragraphs in a row with one border share one box: no line between.
+  auto sameBox = [&f](const ParagraphFormat* neighbour) {
+    return f.borderSides && neighbour && neighbour->borderSides == f.borderSides &&
+           neighbour->border == f.border;
+  };
+  const bool joinsBefore = sameBox(before), joinsAfter = sameBox(after);
+  if (joinsBefore) f.borderSides &= static_cast<uint8_t>(~kBorderTop);
+  if (joinsAfter) f.borderSides &= static_cast<uint8_t>(~kBorderBottom);
   return f;
 }
 

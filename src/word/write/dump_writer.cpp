@@ -125,6 +125,12 @@ std::string paragraphFormat(const ParagraphFormat& f) {
   if (!f.listLabel.empty()) out += " label=" + quoted(f.listLabel);
   if (f.textBox) out += " textbox";
   if (f.rightToLeft) out += " rtl";
+  if (f.borderSides) {
+    out += " border=" + border(f.border) + "/";
+    for (const auto& [bit, side] : {std::pair{kBorderTop, 't'}, std::pair{kBorderLeft, 'l'},
+                                    std::pair{kBorderBottom, 'b'}, std::pair{kBorderRight, 'r'}})
+      if (f.borderSides & bit) out += side;
+  }
   auto space = [](int32_t v) {
     return v == kAutoSpacing ? std::string("auto") : std::to_string(v);
   };

@@ -81,6 +81,13 @@ std::map<std::string, word::Model> docDocuments() {
       {"rtl", docLeanAndInATable(
                   {kHebrew, {}, sprm8(0x2441, 1) + sprm8(0x2403, 2) + sprm16(0x845E, 720)})},
   };
+  SyntheticDoc boxed;  // two paragraphs in one box, one ruled below
+  const std::string line = sprm32(0x6426, 0x00010104);  // single, half a point, black
+  const std::string sides =
+      sprm32(0x6424, 0x00010104) + sprm32(0x6425, 0x00010104) + line + sprm32(0x6427, 0x00010104);
+  boxed.text = u"Boxed one\rBoxed two\rRuled below\rend\r";
+  boxed.paragraphs = {{sides}, {sides}, {line}, {}};
+  docs.emplace("boxed", boxed);
   SyntheticDoc lines;
   lines.text = u"Name" + std::u16string(300, u'_') + u"\rTabs" + std::u16string(60, u'\t') + u"\r";
   docs.emplace("long", lines);
@@ -151,6 +158,14 @@ std::map<std::string, word::Model> docxDocuments() {
       {"centred", table("<w:jc w:val=\"center\"/>", "")},
       {"middle", table("", "<w:tcPr><w:vAlign w:val=\"center\"/></w:tcPr>")},
       {"rtl", leanAndInATable(p(r(word::u8(kHebrew)), "<w:bidi/><w:ind w:left=\"720\"/>"))},
+      {"boxed",
+       [] {
+         const std::string side = " w:val=\"single\" w:sz=\"4\"/>";
+         const std::string box = "<w:pBdr><w:top" + side + "<w:left" + side + "<w:bottom" + side +
+                                 "<w:right" + side + "</w:pBdr>";
+         return p(r("Boxed one"), box) + p(r("Boxed two"), box) +
+                p(r("Ruled below"), "<w:pBdr><w:bottom" + side + "</w:pBdr>") + p(r("end"));
+       }()},
       {"long", p(r("Name" + std::string(300, '_'))) + p(r("Tabs") + "<w:r>" +
                                                         [] {
                                                           std::string tabs;
@@ -217,6 +232,9 @@ std::map<std::string, word::Model> odtDocuments() {
             "<style:paragraph-properties style:writing-mode=\"rl-tb\" fo:text-align=\"right\" "
             "fo:margin-right=\"0.5in\"/>") +
       style("RtlTable", "table", "<style:table-properties style:writing-mode=\"rl-tb\"/>") +
+      style("Box", "paragraph", "<style:paragraph-properties fo:border=\"0.5pt solid #000000\"/>") +
+      style("Rule", "paragraph",
+            "<style:paragraph-properties fo:border-bottom=\"0.5pt solid #000000\"/>") +
       style("Item", "paragraph",
             "<style:paragraph-properties fo:margin-left=\"0.5in\" fo:text-indent=\"-0.25in\"/>") +
       "<text:list-style style:name=\"Bullets\"><text:list-level-style-bullet text:level=\"1\" "
@@ -240,6 +258,8 @@ std::map<std::string, word::Model> odtDocuments() {
       {"centred", table("Mid", "")},
       {"middle", table("", "Middle")},
       {"rtl", leanAndInATable(p(word::u8(kHebrew), "Rtl"))},
+      {"boxed",
+       p("Boxed one", "Box") + p("Boxed two", "Box") + p("Ruled below", "Rule") + p("end")},
       {"long", p("Name" + std::string(300, '_')) + p("Tabs" +
                                                      [] {
                                                        std::string tabs;

@@ -72,7 +72,7 @@ MaybeBorder brc(Bytes b, size_t at, bool zeroIsUnset) {
   return line(b.u8(at + 5), b.u8(at + 4), colorRef(b.u32(at)));
 }
 
-bool applyTableBorderSprm(Pap& p, uint16_t sprm, Bytes op) {
+bool applyBorderSprm(Pap& p, uint16_t sprm, Bytes op) {
   // Each operand starts with its size; an operand cut short gives no
   // border where its bytes are missing.
   switch (sprm) {
@@ -95,6 +95,18 @@ bool applyTableBorderSprm(Pap& p, uint16_t sprm, Bytes op) {
           if (op.u8(3) & (1u << side)) p.cells[itc].borders[side] = b;
       return true;
     }
+    case 0x6424:  // the paragraph's top, left, bottom and right, 4-byte form
+    case 0x6425:
+    case 0x6426:
+    case 0x6427:
+      p.borders[sprm - 0x6424] = brc80(op.u32(0), false);
+      return true;
+    case 0xC64E:  // the same, 8-byte form
+    case 0xC64F:
+    case 0xC650:
+    case 0xC651:
+      if (op.has(1, 8)) p.borders[sprm - 0xC64E] = brc(op, 1, false);
+      return true;
     default:
       return false;
   }

@@ -8,6 +8,7 @@
 #include "word/read/doc/reader_state.h"
 #include "word/read/doc/word6.h"
 #include "word/read/list_labels.h"
+#include "word/read/look.h"
 
 namespace word::read::doc::detail {
 namespace {
@@ -224,6 +225,7 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
                                : LineRule::AtLeast;
   f.lineSpacing = p.multLine && p.dyaLine <= 0 ? kSingleLine : std::abs(int32_t{p.dyaLine});
   f.shading = p.shading;
+  setParagraphBorder(f, p.borders);
   if (label) {
     f.listId = label->listId;
     f.listLevel = p.ilvl;

@@ -251,7 +251,7 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
       break;
     }
     default:
-      if (!applyTableBorderSprm(p, sprm, op) && !applyTableShadingSprm(p, sprm, op))
+      if (!applyBorderSprm(p, sprm, op) && !applyTableShadingSprm(p, sprm, op))
         applySpacingShadingSprm(p, sprm, op);
       break;
   }

@@ -70,6 +70,7 @@ struct Pap {
   uint8_t tableJc = 0;                      // 0 at the left, 1 centred, 2 at the right
   bool tableBidi = false;                   // columns from right to left
   std::array<MaybeBorder, 6> tableBorders;  // by TableEdge
+  std::array<MaybeBorder, 4> borders;       // the paragraph's: top, left, bottom, right
   // Each cell's shading by its index in the row: as the 16 colours of the
   // older files give it, and in full colour, which wins where given.
   std::vector<uint32_t> cellShading80, cellShading;
@@ -145,9 +146,9 @@ bool applySpacingShadingSprm(Pap& pap, uint16_t sprm, Bytes op);
 // `zeroIsUnset`, where zero gives no border of the cell's own.
 MaybeBorder brc80(uint32_t v, bool zeroIsUnset);
 MaybeBorder brc(Bytes b, size_t at, bool zeroIsUnset);
-// The border sprms of a table row: its table's borders and those set for
-// a range of its cells; false for any other sprm.
-bool applyTableBorderSprm(Pap& pap, uint16_t sprm, Bytes op);
+// The border sprms of a paragraph, and of a table row: its table's borders
+// and those set for a range of its cells; false for any other sprm.
+bool applyBorderSprm(Pap& pap, uint16_t sprm, Bytes op);
 
 // Fonts by index (SttbfFfn).
 struct Font {

@@ -165,6 +165,15 @@ void ParaProps::read(const pugi::xml_node& pPr) {
       readSpacing(n);
     } else if (name == "contextualSpacing") {
       contextualSpacing = onOff(n);
+    } else if (name == "pBdr") {
+      // The line between paragraphs of one border is left to the box they
+      // share.
+      static const std::pair<const char*, size_t> kSides[] = {
+          {"top", 0}, {"left", 1}, {"start", 1}, {"bottom", 2}, {"right", 3}, {"end", 3}};
+      for (pugi::xml_node b = n.first_child(); b; b = b.next_sibling())
+        for (const auto& [side, at] : kSides)
+          if (b.type() == pugi::node_element && localName(b.name()) == side)
+            borders[at] = readBorder(b);
     } else if (name == "bidi") {
       // Its start on the right: jc's left and ind's left are of the start.
       rightToLeft = onOff(n);

@@ -272,6 +272,10 @@ void ParaProps::read(const pugi::xml_node& p) {
     align = Align::Left;
   if (align) alignByPage = a == "left" || a == "right";
   if (auto v = rightToLeftOf(p)) rightToLeft = v;
+  CellSides sides;  // fo:border and its sides, as a cell's
+  sides.read(p);
+  for (size_t i = 0; i < borders.size(); ++i)
+    if (sides.side[i]) borders[i] = sides.side[i];
   // fo:margin gives all four sides; a side of its own wins.
   const std::optional<int32_t> all = twips(attrValue(p, "margin"));
   if (auto v = side(p, "margin-left", all)) indentLeft = v;
