@@ -27,7 +27,8 @@ const FEATURES = [
   { name: 'middle', formats: ALL },  // a cell's vertical alignment
   { name: 'boxed', formats: ALL },  // two paragraphs in one box, one ruled below
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
-  { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text
+  { name: 'listed', formats: ['docx', 'odt'] },
+  { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it  // a hanging list item's label beside its text
   { name: 'rtl', formats: ALL },  // right to left, at its start (the right), indented there
   { name: 'rtltable', formats: ALL },  // the first column on the right
 ];
@@ -134,6 +135,12 @@ function problems(feature) {
         found.push(`the page is ${document.documentElement.scrollWidth}px wide in a window of ${window.innerWidth}px`);
       if (!body.textContent.includes('Name__') || !body.textContent.includes('Tabs\t')) found.push('the lines are missing');
       break;
+    case 'lettered': {
+      const item = holders('Lettered item')[0].closest('li');
+      const type = item ? getComputedStyle(item).listStyleType : 'no list item';
+      if (!type.includes('a)')) found.push(`the item is labelled by ${type}, not "a)"`);
+      break;
+    }
     case 'listed':
       for (const e of leanAndInACell('Listed item')) {
         const item = e.closest('li');

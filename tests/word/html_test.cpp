@@ -281,6 +281,9 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
   item("two", 1, 0, true, "2.");
   para(b, "between");
   item("bullet", 2, 0, false, "\u2022");
+  // A label the browser does not number alike is the marker's text, quotes,
+  // markup and link markers kept text.
+  item("hostile", 3, 0, true, "a'\\\"<%A=1");
   std::vector<std::string> body = bodyLines(html(b.finish()));
   std::vector<std::string> expected = {
       "<ol>",
@@ -295,6 +298,9 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
       "<ul>",
       "<li>bullet</li>",
       "</ul>",
+      "<ol>",
+      "<li style=\"list-style-type:'a\\27 \\5C &quot;&lt;&#37;A=1 ';\">hostile</li>",
+      "</ol>",
   };
   EXPECT_EQ(body, expected);
 }

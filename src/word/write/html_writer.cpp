@@ -80,6 +80,27 @@ std::u16string attribute(std::u16string_view s) {
   return support::replaceAll(escape(s), u"%", u"&#37;");
 }
 
+// "12.": a label the browser's own numbers show as they are.
+bool plainNumber(std::u16string_view label) {
+  size_t digits = 0;
+  while (digits < label.size() && label[digits] >= u'0' && label[digits] <= u'9') ++digits;
+  return digits > 0 && digits + 1 == label.size() && label[digits] == u'.';
+}
+
+// A list item's label ("a)", "(2)", "1.3.") as a CSS string for its
+// marker, in a style attribute.
+std::u16string labelString(std::u16string_view label) {
+  std::u16string css = u"'";
+  for (char16_t c : label) {
+    if (c < 32) continue;
+    if (c == u'\'' || c == u'\\')
+      css += c == u'\'' ? u"\\27 " : u"\\5C ";
+    else
+      css.push_back(c);
+  }
+  return attribute(css + u" '");
+}
+
 }  // namespace
 
 namespace {
@@ -302,6 +323,9 @@ class Renderer {
     // document, not out at the list's edge.
     if (item && (f.align == Align::Center || f.align == Align::Right))
       css += u"list-style-position:inside;";
+    // A label of another form than "12." is shown as the document has it.
+    if (item && f.listOrdered && !f.listLabel.empty() && !plainNumber(f.listLabel))
+      css += u"list-style-type:" + labelString(f.listLabel) + u";";
     std::u16string attrs = cls + (css.empty() ? u"" : u" style=\"" + css + u"\"");
 
     if (item) {

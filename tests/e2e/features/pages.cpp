@@ -166,6 +166,8 @@ std::map<std::string, word::Model> docxDocuments() {
          return p(r("Boxed one"), box) + p(r("Boxed two"), box) +
                 p(r("Ruled below"), "<w:pBdr><w:bottom" + side + "</w:pBdr>") + p(r("end"));
        }()},
+      {"lettered",
+       p(r("Lettered item"), "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"2\"/></w:numPr>")},
       {"long", p(r("Name" + std::string(300, '_'))) + p(r("Tabs") + "<w:r>" +
                                                         [] {
                                                           std::string tabs;
@@ -185,7 +187,10 @@ std::map<std::string, word::Model> docxDocuments() {
       "numbering",
       "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"bullet\"/>"
       "<w:lvlText w:val=\"\xE2\x80\xA2\"/></w:lvl></w:abstractNum>"
-      "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>");
+      "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
+      "<w:abstractNum w:abstractNumId=\"1\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"lowerLetter\"/>"
+      "<w:lvlText w:val=\"%1)\"/></w:lvl></w:abstractNum>"
+      "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"1\"/></w:num>");
   std::map<std::string, word::Model> out;
   for (const auto& [name, body] : bodies)
     out.emplace(name, docxtest::read(
@@ -237,6 +242,8 @@ std::map<std::string, word::Model> odtDocuments() {
             "<style:paragraph-properties fo:border-bottom=\"0.5pt solid #000000\"/>") +
       style("Item", "paragraph",
             "<style:paragraph-properties fo:margin-left=\"0.5in\" fo:text-indent=\"-0.25in\"/>") +
+      "<text:list-style style:name=\"Letters\"><text:list-level-style-number text:level=\"1\" "
+      "style:num-format=\"a\" style:num-suffix=\")\"/></text:list-style>"
       "<text:list-style style:name=\"Bullets\"><text:list-level-style-bullet text:level=\"1\" "
       "text:bullet-char=\"\xE2\x80\xA2\"/></text:list-style>";
   const std::map<std::string, std::string> bodies = {
@@ -260,6 +267,8 @@ std::map<std::string, word::Model> odtDocuments() {
       {"rtl", leanAndInATable(p(word::u8(kHebrew), "Rtl"))},
       {"boxed",
        p("Boxed one", "Box") + p("Boxed two", "Box") + p("Ruled below", "Rule") + p("end")},
+      {"lettered", "<text:list text:style-name=\"Letters\"><text:list-item>" + p("Lettered item") +
+                       "</text:list-item></text:list>"},
       {"long", p("Name" + std::string(300, '_')) + p("Tabs" +
                                                      [] {
                                                        std::string tabs;
