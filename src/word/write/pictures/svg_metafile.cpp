@@ -51,6 +51,19 @@ enum : uint32_t {
 constexpr uint32_t kNoRect = 0x100, kPdy = 0x2000;
 constexpr size_t kMaxTextRecords = 100000;
 
+// Takes back the state an EMR_RESTOREDC record `r` names from `saved`: a
+// negative count goes back that many saves, a positive one to that save.
+template <class State>
+void restoreDc(std::string_view r, std::vector<State>& saved, State& state) {
+  const int32_t n = signed32(r, 8);
+  const size_t keep = n < 0 ? saved.size() - std::min<size_t>(saved.size(), -int64_t{n})
+                            : std::min<size_t>(saved.size(), n > 0 ? n - 1 : 0);
+  if (keep < saved.size()) {
+    state = saved[keep];
+    saved.resize(keep);
+  }
+}
+
 // The characters and advances of an ExtTextOut record; nothing when it is
 // damaged or holds no characters.
 std::optional<EmfText> textRecord(std::string_view r, bool wide, int32_t fontHeight) {
@@ -238,16 +251,9 @@ std::vector<EmfText> emfTexts(std::string_view emf) {
       case kSaveDc:
         if (saved.size() < 4096) saved.push_back(height);
         break;
-      case kRestoreDc: {
-        const int32_t n = signed32(r, 8);
-        const size_t keep = n < 0 ? saved.size() - std::min<size_t>(saved.size(), -int64_t{n})
-                                  : std::min<size_t>(saved.size(), n > 0 ? n - 1 : 0);
-        if (keep < saved.size()) {
-          height = saved[keep];
-          saved.resize(keep);
-        }
+      case kRestoreDc:
+        restoreDc(r, saved, height);
         break;
-      }
       case kTextOutA:
       case kTextOutW:
         if (auto t = textRecord(r, type == kTextOutW, height)) out.push_back(std::move(*t));
@@ -294,14 +300,8 @@ std::optional<std::pair<int32_t, int32_t>> emfOriginShift(std::string_view emf) 
       o[1] = signed32(r, 12);
     } else if (type == kSaveDc && saved.size() < 4096) {
       saved.push_back(now);
-    } else if (type == kRestoreDc && !saved.empty()) {
-      const int32_t n = signed32(r, 8);
-      const size_t keep = n < 0 ? saved.size() - std::min<size_t>(saved.size(), -int64_t{n})
-                                : std::min<size_t>(saved.size(), n > 0 ? n - 1 : 0);
-      if (keep < saved.size()) {
-        now = saved[keep];
-        saved.resize(keep);
-      }
+    } else if (type == kRestoreDc) {
+      restoreDc(r, saved, now);
     }
     // One shift holds for the whole drawing only if the origins stay put
     // once drawing begins.
