@@ -128,6 +128,9 @@ function problems(feature) {
           .map(([letter]) => letter).join('');
         if (shown !== sides) found.push(`"${text}" has lines on "${shown}", not "${sides}"`);
       }
+      // The space after the first lies inside the box: its sides go on.
+      const [one, two] = ['Boxed one', 'Boxed two'].map((t) => holders(t)[0].closest('p').getBoundingClientRect());
+      if (Math.abs(two.top - one.bottom) > 0.5) found.push(`a gap of ${(two.top - one.bottom).toFixed(1)}px in the box's sides`);
       break;
     }
     case 'long':

@@ -284,9 +284,18 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
   if (in.right != from.right) css += u"margin-right:" + points(in.right, 20) + u";";
   if (in.first != from.first) css += u"text-indent:" + points(in.first, 20) + u";";
   css += paragraphBorderCss(f, base);
-  if (shownSpace(f.spaceBefore) != shownSpace(base.spaceBefore))
+  // Where the box goes on into the paragraph above or below, the space
+  // there lies inside it, as in the document, not as a gap in its sides.
+  const bool sides = f.borderSides & (kBorderLeft | kBorderRight);
+  const bool openAbove = sides && !(f.borderSides & kBorderTop);
+  const bool openBelow = sides && !(f.borderSides & kBorderBottom);
+  if (openAbove)
+    css += u"margin-top:0;padding-top:" + points(shownSpace(f.spaceBefore), 20) + u";";
+  else if (shownSpace(f.spaceBefore) != shownSpace(base.spaceBefore))
     css += u"margin-top:" + points(shownSpace(f.spaceBefore), 20) + u";";
-  if (shownSpace(f.spaceAfter) != shownSpace(base.spaceAfter))
+  if (openBelow)
+    css += u"margin-bottom:0;padding-bottom:" + points(shownSpace(f.spaceAfter), 20) + u";";
+  else if (shownSpace(f.spaceAfter) != shownSpace(base.spaceAfter))
     css += u"margin-bottom:" + points(shownSpace(f.spaceAfter), 20) + u";";
   if (std::u16string line = lineHeight(f, text.halfPoints);
       line != lineHeight(base, text.halfPoints))

@@ -86,7 +86,8 @@ std::map<std::string, word::Model> docDocuments() {
   const std::string sides =
       sprm32(0x6424, 0x00010104) + sprm32(0x6425, 0x00010104) + line + sprm32(0x6427, 0x00010104);
   boxed.text = u"Boxed one\rBoxed two\rRuled below\rend\r";
-  boxed.paragraphs = {{sides}, {sides}, {line}, {}};
+  const std::string after = doctest::sprm8(0xA414, 240 & 0xFF) + static_cast<char>(240 >> 8);
+  boxed.paragraphs = {{sides + after}, {sides + after}, {line}, {}};
   docs.emplace("boxed", boxed);
   SyntheticDoc lines;
   lines.text = u"Name" + std::u16string(300, u'_') + u"\rTabs" + std::u16string(60, u'\t') + u"\r";
@@ -163,7 +164,8 @@ std::map<std::string, word::Model> docxDocuments() {
          const std::string side = " w:val=\"single\" w:sz=\"4\"/>";
          const std::string box = "<w:pBdr><w:top" + side + "<w:left" + side + "<w:bottom" + side +
                                  "<w:right" + side + "</w:pBdr>";
-         return p(r("Boxed one"), box) + p(r("Boxed two"), box) +
+         const std::string spaced = box + "<w:spacing w:after=\"240\"/>";
+         return p(r("Boxed one"), spaced) + p(r("Boxed two"), spaced) +
                 p(r("Ruled below"), "<w:pBdr><w:bottom" + side + "</w:pBdr>") + p(r("end"));
        }()},
       {"lettered",
@@ -237,7 +239,9 @@ std::map<std::string, word::Model> odtDocuments() {
             "<style:paragraph-properties style:writing-mode=\"rl-tb\" fo:text-align=\"right\" "
             "fo:margin-right=\"0.5in\"/>") +
       style("RtlTable", "table", "<style:table-properties style:writing-mode=\"rl-tb\"/>") +
-      style("Box", "paragraph", "<style:paragraph-properties fo:border=\"0.5pt solid #000000\"/>") +
+      style("Box", "paragraph",
+            "<style:paragraph-properties fo:border=\"0.5pt solid #000000\" "
+            "fo:margin-bottom=\"0.1in\"/>") +
       style("Rule", "paragraph",
             "<style:paragraph-properties fo:border-bottom=\"0.5pt solid #000000\"/>") +
       style("Item", "paragraph",
