@@ -38,8 +38,8 @@ inline constexpr int32_t kSingleLine = 240;
 // where a paragraph has a neighbour).
 inline constexpr int32_t kAutoSpacing = -1;
 
-// How a cell's edge, or a paragraph's border, is drawn. Unknown: the reader cannot tell (a page
-// keeps its default grid); None: no line.
+// How a cell's edge, or a paragraph's border, is drawn. Unknown: the
+// reader cannot tell (a page keeps its default grid); None: no line.
 enum class LineStyle : uint8_t {
   Unknown,
   None,
@@ -90,8 +90,8 @@ inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBo
 
 // Paragraph formatting as it shows (style chain already resolved). Every
 // paragraph carries one: the small fields are packed together before the
-// label, so that a paragraph takes 96 bytes, not 104 (a plain-text file of
-// short lines is mostly paragraphs; see bench/text_memory.sh).
+// label, so that a paragraph takes 96 bytes with its border (a plain-text
+// file of short lines is mostly paragraphs; see bench/text_memory.sh).
 struct ParagraphFormat {
   int32_t style = 0;         // index into Model::styles; 0 is the default paragraph style
   uint8_t outlineLevel = 9;  // 0..8: heading level 1..9; 9: body text
