@@ -343,6 +343,41 @@ std::u16string tableCss(const Table& table) {
          (table.indent > 0 ? start + points(table.indent, 20) + u";" : u"");
 }
 
+std::u16string charCss(const CharFormat& f) {
+  std::u16string css;
+  if (f.bold) css += u"font-weight:bold;";
+  if (f.italic) css += u"font-style:italic;";
+  if (f.underline || f.strike)
+    css += std::u16string(u"text-decoration:") + (f.underline ? u"underline" : u"") +
+           (f.underline && f.strike ? u" " : u"") + (f.strike ? u"line-through" : u"") + u";";
+  if (f.color != kAutoColor) css += u"color:" + colour(f.color) + u";";
+  if (f.highlight != kAutoColor) {
+    css += u"background-color:" + colour(f.highlight) + u";";
+    if (f.color == kAutoColor) css += textOn(f.highlight);
+  }
+  if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
+  if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
+    css += u"font-family:" + family + u";";
+  css += capitalsCss(f);
+  return css;
+}
+
+std::u16string markerString(std::u16string_view label) {
+  size_t digits = 0;
+  while (digits < label.size() && label[digits] >= u'0' && label[digits] <= u'9') ++digits;
+  if (label.empty() || (digits > 0 && digits + 1 == label.size() && label[digits] == u'.'))
+    return {};
+  std::u16string css = u"'";
+  for (char16_t c : label) {
+    if (c < 32) continue;
+    if (c == u'\'' || c == u'\\')
+      css += c == u'\'' ? u"\\27 " : u"\\5C ";
+    else
+      css.push_back(c);
+  }
+  return css + u" '";
+}
+
 std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {
   std::u16string css;
   if (base ? f.smallCaps != base->smallCaps : f.smallCaps)

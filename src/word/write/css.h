@@ -46,6 +46,15 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
 // right-to-left table's start is the right margin.
 std::u16string tableCss(const Table& table);
 
+// A run's own formatting as declarations: weight, slant, lines, colours,
+// size, font and capitals.
+std::u16string charCss(const CharFormat& f);
+
+// A numbered item's label ("a)", "(2)", "1.3.") as the CSS string of its
+// marker, its quotes and backslashes escaped; empty for none and for one
+// like "12.", which the browser's own numbers show as it is.
+std::u16string markerString(std::u16string_view label);
+
 // Capitals (small or all) as declarations: those `f` sets, or where a
 // base is given, those in which it differs from the base.
 std::u16string capitalsCss(const CharFormat& f, const CharFormat* base = nullptr);

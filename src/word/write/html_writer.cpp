@@ -80,27 +80,6 @@ std::u16string attribute(std::u16string_view s) {
   return support::replaceAll(escape(s), u"%", u"&#37;");
 }
 
-// "12.": a label the browser's own numbers show as they are.
-bool plainNumber(std::u16string_view label) {
-  size_t digits = 0;
-  while (digits < label.size() && label[digits] >= u'0' && label[digits] <= u'9') ++digits;
-  return digits > 0 && digits + 1 == label.size() && label[digits] == u'.';
-}
-
-// A list item's label ("a)", "(2)", "1.3.") as a CSS string for its
-// marker, in a style attribute.
-std::u16string labelString(std::u16string_view label) {
-  std::u16string css = u"'";
-  for (char16_t c : label) {
-    if (c < 32) continue;
-    if (c == u'\'' || c == u'\\')
-      css += c == u'\'' ? u"\\27 " : u"\\5C ";
-    else
-      css.push_back(c);
-  }
-  return attribute(css + u" '");
-}
-
 }  // namespace
 
 namespace {
@@ -163,25 +142,6 @@ class Renderer {
     for (size_t i = 0; i < kHeading.size(); ++i)
       if ((name[i] | 0x20) != kHeading[i]) return false;
     return true;
-  }
-
-  static std::u16string charCss(const CharFormat& f) {
-    std::u16string css;
-    if (f.bold) css += u"font-weight:bold;";
-    if (f.italic) css += u"font-style:italic;";
-    if (f.underline || f.strike)
-      css += std::u16string(u"text-decoration:") + (f.underline ? u"underline" : u"") +
-             (f.underline && f.strike ? u" " : u"") + (f.strike ? u"line-through" : u"") + u";";
-    if (f.color != kAutoColor) css += u"color:" + colour(f.color) + u";";
-    if (f.highlight != kAutoColor) {
-      css += u"background-color:" + colour(f.highlight) + u";";
-      if (f.color == kAutoColor) css += textOn(f.highlight);
-    }
-    if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
-    if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
-      css += u"font-family:" + family + u";";
-    css += capitalsCss(f);
-    return css;
   }
 
   void styleSheet() {
@@ -324,8 +284,9 @@ class Renderer {
     if (item && (f.align == Align::Center || f.align == Align::Right))
       css += u"list-style-position:inside;";
     // A label of another form than "12." is shown as the document has it.
-    if (item && f.listOrdered && !f.listLabel.empty() && !plainNumber(f.listLabel))
-      css += u"list-style-type:" + labelString(f.listLabel) + u";";
+    if (const std::u16string marker = item && f.listOrdered ? markerString(f.listLabel) : u"";
+        !marker.empty())
+      css += u"list-style-type:" + attribute(marker) + u";";
     std::u16string attrs = cls + (css.empty() ? u"" : u" style=\"" + css + u"\"");
 
     if (item) {
