@@ -56,4 +56,10 @@ void setParagraphBorder(ParagraphFormat& f, const std::array<std::optional<Borde
   }
 }
 
+void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIndents& own) {
+  if (level.left && !own.left) f.indentLeft = *level.left;
+  if (level.right && !own.right) f.indentRight = *level.right;
+  if (level.first && !own.first) f.indentFirst = *level.first;
+}
+
 }  // namespace word::read

@@ -32,4 +32,14 @@ void classifyFonts(Model& m, const FontClasses& classes);
 // and the first of their lines for them all.
 void setParagraphBorder(ParagraphFormat& f, const std::array<std::optional<Border>, 4>& sides);
 
+// The indents a list level gives its items, twips (none where it gives
+// none): they count over the paragraph's style and under the paragraph's
+// own indents.
+struct ListIndents {
+  std::optional<int32_t> left, right, first;
+};
+// Sets on `f` those of `level`'s indents the paragraph does not give itself
+// (`own`).
+void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIndents& own);
+
 }  // namespace word::read

@@ -103,17 +103,30 @@ Pap DocReader::papOf(uint32_t markCp) const {
   if (!p) return styles_.pap(0);
   uint64_t fc = p->fc + static_cast<uint64_t>(markCp - p->cpStart) * (p->compressed ? 1 : 2);
   const FcRun* run = runAt(papx_, fc, nullptr);
-  Pap pap;
+  Pap style = styles_.pap(0);
+  Bytes direct;
   if (run) {
     int32_t istd = run->grpprl.u16(0);
-    pap = styles_.pap(istd);
-    pap.istd = styles_.get(istd) ? istd : 0;
-    applyPap(pap, run->grpprl.sub(2, run->grpprl.size() >= 2 ? run->grpprl.size() - 2 : 0), data_);
-    pap.word6Numbered = run->numbered;
-  } else {
-    pap = styles_.pap(0);
+    style = styles_.pap(istd);
+    style.istd = styles_.get(istd) ? istd : 0;
+    style.word6Numbered = run->numbered;
+    direct = run->grpprl.sub(2, run->grpprl.size() >= 2 ? run->grpprl.size() - 2 : 0);
   }
+  Pap pap = style;
+  applyPap(pap, direct, data_);
   applyPap(pap, prmSprms(p->prm), data_);
+  // A list level's properties (its indents above all) count over the
+  // style's and under the paragraph's own.
+  const ListLevel* level = lists_.levelOf(pap.ilfo, pap.ilvl);
+  if (!level || level->papx.empty()) return pap;
+  const int32_t ilfo = pap.ilfo;
+  const uint8_t ilvl = pap.ilvl;
+  pap = style;
+  applyPap(pap, Bytes(level->papx), data_);
+  applyPap(pap, direct, data_);
+  applyPap(pap, prmSprms(p->prm), data_);
+  pap.ilfo = ilfo;
+  pap.ilvl = ilvl;
   return pap;
 }
 

@@ -27,6 +27,7 @@ ListLevel readLevel(Bytes b, size_t& at) {
   l.follow = b.u8(at + 15);
   size_t chpx = b.u8(at + 24);
   size_t papx = b.u8(at + 25);
+  l.papx = std::string(b.sub(at + 28, papx).view());
   Bytes grpprl = b.sub(at + 28 + papx, chpx);
   for (size_t p = 0; p + 4 <= grpprl.size();) {
     // Only the label's font matters here; a full character formatting of
@@ -132,6 +133,13 @@ void Lists::read(Bytes t, uint32_t fcLst, uint32_t lcbLst, uint32_t fcLfo, uint3
   }
   counters_.assign(lists_.size(), {});
   overrideUsed_.assign(overrides_.size(), false);
+}
+
+const ListLevel* Lists::levelOf(int32_t ilfo, uint8_t ilvl) const {
+  if (ilfo <= 0 || static_cast<size_t>(ilfo) > overrides_.size() || ilvl > 8) return nullptr;
+  const ListOverride& o = overrides_[static_cast<size_t>(ilfo - 1)];
+  if (o.list < 0) return nullptr;
+  return o.levels[ilvl] ? &*o.levels[ilvl] : &lists_[o.list].levels[ilvl];
 }
 
 std::optional<ListLabel> Lists::next(int32_t ilfo, uint8_t ilvl) {

@@ -19,6 +19,7 @@ struct ListLevel {
   uint8_t follow = 0;    // 0 tab, 1 space, 2 nothing
   std::u16string text;   // chars 0..8 stand for the number of that level
   int32_t font = -1;     // font of the label, -1 when not set
+  std::string papx;      // the paragraph properties it gives its items
 };
 
 struct ListDef {
@@ -45,6 +46,10 @@ class Lists {
   // The label of the next paragraph in override `ilfo` (1-based) at `ilvl`;
   // advances the counters. Nothing when the override does not exist.
   std::optional<ListLabel> next(int32_t ilfo, uint8_t ilvl);
+
+  // The level that formats paragraphs of override `ilfo` at `ilvl`;
+  // nullptr when there is none.
+  const ListLevel* levelOf(int32_t ilfo, uint8_t ilvl) const;
 
   size_t listCount() const { return lists_.size(); }
   size_t overrideCount() const { return overrides_.size(); }

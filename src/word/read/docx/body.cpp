@@ -125,6 +125,8 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
       pf.listLevel = static_cast<uint8_t>(lvl);
       pf.listOrdered = item->ordered;
       pf.listLabel = item->label;
+      applyListIndents(pf, item->indents,
+                       {direct.indentLeft, direct.indentRight, direct.indentFirst});
     }
   }
   // A paragraph in a frame (framePr, not a drop cap) floats like a text box.

@@ -1,6 +1,7 @@
 #include "word/read/docx/numbering.h"
 
 #include "word/builder.h"
+#include "word/read/docx/styles.h"
 #include "word/read/docx/xml.h"
 #include "word/read/list_labels.h"
 
@@ -130,6 +131,7 @@ Numbering::Level Numbering::readLevel(const pugi::xml_node& lvl, Level l) {
     if (auto v = intAttr(n)) l.restart = clampInt(*v, 0, 9);
   if (auto n = child(lvl, "isLgl"); n) l.legal = onOff(n);
   if (auto n = child(lvl, "pStyle"); n) l.paragraphStyle = std::string(val(n));
+  if (auto ind = child(child(lvl, "pPr"), "ind"); ind) l.indents = readIndents(ind);
   if (auto rpr = child(lvl, "rPr"); rpr)
     if (auto f = child(rpr, "rFonts"); f) {
       std::string_view font = val(f, "ascii");
@@ -253,6 +255,7 @@ std::optional<Numbering::Item> Numbering::next(const std::string& numId, int lev
   Item item;
   item.listId = counter.id;
   item.ordered = lv.format != "bullet";
+  item.indents = lv.indents;
   if (lv.format == "bullet") {
     for (char16_t c : lv.text) item.label += mapSymbolChar(c, lv.textFont);
     return item;

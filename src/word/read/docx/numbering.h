@@ -8,6 +8,8 @@
 #include <pugixml.hpp>
 #include <string>
 
+#include "word/read/look.h"
+
 namespace word::read::docx {
 
 // Formats n in one of the number formats of a list level or note mark
@@ -20,6 +22,7 @@ class Numbering {
     int32_t listId = 0;
     bool ordered = false;
     std::u16string label;
+    ListIndents indents;  // the level's
   };
 
   // `numberingStyles` maps a numbering style id to the numId in its pPr
@@ -43,6 +46,7 @@ class Numbering {
     std::string paragraphStyle;
     int restart = -1;  // -1: after any higher level; 0: never
     bool legal = false;
+    ListIndents indents;
   };
   struct Abstract {
     std::array<Level, 9> levels;

@@ -150,17 +150,10 @@ void ParaProps::read(const pugi::xml_node& pPr) {
       else
         align = Align::Left;
     } else if (name == "ind") {
-      constexpr int32_t kMax = 31680 * 4;  // far beyond any page
-      auto l = intAttr(n, "left");
-      if (!l) l = intAttr(n, "start");
-      auto r = intAttr(n, "right");
-      if (!r) r = intAttr(n, "end");
-      if (l) indentLeft = clampInt(*l, -kMax, kMax);
-      if (r) indentRight = clampInt(*r, -kMax, kMax);
-      if (auto h = intAttr(n, "hanging"))
-        indentFirst = -clampInt(*h, -kMax, kMax);
-      else if (auto fl = intAttr(n, "firstLine"))
-        indentFirst = clampInt(*fl, -kMax, kMax);
+      const ListIndents ind = readIndents(n);
+      if (ind.left) indentLeft = ind.left;
+      if (ind.right) indentRight = ind.right;
+      if (ind.first) indentFirst = ind.first;
     } else if (name == "spacing") {
       readSpacing(n);
     } else if (name == "contextualSpacing") {
@@ -187,6 +180,22 @@ void ParaProps::read(const pugi::xml_node& pPr) {
         if (auto v = intAttr(lvl)) numLevel = clampInt(*v, 0, 8);
     }
   }
+}
+
+ListIndents readIndents(const pugi::xml_node& n) {
+  constexpr int32_t kMax = 31680 * 4;  // far beyond any page
+  ListIndents ind;
+  auto l = intAttr(n, "left");
+  if (!l) l = intAttr(n, "start");
+  auto r = intAttr(n, "right");
+  if (!r) r = intAttr(n, "end");
+  if (l) ind.left = clampInt(*l, -kMax, kMax);
+  if (r) ind.right = clampInt(*r, -kMax, kMax);
+  if (auto h = intAttr(n, "hanging"))
+    ind.first = -clampInt(*h, -kMax, kMax);
+  else if (auto fl = intAttr(n, "firstLine"))
+    ind.first = clampInt(*fl, -kMax, kMax);
+  return ind;
 }
 
 // w:spacing: automatic space wins over a length given beside it; a line

@@ -63,6 +63,10 @@ struct EdgeBorders {
 // One border element (w:top, w:insideH ...): "nil" and "none" are no line.
 Border readBorder(const pugi::xml_node& b);
 
+// w:ind: the start (left) and end (right) indents and the first line's,
+// which a hanging indent gives drawn back.
+ListIndents readIndents(const pugi::xml_node& ind);
+
 // Which of a cell's edges are the outer edges of a part of its table (the
 // whole table, a row, a band of rows or columns, a column, a corner cell);
 // its other edges lie inside that part.

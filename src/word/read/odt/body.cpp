@@ -109,6 +109,12 @@ void OdtReader::listLabel(const pugi::xml_node& p, ParagraphFormat& pf,
     pf.listLevel = static_cast<uint8_t>(std::min(item->list.level, 8));
     pf.listOrdered = label.ordered;
     pf.listLabel = std::move(label.text);
+    // The level's indents count over the paragraph style's; those of the
+    // paragraph's own (automatic) style count over the level's.
+    ListIndents own;
+    if (const Styles::Def* d = styleDefs_.find("paragraph", styleName); d && d->automatic)
+      own = {d->para.indentLeft, d->para.indentRight, d->para.indentFirst};
+    if (style) applyListIndents(pf, style->levels[pf.listLevel].indents, own);
     return;
   }
   if (!is(p, "h") || pf.outlineLevel > 8 || attrValue(p, "is-list-header") == "true") return;

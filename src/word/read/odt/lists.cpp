@@ -72,6 +72,12 @@ Lists::Level Lists::readLevel(const pugi::xml_node& n, const FontFaces& faces) {
     l.pattern = u16(p.value());
   l.displayLevels = clampInt(intAttr(n, "display-levels").value_or(1), 1, kLevels);
   l.start = intAttr(n, "start-value").value_or(1);
+  pugi::xml_node place = child(n, "list-level-properties");
+  if (attrValue(place, "list-level-position-and-space-mode") == "label-alignment") {
+    pugi::xml_node at = child(place, "list-level-label-alignment");
+    l.indents.left = twips(attrValue(at, "margin-left"));
+    l.indents.first = twips(attrValue(at, "text-indent"));
+  }
   if (l.bullet) {
     std::string_view given = attrValue(n, "bullet-char");
     // A picture bullet, or none given, shows as a plain one.

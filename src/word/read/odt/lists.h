@@ -26,6 +26,7 @@ class Lists {
     std::optional<std::u16string> pattern;  // a label template: "%1%.%2%."
     int displayLevels = 1;
     int64_t start = 1;
+    ListIndents indents;  // where its labels are aligned to a position
   };
   struct Style {
     std::array<Level, kLevels> levels;
