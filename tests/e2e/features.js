@@ -27,8 +27,9 @@ const FEATURES = [
   { name: 'middle', formats: ALL },  // a cell's vertical alignment
   { name: 'boxed', formats: ALL },  // two paragraphs in one box, one ruled below
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
-  { name: 'listed', formats: ['docx', 'odt'] },
-  { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it  // a hanging list item's label beside its text
+  { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text
+  { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it
+  { name: 'nested', formats: ['docx', 'odt'] },  // each level's text at the indent its level gives
   { name: 'rtl', formats: ALL },  // right to left, at its start (the right), indented there
   { name: 'rtltable', formats: ALL },  // the first column on the right
 ];
@@ -142,6 +143,19 @@ function problems(feature) {
       const item = holders('Lettered item')[0].closest('li');
       const type = item ? getComputedStyle(item).listStyleType : 'no list item';
       if (!type.includes('a)')) found.push(`the item is labelled by ${type}, not "a)"`);
+      break;
+    }
+    case 'nested': {
+      // Half an inch and an inch from the text's edge, as the list's levels
+      // give them.
+      const edge = body.getBoundingClientRect().left + parseFloat(getComputedStyle(body).paddingLeft);
+      for (const [text, inches] of [['Outer item', 0.5], ['Inner item', 1]]) {
+        const e = holders(text)[0];
+        const range = document.createRange();
+        range.selectNodeContents(e);
+        const at = (range.getClientRects()[0].left - edge) / 96;
+        if (!e.closest('li') || Math.abs(at - inches) > 0.03) found.push(`"${text}" starts at ${at.toFixed(2)}in, not ${inches}in`);
+      }
       break;
     }
     case 'listed':

@@ -265,8 +265,14 @@ TEST(HtmlWriter, FontListsEndWithAGenericFamily) {
 
 TEST(HtmlWriter, ListsNestOneItemPerLine) {
   Builder b;
-  auto item = [&](const char* text, int32_t id, uint8_t level, bool ordered, const char* label) {
+  // Indents as the document gives them, from the page's edge: a label
+  // hanging before its text, or set at the first line's indent (then the
+  // text starts at the next tab stop).
+  auto item = [&](const char* text, int32_t id, uint8_t level, bool ordered, const char* label,
+                  int32_t left = -1, int32_t first = -360) {
     ParagraphFormat f;
+    f.indentLeft = left >= 0 ? left : 720 * (level + 1);
+    f.indentFirst = first;
     f.listId = id;
     f.listLevel = level;
     f.listOrdered = ordered;
@@ -280,26 +286,28 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
   item("one.b", 1, 1, false, "\u2022");
   item("two", 1, 0, true, "2.");
   para(b, "between");
-  item("bullet", 2, 0, false, "\u2022");
+  item("bullet", 2, 0, false, "\u2022", 0, 360);
   // A label the browser does not number alike is the marker's text, quotes,
-  // markup and link markers kept text.
-  item("hostile", 3, 0, true, "a'\\\"<%A=1");
+  // markup and link markers kept text. With no room before the text, the
+  // label keeps some on the page.
+  item("hostile", 3, 0, true, "a'\\\"<%A=1", 0);
   std::vector<std::string> body = bodyLines(html(b.finish()));
   std::vector<std::string> expected = {
       "<ol>",
-      "<li value=\"1\">one",
-      "<ul>",
-      "<li>one.a</li>",
-      "<li>one.b</li>",
+      "<li value=\"1\" style=\"margin-left:36pt;\">one",
+      "<ul style=\"margin-inline-start:-36pt\">",
+      "<li style=\"margin-left:72pt;\">one.a</li>",
+      "<li style=\"margin-left:72pt;\">one.b</li>",
       "</ul>",
-      "</li><li value=\"2\">two</li>",
+      "</li><li value=\"2\" style=\"margin-left:36pt;\">two</li>",
       "</ol>",
       "<p>between</p>",
       "<ul>",
-      "<li>bullet</li>",
+      "<li style=\"margin-left:36pt;\">bullet</li>",
       "</ul>",
       "<ol>",
-      "<li style=\"list-style-type:'a\\27 \\5C &quot;&lt;&#37;A=1 ';\">hostile</li>",
+      "<li style=\"margin-left:18pt;list-style-type:'a\\27 \\5C &quot;&lt;&#37;A=1 "
+      "';\">hostile</li>",
       "</ol>",
   };
   EXPECT_EQ(body, expected);

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <initializer_list>
+#include <unordered_set>
 
 namespace word::write {
 
@@ -392,6 +393,42 @@ Indents shownIndents(const ParagraphFormat& f) {
   const int64_t start = std::min<int64_t>(i.left, int64_t{i.left} + i.first);
   if (start < 0) i.left = static_cast<int32_t>(i.left - start);
   return i;
+}
+
+int32_t listTextIndent(const ParagraphFormat& f) {
+  constexpr int64_t kTabStops = 720, kLabel = 360, kLabelRoom = 240;
+  int64_t text = f.indentLeft;
+  if (f.indentFirst >= 0) {
+    const int64_t label = text + f.indentFirst + kLabelRoom;
+    text = (std::max<int64_t>(label, 0) / kTabStops + 1) * kTabStops;
+  }
+  return static_cast<int32_t>(std::max(text, kLabel));
+}
+
+std::vector<std::u16string> styleClasses(const std::vector<Style>& styles) {
+  std::vector<std::u16string> classes(styles.size());
+  std::unordered_set<std::u16string> taken;
+  for (size_t i = 1; i < styles.size(); ++i) {
+    std::u16string name;
+    for (char16_t c : styles[i].name)
+      if (c < 128 && std::isalnum(static_cast<unsigned char>(c))) name.push_back(c);
+    if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0]))) name = u"s" + name;
+    if (!taken.insert(name).second) {
+      name += u'-';
+      name += ascii(std::to_string(i));
+      taken.insert(name);
+    }
+    classes[i] = name;
+  }
+  return classes;
+}
+
+bool builtInHeading(std::u16string_view name) {
+  static constexpr std::u16string_view kHeading = u"heading ";
+  if (name.size() != kHeading.size() + 1 || name.back() < u'1' || name.back() > u'9') return false;
+  for (size_t i = 0; i < kHeading.size(); ++i)
+    if ((name[i] | 0x20) != kHeading[i]) return false;
+  return true;
 }
 
 }  // namespace word::write

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "word/model.h"
 
@@ -66,5 +67,19 @@ struct Indents {
   int32_t left = 0, right = 0, first = 0;
 };
 Indents shownIndents(const ParagraphFormat& f);
+
+// Where a list item's text starts, twips from the list's edge: at its left
+// indent when its label hangs before it, else at the first default tab
+// stop past its label; never so near the edge that the label, set out
+// before the text, would fall off the page.
+int32_t listTextIndent(const ParagraphFormat& f);
+
+// The class name of each style (none for the default style, index 0): its
+// name's letters and digits, made unique.
+std::vector<std::u16string> styleClasses(const std::vector<Style>& styles);
+
+// "heading 1" to "heading 9", whatever their case: the word processor's
+// own heading styles.
+bool builtInHeading(std::u16string_view name);
 
 }  // namespace word::write

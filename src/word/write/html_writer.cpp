@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "support/codepage.h"
@@ -88,7 +87,7 @@ class Renderer {
  public:
   Renderer(const Model& model, std::u16string filesFolder, PictureConverter* pictures)
       : model_(model), folder_(std::move(filesFolder)), converter_(pictures) {
-    nameStyles();
+    classes_ = styleClasses(model_.styles);
   }
 
   std::u16string page(const std::u16string& title) {
@@ -114,35 +113,11 @@ class Renderer {
     int32_t id;
     uint8_t level;
     bool ordered;
-    bool itemOpen;  // its last item waits for a nested list to end
+    bool itemOpen;       // its last item waits for a nested list to end
+    int32_t textIndent;  // of its last item, twips
   };
 
   // ------------------------------------------------------------ styles
-
-  void nameStyles() {
-    std::unordered_set<std::u16string> taken;
-    classes_.resize(model_.styles.size());
-    for (size_t i = 1; i < model_.styles.size(); ++i) {
-      std::u16string name;
-      for (char16_t c : model_.styles[i].name)
-        if (c < 128 && std::isalnum(static_cast<unsigned char>(c))) name.push_back(c);
-      if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0]))) name = u"s" + name;
-      if (!taken.insert(name).second) {
-        name += u"-" + number(static_cast<int64_t>(i));
-        taken.insert(name);
-      }
-      classes_[i] = name;
-    }
-  }
-
-  static bool builtInHeading(std::u16string_view name) {
-    static constexpr std::u16string_view kHeading = u"heading ";
-    if (name.size() != kHeading.size() + 1 || name.back() < u'1' || name.back() > u'9')
-      return false;
-    for (size_t i = 0; i < kHeading.size(); ++i)
-      if ((name[i] | 0x20) != kHeading[i]) return false;
-    return true;
-  }
 
   void styleSheet() {
     // Only the styles the text uses, in index order.
@@ -177,6 +152,7 @@ class Renderer {
     // than widening the page past the learner's window.
     out_ += u"p,h1,h2,h3,h4,h5,h6,li{margin:0;overflow-wrap:break-word" +
             (normalCss.empty() ? u"" : u";" + normalCss) + u"}\r\n";
+    out_ += u"ul,ol{margin:0;padding:0}\r\n";
     out_ += u"table{border-collapse:collapse}\r\n";
     // Cells whose borders the document does not give keep a grid.
     out_ += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";
@@ -259,6 +235,32 @@ class Renderer {
     return f && f->listId >= 0 && f->outlineLevel > 5 && f->listLevel > level;
   }
 
+  // Opens the list an item belongs in, or ends the item before it in its
+  // list.
+  void openItem(const ParagraphFormat& f, std::vector<ListLevel>& lists, bool block) {
+    // Lists nest by level; a change of list or kind at one level starts a
+    // new list there.
+    while (!lists.empty() && lists.back().level > f.listLevel)
+      closeLists(lists, lists.size() - 1, block);
+    if (!lists.empty() && lists.back().level == f.listLevel &&
+        (lists.back().id != f.listId || lists.back().ordered != f.listOrdered))
+      closeLists(lists, lists.size() - 1, block);
+    if (!lists.empty() && lists.back().level == f.listLevel) {
+      if (lists.back().itemOpen) out_ += u"</li>";
+    } else {
+      // The labels stand at the start of the list's first item. Items'
+      // indents are from the page's edge, as in the document: a list
+      // within an item starts back at that edge.
+      out_ +=
+          std::u16string(f.listOrdered ? u"<ol" : u"<ul") + (f.rightToLeft ? u" dir=\"rtl\"" : u"");
+      if (!lists.empty() && lists.back().itemOpen)
+        out_ += u" style=\"margin-inline-start:-" + points(lists.back().textIndent, 20) + u"\"";
+      out_ += u">";
+      if (block) out_ += kNewLine;
+      lists.push_back({f.listId, f.listLevel, f.listOrdered, false, 0});
+    }
+  }
+
   void paragraph(uint32_t start, uint32_t end, const ParagraphFormat& f, size_t k, uint32_t to,
                  std::vector<ListLevel>& lists, bool block) {
     const Style* style = styleOf(f);
@@ -268,11 +270,11 @@ class Renderer {
     static const ParagraphFormat kPlain;
     const CharFormat base = style ? style->chars : CharFormat{};
     const bool heading = f.outlineLevel <= 5, item = f.listId >= 0 && !heading;
-    // A list item's hanging indent is its label's room: the browser sets
-    // the label out before the item's text, where a first line drawn back
-    // under it would cover it.
+    // A list item's text starts where the document's does; the browser
+    // sets the label out before it, where a first line drawn back under
+    // it would cover the label.
     ParagraphFormat shown = f;
-    if (item) shown.indentFirst = std::max(shown.indentFirst, 0);
+    if (item) shown.indentLeft = listTextIndent(f), shown.indentFirst = 0;
     std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, base);
     // An outline level of the paragraph's own makes a heading of text the
     // document does not show bold: it keeps its style's weight.
@@ -290,22 +292,7 @@ class Renderer {
     std::u16string attrs = cls + (css.empty() ? u"" : u" style=\"" + css + u"\"");
 
     if (item) {
-      // Lists nest by level; a change of list or kind at one level starts a
-      // new list there.
-      while (!lists.empty() && lists.back().level > f.listLevel)
-        closeLists(lists, lists.size() - 1, block);
-      if (!lists.empty() && lists.back().level == f.listLevel &&
-          (lists.back().id != f.listId || lists.back().ordered != f.listOrdered))
-        closeLists(lists, lists.size() - 1, block);
-      if (!lists.empty() && lists.back().level == f.listLevel) {
-        if (lists.back().itemOpen) out_ += u"</li>";
-      } else {
-        // The labels stand at the start of the list's first item.
-        out_ += std::u16string(f.listOrdered ? u"<ol" : u"<ul") +
-                (f.rightToLeft ? u" dir=\"rtl\">" : u">");
-        if (block) out_ += kNewLine;
-        lists.push_back({f.listId, f.listLevel, f.listOrdered, false});
-      }
+      openItem(f, lists, block);
       std::u16string value;
       if (f.listOrdered) {
         size_t digits = 0;
@@ -315,6 +302,7 @@ class Renderer {
         if (digits) value = u" value=\"" + f.listLabel.substr(0, digits) + u"\"";
       }
       out_ += u"<li" + value + attrs + u">";
+      lists.back().textIndent = shown.indentLeft;
       anchors(end);
       content(start, end, base);
       // The item stays open when a deeper list follows, so that it nests.

@@ -181,6 +181,9 @@ std::map<std::string, word::Model> docxDocuments() {
       {"listed", leanAndInATable(p(r("Listed item"),
                                    "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>"
                                    "<w:ind w:left=\"720\" w:hanging=\"360\"/>"))},
+      {"nested",
+       p(r("Outer item"), "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"3\"/></w:numPr>") +
+           p(r("Inner item"), "<w:numPr><w:ilvl w:val=\"1\"/><w:numId w:val=\"3\"/></w:numPr>")},
       {"rtltable", p(r("before")) + "<w:tbl><w:tblPr><w:bidiVisual/></w:tblPr><w:tr><w:tc>" +
                        p(r("first")) + "</w:tc><w:tc>" + p(r("second")) + "</w:tc></w:tr></w:tbl>" +
                        p(r("after"))},
@@ -192,7 +195,19 @@ std::map<std::string, word::Model> docxDocuments() {
       "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
       "<w:abstractNum w:abstractNumId=\"1\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"lowerLetter\"/>"
       "<w:lvlText w:val=\"%1)\"/></w:lvl></w:abstractNum>"
-      "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"1\"/></w:num>");
+      "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"1\"/></w:num>"
+      "<w:abstractNum w:abstractNumId=\"2\">" +
+          [] {
+            std::string levels;
+            for (const char* level : {"0", "1"})
+              levels += std::string("<w:lvl w:ilvl=\"") + level +
+                        "\"><w:numFmt w:val=\"bullet\"/><w:lvlText w:val=\"-\"/><w:pPr><w:ind "
+                        "w:left=\"" +
+                        (level[0] == '0' ? "720" : "1440") +
+                        "\" w:hanging=\"360\"/></w:pPr></w:lvl>";
+            return levels;
+          }() +
+          "</w:abstractNum><w:num w:numId=\"3\"><w:abstractNumId w:val=\"2\"/></w:num>");
   std::map<std::string, word::Model> out;
   for (const auto& [name, body] : bodies)
     out.emplace(name, docxtest::read(
@@ -249,7 +264,21 @@ std::map<std::string, word::Model> odtDocuments() {
       "<text:list-style style:name=\"Letters\"><text:list-level-style-number text:level=\"1\" "
       "style:num-format=\"a\" style:num-suffix=\")\"/></text:list-style>"
       "<text:list-style style:name=\"Bullets\"><text:list-level-style-bullet text:level=\"1\" "
-      "text:bullet-char=\"\xE2\x80\xA2\"/></text:list-style>";
+      "text:bullet-char=\"\xE2\x80\xA2\"/></text:list-style>"
+      "<text:list-style style:name=\"Levels\">" +
+      [] {
+        std::string levels;
+        for (const char* level : {"1", "2"})
+          levels += std::string("<text:list-level-style-bullet text:level=\"") + level +
+                    "\" text:bullet-char=\"-\"><style:list-level-properties "
+                    "text:list-level-position-and-space-mode=\"label-alignment\">"
+                    "<style:list-level-label-alignment fo:margin-left=\"" +
+                    (level[0] == '1' ? "0.5in" : "1in") +
+                    "\" fo:text-indent=\"-0.25in\"/></style:list-level-properties>"
+                    "</text:list-level-style-bullet>";
+        return levels;
+      }() +
+      "</text:list-style>";
   const std::map<std::string, std::string> bodies = {
       {"deleted",
        "<text:tracked-changes><text:changed-region text:id=\"c1\"><text:deletion>"
@@ -282,6 +311,9 @@ std::map<std::string, word::Model> odtDocuments() {
                                                      }())},
       {"listed", leanAndInATable("<text:list text:style-name=\"Bullets\"><text:list-item>" +
                                  p("Listed item", "Item") + "</text:list-item></text:list>")},
+      {"nested", "<text:list text:style-name=\"Levels\"><text:list-item>" + p("Outer item") +
+                     "<text:list><text:list-item>" + p("Inner item") +
+                     "</text:list-item></text:list></text:list-item></text:list>"},
       {"rtltable",
        p("before") +
            "<table:table table:style-name=\"RtlTable\"><table:table-row><table:table-cell>" +
