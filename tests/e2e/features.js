@@ -29,7 +29,7 @@ const FEATURES = [
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
   { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text
   { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it
-  { name: 'nested', formats: ['docx', 'odt'] },  // each level's text at the indent its level gives
+  { name: 'nested', formats: ['docx', 'odt'] },  // each level's text at the indent its level gives, its bullet the document's
   { name: 'rtl', formats: ALL },  // right to left, at its start (the right), indented there
   { name: 'rtltable', formats: ALL },  // the first column on the right
 ];
@@ -155,6 +155,8 @@ function problems(feature) {
         range.selectNodeContents(e);
         const at = (range.getClientRects()[0].left - edge) / 96;
         if (!e.closest('li') || Math.abs(at - inches) > 0.03) found.push(`"${text}" starts at ${at.toFixed(2)}in, not ${inches}in`);
+        const type = e.closest('li') ? getComputedStyle(e.closest('li')).listStyleType : '';
+        if (!type.includes('-')) found.push(`"${text}" is labelled by ${type}, not "-"`);
       }
       break;
     }

@@ -282,8 +282,10 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
     b.endParagraph();
   };
   item("one", 1, 0, true, "1.");
-  item("one.a", 1, 1, false, "\u2022");
-  item("one.b", 1, 1, false, "\u2022");
+  // Bullets as the document draws them: the browser's own where it draws
+  // the same at that depth.
+  item("one.a", 1, 1, false, "\u25E6");
+  item("one.b", 1, 1, false, "-");
   item("two", 1, 0, true, "2.");
   para(b, "between");
   item("bullet", 2, 0, false, "\u2022", 0, 360);
@@ -297,7 +299,7 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
       "<li value=\"1\" style=\"margin-left:36pt;\">one",
       "<ul style=\"margin-inline-start:-36pt\">",
       "<li style=\"margin-left:72pt;\">one.a</li>",
-      "<li style=\"margin-left:72pt;\">one.b</li>",
+      "<li style=\"margin-left:72pt;list-style-type:'- ';\">one.b</li>",
       "</ul>",
       "</li><li value=\"2\" style=\"margin-left:36pt;\">two</li>",
       "</ol>",

@@ -363,11 +363,22 @@ std::u16string charCss(const CharFormat& f) {
   return css;
 }
 
-std::u16string markerString(std::u16string_view label) {
-  size_t digits = 0;
-  while (digits < label.size() && label[digits] >= u'0' && label[digits] <= u'9') ++digits;
-  if (label.empty() || (digits > 0 && digits + 1 == label.size() && label[digits] == u'.'))
-    return {};
+std::u16string listMarker(const ParagraphFormat& f, size_t depth) {
+  const std::u16string_view label = f.listLabel;
+  if (label.empty()) return u"none";
+  if (!f.listOrdered) {
+    static constexpr std::u16string_view kShapes[] = {u"disc", u"circle", u"square"};
+    const std::u16string_view shape = label == u"\u2022" || label == u"\u25CF"   ? kShapes[0]
+                                      : label == u"\u25E6" || label == u"\u25CB" ? kShapes[1]
+                                      : label == u"\u25AA" || label == u"\u25A0" ? kShapes[2]
+                                                                                 : u"";
+    if (!shape.empty())
+      return shape == kShapes[std::min<size_t>(depth, 2)] ? u"" : std::u16string(shape);
+  } else {
+    size_t digits = 0;
+    while (digits < label.size() && label[digits] >= u'0' && label[digits] <= u'9') ++digits;
+    if (digits > 0 && digits + 1 == label.size() && label[digits] == u'.') return {};
+  }
   std::u16string css = u"'";
   for (char16_t c : label) {
     if (c < 32) continue;

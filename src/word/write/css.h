@@ -51,10 +51,13 @@ std::u16string tableCss(const Table& table);
 // size, font and capitals.
 std::u16string charCss(const CharFormat& f);
 
-// A numbered item's label ("a)", "(2)", "1.3.") as the CSS string of its
-// marker, its quotes and backslashes escaped; empty for none and for one
-// like "12.", which the browser's own numbers show as it is.
-std::u16string markerString(std::u16string_view label);
+// A list item's marker as the document labels it, for an item `depth`
+// lists deep: a numbered item's label ("a)", "(2)", "1.3.") as a CSS
+// string, its quotes and backslashes escaped; a bullet as the browser's
+// disc, circle or square where it is one of those, else as a string; none
+// for an item without a label. Empty where the browser's own marker shows
+// the label as it is ("12.", a disc in a list of the first depth).
+std::u16string listMarker(const ParagraphFormat& f, size_t depth);
 
 // Capitals (small or all) as declarations: those `f` sets, or where a
 // base is given, those in which it differs from the base.

@@ -285,14 +285,12 @@ class Renderer {
     // document, not out at the list's edge.
     if (item && (f.align == Align::Center || f.align == Align::Right))
       css += u"list-style-position:inside;";
-    // A label of another form than "12." is shown as the document has it.
-    if (const std::u16string marker = item && f.listOrdered ? markerString(f.listLabel) : u"";
-        !marker.empty())
-      css += u"list-style-type:" + attribute(marker) + u";";
-    std::u16string attrs = cls + (css.empty() ? u"" : u" style=\"" + css + u"\"");
+    auto attrs = [&] { return cls + (css.empty() ? u"" : u" style=\"" + css + u"\""); };
 
     if (item) {
       openItem(f, lists, block);
+      if (const std::u16string marker = listMarker(f, lists.size() - 1); !marker.empty())
+        css += u"list-style-type:" + attribute(marker) + u";";
       std::u16string value;
       if (f.listOrdered) {
         size_t digits = 0;
@@ -301,7 +299,7 @@ class Renderer {
           ++digits;
         if (digits) value = u" value=\"" + f.listLabel.substr(0, digits) + u"\"";
       }
-      out_ += u"<li" + value + attrs + u">";
+      out_ += u"<li" + value + attrs() + u">";
       lists.back().textIndent = shown.indentLeft;
       anchors(end);
       content(start, end, base);
@@ -313,7 +311,7 @@ class Renderer {
     }
     closeLists(lists, 0, block);
     std::u16string tag = heading ? u"h" + number(f.outlineLevel + 1) : u"p";
-    out_ += u"<" + tag + attrs + u">";
+    out_ += u"<" + tag + attrs() + u">";
     anchors(end);
     if (heading && !f.listLabel.empty()) out_ += escape(f.listLabel) + u" ";
     // An empty line holds a blank, but not under a line drawn under (or
