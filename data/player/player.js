@@ -156,6 +156,7 @@
       var li = document.createElement('li');
       li.className = e.kind + (e.inChapter ? ' in-chapter' : '');
       li.setAttribute('data-item', e.item);
+      li.dir = 'auto';  // a title in a right-to-left script reads from the right
       if (e.kind === 'chapter') {
         var span = document.createElement('span');
         span.className = 'chapter-title';
