@@ -91,6 +91,7 @@
     questions.forEach(function (q, qi) {
       var fs = el('fieldset', 'question');
       fs.setAttribute('data-kind', q.kind);
+      fs.dir = 'auto';  // a question in a right-to-left script reads from the right
       fs.appendChild(el('legend', '', (qi + 1) + '. ' + q.text));
       var name = 'q' + (qi + 1);
       if (q.kind === 'short') {
@@ -99,6 +100,7 @@
         input.type = 'text';
         input.name = name;
         input.autocomplete = 'off';
+        input.dir = 'auto';
         input.setAttribute('aria-label', T.answer);
         lab.appendChild(input);
         fs.appendChild(lab);
