@@ -82,8 +82,14 @@ struct CharFormat {
   // Letters shown as capitals: small ones (lower case), or all of them.
   bool smallCaps = false;
   bool allCaps = false;
+  uint8_t effects = 0;        // kEffect... bits
+  int16_t letterSpacing = 0;  // twips added between letters; negative: condensed
   bool operator==(const CharFormat&) const = default;
 };
+
+// Letters drawn hollow, with a shadow, raised or sunk (CharFormat::effects).
+inline constexpr uint8_t kEffectOutline = 1, kEffectShadow = 2, kEffectEmboss = 4,
+                         kEffectEngrave = 8;
 
 // The sides of a paragraph's border (ParagraphFormat::borderSides).
 inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBorderRight = 8;

@@ -21,7 +21,9 @@ void take(std::optional<T>& base, const std::optional<T>& top) {
 struct CommonRunProps {
   std::optional<bool> bold, italic, underline, strike, superscript, subscript, hidden;
   std::optional<bool> smallCaps, allCaps;
+  std::optional<bool> outline, shadow, emboss, engrave;
   std::optional<uint32_t> color;
+  std::optional<int32_t> letterSpacing;  // twips
   std::optional<std::u16string> font;
 
   // Properties set in `top` win. Raised and lowered are one setting in
@@ -38,7 +40,12 @@ struct CommonRunProps {
     take(hidden, top.hidden);
     take(smallCaps, top.smallCaps);
     take(allCaps, top.allCaps);
+    take(outline, top.outline);
+    take(shadow, top.shadow);
+    take(emboss, top.emboss);
+    take(engrave, top.engrave);
     take(color, top.color);
+    take(letterSpacing, top.letterSpacing);
     take(font, top.font);
   }
 
@@ -51,7 +58,16 @@ struct CommonRunProps {
     if (subscript) f.subscript = *subscript;
     if (smallCaps) f.smallCaps = *smallCaps;
     if (allCaps) f.allCaps = *allCaps;
+    const std::pair<const std::optional<bool>*, uint8_t> effects[] = {{&outline, kEffectOutline},
+                                                                      {&shadow, kEffectShadow},
+                                                                      {&emboss, kEffectEmboss},
+                                                                      {&engrave, kEffectEngrave}};
+    for (const auto& [on, bit] : effects)
+      if (*on) f.effects = static_cast<uint8_t>(**on ? f.effects | bit : f.effects & ~bit);
     if (color) f.color = *color;
+    constexpr int32_t kMaxSpacing = 31680;  // 1584 points, the most the word processor takes
+    if (letterSpacing)
+      f.letterSpacing = static_cast<int16_t>(std::clamp(*letterSpacing, -kMaxSpacing, kMaxSpacing));
     if (font) f.font = *font;
   }
 };

@@ -86,6 +86,13 @@ std::string charFlags(const CharFormat& f) {
   if (f.subscript) out += " sub";
   if (f.smallCaps) out += " smallcaps";
   if (f.allCaps) out += " caps";
+  if (f.letterSpacing) out += " spacing=" + std::to_string(f.letterSpacing);
+  static const std::pair<uint8_t, const char*> kEffects[] = {{kEffectOutline, " outline"},
+                                                             {kEffectShadow, " shadow"},
+                                                             {kEffectEmboss, " emboss"},
+                                                             {kEffectEngrave, " engrave"}};
+  for (const auto& [bit, name] : kEffects)
+    if (f.effects & bit) out += name;
   return out;
 }
 

@@ -21,12 +21,14 @@ void forEachSprm(Bytes grpprl, const std::function<void(uint16_t, Bytes)>& f);
 struct Chp {
   bool bold = false, italic = false, strike = false, dstrike = false, caps = false, smallCaps = false;
   bool vanish = false, special = false, deleted = false, ole2 = false, data = false, obj = false;
+  bool outline = false, shadow = false, emboss = false, imprint = false;
   uint8_t underline = 0;
   uint8_t iss = 0;          // 1 superscript, 2 subscript
   uint32_t color = 0xFFFFFFFFu;
   uint32_t highlight = 0xFFFFFFFFu;
   uint32_t shading = 0xFFFFFFFFu;  // the characters' background (sprmCShd)
   uint16_t halfPoints = 20;
+  int16_t dxaSpace = 0;     // added between letters, twips
   int32_t font = -1;        // index into the font table
   int32_t charStyle = 10;   // istd of the character style
   uint16_t lid = 0;         // language of Latin and Cyrillic text; 0: none given

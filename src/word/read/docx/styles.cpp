@@ -83,6 +83,8 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       highlight = c ? *c : kAutoColor;
     } else if (name == "shd") {
       shading = docx::shading(n);
+    } else if (name == "spacing") {
+      letterSpacing = intAttr(n);
     } else if (name == "sz") {
       if (auto v = intAttr(n)) halfPoints = static_cast<uint16_t>(clampInt(*v, 1, 3276));
     } else if (name == "rFonts") {
@@ -98,6 +100,14 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
         else if (t.substr(0, 5) == "minor")
           font = theme.minorLatin;
       }
+    } else if (name == "outline") {
+      outline = onOff(n);
+    } else if (name == "shadow") {
+      shadow = onOff(n);
+    } else if (name == "emboss") {
+      emboss = onOff(n);
+    } else if (name == "imprint") {
+      engrave = onOff(n);
     } else if (name == "smallCaps") {
       smallCaps = onOff(n);
     } else if (name == "caps") {

@@ -232,6 +232,14 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
   readSize(attrValue(p, "font-size"), *this);
   if (std::string_view v = attrValue(p, "font-variant"); !v.empty()) smallCaps = v == "small-caps";
   if (std::string_view v = attrValue(p, "text-transform"); !v.empty()) allCaps = v == "uppercase";
+  if (std::string_view v = attrValue(p, "letter-spacing"); !v.empty())
+    letterSpacing = v == "normal" ? 0 : twips(v).value_or(0);
+  if (std::string_view v = attrValue(p, "text-outline"); !v.empty()) outline = v == "true";
+  if (std::string_view v = attrValue(p, "text-shadow"); !v.empty()) shadow = v != "none";
+  if (std::string_view v = attrValue(p, "font-relief"); !v.empty()) {
+    emboss = v == "embossed";
+    engrave = v == "engraved";
+  }
   if (std::string_view v = attrValue(p, "font-name"); !v.empty()) {
     auto face = faces.find(v);
     font = face != faces.end() ? face->second : u16(v);
