@@ -18,6 +18,7 @@ const FEATURES = [
   { name: 'deleted', formats: ALL },  // tracked deletions are gone
   { name: 'textbox', formats: ALL },  // a text box's text shows
   { name: 'smallcaps', formats: ALL },
+  { name: 'effects', formats: ALL },  // white embossed letters legible; letters spaced apart
   { name: 'degree', formats: ALL },  // the Symbol font's degree sign
   { name: 'outdented', formats: ALL },  // no text left of the page's edge
   { name: 'hanging', formats: ALL },
@@ -74,6 +75,13 @@ function problems(feature) {
         if (getComputedStyle(e).fontVariantCaps !== 'small-caps') found.push(`<${e.tagName}> not in small capitals`);
       if (holders('here').some((e) => getComputedStyle(e).fontVariantCaps === 'small-caps'))
         found.push('the text after the small capitals is in them too');
+      break;
+    case 'effects':
+      for (const e of leanAndInACell('Raised'))
+        if (getComputedStyle(e).textShadow === 'none') found.push('the white raised letters have no shadow to see them by');
+      for (const e of leanAndInACell('Wide'))
+        if (!(Math.abs(parseFloat(getComputedStyle(e).letterSpacing) - 4) <= 0.1)) found.push(`the letters are ${getComputedStyle(e).letterSpacing} apart, not 3pt`);
+      if (holders(' and ').some((e) => getComputedStyle(e).letterSpacing !== 'normal')) found.push('the text between is spaced too');
       break;
     case 'degree':
       if (occurrences('It is 40\u00B0C') !== 2) found.push('"It is 40\u00B0C" does not show twice');

@@ -359,7 +359,9 @@ std::u16string charCss(const CharFormat& f) {
   if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
   if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
     css += u"font-family:" + family + u";";
+  if (f.letterSpacing) css += u"letter-spacing:" + points(f.letterSpacing, 20) + u";";
   css += capitalsCss(f);
+  css += effectsCss(f);
   return css;
 }
 
@@ -396,6 +398,28 @@ std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {
     css += f.smallCaps ? u"font-variant:small-caps;" : u"font-variant:normal;";
   if (base ? f.allCaps != base->allCaps : f.allCaps)
     css += f.allCaps ? u"text-transform:uppercase;" : u"text-transform:none;";
+  return css;
+}
+
+std::u16string effectsCss(const CharFormat& f, const CharFormat* base) {
+  if (base ? f.effects == base->effects : !f.effects) return {};
+  std::u16string shadows;
+  auto shadow = [&](std::u16string_view one) {
+    shadows += (shadows.empty() ? u"" : u",") + std::u16string(one);
+  };
+  if (f.effects & kEffectShadow) shadow(u".08em .08em .05em #808080");
+  if (f.effects & kEffectEmboss) shadow(u".06em .06em #808080");
+  if (f.effects & kEffectEngrave) shadow(u"-.06em -.06em #808080");
+  constexpr uint8_t kShadows = kEffectShadow | kEffectEmboss | kEffectEngrave;
+  std::u16string css;
+  if (!shadows.empty())
+    css = u"text-shadow:" + shadows + u";";
+  else if (base && (base->effects & kShadows))
+    css = u"text-shadow:none;";
+  if (f.effects & kEffectOutline)
+    css += u"-webkit-text-stroke:.04em;-webkit-text-fill-color:transparent;";
+  else if (base && (base->effects & kEffectOutline))
+    css += u"-webkit-text-stroke:0;-webkit-text-fill-color:currentcolor;";
   return css;
 }
 

@@ -63,6 +63,11 @@ std::u16string listMarker(const ParagraphFormat& f, size_t depth);
 // base is given, those in which it differs from the base.
 std::u16string capitalsCss(const CharFormat& f, const CharFormat* base = nullptr);
 
+// Letters hollow, shadowed, raised or sunk, likewise: a raised or sunk
+// letter's shadow keeps it legible where, as the word processor does, the
+// document makes it white.
+std::u16string effectsCss(const CharFormat& f, const CharFormat* base = nullptr);
+
 // A paragraph's indents as a page shows them, twips: a page has no margin
 // to take text indented out into it, so a paragraph whose first or other
 // lines would start left of the text's edge moves right until none does.
