@@ -22,6 +22,7 @@ const FEATURES = [
   { name: 'degree', formats: ALL },  // the Symbol font's degree sign
   { name: 'outdented', formats: ALL },  // no text left of the page's edge
   { name: 'hanging', formats: ALL },
+  { name: 'tabbed', formats: ALL },  // a tab goes to the next default stop, half an inch on
   { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
   { name: 'indented', formats: ALL },  // a table's left margin
   { name: 'centred', formats: ALL },
@@ -75,6 +76,18 @@ function problems(feature) {
         if (getComputedStyle(e).fontVariantCaps !== 'small-caps') found.push(`<${e.tagName}> not in small capitals`);
       if (holders('here').some((e) => getComputedStyle(e).fontVariantCaps === 'small-caps'))
         found.push('the text after the small capitals is in them too');
+      break;
+    case 'tabbed':
+      for (const e of leanAndInACell('Tabbed')) {
+        const text = Array.from(e.childNodes).reverse().find((n) => n.nodeType === Node.TEXT_NODE && n.textContent.includes('Tabbed'));
+        const range = document.createRange();
+        range.setStart(text, text.textContent.indexOf('Tabbed'));
+        range.setEnd(text, text.textContent.indexOf('Tabbed') + 1);
+        const block = e.closest('p, li, td').getBoundingClientRect();
+        const from = block.left + parseFloat(getComputedStyle(e.closest('p, li, td')).paddingLeft);
+        const at = (range.getBoundingClientRect().left - from) / 96;
+        if (Math.abs(at - 0.5) > 0.03) found.push(`the text after the tab starts at ${at.toFixed(2)}in, not 0.5in`);
+      }
       break;
     case 'effects':
       for (const e of leanAndInACell('Raised'))

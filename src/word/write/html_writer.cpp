@@ -156,8 +156,9 @@ class Renderer {
     out_ += u"table{border-collapse:collapse}\r\n";
     // Cells whose borders the document does not give keep a grid.
     out_ += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";
-    // Tabs keep their width; a row of them wraps at the page's edge.
-    out_ += u".tab{white-space:break-spaces}\r\n";
+    // Tabs keep their width, to the word processor's default stops every
+    // half inch; a row of them wraps at the page's edge.
+    out_ += u".tab{white-space:break-spaces;tab-size:36pt}\r\n";
     out_ += u".note{margin-top:6pt}\r\n";
     for (size_t i = 1; i < model_.styles.size(); ++i) {
       if (!used[i]) continue;

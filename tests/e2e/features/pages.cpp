@@ -77,6 +77,7 @@ std::map<std::string, word::Model> docDocuments() {
        docLeanAndInATable({u"It is 40(C", {{8, 9, sprm32(0x6A09, 1 | 0xF0B0u << 16)}}, ""})},
       {"outdented", docLeanAndInATable({u"Outdented text", {}, sprm16(0x840F, -720)})},
       {"hanging", docLeanAndInATable({u"Hanging first line", {}, sprm16(0x8411, -720)})},
+      {"tabbed", docLeanAndInATable({u"A\tTabbed", {}, ""})},
       {"indented", docTable(tableDefinition({1440, 4000}, {0}))},
       {"centred", docTable(tableDefinition({0, 2000}, {0}) + sprm16(0x5400, 1))},
       {"middle", docTable(tableDefinition({0, 2000}, {0x0080}))},
@@ -155,6 +156,7 @@ std::map<std::string, word::Model> docxDocuments() {
            p(r("It is 40") + "<w:r><w:sym w:font=\"Symbol\" w:char=\"F0B0\"/></w:r>" + r("C")))},
       {"outdented", leanAndInATable(p(r("Outdented text"), "<w:ind w:left=\"-720\"/>"))},
       {"hanging", leanAndInATable(p(r("Hanging first line"), "<w:ind w:hanging=\"720\"/>"))},
+      {"tabbed", leanAndInATable(p("<w:r><w:t>A</w:t><w:tab/><w:t>Tabbed</w:t></w:r>"))},
       {"underlined", leanAndInATable(p(r("Ruled"), "<w:pStyle w:val=\"Ruled\"/>") +
                                      p("", "<w:pStyle w:val=\"Ruled\"/>"))},
       {"textbox", p(r("Anchor ") + "<w:r><w:pict><v:shape><v:textbox><w:txbxContent>" +
@@ -299,6 +301,7 @@ std::map<std::string, word::Model> odtDocuments() {
       {"degree", leanAndInATable(p("It is 40" + span("Sym", "\xEF\x82\xB0") + "C"))},
       {"outdented", leanAndInATable(p("Outdented text", "Out"))},
       {"hanging", leanAndInATable(p("Hanging first line", "Hang"))},
+      {"tabbed", leanAndInATable(p("A<text:tab/>Tabbed"))},
       {"underlined", leanAndInATable(h("Ruled") + h(""))},
       {"textbox",
        p("Anchor <draw:frame text:anchor-type=\"paragraph\"><draw:text-box>" + p("Boxed words") +
