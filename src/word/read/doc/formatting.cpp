@@ -119,12 +119,14 @@ Pap DocReader::papOf(uint32_t markCp) const {
   // style's and under the paragraph's own.
   const ListLevel* level = lists_.levelOf(pap.ilfo, pap.ilvl);
   if (!level || level->papx.empty()) return pap;
-  const int32_t ilfo = pap.ilfo;
+  // The paragraph's style and list stay its own, whatever the level says.
+  const int32_t istd = pap.istd, ilfo = pap.ilfo;
   const uint8_t ilvl = pap.ilvl;
   pap = style;
   applyPap(pap, Bytes(level->papx), data_);
   applyPap(pap, direct, data_);
   applyPap(pap, prmSprms(p->prm), data_);
+  pap.istd = istd;
   pap.ilfo = ilfo;
   pap.ilvl = ilvl;
   return pap;
