@@ -275,7 +275,10 @@ class Renderer {
     // sets the label out before it, where a first line drawn back under
     // it would cover the label.
     ParagraphFormat shown = f;
-    if (item) shown.indentLeft = listTextIndent(f), shown.indentFirst = 0;
+    if (item) {
+      shown.indentLeft = listTextIndent(f);
+      shown.indentFirst = 0;
+    }
     std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, base);
     // An outline level of the paragraph's own makes a heading of text the
     // document does not show bold: it keeps its style's weight.
@@ -290,6 +293,7 @@ class Renderer {
 
     if (item) {
       openItem(f, lists, block);
+      // The label as the document draws it, where the browser would not.
       if (const std::u16string marker = listMarker(f, lists.size() - 1); !marker.empty())
         css += u"list-style-type:" + attribute(marker) + u";";
       std::u16string value;

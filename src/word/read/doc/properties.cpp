@@ -90,18 +90,10 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
     case 0x0835: c.bold = toggle(b, s.bold); break;
     case 0x0836: c.italic = toggle(b, s.italic); break;
     case 0x0837: c.strike = toggle(b, s.strike); break;
-    case 0x0838:
-      c.outline = toggle(b, s.outline);
-      break;
-    case 0x0839:
-      c.shadow = toggle(b, s.shadow);
-      break;
-    case 0x0858:
-      c.emboss = toggle(b, s.emboss);
-      break;
-    case 0x0854:
-      c.imprint = toggle(b, s.imprint);
-      break;
+    case 0x0838: c.outline = toggle(b, s.outline); break;
+    case 0x0839: c.shadow = toggle(b, s.shadow); break;
+    case 0x0858: c.emboss = toggle(b, s.emboss); break;
+    case 0x0854: c.imprint = toggle(b, s.imprint); break;
     case 0x083A: c.smallCaps = toggle(b, s.smallCaps); break;
     case 0x083B: c.caps = toggle(b, s.caps); break;
     case 0x083C: c.vanish = toggle(b, s.vanish); break;
@@ -128,9 +120,7 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
       c.shading = shd(op, 1);
       break;
     case 0x4A43: c.halfPoints = op.u16(0); break;
-    case 0x8840:
-      c.dxaSpace = op.i16(0);
-      break;
+    case 0x8840: c.dxaSpace = op.i16(0); break;
     case 0x486D:
     case 0x4873: c.lid = op.u16(0); break;
     case 0x2A48: c.iss = b; break;

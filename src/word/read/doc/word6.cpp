@@ -72,17 +72,14 @@ uint16_t laterCode(uint8_t code) {
     case 85: return 0x0835;   // bold
     case 86: return 0x0836;
     case 87: return 0x0837;
-    case 88:
-      return 0x0838;  // outline
-    case 89:
-      return 0x0839;  // shadow
+    case 88: return 0x0838;   // outline
+    case 89: return 0x0839;   // shadow
     case 90: return 0x083A;
     case 91: return 0x083B;
     case 92: return 0x083C;   // hidden
     case 93: return 0x4A4F;   // font
     case 94: return 0x2A3E;   // underline
-    case 96:
-      return 0x8840;          // space between letters
+    case 96: return 0x8840;   // space between letters
     case 97: return 0x486D;   // language
     case 98: return 0x2A42;   // colour
     case 99: return 0x4A43;   // size
