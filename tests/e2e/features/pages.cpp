@@ -204,18 +204,12 @@ std::map<std::string, word::Model> docxDocuments() {
       "<w:abstractNum w:abstractNumId=\"1\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"lowerLetter\"/>"
       "<w:lvlText w:val=\"%1)\"/></w:lvl></w:abstractNum>"
       "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"1\"/></w:num>"
-      "<w:abstractNum w:abstractNumId=\"2\">" +
-          [] {
-            std::string levels;
-            for (const char* level : {"0", "1"})
-              levels += std::string("<w:lvl w:ilvl=\"") + level +
-                        "\"><w:numFmt w:val=\"bullet\"/><w:lvlText w:val=\"-\"/><w:pPr><w:ind "
-                        "w:left=\"" +
-                        (level[0] == '0' ? "720" : "1440") +
-                        "\" w:hanging=\"360\"/></w:pPr></w:lvl>";
-            return levels;
-          }() +
-          "</w:abstractNum><w:num w:numId=\"3\"><w:abstractNumId w:val=\"2\"/></w:num>");
+      // Two levels of dashes, indented by the list's levels alone.
+      "<w:abstractNum w:abstractNumId=\"2\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"bullet\"/>"
+      "<w:lvlText w:val=\"-\"/><w:pPr><w:ind w:left=\"720\" w:hanging=\"360\"/></w:pPr></w:lvl>"
+      "<w:lvl w:ilvl=\"1\"><w:numFmt w:val=\"bullet\"/><w:lvlText w:val=\"-\"/>"
+      "<w:pPr><w:ind w:left=\"1440\" w:hanging=\"360\"/></w:pPr></w:lvl></w:abstractNum>"
+      "<w:num w:numId=\"3\"><w:abstractNumId w:val=\"2\"/></w:num>");
   std::map<std::string, word::Model> out;
   for (const auto& [name, body] : bodies)
     out.emplace(name, docxtest::read(
@@ -248,6 +242,12 @@ std::map<std::string, word::Model> odtDocuments() {
   parts.common =
       "<style:style style:name=\"Ruled\" style:family=\"paragraph\">"
       "<style:text-properties style:text-underline-style=\"solid\"/></style:style>";
+  // A list level whose labels are aligned at a position, as word
+  // processors write them.
+  const std::string kLabelAt =
+      "<style:list-level-properties text:list-level-position-and-space-mode=\"label-alignment\">"
+      "<style:list-level-label-alignment ";
+  const std::string kLabelEnd = "</style:list-level-properties></text:list-level-style-bullet>";
   parts.automatic =
       style("Small", "text", "<style:text-properties fo:font-variant=\"small-caps\"/>") +
       style("Sym", "text", "<style:text-properties style:font-name=\"Symbol\"/>") +
@@ -276,20 +276,11 @@ std::map<std::string, word::Model> odtDocuments() {
       "style:num-format=\"a\" style:num-suffix=\")\"/></text:list-style>"
       "<text:list-style style:name=\"Bullets\"><text:list-level-style-bullet text:level=\"1\" "
       "text:bullet-char=\"\xE2\x80\xA2\"/></text:list-style>"
-      "<text:list-style style:name=\"Levels\">" +
-      [] {
-        std::string levels;
-        for (const char* level : {"1", "2"})
-          levels += std::string("<text:list-level-style-bullet text:level=\"") + level +
-                    "\" text:bullet-char=\"-\"><style:list-level-properties "
-                    "text:list-level-position-and-space-mode=\"label-alignment\">"
-                    "<style:list-level-label-alignment fo:margin-left=\"" +
-                    (level[0] == '1' ? "0.5in" : "1in") +
-                    "\" fo:text-indent=\"-0.25in\"/></style:list-level-properties>"
-                    "</text:list-level-style-bullet>";
-        return levels;
-      }() +
-      "</text:list-style>";
+      "<text:list-style style:name=\"Levels\">"
+      "<text:list-level-style-bullet text:level=\"1\" text:bullet-char=\"-\">" +
+      kLabelAt + "fo:margin-left=\"0.5in\" fo:text-indent=\"-0.25in\"/>" + kLabelEnd +
+      "<text:list-level-style-bullet text:level=\"2\" text:bullet-char=\"-\">" + kLabelAt +
+      "fo:margin-left=\"1in\" fo:text-indent=\"-0.25in\"/>" + kLabelEnd + "</text:list-style>";
   const std::map<std::string, std::string> bodies = {
       {"deleted",
        "<text:tracked-changes><text:changed-region text:id=\"c1\"><text:deletion>"
