@@ -116,6 +116,7 @@
     document.body.classList.toggle('toc-closed', !open);
     $('toc-toggle').setAttribute('aria-expanded', open ? 'true' : 'false');
     $('backdrop').hidden = !(open && narrow.matches);
+    if (open) keepInSight($('toc').querySelector('[aria-current]'));
     if (!focus) return;
     if (open) {
       var here = $('toc').querySelector('[aria-current]') || $('toc').querySelector('a');
@@ -195,6 +196,15 @@
 
   // ---- what is shown -------------------------------------------------------
 
+  // The contents keep the page shown in sight: a course opened at a late
+  // page, or moved on past the contents' edge, shows where the learner is.
+  function keepInSight(a) {
+    if (!a || document.body.classList.contains('toc-closed')) return;
+    var toc = $('toc'), box = toc.getBoundingClientRect(), at = a.getBoundingClientRect();
+    if (at.top < box.top) toc.scrollTop -= box.top - at.top;
+    else if (at.bottom > box.bottom) toc.scrollTop += at.bottom - box.bottom;
+  }
+
   function mark(index) {
     current = index;
     var results = index === order.length;
@@ -204,6 +214,7 @@
     });
     if (results) $('results-link').setAttribute('aria-current', 'page');
     else $('results-link').removeAttribute('aria-current');
+    keepInSight(results ? $('results-link') : tocLinks[index]);
     $('prev').disabled = index <= 0;
     $('next').disabled = index < 0 || index >= order.length;
     $('where').textContent = index >= 0 && !results ? (index + 1) + ' / ' + order.length : '';

@@ -129,6 +129,34 @@ for (const where of ['served', 'from disk']) {
   });
 }
 
+test('the contents keep the page shown in sight, when the player opens at a late page and as the learner moves on', async (t) => {
+  const p = await newPage();
+  try {
+    await p.setViewportSize({ width: 1100, height: 360 });  // the contents overflow
+    const inSight = () => p.evaluate(() => {
+      const box = document.getElementById('toc').getBoundingClientRect();
+      const at = document.querySelector('#toc-list a[aria-current="page"]').getBoundingClientRect();
+      return at.top >= box.top - 1 && at.bottom <= box.bottom + 1;
+    });
+    const last = order[order.length - 1].file;
+    await p.goto(places.served + 'index.htm#' + last);
+    await p.locator(`#toc-list a[aria-current="page"][href="#${last}"]`).waitFor();
+    if (await p.locator('#toc').evaluate((e) => e.scrollHeight <= e.clientHeight)) {
+      t.skip('the contents fit the window');
+      return;
+    }
+    assert.ok(await inSight(), 'opened at the last page');
+    await p.locator('#toc-list a').first().click();
+    for (const e of order.slice(1)) {
+      await p.locator('#next').click();
+      await p.locator(`#toc-list a[aria-current="page"][href="#${e.file}"]`).waitFor();
+      assert.ok(await inSight(), e.file);
+    }
+  } finally {
+    await p.close();
+  }
+});
+
 // The rules axe-core rates serious or critical, on one document.
 async function violations(frame) {
   await frame.addScriptTag({ path: AXE });
