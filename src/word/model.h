@@ -123,6 +123,9 @@ struct ParagraphFormat {
   // word processor draws paragraphs in a row with the same border as one.
   Border border;
   uint8_t borderSides = 0;
+  // A large first letter (or word) set in a paragraph of its own, which
+  // the paragraph after it runs beside.
+  bool dropCap = false;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   bool operator==(const ParagraphFormat&) const = default;
 };

@@ -130,6 +130,7 @@ std::string paragraphFormat(const ParagraphFormat& f) {
     out += " list=" + std::to_string(f.listId) + "/" + std::to_string(f.listLevel) +
            (f.listOrdered ? " numbered" : " bulleted");
   if (!f.listLabel.empty()) out += " label=" + quoted(f.listLabel);
+  if (f.dropCap) out += " dropcap";
   if (f.textBox) out += " textbox";
   if (f.rightToLeft) out += " rtl";
   if (f.borderSides) {

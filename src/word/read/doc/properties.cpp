@@ -204,6 +204,9 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x2441:
       p.bidi = op.u8(0) != 0;
       break;
+    case 0x442C:
+      p.dropCap = (op.u16(0) & 7) != 0;
+      break;
     case 0x560B:
     case 0x5664:
       p.tableBidi = op.u16(0) != 0;

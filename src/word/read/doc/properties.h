@@ -62,6 +62,7 @@ struct Pap {
   // than the paragraph's start and end (the files of Word 97 and later
   // give both, the older first).
   bool bidi = false, jcOfPage = false, indentsOfPage = false;
+  bool dropCap = false;  // the paragraph is a drop cap (sprmPDcs)
   int32_t ilfo = 0;
   uint8_t ilvl = 0;
   uint8_t outline = 9;

@@ -132,6 +132,8 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   // A paragraph in a frame (framePr, not a drop cap) floats like a text box.
   pugi::xml_node frame = child(ppr, "framePr");
   pf.textBox = s.textBoxDepth > 0 || (frame && !attr(frame, "dropCap"));
+  const std::string_view cap = val(frame, "dropCap");
+  pf.dropCap = cap == "drop" || cap == "margin";
   s.builder->paragraph(pf);
   InlineState in;
   in.paraStyle = styleId;
