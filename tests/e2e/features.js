@@ -22,7 +22,8 @@ const FEATURES = [
   { name: 'degree', formats: ALL },  // the Symbol font's degree sign
   { name: 'outdented', formats: ALL },  // no text left of the page's edge
   { name: 'hanging', formats: ALL },
-  { name: 'tabbed', formats: ALL },  // a tab goes to the next default stop, half an inch on
+  { name: 'tabbed', formats: ALL },
+  { name: 'dropcap', formats: ['doc', 'docx'] },  // a large first letter beside the text it begins  // a tab goes to the next default stop, half an inch on
   { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
   { name: 'indented', formats: ALL },  // a table's left margin
   { name: 'centred', formats: ALL },
@@ -77,6 +78,13 @@ function problems(feature) {
       if (holders('here').some((e) => getComputedStyle(e).fontVariantCaps === 'small-caps'))
         found.push('the text after the small capitals is in them too');
       break;
+    case 'dropcap': {
+      const range = document.createRange();
+      range.selectNodeContents(holders('nce upon')[0]);
+      const cap = holders('O')[0].getBoundingClientRect(), text = range.getClientRects()[0];
+      if (text.left < cap.right || text.top > cap.bottom) found.push('the text does not start beside its large first letter');
+      break;
+    }
     case 'tabbed':
       for (const e of leanAndInACell('Tabbed')) {
         const text = Array.from(e.childNodes).reverse().find((n) => n.nodeType === Node.TEXT_NODE && n.textContent.includes('Tabbed'));

@@ -285,6 +285,8 @@ class Renderer {
     if (heading && !base.bold && style && style->paragraph.outlineLevel > 5 &&
         !builtInHeading(style->name))
       css += u"font-weight:normal;";
+    // A drop cap stands beside the paragraph after it, as in the document.
+    if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
     // A centred or end-aligned item's label goes with its text, as in the
     // document, not out at the list's edge.
     if (item && (f.align == Align::Center || f.align == Align::Right))

@@ -94,6 +94,11 @@ std::map<std::string, word::Model> docDocuments() {
   const std::string after = doctest::sprm8(0xA414, 240 & 0xFF) + static_cast<char>(240 >> 8);
   boxed.paragraphs = {{sides + after}, {sides + after}, {line}, {}};
   docs.emplace("boxed", boxed);
+  SyntheticDoc cap;  // a drop cap three lines deep
+  cap.text = u"O\rnce upon a time\rend\r";
+  cap.paragraphs = {{sprm16(0x442C, 1 | 3 << 3)}, {}, {}};
+  cap.charRuns = {{0, 1, sprm16(0x4A43, 72)}};
+  docs.emplace("dropcap", cap);
   SyntheticDoc lines;
   lines.text = u"Name" + std::u16string(300, u'_') + u"\rTabs" + std::u16string(60, u'\t') + u"\r";
   docs.emplace("long", lines);
@@ -157,6 +162,9 @@ std::map<std::string, word::Model> docxDocuments() {
       {"outdented", leanAndInATable(p(r("Outdented text"), "<w:ind w:left=\"-720\"/>"))},
       {"hanging", leanAndInATable(p(r("Hanging first line"), "<w:ind w:hanging=\"720\"/>"))},
       {"tabbed", leanAndInATable(p("<w:r><w:t>A</w:t><w:tab/><w:t>Tabbed</w:t></w:r>"))},
+      {"dropcap",
+       p(r("O", "<w:sz w:val=\"72\"/>"), "<w:framePr w:dropCap=\"drop\" w:lines=\"3\"/>") +
+           p(r("nce upon a time")) + p(r("end"))},
       {"underlined", leanAndInATable(p(r("Ruled"), "<w:pStyle w:val=\"Ruled\"/>") +
                                      p("", "<w:pStyle w:val=\"Ruled\"/>"))},
       {"textbox", p(r("Anchor ") + "<w:r><w:pict><v:shape><v:textbox><w:txbxContent>" +
