@@ -251,6 +251,12 @@ void Builder::endTable() {
   t.end = position();
 }
 
+void Builder::rowHeight(int32_t twips) {
+  if (open_.empty() || !open_.back().rowOpen) return;
+  constexpr int32_t kMax = 31680;  // 22 inches, the most the word processor takes
+  story_.tables[open_.back().index].rows.back().height = std::clamp(twips, 0, kMax);
+}
+
 void Builder::tablePlacement(Align align, int32_t indent, bool rightToLeft) {
   if (open_.empty()) return;
   Table& t = story_.tables[open_.back().index];

@@ -68,6 +68,9 @@ class Builder {
   // The open table's place between the margins and direction, and the
   // open cell's vertical alignment (nothing open: no effect).
   void tablePlacement(Align align, int32_t indent, bool rightToLeft = false);
+  // The least height of the open row, twips (an exact height counts as
+  // one: a page does not cut a row's text).
+  void rowHeight(int32_t twips);
   void cellAlignment(VAlign align);
 
   // Notes that the reader met `what` here and cannot show it (Model::losses).

@@ -176,6 +176,7 @@ struct Row {
   uint32_t start = 0;
   uint32_t end = 0;  // one past the row's own 7
   std::vector<Cell> cells;
+  int32_t height = 0;  // twips, the least the row takes; 0: as its text needs
 };
 
 // A table. Nested tables are tables of their own with depth > 1, lying

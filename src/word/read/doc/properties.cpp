@@ -228,6 +228,9 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x9601:
       p.tableLeft = op.i16(0);
       break;
+    case 0x9407:
+      p.rowHeight = op.i16(0);
+      break;
     case 0x5400:
     case 0x548A:
       p.tableJc = op.u8(0);

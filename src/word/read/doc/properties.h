@@ -70,6 +70,7 @@ struct Pap {
   int32_t itap = 0;
   std::vector<TableCellDef> cells;          // from the row's table definition
   int32_t tableLeft = 0;                    // the row's left edge from the margin, twips
+  int16_t rowHeight = 0;                    // twips: at least (positive) or exactly (negative)
   uint8_t tableJc = 0;                      // 0 at the left, 1 centred, 2 at the right
   bool tableBidi = false;                   // columns from right to left
   std::array<MaybeBorder, 6> tableBorders;  // by TableEdge

@@ -378,6 +378,10 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
     if (auto t = child(n, "table-properties")) d.placement = placementOf(t);
     if (auto c = child(n, "table-column-properties"))
       d.columnWidth = std::max(0, twips(attrValue(c, "column-width")).value_or(0));
+    if (auto r = child(n, "table-row-properties")) {
+      std::string_view h = attrValue(r, "min-row-height");
+      d.rowHeight = std::max(0, twips(h.empty() ? attrValue(r, "row-height") : h).value_or(0));
+    }
     if (isDefault) {
       defaults_.insert_or_assign(d.family, std::move(d));
     } else if (!d.name.empty()) {
@@ -495,6 +499,11 @@ std::optional<int32_t> Styles::outlineLevelOf(const std::string& paraStyle) cons
 int32_t Styles::columnWidth(const std::string& columnStyle) const {
   const Def* d = find("table-column", columnStyle);
   return d ? d->columnWidth : 0;
+}
+
+int32_t Styles::rowHeight(const std::string& rowStyle) const {
+  const Def* d = find("table-row", rowStyle);
+  return d ? d->rowHeight : 0;
 }
 
 uint32_t Styles::cellShading(const std::string& cellStyle) const {

@@ -92,6 +92,7 @@ class Styles {
     ParaProps para;
     TextProps text;
     int32_t columnWidth = 0;  // twips, for table columns
+    int32_t rowHeight = 0;    // twips, for table rows: the least (or exact) height
     CellSides cell;           // table cells' borders
     std::optional<VAlign> valign;                        // table cells' content
     std::optional<TablePlace> placement;                 // a table's
@@ -122,6 +123,7 @@ class Styles {
   std::optional<std::string> listStyleOf(const std::string& paraStyle) const;
   std::optional<int32_t> outlineLevelOf(const std::string& paraStyle) const;
   int32_t columnWidth(const std::string& columnStyle) const;
+  int32_t rowHeight(const std::string& rowStyle) const;
   // A cell style's borders over its parents' and the family default; no
   // line where none gives one.
   CellBorders cellBorders(const std::string& cellStyle) const;
