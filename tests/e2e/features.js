@@ -27,7 +27,8 @@ const FEATURES = [
   { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
   { name: 'indented', formats: ALL },  // a table's left margin
   { name: 'centred', formats: ALL },
-  { name: 'middle', formats: ALL },  // a cell's vertical alignment
+  { name: 'middle', formats: ALL },
+  { name: 'tall', formats: ALL },  // a row an inch tall at least, its text a line  // a cell's vertical alignment
   { name: 'boxed', formats: ALL },  // two paragraphs in one box, one ruled below
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
   { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text
@@ -146,6 +147,11 @@ function problems(feature) {
     case 'middle': {
       const align = getComputedStyle(table().querySelector('td')).verticalAlign;
       if (align !== 'middle') found.push(`the cell's content is aligned ${align}`);
+      break;
+    }
+    case 'tall': {
+      const height = table().querySelector('tr').getBoundingClientRect().height / 96;
+      if (height < 0.98) found.push(`the row is ${height.toFixed(2)}in tall, not an inch`);
       break;
     }
     case 'boxed': {

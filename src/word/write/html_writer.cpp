@@ -611,7 +611,8 @@ class Renderer {
     for (size_t r = 0; r < t.rows.size(); ++r) {
       const Row& row = t.rows[r];
       if (row.cells.empty()) continue;
-      out_ += u"<tr>";
+      // A row as tall as the document makes it (a box left to write in).
+      out_ += row.height ? u"<tr style=\"height:" + points(row.height, 20) + u"\">" : u"<tr>";
       for (size_t c = 0; c < row.cells.size(); ++c) {
         const Cell& cell = row.cells[c];
         if (cell.vmerge == VMerge::Continue && r > 0) {

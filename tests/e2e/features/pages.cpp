@@ -81,6 +81,7 @@ std::map<std::string, word::Model> docDocuments() {
       {"indented", docTable(tableDefinition({1440, 4000}, {0}))},
       {"centred", docTable(tableDefinition({0, 2000}, {0}) + sprm16(0x5400, 1))},
       {"middle", docTable(tableDefinition({0, 2000}, {0x0080}))},
+      {"tall", docTable(tableDefinition({0, 2000}, {0}) + sprm16(0x9407, 1440))},
       // Right to left, aligned by the older property (the page's right)
       // and indented at its start by the newer one.
       {"rtl", docLeanAndInATable(
@@ -162,6 +163,8 @@ std::map<std::string, word::Model> docxDocuments() {
       {"outdented", leanAndInATable(p(r("Outdented text"), "<w:ind w:left=\"-720\"/>"))},
       {"hanging", leanAndInATable(p(r("Hanging first line"), "<w:ind w:hanging=\"720\"/>"))},
       {"tabbed", leanAndInATable(p("<w:r><w:t>A</w:t><w:tab/><w:t>Tabbed</w:t></w:r>"))},
+      {"tall", p(r("before")) + "<w:tbl><w:tr><w:trPr><w:trHeight w:val=\"1440\"/></w:trPr><w:tc>" +
+                   p(r("cell")) + "</w:tc></w:tr></w:tbl>" + p(r("after"))},
       {"dropcap",
        p(r("O", "<w:sz w:val=\"72\"/>"), "<w:framePr w:dropCap=\"drop\" w:lines=\"3\"/>") +
            p(r("nce upon a time")) + p(r("end"))},
@@ -240,10 +243,12 @@ std::map<std::string, word::Model> odtDocuments() {
     return x + "<table:table><table:table-row><table:table-cell>" + x +
            "</table:table-cell></table:table-row></table:table>" + p("end");
   };
-  auto table = [&](const std::string& tableStyle, const std::string& cellStyle) {
+  auto table = [&](const std::string& tableStyle, const std::string& cellStyle,
+                   const std::string& rowStyle = "") {
     return p("before") + "<table:table table:style-name=\"" + tableStyle +
-           "\"><table:table-row><table:table-cell table:style-name=\"" + cellStyle + "\">" +
-           p("cell") + "</table:table-cell></table:table-row></table:table>" + p("after");
+           "\"><table:table-row table:style-name=\"" + rowStyle +
+           "\"><table:table-cell table:style-name=\"" + cellStyle + "\">" + p("cell") +
+           "</table:table-cell></table:table-row></table:table>" + p("after");
   };
   using odttest::style;
   odttest::Parts parts;
@@ -272,6 +277,7 @@ std::map<std::string, word::Model> odtDocuments() {
       style("Rtl", "paragraph",
             "<style:paragraph-properties style:writing-mode=\"rl-tb\" fo:text-align=\"right\" "
             "fo:margin-right=\"0.5in\"/>") +
+      style("Tall", "table-row", "<style:table-row-properties style:min-row-height=\"1in\"/>") +
       style("RtlTable", "table", "<style:table-properties style:writing-mode=\"rl-tb\"/>") +
       style("Box", "paragraph",
             "<style:paragraph-properties fo:border=\"0.5pt solid #000000\" "
@@ -309,6 +315,7 @@ std::map<std::string, word::Model> odtDocuments() {
       {"indented", table("In", "")},
       {"centred", table("Mid", "")},
       {"middle", table("", "Middle")},
+      {"tall", table("", "", "Tall")},
       {"rtl", leanAndInATable(p(word::u8(kHebrew), "Rtl"))},
       {"boxed",
        p("Boxed one", "Box") + p("Boxed two", "Box") + p("Ruled below", "Rule") + p("end")},
