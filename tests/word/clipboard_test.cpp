@@ -215,8 +215,10 @@ TEST_F(Clipboard, RangesReachingIntoATableTakeWholeRows) {
   para(b, "before");
   b.startTable();
   b.tablePlacement(Align::Right, 0, true);
+  int32_t height = 0;
   for (const char* row : {"r1", "r2", "r3"}) {
     b.startRow();
+    b.rowHeight(height += 400);
     b.startCell();
     b.text(std::string(row) + "a");
     b.startCell();
@@ -234,9 +236,10 @@ TEST_F(Clipboard, RangesReachingIntoATableTakeWholeRows) {
   ASSERT_EQ(m.main.tables.size(), 1u);
   EXPECT_EQ(m.main.tables[0].rows.size(), 2u);
   EXPECT_EQ(m.main.tables[0].start, 0u);
-  // Its place and direction travel with it.
+  // Its place and direction travel with it, and its rows' heights.
   EXPECT_EQ(m.main.tables[0].align, Align::Right);
   EXPECT_TRUE(m.main.tables[0].rightToLeft);
+  EXPECT_EQ(m.main.tables[0].rows[1].height, 1200);
   EXPECT_EQ(
       u8(m.main.text),
       u8(engine::model(src).main.text.substr(t.rows[1].start, t.end - t.rows[1].start)) + "aft\r");
