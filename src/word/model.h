@@ -91,6 +91,9 @@ struct CharFormat {
 inline constexpr uint8_t kEffectOutline = 1, kEffectShadow = 2, kEffectEmboss = 4,
                          kEffectEngrave = 8;
 
+// A drop cap of the paragraph's first word (ParagraphFormat::dropLetters).
+inline constexpr uint8_t kDropWord = 255;
+
 // The sides of a paragraph's border (ParagraphFormat::borderSides).
 inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBorderRight = 8;
 
@@ -124,8 +127,11 @@ struct ParagraphFormat {
   Border border;
   uint8_t borderSides = 0;
   // A large first letter (or word) set in a paragraph of its own, which
-  // the paragraph after it runs beside.
+  // the paragraph after it runs beside; or the paragraph's own first
+  // dropLetters letters set large, dropLines lines deep.
   bool dropCap = false;
+  uint8_t dropLetters = 0;  // or kDropWord
+  uint8_t dropLines = 0;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   bool operator==(const ParagraphFormat&) const = default;
 };

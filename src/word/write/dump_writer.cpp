@@ -131,6 +131,8 @@ std::string paragraphFormat(const ParagraphFormat& f) {
            (f.listOrdered ? " numbered" : " bulleted");
   if (!f.listLabel.empty()) out += " label=" + quoted(f.listLabel);
   if (f.dropCap) out += " dropcap";
+  if (f.dropLetters)
+    out += " drop=" + std::to_string(f.dropLetters) + "/" + std::to_string(f.dropLines);
   if (f.textBox) out += " textbox";
   if (f.rightToLeft) out += " rtl";
   if (f.borderSides) {

@@ -289,6 +289,12 @@ void ParaProps::read(const pugi::xml_node& p) {
   if (auto v = side(p, "margin-left", all)) indentLeft = v;
   if (auto v = side(p, "margin-right", all)) indentRight = v;
   if (auto v = twips(attrValue(p, "text-indent"))) indentFirst = v;
+  if (pugi::xml_node cap = child(p, "drop-cap")) {
+    std::string_view length = attrValue(cap, "length");
+    dropLetters =
+        length == "word" ? kDropWord : clampInt(intAttr(cap, "length").value_or(1), 0, 254);
+    dropLines = clampInt(intAttr(cap, "lines").value_or(1), 0, 255);
+  }
   readSpacing(p);
   if (std::string_view v = attrValue(p, "background-color"); !v.empty())
     shading = color(v).value_or(kAutoColor);
@@ -332,6 +338,8 @@ void ParaProps::readSpacing(const pugi::xml_node& p) {
 void ParaProps::over(const ParaProps& top) {
   CommonParaProps::over(top);
   take(leading, top.leading);
+  take(dropLetters, top.dropLetters);
+  take(dropLines, top.dropLines);
   if (top.align) alignByPage = top.alignByPage;
 }
 
@@ -341,6 +349,11 @@ void ParaProps::over(const ParaProps& top) {
 // line, where a least height would lose it and an exact one clip that text.
 void ParaProps::applyTo(ParagraphFormat& f, double halfPoints) const {
   CommonParaProps::applyTo(f);
+  // A drop cap of one line is none; "word" counts as its letters.
+  if (dropLetters && dropLines && *dropLines > 1) {
+    f.dropLetters = static_cast<uint8_t>(std::clamp(*dropLetters, 0, 255));
+    f.dropLines = static_cast<uint8_t>(std::clamp(*dropLines, 0, 255));
+  }
   if (f.rightToLeft) {
     // The model's indents and alignment are of the paragraph's start and
     // end; fo:margin-left and -right, and text-align's left and right, are

@@ -47,6 +47,8 @@ struct ParaProps : CommonParaProps {
   // The alignment names a side of the page (left, right), not the
   // paragraph's start or end.
   bool alignByPage = false;
+  // A drop cap: the first letters set large, so many lines deep.
+  std::optional<int32_t> dropLetters, dropLines;
 
   void read(const pugi::xml_node& props);
   void over(const ParaProps& top);
