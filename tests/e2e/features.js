@@ -23,7 +23,7 @@ const FEATURES = [
   { name: 'outdented', formats: ALL },  // no text left of the page's edge
   { name: 'hanging', formats: ALL },
   { name: 'tabbed', formats: ALL },
-  { name: 'dropcap', formats: ['doc', 'docx'] },  // a large first letter beside the text it begins  // a tab goes to the next default stop, half an inch on
+  { name: 'dropcap', formats: ALL },  // a large first letter beside the text it begins  // a tab goes to the next default stop, half an inch on
   { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
   { name: 'indented', formats: ALL },  // a table's left margin
   { name: 'centred', formats: ALL },
@@ -80,10 +80,14 @@ function problems(feature) {
         found.push('the text after the small capitals is in them too');
       break;
     case 'dropcap': {
+      const walk = document.createTreeWalker(body, NodeFilter.SHOW_TEXT);
+      while (walk.nextNode() && !walk.currentNode.textContent.includes('nce upon'));
       const range = document.createRange();
-      range.selectNodeContents(holders('nce upon')[0]);
+      range.selectNodeContents(walk.currentNode);
       const cap = holders('O')[0].getBoundingClientRect(), text = range.getClientRects()[0];
-      if (text.left < cap.right || text.top > cap.bottom) found.push('the text does not start beside its large first letter');
+      // Beside it from its top, as a letter dropped lines deep (not one
+      // standing large in the first line).
+      if (text.left < cap.right || text.top - cap.top > text.height) found.push('the text does not start beside its large first letter');
       break;
     }
     case 'tabbed':

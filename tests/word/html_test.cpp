@@ -315,6 +315,31 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
   EXPECT_EQ(body, expected);
 }
 
+TEST(HtmlWriter, DropCapsTakeTheirLettersOrFirstWord) {
+  Builder b;
+  // [letters, text]: the first word, two letters of a pair of units, more
+  // letters than the text holds.
+  const std::pair<uint8_t, const char*> cases[] = {{kDropWord, "Word rest"},
+                                                   {2,
+                                                    "\xF0\x9D\x90\x80"
+                                                    "b rest"},
+                                                   {9, "Ab"}};
+  for (const auto& [letters, text] : cases) {
+    ParagraphFormat f;
+    f.dropLetters = letters;
+    f.dropLines = 2;
+    b.paragraph(f);
+    b.text(text);
+    b.endParagraph();
+  }
+  const std::string open =
+      "<p><span style=\"float:inline-start;margin-inline-end:4pt;line-height:1;font-size:230%;\">";
+  EXPECT_EQ(bodyLines(html(b.finish())), (std::vector<std::string>{open + "Word</span> rest</p>",
+                                                                   open + "\xF0\x9D\x90\x80"
+                                                                          "b</span> rest</p>",
+                                                                   open + "Ab</span></p>"}));
+}
+
 TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
   Builder b;
   b.startTable();

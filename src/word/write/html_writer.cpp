@@ -323,9 +323,35 @@ class Renderer {
     if (heading && !f.listLabel.empty()) out_ += escape(f.listLabel) + u" ";
     // An empty line holds a blank, but not under a line drawn under (or
     // through) the paragraph's text: that would show as a stray stroke.
-    if (!content(start, end, base)) out_ += base.underline || base.strike ? u"<br>" : u"&nbsp;";
+    const uint32_t from = f.dropLetters && !heading ? dropLetters(start, end, f) : start;
+    if (!content(from, end, base) && from == start)
+      out_ += base.underline || base.strike ? u"<br>" : u"&nbsp;";
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
+  }
+
+  // A paragraph's own drop cap: its first letters (or word) set large,
+  // lines deep, beside the lines that follow, in the first letter's look
+  // but for its size. Where the rest of the paragraph starts.
+  uint32_t dropLetters(uint32_t start, uint32_t end, const ParagraphFormat& f) {
+    const Story& s = *story_;
+    const bool word = f.dropLetters == kDropWord;
+    uint32_t stop = start;
+    for (int letters = 0; stop < end && (word || letters < f.dropLetters); ++letters) {
+      const char16_t c = s.text[stop];
+      if (c < 32 || (word && c == u' ')) break;
+      // A letter beyond the first plane is two units.
+      stop += c >= 0xD800 && c < 0xDC00 && stop + 1 < end ? 2 : 1;
+    }
+    if (stop == start) return start;
+    const size_t r = ops::runAt(s, start);
+    CharFormat look = r < s.runs.size() ? s.runs[r].format : CharFormat{};
+    look.halfPoints = 0;
+    out_ += u"<span style=\"float:inline-start;margin-inline-end:4pt;line-height:1;font-size:" +
+            number(int64_t{f.dropLines} * 115) + u"%;" + charCss(look) + u"\">";
+    characters(start, stop);
+    out_ += u"</span>";
+    return stop;
   }
 
   // Anchors for the bookmarks that start before `end` and have none yet,
@@ -351,7 +377,7 @@ class Renderer {
     uint32_t p = start;
     auto eq = std::lower_bound(s.equations.begin(), s.equations.end(), start,
                                [](const Equation& e, uint32_t pos) { return e.start < pos; });
-    const std::vector<std::pair<uint32_t, uint32_t>> split = splitMarkers(start, end);
+    const std::vector<std::pair<uint32_t, uint32_t>> split = untaggedMarkers(*story_, start, end);
     auto marker = split.begin();
     while (p < end) {
       while (marker != split.end() && marker->second <= p) ++marker;
@@ -403,35 +429,6 @@ class Renderer {
     }
     if (!link.empty()) out_ += u"</a>";
     return any;
-  }
-
-  // Where a reference link's markers stand in [start, end), each with its
-  // reference, when formatting changes within the link: written without
-  // tags, so that the link's text holds whole tags and the script none.
-  std::vector<std::pair<uint32_t, uint32_t>> splitMarkers(uint32_t start, uint32_t end) const {
-    const Story& s = *story_;
-    std::vector<std::pair<uint32_t, uint32_t>> out;
-    const auto blockEnd = s.text.begin() + end;
-    if (std::find(s.text.begin() + start, blockEnd, u'%') == blockEnd) return out;
-    for (const LinkMarker& m : linkMarkers(s.text, start, end)) {
-      const size_t first = ops::runAt(s, m.open);
-      bool varies = false;
-      for (size_t k = first + 1; k < s.runs.size() && s.runs[k].start < m.close + 3 && !varies; ++k)
-        varies = s.runs[k].format != s.runs[first].format;
-      if (!varies) continue;
-      out.emplace_back(m.open, m.textStart);
-      out.emplace_back(m.close, m.close + 3);
-    }
-    // Nested links overlap: one stretch for each run of them.
-    std::sort(out.begin(), out.end());
-    std::vector<std::pair<uint32_t, uint32_t>> merged;
-    for (const auto& [from, to] : out) {
-      if (!merged.empty() && merged.back().second >= from)
-        merged.back().second = std::max(merged.back().second, to);
-      else
-        merged.emplace_back(from, to);
-    }
-    return merged;
   }
 
   // Opens the tags for what `f` adds to the paragraph style's formatting;

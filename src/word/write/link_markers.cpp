@@ -1,5 +1,9 @@
 #include "word/write/link_markers.h"
 
+#include <algorithm>
+
+#include "word/story_ops.h"
+
 namespace word::write {
 
 namespace {
@@ -29,6 +33,32 @@ std::vector<LinkMarker> linkMarkers(const std::u16string& text, uint32_t start, 
     out.push_back({open, blank < close ? blank + 1 : open + 3, close});
   }
   return out;
+}
+
+std::vector<std::pair<uint32_t, uint32_t>> untaggedMarkers(const Story& s, uint32_t start,
+                                                           uint32_t end) {
+  std::vector<std::pair<uint32_t, uint32_t>> out;
+  const auto blockEnd = s.text.begin() + end;
+  if (std::find(s.text.begin() + start, blockEnd, u'%') == blockEnd) return out;
+  for (const LinkMarker& m : linkMarkers(s.text, start, end)) {
+    const size_t first = ops::runAt(s, m.open);
+    bool varies = false;
+    for (size_t k = first + 1; k < s.runs.size() && s.runs[k].start < m.close + 3 && !varies; ++k)
+      varies = s.runs[k].format != s.runs[first].format;
+    if (!varies) continue;
+    out.emplace_back(m.open, m.textStart);
+    out.emplace_back(m.close, m.close + 3);
+  }
+  // Nested links overlap: one stretch for each run of them.
+  std::sort(out.begin(), out.end());
+  std::vector<std::pair<uint32_t, uint32_t>> merged;
+  for (const auto& [from, to] : out) {
+    if (!merged.empty() && merged.back().second >= from)
+      merged.back().second = std::max(merged.back().second, to);
+    else
+      merged.emplace_back(from, to);
+  }
+  return merged;
 }
 
 }  // namespace word::write

@@ -5,7 +5,10 @@
 // marker, so the page writer keeps tags out of them.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "word/model.h"
 
 namespace word::write {
 
@@ -19,5 +22,12 @@ struct LinkMarker {
 // first "%A#" after it; the reference runs up to the first blank before
 // that (without one, the reference is the link's text too).
 std::vector<LinkMarker> linkMarkers(const std::u16string& text, uint32_t start, uint32_t end);
+
+// Where a reference link's markers stand in [start, end) of `s`, each with
+// its reference, when formatting changes within the link: to be written
+// without tags, so that the link's text holds whole tags and the script
+// none. Overlapping stretches (nested links) come as one.
+std::vector<std::pair<uint32_t, uint32_t>> untaggedMarkers(const Story& s, uint32_t start,
+                                                           uint32_t end);
 
 }  // namespace word::write

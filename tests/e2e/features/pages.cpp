@@ -277,6 +277,9 @@ std::map<std::string, word::Model> odtDocuments() {
       style("Rtl", "paragraph",
             "<style:paragraph-properties style:writing-mode=\"rl-tb\" fo:text-align=\"right\" "
             "fo:margin-right=\"0.5in\"/>") +
+      style("Cap", "paragraph",
+            "<style:paragraph-properties><style:drop-cap style:length=\"1\" style:lines=\"3\"/>"
+            "</style:paragraph-properties>") +
       style("Tall", "table-row", "<style:table-row-properties style:min-row-height=\"1in\"/>") +
       style("RtlTable", "table", "<style:table-properties style:writing-mode=\"rl-tb\"/>") +
       style("Box", "paragraph",
@@ -316,6 +319,7 @@ std::map<std::string, word::Model> odtDocuments() {
       {"centred", table("Mid", "")},
       {"middle", table("", "Middle")},
       {"tall", table("", "", "Tall")},
+      {"dropcap", p("Once upon a time", "Cap") + p("end")},
       {"rtl", leanAndInATable(p(word::u8(kHebrew), "Rtl"))},
       {"boxed",
        p("Boxed one", "Box") + p("Boxed two", "Box") + p("Ruled below", "Rule") + p("end")},
