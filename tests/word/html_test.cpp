@@ -289,6 +289,9 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
   item("two", 1, 0, true, "2.");
   para(b, "between");
   item("bullet", 2, 0, false, "\u2022", 0, 360);
+  // A pictograph no font maps shows as the browser's bullet, an "o" as a circle.
+  item("pictograph", 2, 0, false, "\uF094");
+  item("letter o", 2, 0, false, "o");
   // A label the browser does not number alike is the marker's text, quotes,
   // markup and link markers kept text. With no room before the text, the
   // label keeps some on the page.
@@ -306,6 +309,8 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
       "<p>between</p>",
       "<ul>",
       "<li style=\"margin-left:36pt;\">bullet</li>",
+      "<li style=\"margin-left:36pt;\">pictograph</li>",
+      "<li style=\"margin-left:36pt;list-style-type:circle;\">letter o</li>",
       "</ul>",
       "<ol>",
       "<li style=\"margin-left:18pt;list-style-type:'a\\27 \\5C &quot;&lt;&#37;A=1 "

@@ -369,9 +369,15 @@ std::u16string listMarker(const ParagraphFormat& f, size_t depth) {
   const std::u16string_view label = f.listLabel;
   if (label.empty()) return u"none";
   if (!f.listOrdered) {
+    // A pictograph no font maps to a character shows as the browser's own
+    // bullet; a plain "o" is the word processor's usual circle.
+    if (std::all_of(label.begin(), label.end(),
+                    [](char16_t c) { return c >= 0xE000 && c < 0xF900; }))
+      return {};
     static constexpr std::u16string_view kShapes[] = {u"disc", u"circle", u"square"};
-    const std::u16string_view shape = label == u"\u2022" || label == u"\u25CF"   ? kShapes[0]
-                                      : label == u"\u25E6" || label == u"\u25CB" ? kShapes[1]
+    const std::u16string_view shape = label == u"\u2022" || label == u"\u25CF" ? kShapes[0]
+                                      : label == u"\u25E6" || label == u"\u25CB" || label == u"o"
+                                          ? kShapes[1]
                                       : label == u"\u25AA" || label == u"\u25A0" ? kShapes[2]
                                                                                  : u"";
     if (!shape.empty())
