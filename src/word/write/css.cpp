@@ -365,6 +365,12 @@ std::u16string charCss(const CharFormat& f) {
   return css;
 }
 
+size_t leadingDigits(std::u16string_view label) {
+  size_t digits = 0;
+  while (digits < label.size() && label[digits] >= u'0' && label[digits] <= u'9') ++digits;
+  return digits;
+}
+
 std::u16string listMarker(const ParagraphFormat& f, size_t depth) {
   const std::u16string_view label = f.listLabel;
   if (label.empty()) return u"none";
@@ -383,8 +389,7 @@ std::u16string listMarker(const ParagraphFormat& f, size_t depth) {
     if (!shape.empty())
       return shape == kShapes[std::min<size_t>(depth, 2)] ? u"" : std::u16string(shape);
   } else {
-    size_t digits = 0;
-    while (digits < label.size() && label[digits] >= u'0' && label[digits] <= u'9') ++digits;
+    const size_t digits = leadingDigits(label);
     if (digits > 0 && digits + 1 == label.size() && label[digits] == u'.') return {};
   }
   std::u16string css = u"'";

@@ -58,6 +58,8 @@ std::u16string charCss(const CharFormat& f);
 // for an item without a label. Empty where the browser's own marker shows
 // the label as it is ("12.", a disc in a list of the first depth).
 std::u16string listMarker(const ParagraphFormat& f, size_t depth);
+// How many digits a label starts with ("12." 2, "a)" 0).
+size_t leadingDigits(std::u16string_view label);
 
 // Capitals (small or all) as declarations: those `f` sets, or where a
 // base is given, those in which it differs from the base.

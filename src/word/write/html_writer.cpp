@@ -300,10 +300,7 @@ class Renderer {
         css += u"list-style-type:" + attribute(marker) + u";";
       std::u16string value;
       if (f.listOrdered) {
-        size_t digits = 0;
-        while (digits < f.listLabel.size() && digits < 9 && f.listLabel[digits] >= u'0' &&
-               f.listLabel[digits] <= u'9')
-          ++digits;
+        const size_t digits = std::min<size_t>(leadingDigits(f.listLabel), 9);
         if (digits) value = u" value=\"" + f.listLabel.substr(0, digits) + u"\"";
       }
       out_ += u"<li" + value + attrs() + u">";
