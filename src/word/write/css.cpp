@@ -359,7 +359,7 @@ std::u16string charCss(const CharFormat& f) {
   if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
   if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
     css += u"font-family:" + family + u";";
-  if (f.letterSpacing) css += u"letter-spacing:" + points(f.letterSpacing, 20) + u";";
+  css += letterSpacingCss(f);
   css += capitalsCss(f);
   css += effectsCss(f);
   return css;
@@ -410,6 +410,11 @@ std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {
   if (base ? f.allCaps != base->allCaps : f.allCaps)
     css += f.allCaps ? u"text-transform:uppercase;" : u"text-transform:none;";
   return css;
+}
+
+std::u16string letterSpacingCss(const CharFormat& f, const CharFormat* base) {
+  if (base ? f.letterSpacing == base->letterSpacing : !f.letterSpacing) return {};
+  return u"letter-spacing:" + (f.letterSpacing ? points(f.letterSpacing, 20) : u"normal") + u";";
 }
 
 std::u16string effectsCss(const CharFormat& f, const CharFormat* base) {

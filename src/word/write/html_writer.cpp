@@ -446,9 +446,7 @@ class Renderer {
     if (f.font != base.font)
       if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
         css += u"font-family:" + family + u";";
-    if (f.letterSpacing != base.letterSpacing)
-      css +=
-          u"letter-spacing:" + (f.letterSpacing ? points(f.letterSpacing, 20) : u"normal") + u";";
+    css += letterSpacingCss(f, &base);
     css += capitalsCss(f, &base);
     css += effectsCss(f, &base);
     if (!css.empty()) {
