@@ -179,7 +179,7 @@ TEST_F(Lint, TheBuiltDocumentsMistakesAndACleanCourse) {
   paragraph(b, "%H2=Three");
   // What a reader could not carry: once a kind a page, each with its remedy.
   for (const char* chart : {"a chart", "a chart"}) b.loss(chart);
-  b.loss("a check box (a form field)", word::LossKind::Field);
+  b.loss("a drop-down list (a form field)", word::LossKind::Field);
   b.loss("an old list's numbers", word::LossKind::Formatting);
   paragraph(b, "Text of page three.");
   const std::string lost = "b.doc:7: warning: page \"Three\": the page loses ";
@@ -194,7 +194,7 @@ TEST_F(Lint, TheBuiltDocumentsMistakesAndACleanCourse) {
           "insert it as PNG or JPEG (\"Text of page one. %H2=Two\")",
           lost + "a chart, which the converter reads but cannot show: put a picture of it in its "
                  "place (PNG or JPEG) (\"Text of page three.\")",
-          lost + "a check box (a form field), which the document holds without the text it "
+          lost + "a drop-down list (a form field), which the document holds without the text it "
                  "shows: type that text in its place (\"Text of page three.\")",
           lost + "an old list's numbers, which the converter does not read in this format "
                  "version: save the document as .docx and convert that (\"Text of page "

@@ -537,6 +537,55 @@ TEST(SyntheticDoc, GroupedTextBoxesFollowTheirAnchorsParagraph) {
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(m.main.paragraphs[i].format.textBox, i == 1 || i == 2);
 }
 
+// A form field's settings in the Data stream: its 68-byte header, then
+// the settings: type and state, a name, the default state and, for a
+// drop-down, its entries.
+std::string formField(unsigned type, unsigned state, uint16_t def,
+                      const std::vector<std::u16string>& entries = {}) {
+  auto u16le = [](size_t v) { return mtef::bytes({uint8_t(v & 0xFF), uint8_t(v >> 8)}); };
+  auto xst = [&](const std::u16string& t) {
+    std::string out = u16le(t.size());
+    for (char16_t c : t) out += u16le(c);
+    return out;
+  };
+  std::string ff = std::string(4, '\xFF') + u16le(type | state << 2) + std::string(4, '\0') +
+                   xst(u"Check1") + u16le(0) + u16le(def);
+  for (int i = 0; i < 5; ++i) ff += u16le(0) + u16le(0);  // format, help, status, macros
+  if (type == 2) {
+    ff += u16le(0xFFFF) + u16le(entries.size()) + u16le(0);
+    for (const std::u16string& e : entries) ff += xst(e);
+  }
+  std::string head(0x44, '\0');
+  head.replace(0, 2, u16le(head.size() + ff.size())), head[4] = 0x44;
+  return head + ff;
+}
+
+// A check box or drop-down form field holds no result of its own: the
+// page shows the box, crossed when checked, and the chosen entry.
+TEST(SyntheticDoc, FormFieldsShowTheirBoxesAndEntries) {
+  SyntheticDoc d;
+  d.text =
+      u"a\x13 FORMCHECKBOX \x01\x15"
+      u"b\x13 FORMCHECKBOX \x01\x14\x15"
+      u"c\x13 FORMDROPDOWN \x01\x14\x15"
+      u"d\x13 FORMCHECKBOX \x15"
+      u"e\x13 FORMDROPDOWN \x01\x14one\x15\r";
+  const std::string fields[] = {formField(1, 1, 0), formField(1, 25, 1),
+                                formField(2, 1, 0, {u"one", u"two"}),
+                                formField(2, 25, 0, {u"one"})};
+  size_t pic = 0;
+  for (const std::string& f : fields) {
+    pic = d.text.find(u'\x01', pic + 1);
+    const std::string sprms = doctest::sprm8(0x0855, 1) + doctest::sprm8(0x0806, 1) +
+                              doctest::sprm32(0x6A03, static_cast<uint32_t>(d.data.size()));
+    d.charRuns.push_back({uint32_t(pic), uint32_t(pic + 1), sprms});
+    d.data += f;
+  }
+  const word::Model m = read(d);
+  EXPECT_EQ(m.main.text, u"a\u2612b\u2612ctwod\u2610eone\r");
+  EXPECT_TRUE(m.losses.empty());
+}
+
 // What the page cannot show is noted where it stands, once; fields with a
 // result, and fields that show nothing anyway, lose nothing.
 TEST(SyntheticDoc, WhatThePageCannotShowIsNotedWhereItStands) {
@@ -560,8 +609,8 @@ TEST(SyntheticDoc, WhatThePageCannotShowIsNotedWhereItStands) {
        u"o\x13 EMBED Package \x14\x01\x15\r",
        {{1, "an embedded object without a picture"}}},
       {"fields drawn from their code, and an index entry",
-       u"x\x13 EQ \\f(1,2) \x15y\x13 FORMCHECKBOX \x15\x13 XE \"k\" \x15z\r",
-       {{1, "an equation made with an EQ field"}, {2, "a check box (a form field)"}}},
+       u"x\x13 EQ \\f(1,2) \x15y\x13 FORMDROPDOWN \x15\x13 XE \"k\" \x15z\r",
+       {{1, "an equation made with an EQ field"}, {2, "a drop-down list (a form field)"}}},
       // The word processor shows nothing for it either.
       {"a field without a result that is drawn from no code", u"\x13 NEWFIELD 1 \x15\r", {}},
       {"fields with results",

@@ -254,7 +254,22 @@ TEST(DocxFields, OnlyResultsShowAndHyperlinkFieldsLinkTheirRuns) {
         fld("end") + fld("begin") + instr(" PAGE ") + fld("end")) +
       p("<w:fldSimple w:instr=\" HYPERLINK &quot;http://example.org/a&quot; \">" + r("simple") +
         "</w:fldSimple>" + "<w:fldSimple w:instr=\" DATE \">" + r("today") + "</w:fldSimple>");
+  // Form fields without results: a box, crossed when checked, and a
+  // drop-down's chosen entry, drawn from their settings.
+  auto form = [&](const std::string& settings, const char* code) {
+    return "<w:r><w:fldChar w:fldCharType=\"begin\"><w:ffData>" + settings +
+           "</w:ffData></w:fldChar></w:r>" + instr(code) + fld("separate") + fld("end");
+  };
+  body +=
+      p(form("<w:checkBox><w:default w:val=\"1\"/></w:checkBox>", " FORMCHECKBOX ") +
+        form("<w:checkBox><w:default/><w:checked w:val=\"0\"/></w:checkBox>", " FORMCHECKBOX ") +
+        form("<w:ddList><w:result w:val=\"1\"/><w:listEntry w:val=\"one\"/>"
+             "<w:listEntry w:val=\"two\"/></w:ddList>",
+             " FORMDROPDOWN ") +
+        fld("begin") + instr(" FORMCHECKBOX ") + fld("end"));
   word::Model m = read(body);
+  EXPECT_EQ(paragraphText(m, 3), "\u2612\u2610two\u2610");
+  EXPECT_TRUE(m.losses.empty());
   EXPECT_EQ(paragraphText(m, 0), "A result B");
   EXPECT_EQ(paragraphText(m, 1), "jump");
   EXPECT_EQ(formatAt(m, m.main.paragraphs[0].end).hyperlink, u"#target");
@@ -617,8 +632,8 @@ TEST(DocxLosses, WhatThePageCannotShowIsNotedWhereItStands) {
        p(r("o") + "<w:r><w:object/></w:r>"),
        {{1, "an embedded object without a picture"}}},
       {"fields drawn from their code, and an index entry",
-       p(r("x") + field(" FORMCHECKBOX ") + field(" XE \"k\" ") + r("y")),
-       {{1, "a check box (a form field)"}}},
+       p(r("x") + field(" FORMDROPDOWN ") + field(" XE \"k\" ") + r("y")),
+       {{1, "a drop-down list (a form field)"}}},
       {"fields with results", p(field(" PAGE ", "3") + field(" EQ \\f(1,2)", "½")), {}},
       {"content for the word processor to merge",
        p(r("a")) + "<w:altChunk r:id=\"rIdChunk\"/>" + p(r("b")),

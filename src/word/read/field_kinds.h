@@ -14,4 +14,11 @@ namespace word::read {
 // either (an index entry, a variable, an add-in's marker): none.
 std::optional<std::string> resultlessFieldLoss(std::string_view code);
 
+// A field's type: the first word of its code, in capitals.
+std::string fieldType(std::string_view code);
+
+// A check box form field holds no result: the word processor draws its box
+// from the field's settings, crossed when it is checked.
+std::u16string checkBoxShown(bool checked);
+
 }  // namespace word::read

@@ -144,7 +144,7 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
     char16_t c = r.text_[cp];
     if (c == 19 || c == 20 || c == 21) {
       if (c == 20) objectMark(chp);
-      if (c == 21) fieldEnds(deleted);
+      if (c == 21) fieldEnds(deleted, linked);
       if (fieldMark(c, cp)) {
         linked.hyperlink = currentLink();
         inCode = inFieldCode();

@@ -58,6 +58,43 @@ std::u16string hyperlinkTarget(const std::u16string& code) {
   return safeLinkTarget(clean) ? clean : std::u16string();
 }
 
+// The text of an Xstz at `p` (a count, the UTF-16 letters and a closing
+// zero), moving `p` past it.
+std::u16string xstz(Bytes b, size_t& p) {
+  const size_t n = b.u16(p);
+  std::u16string s;
+  for (size_t i = 0; i < n && b.has(p + 2 + 2 * i, 2); ++i) s.push_back(b.u16(p + 2 + 2 * i));
+  p += 4 + 2 * n;
+  return s;
+}
+
+// A form field's settings (FFData, after the 68 bytes that head it in the
+// data stream): what a check box or a drop-down shows. A text field shows
+// its result.
+std::u16string formFieldShown(Bytes data, uint32_t at) {
+  const uint32_t size = data.u32(at);
+  if (data.u16(at + 4) != 0x44 || size < 0x44 + 10) return {};
+  const Bytes ff = data.sub(size_t{at} + 0x44, size - 0x44);
+  if (ff.u32(0) != 0xFFFFFFFF) return {};
+  const unsigned type = ff.u16(4) & 3, state = (ff.u16(4) >> 2) & 0x1F;
+  constexpr unsigned kCheckBox = 1, kDropDown = 2, kDefault = 25;
+  if (type != kCheckBox && type != kDropDown) return {};
+  size_t p = 10;  // past the version, the bits, a length and a size
+  xstz(ff, p);    // the name
+  const unsigned chosen = state == kDefault ? ff.u16(p) : state;
+  if (type == kCheckBox) return checkBoxShown(chosen != 0);
+  p += 2;
+  for (int i = 0; i < 5; ++i) xstz(ff, p);  // format, help, status, macros
+  // The entries: an extended string table of UTF-16 strings.
+  if (ff.u16(p) != 0xFFFF || chosen >= ff.u16(p + 2)) return {};
+  p += 6;
+  for (unsigned i = 0; i < chosen && ff.has(p, 2); ++i) p += 2 + 2 * size_t{ff.u16(p)};
+  std::u16string entry;
+  for (size_t i = 0, n = ff.u16(p); i < n && ff.has(p + 2 + 2 * i, 2); ++i)
+    entry.push_back(ff.u16(p + 2 + 2 * i));
+  return entry;
+}
+
 }  // namespace
 
 void DocReader::readBookmarks() {
@@ -121,11 +158,27 @@ bool DocReader::Emitter::fieldMark(char16_t c, uint32_t cp) {
   return true;
 }
 
+// A form field whose result is empty shows what the word processor draws
+// from its settings (a box even without them); false for any other field.
+bool DocReader::Emitter::drawFormField(const CharFormat& format) {
+  const Field& f = fields.back();
+  if (!f.inCode && built() != f.resultAt) return false;
+  std::u16string drawn = f.drawn;
+  if (drawn.empty() && fieldType(support::toUtf8(f.code)) == "FORMCHECKBOX")
+    drawn = checkBoxShown(false);
+  // A field inside another's code shows nothing.
+  if (drawn.empty() || std::any_of(fields.begin(), fields.end() - 1,
+                                   [](const Field& outer) { return outer.inCode; }))
+    return false;
+  put(drawn, format);
+  return true;
+}
+
 // A field that ends with nothing of it on the page: an embedded object
 // whose picture is missing, or a field saved without a result, which the
 // word processor draws from its code.
-void DocReader::Emitter::fieldEnds(bool deleted) {
-  if (fields.empty() || deleted) return;
+void DocReader::Emitter::fieldEnds(bool deleted, const CharFormat& format) {
+  if (fields.empty() || deleted || drawFormField(format)) return;
   const Field& f = fields.back();
   if (f.inCode) {
     if (auto loss = resultlessFieldLoss(support::toUtf8(f.code))) lose(*loss, LossKind::Field);
@@ -159,6 +212,9 @@ bool DocReader::Emitter::hiddenInFieldCode(char16_t c) {
 // The character marked as an OLE object (the separator of an EMBED field,
 // or a picture character in its code) gives the object's number.
 void DocReader::Emitter::objectMark(const Chp& chp) {
+  // A form field's picture character locates its settings instead.
+  if (chp.data && chp.hasPicLocation && !fields.empty() && fields.back().inCode)
+    fields.back().drawn = formFieldShown(r.data_, chp.picLocation);
   if (!chp.ole2 || !chp.hasPicLocation) return;
   for (auto it = fields.rbegin(); it != fields.rend(); ++it)
     if (it->inCode) {

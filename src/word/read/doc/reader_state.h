@@ -85,6 +85,9 @@ struct Field {
   // An EMBED field's object: its number in the ObjectPool storage.
   std::optional<uint32_t> object;
   uint32_t resultAt = 0;  // where its result starts in the story built
+  // What a form field shows from its settings: a check box's box, a
+  // drop-down's chosen entry.
+  std::u16string drawn;
 };
 
 // Sets each paragraph's table depth, cell and row ends, and the row end
@@ -239,7 +242,8 @@ struct DocReader::Emitter {
   void findUnclosedFields(uint32_t a, uint32_t end);
   bool inFieldCode() const;
   bool fieldMark(char16_t c, uint32_t cp);
-  void fieldEnds(bool deleted);
+  void fieldEnds(bool deleted, const CharFormat& f);
+  bool drawFormField(const CharFormat& f);
   uint32_t built() const { return b.position() + static_cast<uint32_t>(buffer.size()); }
   void lose(std::string what, LossKind kind) {
     flush();

@@ -255,7 +255,8 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
     showSymbols(text, f.font);
     s.builder->text(text, f);
   } else if (name == "fldChar") {
-    fieldChar(k, s, !rc.hidden);
+    const std::u16string drawn = fieldChar(k, s, !rc.hidden);
+    if (!drawn.empty() && shows(rc, s)) s.builder->text(drawn, runFormat(rc, s, in));
     rc.cached.reset();
   } else if (name == "instrText") {
     instrText(k, s);

@@ -84,29 +84,61 @@ void DocxReader::simpleField(const pugi::xml_node& n, StoryState& s, InlineState
   in.link = saved;
 }
 
-void DocxReader::fieldChar(const pugi::xml_node& k, StoryState& s, bool shown) {
+namespace {
+
+// What a form field shows from its settings: a check box (checked, or
+// else its default state), a drop-down's chosen entry (by its index, or
+// else its default one).
+std::u16string formFieldShown(const pugi::xml_node& ffData) {
+  if (pugi::xml_node box = child(ffData, "checkBox")) {
+    pugi::xml_node checked = child(box, "checked");
+    return checkBoxShown(checked ? onOff(checked) : onOff(child(box, "default")));
+  }
+  pugi::xml_node list = child(ffData, "ddList");
+  if (!list) return {};
+  std::optional<int64_t> chosen = intAttr(child(list, "result"));
+  if (!chosen) chosen = intAttr(child(list, "default"));
+  int64_t i = 0;
+  for (pugi::xml_node e = child(list, "listEntry"); e; e = e.next_sibling(e.name()), ++i)
+    if (i == chosen.value_or(0)) return utf16(val(e));
+  return {};
+}
+
+}  // namespace
+
+// Returns what the word processor draws at a field's end: a form field's
+// box or entry, where the field holds no result of its own.
+std::u16string DocxReader::fieldChar(const pugi::xml_node& k, StoryState& s, bool shown) {
   std::string_view type = val(k, "fldCharType");
   if (type == "begin") {
-    if (s.fields.size() < 64)
+    if (s.fields.size() < 64) {
       s.fields.push_back(Field{});
-    else
+      s.fields.back().drawn = formFieldShown(child(k, "ffData"));
+      s.fields.back().resultAt = s.builder->position();
+    } else {
       s.fields.back().separated = false;  // too deep: hide until its end
+    }
   } else if (type == "separate") {
     if (!s.fields.empty() && !s.fields.back().separated) {
       s.fields.back().separated = true;
       s.fields.back().link = fieldLink(s.fields.back().code);
+      s.fields.back().resultAt = s.builder->position();
     }
   } else if (type == "end") {
-    if (s.fields.empty()) return;
+    if (s.fields.empty()) return {};
     // Saved without a result: only what the word processor draws from the
     // code would show, unless it stands in another field's code.
     const bool inCode = std::any_of(s.fields.begin(), s.fields.end() - 1,
                                     [](const Field& f) { return !f.separated; });
-    if (shown && !inCode && !s.fields.back().separated)
-      if (auto loss = resultlessFieldLoss(s.fields.back().code))
-        s.builder->loss(*loss, LossKind::Field);
+    Field f = std::move(s.fields.back());
     s.fields.pop_back();
+    if (!shown || inCode || s.builder->position() != f.resultAt) return {};
+    if (f.drawn.empty() && fieldType(f.code) == "FORMCHECKBOX") f.drawn = checkBoxShown(false);
+    if (f.drawn.empty() && !f.separated)
+      if (auto loss = resultlessFieldLoss(f.code)) s.builder->loss(*loss, LossKind::Field);
+    return f.drawn;
   }
+  return {};
 }
 
 void DocxReader::instrText(const pugi::xml_node& k, StoryState& s) {

@@ -39,6 +39,10 @@ struct Field {
   std::string code;
   bool separated = false;
   std::u16string link;  // for HYPERLINK fields, once the code is known
+  // What a form field shows from its settings (w:ffData): a check box's
+  // box, a drop-down's chosen entry.
+  std::u16string drawn;
+  uint32_t resultAt = 0;  // where its result starts in the story built
 };
 
 // State of the story being built (main text or one note).
@@ -144,7 +148,7 @@ class DocxReader {
   // fields.cpp: fields, hyperlinks and bookmarks.
   void hyperlink(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
   void simpleField(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
-  static void fieldChar(const pugi::xml_node& k, StoryState& s, bool shown);
+  static std::u16string fieldChar(const pugi::xml_node& k, StoryState& s, bool shown);
   static void instrText(const pugi::xml_node& k, StoryState& s);
   void bookmarkStart(const pugi::xml_node& n, StoryState& s);
   void bookmarkEnd(const pugi::xml_node& n, StoryState& s);
