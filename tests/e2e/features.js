@@ -22,13 +22,13 @@ const FEATURES = [
   { name: 'degree', formats: ALL },  // the Symbol font's degree sign
   { name: 'outdented', formats: ALL },  // no text left of the page's edge
   { name: 'hanging', formats: ALL },
-  { name: 'tabbed', formats: ALL },
-  { name: 'dropcap', formats: ALL },  // a large first letter beside the text it begins  // a tab goes to the next default stop, half an inch on
+  { name: 'tabbed', formats: ALL },  // a tab goes to the next default stop, half an inch on
+  { name: 'dropcap', formats: ALL },  // a large first letter beside the text it begins
   { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
   { name: 'indented', formats: ALL },  // a table's left margin
   { name: 'centred', formats: ALL },
-  { name: 'middle', formats: ALL },
-  { name: 'tall', formats: ALL },  // a row an inch tall at least, its text a line  // a cell's vertical alignment
+  { name: 'middle', formats: ALL },  // a cell's vertical alignment
+  { name: 'tall', formats: ALL },  // a row an inch tall at least, its text a line
   { name: 'boxed', formats: ALL },  // two paragraphs in one box, one ruled below
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
   { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text
