@@ -12,12 +12,15 @@
 
 namespace testing_support {
 
-// White space runs (no-break space, BOM and line/paragraph separators
-// included) become one blank, and none is kept at either end.
-inline std::string normalisedWhiteSpace(const std::string& utf8) {
+// A text as the comparison sees it: white space runs (no-break space, BOM
+// and line/paragraph separators included) become one blank, none kept at
+// either end; a form's check boxes, which the exports leave out (the word
+// processor draws them), are left out.
+inline std::string comparableText(const std::string& utf8) {
   std::u16string out;
   bool space = false;
   for (char16_t c : word::u16(utf8)) {
+    if (c == 0x2610 || c == 0x2612) continue;
     bool ws = c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f' || c == u'\v' ||
               c == 0xA0 || c == 0xFEFF || c == 0x2028 || c == 0x2029;
     if (ws) {

@@ -22,8 +22,8 @@ class ReferenceText : public testing::TestWithParam<std::string> {};
 TEST_P(ReferenceText, MatchesTheReferenceExport) {
   word::Model m = load(GetParam());
   std::string expected = support::readFile(kDir + "/reference/" + GetParam() + ".txt");
-  EXPECT_EQ(testing_support::normalisedWhiteSpace(docxtest::text(m)),
-            testing_support::normalisedWhiteSpace(expected));
+  EXPECT_EQ(testing_support::comparableText(docxtest::text(m)),
+            testing_support::comparableText(expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, ReferenceText,

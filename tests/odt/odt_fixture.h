@@ -21,6 +21,7 @@ inline constexpr const char* kNs =
     "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
     "xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
     "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
+    "xmlns:field=\"urn:openoffice:names:experimental:ooo-ms-interop:xmlns:field:1.0\" "
     "xmlns:ext=\"urn:example:extension\"";
 
 inline constexpr const char* kTextType = "application/vnd.oasis.opendocument.text";

@@ -239,8 +239,19 @@ TEST(OdtInline, LinksBookmarksNotesAndAcceptedChanges) {
         "</text:note-body></text:note><text:note text:note-class=\"endnote\"><text:note-citation "
         "text:label=\"*\">i</text:note-citation><text:note-body>" +
         p("end") + "</text:note-body></text:note>");
+  // Form fields kept as marks: a check box checked, one not, a list's
+  // chosen entry.
+  const std::string form = "<field:fieldmark field:type=\"vnd.oasis.opendocument.field.FORM";
+  parts.body += p(form +
+                  "CHECKBOX\"><field:param field:name=\"Checkbox_Checked\" "
+                  "field:value=\"true\"/></field:fieldmark>" +
+                  form + "CHECKBOX\"/>" + form +
+                  "DROPDOWN\"><field:param field:name=\"Dropdown_ListEntry\" field:value=\"one\"/>"
+                  "<field:param field:name=\"Dropdown_ListEntry\" field:value=\"two\"/>"
+                  "<field:param field:name=\"Dropdown_Selected\" field:value=\"1\"/>"
+                  "</field:fieldmark>");
   word::Model m = odttest::read(parts);
-  EXPECT_EQ(odttest::text(m), "file backnew1*\r\n");
+  EXPECT_EQ(odttest::text(m), "file backnew1*\r\n\u2612\u2610two\r\n");
   EXPECT_EQ(odttest::formatAt(m.main, 0).hyperlink, u"other.odt");  // beside the document
   EXPECT_EQ(odttest::formatAt(m.main, 5).hyperlink, u"#here");
   ASSERT_EQ(m.main.bookmarks.size(), 2u);

@@ -1,6 +1,7 @@
 // What a paragraph holds: text with its white space rules, spans, links,
 // spaces, tabs and line breaks, bookmarks, notes and fields (whose shown
 // value is their content).
+#include "word/read/field_kinds.h"
 #include "word/read/list_labels.h"
 #include "word/read/odt/reader_state.h"
 
@@ -9,6 +10,26 @@ namespace {
 
 bool isSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// A form field of the word processor's kind, kept as a mark with its
+// settings: what it draws, a box (crossed when checked) or the chosen
+// entry of a drop-down list.
+std::u16string fieldmarkShown(const pugi::xml_node& n) {
+  const std::string_view type = attrValue(n, "type");
+  const bool box = type.ends_with(".FORMCHECKBOX"), list = type.ends_with(".FORMDROPDOWN");
+  bool checked = false;
+  std::vector<std::string_view> entries;
+  int64_t chosen = 0;
+  for (pugi::xml_node p = n.first_child(); p; p = p.next_sibling()) {
+    const std::string_view name = attrValue(p, "name"), value = attrValue(p, "value");
+    if (name == "Checkbox_Checked") checked = value == "true";
+    if (name == "Dropdown_ListEntry") entries.push_back(value);
+    if (name == "Dropdown_Selected") chosen = intAttr(p, "value").value_or(0);
+  }
+  if (box) return checkBoxShown(checked);
+  if (!list || chosen < 0 || static_cast<size_t>(chosen) >= entries.size()) return {};
+  return u16(entries[static_cast<size_t>(chosen)]);
 }
 
 }  // namespace
@@ -98,6 +119,12 @@ void OdtReader::inlineElement(const pugi::xml_node& n, StoryState& s, InlineStat
     note(n, s, in);
   } else if (isDrawing(name)) {
     drawing(n, s, in, depth + 1);
+  } else if (name == "fieldmark") {
+    const std::u16string shown = fieldmarkShown(n);
+    if (!shown.empty()) {
+      put(shown, s, in);
+      in.space = false;
+    }
   } else if (name == "control") {
     // A form's control (a check box, a list) is drawn by the word
     // processor from the form's description: the page has nothing of it.
