@@ -94,6 +94,9 @@ inline constexpr uint8_t kEffectOutline = 1, kEffectShadow = 2, kEffectEmboss = 
 // A drop cap of the paragraph's first word (ParagraphFormat::dropLetters).
 inline constexpr uint8_t kDropWord = 255;
 
+// What fills the space a tab leaves before the text it aligns.
+enum class TabLeader : uint8_t { None, Dots, Dashes, Line };
+
 // The sides of a paragraph's border (ParagraphFormat::borderSides).
 inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBorderRight = 8;
 
@@ -132,6 +135,11 @@ struct ParagraphFormat {
   bool dropCap = false;
   uint8_t dropLetters = 0;  // or kDropWord
   uint8_t dropLines = 0;
+  // The paragraph's last tab stop where it aligns the text after it by
+  // that text's end (a table of contents' page numbers): twips from the
+  // margin the paragraph starts at, 0 for none; and what leads up to it.
+  int32_t tabEnd = 0;
+  TabLeader tabLeader = TabLeader::None;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   bool operator==(const ParagraphFormat&) const = default;
 };

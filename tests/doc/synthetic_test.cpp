@@ -560,6 +560,21 @@ std::string formField(unsigned type, unsigned state, uint16_t def,
   return head + ff;
 }
 
+// Tab stops added and removed: the last aligning by its end gives the
+// paragraph's, with its leader; one removed within a distance is gone.
+TEST(SyntheticDoc, TabStopsAddedAndRemoved) {
+  SyntheticDoc d;
+  d.text = u"a\t1\rb\t2\r";
+  // Stops added at 1in (left) and 4in (right, dots); then 4in's removed by
+  // a position 10 twips off, within a distance of 20.
+  const std::string add = mtef::bytes({0x0D, 0xC6, 8, 0, 2, 0xA0, 0x05, 0x80, 0x16, 0x00, 0x0A});
+  d.paragraphs = {{add}, {add + mtef::bytes({0x15, 0xC6, 6, 1, 0x8A, 0x16, 20, 0, 0})}};
+  const word::Model m = read(d);
+  EXPECT_EQ(m.main.paragraphs[0].format.tabEnd, 5760);
+  EXPECT_EQ(m.main.paragraphs[0].format.tabLeader, word::TabLeader::Dots);
+  EXPECT_EQ(m.main.paragraphs[1].format.tabEnd, 0);
+}
+
 // A check box or drop-down form field holds no result of its own: the
 // page shows the box, crossed when checked, and the chosen entry.
 TEST(SyntheticDoc, FormFieldsShowTheirBoxesAndEntries) {

@@ -84,15 +84,25 @@ TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
 TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
   std::string styles = docxtest::part(
       "styles",
-      "<w:style w:type=\"paragraph\" w:styleId=\"H3\"><w:name w:val=\"Heading 3\"/></w:style>");
+      "<w:style w:type=\"paragraph\" w:styleId=\"H3\"><w:name w:val=\"Heading 3\"/><w:pPr>"
+      "<w:tabs><w:tab w:val=\"left\" w:pos=\"1000\"/><w:tab w:val=\"right\" w:leader=\"dot\" "
+      "w:pos=\"9000\"/></w:tabs></w:pPr></w:style>");
+  // Tab stops: the style's last, aligning by the end, with its leader; a
+  // stop of the paragraph's own cleared, leaving a left one last.
   word::Model m =
       read(p(r("x"),
              "<w:pStyle w:val=\"H3\"/><w:ind w:left=\"720\" w:right=\"360\" w:hanging=\"360\"/>"
              "<w:jc w:val=\"both\"/>") +
                p(r("y"),
                  "<w:outlineLvl w:val=\"4\"/><w:ind w:start=\"100\" w:firstLine=\"200\"/>"
-                 "<w:jc w:val=\"end\"/>"),
+                 "<w:jc w:val=\"end\"/>") +
+               p(r("z"),
+                 "<w:pStyle w:val=\"H3\"/><w:tabs><w:tab w:val=\"clear\" w:pos=\"9000\"/>"
+                 "</w:tabs>"),
            {{"word/styles.xml", styles}});
+  EXPECT_EQ(m.main.paragraphs[0].format.tabEnd, 9000);
+  EXPECT_EQ(m.main.paragraphs[0].format.tabLeader, word::TabLeader::Dots);
+  EXPECT_EQ(m.main.paragraphs[2].format.tabEnd, 0);
   const auto& a = m.main.paragraphs[0].format;
   EXPECT_EQ(a.outlineLevel, 2);
   EXPECT_EQ(a.indentLeft, 720);

@@ -371,6 +371,34 @@ TEST(OdtStyles, MarginShorthandGivesEverySide) {
   EXPECT_EQ(m.main.paragraphs[1].format.spaceAfter, 144);
 }
 
+// Tab stops: a style's, measured from the indent unless the settings say
+// from the margin; an empty list of the paragraph's own replaces them.
+TEST(OdtStyles, TabStopsFromTheIndentOrTheMargin) {
+  Parts parts;
+  parts.common =
+      "<style:style style:name=\"Toc\" style:family=\"paragraph\"><style:paragraph-properties "
+      "fo:margin-left=\"1in\"><style:tab-stops><style:tab-stop style:position=\"3in\" "
+      "style:type=\"right\" style:leader-text=\"-\"/></style:tab-stops>"
+      "</style:paragraph-properties></style:style>";
+  parts.automatic =
+      "<style:style style:name=\"None\" style:family=\"paragraph\" "
+      "style:parent-style-name=\"Toc\"><style:paragraph-properties><style:tab-stops/>"
+      "</style:paragraph-properties></style:style>";
+  parts.body = p("a\t1", "Toc") + p("b\t2", "None");
+  const std::string margin =
+      "<office:document-settings><config:config-item config:name=\"TabsRelativeToIndent\" "
+      "config:type=\"boolean\">false</config:config-item></office:document-settings>";
+  for (const bool fromIndent : {true, false}) {
+    const word::Model m = word::read::readOdt(odttest::package(
+        parts, fromIndent
+                   ? std::vector<std::pair<std::string, std::string>>{}
+                   : std::vector<std::pair<std::string, std::string>>{{"settings.xml", margin}}));
+    EXPECT_EQ(m.main.paragraphs[0].format.tabEnd, fromIndent ? 5760 : 4320);
+    EXPECT_EQ(m.main.paragraphs[0].format.tabLeader, word::TabLeader::Dashes);
+    EXPECT_EQ(m.main.paragraphs[1].format.tabEnd, 0);
+  }
+}
+
 // Right to left, the model's alignment and indents are of the paragraph's
 // start and end: text-align's start and end are those already, its left
 // and right and the margins name the page's sides. A direction given by

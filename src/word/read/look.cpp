@@ -62,4 +62,21 @@ void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIn
   if (level.first && !own.first) f.indentFirst = *level.first;
 }
 
+void mergeTabStops(std::vector<TabStop>& below, const std::vector<TabStop>& top) {
+  // Real paragraphs set a handful; a bound keeps a damaged list cheap.
+  constexpr size_t kMaxStops = 64;
+  for (const TabStop& t : top) {
+    std::erase_if(below, [&](const TabStop& b) { return b.pos == t.pos; });
+    if (!t.clear && below.size() < kMaxStops) below.push_back(t);
+  }
+}
+
+void applyTabStops(ParagraphFormat& f, const std::vector<TabStop>& stops) {
+  const TabStop* last = nullptr;
+  for (const TabStop& t : stops)
+    if (!t.clear && t.pos > 0 && (!last || t.pos > last->pos)) last = &t;
+  f.tabEnd = last && last->end ? last->pos : 0;
+  f.tabLeader = last && last->end ? last->leader : TabLeader::None;
+}
+
 }  // namespace word::read

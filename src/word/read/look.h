@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "word/model.h"
 
@@ -41,5 +42,19 @@ struct ListIndents {
 // Sets on `f` those of `level`'s indents the paragraph does not give itself
 // (`own`).
 void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIndents& own);
+
+// A tab stop as one layer of paragraph properties gives it.
+struct TabStop {
+  int32_t pos = 0;     // twips from the paragraph's starting margin
+  bool end = false;    // aligns the text after it by that text's end
+  bool clear = false;  // removes the stop a layer beneath sets there
+  TabLeader leader = TabLeader::None;
+};
+// Sets `top`'s stops over `below`'s: a stop replaces one at its position,
+// a cleared one removes it.
+void mergeTabStops(std::vector<TabStop>& below, const std::vector<TabStop>& top);
+// Sets `f`'s end-aligned stop from the last of `stops` (none when the last
+// aligns by the text's start or middle).
+void applyTabStops(ParagraphFormat& f, const std::vector<TabStop>& stops);
 
 }  // namespace word::read

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "word/model.h"
 #include "word/read/look.h"
@@ -84,6 +85,10 @@ struct CommonParaProps {
   std::optional<uint32_t> shading;
   std::optional<bool> rightToLeft;
   std::array<std::optional<Border>, 4> borders;  // top, left, bottom, right
+  // Tab stops: those of a layer that replaces the stops beneath
+  // (`replacesTabs`) or sets its own over them.
+  std::vector<TabStop> tabs;
+  bool replacesTabs = false;
 
   void over(const CommonParaProps& top) {
     take(align, top.align);
@@ -98,6 +103,11 @@ struct CommonParaProps {
     take(shading, top.shading);
     take(rightToLeft, top.rightToLeft);
     for (size_t i = 0; i < borders.size(); ++i) take(borders[i], top.borders[i]);
+    if (top.replacesTabs)
+      tabs = top.tabs;
+    else
+      mergeTabStops(tabs, top.tabs);
+    replacesTabs = replacesTabs || top.replacesTabs;
   }
 
   void applyTo(ParagraphFormat& f) const {
@@ -114,6 +124,7 @@ struct CommonParaProps {
     if (rightToLeft) f.rightToLeft = *rightToLeft;
     if (std::any_of(borders.begin(), borders.end(), [](const auto& b) { return b.has_value(); }))
       setParagraphBorder(f, borders);
+    if (!tabs.empty() || replacesTabs) applyTabStops(f, tabs);
   }
 };
 

@@ -233,6 +233,7 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
   f.indentRight = mirrorIndents ? p.left : p.right;
   f.rightToLeft = p.bidi;
   f.dropCap = p.dropCap;
+  applyTabStops(f, p.tabs);
   f.indentFirst = p.first;
   constexpr int32_t kMaxSpace = 31680;  // 22 inches, the most the word processor takes
   f.spaceBefore = p.beforeAuto ? kAutoSpacing : std::clamp(p.spaceBefore, 0, kMaxSpace);

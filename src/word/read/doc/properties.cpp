@@ -181,6 +181,33 @@ void tableDefinition(Pap& p, Bytes op) {
   }
 }
 
+// sprmPChgTabsPapx and sprmPChgTabs: stops removed (the latter's within a
+// distance of each position), then stops added, each with its kind and
+// leader.
+void changeTabs(std::vector<TabStop>& tabs, Bytes op, bool withDistances) {
+  size_t at = 1;  // past the operand's size
+  const size_t removed = op.u8(at++);
+  for (size_t i = 0; i < removed; ++i) {
+    const int32_t pos = op.i16(at + 2 * i);
+    const int32_t near = withDistances ? std::abs(op.i16(at + 2 * (removed + i))) : 0;
+    std::erase_if(tabs, [&](const TabStop& t) { return std::abs(t.pos - pos) <= near; });
+  }
+  at += removed * (withDistances ? 4 : 2);
+  const size_t added = op.u8(at++);
+  for (size_t i = 0; i < added && op.has(at + 2 * added + i, 1); ++i) {
+    const uint8_t kind = op.u8(at + 2 * added + i);
+    const int kJc = kind & 7, kLeader = (kind >> 3) & 7;
+    constexpr int kRight = 2, kBar = 4;
+    if (kJc == kBar) continue;
+    TabStop t{op.i16(at + 2 * i), kJc == kRight, false, TabLeader::None};
+    t.leader = kLeader == 1 || kLeader == 5   ? TabLeader::Dots
+               : kLeader == 2                 ? TabLeader::Dashes
+               : kLeader == 3 || kLeader == 4 ? TabLeader::Line
+                                              : TabLeader::None;
+    mergeTabStops(tabs, {t});
+  }
+}
+
 }  // namespace
 
 void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
@@ -206,6 +233,10 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
       break;
     case 0x442C:
       p.dropCap = (op.u16(0) & 7) != 0;
+      break;
+    case 0xC60D:
+    case 0xC615:
+      changeTabs(p.tabs, op, sprm == 0xC615);
       break;
     case 0x560B:
     case 0x5664:

@@ -11,6 +11,7 @@
 
 #include "word/model.h"
 #include "word/read/doc/bytes.h"
+#include "word/read/look.h"
 
 namespace word::read::doc {
 
@@ -85,6 +86,7 @@ struct Pap {
   bool multLine = true;   // dyaLine in 240ths of a line, else twips (negative: exactly)
   uint32_t shading = 0xFFFFFFFFu;
   bool word6Numbered = false;  // a Word 6.0/95 list number or bullet, which is not read
+  std::vector<TabStop> tabs;
 };
 
 struct Style {

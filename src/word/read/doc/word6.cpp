@@ -49,6 +49,8 @@ uint16_t laterCode(uint8_t code) {
   switch (code) {
     case 2: return 0x4600;    // paragraph style
     case 5: return 0x2403;    // alignment
+    case 15:
+      return 0xC60D;          // tab stops
     case 16: return 0x840E;   // right indent
     case 17: return 0x840F;   // left indent
     case 19: return 0x8411;   // first-line indent

@@ -177,6 +177,8 @@ void ParaProps::read(const pugi::xml_node& pPr) {
         for (const auto& [side, at] : kSides)
           if (b.type() == pugi::node_element && localName(b.name()) == side)
             borders[at] = readBorder(b);
+    } else if (name == "tabs") {
+      readTabs(n);
     } else if (name == "bidi") {
       // Its start on the right: jc's left and ind's left are of the start.
       rightToLeft = onOff(n);
@@ -210,6 +212,27 @@ ListIndents readIndents(const pugi::xml_node& n) {
 
 // w:spacing: automatic space wins over a length given beside it; a line
 // without a rule is a multiple.
+// w:tabs: each w:tab a stop at w:pos, "clear" removing one beneath; a bar
+// is a line drawn, no stop.
+void ParaProps::readTabs(const pugi::xml_node& n) {
+  for (pugi::xml_node t = n.first_child(); t; t = t.next_sibling()) {
+    const std::optional<int64_t> pos = intAttr(t, "pos");
+    const std::string_view kind = val(t), leader = val(t, "leader");
+    if (t.type() != pugi::node_element || !pos || kind == "bar") continue;
+    TabStop stop;
+    stop.pos = clampInt(*pos, -31680, 31680);
+    stop.clear = kind == "clear";
+    stop.end = kind == "right" || kind == "end";
+    stop.leader = leader == "dot" || leader == "middleDot"      ? TabLeader::Dots
+                  : leader == "hyphen"                          ? TabLeader::Dashes
+                  : leader == "underscore" || leader == "heavy" ? TabLeader::Line
+                                                                : TabLeader::None;
+    // A clear stays in the layer, to remove the stop of the one beneath.
+    std::erase_if(tabs, [&](const TabStop& b) { return b.pos == stop.pos; });
+    if (tabs.size() < 64) tabs.push_back(stop);
+  }
+}
+
 void ParaProps::readSpacing(const pugi::xml_node& n) {
   constexpr int32_t kMax = 31680;  // 22 inches, the most the word processor takes
   auto on = [&](const char* name) {

@@ -48,6 +48,7 @@ struct ParaProps : CommonParaProps {
 
  private:
   void readSpacing(const pugi::xml_node& spacing);
+  void readTabs(const pugi::xml_node& tabs);
 };
 
 // Borders as w:tblBorders and w:tcBorders give them, each edge optional so

@@ -145,6 +145,7 @@ void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, Lis
     pf.outlineLevel = static_cast<uint8_t>(std::clamp<int64_t>(level, 1, 9) - 1);
   }
   listLabel(p, pf, styleName, item);
+  if (pf.tabEnd && tabsFromIndent_) pf.tabEnd += pf.indentLeft;
   pf.textBox = s.textBoxDepth > 0;
   s.builder->paragraph(pf);
   InlineState in;

@@ -72,6 +72,17 @@ void OdtReader::openPackage() {
   }
   loadPart(content_, "content.xml", true);
   loadPart(styles_, "styles.xml", false);
+  if (auto settings = pkg_->read("settings.xml")) readTabsSetting(*settings);
+}
+
+// The settings are the application's, not the format's: one item of them
+// matters here, found without building their tree.
+void OdtReader::readTabsSetting(std::string_view settings) {
+  constexpr std::string_view kItem = "\"TabsRelativeToIndent\"";
+  const size_t at = settings.find(kItem);
+  if (at == std::string_view::npos) return;
+  const size_t value = settings.find('>', at);
+  tabsFromIndent_ = value == std::string_view::npos || settings.substr(value + 1, 5) != "false";
 }
 
 void OdtReader::openFlat() {
@@ -85,6 +96,7 @@ void OdtReader::openFlat() {
     fail(kCannotOpen, "the file is XML but not an OpenDocument text (its root is <" +
                           std::string(root.name()).substr(0, 80) + ">)");
   checkMediaType(attrValue(root, "mimetype"));
+  readTabsSetting(content_.bytes);
 }
 
 pugi::xml_node OdtReader::officeText(const pugi::xml_node& root) const {

@@ -89,6 +89,7 @@ class OdtReader {
   void openPackage();
   void openFlat();
   void loadPart(XmlPart& part, const std::string& name, bool required);
+  void readTabsSetting(std::string_view settings);
   void checkMediaType(std::string_view type) const;
   pugi::xml_node officeText(const pugi::xml_node& root) const;
 
@@ -135,6 +136,10 @@ class OdtReader {
   std::string_view bytes_;
   std::optional<Package> pkg_;  // the zip form; the flat XML form has none
   XmlPart content_, styles_;
+  // Tab stops measured from the paragraph's indent (the format's own way)
+  // rather than from the margin (documents made from a word processor
+  // that measures them so, which the settings say).
+  bool tabsFromIndent_ = true;
   ElementBudget elements_;
   FontFaces faces_;
   Styles styleDefs_;

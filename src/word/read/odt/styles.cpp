@@ -295,9 +295,32 @@ void ParaProps::read(const pugi::xml_node& p) {
         length == "word" ? kDropWord : clampInt(intAttr(cap, "length").value_or(1), 0, 254);
     dropLines = clampInt(intAttr(cap, "lines").value_or(1), 0, 255);
   }
+  if (pugi::xml_node stops = child(p, "tab-stops")) readTabs(stops);
   readSpacing(p);
   if (std::string_view v = attrValue(p, "background-color"); !v.empty())
     shading = color(v).value_or(kAutoColor);
+}
+
+// style:tab-stops: they replace those of the style beneath, an empty list
+// too. A leader is a line style or, failing one, a character.
+void ParaProps::readTabs(const pugi::xml_node& stops) {
+  replacesTabs = true;
+  tabs.clear();
+  for (pugi::xml_node t = stops.first_child(); t && tabs.size() < 64; t = t.next_sibling()) {
+    const std::optional<int32_t> pos = twips(attrValue(t, "position"));
+    if (!is(t, "tab-stop") || !pos) continue;
+    const std::string_view style = attrValue(t, "leader-style"), text = attrValue(t, "leader-text");
+    TabStop stop;
+    stop.pos = *pos;
+    stop.end = attrValue(t, "type") == "right";
+    stop.leader = style == "dotted" || (style.empty() && (text == "." || text == "\u00B7"))
+                      ? TabLeader::Dots
+                  : style == "dash" || style == "long-dash" || (style.empty() && text == "-")
+                      ? TabLeader::Dashes
+                  : style == "solid" || (style.empty() && text == "_") ? TabLeader::Line
+                                                                       : TabLeader::None;
+    tabs.push_back(stop);
+  }
 }
 
 // Margins above and below; a line height in percent of a single line or as

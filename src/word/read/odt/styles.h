@@ -58,6 +58,7 @@ struct ParaProps : CommonParaProps {
 
  private:
   void readSpacing(const pugi::xml_node& props);
+  void readTabs(const pugi::xml_node& stops);
 };
 
 // A table's place between the margins: alignment and indent (twips) of its
