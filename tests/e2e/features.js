@@ -23,6 +23,7 @@ const FEATURES = [
   { name: 'outdented', formats: ALL },  // no text left of the page's edge
   { name: 'hanging', formats: ALL },
   { name: 'tabbed', formats: ALL },  // a tab goes to the next default stop, half an inch on
+  { name: 'contents', formats: ALL },  // a page number at its right-aligned stop, dots leading to it
   { name: 'dropcap', formats: ALL },  // a large first letter beside the text it begins
   { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
   { name: 'indented', formats: ALL },  // a table's left margin
@@ -100,6 +101,22 @@ function problems(feature) {
         const from = block.left + parseFloat(getComputedStyle(e.closest('p, li, td')).paddingLeft);
         const at = (range.getBoundingClientRect().left - from) / 96;
         if (Math.abs(at - 0.5) > 0.03) found.push(`the text after the tab starts at ${at.toFixed(2)}in, not 0.5in`);
+      }
+      break;
+    case 'contents':
+      for (const e of leanAndInACell('7')) {
+        // The number ends at the stop, four inches on, or at the cell's edge
+        // before it; a dotted leader fills the space before it.
+        const row = e.closest('p').getBoundingClientRect();
+        const box = e.closest('p').parentElement;
+        const room = box.clientWidth - parseFloat(getComputedStyle(box).paddingLeft) - parseFloat(getComputedStyle(box).paddingRight);
+        const end = (e.getBoundingClientRect().right - row.left) / 96;
+        const want = Math.min(4, room / 96);
+        if (Math.abs(end - want) > 0.05) found.push(`the number ends ${end.toFixed(2)}in on, not ${want.toFixed(2)}in`);
+        const item = Array.from(e.closest('p').children).find((c) => c.contains(e));
+        const leader = item.previousElementSibling;
+        if (!leader || getComputedStyle(leader).borderBottomStyle !== 'dotted' || leader.getBoundingClientRect().width < 12)
+          found.push('no dotted leader before the number');
       }
       break;
     case 'effects':

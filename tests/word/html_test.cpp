@@ -345,6 +345,32 @@ TEST(HtmlWriter, DropCapsTakeTheirLettersOrFirstWord) {
                                                                    open + "Ab</span></p>"}));
 }
 
+// A last tab to an end-aligned stop makes a row ending at the stop; a
+// tab inside a reference link's markers, or a heading's, stays a tab.
+TEST(HtmlWriter, TextAfterTheLastTabEndsAtItsStop) {
+  Builder b;
+  const std::pair<uint8_t, const char*> cases[] = {
+      {9, "A\tChapter\t7"}, {9, "%A=1 a\tb%A#"}, {0, "Head\t2"}};
+  for (const auto& [level, text] : cases) {
+    ParagraphFormat f;
+    f.indentLeft = 720;
+    f.tabEnd = 5760;
+    f.tabLeader = TabLeader::Dots;
+    f.outlineLevel = level;
+    b.paragraph(f);
+    b.text(text);
+    b.endParagraph();
+  }
+  const std::vector<std::string> body = bodyLines(html(b.finish()));
+  ASSERT_EQ(body.size(), 3u);
+  EXPECT_EQ(body[0].substr(body[0].find("display")),
+            "display:flex;align-items:baseline;align-items:last baseline;max-width:252pt;\">"
+            "<span>A<span class=\"tab\">&#9;</span>Chapter</span><span style=\"flex:1 0 "
+            "1em;margin:0 .2em;border-bottom:2px dotted;\"></span><span "
+            "style=\"text-indent:0\">7</span></p>");
+  for (size_t i : {1, 2}) EXPECT_EQ(body[i].find("flex"), std::string::npos) << body[i];
+}
+
 TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
   Builder b;
   b.startTable();

@@ -456,6 +456,19 @@ int32_t listTextIndent(const ParagraphFormat& f) {
   return static_cast<int32_t>(std::max(text, kLabel));
 }
 
+std::u16string tabEndCss(const ParagraphFormat& f) {
+  std::u16string css = u"display:flex;align-items:baseline;align-items:last baseline;";
+  if (f.tabEnd > f.indentLeft) css += u"max-width:" + points(f.tabEnd - f.indentLeft, 20) + u";";
+  return css;
+}
+
+std::u16string tabLeader(TabLeader leader) {
+  static constexpr std::u16string_view kLines[] = {
+      u"", u"border-bottom:2px dotted;", u"border-bottom:1px dashed;", u"border-bottom:1px solid;"};
+  return u"<span style=\"flex:1 0 1em;margin:0 .2em;" +
+         std::u16string(kLines[static_cast<size_t>(leader)]) + u"\"></span>";
+}
+
 std::vector<std::u16string> styleClasses(const std::vector<Style>& styles) {
   std::vector<std::u16string> classes(styles.size());
   std::unordered_set<std::u16string> taken;

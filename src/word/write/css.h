@@ -87,6 +87,13 @@ Indents shownIndents(const ParagraphFormat& f);
 // before the text, would fall off the page.
 int32_t listTextIndent(const ParagraphFormat& f);
 
+// A paragraph whose last tab goes to a stop aligning the text after it by
+// its end (a table of contents' page numbers): the paragraph's style, a
+// row of its text before the tab, the leader and the text after, ending at
+// the stop; and the leader, filling the row's space.
+std::u16string tabEndCss(const ParagraphFormat& f);
+std::u16string tabLeader(TabLeader leader);
+
 // The class name of each style (none for the default style, index 0): its
 // name's letters and digits, made unique.
 std::vector<std::u16string> styleClasses(const std::vector<Style>& styles);

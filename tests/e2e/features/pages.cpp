@@ -78,6 +78,9 @@ std::map<std::string, word::Model> docDocuments() {
       {"outdented", docLeanAndInATable({u"Outdented text", {}, sprm16(0x840F, -720)})},
       {"hanging", docLeanAndInATable({u"Hanging first line", {}, sprm16(0x8411, -720)})},
       {"tabbed", docLeanAndInATable({u"A\tTabbed", {}, ""})},
+      // A stop at four inches aligning by the end, dots before it.
+      {"contents",
+       docLeanAndInATable({u"Chapter\t7", {}, std::string("\x0D\xC6\x05\x00\x01\x80\x16\x0A", 8)})},
       {"indented", docTable(tableDefinition({1440, 4000}, {0}))},
       {"centred", docTable(tableDefinition({0, 2000}, {0}) + sprm16(0x5400, 1))},
       {"middle", docTable(tableDefinition({0, 2000}, {0x0080}))},
@@ -163,6 +166,10 @@ std::map<std::string, word::Model> docxDocuments() {
       {"outdented", leanAndInATable(p(r("Outdented text"), "<w:ind w:left=\"-720\"/>"))},
       {"hanging", leanAndInATable(p(r("Hanging first line"), "<w:ind w:hanging=\"720\"/>"))},
       {"tabbed", leanAndInATable(p("<w:r><w:t>A</w:t><w:tab/><w:t>Tabbed</w:t></w:r>"))},
+      {"contents",
+       leanAndInATable(
+           p(r("Chapter") + "<w:r><w:tab/><w:t>7</w:t></w:r>",
+             "<w:tabs><w:tab w:val=\"right\" w:leader=\"dot\" w:pos=\"5760\"/></w:tabs>"))},
       {"tall", p(r("before")) + "<w:tbl><w:tr><w:trPr><w:trHeight w:val=\"1440\"/></w:trPr><w:tc>" +
                    p(r("cell")) + "</w:tc></w:tr></w:tbl>" + p(r("after"))},
       {"dropcap",
@@ -280,6 +287,10 @@ std::map<std::string, word::Model> odtDocuments() {
       style("Cap", "paragraph",
             "<style:paragraph-properties><style:drop-cap style:length=\"1\" style:lines=\"3\"/>"
             "</style:paragraph-properties>") +
+      style("Contents", "paragraph",
+            "<style:paragraph-properties><style:tab-stops><style:tab-stop style:position=\"4in\" "
+            "style:type=\"right\" style:leader-style=\"dotted\" style:leader-text=\".\"/>"
+            "</style:tab-stops></style:paragraph-properties>") +
       style("Tall", "table-row", "<style:table-row-properties style:min-row-height=\"1in\"/>") +
       style("RtlTable", "table", "<style:table-properties style:writing-mode=\"rl-tb\"/>") +
       style("Box", "paragraph",
@@ -310,6 +321,7 @@ std::map<std::string, word::Model> odtDocuments() {
       {"outdented", leanAndInATable(p("Outdented text", "Out"))},
       {"hanging", leanAndInATable(p("Hanging first line", "Hang"))},
       {"tabbed", leanAndInATable(p("A<text:tab/>Tabbed"))},
+      {"contents", leanAndInATable(p("Chapter<text:tab/>7", "Contents"))},
       {"underlined", leanAndInATable(h("Ruled") + h(""))},
       {"textbox",
        p("Anchor <draw:frame text:anchor-type=\"paragraph\"><draw:text-box>" + p("Boxed words") +
