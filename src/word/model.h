@@ -218,6 +218,16 @@ struct Bookmark {
 };
 
 // An inline picture, standing at a kPictureMark in the text.
+// How the document shows a picture's colours: in grey, in black and white
+// alone, lighter or darker, with more or less contrast.
+struct PictureLook {
+  bool gray = false;
+  bool blackAndWhite = false;
+  int16_t brightness = 0;   // thousandths, -1000 (black) to 1000 (white)
+  int16_t contrast = 1000;  // thousandths of the picture's own
+  bool operator==(const PictureLook&) const = default;
+};
+
 struct Picture {
   uint32_t pos = 0;
   std::shared_ptr<const std::string> data;  // the image file's bytes
@@ -228,6 +238,7 @@ struct Picture {
   // Linked to a file outside the document, which is never read: no data,
   // and the page shows a stand-in.
   bool linked = false;
+  PictureLook look;
 };
 
 // An equation: its linear text stands in the story from `start` to `end`

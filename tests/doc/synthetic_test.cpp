@@ -228,6 +228,25 @@ std::string inlineWmf(const std::string& wmf) {
   return picf + blip;
 }
 
+// An inline picture's shape says how its colours show: in grey, lighter
+// by half, at twice the contrast.
+TEST(SyntheticDoc, InlinePicturesKeepTheirColours) {
+  std::string pic = inlineWmf(testing_support::rectangleWmf());
+  const std::string shape =
+      mtef::bytes({0x0F, 0x00, 0x04, 0xF0, 26,   0,    0,    0,    0x33, 0x00, 0x0B, 0xF0,
+                   18,   0,    0,    0,    0x3F, 0x01, 0x04, 0x00, 0x04, 0x00, 0x09, 0x01,
+                   0x00, 0x40, 0x00, 0x00, 0x08, 0x01, 0x00, 0x00, 0x02, 0x00});
+  pic.insert(0x44, shape);
+  for (int i = 0; i < 4; ++i) pic[i] = static_cast<char>(pic.size() >> (8 * i) & 0xFF);
+  SyntheticDoc d;
+  d.text = u"p\x01\r";
+  d.charRuns = {{1, 2, doctest::sprm8(0x0855, 1) + doctest::sprm32(0x6A03, 0)}};
+  d.data = pic;
+  const word::Model m = read(d);
+  ASSERT_EQ(m.main.pictures.size(), 1u);
+  EXPECT_EQ(m.main.pictures[0].look, (word::PictureLook{true, false, 500, 2000}));
+}
+
 // EMBED fields: the field's separator names the object in the ObjectPool,
 // its result shows the preview; an equation's text is the preview's
 // alternative text, a damaged one gives none.

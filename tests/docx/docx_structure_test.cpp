@@ -430,19 +430,22 @@ TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {
                      docxtest::relationship("rX", "image", "media/unknown.bin") +
                      docxtest::relationship("rE", "image", "http://example.com/i.png", true) +
                      docxtest::relationship("rM", "image", "media/missing.png");
-  auto drawing = [](const char* kind, const char* id) {
+  auto drawing = [](const char* kind, const char* id, const std::string& effects = "") {
     return std::string("<w:r><w:drawing><wp:") + kind +
            "><wp:extent cx=\"952500\" cy=\"476250\"/><wp:docPr id=\"1\" name=\"p\" descr=\"a "
            "cat\"/><a:graphic>"
            "<a:graphicData><pic:pic><pic:blipFill><a:blip r:embed=\"" +
-           id + "\"/></pic:blipFill></pic:pic></a:graphicData></a:graphic></wp:" + kind +
+           id + "\">" + effects +
+           "</a:blip></pic:blipFill></pic:pic></a:graphicData></a:graphic></wp:" + kind +
            "></w:drawing></w:r>";
   };
+  // Washed out, and in grey.
   std::string body =
-      p(r("x") + drawing("inline", "rP") + drawing("anchor", "rP") + drawing("inline", "rX") +
-        drawing("inline", "rE") + drawing("inline", "rM") +
-        "<w:r><w:pict><v:shape style=\"width:75pt;height:1in\"><v:imagedata r:id=\"rP\"/>"
-        "</v:shape></w:pict></w:r>");
+      p(r("x") + drawing("inline", "rP") +
+        drawing("anchor", "rP", "<a:lum bright=\"70000\" contrast=\"-70000\"/>") +
+        drawing("inline", "rX") + drawing("inline", "rE") + drawing("inline", "rM") +
+        "<w:r><w:pict><v:shape style=\"width:75pt;height:1in\"><v:imagedata r:id=\"rP\" "
+        "grayscale=\"t\"/></v:shape></w:pict></w:r>");
   word::Model m = read(
       body, {{"word/media/image1.png", kPng}, {"word/media/unknown.bin", "not an image"}}, rels);
   // A format the model does not carry keeps its bytes, unnamed, and a linked
@@ -466,6 +469,9 @@ TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {
   EXPECT_EQ(m.main.pictures[0].data, m.main.pictures[1].data);  // one copy of the bytes
   EXPECT_EQ(m.main.pictures[4].widthPx, 100);
   EXPECT_EQ(m.main.pictures[4].heightPx, 96);
+  EXPECT_EQ(m.main.pictures[0].look, word::PictureLook{});
+  EXPECT_EQ(m.main.pictures[1].look, (word::PictureLook{false, false, 700, 300}));
+  EXPECT_TRUE(m.main.pictures[4].look.gray);
 }
 
 TEST(DocxPackage, MainPartFoundThroughRelationshipsWhateverItsName) {

@@ -195,9 +195,17 @@ TEST(OdtTables, CellsTakeTheirStylesBorders) {
 
 TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
   Parts parts;
+  // In grey, from the style its frame's style is based on, and darker.
+  parts.common = odttest::style("Grey", "graphic",
+                                "<style:graphic-properties draw:color-mode=\"greyscale\" "
+                                "draw:luminance=\"-20%\"/>");
+  parts.automatic =
+      "<style:style style:name=\"fr1\" style:family=\"graphic\" "
+      "style:parent-style-name=\"Grey\"/>";
   parts.body =
-      p("see <draw:a xlink:href=\"http://example.org/\"><draw:frame svg:width=\"1in\" "
-        "svg:height=\"0.5in\"><draw:image xlink:href=\"Pictures/v.svg\"/><draw:image "
+      p("see <draw:a xlink:href=\"http://example.org/\"><draw:frame draw:style-name=\"fr1\" "
+        "svg:width=\"1in\" svg:height=\"0.5in\"><draw:image "
+        "xlink:href=\"Pictures/v.svg\"/><draw:image "
         "xlink:href=\"Pictures/a.png\"/><svg:title>Title</svg:title><svg:desc>Described</svg:desc>"
         "</draw:frame></draw:a><draw:frame><draw:image xlink:href=\"http://example.org/x.png\"/>"
         "</draw:frame><draw:frame><draw:text-box>" +
@@ -218,6 +226,7 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
   EXPECT_EQ(pic.widthPx, 96);
   EXPECT_EQ(pic.heightPx, 48);
   EXPECT_EQ(pic.alt, u"Described");
+  EXPECT_EQ(pic.look, (word::PictureLook{true, false, -200, 1000}));
   EXPECT_EQ(odttest::formatAt(m.main, pic.pos).hyperlink, u"http://example.org/");
   ASSERT_EQ(m.main.paragraphs.size(), 5u);  // the anchor, the box, the cell, the row, the end
   EXPECT_TRUE(m.main.paragraphs[1].format.textBox);

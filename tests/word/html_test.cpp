@@ -448,18 +448,21 @@ TEST(HtmlWriter, CellsCarryTheirBorders) {
 
 TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   Builder b;
-  auto picture = [&](const char* format, std::string bytes, int w, int h) {
+  auto picture = [&](const char* format, std::string bytes, int w, int h, PictureLook look = {}) {
     Picture p;
     p.data = std::make_shared<const std::string>(std::move(bytes));
     p.format = format;
     p.widthPx = w;
     p.heightPx = h;
     p.alt = u"a \"quoted\" picture";
+    p.look = look;
     b.picture(p);
   };
+  // The picture's colours adjusted as the document does; not its stand-in's.
+  const PictureLook adjusted{true, true, -500, 1500};
   picture("jpeg", "\xFF\xD8jpegdata", 640, 480);
-  picture("", "GIF89a...", 0, 0);
-  picture("emf", "emf bytes", 300, 60);
+  picture("", "GIF89a...", 0, 0, adjusted);
+  picture("emf", "emf bytes", 300, 60, adjusted);
   picture("png", "", 5, 5);  // no bytes: nothing to show
   b.endParagraph();
   Model m = b.finish();
@@ -475,7 +478,8 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
       body[0],
       "<p><img src=\"page7_files/image001.jpg\" width=\"640\" height=\"480\" alt=\"a "
       "&quot;quoted&quot; "
-      "picture\"><img src=\"page7_files/image002.gif\" alt=\"a &quot;quoted&quot; picture\"><img "
+      "picture\"><img src=\"page7_files/image002.gif\" style=\"filter:grayscale(1) contrast(100) "
+      "brightness(0.5) contrast(1.5);\" alt=\"a &quot;quoted&quot; picture\"><img "
       "src=\"page7_files/image003.svg\" width=\"300\" height=\"60\" alt=\"a &quot;quoted&quot; "
       "picture\"></p>");
   ASSERT_EQ(page.pictures.size(), 3u);

@@ -469,6 +469,20 @@ std::u16string tabLeader(TabLeader leader) {
          std::u16string(kLines[static_cast<size_t>(leader)]) + u"\"></span>";
 }
 
+std::u16string pictureFilter(const PictureLook& look) {
+  std::u16string filter;
+  // Black and white: every grey to the nearer of the two.
+  if (look.gray || look.blackAndWhite) filter += u"grayscale(1) ";
+  if (look.blackAndWhite) filter += u"contrast(100) ";
+  if (look.brightness)
+    filter += u"brightness(" + decimal(std::clamp(1000 + look.brightness, 0, 2000), 1000) + u") ";
+  if (look.contrast != 1000)
+    filter += u"contrast(" + decimal(std::clamp<int>(look.contrast, 0, 10000), 1000) + u") ";
+  if (filter.empty()) return {};
+  filter.pop_back();
+  return u"filter:" + filter + u";";
+}
+
 std::vector<std::u16string> styleClasses(const std::vector<Style>& styles) {
   std::vector<std::u16string> classes(styles.size());
   std::unordered_set<std::u16string> taken;

@@ -94,6 +94,10 @@ int32_t listTextIndent(const ParagraphFormat& f);
 std::u16string tabEndCss(const ParagraphFormat& f);
 std::u16string tabLeader(TabLeader leader);
 
+// A picture's colours as the document adjusts them ("filter:...;"), none
+// when it shows them as they are.
+std::u16string pictureFilter(const PictureLook& look);
+
 // The class name of each style (none for the default style, index 0): its
 // name's letters and digits, made unique.
 std::vector<std::u16string> styleClasses(const std::vector<Style>& styles);

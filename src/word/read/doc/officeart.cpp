@@ -187,11 +187,26 @@ void geometryOption(uint16_t id, uint32_t op, Geometry& g) {
   }
 }
 
-// Reads a shape's property table (OPT): its picture index, description
-// and, given `g`, its fill and line. Complex values follow the fixed part
-// in the order of their properties.
+// The picture's colours: contrast (16.16, 1 its own), brightness
+// (-0x8000 black to 0x8000 white) and the grey and black-and-white flags,
+// each beside the bit that says it is set.
+void blipOption(uint16_t id, uint32_t op, PictureLook& look) {
+  if (id == 0x0108)
+    look.contrast = static_cast<int16_t>(std::min<uint64_t>(uint64_t{op} * 1000 / 0x10000, 10000));
+  if (id == 0x0109)
+    look.brightness = static_cast<int16_t>(
+        std::clamp<int64_t>(int64_t{static_cast<int32_t>(op)} * 1000 / 0x8000, -1000, 1000));
+  if (id == 0x013F) {
+    look.gray = (op & 0x40000) && (op & 0x4);
+    look.blackAndWhite = (op & 0x20000) && (op & 0x2);
+  }
+}
+
+// Reads a shape's property table (OPT): its picture index, description,
+// its picture's colours and, given `g`, its fill and line. Complex values
+// follow the fixed part in the order of their properties.
 void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16string& alt,
-                 Geometry* g = nullptr) {
+                 PictureLook& look, Geometry* g = nullptr) {
   size_t n = opt.instance;
   size_t complexAt = opt.body + 6 * n;
   for (size_t i = 0; i < n && opt.body + 6 * i + 6 <= end; ++i) {
@@ -212,6 +227,8 @@ void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16
       if (complexAt > end) complexAt = end;
     } else if (id == 0x0104) {
       pib = op;
+    } else if (id == 0x0108 || id == 0x0109 || id == 0x013F) {
+      blipOption(id, op, look);
     } else if (g) {
       geometryOption(id, op, *g);
     }
@@ -283,7 +300,7 @@ void collectShape(Bytes b, const Header& h, size_t recEnd, Drawing& d, int depth
       g.flipH = flags & 0x40;
       g.flipV = flags & 0x80;
     } else if (c.type == 0xF00B) {
-      readOptions(b, c, cEnd, pib, alt, &g);
+      readOptions(b, c, cEnd, pib, alt, g.look, &g);
     } else if (c.type == 0xF009 && b.has(c.body, 16)) {
       g.space = rect(b, c.body);
     } else if (c.type == 0xF00F && b.has(c.body, 16)) {
@@ -337,7 +354,7 @@ InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t
       for (size_t q = sp.body, guard = 0; q + 8 <= sp.end && guard < 256; ++guard) {
         Header c;
         if (!header(p, q, c)) break;
-        if (c.type == 0xF00B) readOptions(p, c, std::min(c.end, sp.end), pib, pic.alt);
+        if (c.type == 0xF00B) readOptions(p, c, std::min(c.end, sp.end), pib, pic.alt, pic.look);
         if (c.end <= q) break;
         q = c.end;
       }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "word/model.h"
 #include "word/read/doc/bytes.h"
 
 namespace word::read::doc {
@@ -30,6 +31,7 @@ struct InlinePicture {
   int32_t widthTwips = 0;
   int32_t heightTwips = 0;
   std::u16string alt;  // the shape's description
+  PictureLook look;
   // No image, though there is one to show: damaged, or of a kind not read
   // (without it, the shape is drawn by its geometry alone).
   bool unread = false;
@@ -52,6 +54,7 @@ struct Geometry {
   bool arrowStart = false, arrowEnd = false;
   std::optional<Rect> anchor;  // inside a group: its place in the group's space
   std::optional<Rect> space;   // a group's own coordinate space
+  PictureLook look;            // its picture's colours
 };
 
 // The floating shapes of the document: the picture store and, per shape

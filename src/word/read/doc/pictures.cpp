@@ -68,6 +68,7 @@ void DocReader::Emitter::emitPicture(const Chp& chp, const CharFormat& f) {
   p.widthPx = pic.widthTwips / 15;
   p.heightPx = pic.heightTwips / 15;
   p.alt = pic.alt.empty() ? equationText(chp) : pic.alt;
+  p.look = pic.look;
   flush();
   b.picture(std::move(p), f);
 }
@@ -100,6 +101,8 @@ void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
     }
     auto alt = r.drawing_.altOf.find(member);
     if (alt != r.drawing_.altOf.end()) p.alt = alt->second;
+    if (auto g = r.drawing_.geometryOf.find(member); g != r.drawing_.geometryOf.end())
+      p.look = g->second.look;
     flush();
     b.picture(std::move(p), f);
   }

@@ -82,6 +82,31 @@ std::string drawingLoss(const pugi::xml_node& graphicData) {
   return "a shape drawn only by its geometry";
 }
 
+// A picture's colours as its blip adjusts them: grey, black and white,
+// brightness and contrast in thousandths of a per cent (a:lum, or the
+// later effect beside it).
+void blipLook(const pugi::xml_node& n, PictureLook& look, int depth) {
+  auto permille = [](std::optional<int64_t> v) {
+    return static_cast<int16_t>(std::clamp<int64_t>(v.value_or(0) / 100, -1000, 1000));
+  };
+  for (pugi::xml_node e = n.first_child(); e && depth < 8; e = e.next_sibling()) {
+    const std::string_view name = localName(e.name());
+    if (name == "grayscl") look.gray = true;
+    if (name == "biLevel") look.blackAndWhite = true;
+    if (name == "lum" || name == "brightnessContrast") {
+      look.brightness = permille(intAttr(e, "bright"));
+      look.contrast = static_cast<int16_t>(1000 + permille(intAttr(e, "contrast")));
+    }
+    blipLook(e, look, depth + 1);
+  }
+}
+
+PictureLook blipLook(const pugi::xml_node& blip) {
+  PictureLook look;
+  blipLook(blip, look, 0);
+  return look;
+}
+
 }  // namespace
 
 void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryState& s,
@@ -124,7 +149,7 @@ void DocxReader::graphicContent(const pugi::xml_node& n, int32_t w, int32_t h,
           ph = emuToPx(intAttr(ext, "cy").value_or(0));
         }
       }
-      if (!id.empty()) addPicture(id, pw, ph, alt, f, s);
+      if (!id.empty()) addPicture(id, pw, ph, alt, f, s, blipLook(blip));
       ++pictures;
     } else if (name == "txbxContent") {
       in.textBoxes.push_back(c);
@@ -151,7 +176,15 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
       int32_t h = vmlLengthPx(styleValue(style, "height"));
       std::u16string alt = utf16(val(n, "alt"));
       if (alt.empty()) alt = equationText(n.parent(), s);
-      if (!id.empty()) addPicture(id, w, h, alt, f, s);
+      // VML's own true: "t".
+      auto on = [&](const char* name) {
+        const std::string_view v = attrValue(c, name);
+        return v == "t" || v == "true" || v == "1";
+      };
+      PictureLook look;
+      look.gray = on("grayscale");
+      look.blackAndWhite = on("bilevel");
+      if (!id.empty()) addPicture(id, w, h, alt, f, s, look);
     } else if (name == "txbxContent") {
       in.textBoxes.push_back(c);
     } else if (name == "shape" || name == "rect" || name == "roundrect" || name == "group" ||
@@ -180,7 +213,7 @@ std::u16string DocxReader::equationText(const pugi::xml_node& object, const Stor
 // does one in a format the model does not carry (its bytes kept, its format
 // unnamed); one whose part is missing or damaged is a loss the author hears of.
 void DocxReader::addPicture(std::string_view relId, int32_t w, int32_t h, const std::u16string& alt,
-                            const CharFormat& f, StoryState& s) {
+                            const CharFormat& f, StoryState& s, const PictureLook& look) {
   auto rel = s.part->rels.find(std::string(relId));
   if (rel == s.part->rels.end()) return s.builder->loss("a picture it cannot read");
   Picture pic;
@@ -188,6 +221,7 @@ void DocxReader::addPicture(std::string_view relId, int32_t w, int32_t h, const 
   pic.heightPx = h;
   pic.alt = alt;
   pic.linked = rel->second.external;
+  pic.look = look;
   if (!pic.linked) {
     auto cached = media_.find(rel->second.target);
     if (cached == media_.end()) {

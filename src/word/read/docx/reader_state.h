@@ -160,7 +160,7 @@ class DocxReader {
                       int& pictures);
   void vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s, InlineState& in, int depth);
   void addPicture(std::string_view relId, int32_t w, int32_t h, const std::u16string& alt,
-                  const CharFormat& f, StoryState& s);
+                  const CharFormat& f, StoryState& s, const PictureLook& look = {});
   std::u16string equationText(const pugi::xml_node& object, const StoryState& s);
 
   // notes.cpp

@@ -80,6 +80,7 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   int32_t h = pixels(attrValue(f, "height"));
   std::u16string alt = u16(child(f, "desc").text().get());
   if (alt.empty()) alt = u16(child(f, "title").text().get());
+  const PictureLook look = styleDefs_.pictureLook(attrValue(f, "style-name"));
   bool shown = false;
   bool linked = false;
   bool unread = false;  // an image inside the document that did not show
@@ -90,7 +91,7 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
       linked = true;
     } else if (is(c, "image") && !shown) {
       std::shared_ptr<const std::string> data = imageBytes(c);
-      unread = !(shown = picture(data, w, h, alt, s, in, false));
+      unread = !(shown = picture(data, {w, h, alt, look}, s, in, false));
       if (unread && !unknown && data && !data->empty()) unknown = std::move(data);
     } else if (is(c, "text-box")) {
       in.textBoxes.push_back(c);
@@ -100,7 +101,7 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   // a stand-in; with none, the picture is lost. An object (a chart, a
   // formula, a video or sound, a page in a frame) shows by its replacement
   // picture; one without it shows nothing.
-  if (!shown && !linked && unknown) shown = picture(unknown, w, h, alt, s, in, true);
+  if (!shown && !linked && unknown) shown = picture(unknown, {w, h, alt, look}, s, in, true);
   const bool object = child(f, "object") || child(f, "object-ole") || child(f, "plugin") ||
                       child(f, "applet") || child(f, "floating-frame");
   if (!shown && !linked && (object || unread))
@@ -142,8 +143,8 @@ std::shared_ptr<const std::string> OdtReader::imageBytes(const pugi::xml_node& i
   return cached->second;
 }
 
-bool OdtReader::picture(std::shared_ptr<const std::string> data, int32_t w, int32_t h,
-                        const std::u16string& alt, StoryState& s, InlineState& in, bool anyFormat) {
+bool OdtReader::picture(std::shared_ptr<const std::string> data, const Shown& shown, StoryState& s,
+                        InlineState& in, bool anyFormat) {
   if (!data || data->empty()) return false;
   std::string type = imageFormat(*data);
   // A format the model does not carry: the next image may be its replacement.
@@ -151,9 +152,10 @@ bool OdtReader::picture(std::shared_ptr<const std::string> data, int32_t w, int3
   Picture pic;
   pic.data = std::move(data);
   pic.format = std::move(type);
-  pic.widthPx = w;
-  pic.heightPx = h;
-  pic.alt = alt;
+  pic.widthPx = shown.width;
+  pic.heightPx = shown.height;
+  pic.alt = shown.alt;
+  pic.look = shown.look;
   place(std::move(pic), s, in);
   return true;
 }

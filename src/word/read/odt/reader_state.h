@@ -128,8 +128,13 @@ class OdtReader {
   void frame(const pugi::xml_node& f, StoryState& s, InlineState& in);
   // Places an image's bytes; false for none. `anyFormat`: bytes in a format
   // the model does not carry are placed too (the page shows a stand-in).
-  bool picture(std::shared_ptr<const std::string> data, int32_t w, int32_t h,
-               const std::u16string& alt, StoryState& s, InlineState& in, bool anyFormat);
+  struct Shown {  // a frame's display size, alternative text and colours
+    int32_t width = 0, height = 0;
+    std::u16string alt;
+    PictureLook look;
+  };
+  bool picture(std::shared_ptr<const std::string> data, const Shown& shown, StoryState& s,
+               InlineState& in, bool anyFormat);
   void place(Picture pic, StoryState& s, InlineState& in);
   std::shared_ptr<const std::string> imageBytes(const pugi::xml_node& image);
 

@@ -392,6 +392,37 @@ void ParaProps::applyTo(ParagraphFormat& f, double halfPoints) const {
       std::lround(std::min(kSingleLine * (1.15 * size + *leading) / size, 10.0 * kSingleLine)));
 }
 
+namespace {
+
+// draw:color-mode (grey, black and white, or washed out as a watermark),
+// and luminance and contrast in per cent.
+std::optional<PictureLook> lookOf(const pugi::xml_node& g) {
+  const std::string_view mode = attrValue(g, "color-mode"), light = attrValue(g, "luminance"),
+                         contrast = attrValue(g, "contrast");
+  if (mode.empty() && light.empty() && contrast.empty()) return std::nullopt;
+  auto permille = [](std::string_view percent) {
+    const double v = std::strtod(std::string(percent).c_str(), nullptr);
+    return static_cast<int16_t>(std::clamp(v * 10, -1000.0, 1000.0));
+  };
+  PictureLook look;
+  look.gray = mode == "greyscale";
+  look.blackAndWhite = mode == "mono";
+  look.brightness = mode == "watermark" ? 500 : permille(light);
+  look.contrast = static_cast<int16_t>(1000 + (mode == "watermark" ? -700 : permille(contrast)));
+  return look;
+}
+
+}  // namespace
+
+PictureLook Styles::pictureLook(std::string_view name) const {
+  const Def* d = find("graphic", name);
+  for (int depth = 0; d && depth < 16; ++depth) {
+    if (d->look) return *d->look;
+    d = d->parent.empty() ? nullptr : find("graphic", d->parent);
+  }
+  return {};
+}
+
 void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces& faces) {
   for (pugi::xml_node n = styles.first_child(); n; n = n.next_sibling()) {
     bool isDefault = is(n, "default-style");
@@ -412,6 +443,7 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
       d.valign = verticalAlign(attrValue(c, "vertical-align"));
     }
     if (auto t = child(n, "table-properties")) d.placement = placementOf(t);
+    if (auto g = child(n, "graphic-properties")) d.look = lookOf(g);
     if (auto c = child(n, "table-column-properties"))
       d.columnWidth = std::max(0, twips(attrValue(c, "column-width")).value_or(0));
     if (auto r = child(n, "table-row-properties")) {

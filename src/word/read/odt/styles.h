@@ -99,6 +99,7 @@ class Styles {
     CellSides cell;           // table cells' borders
     std::optional<VAlign> valign;                        // table cells' content
     std::optional<TablePlace> placement;                 // a table's
+    std::optional<PictureLook> look;                     // a frame's picture's colours
     int32_t index = -1;       // in the model's styles, once added
     bool automatic = false;
   };
@@ -112,6 +113,9 @@ class Styles {
 
   // A style as the content names it: automatic first, then common.
   const Def* find(std::string_view family, std::string_view name) const;
+  // The colours a graphic style (or the nearest style it is based on)
+  // gives a frame's picture.
+  PictureLook pictureLook(std::string_view name) const;
   // The model index of a paragraph style: that of its nearest common style.
   int32_t indexOf(const std::string& paraStyle) const;
   // Paragraph formatting and the text properties a paragraph style gives
