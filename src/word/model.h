@@ -88,8 +88,9 @@ struct CharFormat {
 };
 
 // Letters drawn hollow, with a shadow, raised or sunk (CharFormat::effects).
+// A line drawn around the letters is one more such effect (kEffectBox).
 inline constexpr uint8_t kEffectOutline = 1, kEffectShadow = 2, kEffectEmboss = 4,
-                         kEffectEngrave = 8;
+                         kEffectEngrave = 8, kEffectBox = 16;
 
 // A drop cap of the paragraph's first word (ParagraphFormat::dropLetters).
 inline constexpr uint8_t kDropWord = 255;

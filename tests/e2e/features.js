@@ -18,7 +18,7 @@ const FEATURES = [
   { name: 'deleted', formats: ALL },  // tracked deletions are gone
   { name: 'textbox', formats: ALL },  // a text box's text shows
   { name: 'smallcaps', formats: ALL },
-  { name: 'effects', formats: ALL },  // white embossed letters legible; letters spaced apart
+  { name: 'effects', formats: ALL },  // white embossed letters legible; letters spaced apart; a word boxed
   { name: 'degree', formats: ALL },  // the Symbol font's degree sign
   { name: 'outdented', formats: ALL },  // no text left of the page's edge
   { name: 'hanging', formats: ALL },
@@ -125,6 +125,9 @@ function problems(feature) {
       for (const e of leanAndInACell('Wide'))
         if (!(Math.abs(parseFloat(getComputedStyle(e).letterSpacing) - 4) <= 0.1)) found.push(`the letters are ${getComputedStyle(e).letterSpacing} apart, not 3pt`);
       if (holders(' and ').some((e) => getComputedStyle(e).letterSpacing !== 'normal')) found.push('the text between is spaced too');
+      for (const e of leanAndInACell('Boxed'))
+        if (getComputedStyle(e).borderTopStyle !== 'solid') found.push('the boxed word has no line around it');
+      if (holders(' and ').some((e) => getComputedStyle(e).borderTopStyle !== 'none')) found.push('the text between is boxed too');
       break;
     case 'degree':
       if (occurrences('It is 40\u00B0C') !== 2) found.push('"It is 40\u00B0C" does not show twice');

@@ -22,7 +22,7 @@ void take(std::optional<T>& base, const std::optional<T>& top) {
 struct CommonRunProps {
   std::optional<bool> bold, italic, underline, strike, superscript, subscript, hidden;
   std::optional<bool> smallCaps, allCaps;
-  std::optional<bool> outline, shadow, emboss, engrave;
+  std::optional<bool> outline, shadow, emboss, engrave, boxed;
   std::optional<uint32_t> color;
   std::optional<int32_t> letterSpacing;  // twips
   std::optional<std::u16string> font;
@@ -45,6 +45,7 @@ struct CommonRunProps {
     take(shadow, top.shadow);
     take(emboss, top.emboss);
     take(engrave, top.engrave);
+    take(boxed, top.boxed);
     take(color, top.color);
     take(letterSpacing, top.letterSpacing);
     take(font, top.font);
@@ -62,7 +63,8 @@ struct CommonRunProps {
     const std::pair<const std::optional<bool>*, uint8_t> effects[] = {{&outline, kEffectOutline},
                                                                       {&shadow, kEffectShadow},
                                                                       {&emboss, kEffectEmboss},
-                                                                      {&engrave, kEffectEngrave}};
+                                                                      {&engrave, kEffectEngrave},
+                                                                      {&boxed, kEffectBox}};
     for (const auto& [on, bit] : effects)
       if (*on) f.effects = static_cast<uint8_t>(**on ? f.effects | bit : f.effects & ~bit);
     if (color) f.color = *color;

@@ -436,6 +436,10 @@ std::u16string effectsCss(const CharFormat& f, const CharFormat* base) {
     css += u"-webkit-text-stroke:.04em;-webkit-text-fill-color:transparent;";
   else if (base && (base->effects & kEffectOutline))
     css += u"-webkit-text-stroke:0;-webkit-text-fill-color:currentcolor;";
+  if (f.effects & kEffectBox)
+    css += u"border:1px solid;padding:0 1px;";
+  else if (base && (base->effects & kEffectBox))
+    css += u"border:none;padding:0;";
   return css;
 }
 

@@ -90,7 +90,8 @@ std::string charFlags(const CharFormat& f) {
   static const std::pair<uint8_t, const char*> kEffects[] = {{kEffectOutline, " outline"},
                                                              {kEffectShadow, " shadow"},
                                                              {kEffectEmboss, " emboss"},
-                                                             {kEffectEngrave, " engrave"}};
+                                                             {kEffectEngrave, " engrave"},
+                                                             {kEffectBox, " boxed"}};
   for (const auto& [bit, name] : kEffects)
     if (f.effects & bit) out += name;
   return out;

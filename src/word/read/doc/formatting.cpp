@@ -206,9 +206,9 @@ CharFormat DocReader::charFormat(const Chp& c) const {
   f.smallCaps = c.smallCaps;
   f.allCaps = c.caps;
   f.letterSpacing = c.dxaSpace;
-  f.effects =
-      static_cast<uint8_t>((c.outline ? kEffectOutline : 0) | (c.shadow ? kEffectShadow : 0) |
-                           (c.emboss ? kEffectEmboss : 0) | (c.imprint ? kEffectEngrave : 0));
+  f.effects = static_cast<uint8_t>((c.outline ? kEffectOutline : 0) |
+                                   (c.shadow ? kEffectShadow : 0) | (c.emboss ? kEffectEmboss : 0) |
+                                   (c.imprint ? kEffectEngrave : 0) | (c.boxed ? kEffectBox : 0));
   if (c.font >= 0 && static_cast<size_t>(c.font) < fonts_.size()) {
     f.font = fonts_[c.font].name;
     f.fontClass = fonts_[c.font].fontClass;

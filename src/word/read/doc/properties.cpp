@@ -119,6 +119,12 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
     case 0xCA71:
       c.shading = shd(op, 1);
       break;
+    case 0x6865:  // a line around the letters, and its later form
+    case 0xCA72: {
+      const MaybeBorder line = sprm == 0x6865 ? brc80(op.u32(0), false) : brc(op, 1, false);
+      c.boxed = line && line->style != LineStyle::None;
+      break;
+    }
     case 0x4A43: c.halfPoints = op.u16(0); break;
     case 0x8840: c.dxaSpace = op.i16(0); break;
     case 0x486D:

@@ -22,7 +22,7 @@ void forEachSprm(Bytes grpprl, const std::function<void(uint16_t, Bytes)>& f);
 struct Chp {
   bool bold = false, italic = false, strike = false, dstrike = false, caps = false, smallCaps = false;
   bool vanish = false, special = false, deleted = false, ole2 = false, data = false, obj = false;
-  bool outline = false, shadow = false, emboss = false, imprint = false;
+  bool outline = false, shadow = false, emboss = false, imprint = false, boxed = false;
   uint8_t underline = 0;
   uint8_t iss = 0;          // 1 superscript, 2 subscript
   uint32_t color = 0xFFFFFFFFu;

@@ -108,6 +108,9 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       emboss = onOff(n);
     } else if (name == "imprint") {
       engrave = onOff(n);
+    } else if (name == "bdr") {
+      const std::string_view line = val(n);
+      boxed = !line.empty() && line != "nil" && line != "none";
     } else if (name == "smallCaps") {
       smallCaps = onOff(n);
     } else if (name == "caps") {

@@ -236,6 +236,7 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
     letterSpacing = v == "normal" ? 0 : twips(v).value_or(0);
   if (std::string_view v = attrValue(p, "text-outline"); !v.empty()) outline = v == "true";
   if (std::string_view v = attrValue(p, "text-shadow"); !v.empty()) shadow = v != "none";
+  if (std::string_view v = attrValue(p, "border"); !v.empty()) boxed = v != "none";
   if (std::string_view v = attrValue(p, "font-relief"); !v.empty()) {
     emboss = v == "embossed";
     engrave = v == "engraved";
