@@ -219,6 +219,10 @@ struct Bookmark {
 };
 
 // An inline picture, standing at a kPictureMark in the text.
+// Where a picture stands: in its line, or at the start or end side of the
+// text, which flows beside it (a picture the text wraps around).
+enum class PictureSide : uint8_t { Inline, Start, End };
+
 // How the document shows a picture's colours: in grey, in black and white
 // alone, lighter or darker, with more or less contrast.
 struct PictureLook {
@@ -240,6 +244,7 @@ struct Picture {
   // and the page shows a stand-in.
   bool linked = false;
   PictureLook look;
+  PictureSide side = PictureSide::Inline;
 };
 
 // An equation: its linear text stands in the story from `start` to `end`

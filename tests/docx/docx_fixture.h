@@ -22,7 +22,7 @@ inline constexpr const char* kNs =
     "xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\" "
     "xmlns:wps=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\" "
     "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
-    "xmlns:v=\"urn:schemas-microsoft-com:vml\" "
+    "xmlns:v=\"urn:schemas-microsoft-com:vml\" xmlns:w10=\"urn:schemas-microsoft-com:office:word\" "
     "xmlns:m=\"http://schemas.openxmlformats.org/officeDocument/2006/math\"";
 
 // A zip of the given entries, in order. `store` keeps entries uncompressed.

@@ -201,7 +201,8 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
                                 "draw:luminance=\"-20%\"/>");
   parts.automatic =
       "<style:style style:name=\"fr1\" style:family=\"graphic\" "
-      "style:parent-style-name=\"Grey\"/>";
+      "style:parent-style-name=\"Grey\"><style:graphic-properties style:wrap=\"parallel\" "
+      "style:horizontal-pos=\"right\"/></style:style>";
   parts.body =
       p("see <draw:a xlink:href=\"http://example.org/\"><draw:frame draw:style-name=\"fr1\" "
         "svg:width=\"1in\" svg:height=\"0.5in\"><draw:image "
@@ -227,6 +228,8 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
   EXPECT_EQ(pic.heightPx, 48);
   EXPECT_EQ(pic.alt, u"Described");
   EXPECT_EQ(pic.look, (word::PictureLook{true, false, -200, 1000}));
+  EXPECT_EQ(pic.side, word::PictureSide::End);  // the text flows at its left
+  EXPECT_EQ(m.main.pictures[1].side, word::PictureSide::Inline);
   EXPECT_EQ(odttest::formatAt(m.main, pic.pos).hyperlink, u"http://example.org/");
   ASSERT_EQ(m.main.paragraphs.size(), 5u);  // the anchor, the box, the cell, the row, the end
   EXPECT_TRUE(m.main.paragraphs[1].format.textBox);

@@ -79,4 +79,9 @@ void applyTabStops(ParagraphFormat& f, const std::vector<TabStop>& stops) {
   f.tabLeader = last && last->end ? last->leader : TabLeader::None;
 }
 
+PictureSide wrappedSide(int64_t middle) {
+  constexpr int64_t kHalfWidth = 4680;  // half of 6.5 inches
+  return middle > kHalfWidth ? PictureSide::End : PictureSide::Start;
+}
+
 }  // namespace word::read

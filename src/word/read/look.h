@@ -43,6 +43,12 @@ struct ListIndents {
 // (`own`).
 void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIndents& own);
 
+// The side a picture the text wraps around stands at, from where its
+// middle lies from the margin (twips) on a page of the usual text width.
+// A page's text flows on one side of a picture only: one in the middle
+// stands at the start.
+PictureSide wrappedSide(int64_t middle);
+
 // A tab stop as one layer of paragraph properties gives it.
 struct TabStop {
   int32_t pos = 0;     // twips from the paragraph's starting margin

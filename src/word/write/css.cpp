@@ -473,6 +473,13 @@ std::u16string tabLeader(TabLeader leader) {
          std::u16string(kLines[static_cast<size_t>(leader)]) + u"\"></span>";
 }
 
+std::u16string pictureSideCss(PictureSide side) {
+  if (side == PictureSide::Inline) return {};
+  return side == PictureSide::Start
+             ? u"float:inline-start;margin-block-end:4pt;margin-inline-end:9pt;"
+             : u"float:inline-end;margin-block-end:4pt;margin-inline-start:9pt;";
+}
+
 std::u16string pictureFilter(const PictureLook& look) {
   std::u16string filter;
   // Black and white: every grey to the nearer of the two.

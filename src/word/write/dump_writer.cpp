@@ -331,6 +331,13 @@ class Dumper {
                       std::to_string(it->data ? it->data->size() : 0) + " bytes " +
                       std::to_string(it->widthPx) + "x" + std::to_string(it->heightPx);
     if (it->linked) out += " linked";
+    if (it->side != PictureSide::Inline)
+      out += it->side == PictureSide::Start ? " at-start" : " at-end";
+    const PictureLook& look = it->look;
+    if (look.gray) out += " gray";
+    if (look.blackAndWhite) out += " black-and-white";
+    if (look.brightness) out += " brightness=" + std::to_string(look.brightness);
+    if (look.contrast != 1000) out += " contrast=" + std::to_string(look.contrast);
     if (!it->alt.empty()) out += " alt=" + quoted(it->alt);
     return out + "]";
   }

@@ -581,8 +581,9 @@ class Renderer {
     out_ += u"<img src=\"" + escape(folder_) + u"/" + ascii(file) + u"\"";
     if (box.width > 0) out_ += u" width=\"" + number(box.width) + u"\"";
     if (box.height > 0) out_ += u" height=\"" + number(box.height) + u"\"";
-    if (const std::u16string filter = pictureFilter(it->look); web.shown && !filter.empty())
-      out_ += u" style=\"" + filter + u"\"";
+    const std::u16string css =
+        pictureSideCss(it->side) + (web.shown ? pictureFilter(it->look) : u"");
+    if (!css.empty()) out_ += u" style=\"" + css + u"\"";
     out_ += u" alt=\"" + attribute(it->alt) + u"\">";
     return true;
   }

@@ -6,6 +6,25 @@
 #include "word/read/doc/reader_state.h"
 
 namespace word::read::doc::detail {
+namespace {
+
+// The side of the text a shape the text wraps around stands at (FSPA at
+// `d`): the side its wrapping leaves free of text, else where its middle
+// lies from the margin. Text above and below it, or none (in front of or
+// behind the text), leaves it in its line.
+PictureSide wrappedSide(Bytes spa, size_t d) {
+  const uint16_t flags = spa.u16(d + 20);
+  const unsigned wrap = flags >> 5 & 0xF, sides = flags >> 9 & 0xF;
+  constexpr unsigned kAround = 0, kSquare = 2, kTight = 4, kThrough = 5, kLeftOnly = 1,
+                     kRightOnly = 2;
+  if (wrap != kAround && wrap != kSquare && wrap != kTight && wrap != kThrough)
+    return PictureSide::Inline;
+  if (sides == kLeftOnly) return PictureSide::End;
+  if (sides == kRightOnly) return PictureSide::Start;
+  return read::wrappedSide((int64_t{spa.i32(d + 4)} + spa.i32(d + 12)) / 2);
+}
+
+}  // namespace
 
 void DocReader::readShapes() {
   auto [fc, lcb] = fcLcb(kDggInfo);
@@ -22,6 +41,7 @@ void DocReader::readShapes() {
           std::clamp<int64_t>(int64_t{spa.i32(d + 12)} - spa.i32(d + 4), 0, 1 << 24));
       s.height = static_cast<int32_t>(
           std::clamp<int64_t>(int64_t{spa.i32(d + 16)} - spa.i32(d + 8), 0, 1 << 24));
+      s.side = wrappedSide(spa, d);
       shapes_.emplace(spa.u32(4 * i), s);
     }
   }
@@ -103,6 +123,7 @@ void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
     if (alt != r.drawing_.altOf.end()) p.alt = alt->second;
     if (auto g = r.drawing_.geometryOf.find(member); g != r.drawing_.geometryOf.end())
       p.look = g->second.look;
+    p.side = s.side;
     flush();
     b.picture(std::move(p), f);
   }
@@ -114,6 +135,7 @@ void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
     p.format = drawn->format;
     p.widthPx = drawn->widthPx;
     p.heightPx = drawn->heightPx;
+    p.side = s.side;
     flush();
     b.picture(std::move(p), f);
   }

@@ -107,6 +107,44 @@ PictureLook blipLook(const pugi::xml_node& blip) {
   return look;
 }
 
+// Where an anchored drawing the text wraps around stands: the side its
+// wrapping leaves free of text, else its alignment, else where its middle
+// lies (pictures placed from the page's edge counted from an inch in).
+PictureSide anchoredSide(const pugi::xml_node& anchor, int32_t widthPx) {
+  pugi::xml_node wrap;
+  for (const char* name : {"wrapSquare", "wrapTight", "wrapThrough"})
+    if (!wrap) wrap = child(anchor, name);
+  if (!wrap) return PictureSide::Inline;
+  const std::string_view text = val(wrap, "wrapText");
+  if (text == "left") return PictureSide::End;
+  if (text == "right") return PictureSide::Start;
+  const pugi::xml_node across = child(anchor, "positionH");
+  const std::string_view align = child(across, "align").text().get();
+  if (align == "left" || align == "inside") return PictureSide::Start;
+  if (align == "right" || align == "outside") return PictureSide::End;
+  if (!align.empty()) return PictureSide::Start;
+  constexpr int64_t kEmuPerTwip = 635, kPageMargin = 1440;
+  int64_t from = std::clamp<int64_t>(
+      std::strtoll(child(across, "posOffset").text().get(), nullptr, 10) / kEmuPerTwip, -100000,
+      100000);
+  if (val(across, "relativeFrom") == "page") from -= kPageMargin;
+  return wrappedSide(from + int64_t{widthPx} * 15 / 2);
+}
+
+// The same for a VML shape: its wrapping (w10:wrap) and its place in its
+// style.
+PictureSide vmlSide(const pugi::xml_node& shape, std::string_view style, int32_t widthPx) {
+  const std::string_view type = val(child(shape, "wrap"), "type");
+  if (type != "square" && type != "tight" && type != "through") return PictureSide::Inline;
+  const std::string_view align = styleValue(style, "mso-position-horizontal");
+  if (align == "left" || align == "inside") return PictureSide::Start;
+  if (align == "right" || align == "outside") return PictureSide::End;
+  if (!align.empty() && align != "absolute") return PictureSide::Start;
+  int64_t from = int64_t{vmlLengthPx(styleValue(style, "margin-left"))} * 15;
+  if (styleValue(style, "mso-position-horizontal-relative") == "page") from -= 1440;
+  return wrappedSide(from + int64_t{widthPx} * 15 / 2);
+}
+
 }  // namespace
 
 void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryState& s,
@@ -122,7 +160,9 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryStat
     int pictures = 0;
     const size_t boxes = in.textBoxes.size();
     const pugi::xml_node data = child(child(x, "graphic"), "graphicData");
+    side_ = is(x, "anchor") ? anchoredSide(x, w) : PictureSide::Inline;
     graphicContent(data, w, h, alt, f, s, in, 0, pictures);
+    side_ = PictureSide::Inline;
     if (pictures == 0 && in.textBoxes.size() == boxes) s.builder->loss(drawingLoss(data));
   }
 }
@@ -184,7 +224,9 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
       PictureLook look;
       look.gray = on("grayscale");
       look.blackAndWhite = on("bilevel");
+      side_ = vmlSide(n, style, w);
       if (!id.empty()) addPicture(id, w, h, alt, f, s, look);
+      side_ = PictureSide::Inline;
     } else if (name == "txbxContent") {
       in.textBoxes.push_back(c);
     } else if (name == "shape" || name == "rect" || name == "roundrect" || name == "group" ||
@@ -222,6 +264,7 @@ void DocxReader::addPicture(std::string_view relId, int32_t w, int32_t h, const 
   pic.alt = alt;
   pic.linked = rel->second.external;
   pic.look = look;
+  pic.side = side_;
   if (!pic.linked) {
     auto cached = media_.find(rel->second.target);
     if (cached == media_.end()) {

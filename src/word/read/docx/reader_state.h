@@ -186,6 +186,8 @@ class DocxReader {
   XmlPart main_, footnotes_, endnotes_;
   std::map<std::string, const pugi::xml_node> footnoteById_, endnoteById_;
   std::map<std::string, std::shared_ptr<const std::string>> media_;
+  // The side of the text the drawing being read stands at (its pictures').
+  PictureSide side_ = PictureSide::Inline;
   std::string footnoteFormat_ = "decimal", endnoteFormat_ = "lowerRoman";
   int64_t footnoteNumber_ = 1, endnoteNumber_ = 1;
   ElementBudget elements_;

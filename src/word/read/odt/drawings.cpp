@@ -81,6 +81,14 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   std::u16string alt = u16(child(f, "desc").text().get());
   if (alt.empty()) alt = u16(child(f, "title").text().get());
   const PictureLook look = styleDefs_.pictureLook(attrValue(f, "style-name"));
+  // A frame in a line of text stays there; one anchored to its paragraph
+  // stands at the side the text wraps around it from.
+  const PictureSide side =
+      attrValue(f, "anchor-type") == "as-char"
+          ? PictureSide::Inline
+          : styleDefs_.frameSide(
+                attrValue(f, "style-name"),
+                int64_t{twips(attrValue(f, "x")).value_or(0)} + int64_t{w} * 15 / 2);
   bool shown = false;
   bool linked = false;
   bool unread = false;  // an image inside the document that did not show
@@ -91,7 +99,7 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
       linked = true;
     } else if (is(c, "image") && !shown) {
       std::shared_ptr<const std::string> data = imageBytes(c);
-      unread = !(shown = picture(data, {w, h, alt, look}, s, in, false));
+      unread = !(shown = picture(data, {w, h, alt, look, side}, s, in, false));
       if (unread && !unknown && data && !data->empty()) unknown = std::move(data);
     } else if (is(c, "text-box")) {
       in.textBoxes.push_back(c);
@@ -101,7 +109,7 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   // a stand-in; with none, the picture is lost. An object (a chart, a
   // formula, a video or sound, a page in a frame) shows by its replacement
   // picture; one without it shows nothing.
-  if (!shown && !linked && unknown) shown = picture(unknown, {w, h, alt, look}, s, in, true);
+  if (!shown && !linked && unknown) shown = picture(unknown, {w, h, alt, look, side}, s, in, true);
   const bool object = child(f, "object") || child(f, "object-ole") || child(f, "plugin") ||
                       child(f, "applet") || child(f, "floating-frame");
   if (!shown && !linked && (object || unread))
@@ -156,6 +164,7 @@ bool OdtReader::picture(std::shared_ptr<const std::string> data, const Shown& sh
   pic.heightPx = shown.height;
   pic.alt = shown.alt;
   pic.look = shown.look;
+  pic.side = shown.side;
   place(std::move(pic), s, in);
   return true;
 }

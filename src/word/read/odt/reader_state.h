@@ -132,6 +132,7 @@ class OdtReader {
     int32_t width = 0, height = 0;
     std::u16string alt;
     PictureLook look;
+    PictureSide side = PictureSide::Inline;
   };
   bool picture(std::shared_ptr<const std::string> data, const Shown& shown, StoryState& s,
                InlineState& in, bool anyFormat);

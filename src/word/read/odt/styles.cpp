@@ -424,6 +424,23 @@ PictureLook Styles::pictureLook(std::string_view name) const {
   return {};
 }
 
+PictureSide Styles::frameSide(std::string_view name, int64_t x) const {
+  std::string_view wrap, across;
+  const Def* d = find("graphic", name);
+  for (int depth = 0; d && depth < 16; ++depth) {
+    if (wrap.empty()) wrap = d->wrap;
+    if (across.empty()) across = d->across;
+    d = d->parent.empty() ? nullptr : find("graphic", d->parent);
+  }
+  // Text on one side only leaves the frame at the other.
+  if (wrap == "left") return PictureSide::End;
+  if (wrap == "right") return PictureSide::Start;
+  if (wrap != "parallel" && wrap != "dynamic" && wrap != "biggest") return PictureSide::Inline;
+  if (across == "left" || across == "inside") return PictureSide::Start;
+  if (across == "right" || across == "outside") return PictureSide::End;
+  return across == "center" ? PictureSide::Start : wrappedSide(x);
+}
+
 void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces& faces) {
   for (pugi::xml_node n = styles.first_child(); n; n = n.next_sibling()) {
     bool isDefault = is(n, "default-style");
@@ -444,7 +461,11 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
       d.valign = verticalAlign(attrValue(c, "vertical-align"));
     }
     if (auto t = child(n, "table-properties")) d.placement = placementOf(t);
-    if (auto g = child(n, "graphic-properties")) d.look = lookOf(g);
+    if (auto g = child(n, "graphic-properties")) {
+      d.look = lookOf(g);
+      d.wrap = attrValue(g, "wrap");
+      d.across = attrValue(g, "horizontal-pos");
+    }
     if (auto c = child(n, "table-column-properties"))
       d.columnWidth = std::max(0, twips(attrValue(c, "column-width")).value_or(0));
     if (auto r = child(n, "table-row-properties")) {

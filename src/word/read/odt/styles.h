@@ -100,6 +100,7 @@ class Styles {
     std::optional<VAlign> valign;                        // table cells' content
     std::optional<TablePlace> placement;                 // a table's
     std::optional<PictureLook> look;                     // a frame's picture's colours
+    std::string wrap, across;  // a frame's style:wrap and style:horizontal-pos
     int32_t index = -1;       // in the model's styles, once added
     bool automatic = false;
   };
@@ -116,6 +117,9 @@ class Styles {
   // The colours a graphic style (or the nearest style it is based on)
   // gives a frame's picture.
   PictureLook pictureLook(std::string_view name) const;
+  // The side of the text a frame of a graphic style stands at, the text
+  // wrapping around it; `x`: its place from the margin (svg:x, twips).
+  PictureSide frameSide(std::string_view name, int64_t x) const;
   // The model index of a paragraph style: that of its nearest common style.
   int32_t indexOf(const std::string& paraStyle) const;
   // Paragraph formatting and the text properties a paragraph style gives
