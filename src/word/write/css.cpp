@@ -494,6 +494,64 @@ std::u16string pictureFilter(const PictureLook& look) {
   return u"filter:" + filter + u";";
 }
 
+// The page's style sheet: the defaults and the styles its text uses.
+std::u16string styleSheet(const Model& model, const std::vector<std::u16string>& classes) {
+  std::u16string out;
+  // Only the styles the text uses, in index order.
+  std::vector<bool> used(model.styles.size(), false);
+  // Where any text runs right to left, every paragraph states its
+  // direction: none takes it from the list or table it lies in.
+  bool rightToLeft = false;
+  auto mark = [&](const Story& s) {
+    for (const Paragraph& p : s.paragraphs) {
+      if (p.format.style > 0 && static_cast<size_t>(p.format.style) < used.size())
+        used[p.format.style] = true;
+      rightToLeft = rightToLeft || p.format.rightToLeft;
+    }
+    for (const Table& t : s.tables) rightToLeft = rightToLeft || t.rightToLeft;
+  };
+  mark(model.main);
+  for (const Note& n : model.notes) mark(n.body);
+  for (size_t i = 1; i < used.size(); ++i)
+    rightToLeft = rightToLeft || (used[i] && model.styles[i].paragraph.rightToLeft);
+
+  out += u"<style>\r\n";
+  static const Style kPlainStyle;
+  const Style& normal = model.styles.empty() ? kPlainStyle : model.styles[0];
+  std::u16string bodyCss = charCss(normal.chars);
+  if (!bodyCss.empty()) out += u"body{" + bodyCss + u"}\r\n";
+  // Every paragraph starts from the default style's formatting; the
+  // other styles say what they change.
+  const std::u16string normalCss =
+      paragraphCss(normal.paragraph, kPlainStyle.paragraph, normal.chars, rightToLeft);
+  // A word longer than the line (a row of underscores to write on, a
+  // long address) breaks at the page's edge, as in the document, rather
+  // than widening the page past the learner's window.
+  out += u"p,h1,h2,h3,h4,h5,h6,li{margin:0;overflow-wrap:break-word" +
+         (normalCss.empty() ? u"" : u";" + normalCss) + u"}\r\n";
+  out += u"ul,ol{margin:0;padding:0}\r\n";
+  out += u"table{border-collapse:collapse}\r\n";
+  // Cells whose borders the document does not give keep a grid.
+  out += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";
+  // Tabs keep their width, to the word processor's default stops every
+  // half inch; a row of them wraps at the page's edge.
+  out += u".tab{white-space:break-spaces;tab-size:36pt}\r\n";
+  out += u".note{margin-top:6pt}\r\n";
+  for (size_t i = 1; i < model.styles.size(); ++i) {
+    if (!used[i]) continue;
+    const Style& s = model.styles[i];
+    std::u16string css = paragraphCss(s.paragraph, normal.paragraph, s.chars) + charCss(s.chars);
+    // A style of the author's own that makes headings (an outline level)
+    // shows its weight; the word processor's "heading N" styles keep the
+    // weight browsers give headings, which their documents rely on.
+    if (s.paragraph.outlineLevel <= 5 && !s.chars.bold && !builtInHeading(s.name))
+      css += u"font-weight:normal;";
+    out += u"." + classes[i] + u"{" + css + u"}\r\n";
+  }
+  out += u"</style>\r\n";
+  return out;
+}
+
 std::vector<std::u16string> styleClasses(const std::vector<Style>& styles) {
   std::vector<std::u16string> classes(styles.size());
   std::unordered_set<std::u16string> taken;
