@@ -218,7 +218,6 @@ struct Bookmark {
   uint32_t end = 0;
 };
 
-// An inline picture, standing at a kPictureMark in the text.
 // Where a picture stands: in its line, or at the start or end side of the
 // text, which flows beside it (a picture the text wraps around).
 enum class PictureSide : uint8_t { Inline, Start, End };
@@ -233,6 +232,7 @@ struct PictureLook {
   bool operator==(const PictureLook&) const = default;
 };
 
+// An inline picture, standing at a kPictureMark in the text.
 struct Picture {
   uint32_t pos = 0;
   std::shared_ptr<const std::string> data;  // the image file's bytes

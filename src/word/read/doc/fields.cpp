@@ -58,14 +58,9 @@ std::u16string hyperlinkTarget(const std::u16string& code) {
   return safeLinkTarget(clean) ? clean : std::u16string();
 }
 
-// The text of an Xstz at `p` (a count, the UTF-16 letters and a closing
-// zero), moving `p` past it.
-std::u16string xstz(Bytes b, size_t& p) {
-  const size_t n = b.u16(p);
-  std::u16string s;
-  for (size_t i = 0; i < n && b.has(p + 2 + 2 * i, 2); ++i) s.push_back(b.u16(p + 2 + 2 * i));
-  p += 4 + 2 * n;
-  return s;
+// Moves `p` past an Xstz: a count, the UTF-16 letters and a closing zero.
+void skipXstz(Bytes b, size_t& p) {
+  p += 4 + 2 * size_t{b.u16(p)};
 }
 
 // A form field's settings (FFData, after the 68 bytes that head it in the
@@ -80,11 +75,11 @@ std::u16string formFieldShown(Bytes data, uint32_t at) {
   constexpr unsigned kCheckBox = 1, kDropDown = 2, kDefault = 25;
   if (type != kCheckBox && type != kDropDown) return {};
   size_t p = 10;  // past the version, the bits, a length and a size
-  xstz(ff, p);    // the name
+  skipXstz(ff, p);  // the name
   const unsigned chosen = state == kDefault ? ff.u16(p) : state;
   if (type == kCheckBox) return checkBoxShown(chosen != 0);
   p += 2;
-  for (int i = 0; i < 5; ++i) xstz(ff, p);  // format, help, status, macros
+  for (int i = 0; i < 5; ++i) skipXstz(ff, p);  // format, help, status, macros
   // The entries: an extended string table of UTF-16 strings.
   if (ff.u16(p) != 0xFFFF || chosen >= ff.u16(p + 2)) return {};
   p += 6;
