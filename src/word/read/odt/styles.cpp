@@ -402,7 +402,8 @@ std::optional<PictureLook> lookOf(const pugi::xml_node& g) {
                          contrast = attrValue(g, "contrast");
   if (mode.empty() && light.empty() && contrast.empty()) return std::nullopt;
   auto permille = [](std::string_view percent) {
-    const double v = std::strtod(std::string(percent).c_str(), nullptr);
+    std::string_view rest;
+    const double v = decimal(percent, &rest).value_or(0);
     return static_cast<int16_t>(std::clamp(v * 10, -1000.0, 1000.0));
   };
   PictureLook look;
