@@ -218,9 +218,11 @@ struct Bookmark {
   uint32_t end = 0;
 };
 
-// Where a picture stands: in its line, or at the start or end side of the
-// text, which flows beside it (a picture the text wraps around).
-enum class PictureSide : uint8_t { Inline, Start, End };
+// Where a picture stands: in its line; at the start or end side of the
+// text, which flows beside it (a picture the text wraps around); or on a
+// line of its own, the text above and below it, at that line's start,
+// middle or end.
+enum class PictureSide : uint8_t { Inline, Start, End, OwnLine, OwnLineCentre, OwnLineEnd };
 
 // How the document shows a picture's colours: in grey, in black and white
 // alone, lighter or darker, with more or less contrast.

@@ -448,8 +448,9 @@ TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {
       p(r("x") + drawing("inline", "rP") +
         drawing("anchor", "rP", "<a:lum bright=\"70000\" contrast=\"-70000\"/>") +
         drawing("inline", "rX") + drawing("inline", "rE") + drawing("inline", "rM") +
-        "<w:r><w:pict><v:shape style=\"width:75pt;height:1in;margin-left:6pt\"><v:imagedata "
-        "r:id=\"rP\" grayscale=\"t\"/><w10:wrap type=\"square\"/></v:shape></w:pict></w:r>");
+        "<w:r><w:pict><v:shape style=\"width:75pt;height:1in;mso-position-horizontal:center\">"
+        "<v:imagedata r:id=\"rP\" grayscale=\"t\"/><w10:wrap type=\"topAndBottom\"/></v:shape>"
+        "</w:pict></w:r>");
   word::Model m = read(
       body, {{"word/media/image1.png", kPng}, {"word/media/unknown.bin", "not an image"}}, rels);
   // A format the model does not carry keeps its bytes, unnamed, and a linked
@@ -476,11 +477,11 @@ TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {
   EXPECT_EQ(m.main.pictures[0].look, word::PictureLook{});
   EXPECT_EQ(m.main.pictures[1].look, (word::PictureLook{false, false, 700, 300}));
   EXPECT_TRUE(m.main.pictures[4].look.gray);
-  // The text wraps around the anchored picture at the right, and around the
-  // VML one at the left; the inline one stays in its line.
+  // The text wraps around the anchored picture at the right, and stands
+  // above and below the VML one, centred; the inline one stays in its line.
   EXPECT_EQ(m.main.pictures[0].side, word::PictureSide::Inline);
   EXPECT_EQ(m.main.pictures[1].side, word::PictureSide::End);
-  EXPECT_EQ(m.main.pictures[4].side, word::PictureSide::Start);
+  EXPECT_EQ(m.main.pictures[4].side, word::PictureSide::OwnLineCentre);
 }
 
 TEST(DocxPackage, MainPartFoundThroughRelationshipsWhateverItsName) {

@@ -202,13 +202,16 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
   parts.automatic =
       "<style:style style:name=\"fr1\" style:family=\"graphic\" "
       "style:parent-style-name=\"Grey\"><style:graphic-properties style:wrap=\"parallel\" "
-      "style:horizontal-pos=\"right\"/></style:style>";
+      "style:horizontal-pos=\"right\"/></style:style><style:style style:name=\"fr2\" "
+      "style:family=\"graphic\"><style:graphic-properties style:wrap=\"none\" "
+      "style:horizontal-pos=\"center\"/></style:style>";
   parts.body =
       p("see <draw:a xlink:href=\"http://example.org/\"><draw:frame draw:style-name=\"fr1\" "
         "svg:width=\"1in\" svg:height=\"0.5in\"><draw:image "
         "xlink:href=\"Pictures/v.svg\"/><draw:image "
         "xlink:href=\"Pictures/a.png\"/><svg:title>Title</svg:title><svg:desc>Described</svg:desc>"
-        "</draw:frame></draw:a><draw:frame><draw:image xlink:href=\"http://example.org/x.png\"/>"
+        "</draw:frame></draw:a><draw:frame draw:style-name=\"fr2\"><draw:image "
+        "xlink:href=\"http://example.org/x.png\"/>"
         "</draw:frame><draw:frame><draw:text-box>" +
         p("boxed") +
         "</draw:text-box></draw:frame>"
@@ -229,7 +232,7 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
   EXPECT_EQ(pic.alt, u"Described");
   EXPECT_EQ(pic.look, (word::PictureLook{true, false, -200, 1000}));
   EXPECT_EQ(pic.side, word::PictureSide::End);  // the text flows at its left
-  EXPECT_EQ(m.main.pictures[1].side, word::PictureSide::Inline);
+  EXPECT_EQ(m.main.pictures[1].side, word::PictureSide::OwnLineCentre);  // text above and below
   EXPECT_EQ(odttest::formatAt(m.main, pic.pos).hyperlink, u"http://example.org/");
   ASSERT_EQ(m.main.paragraphs.size(), 5u);  // the anchor, the box, the cell, the row, the end
   EXPECT_TRUE(m.main.paragraphs[1].format.textBox);

@@ -79,9 +79,18 @@ void applyTabStops(ParagraphFormat& f, const std::vector<TabStop>& stops) {
   f.tabLeader = last && last->end ? last->leader : TabLeader::None;
 }
 
-PictureSide wrappedSide(int64_t middle) {
-  constexpr int64_t kHalfWidth = 4680;  // half of 6.5 inches
-  return middle > kHalfWidth ? PictureSide::End : PictureSide::Start;
+PictureSide placedSide(bool ownLine, std::string_view align, int64_t middle) {
+  constexpr int64_t kHalfWidth = 4680, kBand = 720;  // half of 6.5 inches; half an inch
+  const bool start = align == "left" || align == "inside";
+  const bool end = align == "right" || align == "outside";
+  const bool centre = align == "center";
+  if (!start && !end && !centre) {
+    if (ownLine && std::abs(middle - kHalfWidth) <= kBand) return PictureSide::OwnLineCentre;
+    return middle > kHalfWidth ? (ownLine ? PictureSide::OwnLineEnd : PictureSide::End)
+                               : (ownLine ? PictureSide::OwnLine : PictureSide::Start);
+  }
+  if (!ownLine) return end ? PictureSide::End : PictureSide::Start;
+  return end ? PictureSide::OwnLineEnd : centre ? PictureSide::OwnLineCentre : PictureSide::OwnLine;
 }
 
 }  // namespace word::read

@@ -43,11 +43,12 @@ struct ListIndents {
 // (`own`).
 void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIndents& own);
 
-// The side a picture the text wraps around stands at, from where its
-// middle lies from the margin (twips) on a page of the usual text width.
-// A page's text flows on one side of a picture only: one in the middle
-// stands at the start.
-PictureSide wrappedSide(int64_t middle);
+// Where a picture the text wraps around (or, `ownLine`, keeps above and
+// below) stands: by its alignment ("left", "center", "right", "inside",
+// "outside"), else by where its middle lies from the margin (twips) on a
+// page of the usual text width. A page's text flows on one side of a
+// picture only: one in the middle it wraps around stands at the start.
+PictureSide placedSide(bool ownLine, std::string_view align, int64_t middle);
 
 // A tab stop as one layer of paragraph properties gives it.
 struct TabStop {

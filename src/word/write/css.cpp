@@ -474,10 +474,21 @@ std::u16string tabLeader(TabLeader leader) {
 }
 
 std::u16string pictureSideCss(PictureSide side) {
-  if (side == PictureSide::Inline) return {};
-  return side == PictureSide::Start
-             ? u"float:inline-start;margin-block-end:4pt;margin-inline-end:9pt;"
-             : u"float:inline-end;margin-block-end:4pt;margin-inline-start:9pt;";
+  switch (side) {
+    case PictureSide::Inline:
+      return {};
+    case PictureSide::Start:
+      return u"float:inline-start;margin-block-end:4pt;margin-inline-end:9pt;";
+    case PictureSide::End:
+      return u"float:inline-end;margin-block-end:4pt;margin-inline-start:9pt;";
+    case PictureSide::OwnLine:
+      return u"display:block;margin-block:4pt;";
+    case PictureSide::OwnLineCentre:
+      return u"display:block;margin:4pt auto;";
+    case PictureSide::OwnLineEnd:
+      return u"display:block;margin-block:4pt;margin-inline-start:auto;";
+  }
+  return {};
 }
 
 std::u16string pictureFilter(const PictureLook& look) {

@@ -97,7 +97,8 @@ std::u16string tabLeader(TabLeader leader);
 // A picture's colours as the document adjusts them ("filter:...;"), none
 // when it shows them as they are.
 std::u16string pictureFilter(const PictureLook& look);
-// A picture the text flows beside, at that side of it, a little apart.
+// A picture the text flows beside, at that side of it, a little apart; or
+// one on a line of its own.
 std::u16string pictureSideCss(PictureSide side);
 
 // The class name of each style (none for the default style, index 0): its

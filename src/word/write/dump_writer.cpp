@@ -331,8 +331,9 @@ class Dumper {
                       std::to_string(it->data ? it->data->size() : 0) + " bytes " +
                       std::to_string(it->widthPx) + "x" + std::to_string(it->heightPx);
     if (it->linked) out += " linked";
-    if (it->side != PictureSide::Inline)
-      out += it->side == PictureSide::Start ? " at-start" : " at-end";
+    static constexpr const char* kSides[] = {"",          " at-start",        " at-end",
+                                             " own-line", " own-line-centre", " own-line-end"};
+    out += kSides[static_cast<size_t>(it->side)];
     const PictureLook& look = it->look;
     if (look.gray) out += " gray";
     if (look.blackAndWhite) out += " black-and-white";

@@ -10,18 +10,19 @@ namespace {
 
 // The side of the text a shape the text wraps around stands at (FSPA at
 // `d`): the side its wrapping leaves free of text, else where its middle
-// lies from the margin. Text above and below it, or none (in front of or
-// behind the text), leaves it in its line.
-PictureSide wrappedSide(Bytes spa, size_t d) {
+// lies from the margin; with text above and below it, on a line of its
+// own. With none (in front of or behind the text) it stays in its line.
+PictureSide shapeSide(Bytes spa, size_t d) {
   const uint16_t flags = spa.u16(d + 20);
   const unsigned wrap = flags >> 5 & 0xF, sides = flags >> 9 & 0xF;
-  constexpr unsigned kAround = 0, kSquare = 2, kTight = 4, kThrough = 5, kLeftOnly = 1,
-                     kRightOnly = 2;
-  if (wrap != kAround && wrap != kSquare && wrap != kTight && wrap != kThrough)
+  constexpr unsigned kAround = 0, kAboveAndBelow = 1, kSquare = 2, kTight = 4, kThrough = 5,
+                     kLeftOnly = 1, kRightOnly = 2;
+  const bool ownLine = wrap == kAboveAndBelow;
+  if (wrap != kAround && wrap != kSquare && wrap != kTight && wrap != kThrough && !ownLine)
     return PictureSide::Inline;
-  if (sides == kLeftOnly) return PictureSide::End;
-  if (sides == kRightOnly) return PictureSide::Start;
-  return read::wrappedSide((int64_t{spa.i32(d + 4)} + spa.i32(d + 12)) / 2);
+  if (!ownLine && sides == kLeftOnly) return PictureSide::End;
+  if (!ownLine && sides == kRightOnly) return PictureSide::Start;
+  return placedSide(ownLine, "", (int64_t{spa.i32(d + 4)} + spa.i32(d + 12)) / 2);
 }
 
 }  // namespace
@@ -41,7 +42,7 @@ void DocReader::readShapes() {
           std::clamp<int64_t>(int64_t{spa.i32(d + 12)} - spa.i32(d + 4), 0, 1 << 24));
       s.height = static_cast<int32_t>(
           std::clamp<int64_t>(int64_t{spa.i32(d + 16)} - spa.i32(d + 8), 0, 1 << 24));
-      s.side = wrappedSide(spa, d);
+      s.side = shapeSide(spa, d);
       shapes_.emplace(spa.u32(4 * i), s);
     }
   }

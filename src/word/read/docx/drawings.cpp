@@ -114,35 +114,31 @@ PictureSide anchoredSide(const pugi::xml_node& anchor, int32_t widthPx) {
   pugi::xml_node wrap;
   for (const char* name : {"wrapSquare", "wrapTight", "wrapThrough"})
     if (!wrap) wrap = child(anchor, name);
-  if (!wrap) return PictureSide::Inline;
+  const bool ownLine = child(anchor, "wrapTopAndBottom");
+  if (!wrap && !ownLine) return PictureSide::Inline;
   const std::string_view text = val(wrap, "wrapText");
   if (text == "left") return PictureSide::End;
   if (text == "right") return PictureSide::Start;
   const pugi::xml_node across = child(anchor, "positionH");
-  const std::string_view align = child(across, "align").text().get();
-  if (align == "left" || align == "inside") return PictureSide::Start;
-  if (align == "right" || align == "outside") return PictureSide::End;
-  if (!align.empty()) return PictureSide::Start;
   constexpr int64_t kEmuPerTwip = 635, kPageMargin = 1440;
   int64_t from = std::clamp<int64_t>(
       std::strtoll(child(across, "posOffset").text().get(), nullptr, 10) / kEmuPerTwip, -100000,
       100000);
   if (val(across, "relativeFrom") == "page") from -= kPageMargin;
-  return wrappedSide(from + int64_t{widthPx} * 15 / 2);
+  return placedSide(ownLine, child(across, "align").text().get(), from + int64_t{widthPx} * 15 / 2);
 }
 
 // The same for a VML shape: its wrapping (w10:wrap) and its place in its
 // style.
 PictureSide vmlSide(const pugi::xml_node& shape, std::string_view style, int32_t widthPx) {
   const std::string_view type = val(child(shape, "wrap"), "type");
-  if (type != "square" && type != "tight" && type != "through") return PictureSide::Inline;
-  const std::string_view align = styleValue(style, "mso-position-horizontal");
-  if (align == "left" || align == "inside") return PictureSide::Start;
-  if (align == "right" || align == "outside") return PictureSide::End;
-  if (!align.empty() && align != "absolute") return PictureSide::Start;
+  const bool ownLine = type == "topAndBottom";
+  if (type != "square" && type != "tight" && type != "through" && !ownLine)
+    return PictureSide::Inline;
   int64_t from = int64_t{vmlLengthPx(styleValue(style, "margin-left"))} * 15;
   if (styleValue(style, "mso-position-horizontal-relative") == "page") from -= 1440;
-  return wrappedSide(from + int64_t{widthPx} * 15 / 2);
+  return placedSide(ownLine, styleValue(style, "mso-position-horizontal"),
+                    from + int64_t{widthPx} * 15 / 2);
 }
 
 }  // namespace

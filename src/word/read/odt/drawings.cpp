@@ -122,6 +122,7 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
     pic.heightPx = h;
     pic.alt = alt;
     pic.linked = true;
+    pic.side = side;
     place(std::move(pic), s, in);
   }
   in.space = false;

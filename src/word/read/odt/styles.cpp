@@ -436,10 +436,11 @@ PictureSide Styles::frameSide(std::string_view name, int64_t x) const {
   // Text on one side only leaves the frame at the other.
   if (wrap == "left") return PictureSide::End;
   if (wrap == "right") return PictureSide::Start;
-  if (wrap != "parallel" && wrap != "dynamic" && wrap != "biggest") return PictureSide::Inline;
-  if (across == "left" || across == "inside") return PictureSide::Start;
-  if (across == "right" || across == "outside") return PictureSide::End;
-  return across == "center" ? PictureSide::Start : wrappedSide(x);
+  // "none": no text beside it, a line of its own.
+  const bool ownLine = wrap == "none";
+  if (wrap != "parallel" && wrap != "dynamic" && wrap != "biggest" && !ownLine)
+    return PictureSide::Inline;
+  return placedSide(ownLine, across, x);
 }
 
 void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces& faces) {
