@@ -448,7 +448,8 @@ TEST(HtmlWriter, CellsCarryTheirBorders) {
 
 TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   Builder b;
-  auto picture = [&](const char* format, std::string bytes, int w, int h, PictureLook look = {}) {
+  auto picture = [&](const char* format, std::string bytes, int w, int h, PictureLook look = {},
+                     PictureSide side = PictureSide::Inline) {
     Picture p;
     p.data = std::make_shared<const std::string>(std::move(bytes));
     p.format = format;
@@ -456,11 +457,13 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
     p.heightPx = h;
     p.alt = u"a \"quoted\" picture";
     p.look = look;
+    p.side = side;
     b.picture(p);
   };
   // The picture's colours adjusted as the document does; not its stand-in's.
   const PictureLook adjusted{true, true, -500, 1500};
-  picture("jpeg", "\xFF\xD8jpegdata", 640, 480);
+  // At the end of the text, which flows beside it.
+  picture("jpeg", "\xFF\xD8jpegdata", 640, 480, {}, PictureSide::End);
   picture("", "GIF89a...", 0, 0, adjusted);
   picture("emf", "emf bytes", 300, 60, adjusted);
   picture("png", "", 5, 5);  // no bytes: nothing to show
@@ -476,7 +479,8 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   ASSERT_FALSE(body.empty());
   EXPECT_EQ(
       body[0],
-      "<p><img src=\"page7_files/image001.jpg\" width=\"640\" height=\"480\" alt=\"a "
+      "<p><img src=\"page7_files/image001.jpg\" width=\"640\" height=\"480\" "
+      "style=\"float:inline-end;margin-block-end:4pt;margin-inline-start:9pt;\" alt=\"a "
       "&quot;quoted&quot; "
       "picture\"><img src=\"page7_files/image002.gif\" style=\"filter:grayscale(1) contrast(100) "
       "brightness(0.5) contrast(1.5);\" alt=\"a &quot;quoted&quot; picture\"><img "

@@ -474,21 +474,16 @@ std::u16string tabLeader(TabLeader leader) {
 }
 
 std::u16string pictureSideCss(PictureSide side) {
-  switch (side) {
-    case PictureSide::Inline:
-      return {};
-    case PictureSide::Start:
-      return u"float:inline-start;margin-block-end:4pt;margin-inline-end:9pt;";
-    case PictureSide::End:
-      return u"float:inline-end;margin-block-end:4pt;margin-inline-start:9pt;";
-    case PictureSide::OwnLine:
-      return u"display:block;margin-block:4pt;";
-    case PictureSide::OwnLineCentre:
-      return u"display:block;margin:4pt auto;";
-    case PictureSide::OwnLineEnd:
-      return u"display:block;margin-block:4pt;margin-inline-start:auto;";
-  }
-  return {};
+  // By PictureSide: in its line; floated at the start or end; a line of
+  // its own, the picture at its start, middle or end.
+  static constexpr std::u16string_view kCss[] = {
+      u"",
+      u"float:inline-start;margin-block-end:4pt;margin-inline-end:9pt;",
+      u"float:inline-end;margin-block-end:4pt;margin-inline-start:9pt;",
+      u"display:block;margin-block:4pt;",
+      u"display:block;margin:4pt auto;",
+      u"display:block;margin-block:4pt;margin-inline-start:auto;"};
+  return std::u16string(kCss[static_cast<size_t>(side)]);
 }
 
 std::u16string pictureFilter(const PictureLook& look) {
