@@ -71,6 +71,7 @@ struct CharFormat {
   bool italic = false;
   bool underline = false;
   bool strike = false;
+  bool doubleStrike = false;  // the line through is doubled (with strike)
   bool superscript = false;
   bool subscript = false;
   uint32_t color = kAutoColor;      // 0xRRGGBB

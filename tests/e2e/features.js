@@ -18,7 +18,7 @@ const FEATURES = [
   { name: 'deleted', formats: ALL },  // tracked deletions are gone
   { name: 'textbox', formats: ALL },  // a text box's text shows
   { name: 'smallcaps', formats: ALL },
-  { name: 'effects', formats: ALL },  // white embossed letters legible; letters spaced apart; a word boxed
+  { name: 'effects', formats: ALL },  // white embossed letters legible; letters spaced apart; a word boxed, one struck twice
   { name: 'degree', formats: ALL },  // the Symbol font's degree sign
   { name: 'outdented', formats: ALL },  // no text left of the page's edge
   { name: 'hanging', formats: ALL },
@@ -128,6 +128,11 @@ function problems(feature) {
       for (const e of leanAndInACell('Boxed'))
         if (getComputedStyle(e).borderTopStyle !== 'solid') found.push('the boxed word has no line around it');
       if (holders(' and ').some((e) => getComputedStyle(e).borderTopStyle !== 'none')) found.push('the text between is boxed too');
+      for (const e of leanAndInACell('Twice')) {
+        const line = e.closest('s') || e;
+        const style = getComputedStyle(line);
+        if (!style.textDecorationLine.includes('line-through') || style.textDecorationStyle !== 'double') found.push('the word struck twice has no double line through it');
+      }
       break;
     case 'degree':
       if (occurrences('It is 40\u00B0C') !== 2) found.push('"It is 40\u00B0C" does not show twice');

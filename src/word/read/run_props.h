@@ -20,7 +20,7 @@ void take(std::optional<T>& base, const std::optional<T>& top) {
 }
 
 struct CommonRunProps {
-  std::optional<bool> bold, italic, underline, strike, superscript, subscript, hidden;
+  std::optional<bool> bold, italic, underline, strike, doubleStrike, superscript, subscript, hidden;
   std::optional<bool> smallCaps, allCaps;
   std::optional<bool> outline, shadow, emboss, engrave, boxed;
   std::optional<uint32_t> color;
@@ -34,6 +34,7 @@ struct CommonRunProps {
     take(italic, top.italic);
     take(underline, top.underline);
     take(strike, top.strike);
+    take(doubleStrike, top.doubleStrike);
     if (top.superscript || top.subscript) {
       superscript = top.superscript;
       subscript = top.subscript;
@@ -56,6 +57,7 @@ struct CommonRunProps {
     if (italic) f.italic = *italic;
     if (underline) f.underline = *underline;
     if (strike) f.strike = *strike;
+    if (doubleStrike) f.doubleStrike = *doubleStrike;
     if (superscript) f.superscript = *superscript;
     if (subscript) f.subscript = *subscript;
     if (smallCaps) f.smallCaps = *smallCaps;

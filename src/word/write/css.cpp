@@ -350,7 +350,8 @@ std::u16string charCss(const CharFormat& f) {
   if (f.italic) css += u"font-style:italic;";
   if (f.underline || f.strike)
     css += std::u16string(u"text-decoration:") + (f.underline ? u"underline" : u"") +
-           (f.underline && f.strike ? u" " : u"") + (f.strike ? u"line-through" : u"") + u";";
+           (f.underline && f.strike ? u" " : u"") + (f.strike ? u"line-through" : u"") +
+           (f.strike && f.doubleStrike ? u" double" : u"") + u";";
   if (f.color != kAutoColor) css += u"color:" + colour(f.color) + u";";
   if (f.highlight != kAutoColor) {
     css += u"background-color:" + colour(f.highlight) + u";";

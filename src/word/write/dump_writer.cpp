@@ -81,7 +81,7 @@ std::string charFlags(const CharFormat& f) {
   if (f.bold) out += " bold";
   if (f.italic) out += " italic";
   if (f.underline) out += " underline";
-  if (f.strike) out += " strike";
+  if (f.strike) out += f.doubleStrike ? " double-strike" : " strike";
   if (f.superscript) out += " sup";
   if (f.subscript) out += " sub";
   if (f.smallCaps) out += " smallcaps";

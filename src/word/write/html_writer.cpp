@@ -432,7 +432,13 @@ class Renderer {
     tag(f.bold && !base.bold, u"b");
     tag(f.italic && !base.italic, u"i");
     tag(f.underline && !base.underline, u"u");
-    tag(f.strike && !base.strike, u"s");
+    // A doubled line through is its own, not the style's single one.
+    if (f.strike && f.doubleStrike && !(base.strike && base.doubleStrike)) {
+      out_ += u"<s style=\"text-decoration-style:double\">";
+      close = u"</s>" + close;
+    } else {
+      tag(f.strike && !base.strike, u"s");
+    }
     tag(f.superscript && !base.superscript, u"sup");
     tag(f.subscript && !base.subscript, u"sub");
   }

@@ -69,10 +69,11 @@ std::map<std::string, word::Model> docDocuments() {
       {"deleted",
        docLeanAndInATable({u"Revised September 28, 1999", {{8, 22, sprm8(0x0800, 1)}}, ""})},
       {"smallcaps", docLeanAndInATable({u"Small capitals here", {{0, 14, sprm8(0x083A, 1)}}, ""})},
-      {"effects", docLeanAndInATable({u"Raised and Wide Boxed",
+      {"effects", docLeanAndInATable({u"Raised and Wide Boxed Twice",
                                       {{0, 6, sprm8(0x0858, 1) + sprm32(0x6870, 0xFFFFFF)},
                                        {11, 15, sprm16(0x8840, 60)},
-                                       {16, 21, sprm32(0x6865, 0x00010108)}},
+                                       {16, 21, sprm32(0x6865, 0x00010108)},
+                                       {22, 27, sprm8(0x2A53, 1)}},
                                       ""})},
       {"degree",
        docLeanAndInATable({u"It is 40(C", {{8, 9, sprm32(0x6A09, 1 | 0xF0B0u << 16)}}, ""})},
@@ -161,7 +162,8 @@ std::map<std::string, word::Model> docxDocuments() {
       {"smallcaps", leanAndInATable(p(r("Small capitals", "<w:smallCaps/>") + r(" here")))},
       {"effects", leanAndInATable(p(r("Raised", "<w:emboss/><w:color w:val=\"FFFFFF\"/>") +
                                     r(" and ") + r("Wide", "<w:spacing w:val=\"60\"/>") + r(" ") +
-                                    r("Boxed", "<w:bdr w:val=\"single\" w:sz=\"4\"/>")))},
+                                    r("Boxed", "<w:bdr w:val=\"single\" w:sz=\"4\"/>") + r(" ") +
+                                    r("Twice", "<w:dstrike/>")))},
       {"degree",
        leanAndInATable(
            p(r("It is 40") + "<w:r><w:sym w:font=\"Symbol\" w:char=\"F0B0\"/></w:r>" + r("C")))},
@@ -277,6 +279,9 @@ std::map<std::string, word::Model> odtDocuments() {
             "<style:text-properties style:font-relief=\"embossed\" fo:color=\"#ffffff\"/>") +
       style("Wide", "text", "<style:text-properties fo:letter-spacing=\"3pt\"/>") +
       style("Boxed", "text", "<style:text-properties fo:border=\"0.5pt solid #000000\"/>") +
+      style("Twice", "text",
+            "<style:text-properties style:text-line-through-style=\"solid\" "
+            "style:text-line-through-type=\"double\"/>") +
       style("Out", "paragraph", "<style:paragraph-properties fo:margin-left=\"-0.5in\"/>") +
       style("Hang", "paragraph", "<style:paragraph-properties fo:text-indent=\"-0.5in\"/>") +
       style("In", "table", "<style:table-properties fo:margin-left=\"1in\"/>") +
@@ -320,7 +325,7 @@ std::map<std::string, word::Model> odtDocuments() {
            leanAndInATable(p("Revised <text:change text:change-id=\"c1\"/>1999"))},
       {"smallcaps", leanAndInATable(p(span("Small", "Small capitals") + " here"))},
       {"effects", leanAndInATable(p(span("Raised", "Raised") + " and " + span("Wide", "Wide") +
-                                    " " + span("Boxed", "Boxed")))},
+                                    " " + span("Boxed", "Boxed") + " " + span("Twice", "Twice")))},
       {"degree", leanAndInATable(p("It is 40" + span("Sym", "\xEF\x82\xB0") + "C"))},
       {"outdented", leanAndInATable(p("Outdented text", "Out"))},
       {"hanging", leanAndInATable(p("Hanging first line", "Hang"))},

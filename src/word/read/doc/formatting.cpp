@@ -197,6 +197,7 @@ CharFormat DocReader::charFormat(const Chp& c) const {
   f.italic = c.italic;
   f.underline = c.underline != 0;
   f.strike = c.strike || c.dstrike;
+  f.doubleStrike = c.dstrike;
   f.superscript = c.iss == 1;
   f.subscript = c.iss == 2;
   f.color = c.color;

@@ -71,6 +71,7 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
     else if (name == "strike" || name == "dstrike") {
       bool on = onOff(n);
       if (on || !strike) strike = on;
+      if (name == "dstrike") doubleStrike = on;
     } else if (name == "vertAlign") {
       std::string_view v = val(n);
       superscript = v == "superscript";

@@ -223,6 +223,8 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
   if (auto v = notNone(attrValue(p, "text-underline-style"))) underline = v;
   if (auto v = notNone(attrValue(p, "text-line-through-style"))) strike = v;
   if (auto v = notNone(attrValue(p, "text-line-through-type")); v && !strike) strike = v;
+  if (std::string_view v = attrValue(p, "text-line-through-type"); !v.empty())
+    doubleStrike = v == "double";
   readPosition(attrValue(p, "text-position"), *this);
   if (std::string_view v = attrValue(p, "display"); !v.empty()) hidden = v == "none";
   if (std::string_view v = attrValue(p, "color"); !v.empty()) color = ::word::read::odt::color(v);
