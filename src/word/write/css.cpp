@@ -475,12 +475,14 @@ std::u16string tabLeader(TabLeader leader) {
 }
 
 std::u16string pictureSideCss(PictureSide side) {
-  // By PictureSide: in its line; floated at the start or end; a line of
-  // its own, the picture at its start, middle or end.
+  // By PictureSide: in its line; floated at the start or end, at most
+  // half the line wide, so that a phone's narrow page keeps room for the
+  // text beside it; a line of its own, the picture at its start, middle
+  // or end.
   static constexpr std::u16string_view kCss[] = {
       u"",
-      u"float:inline-start;margin-block-end:4pt;margin-inline-end:9pt;",
-      u"float:inline-end;margin-block-end:4pt;margin-inline-start:9pt;",
+      u"float:inline-start;margin-block-end:4pt;margin-inline-end:9pt;max-width:50%;height:auto;",
+      u"float:inline-end;margin-block-end:4pt;margin-inline-start:9pt;max-width:50%;height:auto;",
       u"display:block;margin-block:4pt;",
       u"display:block;margin:4pt auto;",
       u"display:block;margin-block:4pt;margin-inline-start:auto;"};
