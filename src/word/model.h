@@ -142,6 +142,10 @@ struct ParagraphFormat {
   // margin the paragraph starts at, 0 for none; and what leads up to it.
   int32_t tabEnd = 0;
   TabLeader tabLeader = TabLeader::None;
+  // The paragraph's first tab stop where it aligns the text after it by
+  // that text's start: twips from the margin, 0 for none (or one that
+  // centres or ends the text). It fits the structure's padding.
+  int16_t tabStart = 0;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   bool operator==(const ParagraphFormat&) const = default;
 };

@@ -592,6 +592,7 @@ TEST(SyntheticDoc, TabStopsAddedAndRemoved) {
   EXPECT_EQ(m.main.paragraphs[0].format.tabEnd, 5760);
   EXPECT_EQ(m.main.paragraphs[0].format.tabLeader, word::TabLeader::Dots);
   EXPECT_EQ(m.main.paragraphs[1].format.tabEnd, 0);
+  for (const word::Paragraph& p : m.main.paragraphs) EXPECT_EQ(p.format.tabStart, 1440);
 }
 
 // A check box or drop-down form field holds no result of its own: the

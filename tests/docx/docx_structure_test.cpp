@@ -95,7 +95,8 @@ TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
              "<w:jc w:val=\"both\"/>") +
                p(r("y"),
                  "<w:outlineLvl w:val=\"4\"/><w:ind w:start=\"100\" w:firstLine=\"200\"/>"
-                 "<w:jc w:val=\"end\"/>") +
+                 "<w:jc w:val=\"end\"/><w:tabs><w:tab w:val=\"center\" w:pos=\"500\"/>"
+                 "<w:tab w:val=\"left\" w:pos=\"800\"/></w:tabs>") +
                p(r("z"),
                  "<w:pStyle w:val=\"H3\"/><w:tabs><w:tab w:val=\"clear\" w:pos=\"9000\"/>"
                  "</w:tabs>"),
@@ -103,6 +104,9 @@ TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
   EXPECT_EQ(m.main.paragraphs[0].format.tabEnd, 9000);
   EXPECT_EQ(m.main.paragraphs[0].format.tabLeader, word::TabLeader::Dots);
   EXPECT_EQ(m.main.paragraphs[2].format.tabEnd, 0);
+  // The first stop, aligning by the start; none where the first centres.
+  for (size_t i : {0, 2}) EXPECT_EQ(m.main.paragraphs[i].format.tabStart, 1000);
+  EXPECT_EQ(m.main.paragraphs[1].format.tabStart, 0);
   const auto& a = m.main.paragraphs[0].format;
   EXPECT_EQ(a.outlineLevel, 2);
   EXPECT_EQ(a.indentLeft, 720);

@@ -392,7 +392,8 @@ TEST(OdtStyles, TabStopsFromTheIndentOrTheMargin) {
   Parts parts;
   parts.common =
       "<style:style style:name=\"Toc\" style:family=\"paragraph\"><style:paragraph-properties "
-      "fo:margin-left=\"1in\"><style:tab-stops><style:tab-stop style:position=\"3in\" "
+      "fo:margin-left=\"1in\"><style:tab-stops><style:tab-stop style:position=\"0.5in\"/>"
+      "<style:tab-stop style:position=\"3in\" "
       "style:type=\"right\" style:leader-text=\"-\"/></style:tab-stops>"
       "</style:paragraph-properties></style:style>";
   parts.automatic =
@@ -411,6 +412,8 @@ TEST(OdtStyles, TabStopsFromTheIndentOrTheMargin) {
     EXPECT_EQ(m.main.paragraphs[0].format.tabEnd, fromIndent ? 5760 : 4320);
     EXPECT_EQ(m.main.paragraphs[0].format.tabLeader, word::TabLeader::Dashes);
     EXPECT_EQ(m.main.paragraphs[1].format.tabEnd, 0);
+    EXPECT_EQ(m.main.paragraphs[0].format.tabStart, fromIndent ? 2160 : 720);
+    EXPECT_EQ(m.main.paragraphs[1].format.tabStart, 0);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "word/read/look.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace word::read {
 
@@ -72,11 +73,18 @@ void mergeTabStops(std::vector<TabStop>& below, const std::vector<TabStop>& top)
 }
 
 void applyTabStops(ParagraphFormat& f, const std::vector<TabStop>& stops) {
-  const TabStop* last = nullptr;
-  for (const TabStop& t : stops)
-    if (!t.clear && t.pos > 0 && (!last || t.pos > last->pos)) last = &t;
+  const TabStop *first = nullptr, *last = nullptr;
+  for (const TabStop& t : stops) {
+    if (t.clear || t.pos <= 0) continue;
+    if (!last || t.pos > last->pos) last = &t;
+    if (!first || t.pos < first->pos) first = &t;
+  }
   f.tabEnd = last && last->end ? last->pos : 0;
   f.tabLeader = last && last->end ? last->leader : TabLeader::None;
+  f.tabStart =
+      first && !first->end && !first->centre
+          ? static_cast<int16_t>(std::min<int32_t>(first->pos, std::numeric_limits<int16_t>::max()))
+          : 0;
 }
 
 PictureSide placedSide(bool ownLine, std::string_view align, int64_t middle) {

@@ -56,12 +56,14 @@ struct TabStop {
   bool end = false;    // aligns the text after it by that text's end
   bool clear = false;  // removes the stop a layer beneath sets there
   TabLeader leader = TabLeader::None;
+  bool centre = false;  // centres the text after it on the stop
 };
 // Sets `top`'s stops over `below`'s: a stop replaces one at its position,
 // a cleared one removes it.
 void mergeTabStops(std::vector<TabStop>& below, const std::vector<TabStop>& top);
 // Sets `f`'s end-aligned stop from the last of `stops` (none when the last
-// aligns by the text's start or middle).
+// aligns by the text's start or middle), and its start-aligned one from
+// the first (none when the first centres or ends the text).
 void applyTabStops(ParagraphFormat& f, const std::vector<TabStop>& stops);
 
 }  // namespace word::read

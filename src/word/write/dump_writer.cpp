@@ -140,6 +140,7 @@ std::string paragraphFormat(const ParagraphFormat& f) {
     out += " tab-end=" + std::to_string(f.tabEnd);
     out += kLeaders[static_cast<size_t>(f.tabLeader)];
   }
+  if (f.tabStart) out += " tab-start=" + std::to_string(f.tabStart);
   if (f.textBox) out += " textbox";
   if (f.rightToLeft) out += " rtl";
   if (f.borderSides) {

@@ -227,6 +227,7 @@ void ParaProps::readTabs(const pugi::xml_node& n) {
     stop.pos = clampInt(*pos, -31680, 31680);
     stop.clear = kind == "clear";
     stop.end = kind == "right" || kind == "end";
+    stop.centre = kind == "center";
     stop.leader = leader == "dot" || leader == "middleDot"      ? TabLeader::Dots
                   : leader == "hyphen"                          ? TabLeader::Dashes
                   : leader == "underscore" || leader == "heavy" ? TabLeader::Line

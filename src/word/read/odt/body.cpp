@@ -1,5 +1,8 @@
 // Block content: paragraphs and headings, lists with their labels,
 // sections and indexes, and frames that stand between paragraphs.
+#include <algorithm>
+#include <limits>
+
 #include "word/read/odt/reader_state.h"
 
 namespace word::read::odt::detail {
@@ -146,6 +149,11 @@ void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, Lis
   }
   listLabel(p, pf, styleName, item);
   if (pf.tabEnd && tabsFromIndent_) pf.tabEnd += pf.indentLeft;
+  if (pf.tabStart && tabsFromIndent_) {
+    const int32_t start = pf.tabStart + pf.indentLeft;
+    pf.tabStart = static_cast<int16_t>(
+        start > 0 ? std::min<int32_t>(start, std::numeric_limits<int16_t>::max()) : 0);
+  }
   pf.textBox = s.textBoxDepth > 0;
   s.builder->paragraph(pf);
   InlineState in;

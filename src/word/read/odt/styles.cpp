@@ -316,6 +316,7 @@ void ParaProps::readTabs(const pugi::xml_node& stops) {
     TabStop stop;
     stop.pos = *pos;
     stop.end = attrValue(t, "type") == "right";
+    stop.centre = attrValue(t, "type") == "center";
     stop.leader = style == "dotted" || (style.empty() && (text == "." || text == "\u00B7"))
                       ? TabLeader::Dots
                   : style == "dash" || style == "long-dash" || (style.empty() && text == "-")
