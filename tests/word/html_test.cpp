@@ -371,6 +371,50 @@ TEST(HtmlWriter, TextAfterTheLastTabEndsAtItsStop) {
   for (size_t i : {1, 2}) EXPECT_EQ(body[i].find("flex"), std::string::npos) << body[i];
 }
 
+// The first tab of each line goes to the paragraph's first stop, or to
+// the indent from a hanging line's start: a tab size counted from the
+// indent reaches it. Further tabs, far stops and list items keep the
+// default stops.
+TEST(HtmlWriter, FirstTabOfALineGoesToTheParagraphsStop) {
+  struct Case {
+    int32_t left, first;
+    int16_t stop;
+    bool item;
+    const char* text;
+    std::vector<std::string> sizes;
+  };
+  const Case cases[] = {
+      {720, 0, 2160, false, "1.1\ttext\tmore", {"72pt", ""}},
+      {1440, -1440, 0, false, "a)\ttext", {"72pt"}},
+      {1440, -1080, 2880, false, "a)\ttext", {"54pt"}},              // the indent comes first
+      {1440, -1440, 720, false, "a)\ttext", {"36pt"}},               // a stop before the indent
+      {0, 360, 1440, false, "a\tb\vc\td\te", {"72pt", "72pt", ""}},  // after a break
+      {0, 0, 10800, false, "Name:\t", {""}},
+      {0, 0, 1440, true, "item\ttext", {""}},
+  };
+  for (const Case& c : cases) {
+    Builder b;
+    ParagraphFormat f;
+    f.indentLeft = c.left;
+    f.indentFirst = c.first;
+    f.tabStart = c.stop;
+    if (c.item) f.listId = 1, f.listLabel = u"1.";
+    b.paragraph(f);
+    b.text(c.text);
+    b.endParagraph();
+    const std::string page = html(b.finish());
+    std::vector<std::string> sizes;
+    for (size_t at = page.find("<span class=\"tab\""); at != std::string::npos;
+         at = page.find("<span class=\"tab\"", at + 1)) {
+      const std::string span = page.substr(at, page.find('>', at) - at);
+      const size_t size = span.find("tab-size:");
+      sizes.push_back(
+          size == std::string::npos ? "" : span.substr(size + 9, span.find(';', size) - size - 9));
+    }
+    EXPECT_EQ(sizes, c.sizes) << c.text;
+  }
+}
+
 TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
   Builder b;
   b.startTable();

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <initializer_list>
+#include <optional>
 #include <unordered_set>
 
 namespace word::write {
@@ -465,6 +466,22 @@ std::u16string tabEndCss(const ParagraphFormat& f) {
   std::u16string css = u"display:flex;align-items:baseline;align-items:last baseline;";
   if (f.tabEnd > f.indentLeft) css += u"max-width:" + points(f.tabEnd - f.indentLeft, 20) + u";";
   return css;
+}
+
+std::u16string firstTabCss(const ParagraphFormat& f, bool firstLine) {
+  // A stop further out than a page surely has room for (a line to fill
+  // in up to the margin) would push the text after it off the page.
+  constexpr int32_t kFarthest = 5760;  // four inches
+  const int32_t lineStart = firstLine ? f.indentFirst : 0;
+  const int32_t custom = f.tabStart - f.indentLeft;
+  std::optional<int32_t> stop;
+  if (f.tabStart > 0 && custom > lineStart && custom <= kFarthest) stop = custom;
+  if (lineStart < 0) stop = std::min(stop.value_or(0), 0);
+  if (!stop) return {};
+  // Stops lie at the size's multiples: one before the indent is reached
+  // from a hanging line's start as the multiple below it.
+  const int32_t size = *stop > 0 ? *stop : *stop < 0 ? -*stop : -lineStart;
+  return u"tab-size:" + points(size, 20) + u";";
 }
 
 std::u16string tabLeader(TabLeader leader) {

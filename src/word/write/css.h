@@ -93,6 +93,12 @@ int32_t listTextIndent(const ParagraphFormat& f);
 // the stop; and the leader, filling the row's space.
 std::u16string tabEndCss(const ParagraphFormat& f);
 std::u16string tabLeader(TabLeader leader);
+// The first tab of a line (the paragraph's first, or one after a line
+// break): where the word processor sends it, its own first stop or, in a
+// hanging first line, the indent, as a tab size that reaches it from the
+// text before ("tab-size:...;"); none to keep the default stops. A page's
+// stops count from the indent, not the margin.
+std::u16string firstTabCss(const ParagraphFormat& f, bool firstLine);
 
 // A picture's colours as the document adjusts them ("filter:...;"), none
 // when it shows them as they are.

@@ -238,6 +238,7 @@ class Renderer {
       css += u"list-style-position:inside;";
     auto attrs = [&] { return cls + (css.empty() ? u"" : u" style=\"" + css + u"\""); };
 
+    tabs_ = {item ? nullptr : &f, true, false};
     if (item) {
       openItem(f, lists, block);
       // The label as the document draws it, where the browser would not.
@@ -443,6 +444,16 @@ class Renderer {
     tag(f.subscript && !base.subscript, u"sub");
   }
 
+  // A tab goes to the next default stop; the first of a line to where the
+  // paragraph's stops send it.
+  void tab() {
+    const std::u16string css =
+        tabs_.format && !tabs_.tabbed ? firstTabCss(*tabs_.format, tabs_.firstLine) : u"";
+    tabs_.tabbed = true;
+    out_ +=
+        u"<span class=\"tab\"" + (css.empty() ? u"" : u" style=\"" + css + u"\"") + u">&#9;</span>";
+  }
+
   // `raised`: the text is set in superscript already (its run opened a
   // sup), as a note's reference often is.
   bool characters(uint32_t start, uint32_t end, bool raised = false) {
@@ -468,11 +479,12 @@ class Renderer {
           any |= noteReference(i, raised);
           break;
         case kTab:
-          out_ += u"<span class=\"tab\">&#9;</span>";
+          tab();
           any = true;
           break;
         case kLineBreak:
         case kColumnBreak:
+          tabs_.firstLine = tabs_.tabbed = false;
           out_ += u"<br>";
           any = true;
           break;
@@ -647,6 +659,12 @@ class Renderer {
   std::vector<HtmlPicture> files_;
   std::vector<PicturePlaceholder> placeholders_;
   const Story* story_ = nullptr;
+  // The paragraph being written, for its tabs (none in a list item, whose
+  // label the browser sets), and where in it the text is.
+  struct {
+    const ParagraphFormat* format = nullptr;
+    bool firstLine = true, tabbed = false;
+  } tabs_;
   size_t tableCursor_ = 0;
   size_t bookmarkCursor_ = 0;
   std::u16string backLink_;  // a note's link back to its mark, until its first block takes it
