@@ -23,6 +23,8 @@ const FEATURES = [
   { name: 'outdented', formats: ALL },  // no text left of the page's edge
   { name: 'hanging', formats: ALL },
   { name: 'tabbed', formats: ALL },  // a tab goes to the next default stop, half an inch on
+  { name: 'stopped', formats: ALL },  // the first tab goes to the paragraph's own stop
+  { name: 'hung', formats: ALL },  // a hanging line's tab goes to the indent, where the next lines start
   { name: 'contents', formats: ALL },  // a page number at its right-aligned stop, dots leading to it
   { name: 'dropcap', formats: ALL },  // a large first letter beside the text it begins
   { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
@@ -92,17 +94,23 @@ function problems(feature) {
       break;
     }
     case 'tabbed':
-      for (const e of leanAndInACell('Tabbed')) {
-        const text = Array.from(e.childNodes).reverse().find((n) => n.nodeType === Node.TEXT_NODE && n.textContent.includes('Tabbed'));
+    case 'stopped':
+    case 'hung': {
+      // How far from the start of the paragraph's text (its indent) the
+      // text after the tab begins.
+      const [word, want] = { tabbed: ['Tabbed', 0.5], stopped: ['Stopped', 1.5], hung: ['Hung', 0] }[feature];
+      for (const e of leanAndInACell(word)) {
+        const text = Array.from(e.childNodes).reverse().find((n) => n.nodeType === Node.TEXT_NODE && n.textContent.includes(word));
         const range = document.createRange();
-        range.setStart(text, text.textContent.indexOf('Tabbed'));
-        range.setEnd(text, text.textContent.indexOf('Tabbed') + 1);
-        const block = e.closest('p, li, td').getBoundingClientRect();
-        const from = block.left + parseFloat(getComputedStyle(e.closest('p, li, td')).paddingLeft);
+        range.setStart(text, text.textContent.indexOf(word));
+        range.setEnd(text, text.textContent.indexOf(word) + 1);
+        const block = e.closest('p, li, td');
+        const from = block.getBoundingClientRect().left + parseFloat(getComputedStyle(block).paddingLeft);
         const at = (range.getBoundingClientRect().left - from) / 96;
-        if (Math.abs(at - 0.5) > 0.03) found.push(`the text after the tab starts at ${at.toFixed(2)}in, not 0.5in`);
+        if (Math.abs(at - want) > 0.03) found.push(`the text after the tab starts at ${at.toFixed(2)}in, not ${want}in`);
       }
       break;
+    }
     case 'contents':
       for (const e of leanAndInACell('7')) {
         // The number ends at the stop, four inches on, or at the cell's edge

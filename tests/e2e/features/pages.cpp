@@ -80,6 +80,10 @@ std::map<std::string, word::Model> docDocuments() {
       {"outdented", docLeanAndInATable({u"Outdented text", {}, sprm16(0x840F, -720)})},
       {"hanging", docLeanAndInATable({u"Hanging first line", {}, sprm16(0x8411, -720)})},
       {"tabbed", docLeanAndInATable({u"A\tTabbed", {}, ""})},
+      // A left stop at an inch and a half; a first line hanging an inch.
+      {"stopped",
+       docLeanAndInATable({u"B\tStopped", {}, std::string("\x0D\xC6\x05\x00\x01\x70\x08\x00", 8)})},
+      {"hung", docLeanAndInATable({u"a)\tHung", {}, sprm16(0x840F, 1440) + sprm16(0x8411, -1440)})},
       // A stop at four inches aligning by the end, dots before it.
       {"contents",
        docLeanAndInATable({u"Chapter\t7", {}, std::string("\x0D\xC6\x05\x00\x01\x80\x16\x0A", 8)})},
@@ -170,6 +174,10 @@ std::map<std::string, word::Model> docxDocuments() {
       {"outdented", leanAndInATable(p(r("Outdented text"), "<w:ind w:left=\"-720\"/>"))},
       {"hanging", leanAndInATable(p(r("Hanging first line"), "<w:ind w:hanging=\"720\"/>"))},
       {"tabbed", leanAndInATable(p("<w:r><w:t>A</w:t><w:tab/><w:t>Tabbed</w:t></w:r>"))},
+      {"stopped", leanAndInATable(p("<w:r><w:t>B</w:t><w:tab/><w:t>Stopped</w:t></w:r>",
+                                    "<w:tabs><w:tab w:val=\"left\" w:pos=\"2160\"/></w:tabs>"))},
+      {"hung", leanAndInATable(p("<w:r><w:t>a)</w:t><w:tab/><w:t>Hung</w:t></w:r>",
+                                 "<w:ind w:left=\"1440\" w:hanging=\"1440\"/>"))},
       {"contents",
        leanAndInATable(
            p(r("Chapter") + "<w:r><w:tab/><w:t>7</w:t></w:r>",
@@ -295,6 +303,11 @@ std::map<std::string, word::Model> odtDocuments() {
       style("Cap", "paragraph",
             "<style:paragraph-properties><style:drop-cap style:length=\"1\" style:lines=\"3\"/>"
             "</style:paragraph-properties>") +
+      style("Stop", "paragraph",
+            "<style:paragraph-properties><style:tab-stops><style:tab-stop "
+            "style:position=\"1.5in\"/></style:tab-stops></style:paragraph-properties>") +
+      style("Hung", "paragraph",
+            "<style:paragraph-properties fo:margin-left=\"1in\" fo:text-indent=\"-1in\"/>") +
       style("Contents", "paragraph",
             "<style:paragraph-properties><style:tab-stops><style:tab-stop style:position=\"4in\" "
             "style:type=\"right\" style:leader-style=\"dotted\" style:leader-text=\".\"/>"
@@ -330,6 +343,8 @@ std::map<std::string, word::Model> odtDocuments() {
       {"outdented", leanAndInATable(p("Outdented text", "Out"))},
       {"hanging", leanAndInATable(p("Hanging first line", "Hang"))},
       {"tabbed", leanAndInATable(p("A<text:tab/>Tabbed"))},
+      {"stopped", leanAndInATable(p("B<text:tab/>Stopped", "Stop"))},
+      {"hung", leanAndInATable(p("a)<text:tab/>Hung", "Hung"))},
       {"contents", leanAndInATable(p("Chapter<text:tab/>7", "Contents"))},
       {"underlined", leanAndInATable(h("Ruled") + h(""))},
       {"textbox",
