@@ -143,8 +143,10 @@ struct ParagraphFormat {
   int32_t tabEnd = 0;
   TabLeader tabLeader = TabLeader::None;
   // The paragraph's first tab stop where it aligns the text after it by
-  // that text's start: twips from the margin, 0 for none (or one that
-  // centres or ends the text). It fits the structure's padding.
+  // that text's start: what leads up to it, and twips from the margin, 0
+  // for none (or one that centres or ends the text). They fit the
+  // structure's padding.
+  TabLeader tabStartLeader = TabLeader::None;
   int16_t tabStart = 0;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   bool operator==(const ParagraphFormat&) const = default;

@@ -85,7 +85,7 @@ TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
   std::string styles = docxtest::part(
       "styles",
       "<w:style w:type=\"paragraph\" w:styleId=\"H3\"><w:name w:val=\"Heading 3\"/><w:pPr>"
-      "<w:tabs><w:tab w:val=\"left\" w:pos=\"1000\"/><w:tab w:val=\"right\" w:leader=\"dot\" "
+      "<w:tabs><w:tab w:val=\"left\" w:leader=\"underscore\" w:pos=\"1000\"/><w:tab w:val=\"right\" w:leader=\"dot\" "
       "w:pos=\"9000\"/></w:tabs></w:pPr></w:style>");
   // Tab stops: the style's last, aligning by the end, with its leader; a
   // stop of the paragraph's own cleared, leaving a left one last.
@@ -105,7 +105,10 @@ TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
   EXPECT_EQ(m.main.paragraphs[0].format.tabLeader, word::TabLeader::Dots);
   EXPECT_EQ(m.main.paragraphs[2].format.tabEnd, 0);
   // The first stop, aligning by the start; none where the first centres.
-  for (size_t i : {0, 2}) EXPECT_EQ(m.main.paragraphs[i].format.tabStart, 1000);
+  for (size_t i : {0, 2}) {
+    EXPECT_EQ(m.main.paragraphs[i].format.tabStart, 1000);
+    EXPECT_EQ(m.main.paragraphs[i].format.tabStartLeader, word::TabLeader::Line);
+  }
   EXPECT_EQ(m.main.paragraphs[1].format.tabStart, 0);
   const auto& a = m.main.paragraphs[0].format;
   EXPECT_EQ(a.outlineLevel, 2);

@@ -415,6 +415,31 @@ TEST(HtmlWriter, FirstTabOfALineGoesToTheParagraphsStop) {
   }
 }
 
+// A first stop with a leader: a line to fill in where the tab ends the
+// text (a row, however far the stop), under the tab where text follows.
+TEST(HtmlWriter, AFirstStopsLeaderDrawsTheLineToFillIn) {
+  const std::tuple<int16_t, const char*, const char*> cases[] = {
+      {8640, "Name:\t ",
+       "max-width:432pt;\"><span>Name:</span><span style=\"flex:1 0 "
+       "1em;margin:0 .2em;border-bottom:1px solid;\"></span><span "
+       "style=\"text-indent:0\"> </span></p>"},
+      {2880, "Name:\tx", "<span class=\"tab\" style=\"tab-size:144pt;border-bottom:1px solid;\">"},
+      {8640, "Name:\tx", "Name:<span class=\"tab\">&#9;</span>x"},
+      {8640, "Name:\vDate:\t", "Date:<span class=\"tab\">&#9;</span>"},
+  };
+  for (const auto& [stop, text, want] : cases) {
+    Builder b;
+    ParagraphFormat f;
+    f.tabStart = stop;
+    f.tabStartLeader = TabLeader::Line;
+    b.paragraph(f);
+    b.text(text);
+    b.endParagraph();
+    const std::string page = html(b.finish());
+    EXPECT_NE(page.find(want), std::string::npos) << text << "\n" << page;
+  }
+}
+
 TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
   Builder b;
   b.startTable();

@@ -81,10 +81,12 @@ void applyTabStops(ParagraphFormat& f, const std::vector<TabStop>& stops) {
   }
   f.tabEnd = last && last->end ? last->pos : 0;
   f.tabLeader = last && last->end ? last->leader : TabLeader::None;
+  const bool start = first && !first->end && !first->centre;
   f.tabStart =
-      first && !first->end && !first->centre
+      start
           ? static_cast<int16_t>(std::min<int32_t>(first->pos, std::numeric_limits<int16_t>::max()))
           : 0;
+  f.tabStartLeader = start ? first->leader : TabLeader::None;
 }
 
 PictureSide placedSide(bool ownLine, std::string_view align, int64_t middle) {

@@ -462,11 +462,19 @@ int32_t listTextIndent(const ParagraphFormat& f) {
   return static_cast<int32_t>(std::max(text, kLabel));
 }
 
-std::u16string tabEndCss(const ParagraphFormat& f) {
+std::u16string tabRowCss(int32_t stop, int32_t indentLeft) {
   std::u16string css = u"display:flex;align-items:baseline;align-items:last baseline;";
-  if (f.tabEnd > f.indentLeft) css += u"max-width:" + points(f.tabEnd - f.indentLeft, 20) + u";";
+  if (stop > indentLeft) css += u"max-width:" + points(stop - indentLeft, 20) + u";";
   return css;
 }
+
+namespace {
+std::u16string_view leaderLine(TabLeader leader) {
+  static constexpr std::u16string_view kLines[] = {
+      u"", u"border-bottom:2px dotted;", u"border-bottom:1px dashed;", u"border-bottom:1px solid;"};
+  return kLines[static_cast<size_t>(leader)];
+}
+}  // namespace
 
 std::u16string firstTabCss(const ParagraphFormat& f, bool firstLine) {
   // A stop further out than a page surely has room for (a line to fill
@@ -481,14 +489,13 @@ std::u16string firstTabCss(const ParagraphFormat& f, bool firstLine) {
   // Stops lie at the size's multiples: one before the indent is reached
   // from a hanging line's start as the multiple below it.
   const int32_t size = *stop > 0 ? *stop : *stop < 0 ? -*stop : -lineStart;
-  return u"tab-size:" + points(size, 20) + u";";
+  return u"tab-size:" + points(size, 20) + u";" +
+         std::u16string(*stop == custom ? leaderLine(f.tabStartLeader) : u"");
 }
 
 std::u16string tabLeader(TabLeader leader) {
-  static constexpr std::u16string_view kLines[] = {
-      u"", u"border-bottom:2px dotted;", u"border-bottom:1px dashed;", u"border-bottom:1px solid;"};
-  return u"<span style=\"flex:1 0 1em;margin:0 .2em;" +
-         std::u16string(kLines[static_cast<size_t>(leader)]) + u"\"></span>";
+  return u"<span style=\"flex:1 0 1em;margin:0 .2em;" + std::u16string(leaderLine(leader)) +
+         u"\"></span>";
 }
 
 std::u16string pictureSideCss(PictureSide side) {

@@ -88,16 +88,18 @@ Indents shownIndents(const ParagraphFormat& f);
 int32_t listTextIndent(const ParagraphFormat& f);
 
 // A paragraph whose last tab goes to a stop aligning the text after it by
-// its end (a table of contents' page numbers): the paragraph's style, a
-// row of its text before the tab, the leader and the text after, ending at
-// the stop; and the leader, filling the row's space.
-std::u16string tabEndCss(const ParagraphFormat& f);
+// its end (a table of contents' page numbers), or whose only tab ends its
+// text with a leader (a line to fill in): the paragraph's style, a row of
+// its text before the tab, the leader and the text after, ending at the
+// stop (twips from the margin); and the leader, filling the row's space.
+std::u16string tabRowCss(int32_t stop, int32_t indentLeft);
 std::u16string tabLeader(TabLeader leader);
 // The first tab of a line (the paragraph's first, or one after a line
 // break): where the word processor sends it, its own first stop or, in a
 // hanging first line, the indent, as a tab size that reaches it from the
-// text before ("tab-size:...;"); none to keep the default stops. A page's
-// stops count from the indent, not the margin.
+// text before ("tab-size:...;"), with the stop's leader under it; none to
+// keep the default stops. A page's stops count from the indent, not the
+// margin.
 std::u16string firstTabCss(const ParagraphFormat& f, bool firstLine);
 
 // A picture's colours as the document adjusts them ("filter:...;"), none

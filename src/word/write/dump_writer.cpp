@@ -134,13 +134,12 @@ std::string paragraphFormat(const ParagraphFormat& f) {
   if (f.dropCap) out += " dropcap";
   if (f.dropLetters)
     out += " drop=" + std::to_string(f.dropLetters) + "/" + std::to_string(f.dropLines);
-  if (f.tabEnd) {
-    static constexpr const char* kLeaders[] = {"", " leader=dots", " leader=dashes",
-                                               " leader=line"};
-    out += " tab-end=" + std::to_string(f.tabEnd);
-    out += kLeaders[static_cast<size_t>(f.tabLeader)];
-  }
-  if (f.tabStart) out += " tab-start=" + std::to_string(f.tabStart);
+  static constexpr const char* kLeaders[] = {"", " leader=dots", " leader=dashes", " leader=line"};
+  if (f.tabEnd)
+    out += " tab-end=" + std::to_string(f.tabEnd) + kLeaders[static_cast<size_t>(f.tabLeader)];
+  if (f.tabStart)
+    out += " tab-start=" + std::to_string(f.tabStart) +
+           kLeaders[static_cast<size_t>(f.tabStartLeader)];
   if (f.textBox) out += " textbox";
   if (f.rightToLeft) out += " rtl";
   if (f.borderSides) {

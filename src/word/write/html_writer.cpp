@@ -19,6 +19,7 @@
 #include "word/write/link_markers.h"
 #include "word/write/pictures/converter.h"
 #include "word/write/pictures/web_picture.h"
+#include "word/write/tab_row.h"
 #include "word/write/writers.h"
 
 namespace word::write {
@@ -260,8 +261,9 @@ class Renderer {
       return;
     }
     closeLists(lists, 0, block);
-    const uint32_t tab = heading || f.dropLetters ? end : tabToEnd(start, end, f);
-    if (tab != end) css += tabEndCss(f);
+    const TabRow row = heading || f.dropLetters ? TabRow{end} : rowTab(story_->text, start, end, f);
+    const uint32_t tab = row.tab;
+    if (tab != end) css += tabRowCss(row.stop, f.indentLeft);
     std::u16string tag = heading ? u"h" + number(f.outlineLevel + 1) : u"p";
     out_ += u"<" + tag + attrs() + u">";
     anchors(end);
@@ -269,7 +271,7 @@ class Renderer {
       out_ += u"<span>";
       content(start, tab, base);
       // A hanging first line is the row's first piece's alone.
-      out_ += u"</span>" + tabLeader(f.tabLeader) + u"<span style=\"text-indent:0\">";
+      out_ += u"</span>" + tabLeader(row.leader) + u"<span style=\"text-indent:0\">";
       content(tab + 1, end, base);
       out_ += u"</span></p>";
       if (block) out_ += kNewLine;
@@ -283,20 +285,6 @@ class Renderer {
       out_ += base.underline || base.strike ? u"<br>" : u"&nbsp;";
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
-  }
-
-  // The paragraph's last tab where it goes to a stop that aligns the text
-  // after it by its end, unless it stands in a reference link's markers;
-  // `end` for none.
-  uint32_t tabToEnd(uint32_t start, uint32_t end, const ParagraphFormat& f) const {
-    const std::u16string& text = story_->text;
-    uint32_t tab = end;
-    for (uint32_t i = end; f.tabEnd && i > start && tab == end; --i)
-      if (text[i - 1] == kTab) tab = i - 1;
-    if (tab == end) return end;
-    for (const LinkMarker& m : linkMarkers(text, start, end))
-      if (tab >= m.open && tab < m.close + 3) return end;
-    return tab;
   }
 
   // A paragraph's own drop cap: its first letters (or word) set large,
