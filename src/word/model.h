@@ -104,8 +104,9 @@ inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBo
 
 // Paragraph formatting as it shows (style chain already resolved). Every
 // paragraph carries one: the small fields are packed together before the
-// label, so that a paragraph takes 96 bytes with its border (a plain-text
-// file of short lines is mostly paragraphs; see bench/text_memory.sh).
+// label, so that a paragraph takes 104 bytes with its border and tab stops
+// (a plain-text file of short lines is mostly paragraphs; see
+// bench/text_memory.sh).
 struct ParagraphFormat {
   int32_t style = 0;         // index into Model::styles; 0 is the default paragraph style
   uint8_t outlineLevel = 9;  // 0..8: heading level 1..9; 9: body text
