@@ -10,6 +10,7 @@
 
 #include "word/model.h"
 #include "word/read/doc/bytes.h"
+#include "word/read/shape_svg.h"
 
 namespace word::read::doc {
 
@@ -43,15 +44,10 @@ struct Rect {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// What a shape with no picture is drawn by: its preset type, fill and line.
-struct Geometry {
-  uint16_t type = 0;  // preset shape type (1 rectangle, 3 ellipse, 20 line, ...)
-  bool group = false, flipH = false, flipV = false;
-  bool filled = true, lined = true;
-  uint32_t fill = 0xFFFFFF, line = 0;  // 0xRRGGBB
-  uint32_t fillAlpha = 0x10000;        // 16.16 fixed point, 1 is opaque
-  int32_t lineEmu = 9525;              // English metric units: 3/4 pt, one pixel
-  bool arrowStart = false, arrowEnd = false;
+// What a shape with no picture is drawn by: its preset type, fill and line,
+// and its place among a group's shapes.
+struct Geometry : ShapeGeometry {
+  bool group = false;
   std::optional<Rect> anchor;  // inside a group: its place in the group's space
   std::optional<Rect> space;   // a group's own coordinate space
   PictureLook look;            // its picture's colours

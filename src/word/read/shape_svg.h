@@ -1,0 +1,46 @@
+#pragma once
+// Shapes drawn by their geometry alone (a rectangle, an ellipse, a line or
+// arrow, a common preset outline): the SVG markup of a small picture of
+// the shape's size, with the fill and line its properties give. The markup
+// is built from numbers and colours only, so no text of the document
+// reaches it.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace word::read {
+
+// How a shape without a picture is drawn: its preset type, numbered as the
+// binary format numbers them (1 rectangle, 2 rounded rectangle, 3 ellipse,
+// 20 a line, ...), and its fill and line.
+struct ShapeGeometry {
+  uint16_t type = 0;
+  bool flipH = false, flipV = false;
+  bool filled = true, lined = true;
+  uint32_t fill = 0xFFFFFF, line = 0;  // 0xRRGGBB
+  uint32_t fillAlpha = 0x10000;        // 16.16 fixed point, 1 is opaque
+  int32_t lineEmu = 9525;              // English metric units: 3/4 pt, one pixel
+  bool arrowStart = false, arrowEnd = false;
+};
+
+// A shape's place in its picture, in pixels.
+struct ShapeBox {
+  double x = 0, y = 0, w = 0, h = 0;
+};
+
+// Rectangles and ellipses by name, lines, and the common preset outlines.
+bool drawableShape(const ShapeGeometry& g);
+bool isLineShape(uint16_t type);
+// One shape's element in the box it takes.
+std::string shapeElement(const ShapeGeometry& g, ShapeBox b);
+// The size in pixels of a picture of a shape `widthTwips` by `heightTwips`,
+// and the box the shape takes in it.
+ShapeBox shapeCanvas(const ShapeGeometry& g, int32_t widthTwips, int32_t heightTwips, double& w,
+                     double& h);
+// A picture `w` by `h` pixels of the elements in `body`.
+std::string shapeSvg(double w, double h, const std::string& body);
+// The preset type of a shape named as the XML formats name them ("rect",
+// "ellipse", "line", "rightArrow", ...); 0 for one not drawn.
+uint16_t presetShapeType(std::string_view name);
+
+}  // namespace word::read
