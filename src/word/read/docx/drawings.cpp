@@ -3,6 +3,7 @@
 // come from the part its relationship names, read once however often shown.
 #include "word/read/compound.h"
 #include "word/read/docx/reader_state.h"
+#include "word/read/docx/shapes.h"
 #include "word/read/image_format.h"
 #include "word/read/mtef.h"
 
@@ -156,10 +157,26 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryStat
     int pictures = 0;
     const size_t boxes = in.textBoxes.size();
     const pugi::xml_node data = child(child(x, "graphic"), "graphicData");
-    side_ = is(x, "anchor") ? anchoredSide(x, w) : PictureSide::Inline;
+    const PictureSide side = is(x, "anchor") ? anchoredSide(x, w) : PictureSide::Inline;
+    side_ = side;
     graphicContent(data, w, h, alt, f, s, in, 0, pictures);
     side_ = PictureSide::Inline;
-    if (pictures == 0 && in.textBoxes.size() == boxes) s.builder->loss(drawingLoss(data));
+    if (pictures > 0 || in.textBoxes.size() != boxes) continue;
+    // Neither a picture nor text: a shape drawn by its outline and fill.
+    const auto drawn = drawShapes(data, intAttr(extent, "cx").value_or(0),
+                                  intAttr(extent, "cy").value_or(0), theme_);
+    if (!drawn) {
+      s.builder->loss(drawingLoss(data));
+      continue;
+    }
+    Picture pic;
+    pic.data = std::make_shared<const std::string>(drawn->svg);
+    pic.format = "svg";
+    pic.widthPx = drawn->widthPx;
+    pic.heightPx = drawn->heightPx;
+    pic.alt = alt;
+    pic.side = side;
+    s.builder->picture(std::move(pic), f);
   }
 }
 

@@ -46,6 +46,13 @@ FontClasses readFontTable(const pugi::xml_node& root) {
 void Theme::load(const pugi::xml_node& root) {
   for (pugi::xml_node el = root.first_child(); el; el = el.next_sibling()) {
     if (!is(el, "themeElements")) continue;
+    // A slot's colour: its own, or the system colour it last showed.
+    for (pugi::xml_node c = child(el, "clrScheme").first_child(); c; c = c.next_sibling()) {
+      const pugi::xml_node value = c.first_child();
+      const auto rgb = hexColor(is(value, "sysClr") ? val(value, "lastClr") : val(value));
+      if (c.type() == pugi::node_element && rgb && colours.size() < 16)
+        colours.emplace(localName(c.name()), *rgb);
+    }
     pugi::xml_node scheme = child(el, "fontScheme");
     for (pugi::xml_node f = scheme.first_child(); f; f = f.next_sibling()) {
       bool major = is(f, "majorFont");

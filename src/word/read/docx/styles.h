@@ -22,6 +22,8 @@ FontClasses readFontTable(const pugi::xml_node& root);
 // Fonts of the theme ("minorHAnsi" -> "Calibri").
 struct Theme {
   std::u16string majorLatin, minorLatin, majorEastAsia, minorEastAsia;
+  // The colour scheme by its slots' names ("dk1", "accent1", ...): 0xRRGGBB.
+  std::map<std::string, uint32_t, std::less<>> colours;
   void load(const pugi::xml_node& root);
 };
 

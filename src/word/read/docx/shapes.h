@@ -1,0 +1,34 @@
+#pragma once
+// Shapes a drawing draws by their geometry alone (a DrawingML shape with
+// neither a picture nor text): its preset outline, fill and line, in the
+// theme's colours, as a picture of the drawing's size.
+#include <cstdint>
+#include <optional>
+#include <pugixml.hpp>
+#include <string>
+
+#include "word/read/docx/styles.h"
+#include "word/read/shape_svg.h"
+
+namespace word::read::docx {
+
+// A colour as DrawingML gives it in `holder` (an a:solidFill, a style's
+// reference, ...): the first colour element there, its modifiers applied;
+// `alpha` gets its opacity (16.16 fixed point). None without one.
+std::optional<uint32_t> drawingColour(const pugi::xml_node& holder, const Theme& theme,
+                                      uint32_t* alpha = nullptr);
+
+// How a shape (wps:wsp, or a group's a:sp) is drawn; none when its outline
+// is not one of those drawn.
+std::optional<ShapeGeometry> shapeGeometry(const pugi::xml_node& shape, const Theme& theme);
+
+// The SVG of a drawing's shapes, a single one or a group's, `widthEmu` by
+// `heightEmu`, with its size in pixels; none when it holds no shape drawn.
+struct DrawnShapes {
+  std::string svg;
+  int32_t widthPx = 0, heightPx = 0;
+};
+std::optional<DrawnShapes> drawShapes(const pugi::xml_node& graphicData, int64_t widthEmu,
+                                      int64_t heightEmu, const Theme& theme);
+
+}  // namespace word::read::docx

@@ -1,0 +1,92 @@
+// Shapes with neither a picture nor text: drawn by their outline, fill and
+// line as a small picture, in the theme's colours.
+#include "word/read/docx/shapes.h"
+
+#include <gtest/gtest.h>
+
+#include "docx_fixture.h"
+
+namespace {
+
+using docxtest::p;
+using docxtest::r;
+
+// A drawing of ten pixels square.
+std::string drawing(const std::string& graphic) {
+  return "<w:r><w:drawing><wp:inline><wp:extent cx=\"95250\" "
+         "cy=\"95250\"/><a:graphic><a:graphicData>" +
+         graphic + "</a:graphicData></a:graphic></wp:inline></w:drawing></w:r>";
+}
+
+std::string shape(const std::string& props, const std::string& style = "") {
+  return "<wps:wsp><wps:spPr>" + props + "</wps:spPr>" + style + "</wps:wsp>";
+}
+
+TEST(DocxShapes, ShapesAreDrawnByTheirOutlineFillAndLine) {
+  const std::string box =
+      "<a:prstGeom prst=\"rect\"/><a:solidFill><a:srgbClr val=\"FFFFFF\"/></a:solidFill>"
+      "<a:ln w=\"9525\"><a:solidFill><a:srgbClr val=\"000000\"/></a:solidFill></a:ln>";
+  const std::string member =
+      "<a:xfrm><a:off x=\"500\" y=\"0\"/><a:ext cx=\"500\" cy=\"1000\"/>"
+      "</a:xfrm><a:prstGeom prst=\"ellipse\"/><a:noFill/>";
+  const struct {
+    const char* what;
+    std::string graphic;
+    std::vector<std::string> marks;  // what the picture holds; none: a loss
+  } cases[] = {
+      {"a white box lined in black",
+       shape(box),
+       {"width=\"10\" height=\"10\"", "<rect x=\"0.5\" y=\"0.5\" width=\"9\" height=\"9\"",
+        "fill=\"#ffffff\" stroke=\"#000000\""}},
+      {"a line with an arrowhead, as thick as its line",
+       shape("<a:prstGeom prst=\"line\"/><a:ln w=\"25400\"><a:tailEnd type=\"triangle\"/></a:ln>",
+             "<wps:style><wps:lnRef idx=\"1\"><a:prstClr val=\"red\"/></wps:lnRef></wps:style>"),
+       {"<line x1=\"0\" y1=\"0\" x2=\"10\" y2=\"10\" stroke=\"#ff0000\"", "<polygon"}},
+      {"a group's members where the group's space puts them",
+       "<wpg:wgp><wpg:grpSpPr><a:xfrm><a:chOff x=\"0\" y=\"0\"/><a:chExt cx=\"1000\" cy=\"1000\"/>"
+       "</a:xfrm></wpg:grpSpPr>" +
+           shape(member) +
+           "<wpg:grpSp><wpg:grpSpPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext "
+           "cx=\"500\" cy=\"500\"/><a:chOff x=\"0\" y=\"0\"/><a:chExt cx=\"2\" "
+           "cy=\"2\"/></a:xfrm></wpg:grpSpPr>" +
+           shape("<a:xfrm><a:off x=\"1\" y=\"1\"/><a:ext cx=\"1\" cy=\"1\"/></a:xfrm>" + box) +
+           "</wpg:grpSp></wpg:wgp>",
+       {"<ellipse cx=\"7.5\" cy=\"5\" rx=\"2.5\" ry=\"5\" fill=\"none\" stroke=\"none\"",
+        "<rect x=\"3\" y=\"3\" width=\"1.5\" height=\"1.5\""}},
+      {"an outline of its own", shape("<a:custGeom/>"), {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const word::Model m = docxtest::read(p(r("a") + drawing(c.graphic) + r("b")));
+    ASSERT_EQ(m.main.pictures.size(), c.marks.empty() ? 0u : 1u);
+    ASSERT_EQ(m.losses.size(), c.marks.empty() ? 1u : 0u);
+    if (c.marks.empty()) continue;
+    const std::string& svg = *m.main.pictures[0].data;
+    EXPECT_EQ(m.main.pictures[0].format, "svg");
+    for (const std::string& mark : c.marks)
+      EXPECT_NE(svg.find(mark), std::string::npos) << mark << "\n" << svg;
+  }
+}
+
+// A theme's colours by slot and alias, darker, lighter, and in luminance.
+TEST(DocxShapes, ColoursComeFromTheThemeWithTheirModifiers) {
+  word::read::docx::Theme theme;
+  theme.colours = {{"accent1", 0x4472C4}, {"dk1", 0x000000}, {"lt1", 0xFFFFFF}};
+  const std::pair<const char*, std::optional<uint32_t>> cases[] = {
+      {"<a:schemeClr val=\"accent1\"><a:shade val=\"50000\"/></a:schemeClr>", 0x223962},
+      {"<a:schemeClr val=\"tx1\"><a:tint val=\"50000\"/></a:schemeClr>", 0x808080},
+      {"<a:schemeClr val=\"bg1\"><a:lumMod val=\"75000\"/></a:schemeClr>", 0xBFBFBF},
+      {"<a:schemeClr val=\"accent1\"><a:lumMod val=\"60000\"/><a:lumOff val=\"40000\"/>"
+       "</a:schemeClr>",
+       0x8FAADC},
+      {"<a:sysClr val=\"windowText\" lastClr=\"112233\"/>", 0x112233},
+      {"<a:schemeClr val=\"accent6\"/>", std::nullopt},
+  };
+  for (const auto& [xml, want] : cases) {
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(("<a:solidFill>" + std::string(xml) + "</a:solidFill>").c_str()));
+    EXPECT_EQ(word::read::docx::drawingColour(doc.first_child(), theme), want) << xml;
+  }
+}
+
+}  // namespace
