@@ -68,6 +68,45 @@ TEST(DocxShapes, ShapesAreDrawnByTheirOutlineFillAndLine) {
   }
 }
 
+// VML's shapes are drawn as well. A shape in front of the text stands in
+// the line where it is anchored: one larger than a letter or two is not
+// drawn there, nor a group's member, sized in the group's units.
+TEST(DocxShapes, OnlyShapesThatFitTheLineStandInIt) {
+  const std::string anchored =
+      "<w:r><w:drawing><wp:anchor><wp:extent cx=\"952500\" cy=\"95250\"/><wp:wrapNone/>"
+      "<a:graphic><a:graphicData>" +
+      shape("<a:prstGeom prst=\"rect\"/>",
+            "<wps:style><wps:lnRef idx=\"1\"><a:prstClr val=\"black\"/></wps:lnRef></wps:style>") +
+      "</a:graphicData></a:graphic></wp:anchor></w:drawing></w:r>";
+  auto pict = [](const std::string& vml) { return "<w:r><w:pict>" + vml + "</w:pict></w:r>"; };
+  const struct {
+    const char* what;
+    std::string run;
+    const char* mark;  // what the picture holds; none: a loss
+  } cases[] = {
+      {"a red VML box without a line",
+       pict("<v:rect style=\"width:7.5pt;height:7.5pt\" fillcolor=\"#f00 [3213]\" "
+            "stroked=\"f\"/>"),
+       "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" fill=\"#ff0000\" stroke=\"none\""},
+      {"a small VML circle in front of the text",
+       pict("<v:oval style=\"position:absolute;width:7.5pt;height:7.5pt\"/>"), "<ellipse"},
+      {"a long VML line in front of the text",
+       pict("<v:line style=\"position:absolute\" from=\"0,0\" to=\"300pt,0\"/>"), nullptr},
+      {"a VML group's member", pict("<v:group><v:rect style=\"width:100;height:100\"/></v:group>"),
+       nullptr},
+      {"a long box in front of the text", anchored, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const word::Model m = docxtest::read(p(r("a") + c.run + r("b")));
+    ASSERT_EQ(m.main.pictures.size(), c.mark ? 1u : 0u);
+    EXPECT_EQ(m.losses.size(), c.mark ? 0u : 1u);
+    if (!c.mark) continue;
+    const std::string& svg = *m.main.pictures[0].data;
+    EXPECT_NE(svg.find(c.mark), std::string::npos) << svg;
+  }
+}
+
 // A theme's colours by slot and alias, darker, lighter, and in luminance.
 TEST(DocxShapes, ColoursComeFromTheThemeWithTheirModifiers) {
   word::read::docx::Theme theme;

@@ -142,6 +142,73 @@ PictureSide vmlSide(const pugi::xml_node& shape, std::string_view style, int32_t
                     from + int64_t{widthPx} * 15 / 2);
 }
 
+// VML's colours: "#rrggbb", "#rgb" or a name, perhaps followed by the
+// index the word processor keeps (" [3213]").
+std::optional<uint32_t> vmlColour(std::string_view v, uint32_t otherwise) {
+  v = v.substr(0, v.find(' '));
+  if (v.size() == 4 && v[0] == '#')
+    return hexColor(std::string{v[1], v[1], v[2], v[2], v[3], v[3]}).value_or(otherwise);
+  if (!v.empty() && v[0] == '#') return hexColor(v.substr(1)).value_or(otherwise);
+  return v.empty() ? otherwise : namedColour(v).value_or(otherwise);
+}
+
+// A VML rectangle, rounded rectangle, ellipse or line with neither a
+// picture nor text: its fill and line (white and black unless it says),
+// its size from its style or, a line's, from its ends.
+std::optional<DrawnShapes> vmlShape(const pugi::xml_node& shape, std::string_view style) {
+  ShapeGeometry g;
+  g.type = presetShapeType(localName(shape.name()));
+  if (!drawableShape(g)) return std::nullopt;
+  auto off = [&](const char* name) {
+    const std::string_view v = attrValue(shape, name);
+    return v == "f" || v == "false" || v == "0";
+  };
+  g.filled = !off("filled"), g.lined = !off("stroked");
+  g.fill = *vmlColour(attrValue(shape, "fillcolor"), 0xFFFFFF);
+  g.line = *vmlColour(attrValue(shape, "strokecolor"), 0x000000);
+  const std::string_view weight = attrValue(shape, "strokeweight");
+  g.lineEmu = weight.empty() ? 9525 : vmlLengthPx(weight) * 9525;
+  const pugi::xml_node stroke = child(shape, "stroke");
+  auto arrow = [&](const char* end) {
+    const std::string_view v = attrValue(stroke, end);
+    return !v.empty() && v != "none";
+  };
+  g.arrowStart = arrow("startarrow"), g.arrowEnd = arrow("endarrow");
+  int32_t w = vmlLengthPx(styleValue(style, "width")), h = vmlLengthPx(styleValue(style, "height"));
+  if (g.type == presetShapeType("line")) {
+    const std::string_view from = attrValue(shape, "from"), to = attrValue(shape, "to");
+    auto at = [](std::string_view point, bool second) {
+      const size_t comma = point.find(',');
+      return vmlLengthPx(
+          second ? point.substr(comma == std::string_view::npos ? point.size() : comma + 1)
+                 : point.substr(0, comma));
+    };
+    w = std::abs(at(to, false) - at(from, false)), h = std::abs(at(to, true) - at(from, true));
+    g.flipH = at(to, false) < at(from, false), g.flipV = at(to, true) < at(from, true);
+  }
+  double pw = 0, ph = 0;
+  const ShapeBox box = shapeCanvas(g, w * 15, h * 15, pw, ph);
+  return DrawnShapes{shapeSvg(pw, ph, shapeElement(g, box)), static_cast<int32_t>(pw),
+                     static_cast<int32_t>(ph)};
+}
+
+// A shape in front of the text stands in the line where it is anchored:
+// one no larger than a letter or two (a box to tick).
+bool fitsInLine(int32_t widthPx, int32_t heightPx) {
+  return widthPx <= 32 && heightPx <= 32;
+}
+
+Picture drawnPicture(const DrawnShapes& drawn, const std::u16string& alt, PictureSide side) {
+  Picture pic;
+  pic.data = std::make_shared<const std::string>(drawn.svg);
+  pic.format = "svg";
+  pic.widthPx = drawn.widthPx;
+  pic.heightPx = drawn.heightPx;
+  pic.alt = alt;
+  pic.side = side;
+  return pic;
+}
+
 }  // namespace
 
 void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryState& s,
@@ -163,20 +230,17 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryStat
     side_ = PictureSide::Inline;
     if (pictures > 0 || in.textBoxes.size() != boxes) continue;
     // Neither a picture nor text: a shape drawn by its outline and fill.
-    const auto drawn = drawShapes(data, intAttr(extent, "cx").value_or(0),
-                                  intAttr(extent, "cy").value_or(0), theme_);
+    // One in front of the text goes where it is anchored, which only one
+    // the size of a letter fits without breaking the line.
+    const bool fits = side != PictureSide::Inline || is(x, "inline") || fitsInLine(w, h);
+    const auto drawn = fits ? drawShapes(data, intAttr(extent, "cx").value_or(0),
+                                         intAttr(extent, "cy").value_or(0), theme_)
+                            : std::nullopt;
     if (!drawn) {
       s.builder->loss(drawingLoss(data));
       continue;
     }
-    Picture pic;
-    pic.data = std::make_shared<const std::string>(drawn->svg);
-    pic.format = "svg";
-    pic.widthPx = drawn->widthPx;
-    pic.heightPx = drawn->heightPx;
-    pic.alt = alt;
-    pic.side = side;
-    s.builder->picture(std::move(pic), f);
+    s.builder->picture(drawnPicture(*drawn, alt, side), f);
   }
 }
 
@@ -245,9 +309,26 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
     } else if (name == "shape" || name == "rect" || name == "roundrect" || name == "group" ||
                name == "oval" || name == "textbox" || name == "polyline" || name == "line" ||
                name == "arc" || name == "curve" || name == "image") {
+      const uint32_t at = s.builder->position();
+      const size_t boxes = in.textBoxes.size();
       vml(c, f, s, in, depth + 1);
+      if (s.builder->position() == at && in.textBoxes.size() == boxes) vmlDrawing(c, f, s);
     }
   }
+}
+
+// A VML shape drawn by its geometry, where the text would wrap around it.
+void DocxReader::vmlDrawing(const pugi::xml_node& shape, const CharFormat& f, StoryState& s) {
+  // A group's members are sized in the group's own units: not drawn.
+  if (is(shape.parent(), "group")) return;
+  const std::string_view style = val(shape, "style");
+  const auto drawn = vmlShape(shape, style);
+  if (!drawn) return;
+  const PictureSide side = vmlSide(shape, style, drawn->widthPx);
+  if (side == PictureSide::Inline && styleValue(style, "position") == "absolute" &&
+      !fitsInLine(drawn->widthPx, drawn->heightPx))
+    return;
+  s.builder->picture(drawnPicture(*drawn, utf16(val(shape, "alt")), side), f);
 }
 
 // An equation-editor object (w:object holding an o:OLEObject whose object

@@ -49,21 +49,11 @@ Rgb luminance(const Rgb& c, double mod, double off) {
   return {part(hue + 1.0 / 3), part(hue), part(hue - 1.0 / 3)};
 }
 
-// The named colours a shape is most often given.
-std::optional<uint32_t> presetColour(std::string_view name) {
-  static constexpr std::pair<std::string_view, uint32_t> kColours[] = {
-      {"black", 0x000000}, {"white", 0xFFFFFF},  {"red", 0xFF0000},  {"green", 0x008000},
-      {"blue", 0x0000FF},  {"yellow", 0xFFFF00}, {"gray", 0x808080}, {"grey", 0x808080}};
-  for (const auto& [n, rgb] : kColours)
-    if (n == name) return rgb;
-  return std::nullopt;
-}
-
 std::optional<uint32_t> baseColour(const pugi::xml_node& c, const Theme& theme) {
   const std::string_view kind = localName(c.name());
   if (kind == "srgbClr") return hexColor(val(c));
   if (kind == "sysClr") return hexColor(val(c, "lastClr"));
-  if (kind == "prstClr") return presetColour(val(c));
+  if (kind == "prstClr") return namedColour(val(c));
   if (kind != "schemeClr") return std::nullopt;
   std::string_view slot = val(c);
   static constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
@@ -165,6 +155,15 @@ std::optional<DrawnShapes> drawShapes(const pugi::xml_node& graphicData, int64_t
   }
   if (body.empty()) return std::nullopt;
   return DrawnShapes{shapeSvg(w, h, body), static_cast<int32_t>(w), static_cast<int32_t>(h)};
+}
+
+std::optional<uint32_t> namedColour(std::string_view name) {
+  static constexpr std::pair<std::string_view, uint32_t> kColours[] = {
+      {"black", 0x000000}, {"white", 0xFFFFFF},  {"red", 0xFF0000},  {"green", 0x008000},
+      {"blue", 0x0000FF},  {"yellow", 0xFFFF00}, {"gray", 0x808080}, {"grey", 0x808080}};
+  for (const auto& [n, rgb] : kColours)
+    if (n == name) return rgb;
+  return std::nullopt;
 }
 
 std::optional<uint32_t> drawingColour(const pugi::xml_node& holder, const Theme& theme,

@@ -6,6 +6,7 @@
 #include <optional>
 #include <pugixml.hpp>
 #include <string>
+#include <string_view>
 
 #include "word/read/docx/styles.h"
 #include "word/read/shape_svg.h"
@@ -17,6 +18,10 @@ namespace word::read::docx {
 // `alpha` gets its opacity (16.16 fixed point). None without one.
 std::optional<uint32_t> drawingColour(const pugi::xml_node& holder, const Theme& theme,
                                       uint32_t* alpha = nullptr);
+
+// A colour by the name DrawingML's preset colours and VML give it
+// ("black", "white", ...), for the names shapes are most often given.
+std::optional<uint32_t> namedColour(std::string_view name);
 
 // How a shape (wps:wsp, or a group's a:sp) is drawn; none when its outline
 // is not one of those drawn.
