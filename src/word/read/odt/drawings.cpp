@@ -6,6 +6,7 @@
 
 #include "word/read/image_format.h"
 #include "word/read/odt/reader_state.h"
+#include "word/read/shape_svg.h"
 
 namespace word::read::odt::detail {
 namespace {
@@ -41,6 +42,39 @@ bool holdsText(const pugi::xml_node& n) {
   return false;
 }
 
+// A shape drawn by its geometry: a rectangle (rounded at its corners or
+// not), an ellipse, a line, or a custom shape of a preset type; its size
+// in twips and its flips.
+std::optional<ShapeGeometry> geometryOf(const pugi::xml_node& n, int32_t& width, int32_t& height) {
+  static constexpr std::pair<std::string_view, uint16_t> kPresets[] = {
+      {"rectangle", 1},     {"round-rectangle", 2},    {"ellipse", 3},
+      {"diamond", 4},       {"isosceles-triangle", 5}, {"right-triangle", 6},
+      {"parallelogram", 7}, {"trapezoid", 8},          {"hexagon", 9},
+      {"octagon", 10},      {"right-arrow", 13},       {"pentagon-right", 15},
+      {"chevron", 55},      {"pentagon", 56},          {"left-arrow", 66},
+      {"down-arrow", 67},   {"up-arrow", 68}};
+  ShapeGeometry g;
+  auto length = [&](const char* name) { return twips(attrValue(n, name)).value_or(0); };
+  width = length("width"), height = length("height");
+  if (is(n, "rect")) {
+    g.type = length("corner-radius") > 0 ? 2 : 1;
+  } else if (is(n, "ellipse") || is(n, "circle")) {
+    g.type = 3;
+  } else if (is(n, "line")) {
+    g.type = 20;
+    width = std::abs(length("x2") - length("x1")), height = std::abs(length("y2") - length("y1"));
+    g.flipH = length("x2") < length("x1"), g.flipV = length("y2") < length("y1");
+  } else if (is(n, "custom-shape")) {
+    const pugi::xml_node geometry = child(n, "enhanced-geometry");
+    for (const auto& [name, type] : kPresets)
+      if (attrValue(geometry, "type") == name) g.type = type;
+    g.flipH = attrValue(geometry, "mirror-horizontal") == "true";
+    g.flipV = attrValue(geometry, "mirror-vertical") == "true";
+  }
+  if (!drawableShape(g)) return std::nullopt;
+  return g;
+}
+
 }  // namespace
 
 bool isDrawing(std::string_view name) {
@@ -70,9 +104,38 @@ void OdtReader::drawing(const pugi::xml_node& n, StoryState& s, InlineState& in,
       if (c.type() == pugi::node_element) drawing(c, s, in, depth + 1);
   } else if (holdsText(n)) {
     in.textBoxes.push_back(n);
-  } else if (!is(n, "caption")) {
+  } else if (!is(n, "caption") && !drawnShape(n, s, in)) {
     s.builder->loss("a shape drawn only by its geometry");
   }
+}
+
+// A shape with neither a picture nor text, drawn by its outline, fill and
+// line. One in front of the text stands in the line where it is anchored,
+// which only one the size of a letter or two fits.
+bool OdtReader::drawnShape(const pugi::xml_node& n, StoryState& s, InlineState& in) {
+  int32_t width = 0, height = 0;
+  std::optional<ShapeGeometry> g = geometryOf(n, width, height);
+  if (!g) return false;
+  const std::string_view style = attrValue(n, "style-name");
+  styleDefs_.paintShape(style, *g);
+  double w = 0, h = 0;
+  const ShapeBox box = shapeCanvas(*g, width, height, w, h);
+  const bool inLine = attrValue(n, "anchor-type") == "as-char";
+  const PictureSide side =
+      inLine
+          ? PictureSide::Inline
+          : styleDefs_.frameSide(style, int64_t{twips(attrValue(n, "x")).value_or(0)} + width / 2);
+  constexpr double kLetters = 32;  // pixels
+  if (!inLine && side == PictureSide::Inline && (w > kLetters || h > kLetters)) return false;
+  Picture pic;
+  pic.data = std::make_shared<const std::string>(shapeSvg(w, h, shapeElement(*g, box)));
+  pic.format = "svg";
+  pic.widthPx = static_cast<int32_t>(w);
+  pic.heightPx = static_cast<int32_t>(h);
+  pic.alt = u16(child(n, "desc").text().get());
+  pic.side = side;
+  place(std::move(pic), s, in);
+  return true;
 }
 
 void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {

@@ -136,6 +136,7 @@ class OdtReader {
   };
   bool picture(std::shared_ptr<const std::string> data, const Shown& shown, StoryState& s,
                InlineState& in, bool anyFormat);
+  bool drawnShape(const pugi::xml_node& n, StoryState& s, InlineState& in);
   void place(Picture pic, StoryState& s, InlineState& in);
   std::shared_ptr<const std::string> imageBytes(const pugi::xml_node& image);
 

@@ -417,7 +417,52 @@ std::optional<PictureLook> lookOf(const pugi::xml_node& g) {
   return look;
 }
 
+// draw:fill and draw:stroke with their colours, the line's width,
+// markers at its ends and the fill's opacity.
+Styles::ShapePaint paintOf(const pugi::xml_node& g) {
+  Styles::ShapePaint p;
+  const std::string_view fill = attrValue(g, "fill"), stroke = attrValue(g, "stroke");
+  if (!fill.empty()) p.filled = fill != "none";
+  if (!stroke.empty()) p.lined = stroke != "none";
+  p.fill = color(attrValue(g, "fill-color"));
+  p.line = color(attrValue(g, "stroke-color"));
+  // A width of nothing is a hairline, drawn a pixel wide.
+  if (auto width = twips(attrValue(g, "stroke-width")))
+    p.lineEmu = std::max(std::clamp(*width, 0, 1440) * 635, 9525);
+  if (pugi::xml_attribute a = attr(g, "marker-start")) p.arrowStart = *a.value() != 0;
+  if (pugi::xml_attribute a = attr(g, "marker-end")) p.arrowEnd = *a.value() != 0;
+  std::string_view rest;
+  if (auto opacity = decimal(attrValue(g, "opacity"), &rest); opacity && rest == "%")
+    p.fillAlpha = static_cast<uint32_t>(std::clamp(*opacity, 0.0, 100.0) * 0x10000 / 100);
+  return p;
+}
+
 }  // namespace
+
+void Styles::paintShape(std::string_view name, ShapeGeometry& g) const {
+  ShapePaint p;
+  auto take = [](auto& mine, const auto& theirs) {
+    if (!mine) mine = theirs;
+  };
+  const Def* d = find("graphic", name);
+  for (int depth = 0; depth < 16; ++depth) {
+    if (!d) break;
+    take(p.filled, d->paint.filled), take(p.lined, d->paint.lined);
+    take(p.fill, d->paint.fill), take(p.line, d->paint.line), take(p.fillAlpha, d->paint.fillAlpha);
+    take(p.lineEmu, d->paint.lineEmu);
+    take(p.arrowStart, d->paint.arrowStart), take(p.arrowEnd, d->paint.arrowEnd);
+    d = d->parent.empty() ? nullptr : find("graphic", d->parent);
+  }
+  if (auto def = defaults_.find("graphic"); def != defaults_.end()) {
+    const ShapePaint& q = def->second.paint;
+    take(p.filled, q.filled), take(p.lined, q.lined), take(p.fill, q.fill), take(p.line, q.line);
+    take(p.lineEmu, q.lineEmu);
+  }
+  g.filled = p.filled.value_or(g.filled), g.lined = p.lined.value_or(g.lined);
+  g.fill = p.fill.value_or(g.fill), g.line = p.line.value_or(g.line);
+  g.fillAlpha = p.fillAlpha.value_or(g.fillAlpha), g.lineEmu = p.lineEmu.value_or(g.lineEmu);
+  g.arrowStart = p.arrowStart.value_or(false), g.arrowEnd = p.arrowEnd.value_or(false);
+}
 
 PictureLook Styles::pictureLook(std::string_view name) const {
   const Def* d = find("graphic", name);
@@ -470,6 +515,7 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
       d.look = lookOf(g);
       d.wrap = attrValue(g, "wrap");
       d.across = attrValue(g, "horizontal-pos");
+      d.paint = paintOf(g);
     }
     if (auto c = child(n, "table-column-properties"))
       d.columnWidth = std::max(0, twips(attrValue(c, "column-width")).value_or(0));

@@ -14,6 +14,7 @@
 #include "word/model.h"
 #include "word/read/look.h"
 #include "word/read/run_props.h"
+#include "word/read/shape_svg.h"
 
 namespace word::read::odt {
 
@@ -85,6 +86,13 @@ struct CellSides {
 
 class Styles {
  public:
+  // What a graphic style gives a shape drawn by its geometry, each where
+  // it says.
+  struct ShapePaint {
+    std::optional<bool> filled, lined, arrowStart, arrowEnd;
+    std::optional<uint32_t> fill, line, fillAlpha;
+    std::optional<int32_t> lineEmu;
+  };
   struct Def {
     std::string name;
     std::string family;  // paragraph, text, table-column, ...
@@ -101,6 +109,7 @@ class Styles {
     std::optional<TablePlace> placement;                 // a table's
     std::optional<PictureLook> look;                     // a frame's picture's colours
     std::string wrap, across;  // a frame's style:wrap and style:horizontal-pos
+    ShapePaint paint;          // a shape's fill and line
     int32_t index = -1;       // in the model's styles, once added
     bool automatic = false;
   };
@@ -120,6 +129,9 @@ class Styles {
   // The side of the text a frame of a graphic style stands at, the text
   // wrapping around it; `x`: its place from the margin (svg:x, twips).
   PictureSide frameSide(std::string_view name, int64_t x) const;
+  // Sets on `g` the fill and line a graphic style (or those it is based
+  // on, or the family default) gives a shape.
+  void paintShape(std::string_view name, ShapeGeometry& g) const;
   // The model index of a paragraph style: that of its nearest common style.
   int32_t indexOf(const std::string& paraStyle) const;
   // Paragraph formatting and the text properties a paragraph style gives

@@ -1,0 +1,65 @@
+// Shapes with neither a picture nor text: drawn by their outline, fill and
+// line as a small picture, their graphic styles giving the fill and line.
+#include <gtest/gtest.h>
+
+#include "odt_fixture.h"
+
+namespace {
+
+std::string graphic(const char* name, const std::string& props) {
+  return std::string("<style:style style:name=\"") + name +
+         "\" style:family=\"graphic\"><style:graphic-properties " + props + "/></style:style>";
+}
+
+TEST(OdtShapes, ShapesAreDrawnByTheirOutlineAndTheirStylesFillAndLine) {
+  odttest::Parts parts;
+  parts.common =
+      "<style:default-style style:family=\"graphic\"><style:graphic-properties "
+      "draw:fill-color=\"#00ff00\"/></style:default-style>" +
+      graphic("Red", "draw:fill=\"solid\" draw:fill-color=\"#ff0000\" draw:stroke=\"none\"") +
+      graphic("Arrow",
+              "svg:stroke-color=\"#0000ff\" svg:stroke-width=\"0.02in\" "
+              "draw:marker-end=\"Arrow\"") +
+      graphic("Beside", "style:wrap=\"parallel\"");
+  const std::string inLine =
+      "text:anchor-type=\"as-char\" svg:width=\"0.1in\" svg:height=\"0.1in\"";
+  const struct {
+    const char* what;
+    std::string shape;
+    const char* mark;  // what the picture holds; none: a loss
+    word::PictureSide side = word::PictureSide::Inline;
+  } cases[] = {
+      {"a red box without a line", "<draw:rect draw:style-name=\"Red\" " + inLine + "/>",
+       "<rect x=\"0\" y=\"0\" width=\"9\" height=\"9\" fill=\"#ff0000\" stroke=\"none\""},
+      {"a blue line with an arrowhead",
+       "<draw:line draw:style-name=\"Arrow\" text:anchor-type=\"as-char\" svg:x1=\"0in\" "
+       "svg:y1=\"0in\" svg:x2=\"0.2in\" svg:y2=\"0in\"/>",
+       "stroke=\"#0000ff\" stroke-width=\"1.92\"/><polygon"},
+      {"a preset custom shape in the default style's fill",
+       "<draw:custom-shape " + inLine +
+           "><draw:enhanced-geometry draw:type=\"diamond\"/>"
+           "</draw:custom-shape>",
+       "<polygon points=\"5,0.5 9,5 5,9 0.5,5\" fill=\"#00ff00\""},
+      {"a large box the text flows beside",
+       "<draw:rect draw:style-name=\"Beside\" svg:width=\"2in\" svg:height=\"1in\"/>", "<rect",
+       word::PictureSide::Start},
+      {"a custom shape of its own outline",
+       "<draw:custom-shape " + inLine +
+           "><draw:enhanced-geometry draw:type=\"non-primitive\"/>"
+           "</draw:custom-shape>",
+       nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    parts.body = "<text:p>a" + c.shape + "b</text:p>";
+    const word::Model m = word::read::readOdt(odttest::package(parts));
+    ASSERT_EQ(m.main.pictures.size(), c.mark ? 1u : 0u);
+    EXPECT_EQ(m.losses.size(), c.mark ? 0u : 1u);
+    if (!c.mark) continue;
+    const std::string& svg = *m.main.pictures[0].data;
+    EXPECT_NE(svg.find(c.mark), std::string::npos) << svg;
+    EXPECT_EQ(m.main.pictures[0].side, c.side);
+  }
+}
+
+}  // namespace
