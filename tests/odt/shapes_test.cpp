@@ -34,12 +34,12 @@ TEST(OdtShapes, ShapesAreDrawnByTheirOutlineAndTheirStylesFillAndLine) {
       {"a blue line with an arrowhead",
        "<draw:line draw:style-name=\"Arrow\" text:anchor-type=\"as-char\" svg:x1=\"0in\" "
        "svg:y1=\"0in\" svg:x2=\"0.2in\" svg:y2=\"0in\"/>",
-       "stroke=\"#0000ff\" stroke-width=\"1.92\"/><polygon"},
+       "stroke=\"#0000ff\" stroke-width=\"1.93\"/><polygon"},
       {"a preset custom shape in the default style's fill",
        "<draw:custom-shape " + inLine +
            "><draw:enhanced-geometry draw:type=\"diamond\"/>"
            "</draw:custom-shape>",
-       "<polygon points=\"5,0.5 9,5 5,9 0.5,5\" fill=\"#00ff00\""},
+       "<polygon points=\"4.5,0.5 8.5,4.5 4.5,8.5 0.5,4.5\" fill=\"#00ff00\""},
       {"a large box the text flows beside",
        "<draw:rect draw:style-name=\"Beside\" svg:width=\"2in\" svg:height=\"1in\"/>", "<rect",
        word::PictureSide::Start},
