@@ -37,6 +37,11 @@ std::string shapeElement(const ShapeGeometry& g, ShapeBox b);
 // and the box the shape takes in it.
 ShapeBox shapeCanvas(const ShapeGeometry& g, int32_t widthTwips, int32_t heightTwips, double& w,
                      double& h);
+// A shape in front of the text stands in the line where it is anchored:
+// only one no larger than a letter or two (a box to tick) fits there.
+inline bool shapeFitsInLine(double widthPx, double heightPx) {
+  return widthPx <= 32 && heightPx <= 32;
+}
 // A picture `w` by `h` pixels of the elements in `body`.
 std::string shapeSvg(double w, double h, const std::string& body);
 // The preset type of a shape named as the XML formats name them ("rect",

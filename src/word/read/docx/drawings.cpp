@@ -192,12 +192,6 @@ std::optional<DrawnShapes> vmlShape(const pugi::xml_node& shape, std::string_vie
                      static_cast<int32_t>(ph)};
 }
 
-// A shape in front of the text stands in the line where it is anchored:
-// one no larger than a letter or two (a box to tick).
-bool fitsInLine(int32_t widthPx, int32_t heightPx) {
-  return widthPx <= 32 && heightPx <= 32;
-}
-
 Picture drawnPicture(const DrawnShapes& drawn, const std::u16string& alt, PictureSide side) {
   Picture pic;
   pic.data = std::make_shared<const std::string>(drawn.svg);
@@ -230,9 +224,7 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryStat
     side_ = PictureSide::Inline;
     if (pictures > 0 || in.textBoxes.size() != boxes) continue;
     // Neither a picture nor text: a shape drawn by its outline and fill.
-    // One in front of the text goes where it is anchored, which only one
-    // the size of a letter fits without breaking the line.
-    const bool fits = side != PictureSide::Inline || is(x, "inline") || fitsInLine(w, h);
+    const bool fits = side != PictureSide::Inline || is(x, "inline") || shapeFitsInLine(w, h);
     const auto drawn = fits ? drawShapes(data, intAttr(extent, "cx").value_or(0),
                                          intAttr(extent, "cy").value_or(0), theme_)
                             : std::nullopt;
@@ -326,7 +318,7 @@ void DocxReader::vmlDrawing(const pugi::xml_node& shape, const CharFormat& f, St
   if (!drawn) return;
   const PictureSide side = vmlSide(shape, style, drawn->widthPx);
   if (side == PictureSide::Inline && styleValue(style, "position") == "absolute" &&
-      !fitsInLine(drawn->widthPx, drawn->heightPx))
+      !shapeFitsInLine(drawn->widthPx, drawn->heightPx))
     return;
   s.builder->picture(drawnPicture(*drawn, utf16(val(shape, "alt")), side), f);
 }

@@ -110,8 +110,7 @@ void OdtReader::drawing(const pugi::xml_node& n, StoryState& s, InlineState& in,
 }
 
 // A shape with neither a picture nor text, drawn by its outline, fill and
-// line. One in front of the text stands in the line where it is anchored,
-// which only one the size of a letter or two fits.
+// line; one in front of the text only where it fits its line.
 bool OdtReader::drawnShape(const pugi::xml_node& n, StoryState& s, InlineState& in) {
   int32_t width = 0, height = 0;
   std::optional<ShapeGeometry> g = geometryOf(n, width, height);
@@ -125,8 +124,7 @@ bool OdtReader::drawnShape(const pugi::xml_node& n, StoryState& s, InlineState& 
       inLine
           ? PictureSide::Inline
           : styleDefs_.frameSide(style, int64_t{twips(attrValue(n, "x")).value_or(0)} + width / 2);
-  constexpr double kLetters = 32;  // pixels
-  if (!inLine && side == PictureSide::Inline && (w > kLetters || h > kLetters)) return false;
+  if (!inLine && side == PictureSide::Inline && !shapeFitsInLine(w, h)) return false;
   Picture pic;
   pic.data = std::make_shared<const std::string>(shapeSvg(w, h, shapeElement(*g, box)));
   pic.format = "svg";
