@@ -107,6 +107,23 @@ TEST(DocxShapes, OnlyShapesThatFitTheLineStandInIt) {
   }
 }
 
+// WordArt's text shows after its paragraph, as a text box's, in its font
+// and size; plain text leaves it out, as it does a text box's.
+TEST(DocxShapes, WordArtsTextShowsAsATextBoxs) {
+  const word::Model m = docxtest::read(
+      p(r("anchor") +
+        "<w:r><w:pict><v:shape><v:textpath style=\"font-family:&quot;Arial "
+        "Black&quot;;font-size:20pt\" string=\"My Text\"/></v:shape></w:pict></w:r>"));
+  ASSERT_EQ(m.main.paragraphs.size(), 2u);
+  EXPECT_EQ(docxtest::paragraphText(m, 1), "My Text");
+  EXPECT_TRUE(m.main.paragraphs[1].format.textBox);
+  const word::CharFormat& f = docxtest::formatAt(m, m.main.paragraphs[0].end);
+  EXPECT_EQ(f.font, u"Arial Black");
+  EXPECT_EQ(f.halfPoints, 40);
+  EXPECT_TRUE(m.losses.empty());
+  EXPECT_EQ(docxtest::text(m).find("My Text"), std::string::npos);
+}
+
 // A theme's colours by slot and alias, darker, lighter, and in luminance.
 TEST(DocxShapes, ColoursComeFromTheThemeWithTheirModifiers) {
   word::read::docx::Theme theme;

@@ -82,6 +82,8 @@ void DocxReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) 
       blocks(n, s, depth + 1);
     } else if (name == "AlternateContent") {
       blocks(chooseBranch(n), s, depth + 1);
+    } else if (name == "textpath") {
+      wordArt(n, s);
     } else if (name == "bookmarkStart") {
       bookmarkStart(n, s);
     } else if (name == "bookmarkEnd") {

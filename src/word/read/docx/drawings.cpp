@@ -298,6 +298,9 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
       side_ = PictureSide::Inline;
     } else if (name == "txbxContent") {
       in.textBoxes.push_back(c);
+    } else if (name == "textpath" && !val(c, "string").empty()) {
+      // WordArt: its text shows as a text box's, after the paragraph.
+      in.textBoxes.push_back(n);
     } else if (name == "shape" || name == "rect" || name == "roundrect" || name == "group" ||
                name == "oval" || name == "textbox" || name == "polyline" || name == "line" ||
                name == "arc" || name == "curve" || name == "image") {
@@ -321,6 +324,27 @@ void DocxReader::vmlDrawing(const pugi::xml_node& shape, const CharFormat& f, St
       !shapeFitsInLine(drawn->widthPx, drawn->heightPx))
     return;
   s.builder->picture(drawnPicture(*drawn, utf16(val(shape, "alt")), side), f);
+}
+
+// WordArt's text, in its font and size, as a paragraph of its own.
+void DocxReader::wordArt(const pugi::xml_node& path, StoryState& s) {
+  const std::u16string text = cleanText(val(path, "string"));
+  if (text.empty()) return;
+  flush(s);
+  ParagraphFormat pf;
+  pf.textBox = s.textBoxDepth > 0;
+  s.builder->paragraph(pf);
+  const std::string_view style = val(path, "style");
+  std::string_view font = styleValue(style, "font-family");
+  while (!font.empty() && (font.front() == '"' || font.front() == ' ')) font.remove_prefix(1);
+  while (!font.empty() && (font.back() == '"' || font.back() == ' ')) font.remove_suffix(1);
+  CharFormat f;
+  f.font = utf16(font);
+  // Pixels at 96 to the inch in half points: three halves of them.
+  f.halfPoints =
+      static_cast<uint16_t>(std::min(vmlLengthPx(styleValue(style, "font-size")) * 3 / 2, 3276));
+  s.builder->text(text, f);
+  s.pendingEnd = true;
 }
 
 // An equation-editor object (w:object holding an o:OLEObject whose object

@@ -160,6 +160,7 @@ class DocxReader {
                       int& pictures);
   void vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s, InlineState& in, int depth);
   void vmlDrawing(const pugi::xml_node& shape, const CharFormat& f, StoryState& s);
+  void wordArt(const pugi::xml_node& path, StoryState& s);
   void addPicture(std::string_view relId, int32_t w, int32_t h, const std::u16string& alt,
                   const CharFormat& f, StoryState& s, const PictureLook& look = {});
   std::u16string equationText(const pugi::xml_node& object, const StoryState& s);
