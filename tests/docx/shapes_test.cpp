@@ -88,6 +88,9 @@ TEST(DocxShapes, OnlyShapesThatFitTheLineStandInIt) {
        pict("<v:rect style=\"width:7.5pt;height:7.5pt\" fillcolor=\"#f00 [3213]\" "
             "stroked=\"f\"/>"),
        "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" fill=\"#ff0000\" stroke=\"none\""},
+      {"a VML shape of a preset type, flipped",
+       pict("<v:shape type=\"#_x0000_t5\" style=\"width:7.5pt;height:7.5pt;flip:y\"/>"),
+       "<polygon points=\"5,9.5 9.5,0.5 0.5,0.5\""},
       {"a small VML circle in front of the text",
        pict("<v:oval style=\"position:absolute;width:7.5pt;height:7.5pt\"/>"), "<ellipse"},
       {"a long VML line in front of the text",

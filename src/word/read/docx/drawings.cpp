@@ -158,7 +158,14 @@ std::optional<uint32_t> vmlColour(std::string_view v, uint32_t otherwise) {
 std::optional<DrawnShapes> vmlShape(const pugi::xml_node& shape, std::string_view style) {
   ShapeGeometry g;
   g.type = presetShapeType(localName(shape.name()));
+  // A v:shape of a preset type names it as "#_x0000_t" and its number.
+  if (const std::string_view type = attrValue(shape, "type");
+      is(shape, "shape") && type.substr(0, 9) == "#_x0000_t")
+    g.type = static_cast<uint16_t>(std::clamp<int64_t>(number(type.substr(9)).value_or(0), 0, 255));
   if (!drawableShape(g)) return std::nullopt;
+  const std::string_view flip = styleValue(style, "flip");
+  g.flipH = flip.find('x') != std::string_view::npos;
+  g.flipV = flip.find('y') != std::string_view::npos;
   auto off = [&](const char* name) {
     const std::string_view v = attrValue(shape, name);
     return v == "f" || v == "false" || v == "0";
