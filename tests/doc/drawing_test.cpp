@@ -146,3 +146,22 @@ TEST(DocDrawing, ShapesWithNoPictureAreDrawnByTheirGeometry) {
   EXPECT_EQ(img->bytes->find("<rect", img->bytes->find("<rect") + 1), std::string::npos);
   EXPECT_FALSE(d.drawnShape(3000, 1500, 750));  // a lone text box
 }
+
+// A WordArt shape keeps its text, font and size (36 points, 16.16 fixed)
+// for the page to show as text.
+TEST(DocDrawing, WordArtKeepsItsTextFontAndSize) {
+  const std::string options = std::string("\xC0\x80", 2) + u32(6) + std::string("\xC5\x80", 2) +
+                              u32(14) + std::string("\xC3\x00", 2) + u32(36 << 16) +
+                              std::string("H\0i\0\0\0I\0m\0p\0a\0c\0t\0\0\0", 20);
+  const std::string art = record(
+      0xF, 0, 0xF004, record(2, 136, 0xF00A, u32(1031) + u32(0)) + record(3, 3, 0xF00B, options));
+  const std::string table = std::string(1, '\0') + record(0xF, 0, 0xF002, art);
+  size_t budget = 1 << 20;
+  const word::read::doc::Drawing d = word::read::doc::readDrawing(
+      word::read::doc::Bytes(table), 0, static_cast<uint32_t>(table.size()),
+      word::read::doc::Bytes(), budget);
+  ASSERT_EQ(d.wordArtOf.count(1031), 1u);
+  EXPECT_EQ(d.wordArtOf.at(1031).text, u"Hi");
+  EXPECT_EQ(d.wordArtOf.at(1031).font, u"Impact");
+  EXPECT_EQ(d.wordArtOf.at(1031).halfPoints, 72);
+}

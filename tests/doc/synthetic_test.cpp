@@ -247,6 +247,25 @@ TEST(SyntheticDoc, InlinePicturesKeepTheirColours) {
   EXPECT_EQ(m.main.pictures[0].look, (word::PictureLook{true, false, 500, 2000}));
 }
 
+// An inline WordArt shape (no picture, its text and font in its
+// properties) shows its text in the line, in its font.
+TEST(SyntheticDoc, InlineWordArtShowsItsText) {
+  std::string pic(0x44, '\0');
+  pic[4] = 0x44, pic[6] = 0x64;
+  pic += mtef::bytes({0x0F, 0x00, 0x04, 0xF0, 40, 0, 0, 0, 0x23, 0x00, 0x0B, 0xF0, 32, 0,
+                      0,    0,    0xC0, 0x80, 6,  0, 0, 0, 0xC5, 0x80, 14,   0,    0,  0}) +
+         std::string("H\0i\0\0\0I\0m\0p\0a\0c\0t\0\0\0", 20);
+  for (int i = 0; i < 4; ++i) pic[i] = static_cast<char>(pic.size() >> (8 * i) & 0xFF);
+  SyntheticDoc d;
+  d.text = u"p\x01\r";
+  d.charRuns = {{1, 2, doctest::sprm8(0x0855, 1) + doctest::sprm32(0x6A03, 0)}};
+  d.data = pic;
+  const word::Model m = read(d);
+  EXPECT_EQ(m.main.text, u"pHi\r");
+  EXPECT_EQ(formatAt(m.main, 1).font, u"Impact");
+  EXPECT_TRUE(m.losses.empty());
+}
+
 // EMBED fields: the field's separator names the object in the ObjectPool,
 // its result shows the preview; an equation's text is the preview's
 // alternative text, a damaged one gives none.

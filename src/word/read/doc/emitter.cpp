@@ -2,6 +2,7 @@
 // structure it sits in, then its characters run by run, with the special
 // characters (fields, pictures, notes, anchors) handed to their parts.
 #include <algorithm>
+#include <utility>
 
 #include "word/read/doc/reader_state.h"
 
@@ -88,8 +89,22 @@ void DocReader::Emitter::closeParagraph(const std::vector<Para>& paras, const Pa
   }
 }
 
-// Text boxes anchored in the paragraph follow it, their tables flattened.
+// Text boxes anchored in the paragraph follow it, their tables flattened,
+// and WordArt's text in its font and size.
 void DocReader::Emitter::emitTextBoxes(int depth) {
+  for (const WordArt* art : std::exchange(pendingArt, {})) {
+    ParagraphFormat pf;
+    pf.textBox = true;
+    b.paragraph(pf);
+    CharFormat f;
+    f.font = art->font;
+    f.halfPoints = art->halfPoints;
+    std::u16string text = art->text;
+    for (char16_t& c : text)
+      if (c < u' ') c = c == u'\n' || c == u'\r' ? kLineBreak : u' ';
+    b.text(text, f);
+    b.endParagraph();
+  }
   if (!pendingBoxes.empty() && depth < 2) {
     auto boxes = std::move(pendingBoxes);
     pendingBoxes.clear();

@@ -206,27 +206,36 @@ void blipOption(uint16_t id, uint32_t op, PictureLook& look) {
 // its picture's colours and, given `g`, its fill and line. Complex values
 // follow the fixed part in the order of their properties.
 void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16string& alt,
-                 PictureLook& look, Geometry* g = nullptr) {
+                 PictureLook& look, Geometry* g = nullptr, WordArt* art = nullptr) {
   size_t n = opt.instance;
   size_t complexAt = opt.body + 6 * n;
+  // A complex value's text, up to its end or a nul.
+  auto text = [&](uint32_t size) {
+    std::u16string out;
+    const size_t len = complexAt < end ? std::min<size_t>(size, end - complexAt) : 0;
+    for (size_t k = 0; k + 1 < len; k += 2) {
+      char16_t c = static_cast<char16_t>(b.u16(complexAt + k));
+      if (!c) break;
+      out.push_back(c);
+    }
+    return out;
+  };
   for (size_t i = 0; i < n && opt.body + 6 * i + 6 <= end; ++i) {
     uint16_t opid = b.u16(opt.body + 6 * i);
     uint32_t op = b.u32(opt.body + 6 * i + 2);
     uint16_t id = opid & 0x3FFF;
     if (opid & 0x8000) {
-      if (id == 0x0381 && complexAt < end) {
-        size_t len = std::min<size_t>(op, end - complexAt);
-        alt.clear();
-        for (size_t k = 0; k + 1 < len; k += 2) {
-          char16_t c = static_cast<char16_t>(b.u16(complexAt + k));
-          if (!c) break;
-          alt.push_back(c);
-        }
-      }
+      if (id == 0x0381) alt = text(op);
+      // WordArt's text and font.
+      if (id == 0x00C0 && art) art->text = text(op);
+      if (id == 0x00C5 && art) art->font = text(op);
       complexAt += op;
       if (complexAt > end) complexAt = end;
     } else if (id == 0x0104) {
       pib = op;
+    } else if (id == 0x00C3 && art) {
+      // WordArt's size: points in 16.16 fixed point.
+      art->halfPoints = static_cast<uint16_t>(std::min<uint32_t>(op >> 15, 3276));
     } else if (id == 0x0108 || id == 0x0109 || id == 0x013F) {
       blipOption(id, op, look);
     } else if (g) {
@@ -284,6 +293,7 @@ void collectShape(Bytes b, const Header& h, size_t recEnd, Drawing& d, int depth
   uint32_t spid = 0, pib = 0;
   std::u16string alt;
   Geometry g;
+  WordArt art;
   bool haveId = false;
   Shapes nested;
   size_t p = h.body;
@@ -300,7 +310,7 @@ void collectShape(Bytes b, const Header& h, size_t recEnd, Drawing& d, int depth
       g.flipH = flags & 0x40;
       g.flipV = flags & 0x80;
     } else if (c.type == 0xF00B) {
-      readOptions(b, c, cEnd, pib, alt, g.look, &g);
+      readOptions(b, c, cEnd, pib, alt, g.look, &g, &art);
     } else if (c.type == 0xF009 && b.has(c.body, 16)) {
       g.space = rect(b, c.body);
     } else if (c.type == 0xF00F && b.has(c.body, 16)) {
@@ -320,6 +330,7 @@ void collectShape(Bytes b, const Header& h, size_t recEnd, Drawing& d, int depth
     found.pictured.push_back(spid);
   }
   if (!alt.empty()) d.altOf[spid] = alt;
+  if (!art.text.empty()) d.wordArtOf[spid] = std::move(art);
   d.geometryOf[spid] = g;
 }
 
@@ -354,7 +365,8 @@ InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t
       for (size_t q = sp.body, guard = 0; q + 8 <= sp.end && guard < 256; ++guard) {
         Header c;
         if (!header(p, q, c)) break;
-        if (c.type == 0xF00B) readOptions(p, c, std::min(c.end, sp.end), pib, pic.alt, pic.look);
+        if (c.type == 0xF00B)
+          readOptions(p, c, std::min(c.end, sp.end), pib, pic.alt, pic.look, nullptr, &pic.art);
         if (c.end <= q) break;
         q = c.end;
       }

@@ -25,6 +25,12 @@ struct Image {
 // A blip record starting at `at`; nothing when it is not one or is damaged.
 std::optional<Image> readBlip(Bytes b, size_t at, size_t& budget);
 
+// WordArt: text a shape draws in its own font and size, not a picture.
+struct WordArt {
+  std::u16string text, font;
+  uint16_t halfPoints = 0;  // 0: the paragraph's size
+};
+
 // An inline picture: the picture header at `offset` of the Data stream and
 // the shape and image records that follow it.
 struct InlinePicture {
@@ -33,6 +39,7 @@ struct InlinePicture {
   int32_t heightTwips = 0;
   std::u16string alt;  // the shape's description
   PictureLook look;
+  WordArt art;  // text the shape draws, where it has no image
   // No image, though there is one to show: damaged, or of a kind not read
   // (without it, the shape is drawn by its geometry alone).
   bool unread = false;
@@ -65,6 +72,7 @@ struct Drawing {
   std::map<uint32_t, std::vector<uint32_t>> shapesOf;
   std::map<uint32_t, Geometry> geometryOf;  // every shape with an id
   std::map<uint32_t, uint32_t> parentOf;    // shape id -> its group's shape id
+  std::map<uint32_t, WordArt> wordArtOf;    // shape id -> the text it draws
   std::optional<Image> imageOfShape(uint32_t spid) const;
   // A shape (or a group's shapes) drawn by geometry alone as an SVG picture
   // of the given size; nothing when none of them is a shape it can draw.

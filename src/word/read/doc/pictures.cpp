@@ -70,6 +70,16 @@ void DocReader::Emitter::emitPicture(const Chp& chp, const CharFormat& f) {
                           readInlinePicture(r.data_, chp.picLocation, r.word_, r.inflateBudget_))
                  .first;
   const InlinePicture& pic = cached->second;
+  if (!pic.image && !pic.art.text.empty()) {
+    // WordArt in the line: its text, in its font and size.
+    CharFormat art = f;
+    if (!pic.art.font.empty()) art.font = pic.art.font;
+    if (pic.art.halfPoints) art.halfPoints = pic.art.halfPoints;
+    std::u16string text = pic.art.text;
+    for (char16_t& c : text)
+      if (c < u' ') c = u' ';
+    return put(text, art);
+  }
   if (!pic.image) {
     // An object in a field's result is told of at the field's end.
     const bool inResult =
@@ -148,6 +158,12 @@ void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
   for (uint32_t member : shapes) {
     const int32_t box = static_cast<int32_t>(member);
     boxed = boxed || r.boxesShown_.count(box);
+    // WordArt's text shows as a text box's does, once.
+    if (auto art = r.drawing_.wordArtOf.find(member);
+        art != r.drawing_.wordArtOf.end() && r.boxesShown_.insert(box).second) {
+      pendingArt.push_back(&art->second);
+      boxed = true;
+    }
     auto tb = r.textBoxes_.find(box);
     if (tb == r.textBoxes_.end()) continue;
     pendingBoxes.push_back(tb->second);

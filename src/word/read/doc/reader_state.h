@@ -212,6 +212,7 @@ struct DocReader::Emitter {
   std::vector<std::vector<std::vector<int32_t>>> edges;
   int footnotes = 0, endnotes = 0;
   std::vector<std::pair<uint32_t, uint32_t>> pendingBoxes;
+  std::vector<const WordArt*> pendingArt;  // WordArt anchored in the paragraph
 
   void flush() {
     if (!buffer.empty()) b.text(std::u16string_view(buffer), bufferFormat);
