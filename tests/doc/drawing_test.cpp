@@ -155,7 +155,8 @@ TEST(DocDrawing, WordArtKeepsItsTextFontAndSize) {
                               std::string("H\0i\0\0\0I\0m\0p\0a\0c\0t\0\0\0", 20);
   const std::string art = record(
       0xF, 0, 0xF004, record(2, 136, 0xF00A, u32(1031) + u32(0)) + record(3, 3, 0xF00B, options));
-  const std::string table = std::string(1, '\0') + record(0xF, 0, 0xF002, art);
+  const std::string table =
+      record(0xF, 0, 0xF000, "") + std::string(1, '\0') + record(0xF, 0, 0xF002, art);
   size_t budget = 1 << 20;
   const word::read::doc::Drawing d = word::read::doc::readDrawing(
       word::read::doc::Bytes(table), 0, static_cast<uint32_t>(table.size()),
