@@ -228,6 +228,17 @@ std::string inlineWmf(const std::string& wmf) {
   return picf + blip;
 }
 
+// A paragraph "p" and the inline picture whose data is `pic` (its size
+// set at its start).
+word::Model readInlinePicture(std::string pic) {
+  for (int i = 0; i < 4; ++i) pic[i] = static_cast<char>(pic.size() >> (8 * i) & 0xFF);
+  SyntheticDoc d;
+  d.text = u"p\x01\r";
+  d.charRuns = {{1, 2, doctest::sprm8(0x0855, 1) + doctest::sprm32(0x6A03, 0)}};
+  d.data = pic;
+  return read(d);
+}
+
 // An inline picture's shape says how its colours show: in grey, lighter
 // by half, at twice the contrast.
 TEST(SyntheticDoc, InlinePicturesKeepTheirColours) {
@@ -237,12 +248,7 @@ TEST(SyntheticDoc, InlinePicturesKeepTheirColours) {
                    18,   0,    0,    0,    0x3F, 0x01, 0x04, 0x00, 0x04, 0x00, 0x09, 0x01,
                    0x00, 0x40, 0x00, 0x00, 0x08, 0x01, 0x00, 0x00, 0x02, 0x00});
   pic.insert(0x44, shape);
-  for (int i = 0; i < 4; ++i) pic[i] = static_cast<char>(pic.size() >> (8 * i) & 0xFF);
-  SyntheticDoc d;
-  d.text = u"p\x01\r";
-  d.charRuns = {{1, 2, doctest::sprm8(0x0855, 1) + doctest::sprm32(0x6A03, 0)}};
-  d.data = pic;
-  const word::Model m = read(d);
+  const word::Model m = readInlinePicture(pic);
   ASSERT_EQ(m.main.pictures.size(), 1u);
   EXPECT_EQ(m.main.pictures[0].look, (word::PictureLook{true, false, 500, 2000}));
 }
@@ -255,12 +261,7 @@ TEST(SyntheticDoc, InlineWordArtShowsItsText) {
   pic += mtef::bytes({0x0F, 0x00, 0x04, 0xF0, 40, 0, 0, 0, 0x23, 0x00, 0x0B, 0xF0, 32, 0,
                       0,    0,    0xC0, 0x80, 6,  0, 0, 0, 0xC5, 0x80, 14,   0,    0,  0}) +
          std::string("H\0i\0\0\0I\0m\0p\0a\0c\0t\0\0\0", 20);
-  for (int i = 0; i < 4; ++i) pic[i] = static_cast<char>(pic.size() >> (8 * i) & 0xFF);
-  SyntheticDoc d;
-  d.text = u"p\x01\r";
-  d.charRuns = {{1, 2, doctest::sprm8(0x0855, 1) + doctest::sprm32(0x6A03, 0)}};
-  d.data = pic;
-  const word::Model m = read(d);
+  const word::Model m = readInlinePicture(pic);
   EXPECT_EQ(m.main.text, u"pHi\r");
   EXPECT_EQ(formatAt(m.main, 1).font, u"Impact");
   EXPECT_TRUE(m.losses.empty());
