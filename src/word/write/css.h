@@ -109,12 +109,12 @@ std::u16string pictureFilter(const PictureLook& look);
 // one on a line of its own.
 std::u16string pictureSideCss(PictureSide side);
 
-// The class name of each style (none for the default style, index 0): its
-// name's letters and digits, made unique.
 // A page's <style> element: the defaults every page starts from and the
 // styles `model`'s text uses, by their classes.
 std::u16string styleSheet(const Model& model, const std::vector<std::u16string>& classes);
 
+// The class name of each style (none for the default style, index 0): its
+// name's letters and digits, made unique.
 std::vector<std::u16string> styleClasses(const std::vector<Style>& styles);
 
 // "heading 1" to "heading 9", whatever their case: the word processor's

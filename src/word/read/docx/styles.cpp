@@ -221,8 +221,6 @@ ListIndents readIndents(const pugi::xml_node& n) {
   return ind;
 }
 
-// w:spacing: automatic space wins over a length given beside it; a line
-// without a rule is a multiple.
 // w:tabs: each w:tab a stop at w:pos, "clear" removing one beneath; a bar
 // is a line drawn, no stop.
 void ParaProps::readTabs(const pugi::xml_node& n) {
@@ -245,6 +243,8 @@ void ParaProps::readTabs(const pugi::xml_node& n) {
   }
 }
 
+// w:spacing: automatic space wins over a length given beside it; a line
+// without a rule is a multiple.
 void ParaProps::readSpacing(const pugi::xml_node& n) {
   constexpr int32_t kMax = 31680;  // 22 inches, the most the word processor takes
   auto on = [&](const char* name) {
