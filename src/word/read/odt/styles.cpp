@@ -444,14 +444,11 @@ void Styles::paintShape(std::string_view name, ShapeGeometry& g) const {
   auto take = [](auto& mine, const auto& theirs) {
     if (!mine) mine = theirs;
   };
-  const Def* d = find("graphic", name);
-  for (int depth = 0; depth < 16; ++depth) {
-    if (!d) break;
+  for (const Def* d : chain("graphic", name)) {
     take(p.filled, d->paint.filled), take(p.lined, d->paint.lined);
     take(p.fill, d->paint.fill), take(p.line, d->paint.line), take(p.fillAlpha, d->paint.fillAlpha);
     take(p.lineEmu, d->paint.lineEmu);
     take(p.arrowStart, d->paint.arrowStart), take(p.arrowEnd, d->paint.arrowEnd);
-    d = d->parent.empty() ? nullptr : find("graphic", d->parent);
   }
   if (auto def = defaults_.find("graphic"); def != defaults_.end()) {
     const ShapePaint& q = def->second.paint;
@@ -465,21 +462,16 @@ void Styles::paintShape(std::string_view name, ShapeGeometry& g) const {
 }
 
 PictureLook Styles::pictureLook(std::string_view name) const {
-  const Def* d = find("graphic", name);
-  for (int depth = 0; d && depth < 16; ++depth) {
+  for (const Def* d : chain("graphic", name))
     if (d->look) return *d->look;
-    d = d->parent.empty() ? nullptr : find("graphic", d->parent);
-  }
   return {};
 }
 
 PictureSide Styles::frameSide(std::string_view name, int64_t x) const {
   std::string_view wrap, across;
-  const Def* d = find("graphic", name);
-  for (int depth = 0; d && depth < 16; ++depth) {
+  for (const Def* d : chain("graphic", name)) {
     if (wrap.empty()) wrap = d->wrap;
     if (across.empty()) across = d->across;
-    d = d->parent.empty() ? nullptr : find("graphic", d->parent);
   }
   // Text on one side only leaves the frame at the other.
   if (wrap == "left") return PictureSide::End;
