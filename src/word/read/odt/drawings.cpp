@@ -75,6 +75,19 @@ std::optional<ShapeGeometry> geometryOf(const pugi::xml_node& n, int32_t& width,
   return g;
 }
 
+bool inLine(const pugi::xml_node& n) {
+  return attrValue(n, "anchor-type") == "as-char";
+}
+
+// A frame or shape in a line of text stays there; one anchored to its
+// paragraph stands at the side the text wraps around it from, by its
+// graphic style and its middle (`width` in twips).
+PictureSide sideOf(const pugi::xml_node& n, const Styles& styles, int64_t width) {
+  if (inLine(n)) return PictureSide::Inline;
+  return styles.frameSide(attrValue(n, "style-name"),
+                          int64_t{twips(attrValue(n, "x")).value_or(0)} + width / 2);
+}
+
 }  // namespace
 
 bool isDrawing(std::string_view name) {
@@ -119,12 +132,8 @@ bool OdtReader::drawnShape(const pugi::xml_node& n, StoryState& s, InlineState& 
   styleDefs_.paintShape(style, *g);
   double w = 0, h = 0;
   const ShapeBox box = shapeCanvas(*g, width, height, w, h);
-  const bool inLine = attrValue(n, "anchor-type") == "as-char";
-  const PictureSide side =
-      inLine
-          ? PictureSide::Inline
-          : styleDefs_.frameSide(style, int64_t{twips(attrValue(n, "x")).value_or(0)} + width / 2);
-  if (!inLine && side == PictureSide::Inline && !shapeFitsInLine(w, h)) return false;
+  const PictureSide side = sideOf(n, styleDefs_, width);
+  if (side == PictureSide::Inline && !inLine(n) && !shapeFitsInLine(w, h)) return false;
   Picture pic;
   pic.data = std::make_shared<const std::string>(shapeSvg(w, h, shapeElement(*g, box)));
   pic.format = "svg";
@@ -142,14 +151,7 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   std::u16string alt = u16(child(f, "desc").text().get());
   if (alt.empty()) alt = u16(child(f, "title").text().get());
   const PictureLook look = styleDefs_.pictureLook(attrValue(f, "style-name"));
-  // A frame in a line of text stays there; one anchored to its paragraph
-  // stands at the side the text wraps around it from.
-  const PictureSide side =
-      attrValue(f, "anchor-type") == "as-char"
-          ? PictureSide::Inline
-          : styleDefs_.frameSide(
-                attrValue(f, "style-name"),
-                int64_t{twips(attrValue(f, "x")).value_or(0)} + int64_t{w} * 15 / 2);
+  const PictureSide side = sideOf(f, styleDefs_, int64_t{w} * 15);
   bool shown = false;
   bool linked = false;
   bool unread = false;  // an image inside the document that did not show
