@@ -59,7 +59,9 @@ const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 // Runs in the page. A word is letters and digits between white space or
 // block edges, with a letter among them (so that list labels and numbers,
 // which word processors place in ways of their own, do not count); it is
-// bold (italic, shaded) when most of its characters show so. A character
+// bold (italic, shaded) when most of its characters show so: bold by a
+// weight of 600 or more, or in a heavy face ("Arial Black": heavy in any
+// weight where the font is installed). A character
 // is shaded when the nearest background of a block or cell behind it is a
 // colour other than white (the reference drops the highlights of .doc
 // runs, so run backgrounds are left out). A word is sans-serif when most of
@@ -101,10 +103,11 @@ function measure({ leaveOutHeaders, unclassed = [] }) {
   const digit = /\p{N}/u;
   const space = /\s/u;
   const cased = /[\p{Lu}\p{Ll}]/u;
+  const heavyFace = / (semibold|demibold|demi|bold|extrabold|ultrabold|heavy|black)$/;
   const sansSerif = (style) => /,\s*sans-serif$|^sans-serif$/.test(style.fontFamily);
   const text = (node, style, background, listed) => {
     const on = {
-      bold: parseInt(style.fontWeight, 10) >= 600,
+      bold: parseInt(style.fontWeight, 10) >= 600 || heavyFace.test(firstFont(style)),
       italic: style.fontStyle !== 'normal',
       shaded: background !== null,
     };

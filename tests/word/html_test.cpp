@@ -165,20 +165,31 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
   h1.name = u"heading 1";
   h1.paragraph.outlineLevel = 0;
   h1.chars.halfPoints = 32;
+  h1.chars.font = u"Calibri Light";
   ParagraphFormat hf;
   hf.style = b.addStyle(h1);
   hf.outlineLevel = 0;
   b.paragraph(hf);
-  b.text("Top");
+  b.text("Top", h1.chars);
+  CharFormat regular = h1.chars;
+  regular.font = u"Calibri";
+  b.text(" face", regular);
   b.endParagraph();
-  Style own;  // a style of the author's with an outline level, not bold
+  // A style of the author's with an outline level, not bold, in a light
+  // face: a run of the regular face, a bold one.
+  Style own;
   own.name = u"Section Heading";
   own.paragraph.outlineLevel = 0;
+  own.chars.font = u"Segoe UI Light";
   ParagraphFormat of;
   of.style = b.addStyle(own);
   of.outlineLevel = 0;
   b.paragraph(of);
-  b.text("Own");
+  b.text("Own", own.chars);
+  CharFormat plain, bold = own.chars;
+  bold.bold = true;
+  b.text(" plain", plain);
+  b.text(" bold", bold);
   b.endParagraph();
   ParagraphFormat h3;
   h3.outlineLevel = 2;
@@ -194,11 +205,20 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
   b.text("x");
   b.endParagraph();
   std::string out = html(b.finish());
-  EXPECT_NE(out.find("\r\n.heading1{font-size:16pt;}\r\n"), std::string::npos) << out;
-  EXPECT_NE(out.find("\r\n.SectionHeading{font-weight:normal;}\r\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\r\n.heading1{font-size:16pt;font-family:'Calibri Light','Carlito',"
+                     "sans-serif;}\r\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("\r\n.SectionHeading{font-weight:300;font-family:'Segoe UI Light',"
+                     "sans-serif;}\r\n"),
+            std::string::npos)
+      << out;
   EXPECT_EQ(bodyLines(out),
             (std::vector<std::string>{
-                "<h1 class=\"heading1\">Top</h1>", "<h1 class=\"SectionHeading\">Own</h1>",
+                "<h1 class=\"heading1\">Top<span style=\"font-family:'Calibri','Carlito',"
+                "sans-serif;\"> face</span></h1>",
+                "<h1 class=\"SectionHeading\">Own<span style=\"font-weight:normal;\"> plain</span>"
+                "<span style=\"font-weight:bold;\"><b> bold</b></span></h1>",
                 "<h3 style=\"font-weight:normal;\">1.2. Third</h3>",
                 "<p style=\"text-align:justify;margin-left:36pt;text-indent:-18pt;\">x</p>"}));
 }
@@ -247,6 +267,8 @@ TEST(HtmlWriter, FontListsEndWithAGenericFamily) {
     const char16_t* list;
   } cases[] = {
       {u"Calibri", FontClass::Swiss, u"'Calibri','Carlito',sans-serif"},
+      {u"Calibri Light", FontClass::Swiss, u"'Calibri Light','Carlito',sans-serif"},
+      {u"arial black", FontClass::Unknown, u"'arial black','Liberation Sans','Arimo',sans-serif"},
       {u"times new roman", FontClass::Unknown,
        u"'times new roman','Liberation Serif','Tinos',serif"},
       {u"Book Antiqua", FontClass::Unknown, u"'Book Antiqua',serif"},

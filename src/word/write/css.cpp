@@ -173,6 +173,24 @@ const char16_t* metricTwins(std::u16string_view font) {
   return u"";
 }
 
+// A face a family's last word names ("Calibri Light", "Arial Black"):
+// the family it belongs to and its weight; 0 when the word names none.
+std::pair<std::u16string_view, int> faceOf(std::u16string_view font) {
+  static constexpr struct {
+    std::u16string_view word;
+    int weight;
+  } kWeights[] = {{u"Thin", 100},      {u"ExtraLight", 200}, {u"UltraLight", 200},
+                  {u"Light", 300},     {u"SemiLight", 350},  {u"Medium", 500},
+                  {u"SemiBold", 600},  {u"DemiBold", 600},   {u"Demi", 600},
+                  {u"ExtraBold", 800}, {u"UltraBold", 800},  {u"Heavy", 800},
+                  {u"Black", 900}};
+  const size_t space = font.rfind(u' ');
+  if (space == std::u16string_view::npos) return {font, 0};
+  for (const auto& w : kWeights)
+    if (sameLetters(font.substr(space + 1), w.word)) return {font.substr(0, space), w.weight};
+  return {font, 0};
+}
+
 // The generic family of a font the table does not class, by the words in
 // its name; sans-serif when they say nothing.
 const char16_t* genericByName(std::u16string_view font) {
@@ -253,7 +271,28 @@ std::u16string fontFamily(std::u16string_view name, FontClass fontClass) {
   for (std::u16string_view keyword : {u"inherit", u"initial", u"unset", u"revert", u"default"})
     if (sameLetters(font, keyword)) return {};
   if (font.empty()) return {};
-  return u"'" + font + u"'," + metricTwins(font) + generic(font, fontClass);
+  // A face of a family keeps to the family's twins, in its weight.
+  return u"'" + font + u"'," + metricTwins(faceOf(font).first) + generic(font, fontClass);
+}
+
+namespace {
+
+int shownWeight(const CharFormat& f) {
+  if (f.bold) return 700;
+  const int weight = faceOf(f.font).second;
+  return weight ? weight : 400;
+}
+
+}  // namespace
+
+std::u16string weightCss(const CharFormat& f, const CharFormat* base) {
+  const int weight = shownWeight(f), under = base ? shownWeight(*base) : 400;
+  // Over regular text the page's <b> tag makes bold; over a light face it
+  // is only "bolder", which is regular.
+  if (weight == under || (base && weight == 700 && under == 400)) return {};
+  return weight == 700   ? u"font-weight:bold;"
+         : weight == 400 ? u"font-weight:normal;"
+                         : u"font-weight:" + decimal(weight, 1) + u";";
 }
 
 std::u16string textOn(uint32_t background) {
@@ -345,9 +384,9 @@ std::u16string tableCss(const Table& table) {
          (table.indent > 0 ? start + points(table.indent, 20) + u";" : u"");
 }
 
-std::u16string charCss(const CharFormat& f) {
+std::u16string charCss(const CharFormat& f, bool weight) {
   std::u16string css;
-  if (f.bold) css += u"font-weight:bold;";
+  if (weight) css += weightCss(f);
   if (f.italic) css += u"font-style:italic;";
   if (f.underline || f.strike)
     css += std::u16string(u"text-decoration:") + (f.underline ? u"underline" : u"") +
@@ -573,12 +612,14 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   for (size_t i = 1; i < model.styles.size(); ++i) {
     if (!used[i]) continue;
     const Style& s = model.styles[i];
-    std::u16string css = paragraphCss(s.paragraph, normal.paragraph, s.chars) + charCss(s.chars);
     // A style of the author's own that makes headings (an outline level)
     // shows its weight; the word processor's "heading N" styles keep the
     // weight browsers give headings, which their documents rely on.
-    if (s.paragraph.outlineLevel <= 5 && !s.chars.bold && !builtInHeading(s.name))
-      css += u"font-weight:normal;";
+    const bool heading = s.paragraph.outlineLevel <= 5 && !s.chars.bold;
+    const bool browserWeight = heading && builtInHeading(s.name);
+    std::u16string css =
+        paragraphCss(s.paragraph, normal.paragraph, s.chars) + charCss(s.chars, !browserWeight);
+    if (heading && !browserWeight && weightCss(s.chars).empty()) css += u"font-weight:normal;";
     out += u"." + classes[i] + u"{" + css + u"}\r\n";
   }
   out += u"</style>\r\n";

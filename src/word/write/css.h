@@ -23,6 +23,11 @@ std::u16string cellCss(const Cell& cell);
 // lines break as in the document where the font itself is missing), and
 // the generic family of its class, or of its name when it has none.
 std::u16string fontFamily(std::u16string_view name, FontClass fontClass);
+// The weight `f`'s text shows in, bold or that of the face its font names
+// ("Calibri Light" 300, "Arial Black" 900), as a declaration where it is
+// not `base`'s (none: regular text's); empty where the same or, over
+// regular text, bold (a page's <b> tag).
+std::u16string weightCss(const CharFormat& f, const CharFormat* base = nullptr);
 // "color:#FFFFFF;" where automatic text on `background` shows white, as the
 // word processor draws it on dark shading; empty elsewhere.
 std::u16string textOn(uint32_t background);
@@ -47,9 +52,9 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
 // right-to-left table's start is the right margin.
 std::u16string tableCss(const Table& table);
 
-// A run's own formatting as declarations: weight, slant, lines, colours,
-// size, font and capitals.
-std::u16string charCss(const CharFormat& f);
+// A run's own formatting as declarations: weight (unless `weight` is
+// false), slant, lines, colours, size, font and capitals.
+std::u16string charCss(const CharFormat& f, bool weight = true);
 
 // A list item's marker as the document labels it, for an item `depth`
 // lists deep: a numbered item's label ("a)", "(2)", "1.3.") as a CSS

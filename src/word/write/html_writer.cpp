@@ -228,9 +228,12 @@ class Renderer {
     std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, base);
     // An outline level of the paragraph's own makes a heading of text the
     // document does not show bold: it keeps its style's weight.
-    if (heading && !base.bold && style && style->paragraph.outlineLevel > 5 &&
-        !builtInHeading(style->name))
-      css += u"font-weight:normal;";
+    const bool ownLevel = heading && !base.bold && style && style->paragraph.outlineLevel > 5 &&
+                          !builtInHeading(style->name);
+    if (ownLevel && weightCss(base).empty()) css += u"font-weight:normal;";
+    // A heading of the word processor's own styles keeps the browser's
+    // weight (see the style sheet), in whatever face its runs are.
+    browserWeight_ = heading && !base.bold && !ownLevel && (!style || builtInHeading(style->name));
     // A drop cap stands beside the paragraph after it, as in the document.
     if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
     // A centred or end-aligned item's label goes with its text, as in the
@@ -392,7 +395,7 @@ class Renderer {
   // `close` receives the closing tags.
   void open(const CharFormat& f, const CharFormat& base, std::u16string& close) {
     std::u16string css;
-    if (!f.bold && base.bold) css += u"font-weight:normal;";
+    if (!browserWeight_) css += weightCss(f, &base);
     if (!f.italic && base.italic) css += u"font-style:normal;";
     if (!f.underline && !f.strike && (base.underline || base.strike))
       css += u"text-decoration:none;";
@@ -653,6 +656,7 @@ class Renderer {
     const ParagraphFormat* format = nullptr;
     bool firstLine = true, tabbed = false;
   } tabs_;
+  bool browserWeight_ = false;  // the paragraph's runs keep its heading tag's weight
   size_t tableCursor_ = 0;
   size_t bookmarkCursor_ = 0;
   std::u16string backLink_;  // a note's link back to its mark, until its first block takes it
