@@ -211,16 +211,17 @@ TEST(CourseErrors, AWordThatIsNoCommandSaysWhatItIs) {
   }
 }
 
-// A real document's charts, which the converter reads but cannot show:
-// lint and convert name each on its own page, and the course still works.
-TEST(CourseErrors, AChartThePageLosesIsNamedOnItsPage) {
+// A real document's charts are drawn on their pages; without alternative
+// text lint and convert name each on its own page, and the course works.
+TEST(CourseErrors, AChartIsDrawnAndItsMissingAlternativeTextNamed) {
   ScratchFolder work;
   const std::string dir = work.path().substr(0, work.path().size() - 1);
   writeBytes(work / "charts.docx",
              readBytes(std::string(RD_TEST_DIR) + "/corpus/courses/charts.docx"));
   const std::string lost =
-      ": the page loses a chart, which the converter reads but cannot show: put a picture of "
-      "it in its place (PNG or JPEG) (\"quarter, as the chart shows:\")";
+      ": a picture without alternative text: those who cannot see it learn nothing of it; "
+      "describe it in the picture's alternative text (Alt Text) (\"quarter, as the chart "
+      "shows:\")";
   const std::vector<std::string> lint = {"charts.docx:5: warning: page \"Sales\"" + lost,
                                          "charts.docx:8: warning: page \"Costs\"" + lost};
   const ProgramResult linted = runProgram(dir, {"lint", "charts.docx"});
@@ -230,6 +231,11 @@ TEST(CourseErrors, AChartThePageLosesIsNamedOnItsPage) {
   EXPECT_EQ(run.exit, 0) << run.err;
   for (const std::string& line : lint) EXPECT_NE(run.err.find(line), std::string::npos) << line;
   EXPECT_EQ(runProgram(dir, {"check", work / "charts.scorm.zip"}).exit, 0);
+  size_t charts = 0;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(work / "charts"))
+    charts += e.path().extension() == ".svg" &&
+              readBytes(e.path().string()).find("Category 4") != std::string::npos;
+  EXPECT_EQ(charts, 2u);
 }
 
 // course.js as the browser runs it: a stray line keeps the whole script from

@@ -7,6 +7,25 @@
 #include <vector>
 
 namespace word::read {
+
+// A damaged group's spaces may scale a shape past any page: numbers are
+// kept finite and within ten million pixels.
+std::string svgNumber(double v) {
+  v = std::isfinite(v) ? std::clamp(v, -1e7, 1e7) : 0;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.2f", v);
+  std::string s = buf;
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return s == "-0" ? "0" : s;
+}
+
+std::string svgColour(uint32_t rgb) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "#%06x", rgb & 0xFFFFFF);
+  return buf;
+}
+
 namespace {
 
 // A preset outline as points on the unit square, drawn as a polygon.
@@ -61,33 +80,16 @@ const std::vector<std::pair<double, double>>* outline(uint16_t type) {
   }
 }
 
-// A damaged group's spaces may scale a shape past any page: numbers are
-// kept finite and within ten million pixels.
-std::string num(double v) {
-  v = std::isfinite(v) ? std::clamp(v, -1e7, 1e7) : 0;
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.2f", v);
-  std::string s = buf;
-  while (s.back() == '0') s.pop_back();
-  if (s.back() == '.') s.pop_back();
-  return s == "-0" ? "0" : s;
-}
-
-std::string hex(uint32_t rgb) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "#%06x", rgb & 0xFFFFFF);
-  return buf;
-}
-
 // An arrowhead at `to`, pointing away from `from`, sized by the line.
 std::string arrowhead(double fx, double fy, double tx, double ty, double width, uint32_t color) {
   const double len = std::hypot(tx - fx, ty - fy);
   if (len <= 0) return {};
   const double ux = (tx - fx) / len, uy = (ty - fy) / len, size = 3 * std::max(width, 1.0);
   const double bx = tx - ux * size, by = ty - uy * size;
-  return "<polygon points=\"" + num(tx) + "," + num(ty) + " " + num(bx - uy * size / 2) + "," +
-         num(by + ux * size / 2) + " " + num(bx + uy * size / 2) + "," + num(by - ux * size / 2) +
-         "\" fill=\"" + hex(color) + "\"/>";
+  return "<polygon points=\"" + svgNumber(tx) + "," + svgNumber(ty) + " " +
+         svgNumber(bx - uy * size / 2) + "," + svgNumber(by + ux * size / 2) + " " +
+         svgNumber(bx + uy * size / 2) + "," + svgNumber(by - ux * size / 2) + "\" fill=\"" +
+         svgColour(color) + "\"/>";
 }
 
 }  // namespace
@@ -103,15 +105,15 @@ bool drawableShape(const ShapeGeometry& g) {
 std::string shapeElement(const ShapeGeometry& g, ShapeBox b) {
   const double width = g.lined ? g.lineEmu / 9525.0 : 0;
   const std::string stroke =
-      g.lined ? " stroke=\"" + hex(g.line) + "\" stroke-width=\"" + num(width) + "\""
+      g.lined ? " stroke=\"" + svgColour(g.line) + "\" stroke-width=\"" + svgNumber(width) + "\""
               : " stroke=\"none\"";
   if (isLineShape(g.type)) {
     if (!g.lined) return {};
     double x1 = b.x, y1 = b.y, x2 = b.x + b.w, y2 = b.y + b.h;
     if (g.flipH) std::swap(x1, x2);
     if (g.flipV) std::swap(y1, y2);
-    std::string s = "<line x1=\"" + num(x1) + "\" y1=\"" + num(y1) + "\" x2=\"" + num(x2) +
-                    "\" y2=\"" + num(y2) + "\"" + stroke + "/>";
+    std::string s = "<line x1=\"" + svgNumber(x1) + "\" y1=\"" + svgNumber(y1) + "\" x2=\"" +
+                    svgNumber(x2) + "\" y2=\"" + svgNumber(y2) + "\"" + stroke + "/>";
     if (g.arrowEnd) s += arrowhead(x1, y1, x2, y2, width, g.line);
     if (g.arrowStart) s += arrowhead(x2, y2, x1, y1, width, g.line);
     return s;
@@ -119,26 +121,26 @@ std::string shapeElement(const ShapeGeometry& g, ShapeBox b) {
   // The line is drawn inside the shape's box, as the page shows it.
   const double in = width / 2;
   b = {b.x + in, b.y + in, std::max(0.0, b.w - width), std::max(0.0, b.h - width)};
-  std::string paint = " fill=\"" + (g.filled ? hex(g.fill) : std::string("none")) + "\"";
+  std::string paint = " fill=\"" + (g.filled ? svgColour(g.fill) : std::string("none")) + "\"";
   if (g.filled && g.fillAlpha < 0x10000)
-    paint += " fill-opacity=\"" + num(g.fillAlpha / 65536.0) + "\"";
+    paint += " fill-opacity=\"" + svgNumber(g.fillAlpha / 65536.0) + "\"";
   paint += stroke;
   if (g.type == 3)
-    return "<ellipse cx=\"" + num(b.x + b.w / 2) + "\" cy=\"" + num(b.y + b.h / 2) + "\" rx=\"" +
-           num(b.w / 2) + "\" ry=\"" + num(b.h / 2) + "\"" + paint + "/>";
+    return "<ellipse cx=\"" + svgNumber(b.x + b.w / 2) + "\" cy=\"" + svgNumber(b.y + b.h / 2) +
+           "\" rx=\"" + svgNumber(b.w / 2) + "\" ry=\"" + svgNumber(b.h / 2) + "\"" + paint + "/>";
   if (const auto* points = outline(g.type)) {
     std::string s = "<polygon points=\"";
     for (auto [px, py] : *points) {
       if (g.flipH) px = 1 - px;
       if (g.flipV) py = 1 - py;
-      s += num(b.x + px * b.w) + "," + num(b.y + py * b.h) + " ";
+      s += svgNumber(b.x + px * b.w) + "," + svgNumber(b.y + py * b.h) + " ";
     }
     s.back() = '"';
     return s + paint + "/>";
   }
-  std::string s = "<rect x=\"" + num(b.x) + "\" y=\"" + num(b.y) + "\" width=\"" + num(b.w) +
-                  "\" height=\"" + num(b.h) + "\"";
-  if (g.type == 2) s += " rx=\"" + num(std::min(b.w, b.h) / 6) + "\"";
+  std::string s = "<rect x=\"" + svgNumber(b.x) + "\" y=\"" + svgNumber(b.y) + "\" width=\"" +
+                  svgNumber(b.w) + "\" height=\"" + svgNumber(b.h) + "\"";
+  if (g.type == 2) s += " rx=\"" + svgNumber(std::min(b.w, b.h) / 6) + "\"";
   return s + paint + "/>";
 }
 
@@ -157,8 +159,9 @@ ShapeBox shapeCanvas(const ShapeGeometry& g, int32_t widthTwips, int32_t heightT
 }
 
 std::string shapeSvg(double w, double h, const std::string& body) {
-  return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(w) + "\" height=\"" + num(h) +
-         "\" viewBox=\"0 0 " + num(w) + " " + num(h) + "\">" + body + "</svg>";
+  return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + svgNumber(w) + "\" height=\"" +
+         svgNumber(h) + "\" viewBox=\"0 0 " + svgNumber(w) + " " + svgNumber(h) + "\">" + body +
+         "</svg>";
 }
 
 uint16_t presetShapeType(std::string_view name) {

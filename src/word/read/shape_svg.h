@@ -42,6 +42,10 @@ ShapeBox shapeCanvas(const ShapeGeometry& g, int32_t widthTwips, int32_t heightT
 inline bool shapeFitsInLine(double widthPx, double heightPx) {
   return widthPx <= 32 && heightPx <= 32;
 }
+// A number as SVG markup writes it (up to two decimals, kept finite), and
+// a colour ("#rrggbb").
+std::string svgNumber(double v);
+std::string svgColour(uint32_t rgb);
 // A picture `w` by `h` pixels of the elements in `body`.
 std::string shapeSvg(double w, double h, const std::string& body);
 // The preset type of a shape named as the XML formats name them ("rect",

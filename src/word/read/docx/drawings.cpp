@@ -230,6 +230,10 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryStat
     graphicContent(data, w, h, alt, f, s, in, 0, pictures);
     side_ = PictureSide::Inline;
     if (pictures > 0 || in.textBoxes.size() != boxes) continue;
+    if (std::optional<DrawnShapes> chart = chartPicture(data, w, h, s)) {
+      s.builder->picture(drawnPicture(*chart, alt, side), f);
+      continue;
+    }
     // Neither a picture nor text: a shape drawn by its outline and fill.
     const bool fits = side != PictureSide::Inline || is(x, "inline") || shapeFitsInLine(w, h);
     const auto drawn = fits ? drawShapes(data, intAttr(extent, "cx").value_or(0),
@@ -241,6 +245,33 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryStat
     }
     s.builder->picture(drawnPicture(*drawn, alt, side), f);
   }
+}
+
+// A chart part's chart drawn `w` by `h` pixels; none for a drawing of
+// something else, or a chart not drawn.
+std::optional<DrawnShapes> DocxReader::chartPicture(const pugi::xml_node& data, int32_t w,
+                                                    int32_t h, StoryState& s) {
+  const auto rel = s.part->rels.find(std::string(relAttr(child(data, "chart"), "id")));
+  if (!child(data, "chart") || rel == s.part->rels.end() || rel->second.external)
+    return std::nullopt;
+  auto cached = charts_.find(rel->second.target);
+  if (cached == charts_.end()) {
+    std::optional<Chart> chart;
+    if (std::optional<std::string> bytes = pkg_.read(rel->second.target)) {
+      elements_.charge(*bytes, rel->second.target);
+      pugi::xml_document doc;
+      if (parse(doc, *bytes)) chart = readChart(doc.document_element(), theme_);
+    }
+    cached = charts_.emplace(rel->second.target, std::move(chart)).first;
+  }
+  if (!cached->second) return std::nullopt;
+  // Each drawing of a chart is a picture of its own: a bound on the points
+  // drawn keeps a part named by thousands of drawings from filling memory.
+  size_t points = 0;
+  for (const ChartSeries& series : cached->second->series) points += series.values.size() + 1;
+  if (points > chartPointsLeft_) return std::nullopt;
+  chartPointsLeft_ -= points;
+  return DrawnShapes{chartSvg(*cached->second, w, h), w, h};
 }
 
 // Pictures and text boxes inside a drawing, shape groups included. The

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "word/builder.h"
+#include "word/read/docx/chart.h"
 #include "word/read/docx/numbering.h"
+#include "word/read/docx/shapes.h"
 #include "word/read/docx/styles.h"
 #include "word/read/docx/xml.h"
 #include "word/read/languages.h"
@@ -160,6 +162,8 @@ class DocxReader {
                       int& pictures);
   void vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s, InlineState& in, int depth);
   void vmlDrawing(const pugi::xml_node& shape, const CharFormat& f, StoryState& s);
+  std::optional<DrawnShapes> chartPicture(const pugi::xml_node& data, int32_t w, int32_t h,
+                                          StoryState& s);
   void wordArt(const pugi::xml_node& path, StoryState& s);
   void addPicture(std::string_view relId, int32_t w, int32_t h, const std::u16string& alt,
                   const CharFormat& f, StoryState& s, const PictureLook& look = {});
@@ -188,6 +192,8 @@ class DocxReader {
   XmlPart main_, footnotes_, endnotes_;
   std::map<std::string, const pugi::xml_node> footnoteById_, endnoteById_;
   std::map<std::string, std::shared_ptr<const std::string>> media_;
+  std::map<std::string, std::optional<Chart>> charts_;  // chart parts read, by name
+  size_t chartPointsLeft_ = 500'000;                    // some hundred charts' worth
   // The side of the text the drawing being read stands at (its pictures').
   PictureSide side_ = PictureSide::Inline;
   std::string footnoteFormat_ = "decimal", endnoteFormat_ = "lowerRoman";
