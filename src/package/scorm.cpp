@@ -13,29 +13,10 @@
 #include "package/contents.h"
 #include "package/zip_writer.h"
 #include "support/files.h"
+#include "support/strings.h"
 
 namespace package {
 namespace fs = std::filesystem;
-
-std::string escapeXml(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '"')
-      out += "&quot;";
-    else if (u >= 0x20 || c == '\t')
-      out += c;  // other control characters are no XML
-    else
-      out += ' ';
-  }
-  return out;
-}
 
 std::string href(const std::string& path) {
   static const char* hex = "0123456789ABCDEF";
@@ -73,11 +54,11 @@ std::string scormTitle(const std::string& utf8) {
 }
 
 std::string scormManifest(const ScormCourse& c) {
-  const std::string title = escapeXml(scormTitle(c.title));
+  const std::string title = support::escapeXml(scormTitle(c.title));
   std::string out =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<manifest identifier=\"" +
-      escapeXml(c.identifier) +
+      support::escapeXml(c.identifier) +
       "\" version=\"1.0\"\n"
       "  xmlns=\"" +
       std::string(kCp112Ns) +

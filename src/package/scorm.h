@@ -44,9 +44,6 @@ std::string scormManifest(const ScormCourse& course);
 std::string scoResources(const std::string& launch, const std::vector<std::string>& files,
                          const char* typeAttribute);
 
-// Text as XML content or an attribute value: markup characters escaped,
-// control characters that XML forbids made blanks.
-std::string escapeXml(const std::string& s);
 // A package path as a URI reference: what is not plainly safe is escaped.
 std::string href(const std::string& path);
 

@@ -5,6 +5,7 @@
 #include "course/file_names.h"
 #include "package/manifest_xml.h"
 #include "support/files.h"
+#include "support/strings.h"
 
 namespace package {
 
@@ -25,10 +26,10 @@ bool hasTests(const std::vector<std::string>& courseFiles) {
 }
 
 std::string scorm2004Manifest(const Scorm2004Course& c) {
-  const std::string title = escapeXml(scormTitle(c.title));
+  const std::string title = support::escapeXml(scormTitle(c.title));
   const std::string cp = kCpNs;
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<manifest identifier=\"" +
-                    escapeXml(c.identifier) + "\" version=\"1.0\"\n  xmlns=\"" + cp +
+                    support::escapeXml(c.identifier) + "\" version=\"1.0\"\n  xmlns=\"" + cp +
                     "\"\n  xmlns:adlcp=\"" + kAdlcp2004Ns + "\"\n  xmlns:adlseq=\"" + kAdlseqNs +
                     "\"\n  xmlns:adlnav=\"" + kAdlnavNs + "\"\n  xmlns:imsss=\"" + kImsssNs +
                     "\"\n  xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n"

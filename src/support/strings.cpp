@@ -160,4 +160,23 @@ std::u16string decodeReferences(std::u16string_view s) {
   return out;
 }
 
+std::string escapeXml(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '"')
+      out += "&quot;";
+    else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
+      out += c;
+    else
+      out += ' ';
+  }
+  return out;
+}
+
 }  // namespace support

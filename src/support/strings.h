@@ -29,6 +29,11 @@ std::string lowerAscii(std::string_view s);
 std::string replaceAll(std::string_view s, std::string_view from, std::string_view to);
 std::u16string replaceAll(std::u16string_view s, std::u16string_view from, std::u16string_view to);
 
+// Text for XML markup, in an element or a quoted attribute: the markup's
+// characters as references, control characters (which XML does not take;
+// a tab stays) as blanks.
+std::string escapeXml(std::string_view s);
+
 // Character references decoded in one pass, so that "&amp;lt;" gives "&lt;":
 // "&#N;" and "&#xN;" of a character (not a surrogate, not NUL) and the five
 // names XML predefines (amp, lt, gt, quot, apos). Anything else stays as it

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "support/strings.h"
 #include "word/read/shape_svg.h"
 
 namespace word::read {
@@ -17,25 +18,6 @@ namespace {
 constexpr double kLabel = 12, kTitle = 18.67, kPad = 8;
 constexpr const char* kText = "#595959";
 constexpr const char* kGrid = "#d9d9d9";
-
-std::string escaped(std::string_view s) {
-  std::string out;
-  for (char c : s) {
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '"')
-      out += "&quot;";
-    else if (static_cast<unsigned char>(c) >= 0x20)
-      out += c;
-    else
-      out += ' ';  // XML takes no control characters
-  }
-  return out;
-}
 
 // A guess at a label's width, without the font: its letters at a little
 // over half the size each.
@@ -55,7 +37,7 @@ struct Svg {
             const char* colour = kText) {
     out += "<text x=\"" + svgNumber(x) + "\" y=\"" + svgNumber(y) + "\" font-size=\"" +
            svgNumber(size) + "\" font-family=\"sans-serif\" fill=\"" + colour +
-           "\" text-anchor=\"" + anchor + "\">" + escaped(s) + "</text>";
+           "\" text-anchor=\"" + anchor + "\">" + support::escapeXml(s) + "</text>";
   }
   void rect(Box b, uint32_t fill) {
     out += "<rect x=\"" + svgNumber(b.x) + "\" y=\"" + svgNumber(b.y) + "\" width=\"" +
