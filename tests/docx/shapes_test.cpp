@@ -127,6 +127,59 @@ TEST(DocxShapes, WordArtsTextShowsAsATextBoxs) {
   EXPECT_EQ(docxtest::text(m).find("My Text"), std::string::npos);
 }
 
+// A diagram shows as the word processor laid it out (the drawing part its
+// data part names): its shapes, and their text in them, which says what
+// it shows where the author gives no alternative text.
+TEST(DocxShapes, ADiagramIsDrawnAsLaidOutWithItsText) {
+  auto document = [](const std::string& extension, const std::string& descr) {
+    const std::string box =
+        "<dsp:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"952500\" cy=\"476250\"/></a:xfrm>"
+        "<a:prstGeom prst=\"roundRect\"/><a:solidFill><a:srgbClr val=\"4472C4\"/></a:solidFill>"
+        "</dsp:spPr><dsp:style><a:fontRef idx=\"minor\"><a:srgbClr val=\"FFFFFF\"/></a:fontRef>"
+        "</dsp:style>";
+    auto text = [](const char* t) {
+      return std::string("<dsp:txBody><a:p><a:r><a:rPr sz=\"1500\"/><a:t>") + t +
+             "</a:t></a:r></a:p></dsp:txBody>";
+    };
+    const std::string ns =
+        "xmlns:dsp=\"http://schemas.microsoft.com/office/drawing/2008/diagram\" "
+        "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\"";
+    return docxtest::read(
+        p("<w:r><w:drawing><wp:inline><wp:extent cx=\"1905000\" cy=\"952500\"/><wp:docPr "
+          "id=\"1\" name=\"Diagram\" descr=\"" +
+          descr +
+          "\"/><a:graphic><a:graphicData "
+          "uri=\"http://schemas.openxmlformats.org/drawingml/2006/diagram\"><dgm:relIds "
+          "xmlns:dgm=\"http://schemas.openxmlformats.org/drawingml/2006/diagram\" r:dm=\"rData\"/>"
+          "</a:graphicData></a:graphic></wp:inline></w:drawing></w:r>"),
+        {{"word/diagrams/data1.xml",
+          "<dgm:dataModel xmlns:dgm=\"http://schemas.openxmlformats.org/drawingml/2006/diagram\" " +
+              ns + "><dgm:extLst><a:ext>" + extension + "</a:ext></dgm:extLst></dgm:dataModel>"},
+         {"word/diagrams/drawing1.xml", "<dsp:drawing " + ns + "><dsp:spTree><dsp:sp>" + box +
+                                            text("Read &amp; learn") + "</dsp:sp><dsp:sp>" + box +
+                                            text("Pass") + "</dsp:sp></dsp:spTree></dsp:drawing>"}},
+        docxtest::relationship("rData", "diagramData", "diagrams/data1.xml") +
+            docxtest::relationship("rDrawing", "diagramDrawing", "diagrams/drawing1.xml"));
+  };
+  const std::string named = "<dsp:dataModelExt relId=\"rDrawing\"/>";
+  const word::Model m = document(named, "");
+  ASSERT_EQ(m.main.pictures.size(), 1u);
+  EXPECT_TRUE(m.losses.empty());
+  const word::Picture& pic = m.main.pictures[0];
+  EXPECT_EQ(pic.widthPx, 200);
+  EXPECT_EQ(pic.alt, u"Read & learn, Pass");
+  for (const char* mark : {"<rect x=\"0\" y=\"0\" width=\"100\" height=\"50\" rx=",
+                           "fill=\"#ffffff\" text-anchor=\"middle\">Read &amp;</text>",
+                           ">learn</text>", ">Pass</text>", "font-size=\"20\""})
+    EXPECT_NE(pic.data->find(mark), std::string::npos) << mark << "\n" << *pic.data;
+  EXPECT_EQ(document(named, "Two steps").main.pictures[0].alt, u"Two steps");
+  // A data part that names no drawing: the diagram is lost.
+  const word::Model lost = document("", "");
+  EXPECT_TRUE(lost.main.pictures.empty());
+  ASSERT_EQ(lost.losses.size(), 1u);
+  EXPECT_EQ(lost.losses[0].what, "a diagram");
+}
+
 // A theme's colours by slot and alias, darker, lighter, and in luminance.
 TEST(DocxShapes, ColoursComeFromTheThemeWithTheirModifiers) {
   word::read::docx::Theme theme;

@@ -19,14 +19,6 @@ constexpr double kLabel = 12, kTitle = 18.67, kPad = 8;
 constexpr const char* kText = "#595959";
 constexpr const char* kGrid = "#d9d9d9";
 
-// A guess at a label's width, without the font: its letters at a little
-// over half the size each.
-double textWidth(std::string_view s, double size) {
-  size_t letters = 0;
-  for (char c : s) letters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return static_cast<double>(letters) * size * 0.56;
-}
-
 struct Box {
   double x = 0, y = 0, w = 0, h = 0;
 };
@@ -129,7 +121,7 @@ void legend(Svg& svg, const Chart& c, Box& plot) {
   }
   if (items.empty() || c.legend == Chart::Legend::None) return;
   const double swatch = 8, gap = 14;
-  auto widthOf = [&](const std::string& name) { return swatch + 4 + textWidth(name, kLabel); };
+  auto widthOf = [&](const std::string& name) { return swatch + 4 + textWidthGuess(name, kLabel); };
   const bool row = c.legend == Chart::Legend::Bottom || c.legend == Chart::Legend::Top;
   double total = 0, widest = 0;
   for (const auto& [name, colour] : items) {
@@ -219,9 +211,9 @@ Axes axes(Svg& svg, const Chart& c, Box plot, size_t bands, Scale scale) {
   Axes a{plot, scale, c.kind == Chart::Kind::Bar, bands};
   double labelWidth = 0, categoryWidth = 0;
   for (double v : ticks(scale))
-    labelWidth = std::max(labelWidth, textWidth(valueLabel(v, c.percent), kLabel));
+    labelWidth = std::max(labelWidth, textWidthGuess(valueLabel(v, c.percent), kLabel));
   for (const std::string& name : c.categories)
-    categoryWidth = std::max(categoryWidth, textWidth(name, kLabel));
+    categoryWidth = std::max(categoryWidth, textWidthGuess(name, kLabel));
   const double left = a.across ? std::min(categoryWidth, plot.w / 3) + 6 : labelWidth + 6;
   a.plot = {plot.x + left, plot.y + 4, plot.w - left - 4, plot.h - kLabel - 10};
   a.band = (a.across ? a.plot.h : a.plot.w) / static_cast<double>(bands);
@@ -357,7 +349,7 @@ void scatter(Svg& svg, const Chart& c, Box plot) {
   const Scale sx = scaleFor(xmin, xmax), sy = scaleFor(ymin, ymax);
   double labelWidth = 0;
   for (double v : ticks(sy))
-    labelWidth = std::max(labelWidth, textWidth(valueLabel(v, false), kLabel));
+    labelWidth = std::max(labelWidth, textWidthGuess(valueLabel(v, false), kLabel));
   plot = {plot.x + labelWidth + 6, plot.y + 4, plot.w - labelWidth - 10, plot.h - kLabel - 10};
   for (double v : ticks(sy)) {
     const double y = plot.y + plot.h - sy.at(v, 0, plot.h);

@@ -26,6 +26,12 @@ std::string svgColour(uint32_t rgb) {
   return buf;
 }
 
+double textWidthGuess(std::string_view utf8, double size) {
+  size_t letters = 0;
+  for (char c : utf8) letters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return static_cast<double>(letters) * size * 0.56;
+}
+
 namespace {
 
 // A preset outline as points on the unit square, drawn as a polygon.

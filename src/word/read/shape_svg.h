@@ -46,6 +46,9 @@ inline bool shapeFitsInLine(double widthPx, double heightPx) {
 // a colour ("#rrggbb").
 std::string svgNumber(double v);
 std::string svgColour(uint32_t rgb);
+// A guess at the width in pixels of UTF-8 text `size` pixels large, without
+// its font: its letters at a little over half the size each.
+double textWidthGuess(std::string_view utf8, double size);
 // A picture `w` by `h` pixels of the elements in `body`.
 std::string shapeSvg(double w, double h, const std::string& body);
 // The preset type of a shape named as the XML formats name them ("rect",

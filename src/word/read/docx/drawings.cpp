@@ -234,6 +234,12 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryStat
       s.builder->picture(drawnPicture(*chart, alt, side), f);
       continue;
     }
+    std::string said;
+    if (std::optional<DrawnShapes> diagram = diagramPicture(data, extent, s, said)) {
+      // Its words say what it shows, where the author says nothing.
+      s.builder->picture(drawnPicture(*diagram, alt.empty() ? utf16(said) : alt, side), f);
+      continue;
+    }
     // Neither a picture nor text: a shape drawn by its outline and fill.
     const bool fits = side != PictureSide::Inline || is(x, "inline") || shapeFitsInLine(w, h);
     const auto drawn = fits ? drawShapes(data, intAttr(extent, "cx").value_or(0),
@@ -272,6 +278,32 @@ std::optional<DrawnShapes> DocxReader::chartPicture(const pugi::xml_node& data, 
   if (points > chartPointsLeft_) return std::nullopt;
   chartPointsLeft_ -= points;
   return DrawnShapes{chartSvg(*cached->second, w, h), w, h};
+}
+
+// A diagram drawn as the word processor laid it out: the drawing part
+// that the diagram's data part names (its dataModelExt, by one of the
+// document part's relationships). `said` gets its text.
+std::optional<DrawnShapes> DocxReader::diagramPicture(const pugi::xml_node& data,
+                                                      const pugi::xml_node& extent, StoryState& s,
+                                                      std::string& said) {
+  // Parsed in place: each document keeps its bytes.
+  auto parsed = [&](std::string_view id, pugi::xml_document& doc, std::string& bytes) {
+    const auto rel = s.part->rels.find(std::string(id));
+    if (id.empty() || rel == s.part->rels.end() || rel->second.external) return false;
+    std::optional<std::string> read = pkg_.read(rel->second.target);
+    if (!read) return false;
+    bytes = std::move(*read);
+    elements_.charge(bytes, rel->second.target);
+    return parse(doc, bytes);
+  };
+  pugi::xml_document model, drawing;
+  std::string modelBytes, drawingBytes;
+  if (!parsed(relAttr(child(data, "relIds"), "dm"), model, modelBytes)) return std::nullopt;
+  const pugi::xml_node ext =
+      model.find_node([](const pugi::xml_node& n) { return is(n, "dataModelExt"); });
+  if (!parsed(attrValue(ext, "relId"), drawing, drawingBytes)) return std::nullopt;
+  return drawDiagram(child(drawing.document_element(), "spTree"), intAttr(extent, "cx").value_or(0),
+                     intAttr(extent, "cy").value_or(0), theme_, said);
 }
 
 // Pictures and text boxes inside a drawing, shape groups included. The

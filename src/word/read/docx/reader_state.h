@@ -162,6 +162,9 @@ class DocxReader {
                       int& pictures);
   void vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s, InlineState& in, int depth);
   void vmlDrawing(const pugi::xml_node& shape, const CharFormat& f, StoryState& s);
+  std::optional<DrawnShapes> diagramPicture(const pugi::xml_node& data,
+                                            const pugi::xml_node& extent, StoryState& s,
+                                            std::string& said);
   std::optional<DrawnShapes> chartPicture(const pugi::xml_node& data, int32_t w, int32_t h,
                                           StoryState& s);
   void wordArt(const pugi::xml_node& path, StoryState& s);

@@ -4,7 +4,9 @@
 #include <array>
 #include <cmath>
 #include <string_view>
+#include <vector>
 
+#include "support/strings.h"
 #include "word/read/docx/xml.h"
 
 namespace word::read::docx {
@@ -118,17 +120,85 @@ struct Space {
 // A group has more shapes than a page can tell apart past this many.
 constexpr size_t kMaxShapes = 10000;
 
+// Words broken into lines no wider than `width` at `size` pixels.
+std::vector<std::string> wrapped(const std::vector<std::string>& paragraphs, double width,
+                                 double size) {
+  std::vector<std::string> lines;
+  for (const std::string& text : paragraphs) {
+    std::string line;
+    for (size_t at = 0; at <= text.size() && lines.size() < 200;) {
+      size_t space = text.find(' ', at);
+      if (space == std::string::npos) space = text.size();
+      const std::string word = text.substr(at, space - at);
+      if (!line.empty() && textWidthGuess(line + " " + word, size) > width) {
+        lines.push_back(line);
+        line = word;
+      } else {
+        line += (line.empty() ? "" : " ") + word;
+      }
+      at = space + 1;
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// A diagram's shape's text (its a:p paragraphs), centred in its text box,
+// in its size and colour (its own, else its style's font reference), made
+// smaller until its lines fit. `said` gathers the text.
+std::string shapeText(const pugi::xml_node& shape, const ShapeBox& box, const Theme& theme,
+                      std::string& said) {
+  std::vector<std::string> paragraphs;
+  double size = 0;
+  std::optional<uint32_t> colour;
+  for (pugi::xml_node p = child(child(shape, "txBody"), "p"); p; p = p.next_sibling()) {
+    if (!is(p, "p")) continue;
+    std::string text;
+    for (pugi::xml_node r = child(p, "r"); r; r = r.next_sibling()) {
+      if (!is(r, "r")) continue;
+      text += child(r, "t").text().get();
+      const pugi::xml_node props = child(r, "rPr");
+      if (size == 0) size = static_cast<double>(intAttr(props, "sz").value_or(0)) / 75;
+      if (!colour) colour = drawingColour(child(props, "solidFill"), theme);
+    }
+    if (!text.empty()) paragraphs.push_back(text);
+  }
+  if (paragraphs.empty()) return {};
+  for (const std::string& text : paragraphs) said += (said.empty() ? "" : ", ") + text;
+  if (!colour) colour = drawingColour(child(child(shape, "style"), "fontRef"), theme);
+  size = std::clamp(size > 0 ? size : 24.0, 6.0, 200.0);
+  std::vector<std::string> lines = wrapped(paragraphs, box.w - 8, size);
+  while (size > 6 && lines.size() * size * 1.2 > box.h) {
+    size = std::max(6.0, size * 0.85);
+    lines = wrapped(paragraphs, box.w - 8, size);
+  }
+  std::string out;
+  double y = box.y + (box.h - static_cast<double>(lines.size()) * size * 1.2) / 2 + size;
+  for (const std::string& line : lines) {
+    out += "<text x=\"" + svgNumber(box.x + box.w / 2) + "\" y=\"" + svgNumber(y) +
+           "\" font-size=\"" + svgNumber(size) + "\" font-family=\"sans-serif\" fill=\"" +
+           svgColour(colour.value_or(0)) + "\" text-anchor=\"middle\">" + support::escapeXml(line) +
+           "</text>";
+    y += size * 1.2;
+  }
+  return out;
+}
+
+// A group's shapes; `said`, where given, gathers their text, which is
+// then drawn in them (a diagram's: a text box's text follows its paragraph).
 void groupShapes(const pugi::xml_node& group, const Space& space, const Theme& theme,
-                 std::string& body, size_t& drawn, int depth) {
+                 std::string& body, size_t& drawn, int depth, std::string* said = nullptr) {
   if (depth > 16 || space.scaleX == 0) return;
   for (pugi::xml_node c = group.first_child(); c && drawn < kMaxShapes; c = c.next_sibling()) {
     const std::string_view name = localName(c.name());
     if (name == "wsp" || name == "sp") {
-      if (auto g = shapeGeometry(c, theme))
-        body += shapeElement(*g, space.place(child(child(c, "spPr"), "xfrm"))), ++drawn;
+      const ShapeBox box = space.place(child(child(c, "spPr"), "xfrm"));
+      if (auto g = shapeGeometry(c, theme)) body += shapeElement(*g, box), ++drawn;
+      const pugi::xml_node textBox = child(c, "txXfrm");
+      if (said) body += shapeText(c, textBox ? space.place(textBox) : box, theme, *said);
     } else if (name == "grpSp") {
       const pugi::xml_node xfrm = child(child(c, "grpSpPr"), "xfrm");
-      groupShapes(c, Space::inside(space.place(xfrm), xfrm), theme, body, drawn, depth + 1);
+      groupShapes(c, Space::inside(space.place(xfrm), xfrm), theme, body, drawn, depth + 1, said);
     }
   }
 }
@@ -153,6 +223,22 @@ std::optional<DrawnShapes> drawShapes(const pugi::xml_node& graphicData, int64_t
     groupShapes(group, Space::inside(canvas, child(child(group, "grpSpPr"), "xfrm")), theme, body,
                 drawn, 0);
   }
+  if (body.empty()) return std::nullopt;
+  return DrawnShapes{shapeSvg(w, h, body), static_cast<int32_t>(w), static_cast<int32_t>(h)};
+}
+
+std::optional<DrawnShapes> drawDiagram(const pugi::xml_node& tree, int64_t widthEmu,
+                                       int64_t heightEmu, const Theme& theme, std::string& text) {
+  constexpr int64_t kMaxEmu = int64_t{31680 * 4} * 635;
+  widthEmu = std::clamp<int64_t>(widthEmu, 9525, kMaxEmu);
+  heightEmu = std::clamp<int64_t>(heightEmu, 9525, kMaxEmu);
+  const double w = static_cast<double>(widthEmu) / 9525, h = static_cast<double>(heightEmu) / 9525;
+  // The shapes lie in English metric units from the drawing's corner.
+  const Space space{0, 0, w / static_cast<double>(widthEmu), h / static_cast<double>(heightEmu),
+                    0, 0};
+  std::string body;
+  size_t drawn = 0;
+  groupShapes(tree, space, theme, body, drawn, 0, &text);
   if (body.empty()) return std::nullopt;
   return DrawnShapes{shapeSvg(w, h, body), static_cast<int32_t>(w), static_cast<int32_t>(h)};
 }

@@ -36,4 +36,11 @@ struct DrawnShapes {
 std::optional<DrawnShapes> drawShapes(const pugi::xml_node& graphicData, int64_t widthEmu,
                                       int64_t heightEmu, const Theme& theme);
 
+// The SVG of a diagram's drawing (the shapes and text the word processor
+// keeps laid out beside a diagram's data, its dsp:spTree), `widthEmu` by
+// `heightEmu`; `text` gets the text of its shapes. None when it draws
+// nothing.
+std::optional<DrawnShapes> drawDiagram(const pugi::xml_node& tree, int64_t widthEmu,
+                                       int64_t heightEmu, const Theme& theme, std::string& text);
+
 }  // namespace word::read::docx
