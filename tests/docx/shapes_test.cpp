@@ -180,6 +180,40 @@ TEST(DocxShapes, ADiagramIsDrawnAsLaidOutWithItsText) {
   EXPECT_EQ(lost.losses[0].what, "a diagram");
 }
 
+// A drawing's link (set on it, or an online video's player) is its
+// picture's, unless its run has one; an unsafe one is none.
+TEST(DocxShapes, ADrawingsOwnLinkIsItsPictures) {
+  const std::string box = shape("<a:prstGeom prst=\"rect\"/>");
+  auto linked = [&](const std::string& docPr, const std::string& extLst = "") {
+    return "<w:r><w:drawing><wp:inline><wp:extent cx=\"95250\" cy=\"95250\"/><wp:docPr id=\"1\" "
+           "name=\"x\">" +
+           docPr + "</wp:docPr><a:graphic><a:graphicData>" + box + extLst +
+           "</a:graphicData></a:graphic></wp:inline></w:drawing></w:r>";
+  };
+  const std::string video =
+      "<a:extLst><a:ext><wp15:webVideoPr xmlns:wp15=\"http://schemas.microsoft.com/office/word/"
+      "2012/wordprocessingDrawing\" embeddedHtml=\"&lt;iframe src=&quot;https://video.example/"
+      "embed/1&quot; frameborder=&quot;0&quot;&gt;\"/></a:ext></a:extLst>";
+  const std::string rels =
+      docxtest::relationship("rWeb", "hyperlink", "https://example.org/", true) +
+      docxtest::relationship("rBad", "hyperlink", "javascript:alert(1)", true);
+  const struct {
+    std::string body;
+    const char16_t* link;
+  } cases[] = {
+      {p(linked("<a:hlinkClick r:id=\"rWeb\"/>")), u"https://example.org/"},
+      {p(linked("", video)), u"https://video.example/embed/1"},
+      {p(linked("<a:hlinkClick r:id=\"rBad\"/>")), u""},
+      {p("<w:hyperlink r:id=\"rWeb\">" + linked("", video) + "</w:hyperlink>"),
+       u"https://example.org/"},
+  };
+  for (const auto& c : cases) {
+    const word::Model m = docxtest::read(c.body, {}, rels);
+    ASSERT_EQ(m.main.pictures.size(), 1u);
+    EXPECT_EQ(docxtest::formatAt(m, m.main.pictures[0].pos).hyperlink, c.link) << c.body;
+  }
+}
+
 // A theme's colours by slot and alias, darker, lighter, and in luminance.
 TEST(DocxShapes, ColoursComeFromTheThemeWithTheirModifiers) {
   word::read::docx::Theme theme;

@@ -1,6 +1,7 @@
 // Pictures and text boxes: DrawingML drawings (inline or anchored, single
 // pictures or shape groups) and the older VML shapes. A picture's bytes
 // come from the part its relationship names, read once however often shown.
+#include "word/links.h"
 #include "word/read/compound.h"
 #include "word/read/docx/reader_state.h"
 #include "word/read/docx/shapes.h"
@@ -212,10 +213,34 @@ Picture drawnPicture(const DrawnShapes& drawn, const std::u16string& alt, Pictur
 
 }  // namespace
 
-void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& f, StoryState& s,
+// A drawing's own link, where its run has none: the one set on the
+// drawing (a:hlinkClick), or for an online video its player's address (its
+// poster picture's wp15:webVideoPr, an iframe's src). A learner opens the
+// video from its picture.
+CharFormat DocxReader::linked(const pugi::xml_node& drawing, const CharFormat& f,
+                              const StoryState& s) const {
+  if (!f.hyperlink.empty()) return f;
+  std::u16string link;
+  const auto rel =
+      s.part->rels.find(std::string(relAttr(child(child(drawing, "docPr"), "hlinkClick"), "id")));
+  if (rel != s.part->rels.end() && rel->second.external) link = utf16(rel->second.target);
+  const pugi::xml_node video =
+      drawing.find_node([](const pugi::xml_node& n) { return is(n, "webVideoPr"); });
+  const std::string_view html = attrValue(video, "embeddedHtml");
+  if (const size_t src = html.find("src=\""); link.empty() && src != std::string_view::npos) {
+    const std::string_view from = html.substr(src + 5);
+    link = utf16(from.substr(0, from.find('"')));
+  }
+  CharFormat out = f;
+  if (!link.empty() && safeLinkTarget(link)) out.hyperlink = link;
+  return out;
+}
+
+void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& run, StoryState& s,
                          InlineState& in) {
   for (pugi::xml_node x = d.first_child(); x; x = x.next_sibling()) {
     if (!is(x, "inline") && !is(x, "anchor")) continue;
+    const CharFormat f = linked(x, run, s);
     pugi::xml_node extent = child(x, "extent");
     int32_t w = emuToPx(intAttr(extent, "cx").value_or(0));
     int32_t h = emuToPx(intAttr(extent, "cy").value_or(0));

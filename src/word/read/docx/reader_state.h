@@ -162,6 +162,7 @@ class DocxReader {
                       int& pictures);
   void vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s, InlineState& in, int depth);
   void vmlDrawing(const pugi::xml_node& shape, const CharFormat& f, StoryState& s);
+  CharFormat linked(const pugi::xml_node& drawing, const CharFormat& f, const StoryState& s) const;
   std::optional<DrawnShapes> diagramPicture(const pugi::xml_node& data,
                                             const pugi::xml_node& extent, StoryState& s,
                                             std::string& said);
