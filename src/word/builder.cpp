@@ -270,6 +270,11 @@ void Builder::cellAlignment(VAlign align) {
   story_.tables[open_.back().index].rows.back().cells.back().valign = align;
 }
 
+void Builder::cellFlow(TextFlow flow) {
+  if (open_.empty() || !open_.back().cellOpen) return;
+  story_.tables[open_.back().index].rows.back().cells.back().flow = flow;
+}
+
 void Builder::closeAll() {
   while (!open_.empty()) endTable();
   if (position() > paragraphStart() || story_.text.empty() ||

@@ -72,6 +72,7 @@ class Builder {
   // one: a page does not cut a row's text).
   void rowHeight(int32_t twips);
   void cellAlignment(VAlign align);
+  void cellFlow(TextFlow flow);
 
   // Notes that the reader met `what` here and cannot show it (Model::losses).
   void loss(std::string what, LossKind kind = LossKind::Drawing) {

@@ -178,6 +178,9 @@ struct Run {
 
 enum class VMerge : uint8_t { None, Restart, Continue };
 enum class VAlign : uint8_t { Top, Center, Bottom };  // a cell's content in its height
+// How a cell's lines run: across, or turned a quarter to run down the
+// cell (top to bottom) or up it (bottom to top: a narrow column's heading).
+enum class TextFlow : uint8_t { Across, Down, Up };
 
 struct CellBorders {
   Border top, left, bottom, right;
@@ -193,6 +196,7 @@ struct Cell {
   uint32_t shading = kAutoColor;  // background, 0xRRGGBB
   CellBorders borders;
   VAlign valign = VAlign::Top;
+  TextFlow flow = TextFlow::Across;
 };
 
 struct Row {

@@ -495,30 +495,34 @@ TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
       u"after\r";
   d.paragraphs = {
       {kInTable},
-      {kRowEnd + doctest::tableDefinition({720, 2000}, {0x0080})},
+      {kRowEnd + doctest::tableDefinition({720, 2000}, {0x008C})},  // centred, turned up
       {},
       {kInTable},
       {kRowEnd + doctest::tableDefinition({-108, 2000}, {0}) + doctest::sprm16(0x5400, 1)},
       {},
       {kInTable},
       {kRowEnd + doctest::tableDefinition({0, 2000}, {0}) + doctest::sprm16(0x9601, 360) +
-       doctest::sprmVar(0xD62C, std::string("\x00\x01\x02", 3))},
+       doctest::sprmVar(0xD62C, std::string("\x00\x01\x02", 3)) +
+       doctest::sprm32(0x7629, 0x00010100)},  // cell 0 down
       {}};
   word::Model m = read(d);
   struct Expected {
     word::Align align;
     int32_t indent;
     word::VAlign valign;
+    word::TextFlow flow;
   };
-  const Expected expected[] = {{word::Align::Left, 720, word::VAlign::Center},
-                               {word::Align::Center, -108, word::VAlign::Top},
-                               {word::Align::Left, 360, word::VAlign::Bottom}};
+  const Expected expected[] = {
+      {word::Align::Left, 720, word::VAlign::Center, word::TextFlow::Up},
+      {word::Align::Center, -108, word::VAlign::Top, word::TextFlow::Across},
+      {word::Align::Left, 360, word::VAlign::Bottom, word::TextFlow::Down}};
   ASSERT_EQ(m.main.tables.size(), 3u);
   for (size_t i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(m.main.tables[i].align, expected[i].align);
     EXPECT_EQ(m.main.tables[i].indent, expected[i].indent);
     EXPECT_EQ(m.main.tables[i].rows[0].cells[0].valign, expected[i].valign);
+    EXPECT_EQ(m.main.tables[i].rows[0].cells[0].flow, expected[i].flow);
   }
 }
 

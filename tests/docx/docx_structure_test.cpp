@@ -612,8 +612,8 @@ TEST(DocxText, CapitalsAndSymbolFontsShowAsInTheDocument) {
 }
 
 // A table's place between the margins from its own properties over its
-// style's, and its cells' vertical alignment from their own properties
-// over their style's conditions.
+// style's, its cells' vertical alignment from their own properties over
+// their style's conditions, and their lines turned down or up.
 TEST(DocxTables, PlacementAndVerticalAlignment) {
   const std::string styles = docxtest::part(
       "styles",
@@ -626,10 +626,13 @@ TEST(DocxTables, PlacementAndVerticalAlignment) {
            "</w:tc></w:tr><w:tr><w:tc>" + p(r("c")) + "</w:tc></w:tr></w:tbl>" + p(r("x"));
   };
   const std::string styled = "<w:tblStyle w:val=\"Placed\"/>";
-  const word::Model m =
-      read(table(styled, "") + table(styled + "<w:tblInd w:w=\"720\" w:type=\"dxa\"/>", "") +
-               table("<w:jc w:val=\"center\"/>", "<w:tcPr><w:vAlign w:val=\"bottom\"/></w:tcPr>"),
-           {{"word/styles.xml", styles}});
+  const word::Model m = read(
+      table(styled, "") +
+          table(styled + "<w:tblInd w:w=\"720\" w:type=\"dxa\"/>",
+                "<w:tcPr><w:textDirection w:val=\"tbRl\"/></w:tcPr>") +
+          table("<w:jc w:val=\"center\"/>",
+                "<w:tcPr><w:vAlign w:val=\"bottom\"/><w:textDirection w:val=\"btLr\"/></w:tcPr>"),
+      {{"word/styles.xml", styles}});
   ASSERT_EQ(m.main.tables.size(), 3u);
   const auto& t = m.main.tables;
   EXPECT_EQ(t[0].indent, 360);
@@ -638,6 +641,9 @@ TEST(DocxTables, PlacementAndVerticalAlignment) {
   EXPECT_EQ(t[0].rows[0].cells[0].valign, word::VAlign::Center);
   EXPECT_EQ(t[0].rows[1].cells[0].valign, word::VAlign::Top);
   EXPECT_EQ(t[2].rows[0].cells[0].valign, word::VAlign::Bottom);
+  EXPECT_EQ(t[0].rows[0].cells[0].flow, word::TextFlow::Across);
+  EXPECT_EQ(t[1].rows[0].cells[0].flow, word::TextFlow::Down);
+  EXPECT_EQ(t[2].rows[0].cells[0].flow, word::TextFlow::Up);
 }
 
 // What the page cannot show is noted where it stands; a field with a

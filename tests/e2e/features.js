@@ -31,6 +31,7 @@ const FEATURES = [
   { name: 'indented', formats: ALL },  // a table's left margin
   { name: 'centred', formats: ALL },
   { name: 'middle', formats: ALL },  // a cell's vertical alignment
+  { name: 'turned', formats: ALL },  // a cell's line runs up it, read from the bottom
   { name: 'tall', formats: ALL },  // a row an inch tall at least, its text a line
   { name: 'boxed', formats: ALL },  // two paragraphs in one box, one ruled below
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
@@ -184,6 +185,16 @@ function problems(feature) {
     case 'middle': {
       const align = getComputedStyle(table().querySelector('td')).verticalAlign;
       if (align !== 'middle') found.push(`the cell's content is aligned ${align}`);
+      break;
+    }
+    case 'turned': {
+      // Its word stands taller than wide, its first letter lowest.
+      const text = document.createTreeWalker(table().querySelector('td'), NodeFilter.SHOW_TEXT).nextNode();
+      const range = document.createRange();
+      const box = (from) => (range.setStart(text, from), range.setEnd(text, from + 1), range.getBoundingClientRect());
+      const word = text.parentNode.getBoundingClientRect();
+      if (word.height <= word.width || box(0).top <= box(text.textContent.length - 1).top)
+        found.push('the cell\'s line does not run up it');
       break;
     }
     case 'tall': {

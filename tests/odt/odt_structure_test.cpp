@@ -510,7 +510,9 @@ TEST(OdtStyles, CapitalsSymbolsTablePlacementAndCellAlignment) {
       style("Sym", "text", "<style:text-properties style:font-name=\"Symbol\"/>") +
       style("In", "table", "<style:table-properties fo:margin-left=\"0.5in\"/>") +
       style("Mid", "table", "<style:table-properties table:align=\"center\"/>") +
-      style("Low", "table-cell", "<style:table-cell-properties style:vertical-align=\"bottom\"/>");
+      style("Low", "table-cell",
+            "<style:table-cell-properties style:vertical-align=\"bottom\" "
+            "style:rotation-angle=\"90\"/>");
   parts.body = p("<text:span text:style-name=\"Small\">small</text:span>"
                  "<text:span text:style-name=\"All\">all</text:span>40"
                  "<text:span text:style-name=\"Sym\">\xEF\x82\xB0</text:span>") +
@@ -529,6 +531,8 @@ TEST(OdtStyles, CapitalsSymbolsTablePlacementAndCellAlignment) {
   EXPECT_EQ(m.main.tables[0].rows[0].cells[0].valign, word::VAlign::Bottom);
   EXPECT_EQ(m.main.tables[1].align, word::Align::Center);
   EXPECT_EQ(m.main.tables[1].rows[0].cells[0].valign, word::VAlign::Top);
+  EXPECT_EQ(m.main.tables[0].rows[0].cells[0].flow, word::TextFlow::Up);
+  EXPECT_EQ(m.main.tables[1].rows[0].cells[0].flow, word::TextFlow::Across);
 }
 
 // What the page cannot show is noted where it stands.

@@ -130,6 +130,10 @@ std::u16string cellCss(const Cell& cell) {
     css += cell.valign == VAlign::Center ? u"vertical-align:middle;" : u"vertical-align:bottom;";
   if (cell.shading != kAutoColor)
     css += u"background-color:" + colour(cell.shading) + u";" + textOn(cell.shading);
+  // Turned lines: down the cell, or up it where the browser can (else down).
+  if (cell.flow != TextFlow::Across)
+    css += cell.flow == TextFlow::Down ? u"writing-mode:vertical-rl;"
+                                       : u"writing-mode:vertical-rl;writing-mode:sideways-lr;";
   const CellBorders& b = cell.borders;
   if (b.top == b.left && b.top == b.bottom && b.top == b.right) {
     if (std::u16string v = borderValue(b.top); !v.empty()) css += u"border:" + v + u";";

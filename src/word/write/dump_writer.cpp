@@ -267,6 +267,8 @@ class Dumper {
         text += borders(c.borders);
         if (c.valign != VAlign::Top)
           text += c.valign == VAlign::Center ? " valign=center" : " valign=bottom";
+        if (c.flow != TextFlow::Across)
+          text += c.flow == TextFlow::Down ? " flow=down" : " flow=up";
         line(depth + 2, text);
         uint32_t from = std::max(c.start, t.start), to = std::min(c.end, t.end);
         if (to > from && to <= story_->text.size()) range(from, to, t.depth, depth + 3);

@@ -90,6 +90,7 @@ std::map<std::string, word::Model> docDocuments() {
       {"indented", docTable(tableDefinition({1440, 4000}, {0}))},
       {"centred", docTable(tableDefinition({0, 2000}, {0}) + sprm16(0x5400, 1))},
       {"middle", docTable(tableDefinition({0, 2000}, {0x0080}))},
+      {"turned", docTable(tableDefinition({0, 2000}, {0x000C}))},
       {"tall", docTable(tableDefinition({0, 2000}, {0}) + sprm16(0x9407, 1440))},
       // Right to left, aligned by the older property (the page's right)
       // and indented at its start by the newer one.
@@ -196,6 +197,7 @@ std::map<std::string, word::Model> docxDocuments() {
       {"indented", table("<w:tblInd w:w=\"1440\" w:type=\"dxa\"/>", "")},
       {"centred", table("<w:jc w:val=\"center\"/>", "")},
       {"middle", table("", "<w:tcPr><w:vAlign w:val=\"center\"/></w:tcPr>")},
+      {"turned", table("", "<w:tcPr><w:textDirection w:val=\"btLr\"/></w:tcPr>")},
       {"rtl", leanAndInATable(p(r(word::u8(kHebrew)), "<w:bidi/><w:ind w:left=\"720\"/>"))},
       {"boxed",
        [] {
@@ -296,6 +298,7 @@ std::map<std::string, word::Model> odtDocuments() {
       style("Mid", "table", "<style:table-properties table:align=\"center\"/>") +
       style("Middle", "table-cell",
             "<style:table-cell-properties style:vertical-align=\"middle\"/>") +
+      style("Turned", "table-cell", "<style:table-cell-properties style:writing-mode=\"bt-lr\"/>") +
       // Margins and text-align's right name the page's sides.
       style("Rtl", "paragraph",
             "<style:paragraph-properties style:writing-mode=\"rl-tb\" fo:text-align=\"right\" "
@@ -354,6 +357,7 @@ std::map<std::string, word::Model> odtDocuments() {
       {"indented", table("In", "")},
       {"centred", table("Mid", "")},
       {"middle", table("", "Middle")},
+      {"turned", table("", "Turned")},
       {"tall", table("", "", "Tall")},
       {"dropcap", p("Once upon a time", "Cap") + p("end")},
       {"rtl", leanAndInATable(p(word::u8(kHebrew), "Rtl"))},

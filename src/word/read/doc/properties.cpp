@@ -179,6 +179,8 @@ void tableDefinition(Pap& p, Bytes op) {
       p.cells[i].vertMerge = grf & 0x0020;
       p.cells[i].vertRestart = grf & 0x0040;
       p.cells[i].vertAlign = (grf >> 7) & 3;
+      // Turned: down the cell, or up it where it runs backward.
+      if (grf & 0x0004) p.cells[i].flow = grf & 0x0008 ? TextFlow::Up : TextFlow::Down;
     }
     // The cell's own borders; a cut-short descriptor gives none.
     for (size_t side = 0; side < 4; ++side)
@@ -271,6 +273,12 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x5400:
     case 0x548A:
       p.tableJc = op.u8(0);
+      break;
+    case 0x7629:  // text flow of the cells itcFirst..itcLim
+      for (size_t itc = op.u8(0); itc < op.u8(1) && itc < p.cells.size(); ++itc)
+        p.cells[itc].flow = op.u16(2) == 1   ? TextFlow::Down
+                            : op.u16(2) == 3 ? TextFlow::Up
+                                             : TextFlow::Across;
       break;
     case 0xD62C:  // vertical alignment of the cells itcFirst..itcLim
       for (size_t itc = op.u8(1); itc < op.u8(2) && itc < p.cells.size(); ++itc)

@@ -48,6 +48,7 @@ struct TableCellDef {
   int32_t width = 0;
   bool firstMerged = false, merged = false, vertMerge = false, vertRestart = false;
   uint8_t vertAlign = 0;               // 0 top, 1 centre, 2 bottom
+  TextFlow flow = TextFlow::Across;
   std::array<MaybeBorder, 4> borders;  // top, left, bottom, right
 };
 

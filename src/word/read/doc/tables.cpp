@@ -128,6 +128,7 @@ void DocReader::Emitter::openCell(const std::vector<Para>& paras, const Para& p,
   CellBorders borders;
   uint32_t shading = kAutoColor;
   VAlign valign = VAlign::Top;
+  TextFlow flow = TextFlow::Across;
   const int32_t def = static_cast<size_t>(p.depth) == level ? p.rowDef : -1;
   if (def >= 0 && lv.cell < paras[def].pap.cells.size()) {
     const std::vector<TableCellDef>& cells = paras[def].pap.cells;
@@ -135,6 +136,7 @@ void DocReader::Emitter::openCell(const std::vector<Para>& paras, const Para& p,
     valign = cells[lv.cell].vertAlign == 1   ? VAlign::Center
              : cells[lv.cell].vertAlign == 2 ? VAlign::Bottom
                                              : VAlign::Top;
+    flow = cells[lv.cell].flow;
     if (cells[lv.cell].vertRestart)
       vm = VMerge::Restart;
     else if (cells[lv.cell].vertMerge)
@@ -155,6 +157,7 @@ void DocReader::Emitter::openCell(const std::vector<Para>& paras, const Para& p,
   }
   b.startCell(std::max(width, 0), span, vm, shading, borders);
   b.cellAlignment(valign);
+  b.cellFlow(flow);
   lv.cellOpen = true;
 }
 

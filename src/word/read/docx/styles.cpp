@@ -326,6 +326,15 @@ std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr) {
   return c;
 }
 
+TextFlow cellFlow(const pugi::xml_node& tcPr) {
+  // The transitional names and the strict ones ("tb": top to bottom, the
+  // lines stacked right to left; "lr" with "V": letters turned).
+  const std::string_view v = val(child(tcPr, "textDirection"));
+  if (v == "btLr" || v == "lr") return TextFlow::Up;
+  if (v == "tbRl" || v == "rl" || v == "tbRlV" || v == "rlV") return TextFlow::Down;
+  return TextFlow::Across;
+}
+
 std::optional<VAlign> cellAlignment(const pugi::xml_node& tcPr) {
   const std::string_view v = val(child(tcPr, "vAlign"));
   if (v == "top") return VAlign::Top;

@@ -96,6 +96,8 @@ uint32_t shading(const pugi::xml_node& shd);
 std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr);
 // A cell's vertical alignment (tcPr/vAlign), when it has one.
 std::optional<VAlign> cellAlignment(const pugi::xml_node& tcPr);
+// How the cell's lines run (w:textDirection).
+TextFlow cellFlow(const pugi::xml_node& tcPr);
 
 // A table's place between the margins (tblPr/jc, tblPr/tblInd in twips)
 // and its direction.

@@ -245,6 +245,7 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
       s.builder->startCell(width, span, vm, fill.value_or(part.cellShading.value_or(tableFill)),
                            borders);
       s.builder->cellAlignment(cellAlignment(tcPr).value_or(part.valign.value_or(VAlign::Top)));
+      s.builder->cellFlow(cellFlow(tcPr));
       s.tableRun = &part.run;
       s.tablePara = &part.para;
       blocks(cell, s, depth + 2);

@@ -186,6 +186,18 @@ std::optional<VAlign> verticalAlign(std::string_view v) {
   return std::nullopt;
 }
 
+// A cell's lines turned, by its writing mode (down "tb-rl", up "bt-lr") or
+// its text's rotation (a quarter turn up, 90 degrees; down, 270).
+std::optional<TextFlow> cellFlowOf(const pugi::xml_node& props) {
+  const std::string_view mode = attrValue(props, "writing-mode");
+  if (mode == "tb-rl" || mode == "tb") return TextFlow::Down;
+  if (mode == "bt-lr") return TextFlow::Up;
+  const std::string_view angle = attrValue(props, "rotation-angle");
+  if (angle.substr(0, 2) == "90") return TextFlow::Up;
+  if (angle.substr(0, 3) == "270") return TextFlow::Down;
+  return std::nullopt;
+}
+
 // style:writing-mode as a direction: right to left or not, none where it
 // gives none or leaves it to the page.
 std::optional<bool> rightToLeftOf(const pugi::xml_node& props) {
@@ -501,6 +513,7 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
     if (auto c = child(n, "table-cell-properties")) {
       d.cell.read(c);
       d.valign = verticalAlign(attrValue(c, "vertical-align"));
+      d.flow = cellFlowOf(c);
     }
     if (auto t = child(n, "table-properties")) d.placement = placementOf(t);
     if (auto g = child(n, "graphic-properties")) {
@@ -641,6 +654,12 @@ int32_t Styles::rowHeight(const std::string& rowStyle) const {
 
 uint32_t Styles::cellShading(const std::string& cellStyle) const {
   return folded("table-cell", cellStyle, &Def::cell, true).background.value_or(kAutoColor);
+}
+
+TextFlow Styles::cellFlow(const std::string& cellStyle) const {
+  for (const Def* d : chain("table-cell", cellStyle))
+    if (d->flow) return *d->flow;
+  return TextFlow::Across;
 }
 
 VAlign Styles::cellAlignment(const std::string& cellStyle) const {

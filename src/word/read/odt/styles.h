@@ -106,6 +106,7 @@ class Styles {
     int32_t rowHeight = 0;    // twips, for table rows: the least (or exact) height
     CellSides cell;           // table cells' borders
     std::optional<VAlign> valign;                        // table cells' content
+    std::optional<TextFlow> flow;                        // table cells' lines
     std::optional<TablePlace> placement;                 // a table's
     std::optional<PictureLook> look;                     // a frame's picture's colours
     std::string wrap, across;  // a frame's style:wrap and style:horizontal-pos
@@ -154,6 +155,7 @@ class Styles {
   // A cell style's vertical alignment, and a table style's place between
   // the margins and direction.
   VAlign cellAlignment(const std::string& cellStyle) const;
+  TextFlow cellFlow(const std::string& cellStyle) const;
   TablePlace tablePlacement(const std::string& tableStyle) const;
 
  private:

@@ -150,6 +150,7 @@ void OdtReader::table(const pugi::xml_node& t, StoryState& s, int depth) {
         s.builder->startCell(cover.width, span, rowSpan > 1 ? VMerge::Restart : VMerge::None,
                              styleDefs_.cellShading(cellStyle), styleDefs_.cellBorders(cellStyle));
         s.builder->cellAlignment(styleDefs_.cellAlignment(cellStyle));
+        s.builder->cellFlow(styleDefs_.cellFlow(cellStyle));
         cell(c, s, depth + 2);
         s.pendingEnd = false;
         s.builder->endCell();
