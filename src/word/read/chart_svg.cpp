@@ -25,11 +25,10 @@ struct Box {
 
 struct Svg {
   std::string out;
-  void text(double x, double y, std::string_view s, double size, const char* anchor,
-            const char* colour = kText) {
+  void text(double x, double y, std::string_view s, double size, const char* anchor) {
     out += "<text x=\"" + svgNumber(x) + "\" y=\"" + svgNumber(y) + "\" font-size=\"" +
-           svgNumber(size) + "\" font-family=\"sans-serif\" fill=\"" + colour +
-           "\" text-anchor=\"" + anchor + "\">" + support::escapeXml(s) + "</text>";
+           svgNumber(size) + "\" font-family=\"sans-serif\" fill=\"" + kText + "\" text-anchor=\"" +
+           anchor + "\">" + support::escapeXml(s) + "</text>";
   }
   void rect(Box b, uint32_t fill) {
     out += "<rect x=\"" + svgNumber(b.x) + "\" y=\"" + svgNumber(b.y) + "\" width=\"" +
@@ -43,7 +42,7 @@ struct Svg {
 };
 
 // An axis from `lo` to `hi` in steps a reader counts in (1, 2, 2.5 or 5
-// times a power of ten), taking in `min` and `max` and zero.
+// times a power of ten).
 struct Scale {
   double lo = 0, hi = 1, step = 1;
   double at(double v, double from, double length) const {
@@ -128,6 +127,8 @@ void legend(Svg& svg, const Chart& c, Box& plot) {
     total += widthOf(name) + gap;
     widest = std::max(widest, widthOf(name));
   }
+  // Long names at a side run into the plot rather than crowd it out.
+  widest = std::min(widest, plot.w / 3);
   const double lineHeight = kLabel + 6;
   double x = row                               ? plot.x + std::max(0.0, (plot.w - total + gap) / 2)
              : c.legend == Chart::Legend::Left ? plot.x
