@@ -46,7 +46,9 @@ TEST(DocxCharts, AChartReadsItsKindValuesNamesAndColours) {
   const std::string two =
       "<c:ptCount val=\"2\"/><c:pt idx=\"0\"><c:v>1.5</c:v></c:pt>"
       "<c:pt idx=\"1\"><c:v>-2</c:v></c:pt>";
-  const std::string gap = "<c:ptCount val=\"3\"/><c:pt idx=\"2\"><c:v>7</c:v></c:pt>";
+  const std::string gap =
+      "<c:formatCode>0%</c:formatCode><c:ptCount val=\"3\"/><c:pt "
+      "idx=\"2\"><c:v>7</c:v></c:pt>";
   const std::string own = "<c:spPr><a:solidFill><a:srgbClr val=\"FF0000\"/></a:solidFill></c:spPr>";
   const std::string themed =
       "<c:spPr><a:solidFill><a:schemeClr val=\"accent2\"/></a:solidFill></c:spPr>";
@@ -54,8 +56,10 @@ TEST(DocxCharts, AChartReadsItsKindValuesNamesAndColours) {
       "<c:title><c:tx><c:rich><a:p><a:r><a:t>Sales</a:t></a:r><a:r><a:t> 2024</a:t></a:r></a:p>"
       "</c:rich></c:tx></c:title><c:plotArea><c:barChart><c:barDir val=\"bar\"/><c:grouping "
       "val=\"percentStacked\"/><c:gapWidth val=\"80\"/>" +
-      series("North", two, own) + series("South", gap, themed) +
-      "</c:barChart></c:plotArea><c:legend><c:legendPos val=\"b\"/></c:legend>");
+      series("North", two, own) +
+      series("South", gap, themed + "<c:dLbls><c:delete val=\"1\"/></c:dLbls>") +
+      "<c:dLbls><c:showVal val=\"1\"/><c:showCatName val=\"1\"/></c:dLbls></c:barChart>"
+      "</c:plotArea><c:legend><c:legendPos val=\"b\"/></c:legend>");
   ASSERT_TRUE(bars);
   EXPECT_EQ(bars->kind, Chart::Kind::Bar);
   EXPECT_TRUE(bars->stacked && bars->percent);
@@ -69,16 +73,21 @@ TEST(DocxCharts, AChartReadsItsKindValuesNamesAndColours) {
   EXPECT_EQ(bars->series[0].colour, 0xFF0000u);
   EXPECT_EQ(bars->series[1].values, (std::vector<std::optional<double>>{{}, {}, 7}));
   EXPECT_EQ(bars->series[1].colour, 0x112233u);
+  // The chart's labels, unless a series has its own; values in percent.
+  EXPECT_EQ(bars->series[0].labels, word::read::kChartLabelValue | word::read::kChartLabelCategory);
+  EXPECT_EQ(bars->series[1].labels, 0);
+  EXPECT_FALSE(bars->percentFormat);  // the first series' format
   // One series without a title of its own is titled by its name; the
   // theme's accents are the palette.
   const std::optional<Chart> line = read("<c:plotArea><c:lineChart><c:marker val=\"1\"/>" +
-                                         series("Trend", two) + "</c:lineChart></c:plotArea>");
+                                         series("Trend", gap) + "</c:lineChart></c:plotArea>");
   ASSERT_TRUE(line);
   EXPECT_EQ(line->kind, Chart::Kind::Line);
   EXPECT_EQ(line->title, "Trend");
   EXPECT_EQ(line->legend, Chart::Legend::None);
   EXPECT_TRUE(line->series[0].markers);
   EXPECT_EQ(line->palette[1], 0x112233u);
+  EXPECT_TRUE(line->percentFormat);
   const std::optional<Chart> pie =
       read("<c:autoTitleDeleted val=\"1\"/><c:plotArea><c:doughnutChart><c:holeSize val=\"60\"/>" +
            series("Share", two,
@@ -137,9 +146,18 @@ TEST(ChartSvg, ValuesAreDrawnToScale) {
   EXPECT_NEAR(blue[0][1] + blue[0][3], red[0][1], 0.02);
   EXPECT_NEAR(blue[0][3], 3 * red[0][3], 0.02);
   EXPECT_NEAR(blue[0][0], red[0][0], 0.02);
+  // A labelled series' values stand above their columns.
+  c.series[0].labels = word::read::kChartLabelValue;
+  c.stacked = false;
+  svg = word::read::chartSvg(c, 400, 300);
+  red = rects(svg, "#ff0000");
+  std::smatch label;
+  ASSERT_TRUE(std::regex_search(
+      svg, label, std::regex("<text x=\"[\\d.]+\" y=\"([\\d.]+)\"[^>]*\"middle\">2</text>")));
+  EXPECT_LT(std::stod(label[1]), red[1][1]);
+  c.series[0].labels = 0;
   // Bars across: lengths to scale, the first category lowest.
   c.kind = Chart::Kind::Bar;
-  c.stacked = false;
   svg = word::read::chartSvg(c, 400, 300);
   red = rects(svg, "#ff0000");
   ASSERT_EQ(red.size(), 2u);

@@ -101,6 +101,20 @@ uint32_t colourOf(const Chart& c, size_t i, std::optional<uint32_t> own) {
   return c.palette.empty() ? 0x4472C4 : c.palette[i % c.palette.size()];
 }
 
+// What point k of series i is labelled with, where its series labels
+// its points: its category, value and share of `total` (a pie's).
+std::string pointLabel(const Chart& c, size_t i, size_t k, double total = 0) {
+  const ChartSeries& s = c.series[i];
+  std::string label;
+  auto add = [&](const std::string& part) { label += (label.empty() ? "" : ", ") + part; };
+  if ((s.labels & kChartLabelCategory) && k < c.categories.size()) add(c.categories[k]);
+  if ((s.labels & kChartLabelValue) && k < s.values.size() && s.values[k])
+    add(valueLabel(*s.values[k], c.percentFormat));
+  if ((s.labels & kChartLabelPercent) && total > 0 && k < s.values.size() && s.values[k])
+    add(valueLabel(*s.values[k] / total, true));
+  return label;
+}
+
 bool pieLike(const Chart& c) {
   return c.kind == Chart::Kind::Pie || c.kind == Chart::Kind::Doughnut;
 }
@@ -210,9 +224,10 @@ struct Axes {
 // below (bars: at the left, in at most a third of the chart).
 Axes axes(Svg& svg, const Chart& c, Box plot, size_t bands, Scale scale) {
   Axes a{plot, scale, c.kind == Chart::Kind::Bar, bands};
+  const bool percent = c.percent || c.percentFormat;
   double labelWidth = 0, categoryWidth = 0;
   for (double v : ticks(scale))
-    labelWidth = std::max(labelWidth, textWidthGuess(valueLabel(v, c.percent), kLabel));
+    labelWidth = std::max(labelWidth, textWidthGuess(valueLabel(v, percent), kLabel));
   for (const std::string& name : c.categories)
     categoryWidth = std::max(categoryWidth, textWidthGuess(name, kLabel));
   const double left = a.across ? std::min(categoryWidth, plot.w / 3) + 6 : labelWidth + 6;
@@ -223,10 +238,10 @@ Axes axes(Svg& svg, const Chart& c, Box plot, size_t bands, Scale scale) {
     const double at = a.valueAt(v);
     if (a.across) {
       svg.line(at, b.y, at, b.y + b.h);
-      svg.text(at, b.y + b.h + kLabel + 4, valueLabel(v, c.percent), kLabel, "middle");
+      svg.text(at, b.y + b.h + kLabel + 4, valueLabel(v, percent), kLabel, "middle");
     } else {
       svg.line(b.x, at, b.x + b.w, at);
-      svg.text(b.x - 6, at + kLabel * 0.35, valueLabel(v, c.percent), kLabel, "end");
+      svg.text(b.x - 6, at + kLabel * 0.35, valueLabel(v, percent), kLabel, "end");
     }
   }
   for (size_t k = 0; k < c.categories.size() && k < bands; ++k) {
@@ -266,11 +281,14 @@ void lineOrArea(Svg& svg, const Chart& c, const Axes& a, const Stacks& st, size_
                  "\" stroke-width=\"3\" stroke-linejoin=\"round\"/>";
     points.clear();
   }
-  for (size_t k = 0; k < a.bands && c.series[i].markers; ++k)
-    if (k < values.size() && values[k])
-      svg.out += "<circle cx=\"" + svgNumber(a.bandAt(k) + a.band / 2) + "\" cy=\"" +
-                 svgNumber(a.valueAt(st.spans[i][k].second)) + "\" r=\"3.5\" fill=\"" +
-                 svgColour(colour) + "\"/>";
+  for (size_t k = 0; k < a.bands; ++k) {
+    if (k >= values.size() || !values[k]) continue;
+    const double x = a.bandAt(k) + a.band / 2, y = a.valueAt(st.spans[i][k].second);
+    if (c.series[i].markers)
+      svg.out += "<circle cx=\"" + svgNumber(x) + "\" cy=\"" + svgNumber(y) +
+                 "\" r=\"3.5\" fill=\"" + svgColour(colour) + "\"/>";
+    if (c.series[i].labels) svg.text(x, y - 8, pointLabel(c, i, k), kLabel, "middle");
+  }
 }
 
 // Columns and bars: a group in each band, the gap shared out on both sides.
@@ -288,6 +306,23 @@ void bars(Svg& svg, const Chart& c, const Axes& a, const Stacks& st) {
       svg.rect(a.across ? Box{std::min(v0, v1), from, std::abs(v1 - v0), bar}
                         : Box{from, std::min(v0, v1), bar, std::abs(v1 - v0)},
                colour);
+      // A label at the bar's end, or a stacked part's middle.
+      const std::string label = c.series[i].labels ? pointLabel(c, i, k) : std::string();
+      if (label.empty()) continue;
+      // Larger values lie right (bars) or higher, at smaller y (columns).
+      const bool up = a.across ? v1 >= v0 : v1 <= v0, middle = c.stacked;
+      const double along = middle ? (v0 + v1) / 2 : v1, across = from + bar / 2;
+      if (a.across)
+        svg.text(middle ? along : along + (up ? 4 : -4), across + kLabel * 0.35, label, kLabel,
+                 middle ? "middle"
+                 : up   ? "start"
+                        : "end");
+      else
+        svg.text(across,
+                 middle ? along + kLabel * 0.35
+                 : up   ? along - 4
+                        : along + kLabel + 2,
+                 label, kLabel, "middle");
     }
   }
 }
@@ -336,6 +371,16 @@ void pie(Svg& svg, const Chart& c, Box plot) {
                "\" stroke=\"#ffffff\"/>";
     angle += sweep;
   }
+  // Labels over the slices, between the centre (or hole) and the edge.
+  angle = 0;
+  for (size_t k = 0; k < s.values.size() && s.labels; ++k) {
+    if (!s.values[k] || *s.values[k] <= 0) continue;
+    const double sweep = *s.values[k] / total * 2 * std::numbers::pi, middle = angle + sweep / 2;
+    const double radius = hole > 0 ? (r + hole) / 2 : r * 0.65;
+    svg.text(cx + radius * std::sin(middle), cy - radius * std::cos(middle) + kLabel * 0.35,
+             pointLabel(c, 0, k, total), kLabel, "middle");
+    angle += sweep;
+  }
 }
 
 void scatter(Svg& svg, const Chart& c, Box plot) {
@@ -350,12 +395,12 @@ void scatter(Svg& svg, const Chart& c, Box plot) {
   const Scale sx = scaleFor(xmin, xmax), sy = scaleFor(ymin, ymax);
   double labelWidth = 0;
   for (double v : ticks(sy))
-    labelWidth = std::max(labelWidth, textWidthGuess(valueLabel(v, false), kLabel));
+    labelWidth = std::max(labelWidth, textWidthGuess(valueLabel(v, c.percentFormat), kLabel));
   plot = {plot.x + labelWidth + 6, plot.y + 4, plot.w - labelWidth - 10, plot.h - kLabel - 10};
   for (double v : ticks(sy)) {
     const double y = plot.y + plot.h - sy.at(v, 0, plot.h);
     svg.line(plot.x, y, plot.x + plot.w, y);
-    svg.text(plot.x - 6, y + kLabel * 0.35, valueLabel(v, false), kLabel, "end");
+    svg.text(plot.x - 6, y + kLabel * 0.35, valueLabel(v, c.percentFormat), kLabel, "end");
   }
   for (double v : ticks(sx))
     svg.text(sx.at(v, plot.x, plot.w), plot.y + plot.h + kLabel + 4, valueLabel(v, false), kLabel,

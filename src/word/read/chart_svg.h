@@ -17,12 +17,17 @@ struct ChartSeries {
   std::vector<double> xs;                      // a scatter plot's x values
   std::vector<std::optional<uint32_t>> point;  // a pie's slices' own colours
   bool markers = false;                        // a line's points are marked
+  uint8_t labels = 0;                          // kChartLabel... shown at its points
 };
+
+// What a series' points are labelled with.
+inline constexpr uint8_t kChartLabelValue = 1, kChartLabelPercent = 2, kChartLabelCategory = 4;
 
 struct Chart {
   enum class Kind : uint8_t { Column, Bar, Line, Area, Pie, Doughnut, Scatter };
   Kind kind = Kind::Column;
   bool stacked = false, percent = false;  // stacked; stacked to 100%
+  bool percentFormat = false;             // values written as percentages (0.45: 45%)
   int gapPercent = 150;                   // between groups of bars, of a bar's width
   int holePercent = 50;                   // a doughnut's hole, of its size
   std::string title;                      // UTF-8; empty for none

@@ -93,6 +93,16 @@ std::optional<uint32_t> fillOf(const pugi::xml_node& props, const Theme& theme, 
   return holder ? drawingColour(holder, theme) : std::nullopt;
 }
 
+// What a c:dLbls labels points with; none where it is not there.
+std::optional<uint8_t> labelsOf(const pugi::xml_node& labels) {
+  if (!labels) return std::nullopt;
+  auto on = [&](const char* name) { return val(child(labels, name)) == "1"; };
+  if (on("delete")) return 0;
+  return static_cast<uint8_t>((on("showVal") ? kChartLabelValue : 0) |
+                              (on("showPercent") ? kChartLabelPercent : 0) |
+                              (on("showCatName") ? kChartLabelCategory : 0));
+}
+
 ChartSeries seriesOf(const pugi::xml_node& ser, const Chart& chart, const Theme& theme) {
   ChartSeries s;
   const pugi::xml_node tx = child(ser, "tx");
@@ -114,6 +124,7 @@ ChartSeries seriesOf(const pugi::xml_node& ser, const Chart& chart, const Theme&
   }
   s.markers =
       chart.kind == Chart::Kind::Line && val(child(child(ser, "marker"), "symbol")) != "none";
+  s.labels = labelsOf(child(ser, "dLbls")).value_or(0);
   return s;
 }
 
@@ -151,11 +162,24 @@ std::optional<Chart> readChart(const pugi::xml_node& chartSpace, const Theme& th
   for (const char* slot : {"accent1", "accent2", "accent3", "accent4", "accent5", "accent6"})
     if (auto found = theme.colours.find(slot); found != theme.colours.end())
       chart.palette[static_cast<size_t>(slot[6] - '1')] = found->second;
+  const uint8_t labels = labelsOf(child(type, "dLbls")).value_or(0);
   for (pugi::xml_node ser = type.first_child(); ser; ser = ser.next_sibling()) {
     if (!is(ser, "ser") || chart.series.size() >= kMaxChartSeries) continue;
-    if (chart.series.empty()) chart.categories = texts(child(ser, "cat"));
+    if (chart.series.empty()) {
+      chart.categories = texts(child(ser, "cat"));
+      // Values written as percentages: their cells' format, or the axis's.
+      const pugi::xml_node data =
+          child(child(ser, chart.kind == Chart::Kind::Scatter ? "yVal" : "val"), "numRef");
+      chart.percentFormat =
+          std::string_view(child(child(data, "numCache"), "formatCode").text().get()).find('%') !=
+          std::string_view::npos;
+    }
     chart.series.push_back(seriesOf(ser, chart, theme));
+    if (!child(ser, "dLbls")) chart.series.back().labels = labels;
   }
+  const pugi::xml_node axis = child(child(c, "plotArea"), "valAx");
+  chart.percentFormat |=
+      val(child(axis, "numFmt"), "formatCode").find('%') != std::string_view::npos;
   if (chart.series.empty()) return std::nullopt;
   if (val(child(type, "marker")) == "0")
     for (ChartSeries& s : chart.series) s.markers = false;
