@@ -52,6 +52,10 @@ TEST(DocxCharts, AChartReadsItsKindValuesNamesAndColours) {
   const std::string own = "<c:spPr><a:solidFill><a:srgbClr val=\"FF0000\"/></a:solidFill></c:spPr>";
   const std::string themed =
       "<c:spPr><a:solidFill><a:schemeClr val=\"accent2\"/></a:solidFill></c:spPr>";
+  auto titled = [](const char* t) {
+    return std::string("<c:title><c:tx><c:rich><a:p><a:r><a:t>") + t +
+           "</a:t></a:r></a:p></c:rich></c:tx></c:title>";
+  };
   const std::optional<Chart> bars = read(
       "<c:title><c:tx><c:rich><a:p><a:r><a:t>Sales</a:t></a:r><a:r><a:t> 2024</a:t></a:r></a:p>"
       "</c:rich></c:tx></c:title><c:plotArea><c:barChart><c:barDir val=\"bar\"/><c:grouping "
@@ -59,12 +63,16 @@ TEST(DocxCharts, AChartReadsItsKindValuesNamesAndColours) {
       series("North", two, own) +
       series("South", gap, themed + "<c:dLbls><c:delete val=\"1\"/></c:dLbls>") +
       "<c:dLbls><c:showVal val=\"1\"/><c:showCatName val=\"1\"/></c:dLbls></c:barChart>"
-      "</c:plotArea><c:legend><c:legendPos val=\"b\"/></c:legend>");
+      "<c:catAx><c:axPos val=\"l\"/>" +
+      titled("Quarter") + "</c:catAx><c:valAx>" + titled("Share") +
+      "</c:valAx></c:plotArea><c:legend><c:legendPos val=\"b\"/></c:legend>");
   ASSERT_TRUE(bars);
   EXPECT_EQ(bars->kind, Chart::Kind::Bar);
   EXPECT_TRUE(bars->stacked && bars->percent);
   EXPECT_EQ(bars->gapPercent, 80);
   EXPECT_EQ(bars->title, "Sales 2024");
+  EXPECT_EQ(bars->categoryTitle, "Quarter");
+  EXPECT_EQ(bars->valueTitle, "Share");
   EXPECT_EQ(bars->legend, Chart::Legend::Bottom);
   EXPECT_EQ(bars->categories, (std::vector<std::string>{"Q1", "Q2"}));
   ASSERT_EQ(bars->series.size(), 2u);
@@ -130,8 +138,12 @@ TEST(ChartSvg, ValuesAreDrawnToScale) {
   c.categories = {"a", "b"};
   c.series = {ChartSeries{"one", 0xFF0000, {1.0, 2.0}, {}, {}},
               ChartSeries{"two", 0x0000FF, {3.0, {}}, {}, {}}};
-  // Clustered: side by side, from the same base, two to one.
+  c.valueTitle = "Units";
+  // Clustered: side by side, from the same base, two to one; the values'
+  // title up the left side.
   std::string svg = word::read::chartSvg(c, 400, 300);
+  EXPECT_TRUE(std::regex_search(svg, std::regex("rotate\\(-90[^>]*><text[^>]*>Units</text></g>")))
+      << svg;
   auto red = rects(svg, "#ff0000"), blue = rects(svg, "#0000ff");
   ASSERT_EQ(red.size(), 2u);
   ASSERT_EQ(blue.size(), 1u);  // a gap draws nothing

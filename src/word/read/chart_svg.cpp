@@ -167,6 +167,22 @@ void legend(Svg& svg, const Chart& c, Box& plot) {
   }
 }
 
+// The axes' titles, one up the plot's left side and one under it, which
+// give up the room they take.
+void axisTitles(Svg& svg, const std::string& left, const std::string& bottom, Box& plot) {
+  if (!left.empty()) {
+    const double x = plot.x + kLabel, y = plot.y + plot.h / 2;
+    svg.out += "<g transform=\"rotate(-90 " + svgNumber(x) + " " + svgNumber(y) + ")\">";
+    svg.text(x, y, left, kLabel, "middle");
+    svg.out += "</g>";
+    plot.x += kLabel + 6, plot.w -= kLabel + 6;
+  }
+  if (!bottom.empty()) {
+    svg.text(plot.x + plot.w / 2, plot.y + plot.h - 2, bottom, kLabel, "middle");
+    plot.h -= kLabel + 6;
+  }
+}
+
 // A category's values as drawn: each series' value, or, stacked, where
 // each series' part begins and ends.
 struct Stacks {
@@ -334,6 +350,10 @@ void categoryChart(Svg& svg, const Chart& c, Box plot) {
   const Stacks st = stacksOf(c, n);
   const Scale scale = c.percent ? scaleFor(std::max(st.min, -1.0), std::min(st.max, 1.0))
                                 : scaleFor(st.min, st.max);
+  // Bars across have their categories at the left, their values below.
+  const bool across = c.kind == Chart::Kind::Bar;
+  axisTitles(svg, across ? c.categoryTitle : c.valueTitle, across ? c.valueTitle : c.categoryTitle,
+             plot);
   const Axes a = axes(svg, c, plot, n, scale);
   if (c.kind != Chart::Kind::Line && c.kind != Chart::Kind::Area) return bars(svg, c, a, st);
   for (size_t i = 0; i < c.series.size(); ++i) lineOrArea(svg, c, a, st, i);
@@ -393,6 +413,7 @@ void scatter(Svg& svg, const Chart& c, Box plot) {
       ymin = std::min(ymin, *s.values[k]), ymax = std::max(ymax, *s.values[k]);
     }
   const Scale sx = scaleFor(xmin, xmax), sy = scaleFor(ymin, ymax);
+  axisTitles(svg, c.valueTitle, c.categoryTitle, plot);
   double labelWidth = 0;
   for (double v : ticks(sy))
     labelWidth = std::max(labelWidth, textWidthGuess(valueLabel(v, c.percentFormat), kLabel));

@@ -31,6 +31,9 @@ struct Chart {
   int gapPercent = 150;                   // between groups of bars, of a bar's width
   int holePercent = 50;                   // a doughnut's hole, of its size
   std::string title;                      // UTF-8; empty for none
+  // The axes' titles: of the values (a scatter plot's y) and of the
+  // categories (its x).
+  std::string valueTitle, categoryTitle;
   std::vector<std::string> categories;
   std::vector<ChartSeries> series;
   enum class Legend : uint8_t { None, Right, Bottom, Top, Left };

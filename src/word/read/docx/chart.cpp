@@ -128,6 +128,20 @@ ChartSeries seriesOf(const pugi::xml_node& ser, const Chart& chart, const Theme&
   return s;
 }
 
+// The axes' titles: a category (or date) axis's, and a value axis's; a
+// scatter plot's two value axes by their side, the one below its x.
+void axisTitlesOf(const pugi::xml_node& plotArea, Chart& chart) {
+  for (pugi::xml_node axis = plotArea.first_child(); axis; axis = axis.next_sibling()) {
+    const pugi::xml_node title = child(axis, "title");
+    if (!title || val(child(axis, "delete")) == "1") continue;
+    const bool value = is(axis, "valAx"), below = val(child(axis, "axPos")) == "b";
+    const bool x = chart.kind == Chart::Kind::Scatter ? below : !value;
+    if (!value && !is(axis, "catAx") && !is(axis, "dateAx")) continue;
+    std::string& slot = x ? chart.categoryTitle : chart.valueTitle;
+    if (slot.empty()) slot = titleText(title);
+  }
+}
+
 // The first chart of the plot area that is drawn, and its kind.
 pugi::xml_node plotted(const pugi::xml_node& plotArea, Chart& chart) {
   using K = Chart::Kind;
@@ -180,6 +194,7 @@ std::optional<Chart> readChart(const pugi::xml_node& chartSpace, const Theme& th
   const pugi::xml_node axis = child(child(c, "plotArea"), "valAx");
   chart.percentFormat |=
       val(child(axis, "numFmt"), "formatCode").find('%') != std::string_view::npos;
+  axisTitlesOf(child(c, "plotArea"), chart);
   if (chart.series.empty()) return std::nullopt;
   if (val(child(type, "marker")) == "0")
     for (ChartSeries& s : chart.series) s.markers = false;
