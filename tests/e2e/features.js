@@ -33,7 +33,7 @@ const FEATURES = [
   { name: 'middle', formats: ALL },  // a cell's vertical alignment
   { name: 'turned', formats: ALL },  // a cell's line runs up it, read from the bottom
   { name: 'tall', formats: ALL },  // a row an inch tall at least, its text a line
-  { name: 'boxed', formats: ALL },  // two paragraphs in one box, one ruled below
+  { name: 'boxed', formats: ALL },  // two hanging paragraphs in one box, their text inside it; one ruled below
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
   { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text
   { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it
@@ -215,6 +215,13 @@ function problems(feature) {
       // The space after the first lies inside the box: its sides go on.
       const [one, two] = ['Boxed one', 'Boxed two'].map((t) => holders(t)[0].closest('p').getBoundingClientRect());
       if (Math.abs(two.top - one.bottom) > 0.5) found.push(`a gap of ${(two.top - one.bottom).toFixed(1)}px in the box's sides`);
+      // A hanging first line starts inside the box.
+      const para = holders('Boxed one')[0].closest('p');
+      const start = one.left + parseFloat(getComputedStyle(para).borderLeftWidth);
+      const range = document.createRange();
+      range.selectNodeContents(para);
+      const first = range.getClientRects()[0].left;
+      if (first < start) found.push(`"Boxed one" starts ${(start - first).toFixed(1)}px left of its box`);
       break;
     }
     case 'long':

@@ -97,13 +97,14 @@ std::map<std::string, word::Model> docDocuments() {
       {"rtl", docLeanAndInATable(
                   {kHebrew, {}, sprm8(0x2441, 1) + sprm8(0x2403, 2) + sprm16(0x845E, 720)})},
   };
-  SyntheticDoc boxed;  // two paragraphs in one box, one ruled below
+  SyntheticDoc boxed;  // two paragraphs in one box, hanging, one ruled below
   const std::string line = sprm32(0x6426, 0x00010104);  // single, half a point, black
   const std::string sides =
       sprm32(0x6424, 0x00010104) + sprm32(0x6425, 0x00010104) + line + sprm32(0x6427, 0x00010104);
   boxed.text = u"Boxed one\rBoxed two\rRuled below\rend\r";
   const std::string after = doctest::sprm8(0xA414, 240 & 0xFF) + static_cast<char>(240 >> 8);
-  boxed.paragraphs = {{sides + after}, {sides + after}, {line}, {}};
+  const std::string hanging = sprm16(0x840F, 720) + sprm16(0x8411, -720);
+  boxed.paragraphs = {{sides + after + hanging}, {sides + after + hanging}, {line}, {}};
   docs.emplace("boxed", boxed);
   SyntheticDoc cap;  // a drop cap three lines deep
   cap.text = u"O\rnce upon a time\rend\r";
@@ -204,7 +205,8 @@ std::map<std::string, word::Model> docxDocuments() {
          const std::string side = " w:val=\"single\" w:sz=\"4\"/>";
          const std::string box = "<w:pBdr><w:top" + side + "<w:left" + side + "<w:bottom" + side +
                                  "<w:right" + side + "</w:pBdr>";
-         const std::string spaced = box + "<w:spacing w:after=\"240\"/>";
+         const std::string spaced =
+             box + "<w:spacing w:after=\"240\"/><w:ind w:left=\"720\" w:hanging=\"720\"/>";
          return p(r("Boxed one"), spaced) + p(r("Boxed two"), spaced) +
                 p(r("Ruled below"), "<w:pBdr><w:bottom" + side + "</w:pBdr>") + p(r("end"));
        }()},
@@ -319,7 +321,7 @@ std::map<std::string, word::Model> odtDocuments() {
       style("RtlTable", "table", "<style:table-properties style:writing-mode=\"rl-tb\"/>") +
       style("Box", "paragraph",
             "<style:paragraph-properties fo:border=\"0.5pt solid #000000\" "
-            "fo:margin-bottom=\"0.1in\"/>") +
+            "fo:margin-bottom=\"0.1in\" fo:margin-left=\"0.5in\" fo:text-indent=\"-0.5in\"/>") +
       style("Rule", "paragraph",
             "<style:paragraph-properties fo:border-bottom=\"0.5pt solid #000000\"/>") +
       style("Item", "paragraph",
