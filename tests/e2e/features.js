@@ -34,6 +34,7 @@ const FEATURES = [
   { name: 'turned', formats: ALL },  // a cell's line runs up it, read from the bottom
   { name: 'tall', formats: ALL },  // a row an inch tall at least, its text a line
   { name: 'boxed', formats: ALL },  // two hanging paragraphs in one box, their text inside it; one ruled below
+  { name: 'blank', formats: ALL },  // underlined tabs draw a line to fill in
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
   { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text
   { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it
@@ -222,6 +223,15 @@ function problems(feature) {
       range.selectNodeContents(para);
       const first = range.getClientRects()[0].left;
       if (first < start) found.push(`"Boxed one" starts ${(start - first).toFixed(1)}px left of its box`);
+      break;
+    }
+    case 'blank': {
+      // A line under the tabs, from the word to the fourth stop.
+      const tabs = Array.from(body.querySelectorAll('.tab'));
+      const lined = tabs.filter((t) => getComputedStyle(t).borderBottomStyle === 'solid' &&
+        parseFloat(getComputedStyle(t).borderBottomWidth) > 0);
+      const width = lined.reduce((w, t) => w + t.getBoundingClientRect().width, 0) / 96;
+      if (lined.length !== 4 || width < 1.5) found.push(`${lined.length} tabs lined, ${width.toFixed(2)}in long`);
       break;
     }
     case 'long':

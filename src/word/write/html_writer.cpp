@@ -382,7 +382,9 @@ class Renderer {
       }
       std::u16string close;
       open(fmt, base, close);
+      underlined_ = fmt.underline;
       any |= characters(p, segEnd, fmt.superscript && !base.superscript);
+      underlined_ = false;
       out_ += close;
       p = segEnd;
       r = ops::runAt(s, p);
@@ -436,10 +438,14 @@ class Renderer {
   }
 
   // A tab goes to the next default stop; the first of a line to where the
-  // paragraph's stops send it.
+  // paragraph's stops send it. An underlined one is a line to fill in,
+  // which browsers do not draw under a tab: it is drawn under its span
+  // (unless its stop's leader draws one).
   void tab() {
-    const std::u16string css =
+    std::u16string css =
         tabs_.format && !tabs_.tabbed ? firstTabCss(*tabs_.format, tabs_.firstLine) : u"";
+    if (underlined_ && css.find(u"border-bottom") == std::u16string::npos)
+      css += u"border-bottom:1px solid;";
     tabs_.tabbed = true;
     out_ +=
         u"<span class=\"tab\"" + (css.empty() ? u"" : u" style=\"" + css + u"\"") + u">&#9;</span>";
@@ -657,6 +663,7 @@ class Renderer {
     bool firstLine = true, tabbed = false;
   } tabs_;
   bool browserWeight_ = false;  // the paragraph's runs keep its heading tag's weight
+  bool underlined_ = false;     // the run being written is underlined
   size_t tableCursor_ = 0;
   size_t bookmarkCursor_ = 0;
   std::u16string backLink_;  // a note's link back to its mark, until its first block takes it

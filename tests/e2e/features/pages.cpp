@@ -114,6 +114,10 @@ std::map<std::string, word::Model> docDocuments() {
   SyntheticDoc lines;
   lines.text = u"Name" + std::u16string(300, u'_') + u"\rTabs" + std::u16string(60, u'\t') + u"\r";
   docs.emplace("long", lines);
+  SyntheticDoc blank;  // a line to fill in: underlined tabs
+  blank.text = u"Name\t\t\t\t\r";
+  blank.charRuns = {{4, 8, sprm8(0x2A3E, 1)}};
+  docs.emplace("blank", blank);
   SyntheticDoc columns;
   columns.text =
       u"before\rfirst\x07second\x07\x07"
@@ -212,6 +216,8 @@ std::map<std::string, word::Model> docxDocuments() {
        }()},
       {"lettered",
        p(r("Lettered item"), "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"2\"/></w:numPr>")},
+      {"blank", p(r("Name") + "<w:r><w:rPr><w:u w:val=\"single\"/></w:rPr><w:tab/><w:tab/>"
+                              "<w:tab/><w:tab/></w:r>")},
       {"long", p(r("Name" + std::string(300, '_'))) + p(r("Tabs") + "<w:r>" +
                                                         [] {
                                                           std::string tabs;
@@ -286,6 +292,9 @@ std::map<std::string, word::Model> odtDocuments() {
   const std::string kLabelEnd = "</style:list-level-properties></text:list-level-style-bullet>";
   parts.automatic =
       style("Small", "text", "<style:text-properties fo:font-variant=\"small-caps\"/>") +
+      style("Under", "text",
+            "<style:text-properties style:text-underline-style=\"solid\" "
+            "style:text-underline-width=\"auto\" style:text-underline-color=\"font-color\"/>") +
       style("Sym", "text", "<style:text-properties style:font-name=\"Symbol\"/>") +
       style("Raised", "text",
             "<style:text-properties style:font-relief=\"embossed\" fo:color=\"#ffffff\"/>") +
@@ -367,6 +376,8 @@ std::map<std::string, word::Model> odtDocuments() {
        p("Boxed one", "Box") + p("Boxed two", "Box") + p("Ruled below", "Rule") + p("end")},
       {"lettered", "<text:list text:style-name=\"Letters\"><text:list-item>" + p("Lettered item") +
                        "</text:list-item></text:list>"},
+      {"blank", p("Name<text:span text:style-name=\"Under\"><text:tab/><text:tab/><text:tab/>"
+                  "<text:tab/></text:span>")},
       {"long", p("Name" + std::string(300, '_')) + p("Tabs" +
                                                      [] {
                                                        std::string tabs;
