@@ -8,7 +8,7 @@
 
 namespace word::read {
 namespace docx::detail {
-void DocxReader::loadPart(XmlPart& part, const std::string& name, bool required) {
+bool DocxReader::loadPart(XmlPart& part, const std::string& name, bool required) {
   part.name = name;
   std::optional<std::string> bytes = pkg_.read(name);
   if (!bytes) {
@@ -16,17 +16,24 @@ void DocxReader::loadPart(XmlPart& part, const std::string& name, bool required)
       fail(kCannotOpen, pkg_.has(name) ? "the document's main part (" + name +
                                              ") is damaged and cannot be unpacked"
                                        : "the document has no main part (" + name + ")");
-    return;
+    return false;
   }
   part.bytes = std::move(*bytes);
   elements_.charge(part.bytes, name);
   std::string error;
-  if (!parse(part.doc, part.bytes, &error)) {
-    if (required) fail(kCannotOpen, "the document's main part (" + name + ") is damaged: " + error);
-    // A damaged side part (styles, notes) keeps what could be read.
-  }
+  const bool whole = parse(part.doc, part.bytes, &error);
+  if (!whole && required)
+    fail(kCannotOpen, "the document's main part (" + name + ") is damaged: " + error);
+  // A damaged side part (styles, notes) keeps what could be read.
   part.present = true;
   part.rels = loadRels(name);
+  return whole;
+}
+
+bool DocxReader::relatedPart(const StoryState& s, std::string_view id, XmlPart& part) {
+  const auto rel = s.part->rels.find(std::string(id));
+  if (id.empty() || rel == s.part->rels.end() || rel->second.external) return false;
+  return loadPart(part, rel->second.target, false);
 }
 
 Rels DocxReader::loadRels(const std::string& partName) {

@@ -282,18 +282,15 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& run, StorySt
 // something else, or a chart not drawn.
 std::optional<DrawnShapes> DocxReader::chartPicture(const pugi::xml_node& data, int32_t w,
                                                     int32_t h, StoryState& s) {
-  const auto rel = s.part->rels.find(std::string(relAttr(child(data, "chart"), "id")));
-  if (!child(data, "chart") || rel == s.part->rels.end() || rel->second.external)
-    return std::nullopt;
-  auto cached = charts_.find(rel->second.target);
+  // Relationships are the story's part's own: a chart is known by both.
+  const std::string_view id = relAttr(child(data, "chart"), "id");
+  const std::string key = s.part->name + '\n' + std::string(id);
+  auto cached = charts_.find(key);
   if (cached == charts_.end()) {
     std::optional<Chart> chart;
-    if (std::optional<std::string> bytes = pkg_.read(rel->second.target)) {
-      elements_.charge(*bytes, rel->second.target);
-      pugi::xml_document doc;
-      if (parse(doc, *bytes)) chart = readChart(doc.document_element(), theme_);
-    }
-    cached = charts_.emplace(rel->second.target, std::move(chart)).first;
+    XmlPart part;
+    if (relatedPart(s, id, part)) chart = readChart(part.doc.document_element(), theme_);
+    cached = charts_.emplace(key, std::move(chart)).first;
   }
   if (!cached->second) return std::nullopt;
   // Each drawing of a chart is a picture of its own: a bound on the points
@@ -311,24 +308,14 @@ std::optional<DrawnShapes> DocxReader::chartPicture(const pugi::xml_node& data, 
 std::optional<DrawnShapes> DocxReader::diagramPicture(const pugi::xml_node& data,
                                                       const pugi::xml_node& extent, StoryState& s,
                                                       std::string& said) {
-  // Parsed in place: each document keeps its bytes.
-  auto parsed = [&](std::string_view id, pugi::xml_document& doc, std::string& bytes) {
-    const auto rel = s.part->rels.find(std::string(id));
-    if (id.empty() || rel == s.part->rels.end() || rel->second.external) return false;
-    std::optional<std::string> read = pkg_.read(rel->second.target);
-    if (!read) return false;
-    bytes = std::move(*read);
-    elements_.charge(bytes, rel->second.target);
-    return parse(doc, bytes);
-  };
-  pugi::xml_document model, drawing;
-  std::string modelBytes, drawingBytes;
-  if (!parsed(relAttr(child(data, "relIds"), "dm"), model, modelBytes)) return std::nullopt;
+  XmlPart model, drawing;
+  if (!relatedPart(s, relAttr(child(data, "relIds"), "dm"), model)) return std::nullopt;
   const pugi::xml_node ext =
-      model.find_node([](const pugi::xml_node& n) { return is(n, "dataModelExt"); });
-  if (!parsed(attrValue(ext, "relId"), drawing, drawingBytes)) return std::nullopt;
-  return drawDiagram(child(drawing.document_element(), "spTree"), intAttr(extent, "cx").value_or(0),
-                     intAttr(extent, "cy").value_or(0), theme_, said);
+      model.doc.find_node([](const pugi::xml_node& n) { return is(n, "dataModelExt"); });
+  if (!relatedPart(s, attrValue(ext, "relId"), drawing)) return std::nullopt;
+  return drawDiagram(child(drawing.doc.document_element(), "spTree"),
+                     intAttr(extent, "cx").value_or(0), intAttr(extent, "cy").value_or(0), theme_,
+                     said);
 }
 
 // Pictures and text boxes inside a drawing, shape groups included. The

@@ -114,7 +114,12 @@ class DocxReader {
 
  private:
   // docx_reader.cpp: the package and its parts.
-  void loadPart(XmlPart& part, const std::string& name, bool required);
+  // Reads and parses part `name`: false where it is missing or damaged
+  // (what could be read of a side part is kept).
+  bool loadPart(XmlPart& part, const std::string& name, bool required);
+  // The part a relationship `id` of the story's part names, inside the
+  // document: false where there is none or it is damaged.
+  bool relatedPart(const StoryState& s, std::string_view id, XmlPart& part);
   Rels loadRels(const std::string& partName);
   std::string findMainPart();
 
@@ -196,7 +201,8 @@ class DocxReader {
   XmlPart main_, footnotes_, endnotes_;
   std::map<std::string, const pugi::xml_node> footnoteById_, endnoteById_;
   std::map<std::string, std::shared_ptr<const std::string>> media_;
-  std::map<std::string, std::optional<Chart>> charts_;  // chart parts read, by name
+  // Chart parts read, by the story part's name and the relationship's id.
+  std::map<std::string, std::optional<Chart>> charts_;
   size_t chartPointsLeft_ = 500'000;                    // some hundred charts' worth
   // The side of the text the drawing being read stands at (its pictures').
   PictureSide side_ = PictureSide::Inline;
