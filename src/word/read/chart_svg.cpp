@@ -8,7 +8,6 @@
 #include <string_view>
 #include <utility>
 
-#include "support/strings.h"
 #include "word/read/shape_svg.h"
 
 namespace word::read {
@@ -16,7 +15,7 @@ namespace {
 
 // The word processor's chart text: 9pt labels and a 14pt title, in grey.
 constexpr double kLabel = 12, kTitle = 18.67, kPad = 8;
-constexpr const char* kText = "#595959";
+constexpr uint32_t kText = 0x595959;
 constexpr const char* kGrid = "#d9d9d9";
 
 struct Box {
@@ -26,9 +25,7 @@ struct Box {
 struct Svg {
   std::string out;
   void text(double x, double y, std::string_view s, double size, const char* anchor) {
-    out += "<text x=\"" + svgNumber(x) + "\" y=\"" + svgNumber(y) + "\" font-size=\"" +
-           svgNumber(size) + "\" font-family=\"sans-serif\" fill=\"" + kText + "\" text-anchor=\"" +
-           anchor + "\">" + support::escapeXml(s) + "</text>";
+    out += svgText(x, y, s, size, kText, anchor);
   }
   void rect(Box b, uint32_t fill) {
     out += "<rect x=\"" + svgNumber(b.x) + "\" y=\"" + svgNumber(b.y) + "\" width=\"" +

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/strings.h"
+
 namespace word::read {
 
 // A damaged group's spaces may scale a shape past any page: numbers are
@@ -24,6 +26,24 @@ std::string svgColour(uint32_t rgb) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "#%06x", rgb & 0xFFFFFF);
   return buf;
+}
+
+std::string svgText(double x, double y, std::string_view utf8, double size, uint32_t fill,
+                    const char* anchor) {
+  return "<text x=\"" + svgNumber(x) + "\" y=\"" + svgNumber(y) + "\" font-size=\"" +
+         svgNumber(size) + "\" font-family=\"sans-serif\" fill=\"" + svgColour(fill) +
+         "\" text-anchor=\"" + anchor + "\">" + support::escapeXml(utf8) + "</text>";
+}
+
+Picture svgPicture(std::string svg, double w, double h, std::u16string alt, PictureSide side) {
+  Picture pic;
+  pic.data = std::make_shared<const std::string>(std::move(svg));
+  pic.format = "svg";
+  pic.widthPx = static_cast<int32_t>(w);
+  pic.heightPx = static_cast<int32_t>(h);
+  pic.alt = std::move(alt);
+  pic.side = side;
+  return pic;
 }
 
 double textWidthGuess(std::string_view utf8, double size) {

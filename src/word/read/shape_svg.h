@@ -2,11 +2,13 @@
 // Shapes drawn by their geometry alone (a rectangle, an ellipse, a line or
 // arrow, a common preset outline): the SVG markup of a small picture of
 // the shape's size, with the fill and line its properties give. The markup
-// is built from numbers and colours only, so no text of the document
-// reaches it.
+// is built from numbers and colours; text (a diagram's, a chart's) goes in
+// escaped, by svgText.
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "word/model.h"
 
 namespace word::read {
 
@@ -49,6 +51,12 @@ std::string svgColour(uint32_t rgb);
 // A guess at the width in pixels of UTF-8 text `size` pixels large, without
 // its font: its letters at a little over half the size each.
 double textWidthGuess(std::string_view utf8, double size);
+// A line of UTF-8 text at (x, y), `size` pixels large in a sans-serif face
+// of colour `fill`, anchored "start", "middle" or "end" there; escaped.
+std::string svgText(double x, double y, std::string_view utf8, double size, uint32_t fill,
+                    const char* anchor);
+// The picture the model carries for an SVG drawing `w` by `h` pixels.
+Picture svgPicture(std::string svg, double w, double h, std::u16string alt, PictureSide side);
 // A picture `w` by `h` pixels of the elements in `body`.
 std::string shapeSvg(double w, double h, const std::string& body);
 // The preset type of a shape named as the XML formats name them ("rect",

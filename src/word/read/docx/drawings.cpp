@@ -200,15 +200,8 @@ std::optional<DrawnShapes> vmlShape(const pugi::xml_node& shape, std::string_vie
                      static_cast<int32_t>(ph)};
 }
 
-Picture drawnPicture(const DrawnShapes& drawn, const std::u16string& alt, PictureSide side) {
-  Picture pic;
-  pic.data = std::make_shared<const std::string>(drawn.svg);
-  pic.format = "svg";
-  pic.widthPx = drawn.widthPx;
-  pic.heightPx = drawn.heightPx;
-  pic.alt = alt;
-  pic.side = side;
-  return pic;
+Picture drawnPicture(DrawnShapes drawn, std::u16string alt, PictureSide side) {
+  return svgPicture(std::move(drawn.svg), drawn.widthPx, drawn.heightPx, std::move(alt), side);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "support/strings.h"
 #include "word/read/docx/xml.h"
 
 namespace word::read::docx {
@@ -175,10 +174,7 @@ std::string shapeText(const pugi::xml_node& shape, const ShapeBox& box, const Th
   std::string out;
   double y = box.y + (box.h - static_cast<double>(lines.size()) * size * 1.2) / 2 + size;
   for (const std::string& line : lines) {
-    out += "<text x=\"" + svgNumber(box.x + box.w / 2) + "\" y=\"" + svgNumber(y) +
-           "\" font-size=\"" + svgNumber(size) + "\" font-family=\"sans-serif\" fill=\"" +
-           svgColour(colour.value_or(0)) + "\" text-anchor=\"middle\">" + support::escapeXml(line) +
-           "</text>";
+    out += svgText(box.x + box.w / 2, y, line, size, colour.value_or(0), "middle");
     y += size * 1.2;
   }
   return out;

@@ -134,14 +134,9 @@ bool OdtReader::drawnShape(const pugi::xml_node& n, StoryState& s, InlineState& 
   const ShapeBox box = shapeCanvas(*g, width, height, w, h);
   const PictureSide side = sideOf(n, styleDefs_, width);
   if (side == PictureSide::Inline && !inLine(n) && !shapeFitsInLine(w, h)) return false;
-  Picture pic;
-  pic.data = std::make_shared<const std::string>(shapeSvg(w, h, shapeElement(*g, box)));
-  pic.format = "svg";
-  pic.widthPx = static_cast<int32_t>(w);
-  pic.heightPx = static_cast<int32_t>(h);
-  pic.alt = u16(child(n, "desc").text().get());
-  pic.side = side;
-  place(std::move(pic), s, in);
+  place(svgPicture(shapeSvg(w, h, shapeElement(*g, box)), w, h, u16(child(n, "desc").text().get()),
+                   side),
+        s, in);
   return true;
 }
 
