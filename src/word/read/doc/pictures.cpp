@@ -104,6 +104,9 @@ void DocReader::Emitter::emitPicture(const Chp& chp, const CharFormat& f) {
   b.picture(std::move(p), f);
 }
 
+// The tallest drawing that stands in a line of text (pixels).
+constexpr int32_t kLineHeightPx = 32;
+
 void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
   auto it = r.shapes_.find(cp);
   if (it == r.shapes_.end()) {
@@ -139,8 +142,14 @@ void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
     b.picture(std::move(p), f);
   }
   // Shapes with no picture are drawn by their geometry, the whole group in
-  // one picture of the anchor's size.
-  if (auto drawn = r.drawing_.drawnShape(id, s.width, s.height)) {
+  // one picture of the anchor's size. In front of the text it stands in the
+  // line where it is anchored: a rule across the page (a letterhead's)
+  // shows there much as in the document, but a taller drawing (a frame
+  // around the page, the lines between a diagram's boxes) would push the
+  // text apart and show nothing of what it meant.
+  auto drawn = r.drawing_.drawnShape(id, s.width, s.height);
+  const bool dropped = drawn && s.side == PictureSide::Inline && drawn->heightPx > kLineHeightPx;
+  if (drawn && !dropped) {
     Picture p;
     p.data = drawn->bytes;
     p.format = drawn->format;
@@ -173,7 +182,8 @@ void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
   }
   // Neither a picture nor text: only the shape's outline and fill, which
   // the page cannot draw.
-  if (!boxed && built() == at) lose("a shape drawn only by its geometry", LossKind::Drawing);
+  if (dropped || (!boxed && built() == at))
+    lose("a shape drawn only by its geometry", LossKind::Drawing);
 }
 
 }  // namespace word::read::doc::detail
