@@ -240,10 +240,13 @@ TEST(DocReader, InlineAndFloatingPicturesCarryTheirImage) {
     EXPECT_NE(l.data->find("stroke=\"#008000\""), std::string::npos);
   }
 
-  // Metafiles are inflated and kept as they are.
+  // Metafiles are inflated and kept as they are. This one shows a formula
+  // object of OpenDocument, whose own package (inside the .doc) gives the
+  // formula's text.
   word::Model emf = readCorpus("equation.doc");
   ASSERT_EQ(emf.main.pictures.size(), 1u);
   EXPECT_EQ(emf.main.pictures[0].format, "emf");
+  EXPECT_EQ(emf.main.pictures[0].alt, u"a^n+b^n=c^n;n>2");
   word::read::doc::Bytes e(*emf.main.pictures[0].data);
   EXPECT_EQ(e.u32(0), 1u);            // EMR_HEADER
   EXPECT_EQ(e.u32(40), 0x464D4520u);  // " EMF"

@@ -11,6 +11,8 @@
 #include "support/gobject.h"
 #include "word/error.h"
 #include "word/read/compound.h"
+#include "word/read/mathml_text.h"
+#include "word/read/mtef.h"
 
 namespace word::read::doc {
 namespace {
@@ -18,11 +20,12 @@ namespace {
 using InputPtr = support::GObjectPtr<GsfInput>;
 using InfilePtr = support::GObjectPtr<GsfInfile>;
 
-// Equation objects in the ObjectPool storage ("_" and the number the
-// document's characters give), each with its "Equation Native" stream. A
-// crafted file can let many streams share its sectors, so all of them
-// together are capped too.
-void readEquations(GsfInfile* ole, std::map<uint32_t, std::string>& equations) {
+// The linear text of equation objects in the ObjectPool storage ("_" and
+// the number the document's characters give): the equation editor's keep
+// it in an "Equation Native" stream, formula objects of OpenDocument in
+// their own package (a "package_stream"). A crafted file can let
+// many streams share its sectors, so all of them together are capped too.
+void readEquations(GsfInfile* ole, std::map<uint32_t, std::u16string>& equations) {
   InputPtr pool(compoundChild(ole, "ObjectPool"));
   if (!pool || !GSF_IS_INFILE(pool.get())) return;
   GsfInfile* dir = GSF_INFILE(pool.get());
@@ -38,11 +41,16 @@ void readEquations(GsfInfile* ole, std::map<uint32_t, std::string>& equations) {
     InputPtr object(gsf_infile_child_by_index(dir, i));
     if (!object || !GSF_IS_INFILE(object.get())) continue;
     std::string stream;
-    if (!readCompoundStream(GSF_INFILE(object.get()), "Equation Native",
-                            std::min(budget, kMaxEquationStream), stream, false))
+    const size_t most = std::min(budget, kMaxEquationStream);
+    std::u16string text;
+    if (readCompoundStream(GSF_INFILE(object.get()), "Equation Native", most, stream, false))
+      text = equationNativeText(stream);
+    else if (readCompoundStream(GSF_INFILE(object.get()), "package_stream", most, stream, false))
+      text = formulaPackageText(stream);
+    else
       continue;
     budget -= stream.size();
-    equations.emplace(static_cast<uint32_t>(id), std::move(stream));
+    if (!text.empty()) equations.emplace(static_cast<uint32_t>(id), std::move(text));
   }
 }
 

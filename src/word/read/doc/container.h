@@ -14,9 +14,9 @@ struct Streams {
   std::string data;    // Data: pictures, large paragraph properties
   bool hasWordDocument = false;
   bool encryptedPackage = false;  // an encrypted OOXML package
-  // Equation objects' "Equation Native" streams, by their number in the
-  // ObjectPool storage.
-  std::map<uint32_t, std::string> equations;
+  // Equation objects' linear text, by their number in the ObjectPool
+  // storage.
+  std::map<uint32_t, std::u16string> equations;
 };
 
 // Opens the compound file in `bytes`; throws word::Error when it is not one.

@@ -226,8 +226,7 @@ std::u16string DocReader::Emitter::equationText(const Chp& chp) const {
   for (auto it = fields.rbegin(); it != fields.rend() && !object; ++it) object = it->object;
   if (!object) return {};
   auto stream = r.streams_.equations.find(*object);
-  return stream == r.streams_.equations.end() ? std::u16string()
-                                              : equationNativeText(stream->second);
+  return stream == r.streams_.equations.end() ? std::u16string() : stream->second;
 }
 
 std::u16string DocReader::Emitter::currentLink() const {

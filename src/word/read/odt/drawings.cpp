@@ -5,6 +5,7 @@
 #include <glib.h>
 
 #include "word/read/image_format.h"
+#include "word/read/mathml_text.h"
 #include "word/read/odt/reader_state.h"
 #include "word/read/shape_svg.h"
 
@@ -145,6 +146,7 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   int32_t h = pixels(attrValue(f, "height"));
   std::u16string alt = u16(child(f, "desc").text().get());
   if (alt.empty()) alt = u16(child(f, "title").text().get());
+  if (alt.empty()) alt = formulaText(f);
   const PictureLook look = styleDefs_.pictureLook(attrValue(f, "style-name"));
   const PictureSide side = sideOf(f, styleDefs_, int64_t{w} * 15);
   bool shown = false;
@@ -184,6 +186,21 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
     place(std::move(pic), s, in);
   }
   in.space = false;
+}
+
+// A formula object's linear text, which says what its replacement picture
+// shows: from its MathML in the frame (the flat XML form) or in the
+// object's own content part.
+std::u16string OdtReader::formulaText(const pugi::xml_node& frame) {
+  const pugi::xml_node object = child(frame, "object");
+  if (!object) return {};
+  if (const pugi::xml_node math = child(object, "math")) return mathmlText(math);
+  const std::string_view href = attrValue(object, "href");
+  if (href.empty() || outsideDocument(href, pkg_.has_value())) return {};
+  std::string name = Package::resolve("", href);
+  while (!name.empty() && name.back() == '/') name.pop_back();
+  const std::optional<std::string> content = pkg_->read(name + "/content.xml");
+  return content ? formulaContentText(*content) : std::u16string();
 }
 
 // The bytes of a picture: a part of the package, or base64 data in the

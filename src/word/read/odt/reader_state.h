@@ -139,6 +139,7 @@ class OdtReader {
   bool drawnShape(const pugi::xml_node& n, StoryState& s, InlineState& in);
   void place(Picture pic, StoryState& s, InlineState& in);
   std::shared_ptr<const std::string> imageBytes(const pugi::xml_node& image);
+  std::u16string formulaText(const pugi::xml_node& frame);
 
   std::string_view bytes_;
   std::optional<Package> pkg_;  // the zip form; the flat XML form has none

@@ -1,0 +1,24 @@
+#pragma once
+// Formulas kept as MathML: an OpenDocument formula object, inside an
+// OpenDocument file or embedded in a Word 97 one (its "package_stream"
+// holds the object's own package). Read here into the linear text
+// the other readers write for an equation ("a^n+b^n=c^n", "(a+b)/2",
+// "√x"), for the alternative text of the picture that shows the formula.
+#include <pugixml.hpp>
+#include <string>
+#include <string_view>
+
+namespace word::read {
+
+// The linear text of a <math> element; empty where it would be longer
+// than kMaxEquationText.
+std::u16string mathmlText(const pugi::xml_node& math);
+
+// The same, from a formula object's content.xml; empty for other content.
+std::u16string formulaContentText(std::string_view xml);
+
+// The same, from a formula object's package (a zip); empty for any other
+// bytes or a damaged package.
+std::u16string formulaPackageText(std::string_view zip);
+
+}  // namespace word::read
