@@ -39,6 +39,7 @@ const FEATURES = [
   { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text
   { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it
   { name: 'nested', formats: ['docx', 'odt'] },  // each level's text at the indent its level gives, its bullet the document's
+  { name: 'matrix', formats: ['docx'] },  // an equation's brackets as tall as the matrix they hold
   { name: 'rtl', formats: ALL },  // right to left, at its start (the right), indented there
   { name: 'rtltable', formats: ALL },  // the first column on the right
 ];
@@ -239,6 +240,14 @@ function problems(feature) {
         found.push(`the page is ${document.documentElement.scrollWidth}px wide in a window of ${window.innerWidth}px`);
       if (!body.textContent.includes('Name__') || !body.textContent.includes('Tabs\t')) found.push('the lines are missing');
       break;
+    case 'matrix': {
+      // A text face has no taller brackets: they stay a line high.
+      const [open] = body.querySelectorAll('math mo');
+      const table = body.querySelector('math mtable');
+      const [bracket, rows] = [open, table].map((e) => e && e.getBoundingClientRect().height);
+      if (!rows || !(bracket >= rows * 0.9)) found.push(`a bracket ${bracket}px tall around rows ${rows}px tall`);
+      break;
+    }
     case 'lettered': {
       const item = holders('Lettered item')[0].closest('li');
       const type = item ? getComputedStyle(item).listStyleType : 'no list item';

@@ -14,7 +14,9 @@ const cases = fs.readFileSync(golden, 'utf8').trim().split('\n\n').map((block) =
   return { name, mathml, linear };
 });
 const page = '<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"><title>Equations</title>' +
-  '<style>body{font:16px sans-serif;margin:16px} td{padding:6px 12px;border-bottom:1px solid #ddd}</style>' +
+  '<style>body{font:16px sans-serif;margin:16px} td{padding:6px 12px;border-bottom:1px solid #ddd}' +
+  // As the pages set equations (write/css.cpp).
+  'math{font-family:\'Cambria Math\',\'STIX Two Math\',\'Latin Modern Math\',\'DejaVu Math TeX Gyre\',math}</style>' +
   '</head><body><table>' +
   cases.map((c, i) => `<tr><td>${c.name}</td><td id="m${i}">${c.mathml}</td></tr>`).join('') +
   '</table></body></html>';

@@ -586,8 +586,9 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   std::vector<bool> used(model.styles.size(), false);
   // Where any text runs right to left, every paragraph states its
   // direction: none takes it from the list or table it lies in.
-  bool rightToLeft = false;
+  bool rightToLeft = false, equations = false;
   auto mark = [&](const Story& s) {
+    equations = equations || !s.equations.empty();
     for (const Paragraph& p : s.paragraphs) {
       if (p.format.style > 0 && static_cast<size_t>(p.format.style) < used.size())
         used[p.format.style] = true;
@@ -622,6 +623,14 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // half inch; a row of them wraps at the page's edge.
   out += u".tab{white-space:break-spaces;tab-size:36pt}\r\n";
   out += u".note{margin-top:6pt}\r\n";
+  // Equations in the word processor's math face where the learner has
+  // it, else in another made for equations: a text face has no taller
+  // brackets, roots or sums, which stay short around a matrix or a
+  // fraction.
+  if (equations)
+    out +=
+        u"math{font-family:'Cambria Math','STIX Two Math','Latin Modern Math',"
+        u"'DejaVu Math TeX Gyre',math}\r\n";
   for (size_t i = 1; i < model.styles.size(); ++i) {
     if (!used[i]) continue;
     const Style& s = model.styles[i];

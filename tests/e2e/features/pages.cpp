@@ -226,6 +226,17 @@ std::map<std::string, word::Model> docxDocuments() {
                                                           return tabs;
                                                         }() +
                                                         "</w:r>")},
+      {"matrix", p(r("A = ") +
+                   [] {
+                     auto m = [](const char* t) {
+                       return "<m:r><m:t>" + std::string(t) + "</m:t></m:r>";
+                     };
+                     auto row = [&](const char* a, const char* b) {
+                       return "<m:mr><m:e>" + m(a) + "</m:e><m:e>" + m(b) + "</m:e></m:mr>";
+                     };
+                     return "<m:oMath><m:d><m:e><m:m>" + row("1", "0") + row("0", "1") +
+                            "</m:m></m:e></m:d></m:oMath>";
+                   }())},
       {"listed", leanAndInATable(p(r("Listed item"),
                                    "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>"
                                    "<w:ind w:left=\"720\" w:hanging=\"360\"/>"))},
