@@ -4,6 +4,7 @@
 // A story is one UTF-16 text with the word processor's control characters;
 // every other table holds positions into that text and is kept sorted, so
 // lookups are binary searches and a walk over the document stays linear.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -104,7 +105,7 @@ inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBo
 
 // Paragraph formatting as it shows (style chain already resolved). Every
 // paragraph carries one: the small fields are packed together before the
-// label, so that a paragraph takes 104 bytes with its border and tab stops
+// label, so that a paragraph takes 112 bytes with its border and tab stops
 // (a plain-text file of short lines is mostly paragraphs; see
 // bench/text_memory.sh).
 struct ParagraphFormat {
@@ -149,6 +150,10 @@ struct ParagraphFormat {
   // structure's padding.
   TabLeader tabStartLeader = TabLeader::None;
   int16_t tabStart = 0;
+  // Its first four stops of any kind but the end-aligned last, twips from
+  // the margin in order, 0 past the last: where a line's second tab and
+  // those after it go (a list laid out in columns by tabs).
+  std::array<int16_t, 4> tabStops{};
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   bool operator==(const ParagraphFormat&) const = default;
 };

@@ -24,7 +24,8 @@ const FEATURES = [
   { name: 'hanging', formats: ALL },
   { name: 'tabbed', formats: ALL },  // a tab goes to the next default stop, half an inch on
   { name: 'stopped', formats: ALL },  // the first tab goes to the paragraph's own stop
-  { name: 'hung', formats: ALL },  // a hanging line's tab goes to the indent, where the next lines start
+  { name: 'hung', formats: ALL },
+  { name: 'columns', formats: ALL },  // a line's second tab goes to the paragraph's second stop  // a hanging line's tab goes to the indent, where the next lines start
   { name: 'contents', formats: ALL },  // a page number at its right-aligned stop, dots leading to it
   { name: 'dropcap', formats: ALL },  // a large first letter beside the text it begins
   { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
@@ -98,10 +99,13 @@ function problems(feature) {
     }
     case 'tabbed':
     case 'stopped':
-    case 'hung': {
+    case 'hung':
+    case 'columns': {
       // How far from the start of the paragraph's text (its indent) the
       // text after the tab begins.
-      const [word, want] = { tabbed: ['Tabbed', 0.5], stopped: ['Stopped', 1.5], hung: ['Hung', 0] }[feature];
+      const [word, want] = {
+        tabbed: ['Tabbed', 0.5], stopped: ['Stopped', 1.5], hung: ['Hung', 0], columns: ['Columns', 3],
+      }[feature];
       for (const e of leanAndInACell(word)) {
         const text = Array.from(e.childNodes).reverse().find((n) => n.nodeType === Node.TEXT_NODE && n.textContent.includes(word));
         const range = document.createRange();

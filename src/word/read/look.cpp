@@ -87,6 +87,14 @@ void applyTabStops(ParagraphFormat& f, const std::vector<TabStop>& stops) {
           ? static_cast<int16_t>(std::min<int32_t>(first->pos, std::numeric_limits<int16_t>::max()))
           : 0;
   f.tabStartLeader = start ? first->leader : TabLeader::None;
+  std::vector<int32_t> at;
+  for (const TabStop& t : stops)
+    if (!t.clear && t.pos > 0 && !(t.end && &t == last)) at.push_back(t.pos);
+  std::sort(at.begin(), at.end());
+  f.tabStops = {};
+  for (size_t i = 0; i < at.size() && i < f.tabStops.size(); ++i)
+    f.tabStops[i] =
+        static_cast<int16_t>(std::min<int32_t>(at[i], std::numeric_limits<int16_t>::max()));
 }
 
 PictureSide placedSide(bool ownLine, std::string_view align, int64_t middle) {

@@ -545,6 +545,24 @@ std::u16string firstTabCss(const ParagraphFormat& f, bool firstLine) {
          std::u16string(*stop == custom ? leaderLine(f.tabStartLeader) : u"");
 }
 
+std::u16string nextTabCss(const ParagraphFormat& f, bool firstLine, int k) {
+  constexpr int32_t kFarthest = 5760;  // as firstTabCss's
+  const int32_t lineStart = firstLine ? f.indentFirst : 0;
+  // The line's stops from the indent in order: the first tab went to the
+  // first of them, a hanging line's indent among them.
+  std::vector<int32_t> stops;
+  if (lineStart < 0) stops.push_back(0);
+  for (int16_t stop : f.tabStops)
+    if (stop > 0 && stop - f.indentLeft > lineStart && stop - f.indentLeft <= kFarthest)
+      stops.push_back(stop - f.indentLeft);
+  std::sort(stops.begin(), stops.end());
+  if (k <= 0 || static_cast<size_t>(k) >= stops.size() || stops[k] <= 0) return {};
+  // From the stop before it, its tab size reaches it alone.
+  const int32_t stop = stops[k];
+  return u"tab-size:" + points(stop, 20) + u";" +
+         std::u16string(stop == f.tabStart - f.indentLeft ? leaderLine(f.tabStartLeader) : u"");
+}
+
 std::u16string tabLeader(TabLeader leader) {
   return u"<span style=\"flex:1 0 1em;margin:0 .2em;" + std::u16string(leaderLine(leader)) +
          u"\"></span>";

@@ -106,6 +106,11 @@ std::u16string tabLeader(TabLeader leader);
 // keep the default stops. A page's stops count from the indent, not the
 // margin.
 std::u16string firstTabCss(const ParagraphFormat& f, bool firstLine);
+// The same for a line's tab after its first (`k` of them before it): to
+// the k-th stop after the first tab's, as a line of columns set by tabs
+// does (the text between fitting before the next stop); none past the
+// paragraph's stops.
+std::u16string nextTabCss(const ParagraphFormat& f, bool firstLine, int k);
 
 // A picture's colours as the document adjusts them ("filter:...;"), none
 // when it shows them as they are.

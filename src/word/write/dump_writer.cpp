@@ -140,6 +140,11 @@ std::string paragraphFormat(const ParagraphFormat& f) {
   if (f.tabStart)
     out += " tab-start=" + std::to_string(f.tabStart) +
            kLeaders[static_cast<size_t>(f.tabStartLeader)];
+  if (f.tabStops[1]) {
+    out += " tab-stops=";
+    for (size_t i = 0; i < f.tabStops.size() && f.tabStops[i]; ++i)
+      out += (i ? "," : "") + std::to_string(f.tabStops[i]);
+  }
   if (f.textBox) out += " textbox";
   if (f.rightToLeft) out += " rtl";
   if (f.borderSides) {

@@ -242,7 +242,7 @@ class Renderer {
       css += u"list-style-position:inside;";
     auto attrs = [&] { return cls + (css.empty() ? u"" : u" style=\"" + css + u"\""); };
 
-    tabs_ = {item ? nullptr : &f, true, false};
+    tabs_ = {item ? nullptr : &f, true, 0};
     if (item) {
       openItem(f, lists, block);
       // The label as the document draws it, where the browser would not.
@@ -442,11 +442,13 @@ class Renderer {
   // which browsers do not draw under a tab: it is drawn under its span
   // (unless its stop's leader draws one).
   void tab() {
-    std::u16string css =
-        tabs_.format && !tabs_.tabbed ? firstTabCss(*tabs_.format, tabs_.firstLine) : u"";
+    std::u16string css = !tabs_.format ? u""
+                         : tabs_.tabbed == 0
+                             ? firstTabCss(*tabs_.format, tabs_.firstLine)
+                             : nextTabCss(*tabs_.format, tabs_.firstLine, tabs_.tabbed);
     if (underlined_ && css.find(u"border-bottom") == std::u16string::npos)
       css += u"border-bottom:1px solid;";
-    tabs_.tabbed = true;
+    ++tabs_.tabbed;
     out_ +=
         u"<span class=\"tab\"" + (css.empty() ? u"" : u" style=\"" + css + u"\"") + u">&#9;</span>";
   }
@@ -481,7 +483,8 @@ class Renderer {
           break;
         case kLineBreak:
         case kColumnBreak:
-          tabs_.firstLine = tabs_.tabbed = false;
+          tabs_.firstLine = false;
+          tabs_.tabbed = 0;
           out_ += u"<br>";
           any = true;
           break;
@@ -660,7 +663,8 @@ class Renderer {
   // label the browser sets), and where in it the text is.
   struct {
     const ParagraphFormat* format = nullptr;
-    bool firstLine = true, tabbed = false;
+    bool firstLine = true;
+    int tabbed = 0;  // tabs on the line so far
   } tabs_;
   bool browserWeight_ = false;  // the paragraph's runs keep its heading tag's weight
   bool underlined_ = false;     // the run being written is underlined

@@ -40,7 +40,7 @@ SyntheticDoc docLeanAndInATable(const DocPart& part) {
     d.text += part.text + (cell ? u"\x07\x07" : u"\r");
     for (auto r : part.runs) d.charRuns.push_back({r.start + at, r.end + at, r.sprms});
     d.paragraphs.push_back({(cell ? kInTable : "") + part.paragraph});
-    if (cell) d.paragraphs.push_back({kRowEnd + doctest::tableDefinition({0, 3000}, {0})});
+    if (cell) d.paragraphs.push_back({kRowEnd + doctest::tableDefinition({0, 6000}, {0})});
   }
   d.text += u"end\r";
   return d;
@@ -84,6 +84,11 @@ std::map<std::string, word::Model> docDocuments() {
       {"stopped",
        docLeanAndInATable({u"B\tStopped", {}, std::string("\x0D\xC6\x05\x00\x01\x70\x08\x00", 8)})},
       {"hung", docLeanAndInATable({u"a)\tHung", {}, sprm16(0x840F, 1440) + sprm16(0x8411, -1440)})},
+      // Left stops at an inch and a half and at three inches.
+      {"columns",
+       docLeanAndInATable({u"C\tOne\tColumns",
+                           {},
+                           std::string("\x0D\xC6\x08\x00\x02\x70\x08\xE0\x10\x00\x00", 11)})},
       // A stop at four inches aligning by the end, dots before it.
       {"contents",
        docLeanAndInATable({u"Chapter\t7", {}, std::string("\x0D\xC6\x05\x00\x01\x80\x16\x0A", 8)})},
@@ -182,6 +187,10 @@ std::map<std::string, word::Model> docxDocuments() {
       {"tabbed", leanAndInATable(p("<w:r><w:t>A</w:t><w:tab/><w:t>Tabbed</w:t></w:r>"))},
       {"stopped", leanAndInATable(p("<w:r><w:t>B</w:t><w:tab/><w:t>Stopped</w:t></w:r>",
                                     "<w:tabs><w:tab w:val=\"left\" w:pos=\"2160\"/></w:tabs>"))},
+      {"columns",
+       leanAndInATable(p("<w:r><w:t>C</w:t><w:tab/><w:t>One</w:t><w:tab/><w:t>Columns</w:t></w:r>",
+                         "<w:tabs><w:tab w:val=\"left\" w:pos=\"2160\"/><w:tab w:val=\"left\" "
+                         "w:pos=\"4320\"/></w:tabs>"))},
       {"hung", leanAndInATable(p("<w:r><w:t>a)</w:t><w:tab/><w:t>Hung</w:t></w:r>",
                                  "<w:ind w:left=\"1440\" w:hanging=\"1440\"/>"))},
       {"contents",
@@ -331,6 +340,10 @@ std::map<std::string, word::Model> odtDocuments() {
       style("Stop", "paragraph",
             "<style:paragraph-properties><style:tab-stops><style:tab-stop "
             "style:position=\"1.5in\"/></style:tab-stops></style:paragraph-properties>") +
+      style("Columns", "paragraph",
+            "<style:paragraph-properties><style:tab-stops><style:tab-stop "
+            "style:position=\"1.5in\"/><style:tab-stop style:position=\"3in\"/></style:tab-stops>"
+            "</style:paragraph-properties>") +
       style("Hung", "paragraph",
             "<style:paragraph-properties fo:margin-left=\"1in\" fo:text-indent=\"-1in\"/>") +
       style("Contents", "paragraph",
@@ -370,6 +383,7 @@ std::map<std::string, word::Model> odtDocuments() {
       {"tabbed", leanAndInATable(p("A<text:tab/>Tabbed"))},
       {"stopped", leanAndInATable(p("B<text:tab/>Stopped", "Stop"))},
       {"hung", leanAndInATable(p("a)<text:tab/>Hung", "Hung"))},
+      {"columns", leanAndInATable(p("C<text:tab/>One<text:tab/>Columns", "Columns"))},
       {"contents", leanAndInATable(p("Chapter<text:tab/>7", "Contents"))},
       {"underlined", leanAndInATable(h("Ruled") + h(""))},
       {"textbox",

@@ -149,11 +149,16 @@ void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, Lis
   }
   listLabel(p, pf, styleName, item);
   if (pf.tabEnd && tabsFromIndent_) pf.tabEnd += pf.indentLeft;
-  if (pf.tabStart && tabsFromIndent_) {
-    const int32_t start = pf.tabStart + pf.indentLeft;
-    pf.tabStart = static_cast<int16_t>(
-        start > 0 ? std::min<int32_t>(start, std::numeric_limits<int16_t>::max()) : 0);
-  }
+  // Stops from the indent, as twips from the margin; one left of it is none.
+  auto fromIndent = [&pf](int16_t& stop) {
+    const int32_t at = stop + pf.indentLeft;
+    stop = static_cast<int16_t>(at > 0 ? std::min<int32_t>(at, std::numeric_limits<int16_t>::max())
+                                       : 0);
+  };
+  if (pf.tabStart && tabsFromIndent_) fromIndent(pf.tabStart);
+  for (int16_t& stop : pf.tabStops)
+    if (stop && tabsFromIndent_) fromIndent(stop);
+  std::fill(std::remove(pf.tabStops.begin(), pf.tabStops.end(), int16_t{0}), pf.tabStops.end(), 0);
   pf.textBox = s.textBoxDepth > 0;
   s.builder->paragraph(pf);
   InlineState in;
