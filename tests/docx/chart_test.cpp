@@ -120,6 +120,28 @@ TEST(DocxCharts, AChartReadsItsKindValuesNamesAndColours) {
   EXPECT_LE(huge->series[0].values.size(), word::read::kMaxChartPoints);
 }
 
+// A combined chart: the lines drawn over a column chart's bars, on the
+// bars' value axis or on one of their own.
+TEST(DocxCharts, ACombinedChartKeepsItsLinesOverItsBars) {
+  const std::string two = "<c:pt idx=\"0\"><c:v>1</c:v></c:pt><c:pt idx=\"1\"><c:v>2</c:v></c:pt>";
+  auto combined = [&](const char* lineAxis) {
+    return read("<c:plotArea><c:barChart><c:barDir val=\"col\"/>" + series("Sales", two) +
+                "<c:axId val=\"1\"/><c:axId val=\"2\"/></c:barChart><c:lineChart>" +
+                series("Share", two, "<c:marker><c:symbol val=\"circle\"/></c:marker>") +
+                "<c:axId val=\"1\"/><c:axId val=\"" + lineAxis + "\"/></c:lineChart></c:plotArea>");
+  };
+  const std::optional<Chart> shared = combined("2"), own = combined("3");
+  ASSERT_TRUE(shared && own);
+  ASSERT_EQ(own->series.size(), 2u);
+  EXPECT_EQ(own->kind, Chart::Kind::Column);
+  EXPECT_FALSE(own->series[0].overBars);
+  EXPECT_TRUE(own->series[1].overBars);
+  EXPECT_TRUE(own->series[1].markers);
+  EXPECT_EQ(own->series[1].values, own->series[0].values);
+  EXPECT_TRUE(own->secondary);
+  EXPECT_FALSE(shared->secondary);
+}
+
 // The rectangles of one colour in a chart's SVG: {x, y, width, height}.
 std::vector<std::array<double, 4>> rects(const std::string& svg, const char* colour) {
   std::vector<std::array<double, 4>> out;
@@ -186,6 +208,42 @@ TEST(ChartSvg, ValuesAreDrawnToScale) {
   for (std::sregex_iterator i(svg.begin(), svg.end(), line), end; i != end; ++i)
     runs.push_back(std::count((*i)[1].first, (*i)[1].second, ','));
   EXPECT_EQ(runs, (std::vector<size_t>{1, 2}));
+}
+
+// Lines over bars: the bars in slots of their own, the line through the
+// bands' middles to scale, its own axis's labels at the right.
+TEST(ChartSvg, LinesOverBarsAreDrawnOnTheirAxis) {
+  Chart c;
+  c.legend = Chart::Legend::None;
+  c.categories = {"a", "b"};
+  c.series = {ChartSeries{"bars", 0xFF0000, {10.0, 20.0}, {}, {}},
+              ChartSeries{"line", 0x0000FF, {0.5, 0.25}, {}, {}}};
+  c.series[1].overBars = true;
+  for (const bool secondary : {false, true}) {
+    SCOPED_TRACE(secondary);
+    c.secondary = secondary;
+    const std::string svg = word::read::chartSvg(c, 400, 300);
+    const auto red = rects(svg, "#ff0000");
+    ASSERT_EQ(red.size(), 2u);
+    EXPECT_TRUE(rects(svg, "#0000ff").empty());
+    std::smatch line;
+    ASSERT_TRUE(std::regex_search(svg, line,
+                                  std::regex("<polyline points=\"([\\d.]+),([\\d.]+) "
+                                             "([\\d.]+),([\\d.]+) \"[^>]*stroke=\"#0000ff\"")))
+        << svg;
+    // Through the middles of the bars' bands, one bar to a band.
+    EXPECT_NEAR(std::stod(line[1]), red[0][0] + red[0][2] / 2, 0.05);
+    const double bottom = red[0][1] + red[0][3], y0 = std::stod(line[2]), y1 = std::stod(line[4]);
+    // On its own axis the line's values fill its height as the bars fill
+    // theirs (0.5 and 0.25 against 10 and 20); on theirs, they lie at
+    // the bottom.
+    EXPECT_NEAR((bottom - y1) / (bottom - y0), 0.5, 0.01);
+    if (secondary)
+      EXPECT_GT(bottom - y0, red[0][3]);
+    else
+      EXPECT_LT(bottom - y0, red[0][3] / 10);
+    EXPECT_EQ(std::regex_search(svg, std::regex("\"start\">0.4</text>")), secondary) << svg;
+  }
 }
 
 // A pie's slices and a legend's names; the document's text is escaped,

@@ -185,6 +185,8 @@ void axisTitles(Svg& svg, const std::string& left, const std::string& bottom, Bo
 struct Stacks {
   std::vector<std::vector<std::pair<double, double>>> spans;  // [series][category]
   double min = std::numeric_limits<double>::infinity(), max = -min;
+  // Of the lines over bars on a value axis of their own.
+  double ownMin = std::numeric_limits<double>::infinity(), ownMax = -ownMin;
 };
 
 Stacks stacksOf(const Chart& c, size_t categories) {
@@ -193,12 +195,20 @@ Stacks stacksOf(const Chart& c, size_t categories) {
   for (size_t k = 0; k < categories; ++k) {
     double total = 0;
     for (const ChartSeries& s : c.series)
-      if (k < s.values.size() && s.values[k]) total += std::abs(*s.values[k]);
+      if (k < s.values.size() && s.values[k] && !s.overBars) total += std::abs(*s.values[k]);
     double up = 0, down = 0;
     for (size_t i = 0; i < c.series.size(); ++i) {
       const auto& vs = c.series[i].values;
       const bool present = k < vs.size() && vs[k];
       double v = present ? *vs[k] : 0;
+      // A line over the bars stands at its own value, stacked on nothing.
+      if (c.series[i].overBars) {
+        st.spans[i][k] = {0.0, v};
+        double& lo = c.secondary ? st.ownMin : st.min;
+        double& hi = c.secondary ? st.ownMax : st.max;
+        if (present) lo = std::min(lo, v), hi = std::max(hi, v);
+        continue;
+      }
       if (c.percent) v = total > 0 ? v / total : 0;
       double& base = v < 0 ? down : up;
       st.spans[i][k] = c.stacked ? std::pair{base, base + v} : std::pair{0.0, v};
@@ -306,9 +316,11 @@ void lineOrArea(Svg& svg, const Chart& c, const Axes& a, const Stacks& st, size_
 
 // Columns and bars: a group in each band, the gap shared out on both sides.
 void bars(Svg& svg, const Chart& c, const Axes& a, const Stacks& st) {
-  const size_t slots = c.stacked || c.series.empty() ? 1 : c.series.size();
+  const size_t barred = static_cast<size_t>(std::count_if(
+      c.series.begin(), c.series.end(), [](const ChartSeries& s) { return !s.overBars; }));
+  const size_t slots = c.stacked || barred == 0 ? 1 : barred;
   const double bar = a.band / (static_cast<double>(slots) + c.gapPercent / 100.0);
-  for (size_t i = 0; i < c.series.size(); ++i) {
+  for (size_t i = 0; i < c.series.size() && i < barred; ++i) {
     const uint32_t colour = colourOf(c, i, c.series[i].colour);
     for (size_t k = 0; k < a.bands; ++k) {
       if (k >= c.series[i].values.size() || !c.series[i].values[k]) continue;
@@ -351,9 +363,22 @@ void categoryChart(Svg& svg, const Chart& c, Box plot) {
   const bool across = c.kind == Chart::Kind::Bar;
   axisTitles(svg, across ? c.categoryTitle : c.valueTitle, across ? c.valueTitle : c.categoryTitle,
              plot);
-  const Axes a = axes(svg, c, plot, n, scale);
-  if (c.kind != Chart::Kind::Line && c.kind != Chart::Kind::Area) return bars(svg, c, a, st);
-  for (size_t i = 0; i < c.series.size(); ++i) lineOrArea(svg, c, a, st, i);
+  // Lines over the bars on their own axis: its labels at the right.
+  const bool own = c.secondary && st.ownMin <= st.ownMax;
+  const Scale ownScale = own ? scaleFor(st.ownMin, st.ownMax) : scale;
+  double right = 0;
+  for (double v : own ? ticks(ownScale) : std::vector<double>{})
+    right = std::max(right, textWidthGuess(valueLabel(v, false), kLabel) + 6);
+  const Axes a = axes(svg, c, {plot.x, plot.y, plot.w - right, plot.h}, n, scale);
+  Axes lines = a;
+  lines.scale = ownScale;
+  for (double v : own ? ticks(ownScale) : std::vector<double>{})
+    svg.text(a.plot.x + a.plot.w + 6, lines.valueAt(v) + kLabel * 0.35, valueLabel(v, false),
+             kLabel, "start");
+  if (c.kind != Chart::Kind::Line && c.kind != Chart::Kind::Area) bars(svg, c, a, st);
+  for (size_t i = 0; i < c.series.size(); ++i)
+    if (c.series[i].overBars || c.kind == Chart::Kind::Line || c.kind == Chart::Kind::Area)
+      lineOrArea(svg, c, c.series[i].overBars ? lines : a, st, i);
 }
 
 void pie(Svg& svg, const Chart& c, Box plot) {

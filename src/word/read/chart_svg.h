@@ -18,6 +18,7 @@ struct ChartSeries {
   std::vector<std::optional<uint32_t>> point;  // a pie's slices' own colours
   bool markers = false;                        // a line's points are marked
   uint8_t labels = 0;                          // kChartLabel... shown at its points
+  bool overBars = false;  // a line over a column chart's bars (a combined chart)
 };
 
 // What a series' points are labelled with.
@@ -38,6 +39,8 @@ struct Chart {
   std::vector<ChartSeries> series;
   enum class Legend : uint8_t { None, Right, Bottom, Top, Left };
   Legend legend = Legend::Right;
+  // The lines over the bars have a value axis of their own, at the right.
+  bool secondary = false;
   // Colours of series (and a pie's slices) that give none, in turn.
   std::vector<uint32_t> palette{0x4472C4, 0xED7D31, 0xA5A5A5, 0xFFC000, 0x5B9BD5, 0x70AD47};
 };

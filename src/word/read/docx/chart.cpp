@@ -159,6 +159,33 @@ pugi::xml_node plotted(const pugi::xml_node& plotArea, Chart& chart) {
   return {};
 }
 
+// A combined chart: the lines a column chart draws over its bars, on its
+// value axis or on one of their own (its axis ids other than the bars').
+void linesOverBars(const pugi::xml_node& plotArea, const pugi::xml_node& bars, Chart& chart,
+                   const Theme& theme) {
+  if (chart.kind != Chart::Kind::Column) return;
+  const pugi::xml_node lines = child(plotArea, "lineChart");
+  if (!lines) return;
+  Chart asLines;
+  asLines.kind = Chart::Kind::Line;
+  const uint8_t labels = labelsOf(child(lines, "dLbls")).value_or(0);
+  for (pugi::xml_node ser = lines.first_child(); ser; ser = ser.next_sibling()) {
+    if (!is(ser, "ser") || chart.series.size() >= kMaxChartSeries) continue;
+    ChartSeries s = seriesOf(ser, asLines, theme);
+    s.overBars = true;
+    s.markers = s.markers && val(child(lines, "marker")) != "0";
+    if (!child(ser, "dLbls")) s.labels = labels;
+    chart.series.push_back(std::move(s));
+  }
+  auto axes = [](const pugi::xml_node& group) {
+    std::string ids;
+    for (pugi::xml_node a = group.first_child(); a; a = a.next_sibling())
+      if (is(a, "axId")) ids += std::string(val(a)) + " ";
+    return ids;
+  };
+  chart.secondary = axes(lines) != axes(bars);
+}
+
 }  // namespace
 
 std::optional<Chart> readChart(const pugi::xml_node& chartSpace, const Theme& theme) {
@@ -191,13 +218,14 @@ std::optional<Chart> readChart(const pugi::xml_node& chartSpace, const Theme& th
     chart.series.push_back(seriesOf(ser, chart, theme));
     if (!child(ser, "dLbls")) chart.series.back().labels = labels;
   }
+  if (val(child(type, "marker")) == "0")
+    for (ChartSeries& s : chart.series) s.markers = false;
+  linesOverBars(child(c, "plotArea"), type, chart, theme);
   const pugi::xml_node axis = child(child(c, "plotArea"), "valAx");
   chart.percentFormat |=
       val(child(axis, "numFmt"), "formatCode").find('%') != std::string_view::npos;
   axisTitlesOf(child(c, "plotArea"), chart);
   if (chart.series.empty()) return std::nullopt;
-  if (val(child(type, "marker")) == "0")
-    for (ChartSeries& s : chart.series) s.markers = false;
   // A title without text of its own shows the series' name where there
   // is one series (else the word processor's placeholder, in the
   // language of its menus, which a page leaves out).
