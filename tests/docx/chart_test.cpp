@@ -128,7 +128,9 @@ TEST(DocxCharts, ACombinedChartKeepsItsLinesOverItsBars) {
     return read("<c:plotArea><c:barChart><c:barDir val=\"col\"/>" + series("Sales", two) +
                 "<c:axId val=\"1\"/><c:axId val=\"2\"/></c:barChart><c:lineChart>" +
                 series("Share", two, "<c:marker><c:symbol val=\"circle\"/></c:marker>") +
-                "<c:axId val=\"1\"/><c:axId val=\"" + lineAxis + "\"/></c:lineChart></c:plotArea>");
+                "<c:axId val=\"1\"/><c:axId val=\"" + lineAxis +
+                "\"/></c:lineChart><c:valAx><c:axId val=\"3\"/><c:numFmt formatCode=\"0%\"/>"
+                "</c:valAx></c:plotArea>");
   };
   const std::optional<Chart> shared = combined("2"), own = combined("3");
   ASSERT_TRUE(shared && own);
@@ -139,6 +141,7 @@ TEST(DocxCharts, ACombinedChartKeepsItsLinesOverItsBars) {
   EXPECT_TRUE(own->series[1].markers);
   EXPECT_EQ(own->series[1].values, own->series[0].values);
   EXPECT_TRUE(own->secondary);
+  EXPECT_TRUE(own->secondaryPercent);  // its axis's format
   EXPECT_FALSE(shared->secondary);
 }
 
@@ -221,7 +224,7 @@ TEST(ChartSvg, LinesOverBarsAreDrawnOnTheirAxis) {
   c.series[1].overBars = true;
   for (const bool secondary : {false, true}) {
     SCOPED_TRACE(secondary);
-    c.secondary = secondary;
+    c.secondary = c.secondaryPercent = secondary;
     const std::string svg = word::read::chartSvg(c, 400, 300);
     const auto red = rects(svg, "#ff0000");
     ASSERT_EQ(red.size(), 2u);
@@ -242,7 +245,7 @@ TEST(ChartSvg, LinesOverBarsAreDrawnOnTheirAxis) {
       EXPECT_GT(bottom - y0, red[0][3]);
     else
       EXPECT_LT(bottom - y0, red[0][3] / 10);
-    EXPECT_EQ(std::regex_search(svg, std::regex("\"start\">0.4</text>")), secondary) << svg;
+    EXPECT_EQ(std::regex_search(svg, std::regex("\"start\">40%</text>")), secondary) << svg;
   }
 }
 

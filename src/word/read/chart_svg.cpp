@@ -368,13 +368,13 @@ void categoryChart(Svg& svg, const Chart& c, Box plot) {
   const Scale ownScale = own ? scaleFor(st.ownMin, st.ownMax) : scale;
   double right = 0;
   for (double v : own ? ticks(ownScale) : std::vector<double>{})
-    right = std::max(right, textWidthGuess(valueLabel(v, false), kLabel) + 6);
+    right = std::max(right, textWidthGuess(valueLabel(v, c.secondaryPercent), kLabel) + 6);
   const Axes a = axes(svg, c, {plot.x, plot.y, plot.w - right, plot.h}, n, scale);
   Axes lines = a;
   lines.scale = ownScale;
   for (double v : own ? ticks(ownScale) : std::vector<double>{})
-    svg.text(a.plot.x + a.plot.w + 6, lines.valueAt(v) + kLabel * 0.35, valueLabel(v, false),
-             kLabel, "start");
+    svg.text(a.plot.x + a.plot.w + 6, lines.valueAt(v) + kLabel * 0.35,
+             valueLabel(v, c.secondaryPercent), kLabel, "start");
   if (c.kind != Chart::Kind::Line && c.kind != Chart::Kind::Area) bars(svg, c, a, st);
   for (size_t i = 0; i < c.series.size(); ++i)
     if (c.series[i].overBars || c.kind == Chart::Kind::Line || c.kind == Chart::Kind::Area)

@@ -39,8 +39,9 @@ struct Chart {
   std::vector<ChartSeries> series;
   enum class Legend : uint8_t { None, Right, Bottom, Top, Left };
   Legend legend = Legend::Right;
-  // The lines over the bars have a value axis of their own, at the right.
-  bool secondary = false;
+  // The lines over the bars have a value axis of their own, at the right,
+  // which may write its values as percentages.
+  bool secondary = false, secondaryPercent = false;
   // Colours of series (and a pie's slices) that give none, in turn.
   std::vector<uint32_t> palette{0x4472C4, 0xED7D31, 0xA5A5A5, 0xFFC000, 0x5B9BD5, 0x70AD47};
 };

@@ -184,6 +184,17 @@ void linesOverBars(const pugi::xml_node& plotArea, const pugi::xml_node& bars, C
     return ids;
   };
   chart.secondary = axes(lines) != axes(bars);
+  // Its axis's values as percentages: its cells' format, or the axis's.
+  const std::string barIds = axes(bars);
+  for (pugi::xml_node a = plotArea.first_child(); a && chart.secondary; a = a.next_sibling())
+    if (is(a, "valAx") &&
+        barIds.find(std::string(val(child(a, "axId"))) + " ") == std::string::npos)
+      chart.secondaryPercent =
+          val(child(a, "numFmt"), "formatCode").find('%') != std::string_view::npos;
+  const pugi::xml_node data = child(child(child(lines, "ser"), "val"), "numRef");
+  chart.secondaryPercent |=
+      std::string_view(child(child(data, "numCache"), "formatCode").text().get()).find('%') !=
+      std::string_view::npos;
 }
 
 }  // namespace
