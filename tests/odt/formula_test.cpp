@@ -1,6 +1,6 @@
-// Formula objects keep their formula as MathML: its linear text says what
-// the replacement picture shows, where the author gives it no description.
-// The same objects embedded in a .doc are read in tests/doc.
+// Formula objects keep their formula as MathML: a page shows it as
+// mathematics, its linear text standing for it in the document's text.
+// The same objects embedded in a .doc describe their picture (tests/doc).
 #include <gtest/gtest.h>
 
 #include "../common/zip.h"
@@ -66,11 +66,28 @@ TEST(OdtFormulas, MathMLBecomesItsLinearText) {
   EXPECT_EQ(word::read::formulaContentText("not xml <"), u"");
 }
 
-TEST(OdtFormulas, AFormulaObjectsPictureIsDescribedByItsFormula) {
+// A page holds only the mathematics of a document's MathML: browsers'
+// elements and plain presentation attributes, escaped text, the older
+// brackets written out, a formula's first form alone.
+TEST(OdtFormulas, MarkupKeepsOnlyTheMathematics) {
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_string(
+      math("<semantics><mrow onclick=\"x()\"><mi mathvariant=\"bold\" href=\"javascript:x\">a"
+           "</mi><mo>&lt;</mo><mfenced open=\"[\"><mn>1</mn><mn>2</mn></mfenced><script>x</script>"
+           "<mi mathcolor=\"url(x)\">b</mi></mrow><annotation>a &lt; [1,2]</annotation>"
+           "</semantics>")
+          .c_str()));
+  EXPECT_EQ(word::read::mathmlMarkup(doc.document_element()),
+            u"<math xmlns=\"http://www.w3.org/1998/Math/MathML\"><mrow><mi mathvariant=\"bold\">a"
+            u"</mi><mo>&lt;</mo><mrow><mo>[</mo><mn>1</mn><mo>,</mo><mn>2</mn><mo>)</mo></mrow>"
+            u"<mrow></mrow><mi>b</mi></mrow></math>");
+}
+
+TEST(OdtFormulas, AFormulaObjectShowsAsMathematics) {
   const std::string png = std::string("\x89PNG\r\n\x1a\n", 8) + std::string(40, '\0');
-  auto frame = [](const std::string& object, const std::string& desc = "") {
+  auto frame = [](const std::string& object) {
     return "<draw:frame svg:width=\"1in\" svg:height=\"0.3in\">" + object +
-           "<draw:image xlink:href=\"./ObjectReplacements/Object 1\"/>" + desc + "</draw:frame>";
+           "<draw:image xlink:href=\"./ObjectReplacements/Object 1\"/></draw:frame>";
   };
   const std::string linked = "<draw:object xlink:href=\"./Object 1\"/>";
   const std::string formula =
@@ -80,23 +97,25 @@ TEST(OdtFormulas, AFormulaObjectsPictureIsDescribedByItsFormula) {
   const struct {
     const char* what;
     std::string document;
-    std::u16string alt;
+    bool shown;  // as mathematics; else its picture
   } cases[] = {
-      {"its own part", odttest::package(body(frame(linked)), parts), u"x^2"},
-      {"in the flat form (its picture only linked)",
-       odttest::flat(body(frame("<draw:object>" + formula + "</draw:object>"))), u"x^2"},
-      {"the author's description first",
-       odttest::package(body(frame(linked, "<svg:desc>the square</svg:desc>")), parts),
-       u"the square"},
+      {"its own part", odttest::package(body("f " + frame(linked)), parts), true},
+      {"in the flat form",
+       odttest::flat(body("f " + frame("<draw:object>" + formula + "</draw:object>"))), true},
       {"a damaged part",
-       odttest::package(body(frame(linked)), {{"Object 1/content.xml", "<math><msup>"}, parts[1]}),
-       u""},
+       odttest::package(body("f " + frame(linked)),
+                        {{"Object 1/content.xml", "<math><msup>"}, parts[1]}),
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const word::Model m = word::read::readOdt(c.document);
-    ASSERT_EQ(m.main.pictures.size(), 1u);
-    EXPECT_EQ(m.main.pictures[0].alt, c.alt);
+    ASSERT_EQ(m.main.pictures.size(), c.shown ? 0u : 1u);
+    ASSERT_EQ(m.main.equations.size(), c.shown ? 1u : 0u);
+    if (!c.shown) continue;
+    EXPECT_EQ(odttest::text(m), "f x^2\r\n");
+    EXPECT_NE(m.main.equations[0].mathml.find(u"<msup><mi>x</mi><mn>2</mn></msup>"),
+              std::u16string::npos);
   }
 }
 

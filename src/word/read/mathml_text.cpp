@@ -1,5 +1,8 @@
 #include "word/read/mathml_text.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <vector>
 
 #include "word/builder.h"
@@ -107,7 +110,104 @@ struct Walk {
   }
 };
 
+// Writes MathML again from what it allows, so that nothing of a
+// document's markup but its mathematics reaches a page.
+struct Markup {
+  u16string out;
+
+  static bool allowed(std::string_view name) {
+    static constexpr std::string_view kElements[] = {
+        "math",          "mrow",        "mi",       "mn",     "mo",      "ms",
+        "mtext",         "mspace",      "msub",     "msup",   "msubsup", "munder",
+        "mover",         "munderover",  "mfrac",    "msqrt",  "mroot",   "mstyle",
+        "merror",        "mpadded",     "mphantom", "mtable", "mtr",     "mtd",
+        "mmultiscripts", "mprescripts", "none"};
+    return std::find(std::begin(kElements), std::end(kElements), name) != std::end(kElements);
+  }
+
+  // Presentation attributes with plain values (words, numbers, lengths,
+  // colours): nothing that could name a script or a resource.
+  void attributes(const pugi::xml_node& n) {
+    static constexpr std::string_view kNames[] = {
+        "mathvariant", "stretchy", "fence",         "separator",      "accent",
+        "accentunder", "lspace",   "rspace",        "linethickness",  "displaystyle",
+        "scriptlevel", "largeop",  "movablelimits", "symmetric",      "minsize",
+        "maxsize",     "form",     "width",         "height",         "depth",
+        "columnspan",  "rowspan",  "mathcolor",     "mathbackground", "mathsize"};
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+      const std::string_view name = localName(a.name()), value = a.value();
+      if (std::find(std::begin(kNames), std::end(kNames), name) == std::end(kNames)) continue;
+      const bool plain = std::all_of(value.begin(), value.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || std::strchr(" .#%+-", c);
+      });
+      if (plain) out += u" " + u16(name) + u"=\"" + u16(value) + u"\"";
+    }
+  }
+
+  void text(const pugi::xml_node& n) {
+    for (char16_t c : u16(n.text().get()))
+      out += c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : c == u'>' ? u"&gt;" : u16string(1, c);
+  }
+
+  void mo(std::u16string_view op) {
+    out += u"<mo>";
+    for (char16_t c : op) out += c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : u16string(1, c);
+    out += u"</mo>";
+  }
+
+  // Brackets and separators of its own, "(", ")" and "," unless given.
+  void fenced(const pugi::xml_node& n, int depth) {
+    const pugi::xml_attribute open = attr(n, "open"), close = attr(n, "close"),
+                              separators = attr(n, "separators");
+    const u16string seps = separators ? u16(separators.value()) : u",";
+    out += u"<mrow>";
+    mo(open ? u16(open.value()) : u"(");
+    size_t i = 0;
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+      if (c.type() != pugi::node_element) continue;
+      if (i > 0 && !seps.empty()) mo(u16string(1, seps[std::min(i - 1, seps.size() - 1)]));
+      write(c, depth + 1);
+      ++i;
+    }
+    mo(close ? u16(close.value()) : u")");
+    out += u"</mrow>";
+  }
+
+  void write(const pugi::xml_node& n, int depth) {
+    if (depth > kMaxFormulaDepth || out.size() > 16 * kMaxEquationText) return;
+    std::string_view name = localName(n.name());
+    if (name == "annotation" || name == "annotation-xml") return;
+    if (name == "mfenced") return fenced(n, depth);
+    if (name == "semantics" || name == "maction") {
+      for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+        if (c.type() == pugi::node_element) return write(c, depth + 1);
+      return;
+    }
+    // Others (an enclosure, a producer's own) keep their content.
+    if (!allowed(name)) name = "mrow";
+    const u16string tag = u16(name);
+    out += u"<" + tag;
+    if (name == "math") out += u" xmlns=\"http://www.w3.org/1998/Math/MathML\"";
+    attributes(n);
+    out += u">";
+    const bool token =
+        name == "mi" || name == "mn" || name == "mo" || name == "mtext" || name == "ms";
+    if (token)
+      text(n);
+    else
+      for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+        if (c.type() == pugi::node_element) write(c, depth + 1);
+    out += u"</" + tag + u">";
+  }
+};
+
 }  // namespace
+
+u16string mathmlMarkup(const pugi::xml_node& math) {
+  Markup m;
+  m.write(math, 0);
+  return m.out.size() > 16 * kMaxEquationText ? u16string() : m.out;
+}
 
 u16string mathmlText(const pugi::xml_node& math) {
   Walk w;
@@ -115,14 +215,15 @@ u16string mathmlText(const pugi::xml_node& math) {
   return out.size() > kMaxEquationText ? u16string() : out;
 }
 
+pugi::xml_node formulaMath(const pugi::xml_document& content) {
+  const pugi::xml_node root = content.document_element();
+  return is(root, "math") ? root : child(child(child(root, "body"), "formula"), "math");
+}
+
 u16string formulaContentText(std::string_view xml) {
   pugi::xml_document doc;
   if (!doc.load_buffer(xml.data(), xml.size())) return {};
-  const pugi::xml_node root = doc.document_element();
-  // An OpenDocument formula's content is a <math> element, bare or in a
-  // document's body.
-  if (is(root, "math")) return mathmlText(root);
-  const pugi::xml_node math = child(child(child(root, "body"), "formula"), "math");
+  const pugi::xml_node math = formulaMath(doc);
   return math ? mathmlText(math) : u16string();
 }
 

@@ -14,8 +14,19 @@ namespace word::read {
 // than kMaxEquationText.
 std::u16string mathmlText(const pugi::xml_node& math);
 
-// The same, from a formula object's content.xml; empty for other content.
+// The <math> element of a formula object's parsed content.xml (bare, or
+// in a document's body); none for other content.
+pugi::xml_node formulaMath(const pugi::xml_document& content);
+
+// The linear text of a formula object's content.xml; empty for other
+// content.
 std::u16string formulaContentText(std::string_view xml);
+
+// A <math> element as markup a page can hold: the elements and
+// attributes of MathML that browsers lay out, text escaped, brackets of
+// the older <mfenced> written out, only a formula's first form kept (not
+// its source text). Empty for a formula nested or sized past any real one.
+std::u16string mathmlMarkup(const pugi::xml_node& math);
 
 // The same, from a formula object's package (a zip); empty for any other
 // bytes or a damaged package.

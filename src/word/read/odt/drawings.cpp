@@ -146,7 +146,10 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   int32_t h = pixels(attrValue(f, "height"));
   std::u16string alt = u16(child(f, "desc").text().get());
   if (alt.empty()) alt = u16(child(f, "title").text().get());
-  if (alt.empty()) alt = formulaText(f);
+  pugi::xml_document content;
+  const pugi::xml_node math = formulaOf(f, content);
+  if (formula(math, s, in)) return;
+  if (alt.empty() && math) alt = mathmlText(math);
   const PictureLook look = styleDefs_.pictureLook(attrValue(f, "style-name"));
   const PictureSide side = sideOf(f, styleDefs_, int64_t{w} * 15);
   bool shown = false;
@@ -188,19 +191,32 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   in.space = false;
 }
 
-// A formula object's linear text, which says what its replacement picture
-// shows: from its MathML in the frame (the flat XML form) or in the
-// object's own content part.
-std::u16string OdtReader::formulaText(const pugi::xml_node& frame) {
+// A formula object's MathML: in the frame (the flat XML form) or in the
+// object's own content part, parsed into `content`; none for another
+// object.
+pugi::xml_node OdtReader::formulaOf(const pugi::xml_node& frame, pugi::xml_document& content) {
   const pugi::xml_node object = child(frame, "object");
   if (!object) return {};
-  if (const pugi::xml_node math = child(object, "math")) return mathmlText(math);
+  if (const pugi::xml_node math = child(object, "math")) return math;
   const std::string_view href = attrValue(object, "href");
   if (href.empty() || outsideDocument(href, pkg_.has_value())) return {};
   std::string name = Package::resolve("", href);
   while (!name.empty() && name.back() == '/') name.pop_back();
-  const std::optional<std::string> content = pkg_->read(name + "/content.xml");
-  return content ? formulaContentText(*content) : std::u16string();
+  const std::optional<std::string> bytes = pkg_->read(name + "/content.xml");
+  if (!bytes || !content.load_buffer(bytes->data(), bytes->size())) return {};
+  return formulaMath(content);
+}
+
+// A formula shows as mathematics, as the word processor draws it: its
+// replacement picture is kept in a metafile format browsers cannot show.
+bool OdtReader::formula(const pugi::xml_node& math, StoryState& s, InlineState& in) {
+  if (!math || in.hidden) return false;
+  std::u16string markup = mathmlMarkup(math);
+  const std::u16string linear = mathmlText(math);
+  if (markup.empty() || linear.empty()) return false;
+  s.builder->equation(linear, std::move(markup), false, format(in));
+  in.space = false;
+  return true;
 }
 
 // The bytes of a picture: a part of the package, or base64 data in the

@@ -139,7 +139,8 @@ class OdtReader {
   bool drawnShape(const pugi::xml_node& n, StoryState& s, InlineState& in);
   void place(Picture pic, StoryState& s, InlineState& in);
   std::shared_ptr<const std::string> imageBytes(const pugi::xml_node& image);
-  std::u16string formulaText(const pugi::xml_node& frame);
+  pugi::xml_node formulaOf(const pugi::xml_node& frame, pugi::xml_document& content);
+  bool formula(const pugi::xml_node& math, StoryState& s, InlineState& in);
 
   std::string_view bytes_;
   std::optional<Package> pkg_;  // the zip form; the flat XML form has none
