@@ -3,7 +3,7 @@
 // OpenDocument file or embedded in a Word 97 one (its "package_stream"
 // holds the object's own package). Read here into the linear text
 // the other readers write for an equation ("a^n+b^n=c^n", "(a+b)/2",
-// "√x"), for the alternative text of the picture that shows the formula.
+// "√x"), and into MathML a page can hold.
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
