@@ -215,15 +215,14 @@ u16string mathmlText(const pugi::xml_node& math) {
   return out.size() > kMaxEquationText ? u16string() : out;
 }
 
-pugi::xml_node formulaMath(const pugi::xml_document& content) {
-  const pugi::xml_node root = content.document_element();
+pugi::xml_node formulaMath(const pugi::xml_node& root) {
   return is(root, "math") ? root : child(child(child(root, "body"), "formula"), "math");
 }
 
 u16string formulaContentText(std::string_view xml) {
   pugi::xml_document doc;
   if (!doc.load_buffer(xml.data(), xml.size())) return {};
-  const pugi::xml_node math = formulaMath(doc);
+  const pugi::xml_node math = formulaMath(doc.document_element());
   return math ? mathmlText(math) : u16string();
 }
 

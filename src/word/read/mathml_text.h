@@ -14,9 +14,9 @@ namespace word::read {
 // than kMaxEquationText.
 std::u16string mathmlText(const pugi::xml_node& math);
 
-// The <math> element of a formula object's parsed content.xml (bare, or
-// in a document's body); none for other content.
-pugi::xml_node formulaMath(const pugi::xml_document& content);
+// The <math> element of a formula object's content (the root of its
+// content.xml: bare, or in a document's body); none for other content.
+pugi::xml_node formulaMath(const pugi::xml_node& root);
 
 // The linear text of a formula object's content.xml; empty for other
 // content.

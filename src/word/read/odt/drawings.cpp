@@ -6,6 +6,7 @@
 
 #include "word/read/image_format.h"
 #include "word/read/mathml_text.h"
+#include "word/read/odt/chart.h"
 #include "word/read/odt/reader_state.h"
 #include "word/read/shape_svg.h"
 
@@ -146,8 +147,9 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   int32_t h = pixels(attrValue(f, "height"));
   std::u16string alt = u16(child(f, "desc").text().get());
   if (alt.empty()) alt = u16(child(f, "title").text().get());
-  pugi::xml_document content;
-  const pugi::xml_node math = formulaOf(f, content);
+  pugi::xml_document parsed;
+  const pugi::xml_node content = objectContent(f, parsed);
+  const pugi::xml_node math = content ? formulaMath(content) : pugi::xml_node();
   if (formula(math, s, in)) return;
   if (alt.empty() && math) alt = mathmlText(math);
   const PictureLook look = styleDefs_.pictureLook(attrValue(f, "style-name"));
@@ -172,6 +174,7 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   // a stand-in; with none, the picture is lost. An object (a chart, a
   // formula, a video or sound, a page in a frame) shows by its replacement
   // picture; one without it shows nothing.
+  if (!shown && !linked && content) shown = chartPicture(content, {w, h, alt, look, side}, s, in);
   if (!shown && !linked && unknown) shown = picture(unknown, {w, h, alt, look, side}, s, in, true);
   const bool object = child(f, "object") || child(f, "object-ole") || child(f, "plugin") ||
                       child(f, "applet") || child(f, "floating-frame");
@@ -191,20 +194,32 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   in.space = false;
 }
 
-// A formula object's MathML: in the frame (the flat XML form) or in the
-// object's own content part, parsed into `content`; none for another
-// object.
-pugi::xml_node OdtReader::formulaOf(const pugi::xml_node& frame, pugi::xml_document& content) {
+// An object's content: in the frame (the flat XML form) or in the
+// object's own content part, parsed into `content`; none for a frame
+// without an object, or an object whose content cannot be read.
+pugi::xml_node OdtReader::objectContent(const pugi::xml_node& frame, pugi::xml_document& content) {
   const pugi::xml_node object = child(frame, "object");
   if (!object) return {};
-  if (const pugi::xml_node math = child(object, "math")) return math;
+  for (pugi::xml_node c = object.first_child(); c; c = c.next_sibling())
+    if (c.type() == pugi::node_element) return c;
   const std::string_view href = attrValue(object, "href");
   if (href.empty() || outsideDocument(href, pkg_.has_value())) return {};
   std::string name = Package::resolve("", href);
   while (!name.empty() && name.back() == '/') name.pop_back();
   const std::optional<std::string> bytes = pkg_->read(name + "/content.xml");
   if (!bytes || !content.load_buffer(bytes->data(), bytes->size())) return {};
-  return formulaMath(content);
+  return content.document_element();
+}
+
+// A chart object whose picture does not show is drawn from its values,
+// at the frame's size.
+bool OdtReader::chartPicture(const pugi::xml_node& content, const Shown& shown, StoryState& s,
+                             InlineState& in) {
+  const std::optional<Chart> chart = readOdfChart(content, chartPointsLeft_);
+  if (!chart) return false;
+  const double w = shown.width > 0 ? shown.width : 480, h = shown.height > 0 ? shown.height : 300;
+  place(svgPicture(chartSvg(*chart, w, h), w, h, shown.alt, shown.side), s, in);
+  return true;
 }
 
 // A formula shows as mathematics, as the word processor draws it: its

@@ -137,13 +137,18 @@ class OdtReader {
   bool picture(std::shared_ptr<const std::string> data, const Shown& shown, StoryState& s,
                InlineState& in, bool anyFormat);
   bool drawnShape(const pugi::xml_node& n, StoryState& s, InlineState& in);
+  bool chartPicture(const pugi::xml_node& content, const Shown& shown, StoryState& s,
+                    InlineState& in);
   void place(Picture pic, StoryState& s, InlineState& in);
   std::shared_ptr<const std::string> imageBytes(const pugi::xml_node& image);
-  pugi::xml_node formulaOf(const pugi::xml_node& frame, pugi::xml_document& content);
+  pugi::xml_node objectContent(const pugi::xml_node& frame, pugi::xml_document& content);
   bool formula(const pugi::xml_node& math, StoryState& s, InlineState& in);
 
   std::string_view bytes_;
   std::optional<Package> pkg_;  // the zip form; the flat XML form has none
+  // Values of charts drawn left to read: each drawing of a chart is a
+  // picture of its own, which a crafted document could repeat.
+  size_t chartPointsLeft_ = 500000;
   XmlPart content_, styles_;
   // Tab stops measured from the paragraph's indent (the format's own way)
   // rather than from the margin (documents made from a word processor
