@@ -247,6 +247,13 @@ TEST(ChartSvg, LinesOverBarsAreDrawnOnTheirAxis) {
       EXPECT_LT(bottom - y0, red[0][3] / 10);
     EXPECT_EQ(std::regex_search(svg, std::regex("\"start\">40%</text>")), secondary) << svg;
   }
+  // In the legend the line shows as a stroke, the bars as a square.
+  c.legend = Chart::Legend::Right;
+  const std::string svg = word::read::chartSvg(c, 400, 300);
+  EXPECT_EQ(rects(svg, "#ff0000").size(), 3u);
+  EXPECT_TRUE(rects(svg, "#0000ff").empty());
+  EXPECT_TRUE(
+      std::regex_search(svg, std::regex("<line [^>]*stroke=\"#0000ff\" stroke-width=\"3\"/>")));
 }
 
 // A pie's slices and a legend's names; the document's text is escaped,

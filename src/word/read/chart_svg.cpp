@@ -119,24 +119,31 @@ bool pieLike(const Chart& c) {
 // The legend's entries (a pie's categories, else the series) drawn on
 // their side of `plot`, which gives up the room they take.
 void legend(Svg& svg, const Chart& c, Box& plot) {
-  std::vector<std::pair<std::string, uint32_t>> items;
+  struct Item {
+    std::string name;
+    uint32_t colour;
+    bool line;  // a series drawn as a line shows a stroke, not a square
+  };
+  std::vector<Item> items;
   if (pieLike(c)) {
     const ChartSeries* s = c.series.empty() ? nullptr : &c.series[0];
     for (size_t i = 0; i < c.categories.size(); ++i)
-      items.emplace_back(c.categories[i],
-                         colourOf(c, i, s && i < s->point.size() ? s->point[i] : std::nullopt));
+      items.push_back({c.categories[i],
+                       colourOf(c, i, s && i < s->point.size() ? s->point[i] : std::nullopt),
+                       false});
   } else {
     for (size_t i = 0; i < c.series.size(); ++i)
-      items.emplace_back(c.series[i].name, colourOf(c, i, c.series[i].colour));
+      items.push_back({c.series[i].name, colourOf(c, i, c.series[i].colour),
+                       c.series[i].overBars || c.kind == Chart::Kind::Line});
   }
   if (items.empty() || c.legend == Chart::Legend::None) return;
   const double swatch = 8, gap = 14;
   auto widthOf = [&](const std::string& name) { return swatch + 4 + textWidthGuess(name, kLabel); };
   const bool row = c.legend == Chart::Legend::Bottom || c.legend == Chart::Legend::Top;
   double total = 0, widest = 0;
-  for (const auto& [name, colour] : items) {
-    total += widthOf(name) + gap;
-    widest = std::max(widest, widthOf(name));
+  for (const Item& item : items) {
+    total += widthOf(item.name) + gap;
+    widest = std::max(widest, widthOf(item.name));
   }
   // Long names at a side run into the plot rather than crowd it out.
   widest = std::min(widest, plot.w / 3);
@@ -147,11 +154,17 @@ void legend(Svg& svg, const Chart& c, Box& plot) {
   double y = c.legend == Chart::Legend::Top ? plot.y
              : row                          ? plot.y + plot.h - lineHeight
                    : plot.y + std::max(0.0, (plot.h - lineHeight * items.size()) / 2);
-  for (const auto& [name, colour] : items) {
-    svg.rect({x, y + (lineHeight - swatch) / 2, swatch, swatch}, colour);
-    svg.text(x + swatch + 4, y + lineHeight / 2 + kLabel * 0.35, name, kLabel, "start");
+  for (const Item& item : items) {
+    if (item.line)
+      svg.out += "<line x1=\"" + svgNumber(x - 2) + "\" y1=\"" + svgNumber(y + lineHeight / 2) +
+                 "\" x2=\"" + svgNumber(x + swatch + 2) + "\" y2=\"" +
+                 svgNumber(y + lineHeight / 2) + "\" stroke=\"" + svgColour(item.colour) +
+                 "\" stroke-width=\"3\"/>";
+    else
+      svg.rect({x, y + (lineHeight - swatch) / 2, swatch, swatch}, item.colour);
+    svg.text(x + swatch + 4, y + lineHeight / 2 + kLabel * 0.35, item.name, kLabel, "start");
     if (row)
-      x += widthOf(name) + gap;
+      x += widthOf(item.name) + gap;
     else
       y += lineHeight;
   }
