@@ -33,7 +33,8 @@ const FEATURES = [
   { name: 'centred', formats: ALL },
   { name: 'middle', formats: ALL },  // a cell's vertical alignment
   { name: 'turned', formats: ALL },  // a cell's line runs up it, read from the bottom
-  { name: 'tall', formats: ALL },  // a row an inch tall at least, its text a line
+  { name: 'tall', formats: ALL },
+  { name: 'white', formats: ['docx', 'odt'] },  // white text shows dark off shading, white on it  // a row an inch tall at least, its text a line
   { name: 'boxed', formats: ALL },  // two hanging paragraphs in one box, their text inside it; one ruled below
   { name: 'blank', formats: ALL },  // underlined tabs draw a line to fill in
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
@@ -201,6 +202,16 @@ function problems(feature) {
       const word = text.parentNode.getBoundingClientRect();
       if (word.height <= word.width || box(0).top <= box(text.textContent.length - 1).top)
         found.push('the cell\'s line does not run up it');
+      break;
+    }
+    case 'white': {
+      // How light a word's colour is, 0 to 255.
+      const light = (text) => {
+        const [r, g, b] = getComputedStyle(holders(text)[0]).color.match(/\d+/g).map(Number);
+        return (299 * r + 587 * g + 114 * b) / 1000;
+      };
+      if (light('Lost white') > 128) found.push('white text off any shading is lost on the page');
+      if (light('Kept white') < 240) found.push('white text on a dark cell is not white');
       break;
     }
     case 'tall': {

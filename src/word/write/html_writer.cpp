@@ -217,6 +217,7 @@ class Renderer {
     static const ParagraphFormat kPlain;
     const CharFormat base = style ? style->chars : CharFormat{};
     const bool heading = f.outlineLevel <= 5, item = f.listId >= 0 && !heading;
+    paragraphShading_ = f.shading;
     // A list item's text starts where the document's does; the browser
     // sets the label out before it, where a first line drawn back under
     // it would cover the label.
@@ -393,6 +394,17 @@ class Renderer {
     return any;
   }
 
+  // White text the document sets over a picture or a shape behind it
+  // would be lost on the page's white: where nothing behind it is shaded,
+  // it shows in automatic colour (letters with a shadow or an outline of
+  // their own stay legible as they are).
+  bool lostOnWhite(const CharFormat& f) const {
+    if (f.color == kAutoColor || f.highlight != kAutoColor || f.effects & ~kEffectBox) return false;
+    const uint32_t r = f.color >> 16 & 0xFF, g = f.color >> 8 & 0xFF, b = f.color & 0xFF;
+    return 299 * r + 587 * g + 114 * b > 240 * 1000 && paragraphShading_ == kAutoColor &&
+           cellShading_ == kAutoColor;
+  }
+
   // Opens the tags for what `f` adds to the paragraph style's formatting;
   // `close` receives the closing tags.
   void open(const CharFormat& f, const CharFormat& base, std::u16string& close) {
@@ -401,7 +413,10 @@ class Renderer {
     if (!f.italic && base.italic) css += u"font-style:normal;";
     if (!f.underline && !f.strike && (base.underline || base.strike))
       css += u"text-decoration:none;";
-    if (f.color != base.color && f.color != kAutoColor) css += u"color:" + colour(f.color) + u";";
+    if (lostOnWhite(f))
+      css += lostOnWhite(base) || base.color == f.color ? u"color:#000000;" : u"";
+    else if (f.color != base.color && f.color != kAutoColor)
+      css += u"color:" + colour(f.color) + u";";
     if (f.highlight != base.highlight && f.highlight != kAutoColor) {
       css += u"background-color:" + colour(f.highlight) + u";";
       if (f.color == kAutoColor) css += textOn(f.highlight);
@@ -619,7 +634,10 @@ class Renderer {
         if (!css.empty()) attrs += u" style=\"" + css.substr(0, css.size() - 1) + u"\"";
         out_ += u"<td" + attrs + u">";
         uint32_t from = std::max(cell.start, t.start), to = std::min(cell.end, t.end);
+        const uint32_t outer = cellShading_;
+        if (cell.shading != kAutoColor) cellShading_ = cell.shading;
         if (to > from && to <= s.text.size()) range(from, to, t.depth, false);
+        cellShading_ = outer;
         out_ += u"</td>";
       }
       out_ += u"</tr>";
@@ -668,6 +686,8 @@ class Renderer {
   } tabs_;
   bool browserWeight_ = false;  // the paragraph's runs keep its heading tag's weight
   bool underlined_ = false;     // the run being written is underlined
+  // What shades the text being written: its paragraph, its cell.
+  uint32_t paragraphShading_ = kAutoColor, cellShading_ = kAutoColor;
   size_t tableCursor_ = 0;
   size_t bookmarkCursor_ = 0;
   std::u16string backLink_;  // a note's link back to its mark, until its first block takes it

@@ -212,6 +212,11 @@ std::map<std::string, word::Model> docxDocuments() {
       {"centred", table("<w:jc w:val=\"center\"/>", "")},
       {"middle", table("", "<w:tcPr><w:vAlign w:val=\"center\"/></w:tcPr>")},
       {"turned", table("", "<w:tcPr><w:textDirection w:val=\"btLr\"/></w:tcPr>")},
+      {"white", p(r("Lost white", "<w:color w:val=\"FFFFFF\"/>")) +
+                    "<w:tbl><w:tr><w:tc><w:tcPr><w:shd w:val=\"clear\" w:fill=\"1F3864\"/>"
+                    "</w:tcPr>" +
+                    p(r("Kept white", "<w:color w:val=\"FFFFFF\"/>")) + "</w:tc></w:tr></w:tbl>" +
+                    p(r("end"))},
       {"rtl", leanAndInATable(p(r(word::u8(kHebrew)), "<w:bidi/><w:ind w:left=\"720\"/>"))},
       {"boxed",
        [] {
@@ -330,6 +335,9 @@ std::map<std::string, word::Model> odtDocuments() {
       style("Middle", "table-cell",
             "<style:table-cell-properties style:vertical-align=\"middle\"/>") +
       style("Turned", "table-cell", "<style:table-cell-properties style:writing-mode=\"bt-lr\"/>") +
+      style("Dark", "table-cell",
+            "<style:table-cell-properties fo:background-color=\"#1f3864\"/>") +
+      style("White", "text", "<style:text-properties fo:color=\"#ffffff\"/>") +
       // Margins and text-align's right name the page's sides.
       style("Rtl", "paragraph",
             "<style:paragraph-properties style:writing-mode=\"rl-tb\" fo:text-align=\"right\" "
@@ -393,6 +401,10 @@ std::map<std::string, word::Model> odtDocuments() {
       {"indented", table("In", "")},
       {"centred", table("Mid", "")},
       {"middle", table("", "Middle")},
+      {"white", p(span("White", "Lost white")) +
+                    "<table:table><table:table-row><table:table-cell table:style-name=\"Dark\">" +
+                    p(span("White", "Kept white")) +
+                    "</table:table-cell></table:table-row></table:table>" + p("end")},
       {"turned", table("", "Turned")},
       {"tall", table("", "", "Tall")},
       {"dropcap", p("Once upon a time", "Cap") + p("end")},
