@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "word/read/odt/styles.h"
 #include "word/read/xml.h"
 
 namespace word::read::odt {
@@ -100,9 +101,9 @@ std::vector<const Value*> cellsIn(const Table& t, std::string_view range) {
 }
 
 // The chart's automatic styles by name.
-class Styles {
+class ChartStyles {
  public:
-  explicit Styles(const pugi::xml_node& content) {
+  explicit ChartStyles(const pugi::xml_node& content) {
     for (pugi::xml_node s = child(content, "automatic-styles").first_child(); s;
          s = s.next_sibling())
       if (is(s, "style")) byName_.emplace(attrValue(s, "name"), s);
@@ -113,13 +114,7 @@ class Styles {
     return it == byName_.end() ? pugi::xml_node() : child(it->second, kind);
   }
   std::optional<uint32_t> colour(const pugi::xml_node& of, bool line) const {
-    const pugi::xml_node g = props(of, "graphic-properties");
-    const std::string_view v = attrValue(g, line ? "stroke-color" : "fill-color");
-    if (v.size() != 7 || v[0] != '#') return std::nullopt;
-    char* end = nullptr;
-    const std::string hex(v.substr(1));
-    const unsigned long rgb = std::strtoul(hex.c_str(), &end, 16);
-    return end && *end == '\0' ? std::optional<uint32_t>(static_cast<uint32_t>(rgb)) : std::nullopt;
+    return color(attrValue(props(of, "graphic-properties"), line ? "stroke-color" : "fill-color"));
   }
 
  private:
@@ -146,7 +141,7 @@ std::optional<Chart::Kind> kindOf(std::string_view cls, bool across) {
 }
 
 ChartSeries seriesOf(const pugi::xml_node& ser, const Chart& chart, const Table& t,
-                     const Styles& styles, std::string_view cls) {
+                     const ChartStyles& styles, std::string_view cls) {
   ChartSeries s;
   if (const auto name = cellsIn(t, attrValue(ser, "label-cell-address")); !name.empty() && name[0])
     s.name = name[0]->text;
@@ -184,7 +179,7 @@ std::optional<Chart> readOdfChart(const pugi::xml_node& content, size_t& pointsL
   const pugi::xml_node c = child(child(child(content, "body"), "chart"), "chart");
   const pugi::xml_node plot = child(c, "plot-area");
   if (!c || !plot) return std::nullopt;
-  const Styles styles(content);
+  const ChartStyles styles(content);
   const pugi::xml_node props = styles.props(plot, "chart-properties");
   const std::string_view cls = attrValue(c, "class");
   const std::optional<Chart::Kind> kind = kindOf(cls, attrValue(props, "vertical") == "true");

@@ -23,12 +23,6 @@ std::optional<double> decimal(std::string_view s, std::string_view* rest) {
   return v;
 }
 
-// "#rrggbb"; nullopt for "transparent" and anything unreadable.
-std::optional<uint32_t> color(std::string_view s) {
-  if (s.size() != 7 || s[0] != '#') return std::nullopt;
-  return hexColor(s.substr(1));
-}
-
 std::optional<bool> notNone(std::string_view v) {
   if (v.empty()) return std::nullopt;
   return v != "none";
@@ -681,6 +675,11 @@ CellBorders Styles::cellBorders(const std::string& cellStyle) const {
     return sides.side[i].value_or(Border{LineStyle::None, 0, kAutoColor});
   };
   return {get(0), get(1), get(2), get(3)};
+}
+
+std::optional<uint32_t> color(std::string_view s) {
+  if (s.size() != 7 || s[0] != '#') return std::nullopt;
+  return hexColor(s.substr(1));
 }
 
 }  // namespace word::read::odt

@@ -22,6 +22,9 @@ namespace word::read::odt {
 // percentages and anything unreadable.
 std::optional<int32_t> twips(std::string_view length);
 
+// A colour ("#rrggbb"); nullopt for "transparent" and anything unreadable.
+std::optional<uint32_t> color(std::string_view s);
+
 // A style name as the author sees it: "_20_" and the like stand for the
 // character of that hexadecimal code ("Heading_20_1" is "Heading 1").
 std::u16string displayName(std::string_view name);
