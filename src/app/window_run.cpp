@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QTimer>
+#include <clocale>
 #include <memory>
 
 #include "app/window.h"
@@ -24,6 +25,10 @@ ConversionRun conversionRun() {
 
 int runWindow(int argc, char** argv, const std::string& document) {
   QApplication qapp(argc, argv);
+  // Qt takes the desktop's locale for the C library too; numbers the
+  // readers parse and the drawings they write ("12.5") keep the point,
+  // not a desktop's decimal comma.
+  std::setlocale(LC_NUMERIC, "C");
   // The desktop matches the window with its menu entry (and icon) by this.
   QGuiApplication::setDesktopFileName(QStringLiteral("raredozud"));
   MainWindow form(conversionRun());
