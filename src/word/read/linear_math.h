@@ -1,9 +1,10 @@
 #pragma once
 // What the readers share in writing an equation as linear text ("a/(b+1)",
-// "x^2"), as a plain-text export writes it.
+// "x^2"), as a plain-text export writes it, and as MathML.
 #include <unicode/uchar.h>
 
 #include <string>
+#include <string_view>
 
 namespace word::read {
 
@@ -12,6 +13,24 @@ inline std::u16string linearOperand(const std::u16string& s) {
   bool simple = !s.empty();
   for (char16_t c : s) simple = simple && (u_isalnum(c) || c == u'.');
   return simple || s.size() == 1 ? s : u"(" + s + u")";
+}
+
+// Text in MathML markup, escaped.
+inline std::u16string mathEscaped(std::u16string_view s) {
+  std::u16string out;
+  for (char16_t c : s) {
+    if (c == u'&')
+      out += u"&amp;";
+    else if (c == u'<')
+      out += u"&lt;";
+    else if (c == u'>')
+      out += u"&gt;";
+    else if (c == u'"')
+      out += u"&quot;";
+    else
+      out += c;
+  }
+  return out;
 }
 
 }  // namespace word::read

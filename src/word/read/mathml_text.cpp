@@ -144,16 +144,7 @@ struct Markup {
     }
   }
 
-  void text(const pugi::xml_node& n) {
-    for (char16_t c : u16(n.text().get()))
-      out += c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : c == u'>' ? u"&gt;" : u16string(1, c);
-  }
-
-  void mo(std::u16string_view op) {
-    out += u"<mo>";
-    for (char16_t c : op) out += c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : u16string(1, c);
-    out += u"</mo>";
-  }
+  void mo(std::u16string_view op) { out += u"<mo>" + mathEscaped(op) + u"</mo>"; }
 
   // Brackets and separators of its own, "(", ")" and "," unless given.
   void fenced(const pugi::xml_node& n, int depth) {
@@ -193,7 +184,7 @@ struct Markup {
     const bool token =
         name == "mi" || name == "mn" || name == "mo" || name == "mtext" || name == "ms";
     if (token)
-      text(n);
+      out += mathEscaped(u16(n.text().get()));
     else
       for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
         if (c.type() == pugi::node_element) write(c, depth + 1);

@@ -17,23 +17,6 @@ struct Piece {
   u16string linear;  // linear text
 };
 
-u16string escapeMl(std::u16string_view s) {
-  u16string out;
-  for (char16_t c : s) {
-    if (c == u'&')
-      out += u"&amp;";
-    else if (c == u'<')
-      out += u"&lt;";
-    else if (c == u'>')
-      out += u"&gt;";
-    else if (c == u'"')
-      out += u"&quot;";
-    else
-      out += c;
-  }
-  return out;
-}
-
 bool digit(char16_t c) {
   return (c >= u'0' && c <= u'9') || c == u'.' || c == u',';
 }
@@ -49,7 +32,7 @@ Piece tag(std::u16string_view name, const Piece& inner, std::u16string_view attr
 }
 
 Piece mo(std::u16string_view op) {
-  return {u"<mo>" + escapeMl(op) + u"</mo>", u16string(op)};
+  return {u"<mo>" + mathEscaped(op) + u"</mo>", u16string(op)};
 }
 
 std::u16string_view charAttr(const pugi::xml_node& pr, std::string_view prop,
@@ -122,17 +105,17 @@ class MathReader {
       if (is(t, "t")) text += cleanText(t.text().get());
     pugi::xml_node pr = child(r, "rPr");
     if (pr && (child(pr, "nor") || val(child(pr, "sty")) == "p"))
-      return {u"<mtext>" + escapeMl(text) + u"</mtext>", text};
+      return {u"<mtext>" + mathEscaped(text) + u"</mtext>", text};
     Piece out{u"", text};
     for (size_t i = 0; i < text.size();) {
       size_t j = i + 1;
       if (digit(text[i]) && text[i] != u',' && text[i] != u'.') {
         while (j < text.size() && digit(text[j])) ++j;
-        out.ml += u"<mn>" + escapeMl(std::u16string_view(text).substr(i, j - i)) + u"</mn>";
+        out.ml += u"<mn>" + mathEscaped(std::u16string_view(text).substr(i, j - i)) + u"</mn>";
       } else if (u_isalpha(text[i])) {
-        out.ml += u"<mi>" + escapeMl(std::u16string_view(text).substr(i, 1)) + u"</mi>";
+        out.ml += u"<mi>" + mathEscaped(std::u16string_view(text).substr(i, 1)) + u"</mi>";
       } else if (text[i] != u' ') {
-        out.ml += u"<mo>" + escapeMl(std::u16string_view(text).substr(i, 1)) + u"</mo>";
+        out.ml += u"<mo>" + mathEscaped(std::u16string_view(text).substr(i, 1)) + u"</mo>";
       }
       i = j;
     }
@@ -178,7 +161,7 @@ class MathReader {
         (!child(pr, "limLoc") && chr != u"∫" && chr != u"∬" && chr != u"∭" && chr != u"∮");
     const bool noSub = onOffChild(pr, "subHide"), noSup = onOffChild(pr, "supHide");
     Piece sub = part(n, "sub", depth), sup = part(n, "sup", depth), e = part(n, "e", depth);
-    u16string op = u"<mo largeop=\"true\">" + escapeMl(chr) + u"</mo>";
+    u16string op = u"<mo largeop=\"true\">" + mathEscaped(chr) + u"</mo>";
     u16string ml;
     if (noSub && noSup)
       ml = op;
@@ -256,7 +239,7 @@ class MathReader {
     u16string plain;
     for (char16_t c : name.linear) plain += c;
     const bool word = !plain.empty() && u_isalpha(plain[0]);
-    const u16string nameMl = word ? u"<mi>" + escapeMl(plain) + u"</mi>" : name.ml;
+    const u16string nameMl = word ? u"<mi>" + mathEscaped(plain) + u"</mi>" : name.ml;
     return {u"<mrow>" + nameMl + u"<mo>\u2061</mo>" + e.ml + u"</mrow>",
             name.linear + u"\u2061" + operand(e.linear)};
   }
@@ -273,7 +256,7 @@ class MathReader {
     const bool below = name == "bar" ? pos != "top" : (name == "groupChr" && pos != "top");
     if (name == "bar" && below) chr = u"_";
     Piece e = part(n, "e", depth);
-    const u16string op = u"<mo stretchy=\"true\">" + escapeMl(spacing(chr)) + u"</mo>";
+    const u16string op = u"<mo stretchy=\"true\">" + mathEscaped(spacing(chr)) + u"</mo>";
     const u16string ml = below ? u"<munder>" + e.ml + op + u"</munder>"
                                : u"<mover accent=\"true\">" + e.ml + op + u"</mover>";
     return {ml, (chr.size() == 1 && chr[0] >= 0x300 && chr[0] < 0x370)
