@@ -514,58 +514,11 @@ int32_t listTextIndent(const ParagraphFormat& f) {
   return static_cast<int32_t>(std::max(text, kLabel));
 }
 
-std::u16string tabRowCss(int32_t stop, int32_t indentLeft) {
-  std::u16string css = u"display:flex;align-items:baseline;align-items:last baseline;";
-  if (stop > indentLeft) css += u"max-width:" + points(stop - indentLeft, 20) + u";";
-  return css;
-}
-
-namespace {
-std::u16string_view leaderLine(TabLeader leader) {
-  static constexpr std::u16string_view kLines[] = {
-      u"", u"border-bottom:2px dotted;", u"border-bottom:1px dashed;", u"border-bottom:1px solid;"};
-  return kLines[static_cast<size_t>(leader)];
-}
-}  // namespace
-
-std::u16string firstTabCss(const ParagraphFormat& f, bool firstLine) {
-  // A stop further out than a page surely has room for (a line to fill
-  // in up to the margin) would push the text after it off the page.
-  constexpr int32_t kFarthest = 5760;  // four inches
-  const int32_t lineStart = firstLine ? f.indentFirst : 0;
-  const int32_t custom = f.tabStart - f.indentLeft;
-  std::optional<int32_t> stop;
-  if (f.tabStart > 0 && custom > lineStart && custom <= kFarthest) stop = custom;
-  if (lineStart < 0) stop = std::min(stop.value_or(0), 0);
-  if (!stop) return {};
-  // Stops lie at the size's multiples: one before the indent is reached
-  // from a hanging line's start as the multiple below it.
-  const int32_t size = *stop > 0 ? *stop : *stop < 0 ? -*stop : -lineStart;
-  return u"tab-size:" + points(size, 20) + u";" +
-         std::u16string(*stop == custom ? leaderLine(f.tabStartLeader) : u"");
-}
-
-std::u16string nextTabCss(const ParagraphFormat& f, bool firstLine, int k) {
-  constexpr int32_t kFarthest = 5760;  // as firstTabCss's
-  const int32_t lineStart = firstLine ? f.indentFirst : 0;
-  // The line's stops from the indent in order: the first tab went to the
-  // first of them, a hanging line's indent among them.
-  std::vector<int32_t> stops;
-  if (lineStart < 0) stops.push_back(0);
-  for (int16_t stop : f.tabStops)
-    if (stop > 0 && stop - f.indentLeft > lineStart && stop - f.indentLeft <= kFarthest)
-      stops.push_back(stop - f.indentLeft);
-  std::sort(stops.begin(), stops.end());
-  if (k <= 0 || static_cast<size_t>(k) >= stops.size() || stops[k] <= 0) return {};
-  // From the stop before it, its tab size reaches it alone.
-  const int32_t stop = stops[k];
-  return u"tab-size:" + points(stop, 20) + u";" +
-         std::u16string(stop == f.tabStart - f.indentLeft ? leaderLine(f.tabStartLeader) : u"");
-}
-
-std::u16string tabLeader(TabLeader leader) {
-  return u"<span style=\"flex:1 0 1em;margin:0 .2em;" + std::u16string(leaderLine(leader)) +
-         u"\"></span>";
+bool lostOnWhite(const CharFormat& f, bool shaded) {
+  if (shaded || f.color == kAutoColor || f.highlight != kAutoColor || f.effects & ~kEffectBox)
+    return false;
+  const uint32_t r = f.color >> 16 & 0xFF, g = f.color >> 8 & 0xFF, b = f.color & 0xFF;
+  return 299 * r + 587 * g + 114 * b > 240 * 1000;
 }
 
 std::u16string pictureSideCss(PictureSide side) {

@@ -92,25 +92,12 @@ Indents shownIndents(const ParagraphFormat& f);
 // before the text, would fall off the page.
 int32_t listTextIndent(const ParagraphFormat& f);
 
-// A paragraph whose last tab goes to a stop aligning the text after it by
-// its end (a table of contents' page numbers), or whose only tab ends its
-// text with a leader (a line to fill in): the paragraph's style, a row of
-// its text before the tab, the leader and the text after, ending at the
-// stop (twips from the margin); and the leader, filling the row's space.
-std::u16string tabRowCss(int32_t stop, int32_t indentLeft);
-std::u16string tabLeader(TabLeader leader);
-// The first tab of a line (the paragraph's first, or one after a line
-// break): where the word processor sends it, its own first stop or, in a
-// hanging first line, the indent, as a tab size that reaches it from the
-// text before ("tab-size:...;"), with the stop's leader under it; none to
-// keep the default stops. A page's stops count from the indent, not the
-// margin.
-std::u16string firstTabCss(const ParagraphFormat& f, bool firstLine);
-// The same for a line's tab after its first (`k` of them before it): to
-// the k-th stop after the first tab's, as a line of columns set by tabs
-// does (the text between fitting before the next stop); none past the
-// paragraph's stops.
-std::u16string nextTabCss(const ParagraphFormat& f, bool firstLine, int k);
+// White (or nearly white) text the document sets over a picture or a
+// shape behind it, which the page does not draw: lost on the page's white
+// where nothing behind it is `shaded` (its paragraph, its cell) and it has
+// no highlight; letters with a shadow or an outline of their own stay
+// legible as they are.
+bool lostOnWhite(const CharFormat& f, bool shaded);
 
 // A picture's colours as the document adjusts them ("filter:...;"), none
 // when it shows them as they are.

@@ -80,10 +80,6 @@ std::u16string attribute(std::u16string_view s) {
   return support::replaceAll(escape(s), u"%", u"&#37;");
 }
 
-}  // namespace
-
-namespace {
-
 class Renderer {
  public:
   Renderer(const Model& model, std::u16string filesFolder, PictureConverter* pictures)
@@ -394,17 +390,6 @@ class Renderer {
     return any;
   }
 
-  // White text the document sets over a picture or a shape behind it
-  // would be lost on the page's white: where nothing behind it is shaded,
-  // it shows in automatic colour (letters with a shadow or an outline of
-  // their own stay legible as they are).
-  bool lostOnWhite(const CharFormat& f) const {
-    if (f.color == kAutoColor || f.highlight != kAutoColor || f.effects & ~kEffectBox) return false;
-    const uint32_t r = f.color >> 16 & 0xFF, g = f.color >> 8 & 0xFF, b = f.color & 0xFF;
-    return 299 * r + 587 * g + 114 * b > 240 * 1000 && paragraphShading_ == kAutoColor &&
-           cellShading_ == kAutoColor;
-  }
-
   // Opens the tags for what `f` adds to the paragraph style's formatting;
   // `close` receives the closing tags.
   void open(const CharFormat& f, const CharFormat& base, std::u16string& close) {
@@ -413,8 +398,11 @@ class Renderer {
     if (!f.italic && base.italic) css += u"font-style:normal;";
     if (!f.underline && !f.strike && (base.underline || base.strike))
       css += u"text-decoration:none;";
-    if (lostOnWhite(f))
-      css += lostOnWhite(base) || base.color == f.color ? u"color:#000000;" : u"";
+    // White text over what the page does not draw behind it shows in
+    // automatic colour, overriding a style's white.
+    const bool shaded = paragraphShading_ != kAutoColor || cellShading_ != kAutoColor;
+    if (lostOnWhite(f, shaded))
+      css += lostOnWhite(base, shaded) || base.color == f.color ? u"color:#000000;" : u"";
     else if (f.color != base.color && f.color != kAutoColor)
       css += u"color:" + colour(f.color) + u";";
     if (f.highlight != base.highlight && f.highlight != kAutoColor) {
@@ -457,10 +445,7 @@ class Renderer {
   // which browsers do not draw under a tab: it is drawn under its span
   // (unless its stop's leader draws one).
   void tab() {
-    std::u16string css = !tabs_.format ? u""
-                         : tabs_.tabbed == 0
-                             ? firstTabCss(*tabs_.format, tabs_.firstLine)
-                             : nextTabCss(*tabs_.format, tabs_.firstLine, tabs_.tabbed);
+    std::u16string css = tabs_.format ? tabCss(*tabs_.format, tabs_.firstLine, tabs_.tabbed) : u"";
     if (underlined_ && css.find(u"border-bottom") == std::u16string::npos)
       css += u"border-bottom:1px solid;";
     ++tabs_.tabbed;

@@ -1,7 +1,12 @@
 #include "word/write/tab_row.h"
 
 #include <algorithm>
+#include <array>
+#include <limits>
+#include <optional>
+#include <tuple>
 
+#include "word/write/css.h"
 #include "word/write/link_markers.h"
 
 namespace word::write {
@@ -24,6 +29,64 @@ TabRow rowTab(const std::u16string& text, uint32_t start, uint32_t end, const Pa
   for (const LinkMarker& m : linkMarkers(text, start, end))
     if (row.tab >= m.open && row.tab < m.close + 3) return {end};
   return row;
+}
+
+namespace {
+
+// A stop further out than a page surely has room for (a line to fill in
+// up to the margin) would push the text after it off the page.
+constexpr int32_t kFarthest = 5760;  // four inches
+
+std::u16string_view leaderLine(TabLeader leader) {
+  static constexpr std::u16string_view kLines[] = {
+      u"", u"border-bottom:2px dotted;", u"border-bottom:1px dashed;", u"border-bottom:1px solid;"};
+  return kLines[static_cast<size_t>(leader)];
+}
+
+std::u16string firstTabCss(const ParagraphFormat& f, int32_t lineStart) {
+  const int32_t custom = f.tabStart - f.indentLeft;
+  std::optional<int32_t> stop;
+  if (f.tabStart > 0 && custom > lineStart && custom <= kFarthest) stop = custom;
+  if (lineStart < 0) stop = std::min(stop.value_or(0), 0);
+  if (!stop) return {};
+  // Stops lie at the size's multiples: one before the indent is reached
+  // from a hanging line's start as the multiple below it.
+  const int32_t size = *stop > 0 ? *stop : *stop < 0 ? -*stop : -lineStart;
+  return u"tab-size:" + points(size, 20) + u";" +
+         std::u16string(*stop == custom ? leaderLine(f.tabStartLeader) : u"");
+}
+
+}  // namespace
+
+std::u16string tabRowCss(int32_t stop, int32_t indentLeft) {
+  std::u16string css = u"display:flex;align-items:baseline;align-items:last baseline;";
+  if (stop > indentLeft) css += u"max-width:" + points(stop - indentLeft, 20) + u";";
+  return css;
+}
+
+std::u16string tabLeader(TabLeader leader) {
+  return u"<span style=\"flex:1 0 1em;margin:0 .2em;" + std::u16string(leaderLine(leader)) +
+         u"\"></span>";
+}
+
+std::u16string tabCss(const ParagraphFormat& f, bool firstLine, int k) {
+  const int32_t lineStart = firstLine ? f.indentFirst : 0;
+  if (k <= 0) return firstTabCss(f, lineStart);
+  // The line's stops from the indent in order: the first tab went to the
+  // first of them, a hanging line's indent among them.
+  std::array<int32_t, std::tuple_size_v<decltype(f.tabStops)> + 1> stops;
+  stops.fill(std::numeric_limits<int32_t>::max());  // none: after every stop
+  size_t n = 0;
+  if (lineStart < 0) stops[n++] = 0;
+  for (int16_t stop : f.tabStops)
+    if (stop > 0 && stop - f.indentLeft > lineStart && stop - f.indentLeft <= kFarthest)
+      stops[n++] = stop - f.indentLeft;
+  std::sort(stops.begin(), stops.end());
+  if (static_cast<size_t>(k) >= n || stops[k] <= 0) return {};
+  // From the stop before it, its tab size reaches it alone.
+  const int32_t stop = stops[k];
+  return u"tab-size:" + points(stop, 20) + u";" +
+         std::u16string(stop == f.tabStart - f.indentLeft ? leaderLine(f.tabStartLeader) : u"");
 }
 
 }  // namespace word::write
