@@ -20,6 +20,24 @@ using std::u16string;
 // A formula nested deeper than this is damaged: its rest is left out.
 constexpr int kMaxFormulaDepth = 64;
 
+// An <mfenced> element's brackets and separators: its own, else "(", ")"
+// and ",". The separator before the i-th part (from 1): the list's i-th,
+// its last repeated; none for an empty list.
+struct Fence {
+  u16string open, close, separators;
+  explicit Fence(const pugi::xml_node& n) {
+    const pugi::xml_attribute o = attr(n, "open"), c = attr(n, "close"), s = attr(n, "separators");
+    open = o ? u16(o.value()) : u"(";
+    close = c ? u16(c.value()) : u")";
+    separators = s ? u16(s.value()) : u",";
+  }
+  u16string before(size_t i) const {
+    return i == 0 || separators.empty()
+               ? u16string()
+               : u16string(1, separators[std::min(i - 1, separators.size() - 1)]);
+  }
+};
+
 struct Walk {
   size_t length = 0;  // of the text made so far, to stop a huge formula early
 
@@ -95,16 +113,10 @@ struct Walk {
     if (name == "mroot") return u"√(" + part(1) + u"&" + part(0) + u")";
     if (name == "mtable") return table(n, depth);
     if (name == "mfenced") {
-      // Brackets and separators of its own, "(", ")" and "," unless given.
-      const pugi::xml_attribute open = attr(n, "open"), close = attr(n, "close"),
-                                separators = attr(n, "separators");
-      const u16string seps = separators ? u16(separators.value()) : u",";
-      u16string out = open ? u16(open.value()) : u"(";
-      for (size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0 && !seps.empty()) out += seps[std::min(i - 1, seps.size() - 1)];
-        out += part(i);
-      }
-      return out + (close ? u16(close.value()) : u")");
+      const Fence fence(n);
+      u16string out = fence.open;
+      for (size_t i = 0; i < parts.size(); ++i) out += fence.before(i) + part(i);
+      return out + fence.close;
     }
     return row(n, depth);
   }
@@ -146,21 +158,18 @@ struct Markup {
 
   void mo(std::u16string_view op) { out += u"<mo>" + mathEscaped(op) + u"</mo>"; }
 
-  // Brackets and separators of its own, "(", ")" and "," unless given.
+  // The brackets and separators as operators of a row.
   void fenced(const pugi::xml_node& n, int depth) {
-    const pugi::xml_attribute open = attr(n, "open"), close = attr(n, "close"),
-                              separators = attr(n, "separators");
-    const u16string seps = separators ? u16(separators.value()) : u",";
+    const Fence fence(n);
     out += u"<mrow>";
-    mo(open ? u16(open.value()) : u"(");
+    mo(fence.open);
     size_t i = 0;
     for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
       if (c.type() != pugi::node_element) continue;
-      if (i > 0 && !seps.empty()) mo(u16string(1, seps[std::min(i - 1, seps.size() - 1)]));
+      if (const u16string sep = fence.before(i++); !sep.empty()) mo(sep);
       write(c, depth + 1);
-      ++i;
     }
-    mo(close ? u16(close.value()) : u")");
+    mo(fence.close);
     out += u"</mrow>";
   }
 
