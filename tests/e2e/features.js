@@ -334,6 +334,42 @@ function problems(feature) {
   return found;
 }
 
+// Labels have no box a script can measure: where ink starts left of each
+// text, on its line, is read from a picture of the line, in inches from
+// the page's edge, against where the document sets the label.
+async function labelProblems(page, labels) {
+  const found = [];
+  for (const [text, inches] of labels) {
+    const line = await page.evaluate((t) => {
+      const e = Array.from(document.body.querySelectorAll('li')).find((li) => li.firstChild.textContent.includes(t));
+      const range = document.createRange();
+      range.setStart(e.firstChild, 0);
+      range.setEnd(e.firstChild, 1);
+      const r = range.getBoundingClientRect();
+      const edge = document.body.getBoundingClientRect().left + parseFloat(getComputedStyle(document.body).paddingLeft);
+      return { clip: { x: edge, y: r.top, width: r.left - edge, height: r.height } };
+    }, text);
+    const png = await page.screenshot({ clip: line.clip });
+    const ink = await page.evaluate(async (src) => {
+      const img = new Image();
+      img.src = src;
+      await img.decode();
+      const canvas = document.createElement('canvas');
+      [canvas.width, canvas.height] = [img.width, img.height];
+      const g = canvas.getContext('2d');
+      g.drawImage(img, 0, 0);
+      const { data } = g.getImageData(0, 0, img.width, img.height);
+      for (let x = 0; x < img.width; ++x)
+        for (let y = 0; y < img.height; ++y)
+          if (data[(y * img.width + x) * 4] < 128) return x / img.width;
+      return -1;
+    }, 'data:image/png;base64,' + png.toString('base64'));
+    const at = ink * line.clip.width / 96;
+    if (ink < 0 || Math.abs(at - inches) > 0.03) found.push(`the label of "${text}" starts at ${at.toFixed(2)}in, not ${inches}in`);
+  }
+  return found;
+}
+
 // The .docx pages side by side, each under its feature's name, for the
 // documentation.
 async function takeScreenshot(page, file) {
@@ -378,6 +414,7 @@ async function main() {
         } else {
           await page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
           found = await page.evaluate(problems, feature.name);
+          if (feature.name === 'nested') found.push(...await labelProblems(page, [['Outer item', 0.25], ['Inner item', 0.75]]));
         }
         failed += found.length ? 1 : 0;
         console.log(`${feature.name} (${format}): ${found.length ? found.join('; ') : 'ok'}`);

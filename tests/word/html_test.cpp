@@ -287,9 +287,10 @@ TEST(HtmlWriter, FontListsEndWithAGenericFamily) {
 
 TEST(HtmlWriter, ListsNestOneItemPerLine) {
   Builder b;
-  // Indents as the document gives them, from the page's edge: a label
-  // hanging before its text, or set at the first line's indent (then the
-  // text starts at the next tab stop).
+  // Indents as the document gives them, from the page's edge: each label
+  // starts its first line, a tab after it to the text: at the indent
+  // where the line hangs and the label fits, else at the next half-inch
+  // stop.
   auto item = [&](const char* text, int32_t id, uint8_t level, bool ordered, const char* label,
                   int32_t left = -1, int32_t first = -360) {
     ParagraphFormat f;
@@ -304,39 +305,41 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
     b.endParagraph();
   };
   item("one", 1, 0, true, "1.");
-  // Bullets as the document draws them: the browser's own where it draws
-  // the same at that depth.
   item("one.a", 1, 1, false, "\u25E6");
   item("one.b", 1, 1, false, "-");
   item("two", 1, 0, true, "2.");
+  item("wide", 1, 0, true, "10.10.10.");
   para(b, "between");
   item("bullet", 2, 0, false, "\u2022", 0, 360);
   // A pictograph no font maps shows as the browser's bullet, an "o" as a circle.
   item("pictograph", 2, 0, false, "\uF094");
   item("letter o", 2, 0, false, "o");
-  // A label the browser does not number alike is the marker's text, quotes,
-  // markup and link markers kept text. With no room before the text, the
-  // label keeps some on the page.
+  // Quotes, markup and link markers in a label stay its text.
   item("hostile", 3, 0, true, "a'\\\"<%A=1", 0);
   std::vector<std::string> body = bodyLines(html(b.finish()));
+  const std::string hangs = "text-indent:-18pt;tab-size:18pt;list-style-type:";
   std::vector<std::string> expected = {
       "<ol>",
-      "<li value=\"1\" style=\"margin-left:36pt;\">one",
+      "<li value=\"1\" style=\"margin-left:36pt;" + hangs + "'1.\\9';\">one",
       "<ul style=\"margin-inline-start:-36pt\">",
-      "<li style=\"margin-left:72pt;\">one.a</li>",
-      "<li style=\"margin-left:72pt;list-style-type:'- ';\">one.b</li>",
+      "<li style=\"margin-left:72pt;" + hangs + "'\u25E6\\9';\">one.a</li>",
+      "<li style=\"margin-left:72pt;" + hangs + "'-\\9';\">one.b</li>",
       "</ul>",
-      "</li><li value=\"2\" style=\"margin-left:36pt;\">two</li>",
+      "</li><li value=\"2\" style=\"margin-left:36pt;" + hangs + "'2.\\9';\">two</li>",
+      // The 36pt stops of the page's list style.
+      "<li value=\"10\" style=\"margin-left:36pt;text-indent:-18pt;list-style-type:'10.10.10.\\9';"
+      "\">wide</li>",
       "</ol>",
       "<p>between</p>",
       "<ul>",
-      "<li style=\"margin-left:36pt;\">bullet</li>",
-      "<li style=\"margin-left:36pt;\">pictograph</li>",
-      "<li style=\"margin-left:36pt;list-style-type:circle;\">letter o</li>",
+      "<li style=\"text-indent:18pt;list-style-type:'\u2022\\9';\">bullet</li>",
+      "<li style=\"margin-left:36pt;" + hangs + "'\u2022\\9';\">pictograph</li>",
+      "<li style=\"margin-left:36pt;" + hangs + "'\u25E6\\9';\">letter o</li>",
       "</ul>",
       "<ol>",
-      "<li style=\"margin-left:18pt;list-style-type:'a\\27 \\5C &quot;&lt;&#37;A=1 "
-      "';\">hostile</li>",
+      "<li style=\"margin-left:18pt;text-indent:-18pt;tab-size:72pt;list-style-type:'a\\27 \\5C "
+      "&quot;&lt;&#37;A=1"
+      "\\9';\">hostile</li>",
       "</ol>",
   };
   EXPECT_EQ(body, expected);

@@ -426,25 +426,17 @@ size_t leadingDigits(std::u16string_view label) {
 }
 
 std::u16string listMarker(const ParagraphFormat& f, size_t depth) {
-  const std::u16string_view label = f.listLabel;
-  if (label.empty()) return u"none";
+  std::u16string_view label = f.listLabel;
   if (!f.listOrdered) {
-    // A pictograph no font maps to a character shows as the browser's own
-    // bullet; a plain "o" is the word processor's usual circle.
-    if (std::all_of(label.begin(), label.end(),
-                    [](char16_t c) { return c >= 0xE000 && c < 0xF900; }))
-      return {};
-    static constexpr std::u16string_view kShapes[] = {u"disc", u"circle", u"square"};
-    const std::u16string_view shape = label == u"\u2022" || label == u"\u25CF" ? kShapes[0]
-                                      : label == u"\u25E6" || label == u"\u25CB" || label == u"o"
-                                          ? kShapes[1]
-                                      : label == u"\u25AA" || label == u"\u25A0" ? kShapes[2]
-                                                                                 : u"";
-    if (!shape.empty())
-      return shape == kShapes[std::min<size_t>(depth, 2)] ? u"" : std::u16string(shape);
-  } else {
-    const size_t digits = leadingDigits(label);
-    if (digits > 0 && digits + 1 == label.size() && label[digits] == u'.') return {};
+    // A pictograph no font maps to a character shows as the browser's
+    // bullet for its depth; a plain "o" is the word processor's usual
+    // circle.
+    static constexpr std::u16string_view kShapes[] = {u"\u2022", u"\u25E6", u"\u25AA"};
+    if (!label.empty() && std::all_of(label.begin(), label.end(),
+                                      [](char16_t c) { return c >= 0xE000 && c < 0xF900; }))
+      label = kShapes[std::min<size_t>(depth, 2)];
+    else if (label == u"o")
+      label = kShapes[1];
   }
   std::u16string css = u"'";
   for (char16_t c : label) {
@@ -454,7 +446,26 @@ std::u16string listMarker(const ParagraphFormat& f, size_t depth) {
     else
       css.push_back(c);
   }
-  return css + u" '";
+  const bool centred = f.align == Align::Center || f.align == Align::Right;
+  if (centred && label.empty()) return u"none";
+  return css + (centred ? u" '" : u"\\9'");
+}
+
+int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints) {
+  constexpr int64_t kDefaultStops = 720;
+  // Widths in hundredths of an em, near those of the common text faces.
+  int64_t width = 0;
+  for (char16_t c : f.listLabel)
+    width += c >= u'0' && c <= u'9'                                          ? 50
+             : c == u'.' || c == u',' || c == u' ' || c == u'i' || c == u'l' ? 27
+             : c == u'(' || c == u')'                                        ? 33
+             : c >= u'A' && c <= u'Z'                                        ? 67
+                                                                             : 55;
+  const int64_t em = (halfPoints ? halfPoints : 24) * 10;  // twips
+  const int64_t end = int64_t{f.indentLeft} + f.indentFirst + width * em / 100;
+  if (f.indentFirst < 0 && end <= f.indentLeft) return -f.indentFirst;
+  const int64_t stop = (std::max<int64_t>(end, 0) / kDefaultStops + 1) * kDefaultStops;
+  return static_cast<int32_t>(std::clamp<int64_t>(stop - f.indentLeft, 1, kDefaultStops * 20));
 }
 
 std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {
@@ -502,16 +513,6 @@ Indents shownIndents(const ParagraphFormat& f) {
   const int64_t start = std::min<int64_t>(i.left, int64_t{i.left} + i.first);
   if (start < 0) i.left = static_cast<int32_t>(i.left - start);
   return i;
-}
-
-int32_t listTextIndent(const ParagraphFormat& f) {
-  constexpr int64_t kTabStops = 720, kLabel = 360, kLabelRoom = 240;
-  int64_t text = f.indentLeft;
-  if (f.indentFirst >= 0) {
-    const int64_t label = text + f.indentFirst + kLabelRoom;
-    text = (std::max<int64_t>(label, 0) / kTabStops + 1) * kTabStops;
-  }
-  return static_cast<int32_t>(std::max(text, kLabel));
 }
 
 bool lostOnWhite(const CharFormat& f, bool shaded) {
@@ -586,7 +587,11 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // than widening the page past the learner's window.
   out += u"p,h1,h2,h3,h4,h5,h6,li{margin:0;overflow-wrap:break-word" +
          (normalCss.empty() ? u"" : u";" + normalCss) + u"}\r\n";
-  out += u"ul,ol{margin:0;padding:0}\r\n";
+  // Items' labels start their first lines (see listMarker), tabs in
+  // them kept; an item's first line does not pass its indent to a list
+  // inside it.
+  out += u"ul,ol{margin:0;padding:0;text-indent:0}\r\n";
+  out += u"li{list-style-position:inside;tab-size:36pt}\r\nli::marker{white-space:pre}\r\n";
   out += u"table{border-collapse:collapse}\r\n";
   // Cells whose borders the document does not give keep a grid.
   out += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";

@@ -57,12 +57,18 @@ std::u16string tableCss(const Table& table);
 std::u16string charCss(const CharFormat& f, bool weight = true);
 
 // A list item's marker as the document labels it, for an item `depth`
-// lists deep: a numbered item's label ("a)", "(2)", "1.3.") as a CSS
-// string, its quotes and backslashes escaped; a bullet as the browser's
-// disc, circle or square where it is one of those, else as a string; none
-// for an item without a label. Empty where the browser's own marker shows
-// the label as it is ("12.", a disc in a list of the first depth).
+// lists deep, as a CSS string, its quotes and backslashes escaped: the
+// label ("a)", "(2)", "1.3.", a bullet) and the tab after it that takes
+// the text to its indent, or a space where the item is centred or ends
+// at its right. A bullet no font shows (a pictograph) is the bullet
+// browsers draw at its depth (•, ◦, ▪).
 std::u16string listMarker(const ParagraphFormat& f, size_t depth);
+// Twips between the tab stops that follow a list item's label: its
+// indent is one of them (the label's tab goes there where the first line
+// hangs and the label fits before it); past a wider label the next is the
+// word processor's next default stop, for a label whose width is guessed
+// from its characters at `halfPoints`.
+int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints);
 // How many digits a label starts with ("12." 2, "a)" 0).
 size_t leadingDigits(std::u16string_view label);
 
@@ -85,12 +91,6 @@ struct Indents {
   int32_t left = 0, right = 0, first = 0;
 };
 Indents shownIndents(const ParagraphFormat& f);
-
-// Where a list item's text starts, twips from the list's edge: at its left
-// indent when its label hangs before it, else at the first default tab
-// stop past its label; never so near the edge that the label, set out
-// before the text, would fall off the page.
-int32_t listTextIndent(const ParagraphFormat& f);
 
 // White (or nearly white) text the document sets over a picture or a
 // shape behind it, which the page does not draw: lost on the page's white

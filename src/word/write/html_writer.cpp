@@ -214,15 +214,16 @@ class Renderer {
     const CharFormat base = style ? style->chars : CharFormat{};
     const bool heading = f.outlineLevel <= 5, item = f.listId >= 0 && !heading;
     paragraphShading_ = f.shading;
-    // A list item's text starts where the document's does; the browser
-    // sets the label out before it, where a first line drawn back under
-    // it would cover the label.
+    // A list item's label starts its first line, as in the document, and
+    // a tab after it takes the text to the next stop: the indent, where
+    // the first line hangs. A centred item's label goes with its text.
+    const bool centred = f.align == Align::Center || f.align == Align::Right;
     ParagraphFormat shown = f;
-    if (item) {
-      shown.indentLeft = listTextIndent(f);
-      shown.indentFirst = 0;
-    }
+    if (item && centred) shown.indentFirst = 0;
     std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, base);
+    if (const int32_t stops = item && !centred ? listTabSize(f, base.halfPoints) : 720;
+        stops != 720)
+      css += u"tab-size:" + points(stops, 20) + u";";
     // An outline level of the paragraph's own makes a heading of text the
     // document does not show bold: it keeps its style's weight.
     const bool ownLevel = heading && !base.bold && style && style->paragraph.outlineLevel > 5 &&
@@ -233,18 +234,12 @@ class Renderer {
     browserWeight_ = heading && !base.bold && !ownLevel && (!style || builtInHeading(style->name));
     // A drop cap stands beside the paragraph after it, as in the document.
     if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
-    // A centred or end-aligned item's label goes with its text, as in the
-    // document, not out at the list's edge.
-    if (item && (f.align == Align::Center || f.align == Align::Right))
-      css += u"list-style-position:inside;";
     auto attrs = [&] { return cls + (css.empty() ? u"" : u" style=\"" + css + u"\""); };
 
     tabs_ = {item ? nullptr : &f, true, 0};
     if (item) {
       openItem(f, lists, block);
-      // The label as the document draws it, where the browser would not.
-      if (const std::u16string marker = listMarker(f, lists.size() - 1); !marker.empty())
-        css += u"list-style-type:" + attribute(marker) + u";";
+      css += u"list-style-type:" + attribute(listMarker(f, lists.size() - 1)) + u";";
       std::u16string value;
       if (f.listOrdered) {
         const size_t digits = std::min<size_t>(leadingDigits(f.listLabel), 9);
