@@ -219,7 +219,9 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
                 "sans-serif;\"> face</span></h1>",
                 "<h1 class=\"SectionHeading\">Own<span style=\"font-weight:normal;\"> plain</span>"
                 "<span style=\"font-weight:bold;\"><b> bold</b></span></h1>",
-                "<h3 style=\"font-weight:normal;\">1.2. Third</h3>",
+                "<h3 style=\"font-weight:normal;\">1.2.<span class=\"tab\" "
+                "style=\"tab-size:36pt\">&#9;</span>"
+                "Third</h3>",
                 "<p style=\"text-align:justify;margin-left:36pt;text-indent:-18pt;\">x</p>"}));
 }
 

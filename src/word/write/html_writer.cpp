@@ -272,7 +272,7 @@ class Renderer {
       if (block) out_ += kNewLine;
       return;
     }
-    if (heading && !f.listLabel.empty()) out_ += escape(f.listLabel) + u" ";
+    if (heading && !f.listLabel.empty()) headingLabel(start, f, base);
     // An empty line holds a blank, but not under a line drawn under (or
     // through) the paragraph's text: that would show as a stray stroke.
     const uint32_t from = f.dropLetters && !heading ? dropLetters(start, end, f) : start;
@@ -280,6 +280,23 @@ class Renderer {
       out_ += base.underline || base.strike ? u"<br>" : u"&nbsp;";
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
+  }
+
+  // A numbered heading's label, and its tab to the text, as an item's,
+  // in the look of its text (not the heading tag's size).
+  void headingLabel(uint32_t start, const ParagraphFormat& f, const CharFormat& base) {
+    const size_t r = ops::runAt(*story_, start);
+    const CharFormat look = r < story_->runs.size() ? story_->runs[r].format : base;
+    std::u16string close;
+    open(look, base, close);
+    out_ += escape(f.listLabel);
+    if (f.align == Align::Center || f.align == Align::Right)
+      out_ += u" ";
+    else
+      out_ += u"<span class=\"tab\" style=\"tab-size:" +
+              points(listTabSize(f, look.halfPoints ? look.halfPoints : base.halfPoints), 20) +
+              u"\">&#9;</span>";
+    out_ += close;
   }
 
   // A paragraph's own drop cap: its first letters (or word) set large,
