@@ -347,6 +347,35 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
   EXPECT_EQ(body, expected);
 }
 
+// The browser draws a label in its item's look: the look all of the
+// item's text shares, where that is not its style's.
+TEST(HtmlWriter, LabelsTakeTheLookAllTheirTextShares) {
+  CharFormat small, smallBold;
+  small.halfPoints = smallBold.halfPoints = 20;
+  small.font = smallBold.font = u"Arial";
+  smallBold.bold = true;
+  const std::vector<std::vector<CharFormat>> items = {
+      {small, small}, {smallBold, smallBold}, {smallBold, small}, {{}, small}};
+  Builder b;
+  for (const auto& runs : items) {
+    ParagraphFormat f;
+    f.listId = 1;
+    f.listLabel = u"-";
+    b.paragraph(f);
+    for (const CharFormat& run : runs) b.text("text ", run);
+    b.endParagraph();
+  }
+  std::vector<std::string> looks;
+  for (const std::string& line : bodyLines(html(b.finish())))
+    if (line.find("<li") != std::string::npos)
+      looks.push_back(line.substr(0, line.find("list-style")));
+  const std::string small10 =
+      "<li style=\"font-size:10pt;font-family:'Arial','Liberation Sans',"
+      "'Arimo',sans-serif;";
+  EXPECT_EQ(looks, (std::vector<std::string>{small10, small10 + "font-weight:700;", small10,
+                                             "<li style=\""}));
+}
+
 TEST(HtmlWriter, DropCapsTakeTheirLettersOrFirstWord) {
   Builder b;
   // [letters, text]: the first word, two letters of a pair of units, more

@@ -7,6 +7,8 @@
 #include <optional>
 #include <unordered_set>
 
+#include "word/story_ops.h"
+
 namespace word::write {
 
 std::u16string ascii(std::string_view s) {
@@ -449,6 +451,32 @@ std::u16string listMarker(const ParagraphFormat& f, size_t depth) {
   const bool centred = f.align == Align::Center || f.align == Align::Right;
   if (centred && label.empty()) return u"none";
   return css + (centred ? u" '" : u"\\9'");
+}
+
+std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const CharFormat& base) {
+  size_t r = ops::runAt(s, start);
+  if (end <= start + 1 || r >= s.runs.size()) return {};
+  const CharFormat look = s.runs[r].format;
+  bool size = look.halfPoints && look.halfPoints != base.halfPoints;
+  bool face = look.font != base.font && !fontFamily(look.font, look.fontClass).empty();
+  bool weight = shownWeight(look) != shownWeight(base), slant = look.italic != base.italic;
+  bool tint = look.color != base.color && look.color != kAutoColor && !lostOnWhite(look, false);
+  // The paragraph's mark is not its text.
+  for (; r < s.runs.size() && s.runs[r].start < end - 1; ++r) {
+    const CharFormat& f = s.runs[r].format;
+    size = size && f.halfPoints == look.halfPoints;
+    face = face && f.font == look.font;
+    weight = weight && shownWeight(f) == shownWeight(look);
+    slant = slant && f.italic == look.italic;
+    tint = tint && f.color == look.color;
+  }
+  std::u16string css;
+  if (size) css += u"font-size:" + points(look.halfPoints, 2) + u";";
+  if (face) css += u"font-family:" + fontFamily(look.font, look.fontClass) + u";";
+  if (weight) css += u"font-weight:" + decimal(shownWeight(look), 1) + u";";
+  if (slant) css += look.italic ? u"font-style:italic;" : u"font-style:normal;";
+  if (tint) css += u"color:" + colour(look.color) + u";";
+  return css;
 }
 
 int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints) {

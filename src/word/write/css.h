@@ -69,6 +69,11 @@ std::u16string listMarker(const ParagraphFormat& f, size_t depth);
 // word processor's next default stop, for a label whose width is guessed
 // from its characters at `halfPoints`.
 int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints);
+// The look of a list item's label where the item's text, all of it, is
+// set alike and unlike its style: size, face, weight, slant and colour,
+// as CSS for the item (whose text states its own look), for the label
+// the browser draws in the item's look.
+std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
 // How many digits a label starts with ("12." 2, "a)" 0).
 size_t leadingDigits(std::u16string_view label);
 

@@ -221,6 +221,7 @@ class Renderer {
     ParagraphFormat shown = f;
     if (item && centred) shown.indentFirst = 0;
     std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, base);
+    if (item) css += labelLookCss(*story_, start, end, base);
     if (const int32_t stops = item && !centred ? listTabSize(f, base.halfPoints) : 720;
         stops != 720)
       css += u"tab-size:" + points(stops, 20) + u";";
