@@ -16,6 +16,7 @@
 #include "word/story_ops.h"
 #include "word/write/blocks.h"
 #include "word/write/css.h"
+#include "word/write/html_text.h"
 #include "word/write/link_markers.h"
 #include "word/write/pictures/converter.h"
 #include "word/write/pictures/web_picture.h"
@@ -29,55 +30,6 @@ constexpr const char16_t* kNewLine = u"\r\n";
 
 std::u16string number(int64_t n) {
   return ascii(std::to_string(n));
-}
-
-// The entity a character takes in page text, or nothing when it stands for
-// itself.
-const char16_t* entityFor(char16_t c) {
-  switch (c) {
-    case u'&':
-      return u"&amp;";
-    case u'<':
-      return u"&lt;";
-    case u'>':
-      return u"&gt;";
-    case u'"':
-      return u"&quot;";
-    case 0xA0:
-      return u"&nbsp;";
-    default:
-      return nullptr;
-  }
-}
-
-// A character that goes into a page as it is: no control, no mark, no
-// entity.
-bool plain(char16_t c) {
-  return c >= 32 && !entityFor(c);
-}
-
-void escapeInto(std::u16string& out, char16_t c) {
-  if (const char16_t* entity = entityFor(c))
-    out += entity;
-  else
-    out.push_back(c);
-}
-
-std::u16string escape(std::u16string_view s) {
-  std::u16string out;
-  out.reserve(s.size());
-  for (char16_t c : s) {
-    if (c < 32) c = u' ';  // attribute and title text stay on one line
-    escapeInto(out, c);
-  }
-  return out;
-}
-
-// An attribute's value: escaped, and its "%" written as a reference, so
-// that the link markers of an alternative text or an address stay text
-// when the page's reference links are rewritten line by line.
-std::u16string attribute(std::u16string_view s) {
-  return support::replaceAll(escape(s), u"%", u"&#37;");
 }
 
 class Renderer {

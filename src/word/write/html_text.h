@@ -1,0 +1,27 @@
+// Text as it goes into a page: entities for what the markup would take
+// for its own, attribute values kept whole.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace word::write {
+
+// The entity a character takes in page text, or nothing when it stands for
+// itself.
+const char16_t* entityFor(char16_t c);
+// A character that goes into a page as it is: no control, no mark, no
+// entity.
+inline bool plain(char16_t c) {
+  return c >= 32 && !entityFor(c);
+}
+void escapeInto(std::u16string& out, char16_t c);
+// Text escaped, its controls blanks: attribute and title text stay on one
+// line.
+std::u16string escape(std::u16string_view s);
+// An attribute's value: escaped, and its "%" written as a reference, so
+// that the link markers of an alternative text or an address stay text
+// when the page's reference links are rewritten line by line.
+std::u16string attribute(std::u16string_view s);
+
+}  // namespace word::write
