@@ -679,4 +679,21 @@ TEST(HtmlWriter, BookmarksAreAnchorsAtTheStartOfTheirBlockAndTextIsEscaped) {
                 "class=\"tab\">&#9;</span>&nbsp;end</p>"});
 }
 
+// The page keeps the document's spaces: a line's first, and every other
+// one of a row (those between still break a line).
+TEST(HtmlWriter, RowsOfSpacesAndALinesFirstSpaceShow) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"a b", "a b"},    {"a  b", "a &nbsp;b"},      {"a     b", "a &nbsp; &nbsp; b"},
+      {" a", "&nbsp;a"}, {"   a", "&nbsp; &nbsp;a"}, {"a\v  b", "a<br>&nbsp; b"},
+  };
+  for (const auto& [text, page] : cases) {
+    Builder b;
+    b.text(text);
+    b.endParagraph();
+    EXPECT_EQ(bodyLines(html(b.finish())),
+              std::vector<std::string>{"<p>" + std::string(page) + "</p>"})
+        << text;
+  }
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "word/write/html_text.h"
 
 #include "support/strings.h"
+#include "word/model.h"
 
 namespace word::write {
 
@@ -26,6 +27,21 @@ void escapeInto(std::u16string& out, char16_t c) {
     out += entity;
   else
     out.push_back(c);
+}
+
+bool heldSpace(const std::u16string& text, size_t k) {
+  if (text[k] != u' ') return false;
+  // Spaces before it in its row, up to a bound past which a lost one of a
+  // long row does not show.
+  constexpr size_t kFar = 64;
+  size_t before = 0;
+  while (before < k && before < kFar && text[k - before - 1] == u' ') ++before;
+  const size_t from = k - before;
+  // Where a line starts the page drops its first space.
+  const char16_t c = from ? text[from - 1] : kParagraphMark;
+  const bool lineStart = c == kParagraphMark || c == kCellMark || c == kLineBreak ||
+                         c == kPageBreak || c == kColumnBreak;
+  return (before % 2 == 0) == lineStart;
 }
 
 std::u16string escape(std::u16string_view s) {

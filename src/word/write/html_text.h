@@ -16,6 +16,10 @@ inline bool plain(char16_t c) {
   return c >= 32 && !entityFor(c);
 }
 void escapeInto(std::u16string& out, char16_t c);
+// Whether the space at `text[k]` must be written as a no-break space for
+// the page to keep it, as the document does: the first of a line, or
+// every other one of a row of spaces (those between can break a line).
+bool heldSpace(const std::u16string& text, size_t k);
 // Text escaped, its controls blanks: attribute and title text stay on one
 // line.
 std::u16string escape(std::u16string_view s);

@@ -427,7 +427,7 @@ class Renderer {
       // Plain characters up to the next one that needs a tag or an escape
       // go in one piece.
       uint32_t k = i;
-      while (k < end && plain(s.text[k])) ++k;
+      while (k < end && plain(s.text[k]) && !heldSpace(s.text, k)) ++k;
       if (k > i) {
         out_.append(s.text, i, k - i);
         any = true;
@@ -459,6 +459,10 @@ class Renderer {
           break;
         case 30:  // the word processor's non-breaking hyphen
           out_.push_back(0x2011);
+          any = true;
+          break;
+        case u' ':  // one the page would drop
+          out_ += u"&nbsp;";
           any = true;
           break;
         default:
