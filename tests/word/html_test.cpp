@@ -90,9 +90,15 @@ TEST(HtmlWriter, OnlySafeLinkTargetsBecomeLinks) {
                                                      {u"ftp://e.org/f", true},
                                                      {u"page2.htm", true},
                                                      {u"#mark", true},
+                                                     // Its bookmark gone: it leads nowhere.
+                                                     {u"#gone", false},
                                                      {u"docs/a:b.htm", true}};
   for (const auto& [target, kept] : targets) {
     Builder b;
+    b.startBookmark(u"mark");
+    b.text("y");
+    b.endBookmark(u"mark");
+    b.endParagraph();
     CharFormat link;
     link.hyperlink = target;
     b.text("x", link);

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "support/codepage.h"
@@ -336,7 +338,8 @@ class Renderer {
       static const std::u16string kNoLink;
       const CharFormat& fmt = f ? *f : kNone;
       // A target that could run in the player leaves its text plain.
-      const std::u16string& wanted = safeLinkTarget(fmt.hyperlink) ? fmt.hyperlink : kNoLink;
+      const std::u16string& wanted =
+          safeLinkTarget(fmt.hyperlink) && leadsSomewhere(fmt.hyperlink) ? fmt.hyperlink : kNoLink;
       if (wanted != link) {
         if (!link.empty()) out_ += u"</a>";
         link = wanted;
@@ -353,6 +356,19 @@ class Renderer {
     }
     if (!link.empty()) out_ += u"</a>";
     return any;
+  }
+
+  // A link to a place in the document leads nowhere once its bookmark is
+  // gone (a page keeps none): its text stays plain.
+  bool leadsSomewhere(const std::u16string& target) {
+    if (target.empty() || target[0] != u'#') return true;
+    if (!bookmarkNames_) {
+      bookmarkNames_.emplace();
+      for (const Bookmark& b : model_.main.bookmarks) bookmarkNames_->insert(b.name);
+      for (const Note& n : model_.notes)
+        for (const Bookmark& b : n.body.bookmarks) bookmarkNames_->insert(b.name);
+    }
+    return bookmarkNames_->contains(target.substr(1));
   }
 
   // Opens the tags for what `f` adds to the paragraph style's formatting;
@@ -644,6 +660,7 @@ class Renderer {
   uint32_t paragraphShading_ = kAutoColor, cellShading_ = kAutoColor;
   size_t tableCursor_ = 0;
   size_t bookmarkCursor_ = 0;
+  std::optional<std::unordered_set<std::u16string>> bookmarkNames_;  // once a link needs them
   std::u16string backLink_;  // a note's link back to its mark, until its first block takes it
 };
 
