@@ -79,6 +79,18 @@ TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
   EXPECT_EQ(m.main.paragraphs[1].format.style, 0);
   // A basedOn cycle neither hangs nor loses the paragraph.
   EXPECT_EQ(paragraphText(m, 2), "loop");
+
+  // Text whose size nothing gives is 10 points, the default style's too,
+  // with or without a styles part.
+  const std::string unsized =
+      docxtest::part("styles",
+                     "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name "
+                     "w:val=\"Normal\"/></w:style>");
+  for (const word::Model& plain :
+       {read(p(r("x"))), read(p(r("x")), {{"word/styles.xml", unsized}})}) {
+    EXPECT_EQ(formatAt(plain, 0).halfPoints, 20);
+    EXPECT_EQ(plain.styles[0].chars.halfPoints, 20);
+  }
 }
 
 TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {

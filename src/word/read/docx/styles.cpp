@@ -422,12 +422,23 @@ void Styles::load(const pugi::xml_node& root, const Theme& theme, Builder& build
     if (isDefault && d.type == "table" && defaultTable_.empty()) defaultTable_ = d.id;
     defs_.emplace(d.id, std::move(d));
   }
+  // Text whose size no style or default gives is set at 10 points.
+  if (!defaultRun_.halfPoints) defaultRun_.halfPoints = 20;
   if (defaultPara_.empty()) {
     for (auto& [id, d] : defs_)
       if (d.type == "paragraph" && d.name == u"Normal") defaultPara_ = id;
   }
   // The default paragraph style goes first: it becomes index 0.
-  if (auto it = defs_.find(defaultPara_); it != defs_.end()) add(it->second, builder);
+  if (auto it = defs_.find(defaultPara_); it != defs_.end()) {
+    add(it->second, builder);
+  } else {
+    // Without a default style of its own, the document's defaults are it.
+    Style normal;
+    normal.name = u"Normal";
+    paraOf("").applyTo(normal.paragraph);
+    runOfParagraphStyle("").applyTo(normal.chars);
+    builder.addStyle(std::move(normal));
+  }
   for (auto& [id, d] : defs_)
     if (d.type == "paragraph" || d.type == "character") add(d, builder);
 }
