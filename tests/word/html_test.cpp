@@ -685,6 +685,20 @@ TEST(HtmlWriter, BookmarksAreAnchorsAtTheStartOfTheirBlockAndTextIsEscaped) {
                 "class=\"tab\">&#9;</span>&nbsp;end</p>"});
 }
 
+// An empty line is as tall as its mark's letters: a blank in their size
+// and face.
+TEST(HtmlWriter, EmptyLinesTakeTheirMarksSize) {
+  Builder b;
+  CharFormat small;
+  small.halfPoints = 16;
+  b.text("small", small);
+  b.endParagraph();
+  b.endParagraph();
+  EXPECT_EQ(bodyLines(html(b.finish())),
+            (std::vector<std::string>{"<p><span style=\"font-size:8pt;\">small</span></p>",
+                                      "<p><span style=\"font-size:8pt;\">&nbsp;</span></p>"}));
+}
+
 // The page keeps the document's spaces: a line's first, and every other
 // one of a row (those between still break a line).
 TEST(HtmlWriter, RowsOfSpacesAndALinesFirstSpaceShow) {

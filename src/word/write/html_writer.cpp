@@ -228,13 +228,29 @@ class Renderer {
       return;
     }
     if (heading && !f.listLabel.empty()) headingLabel(start, f, base);
-    // An empty line holds a blank, but not under a line drawn under (or
-    // through) the paragraph's text: that would show as a stray stroke.
     const uint32_t from = f.dropLetters && !heading ? dropLetters(start, end, f) : start;
-    if (!content(from, end, base) && from == start)
-      out_ += base.underline || base.strike ? u"<br>" : u"&nbsp;";
+    if (!content(from, end, base) && from == start) emptyLine(end, base);
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
+  }
+
+  // An empty paragraph holds a blank, as tall as its mark's letters, but
+  // not under a line drawn under (or through) the paragraph's text: that
+  // would show as a stray stroke.
+  void emptyLine(uint32_t end, const CharFormat& base) {
+    const size_t r = end ? ops::runAt(*story_, end - 1) : story_->runs.size();
+    std::u16string css;
+    if (r < story_->runs.size()) {
+      const CharFormat& mark = story_->runs[r].format;
+      if (mark.halfPoints && mark.halfPoints != base.halfPoints)
+        css += u"font-size:" + points(mark.halfPoints, 2) + u";";
+      if (mark.font != base.font)
+        if (std::u16string family = fontFamily(mark.font, mark.fontClass); !family.empty())
+          css += u"font-family:" + family + u";";
+    }
+    const std::u16string_view blank = base.underline || base.strike ? u"<br>" : u"&nbsp;";
+    out_ += css.empty() ? std::u16string(blank)
+                        : u"<span style=\"" + css + u"\">" + std::u16string(blank) + u"</span>";
   }
 
   // A numbered heading's label, and its tab to the text, as an item's,
