@@ -685,6 +685,38 @@ TEST(HtmlWriter, BookmarksAreAnchorsAtTheStartOfTheirBlockAndTextIsEscaped) {
                 "class=\"tab\">&#9;</span>&nbsp;end</p>"});
 }
 
+// A page has no margin for text outdented into it: a hanging paragraph
+// moves right as a whole, its first line still hanging; other lines start
+// at the text's edge at the least.
+TEST(HtmlWriter, OutdentedLinesStartAtTheEdge) {
+  struct Case {
+    int32_t left, first;
+    const char* css;
+  };
+  const Case cases[] = {
+      {-180, 180, ""},                                   // a title back at the edge
+      {-720, 1080, "text-indent:18pt;"},                 // its first line past it
+      {-720, 0, ""},                                     // outdented
+      {0, -360, "margin-left:18pt;text-indent:-18pt;"},  // hanging into the margin
+      {720, -1080, "margin-left:54pt;text-indent:-54pt;"},
+  };
+  Builder b;
+  for (const Case& c : cases) {
+    ParagraphFormat f;
+    f.indentLeft = c.left;
+    f.indentFirst = c.first;
+    b.paragraph(f);
+    b.text("x");
+    b.endParagraph();
+  }
+  const std::vector<std::string> lines = bodyLines(html(b.finish()));
+  ASSERT_EQ(lines.size(), std::size(cases));
+  for (size_t i = 0; i < lines.size(); ++i)
+    EXPECT_EQ(lines[i], *cases[i].css ? "<p style=\"" + std::string(cases[i].css) + "\">x</p>"
+                                      : std::string("<p>x</p>"))
+        << cases[i].left << " " << cases[i].first;
+}
+
 // An empty line is as tall as its mark's letters: a blank in their size
 // and face.
 TEST(HtmlWriter, EmptyLinesTakeTheirMarksSize) {

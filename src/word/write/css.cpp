@@ -538,8 +538,13 @@ std::u16string effectsCss(const CharFormat& f, const CharFormat* base) {
 
 Indents shownIndents(const ParagraphFormat& f) {
   Indents i{f.indentLeft, std::max(f.indentRight, 0), f.indentFirst};
-  const int64_t start = std::min<int64_t>(i.left, int64_t{i.left} + i.first);
-  if (start < 0) i.left = static_cast<int32_t>(i.left - start);
+  const int64_t first = int64_t{i.left} + i.first;
+  if (i.first < 0) {
+    if (first < 0) i.left = static_cast<int32_t>(i.left - first);
+  } else if (i.left < 0) {
+    i.left = 0;
+    i.first = static_cast<int32_t>(std::max<int64_t>(first, 0));
+  }
   return i;
 }
 

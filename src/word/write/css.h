@@ -90,8 +90,11 @@ std::u16string letterSpacingCss(const CharFormat& f, const CharFormat* base = nu
 std::u16string effectsCss(const CharFormat& f, const CharFormat* base = nullptr);
 
 // A paragraph's indents as a page shows them, twips: a page has no margin
-// to take text indented out into it, so a paragraph whose first or other
-// lines would start left of the text's edge moves right until none does.
+// to take text indented out into it. A hanging paragraph whose lines
+// would start left of the text's edge moves right until none does (its
+// first line still hangs); otherwise each line starts at the edge at the
+// least (a title outdented with its first line indented back starts
+// there).
 struct Indents {
   int32_t left = 0, right = 0, first = 0;
 };
