@@ -74,6 +74,13 @@ class Builder {
   void cellAlignment(VAlign align);
   void cellFlow(TextFlow flow);
 
+  // The document's default tab stops, twips apart: half an inch where the
+  // value is out of reason (under a millimetre, over ten inches).
+  void defaultTabStop(int64_t twips) {
+    model_.defaultTabStop =
+        twips >= 57 && twips <= 14400 ? static_cast<int32_t>(twips) : kDefaultTabStop;
+  }
+
   // Notes that the reader met `what` here and cannot show it (Model::losses).
   void loss(std::string what, LossKind kind = LossKind::Drawing) {
     model_.losses.push_back({position(), std::move(what), kind});

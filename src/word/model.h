@@ -22,6 +22,9 @@ inline constexpr char16_t kPageBreak = 12;  // page or section break
 inline constexpr char16_t kParagraphMark = 13;
 inline constexpr char16_t kColumnBreak = 14;
 
+// The word processor's default tab stops: every half inch.
+inline constexpr int32_t kDefaultTabStop = 720;
+
 inline constexpr uint32_t kAutoColor = 0xFFFFFFFFu;  // "automatic": no colour set
 
 enum class Align : uint8_t { Left, Center, Right, Justify };
@@ -313,6 +316,9 @@ struct Model {
   std::vector<Loss> losses;   // sorted by pos; as read, not moved by later edits
   std::vector<Note> notes;    // sorted by pos
   std::vector<Style> styles;  // styles[0] is the default paragraph style
+  // Twips between the default tab stops, from the margin: where a tab
+  // goes past the paragraph's own stops.
+  int32_t defaultTabStop = kDefaultTabStop;
   // The language most of the main text is marked with, as a language tag
   // ("ru-RU"); empty when the document marks none.
   std::string language;

@@ -298,6 +298,7 @@ Model copyRange(const Model& model, uint32_t start, uint32_t end) {
     out.notes.push_back(std::move(n));
   }
   takeUsedStyles(out, model.styles);
+  out.defaultTabStop = model.defaultTabStop;
   return out;
 }
 
@@ -453,6 +454,9 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   const uint32_t n = static_cast<uint32_t>(f.text.size());
   if (n == 0) return 0;
   Story& d = model.main;
+  // A document with no text yet takes the fragment's tab stops with it,
+  // as it takes its styles: its tabs keep their places.
+  if (d.text.size() <= 1) model.defaultTabStop = fragment.defaultTabStop;
   pos = insertionPoint(d, std::min<uint32_t>(pos, static_cast<uint32_t>(d.text.size())));
 
   // A table cannot begin in the middle of a paragraph: split it first.

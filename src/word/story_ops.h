@@ -45,7 +45,8 @@ Model copyRange(const Model& model, uint32_t start, uint32_t end);
 // and returns the number of characters inserted. A fragment ending without
 // a paragraph mark joins the paragraph at `pos`; paragraph marks keep their
 // own formats. Styles are matched by name (appended when missing); bookmarks
-// of the same name as a pasted one are replaced.
+// of the same name as a pasted one are replaced; a document without text
+// takes the fragment's default tab stops.
 // `at` receives where the fragment went (a row's own mark moves it into the
 // row's last cell; a table in mid-paragraph moves it past a new mark).
 uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at = nullptr);

@@ -41,7 +41,8 @@ TEST(OdtText, WhiteSpaceCollapsesAsTheFormatSays) {
 TEST(OdtStyles, AutomaticOverCommonOverParentOverDefault) {
   Parts parts;
   parts.common =
-      "<style:default-style style:family=\"paragraph\"><style:text-properties "
+      "<style:default-style style:family=\"paragraph\"><style:paragraph-properties "
+      "style:tab-stop-distance=\"1.25cm\"/><style:text-properties "
       "fo:font-size=\"10pt\" style:font-name=\"Body\"/></style:default-style>"
       "<style:style style:name=\"Standard\" style:family=\"paragraph\"/>"
       "<style:style style:name=\"Heading_20_1\" style:display-name=\"Heading 1\" "
@@ -64,6 +65,7 @@ TEST(OdtStyles, AutomaticOverCommonOverParentOverDefault) {
       "</text:span><text:span text:style-name=\"T2\">hidden</text:span></text:h>" +
       p("plain");
   word::Model m = odttest::read(parts);
+  EXPECT_EQ(m.defaultTabStop, 709);  // its default tab stops, 1.25 cm apart
   EXPECT_EQ(m.main.text, u"Title x\rplain\r");
   ASSERT_EQ(m.main.paragraphs.size(), 2u);
   const word::ParagraphFormat& h = m.main.paragraphs[0].format;

@@ -330,4 +330,18 @@ TEST_F(Clipboard, OnlyTheStylesTheCopyUsesTravelWithTheirBases) {
   EXPECT_EQ(out.main.paragraphs[1].format.style, index("LoopB"));
 }
 
+// A page takes its document's default tab stops, which its tabs and list
+// labels go to.
+TEST_F(Clipboard, APageTakesItsDocumentsDefaultTabStops) {
+  Application app;
+  Builder b;
+  b.defaultTabStop(1134);
+  b.text("a\tb");
+  b.endParagraph();
+  Document& page = pasteIntoNew(app, adopt(app, b.finish()), 0, 4);
+  EXPECT_EQ(engine::model(page).defaultTabStop, 1134);
+  const std::string html = word::write::html(engine::model(page), "f", u"t").text;
+  EXPECT_NE(html.find(".tab{white-space:break-spaces;tab-size:56.7pt}"), std::string::npos) << html;
+}
+
 }  // namespace

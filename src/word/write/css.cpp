@@ -479,8 +479,8 @@ std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const 
   return css;
 }
 
-int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints) {
-  constexpr int64_t kDefaultStops = 720;
+int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops) {
+  const int64_t stops = std::max(defaultStops, 1);
   // Widths in hundredths of an em, near those of the common text faces.
   int64_t width = 0;
   for (char16_t c : f.listLabel)
@@ -492,8 +492,8 @@ int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints) {
   const int64_t em = (halfPoints ? halfPoints : 24) * 10;  // twips
   const int64_t end = int64_t{f.indentLeft} + f.indentFirst + width * em / 100;
   if (f.indentFirst < 0 && end <= f.indentLeft) return -f.indentFirst;
-  const int64_t stop = (std::max<int64_t>(end, 0) / kDefaultStops + 1) * kDefaultStops;
-  return static_cast<int32_t>(std::clamp<int64_t>(stop - f.indentLeft, 1, kDefaultStops * 20));
+  const int64_t stop = (std::max<int64_t>(end, 0) / stops + 1) * stops;
+  return static_cast<int32_t>(std::clamp<int64_t>(stop - f.indentLeft, 1, stops * 20));
 }
 
 std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {
@@ -624,13 +624,14 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // them kept; an item's first line does not pass its indent to a list
   // inside it.
   out += u"ul,ol{margin:0;padding:0;text-indent:0}\r\n";
-  out += u"li{list-style-position:inside;tab-size:36pt}\r\nli::marker{white-space:pre}\r\n";
+  const std::u16string tabSize = u"tab-size:" + points(model.defaultTabStop, 20) + u"}\r\n";
+  out += u"li{list-style-position:inside;" + tabSize + u"li::marker{white-space:pre}\r\n";
   out += u"table{border-collapse:collapse}\r\n";
   // Cells whose borders the document does not give keep a grid.
   out += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";
-  // Tabs keep their width, to the word processor's default stops every
-  // half inch; a row of them wraps at the page's edge.
-  out += u".tab{white-space:break-spaces;tab-size:36pt}\r\n";
+  // Tabs keep their width, to the document's default stops; a row of them
+  // wraps at the page's edge.
+  out += u".tab{white-space:break-spaces;" + tabSize;
   out += u".note{margin-top:6pt}\r\n";
   // Equations in the word processor's math face where the learner has
   // it, else in another made for equations: a text face has no taller

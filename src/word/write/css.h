@@ -66,9 +66,9 @@ std::u16string listMarker(const ParagraphFormat& f, size_t depth);
 // Twips between the tab stops that follow a list item's label: its
 // indent is one of them (the label's tab goes there where the first line
 // hangs and the label fits before it); past a wider label the next is the
-// word processor's next default stop, for a label whose width is guessed
-// from its characters at `halfPoints`.
-int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints);
+// document's next default stop (`defaultStops` twips apart), for a label
+// whose width is guessed from its characters at `halfPoints`.
+int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops);
 // The look of a list item's label where the item's text, all of it, is
 // set alike and unlike its style: size, face, weight, slant and colour,
 // as CSS for the item (whose text states its own look), for the label

@@ -173,6 +173,8 @@ class Dumper {
   explicit Dumper(const Model& model) : model_(model) {}
 
   std::string run() {
+    if (model_.defaultTabStop != kDefaultTabStop)
+      out_ += "default-tab-stops=" + std::to_string(model_.defaultTabStop) + "\n";
     styles();
     out_ += "main\n";
     story(model_.main, 1);

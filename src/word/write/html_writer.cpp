@@ -176,8 +176,10 @@ class Renderer {
     if (item && centred) shown.indentFirst = 0;
     std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, base);
     if (item) css += labelLookCss(*story_, start, end, base);
-    if (const int32_t stops = item && !centred ? listTabSize(f, base.halfPoints) : 720;
-        stops != 720)
+    if (const int32_t stops = item && !centred
+                                  ? listTabSize(f, base.halfPoints, model_.defaultTabStop)
+                                  : model_.defaultTabStop;
+        stops != model_.defaultTabStop)
       css += u"tab-size:" + points(stops, 20) + u";";
     // An outline level of the paragraph's own makes a heading of text the
     // document does not show bold: it keeps its style's weight.
@@ -265,7 +267,9 @@ class Renderer {
       out_ += u" ";
     else
       out_ += u"<span class=\"tab\" style=\"tab-size:" +
-              points(listTabSize(f, look.halfPoints ? look.halfPoints : base.halfPoints), 20) +
+              points(listTabSize(f, look.halfPoints ? look.halfPoints : base.halfPoints,
+                                 model_.defaultTabStop),
+                     20) +
               u"\">&#9;</span>";
     out_ += close;
   }

@@ -155,6 +155,8 @@ Model DocReader::read() {
                                                   [](char16_t c) { return c == 13 || c == 7; })),
             1 + std::min<size_t>(chpx_.size(), mainEnd));
   addStyles(b);
+  // The document's properties give its default tab stops (dxaTab).
+  if (auto [fc, lcb] = fcLcb(kDop); lcb >= 12) b.defaultTabStop(table_.u16(fc + 10));
   Emitter e(*this, b);
   e.main = true;
   e.emit(0, mainEnd, 0);

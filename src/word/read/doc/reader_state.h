@@ -35,6 +35,7 @@ enum FcLcb : size_t {
   kSttbfBkmk = 21,
   kPlcfBkf = 22,
   kPlcfBkl = 23,
+  kDop = 31,
   kClx = 33,
   kPlcSpaMom = 40,
   kPlcfendRef = 46,

@@ -7,6 +7,8 @@ namespace word::read::docx::detail {
 void DocxReader::readNoteSettings(const XmlPart& settingsPart) {
   for (pugi::xml_node n = settingsPart.doc.document_element().first_child(); n;
        n = n.next_sibling()) {
+    if (is(n, "defaultTabStop"))
+      if (auto v = intAttr(n)) builder_.defaultTabStop(*v);
     bool foot = is(n, "footnotePr");
     if (!foot && !is(n, "endnotePr")) continue;
     if (auto f = child(n, "numFmt"); f && !val(f).empty())

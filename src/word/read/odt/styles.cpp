@@ -502,7 +502,11 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
     d.displayName = shown.empty() ? displayName(d.name) : u16(shown);
     if (pugi::xml_attribute l = attr(n, "list-style-name")) d.listStyle = l.value();
     if (auto v = intAttr(n, "default-outline-level")) d.outlineLevel = clampInt(*v, 1, 10);
-    if (auto p = child(n, "paragraph-properties")) d.para.read(p);
+    if (auto p = child(n, "paragraph-properties")) {
+      d.para.read(p);
+      if (isDefault && d.family == "paragraph")
+        defaultTabStop_ = twips(attrValue(p, "tab-stop-distance")).value_or(kDefaultTabStop);
+    }
     if (auto t = child(n, "text-properties")) d.text.read(t, faces);
     if (auto c = child(n, "table-cell-properties")) {
       d.cell.read(c);
@@ -540,6 +544,7 @@ void Styles::addToModel(Builder& builder) {
   applyParagraph("Standard", normal.paragraph);
   textOfParagraph("Standard").applyTo(normal.chars);
   int32_t index = builder.addStyle(std::move(normal));
+  builder.defaultTabStop(defaultTabStop_);
   if (standard != common_.end()) standard->second.index = index;
   for (auto& [k, d] : common_)
     if (d.family == "paragraph" || d.family == "text") add(d, builder);

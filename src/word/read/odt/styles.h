@@ -176,6 +176,7 @@ class Styles {
 
   std::map<Key, Def, std::less<>> common_, automatic_;
   std::map<std::string, Def, std::less<>> defaults_;  // by family
+  int64_t defaultTabStop_ = kDefaultTabStop;          // twips
   mutable std::map<std::string, ParaProps, std::less<>> paraCache_;
   mutable std::map<std::string, TextProps, std::less<>> paraTextCache_, spanCache_;
 };
