@@ -717,6 +717,26 @@ TEST(HtmlWriter, OutdentedLinesStartAtTheEdge) {
         << cases[i].left << " " << cases[i].first;
 }
 
+// A line a style draws under (or through) its text is drawn by its runs:
+// a run the document takes it off stays without.
+TEST(HtmlWriter, AStylesLinesAreItsRunsToTakeOff) {
+  Builder b;
+  Style ruled;
+  ruled.name = u"Ruled";
+  ruled.chars.underline = true;
+  ParagraphFormat f;
+  f.style = b.addStyle(ruled);
+  b.paragraph(f);
+  CharFormat under, plain;
+  under.underline = true;
+  b.text("ruled ", under);
+  b.text("plain", plain);
+  b.endParagraph();
+  const std::string page = html(b.finish());
+  EXPECT_NE(page.find("<p class=\"Ruled\"><u>ruled </u>plain</p>"), std::string::npos) << page;
+  EXPECT_EQ(page.find("text-decoration"), std::string::npos) << page;
+}
+
 // An empty line is as tall as its mark's letters: a blank in their size
 // and face.
 TEST(HtmlWriter, EmptyLinesTakeTheirMarksSize) {

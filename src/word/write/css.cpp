@@ -399,11 +399,11 @@ std::u16string tableCss(const Table& table) {
          (table.indent > 0 ? start + points(table.indent, 20) + u";" : u"");
 }
 
-std::u16string charCss(const CharFormat& f, bool weight) {
+std::u16string charCss(const CharFormat& f, bool weight, bool lines) {
   std::u16string css;
   if (weight) css += weightCss(f);
   if (f.italic) css += u"font-style:italic;";
-  if (f.underline || f.strike)
+  if (lines && (f.underline || f.strike))
     css += std::u16string(u"text-decoration:") + (f.underline ? u"underline" : u"") +
            (f.underline && f.strike ? u" " : u"") + (f.strike ? u"line-through" : u"") +
            (f.strike && f.doubleStrike ? u" double" : u"") + u";";
@@ -609,7 +609,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   out += u"<style>\r\n";
   static const Style kPlainStyle;
   const Style& normal = model.styles.empty() ? kPlainStyle : model.styles[0];
-  std::u16string bodyCss = charCss(normal.chars);
+  std::u16string bodyCss = charCss(normal.chars, true, false);
   if (!bodyCss.empty()) out += u"body{" + bodyCss + u"}\r\n";
   // Every paragraph starts from the default style's formatting; the
   // other styles say what they change.
@@ -649,8 +649,8 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
     // weight browsers give headings, which their documents rely on.
     const bool heading = s.paragraph.outlineLevel <= 5 && !s.chars.bold;
     const bool browserWeight = heading && builtInHeading(s.name);
-    std::u16string css =
-        paragraphCss(s.paragraph, normal.paragraph, s.chars) + charCss(s.chars, !browserWeight);
+    std::u16string css = paragraphCss(s.paragraph, normal.paragraph, s.chars) +
+                         charCss(s.chars, !browserWeight, false);
     if (heading && !browserWeight && weightCss(s.chars).empty()) css += u"font-weight:normal;";
     out += u"." + classes[i] + u"{" + css + u"}\r\n";
   }

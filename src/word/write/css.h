@@ -53,8 +53,10 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
 std::u16string tableCss(const Table& table);
 
 // A run's own formatting as declarations: weight (unless `weight` is
-// false), slant, lines, colours, size, font and capitals.
-std::u16string charCss(const CharFormat& f, bool weight = true);
+// false), slant, lines under and through (unless `lines` is false),
+// colours, size, font and capitals. A style's lines are drawn by its runs:
+// a line the page draws under a paragraph no run of it can take off.
+std::u16string charCss(const CharFormat& f, bool weight = true, bool lines = true);
 
 // A list item's marker as the document labels it, for an item `depth`
 // lists deep, as a CSS string, its quotes and backslashes escaped: the

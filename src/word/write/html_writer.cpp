@@ -397,8 +397,6 @@ class Renderer {
     std::u16string css;
     if (!browserWeight_) css += weightCss(f, &base);
     if (!f.italic && base.italic) css += u"font-style:normal;";
-    if (!f.underline && !f.strike && (base.underline || base.strike))
-      css += u"text-decoration:none;";
     // White text over what the page does not draw behind it shows in
     // automatic colour, overriding a style's white.
     const bool shaded = paragraphShading_ != kAutoColor || cellShading_ != kAutoColor;
@@ -429,13 +427,14 @@ class Renderer {
     };
     tag(f.bold && !base.bold, u"b");
     tag(f.italic && !base.italic, u"i");
-    tag(f.underline && !base.underline, u"u");
-    // A doubled line through is its own, not the style's single one.
-    if (f.strike && f.doubleStrike && !(base.strike && base.doubleStrike)) {
+    // Lines under and through are the runs' own, their style's too (see
+    // charCss).
+    tag(f.underline, u"u");
+    if (f.strike && f.doubleStrike) {
       out_ += u"<s style=\"text-decoration-style:double\">";
       close = u"</s>" + close;
     } else {
-      tag(f.strike && !base.strike, u"s");
+      tag(f.strike, u"s");
     }
     tag(f.superscript && !base.superscript, u"sup");
     tag(f.subscript && !base.subscript, u"sub");
