@@ -167,14 +167,16 @@ function problems(feature) {
       break;
     case 'underlined':
       for (const e of leanAndInACell('Ruled')) {
-        const empty = e.nextElementSibling;
+        const ruled = (x) => getComputedStyle(x).textDecorationLine.includes('underline');
+        const heading = e.closest('h1');
+        if (!heading || ![e, ...e.querySelectorAll('*')].some(ruled) && !ruled(heading)) found.push('the heading is not underlined');
+        const empty = heading && heading.nextElementSibling;
         if (!empty) {
           found.push('no empty paragraph after the heading');
           continue;
         }
-        if (!getComputedStyle(empty).textDecorationLine.includes('underline'))
-          found.push('the empty paragraph is not in the underlined style');
-        if (empty.textContent !== '') found.push(`the empty paragraph holds "${empty.textContent}", drawn as a stroke`);
+        if (empty.textContent !== '' && [empty, ...empty.querySelectorAll('*')].some(ruled))
+          found.push(`the empty paragraph holds "${empty.textContent}" underlined, drawn as a stroke`);
         if (empty.getBoundingClientRect().height < 1) found.push('the empty paragraph takes no line');
       }
       break;

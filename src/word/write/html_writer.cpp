@@ -236,9 +236,8 @@ class Renderer {
     if (block) out_ += kNewLine;
   }
 
-  // An empty paragraph holds a blank, as tall as its mark's letters, but
-  // not under a line drawn under (or through) the paragraph's text: that
-  // would show as a stray stroke.
+  // An empty paragraph holds a blank, as tall as its mark's letters (and
+  // not underlined with them: that would show as a stray stroke).
   void emptyLine(uint32_t end, const CharFormat& base) {
     const size_t r = end ? ops::runAt(*story_, end - 1) : story_->runs.size();
     std::u16string css;
@@ -250,9 +249,7 @@ class Renderer {
         if (std::u16string family = fontFamily(mark.font, mark.fontClass); !family.empty())
           css += u"font-family:" + family + u";";
     }
-    const std::u16string_view blank = base.underline || base.strike ? u"<br>" : u"&nbsp;";
-    out_ += css.empty() ? std::u16string(blank)
-                        : u"<span style=\"" + css + u"\">" + std::u16string(blank) + u"</span>";
+    out_ += css.empty() ? u"&nbsp;" : u"<span style=\"" + css + u"\">&nbsp;</span>";
   }
 
   // A numbered heading's label, and its tab to the text, as an item's,
