@@ -76,10 +76,11 @@ TEST(DocReader, ListsGetLabelsLevelsAndShareNumbering) {
   EXPECT_EQ(formatOf(s, u"OL 2.2.3").listId, deep.listId);
   EXPECT_EQ(formatOf(s, u"Ordered list 1").listLabel, u"1.");
   EXPECT_NE(formatOf(s, u"Ordered list 1").listId, deep.listId);
-  // Bullets from pictograph fonts show as the usual bullet of their level.
-  EXPECT_EQ(formatOf(s, u"ML 1:1").listLabel, u"\u2022");
-  EXPECT_EQ(formatOf(s, u"ML 2:1").listLabel, u"\u25E6");
+  // Bullets from the Symbol and Wingdings fonts show as what they draw.
+  EXPECT_EQ(formatOf(s, u"ML 1:1").listLabel, u"\u2756");
+  EXPECT_EQ(formatOf(s, u"ML 2:1").listLabel, u"\u27A2");
   EXPECT_EQ(formatOf(s, u"ML 3:1").listLabel, u"\u25AA");
+  EXPECT_EQ(formatOf(s, u"Tick 1").listLabel, u"\u2714");
   EXPECT_FALSE(formatOf(s, u"ML 1:1").listOrdered);
   EXPECT_EQ(formatOf(s, u"ML 2:1").listLevel, 1);
   // A paragraph outside the lists has none.

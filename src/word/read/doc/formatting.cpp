@@ -257,10 +257,16 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
   return f;
 }
 
-// A bullet drawn from a pictograph font has no character of its own; it
-// shows as the usual bullet of its level.
+// A bullet drawn from the Symbol or Wingdings font shows as the character
+// it draws (a check mark, an arrowhead); from another pictograph font, or
+// none we know, as the usual bullet of its level.
 std::u16string DocReader::bullet(char16_t c, int32_t font, uint8_t level) const {
   const Font* f = font >= 0 && static_cast<size_t>(font) < fonts_.size() ? &fonts_[font] : nullptr;
+  if (f && (f->name == u"Symbol" || f->name.starts_with(u"Wingdings"))) {
+    const std::string name = f->name == u"Symbol" ? "Symbol" : "Wingdings";
+    if (const char16_t shown = mapSymbolChar(c, name); shown < 0xE000 || shown >= 0xF900)
+      return std::u16string(1, shown);
+  }
   if ((c >= 0xF000 && c <= 0xF0FF) || (f && f->symbol)) {
     static constexpr char16_t kByLevel[3] = {0x2022, 0x25E6, 0x25AA};
     return std::u16string(1, kByLevel[level % 3]);
