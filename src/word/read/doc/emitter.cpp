@@ -132,11 +132,11 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
   linked.hyperlink = currentLink();
   uint32_t nextBookmark = nextBookmarkFrom(a);
   uint32_t nextNote = nextNoteFrom(a);
-  // Text deleted with tracked changes on is gone once they are accepted;
-  // its field marks still open and close fields, and its field code still
-  // counts.
-  const bool deleted = chp.deleted;
-  const bool plainRun = !chp.special && !chp.hasSymbol && !deleted && !r.symbolFont(chp.font);
+  // Text deleted with tracked changes on is gone once they are accepted,
+  // and hidden text does not show; their field marks still open and close
+  // fields, and their field codes still count.
+  const bool gone = chp.deleted || chp.vanish;
+  const bool plainRun = !chp.special && !chp.hasSymbol && !gone && !r.symbolFont(chp.font);
   bool inCode = inFieldCode();
   for (uint32_t cp = a; cp < e; ++cp) {
     if (cp >= nextBookmark) {
@@ -159,14 +159,14 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
     char16_t c = r.text_[cp];
     if (c == 19 || c == 20 || c == 21) {
       if (c == 20) objectMark(chp);
-      if (c == 21) fieldEnds(deleted, linked);
+      if (c == 21) fieldEnds(gone, linked);
       if (fieldMark(c, cp)) {
         linked.hyperlink = currentLink();
         inCode = inFieldCode();
       }
       continue;
     }
-    if (deleted && !inCode) continue;
+    if (gone && !inCode) continue;
     emitChar(c, cp, chp, linked, depth);
   }
 }
