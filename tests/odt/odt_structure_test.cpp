@@ -170,7 +170,8 @@ TEST(OdtTables, SpansCoveredCellsWidthsAndNesting) {
 }
 
 // Cell styles' borders: all sides at once, a side over them, a parent's
-// under its child's, none, and a cell without a style (golden/borders.txt).
+// under its child's, none, a double line's width as each of its lines',
+// and a cell without a style (golden/borders.txt).
 TEST(OdtTables, CellsTakeTheirStylesBorders) {
   auto cellStyle = [](const char* name, const std::string& borders, const char* parent = "") {
     return std::string("<style:style style:name=\"") + name +

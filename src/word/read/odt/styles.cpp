@@ -123,6 +123,9 @@ Border border(std::string_view value) {
     }
   }
   if (!styled || b.style == LineStyle::None) return Border{LineStyle::None, 0, kAutoColor};
+  // A double border's width is its two lines and the gap between; the
+  // model's is each line's.
+  if (b.style == LineStyle::Double) width = (width + 2) / 3;
   b.width = static_cast<uint16_t>(width);
   return b;
 }
