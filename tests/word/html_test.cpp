@@ -300,8 +300,9 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
   // where the line hangs and the label fits, else at the next half-inch
   // stop.
   auto item = [&](const char* text, int32_t id, uint8_t level, bool ordered, const char* label,
-                  int32_t left = -1, int32_t first = -360) {
+                  int32_t left = -1, int32_t first = -360, int16_t stop = 0) {
     ParagraphFormat f;
+    f.tabStops = {stop};
     f.indentLeft = left >= 0 ? left : 720 * (level + 1);
     f.indentFirst = first;
     f.listId = id;
@@ -317,6 +318,8 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
   item("one.b", 1, 1, false, "-");
   item("two", 1, 0, true, "2.");
   item("wide", 1, 0, true, "10.10.10.");
+  // A label reaching the indent goes on to the paragraph's own stop.
+  item("award", 1, 0, true, "2004", 840, -480, 1980);
   para(b, "between");
   item("bullet", 2, 0, false, "\u2022", 0, 360);
   // A pictograph no font maps shows as the browser's bullet, an "o" as a circle.
@@ -337,6 +340,8 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
       // The 36pt stops of the page's list style.
       "<li value=\"10\" style=\"margin-left:36pt;text-indent:-18pt;list-style-type:'10.10.10.\\9';"
       "\">wide</li>",
+      "<li value=\"2004\" style=\"margin-left:42pt;text-indent:-24pt;tab-size:57pt;"
+      "list-style-type:'2004\\9';\">award</li>",
       "</ol>",
       "<p>between</p>",
       "<ul>",

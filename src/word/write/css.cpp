@@ -491,7 +491,13 @@ int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defau
                                                                              : 55;
   const int64_t em = (halfPoints ? halfPoints : 24) * 10;  // twips
   const int64_t end = int64_t{f.indentLeft} + f.indentFirst + width * em / 100;
-  if (f.indentFirst < 0 && end <= f.indentLeft) return -f.indentFirst;
+  // The paragraph's own stop past the label comes first, before a hanging
+  // indent; the tab size from the indent reaches it.
+  const bool fits = f.indentFirst < 0 && end < f.indentLeft;
+  for (int16_t own : f.tabStops)
+    if (own > 0 && own > end && own != f.indentLeft && (!fits || own < f.indentLeft))
+      return static_cast<int32_t>(std::abs(own - int64_t{f.indentLeft}));
+  if (fits) return -f.indentFirst;
   const int64_t stop = (std::max<int64_t>(end, 0) / stops + 1) * stops;
   return static_cast<int32_t>(std::clamp<int64_t>(stop - f.indentLeft, 1, stops * 20));
 }
