@@ -597,13 +597,14 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   std::vector<bool> used(model.styles.size(), false);
   // Where any text runs right to left, every paragraph states its
   // direction: none takes it from the list or table it lies in.
-  bool rightToLeft = false, equations = false;
+  bool rightToLeft = false, equations = false, lists = false;
   auto mark = [&](const Story& s) {
     equations = equations || !s.equations.empty();
     for (const Paragraph& p : s.paragraphs) {
       if (p.format.style > 0 && static_cast<size_t>(p.format.style) < used.size())
         used[p.format.style] = true;
       rightToLeft = rightToLeft || p.format.rightToLeft;
+      lists = lists || p.format.listId >= 0;
     }
     for (const Table& t : s.tables) rightToLeft = rightToLeft || t.rightToLeft;
   };
@@ -626,12 +627,15 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // than widening the page past the learner's window.
   out += u"p,h1,h2,h3,h4,h5,h6,li{margin:0;overflow-wrap:break-word" +
          (normalCss.empty() ? u"" : u";" + normalCss) + u"}\r\n";
+  const std::u16string tabSize = u"tab-size:" + points(model.defaultTabStop, 20) + u"}\r\n";
   // Items' labels start their first lines (see listMarker), tabs in
   // them kept; an item's first line does not pass its indent to a list
   // inside it.
-  out += u"ul,ol{margin:0;padding:0;text-indent:0}\r\n";
-  const std::u16string tabSize = u"tab-size:" + points(model.defaultTabStop, 20) + u"}\r\n";
-  out += u"li{list-style-position:inside;" + tabSize + u"li::marker{white-space:pre}\r\n";
+  if (lists)
+    out += u"ul,ol{margin:0;padding:0;text-indent:0}\r\nli{list-style-position:inside;" + tabSize +
+           u"li::marker{white-space:pre}\r\n";
+  else
+    out += u"ul,ol{margin:0;padding:0}\r\n";
   out += u"table{border-collapse:collapse}\r\n";
   // Cells whose borders the document does not give keep a grid.
   out += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";

@@ -5,23 +5,6 @@
 
 namespace word::write {
 
-const char16_t* entityFor(char16_t c) {
-  switch (c) {
-    case u'&':
-      return u"&amp;";
-    case u'<':
-      return u"&lt;";
-    case u'>':
-      return u"&gt;";
-    case u'"':
-      return u"&quot;";
-    case 0xA0:
-      return u"&nbsp;";
-    default:
-      return nullptr;
-  }
-}
-
 void escapeInto(std::u16string& out, char16_t c) {
   if (const char16_t* entity = entityFor(c))
     out += entity;
@@ -29,8 +12,7 @@ void escapeInto(std::u16string& out, char16_t c) {
     out.push_back(c);
 }
 
-bool heldSpace(const std::u16string& text, size_t k) {
-  if (text[k] != u' ') return false;
+bool heldSpaceAt(const std::u16string& text, size_t k) {
   // Spaces before it in its row, up to a bound past which a lost one of a
   // long row does not show.
   constexpr size_t kFar = 64;

@@ -8,8 +8,23 @@
 namespace word::write {
 
 // The entity a character takes in page text, or nothing when it stands for
-// itself.
-const char16_t* entityFor(char16_t c);
+// itself. Inline: the page writer asks it of every character.
+inline const char16_t* entityFor(char16_t c) {
+  switch (c) {
+    case u'&':
+      return u"&amp;";
+    case u'<':
+      return u"&lt;";
+    case u'>':
+      return u"&gt;";
+    case u'"':
+      return u"&quot;";
+    case 0xA0:
+      return u"&nbsp;";
+    default:
+      return nullptr;
+  }
+}
 // A character that goes into a page as it is: no control, no mark, no
 // entity.
 inline bool plain(char16_t c) {
@@ -19,7 +34,10 @@ void escapeInto(std::u16string& out, char16_t c);
 // Whether the space at `text[k]` must be written as a no-break space for
 // the page to keep it, as the document does: the first of a line, or
 // every other one of a row of spaces (those between can break a line).
-bool heldSpace(const std::u16string& text, size_t k);
+bool heldSpaceAt(const std::u16string& text, size_t k);
+inline bool heldSpace(const std::u16string& text, size_t k) {
+  return text[k] == u' ' && heldSpaceAt(text, k);
+}
 // Text escaped, its controls blanks: attribute and title text stay on one
 // line.
 std::u16string escape(std::u16string_view s);
