@@ -89,6 +89,7 @@ struct CharFormat {
   bool allCaps = false;
   uint8_t effects = 0;        // kEffect... bits
   int16_t letterSpacing = 0;  // twips added between letters; negative: condensed
+  int16_t raise = 0;          // half points above the line (negative: below), the size kept
   bool operator==(const CharFormat&) const = default;
 };
 

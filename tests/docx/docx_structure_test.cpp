@@ -623,6 +623,20 @@ TEST(DocxText, CapitalsAndSymbolFontsShowAsInTheDocument) {
   EXPECT_EQ(formatAt(m, 15).font, formatAt(m, 13).font);  // the degree sign in the run's font
 }
 
+// Letters raised or lowered at their own size (a chemical's mass number,
+// an inline equation set down to the line) stand so on the page.
+TEST(DocxText, RaisedAndLoweredLettersKeepTheirSize) {
+  word::Model m =
+      read(p(r("H") + r("1", "<w:position w:val=\"6\"/>") + r("2", "<w:position w:val=\"-4\"/>")));
+  EXPECT_EQ(formatAt(m, 1).raise, 6);
+  EXPECT_EQ(formatAt(m, 2).raise, -4);
+  EXPECT_FALSE(formatAt(m, 1).superscript);
+  const std::string page = word::write::html(m, "p_files", u"t").text;
+  EXPECT_NE(page.find("vertical-align:3pt;\">1</span><span style=\"vertical-align:-2pt;\">2"),
+            std::string::npos)
+      << page;
+}
+
 // A table's place between the margins from its own properties over its
 // style's, its cells' vertical alignment from their own properties over
 // their style's conditions, and their lines turned down or up.

@@ -25,6 +25,7 @@ struct CommonRunProps {
   std::optional<bool> outline, shadow, emboss, engrave, boxed;
   std::optional<uint32_t> color;
   std::optional<int32_t> letterSpacing;  // twips
+  std::optional<int32_t> raise;          // half points
   std::optional<std::u16string> font;
 
   // Properties set in `top` win. Raised and lowered are one setting in
@@ -49,6 +50,7 @@ struct CommonRunProps {
     take(boxed, top.boxed);
     take(color, top.color);
     take(letterSpacing, top.letterSpacing);
+    take(raise, top.raise);
     take(font, top.font);
   }
 
@@ -73,6 +75,8 @@ struct CommonRunProps {
     constexpr int32_t kMaxSpacing = 31680;  // 1584 points, the most the word processor takes
     if (letterSpacing)
       f.letterSpacing = static_cast<int16_t>(std::clamp(*letterSpacing, -kMaxSpacing, kMaxSpacing));
+    constexpr int32_t kMaxRaise = 3168;  // 1584 points, likewise
+    if (raise) f.raise = static_cast<int16_t>(std::clamp(*raise, -kMaxRaise, kMaxRaise));
     if (font) f.font = *font;
   }
 };

@@ -415,7 +415,7 @@ std::u16string charCss(const CharFormat& f, bool weight, bool lines) {
   if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
   if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
     css += u"font-family:" + family + u";";
-  css += letterSpacingCss(f);
+  css += letterPlaceCss(f);
   css += capitalsCss(f);
   css += effectsCss(f);
   return css;
@@ -511,9 +511,13 @@ std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {
   return css;
 }
 
-std::u16string letterSpacingCss(const CharFormat& f, const CharFormat* base) {
-  if (base ? f.letterSpacing == base->letterSpacing : !f.letterSpacing) return {};
-  return u"letter-spacing:" + (f.letterSpacing ? points(f.letterSpacing, 20) : u"normal") + u";";
+std::u16string letterPlaceCss(const CharFormat& f, const CharFormat* base) {
+  std::u16string css;
+  if (base ? f.raise != base->raise : f.raise)
+    css = u"vertical-align:" + (f.raise ? points(f.raise, 2) : u"baseline") + u";";
+  if (base ? f.letterSpacing == base->letterSpacing : !f.letterSpacing) return css;
+  return css + u"letter-spacing:" + (f.letterSpacing ? points(f.letterSpacing, 20) : u"normal") +
+         u";";
 }
 
 std::u16string effectsCss(const CharFormat& f, const CharFormat* base) {

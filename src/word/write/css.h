@@ -83,8 +83,9 @@ size_t leadingDigits(std::u16string_view label);
 // base is given, those in which it differs from the base.
 std::u16string capitalsCss(const CharFormat& f, const CharFormat* base = nullptr);
 
-// The space between letters, likewise.
-std::u16string letterSpacingCss(const CharFormat& f, const CharFormat* base = nullptr);
+// The space between letters and their raise above the line (or drop
+// below it), likewise.
+std::u16string letterPlaceCss(const CharFormat& f, const CharFormat* base = nullptr);
 
 // Letters hollow, shadowed, raised or sunk, likewise: a raised or sunk
 // letter's shadow keeps it legible where, as the word processor does, the

@@ -87,6 +87,7 @@ std::string charFlags(const CharFormat& f) {
   if (f.smallCaps) out += " smallcaps";
   if (f.allCaps) out += " caps";
   if (f.letterSpacing) out += " spacing=" + std::to_string(f.letterSpacing);
+  if (f.raise) out += " raise=" + std::to_string(f.raise);
   static const std::pair<uint8_t, const char*> kEffects[] = {{kEffectOutline, " outline"},
                                                              {kEffectShadow, " shadow"},
                                                              {kEffectEmboss, " emboss"},

@@ -410,7 +410,7 @@ class Renderer {
     if (f.font != base.font)
       if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
         css += u"font-family:" + family + u";";
-    css += letterSpacingCss(f, &base);
+    css += letterPlaceCss(f, &base);
     css += capitalsCss(f, &base);
     css += effectsCss(f, &base);
     if (!css.empty()) {

@@ -207,6 +207,7 @@ CharFormat DocReader::charFormat(const Chp& c) const {
   f.smallCaps = c.smallCaps;
   f.allCaps = c.caps;
   f.letterSpacing = c.dxaSpace;
+  f.raise = c.hpsPos;
   f.effects = static_cast<uint8_t>((c.outline ? kEffectOutline : 0) |
                                    (c.shadow ? kEffectShadow : 0) | (c.emboss ? kEffectEmboss : 0) |
                                    (c.imprint ? kEffectEngrave : 0) | (c.boxed ? kEffectBox : 0));

@@ -127,6 +127,9 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
     }
     case 0x4A43: c.halfPoints = op.u16(0); break;
     case 0x8840: c.dxaSpace = op.i16(0); break;
+    case 0x4845:
+      c.hpsPos = std::clamp<int16_t>(op.i16(0), -3168, 3168);
+      break;
     case 0x486D:
     case 0x4873: c.lid = op.u16(0); break;
     case 0x2A48: c.iss = b; break;

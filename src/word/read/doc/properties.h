@@ -30,6 +30,7 @@ struct Chp {
   uint32_t shading = 0xFFFFFFFFu;  // the characters' background (sprmCShd)
   uint16_t halfPoints = 20;
   int16_t dxaSpace = 0;     // added between letters, twips
+  int16_t hpsPos = 0;       // half points above the line, negative below
   int32_t font = -1;        // index into the font table
   int32_t charStyle = 10;   // istd of the character style
   uint16_t lid = 0;         // language of Latin and Cyrillic text; 0: none given

@@ -93,6 +93,8 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       shading = docx::shading(n);
     } else if (name == "spacing") {
       letterSpacing = intAttr(n);
+    } else if (name == "position") {
+      raise = intAttr(n);
     } else if (name == "sz") {
       if (auto v = intAttr(n)) halfPoints = static_cast<uint16_t>(clampInt(*v, 1, 3276));
     } else if (name == "rFonts") {
