@@ -275,6 +275,12 @@ void Builder::cellFlow(TextFlow flow) {
   story_.tables[open_.back().index].rows.back().cells.back().flow = flow;
 }
 
+void Builder::cellPadding(std::array<int16_t, 4> padding) {
+  if (open_.empty() || !open_.back().cellOpen) return;
+  for (int16_t& side : padding) side = std::clamp<int16_t>(side, -1, 1440);
+  story_.tables[open_.back().index].rows.back().cells.back().padding = padding;
+}
+
 void Builder::closeAll() {
   while (!open_.empty()) endTable();
   if (position() > paragraphStart() || story_.text.empty() ||

@@ -73,6 +73,9 @@ class Builder {
   void rowHeight(int32_t twips);
   void cellAlignment(VAlign align);
   void cellFlow(TextFlow flow);
+  // The open cell's room inside its sides (Cell::padding), each clamped to
+  // an inch at most.
+  void cellPadding(std::array<int16_t, 4> padding);
 
   // The document's default tab stops, twips apart: half an inch where the
   // value is out of reason (under a millimetre, over ten inches).

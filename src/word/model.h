@@ -24,6 +24,8 @@ inline constexpr char16_t kColumnBreak = 14;
 
 // The word processor's default tab stops: every half inch.
 inline constexpr int32_t kDefaultTabStop = 720;
+// Its usual room between a table cell's sides and its text, twips.
+inline constexpr int16_t kCellPadding = 108;
 
 inline constexpr uint32_t kAutoColor = 0xFFFFFFFFu;  // "automatic": no colour set
 
@@ -206,6 +208,10 @@ struct Cell {
   CellBorders borders;
   VAlign valign = VAlign::Top;
   TextFlow flow = TextFlow::Across;
+  // The room inside its sides, twips: top, start, bottom, end; -1 where
+  // the document gives none (the word processor's usual: none above and
+  // below, kCellPadding at the sides).
+  std::array<int16_t, 4> padding{-1, -1, -1, -1};
 };
 
 struct Row {

@@ -644,7 +644,8 @@ TEST(DocxTables, PlacementAndVerticalAlignment) {
   const std::string styles = docxtest::part(
       "styles",
       "<w:style w:type=\"table\" w:styleId=\"Placed\"><w:name w:val=\"Placed\"/>"
-      "<w:tblPr><w:tblInd w:w=\"360\" w:type=\"dxa\"/></w:tblPr>"
+      "<w:tblPr><w:tblInd w:w=\"360\" w:type=\"dxa\"/><w:tblCellMar><w:left w:w=\"0\" "
+      "w:type=\"dxa\"/><w:right w:w=\"0\" w:type=\"dxa\"/></w:tblCellMar></w:tblPr>"
       "<w:tblStylePr w:type=\"firstRow\"><w:tcPr><w:vAlign w:val=\"center\"/></w:tcPr>"
       "</w:tblStylePr></w:style>");
   auto table = [](const std::string& tblPr, const std::string& tcPr) {
@@ -655,7 +656,8 @@ TEST(DocxTables, PlacementAndVerticalAlignment) {
   const word::Model m = read(
       table(styled, "") +
           table(styled + "<w:tblInd w:w=\"720\" w:type=\"dxa\"/>",
-                "<w:tcPr><w:textDirection w:val=\"tbRl\"/></w:tcPr>") +
+                "<w:tcPr><w:textDirection w:val=\"tbRl\"/><w:tcMar><w:top w:w=\"72\" "
+                "w:type=\"dxa\"/><w:start w:w=\"144\" w:type=\"dxa\"/></w:tcMar></w:tcPr>") +
           table("<w:jc w:val=\"center\"/>",
                 "<w:tcPr><w:vAlign w:val=\"bottom\"/><w:textDirection w:val=\"btLr\"/></w:tcPr>"),
       {{"word/styles.xml", styles}});
@@ -670,6 +672,11 @@ TEST(DocxTables, PlacementAndVerticalAlignment) {
   EXPECT_EQ(t[0].rows[0].cells[0].flow, word::TextFlow::Across);
   EXPECT_EQ(t[1].rows[0].cells[0].flow, word::TextFlow::Down);
   EXPECT_EQ(t[2].rows[0].cells[0].flow, word::TextFlow::Up);
+  // The room inside cells: the style's, a cell's own over it, none given.
+  using Room = std::array<int16_t, 4>;
+  EXPECT_EQ(t[0].rows[1].cells[0].padding, (Room{-1, 0, -1, 0}));
+  EXPECT_EQ(t[1].rows[0].cells[0].padding, (Room{72, 144, -1, 0}));
+  EXPECT_EQ(t[2].rows[0].cells[0].padding, (Room{-1, -1, -1, -1}));
 }
 
 // What the page cannot show is noted where it stands; a field with a

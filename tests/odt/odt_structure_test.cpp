@@ -171,7 +171,7 @@ TEST(OdtTables, SpansCoveredCellsWidthsAndNesting) {
 
 // Cell styles' borders: all sides at once, a side over them, a parent's
 // under its child's, none, a double line's width as each of its lines',
-// and a cell without a style (golden/borders.txt).
+// a cell's room inside, and a cell without a style (golden/borders.txt).
 TEST(OdtTables, CellsTakeTheirStylesBorders) {
   auto cellStyle = [](const char* name, const std::string& borders, const char* parent = "") {
     return std::string("<style:style style:name=\"") + name +
@@ -181,7 +181,9 @@ TEST(OdtTables, CellsTakeTheirStylesBorders) {
   Parts parts;
   parts.common = cellStyle("Ruled", "fo:border-left=\"thin dashed #00FF00\"");
   parts.automatic =
-      cellStyle("All", "fo:border=\"0.5pt solid #000000\"") +
+      cellStyle("All",
+                "fo:border=\"0.5pt solid #000000\" fo:padding=\"0.1in\" "
+                "fo:padding-top=\"0in\"") +
       cellStyle("Over", "fo:border-top=\"none\" fo:border-bottom=\"1.5pt double #FF0000\"",
                 "Ruled") +
       cellStyle("Odd", "fo:border=\"#0000FF 2pt ridge\" fo:border-top=\"0.06pt dotted\"");

@@ -742,6 +742,30 @@ TEST(HtmlWriter, AStylesLinesAreItsRunsToTakeOff) {
   EXPECT_EQ(page.find("text-decoration"), std::string::npos) << page;
 }
 
+// A cell keeps the room inside its sides the document gives it; the sides
+// it leaves, the usual room (none above and below).
+TEST(HtmlWriter, CellsKeepTheirRoomInside) {
+  const std::pair<std::array<int16_t, 4>, const char*> cases[] = {
+      {{-1, -1, -1, -1}, "<td>"},
+      {{0, 108, 0, 108}, "<td>"},
+      {{72, 0, -1, -1}, "<td style=\"padding-block:3.6pt 0pt;padding-inline:0pt 5.4pt\">"},
+      {{-1, 0, -1, 0}, "<td style=\"padding-inline:0pt\">"},
+  };
+  for (const auto& [room, td] : cases) {
+    Builder b;
+    b.startTable();
+    b.startRow();
+    b.startCell();
+    b.cellPadding(room);
+    b.text("x");
+    b.endCell();
+    b.endRow();
+    b.endTable();
+    const std::string page = html(b.finish());
+    EXPECT_NE(page.find(std::string(td) + "<p>x</p></td>"), std::string::npos) << page;
+  }
+}
+
 // An empty line is as tall as its mark's letters: a blank in their size
 // and face.
 TEST(HtmlWriter, EmptyLinesTakeTheirMarksSize) {

@@ -136,6 +136,17 @@ std::u16string cellCss(const Cell& cell) {
   if (cell.flow != TextFlow::Across)
     css += cell.flow == TextFlow::Down ? u"writing-mode:vertical-rl;"
                                        : u"writing-mode:vertical-rl;writing-mode:sideways-lr;";
+  // Sides the document leaves keep the usual room, which the page's cells
+  // have.
+  std::array<int16_t, 4> room;
+  for (size_t i = 0; i < room.size(); ++i)
+    room[i] = cell.padding[i] >= 0 ? cell.padding[i] : i % 2 ? kCellPadding : 0;
+  auto pair = [](int16_t a, int16_t b) {
+    return points(a, 20) + (a == b ? u"" : u" " + points(b, 20)) + u";";
+  };
+  if (room[0] || room[2]) css += u"padding-block:" + pair(room[0], room[2]);
+  if (room[1] != kCellPadding || room[3] != kCellPadding)
+    css += u"padding-inline:" + pair(room[1], room[3]);
   const CellBorders& b = cell.borders;
   if (b.top == b.left && b.top == b.bottom && b.top == b.right) {
     if (std::u16string v = borderValue(b.top); !v.empty()) css += u"border:" + v + u";";
@@ -642,7 +653,8 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
     out += u"ul,ol{margin:0;padding:0}\r\n";
   out += u"table{border-collapse:collapse}\r\n";
   // Cells whose borders the document does not give keep a grid.
-  out += u"td{border:1px solid #000;vertical-align:top;padding:0 4pt}\r\n";
+  out += u"td{border:1px solid #000;vertical-align:top;padding:0 " + points(kCellPadding, 20) +
+         u"}\r\n";
   // Tabs keep their width, to the document's default stops; a row of them
   // wraps at the page's edge.
   out += u".tab{white-space:break-spaces;" + tabSize;

@@ -277,6 +277,9 @@ class Dumper {
           text += c.valign == VAlign::Center ? " valign=center" : " valign=bottom";
         if (c.flow != TextFlow::Across)
           text += c.flow == TextFlow::Down ? " flow=down" : " flow=up";
+        if (c.padding != Cell{}.padding)
+          text += " padding=" + std::to_string(c.padding[0]) + "," + std::to_string(c.padding[1]) +
+                  "," + std::to_string(c.padding[2]) + "," + std::to_string(c.padding[3]);
         line(depth + 2, text);
         uint32_t from = std::max(c.start, t.start), to = std::min(c.end, t.end);
         if (to > from && to <= story_->text.size()) range(from, to, t.depth, depth + 3);

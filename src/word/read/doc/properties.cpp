@@ -270,6 +270,21 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x9601:
       p.tableLeft = op.i16(0);
       break;
+    case 0x9602:  // half the gap between cells: the room at their sides
+      p.cellPadding[1] = p.cellPadding[3] = std::clamp<int16_t>(op.i16(0), 0, 1440);
+      break;
+    case 0xD632:          // the room inside cells itcFirst..itcLim, on the sides named
+    case 0xD634:          // the row's cells' usual room, likewise
+      if (op.u8(4) == 3)  // in twips
+        for (size_t side = 0; side < 4; ++side) {
+          if (!(op.u8(3) >> side & 1)) continue;
+          const int16_t room = std::clamp<int16_t>(op.i16(5), 0, 1440);
+          if (sprm == 0xD634) p.cellPadding[side] = room;
+          for (size_t itc = op.u8(1); sprm == 0xD632 && itc < op.u8(2) && itc < p.cells.size();
+               ++itc)
+            p.cells[itc].padding[side] = room;
+        }
+      break;
     case 0x9407:
       p.rowHeight = op.i16(0);
       break;

@@ -51,6 +51,7 @@ struct TableCellDef {
   uint8_t vertAlign = 0;               // 0 top, 1 centre, 2 bottom
   TextFlow flow = TextFlow::Across;
   std::array<MaybeBorder, 4> borders;  // top, left, bottom, right
+  std::array<int16_t, 4> padding{-1, -1, -1, -1};  // its own room inside, as Cell::padding
 };
 
 // The edges of a table's borders (sprmTTableBorders80, sprmTTableBorders).
@@ -75,6 +76,10 @@ struct Pap {
   int32_t tableLeft = 0;                    // the row's left edge from the margin, twips
   int16_t rowHeight = 0;                    // twips: at least (positive) or exactly (negative)
   uint8_t tableJc = 0;                      // 0 at the left, 1 centred, 2 at the right
+  // The row's cells' room inside their sides, as Cell::padding: half the
+  // gap between cells at the sides (sprmTDxaGapHalf), or its cells' usual
+  // room (sprmTCellPaddingDefault).
+  std::array<int16_t, 4> cellPadding{-1, -1, -1, -1};
   bool tableBidi = false;                   // columns from right to left
   std::array<MaybeBorder, 6> tableBorders;  // by TableEdge
   std::array<MaybeBorder, 4> borders;       // the paragraph's: top, left, bottom, right

@@ -129,10 +129,15 @@ void DocReader::Emitter::openCell(const std::vector<Para>& paras, const Para& p,
   uint32_t shading = kAutoColor;
   VAlign valign = VAlign::Top;
   TextFlow flow = TextFlow::Across;
+  std::array<int16_t, 4> padding{-1, -1, -1, -1};
   const int32_t def = static_cast<size_t>(p.depth) == level ? p.rowDef : -1;
   if (def >= 0 && lv.cell < paras[def].pap.cells.size()) {
     const std::vector<TableCellDef>& cells = paras[def].pap.cells;
     width = cells[lv.cell].width;
+    // The cell's own room inside, else its row's.
+    for (size_t side = 0; side < padding.size(); ++side)
+      padding[side] = cells[lv.cell].padding[side] >= 0 ? cells[lv.cell].padding[side]
+                                                        : paras[def].pap.cellPadding[side];
     valign = cells[lv.cell].vertAlign == 1   ? VAlign::Center
              : cells[lv.cell].vertAlign == 2 ? VAlign::Bottom
                                              : VAlign::Top;
@@ -158,6 +163,7 @@ void DocReader::Emitter::openCell(const std::vector<Para>& paras, const Para& p,
   b.startCell(std::max(width, 0), span, vm, shading, borders);
   b.cellAlignment(valign);
   b.cellFlow(flow);
+  b.cellPadding(padding);
   lv.cellOpen = true;
 }
 

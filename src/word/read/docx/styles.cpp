@@ -358,12 +358,36 @@ void TablePlacement::read(const pugi::xml_node& tblPr) {
   if (ind && (type.empty() || type == "dxa"))
     if (auto w = intAttr(ind, "w")) indent = clampInt(*w, -31680, 31680);
   if (pugi::xml_node bidi = child(tblPr, "bidiVisual")) rightToLeft = onOff(bidi);
+  margins.read(child(tblPr, "tblCellMar"));
 }
 
 void TablePlacement::over(const TablePlacement& top) {
   take(align, top.align);
   take(indent, top.indent);
   take(rightToLeft, top.rightToLeft);
+  margins.over(top.margins);
+}
+
+void CellMargins::read(const pugi::xml_node& margins) {
+  static constexpr const char* kNames[4][2] = {
+      {"top", "top"}, {"start", "left"}, {"bottom", "bottom"}, {"end", "right"}};
+  for (size_t i = 0; i < sides.size(); ++i) {
+    pugi::xml_node side = child(margins, kNames[i][0]);
+    if (!side) side = child(margins, kNames[i][1]);
+    const std::string_view type = val(side, "type");
+    if (side && (type.empty() || type == "dxa"))
+      if (auto w = intAttr(side, "w")) sides[i] = static_cast<int16_t>(clampInt(*w, 0, 1440));
+  }
+}
+
+void CellMargins::over(const CellMargins& top) {
+  for (size_t i = 0; i < sides.size(); ++i) take(sides[i], top.sides[i]);
+}
+
+std::array<int16_t, 4> CellMargins::shown() const {
+  std::array<int16_t, 4> out;
+  for (size_t i = 0; i < sides.size(); ++i) out[i] = sides[i].value_or(-1);
+  return out;
 }
 
 namespace {

@@ -101,10 +101,20 @@ TextFlow cellFlow(const pugi::xml_node& tcPr);
 
 // A table's place between the margins (tblPr/jc, tblPr/tblInd in twips)
 // and its direction.
+// A table's or a cell's room inside its cells' sides (w:tblCellMar,
+// w:tcMar), twips: top, start, bottom, end, each where given.
+struct CellMargins {
+  std::array<std::optional<int16_t>, 4> sides;
+  void read(const pugi::xml_node& margins);
+  void over(const CellMargins& top);
+  std::array<int16_t, 4> shown() const;  // -1 where not given
+};
+
 struct TablePlacement {
   std::optional<Align> align;
   std::optional<int32_t> indent;
   std::optional<bool> rightToLeft;  // bidiVisual
+  CellMargins margins;
   void read(const pugi::xml_node& tblPr);
   void over(const TablePlacement& top);
 };

@@ -201,6 +201,8 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
   const ParaProps* outerPara = s.tablePara;
   // The table's own shading shows in cells that have none.
   const uint32_t tableFill = shading(child(tblPr, "shd"));
+  TablePlacement place = style.placement;
+  place.read(tblPr);
   size_t rowIndex = 0;
   bool started = false;
   for (const auto& row : rows) {
@@ -210,8 +212,6 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
     const size_t r = rowIndex++;
     if (!started) {
       s.builder->startTable();
-      TablePlacement place = style.placement;
-      place.read(tblPr);
       s.builder->tablePlacement(place.align.value_or(Align::Left), place.indent.value_or(0),
                                 place.rightToLeft.value_or(false));
       started = true;
@@ -246,6 +246,9 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
                            borders);
       s.builder->cellAlignment(cellAlignment(tcPr).value_or(part.valign.value_or(VAlign::Top)));
       s.builder->cellFlow(cellFlow(tcPr));
+      CellMargins margins = place.margins;
+      margins.read(child(tcPr, "tcMar"));
+      s.builder->cellPadding(margins.shown());
       s.tableRun = &part.run;
       s.tablePara = &part.para;
       blocks(cell, s, depth + 2);

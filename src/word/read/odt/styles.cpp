@@ -137,12 +137,22 @@ void CellSides::read(const pugi::xml_node& props) {
   const char* names[] = {"border-top", "border-left", "border-bottom", "border-right"};
   for (size_t i = 0; i < side.size(); ++i)
     if (std::string_view v = attrValue(props, names[i]); !v.empty()) side[i] = border(v);
+  const char* rooms[] = {"padding-top", "padding-left", "padding-bottom", "padding-right"};
+  auto room = [](std::string_view v) -> std::optional<int16_t> {
+    if (auto tw = twips(v)) return static_cast<int16_t>(std::clamp(*tw, 0, 1440));
+    return std::nullopt;
+  };
+  if (auto all = room(attrValue(props, "padding"))) padding.fill(all);
+  for (size_t i = 0; i < padding.size(); ++i)
+    if (auto one = room(attrValue(props, rooms[i]))) padding[i] = one;
 }
 
 void CellSides::over(const CellSides& top) {
   take(background, top.background);
-  for (size_t i = 0; i < side.size(); ++i)
+  for (size_t i = 0; i < side.size(); ++i) {
     if (top.side[i]) side[i] = top.side[i];
+    take(padding[i], top.padding[i]);
+  }
 }
 
 std::u16string displayName(std::string_view name) {
@@ -675,6 +685,13 @@ TablePlace Styles::tablePlacement(const std::string& tableStyle) const {
   for (const Def* d : chain("table", tableStyle))
     if (d->placement) return *d->placement;
   return {};
+}
+
+std::array<int16_t, 4> Styles::cellPadding(const std::string& cellStyle) const {
+  const CellSides sides = folded("table-cell", cellStyle, &Def::cell, true);
+  std::array<int16_t, 4> out;
+  for (size_t i = 0; i < out.size(); ++i) out[i] = sides.padding[i].value_or(-1);
+  return out;
 }
 
 CellBorders Styles::cellBorders(const std::string& cellStyle) const {

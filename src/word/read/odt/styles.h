@@ -83,6 +83,7 @@ Border border(std::string_view value);
 struct CellSides {
   std::array<std::optional<Border>, 4> side;  // top, left, bottom, right
   std::optional<uint32_t> background;         // the cell's shading
+  std::array<std::optional<int16_t>, 4> padding;  // twips, top, left, bottom, right
   void read(const pugi::xml_node& props);
   void over(const CellSides& top);
 };
@@ -155,6 +156,7 @@ class Styles {
   // line where none gives one.
   CellBorders cellBorders(const std::string& cellStyle) const;
   uint32_t cellShading(const std::string& cellStyle) const;  // kAutoColor: none
+  std::array<int16_t, 4> cellPadding(const std::string& cellStyle) const;  // as Cell::padding
   // A cell style's vertical alignment, and a table style's place between
   // the margins and direction.
   VAlign cellAlignment(const std::string& cellStyle) const;

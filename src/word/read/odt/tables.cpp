@@ -151,6 +151,7 @@ void OdtReader::table(const pugi::xml_node& t, StoryState& s, int depth) {
                              styleDefs_.cellShading(cellStyle), styleDefs_.cellBorders(cellStyle));
         s.builder->cellAlignment(styleDefs_.cellAlignment(cellStyle));
         s.builder->cellFlow(styleDefs_.cellFlow(cellStyle));
+        s.builder->cellPadding(styleDefs_.cellPadding(cellStyle));
         cell(c, s, depth + 2);
         s.pendingEnd = false;
         s.builder->endCell();
