@@ -27,6 +27,9 @@ std::u16string fontFamily(std::u16string_view name, FontClass fontClass);
 // ("Calibri Light" 300, "Arial Black" 900), as a declaration where it is
 // not `base`'s (none: regular text's); empty where the same or, over
 // regular text, bold (a page's <b> tag).
+// The weight a run shows in: 700 where bold, else its face's (300 for a
+// light face, 900 for a black one), else 400.
+int shownWeight(const CharFormat& f);
 std::u16string weightCss(const CharFormat& f, const CharFormat* base = nullptr);
 // "color:#FFFFFF;" where automatic text on `background` shows white, as the
 // word processor draws it on dark shading; empty elsewhere.
@@ -57,27 +60,6 @@ std::u16string tableCss(const Table& table);
 // colours, size, font and capitals. A style's lines are drawn by its runs:
 // a line the page draws under a paragraph no run of it can take off.
 std::u16string charCss(const CharFormat& f, bool weight = true, bool lines = true);
-
-// A list item's marker as the document labels it, for an item `depth`
-// lists deep, as a CSS string, its quotes and backslashes escaped: the
-// label ("a)", "(2)", "1.3.", a bullet) and the tab after it that takes
-// the text to its indent, or a space where the item is centred or ends
-// at its right. A bullet no font shows (a pictograph) is the bullet
-// browsers draw at its depth (•, ◦, ▪).
-std::u16string listMarker(const ParagraphFormat& f, size_t depth);
-// Twips between the tab stops that follow a list item's label: its
-// indent is one of them (the label's tab goes there where the first line
-// hangs and the label fits before it); past a wider label the next is the
-// document's next default stop (`defaultStops` twips apart), for a label
-// whose width is guessed from its characters at `halfPoints`.
-int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops);
-// The look of a list item's label where the item's text, all of it, is
-// set alike and unlike its style: size, face, weight, slant and colour,
-// as CSS for the item (whose text states its own look), for the label
-// the browser draws in the item's look.
-std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
-// How many digits a label starts with ("12." 2, "a)" 0).
-size_t leadingDigits(std::u16string_view label);
 
 // Capitals (small or all) as declarations: those `f` sets, or where a
 // base is given, those in which it differs from the base.

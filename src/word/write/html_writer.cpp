@@ -20,6 +20,7 @@
 #include "word/write/css.h"
 #include "word/write/html_text.h"
 #include "word/write/link_markers.h"
+#include "word/write/list_css.h"
 #include "word/write/pictures/converter.h"
 #include "word/write/pictures/web_picture.h"
 #include "word/write/tab_row.h"

@@ -1,0 +1,92 @@
+#include "word/write/list_css.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "word/story_ops.h"
+#include "word/write/css.h"
+
+namespace word::write {
+
+size_t leadingDigits(std::u16string_view label) {
+  size_t digits = 0;
+  while (digits < label.size() && label[digits] >= u'0' && label[digits] <= u'9') ++digits;
+  return digits;
+}
+
+std::u16string listMarker(const ParagraphFormat& f, size_t depth) {
+  std::u16string_view label = f.listLabel;
+  if (!f.listOrdered) {
+    // A pictograph no font maps to a character shows as the browser's
+    // bullet for its depth; a plain "o" is the word processor's usual
+    // circle.
+    static constexpr std::u16string_view kShapes[] = {u"\u2022", u"\u25E6", u"\u25AA"};
+    if (!label.empty() && std::all_of(label.begin(), label.end(),
+                                      [](char16_t c) { return c >= 0xE000 && c < 0xF900; }))
+      label = kShapes[std::min<size_t>(depth, 2)];
+    else if (label == u"o")
+      label = kShapes[1];
+  }
+  std::u16string css = u"'";
+  for (char16_t c : label) {
+    if (c < 32) continue;
+    if (c == u'\'' || c == u'\\')
+      css += c == u'\'' ? u"\\27 " : u"\\5C ";
+    else
+      css.push_back(c);
+  }
+  const bool centred = f.align == Align::Center || f.align == Align::Right;
+  if (centred && label.empty()) return u"none";
+  return css + (centred ? u" '" : u"\\9'");
+}
+
+std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const CharFormat& base) {
+  size_t r = ops::runAt(s, start);
+  if (end <= start + 1 || r >= s.runs.size()) return {};
+  const CharFormat look = s.runs[r].format;
+  bool size = look.halfPoints && look.halfPoints != base.halfPoints;
+  bool face = look.font != base.font && !fontFamily(look.font, look.fontClass).empty();
+  bool weight = shownWeight(look) != shownWeight(base), slant = look.italic != base.italic;
+  bool tint = look.color != base.color && look.color != kAutoColor && !lostOnWhite(look, false);
+  // The paragraph's mark is not its text.
+  for (; r < s.runs.size() && s.runs[r].start < end - 1; ++r) {
+    const CharFormat& f = s.runs[r].format;
+    size = size && f.halfPoints == look.halfPoints;
+    face = face && f.font == look.font;
+    weight = weight && shownWeight(f) == shownWeight(look);
+    slant = slant && f.italic == look.italic;
+    tint = tint && f.color == look.color;
+  }
+  std::u16string css;
+  if (size) css += u"font-size:" + points(look.halfPoints, 2) + u";";
+  if (face) css += u"font-family:" + fontFamily(look.font, look.fontClass) + u";";
+  if (weight) css += u"font-weight:" + ascii(std::to_string(shownWeight(look))) + u";";
+  if (slant) css += look.italic ? u"font-style:italic;" : u"font-style:normal;";
+  if (tint) css += u"color:" + colour(look.color) + u";";
+  return css;
+}
+
+int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops) {
+  const int64_t stops = std::max(defaultStops, 1);
+  // Widths in hundredths of an em, near those of the common text faces.
+  int64_t width = 0;
+  for (char16_t c : f.listLabel)
+    width += c >= u'0' && c <= u'9'                                          ? 50
+             : c == u'.' || c == u',' || c == u' ' || c == u'i' || c == u'l' ? 27
+             : c == u'(' || c == u')'                                        ? 33
+             : c >= u'A' && c <= u'Z'                                        ? 67
+                                                                             : 55;
+  const int64_t em = (halfPoints ? halfPoints : 24) * 10;  // twips
+  const int64_t end = int64_t{f.indentLeft} + f.indentFirst + width * em / 100;
+  // The paragraph's own stop past the label comes first, before a hanging
+  // indent; the tab size from the indent reaches it.
+  const bool fits = f.indentFirst < 0 && end < f.indentLeft;
+  for (int16_t own : f.tabStops)
+    if (own > 0 && own > end && own != f.indentLeft && (!fits || own < f.indentLeft))
+      return static_cast<int32_t>(std::abs(own - int64_t{f.indentLeft}));
+  if (fits) return -f.indentFirst;
+  const int64_t stop = (std::max<int64_t>(end, 0) / stops + 1) * stops;
+  return static_cast<int32_t>(std::clamp<int64_t>(stop - f.indentLeft, 1, stops * 20));
+}
+
+}  // namespace word::write

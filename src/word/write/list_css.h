@@ -1,0 +1,34 @@
+// List items' labels on a page: the marker the browser draws, the tab
+// after it and the look it takes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "word/model.h"
+
+namespace word::write {
+
+// A list item's marker as the document labels it, for an item `depth`
+// lists deep, as a CSS string, its quotes and backslashes escaped: the
+// label ("a)", "(2)", "1.3.", a bullet) and the tab after it that takes
+// the text to its indent, or a space where the item is centred or ends
+// at its right. A bullet no font shows (a pictograph) is the bullet
+// browsers draw at its depth (•, ◦, ▪).
+std::u16string listMarker(const ParagraphFormat& f, size_t depth);
+// Twips between the tab stops that follow a list item's label: its
+// indent is one of them (the label's tab goes there where the first line
+// hangs and the label fits before it); past a wider label the next is the
+// document's next default stop (`defaultStops` twips apart), for a label
+// whose width is guessed from its characters at `halfPoints`.
+int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops);
+// The look of a list item's label where the item's text, all of it, is
+// set alike and unlike its style: size, face, weight, slant and colour,
+// as CSS for the item (whose text states its own look), for the label
+// the browser draws in the item's look.
+std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
+// How many digits a label starts with ("12." 2, "a)" 0).
+size_t leadingDigits(std::u16string_view label);
+
+}  // namespace word::write
