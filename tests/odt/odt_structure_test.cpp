@@ -59,14 +59,16 @@ TEST(OdtStyles, AutomaticOverCommonOverParentOverDefault) {
       "style:parent-style-name=\"Strong\"><style:text-properties fo:font-style=\"italic\" "
       "style:text-position=\"super 58%\" fo:background-color=\"#00ff00\"/></style:style>"
       "<style:style style:name=\"T2\" style:family=\"text\"><style:text-properties "
-      "text:display=\"none\"/></style:style>";
+      "text:display=\"none\"/></style:style><style:style style:name=\"T3\" "
+      "style:family=\"text\"><style:text-properties style:text-position=\"33% 100%\"/>"
+      "</style:style>";
   parts.body =
       "<text:h text:style-name=\"P1\">Title <text:span text:style-name=\"T1\">x"
-      "</text:span><text:span text:style-name=\"T2\">hidden</text:span></text:h>" +
-      p("plain");
+      "</text:span><text:span text:style-name=\"T2\">hidden</text:span></text:h>"
+      "<text:p>plain<text:span text:style-name=\"T3\">r</text:span></text:p>";
   word::Model m = odttest::read(parts);
   EXPECT_EQ(m.defaultTabStop, 709);  // its default tab stops, 1.25 cm apart
-  EXPECT_EQ(m.main.text, u"Title x\rplain\r");
+  EXPECT_EQ(m.main.text, u"Title x\rplainr\r");
   ASSERT_EQ(m.main.paragraphs.size(), 2u);
   const word::ParagraphFormat& h = m.main.paragraphs[0].format;
   EXPECT_EQ(m.styles[h.style].name, u"Heading 1");  // the nearest common style
@@ -86,6 +88,10 @@ TEST(OdtStyles, AutomaticOverCommonOverParentOverDefault) {
   EXPECT_EQ(x.highlight, 0x00FF00u);
   EXPECT_EQ(m.styles[0].name, u"Normal");
   EXPECT_EQ(m.styles[0].chars.halfPoints, 20);
+  // Raised a third of its size at its own size: moved, not made smaller.
+  const word::CharFormat& raised = odttest::formatAt(m.main, 13);
+  EXPECT_EQ(raised.raise, 7);
+  EXPECT_FALSE(raised.superscript);
 }
 
 const std::string kLists =

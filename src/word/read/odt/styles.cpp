@@ -44,6 +44,14 @@ void readPosition(std::string_view v, TextProps& t) {
   std::string_view rest;
   if (first != "super" && first != "sub")
     if (auto d = decimal(first, &rest)) raise = *d;
+  // A raise in percent at the letters' own size (none given is theirs)
+  // moves them, not shrinks them.
+  const std::string_view size = first.size() < v.size() ? v.substr(first.size() + 1) : "";
+  if (first != "super" && first != "sub" && raise != 0 && (size.empty() || size == "100%")) {
+    t.raisePercent = raise;
+    t.superscript = t.subscript = false;
+    return;
+  }
   t.superscript = raise > 0;
   t.subscript = raise < 0;
 }
@@ -207,6 +215,13 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
 void TextProps::over(const TextProps& top) {
   CommonRunProps::over(top);
   take(highlight, top.highlight);
+  // Raised or lowered and set super or sub are one setting.
+  if (top.superscript.value_or(false) || top.subscript.value_or(false)) {
+    raisePercent.reset();
+  } else if (top.raisePercent) {
+    raisePercent = top.raisePercent;
+    superscript = subscript = false;
+  }
   if (top.points) {
     points = top.points;
     percent.reset();
@@ -222,6 +237,11 @@ void TextProps::applyTo(CharFormat& f) const {
   CommonRunProps::applyTo(f);
   if (highlight) f.highlight = *highlight;
   if (points) f.halfPoints = static_cast<uint16_t>(std::clamp(std::lround(*points * 2), 1L, 3276L));
+  if (raisePercent) {
+    const double halfPoints = f.halfPoints ? f.halfPoints : 24;
+    f.raise = static_cast<int16_t>(
+        std::lround(std::clamp(halfPoints * *raisePercent / 100, -3168.0, 3168.0)));
+  }
 }
 
 void ParaProps::read(const pugi::xml_node& p) {

@@ -38,6 +38,8 @@ struct TextProps : CommonRunProps {
   std::optional<uint32_t> highlight;
   std::optional<double> points;   // the size
   std::optional<double> percent;  // the size relative to the one beneath
+  // Raised (or lowered) at the letters' own size, in percent of it.
+  std::optional<double> raisePercent;
 
   void read(const pugi::xml_node& props, const FontFaces& faces);
   void over(const TextProps& top);  // properties set in `top` win
