@@ -618,10 +618,6 @@ int32_t Styles::rowHeight(const std::string& rowStyle) const {
   return d ? d->rowHeight : 0;
 }
 
-uint32_t Styles::cellShading(const std::string& cellStyle) const {
-  return folded("table-cell", cellStyle, &Def::cell, true).background.value_or(kAutoColor);
-}
-
 TextFlow Styles::cellFlow(const std::string& cellStyle) const {
   for (const Def* d : chain("table-cell", cellStyle))
     if (d->flow) return *d->flow;
@@ -641,19 +637,16 @@ TablePlace Styles::tablePlacement(const std::string& tableStyle) const {
   return {};
 }
 
-std::array<int16_t, 4> Styles::cellPadding(const std::string& cellStyle) const {
+Styles::CellLook Styles::cellLook(const std::string& cellStyle) const {
   const CellSides sides = folded("table-cell", cellStyle, &Def::cell, true);
-  std::array<int16_t, 4> out;
-  for (size_t i = 0; i < out.size(); ++i) out[i] = sides.padding[i].value_or(-1);
-  return out;
-}
-
-CellBorders Styles::cellBorders(const std::string& cellStyle) const {
-  const CellSides sides = folded("table-cell", cellStyle, &Def::cell, true);
+  CellLook look;
   auto get = [&](size_t i) {
     return sides.side[i].value_or(Border{LineStyle::None, 0, kAutoColor});
   };
-  return {get(0), get(1), get(2), get(3)};
+  look.borders = {get(0), get(1), get(2), get(3)};
+  look.shading = sides.background.value_or(kAutoColor);
+  for (size_t i = 0; i < look.padding.size(); ++i) look.padding[i] = sides.padding[i].value_or(-1);
+  return look;
 }
 
 std::optional<uint32_t> color(std::string_view s) {

@@ -154,11 +154,15 @@ class Styles {
   std::optional<int32_t> outlineLevelOf(const std::string& paraStyle) const;
   int32_t columnWidth(const std::string& columnStyle) const;
   int32_t rowHeight(const std::string& rowStyle) const;
-  // A cell style's borders over its parents' and the family default; no
-  // line where none gives one.
-  CellBorders cellBorders(const std::string& cellStyle) const;
-  uint32_t cellShading(const std::string& cellStyle) const;  // kAutoColor: none
-  std::array<int16_t, 4> cellPadding(const std::string& cellStyle) const;  // as Cell::padding
+  // What a cell style gives its cells, over its parents' and the family
+  // default, folded once: borders (no line where none gives one),
+  // shading (kAutoColor: none) and the room inside (as Cell::padding).
+  struct CellLook {
+    CellBorders borders;
+    uint32_t shading = kAutoColor;
+    std::array<int16_t, 4> padding{-1, -1, -1, -1};
+  };
+  CellLook cellLook(const std::string& cellStyle) const;
   // A cell style's vertical alignment, and a table style's place between
   // the margins and direction.
   VAlign cellAlignment(const std::string& cellStyle) const;

@@ -147,11 +147,12 @@ void OdtReader::table(const pugi::xml_node& t, StoryState& s, int depth) {
         int64_t rowSpan = std::max<int64_t>(1, intAttr(c, "number-rows-spanned").value_or(1));
         cover = Cover{rowSpan - 1, span, widthOf(column, span)};
         const std::string cellStyle(attrValue(c, "style-name"));
+        const Styles::CellLook look = styleDefs_.cellLook(cellStyle);
         s.builder->startCell(cover.width, span, rowSpan > 1 ? VMerge::Restart : VMerge::None,
-                             styleDefs_.cellShading(cellStyle), styleDefs_.cellBorders(cellStyle));
+                             look.shading, look.borders);
         s.builder->cellAlignment(styleDefs_.cellAlignment(cellStyle));
         s.builder->cellFlow(styleDefs_.cellFlow(cellStyle));
-        s.builder->cellPadding(styleDefs_.cellPadding(cellStyle));
+        s.builder->cellPadding(look.padding);
         cell(c, s, depth + 2);
         s.pendingEnd = false;
         s.builder->endCell();
