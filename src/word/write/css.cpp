@@ -437,6 +437,16 @@ std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {
   return css;
 }
 
+std::u16string sizeAndFaceCss(const CharFormat& f, const CharFormat& base) {
+  std::u16string css;
+  if (f.halfPoints != base.halfPoints && f.halfPoints)
+    css += u"font-size:" + points(f.halfPoints, 2) + u";";
+  if (f.font != base.font)
+    if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
+      css += u"font-family:" + family + u";";
+  return css;
+}
+
 std::u16string letterPlaceCss(const CharFormat& f, const CharFormat* base) {
   std::u16string css;
   if (base ? f.raise != base->raise : f.raise)

@@ -65,6 +65,10 @@ std::u16string charCss(const CharFormat& f, bool weight = true, bool lines = tru
 // base is given, those in which it differs from the base.
 std::u16string capitalsCss(const CharFormat& f, const CharFormat* base = nullptr);
 
+// The size and face of `f` where they differ from `base`'s (a size or a
+// face `f` leaves to the default keeps the base's).
+std::u16string sizeAndFaceCss(const CharFormat& f, const CharFormat& base);
+
 // The space between letters and their raise above the line (or drop
 // below it), likewise.
 std::u16string letterPlaceCss(const CharFormat& f, const CharFormat* base = nullptr);

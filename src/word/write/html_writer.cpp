@@ -241,15 +241,8 @@ class Renderer {
   // not underlined with them: that would show as a stray stroke).
   void emptyLine(uint32_t end, const CharFormat& base) {
     const size_t r = end ? ops::runAt(*story_, end - 1) : story_->runs.size();
-    std::u16string css;
-    if (r < story_->runs.size()) {
-      const CharFormat& mark = story_->runs[r].format;
-      if (mark.halfPoints && mark.halfPoints != base.halfPoints)
-        css += u"font-size:" + points(mark.halfPoints, 2) + u";";
-      if (mark.font != base.font)
-        if (std::u16string family = fontFamily(mark.font, mark.fontClass); !family.empty())
-          css += u"font-family:" + family + u";";
-    }
+    const std::u16string css =
+        r < story_->runs.size() ? sizeAndFaceCss(story_->runs[r].format, base) : u"";
     out_ += css.empty() ? u"&nbsp;" : u"<span style=\"" + css + u"\">&nbsp;</span>";
   }
 
@@ -406,11 +399,7 @@ class Renderer {
       css += u"background-color:" + colour(f.highlight) + u";";
       if (f.color == kAutoColor) css += textOn(f.highlight);
     }
-    if (f.halfPoints != base.halfPoints && f.halfPoints)
-      css += u"font-size:" + points(f.halfPoints, 2) + u";";
-    if (f.font != base.font)
-      if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
-        css += u"font-family:" + family + u";";
+    css += sizeAndFaceCss(f, base);
     css += letterPlaceCss(f, &base);
     css += capitalsCss(f, &base);
     css += effectsCss(f, &base);
