@@ -493,6 +493,8 @@ TEST(HtmlWriter, AFirstStopsLeaderDrawsTheLineToFillIn) {
       {2880, "Name:\tx", "<span class=\"tab\" style=\"tab-size:144pt;border-bottom:1px solid;\">"},
       {8640, "Name:\tx", "Name:<span class=\"tab\">&#9;</span>x"},
       {8640, "Name:\vDate:\t", "Date:<span class=\"tab\">&#9;</span>"},
+      // A line alone, nothing written on it, keeps its height.
+      {8640, "\t", "<span style=\"text-indent:0\">&nbsp;</span></p>"},
   };
   for (const auto& [stop, text, want] : cases) {
     Builder b;
@@ -692,11 +694,12 @@ TEST(HtmlWriter, BookmarksAreAnchorsAtTheStartOfTheirBlockAndTextIsEscaped) {
 
 // A page has no margin for text outdented into it: a hanging paragraph
 // moves right as a whole, its first line still hanging; other lines start
-// at the text's edge at the least.
+// at the text's edge at the least. Shading starts at the hanging line.
 TEST(HtmlWriter, OutdentedLinesStartAtTheEdge) {
   struct Case {
     int32_t left, first;
     const char* css;
+    uint32_t shading = kAutoColor;
   };
   const Case cases[] = {
       {-180, 180, ""},                                   // a title back at the edge
@@ -704,12 +707,17 @@ TEST(HtmlWriter, OutdentedLinesStartAtTheEdge) {
       {-720, 0, ""},                                     // outdented
       {0, -360, "margin-left:18pt;text-indent:-18pt;"},  // hanging into the margin
       {720, -1080, "margin-left:54pt;text-indent:-54pt;"},
+      {720, -360,
+       "margin-left:36pt;text-indent:-18pt;margin-left:18pt;padding-left:18pt;text-indent:-18pt;"
+       "background-color:#CCCCCC;",
+       0xCCCCCC},
   };
   Builder b;
   for (const Case& c : cases) {
     ParagraphFormat f;
     f.indentLeft = c.left;
     f.indentFirst = c.first;
+    f.shading = c.shading;
     b.paragraph(f);
     b.text("x");
     b.endParagraph();

@@ -338,14 +338,15 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
   if (in.right != from.right) css += u"margin-right:" + points(in.right, 20) + u";";
   if (in.first != from.first) css += u"text-indent:" + points(in.first, 20) + u";";
   css += paragraphBorderCss(f, base);
-  // The word processor draws a box from the outermost line: a hanging
-  // first line stands inside it, the box beginning there and the other
-  // lines kept at their indent by the room inside it.
-  if (f.borderSides & (f.rightToLeft ? kBorderRight : kBorderLeft) && in.first < 0) {
+  // The word processor draws a box and shading from the outermost line: a
+  // hanging first line stands inside them, the box beginning there and
+  // the other lines kept at their indent by the room inside it.
+  const bool boxed = f.borderSides & (f.rightToLeft ? kBorderRight : kBorderLeft);
+  if ((boxed || f.shading != kAutoColor) && in.first < 0) {
     const std::u16string side = f.rightToLeft ? u"right:" : u"left:";
     const int32_t start = f.rightToLeft ? in.right : in.left;
     css += u"margin-" + side + points(start + in.first, 20) + u";padding-" + side +
-           points(80 - in.first, 20) + u";text-indent:" + points(in.first, 20) + u";";
+           points((boxed ? 80 : 0) - in.first, 20) + u";text-indent:" + points(in.first, 20) + u";";
   }
   // Where the box goes on into the paragraph above or below, the space
   // there lies inside it, as in the document, not as a gap in its sides.

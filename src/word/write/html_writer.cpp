@@ -222,10 +222,11 @@ class Renderer {
     anchors(end);
     if (tab != end) {
       out_ += u"<span>";
-      content(start, tab, base);
+      const bool before = content(start, tab, base);
       // A hanging first line is the row's first piece's alone.
       out_ += u"</span>" + tabLeader(row.leader) + u"<span style=\"text-indent:0\">";
-      content(tab + 1, end, base);
+      // A line to fill in, nothing written on it, is as tall as its letters.
+      if (!content(tab + 1, end, base) && !before) emptyLine(end, base);
       out_ += u"</span></p>";
       if (block) out_ += kNewLine;
       return;
