@@ -29,11 +29,15 @@ const expected = JSON.parse(fs.readFileSync(path.join(folder, 'looks.json'), 'ut
 // text, and of its paragraph.
 function looksOf(texts) {
   const all = [...document.body.querySelectorAll('*')];
+  const BLOCKS = 'p,li,h1,h2,h3,h4,h5,h6';
+  const blocks = [...document.body.querySelectorAll(BLOCKS)];
   const pt = (px) => Math.round(parseFloat(px) * 75) / 100;
   return texts.map((text) => {
     const el = all.filter((e) => e.textContent.trim() === text).pop();
     if (!el) return null;
-    const block = getComputedStyle(el.closest('p,li,h1,h2,h3,h4,h5,h6') || el);
+    const box = el.closest(BLOCKS) || el;
+    const block = getComputedStyle(box);
+    const above = blocks[blocks.indexOf(box) - 1];
     let behind = null;
     for (let e = el; e && !behind; e = e.parentElement) {
       const c = getComputedStyle(e).backgroundColor;
@@ -42,7 +46,9 @@ function looksOf(texts) {
     const style = getComputedStyle(el);
     return {
       families: style.fontFamily.split(',').map((f) => f.trim().replace(/^["']|["']$/g, '')),
-      top: pt(block.marginTop),
+      // The gap between the block above and this one, as the reader sees it.
+      gap: above ? Math.round((box.getBoundingClientRect().top -
+        above.getBoundingClientRect().bottom) * 75) / 100 : null,
       bottom: pt(block.marginBottom),
       lineHeight: block.lineHeight,
       fontSize: parseFloat(block.fontSize),
@@ -64,9 +70,13 @@ const CHECKS = {
     if (want.twin && !got.families.includes(want.twin)) out.push(`names no ${want.twin}`);
     return out;
   },
-  spaces: (want, got) => {
+  // The space after a paragraph adds to the space before the next, but
+  // automatic space, which overlaps as a web page's margins do.
+  spaces: (want, got, above) => {
     const out = [];
-    if (Math.abs(got.top - want.top) > 0.05) out.push(`margin-top ${got.top}pt, not ${want.top}pt`);
+    const gap = !above ? null
+      : want.auto || above.auto ? Math.max(want.top, above.bottom) : want.top + above.bottom;
+    if (above && Math.abs(got.gap - gap) > 0.05) out.push(`${got.gap}pt below the paragraph above, not ${gap}pt`);
     if (Math.abs(got.bottom - want.bottom) > 0.05)
       out.push(`margin-bottom ${got.bottom}pt, not ${want.bottom}pt`);
     const line = want.lineHeight === 0 ? 'normal'
@@ -121,7 +131,7 @@ async function main() {
         // A format without automatic spacing leaves those paragraphs out.
         const items = expected[feature].filter((e) => !(e.auto && format === 'odt'));
         const got = await page.evaluate(looksOf, items.map((e) => e.text));
-        const lines = items.flatMap((want, i) => (got[i] ? CHECKS[feature](want, got[i])
+        const lines = items.flatMap((want, i) => (got[i] ? CHECKS[feature](want, got[i], items[i - 1])
           : ['not on the page']).map((l) => `  "${want.text}": ${l}`));
         problems += lines.length;
         console.log(`${name}: ${lines.length ? 'differs' : 'as the document says'}`);

@@ -234,8 +234,14 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
 // Space between neighbours: automatic space goes at the edges of a cell or
 // the text and between the items of one list; a paragraph that asks for
 // none between paragraphs of its style drops it toward such a neighbour.
+// The space after the paragraph above adds to the space before, but inside
+// one box.
 TEST(HtmlWriter, SpaceBetweenNeighbours) {
-  ParagraphFormat autoSpaced, item, otherItem, tight, otherStyle;
+  ParagraphFormat autoSpaced, item, otherItem, tight, otherStyle, plain, boxed;
+  plain.spaceBefore = 120;
+  plain.spaceAfter = 240;
+  boxed = plain;
+  boxed.borderSides = kBorderLeft | kBorderRight;
   autoSpaced.spaceBefore = autoSpaced.spaceAfter = kAutoSpacing;
   item = autoSpaced;
   item.listId = 1;
@@ -256,7 +262,12 @@ TEST(HtmlWriter, SpaceBetweenNeighbours) {
       {&item, &item, &otherItem, 0, kAutoSpacing},
       {&tight, &tight, &otherStyle, 0, 200},
       {&tight, nullptr, &tight, 200, 0},
-      {&otherStyle, &tight, &tight, 200, 200},
+      {&otherStyle, &tight, &tight, 400, 200},
+      {&plain, &plain, nullptr, 360, 240},
+      {&plain, &autoSpaced, nullptr, 120, 240},
+      {&autoSpaced, &plain, nullptr, kAutoSpacing, 0},
+      {&boxed, &boxed, &boxed, 120, 240},
+      {&plain, &boxed, nullptr, 120, 240},
   };
   for (const auto& c : cases) {
     const ParagraphFormat shown = write::spacedBetween(*c.f, c.before, c.after);

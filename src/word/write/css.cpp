@@ -376,16 +376,26 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
   return css;
 }
 
+namespace {
+
+// Whether paragraph `p` shows no `space` toward `neighbour`.
+bool noSpace(const ParagraphFormat& p, const ParagraphFormat* neighbour, int32_t space) {
+  if (space == 0) return true;
+  if (p.contextualSpacing && neighbour && neighbour->style == p.style) return true;
+  return space == kAutoSpacing && (!neighbour || (p.listId >= 0 && neighbour->listId == p.listId));
+}
+
+// Whether a boxed paragraph's space on one side lies inside its box.
+bool spaceInBox(const ParagraphFormat& p, uint8_t side) {
+  return (p.borderSides & (kBorderLeft | kBorderRight)) && !(p.borderSides & side);
+}
+
+}  // namespace
+
 ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
                               const ParagraphFormat* after) {
-  auto none = [&f](const ParagraphFormat* neighbour, int32_t space) {
-    if (space == 0) return false;
-    if (f.contextualSpacing && neighbour && neighbour->style == f.style) return true;
-    return space == kAutoSpacing &&
-           (!neighbour || (f.listId >= 0 && neighbour->listId == f.listId));
-  };
-  if (none(before, f.spaceBefore)) f.spaceBefore = 0;
-  if (none(after, f.spaceAfter)) f.spaceAfter = 0;
+  if (noSpace(f, before, f.spaceBefore)) f.spaceBefore = 0;
+  if (noSpace(f, after, f.spaceAfter)) f.spaceAfter = 0;
   // Paragraphs in a row with one border share one box: no line between.
   auto sameBox = [&f](const ParagraphFormat* neighbour) {
     return f.borderSides && neighbour && neighbour->borderSides == f.borderSides &&
@@ -394,6 +404,13 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
   const bool joinsBefore = sameBox(before), joinsAfter = sameBox(after);
   if (joinsBefore) f.borderSides &= static_cast<uint8_t>(~kBorderTop);
   if (joinsAfter) f.borderSides &= static_cast<uint8_t>(~kBorderBottom);
+  // The word processor adds the space after the paragraph above to this
+  // one's space before; a page's margins overlap, the larger alone showing.
+  // Automatic space overlaps there too.
+  if (before && f.spaceBefore > 0 && f.spaceBefore != kAutoSpacing && !joinsBefore &&
+      !spaceInBox(f, kBorderTop) && !spaceInBox(*before, kBorderBottom) &&
+      before->spaceAfter != kAutoSpacing && !noSpace(*before, &f, before->spaceAfter))
+    f.spaceBefore += before->spaceAfter;
   return f;
 }
 

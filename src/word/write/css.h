@@ -46,7 +46,8 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
 // Paragraph `f` as it shows between the paragraphs before and after it
 // (nullptr: a table or the edge of its cell or story): no space toward a
 // neighbour of its style where it asks for none between paragraphs of one
-// style; automatic space none at those edges and between items of one list.
+// style; automatic space none at those edges and between items of one list;
+// the space after the paragraph above added to its space before.
 ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
                               const ParagraphFormat* after);
 
