@@ -73,8 +73,9 @@ const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 // list items of one style the space between them that the document leaves
 // out) is spaced when it has 2pt or more of space before or after, and has
 // wide lines when its line height is 1.45 times its font size or more.
-// The browser's own margins of paragraphs and headings are no page's:
-// both pages are measured with them at zero beneath their own style sheets.
+// The browser's own margins of paragraphs and headings, and its bold
+// headings, are no page's: both pages are measured with margins at zero and
+// headings light beneath their own style sheets.
 // The reference's page headers and footers are left out: pages never show
 // them. A font list of the reference that ends in no generic family shows
 // in the browser's own typeface, whatever the document's font is (the
@@ -88,7 +89,7 @@ function measure({ leaveOutHeaders, unclassed = [] }) {
   const leftOut = new Set(unclassed);
   const found = new Set();
   const plain = document.createElement('style');
-  plain.textContent = 'p,h1,h2,h3,h4,h5,h6{margin-top:0;margin-bottom:0}';
+  plain.textContent = 'p,h1,h2,h3,h4,h5,h6{margin-top:0;margin-bottom:0}h1,h2,h3,h4,h5,h6{font-weight:normal}';
   document.head.prepend(plain);
   const c = { tables: 0, cells: 0, pictures: 0, shown: 0, links: 0, bold: 0, italic: 0, items: 0,
     spacing: 0, lines: 0, shaded: 0, sans: 0, borders: 0 };

@@ -555,7 +555,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   std::vector<bool> used(model.styles.size(), false);
   // Where any text runs right to left, every paragraph states its
   // direction: none takes it from the list or table it lies in.
-  bool rightToLeft = false, equations = false, lists = false;
+  bool rightToLeft = false, equations = false, lists = false, headings = false;
   auto mark = [&](const Story& s) {
     equations = equations || !s.equations.empty();
     for (const Paragraph& p : s.paragraphs) {
@@ -563,6 +563,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
         used[p.format.style] = true;
       rightToLeft = rightToLeft || p.format.rightToLeft;
       lists = lists || p.format.listId >= 0;
+      headings = headings || p.format.outlineLevel <= 5;
     }
     for (const Table& t : s.tables) rightToLeft = rightToLeft || t.rightToLeft;
   };
@@ -585,6 +586,9 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // than widening the page past the learner's window.
   out += u"p,h1,h2,h3,h4,h5,h6,li{margin:0;overflow-wrap:break-word" +
          (normalCss.empty() ? u"" : u";" + normalCss) + u"}\r\n";
+  // A heading is as large and as heavy as its style makes it, not as
+  // browsers make headings (the word processor's newer ones are light).
+  if (headings) out += u"h1,h2,h3,h4,h5,h6{font-size:1em;font-weight:normal}\r\n";
   const std::u16string tabSize = u"tab-size:" + points(model.defaultTabStop, 20) + u"}\r\n";
   // Items' labels start their first lines (see listMarker), tabs in
   // them kept; an item's first line does not pass its indent to a list
@@ -613,14 +617,8 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   for (size_t i = 1; i < model.styles.size(); ++i) {
     if (!used[i]) continue;
     const Style& s = model.styles[i];
-    // A style of the author's own that makes headings (an outline level)
-    // shows its weight; the word processor's "heading N" styles keep the
-    // weight browsers give headings, which their documents rely on.
-    const bool heading = s.paragraph.outlineLevel <= 5 && !s.chars.bold;
-    const bool browserWeight = heading && builtInHeading(s.name);
-    std::u16string css = paragraphCss(s.paragraph, normal.paragraph, s.chars) +
-                         charCss(s.chars, !browserWeight, false);
-    if (heading && !browserWeight && weightCss(s.chars).empty()) css += u"font-weight:normal;";
+    std::u16string css =
+        paragraphCss(s.paragraph, normal.paragraph, s.chars) + charCss(s.chars, true, false);
     out += u"." + classes[i] + u"{" + css + u"}\r\n";
   }
   out += u"</style>\r\n";
@@ -643,14 +641,6 @@ std::vector<std::u16string> styleClasses(const std::vector<Style>& styles) {
     classes[i] = name;
   }
   return classes;
-}
-
-bool builtInHeading(std::u16string_view name) {
-  static constexpr std::u16string_view kHeading = u"heading ";
-  if (name.size() != kHeading.size() + 1 || name.back() < u'1' || name.back() > u'9') return false;
-  for (size_t i = 0; i < kHeading.size(); ++i)
-    if ((name[i] | 0x20) != kHeading[i]) return false;
-  return true;
 }
 
 }  // namespace word::write

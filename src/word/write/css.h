@@ -112,8 +112,4 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
 // name's letters and digits, made unique.
 std::vector<std::u16string> styleClasses(const std::vector<Style>& styles);
 
-// "heading 1" to "heading 9", whatever their case: the word processor's
-// own heading styles.
-bool builtInHeading(std::u16string_view name);
-
 }  // namespace word::write

@@ -182,14 +182,6 @@ class Renderer {
                                   : model_.defaultTabStop;
         stops != model_.defaultTabStop)
       css += u"tab-size:" + points(stops, 20) + u";";
-    // An outline level of the paragraph's own makes a heading of text the
-    // document does not show bold: it keeps its style's weight.
-    const bool ownLevel = heading && !base.bold && style && style->paragraph.outlineLevel > 5 &&
-                          !builtInHeading(style->name);
-    if (ownLevel && weightCss(base).empty()) css += u"font-weight:normal;";
-    // A heading of the word processor's own styles keeps the browser's
-    // weight (see the style sheet), in whatever face its runs are.
-    browserWeight_ = heading && !base.bold && !ownLevel && (!style || builtInHeading(style->name));
     // A drop cap stands beside the paragraph after it, as in the document.
     if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
     auto attrs = [&] { return cls + (css.empty() ? u"" : u" style=\"" + css + u"\""); };
@@ -387,7 +379,7 @@ class Renderer {
   // `close` receives the closing tags.
   void open(const CharFormat& f, const CharFormat& base, std::u16string& close) {
     std::u16string css;
-    if (!browserWeight_) css += weightCss(f, &base);
+    css += weightCss(f, &base);
     if (!f.italic && base.italic) css += u"font-style:normal;";
     // White text over what the page does not draw behind it shows in
     // automatic colour, overriding a style's white.
@@ -661,7 +653,6 @@ class Renderer {
     bool firstLine = true;
     int tabbed = 0;  // tabs on the line so far
   } tabs_;
-  bool browserWeight_ = false;  // the paragraph's runs keep its heading tag's weight
   bool underlined_ = false;     // the run being written is underlined
   // What shades the text being written: its paragraph, its cell.
   uint32_t paragraphShading_ = kAutoColor, cellShading_ = kAutoColor;
