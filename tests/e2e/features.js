@@ -29,7 +29,7 @@ const FEATURES = [
   { name: 'contents', formats: ALL },  // a page number at its right-aligned stop, dots leading to it
   { name: 'dropcap', formats: ALL },  // a large first letter beside the text it begins
   { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
-  { name: 'indented', formats: ALL },  // a table's left margin
+  { name: 'indented', formats: ALL },  // a table's left margin; its cell as wide as the document says
   { name: 'centred', formats: ALL },
   { name: 'middle', formats: ALL },  // a cell's vertical alignment
   { name: 'turned', formats: ALL },  // a cell's line runs up it, read from the bottom
@@ -183,6 +183,11 @@ function problems(feature) {
     case 'indented': {
       const margin = parseFloat(getComputedStyle(table()).marginLeft);
       if (Math.abs(margin - 96) > 1) found.push(`the table's left margin is ${margin}px, not 96px (1 inch)`);
+      // A cell's width holds the room inside its sides.
+      const td = table().querySelector('td');
+      const width = td.getBoundingClientRect().width, want = parseFloat(td.style.width) / 0.75;
+      if (td.style.width && Math.abs(width - want) > 1.5)
+        found.push(`the cell is ${width.toFixed(1)}px wide, not ${want.toFixed(1)}px`);
       break;
     }
     case 'centred': {

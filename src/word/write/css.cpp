@@ -599,9 +599,10 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   else
     out += u"ul,ol{margin:0;padding:0}\r\n";
   out += u"table{border-collapse:collapse}\r\n";
-  // Cells whose borders the document does not give keep a grid.
+  // Cells whose borders the document does not give keep a grid; a cell's
+  // width holds the room inside its sides, as the document's does.
   out += u"td{border:1px solid #000;vertical-align:top;padding:0 " + points(kCellPadding, 20) +
-         u"}\r\n";
+         u";box-sizing:border-box}\r\n";
   // Tabs keep their width, to the document's default stops; a row of them
   // wraps at the page's edge.
   out += u".tab{white-space:break-spaces;" + tabSize;
