@@ -123,8 +123,11 @@ uint32_t Builder::paragraphStart() const {
 }
 
 void Builder::closeParagraph(char16_t mark) {
-  // The mark takes the formatting of the text before it, so it adds no run.
+  // The mark takes the formatting of the text before it, so it adds no run,
+  // but in an empty paragraph that gives its own.
   CharFormat format = story_.runs.empty() ? CharFormat{} : story_.runs.back().format;
+  if (mark_ && position() == paragraphStart()) format = std::move(*mark_);
+  mark_.reset();
   appendChar(mark, format);
   story_.paragraphs.push_back(Paragraph{position(), pending_});
   pending_ = ParagraphFormat{};

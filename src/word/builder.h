@@ -2,6 +2,7 @@
 // Builds a Model in document order. Readers and tests use it so that the
 // model's invariants (covering paragraphs and runs, marks, sorted tables,
 // a final paragraph mark after a table) hold in one place.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,10 @@ class Builder {
   // Ends the current paragraph with a paragraph mark (13), or with a cell
   // mark when `endCell` follows without further text.
   void endParagraph();
+  // The format of the current paragraph's mark where the paragraph is
+  // empty (its letters' size is the empty line's height); without it, and
+  // after text, the mark takes the format of the text before it.
+  void paragraphMark(const CharFormat& format) { mark_ = format; }
 
   void picture(Picture picture, const CharFormat& format = {});
   // An equation: its linear text, formatted as given, and its MathML.
@@ -91,6 +96,8 @@ class Builder {
 
   // Current position in the story (length of the text so far).
   uint32_t position() const { return static_cast<uint32_t>(story_.text.size()); }
+  // Where the current paragraph starts.
+  uint32_t paragraphStart() const;
   int tableDepth() const { return static_cast<int>(open_.size()); }
 
   // Closes whatever is open (cells, rows, tables, the last paragraph) and
@@ -108,11 +115,11 @@ class Builder {
   void appendChar(char16_t c, const CharFormat& format);
   void closeParagraph(char16_t mark);
   void closeAll();
-  uint32_t paragraphStart() const;
 
   Model model_;
   Story& story_;
   ParagraphFormat pending_;
+  std::optional<CharFormat> mark_;
   bool touchedNormal_ = false;
   std::vector<OpenTable> open_;
   std::vector<Bookmark> openBookmarks_;

@@ -47,7 +47,9 @@ TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
                  r("emph", "<w:rStyle w:val=\"Emph\"/><w:b w:val=\"0\"/><w:u w:val=\"single\"/>"),
              "<w:pStyle w:val=\"Heading2\"/>") +
                p(r("body", "<w:strike/><w:vertAlign w:val=\"superscript\"/>")) +
-               p(r("loop"), "<w:pStyle w:val=\"Loop1\"/>"),
+               p(r("loop"), "<w:pStyle w:val=\"Loop1\"/>") +
+               p(r("Title"), "<w:pStyle w:val=\"Heading2\"/>") + p("") +
+               p("", "<w:rPr><w:sz w:val=\"8\"/></w:rPr>"),
            {{"word/styles.xml", kStyles}});
   ASSERT_GE(m.styles.size(), 4u);
   EXPECT_EQ(m.styles[0].name, u"Normal");
@@ -79,6 +81,9 @@ TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
   EXPECT_EQ(m.main.paragraphs[1].format.style, 0);
   // A basedOn cycle neither hangs nor loses the paragraph.
   EXPECT_EQ(paragraphText(m, 2), "loop");
+  // An empty paragraph's mark has its own look, not the heading's before it.
+  EXPECT_EQ(formatAt(m, m.main.paragraphs[4].end - 1).halfPoints, 22);
+  EXPECT_EQ(formatAt(m, m.main.paragraphs[5].end - 1).halfPoints, 8);
 
   // Text whose size nothing gives is 10 points, the default style's too,
   // with or without a styles part.

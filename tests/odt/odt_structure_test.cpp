@@ -65,11 +65,14 @@ TEST(OdtStyles, AutomaticOverCommonOverParentOverDefault) {
   parts.body =
       "<text:h text:style-name=\"P1\">Title <text:span text:style-name=\"T1\">x"
       "</text:span><text:span text:style-name=\"T2\">hidden</text:span></text:h>"
-      "<text:p>plain<text:span text:style-name=\"T3\">r</text:span></text:p>";
+      "<text:p>plain<text:span text:style-name=\"T3\">r</text:span></text:p>"
+      "<text:h text:style-name=\"P1\">T</text:h><text:p/>";
   word::Model m = odttest::read(parts);
   EXPECT_EQ(m.defaultTabStop, 709);  // its default tab stops, 1.25 cm apart
-  EXPECT_EQ(m.main.text, u"Title x\rplainr\r");
-  ASSERT_EQ(m.main.paragraphs.size(), 2u);
+  EXPECT_EQ(m.main.text, u"Title x\rplainr\rT\r\r");
+  ASSERT_EQ(m.main.paragraphs.size(), 4u);
+  // An empty paragraph's mark has its style's size, not the heading's.
+  EXPECT_EQ(m.main.runs.back().format.halfPoints, 20);
   const word::ParagraphFormat& h = m.main.paragraphs[0].format;
   EXPECT_EQ(m.styles[h.style].name, u"Heading 1");  // the nearest common style
   EXPECT_EQ(h.outlineLevel, 0);

@@ -141,6 +141,14 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   in.paraStyle = styleId;
   in.tableRun = s.tableRun;
   inlines(p, s, in, depth + 1);
+  // An empty paragraph's mark has the look its properties give it.
+  if (s.builder->position() == s.builder->paragraphStart()) {
+    RunProps mark;
+    if (auto rpr = child(ppr, "rPr"); rpr) mark.read(rpr, theme_);
+    CharFormat f = format(mark, s, in);
+    f.hyperlink.clear();
+    s.builder->paragraphMark(f);
+  }
   if (joinNext && in.textBoxes.empty()) return;
   s.pendingEnd = true;
   ++s.textBoxDepth;

@@ -164,6 +164,12 @@ void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, Lis
   InlineState in;
   in.paraStyle = styleName;
   inlines(p, s, in, depth + 1);
+  // An empty paragraph's mark has its style's look.
+  if (s.builder->position() == s.builder->paragraphStart()) {
+    InlineState plain;
+    plain.paraStyle = styleName;
+    s.builder->paragraphMark(format(plain));
+  }
   afterParagraph(s, in, depth);
 }
 
