@@ -378,8 +378,7 @@ class Renderer {
   // Opens the tags for what `f` adds to the paragraph style's formatting;
   // `close` receives the closing tags.
   void open(const CharFormat& f, const CharFormat& base, std::u16string& close) {
-    std::u16string css;
-    css += weightCss(f, &base);
+    std::u16string css = weightCss(f, &base);
     if (!f.italic && base.italic) css += u"font-style:normal;";
     // White text over what the page does not draw behind it shows in
     // automatic colour, overriding a style's white.
