@@ -38,7 +38,7 @@ const FEATURES = [
   { name: 'boxed', formats: ALL },  // two hanging paragraphs in one box, their text inside it; one ruled below
   { name: 'blank', formats: ALL },  // underlined tabs draw a line to fill in
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
-  { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text
+  { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text, justified or not
   { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it
   { name: 'nested', formats: ['docx', 'odt'] },  // each level's text at the indent its level gives, its bullet the document's
   { name: 'matrix', formats: ['docx'] },  // an equation's brackets as tall as the matrix they hold
@@ -303,7 +303,7 @@ function problems(feature) {
         range.setEnd(e.firstChild, 1);
         const text = item.getBoundingClientRect().left + parseFloat(getComputedStyle(item).paddingLeft);
         const left = range.getBoundingClientRect().left;
-        if (left < text - 0.5) found.push(`the first line starts ${(text - left).toFixed(1)}px back, under the label`);
+        if (Math.abs(left - text) > 0.5) found.push(`the first line starts ${(left - text).toFixed(1)}px off its indent`);
       }
       break;
     case 'rtl':

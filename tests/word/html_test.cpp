@@ -314,8 +314,10 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
   // where the line hangs and the label fits, else at the next half-inch
   // stop.
   auto item = [&](const char* text, int32_t id, uint8_t level, bool ordered, const char* label,
-                  int32_t left = -1, int32_t first = -360, int16_t stop = 0) {
+                  int32_t left = -1, int32_t first = -360, int16_t stop = 0,
+                  Align align = Align::Left) {
     ParagraphFormat f;
+    f.align = align;
     f.tabStops = {stop};
     f.indentLeft = left >= 0 ? left : 720 * (level + 1);
     f.indentFirst = first;
@@ -334,6 +336,10 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
   item("wide", 1, 0, true, "10.10.10.");
   // A label reaching the indent goes on to the paragraph's own stop.
   item("award", 1, 0, true, "2004", 840, -480, 1980);
+  // Justified, the label stands outside the line, which would widen its
+  // tab; one wider than its hanging line stays inside.
+  item("justified", 1, 0, true, "3.", -1, -360, 0, Align::Justify);
+  item("justified wide", 1, 0, true, "10.10.10.", -1, -360, 0, Align::Justify);
   para(b, "between");
   item("bullet", 2, 0, false, "\u2022", 0, 360);
   // A pictograph no font maps shows as the browser's bullet, an "o" as a circle.
@@ -356,6 +362,10 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
       "\">wide</li>",
       "<li value=\"2004\" style=\"margin-left:42pt;text-indent:-24pt;tab-size:57pt;"
       "list-style-type:'2004\\9';\">award</li>",
+      "<li value=\"3\" style=\"text-align:justify;margin-left:36pt;list-style-position:outside;"
+      "tab-size:18pt;list-style-type:'3.\\9';\">justified</li>",
+      "<li value=\"10\" style=\"text-align:justify;margin-left:36pt;text-indent:-18pt;"
+      "list-style-type:'10.10.10.\\9';\">justified wide</li>",
       "</ol>",
       "<p>between</p>",
       "<ul>",

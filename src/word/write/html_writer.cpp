@@ -173,9 +173,16 @@ class Renderer {
     // a tab after it takes the text to the next stop: the indent, where
     // the first line hangs. A centred item's label goes with its text.
     const bool centred = f.align == Align::Center || f.align == Align::Right;
+    // A justified line would widen the tab after the label (browsers
+    // count a tab as a space to stretch), moving the first line's text
+    // off its indent: such a label stands outside the text, its tab
+    // reaching the indent.
+    const bool outside =
+        item && f.align == Align::Justify && labelHangs(f, base.halfPoints, model_.defaultTabStop);
     ParagraphFormat shown = f;
-    if (item && centred) shown.indentFirst = 0;
+    if (item && (centred || outside)) shown.indentFirst = 0;
     std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, base);
+    if (outside) css += u"list-style-position:outside;";
     if (item) css += labelLookCss(*story_, start, end, base);
     if (const int32_t stops = item && !centred
                                   ? listTabSize(f, base.halfPoints, model_.defaultTabStop)

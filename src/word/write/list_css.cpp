@@ -66,8 +66,11 @@ std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const 
   return css;
 }
 
-int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops) {
-  const int64_t stops = std::max(defaultStops, 1);
+namespace {
+
+// Where a list item's label ends, in twips from the margin, for a width
+// guessed from its characters at `halfPoints`.
+int64_t labelEnd(const ParagraphFormat& f, uint16_t halfPoints) {
   // Widths in hundredths of an em, near those of the common text faces.
   int64_t width = 0;
   for (char16_t c : f.listLabel)
@@ -77,7 +80,14 @@ int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defau
              : c >= u'A' && c <= u'Z'                                        ? 67
                                                                              : 55;
   const int64_t em = (halfPoints ? halfPoints : 24) * 10;  // twips
-  const int64_t end = int64_t{f.indentLeft} + f.indentFirst + width * em / 100;
+  return int64_t{f.indentLeft} + f.indentFirst + width * em / 100;
+}
+
+}  // namespace
+
+int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops) {
+  const int64_t stops = std::max(defaultStops, 1);
+  const int64_t end = labelEnd(f, halfPoints);
   // The paragraph's own stop past the label comes first, before a hanging
   // indent; the tab size from the indent reaches it.
   const bool fits = f.indentFirst < 0 && end < f.indentLeft;
@@ -87,6 +97,11 @@ int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defau
   if (fits) return -f.indentFirst;
   const int64_t stop = (std::max<int64_t>(end, 0) / stops + 1) * stops;
   return static_cast<int32_t>(std::clamp<int64_t>(stop - f.indentLeft, 1, stops * 20));
+}
+
+bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops) {
+  return f.indentFirst < 0 && labelEnd(f, halfPoints) < f.indentLeft &&
+         listTabSize(f, halfPoints, defaultStops) == -f.indentFirst;
 }
 
 }  // namespace word::write

@@ -23,6 +23,9 @@ std::u16string listMarker(const ParagraphFormat& f, size_t depth);
 // document's next default stop (`defaultStops` twips apart), for a label
 // whose width is guessed from its characters at `halfPoints`.
 int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops);
+// Whether the label of an item whose first line hangs ends short of the
+// indent, where the tab after it takes the text.
+bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops);
 // The look of a list item's label where the item's text, all of it, is
 // set alike and unlike its style: size, face, weight, slant and colour,
 // as CSS for the item (whose text states its own look), for the label

@@ -251,9 +251,16 @@ std::map<std::string, word::Model> docxDocuments() {
                      return "<m:oMath><m:d><m:e><m:m>" + row("1", "0") + row("0", "1") +
                             "</m:m></m:e></m:d></m:oMath>";
                    }())},
-      {"listed", leanAndInATable(p(r("Listed item"),
-                                   "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>"
-                                   "<w:ind w:left=\"720\" w:hanging=\"360\"/>"))},
+      // Justified, its long words leaving the first line room to stretch.
+      {"listed",
+       leanAndInATable(p(r("Listed item" +
+                           [] {
+                             std::string words;
+                             for (int i = 0; i < 40; ++i) words += " wwwwwwwwwwwwwwwwwwww";
+                             return words;
+                           }()),
+                         "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>"
+                         "<w:ind w:left=\"720\" w:hanging=\"360\"/><w:jc w:val=\"both\"/>"))},
       {"nested",
        p(r("Outer item"), "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"3\"/></w:numPr>") +
            p(r("Inner item"), "<w:numPr><w:ilvl w:val=\"1\"/><w:numId w:val=\"3\"/></w:numPr>")},
