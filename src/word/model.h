@@ -103,6 +103,9 @@ inline constexpr uint8_t kEffectOutline = 1, kEffectShadow = 2, kEffectEmboss = 
 // A drop cap of the paragraph's first word (ParagraphFormat::dropLetters).
 inline constexpr uint8_t kDropWord = 255;
 
+// What comes between a list item's label and its text.
+enum class LabelFollow : uint8_t { Tab, Space, Nothing };
+
 // What fills the space a tab leaves before the text it aligns.
 enum class TabLeader : uint8_t { None, Dots, Dashes, Line };
 
@@ -126,6 +129,7 @@ struct ParagraphFormat {
   int32_t listId = -1;       // -1: not in a list; equal ids share one numbering
   uint8_t listLevel = 0;     // 0..8
   bool listOrdered = false;  // numbered (true) or bulleted (false)
+  LabelFollow labelFollow = LabelFollow::Tab;
   bool textBox = false;      // text of a text box, placed after the paragraph anchoring it
   // Laid out from right to left (Hebrew, Arabic): align and the indents
   // are then of its start and end, which lie right and left.

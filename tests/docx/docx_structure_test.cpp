@@ -191,12 +191,12 @@ TEST(DocxLists, LabelsComeFromTheNumberingDefinitions) {
   EXPECT_NE(t.find("\r\n\xE2\x80\xA2\tdot\r\n"), std::string::npos) << t;
 }
 
-TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThem) {
+TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThemAndItsFollower) {
   std::string numbering = docxtest::part(
       "numbering",
       "<w:abstractNum w:abstractNumId=\"0\">" +
-          level(0, "decimal", "%1", "<w:pStyle w:val=\"H1\"/>") +
-          level(1, "decimal", "%1.%2", "<w:pStyle w:val=\"H2\"/>") +
+          level(0, "decimal", "%1", "<w:pStyle w:val=\"H1\"/><w:suff w:val=\"nothing\"/>") +
+          level(1, "decimal", "%1.%2", "<w:pStyle w:val=\"H2\"/><w:suff w:val=\"space\"/>") +
           "</w:abstractNum><w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>");
   std::string styles = docxtest::part(
       "styles",
@@ -210,7 +210,8 @@ TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThem) {
   };
   word::Model m = read(h("H1", "a") + h("H2", "b") + h("H2", "c") + h("H1", "d") + h("H2", "e"),
                        {{"word/numbering.xml", numbering}, {"word/styles.xml", styles}});
-  EXPECT_EQ(text(m), "1\ta\r\n1.1\tb\r\n1.2\tc\r\n2\td\r\n2.1\te\r\n");
+  // A level's label followed by nothing, or by a space, not by a tab.
+  EXPECT_EQ(text(m), "1a\r\n1.1 b\r\n1.2 c\r\n2d\r\n2.1 e\r\n");
   EXPECT_EQ(m.main.paragraphs[1].format.listLevel, 1);
   EXPECT_EQ(m.main.paragraphs[1].format.outlineLevel, 1);
 }

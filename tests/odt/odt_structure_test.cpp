@@ -105,7 +105,10 @@ const std::string kLists =
     "<text:list-level-style-number text:level=\"3\" style:num-format=\"i\" "
     "ext:num-list-format=\"(%3%)\"/></text:list-style>"
     "<text:list-style style:name=\"B\"><text:list-level-style-bullet text:level=\"1\" "
-    "text:bullet-char=\"\xEF\x82\xB7\"><style:text-properties style:font-name=\"Symbol\"/>"
+    "text:bullet-char=\"\xEF\x82\xB7\"><style:list-level-properties "
+    "text:list-level-position-and-space-mode=\"label-alignment\"><style:list-level-label-alignment "
+    "text:label-followed-by=\"space\"/></style:list-level-properties>"
+    "<style:text-properties style:font-name=\"Symbol\"/>"
     "</text:list-level-style-bullet></text:list-style>"
     "<text:outline-style style:name=\"Outline\"><text:outline-level-style text:level=\"1\" "
     "style:num-format=\"1\"/><text:outline-level-style text:level=\"2\" style:num-format=\"1\" "
@@ -142,6 +145,8 @@ TEST(OdtLists, LabelsCountThroughLevelsContinuationsAndRestarts) {
   EXPECT_NE(ps[0].format.listId, ps[8].format.listId);  // a new list starts again
   EXPECT_EQ(ps[10].format.listId, -1);                  // an item's second paragraph
   EXPECT_FALSE(ps[12].format.listOrdered);              // the Symbol bullet, mapped
+  EXPECT_EQ(ps[12].format.labelFollow, word::LabelFollow::Space);
+  EXPECT_EQ(ps[0].format.labelFollow, word::LabelFollow::Tab);
   EXPECT_EQ(ps[14].format.outlineLevel, 1);
 }
 

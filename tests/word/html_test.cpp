@@ -9,6 +9,7 @@
 #include "support/files.h"
 #include "word/error.h"
 #include "word/write/css.h"
+#include "word/write/list_css.h"
 #include "word/write/writers.h"
 
 using namespace word;
@@ -380,6 +381,31 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
       "</ol>",
   };
   EXPECT_EQ(body, expected);
+}
+
+// A label ends as the document says: a tab to the text, a space or
+// nothing; a centred one with a space.
+TEST(HtmlWriter, LabelsEndWithWhatFollowsThem) {
+  const struct {
+    LabelFollow follow;
+    Align align;
+    const char16_t* label;
+    const char16_t* marker;
+  } cases[] = {
+      {LabelFollow::Tab, Align::Left, u"1.", u"'1.\\9'"},
+      {LabelFollow::Space, Align::Justify, u"1.", u"'1. '"},
+      {LabelFollow::Nothing, Align::Left, u"1.", u"'1.'"},
+      {LabelFollow::Tab, Align::Center, u"1.", u"'1. '"},
+      {LabelFollow::Nothing, Align::Left, u"", u"none"},
+  };
+  for (const auto& c : cases) {
+    ParagraphFormat f;
+    f.labelFollow = c.follow;
+    f.align = c.align;
+    f.listOrdered = true;
+    f.listLabel = c.label;
+    EXPECT_EQ(u8(write::listMarker(f, 0)), u8(c.marker)) << u8(c.marker);
+  }
 }
 
 // The browser draws a label in its item's look: the look all of the

@@ -132,6 +132,8 @@ std::string paragraphFormat(const ParagraphFormat& f) {
     out += " list=" + std::to_string(f.listId) + "/" + std::to_string(f.listLevel) +
            (f.listOrdered ? " numbered" : " bulleted");
   if (!f.listLabel.empty()) out += " label=" + quoted(f.listLabel);
+  if (f.labelFollow != LabelFollow::Tab)
+    out += f.labelFollow == LabelFollow::Space ? " follow=space" : " follow=nothing";
   if (f.dropCap) out += " dropcap";
   if (f.dropLetters)
     out += " drop=" + std::to_string(f.dropLetters) + "/" + std::to_string(f.dropLines);

@@ -184,9 +184,9 @@ class Renderer {
     std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, base);
     if (outside) css += u"list-style-position:outside;";
     if (item) css += labelLookCss(*story_, start, end, base);
-    if (const int32_t stops = item && !centred
-                                  ? listTabSize(f, base.halfPoints, model_.defaultTabStop)
-                                  : model_.defaultTabStop;
+    const bool tabbed = item && !centred && f.labelFollow == LabelFollow::Tab;
+    if (const int32_t stops =
+            tabbed ? listTabSize(f, base.halfPoints, model_.defaultTabStop) : model_.defaultTabStop;
         stops != model_.defaultTabStop)
       css += u"tab-size:" + points(stops, 20) + u";";
     // A drop cap stands beside the paragraph after it, as in the document.
@@ -254,14 +254,15 @@ class Renderer {
     std::u16string close;
     open(look, base, close);
     out_ += escape(f.listLabel);
-    if (f.align == Align::Center || f.align == Align::Right)
-      out_ += u" ";
-    else
+    const bool centred = f.align == Align::Center || f.align == Align::Right;
+    if (f.labelFollow == LabelFollow::Tab && !centred)
       out_ += u"<span class=\"tab\" style=\"tab-size:" +
               points(listTabSize(f, look.halfPoints ? look.halfPoints : base.halfPoints,
                                  model_.defaultTabStop),
                      20) +
               u"\">&#9;</span>";
+    else if (f.labelFollow != LabelFollow::Nothing)
+      out_ += u" ";
     out_ += close;
   }
 

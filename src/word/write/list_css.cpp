@@ -36,8 +36,10 @@ std::u16string listMarker(const ParagraphFormat& f, size_t depth) {
       css.push_back(c);
   }
   const bool centred = f.align == Align::Center || f.align == Align::Right;
-  if (centred && label.empty()) return u"none";
-  return css + (centred ? u" '" : u"\\9'");
+  const bool tab = f.labelFollow == LabelFollow::Tab && !centred;
+  if (label.empty() && !tab) return u"none";
+  if (f.labelFollow == LabelFollow::Nothing) return css + u"'";
+  return css + (tab ? u"\\9'" : u" '");
 }
 
 std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const CharFormat& base) {
@@ -100,7 +102,8 @@ int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defau
 }
 
 bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops) {
-  return f.indentFirst < 0 && labelEnd(f, halfPoints) < f.indentLeft &&
+  return f.labelFollow == LabelFollow::Tab && f.indentFirst < 0 &&
+         labelEnd(f, halfPoints) < f.indentLeft &&
          listTabSize(f, halfPoints, defaultStops) == -f.indentFirst;
 }
 

@@ -14,7 +14,8 @@ namespace word::write {
 // lists deep, as a CSS string, its quotes and backslashes escaped: the
 // label ("a)", "(2)", "1.3.", a bullet) and the tab after it that takes
 // the text to its indent, or a space where the item is centred or ends
-// at its right. A bullet no font shows (a pictograph) is the bullet
+// at its right, or what the document puts after it instead of a tab
+// (a space, nothing). A bullet no font shows (a pictograph) is the bullet
 // browsers draw at its depth (•, ◦, ▪).
 std::u16string listMarker(const ParagraphFormat& f, size_t depth);
 // Twips between the tab stops that follow a list item's label: its

@@ -23,6 +23,11 @@ void put(std::u16string& out, std::u16string_view s, bool html) {
   }
 }
 
+// What follows a list item's label, as the document gives it.
+void follow(std::u16string& out, LabelFollow f) {
+  if (f != LabelFollow::Nothing) out += f == LabelFollow::Tab ? u'\t' : u' ';
+}
+
 // The export's text, encoded and handed on in pieces: a large document's
 // text is never held twice more.
 class Pieces {
@@ -95,10 +100,10 @@ void text(const Model& model, TextEncoding encoding,
           !pf->listOrdered) {
         static const char16_t bullets[] = {u'\u2022', u'\u25E6', u'\u25AA'};
         out += bullets[pf->listLevel % 3];
-        out += u'\t';
+        follow(out, pf->labelFollow);
       } else if (pf && !pf->listLabel.empty() && i == paraStart && !isRowEnd(i)) {
         put(out, pf->listLabel, html);
-        out += u'\t';
+        follow(out, pf->labelFollow);
       }
     }
     pieces.flush(false);

@@ -253,6 +253,7 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
     f.listId = label->listId;
     f.listLevel = p.ilvl;
     f.listOrdered = label->ordered;
+    f.labelFollow = label->follow;
     f.listLabel = std::move(label->text);
   }
   return f;

@@ -174,6 +174,8 @@ std::optional<ListLabel> Lists::next(int32_t ilfo, uint8_t ilvl) {
   label.listId = o.list;
   label.ordered = lv.nfc != 23 && lv.nfc != 255;
   label.font = lv.font;
+  if (lv.follow == 1 || lv.follow == 2)
+    label.follow = lv.follow == 1 ? LabelFollow::Space : LabelFollow::Nothing;
   for (char16_t ch : lv.text) {
     if (ch < 9) {
       int32_t v = c.seen[ch] ? c.value[ch] : level(ch).start;

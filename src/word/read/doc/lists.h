@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "word/model.h"
 #include "word/read/doc/bytes.h"
 
 namespace word::read::doc {
@@ -36,6 +37,7 @@ struct ListOverride {
 struct ListLabel {
   int32_t listId = -1;
   bool ordered = false;
+  LabelFollow follow = LabelFollow::Tab;
   int32_t font = -1;
   std::u16string text;
 };

@@ -126,6 +126,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
       pf.listId = item->listId;
       pf.listLevel = static_cast<uint8_t>(lvl);
       pf.listOrdered = item->ordered;
+      pf.labelFollow = item->follow;
       pf.listLabel = item->label;
       applyListIndents(pf, item->indents,
                        {direct.indentLeft, direct.indentRight, direct.indentFirst});

@@ -21,6 +21,7 @@ class Numbering {
   struct Item {
     int32_t listId = 0;
     bool ordered = false;
+    LabelFollow follow = LabelFollow::Tab;
     std::u16string label;
     ListIndents indents;  // the level's
   };
@@ -46,6 +47,7 @@ class Numbering {
     std::string paragraphStyle;
     int restart = -1;  // -1: after any higher level; 0: never
     bool legal = false;
+    LabelFollow follow = LabelFollow::Tab;
     ListIndents indents;
   };
   struct Abstract {

@@ -111,6 +111,7 @@ void OdtReader::listLabel(const pugi::xml_node& p, ParagraphFormat& pf,
     pf.listId = item->list.counter->id;
     pf.listLevel = static_cast<uint8_t>(std::min(item->list.level, 8));
     pf.listOrdered = label.ordered;
+    pf.labelFollow = label.follow;
     pf.listLabel = std::move(label.text);
     // The level's indents count over the paragraph style's; those of the
     // paragraph's own (automatic) style count over the level's.
@@ -133,6 +134,7 @@ void OdtReader::listLabel(const pugi::xml_node& p, ParagraphFormat& pf,
   pf.listId = outlineCounter_->id;
   pf.listLevel = static_cast<uint8_t>(level);
   pf.listOrdered = label.ordered;
+  pf.labelFollow = label.follow;
   pf.listLabel = std::move(label.text);
 }
 

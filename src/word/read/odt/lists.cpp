@@ -77,6 +77,10 @@ Lists::Level Lists::readLevel(const pugi::xml_node& n, const FontFaces& faces) {
     pugi::xml_node at = child(place, "list-level-label-alignment");
     l.indents.left = twips(attrValue(at, "margin-left"));
     l.indents.first = twips(attrValue(at, "text-indent"));
+    const std::string_view follow = attrValue(at, "label-followed-by");
+    l.follow = follow == "space"     ? LabelFollow::Space
+               : follow == "nothing" ? LabelFollow::Nothing
+                                     : LabelFollow::Tab;
   }
   if (l.bullet) {
     std::string_view given = attrValue(n, "bullet-char");
@@ -133,6 +137,7 @@ Lists::Label Lists::count(Counter& c, const Style& style, int level,
   c.started[L] = true;
   for (size_t d = L + 1; d < kLevels; ++d) c.started[d] = false;
   Label label;
+  label.follow = lv.follow;
   if (lv.bullet) {
     label.ordered = false;
     label.text = lv.bulletChar;

@@ -27,6 +27,7 @@ class Lists {
     int displayLevels = 1;
     int64_t start = 1;
     ListIndents indents;  // where its labels are aligned to a position
+    LabelFollow follow = LabelFollow::Tab;
   };
   struct Style {
     std::array<Level, kLevels> levels;
@@ -40,6 +41,7 @@ class Lists {
   struct Label {
     std::u16string text;
     bool ordered = true;
+    LabelFollow follow = LabelFollow::Tab;
   };
 
   // Reads the list styles among `styles` (office:styles or automatic
