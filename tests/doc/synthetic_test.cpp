@@ -373,6 +373,18 @@ TEST(SyntheticDoc, TypefacesSpacingAndShading) {
   looks::checkShades(word::read::readDoc(looks::shadesDoc()));
 }
 
+// An empty paragraph's mark has its own size, not the text's before it.
+TEST(SyntheticDoc, EmptyParagraphsTakeTheirMarksLook) {
+  SyntheticDoc d;
+  d.text = u"Title\r\r";
+  const std::string size = doctest::sprm16(0x4A43, 32);
+  d.charRuns = {{0, 6, size}, {6, 7, doctest::sprm16(0x4A43, 16)}};
+  word::Model m = read(d);
+  ASSERT_EQ(m.main.paragraphs.size(), 2u);
+  EXPECT_EQ(formatAt(m.main, 0).halfPoints, 32);
+  EXPECT_EQ(formatAt(m.main, 6).halfPoints, 16);
+}
+
 namespace {
 
 const std::string kDeleted = doctest::sprm8(0x0800, 1);

@@ -51,6 +51,9 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
     bookmarksAt(p.start);
   flush();
   if (joins) return;
+  // An empty paragraph is as tall as its mark's letters, not the text's
+  // before it.
+  if (empty && p.mark) b.paragraphMark(r.charFormat(r.runChp(p.pap.istd, p.end - 1)));
   closeParagraph(paras, p, skipped);
   emitTextBoxes(depth);
 }
