@@ -13,7 +13,7 @@ PACKAGES = build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libgsf-1-de
            libxml2-dev libicu-dev zlib1g-dev libxml2-utils libgtest-dev libgmock-dev \
            libbenchmark-dev libemf2svg-dev libemf2svg1 libwmf-dev libwmf-0.2-7 libtiff-dev \
            libpng-dev libminizip-dev nlohmann-json3-dev chromium nodejs npm dpkg-dev desktop-file-utils \
-           groff-base fonts-dejavu-extra
+           groff-base fonts-dejavu-extra fonts-crosextra-carlito fonts-crosextra-caladea
 
 .PHONY: all setup configure build run test release install deb clean
 

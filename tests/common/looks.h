@@ -48,7 +48,7 @@ struct Space {
   word::LineRule rule;
   int32_t line;
   // As a page shows it: margins in points; a line height in points, or in
-  // times the font size when negative, or 0 for the font's own.
+  // times the font's own line when negative, or 0 for the font's own.
   double top, bottom, lineHeight;
   bool autoSpacing;  // a format without automatic spacing (.odt) leaves it out
 };

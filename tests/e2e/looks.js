@@ -44,6 +44,14 @@ function looksOf(texts) {
       if (c !== 'rgba(0, 0, 0, 0)' && c !== 'transparent') behind = c;
     }
     const style = getComputedStyle(el);
+    // The paragraph's font's own line, as "normal" gives it.
+    const probe = document.createElement('span');
+    probe.style.cssText = `display:inline-block;line-height:normal;font-family:${block.fontFamily};` +
+      `font-size:${block.fontSize}`;
+    probe.textContent = 'x';
+    document.body.appendChild(probe);
+    const ownLine = probe.getBoundingClientRect().height;
+    probe.remove();
     return {
       families: style.fontFamily.split(',').map((f) => f.trim().replace(/^["']|["']$/g, '')),
       // The gap between the block above and this one, as the reader sees it.
@@ -51,7 +59,7 @@ function looksOf(texts) {
         above.getBoundingClientRect().bottom) * 75) / 100 : null,
       bottom: pt(block.marginBottom),
       lineHeight: block.lineHeight,
-      fontSize: parseFloat(block.fontSize),
+      ownLine,
       behind,
       colour: style.color,
     };
@@ -79,10 +87,12 @@ const CHECKS = {
     if (above && Math.abs(got.gap - gap) > 0.05) out.push(`${got.gap}pt below the paragraph above, not ${gap}pt`);
     if (Math.abs(got.bottom - want.bottom) > 0.05)
       out.push(`margin-bottom ${got.bottom}pt, not ${want.bottom}pt`);
+    // Lines of a multiple of the font's own: that within 3% (the browser
+    // rounds a font's own line to whole pixels).
     const line = want.lineHeight === 0 ? 'normal'
-      : want.lineHeight < 0 ? `${-want.lineHeight * got.fontSize}px` : `${want.lineHeight / 0.75}px`;
-    const close = line === got.lineHeight ||
-      (line !== 'normal' && Math.abs(parseFloat(line) - parseFloat(got.lineHeight)) < 0.1);
+      : want.lineHeight < 0 ? `${-want.lineHeight * got.ownLine}px` : `${want.lineHeight / 0.75}px`;
+    const close = line === got.lineHeight || (line !== 'normal' &&
+      Math.abs(parseFloat(line) - parseFloat(got.lineHeight)) < Math.max(0.1, parseFloat(line) * 0.03));
     if (!close) out.push(`line-height ${got.lineHeight}, not ${line}`);
     return out;
   },

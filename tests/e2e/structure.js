@@ -72,7 +72,9 @@ const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 // lists: the reference gives paragraphs in cells spacing of its own, and
 // list items of one style the space between them that the document leaves
 // out) is spaced when it has 2pt or more of space before or after, and has
-// wide lines when its line height is 1.45 times its font size or more.
+// wide lines when its line height is 1.45 times its font size or more; a
+// multiple of lines, which our pages give as a multiple of the font's own
+// line and the reference's as a share of its size, is measured by that.
 // The browser's own margins of paragraphs and headings, and its bold
 // headings, are no page's: both pages are measured with margins at zero and
 // headings light beneath their own style sheets.
@@ -82,7 +84,7 @@ const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 // fault our lists mend): the reference's page returns the first fonts of
 // such lists as `unclassed`, and words in them count as sans-serif on
 // neither page.
-function measure({ leaveOutHeaders, unclassed = [] }) {
+function measure({ leaveOutHeaders, unclassed = [], ownLines = false }) {
   const generic = /(^|,)\s*(serif|sans-serif|monospace|cursive|fantasy|system-ui)\s*$/;
   const firstFont = (style) => style.fontFamily.split(',')[0].trim().replace(/^["']|["']$/g, '')
     .toLowerCase();
@@ -130,13 +132,31 @@ function measure({ leaveOutHeaders, unclassed = [] }) {
     if (!m || (m[4] !== undefined && parseFloat(m[4]) === 0)) return null;
     return m[1] === '255' && m[2] === '255' && m[3] === '255' ? 'white' : value;
   };
+  // What a paragraph's lines are measured by: the font's own line (the
+  // height where nothing sets it) where the paragraph gives a multiple of
+  // it (a factor, which a child twice its size doubles), else its size.
+  const lineUnit = (el, style) => {
+    const size = parseFloat(style.fontSize);
+    const probe = document.createElement('span');
+    probe.style.cssText = `display:inline-block;font-size:${2 * size}px`;
+    el.appendChild(probe);
+    const factor = Math.abs(parseFloat(getComputedStyle(probe).lineHeight) -
+      2 * parseFloat(style.lineHeight)) < 0.5;
+    probe.style.lineHeight = 'normal';
+    probe.style.fontSize = style.fontSize;
+    probe.textContent = 'x';
+    const own = probe.getBoundingClientRect().height;
+    probe.remove();
+    return factor ? own : size;
+  };
   const paragraph = (el, style) => {
     if (!/^(P|H[1-6])$/.test(el.tagName) || el.closest('td,th,li')) return;
     if (!/[\p{L}\p{N}]/u.test(el.textContent)) return;
     const pt = (px) => (parseFloat(px) || 0) * 0.75;
     if (Math.max(pt(style.marginTop), pt(style.marginBottom)) >= 2) c.spacing++;
     if (style.lineHeight !== 'normal' &&
-        parseFloat(style.lineHeight) >= 1.45 * parseFloat(style.fontSize)) c.lines++;
+        parseFloat(style.lineHeight) >= 1.45 * (ownLines ? lineUnit(el, style) : parseFloat(style.fontSize)))
+      c.lines++;
   };
   // A numbered heading is an item of the document's numbered outline
   // however a page writes it: as a list item holding the heading, or as a
@@ -378,7 +398,7 @@ async function main() {
       const ref = await page.evaluate(measure, { leaveOutHeaders: true });
       await page.goto(pathToFileURL(out).href, { waitUntil: 'load' });
       const ours = await page.evaluate(measure, { leaveOutHeaders: false,
-        unclassed: ref.unclassed });
+        unclassed: ref.unclassed, ownLines: true });
       row.ours = ours.counts;
       row.ref = ref.counts;
       row.failed = ours.failed;

@@ -250,13 +250,33 @@ int32_t shownSpace(int32_t twips) {
   return twips == kAutoSpacing ? 280 : std::max(twips, 0);
 }
 
-// The line height of a paragraph whose text is `halfPoints` large (0: the
-// default 12pt): "normal" for a single line, the font's own.
-std::u16string lineHeight(const ParagraphFormat& f, uint16_t halfPoints) {
+// A font's own line, the height the word processor's single spacing
+// gives it, in thousandths of its size (from the fonts' tables; 1150 for
+// a font not named here, near that of most text faces).
+int32_t ownLine(std::u16string_view font) {
+  static constexpr struct {
+    std::u16string_view font;
+    int32_t line;
+  } kLines[] = {{u"Calibri", 1221},      {u"Cambria", 1172},      {u"Times New Roman", 1150},
+                {u"Arial", 1150},        {u"Courier New", 1133},  {u"Georgia", 1136},
+                {u"Verdana", 1215},      {u"Tahoma", 1207},       {u"Segoe UI", 1330},
+                {u"Trebuchet MS", 1161}, {u"Comic Sans MS", 1394}};
+  const auto [family, weight] = faceOf(font);
+  for (const auto& l : kLines)
+    if (sameLetters(weight ? family : font, l.font)) return l.line;
+  return 1150;
+}
+
+// The line height of a paragraph whose text is `text`'s (0 points: the
+// default 12pt): "normal" for a single line, the font's own; lines of a
+// multiple of it as that multiple of the font's own line, which a page
+// can only give as a multiple of the font's size.
+std::u16string lineHeight(const ParagraphFormat& f, const CharFormat& text) {
+  const uint16_t halfPoints = text.halfPoints;
   switch (f.lineRule) {
     case LineRule::Multiple:
       if (f.lineSpacing <= 0 || f.lineSpacing == kSingleLine) break;
-      return decimal(f.lineSpacing, kSingleLine);
+      return decimal(int64_t{f.lineSpacing} * ownLine(text.font), kSingleLine * 1000);
     case LineRule::Exactly:
       if (f.lineSpacing <= 0) break;
       return points(f.lineSpacing, 20);
@@ -361,8 +381,7 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
     css += u"margin-bottom:0;padding-bottom:" + points(shownSpace(f.spaceAfter), 20) + u";";
   else if (shownSpace(f.spaceAfter) != shownSpace(base.spaceAfter))
     css += u"margin-bottom:" + points(shownSpace(f.spaceAfter), 20) + u";";
-  if (std::u16string line = lineHeight(f, text.halfPoints);
-      line != lineHeight(base, text.halfPoints))
+  if (std::u16string line = lineHeight(f, text); line != lineHeight(base, text))
     css += u"line-height:" + line + u";";
   if (f.shading != base.shading) {
     css += u"background-color:" +
