@@ -173,9 +173,9 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
   h1.paragraph.outlineLevel = 0;
   h1.chars.halfPoints = 32;
   h1.chars.font = u"Calibri Light";
-  ParagraphFormat hf;
+  h1.paragraph.lineSpacing = 276;  // 1.15 of the font's own lines, 1.22 times its size
+  ParagraphFormat hf = h1.paragraph;
   hf.style = b.addStyle(h1);
-  hf.outlineLevel = 0;
   b.paragraph(hf);
   b.text("Top", h1.chars);
   CharFormat regular = h1.chars;
@@ -215,9 +215,10 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
   // Headings as large and heavy as their styles make them.
   EXPECT_NE(out.find("\r\nh1,h2,h3,h4,h5,h6{font-size:1em;font-weight:normal}\r\n"),
             std::string::npos);
-  EXPECT_NE(out.find("\r\n.heading1{font-weight:300;font-size:16pt;font-family:'Calibri "
-                     "Light','Carlito',sans-serif;}\r\n"),
-            std::string::npos)
+  EXPECT_NE(
+      out.find("\r\n.heading1{line-height:1.4;font-weight:300;font-size:16pt;font-family:'Calibri "
+               "Light','Carlito',sans-serif;}\r\n"),
+      std::string::npos)
       << out;
   EXPECT_NE(out.find("\r\n.SectionHeading{font-weight:300;font-family:'Segoe UI Light',"
                      "sans-serif;}\r\n"),
