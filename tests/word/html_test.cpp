@@ -825,18 +825,37 @@ TEST(HtmlWriter, CellsKeepTheirRoomInside) {
   }
 }
 
-// An empty line is as tall as its mark's letters: a blank in their size
-// and face.
-TEST(HtmlWriter, EmptyLinesTakeTheirMarksSize) {
+// A line is as tall as its letters: an empty one's a blank in its mark's
+// size and face; where all the text, or the mark of an empty paragraph, is
+// smaller than its style's, the paragraph takes the smallest size, so that
+// its own does not hold the lines apart.
+TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
   Builder b;
   CharFormat small;
   small.halfPoints = 16;
   b.text("small", small);
   b.endParagraph();
   b.endParagraph();
+  Style body;
+  body.name = u"Body";
+  body.chars.halfPoints = 24;
+  ParagraphFormat pf;
+  pf.style = b.addStyle(body);
+  for (int i = 0; i < 3; ++i) {
+    b.paragraph(pf);
+    if (i < 2) b.text("small", small);
+    if (i == 1) b.text(" large", body.chars);
+    if (i == 2) b.paragraphMark(small);
+    b.endParagraph();
+  }
   EXPECT_EQ(bodyLines(html(b.finish())),
-            (std::vector<std::string>{"<p><span style=\"font-size:8pt;\">small</span></p>",
-                                      "<p><span style=\"font-size:8pt;\">&nbsp;</span></p>"}));
+            (std::vector<std::string>{
+                "<p><span style=\"font-size:8pt;\">small</span></p>",
+                "<p><span style=\"font-size:8pt;\">&nbsp;</span></p>",
+                "<p class=\"Body\" style=\"font-size:8pt;\">small</p>",
+                "<p class=\"Body\" style=\"font-size:8pt;\">small<span style=\"font-size:12pt;\"> "
+                "large</span></p>",
+                "<p class=\"Body\" style=\"font-size:8pt;\">&nbsp;</p>"}));
 }
 
 // The page keeps the document's spaces: a line's first, and every other

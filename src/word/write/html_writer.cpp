@@ -166,7 +166,7 @@ class Renderer {
     if (f.style > 0 && static_cast<size_t>(f.style) < classes_.size())
       cls = u" class=\"" + classes_[f.style] + u"\"";
     static const ParagraphFormat kPlain;
-    const CharFormat base = style ? style->chars : CharFormat{};
+    CharFormat base = style ? style->chars : CharFormat{};
     const bool heading = f.outlineLevel <= 5, item = f.listId >= 0 && !heading;
     paragraphShading_ = f.shading;
     // A list item's label starts its first line, as in the document, and
@@ -191,6 +191,13 @@ class Renderer {
       css += u"tab-size:" + points(stops, 20) + u";";
     // A drop cap stands beside the paragraph after it, as in the document.
     if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
+    // Lines as tall as their letters: where all the text is smaller than
+    // its style's, the paragraph's own size would hold its lines apart.
+    if (const uint16_t small =
+            item || f.dropCap || f.dropLetters ? 0 : smallest(start, end, base)) {
+      css += u"font-size:" + points(small, 2) + u";";
+      base.halfPoints = small;
+    }
     auto attrs = [&] { return cls + (css.empty() ? u"" : u" style=\"" + css + u"\""); };
 
     tabs_ = {item ? nullptr : &f, true, 0};
@@ -235,6 +242,20 @@ class Renderer {
     if (!content(from, end, base) && from == start) emptyLine(end, base);
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
+  }
+
+  // The size of a paragraph's smallest letters (its mark's, where it has
+  // none), where they are smaller than its style's; else 0.
+  uint16_t smallest(uint32_t start, uint32_t end, const CharFormat& base) const {
+    const Story& s = *story_;
+    if (!base.halfPoints || end <= start) return 0;
+    const uint32_t last = end > start + 1 ? end - 1 : end;
+    uint16_t least = base.halfPoints;
+    for (size_t r = ops::runAt(s, start); r < s.runs.size() && s.runs[r].start < last; ++r) {
+      if (!s.runs[r].format.halfPoints) return 0;  // the page's own size
+      least = std::min(least, s.runs[r].format.halfPoints);
+    }
+    return least < base.halfPoints ? least : 0;
   }
 
   // An empty paragraph holds a blank, as tall as its mark's letters (and
