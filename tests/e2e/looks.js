@@ -38,16 +38,16 @@ function looksOf(texts) {
     const box = el.closest(BLOCKS) || el;
     const block = getComputedStyle(box);
     const above = blocks[blocks.indexOf(box) - 1];
+    const style = getComputedStyle(el);
     let behind = null;
     for (let e = el; e && !behind; e = e.parentElement) {
       const c = getComputedStyle(e).backgroundColor;
       if (c !== 'rgba(0, 0, 0, 0)' && c !== 'transparent') behind = c;
     }
-    const style = getComputedStyle(el);
-    // The paragraph's font's own line, as "normal" gives it.
+    // The text's font's own line, as "normal" gives it.
     const probe = document.createElement('span');
-    probe.style.cssText = `display:inline-block;line-height:normal;font-family:${block.fontFamily};` +
-      `font-size:${block.fontSize}`;
+    probe.style.cssText = `display:inline-block;line-height:normal;font-family:${style.fontFamily};` +
+      `font-size:${style.fontSize}`;
     probe.textContent = 'x';
     document.body.appendChild(probe);
     const ownLine = probe.getBoundingClientRect().height;
@@ -87,12 +87,12 @@ const CHECKS = {
     if (above && Math.abs(got.gap - gap) > 0.05) out.push(`${got.gap}pt below the paragraph above, not ${gap}pt`);
     if (Math.abs(got.bottom - want.bottom) > 0.05)
       out.push(`margin-bottom ${got.bottom}pt, not ${want.bottom}pt`);
-    // Lines of a multiple of the font's own: that within 3% (the browser
-    // rounds a font's own line to whole pixels).
+    // Lines of a multiple of the font's own: that within a pixel a line
+    // (the browser rounds a font's own line to whole pixels).
     const line = want.lineHeight === 0 ? 'normal'
       : want.lineHeight < 0 ? `${-want.lineHeight * got.ownLine}px` : `${want.lineHeight / 0.75}px`;
     const close = line === got.lineHeight || (line !== 'normal' &&
-      Math.abs(parseFloat(line) - parseFloat(got.lineHeight)) < Math.max(0.1, parseFloat(line) * 0.03));
+      Math.abs(parseFloat(line) - parseFloat(got.lineHeight)) < Math.max(0.1, -want.lineHeight));
     if (!close) out.push(`line-height ${got.lineHeight}, not ${line}`);
     return out;
   },

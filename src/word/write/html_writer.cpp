@@ -181,7 +181,11 @@ class Renderer {
         item && f.align == Align::Justify && labelHangs(f, base.halfPoints, model_.defaultTabStop);
     ParagraphFormat shown = f;
     if (item && (centred || outside)) shown.indentFirst = 0;
-    std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, base);
+    // Lines are measured by the style's font, else by the text's.
+    CharFormat text = base;
+    if (const size_t r = ops::runAt(*story_, start); text.font.empty() && r < story_->runs.size())
+      text.font = story_->runs[r].format.font;
+    std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, text);
     if (outside) css += u"list-style-position:outside;";
     if (item) css += labelLookCss(*story_, start, end, base);
     const bool tabbed = item && !centred && f.labelFollow == LabelFollow::Tab;
@@ -245,17 +249,19 @@ class Renderer {
   }
 
   // The size of a paragraph's smallest letters (its mark's, where it has
-  // none), where they are smaller than its style's; else 0.
+  // none), where they are smaller than its style's (or the page's 12
+  // points); else 0.
   uint16_t smallest(uint32_t start, uint32_t end, const CharFormat& base) const {
     const Story& s = *story_;
-    if (!base.halfPoints || end <= start) return 0;
+    if (end <= start) return 0;
     const uint32_t last = end > start + 1 ? end - 1 : end;
-    uint16_t least = base.halfPoints;
+    const uint16_t given = base.halfPoints ? base.halfPoints : 24;
+    uint16_t least = given;
     for (size_t r = ops::runAt(s, start); r < s.runs.size() && s.runs[r].start < last; ++r) {
       if (!s.runs[r].format.halfPoints) return 0;  // the page's own size
       least = std::min(least, s.runs[r].format.halfPoints);
     }
-    return least < base.halfPoints ? least : 0;
+    return least < given ? least : 0;
   }
 
   // An empty paragraph holds a blank, as tall as its mark's letters (and
