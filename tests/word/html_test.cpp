@@ -848,13 +848,22 @@ TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
     if (i == 2) b.paragraphMark(small);
     b.endParagraph();
   }
+  // Lines of at least 12 points: taller than 9.5-point letters' own.
+  ParagraphFormat least;
+  least.lineRule = LineRule::AtLeast;
+  least.lineSpacing = 240;
+  b.paragraph(least);
+  small.halfPoints = 19;
+  b.text("least", small);
+  b.endParagraph();
   EXPECT_EQ(bodyLines(html(b.finish())),
             (std::vector<std::string>{
                 "<p style=\"font-size:8pt;\">small</p>", "<p style=\"font-size:8pt;\">&nbsp;</p>",
                 "<p class=\"Body\" style=\"font-size:8pt;\">small</p>",
                 "<p class=\"Body\" style=\"font-size:8pt;\">small<span style=\"font-size:12pt;\"> "
                 "large</span></p>",
-                "<p class=\"Body\" style=\"font-size:8pt;\">&nbsp;</p>"}));
+                "<p class=\"Body\" style=\"font-size:8pt;\">&nbsp;</p>",
+                "<p style=\"line-height:12pt;font-size:9.5pt;\">least</p>"}));
 }
 
 // The page keeps the document's spaces: a line's first, and every other

@@ -181,10 +181,12 @@ class Renderer {
         item && f.align == Align::Justify && labelHangs(f, base.halfPoints, model_.defaultTabStop);
     ParagraphFormat shown = f;
     if (item && (centred || outside)) shown.indentFirst = 0;
-    // Lines are measured by the style's font, else by the text's.
+    // Lines are measured by the style's font and size, else by the text's.
     CharFormat text = base;
-    if (const size_t r = ops::runAt(*story_, start); text.font.empty() && r < story_->runs.size())
-      text.font = story_->runs[r].format.font;
+    if (const size_t r = ops::runAt(*story_, start); r < story_->runs.size()) {
+      if (text.font.empty()) text.font = story_->runs[r].format.font;
+      if (!text.halfPoints) text.halfPoints = story_->runs[r].format.halfPoints;
+    }
     std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, text);
     if (outside) css += u"list-style-position:outside;";
     if (item) css += labelLookCss(*story_, start, end, base);
