@@ -159,16 +159,18 @@ class Renderer {
     }
   }
 
-  void paragraph(uint32_t start, uint32_t end, const ParagraphFormat& f, size_t k, uint32_t to,
-                 std::vector<ListLevel>& lists, bool block) {
-    const Style* style = styleOf(f);
-    std::u16string cls;
-    if (f.style > 0 && static_cast<size_t>(f.style) < classes_.size())
-      cls = u" class=\"" + classes_[f.style] + u"\"";
+  // A paragraph's own CSS: its format against its style's, its lines
+  // measured by its letters, an item's label's place, look and tab. Sets
+  // `base` to the look its text is then written against.
+  std::u16string blockCss(uint32_t start, uint32_t end, const ParagraphFormat& f,
+                          const Style* style, bool item, CharFormat& base) const {
     static const ParagraphFormat kPlain;
-    CharFormat base = style ? style->chars : CharFormat{};
-    const bool heading = f.outlineLevel <= 5, item = f.listId >= 0 && !heading;
-    paragraphShading_ = f.shading;
+    // Lines are measured by the style's font and size, else by the text's.
+    CharFormat text = base;
+    if (const size_t r = ops::runAt(*story_, start); r < story_->runs.size()) {
+      if (text.font.empty()) text.font = story_->runs[r].format.font;
+      if (!text.halfPoints) text.halfPoints = story_->runs[r].format.halfPoints;
+    }
     // A list item's label starts its first line, as in the document, and
     // a tab after it takes the text to the next stop: the indent, where
     // the first line hangs. A centred item's label goes with its text.
@@ -178,21 +180,15 @@ class Renderer {
     // off its indent: such a label stands outside the text, its tab
     // reaching the indent.
     const bool outside =
-        item && f.align == Align::Justify && labelHangs(f, base.halfPoints, model_.defaultTabStop);
+        item && f.align == Align::Justify && labelHangs(f, text.halfPoints, model_.defaultTabStop);
     ParagraphFormat shown = f;
     if (item && (centred || outside)) shown.indentFirst = 0;
-    // Lines are measured by the style's font and size, else by the text's.
-    CharFormat text = base;
-    if (const size_t r = ops::runAt(*story_, start); r < story_->runs.size()) {
-      if (text.font.empty()) text.font = story_->runs[r].format.font;
-      if (!text.halfPoints) text.halfPoints = story_->runs[r].format.halfPoints;
-    }
     std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, text);
     if (outside) css += u"list-style-position:outside;";
     if (item) css += labelLookCss(*story_, start, end, base);
     const bool tabbed = item && !centred && f.labelFollow == LabelFollow::Tab;
     if (const int32_t stops =
-            tabbed ? listTabSize(f, base.halfPoints, model_.defaultTabStop) : model_.defaultTabStop;
+            tabbed ? listTabSize(f, text.halfPoints, model_.defaultTabStop) : model_.defaultTabStop;
         stops != model_.defaultTabStop)
       css += u"tab-size:" + points(stops, 20) + u";";
     // A drop cap stands beside the paragraph after it, as in the document.
@@ -200,10 +196,23 @@ class Renderer {
     // Lines as tall as their letters: where all the text is smaller than
     // its style's, the paragraph's own size would hold its lines apart.
     if (const uint16_t small =
-            item || f.dropCap || f.dropLetters ? 0 : smallest(start, end, base)) {
+            item || f.dropCap || f.dropLetters ? 0 : smallestLetters(*story_, start, end, base)) {
       css += u"font-size:" + points(small, 2) + u";";
       base.halfPoints = small;
     }
+    return css;
+  }
+
+  void paragraph(uint32_t start, uint32_t end, const ParagraphFormat& f, size_t k, uint32_t to,
+                 std::vector<ListLevel>& lists, bool block) {
+    const Style* style = styleOf(f);
+    std::u16string cls;
+    if (f.style > 0 && static_cast<size_t>(f.style) < classes_.size())
+      cls = u" class=\"" + classes_[f.style] + u"\"";
+    CharFormat base = style ? style->chars : CharFormat{};
+    const bool heading = f.outlineLevel <= 5, item = f.listId >= 0 && !heading;
+    paragraphShading_ = f.shading;
+    std::u16string css = blockCss(start, end, f, style, item, base);
     auto attrs = [&] { return cls + (css.empty() ? u"" : u" style=\"" + css + u"\""); };
 
     tabs_ = {item ? nullptr : &f, true, 0};
@@ -216,7 +225,7 @@ class Renderer {
         if (digits) value = u" value=\"" + f.listLabel.substr(0, digits) + u"\"";
       }
       out_ += u"<li" + value + attrs() + u">";
-      lists.back().textIndent = shown.indentLeft;
+      lists.back().textIndent = f.indentLeft;
       anchors(end);
       content(start, end, base);
       // The item stays open when a deeper list follows, so that it nests.
@@ -248,22 +257,6 @@ class Renderer {
     if (!content(from, end, base) && from == start) emptyLine(end, base);
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
-  }
-
-  // The size of a paragraph's smallest letters (its mark's, where it has
-  // none), where they are smaller than its style's (or the page's 12
-  // points); else 0.
-  uint16_t smallest(uint32_t start, uint32_t end, const CharFormat& base) const {
-    const Story& s = *story_;
-    if (end <= start) return 0;
-    const uint32_t last = end > start + 1 ? end - 1 : end;
-    const uint16_t given = base.halfPoints ? base.halfPoints : 24;
-    uint16_t least = given;
-    for (size_t r = ops::runAt(s, start); r < s.runs.size() && s.runs[r].start < last; ++r) {
-      if (!s.runs[r].format.halfPoints) return 0;  // the page's own size
-      least = std::min(least, s.runs[r].format.halfPoints);
-    }
-    return least < given ? least : 0;
   }
 
   // An empty paragraph holds a blank, as tall as its mark's letters (and

@@ -68,6 +68,18 @@ std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const 
   return css;
 }
 
+uint16_t smallestLetters(const Story& s, uint32_t start, uint32_t end, const CharFormat& base) {
+  if (end <= start) return 0;
+  const uint32_t last = end > start + 1 ? end - 1 : end;
+  const uint16_t given = base.halfPoints ? base.halfPoints : 24;
+  uint16_t least = given;
+  for (size_t r = ops::runAt(s, start); r < s.runs.size() && s.runs[r].start < last; ++r) {
+    if (!s.runs[r].format.halfPoints) return 0;  // the page's own size
+    least = std::min(least, s.runs[r].format.halfPoints);
+  }
+  return least < given ? least : 0;
+}
+
 namespace {
 
 // Where a list item's label ends, in twips from the margin, for a width

@@ -1,5 +1,5 @@
 // List items' labels on a page: the marker the browser draws, the tab
-// after it and the look it takes.
+// after it and the look it takes; and the letters a paragraph's lines hold.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +32,10 @@ bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultSt
 // as CSS for the item (whose text states its own look), for the label
 // the browser draws in the item's look.
 std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
+// The size of the smallest letters of the paragraph from `start` to `end`
+// (its mark's, where it has none), where they are smaller than `base`'s
+// (or the page's 12 points); else 0.
+uint16_t smallestLetters(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
 // How many digits a label starts with ("12." 2, "a)" 0).
 size_t leadingDigits(std::u16string_view label);
 
