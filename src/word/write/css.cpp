@@ -316,8 +316,6 @@ int shownWeight(const CharFormat& f) {
   return weight ? weight : 400;
 }
 
-namespace {}  // namespace
-
 std::u16string weightCss(const CharFormat& f, const CharFormat* base) {
   const int weight = shownWeight(f), under = base ? shownWeight(*base) : 400;
   // Over regular text the page's <b> tag makes bold; over a light face it
