@@ -256,12 +256,16 @@ struct Bookmark {
 enum class PictureSide : uint8_t { Inline, Start, End, OwnLine, OwnLineCentre, OwnLineEnd };
 
 // How the document shows a picture's colours: in grey, in black and white
-// alone, lighter or darker, with more or less contrast.
+// alone, lighter or darker, with more or less contrast; and what part of
+// the image it shows.
 struct PictureLook {
   bool gray = false;
   bool blackAndWhite = false;
   int16_t brightness = 0;   // thousandths, -1000 (black) to 1000 (white)
   int16_t contrast = 1000;  // thousandths of the picture's own
+  // Shares of the image cut off at each side, in hundred-thousandths:
+  // the picture shows the rest at its display size.
+  int32_t cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
   bool operator==(const PictureLook&) const = default;
 };
 

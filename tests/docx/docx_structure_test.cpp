@@ -455,7 +455,8 @@ TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {
                      docxtest::relationship("rX", "image", "media/unknown.bin") +
                      docxtest::relationship("rE", "image", "http://example.com/i.png", true) +
                      docxtest::relationship("rM", "image", "media/missing.png");
-  auto drawing = [](const char* kind, const char* id, const std::string& effects = "") {
+  auto drawing = [](const char* kind, const char* id, const std::string& effects = "",
+                    const std::string& crop = "") {
     return std::string("<w:r><w:drawing><wp:") + kind +
            "><wp:extent cx=\"952500\" cy=\"476250\"/>" +
            (kind == std::string("anchor")
@@ -464,17 +465,20 @@ TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {
                 : "") +
            "<wp:docPr id=\"1\" name=\"p\" descr=\"a cat\"/><a:graphic>"
            "<a:graphicData><pic:pic><pic:blipFill><a:blip r:embed=\"" +
-           id + "\">" + effects +
-           "</a:blip></pic:blipFill></pic:pic></a:graphicData></a:graphic></wp:" + kind +
+           id + "\">" + effects + "</a:blip>" + crop +
+           "</pic:blipFill></pic:pic></a:graphicData></a:graphic></wp:" + kind +
            "></w:drawing></w:r>";
   };
-  // Washed out, and in grey.
+  // Washed out and cropped (a tenth off the left, a frame above), and in
+  // grey with a tenth off the right and a quarter off the top.
   std::string body =
       p(r("x") + drawing("inline", "rP") +
-        drawing("anchor", "rP", "<a:lum bright=\"70000\" contrast=\"-70000\"/>") +
+        drawing("anchor", "rP", "<a:lum bright=\"70000\" contrast=\"-70000\"/>",
+                "<a:srcRect l=\"10000\" t=\"-5000\"/>") +
         drawing("inline", "rX") + drawing("inline", "rE") + drawing("inline", "rM") +
         "<w:r><w:pict><v:shape style=\"width:75pt;height:1in;mso-position-horizontal:center\">"
-        "<v:imagedata r:id=\"rP\" grayscale=\"t\"/><w10:wrap type=\"topAndBottom\"/></v:shape>"
+        "<v:imagedata r:id=\"rP\" grayscale=\"t\" cropright=\"6554f\" croptop=\"0.25\"/><w10:wrap "
+        "type=\"topAndBottom\"/></v:shape>"
         "</w:pict></w:r>");
   word::Model m = read(
       body, {{"word/media/image1.png", kPng}, {"word/media/unknown.bin", "not an image"}}, rels);
@@ -500,8 +504,14 @@ TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {
   EXPECT_EQ(m.main.pictures[4].widthPx, 100);
   EXPECT_EQ(m.main.pictures[4].heightPx, 96);
   EXPECT_EQ(m.main.pictures[0].look, word::PictureLook{});
-  EXPECT_EQ(m.main.pictures[1].look, (word::PictureLook{false, false, 700, 300}));
-  EXPECT_TRUE(m.main.pictures[4].look.gray);
+  word::PictureLook washed{false, false, 700, 300};
+  washed.cropLeft = 10000;
+  washed.cropTop = -5000;
+  EXPECT_EQ(m.main.pictures[1].look, washed);
+  const word::PictureLook& grey = m.main.pictures[4].look;
+  EXPECT_TRUE(grey.gray);
+  EXPECT_EQ(std::vector<int32_t>({grey.cropLeft, grey.cropTop, grey.cropRight, grey.cropBottom}),
+            std::vector<int32_t>({0, 25000, 10000, 0}));
   // The text wraps around the anchored picture at the right, and stands
   // above and below the VML one, centred; the inline one stays in its line.
   EXPECT_EQ(m.main.pictures[0].side, word::PictureSide::Inline);

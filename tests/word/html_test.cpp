@@ -705,6 +705,41 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   EXPECT_EQ(wordtest::thrown([&] { write::savePage(missing, page); }).number(), kCannotSave);
 }
 
+// A cropped picture shows its part through a box of its display size, the
+// whole image larger and moved in it by shares of the box's width (so that
+// a narrow window scales both); a crop outward, or one leaving nothing,
+// shows the picture whole.
+TEST(HtmlWriter, CroppedPicturesShowTheirPart) {
+  const struct {
+    int32_t left, top, right, bottom;
+    const char* shown;
+  } cases[] = {
+      {10000, 20000, 10000, 0,
+       "<span style=\"display:inline-block;overflow:hidden;width:80px;aspect-ratio:80/40;\"><img "
+       "src=\"p_files/image001.png\" width=\"100\" height=\"50\" style=\"display:block;max-width:"
+       "none;height:auto;width:125%;margin-left:-12.5%;margin-top:-12.5%;\" alt=\"\"></span>"},
+      {-5000, 0, 0, 0, "<img src=\"p_files/image001.png\" width=\"80\" height=\"40\" alt=\"\">"},
+      {60000, 0, 40000, 0,
+       "<img src=\"p_files/image001.png\" width=\"80\" height=\"40\" alt=\"\">"},
+  };
+  for (const auto& c : cases) {
+    Builder b;
+    Picture p;
+    p.data = std::make_shared<const std::string>("\x89PNG\r\n\x1A\n");
+    p.format = "png";
+    p.widthPx = 80;
+    p.heightPx = 40;
+    p.look.cropLeft = c.left;
+    p.look.cropTop = c.top;
+    p.look.cropRight = c.right;
+    p.look.cropBottom = c.bottom;
+    b.picture(p);
+    b.endParagraph();
+    EXPECT_EQ(bodyLines(write::html(b.finish(), "p_files", u"P").text),
+              (std::vector<std::string>{std::string("<p>") + c.shown + "</p>"}));
+  }
+}
+
 TEST(HtmlWriter, NotesComeLastFootnotesBeforeEndnotesWithLinksBothWays) {
   Builder b;
   Builder end;

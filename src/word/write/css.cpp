@@ -13,8 +13,6 @@ std::u16string ascii(std::string_view s) {
   return std::u16string(s.begin(), s.end());
 }
 
-namespace {
-
 // `value / divisor` with up to two decimals.
 std::u16string decimal(int64_t value, int divisor) {
   // In hundredths, rounded half away from zero; whole numbers of them for
@@ -34,8 +32,6 @@ std::u16string decimal(int64_t value, int divisor) {
   }
   return ascii(s);
 }
-
-}  // namespace
 
 std::u16string points(int64_t value, int divisor) {
   return decimal(value, divisor) + u"pt";
@@ -534,35 +530,6 @@ bool lostOnWhite(const CharFormat& f, bool shaded) {
     return false;
   const uint32_t r = f.color >> 16 & 0xFF, g = f.color >> 8 & 0xFF, b = f.color & 0xFF;
   return 299 * r + 587 * g + 114 * b > 240 * 1000;
-}
-
-std::u16string pictureSideCss(PictureSide side) {
-  // By PictureSide: in its line; floated at the start or end, at most
-  // half the line wide, so that a phone's narrow page keeps room for the
-  // text beside it; a line of its own, the picture at its start, middle
-  // or end.
-  static constexpr std::u16string_view kCss[] = {
-      u"",
-      u"float:inline-start;margin-block-end:4pt;margin-inline-end:9pt;max-width:50%;height:auto;",
-      u"float:inline-end;margin-block-end:4pt;margin-inline-start:9pt;max-width:50%;height:auto;",
-      u"display:block;margin-block:4pt;",
-      u"display:block;margin:4pt auto;",
-      u"display:block;margin-block:4pt;margin-inline-start:auto;"};
-  return std::u16string(kCss[static_cast<size_t>(side)]);
-}
-
-std::u16string pictureFilter(const PictureLook& look) {
-  std::u16string filter;
-  // Black and white: every grey to the nearer of the two.
-  if (look.gray || look.blackAndWhite) filter += u"grayscale(1) ";
-  if (look.blackAndWhite) filter += u"contrast(100) ";
-  if (look.brightness)
-    filter += u"brightness(" + decimal(std::clamp(1000 + look.brightness, 0, 2000), 1000) + u") ";
-  if (look.contrast != 1000)
-    filter += u"contrast(" + decimal(std::clamp<int>(look.contrast, 0, 10000), 1000) + u") ";
-  if (filter.empty()) return {};
-  filter.pop_back();
-  return u"filter:" + filter + u";";
 }
 
 // The page's style sheet: the defaults and the styles its text uses.

@@ -14,6 +14,8 @@ std::u16string ascii(std::string_view s);
 // Twips or half points (or any unit, by its divisor) as CSS points ("12pt",
 // "10.5pt", "-18pt").
 std::u16string points(int64_t value, int divisor);
+// `value / divisor` with up to two decimals ("1.5", "-0.25").
+std::u16string decimal(int64_t value, int divisor);
 std::u16string colour(uint32_t rgb);  // "#RRGGBB"
 // A cell's width, background, known borders and vertical alignment as
 // declarations, each ended with ';'; empty when the cell gives none.
@@ -96,13 +98,6 @@ Indents shownIndents(const ParagraphFormat& f);
 // no highlight; letters with a shadow or an outline of their own stay
 // legible as they are.
 bool lostOnWhite(const CharFormat& f, bool shaded);
-
-// A picture's colours as the document adjusts them ("filter:...;"), none
-// when it shows them as they are.
-std::u16string pictureFilter(const PictureLook& look);
-// A picture the text flows beside, at that side of it, a little apart; or
-// one on a line of its own.
-std::u16string pictureSideCss(PictureSide side);
 
 // A page's <style> element: the defaults every page starts from and the
 // styles `model`'s text uses, by their classes.

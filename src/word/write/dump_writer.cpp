@@ -354,6 +354,9 @@ class Dumper {
     if (look.blackAndWhite) out += " black-and-white";
     if (look.brightness) out += " brightness=" + std::to_string(look.brightness);
     if (look.contrast != 1000) out += " contrast=" + std::to_string(look.contrast);
+    if (look.cropLeft || look.cropTop || look.cropRight || look.cropBottom)
+      out += " crop=" + std::to_string(look.cropLeft) + "," + std::to_string(look.cropTop) + "," +
+             std::to_string(look.cropRight) + "," + std::to_string(look.cropBottom);
     if (!it->alt.empty()) out += " alt=" + quoted(it->alt);
     return out + "]";
   }

@@ -21,6 +21,7 @@
 #include "word/write/html_text.h"
 #include "word/write/link_markers.h"
 #include "word/write/list_css.h"
+#include "word/write/picture_css.h"
 #include "word/write/pictures/converter.h"
 #include "word/write/pictures/web_picture.h"
 #include "word/write/tab_row.h"
@@ -554,13 +555,20 @@ class Renderer {
     std::snprintf(name, sizeof name, "image%03zu.", files_.size() + 1);
     std::string file = name + web.extension;
     files_.push_back({file, web.bytes});
+    // A cropped picture shows its part through a box of its display size.
+    const CropCss crop = web.shown ? pictureCropCss(it->look, box.width, box.height) : CropCss{};
+    if (!crop.box.empty()) {
+      out_ += u"<span style=\"" + crop.box + pictureSideCss(it->side) + u"\">";
+      box = {crop.imageWidth, crop.imageHeight};
+    }
     out_ += u"<img src=\"" + escape(folder_) + u"/" + ascii(file) + u"\"";
     if (box.width > 0) out_ += u" width=\"" + number(box.width) + u"\"";
     if (box.height > 0) out_ += u" height=\"" + number(box.height) + u"\"";
-    const std::u16string css =
-        pictureSideCss(it->side) + (web.shown ? pictureFilter(it->look) : u"");
+    const std::u16string css = (crop.box.empty() ? pictureSideCss(it->side) : crop.image) +
+                               (web.shown ? pictureFilter(it->look) : u"");
     if (!css.empty()) out_ += u" style=\"" + css + u"\"";
     out_ += u" alt=\"" + attribute(it->alt) + u"\">";
+    if (!crop.box.empty()) out_ += u"</span>";
     return true;
   }
 

@@ -191,6 +191,13 @@ void geometryOption(uint16_t id, uint32_t op, Geometry& g) {
 // (-0x8000 black to 0x8000 white) and the grey and black-and-white flags,
 // each beside the bit that says it is set.
 void blipOption(uint16_t id, uint32_t op, PictureLook& look) {
+  // What the picture cuts off each side: 16.16 fixed shares of the image.
+  if (id >= 0x0100 && id <= 0x0103) {
+    const int32_t share = static_cast<int32_t>(
+        std::clamp<int64_t>(int64_t{static_cast<int32_t>(op)} * 100000 / 0x10000, -100000, 100000));
+    int32_t* sides[] = {&look.cropTop, &look.cropBottom, &look.cropLeft, &look.cropRight};
+    *sides[id - 0x0100] = share;
+  }
   if (id == 0x0108)
     look.contrast = static_cast<int16_t>(std::min<uint64_t>(uint64_t{op} * 1000 / 0x10000, 10000));
   if (id == 0x0109)
@@ -236,7 +243,7 @@ void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16
     } else if (id == 0x00C3 && art) {
       // WordArt's size: points in 16.16 fixed point.
       art->halfPoints = static_cast<uint16_t>(std::min<uint32_t>(op >> 15, 3276));
-    } else if (id == 0x0108 || id == 0x0109 || id == 0x013F) {
+    } else if ((id >= 0x0100 && id <= 0x0103) || id == 0x0108 || id == 0x0109 || id == 0x013F) {
       blipOption(id, op, look);
     } else if (g) {
       geometryOption(id, op, *g);
@@ -370,6 +377,18 @@ InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t
         if (c.end <= q) break;
         q = c.end;
       }
+    }
+    // Older files give the crop in the picture's header alone.
+    const PictureLook& l = pic.look;
+    if (!l.cropLeft && !l.cropTop && !l.cropRight && !l.cropBottom && dxaGoal > 0 && dyaGoal > 0) {
+      pic.look.cropLeft =
+          static_cast<int32_t>(std::clamp<int64_t>(cropL * 100000 / dxaGoal, -100000, 100000));
+      pic.look.cropRight =
+          static_cast<int32_t>(std::clamp<int64_t>(cropR * 100000 / dxaGoal, -100000, 100000));
+      pic.look.cropTop =
+          static_cast<int32_t>(std::clamp<int64_t>(cropT * 100000 / dyaGoal, -100000, 100000));
+      pic.look.cropBottom =
+          static_cast<int32_t>(std::clamp<int64_t>(cropB * 100000 / dyaGoal, -100000, 100000));
     }
     int budget = 10000;
     bool met = pib != 0;

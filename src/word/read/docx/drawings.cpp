@@ -1,6 +1,9 @@
 // Pictures and text boxes: DrawingML drawings (inline or anchored, single
 // pictures or shape groups) and the older VML shapes. A picture's bytes
 // come from the part its relationship names, read once however often shown.
+#include <algorithm>
+#include <charconv>
+
 #include "word/links.h"
 #include "word/read/compound.h"
 #include "word/read/docx/reader_state.h"
@@ -103,10 +106,33 @@ void blipLook(const pugi::xml_node& n, PictureLook& look, int depth) {
   }
 }
 
-PictureLook blipLook(const pugi::xml_node& blip) {
+// A picture's look from its fill: the blip's colours and the source
+// rectangle's crop (a:srcRect, shares of the image in thousandths of a
+// per cent: the model's own unit).
+PictureLook fillLook(const pugi::xml_node& blipFill) {
   PictureLook look;
-  blipLook(blip, look, 0);
+  blipLook(child(blipFill, "blip"), look, 0);
+  const pugi::xml_node rect = child(blipFill, "srcRect");
+  auto share = [&](const char* side) {
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(intAttr(rect, side).value_or(0), -100000, 100000));
+  };
+  look.cropLeft = share("l");
+  look.cropTop = share("t");
+  look.cropRight = share("r");
+  look.cropBottom = share("b");
   return look;
+}
+
+// A VML crop: a share of the image, as a fraction or in 65536ths ("6554f").
+int32_t vmlCrop(std::string_view v) {
+  if (v.empty()) return 0;
+  const bool sixteenths = v.back() == 'f';
+  if (sixteenths) v.remove_suffix(1);
+  double x = 0;
+  if (std::from_chars(v.data(), v.data() + v.size(), x).ec != std::errc()) return 0;
+  if (sixteenths) x /= 65536;
+  return static_cast<int32_t>(std::clamp(x, -1.0, 1.0) * 100000);
 }
 
 // Where an anchored drawing the text wraps around stands: the side its
@@ -333,7 +359,7 @@ void DocxReader::graphicContent(const pugi::xml_node& n, int32_t w, int32_t h,
           ph = emuToPx(intAttr(ext, "cy").value_or(0));
         }
       }
-      if (!id.empty()) addPicture(id, pw, ph, alt, f, s, blipLook(blip));
+      if (!id.empty()) addPicture(id, pw, ph, alt, f, s, fillLook(child(c, "blipFill")));
       ++pictures;
     } else if (name == "txbxContent") {
       in.textBoxes.push_back(c);
@@ -368,6 +394,10 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
       PictureLook look;
       look.gray = on("grayscale");
       look.blackAndWhite = on("bilevel");
+      look.cropLeft = vmlCrop(attrValue(c, "cropleft"));
+      look.cropTop = vmlCrop(attrValue(c, "croptop"));
+      look.cropRight = vmlCrop(attrValue(c, "cropright"));
+      look.cropBottom = vmlCrop(attrValue(c, "cropbottom"));
       side_ = vmlSide(n, style, w);
       if (!id.empty()) addPicture(id, w, h, alt, f, s, look);
       side_ = PictureSide::Inline;

@@ -1,0 +1,59 @@
+#include "word/write/picture_css.h"
+
+#include <algorithm>
+
+#include "word/write/css.h"
+
+namespace word::write {
+
+std::u16string pictureSideCss(PictureSide side) {
+  // By PictureSide: in its line; floated at the start or end, at most
+  // half the line wide, so that a phone's narrow page keeps room for the
+  // text beside it; a line of its own, the picture at its start, middle
+  // or end.
+  static constexpr std::u16string_view kCss[] = {
+      u"",
+      u"float:inline-start;margin-block-end:4pt;margin-inline-end:9pt;max-width:50%;height:auto;",
+      u"float:inline-end;margin-block-end:4pt;margin-inline-start:9pt;max-width:50%;height:auto;",
+      u"display:block;margin-block:4pt;",
+      u"display:block;margin:4pt auto;",
+      u"display:block;margin-block:4pt;margin-inline-start:auto;"};
+  return std::u16string(kCss[static_cast<size_t>(side)]);
+}
+
+std::u16string pictureFilter(const PictureLook& look) {
+  std::u16string filter;
+  // Black and white: every grey to the nearer of the two.
+  if (look.gray || look.blackAndWhite) filter += u"grayscale(1) ";
+  if (look.blackAndWhite) filter += u"contrast(100) ";
+  if (look.brightness)
+    filter += u"brightness(" + decimal(std::clamp(1000 + look.brightness, 0, 2000), 1000) + u") ";
+  if (look.contrast != 1000)
+    filter += u"contrast(" + decimal(std::clamp<int>(look.contrast, 0, 10000), 1000) + u") ";
+  if (filter.empty()) return {};
+  filter.pop_back();
+  return u"filter:" + filter + u";";
+}
+
+CropCss pictureCropCss(const PictureLook& look, int32_t width, int32_t height) {
+  constexpr int64_t kWhole = 100000;
+  // A share cut off outward (a frame round the picture) is not shown.
+  const int64_t left = std::max(look.cropLeft, 0), right = std::max(look.cropRight, 0);
+  const int64_t top = std::max(look.cropTop, 0), bottom = std::max(look.cropBottom, 0);
+  const int64_t across = kWhole - left - right, down = kWhole - top - bottom;
+  if (left + right + top + bottom == 0 || across <= 0 || down <= 0 || width <= 0 || height <= 0)
+    return {};
+  CropCss css;
+  css.imageWidth = static_cast<int32_t>(std::min<int64_t>(width * kWhole / across, 1 << 24));
+  css.imageHeight = static_cast<int32_t>(std::min<int64_t>(height * kWhole / down, 1 << 24));
+  auto share = [](int64_t part, int64_t of) { return decimal(part * 10000 / of, 100) + u"%"; };
+  css.box = u"display:inline-block;overflow:hidden;width:" + decimal(width, 1) +
+            u"px;aspect-ratio:" + decimal(width, 1) + u"/" + decimal(height, 1) + u";";
+  // Margins in shares of the box's width, the vertical ones too.
+  css.image = u"display:block;max-width:none;height:auto;width:" + share(kWhole, across) +
+              u";margin-left:-" + share(left, across) + u";margin-top:-" +
+              share(top * height, down * width) + u";";
+  return css;
+}
+
+}  // namespace word::write
