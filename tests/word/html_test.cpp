@@ -860,6 +860,32 @@ TEST(HtmlWriter, CellsKeepTheirRoomInside) {
   }
 }
 
+// A table's grid columns, where its rows' cell widths place every grid
+// line (the first row to reach a line places it): cells spanning columns
+// then cannot stretch them.
+TEST(HtmlWriter, TablesStateTheirGridColumns) {
+  using Cells = std::vector<std::pair<int32_t, uint16_t>>;  // width, columns spanned
+  const std::pair<std::vector<Cells>, std::vector<int32_t>> cases[] = {
+      {{{{3000, 3}, {1000, 1}}, {{500, 1}, {2000, 1}, {500, 1}, {1000, 1}}},
+       {500, 2000, 500, 1000}},
+      {{{{0, 1}, {0, 1}}, {{700, 1}, {800, 1}}}, {700, 800}},
+      {{{{1500, 2}}, {{1500, 2}}}, {}},  // no row places the line between
+      {{{{1500, 1}}}, {}},               // one column: nothing to state
+  };
+  for (const auto& [rows, columns] : cases) {
+    Table t;
+    for (const Cells& cells : rows) {
+      Row& row = t.rows.emplace_back();
+      for (auto [width, span] : cells) {
+        Cell& c = row.cells.emplace_back();
+        c.width = width;
+        c.gridSpan = span;
+      }
+    }
+    EXPECT_EQ(write::tableColumns(t), columns);
+  }
+}
+
 // A line is as tall as its letters: an empty one's a blank in its mark's
 // size and face; where all the text, or the mark of an empty paragraph, is
 // smaller than its style's (or the page's 12 points), the paragraph takes

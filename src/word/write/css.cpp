@@ -437,6 +437,28 @@ std::u16string tableCss(const Table& table) {
          (table.indent > 0 ? start + points(table.indent, 20) + u";" : u"");
 }
 
+std::vector<int32_t> tableColumns(const Table& table) {
+  // Each grid line's place, from the first row whose cells' widths reach it.
+  std::vector<int64_t> lines(1, 0);
+  for (const Row& row : table.rows) {
+    size_t column = 0;
+    int64_t at = 0;
+    for (const Cell& cell : row.cells) {
+      if (cell.width <= 0 || column > 1000) break;
+      column += std::max<uint16_t>(cell.gridSpan, 1);
+      at += cell.width;
+      if (lines.size() <= column) lines.resize(column + 1, -1);
+      if (lines[column] < 0) lines[column] = at;
+    }
+  }
+  std::vector<int32_t> widths;
+  for (size_t k = 1; k < lines.size(); ++k) {
+    if (lines[k] <= lines[k - 1] || lines[k - 1] < 0) return {};
+    widths.push_back(static_cast<int32_t>(std::min<int64_t>(lines[k] - lines[k - 1], 1 << 24)));
+  }
+  return widths.size() > 1 ? widths : std::vector<int32_t>{};
+}
+
 std::u16string charCss(const CharFormat& f, bool weight, bool lines) {
   std::u16string css;
   if (weight) css += weightCss(f);

@@ -57,6 +57,10 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
 // at the left margin or out in the page's margin (a page has none). A
 // right-to-left table's start is the right margin.
 std::u16string tableCss(const Table& table);
+// The widths of a table's grid columns (twips), where its rows' cells give
+// every one; none else. A page states them, so that cells spanning columns
+// do not stretch them past the document's widths.
+std::vector<int32_t> tableColumns(const Table& table);
 
 // A run's own formatting as declarations: weight (unless `weight` is
 // false), slant, lines under and through (unless `lines` is false),
