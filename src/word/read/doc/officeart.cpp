@@ -379,16 +379,15 @@ InlinePicture readInlinePicture(Bytes data, uint32_t offset, Bytes delay, size_t
       }
     }
     // Older files give the crop in the picture's header alone.
-    const PictureLook& l = pic.look;
+    PictureLook& l = pic.look;
+    auto share = [](int64_t crop, int64_t goal) {
+      return static_cast<int32_t>(std::clamp<int64_t>(crop * 100000 / goal, -100000, 100000));
+    };
     if (!l.cropLeft && !l.cropTop && !l.cropRight && !l.cropBottom && dxaGoal > 0 && dyaGoal > 0) {
-      pic.look.cropLeft =
-          static_cast<int32_t>(std::clamp<int64_t>(cropL * 100000 / dxaGoal, -100000, 100000));
-      pic.look.cropRight =
-          static_cast<int32_t>(std::clamp<int64_t>(cropR * 100000 / dxaGoal, -100000, 100000));
-      pic.look.cropTop =
-          static_cast<int32_t>(std::clamp<int64_t>(cropT * 100000 / dyaGoal, -100000, 100000));
-      pic.look.cropBottom =
-          static_cast<int32_t>(std::clamp<int64_t>(cropB * 100000 / dyaGoal, -100000, 100000));
+      l.cropLeft = share(cropL, dxaGoal);
+      l.cropRight = share(cropR, dxaGoal);
+      l.cropTop = share(cropT, dyaGoal);
+      l.cropBottom = share(cropB, dyaGoal);
     }
     int budget = 10000;
     bool met = pib != 0;
