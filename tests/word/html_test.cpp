@@ -889,7 +889,8 @@ TEST(HtmlWriter, TablesStateTheirGridColumns) {
 // A line is as tall as its letters: an empty one's a blank in its mark's
 // size and face; where all the text, or the mark of an empty paragraph, is
 // smaller than its style's (or the page's 12 points), the paragraph takes
-// the smallest size, so that its own does not hold the lines apart.
+// the smallest size, and where it is all in a face not its style's, that
+// face, so that its own do not hold the lines apart.
 TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
   Builder b;
   CharFormat small;
@@ -909,6 +910,12 @@ TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
     if (i == 2) b.paragraphMark(small);
     b.endParagraph();
   }
+  // Text all in one face: the paragraph's own, its weight too, so that
+  // its own face's line does not push the text's apart.
+  CharFormat light;
+  light.font = u"Calibri Light";
+  b.text("light", light);
+  b.endParagraph();
   // Lines of at least 12 points: taller than 9.5-point letters' own.
   ParagraphFormat least;
   least.lineRule = LineRule::AtLeast;
@@ -924,6 +931,8 @@ TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
                 "<p class=\"Body\" style=\"font-size:8pt;\">small<span style=\"font-size:12pt;\"> "
                 "large</span></p>",
                 "<p class=\"Body\" style=\"font-size:8pt;\">&nbsp;</p>",
+                "<p style=\"font-family:'Calibri Light','Carlito',sans-serif;font-weight:300;\">"
+                "light</p>",
                 "<p style=\"line-height:12pt;font-size:9.5pt;\">least</p>"}));
 }
 

@@ -195,11 +195,20 @@ class Renderer {
     // A drop cap stands beside the paragraph after it, as in the document.
     if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
     // Lines as tall as their letters: where all the text is smaller than
-    // its style's, the paragraph's own size would hold its lines apart.
-    if (const uint16_t small =
-            item || f.dropCap || f.dropLetters ? 0 : smallestLetters(*story_, start, end, base)) {
+    // its style's, the paragraph's own size would hold its lines apart, and
+    // its own face, set apart from the text's, push them further.
+    if (item || f.dropCap || f.dropLetters) return css;
+    if (const uint16_t small = smallestLetters(*story_, start, end, base)) {
       css += u"font-size:" + points(small, 2) + u";";
       base.halfPoints = small;
+    }
+    if (const CharFormat* face = sharedFace(*story_, start, end, base)) {
+      CharFormat faced = base;
+      faced.font = face->font;
+      faced.fontClass = face->fontClass;
+      if (const std::u16string family = fontFamily(face->font, face->fontClass); !family.empty())
+        css += u"font-family:" + family + u";" + weightCss(faced, &base);  // a Light face's too
+      base = std::move(faced);
     }
     return css;
   }

@@ -80,6 +80,19 @@ uint16_t smallestLetters(const Story& s, uint32_t start, uint32_t end, const Cha
   return least < given ? least : 0;
 }
 
+const CharFormat* sharedFace(const Story& s, uint32_t start, uint32_t end, const CharFormat& base) {
+  if (end <= start) return nullptr;
+  const uint32_t last = end > start + 1 ? end - 1 : end;
+  const CharFormat* face = nullptr;
+  for (size_t r = ops::runAt(s, start); r < s.runs.size() && s.runs[r].start < last; ++r) {
+    const CharFormat& f = s.runs[r].format;
+    if (f.font.empty() || (face && (f.font != face->font || f.fontClass != face->fontClass)))
+      return nullptr;
+    face = &f;
+  }
+  return face && face->font != base.font ? face : nullptr;
+}
+
 namespace {
 
 // Where a list item's label ends, in twips from the margin, for a width

@@ -36,6 +36,10 @@ std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const 
 // (its mark's, where it has none), where they are smaller than `base`'s
 // (or the page's 12 points); else 0.
 uint16_t smallestLetters(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
+// The run whose face all the paragraph's letters from `start` to `end`
+// (its mark's, where it has none) are set in, where that is not `base`'s;
+// else none.
+const CharFormat* sharedFace(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
 // How many digits a label starts with ("12." 2, "a)" 0).
 size_t leadingDigits(std::u16string_view label);
 
