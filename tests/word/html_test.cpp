@@ -860,6 +860,33 @@ TEST(HtmlWriter, CellsKeepTheirRoomInside) {
   }
 }
 
+// Automatic space goes between a table and the paragraphs beside it, not
+// at the start of the text or of a cell.
+TEST(HtmlWriter, AutomaticSpaceBesideTables) {
+  ParagraphFormat spaced;
+  spaced.spaceBefore = spaced.spaceAfter = kAutoSpacing;
+  Builder b;
+  b.paragraph(spaced);
+  b.text("before");
+  b.endParagraph();
+  b.startTable();
+  b.startRow();
+  b.startCell();
+  b.paragraph(spaced);
+  b.text("cell");
+  b.endCell();
+  b.endRow();
+  b.endTable();
+  b.paragraph(spaced);
+  b.text("after");
+  b.endParagraph();
+  const std::vector<std::string> body = bodyLines(html(b.finish()));
+  ASSERT_EQ(body.size(), 5u);
+  EXPECT_EQ(body[0], "<p style=\"margin-bottom:14pt;\">before</p>");
+  EXPECT_EQ(body[2], "<tr><td><p>cell</p></td></tr>");
+  EXPECT_EQ(body[4], "<p style=\"margin-top:14pt;\">after</p>");
+}
+
 // A table's grid columns, where its rows' cell widths place every grid
 // line (the first row to reach a line places it): cells spanning columns
 // then cannot stretch them.

@@ -99,7 +99,7 @@ class Renderer {
         [&](const Table& t) {
           closeLists(lists, 0, block);
           table(t, block);
-          previous = nullptr;
+          previous = &kTableNeighbour;
         },
         [&](uint32_t start, uint32_t end, size_t k) {
           const ParagraphFormat& f = s.paragraphs[k].format;
@@ -119,13 +119,22 @@ class Renderer {
     }
   }
 
-  // The paragraph that follows paragraph k in the range ending at `to`,
-  // unless a table or the range's end comes first.
+  // A table as a paragraph's neighbour: automatic space between them
+  // stays, as it goes only at the edges of a cell or of the text.
+  static inline const ParagraphFormat kTableNeighbour = [] {
+    ParagraphFormat f;
+    f.style = -1;
+    return f;
+  }();
+
+  // The paragraph that follows paragraph k in the range ending at `to`
+  // (kTableNeighbour where a table comes first), unless the range ends.
   const ParagraphFormat* nextParagraph(size_t k, uint32_t to) const {
     const Story& s = *story_;
     if (k + 1 >= s.paragraphs.size() || s.paragraphs[k].end >= to) return nullptr;
     uint32_t nextStart = s.paragraphs[k].end;
-    if (tableCursor_ < s.tables.size() && s.tables[tableCursor_].start == nextStart) return nullptr;
+    if (tableCursor_ < s.tables.size() && s.tables[tableCursor_].start == nextStart)
+      return &kTableNeighbour;
     return &s.paragraphs[k + 1].format;
   }
 
