@@ -169,59 +169,6 @@ class Renderer {
     }
   }
 
-  // A paragraph's own CSS: its format against its style's, its lines
-  // measured by its letters, an item's label's place, look and tab. Sets
-  // `base` to the look its text is then written against.
-  std::u16string blockCss(uint32_t start, uint32_t end, const ParagraphFormat& f,
-                          const Style* style, bool item, CharFormat& base) const {
-    static const ParagraphFormat kPlain;
-    // Lines are measured by the style's font and size, else by the text's.
-    CharFormat text = base;
-    if (const size_t r = ops::runAt(*story_, start); r < story_->runs.size()) {
-      if (text.font.empty()) text.font = story_->runs[r].format.font;
-      if (!text.halfPoints) text.halfPoints = story_->runs[r].format.halfPoints;
-    }
-    // A list item's label starts its first line, as in the document, and
-    // a tab after it takes the text to the next stop: the indent, where
-    // the first line hangs. A centred item's label goes with its text.
-    const bool centred = f.align == Align::Center || f.align == Align::Right;
-    // A justified line would widen the tab after the label (browsers
-    // count a tab as a space to stretch), moving the first line's text
-    // off its indent: such a label stands outside the text, its tab
-    // reaching the indent.
-    const bool outside =
-        item && f.align == Align::Justify && labelHangs(f, text.halfPoints, model_.defaultTabStop);
-    ParagraphFormat shown = f;
-    if (item && (centred || outside)) shown.indentFirst = 0;
-    std::u16string css = paragraphCss(shown, style ? style->paragraph : kPlain, text);
-    if (outside) css += u"list-style-position:outside;";
-    if (item) css += labelLookCss(*story_, start, end, base);
-    const bool tabbed = item && !centred && f.labelFollow == LabelFollow::Tab;
-    if (const int32_t stops =
-            tabbed ? listTabSize(f, text.halfPoints, model_.defaultTabStop) : model_.defaultTabStop;
-        stops != model_.defaultTabStop)
-      css += u"tab-size:" + points(stops, 20) + u";";
-    // A drop cap stands beside the paragraph after it, as in the document.
-    if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
-    // Lines as tall as their letters: where all the text is smaller than
-    // its style's, the paragraph's own size would hold its lines apart, and
-    // its own face, set apart from the text's, push them further.
-    if (item || f.dropCap || f.dropLetters) return css;
-    if (const uint16_t small = smallestLetters(*story_, start, end, base)) {
-      css += u"font-size:" + points(small, 2) + u";";
-      base.halfPoints = small;
-    }
-    if (const CharFormat* face = sharedFace(*story_, start, end, base)) {
-      CharFormat faced = base;
-      faced.font = face->font;
-      faced.fontClass = face->fontClass;
-      if (const std::u16string family = fontFamily(face->font, face->fontClass); !family.empty())
-        css += u"font-family:" + family + u";" + weightCss(faced, &base);  // a Light face's too
-      base = std::move(faced);
-    }
-    return css;
-  }
-
   void paragraph(uint32_t start, uint32_t end, const ParagraphFormat& f, size_t k, uint32_t to,
                  std::vector<ListLevel>& lists, bool block) {
     const Style* style = styleOf(f);
@@ -231,7 +178,9 @@ class Renderer {
     CharFormat base = style ? style->chars : CharFormat{};
     const bool heading = f.outlineLevel <= 5, item = f.listId >= 0 && !heading;
     paragraphShading_ = f.shading;
-    std::u16string css = blockCss(start, end, f, style, item, base);
+    static const ParagraphFormat kPlain;
+    std::u16string css = blockCss(*story_, start, end, f, style ? style->paragraph : kPlain, item,
+                                  model_.defaultTabStop, base);
     auto attrs = [&] { return cls + (css.empty() ? u"" : u" style=\"" + css + u"\""); };
 
     tabs_ = {item ? nullptr : &f, true, 0};

@@ -68,6 +68,11 @@ std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const 
   return css;
 }
 
+namespace {
+
+// The size of the smallest letters of the paragraph from `start` to `end`
+// (its mark's, where it has none), where they are smaller than `base`'s
+// (or the page's 12 points); else 0.
 uint16_t smallestLetters(const Story& s, uint32_t start, uint32_t end, const CharFormat& base) {
   if (end <= start) return 0;
   const uint32_t last = end > start + 1 ? end - 1 : end;
@@ -80,6 +85,8 @@ uint16_t smallestLetters(const Story& s, uint32_t start, uint32_t end, const Cha
   return least < given ? least : 0;
 }
 
+// The run whose face all the paragraph's letters (its mark's, where it has
+// none) are set in, where that is not `base`'s; else none.
 const CharFormat* sharedFace(const Story& s, uint32_t start, uint32_t end, const CharFormat& base) {
   if (end <= start) return nullptr;
   const uint32_t last = end > start + 1 ? end - 1 : end;
@@ -92,8 +99,6 @@ const CharFormat* sharedFace(const Story& s, uint32_t start, uint32_t end, const
   }
   return face && face->font != base.font ? face : nullptr;
 }
-
-namespace {
 
 // Where a list item's label ends, in twips from the margin, for a width
 // guessed from its characters at `halfPoints`.
@@ -130,6 +135,55 @@ bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultSt
   return f.labelFollow == LabelFollow::Tab && f.indentFirst < 0 &&
          labelEnd(f, halfPoints) < f.indentLeft &&
          listTabSize(f, halfPoints, defaultStops) == -f.indentFirst;
+}
+
+std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
+                        const ParagraphFormat& styleParagraph, bool item, int32_t defaultStops,
+                        CharFormat& base) {
+  // Lines are measured by the style's font and size, else by the text's.
+  CharFormat text = base;
+  if (const size_t r = ops::runAt(s, start); r < s.runs.size()) {
+    if (text.font.empty()) text.font = s.runs[r].format.font;
+    if (!text.halfPoints) text.halfPoints = s.runs[r].format.halfPoints;
+  }
+  // A list item's label starts its first line, as in the document, and
+  // a tab after it takes the text to the next stop: the indent, where
+  // the first line hangs. A centred item's label goes with its text.
+  const bool centred = f.align == Align::Center || f.align == Align::Right;
+  // A justified line would widen the tab after the label (browsers
+  // count a tab as a space to stretch), moving the first line's text
+  // off its indent: such a label stands outside the text, its tab
+  // reaching the indent.
+  const bool outside =
+      item && f.align == Align::Justify && labelHangs(f, text.halfPoints, defaultStops);
+  ParagraphFormat shown = f;
+  if (item && (centred || outside)) shown.indentFirst = 0;
+  std::u16string css = paragraphCss(shown, styleParagraph, text);
+  if (outside) css += u"list-style-position:outside;";
+  if (item) css += labelLookCss(s, start, end, base);
+  const bool tabbed = item && !centred && f.labelFollow == LabelFollow::Tab;
+  if (const int32_t stops = tabbed ? listTabSize(f, text.halfPoints, defaultStops) : defaultStops;
+      stops != defaultStops)
+    css += u"tab-size:" + points(stops, 20) + u";";
+  // A drop cap stands beside the paragraph after it, as in the document.
+  if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
+  // Lines as tall as their letters: where all the text is smaller than
+  // its style's, the paragraph's own size would hold its lines apart, and
+  // its own face, set apart from the text's, push them further.
+  if (item || f.dropCap || f.dropLetters) return css;
+  if (const uint16_t small = smallestLetters(s, start, end, base)) {
+    css += u"font-size:" + points(small, 2) + u";";
+    base.halfPoints = small;
+  }
+  if (const CharFormat* face = sharedFace(s, start, end, base)) {
+    CharFormat faced = base;
+    faced.font = face->font;
+    faced.fontClass = face->fontClass;
+    if (const std::u16string family = fontFamily(face->font, face->fontClass); !family.empty())
+      css += u"font-family:" + family + u";" + weightCss(faced, &base);  // a Light face's too
+    base = std::move(faced);
+  }
+  return css;
 }
 
 }  // namespace word::write

@@ -32,14 +32,13 @@ bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultSt
 // as CSS for the item (whose text states its own look), for the label
 // the browser draws in the item's look.
 std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
-// The size of the smallest letters of the paragraph from `start` to `end`
-// (its mark's, where it has none), where they are smaller than `base`'s
-// (or the page's 12 points); else 0.
-uint16_t smallestLetters(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
-// The run whose face all the paragraph's letters from `start` to `end`
-// (its mark's, where it has none) are set in, where that is not `base`'s;
-// else none.
-const CharFormat* sharedFace(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
+// A paragraph's own CSS on a page: its format against its style's
+// (`styleParagraph`), its lines measured by its letters, an item's label's
+// place, look and tab (`defaultStops` twips apart). Sets `base`, its
+// style's look, to the look its text is then written against.
+std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
+                        const ParagraphFormat& styleParagraph, bool item, int32_t defaultStops,
+                        CharFormat& base);
 // How many digits a label starts with ("12." 2, "a)" 0).
 size_t leadingDigits(std::u16string_view label);
 
