@@ -106,6 +106,11 @@ inline constexpr uint8_t kDropWord = 255;
 // What comes between a list item's label and its text.
 enum class LabelFollow : uint8_t { Tab, Space, Nothing };
 
+// What a list level sets on its labels' letters over the look of its
+// items' text (ParagraphFormat::labelLook): each of bold and italic set
+// on or off, or left to the text.
+inline constexpr uint8_t kLabelBoldSet = 1, kLabelBold = 2, kLabelItalicSet = 4, kLabelItalic = 8;
+
 // What fills the space a tab leaves before the text it aligns.
 enum class TabLeader : uint8_t { None, Dots, Dashes, Line };
 
@@ -134,6 +139,11 @@ struct ParagraphFormat {
   // Laid out from right to left (Hebrew, Arabic): align and the indents
   // are then of its start and end, which lie right and left.
   bool rightToLeft = false;
+  // The look its list level gives the label (kLabelBold ...), and its
+  // size in half points (0: the text's) and colour (labelColor below;
+  // automatic: the text's). They fit the structure's padding.
+  uint8_t labelLook = 0;
+  uint16_t labelHalfPoints = 0;
   int32_t spaceBefore = 0;            // twips, or kAutoSpacing
   int32_t spaceAfter = 0;             // twips, or kAutoSpacing
   int32_t lineSpacing = kSingleLine;  // by lineRule
@@ -164,6 +174,7 @@ struct ParagraphFormat {
   // the margin in order, 0 past the last: where a line's second tab and
   // those after it go (a list laid out in columns by tabs).
   std::array<int16_t, 4> tabStops{};
+  uint32_t labelColor = kAutoColor;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   bool operator==(const ParagraphFormat&) const = default;
 };

@@ -191,11 +191,13 @@ TEST(DocxLists, LabelsComeFromTheNumberingDefinitions) {
   EXPECT_NE(t.find("\r\n\xE2\x80\xA2\tdot\r\n"), std::string::npos) << t;
 }
 
-TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThemAndItsFollower) {
+TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThemItsFollowerAndLook) {
   std::string numbering = docxtest::part(
       "numbering",
       "<w:abstractNum w:abstractNumId=\"0\">" +
-          level(0, "decimal", "%1", "<w:pStyle w:val=\"H1\"/><w:suff w:val=\"nothing\"/>") +
+          level(0, "decimal", "%1",
+                "<w:pStyle w:val=\"H1\"/><w:suff w:val=\"nothing\"/><w:rPr><w:b/><w:i "
+                "w:val=\"0\"/><w:sz w:val=\"28\"/><w:color w:val=\"C00000\"/></w:rPr>") +
           level(1, "decimal", "%1.%2", "<w:pStyle w:val=\"H2\"/><w:suff w:val=\"space\"/>") +
           "</w:abstractNum><w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>");
   std::string styles = docxtest::part(
@@ -214,6 +216,15 @@ TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThemAndItsFollower) {
   EXPECT_EQ(text(m), "1a\r\n1.1 b\r\n1.2 c\r\n2d\r\n2.1 e\r\n");
   EXPECT_EQ(m.main.paragraphs[1].format.listLevel, 1);
   EXPECT_EQ(m.main.paragraphs[1].format.outlineLevel, 1);
+  // The first level's labels bold, upright, 14 points and red; the
+  // second's as their text.
+  const word::ParagraphFormat& first = m.main.paragraphs[0].format;
+  EXPECT_EQ(first.labelLook, word::kLabelBoldSet | word::kLabelBold | word::kLabelItalicSet);
+  EXPECT_EQ(first.labelHalfPoints, 28);
+  EXPECT_EQ(first.labelColor, 0xC00000u);
+  const word::ParagraphFormat& second = m.main.paragraphs[1].format;
+  EXPECT_EQ(second.labelLook | second.labelHalfPoints, 0);
+  EXPECT_EQ(second.labelColor, word::kAutoColor);
 }
 
 TEST(DocxLists, NumberFormats) {

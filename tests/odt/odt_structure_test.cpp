@@ -98,8 +98,11 @@ TEST(OdtStyles, AutomaticOverCommonOverParentOverDefault) {
 }
 
 const std::string kLists =
+    "<style:style style:name=\"Num\" style:family=\"text\"><style:text-properties "
+    "fo:font-weight=\"bold\" fo:font-size=\"14pt\" fo:color=\"#c00000\"/></style:style>"
     "<text:list-style style:name=\"L1\">"
-    "<text:list-level-style-number text:level=\"1\" style:num-suffix=\".\" style:num-format=\"1\"/>"
+    "<text:list-level-style-number text:level=\"1\" style:num-suffix=\".\" style:num-format=\"1\" "
+    "text:style-name=\"Num\"/>"
     "<text:list-level-style-number text:level=\"2\" style:num-suffix=\")\" style:num-format=\"a\" "
     "text:display-levels=\"2\"/>"
     "<text:list-level-style-number text:level=\"3\" style:num-format=\"i\" "
@@ -147,6 +150,12 @@ TEST(OdtLists, LabelsCountThroughLevelsContinuationsAndRestarts) {
   EXPECT_FALSE(ps[12].format.listOrdered);              // the Symbol bullet, mapped
   EXPECT_EQ(ps[12].format.labelFollow, word::LabelFollow::Space);
   EXPECT_EQ(ps[0].format.labelFollow, word::LabelFollow::Tab);
+  // The first level's labels in its text style's look; the second's as
+  // their text.
+  EXPECT_EQ(ps[0].format.labelLook, word::kLabelBoldSet | word::kLabelBold);
+  EXPECT_EQ(ps[0].format.labelHalfPoints, 28);
+  EXPECT_EQ(ps[0].format.labelColor, 0xC00000u);
+  EXPECT_EQ(ps[2].format.labelLook | ps[2].format.labelHalfPoints, 0);
   EXPECT_EQ(ps[14].format.outlineLevel, 1);
 }
 

@@ -51,5 +51,53 @@ TEST(ListLabels, BothReadersStopLettersAtTheSameCap) {
   EXPECT_EQ(docx::formatNumber(1664, "upperLetter"), times(kMaxLetterRepeat, u'Z'));
 }
 
+// A .doc list level's character properties give its labels their own
+// look; "as the style" and "the style's opposite" leave it to the text.
+TEST(ListLabels, DocLevelsGiveTheirLabelsALook) {
+  auto le = [](std::string& out, uint32_t v, size_t n) {
+    for (size_t i = 0; i < n; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
+  };
+  const struct {
+    std::string chpx;
+    LabelLook look;
+  } cases[] = {
+      {std::string("\x35\x08\x01\x36\x08\x00", 6), {true, false, {}, {}}},
+      {std::string("\x35\x08\x80\x36\x08\x81", 6), {}},
+      {std::string("\x43\x4A\x1C\x00\x70\x68\xC0\x10\x20\x00", 10), {{}, {}, 28, 0xC01020}},
+      {std::string("\x42\x2A\x06\x43\x4A\x00\x00", 7), {{}, {}, {}, 0xFF0000}},
+  };
+  for (const auto& c : cases) {
+    std::string lst;
+    le(lst, 1, 2);                    // one list
+    le(lst, 7, 4);                    // its id
+    lst.append(22, '\0');             // template, styles
+    lst += std::string("\x01\0", 2);  // simple: one level
+    le(lst, 1, 4);                    // its level starts at 1
+    lst.append(11, '\0');             // decimal, number places
+    lst.append(9, '\0');              // follower tab, indents
+    lst.push_back(static_cast<char>(c.chpx.size()));
+    lst.append(3, '\0');  // no paragraph properties
+    lst += c.chpx;
+    le(lst, 2, 2);
+    lst += std::string("\0\0.\0", 4);  // "1."
+    std::string lfo;
+    le(lfo, 1, 4);
+    le(lfo, 7, 4);
+    lfo.append(12, '\0');
+    lfo.append(4, '\0');
+    const std::string table = lst + lfo;
+    doc::Lists lists;
+    lists.read(doc::Bytes(table), 0, static_cast<uint32_t>(lst.size()),
+               static_cast<uint32_t>(lst.size()), static_cast<uint32_t>(lfo.size()));
+    const auto label = lists.next(1, 0);
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->text, u"1.");
+    EXPECT_EQ(label->look.bold, c.look.bold);
+    EXPECT_EQ(label->look.italic, c.look.italic);
+    EXPECT_EQ(label->look.halfPoints, c.look.halfPoints);
+    EXPECT_EQ(label->look.color, c.look.color);
+  }
+}
+
 }  // namespace
 }  // namespace word::read

@@ -63,6 +63,14 @@ void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIn
   if (level.first && !own.first) f.indentFirst = *level.first;
 }
 
+void applyLabelLook(ParagraphFormat& f, const LabelLook& look) {
+  f.labelLook = 0;
+  if (look.bold) f.labelLook |= *look.bold ? kLabelBoldSet | kLabelBold : kLabelBoldSet;
+  if (look.italic) f.labelLook |= *look.italic ? kLabelItalicSet | kLabelItalic : kLabelItalicSet;
+  f.labelHalfPoints = look.halfPoints.value_or(0);
+  f.labelColor = look.color.value_or(kAutoColor);
+}
+
 void mergeTabStops(std::vector<TabStop>& below, const std::vector<TabStop>& top) {
   // Real paragraphs set a handful; a bound keeps a damaged list cheap.
   constexpr size_t kMaxStops = 64;

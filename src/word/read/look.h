@@ -43,6 +43,15 @@ struct ListIndents {
 // (`own`).
 void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIndents& own);
 
+// The look a list level gives its labels' letters, each part set or left
+// to the item's text.
+struct LabelLook {
+  std::optional<bool> bold, italic;
+  std::optional<uint16_t> halfPoints;
+  std::optional<uint32_t> color;
+};
+void applyLabelLook(ParagraphFormat& f, const LabelLook& look);
+
 // Where a picture the text wraps around (or, `ownLine`, keeps above and
 // below) stands: by its alignment ("left", "center", "right", "inside",
 // "outside"), else by where its middle lies from the margin (twips) on a

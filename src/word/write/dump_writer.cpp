@@ -132,6 +132,11 @@ std::string paragraphFormat(const ParagraphFormat& f) {
     out += " list=" + std::to_string(f.listId) + "/" + std::to_string(f.listLevel) +
            (f.listOrdered ? " numbered" : " bulleted");
   if (!f.listLabel.empty()) out += " label=" + quoted(f.listLabel);
+  if (f.labelLook & kLabelBoldSet) out += f.labelLook & kLabelBold ? " label-bold" : " label-plain";
+  if (f.labelLook & kLabelItalicSet)
+    out += f.labelLook & kLabelItalic ? " label-italic" : " label-upright";
+  if (f.labelHalfPoints) out += " label-size=" + size(f.labelHalfPoints);
+  if (f.labelColor != kAutoColor) out += " label-color=" + rgb(f.labelColor);
   if (f.labelFollow != LabelFollow::Tab)
     out += f.labelFollow == LabelFollow::Space ? " follow=space" : " follow=nothing";
   if (f.dropCap) out += " dropcap";

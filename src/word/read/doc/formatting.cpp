@@ -254,6 +254,7 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
     f.listLevel = p.ilvl;
     f.listOrdered = label->ordered;
     f.labelFollow = label->follow;
+    applyLabelLook(f, label->look);
     f.listLabel = std::move(label->text);
   }
   return f;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "word/read/doc/properties.h"
 #include "word/read/list_labels.h"
 
 namespace word::read::doc {
@@ -29,18 +30,32 @@ ListLevel readLevel(Bytes b, size_t& at) {
   size_t papx = b.u8(at + 25);
   l.papx = std::string(b.sub(at + 28, papx).view());
   Bytes grpprl = b.sub(at + 28 + papx, chpx);
-  for (size_t p = 0; p + 4 <= grpprl.size();) {
-    // Only the label's font matters here; a full character formatting of
-    // labels is not part of the model.
-    uint16_t sprm = grpprl.u16(p);
-    if (sprm == 0x4A4F) l.font = grpprl.u16(p + 2);
-    size_t n = (sprm >> 13) == 3   ? 4
-               : (sprm >> 13) == 6 ? 1 + grpprl.u8(p + 2)
-               : (sprm >> 13) == 7 ? 3
-               : (sprm >> 13) >= 2 ? 2
-                                   : 1;
-    p += 2 + n;
-  }
+  // The label's font, and the look the level gives it over its text's
+  // (on and off; its style's value or the opposite leave it to the text).
+  forEachSprm(grpprl, [&](uint16_t sprm, Bytes op) {
+    const uint8_t v = op.u8(0);
+    switch (sprm) {
+      case 0x4A4F:
+        l.font = op.u16(0);
+        break;
+      case 0x0835:
+        if (v < 2) l.look.bold = v == 1;
+        break;
+      case 0x0836:
+        if (v < 2) l.look.italic = v == 1;
+        break;
+      case 0x4A43:
+        if (const uint16_t size = op.u16(0); size > 0 && size < 3277) l.look.halfPoints = size;
+        break;
+      case 0x2A42:
+      case 0x6870:
+        if (const uint32_t c = sprm == 0x2A42 ? icoColor(v) : colorRef(op.u32(0)); c != kAutoColor)
+          l.look.color = c;
+        break;
+      default:
+        break;
+    }
+  });
   at += 28 + papx + chpx;
   size_t cch = b.u16(at);
   at += 2;
@@ -174,6 +189,7 @@ std::optional<ListLabel> Lists::next(int32_t ilfo, uint8_t ilvl) {
   label.listId = o.list;
   label.ordered = lv.nfc != 23 && lv.nfc != 255;
   label.font = lv.font;
+  label.look = lv.look;
   if (lv.follow == 1 || lv.follow == 2)
     label.follow = lv.follow == 1 ? LabelFollow::Space : LabelFollow::Nothing;
   for (char16_t ch : lv.text) {

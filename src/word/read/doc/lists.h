@@ -9,6 +9,7 @@
 
 #include "word/model.h"
 #include "word/read/doc/bytes.h"
+#include "word/read/look.h"
 
 namespace word::read::doc {
 
@@ -20,6 +21,7 @@ struct ListLevel {
   uint8_t follow = 0;    // 0 tab, 1 space, 2 nothing
   std::u16string text;   // chars 0..8 stand for the number of that level
   int32_t font = -1;     // font of the label, -1 when not set
+  LabelLook look;        // the label's own weight, slant, size, colour
   std::string papx;      // the paragraph properties it gives its items
 };
 
@@ -39,6 +41,7 @@ struct ListLabel {
   bool ordered = false;
   LabelFollow follow = LabelFollow::Tab;
   int32_t font = -1;
+  LabelLook look;
   std::u16string text;
 };
 

@@ -128,6 +128,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
       pf.listOrdered = item->ordered;
       pf.labelFollow = item->follow;
       pf.listLabel = item->label;
+      applyLabelLook(pf, item->look);
       applyListIndents(pf, item->indents,
                        {direct.indentLeft, direct.indentRight, direct.indentFirst});
     }

@@ -136,12 +136,19 @@ Numbering::Level Numbering::readLevel(const pugi::xml_node& lvl, Level l) {
                                      : LabelFollow::Tab;
   if (auto n = child(lvl, "pStyle"); n) l.paragraphStyle = std::string(val(n));
   if (auto ind = child(child(lvl, "pPr"), "ind"); ind) l.indents = readIndents(ind);
-  if (auto rpr = child(lvl, "rPr"); rpr)
+  if (auto rpr = child(lvl, "rPr"); rpr) {
     if (auto f = child(rpr, "rFonts"); f) {
       std::string_view font = val(f, "ascii");
       if (font.empty()) font = val(f, "hAnsi");
       l.textFont = std::string(font);
     }
+    // The labels' own weight, slant, size and colour (a theme's fonts
+    // play no part in them).
+    static const Theme kNoTheme;
+    RunProps look;
+    look.read(rpr, kNoTheme);
+    l.look = {look.bold, look.italic, look.halfPoints, look.color};
+  }
   return l;
 }
 
@@ -261,6 +268,7 @@ std::optional<Numbering::Item> Numbering::next(const std::string& numId, int lev
   item.ordered = lv.format != "bullet";
   item.follow = lv.follow;
   item.indents = lv.indents;
+  item.look = lv.look;
   if (lv.format == "bullet") {
     for (char16_t c : lv.text) item.label += mapSymbolChar(c, lv.textFont);
     return item;

@@ -24,6 +24,7 @@ class Numbering {
     LabelFollow follow = LabelFollow::Tab;
     std::u16string label;
     ListIndents indents;  // the level's
+    LabelLook look;       // the level's
   };
 
   // `numberingStyles` maps a numbering style id to the numId in its pPr
@@ -49,6 +50,7 @@ class Numbering {
     bool legal = false;
     LabelFollow follow = LabelFollow::Tab;
     ListIndents indents;
+    LabelLook look;
   };
   struct Abstract {
     std::array<Level, 9> levels;

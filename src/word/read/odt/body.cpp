@@ -19,6 +19,17 @@ bool holdsNoText(std::string_view name) {
   return name.size() > 7 && name.substr(name.size() - 7) == "-source";  // index sources
 }
 
+// The look a level's text style gives its labels: weight, slant, size
+// and colour.
+LabelLook labelLook(const Styles& styles, const Lists::Level* level) {
+  if (!level || level->textStyle.empty()) return {};
+  const TextProps& t = styles.textOfSpan(level->textStyle);
+  LabelLook look{t.bold, t.italic, {}, t.color};
+  if (t.points && *t.points > 0 && *t.points < 1638)
+    look.halfPoints = static_cast<uint16_t>(*t.points * 2 + 0.5);
+  return look;
+}
+
 }  // namespace
 
 void OdtReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) {
@@ -112,6 +123,7 @@ void OdtReader::listLabel(const pugi::xml_node& p, ParagraphFormat& pf,
     pf.listLevel = static_cast<uint8_t>(std::min(item->list.level, 8));
     pf.listOrdered = label.ordered;
     pf.labelFollow = label.follow;
+    applyLabelLook(pf, labelLook(styleDefs_, label.level));
     pf.listLabel = std::move(label.text);
     // The level's indents count over the paragraph style's; those of the
     // paragraph's own (automatic) style count over the level's.
@@ -135,6 +147,7 @@ void OdtReader::listLabel(const pugi::xml_node& p, ParagraphFormat& pf,
   pf.listLevel = static_cast<uint8_t>(level);
   pf.listOrdered = label.ordered;
   pf.labelFollow = label.follow;
+  applyLabelLook(pf, labelLook(styleDefs_, label.level));
   pf.listLabel = std::move(label.text);
 }
 

@@ -72,6 +72,7 @@ Lists::Level Lists::readLevel(const pugi::xml_node& n, const FontFaces& faces) {
     l.pattern = u16(p.value());
   l.displayLevels = clampInt(intAttr(n, "display-levels").value_or(1), 1, kLevels);
   l.start = intAttr(n, "start-value").value_or(1);
+  l.textStyle = std::string(attrValue(n, "style-name"));
   pugi::xml_node place = child(n, "list-level-properties");
   if (attrValue(place, "list-level-position-and-space-mode") == "label-alignment") {
     pugi::xml_node at = child(place, "list-level-label-alignment");
@@ -138,6 +139,7 @@ Lists::Label Lists::count(Counter& c, const Style& style, int level,
   for (size_t d = L + 1; d < kLevels; ++d) c.started[d] = false;
   Label label;
   label.follow = lv.follow;
+  label.level = &lv;
   if (lv.bullet) {
     label.ordered = false;
     label.text = lv.bulletChar;

@@ -28,6 +28,7 @@ class Lists {
     int64_t start = 1;
     ListIndents indents;  // where its labels are aligned to a position
     LabelFollow follow = LabelFollow::Tab;
+    std::string textStyle;  // the text style of its labels
   };
   struct Style {
     std::array<Level, kLevels> levels;
@@ -42,6 +43,7 @@ class Lists {
     std::u16string text;
     bool ordered = true;
     LabelFollow follow = LabelFollow::Tab;
+    const Level* level = nullptr;  // the style's level it counts at
   };
 
   // Reads the list styles among `styles` (office:styles or automatic
