@@ -39,7 +39,7 @@ const FEATURES = [
   { name: 'blank', formats: ALL },  // underlined tabs draw a line to fill in
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
   { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text, justified or not
-  { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it
+  { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it, in its level's bold red
   { name: 'nested', formats: ['docx', 'odt'] },  // each level's text at the indent its level gives, its bullet the document's
   { name: 'matrix', formats: ['docx'] },  // an equation's brackets as tall as the matrix they hold
   { name: 'rtl', formats: ALL },  // right to left, at its start (the right), indented there
@@ -274,6 +274,13 @@ function problems(feature) {
       const item = holders('Lettered item')[0].closest('li');
       const type = item ? getComputedStyle(item).listStyleType : 'no list item';
       if (!type.includes('a)')) found.push(`the item is labelled by ${type}, not "a)"`);
+      // In bold red, as its level sets it; its text plain.
+      const label = item ? getComputedStyle(item, '::marker') : {};
+      if (label.fontWeight !== '700' || label.color !== 'rgb(192, 0, 0)')
+        found.push(`the label is ${label.color} at weight ${label.fontWeight}, not bold red`);
+      const text = getComputedStyle(holders('Lettered item')[0]);
+      if (text.fontWeight !== '400' || text.color !== 'rgb(0, 0, 0)')
+        found.push(`the text is ${text.color} at weight ${text.fontWeight}, not plain`);
       break;
     }
     case 'nested': {

@@ -438,6 +438,41 @@ TEST(HtmlWriter, LabelsTakeTheLookAllTheirTextShares) {
                                              "<li style=\""}));
 }
 
+// A list level's own look for its labels goes to the browser's label
+// alone (the page's rule for labels reads it), and to a numbered
+// heading's label written as text; other labels keep their text's.
+TEST(HtmlWriter, LabelsTakeTheirLevelsLook) {
+  Builder b;
+  for (const uint8_t outline : {uint8_t{9}, uint8_t{0}, uint8_t{9}}) {
+    ParagraphFormat f;
+    f.listId = 1;
+    f.listLabel = u"1.";
+    f.outlineLevel = outline;
+    if (b.position() == 0) {
+      f.labelLook = kLabelBoldSet | kLabelBold;
+      f.labelColor = 0xC00000;
+    } else if (outline == 0) {
+      f.labelLook = kLabelItalicSet | kLabelItalic;
+      f.labelHalfPoints = 28;
+    }
+    b.paragraph(f);
+    b.text("text");
+    b.endParagraph();
+  }
+  const std::string page = html(b.finish());
+  EXPECT_NE(page.find("li::marker{white-space:pre;font-weight:var(--lw);font-style:var(--ls);"
+                      "font-size:var(--lz);color:var(--lc)}"),
+            std::string::npos)
+      << page;
+  const std::vector<std::string> body = bodyLines(page);
+  ASSERT_EQ(body.size(), 7u) << page;
+  EXPECT_NE(body[1].find("'1.\\9';--lw:bold;--lc:#C00000;\">text</li>"), std::string::npos)
+      << body[1];
+  EXPECT_NE(body[3].find("<span style=\"font-size:14pt;\"><i>1.<span class=\"tab\""), std::string::npos)
+      << body[3];
+  EXPECT_EQ(body[5].find("--l"), std::string::npos) << body[5];
+}
+
 TEST(HtmlWriter, DropCapsTakeTheirLettersOrFirstWord) {
   Builder b;
   // [letters, text]: the first word, two letters of a pair of units, more

@@ -561,7 +561,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   std::vector<bool> used(model.styles.size(), false);
   // Where any text runs right to left, every paragraph states its
   // direction: none takes it from the list or table it lies in.
-  bool rightToLeft = false, equations = false, lists = false, headings = false;
+  bool rightToLeft = false, equations = false, lists = false, headings = false, labels = false;
   auto mark = [&](const Story& s) {
     equations = equations || !s.equations.empty();
     for (const Paragraph& p : s.paragraphs) {
@@ -569,6 +569,10 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
         used[p.format.style] = true;
       rightToLeft = rightToLeft || p.format.rightToLeft;
       lists = lists || p.format.listId >= 0;
+      labels =
+          labels ||
+          (p.format.listId >= 0 && p.format.outlineLevel > 5 &&
+           (p.format.labelLook || p.format.labelHalfPoints || p.format.labelColor != kAutoColor));
       headings = headings || p.format.outlineLevel <= 5;
     }
     for (const Table& t : s.tables) rightToLeft = rightToLeft || t.rightToLeft;
@@ -601,7 +605,12 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // inside it.
   if (lists)
     out += u"ul,ol{margin:0;padding:0;text-indent:0}\r\nli{list-style-position:inside;" + tabSize +
-           u"li::marker{white-space:pre}\r\n";
+           u"li::marker{white-space:pre" +
+           // The look a list level gives its labels, where it gives one
+           // (labelOwnCss); each part left unset is the item's.
+           (labels ? u";font-weight:var(--lw);font-style:var(--ls);font-size:var(--lz);"
+                     u"color:var(--lc)}\r\n"
+                   : u"}\r\n");
   else
     out += u"ul,ol{margin:0;padding:0}\r\n";
   out += u"table{border-collapse:collapse}\r\n";

@@ -187,6 +187,7 @@ class Renderer {
     if (item) {
       openItem(f, lists, block);
       css += u"list-style-type:" + attribute(listMarker(f, lists.size() - 1)) + u";";
+      css += labelOwnCss(f);
       std::u16string value;
       if (f.listOrdered) {
         const size_t digits = std::min<size_t>(leadingDigits(f.listLabel), 9);
@@ -240,7 +241,8 @@ class Renderer {
   // in the look of its text (not the heading tag's size).
   void headingLabel(uint32_t start, const ParagraphFormat& f, const CharFormat& base) {
     const size_t r = ops::runAt(*story_, start);
-    const CharFormat look = r < story_->runs.size() ? story_->runs[r].format : base;
+    CharFormat look = r < story_->runs.size() ? story_->runs[r].format : base;
+    labelOwnLook(f, look);
     std::u16string close;
     open(look, base, close);
     out_ += escape(f.listLabel);

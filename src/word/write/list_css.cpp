@@ -68,6 +68,24 @@ std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const 
   return css;
 }
 
+std::u16string labelOwnCss(const ParagraphFormat& f) {
+  std::u16string css;
+  if (f.labelLook & kLabelBoldSet)
+    css += f.labelLook & kLabelBold ? u"--lw:bold;" : u"--lw:normal;";
+  if (f.labelLook & kLabelItalicSet)
+    css += f.labelLook & kLabelItalic ? u"--ls:italic;" : u"--ls:normal;";
+  if (f.labelHalfPoints) css += u"--lz:" + points(f.labelHalfPoints, 2) + u";";
+  if (f.labelColor != kAutoColor) css += u"--lc:" + colour(f.labelColor) + u";";
+  return css;
+}
+
+void labelOwnLook(const ParagraphFormat& f, CharFormat& look) {
+  if (f.labelLook & kLabelBoldSet) look.bold = f.labelLook & kLabelBold;
+  if (f.labelLook & kLabelItalicSet) look.italic = f.labelLook & kLabelItalic;
+  if (f.labelHalfPoints) look.halfPoints = f.labelHalfPoints;
+  if (f.labelColor != kAutoColor) look.color = f.labelColor;
+}
+
 namespace {
 
 // The size of the smallest letters of the paragraph from `start` to `end`
@@ -111,6 +129,7 @@ int64_t labelEnd(const ParagraphFormat& f, uint16_t halfPoints) {
              : c == u'(' || c == u')'                                        ? 33
              : c >= u'A' && c <= u'Z'                                        ? 67
                                                                              : 55;
+  if (f.labelHalfPoints) halfPoints = f.labelHalfPoints;
   const int64_t em = (halfPoints ? halfPoints : 24) * 10;  // twips
   return int64_t{f.indentLeft} + f.indentFirst + width * em / 100;
 }

@@ -32,6 +32,11 @@ bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultSt
 // as CSS for the item (whose text states its own look), for the label
 // the browser draws in the item's look.
 std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
+// The look a list level gives its labels over that, as custom properties
+// that the page's rule for labels reads; and set on `look`, for a label
+// written as text (a numbered heading's).
+std::u16string labelOwnCss(const ParagraphFormat& f);
+void labelOwnLook(const ParagraphFormat& f, CharFormat& look);
 // A paragraph's own CSS on a page: its format against its style's
 // (`styleParagraph`), its lines measured by its letters, an item's label's
 // place, look and tab (`defaultStops` twips apart). Sets `base`, its

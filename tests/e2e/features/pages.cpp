@@ -273,8 +273,10 @@ std::map<std::string, word::Model> docxDocuments() {
       "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"bullet\"/>"
       "<w:lvlText w:val=\"\xE2\x80\xA2\"/></w:lvl></w:abstractNum>"
       "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
+      // Letters in bold red, by the level alone.
       "<w:abstractNum w:abstractNumId=\"1\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"lowerLetter\"/>"
-      "<w:lvlText w:val=\"%1)\"/></w:lvl></w:abstractNum>"
+      "<w:lvlText w:val=\"%1)\"/><w:rPr><w:b/><w:color w:val=\"C00000\"/></w:rPr></w:lvl>"
+      "</w:abstractNum>"
       "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"1\"/></w:num>"
       // Two levels of dashes, indented by the list's levels alone.
       "<w:abstractNum w:abstractNumId=\"2\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"bullet\"/>"
@@ -374,8 +376,11 @@ std::map<std::string, word::Model> odtDocuments() {
             "<style:paragraph-properties fo:border-bottom=\"0.5pt solid #000000\"/>") +
       style("Item", "paragraph",
             "<style:paragraph-properties fo:margin-left=\"0.5in\" fo:text-indent=\"-0.25in\"/>") +
+      style("Label", "text",
+            "<style:text-properties fo:font-weight=\"bold\" fo:color=\"#c00000\"/>") +
       "<text:list-style style:name=\"Letters\"><text:list-level-style-number text:level=\"1\" "
-      "style:num-format=\"a\" style:num-suffix=\")\"/></text:list-style>"
+      "style:num-format=\"a\" style:num-suffix=\")\" text:style-name=\"Label\"/>"
+      "</text:list-style>"
       "<text:list-style style:name=\"Bullets\"><text:list-level-style-bullet text:level=\"1\" "
       "text:bullet-char=\"\xE2\x80\xA2\"/></text:list-style>"
       "<text:list-style style:name=\"Levels\">"
