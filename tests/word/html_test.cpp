@@ -544,13 +544,17 @@ TEST(HtmlWriter, FirstTabOfALineGoesToTheParagraphsStop) {
       {0, 360, 1440, false, "a\tb\vc\td\te", {"72pt", "72pt", ""}},  // after a break
       {0, 0, 10800, false, "Name:\t", {""}},
       {0, 0, 1440, true, "item\ttext", {""}},
+      // Past the last stop, on to the default stops from the margin.
+      {360, -360, 0, false, "2.\t\t\tTitle", {"18pt", "18pt", "54pt"}},
+      {360, 0, 1440, false, "a\tb\tc", {"54pt", "90pt"}},
+      {720, -360, 0, false, "a\tb\tc", {"18pt", ""}},
   };
   for (const Case& c : cases) {
     Builder b;
     ParagraphFormat f;
     f.indentLeft = c.left;
     f.indentFirst = c.first;
-    f.tabStart = c.stop;
+    f.tabStart = f.tabStops[0] = c.stop;
     if (c.item) f.listId = 1, f.listLabel = u"1.";
     b.paragraph(f);
     b.text(c.text);

@@ -424,7 +424,9 @@ class Renderer {
   // which browsers do not draw under a tab: it is drawn under its span
   // (unless its stop's leader draws one).
   void tab() {
-    std::u16string css = tabs_.format ? tabCss(*tabs_.format, tabs_.firstLine, tabs_.tabbed) : u"";
+    std::u16string css =
+        tabs_.format ? tabCss(*tabs_.format, tabs_.firstLine, tabs_.tabbed, model_.defaultTabStop)
+                     : u"";
     if (underlined_ && css.find(u"border-bottom") == std::u16string::npos)
       css += u"border-bottom:1px solid;";
     ++tabs_.tabbed;

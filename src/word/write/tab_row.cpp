@@ -69,7 +69,7 @@ std::u16string tabLeader(TabLeader leader) {
          u"\"></span>";
 }
 
-std::u16string tabCss(const ParagraphFormat& f, bool firstLine, int k) {
+std::u16string tabCss(const ParagraphFormat& f, bool firstLine, int k, int32_t defaultStops) {
   const int32_t lineStart = firstLine ? f.indentFirst : 0;
   if (k <= 0) return firstTabCss(f, lineStart);
   // The line's stops from the indent in order: the first tab went to the
@@ -82,7 +82,20 @@ std::u16string tabCss(const ParagraphFormat& f, bool firstLine, int k) {
     if (stop > 0 && stop - f.indentLeft > lineStart && stop - f.indentLeft <= kFarthest)
       stops[n++] = stop - f.indentLeft;
   std::sort(stops.begin(), stops.end());
-  if (static_cast<size_t>(k) >= n || stops[k] <= 0) return {};
+  if (static_cast<size_t>(k) >= n) {
+    // Past them, the default stops count from the margin; a page's from
+    // the indent. Where the indent is not on one, each tab after the last
+    // stop goes on to the next default one from there (the text between
+    // fitting before it).
+    if (n == 0 || defaultStops <= 0 || f.indentLeft % defaultStops == 0) return {};
+    int64_t at = stops[n - 1];
+    for (size_t j = n; j <= static_cast<size_t>(k) && at <= kFarthest; ++j)
+      at = (std::max<int64_t>(f.indentLeft + at, 0) / defaultStops + 1) * defaultStops -
+           f.indentLeft;
+    return at > 0 && at <= kFarthest ? u"tab-size:" + points(static_cast<int32_t>(at), 20) + u";"
+                                     : u"";
+  }
+  if (stops[k] <= 0) return {};
   // From the stop before it, its tab size reaches it alone.
   const int32_t stop = stops[k];
   return u"tab-size:" + points(stop, 20) + u";" +

@@ -36,7 +36,9 @@ std::u16string tabLeader(TabLeader leader);
 // goes to the paragraph's first stop or, in a hanging first line, to the
 // indent; those after it to the stops after that one in turn, as a line
 // of columns set by tabs does (the text between fitting before the next
-// stop). A page's stops count from the indent, not the margin.
-std::u16string tabCss(const ParagraphFormat& f, bool firstLine, int k);
+// stop), and past them to the document's default stops
+// (`defaultStops`, twips) from the margin. A page's stops count from the
+// indent, not the margin.
+std::u16string tabCss(const ParagraphFormat& f, bool firstLine, int k, int32_t defaultStops);
 
 }  // namespace word::write
