@@ -926,6 +926,31 @@ TEST(HtmlWriter, AutomaticSpaceBesideTables) {
   EXPECT_EQ(body[4], "<p style=\"margin-top:14pt;\">after</p>");
 }
 
+// A table's place: indented, or out into the margin no further than its
+// first cell's room, so that its text stays on the page.
+TEST(HtmlWriter, TablesStandWhereTheirIndentPutsThem) {
+  const struct {
+    int32_t indent;
+    int16_t padding;
+    bool rightToLeft;
+    const char* css;
+  } cases[] = {
+      {1440, -1, false, "margin-left:72pt;"},
+      {-108, -1, false, "margin-left:-5.4pt;"},
+      {-709, -1, false, "margin-left:-5.4pt;"},
+      {-709, 0, false, ""},
+      {-70, 144, false, "margin-left:-3.5pt;"},
+      {-108, -1, true, "margin-left:auto;margin-right:-5.4pt;"},
+  };
+  for (const auto& c : cases) {
+    Table t;
+    t.indent = c.indent;
+    t.rightToLeft = c.rightToLeft;
+    t.rows.emplace_back().cells.emplace_back().padding[1] = c.padding;
+    EXPECT_EQ(u8(write::tableCss(t)), c.css) << c.indent;
+  }
+}
+
 // A table's grid columns, where its rows' cell widths place every grid
 // line (the first row to reach a line places it): cells spanning columns
 // then cannot stretch them.

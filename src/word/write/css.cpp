@@ -433,8 +433,17 @@ std::u16string tableCss(const Table& table) {
   const std::u16string start = table.rightToLeft ? u"margin-right:" : u"margin-left:";
   const std::u16string end = table.rightToLeft ? u"margin-left:" : u"margin-right:";
   if (table.align == Align::Right) return start + u"auto;";
+  // A table set out into the margin (the older templates' usual, its
+  // cells' text then in line with the text around it) goes no further
+  // than its first cell's room: the text stays on the page.
+  int32_t indent = table.indent;
+  if (indent < 0) {
+    const int16_t given =
+        table.rows.empty() || table.rows[0].cells.empty() ? -1 : table.rows[0].cells[0].padding[1];
+    indent = std::max<int32_t>(indent, given >= 0 ? -given : -kCellPadding);
+  }
   return (table.rightToLeft ? end + u"auto;" : u"") +
-         (table.indent > 0 ? start + points(table.indent, 20) + u";" : u"");
+         (indent ? start + points(indent, 20) + u";" : u"");
 }
 
 std::vector<int32_t> tableColumns(const Table& table) {

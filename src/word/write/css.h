@@ -54,8 +54,9 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
                               const ParagraphFormat* after);
 
 // A table's place between the margins as declarations; empty for a table
-// at the left margin or out in the page's margin (a page has none). A
-// right-to-left table's start is the right margin.
+// at the left margin. One set out into the margin goes no further than
+// its first cell's room, its text on the page. A right-to-left table's
+// start is the right margin.
 std::u16string tableCss(const Table& table);
 // The widths of a table's grid columns (twips), where its rows' cells give
 // every one; none else. A page states them, so that cells spanning columns
