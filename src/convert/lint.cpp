@@ -244,13 +244,14 @@ class Linter : public EntryListener {
   }
 
   void badPid(const Paragraph& p, const support::Error& e) override {
+    // Either stops the conversion: an error, not a warning.
     if (e.number() != support::kTypeMismatch)
-      return warn(p.start,
-                  u"\"%PID=\" beyond the whole numbers it takes: the conversion stops here "
-                  u"(error 6)");
+      return error(p.start,
+                   u"\"%PID=\" beyond the whole numbers it takes: the conversion stops here "
+                   u"(error 6)");
     // A note's reference or a picture makes "%PID=12" no number unseen.
     const word::Range::Anchors holds = word::Range(app_, doc_, p.start, p.end).anchors();
-    warn(p.start, u"\"%PID=\" without a number: the conversion stops here (error 13)" +
+    error(p.start, u"\"%PID=\" without a number: the conversion stops here (error 13)" +
                       u16string(holds.note || holds.picture
                                     ? u"; a note or picture in the line is no digit: move it "
                                       u"out of the line"
@@ -285,7 +286,9 @@ class Linter : public EntryListener {
         h.kind == course::kChapterStart || (chapterOpen_ && h.kind != course::kChapterEnd);
     if (h.kind != course::kChapterEnd && !hasText(h.title))
       warn(p.start, u"an empty title after " + quoted(markerText(p.marker.marker)) +
-                        u": the contents show an empty line");
+                        (h.kind == course::kChapterStart
+                             ? u": the contents show an empty line"
+                             : u": the contents show no title for it (the player, its file's name)"));
     contentSincePending_ = false;
     mistypedSincePending_ = false;
   }
@@ -311,8 +314,8 @@ class Linter : public EntryListener {
         eachParagraph(note.text,
                       [&](const u16string& line, size_t) { references(line, note.position); });
     if (entries_.size() == course::kOutlineRows)
-      warn(e.heading,
-           u"the 1001st item: a course holds at most 1000, the conversion stops here (error 9)");
+      error(e.heading,
+            u"the 1001st item: a course holds at most 1000, the conversion stops here (error 9)");
   }
 
   void lastEntryDropped(const PendingEntry& e) override {

@@ -98,12 +98,12 @@ const std::vector<Mistake>& mistakes() {
        {"c.txt:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to no "
         "page and is left out of the course (\"Intro text.\")",
         "c.txt:4: warning: a page without a title: an empty title after \"%H2=\": the contents "
-        "show an empty line (\"%H2=\")",
+        "show no title for it (the player, its file's name) (\"%H2=\")",
         "c.txt:6: warning: a page without a title: \"%H1#\" without an open chapter: the line is "
         "ignored and stays text of the page above (\"%H1#\")",
         "c.txt:7: warning: a page without a title: a second \"%TITLE=\" line: the later one "
         "counts (\"%TITLE=U\")",
-        "c.txt:9: warning: page \"Last\": \"%PID=\" without a number: the conversion stops here "
+        "c.txt:9: error: page \"Last\": \"%PID=\" without a number: the conversion stops here "
         "(error 13) (\"%PID=abc\")"}},
       {"an empty page",
        {"%H2=Empty", "%H2=Full", "Text of the full page."},
@@ -239,7 +239,7 @@ TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
                 "ignored and stays text of the page above (\"%H1#\")",
                 "m.doc:6: warning: page \"Two\": a picture" + left +
                     "it in the page's text (\"%H2=Two\")",
-                "m.doc:7: warning: page \"Two\": \"%PID=\" without a number: the conversion "
+                "m.doc:7: error: page \"Two\": \"%PID=\" without a number: the conversion "
                 "stops here (error 13); a note or picture in the line is no digit: move it out "
                 "of the line (\"%PID=2\")"}));
 }
