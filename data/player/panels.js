@@ -32,8 +32,9 @@ var RdPanels = (function () {
   }
 
   // One row of the results table: the test, its score (or why none), its
-  // state, and a way back to a test not yet passed.
-  function resultRow(e, r, total, T, go) {
+  // state, and a way back to a test not yet passed that can still be
+  // taken (`limit` attempts each, 0 for no limit).
+  function resultRow(e, r, total, T, limit, go) {
     var tr = el('tr');
     var name = el('th', '', e.title || e.file);
     name.scope = 'row';
@@ -44,7 +45,9 @@ var RdPanels = (function () {
     state.appendChild(el('span', r && r.passed ? 'state passed' : 'state', r ? (r.passed ? T.passed : T.notPassed) : '\u2014'));
     tr.appendChild(state);
     var to = el('td');
-    if (!(r && r.passed) && total !== 0) {
+    if (!(r && r.passed) && total !== 0 && limit && r && r.attempts >= limit) {
+      to.textContent = T.noAttemptsLeft;
+    } else if (!(r && r.passed) && total !== 0) {
       var a = link(e, go);
       a.textContent = T.retake(e.title || e.file);
       to.appendChild(a);
@@ -55,12 +58,12 @@ var RdPanels = (function () {
 
   // The results page: each test's score and the pass mark, the course's
   // status, and links back to the tests not yet passed.
-  function results(panel, tracker, tests, T, go) {
+  function results(panel, tracker, tests, T, limit, go) {
     panel.textContent = '';
     var s = tracker.summary();
     var totals = tracker.knownTotals();
     panel.appendChild(el('p', 'status status-' + s.status, T.courseStatus(T.statusWord[s.status] || s.status)));
-    if (s.raw !== null) panel.appendChild(el('p', '', T.overall(s.right, s.total, s.raw)));
+    if (s.raw !== null && s.answered) panel.appendChild(el('p', '', T.overall(s.right, s.total, s.raw)));
     panel.appendChild(el('p', '', T.passMark(tracker.passMark)));
     if (!tests.length) {
       panel.appendChild(el('p', '', T.noTests));
@@ -80,7 +83,7 @@ var RdPanels = (function () {
     var body = el('tbody');
     tests.forEach(function (e) {
       var key = RdTracking.Tracker.keyOf(e.data);
-      body.appendChild(resultRow(e, tracker.testResult(key), totals[key], T, go));
+      body.appendChild(resultRow(e, tracker.testResult(key), totals[key], T, limit, go));
     });
     table.appendChild(body);
     panel.appendChild(table);

@@ -26,7 +26,8 @@
       colTest: 'Test', colScore: 'Score', colState: 'State', colGo: 'Go to',
       score: function (r, t, p) { return r + ' of ' + t + ' (' + p + '%)'; },
       notTaken: 'not taken yet', cannotTake: 'cannot be taken',
-      retake: function (t) { return 'Go to \u201c' + t + '\u201d'; }
+      retake: function (t) { return 'Go to \u201c' + t + '\u201d'; },
+      noAttemptsLeft: 'no attempts left'
     },
     ru: {
       skip: 'Перейти к странице', contents: 'Содержание', previous: 'Назад', next: 'Далее',
@@ -47,7 +48,8 @@
       colTest: 'Тест', colScore: 'Результат', colState: 'Состояние', colGo: 'Перейти',
       score: function (r, t, p) { return r + ' из ' + t + ' (' + p + '%)'; },
       notTaken: 'ещё не выполнен', cannotTake: 'не может быть выполнен',
-      retake: function (t) { return 'Перейти к \u00ab' + t + '\u00bb'; }
+      retake: function (t) { return 'Перейти к \u00ab' + t + '\u00bb'; },
+      noAttemptsLeft: 'попыток больше нет'
     }
   };
   // The course's language is the page's; the interface speaks it when it
@@ -80,6 +82,8 @@
     if (foreign) el.lang = ui.lang;
   });
   $('toc').setAttribute('aria-label', T.contents);
+  // Named apart from the main part of the page it shows.
+  $('page').setAttribute('aria-label', T.page);
 
   function notice(text) {
     var n = $('notice');
@@ -95,6 +99,7 @@
   // an older version has them only in header.htm, read as text.
   function header(title, author) {
     $('course-title').textContent = title || T.course;
+    $('course-title').title = title;
     $('course-author').textContent = author;
     document.title = title || author || T.course;
   }
@@ -116,6 +121,13 @@
     document.body.classList.toggle('toc-closed', !open);
     $('toc-toggle').setAttribute('aria-expanded', open ? 'true' : 'false');
     $('backdrop').hidden = !(open && narrow.matches);
+    // The drawer over the page holds the keyboard: what lies behind it
+    // cannot be reached until it closes.
+    var behind = open && narrow.matches;
+    ['top', 'prev', 'next', 'page'].forEach(function (id) {
+      var e = $(id);
+      if (e) e.inert = behind;
+    });
     if (open) keepInSight($('toc').querySelector('[aria-current]'));
     if (!focus) return;
     if (open) {
@@ -220,6 +232,7 @@
     $('where').textContent = index >= 0 && !results ? (index + 1) + ' / ' + order.length : '';
     var title = results ? T.results : index >= 0 ? order[index].title || order[index].file : '';
     $('page-title').textContent = title;
+    $('page-title').title = title;
     content.title = title || T.page;
     var hash = results ? 'results' : index >= 0 ? order[index].file : '';
     if (hash && history.replaceState) history.replaceState(null, '', '#' + hash);
@@ -249,7 +262,7 @@
     if (!tracker) return;
     showPanel(true);
     mark(order.length);
-    RdPanels.results(panel, tracker, tests, T, function (e) { show(order.indexOf(e)); });
+    RdPanels.results(panel, tracker, tests, T, attemptLimit, function (e) { show(order.indexOf(e)); });
     panel.focus();
   }
 
@@ -258,6 +271,9 @@
   function showing(name) {
     for (var i = 0; i < order.length; i++) {
       if (order[i].file === name) {
+        // The browser's Back from the results brings a page back into
+        // the frame: it shows, not the results.
+        if (!panel.hidden && i !== current) showPanel(false);
         if (i !== current) mark(i);
         return;
       }

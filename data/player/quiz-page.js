@@ -14,6 +14,7 @@
           loadFailed: 'The test data file could not be read: ',
           parseFailed: 'The test cannot be shown: ', atLine: 'line ', answer: 'Answer',
           correct: 'correct answer', correctShort: 'Correct answer: ', yourPick: 'your answer',
+          answerFirst: 'Choose or type an answer first: nothing was checked.',
           attemptsLeft: function (n) { return n === 1 ? '1 attempt left.' : n + ' attempts left.'; },
           locked: function (s, t) { return 'No attempts left. Your best attempt counts: ' + s + ' of ' + t + '.'; } },
     ru: { loading: 'Загрузка теста...', check: 'Проверить', reset: 'Ещё раз', right: 'Верно', wrong: 'Неверно',
@@ -22,6 +23,7 @@
           loadFailed: 'Не удалось прочитать файл теста: ',
           parseFailed: 'Тест не может быть показан: ', atLine: 'строка ', answer: 'Ответ',
           correct: 'правильный ответ', correctShort: 'Правильный ответ: ', yourPick: 'ваш ответ',
+          answerFirst: 'Сначала выберите или введите ответ: проверять нечего.',
           attemptsLeft: function (n) { return 'Осталось попыток: ' + n + '.'; },
           locked: function (s, t) { return 'Попыток больше нет. Засчитана лучшая: ' + s + ' из ' + t + '.'; } }
   };
@@ -231,8 +233,15 @@
   form.addEventListener('submit', function (ev) {
     ev.preventDefault();
     if (limit && used >= limit) return;
-    used++;
     var answers = responses();
+    // A check with no answer at all is a stray click: it costs no attempt
+    // and shows no correct answers.
+    if (answers.every(function (a) { return a === null || a === '' || (Array.isArray(a) && !a.length); })) {
+      clearMarks();
+      $('quiz-result').textContent = T.answerFirst;
+      return;
+    }
+    used++;
     var result = RdQuiz.score(questions, answers);
     if (!best || result.score >= best.score) best = { score: result.score, total: result.total };
     showResult(answers);

@@ -291,9 +291,12 @@ var RdTracking = (function () {
   };
 
   // How much of the course is done, in per cent: each page seen and each
-  // test passed counts one.
+  // test passed counts one; a course completed and passed (its tests
+  // together at the pass mark) is done.
   Tracker.prototype.progress = function () {
     var self = this;
+    var s = this.summary();
+    if (s.completion === 'completed' && s.success !== 'failed') return 100;
     var done = 0;
     this.files.forEach(function (f, i) {
       var m = /^test(\d+)\.htm$/i.exec(f);

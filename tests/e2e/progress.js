@@ -110,6 +110,14 @@ test('pages are marked seen in the contents and the progress bar counts pages se
     await p.emulateMedia({ media: 'print' });
     for (const chrome of ['#top', '#bar', '#toc']) assert.equal(await p.locator(chrome).isVisible(), false, chrome);
     assert.equal(await p.locator('#content').isVisible(), true);
+    await p.emulateMedia({ media: 'screen' });
+    // The browser's Back from the results shows the test it goes back to.
+    await p.locator('#results-link').click();
+    await p.locator('#panel .status').waitFor();
+    await p.goBack();
+    await p.locator('#panel').waitFor({ state: 'hidden' });
+    assert.equal(await p.locator('#page-title').textContent(), order[2].title);
+    assert.equal(await p.locator('#where').textContent(), `3 / ${order.length}`);
   } finally {
     await p.close();
   }
@@ -131,6 +139,10 @@ test('feedback after a check, correct answers after the last attempt, the test l
     await quiz.locator('fieldset.question').first().waitFor();
     const shown = await answerOrder(quiz);
     assert.equal(shown[4], 'All of the above', '"all of the above" keeps its place');
+    // A check with nothing answered costs no attempt and shows nothing.
+    await quiz.locator('#quiz-check').click();
+    assert.match(await quiz.locator('#quiz-result').textContent(), /answer first/);
+    assert.equal(await quiz.locator('.verdict:not(:empty)').count(), 0);
     await pick(quiz, ['GROUP BY', 'SELECT']);
     const first = quiz.locator('fieldset.question').first();
     assert.equal(await first.locator('.verdict').textContent(), 'Wrong');
@@ -144,16 +156,16 @@ test('feedback after a check, correct answers after the last attempt, the test l
     assert.deepEqual(await quiz.locator('label.correct .text').allTextContents(), ['ORDER BY', 'SELECT']);
     assert.match(await quiz.locator('#quiz-result').textContent(), /best attempt counts: 1 of 2/);
     if (shotsDir) await p.screenshot({ path: path.join(shotsDir, 'player-feedback.png') });
-    // The results page says so, and leads back to the test not passed.
+    // The results page says so, and offers no way back to a test that
+    // takes no more attempts.
     await p.locator('#results-link').click();
     const row = p.locator('.results tbody tr');
     await row.first().waitFor();
-    assert.match(await row.first().textContent(), /1 of 2 \(50%\)/);
+    assert.match(await row.first().textContent(), /1 of 2 \(50%\).*no attempts left/);
+    assert.equal(await row.first().locator('a').count(), 0);
     assert.match(await p.locator('#panel').textContent(), /Pass mark: 80%/);
     assert.match(await p.locator('#panel .status').textContent(), /not finished yet/);
     if (shotsDir) await p.screenshot({ path: path.join(shotsDir, 'player-results.png') });
-    await row.first().locator('a').click();
-    await quiz.locator('fieldset.question').first().waitFor();
     // Back again (a new launch): the same order, still locked.
     const again = await player('feedback/index.htm#test1.htm');
     try {
@@ -243,6 +255,9 @@ test('on a phone: nothing scrolls sideways, the contents is a drawer, every targ
     await p.locator('#toc-toggle').click();
     assert.equal(await p.locator('#toc').isVisible(), true);
     assert.equal(await p.evaluate(() => document.activeElement.closest('#toc') !== null), true, 'focus goes into the drawer');
+    // It holds the keyboard: Tab past its last link does not reach the page behind.
+    for (let i = 0; i < 12; i++) await p.keyboard.press('Tab');
+    assert.equal(await p.evaluate(() => document.activeElement.closest('#page, #top') === null), true, 'focus stays out of the page');
     assert.deepEqual(await smallTargets(p.mainFrame()), [], 'the player, drawer open');
     if (shotsDir) await p.screenshot({ path: path.join(shotsDir, 'player-phone-drawer.png') });
     await p.keyboard.press('Escape');

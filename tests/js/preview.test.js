@@ -31,6 +31,8 @@ test('titles keep bars and decode entities; lines after the end marker are ignor
   assert.equal(entries[0].title, 'a | b & \u20ac');
   // A heading's line break, note or picture shows as a blank, not as a box.
   assert.equal(P.parse(doc(['ITEM5|Rules\u000bof work\u0002\u0001|page2.htm|0']))[0].title, 'Rules of work  ');
+  // Stored as backquotes, apostrophes show as typed.
+  assert.equal(P.parse(doc(['ITEM5|Don`t|page2.htm|0']))[0].title, "Don't");
   assert.equal(entries[0].file, 'page2.htm');
 });
 

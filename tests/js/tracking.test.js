@@ -118,8 +118,10 @@ test('what the LMS is told, committed after each change, and the session kept on
   t.recordTest('1', [true, true], [1, [0, 2]]);
   assert.equal(api.cmi['cmi.core.score.raw'], '50');
   assert.equal(api.cmi['cmi.core.lesson_status'], 'incomplete');
+  assert.notEqual(t.progress(), 100);
   t.recordTest('2', [false, false], ['a', 'b']);
   assert.deepEqual([api.cmi['cmi.core.score.raw'], api.cmi['cmi.core.lesson_status']], ['50', 'passed']);
+  assert.equal(t.progress(), 100, 'passed as a whole: done, though test 2 is below the mark');
   assert.equal(api.calls.filter((c) => c === 'commit').length, 5, 'three pages, two tests');
   t.finish(3725.4);
   t.finish(10);
