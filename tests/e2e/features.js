@@ -39,6 +39,7 @@ const FEATURES = [
   { name: 'blank', formats: ALL },  // underlined tabs draw a line to fill in
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
   { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text, justified or not
+  { name: 'raised', formats: ['docx'] },  // a superscript two thirds high, its line no taller
   { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it, in its level's bold red
   { name: 'nested', formats: ['docx', 'odt'] },  // each level's text at the indent its level gives, its bullet the document's
   { name: 'matrix', formats: ['docx'] },  // an equation's brackets as tall as the matrix they hold
@@ -268,6 +269,15 @@ function problems(feature) {
       const table = body.querySelector('math mtable');
       const [bracket, rows] = [open, table].map((e) => e && e.getBoundingClientRect().height);
       if (!rows || !(bracket >= rows * 0.9)) found.push(`a bracket ${bracket}px tall around rows ${rows}px tall`);
+      break;
+    }
+    case 'raised': {
+      const [plain, raised] = ['Plain line', 'Raised line'].map((t) => holders(t)[0].closest('p'));
+      const sup = raised.querySelector('sup');
+      const share = sup ? parseFloat(getComputedStyle(sup).fontSize) / parseFloat(getComputedStyle(raised).fontSize) : 0;
+      if (Math.abs(share - 0.65) > 0.05) found.push(`the superscript is ${share.toFixed(2)} of the text's size`);
+      const [a, b] = [plain, raised].map((e) => e.getBoundingClientRect().height);
+      if (b > a + 0.5) found.push(`the raised line is ${(b - a).toFixed(1)}px taller`);
       break;
     }
     case 'lettered': {

@@ -784,7 +784,7 @@ TEST(HtmlWriter, NotesComeLastFootnotesBeforeEndnotesWithLinksBothWays) {
   Builder end;
   para(end, "An endnote.");
   Builder foot;
-  para(foot, "A <footnote>.");
+  para(foot, "\tA <footnote>.");  // its own space after its mark: no second
   b.text("Text");
   // A reference set in superscript is raised once.
   CharFormat raised;
@@ -798,8 +798,8 @@ TEST(HtmlWriter, NotesComeLastFootnotesBeforeEndnotesWithLinksBothWays) {
                 "<p>Text<sup><a href=\"#note1\" id=\"note1ref\">i</a></sup> more<a href=\"#note2\" "
                 "id=\"note2ref\"><sup>1</sup></a></p>",
                 "<hr>",
-                "<div class=\"note\" id=\"note2\"><p><a href=\"#note2ref\"><sup>1</sup></a> A "
-                "&lt;footnote&gt;.</p></div>",
+                "<div class=\"note\" id=\"note2\"><p><a href=\"#note2ref\"><sup>1</sup></a><span "
+                "class=\"tab\">&#9;</span>A &lt;footnote&gt;.</p></div>",
                 "<div class=\"note\" id=\"note1\"><p><a href=\"#note1ref\"><sup>i</sup></a> An "
                 "endnote.</p></div>"}));
 }

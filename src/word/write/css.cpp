@@ -571,6 +571,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // Where any text runs right to left, every paragraph states its
   // direction: none takes it from the list or table it lies in.
   bool rightToLeft = false, equations = false, lists = false, headings = false, labels = false;
+  bool raised = !model.notes.empty();  // letters set above or below the line
   auto mark = [&](const Story& s) {
     equations = equations || !s.equations.empty();
     for (const Paragraph& p : s.paragraphs) {
@@ -585,6 +586,8 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
       headings = headings || p.format.outlineLevel <= 5;
     }
     for (const Table& t : s.tables) rightToLeft = rightToLeft || t.rightToLeft;
+    for (size_t r = 0; r < s.runs.size() && !raised; ++r)
+      raised = s.runs[r].format.superscript || s.runs[r].format.subscript;
   };
   mark(model.main);
   for (const Note& n : model.notes) mark(n.body);
@@ -631,6 +634,11 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // wraps at the page's edge.
   out += u".tab{white-space:break-spaces;" + tabSize;
   out += u".note{margin-top:6pt}\r\n";
+  // Letters above or below the line at two thirds of their size, as the
+  // word processor sets them, holding no line further apart; a note's
+  // mark and its way back in the text's colour, as the document shows it.
+  if (raised) out += u"sup,sub{font-size:.65em;line-height:0}\r\n";
+  if (!model.notes.empty()) out += u"a[href^=\"#note\"]{color:inherit;text-decoration:none}\r\n";
   // Equations in the word processor's math face where the learner has
   // it, else in another made for equations: a text face has no taller
   // brackets, roots or sums, which stay short around a matrix or a

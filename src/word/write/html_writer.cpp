@@ -643,7 +643,13 @@ class Renderer {
         out_ += u"<div class=\"note\" id=\"" + id + u"\">";
         // The way back starts the note's first line, as its mark does in
         // the document, not a line of its own above the note's paragraph.
-        backLink_ = u"<a href=\"#" + id + u"ref\"><sup>" + escape(n.label) + u"</sup></a> ";
+        // A space after it, unless the note's text starts with its own
+        // (after the note's mark, which shows as this link).
+        const std::u16string& text = n.body.text;
+        const size_t first = text.find_first_not_of(kNoteMark);
+        const bool spaced = first < text.size() && (text[first] == u' ' || text[first] == kTab);
+        backLink_ = u"<a href=\"#" + id + u"ref\"><sup>" + escape(n.label) + u"</sup></a>" +
+                    (spaced ? u"" : u" ");
         story(n.body, false);
         out_ += backLink_ + u"</div>\r\n";
         backLink_.clear();

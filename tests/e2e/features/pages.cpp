@@ -228,6 +228,8 @@ std::map<std::string, word::Model> docxDocuments() {
          return p(r("Boxed one"), spaced) + p(r("Boxed two"), spaced) +
                 p(r("Ruled below"), "<w:pBdr><w:bottom" + side + "</w:pBdr>") + p(r("end"));
        }()},
+      {"raised",
+       p(r("Plain line")) + p(r("Raised line") + r("2", "<w:vertAlign w:val=\"superscript\"/>"))},
       {"lettered",
        p(r("Lettered item"), "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"2\"/></w:numPr>")},
       {"blank", p(r("Name") + "<w:r><w:rPr><w:u w:val=\"single\"/></w:rPr><w:tab/><w:tab/>"
