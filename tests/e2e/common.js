@@ -27,7 +27,9 @@ function outline(packageDir) {
     if (!line.startsWith('ITEM')) continue;
     const f = line.split('|');
     if (f.length < 4) continue;
-    entries.push({ item: f[0], title: unescape(f.slice(1, -2).join('|')), file: f[f.length - 2] });
+    // The title as the player shows it: stored apostrophes are backquotes.
+    const title = unescape(f.slice(1, -2).join('|')).replace(/`/g, "'");
+    entries.push({ item: f[0], title, file: f[f.length - 2] });
   }
   return entries;
 }
