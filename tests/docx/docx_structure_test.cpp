@@ -227,6 +227,26 @@ TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThemItsFollowerAndLook) {
   EXPECT_EQ(second.labelColor, word::kAutoColor);
 }
 
+// A label takes what the paragraph's mark is given (the level's own look
+// over it), not its text's.
+TEST(DocxLists, LabelsTakeTheirMarksLook) {
+  std::string numbering = docxtest::part(
+      "numbering",
+      "<w:abstractNum w:abstractNumId=\"0\">" +
+          level(0, "decimal", "%1.", "<w:rPr><w:i w:val=\"0\"/></w:rPr>") +
+          "</w:abstractNum><w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>");
+  const std::string numPr = "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>";
+  word::Model m = read(p(r("plain mark", "<w:color w:val=\"0000FF\"/>"), numPr) +
+                           p(r("coloured mark"), numPr + "<w:rPr><w:b/><w:i/><w:color "
+                                                         "w:val=\"00B050\"/></w:rPr>"),
+                       {{"word/numbering.xml", numbering}});
+  const auto& ps = m.main.paragraphs;
+  EXPECT_EQ(ps[0].format.labelColor, word::kAutoColor);  // the text's colour is not the mark's
+  EXPECT_EQ(ps[0].format.labelLook, word::kLabelItalicSet);
+  EXPECT_EQ(ps[1].format.labelColor, 0x00B050u);
+  EXPECT_EQ(ps[1].format.labelLook, word::kLabelBoldSet | word::kLabelBold | word::kLabelItalicSet);
+}
+
 TEST(DocxLists, NumberFormats) {
   const struct {
     int number;

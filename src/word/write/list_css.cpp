@@ -48,23 +48,15 @@ std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const 
   const CharFormat look = s.runs[r].format;
   bool size = look.halfPoints && look.halfPoints != base.halfPoints;
   bool face = look.font != base.font && !fontFamily(look.font, look.fontClass).empty();
-  bool weight = shownWeight(look) != shownWeight(base), slant = look.italic != base.italic;
-  bool tint = look.color != base.color && look.color != kAutoColor && !lostOnWhite(look, false);
   // The paragraph's mark is not its text.
   for (; r < s.runs.size() && s.runs[r].start < end - 1; ++r) {
     const CharFormat& f = s.runs[r].format;
     size = size && f.halfPoints == look.halfPoints;
     face = face && f.font == look.font;
-    weight = weight && shownWeight(f) == shownWeight(look);
-    slant = slant && f.italic == look.italic;
-    tint = tint && f.color == look.color;
   }
   std::u16string css;
   if (size) css += u"font-size:" + points(look.halfPoints, 2) + u";";
   if (face) css += u"font-family:" + fontFamily(look.font, look.fontClass) + u";";
-  if (weight) css += u"font-weight:" + ascii(std::to_string(shownWeight(look))) + u";";
-  if (slant) css += look.italic ? u"font-style:italic;" : u"font-style:normal;";
-  if (tint) css += u"color:" + colour(look.color) + u";";
   return css;
 }
 

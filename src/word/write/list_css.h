@@ -27,10 +27,11 @@ int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defau
 // Whether the label of an item whose first line hangs ends short of the
 // indent, where the tab after it takes the text.
 bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops);
-// The look of a list item's label where the item's text, all of it, is
-// set alike and unlike its style: size, face, weight, slant and colour,
-// as CSS for the item (whose text states its own look), for the label
-// the browser draws in the item's look.
+// The size and face of a list item's label where the item's text, all of
+// it, is set alike and unlike its style, as CSS for the item (whose text
+// states its own look), for the label the browser draws in the item's
+// look and the line it stands on. Weight, slant and colour are the
+// label's own (labelOwnCss): its list level's and its paragraph mark's.
 std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
 // The look a list level gives its labels over that, as custom properties
 // that the page's rule for labels reads; and set on `look`, for a label

@@ -40,6 +40,7 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
     label = r.lists_.next(p.pap.ilfo, p.pap.ilvl);
   if (label && !label->ordered && label->text.size() == 1)
     label->text = r.bullet(label->text[0], label->font, p.pap.ilvl);
+  if (label && p.mark) r.markLook(label->look, p.pap.istd, p.end - 1);
   ParagraphFormat pf = r.paragraphFormat(p.pap, label);
   pf.textBox = flat;
   if (!skipped) b.paragraph(pf);

@@ -191,6 +191,14 @@ Chp DocReader::runChp(int32_t istd, uint32_t cp) const {
   return chp;
 }
 
+void DocReader::markLook(LabelLook& look, int32_t istd, uint32_t markCp) const {
+  const Chp mark = runChp(istd, markCp);
+  const Chp& style = styles_.chp(istd);
+  if (!look.bold && mark.bold != style.bold) look.bold = mark.bold;
+  if (!look.italic && mark.italic != style.italic) look.italic = mark.italic;
+  if (!look.color && mark.color != style.color && mark.color != kAutoColor) look.color = mark.color;
+}
+
 CharFormat DocReader::charFormat(const Chp& c) const {
   CharFormat f;
   f.bold = c.bold;

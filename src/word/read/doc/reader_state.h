@@ -143,6 +143,9 @@ class DocReader {
   // of the character at `cp`.
   Chp runChp(int32_t istd, Bytes grpprl, Bytes prm) const;
   Chp runChp(int32_t istd, uint32_t cp) const;
+  // Under what a list level gives its label, the look the paragraph's
+  // mark at `markCp` is given over its style's.
+  void markLook(LabelLook& look, int32_t istd, uint32_t markCp) const;
   CharFormat charFormat(const Chp& c) const;
   std::u16string bullet(char16_t c, int32_t font, uint8_t level) const;
   // Text in the Symbol font shows that font's glyphs: as the characters

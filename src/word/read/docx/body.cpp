@@ -128,7 +128,16 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
       pf.listOrdered = item->ordered;
       pf.labelFollow = item->follow;
       pf.listLabel = item->label;
-      applyLabelLook(pf, item->look);
+      // Under the level's look, the one the paragraph's mark is given.
+      LabelLook look = item->look;
+      if (auto rpr = child(ppr, "rPr"); rpr) {
+        RunProps mark;
+        mark.read(rpr, theme_);
+        for (auto [level, own] : {std::pair{&look.bold, &mark.bold}, {&look.italic, &mark.italic}})
+          if (!*level) *level = *own;
+        if (!look.color && mark.color && *mark.color != kAutoColor) look.color = mark.color;
+      }
+      applyLabelLook(pf, look);
       applyListIndents(pf, item->indents,
                        {direct.indentLeft, direct.indentRight, direct.indentFirst});
     }
