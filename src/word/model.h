@@ -80,8 +80,12 @@ struct CharFormat {
   bool doubleStrike = false;  // the line through is doubled (with strike)
   bool superscript = false;
   bool subscript = false;
+  // The colour behind the letters is their shading, not a highlighter's:
+  // automatic text on it turns white where it is dark (on a highlight
+  // it stays black, as the word processor draws it).
+  bool shaded = false;
   uint32_t color = kAutoColor;      // 0xRRGGBB
-  uint32_t highlight = kAutoColor;  // 0xRRGGBB
+  uint32_t highlight = kAutoColor;  // 0xRRGGBB: highlight or shading
   uint16_t halfPoints = 0;          // font size in half points; 0: the default
   std::u16string font;              // empty: the default font
   FontClass fontClass = FontClass::Unknown;

@@ -46,7 +46,9 @@ TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
       read(p(r("Title") +
                  r("emph", "<w:rStyle w:val=\"Emph\"/><w:b w:val=\"0\"/><w:u w:val=\"single\"/>"),
              "<w:pStyle w:val=\"Heading2\"/>") +
-               p(r("body", "<w:strike/><w:vertAlign w:val=\"superscript\"/>")) +
+               p(r("body",
+                   "<w:strike/><w:vertAlign w:val=\"superscript\"/><w:shd w:val=\"clear\" "
+                   "w:fill=\"1F3864\"/>")) +
                p(r("loop"), "<w:pStyle w:val=\"Loop1\"/>") +
                p(r("Title"), "<w:pStyle w:val=\"Heading2\"/>") + p("") +
                p("", "<w:rPr><w:sz w:val=\"8\"/></w:rPr>"),
@@ -71,11 +73,14 @@ TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
   EXPECT_TRUE(emph.italic);
   EXPECT_TRUE(emph.underline);
   EXPECT_EQ(emph.highlight, 0xFFFF00u);
+  EXPECT_FALSE(emph.shaded);  // a highlighter's
 
   const word::CharFormat& body = formatAt(m, m.main.paragraphs[0].end);
   EXPECT_FALSE(body.bold);
   EXPECT_TRUE(body.strike);
   EXPECT_TRUE(body.superscript);
+  EXPECT_EQ(body.highlight, 0x1F3864u);
+  EXPECT_TRUE(body.shaded);
   EXPECT_EQ(body.halfPoints, 22);
   EXPECT_EQ(m.main.paragraphs[1].format.outlineLevel, 9);
   EXPECT_EQ(m.main.paragraphs[1].format.style, 0);

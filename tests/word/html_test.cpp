@@ -166,6 +166,22 @@ TEST(HtmlWriter, DirectFormattingAgainstTheParagraphStyle) {
                 "style</span></p>"}));
 }
 
+// Automatic text turns white on dark shading, and stays black on a dark
+// highlighter's colour, as the word processor draws them.
+TEST(HtmlWriter, AutomaticTextOnDarkShadingNotOnDarkHighlight) {
+  Builder b;
+  CharFormat marked, shaded;
+  marked.highlight = shaded.highlight = 0x008000;
+  shaded.shaded = true;
+  b.text("marked", marked);
+  b.text("shaded", shaded);
+  b.endParagraph();
+  EXPECT_EQ(bodyLines(html(b.finish())),
+            (std::vector<std::string>{"<p><span style=\"background-color:#008000;\">marked</span>"
+                                      "<span style=\"background-color:#008000;color:#FFFFFF;\">"
+                                      "shaded</span></p>"}));
+}
+
 TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
   Builder b;
   Style h1;

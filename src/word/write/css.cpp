@@ -479,7 +479,7 @@ std::u16string charCss(const CharFormat& f, bool weight, bool lines) {
   if (f.color != kAutoColor) css += u"color:" + colour(f.color) + u";";
   if (f.highlight != kAutoColor) {
     css += u"background-color:" + colour(f.highlight) + u";";
-    if (f.color == kAutoColor) css += textOn(f.highlight);
+    if (f.color == kAutoColor && f.shaded) css += textOn(f.highlight);
   }
   if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
   if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())

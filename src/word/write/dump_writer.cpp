@@ -110,8 +110,9 @@ std::string charFormat(const CharFormat& f, const CharFormat& base) {
   if (f.halfPoints != base.halfPoints)
     out += " size=" + (f.halfPoints ? size(f.halfPoints) : std::string("default"));
   if (f.color != base.color) out += " color=" + (f.color == kAutoColor ? "auto" : rgb(f.color));
-  if (f.highlight != base.highlight)
-    out += " highlight=" + (f.highlight == kAutoColor ? "none" : rgb(f.highlight));
+  if (f.highlight != base.highlight || f.shaded != base.shaded)
+    out += (f.shaded ? " shading=" : " highlight=") +
+           (f.highlight == kAutoColor ? "none" : rgb(f.highlight));
   if (!f.hyperlink.empty()) out += " link=" + quoted(f.hyperlink);
   return out;
 }

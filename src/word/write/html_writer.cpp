@@ -389,7 +389,7 @@ class Renderer {
       css += u"color:" + colour(f.color) + u";";
     if (f.highlight != base.highlight && f.highlight != kAutoColor) {
       css += u"background-color:" + colour(f.highlight) + u";";
-      if (f.color == kAutoColor) css += textOn(f.highlight);
+      if (f.color == kAutoColor && f.shaded) css += textOn(f.highlight);
     }
     css += sizeAndFaceCss(f, base);
     css += letterPlaceCss(f, &base);

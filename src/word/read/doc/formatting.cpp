@@ -211,6 +211,7 @@ CharFormat DocReader::charFormat(const Chp& c) const {
   f.color = c.color;
   // Shading shows behind the characters where no highlight does.
   f.highlight = c.highlight != kAutoColor ? c.highlight : c.shading;
+  f.shaded = c.highlight == kAutoColor && c.shading != kAutoColor;
   f.halfPoints = c.halfPoints;
   f.smallCaps = c.smallCaps;
   f.allCaps = c.caps;

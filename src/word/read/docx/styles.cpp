@@ -146,10 +146,13 @@ void RunProps::over(const RunProps& top) {
 
 void RunProps::applyTo(CharFormat& f) const {
   CommonRunProps::applyTo(f);
-  if (highlight && *highlight != kAutoColor)
+  if (highlight && *highlight != kAutoColor) {
     f.highlight = *highlight;
-  else if (shading && *shading != kAutoColor)
+    f.shaded = false;
+  } else if (shading && *shading != kAutoColor) {
     f.highlight = *shading;
+    f.shaded = true;
+  }
   if (halfPoints) f.halfPoints = *halfPoints;
 }
 

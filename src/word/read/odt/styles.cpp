@@ -235,7 +235,11 @@ void TextProps::over(const TextProps& top) {
 
 void TextProps::applyTo(CharFormat& f) const {
   CommonRunProps::applyTo(f);
-  if (highlight) f.highlight = *highlight;
+  // One background for both: the letters' own.
+  if (highlight) {
+    f.highlight = *highlight;
+    f.shaded = *highlight != kAutoColor;
+  }
   if (points) f.halfPoints = static_cast<uint16_t>(std::clamp(std::lround(*points * 2), 1L, 3276L));
   if (raisePercent) {
     const double halfPoints = f.halfPoints ? f.halfPoints : 24;
