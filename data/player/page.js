@@ -44,16 +44,27 @@
     (document.querySelector('main') || document.body).appendChild(box);
   }
 
+  // The course's outline (its entries), read once when first asked for.
+  var outlineRead = null;
+  function outline() {
+    if (!outlineRead) {
+      outlineRead = load(root + 'course.js').then(function () {
+        return load(root + 'player/common.js');
+      }).then(function () {
+        return load(root + 'player/outline.js');
+      }).then(function () {
+        return RdCommon.readText('pvomanifest.htm', 'windows-1251');  // pages lie beside it
+      }).then(function (text) {
+        return RdPreview.parse(text, window.rdCourse && window.rdCourse.files);
+      });
+    }
+    return outlineRead;
+  }
+
   // No player: the outline tells which page the reference names.
   function follow(ref) {
-    load(root + 'course.js').then(function () {
-      return load(root + 'player/common.js');
-    }).then(function () {
-      return load(root + 'player/outline.js');
-    }).then(function () {
-      return RdCommon.readText('pvomanifest.htm', 'windows-1251');  // pages lie beside it
-    }).then(function (text) {
-      var e = RdPreview.findRef(RdPreview.parse(text, window.rdCourse && window.rdCourse.files), ref);
+    outline().then(function (entries) {
+      var e = RdPreview.findRef(entries, ref);
       if (e) location.href = root + e.file;
       else say((document.documentElement.lang.indexOf('ru') === 0 ? 'Нет страницы со ссылкой ' : 'No page with the reference ') + ref);
     }).catch(function () {
@@ -142,13 +153,31 @@
       a.target = '_blank';
       a.rel = 'noopener noreferrer';
     });
-    if (!document.title) {
+    var untitled = !document.title;
+    if (untitled) {
       var h = document.querySelector('h1, h2, h3, h4, h5, h6, p');
       var text = h ? h.textContent.replace(/\s+/g, ' ').trim() : '';
       document.title = text.length > 80 ? text.slice(0, 79) + '\u2026' : text || decodeURIComponent(location.pathname.split('/').pop());
     }
     landmarks();
+    if (untitled) titleFromOutline();
   });
+
+  // A page's title is its entry's in the course's outline, where it has
+  // one: the tab and a screen reader name the page as the contents do,
+  // not by its first words.
+  function titleFromOutline() {
+    var file = decodeURIComponent(location.pathname.split('/').pop());
+    outline().then(function (entries) {
+      for (var i = 0; i < entries.length; i++) {
+        if (entries[i].file !== file || !entries[i].title.trim()) continue;
+        document.title = entries[i].title;
+        var said = document.querySelector('h1.rd-for-readers');
+        if (said) said.textContent = entries[i].title;
+        return;
+      }
+    }).catch(function () { /* the first words stay the title */ });
+  }
 
   // A screen reader finds the page's text as the page's main part, under a
   // heading that names it (said, not shown: the player shows the title).
