@@ -230,6 +230,8 @@ int convertCommand(const std::vector<std::string>& arguments) {
     const std::vector<convert::LintWarning>& found = lint.warnings;
     if (!found.empty() && options.strict) {
       printAfterRun(documents[i], found);
+      std::fprintf(stderr, "raredozud: %s: not converted (--strict): mend the lines above first\n",
+                   documents[i].c_str());
       chooser.skip();
       allSucceeded = false;
       continue;

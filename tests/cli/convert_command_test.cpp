@@ -212,6 +212,7 @@ TEST(ConvertCommand, WarningsOnStandardErrorAndStrictSkipsTheirDocument) {
   EXPECT_EQ(r.exit, 1);
   EXPECT_FALSE(exists(work / "warned"));
   EXPECT_EQ(r.out.find("warned.txt"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("warned.txt: not converted (--strict)"), std::string::npos) << r.err;
   EXPECT_TRUE(exists(work / "clean/imsmanifest.xml"));
   EXPECT_EQ(readBytes(work / "log.txt"), "Start\r\n" + work / "clean.txt" + "\r\nУспех\r\n");
 
