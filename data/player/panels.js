@@ -41,11 +41,14 @@ var RdPanels = (function () {
     tr.appendChild(name);
     var score = total === 0 ? T.cannotTake : r ? T.score(r.right, r.total, r.raw) : T.notTaken;
     tr.appendChild(el('td', '', score));
+    // Not passed, and no attempt left to pass it with: not "yet".
+    var locked = !!(r && !r.passed && limit && r.attempts >= limit);
     var state = el('td');
-    state.appendChild(el('span', r && r.passed ? 'state passed' : 'state', r ? (r.passed ? T.passed : T.notPassed) : '\u2014'));
+    state.appendChild(el('span', r && r.passed ? 'state passed' : 'state',
+                         r ? (r.passed ? T.passed : locked ? T.statusWord.failed : T.notPassed) : '\u2014'));
     tr.appendChild(state);
     var to = el('td');
-    if (!(r && r.passed) && total !== 0 && limit && r && r.attempts >= limit) {
+    if (locked && total !== 0) {
       to.textContent = T.noAttemptsLeft;
     } else if (!(r && r.passed) && total !== 0) {
       var a = link(e, go);
