@@ -110,9 +110,9 @@ inline constexpr uint8_t kDropWord = 255;
 // What comes between a list item's label and its text.
 enum class LabelFollow : uint8_t { Tab, Space, Nothing };
 
-// What a list level sets on its labels' letters over the look of its
-// items' text (ParagraphFormat::labelLook): each of bold and italic set
-// on or off, or left to the text.
+// What a list item's label is given over its item's look, by its list
+// level and beneath that by its paragraph's mark (ParagraphFormat::
+// labelLook): each of bold and italic set on or off, or left as it is.
 inline constexpr uint8_t kLabelBoldSet = 1, kLabelBold = 2, kLabelItalicSet = 4, kLabelItalic = 8;
 
 // What fills the space a tab leaves before the text it aligns.
@@ -143,9 +143,10 @@ struct ParagraphFormat {
   // Laid out from right to left (Hebrew, Arabic): align and the indents
   // are then of its start and end, which lie right and left.
   bool rightToLeft = false;
-  // The look its list level gives the label (kLabelBold ...), and its
-  // size in half points (0: the text's) and colour (labelColor below;
-  // automatic: the text's). They fit the structure's padding.
+  // The look its list level and its mark give the label (kLabelBold
+  // ...), and its size in half points (0: the item's) and colour
+  // (labelColor below; automatic: the item's). They fit the structure's
+  // padding.
   uint8_t labelLook = 0;
   uint16_t labelHalfPoints = 0;
   int32_t spaceBefore = 0;            // twips, or kAutoSpacing

@@ -43,8 +43,8 @@ struct ListIndents {
 // (`own`).
 void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIndents& own);
 
-// The look a list level gives its labels' letters, each part set or left
-// to the item's text.
+// The look a list item's label is given (by its level, by its mark), each
+// part set or left to the item.
 struct LabelLook {
   std::optional<bool> bold, italic;
   std::optional<uint16_t> halfPoints;

@@ -33,7 +33,7 @@ bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultSt
 // look and the line it stands on. Weight, slant and colour are the
 // label's own (labelOwnCss): its list level's and its paragraph mark's.
 std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const CharFormat& base);
-// The look a list level gives its labels over that, as custom properties
+// The look its level and its mark give the label, as custom properties
 // that the page's rule for labels reads; and set on `look`, for a label
 // written as text (a numbered heading's).
 std::u16string labelOwnCss(const ParagraphFormat& f);
