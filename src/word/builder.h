@@ -48,6 +48,8 @@ class Builder {
   // empty (its letters' size is the empty line's height); without it, and
   // after text, the mark takes the format of the text before it.
   void paragraphMark(const CharFormat& format) { mark_ = format; }
+  // The story built so far.
+  const Story& story() const { return story_; }
 
   void picture(Picture picture, const CharFormat& format = {});
   // An equation: its linear text, formatted as given, and its MathML.

@@ -159,6 +159,26 @@ TEST(OdtLists, LabelsCountThroughLevelsContinuationsAndRestarts) {
   EXPECT_EQ(ps[14].format.outlineLevel, 1);
 }
 
+// With no look of a paragraph's mark to go by, a label takes the weight,
+// slant and colour all of its item's text shares, under its level's.
+TEST(OdtLists, LabelsTakeTheLookAllTheirTextShares) {
+  Parts parts;
+  parts.common = kLists;
+  parts.automatic =
+      "<style:style style:name=\"Red\" style:family=\"text\"><style:text-properties "
+      "fo:font-weight=\"bold\" fo:font-style=\"italic\" fo:color=\"#ff0000\"/></style:style>";
+  const std::string red = "<text:span text:style-name=\"Red\">";
+  parts.body = "<text:list text:style-name=\"B\">" + item(red + "all</text:span>") +
+               item("half " + red + "red</text:span>") + "</text:list>";
+  word::Model m = odttest::read(parts);
+  const auto& ps = m.main.paragraphs;
+  EXPECT_EQ(ps[0].format.labelLook,
+            word::kLabelBoldSet | word::kLabelBold | word::kLabelItalicSet | word::kLabelItalic);
+  EXPECT_EQ(ps[0].format.labelColor, 0xFF0000u);
+  EXPECT_EQ(ps[1].format.labelLook, 0);
+  EXPECT_EQ(ps[1].format.labelColor, word::kAutoColor);
+}
+
 TEST(OdtTables, SpansCoveredCellsWidthsAndNesting) {
   Parts parts;
   parts.automatic =

@@ -30,6 +30,30 @@ LabelLook labelLook(const Styles& styles, const Lists::Level* level) {
   return look;
 }
 
+// OpenDocument gives a paragraph's mark no look of its own: a list item's
+// label takes the weight, slant and colour all of its text from `start`
+// to `end` shares, where they are not its style's (`plain`) and its list
+// level leaves them.
+void labelFromText(ParagraphFormat& pf, const Story& story, uint32_t start, uint32_t end,
+                   const CharFormat& plain) {
+  auto r = std::upper_bound(story.runs.begin(), story.runs.end(), start,
+                            [](uint32_t at, const Run& run) { return at < run.start; });
+  if (r == story.runs.begin() || end <= start) return;
+  const CharFormat first = (--r)->format;
+  bool bold = first.bold != plain.bold, italic = first.italic != plain.italic;
+  bool tint = first.color != plain.color && first.color != kAutoColor;
+  for (; r != story.runs.end() && r->start < end; ++r) {
+    bold = bold && r->format.bold == first.bold;
+    italic = italic && r->format.italic == first.italic;
+    tint = tint && r->format.color == first.color;
+  }
+  if (bold && !(pf.labelLook & kLabelBoldSet))
+    pf.labelLook |= first.bold ? kLabelBoldSet | kLabelBold : kLabelBoldSet;
+  if (italic && !(pf.labelLook & kLabelItalicSet))
+    pf.labelLook |= first.italic ? kLabelItalicSet | kLabelItalic : kLabelItalicSet;
+  if (tint && pf.labelColor == kAutoColor) pf.labelColor = first.color;
+}
+
 }  // namespace
 
 void OdtReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) {
@@ -179,11 +203,14 @@ void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, Lis
   InlineState in;
   in.paraStyle = styleName;
   inlines(p, s, in, depth + 1);
+  InlineState plain;
+  plain.paraStyle = styleName;
   // An empty paragraph's mark has its style's look.
-  if (s.builder->position() == s.builder->paragraphStart()) {
-    InlineState plain;
-    plain.paraStyle = styleName;
-    s.builder->paragraphMark(format(plain));
+  if (s.builder->position() == s.builder->paragraphStart()) s.builder->paragraphMark(format(plain));
+  if (!pf.listLabel.empty()) {
+    labelFromText(pf, s.builder->story(), s.builder->paragraphStart(), s.builder->position(),
+                  format(plain));
+    s.builder->paragraph(pf);
   }
   afterParagraph(s, in, depth);
 }
