@@ -164,41 +164,50 @@ bool sameLetters(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
+// A table of fonts' (or words') values, looked up by name.
+template <class T>
+struct Named {
+  std::u16string_view name;
+  T value;
+};
+
+// `table`'s value for `name`, letter case aside; `otherwise` where it has
+// none.
+template <class T, size_t N>
+T valueNamed(const Named<T> (&table)[N], std::u16string_view name, T otherwise) {
+  for (const Named<T>& e : table)
+    if (sameLetters(name, e.name)) return e.value;
+  return otherwise;
+}
+
 // Fonts made to the metrics of the common ones, free and found on most
 // systems that lack the originals.
 const char16_t* metricTwins(std::u16string_view font) {
-  static constexpr struct {
-    std::u16string_view font;
-    const char16_t* twins;
-  } kTwins[] = {{u"Calibri", u"'Carlito',"},
-                {u"Cambria", u"'Caladea',"},
-                {u"Arial", u"'Liberation Sans','Arimo',"},
-                {u"Helvetica", u"'Liberation Sans','Arimo',"},
-                {u"Arial Narrow", u"'Liberation Sans Narrow',"},
-                {u"Times New Roman", u"'Liberation Serif','Tinos',"},
-                {u"Times", u"'Liberation Serif','Tinos',"},
-                {u"Courier New", u"'Liberation Mono','Cousine',"},
-                {u"Courier", u"'Liberation Mono','Cousine',"}};
-  for (const auto& t : kTwins)
-    if (sameLetters(font, t.font)) return t.twins;
-  return u"";
+  static constexpr Named<const char16_t*> kTwins[] = {
+      {u"Calibri", u"'Carlito',"},
+      {u"Cambria", u"'Caladea',"},
+      {u"Arial", u"'Liberation Sans','Arimo',"},
+      {u"Helvetica", u"'Liberation Sans','Arimo',"},
+      {u"Arial Narrow", u"'Liberation Sans Narrow',"},
+      {u"Times New Roman", u"'Liberation Serif','Tinos',"},
+      {u"Times", u"'Liberation Serif','Tinos',"},
+      {u"Courier New", u"'Liberation Mono','Cousine',"},
+      {u"Courier", u"'Liberation Mono','Cousine',"}};
+  return valueNamed(kTwins, font, u"");
 }
 
 // A face a family's last word names ("Calibri Light", "Arial Black"):
 // the family it belongs to and its weight; 0 when the word names none.
 std::pair<std::u16string_view, int> faceOf(std::u16string_view font) {
-  static constexpr struct {
-    std::u16string_view word;
-    int weight;
-  } kWeights[] = {{u"Thin", 100},      {u"ExtraLight", 200}, {u"UltraLight", 200},
-                  {u"Light", 300},     {u"SemiLight", 350},  {u"Medium", 500},
-                  {u"SemiBold", 600},  {u"DemiBold", 600},   {u"Demi", 600},
-                  {u"ExtraBold", 800}, {u"UltraBold", 800},  {u"Heavy", 800},
-                  {u"Black", 900}};
+  static constexpr Named<int> kWeights[] = {
+      {u"Thin", 100},      {u"ExtraLight", 200}, {u"UltraLight", 200}, {u"Light", 300},
+      {u"SemiLight", 350}, {u"Medium", 500},     {u"SemiBold", 600},   {u"DemiBold", 600},
+      {u"Demi", 600},      {u"ExtraBold", 800},  {u"UltraBold", 800},  {u"Heavy", 800},
+      {u"Black", 900}};
   const size_t space = font.rfind(u' ');
   if (space == std::u16string_view::npos) return {font, 0};
-  for (const auto& w : kWeights)
-    if (sameLetters(font.substr(space + 1), w.word)) return {font.substr(0, space), w.weight};
+  if (const int weight = valueNamed(kWeights, font.substr(space + 1), 0))
+    return {font.substr(0, space), weight};
   return {font, 0};
 }
 
@@ -250,17 +259,13 @@ int32_t shownSpace(int32_t twips) {
 // gives it, in thousandths of its size (from the fonts' tables; 1150 for
 // a font not named here, near that of most text faces).
 int32_t ownLine(std::u16string_view font) {
-  static constexpr struct {
-    std::u16string_view font;
-    int32_t line;
-  } kLines[] = {{u"Calibri", 1221},      {u"Cambria", 1172},      {u"Times New Roman", 1150},
-                {u"Arial", 1150},        {u"Courier New", 1133},  {u"Georgia", 1136},
-                {u"Verdana", 1215},      {u"Tahoma", 1207},       {u"Segoe UI", 1330},
-                {u"Trebuchet MS", 1161}, {u"Comic Sans MS", 1394}};
+  static constexpr Named<int32_t> kLines[] = {
+      {u"Calibri", 1221},      {u"Cambria", 1172},      {u"Times New Roman", 1150},
+      {u"Arial", 1150},        {u"Courier New", 1133},  {u"Georgia", 1136},
+      {u"Verdana", 1215},      {u"Tahoma", 1207},       {u"Segoe UI", 1330},
+      {u"Trebuchet MS", 1161}, {u"Comic Sans MS", 1394}};
   const auto [family, weight] = faceOf(font);
-  for (const auto& l : kLines)
-    if (sameLetters(weight ? family : font, l.font)) return l.line;
-  return 1150;
+  return valueNamed(kLines, weight ? family : font, 1150);
 }
 
 // The line height of a paragraph whose text is `text`'s (0 points: the
