@@ -63,6 +63,12 @@ void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIn
   if (level.first && !own.first) f.indentFirst = *level.first;
 }
 
+LabelFollow labelFollowNamed(std::string_view name) {
+  return name == "space"     ? LabelFollow::Space
+         : name == "nothing" ? LabelFollow::Nothing
+                             : LabelFollow::Tab;
+}
+
 void applyLabelLook(ParagraphFormat& f, const LabelLook& look) {
   f.labelLook = 0;
   if (look.bold) f.labelLook |= *look.bold ? kLabelBoldSet | kLabelBold : kLabelBoldSet;

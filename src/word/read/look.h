@@ -43,6 +43,10 @@ struct ListIndents {
 // (`own`).
 void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIndents& own);
 
+// What follows a list level's labels as both XML formats name it
+// ("space", "nothing"; a tab for anything else).
+LabelFollow labelFollowNamed(std::string_view name);
+
 // The look a list item's label is given (by its level, by its mark), each
 // part set or left to the item.
 struct LabelLook {

@@ -130,10 +130,7 @@ Numbering::Level Numbering::readLevel(const pugi::xml_node& lvl, Level l) {
   if (auto n = child(lvl, "lvlRestart"); n)
     if (auto v = intAttr(n)) l.restart = clampInt(*v, 0, 9);
   if (auto n = child(lvl, "isLgl"); n) l.legal = onOff(n);
-  if (auto n = child(lvl, "suff"); n)
-    l.follow = val(n) == "space"     ? LabelFollow::Space
-               : val(n) == "nothing" ? LabelFollow::Nothing
-                                     : LabelFollow::Tab;
+  if (auto n = child(lvl, "suff"); n) l.follow = labelFollowNamed(val(n));
   if (auto n = child(lvl, "pStyle"); n) l.paragraphStyle = std::string(val(n));
   if (auto ind = child(child(lvl, "pPr"), "ind"); ind) l.indents = readIndents(ind);
   if (auto rpr = child(lvl, "rPr"); rpr) {

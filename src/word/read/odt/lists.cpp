@@ -78,10 +78,7 @@ Lists::Level Lists::readLevel(const pugi::xml_node& n, const FontFaces& faces) {
     pugi::xml_node at = child(place, "list-level-label-alignment");
     l.indents.left = twips(attrValue(at, "margin-left"));
     l.indents.first = twips(attrValue(at, "text-indent"));
-    const std::string_view follow = attrValue(at, "label-followed-by");
-    l.follow = follow == "space"     ? LabelFollow::Space
-               : follow == "nothing" ? LabelFollow::Nothing
-                                     : LabelFollow::Tab;
+    l.follow = labelFollowNamed(attrValue(at, "label-followed-by"));
   }
   if (l.bullet) {
     std::string_view given = attrValue(n, "bullet-char");
