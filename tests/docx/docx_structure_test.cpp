@@ -107,7 +107,8 @@ TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
   std::string styles = docxtest::part(
       "styles",
       "<w:style w:type=\"paragraph\" w:styleId=\"H3\"><w:name w:val=\"Heading 3\"/><w:pPr>"
-      "<w:tabs><w:tab w:val=\"left\" w:leader=\"underscore\" w:pos=\"1000\"/><w:tab w:val=\"right\" w:leader=\"dot\" "
+      "<w:tabs><w:tab w:val=\"left\" w:leader=\"underscore\" w:pos=\"1000\"/><w:tab "
+      "w:val=\"right\" w:leader=\"dot\" "
       "w:pos=\"9000\"/></w:tabs></w:pPr></w:style>");
   // Tab stops: the style's last, aligning by the end, with its leader; a
   // stop of the paragraph's own cleared, leaving a left one last.
@@ -715,8 +716,19 @@ TEST(DocxTables, PlacementAndVerticalAlignment) {
       {{"word/styles.xml", styles}});
   ASSERT_EQ(m.main.tables.size(), 3u);
   const auto& t = m.main.tables;
+  // The indent places the first cell's text (its side one cell margin
+  // further out), but in the newer versions' layout.
   EXPECT_EQ(t[0].indent, 360);
-  EXPECT_EQ(t[1].indent, 720);
+  EXPECT_EQ(t[1].indent, 720 - 144);
+  const std::string newer = docxtest::part(
+      "settings",
+      "<w:compat><w:compatSetting w:name=\"compatibilityMode\" w:val=\"15\"/></w:compat>");
+  EXPECT_EQ(
+      read(table("<w:tblInd w:w=\"720\" w:type=\"dxa\"/>", ""), {{"word/settings.xml", newer}})
+          .main.tables.at(0)
+          .indent,
+      720);
+  EXPECT_EQ(read(table("", "")).main.tables.at(0).indent, -word::kCellPadding);
   EXPECT_EQ(t[2].align, word::Align::Center);
   EXPECT_EQ(t[0].rows[0].cells[0].valign, word::VAlign::Center);
   EXPECT_EQ(t[0].rows[1].cells[0].valign, word::VAlign::Top);

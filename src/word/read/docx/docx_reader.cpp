@@ -115,7 +115,7 @@ Model DocxReader::read() {
   numbering_.load(numberingPart.doc.document_element(), styles_.numberingStyles());
   loadPart(settingsPart, relPart("/settings.xml"), false);
   loadPart(fontsPart, relPart("/fontTable.xml"), false);
-  readNoteSettings(settingsPart);
+  readSettings(settingsPart);
   loadPart(footnotes_, relPart("/footnotes.xml"), false);
   loadPart(endnotes_, relPart("/endnotes.xml"), false);
   indexNotes();

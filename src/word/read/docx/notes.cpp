@@ -4,11 +4,17 @@
 
 namespace word::read::docx::detail {
 
-void DocxReader::readNoteSettings(const XmlPart& settingsPart) {
+// The settings: the default tab stop, how notes count, and which layout
+// the tables keep.
+void DocxReader::readSettings(const XmlPart& settingsPart) {
   for (pugi::xml_node n = settingsPart.doc.document_element().first_child(); n;
        n = n.next_sibling()) {
     if (is(n, "defaultTabStop"))
       if (auto v = intAttr(n)) builder_.defaultTabStop(*v);
+    if (is(n, "compat"))
+      for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+        if (is(c, "compatSetting") && val(c, "name") == "compatibilityMode")
+          tablesAtBorder_ = intAttr(c).value_or(0) >= 15;
     bool foot = is(n, "footnotePr");
     if (!foot && !is(n, "endnotePr")) continue;
     if (auto f = child(n, "numFmt"); f && !val(f).empty())

@@ -179,7 +179,7 @@ class DocxReader {
   std::u16string equationText(const pugi::xml_node& object, const StoryState& s);
 
   // notes.cpp
-  void readNoteSettings(const XmlPart& settings);
+  void readSettings(const XmlPart& settings);
   void indexNotes();
   void noteReference(const pugi::xml_node& k, bool endnote, RunContext& rc, StoryState& s,
                      const InlineState& in);
@@ -203,11 +203,14 @@ class DocxReader {
   std::map<std::string, std::shared_ptr<const std::string>> media_;
   // Chart parts read, by the story part's name and the relationship's id.
   std::map<std::string, std::optional<Chart>> charts_;
-  size_t chartPointsLeft_ = 500'000;                    // some hundred charts' worth
+  size_t chartPointsLeft_ = 500'000;  // some hundred charts' worth
   // The side of the text the drawing being read stands at (its pictures').
   PictureSide side_ = PictureSide::Inline;
   std::string footnoteFormat_ = "decimal", endnoteFormat_ = "lowerRoman";
   int64_t footnoteNumber_ = 1, endnoteNumber_ = 1;
+  // A table's indent places its side (the newer versions' layout), not
+  // its first cell's text one cell margin further in (the older ones').
+  bool tablesAtBorder_ = false;
   ElementBudget elements_;
   Builder builder_;
 };

@@ -212,7 +212,14 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
     const size_t r = rowIndex++;
     if (!started) {
       s.builder->startTable();
-      s.builder->tablePlacement(place.align.value_or(Align::Left), place.indent.value_or(0),
+      int32_t indent = place.indent.value_or(0);
+      if (!tablesAtBorder_) {
+        CellMargins first = place.margins;
+        first.read(child(child(cells[0], "tcPr"), "tcMar"));
+        const int16_t start = first.shown()[1];
+        indent -= start >= 0 ? start : kCellPadding;
+      }
+      s.builder->tablePlacement(place.align.value_or(Align::Left), indent,
                                 place.rightToLeft.value_or(false));
       started = true;
     }
