@@ -93,8 +93,8 @@ TEST_F(Converter, EachKindBecomesAWebFormatOrAStandIn) {
 }
 
 // What the metafile libraries lose: the place of each character of a text
-// with advances (one text element with a list of x positions), and a
-// bitmap's size (drawn once, at its place).
+// with advances (one text element with a list of x positions), a
+// bitmap's size (drawn once, at its place), an open line's want of fill.
 TEST_F(Converter, CharactersAndBitmapsStayWhereTheMetafilePutsThem) {
   PictureConverter converter;
   struct Case {
@@ -108,6 +108,9 @@ TEST_F(Converter, CharactersAndBitmapsStayWhereTheMetafilePutsThem) {
       {"WMF text at its advances, in one element", picture("wmf", advancedTextWmf()),
        ">by this</text>"},
       {"a WMF bitmap", picture("wmf", bitmapWmf()), "<image "},
+      {"a WMF's open line, not filled",
+       picture("wmf", wmf(words({10, 0, 0x0325, 3, 100, 100, 500, 400, 900, 100}))),
+       "fill=\"none\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

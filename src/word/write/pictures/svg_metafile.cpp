@@ -432,6 +432,11 @@ std::string repairWmfSvg(std::string_view svg) {
     joinGlyphs(root);
     forEachElement(root->children, [](xmlNode* n) {
       if (named(n, "image")) placeBitmapOnce(n);
+      // A metafile's polyline is open and never filled; SVG fills one
+      // black unless told (a diagram's connectors showed as wedges).
+      if (named(n, "polyline") && attribute(n, "style").find("fill") == std::string::npos &&
+          attribute(n, "fill").empty())
+        setAttribute(n, "fill", "none");
       if (n->children) joinGlyphs(n);
     });
   });

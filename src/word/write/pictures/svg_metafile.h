@@ -47,7 +47,8 @@ std::string shiftedSvg(std::string_view svg, std::pair<int32_t, int32_t> by);
 // stretched to its box. It writes each character of a text with advances
 // as a text element of its own under a translation: the characters drawn
 // along one line in one style become one text element with a list of x
-// positions.
+// positions. Its polylines, open lines, are filled black as SVG's are by
+// default: they are not filled.
 std::string repairWmfSvg(std::string_view svg);
 
 }  // namespace word::write
