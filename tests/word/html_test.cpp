@@ -484,7 +484,8 @@ TEST(HtmlWriter, LabelsTakeTheirLevelsLook) {
   ASSERT_EQ(body.size(), 7u) << page;
   EXPECT_NE(body[1].find("'1.\\9';--lw:bold;--lc:#C00000;\">text</li>"), std::string::npos)
       << body[1];
-  EXPECT_NE(body[3].find("<span style=\"font-size:14pt;\"><i>1.<span class=\"tab\""), std::string::npos)
+  EXPECT_NE(body[3].find("<span style=\"font-size:14pt;\"><i>1.<span class=\"tab\""),
+            std::string::npos)
       << body[3];
   EXPECT_EQ(body[5].find("--l"), std::string::npos) << body[5];
 }
@@ -762,8 +763,8 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
 
 // A cropped picture shows its part through a box of its display size, the
 // whole image larger and moved in it by shares of the box's width (so that
-// a narrow window scales both); a crop outward, or one leaving nothing,
-// shows the picture whole.
+// a narrow window scales both) at the proportions the document gives it;
+// a crop outward, or one leaving nothing, shows the picture whole.
 TEST(HtmlWriter, CroppedPicturesShowTheirPart) {
   const struct {
     int32_t left, top, right, bottom;
@@ -772,7 +773,8 @@ TEST(HtmlWriter, CroppedPicturesShowTheirPart) {
       {10000, 20000, 10000, 0,
        "<span style=\"display:inline-block;overflow:hidden;width:80px;aspect-ratio:80/40;\"><img "
        "src=\"p_files/image001.png\" width=\"100\" height=\"50\" style=\"display:block;max-width:"
-       "none;height:auto;width:125%;margin-left:-12.5%;margin-top:-12.5%;\" alt=\"\"></span>"},
+       "none;height:auto;aspect-ratio:100/50;width:125%;margin-left:-12.5%;margin-top:-12.5%;\" "
+       "alt=\"\"></span>"},
       {-5000, 0, 0, 0, "<img src=\"p_files/image001.png\" width=\"80\" height=\"40\" alt=\"\">"},
       {60000, 0, 40000, 0,
        "<img src=\"p_files/image001.png\" width=\"80\" height=\"40\" alt=\"\">"},

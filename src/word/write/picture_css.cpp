@@ -49,9 +49,11 @@ CropCss pictureCropCss(const PictureLook& look, int32_t width, int32_t height) {
   auto share = [](int64_t part, int64_t of) { return decimal(part * 10000 / of, 100) + u"%"; };
   css.box = u"display:inline-block;overflow:hidden;width:" + decimal(width, 1) +
             u"px;aspect-ratio:" + decimal(width, 1) + u"/" + decimal(height, 1) + u";";
-  // Margins in shares of the box's width, the vertical ones too.
-  css.image = u"display:block;max-width:none;height:auto;width:" + share(kWhole, across) +
-              u";margin-left:-" + share(left, across) + u";margin-top:-" +
+  // Margins in shares of the box's width, the vertical ones too. The
+  // image keeps the proportions it is shown at, not its file's own.
+  css.image = u"display:block;max-width:none;height:auto;aspect-ratio:" +
+              decimal(css.imageWidth, 1) + u"/" + decimal(css.imageHeight, 1) + u";width:" +
+              share(kWhole, across) + u";margin-left:-" + share(left, across) + u";margin-top:-" +
               share(top * height, down * width) + u";";
   return css;
 }
