@@ -726,7 +726,7 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
       body[0],
       "<p><img src=\"page7_files/image001.jpg\" width=\"640\" height=\"480\" "
       "style=\"float:inline-end;margin-block-end:4pt;margin-inline-start:9pt;max-width:50%;height:"
-      "auto;\" alt=\"a "
+      "auto;aspect-ratio:640/480;\" alt=\"a "
       "&quot;quoted&quot; "
       "picture\"><img src=\"page7_files/image002.gif\" style=\"filter:grayscale(1) contrast(100) "
       "brightness(0.5) contrast(1.5);\" alt=\"a &quot;quoted&quot; picture\"><img "

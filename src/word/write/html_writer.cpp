@@ -535,8 +535,9 @@ class Renderer {
     out_ += u"<img src=\"" + escape(folder_) + u"/" + ascii(file) + u"\"";
     if (box.width > 0) out_ += u" width=\"" + number(box.width) + u"\"";
     if (box.height > 0) out_ += u" height=\"" + number(box.height) + u"\"";
-    const std::u16string css = (crop.box.empty() ? pictureSideCss(it->side) : crop.image) +
-                               (web.shown ? pictureFilter(it->look) : u"");
+    const std::u16string css =
+        (crop.box.empty() ? pictureSideCss(it->side, box.width, box.height) : crop.image) +
+        (web.shown ? pictureFilter(it->look) : u"");
     if (!css.empty()) out_ += u" style=\"" + css + u"\"";
     out_ += u" alt=\"" + attribute(it->alt) + u"\">";
     if (!crop.box.empty()) out_ += u"</span>";
@@ -672,7 +673,7 @@ class Renderer {
     bool firstLine = true;
     int tabbed = 0;  // tabs on the line so far
   } tabs_;
-  bool underlined_ = false;     // the run being written is underlined
+  bool underlined_ = false;  // the run being written is underlined
   // What shades the text being written: its paragraph, its cell.
   uint32_t paragraphShading_ = kAutoColor, cellShading_ = kAutoColor;
   size_t tableCursor_ = 0;

@@ -6,7 +6,7 @@
 
 namespace word::write {
 
-std::u16string pictureSideCss(PictureSide side) {
+std::u16string pictureSideCss(PictureSide side, int32_t width, int32_t height) {
   // By PictureSide: in its line; floated at the start or end, at most
   // half the line wide, so that a phone's narrow page keeps room for the
   // text beside it; a line of its own, the picture at its start, middle
@@ -18,7 +18,12 @@ std::u16string pictureSideCss(PictureSide side) {
       u"display:block;margin-block:4pt;",
       u"display:block;margin:4pt auto;",
       u"display:block;margin-block:4pt;margin-inline-start:auto;"};
-  return std::u16string(kCss[static_cast<size_t>(side)]);
+  std::u16string css(kCss[static_cast<size_t>(side)]);
+  // Scaled down, a floating picture keeps the proportions it is shown at
+  // (a stretched one, not its file's own).
+  if ((side == PictureSide::Start || side == PictureSide::End) && width > 0 && height > 0)
+    css += u"aspect-ratio:" + decimal(width, 1) + u"/" + decimal(height, 1) + u";";
+  return css;
 }
 
 std::u16string pictureFilter(const PictureLook& look) {

@@ -14,7 +14,7 @@ namespace word::write {
 std::u16string pictureFilter(const PictureLook& look);
 // A picture the text flows beside, at that side of it, a little apart; or
 // one on a line of its own.
-std::u16string pictureSideCss(PictureSide side);
+std::u16string pictureSideCss(PictureSide side, int32_t width = 0, int32_t height = 0);
 
 // A cropped picture shown `width` by `height` pixels: a box of that size
 // that hides what lies outside it, and the whole image's size and place
