@@ -110,6 +110,39 @@ TEST(DocxShapes, OnlyShapesThatFitTheLineStandInIt) {
   }
 }
 
+// A picture behind or in front of the text stands beside the text where
+// its middle lies, or on a line of its own when wider than half the line
+// (a drawn shape there keeps to its line, above).
+TEST(DocxShapes, PicturesOverTheTextStandBesideIt) {
+  auto anchored = [](const std::string& cx, const std::string& offset) {
+    return "<w:r><w:drawing><wp:anchor behindDoc=\"1\"><wp:extent cx=\"" + cx +
+           "\" cy=\"95250\"/><wp:positionH relativeFrom=\"column\"><wp:posOffset>" + offset +
+           "</wp:posOffset></wp:positionH><wp:wrapNone/><a:graphic><a:graphicData><pic:pic>"
+           "<pic:blipFill><a:blip r:embed=\"rP\"/></pic:blipFill></pic:pic></a:graphicData>"
+           "</a:graphic></wp:anchor></w:drawing></w:r>";
+  };
+  const struct {
+    const char* what;
+    std::string run;
+    word::PictureSide side;
+  } cases[] = {
+      {"behind the text at its left", anchored("952500", "0"), word::PictureSide::Start},
+      {"in front of the text at its right", anchored("952500", "4000000"), word::PictureSide::End},
+      {"as wide as the text", anchored("5943600", "0"), word::PictureSide::OwnLineCentre},
+      {"VML placed at the right",
+       "<w:r><w:pict><v:shape style=\"position:absolute;margin-left:300pt;width:75pt;"
+       "height:75pt\"><v:imagedata r:id=\"rP\"/></v:shape></w:pict></w:r>",
+       word::PictureSide::End},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const word::Model m = docxtest::read(p(r("a") + c.run + r("b")), {{"word/media/p.png", "png"}},
+                                         docxtest::relationship("rP", "image", "media/p.png"));
+    ASSERT_EQ(m.main.pictures.size(), 1u);
+    EXPECT_EQ(m.main.pictures[0].side, c.side);
+  }
+}
+
 // WordArt's text shows after its paragraph, as a text box's, in its font
 // and size; plain text leaves it out, as it does a text box's.
 TEST(DocxShapes, WordArtsTextShowsAsATextBoxs) {

@@ -252,15 +252,18 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
       "style:parent-style-name=\"Grey\"><style:graphic-properties style:wrap=\"parallel\" "
       "style:horizontal-pos=\"right\"/></style:style><style:style style:name=\"fr2\" "
       "style:family=\"graphic\"><style:graphic-properties style:wrap=\"none\" "
-      "style:horizontal-pos=\"center\"/></style:style>";
+      "style:horizontal-pos=\"center\"/></style:style><style:style style:name=\"fr3\" "
+      "style:family=\"graphic\"><style:graphic-properties style:wrap=\"run-through\"/>"
+      "</style:style>";
   parts.body =
       p("see <draw:a xlink:href=\"http://example.org/\"><draw:frame draw:style-name=\"fr1\" "
         "svg:width=\"1in\" svg:height=\"0.5in\"><draw:image "
         "xlink:href=\"Pictures/v.svg\"/><draw:image "
         "xlink:href=\"Pictures/a.png\"/><svg:title>Title</svg:title><svg:desc>Described</svg:desc>"
         "</draw:frame></draw:a><draw:frame draw:style-name=\"fr2\"><draw:image "
-        "xlink:href=\"http://example.org/x.png\"/>"
-        "</draw:frame><draw:frame><draw:text-box>" +
+        "xlink:href=\"http://example.org/x.png\"/></draw:frame><draw:frame "
+        "draw:style-name=\"fr3\" svg:x=\"5in\" svg:width=\"1in\"><draw:image "
+        "xlink:href=\"http://example.org/y.png\"/></draw:frame><draw:frame><draw:text-box>" +
         p("boxed") +
         "</draw:text-box></draw:frame>"
         "<draw:frame><draw:text-box><table:table><table:table-row><table:table-cell>" +
@@ -270,7 +273,7 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
       odttest::package(parts, {{"Pictures/v.svg", "<svg/>"}, {"Pictures/a.png", kPng}}));
   // The first image in a format the model carries; a frame linking outside
   // the document has a stand-in.
-  ASSERT_EQ(m.main.pictures.size(), 2u);
+  ASSERT_EQ(m.main.pictures.size(), 3u);
   EXPECT_TRUE(m.main.pictures[1].linked);
   const word::Picture& pic = m.main.pictures[0];
   EXPECT_EQ(pic.format, "png");
@@ -281,6 +284,7 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
   EXPECT_EQ(pic.look, (word::PictureLook{true, false, -200, 1000}));
   EXPECT_EQ(pic.side, word::PictureSide::End);  // the text flows at its left
   EXPECT_EQ(m.main.pictures[1].side, word::PictureSide::OwnLineCentre);  // text above and below
+  EXPECT_EQ(m.main.pictures[2].side, word::PictureSide::End);  // over the text, at its right
   EXPECT_EQ(odttest::formatAt(m.main, pic.pos).hyperlink, u"http://example.org/");
   ASSERT_EQ(m.main.paragraphs.size(), 5u);  // the anchor, the box, the cell, the row, the end
   EXPECT_TRUE(m.main.paragraphs[1].format.textBox);

@@ -111,8 +111,12 @@ void applyTabStops(ParagraphFormat& f, const std::vector<TabStop>& stops) {
         static_cast<int16_t>(std::min<int32_t>(at[i], std::numeric_limits<int16_t>::max()));
 }
 
+namespace {
+constexpr int64_t kHalfWidth = 4680;  // half of 6.5 inches
+}
+
 PictureSide placedSide(bool ownLine, std::string_view align, int64_t middle) {
-  constexpr int64_t kHalfWidth = 4680, kBand = 720;  // half of 6.5 inches; half an inch
+  constexpr int64_t kBand = 720;  // half an inch
   const bool start = align == "left" || align == "inside";
   const bool end = align == "right" || align == "outside";
   const bool centre = align == "center";
@@ -123,6 +127,10 @@ PictureSide placedSide(bool ownLine, std::string_view align, int64_t middle) {
   }
   if (!ownLine) return end ? PictureSide::End : PictureSide::Start;
   return end ? PictureSide::OwnLineEnd : centre ? PictureSide::OwnLineCentre : PictureSide::OwnLine;
+}
+
+PictureSide overTextSide(std::string_view align, int64_t middle, int64_t width) {
+  return placedSide(width > kHalfWidth, align, middle);
 }
 
 }  // namespace word::read

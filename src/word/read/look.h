@@ -62,6 +62,11 @@ void applyLabelLook(ParagraphFormat& f, const LabelLook& look);
 // page of the usual text width. A page's text flows on one side of a
 // picture only: one in the middle it wraps around stands at the start.
 PictureSide placedSide(bool ownLine, std::string_view align, int64_t middle);
+// The same for a picture behind or in front of the text, which a page
+// cannot lay over its text: it stands beside the text as one the text
+// wraps around, or on a line of its own when wider than half the line
+// (a letterhead's band, a page-wide background). Twips.
+PictureSide overTextSide(std::string_view align, int64_t middle, int64_t width);
 
 // A tab stop as one layer of paragraph properties gives it.
 struct TabStop {

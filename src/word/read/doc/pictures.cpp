@@ -8,21 +8,25 @@
 namespace word::read::doc::detail {
 namespace {
 
+constexpr unsigned kWrapNone = 3;  // a shape's wrapping: behind or in front of the text
+
 // The side of the text a shape the text wraps around stands at (FSPA at
 // `d`): the side its wrapping leaves free of text, else where its middle
 // lies from the margin; with text above and below it, on a line of its
-// own. With none (in front of or behind the text) it stays in its line.
+// own; with none (in front of or behind the text), beside the text too.
 PictureSide shapeSide(Bytes spa, size_t d) {
   const uint16_t flags = spa.u16(d + 20);
   const unsigned wrap = flags >> 5 & 0xF, sides = flags >> 9 & 0xF;
   constexpr unsigned kAround = 0, kAboveAndBelow = 1, kSquare = 2, kTight = 4, kThrough = 5,
                      kLeftOnly = 1, kRightOnly = 2;
   const bool ownLine = wrap == kAboveAndBelow;
+  const int64_t left = spa.i32(d + 4), right = spa.i32(d + 12);
+  if (wrap == kWrapNone) return overTextSide("", (left + right) / 2, right - left);
   if (wrap != kAround && wrap != kSquare && wrap != kTight && wrap != kThrough && !ownLine)
     return PictureSide::Inline;
   if (!ownLine && sides == kLeftOnly) return PictureSide::End;
   if (!ownLine && sides == kRightOnly) return PictureSide::Start;
-  return placedSide(ownLine, "", (int64_t{spa.i32(d + 4)} + spa.i32(d + 12)) / 2);
+  return placedSide(ownLine, "", (left + right) / 2);
 }
 
 }  // namespace
@@ -43,6 +47,7 @@ void DocReader::readShapes() {
       s.height = static_cast<int32_t>(
           std::clamp<int64_t>(int64_t{spa.i32(d + 16)} - spa.i32(d + 8), 0, 1 << 24));
       s.side = shapeSide(spa, d);
+      s.overText = (spa.u16(d + 20) >> 5 & 0xF) == kWrapNone;
       shapes_.emplace(spa.u32(4 * i), s);
     }
   }
@@ -143,19 +148,21 @@ void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
   }
   // Shapes with no picture are drawn by their geometry, the whole group in
   // one picture of the anchor's size. In front of the text it stands in the
-  // line where it is anchored: a rule across the page (a letterhead's)
-  // shows there much as in the document, but a taller drawing (a frame
-  // around the page, the lines between a diagram's boxes) would push the
-  // text apart and show nothing of what it meant.
+  // line where it is anchored (beside the text it would lose its place
+  // over it): a rule across the page (a letterhead's) shows there much as
+  // in the document, but a taller drawing (a frame around the page, the
+  // lines between a diagram's boxes) would push the text apart and show
+  // nothing of what it meant.
   auto drawn = r.drawing_.drawnShape(id, s.width, s.height);
-  const bool dropped = drawn && s.side == PictureSide::Inline && drawn->heightPx > kLineHeightPx;
+  const PictureSide drawnSide = s.overText ? PictureSide::Inline : s.side;
+  const bool dropped = drawn && drawnSide == PictureSide::Inline && drawn->heightPx > kLineHeightPx;
   if (drawn && !dropped) {
     Picture p;
     p.data = drawn->bytes;
     p.format = drawn->format;
     p.widthPx = drawn->widthPx;
     p.heightPx = drawn->heightPx;
-    p.side = s.side;
+    p.side = drawnSide;
     flush();
     b.picture(std::move(p), f);
   }

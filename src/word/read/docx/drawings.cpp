@@ -143,7 +143,8 @@ PictureSide anchoredSide(const pugi::xml_node& anchor, int32_t widthPx) {
   for (const char* name : {"wrapSquare", "wrapTight", "wrapThrough"})
     if (!wrap) wrap = child(anchor, name);
   const bool ownLine = child(anchor, "wrapTopAndBottom");
-  if (!wrap && !ownLine) return PictureSide::Inline;
+  const bool over = !wrap && !ownLine && child(anchor, "wrapNone");
+  if (!wrap && !ownLine && !over) return PictureSide::Inline;
   const std::string_view text = val(wrap, "wrapText");
   if (text == "left") return PictureSide::End;
   if (text == "right") return PictureSide::Start;
@@ -153,7 +154,10 @@ PictureSide anchoredSide(const pugi::xml_node& anchor, int32_t widthPx) {
       std::strtoll(child(across, "posOffset").text().get(), nullptr, 10) / kEmuPerTwip, -100000,
       100000);
   if (val(across, "relativeFrom") == "page") from -= kPageMargin;
-  return placedSide(ownLine, child(across, "align").text().get(), from + int64_t{widthPx} * 15 / 2);
+  const std::string_view align = child(across, "align").text().get();
+  const int64_t width = int64_t{widthPx} * 15;
+  return over ? overTextSide(align, from + width / 2, width)
+              : placedSide(ownLine, align, from + width / 2);
 }
 
 // The same for a VML shape: its wrapping (w10:wrap) and its place in its
@@ -161,12 +165,16 @@ PictureSide anchoredSide(const pugi::xml_node& anchor, int32_t widthPx) {
 PictureSide vmlSide(const pugi::xml_node& shape, std::string_view style, int32_t widthPx) {
   const std::string_view type = val(child(shape, "wrap"), "type");
   const bool ownLine = type == "topAndBottom";
-  if (type != "square" && type != "tight" && type != "through" && !ownLine)
+  // Placed with no wrapping: behind or in front of the text.
+  const bool over = (type.empty() || type == "none") && styleValue(style, "position") == "absolute";
+  if (type != "square" && type != "tight" && type != "through" && !ownLine && !over)
     return PictureSide::Inline;
   int64_t from = int64_t{vmlLengthPx(styleValue(style, "margin-left"))} * 15;
   if (styleValue(style, "mso-position-horizontal-relative") == "page") from -= 1440;
-  return placedSide(ownLine, styleValue(style, "mso-position-horizontal"),
-                    from + int64_t{widthPx} * 15 / 2);
+  const std::string_view align = styleValue(style, "mso-position-horizontal");
+  const int64_t width = int64_t{widthPx} * 15;
+  return over ? overTextSide(align, from + width / 2, width)
+              : placedSide(ownLine, align, from + width / 2);
 }
 
 // VML's colours: "#rrggbb", "#rgb" or a name, perhaps followed by the
@@ -285,7 +293,10 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& run, StorySt
       continue;
     }
     // Neither a picture nor text: a shape drawn by its outline and fill.
-    const bool fits = side != PictureSide::Inline || is(x, "inline") || shapeFitsInLine(w, h);
+    // In front of the text it stands in its line, where it fits (beside
+    // the text it would lose its place over it: a diagram's connectors).
+    const PictureSide drawnSide = child(x, "wrapNone") ? PictureSide::Inline : side;
+    const bool fits = drawnSide != PictureSide::Inline || is(x, "inline") || shapeFitsInLine(w, h);
     const auto drawn = fits ? drawShapes(data, intAttr(extent, "cx").value_or(0),
                                          intAttr(extent, "cy").value_or(0), theme_)
                             : std::nullopt;
@@ -293,7 +304,7 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& run, StorySt
       s.builder->loss(drawingLoss(data));
       continue;
     }
-    s.builder->picture(drawnPicture(*drawn, alt, side), f);
+    s.builder->picture(drawnPicture(*drawn, alt, drawnSide), f);
   }
 }
 
@@ -424,7 +435,10 @@ void DocxReader::vmlDrawing(const pugi::xml_node& shape, const CharFormat& f, St
   const std::string_view style = val(shape, "style");
   const auto drawn = vmlShape(shape, style);
   if (!drawn) return;
-  const PictureSide side = vmlSide(shape, style, drawn->widthPx);
+  // In front of the text, in its line (as a drawing's shape above).
+  const std::string_view wrap = val(child(shape, "wrap"), "type");
+  const PictureSide side =
+      wrap.empty() || wrap == "none" ? PictureSide::Inline : vmlSide(shape, style, drawn->widthPx);
   if (side == PictureSide::Inline && styleValue(style, "position") == "absolute" &&
       !shapeFitsInLine(drawn->widthPx, drawn->heightPx))
     return;

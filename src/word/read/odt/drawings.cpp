@@ -84,10 +84,11 @@ bool inLine(const pugi::xml_node& n) {
 // A frame or shape in a line of text stays there; one anchored to its
 // paragraph stands at the side the text wraps around it from, by its
 // graphic style and its middle (`width` in twips).
-PictureSide sideOf(const pugi::xml_node& n, const Styles& styles, int64_t width) {
+PictureSide sideOf(const pugi::xml_node& n, const Styles& styles, int64_t width, bool picture) {
   if (inLine(n)) return PictureSide::Inline;
   return styles.frameSide(attrValue(n, "style-name"),
-                          int64_t{twips(attrValue(n, "x")).value_or(0)} + width / 2);
+                          int64_t{twips(attrValue(n, "x")).value_or(0)} + width / 2, width,
+                          picture);
 }
 
 }  // namespace
@@ -134,7 +135,7 @@ bool OdtReader::drawnShape(const pugi::xml_node& n, StoryState& s, InlineState& 
   styleDefs_.paintShape(style, *g);
   double w = 0, h = 0;
   const ShapeBox box = shapeCanvas(*g, width, height, w, h);
-  const PictureSide side = sideOf(n, styleDefs_, width);
+  const PictureSide side = sideOf(n, styleDefs_, width, false);
   if (side == PictureSide::Inline && !inLine(n) && !shapeFitsInLine(w, h)) return false;
   place(svgPicture(shapeSvg(w, h, shapeElement(*g, box)), w, h, u16(child(n, "desc").text().get()),
                    side),
@@ -153,7 +154,7 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   if (formula(math, s, in)) return;
   if (alt.empty() && math) alt = mathmlText(math);
   const PictureLook look = styleDefs_.pictureLook(attrValue(f, "style-name"));
-  const PictureSide side = sideOf(f, styleDefs_, int64_t{w} * 15);
+  const PictureSide side = sideOf(f, styleDefs_, int64_t{w} * 15, true);
   bool shown = false;
   bool linked = false;
   bool unread = false;  // an image inside the document that did not show

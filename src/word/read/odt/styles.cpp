@@ -444,7 +444,8 @@ PictureLook Styles::pictureLook(std::string_view name) const {
   return {};
 }
 
-PictureSide Styles::frameSide(std::string_view name, int64_t x) const {
+PictureSide Styles::frameSide(std::string_view name, int64_t x, int64_t width,
+                              bool picture) const {
   std::string_view wrap, across;
   for (const Def* d : chain("graphic", name)) {
     if (wrap.empty()) wrap = d->wrap;
@@ -455,6 +456,9 @@ PictureSide Styles::frameSide(std::string_view name, int64_t x) const {
   if (wrap == "right") return PictureSide::Start;
   // "none": no text beside it, a line of its own.
   const bool ownLine = wrap == "none";
+  // "run-through": behind or in front of the text; a drawn shape stays in
+  // its line (beside the text it would lose its place over it).
+  if (wrap == "run-through") return picture ? overTextSide(across, x, width) : PictureSide::Inline;
   if (wrap != "parallel" && wrap != "dynamic" && wrap != "biggest" && !ownLine)
     return PictureSide::Inline;
   return placedSide(ownLine, across, x);
