@@ -39,6 +39,7 @@ const FEATURES = [
   { name: 'blank', formats: ALL },  // underlined tabs draw a line to fill in
   { name: 'long', formats: ALL },  // a row of underscores or tabs wider than the window wraps
   { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text, justified or not
+  { name: 'narrow', formats: ['docx'] },  // a word longer than its inch-wide column breaks there
   { name: 'raised', formats: ['docx'] },  // a superscript two thirds high, its line no taller
   { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it, in its level's bold red
   { name: 'nested', formats: ['docx', 'odt'] },  // each level's text at the indent its level gives, its bullet the document's
@@ -269,6 +270,11 @@ function problems(feature) {
       const table = body.querySelector('math mtable');
       const [bracket, rows] = [open, table].map((e) => e && e.getBoundingClientRect().height);
       if (!rows || !(bracket >= rows * 0.9)) found.push(`a bracket ${bracket}px tall around rows ${rows}px tall`);
+      break;
+    }
+    case 'narrow': {
+      const width = table().querySelector('td').getBoundingClientRect().width;
+      if (Math.abs(width - 96) > 1.5) found.push(`the column is ${width.toFixed(1)}px wide, not 96px`);
       break;
     }
     case 'raised': {

@@ -228,6 +228,14 @@ std::map<std::string, word::Model> docxDocuments() {
          return p(r("Boxed one"), spaced) + p(r("Boxed two"), spaced) +
                 p(r("Ruled below"), "<w:pBdr><w:bottom" + side + "</w:pBdr>") + p(r("end"));
        }()},
+      {"narrow",
+       [&] {
+         const std::string inch = "<w:tcPr><w:tcW w:w=\"1440\" w:type=\"dxa\"/></w:tcPr>";
+         return "<w:tbl><w:tblGrid><w:gridCol w:w=\"1440\"/><w:gridCol w:w=\"1440\"/></w:tblGrid>"
+                "<w:tr><w:tc>" +
+                inch + p(r("NBK101/NAS220/NRK103/08003/08002/08013/")) + "</w:tc><w:tc>" + inch +
+                p(r("b")) + "</w:tc></w:tr></w:tbl>" + p(r("after"));
+       }()},
       {"raised",
        p(r("Plain line")) + p(r("Raised line") + r("2", "<w:vertAlign w:val=\"superscript\"/>"))},
       {"lettered",
