@@ -1,11 +1,12 @@
-// The list labels both readers share: roman numerals, and letters that
-// repeat up to one cap in either reader.
+// The list labels the readers share: roman numerals, letters that repeat
+// up to one cap, labels no longer than another.
 #include "word/read/list_labels.h"
 
 #include <gtest/gtest.h>
 
 #include "word/read/doc/lists.h"
 #include "word/read/docx/numbering.h"
+#include "word/read/odt/lists.h"
 
 namespace word::read {
 namespace {
@@ -51,12 +52,43 @@ TEST(ListLabels, BothReadersStopLettersAtTheSameCap) {
   EXPECT_EQ(docx::formatNumber(1664, "upperLetter"), times(kMaxLetterRepeat, u'Z'));
 }
 
+void le(std::string& out, uint32_t v, size_t n) {
+  for (size_t i = 0; i < n; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
+}
+
+// A .doc list table of one list of one level (starting at `start`, in
+// number format `nfc`, its labels of character properties `chpx` and
+// level text `text`) and its override 1.
+doc::Lists docLists(uint32_t start, uint8_t nfc, const std::string& chpx,
+                    const std::u16string& text) {
+  std::string lst;
+  le(lst, 1, 2);                    // one list
+  le(lst, 7, 4);                    // its id
+  lst.append(22, '\0');             // template, styles
+  lst += std::string("\x01\0", 2);  // simple: one level
+  le(lst, start, 4);
+  lst.push_back(static_cast<char>(nfc));
+  lst.append(10, '\0');  // number places
+  lst.append(9, '\0');   // follower tab, indents
+  lst.push_back(static_cast<char>(chpx.size()));
+  lst.append(3, '\0');  // no paragraph properties
+  lst += chpx;
+  le(lst, static_cast<uint32_t>(text.size()), 2);
+  for (char16_t c : text) le(lst, c, 2);
+  std::string lfo;
+  le(lfo, 1, 4);
+  le(lfo, 7, 4);
+  lfo.append(16, '\0');
+  const std::string table = lst + lfo;
+  doc::Lists lists;
+  lists.read(doc::Bytes(table), 0, static_cast<uint32_t>(lst.size()),
+             static_cast<uint32_t>(lst.size()), static_cast<uint32_t>(lfo.size()));
+  return lists;
+}
+
 // A .doc list level's character properties give its labels their own
 // look; "as the style" and "the style's opposite" leave it to the text.
 TEST(ListLabels, DocLevelsGiveTheirLabelsALook) {
-  auto le = [](std::string& out, uint32_t v, size_t n) {
-    for (size_t i = 0; i < n; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
-  };
   const struct {
     std::string chpx;
     LabelLook look;
@@ -67,28 +99,7 @@ TEST(ListLabels, DocLevelsGiveTheirLabelsALook) {
       {std::string("\x42\x2A\x06\x43\x4A\x00\x00", 7), {{}, {}, {}, 0xFF0000}},
   };
   for (const auto& c : cases) {
-    std::string lst;
-    le(lst, 1, 2);                    // one list
-    le(lst, 7, 4);                    // its id
-    lst.append(22, '\0');             // template, styles
-    lst += std::string("\x01\0", 2);  // simple: one level
-    le(lst, 1, 4);                    // its level starts at 1
-    lst.append(11, '\0');             // decimal, number places
-    lst.append(9, '\0');              // follower tab, indents
-    lst.push_back(static_cast<char>(c.chpx.size()));
-    lst.append(3, '\0');  // no paragraph properties
-    lst += c.chpx;
-    le(lst, 2, 2);
-    lst += std::string("\0\0.\0", 4);  // "1."
-    std::string lfo;
-    le(lfo, 1, 4);
-    le(lfo, 7, 4);
-    lfo.append(12, '\0');
-    lfo.append(4, '\0');
-    const std::string table = lst + lfo;
-    doc::Lists lists;
-    lists.read(doc::Bytes(table), 0, static_cast<uint32_t>(lst.size()),
-               static_cast<uint32_t>(lst.size()), static_cast<uint32_t>(lfo.size()));
+    doc::Lists lists = docLists(1, 0, c.chpx, std::u16string(u"\0.", 2));
     const auto label = lists.next(1, 0);
     ASSERT_TRUE(label);
     EXPECT_EQ(label->text, u"1.");
@@ -97,6 +108,41 @@ TEST(ListLabels, DocLevelsGiveTheirLabelsALook) {
     EXPECT_EQ(label->look.halfPoints, c.look.halfPoints);
     EXPECT_EQ(label->look.color, c.look.color);
   }
+}
+
+// A hostile level's text (a thousand numbers, each of 64 letters; a
+// prefix of 100,000 characters) gives every reader labels of at most
+// kMaxLabelLength, not megabytes an item.
+TEST(ListLabels, LabelsStopAtTheirLongest) {
+  const uint32_t far = 1u << 24;  // 64 letters
+  doc::Lists docs = docLists(far, 4, "", std::u16string(1000, u'\0'));
+  EXPECT_EQ(docs.next(1, 0)->text.size(), kMaxLabelLength);
+
+  std::string numbers;
+  for (int i = 0; i < 1000; ++i) numbers += "%1";
+  pugi::xml_document xml;
+  ASSERT_TRUE(xml.load_string(("<numbering><abstractNum abstractNumId=\"0\"><lvl ilvl=\"0\">"
+                               "<start val=\"" +
+                               std::to_string(far) +
+                               "\"/><numFmt val=\"lowerLetter\"/><lvlText val=\"" + numbers +
+                               "\"/></lvl></abstractNum><num numId=\"1\"><abstractNumId "
+                               "val=\"0\"/></num></numbering>")
+                                  .c_str()));
+  docx::Numbering docx;
+  docx.load(xml.document_element(), {});
+  EXPECT_EQ(docx.next("1", 0)->label.size(), kMaxLabelLength);
+
+  odt::Lists::Style style;
+  odt::Lists::Level& level = style.levels[0];
+  level.prefix = times(100'000, u'x');
+  level.format = "1";
+  odt::Lists::Counter counter;
+  EXPECT_EQ(odt::Lists::count(counter, style, 0, {}).text, times(kMaxLabelLength, u'x'));
+  level.pattern = u"";
+  for (int i = 0; i < 1000; ++i) *level.pattern += u"%1%";
+  level.format = "a";
+  level.start = far;
+  EXPECT_EQ(odt::Lists::count(counter, style, 0, far).text.size(), kMaxLabelLength);
 }
 
 }  // namespace

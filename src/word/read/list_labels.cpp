@@ -35,6 +35,11 @@ std::u16string roman(int64_t n, bool upper) {
   return ascii(out);
 }
 
+bool addToLabel(std::u16string& label, std::u16string_view part) {
+  if (label.size() < kMaxLabelLength) label.append(part.substr(0, kMaxLabelLength - label.size()));
+  return label.size() < kMaxLabelLength;
+}
+
 std::u16string letters(int64_t n, bool upper) {
   if (n <= 0) return ascii(std::to_string(n));
   const int64_t count = std::min<int64_t>((n - 1) / 26 + 1, kMaxLetterRepeat);

@@ -11,6 +11,14 @@ namespace word::read {
 // millions; no real list gets near it (64 letters is number 1,664).
 constexpr int64_t kMaxLetterRepeat = 64;
 
+// A label's longest. A level's text of a thousand numbers, each of 64
+// letters, would give every item of a small file a label of megabytes.
+constexpr size_t kMaxLabelLength = 256;
+
+// `part` added to the end of a label, up to kMaxLabelLength; false once
+// the label is full.
+bool addToLabel(std::u16string& label, std::u16string_view part);
+
 // "iv", "MCMXCIV"; numbers outside 1..3999 stay decimal.
 std::u16string roman(int64_t n, bool upper);
 

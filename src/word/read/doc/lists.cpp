@@ -192,15 +192,17 @@ std::optional<ListLabel> Lists::next(int32_t ilfo, uint8_t ilvl) {
   label.look = lv.look;
   if (lv.follow == 1 || lv.follow == 2)
     label.follow = lv.follow == 1 ? LabelFollow::Space : LabelFollow::Nothing;
-  for (char16_t ch : lv.text) {
+  for (const char16_t& ch : lv.text) {
+    bool room = true;
     if (ch < 9) {
       int32_t v = c.seen[ch] ? c.value[ch] : level(ch).start;
       uint8_t nfc = level(ch).nfc;
       if (lv.legal && nfc != 22) nfc = 0;
-      label.text += formatNumber(v, nfc);
+      room = addToLabel(label.text, formatNumber(v, nfc));
     } else {
-      label.text.push_back(ch);
+      room = addToLabel(label.text, {&ch, 1});
     }
+    if (!room) break;
   }
   return label;
 }

@@ -267,7 +267,10 @@ std::optional<Numbering::Item> Numbering::next(const std::string& numId, int lev
   item.indents = lv.indents;
   item.look = lv.look;
   if (lv.format == "bullet") {
-    for (char16_t c : lv.text) item.label += mapSymbolChar(c, lv.textFont);
+    for (char16_t c : lv.text) {
+      const char16_t shown = mapSymbolChar(c, lv.textFont);
+      if (!addToLabel(item.label, {&shown, 1})) break;
+    }
     return item;
   }
   const std::u16string& t = lv.text;
@@ -282,9 +285,9 @@ std::optional<Numbering::Item> Numbering::next(const std::string& numId, int lev
       std::string_view format =
           lv.legal ? std::string_view("decimal") : std::string_view(levelOf(k).format);
       if (format == "bullet") format = "decimal";
-      item.label += formatNumber(value, format);
-    } else {
-      item.label += t[i];
+      if (!addToLabel(item.label, formatNumber(value, format))) break;
+    } else if (!addToLabel(item.label, {&t[i], 1})) {
+      break;
     }
   }
   return item;

@@ -48,13 +48,14 @@ std::u16string fillPattern(const std::u16string& pattern, const Lists::Style& st
         k = k * 10 + (pattern[j] - u'0');
       }
       if (digits && k >= 1 && k <= Lists::kLevels) {
-        out += formatNumber(values[static_cast<size_t>(k - 1)],
-                            style.levels[static_cast<size_t>(k - 1)]);
+        if (!addToLabel(out, formatNumber(values[static_cast<size_t>(k - 1)],
+                                          style.levels[static_cast<size_t>(k - 1)])))
+          break;
         i = close;
         continue;
       }
     }
-    out += pattern[i];
+    if (!addToLabel(out, {&pattern[i], 1})) break;
   }
   return out;
 }
@@ -139,7 +140,7 @@ Lists::Label Lists::count(Counter& c, const Style& style, int level,
   label.level = &lv;
   if (lv.bullet) {
     label.ordered = false;
-    label.text = lv.bulletChar;
+    addToLabel(label.text, lv.bulletChar);
     return label;
   }
   // Levels above this one that have no item yet show their start.
@@ -150,17 +151,13 @@ Lists::Label Lists::count(Counter& c, const Style& style, int level,
     label.text = fillPattern(*lv.pattern, style, shown);
     return label;
   }
-  if (lv.format.empty()) {
-    label.text = lv.prefix + lv.suffix;
-    return label;
-  }
-  label.text = lv.prefix;
+  addToLabel(label.text, lv.prefix);
   size_t first = L + 1 - std::min<size_t>(L + 1, static_cast<size_t>(lv.displayLevels));
-  for (size_t k = first; k <= L; ++k) {
-    if (k > first) label.text += u'.';
-    label.text += formatNumber(shown[k], k == L ? lv : style.levels[k]);
+  for (size_t k = first; k <= L && !lv.format.empty(); ++k) {
+    if (k > first) addToLabel(label.text, u".");
+    addToLabel(label.text, formatNumber(shown[k], k == L ? lv : style.levels[k]));
   }
-  label.text += lv.suffix;
+  addToLabel(label.text, lv.suffix);
   return label;
 }
 
