@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "support/codepage.h"
+#include "word/error.h"
 
 namespace word {
 namespace {
@@ -49,6 +50,8 @@ void Builder::appendChar(char16_t c, const CharFormat& format) {
       story_.runs.back().format = format;  // an empty run: reuse it
     else
       story_.runs.push_back(Run{pos, format});
+    runStrings_ += format.hyperlink.size() + format.font.size();
+    if (runStrings_ > kMaxRunStrings) fail(kCannotOpen, "the document is too large to open");
     // Two neighbours may now be equal after the reuse; merge them.
     size_t n = story_.runs.size();
     if (n >= 2 && story_.runs[n - 2].format == story_.runs[n - 1].format) story_.runs.pop_back();

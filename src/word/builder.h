@@ -125,6 +125,10 @@ class Builder {
   bool touchedNormal_ = false;
   std::vector<OpenTable> open_;
   std::vector<Bookmark> openBookmarks_;
+  // Each run keeps its own copy of its link and font: a small file of one
+  // long link over thousands of runs would need gigabytes of them.
+  static constexpr size_t kMaxRunStrings = size_t{1} << 25;  // characters
+  size_t runStrings_ = 0;
 };
 
 // Convenience for tests: the UTF-8 text as UTF-16.

@@ -143,6 +143,17 @@ TEST(DocxBadInput, ZipBombsAreRefused) {
   for (int i = 0; i < 4'100'000; ++i) paragraphs += "<w:p/>";
   why = fails(simpleDocx(paragraphs));
   EXPECT_NE(why.find("million XML elements"), std::string::npos) << why;
+  // One long link over thousands of runs, each a copy of it: refused
+  // before it takes gigabytes.
+  std::string runs;
+  for (int i = 0; i < 400; ++i)
+    runs += "<w:r><w:rPr><w:b/></w:rPr><w:t>a</w:t></w:r><w:r><w:t>b</w:t></w:r>";
+  why = fails(docxtest::build(
+      {docxtest::documentXml("<w:p><w:hyperlink r:id=\"rL\">" + runs + "</w:hyperlink></w:p>"),
+       {},
+       docxtest::relationship("rL", "hyperlink", "http://example.com/" + std::string(100'000, 'a'),
+                              true)}));
+  EXPECT_NE(why.find("too large"), std::string::npos) << why;
 }
 
 TEST(DocxBadInput, PackageCapsEachPartAndTheTotal) {
