@@ -263,6 +263,11 @@ void Builder::rowHeight(int32_t twips) {
   story_.tables[open_.back().index].rows.back().height = std::clamp(twips, 0, kMax);
 }
 
+void Builder::rowHeader() {
+  if (!open_.empty() && open_.back().rowOpen)
+    story_.tables[open_.back().index].rows.back().header = true;
+}
+
 void Builder::tablePlacement(Align align, int32_t indent, bool rightToLeft) {
   if (open_.empty()) return;
   Table& t = story_.tables[open_.back().index];

@@ -78,6 +78,7 @@ class Builder {
   // The least height of the open row, twips (an exact height counts as
   // one: a page does not cut a row's text).
   void rowHeight(int32_t twips);
+  void rowHeader();  // the open row heads the table's columns
   void cellAlignment(VAlign align);
   void cellFlow(TextFlow flow);
   // The open cell's room inside its sides (Cell::padding), each clamped to

@@ -279,7 +279,7 @@ TEST(DocxTables, SpansMergesWidthsAndNesting) {
   std::string body =
       "<w:tbl><w:tblGrid><w:gridCol w:w=\"1000\"/><w:gridCol w:w=\"2000\"/><w:gridCol "
       "w:w=\"3000\"/></w:tblGrid>"
-      "<w:tr>" +
+      "<w:tr><w:trPr><w:tblHeader/></w:trPr>" +
       tc(p(r("wide")), "<w:gridSpan w:val=\"2\"/>") +
       tc(p(r("tall")), "<w:vMerge w:val=\"restart\"/>") + "</w:tr><w:tr>" +
       tc(p(r("a")), "<w:tcW w:w=\"900\" w:type=\"dxa\"/>") + tc(nested + p("")) +
@@ -295,6 +295,8 @@ TEST(DocxTables, SpansMergesWidthsAndNesting) {
   ASSERT_EQ(t.rows[0].cells.size(), 2u);
   EXPECT_EQ(t.rows[0].cells[0].gridSpan, 2);
   EXPECT_EQ(t.rows[0].cells[0].width, 3000);  // from the grid
+  EXPECT_TRUE(t.rows[0].header);
+  EXPECT_FALSE(t.rows[1].header);
   EXPECT_EQ(t.rows[0].cells[1].vmerge, word::VMerge::Restart);
   EXPECT_EQ(t.rows[0].cells[1].width, 3000);
   ASSERT_EQ(t.rows[1].cells.size(), 3u);

@@ -206,6 +206,8 @@ TEST(OdtTables, SpansCoveredCellsWidthsAndNesting) {
   EXPECT_EQ(rows[0].cells[0].gridSpan, 2);
   EXPECT_EQ(rows[0].cells[0].width, 2880);
   EXPECT_EQ(rows[0].cells[1].vmerge, word::VMerge::Restart);
+  EXPECT_TRUE(rows[0].header);
+  EXPECT_FALSE(rows[1].header);
   ASSERT_EQ(rows[1].cells.size(), 3u);  // two copies of "x", then the merged cell
   EXPECT_EQ(rows[1].cells[2].vmerge, word::VMerge::Continue);
   EXPECT_EQ(m.main.tables[1].depth, 2);

@@ -60,6 +60,7 @@ Model source(uint32_t* entryStart, uint32_t* entryEnd) {
   b.endParagraph();
   b.startTable();
   b.startRow();
+  b.rowHeader();
   b.startCell(2000, 1, VMerge::Restart);
   b.text("merged");
   b.startCell(3000, 2);
@@ -136,6 +137,7 @@ TEST_F(Clipboard, EntryWithTablePictureLinkAndBookmarksSavedAsHtml) {
   const Table& t = m.main.tables[0];
   EXPECT_EQ(t.rows.size(), 2u);
   EXPECT_EQ(t.rows[0].cells[1].gridSpan, 2);
+  EXPECT_TRUE(t.rows[0].header);
   EXPECT_EQ(t.rows[1].cells[0].vmerge, VMerge::Continue);
   ASSERT_EQ(m.main.pictures.size(), 1u);
   EXPECT_EQ(*m.main.pictures[0].data, kPng);

@@ -616,10 +616,12 @@ TEST(HtmlWriter, AFirstStopsLeaderDrawsTheLineToFillIn) {
   }
 }
 
+// The table's heading rows (leading ones only) are header cells.
 TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
   Builder b;
   b.startTable();
   b.startRow();
+  b.rowHeader();
   b.startCell(1440, 2);
   b.text("outer");
   b.endParagraph();
@@ -637,6 +639,7 @@ TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
   b.text("r3");
   b.endRow();
   b.startRow();
+  b.rowHeader();  // below the body's rows: not a heading
   b.startCell(720);
   b.text("r4");
   b.startCell(720, 1, VMerge::Continue);  // nothing above to merge with: shown
@@ -649,9 +652,9 @@ TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
       body[4],
       "<tr><td style=\"width:36pt\"><p>r4</p></td><td style=\"width:36pt\"><p>r4b</p></td></tr>");
   EXPECT_EQ(body[1],
-            "<tr><td colspan=\"2\" "
+            "<tr><th scope=\"col\" colspan=\"2\" "
             "style=\"width:72pt\"><p>outer</p><table><tr><td><p>in1</p></td><td><p>in2</p>"
-            "</td></tr></table><p>&nbsp;</p></td></tr>");
+            "</td></tr></table><p>&nbsp;</p></th></tr>");
   EXPECT_EQ(body[2],
             "<tr><td rowspan=\"2\" style=\"width:36pt\"><p>tall</p></td><td "
             "style=\"width:36pt\"><p>r2</p></td></tr>");

@@ -633,11 +633,13 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   out += u"table{border-collapse:collapse}\r\n";
   // Cells whose borders the document does not give keep a grid; a cell's
   // width holds the room inside its sides, as the document's does.
-  out += u"td{border:1px solid #000;vertical-align:top;padding:0 " + points(kCellPadding, 20) +
-         u";box-sizing:border-box}\r\n";
+  // A heading row's cells look as the document makes them, not bold and
+  // centred as browsers make them.
+  out += u"td,th{border:1px solid #000;vertical-align:top;padding:0 " + points(kCellPadding, 20) +
+         u";box-sizing:border-box}\r\nth{font-weight:inherit;text-align:inherit}\r\n";
   // A word longer than its column breaks at the cell's edge, as in the
   // document, rather than widening the column (break-word would not).
-  out += u"td :is(p,h1,h2,h3,h4,h5,h6,li){overflow-wrap:anywhere}\r\n";
+  out += u":is(td,th) :is(p,h1,h2,h3,h4,h5,h6,li){overflow-wrap:anywhere}\r\n";
   // Tabs keep their width, to the document's default stops; a row of them
   // wraps at the page's edge.
   out += u".tab{white-space:break-spaces;" + tabSize;

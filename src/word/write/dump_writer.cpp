@@ -268,7 +268,8 @@ class Dumper {
     if (t.rightToLeft) head += " rtl";
     line(depth, head);
     for (const Row& row : t.rows) {
-      line(depth + 1, row.height ? "row height=" + std::to_string(row.height) : std::string("row"));
+      line(depth + 1, std::string("row") + (row.header ? " header" : "") +
+                          (row.height ? " height=" + std::to_string(row.height) : ""));
       for (const Cell& c : row.cells) {
         std::string text = "cell";
         if (c.width) text += " width=" + std::to_string(c.width);

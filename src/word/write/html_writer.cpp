@@ -590,9 +590,12 @@ class Renderer {
       if (it == cols.end() || *it != col) return nullptr;
       return &t.rows[r].cells[static_cast<size_t>(it - cols.begin())];
     };
+    bool heading = true;  // the rows so far head the table's columns: th cells
     for (size_t r = 0; r < t.rows.size(); ++r) {
       const Row& row = t.rows[r];
       if (row.cells.empty()) continue;
+      heading = heading && row.header;
+      const std::u16string cellTag = heading ? u"th" : u"td";
       // A row as tall as the document makes it (a box left to write in).
       out_ += row.height ? u"<tr style=\"height:" + points(row.height, 20) + u"\">" : u"<tr>";
       for (size_t c = 0; c < row.cells.size(); ++c) {
@@ -615,13 +618,13 @@ class Renderer {
         }
         const std::u16string css = cellCss(cell);
         if (!css.empty()) attrs += u" style=\"" + css.substr(0, css.size() - 1) + u"\"";
-        out_ += u"<td" + attrs + u">";
+        out_ += u"<" + cellTag + (heading ? u" scope=\"col\"" : u"") + attrs + u">";
         uint32_t from = std::max(cell.start, t.start), to = std::min(cell.end, t.end);
         const uint32_t outer = cellShading_;
         if (cell.shading != kAutoColor) cellShading_ = cell.shading;
         if (to > from && to <= s.text.size()) range(from, to, t.depth, false);
         cellShading_ = outer;
-        out_ += u"</td>";
+        out_ += u"</" + cellTag + u">";
       }
       out_ += u"</tr>";
       if (block) out_ += kNewLine;

@@ -80,8 +80,11 @@ void DocReader::Emitter::openStructure(const std::vector<Para>& paras, size_t i)
       lv.cell = 0;
       ++lv.rows;
       rowEdges(paras, p, l);
-      if (static_cast<size_t>(p.depth) == l && p.rowDef >= 0)
-        b.rowHeight(std::abs(int32_t{paras[static_cast<size_t>(p.rowDef)].pap.rowHeight}));
+      if (static_cast<size_t>(p.depth) == l && p.rowDef >= 0) {
+        const Pap& row = paras[static_cast<size_t>(p.rowDef)].pap;
+        b.rowHeight(std::abs(int32_t{row.rowHeight}));
+        if (row.rowHeader) b.rowHeader();
+      }
       // The table lies where its first row does.
       if (lv.rows == 1 && static_cast<size_t>(p.depth) == l && p.rowDef >= 0) {
         const Pap& row = paras[static_cast<size_t>(p.rowDef)].pap;

@@ -118,6 +118,7 @@ void OdtReader::table(const pugi::xml_node& t, StoryState& s, int depth) {
     started = true;
     s.builder->startRow();
     s.builder->rowHeight(styleDefs_.rowHeight(std::string(attrValue(row, "style-name"))));
+    if (is(row.parent(), "table-header-rows")) s.builder->rowHeader();
     size_t column = 0, skip = 0;
     for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
       bool covered = is(c, "covered-table-cell");
