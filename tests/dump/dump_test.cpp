@@ -32,8 +32,9 @@ INSTANTIATE_TEST_SUITE_P(Corpus, GoldenDump,
                          testing::Values("Lists.doc", "footnote.doc", "hyperlink.doc",
                                          "FloatingPictures.doc", "pictures_escher.doc",
                                          "innertable.doc", "PngPicture.doc", "table-merges.doc",
-                                         "bookmarks.docx", "ComplexNumberedLists.docx",
-                                         "table_footnotes.docx", "WithGIF.docx"),
+                                         "Bug51686.doc", "bookmarks.docx",
+                                         "ComplexNumberedLists.docx", "table_footnotes.docx",
+                                         "WithGIF.docx"),
                          [](const auto& info) {
                            std::string n = info.param;
                            for (char& c : n)

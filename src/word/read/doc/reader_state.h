@@ -208,8 +208,9 @@ struct DocReader::Emitter {
     // The open cell goes on with the next cell's content, which is merged
     // into it; a paragraph break is owed before that content.
     bool joinNext = false;
-    size_t table = 0;  // its place in `edges`
-    size_t rows = 0;   // rows started
+    size_t table = 0;     // its place in `edges`
+    size_t rows = 0;      // rows started
+    int64_t rowEnd = -1;  // the open row's end, where found ahead (rowDefAt)
   };
   std::vector<Level> levels;  // open tables
   // For each table made, in the order made, each row's cell edges as its
@@ -267,9 +268,10 @@ struct DocReader::Emitter {
   static bool continuesMerge(const TableCellDef& c) { return c.merged && !c.firstMerged; }
   static bool nextCellMerged(const std::vector<Para>& paras, const Para& p, size_t cell);
   void closeTablesTo(size_t depth);
-  void rowEdges(const std::vector<Para>& paras, const Para& p, size_t level);
+  void rowEdges(const std::vector<Para>& paras, int32_t def, size_t level);
+  int32_t rowDefAt(const std::vector<Para>& paras, size_t i, size_t level);
   void openStructure(const std::vector<Para>& paras, size_t i);
-  void openCell(const std::vector<Para>& paras, const Para& p, size_t level);
+  void openCell(const std::vector<Para>& paras, int32_t def, size_t level);
 
   // pictures.cpp and notes.cpp.
   void emitPicture(const Chp& chp, const CharFormat& f);

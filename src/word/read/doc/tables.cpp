@@ -39,17 +39,31 @@ bool DocReader::Emitter::nextCellMerged(const std::vector<Para>& paras, const Pa
 }
 
 // The open table at `level`'s new row: its cells' edges, from its
-// definition when the paragraph is at that level.
-void DocReader::Emitter::rowEdges(const std::vector<Para>& paras, const Para& p, size_t level) {
+// definition `def` (the paragraph ending the row) where there is one.
+void DocReader::Emitter::rowEdges(const std::vector<Para>& paras, int32_t def, size_t level) {
   std::vector<int32_t> row;
-  if (static_cast<size_t>(p.depth) == level && p.rowDef >= 0 &&
-      static_cast<size_t>(p.rowDef) < paras.size()) {
+  if (def >= 0) {
     int32_t x = 0;
     row.push_back(0);
-    for (const TableCellDef& c : paras[static_cast<size_t>(p.rowDef)].pap.cells)
+    for (const TableCellDef& c : paras[static_cast<size_t>(def)].pap.cells)
       row.push_back(x += std::max(c.width, 0));
   }
   edges[levels[level - 1].table].push_back(std::move(row));
+}
+
+// The paragraph ending paragraph `i`'s row at `level`: its own row's, or
+// (a cell whose text starts with a table nested in it) the end of the
+// row around, found once for all that row's paragraphs.
+int32_t DocReader::Emitter::rowDefAt(const std::vector<Para>& paras, size_t i, size_t level) {
+  if (static_cast<size_t>(paras[i].depth) == level) return paras[i].rowDef;
+  Level& lv = levels[level - 1];
+  if (lv.rowEnd >= static_cast<int64_t>(i)) return static_cast<int32_t>(lv.rowEnd);
+  for (size_t k = i; k < paras.size() && static_cast<size_t>(paras[k].depth) >= level; ++k)
+    if (static_cast<size_t>(paras[k].depth) == level && paras[k].rowEnd) {
+      lv.rowEnd = static_cast<int64_t>(k);
+      return static_cast<int32_t>(k);
+    }
+  return -1;
 }
 
 void DocReader::Emitter::closeTablesTo(size_t depth) {
@@ -74,27 +88,26 @@ void DocReader::Emitter::openStructure(const std::vector<Para>& paras, size_t i)
     }
     Level& lv = levels[l - 1];
     bool rowEndHere = l == d && p.rowEnd;
+    const int32_t def = lv.rowOpen && lv.cellOpen ? -1 : rowDefAt(paras, i, l);
     if (!lv.rowOpen) {
       b.startRow();
       lv.rowOpen = true;
       lv.cell = 0;
       ++lv.rows;
-      rowEdges(paras, p, l);
-      if (static_cast<size_t>(p.depth) == l && p.rowDef >= 0) {
-        const Pap& row = paras[static_cast<size_t>(p.rowDef)].pap;
+      rowEdges(paras, def, l);
+      if (def >= 0) {
+        const Pap& row = paras[static_cast<size_t>(def)].pap;
         b.rowHeight(std::abs(int32_t{row.rowHeight}));
         if (row.rowHeader) b.rowHeader();
-      }
-      // The table lies where its first row does.
-      if (lv.rows == 1 && static_cast<size_t>(p.depth) == l && p.rowDef >= 0) {
-        const Pap& row = paras[static_cast<size_t>(p.rowDef)].pap;
-        b.tablePlacement(row.tableJc == 1   ? Align::Center
-                         : row.tableJc == 2 ? Align::Right
-                                            : Align::Left,
-                         row.tableLeft, row.tableBidi);
+        // The table lies where its first row does.
+        if (lv.rows == 1)
+          b.tablePlacement(row.tableJc == 1   ? Align::Center
+                           : row.tableJc == 2 ? Align::Right
+                                              : Align::Left,
+                           row.tableLeft, row.tableBidi);
       }
     }
-    if (!lv.cellOpen && !rowEndHere) openCell(paras, p, l);
+    if (!lv.cellOpen && !rowEndHere) openCell(paras, def, l);
   }
 }
 
@@ -121,9 +134,8 @@ CellBorders cellBorders(const Pap& row, size_t cell, size_t last, bool firstRow,
 }  // namespace
 
 // The cell of the open table at `level` that the paragraph starts: its
-// width, merges and borders from its row's definition when the paragraph is
-// at that level (a paragraph of a table nested in it knows only its own).
-void DocReader::Emitter::openCell(const std::vector<Para>& paras, const Para& p, size_t level) {
+// width, merges and borders from its row's definition `def`.
+void DocReader::Emitter::openCell(const std::vector<Para>& paras, int32_t def, size_t level) {
   Level& lv = levels[level - 1];
   int32_t width = 0;
   VMerge vm = VMerge::None;
@@ -133,7 +145,6 @@ void DocReader::Emitter::openCell(const std::vector<Para>& paras, const Para& p,
   VAlign valign = VAlign::Top;
   TextFlow flow = TextFlow::Across;
   std::array<int16_t, 4> padding{-1, -1, -1, -1};
-  const int32_t def = static_cast<size_t>(p.depth) == level ? p.rowDef : -1;
   if (def >= 0 && lv.cell < paras[def].pap.cells.size()) {
     const std::vector<TableCellDef>& cells = paras[def].pap.cells;
     width = cells[lv.cell].width;
