@@ -283,6 +283,8 @@ struct PictureLook {
   // Shares of the image cut off at each side, in hundred-thousandths:
   // the picture shows the rest at its display size.
   int32_t cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
+  int16_t rotation = 0;               // degrees clockwise, -359 to 359
+  bool flipH = false, flipV = false;  // mirrored left to right, top to bottom
   bool operator==(const PictureLook&) const = default;
 };
 

@@ -110,6 +110,46 @@ TEST(DocxShapes, OnlyShapesThatFitTheLineStandInIt) {
   }
 }
 
+// A picture turned or mirrored (DrawingML's 60,000ths of a degree, VML's
+// degrees or 65,536ths of one) shows so on the page.
+TEST(DocxShapes, TurnedAndMirroredPictures) {
+  const std::string picture =
+      "<w:r><w:drawing><wp:inline><wp:extent cx=\"95250\" cy=\"95250\"/><a:graphic>"
+      "<a:graphicData><pic:pic><pic:blipFill><a:blip r:embed=\"rP\"/></pic:blipFill><pic:spPr>"
+      "<a:xfrm rot=\"5400000\" flipH=\"1\"/></pic:spPr></pic:pic></a:graphicData></a:graphic>"
+      "</wp:inline></w:drawing></w:r>";
+  auto vml = [](const std::string& style) {
+    return "<w:r><w:pict><v:shape style=\"width:10pt;height:10pt;" + style +
+           "\"><v:imagedata r:id=\"rP\"/></v:shape></w:pict></w:r>";
+  };
+  const struct {
+    const char* what;
+    std::string run;
+    int16_t rotation;
+    bool flipH, flipV;
+    const char* css;
+  } cases[] = {
+      {"a quarter turn, mirrored across", picture, 90, true, false,
+       "transform:rotate(90deg) scale(-1,1);"},
+      {"VML turned back, mirrored down", vml("rotation:-45;flip:y"), -45, false, true,
+       "transform:rotate(-45deg) scale(1,-1);"},
+      {"VML in 65,536ths of a degree", vml("rotation:2949120fd"), 45, false, false,
+       "transform:rotate(45deg);"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const word::Model m = docxtest::read(p(c.run), {{"word/media/p.png", "png"}},
+                                         docxtest::relationship("rP", "image", "media/p.png"));
+    ASSERT_EQ(m.main.pictures.size(), 1u);
+    const word::PictureLook& look = m.main.pictures[0].look;
+    EXPECT_EQ(look.rotation, c.rotation);
+    EXPECT_EQ(look.flipH, c.flipH);
+    EXPECT_EQ(look.flipV, c.flipV);
+    const std::string page = word::write::html(m, "p_files", u"t").text;
+    EXPECT_NE(page.find(c.css), std::string::npos) << page;
+  }
+}
+
 // A picture behind or in front of the text stands beside the text where
 // its middle lies, or on a line of its own when wider than half the line
 // (a drawn shape there keeps to its line, above).

@@ -364,6 +364,9 @@ class Dumper {
     if (look.cropLeft || look.cropTop || look.cropRight || look.cropBottom)
       out += " crop=" + std::to_string(look.cropLeft) + "," + std::to_string(look.cropTop) + "," +
              std::to_string(look.cropRight) + "," + std::to_string(look.cropBottom);
+    if (look.rotation) out += " turned=" + std::to_string(look.rotation);
+    if (look.flipH) out += " flipped-across";
+    if (look.flipV) out += " flipped-down";
     if (!it->alt.empty()) out += " alt=" + quoted(it->alt);
     return out + "]";
   }

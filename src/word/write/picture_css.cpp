@@ -40,6 +40,17 @@ std::u16string pictureFilter(const PictureLook& look) {
   return u"filter:" + filter + u";";
 }
 
+std::u16string pictureTransform(const PictureLook& look) {
+  std::u16string t;
+  if (look.rotation % 360) t += u"rotate(" + decimal(look.rotation % 360, 1) + u"deg) ";
+  if (look.flipH || look.flipV)
+    t += u"scale(" + decimal(look.flipH ? -1 : 1, 1) + u"," + decimal(look.flipV ? -1 : 1, 1) +
+         u") ";
+  if (t.empty()) return {};
+  t.pop_back();
+  return u"transform:" + t + u";";
+}
+
 CropCss pictureCropCss(const PictureLook& look, int32_t width, int32_t height) {
   constexpr int64_t kWhole = 100000;
   // A share cut off outward (a frame round the picture) is not shown.

@@ -12,6 +12,9 @@ namespace word::write {
 // A picture's colours as the document adjusts them ("filter:...;"), none
 // when it shows them as they are.
 std::u16string pictureFilter(const PictureLook& look);
+// A picture turned or mirrored as the document shows it
+// ("transform:...;"), none when it stands as it is.
+std::u16string pictureTransform(const PictureLook& look);
 // A picture the text flows beside, at that side of it, a little apart; or
 // one on a line of its own.
 std::u16string pictureSideCss(PictureSide side, int32_t width = 0, int32_t height = 0);

@@ -175,15 +175,32 @@ void color(uint32_t op, uint32_t& out) {
 // The fill and line properties of a shape drawn by geometry.
 void geometryOption(uint16_t id, uint32_t op, Geometry& g) {
   switch (id) {
-    case 0x0181: color(op, g.fill); break;
-    case 0x0182: g.fillAlpha = std::min<uint32_t>(op, 0x10000); break;
-    case 0x01BF: if (op & 0x100000) g.filled = op & 0x10; break;  // used bit, then the value
-    case 0x01C0: color(op, g.line); break;
-    case 0x01CB: g.lineEmu = static_cast<int32_t>(std::min<uint32_t>(op, 12700 * 100)); break;
-    case 0x01D0: g.arrowStart = op != 0; break;
-    case 0x01D1: g.arrowEnd = op != 0; break;
-    case 0x01FF: if (op & 0x80000) g.lined = op & 0x8; break;
-    default: break;
+    case 0x0181:
+      color(op, g.fill);
+      break;
+    case 0x0182:
+      g.fillAlpha = std::min<uint32_t>(op, 0x10000);
+      break;
+    case 0x01BF:
+      if (op & 0x100000) g.filled = op & 0x10;
+      break;  // used bit, then the value
+    case 0x01C0:
+      color(op, g.line);
+      break;
+    case 0x01CB:
+      g.lineEmu = static_cast<int32_t>(std::min<uint32_t>(op, 12700 * 100));
+      break;
+    case 0x01D0:
+      g.arrowStart = op != 0;
+      break;
+    case 0x01D1:
+      g.arrowEnd = op != 0;
+      break;
+    case 0x01FF:
+      if (op & 0x80000) g.lined = op & 0x8;
+      break;
+    default:
+      break;
   }
 }
 
@@ -245,6 +262,9 @@ void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16
       art->halfPoints = static_cast<uint16_t>(std::min<uint32_t>(op >> 15, 3276));
     } else if ((id >= 0x0100 && id <= 0x0103) || id == 0x0108 || id == 0x0109 || id == 0x013F) {
       blipOption(id, op, look);
+    } else if (id == 0x0004) {
+      // Turned clockwise by degrees in 16.16 fixed point.
+      look.rotation = static_cast<int16_t>(static_cast<int32_t>(op) / 0x10000 % 360);
     } else if (g) {
       geometryOption(id, op, *g);
     }
@@ -314,8 +334,8 @@ void collectShape(Bytes b, const Header& h, size_t recEnd, Drawing& d, int depth
       const uint32_t flags = b.u32(c.body + 4);
       g.type = c.instance;
       g.group = flags & 0x1;
-      g.flipH = flags & 0x40;
-      g.flipV = flags & 0x80;
+      g.flipH = g.look.flipH = flags & 0x40;
+      g.flipV = g.look.flipV = flags & 0x80;
     } else if (c.type == 0xF00B) {
       readOptions(b, c, cEnd, pib, alt, g.look, &g, &art);
     } else if (c.type == 0xF009 && b.has(c.body, 16)) {

@@ -3,6 +3,7 @@
 // come from the part its relationship names, read once however often shown.
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 #include "word/links.h"
 #include "word/read/compound.h"
@@ -370,7 +371,13 @@ void DocxReader::graphicContent(const pugi::xml_node& n, int32_t w, int32_t h,
           ph = emuToPx(intAttr(ext, "cy").value_or(0));
         }
       }
-      if (!id.empty()) addPicture(id, pw, ph, alt, f, s, fillLook(child(c, "blipFill")));
+      PictureLook look = fillLook(child(c, "blipFill"));
+      // Turned (in 60,000ths of a degree clockwise) and mirrored.
+      const pugi::xml_node xfrm = child(child(c, "spPr"), "xfrm");
+      look.rotation = static_cast<int16_t>(intAttr(xfrm, "rot").value_or(0) / 60000 % 360);
+      look.flipH = val(xfrm, "flipH") == "1" || val(xfrm, "flipH") == "true";
+      look.flipV = val(xfrm, "flipV") == "1" || val(xfrm, "flipV") == "true";
+      if (!id.empty()) addPicture(id, pw, ph, alt, f, s, look);
       ++pictures;
     } else if (name == "txbxContent") {
       in.textBoxes.push_back(c);
@@ -409,6 +416,15 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
       look.cropTop = vmlCrop(attrValue(c, "croptop"));
       look.cropRight = vmlCrop(attrValue(c, "cropright"));
       look.cropBottom = vmlCrop(attrValue(c, "cropbottom"));
+      // Turned by degrees clockwise ("fd": 65,536ths of one), mirrored by
+      // "flip:x" or "y".
+      const std::string turn(styleValue(style, "rotation"));
+      const double degrees = std::strtod(turn.c_str(), nullptr) /
+                             (turn.size() > 2 && turn.ends_with("fd") ? 65536.0 : 1.0);
+      if (std::isfinite(degrees)) look.rotation = static_cast<int16_t>(std::fmod(degrees, 360.0));
+      const std::string_view flip = styleValue(style, "flip");
+      look.flipH = flip.find('x') != std::string_view::npos;
+      look.flipV = flip.find('y') != std::string_view::npos;
       side_ = vmlSide(n, style, w);
       if (!id.empty()) addPicture(id, w, h, alt, f, s, look);
       side_ = PictureSide::Inline;
