@@ -731,6 +731,9 @@ TEST(DocxTables, PlacementAndVerticalAlignment) {
           .indent,
       720);
   EXPECT_EQ(read(table("", "")).main.tables.at(0).indent, -word::kCellPadding);
+  // A floating table placed at the right stands there.
+  EXPECT_EQ(read(table("<w:tblpPr w:tblpXSpec=\"right\"/>", "")).main.tables.at(0).align,
+            word::Align::Right);
   EXPECT_EQ(t[2].align, word::Align::Center);
   EXPECT_EQ(t[0].rows[0].cells[0].valign, word::VAlign::Center);
   EXPECT_EQ(t[0].rows[1].cells[0].valign, word::VAlign::Top);

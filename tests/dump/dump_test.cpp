@@ -32,7 +32,7 @@ INSTANTIATE_TEST_SUITE_P(Corpus, GoldenDump,
                          testing::Values("Lists.doc", "footnote.doc", "hyperlink.doc",
                                          "FloatingPictures.doc", "pictures_escher.doc",
                                          "innertable.doc", "PngPicture.doc", "table-merges.doc",
-                                         "Bug51686.doc", "bookmarks.docx",
+                                         "Bug51686.doc", "header_image.doc", "bookmarks.docx",
                                          "ComplexNumberedLists.docx", "table_footnotes.docx",
                                          "WithGIF.docx"),
                          [](const auto& info) {

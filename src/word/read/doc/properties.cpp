@@ -374,6 +374,9 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x548A:
       p.tableJc = op.u8(0);
       break;
+    case 0x940E:  // a floating table's place across: in the middle (-4) or at the right (-8)
+      if (op.i16(0) == -4 || op.i16(0) == -8) p.tableJc = op.i16(0) == -4 ? 1 : 2;
+      break;
     case 0x7629:  // text flow of the cells itcFirst..itcLim
       for (size_t itc = op.u8(0); itc < op.u8(1) && itc < p.cells.size(); ++itc)
         p.cells[itc].flow = op.u16(2) == 1   ? TextFlow::Down

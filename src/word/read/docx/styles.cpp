@@ -356,6 +356,12 @@ void TablePlacement::read(const pugi::xml_node& tblPr) {
     align = Align::Right;
   else if (jc == "left" || jc == "start")
     align = Align::Left;
+  // A floating table placed at the right or in the middle stands there.
+  const std::string_view spec = val(child(tblPr, "tblpPr"), "tblpXSpec");
+  if (spec == "right" || spec == "outside")
+    align = Align::Right;
+  else if (spec == "center")
+    align = Align::Center;
   pugi::xml_node ind = child(tblPr, "tblInd");
   const std::string_view type = val(ind, "type");
   if (ind && (type.empty() || type == "dxa"))
