@@ -526,23 +526,8 @@ class Renderer {
     std::snprintf(name, sizeof name, "image%03zu.", files_.size() + 1);
     std::string file = name + web.extension;
     files_.push_back({file, web.bytes});
-    // A cropped picture shows its part through a box of its display size.
-    const CropCss crop = web.shown ? pictureCropCss(it->look, box.width, box.height) : CropCss{};
-    if (!crop.box.empty()) {
-      out_ += u"<span style=\"" + crop.box + pictureSideCss(it->side) + pictureTransform(it->look) +
-              u"\">";
-      box = {crop.imageWidth, crop.imageHeight};
-    }
-    out_ += u"<img src=\"" + escape(folder_) + u"/" + ascii(file) + u"\"";
-    if (box.width > 0) out_ += u" width=\"" + number(box.width) + u"\"";
-    if (box.height > 0) out_ += u" height=\"" + number(box.height) + u"\"";
-    const std::u16string css = (crop.box.empty() ? pictureSideCss(it->side, box.width, box.height) +
-                                                       pictureTransform(it->look)
-                                                 : crop.image) +
-                               (web.shown ? pictureFilter(it->look) : u"");
-    if (!css.empty()) out_ += u" style=\"" + css + u"\"";
-    out_ += u" alt=\"" + attribute(it->alt) + u"\">";
-    if (!crop.box.empty()) out_ += u"</span>";
+    out_ +=
+        pictureElement(*it, escape(folder_) + u"/" + ascii(file), box.width, box.height, web.shown);
     return true;
   }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "word/write/css.h"
+#include "word/write/html_text.h"
 
 namespace word::write {
 
@@ -72,6 +73,30 @@ CropCss pictureCropCss(const PictureLook& look, int32_t width, int32_t height) {
               share(kWhole, across) + u";margin-left:-" + share(left, across) + u";margin-top:-" +
               share(top * height, down * width) + u";";
   return css;
+}
+
+std::u16string pictureElement(const Picture& p, const std::u16string& src, int32_t width,
+                              int32_t height, bool shown) {
+  std::u16string out;
+  // A cropped picture shows its part through a box of its display size.
+  const CropCss crop = shown ? pictureCropCss(p.look, width, height) : CropCss{};
+  if (!crop.box.empty()) {
+    out +=
+        u"<span style=\"" + crop.box + pictureSideCss(p.side) + pictureTransform(p.look) + u"\">";
+    width = crop.imageWidth;
+    height = crop.imageHeight;
+  }
+  out += u"<img src=\"" + src + u"\"";
+  if (width > 0) out += u" width=\"" + decimal(width, 1) + u"\"";
+  if (height > 0) out += u" height=\"" + decimal(height, 1) + u"\"";
+  const std::u16string css =
+      (crop.box.empty() ? pictureSideCss(p.side, width, height) + pictureTransform(p.look)
+                        : crop.image) +
+      (shown ? pictureFilter(p.look) : u"");
+  if (!css.empty()) out += u" style=\"" + css + u"\"";
+  out += u" alt=\"" + attribute(p.alt) + u"\">";
+  if (!crop.box.empty()) out += u"</span>";
+  return out;
 }
 
 }  // namespace word::write

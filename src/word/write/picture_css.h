@@ -1,5 +1,6 @@
 // A picture's place and look on a page: the side the text flows past it
-// at, its colours as the document adjusts them, and the part it shows.
+// at, its colours as the document adjusts them, the part it shows, how
+// it is turned; and the img that says all of it.
 #pragma once
 
 #include <cstdint>
@@ -28,5 +29,12 @@ struct CropCss {
   int32_t imageWidth = 0, imageHeight = 0;  // pixels
 };
 CropCss pictureCropCss(const PictureLook& look, int32_t width, int32_t height);
+
+// The page's img of picture `p` from file `src` (in the page's own
+// characters), shown `width` by `height` pixels (0: its own size), in its
+// cropping box where the document crops it, placed, turned and (where
+// `shown`: not a stand-in) coloured as the document shows it.
+std::u16string pictureElement(const Picture& p, const std::u16string& src, int32_t width,
+                              int32_t height, bool shown);
 
 }  // namespace word::write
