@@ -257,10 +257,12 @@ void Builder::endTable() {
   t.end = position();
 }
 
-void Builder::rowHeight(int32_t twips) {
+void Builder::rowHeight(int32_t twips, bool exact) {
   if (open_.empty() || !open_.back().rowOpen) return;
   constexpr int32_t kMax = 31680;  // 22 inches, the most the word processor takes
-  story_.tables[open_.back().index].rows.back().height = std::clamp(twips, 0, kMax);
+  Row& row = story_.tables[open_.back().index].rows.back();
+  row.height = std::clamp(twips, 0, kMax);
+  row.exactHeight = exact && row.height > 0;
 }
 
 void Builder::rowHeader() {

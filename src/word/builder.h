@@ -77,7 +77,7 @@ class Builder {
   void tablePlacement(Align align, int32_t indent, bool rightToLeft = false);
   // The least height of the open row, twips (an exact height counts as
   // one: a page does not cut a row's text).
-  void rowHeight(int32_t twips);
+  void rowHeight(int32_t twips, bool exact = false);
   void rowHeader();  // the open row heads the table's columns
   void cellAlignment(VAlign align);
   void cellFlow(TextFlow flow);

@@ -238,8 +238,9 @@ struct Row {
   uint32_t start = 0;
   uint32_t end = 0;  // one past the row's own 7
   std::vector<Cell> cells;
-  int32_t height = 0;   // twips, the least the row takes; 0: as its text needs
-  bool header = false;  // a heading row, repeated atop each page the table runs onto
+  int32_t height = 0;        // twips, the least the row takes; 0: as its text needs
+  bool exactHeight = false;  // the height is the row's, its text cut off below
+  bool header = false;       // a heading row, repeated atop each page the table runs onto
 };
 
 // A table. Nested tables are tables of their own with depth > 1, lying

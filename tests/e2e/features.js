@@ -226,6 +226,10 @@ function problems(feature) {
     case 'tall': {
       const height = table().querySelector('tr').getBoundingClientRect().height / 96;
       if (height < 0.98) found.push(`the row is ${height.toFixed(2)}in tall, not an inch`);
+      // A row of an exact height (a sixth of an inch, 16px) cuts its text off.
+      const exact = table().querySelectorAll('tr')[1];
+      const cut = exact && exact.getBoundingClientRect().height;
+      if (exact && Math.abs(cut - 16) > 1.5) found.push(`the exact row is ${cut.toFixed(1)}px tall, not 16px`);
       break;
     }
     case 'boxed': {

@@ -269,7 +269,8 @@ class Dumper {
     line(depth, head);
     for (const Row& row : t.rows) {
       line(depth + 1, std::string("row") + (row.header ? " header" : "") +
-                          (row.height ? " height=" + std::to_string(row.height) : ""));
+                          (row.height ? " height=" + std::to_string(row.height) : "") +
+                          (row.exactHeight ? " exactly" : ""));
       for (const Cell& c : row.cells) {
         std::string text = "cell";
         if (c.width) text += " width=" + std::to_string(c.width);

@@ -594,8 +594,8 @@ class Renderer {
         }
         std::u16string attrs;
         if (cell.gridSpan > 1) attrs += u" colspan=\"" + number(cell.gridSpan) + u"\"";
+        size_t span = 1;  // rows
         if (cell.vmerge == VMerge::Restart) {
-          size_t span = 1;
           for (size_t below = r + 1; below < t.rows.size(); ++below) {
             const Cell* b = cellAtColumn(below, columns[r][c]);
             if (!b || b->vmerge != VMerge::Continue) break;
@@ -609,7 +609,12 @@ class Renderer {
         uint32_t from = std::max(cell.start, t.start), to = std::min(cell.end, t.end);
         const uint32_t outer = cellShading_;
         if (cell.shading != kAutoColor) cellShading_ = cell.shading;
+        // A row of an exact height cuts its cells' text off below it.
+        const bool cut = row.exactHeight && span == 1;
+        if (cut)
+          out_ += u"<div style=\"max-height:" + points(row.height, 20) + u";overflow:hidden\">";
         if (to > from && to <= s.text.size()) range(from, to, t.depth, false);
+        if (cut) out_ += u"</div>";
         cellShading_ = outer;
         out_ += u"</" + cellTag + u">";
       }

@@ -97,7 +97,7 @@ void DocReader::Emitter::openStructure(const std::vector<Para>& paras, size_t i)
       rowEdges(paras, def, l);
       if (def >= 0) {
         const Pap& row = paras[static_cast<size_t>(def)].pap;
-        b.rowHeight(std::abs(int32_t{row.rowHeight}));
+        b.rowHeight(std::abs(int32_t{row.rowHeight}), row.rowHeight < 0);
         if (row.rowHeader) b.rowHeader();
         // The table lies where its first row does.
         if (lv.rows == 1)

@@ -226,7 +226,7 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
     s.builder->startRow();
     // A height that is not left to the row's text is its least (or exact).
     if (pugi::xml_node h = child(child(row, "trPr"), "trHeight"); h && val(h, "hRule") != "auto")
-      s.builder->rowHeight(std::abs(intAttr(h).value_or(0)));
+      s.builder->rowHeight(std::abs(intAttr(h).value_or(0)), val(h, "hRule") == "exact");
     if (pugi::xml_node h = child(child(row, "trPr"), "tblHeader"); h && onOff(h))
       s.builder->rowHeader();
     // A row may set borders of its own for the table (w:tblPrEx).
