@@ -89,7 +89,7 @@ struct CharFormat {
   uint16_t halfPoints = 0;          // font size in half points; 0: the default
   std::u16string font;              // empty: the default font
   FontClass fontClass = FontClass::Unknown;
-  std::u16string hyperlink;  // a URL, or "#name" for a bookmark in the document
+  std::u16string hyperlink;         // a URL, or "#name" for a bookmark in the document
   // Letters shown as capitals: small ones (lower case), or all of them.
   bool smallCaps = false;
   bool allCaps = false;
@@ -139,7 +139,7 @@ struct ParagraphFormat {
   uint8_t listLevel = 0;     // 0..8
   bool listOrdered = false;  // numbered (true) or bulleted (false)
   LabelFollow labelFollow = LabelFollow::Tab;
-  bool textBox = false;  // text of a text box, placed after the paragraph anchoring it
+  bool textBox = false;      // text of a text box, placed after the paragraph anchoring it
   // Laid out from right to left (Hebrew, Arabic): align and the indents
   // are then of its start and end, which lie right and left.
   bool rightToLeft = false;

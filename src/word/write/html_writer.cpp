@@ -668,7 +668,7 @@ class Renderer {
     bool firstLine = true;
     int tabbed = 0;  // tabs on the line so far
   } tabs_;
-  bool underlined_ = false;  // the run being written is underlined
+  bool underlined_ = false;     // the run being written is underlined
   // What shades the text being written: its paragraph, its cell.
   uint32_t paragraphShading_ = kAutoColor, cellShading_ = kAutoColor;
   size_t tableCursor_ = 0;

@@ -175,32 +175,15 @@ void color(uint32_t op, uint32_t& out) {
 // The fill and line properties of a shape drawn by geometry.
 void geometryOption(uint16_t id, uint32_t op, Geometry& g) {
   switch (id) {
-    case 0x0181:
-      color(op, g.fill);
-      break;
-    case 0x0182:
-      g.fillAlpha = std::min<uint32_t>(op, 0x10000);
-      break;
-    case 0x01BF:
-      if (op & 0x100000) g.filled = op & 0x10;
-      break;  // used bit, then the value
-    case 0x01C0:
-      color(op, g.line);
-      break;
-    case 0x01CB:
-      g.lineEmu = static_cast<int32_t>(std::min<uint32_t>(op, 12700 * 100));
-      break;
-    case 0x01D0:
-      g.arrowStart = op != 0;
-      break;
-    case 0x01D1:
-      g.arrowEnd = op != 0;
-      break;
-    case 0x01FF:
-      if (op & 0x80000) g.lined = op & 0x8;
-      break;
-    default:
-      break;
+    case 0x0181: color(op, g.fill); break;
+    case 0x0182: g.fillAlpha = std::min<uint32_t>(op, 0x10000); break;
+    case 0x01BF: if (op & 0x100000) g.filled = op & 0x10; break;  // used bit, then the value
+    case 0x01C0: color(op, g.line); break;
+    case 0x01CB: g.lineEmu = static_cast<int32_t>(std::min<uint32_t>(op, 12700 * 100)); break;
+    case 0x01D0: g.arrowStart = op != 0; break;
+    case 0x01D1: g.arrowEnd = op != 0; break;
+    case 0x01FF: if (op & 0x80000) g.lined = op & 0x8; break;
+    default: break;
   }
 }
 

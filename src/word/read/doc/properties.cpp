@@ -1,8 +1,8 @@
 #include "word/read/doc/properties.h"
 
-#include <algorithm>
-
 #include "word/read/doc/word6.h"
+
+#include <algorithm>
 
 namespace word::read::doc {
 
@@ -13,37 +13,26 @@ namespace {
 int fixedSize(uint16_t sprm) {
   switch (sprm >> 13) {
     case 0:
-    case 1:
-      return 1;
+    case 1: return 1;
     case 2:
     case 4:
-    case 5:
-      return 2;
-    case 3:
-      return 4;
-    case 7:
-      return 3;
-    default:
-      return -1;
+    case 5: return 2;
+    case 3: return 4;
+    case 7: return 3;
+    default: return -1;
   }
 }
 
-constexpr uint32_t kIco[17] = {0xFFFFFFFFu, 0x000000, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFF00FF,
-                               0xFF0000,    0xFFFF00, 0xFFFFFF, 0x000080, 0x008080, 0x008000,
-                               0x800080,    0x800000, 0x808000, 0x808080, 0xC0C0C0};
+constexpr uint32_t kIco[17] = {0xFFFFFFFFu, 0x000000, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFF00FF, 0xFF0000, 0xFFFF00, 0xFFFFFF,
+                               0x000080,    0x008080, 0x008000, 0x800080, 0x800000, 0x808000, 0x808080, 0xC0C0C0};
 
 bool toggle(uint8_t v, bool style) {
   switch (v) {
-    case 0:
-      return false;
-    case 1:
-      return true;
-    case 0x80:
-      return style;
-    case 0x81:
-      return !style;
-    default:
-      return v & 1;
+    case 0: return false;
+    case 1: return true;
+    case 0x80: return style;
+    case 0x81: return !style;
+    default: return v & 1;
   }
 }
 
@@ -98,57 +87,23 @@ void forEachSprm(Bytes g, const std::function<void(uint16_t, Bytes)>& f) {
 void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleSheet* styles) {
   uint8_t b = op.u8(0);
   switch (sprm) {
-    case 0x0835:
-      c.bold = toggle(b, s.bold);
-      break;
-    case 0x0836:
-      c.italic = toggle(b, s.italic);
-      break;
-    case 0x0837:
-      c.strike = toggle(b, s.strike);
-      break;
-    case 0x0838:
-      c.outline = toggle(b, s.outline);
-      break;
-    case 0x0839:
-      c.shadow = toggle(b, s.shadow);
-      break;
-    case 0x0858:
-      c.emboss = toggle(b, s.emboss);
-      break;
-    case 0x0854:
-      c.imprint = toggle(b, s.imprint);
-      break;
-    case 0x083A:
-      c.smallCaps = toggle(b, s.smallCaps);
-      break;
-    case 0x083B:
-      c.caps = toggle(b, s.caps);
-      break;
-    case 0x083C:
-      c.vanish = toggle(b, s.vanish);
-      break;
-    case 0x2A53:
-      c.dstrike = toggle(b, s.dstrike);
-      break;
-    case 0x0855:
-      c.special = b != 0;
-      break;
-    case 0x0806:
-      c.data = b != 0;
-      break;
-    case 0x080A:
-      c.ole2 = b != 0;
-      break;
-    case 0x0856:
-      c.obj = b != 0;
-      break;
-    case 0x0800:
-      c.deleted = b != 0;
-      break;
-    case 0x2A3E:
-      c.underline = b;
-      break;
+    case 0x0835: c.bold = toggle(b, s.bold); break;
+    case 0x0836: c.italic = toggle(b, s.italic); break;
+    case 0x0837: c.strike = toggle(b, s.strike); break;
+    case 0x0838: c.outline = toggle(b, s.outline); break;
+    case 0x0839: c.shadow = toggle(b, s.shadow); break;
+    case 0x0858: c.emboss = toggle(b, s.emboss); break;
+    case 0x0854: c.imprint = toggle(b, s.imprint); break;
+    case 0x083A: c.smallCaps = toggle(b, s.smallCaps); break;
+    case 0x083B: c.caps = toggle(b, s.caps); break;
+    case 0x083C: c.vanish = toggle(b, s.vanish); break;
+    case 0x2A53: c.dstrike = toggle(b, s.dstrike); break;
+    case 0x0855: c.special = b != 0; break;
+    case 0x0806: c.data = b != 0; break;
+    case 0x080A: c.ole2 = b != 0; break;
+    case 0x0856: c.obj = b != 0; break;
+    case 0x0800: c.deleted = b != 0; break;
+    case 0x2A3E: c.underline = b; break;
     case 0x2A42:
       c.color = icoColor(b);
       break;
@@ -170,26 +125,16 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
       c.boxed = line && line->style != LineStyle::None;
       break;
     }
-    case 0x4A43:
-      c.halfPoints = op.u16(0);
-      break;
-    case 0x8840:
-      c.dxaSpace = op.i16(0);
-      break;
+    case 0x4A43: c.halfPoints = op.u16(0); break;
+    case 0x8840: c.dxaSpace = op.i16(0); break;
     case 0x4845:
       c.hpsPos = std::clamp<int16_t>(op.i16(0), -3168, 3168);
       break;
     case 0x486D:
-    case 0x4873:
-      c.lid = op.u16(0);
-      break;
-    case 0x2A48:
-      c.iss = b;
-      break;
+    case 0x4873: c.lid = op.u16(0); break;
+    case 0x2A48: c.iss = b; break;
     case 0x4A4F:
-    case 0x4A3D:
-      c.font = op.u16(0);
-      break;
+    case 0x4A3D: c.font = op.u16(0); break;
     case 0x6A03:
       c.picLocation = op.u32(0);
       c.hasPicLocation = true;
@@ -211,14 +156,12 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
       c.special = special;
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
 void applyChp(Chp& chp, Bytes grpprl, const Chp& styleChp, const StyleSheet* styles) {
-  forEachSprm(grpprl,
-              [&](uint16_t sprm, Bytes op) { applyChpSprm(chp, sprm, op, styleChp, styles); });
+  forEachSprm(grpprl, [&](uint16_t sprm, Bytes op) { applyChpSprm(chp, sprm, op, styleChp, styles); });
 }
 
 namespace {
@@ -280,9 +223,7 @@ void changeTabs(std::vector<TabStop>& tabs, Bytes op, bool withDistances) {
 
 void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
   switch (sprm) {
-    case 0x4600:
-      p.istd = op.u16(0);
-      break;
+    case 0x4600: p.istd = op.u16(0); break;
     case 0x2403:
     case 0x2461:
       p.jc = op.u8(0);
@@ -313,39 +254,19 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
       p.tableBidi = op.u16(0) != 0;
       break;
     case 0x8411:
-    case 0x8460:
-      p.first = op.i16(0);
-      break;
-    case 0x260A:
-      p.ilvl = std::min<uint8_t>(op.u8(0), 8);
-      break;
-    case 0x460B:
-      p.ilfo = op.i16(0);
-      break;
+    case 0x8460: p.first = op.i16(0); break;
+    case 0x260A: p.ilvl = std::min<uint8_t>(op.u8(0), 8); break;
+    case 0x460B: p.ilfo = op.i16(0); break;
     case 0x2640:
       p.outline = std::min<uint8_t>(op.u8(0), 9);
       break;
-    case 0x2416:
-      p.inTable = op.u8(0) != 0;
-      break;
-    case 0x2417:
-      p.ttp = op.u8(0) != 0;
-      break;
-    case 0x244B:
-      p.innerCell = op.u8(0) != 0;
-      break;
-    case 0x244C:
-      p.innerTtp = op.u8(0) != 0;
-      break;
-    case 0x6649:
-      p.itap = std::clamp<int32_t>(op.i32(0), 0, 64);
-      break;
-    case 0x664A:
-      p.itap = static_cast<int32_t>(std::clamp<int64_t>(int64_t{p.itap} + op.i32(0), 0, 64));
-      break;
-    case 0xD608:
-      tableDefinition(p, op);
-      break;
+    case 0x2416: p.inTable = op.u8(0) != 0; break;
+    case 0x2417: p.ttp = op.u8(0) != 0; break;
+    case 0x244B: p.innerCell = op.u8(0) != 0; break;
+    case 0x244C: p.innerTtp = op.u8(0) != 0; break;
+    case 0x6649: p.itap = std::clamp<int32_t>(op.i32(0), 0, 64); break;
+    case 0x664A: p.itap = static_cast<int32_t>(std::clamp<int64_t>(int64_t{p.itap} + op.i32(0), 0, 64)); break;
+    case 0xD608: tableDefinition(p, op); break;
     case 0x9601:
       p.tableLeft = op.i16(0);
       break;
@@ -454,8 +375,7 @@ void StyleSheet::read(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
     } else {
       size_t cch = std.u16(cbBase);
       p = cbBase + 2;
-      for (size_t k = 0; k < cch && std.has(p, 2); ++k, p += 2)
-        st.name.push_back(static_cast<char16_t>(std.u16(p)));
+      for (size_t k = 0; k < cch && std.has(p, 2); ++k, p += 2) st.name.push_back(static_cast<char16_t>(std.u16(p)));
       p += 2;  // terminating zero
     }
     if (p & 1) ++p;
@@ -466,8 +386,7 @@ void StyleSheet::read(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
       if (word6) {
         // Paragraph properties start with the style index, kept as it is.
         bool papx = st.kind == 1 && k == 0;
-        std::string& owned =
-            translated_.emplace_back(papx ? std::string(u.view().substr(0, 2)) : std::string());
+        std::string& owned = translated_.emplace_back(papx ? std::string(u.view().substr(0, 2)) : std::string());
         owned += translateWord6Sprms(papx ? u.sub(2, u.size() >= 2 ? u.size() - 2 : 0) : u);
         u = Bytes(owned);
       }
@@ -480,15 +399,12 @@ void StyleSheet::read(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
         st.papx = at_(0).sub(2, at_(0).size() >= 2 ? at_(0).size() - 2 : 0);
         st.chpx = at_(1);
         break;
-      case 2:
-        st.chpx = at_(0);
-        break;
+      case 2: st.chpx = at_(0); break;
       case 3:
         st.papx = at_(1).sub(2, at_(1).size() >= 2 ? at_(1).size() - 2 : 0);
         st.chpx = at_(2);
         break;
-      default:
-        break;
+      default: break;
     }
   }
   state_.assign(styles_.size(), 0);
@@ -502,8 +418,7 @@ void StyleSheet::resolve(int32_t istd, int depth) {
   Pap pap = defaultPap_;
   Chp chp = defaultChp_;
   // A cycle or an over-deep chain of bases ends at the defaults.
-  if (s.base >= 0 && static_cast<size_t>(s.base) < styles_.size() && depth < 32 &&
-      state_[s.base] != 1) {
+  if (s.base >= 0 && static_cast<size_t>(s.base) < styles_.size() && depth < 32 && state_[s.base] != 1) {
     resolve(s.base, depth + 1);
     if (styles_[s.base].exists) {
       pap = styles_[s.base].pap;
@@ -595,13 +510,11 @@ std::vector<std::u16string> readSttb(Bytes t, uint32_t fc, uint32_t lcb, bool wo
     if (extended) {
       size_t cch = s.u16(at);
       at += 2;
-      for (size_t k = 0; k < cch && s.has(at, 2); ++k, at += 2)
-        str.push_back(static_cast<char16_t>(s.u16(at)));
+      for (size_t k = 0; k < cch && s.has(at, 2); ++k, at += 2) str.push_back(static_cast<char16_t>(s.u16(at)));
     } else {
       size_t cch = s.u8(at);
       at += 1;
-      for (size_t k = 0; k < cch && at < s.size(); ++k, ++at)
-        str.push_back(static_cast<char16_t>(s.u8(at)));
+      for (size_t k = 0; k < cch && at < s.size(); ++k, ++at) str.push_back(static_cast<char16_t>(s.u8(at)));
     }
     at += extra;
     out.push_back(std::move(str));

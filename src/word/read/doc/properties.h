@@ -20,21 +20,20 @@ namespace word::read::doc {
 void forEachSprm(Bytes grpprl, const std::function<void(uint16_t, Bytes)>& f);
 
 struct Chp {
-  bool bold = false, italic = false, strike = false, dstrike = false, caps = false,
-       smallCaps = false;
+  bool bold = false, italic = false, strike = false, dstrike = false, caps = false, smallCaps = false;
   bool vanish = false, special = false, deleted = false, ole2 = false, data = false, obj = false;
   bool outline = false, shadow = false, emboss = false, imprint = false, boxed = false;
   uint8_t underline = 0;
-  uint8_t iss = 0;  // 1 superscript, 2 subscript
+  uint8_t iss = 0;          // 1 superscript, 2 subscript
   uint32_t color = 0xFFFFFFFFu;
   uint32_t highlight = 0xFFFFFFFFu;
   uint32_t shading = 0xFFFFFFFFu;  // the characters' background (sprmCShd)
   uint16_t halfPoints = 20;
-  int16_t dxaSpace = 0;    // added between letters, twips
-  int16_t hpsPos = 0;      // half points above the line, negative below
-  int32_t font = -1;       // index into the font table
-  int32_t charStyle = 10;  // istd of the character style
-  uint16_t lid = 0;        // language of Latin and Cyrillic text; 0: none given
+  int16_t dxaSpace = 0;     // added between letters, twips
+  int16_t hpsPos = 0;       // half points above the line, negative below
+  int32_t font = -1;        // index into the font table
+  int32_t charStyle = 10;   // istd of the character style
+  uint16_t lid = 0;         // language of Latin and Cyrillic text; 0: none given
   uint32_t picLocation = 0;
   bool hasPicLocation = false;
   bool hasSymbol = false;
@@ -49,9 +48,9 @@ using MaybeBorder = std::optional<Border>;
 struct TableCellDef {
   int32_t width = 0;
   bool firstMerged = false, merged = false, vertMerge = false, vertRestart = false;
-  uint8_t vertAlign = 0;  // 0 top, 1 centre, 2 bottom
+  uint8_t vertAlign = 0;               // 0 top, 1 centre, 2 bottom
   TextFlow flow = TextFlow::Across;
-  std::array<MaybeBorder, 4> borders;              // top, left, bottom, right
+  std::array<MaybeBorder, 4> borders;  // top, left, bottom, right
   std::array<int16_t, 4> padding{-1, -1, -1, -1};  // its own room inside, as Cell::padding
 };
 
@@ -60,7 +59,7 @@ enum TableEdge : size_t { kTop, kLeft, kBottom, kRight, kInsideH, kInsideV };
 
 struct Pap {
   int32_t istd = 0;
-  uint8_t jc = 0;  // 0 left, 1 center, 2 right, 3..: justified
+  uint8_t jc = 0;           // 0 left, 1 center, 2 right, 3..: justified
   int32_t left = 0, right = 0, first = 0;
   // Right to left; and whether the alignment and the indents were last
   // given by the older properties, which name the page's sides, rather
@@ -73,11 +72,11 @@ struct Pap {
   uint8_t outline = 9;
   bool inTable = false, ttp = false, innerCell = false, innerTtp = false;
   int32_t itap = 0;
-  std::vector<TableCellDef> cells;  // from the row's table definition
-  int32_t tableLeft = 0;            // the row's left edge from the margin, twips
-  int16_t rowHeight = 0;            // twips: at least (positive) or exactly (negative)
-  bool rowHeader = false;           // the row heads the table's columns
-  uint8_t tableJc = 0;              // 0 at the left, 1 centred, 2 at the right
+  std::vector<TableCellDef> cells;          // from the row's table definition
+  int32_t tableLeft = 0;                    // the row's left edge from the margin, twips
+  int16_t rowHeight = 0;                    // twips: at least (positive) or exactly (negative)
+  bool rowHeader = false;                   // the row heads the table's columns
+  uint8_t tableJc = 0;                      // 0 at the left, 1 centred, 2 at the right
   // The row's cells' room inside their sides, as Cell::padding: half the
   // gap between cells at the sides (sprmTDxaGapHalf), or its cells' usual
   // room (sprmTCellPaddingDefault).
@@ -102,12 +101,12 @@ struct Style {
   bool exists = false;
   std::u16string name;
   uint16_t sti = 0x0FFE;
-  uint8_t kind = 1;  // 1 paragraph, 2 character, 3 table, 4 list
+  uint8_t kind = 1;          // 1 paragraph, 2 character, 3 table, 4 list
   int32_t base = -1;
-  Bytes papx;  // sprms of a paragraph style (after its istd)
-  Bytes chpx;  // character sprms
-  Pap pap;     // resolved
-  Chp chp;     // resolved
+  Bytes papx;                // sprms of a paragraph style (after its istd)
+  Bytes chpx;                // character sprms
+  Pap pap;                   // resolved
+  Chp chp;                   // resolved
 };
 
 class StyleSheet {
@@ -116,9 +115,7 @@ class StyleSheet {
   void read(Bytes table, uint32_t fc, uint32_t lcb, bool word6 = false);
   size_t size() const { return styles_.size(); }
   const Style* get(int32_t istd) const {
-    return istd >= 0 && static_cast<size_t>(istd) < styles_.size() && styles_[istd].exists
-               ? &styles_[istd]
-               : nullptr;
+    return istd >= 0 && static_cast<size_t>(istd) < styles_.size() && styles_[istd].exists ? &styles_[istd] : nullptr;
   }
   // Default character properties of paragraphs in style `istd`.
   const Chp& chp(int32_t istd) const;
@@ -129,7 +126,7 @@ class StyleSheet {
   void resolve(int32_t istd, int depth);
   std::vector<Style> styles_;
   std::deque<std::string> translated_;  // Word 6.0/95 properties in later form
-  std::vector<uint8_t> state_;          // 0 unresolved, 1 resolving, 2 done
+  std::vector<uint8_t> state_;  // 0 unresolved, 1 resolving, 2 done
   Chp defaultChp_;
   Pap defaultPap_;
   int32_t defaultFont_ = -1;
@@ -170,7 +167,7 @@ bool applyBorderSprm(Pap& pap, uint16_t sprm, Bytes op);
 // Fonts by index (SttbfFfn).
 struct Font {
   std::u16string name;
-  bool symbol = false;                       // a pictograph font (symbol character set)
+  bool symbol = false;  // a pictograph font (symbol character set)
   FontClass fontClass = FontClass::Unknown;  // its family (FFN ff)
 };
 // Word 6.0/95 tables hold 8-bit names.

@@ -67,7 +67,7 @@ struct NoteRef {
 
 struct Shape {
   int32_t lid = 0;
-  int32_t width = 0, height = 0;           // twips
+  int32_t width = 0, height = 0;  // twips
   PictureSide side = PictureSide::Inline;  // where the text wraps around it
   bool overText = false;                   // behind or in front of the text
 };

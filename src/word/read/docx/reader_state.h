@@ -203,7 +203,7 @@ class DocxReader {
   std::map<std::string, std::shared_ptr<const std::string>> media_;
   // Chart parts read, by the story part's name and the relationship's id.
   std::map<std::string, std::optional<Chart>> charts_;
-  size_t chartPointsLeft_ = 500'000;  // some hundred charts' worth
+  size_t chartPointsLeft_ = 500'000;                    // some hundred charts' worth
   // The side of the text the drawing being read stands at (its pictures').
   PictureSide side_ = PictureSide::Inline;
   std::string footnoteFormat_ = "decimal", endnoteFormat_ = "lowerRoman";

@@ -83,8 +83,8 @@ Border border(std::string_view value);
 // -bottom, -right) give them; each side optional, so that a style over its
 // parent keeps the sides it does not set.
 struct CellSides {
-  std::array<std::optional<Border>, 4> side;      // top, left, bottom, right
-  std::optional<uint32_t> background;             // the cell's shading
+  std::array<std::optional<Border>, 4> side;  // top, left, bottom, right
+  std::optional<uint32_t> background;         // the cell's shading
   std::array<std::optional<int16_t>, 4> padding;  // twips, top, left, bottom, right
   void read(const pugi::xml_node& props);
   void over(const CellSides& top);
@@ -108,16 +108,16 @@ class Styles {
     std::optional<int32_t> outlineLevel;   // 1..10
     ParaProps para;
     TextProps text;
-    int32_t columnWidth = 0;              // twips, for table columns
-    int32_t rowHeight = 0;                // twips, for table rows: the least (or exact) height
-    CellSides cell;                       // table cells' borders
-    std::optional<VAlign> valign;         // table cells' content
-    std::optional<TextFlow> flow;         // table cells' lines
-    std::optional<TablePlace> placement;  // a table's
-    std::optional<PictureLook> look;      // a frame's picture's colours
-    std::string wrap, across;             // a frame's style:wrap and style:horizontal-pos
-    ShapePaint paint;                     // a shape's fill and line
-    int32_t index = -1;                   // in the model's styles, once added
+    int32_t columnWidth = 0;  // twips, for table columns
+    int32_t rowHeight = 0;    // twips, for table rows: the least (or exact) height
+    CellSides cell;           // table cells' borders
+    std::optional<VAlign> valign;                        // table cells' content
+    std::optional<TextFlow> flow;                        // table cells' lines
+    std::optional<TablePlace> placement;                 // a table's
+    std::optional<PictureLook> look;                     // a frame's picture's colours
+    std::string wrap, across;  // a frame's style:wrap and style:horizontal-pos
+    ShapePaint paint;          // a shape's fill and line
+    int32_t index = -1;       // in the model's styles, once added
     bool automatic = false;
   };
 
