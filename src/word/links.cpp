@@ -6,6 +6,9 @@
 namespace word {
 
 bool safeLinkTarget(std::u16string_view target) {
+  // No address is this long; one that is, copied to each run and line of
+  // its text, would make pages of gigabytes.
+  if (target.size() > kMaxLinkLength) return false;
   std::u16string s;
   for (char16_t c : target)
     if (c != u'\t' && c != u'\n' && c != u'\r') s.push_back(c);

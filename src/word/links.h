@@ -10,7 +10,8 @@ namespace word {
 
 // Whether `target` is safe as a link, compared as a browser reads it:
 // without case, spaces and controls trimmed, tabs and line ends inside
-// dropped.
+// dropped. An address longer than any real one (kMaxLinkLength) is not.
+inline constexpr size_t kMaxLinkLength = 8192;
 bool safeLinkTarget(std::u16string_view target);
 
 }  // namespace word

@@ -143,17 +143,35 @@ TEST(DocxBadInput, ZipBombsAreRefused) {
   for (int i = 0; i < 4'100'000; ++i) paragraphs += "<w:p/>";
   why = fails(simpleDocx(paragraphs));
   EXPECT_NE(why.find("million XML elements"), std::string::npos) << why;
-  // One long link over thousands of runs, each a copy of it: refused
-  // before it takes gigabytes.
+  // One long link or font name over thousands of runs, each run a copy of
+  // it: a link longer than any address is not kept, a font's name is cut,
+  // and the model refuses runs whose copies pass its budget.
+  const std::string huge(100'000, 'a');
   std::string runs;
   for (int i = 0; i < 400; ++i)
-    runs += "<w:r><w:rPr><w:b/></w:rPr><w:t>a</w:t></w:r><w:r><w:t>b</w:t></w:r>";
-  why = fails(docxtest::build(
+    runs += "<w:r><w:rPr><w:b/><w:rFonts w:ascii=\"" + huge +
+            "\"/></w:rPr><w:t>a</w:t></w:r><w:r><w:t>b</w:t></w:r>";
+  const word::Model m = word::read::readDocx(docxtest::build(
       {docxtest::documentXml("<w:p><w:hyperlink r:id=\"rL\">" + runs + "</w:hyperlink></w:p>"),
        {},
-       docxtest::relationship("rL", "hyperlink", "http://example.com/" + std::string(100'000, 'a'),
-                              true)}));
-  EXPECT_NE(why.find("too large"), std::string::npos) << why;
+       docxtest::relationship("rL", "hyperlink", "http://example.com/" + huge, true)}));
+  for (const word::Run& run : m.main.runs) {
+    EXPECT_TRUE(run.format.hyperlink.empty());
+    EXPECT_LE(run.format.font.size(), 128u);
+  }
+  word::Builder b;
+  word::CharFormat plain, bold;
+  plain.hyperlink = bold.hyperlink = std::u16string(100'000, u'a');
+  bold.bold = true;
+  try {
+    for (int i = 0; i < 400; ++i) {
+      b.text(std::u16string_view(u"a"), bold);
+      b.text(std::u16string_view(u"b"), plain);
+    }
+    ADD_FAILURE() << "the runs' copies were kept";
+  } catch (const word::Error& e) {
+    EXPECT_NE(e.description().find("too large"), std::string::npos) << e.description();
+  }
 }
 
 TEST(DocxBadInput, PackageCapsEachPartAndTheTotal) {

@@ -129,6 +129,11 @@ PictureSide placedSide(bool ownLine, std::string_view align, int64_t middle) {
   return end ? PictureSide::OwnLineEnd : centre ? PictureSide::OwnLineCentre : PictureSide::OwnLine;
 }
 
+std::u16string fontName(std::u16string name) {
+  if (name.size() > kMaxFontName) name.resize(kMaxFontName);
+  return name;
+}
+
 PictureSide overTextSide(std::string_view align, int64_t middle, int64_t width) {
   return placedSide(width > kHalfWidth, align, middle);
 }

@@ -68,6 +68,12 @@ PictureSide placedSide(bool ownLine, std::string_view align, int64_t middle);
 // (a letterhead's band, a page-wide background). Twips.
 PictureSide overTextSide(std::string_view align, int64_t middle, int64_t width);
 
+// A font's name as the readers keep it, cut at kMaxFontName characters:
+// no font's is longer, and a name of megabytes that a document gives once
+// would be copied into every style, run and paragraph of a page.
+constexpr size_t kMaxFontName = 128;
+std::u16string fontName(std::u16string name);
+
 // A tab stop as one layer of paragraph properties gives it.
 struct TabStop {
   int32_t pos = 0;     // twips from the paragraph's starting margin

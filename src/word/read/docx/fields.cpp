@@ -65,13 +65,15 @@ void DocxReader::hyperlink(const pugi::xml_node& n, StoryState& s, InlineState& 
   std::u16string saved = in.link;
   std::string_view id = relAttr(n, "id");
   std::u16string link;
+  bool tooLong = false;  // not read: each hyperlink of the part would convert it anew
   if (!id.empty()) {
     auto it = s.part->rels.find(std::string(id));
-    if (it != s.part->rels.end()) link = utf16(it->second.target);
+    tooLong = it != s.part->rels.end() && it->second.target.size() > 4 * kMaxLinkLength;
+    if (it != s.part->rels.end() && !tooLong) link = utf16(it->second.target);
   }
   std::string_view anchor = val(n, "anchor");
-  if (!anchor.empty()) (link += u'#') += utf16(anchor);
-  if (!link.empty() && safeLinkTarget(link)) in.link = link;
+  if (!anchor.empty()) (link += u'#') += utf16(anchor.substr(0, 4 * kMaxLinkLength));
+  if (!tooLong && !link.empty() && safeLinkTarget(link)) in.link = link;
   inlines(n, s, in, depth + 1);
   in.link = saved;
 }

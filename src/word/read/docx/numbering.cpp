@@ -4,6 +4,7 @@
 #include "word/read/docx/styles.h"
 #include "word/read/docx/xml.h"
 #include "word/read/list_labels.h"
+#include "word/read/look.h"
 
 namespace word::read::docx {
 namespace {
@@ -137,7 +138,7 @@ Numbering::Level Numbering::readLevel(const pugi::xml_node& lvl, Level l) {
     if (auto f = child(rpr, "rFonts"); f) {
       std::string_view font = val(f, "ascii");
       if (font.empty()) font = val(f, "hAnsi");
-      l.textFont = std::string(font);
+      l.textFont = std::string(font.substr(0, kMaxFontName));
     }
     // The labels' own weight, slant, size and colour (a theme's fonts
     // play no part in them).

@@ -57,8 +57,8 @@ void Theme::load(const pugi::xml_node& root) {
     for (pugi::xml_node f = scheme.first_child(); f; f = f.next_sibling()) {
       bool major = is(f, "majorFont");
       if (!major && !is(f, "minorFont")) continue;
-      std::u16string latin = u16(val(child(f, "latin"), "typeface"));
-      std::u16string ea = u16(val(child(f, "ea"), "typeface"));
+      std::u16string latin = fontName(u16(val(child(f, "latin"), "typeface")));
+      std::u16string ea = fontName(u16(val(child(f, "ea"), "typeface")));
       (major ? majorLatin : minorLatin) = latin;
       (major ? majorEastAsia : minorEastAsia) = ea;
     }
@@ -101,7 +101,7 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       std::string_view f = val(n, "ascii");
       if (f.empty()) f = val(n, "hAnsi");
       if (!f.empty()) {
-        font = u16(f);
+        font = fontName(u16(f));
       } else {
         std::string_view t = val(n, "asciiTheme");
         if (t.empty()) t = val(n, "hAnsiTheme");

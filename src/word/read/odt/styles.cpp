@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "word/read/look.h"
 #include "word/read/style_chain.h"
 #include "word/read/xml.h"
 
@@ -118,9 +119,9 @@ std::u16string displayName(std::string_view name) {
 void readFontFaces(const pugi::xml_node& decls, FontFaces& faces, FontClasses& classes) {
   for (pugi::xml_node f = decls.first_child(); f; f = f.next_sibling()) {
     if (!is(f, "font-face")) continue;
-    std::u16string family = unquote(u16(attrValue(f, "font-family")));
+    std::u16string family = fontName(unquote(u16(attrValue(f, "font-family"))));
     std::string name(attrValue(f, "name"));
-    if (family.empty()) family = u16(name);
+    if (family.empty()) family = fontName(u16(name));
     classes.emplace(family, fontClassNamed(attrValue(f, "font-family-generic")));
     faces.emplace(std::move(name), std::move(family));
   }
@@ -206,9 +207,9 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
   }
   if (std::string_view v = attrValue(p, "font-name"); !v.empty()) {
     auto face = faces.find(v);
-    font = face != faces.end() ? face->second : u16(v);
+    font = face != faces.end() ? face->second : fontName(u16(v));
   } else if (std::string_view fam = attrValue(p, "font-family"); !fam.empty()) {
-    font = unquote(u16(fam));
+    font = fontName(unquote(u16(fam)));
   }
 }
 
