@@ -107,8 +107,7 @@ TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
   std::string styles = docxtest::part(
       "styles",
       "<w:style w:type=\"paragraph\" w:styleId=\"H3\"><w:name w:val=\"Heading 3\"/><w:pPr>"
-      "<w:tabs><w:tab w:val=\"left\" w:leader=\"underscore\" w:pos=\"1000\"/><w:tab "
-      "w:val=\"right\" w:leader=\"dot\" "
+      "<w:tabs><w:tab w:val=\"left\" w:leader=\"underscore\" w:pos=\"1000\"/><w:tab w:val=\"right\" w:leader=\"dot\" "
       "w:pos=\"9000\"/></w:tabs></w:pPr></w:style>");
   // Tab stops: the style's last, aligning by the end, with its leader; a
   // stop of the paragraph's own cleared, leaving a left one last.

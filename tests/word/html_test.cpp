@@ -484,8 +484,7 @@ TEST(HtmlWriter, LabelsTakeTheirLevelsLook) {
   ASSERT_EQ(body.size(), 7u) << page;
   EXPECT_NE(body[1].find("'1.\\9';--lw:bold;--lc:#C00000;\">text</li>"), std::string::npos)
       << body[1];
-  EXPECT_NE(body[3].find("<span style=\"font-size:14pt;\"><i>1.<span class=\"tab\""),
-            std::string::npos)
+  EXPECT_NE(body[3].find("<span style=\"font-size:14pt;\"><i>1.<span class=\"tab\""), std::string::npos)
       << body[3];
   EXPECT_EQ(body[5].find("--l"), std::string::npos) << body[5];
 }
