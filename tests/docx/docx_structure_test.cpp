@@ -473,9 +473,10 @@ TEST(DocxNotes, FootnotesAndEndnotesAreNotesWithTheirLabels) {
       p(r("a") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>" + r("b") +
         "<w:r><w:footnoteReference w:customMarkFollows=\"1\" w:id=\"2\"/><w:t>*</w:t></w:r>" +
         r("c") + "<w:r><w:endnoteReference w:id=\"5\"/></w:r>" +
-        "<w:r><w:footnoteReference w:id=\"404\"/></w:r>");
+        "<w:r><w:footnoteReference w:id=\"404\"/></w:r>" +
+        "<w:r><w:footnoteReference w:id=\"1\"/></w:r>");
   word::Model m = read(body, {{"word/footnotes.xml", footnotes}, {"word/endnotes.xml", endnotes}});
-  ASSERT_EQ(m.notes.size(), 4u);
+  ASSERT_EQ(m.notes.size(), 5u);
   EXPECT_EQ(m.notes[0].label, u"1");
   EXPECT_EQ(word::u8(m.notes[0].body.text), " first note\r");
   EXPECT_EQ(m.notes[1].label, u"*");
@@ -483,7 +484,11 @@ TEST(DocxNotes, FootnotesAndEndnotesAreNotesWithTheirLabels) {
   EXPECT_TRUE(m.notes[2].endnote);
   EXPECT_EQ(m.notes[2].label, u"i");
   EXPECT_EQ(m.notes[3].label, u"2");  // a missing note still counts
-  EXPECT_EQ(text(m), "a1b*ci2\r\n");
+  // A second reference to one note is read as a missing one: a file of a
+  // hundred would copy a long note a hundred times.
+  EXPECT_EQ(m.notes[4].label, u"3");
+  EXPECT_EQ(m.notes[4].body.text, m.notes[3].body.text);
+  EXPECT_EQ(text(m), "a1b*ci23\r\n");
 }
 
 const std::string kPng = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + std::string(20, '\0');

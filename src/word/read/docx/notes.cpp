@@ -70,6 +70,9 @@ void DocxReader::note(const pugi::xml_node& ref, bool endnote, const std::u16str
     ns.inNote = true;
     blocks(it->second, ns, 1);
     flush(ns);
+    // Read once: no word processor refers to one note twice, and a file
+    // that does, a hundred times over a long note, would copy it each time.
+    byId.erase(it);
   }
   s.builder->note(endnote, label, nb.finishStory(), f);
 }
