@@ -3,7 +3,6 @@
 // the text export, and what a copy or an edit does to them.
 #include <gtest/gtest.h>
 
-#include <fstream>
 
 #include "../common/fixtures.h"
 #include "docx_fixture.h"
@@ -50,12 +49,9 @@ const std::vector<std::pair<std::string, std::string>> kCases = {
     {"equation array", el("eqArr", e(r("a=1")) + e(r("b=2")))},
     {"limit", el("limLow", e(r("lim")) + el("lim", r("n→∞")))},
     {"unknown element", "<m:mystery><m:r><m:t>kept</m:t></m:r></m:mystery>"},
+    {"a separator of many characters: the first",
+     el("d", e(r("a")) + e(r("b")), "<m:sepChr m:val=\";;;;;;;;\"/>")},
 };
-
-std::string golden() {
-  std::ifstream in(std::string(RD_TEST_DIR) + "/docx/golden/math.txt", std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 }  // namespace
 
@@ -68,7 +64,7 @@ TEST(DocxMath, EachElementBecomesItsMathMLAndItsLinearText) {
     got += name + "\n" + word::u8(eq.mathml) + "\n" +
            word::u8(m.main.text.substr(eq.start, eq.end - eq.start)) + "\n\n";
   }
-  EXPECT_EQ(got, golden());
+  EXPECT_EQ(got, testing_support::golden(RD_TEST_DIR "/docx/golden/math.txt", got));
 }
 
 TEST(DocxMath, EquationsShowInThePageAsMathAndInTheTextAsLinearText) {

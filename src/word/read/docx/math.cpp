@@ -39,7 +39,11 @@ std::u16string_view charAttr(const pugi::xml_node& pr, std::string_view prop,
                              std::u16string_view dflt, u16string& store) {
   pugi::xml_node p = child(pr, prop);
   if (!p) return dflt;
-  store = utf16(val(p));
+  // One character: a long one, copied between every element of a
+  // delimiter, would multiply.
+  store = utf16(val(p).substr(0, 4));
+  const bool pair = store.size() > 1 && store[0] >= 0xD800 && store[0] < 0xDC00;
+  store.resize(std::min<size_t>(store.size(), pair ? 2 : 1));
   return store;
 }
 
