@@ -164,6 +164,13 @@ TEST(OdtBadInput, BombsAreRefusedOrCapped) {
       "table:number-columns-repeated=\"2000000000\"><text:p>x</text:p></table:table-cell>"
       "</table:table-row></table:table>"));
   EXPECT_LT(m.main.text.size(), 8'000'000u);
+  // A row of a megabyte of text, repeated a thousand times, counts its text.
+  m = word::read::readOdt(withBody(
+      "<table:table><table:table-row table:number-rows-repeated=\"1000\"><table:table-cell>"
+      "<text:p>" +
+      std::string(1'000'000, 'x') +
+      "</text:p></table:table-cell></table:table-row></table:table>"));
+  EXPECT_LT(m.main.text.size(), 64'000'000u);
 }
 
 TEST(OdtBadInput, AbsurdNestingIsSurvived) {

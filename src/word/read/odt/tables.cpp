@@ -2,6 +2,8 @@
 // times as they say), cells with their column and row spans, the covered
 // cells beneath a cell spanning rows, widths from the table's columns;
 // nesting too deep keeps the text and drops the structure.
+#include <cstring>
+
 #include "word/read/odt/reader_state.h"
 
 namespace word::read::odt::detail {
@@ -17,12 +19,13 @@ bool isColumnGroup(const pugi::xml_node& n) {
   return is(n, "table-columns") || is(n, "table-header-columns") || is(n, "table-column-group");
 }
 
-// The elements of a repeated row or cell, up to the cap: each repeat costs
-// the reader as much again.
+// The elements of a repeated row or cell, and its text by the 32
+// characters, up to the cap: each repeat costs the reader as much again.
 size_t weight(const pugi::xml_node& n) {
   size_t count = 1;
   for (pugi::xml_node d = n.first_child(); d && count <= kMaxRepeatedCells;) {
     if (d.type() == pugi::node_element) ++count;
+    if (d.type() == pugi::node_pcdata) count += std::strlen(d.value()) / 32;
     if (d.first_child()) {
       d = d.first_child();
       continue;
