@@ -763,6 +763,25 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   EXPECT_EQ(wordtest::thrown([&] { write::savePage(missing, page); }).number(), kCannotSave);
 }
 
+// A picture the document shows again, at the same size, is one file.
+TEST(HtmlWriter, APictureShownTwiceIsOneFile) {
+  Builder b;
+  Picture p;
+  p.data = std::make_shared<const std::string>("\x89PNG\r\n\x1A\n");
+  p.format = "png";
+  p.widthPx = 80;
+  p.heightPx = 40;
+  b.picture(p);
+  b.picture(p);
+  p.widthPx = 40;  // another size: converted anew
+  b.picture(p);
+  b.endParagraph();
+  const write::HtmlPage page = write::html(b.finish(), "p_files", u"t");
+  ASSERT_EQ(page.pictures.size(), 2u);
+  const size_t first = page.text.find("image001.png");
+  EXPECT_NE(page.text.find("image001.png", first + 1), std::string::npos) << page.text;
+}
+
 // A cropped picture shows its part through a box of its display size, the
 // whole image larger and moved in it by shares of the box's width (so that
 // a narrow window scales both) at the proportions the document gives it;

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -496,15 +498,7 @@ class Renderer {
                                [](const Picture& p, uint32_t x) { return p.pos < x; });
     if (it == pics.end() || it->pos != pos) return false;
     if (!it->linked && (!it->data || it->data->empty())) return false;
-    WebPicture web = converter_ && !it->linked ? converter_->prepare(*it) : WebPicture{};
-    if (it->linked) {
-      web.problem = "it is linked to a file outside the document, which is not read";
-    } else if (!converter_) {
-      web.bytes = it->data;
-      web.extension = pictureExtension(*it);
-      web.shown = browserShowsAsIs(web.extension);
-      if (!web.shown) web.problem = "no converter for this format";
-    }
+    WebPicture web = webPicture(*it, converter_);
     // The display size the document gives, else the picture's own.
     PixelSize box{it->widthPx, it->heightPx};
     if (box.width <= 0 || box.height <= 0) box = web.size;
@@ -522,10 +516,16 @@ class Renderer {
       web.extension = "svg";
       if (box.width <= 0 || box.height <= 0) box = {};
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "image%03zu.", files_.size() + 1);
-    std::string file = name + web.extension;
-    files_.push_back({file, web.bytes});
+    // A picture shown again is the same file: a document of a hundred
+    // copies of one large picture wrote it a hundred times.
+    std::string& file =
+        web.shown ? fileOf_[{it->data.get(), it->widthPx, it->heightPx}] : unshared_;
+    if (file.empty() || !web.shown) {
+      char name[32];
+      std::snprintf(name, sizeof name, "image%03zu.", files_.size() + 1);
+      file = name + web.extension;
+      files_.push_back({file, web.bytes});
+    }
     out_ +=
         pictureElement(*it, escape(folder_) + u"/" + ascii(file), box.width, box.height, web.shown);
     return true;
@@ -659,6 +659,9 @@ class Renderer {
   std::vector<std::u16string> classes_;
   PictureConverter* converter_;
   std::vector<HtmlPicture> files_;
+  // By the picture's bytes and the size they are converted at.
+  std::map<std::tuple<const std::string*, int32_t, int32_t>, std::string> fileOf_;
+  std::string unshared_;  // a stand-in's: its own file
   std::vector<PicturePlaceholder> placeholders_;
   const Story* story_ = nullptr;
   // The paragraph being written, for its tabs (none in a list item, whose

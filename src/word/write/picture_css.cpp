@@ -75,6 +75,19 @@ CropCss pictureCropCss(const PictureLook& look, int32_t width, int32_t height) {
   return css;
 }
 
+WebPicture webPicture(const Picture& p, PictureConverter* converter) {
+  WebPicture web = converter && !p.linked ? converter->prepare(p) : WebPicture{};
+  if (p.linked) {
+    web.problem = "it is linked to a file outside the document, which is not read";
+  } else if (!converter) {
+    web.bytes = p.data;
+    web.extension = pictureExtension(p);
+    web.shown = browserShowsAsIs(web.extension);
+    if (!web.shown) web.problem = "no converter for this format";
+  }
+  return web;
+}
+
 std::u16string pictureElement(const Picture& p, const std::u16string& src, int32_t width,
                               int32_t height, bool shown) {
   std::u16string out;

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "word/model.h"
+#include "word/write/pictures/converter.h"
+#include "word/write/pictures/web_picture.h"
 
 namespace word::write {
 
@@ -29,6 +31,10 @@ struct CropCss {
   int32_t imageWidth = 0, imageHeight = 0;  // pixels
 };
 CropCss pictureCropCss(const PictureLook& look, int32_t width, int32_t height);
+
+// Picture `p` as the page shows it: converted by `converter` where there
+// is one, else as it is where browsers show it; or why it is not shown.
+WebPicture webPicture(const Picture& p, PictureConverter* converter);
 
 // The page's img of picture `p` from file `src` (in the page's own
 // characters), shown `width` by `height` pixels (0: its own size), in its
