@@ -763,14 +763,20 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
   EXPECT_EQ(wordtest::thrown([&] { write::savePage(missing, page); }).number(), kCannotSave);
 }
 
-// A picture the document shows again, at the same size, is one file.
-TEST(HtmlWriter, APictureShownTwiceIsOneFile) {
-  Builder b;
+// A PNG picture shown 80 by 40 pixels.
+Picture smallPng() {
   Picture p;
   p.data = std::make_shared<const std::string>("\x89PNG\r\n\x1A\n");
   p.format = "png";
   p.widthPx = 80;
   p.heightPx = 40;
+  return p;
+}
+
+// A picture the document shows again, at the same size, is one file.
+TEST(HtmlWriter, APictureShownTwiceIsOneFile) {
+  Builder b;
+  Picture p = smallPng();
   b.picture(p);
   b.picture(p);
   p.widthPx = 40;  // another size: converted anew
@@ -802,11 +808,7 @@ TEST(HtmlWriter, CroppedPicturesShowTheirPart) {
   };
   for (const auto& c : cases) {
     Builder b;
-    Picture p;
-    p.data = std::make_shared<const std::string>("\x89PNG\r\n\x1A\n");
-    p.format = "png";
-    p.widthPx = 80;
-    p.heightPx = 40;
+    Picture p = smallPng();
     p.look.cropLeft = c.left;
     p.look.cropTop = c.top;
     p.look.cropRight = c.right;
