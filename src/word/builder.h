@@ -75,8 +75,8 @@ class Builder {
   // The open table's place between the margins and direction, and the
   // open cell's vertical alignment (nothing open: no effect).
   void tablePlacement(Align align, int32_t indent, bool rightToLeft = false);
-  // The least height of the open row, twips (an exact height counts as
-  // one: a page does not cut a row's text).
+  // The height of the open row, twips: its least, or (`exact`) its own,
+  // its text cut off below.
   void rowHeight(int32_t twips, bool exact = false);
   void rowHeader();  // the open row heads the table's columns
   void cellAlignment(VAlign align);
