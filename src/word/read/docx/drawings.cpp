@@ -138,7 +138,8 @@ int32_t vmlCrop(std::string_view v) {
 
 // Where an anchored drawing the text wraps around stands: the side its
 // wrapping leaves free of text, else its alignment, else where its middle
-// lies (pictures placed from the page's edge counted from an inch in).
+// lies (pictures placed from the page's edge counted from an inch in);
+// one behind or in front of the text alike (overTextSide).
 PictureSide anchoredSide(const pugi::xml_node& anchor, int32_t widthPx) {
   pugi::xml_node wrap;
   for (const char* name : {"wrapSquare", "wrapTight", "wrapThrough"})
