@@ -64,8 +64,10 @@ void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32
     course::TemporaryDocument page(run.app);
     run.app.selection().range().paste();
     try {
-      while (run.app.activeDocument().bookmarks().count() > 0)
-        run.app.activeDocument().bookmarks().remove(1);
+      // From the last: each removal from the front moved all the others
+      // (a page of 200,000 bookmarks took 36 s).
+      while (const int32_t n = run.app.activeDocument().bookmarks().count())
+        run.app.activeDocument().bookmarks().remove(n);
     } catch (...) {
       // Bookmarks left in the page only add anchors; the save goes on.
     }
