@@ -518,9 +518,9 @@ class Renderer {
     }
     // A picture shown again is the same file: a document of a hundred
     // copies of one large picture wrote it a hundred times.
-    std::string& file =
-        web.shown ? fileOf_[{it->data.get(), it->widthPx, it->heightPx}] : unshared_;
-    if (file.empty() || !web.shown) {
+    std::string unshared;  // a stand-in's file is its own
+    std::string& file = web.shown ? fileOf_[{it->data.get(), it->widthPx, it->heightPx}] : unshared;
+    if (file.empty()) {
       char name[32];
       std::snprintf(name, sizeof name, "image%03zu.", files_.size() + 1);
       file = name + web.extension;
@@ -661,7 +661,6 @@ class Renderer {
   std::vector<HtmlPicture> files_;
   // By the picture's bytes and the size they are converted at.
   std::map<std::tuple<const std::string*, int32_t, int32_t>, std::string> fileOf_;
-  std::string unshared_;  // a stand-in's: its own file
   std::vector<PicturePlaceholder> placeholders_;
   const Story* story_ = nullptr;
   // The paragraph being written, for its tabs (none in a list item, whose

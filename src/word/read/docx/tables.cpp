@@ -41,6 +41,13 @@ void DocxReader::collectCells(const pugi::xml_node& parent, std::vector<pugi::xm
 
 namespace {
 
+// A cell's room inside its sides: its table's, its own over it.
+std::array<int16_t, 4> cellRoom(const TablePlacement& place, const pugi::xml_node& tcPr) {
+  CellMargins margins = place.margins;
+  margins.read(child(tcPr, "tcMar"));
+  return margins.shown();
+}
+
 // Which parts of its style a table shows (w:tblLook): as attributes, or as
 // the older hexadecimal value. Without one, Word's default (04A0).
 struct Look {
@@ -214,9 +221,7 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
       s.builder->startTable();
       int32_t indent = place.indent.value_or(0);
       if (!tablesAtBorder_) {
-        CellMargins first = place.margins;
-        first.read(child(child(cells[0], "tcPr"), "tcMar"));
-        const int16_t start = first.shown()[1];
+        const int16_t start = cellRoom(place, child(cells[0], "tcPr"))[1];
         indent -= start >= 0 ? start : kCellPadding;
       }
       s.builder->tablePlacement(place.align.value_or(Align::Left), indent,
@@ -255,9 +260,7 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
                            borders);
       s.builder->cellAlignment(cellAlignment(tcPr).value_or(part.valign.value_or(VAlign::Top)));
       s.builder->cellFlow(cellFlow(tcPr));
-      CellMargins margins = place.margins;
-      margins.read(child(tcPr, "tcMar"));
-      s.builder->cellPadding(margins.shown());
+      s.builder->cellPadding(cellRoom(place, tcPr));
       s.tableRun = &part.run;
       s.tablePara = &part.para;
       blocks(cell, s, depth + 2);
