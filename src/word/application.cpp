@@ -300,10 +300,7 @@ Document::ParagraphSpan Document::paragraph(int32_t position) {
   span.end = it == s.paragraphs.end() ? 0 : static_cast<int32_t>(it->end);
   span.start = it == s.paragraphs.begin() ? 0 : static_cast<int32_t>(std::prev(it)->end);
   // Paragraphs before this one, less the marks that end table rows.
-  int32_t rowEnds = 0;
-  for (const Table& t : s.tables)
-    for (const Row& r : t.rows)
-      if (r.end <= static_cast<uint32_t>(span.start)) ++rowEnds;
+  const auto rowEnds = static_cast<int32_t>(state_->rowEndsUpTo(static_cast<uint32_t>(span.start)));
   span.number = static_cast<int32_t>(it - s.paragraphs.begin()) - rowEnds + 1;
   return span;
 }
@@ -315,16 +312,30 @@ std::optional<engine::FileStamp> engine::stampOf(const std::string& path) {
                    static_cast<uint64_t>(st.st_size), st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
 }
 
+void DocumentState::refreshIndex() {
+  const Story& s = model.main;
+  if (outerValid_ && outerText_ == s.text.size() && outerTables_ == s.tables.size()) return;
+  outer_.clear();
+  rowEnds_.clear();
+  for (size_t i = 0; i < s.tables.size(); ++i) {
+    if (s.tables[i].depth == 1) outer_.push_back(static_cast<uint32_t>(i));
+    for (const Row& r : s.tables[i].rows) rowEnds_.push_back(r.end);
+  }
+  std::sort(rowEnds_.begin(), rowEnds_.end());
+  outerValid_ = true;
+  outerText_ = s.text.size();
+  outerTables_ = s.tables.size();
+}
+
+size_t DocumentState::rowEndsUpTo(uint32_t pos) {
+  refreshIndex();
+  return static_cast<size_t>(std::upper_bound(rowEnds_.begin(), rowEnds_.end(), pos) -
+                             rowEnds_.begin());
+}
+
 ptrdiff_t DocumentState::outerTableAt(uint32_t pos) {
   const Story& s = model.main;
-  if (!outerValid_ || outerText_ != s.text.size() || outerTables_ != s.tables.size()) {
-    outer_.clear();
-    for (size_t i = 0; i < s.tables.size(); ++i)
-      if (s.tables[i].depth == 1) outer_.push_back(static_cast<uint32_t>(i));
-    outerValid_ = true;
-    outerText_ = s.text.size();
-    outerTables_ = s.tables.size();
-  }
+  refreshIndex();
   auto it = std::upper_bound(outer_.begin(), outer_.end(), pos,
                              [&](uint32_t p, uint32_t i) { return p < s.tables[i].start; });
   if (it == outer_.begin()) return -1;

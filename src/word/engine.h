@@ -45,6 +45,10 @@ struct DocumentState {
   // index is rebuilt after `storyChanged()` or when the story's length or
   // table count changed.
   ptrdiff_t outerTableAt(uint32_t pos);
+  // How many table rows of the main story end at or before `pos`, from the
+  // same index: asked once per warning, a walk of every row made lint
+  // quadratic in a long table.
+  size_t rowEndsUpTo(uint32_t pos);
   void storyChanged() {
     outerValid_ = false;
     edition = nextEdition();
@@ -53,7 +57,9 @@ struct DocumentState {
   static uint64_t nextEdition();
 
  private:
-  std::vector<uint32_t> outer_;  // indexes of the depth-1 tables, in order
+  void refreshIndex();
+  std::vector<uint32_t> outer_;    // indexes of the depth-1 tables, in order
+  std::vector<uint32_t> rowEnds_;  // every row's end, sorted
   bool outerValid_ = false;
   size_t outerText_ = 0;
   size_t outerTables_ = 0;
