@@ -164,6 +164,7 @@ class Styles {
 
  private:
   std::vector<const Def*> chain(const std::string& styleId, const char* type) const;
+  bool keeps(const std::string& styleId) const;  // whether the caches keep its folds
   int32_t add(Def& def, Builder& builder);
 
   std::map<std::string, Def> defs_;
@@ -172,7 +173,8 @@ class Styles {
   std::string defaultTable_;
   RunProps defaultRun_;
   ParaProps defaultPara_props_;
-  mutable std::map<std::string, ParaProps> paraCache_;
+  mutable std::map<std::string, ParaProps> paraCache_, paraAloneCache_;
+  mutable std::map<std::string, TableStyle> tableCache_;
   mutable std::map<std::string, RunProps> runCache_;
 };
 
