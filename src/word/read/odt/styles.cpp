@@ -507,6 +507,7 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
     } else if (!d.name.empty()) {
       Key k{d.family, d.name};
       (automatic ? automatic_ : common_).insert_or_assign(std::move(k), std::move(d));
+      chains_.clear();
     }
   }
 }
@@ -556,12 +557,21 @@ const Styles::Def* Styles::find(std::string_view family, std::string_view name) 
 }
 
 // The style first, its furthest parent last; parents are common styles.
-std::vector<const Styles::Def*> Styles::chain(std::string_view family,
-                                              std::string_view name) const {
-  return baseChain(find(family, name), [&](const Def& d) -> const Def* {
+// Kept once walked: every cell and paragraph asks, and a chain 64 deep
+// walked again for each of a million cells took seconds. A name no style
+// has is not kept.
+const std::vector<const Styles::Def*>& Styles::chain(std::string_view family,
+                                                     std::string_view name) const {
+  static const std::vector<const Def*> none;
+  const Def* first = find(family, name);
+  if (!first) return none;
+  Key k{std::string(family), std::string(name)};
+  if (auto it = chains_.find(k); it != chains_.end()) return it->second;
+  auto walked = baseChain(first, [&](const Def& d) -> const Def* {
     auto it = d.parent.empty() ? common_.end() : common_.find(Key{std::string(family), d.parent});
     return it == common_.end() ? nullptr : &it->second;
   });
+  return chains_.emplace(std::move(k), std::move(walked)).first->second;
 }
 
 int32_t Styles::indexOf(const std::string& paraStyle) const {
@@ -575,7 +585,7 @@ Props Styles::folded(std::string_view family, std::string_view name, Props Def::
                      bool withDefault) const {
   Props p;
   if (auto d = defaults_.find(family); withDefault && d != defaults_.end()) p = d->second.*part;
-  auto c = chain(family, name);
+  const auto& c = chain(family, name);
   for (auto it = c.rbegin(); it != c.rend(); ++it) p.over((*it)->*part);
   return p;
 }
@@ -584,8 +594,10 @@ template <class Props>
 const Props& Styles::cached(std::map<std::string, Props, std::less<>>& cache,
                             std::string_view family, const std::string& name, Props Def::*part,
                             bool withDefault) const {
-  if (auto it = cache.find(name); it != cache.end()) return it->second;
-  return cache.emplace(name, folded(family, name, part, withDefault)).first->second;
+  // Every name no style has folds as "", which no style has either.
+  const std::string& key = find(family, name) ? name : std::string();
+  if (auto it = cache.find(key); it != cache.end()) return it->second;
+  return cache.emplace(key, folded(family, key, part, withDefault)).first->second;
 }
 
 const ParaProps& Styles::paraOf(const std::string& paraStyle) const {

@@ -172,7 +172,7 @@ class Styles {
 
  private:
   using Key = std::pair<std::string, std::string>;  // family, name
-  std::vector<const Def*> chain(std::string_view family, std::string_view name) const;
+  const std::vector<const Def*>& chain(std::string_view family, std::string_view name) const;
   // The properties `part` of the style over its parents' (and over its
   // family's default, when `withDefault`); kept in `cache`.
   template <class Props>
@@ -186,6 +186,7 @@ class Styles {
   std::map<Key, Def, std::less<>> common_, automatic_;
   std::map<std::string, Def, std::less<>> defaults_;  // by family
   int64_t defaultTabStop_ = kDefaultTabStop;          // twips
+  mutable std::map<Key, std::vector<const Def*>, std::less<>> chains_;
   mutable std::map<std::string, ParaProps, std::less<>> paraCache_;
   mutable std::map<std::string, TextProps, std::less<>> paraTextCache_, spanCache_;
 };
