@@ -66,11 +66,12 @@ TEST(OdtStyles, AutomaticOverCommonOverParentOverDefault) {
       "<text:h text:style-name=\"P1\">Title <text:span text:style-name=\"T1\">x"
       "</text:span><text:span text:style-name=\"T2\">hidden</text:span></text:h>"
       "<text:p>plain<text:span text:style-name=\"T3\">r</text:span></text:p>"
+      "<text:p text:style-name=\"Gone\">g</text:p>"
       "<text:h text:style-name=\"P1\">T</text:h><text:p/>";
   word::Model m = odttest::read(parts);
   EXPECT_EQ(m.defaultTabStop, 709);  // its default tab stops, 1.25 cm apart
-  EXPECT_EQ(m.main.text, u"Title x\rplainr\rT\r\r");
-  ASSERT_EQ(m.main.paragraphs.size(), 4u);
+  EXPECT_EQ(m.main.text, u"Title x\rplainr\rg\rT\r\r");
+  ASSERT_EQ(m.main.paragraphs.size(), 5u);
   // An empty paragraph's mark has its style's size, not the heading's.
   EXPECT_EQ(m.main.runs.back().format.halfPoints, 20);
   const word::ParagraphFormat& h = m.main.paragraphs[0].format;
@@ -95,6 +96,9 @@ TEST(OdtStyles, AutomaticOverCommonOverParentOverDefault) {
   const word::CharFormat& raised = odttest::formatAt(m.main, 13);
   EXPECT_EQ(raised.raise, 7);
   EXPECT_FALSE(raised.superscript);
+  // A style no one defined: the defaults, as for no style.
+  EXPECT_EQ(m.main.paragraphs[2].format.style, 0);
+  EXPECT_EQ(odttest::formatAt(m.main, 14).halfPoints, 20);
 }
 
 const std::string kLists =
