@@ -46,9 +46,17 @@ Picture svgPicture(std::string svg, double w, double h, std::u16string alt, Pict
   return pic;
 }
 
-double textWidthGuess(std::string_view utf8, double size) {
+size_t letterCount(std::string_view utf8) {
   size_t letters = 0;
   for (char c : utf8) letters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return letters;
+}
+
+double textWidthGuess(std::string_view utf8, double size) {
+  return letterWidthGuess(letterCount(utf8), size);
+}
+
+double letterWidthGuess(size_t letters, double size) {
   return static_cast<double>(letters) * size * 0.56;
 }
 

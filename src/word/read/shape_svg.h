@@ -51,6 +51,9 @@ std::string svgColour(uint32_t rgb);
 // A guess at the width in pixels of UTF-8 text `size` pixels large, without
 // its font: its letters at a little over half the size each.
 double textWidthGuess(std::string_view utf8, double size);
+// The same for `letters` letters, and the letters of UTF-8 text.
+double letterWidthGuess(size_t letters, double size);
+size_t letterCount(std::string_view utf8);
 // A line of UTF-8 text at (x, y), `size` pixels large in a sans-serif face
 // of colour `fill`, anchored "start", "middle" or "end" there; escaped.
 std::string svgText(double x, double y, std::string_view utf8, double size, uint32_t fill,

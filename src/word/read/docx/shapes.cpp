@@ -119,21 +119,28 @@ struct Space {
 // A group has more shapes than a page can tell apart past this many.
 constexpr size_t kMaxShapes = 10000;
 
-// Words broken into lines no wider than `width` at `size` pixels.
+// Words broken into lines no wider than `width` at `size` pixels. The
+// line's letters are counted as it grows: measuring the whole line again
+// for each word took seconds for one long line of a few KB of words.
 std::vector<std::string> wrapped(const std::vector<std::string>& paragraphs, double width,
                                  double size) {
   std::vector<std::string> lines;
   for (const std::string& text : paragraphs) {
     std::string line;
+    size_t letters = 0;
     for (size_t at = 0; at <= text.size() && lines.size() < 200;) {
       size_t space = text.find(' ', at);
       if (space == std::string::npos) space = text.size();
-      const std::string word = text.substr(at, space - at);
-      if (!line.empty() && textWidthGuess(line + " " + word, size) > width) {
-        lines.push_back(line);
-        line = word;
+      const std::string_view word(text.data() + at, space - at);
+      const size_t own = letterCount(word);
+      if (!line.empty() && letterWidthGuess(letters + 1 + own, size) > width) {
+        lines.push_back(std::move(line));
+        line.assign(word);
+        letters = own;
       } else {
-        line += (line.empty() ? "" : " ") + word;
+        if (!line.empty()) line += ' ', ++letters;
+        line += word;
+        letters += own;
       }
       at = space + 1;
     }
