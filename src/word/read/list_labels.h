@@ -19,6 +19,11 @@ constexpr size_t kMaxLabelLength = 256;
 // the label is full.
 bool addToLabel(std::u16string& label, std::u16string_view part);
 
+// A level's text, the pattern its labels are made from, is read up to this
+// long: numbers that show as nothing never fill a label, and a pattern of
+// megabytes was walked whole for every item of a list.
+constexpr size_t kMaxLabelPattern = 4 * kMaxLabelLength;
+
 // "iv", "MCMXCIV"; numbers outside 1..3999 stay decimal.
 std::u16string roman(int64_t n, bool upper);
 

@@ -59,7 +59,7 @@ ListLevel readLevel(Bytes b, size_t& at) {
   at += 28 + papx + chpx;
   size_t cch = b.u16(at);
   at += 2;
-  for (size_t k = 0; k < cch && b.has(at, 2); ++k, at += 2)
+  for (size_t k = 0; k < std::min(cch, kMaxLabelPattern) && b.has(at, 2); ++k, at += 2)
     l.text.push_back(static_cast<char16_t>(b.u16(at)));
   return l;
 }

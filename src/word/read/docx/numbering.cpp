@@ -127,7 +127,7 @@ Numbering::Level Numbering::readLevel(const pugi::xml_node& lvl, Level l) {
         if (auto n = child(c, "numFmt"); n) l.format = std::string(val(n));
     }
   }
-  if (auto n = child(lvl, "lvlText"); n) l.text = u16(val(n));
+  if (auto n = child(lvl, "lvlText"); n) l.text = u16(val(n)).substr(0, kMaxLabelPattern);
   if (auto n = child(lvl, "lvlRestart"); n)
     if (auto v = intAttr(n)) l.restart = clampInt(*v, 0, 9);
   if (auto n = child(lvl, "isLgl"); n) l.legal = onOff(n);

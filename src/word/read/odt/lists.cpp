@@ -39,8 +39,8 @@ std::u16string fillPattern(const std::u16string& pattern, const Lists::Style& st
                            const std::array<int64_t, Lists::kLevels>& values) {
   std::u16string out;
   for (size_t i = 0; i < pattern.size(); ++i) {
-    size_t close = pattern.find(u'%', i + 1);
-    if (pattern[i] == u'%' && close != std::u16string::npos && close > i + 1 && close <= i + 3) {
+    const size_t close = pattern[i] == u'%' ? pattern.find(u'%', i + 1) : std::u16string::npos;
+    if (close != std::u16string::npos && close > i + 1 && close <= i + 3) {
       int k = 0;
       bool digits = true;
       for (size_t j = i + 1; j < close; ++j) {
@@ -70,7 +70,7 @@ Lists::Level Lists::readLevel(const pugi::xml_node& n, const FontFaces& faces) {
   l.prefix = u16(attrValue(n, "num-prefix"));
   l.suffix = u16(attrValue(n, "num-suffix"));
   if (pugi::xml_attribute p = attr(n, "num-list-format"); p && !l.bullet)
-    l.pattern = u16(p.value());
+    l.pattern = u16(p.value()).substr(0, kMaxLabelPattern);
   l.displayLevels = clampInt(intAttr(n, "display-levels").value_or(1), 1, kLevels);
   l.start = intAttr(n, "start-value").value_or(1);
   l.textStyle = std::string(attrValue(n, "style-name"));
