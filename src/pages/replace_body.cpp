@@ -2,6 +2,7 @@
 
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "support/lines.h"
 #include "support/strings.h"
@@ -69,61 +70,101 @@ namespace {
 // of what is still to be read, and reading goes on from there (so a marker
 // inside a reference or a link's text is rewritten too, as it always was).
 // What is still to be read is kept reversed, so that taking its next
-// character and putting text back in front are both at the string's end:
-// a line with many links is rewritten in time linear in its length.
+// character and putting text back in front are both at the string's end.
+// A link's text stays where it is: its closing marker's three places turn
+// into one that reads as "</a>" and two that read as nothing, and the
+// places of the closing markers and blanks ahead are kept, so that links
+// nested a thousand deep are not each copied and searched again. A line is
+// rewritten in time linear in its length.
 class LineRewriter {
  public:
-  explicit LineRewriter(std::string_view line) : ahead_(line.rbegin(), line.rend()) {}
+  explicit LineRewriter(std::string_view line) { putBack(line); }
 
   // Moves everything up to the next "%A=" into the output and takes the
   // marker; false when there is none.
   bool toNextMarker() {
     while (ahead_.size() >= kReferenceOpen.size()) {
       if (isAt(0, kReferenceOpen)) {
-        ahead_.resize(ahead_.size() - kReferenceOpen.size());
+        drop(kReferenceOpen.size());
         return true;
       }
-      done_ += ahead_.back();
-      ahead_.pop_back();
+      append(done_, ahead_.back());
+      drop(1);
     }
     return false;
   }
 
   // Where the "%A#" that closes the marker just taken starts, counted from
-  // the next character to read, and where its first blank is, if before it.
+  // the next place to read, and where its first blank is, if before it.
   bool findClose(size_t& close, size_t& blank) const {
-    blank = std::string::npos;
-    for (size_t i = 0; i + kReferenceClose.size() <= ahead_.size(); ++i) {
-      if (isAt(i, kReferenceClose)) {
-        close = i;
-        return true;
-      }
-      if (at(i) == ' ' && blank == std::string::npos) blank = i;
-    }
-    return false;
+    if (closes_.empty()) return false;
+    close = ahead_.size() - 1 - closes_.back();
+    blank = !blanks_.empty() && blanks_.back() > closes_.back() ? ahead_.size() - 1 - blanks_.back()
+                                                                : std::string::npos;
+    return true;
   }
 
-  // The next `n` characters, taken.
+  // The next `n` places, taken, as the text they read as.
   std::string take(size_t n) {
-    std::string out(ahead_.rbegin(), ahead_.rbegin() + static_cast<std::ptrdiff_t>(n));
-    ahead_.resize(ahead_.size() - n);
+    std::string out;
+    for (size_t i = 0; i < n; ++i) append(out, at(i));
+    drop(n);
     return out;
+  }
+  // The closing marker found last reads as "</a>" from now on.
+  void endLinkAtClose() {
+    const size_t top = closes_.back();
+    closes_.pop_back();
+    ahead_[top] = kLinkEnd;
+    ahead_[top - 1] = ahead_[top - 2] = kNothing;
+    ++aheadLetters_;  // three letters become the four of "</a>"
   }
   void emit(std::string_view text) { done_ += text; }
   // Puts `text` in front of what is still to be read.
-  void putBack(std::string_view text) { ahead_.append(text.rbegin(), text.rend()); }
-  size_t size() const { return done_.size() + ahead_.size(); }
-  std::string line() const { return done_ + std::string(ahead_.rbegin(), ahead_.rend()); }
+  void putBack(std::string_view text) {
+    const size_t from = ahead_.size();
+    for (auto it = text.rbegin(); it != text.rend(); ++it)
+      ahead_ += static_cast<char16_t>(static_cast<unsigned char>(*it));
+    aheadLetters_ += text.size();
+    for (size_t i = from; i < ahead_.size(); ++i) {
+      if (ahead_[i] == ' ') blanks_.push_back(i);
+      if (i >= 2 && ahead_[i] == '%' && ahead_[i - 1] == 'A' && ahead_[i - 2] == '#')
+        closes_.push_back(i);
+    }
+  }
+  size_t size() const { return done_.size() + aheadLetters_; }
+  std::string line() const {
+    std::string out = done_;
+    for (auto it = ahead_.rbegin(); it != ahead_.rend(); ++it) append(out, *it);
+    return out;
+  }
 
  private:
-  char at(size_t i) const { return ahead_[ahead_.size() - 1 - i]; }
+  static constexpr char16_t kLinkEnd = 0x100, kNothing = 0x101;
+  static void append(std::string& out, char16_t c) {
+    if (c == kLinkEnd)
+      out += "</a>";
+    else if (c != kNothing)
+      out += static_cast<char>(c);
+  }
+  void drop(size_t n) {
+    for (size_t i = ahead_.size() - n; i < ahead_.size(); ++i)
+      aheadLetters_ -= ahead_[i] == kLinkEnd ? 4 : ahead_[i] == kNothing ? 0 : 1;
+    ahead_.resize(ahead_.size() - n);
+    while (!closes_.empty() && closes_.back() >= ahead_.size()) closes_.pop_back();
+    while (!blanks_.empty() && blanks_.back() >= ahead_.size()) blanks_.pop_back();
+  }
+  char16_t at(size_t i) const { return ahead_[ahead_.size() - 1 - i]; }
   bool isAt(size_t i, std::string_view marker) const {
     for (size_t k = 0; k < marker.size(); ++k)
-      if (at(i + k) != marker[k]) return false;
+      if (at(i + k) != static_cast<unsigned char>(marker[k])) return false;
     return true;
   }
   std::string done_;
-  std::string ahead_;  // reversed
+  std::u16string ahead_;        // reversed: a byte, or kLinkEnd or kNothing
+  std::vector<size_t> closes_;  // places of the closing markers' "%", ascending
+  std::vector<size_t> blanks_;  // places of the blanks, ascending
+  size_t aheadLetters_ = 0;     // the letters they read as
 };
 
 }  // namespace
@@ -146,17 +187,19 @@ LinkRewrite rewriteLinks(std::string line) {
     }
     std::string reference, text;
     if (blank < close) {
+      // The text stays in place, its closing marker now the link's end.
+      r.endLinkAtClose();
       reference = r.take(blank);
       r.take(1);
-      text = r.take(close - blank - 1);
     } else {
       reference = text = r.take(close);
+      r.take(kReferenceClose.size());
+      text += "</a>";
     }
-    r.take(kReferenceClose.size());
     r.emit(kLinkOpening);
     std::string link = "'";
     link += scriptString(reference);
-    r.putBack(link + "'" + kLinkMiddle + text + "</a>");
+    r.putBack(link + "'" + kLinkMiddle + text);
     out.references.push_back(std::move(reference));
   }
   out.line = r.line();
