@@ -28,6 +28,7 @@ Builder::Builder() : story_(model_.main) {
 }
 
 int32_t Builder::addStyle(Style style) {
+  if (style.name.size() > kMaxStyleName) style.name.resize(kMaxStyleName);
   if (model_.styles.size() == 1 && style.name == u"Normal" && !touchedNormal_) {
     touchedNormal_ = true;
     model_.styles[0] = std::move(style);

@@ -16,7 +16,11 @@ class Builder {
   Builder();
 
   // Adds a style and returns its index. The first style added replaces the
-  // built-in default "Normal" at index 0 when its name is "Normal".
+  // built-in default "Normal" at index 0 when its name is "Normal". A name
+  // is cut at kMaxStyleName characters: pages and dumps name a paragraph's
+  // style for every paragraph, and a name of megabytes given once made
+  // gigabytes of them.
+  static constexpr size_t kMaxStyleName = 128;
   int32_t addStyle(Style style);
   int32_t findStyle(std::u16string_view name) const;  // -1 when absent
   const std::vector<Style>& styles() const { return model_.styles; }

@@ -172,6 +172,20 @@ TEST(DocxBadInput, ZipBombsAreRefused) {
   } catch (const word::Error& e) {
     EXPECT_NE(e.description().find("too large"), std::string::npos) << e.description();
   }
+  // A style's id of megabytes, looked up for every run, is cut where it is
+  // defined and where it is named alike; its name is cut for the pages.
+  const word::Model styled = word::read::readDocx(docxtest::build(
+      {docxtest::documentXml("<w:p><w:pPr><w:pStyle w:val=\"" + huge +
+                             "\"/></w:pPr><w:r><w:t>x</w:t></w:r></w:p>"),
+       {{"word/styles.xml",
+         docxtest::part("styles", "<w:style w:type=\"paragraph\" w:styleId=\"" + huge +
+                                      "\"><w:name w:val=\"" + huge +
+                                      "\"/><w:rPr><w:b/></w:rPr></w:style>")}},
+       {}}));
+  EXPECT_TRUE(styled.main.runs[0].format.bold);
+  EXPECT_EQ(styled.styles.at(static_cast<size_t>(styled.main.paragraphs[0].format.style))
+                .name.size(),
+            128u);
 }
 
 TEST(DocxBadInput, PackageCapsEachPartAndTheTotal) {

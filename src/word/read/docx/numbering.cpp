@@ -132,7 +132,7 @@ Numbering::Level Numbering::readLevel(const pugi::xml_node& lvl, Level l) {
     if (auto v = intAttr(n)) l.restart = clampInt(*v, 0, 9);
   if (auto n = child(lvl, "isLgl"); n) l.legal = onOff(n);
   if (auto n = child(lvl, "suff"); n) l.follow = labelFollowNamed(val(n));
-  if (auto n = child(lvl, "pStyle"); n) l.paragraphStyle = std::string(val(n));
+  if (auto n = child(lvl, "pStyle"); n) l.paragraphStyle = styleId(n);
   if (auto ind = child(child(lvl, "pPr"), "ind"); ind) l.indents = readIndents(ind);
   if (auto rpr = child(lvl, "rPr"); rpr) {
     if (auto f = child(rpr, "rFonts"); f) {
@@ -171,7 +171,7 @@ void Numbering::load(const pugi::xml_node& root,
   for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling()) {
     if (is(n, "abstractNum")) {
       Abstract a;
-      if (auto link = child(n, "numStyleLink"); link) a.numStyleLink = std::string(val(link));
+      if (auto link = child(n, "numStyleLink"); link) a.numStyleLink = styleId(link);
       forEachLevel(n, "lvl", [&](size_t k, const pugi::xml_node& lvl) {
         a.levels[k] = readLevel(lvl, Level{});
       });

@@ -128,7 +128,7 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
     } else if (name == "vanish" || name == "specVanish") {
       hidden = onOff(n);
     } else if (name == "rStyle") {
-      styleId = std::string(val(n));
+      styleId = docx::styleId(n);
     } else if (name == "lang" && !val(n).empty()) {
       lang = std::string(val(n));
     }
@@ -161,7 +161,7 @@ void ParaProps::read(const pugi::xml_node& pPr) {
     if (n.type() != pugi::node_element) continue;
     std::string_view name = localName(n.name());
     if (name == "pStyle") {
-      styleId = std::string(val(n));
+      styleId = docx::styleId(n);
     } else if (name == "outlineLvl") {
       if (auto v = intAttr(n)) outlineLevel = clampInt(*v, 0, 9);
     } else if (name == "jc") {
@@ -439,12 +439,12 @@ void Styles::load(const pugi::xml_node& root, const Theme& theme, Builder& build
     }
     if (!is(n, "style")) continue;
     Def d;
-    d.id = std::string(val(n, "styleId"));
+    d.id = styleId(n, "styleId");
     d.type = std::string(val(n, "type"));
     if (d.type.empty()) d.type = "paragraph";
     if (auto name = child(n, "name"); name) d.name = u16(val(name));
     if (d.name.empty()) d.name = u16(d.id);
-    if (auto b = child(n, "basedOn"); b) d.basedOn = std::string(val(b));
+    if (auto b = child(n, "basedOn"); b) d.basedOn = styleId(b);
     if (auto p = child(n, "pPr"); p) d.para.read(p);
     if (auto r = child(n, "rPr"); r) d.run.read(r, theme);
     if (d.type == "table") readTableStyle(n, theme, d.table);

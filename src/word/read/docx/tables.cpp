@@ -197,7 +197,7 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
       grid.push_back(clampInt(intAttr(g, "w").value_or(0), 0, 1 << 20));
 
   pugi::xml_node tblPr = child(tbl, "tblPr");
-  std::string styleId(val(child(tblPr, "tblStyle")));
+  std::string styleId = docx::styleId(child(tblPr, "tblStyle"));
   const TableStyle style =
       styles_.tableStyle(styleId.empty() ? styles_.defaultTableStyle() : styleId);
   const Look look = readLook(child(tblPr, "tblLook"));

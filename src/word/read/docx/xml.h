@@ -24,6 +24,13 @@ inline std::string_view val(const pugi::xml_node& n, std::string_view local = "v
   return attrValue(n, local);
 }
 
+// A style's id, where it is defined and where it is named, cut to 256
+// characters: ids are looked up for every run, and one of a megabyte made
+// every lookup a megabyte's comparison.
+inline std::string styleId(const pugi::xml_node& n, std::string_view local = "val") {
+  return std::string(val(n, local).substr(0, 256));
+}
+
 inline std::optional<int64_t> intAttr(const pugi::xml_node& n, std::string_view local = "val") {
   return read::intAttr(n, local);
 }
