@@ -171,6 +171,20 @@ TEST(OdtBadInput, BombsAreRefusedOrCapped) {
       std::string(1'000'000, 'x') +
       "</text:p></table:table-cell></table:table-row></table:table>"));
   EXPECT_LT(m.main.text.size(), 64'000'000u);
+  // A style's name longer than any style's: its display name is cut, and a
+  // style named beyond 256 characters is none, for its spans too.
+  const std::string longName(300, 'n');
+  m = odttest::read({"<text:p text:style-name=\"P\">a<text:span text:style-name=\"" + longName +
+                         "\">b</text:span></text:p>",
+                     "",
+                     "<style:style style:name=\"P\" style:display-name=\"" +
+                         std::string(100'000, 'd') +
+                         "\" style:family=\"paragraph\"/><style:style style:name=\"" +
+                         longName +
+                         "\" style:family=\"text\"><style:text-properties "
+                         "fo:font-weight=\"bold\"/></style:style>"});
+  EXPECT_EQ(m.styles.at(static_cast<size_t>(m.main.paragraphs[0].format.style)).name.size(), 128u);
+  EXPECT_FALSE(odttest::formatAt(m.main, 1).bold);
 }
 
 TEST(OdtBadInput, AbsurdNestingIsSurvived) {

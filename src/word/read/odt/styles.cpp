@@ -504,7 +504,7 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
     }
     if (isDefault) {
       defaults_.insert_or_assign(d.family, std::move(d));
-    } else if (!d.name.empty()) {
+    } else if (!d.name.empty() && d.name.size() <= kMaxName) {
       Key k{d.family, d.name};
       (automatic ? automatic_ : common_).insert_or_assign(std::move(k), std::move(d));
       chains_.clear();
@@ -550,6 +550,7 @@ int32_t Styles::add(Def& def, Builder& builder) {
 }
 
 const Styles::Def* Styles::find(std::string_view family, std::string_view name) const {
+  if (name.size() > kMaxName) return nullptr;
   Key k{std::string(family), std::string(name)};
   if (auto it = automatic_.find(k); it != automatic_.end()) return &it->second;
   if (auto it = common_.find(k); it != common_.end()) return &it->second;

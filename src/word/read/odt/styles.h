@@ -172,6 +172,10 @@ class Styles {
 
  private:
   using Key = std::pair<std::string, std::string>;  // family, name
+  // A style of a longer name is none, and one is looked up without copying
+  // its name: spans nested two hundred deep, each naming a megabyte, were
+  // looked up again for every piece of their text.
+  static constexpr size_t kMaxName = 256;
   const std::vector<const Def*>& chain(std::string_view family, std::string_view name) const;
   // The properties `part` of the style over its parents' (and over its
   // family's default, when `withDefault`); kept in `cache`.
