@@ -43,30 +43,47 @@ bool markerLine(const u16string& paragraphText) {
   return classify(prepareLine(paragraphText)).marker != Marker::Content;
 }
 
-// Up to `count` words of `text`, from its end when `last`.
-u16string words(const u16string& text, int count, bool last) {
-  std::vector<u16string> all;
-  u16string word;
-  for (char16_t c : text + u" ") {
-    if (!blank(c)) {
-      word += c;
-    } else if (!word.empty()) {
-      all.push_back(std::move(word));
-      word.clear();
-    }
+// Up to `count` words of `text`, from its end when `last`; the walk stops
+// at the last word wanted.
+u16string words(std::u16string_view text, int count, bool last) {
+  const size_t n = text.size();
+  auto at = [&](size_t i) { return text[last ? n - 1 - i : i]; };
+  std::vector<std::u16string_view> found;
+  for (size_t i = 0; i < n && found.size() < static_cast<size_t>(count);) {
+    while (i < n && blank(at(i))) ++i;
+    size_t j = i;
+    while (j < n && !blank(at(j))) ++j;
+    if (j > i) found.push_back(text.substr(last ? n - j : i, j - i));
+    i = j;
   }
-  const size_t n = std::min(all.size(), static_cast<size_t>(count));
-  const size_t from = last ? all.size() - n : 0;
+  if (last) std::reverse(found.begin(), found.end());
   u16string out;
-  for (size_t i = from; i < from + n; ++i) out += (out.empty() ? u"" : u" ") + all[i];
+  for (std::u16string_view w : found) {
+    if (!out.empty()) out += u' ';
+    out += w;
+  }
   return out;
+}
+
+// What a warning quotes (a title, a marker, a paragraph's first words) is
+// cut after this many characters, with "…": a title of 300,000 characters
+// quoted in each of thousands of warnings made gigabytes.
+constexpr size_t kLongestQuote = 120;
+
+u16string cutForQuote(u16string s, bool cut = false) {
+  if (s.size() <= kLongestQuote && !cut) return s;
+  s.resize(std::min(s.size(), kLongestQuote));
+  if (!s.empty() && s.back() >= 0xD800 && s.back() < 0xDC00) s.pop_back();
+  while (!s.empty() && s.back() == u' ') s.pop_back();
+  return s + u"\u2026";
 }
 
 // Quoted as a learner reads it: blanks and the word processor's control
 // characters (a line break, where a note's reference or a picture stands)
 // as one blank between words.
 u16string quoted(std::u16string_view s) {
-  return u"\"" + words(u16string(s), INT32_MAX, false) + u"\"";
+  const size_t read = 4 * kLongestQuote;
+  return u"\"" + cutForQuote(words(s.substr(0, read), INT32_MAX, false), s.size() > read) + u"\"";
 }
 
 // The marker a line that starts with "%" but is none looks meant to be:
@@ -515,8 +532,15 @@ class Linter : public EntryListener {
   void describeParagraph(LintWarning& w) {
     const word::Document::ParagraphSpan span = doc_.paragraph(w.position);
     w.paragraph = span.number;
-    w.firstWords = words(paragraphText(span), 5, false);
-    if (w.firstWords.empty()) w.firstWords = wordsAround(span);
+    // Kept by paragraph: thousands of warnings of one long paragraph read
+    // its whole text again each.
+    auto [known, fresh] = firstWords_.try_emplace(span.start);
+    if (fresh) {
+      known->second = words(paragraphText(span), 5, false);
+      if (known->second.empty()) known->second = wordsAround(span);
+      known->second = cutForQuote(std::move(known->second));
+    }
+    w.firstWords = known->second;
     auto named = std::upper_bound(names_.begin(), names_.end(), w.position,
                                   [](int32_t at, const Name& n) { return at < n.at; });
     if (named != names_.begin() && !w.wholeCourse) w.where = std::prev(named)->name;
@@ -553,6 +577,7 @@ class Linter : public EntryListener {
   word::Application& app_;
   word::Document& doc_;
   std::vector<LintWarning> found_;
+  std::map<int32_t, u16string> firstWords_;  // by a paragraph's start
   std::vector<ClosedEntry> entries_;
   RecordedWalk walk_;
   std::vector<Reference> references_;

@@ -23,7 +23,10 @@ std::u16string_view markerText(Marker marker) {
 }
 
 std::u16string_view markerAt(std::u16string_view text) {
-  const std::u16string t = support::upperAscii(support::trimBlanks(text));
+  // Only the first letters after the blanks can be a marker: upper-casing
+  // the whole rest of a paragraph at each of its line breaks was quadratic.
+  const size_t from = std::min(text.find_first_not_of(u' '), text.size());
+  const std::u16string t = support::upperAscii(text.substr(from, 16));
   for (const MarkerRule& rule : kMarkerRules)
     if (std::u16string_view(t).substr(0, rule.text.size()) == rule.text) return rule.text;
   return {};

@@ -39,6 +39,11 @@ const std::vector<Mistake>& mistakes() {
        {"%H2=One", "Text of page one.", "%%Note to self"},
        {std::string("c.txt:5: warning: page \"One\": the line starts with \"%\" but is no ") +
         "marker, so it is course text " + kMarkers + " (\"%%Note to self\")"}},
+      {"a long title, quoted cut",
+       {"%H2=" + std::string(200, 'T'), "Text of page one.", "%%" + std::string(200, 'N')},
+       {"c.txt:5: warning: page \"" + std::string(120, 'T') +
+        "\u2026\": the line starts with \"%\" but is no marker, so it is course text " + kMarkers +
+        " (\"%%" + std::string(118, 'N') + "\u2026\")"}},
       {"a short last page",
        {"%H2=One", "Text of page one.", "%H2=End", "Good luck!"},
        {"c.txt:5: warning: page \"End\": the last page has ten characters or fewer: it is left "
