@@ -167,7 +167,8 @@ TEST(HtmlWriter, DirectFormattingAgainstTheParagraphStyle) {
 }
 
 // Automatic text turns white on dark shading, and stays black on a dark
-// highlighter's colour, as the word processor draws them.
+// highlighter's colour, as the word processor draws them; within a style
+// of its own colour too.
 TEST(HtmlWriter, AutomaticTextOnDarkShadingNotOnDarkHighlight) {
   Builder b;
   CharFormat marked, shaded;
@@ -176,10 +177,23 @@ TEST(HtmlWriter, AutomaticTextOnDarkShadingNotOnDarkHighlight) {
   b.text("marked", marked);
   b.text("shaded", shaded);
   b.endParagraph();
-  EXPECT_EQ(bodyLines(html(b.finish())),
+  Style red;
+  red.name = u"Red";
+  red.chars.color = 0xFF0000;
+  ParagraphFormat rf;
+  rf.style = b.addStyle(red);
+  b.paragraph(rf);
+  b.text("marked", marked);
+  b.text("shaded", shaded);
+  b.endParagraph();
+  const std::vector<std::string> lines = bodyLines(html(b.finish()));
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 2),
             (std::vector<std::string>{"<p><span style=\"background-color:#008000;\">marked</span>"
                                       "<span style=\"background-color:#008000;color:#FFFFFF;\">"
-                                      "shaded</span></p>"}));
+                                      "shaded</span></p>",
+                                      "<p class=\"Red\"><span style=\"color:#000000;background-"
+                                      "color:#008000;\">marked</span><span style=\"color:#FFFFFF;"
+                                      "background-color:#008000;\">shaded</span></p>"}));
 }
 
 TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {

@@ -377,6 +377,14 @@ class Renderer {
     return bookmarkNames_->contains(target.substr(1));
   }
 
+  // Automatic colour: dark, or white over dark shading behind the text.
+  std::u16string autoColourOver(const CharFormat& f) const {
+    const uint32_t behind = f.highlight != kAutoColor && f.shaded ? f.highlight
+                            : paragraphShading_ != kAutoColor     ? paragraphShading_
+                                                                  : cellShading_;
+    return textOn(behind).empty() ? u"color:#000000;" : u"color:#FFFFFF;";
+  }
+
   // Opens the tags for what `f` adds to the paragraph style's formatting;
   // `close` receives the closing tags.
   void open(const CharFormat& f, const CharFormat& base, std::u16string& close) {
@@ -389,9 +397,12 @@ class Renderer {
       css += lostOnWhite(base, shaded) || base.color == f.color ? u"color:#000000;" : u"";
     else if (f.color != base.color && f.color != kAutoColor)
       css += u"color:" + colour(f.color) + u";";
+    else if (f.color == kAutoColor && base.color != kAutoColor)
+      css += autoColourOver(f);  // not the style's colour
     if (f.highlight != base.highlight && f.highlight != kAutoColor) {
       css += u"background-color:" + colour(f.highlight) + u";";
-      if (f.color == kAutoColor && f.shaded) css += textOn(f.highlight);
+      if (f.color == kAutoColor && base.color == kAutoColor && f.shaded)
+        css += textOn(f.highlight);
     }
     css += sizeAndFaceCss(f, base);
     css += letterPlaceCss(f, &base);
