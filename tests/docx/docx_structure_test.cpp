@@ -401,11 +401,15 @@ TEST(DocxText, BreaksTabsSymbolsAndSpecialCharacters) {
   std::string body =
       p("<w:r><w:t>a</w:t><w:br/><w:t>b</w:t><w:br w:type=\"page\"/><w:t>c</w:t>"
         "<w:br w:type=\"column\"/><w:tab/><w:t>d</w:t><w:cr/><w:noBreakHyphen/>"
-        "<w:sym w:font=\"Wingdings\" w:char=\"F0E0\"/><w:softHyphen/>"
+        "<w:sym w:font=\"Wingdings\" w:char=\"F0E0\"/><w:sym w:font=\"Wingdings\" "
+        "w:char=\"F096\"/><w:softHyphen/>"
         "<w:t xml:space=\"preserve\"> </w:t><w:t>&#x5;x&#xA0;y</w:t></w:r>");
   word::Model m = read(body);
-  EXPECT_EQ(m.main.text, u"a\vb\fc\x0e\td\v\u2011\uf0e0 x\u00a0y\r");
-  EXPECT_EQ(formatAt(m, 10).font, u"Wingdings");
+  // A symbol known as a character shows as that in the run's font; another
+  // keeps its glyph's code point in its own font.
+  EXPECT_EQ(m.main.text, u"a\vb\fc\x0e\td\v\u2011\u27a2\uf096 x\u00a0y\r");
+  EXPECT_EQ(formatAt(m, 10).font, u"");
+  EXPECT_EQ(formatAt(m, 11).font, u"Wingdings");
 }
 
 TEST(DocxChanges, InsertionsStayDeletionsAndMovesAwayGo) {

@@ -45,6 +45,18 @@ TEST(ListLabels, Roman) {
   for (const auto& c : cases) EXPECT_EQ(roman(c.number, c.upper), c.text) << c.number;
 }
 
+// Marks a document inserts from a symbol font show as the characters they
+// are; glyphs not known here, and other fonts' glyphs, stay.
+TEST(ListLabels, SymbolFontsShowTheirMarks) {
+  std::u16string text = u"\uF0FC\uF0E0\uF096x";
+  showSymbols(text, u"Wingdings");
+  EXPECT_EQ(text, u"\u2714\u27A2\uF096x");
+  text = u"\uF0FC";
+  showSymbols(text, u"Wingdings 2");
+  EXPECT_EQ(text, u"\uF0FC");
+  EXPECT_EQ(mapSymbolChar(0xF096, "Wingdings"), u'\u2022');  // a bullet still shows as one
+}
+
 TEST(ListLabels, BothReadersStopLettersAtTheSameCap) {
   EXPECT_EQ(doc::formatNumber(1665, 4), times(kMaxLetterRepeat, u'a'));
   EXPECT_EQ(docx::formatNumber(1665, "lowerLetter"), times(kMaxLetterRepeat, u'a'));

@@ -49,7 +49,7 @@ std::u16string letters(int64_t n, bool upper) {
 
 namespace {
 
-// Wingdings bullets by glyph; an unknown one shows as a plain bullet.
+// Wingdings glyphs by code, those of bullets and marks; 0 for others.
 char16_t wingdingsChar(char16_t low) {
   switch (low) {
     case 0x6C:
@@ -81,7 +81,7 @@ char16_t wingdingsChar(char16_t low) {
     case 0xA1:
       return 0x25CB;
     default:
-      return 0x2022;
+      return 0;
   }
 }
 
@@ -123,13 +123,22 @@ char16_t mapSymbolChar(char16_t c, std::string_view font) {
   bool wingdings = font.substr(0, 9) == "Wingdings";
   bool symbol = font == "Symbol";
   if (!wingdings && !symbol && c < 0xF000) return c;
-  if (wingdings) return wingdingsChar(low);
+  if (wingdings) {
+    const char16_t shown = wingdingsChar(low);
+    return shown ? shown : 0x2022;  // an unknown bullet shows as a plain one
+  }
   return symbolFontChar(c, low);
 }
 
 void showSymbols(std::u16string& text, std::u16string_view font) {
-  if (font != u"Symbol") return;
-  for (char16_t& c : text) c = mapSymbolChar(c, "Symbol");
+  if (font == u"Symbol") {
+    for (char16_t& c : text) c = mapSymbolChar(c, "Symbol");
+  } else if (font == u"Wingdings") {
+    for (char16_t& c : text) {
+      const char16_t low = c >= 0xF000 && c <= 0xF0FF ? static_cast<char16_t>(c - 0xF000) : c;
+      if (const char16_t shown = low <= 0xFF ? wingdingsChar(low) : 0) c = shown;
+    }
+  }
 }
 
 }  // namespace word::read

@@ -55,7 +55,7 @@ const CharFormat& OdtReader::format(InlineState& in) const {
 void OdtReader::put(std::u16string_view text, StoryState& s, InlineState& in) {
   const CharFormat& f = format(in);
   if (in.hidden) return;
-  if (f.font == u"Symbol") {
+  if (f.font == u"Symbol" || f.font == u"Wingdings") {
     std::u16string shown(text);
     showSymbols(shown, f.font);
     s.builder->text(shown, f);
