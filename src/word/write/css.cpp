@@ -577,6 +577,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // direction: none takes it from the list or table it lies in.
   bool rightToLeft = false, equations = false, lists = false, headings = false, labels = false;
   bool raised = !model.notes.empty();  // letters set above or below the line
+  bool linked = !model.notes.empty();  // links in the text
   auto mark = [&](const Story& s) {
     equations = equations || !s.equations.empty();
     for (const Paragraph& p : s.paragraphs) {
@@ -591,8 +592,10 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
       headings = headings || p.format.outlineLevel <= 5;
     }
     for (const Table& t : s.tables) rightToLeft = rightToLeft || t.rightToLeft;
-    for (size_t r = 0; r < s.runs.size() && !raised; ++r)
-      raised = s.runs[r].format.superscript || s.runs[r].format.subscript;
+    for (const Run& r : s.runs) {
+      raised = raised || r.format.superscript || r.format.subscript;
+      linked = linked || !r.format.hyperlink.empty();
+    }
   };
   mark(model.main);
   for (const Note& n : model.notes) mark(n.body);
@@ -645,10 +648,13 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   out += u".tab{white-space:break-spaces;" + tabSize;
   out += u".note{margin-top:6pt}\r\n";
   // Letters above or below the line at two thirds of their size, as the
-  // word processor sets them, holding no line further apart; a note's
-  // mark and its way back in the text's colour, as the document shows it.
+  // word processor sets them, holding no line further apart.
   if (raised) out += u"sup,sub{font-size:.65em;line-height:0}\r\n";
-  if (!model.notes.empty()) out += u"a[href^=\"#note\"]{color:inherit;text-decoration:none}\r\n";
+  // The document's links, a note's mark and its way back in the colour and
+  // underline of their text, as the document shows them (a link of the
+  // usual look has its blue and its line in its text's format); the
+  // course's reference links, made from markers, look as links do.
+  if (linked) out += u"a:not([onclick]){color:inherit;text-decoration:none}\r\n";
   // Equations in the word processor's math face where the learner has
   // it, else in another made for equations: a text face has no taller
   // brackets, roots or sums, which stay short around a matrix or a
