@@ -41,6 +41,21 @@ const std::string kStyles = docxtest::part(
     "<w:style w:type=\"character\" w:styleId=\"Emph\"><w:name w:val=\"Emphasis\"/><w:rPr><w:i/>"
     "<w:highlight w:val=\"yellow\"/></w:rPr></w:style>");
 
+// A run marked right to left or complex shows in its own bold, italic,
+// size and font; others ignore them.
+TEST(DocxStyles, RightToLeftRunsTakeTheirOwnBoldSizeAndFont) {
+  const std::string both =
+      "<w:b/><w:sz w:val=\"24\"/><w:bCs w:val=\"0\"/><w:iCs/>"
+      "<w:szCs w:val=\"40\"/><w:rFonts w:ascii=\"Calibri\" w:cs=\"Arial\"/>";
+  const word::Model m = read(p(r("ab", both) + r("\u05d0", "<w:rtl/>" + both) +
+                               r("\u0627", "<w:cs/><w:szCs w:val=\"30\"/>")));
+  const word::CharFormat &latin = formatAt(m, 0), &hebrew = formatAt(m, 2),
+                         &arabic = formatAt(m, 3);
+  EXPECT_TRUE(latin.bold && !latin.italic && latin.halfPoints == 24 && latin.font == u"Calibri");
+  EXPECT_TRUE(!hebrew.bold && hebrew.italic && hebrew.halfPoints == 40 && hebrew.font == u"Arial");
+  EXPECT_EQ(arabic.halfPoints, 30);
+}
+
 TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
   word::Model m =
       read(p(r("Title") +

@@ -95,9 +95,13 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       letterSpacing = intAttr(n);
     } else if (name == "position") {
       raise = intAttr(n);
-    } else if (name == "sz") {
-      if (auto v = intAttr(n)) halfPoints = static_cast<uint16_t>(clampInt(*v, 1, 3276));
+    } else if (name == "sz" || name == "szCs") {
+      if (auto v = intAttr(n))
+        (name == "sz" ? halfPoints : halfPointsCs) = static_cast<uint16_t>(clampInt(*v, 1, 3276));
+    } else if (name == "bCs" || name == "iCs" || name == "rtl" || name == "cs") {
+      (name == "bCs" ? boldCs : name == "iCs" ? italicCs : complex) = onOff(n);
     } else if (name == "rFonts") {
+      if (std::string_view cs = val(n, "cs"); !cs.empty()) fontCs = fontName(u16(cs));
       std::string_view f = val(n, "ascii");
       if (f.empty()) f = val(n, "hAnsi");
       if (!f.empty()) {
@@ -142,6 +146,11 @@ void RunProps::over(const RunProps& top) {
   take(halfPoints, top.halfPoints);
   take(lang, top.lang);
   if (!top.styleId.empty()) styleId = top.styleId;
+  take(complex, top.complex);
+  take(boldCs, top.boldCs);
+  take(italicCs, top.italicCs);
+  take(halfPointsCs, top.halfPointsCs);
+  take(fontCs, top.fontCs);
 }
 
 void RunProps::applyTo(CharFormat& f) const {
@@ -154,6 +163,12 @@ void RunProps::applyTo(CharFormat& f) const {
     f.shaded = true;
   }
   if (halfPoints) f.halfPoints = *halfPoints;
+  if (complex.value_or(false)) {
+    f.bold = boldCs.value_or(false);
+    f.italic = italicCs.value_or(false);
+    if (halfPointsCs) f.halfPoints = *halfPointsCs;
+    if (fontCs) f.font = *fontCs;
+  }
 }
 
 void ParaProps::read(const pugi::xml_node& pPr) {

@@ -32,6 +32,12 @@ struct RunProps : CommonRunProps {
   std::optional<uint16_t> halfPoints;
   std::optional<std::string> lang;  // w:lang's w:val, as given
   std::string styleId;              // rStyle
+  // A run marked right to left or complex (w:rtl, w:cs) shows in its
+  // complex-script bold, italic, size and font (w:bCs, w:iCs, w:szCs,
+  // w:rFonts w:cs), as the word processor shows Arabic and Hebrew.
+  std::optional<bool> complex, boldCs, italicCs;
+  std::optional<uint16_t> halfPointsCs;
+  std::optional<std::u16string> fontCs;
 
   void read(const pugi::xml_node& rPr, const Theme& theme);
   void over(const RunProps& top);  // properties set in `top` win
