@@ -385,6 +385,25 @@ TEST(SyntheticDoc, EmptyParagraphsTakeTheirMarksLook) {
   EXPECT_EQ(formatAt(m.main, 6).halfPoints, 16);
 }
 
+// Text marked right to left shows in its own bold and size (the word
+// processor's complex-script settings); other text ignores them.
+TEST(SyntheticDoc, RightToLeftTextTakesItsOwnBoldAndSize) {
+  SyntheticDoc d;
+  d.text = u"ab\u05D0\u05D1\r";
+  const std::string latin = doctest::sprm8(0x0835, 1) + doctest::sprm16(0x4A43, 24);
+  const std::string own = doctest::sprm8(0x085C, 1) + doctest::sprm16(0x4A61, 40);
+  d.charRuns = {{0, 2, latin + own}, {2, 5, doctest::sprm8(0x085A, 1) + latin + own}};
+  word::Model m = read(d);
+  EXPECT_TRUE(formatAt(m.main, 0).bold);
+  EXPECT_EQ(formatAt(m.main, 0).halfPoints, 24);
+  EXPECT_TRUE(formatAt(m.main, 2).bold);
+  EXPECT_EQ(formatAt(m.main, 2).halfPoints, 40);
+  d.charRuns[1].sprms = doctest::sprm8(0x085A, 1) + latin;  // none of its own
+  m = read(d);
+  EXPECT_FALSE(formatAt(m.main, 2).bold);
+  EXPECT_EQ(formatAt(m.main, 2).halfPoints, 20);
+}
+
 namespace {
 
 const std::string kDeleted = doctest::sprm8(0x0800, 1);

@@ -201,8 +201,8 @@ void DocReader::markLook(LabelLook& look, int32_t istd, uint32_t markCp) const {
 
 CharFormat DocReader::charFormat(const Chp& c) const {
   CharFormat f;
-  f.bold = c.bold;
-  f.italic = c.italic;
+  f.bold = c.complex ? c.boldBi : c.bold;
+  f.italic = c.complex ? c.italicBi : c.italic;
   f.underline = c.underline != 0;
   f.strike = c.strike || c.dstrike;
   f.doubleStrike = c.dstrike;
@@ -212,7 +212,7 @@ CharFormat DocReader::charFormat(const Chp& c) const {
   // Shading shows behind the characters where no highlight does.
   f.highlight = c.highlight != kAutoColor ? c.highlight : c.shading;
   f.shaded = c.highlight == kAutoColor && c.shading != kAutoColor;
-  f.halfPoints = c.halfPoints;
+  f.halfPoints = c.complex ? c.halfPointsBi : c.halfPoints;
   f.smallCaps = c.smallCaps;
   f.allCaps = c.caps;
   f.letterSpacing = c.dxaSpace;
@@ -220,9 +220,10 @@ CharFormat DocReader::charFormat(const Chp& c) const {
   f.effects = static_cast<uint8_t>((c.outline ? kEffectOutline : 0) |
                                    (c.shadow ? kEffectShadow : 0) | (c.emboss ? kEffectEmboss : 0) |
                                    (c.imprint ? kEffectEngrave : 0) | (c.boxed ? kEffectBox : 0));
-  if (c.font >= 0 && static_cast<size_t>(c.font) < fonts_.size()) {
-    f.font = fonts_[c.font].name;
-    f.fontClass = fonts_[c.font].fontClass;
+  const int32_t font = c.complex && c.fontBi >= 0 ? c.fontBi : c.font;
+  if (font >= 0 && static_cast<size_t>(font) < fonts_.size()) {
+    f.font = fonts_[font].name;
+    f.fontClass = fonts_[font].fontClass;
   }
   return f;
 }

@@ -98,6 +98,12 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
     case 0x083B: c.caps = toggle(b, s.caps); break;
     case 0x083C: c.vanish = toggle(b, s.vanish); break;
     case 0x2A53: c.dstrike = toggle(b, s.dstrike); break;
+    case 0x085A:  // right to left, and complex script
+    case 0x0882: c.complex = b != 0; break;
+    case 0x085C: c.boldBi = toggle(b, s.boldBi); break;
+    case 0x085D: c.italicBi = toggle(b, s.italicBi); break;
+    case 0x4A61: c.halfPointsBi = op.u16(0); break;
+    case 0x4A5E: c.fontBi = op.u16(0); break;
     case 0x0855: c.special = b != 0; break;
     case 0x0806: c.data = b != 0; break;
     case 0x080A: c.ole2 = b != 0; break;

@@ -39,6 +39,11 @@ struct Chp {
   bool hasSymbol = false;
   uint16_t symbolFont = 0;
   char16_t symbolChar = 0;
+  // Text marked right to left or complex shows in its own bold, italic,
+  // size and font, as the word processor shows Arabic and Hebrew.
+  bool complex = false, boldBi = false, italicBi = false;
+  uint16_t halfPointsBi = 20;
+  int32_t fontBi = -1;
 };
 
 // A border as a table's properties give it; none given (nullopt) lets a
