@@ -36,14 +36,34 @@ bool toggle(uint8_t v, bool style) {
   }
 }
 
-void applyCharStyle(Chp& chp, int32_t istd, const StyleSheet* styles, int depth) {
-  if (!styles || depth > 16) return;
-  const Style* s = styles->get(istd);
-  if (!s || s->kind != 2) return;
-  if (s->base >= 0 && s->base != istd) applyCharStyle(chp, s->base, styles, depth + 1);
-  Chp base = chp;
-  forEachSprm(s->chpx, [&](uint16_t sprm, Bytes op) {
-    if (sprm != 0x4A30) applyChpSprm(chp, sprm, op, base, nullptr);
+// A character style over its bases, the furthest first, each once: a
+// cycle of bases applied each style's properties again down to the cap.
+void applyCharStyle(Chp& chp, int32_t istd, const StyleSheet* styles) {
+  std::vector<const Style*> chain;
+  for (int32_t at = istd; styles && chain.size() <= 16;) {
+    const Style* s = styles->get(at);
+    if (!s || s->kind != 2 || std::find(chain.begin(), chain.end(), s) != chain.end()) break;
+    chain.push_back(s);
+    at = s->base;
+  }
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    Chp base = chp;
+    forEachSprm((*it)->chpx, [&](uint16_t sprm, Bytes op) {
+      if (sprm != 0x4A30) applyChpSprm(chp, sprm, op, base, nullptr);
+    });
+  }
+}
+
+// Each sprm of `grpprl` but those `once` picks before the last it picks:
+// a list that repeats a character style or the properties kept in the Data
+// stream thousands of times applied them each time (Word writes one).
+template <typename Once>
+void forEachSprmOnce(Bytes grpprl, const Once& once,
+                     const std::function<void(uint16_t, Bytes)>& f) {
+  size_t left = 0;
+  forEachSprm(grpprl, [&](uint16_t sprm, Bytes) { left += once(sprm); });
+  forEachSprm(grpprl, [&](uint16_t sprm, Bytes op) {
+    if (!once(sprm) || --left == 0) f(sprm, op);
   });
 }
 
@@ -153,7 +173,7 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
     case 0x4A30: {
       int32_t istd = op.u16(0);
       c.charStyle = istd;
-      applyCharStyle(c, istd, styles, 0);
+      applyCharStyle(c, istd, styles);
       break;
     }
     case 0x2A33: {  // back to the paragraph style's formatting
@@ -167,7 +187,9 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
 }
 
 void applyChp(Chp& chp, Bytes grpprl, const Chp& styleChp, const StyleSheet* styles) {
-  forEachSprm(grpprl, [&](uint16_t sprm, Bytes op) { applyChpSprm(chp, sprm, op, styleChp, styles); });
+  forEachSprmOnce(
+      grpprl, [](uint16_t sprm) { return sprm == 0x4A30; },
+      [&](uint16_t sprm, Bytes op) { applyChpSprm(chp, sprm, op, styleChp, styles); });
 }
 
 namespace {
@@ -344,7 +366,9 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
 }
 
 void applyPap(Pap& pap, Bytes grpprl, Bytes data) {
-  forEachSprm(grpprl, [&](uint16_t sprm, Bytes op) { applyPapSprm(pap, sprm, op, data); });
+  forEachSprmOnce(
+      grpprl, [](uint16_t sprm) { return sprm == 0x6646 || sprm == 0x6645; },
+      [&](uint16_t sprm, Bytes op) { applyPapSprm(pap, sprm, op, data); });
 }
 
 void StyleSheet::read(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
