@@ -160,6 +160,9 @@ std::vector<Para> DocReader::paragraphs(uint32_t a, uint32_t b) const {
     p.end = cp + 1;
     p.mark = c;
     p.pap = papOf(cp);
+    // Only a row's end uses its cell definitions: one run of properties
+    // can give them to a hundred thousand paragraphs.
+    if (!p.pap.ttp && !p.pap.innerTtp) p.pap.cells = std::vector<TableCellDef>();
     out.push_back(std::move(p));
     start = cp + 1;
   }
