@@ -4,6 +4,7 @@
 #include <gsf/gsf-input-memory.h>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace word::read::doc {
 namespace {
@@ -57,6 +58,14 @@ std::optional<Image> image(std::string bytes, std::string format) {
   return Image{std::make_shared<const std::string>(std::move(bytes)), std::move(format)};
 }
 
+// Stored bytes copied out count against the same budget as inflated ones:
+// a thousand picture entries naming one stored picture copied it each time.
+bool charge(size_t n, size_t& budget) {
+  if (n > budget) return false;
+  budget -= n;
+  return true;
+}
+
 }  // namespace
 
 std::optional<Image> readBlip(Bytes b, size_t at, size_t& budget) {
@@ -66,7 +75,7 @@ std::optional<Image> readBlip(Bytes b, size_t at, size_t& budget) {
   size_t uids = twoIds ? 32 : 16;
   auto bitmap = [&](const char* format) -> std::optional<Image> {
     size_t start = h.body + uids + 1;
-    if (start > h.end) return std::nullopt;
+    if (start > h.end || !charge(h.end - start, budget)) return std::nullopt;
     return image(std::string(b.view().substr(start, h.end - start)), format);
   };
   auto metafile = [&](const char* format) -> std::optional<Image> {
@@ -84,6 +93,7 @@ std::optional<Image> readBlip(Bytes b, size_t at, size_t& budget) {
       if (!out) return std::nullopt;
       return image(std::move(*out), format);
     }
+    if (!charge(raw.size(), budget)) return std::nullopt;
     return image(std::string(raw), format);
   };
   switch (h.type) {
@@ -263,6 +273,7 @@ Rect rect(Bytes b, size_t at) {
 // own shape carries.
 struct Shapes {
   std::vector<uint32_t> pictured, all;
+  std::unordered_set<uint32_t> ids;  // of `all`
   uint32_t firstId = 0;
 };
 
@@ -334,6 +345,8 @@ void collectShape(Bytes b, const Header& h, size_t recEnd, Drawing& d, int depth
   found.pictured.insert(found.pictured.end(), nested.pictured.begin(), nested.pictured.end());
   if (!haveId) return;
   if (found.firstId == 0) found.firstId = spid;
+  // A shape is drawn once, however many records give its id.
+  if (!found.ids.insert(spid).second) return;
   found.all.push_back(spid);
   if (pib) {
     d.pictureOf[spid] = pib;
