@@ -211,6 +211,10 @@ struct DocReader::Emitter {
     size_t table = 0;     // its place in `edges`
     size_t rows = 0;      // rows started
     int64_t rowEnd = -1;  // the open row's end, where found ahead (rowDefAt)
+    // Where rowDefAt looked last and found none: from `lookedFrom` up to
+    // `lookedTo` there is no row end (looking again made a long tail
+    // without one quadratic).
+    int64_t lookedFrom = -1, lookedTo = -1;
   };
   std::vector<Level> levels;  // open tables
   // For each table made, in the order made, each row's cell edges as its

@@ -58,11 +58,16 @@ int32_t DocReader::Emitter::rowDefAt(const std::vector<Para>& paras, size_t i, s
   if (static_cast<size_t>(paras[i].depth) == level) return paras[i].rowDef;
   Level& lv = levels[level - 1];
   if (lv.rowEnd >= static_cast<int64_t>(i)) return static_cast<int32_t>(lv.rowEnd);
-  for (size_t k = i; k < paras.size() && static_cast<size_t>(paras[k].depth) >= level; ++k)
+  const auto at = static_cast<int64_t>(i);
+  if (at >= lv.lookedFrom && at < lv.lookedTo) return -1;
+  size_t k = i;
+  for (; k < paras.size() && static_cast<size_t>(paras[k].depth) >= level; ++k)
     if (static_cast<size_t>(paras[k].depth) == level && paras[k].rowEnd) {
       lv.rowEnd = static_cast<int64_t>(k);
       return static_cast<int32_t>(k);
     }
+  lv.lookedFrom = at;
+  lv.lookedTo = static_cast<int64_t>(k);
   return -1;
 }
 
