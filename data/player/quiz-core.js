@@ -70,8 +70,10 @@ var RdQuiz = (function () {
     return t.trim();
   }
 
+  // A short answer matches whatever its case and however many blanks stand
+  // between its words ("the  heat" is "the heat").
   function shortKey(s) {
-    return s.trim().toLowerCase();
+    return s.trim().replace(/\s+/g, ' ').toLowerCase();
   }
 
   // Questions are separated by blank lines; a plain line after a question's

@@ -105,9 +105,12 @@ test('every case of the grammar gives its verdict, a problem naming the line tha
   }
 });
 
-test('grading: exact choice, exact set, short answers without case or surrounding blanks', () => {
-  const { questions: [single, multiple, short] } = load(
-    ['S?', 'a) x', '*b) y', '', 'M?', '*a) x', 'b) y', '*c) z', '', 'T?', '=Москва']);
+test('grading: exact choice, exact set, short answers without case or extra blanks', () => {
+  const { questions: [single, multiple, short, phrase] } = load(
+    ['S?', 'a) x', '*b) y', '', 'M?', '*a) x', 'b) y', '*c) z', '', 'T?', '=Москва', '', 'P?',
+      '=the heat']);
+  assert.equal(Q.isRight(phrase, ' The   heat\t'), true);
+  assert.equal(Q.isRight(phrase, 'theheat'), false);
   assert.equal(Q.isRight(single, 1), true);
   assert.equal(Q.isRight(single, 0), false);
   assert.equal(Q.isRight(single, null), false);
