@@ -12,13 +12,16 @@ namespace quiz {
 
 word::StorySpan composeTestData(word::Application& app, const std::u16string& title) {
   word::Selection selection = app.selection();
-  selection.range().paste();
-  selection.homeKey(word::wdStory, word::wdMove);
+  // The head's lines go in first, as plain lines of the empty document: put
+  // into the test's first paragraph, they took its list label (a test
+  // starting with a numbered question wrote "1.\t%TEST=").
   // The title stays one line: a line break in the heading would put the
   // rest of it among the questions.
   selection.insertAfter(std::u16string(kDataPrologue) + u"\n%TEST=" +
                         support::controlsAsBlanks(title) + u"\n");
   word::StorySpan section{selection.end(), 0};
+  selection.setStart(section.start);
+  selection.range().paste();
   selection.endKey(word::wdStory, word::wdMove);
   section.end = selection.start();
   selection.insertAfter(u"%TEST_END\n</pre></body></html>");

@@ -105,3 +105,20 @@ TEST_F(SaveTest, MarkupInTheSectionIsWrittenAsText) {
                 "&lt;1&gt;\titem\r\n%TEST_END\r\n</pre></body></html>\r\n");
   EXPECT_EQ(app.activeDocument().fullName(), markup);
 }
+
+// A test whose first question is a numbered list item: the head's lines
+// are the file's own, without the item's label.
+TEST_F(SaveTest, AFirstNumberedQuestionLendsTheHeadNoLabel) {
+  word::Builder b;
+  word::ParagraphFormat numbered;
+  numbered.listId = 1;
+  numbered.listOrdered = true;
+  numbered.listLabel = u"1.";
+  b.paragraph(numbered);
+  paragraph(b, "Q?");
+  paragraph(b, "*a) A");
+  builtCourse("numbered.doc", b);
+  test(1, u"N", 0, app.activeDocument().content().end());
+  EXPECT_EQ(o("testdata1.htm"),
+            kPrologue + "\r\n%TEST=N\r\n1.\tQ?\r\n*a) A\r\n%TEST_END\r\n</pre></body></html>\r\n");
+}
