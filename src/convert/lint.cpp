@@ -497,6 +497,13 @@ class Linter : public EntryListener {
   // the outline whose PID is the reference as the page writes it, and from
   // a chapter to the page or test right after it.
   void checkReference(const Reference& r, const Outline& o) {
+    // The word processor's autocorrection may put a no-break space where
+    // the author typed the blank: only a plain one ends the reference.
+    if (const size_t nb = r.target.find(u'\u00A0'); nb != u16string::npos)
+      return error(r.at, u"a no-break space stands after " + quoted(r.target.substr(0, nb)) +
+                             u" in the link's reference: the page writes it there, so the link "
+                             u"leads learners nowhere; write \"%A=" +
+                             r.target.substr(0, nb) + u"\", a plain blank, then the link's text");
     std::optional<int32_t> target;
     try {
       target = parsePid(r.target);

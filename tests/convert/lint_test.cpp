@@ -76,6 +76,11 @@ const std::vector<Mistake>& mistakes() {
        {"c.txt:5: error: page \"One\": a line break or tab stands beside \"1\" in the link's "
         "reference: the page writes it there, so the link leads learners nowhere; write "
         "\"%A=1\" and a blank before the link's text (\"See %A= 1 here%A# now.\")"}},
+      {"a no-break space after the link's number",
+       {"%H2=One", "%PID=1", "See %A=1\u00A0here%A# now."},
+       {"c.txt:5: error: page \"One\": a no-break space stands after \"1\" in the link's "
+        "reference: the page writes it there, so the link leads learners nowhere; write "
+        "\"%A=1\", a plain blank, then the link's text (\"See %A=1 here%A# now.\")"}},
       {"a link inside a link's text, read as the page reads it",
        {"%H2=One", "%PID=1", "See %A=1 a %A=99 b%A# c%A#."},
        {"c.txt:5: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
