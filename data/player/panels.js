@@ -92,24 +92,27 @@ var RdPanels = (function () {
     panel.appendChild(table);
   }
 
-  // A learner who comes back chooses: on at the bookmark, or from the start.
+  // A learner who comes back chooses: on at the bookmark, or from the start;
+  // told first when the course changed since (without a bookmark, only the
+  // start is left). Gives the button to focus.
   function welcome(panel, tracker, bookmark, T, onward, restart) {
     panel.textContent = '';
-    panel.appendChild(el('p', '', T.whereYouWere(bookmark.title || bookmark.file)));
+    if (tracker.changed) panel.appendChild(el('p', 'changed', T.courseChanged));
+    if (bookmark) panel.appendChild(el('p', '', T.whereYouWere(bookmark.title || bookmark.file)));
     panel.appendChild(el('p', '', T.progressText(tracker.progress())));
     var buttons = el('p', 'buttons');
     var go = el('button', 'primary', T.continueWhere);
     go.type = 'button';
     go.id = 'continue';
     go.addEventListener('click', onward);
-    var first = el('button', '', T.startOver);
+    var first = el('button', bookmark ? '' : 'primary', T.startOver);
     first.type = 'button';
     first.id = 'start-over';
     first.addEventListener('click', restart);
-    buttons.appendChild(go);
+    if (bookmark) buttons.appendChild(go);
     buttons.appendChild(first);
     panel.appendChild(buttons);
-    return go;
+    return bookmark ? go : first;
   }
 
   return { progress: progress, results: results, welcome: welcome };

@@ -18,6 +18,7 @@
       welcome: 'Welcome back',
       whereYouWere: function (t) { return 'You were at \u201c' + t + '\u201d.'; },
       continueWhere: 'Continue where you left off', startOver: 'Go to the first page',
+      courseChanged: 'The course has changed since your last visit: the pages you had seen are no longer marked, and your place is not kept. Your test results are kept.',
       courseStatus: function (s) { return 'Course status: ' + s; },
       statusWord: { passed: 'passed', failed: 'not passed', completed: 'completed', incomplete: 'not finished yet' },
       overall: function (r, t, p) { return 'All tests together: ' + r + ' of ' + t + ' answers right (' + p + '%).'; },
@@ -40,6 +41,7 @@
       welcome: 'С возвращением',
       whereYouWere: function (t) { return 'Вы остановились на странице \u00ab' + t + '\u00bb.'; },
       continueWhere: 'Продолжить с того же места', startOver: 'Перейти к первой странице',
+      courseChanged: 'Курс изменился с вашего прошлого посещения: отметки о просмотренных страницах и место, где вы остановились, не сохранились. Результаты тестов сохранены.',
       courseStatus: function (s) { return 'Состояние курса: ' + s; },
       statusWord: { passed: 'сдан', failed: 'не сдан', completed: 'пройден', incomplete: 'ещё не завершён' },
       overall: function (r, t, p) { return 'Все тесты вместе: верных ответов ' + r + ' из ' + t + ' (' + p + '%).'; },
@@ -460,7 +462,7 @@
     $('page-title').textContent = T.welcome;
     $('where').textContent = '';
     $('next').disabled = true;
-    var go = RdPanels.welcome(panel, tracker, order[bookmark], T,
+    var go = RdPanels.welcome(panel, tracker, bookmark >= 0 ? order[bookmark] : null, T,
                               function () { show(bookmark); }, function () { show(0); });
     markProgress();
     go.focus();
@@ -477,7 +479,7 @@
     for (var i = 0; i < order.length; i++) if (order[i].file === wanted) return show(i);
     var bookmark = -1;
     for (var k = 0; k < order.length; k++) if (order[k].file === tracker.location) bookmark = k;
-    if (bookmark > 0) welcome(bookmark);
+    if (bookmark > 0 || tracker.changed) welcome(bookmark);
     else show(0);
   }
 

@@ -114,6 +114,7 @@ var RdTracking = (function () {
     if (!record || typeof record !== 'object' || record.v !== 1) return state;
     var seen = record.n === pages && typeof record.s === 'string' ? unpackBits(record.s, pages) : null;
     if (seen) state.seen = seen;
+    if (record.n !== pages) state.changed = true;  // the course was converted again since
     if (typeof record.z === 'string' && /^[0-9a-z]{1,16}$/.test(record.z)) state.seed = record.z;
     var tests = record.t && typeof record.t === 'object' && !Array.isArray(record.t) ? record.t : {};
     Object.keys(tests).forEach(function (k) {
@@ -181,6 +182,11 @@ var RdTracking = (function () {
     this.state = decode(saved.suspend, this.files.length, Object.keys(this.totals), store.limit);
     this.location = this.files.indexOf(saved.location) >= 0 ? saved.location : '';
     this.returning = saved.suspend !== '' || this.location !== '';
+    // A learner who left a place in a course converted again since (its
+    // pages counted anew, or the place no page of it) is told that the
+    // pages seen and the place are not kept. A record without a place, as
+    // a damaged one, starts afresh without a word.
+    this.changed = !!saved.location && (this.location === '' || !!this.state.changed);
     // The learner's order of answers: from the LMS's learner id, so that it
     // is theirs on any machine, else drawn once and kept in the record.
     if (!this.state.seed) {

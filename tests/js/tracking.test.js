@@ -76,6 +76,7 @@ test('a record from elsewhere or another version of the course loses only what n
   const text = R.encode(s, 4096);
   assert.deepEqual(R.decode(text, 5).seen, [false, false, false, false, false], 'pages renumbered');
   assert.equal(R.decode(text, 5).tests[1].rightCount, 1);
+  assert.deepEqual([R.decode(text, 5).changed, R.decode(text, 4).changed], [true, undefined]);
   assert.deepEqual(R.decode(text.replace('"c":1', '"c":2'), 4).tests[1].right, null, 'counts disagree');
 });
 
@@ -306,6 +307,11 @@ test('without an LMS the record lives in local storage, and storage that fails l
   t.recordTest('1', [false], [1], single, 3);
   const again = new R.Tracker(new S.LocalStore(storage, 'course-a'), { files: FILES, passMark: 80 });
   assert.equal(again.location, 'page4.htm');
+  assert.equal(again.changed, false);
+  // Converted again with a page of another name where the learner was.
+  const renamed = new R.Tracker(new S.LocalStore(storage, 'course-a'),
+    { files: ['page2.htm', 'test1.htm', 'page5.htm', 'test2.htm'], passMark: 80 });
+  assert.deepEqual([renamed.location, renamed.changed], ['', true]);
   assert.equal(again.seed(), t.seed());
   const kept = JSON.parse(items['course-a']);
   assert.deepEqual([kept.interactions.length, kept.interactions[0].student_response, kept.interactions[0].result],
