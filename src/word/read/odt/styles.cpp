@@ -595,7 +595,9 @@ template <class Props>
 const Props& Styles::cached(std::map<std::string, Props, std::less<>>& cache,
                             std::string_view family, const std::string& name, Props Def::*part,
                             bool withDefault) const {
-  // Every name no style has folds as "", which no style has either.
+  if (auto it = cache.find(name); it != cache.end()) return it->second;
+  // Every name no style has folds as "", which no style has either: such
+  // names are not kept one by one.
   const std::string& key = find(family, name) ? name : std::string();
   if (auto it = cache.find(key); it != cache.end()) return it->second;
   return cache.emplace(key, folded(family, key, part, withDefault)).first->second;
