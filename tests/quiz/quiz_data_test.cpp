@@ -12,6 +12,15 @@ namespace {
 const std::string kPrologue =
     "<html><head><meta http-equiv='Content-Type' content='text/html; "
     "charset=Windows-1251'></head><body><pre>";
+
+// A paragraph of a numbered list, labelled `label`.
+word::ParagraphFormat numbered(std::u16string label) {
+  word::ParagraphFormat f;
+  f.listId = 1;
+  f.listOrdered = true;
+  f.listLabel = std::move(label);
+  return f;
+}
 }
 
 class SaveTest : public ExportTest {
@@ -87,11 +96,7 @@ TEST_F(SaveTest, MarkupInTheSectionIsWrittenAsText) {
   word::Builder b;
   paragraph(b, "Tags: <b>x</b> & <script>alert(1)</script>");
   paragraph(b, "*a) &lt; typed, &#9731; typed, \u2603 not in the code page");
-  word::ParagraphFormat labelled;
-  labelled.listId = 1;
-  labelled.listOrdered = true;
-  labelled.listLabel = u"<1>";
-  b.paragraph(labelled);
+  b.paragraph(numbered(u"<1>"));
   paragraph(b, "item");
   const std::string markup = builtCourse("markup.doc", b);
   const int32_t end = app.activeDocument().content().end();
@@ -110,11 +115,7 @@ TEST_F(SaveTest, MarkupInTheSectionIsWrittenAsText) {
 // are the file's own, without the item's label.
 TEST_F(SaveTest, AFirstNumberedQuestionLendsTheHeadNoLabel) {
   word::Builder b;
-  word::ParagraphFormat numbered;
-  numbered.listId = 1;
-  numbered.listOrdered = true;
-  numbered.listLabel = u"1.";
-  b.paragraph(numbered);
+  b.paragraph(numbered(u"1."));
   paragraph(b, "Q?");
   paragraph(b, "*a) A");
   builtCourse("numbered.doc", b);
