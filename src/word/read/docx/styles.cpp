@@ -546,7 +546,7 @@ RunProps Styles::runOfParagraphStyle(const std::string& styleId) const {
 }
 
 // The folds below are kept: a chain 64 styles deep, each with its tabs,
-// folded again for every paragraph took seconds a thousand paragraphs. An
+// folded again for every paragraph took 27 s for 400,000 of them. An
 // id no style has folds nothing and is not kept, so that a document naming
 // a million of them does not fill the caches.
 bool Styles::keeps(const std::string& styleId) const {
