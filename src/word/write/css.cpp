@@ -561,13 +561,6 @@ Indents shownIndents(const ParagraphFormat& f) {
   return i;
 }
 
-bool lostOnWhite(const CharFormat& f, bool shaded) {
-  if (shaded || f.color == kAutoColor || f.highlight != kAutoColor || f.effects & ~kEffectBox)
-    return false;
-  const uint32_t r = f.color >> 16 & 0xFF, g = f.color >> 8 & 0xFF, b = f.color & 0xFF;
-  return 299 * r + 587 * g + 114 * b > 240 * 1000;
-}
-
 // The page's style sheet: the defaults and the styles its text uses.
 std::u16string styleSheet(const Model& model, const std::vector<std::u16string>& classes) {
   std::u16string out;

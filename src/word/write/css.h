@@ -97,12 +97,10 @@ struct Indents {
 };
 Indents shownIndents(const ParagraphFormat& f);
 
-// White (or nearly white) text the document sets over a picture or a
-// shape behind it, which the page does not draw: lost on the page's white
-// where nothing behind it is `shaded` (its paragraph, its cell) and it has
-// no highlight; letters with a shadow or an outline of their own stay
-// legible as they are.
-bool lostOnWhite(const CharFormat& f, bool shaded);
+// The colour and the highlight that `f` sets over its paragraph style's
+// `base`, with `behind` the shading of its paragraph or cell (kAutoColor
+// for none).
+std::u16string colourCss(const CharFormat& f, const CharFormat& base, uint32_t behind);
 
 // A page's <style> element: the defaults every page starts from and the
 // styles `model`'s text uses, by their classes.

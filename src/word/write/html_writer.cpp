@@ -377,33 +377,12 @@ class Renderer {
     return bookmarkNames_->contains(target.substr(1));
   }
 
-  // Automatic colour: dark, or white over dark shading behind the text.
-  std::u16string autoColourOver(const CharFormat& f) const {
-    const uint32_t behind = f.highlight != kAutoColor && f.shaded ? f.highlight
-                            : paragraphShading_ != kAutoColor     ? paragraphShading_
-                                                                  : cellShading_;
-    return textOn(behind).empty() ? u"color:#000000;" : u"color:#FFFFFF;";
-  }
-
   // Opens the tags for what `f` adds to the paragraph style's formatting;
   // `close` receives the closing tags.
   void open(const CharFormat& f, const CharFormat& base, std::u16string& close) {
     std::u16string css = weightCss(f, &base);
     if (!f.italic && base.italic) css += u"font-style:normal;";
-    // White text over what the page does not draw behind it shows in
-    // automatic colour, overriding a style's white.
-    const bool shaded = paragraphShading_ != kAutoColor || cellShading_ != kAutoColor;
-    if (lostOnWhite(f, shaded))
-      css += lostOnWhite(base, shaded) || base.color == f.color ? u"color:#000000;" : u"";
-    else if (f.color != base.color && f.color != kAutoColor)
-      css += u"color:" + colour(f.color) + u";";
-    else if (f.color == kAutoColor && base.color != kAutoColor)
-      css += autoColourOver(f);  // not the style's colour
-    if (f.highlight != base.highlight && f.highlight != kAutoColor) {
-      css += u"background-color:" + colour(f.highlight) + u";";
-      if (f.color == kAutoColor && base.color == kAutoColor && f.shaded)
-        css += textOn(f.highlight);
-    }
+    css += colourCss(f, base, paragraphShading_ != kAutoColor ? paragraphShading_ : cellShading_);
     css += sizeAndFaceCss(f, base);
     css += letterPlaceCss(f, &base);
     css += capitalsCss(f, &base);
