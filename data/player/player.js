@@ -468,15 +468,36 @@
     go.focus();
   }
 
+  // The page the address names, shown: false when it names none. An
+  // address mangled by hand (a stray "%") names none rather than stopping
+  // the course.
+  function showAddressed() {
+    var wanted;
+    try {
+      wanted = decodeURIComponent(location.hash.slice(1));
+    } catch (e) {
+      return false;
+    }
+    var at = wanted === 'results' ? order.length : -1;
+    for (var i = 0; i < order.length; i++) if (order[i].file === wanted) at = i;
+    if (at < 0) return false;
+    if (at !== current) show(at);
+    return true;
+  }
+
+  // An address changed by hand while the course is open goes there, as the
+  // same address typed into a new tab would.
+  window.addEventListener('hashchange', function () {
+    if (tracker) showAddressed();
+  });
+
   function start(store) {
     tracker = new RdTracking.Tracker(store, {
       files: order.map(function (e) { return e.file; }), passMark: passMark()
     });
     countQuestions();
     // A link to a page of the course opens it; a return asks where to go on.
-    var wanted = decodeURIComponent(location.hash.slice(1));
-    if (wanted === 'results') return showResults();
-    for (var i = 0; i < order.length; i++) if (order[i].file === wanted) return show(i);
+    if (showAddressed()) return;
     var bookmark = -1;
     for (var k = 0; k < order.length; k++) if (order[k].file === tracker.location) bookmark = k;
     if (bookmark > 0 || tracker.changed) welcome(bookmark);

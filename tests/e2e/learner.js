@@ -135,6 +135,22 @@ for (const where of ['served', 'from disk']) {
   });
 }
 
+test('an address changed by hand shows its page, and a mangled one opens the course at its start', async () => {
+  const p = await newPage();
+  try {
+    await p.goto(places.served + 'index.htm#%E0%A4');
+    await p.locator(`#toc-list a[aria-current="page"][href="#${order[0].file}"]`).waitFor();
+    for (const to of [order[order.length - 1].file, 'results', order[0].file]) {
+      await p.evaluate((h) => { location.hash = h; }, to);
+      if (to === 'results') await p.locator('#results-link[aria-current="page"]').waitFor();
+      else await p.locator(`#toc-list a[aria-current="page"][href="#${to}"]`).waitFor();
+    }
+    assert.equal(await p.locator('#content').getAttribute('src'), order[0].file);
+  } finally {
+    await p.close();
+  }
+});
+
 test('the contents keep the page shown in sight, when the player opens at a late page and as the learner moves on', async (t) => {
   const p = await newPage();
   try {
