@@ -289,7 +289,8 @@ std::string tc(const std::string& content, const std::string& tcPr = "") {
 }
 
 TEST(DocxTables, SpansMergesWidthsAndNesting) {
-  std::string nested = "<w:tbl><w:tr>" + tc(p(r("n1"))) + tc(p(r("n2"))) + "</w:tr></w:tbl>";
+  std::string nested = "<w:tbl><w:tr>" + tc(p(r("n1")), "<w:tcW w:w=\"700\" w:type=\"dxa\"/>") +
+                       tc(p(r("n2"))) + "</w:tr></w:tbl>";
   std::string body =
       "<w:tbl><w:tblGrid><w:gridCol w:w=\"1000\"/><w:gridCol w:w=\"2000\"/><w:gridCol "
       "w:w=\"3000\"/></w:tblGrid>"
@@ -314,10 +315,11 @@ TEST(DocxTables, SpansMergesWidthsAndNesting) {
   EXPECT_EQ(t.rows[0].cells[1].vmerge, word::VMerge::Restart);
   EXPECT_EQ(t.rows[0].cells[1].width, 3000);
   ASSERT_EQ(t.rows[1].cells.size(), 3u);
-  EXPECT_EQ(t.rows[1].cells[0].width, 900);  // its own tcW
+  EXPECT_EQ(t.rows[1].cells[0].width, 1000);  // the grid's, not the 900 it asks for
   EXPECT_EQ(t.rows[1].cells[2].vmerge, word::VMerge::Continue);
   const word::Table& n = m.main.tables[1];
   EXPECT_EQ(n.depth, 2);
+  EXPECT_EQ(n.rows[0].cells[0].width, 700);  // no grid: its own
   EXPECT_GT(n.start, t.rows[1].cells[1].start - 1);
   EXPECT_LT(n.end, t.rows[1].cells[1].end);
   std::string s = text(m);

@@ -156,23 +156,35 @@ TablePart cellPart(const TableStyle& style, const Look& look, const Place& at,
   return part;
 }
 
+int32_t ownWidth(const pugi::xml_node& tcPr) {
+  pugi::xml_node tcW = child(tcPr, "tcW");
+  std::string_view type = val(tcW, "type");
+  if (tcW && (type.empty() || type == "dxa"))
+    return clampInt(intAttr(tcW, "w").value_or(0), 0, 1 << 20);
+  return 0;
+}
+
 uint16_t spanOf(const pugi::xml_node& tcPr) {
   auto gs = child(tcPr, "gridSpan");
   return gs ? static_cast<uint16_t>(clampInt(intAttr(gs).value_or(1), 1, 1000)) : 1;
 }
 
-// The cell's width in twips: its own, else that of the grid's columns it
-// spans.
+// The cell's width in twips: that of the grid's columns it spans, else its
+// own. The grid is the layout the word processor last gave the table; a
+// cell's own width is only what it asked for, which an indented table or
+// its neighbours may not have room for (a cell asking for 4,428 twips in a
+// grid of 3,918 stood past the page's margin).
 int32_t cellWidth(const pugi::xml_node& tcPr, const std::vector<int32_t>& grid, size_t column,
                   size_t span) {
   int32_t width = 0;
-  pugi::xml_node tcW = child(tcPr, "tcW");
-  std::string_view type = val(tcW, "type");
-  if (tcW && (type.empty() || type == "dxa"))
-    width = clampInt(intAttr(tcW, "w").value_or(0), 0, 1 << 20);
-  if (width > 0) return width;
-  for (size_t k = column; k < column + span && k < grid.size(); ++k) width += grid[k];
-  return width;
+  if (column + span <= grid.size()) {
+    for (size_t k = column; k < column + span; ++k) {
+      if (grid[k] <= 0) return ownWidth(tcPr);
+      width += grid[k];
+    }
+    return width;
+  }
+  return ownWidth(tcPr);
 }
 
 }  // namespace
