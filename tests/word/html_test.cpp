@@ -1070,6 +1070,23 @@ TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
   small.halfPoints = 19;
   b.text("least", small);
   b.endParagraph();
+  // At least 13.5 points, the paragraph's own or its style's, weighed
+  // against the 9-point letters shown, not the 12-point style's.
+  Style spaced = body;
+  spaced.name = u"Spaced";
+  spaced.paragraph.lineRule = LineRule::AtLeast;
+  spaced.paragraph.lineSpacing = 270;
+  ParagraphFormat own = pf;
+  own.lineRule = LineRule::AtLeast;
+  own.lineSpacing = 270;
+  ParagraphFormat styled = spaced.paragraph;  // as the readers fold it in
+  styled.style = b.addStyle(spaced);
+  small.halfPoints = 18;
+  for (const ParagraphFormat& f : {own, styled}) {
+    b.paragraph(f);
+    b.text("nine", small);
+    b.endParagraph();
+  }
   EXPECT_EQ(bodyLines(html(b.finish())),
             (std::vector<std::string>{
                 "<p style=\"font-size:8pt;\">small</p>", "<p style=\"font-size:8pt;\">&nbsp;</p>",
@@ -1079,7 +1096,9 @@ TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
                 "<p class=\"Body\" style=\"font-size:8pt;\">&nbsp;</p>",
                 "<p style=\"font-family:'Calibri Light','Carlito',sans-serif;font-weight:300;\">"
                 "light</p>",
-                "<p style=\"line-height:12pt;font-size:9.5pt;\">least</p>"}));
+                "<p style=\"line-height:12pt;font-size:9.5pt;\">least</p>",
+                "<p class=\"Body\" style=\"line-height:13.5pt;font-size:9pt;\">nine</p>",
+                "<p class=\"Spaced\" style=\"line-height:13.5pt;font-size:9pt;\">nine</p>"}));
 }
 
 // The page keeps the document's spaces: a line's first, and every other

@@ -335,7 +335,8 @@ std::u16string textOn(uint32_t background) {
 }
 
 std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,
-                            const CharFormat& text, bool stateDirection) {
+                            const CharFormat& text, bool stateDirection,
+                            const CharFormat* baseText) {
   std::u16string css;
   // Alignment and margins by the page's sides: a right-to-left paragraph's
   // start is its right.
@@ -380,7 +381,8 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
     css += u"margin-bottom:0;padding-bottom:" + points(shownSpace(f.spaceAfter), 20) + u";";
   else if (shownSpace(f.spaceAfter) != shownSpace(base.spaceAfter))
     css += u"margin-bottom:" + points(shownSpace(f.spaceAfter), 20) + u";";
-  if (std::u16string line = lineHeight(f, text); line != lineHeight(base, text))
+  if (std::u16string line = lineHeight(f, text);
+      line != lineHeight(base, baseText ? *baseText : text))
     css += u"line-height:" + line + u";";
   if (f.shading != base.shading) {
     css += u"background-color:" +

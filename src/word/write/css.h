@@ -42,9 +42,12 @@ std::u16string textOn(uint32_t background);
 // least" line spacing; its colour, automatic or not, decides the text on
 // dark shading). `stateDirection`: the direction and alignment are given
 // even where they are the base's, so that the element does not take them
-// from the one it lies in.
+// from the one it lies in. `baseText`: the format the base's own rule was
+// written for, where it is not `text` (a paragraph whose letters are all
+// smaller than its style's).
 std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,
-                            const CharFormat& text, bool stateDirection = false);
+                            const CharFormat& text, bool stateDirection = false,
+                            const CharFormat* baseText = nullptr);
 // Paragraph `f` as it shows between the paragraphs before and after it
 // (nullptr: a table or the edge of its cell or story): no space toward a
 // neighbour of its style where it asks for none between paragraphs of one

@@ -169,7 +169,15 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
       item && f.align == Align::Justify && labelHangs(f, text.halfPoints, defaultStops);
   ParagraphFormat shown = f;
   if (item && (centred || outside)) shown.indentFirst = 0;
-  std::u16string css = paragraphCss(shown, styleParagraph, text);
+  // Lines as tall as their letters: where all the text is smaller than
+  // its style's, the paragraph's own size would hold its lines apart, and
+  // its own face, set apart from the text's, push them further. A least
+  // height of lines is weighed against the letters shown too.
+  const bool ownLetters = !(item || f.dropCap || f.dropLetters);
+  const uint16_t small = ownLetters ? smallestLetters(s, start, end, base) : 0;
+  const CharFormat styleText = text;
+  if (small) text.halfPoints = small;
+  std::u16string css = paragraphCss(shown, styleParagraph, text, false, &styleText);
   if (outside) css += u"list-style-position:outside;";
   if (item) css += labelLookCss(s, start, end, base);
   const bool tabbed = item && !centred && f.labelFollow == LabelFollow::Tab;
@@ -178,11 +186,8 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
     css += u"tab-size:" + points(stops, 20) + u";";
   // A drop cap stands beside the paragraph after it, as in the document.
   if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
-  // Lines as tall as their letters: where all the text is smaller than
-  // its style's, the paragraph's own size would hold its lines apart, and
-  // its own face, set apart from the text's, push them further.
-  if (item || f.dropCap || f.dropLetters) return css;
-  if (const uint16_t small = smallestLetters(s, start, end, base)) {
+  if (!ownLetters) return css;
+  if (small) {
     css += u"font-size:" + points(small, 2) + u";";
     base.halfPoints = small;
   }
