@@ -74,7 +74,7 @@ CourseSettings courseSettings(const std::string& folder, FileBytes& held) {
   const std::string file = folder + "/" + kCourseScript;
   std::string text;
   try {
-    text = readPackageFile(file);
+    text = readPackageFile(folder, kCourseScript);
   } catch (const support::Error& e) {
     if (e.number() != support::kFileNotFound || support::isLink(file) || fs::exists(file)) throw;
     writeCourseScript(folder, CourseSettings{});
@@ -112,7 +112,7 @@ Packed packFiles(const std::string& folder, const std::vector<std::string>& name
   for (const std::string& rel : names) {
     const auto h = held.find(rel);
     p.byName[rel] = sources.size();
-    sources.push_back({rel, folder + "/" + rel, h == held.end() ? nullptr : &h->second});
+    sources.push_back({rel, folder, h == held.end() ? nullptr : &h->second});
   }
   std::map<std::pair<std::string, std::string_view>, size_t> madeAlike;
   for (const ZipPlan& plan : plans) {
@@ -224,20 +224,19 @@ Completed completePackage(const std::string& programFolder, const std::string& g
   std::string title;
   CourseSettings settings;
   FileBytes held;  // each file read once, or as this step wrote it
+  CourseContents contents;
   step("reading the course player", [&] { player = playerFiles(programFolder + "/player"); });
+  // A folder that is no package (no manifest) is left as it is.
+  step("reading the manifest", [&] { contents = courseContents(folder, player, held); });
+  files = std::move(contents.files);
+  title = std::move(contents.title);
   support::removeStaleTemporaries(folder, true);
   const std::string parent = fs::path(folder).parent_path().string();
   support::removeStaleTemporaries(parent.empty() ? "." : parent);  // the zip's
   step("copying the course player", [&] { copyPlayer(programFolder, folder, player, held); });
   step("reading the course's settings", [&] { settings = courseSettings(folder, held); });
-  step("reading the manifest", [&] {
-    held["imsmanifest.xml"] = readPackageFile(folder + "/imsmanifest.xml");
-    CourseContents contents = courseContents(folder, player, held);
-    files = std::move(contents.files);
-    title = std::move(contents.title);
-  });
   step("writing the scripts for a course opened from disk",
-       [&] { writePackageScripts(folder, files, held); });
+       [&] { writePackageScripts(folder, contents.scripts, held); });
   std::vector<ZipPlan> zips;
   step("reading the schemas", [&] { zips = plans(programFolder, folder, files, settings, title); });
   Packed packed;

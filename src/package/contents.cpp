@@ -64,7 +64,7 @@ void pagesPictures(const std::string& folder, const std::vector<std::string>& pa
     const auto held = read.find(pages[i]);
     if (held == read.end()) {
       try {
-        scanned[i].bytes = readPackageFile((fs::path(folder) / pages[i]).string());
+        scanned[i].bytes = readPackageFile(folder, pages[i]);
       } catch (const support::Error&) {
         return;
       }
@@ -96,27 +96,68 @@ std::vector<std::string> playerFiles(const std::string& playerFolder) {
   return names;
 }
 
-std::string readPackageFile(const std::string& path) {
+namespace {
+
+struct Fd {
+  int fd = -1;
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+[[noreturn]] void refuseLink(const std::string& path, const char* what = "file") {
+  support::raise(support::kPathFileAccessError,
+                 path + " is a symbolic link, not a " + what + " of the package");
+}
+
+// The folder `rel`'s file lies in, opened a part at a time without
+// following a link; `leaf` is the file's name in it.
+Fd openParent(const std::string& folder, const std::string& rel, std::string& leaf) {
+  Fd dir{::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)};
+  if (dir.fd < 0) support::raiseFileError(errno, folder, true);
+  size_t from = 0;
+  for (size_t slash = rel.find('/'); slash != std::string::npos; slash = rel.find('/', from)) {
+    const std::string part = rel.substr(from, slash - from);
+    const std::string so_far = folder + "/" + rel.substr(0, slash);
+    Fd next{::openat(dir.fd, part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+    if (next.fd < 0) {
+      struct stat st {};
+      if (::fstatat(dir.fd, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+        refuseLink(so_far, "folder");
+      if (errno == ENOENT || errno == ENOTDIR)
+        support::raise(support::kFileNotFound, folder + "/" + rel + " is missing");
+      support::raiseFileError(errno, so_far);
+    }
+    std::swap(dir.fd, next.fd);
+    from = slash + 1;
+  }
+  leaf = rel.substr(from);
+  return dir;
+}
+
+}  // namespace
+
+std::string readPackageFile(const std::string& folder, const std::string& rel) {
+  const std::string path = folder + "/" + rel;
+  std::string leaf;
+  const Fd dir = openParent(folder, rel, leaf);
   // O_NONBLOCK: a pipe standing at the name must not hold the step up.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-  if (fd < 0 && errno == ELOOP)
-    support::raise(support::kPathFileAccessError,
-                   path + " is a symbolic link, not a file of the package");
-  if (fd < 0 && errno == ENOENT) support::raise(support::kFileNotFound, path + " is missing");
-  if (fd < 0) support::raiseFileError(errno, path);
-  struct Close {
-    int fd;
-    ~Close() { ::close(fd); }
-  } closing{fd};
+  const Fd file{::openat(dir.fd, leaf.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK)};
+  if (file.fd < 0 && errno == ELOOP) refuseLink(path);
+  if (file.fd < 0 && errno == ENOENT) support::raise(support::kFileNotFound, path + " is missing");
+  if (file.fd < 0) support::raiseFileError(errno, path);
   struct stat st {};
-  if (::fstat(fd, &st) != 0) support::raiseFileError(errno, path);
+  if (::fstat(file.fd, &st) != 0) support::raiseFileError(errno, path);
   if (!S_ISREG(st.st_mode)) support::raise(support::kFileNotFound, path + " is missing");
+  if (static_cast<uint64_t>(st.st_size) > kMaxPackageFile)
+    support::raise(support::kPathFileAccessError,
+                   path + " is larger than 512 MiB: no file of a course is");
   // The folder is locked: the file keeps the size it has, and reading up to
   // it spares the read that finds the end.
   std::string bytes(static_cast<size_t>(st.st_size), '\0');
   size_t have = 0;
   while (have < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+    const ssize_t n = ::read(file.fd, bytes.data() + have, bytes.size() - have);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) support::raiseFileError(errno, path);
     if (n == 0) break;
@@ -141,9 +182,7 @@ CourseContents courseContents(const std::string& folder,
                               const std::vector<std::string>& playerFiles, FileBytes& read) {
   auto held = read.find("imsmanifest.xml");
   if (held == read.end())
-    held = read.emplace("imsmanifest.xml",
-                        readPackageFile((fs::path(folder) / "imsmanifest.xml").string()))
-               .first;
+    held = read.emplace("imsmanifest.xml", readPackageFile(folder, "imsmanifest.xml")).first;
   const std::string& manifest = held->second;
   const XmlDoc doc = readXml(manifest, "imsmanifest.xml");
   if (!doc || !xmlDocGetRootElement(doc.get()))
@@ -154,8 +193,8 @@ CourseContents courseContents(const std::string& folder,
   out.title = courseTitle(xmlDocGetRootElement(doc.get()));
   std::set<std::string> named;
   namedFiles(xmlDocGetRootElement(doc.get()), "", named, 0);
-  std::set<std::string> files = {"imsmanifest.xml",    "header.htm", "pvomanifest.htm",
-                                 "pvomanifest.htm.js", "index.htm",  "course.js"};
+  std::set<std::string> files = {"imsmanifest.xml", "header.htm", "pvomanifest.htm", "index.htm",
+                                 "course.js"};
   files.insert(kSchemaFiles.begin(), kSchemaFiles.end());
   for (const std::string& p : playerFiles) files.insert("player/" + p);
   std::vector<std::string> pages;
@@ -164,9 +203,11 @@ CourseContents courseContents(const std::string& folder,
     if (f.ends_with(".htm")) pages.push_back(f);
     if (const std::optional<int64_t> test = course::testNumberOf(f)) {
       files.insert(course::testDataFile(*test));
-      files.insert(course::testDataFile(*test) + ".js");
+      out.scripts.push_back(course::testDataFile(*test) + ".js");
     }
   }
+  out.scripts.push_back("pvomanifest.htm.js");
+  files.insert(out.scripts.begin(), out.scripts.end());
   pagesPictures(folder, pages, files, read);
   out.files.assign(files.begin(), files.end());
   return out;

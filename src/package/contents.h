@@ -45,6 +45,10 @@ std::vector<std::string> courseFiles(const std::string& folder,
 struct CourseContents {
   std::vector<std::string> files;
   std::string title;
+  // The scripts among `files` that the copy step makes (the outline's and
+  // each test's data's, at the folder's root): a script the manifest names
+  // otherwise is the author's file, read like any other.
+  std::vector<std::string> scripts;
 };
 CourseContents courseContents(const std::string& folder,
                               const std::vector<std::string>& playerFiles, FileBytes& read);
@@ -53,11 +57,15 @@ CourseContents courseContents(const std::string& folder,
 // (letters, digits, ".", "_" and "-").
 bool nameChar(char c);
 
-// Reads the package file `path` without following a link at its name.
-// Throws support::Error: 75 for a link ("is a symbolic link, not a file of
-// the package"), 53 for a missing file or one that is no plain file, and as
-// support::fileError gives it when it cannot be read.
-std::string readPackageFile(const std::string& path);
+// Reads file `rel` ("/"-separated) of the package folder `folder`,
+// following no link on the way: a folder of the package linked elsewhere
+// would have the step read, and zip, what lies outside it. Throws
+// support::Error: 75 for a link ("is a symbolic link, not a file of the
+// package") or a file larger than kMaxPackageFile, 53 for a missing file or
+// one that is no plain file, and as support::fileError gives it when it
+// cannot be read.
+inline constexpr size_t kMaxPackageFile = size_t{512} << 20;
+std::string readPackageFile(const std::string& folder, const std::string& rel);
 
 // The files and links below `folder` that are not among `course`, the
 // writers' temporaries aside, by name.

@@ -215,7 +215,7 @@ std::optional<CourseSettings> readCourseScript(const std::string& folder) {
   const std::string file = path(folder);
   if (support::isLink(file)) bad(file, "is a symbolic link, not a file of the package");
   if (!std::filesystem::exists(file)) return std::nullopt;
-  return parseCourseScript(readPackageFile(file), file);
+  return parseCourseScript(readPackageFile(folder, kCourseScript), file);
 }
 
 CourseSettings parseCourseScript(const std::string& text, const std::string& file) {
@@ -255,11 +255,22 @@ CourseSettings parseCourseScript(const std::string& text, const std::string& fil
   return s;
 }
 
+namespace {
+
+// Where the comment at `at` ends: at any of the line ends a browser reads,
+// a carriage return and the Unicode line and paragraph separators among them.
+size_t commentEnd(std::string_view text, size_t at) {
+  return std::min(
+      {text.find_first_of("\r\n", at), text.find("\u2028", at), text.find("\u2029", at)});
+}
+
+}  // namespace
+
 std::optional<std::string> courseScriptFault(std::string_view text) {
   constexpr std::string_view kBlank = " \t\r\n", kLead = "window.rdCourse = ";
   size_t at = text.find_first_not_of(kBlank);
   while (at != std::string_view::npos && text.substr(at).starts_with("//"))
-    at = text.find_first_not_of(kBlank, text.find('\n', at));
+    at = text.find_first_not_of(kBlank, commentEnd(text, at));
   if (at == std::string_view::npos || !text.substr(at).starts_with(kLead))
     return "does not set window.rdCourse";
   std::string_view settings = text.substr(at + kLead.size());

@@ -47,14 +47,12 @@ void writeEmbeddedScript(const std::string& path) {
   support::writeFile(path + ".js", script(leafOf(path), plainFileBytes(path)));
 }
 
-void writePackageScripts(const std::string& folder, const std::vector<std::string>& files,
+void writePackageScripts(const std::string& folder, const std::vector<std::string>& scripts,
                          FileBytes& read) {
-  for (const std::string& f : files) {
-    if (!f.ends_with(".htm.js")) continue;
+  for (const std::string& f : scripts) {
     const std::string source = f.substr(0, f.size() - 3);
     auto held = read.find(source);
-    if (held == read.end())
-      held = read.emplace(source, plainFileBytes(folder + "/" + source)).first;
+    if (held == read.end()) held = read.emplace(source, readPackageFile(folder, source)).first;
     std::string js = script(leafOf(source), held->second);
     support::writeFile(folder + "/" + f, js);
     read[f] = std::move(js);

@@ -15,12 +15,12 @@ namespace package {
 // script cannot be written.
 void writeEmbeddedScript(const std::string& path);
 
-// Writes the script of each file whose script is among `files` (relative to
-// `folder`): "pvomanifest.htm.js" for the outline, "testdataN.htm.js" for
-// each test's data. Throws support::Error for the first that fails.
-// Takes the files' bytes from `read` where it holds them, and
-// keeping there those it reads and the scripts it writes.
-void writePackageScripts(const std::string& folder, const std::vector<std::string>& files,
+// Writes each of `scripts` (CourseContents::scripts, in `folder`):
+// "pvomanifest.htm.js" for the outline, "testdataN.htm.js" for each test's
+// data. Throws support::Error for the first that fails. Takes the files'
+// bytes from `read` where it holds them, keeping there those it reads and
+// the scripts it writes.
+void writePackageScripts(const std::string& folder, const std::vector<std::string>& scripts,
                          FileBytes& read);
 
 }  // namespace package

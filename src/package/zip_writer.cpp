@@ -231,7 +231,7 @@ std::vector<PackedFile> packAll(const std::vector<PackSource>& sources) {
       packed[i] = packBytes(s.name, *s.bytes);
       return;
     }
-    packed[i] = packBytes(s.name, readPackageFile(s.path));
+    packed[i] = packBytes(s.name, readPackageFile(s.folder, s.name));
   });
   return packed;
 }
@@ -284,8 +284,7 @@ void writeZip(const std::string& folder, const std::vector<std::string>& names,
   std::vector<PackSource> sources;
   for (const std::string& rel : ordered) {
     auto m = byName.find(rel);
-    sources.push_back({rel, (fs::path(folder) / fs::path(rel)).string(),
-                       m == byName.end() ? nullptr : &m->second->bytes});
+    sources.push_back({rel, folder, m == byName.end() ? nullptr : &m->second->bytes});
   }
   const std::vector<PackedFile> packed = packAll(sources);
   std::vector<ZipEntry> entries;

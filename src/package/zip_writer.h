@@ -24,11 +24,11 @@ struct PackedFile {
 // Packs `bytes`, the file `name` ("a/b.htm": its extension tells a picture).
 PackedFile packBytes(const std::string& name, std::string_view bytes);
 
-// A file to pack: bytes in hand, or else the file at `path`, read without
-// following a link (a link or a missing file fails it).
+// A file to pack: bytes in hand, or else the file `name` of `folder`, read
+// without following a link (a link or a missing file fails it).
 struct PackSource {
   std::string name;
-  std::string path;
+  std::string folder;
   const std::string* bytes = nullptr;
 };
 // Packs every source on a pool of worker threads, one per core: result i is
