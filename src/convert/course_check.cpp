@@ -79,8 +79,16 @@ std::vector<std::string> pageReferences(const std::string& page) {
   return refs;
 }
 
+// A page's dead reference links named one by one; the rest are counted.
+constexpr size_t kMaxDeadLinks = 20;
+
+// A title or link as a fault quotes it: a line's worth at most.
 std::string quoted(const std::string& s) {
-  return "\"" + s + "\"";
+  constexpr size_t kLongest = 120;
+  if (s.size() <= kLongest) return "\"" + s + "\"";
+  size_t cut = kLongest;
+  while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;  // whole letters
+  return "\"" + s.substr(0, cut) + "…\"";
 }
 
 void checkTest(const PreviewLine& line, int64_t number, const std::set<std::string>& files,
@@ -150,8 +158,9 @@ std::vector<std::string> courseFaults(const std::set<std::string>& files,
                                      [](const PreviewLine& l) { return l.file.empty(); }))
     faults.push_back("the course has no page and no test: learners get an empty course");
   const std::set<std::string> reachable = reachableItems(outline);
+  std::set<std::string> checked;  // a file the outline lists again is read once
   for (const PreviewLine& line : outline) {
-    if (line.file.empty()) continue;
+    if (line.file.empty() || !checked.insert(line.file).second) continue;
     const std::string entry = quoted(line.title) + " (" + line.file + ")";
     if (!openedByThePlayer(line.file)) {
       faults.push_back("course.js gives the line " + entry +
@@ -169,10 +178,17 @@ std::vector<std::string> courseFaults(const std::set<std::string>& files,
     }
     const std::optional<std::string> page = files.count(line.file) ? read(line.file) : std::nullopt;
     if (!page) continue;  // the manifest's checks name a missing page
-    for (const std::string& ref : pageReferences(*page))
-      if (!reachable.count("ITEM" + support::trimWhiteSpace(ref)))
-        faults.push_back(line.file + " (page " + quoted(line.title) + "): the reference link " +
-                         quoted(ref) + " names no item of the course: it leads learners nowhere");
+    size_t dead = 0;
+    for (const std::string& ref : pageReferences(*page)) {
+      if (reachable.count("ITEM" + support::trimWhiteSpace(ref)) || ++dead > kMaxDeadLinks)
+        continue;
+      faults.push_back(line.file + " (page " + quoted(line.title) + "): the reference link " +
+                       quoted(ref) + " names no item of the course: it leads learners nowhere");
+    }
+    if (dead > kMaxDeadLinks)
+      faults.push_back(line.file + " (page " + quoted(line.title) +
+                       "): " + std::to_string(dead - kMaxDeadLinks) +
+                       " more reference links that name no item of the course");
   }
   return faults;
 }

@@ -117,6 +117,8 @@ class Cmi5Checker {
       fault(what + " launches " + href + ": an address that runs script, not content to launch");
     else if (w == Where::Outside)
       fault(what + " launches " + href + ", outside the package");
+    else if (w == Where::Unnamable)
+      fault(what + " launches " + href + ", a name no file of a package can have");
     else if (w == Where::Inside && !files_.count(path))
       fault(what + ": its launch file " + path + " is missing from the package");
     else if (launched_.empty()) {

@@ -2,6 +2,7 @@
 
 #include <libxml/parser.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <sstream>
@@ -108,7 +109,9 @@ std::string percentDecode(const std::string& s) {
 }  // namespace
 
 bool runsScript(const std::string& href) {
-  const std::string h = support::trimWhiteSpace(href);
+  // Browsers drop tabs and line ends anywhere in an address.
+  std::string h = support::trimWhiteSpace(href);
+  std::erase_if(h, [](char c) { return c == '\t' || c == '\n' || c == '\r'; });
   const size_t colon = h.find(':');
   if (colon == std::string::npos) return false;
   const std::string scheme = support::lowerAscii(std::string_view(h).substr(0, colon));
@@ -126,7 +129,12 @@ Where resolve(const std::string& base, const std::string& href, std::string& out
   if (!whole.empty() && whole[0] == '/') return Where::Outside;
   std::vector<std::string> parts;
   std::string part;
-  std::istringstream ss(percentDecode(whole));
+  const std::string decoded = percentDecode(whole);
+  if (std::any_of(decoded.begin(), decoded.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '\\';
+      }))
+    return Where::Unnamable;
+  std::istringstream ss(decoded);
   while (std::getline(ss, part, '/')) {
     if (part.empty() || part == ".") continue;
     if (part == "..") {

@@ -44,13 +44,15 @@ std::string courseTitle(xmlNodePtr manifest);
 std::string xmlBase(xmlNodePtr n);
 std::string withSlash(std::string base);
 
-enum class Where { Inside, External, Outside };
+enum class Where { Inside, External, Outside, Unnamable };
 
 // The package path an href names, relative to the manifest's folder (the
 // package root), after the xml:base values that apply (`base`): percent
 // escapes decoded, "." and ".." resolved, query and fragment dropped. An
 // address with a scheme is External; one above the root or absolute is
-// Outside.
+// Outside; one whose name holds a control character or a backslash once
+// decoded is Unnamable: a file system would cut the name at a NUL, and a
+// browser reads a backslash as a slash.
 Where resolve(const std::string& base, const std::string& href, std::string& out);
 
 // An address that runs script where it is opened (javascript:, vbscript:,

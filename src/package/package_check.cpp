@@ -33,10 +33,33 @@ size_t CheckResult::faults() const {
   }));
 }
 
+namespace {
+
+// A finding on one line whatever names it quotes: a line end or escape
+// sequence in a file's name shows as its code, and cannot forge a line.
+std::string oneLine(const std::string& message) {
+  std::string out;
+  for (const char c : message) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x20 && u != 0x7F) {
+      out += c;
+      continue;
+    }
+    static const char kHex[] = "0123456789ABCDEF";
+    out += "\\x";
+    out += kHex[u >> 4];
+    out += kHex[u & 15];
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string formatResult(const CheckResult& result) {
   std::string out;
   for (const Finding& f : result.findings)
-    out += (f.severity == Finding::Severity::Fault ? "fault: " : "note: ") + f.message + "\n";
+    out +=
+        (f.severity == Finding::Severity::Fault ? "fault: " : "note: ") + oneLine(f.message) + "\n";
   size_t n = result.faults();
   out += n == 0 ? "package OK: no fault found\n"
                 : std::to_string(n) + (n == 1 ? " fault" : " faults") + " found\n";
@@ -48,8 +71,10 @@ namespace {
 constexpr const char* kManifest = "imsmanifest.xml";
 // A manifest larger than this is not a course manifest; refusing it keeps a
 // hostile package from taking all memory.
-constexpr size_t kMaxManifest = 64u << 20;
+constexpr size_t kMaxManifest = 16u << 20;
+constexpr size_t kMaxFile = 64u << 20;  // a page or data file the course check reads
 constexpr size_t kMaxEntries = 200000;
+constexpr size_t kMaxElements = 200000;
 constexpr int kMaxDepth = 64;
 constexpr size_t kMaxSchemaMessages = 5;
 constexpr size_t kMaxListed = 50;
@@ -68,13 +93,15 @@ struct Content {
   std::optional<std::string> read(const std::string& name) const {
     if (!files.count(name)) return std::nullopt;
     if (zip) {
-      support::ZipReader::Read r = zip->read(zipEntries.at(name), kMaxManifest);
+      support::ZipReader::Read r =
+          zip->read(zipEntries.at(name), name == kManifest ? kMaxManifest : kMaxFile);
       if (r.status != support::ZipReader::Read::Ok) return std::nullopt;
       return std::move(r.bytes);
     }
     std::error_code ec;
     const fs::path file = folder / name;
-    if (fs::file_size(file, ec) > kMaxManifest || ec) return std::nullopt;
+    if (fs::file_size(file, ec) > (name == kManifest ? kMaxManifest : kMaxFile) || ec)
+      return std::nullopt;
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
     std::ostringstream buf;
@@ -92,9 +119,30 @@ class Checker {
 
 // ---- reading the package ------------------------------------------------
 
+// Whether the tree under `root` holds more than `limit` elements; counts no
+// further than that.
+bool elementsBeyond(xmlNodePtr root, size_t limit) {
+  size_t count = 0;
+  for (xmlNodePtr n = root; n;) {
+    if (n->type == XML_ELEMENT_NODE && ++count > limit) return true;
+    if (n->children && n->type == XML_ELEMENT_NODE) {
+      n = n->children;
+      continue;
+    }
+    while (n && n != root && !n->next) n = n->parent;
+    if (!n || n == root) break;
+    n = n->next;
+  }
+  return false;
+}
+
+// A name an unpacker may take elsewhere: empty, a step up, a backslash (a
+// folder on some systems), a control character, or a drive's ("C:").
 bool unsafeName(const std::string& name) {
   return name.empty() || name == "." || name == ".." || name.find('\\') != std::string::npos ||
-         name.find('\0') != std::string::npos;
+         std::any_of(name.begin(), name.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }) ||
+         (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])));
 }
 
 bool loadZip(const std::string& path, Content& c, Checker& ck) {
@@ -126,7 +174,11 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
       ck.fault("zip folders nest too deeply at '" + e.path + "'");
       passedOver = e.path + "/";
     } else if (!e.folder) {
-      c.files.insert(e.path);
+      if (!c.files.insert(e.path).second) {
+        ck.fault("zip entry '" + e.path +
+                 "' is in the zip twice: unpackers differ in which of the two they keep");
+        continue;
+      }
       c.zipEntries[e.path] = i;
       if (e.name != kManifest) continue;
       c.manifests.push_back(e.path);
@@ -136,7 +188,7 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
       if (manifest.status == support::ZipReader::Read::Ok)
         c.manifest = std::move(manifest.bytes);
       else
-        ck.fault("imsmanifest.xml cannot be read from the zip (damaged or larger than 64 MiB)");
+        ck.fault("imsmanifest.xml cannot be read from the zip (damaged or larger than 16 MiB)");
     }
   }
   for (const std::string& link : zip.links())
@@ -177,7 +229,7 @@ bool loadFolder(const std::string& path, Content& c, Checker& ck) {
     c.hasManifest = true;
     std::optional<std::string> manifest = c.read(kManifest);
     if (!manifest)
-      ck.fault("imsmanifest.xml cannot be read (unreadable or larger than 64 MiB)");
+      ck.fault("imsmanifest.xml cannot be read (unreadable or larger than 16 MiB)");
     else
       c.manifest = std::move(*manifest);
   }
@@ -374,13 +426,14 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
     auto named = [&](xmlNodePtr n, const std::string& href) {
       std::string path;
       Where w = resolve(base, href, path);
-      if (w == Where::External && runsScript(href))
+      if (w == Where::External && runsScript(base + href))
         ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +
                  "', an address that runs script, not content");
       if (w == Where::External) return;
-      if (w == Where::Outside) {
+      if (w == Where::Outside || w == Where::Unnamable) {
         ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +
-                 "', which lies outside the package");
+                 (w == Where::Outside ? "', which lies outside the package"
+                                      : "', a name no file of a package can have"));
         return;
       }
       listed.insert(path);
@@ -506,9 +559,20 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
     return ck.result;
   }
   const bool scorm = isScormManifest(doc), scorm2004 = !scorm && isScorm2004Manifest(doc);
-  if (const auto docType = docTypeFault(doc, kManifest)) {
-    ck.fault(*docType);
-  } else {
+  // A document type's entities would be expanded in every attribute read
+  // below (a 1 KB entity named a thousand times in each); and a manifest
+  // of millions of elements takes the validator minutes. Neither is a
+  // course's.
+  std::optional<std::string> refused = docTypeFault(doc, kManifest);
+  if (!refused && elementsBeyond(xmlDocGetRootElement(doc), kMaxElements))
+    refused = "imsmanifest.xml holds more than " + std::to_string(kMaxElements) +
+              " elements: no course has as many, and it is not checked further";
+  if (refused) {
+    ck.fault(*refused);
+    xmlFreeDoc(doc);
+    return ck.result;
+  }
+  {
     Messages stray;  // errors outside a context of their own (schema loading)
     ErrorScope scope(&stray);
     validate(doc, schemaFolder,

@@ -22,7 +22,8 @@ struct CheckResult {
   bool ok() const { return faults() == 0; }
 };
 
-// One file of the package by its relative name, read whole (up to 64 MiB);
+// One file of the package by its relative name, read whole (up to 64 MiB,
+// the manifest 16 MiB);
 // nothing when it is missing or cannot be read.
 using PackageReader = std::function<std::optional<std::string>(const std::string& name)>;
 // Faults of the course in a package whose manifest holds: what would leave

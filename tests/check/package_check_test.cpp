@@ -19,6 +19,7 @@
 #include "fixture.h"
 #include "package/zip_writer.h"
 #include "support/error.h"
+#include "support/strings.h"
 
 namespace {
 using namespace check_fixture;
@@ -100,10 +101,46 @@ TEST_F(PackageTest, CopyScriptRunTwiceAndThroughLinksStaysInside) {
   EXPECT_EQ(filesUnder(outside), std::set<std::string>{"player.js"});
 }
 
-TEST_F(PackageTest, CopyScriptRefusesAMissingFolderAndCreatesNothing) {
+// A manifest naming files through a folder linked elsewhere, or names a NUL
+// would cut short, leaves everything outside the folder and its pages as
+// they were, and no zip takes a file from outside.
+TEST_F(PackageTest, ATamperedFolderKeepsTheCopyStepInsideIt) {
+  const char* tampers[] = {"<file href='pics/secret.txt'/>", "<file href='pics/note.htm.js'/>",
+                           "<file href='page3.htm%00.htm.js'/>",
+                           "<file href='pics/secret.txt%00.htm.js'/>"};
+  int n = 0;
+  for (const char* tamper : tampers) {
+    SCOPED_TRACE(tamper);
+    const fs::path outside = root_ / ("outside " + std::to_string(++n));
+    fs::create_directories(outside);
+    write(outside / "secret.txt", "secret");
+    write(outside / "note.htm", "<p>note</p>");
+    const fs::path out = converted("tampered " + std::to_string(n));
+    const std::string page3 = read(out / "page3.htm");
+    fs::create_directory_symlink(outside, out / "pics");
+    replaceIn(out / "imsmanifest.xml", "<file href='page3.htm'/>",
+              std::string("<file href='page3.htm'/>") + tamper);
+    copyScript(out);  // it may refuse the folder; what it must never do follows
+    EXPECT_EQ(filesUnder(outside), (std::set<std::string>{"note.htm", "secret.txt"}));
+    EXPECT_EQ(read(out / "page3.htm"), page3);
+    if (fs::exists(out.string() + ".zip")) {
+      for (const std::string& e : zipEntries(out.string() + ".zip"))
+        EXPECT_FALSE(e.starts_with("pics/")) << e;
+    }
+  }
+}
+
+TEST_F(PackageTest, CopyScriptRefusesAMissingFolderOrOneWithoutManifestAndChangesNothing) {
   EXPECT_NE(copyScript(parent_ / "no such course"), 0);
   EXPECT_TRUE(fs::is_empty(parent_));
   EXPECT_NE(run("sh " + quote(kProgramDir + "/copysql.sh") + " only-one 2>/dev/null"), 0);
+  const fs::path site = parent_ / "site";
+  fs::create_directories(site / "player");
+  write(site / "index.htm", "mine");
+  write(site / "player" / "player.js", "mine too");
+  EXPECT_NE(copyScript(site), 0);
+  EXPECT_EQ(filesUnder(site), (std::set<std::string>{"index.htm", "player/player.js"}));
+  EXPECT_EQ(read(site / "index.htm"), "mine");
 }
 
 const std::vector<Breakage>& breakages() {
@@ -169,6 +206,18 @@ const std::vector<Breakage>& breakages() {
                    "<file href='../page7.htm'/>");
        },
        "names '../page7.htm', which lies outside the package"},
+      {"script by the resource's base",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "identifier='RESOURCE3' ",
+                   "identifier='RESOURCE3' xml:base='javascript:' ");
+       },
+       "an address that runs script"},
+      {"name a NUL would cut short",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "<file href='page7.htm'/>",
+                   "<file href='page7.htm'/><file href='page3.htm%00.js'/>");
+       },
+       "names 'page3.htm%00.js', a name no file of a package can have"},
       {"script for a file",
        [](const fs::path& p) {
          replaceIn(p / "imsmanifest.xml", "<file href='page7.htm'/>",
@@ -177,6 +226,22 @@ const std::vector<Breakage>& breakages() {
        "names 'data:text/html,x', an address that runs script, not content"},
   };
   return list;
+}
+
+// A document type's entities are not grown in the checks after it: a
+// thousand references to a 100 KB entity in each of two attributes.
+TEST_F(PackageTest, ADocumentTypeEndsTheChecksBeforeItsEntitiesGrow) {
+  const fs::path out = converted();
+  std::string refs;
+  for (int i = 0; i < 1000; ++i) refs += "&c;";
+  replaceIn(out / "imsmanifest.xml", "<manifest ",
+            "<!DOCTYPE m [<!ENTITY a 'aaaaaaaaaa'><!ENTITY b '&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;'>"
+            "<!ENTITY c '&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;'>]><manifest ");
+  for (const char* ref : {"identifierref='RESOURCE2'", "identifierref='RESOURCE3'"})
+    replaceIn(out / "imsmanifest.xml", ref, "identifierref='" + refs + "'");
+  const std::string found = faults(checkPackage(out.string(), kSchemas));
+  EXPECT_NE(found.find("declares a document type"), std::string::npos);
+  EXPECT_LT(found.size(), 1000u) << found.substr(0, 1000);
 }
 
 TEST_F(PackageTest, EachBreakageIsReportedByItsCauseInFolderAndZip) {
@@ -247,7 +312,11 @@ TEST_F(PackageTest, CourseSettingsThatGiveNoPassMarkOrDoNotRunFailTheCopyStep) {
   for (const char* settings : {"window.rdCourse = {\n  \"passMark\": 101\n};\n",
                                "window.rdCourse = {\n  \"passMark\": 60\n};\n{\"page\": \"x\"}\n",
                                "window.rdCourse = {\n  \"passMark\": -5\n};\n",
-                               "window.rdCourse = {\n  \"lang\": \"ru\"\n};\n", ""}) {
+                               "window.rdCourse = {\n  \"lang\": \"ru\"\n};\n",
+                               // a browser ends the comment at the carriage return
+                               "// note\rdocument.title = 'ran'\nwindow.rdCourse = {\n  "
+                               "\"passMark\": 60\n};\n",
+                               ""}) {
     SCOPED_TRACE(settings);
     fs::path out = converted("bad settings");
     write(out / "course.js", settings);
@@ -360,6 +429,27 @@ TEST_F(PackageTest, ALinkAnywhereInAPackageIsAFault) {
   fs::create_symlink(root_ / "outside.htm", out / "page3.htm");
   EXPECT_NE(faults(checkPackage(out.string(), kSchemas)).find("page3.htm is a symbolic link"),
             std::string::npos);
+}
+
+// Entry names (of page3.htm's length) an unpacker may read otherwise: one
+// name twice, a line end (which must not forge a line of the report), an
+// escape, a drive.
+TEST_F(PackageTest, ZipEntryNamesAnUnpackerMayTakeElsewhereAreFaults) {
+  const fs::path zip = packaged().string() + ".zip";
+  const std::string bytes = read(zip);
+  const std::pair<const char*, const char*> cases[] = {
+      {"page2.htm", "fault: zip entry 'page2.htm' is in the zip twice"},
+      {"p\nfault:x", "fault: zip entry 'p\\x0Afault:x' has a name an LMS cannot unpack safely"},
+      {"p\x1b[2J.htm", "zip entry 'p\\x1B[2J.htm' has a name"},
+      {"C:pag.htm", "zip entry 'C:pag.htm' has a name"},
+  };
+  for (const auto& [name, cause] : cases) {
+    SCOPED_TRACE(name);
+    write(zip, support::replaceAll(bytes, "page3.htm", name));
+    const std::string report = formatResult(checkPackage(zip.string(), kSchemas));
+    EXPECT_NE(report.find(cause), std::string::npos) << report;
+    EXPECT_EQ(report.find("\nfault:x"), std::string::npos);
+  }
 }
 
 TEST_F(PackageTest, UnreadablePackagesAndMissingSchemasAreFaults) {
@@ -492,6 +582,33 @@ TEST_F(PackageTest, ZipHoldsLargeFilesWholeWhateverTheirSize) {
   zipAll(out, zip);
   std::vector<std::string> entries = zipEntries(zip, out);  // compares every entry's bytes
   EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), filesUnder(out));
+}
+
+// A page the outline lists twice is checked once, and its dead reference
+// links are named up to 20, the rest counted.
+TEST_F(PackageTest, DeadReferenceLinksAreNamedOncePerPageAndUpToTwenty) {
+  const fs::path out = converted();
+  std::string links;
+  for (int i = 0; i < 25; ++i)
+    links += "<a href=\"#\" onclick=\"return parent.tester.showref('90" + std::to_string(i) +
+             "')\">x</a>";
+  replaceIn(out / "page2.htm", "</body>", links + "</body>");
+  std::string outline = read(out / "pvomanifest.htm");
+  const size_t at = outline.rfind('\n', outline.find("|page2.htm|")) + 1;
+  outline.insert(at, outline.substr(at, outline.find('\n', at) + 1 - at));
+  write(out / "pvomanifest.htm", outline);
+  const fs::path log = root_ / "out.txt";
+  EXPECT_EQ(run(quote(RD_PROGRAM) + " check " + quote(out.string()) + " > " + quote(log.string())),
+            1);
+  const std::string found = read(log);
+  size_t named = 0;
+  for (size_t i = found.find("names no item"); i != std::string::npos;
+       i = found.find("names no item", i + 1))
+    ++named;
+  EXPECT_EQ(named, 20u) << found;
+  EXPECT_NE(found.find("): 6 more reference links that name no item of the course\n"),
+            std::string::npos)
+      << found;
 }
 
 TEST_F(PackageTest, CommandLineExitStatus) {
