@@ -85,10 +85,14 @@ constexpr size_t kMaxDeadLinks = 20;
 // A title or link as a fault quotes it: a line's worth at most.
 std::string quoted(const std::string& s) {
   constexpr size_t kLongest = 120;
-  if (s.size() <= kLongest) return "\"" + s + "\"";
-  size_t cut = kLongest;
-  while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;  // whole letters
-  return "\"" + s.substr(0, cut) + "…\"";
+  size_t cut = std::min(s.size(), kLongest);
+  while (cut < s.size() && cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80)
+    --cut;  // whole letters
+  std::string out = "\"";
+  out.append(s, 0, cut);
+  if (cut < s.size()) out += "…";
+  out += '"';
+  return out;
 }
 
 void checkTest(const PreviewLine& line, int64_t number, const std::set<std::string>& files,
