@@ -29,7 +29,9 @@ inline constexpr int16_t kCellPadding = 108;
 
 inline constexpr uint32_t kAutoColor = 0xFFFFFFFFu;  // "automatic": no colour set
 
-enum class Align : uint8_t { Left, Center, Right, Justify };
+// Distribute: justified to the last line, which a justified paragraph
+// leaves at its start.
+enum class Align : uint8_t { Left, Center, Right, Justify, Distribute };
 
 // The class a document's font table gives a font (roman: with serifs,
 // swiss: without, modern: fixed pitch); a page names it after the font for

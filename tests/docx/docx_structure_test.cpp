@@ -136,7 +136,7 @@ TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
                  "<w:tab w:val=\"left\" w:pos=\"800\"/></w:tabs>") +
                p(r("z"),
                  "<w:pStyle w:val=\"H3\"/><w:tabs><w:tab w:val=\"clear\" w:pos=\"9000\"/>"
-                 "</w:tabs>"),
+                 "</w:tabs><w:jc w:val=\"distribute\"/>"),
            {{"word/styles.xml", styles}});
   EXPECT_EQ(m.main.paragraphs[0].format.tabEnd, 9000);
   EXPECT_EQ(m.main.paragraphs[0].format.tabLeader, word::TabLeader::Dots);
@@ -158,6 +158,7 @@ TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
   EXPECT_EQ(b.indentLeft, 100);
   EXPECT_EQ(b.indentFirst, 200);
   EXPECT_EQ(b.align, word::Align::Right);
+  EXPECT_EQ(m.main.paragraphs[2].format.align, word::Align::Distribute);
 }
 
 std::string level(int i, const char* fmt, const char* text, const std::string& extra = "") {

@@ -235,7 +235,7 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
   b.text("Third");
   b.endParagraph();
   ParagraphFormat indented;
-  indented.align = Align::Justify;
+  indented.align = Align::Distribute;  // the last line too
   indented.indentLeft = 720;
   indented.indentFirst = -360;
   b.paragraph(indented);
@@ -263,7 +263,8 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
                 "<h3>1.2.<span class=\"tab\" "
                 "style=\"tab-size:36pt\">&#9;</span>"
                 "Third</h3>",
-                "<p style=\"text-align:justify;margin-left:36pt;text-indent:-18pt;\">x</p>"}));
+                "<p style=\"text-align:justify;text-align-last:justify;margin-left:36pt;"
+                "text-indent:-18pt;\">x</p>"}));
 }
 
 // Space between neighbours: automatic space goes at the edges of a cell or

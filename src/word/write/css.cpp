@@ -343,10 +343,14 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
   const bool turned = stateDirection || f.rightToLeft != base.rightToLeft;
   if (turned) css += f.rightToLeft ? u"direction:rtl;" : u"direction:ltr;";
   if (turned || f.align != base.align) {
-    static const char16_t* names[] = {u"left", u"center", u"right", u"justify"};
-    int side = static_cast<int>(f.align) & 3;
+    static const char16_t* names[] = {u"left", u"center", u"right", u"justify", u"justify"};
+    int side = std::min(static_cast<int>(f.align), 4);
     if (f.rightToLeft && (f.align == Align::Left || f.align == Align::Right)) side = 2 - side;
     css += std::u16string(u"text-align:") + names[side] + u";";
+    if (f.align == Align::Distribute)
+      css += u"text-align-last:justify;";
+    else if (base.align == Align::Distribute)
+      css += u"text-align-last:auto;";
   }
   auto onPage = [](const ParagraphFormat& p) {
     Indents i = shownIndents(p);

@@ -118,8 +118,8 @@ std::string charFormat(const CharFormat& f, const CharFormat& base) {
 }
 
 const char* alignName(Align a) {
-  static const char* names[] = {"left", "center", "right", "justify"};
-  return names[static_cast<int>(a) & 3];
+  static const char* names[] = {"left", "center", "right", "justify", "distribute"};
+  return names[std::min(static_cast<int>(a), 4)];
 }
 
 std::string paragraphFormat(const ParagraphFormat& f) {

@@ -165,8 +165,8 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
   // count a tab as a space to stretch), moving the first line's text
   // off its indent: such a label stands outside the text, its tab
   // reaching the indent.
-  const bool outside =
-      item && f.align == Align::Justify && labelHangs(f, text.halfPoints, defaultStops);
+  const bool outside = item && (f.align == Align::Justify || f.align == Align::Distribute) &&
+                       labelHangs(f, text.halfPoints, defaultStops);
   ParagraphFormat shown = f;
   if (item && (centred || outside)) shown.indentFirst = 0;
   // Lines as tall as their letters: where all the text is smaller than

@@ -238,12 +238,15 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
           ? styleIndex_[p.istd]
           : 0;
   f.outlineLevel = p.outline;
-  // Right to left, the model's left is the start: the page's right.
+  // Right to left, the model's left is the start: the page's right. 4 and
+  // 9 are distributed, the latter Thai.
   const bool mirrorJc = p.bidi && p.jcOfPage, mirrorIndents = p.bidi && p.indentsOfPage;
-  f.align = p.jc == 0   ? (mirrorJc ? Align::Right : Align::Left)
-            : p.jc == 1 ? Align::Center
-            : p.jc == 2 ? (mirrorJc ? Align::Left : Align::Right)
-                        : Align::Justify;
+  const bool distributed = p.jc == 4 || p.jc == 9;
+  f.align = p.jc == 0     ? (mirrorJc ? Align::Right : Align::Left)
+            : p.jc == 1   ? Align::Center
+            : p.jc == 2   ? (mirrorJc ? Align::Left : Align::Right)
+            : distributed ? Align::Distribute
+                          : Align::Justify;
   f.indentLeft = mirrorIndents ? p.right : p.left;
   f.indentRight = mirrorIndents ? p.left : p.right;
   f.rightToLeft = p.bidi;

@@ -185,8 +185,9 @@ void ParaProps::read(const pugi::xml_node& pPr) {
         align = Align::Center;
       else if (v == "right" || v == "end")
         align = Align::Right;
-      else if (v == "both" || v == "distribute" || v.substr(0, 4) == "thai" || v == "lowKashida" ||
-               v == "mediumKashida" || v == "highKashida")
+      else if (v == "distribute" || v.substr(0, 4) == "thai")
+        align = Align::Distribute;
+      else if (v == "both" || v == "lowKashida" || v == "mediumKashida" || v == "highKashida")
         align = Align::Justify;
       else
         align = Align::Left;

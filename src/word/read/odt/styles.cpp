@@ -256,7 +256,7 @@ void ParaProps::read(const pugi::xml_node& p) {
   else if (a == "end" || a == "right")
     align = Align::Right;
   else if (a == "justify")
-    align = Align::Justify;
+    align = attrValue(p, "text-align-last") == "justify" ? Align::Distribute : Align::Justify;
   else if (a == "start" || a == "left")
     align = Align::Left;
   if (align) alignByPage = a == "left" || a == "right";
