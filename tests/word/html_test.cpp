@@ -1088,6 +1088,14 @@ TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
     b.text("nine", small);
     b.endParagraph();
   }
+  // A run taller than 15 points raises its line.
+  least.lineSpacing = 300;
+  b.paragraph(least);
+  b.text("a");
+  CharFormat big;
+  big.halfPoints = 56;
+  b.text("B", big);
+  b.endParagraph();
   EXPECT_EQ(bodyLines(html(b.finish())),
             (std::vector<std::string>{
                 "<p style=\"font-size:8pt;\">small</p>", "<p style=\"font-size:8pt;\">&nbsp;</p>",
@@ -1099,7 +1107,9 @@ TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
                 "light</p>",
                 "<p style=\"line-height:12pt;font-size:9.5pt;\">least</p>",
                 "<p class=\"Body\" style=\"line-height:13.5pt;font-size:9pt;\">nine</p>",
-                "<p class=\"Spaced\" style=\"line-height:13.5pt;font-size:9pt;\">nine</p>"}));
+                "<p class=\"Spaced\" style=\"line-height:13.5pt;font-size:9pt;\">nine</p>",
+                "<p style=\"line-height:15pt;\">a<span "
+                "style=\"font-size:28pt;line-height:normal;\">B</span></p>"}));
 }
 
 // The page keeps the document's spaces: a line's first, and every other

@@ -520,6 +520,13 @@ std::u16string sizeAndFaceCss(const CharFormat& f, const CharFormat& base) {
   return css;
 }
 
+std::u16string runLineCss(const CharFormat& f, int32_t least) {
+  // As lineHeight weighs it: the font's own line, about 1.15 times its size.
+  const int64_t size = f.halfPoints ? f.halfPoints : 24;
+  if (least <= 0 || size * 10 * 115 <= int64_t{least} * 100) return {};
+  return u"line-height:normal;";
+}
+
 std::u16string letterPlaceCss(const CharFormat& f, const CharFormat* base) {
   std::u16string css;
   if (base ? f.raise != base->raise : f.raise)

@@ -79,6 +79,11 @@ std::u16string capitalsCss(const CharFormat& f, const CharFormat* base = nullptr
 // The size and face of `f` where they differ from `base`'s (a size or a
 // face `f` leaves to the default keeps the base's).
 std::u16string sizeAndFaceCss(const CharFormat& f, const CharFormat& base);
+// A run whose letters stand taller than its paragraph's least height of
+// lines (`least` twips; 0: none) raises its line, as in the document: the
+// height the page gives the paragraph would hold it, the letters over the
+// line above.
+std::u16string runLineCss(const CharFormat& f, int32_t least);
 
 // The space between letters and their raise above the line (or drop
 // below it), likewise.

@@ -183,6 +183,9 @@ class Renderer {
     static const ParagraphFormat kPlain;
     std::u16string css = blockCss(*story_, start, end, f, style ? style->paragraph : kPlain, item,
                                   model_.defaultTabStop, base);
+    leastLine_ = f.lineRule == LineRule::AtLeast && runLineCss(base, f.lineSpacing).empty()
+                     ? f.lineSpacing
+                     : 0;  // where the page gives the paragraph its least height
     auto attrs = [&] { return cls + (css.empty() ? u"" : u" style=\"" + css + u"\""); };
 
     tabs_ = {item ? nullptr : &f, true, 0};
@@ -383,7 +386,7 @@ class Renderer {
     std::u16string css = weightCss(f, &base);
     if (!f.italic && base.italic) css += u"font-style:normal;";
     css += colourCss(f, base, paragraphShading_ != kAutoColor ? paragraphShading_ : cellShading_);
-    css += sizeAndFaceCss(f, base);
+    css += sizeAndFaceCss(f, base) + runLineCss(f, leastLine_);
     css += letterPlaceCss(f, &base);
     css += capitalsCss(f, &base);
     css += effectsCss(f, &base);
@@ -663,6 +666,7 @@ class Renderer {
   bool underlined_ = false;     // the run being written is underlined
   // What shades the text being written: its paragraph, its cell.
   uint32_t paragraphShading_ = kAutoColor, cellShading_ = kAutoColor;
+  int32_t leastLine_ = 0;  // the paragraph's least height of lines, twips
   size_t tableCursor_ = 0;
   size_t bookmarkCursor_ = 0;
   std::optional<std::unordered_set<std::u16string>> bookmarkNames_;  // once a link needs them
