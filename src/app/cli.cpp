@@ -107,13 +107,18 @@ int main(int argc, char** argv) {
     std::fputs(commandHelp(*command).c_str(), stdout);
     return 0;
   }
-  if (cmd == "text" && argc == 3) return text(argv[2]);
-  if (cmd == "html") return htmlCommand(argc - 2, argv + 2);
-  if (cmd == "dump") return dumpCommand(argc - 2, argv + 2);
   if (cmd == "convert") return convertCommand(std::vector<std::string>(argv + 2, argv + argc));
   if (cmd == "lint") return lintCommand(std::vector<std::string>(argv + 2, argv + argc));
-  if (cmd == "check") return checkCommand(argc - 2, argv + 2);
-  if (cmd == "complete") return completeCommand(argc - 2, argv + 2);
+  // The others take no option: a "--" before their files ends the options
+  // all the same, as convert and lint read it.
+  const int skip = argc > 2 && std::strcmp(argv[2], "--") == 0 ? 3 : 2;
+  const int count = argc - skip;
+  char** operands = argv + skip;
+  if (cmd == "text" && count == 1) return text(operands[0]);
+  if (cmd == "html") return htmlCommand(count, operands);
+  if (cmd == "dump") return dumpCommand(count, operands);
+  if (cmd == "check") return checkCommand(count, operands);
+  if (cmd == "complete") return completeCommand(count, operands);
   // text with other than one file, --window with more than one document or
   // an option, --help and --version with arguments.
   return usageError(command);

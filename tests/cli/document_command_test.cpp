@@ -69,6 +69,9 @@ TEST(HtmlCommand, RefusalsSayWhyOnStandardErrorAndLoseNothing) {
       {{"html", "doc.txt", "./doc.txt"}, 1, "would replace the document itself"},
       {{"dump"}, 2, "Usage: raredozud dump DOC"},
       {{"dump", "missing.doc"}, 1, "missing.doc"},
+      // "--" ends the options here as for convert: what follows is a file
+      {{"dump", "--", "-missing.doc"}, 1, "-missing.doc"},
+      {{"html", "--", "missing.doc", "old.htm"}, 1, "\"missing.doc\" could not be found"},
   };
   for (const Case& c : cases) {
     ProgramResult r = runProgram(dir(work), c.args);
