@@ -312,6 +312,26 @@ TEST(HtmlWriter, SpaceBetweenNeighbours) {
   }
 }
 
+// Room between a border and the text on the sides drawn only: a line above
+// or below leaves the text at its indent.
+TEST(HtmlWriter, BorderRoomOnTheSidesDrawn) {
+  ParagraphFormat none;
+  constexpr uint8_t kBox = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
+  const std::pair<uint8_t, const char16_t*> cases[] = {
+      {kBorderTop, u"padding:1pt 0 0 0;"},
+      {kBorderBottom, u"padding:0 0 1pt 0;"},
+      {kBorderLeft | kBorderRight, u"padding:0 4pt 0 4pt;"},
+      {kBox, u"padding:1pt 4pt;"},
+  };
+  for (const auto& [sides, room] : cases) {
+    ParagraphFormat f;
+    f.borderSides = sides;
+    f.border = {LineStyle::Single, 6, 0};
+    EXPECT_NE(write::paragraphCss(f, none, {}).find(room), std::u16string::npos) << int{sides};
+    EXPECT_NE(write::paragraphCss(none, f, {}).find(u"padding:0;"), std::u16string::npos);
+  }
+}
+
 // A font the document's table does not class ends its list with a generic
 // family by the words of its name; the table's class wins where it gives one.
 // A CSS keyword left as a font name by a pasted web page names no font.

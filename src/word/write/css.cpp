@@ -91,16 +91,28 @@ std::u16string borderValue(const Border& b) {
   return points(eighths, 8) + u" " + style + u" " + colour(rgb);
 }
 
+// The room between a paragraph's border and its text, on the sides drawn:
+// a line above alone leaves the text at its indent.
+std::u16string borderRoomCss(uint8_t sides) {
+  if (!sides) return u"padding:0;";
+  if (sides == (kBorderTop | kBorderLeft | kBorderBottom | kBorderRight))
+    return u"padding:1pt 4pt;";
+  auto room = [&](uint8_t side, const char16_t* width) {
+    return std::u16string(sides & side ? width : u"0");
+  };
+  return u"padding:" + room(kBorderTop, u"1pt") + u" " + room(kBorderRight, u"4pt") + u" " +
+         room(kBorderBottom, u"1pt") + u" " + room(kBorderLeft, u"4pt") + u";";
+}
+
 // The sides of a paragraph's border that `f` draws otherwise than `base`,
-// and the room between a border and the text where one begins or ends.
+// and the room between a border and the text where the sides differ.
 std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base) {
   if (f.borderSides == base.borderSides && (!f.borderSides || f.border == base.border)) return {};
   std::u16string css;
+  const std::u16string room =
+      f.borderSides == base.borderSides ? u"" : borderRoomCss(f.borderSides);
   constexpr uint8_t kBox = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
-  if (f.borderSides == kBox) {
-    css = u"border:" + borderValue(f.border) + u";";
-    return base.borderSides ? css : css + u"padding:1pt 4pt;";
-  }
+  if (f.borderSides == kBox) return u"border:" + borderValue(f.border) + u";" + room;
   const std::pair<uint8_t, const char16_t*> sides[] = {{kBorderTop, u"top"},
                                                        {kBorderLeft, u"left"},
                                                        {kBorderBottom, u"bottom"},
@@ -112,9 +124,7 @@ std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphForma
     else if (was)
       css += u"border-" + std::u16string(side) + u":none;";
   }
-  if ((f.borderSides != 0) != (base.borderSides != 0))
-    css += f.borderSides ? u"padding:1pt 4pt;" : u"padding:0;";
-  return css;
+  return css + room;
 }
 
 }  // namespace
