@@ -1,0 +1,132 @@
+// A paragraph's and a cell's borders, and the room inside them, as CSS.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "word/write/css.h"
+
+namespace word::write {
+
+namespace {
+
+// A known edge as a CSS border value; empty for an unknown one, which the
+// page's default grid draws.
+std::u16string borderValue(const Border& b) {
+  const char16_t* style = u"solid";
+  switch (b.style) {
+    case LineStyle::Unknown:
+      return {};
+    case LineStyle::None:
+      return u"none";
+    case LineStyle::Single:
+    case LineStyle::Thick:
+      break;
+    case LineStyle::Double:
+      style = u"double";
+      break;
+    case LineStyle::Dotted:
+      style = u"dotted";
+      break;
+    case LineStyle::Dashed:
+    case LineStyle::DotDash:
+      style = u"dashed";
+      break;
+    case LineStyle::Groove:
+      style = u"groove";
+      break;
+    case LineStyle::Ridge:
+      style = u"ridge";
+      break;
+    case LineStyle::Inset:
+      style = u"inset";
+      break;
+    case LineStyle::Outset:
+      style = u"outset";
+      break;
+  }
+  // Eighths of a point. A hairline still shows as one pixel (6/8 pt); a
+  // double line needs three to show both of its lines, and the word
+  // processor's width is that of each line.
+  int64_t eighths = std::min<uint16_t>(b.width, kMaxBorderWidth);
+  if (b.style == LineStyle::Thick) eighths = std::max<int64_t>(eighths, 12);
+  if (b.style == LineStyle::Double) eighths = std::max<int64_t>(3 * eighths, 18);
+  eighths = std::max<int64_t>(eighths, 6);
+  const uint32_t rgb = b.color == kAutoColor ? 0 : b.color;
+  return points(eighths, 8) + u" " + style + u" " + colour(rgb);
+}
+
+// The room between a paragraph's border and its text, on the sides drawn:
+// a line above alone leaves the text at its indent.
+std::u16string borderRoomCss(uint8_t sides) {
+  if (!sides) return u"padding:0;";
+  if (sides == (kBorderTop | kBorderLeft | kBorderBottom | kBorderRight))
+    return u"padding:1pt 4pt;";
+  auto room = [&](uint8_t side, const char16_t* width) {
+    return std::u16string(sides & side ? width : u"0");
+  };
+  return u"padding:" + room(kBorderTop, u"1pt") + u" " + room(kBorderRight, u"4pt") + u" " +
+         room(kBorderBottom, u"1pt") + u" " + room(kBorderLeft, u"4pt") + u";";
+}
+
+}  // namespace
+
+// The sides of a paragraph's border that `f` draws otherwise than `base`,
+// and the room between a border and the text where the sides differ.
+std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base) {
+  if (f.borderSides == base.borderSides && (!f.borderSides || f.border == base.border)) return {};
+  std::u16string css;
+  const std::u16string room =
+      f.borderSides == base.borderSides ? u"" : borderRoomCss(f.borderSides);
+  constexpr uint8_t kBox = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
+  if (f.borderSides == kBox) return u"border:" + borderValue(f.border) + u";" + room;
+  const std::pair<uint8_t, const char16_t*> sides[] = {{kBorderTop, u"top"},
+                                                       {kBorderLeft, u"left"},
+                                                       {kBorderBottom, u"bottom"},
+                                                       {kBorderRight, u"right"}};
+  for (const auto& [bit, side] : sides) {
+    const bool on = f.borderSides & bit, was = base.borderSides & bit;
+    if (on)
+      css += u"border-" + std::u16string(side) + u":" + borderValue(f.border) + u";";
+    else if (was)
+      css += u"border-" + std::u16string(side) + u":none;";
+  }
+  return css + room;
+}
+
+std::u16string cellCss(const Cell& cell) {
+  std::u16string css;
+  if (cell.width > 0) css += u"width:" + points(cell.width, 20) + u";";
+  if (cell.valign != VAlign::Top)
+    css += cell.valign == VAlign::Center ? u"vertical-align:middle;" : u"vertical-align:bottom;";
+  if (cell.shading != kAutoColor)
+    css += u"background-color:" + colour(cell.shading) + u";" + textOn(cell.shading);
+  // Turned lines: down the cell, or up it where the browser can (else down).
+  if (cell.flow != TextFlow::Across)
+    css += cell.flow == TextFlow::Down ? u"writing-mode:vertical-rl;"
+                                       : u"writing-mode:vertical-rl;writing-mode:sideways-lr;";
+  // Sides the document leaves keep the usual room, which the page's cells
+  // have.
+  std::array<int16_t, 4> room;
+  for (size_t i = 0; i < room.size(); ++i)
+    room[i] = cell.padding[i] >= 0 ? cell.padding[i] : i % 2 ? kCellPadding : 0;
+  auto pair = [](int16_t a, int16_t b) {
+    return points(a, 20) + (a == b ? u"" : u" " + points(b, 20)) + u";";
+  };
+  if (room[0] || room[2]) css += u"padding-block:" + pair(room[0], room[2]);
+  if (room[1] != kCellPadding || room[3] != kCellPadding)
+    css += u"padding-inline:" + pair(room[1], room[3]);
+  const CellBorders& b = cell.borders;
+  if (b.top == b.left && b.top == b.bottom && b.top == b.right) {
+    if (std::u16string v = borderValue(b.top); !v.empty()) css += u"border:" + v + u";";
+    return css;
+  }
+  const std::pair<const char16_t*, const Border*> sides[] = {
+      {u"top", &b.top}, {u"left", &b.left}, {u"bottom", &b.bottom}, {u"right", &b.right}};
+  for (const auto& [side, border] : sides)
+    if (std::u16string v = borderValue(*border); !v.empty())
+      css += u"border-" + std::u16string(side) + u":" + v + u";";
+  return css;
+}
+
+}  // namespace word::write
