@@ -83,9 +83,9 @@ TEST_F(CoursePictures, ConvertedStandInAndWarnedAbout) {
                        "picture into the document instead of linking it"}));
   const std::string html = readBytes(page);
   for (const char* img : {"<img src=\"page1_files/image001.svg\" width=\"181\" height=\"194\" "
-                          "alt=\"Santa\">",
+                          "style=\"aspect-ratio:181/194;\" alt=\"Santa\">",
                           "<img src=\"page1_files/image002.svg\" width=\"256\" height=\"179\" "
-                          "alt=\"\">",
+                          "style=\"aspect-ratio:256/179;\" alt=\"\">",
                           "<img src=\"page1_files/image003.svg\" alt=\"A cow\">"})
     EXPECT_NE(html.find(img), std::string::npos) << img;
   const std::string files = out("p") + "page1_files/";
@@ -142,7 +142,7 @@ TEST_F(CoursePictures, AnEquationShowsItsPreviewWithTheEquationsText) {
   ASSERT_EQ(run(path), convert::RunOutcome::Succeeded);
   const std::string html = readBytes(out("e") + "page1.htm");
   EXPECT_NE(html.find("<img src=\"page1_files/image001.svg\" width=\"40\" height=\"20\" "
-                      "alt=\"a/(b+1)\">"),
+                      "style=\"aspect-ratio:40/20;\" alt=\"a/(b+1)\">"),
             std::string::npos)
       << html;
   EXPECT_NE(readBytes(out("e") + "page1_files/image001.svg").find("<svg"), std::string::npos);

@@ -767,7 +767,8 @@ TEST(HtmlWriter, PicturesAreFilesNamedAfterThePageWithTheirDisplaySize) {
       "&quot;quoted&quot; "
       "picture\"><img src=\"page7_files/image002.gif\" style=\"filter:grayscale(1) contrast(100) "
       "brightness(0.5) contrast(1.5);\" alt=\"a &quot;quoted&quot; picture\"><img "
-      "src=\"page7_files/image003.svg\" width=\"300\" height=\"60\" alt=\"a &quot;quoted&quot; "
+      "src=\"page7_files/image003.svg\" width=\"300\" height=\"60\" style=\"aspect-ratio:300/60;\" "
+      "alt=\"a &quot;quoted&quot; "
       "picture\"></p>");
   ASSERT_EQ(page.pictures.size(), 3u);
   EXPECT_EQ(page.pictures[2].name, "image003.svg");
@@ -837,9 +838,12 @@ TEST(HtmlWriter, CroppedPicturesShowTheirPart) {
        "src=\"p_files/image001.png\" width=\"100\" height=\"50\" style=\"display:block;max-width:"
        "none;height:auto;aspect-ratio:100/50;width:125%;margin-left:-12.5%;margin-top:-12.5%;\" "
        "alt=\"\"></span>"},
-      {-5000, 0, 0, 0, "<img src=\"p_files/image001.png\" width=\"80\" height=\"40\" alt=\"\">"},
+      {-5000, 0, 0, 0,
+       "<img src=\"p_files/image001.png\" width=\"80\" height=\"40\" style=\"aspect-ratio:80/40;\" "
+       "alt=\"\">"},
       {60000, 0, 40000, 0,
-       "<img src=\"p_files/image001.png\" width=\"80\" height=\"40\" alt=\"\">"},
+       "<img src=\"p_files/image001.png\" width=\"80\" height=\"40\" style=\"aspect-ratio:80/40;\" "
+       "alt=\"\">"},
   };
   for (const auto& c : cases) {
     Builder b;

@@ -20,9 +20,10 @@ std::u16string pictureSideCss(PictureSide side, int32_t width, int32_t height) {
       u"display:block;margin:4pt auto;",
       u"display:block;margin-block:4pt;margin-inline-start:auto;"};
   std::u16string css(kCss[static_cast<size_t>(side)]);
-  // Scaled down, a floating picture keeps the proportions it is shown at
-  // (a stretched one, not its file's own).
-  if ((side == PictureSide::Start || side == PictureSide::End) && width > 0 && height > 0)
+  // Scaled down, by its float's bound or a course page's narrow window
+  // (whose pictures fit it, their height left to follow), a picture keeps
+  // the proportions it is shown at: a stretched one's, not its file's own.
+  if (width > 0 && height > 0)
     css += u"aspect-ratio:" + decimal(width, 1) + u"/" + decimal(height, 1) + u";";
   return css;
 }
