@@ -1087,7 +1087,8 @@ TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
   light.font = u"Calibri Light";
   b.text("light", light);
   b.endParagraph();
-  // Lines of at least 12 points: taller than 9.5-point letters' own.
+  // Lines of at least 12 points: taller than 9.5-point letters' own, which
+  // the paragraph's least height then holds apart at its own size.
   ParagraphFormat least;
   least.lineRule = LineRule::AtLeast;
   least.lineSpacing = 240;
@@ -1129,9 +1130,11 @@ TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
                 "<p class=\"Body\" style=\"font-size:8pt;\">&nbsp;</p>",
                 "<p style=\"font-family:'Calibri Light','Carlito',sans-serif;font-weight:300;\">"
                 "light</p>",
-                "<p style=\"line-height:12pt;font-size:9.5pt;\">least</p>",
-                "<p class=\"Body\" style=\"line-height:13.5pt;font-size:9pt;\">nine</p>",
-                "<p class=\"Spaced\" style=\"line-height:13.5pt;font-size:9pt;\">nine</p>",
+                "<p style=\"line-height:12pt;\"><span style=\"font-size:9.5pt;\">least</span></p>",
+                "<p class=\"Body\" style=\"line-height:13.5pt;\"><span "
+                "style=\"font-size:9pt;\">nine</span></p>",
+                "<p class=\"Spaced\" style=\"line-height:13.5pt;\"><span "
+                "style=\"font-size:9pt;\">nine</span></p>",
                 "<p style=\"line-height:15pt;\">a<span "
                 "style=\"font-size:28pt;line-height:normal;\">B</span></p>"}));
 }

@@ -172,7 +172,8 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
   // Lines as tall as their letters: where all the text is smaller than
   // its style's, the paragraph's own size would hold its lines apart, and
   // its own face, set apart from the text's, push them further. A least
-  // height of lines is weighed against the letters shown too.
+  // height of lines is weighed against the letters shown too; where it
+  // holds their lines apart, the paragraph's size is left as it is.
   const bool ownLetters = !(item || f.dropCap || f.dropLetters);
   const uint16_t small = ownLetters ? smallestLetters(s, start, end, base) : 0;
   const CharFormat styleText = text;
@@ -187,7 +188,9 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
   // A drop cap stands beside the paragraph after it, as in the document.
   if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
   if (!ownLetters) return css;
-  if (small) {
+  const bool leastHolds = f.lineRule == LineRule::AtLeast && f.lineSpacing > 0 &&
+                          runLineCss(text, f.lineSpacing).empty();
+  if (small && !leastHolds) {
     css += u"font-size:" + points(small, 2) + u";";
     base.halfPoints = small;
   }
