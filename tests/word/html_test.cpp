@@ -824,6 +824,27 @@ TEST(HtmlWriter, APictureShownTwiceIsOneFile) {
   EXPECT_NE(page.text.find("image001.png", first + 1), std::string::npos) << page.text;
 }
 
+// A floating picture is at most half its line wide, but not in a table's
+// cell, whose width is no line of text beside it.
+TEST(HtmlWriter, AFloatingPictureInACellIsNotHalvedByIt) {
+  Builder b;
+  Picture p = smallPng();
+  p.side = PictureSide::Start;
+  b.picture(p);
+  b.endParagraph();
+  b.startTable();
+  b.startRow();
+  b.startCell(600);
+  b.picture(p);
+  b.endRow();
+  b.endTable();
+  const std::string page = html(b.finish());
+  const size_t first = page.find("max-width:50%");
+  ASSERT_NE(first, std::string::npos) << page;
+  EXPECT_EQ(page.find("max-width:50%", first + 1), std::string::npos) << page;
+  EXPECT_NE(page.find("<td"), std::string::npos);
+}
+
 // A cropped picture shows its part through a box of its display size, the
 // whole image larger and moved in it by shares of the box's width (so that
 // a narrow window scales both) at the proportions the document gives it;

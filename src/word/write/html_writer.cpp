@@ -519,8 +519,8 @@ class Renderer {
       file = name + web.extension;
       files_.push_back({file, web.bytes});
     }
-    out_ +=
-        pictureElement(*it, escape(folder_) + u"/" + ascii(file), box.width, box.height, web.shown);
+    out_ += pictureElement(*it, escape(folder_) + u"/" + ascii(file), box.width, box.height,
+                           web.shown, cellDepth_ > 0);
     return true;
   }
 
@@ -606,7 +606,9 @@ class Renderer {
         const bool cut = row.exactHeight && span == 1;
         if (cut)
           out_ += u"<div style=\"max-height:" + points(row.height, 20) + u";overflow:hidden\">";
+        ++cellDepth_;
         if (to > from && to <= s.text.size()) range(from, to, t.depth, false);
+        --cellDepth_;
         if (cut) out_ += u"</div>";
         cellShading_ = outer;
         out_ += u"</" + cellTag + u">";
@@ -667,6 +669,7 @@ class Renderer {
   // What shades the text being written: its paragraph, its cell.
   uint32_t paragraphShading_ = kAutoColor, cellShading_ = kAutoColor;
   int32_t leastLine_ = 0;  // the paragraph's least height of lines, twips
+  int cellDepth_ = 0;      // cells the text being written lies in
   size_t tableCursor_ = 0;
   size_t bookmarkCursor_ = 0;
   std::optional<std::unordered_set<std::u16string>> bookmarkNames_;  // once a link needs them

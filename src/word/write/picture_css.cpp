@@ -7,7 +7,7 @@
 
 namespace word::write {
 
-std::u16string pictureSideCss(PictureSide side, int32_t width, int32_t height) {
+std::u16string pictureSideCss(PictureSide side, int32_t width, int32_t height, bool inCell) {
   // By PictureSide: in its line; floated at the start or end, at most
   // half the line wide, so that a phone's narrow page keeps room for the
   // text beside it; a line of its own, the picture at its start, middle
@@ -20,6 +20,10 @@ std::u16string pictureSideCss(PictureSide side, int32_t width, int32_t height) {
       u"display:block;margin:4pt auto;",
       u"display:block;margin-block:4pt;margin-inline-start:auto;"};
   std::u16string css(kCss[static_cast<size_t>(side)]);
+  // A cell's text does not flow beside a picture anchored in it: half a
+  // narrow cell left a 108-pixel picture 19 wide. The cell takes its width.
+  if (const size_t bound = css.find(u"max-width:50%;"); inCell && bound != std::u16string::npos)
+    css.erase(bound, 14);
   // Scaled down, by its float's bound or a course page's narrow window
   // (whose pictures fit it, their height left to follow), a picture keeps
   // the proportions it is shown at: a stretched one's, not its file's own.
@@ -90,13 +94,13 @@ WebPicture webPicture(const Picture& p, PictureConverter* converter) {
 }
 
 std::u16string pictureElement(const Picture& p, const std::u16string& src, int32_t width,
-                              int32_t height, bool shown) {
+                              int32_t height, bool shown, bool inCell) {
   std::u16string out;
   // A cropped picture shows its part through a box of its display size.
   const CropCss crop = shown ? pictureCropCss(p.look, width, height) : CropCss{};
   if (!crop.box.empty()) {
-    out +=
-        u"<span style=\"" + crop.box + pictureSideCss(p.side) + pictureTransform(p.look) + u"\">";
+    out += u"<span style=\"" + crop.box + pictureSideCss(p.side, 0, 0, inCell) +
+           pictureTransform(p.look) + u"\">";
     width = crop.imageWidth;
     height = crop.imageHeight;
   }
@@ -104,7 +108,7 @@ std::u16string pictureElement(const Picture& p, const std::u16string& src, int32
   if (width > 0) out += u" width=\"" + decimal(width, 1) + u"\"";
   if (height > 0) out += u" height=\"" + decimal(height, 1) + u"\"";
   const std::u16string css =
-      (crop.box.empty() ? pictureSideCss(p.side, width, height) + pictureTransform(p.look)
+      (crop.box.empty() ? pictureSideCss(p.side, width, height, inCell) + pictureTransform(p.look)
                         : crop.image) +
       (shown ? pictureFilter(p.look) : u"");
   if (!css.empty()) out += u" style=\"" + css + u"\"";

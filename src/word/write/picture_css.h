@@ -19,8 +19,10 @@ std::u16string pictureFilter(const PictureLook& look);
 // ("transform:...;"), none when it stands as it is.
 std::u16string pictureTransform(const PictureLook& look);
 // A picture the text flows beside, at that side of it, a little apart; or
-// one on a line of its own.
-std::u16string pictureSideCss(PictureSide side, int32_t width = 0, int32_t height = 0);
+// one on a line of its own. `inCell`: in a table's cell, whose width does
+// not bound it.
+std::u16string pictureSideCss(PictureSide side, int32_t width = 0, int32_t height = 0,
+                              bool inCell = false);
 
 // A cropped picture shown `width` by `height` pixels: a box of that size
 // that hides what lies outside it, and the whole image's size and place
@@ -39,8 +41,9 @@ WebPicture webPicture(const Picture& p, PictureConverter* converter);
 // The page's img of picture `p` from file `src` (in the page's own
 // characters), shown `width` by `height` pixels (0: its own size), in its
 // cropping box where the document crops it, placed, turned and (where
-// `shown`: not a stand-in) coloured as the document shows it.
+// `shown`: not a stand-in) coloured as the document shows it; `inCell` as
+// pictureSideCss takes it.
 std::u16string pictureElement(const Picture& p, const std::u16string& src, int32_t width,
-                              int32_t height, bool shown);
+                              int32_t height, bool shown, bool inCell = false);
 
 }  // namespace word::write
