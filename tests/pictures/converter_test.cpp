@@ -13,6 +13,7 @@
 #include "../common/fixtures.h"
 #include "pictures.h"
 #include "support/files.h"
+#include "word/write/pictures/svg_metafile.h"
 
 using namespace testing_support;
 using word::write::PictureConverter;
@@ -130,6 +131,41 @@ TEST_F(Converter, CharactersAndBitmapsStayWhereTheMetafilePutsThem) {
   EXPECT_NEAR(number("width", image) / number("width", 0), 0.8, 0.06);
   EXPECT_NEAR(number("height", image) / number("height", 0), 0.8, 0.06);
   EXPECT_NEAR(number("x", image) / number("width", 0), 0.1, 0.06);
+}
+
+// An EMF's SVG shows its frame, the picture's box, in the device units of
+// its bounds: text drawn in a tenth of a wide frame keeps its proportions.
+// A header without a device, or an SVG not of the bounds' size, is left.
+TEST(EmfFrame, TheSvgShowsTheFrameInTheBoundsUnits) {
+  const struct {
+    std::initializer_list<uint32_t> header;  // bounds, frame, device px, device mm
+    const char* svgSize;
+    const char* viewBox;
+  } cases[] = {
+      {{0, 1, 1106, 343, 0, 0, 16500, 1459, 4760, 6814, 202, 288},
+       "width=\"1106\" height=\"342\"",
+       "viewBox=\"0 -1 3888.12 345.2\""},
+      {{10, 10, 110, 60, 0, 0, 3200, 1600, 1024, 768, 320, 240},
+       "width=\"100\" height=\"50\"",
+       "viewBox=\"-10 -10 102.4 51.2\""},
+      {{10, 10, 110, 60, 0, 0, 3200, 1600, 0, 0, 320, 240}, "width=\"100\" height=\"50\"", nullptr},
+      {{0, 0, 100, 50, 0, 0, 3200, 1600, 1024, 768, 320, 240},
+       "width=\"400\" height=\"50\"",
+       nullptr},
+  };
+  for (const auto& c : cases) {
+    const std::vector<uint32_t> h(c.header);
+    const std::string header =
+        emfRecord(1, longs({h[0], h[1], h[2], h[3], h[4], h[5], h[6], h[7], 0x464D4520, 0x10000,
+                            0,    0,    0,    0,    0,    0,    h[8], h[9], h[10],      h[11]}));
+    const std::string svg = std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" ") + c.svgSize +
+                            "><rect width=\"1\" height=\"1\"/></svg>";
+    const std::string framed = word::write::framedEmfSvg(svg, header);
+    if (c.viewBox)
+      EXPECT_NE(framed.find(c.viewBox), std::string::npos) << framed;
+    else
+      EXPECT_EQ(framed.find("viewBox"), std::string::npos) << framed;
+  }
 }
 
 // A drawing whose window origin moves it into the picture's bounds lies

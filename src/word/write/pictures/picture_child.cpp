@@ -75,7 +75,7 @@ std::optional<std::string> emfToSvg(std::string& emf) {
   if (ok && out) {
     std::string drawn = placeEmfText(xmlSafe(emfSvgTextKept(std::string_view(out, length))), texts);
     if (const auto shift = emfOriginShift(emf)) drawn = shiftedSvg(drawn, *shift);
-    svg = browserSvg(drawn);
+    svg = browserSvg(framedEmfSvg(drawn, emf));
   }
   std::free(out);
   return svg;

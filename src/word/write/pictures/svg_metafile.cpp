@@ -326,6 +326,31 @@ std::string shiftedSvg(std::string_view svg, std::pair<int32_t, int32_t> by) {
   });
 }
 
+std::string framedEmfSvg(std::string_view svg, std::string_view emf) {
+  // Header: bounds (device units) at 8, frame (0.01 mm) at 24, the
+  // device's size in pixels at 72 and in millimetres at 80.
+  if (emf.size() < 88 || le32(emf, 0) != 1 || emf.substr(40, 4) != " EMF") return std::string(svg);
+  auto at = [&](size_t offset) { return static_cast<double>(signed32(emf, offset)); };
+  const double pixels[2] = {at(72), at(76)}, mm[2] = {at(80), at(84)};
+  if (pixels[0] <= 0 || pixels[1] <= 0 || mm[0] <= 0 || mm[1] <= 0) return std::string(svg);
+  const double perUnit[2] = {pixels[0] / (mm[0] * 100), pixels[1] / (mm[1] * 100)};
+  const double x = at(24) * perUnit[0] - at(8), y = at(28) * perUnit[1] - at(12);
+  const double w = (at(32) - at(24)) * perUnit[0], h = (at(36) - at(28)) * perUnit[1];
+  const double boundsW = at(16) - at(8), boundsH = at(20) - at(12);
+  if (!(w >= 1 && h >= 1 && w < 1e7 && h < 1e7 && std::abs(x) < 1e7 && std::abs(y) < 1e7))
+    return std::string(svg);
+  return withTree(svg, [&](xmlNode* root) {
+    const auto near = [](const std::string& v, double want) {
+      return std::abs(std::atof(v.c_str()) - want) < 1.5;
+    };
+    if (!near(attribute(root, "width"), boundsW) || !near(attribute(root, "height"), boundsH))
+      return;
+    setAttribute(root, "viewBox", number(x) + " " + number(y) + " " + number(w) + " " + number(h));
+    setAttribute(root, "width", number(w));
+    setAttribute(root, "height", number(h));
+  });
+}
+
 std::string placeEmfText(std::string_view svg, const std::vector<EmfText>& records) {
   if (records.empty()) return std::string(svg);
   return withTree(svg, [&](xmlNode* root) {

@@ -41,6 +41,14 @@ std::optional<std::pair<int32_t, int32_t>> emfOriginShift(std::string_view emf);
 // The SVG's drawing moved by `by`, in a translating group.
 std::string shiftedSvg(std::string_view svg, std::pair<int32_t, int32_t> by);
 
+// libemf2svg sizes its SVG to an EMF's bounds, the part its records drew,
+// in device units from the bounds' corner; the picture is its frame, which
+// the word processor fits to the picture's box (text drawn in a tenth of a
+// wide frame stood stretched over all of it). The SVG shown through the
+// frame: its viewBox the frame in the same units; unchanged where the
+// header gives no frame or device, or the SVG is not of the bounds' size.
+std::string framedEmfSvg(std::string_view svg, std::string_view emf);
+
 // libwmf's SVG device draws a bitmap at its place and size and through a
 // matrix of the same again, so that it shows shrunk (a tenth of its size,
 // or less) or grown, and shifted: the bitmap is drawn once, at its place,
