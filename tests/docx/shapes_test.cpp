@@ -111,10 +111,11 @@ TEST(DocxShapes, OnlyShapesThatFitTheLineStandInIt) {
 }
 
 // A picture turned or mirrored (DrawingML's 60,000ths of a degree, VML's
-// degrees or 65,536ths of one) shows so on the page.
+// degrees or 65,536ths of one) shows so on the page, taking the room of
+// its turned shape.
 TEST(DocxShapes, TurnedAndMirroredPictures) {
   const std::string picture =
-      "<w:r><w:drawing><wp:inline><wp:extent cx=\"95250\" cy=\"95250\"/><a:graphic>"
+      "<w:r><w:drawing><wp:inline><wp:extent cx=\"95250\" cy=\"47625\"/><a:graphic>"
       "<a:graphicData><pic:pic><pic:blipFill><a:blip r:embed=\"rP\"/></pic:blipFill><pic:spPr>"
       "<a:xfrm rot=\"5400000\" flipH=\"1\"/></pic:spPr></pic:pic></a:graphicData></a:graphic>"
       "</wp:inline></w:drawing></w:r>";
@@ -128,13 +129,15 @@ TEST(DocxShapes, TurnedAndMirroredPictures) {
     int16_t rotation;
     bool flipH, flipV;
     const char* css;
+    const char* box;  // the room it takes (10 by 5 pixels; 13 by 13)
   } cases[] = {
       {"a quarter turn, mirrored across", picture, 90, true, false,
-       "transform:rotate(90deg) scale(-1,1);"},
+       "margin-left:-2.5px;margin-top:2.5px;transform:rotate(90deg) scale(-1,1);",
+       "<span style=\"display:inline-block;width:5px;height:10px;\">"},
       {"VML turned back, mirrored down", vml("rotation:-45;flip:y"), -45, false, true,
-       "transform:rotate(-45deg) scale(1,-1);"},
+       "transform:rotate(-45deg) scale(1,-1);", "width:18px;height:18px;"},
       {"VML in 65,536ths of a degree", vml("rotation:2949120fd"), 45, false, false,
-       "transform:rotate(45deg);"},
+       "transform:rotate(45deg);", "width:18px;height:18px;"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -147,6 +150,7 @@ TEST(DocxShapes, TurnedAndMirroredPictures) {
     EXPECT_EQ(look.flipV, c.flipV);
     const std::string page = word::write::html(m, "p_files", u"t").text;
     EXPECT_NE(page.find(c.css), std::string::npos) << page;
+    EXPECT_NE(page.find(c.box), std::string::npos) << page;
   }
 }
 

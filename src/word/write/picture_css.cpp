@@ -1,6 +1,8 @@
 #include "word/write/picture_css.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 #include "word/write/css.h"
 #include "word/write/html_text.h"
@@ -80,6 +82,24 @@ CropCss pictureCropCss(const PictureLook& look, int32_t width, int32_t height) {
   return css;
 }
 
+TurnedBox turnedBox(const PictureLook& look, int32_t width, int32_t height) {
+  const int turn = look.rotation % 180;
+  if (turn == 0 || width <= 0 || height <= 0) return {};
+  const double angle = turn * std::numbers::pi / 180;
+  const double c = std::abs(std::cos(angle)), s = std::abs(std::sin(angle));
+  const auto across = static_cast<int64_t>(std::lround(width * c + height * s));
+  const auto down = static_cast<int64_t>(std::lround(width * s + height * c));
+  TurnedBox t;
+  t.box = u"display:inline-block;width:" + decimal(across, 1) + u"px;";
+  t.height = u"height:" + decimal(down, 1) + u"px;";
+  // The image at its own size in the middle of the box, turned about its
+  // middle; a course page's narrow window does not shrink it in the box.
+  t.image = u"display:block;max-width:none;height:auto;aspect-ratio:" + decimal(width, 1) + u"/" +
+            decimal(height, 1) + u";margin-left:" + decimal(across - width, 2) + u"px;margin-top:" +
+            decimal(down - height, 2) + u"px;";
+  return t;
+}
+
 WebPicture webPicture(const Picture& p, PictureConverter* converter) {
   WebPicture web = converter && !p.linked ? converter->prepare(p) : WebPicture{};
   if (p.linked) {
@@ -104,16 +124,22 @@ std::u16string pictureElement(const Picture& p, const std::u16string& src, int32
     width = crop.imageWidth;
     height = crop.imageHeight;
   }
+  const TurnedBox turned = crop.box.empty() ? turnedBox(p.look, width, height) : TurnedBox{};
+  if (!turned.box.empty())
+    out += u"<span style=\"" + turned.box + pictureSideCss(p.side, 0, 0, inCell) + turned.height +
+           u"\">";
   out += u"<img src=\"" + src + u"\"";
   if (width > 0) out += u" width=\"" + decimal(width, 1) + u"\"";
   if (height > 0) out += u" height=\"" + decimal(height, 1) + u"\"";
   const std::u16string css =
-      (crop.box.empty() ? pictureSideCss(p.side, width, height, inCell) + pictureTransform(p.look)
-                        : crop.image) +
+      (!crop.box.empty() ? crop.image
+       : !turned.box.empty()
+           ? turned.image + pictureTransform(p.look)
+           : pictureSideCss(p.side, width, height, inCell) + pictureTransform(p.look)) +
       (shown ? pictureFilter(p.look) : u"");
   if (!css.empty()) out += u" style=\"" + css + u"\"";
   out += u" alt=\"" + attribute(p.alt) + u"\">";
-  if (!crop.box.empty()) out += u"</span>";
+  if (!crop.box.empty() || !turned.box.empty()) out += u"</span>";
   return out;
 }
 

@@ -34,6 +34,15 @@ struct CropCss {
 };
 CropCss pictureCropCss(const PictureLook& look, int32_t width, int32_t height);
 
+// A picture turned other than by half turns takes the room its turned
+// shape does, as the text around it does in the document: a box of that
+// size, and the image (`width` by `height` pixels) in its middle. Empty
+// for one upright or upside down.
+struct TurnedBox {
+  std::u16string box, height, image;  // the box's height after its place's rules
+};
+TurnedBox turnedBox(const PictureLook& look, int32_t width, int32_t height);
+
 // Picture `p` as the page shows it: converted by `converter` where there
 // is one, else as it is where browsers show it; or why it is not shown.
 WebPicture webPicture(const Picture& p, PictureConverter* converter);
