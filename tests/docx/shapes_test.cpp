@@ -154,6 +154,33 @@ TEST(DocxShapes, TurnedAndMirroredPictures) {
   }
 }
 
+// A picture in a group takes its size in the group's child units, which a
+// group resized scales: halved by the drawing, halved again by a group in
+// it.
+TEST(DocxShapes, PicturesInAResizedGroupTakeItsScale) {
+  auto group = [](const char* tag, const char* ext, const char* chExt, const std::string& in) {
+    return std::string("<") + tag + "><wpg:grpSpPr><a:xfrm><a:ext " + ext + "/><a:chExt " + chExt +
+           "/></a:xfrm></wpg:grpSpPr>" + in + "</" + tag + ">";
+  };
+  const std::string pic =
+      "<pic:pic><pic:blipFill><a:blip r:embed=\"rP\"/></pic:blipFill><pic:spPr><a:xfrm><a:ext "
+      "cx=\"1905000\" cy=\"952500\"/></a:xfrm></pic:spPr></pic:pic>";
+  const char* half = "cx=\"952500\" cy=\"476250\"";
+  const char* whole = "cx=\"1905000\" cy=\"952500\"";
+  const std::string run =
+      "<w:r><w:drawing><wp:inline><wp:extent " + std::string(half) +
+      "/><a:graphic><a:graphicData>" +
+      group("wpg:wgp", half, whole, pic + group("wpg:grpSp", half, whole, pic)) +
+      "</a:graphicData></a:graphic></wp:inline></w:drawing></w:r>";
+  const word::Model m = docxtest::read(p(run), {{"word/media/p.png", "png"}},
+                                       docxtest::relationship("rP", "image", "media/p.png"));
+  ASSERT_EQ(m.main.pictures.size(), 2u);
+  EXPECT_EQ(m.main.pictures[0].widthPx, 100);
+  EXPECT_EQ(m.main.pictures[0].heightPx, 50);
+  EXPECT_EQ(m.main.pictures[1].widthPx, 50);
+  EXPECT_EQ(m.main.pictures[1].heightPx, 25);
+}
+
 // A picture behind or in front of the text stands beside the text where
 // its middle lies, or on a line of its own when wider than half the line
 // (a drawn shape there keeps to its line, above).

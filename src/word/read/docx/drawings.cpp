@@ -350,12 +350,30 @@ std::optional<DrawnShapes> DocxReader::diagramPicture(const pugi::xml_node& data
                      said);
 }
 
+namespace {
+
+// A group's child units in the drawing's: its own scale (its extent over
+// its children's, each between a hundredth and a hundred) times the
+// groups' around it.
+std::pair<double, double> groupScale(const pugi::xml_node& group, std::pair<double, double> outer) {
+  const pugi::xml_node xfrm = child(child(group, "grpSpPr"), "xfrm");
+  auto ratio = [&](const char* size) {
+    const double to = static_cast<double>(intAttr(child(xfrm, "ext"), size).value_or(0));
+    const double from = static_cast<double>(intAttr(child(xfrm, "chExt"), size).value_or(0));
+    return to > 0 && from > 0 ? std::clamp(to / from, 0.01, 100.0) : 1.0;
+  };
+  return {outer.first * ratio("cx"), outer.second * ratio("cy")};
+}
+
+}  // namespace
+
 // Pictures and text boxes inside a drawing, shape groups included. The
 // drawing's extent is the picture's size when it holds a single picture;
 // pictures in a group take their own extents.
 void DocxReader::graphicContent(const pugi::xml_node& n, int32_t w, int32_t h,
                                 const std::u16string& alt, const CharFormat& f, StoryState& s,
-                                InlineState& in, int depth, int& pictures) {
+                                InlineState& in, int depth, int& pictures,
+                                std::pair<double, double> scale) {
   if (depth > 32) return;
   for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
     if (c.type() != pugi::node_element) continue;
@@ -368,8 +386,10 @@ void DocxReader::graphicContent(const pugi::xml_node& n, int32_t w, int32_t h,
       if (depth > 0) {
         pugi::xml_node ext = child(child(child(c, "spPr"), "xfrm"), "ext");
         if (ext) {
-          pw = emuToPx(intAttr(ext, "cx").value_or(0));
-          ph = emuToPx(intAttr(ext, "cy").value_or(0));
+          pw = emuToPx(
+              std::llround(static_cast<double>(intAttr(ext, "cx").value_or(0)) * scale.first));
+          ph = emuToPx(
+              std::llround(static_cast<double>(intAttr(ext, "cy").value_or(0)) * scale.second));
         }
       }
       PictureLook look = fillLook(child(c, "blipFill"));
@@ -383,10 +403,12 @@ void DocxReader::graphicContent(const pugi::xml_node& n, int32_t w, int32_t h,
     } else if (name == "txbxContent") {
       in.textBoxes.push_back(c);
     } else if (name == "AlternateContent") {
-      graphicContent(chooseBranch(c), w, h, alt, f, s, in, depth + 1, pictures);
-    } else if (name == "wsp" || name == "wgp" || name == "grpSp" || name == "txbx" ||
-               name == "wpc" || name == "sp" || name == "grpSpPr" || name == "txBody") {
-      graphicContent(c, w, h, alt, f, s, in, depth + 1, pictures);
+      graphicContent(chooseBranch(c), w, h, alt, f, s, in, depth + 1, pictures, scale);
+    } else if (name == "wgp" || name == "grpSp") {
+      graphicContent(c, w, h, alt, f, s, in, depth + 1, pictures, groupScale(c, scale));
+    } else if (name == "wsp" || name == "txbx" || name == "wpc" || name == "sp" ||
+               name == "grpSpPr" || name == "txBody") {
+      graphicContent(c, w, h, alt, f, s, in, depth + 1, pictures, scale);
     }
   }
 }

@@ -162,9 +162,11 @@ class DocxReader {
 
   // drawings.cpp
   void drawing(const pugi::xml_node& d, const CharFormat& f, StoryState& s, InlineState& in);
+  // `scale`: of a group's child units to the drawing's (a group resized
+  // keeps its children's sizes in the units it had).
   void graphicContent(const pugi::xml_node& n, int32_t w, int32_t h, const std::u16string& alt,
                       const CharFormat& f, StoryState& s, InlineState& in, int depth,
-                      int& pictures);
+                      int& pictures, std::pair<double, double> scale = {1, 1});
   void vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s, InlineState& in, int depth);
   void vmlDrawing(const pugi::xml_node& shape, const CharFormat& f, StoryState& s);
   CharFormat linked(const pugi::xml_node& drawing, const CharFormat& f, const StoryState& s) const;
