@@ -118,15 +118,16 @@ Fd openParent(const std::string& folder, const std::string& rel, std::string& le
   size_t from = 0;
   for (size_t slash = rel.find('/'); slash != std::string::npos; slash = rel.find('/', from)) {
     const std::string part = rel.substr(from, slash - from);
-    const std::string so_far = folder + "/" + rel.substr(0, slash);
+    const std::string reached = folder + "/" + rel.substr(0, slash);
     Fd next{::openat(dir.fd, part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
     if (next.fd < 0) {
+      const int err = errno;
       struct stat st {};
       if (::fstatat(dir.fd, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
-        refuseLink(so_far, "folder");
-      if (errno == ENOENT || errno == ENOTDIR)
+        refuseLink(reached, "folder");
+      if (err == ENOENT || err == ENOTDIR)
         support::raise(support::kFileNotFound, folder + "/" + rel + " is missing");
-      support::raiseFileError(errno, so_far);
+      support::raiseFileError(err, reached);
     }
     std::swap(dir.fd, next.fd);
     from = slash + 1;
