@@ -140,10 +140,17 @@ test('an address changed by hand shows its page, and a mangled one opens the cou
   try {
     await p.goto(places.served + 'index.htm#%E0%A4');
     await p.locator(`#toc-list a[aria-current="page"][href="#${order[0].file}"]`).waitFor();
+    // Each page loaded whole before the next address: a page still
+    // loading when the results open takes the frame back as it loads.
+    const loaded = (f) => p.waitForFunction((file) => {
+      const d = document.getElementById('content').contentDocument;
+      return d && d.readyState === 'complete' && d.location.pathname.endsWith('/' + file);
+    }, f);
     for (const to of [order[order.length - 1].file, 'results', order[0].file]) {
       await p.evaluate((h) => { location.hash = h; }, to);
       if (to === 'results') await p.locator('#results-link[aria-current="page"]').waitFor();
       else await p.locator(`#toc-list a[aria-current="page"][href="#${to}"]`).waitFor();
+      if (to !== 'results') await loaded(to);
     }
     assert.equal(await p.locator('#content').getAttribute('src'), order[0].file);
   } finally {
