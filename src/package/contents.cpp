@@ -60,11 +60,12 @@ void pagesPictures(const std::string& folder, const std::vector<std::string>& pa
     std::set<std::string> pictures;
   };
   std::vector<Scanned> scanned(pages.size());
+  const PackageFolder package(folder);
   support::forEachOnCores(pages.size(), [&](size_t i) {
     const auto held = read.find(pages[i]);
     if (held == read.end()) {
       try {
-        scanned[i].bytes = readPackageFile(folder, pages[i]);
+        scanned[i].bytes = package.read(pages[i]);
       } catch (const support::Error&) {
         return;
       }
@@ -110,20 +111,21 @@ struct Fd {
                  path + " is a symbolic link, not a " + what + " of the package");
 }
 
-// The folder `rel`'s file lies in, opened a part at a time without
-// following a link; `leaf` is the file's name in it.
-Fd openParent(const std::string& folder, const std::string& rel, std::string& leaf) {
-  Fd dir{::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)};
-  if (dir.fd < 0) support::raiseFileError(errno, folder, true);
+// The folder below `root` (the package folder `folder`) that `rel`'s file
+// lies in, opened a part at a time without following a link; -1 where it
+// is the root itself. `leaf` is the file's name in it.
+Fd openParent(int root, const std::string& folder, const std::string& rel, std::string& leaf) {
+  Fd dir;
   size_t from = 0;
   for (size_t slash = rel.find('/'); slash != std::string::npos; slash = rel.find('/', from)) {
     const std::string part = rel.substr(from, slash - from);
     const std::string reached = folder + "/" + rel.substr(0, slash);
-    Fd next{::openat(dir.fd, part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+    const int at = dir.fd >= 0 ? dir.fd : root;
+    Fd next{::openat(at, part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
     if (next.fd < 0) {
       const int err = errno;
       struct stat st {};
-      if (::fstatat(dir.fd, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+      if (::fstatat(at, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
         refuseLink(reached, "folder");
       if (err == ENOENT || err == ENOTDIR)
         support::raise(support::kFileNotFound, folder + "/" + rel + " is missing");
@@ -138,12 +140,27 @@ Fd openParent(const std::string& folder, const std::string& rel, std::string& le
 
 }  // namespace
 
+PackageFolder::PackageFolder(const std::string& folder)
+    : folder_(folder),
+      fd_(::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)) {
+  if (fd_ < 0) support::raiseFileError(errno, folder, true);
+}
+
+PackageFolder::~PackageFolder() {
+  ::close(fd_);
+}
+
 std::string readPackageFile(const std::string& folder, const std::string& rel) {
-  const std::string path = folder + "/" + rel;
+  return PackageFolder(folder).read(rel);
+}
+
+std::string PackageFolder::read(const std::string& rel) const {
+  const std::string path = folder_ + "/" + rel;
   std::string leaf;
-  const Fd dir = openParent(folder, rel, leaf);
+  const Fd dir = openParent(fd_, folder_, rel, leaf);
   // O_NONBLOCK: a pipe standing at the name must not hold the step up.
-  const Fd file{::openat(dir.fd, leaf.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK)};
+  const Fd file{::openat(dir.fd >= 0 ? dir.fd : fd_, leaf.c_str(),
+                         O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK)};
   if (file.fd < 0 && errno == ELOOP) refuseLink(path);
   if (file.fd < 0 && errno == ENOENT) support::raise(support::kFileNotFound, path + " is missing");
   if (file.fd < 0) support::raiseFileError(errno, path);

@@ -67,6 +67,22 @@ bool nameChar(char c);
 inline constexpr size_t kMaxPackageFile = size_t{512} << 20;
 std::string readPackageFile(const std::string& folder, const std::string& rel);
 
+// A package folder opened once, for the many files a step reads from it
+// (on any thread), each as readPackageFile reads it. Throws as
+// support::fileError gives it when the folder cannot be opened.
+class PackageFolder {
+ public:
+  explicit PackageFolder(const std::string& folder);
+  ~PackageFolder();
+  PackageFolder(const PackageFolder&) = delete;
+  PackageFolder& operator=(const PackageFolder&) = delete;
+  std::string read(const std::string& rel) const;
+
+ private:
+  std::string folder_;
+  int fd_;
+};
+
 // The files and links below `folder` that are not among `course`, the
 // writers' temporaries aside, by name.
 std::vector<std::string> leftovers(const std::string& folder,

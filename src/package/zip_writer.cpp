@@ -225,13 +225,18 @@ PackedFile packBytes(const std::string& name, std::string_view bytes) {
 
 std::vector<PackedFile> packAll(const std::vector<PackSource>& sources) {
   std::vector<PackedFile> packed(sources.size());
+  // Each folder opened once for all its files, not again for each.
+  std::map<std::string, std::unique_ptr<const PackageFolder>> folders;
+  for (const PackSource& s : sources)
+    if (!s.bytes && !folders.count(s.folder))
+      folders.emplace(s.folder, std::make_unique<const PackageFolder>(s.folder));
   support::forEachOnCores(sources.size(), [&](size_t i) {
     const PackSource& s = sources[i];
     if (s.bytes) {
       packed[i] = packBytes(s.name, *s.bytes);
       return;
     }
-    packed[i] = packBytes(s.name, readPackageFile(s.folder, s.name));
+    packed[i] = packBytes(s.name, folders.at(s.folder)->read(s.name));
   });
   return packed;
 }
