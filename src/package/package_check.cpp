@@ -195,6 +195,9 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
     ck.fault("zip entry '" + link +
              "' is a symbolic link: a package holds no links (unpacked, "
              "it would lead wherever it points)");
+  for (const std::string& name : zip.misnamed())
+    ck.fault("zip entry '" + name +
+             "' is named otherwise in its own header: unpackers differ in which name they keep");
   return true;
 }
 

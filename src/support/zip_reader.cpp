@@ -119,6 +119,7 @@ constexpr uint32_t kEndOfDirectory = 0x06054b50;
 constexpr uint32_t kZip64Locator = 0x07064b50;
 constexpr uint32_t kZip64End = 0x06064b50;
 constexpr uint32_t kDirectoryEntry = 0x02014b50;
+constexpr uint32_t kLocalEntry = 0x04034b50;
 constexpr uint32_t kUnixHost = 3;
 constexpr uint32_t kTypeMask = 0170000, kLinkType = 0120000;
 // The end record and the longest comment it may carry.
@@ -161,28 +162,54 @@ bool findDirectory(GsfInput* in, uint64_t fileSize, uint64_t& offset, uint64_t& 
 
 }  // namespace
 
+// Calls `each(dir, at, name)` for every record of the central directory,
+// `at` its offset in `dir`; nothing when the directory cannot be read.
+template <typename Each>
+void ZipReader::directory(GsfInput* in, Each each) const {
+  const gsf_off_t fileSize = gsf_input_size(in);
+  uint64_t offset = 0, size = 0;
+  std::string dir;
+  if (fileSize < 0 || !findDirectory(in, static_cast<uint64_t>(fileSize), offset, size) ||
+      size > kMaxDirectory || !readAt(in, offset, static_cast<size_t>(size), dir))
+    return;
+  for (size_t at = 0; at + 46 <= dir.size() && le(dir, at, 4) == kDirectoryEntry;) {
+    const size_t nameLength = le(dir, at + 28, 2);
+    const size_t next = at + 46 + nameLength + le(dir, at + 30, 2) + le(dir, at + 32, 2);
+    if (next > dir.size()) break;
+    each(dir, at, std::string_view(dir).substr(at + 46, nameLength));
+    at = next;
+  }
+}
+
 std::vector<std::string> ZipReader::links() const {
   std::vector<std::string> links;
   // A reading of its own: the library's entries keep their positions.
   const GObjectPtr<GsfInput> in(gsf_input_dup(input_, nullptr));
   if (!in) return links;
-  const gsf_off_t fileSize = gsf_input_size(in.get());
-  uint64_t offset = 0, size = 0;
-  std::string dir;
-  if (fileSize < 0 || !findDirectory(in.get(), static_cast<uint64_t>(fileSize), offset, size) ||
-      size > kMaxDirectory || !readAt(in.get(), offset, static_cast<size_t>(size), dir))
-    return links;
-  for (size_t at = 0; at + 46 <= dir.size() && le(dir, at, 4) == kDirectoryEntry;) {
-    const size_t nameLength = le(dir, at + 28, 2);
-    const size_t next = at + 46 + nameLength + le(dir, at + 30, 2) + le(dir, at + 32, 2);
-    if (next > dir.size()) break;
+  directory(in.get(), [&](const std::string& dir, size_t at, std::string_view name) {
     const uint64_t host = le(dir, at + 4, 2) >> 8;
     const uint64_t mode = le(dir, at + 38, 4) >> 16;
-    if (host == kUnixHost && (mode & kTypeMask) == kLinkType)
-      links.push_back(dir.substr(at + 46, nameLength));
-    at = next;
-  }
+    if (host == kUnixHost && (mode & kTypeMask) == kLinkType) links.emplace_back(name);
+  });
   return links;
+}
+
+std::vector<std::string> ZipReader::misnamed() const {
+  std::vector<std::string> misnamed;
+  const GObjectPtr<GsfInput> in(gsf_input_dup(input_, nullptr));
+  if (!in) return misnamed;
+  std::string local;
+  directory(in.get(), [&](const std::string& dir, size_t at, std::string_view name) {
+    // A 64-bit offset lies in the record's extra field; such a zip is far
+    // beyond any package, and its entries are named by the directory alone.
+    const uint64_t offset = le(dir, at + 42, 4);
+    if (offset == 0xFFFFFFFF) return;
+    const bool same = readAt(in.get(), offset, 30, local) && le(local, 0, 4) == kLocalEntry &&
+                      le(local, 26, 2) == name.size() &&
+                      readAt(in.get(), offset + 30, name.size(), local) && local == name;
+    if (!same) misnamed.emplace_back(name);
+  });
+  return misnamed;
 }
 
 }  // namespace support

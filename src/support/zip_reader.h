@@ -1,7 +1,8 @@
 #pragma once
 // Reading a zip: a document's container (.docx, .odt) or a course package.
 // The container library reads the entries; the zip's central directory is
-// read here only for what the library does not show, an entry's file mode.
+// read here only for what the library does not show: an entry's file mode,
+// and the name its own header gives it.
 // Every size a reader relies on is capped by its caller: a crafted zip may
 // claim gigabytes behind a few kilobytes.
 #include <cstdint>
@@ -58,11 +59,17 @@ class ZipReader {
   // made on a Unix system keeps its mode in its central directory record);
   // none when the directory cannot be read.
   std::vector<std::string> links() const;
+  // The paths of the entries whose own header, before their bytes, is
+  // missing or names them otherwise than the directory (unpackers that read
+  // the entries in their order take that name).
+  std::vector<std::string> misnamed() const;
 
  private:
   ZipReader(GsfInput* input, Limits limits) : limits_(limits), input_(input) {}
   static Opened open(GsfInput* input, Limits limits);
   void collect(GsfInfile* dir, const std::string& prefix, int depth);
+  template <typename Each>
+  void directory(GsfInput* in, Each each) const;
 
   Limits limits_;
   GsfInput* input_ = nullptr;

@@ -450,6 +450,19 @@ TEST_F(PackageTest, ZipEntryNamesAnUnpackerMayTakeElsewhereAreFaults) {
     EXPECT_NE(report.find(cause), std::string::npos) << report;
     EXPECT_EQ(report.find("\nfault:x"), std::string::npos);
   }
+  // Named otherwise in its own header than in the directory: unpackers
+  // reading the entries in order would write page9.htm.
+  std::string local = bytes;
+  size_t at = local.find("page3.htm");
+  while (at != std::string::npos && local.compare(at - 30, 4, "PK\x03\x04") != 0)
+    at = local.find("page3.htm", at + 1);
+  ASSERT_NE(at, std::string::npos);
+  local.replace(at, 9, "page9.htm");
+  write(zip, local);
+  const std::string report = formatResult(checkPackage(zip.string(), kSchemas));
+  EXPECT_NE(report.find("fault: zip entry 'page3.htm' is named otherwise in its own header"),
+            std::string::npos)
+      << report;
 }
 
 TEST_F(PackageTest, UnreadablePackagesAndMissingSchemasAreFaults) {
