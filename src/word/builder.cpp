@@ -271,6 +271,13 @@ void Builder::rowHeader() {
     story_.tables[open_.back().index].rows.back().header = true;
 }
 
+void Builder::rowSkip(size_t columns) {
+  // No more than a cell may span.
+  if (!open_.empty() && open_.back().rowOpen)
+    story_.tables[open_.back().index].rows.back().skipBefore =
+        static_cast<uint16_t>(std::min<size_t>(columns, 1000));
+}
+
 void Builder::tablePlacement(Align align, int32_t indent, bool rightToLeft) {
   if (open_.empty()) return;
   Table& t = story_.tables[open_.back().index];

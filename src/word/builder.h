@@ -83,6 +83,8 @@ class Builder {
   // its text cut off below.
   void rowHeight(int32_t twips, bool exact = false);
   void rowHeader();  // the open row heads the table's columns
+  // Grid columns the open row leaves empty before its first cell.
+  void rowSkip(size_t columns);
   void cellAlignment(VAlign align);
   void cellFlow(TextFlow flow);
   // The open cell's room inside its sides (Cell::padding), each clamped to

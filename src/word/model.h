@@ -243,6 +243,9 @@ struct Row {
   int32_t height = 0;        // twips, the least the row takes; 0: as its text needs
   bool exactHeight = false;  // the height is the row's, its text cut off below
   bool header = false;       // a heading row, repeated atop each page the table runs onto
+  // Grid columns left empty before its first cell (a row that starts
+  // further in than the table's left edge).
+  uint16_t skipBefore = 0;
 };
 
 // A table. Nested tables are tables of their own with depth > 1, lying

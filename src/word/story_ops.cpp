@@ -169,7 +169,7 @@ Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
     out.rightToLeft = t.rightToLeft;
     for (const Row& r : t.rows) {
       if (r.start < a || r.end > b) continue;
-      Row row{r.start - a, r.end - a, {}, r.height, r.exactHeight, r.header};
+      Row row{r.start - a, r.end - a, {}, r.height, r.exactHeight, r.header, r.skipBefore};
       for (const Cell& c : r.cells) {
         Cell cell = c;
         cell.start -= a;

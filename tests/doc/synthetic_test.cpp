@@ -557,6 +557,27 @@ TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
   }
 }
 
+// A row whose left edge was moved in starts at the column of that edge; a
+// table whose first row was moved in starts where its leftmost row does.
+TEST(SyntheticDoc, RowsMovedInStartAtTheirColumn) {
+  SyntheticDoc d;
+  d.text = u"b\x07\x07" u"a\x07" u"b\x07\x07" u"c\x07\x07" u"after\r";
+  auto row = [](std::vector<int16_t> edges) {
+    return kRowEnd + doctest::tableDefinition(edges, std::vector<uint16_t>(edges.size() - 1, 0));
+  };
+  d.paragraphs = {{kInTable}, {row({1000, 2000})}, {kInTable}, {kInTable}, {row({0, 1000, 2000})},
+                  {kInTable}, {row({2000, 3000})}, {}};
+  word::Model m = read(d);
+  ASSERT_EQ(m.main.tables.size(), 1u);
+  const word::Table& t = m.main.tables[0];
+  EXPECT_EQ(t.indent, 0);
+  ASSERT_EQ(t.rows.size(), 3u);
+  EXPECT_EQ(t.rows[0].skipBefore, 1);
+  EXPECT_EQ(t.rows[1].skipBefore, 0);
+  EXPECT_EQ(t.rows[2].skipBefore, 2);
+  EXPECT_EQ(t.rows[1].cells[1].gridSpan, 1);
+}
+
 // Shading given to a range of a row's cells, alone or over what the row's
 // shading arrays gave the other cells; a reversed range changes nothing.
 TEST(SyntheticDoc, ShadingOfARangeOfCells) {

@@ -330,6 +330,35 @@ TEST(DocxTables, SpansMergesWidthsAndNesting) {
   EXPECT_NE(s.find("after"), std::string::npos);
 }
 
+// Rows starting at a later grid column keep their cells under the columns
+// they belong to, a merge down into such a row included, and the grid's
+// widths hold when the first row is one of them.
+TEST(DocxTables, RowsStartingAtALaterColumn) {
+  auto cell = [](const std::string& t, const std::string& pr = "") {
+    return tc(p(r(t)), "<w:tcW w:w=\"1000\" w:type=\"dxa\"/>" + pr);
+  };
+  const std::string later = "<w:trPr><w:gridBefore w:val=\"1\"/></w:trPr>";
+  const std::string body =
+      "<w:tbl><w:tblGrid><w:gridCol w:w=\"500\"/><w:gridCol w:w=\"1000\"/><w:gridCol "
+      "w:w=\"1000\"/></w:tblGrid><w:tr>" +
+      later + cell("B1") + cell("C1", "<w:vMerge w:val=\"restart\"/>") + "</w:tr><w:tr>" + later +
+      cell("B2") + cell("", "<w:vMerge/>") + "</w:tr><w:tr>" + cell("A3") + cell("B3") +
+      cell("C3") + "</w:tr></w:tbl>" + p(r("after"));
+  word::Model m = read(body);
+  ASSERT_EQ(m.main.tables.size(), 1u);
+  EXPECT_EQ(m.main.tables[0].rows[0].skipBefore, 1);
+  EXPECT_EQ(m.main.tables[0].rows[2].skipBefore, 0);
+  const std::string page = word::write::html(m, "p_files", u"t").text;
+  EXPECT_NE(page.find("<col style=\"width:25pt\"><col style=\"width:50pt\"><col "
+                      "style=\"width:50pt\">"),
+            std::string::npos)
+      << page;
+  EXPECT_EQ(page.find("<td colspan=\"1\" style=\"border:none;padding:0\"></td>", page.find("<tr")),
+            page.find("<tr") + 4)
+      << page;
+  EXPECT_NE(page.find("rowspan=\"2\""), std::string::npos) << page;
+}
+
 TEST(DocxFields, OnlyResultsShowAndHyperlinkFieldsLinkTheirRuns) {
   auto fld = [](const char* type) {
     return std::string("<w:r><w:fldChar w:fldCharType=\"") + type + "\"/></w:r>";

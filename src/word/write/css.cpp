@@ -350,8 +350,11 @@ std::vector<int32_t> tableColumns(const Table& table) {
   // Each grid line's place, from the first row whose cells' widths reach it.
   std::vector<int64_t> lines(1, 0);
   for (const Row& row : table.rows) {
-    size_t column = 0;
-    int64_t at = 0;
+    // A row starting further in places its lines from where its first
+    // cell starts, once another row has placed that line.
+    size_t column = row.skipBefore;
+    if (lines.size() <= column || lines[column] < 0) continue;
+    int64_t at = lines[column];
     for (const Cell& cell : row.cells) {
       if (cell.width <= 0 || column > 1000) break;
       column += std::max<uint16_t>(cell.gridSpan, 1);

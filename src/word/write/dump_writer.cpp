@@ -270,7 +270,8 @@ class Dumper {
     for (const Row& row : t.rows) {
       line(depth + 1, std::string("row") + (row.header ? " header" : "") +
                           (row.height ? " height=" + std::to_string(row.height) : "") +
-                          (row.exactHeight ? " exactly" : ""));
+                          (row.exactHeight ? " exactly" : "") +
+                          (row.skipBefore ? " skip=" + std::to_string(row.skipBefore) : ""));
       for (const Cell& c : row.cells) {
         std::string text = "cell";
         if (c.width) text += " width=" + std::to_string(c.width);

@@ -558,7 +558,7 @@ class Renderer {
     // Grid column of every cell, for vertical merges.
     std::vector<std::vector<uint32_t>> columns(t.rows.size());
     for (size_t r = 0; r < t.rows.size(); ++r) {
-      uint32_t col = 0;
+      uint32_t col = t.rows[r].skipBefore;
       for (const Cell& c : t.rows[r].cells) {
         columns[r].push_back(col);
         col += std::max<uint16_t>(c.gridSpan, 1);
@@ -578,6 +578,10 @@ class Renderer {
       const std::u16string cellTag = heading ? u"th" : u"td";
       // A row as tall as the document makes it (a box left to write in).
       out_ += row.height ? u"<tr style=\"height:" + points(row.height, 20) + u"\">" : u"<tr>";
+      // Columns a row leaves empty before its first cell: no cell there.
+      if (row.skipBefore)
+        out_ += u"<td colspan=\"" + number(row.skipBefore) +
+                u"\" style=\"border:none;padding:0\"></td>";
       for (size_t c = 0; c < row.cells.size(); ++c) {
         const Cell& cell = row.cells[c];
         if (cell.vmerge == VMerge::Continue && r > 0) {

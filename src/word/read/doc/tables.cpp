@@ -38,13 +38,14 @@ bool DocReader::Emitter::nextCellMerged(const std::vector<Para>& paras, const Pa
   return cell + 1 < cells.size() && continuesMerge(cells[cell + 1]);
 }
 
-// The open table at `level`'s new row: its cells' edges, from its
-// definition `def` (the paragraph ending the row) where there is one.
+// The open table at `level`'s new row: its cells' edges from the margin,
+// from its definition `def` (the paragraph ending the row) where there is
+// one.
 void DocReader::Emitter::rowEdges(const std::vector<Para>& paras, int32_t def, size_t level) {
   std::vector<int32_t> row;
   if (def >= 0) {
-    int32_t x = 0;
-    row.push_back(0);
+    int32_t x = paras[static_cast<size_t>(def)].pap.tableLeft;
+    row.push_back(x);
     for (const TableCellDef& c : paras[static_cast<size_t>(def)].pap.cells)
       row.push_back(x += std::max(c.width, 0));
   }
@@ -186,28 +187,53 @@ void DocReader::Emitter::openCell(const std::vector<Para>& paras, int32_t def, s
   lv.cellOpen = true;
 }
 
+namespace {
+
+// Where each row of `t` starts, from the table's leftmost row, twips: rows
+// of a table at the left margin may start further in, when their left edge
+// was moved (`defined`: each row's edges from the margin).
+std::vector<int32_t> rowStarts(const Table& t, const std::vector<std::vector<int32_t>>& defined) {
+  std::vector<int32_t> starts(t.rows.size(), 0);
+  if (t.rows.empty() || defined.size() != t.rows.size() || t.align != Align::Left || t.rightToLeft)
+    return starts;
+  int32_t left = t.indent;
+  for (size_t r = 0; r < starts.size(); ++r)
+    starts[r] = left = defined[r].empty() ? left : defined[r][0];
+  const int32_t base = *std::min_element(starts.begin(), starts.end());
+  for (int32_t& s : starts) s -= base;
+  return starts;
+}
+
+}  // namespace
+
 // A .doc table has no grid of its own: each row gives its cells' edges, and
 // a cell that spans the edges of other rows is a merged one. The columns are
 // all the rows' edges together; a cell spans the columns between its own.
 void alignColumns(Story& story, const std::vector<std::vector<std::vector<int32_t>>>& defined) {
   constexpr int32_t kSameEdge = 10;  // twips: edges closer than this are one
   const bool known = defined.size() == story.tables.size();
+  static const std::vector<std::vector<int32_t>> kNoEdges;
   for (size_t ti = 0; ti < story.tables.size(); ++ti) {
     Table& t = story.tables[ti];
+    const std::vector<int32_t> starts = rowStarts(t, known ? defined[ti] : kNoEdges);
     std::vector<int32_t> edges;
     bool widths = true;
-    for (const Row& r : t.rows) {
-      int32_t x = 0;
-      edges.push_back(0);
-      for (const Cell& c : r.cells) {
+    for (size_t r = 0; r < t.rows.size(); ++r) {
+      int32_t x = starts[r];
+      edges.push_back(x);
+      for (const Cell& c : t.rows[r].cells) {
         widths = widths && c.width > 0;
         edges.push_back(x += c.width);
       }
     }
-    if (known)
-      for (const std::vector<int32_t>& row : defined[ti])
-        edges.insert(edges.end(), row.begin(), row.end());
+    // The definitions' edges, from where their rows start.
+    for (size_t r = 0; known && r < defined[ti].size(); ++r) {
+      const std::vector<int32_t>& row = defined[ti][r];
+      const int32_t shift = (r < starts.size() ? starts[r] : 0) - (row.empty() ? 0 : row[0]);
+      for (int32_t e : row) edges.push_back(e + shift);
+    }
     if (!widths || t.rows.empty()) continue;
+    t.indent -= starts[0];  // the table starts where its leftmost row does
     std::sort(edges.begin(), edges.end());
     std::vector<int32_t> grid;
     for (int32_t e : edges)
@@ -215,8 +241,10 @@ void alignColumns(Story& story, const std::vector<std::vector<std::vector<int32_
     auto column = [&](int32_t x) {
       return std::lower_bound(grid.begin(), grid.end(), x - kSameEdge + 1) - grid.begin();
     };
-    for (Row& r : t.rows) {
-      int32_t x = 0;
+    for (size_t ri = 0; ri < t.rows.size(); ++ri) {
+      Row& r = t.rows[ri];
+      int32_t x = starts[ri];
+      if (x >= kSameEdge) r.skipBefore = static_cast<uint16_t>(column(x));
       for (Cell& c : r.cells) {
         const auto from = column(x), to = column(x + c.width);
         c.gridSpan = static_cast<uint16_t>(std::clamp<ptrdiff_t>(to - from, 1, 63));

@@ -252,6 +252,7 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
     size_t column = 0;
     if (auto gb = child(child(row, "trPr"), "gridBefore"); gb)
       column = static_cast<size_t>(clampInt(intAttr(gb).value_or(0), 0, 1000));
+    s.builder->rowSkip(column);
     // The columns the table has: its grid's, or as many as the row fills.
     size_t columns = column;
     for (const auto& cell : cells) columns += spanOf(child(cell, "tcPr"));
