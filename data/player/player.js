@@ -13,6 +13,7 @@
       loadFailed: 'The table of contents (pvomanifest.htm) could not be read. Open the course from a web server or a learning management system.',
       empty: 'This course has no pages.',
       unknownRef: 'No page with the reference ',
+      notRecorded: 'The learning management system is not recording your progress: close the course and open it from there again.',
       test: 'Test', answered: ' (answered)', seen: ' (seen)', passed: 'passed', notPassed: 'not passed yet',
       progressText: function (n) { return n + '% of the course done'; },
       welcome: 'Welcome back',
@@ -36,6 +37,7 @@
       loadFailed: 'Не удалось прочитать содержание курса (pvomanifest.htm). Откройте курс через веб-сервер или систему дистанционного обучения.',
       empty: 'В курсе нет страниц.',
       unknownRef: 'Нет страницы со ссылкой ',
+      notRecorded: 'Система обучения не сохраняет ваш прогресс: закройте курс и откройте его из неё заново.',
       test: 'Тест', answered: ' (пройден)', seen: ' (просмотрено)', passed: 'сдан', notPassed: 'ещё не сдан',
       progressText: function (n) { return 'Курс пройден на ' + n + '%'; },
       welcome: 'С возвращением',
@@ -87,12 +89,12 @@
   // Named apart from the main part of the page it shows.
   $('page').setAttribute('aria-label', T.page);
 
-  function notice(text) {
+  function notice(text, ms) {
     var n = $('notice');
     n.textContent = text;
     n.hidden = false;
     clearTimeout(noticeTimer);
-    noticeTimer = setTimeout(function () { n.hidden = true; }, 4000);
+    noticeTimer = setTimeout(function () { n.hidden = true; }, ms || 4000);
   }
 
   // ---- the header ------------------------------------------------------------
@@ -242,10 +244,14 @@
     markProgress();
   }
 
-  // The player's own page (results, welcome) in place of the frame.
+  // The player's own page (results, welcome) in place of the frame. The
+  // frame empties later: until then what the page in it says or loads is
+  // not the browser's Back from the panel (see showing).
+  var emptying = false;
   function showPanel(on) {
     panel.hidden = !on;
     content.hidden = on;
+    emptying = on && content.hasAttribute('src');
     if (on) content.removeAttribute('src');
   }
 
@@ -256,8 +262,9 @@
     }
     if (index < 0 || index >= order.length) return;
     showPanel(false);
-    mark(index);
+    // The page first: tracking waits on the LMS, which may fail.
     content.src = order[index].file;
+    mark(index);
   }
 
   function showResults() {
@@ -289,7 +296,8 @@
     } catch (e) {
       return;  // from disk the page says which it is (see pageMessage)
     }
-    if (name) showing(decodeURIComponent(name));
+    if (emptying) emptying = content.contentWindow.location.href !== 'about:blank';
+    else if (name) showing(decodeURIComponent(name));
   });
 
   $('prev').addEventListener('click', function () { show(current - 1); });
@@ -347,7 +355,12 @@
         return localStore();
       });
     }
-    return Promise.resolve(RdScorm.connect(window) || localStore());
+    var lms = RdScorm.connect(window);
+    // An LMS that is there but will not start a session (the course was
+    // reloaded after its session ended, say) keeps nothing: the learner
+    // is told, and the browser keeps the progress meanwhile.
+    if (!lms && (RdScorm.findApi(window, RdScorm.SCORM2004) || RdScorm.findApi(window))) notice(T.notRecorded, 20000);
+    return Promise.resolve(lms || localStore());
   }
 
   function passMark() {
@@ -390,6 +403,7 @@
     var m = ev.data;
     if (ev.source !== content.contentWindow || !m || typeof m !== 'object') return;
     if (m.rd === 'page') {
+      if (emptying) return;
       showing(String(m.file));
       ev.source.postMessage({ rd: 'player' }, '*');
     } else if (m.rd === 'showref') {

@@ -64,6 +64,10 @@ var RdScorm = (function () {
     api: 'API',
     calls: { init: 'LMSInitialize', get: 'LMSGetValue', set: 'LMSSetValue', commit: 'LMSCommit', finish: 'LMSFinish' },
     limit: 4096,  // cmi.suspend_data
+    // What the LMS holds of how far the learner got, by rank, and the
+    // score that goes with it (see LmsStore.prototype.hold).
+    held: { 'cmi.core.lesson_status': { ranks: { incomplete: 1, failed: 2, completed: 3, passed: 3 },
+                                        score: 'cmi.core.score.' } },
     load: function (get) {
       var mastery = get('cmi.student_data.mastery_score');
       return { location: get('cmi.core.lesson_location'), suspend: get('cmi.suspend_data'),
@@ -124,6 +128,8 @@ var RdScorm = (function () {
     api: 'API_1484_11',
     calls: { init: 'Initialize', get: 'GetValue', set: 'SetValue', commit: 'Commit', finish: 'Terminate' },
     limit: 64000,  // cmi.suspend_data
+    held: { 'cmi.completion_status': { ranks: { incomplete: 1, completed: 2 }, score: null },
+            'cmi.success_status': { ranks: { failed: 1, passed: 2 }, score: 'cmi.score.' } },
     load: function (get) {
       // A new attempt starts afresh whatever the LMS hands over.
       var fresh = get('cmi.entry') === 'ab-initio';
@@ -222,43 +228,89 @@ var RdScorm = (function () {
   }
 
   // The LMS, through its runtime's API. Only what differs from what the
-  // LMS holds is set, and a change is committed at once.
+  // LMS holds is set, and a change is committed at once. A call that throws
+  // (an LMS's script may) counts as refused; a value refused is not sent
+  // again, and a record of progress refused is made shorter for the next
+  // report (LMSs that keep less than their runtime promises).
   function LmsStore(api, runtime) {
     this.api = api;
     this.runtime = runtime || SCORM12;
     this.calls = this.runtime.calls;
     this.limit = this.runtime.limit;
-    this.open = String(api[this.calls.init]('')) === 'true';
+    this.open = String(this.call('init', '')) === 'true';
     this.finished = false;
     this.sent = {};
+    this.refused = {};
+    this.held = {};
   }
+  var SHORTER_RECORDS = [4096, 1000];
+  // The most objectives whose ids are read at launch.
+  var OBJECTIVES_READ = 1000;
+
+  LmsStore.prototype.call = function (what) {
+    try {
+      var v = this.api[this.calls[what]].apply(this.api, Array.prototype.slice.call(arguments, 1));
+      return v === null || v === undefined ? '' : String(v);
+    } catch (e) {
+      return what === 'get' ? '' : 'false';
+    }
+  };
   LmsStore.prototype.get = function (name) {
-    if (!this.open) return '';
-    var v = this.api[this.calls.get](name);
-    return v === null || v === undefined ? '' : String(v);
+    return this.open ? this.call('get', name) : '';
   };
   LmsStore.prototype.load = function () {
     var saved = this.runtime.load(this.get.bind(this));
     this.sent = saved.known;
+    for (var name in this.runtime.held) this.held[name] = saved.known[name];
+    saved.objectiveIds = [];
+    for (var i = 0; i < Math.min(saved.objectives, OBJECTIVES_READ); i++)
+      saved.objectiveIds.push(this.get('cmi.objectives.' + i + '.id'));
     return saved;
+  };
+  // A status the LMS holds is never lowered within the attempt, nor the
+  // score beside it: a record of progress lost or refused, or a course
+  // converted again since, must not take back what the learner reached.
+  LmsStore.prototype.hold = function (values) {
+    var held = this.runtime.held;
+    for (var name in held) {
+      var ranks = held[name].ranks;
+      if (!(name in values) || !(this.held[name] in ranks)) continue;
+      if ((ranks[values[name]] || 0) >= ranks[this.held[name]]) {
+        this.held[name] = values[name];
+        continue;
+      }
+      delete values[name];
+      for (var n in values) if (held[name].score && n.indexOf(held[name].score) === 0) delete values[n];
+    }
   };
   LmsStore.prototype.save = function (report) {
     if (!this.open || this.finished) return;
     var values = this.runtime.values(report);
+    this.hold(values);
     var self = this;
-    var changed = Object.keys(values).filter(function (name) { return self.sent[name] !== String(values[name]); });
-    if (!changed.length) return;
-    changed.forEach(function (name) {
-      self.sent[name] = String(values[name]);
-      self.api[self.calls.set](name, String(values[name]));
+    var stored = 0;
+    Object.keys(values).forEach(function (name) {
+      var value = String(values[name]);
+      if (self.sent[name] === value || self.refused[name] === value) return;
+      // Only a plain "false" is a refusal: some LMSs answer nothing.
+      if (self.call('set', name, value) !== 'false') {
+        self.sent[name] = value;
+        stored++;
+        return;
+      }
+      self.refused[name] = value;
+      if (name === 'cmi.suspend_data') {
+        var shorter = SHORTER_RECORDS.filter(function (l) { return l < self.limit; });
+        if (shorter.length) self.limit = shorter[0];
+      }
     });
-    this.api[this.calls.commit]('');
+    if (stored) this.call('commit', '');
   };
   LmsStore.prototype.finish = function (leaving) {
     if (!this.open || this.finished) return;
     this.save({ leaving: leaving });
     this.finished = true;
-    this.api[this.calls.finish]('');
+    this.call('finish', '');
   };
 
   // The LMS's runtime that answers, SCORM 2004 before 1.2, or null.
@@ -297,7 +349,8 @@ var RdScorm = (function () {
     if (!Array.isArray(r.interactions)) r.interactions = [];
     if (!Array.isArray(r.objectives)) r.objectives = [];
     return { location: String(r.location || ''), suspend: String(r.suspend || ''), mastery: null, learner: '',
-             interactions: r.interactions.length, objectives: r.objectives.length };
+             interactions: r.interactions.length, objectives: r.objectives.length,
+             objectiveIds: r.objectives.map(function (o) { return o && typeof o === 'object' ? String(o.id) : ''; }) };
   };
   LocalStore.prototype.save = function (report) {
     var values = SCORM12.values(report);

@@ -194,13 +194,22 @@ var RdTracking = (function () {
         : Math.floor(Math.random() * 2176782336).toString(36);
     }
     this.interactions = saved.interactions || 0;
-    // Each test is objective number i (its place among the tests); those
-    // the LMS lacks are written with the first report.
     this.objectives = {};
     this.objectiveCount = saved.objectives || 0;
     this.testKeys = Object.keys(this.totals).sort(function (a, b) {
       return self.files.indexOf('test' + a + '.htm') - self.files.indexOf('test' + b + '.htm');
     });
+    // Each test's objective: the one of its id the LMS holds (a session
+    // before wrote it), else the next after those it holds, in the tests'
+    // order. The LMS may hold others, as a primary objective of its own.
+    var ids = saved.objectiveIds || [];
+    var next = this.objectiveCount;
+    this.places = {};
+    this.testKeys.forEach(function (key) {
+      var at = ids.indexOf('test' + key);
+      self.places[key] = at >= 0 ? at : next++;
+    });
+    this.testKeys.sort(function (a, b) { return self.places[a] - self.places[b]; });
   }
 
   function hash(s) {
@@ -243,7 +252,10 @@ var RdTracking = (function () {
     report.status = { word: s.status, completion: s.completion, success: s.success };
     var objectives = this.objectiveReport();
     if (objectives.length) report.objectives = objectives;
+    var limit = this.store.limit;
     this.store.save(report);
+    // A record the store refused as too long goes again, shorter.
+    if (this.store.limit < limit) this.store.save({ suspend: encode(this.state, this.store.limit) });
     return s;
   };
 
@@ -348,24 +360,25 @@ var RdTracking = (function () {
     });
   };
 
-  // Each test's score and status, test i as objective i, when they change:
-  // { index, id (test7), raw (per cent, or null), status (passed, failed or
-  // 'not attempted') }. Objectives are numbered without gaps, so a test
-  // answered before the ones ahead of it reports those as not attempted;
-  // nothing is reported before the first answer.
+  // Each test's score and status, at its objective (Tracker.places), when
+  // they change: { index, id (test7), raw (per cent, or null), status
+  // (passed, failed or 'not attempted') }. Objectives are numbered without
+  // gaps, so a test answered before the ones ahead of it reports those as
+  // not attempted; nothing is reported before the first answer.
   Tracker.prototype.objectiveReport = function () {
     var self = this;
     var last = -1;
     var out = [];
     this.testKeys.forEach(function (key, i) { if (self.testResult(key)) last = i; });
-    this.testKeys.slice(0, last + 1).forEach(function (key, i) {
+    this.testKeys.slice(0, last + 1).forEach(function (key) {
+      var at = self.places[key];
       var r = self.testResult(key);
       var status = r ? (r.passed ? 'passed' : 'failed') : 'not attempted';
       var said = status + ' ' + (r ? r.raw : '');
-      if (self.objectives[key] === said || i > self.objectiveCount) return;
-      out.push({ index: i, id: 'test' + key, raw: r ? r.raw : null, status: status });
+      if (self.objectives[key] === said || at > self.objectiveCount) return;
+      out.push({ index: at, id: 'test' + key, raw: r ? r.raw : null, status: status });
       self.objectives[key] = said;
-      if (i === self.objectiveCount) self.objectiveCount++;
+      if (at === self.objectiveCount) self.objectiveCount++;
     });
     return out;
   };

@@ -118,6 +118,20 @@ test('pages are marked seen in the contents and the progress bar counts pages se
     await p.locator('#panel').waitFor({ state: 'hidden' });
     assert.equal(await p.locator('#page-title').textContent(), order[2].title);
     assert.equal(await p.locator('#where').textContent(), `3 / ${order.length}`);
+    // The results asked for as a page seen before reports itself: they
+    // stay, whatever the page going away still says or loads.
+    await p.evaluate(() => window.addEventListener('message', (ev) => {
+      if (window.held || !ev.data || ev.data.rd !== 'page') return;
+      window.held = true;
+      ev.stopImmediatePropagation();
+      document.getElementById('results-link').click();
+      window.dispatchEvent(new MessageEvent('message', { data: ev.data, source: ev.source }));
+    }, true));
+    await p.locator(`#toc-list a[href="#${order[0].file}"]`).click();
+    await p.waitForFunction(() => window.held);
+    await p.waitForTimeout(1000);
+    assert.equal(await p.locator('#panel').isVisible(), true);
+    assert.equal(await p.locator('#results-link').getAttribute('aria-current'), 'page');
   } finally {
     await p.close();
   }

@@ -297,6 +297,55 @@ test('SCORM 2004: completion and success apart, scaled score, 2004 forms, exit a
   }
 });
 
+// LMSs that hold more than the record says, refuse values or throw.
+test('an LMS keeps what the learner reached, its own objectives and a record it can hold', () => {
+  // Passed in an earlier session whose record is lost: the status and its
+  // score stay; a better status goes through.
+  const held = fakeApi({ 'cmi.core.lesson_status': 'passed', 'cmi.core.score.raw': '90' });
+  const t = tracker(held);
+  t.showPage(0);
+  t.setTotal('1', 2);
+  t.recordTest('1', [false, false], [0, 0]);
+  assert.deepEqual([held.cmi['cmi.core.lesson_status'], held.cmi['cmi.core.score.raw']], ['passed', '90']);
+  const failed = fakeApi({ 'cmi.core.lesson_status': 'failed' });
+  tracker(failed).showPage(0);
+  assert.equal(failed.cmi['cmi.core.lesson_status'], 'failed', 'not back to incomplete');
+
+  // A 2004 LMS holding a primary objective of its own, and one keeping only
+  // 4,000 characters of record: tests go after its objective, the record
+  // again shorter, a refused value is not sent again.
+  const R4 = S.SCORM2004;
+  const api = fakeApi({ 'cmi.objectives._count': '1', 'cmi.objectives.0.id': 'PRIMARYOBJ' }, R4);
+  const setValue = api.SetValue;
+  const tries = [];
+  api.SetValue = (k, v) => {
+    if (k === 'cmi.suspend_data') tries.push(v.length);
+    return k === 'cmi.suspend_data' && v.length > 4000 ? 'false' : setValue(k, v);
+  };
+  const store = new S.LmsStore(api, R4);
+  const t4 = new R.Tracker(store, { files: FILES, passMark: 80 });
+  t4.setTotal('1', 40);
+  t4.setTotal('2', 1);
+  t4.recordTest('2', [true], [0]);
+  t4.recordTest('1', Array(40).fill(true), Array(40).fill('ы'.repeat(150)));
+  assert.deepEqual([0, 1, 2].map((i) => api.cmi['cmi.objectives.' + i + '.id']), ['PRIMARYOBJ', 'test1', 'test2']);
+  assert.equal(api.cmi['cmi.objectives.1.success_status'], 'passed');
+  assert.ok(api.cmi['cmi.suspend_data'].length <= 4000 && tries.some((n) => n > 4000), String(tries));
+  assert.equal(R.decode(api.cmi['cmi.suspend_data'], 4, ['1', '2']).tests[1].rightCount, 40);
+  t4.showPage(0);
+  assert.equal(tries.filter((n) => n > 4000).length, 1, 'a refused record is not sent again: ' + tries);
+  const next = new R.Tracker(new S.LmsStore(fakeApi({ ...api.cmi, 'cmi.objectives._count': '3' }, R4), R4),
+    { files: FILES, passMark: 80 });
+  assert.deepEqual([next.places[1], next.places[2]], [1, 2], 'a resumed session finds its objectives');
+
+  // An API whose calls throw: the course goes on, without it.
+  const throwing = fakeApi();
+  throwing.LMSSetValue = () => { throw new Error('LMS script error'); };
+  assert.doesNotThrow(() => tracker(throwing).showPage(0));
+  throwing.LMSInitialize = () => { throw new Error('LMS script error'); };
+  assert.equal(S.connect({ API: throwing }), null);
+});
+
 test('without an LMS the record lives in local storage, and storage that fails loses only it', () => {
   const items = {};
   const storage = { getItem: (k) => items[k] ?? null, setItem: (k, v) => { items[k] = v; } };
