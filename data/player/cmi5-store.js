@@ -92,6 +92,7 @@ var RdCmi5 = (function () {
     var mastery = Number(data.masteryScore);
     this.mastery = data.masteryScore !== undefined && mastery >= 0 && mastery <= 1 ? Math.round(mastery * 1e6) / 1e4 : null;
     this.failed = false;  // in this session
+    this.going = {};  // outcome statements on their way: { passed: true, ... }
     this.finished = false;
     this.waiting = [];  // requests not made yet, in order
     this.busy = false;  // one is on its way
@@ -182,25 +183,39 @@ var RdCmi5 = (function () {
   // only; completed and passed once a registration, failed once a session
   // and never after passed; each with the score over all tests. An outcome
   // already sent is not sent again when a later session starts with it.
+  // The state notes an outcome only once the LRS took its statement: one
+  // refused goes out again at the next report, or at the next launch.
   Cmi5Store.prototype.outcome = function (status, score) {
     var lib = this.lib;
-    var self = this;
+    var doc = this.doc;
+    var going = this.going;
     if (!this.normal || this.ended) return;
     var result = score ? { scaled: score.scaled, raw: score.raw, min: 0, max: 100 } : undefined;
-    var changed = false;
-    if (status.success === 'passed' && !this.doc.passed) {
-      this.doc.passed = changed = true;
-      this.doc.failed = false;
-      this.send(function () { return lib.pass(result); });
-    } else if (status.success === 'failed' && !this.doc.passed && !this.doc.failed && !this.failed) {
-      this.failed = this.doc.failed = changed = true;
-      this.send(function () { return lib.fail(result); });
+    if (status.success === 'passed' && !doc.passed && !going.passed) {
+      this.sendOutcome('passed', function () { return lib.pass(result); });
+    } else if (status.success === 'failed' && !doc.passed && !going.passed && !doc.failed && !this.failed && !going.failed) {
+      this.sendOutcome('failed', function () { return lib.fail(result); });
     }
-    if (status.completion === 'completed' && !this.doc.completed) {
-      this.doc.completed = changed = true;
-      this.send(function () { return lib.complete(); });
+    if (status.completion === 'completed' && !doc.completed && !going.completed) {
+      this.sendOutcome('completed', function () { return lib.complete(); });
     }
-    if (changed) self.putState();
+  };
+
+  Cmi5Store.prototype.sendOutcome = function (verb, request) {
+    var self = this;
+    this.going[verb] = true;
+    this.send(function () {
+      return request().then(function () {
+        self.going[verb] = false;
+        self.doc[verb] = true;
+        if (verb === 'passed') self.doc.failed = false;
+        if (verb === 'failed') self.failed = true;
+        self.putState();
+      }, function (e) {
+        self.going[verb] = false;
+        throw e;
+      });
+    });
   };
 
   // After "terminated" (a page the browser kept and showed again, a
@@ -242,7 +257,12 @@ var RdCmi5 = (function () {
       return fetch(config.url, { method: String(config.method || 'get').toUpperCase(), headers: headers,
                                  body: config.data, keepalive: true }).then(function (res) {
         return res.text().then(function (data) {
-          return { data: data, status: res.status, statusText: res.statusText, headers: {}, config: config, request: null };
+          var response = { data: data, status: res.status, statusText: res.statusText, headers: {}, config: config, request: null };
+          if (res.ok) return response;
+          // Refused, as the library's own client says: the outcome is not noted as sent.
+          var e = new Error('the LRS answered ' + res.status);
+          e.response = response;
+          throw e;
         });
       });
     };

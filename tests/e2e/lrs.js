@@ -15,7 +15,9 @@ const SESSION = 'https://w3id.org/xapi/cmi5/context/extensions/sessionid';
 // `course`: the package folder. Gives { base, statements (as received,
 // each with the session it came in), states (Map of stateId -> body),
 // launch(launchData) -> { url, session, registration }, close, hold (ms
-// the answer to a statement is held back: a slow LRS) }.
+// the answer to a statement is held back: a slow LRS), and outages to
+// play: failStatement(list) and failState(method, stateId) give the
+// status to refuse a request with, or 0 }.
 async function lrs(course, { activityId, url, actor, registration }) {
   const statements = [];
   const states = new Map();
@@ -41,6 +43,8 @@ async function lrs(course, { activityId, url, actor, registration }) {
     if (resource === 'statements' && (req.method === 'POST' || req.method === 'PUT')) {
       const body = JSON.parse(await read(req));
       const list = Array.isArray(body) ? body : [body];
+      const refused = api.failStatement && api.failStatement(list);
+      if (refused) return json(res, refused, { error: 'outage' });
       for (const s of list) statements.push({ session: current.session, statement: s });
       if (api.hold) await new Promise((resolve) => setTimeout(resolve, api.hold));
       return json(res, 200, list.map((s) => s.id));
@@ -48,6 +52,8 @@ async function lrs(course, { activityId, url, actor, registration }) {
     if (resource === 'activities/state') {
       if (!sameLaunch(q)) return json(res, 400, { error: 'another launch' });
       const id = q.get('stateId');
+      const refused = api.failState && api.failState(req.method, id);
+      if (refused) return json(res, refused, { error: 'outage' });
       if (req.method === 'GET') return states.has(id) ? json(res, 200, states.get(id)) : json(res, 404, {});
       if (id === 'LMS.LaunchData') return json(res, 403, { error: 'the LMS owns it' });
       states.set(id, JSON.parse(await read(req)));
@@ -92,7 +98,7 @@ async function lrs(course, { activityId, url, actor, registration }) {
     return { url: base + 'course/' + url + '?' + params, session, registration };
   }
 
-  const api = { base, statements, states, launch, close: () => server.close(), hold: 0 };
+  const api = { base, statements, states, launch, close: () => server.close(), hold: 0, failStatement: null, failState: null };
   return api;
 }
 
