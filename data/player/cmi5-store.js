@@ -75,7 +75,7 @@ var RdCmi5 = (function () {
 
   // `lib`: the library's client, initialized; `doc`: the state kept for
   // this registration ({ location, suspend, completed, passed, failed:
-  // whether the last outcome sent was "failed" }); `lang`:
+  // whether the last outcome sent was "failed" }, or null: unread); `lang`:
   // the course's language, for the questions' texts; `tab`: the launch as
   // this tab keeps it (a TabLaunch, or none).
   function Cmi5Store(lib, doc, lang, tab) {
@@ -85,6 +85,11 @@ var RdCmi5 = (function () {
     this.ended = !!(tab && tab.kept && tab.kept.ended);
     this.lang = lang || 'und';
     this.limit = RdTracking.RECORD_LIMIT;
+    // The state could not be read: writing this session's record over it,
+    // or sending outcomes without knowing those sent, would undo the
+    // learner's past.
+    this.unread = !doc;
+    doc = doc || {};
     this.doc = { location: String(doc.location || ''), suspend: String(doc.suspend || ''),
                  completed: doc.completed === true, passed: doc.passed === true, failed: doc.failed === true };
     var data = lib.getLaunchData() || {};
@@ -138,6 +143,7 @@ var RdCmi5 = (function () {
 
   Cmi5Store.prototype.putState = function () {
     var self = this;
+    if (this.unread) return;
     var doc = JSON.stringify(this.doc);
     this.send(function () {
       var args = self.state();
@@ -189,7 +195,7 @@ var RdCmi5 = (function () {
     var lib = this.lib;
     var doc = this.doc;
     var going = this.going;
-    if (!this.normal || this.ended) return;
+    if (!this.normal || this.ended || this.unread) return;
     var result = score ? { scaled: score.scaled, raw: score.raw, min: 0, max: 100 } : undefined;
     if (status.success === 'passed' && !doc.passed && !going.passed) {
       this.sendOutcome('passed', function () { return lib.pass(result); });
@@ -268,6 +274,30 @@ var RdCmi5 = (function () {
     };
   }
 
+  // The state kept for this registration: {} when there is none (404), or
+  // null when the LRS could not give it (asked twice, a second apart).
+  function readState(lib) {
+    var p = lib.getLaunchParameters();
+    var args = { agent: p.actor, activityId: p.activityId, registration: p.registration, stateId: STATE_ID };
+    var read = function () {
+      return lib.xapi.getState(args).then(function (r) { return r.data && typeof r.data === 'object' ? r.data : {}; },
+        function (e) {
+          if (e && e.response && e.response.status === 404) return {};
+          throw e;
+        });
+    };
+    return read().catch(function () {
+      return new Promise(function (resolve) { setTimeout(resolve, 1000); }).then(read);
+    }).catch(function (e) {
+      failed(e);
+      if (window.console) {
+        console.error('cmi5: the progress kept in the LRS could not be read: the course starts afresh, ' +
+                      'and this session neither writes over that progress nor sends an outcome');
+      }
+      return null;
+    });
+  }
+
   // Loads the library, reads the launch (the token, LMS.LaunchData, which
   // also says "initialized"; on a reload in this tab, the token and start
   // kept, without a second "initialized") and the state kept for this
@@ -284,10 +314,7 @@ var RdCmi5 = (function () {
           console.info('cmi5: the session ended before this reload; the progress goes to the state, ' +
                        'the outcome at the next launch');
         }
-        var p = lib.getLaunchParameters();
-        return lib.xapi.getState({ agent: p.actor, activityId: p.activityId, registration: p.registration, stateId: STATE_ID })
-          .then(function (r) { return r.data && typeof r.data === 'object' ? r.data : {}; },
-                function () { return {}; });  // none kept yet
+        return readState(lib);
       }).then(function (doc) { return new Cmi5Store(lib, doc, lang, tab); });
     });
   }

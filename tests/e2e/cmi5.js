@@ -4,7 +4,8 @@
 // player with the launch parameters in its URL. Three sessions of one
 // registration: the pages walked with one test passed and one failed,
 // then a return that goes on from the state and passes (its "passed"
-// refused once by the LRS, so sent again), then a browse;
+// refused once by the LRS, so sent again), then a browse, then launches
+// whose state read the LRS fails;
 // and a reload inside a launch.
 // Every statement must pass an xAPI validator and the cmi5 rules.
 'use strict';
@@ -183,6 +184,27 @@ test('a browse session sends no outcome, and the registration meets its moveOn',
   const all = server.statements.map((s) => s.statement.verb.id.split('/').pop());
   assert.deepEqual(['completed', 'passed', 'failed'].map((v) => all.filter((x) => x === v).length), [1, 1, 1]);
   assert.ok(all.indexOf('failed') < all.indexOf('passed'), 'no failed after passed');
+});
+
+// A state read the LRS fails (an outage) is not "none kept yet": it is
+// asked again, and a launch that still cannot read it leaves it as it is.
+test('a state the LRS fails to give is read again, and never written over', async () => {
+  const progress = (method, id) => method === 'GET' && id === 'raredozud.progress';
+  let reads = 0;
+  server.failState = (method, id) => (progress(method, id) && !reads++ ? 500 : 0);
+  let l = await launch(launchData);
+  await player().locator('#continue').waitFor();
+  await leave(l);
+  const kept = structuredClone(server.states.get('raredozud.progress'));
+  server.failState = (method, id) => (progress(method, id) ? 500 : 0);
+  l = await launch(launchData);
+  await at(order[0].file);
+  await player().locator('#next').click();
+  await at(order[1].file);
+  await leave(l);
+  server.failState = null;
+  assert.deepEqual(server.states.get('raredozud.progress'), kept);
+  assert.deepEqual(verbs(l.session), [VERB('initialized'), VERB('terminated')]);
 });
 
 test('a launch whose token was already handed out still shows the course, kept in the browser', async () => {
