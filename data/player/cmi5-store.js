@@ -6,9 +6,10 @@
 // place and record are kept in the LRS's state API under a state id of
 // the player's own; the tracker's reports become statements.
 //
-// A reload of the launch in the same tab goes on with the same session:
-// the token and the session's start are kept in the tab's sessionStorage,
-// as the fetch URL hands the token out once. A page cannot tell its
+// A reload of the launch in the same tab (or a return to it with Back or
+// Forward) goes on with the same session: the token and the session's
+// start are kept in the tab's sessionStorage, as the fetch URL hands the
+// token out once. A page cannot tell its
 // reload from its closing, so each unload ends the session with
 // "terminated" (most unloads are the learner leaving); the LMS refuses
 // statements after it, so a page reloaded after that keeps the learner's
@@ -55,10 +56,12 @@ var RdCmi5 = (function () {
     this.kept = null;
   }
 
-  // What the page before this one kept, when this page is its reload.
+  // What the page before this one kept, when this page is its reload or
+  // the learner came back to it with Back or Forward (the fetch URL would
+  // refuse a second token then too).
   TabLaunch.prototype.reloaded = function () {
     var nav = window.performance && performance.getEntriesByType ? performance.getEntriesByType('navigation')[0] : null;
-    if (!this.storage || !nav || nav.type !== 'reload') return null;
+    if (!this.storage || !nav || (nav.type !== 'reload' && nav.type !== 'back_forward')) return null;
     try {
       var s = JSON.parse(this.storage.getItem(this.key));
       this.kept = s && typeof s.token === 'string' && s.token && !isNaN(Date.parse(s.initialized)) ? s : null;
@@ -311,7 +314,7 @@ var RdCmi5 = (function () {
       return lib.initialize(session).then(function () {
         if (!kept) tab.keep({ token: lib.getAuthToken(), initialized: lib.getInitializedDate().toISOString(), ended: false });
         else if (kept.ended && window.console) {
-          console.info('cmi5: the session ended before this reload; the progress goes to the state, ' +
+          console.info('cmi5: the session ended before this page was shown again; the progress goes to the state, ' +
                        'the outcome at the next launch');
         }
         return readState(lib);

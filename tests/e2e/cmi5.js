@@ -220,11 +220,12 @@ test('a launch whose token was already handed out still shows the course, kept i
   await page.close();
 });
 
-// A reload in the launch's tab goes on with its token and session: no
-// second token or "initialized". Its unload said "terminated" (a page
-// cannot tell a reload from leaving), so the reloaded page keeps the
-// answers in the state only, and the next launch reports the outcome.
-test('a reload keeps the session and its progress; the outcome reached after it goes out at the next launch', async () => {
+// A reload in the launch's tab, or Back then Forward into it, goes on with
+// its token and session: no second token or "initialized". Its unload said
+// "terminated" (a page cannot tell a reload from leaving), so the page
+// keeps the answers in the state only, and the next launch reports the
+// outcome.
+test('a reload or Back and Forward keep the session and its progress; the outcome reached after it goes out at the next launch', async () => {
   server.close();
   server = await lrs(course, { ...who, registration: crypto.randomUUID() });
   const progress = () => server.states.get('raredozud.progress') || {};
@@ -233,6 +234,9 @@ test('a reload keeps the session and its progress; the outcome reached after it 
   await at(order[1].file);
   await until('the place kept', () => progress().location === order[1].file);
   await page.reload();
+  await at(order[1].file);
+  await page.goto('about:blank');
+  await page.goBack();
   await at(order[1].file);
   for (const t of [0, 1]) {
     await player().locator(`#toc-list a[href="#${tests[t].file}"]`).click();
