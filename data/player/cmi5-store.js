@@ -146,7 +146,9 @@ var RdCmi5 = (function () {
 
   Cmi5Store.prototype.putState = function () {
     var self = this;
-    if (this.unread) return;
+    // Outside the Normal launch mode (Browse, Review) the learner's work
+    // does not count: kept, it would earn outcomes at the next launch.
+    if (this.unread || !this.normal) return;
     var doc = JSON.stringify(this.doc);
     this.send(function () {
       var args = self.state();
@@ -318,7 +320,13 @@ var RdCmi5 = (function () {
                        'the outcome at the next launch');
         }
         return readState(lib);
-      }).then(function (doc) { return new Cmi5Store(lib, doc, lang, tab); });
+      }).then(function (doc) {
+        var store = new Cmi5Store(lib, doc, lang, tab);
+        if (!store.normal && window.console) {
+          console.info('cmi5: launched to ' + (lib.getLaunchData() || {}).launchMode + ': the progress made is not kept');
+        }
+        return store;
+      });
     });
   }
 

@@ -167,7 +167,8 @@ test('a second session goes on from the state, passes once and does not complete
     ['initialized', 'passed', 'terminated']);
 });
 
-test('a browse session sends no outcome, and the registration meets its moveOn', async () => {
+test('a browse session sends no outcome nor keeps its work, and the registration meets its moveOn', async () => {
+  const kept = structuredClone(server.states.get('raredozud.progress'));
   const browse = await launch({ ...launchData, launchMode: 'Browse' });
   await player().locator('#continue').click();
   await player().locator(`#toc-list a[href="#${tests[1].file}"]`).click();
@@ -180,6 +181,8 @@ test('a browse session sends no outcome, and the registration meets its moveOn',
   server.hold = 0;
   checkSession(browse);
   assert.deepEqual(verbs(browse.session).filter((v) => v !== VERB('answered')), [VERB('initialized'), VERB('terminated')]);
+  // Kept, the browse's answers would be the next Normal launch's outcomes.
+  assert.deepEqual(server.states.get('raredozud.progress'), kept, 'the state as the Normal session left it');
   // Over the registration: completed and passed (CompletedAndPassed), each once.
   const all = server.statements.map((s) => s.statement.verb.id.split('/').pop());
   assert.deepEqual(['completed', 'passed', 'failed'].map((v) => all.filter((x) => x === v).length), [1, 1, 1]);
