@@ -9,12 +9,12 @@
 // A reload of the launch in the same tab (or a return to it with Back or
 // Forward) goes on with the same session: the token and the session's
 // start are kept in the tab's sessionStorage, as the fetch URL hands the
-// token out once. A page cannot tell its
-// reload from its closing, so each unload ends the session with
-// "terminated" (most unloads are the learner leaving); the LMS refuses
-// statements after it, so a page reloaded after that keeps the learner's
-// progress in the state only, and the outcomes it reaches go out as
-// statements at the registration's next launch.
+// token out once. A page cannot tell its reload from its closing, so
+// each unload ends the session with "terminated" (most unloads are the
+// learner leaving); the LMS refuses statements after it, so a page
+// reloaded after that keeps the learner's progress in the state only, and
+// the outcomes it reaches go out as statements at the registration's next
+// launch.
 var RdCmi5 = (function () {
   'use strict';
 
@@ -147,7 +147,8 @@ var RdCmi5 = (function () {
   Cmi5Store.prototype.putState = function () {
     var self = this;
     // Outside the Normal launch mode (Browse, Review) the learner's work
-    // does not count: kept, it would earn outcomes at the next launch.
+    // does not count: kept, it would earn outcomes at the next launch. A
+    // state not read is not written over.
     if (this.unread || !this.normal) return;
     var doc = JSON.stringify(this.doc);
     this.send(function () {
@@ -212,6 +213,7 @@ var RdCmi5 = (function () {
     }
   };
 
+  // `verb`: "passed", "failed" or "completed"; `request` sends its statement.
   Cmi5Store.prototype.sendOutcome = function (verb, request) {
     var self = this;
     this.going[verb] = true;
