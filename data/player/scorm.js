@@ -335,11 +335,23 @@ var RdScorm = (function () {
     this.key = key;
     this.limit = SCORM12.limit;
     this.record = {};
-    try {
-      var r = JSON.parse(storage.getItem(key) || '{}');
-      if (r && typeof r === 'object') this.record = r;
-    } catch (e) { this.record = {}; }
+    this.text = null;  // the entry as last read or written here
+    this.stored();
   }
+  // The record of progress another tab of the course wrote since this one
+  // last read or wrote the entry (the entry taken up as it is now), or null.
+  LocalStore.prototype.stored = function () {
+    var text = null;
+    try { text = this.storage.getItem(this.key); } catch (e) { return null; }
+    if (text === this.text) return null;
+    this.text = text;
+    try {
+      var r = JSON.parse(text || '{}');
+      if (!r || typeof r !== 'object') return null;
+      this.record = r;
+      return String(r.suspend || '');
+    } catch (e) { return null; }
+  };
   // The questions answered, as an LMS journals them, up to this many (the
   // oldest go first), and each test's objective.
   var LOCAL_INTERACTIONS = 500;
@@ -378,7 +390,10 @@ var RdScorm = (function () {
       item[m[3]] = values[name];
     });
     if (r.interactions.length > LOCAL_INTERACTIONS) r.interactions.splice(0, r.interactions.length - LOCAL_INTERACTIONS);
-    try { this.storage.setItem(this.key, JSON.stringify(r)); } catch (e) { /* see above */ }
+    try {
+      this.text = JSON.stringify(r);
+      this.storage.setItem(this.key, this.text);
+    } catch (e) { /* see above */ }
   };
   LocalStore.prototype.finish = function (leaving) {
     this.save({ leaving: leaving });

@@ -246,6 +246,8 @@ var RdTracking = (function () {
   // just checked). The store sends on only what changed.
   Tracker.prototype.report = function (report) {
     report = report || {};
+    var other = this.store.stored ? this.store.stored() : null;
+    if (other !== null) this.merge(other);
     var s = this.summary();
     report.suspend = encode(this.state, this.store.limit);
     if (s.answered > 0) report.score = { raw: s.raw, scaled: s.raw / 100 };
@@ -257,6 +259,26 @@ var RdTracking = (function () {
     // A record the store refused as too long goes again, shorter.
     if (this.store.limit < limit) this.store.save({ suspend: encode(this.state, this.store.limit) });
     return s;
+  };
+
+  // Takes in a record another tab of the course kept meanwhile: the pages
+  // seen there, and each test's better attempt with the larger count of
+  // attempts, so that neither tab's work undoes the other's.
+  Tracker.prototype.merge = function (text) {
+    var other = decode(text, this.files.length, Object.keys(this.totals), this.store.limit);
+    var state = this.state;
+    var totals = this.totals;
+    other.seen.forEach(function (seen, i) { if (seen) state.seen[i] = true; });
+    Object.keys(other.tests).forEach(function (k) {
+      var theirs = other.tests[k];
+      var mine = state.tests[k];
+      if (totals[k] !== null && totals[k] !== theirs.total) return;
+      if (mine && mine.total === theirs.total) {
+        theirs.attempts = mine.attempts = Math.max(mine.attempts, theirs.attempts);
+        if (mine.rightCount >= theirs.rightCount) return;
+      }
+      state.tests[k] = theirs;
+    });
   };
 
   Tracker.prototype.showPage = function (index) {

@@ -366,6 +366,13 @@ test('without an LMS the record lives in local storage, and storage that fails l
   assert.deepEqual([kept.interactions.length, kept.interactions[0].student_response, kept.interactions[0].result],
     [1, 'b', 'wrong'], 'the interactions, as an LMS would keep them');
   assert.deepEqual(kept.objectives.map((o) => o.id + ' ' + o.status), ['test1 failed']);
+  // Two tabs of the course: what one passes, the other keeps.
+  again.setTotal('1', 1);
+  t.recordTest('1', [true], [0], single, 1);
+  again.showPage(3);
+  const both = new R.Tracker(new S.LocalStore(storage, 'course-a'), { files: FILES, passMark: 80 });
+  assert.deepEqual([both.testResult('1').raw, both.testResult('1').attempts, both.seen(2), both.seen(3)],
+    [100, 2, true, true]);
   assert.equal(new R.Tracker(new S.LocalStore(storage, 'course-b'), { files: FILES, passMark: 80 }).location, '');
   const broken = { getItem: () => { throw new Error('denied'); }, setItem: () => { throw new Error('full'); } };
   const b = new R.Tracker(new S.LocalStore(broken, 'k'), { files: FILES, passMark: 80 });
