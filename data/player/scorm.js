@@ -72,7 +72,7 @@ var RdScorm = (function () {
       var mastery = get('cmi.student_data.mastery_score');
       return { location: get('cmi.core.lesson_location'), suspend: get('cmi.suspend_data'),
                mastery: mastery !== '' && isFinite(Number(mastery)) ? Number(mastery) : null,
-               learner: get('cmi.core.student_id'),
+               learner: get('cmi.core.student_id'), mode: get('cmi.core.lesson_mode'),
                interactions: counted(get('cmi.interactions._count')),
                objectives: counted(get('cmi.objectives._count')),
                known: { 'cmi.core.lesson_status': get('cmi.core.lesson_status') } };
@@ -137,7 +137,7 @@ var RdScorm = (function () {
       var scaled = Number(passing);
       return { location: fresh ? '' : get('cmi.location'), suspend: fresh ? '' : get('cmi.suspend_data'),
                mastery: passing !== '' && scaled >= 0 && scaled <= 1 ? Math.round(scaled * 1e6) / 1e4 : null,
-               learner: get('cmi.learner_id'),
+               learner: get('cmi.learner_id'), mode: get('cmi.mode'),
                interactions: counted(get('cmi.interactions._count')),
                objectives: counted(get('cmi.objectives._count')),
                known: { 'cmi.completion_status': get('cmi.completion_status'),
@@ -261,6 +261,9 @@ var RdScorm = (function () {
   LmsStore.prototype.load = function () {
     var saved = this.runtime.load(this.get.bind(this));
     this.sent = saved.known;
+    // Browsed or reviewed, the learner's work does not count: the LMS is
+    // told nothing of it (it may refuse it, or take it as the attempt's).
+    this.normal = saved.mode === '' || saved.mode === 'normal';
     for (var name in this.runtime.held) this.held[name] = saved.known[name];
     saved.objectiveIds = [];
     for (var i = 0; i < Math.min(saved.objectives, OBJECTIVES_READ); i++)
@@ -284,7 +287,7 @@ var RdScorm = (function () {
     }
   };
   LmsStore.prototype.save = function (report) {
-    if (!this.open || this.finished) return;
+    if (!this.open || this.finished || this.normal === false) return;
     var values = this.runtime.values(report);
     this.hold(values);
     var self = this;

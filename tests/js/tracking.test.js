@@ -310,6 +310,11 @@ test('an LMS keeps what the learner reached, its own objectives and a record it 
   const failed = fakeApi({ 'cmi.core.lesson_status': 'failed' });
   tracker(failed).showPage(0);
   assert.equal(failed.cmi['cmi.core.lesson_status'], 'failed', 'not back to incomplete');
+  const browsed = fakeApi({ 'cmi.core.lesson_mode': 'browse' });
+  const b = tracker(browsed);
+  b.showPage(0);
+  b.finish(5);
+  assert.deepEqual(browsed.calls, ['init', 'finish'], 'browsing tells the LMS nothing');
 
   // A 2004 LMS holding a primary objective of its own, and one keeping only
   // 4,000 characters of record: tests go after its objective, the record
