@@ -291,8 +291,10 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
     if (shows(rc, s)) s.builder->text(std::u16string(1, kLineBreak), runFormat(rc, s, in));
   } else if (name == "sym") {
     symbol(k, rc, s, in);
-  } else if (name == "noBreakHyphen") {
-    if (shows(rc, s)) s.builder->text(std::u16string(1, u'\u2011'), runFormat(rc, s, in));
+  } else if (name == "noBreakHyphen" || name == "softHyphen") {
+    // A soft hyphen shows only where a line breaks at it, as a .doc's does.
+    const char16_t hyphen = name == "softHyphen" ? u'\u00AD' : u'\u2011';
+    if (shows(rc, s)) s.builder->text(std::u16string(1, hyphen), runFormat(rc, s, in));
   } else if (name == "drawing") {
     if (shows(rc, s)) drawing(k, runFormat(rc, s, in), s, in);
   } else if (name == "pict" || name == "object") {
@@ -311,7 +313,7 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
   } else if (name == "ruby") {
     ruby(k, s, in, depth);
   }
-  // delText: deleted; softHyphen, lastRenderedPageBreak, annotationRef,
+  // delText: deleted; lastRenderedPageBreak, annotationRef,
   // commentReference, footnoteRef/endnoteRef, separators: nothing shown.
 }
 
