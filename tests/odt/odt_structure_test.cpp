@@ -106,7 +106,10 @@ const std::string kLists =
     "fo:font-weight=\"bold\" fo:font-size=\"14pt\" fo:color=\"#c00000\"/></style:style>"
     "<text:list-style style:name=\"L1\">"
     "<text:list-level-style-number text:level=\"1\" style:num-suffix=\".\" style:num-format=\"1\" "
-    "text:style-name=\"Num\"/>"
+    "text:style-name=\"Num\"><style:list-level-properties "
+    "text:list-level-position-and-space-mode=\"label-alignment\"><style:list-level-label-alignment "
+    "fo:margin-left=\"1in\" fo:text-indent=\"-0.25in\"/></style:list-level-properties>"
+    "</text:list-level-style-number>"
     "<text:list-level-style-number text:level=\"2\" style:num-suffix=\")\" style:num-format=\"a\" "
     "text:display-levels=\"2\"/>"
     "<text:list-level-style-number text:level=\"3\" style:num-format=\"i\" "
@@ -141,7 +144,8 @@ TEST(OdtLists, LabelsCountThroughLevelsContinuationsAndRestarts) {
       item("eight") + "</text:list>" + "<text:list text:style-name=\"B\">" + item("bullet") +
       "</text:list>" +
       "<text:h text:outline-level=\"1\">Chapter</text:h><text:h "
-      "text:outline-level=\"2\">Part</text:h>";
+      "text:outline-level=\"2\">Part</text:h><text:section text:display=\"none\">" +
+      p("hidden answer") + "</text:section>";
   word::Model m = odttest::read(parts);
   std::vector<std::string> expected = {"1.", "2.", "2.a)", "2.b)",   "(i)", "3.",
                                        "1.", "7.", "8.",   "\u2022", "1",   "\u00A71.1"};
@@ -151,7 +155,13 @@ TEST(OdtLists, LabelsCountThroughLevelsContinuationsAndRestarts) {
   EXPECT_EQ(ps[0].format.listId, ps[7].format.listId);  // continued by id
   EXPECT_NE(ps[0].format.listId, ps[8].format.listId);  // a new list starts again
   EXPECT_EQ(ps[10].format.listId, -1);                  // an item's second paragraph
-  EXPECT_FALSE(ps[12].format.listOrdered);              // the Symbol bullet, mapped
+  // It stands under its item's text, as does an entry without a number.
+  for (size_t i : {5, 10})
+    EXPECT_EQ(std::pair(ps[i].format.indentLeft, ps[i].format.indentFirst), std::pair(1440, 0))
+        << i;
+  EXPECT_EQ(ps[0].format.indentFirst, -360);
+  EXPECT_EQ(odttest::text(m).find("hidden answer"), std::string::npos);  // a hidden section
+  EXPECT_FALSE(ps[12].format.listOrdered);  // the Symbol bullet, mapped
   EXPECT_EQ(ps[12].format.labelFollow, word::LabelFollow::Space);
   EXPECT_EQ(ps[0].format.labelFollow, word::LabelFollow::Tab);
   // The first level's labels in its text style's look; the second's as

@@ -54,6 +54,16 @@ void labelFromText(ParagraphFormat& pf, const Story& story, uint32_t start, uint
   if (tint && pf.labelColor == kAutoColor) pf.labelColor = first.color;
 }
 
+// A section hidden outright, or by a condition that always holds.
+bool hiddenSection(const pugi::xml_node& n) {
+  const std::string_view display = attrValue(n, "display");
+  if (display == "none") return true;
+  const std::string_view condition = attrValue(n, "condition");
+  return display == "condition" &&
+         (condition == "ooow:1" || condition == "ooow:true" || condition == "1" ||
+          condition == "true");
+}
+
 }  // namespace
 
 void OdtReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) {
@@ -74,6 +84,8 @@ void OdtReader::block(const pugi::xml_node& n, StoryState& s, int depth) {
     bookmark(n, s);
   } else if (isDrawing(name) || name == "a") {
     floating(n, s, depth + 1);
+  } else if (name == "section" && hiddenSection(n)) {
+    // Hidden by its author (answers, a teacher's notes): not shown.
   } else if (!holdsNoText(name)) {
     // Sections, index bodies and other containers: their content shows
     // where they stand.
@@ -135,26 +147,34 @@ void OdtReader::listItem(const pugi::xml_node& item, StoryState& s, ListItem& li
 void OdtReader::listLabel(const pugi::xml_node& p, ParagraphFormat& pf,
                           const std::string& styleName, ListItem* item) {
   if (item) {
-    if (item->header || item->labelled) return;
-    item->labelled = true;
     // A list style the paragraph's style names wins over the list's.
     std::string name = styleDefs_.listStyleOf(styleName).value_or(item->list.style);
     const Lists::Style* style = lists_.find(name);
-    static const Lists::Style kNone;
-    Lists::Label label =
-        Lists::count(*item->list.counter, style ? *style : kNone, item->list.level, item->restart);
-    pf.listId = item->list.counter->id;
-    pf.listLevel = static_cast<uint8_t>(std::min(item->list.level, 8));
-    pf.listOrdered = label.ordered;
-    pf.labelFollow = label.follow;
-    applyLabelLook(pf, labelLook(styleDefs_, label.level));
-    pf.listLabel = std::move(label.text);
+    const size_t level = static_cast<size_t>(std::min(item->list.level, 8));
     // The level's indents count over the paragraph style's; those of the
     // paragraph's own (automatic) style count over the level's.
     ListIndents own;
     if (const Styles::Def* d = styleDefs_.find("paragraph", styleName); d && d->automatic)
       own = {d->para.indentLeft, d->para.indentRight, d->para.indentFirst};
-    if (style) applyListIndents(pf, style->levels[pf.listLevel].indents, own);
+    if (item->header || item->labelled) {
+      // An item's later paragraph, or an entry without a number, stands
+      // under the item's text, its first line too.
+      if (!style) return;
+      applyListIndents(pf, style->levels[level].indents, own);
+      if (!own.first) pf.indentFirst = 0;
+      return;
+    }
+    item->labelled = true;
+    static const Lists::Style kNone;
+    Lists::Label label =
+        Lists::count(*item->list.counter, style ? *style : kNone, item->list.level, item->restart);
+    pf.listId = item->list.counter->id;
+    pf.listLevel = static_cast<uint8_t>(level);
+    pf.listOrdered = label.ordered;
+    pf.labelFollow = label.follow;
+    applyLabelLook(pf, labelLook(styleDefs_, label.level));
+    pf.listLabel = std::move(label.text);
+    if (style) applyListIndents(pf, style->levels[level].indents, own);
     return;
   }
   if (!is(p, "h") || pf.outlineLevel > 8 || attrValue(p, "is-list-header") == "true") return;
