@@ -144,11 +144,14 @@ TEST(OdtLists, LabelsCountThroughLevelsContinuationsAndRestarts) {
       item("eight") + "</text:list>" + "<text:list text:style-name=\"B\">" + item("bullet") +
       "</text:list>" +
       "<text:h text:outline-level=\"1\">Chapter</text:h><text:h "
-      "text:outline-level=\"2\">Part</text:h><text:section text:display=\"none\">" +
+      "text:outline-level=\"2\">Part</text:h><text:list "
+      "text:style-name=\"Outline\"><text:list-item>"
+      "<text:h text:outline-level=\"1\">Wrapped</text:h></text:list-item></text:list>"
+      "<text:section text:display=\"none\">" +
       p("hidden answer") + "</text:section>";
   word::Model m = odttest::read(parts);
-  std::vector<std::string> expected = {"1.", "2.", "2.a)", "2.b)",   "(i)", "3.",
-                                       "1.", "7.", "8.",   "\u2022", "1",   "\u00A71.1"};
+  std::vector<std::string> expected = {"1.", "2.", "2.a)",   "2.b)", "(i)",       "3.", "1.",
+                                       "7.", "8.", "\u2022", "1",    "\u00A71.1", "2"};
   EXPECT_EQ(odttest::labels(m), expected);
   const auto& ps = m.main.paragraphs;
   EXPECT_EQ(ps[2].format.listLevel, 1);

@@ -143,12 +143,14 @@ void OdtReader::listItem(const pugi::xml_node& item, StoryState& s, ListItem& li
 }
 
 // The label of a paragraph: the first one of a list item takes the next
-// number; a heading outside lists takes the outline numbering.
+// number; a heading outside lists, or in a list of the outline style, takes
+// the outline numbering.
 void OdtReader::listLabel(const pugi::xml_node& p, ParagraphFormat& pf,
                           const std::string& styleName, ListItem* item) {
-  if (item) {
-    // A list style the paragraph's style names wins over the list's.
-    std::string name = styleDefs_.listStyleOf(styleName).value_or(item->list.style);
+  // A list style the paragraph's style names wins over the list's.
+  const std::string name =
+      item ? styleDefs_.listStyleOf(styleName).value_or(item->list.style) : std::string();
+  if (item && !(is(p, "h") && lists_.isOutline(name))) {
     const Lists::Style* style = lists_.find(name);
     const size_t level = static_cast<size_t>(std::min(item->list.level, 8));
     // The level's indents count over the paragraph style's; those of the

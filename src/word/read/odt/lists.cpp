@@ -108,9 +108,10 @@ void Lists::load(const pugi::xml_node& styles, bool automatic, const FontFaces& 
       if (!level || *level < 1 || *level > kLevels) continue;
       s.levels[static_cast<size_t>(*level - 1)] = readLevel(l, faces);
     }
-    if (outline)
+    if (outline) {
       outline_ = std::move(s);
-    else
+      outlineName_ = attrValue(n, "name");
+    } else
       (automatic ? automatic_ : common_)
           .insert_or_assign(std::string(attrValue(n, "name")), std::move(s));
   }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <pugixml.hpp>
 #include <string>
+#include <string_view>
 
 #include "word/read/odt/styles.h"
 
@@ -52,6 +53,9 @@ class Lists {
   // A list style as the content names it: automatic first, then common.
   const Style* find(const std::string& name) const;
   const Style& outline() const { return outline_; }
+  // Whether a list names the outline style: its headings are numbered as
+  // headings are.
+  bool isOutline(std::string_view name) const { return !name.empty() && name == outlineName_; }
 
   Counter& newCounter();
   // Counts an item at `level` (0-based), at `restart` when it sets its own
@@ -64,6 +68,7 @@ class Lists {
 
   std::map<std::string, Style, std::less<>> common_, automatic_;
   Style outline_;
+  std::string outlineName_;
   std::deque<Counter> counters_;  // stable: the reader holds pointers
 };
 
