@@ -200,7 +200,13 @@ TEST(OdtTables, SpansCoveredCellsWidthsAndNesting) {
   Parts parts;
   parts.automatic =
       "<style:style style:name=\"C\" style:family=\"table-column\"><style:table-column-properties "
-      "style:column-width=\"1in\"/></style:style>";
+      "style:column-width=\"1in\"/></style:style>"
+      "<style:style style:name=\"T\" style:family=\"table\"><style:table-properties "
+      "style:width=\"4in\"/></style:style>"
+      "<style:style style:name=\"R1\" style:family=\"table-column\"><style:table-column-properties "
+      "style:rel-column-width=\"16383*\"/></style:style>"
+      "<style:style style:name=\"R3\" style:family=\"table-column\"><style:table-column-properties "
+      "style:rel-column-width=\"49149*\"/></style:style>";
   auto cell = [](const std::string& t, const std::string& attrs = "") {
     return "<table:table-cell" + attrs + ">" + p(t) + "</table:table-cell>";
   };
@@ -214,9 +220,16 @@ TEST(OdtTables, SpansCoveredCellsWidthsAndNesting) {
       "<table:covered-table-cell/></table:table-row><table:table-row>" +
       cell("<text:span>n</text:span>") + "<table:table-cell><table:table><table:table-row>" +
       cell("inner") + "</table:table-row></table:table></table:table-cell>" + cell("z") +
-      "</table:table-row></table:table>";
+      "</table:table-row></table:table>" +
+      // Columns given only as shares of the table's width.
+      "<table:table table:style-name=\"T\"><table:table-column table:style-name=\"R1\"/>"
+      "<table:table-column table:style-name=\"R3\"/><table:table-row>" +
+      cell("a") + cell("b") + "</table:table-row></table:table>";
   word::Model m = odttest::read(parts);
-  ASSERT_EQ(m.main.tables.size(), 2u);
+  ASSERT_EQ(m.main.tables.size(), 3u);
+  EXPECT_EQ(
+      std::pair(m.main.tables[2].rows[0].cells[0].width, m.main.tables[2].rows[0].cells[1].width),
+      std::pair(1440, 4320));
   const auto& rows = m.main.tables[0].rows;
   ASSERT_EQ(rows.size(), 3u);
   ASSERT_EQ(rows[0].cells.size(), 2u);
@@ -228,7 +241,7 @@ TEST(OdtTables, SpansCoveredCellsWidthsAndNesting) {
   ASSERT_EQ(rows[1].cells.size(), 3u);  // two copies of "x", then the merged cell
   EXPECT_EQ(rows[1].cells[2].vmerge, word::VMerge::Continue);
   EXPECT_EQ(m.main.tables[1].depth, 2);
-  EXPECT_EQ(odttest::text(m), "wide\ttall\r\nx\tx\t\r\nn\tinner\r\n\tz\r\n\r\n");
+  EXPECT_EQ(odttest::text(m), "wide\ttall\r\nx\tx\t\r\nn\tinner\r\n\tz\r\na\tb\r\n\r\n");
 }
 
 // Cell styles' borders: all sides at once, a side over them, a parent's

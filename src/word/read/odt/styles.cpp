@@ -489,15 +489,23 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
       d.valign = verticalAlign(attrValue(c, "vertical-align"));
       d.flow = cellFlowOf(c);
     }
-    if (auto t = child(n, "table-properties")) d.placement = placementOf(t);
+    if (auto t = child(n, "table-properties")) {
+      d.placement = placementOf(t);
+      d.tableWidth = std::clamp(twips(attrValue(t, "width")).value_or(0), 0, 1 << 22);
+    }
     if (auto g = child(n, "graphic-properties")) {
       d.look = lookOf(g);
       d.wrap = attrValue(g, "wrap");
       d.across = attrValue(g, "horizontal-pos");
       d.paint = paintOf(g);
     }
-    if (auto c = child(n, "table-column-properties"))
+    if (auto c = child(n, "table-column-properties")) {
       d.columnWidth = std::max(0, twips(attrValue(c, "column-width")).value_or(0));
+      // "16383*": a share of the table's width.
+      std::string_view rest;
+      const double share = decimal(attrValue(c, "rel-column-width"), &rest).value_or(0);
+      if (rest == "*") d.columnShare = static_cast<int32_t>(std::clamp(share, 0.0, 1e6));
+    }
     if (auto r = child(n, "table-row-properties")) {
       std::string_view h = attrValue(r, "min-row-height");
       d.rowHeight = std::max(0, twips(h.empty() ? attrValue(r, "row-height") : h).value_or(0));
@@ -635,6 +643,16 @@ std::optional<int32_t> Styles::outlineLevelOf(const std::string& paraStyle) cons
 int32_t Styles::columnWidth(const std::string& columnStyle) const {
   const Def* d = find("table-column", columnStyle);
   return d ? d->columnWidth : 0;
+}
+
+int32_t Styles::columnShare(const std::string& columnStyle) const {
+  const Def* d = find("table-column", columnStyle);
+  return d ? d->columnShare : 0;
+}
+
+int32_t Styles::tableWidth(const std::string& tableStyle) const {
+  const Def* d = find("table", tableStyle);
+  return d ? d->tableWidth : 0;
 }
 
 int32_t Styles::rowHeight(const std::string& rowStyle) const {

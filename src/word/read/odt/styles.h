@@ -109,6 +109,8 @@ class Styles {
     ParaProps para;
     TextProps text;
     int32_t columnWidth = 0;  // twips, for table columns
+    int32_t columnShare = 0;  // a column's width relative to the others'
+    int32_t tableWidth = 0;   // twips, for tables
     int32_t rowHeight = 0;    // twips, for table rows: the least (or exact) height
     CellSides cell;           // table cells' borders
     std::optional<VAlign> valign;                        // table cells' content
@@ -154,6 +156,8 @@ class Styles {
   std::optional<std::string> listStyleOf(const std::string& paraStyle) const;
   std::optional<int32_t> outlineLevelOf(const std::string& paraStyle) const;
   int32_t columnWidth(const std::string& columnStyle) const;
+  int32_t columnShare(const std::string& columnStyle) const;
+  int32_t tableWidth(const std::string& tableStyle) const;
   int32_t rowHeight(const std::string& rowStyle) const;
   // What a cell style gives its cells, over its parents' and the family
   // default, folded once: borders (no line where none gives one),

@@ -2,6 +2,7 @@
 // times as they say), cells with their column and row spans, the covered
 // cells beneath a cell spanning rows, widths from the table's columns;
 // nesting too deep keeps the text and drops the structure.
+#include <algorithm>
 #include <cstring>
 
 #include "word/read/odt/reader_state.h"
@@ -45,20 +46,41 @@ struct Cover {
 
 }  // namespace
 
-std::vector<int32_t> OdtReader::columnWidths(const pugi::xml_node& t, int depth) const {
+std::vector<int32_t> OdtReader::columnWidths(const pugi::xml_node& t, int depth,
+                                             std::vector<int32_t>& shares) const {
   std::vector<int32_t> widths;
   if (depth > kMaxDepth) return widths;
   for (pugi::xml_node c = t.first_child(); c && widths.size() < kMaxColumns; c = c.next_sibling()) {
     if (isColumnGroup(c)) {
-      for (int32_t w : columnWidths(c, depth + 1))
+      for (int32_t w : columnWidths(c, depth + 1, shares))
         if (widths.size() < kMaxColumns) widths.push_back(w);
+      shares.resize(widths.size());
     } else if (is(c, "table-column")) {
-      int32_t w = styleDefs_.columnWidth(std::string(attrValue(c, "style-name")));
+      const std::string style(attrValue(c, "style-name"));
       int64_t repeat = std::clamp<int64_t>(intAttr(c, "number-columns-repeated").value_or(1), 1,
                                            static_cast<int64_t>(kMaxColumns - widths.size()));
-      widths.insert(widths.end(), static_cast<size_t>(repeat), w);
+      widths.insert(widths.end(), static_cast<size_t>(repeat), styleDefs_.columnWidth(style));
+      shares.insert(shares.end(), static_cast<size_t>(repeat), styleDefs_.columnShare(style));
     }
   }
+  return widths;
+}
+
+// The table's columns' widths: their own, else the table's width shared out
+// by their shares of it (or evenly), as a document written without
+// lengths for its columns gives them.
+std::vector<int32_t> OdtReader::tableColumns(const pugi::xml_node& t, int depth) const {
+  std::vector<int32_t> shares;
+  std::vector<int32_t> widths = columnWidths(t, depth, shares);
+  const int64_t width = styleDefs_.tableWidth(std::string(attrValue(t, "style-name")));
+  if (width <= 0 || widths.empty() ||
+      std::any_of(widths.begin(), widths.end(), [](int32_t w) { return w > 0; }))
+    return widths;
+  const bool shared = std::all_of(shares.begin(), shares.end(), [](int32_t s) { return s > 0; });
+  int64_t sum = 0;
+  for (int32_t s : shares) sum += shared ? s : 1;
+  for (size_t k = 0; k < widths.size(); ++k)
+    widths[k] = static_cast<int32_t>(width * (shared ? shares[k] : 1) / sum);
   return widths;
 }
 
@@ -100,7 +122,7 @@ void OdtReader::table(const pugi::xml_node& t, StoryState& s, int depth) {
         if (is(c, "table-cell")) cell(c, s, depth + 2);
     return;
   }
-  std::vector<int32_t> widths = columnWidths(t, depth + 1);
+  std::vector<int32_t> widths = tableColumns(t, depth + 1);
   auto widthOf = [&](size_t column, size_t span) {
     int32_t w = 0;
     for (size_t k = column; k < column + span && k < widths.size(); ++k) w += widths[k];
