@@ -39,7 +39,9 @@ const std::string kStyles = docxtest::part(
     "<w:style w:type=\"paragraph\" w:styleId=\"Loop2\"><w:name w:val=\"Loop two\"/><w:basedOn "
     "w:val=\"Loop1\"/></w:style>"
     "<w:style w:type=\"character\" w:styleId=\"Emph\"><w:name w:val=\"Emphasis\"/><w:rPr><w:i/>"
-    "<w:highlight w:val=\"yellow\"/></w:rPr></w:style>");
+    "<w:highlight w:val=\"yellow\"/></w:rPr></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Hidden\"><w:name w:val=\"Hidden\"/><w:rPr>"
+    "<w:vanish/></w:rPr></w:style>");
 
 // A run marked right to left or complex shows in its own bold, italic,
 // size and font; others ignore them.
@@ -468,11 +470,17 @@ TEST(DocxChanges, InsertionsStayDeletionsAndMovesAwayGo) {
         "<w:moveTo w:id=\"4\" w:author=\"x\">" + r("moved here") + "</w:moveTo>") +
       p(r("joined "), delMark) + p(r("to next")) + "<w:del w:id=\"5\" w:author=\"x\">" +
       p(r("gone block")) + "</w:del>" +
-      p("<w:r><w:rPr><w:vanish/></w:rPr><w:t>hidden</w:t></w:r>" + r("shown"));
-  word::Model m = read(body);
+      p("<w:r><w:rPr><w:vanish/></w:rPr><w:t>hidden</w:t></w:r>" + r("shown")) +
+      // Paragraphs hidden whole, by their marks' or their style's
+      // properties, leave no line.
+      p(r("gone", "<w:vanish/>"), "<w:rPr><w:vanish/></w:rPr>") +
+      p(r("by style"), "<w:pStyle w:val=\"Hidden\"/>") + p(r("end"));
+  word::Model m = read(body, {{"word/styles.xml", kStyles}});
+  ASSERT_EQ(m.main.paragraphs.size(), 4u);
   EXPECT_EQ(paragraphText(m, 0), "keep inserted moved here");
   EXPECT_EQ(paragraphText(m, 1), "joined to next");
   EXPECT_EQ(paragraphText(m, 2), "shown");
+  EXPECT_EQ(paragraphText(m, 3), "end");
 }
 
 TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {

@@ -63,10 +63,11 @@ void DocxReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) 
     if (n.type() != pugi::node_element) continue;
     std::string_view name = localName(n.name());
     if (name == "p") {
-      // A deleted paragraph mark joins the paragraph to the next one.
+      // A deleted or hidden paragraph mark joins the paragraph to the next
+      // one: a paragraph hidden whole adds nothing.
       bool join = false;
-      pugi::xml_node ppr = child(n, "pPr");
-      if (ppr && child(child(ppr, "rPr"), "del")) {
+      if (const pugi::xml_node ppr = child(n, "pPr");
+          child(child(ppr, "rPr"), "del") || hiddenMark(ppr, s)) {
         pugi::xml_node next = n.next_sibling();
         while (next && (next.type() != pugi::node_element || is(next, "bookmarkStart") ||
                         is(next, "bookmarkEnd") || is(next, "proofErr")))
@@ -95,6 +96,17 @@ void DocxReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) 
     }
     // del, moveFrom: removed by accepting changes; sectPr: no text.
   }
+}
+
+// Whether a paragraph's mark is hidden, by its own properties or its
+// paragraph style's (a table style's too).
+bool DocxReader::hiddenMark(const pugi::xml_node& ppr, const StoryState& s) const {
+  RunProps mark;
+  if (auto rpr = child(ppr, "rPr"); rpr) mark.read(rpr, theme_);
+  InlineState in;
+  in.paraStyle = styles_.paraOf(docx::styleId(child(ppr, "pStyle"))).styleId;
+  in.tableRun = s.tableRun;
+  return effective(mark, in).hidden.value_or(false);
 }
 
 void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bool joinNext) {

@@ -126,6 +126,7 @@ class DocxReader {
   // body.cpp: paragraphs, runs and what a run holds.
   void blocks(const pugi::xml_node& parent, StoryState& s, int depth);
   void paragraph(const pugi::xml_node& p, StoryState& s, int depth, bool joinNext);
+  bool hiddenMark(const pugi::xml_node& ppr, const StoryState& s) const;
   void inlines(const pugi::xml_node& parent, StoryState& s, InlineState& in, int depth);
   void run(const pugi::xml_node& r, StoryState& s, InlineState& in, int depth);
   void runContent(const pugi::xml_node& parent, const pugi::xml_node& r, const RunProps& direct,
