@@ -40,6 +40,8 @@ const std::string kStyles = docxtest::part(
     "w:val=\"Loop1\"/></w:style>"
     "<w:style w:type=\"character\" w:styleId=\"Emph\"><w:name w:val=\"Emphasis\"/><w:rPr><w:i/>"
     "<w:highlight w:val=\"yellow\"/></w:rPr></w:style>"
+    "<w:style w:type=\"character\" w:styleId=\"Strong\"><w:name w:val=\"Strong\"/><w:rPr><w:b/>"
+    "</w:rPr></w:style>"
     "<w:style w:type=\"paragraph\" w:styleId=\"Hidden\"><w:name w:val=\"Hidden\"/><w:rPr>"
     "<w:vanish/></w:rPr></w:style>");
 
@@ -61,11 +63,13 @@ TEST(DocxStyles, RightToLeftRunsTakeTheirOwnBoldSizeAndFont) {
 TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
   word::Model m =
       read(p(r("Title") +
-                 r("emph", "<w:rStyle w:val=\"Emph\"/><w:b w:val=\"0\"/><w:u w:val=\"single\"/>"),
+                 r("emph", "<w:rStyle w:val=\"Emph\"/><w:b w:val=\"0\"/><w:u w:val=\"single\"/>") +
+                 r("strong", "<w:rStyle w:val=\"Strong\"/>"),
              "<w:pStyle w:val=\"Heading2\"/>") +
                p(r("body",
                    "<w:strike/><w:vertAlign w:val=\"superscript\"/><w:shd w:val=\"clear\" "
-                   "w:fill=\"1F3864\"/>")) +
+                   "w:fill=\"1F3864\"/>") +
+                 r("strong", "<w:rStyle w:val=\"Strong\"/>")) +
                p(r("loop"), "<w:pStyle w:val=\"Loop1\"/>") +
                p(r("Title"), "<w:pStyle w:val=\"Heading2\"/>") + p("") +
                p("", "<w:rPr><w:sz w:val=\"8\"/></w:rPr>"),
@@ -91,6 +95,10 @@ TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
   EXPECT_TRUE(emph.underline);
   EXPECT_EQ(emph.highlight, 0xFFFF00u);
   EXPECT_FALSE(emph.shaded);  // a highlighter's
+  // A character style's bold turns the heading's over; in plain text it
+  // makes it bold.
+  EXPECT_FALSE(formatAt(m, 9).bold);
+  EXPECT_TRUE(formatAt(m, m.main.paragraphs[0].end + 4).bold);
 
   const word::CharFormat& body = formatAt(m, m.main.paragraphs[0].end);
   EXPECT_FALSE(body.bold);

@@ -255,7 +255,7 @@ RunProps DocxReader::effective(const RunProps& direct, const InlineState& in) co
     eff.over(*in.tableRun);
     eff.over(styles_.runOfParagraphStyleAlone(in.paraStyle));
   }
-  if (!direct.styleId.empty()) eff.over(styles_.runOfCharacterStyle(direct.styleId));
+  if (!direct.styleId.empty()) eff.toggleOver(styles_.runOfCharacterStyle(direct.styleId));
   eff.over(direct);
   return eff;
 }

@@ -153,6 +153,18 @@ void RunProps::over(const RunProps& top) {
   take(fontCs, top.fontCs);
 }
 
+void RunProps::toggleOver(const RunProps& style) {
+  const RunProps beneath = *this;
+  over(style);
+  using Toggle = std::optional<bool> RunProps::*;
+  for (Toggle on : std::initializer_list<Toggle>{
+           &RunProps::bold, &RunProps::italic, &RunProps::strike, &RunProps::doubleStrike,
+           &RunProps::hidden, &RunProps::smallCaps, &RunProps::allCaps, &RunProps::outline,
+           &RunProps::shadow, &RunProps::emboss, &RunProps::engrave, &RunProps::boldCs,
+           &RunProps::italicCs})
+    if (style.*on) this->*on = *(style.*on) ? !(beneath.*on).value_or(false) : beneath.*on;
+}
+
 void RunProps::applyTo(CharFormat& f) const {
   CommonRunProps::applyTo(f);
   if (highlight && *highlight != kAutoColor) {

@@ -41,6 +41,10 @@ struct RunProps : CommonRunProps {
 
   void read(const pugi::xml_node& rPr, const Theme& theme);
   void over(const RunProps& top);  // properties set in `top` win
+  // A character style over the paragraph's look: its on/off properties
+  // (bold, italic, caps, strike, hidden ...) set on turn the value beneath
+  // over, set off leave it; the others win as with over().
+  void toggleOver(const RunProps& style);
   void applyTo(CharFormat& f) const;
 };
 
