@@ -533,7 +533,7 @@ TEST(DocxNotes, FootnotesAndEndnotesAreNotesWithTheirLabels) {
                        p("<w:r><w:separator/></w:r>") + "</w:footnote>" +
                        "<w:footnote w:id=\"1\">" +
                        p("<w:r><w:footnoteRef/></w:r>" + r(" first note")) + "</w:footnote>" +
-                       "<w:footnote w:id=\"2\">" + p(r("second note")) + "</w:footnote>");
+                       "<w:footnote w:id=\"2\">" + p(r("*") + r("second note")) + "</w:footnote>");
   std::string endnotes =
       docxtest::part("endnotes", "<w:endnote w:id=\"5\">" + p(r("an endnote")) + "</w:endnote>");
   std::string body =
@@ -547,7 +547,7 @@ TEST(DocxNotes, FootnotesAndEndnotesAreNotesWithTheirLabels) {
   EXPECT_EQ(m.notes[0].label, u"1");
   EXPECT_EQ(word::u8(m.notes[0].body.text), " first note\r");
   EXPECT_EQ(m.notes[1].label, u"*");
-  EXPECT_EQ(word::u8(m.notes[1].body.text), "second note\r");
+  EXPECT_EQ(word::u8(m.notes[1].body.text), "second note\r");  // its typed mark once, as label
   EXPECT_TRUE(m.notes[2].endnote);
   EXPECT_EQ(m.notes[2].label, u"i");
   EXPECT_EQ(m.notes[3].label, u"2");  // a missing note still counts

@@ -281,7 +281,7 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
       rc.skipNextText = false;
       return;
     }
-    if (!shows(rc, s)) return;
+    if (!shows(rc, s) || k == s.typedMark) return;
     std::u16string text = cleanText(k.text().get());
     if (!s.inNote) languages_.add(rc.lang, text.size());
     const CharFormat f = runFormat(rc, s, in);

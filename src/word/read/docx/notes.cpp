@@ -3,6 +3,22 @@
 #include "word/read/docx/reader_state.h"
 
 namespace word::read::docx::detail {
+namespace {
+
+// A note with a mark of its own typed in starts with that mark as text
+// (where others have w:footnoteRef): its w:t, which the page's own mark
+// replaces.
+pugi::xml_node typedMark(const pugi::xml_node& note, const std::u16string& label) {
+  for (pugi::xml_node r = child(child(note, "p"), "r"); r; r = r.next_sibling()) {
+    if (!is(r, "r")) continue;
+    if (child(r, "footnoteRef") || child(r, "endnoteRef")) break;
+    if (pugi::xml_node t = child(r, "t"); t)
+      return cleanText(t.text().get()) == label ? t : pugi::xml_node();
+  }
+  return {};
+}
+
+}  // namespace
 
 // The settings: the default tab stop, how notes count, and which layout
 // the tables keep.
@@ -68,6 +84,7 @@ void DocxReader::note(const pugi::xml_node& ref, bool endnote, const std::u16str
     ns.builder = &nb;
     ns.part = endnote ? &endnotes_ : &footnotes_;
     ns.inNote = true;
+    if (!customLabel.empty()) ns.typedMark = typedMark(it->second, customLabel);
     blocks(it->second, ns, 1);
     flush(ns);
     // Read once: no word processor refers to one note twice, and a file

@@ -54,6 +54,7 @@ struct StoryState {
   std::vector<Field> fields;
   std::map<std::string, std::u16string> bookmarkNames;  // w:id -> name
   bool inNote = false;
+  pugi::xml_node typedMark;  // a note's own copy of its custom mark, not shown
   int textBoxDepth = 0;
   // The last paragraph's mark is written only when more content follows:
   // a cell's last paragraph ends with the cell mark instead.
