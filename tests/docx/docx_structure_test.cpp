@@ -715,6 +715,29 @@ TEST(DocxTables, TableStylesShowTheirConditionsAsTheLookAsks) {
             std::string::npos);
 }
 
+// A theme colour wins over the colour written beside it, darkened or
+// lightened as the word processor makes its tones (these are its values).
+TEST(DocxStyles, ThemeColoursWinOverTheColoursWrittenBeside) {
+  const std::string theme =
+      "<?xml version=\"1.0\"?><a:theme " + std::string(docxtest::kNs) +
+      "><a:themeElements><a:clrScheme name=\"c\"><a:dk1><a:srgbClr val=\"222222\"/></a:dk1>"
+      "<a:accent1><a:srgbClr val=\"4472C4\"/></a:accent1></a:clrScheme></a:themeElements>"
+      "</a:theme>";
+  const std::string written = "<w:color w:val=\"FF0000\" ";
+  const word::Model m =
+      read(p(r("a", written + "w:themeColor=\"accent1\" w:themeShade=\"BF\"/>") +
+                 r("b", written + "w:themeColor=\"accent1\" w:themeTint=\"66\"/>") +
+                 r("c", written + "w:themeColor=\"text1\"/>"),
+             "<w:shd w:val=\"clear\" w:fill=\"FFFFFF\" w:themeFill=\"accent1\" "
+             "w:themeFillTint=\"99\"/>"),
+           {{"word/theme/theme1.xml", theme}},
+           docxtest::relationship("rTheme", "theme", "theme/theme1.xml"));
+  EXPECT_EQ(formatAt(m, 0).color, 0x2F5496u);
+  EXPECT_EQ(formatAt(m, 1).color, 0xB4C6E7u);
+  EXPECT_EQ(formatAt(m, 2).color, 0x222222u);
+  EXPECT_EQ(m.main.paragraphs[0].format.shading, 0x8EAADBu);
+}
+
 // Typefaces by the font table, spacing and line spacing from styles and
 // the paragraph's own formatting, and shading, as the documents shared by
 // every format give them.

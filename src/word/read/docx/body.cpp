@@ -113,7 +113,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   flush(s);
   ParaProps direct;
   pugi::xml_node ppr = child(p, "pPr");
-  if (ppr) direct.read(ppr);
+  if (ppr) direct.read(ppr, theme_);
   ParaProps eff = styles_.paraOf(direct.styleId);
   std::string styleId = eff.styleId;
   if (s.tablePara && styleId != styles_.defaultParagraphStyle()) {

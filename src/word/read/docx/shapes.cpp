@@ -17,10 +17,13 @@ Rgb channels(uint32_t rgb) {
   return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0};
 }
 
-uint32_t packed(const Rgb& c) {
+// Each channel to the nearest whole, or the whole below (`down`).
+uint32_t packed(const Rgb& c, bool down = false) {
   uint32_t rgb = 0;
-  for (double v : c)
-    rgb = rgb << 8 | static_cast<uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
+  for (double v : c) {
+    const double x = std::clamp(v, 0.0, 1.0) * 255;
+    rgb = rgb << 8 | static_cast<uint32_t>(down ? std::floor(x + 1e-6) : std::round(x));
+  }
   return rgb;
 }
 
@@ -56,14 +59,7 @@ std::optional<uint32_t> baseColour(const pugi::xml_node& c, const Theme& theme) 
   if (kind == "sysClr") return hexColor(val(c, "lastClr"));
   if (kind == "prstClr") return namedColour(val(c));
   if (kind != "schemeClr") return std::nullopt;
-  std::string_view slot = val(c);
-  static constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
-      {"tx1", "dk1"}, {"bg1", "lt1"}, {"tx2", "dk2"}, {"bg2", "lt2"}};
-  for (const auto& [alias, name] : kAliases)
-    if (slot == alias) slot = name;
-  const auto found = theme.colours.find(slot);
-  if (found != theme.colours.end()) return found->second;
-  return std::nullopt;
+  return theme.colour(val(c));
 }
 
 // The shape's outline type, flips, and a fill or line of its own, else its
@@ -244,6 +240,10 @@ std::optional<DrawnShapes> drawDiagram(const pugi::xml_node& tree, int64_t width
   groupShapes(tree, space, theme, body, drawn, 0, &text);
   if (body.empty()) return std::nullopt;
   return DrawnShapes{shapeSvg(w, h, body), static_cast<int32_t>(w), static_cast<int32_t>(h)};
+}
+
+uint32_t withLuminance(uint32_t rgb, double mod, double off) {
+  return packed(luminance(channels(rgb), mod, off), true);
 }
 
 std::optional<uint32_t> namedColour(std::string_view name) {

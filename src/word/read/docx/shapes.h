@@ -19,6 +19,12 @@ namespace word::read::docx {
 std::optional<uint32_t> drawingColour(const pugi::xml_node& holder, const Theme& theme,
                                       uint32_t* alpha = nullptr);
 
+// `rgb` with its luminance scaled by `mod` and moved by `off` (fractions of
+// the whole), as the theme's lighter and darker tones are made; channels
+// cut down to wholes, as the word processor writes such tones beside
+// their theme colour (4472C4 darkened by BF: 2F5496).
+uint32_t withLuminance(uint32_t rgb, double mod, double off);
+
 // A colour by the name DrawingML's preset colours and VML give it
 // ("black", "white", ...), for the names shapes are most often given.
 std::optional<uint32_t> namedColour(std::string_view name);

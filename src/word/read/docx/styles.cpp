@@ -1,5 +1,6 @@
 #include "word/read/docx/styles.h"
 
+#include "word/read/docx/shapes.h"
 #include "word/read/docx/xml.h"
 #include "word/read/look.h"
 #include "word/read/style_chain.h"
@@ -65,6 +66,38 @@ void Theme::load(const pugi::xml_node& root) {
   }
 }
 
+std::optional<uint32_t> Theme::colour(std::string_view slot) const {
+  static constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
+      {"tx1", "dk1"},         {"bg1", "lt1"},
+      {"tx2", "dk2"},         {"bg2", "lt2"},
+      {"text1", "dk1"},       {"background1", "lt1"},
+      {"text2", "dk2"},       {"background2", "lt2"},
+      {"dark1", "dk1"},       {"light1", "lt1"},
+      {"dark2", "dk2"},       {"light2", "lt2"},
+      {"hyperlink", "hlink"}, {"followedHyperlink", "folHlink"}};
+  for (const auto& [alias, name] : kAliases)
+    if (slot == alias) slot = name;
+  const auto found = colours.find(slot);
+  if (found == colours.end()) return std::nullopt;
+  return found->second;
+}
+
+std::optional<uint32_t> Theme::colourOf(const pugi::xml_node& n, bool fill) const {
+  const std::string attr = fill ? "themeFill" : "theme";
+  std::optional<uint32_t> rgb = colour(val(n, fill ? "themeFill" : "themeColor"));
+  if (!rgb) return std::nullopt;
+  auto byte = [&](const char* suffix) -> std::optional<double> {
+    const std::string_view v = val(n, attr + suffix);
+    if (v.size() != 2 || hexDigit(v[0]) < 0 || hexDigit(v[1]) < 0) return std::nullopt;
+    return (hexDigit(v[0]) * 16 + hexDigit(v[1])) / 255.0;
+  };
+  // The shade scales the colour's luminance down, the tint brings it that
+  // much nearer white.
+  if (const auto shade = byte("Shade")) return withLuminance(*rgb, *shade, 0);
+  if (const auto tint = byte("Tint")) return withLuminance(*rgb, *tint, 1 - *tint);
+  return rgb;
+}
+
 void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
   for (pugi::xml_node n = rPr.first_child(); n; n = n.next_sibling()) {
     if (n.type() != pugi::node_element) continue;
@@ -84,13 +117,14 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       superscript = v == "superscript";
       subscript = v == "subscript";
     } else if (name == "color") {
-      auto c = hexColor(val(n));
+      auto c = theme.colourOf(n);
+      if (!c) c = hexColor(val(n));
       color = c ? *c : kAutoColor;
     } else if (name == "highlight") {
       auto c = highlightColor(val(n));
       highlight = c ? *c : kAutoColor;
     } else if (name == "shd") {
-      shading = docx::shading(n);
+      shading = docx::shading(n, theme);
     } else if (name == "spacing") {
       letterSpacing = intAttr(n);
     } else if (name == "position") {
@@ -183,7 +217,7 @@ void RunProps::applyTo(CharFormat& f) const {
   }
 }
 
-void ParaProps::read(const pugi::xml_node& pPr) {
+void ParaProps::read(const pugi::xml_node& pPr, const Theme& theme) {
   for (pugi::xml_node n = pPr.first_child(); n; n = n.next_sibling()) {
     if (n.type() != pugi::node_element) continue;
     std::string_view name = localName(n.name());
@@ -227,7 +261,7 @@ void ParaProps::read(const pugi::xml_node& pPr) {
       // Its start on the right: jc's left and ind's left are of the start.
       rightToLeft = onOff(n);
     } else if (name == "shd") {
-      shading = docx::shading(n);
+      shading = docx::shading(n, theme);
     } else if (name == "numPr") {
       pugi::xml_node id = child(n, "numId");
       pugi::xml_node lvl = child(n, "ilvl");
@@ -330,7 +364,7 @@ void TablePart::over(const TablePart& top) {
   borders.over(top.borders);
 }
 
-uint32_t shading(const pugi::xml_node& shd) {
+uint32_t shading(const pugi::xml_node& shd, const Theme& theme) {
   // The share of the area each pattern covers; stripes and crosses drawn
   // in heavy lines cover about half, in thin ones a quarter.
   const std::string_view pattern = val(shd);
@@ -347,14 +381,17 @@ uint32_t shading(const pugi::xml_node& shd) {
   } else if (!pattern.empty() && pattern != "clear") {
     permille = 500;
   }
-  auto colourOf = [&](const char* name) { return hexColor(val(shd, name)).value_or(kAutoColor); };
-  return shadingColour(colourOf("fill"), colourOf("color"), permille);
+  auto colourOf = [&](const char* name, bool fill) {
+    auto c = theme.colourOf(shd, fill);
+    return c ? *c : hexColor(val(shd, name)).value_or(kAutoColor);
+  };
+  return shadingColour(colourOf("fill", true), colourOf("color", false), permille);
 }
 
-std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr) {
+std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr, const Theme& theme) {
   pugi::xml_node shd = child(tcPr, "shd");
   if (!shd) return std::nullopt;
-  const uint32_t c = shading(shd);
+  const uint32_t c = shading(shd, theme);
   if (c == kAutoColor) return std::nullopt;
   return c;
 }
@@ -437,8 +474,8 @@ void readTableStyle(const pugi::xml_node& n, const Theme& theme, TableStyle& t) 
     out.read(child(child(part, "tcPr"), "tcBorders"));
   };
   if (auto r = child(n, "rPr"); r) t.whole.run.read(r, theme);
-  if (auto p = child(n, "pPr"); p) t.whole.para.read(p);
-  t.whole.cellShading = cellFill(child(n, "tcPr"));
+  if (auto p = child(n, "pPr"); p) t.whole.para.read(p, theme);
+  t.whole.cellShading = cellFill(child(n, "tcPr"), theme);
   t.whole.valign = cellAlignment(child(n, "tcPr"));
   borders(n, t.whole.borders);
   pugi::xml_node tblPr = child(n, "tblPr");
@@ -449,8 +486,8 @@ void readTableStyle(const pugi::xml_node& n, const Theme& theme, TableStyle& t) 
     if (!is(c, "tblStylePr")) continue;
     TablePart& part = t.conditions[std::string(val(c, "type"))];
     if (auto r = child(c, "rPr"); r) part.run.read(r, theme);
-    if (auto p = child(c, "pPr"); p) part.para.read(p);
-    if (auto fill = cellFill(child(c, "tcPr")); fill) part.cellShading = fill;
+    if (auto p = child(c, "pPr"); p) part.para.read(p, theme);
+    if (auto fill = cellFill(child(c, "tcPr"), theme); fill) part.cellShading = fill;
     if (auto v = cellAlignment(child(c, "tcPr")); v) part.valign = v;
     borders(c, part.borders);
   }
@@ -462,7 +499,7 @@ void Styles::load(const pugi::xml_node& root, const Theme& theme, Builder& build
   for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling()) {
     if (is(n, "docDefaults")) {
       if (auto r = child(child(n, "rPrDefault"), "rPr"); r) defaultRun_.read(r, theme);
-      if (auto p = child(child(n, "pPrDefault"), "pPr"); p) defaultPara_props_.read(p);
+      if (auto p = child(child(n, "pPrDefault"), "pPr"); p) defaultPara_props_.read(p, theme);
       continue;
     }
     if (!is(n, "style")) continue;
@@ -473,7 +510,7 @@ void Styles::load(const pugi::xml_node& root, const Theme& theme, Builder& build
     if (auto name = child(n, "name"); name) d.name = u16(val(name));
     if (d.name.empty()) d.name = u16(d.id);
     if (auto b = child(n, "basedOn"); b) d.basedOn = styleId(b);
-    if (auto p = child(n, "pPr"); p) d.para.read(p);
+    if (auto p = child(n, "pPr"); p) d.para.read(p, theme);
     if (auto r = child(n, "rPr"); r) d.run.read(r, theme);
     if (d.type == "table") readTableStyle(n, theme, d.table);
     if (!d.para.outlineLevel && d.type == "paragraph") d.para.outlineLevel = headingLevel(d.name);

@@ -25,6 +25,14 @@ struct Theme {
   // The colour scheme by its slots' names ("dk1", "accent1", ...): 0xRRGGBB.
   std::map<std::string, uint32_t, std::less<>> colours;
   void load(const pugi::xml_node& root);
+  // A slot's colour by its name or one of the names the text and the
+  // drawings give it ("tx1", "text1", "dark1" for "dk1" ...).
+  std::optional<uint32_t> colour(std::string_view slot) const;
+  // The theme colour an element (w:color, w:shd) names in its w:themeColor
+  // (`fill`: w:themeFill), darkened by its w:themeShade or lightened by its
+  // w:themeTint (w:themeFillShade, w:themeFillTint), hex bytes; none where
+  // it names none.
+  std::optional<uint32_t> colourOf(const pugi::xml_node& n, bool fill = false) const;
 };
 
 struct RunProps : CommonRunProps {
@@ -54,7 +62,7 @@ struct ParaProps : CommonParaProps {
   std::optional<int32_t> numLevel;
   std::string styleId;  // pStyle
 
-  void read(const pugi::xml_node& pPr);
+  void read(const pugi::xml_node& pPr, const Theme& theme);
   void over(const ParaProps& top);
   void applyTo(ParagraphFormat& f) const;
 
@@ -101,9 +109,9 @@ struct TablePart {
 };
 
 // A shading element (w:shd) as the colour it shows, kAutoColor for none.
-uint32_t shading(const pugi::xml_node& shd);
+uint32_t shading(const pugi::xml_node& shd, const Theme& theme);
 // A cell's background (tcPr/shd), when it has one.
-std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr);
+std::optional<uint32_t> cellFill(const pugi::xml_node& tcPr, const Theme& theme);
 // A cell's vertical alignment (tcPr/vAlign), when it has one.
 std::optional<VAlign> cellAlignment(const pugi::xml_node& tcPr);
 // How the cell's lines run (w:textDirection).

@@ -219,7 +219,7 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
   const RunProps* outerRun = s.tableRun;
   const ParaProps* outerPara = s.tablePara;
   // The table's own shading shows in cells that have none.
-  const uint32_t tableFill = shading(child(tblPr, "shd"));
+  const uint32_t tableFill = shading(child(tblPr, "shd"), theme_);
   TablePlacement place = style.placement;
   place.read(tblPr);
   size_t rowIndex = 0;
@@ -268,7 +268,7 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
       const TablePart part = cellPart(style, look, {r, rows.size(), column, column + span, columns},
                                       rowBorders, tcPr, borders);
       column += span;
-      const std::optional<uint32_t> fill = cellFill(tcPr);
+      const std::optional<uint32_t> fill = cellFill(tcPr, theme_);
       s.builder->startCell(width, span, vm, fill.value_or(part.cellShading.value_or(tableFill)),
                            borders);
       s.builder->cellAlignment(cellAlignment(tcPr).value_or(part.valign.value_or(VAlign::Top)));
