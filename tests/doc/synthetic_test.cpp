@@ -441,6 +441,15 @@ TEST(SyntheticDoc, TrackedDeletionsAreGoneAsAccepted) {
   EXPECT_EQ(m.main.tables[0].rows[0].cells.size(), 1u);
 }
 
+// A paragraph hidden whole, its mark too, leaves no line.
+TEST(SyntheticDoc, HiddenParagraphsLeaveNoLine) {
+  SyntheticDoc d;
+  d.text = u"Before\rhidden\rafter\r";
+  d.charRuns = {{7, 14, doctest::sprm8(0x083C, 1)}};
+  word::Model m = read(d);
+  EXPECT_EQ(m.main.text, u"Before\rafter\r");
+}
+
 // A section break ends its paragraph, which keeps its own formatting; a
 // page break (a 12 where no section starts) stays inside its paragraph.
 TEST(SyntheticDoc, SectionBreaksEndTheirParagraphs) {

@@ -60,14 +60,16 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
 }
 
 // A paragraph mark deleted with tracked changes on is gone once they are
-// accepted: the paragraph runs on into the next one of the same cell or
-// level. Cell and row ends keep the table's shape.
+// accepted, and a hidden one does not show: the paragraph runs on into the
+// next one of the same cell or level. Cell and row ends keep the table's
+// shape.
 bool DocReader::Emitter::joinsNext(const std::vector<Para>& paras, size_t i) const {
   const Para& p = paras[i];
   if (p.mark != 13 || p.cellEnd || p.rowEnd || i + 1 >= paras.size()) return false;
   const Para& next = paras[i + 1];
   if (next.depth != p.depth || next.rowEnd) return false;
-  return r.runChp(p.pap.istd, p.end - 1).deleted;
+  const Chp mark = r.runChp(p.pap.istd, p.end - 1);
+  return mark.deleted || mark.vanish;
 }
 
 // A paragraph ends a row, a cell or just itself.
