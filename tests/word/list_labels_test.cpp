@@ -48,13 +48,19 @@ TEST(ListLabels, Roman) {
 // Marks a document inserts from a symbol font show as the characters they
 // are; glyphs not known here, and other fonts' glyphs, stay.
 TEST(ListLabels, SymbolFontsShowTheirMarks) {
-  std::u16string text = u"\uF0FC\uF0E0\uF096x";
+  std::u16string text = u"\uF0FC\uF0E0\uF096xa\uF0E8J";
   showSymbols(text, u"Wingdings");
-  EXPECT_EQ(text, u"\u2714\u27A2\uF096x");
-  text = u"\uF0FC";
+  EXPECT_EQ(text, u"\u2714\u27A2\uF096\u2327a\u27A1\u263A");
+  // Wingdings 2 and Webdings have glyphs of their own at the same codes.
+  text = u"\uF0FC\uF050\uF0A3\uF054";
   showSymbols(text, u"Wingdings 2");
-  EXPECT_EQ(text, u"\uF0FC");
+  EXPECT_EQ(text, u"\uF0FC\u2713\u2610\u2612");
+  text = u"\uF034\uF0FC";
+  showSymbols(text, u"Webdings");
+  EXPECT_EQ(text, u"\u25B6\uF0FC");
   EXPECT_EQ(mapSymbolChar(0xF096, "Wingdings"), u'\u2022');  // a bullet still shows as one
+  EXPECT_EQ(mapSymbolChar(0xF050, "Wingdings 2"), u'\u2713');
+  EXPECT_EQ(mapSymbolChar(0xF0FC, "Wingdings 3"), u'\u2022');
 }
 
 TEST(ListLabels, BothReadersStopLettersAtTheSameCap) {

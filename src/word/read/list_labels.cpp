@@ -1,6 +1,8 @@
 #include "word/read/list_labels.h"
 
 #include <algorithm>
+#include <span>
+#include <utility>
 
 namespace word::read {
 namespace {
@@ -49,40 +51,56 @@ std::u16string letters(int64_t n, bool upper) {
 
 namespace {
 
-// Wingdings glyphs by code, those of bullets and marks; 0 for others.
-char16_t wingdingsChar(char16_t low) {
-  switch (low) {
-    case 0x6C:
-      return 0x25CF;  // black circle
-    case 0x6E:
-      return 0x25A0;  // black square
-    case 0x6F:
-      return 0x25A1;  // white square
-    case 0x71:
-      return 0x2751;  // shadowed square
-    case 0x75:
-      return 0x25C6;  // black diamond
-    case 0x76:
-      return 0x2756;  // diamond with a cross
-    case 0x9F:
-      return 0x2022;
-    case 0xA7:
-      return 0x25AA;  // small black square
-    case 0xA8:
-      return 0x25FB;
-    case 0xD8:
-      return 0x27A2;  // arrowhead
-    case 0xE0:
-      return 0x27A2;
-    case 0xFC:
-      return 0x2714;  // check mark
-    case 0xFE:
-      return 0x2611;
-    case 0xA1:
-      return 0x25CB;
-    default:
-      return 0;
+// The pictograph fonts, each with its own glyphs (Wingdings 2 is not
+// Wingdings); Other: one whose glyphs are not known here (Wingdings 3).
+enum class Dingbats { None, Wingdings, Wingdings2, Webdings, Other };
+
+template <typename Char>
+Dingbats dingbatsOf(std::basic_string_view<Char> font) {
+  auto named = [&](std::string_view name) {
+    return std::equal(font.begin(), font.end(), name.begin(), name.end());
+  };
+  if (named("Wingdings")) return Dingbats::Wingdings;
+  if (named("Wingdings 2")) return Dingbats::Wingdings2;
+  if (named("Webdings")) return Dingbats::Webdings;
+  const std::string_view family = "Wingdings";
+  if (font.size() > family.size() && std::equal(family.begin(), family.end(), font.begin()))
+    return Dingbats::Other;
+  return Dingbats::None;
+}
+
+using Glyph = std::pair<char16_t, char16_t>;  // code, character
+
+// Wingdings: pointing hands, faces, bullets, ballot boxes and marks,
+// arrows, circled numbers.
+constexpr Glyph kWingdings[] = {
+    {0x45, 0x261C}, {0x46, 0x261E}, {0x47, 0x261D}, {0x48, 0x261F}, {0x4A, 0x263A}, {0x4C, 0x2639},
+    {0x6C, 0x25CF}, {0x6E, 0x25A0}, {0x6F, 0x25A1}, {0x71, 0x2751}, {0x72, 0x2752}, {0x75, 0x25C6},
+    {0x76, 0x2756}, {0x78, 0x2327}, {0x9F, 0x2022}, {0xA1, 0x25CB}, {0xA7, 0x25AA}, {0xA8, 0x25FB},
+    {0xD8, 0x27A2}, {0xE0, 0x27A2}, {0xE7, 0x2B05}, {0xE8, 0x27A1}, {0xE9, 0x2B06}, {0xEA, 0x2B07},
+    {0xFB, 0x2717}, {0xFC, 0x2714}, {0xFD, 0x2612}, {0xFE, 0x2611}};
+// Wingdings 2: the check marks, crosses and boxes of check lists.
+constexpr Glyph kWingdings2[] = {
+    {0x4F, 0x2717}, {0x50, 0x2713}, {0x52, 0x2611}, {0x54, 0x2612}, {0xA3, 0x2610}};
+// Webdings: the triangles of its arrows.
+constexpr Glyph kWebdings[] = {{0x33, 0x25C0}, {0x34, 0x25B6}, {0x35, 0x25B2}, {0x36, 0x25BC}};
+
+// A pictograph font's glyph by its code as the character it draws; 0 for
+// those not known.
+char16_t dingbatChar(Dingbats font, char16_t low) {
+  // Wingdings' circled numbers: 0 to 10, then the same white on black.
+  if (font == Dingbats::Wingdings && low >= 0x80 && low <= 0x95) {
+    if (low == 0x80) return 0x24EA;
+    if (low <= 0x8A) return static_cast<char16_t>(0x2460 + low - 0x81);
+    return low == 0x8B ? 0x24FF : static_cast<char16_t>(0x2776 + low - 0x8C);
   }
+  const std::span<const Glyph> glyphs = font == Dingbats::Wingdings    ? kWingdings
+                                        : font == Dingbats::Wingdings2 ? kWingdings2
+                                        : font == Dingbats::Webdings   ? kWebdings
+                                                                       : std::span<const Glyph>();
+  for (const auto& [code, shown] : glyphs)
+    if (code == low) return shown;
+  return 0;
 }
 
 char16_t symbolFontChar(char16_t c, char16_t low) {
@@ -120,23 +138,22 @@ char16_t symbolFontChar(char16_t c, char16_t low) {
 char16_t mapSymbolChar(char16_t c, std::string_view font) {
   char16_t low = c >= 0xF000 && c <= 0xF0FF ? static_cast<char16_t>(c - 0xF000) : c;
   if (low > 0xFF) return c;
-  bool wingdings = font.substr(0, 9) == "Wingdings";
-  bool symbol = font == "Symbol";
-  if (!wingdings && !symbol && c < 0xF000) return c;
-  if (wingdings) {
-    const char16_t shown = wingdingsChar(low);
+  const Dingbats dingbats = dingbatsOf(font);
+  if (dingbats != Dingbats::None) {
+    const char16_t shown = dingbatChar(dingbats, low);
     return shown ? shown : 0x2022;  // an unknown bullet shows as a plain one
   }
+  if (font != "Symbol" && c < 0xF000) return c;
   return symbolFontChar(c, low);
 }
 
 void showSymbols(std::u16string& text, std::u16string_view font) {
   if (font == u"Symbol") {
     for (char16_t& c : text) c = mapSymbolChar(c, "Symbol");
-  } else if (font == u"Wingdings") {
+  } else if (const Dingbats dingbats = dingbatsOf(font); dingbats != Dingbats::None) {
     for (char16_t& c : text) {
       const char16_t low = c >= 0xF000 && c <= 0xF0FF ? static_cast<char16_t>(c - 0xF000) : c;
-      if (const char16_t shown = low <= 0xFF ? wingdingsChar(low) : 0) c = shown;
+      if (const char16_t shown = low <= 0xFF ? dingbatChar(dingbats, low) : 0) c = shown;
     }
   }
 }

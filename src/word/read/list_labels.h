@@ -38,8 +38,9 @@ std::u16string letters(int64_t n, bool upper);
 // character is the font's glyph, mapped here to Unicode where known.
 char16_t mapSymbolChar(char16_t c, std::string_view font);
 // Text in the Symbol font as the characters its glyphs are (a degree sign,
-// Greek letters), which every font has, and the Wingdings marks known here
-// (a check mark, an arrowhead, bullets) likewise; text in other fonts stays.
+// Greek letters), which every font has, and the marks of Wingdings,
+// Wingdings 2 and Webdings known here (check marks, ballot boxes, arrows,
+// bullets) likewise; other glyphs, and text in other fonts, stay.
 void showSymbols(std::u16string& text, std::u16string_view font);
 
 }  // namespace word::read

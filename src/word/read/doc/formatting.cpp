@@ -282,8 +282,8 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
 std::u16string DocReader::bullet(char16_t c, int32_t font, uint8_t level) const {
   const Font* f = font >= 0 && static_cast<size_t>(font) < fonts_.size() ? &fonts_[font] : nullptr;
   if (f && (f->name == u"Symbol" || f->name.starts_with(u"Wingdings"))) {
-    const std::string name = f->name == u"Symbol" ? "Symbol" : "Wingdings";
-    if (const char16_t shown = mapSymbolChar(c, name); shown < 0xE000 || shown >= 0xF900)
+    if (const char16_t shown = mapSymbolChar(c, word::u8(f->name));
+        shown < 0xE000 || shown >= 0xF900)
       return std::u16string(1, shown);
   }
   if ((c >= 0xF000 && c <= 0xF0FF) || (f && f->symbol)) {
