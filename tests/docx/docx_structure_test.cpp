@@ -727,7 +727,8 @@ TEST(DocxStyles, ThemeColoursWinOverTheColoursWrittenBeside) {
   const word::Model m =
       read(p(r("a", written + "w:themeColor=\"accent1\" w:themeShade=\"BF\"/>") +
                  r("b", written + "w:themeColor=\"accent1\" w:themeTint=\"66\"/>") +
-                 r("c", written + "w:themeColor=\"text1\"/>"),
+                 r("c", written + "w:themeColor=\"text1\"/>") +
+                 r("d", "<w:color w:val=\"2E5597\" w:themeColor=\"accent1\" w:themeShade=\"BF\"/>"),
              "<w:shd w:val=\"clear\" w:fill=\"FFFFFF\" w:themeFill=\"accent1\" "
              "w:themeFillTint=\"99\"/>"),
            {{"word/theme/theme1.xml", theme}},
@@ -735,6 +736,8 @@ TEST(DocxStyles, ThemeColoursWinOverTheColoursWrittenBeside) {
   EXPECT_EQ(formatAt(m, 0).color, 0x2F5496u);
   EXPECT_EQ(formatAt(m, 1).color, 0xB4C6E7u);
   EXPECT_EQ(formatAt(m, 2).color, 0x222222u);
+  // Within a step of each channel the colour written is the same tone.
+  EXPECT_EQ(formatAt(m, 3).color, 0x2E5597u);
   EXPECT_EQ(m.main.paragraphs[0].format.shading, 0x8EAADBu);
 }
 

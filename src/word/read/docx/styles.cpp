@@ -1,5 +1,7 @@
 #include "word/read/docx/styles.h"
 
+#include <cstdlib>
+
 #include "word/read/docx/shapes.h"
 #include "word/read/docx/xml.h"
 #include "word/read/look.h"
@@ -93,9 +95,19 @@ std::optional<uint32_t> Theme::colourOf(const pugi::xml_node& n, bool fill) cons
   };
   // The shade scales the colour's luminance down, the tint brings it that
   // much nearer white.
-  if (const auto shade = byte("Shade")) return withLuminance(*rgb, *shade, 0);
-  if (const auto tint = byte("Tint")) return withLuminance(*rgb, *tint, 1 - *tint);
-  return rgb;
+  const auto shade = byte("Shade"), tint = byte("Tint");
+  if (!shade && !tint) return rgb;
+  const uint32_t tone =
+      shade ? withLuminance(*rgb, *shade, 0) : withLuminance(*rgb, *tint, 1 - *tint);
+  // The colour written beside is the word processor's own reckoning of the
+  // tone, which differs from this one by a step of a channel at most where
+  // the theme is the one it was made with: that one is kept.
+  const auto written = hexColor(val(n, fill ? "fill" : is(n, "shd") ? "color" : "val"));
+  auto near = [&](int shift) {
+    return std::abs(static_cast<int>((*written >> shift) & 0xFF) -
+                    static_cast<int>((tone >> shift) & 0xFF)) <= 1;
+  };
+  return written && near(0) && near(8) && near(16) ? *written : tone;
 }
 
 void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
