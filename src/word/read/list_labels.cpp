@@ -147,6 +147,11 @@ char16_t mapSymbolChar(char16_t c, std::string_view font) {
   return symbolFontChar(c, low);
 }
 
+bool symbolFont(std::u16string_view font) {
+  const Dingbats dingbats = dingbatsOf(font);
+  return font == u"Symbol" || (dingbats != Dingbats::None && dingbats != Dingbats::Other);
+}
+
 void showSymbols(std::u16string& text, std::u16string_view font) {
   if (font == u"Symbol") {
     for (char16_t& c : text) c = mapSymbolChar(c, "Symbol");

@@ -42,5 +42,7 @@ char16_t mapSymbolChar(char16_t c, std::string_view font);
 // Wingdings 2 and Webdings known here (check marks, ballot boxes, arrows,
 // bullets) likewise; other glyphs, and text in other fonts, stay.
 void showSymbols(std::u16string& text, std::u16string_view font);
+// Whether showSymbols changes text in `font`.
+bool symbolFont(std::u16string_view font);
 
 }  // namespace word::read

@@ -295,7 +295,8 @@ std::u16string DocReader::bullet(char16_t c, int32_t font, uint8_t level) const 
 }
 
 bool DocReader::symbolFont(int32_t font) const {
-  return shownSymbol(0xF0B0, font) != 0xF0B0;
+  return font >= 0 && static_cast<size_t>(font) < fonts_.size() &&
+         read::symbolFont(fonts_[static_cast<size_t>(font)].name);
 }
 
 char16_t DocReader::shownSymbol(char16_t c, int32_t font) const {

@@ -198,6 +198,9 @@ void OdtReader::listLabel(const pugi::xml_node& p, ParagraphFormat& pf,
 }
 
 void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, ListItem* item) {
+  // A paragraph its author hid by a field is not shown.
+  for (pugi::xml_node f = p.first_child(); f; f = f.next_sibling())
+    if (is(f, "hidden-paragraph") && attrValue(f, "is-hidden") == "true") return;
   flush(s);
   std::string styleName(attrValue(p, "style-name"));
   ParagraphFormat pf;
@@ -225,6 +228,11 @@ void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, Lis
   InlineState in;
   in.paraStyle = styleName;
   inlines(p, s, in, depth + 1);
+  // A paragraph of hidden text alone is hidden whole: the next one takes
+  // its place, so that it leaves no empty line.
+  if (in.hiddenText && in.textBoxes.empty() &&
+      s.builder->position() == s.builder->paragraphStart())
+    return;
   InlineState plain;
   plain.paraStyle = styleName;
   // An empty paragraph's mark has its style's look.

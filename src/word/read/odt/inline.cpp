@@ -54,8 +54,11 @@ const CharFormat& OdtReader::format(InlineState& in) const {
 
 void OdtReader::put(std::u16string_view text, StoryState& s, InlineState& in) {
   const CharFormat& f = format(in);
-  if (in.hidden) return;
-  if (f.font == u"Symbol" || f.font == u"Wingdings") {
+  if (in.hidden) {
+    in.hiddenText = in.hiddenText || !text.empty();
+    return;
+  }
+  if (symbolFont(f.font)) {
     std::u16string shown(text);
     showSymbols(shown, f.font);
     s.builder->text(shown, f);
@@ -133,6 +136,7 @@ void OdtReader::inlineElement(const pugi::xml_node& n, StoryState& s, InlineStat
     inlines(child(n, "ruby-base"), s, in, depth + 1);
   } else if (name == "hidden-text" && attrValue(n, "is-hidden") != "false") {
     // Text hidden by a condition stays hidden.
+    in.hiddenText = true;
   } else if (name == "soft-page-break" || name == "annotation" || name == "annotation-end" ||
              name == "number" || name == "change" || name == "script" ||
              name == "event-listeners") {
