@@ -8,6 +8,7 @@
 #include "looks_odt.h"
 #include "odt_fixture.h"
 #include "word/error.h"
+#include "word/read/image_format.h"
 
 namespace {
 
@@ -327,6 +328,39 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
   EXPECT_TRUE(m.main.paragraphs[1].format.textBox);
   EXPECT_FALSE(m.main.paragraphs[2].format.textBox);
   EXPECT_EQ(odttest::text(m), "see \r\nfloats\r\n\r\n");
+}
+
+// A crop is given in lengths of the image at its own size: its pixels at
+// the resolution it states (here 200 by 100 at 192 dots an inch, the
+// right half cut off), or 96 dots an inch where it states none.
+TEST(OdtDrawings, ACropIsTakenAsSharesOfTheImageAtItsOwnSize) {
+  auto be32 = [](uint32_t v) {
+    return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+  };
+  const std::string png = std::string("\x89PNG\r\n\x1a\n", 8) + be32(13) + "IHDR" + be32(200) +
+                          be32(100) + std::string(9, '\x08') + be32(9) + "pHYs" + be32(7559) +
+                          be32(7559) + '\x01' + be32(0) + be32(0) + "IDAT";
+  Parts parts;
+  parts.automatic = odttest::style(
+      "fr", "graphic", "<style:graphic-properties fo:clip=\"rect(0in, 0.52083in, 0in, auto)\"/>");
+  parts.body =
+      p("<draw:frame draw:style-name=\"fr\" svg:width=\"0.5in\" svg:height=\"0.5in\">"
+        "<draw:image xlink:href=\"Pictures/a.png\"/></draw:frame>");
+  word::Model m = word::read::readOdt(odttest::package(parts, {{"Pictures/a.png", png}}));
+  ASSERT_EQ(m.main.pictures.size(), 1u);
+  const word::PictureLook& look = m.main.pictures[0].look;
+  EXPECT_EQ(std::vector<int32_t>({look.cropLeft, look.cropTop, look.cropRight, look.cropBottom}),
+            std::vector<int32_t>({0, 0, 50000, 0}));
+  // A JPEG's size from its frame header, its resolution in dots a
+  // centimetre; a cut-short image has no size.
+  const std::string jpeg = std::string(
+      "\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x02\x00\x76\x00\x76\x00\x00"
+      "\xFF\xC0\x00\x0B\x08\x00\x64\x00\xC8\x01\x01\x11\x00",
+      33);
+  const word::read::ImageSize size = word::read::imageSize(jpeg);
+  EXPECT_EQ(std::pair(size.width, size.height), std::pair(200, 100));
+  EXPECT_NEAR(size.dpiX, 299.7, 0.1);
+  EXPECT_EQ(word::read::imageSize(png.substr(0, 20)).width, 0);
 }
 
 TEST(OdtInline, LinksBookmarksNotesAndAcceptedChanges) {

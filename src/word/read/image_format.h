@@ -1,6 +1,7 @@
 #pragma once
 // The picture formats the model carries, told by their first bytes: a
 // file's name or declared type may be wrong.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,13 @@ inline std::string imageFormat(std::string_view d) {
     return "wmf";
   return {};
 }
+
+// A PNG's, JPEG's or GIF's size in pixels and the resolution it gives (96
+// dots an inch where it gives none); 0 by 0 for others and damaged ones.
+struct ImageSize {
+  int32_t width = 0, height = 0;
+  double dpiX = 96, dpiY = 96;
+};
+ImageSize imageSize(std::string_view d);
 
 }  // namespace word::read

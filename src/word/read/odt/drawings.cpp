@@ -4,6 +4,9 @@
 // shapes, read after the paragraph that anchors them; links on pictures.
 #include <glib.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "word/read/image_format.h"
 #include "word/read/mathml_text.h"
 #include "word/read/odt/chart.h"
@@ -12,6 +15,24 @@
 
 namespace word::read::odt::detail {
 namespace {
+
+// The crop fo:clip gives, in lengths of the image at its own size (its
+// pixels at its resolution), as the model's shares of the image.
+PictureLook withClip(PictureLook look, const std::optional<std::array<int32_t, 4>>& clip,
+                     std::string_view image) {
+  if (!clip) return look;
+  const ImageSize size = imageSize(image);
+  if (size.width <= 0 || size.height <= 0) return look;
+  const double wide = size.width * 1440.0 / size.dpiX, high = size.height * 1440.0 / size.dpiY;
+  auto share = [](int32_t length, double whole) {
+    return static_cast<int32_t>(std::lround(std::clamp(length * 100000.0 / whole, 0.0, 100000.0)));
+  };
+  look.cropTop = share((*clip)[0], high);
+  look.cropRight = share((*clip)[1], wide);
+  look.cropBottom = share((*clip)[2], high);
+  look.cropLeft = share((*clip)[3], wide);
+  return look;
+}
 
 int32_t pixels(std::string_view length) {
   auto t = twips(length);
@@ -154,6 +175,7 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   if (formula(math, s, in)) return;
   if (alt.empty() && math) alt = mathmlText(math);
   const PictureLook look = styleDefs_.pictureLook(attrValue(f, "style-name"));
+  const auto clip = styleDefs_.pictureClip(attrValue(f, "style-name"));
   const PictureSide side = sideOf(f, styleDefs_, int64_t{w} * 15, true);
   bool shown = false;
   bool linked = false;
@@ -165,7 +187,8 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
       linked = true;
     } else if (is(c, "image") && !shown) {
       std::shared_ptr<const std::string> data = imageBytes(c);
-      unread = !(shown = picture(data, {w, h, alt, look, side}, s, in, false));
+      const PictureLook cropped = data ? withClip(look, clip, *data) : look;
+      unread = !(shown = picture(data, {w, h, alt, cropped, side}, s, in, false));
       if (unread && !unknown && data && !data->empty()) unknown = std::move(data);
     } else if (is(c, "text-box")) {
       in.textBoxes.push_back(c);

@@ -395,6 +395,23 @@ std::optional<PictureLook> lookOf(const pugi::xml_node& g) {
   return look;
 }
 
+// fo:clip's "rect(top, right, bottom, left)" (commas or blanks between;
+// "auto" is none), each clamped to a yard.
+std::optional<std::array<int32_t, 4>> clipOf(std::string_view v) {
+  if (v.substr(0, 5) != "rect(" || v.back() != ')') return std::nullopt;
+  v = v.substr(5, v.size() - 6);
+  std::array<int32_t, 4> sides{};
+  for (int32_t& side : sides) {
+    const size_t start = v.find_first_not_of(", ");
+    if (start == std::string_view::npos) return std::nullopt;
+    v.remove_prefix(start);
+    const std::string_view length = v.substr(0, v.find_first_of(", "));
+    v.remove_prefix(length.size());
+    side = length == "auto" ? 0 : std::clamp(twips(length).value_or(0), 0, 51840);
+  }
+  return sides;
+}
+
 // draw:fill and draw:stroke with their colours, the line's width,
 // markers at its ends and the fill's opacity.
 Styles::ShapePaint paintOf(const pugi::xml_node& g) {
@@ -443,6 +460,12 @@ PictureLook Styles::pictureLook(std::string_view name) const {
   for (const Def* d : chain("graphic", name))
     if (d->look) return *d->look;
   return {};
+}
+
+std::optional<std::array<int32_t, 4>> Styles::pictureClip(std::string_view name) const {
+  for (const Def* d : chain("graphic", name))
+    if (d->clip) return d->clip;
+  return std::nullopt;
 }
 
 PictureSide Styles::frameSide(std::string_view name, int64_t x, int64_t width,
@@ -495,6 +518,7 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
     }
     if (auto g = child(n, "graphic-properties")) {
       d.look = lookOf(g);
+      d.clip = clipOf(attrValue(g, "clip"));
       d.wrap = attrValue(g, "wrap");
       d.across = attrValue(g, "horizontal-pos");
       d.paint = paintOf(g);

@@ -117,6 +117,9 @@ class Styles {
     std::optional<TextFlow> flow;                        // table cells' lines
     std::optional<TablePlace> placement;                 // a table's
     std::optional<PictureLook> look;                     // a frame's picture's colours
+    // A frame's picture's crop (fo:clip): top, right, bottom, left, twips
+    // of the image at its own size.
+    std::optional<std::array<int32_t, 4>> clip;
     std::string wrap, across;  // a frame's style:wrap and style:horizontal-pos
     ShapePaint paint;          // a shape's fill and line
     int32_t index = -1;       // in the model's styles, once added
@@ -135,6 +138,7 @@ class Styles {
   // The colours a graphic style (or the nearest style it is based on)
   // gives a frame's picture.
   PictureLook pictureLook(std::string_view name) const;
+  std::optional<std::array<int32_t, 4>> pictureClip(std::string_view name) const;
   // The side of the text a frame of a graphic style stands at, the text
   // wrapping around it; `x`: where its middle lies from the margin,
   // `width` its width (twips); `picture`: a picture, not a drawn shape.
