@@ -73,11 +73,15 @@ struct Border {
   bool operator==(const Border&) const = default;
 };
 
+// The line under underlined letters (CharFormat::underline).
+enum class UnderlineStyle : uint8_t { Single, Double, Dotted, Dashed, Wavy, Thick };
+
 // Character formatting as it shows (style chain already resolved by the reader).
 struct CharFormat {
   bool bold = false;
   bool italic = false;
   bool underline = false;
+  UnderlineStyle underlineStyle = UnderlineStyle::Single;
   bool strike = false;
   bool doubleStrike = false;  // the line through is doubled (with strike)
   bool superscript = false;
@@ -86,12 +90,13 @@ struct CharFormat {
   // automatic text on it turns white where it is dark (on a highlight
   // it stays black, as the word processor draws it).
   bool shaded = false;
-  uint32_t color = kAutoColor;      // 0xRRGGBB
-  uint32_t highlight = kAutoColor;  // 0xRRGGBB: highlight or shading
-  uint16_t halfPoints = 0;          // font size in half points; 0: the default
-  std::u16string font;              // empty: the default font
+  uint32_t color = kAutoColor;           // 0xRRGGBB
+  uint32_t underlineColor = kAutoColor;  // 0xRRGGBB; automatic: the text's
+  uint32_t highlight = kAutoColor;       // 0xRRGGBB: highlight or shading
+  uint16_t halfPoints = 0;               // font size in half points; 0: the default
+  std::u16string font;                   // empty: the default font
   FontClass fontClass = FontClass::Unknown;
-  std::u16string hyperlink;         // a URL, or "#name" for a bookmark in the document
+  std::u16string hyperlink;  // a URL, or "#name" for a bookmark in the document
   // Letters shown as capitals: small ones (lower case), or all of them.
   bool smallCaps = false;
   bool allCaps = false;

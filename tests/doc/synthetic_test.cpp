@@ -385,6 +385,18 @@ TEST(SyntheticDoc, EmptyParagraphsTakeTheirMarksLook) {
   EXPECT_EQ(formatAt(m.main, 6).halfPoints, 16);
 }
 
+// An underline's kind and its own colour (a wave in red, a long dash).
+TEST(SyntheticDoc, UnderlinesKeepTheirKindAndColour) {
+  SyntheticDoc d;
+  d.text = u"ab\r";
+  d.charRuns = {{0, 1, doctest::sprm8(0x2A3E, 11) + doctest::sprm32(0x6877, 0x000000FF)},
+                {1, 2, doctest::sprm8(0x2A3E, 39)}};
+  word::Model m = read(d);
+  EXPECT_EQ(std::pair(formatAt(m.main, 0).underlineStyle, formatAt(m.main, 0).underlineColor),
+            std::pair(word::UnderlineStyle::Wavy, 0xFF0000u));
+  EXPECT_EQ(formatAt(m.main, 1).underlineStyle, word::UnderlineStyle::Dashed);
+}
+
 // Text marked right to left shows in its own bold and size (the word
 // processor's complex-script settings); other text ignores them.
 TEST(SyntheticDoc, RightToLeftTextTakesItsOwnBoldAndSize) {

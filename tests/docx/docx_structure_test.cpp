@@ -63,7 +63,8 @@ TEST(DocxStyles, RightToLeftRunsTakeTheirOwnBoldSizeAndFont) {
 TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
   word::Model m =
       read(p(r("Title") +
-                 r("emph", "<w:rStyle w:val=\"Emph\"/><w:b w:val=\"0\"/><w:u w:val=\"single\"/>") +
+                 r("emph", "<w:rStyle w:val=\"Emph\"/><w:b w:val=\"0\"/><w:u w:val=\"wavyHeavy\" "
+                        "w:color=\"FF0000\"/>") +
                  r("strong", "<w:rStyle w:val=\"Strong\"/>"),
              "<w:pStyle w:val=\"Heading2\"/>") +
                p(r("body",
@@ -93,6 +94,8 @@ TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
   EXPECT_FALSE(emph.bold);  // direct formatting switches the style's bold off
   EXPECT_TRUE(emph.italic);
   EXPECT_TRUE(emph.underline);
+  EXPECT_EQ(std::pair(emph.underlineStyle, emph.underlineColor),
+            std::pair(word::UnderlineStyle::Wavy, 0xFF0000u));
   EXPECT_EQ(emph.highlight, 0xFFFF00u);
   EXPECT_FALSE(emph.shaded);  // a highlighter's
   // A character style's bold turns the heading's over; in plain text it

@@ -59,7 +59,8 @@ TEST(OdtStyles, AutomaticOverCommonOverParentOverDefault) {
       "style:default-outline-level=\"1\"><style:text-properties fo:font-weight=\"bold\" "
       "fo:font-size=\"200%\"/></style:style>"
       "<style:style style:name=\"Strong\" style:family=\"text\"><style:text-properties "
-      "fo:color=\"#ff0000\" style:text-underline-style=\"solid\"/></style:style>";
+      "fo:color=\"#ff0000\" style:text-underline-style=\"solid\" style:text-underline-type=\"double\" "
+      "style:text-underline-color=\"#0000ff\"/></style:style>";
   parts.automatic =
       "<style:style style:name=\"P1\" style:family=\"paragraph\" "
       "style:parent-style-name=\"Heading_20_1\"><style:paragraph-properties "
@@ -97,6 +98,8 @@ TEST(OdtStyles, AutomaticOverCommonOverParentOverDefault) {
   EXPECT_EQ(title.font, u"Body");
   const word::CharFormat& x = odttest::formatAt(m.main, 6);
   EXPECT_TRUE(x.bold && x.italic && x.underline && x.superscript);
+  EXPECT_EQ(std::pair(x.underlineStyle, x.underlineColor),
+            std::pair(word::UnderlineStyle::Double, 0x0000FFu));
   EXPECT_EQ(x.color, 0xFF0000u);
   EXPECT_EQ(x.highlight, 0x00FF00u);
   EXPECT_EQ(m.styles[0].name, u"Normal");

@@ -142,6 +142,8 @@ TEST(HtmlWriter, DirectFormattingAgainstTheParagraphStyle) {
   CharFormat f;
   f.italic = true;
   f.underline = true;
+  f.underlineStyle = word::UnderlineStyle::Wavy;
+  f.underlineColor = 0x0000FF;
   f.strike = true;
   f.superscript = true;
   f.color = 0xFF0000;
@@ -160,7 +162,8 @@ TEST(HtmlWriter, DirectFormattingAgainstTheParagraphStyle) {
   EXPECT_EQ(bodyLines(html(b.finish())),
             (std::vector<std::string>{
                 "<p><span style=\"color:#FF0000;background-color:#FFFF00;font-size:10.5pt;"
-                "font-family:'Arial xy',sans-serif;\"><i><u><s><sup>all</sup></s></u></i></span>"
+                "font-family:'Arial xy',sans-serif;\"><i><u style=\"text-decoration-style:wavy;"
+                "text-decoration-color:#0000FF;\"><s><sup>all</sup></s></u></i></span>"
                 "<sub>sub</sub></p>",
                 "<p class=\"Strongtext\"><span style=\"font-weight:normal;\">plain in bold "
                 "style</span></p>"}));

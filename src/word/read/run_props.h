@@ -24,6 +24,8 @@ struct CommonRunProps {
   std::optional<bool> smallCaps, allCaps;
   std::optional<bool> outline, shadow, emboss, engrave, boxed;
   std::optional<uint32_t> color;
+  std::optional<UnderlineStyle> underlineStyle;
+  std::optional<uint32_t> underlineColor;
   std::optional<int32_t> letterSpacing;  // twips
   std::optional<int32_t> raise;          // half points
   std::optional<std::u16string> font;
@@ -34,6 +36,8 @@ struct CommonRunProps {
     take(bold, top.bold);
     take(italic, top.italic);
     take(underline, top.underline);
+    take(underlineStyle, top.underlineStyle);
+    take(underlineColor, top.underlineColor);
     take(strike, top.strike);
     take(doubleStrike, top.doubleStrike);
     if (top.superscript || top.subscript) {
@@ -58,6 +62,8 @@ struct CommonRunProps {
     if (bold) f.bold = *bold;
     if (italic) f.italic = *italic;
     if (underline) f.underline = *underline;
+    if (underlineStyle) f.underlineStyle = *underlineStyle;
+    if (underlineColor) f.underlineColor = *underlineColor;
     if (strike) f.strike = *strike;
     if (doubleStrike) f.doubleStrike = *doubleStrike;
     if (superscript) f.superscript = *superscript;

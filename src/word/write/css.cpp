@@ -371,6 +371,19 @@ std::vector<int32_t> tableColumns(const Table& table) {
   return widths.size() > 1 ? widths : std::vector<int32_t>{};
 }
 
+std::u16string underlineCss(const CharFormat& f) {
+  static constexpr const char16_t* kStyles[] = {u"",
+                                                u"text-decoration-style:double;",
+                                                u"text-decoration-style:dotted;",
+                                                u"text-decoration-style:dashed;",
+                                                u"text-decoration-style:wavy;",
+                                                u"text-decoration-thickness:0.12em;"};
+  std::u16string css = kStyles[static_cast<size_t>(f.underlineStyle) % std::size(kStyles)];
+  if (f.underlineColor != kAutoColor)
+    css += u"text-decoration-color:" + colour(f.underlineColor) + u";";
+  return css;
+}
+
 std::u16string charCss(const CharFormat& f, bool weight, bool lines) {
   std::u16string css;
   if (weight) css += weightCss(f);
@@ -378,7 +391,8 @@ std::u16string charCss(const CharFormat& f, bool weight, bool lines) {
   if (lines && (f.underline || f.strike))
     css += std::u16string(u"text-decoration:") + (f.underline ? u"underline" : u"") +
            (f.underline && f.strike ? u" " : u"") + (f.strike ? u"line-through" : u"") +
-           (f.strike && f.doubleStrike ? u" double" : u"") + u";";
+           (f.strike && f.doubleStrike ? u" double" : u"") + u";" +
+           (f.underline && !f.strike ? underlineCss(f) : u"");
   if (f.color != kAutoColor) css += u"color:" + colour(f.color) + u";";
   if (f.highlight != kAutoColor) {
     css += u"background-color:" + colour(f.highlight) + u";";

@@ -74,6 +74,9 @@ std::vector<int32_t> tableColumns(const Table& table);
 // colours, size, font and capitals. A style's lines are drawn by its runs:
 // a line the page draws under a paragraph no run of it can take off.
 std::u16string charCss(const CharFormat& f, bool weight = true, bool lines = true);
+// How an underline differs from a plain one in the text's colour: its
+// kind and colour; empty for a plain one.
+std::u16string underlineCss(const CharFormat& f);
 
 // Capitals (small or all) as declarations: those `f` sets, or where a
 // base is given, those in which it differs from the base.

@@ -403,7 +403,11 @@ class Renderer {
     tag(f.italic && !base.italic, u"i");
     // Lines under and through are the runs' own, their style's too (see
     // charCss).
-    tag(f.underline, u"u");
+    if (f.underline) {
+      const std::u16string css = underlineCss(f);
+      out_ += css.empty() ? u"<u>" : u"<u style=\"" + css + u"\">";
+      close = u"</u>" + close;
+    }
     if (f.strike && f.doubleStrike) {
       out_ += u"<s style=\"text-decoration-style:double\">";
       close = u"</s>" + close;

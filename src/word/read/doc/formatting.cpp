@@ -202,11 +202,46 @@ void DocReader::markLook(LabelLook& look, int32_t istd, uint32_t markCp) const {
   if (!look.color && mark.color != style.color && mark.color != kAutoColor) look.color = mark.color;
 }
 
+namespace {
+
+// The kind of an underline (kul): double, dotted, the dashes (dots between
+// them included), the waves, thick; the rest single.
+UnderlineStyle underlineStyle(uint8_t kul) {
+  switch (kul) {
+    case 3:
+      return UnderlineStyle::Double;
+    case 4:
+    case 20:
+      return UnderlineStyle::Dotted;
+    case 7:
+    case 9:
+    case 10:
+    case 23:
+    case 25:
+    case 26:
+    case 39:
+    case 55:
+      return UnderlineStyle::Dashed;
+    case 11:
+    case 27:
+    case 43:
+      return UnderlineStyle::Wavy;
+    case 6:
+      return UnderlineStyle::Thick;
+    default:
+      return UnderlineStyle::Single;
+  }
+}
+
+}  // namespace
+
 CharFormat DocReader::charFormat(const Chp& c) const {
   CharFormat f;
   f.bold = c.complex ? c.boldBi : c.bold;
   f.italic = c.complex ? c.italicBi : c.italic;
   f.underline = c.underline != 0;
+  f.underlineStyle = underlineStyle(c.underline);
+  f.underlineColor = c.underlineColor;
   f.strike = c.strike || c.dstrike;
   f.doubleStrike = c.dstrike;
   f.superscript = c.iss == 1;

@@ -136,6 +136,9 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
     case 0x6870:
       c.color = colorRef(op.u32(0));
       break;
+    case 0x6877:
+      c.underlineColor = colorRef(op.u32(0));
+      break;
     case 0x2A0C:
       c.highlight = icoColor(b);
       break;

@@ -23,7 +23,8 @@ struct Chp {
   bool bold = false, italic = false, strike = false, dstrike = false, caps = false, smallCaps = false;
   bool vanish = false, special = false, deleted = false, ole2 = false, data = false, obj = false;
   bool outline = false, shadow = false, emboss = false, imprint = false, boxed = false;
-  uint8_t underline = 0;
+  uint8_t underline = 0;    // its kind (kul); 0: none
+  uint32_t underlineColor = 0xFFFFFFFFu;
   uint8_t iss = 0;          // 1 superscript, 2 subscript
   uint32_t color = 0xFFFFFFFFu;
   uint32_t highlight = 0xFFFFFFFFu;

@@ -110,6 +110,19 @@ std::optional<uint32_t> Theme::colourOf(const pugi::xml_node& n, bool fill) cons
   return written && near(0) && near(8) && near(16) ? *written : tone;
 }
 
+// w:u: whether, the line's kind ("dashLongHeavy": dashed) and its colour.
+void RunProps::readUnderline(const pugi::xml_node& u) {
+  const std::string_view v = val(u);
+  underline = !v.empty() ? v != "none" : true;
+  underlineStyle = v == "double"                                   ? UnderlineStyle::Double
+                   : v.starts_with("dotted")                       ? UnderlineStyle::Dotted
+                   : v.starts_with("dash") || v.starts_with("dot") ? UnderlineStyle::Dashed
+                   : v.starts_with("wav")                          ? UnderlineStyle::Wavy
+                   : v == "thick"                                  ? UnderlineStyle::Thick
+                                                                   : UnderlineStyle::Single;
+  underlineColor = hexColor(val(u, "color")).value_or(kAutoColor);
+}
+
 void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
   for (pugi::xml_node n = rPr.first_child(); n; n = n.next_sibling()) {
     if (n.type() != pugi::node_element) continue;
@@ -119,7 +132,7 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
     else if (name == "i")
       italic = onOff(n);
     else if (name == "u")
-      underline = !val(n).empty() ? val(n) != "none" : true;
+      readUnderline(n);
     else if (name == "strike" || name == "dstrike") {
       bool on = onOff(n);
       if (on || !strike) strike = on;

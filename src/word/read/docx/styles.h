@@ -48,6 +48,7 @@ struct RunProps : CommonRunProps {
   std::optional<std::u16string> fontCs;
 
   void read(const pugi::xml_node& rPr, const Theme& theme);
+  void readUnderline(const pugi::xml_node& u);
   void over(const RunProps& top);  // properties set in `top` win
   // A character style over the paragraph's look: its on/off properties
   // (bold, italic, caps, strike, hidden ...) set on turn the value beneath

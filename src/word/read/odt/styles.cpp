@@ -178,11 +178,31 @@ std::optional<int32_t> side(const pugi::xml_node& p, const char* name, std::opti
 
 }  // namespace
 
+// The line under the text: its style, doubled (its type) or heavy (its
+// width), and its colour ("font-color": the text's).
+void TextProps::readUnderline(const pugi::xml_node& p) {
+  const std::string_view style = attrValue(p, "text-underline-style");
+  if (auto v = notNone(style)) underline = v;
+  if (!style.empty() && style != "none") {
+    const std::string_view type = attrValue(p, "text-underline-type"),
+                           width = attrValue(p, "text-underline-width");
+    underlineStyle = style == "wave"                       ? UnderlineStyle::Wavy
+                     : style == "dotted"                   ? UnderlineStyle::Dotted
+                     : style != "solid"                    ? UnderlineStyle::Dashed
+                     : type == "double"                    ? UnderlineStyle::Double
+                     : width == "bold" || width == "thick" ? UnderlineStyle::Thick
+                                                           : UnderlineStyle::Single;
+  }
+  if (std::string_view c = attrValue(p, "text-underline-color"); !c.empty())
+    underlineColor =
+        c == "font-color" ? kAutoColor : ::word::read::odt::color(c).value_or(kAutoColor);
+}
+
 void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
   if (auto v = heavy(attrValue(p, "font-weight"))) bold = v;
   if (std::string_view v = attrValue(p, "font-style"); !v.empty())
     italic = v == "italic" || v == "oblique";
-  if (auto v = notNone(attrValue(p, "text-underline-style"))) underline = v;
+  readUnderline(p);
   if (auto v = notNone(attrValue(p, "text-line-through-style"))) strike = v;
   if (auto v = notNone(attrValue(p, "text-line-through-type")); v && !strike) strike = v;
   if (std::string_view v = attrValue(p, "text-line-through-type"); !v.empty())

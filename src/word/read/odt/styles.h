@@ -42,6 +42,7 @@ struct TextProps : CommonRunProps {
   std::optional<double> raisePercent;
 
   void read(const pugi::xml_node& props, const FontFaces& faces);
+  void readUnderline(const pugi::xml_node& props);
   void over(const TextProps& top);  // properties set in `top` win
   void applyTo(CharFormat& f) const;
 };
