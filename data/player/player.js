@@ -340,7 +340,8 @@
   // (2004, else 1.2) when the course runs in one, else this browser's
   // storage for this course (all courses opened from disk share one
   // storage, so the key is the course's folder). A launch the LRS refuses
-  // keeps the progress in the browser, and says so on the console.
+  // keeps the progress in the browser, says so on the console and tells
+  // the learner.
   function localStore() {
     var storage = null;
     try { storage = window.localStorage; } catch (e) { storage = null; }
@@ -352,6 +353,7 @@
     if (RdCmi5.launched(location.search)) {
       return RdCmi5.open('player/', courseLang).catch(function (e) {
         if (window.console) console.error('cmi5 launch failed: ' + (e && e.message ? e.message : e));
+        notice(T.notRecorded, 20000);
         return localStore();
       });
     }

@@ -217,6 +217,8 @@ test('a launch whose token was already handed out still shows the course, kept i
   page.on('pageerror', (e) => pageErrors.push(String(e)));
   await page.goto(l.url);
   await at(order[0].file);
+  // The learner is told that the LMS is not recording.
+  assert.equal(await player().locator('#notice').isVisible(), true);
   await player().locator('#next').click();
   await at(order[1].file);
   assert.deepEqual(verbs(l.session), []);
