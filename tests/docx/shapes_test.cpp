@@ -132,12 +132,12 @@ TEST(DocxShapes, TurnedAndMirroredPictures) {
     const char* box;  // the room it takes (10 by 5 pixels; 13 by 13)
   } cases[] = {
       {"a quarter turn, mirrored across", picture, 90, true, false,
-       "margin-left:-2.5px;margin-top:2.5px;transform:rotate(90deg) scale(-1,1);",
-       "<span style=\"display:inline-block;width:5px;height:10px;\">"},
+       "width:200%;margin-left:-50%;margin-top:50%;transform:rotate(90deg) scale(-1,1);",
+       "<span style=\"display:inline-block;width:5px;max-width:100%;aspect-ratio:5/10;\">"},
       {"VML turned back, mirrored down", vml("rotation:-45;flip:y"), -45, false, true,
-       "transform:rotate(-45deg) scale(1,-1);", "width:18px;height:18px;"},
+       "transform:rotate(-45deg) scale(1,-1);", "width:18px;max-width:100%;aspect-ratio:18/18;"},
       {"VML in 65,536ths of a degree", vml("rotation:2949120fd"), 45, false, false,
-       "transform:rotate(45deg);", "width:18px;height:18px;"},
+       "transform:rotate(45deg);", "width:18px;max-width:100%;aspect-ratio:18/18;"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

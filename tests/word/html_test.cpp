@@ -858,7 +858,8 @@ TEST(HtmlWriter, CroppedPicturesShowTheirPart) {
     const char* shown;
   } cases[] = {
       {10000, 20000, 10000, 0,
-       "<span style=\"display:inline-block;overflow:hidden;width:80px;aspect-ratio:80/40;\"><img "
+       "<span style=\"display:inline-block;overflow:hidden;width:80px;max-width:100%;"
+       "aspect-ratio:80/40;\"><img "
        "src=\"p_files/image001.png\" width=\"100\" height=\"50\" style=\"display:block;max-width:"
        "none;height:auto;aspect-ratio:100/50;width:125%;margin-left:-12.5%;margin-top:-12.5%;\" "
        "alt=\"\"></span>"},

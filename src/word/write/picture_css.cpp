@@ -71,8 +71,10 @@ CropCss pictureCropCss(const PictureLook& look, int32_t width, int32_t height) {
   css.imageWidth = static_cast<int32_t>(std::min<int64_t>(width * kWhole / across, 1 << 24));
   css.imageHeight = static_cast<int32_t>(std::min<int64_t>(height * kWhole / down, 1 << 24));
   auto share = [](int64_t part, int64_t of) { return decimal(part * 10000 / of, 100) + u"%"; };
+  // A narrow window shrinks the box, and the image in it with it.
   css.box = u"display:inline-block;overflow:hidden;width:" + decimal(width, 1) +
-            u"px;aspect-ratio:" + decimal(width, 1) + u"/" + decimal(height, 1) + u";";
+            u"px;max-width:100%;aspect-ratio:" + decimal(width, 1) + u"/" + decimal(height, 1) +
+            u";";
   // Margins in shares of the box's width, the vertical ones too. The
   // image keeps the proportions it is shown at, not its file's own.
   css.image = u"display:block;max-width:none;height:auto;aspect-ratio:" +
@@ -90,13 +92,15 @@ TurnedBox turnedBox(const PictureLook& look, int32_t width, int32_t height) {
   const auto across = static_cast<int64_t>(std::lround(width * c + height * s));
   const auto down = static_cast<int64_t>(std::lround(width * s + height * c));
   TurnedBox t;
-  t.box = u"display:inline-block;width:" + decimal(across, 1) + u"px;";
-  t.height = u"height:" + decimal(down, 1) + u"px;";
-  // The image at its own size in the middle of the box, turned about its
-  // middle; a course page's narrow window does not shrink it in the box.
+  t.box = u"display:inline-block;width:" + decimal(across, 1) + u"px;max-width:100%;";
+  t.height = u"aspect-ratio:" + decimal(across, 1) + u"/" + decimal(down, 1) + u";";
+  // The image in the middle of the box, turned about its middle, in shares
+  // of the box's width (the vertical margin too), so that a narrow window
+  // shrinks both alike.
+  auto share = [&](int64_t half) { return decimal(half * 5000 / across, 100) + u"%"; };
   t.image = u"display:block;max-width:none;height:auto;aspect-ratio:" + decimal(width, 1) + u"/" +
-            decimal(height, 1) + u";margin-left:" + decimal(across - width, 2) + u"px;margin-top:" +
-            decimal(down - height, 2) + u"px;";
+            decimal(height, 1) + u";width:" + share(2 * width) + u";margin-left:" +
+            share(across - width) + u";margin-top:" + share(down - height) + u";";
   return t;
 }
 
