@@ -286,6 +286,9 @@ enum class PictureSide : uint8_t { Inline, Start, End, OwnLine, OwnLineCentre, O
 // How the document shows a picture's colours: in grey, in black and white
 // alone, lighter or darker, with more or less contrast; and what part of
 // the image it shows.
+// The widest line drawn round a picture (12pt, in EMU).
+inline constexpr int32_t kMaxOutlineEmu = 152400;
+
 struct PictureLook {
   bool gray = false;
   bool blackAndWhite = false;
@@ -296,6 +299,9 @@ struct PictureLook {
   int32_t cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
   int16_t rotation = 0;               // degrees clockwise, -359 to 359
   bool flipH = false, flipV = false;  // mirrored left to right, top to bottom
+  // A line drawn round the picture, centred on its edge (0 wide: none).
+  int32_t outlineEmu = 0;  // up to kMaxOutlineEmu
+  uint32_t outlineColor = 0;
   bool operator==(const PictureLook&) const = default;
 };
 

@@ -147,6 +147,23 @@ TEST(DocDrawing, ShapesWithNoPictureAreDrawnByTheirGeometry) {
   EXPECT_FALSE(d.drawnShape(3000, 1500, 750));  // a lone text box
 }
 
+// A picture with a line round it said outright (1.5 points, dark grey)
+// keeps it; one without that says nothing of a line has none.
+TEST(DocDrawing, APictureKeepsTheLineRoundIt) {
+  const std::vector<std::pair<uint16_t, uint32_t>> line = {
+      {0x4104, 1}, {0x01C0, 0x404040}, {0x01CB, 19050}, {0x01FF, 0x80008}};
+  const auto d =
+      readShapes(drawnShape(1025, 75, 0xA00, line) + drawnShape(1026, 75, 0xA00, {{0x4104, 1}}) +
+                 drawnShape(1027, 1, 0xA00, {{0x01FF, 0x80008}}));
+  const auto look = [&](uint32_t id) {
+    const word::PictureLook& l = d.geometryOf.at(id).look;
+    return std::pair(l.outlineEmu, l.outlineColor);
+  };
+  EXPECT_EQ(look(1025), std::pair(19050, 0x404040u));
+  EXPECT_EQ(look(1026).first, 0);
+  EXPECT_EQ(look(1027).first, 0);  // a shape drawn by geometry draws its own line
+}
+
 // A WordArt shape keeps its text, font and size (36 points, 16.16 fixed)
 // for the page to show as text.
 TEST(DocDrawing, WordArtKeepsItsTextFontAndSize) {

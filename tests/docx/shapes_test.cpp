@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "docx_fixture.h"
+#include "support/strings.h"
 
 namespace {
 
@@ -112,8 +113,8 @@ TEST(DocxShapes, OnlyShapesThatFitTheLineStandInIt) {
 
 // A picture turned or mirrored (DrawingML's 60,000ths of a degree, VML's
 // degrees or 65,536ths of one) shows so on the page, taking the room of
-// its turned shape.
-TEST(DocxShapes, TurnedAndMirroredPictures) {
+// its turned shape; one with a line round it (1.5 points) shows it.
+TEST(DocxShapes, TurnedMirroredAndOutlinedPictures) {
   const std::string picture =
       "<w:r><w:drawing><wp:inline><wp:extent cx=\"95250\" cy=\"47625\"/><a:graphic>"
       "<a:graphicData><pic:pic><pic:blipFill><a:blip r:embed=\"rP\"/></pic:blipFill><pic:spPr>"
@@ -138,6 +139,16 @@ TEST(DocxShapes, TurnedAndMirroredPictures) {
        "transform:rotate(-45deg) scale(1,-1);", "width:18px;max-width:100%;aspect-ratio:18/18;"},
       {"VML in 65,536ths of a degree", vml("rotation:2949120fd"), 45, false, false,
        "transform:rotate(45deg);", "width:18px;max-width:100%;aspect-ratio:18/18;"},
+      {"outlined",
+       support::replaceAll(picture, "<a:xfrm rot=\"5400000\" flipH=\"1\"/>",
+                           "<a:ln w=\"19050\"><a:solidFill><a:srgbClr val=\"404040\"/>"
+                           "</a:solidFill></a:ln>"),
+       0, false, false, "outline:2px solid #404040;outline-offset:-1px;", "<img"},
+      {"outlined in VML",
+       support::replaceAll(vml(""), "<v:shape ",
+                           "<v:shape stroked=\"t\" strokecolor=\"#404040\" "
+                           "strokeweight=\"1.5pt\" "),
+       0, false, false, "outline:2px solid #404040;outline-offset:-1px;", "<img"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -345,7 +345,9 @@ TEST(OdtDrawings, ACropIsTakenAsSharesOfTheImageAtItsOwnSize) {
                           be32(7559) + '\x01' + be32(0) + be32(0) + "IDAT";
   Parts parts;
   parts.automatic = odttest::style(
-      "fr", "graphic", "<style:graphic-properties fo:clip=\"rect(0in, 0.52083in, 0in, auto)\"/>");
+      "fr", "graphic",
+      "<style:graphic-properties fo:clip=\"rect(0in, 0.52083in, 0in, auto)\" "
+      "fo:border=\"0.06pt solid #404040\"/>");
   parts.body =
       p("<draw:frame draw:style-name=\"fr\" svg:width=\"0.5in\" svg:height=\"0.5in\">"
         "<draw:image xlink:href=\"Pictures/a.png\"/></draw:frame>");
@@ -354,6 +356,7 @@ TEST(OdtDrawings, ACropIsTakenAsSharesOfTheImageAtItsOwnSize) {
   const word::PictureLook& look = m.main.pictures[0].look;
   EXPECT_EQ(std::vector<int32_t>({look.cropLeft, look.cropTop, look.cropRight, look.cropBottom}),
             std::vector<int32_t>({0, 0, 50000, 0}));
+  EXPECT_EQ(std::pair(look.outlineEmu, look.outlineColor), std::pair(1, 0x404040u));  // a hairline
   // A JPEG's size from its frame header, its resolution in dots a
   // centimetre; a cut-short image has no size.
   const std::string jpeg = std::string(

@@ -59,6 +59,14 @@ std::u16string pictureTransform(const PictureLook& look) {
   return u"transform:" + t + u";";
 }
 
+std::u16string pictureOutline(const PictureLook& look) {
+  if (look.outlineEmu <= 0) return {};
+  // Pixels at 96 dots an inch, a hairline drawn a pixel wide.
+  const int64_t width = std::max<int64_t>(std::min(look.outlineEmu, kMaxOutlineEmu), 9525);
+  return u"outline:" + decimal(width, 9525) + u"px solid " + colour(look.outlineColor) +
+         u";outline-offset:-" + decimal(width, 2 * 9525) + u"px;";
+}
+
 CropCss pictureCropCss(const PictureLook& look, int32_t width, int32_t height) {
   constexpr int64_t kWhole = 100000;
   // A share cut off outward (a frame round the picture) is not shown.
@@ -124,7 +132,7 @@ std::u16string pictureElement(const Picture& p, const std::u16string& src, int32
   const CropCss crop = shown ? pictureCropCss(p.look, width, height) : CropCss{};
   if (!crop.box.empty()) {
     out += u"<span style=\"" + crop.box + pictureSideCss(p.side, 0, 0, inCell) +
-           pictureTransform(p.look) + u"\">";
+           pictureTransform(p.look) + pictureOutline(p.look) + u"\">";
     width = crop.imageWidth;
     height = crop.imageHeight;
   }
@@ -140,7 +148,7 @@ std::u16string pictureElement(const Picture& p, const std::u16string& src, int32
        : !turned.box.empty()
            ? turned.image + pictureTransform(p.look)
            : pictureSideCss(p.side, width, height, inCell) + pictureTransform(p.look)) +
-      (shown ? pictureFilter(p.look) : u"");
+      (shown ? pictureFilter(p.look) : u"") + (crop.box.empty() ? pictureOutline(p.look) : u"");
   if (!css.empty()) out += u" style=\"" + css + u"\"";
   out += u" alt=\"" + attribute(p.alt) + u"\">";
   if (!crop.box.empty() || !turned.box.empty()) out += u"</span>";

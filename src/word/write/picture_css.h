@@ -15,6 +15,9 @@ namespace word::write {
 // A picture's colours as the document adjusts them ("filter:...;"), none
 // when it shows them as they are.
 std::u16string pictureFilter(const PictureLook& look);
+// The line round a picture, centred on its edge as the word processor
+// draws it, taking no room of its own; empty where there is none.
+std::u16string pictureOutline(const PictureLook& look);
 // A picture turned or mirrored as the document shows it
 // ("transform:...;"), none when it stands as it is.
 std::u16string pictureTransform(const PictureLook& look);

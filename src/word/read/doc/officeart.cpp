@@ -237,6 +237,9 @@ void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16
     }
     return out;
   };
+  // A picture's line round it, drawn where the shape says so outright.
+  Geometry outline;
+  outline.lined = false;
   for (size_t i = 0; i < n && opt.body + 6 * i + 6 <= end; ++i) {
     uint16_t opid = b.u16(opt.body + 6 * i);
     uint32_t op = b.u32(opt.body + 6 * i + 2);
@@ -258,9 +261,14 @@ void readOptions(Bytes b, const Header& opt, size_t end, uint32_t& pib, std::u16
     } else if (id == 0x0004) {
       // Turned clockwise by degrees in 16.16 fixed point.
       look.rotation = static_cast<int16_t>(static_cast<int32_t>(op) / 0x10000 % 360);
-    } else if (g) {
-      geometryOption(id, op, *g);
+    } else {
+      geometryOption(id, op, outline);
+      if (g) geometryOption(id, op, *g);
     }
+  }
+  if (pib && outline.lined) {
+    look.outlineEmu = std::clamp(outline.lineEmu, 1, kMaxOutlineEmu);
+    look.outlineColor = outline.line;
   }
 }
 

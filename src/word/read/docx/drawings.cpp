@@ -398,6 +398,12 @@ void DocxReader::graphicContent(const pugi::xml_node& n, int32_t w, int32_t h,
       look.rotation = static_cast<int16_t>(intAttr(xfrm, "rot").value_or(0) / 60000 % 360);
       look.flipH = val(xfrm, "flipH") == "1" || val(xfrm, "flipH") == "true";
       look.flipV = val(xfrm, "flipV") == "1" || val(xfrm, "flipV") == "true";
+      // A line round the picture: a:ln with a colour of its own.
+      const pugi::xml_node ln = child(child(c, "spPr"), "ln");
+      if (auto rgb = drawingColour(child(ln, "solidFill"), theme_); rgb && ln) {
+        look.outlineColor = *rgb;
+        look.outlineEmu = clampInt(intAttr(ln, "w").value_or(9525), 1, kMaxOutlineEmu);
+      }
       if (!id.empty()) addPicture(id, pw, ph, alt, f, s, look);
       ++pictures;
     } else if (name == "txbxContent") {
@@ -448,6 +454,15 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
       const std::string_view flip = styleValue(style, "flip");
       look.flipH = flip.find('x') != std::string_view::npos;
       look.flipV = flip.find('y') != std::string_view::npos;
+      // A line round it where the shape says so (a picture's shape type
+      // has none).
+      if (const std::string_view stroked = attrValue(n, "stroked");
+          stroked == "t" || stroked == "true") {
+        look.outlineColor = *vmlColour(attrValue(n, "strokecolor"), 0x000000);
+        const std::string_view weight = attrValue(n, "strokeweight");
+        look.outlineEmu =
+            clampInt(weight.empty() ? 9525 : vmlLengthPx(weight) * 9525, 1, kMaxOutlineEmu);
+      }
       side_ = vmlSide(n, style, w);
       if (!id.empty()) addPicture(id, w, h, alt, f, s, look);
       side_ = PictureSide::Inline;

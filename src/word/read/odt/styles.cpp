@@ -396,18 +396,33 @@ void ParaProps::applyTo(ParagraphFormat& f, double halfPoints) const {
 
 namespace {
 
+// A frame's line round its picture (fo:border, the same on every side).
+bool outlineOf(const pugi::xml_node& g, PictureLook& look) {
+  const Border b = border(attrValue(g, "border"));
+  if (b.style == LineStyle::Unknown || b.style == LineStyle::None) return false;
+  // A hairline (0.06pt) is drawn a pixel wide.
+  look.outlineEmu = std::clamp<int32_t>(b.width * 12700 / 8, 1, kMaxOutlineEmu);
+  look.outlineColor = b.color == kAutoColor ? 0 : b.color;
+  return true;
+}
+
 // draw:color-mode (grey, black and white, or washed out as a watermark),
 // and luminance and contrast in per cent.
 std::optional<PictureLook> lookOf(const pugi::xml_node& g) {
   const std::string_view mode = attrValue(g, "color-mode"), light = attrValue(g, "luminance"),
                          contrast = attrValue(g, "contrast");
-  if (mode.empty() && light.empty() && contrast.empty()) return std::nullopt;
+  if (mode.empty() && light.empty() && contrast.empty()) {
+    PictureLook look;
+    if (!outlineOf(g, look)) return std::nullopt;
+    return look;
+  }
   auto permille = [](std::string_view percent) {
     std::string_view rest;
     const double v = decimal(percent, &rest).value_or(0);
     return static_cast<int16_t>(std::clamp(v * 10, -1000.0, 1000.0));
   };
   PictureLook look;
+  outlineOf(g, look);
   look.gray = mode == "greyscale";
   look.blackAndWhite = mode == "mono";
   look.brightness = mode == "watermark" ? 500 : permille(light);
