@@ -167,7 +167,7 @@ TEST(DocxShapes, TurnedMirroredAndOutlinedPictures) {
 
 // A picture in a group takes its size in the group's child units, which a
 // group resized scales: halved by the drawing, halved again by a group in
-// it.
+// it. A shape drawn over it in the group is told as lost.
 TEST(DocxShapes, PicturesInAResizedGroupTakeItsScale) {
   auto group = [](const char* tag, const char* ext, const char* chExt, const std::string& in) {
     return std::string("<") + tag + "><wpg:grpSpPr><a:xfrm><a:ext " + ext + "/><a:chExt " + chExt +
@@ -190,6 +190,17 @@ TEST(DocxShapes, PicturesInAResizedGroupTakeItsScale) {
   EXPECT_EQ(m.main.pictures[0].heightPx, 50);
   EXPECT_EQ(m.main.pictures[1].widthPx, 50);
   EXPECT_EQ(m.main.pictures[1].heightPx, 25);
+  EXPECT_TRUE(m.losses.empty());
+  const std::string frame =
+      "<wps:wsp><wps:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext " + std::string(half) +
+      "/></a:xfrm><a:prstGeom prst=\"rect\"/><a:ln><a:solidFill><a:srgbClr val=\"FF0000\"/>"
+      "</a:solidFill></a:ln></wps:spPr><wps:bodyPr/></wps:wsp>";
+  const word::Model framed =
+      docxtest::read(p(support::replaceAll(run, "</wpg:wgp>", frame + "</wpg:wgp>")),
+                     {{"word/media/p.png", "png"}},
+                     docxtest::relationship("rP", "image", "media/p.png"));
+  ASSERT_EQ(framed.losses.size(), 1u);
+  EXPECT_NE(framed.losses[0].what.find("over a picture"), std::string::npos);
 }
 
 // A picture behind or in front of the text stands beside the text where

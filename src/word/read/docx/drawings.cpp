@@ -283,6 +283,12 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& run, StorySt
     side_ = side;
     graphicContent(data, w, h, alt, f, s, in, 0, pictures);
     side_ = PictureSide::Inline;
+    // Shapes grouped with a picture (arrows and frames drawn over a
+    // screenshot) are not drawn over it: the author is told.
+    if (pictures > 0 && child(data, "wgp") &&
+        drawShapes(data, intAttr(extent, "cx").value_or(0), intAttr(extent, "cy").value_or(0),
+                   theme_))
+      s.builder->loss("the shapes drawn over a picture of its group (arrows, frames)");
     if (pictures > 0 || in.textBoxes.size() != boxes) continue;
     if (std::optional<DrawnShapes> chart = chartPicture(data, w, h, s)) {
       s.builder->picture(drawnPicture(*chart, alt, side), f);
