@@ -26,7 +26,7 @@ std::string e(const std::string& inner) {
 
 // One case per kind of element the reader knows, and one it does not.
 const std::vector<std::pair<std::string, std::string>> kCases = {
-    {"text runs", r("x+12.5=y") + r("if", "<m:nor/>")},
+    {"text runs", r("x+12.5=y-1") + r("if", "<m:nor/>")},
     {"fraction", el("f", el("num", r("a")) + el("den", r("b+1")))},
     {"linear fraction", el("f", el("num", r("1")) + el("den", r("2")), "<m:type m:val=\"lin\"/>")},
     {"no-bar fraction",

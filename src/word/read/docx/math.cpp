@@ -118,6 +118,8 @@ class MathReader {
         out.ml += u"<mn>" + mathEscaped(std::u16string_view(text).substr(i, j - i)) + u"</mn>";
       } else if (u_isalpha(text[i])) {
         out.ml += u"<mi>" + mathEscaped(std::u16string_view(text).substr(i, 1)) + u"</mi>";
+      } else if (text[i] == u'-') {
+        out.ml += u"<mo>\u2212</mo>";  // a hyphen typed in a formula shows as the minus sign
       } else if (text[i] != u' ') {
         out.ml += u"<mo>" + mathEscaped(std::u16string_view(text).substr(i, 1)) + u"</mo>";
       }
