@@ -230,9 +230,11 @@ TEST(OdtTables, SpansCoveredCellsWidthsAndNesting) {
       cell("<text:span>n</text:span>") + "<table:table-cell><table:table><table:table-row>" +
       cell("inner") + "</table:table-row></table:table></table:table-cell>" + cell("z") +
       "</table:table-row></table:table>" +
-      // Columns given only as shares of the table's width.
+      // Columns given only as shares of the table's width (in groups too).
       "<table:table table:style-name=\"T\"><table:table-column table:style-name=\"R1\"/>"
-      "<table:table-column table:style-name=\"R3\"/><table:table-row>" +
+      "<table:table-column-group><table:table-column-group><table:table-column "
+      "table:style-name=\"R3\"/></table:table-column-group></table:table-column-group>"
+      "<table:table-row>" +
       cell("a") + cell("b") + "</table:table-row></table:table>";
   word::Model m = odttest::read(parts);
   ASSERT_EQ(m.main.tables.size(), 3u);

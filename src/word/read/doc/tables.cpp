@@ -244,7 +244,8 @@ void alignColumns(Story& story, const std::vector<std::vector<std::vector<int32_
     for (size_t ri = 0; ri < t.rows.size(); ++ri) {
       Row& r = t.rows[ri];
       int32_t x = starts[ri];
-      if (x >= kSameEdge) r.skipBefore = static_cast<uint16_t>(column(x));
+      if (x >= kSameEdge)
+        r.skipBefore = static_cast<uint16_t>(std::min<ptrdiff_t>(column(x), 1000));
       for (Cell& c : r.cells) {
         const auto from = column(x), to = column(x + c.width);
         c.gridSpan = static_cast<uint16_t>(std::clamp<ptrdiff_t>(to - from, 1, 63));

@@ -50,11 +50,13 @@ std::vector<int32_t> OdtReader::columnWidths(const pugi::xml_node& t, int depth,
                                              std::vector<int32_t>& shares) const {
   std::vector<int32_t> widths;
   if (depth > kMaxDepth) return widths;
+  // The shares of the columns before these (a group's caller's).
+  const size_t before = shares.size();
   for (pugi::xml_node c = t.first_child(); c && widths.size() < kMaxColumns; c = c.next_sibling()) {
     if (isColumnGroup(c)) {
       for (int32_t w : columnWidths(c, depth + 1, shares))
         if (widths.size() < kMaxColumns) widths.push_back(w);
-      shares.resize(widths.size());
+      shares.resize(before + widths.size());
     } else if (is(c, "table-column")) {
       const std::string style(attrValue(c, "style-name"));
       int64_t repeat = std::clamp<int64_t>(intAttr(c, "number-columns-repeated").value_or(1), 1,
