@@ -71,7 +71,7 @@ TEST(DocxShapes, ShapesAreDrawnByTheirOutlineFillAndLine) {
 
 // VML's shapes are drawn as well. A shape in front of the text stands in
 // the line where it is anchored: one larger than a letter or two is not
-// drawn there, nor a group's member, sized in the group's units.
+// drawn there, nor a group's member shape, sized in the group's units.
 TEST(DocxShapes, OnlyShapesThatFitTheLineStandInIt) {
   const std::string anchored =
       "<w:r><w:drawing><wp:anchor><wp:extent cx=\"952500\" cy=\"95250\"/><wp:wrapNone/>"
@@ -109,6 +109,21 @@ TEST(DocxShapes, OnlyShapesThatFitTheLineStandInIt) {
     const std::string& svg = *m.main.pictures[0].data;
     EXPECT_NE(svg.find(c.mark), std::string::npos) << svg;
   }
+  // A picture in a VML group takes the group's scale (150 by 75 points over
+  // 4,000 by 2,000 units) and stands where the group does; the group's
+  // other shapes are named lost, once.
+  const word::Model g = docxtest::read(
+      p(r("a") +
+        pict("<v:group style=\"width:150pt;height:75pt\" coordsize=\"4000,2000\"><v:shape "
+             "style=\"position:absolute;width:4000;height:2000\"><v:imagedata r:id=\"rP\"/>"
+             "</v:shape><v:line from=\"0,0\" to=\"2000,1000\"/><v:rect "
+             "style=\"width:100;height:100\"/></v:group>")),
+      {{"word/media/p.png", "png"}}, docxtest::relationship("rP", "image", "media/p.png"));
+  ASSERT_EQ(g.main.pictures.size(), 1u);
+  EXPECT_EQ(std::pair(g.main.pictures[0].widthPx, g.main.pictures[0].heightPx),
+            std::pair(200, 100));
+  EXPECT_EQ(g.main.pictures[0].side, word::PictureSide::Inline);
+  EXPECT_EQ(g.losses.size(), 1u);
 }
 
 // A picture turned or mirrored (DrawingML's 60,000ths of a degree, VML's

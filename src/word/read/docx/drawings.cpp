@@ -179,6 +179,32 @@ PictureSide vmlSide(const pugi::xml_node& shape, std::string_view style, int32_t
               : placedSide(ownLine, align, from + width / 2);
 }
 
+// A VML group's members are sized in its own units (coordsize) over the
+// group's size: pixels per unit across and down, through every group they
+// lie in; the outermost group, which stands in the text, in `outer`.
+std::pair<double, double> vmlGroupScale(const pugi::xml_node& shape, pugi::xml_node& outer) {
+  double across = 1, down = 1;
+  for (pugi::xml_node g = shape.parent(); is(g, "group"); g = g.parent()) {
+    const std::string_view style = val(g, "style"), size = attrValue(g, "coordsize");
+    const size_t comma = size.find(',');
+    const double units = std::strtod(std::string(size.substr(0, comma)).c_str(), nullptr);
+    const double unitsDown = comma == std::string_view::npos
+                                 ? units
+                                 : std::strtod(std::string(size.substr(comma + 1)).c_str(), nullptr);
+    // Its own size in its parent's units, for a group inside a group.
+    auto length = [&](const char* name) {
+      const std::string v(styleValue(style, name));
+      return is(g.parent(), "group") ? std::strtod(v.c_str(), nullptr) : vmlLengthPx(v);
+    };
+    if (units > 0 && unitsDown > 0) {
+      across *= length("width") / units;
+      down *= length("height") / unitsDown;
+    }
+    outer = g;
+  }
+  return {across, down};
+}
+
 // VML's colours: "#rrggbb", "#rgb" or a name, perhaps followed by the
 // index the word processor keeps (" [3213]").
 std::optional<uint32_t> vmlColour(std::string_view v, uint32_t otherwise) {
@@ -437,6 +463,18 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
       std::string_view style = val(n, "style");
       int32_t w = vmlLengthPx(styleValue(style, "width"));
       int32_t h = vmlLengthPx(styleValue(style, "height"));
+      // A group's member: sized by the group's scale, placed where the
+      // group stands.
+      pugi::xml_node outer;
+      const auto [across, down] = vmlGroupScale(n, outer);
+      if (outer) {
+        auto scaled = [](std::string_view v, double scale) {
+          return clampInt(std::llround(std::strtod(std::string(v).c_str(), nullptr) * scale), 0,
+                          100000);
+        };
+        w = scaled(styleValue(style, "width"), across);
+        h = scaled(styleValue(style, "height"), down);
+      }
       std::u16string alt = utf16(val(n, "alt"));
       if (alt.empty()) alt = equationText(n.parent(), s);
       // VML's own true: "t".
@@ -469,7 +507,9 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
         look.outlineEmu =
             clampInt(weight.empty() ? 9525 : vmlLengthPx(weight) * 9525, 1, kMaxOutlineEmu);
       }
-      side_ = vmlSide(n, style, w);
+      side_ = outer ? vmlSide(outer, val(outer, "style"),
+                              vmlLengthPx(styleValue(val(outer, "style"), "width")))
+                    : vmlSide(n, style, w);
       if (!id.empty()) addPicture(id, w, h, alt, f, s, look);
       side_ = PictureSide::Inline;
     } else if (name == "txbxContent") {
@@ -490,8 +530,18 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
 
 // A VML shape drawn by its geometry, where the text would wrap around it.
 void DocxReader::vmlDrawing(const pugi::xml_node& shape, const CharFormat& f, StoryState& s) {
-  // A group's members are sized in the group's own units: not drawn.
-  if (is(shape.parent(), "group")) return;
+  // A group's members are sized in the group's own units: not drawn. Beside
+  // a picture of the group (which shows) they are named lost here; a group
+  // with nothing shown is named lost as a whole.
+  if (is(shape.parent(), "group")) {
+    pugi::xml_node outer;
+    vmlGroupScale(shape, outer);
+    const bool pictured =
+        outer.find_node([](const pugi::xml_node& n) { return is(n, "imagedata"); });
+    if (pictured && outer != lostGroup_) s.builder->loss("the shapes of a group (arrows, frames)");
+    lostGroup_ = outer;
+    return;
+  }
   const std::string_view style = val(shape, "style");
   const auto drawn = vmlShape(shape, style);
   if (!drawn) return;

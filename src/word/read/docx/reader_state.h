@@ -210,6 +210,7 @@ class DocxReader {
   size_t chartPointsLeft_ = 500'000;                    // some hundred charts' worth
   // The side of the text the drawing being read stands at (its pictures').
   PictureSide side_ = PictureSide::Inline;
+  pugi::xml_node lostGroup_;  // the VML group whose shapes were last named lost
   std::string footnoteFormat_ = "decimal", endnoteFormat_ = "lowerRoman";
   int64_t footnoteNumber_ = 1, endnoteNumber_ = 1;
   // A table's indent places its side (the newer versions' layout), not
