@@ -182,7 +182,9 @@ TEST(DocxShapes, TurnedMirroredAndOutlinedPictures) {
 
 // A picture in a group takes its size in the group's child units, which a
 // group resized scales: halved by the drawing, halved again by a group in
-// it. A shape drawn over it in the group is told as lost.
+// it. A PNG with a shape drawn over it in the group shows with the shape,
+// in one picture; one of a kind that cannot is shown alone, the shape told
+// as lost.
 TEST(DocxShapes, PicturesInAResizedGroupTakeItsScale) {
   auto group = [](const char* tag, const char* ext, const char* chExt, const std::string& in) {
     return std::string("<") + tag + "><wpg:grpSpPr><a:xfrm><a:ext " + ext + "/><a:chExt " + chExt +
@@ -210,12 +212,27 @@ TEST(DocxShapes, PicturesInAResizedGroupTakeItsScale) {
       "<wps:wsp><wps:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext " + std::string(half) +
       "/></a:xfrm><a:prstGeom prst=\"rect\"/><a:ln><a:solidFill><a:srgbClr val=\"FF0000\"/>"
       "</a:solidFill></a:ln></wps:spPr><wps:bodyPr/></wps:wsp>";
-  const word::Model framed =
-      docxtest::read(p(support::replaceAll(run, "</wpg:wgp>", frame + "</wpg:wgp>")),
-                     {{"word/media/p.png", "png"}},
-                     docxtest::relationship("rP", "image", "media/p.png"));
+  const word::Model framed = docxtest::read(
+      p(support::replaceAll(run, "</wpg:wgp>", frame + "</wpg:wgp>")),
+      {{"word/media/p.png", "png"}}, docxtest::relationship("rP", "image", "media/p.png"));
   ASSERT_EQ(framed.losses.size(), 1u);
   EXPECT_NE(framed.losses[0].what.find("over a picture"), std::string::npos);
+  const word::Model drawn =
+      docxtest::read(p(support::replaceAll(run, "</wpg:wgp>", frame + "</wpg:wgp>")),
+                     {{"word/media/p.png", std::string("\x89PNG\r\n\x1a\n", 8)}},
+                     docxtest::relationship("rP", "image", "media/p.png"));
+  ASSERT_EQ(drawn.main.pictures.size(), 1u);
+  EXPECT_TRUE(drawn.losses.empty());
+  const std::string& svg = *drawn.main.pictures[0].data;
+  // The pictures beneath, in their places (the inner group's at its half
+  // scale), the frame over them.
+  EXPECT_NE(svg.find("<image x=\"0\" y=\"0\" width=\"100\" height=\"50\""), std::string::npos)
+      << svg;
+  EXPECT_NE(svg.find("width=\"50\" height=\"25\" preserveAspectRatio=\"none\" "
+                     "href=\"data:image/png;base64,iVBORw0KGgo=\""),
+            std::string::npos)
+      << svg;
+  EXPECT_GT(svg.find("stroke=\"#ff0000\""), svg.rfind("<image"));
 }
 
 // A picture behind or in front of the text stands beside the text where

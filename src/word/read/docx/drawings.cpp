@@ -1,6 +1,8 @@
 // Pictures and text boxes: DrawingML drawings (inline or anchored, single
 // pictures or shape groups) and the older VML shapes. A picture's bytes
 // come from the part its relationship names, read once however often shown.
+#include <glib.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -188,9 +190,10 @@ std::pair<double, double> vmlGroupScale(const pugi::xml_node& shape, pugi::xml_n
     const std::string_view style = val(g, "style"), size = attrValue(g, "coordsize");
     const size_t comma = size.find(',');
     const double units = std::strtod(std::string(size.substr(0, comma)).c_str(), nullptr);
-    const double unitsDown = comma == std::string_view::npos
-                                 ? units
-                                 : std::strtod(std::string(size.substr(comma + 1)).c_str(), nullptr);
+    const double unitsDown =
+        comma == std::string_view::npos
+            ? units
+            : std::strtod(std::string(size.substr(comma + 1)).c_str(), nullptr);
     // Its own size in its parent's units, for a group inside a group.
     auto length = [&](const char* name) {
       const std::string v(styleValue(style, name));
@@ -306,14 +309,22 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& run, StorySt
     const size_t boxes = in.textBoxes.size();
     const pugi::xml_node data = child(child(x, "graphic"), "graphicData");
     const PictureSide side = is(x, "anchor") ? anchoredSide(x, w) : PictureSide::Inline;
+    // Pictures with shapes drawn over them show as one picture; the text
+    // of the group's boxes follows as any text box's does.
+    const int64_t cx = intAttr(extent, "cx").value_or(0), cy = intAttr(extent, "cy").value_or(0);
+    if (std::optional<DrawnShapes> over = groupOverPictures(data, cx, cy, s)) {
+      s.builder->picture(drawnPicture(*over, alt, side), f);
+      withoutPictures_ = true;
+      graphicContent(data, w, h, alt, f, s, in, 0, pictures);
+      withoutPictures_ = false;
+      continue;
+    }
     side_ = side;
     graphicContent(data, w, h, alt, f, s, in, 0, pictures);
     side_ = PictureSide::Inline;
-    // Shapes grouped with a picture (arrows and frames drawn over a
-    // screenshot) are not drawn over it: the author is told.
-    if (pictures > 0 && child(data, "wgp") &&
-        drawShapes(data, intAttr(extent, "cx").value_or(0), intAttr(extent, "cy").value_or(0),
-                   theme_))
+    // Shapes grouped with a picture they cannot be drawn over (of another
+    // kind than PNG and JPEG) are left out: the author is told.
+    if (pictures > 0 && child(data, "wgp") && drawShapes(data, cx, cy, theme_))
       s.builder->loss("the shapes drawn over a picture of its group (arrows, frames)");
     if (pictures > 0 || in.textBoxes.size() != boxes) continue;
     if (std::optional<DrawnShapes> chart = chartPicture(data, w, h, s)) {
@@ -436,7 +447,7 @@ void DocxReader::graphicContent(const pugi::xml_node& n, int32_t w, int32_t h,
         look.outlineColor = *rgb;
         look.outlineEmu = clampInt(intAttr(ln, "w").value_or(9525), 1, kMaxOutlineEmu);
       }
-      if (!id.empty()) addPicture(id, pw, ph, alt, f, s, look);
+      if (!id.empty() && !withoutPictures_) addPicture(id, pw, ph, alt, f, s, look);
       ++pictures;
     } else if (name == "txbxContent") {
       in.textBoxes.push_back(c);
@@ -605,18 +616,56 @@ void DocxReader::addPicture(std::string_view relId, int32_t w, int32_t h, const 
   pic.look = look;
   pic.side = side_;
   if (!pic.linked) {
-    auto cached = media_.find(rel->second.target);
-    if (cached == media_.end()) {
-      std::shared_ptr<const std::string> data;
-      if (auto bytes = pkg_.read(rel->second.target); bytes && !bytes->empty())
-        data = std::make_shared<const std::string>(std::move(*bytes));
-      cached = media_.emplace(rel->second.target, std::move(data)).first;
-    }
-    if (!cached->second) return s.builder->loss("a picture it cannot read");
-    pic.data = cached->second;
-    pic.format = imageFormat(*cached->second);
+    pic.data = media(rel->second.target);
+    if (!pic.data) return s.builder->loss("a picture it cannot read");
+    pic.format = imageFormat(*pic.data);
   }
   s.builder->picture(std::move(pic), f);
+}
+
+// A part's bytes, read once however many pictures show it; null for one
+// missing or empty.
+std::shared_ptr<const std::string> DocxReader::media(const std::string& target) {
+  auto cached = media_.find(target);
+  if (cached == media_.end()) {
+    std::shared_ptr<const std::string> data;
+    if (auto bytes = pkg_.read(target); bytes && !bytes->empty())
+      data = std::make_shared<const std::string>(std::move(*bytes));
+    cached = media_.emplace(target, std::move(data)).first;
+  }
+  return cached->second;
+}
+
+// A group of pictures with shapes drawn over them (an annotated
+// screenshot) as one SVG of the group's size: its PNG and JPEG pictures as
+// images in their places, the shapes over them as the group stacks them.
+// None where it holds no picture, one of another kind, or draws no shape.
+std::optional<DrawnShapes> DocxReader::groupOverPictures(const pugi::xml_node& data,
+                                                         int64_t widthEmu, int64_t heightEmu,
+                                                         StoryState& s) {
+  if (!child(data, "wgp") || !drawShapes(data, widthEmu, heightEmu, theme_)) return std::nullopt;
+  bool whole = true;
+  int pictures = 0;
+  const GroupPicture image = [&](const pugi::xml_node& pic, const ShapeBox& box) {
+    const auto rel =
+        s.part->rels.find(std::string(relAttr(child(child(pic, "blipFill"), "blip"), "embed")));
+    const auto bytes =
+        rel == s.part->rels.end() || rel->second.external ? nullptr : media(rel->second.target);
+    const std::string format = bytes ? imageFormat(*bytes) : "";
+    if (format != "png" && format != "jpeg") {
+      whole = false;
+      return std::string();
+    }
+    ++pictures;
+    const std::unique_ptr<gchar, decltype(&g_free)> encoded(
+        g_base64_encode(reinterpret_cast<const guchar*>(bytes->data()), bytes->size()), &g_free);
+    return "<image x=\"" + svgNumber(box.x) + "\" y=\"" + svgNumber(box.y) + "\" width=\"" +
+           svgNumber(box.w) + "\" height=\"" + svgNumber(box.h) +
+           "\" preserveAspectRatio=\"none\" href=\"data:image/" + format + ";base64," +
+           encoded.get() + "\"/>";
+  };
+  std::optional<DrawnShapes> drawn = drawShapes(data, widthEmu, heightEmu, theme_, &image);
+  return whole && pictures > 0 ? drawn : std::nullopt;
 }
 
 }  // namespace word::read::docx::detail

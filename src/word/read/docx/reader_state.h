@@ -180,6 +180,9 @@ class DocxReader {
   void wordArt(const pugi::xml_node& path, StoryState& s);
   void addPicture(std::string_view relId, int32_t w, int32_t h, const std::u16string& alt,
                   const CharFormat& f, StoryState& s, const PictureLook& look = {});
+  std::shared_ptr<const std::string> media(const std::string& target);
+  std::optional<DrawnShapes> groupOverPictures(const pugi::xml_node& data, int64_t widthEmu,
+                                               int64_t heightEmu, StoryState& s);
   std::u16string equationText(const pugi::xml_node& object, const StoryState& s);
 
   // notes.cpp
@@ -211,6 +214,7 @@ class DocxReader {
   // The side of the text the drawing being read stands at (its pictures').
   PictureSide side_ = PictureSide::Inline;
   pugi::xml_node lostGroup_;  // the VML group whose shapes were last named lost
+  bool withoutPictures_ = false;  // a group's pictures are drawn with its shapes
   std::string footnoteFormat_ = "decimal", endnoteFormat_ = "lowerRoman";
   int64_t footnoteNumber_ = 1, endnoteNumber_ = 1;
   // A table's indent places its side (the newer versions' layout), not

@@ -186,18 +186,22 @@ std::string shapeText(const pugi::xml_node& shape, const ShapeBox& box, const Th
 // A group's shapes; `said`, where given, gathers their text, which is
 // then drawn in them (a diagram's: a text box's text follows its paragraph).
 void groupShapes(const pugi::xml_node& group, const Space& space, const Theme& theme,
-                 std::string& body, size_t& drawn, int depth, std::string* said = nullptr) {
+                 std::string& body, size_t& drawn, int depth, std::string* said = nullptr,
+                 const GroupPicture* pictures = nullptr) {
   if (depth > 16 || space.scaleX == 0) return;
   for (pugi::xml_node c = group.first_child(); c && drawn < kMaxShapes; c = c.next_sibling()) {
     const std::string_view name = localName(c.name());
-    if (name == "wsp" || name == "sp") {
+    if (name == "pic" && pictures) {
+      body += (*pictures)(c, space.place(child(child(c, "spPr"), "xfrm"))), ++drawn;
+    } else if (name == "wsp" || name == "sp") {
       const ShapeBox box = space.place(child(child(c, "spPr"), "xfrm"));
       if (auto g = shapeGeometry(c, theme)) body += shapeElement(*g, box), ++drawn;
       const pugi::xml_node textBox = child(c, "txXfrm");
       if (said) body += shapeText(c, textBox ? space.place(textBox) : box, theme, *said);
     } else if (name == "grpSp") {
       const pugi::xml_node xfrm = child(child(c, "grpSpPr"), "xfrm");
-      groupShapes(c, Space::inside(space.place(xfrm), xfrm), theme, body, drawn, depth + 1, said);
+      groupShapes(c, Space::inside(space.place(xfrm), xfrm), theme, body, drawn, depth + 1, said,
+                  pictures);
     }
   }
 }
@@ -205,7 +209,8 @@ void groupShapes(const pugi::xml_node& group, const Space& space, const Theme& t
 }  // namespace
 
 std::optional<DrawnShapes> drawShapes(const pugi::xml_node& graphicData, int64_t widthEmu,
-                                      int64_t heightEmu, const Theme& theme) {
+                                      int64_t heightEmu, const Theme& theme,
+                                      const GroupPicture* pictures) {
   constexpr int64_t kEmuPerTwip = 635, kMaxTwips = 31680 * 4;
   const auto twips = [&](int64_t emu) {
     return static_cast<int32_t>(std::clamp<int64_t>(emu / kEmuPerTwip, 0, kMaxTwips));
@@ -220,7 +225,7 @@ std::optional<DrawnShapes> drawShapes(const pugi::xml_node& graphicData, int64_t
     size_t drawn = 0;
     const ShapeBox canvas{0, 0, w, h};
     groupShapes(group, Space::inside(canvas, child(child(group, "grpSpPr"), "xfrm")), theme, body,
-                drawn, 0);
+                drawn, 0, nullptr, pictures);
   }
   if (body.empty()) return std::nullopt;
   return DrawnShapes{shapeSvg(w, h, body), static_cast<int32_t>(w), static_cast<int32_t>(h)};

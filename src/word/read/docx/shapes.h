@@ -3,6 +3,7 @@
 // neither a picture nor text): its preset outline, fill and line, in the
 // theme's colours, as a picture of the drawing's size.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <pugixml.hpp>
 #include <string>
@@ -39,8 +40,12 @@ struct DrawnShapes {
   std::string svg;
   int32_t widthPx = 0, heightPx = 0;
 };
+// `pictures`, where given, writes a group's picture (a pic:pic) as the SVG
+// element that shows it in its place there, beneath the shapes after it.
+using GroupPicture = std::function<std::string(const pugi::xml_node& pic, const ShapeBox& box)>;
 std::optional<DrawnShapes> drawShapes(const pugi::xml_node& graphicData, int64_t widthEmu,
-                                      int64_t heightEmu, const Theme& theme);
+                                      int64_t heightEmu, const Theme& theme,
+                                      const GroupPicture* pictures = nullptr);
 
 // The SVG of a diagram's drawing (the shapes and text the word processor
 // keeps laid out beside a diagram's data, its dsp:spTree), `widthEmu` by
