@@ -54,6 +54,13 @@ TEST(DocxShapes, ShapesAreDrawnByTheirOutlineFillAndLine) {
            "</wpg:grpSp></wpg:wgp>",
        {"<ellipse cx=\"7.5\" cy=\"5\" rx=\"2.5\" ry=\"5\" fill=\"none\" stroke=\"none\"",
         "<rect x=\"3\" y=\"3\" width=\"1.5\" height=\"1.5\""}},
+      {"a canvas's shapes, in English metric units from its corner",
+       "<wpc:wpc>" +
+           shape("<a:xfrm><a:off x=\"47625\" y=\"0\"/><a:ext cx=\"47625\" cy=\"95250\"/>"
+                 "</a:xfrm>" +
+                 box) +
+           "</wpc:wpc>",
+       {"<rect x=\"5.5\" y=\"0.5\" width=\"4\" height=\"9\""}},
       {"an outline of its own", shape("<a:custGeom/>"), {}},
   };
   for (const auto& c : cases) {

@@ -198,7 +198,8 @@ void groupShapes(const pugi::xml_node& group, const Space& space, const Theme& t
       if (auto g = shapeGeometry(c, theme)) body += shapeElement(*g, box), ++drawn;
       const pugi::xml_node textBox = child(c, "txXfrm");
       if (said) body += shapeText(c, textBox ? space.place(textBox) : box, theme, *said);
-    } else if (name == "grpSp") {
+    } else if (name == "grpSp" || name == "wgp") {
+      // A canvas's groups are wpg:wgp, with their own wpg:grpSpPr.
       const pugi::xml_node xfrm = child(child(c, "grpSpPr"), "xfrm");
       groupShapes(c, Space::inside(space.place(xfrm), xfrm), theme, body, drawn, depth + 1, said,
                   pictures);
@@ -226,6 +227,14 @@ std::optional<DrawnShapes> drawShapes(const pugi::xml_node& graphicData, int64_t
     const ShapeBox canvas{0, 0, w, h};
     groupShapes(group, Space::inside(canvas, child(child(group, "grpSpPr"), "xfrm")), theme, body,
                 drawn, 0, nullptr, pictures);
+  } else if (const pugi::xml_node canvas = child(graphicData, "wpc")) {
+    // A drawing canvas: its shapes lie in English metric units from its
+    // corner.
+    size_t drawn = 0;
+    const double acrossPerEmu = w / static_cast<double>(std::max<int64_t>(widthEmu, 1));
+    const double downPerEmu = h / static_cast<double>(std::max<int64_t>(heightEmu, 1));
+    const Space space{0, 0, acrossPerEmu, downPerEmu, 0, 0};
+    groupShapes(canvas, space, theme, body, drawn, 0, nullptr, pictures);
   }
   if (body.empty()) return std::nullopt;
   return DrawnShapes{shapeSvg(w, h, body), static_cast<int32_t>(w), static_cast<int32_t>(h)};
