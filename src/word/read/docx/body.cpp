@@ -101,8 +101,11 @@ void DocxReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) 
 // Whether a paragraph's mark is hidden, by its own properties or its
 // paragraph style's (a table style's too).
 bool DocxReader::hiddenMark(const pugi::xml_node& ppr, const StoryState& s) const {
+  const pugi::xml_node rpr = child(ppr, "rPr");
+  // Most documents hide nothing: neither a style nor the mark says so.
+  if (!styles_.hidesText() && !child(rpr, "vanish") && !child(rpr, "rStyle")) return false;
   RunProps mark;
-  if (auto rpr = child(ppr, "rPr"); rpr) mark.read(rpr, theme_);
+  if (rpr) mark.read(rpr, theme_);
   InlineState in;
   in.paraStyle = styles_.paraOf(docx::styleId(child(ppr, "pStyle"))).styleId;
   in.tableRun = s.tableRun;

@@ -178,6 +178,8 @@ class Styles {
   const std::string& defaultParagraphStyle() const { return defaultPara_; }
   const std::string& defaultTableStyle() const { return defaultTable_; }
   const RunProps& defaultRun() const { return defaultRun_; }
+  // Whether any style (or the defaults) hides text.
+  bool hidesText() const { return hidesText_; }
   // numbering style id -> its numId (for list definitions that link to styles)
   std::map<std::string, std::string> numberingStyles() const;
 
@@ -192,6 +194,7 @@ class Styles {
   std::string defaultTable_;
   RunProps defaultRun_;
   ParaProps defaultPara_props_;
+  bool hidesText_ = false;
   mutable std::map<std::string, ParaProps> paraCache_, paraAloneCache_;
   mutable std::map<std::string, TableStyle> tableCache_;
   mutable std::map<std::string, RunProps> runCache_;
