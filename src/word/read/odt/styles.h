@@ -22,6 +22,10 @@ namespace word::read::odt {
 // percentages and anything unreadable.
 std::optional<int32_t> twips(std::string_view length);
 
+// A decimal number at the start of `s`; `rest` gets what follows it (a
+// unit). Nullopt where none is.
+std::optional<double> decimal(std::string_view s, std::string_view* rest);
+
 // A colour ("#rrggbb"); nullopt for "transparent" and anything unreadable.
 std::optional<uint32_t> color(std::string_view s);
 
@@ -130,6 +134,8 @@ class Styles {
   // Reads the style:style and style:default-style children of office:styles
   // (common) or office:automatic-styles (automatic).
   void load(const pugi::xml_node& styles, bool automatic, const FontFaces& faces);
+  // graphic_styles.cpp: a graphic style's properties into `d`.
+  static void readGraphic(const pugi::xml_node& graphic, Def& d);
   // Adds the common paragraph and text styles to the model, bases first;
   // the default paragraph style becomes "Normal" at index 0.
   void addToModel(Builder& builder);
