@@ -63,8 +63,9 @@ TEST(DocxStyles, RightToLeftRunsTakeTheirOwnBoldSizeAndFont) {
 TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
   word::Model m =
       read(p(r("Title") +
-                 r("emph", "<w:rStyle w:val=\"Emph\"/><w:b w:val=\"0\"/><w:u w:val=\"wavyHeavy\" "
-                        "w:color=\"FF0000\"/>") +
+                 r("emph",
+                   "<w:rStyle w:val=\"Emph\"/><w:b w:val=\"0\"/><w:u w:val=\"wavyHeavy\" "
+                   "w:color=\"FF0000\"/>") +
                  r("strong", "<w:rStyle w:val=\"Strong\"/>"),
              "<w:pStyle w:val=\"Heading2\"/>") +
                p(r("body",
@@ -504,7 +505,9 @@ TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
         "<w:commentRangeStart w:id=\"0\"/><w:r><w:commentReference w:id=\"0\"/></w:r>") +
       p("<mc:AlternateContent><mc:Choice Requires=\"wps\"><w:r><w:drawing><wp:anchor><wp:extent "
         "cx=\"1\" cy=\"1\"/>"
-        "<a:graphic><a:graphicData><wps:wsp><wps:txbx>" +
+        "<a:graphic><a:graphicData><wps:wsp><wps:spPr><a:prstGeom prst=\"rect\"/><a:solidFill>"
+        "<a:srgbClr val=\"4472C4\"/></a:solidFill><a:ln w=\"12700\"><a:solidFill><a:srgbClr "
+        "val=\"1F3864\"/></a:solidFill></a:ln></wps:spPr><wps:txbx>" +
         box +
         "</wps:txbx></wps:wsp></a:graphicData></a:graphic></wp:anchor></w:drawing></w:r></"
         "mc:Choice>"
@@ -520,6 +523,12 @@ TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
   EXPECT_EQ(paragraphText(m, 2), "anchor");
   EXPECT_EQ(paragraphText(m, 3), "boxed");  // after its anchor, once
   EXPECT_TRUE(m.main.paragraphs[3].format.textBox);
+  // In its shape's fill, framed by its line (a point wide).
+  const word::ParagraphFormat& boxed = m.main.paragraphs[3].format;
+  EXPECT_EQ(boxed.shading, 0x4472C4u);
+  EXPECT_EQ(boxed.borderSides,
+            word::kBorderTop | word::kBorderLeft | word::kBorderBottom | word::kBorderRight);
+  EXPECT_EQ(boxed.border, (word::Border{word::LineStyle::Single, 8, 0x1F3864}));
   EXPECT_FALSE(m.main.paragraphs[2].format.textBox);
   EXPECT_EQ(paragraphText(m, 4), "fallback");
   EXPECT_TRUE(m.main.paragraphs[5].format.textBox);

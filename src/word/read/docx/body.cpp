@@ -160,6 +160,13 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   // A paragraph in a frame (framePr, not a drop cap) floats like a text box.
   pugi::xml_node frame = child(ppr, "framePr");
   pf.textBox = s.textBoxDepth > 0 || (frame && !attr(frame, "dropCap"));
+  if (s.textBoxDepth > 0) {
+    if (!pf.borderSides && s.boxLine.style == LineStyle::Single) {
+      pf.border = s.boxLine;
+      pf.borderSides = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
+    }
+    if (pf.shading == kAutoColor) pf.shading = s.boxFill;
+  }
   const std::string_view cap = val(frame, "dropCap");
   pf.dropCap = cap == "drop" || cap == "margin";
   s.builder->paragraph(pf);
@@ -178,8 +185,29 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   if (joinNext && in.textBoxes.empty()) return;
   s.pendingEnd = true;
   ++s.textBoxDepth;
-  for (const pugi::xml_node& box : in.textBoxes) blocks(box, s, depth + 1);
+  for (const pugi::xml_node& box : in.textBoxes) {
+    textBoxLook(box, s);
+    blocks(box, s, depth + 1);
+  }
+  s.boxLine = {};
+  s.boxFill = kAutoColor;
   --s.textBoxDepth;
+}
+
+// The line and fill of the shape a DrawingML text box is drawn in (a
+// callout's frame and colour), for its paragraphs; none for others.
+void DocxReader::textBoxLook(const pugi::xml_node& box, StoryState& s) const {
+  s.boxLine = {};
+  s.boxFill = kAutoColor;
+  const pugi::xml_node shape = box.parent().parent();
+  if (!is(box, "txbxContent") || !is(shape, "wsp")) return;
+  const std::optional<ShapeGeometry> g = shapeGeometry(shape, theme_);
+  if (!g) return;
+  if (g->filled && g->fillAlpha >= 0x8000) s.boxFill = g->fill;
+  if (g->lined)
+    s.boxLine = {LineStyle::Single,
+                 static_cast<uint16_t>(std::clamp(g->lineEmu * 8 / 12700, 1, int{kMaxBorderWidth})),
+                 g->line};
 }
 
 CharFormat DocxReader::format(const RunProps& direct, const StoryState& s,

@@ -56,6 +56,10 @@ struct StoryState {
   bool inNote = false;
   pugi::xml_node typedMark;  // a note's own copy of its custom mark, not shown
   int textBoxDepth = 0;
+  // The box drawn round the text box being read: its paragraphs take its
+  // line and fill where they have none of their own.
+  Border boxLine;
+  uint32_t boxFill = kAutoColor;
   // The last paragraph's mark is written only when more content follows:
   // a cell's last paragraph ends with the cell mark instead.
   bool pendingEnd = false;
@@ -128,6 +132,7 @@ class DocxReader {
   void blocks(const pugi::xml_node& parent, StoryState& s, int depth);
   void paragraph(const pugi::xml_node& p, StoryState& s, int depth, bool joinNext);
   bool hiddenMark(const pugi::xml_node& ppr, const StoryState& s) const;
+  void textBoxLook(const pugi::xml_node& box, StoryState& s) const;
   void inlines(const pugi::xml_node& parent, StoryState& s, InlineState& in, int depth);
   void run(const pugi::xml_node& r, StoryState& s, InlineState& in, int depth);
   void runContent(const pugi::xml_node& parent, const pugi::xml_node& r, const RunProps& direct,
