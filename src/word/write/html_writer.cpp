@@ -394,26 +394,18 @@ class Renderer {
       out_ += u"<span style=\"" + css + u"\">";
       close = u"</span>" + close;
     }
-    auto tag = [&](bool on, const char16_t* name) {
+    auto tag = [&](bool on, const char16_t* name, const std::u16string& style = {}) {
       if (!on) return;
-      out_ += std::u16string(u"<") + name + u">";
+      out_ +=
+          std::u16string(u"<") + name + (style.empty() ? u"" : u" style=\"" + style + u"\"") + u">";
       close = std::u16string(u"</") + name + u">" + close;
     };
     tag(f.bold && !base.bold, u"b");
     tag(f.italic && !base.italic, u"i");
     // Lines under and through are the runs' own, their style's too (see
     // charCss).
-    if (f.underline) {
-      const std::u16string css = underlineCss(f);
-      out_ += css.empty() ? u"<u>" : u"<u style=\"" + css + u"\">";
-      close = u"</u>" + close;
-    }
-    if (f.strike && f.doubleStrike) {
-      out_ += u"<s style=\"text-decoration-style:double\">";
-      close = u"</s>" + close;
-    } else {
-      tag(f.strike, u"s");
-    }
+    tag(f.underline, u"u", f.underline ? underlineCss(f) : u"");
+    tag(f.strike, u"s", f.doubleStrike ? u"text-decoration-style:double" : u"");
     tag(f.superscript && !base.superscript, u"sup");
     tag(f.subscript && !base.subscript, u"sub");
   }
