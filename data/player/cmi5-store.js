@@ -29,6 +29,14 @@ var RdCmi5 = (function () {
     return PARAMS.every(function (k) { return !!p.get(k); });
   }
 
+  // Where the LMS sends the learner on leaving: a web address only (one
+  // of script, from a launch not to be trusted, would run in the course).
+  function returnTo(v) {
+    var u;
+    try { u = typeof v === 'string' && v ? new URL(v, location.href) : null; } catch (e) { u = null; }
+    return u && (u.protocol === 'https:' || u.protocol === 'http:') ? u.href : null;
+  }
+
   function loadScript(src) {
     return new Promise(function (resolve, reject) {
       var s = document.createElement('script');
@@ -97,6 +105,7 @@ var RdCmi5 = (function () {
                  completed: doc.completed === true, passed: doc.passed === true, failed: doc.failed === true };
     var data = lib.getLaunchData() || {};
     this.normal = data.launchMode === 'Normal';
+    this.returnURL = returnTo(data.returnURL);
     var mastery = Number(data.masteryScore);
     this.mastery = data.masteryScore !== undefined && mastery >= 0 && mastery <= 1 ? Math.round(mastery * 1e6) / 1e4 : null;
     this.failed = false;  // in this session
@@ -246,20 +255,22 @@ var RdCmi5 = (function () {
   // The learner leaves: "terminated", the session's last statement, once;
   // the tab notes it for a reload. The page may be going away, so the
   // library's requests go out as fetches the browser finishes on its own
-  // (keepalive) from now on.
+  // (keepalive) from now on. Settles once the LRS has answered it.
   Cmi5Store.prototype.finish = function () {
-    if (this.finished) return;
+    if (this.finished) return Promise.resolve();
     this.finished = true;
     keepAlive(this.lib.xapi.getAxios());
     this.next();
-    if (this.ended) return;
+    if (this.ended) return Promise.resolve();
     this.ended = true;
     if (this.tab && this.tab.kept) {
       this.tab.kept.ended = true;
       this.tab.keep(this.tab.kept);
     }
-    var lib = this.lib;
-    this.send(function () { return lib.terminate(); });
+    var self = this;
+    return new Promise(function (answered) {
+      self.send(function () { return Promise.resolve().then(function () { return self.lib.terminate(); }).finally(answered); });
+    });
   };
 
   // The library's HTTP client sends through `fetch` with keepalive: a

@@ -8,7 +8,7 @@
   'use strict';
   var STRINGS = {
     en: {
-      skip: 'Skip to the page', contents: 'Contents', previous: 'Previous', next: 'Next',
+      skip: 'Skip to the page', contents: 'Contents', previous: 'Previous', next: 'Next', exit: 'Exit',
       page: 'Course page', course: 'Course', progress: 'Progress', results: 'Results',
       loadFailed: 'The table of contents (pvomanifest.htm) could not be read. Open the course from a web server or a learning management system.',
       empty: 'This course has no pages.',
@@ -32,7 +32,7 @@
       noAttemptsLeft: 'no attempts left'
     },
     ru: {
-      skip: 'Перейти к странице', contents: 'Содержание', previous: 'Назад', next: 'Далее',
+      skip: 'Перейти к странице', contents: 'Содержание', previous: 'Назад', next: 'Далее', exit: 'Выйти',
       page: 'Страница курса', course: 'Курс', progress: 'Прогресс', results: 'Результаты',
       loadFailed: 'Не удалось прочитать содержание курса (pvomanifest.htm). Откройте курс через веб-сервер или систему дистанционного обучения.',
       empty: 'В курсе нет страниц.',
@@ -507,7 +507,21 @@
     if (tracker) showAddressed();
   });
 
+  // An LMS that gave an address to return to (a cmi5 launch) gets its
+  // learner back there once the session's end is recorded; a slow LRS is
+  // waited for a few seconds at most.
+  function exitTo(url) {
+    var b = $('exit');
+    b.hidden = false;
+    b.addEventListener('click', function () {
+      b.disabled = true;
+      var late = new Promise(function (r) { setTimeout(r, 5000); });
+      Promise.race([tracker.finish(seconds()), late]).then(function () { location.assign(url); });
+    });
+  }
+
   function start(store) {
+    if (store.returnURL) exitTo(store.returnURL);
     tracker = new RdTracking.Tracker(store, {
       files: order.map(function (e) { return e.file; }), passMark: passMark()
     });

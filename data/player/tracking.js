@@ -423,8 +423,10 @@ var RdTracking = (function () {
     return { exit: s.completion === 'completed' && s.success !== 'failed' ? 'normal' : 'suspend', seconds: seconds };
   };
 
+  // Settles when the store has done what leaving asks (a cmi5 LRS has
+  // answered "terminated").
   Tracker.prototype.finish = function (seconds) {
-    this.store.finish(this.leaving(seconds));
+    return Promise.resolve(this.store.finish(this.leaving(seconds)));
   };
 
   // The page is hidden (a phone switched apps, a tab went to the back): all

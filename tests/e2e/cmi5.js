@@ -6,7 +6,7 @@
 // then a return that goes on from the state and passes (its "passed"
 // refused once by the LRS, so sent again), then a browse, then launches
 // whose state read the LRS fails;
-// and a reload inside a launch.
+// and a reload inside a launch; the return to the LMS.
 // Every statement must pass an xAPI validator and the cmi5 rules.
 'use strict';
 const { test, before, after } = require('node:test');
@@ -257,6 +257,24 @@ test('a reload or Back and Forward keep the session and its progress; the outcom
   await until('passed', () => verbs(next.session).includes(VERB('passed')));
   await leave(next);
   assert.deepEqual(checkSession(next).map((s) => s.verb.id), ['initialized', 'passed', 'terminated'].map(VERB));
+});
+
+// The LMS's address to return to is where Exit goes once "terminated" is
+// in; an address of script from the launch is no such address.
+test('Exit returns to the LMS after terminated, and only to a web address', async () => {
+  const shown = () => player().locator('#toc-list a[aria-current="page"], #continue').first().waitFor();
+  let l = await launch({ ...launchData, returnURL: 'javascript:document.title="ran"' });
+  await shown();
+  assert.equal(await player().locator('#exit').isVisible(), false);
+  await leave(l);
+  const back = server.base + 'lms/back?course=1';
+  l = await launch({ ...launchData, returnURL: back });
+  await shown();
+  await player().locator('#exit').click();
+  await page.waitForURL(back);
+  assert.equal(verbs(l.session).at(-1), VERB('terminated'));
+  checkSession(l);
+  await page.close();
 });
 
 test('no script error on any page', () => {

@@ -12,6 +12,7 @@ const crypto = require('node:crypto');
 
 const SESSION = 'https://w3id.org/xapi/cmi5/context/extensions/sessionid';
 
+// The LMS's own pages (where a learner returns to) are under /lms/.
 // `course`: the package folder. Gives { base, statements (as received,
 // each with the session it came in), states (Map of stateId -> body),
 // launch(launchData) -> { url, session, registration }, close, hold (ms
@@ -73,6 +74,7 @@ async function lrs(course, { activityId, url, actor, registration }) {
       return json(res, 200, { 'auth-token': t.token });
     }
     if (url.pathname.startsWith('/lrs/')) return xapi(req, res, url).catch((e) => json(res, 500, { error: String(e) }));
+    if (url.pathname.startsWith('/lms/')) return res.writeHead(200, { 'Content-Type': 'text/html' }).end('<title>LMS</title>');
     const file = path.join(course, path.normalize('/' + decodeURIComponent(url.pathname.replace(/^\/course\//, ''))));
     fs.readFile(file, (err, data) => {
       if (err || !url.pathname.startsWith('/course/')) return res.writeHead(404).end();
