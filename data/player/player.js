@@ -78,7 +78,7 @@
   var $ = function (id) { return document.getElementById(id); };
   var content = $('content');
   var panel = $('panel');
-  var narrow = window.matchMedia ? window.matchMedia('(max-width: 700px)') : { matches: false };
+  var narrow = window.matchMedia ? window.matchMedia('(max-width: 43.75em)') : { matches: false };
 
   document.documentElement.lang = courseLang;
   Array.prototype.forEach.call(document.querySelectorAll('[data-text]'), function (el) {

@@ -286,6 +286,34 @@ test('on a phone: nothing scrolls sideways, the contents is a drawer, every targ
   }
 });
 
+// What a learner may set in the browser or the system, how the test sets
+// it, and what the player shows then, at a test of the course template.
+const SETTINGS = [
+  ['text twice the usual size', async (p) => (await p.context().newCDPSession(p))
+    .send('Page.setFontSizes', { fontSizes: { standard: 32, fixed: 26 } }), async (p) => {
+    // The player and the quiz take it, and the contents fold away as on a phone.
+    for (const f of [p.mainFrame(), p.frame({ name: 'content' })])
+      assert.equal(await f.evaluate(() => getComputedStyle(document.body).fontSize), '32px', f.url());
+    assert.equal(await p.locator('#toc').isVisible(), false);
+  }],
+];
+
+for (const [setting, set, check] of SETTINGS) {
+  test(`the learner's own setting: ${setting}`, async () => {
+    const p = await context.newPage();
+    p.on('pageerror', (e) => pageErrors.push(p.url() + ': ' + String(e)));
+    try {
+      await p.setViewportSize(SIZES.wide);
+      await set(p);
+      await p.goto(base + 'template/index.htm#test1.htm');
+      await quizFrame(p).locator('fieldset.question').first().waitFor();
+      await check(p);
+    } finally {
+      await p.close();
+    }
+  });
+}
+
 test('axe-core finds no violation on the player, the template\'s pages, a quiz and the results, at both sizes, light and dark', async () => {
   const order = outline(templatePkg).filter((e) => e.file);
   for (const size of Object.keys(SIZES)) {
