@@ -296,6 +296,12 @@ const SETTINGS = [
       assert.equal(await f.evaluate(() => getComputedStyle(document.body).fontSize), '32px', f.url());
     assert.equal(await p.locator('#toc').isVisible(), false);
   }],
+  ['forced colours', (p) => p.emulateMedia({ forcedColors: 'active' }), async (p) => {
+    // The progress bar's fill and the page shown in the contents keep a ground of their own.
+    const ground = (sel) => p.locator(sel).evaluate((e) => getComputedStyle(e).backgroundColor);
+    assert.notEqual(await ground('#progress-fill'), await ground('#progress .track'));
+    assert.notEqual(await ground('#toc-list a[aria-current="page"]'), await ground('#toc'));
+  }],
 ];
 
 for (const [setting, set, check] of SETTINGS) {
