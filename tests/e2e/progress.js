@@ -302,6 +302,9 @@ const SETTINGS = [
     assert.notEqual(await ground('#progress-fill'), await ground('#progress .track'));
     assert.notEqual(await ground('#toc-list a[aria-current="page"]'), await ground('#toc'));
   }],
+  ['less motion', (p) => p.emulateMedia({ reducedMotion: 'reduce' }), async (p) => {
+    assert.equal(await p.locator('#progress-fill').evaluate((e) => getComputedStyle(e).transitionDuration), '0s');
+  }],
 ];
 
 for (const [setting, set, check] of SETTINGS) {
