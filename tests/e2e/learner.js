@@ -186,6 +186,22 @@ test('the contents keep the page shown in sight, when the player opens at a late
   }
 });
 
+test('a focused link of the contents shows its whole ring, drawn inside it as the contents scroll', async () => {
+  const p = await player('served', order[0].file);
+  try {
+    await p.locator('#toc-list a').first().focus();
+    await p.keyboard.press('Tab');
+    const ring = await p.evaluate(() => {
+      const s = getComputedStyle(document.activeElement);
+      return [s.outlineStyle, parseFloat(s.outlineOffset) + parseFloat(s.outlineWidth)];
+    });
+    assert.equal(ring[0], 'solid');
+    assert.ok(ring[1] <= 0, `the ring reaches ${ring[1]}px past the link`);
+  } finally {
+    await p.close();
+  }
+});
+
 // The rules axe-core rates serious or critical, on one document.
 async function violations(frame) {
   await frame.addScriptTag({ path: AXE });
