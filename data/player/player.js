@@ -242,6 +242,22 @@
     if (hash && history.replaceState) history.replaceState(null, '', '#' + hash);
     if (tracker && !results) tracker.showPage(index);
     markProgress();
+    keepFocus();
+  }
+
+  function focusPage() {
+    (content.hidden ? panel : content).focus();
+  }
+
+  // A control that goes from under the keyboard (Previous at the first
+  // page, a link of the results or the welcome page, the drawer closing on
+  // the page chosen) hands the focus on rather than dropping it: to Next
+  // where Previous went out, else to the page.
+  function keepFocus() {
+    var at = document.activeElement;
+    if (!at || at === document.body || !(at.disabled || !at.getClientRects().length)) return;
+    if (at === $('prev') && !$('next').disabled) $('next').focus();
+    else focusPage();
   }
 
   // The player's own page (results, welcome) in place of the frame. The
@@ -317,7 +333,7 @@
   // Past the header and the contents, straight into the page.
   $('skip').addEventListener('click', function (ev) {
     ev.preventDefault();
-    (content.hidden ? panel : content).focus();
+    focusPage();
   });
 
   window.rdPlayer = {

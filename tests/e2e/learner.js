@@ -3,7 +3,8 @@
 // LANG is the language the course is in ("en", "ru"); the browser is an
 // English one. Reference links lead to the page they name in the player
 // and on a page shown on its own, web links open in a new tab, the player
-// speaks the course's language, and axe-core finds no serious or critical
+// speaks the course's language, the keyboard's focus is handed on when the
+// control it was on goes, and axe-core finds no serious or critical
 // violation on the player, a content page or a quiz page.
 'use strict';
 const { test, before, after } = require('node:test');
@@ -185,6 +186,33 @@ test('the contents keep the page shown in sight, when the player opens at a late
     await p.close();
   }
 });
+
+// A control the keyboard was on that goes away hands the focus on: where
+// the player opens, at what width, the controls pressed in turn, and the
+// element the focus must end on.
+const HANDED_ON = [
+  ['Previous to the first page', () => order[1].file, 1100, ['#prev'], 'next'],
+  ['a link of the results to a test', () => 'results', 1100, ['#panel a[href^="#test"]'], 'content'],
+  ['a page chosen in the drawer', () => order[0].file, 390, ['#toc-toggle', () => `#toc-list a[href="#${order[1].file}"]`], 'content'],
+];
+
+for (const [what, file, width, controls, to] of HANDED_ON) {
+  test(`the keyboard's focus is handed on, not dropped: ${what}`, async () => {
+    const p = await newPage();
+    try {
+      await p.setViewportSize({ width, height: 720 });
+      await p.goto(places.served + 'index.htm#' + file());
+      await p.locator('#toc-list a[aria-current="page"], #results-link[aria-current="page"]').waitFor({ state: 'attached' });
+      for (const c of controls) {
+        await p.locator(typeof c === 'function' ? c() : c).first().focus();
+        await p.keyboard.press('Enter');
+      }
+      await p.waitForFunction((id) => document.activeElement.id === id, to);
+    } finally {
+      await p.close();
+    }
+  });
+}
 
 test('a focused link of the contents shows its whole ring, drawn inside it as the contents scroll', async () => {
   const p = await player('served', order[0].file);
