@@ -189,8 +189,15 @@
   // No attempt left: the form shows the best attempt and takes no more.
   function lockIfDone() {
     var locked = limit > 0 && used >= limit;
+    var focused = form.contains(document.activeElement);
     form.classList.toggle('locked', locked);
     Array.prototype.forEach.call(form.querySelectorAll('input, button'), function (i) { i.disabled = locked; });
+    // The check that took the last attempt goes from under the keyboard:
+    // the focus goes to the result it gave, not out of the page.
+    if (locked && focused) {
+      $('quiz-result').tabIndex = -1;
+      $('quiz-result').focus();
+    }
   }
 
   function setAnswers(answers) {

@@ -166,6 +166,8 @@ test('feedback after a check, correct answers after the last attempt, the test l
     assert.match(await quiz.locator('#quiz-result').textContent(), /1 attempt left/);
     await pick(quiz, ['HAVING', 'INSERT']);
     assert.equal(await quiz.locator('#quiz-check').isDisabled(), true, 'locked');
+    assert.equal(await quiz.locator('#quiz-result').evaluate((e) => document.activeElement === e), true,
+      'the focus goes from the check it disabled to its result');
     assert.equal(await quiz.locator('input:not([disabled])').count(), 0);
     assert.deepEqual(await quiz.locator('label.correct .text').allTextContents(), ['ORDER BY', 'SELECT']);
     assert.match(await quiz.locator('#quiz-result').textContent(), /best attempt counts: 1 of 2/);
