@@ -80,6 +80,8 @@ test('the player, its test pages and its content pages speak the course\'s langu
     assert.equal(await p.evaluate(() => document.activeElement.id), 'skip');
     await p.keyboard.press('Enter');
     assert.equal(await p.evaluate(() => document.activeElement.id), 'content');
+    // A page's title is said when it changes, as the learner moves on.
+    assert.equal(await p.locator('#page-title').getAttribute('aria-live'), 'polite');
     // Done only once answered: a check with no answer is none.
     const li = p.locator(`#toc-list li.test:has(a[href="#${quiz.file}"])`);
     await frame.locator('#quiz-check').click();
