@@ -5,9 +5,10 @@
 // --hide-answers. In headless Chromium: pages marked seen, the progress
 // bar, the results page, feedback and correct answers after a check,
 // attempts locking, the learner's order of answers kept on resume, the
-// interactions and objectives scorm-again records, the phone layout, and
-// axe-core with no violation of any impact at 1280x800 and 390x844, light
-// and dark.
+// interactions and objectives scorm-again records, the phone layout,
+// printing, the learner's own settings (text size, forced colours, less
+// motion), and axe-core with no violation of any impact at 1280x800 and
+// 390x844, light and dark.
 'use strict';
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
@@ -106,14 +107,28 @@ test('pages are marked seen in the contents and the progress bar counts pages se
     await p.locator('#next').click();
     await quizFrame(p).locator('fieldset.question').first().waitFor();
     assert.equal(await progressNow(p), Math.round(200 / order.length));
-    // Printing prints the page shown, without the player around it.
-    await p.emulateMedia({ media: 'print' });
-    for (const chrome of ['#top', '#bar', '#toc']) assert.equal(await p.locator(chrome).isVisible(), false, chrome);
-    assert.equal(await p.locator('#content').isVisible(), true);
-    await p.emulateMedia({ media: 'screen' });
+    // Printing prints the page shown under the course's title, without the
+    // player around it: a copy of the page, whole, in place of its frame
+    // (which prints cut off at the sheet's end), dark on white whatever
+    // the screen's colours.
+    await p.evaluate(() => window.dispatchEvent(new Event('beforeprint')));
+    await p.emulateMedia({ media: 'print', colorScheme: 'dark' });
+    for (const chrome of ['#progress', '#bar', '#toc', '#content']) assert.equal(await p.locator(chrome).isVisible(), false, chrome);
+    assert.equal(await p.locator('#course-title').isVisible(), true);
+    assert.equal(await p.locator('#print-copy fieldset.question:visible').count(), 2);
+    for (const f of [p.mainFrame(), p.frame({ name: 'content' })])
+      assert.equal(await f.evaluate(() => getComputedStyle(document.body).color), 'rgb(29, 29, 31)', f.url());
+    await p.evaluate(() => window.dispatchEvent(new Event('afterprint')));
+    await p.emulateMedia({ media: 'screen', colorScheme: 'light' });
+    assert.equal(await p.locator('#print-copy').count(), 0);
     // The browser's Back from the results shows the test it goes back to.
-    await p.locator('#results-link').click();
+    // (The results, reached by the keyboard, print without its ring.)
+    await p.locator('#results-link').focus();
+    await p.keyboard.press('Enter');
     await p.locator('#panel .status').waitFor();
+    await p.emulateMedia({ media: 'print' });
+    assert.equal(await p.locator('#panel:focus').evaluate((e) => getComputedStyle(e).outlineStyle), 'none');
+    await p.emulateMedia({ media: 'screen' });
     await p.goBack();
     await p.locator('#panel').waitFor({ state: 'hidden' });
     assert.equal(await p.locator('#page-title').textContent(), order[2].title);
