@@ -116,6 +116,7 @@ test('pages are marked seen in the contents and the progress bar counts pages se
     for (const chrome of ['#progress', '#bar', '#toc', '#content']) assert.equal(await p.locator(chrome).isVisible(), false, chrome);
     assert.equal(await p.locator('#course-title').isVisible(), true);
     assert.equal(await p.locator('#print-copy fieldset.question:visible').count(), 2);
+    if (shotsDir) await p.screenshot({ path: path.join(shotsDir, 'player-print.png'), fullPage: true });
     for (const f of [p.mainFrame(), p.frame({ name: 'content' })])
       assert.equal(await f.evaluate(() => getComputedStyle(document.body).color), 'rgb(29, 29, 31)', f.url());
     await p.evaluate(() => window.dispatchEvent(new Event('afterprint')));
@@ -304,7 +305,8 @@ test('on a phone: nothing scrolls sideways, the contents is a drawer, every targ
 });
 
 // What a learner may set in the browser or the system, how the test sets
-// it, and what the player shows then, at a test of the course template.
+// it, what the player shows then at a test of the course template, and the
+// screenshot for docs/ of that test checked.
 const SETTINGS = [
   ['text twice the usual size', async (p) => (await p.context().newCDPSession(p))
     .send('Page.setFontSizes', { fontSizes: { standard: 32, fixed: 26 } }), async (p) => {
@@ -312,19 +314,19 @@ const SETTINGS = [
     for (const f of [p.mainFrame(), p.frame({ name: 'content' })])
       assert.equal(await f.evaluate(() => getComputedStyle(document.body).fontSize), '32px', f.url());
     assert.equal(await p.locator('#toc').isVisible(), false);
-  }],
+  }, 'player-large-text.png'],
   ['forced colours', (p) => p.emulateMedia({ forcedColors: 'active' }), async (p) => {
     // The progress bar's fill and the page shown in the contents keep a ground of their own.
     const ground = (sel) => p.locator(sel).evaluate((e) => getComputedStyle(e).backgroundColor);
     assert.notEqual(await ground('#progress-fill'), await ground('#progress .track'));
     assert.notEqual(await ground('#toc-list a[aria-current="page"]'), await ground('#toc'));
-  }],
+  }, 'player-forced-colors.png'],
   ['less motion', (p) => p.emulateMedia({ reducedMotion: 'reduce' }), async (p) => {
     assert.equal(await p.locator('#progress-fill').evaluate((e) => getComputedStyle(e).transitionDuration), '0s');
   }],
 ];
 
-for (const [setting, set, check] of SETTINGS) {
+for (const [setting, set, check, png] of SETTINGS) {
   test(`the learner's own setting: ${setting}`, async () => {
     const p = await context.newPage();
     p.on('pageerror', (e) => pageErrors.push(p.url() + ': ' + String(e)));
@@ -334,6 +336,11 @@ for (const [setting, set, check] of SETTINGS) {
       await p.goto(base + 'template/index.htm#test1.htm');
       await quizFrame(p).locator('fieldset.question').first().waitFor();
       await check(p);
+      if (shotsDir && png) {
+        for (const q of await quizFrame(p).locator('fieldset.question').all()) await q.locator('input').first().check();
+        await quizFrame(p).locator('#quiz-check').click();
+        await p.screenshot({ path: path.join(shotsDir, png) });
+      }
     } finally {
       await p.close();
     }
