@@ -12,6 +12,12 @@ void escapeInto(std::u16string& out, char16_t c) {
     out.push_back(c);
 }
 
+bool holdsText(std::u16string_view s) {
+  for (char16_t c : s)
+    if (c > 32 && c != 0xA0 && c != 0x3000) return true;
+  return false;
+}
+
 bool heldSpaceAt(const std::u16string& text, size_t k) {
   // Spaces before it in its row, up to a bound past which a lost one of a
   // long row does not show.

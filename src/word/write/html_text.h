@@ -31,6 +31,9 @@ inline bool plain(char16_t c) {
   return c >= 32 && !entityFor(c);
 }
 void escapeInto(std::u16string& out, char16_t c);
+// Whether a stretch of story text holds something to read: a character
+// other than a blank, a mark or a control.
+bool holdsText(std::u16string_view s);
 // Whether the space at `text[k]` must be written as a no-break space for
 // the page to keep it, as the document does: the first of a line, or
 // every other one of a row of spaces (those between can break a line).

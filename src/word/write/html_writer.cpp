@@ -602,8 +602,12 @@ class Renderer {
         uint32_t from = std::max(cell.start, t.start), to = std::min(cell.end, t.end);
         const uint32_t outer = cellShading_;
         if (cell.shading != kAutoColor) cellShading_ = cell.shading;
-        // A row of an exact height cuts its cells' text off below it.
-        const bool cut = row.exactHeight && span == 1;
+        // A row of an exact height cuts off below it a cell's blank lines,
+        // as the document does, but not its text: a narrow window or the
+        // reader's own spacing wraps it into more lines than the document.
+        const bool text = to > from && to <= s.text.size() &&
+                          holdsText(std::u16string_view(s.text).substr(from, to - from));
+        const bool cut = row.exactHeight && span == 1 && !text;
         if (cut)
           out_ += u"<div style=\"max-height:" + points(row.height, 20) + u";overflow:hidden\">";
         ++cellDepth_;

@@ -199,8 +199,9 @@ std::map<std::string, word::Model> docxDocuments() {
              "<w:tabs><w:tab w:val=\"right\" w:leader=\"dot\" w:pos=\"5760\"/></w:tabs>"))},
       {"tall", p(r("before")) + "<w:tbl><w:tr><w:trPr><w:trHeight w:val=\"1440\"/></w:trPr><w:tc>" +
                    p(r("cell")) + "</w:tc></w:tr><w:tr><w:trPr><w:trHeight w:val=\"240\" " +
-                   "w:hRule=\"exact\"/></w:trPr><w:tc>" + p(r("cut")) + p(r("off")) +
-                   "</w:tc></w:tr></w:tbl>" + p(r("after"))},
+                   "w:hRule=\"exact\"/></w:trPr><w:tc>" + p(r("not cut")) + p(r("off")) +
+                   "</w:tc></w:tr><w:tr><w:trPr><w:trHeight w:val=\"240\" w:hRule=\"exact\"/>" +
+                   "</w:trPr><w:tc>" + p("") + p("") + "</w:tc></w:tr></w:tbl>" + p(r("after"))},
       {"dropcap",
        p(r("O", "<w:sz w:val=\"72\"/>"), "<w:framePr w:dropCap=\"drop\" w:lines=\"3\"/>") +
            p(r("nce upon a time")) + p(r("end"))},
