@@ -314,6 +314,10 @@ const SETTINGS = [
     for (const f of [p.mainFrame(), p.frame({ name: 'content' })])
       assert.equal(await f.evaluate(() => getComputedStyle(document.body).fontSize), '32px', f.url());
     assert.equal(await p.locator('#toc').isVisible(), false);
+    // The skip link, in more lines at 320 pixels, still waits above the window.
+    await p.setViewportSize({ width: 320, height: 640 });
+    assert.equal(await p.locator('#skip').evaluate((e) => e.getBoundingClientRect().bottom <= 0), true);
+    await p.setViewportSize(SIZES.wide);
   }, 'player-large-text.png'],
   ['forced colours', (p) => p.emulateMedia({ forcedColors: 'active' }), async (p) => {
     // The progress bar's fill and the page shown in the contents keep a ground of their own.
