@@ -7,6 +7,8 @@
 #include <optional>
 #include <unordered_set>
 
+#include "word/story_ops.h"
+
 namespace word::write {
 
 std::u16string ascii(std::string_view s) {
@@ -424,6 +426,12 @@ std::u16string sizeAndFaceCss(const CharFormat& f, const CharFormat& base) {
     if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
       css += u"font-family:" + family + u";";
   return css;
+}
+
+std::u16string blankLine(const Story& s, uint32_t end, const CharFormat& base) {
+  const size_t r = end ? ops::runAt(s, end - 1) : s.runs.size();
+  const std::u16string css = r < s.runs.size() ? sizeAndFaceCss(s.runs[r].format, base) : u"";
+  return css.empty() ? u"&nbsp;" : u"<span style=\"" + css + u"\">&nbsp;</span>";
 }
 
 std::u16string runLineCss(const CharFormat& f, int32_t least) {

@@ -85,6 +85,10 @@ std::u16string capitalsCss(const CharFormat& f, const CharFormat* base = nullptr
 // The size and face of `f` where they differ from `base`'s (a size or a
 // face `f` leaves to the default keeps the base's).
 std::u16string sizeAndFaceCss(const CharFormat& f, const CharFormat& base);
+// The blank an empty paragraph ending at `end` holds, as tall as its
+// mark's letters (and not underlined with them: that would show as a
+// stray stroke).
+std::u16string blankLine(const Story& s, uint32_t end, const CharFormat& base);
 // A run whose letters stand taller than its paragraph's least height of
 // lines (`least` twips; 0: none) raises its line, as in the document: the
 // height the page gives the paragraph would hold it, the letters over the

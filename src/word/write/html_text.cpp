@@ -43,4 +43,16 @@ std::u16string attribute(std::u16string_view s) {
   return support::replaceAll(escape(s), u"%", u"&#37;");
 }
 
+uint32_t droppedEnd(std::u16string_view text, uint32_t start, uint32_t end, uint8_t letters) {
+  const bool word = letters == kDropWord;
+  uint32_t stop = start;
+  for (int n = 0; stop < end && (word || n < letters); ++n) {
+    const char16_t c = text[stop];
+    if (c < 32 || (word && c == u' ')) break;
+    // A letter beyond the first plane is two units.
+    stop += c >= 0xD800 && c < 0xDC00 && stop + 1 < end ? 2 : 1;
+  }
+  return stop;
+}
+
 }  // namespace word::write

@@ -2,6 +2,7 @@
 // for its own, attribute values kept whole.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -48,5 +49,9 @@ std::u16string escape(std::u16string_view s);
 // that the link markers of an alternative text or an address stay text
 // when the page's reference links are rewritten line by line.
 std::u16string attribute(std::u16string_view s);
+
+// Where a drop cap of its paragraph's first `letters` letters (or
+// kDropWord: its first word) from `start` ends.
+uint32_t droppedEnd(std::u16string_view text, uint32_t start, uint32_t end, uint8_t letters);
 
 }  // namespace word::write

@@ -221,25 +221,16 @@ class Renderer {
       // A hanging first line is the row's first piece's alone.
       out_ += u"</span>" + tabLeader(row.leader) + u"<span style=\"text-indent:0\">";
       // A line to fill in, nothing written on it, is as tall as its letters.
-      if (!content(tab + 1, end, base) && !before) emptyLine(end, base);
+      if (!content(tab + 1, end, base) && !before) out_ += blankLine(*story_, end, base);
       out_ += u"</span></p>";
       if (block) out_ += kNewLine;
       return;
     }
     if (heading && !f.listLabel.empty()) headingLabel(start, f, base);
     const uint32_t from = f.dropLetters && !heading ? dropLetters(start, end, f) : start;
-    if (!content(from, end, base) && from == start) emptyLine(end, base);
+    if (!content(from, end, base) && from == start) out_ += blankLine(*story_, end, base);
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
-  }
-
-  // An empty paragraph holds a blank, as tall as its mark's letters (and
-  // not underlined with them: that would show as a stray stroke).
-  void emptyLine(uint32_t end, const CharFormat& base) {
-    const size_t r = end ? ops::runAt(*story_, end - 1) : story_->runs.size();
-    const std::u16string css =
-        r < story_->runs.size() ? sizeAndFaceCss(story_->runs[r].format, base) : u"";
-    out_ += css.empty() ? u"&nbsp;" : u"<span style=\"" + css + u"\">&nbsp;</span>";
   }
 
   // A numbered heading's label, and its tab to the text, as an item's,
@@ -250,17 +241,10 @@ class Renderer {
     labelOwnLook(f, look);
     std::u16string close;
     open(look, base, close);
-    out_ += escape(f.listLabel);
-    const bool centred = f.align == Align::Center || f.align == Align::Right;
-    if (f.labelFollow == LabelFollow::Tab && !centred)
-      out_ += u"<span class=\"tab\" style=\"tab-size:" +
-              points(listTabSize(f, look.halfPoints ? look.halfPoints : base.halfPoints,
-                                 model_.defaultTabStop),
-                     20) +
-              u"\">&#9;</span>";
-    else if (f.labelFollow != LabelFollow::Nothing)
-      out_ += u" ";
-    out_ += close;
+    out_ += escape(f.listLabel) +
+            labelFollower(f, look.halfPoints ? look.halfPoints : base.halfPoints,
+                          model_.defaultTabStop) +
+            close;
   }
 
   // A paragraph's own drop cap: its first letters (or word) set large,
@@ -268,14 +252,7 @@ class Renderer {
   // but for its size. Where the rest of the paragraph starts.
   uint32_t dropLetters(uint32_t start, uint32_t end, const ParagraphFormat& f) {
     const Story& s = *story_;
-    const bool word = f.dropLetters == kDropWord;
-    uint32_t stop = start;
-    for (int letters = 0; stop < end && (word || letters < f.dropLetters); ++letters) {
-      const char16_t c = s.text[stop];
-      if (c < 32 || (word && c == u' ')) break;
-      // A letter beyond the first plane is two units.
-      stop += c >= 0xD800 && c < 0xDC00 && stop + 1 < end ? 2 : 1;
-    }
+    const uint32_t stop = droppedEnd(s.text, start, end, f.dropLetters);
     if (stop == start) return start;
     const size_t r = ops::runAt(s, start);
     CharFormat look = r < s.runs.size() ? s.runs[r].format : CharFormat{};

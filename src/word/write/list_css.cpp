@@ -142,6 +142,14 @@ int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defau
   return static_cast<int32_t>(std::clamp<int64_t>(stop - f.indentLeft, 1, stops * 20));
 }
 
+std::u16string labelFollower(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops) {
+  const bool centred = f.align == Align::Center || f.align == Align::Right;
+  if (f.labelFollow == LabelFollow::Tab && !centred)
+    return u"<span class=\"tab\" style=\"tab-size:" +
+           points(listTabSize(f, halfPoints, defaultStops), 20) + u"\">&#9;</span>";
+  return f.labelFollow != LabelFollow::Nothing ? u" " : u"";
+}
+
 bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops) {
   return f.labelFollow == LabelFollow::Tab && f.indentFirst < 0 &&
          labelEnd(f, halfPoints) < f.indentLeft &&

@@ -24,6 +24,10 @@ std::u16string listMarker(const ParagraphFormat& f, size_t depth);
 // document's next default stop (`defaultStops` twips apart), for a label
 // whose width is guessed from its characters at `halfPoints`.
 int32_t listTabSize(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops);
+// What follows a numbered heading's label, written as text: the tab to
+// its text (listTabSize), or a space where the heading is centred or ends
+// at its right, or what the document puts after it instead.
+std::u16string labelFollower(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops);
 // Whether the label of an item whose first line hangs ends short of the
 // indent, where the tab after it takes the text.
 bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultStops);
