@@ -124,6 +124,9 @@ inline constexpr uint8_t kLabelBoldSet = 1, kLabelBold = 2, kLabelItalicSet = 4,
 
 // What fills the space a tab leaves before the text it aligns.
 enum class TabLeader : uint8_t { None, Dots, Dashes, Line };
+// How a tab stop aligns the text after it (up to the next tab or the
+// line's end): by its start, its middle, its end or its decimal point.
+enum class TabAlign : uint8_t { Start, Centre, End, Decimal };
 
 // The sides of a paragraph's border (ParagraphFormat::borderSides).
 inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBorderRight = 8;
@@ -172,22 +175,28 @@ struct ParagraphFormat {
   uint8_t dropLetters = 0;  // or kDropWord
   uint8_t dropLines = 0;
   // The paragraph's last tab stop where it aligns the text after it by
-  // that text's end (a table of contents' page numbers): twips from the
-  // margin the paragraph starts at, 0 for none; and what leads up to it.
-  int32_t tabEnd = 0;
+  // other than its start (tabEndAlign: a table of contents' page numbers
+  // by their end, a price list by the decimal point, a signature by its
+  // middle): twips from the margin the paragraph starts at, 0 for none;
+  // and what leads up to it.
+  int16_t tabEnd = 0;
   TabLeader tabLeader = TabLeader::None;
   // The paragraph's first tab stop where it aligns the text after it by
   // that text's start: what leads up to it, and twips from the margin, 0
-  // for none (or one that centres or ends the text). They fit the
-  // structure's padding.
+  // for none (or one that aligns the text otherwise).
   TabLeader tabStartLeader = TabLeader::None;
   int16_t tabStart = 0;
-  // Its first four stops of any kind but the end-aligned last, twips from
-  // the margin in order, 0 past the last: where a line's second tab and
-  // those after it go (a list laid out in columns by tabs).
+  // Its first four stops of any kind but that of tabEnd, twips from the
+  // margin in order, 0 past the last: where a line's second tab and those
+  // after it go (a list laid out in columns by tabs); and how each aligns
+  // the text after it, two bits a stop (tabAlign). With tabEndAlign they
+  // take the two bytes a narrower tabEnd left.
   std::array<int16_t, 4> tabStops{};
+  uint8_t tabAligns = 0;
+  TabAlign tabEndAlign = TabAlign::End;
   uint32_t labelColor = kAutoColor;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
+  TabAlign tabAlign(size_t i) const { return static_cast<TabAlign>(tabAligns >> (2 * i) & 3); }
   bool operator==(const ParagraphFormat&) const = default;
 };
 
@@ -373,6 +382,9 @@ struct Model {
   // The language most of the main text is marked with, as a language tag
   // ("ru-RU"); empty when the document marks none.
   std::string language;
+  // What decimal tab stops align numbers on where the document says (0:
+  // the decimal point of its language).
+  char16_t decimalPoint = 0;
 };
 
 }  // namespace word

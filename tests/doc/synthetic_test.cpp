@@ -677,19 +677,27 @@ std::string formField(unsigned type, unsigned state, uint16_t def,
 }
 
 // Tab stops added and removed: the last aligning by its end gives the
-// paragraph's, with its leader; one removed within a distance is gone.
+// paragraph's, with its leader; one removed within a distance is gone;
+// centred and decimal stops keep how they align.
 TEST(SyntheticDoc, TabStopsAddedAndRemoved) {
   SyntheticDoc d;
-  d.text = u"a\t1\rb\t2\r";
+  d.text = u"a\t1\rb\t2\rc\t3\r";
   // Stops added at 1in (left) and 4in (right, dots); then 4in's removed by
   // a position 10 twips off, within a distance of 20.
   const std::string add = mtef::bytes({0x0D, 0xC6, 8, 0, 2, 0xA0, 0x05, 0x80, 0x16, 0x00, 0x0A});
-  d.paragraphs = {{add}, {add + mtef::bytes({0x15, 0xC6, 6, 1, 0x8A, 0x16, 20, 0, 0})}};
+  // At 1in centred, at 3in by the decimal point.
+  const std::string figures =
+      mtef::bytes({0x0D, 0xC6, 8, 0, 2, 0xA0, 0x05, 0xE0, 0x10, 0x01, 0x03});
+  d.paragraphs = {{add}, {add + mtef::bytes({0x15, 0xC6, 6, 1, 0x8A, 0x16, 20, 0, 0})}, {figures}};
   const word::Model m = read(d);
   EXPECT_EQ(m.main.paragraphs[0].format.tabEnd, 5760);
   EXPECT_EQ(m.main.paragraphs[0].format.tabLeader, word::TabLeader::Dots);
   EXPECT_EQ(m.main.paragraphs[1].format.tabEnd, 0);
-  for (const word::Paragraph& p : m.main.paragraphs) EXPECT_EQ(p.format.tabStart, 1440);
+  for (size_t i : {0, 1}) EXPECT_EQ(m.main.paragraphs[i].format.tabStart, 1440);
+  const word::ParagraphFormat& f = m.main.paragraphs[2].format;
+  EXPECT_EQ(std::tuple(f.tabEnd, f.tabEndAlign, f.tabStart, f.tabStops[0], f.tabAlign(0)),
+            std::tuple(int16_t{4320}, word::TabAlign::Decimal, int16_t{0}, int16_t{1440},
+                       word::TabAlign::Centre));
 }
 
 // A check box or drop-down form field holds no result of its own: the

@@ -175,6 +175,39 @@ TEST(DocxStyles, HeadingNamesGiveLevelsAndIndentsAreRead) {
   EXPECT_EQ(m.main.paragraphs[2].format.align, word::Align::Distribute);
 }
 
+// Stops keep how they align the text after them; alignment tabs are
+// stops of their own in the middle or at the end of the line, between the
+// page's margins (a page 8.5 inches wide, with inch margins) or the
+// indents.
+TEST(DocxStyles, TabStopsKeepHowTheyAlignAndAlignmentTabsAreStops) {
+  using word::TabAlign, word::TabLeader;
+  const std::string ptab =
+      "<w:r><w:t>a</w:t><w:ptab w:relativeTo=\"margin\" "
+      "w:alignment=\"center\" w:leader=\"none\"/><w:t>b</w:t><w:ptab "
+      "w:relativeTo=\"indent\" w:alignment=\"right\" w:leader=\"dot\"/>"
+      "<w:t>c</w:t></w:r>";
+  const word::Model m = read(
+      p(r("x"),
+        "<w:tabs><w:tab w:val=\"center\" w:pos=\"4680\"/><w:tab w:val=\"right\" "
+        "w:pos=\"9360\"/></w:tabs>") +
+      p(r("y"), "<w:tabs><w:tab w:val=\"decimal\" w:leader=\"dot\" w:pos=\"2880\"/></w:tabs>") +
+      p(ptab, "<w:ind w:left=\"720\" w:right=\"360\"/>") +
+      "<w:sectPr><w:pgSz w:w=\"12240\" w:h=\"15840\"/><w:pgMar w:left=\"1440\" "
+      "w:right=\"1440\"/></w:sectPr>");
+  const std::tuple<int16_t, TabAlign, TabLeader, int16_t, TabAlign> wants[] = {
+      {9360, TabAlign::End, TabLeader::None, 4680, TabAlign::Centre},
+      {2880, TabAlign::Decimal, TabLeader::Dots, 0, TabAlign::Start},
+      {9000, TabAlign::End, TabLeader::Dots, 4680, TabAlign::Centre},
+  };
+  ASSERT_EQ(m.main.paragraphs.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    const word::ParagraphFormat& f = m.main.paragraphs[i].format;
+    EXPECT_EQ(std::tuple(f.tabEnd, f.tabEndAlign, f.tabLeader, f.tabStops[0], f.tabAlign(0)),
+              wants[i])
+        << i;
+  }
+}
+
 std::string level(int i, const char* fmt, const char* text, const std::string& extra = "") {
   return "<w:lvl w:ilvl=\"" + std::to_string(i) + "\"><w:start w:val=\"1\"/><w:numFmt w:val=\"" +
          fmt + "\"/><w:lvlText w:val=\"" + text + "\"/>" + extra + "</w:lvl>";

@@ -530,8 +530,13 @@ TEST(OdtStyles, TabStopsFromTheIndentOrTheMargin) {
   parts.automatic =
       "<style:style style:name=\"None\" style:family=\"paragraph\" "
       "style:parent-style-name=\"Toc\"><style:paragraph-properties><style:tab-stops/>"
+      "</style:paragraph-properties></style:style>"
+      "<style:style style:name=\"Prices\" style:family=\"paragraph\"><style:paragraph-properties "
+      "fo:margin-left=\"-0.5in\"><style:tab-stops><style:tab-stop style:position=\"0.25in\"/>"
+      "<style:tab-stop style:position=\"1in\" style:type=\"center\"/><style:tab-stop "
+      "style:position=\"2in\" style:type=\"char\" style:char=\",\"/></style:tab-stops>"
       "</style:paragraph-properties></style:style>";
-  parts.body = p("a\t1", "Toc") + p("b\t2", "None");
+  parts.body = p("a\t1", "Toc") + p("b\t2", "None") + p("c\t1,5", "Prices");
   const std::string margin =
       "<office:document-settings><config:config-item config:name=\"TabsRelativeToIndent\" "
       "config:type=\"boolean\">false</config:config-item></office:document-settings>";
@@ -545,6 +550,14 @@ TEST(OdtStyles, TabStopsFromTheIndentOrTheMargin) {
     EXPECT_EQ(m.main.paragraphs[1].format.tabEnd, 0);
     EXPECT_EQ(m.main.paragraphs[0].format.tabStart, fromIndent ? 2160 : 720);
     EXPECT_EQ(m.main.paragraphs[1].format.tabStart, 0);
+    // A stop left of the indent is none; those after it keep how they
+    // align. A decimal stop's character is the document's.
+    const word::ParagraphFormat& prices = m.main.paragraphs[2].format;
+    EXPECT_EQ(prices.tabEnd, fromIndent ? 2160 : 2880);
+    EXPECT_EQ(prices.tabEndAlign, word::TabAlign::Decimal);
+    EXPECT_EQ(prices.tabStops[fromIndent ? 0 : 1], fromIndent ? 720 : 1440);
+    EXPECT_EQ(prices.tabAlign(fromIndent ? 0 : 1), word::TabAlign::Centre);
+    EXPECT_EQ(m.decimalPoint, u',');
   }
 }
 

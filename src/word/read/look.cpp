@@ -93,22 +93,29 @@ void applyTabStops(ParagraphFormat& f, const std::vector<TabStop>& stops) {
     if (!last || t.pos > last->pos) last = &t;
     if (!first || t.pos < first->pos) first = &t;
   }
-  f.tabEnd = last && last->end ? last->pos : 0;
-  f.tabLeader = last && last->end ? last->leader : TabLeader::None;
-  const bool start = first && !first->end && !first->centre;
-  f.tabStart =
-      start
-          ? static_cast<int16_t>(std::min<int32_t>(first->pos, std::numeric_limits<int16_t>::max()))
-          : 0;
+  auto twips = [](int32_t pos) {
+    return static_cast<int16_t>(std::min<int32_t>(pos, std::numeric_limits<int16_t>::max()));
+  };
+  // The last stop sets a row where it aligns the text by other than its
+  // start, so that a leader fills up to that text however far the stop.
+  const bool ends = last && last->align != TabAlign::Start;
+  f.tabEnd = ends ? twips(last->pos) : 0;
+  f.tabLeader = ends ? last->leader : TabLeader::None;
+  f.tabEndAlign = ends ? last->align : TabAlign::End;
+  const bool start = first && first->align == TabAlign::Start;
+  f.tabStart = start ? twips(first->pos) : 0;
   f.tabStartLeader = start ? first->leader : TabLeader::None;
-  std::vector<int32_t> at;
+  std::vector<const TabStop*> at;
   for (const TabStop& t : stops)
-    if (!t.clear && t.pos > 0 && !(t.end && &t == last)) at.push_back(t.pos);
-  std::sort(at.begin(), at.end());
+    if (!t.clear && t.pos > 0 && !(ends && &t == last)) at.push_back(&t);
+  std::stable_sort(at.begin(), at.end(),
+                   [](const TabStop* a, const TabStop* b) { return a->pos < b->pos; });
   f.tabStops = {};
-  for (size_t i = 0; i < at.size() && i < f.tabStops.size(); ++i)
-    f.tabStops[i] =
-        static_cast<int16_t>(std::min<int32_t>(at[i], std::numeric_limits<int16_t>::max()));
+  f.tabAligns = 0;
+  for (size_t i = 0; i < at.size() && i < f.tabStops.size(); ++i) {
+    f.tabStops[i] = twips(at[i]->pos);
+    f.tabAligns |= static_cast<uint8_t>(static_cast<uint8_t>(at[i]->align) << (2 * i));
+  }
 }
 
 namespace {

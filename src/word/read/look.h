@@ -76,18 +76,17 @@ std::u16string fontName(std::u16string name);
 
 // A tab stop as one layer of paragraph properties gives it.
 struct TabStop {
-  int32_t pos = 0;     // twips from the paragraph's starting margin
-  bool end = false;    // aligns the text after it by that text's end
+  int32_t pos = 0;  // twips from the paragraph's starting margin
+  TabAlign align = TabAlign::Start;
   bool clear = false;  // removes the stop a layer beneath sets there
   TabLeader leader = TabLeader::None;
-  bool centre = false;  // centres the text after it on the stop
 };
 // Sets `top`'s stops over `below`'s: a stop replaces one at its position,
 // a cleared one removes it.
 void mergeTabStops(std::vector<TabStop>& below, const std::vector<TabStop>& top);
-// Sets `f`'s end-aligned stop from the last of `stops` (none when the last
-// aligns by the text's start or middle), and its start-aligned one from
-// the first (none when the first centres or ends the text).
+// Sets `f`'s last stop from the last of `stops` (none when that aligns by
+// the text's start), its start-aligned one from the first (none when the
+// first aligns otherwise), and the others.
 void applyTabStops(ParagraphFormat& f, const std::vector<TabStop>& stops);
 
 }  // namespace word::read

@@ -144,15 +144,19 @@ std::string paragraphFormat(const ParagraphFormat& f) {
   if (f.dropLetters)
     out += " drop=" + std::to_string(f.dropLetters) + "/" + std::to_string(f.dropLines);
   static constexpr const char* kLeaders[] = {"", " leader=dots", " leader=dashes", " leader=line"};
+  static constexpr const char* kAligns[] = {"", "/centre", "/end", "/decimal"};
   if (f.tabEnd)
-    out += " tab-end=" + std::to_string(f.tabEnd) + kLeaders[static_cast<size_t>(f.tabLeader)];
+    out += " tab-end=" + std::to_string(f.tabEnd) +
+           (f.tabEndAlign == TabAlign::End ? "" : kAligns[static_cast<size_t>(f.tabEndAlign)]) +
+           kLeaders[static_cast<size_t>(f.tabLeader)];
   if (f.tabStart)
     out += " tab-start=" + std::to_string(f.tabStart) +
            kLeaders[static_cast<size_t>(f.tabStartLeader)];
-  if (f.tabStops[1]) {
+  if (f.tabStops[1] || f.tabAligns) {
     out += " tab-stops=";
     for (size_t i = 0; i < f.tabStops.size() && f.tabStops[i]; ++i)
-      out += (i ? "," : "") + std::to_string(f.tabStops[i]);
+      out += (i ? "," : "") + std::to_string(f.tabStops[i]) +
+             kAligns[static_cast<size_t>(f.tabAlign(i))];
   }
   if (f.textBox) out += " textbox";
   if (f.rightToLeft) out += " rtl";

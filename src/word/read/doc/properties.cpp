@@ -239,9 +239,12 @@ void changeTabs(std::vector<TabStop>& tabs, Bytes op, bool withDistances) {
   for (size_t i = 0; i < added && op.has(at + 2 * added + i, 1); ++i) {
     const uint8_t kind = op.u8(at + 2 * added + i);
     const int kJc = kind & 7, kLeader = (kind >> 3) & 7;
-    constexpr int kCentre = 1, kRight = 2, kBar = 4;
+    constexpr int kCentre = 1, kRight = 2, kDecimal = 3, kBar = 4;
     if (kJc == kBar) continue;
-    TabStop t{op.i16(at + 2 * i), kJc == kRight, false, TabLeader::None, kJc == kCentre};
+    TabStop t{op.i16(at + 2 * i), kJc == kRight     ? TabAlign::End
+                                  : kJc == kCentre  ? TabAlign::Centre
+                                  : kJc == kDecimal ? TabAlign::Decimal
+                                                    : TabAlign::Start};
     t.leader = kLeader == 1 || kLeader == 5   ? TabLeader::Dots
                : kLeader == 2                 ? TabLeader::Dashes
                : kLeader == 3 || kLeader == 4 ? TabLeader::Line

@@ -174,6 +174,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   in.paraStyle = styleId;
   in.tableRun = s.tableRun;
   inlines(p, s, in, depth + 1);
+  if (!s.alignTabs.empty()) alignmentTabs(eff, pf, s);
   // An empty paragraph's mark has the look its properties give it.
   if (s.builder->position() == s.builder->paragraphStart()) {
     RunProps mark;
@@ -192,6 +193,33 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   s.boxLine = {};
   s.boxFill = kAutoColor;
   --s.textBoxDepth;
+}
+
+// Alignment tabs (w:ptab) take the text after them to the middle or the
+// end of the line, between the margins or the indents, whatever the
+// paragraph's stops: stops of their own there, over those. One to the
+// start is a tab as any other.
+void DocxReader::alignmentTabs(const ParaProps& props, ParagraphFormat& pf, StoryState& s) const {
+  std::vector<TabStop> stops = props.tabs;
+  for (const pugi::xml_node& k : s.alignTabs) {
+    const std::string_view align = val(k, "alignment"), leader = val(k, "leader");
+    const bool indents = val(k, "relativeTo") == "indent";
+    const int32_t from = indents ? pf.indentLeft : 0;
+    const int32_t to = textWidth_ - (indents ? pf.indentRight : 0);
+    TabStop stop;
+    stop.align = align == "center"  ? TabAlign::Centre
+                 : align == "right" ? TabAlign::End
+                                    : TabAlign::Start;
+    stop.pos = stop.align == TabAlign::Centre ? from + (to - from) / 2 : to;
+    stop.leader = leader == "dot" || leader == "middleDot" ? TabLeader::Dots
+                  : leader == "hyphen"                     ? TabLeader::Dashes
+                  : leader == "underscore"                 ? TabLeader::Line
+                                                           : TabLeader::None;
+    if (stop.align != TabAlign::Start) mergeTabStops(stops, {stop});
+  }
+  s.alignTabs.clear();
+  applyTabStops(pf, stops);
+  s.builder->paragraph(pf);
 }
 
 // The line and fill of the shape a DrawingML text box is drawn in (a
@@ -325,7 +353,9 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
   } else if (name == "instrText") {
     instrText(k, s);
   } else if (name == "tab" || name == "ptab") {
-    if (shows(rc, s)) s.builder->text(std::u16string(1, kTab), runFormat(rc, s, in));
+    if (!shows(rc, s)) return;
+    if (name == "ptab") s.alignTabs.push_back(k);
+    s.builder->text(std::u16string(1, kTab), runFormat(rc, s, in));
   } else if (name == "br") {
     std::string_view type = val(k, "type");
     char16_t c = type == "page" ? kPageBreak : type == "column" ? kColumnBreak : kLineBreak;

@@ -123,6 +123,14 @@ Model DocxReader::read() {
   pugi::xml_node root = main_.doc.document_element();
   if (!child(root, "body"))
     fail(kCannotOpen, "the document's main part (" + mainName + ") has no body");
+  // The last section's page: where alignment tabs go.
+  const pugi::xml_node section = child(child(root, "body"), "sectPr");
+  if (const pugi::xml_node size = child(section, "pgSz"); auto width = intAttr(size, "w")) {
+    const pugi::xml_node margins = child(section, "pgMar");
+    const int64_t text =
+        *width - intAttr(margins, "left").value_or(1440) - intAttr(margins, "right").value_or(1440);
+    textWidth_ = clampInt(text, 720, 31680);
+  }
   StoryState s;
   s.builder = &builder_;
   s.part = &main_;

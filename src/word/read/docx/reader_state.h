@@ -67,6 +67,8 @@ struct StoryState {
   // read.
   const RunProps* tableRun = nullptr;
   const ParaProps* tablePara = nullptr;
+  // The alignment tabs (w:ptab) of the paragraph being read.
+  std::vector<pugi::xml_node> alignTabs;
 };
 
 inline void flush(StoryState& s) {
@@ -131,6 +133,7 @@ class DocxReader {
   // body.cpp: paragraphs, runs and what a run holds.
   void blocks(const pugi::xml_node& parent, StoryState& s, int depth);
   void paragraph(const pugi::xml_node& p, StoryState& s, int depth, bool joinNext);
+  void alignmentTabs(const ParaProps& props, ParagraphFormat& pf, StoryState& s) const;
   bool hiddenMark(const pugi::xml_node& ppr, const StoryState& s) const;
   void textBoxLook(const pugi::xml_node& box, StoryState& s) const;
   void inlines(const pugi::xml_node& parent, StoryState& s, InlineState& in, int depth);
@@ -225,6 +228,7 @@ class DocxReader {
   // A table's indent places its side (the newer versions' layout), not
   // its first cell's text one cell margin further in (the older ones').
   bool tablesAtBorder_ = false;
+  int32_t textWidth_ = 9360;  // between the page's margins, twips
   ElementBudget elements_;
   Builder builder_;
 };

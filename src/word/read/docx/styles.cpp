@@ -323,8 +323,10 @@ void ParaProps::readTabs(const pugi::xml_node& n) {
     TabStop stop;
     stop.pos = clampInt(*pos, -31680, 31680);
     stop.clear = kind == "clear";
-    stop.end = kind == "right" || kind == "end";
-    stop.centre = kind == "center";
+    stop.align = kind == "right" || kind == "end" ? TabAlign::End
+                 : kind == "center"               ? TabAlign::Centre
+                 : kind == "decimal"              ? TabAlign::Decimal
+                                                  : TabAlign::Start;
     stop.leader = leader == "dot" || leader == "middleDot"      ? TabLeader::Dots
                   : leader == "hyphen"                          ? TabLeader::Dashes
                   : leader == "underscore" || leader == "heavy" ? TabLeader::Line

@@ -64,6 +64,28 @@ bool hiddenSection(const pugi::xml_node& n) {
           condition == "true");
 }
 
+// Stops from the indent, as twips from the margin; one left of it is
+// none, and those after it move up with their alignment.
+void stopsFromIndent(ParagraphFormat& pf) {
+  auto fromIndent = [&pf](int16_t stop) {
+    const int32_t at = stop + pf.indentLeft;
+    return static_cast<int16_t>(at > 0 ? std::min<int32_t>(at, std::numeric_limits<int16_t>::max())
+                                       : 0);
+  };
+  if (pf.tabEnd) pf.tabEnd = fromIndent(pf.tabEnd);
+  if (pf.tabStart) pf.tabStart = fromIndent(pf.tabStart);
+  size_t n = 0;
+  uint8_t aligns = 0;
+  for (size_t i = 0; i < pf.tabStops.size(); ++i) {
+    const int16_t stop = pf.tabStops[i] ? fromIndent(pf.tabStops[i]) : 0;
+    if (!stop) continue;
+    aligns |= static_cast<uint8_t>(static_cast<uint8_t>(pf.tabAlign(i)) << (2 * n));
+    pf.tabStops[n++] = stop;
+  }
+  std::fill(pf.tabStops.begin() + n, pf.tabStops.end(), 0);
+  pf.tabAligns = aligns;
+}
+
 }  // namespace
 
 void OdtReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) {
@@ -212,17 +234,7 @@ void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, Lis
     pf.outlineLevel = static_cast<uint8_t>(std::clamp<int64_t>(level, 1, 9) - 1);
   }
   listLabel(p, pf, styleName, item);
-  if (pf.tabEnd && tabsFromIndent_) pf.tabEnd += pf.indentLeft;
-  // Stops from the indent, as twips from the margin; one left of it is none.
-  auto fromIndent = [&pf](int16_t& stop) {
-    const int32_t at = stop + pf.indentLeft;
-    stop = static_cast<int16_t>(at > 0 ? std::min<int32_t>(at, std::numeric_limits<int16_t>::max())
-                                       : 0);
-  };
-  if (pf.tabStart && tabsFromIndent_) fromIndent(pf.tabStart);
-  for (int16_t& stop : pf.tabStops)
-    if (stop && tabsFromIndent_) fromIndent(stop);
-  std::fill(std::remove(pf.tabStops.begin(), pf.tabStops.end(), int16_t{0}), pf.tabStops.end(), 0);
+  if (tabsFromIndent_) stopsFromIndent(pf);
   pf.textBox = s.textBoxDepth > 0;
   s.builder->paragraph(pf);
   InlineState in;

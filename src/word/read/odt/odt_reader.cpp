@@ -133,6 +133,7 @@ Model OdtReader::read() {
   blocks(text, s, 0);
   flush(s);
   Model model = builder_.finish();
+  model.decimalPoint = styleDefs_.decimalPoint();
   classifyFonts(model, fontClasses);
   return model;
 }

@@ -313,14 +313,20 @@ void ParaProps::readTabs(const pugi::xml_node& stops) {
     const std::string_view style = attrValue(t, "leader-style"), text = attrValue(t, "leader-text");
     TabStop stop;
     stop.pos = *pos;
-    stop.end = attrValue(t, "type") == "right";
-    stop.centre = attrValue(t, "type") == "center";
+    const std::string_view type = attrValue(t, "type");
+    stop.align = type == "right"    ? TabAlign::End
+                 : type == "center" ? TabAlign::Centre
+                 : type == "char"   ? TabAlign::Decimal
+                                    : TabAlign::Start;
     stop.leader = style == "dotted" || (style.empty() && (text == "." || text == "\u00B7"))
                       ? TabLeader::Dots
                   : style == "dash" || style == "long-dash" || (style.empty() && text == "-")
                       ? TabLeader::Dashes
                   : style == "solid" || (style.empty() && text == "_") ? TabLeader::Line
                                                                        : TabLeader::None;
+    const std::u16string point = u16(attrValue(t, "char"));
+    if (stop.align == TabAlign::Decimal && !decimalPoint && point.size() == 1)
+      decimalPoint = point[0];
     tabs.push_back(stop);
   }
 }
@@ -409,6 +415,7 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
     if (auto v = intAttr(n, "default-outline-level")) d.outlineLevel = clampInt(*v, 1, 10);
     if (auto p = child(n, "paragraph-properties")) {
       d.para.read(p);
+      if (!decimalPoint_) decimalPoint_ = d.para.decimalPoint;
       if (isDefault && d.family == "paragraph")
         defaultTabStop_ = twips(attrValue(p, "tab-stop-distance")).value_or(kDefaultTabStop);
     }

@@ -60,6 +60,7 @@ struct ParaProps : CommonParaProps {
   bool alignByPage = false;
   // A drop cap: the first letters set large, so many lines deep.
   std::optional<int32_t> dropLetters, dropLines;
+  char16_t decimalPoint = 0;  // what its first decimal stop aligns on
 
   void read(const pugi::xml_node& props);
   void over(const ParaProps& top);
@@ -139,6 +140,8 @@ class Styles {
   // Adds the common paragraph and text styles to the model, bases first;
   // the default paragraph style becomes "Normal" at index 0.
   void addToModel(Builder& builder);
+  // What decimal tab stops align numbers on, where a style says (0: none).
+  char16_t decimalPoint() const { return decimalPoint_; }
 
   // A style as the content names it: automatic first, then common.
   const Def* find(std::string_view family, std::string_view name) const;
@@ -205,6 +208,7 @@ class Styles {
   std::map<Key, Def, std::less<>> common_, automatic_;
   std::map<std::string, Def, std::less<>> defaults_;  // by family
   int64_t defaultTabStop_ = kDefaultTabStop;          // twips
+  char16_t decimalPoint_ = 0;                         // the first decimal stop's
   mutable std::map<Key, std::vector<const Def*>, std::less<>> chains_;
   mutable std::map<std::string, ParaProps, std::less<>> paraCache_;
   mutable std::map<std::string, TextProps, std::less<>> paraTextCache_, spanCache_;
