@@ -578,6 +578,70 @@ TEST(HtmlWriter, TextAfterTheLastTabEndsAtItsStop) {
   for (size_t i : {1, 2}) EXPECT_EQ(body[i].find("flex"), std::string::npos) << body[i];
 }
 
+// A tab to a stop that centres the text after it, ends it or aligns it
+// by its decimal point sets that text in a box of no width at the stop;
+// the last such stop makes a row, the text ending at it (by its point) or
+// centred on it; in a cell, a first decimal stop aligns lines without a
+// tab; a German text's point is a comma.
+TEST(HtmlWriter, TabsCentreOrEndTheTextAfterThemAtTheirStops) {
+  const std::string box = "<span style=\"display:inline-flex;";
+  struct Case {
+    int16_t stop, end;
+    TabAlign align, endAlign;
+    bool cell;
+    const char* language;
+    const char* text;
+    std::string want;
+  };
+  const Case cases[] = {
+      {4680, 9360, TabAlign::Centre, TabAlign::End, false, "", "A\tB\tC",
+       "tab-size:234pt;\">&#9;</span>" + box +
+           "width:0;justify-content:center;white-space:nowrap;text-indent:0\"><span>B</span></span>"
+           "</span><span style=\"flex"},
+      {2880, 0, TabAlign::Decimal, TabAlign::End, false, "", "a\t12.5\tb",
+       ">&#9;</span>" + box +
+           "width:0;justify-content:flex-end;white-space:nowrap;text-indent:0\">" +
+           "<span>12</span></span>.5<span class=\"tab\""},
+      {0, 2880, TabAlign::Start, TabAlign::Decimal, false, "", "Tea\t3.50",
+       "<span style=\"text-indent:0\">3" + box +
+           "width:0;justify-content:flex-start;white-space:nowrap;text-indent:0\"><span>.50</span>"
+           "</span></span></p>"},
+      {0, 2880, TabAlign::Start, TabAlign::Decimal, false, "de-DE", "Tee\t3,50",
+       "<span style=\"text-indent:0\">3" + box + "width:0;"},
+      {0, 7200, TabAlign::Start, TabAlign::Centre, false, "", "\tJane",
+       "<span style=\"text-indent:0;transform:translateX(50%)\">Jane</span>"},
+      {0, 720, TabAlign::Start, TabAlign::Decimal, true, "", "1.5\v10.25",
+       box + "min-width:36pt;justify-content:flex-end;white-space:nowrap;text-indent:0\">" +
+           "<span>1</span></span>.5<br>" + box +
+           "min-width:36pt;justify-content:flex-end;white-space:nowrap;text-indent:0\">" +
+           "<span>10</span></span>.25</p>"},
+  };
+  for (const Case& c : cases) {
+    Builder b;
+    if (c.cell) {
+      b.startTable();
+      b.startRow();
+      b.startCell(1440);
+    }
+    ParagraphFormat f;
+    f.tabStops[0] = c.stop;
+    f.tabAligns = static_cast<uint8_t>(c.align);
+    f.tabEnd = c.end;
+    f.tabEndAlign = c.endAlign;
+    b.paragraph(f);
+    b.text(c.text);
+    if (c.cell) {
+      b.endRow();
+      b.endTable();
+    }
+    b.endParagraph();
+    Model m = b.finish();
+    m.language = c.language;
+    const std::string page = html(m);
+    EXPECT_NE(page.find(c.want), std::string::npos) << c.text << "\n" << page;
+  }
+}
+
 // The first tab of each line goes to the paragraph's first stop, or to
 // the indent from a hanging line's start: a tab size counted from the
 // indent reaches it. Further tabs, far stops and list items keep the

@@ -41,7 +41,10 @@ std::u16string number(int64_t n) {
 class Renderer {
  public:
   Renderer(const Model& model, std::u16string filesFolder, PictureConverter* pictures)
-      : model_(model), folder_(std::move(filesFolder)), converter_(pictures) {
+      : model_(model),
+        folder_(std::move(filesFolder)),
+        converter_(pictures),
+        point_(model.decimalPoint ? model.decimalPoint : decimalPoint(model.language)) {
     classes_ = styleClasses(model_.styles);
   }
 
@@ -217,18 +220,24 @@ class Renderer {
     anchors(end);
     if (tab != end) {
       out_ += u"<span>";
-      const bool before = content(start, tab, base);
-      // A hanging first line is the row's first piece's alone.
-      out_ += u"</span>" + tabLeader(row.leader) + u"<span style=\"text-indent:0\">";
+      const bool before = aligned(start, tab, base);
+      // A hanging first line is the row's first piece's alone. The text
+      // after a decimal point overflows the row's end, text centred on the
+      // stop half of it.
+      out_ += u"</span>" + tabLeader(row.leader) + u"<span style=\"text-indent:0" +
+              (row.align == TabAlign::Centre ? u";transform:translateX(50%)\">" : u"\">");
+      const uint32_t point =
+          row.align == TabAlign::Decimal ? decimalAt(story_->text, tab + 1, end, point_) : end;
       // A line to fill in, nothing written on it, is as tall as its letters.
-      if (!content(tab + 1, end, base) && !before) out_ += blankLine(*story_, end, base);
+      if (!aligned(tab + 1, end, base, {{point, end, TabAlign::Start}}) && !before)
+        out_ += blankLine(*story_, end, base);
       out_ += u"</span></p>";
       if (block) out_ += kNewLine;
       return;
     }
     if (heading && !f.listLabel.empty()) headingLabel(start, f, base);
     const uint32_t from = f.dropLetters && !heading ? dropLetters(start, end, f) : start;
-    if (!content(from, end, base) && from == start) out_ += blankLine(*story_, end, base);
+    if (!aligned(from, end, base) && from == start) out_ += blankLine(*story_, end, base);
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
   }
@@ -342,6 +351,25 @@ class Renderer {
     }
     if (!link.empty()) out_ += u"</a>";
     return any;
+  }
+
+  // The text of a paragraph with its pieces that tabs centre or end in
+  // their boxes at their stops (alignedPieces), or with those given.
+  bool aligned(uint32_t start, uint32_t end, const CharFormat& base,
+               std::vector<AlignedPiece> pieces = {}) {
+    if (pieces.empty() && tabs_.format)
+      pieces = alignedPieces(story_->text, start, end, *tabs_.format, tabs_.firstLine, tabs_.tabbed,
+                             cellDepth_ > 0, point_);
+    bool any = false;
+    for (const AlignedPiece& a : pieces) {
+      if (a.from >= a.to) continue;
+      any |= content(start, a.from, base);
+      out_ += alignedBox(a);
+      any |= content(a.from, a.to, base);
+      out_ += u"</span></span>";
+      start = a.to;
+    }
+    return content(start, end, base) || any;
   }
 
   // A link to a place in the document leads nowhere once its bookmark is
@@ -646,6 +674,7 @@ class Renderer {
     bool firstLine = true;
     int tabbed = 0;  // tabs on the line so far
   } tabs_;
+  char16_t point_;              // where decimal tab stops align numbers
   bool underlined_ = false;     // the run being written is underlined
   // What shades the text being written: its paragraph, its cell.
   uint32_t paragraphShading_ = kAutoColor, cellShading_ = kAutoColor;
