@@ -321,12 +321,20 @@ uint32_t insertionPoint(const Story& d, uint32_t pos) {
 }
 
 // Paragraphs: the fragment's marked paragraphs go in before the one at
-// `pos`; its unmarked tail joins that paragraph. Runs after the text went
-// in.
+// `pos`; its unmarked tail joins that paragraph. An empty paragraph takes
+// the tail's format: a document's last paragraph, copied without the
+// final mark into a new page, would otherwise lose its alignment, spacing
+// and list label. Runs after the text went in.
 void insertParagraphs(Story& d, uint32_t pos, const Story& f,
                       const std::vector<int32_t>& styleMap) {
   const uint32_t n = static_cast<uint32_t>(f.text.size());
   const size_t pi = paragraphAt(d, pos);
+  const bool emptyHere = pi < d.paragraphs.size() && d.paragraphs[pi].end == pos + 1 &&
+                         (pi == 0 ? 0 : d.paragraphs[pi - 1].end) == pos;
+  if (emptyHere && n && !f.paragraphs.empty() && !isMark(f.text[n - 1])) {
+    d.paragraphs[pi].format = f.paragraphs.back().format;
+    d.paragraphs[pi].format.style = mappedStyle(styleMap, d.paragraphs[pi].format.style);
+  }
   for (size_t i = pi; i < d.paragraphs.size(); ++i) d.paragraphs[i].end += n;
   std::vector<Paragraph> paras;
   for (const Paragraph& p : f.paragraphs) {

@@ -195,6 +195,12 @@ TEST_F(Clipboard, ContentWithoutAFinalMarkJoinsTheParagraphAtThePastePoint) {
   EXPECT_EQ(u8(second.content().text()), "beta\r\r");
   EXPECT_EQ(engine::model(second).main.paragraphs[0].format.align, Align::Center);
   EXPECT_EQ(engine::model(second).main.paragraphs[1].format.align, Align::Left);
+
+  // Into an empty paragraph (a document's last paragraph, copied up to its
+  // final mark as a new page) the tail brings its own format.
+  Document& last = pasteIntoNew(app, src, 6, 10);
+  EXPECT_EQ(u8(last.content().text()), "beta\r");
+  EXPECT_EQ(engine::model(last).main.paragraphs[0].format.align, Align::Center);
 }
 
 TEST_F(Clipboard, EmptyRangesCopyAndPasteNothingAndAnEmptyClipboardFails) {
