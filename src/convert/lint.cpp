@@ -229,16 +229,33 @@ class Linter : public EntryListener {
   // heading marker are its consequence, not mistakes of their own.
   void mistyped(const Paragraph& p) {
     mistypedSincePending_ = true;
-    const u16string meant = meantMarker(p.line);
-    if (meant.empty()) {
-      warn(p.start,
-           u"the line starts with \"%\" but is no marker, so it is course text " + markerList());
-      return;
-    }
-    warn(p.start, u"the line looks meant to start with " + quoted(meant) +
-                      u", but as typed it is no marker, so it is course text: correct the "
-                      u"marker to " +
-                      quoted(meant) + u" " + markerList());
+    mistypedAt_ = found_.size();
+    mistypedLine_ = p.line;
+    warn(p.start, mistypedMessage(p.line, u"so it is course text"));
+  }
+
+  static u16string mistypedMessage(const u16string& line, const u16string& consequence) {
+    const u16string meant = meantMarker(line);
+    if (meant.empty())
+      return u"the line starts with \"%\" but is no marker, " + consequence + u" " + markerList();
+    return u"the line looks meant to start with " + quoted(meant) +
+           u", but as typed it is no marker, " + consequence + u": correct the marker to " +
+           quoted(meant) + u" " + markerList();
+  }
+
+  // A "%PID=" line after a mistyped heading is not the new item's: it
+  // numbers the item above, whose text up to it is left out, the mistyped
+  // line with it. The line's warning says so.
+  void numbersItemAbove(const PendingEntry& above) {
+    const bool named = above.kind == course::kPage || above.kind == course::kTest ||
+                       above.kind == course::kChapterStart;
+    LintWarning& w = found_[mistypedAt_];
+    w.message = mistypedMessage(
+        mistypedLine_, u"so the \"%PID=\" line after it numbers " +
+                           (named ? entryName(above.kind, above.title, {}) : u"the item above") +
+                           u" instead, whose text up to that line, this one included, is left "
+                           u"out of the course");
+    w.leftOut = true;
   }
 
   // The links the page rewriter makes of the paragraph.
@@ -278,6 +295,7 @@ class Linter : public EntryListener {
   void pid(const Paragraph& p, int32_t, int32_t) override {
     if (!p.entry) names_.push_back({p.start, entryName(course::kUntitled, {}, {})});
     // Told already, at the mistyped line.
+    if (p.entry && mistypedSincePending_) numbersItemAbove(*p.entry);
     const PendingEntry* entry = mistypedSincePending_ ? nullptr : p.entry;
     if (entry && entry->pid)
       warn(p.start, u"a second \"%PID=\" for the same item: the later number counts");
@@ -596,6 +614,8 @@ class Linter : public EntryListener {
   std::vector<Name> names_;
   int32_t leftOutAt_ = -1;  // the chapter mark whose left-out text was told
   bool mistypedSincePending_ = false;
+  size_t mistypedAt_ = 0;  // the last mistyped line's warning, in found_
+  u16string mistypedLine_;
   int titles_ = 0, authors_ = 0;
   bool chapterOpen_ = false, droppedBefore_ = false, contentSincePending_ = false;
   u16string chapterTitle_;

@@ -108,8 +108,10 @@ const std::vector<Case>& cases() {
         "first page belongs to no page and is left out of the course; give it a page of its own "
         "with \"%H2=\" (\"This chapter is about safety.\")",
         "Chapter.txt:7: warning: page \"One\": the line looks meant to start with \"%H2=\", but "
-        "as typed it is no marker, so it is course text: correct the marker to \"%H2=\" "
-        "(markers: %TITLE= %AUTHOR= %PID= %H1= %H1# %H2= %TEST=) (\"%H2 =Two\")"},
+        "as typed it is no marker, so the \"%PID=\" line after it numbers page \"One\" "
+        "instead, whose text up to that line, this one included, is left out of the course: "
+        "correct the marker to \"%H2=\" (markers: %TITLE= %AUTHOR= %PID= %H1= %H1# %H2= "
+        "%TEST=) (\"%H2 =Two\")"},
        0,
        "",
        ""},

@@ -26,8 +26,9 @@ const std::vector<Mistake>& mistakes() {
       {"a mistyped heading marker, then a PID: one mistake, one warning",
        {"%H2=One", "%PID=1", "Text of page one.", "%H3=Page two", "%PID=2", "Text of page two."},
        {std::string("c.txt:6: warning: page \"One\": the line looks meant to start with ") +
-        "\"%H2=\", but as typed it is no marker, so it is course text: correct the marker to "
-        "\"%H2=\" " +
+        "\"%H2=\", but as typed it is no marker, so the \"%PID=\" line after it numbers page "
+        "\"One\" instead, whose text up to that line, this one included, is left out of the "
+        "course: correct the marker to \"%H2=\" " +
         kMarkers + " (\"%H3=Page two\")"}},
       {"a blank inside a marker",
        {"%H2=One", "Text of page one.", "% H2=Page two", "Text of page two, more."},
