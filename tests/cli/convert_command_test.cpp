@@ -123,9 +123,13 @@ TEST(ConvertCommand, ADocumentFixedBetweenTwoRunsIsReadAgain) {
 }
 
 // Anything but a plain file of a sensible size is refused before it is
-// read, with a clear message, and leaves no folder behind.
+// read, with a clear message, and leaves no folder behind; so is the lock
+// file Word keeps beside an open document.
 TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
   ScratchFolder work;
+  // Its user's name, as a byte count and the letters, then again in UTF-16.
+  writeBytes(work / "~$urse.docx", std::string("\x03Ann") + std::string(50, ' ') +
+                                       std::string("\x03\0A\0n\0n\0", 8) + std::string(102, '\0'));
   ASSERT_EQ(::mkfifo((work / "pipe.doc").c_str(), 0600), 0);
   fs::create_directory(work / "folder.doc");
   {
@@ -139,6 +143,7 @@ TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
       {"folder.doc", "is a folder, not a document"},
       {"huge.doc", "too large (513 MiB): documents up to 512 MiB are read"},
       {"zero.doc", "not a plain file"},
+      {"~$urse.docx", "the lock file Word keeps beside a document while it is open"},
   };
   for (const auto& [name, why] : cases) {
     SCOPED_TRACE(name);

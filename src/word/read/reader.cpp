@@ -253,6 +253,15 @@ Model loadAs(Format format, std::string_view bytes) {
   fail(kCannotOpen, "the file is not a Word document or plain text (unknown content)");
 }
 
+// Word keeps a small file of its own beside a document while it is open:
+// "~$" and the document's name, its first letters dropped for a long name.
+// Picked instead of the document (a "*.docx" in a folder holds it), it is
+// told as what it is: its content says nothing that would tell it.
+bool wordLockFile(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return path.compare(slash == std::string::npos ? 0 : slash + 1, 2, "~$") == 0;
+}
+
 }  // namespace
 
 Model loadBytes(std::string_view bytes) {
@@ -293,6 +302,10 @@ Model load(const std::string& path) {
   try {
     const Format format = detect(bytes);
     if (format == Format::Text) return readTextFile(std::move(bytes));
+    if (format == Format::Unknown && !bytes.empty() && wordLockFile(path))
+      fail(kCannotOpen,
+           "this is the lock file Word keeps beside a document while it is open (its name "
+           "starts with \"~$\"), not a document: convert the document itself, once it is saved");
     return loadAs(format, bytes);
   } catch (const std::bad_alloc&) {
     fail(kCannotOpen, "the document is too large to open");
