@@ -2,6 +2,7 @@
 #include <glib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 
@@ -33,6 +34,20 @@ void dropLibraryPrints(const gchar*) {}
 // file): loading it only here keeps the toolkit out of command-line runs.
 // `document`, when not empty, is converted in the window at once.
 int runWindow(char** argv, const std::string& document) {
+  // Without a display the toolkit ends the program with an abort and the
+  // advice to reinstall it; a session without a desktop (ssh, a console)
+  // is told what it lacks instead.
+  auto unset = [](const char* name) {
+    const char* value = std::getenv(name);
+    return !value || !*value;
+  };
+  if (unset("DISPLAY") && unset("WAYLAND_DISPLAY") && unset("QT_QPA_PLATFORM")) {
+    std::fputs(
+        "raredozud: the window cannot be shown (no display: DISPLAY and WAYLAND_DISPLAY are "
+        "not set; start it on the desktop); the command line works:\n",
+        stderr);
+    return app::main(1, argv);  // the usage, on stderr
+  }
   const std::string module = support::programFolder() + "/raredozud-window.so";
   void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
   using Entry = int (*)(int, char**, const char*);

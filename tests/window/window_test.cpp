@@ -320,4 +320,21 @@ TEST(WindowModule, TheProgramWithoutArgumentsOpensTheWindow) {
   EXPECT_FALSE(f.readAll().contains("cannot be shown"));
 }
 
+// Without a display (a session over ssh) the program says what it lacks and
+// shows the command line, where the toolkit would abort.
+TEST(WindowModule, WithoutADisplayTheProgramSaysSo) {
+  const std::string err = ::testing::TempDir() + "window_no_display.err";
+  const std::string cmd =
+      std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 '") +
+      RD_PROGRAM + "' > /dev/null 2> '" + err + "'";
+  int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  QFile f(QString::fromStdString(err));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray said = f.readAll();
+  EXPECT_TRUE(said.contains("the window cannot be shown (no display")) << said.toStdString();
+  EXPECT_TRUE(said.contains("raredozud convert [--strict]")) << said.toStdString();
+}
+
 }  // namespace
