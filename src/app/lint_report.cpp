@@ -26,7 +26,12 @@ LintReport writeLintReport(const std::string& document) {
   }
   std::string text;
   for (const convert::LintWarning& w : warnings) text += convert::lintLine(document, w) + "\n";
-  support::writeFile(report.path, text);
+  try {
+    support::writeFile(report.path, text);
+  } catch (const support::Error& e) {
+    // The warnings are the window's to show all the same.
+    report.unwritten = e.detail().empty() ? e.description() : e.detail();
+  }
   report.found = std::move(warnings);
   return report;
 }

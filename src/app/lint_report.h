@@ -15,11 +15,12 @@ struct LintReport {
   size_t errors = 0;
   std::string path;  // the report's path; written only when there are warnings
   std::vector<convert::LintWarning> found{};
+  std::string unwritten{};  // why the report could not be written, in the system's words
 };
 
 // Reads the document as a conversion would, and writes or removes its
 // report. A document that cannot be read gives no warnings (its conversion
-// says why); a report that cannot be written throws support::Error.
+// says why); a report that cannot be written says why in `unwritten`.
 LintReport writeLintReport(const std::string& document);
 
 }  // namespace app

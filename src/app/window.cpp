@@ -191,7 +191,11 @@ void MainWindow::reportAfterRun(const std::optional<std::string>& document) {
   if (warnings > 0)
     count += support::number(static_cast<int64_t>(warnings)) +
              (warnings == 1 ? u" warning" : u" warnings");
-  showStatus(count + u" about the document: see " + support::fromUtf8(report.path));
+  if (!report.unwritten.empty())
+    showStatus(count + u" about the document, whose list could not be written: " +
+               support::fromUtf8(report.unwritten));
+  else
+    showStatus(count + u" about the document: see " + support::fromUtf8(report.path));
 }
 
 void MainWindow::watchCopySteps() {

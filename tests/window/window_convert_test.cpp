@@ -181,6 +181,23 @@ TEST_F(WindowConvertTest, AFailedCopyStepAddsALineNamingItsPackage) {
   EXPECT_EQ(window_->copyStepsRunning(), 0u);
 }
 
+// A report that cannot be written beside the document (a folder in its
+// place) costs the window none of its lines: the count says why instead.
+TEST_F(WindowConvertTest, AReportThatCannotBeWrittenStillShowsItsWarnings) {
+  const std::string doc = course(tempPath() + "/r", "safety.txt");
+  const QString report = QString::fromStdString(doc) + ".lint.txt";
+  ASSERT_TRUE(QDir().mkpath(report));
+  ScriptedChooser chooser({doc});
+  click(chooser);
+  waitForCopySteps();
+  EXPECT_TRUE(
+      box().ends_with(u"\nline 1: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" "
+                      u"belongs to no page and is left out of the course\n"
+                      u"1 warning about the document, whose list could not be written: " +
+                      report.toStdU16String() + u": Is a directory\n"))
+      << QString::fromStdU16String(box()).toStdString();
+}
+
 // A document opened from the desktop (`raredozud --window DOC`): converted
 // as soon as it is given, named by its full path, its copy step started as
 // for the button; the next run asks the dialog again.
