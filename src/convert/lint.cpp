@@ -300,9 +300,9 @@ class Linter : public EntryListener {
     if (entry && entry->pid)
       warn(p.start, u"a second \"%PID=\" for the same item: the later number counts");
     if (entry && contentSincePending_)
-      warn(p.start,
-           u"\"%PID=\" after text: the text between the heading above and this line is left "
-           u"out (a mistyped heading marker above?); put \"%PID=\" right after its heading");
+      leftOut(p.start,
+              u"\"%PID=\" after text: the text between the heading above and this line is left "
+              u"out (a mistyped heading marker above?); put \"%PID=\" right after its heading");
     contentSincePending_ = false;
     mistypedSincePending_ = false;
   }

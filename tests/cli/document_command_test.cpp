@@ -27,6 +27,7 @@ TEST(HtmlCommand, WritesEachFormatAsOnePageWithItsPicturesBeside) {
   // names the text that no page of the course shows.
   writeBytes(work / "course.txt",
              "%TITLE=T\n%H1=Basics\nAbout safety.\n%H2=One\nText of page one.\n");
+  writeBytes(work / "late.txt", "%TITLE=T\n%H2=One\nLost text.\n%PID=1\nText of page one.\n");
   struct Case {
     std::string document, page, expected, err;
   } cases[] = {
@@ -37,6 +38,10 @@ TEST(HtmlCommand, WritesEachFormatAsOnePageWithItsPicturesBeside) {
        "course.txt:3: warning: chapter \"Basics\": text after \"%H1=\" before the chapter's "
        "first page belongs to no page and is left out of the course; give it a page of its own "
        "with \"%H2=\" (\"About safety.\")\n"},
+      {"late.txt", "late.htm", "<p>Lost text.</p>",
+       "late.txt:4: warning: page \"One\": \"%PID=\" after text: the text between the heading "
+       "above and this line is left out (a mistyped heading marker above?); put \"%PID=\" right "
+       "after its heading (\"%PID=1\")\n"},
   };
   for (const Case& c : cases) {
     ProgramResult r = runProgram(dir(work), {"html", c.document, c.page});
