@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "convert/entries.h"
+#include "convert/mistyped.h"
 #include "course/export_context.h"
 #include "course/session.h"
 #include "pages/replace_body.h"
@@ -84,25 +85,6 @@ u16string cutForQuote(u16string s, bool cut = false) {
 u16string quoted(std::u16string_view s) {
   const size_t read = 4 * kLongestQuote;
   return u"\"" + cutForQuote(words(s.substr(0, read), INT32_MAX, false), s.size() > read) + u"\"";
-}
-
-// The marker a line that starts with "%" but is none looks meant to be:
-// its first characters up to "=" or "#" with blanks left out, in any case
-// ("%H2 =Title", "% H2=Title": "%H2="); a heading level the grammar lacks
-// ("%H3=") reads as a page. Empty when it looks like none.
-u16string meantMarker(std::u16string_view line) {
-  u16string key;
-  for (char16_t c : line.substr(0, 16)) {
-    if (!blank(c)) key += c;
-    if (c == u'=' || c == u'#') break;
-  }
-  key = support::upperAscii(key);
-  for (const MarkerRule& rule : kMarkerRules)
-    if (key == rule.text) return key;
-  if (key.size() == 4 && key.starts_with(u"%H") && key[2] >= u'3' && key[2] <= u'9' &&
-      key[3] == u'=')
-    return u"%H2=";
-  return {};
 }
 
 // What the author knows an entry by.
@@ -199,7 +181,8 @@ class Linter : public EntryListener {
 
   void text(const Paragraph& p) override {
     const bool reference = startsWithUpper(p.line, pages::kReferenceOpen) ||
-                           startsWithUpper(p.line, pages::kReferenceClose);
+                           startsWithUpper(p.line, pages::kReferenceClose) ||
+                           cyrillicLinkMarker(p.line) == 0;
     if (!p.line.empty() && p.line[0] == u'%' && !reference) mistyped(p);
     if (!hasText(p.text)) return;
     if (!p.entry) {
@@ -235,12 +218,19 @@ class Linter : public EntryListener {
   }
 
   static u16string mistypedMessage(const u16string& line, const u16string& consequence) {
-    const u16string meant = meantMarker(line);
-    if (meant.empty())
+    const MeantMarker meant = meantMarker(line);
+    if (meant.marker.empty())
       return u"the line starts with \"%\" but is no marker, " + consequence + u" " + markerList();
-    return u"the line looks meant to start with " + quoted(meant) +
-           u", but as typed it is no marker, " + consequence + u": correct the marker to " +
-           quoted(meant) + u" " + markerList();
+    u16string why;
+    for (char16_t c : meant.cyrillic) why += (why.empty() ? u"" : u", ") + quoted(u16string(1, c));
+    if (!why.empty())
+      why = u" (its " + why +
+            (meant.cyrillic.size() == 1 ? u" is a Cyrillic letter)" : u" are Cyrillic letters)");
+    else if (meant.russianLayout)
+      why = u" (typed in the Russian keyboard layout)";
+    return u"the line looks meant to start with " + quoted(meant.marker) +
+           u", but as typed it is no marker" + why + u", " + consequence +
+           u": correct the marker to " + quoted(meant.marker) + u" " + markerList();
   }
 
   // A "%PID=" line after a mistyped heading is not the new item's: it
@@ -262,6 +252,11 @@ class Linter : public EntryListener {
   void references(const u16string& text, int32_t at) {
     // Every link marker starts with "%": most paragraphs need no rewrite.
     if (text.find(u'%') == u16string::npos) return;
+    if (const size_t c = cyrillicLinkMarker(text); c != u16string::npos)
+      warn(at, quoted(text.substr(c, 3)) + u" is no link marker, as its " +
+                   quoted(text.substr(c + 1, 1)) +
+                   u" is a Cyrillic letter: the page shows it as text; type it as " +
+                   quoted(u"%A" + text.substr(c + 2, 1)) + u", in Latin letters");
     const pages::LinkRewrite links = pages::rewriteLinks(support::toUtf8(text));
     for (const std::string& r : links.references) references_.push_back({support::fromUtf8(r), at});
     if (links.notClosed)

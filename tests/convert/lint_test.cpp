@@ -36,6 +36,20 @@ const std::vector<Mistake>& mistakes() {
         "\"%H2=\", but as typed it is no marker, so it is course text: correct the marker to "
         "\"%H2=\" " +
         kMarkers + " (\"% H2=Page two\")"}},
+      {"markers with Cyrillic letters that look Latin, or typed in the Russian layout",
+       {"%H2=One", "Text of page one, %\u0410=1 a link%\u0410#.", "%\u041d2=Two", "Text two.",
+        "%\u0415\u0443\u044b\u0415=Three", "Text three."},
+       {"c.txt:4: warning: page \"One\": \"%\u0410=\" is no link marker, as its \"\u0410\" is "
+        "a Cyrillic letter: the page shows it as text; type it as \"%A=\", in Latin letters "
+        "(\"Text of page one, %\u0410=1\")",
+        std::string("c.txt:5: warning: page \"One\": the line looks meant to start with ") +
+            "\"%H2=\", but as typed it is no marker (its \"\u041d\" is a Cyrillic letter), so "
+            "it is course text: correct the marker to \"%H2=\" " +
+            kMarkers + " (\"%\u041d2=Two\")",
+        std::string("c.txt:7: warning: page \"One\": the line looks meant to start with ") +
+            "\"%TEST=\", but as typed it is no marker (typed in the Russian keyboard layout), so "
+            "it is course text: correct the marker to \"%TEST=\" " +
+            kMarkers + " (\"%\u0415\u0443\u044b\u0415=Three\")"}},
       {"a line that starts with % and looks like no marker",
        {"%H2=One", "Text of page one.", "%%Note to self"},
        {std::string("c.txt:5: warning: page \"One\": the line starts with \"%\" but is no ") +

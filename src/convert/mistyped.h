@@ -1,0 +1,28 @@
+#pragma once
+// What a line that starts with "%" but is no marker looks meant to be, and
+// why it is none: lint's guess for the author.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace convert {
+
+struct MeantMarker {
+  std::u16string marker;  // as the grammar has it ("%H2="); empty when none is seen
+  // Why a marker that looks right is none: the Cyrillic letters in it that
+  // look like Latin ones (each once), or that it was typed in the Russian
+  // keyboard layout ("%Р2=" for "%H2=").
+  std::u16string cyrillic{};
+  bool russianLayout = false;
+};
+
+// The line's first characters up to "=" or "#", blanks left out, in any
+// case ("%H2 =Title", "% H2=Title": "%H2="); a heading level the grammar
+// lacks ("%H3=") reads as a page.
+MeantMarker meantMarker(std::u16string_view line);
+
+// Where `text` holds a link marker typed with a Cyrillic "А" ("%А=" or
+// "%А#"), which looks right and is none; npos when it holds none.
+size_t cyrillicLinkMarker(std::u16string_view text);
+
+}  // namespace convert
