@@ -214,7 +214,12 @@ class Linter : public EntryListener {
     mistypedSincePending_ = true;
     mistypedAt_ = found_.size();
     mistypedLine_ = p.line;
-    warn(p.start, mistypedMessage(p.line, u"so it is course text"));
+    // What becomes of the line depends on where it stands.
+    const bool onPage = p.entry && course::writesPage(p.entry->kind);
+    const bool inTest = p.entry && course::writesTest(p.entry->kind);
+    warn(p.start, mistypedMessage(p.line, onPage   ? u"so it is course text"
+                                          : inTest ? u"so it is a line of the test"
+                                                   : u"so it is text that no page shows"));
   }
 
   static u16string mistypedMessage(const u16string& line, const u16string& consequence) {

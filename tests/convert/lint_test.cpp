@@ -50,6 +50,13 @@ const std::vector<Mistake>& mistakes() {
             "\"%TEST=\", but as typed it is no marker (typed in the Russian keyboard layout), so "
             "it is course text: correct the marker to \"%TEST=\" " +
             kMarkers + " (\"%\u0415\u0443\u044b\u0415=Three\")"}},
+      {"a mistyped marker where no page shows it",
+       {"%H1 =Basics", "%H2=One", "Text of page one."},
+       {"c.txt:3: warning: the line looks meant to start with \"%H1=\", but as typed it is no "
+        "marker, so it is text that no page shows: correct the marker to \"%H1=\" " +
+            std::string(kMarkers) + " (\"%H1 =Basics\")",
+        "c.txt:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to "
+        "no page and is left out of the course (\"%H1 =Basics\")"}},
       {"a line that starts with % and looks like no marker",
        {"%H2=One", "Text of page one.", "%%Note to self"},
        {std::string("c.txt:5: warning: page \"One\": the line starts with \"%\" but is no ") +
@@ -113,10 +120,14 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:9: warning: after the chapter \"One\": text after \"%H1#\" before the next "
         "heading belongs to no page and is left out of the course; give it a page of its own "
         "with \"%H2=\" (\"Between the chapters.\")"}},
-      {"a quiz without a right answer",
-       {"%TEST=Quiz", "1. Which?", "a) one", "b) two", "", "%H2=After", "Text after the quiz."},
+      {"a quiz without a right answer, a mistyped marker in it",
+       {"%TEST=Quiz", "1. Which?", "a) one", "b) two", "%H3=Note", "", "%H2=After",
+        "Text after the quiz."},
        {"c.txt:4: error: test \"Quiz\": its quiz page stops here: no answer is marked correct: "
-        "learners cannot take this test (\"1. Which?\")"}},
+        "learners cannot take this test (\"1. Which?\")",
+        "c.txt:7: warning: test \"Quiz\": the line looks meant to start with \"%H2=\", but as "
+        "typed it is no marker, so it is a line of the test: correct the marker to \"%H2=\" " +
+            std::string(kMarkers) + " (\"%H3=Note\")"}},
       {"dropped text, empty title, stray chapter end, second title, bad PID",
        {"Intro text.", "%H2=", "Text of an untitled page.", "%H1#", "%TITLE=U", "%H2=Last",
         "%PID=abc", "more text here"},
