@@ -354,9 +354,9 @@ class Linter : public EntryListener {
   }
 
   void lastEntryDropped(const PendingEntry& e) override {
-    if (e.kind != course::kChapterStart)
-      leftOut(e.heading,
-              u"the last page has ten characters or fewer: it is left out of the course");
+    if (e.kind == course::kChapterStart) return;
+    leftOut(e.heading, u"the last page has ten characters or fewer: it is left out of the course");
+    lastPageDropped_ = true;
   }
 
   // Each paragraph of a text the walk does not tell paragraph by paragraph
@@ -400,9 +400,11 @@ class Linter : public EntryListener {
     if (std::none_of(entries_.begin(), entries_.end(), [](const ClosedEntry& e) {
           return course::writesPage(e.kind) || course::writesTest(e.kind);
         }))
-      error(0,
-            u"the course has no page and no test: learners get an empty course; start each "
-            u"page with \"%H2=\" and each test with \"%TEST=\"");
+      error(0, u"the course has no page and no test: learners get an empty course; " +
+                   u16string(lastPageDropped_
+                                 ? u"its one page has ten characters or fewer, and is left out "
+                                   u"as the last page: write more on it"
+                                 : u"start each page with \"%H2=\" and each test with \"%TEST=\""));
     if (titles_ == 0) warn(0, u"no \"%TITLE=\" line: the course has no title");
     if (authors_ == 0) warn(0, u"no \"%AUTHOR=\" line: the course header names no author");
   }
@@ -618,6 +620,7 @@ class Linter : public EntryListener {
   u16string mistypedLine_;
   int titles_ = 0, authors_ = 0;
   bool chapterOpen_ = false, droppedBefore_ = false, contentSincePending_ = false;
+  bool lastPageDropped_ = false;
   u16string chapterTitle_;
   int32_t chapterAt_ = 0;
 };

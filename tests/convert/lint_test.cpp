@@ -144,6 +144,13 @@ const std::vector<Mistake>& mistakes() {
       {"an empty page",
        {"%H2=Empty", "%H2=Full", "Text of the full page."},
        {"c.txt:3: warning: page \"Empty\": the page has no content (\"%H2=Empty\")"}},
+      {"a course whose one page is too short",
+       {"%H2=Only", "Short."},
+       {"c.txt:1: error: the course has no page and no test: learners get an empty course; its "
+        "one page has ten characters or fewer, and is left out as the last page: write more on "
+        "it (\"%TITLE=T\")",
+        "c.txt:3: warning: page \"Only\": the last page has ten characters or fewer: it is left "
+        "out of the course (\"%H2=Only\")"}},
       {"no page and no test",
        {"%H1=Only a chapter", "%H1#"},
        {"c.txt:1: error: the course has no page and no test: learners get an empty course; start "
