@@ -69,7 +69,10 @@ TEST(HtmlCommand, RefusalsSayWhyOnStandardErrorAndLoseNothing) {
       {{"html", "doc.txt"}, 2, "Usage"},
       {{"html", "doc.txt", "a.htm", "b.htm"}, 2, "Usage"},
       {{"html", "missing.doc", "old.htm"}, 1, "\"missing.doc\" could not be found"},
-      {{"html", kCorpus + "doc/PasswordProtected.doc", "old.htm"}, 1, "password-protected"},
+      {{"html", kCorpus + "doc/PasswordProtected.doc", "old.htm"},
+       1,
+       "password-protected: save it without its password in the word processor, and convert "
+       "that"},
       {{"html", "doc.txt", "no/such/folder.htm"}, 1, "the folder no/such does not exist"},
       {{"html", "doc.txt", "./doc.txt"}, 1, "would replace the document itself"},
       {{"dump"}, 2, "Usage: raredozud dump DOC"},

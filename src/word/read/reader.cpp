@@ -235,7 +235,7 @@ Model loadAs(Format format, std::string_view bytes) {
     case Format::Doc:
       return readDoc(bytes);
     case Format::Encrypted:
-      fail(kPasswordProtected, "the document is password-protected");
+      fail(kPasswordProtected, kPasswordProtectedText);
     case Format::Damaged:
       fail(kCannotOpen, cutShort(bytes) ? "the document is damaged (truncated)"
                                         : "the document is damaged: its container cannot be read");

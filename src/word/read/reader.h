@@ -15,6 +15,12 @@ enum class Format { Unknown, Text, Docx, Doc, Odt, Rtf, Html, Encrypted, Damaged
 // byte of it is read.
 inline constexpr uint64_t kMaxDocumentBytes = uint64_t{512} << 20;
 
+// Why a password-protected document is not read, whatever its format, and
+// what the author does about it.
+inline constexpr const char* kPasswordProtectedText =
+    "the document is password-protected: save it without its password in the word processor, "
+    "and convert that";
+
 // Sniffs the format from the first bytes (and, for containers, their
 // directory). Empty input is Unknown.
 Format detect(std::string_view bytes);

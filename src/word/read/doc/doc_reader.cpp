@@ -20,7 +20,7 @@ void DocReader::readFib() {
   uint16_t flags = word_.u16(0x0A);
   if (ident != 0xA5EC && ident != 0xA5DC)
     fail(kCannotOpen, "the document is damaged (not a Word document header)");
-  if (flags & 0x0100) fail(kPasswordProtected, "the document is password-protected");
+  if (flags & 0x0100) fail(kPasswordProtected, kPasswordProtectedText);
   if (ident == 0xA5DC || nFib < 0xC0) {
     if (nFib < 101) {
       fail(kCannotOpen,
@@ -114,7 +114,7 @@ Model DocReader::read() {
     fail(kCannotOpen, "the document is damaged (not a Word 97-2003 compound file)");
   streams_ = openStreams(file_);
   if (!streams_.hasWordDocument) {
-    if (streams_.encryptedPackage) fail(kPasswordProtected, "the document is password-protected");
+    if (streams_.encryptedPackage) fail(kPasswordProtected, kPasswordProtectedText);
     fail(kCannotOpen, "the file is not a Word document (no document stream)");
   }
   word_ = Bytes(streams_.word);

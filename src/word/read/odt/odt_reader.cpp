@@ -63,8 +63,7 @@ void OdtReader::openPackage() {
     parse(doc, *manifest);
     for (pugi::xml_node e = doc.document_element().first_child(); e; e = e.next_sibling()) {
       if (!is(e, "file-entry")) continue;
-      if (child(e, "encryption-data"))
-        fail(kPasswordProtected, "the document is password-protected");
+      if (child(e, "encryption-data")) fail(kPasswordProtected, kPasswordProtectedText);
       // Without a mimetype entry, the package's own entry names its type.
       if (attrValue(e, "full-path") == "/" && !pkg_->has("mimetype"))
         checkMediaType(attrValue(e, "media-type"));
