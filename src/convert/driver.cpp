@@ -217,7 +217,10 @@ class Run : public MarkerListener {
     fe_.status.showStatus(u"Успех");
     reportReplacedThisRun();
     if (documentsOwnFolder_) {
-      fe_.warnings.warn(u"the pages went into the document's own folder " + widen(outputFolder_) +
+      // The output folder is the document's folder, an empty name and "/":
+      // one slash ends it here.
+      fe_.warnings.warn(u"the pages went into the document's own folder " +
+                        widen(outputFolder_.substr(0, outputFolder_.size() - 1)) +
                         u" (its name starts with a dot): no course player added, no zip written");
     } else if (export_.failures > 0) {
       fe_.warnings.warn(support::number(export_.failures) +
