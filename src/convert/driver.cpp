@@ -224,8 +224,8 @@ class Run : public MarkerListener {
                         u" (its name starts with a dot): no course player added, no zip written");
     } else if (export_.failures > 0) {
       fe_.warnings.warn(support::number(export_.failures) +
-                        u" pages or tests could not be written: the package " +
-                        widen(outputFolder_) +
+                        (export_.failures == 1 ? u" page or test" : u" pages or tests") +
+                        u" could not be written: the package " + widen(outputFolder_) +
                         u" is incomplete, so the copy step was not started (an earlier zip "
                         u"stays as it was)");
     }

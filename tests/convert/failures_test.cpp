@@ -67,6 +67,9 @@ TEST_F(Failures, AMissingTemplateKeepsTheDataFileAndTheRunGoesOn) {
   EXPECT_FALSE(exists(out("c") + "test1.htm"));
   EXPECT_TRUE(exists(out("c") + "page2.htm"));
   EXPECT_EQ(status.lines.back(), "Успех");
+  EXPECT_EQ(warnings.lines.back(), "1 page or test could not be written: the package " + out("c") +
+                                       " is incomplete, so the copy step was not started (an "
+                                       "earlier zip stays as it was)");
 }
 
 TEST_F(Failures, ALogThatCannotBeWrittenIsReportedOnTheErrorPath) {
