@@ -171,6 +171,7 @@ MainWindow::MainWindow(ConversionRun run, QWidget* parent)
 constexpr size_t kShownWarnings = 10;
 
 void MainWindow::reportAfterRun(const std::optional<std::string>& document) {
+  for (const std::u16string& note : warnings_.notes) showStatus(note);
   if (!warnings_.package.empty()) showStatus(u"Package: " + support::fromUtf8(warnings_.package));
   for (const std::u16string& e : warnings_.errors) showStatus(u"error: " + e);
   // A path the run refused names no document to report on.
@@ -248,6 +249,7 @@ void MainWindow::convertDocument() {
   course::Frontend frontend{chooser, status, log, warnings_, copySteps_, programFolder_};
   warnings_.package.clear();
   warnings_.errors.clear();
+  warnings_.notes.clear();
   try {
     run_(frontend);
     reportAfterRun(chooser.chosen);

@@ -85,7 +85,10 @@ class MainWindow : public QWidget {
   QTimer* copyWatch_;
   class CountedWarnings : public course::WarningSink {
    public:
-    void warn(const std::u16string&) override { ++count; }
+    void warn(const std::u16string& message) override {
+      ++count;
+      notes.push_back(message);
+    }
     void error(const std::u16string& message) override {
       ++count;
       errors.push_back(message);
@@ -97,9 +100,12 @@ class MainWindow : public QWidget {
     int count = 0;
     std::string package;                 // the last run's, until the window shows it
     std::vector<std::u16string> errors;  // likewise
+    // What the run says beside its status lines: why a file could not be
+    // written, that the package is incomplete or was another document's.
+    std::vector<std::u16string> notes;
   } warnings_;
-  // The lines a run leaves after its own: where the package went, and the
-  // warnings about the document.
+  // The lines a run leaves after its own: what it said beside them, where
+  // the package went, and the warnings about the document.
   void reportAfterRun(const std::optional<std::string>& document);
   bool converting_ = false;
   bool closeRequested_ = false;

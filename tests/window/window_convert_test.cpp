@@ -181,6 +181,24 @@ TEST_F(WindowConvertTest, AFailedCopyStepAddsALineNamingItsPackage) {
   EXPECT_EQ(window_->copyStepsRunning(), 0u);
 }
 
+// A page that cannot be written: "Успех" as ever, but the lines after it say
+// why, and that the package is incomplete and has no new zip.
+TEST_F(WindowConvertTest, APageThatCannotBeWrittenIsToldAfterTheRun) {
+  const std::string doc = course(tempPath() + "/p", "safety.txt");
+  const QString folder = tempPath() + "/p/safety/";
+  ASSERT_TRUE(QDir().mkpath(folder + "page2.htm"));
+  ScriptedChooser chooser({doc});
+  click(chooser);
+  const std::u16string after = box().substr(box().find(u"\nУспех\n"));
+  EXPECT_TRUE(after.starts_with(u"\nУспех\n" + folder.toStdU16String() +
+                                u"page2.htm: Is a directory\n1 page or test could not be written: "
+                                u"the package " +
+                                folder.toStdU16String() +
+                                u" is incomplete, so the copy step was not started (an earlier zip "
+                                u"stays as it was)\nline 1: "))
+      << QString::fromStdU16String(after).toStdString();
+}
+
 // A report that cannot be written beside the document (a folder in its
 // place) costs the window none of its lines: the count says why instead.
 TEST_F(WindowConvertTest, AReportThatCannotBeWrittenStillShowsItsWarnings) {
