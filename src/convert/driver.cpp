@@ -81,7 +81,8 @@ class Run : public MarkerListener {
     const support::Error e = export_.explain(error, outputFolder_);
     try {
       fe_.status.showStatus(u"parse: Error # " + errorDetail(e));
-      if (!e.detail().empty()) fe_.warnings.warn(support::fromUtf8(e.detail()));
+      if (!e.detail().empty() && !export_.folderFailed(outputFolder_))
+        fe_.warnings.warn(support::fromUtf8(e.detail()));
     } catch (...) {
       // Nowhere left to report to; the run ends all the same.
     }
@@ -91,7 +92,8 @@ class Run : public MarkerListener {
  private:
   // An existing folder is reused. One that cannot be made does not stop the
   // run: the writers' own failures show it, with the reason it could not be
-  // made. A link in the folder's place would lead every write elsewhere.
+  // made, which is told once, with what to do. A link in the folder's place
+  // would lead every write elsewhere.
   // The run holds the folder's lock from here until its copy step starts:
   // another run into it waits, so that a package is never two documents'.
   void makeOutputFolder() {
@@ -100,7 +102,10 @@ class Run : public MarkerListener {
                      outputFolder_ + " is a symbolic link: a package needs a folder of its own");
     const int made = ::mkdir(outputFolder_.c_str(), 0777) == 0 ? 0 : errno;
     if (made != 0 && !support::isPlainFolder(outputFolder_)) export_.folderError = made;
-    if (export_.folderError != 0) return;
+    if (export_.folderError != 0) {
+      fe_.warnings.warn(folderNotMade(made));
+      return;
+    }
     lock_ = support::FolderLock(outputFolder_, [&] {
       fe_.warnings.warn(u"another run is writing the package " + widen(outputFolder_) +
                         u": waiting for it to end");
@@ -110,6 +115,21 @@ class Run : public MarkerListener {
     if (!before.empty() && before != documentPath_) replacedThisRun_ = before;
     before = documentPath_;
     if (replacedThisRun_.empty()) warnIfAnotherDocuments();
+  }
+
+  // The package goes beside the document, and nowhere else: what keeps its
+  // folder from being made there, and what the author can do about it.
+  std::u16string folderNotMade(int err) const {
+    std::u16string why = support::fromUtf8(support::fileError(err, outputFolder_, true).detail()) +
+                         u": the package folder cannot be made beside the document";
+    if (err == EEXIST || err == ENOTDIR)
+      return why +
+             u"; a file of that name stands there: move or rename it, or give the document "
+             u"another name";
+    if (err == EACCES || err == EPERM || err == EROFS)
+      return why + u"; copy the document into a folder you may write to, and convert it there";
+    if (err == ENOSPC || err == EDQUOT) return why + u"; make room on the disk and convert again";
+    return why;
   }
 
   // Two documents of one run writing one package: the learners get only

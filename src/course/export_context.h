@@ -27,6 +27,8 @@ struct ExportContext {
   // source and description; counts it and passes its detail on.
   void reportFailure(const std::u16string& lead, const support::Error& error,
                      const std::string& outputFolder);
+  // Whether the output folder could not be made (and is none still).
+  bool folderFailed(const std::string& outputFolder) const;
   // The error as the run reports it: a write into an output folder that
   // could not be made fails for the reason the folder could not be made.
   support::Error explain(const support::Error& error, const std::string& outputFolder) const;
