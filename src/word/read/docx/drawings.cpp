@@ -518,9 +518,14 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
         look.outlineEmu =
             clampInt(weight.empty() ? 9525 : vmlLengthPx(weight) * 9525, 1, kMaxOutlineEmu);
       }
-      side_ = outer ? vmlSide(outer, val(outer, "style"),
-                              vmlLengthPx(styleValue(val(outer, "style"), "width")))
-                    : vmlSide(n, style, w);
+      // The side of the shape, or of the group it lies in, read once for
+      // all its pictures (a group of thousands read its wrapping for each).
+      if (const pugi::xml_node placed = outer ? outer : n; placed != sidePlaced_) {
+        const std::string_view placedStyle = val(placed, "style");
+        sidePlaced_ = placed;
+        sideOfPlaced_ = vmlSide(placed, placedStyle, vmlLengthPx(styleValue(placedStyle, "width")));
+      }
+      side_ = sideOfPlaced_;
       if (!id.empty()) addPicture(id, w, h, alt, f, s, look);
       side_ = PictureSide::Inline;
     } else if (name == "txbxContent") {
@@ -542,15 +547,17 @@ void DocxReader::vml(const pugi::xml_node& n, const CharFormat& f, StoryState& s
 // A VML shape drawn by its geometry, where the text would wrap around it.
 void DocxReader::vmlDrawing(const pugi::xml_node& shape, const CharFormat& f, StoryState& s) {
   // A group's members are sized in the group's own units: not drawn. Beside
-  // a picture of the group (which shows) they are named lost here; a group
-  // with nothing shown is named lost as a whole.
+  // a picture of the group (which shows) they are named lost here, once a
+  // group (the group is searched once: its thousands of members each
+  // searching it took minutes); a group with nothing shown is named lost as
+  // a whole.
   if (is(shape.parent(), "group")) {
     pugi::xml_node outer;
     vmlGroupScale(shape, outer);
-    const bool pictured =
-        outer.find_node([](const pugi::xml_node& n) { return is(n, "imagedata"); });
-    if (pictured && outer != lostGroup_) s.builder->loss("the shapes of a group (arrows, frames)");
+    if (outer == lostGroup_) return;
     lostGroup_ = outer;
+    if (outer.find_node([](const pugi::xml_node& n) { return is(n, "imagedata"); }))
+      s.builder->loss("the shapes of a group (arrows, frames)");
     return;
   }
   const std::string_view style = val(shape, "style");

@@ -222,6 +222,9 @@ class DocxReader {
   // The side of the text the drawing being read stands at (its pictures').
   PictureSide side_ = PictureSide::Inline;
   pugi::xml_node lostGroup_;  // the VML group whose shapes were last named lost
+  // The VML shape or group whose side was read last, and that side.
+  pugi::xml_node sidePlaced_;
+  PictureSide sideOfPlaced_ = PictureSide::Inline;
   bool withoutPictures_ = false;  // a group's pictures are drawn with its shapes
   std::string footnoteFormat_ = "decimal", endnoteFormat_ = "lowerRoman";
   int64_t footnoteNumber_ = 1, endnoteNumber_ = 1;
