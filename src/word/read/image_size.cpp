@@ -12,6 +12,11 @@ uint32_t be(std::string_view d, size_t at, int bytes) {
   return v;
 }
 
+// A picture's header holds some tens of chunks or segments before its
+// data; past this many the rest is not read (every frame showing the
+// picture reads it again).
+constexpr int kMaxHeaderParts = 1000;
+
 // A resolution is believed between 10 and 10,000 dots an inch.
 double dpi(double v) {
   return v >= 10 && v <= 10000 ? v : 96;
@@ -23,7 +28,7 @@ ImageSize pngSize(std::string_view d) {
   s.width = static_cast<int32_t>(std::min<uint32_t>(be(d, 16, 4), 1u << 20));
   s.height = static_cast<int32_t>(std::min<uint32_t>(be(d, 20, 4), 1u << 20));
   // The chunks before the image data: pHYs gives dots a metre.
-  for (size_t at = 8; at + 12 <= d.size();) {
+  for (size_t at = 8, parts = 0; at + 12 <= d.size() && parts < kMaxHeaderParts; ++parts) {
     const uint32_t length = be(d, at, 4);
     const std::string_view type = d.substr(at + 4, 4);
     if (type == "IDAT" || length > d.size() - at - 12) break;
@@ -38,7 +43,9 @@ ImageSize pngSize(std::string_view d) {
 
 ImageSize jpegSize(std::string_view d) {
   ImageSize s;
-  for (size_t at = 2; at + 4 <= d.size() && static_cast<unsigned char>(d[at]) == 0xFF;) {
+  for (size_t at = 2, parts = 0;
+       at + 4 <= d.size() && static_cast<unsigned char>(d[at]) == 0xFF && parts < kMaxHeaderParts;
+       ++parts) {
     const unsigned marker = static_cast<unsigned char>(d[at + 1]);
     const size_t length = be(d, at + 2, 2);
     if (length < 2 || length > d.size() - at - 2) break;
