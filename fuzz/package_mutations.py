@@ -111,7 +111,44 @@ def damage_folder(pkg):
         # else: the file is gone
 
 
+def damage_headers(data):
+    """A zip whose entries' own headers disagree with its directory: a name
+    changed or cut in one place only, an entry's header moved, shared or
+    past the end, as unpackers that read entries in order then differ."""
+    end = data.rfind(b"PK\x05\x06")
+    if end < 0 or end + 22 > len(data):
+        return data
+    at = int.from_bytes(data[end + 16:end + 20], "little")
+    records = []
+    while at + 46 <= len(data) and data[at:at + 4] == b"PK\x01\x02":
+        records.append(at)
+        at += 46 + sum(int.from_bytes(data[at + k:at + k + 2], "little") for k in (28, 30, 32))
+    for _ in range(rng.randint(1, 3) if records else 0):
+        rec = rng.choice(records)
+        local = int.from_bytes(data[rec + 42:rec + 46], "little")
+        r = rng.random()
+        if r < 0.4 and local + 30 < len(data):  # the header's name, or its length
+            n = int.from_bytes(data[local + 26:local + 28], "little")
+            if r < 0.25 and n:
+                i = local + 30 + rng.randrange(n)
+                if i < len(data):
+                    data[i] = rng.choice(b"Aa./\\\x00")
+            else:
+                data[local + 26:local + 28] = min(0xFFFF, max(0, n + rng.choice([-1, 1, 300]))).to_bytes(2, "little")
+        else:  # the directory's offset of the header
+            other = int.from_bytes(data[rng.choice(records) + 42:][:4], "little")
+            to = rng.choice([other, other + 1, 0, len(data), 0xFFFFFFFF, 0xFFFFFFFE, local - 1])
+            data[rec + 42:rec + 46] = (to & 0xFFFFFFFF).to_bytes(4, "little")
+    return data
+
+
 def damage_zip(src, dst):
+    """True when only the entries' headers were changed: check must fault it."""
+    if rng.random() < 0.15:  # the entries' headers against the directory
+        data = open(src, "rb").read()
+        damaged = bytes(damage_headers(bytearray(data)))
+        open(dst, "wb").write(damaged)
+        return damaged != data
     if rng.random() < 0.3:  # the zip's own bytes
         data = bytearray(open(src, "rb").read())
         for _ in range(rng.randint(1, 20)):
@@ -174,7 +211,7 @@ def complete(folder):
     return None
 
 
-def judge(path):
+def judge(path, must_fault=False):
     try:
         p = subprocess.run([bin_, "check", path], capture_output=True, timeout=90, env=ENV)
     except subprocess.TimeoutExpired:
@@ -188,6 +225,8 @@ def judge(path):
         return "exit status %d" % p.returncode
     if p.returncode == 1 and not p.stdout.strip():
         return "a fault given without a word"
+    if must_fault and p.returncode == 0:
+        return "a zip whose entries' headers disagree with its directory passed"
     differ = quiz_judge.verdicts_differ(path, text) if os.path.isdir(path) else None
     return differ and "quiz verdicts differ: " + differ.replace("\n", "; ")
 
@@ -214,12 +253,12 @@ while time.time() - start < seconds:
         shutil.copytree(os.path.join(base, stem), target, symlinks=True)
         damage_folder(target)
         why = complete(target) if rng.random() < 0.5 else None
+        why = why or judge(target)
     else:
         zips = [z for z in os.listdir(base) if z.endswith(".zip")]
         target = os.path.join(case, rng.choice(zips))
-        damage_zip(os.path.join(base, os.path.basename(target)), target)
-        why = None
-    why = why or judge(target)
+        must_fault = damage_zip(os.path.join(base, os.path.basename(target)), target)
+        why = judge(target, must_fault)
     runs += 1
     if why:
         found += 1
