@@ -242,6 +242,27 @@ TEST(DocxShapes, PicturesInAResizedGroupTakeItsScale) {
   EXPECT_GT(svg.find("stroke=\"#ff0000\""), svg.rfind("<image"));
 }
 
+// Each group drawn with its pictures holds a copy of their bytes: a small
+// document repeating a group of one large picture took gigabytes. Past
+// 64 MiB of copies, a group's pictures show alone, its shapes told as lost.
+TEST(DocxShapes, GroupsDrawnWithTheirPicturesCopyABoundedAmount) {
+  const std::string group =
+      "<w:r><w:drawing><wp:inline><wp:extent cx=\"95250\" cy=\"95250\"/><a:graphic>"
+      "<a:graphicData><wpg:wgp><wpg:grpSpPr><a:xfrm><a:ext cx=\"95250\" cy=\"95250\"/><a:chExt "
+      "cx=\"95250\" cy=\"95250\"/></a:xfrm></wpg:grpSpPr><pic:pic><pic:blipFill><a:blip "
+      "r:embed=\"rP\"/></pic:blipFill></pic:pic><wps:wsp><wps:spPr><a:prstGeom prst=\"rect\"/>"
+      "<a:ln><a:solidFill><a:srgbClr val=\"FF0000\"/></a:solidFill></a:ln></wps:spPr></wps:wsp>"
+      "</wpg:wgp></a:graphicData></a:graphic></wp:inline></w:drawing></w:r>";
+  const std::string png = std::string("\x89PNG\r\n\x1a\n", 8) + std::string(33 << 20, '\0');
+  const word::Model m = docxtest::read(p(group) + p(group), {{"word/media/p.png", png}},
+                                       docxtest::relationship("rP", "image", "media/p.png"));
+  ASSERT_EQ(m.main.pictures.size(), 2u);
+  EXPECT_EQ(m.main.pictures[0].format, "svg");
+  EXPECT_EQ(m.main.pictures[1].format, "png");
+  ASSERT_EQ(m.losses.size(), 1u);
+  EXPECT_NE(m.losses[0].what.find("over a picture"), std::string::npos);
+}
+
 // A picture behind or in front of the text stands beside the text where
 // its middle lies, or on a line of its own when wider than half the line
 // (a drawn shape there keeps to its line, above).

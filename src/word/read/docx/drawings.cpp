@@ -646,24 +646,28 @@ std::shared_ptr<const std::string> DocxReader::media(const std::string& target) 
 // A group of pictures with shapes drawn over them (an annotated
 // screenshot) as one SVG of the group's size: its PNG and JPEG pictures as
 // images in their places, the shapes over them as the group stacks them.
-// None where it holds no picture, one of another kind, or draws no shape.
+// None where it holds no picture, one of another kind, or draws no shape,
+// or where the document's groups have copied their share of pictures.
 std::optional<DrawnShapes> DocxReader::groupOverPictures(const pugi::xml_node& data,
                                                          int64_t widthEmu, int64_t heightEmu,
                                                          StoryState& s) {
   if (!child(data, "wgp") || !drawShapes(data, widthEmu, heightEmu, theme_)) return std::nullopt;
   bool whole = true;
   int pictures = 0;
+  size_t embedded = 0;
   const GroupPicture image = [&](const pugi::xml_node& pic, const ShapeBox& box) {
     const auto rel =
         s.part->rels.find(std::string(relAttr(child(child(pic, "blipFill"), "blip"), "embed")));
     const auto bytes =
         rel == s.part->rels.end() || rel->second.external ? nullptr : media(rel->second.target);
     const std::string format = bytes ? imageFormat(*bytes) : "";
-    if (format != "png" && format != "jpeg") {
+    if (!whole || (format != "png" && format != "jpeg") ||
+        bytes->size() > groupPictureBytesLeft_ - embedded) {
       whole = false;
       return std::string();
     }
     ++pictures;
+    embedded += bytes->size();
     const std::unique_ptr<gchar, decltype(&g_free)> encoded(
         g_base64_encode(reinterpret_cast<const guchar*>(bytes->data()), bytes->size()), &g_free);
     return "<image x=\"" + svgNumber(box.x) + "\" y=\"" + svgNumber(box.y) + "\" width=\"" +
@@ -672,7 +676,9 @@ std::optional<DrawnShapes> DocxReader::groupOverPictures(const pugi::xml_node& d
            encoded.get() + "\"/>";
   };
   std::optional<DrawnShapes> drawn = drawShapes(data, widthEmu, heightEmu, theme_, &image);
-  return whole && pictures > 0 ? drawn : std::nullopt;
+  if (!whole || pictures == 0) return std::nullopt;
+  groupPictureBytesLeft_ -= embedded;
+  return drawn;
 }
 
 }  // namespace word::read::docx::detail

@@ -219,6 +219,9 @@ class DocxReader {
   // Chart parts read, by the story part's name and the relationship's id.
   std::map<std::string, std::optional<Chart>> charts_;
   size_t chartPointsLeft_ = 500'000;                    // some hundred charts' worth
+  // Each group drawn with its pictures holds its own copy of their bytes:
+  // a few hundred screenshots' worth, not one picture repeated without end.
+  size_t groupPictureBytesLeft_ = size_t{64} << 20;
   // The side of the text the drawing being read stands at (its pictures').
   PictureSide side_ = PictureSide::Inline;
   pugi::xml_node lostGroup_;  // the VML group whose shapes were last named lost
