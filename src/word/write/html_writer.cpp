@@ -27,6 +27,7 @@
 #include "word/write/pictures/converter.h"
 #include "word/write/pictures/web_picture.h"
 #include "word/write/tab_row.h"
+#include "word/write/table_grid.h"
 #include "word/write/writers.h"
 
 namespace word::write {
@@ -556,21 +557,7 @@ class Renderer {
       out_ += u"</colgroup>";
     }
     if (block) out_ += kNewLine;
-    // Grid column of every cell, for vertical merges.
-    std::vector<std::vector<uint32_t>> columns(t.rows.size());
-    for (size_t r = 0; r < t.rows.size(); ++r) {
-      uint32_t col = t.rows[r].skipBefore;
-      for (const Cell& c : t.rows[r].cells) {
-        columns[r].push_back(col);
-        col += std::max<uint16_t>(c.gridSpan, 1);
-      }
-    }
-    auto cellAtColumn = [&](size_t r, uint32_t col) -> const Cell* {
-      const auto& cols = columns[r];
-      auto it = std::lower_bound(cols.begin(), cols.end(), col);
-      if (it == cols.end() || *it != col) return nullptr;
-      return &t.rows[r].cells[static_cast<size_t>(it - cols.begin())];
-    };
+    const std::vector<std::vector<uint32_t>> spans = rowSpans(t);
     bool heading = true;  // the rows so far head the table's columns: th cells
     for (size_t r = 0; r < t.rows.size(); ++r) {
       const Row& row = t.rows[r];
@@ -585,22 +572,11 @@ class Renderer {
                 u"\" style=\"border:none;padding:0\"></td>";
       for (size_t c = 0; c < row.cells.size(); ++c) {
         const Cell& cell = row.cells[c];
-        if (cell.vmerge == VMerge::Continue && r > 0) {
-          // Covered by the cell above, when there is one to merge with.
-          const Cell* above = cellAtColumn(r - 1, columns[r][c]);
-          if (above && above->vmerge != VMerge::None) continue;
-        }
+        const uint32_t span = spans[r][c];  // rows
+        if (span == 0) continue;
         std::u16string attrs;
         if (cell.gridSpan > 1) attrs += u" colspan=\"" + number(cell.gridSpan) + u"\"";
-        size_t span = 1;  // rows
-        if (cell.vmerge == VMerge::Restart) {
-          for (size_t below = r + 1; below < t.rows.size(); ++below) {
-            const Cell* b = cellAtColumn(below, columns[r][c]);
-            if (!b || b->vmerge != VMerge::Continue) break;
-            ++span;
-          }
-          if (span > 1) attrs += u" rowspan=\"" + number(static_cast<int64_t>(span)) + u"\"";
-        }
+        if (span > 1) attrs += u" rowspan=\"" + number(span) + u"\"";
         const std::u16string css = cellCss(cell);
         if (!css.empty()) attrs += u" style=\"" + css.substr(0, css.size() - 1) + u"\"";
         out_ += u"<" + cellTag + (heading ? u" scope=\"col\"" : u"") + attrs + u">";
