@@ -286,6 +286,20 @@ void Builder::tablePlacement(Align align, int32_t indent, bool rightToLeft) {
   t.rightToLeft = rightToLeft;
 }
 
+void Builder::tableSpacing(int32_t twips, const CellBorders& frame) {
+  if (open_.empty()) return;
+  Table& t = story_.tables[open_.back().index];
+  t.cellSpacing = static_cast<int16_t>(std::clamp(twips, 0, 1440));
+  t.frame = t.cellSpacing ? frame : CellBorders{};
+}
+
+void Builder::tableWidth(int32_t twips, int32_t share) {
+  if (open_.empty()) return;
+  Table& t = story_.tables[open_.back().index];
+  t.width = std::clamp(twips, 0, 31680);
+  t.widthShare = static_cast<uint16_t>(std::clamp(share, 0, 5000));
+}
+
 void Builder::cellAlignment(VAlign align) {
   if (open_.empty() || !open_.back().cellOpen) return;
   story_.tables[open_.back().index].rows.back().cells.back().valign = align;

@@ -79,6 +79,11 @@ class Builder {
   // The open table's place between the margins and direction, and the
   // open cell's vertical alignment (nothing open: no effect).
   void tablePlacement(Align align, int32_t indent, bool rightToLeft = false);
+  // The open table's room between its cells, twips (at most an inch), and
+  // the line around it where it has some; its width where its columns do
+  // not give it (Table::width and widthShare, at most 22 inches or all).
+  void tableSpacing(int32_t twips, const CellBorders& frame);
+  void tableWidth(int32_t twips, int32_t share);
   // The height of the open row, twips: its least, or (`exact`) its own,
   // its text cut off below.
   void rowHeight(int32_t twips, bool exact = false);

@@ -278,6 +278,15 @@ struct Table {
   // Columns from right to left: align and indent are then of the start,
   // the right margin.
   bool rightToLeft = false;
+  // Room between its cells and at its edges, twips: each cell drawn in
+  // its own borders, and `frame` around them all. 0: cells share edges.
+  int16_t cellSpacing = 0;
+  CellBorders frame;
+  // Its width where its columns do not give it: twips, or a share of the
+  // line in fiftieths of a percent (widthShare: 5000 is all of it); 0 for
+  // none.
+  int32_t width = 0;
+  uint16_t widthShare = 0;
 };
 
 struct Bookmark {

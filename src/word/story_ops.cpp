@@ -167,6 +167,10 @@ Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
     out.align = t.align;
     out.indent = t.indent;
     out.rightToLeft = t.rightToLeft;
+    out.cellSpacing = t.cellSpacing;
+    out.frame = t.frame;
+    out.width = t.width;
+    out.widthShare = t.widthShare;
     for (const Row& r : t.rows) {
       if (r.start < a || r.end > b) continue;
       Row row{r.start - a, r.end - a, {}, r.height, r.exactHeight, r.header, r.skipBefore};

@@ -550,7 +550,8 @@ TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
       {kRowEnd + doctest::tableDefinition({720, 2000}, {0x008C})},  // centred, turned up
       {},
       {kInTable},
-      {kRowEnd + doctest::tableDefinition({-108, 2000}, {0}) + doctest::sprm16(0x5400, 1)},
+      {kRowEnd + doctest::tableDefinition({-108, 2000}, {0}) + doctest::sprm16(0x5400, 1) +
+       doctest::sprmVar(0xD633, std::string("\x00\x01\x0F\x03\x28\x00", 6))},
       {},
       {kInTable},
       {kRowEnd + doctest::tableDefinition({0, 2000}, {0}) + doctest::sprm16(0x9601, 360) +
@@ -563,11 +564,12 @@ TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
     int32_t indent;
     word::VAlign valign;
     word::TextFlow flow;
+    int16_t spacing;  // between cells, twips
   };
   const Expected expected[] = {
-      {word::Align::Left, 720, word::VAlign::Center, word::TextFlow::Up},
-      {word::Align::Center, -108, word::VAlign::Top, word::TextFlow::Across},
-      {word::Align::Left, 360, word::VAlign::Bottom, word::TextFlow::Down}};
+      {word::Align::Left, 720, word::VAlign::Center, word::TextFlow::Up, 0},
+      {word::Align::Center, -108, word::VAlign::Top, word::TextFlow::Across, 40},
+      {word::Align::Left, 360, word::VAlign::Bottom, word::TextFlow::Down, 0}};
   ASSERT_EQ(m.main.tables.size(), 3u);
   for (size_t i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
@@ -575,6 +577,7 @@ TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
     EXPECT_EQ(m.main.tables[i].indent, expected[i].indent);
     EXPECT_EQ(m.main.tables[i].rows[0].cells[0].valign, expected[i].valign);
     EXPECT_EQ(m.main.tables[i].rows[0].cells[0].flow, expected[i].flow);
+    EXPECT_EQ(m.main.tables[i].cellSpacing, expected[i].spacing);
   }
 }
 

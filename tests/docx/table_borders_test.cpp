@@ -1,6 +1,6 @@
 // Table borders: the table style's, the table's own, each condition's under
 // the table's look, and the cell's own, as the model dump shows them
-// (golden/borders.txt).
+// (golden/borders.txt); cells spaced apart.
 #include <gtest/gtest.h>
 
 #include "../common/fixtures.h"
@@ -76,6 +76,39 @@ TEST(DocxTableBorders, EachLayerOfBordersReachesItsCells) {
     got += name + "\n" + word::write::dump(docxtest::read(body, {{"word/styles.xml", kStyles}})) +
            "\n";
   EXPECT_EQ(got, testing_support::golden(RD_TEST_DIR "/docx/golden/borders.txt", got));
+}
+
+// Cells spaced apart inside the table's outer edges (the table's spacing,
+// else its first row's); a table without a grid as wide as it says.
+TEST(DocxTableBorders, SpacedCellsAndTheWidthOfATableWithoutAGrid) {
+  const std::string grid = "<w:tblStyle w:val=\"Grid\"/>";
+  const struct {
+    std::string tblPr;
+    int16_t spacing;
+    int32_t width, share;
+  } cases[] = {
+      {grid + "<w:tblCellSpacing w:w=\"40\" w:type=\"dxa\"/>", 40, 0, 0},
+      {"<w:tblW w:w=\"5000\" w:type=\"pct\"/>", 0, 0, 5000},
+      {"<w:tblW w:w=\"50%\" w:type=\"pct\"/>", 0, 0, 2500},
+      {"<w:tblW w:w=\"4320\" w:type=\"dxa\"/>", 0, 4320, 0},
+  };
+  for (const auto& c : cases) {
+    const word::Model m = docxtest::read(table(c.tblPr), {{"word/styles.xml", kStyles}});
+    const word::Table& t = m.main.tables.at(0);
+    EXPECT_EQ(t.cellSpacing, c.spacing) << c.tblPr;
+    EXPECT_EQ(t.width, c.width) << c.tblPr;
+    EXPECT_EQ(t.widthShare, c.share) << c.tblPr;
+    EXPECT_EQ(t.frame.left.style, c.spacing ? word::LineStyle::Single : word::LineStyle::Unknown);
+  }
+  // A row's spacing; a grid's columns over the table's stated width.
+  std::string row = table("<w:tblW w:w=\"4320\" w:type=\"dxa\"/>");
+  row.replace(row.find("<w:tr>"), 6,
+              "<w:tr><w:trPr><w:tblCellSpacing w:w=\"20\" w:type=\"dxa\"/></w:trPr>");
+  row.replace(row.find("</w:tblPr>"), 10,
+              "</w:tblPr><w:tblGrid><w:gridCol w:w=\"2000\"/></w:tblGrid>");
+  const word::Model m = docxtest::read(row);
+  EXPECT_EQ(m.main.tables.at(0).cellSpacing, 20);
+  EXPECT_EQ(m.main.tables.at(0).width, 0);
 }
 
 }  // namespace

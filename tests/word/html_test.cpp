@@ -1120,6 +1120,31 @@ TEST(HtmlWriter, TablesStandWhereTheirIndentPutsThem) {
   }
 }
 
+// Cells spaced apart, each in its own borders, the table's line around
+// them; the width a table states where its columns do not.
+TEST(HtmlWriter, TablesSpaceTheirCellsAndTakeTheirWidth) {
+  const Border line{LineStyle::Single, 4, kAutoColor};
+  const struct {
+    int16_t spacing;
+    int32_t width;
+    uint16_t share;
+    const char* css;
+  } cases[] = {
+      {40, 0, 0, "border-collapse:separate;border-spacing:2pt;border:0.75pt solid #000000;"},
+      {0, 4320, 0, "width:216pt;"},
+      {0, 0, 2500, "width:50%;"},
+      {0, 0, 0, ""},
+  };
+  for (const auto& c : cases) {
+    Table t;
+    t.cellSpacing = c.spacing;
+    t.frame = {line, line, line, line};
+    t.width = c.width;
+    t.widthShare = c.share;
+    EXPECT_EQ(u8(write::tableCss(t)), c.css);
+  }
+}
+
 // A table's grid columns, where its rows' cell widths place every grid
 // line (the first row to reach a line places it): cells spanning columns
 // then cannot stretch them.

@@ -69,7 +69,33 @@ std::u16string borderRoomCss(uint8_t sides) {
          room(kBorderBottom, u"1pt") + u" " + room(kBorderLeft, u"4pt") + u";";
 }
 
+// Known edges as declarations: one for all where they are alike.
+std::u16string edgesCss(const CellBorders& b) {
+  if (b.top == b.left && b.top == b.bottom && b.top == b.right) {
+    const std::u16string v = borderValue(b.top);
+    return v.empty() ? v : u"border:" + v + u";";
+  }
+  std::u16string css;
+  const std::pair<const char16_t*, const Border*> sides[] = {
+      {u"top", &b.top}, {u"left", &b.left}, {u"bottom", &b.bottom}, {u"right", &b.right}};
+  for (const auto& [side, border] : sides)
+    if (std::u16string v = borderValue(*border); !v.empty())
+      css += u"border-" + std::u16string(side) + u":" + v + u";";
+  return css;
+}
+
 }  // namespace
+
+std::u16string tableBoxCss(const Table& t) {
+  std::u16string css;
+  if (t.widthShare)
+    css += u"width:" + decimal(t.widthShare, 50) + u"%;";
+  else if (t.width)
+    css += u"width:" + points(t.width, 20) + u";";
+  if (t.cellSpacing <= 0) return css;
+  return css + u"border-collapse:separate;border-spacing:" + points(t.cellSpacing, 20) + u";" +
+         edgesCss(t.frame);
+}
 
 // The sides of a paragraph's border that `f` draws otherwise than `base`,
 // and the room between a border and the text where the sides differ.
@@ -116,17 +142,7 @@ std::u16string cellCss(const Cell& cell) {
   if (room[0] || room[2]) css += u"padding-block:" + pair(room[0], room[2]);
   if (room[1] != kCellPadding || room[3] != kCellPadding)
     css += u"padding-inline:" + pair(room[1], room[3]);
-  const CellBorders& b = cell.borders;
-  if (b.top == b.left && b.top == b.bottom && b.top == b.right) {
-    if (std::u16string v = borderValue(b.top); !v.empty()) css += u"border:" + v + u";";
-    return css;
-  }
-  const std::pair<const char16_t*, const Border*> sides[] = {
-      {u"top", &b.top}, {u"left", &b.left}, {u"bottom", &b.bottom}, {u"right", &b.right}};
-  for (const auto& [side, border] : sides)
-    if (std::u16string v = borderValue(*border); !v.empty())
-      css += u"border-" + std::u16string(side) + u":" + v + u";";
-  return css;
+  return css + edgesCss(cell.borders);
 }
 
 }  // namespace word::write

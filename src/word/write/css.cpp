@@ -329,7 +329,9 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
   return f;
 }
 
-std::u16string tableCss(const Table& table) {
+namespace {
+
+std::u16string placementCss(const Table& table) {
   if (table.align == Align::Center) return u"margin-left:auto;margin-right:auto;";
   // Right to left, the table's start is the right margin.
   const std::u16string start = table.rightToLeft ? u"margin-right:" : u"margin-left:";
@@ -346,6 +348,12 @@ std::u16string tableCss(const Table& table) {
   }
   return (table.rightToLeft ? end + u"auto;" : u"") +
          (indent ? start + points(indent, 20) + u";" : u"");
+}
+
+}  // namespace
+
+std::u16string tableCss(const Table& table) {
+  return placementCss(table) + tableBoxCss(table);
 }
 
 std::vector<int32_t> tableColumns(const Table& table) {

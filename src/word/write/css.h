@@ -20,6 +20,9 @@ std::u16string colour(uint32_t rgb);  // "#RRGGBB"
 // A cell's width, background, known borders and vertical alignment as
 // declarations, each ended with ';'; empty when the cell gives none.
 std::u16string cellCss(const Cell& cell);
+// A table's width where its columns do not give it, and its cells spaced
+// apart, each in its own borders, the table's line around them.
+std::u16string tableBoxCss(const Table& table);
 // The sides of a paragraph's border that `f` draws otherwise than `base`,
 // and the room between a border and the text where the sides differ.
 std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base);

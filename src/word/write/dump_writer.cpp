@@ -270,6 +270,9 @@ class Dumper {
     if (t.align != Align::Left) head += std::string(" align=") + alignName(t.align);
     if (t.indent) head += " indent=" + std::to_string(t.indent);
     if (t.rightToLeft) head += " rtl";
+    if (t.cellSpacing) head += " spacing=" + std::to_string(t.cellSpacing) + borders(t.frame);
+    if (t.width) head += " width=" + std::to_string(t.width);
+    if (t.widthShare) head += " width=" + std::to_string(t.widthShare) + "/5000";
     line(depth, head);
     for (const Row& row : t.rows) {
       line(depth + 1, std::string("row") + (row.header ? " header" : "") +

@@ -319,6 +319,9 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
             p.cells[itc].padding[side] = room;
         }
       break;
+    case 0xD633:  // the room between the row's cells, in twips
+      if (op.u8(4) == 3) p.cellSpacing = std::clamp<int16_t>(op.i16(5), 0, 1440);
+      break;
     case 0x9407:
       p.rowHeight = op.i16(0);
       break;

@@ -88,6 +88,7 @@ struct Pap {
   // room (sprmTCellPaddingDefault).
   std::array<int16_t, 4> cellPadding{-1, -1, -1, -1};
   bool tableBidi = false;                   // columns from right to left
+  int16_t cellSpacing = 0;                  // room between cells (sprmTCellSpacingDefault)
   std::array<MaybeBorder, 6> tableBorders;  // by TableEdge
   std::array<MaybeBorder, 4> borders;       // the paragraph's: top, left, bottom, right
   // Each cell's shading by its index in the row: as the 16 colours of the

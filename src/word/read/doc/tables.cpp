@@ -105,12 +105,20 @@ void DocReader::Emitter::openStructure(const std::vector<Para>& paras, size_t i)
         const Pap& row = paras[static_cast<size_t>(def)].pap;
         b.rowHeight(std::abs(int32_t{row.rowHeight}), row.rowHeight < 0);
         if (row.rowHeader) b.rowHeader();
-        // The table lies where its first row does.
-        if (lv.rows == 1)
+        // The table lies where its first row does, its cells spaced apart
+        // as that row's are, the table's outer edges around them.
+        if (lv.rows == 1) {
           b.tablePlacement(row.tableJc == 1   ? Align::Center
                            : row.tableJc == 2 ? Align::Right
                                               : Align::Left,
                            row.tableLeft, row.tableBidi);
+          const auto& edge = row.tableBorders;
+          auto line = [](const MaybeBorder& e) {
+            return e.value_or(Border{LineStyle::None, 0, kAutoColor});
+          };
+          b.tableSpacing(row.cellSpacing, {line(edge[kTop]), line(edge[kLeft]), line(edge[kBottom]),
+                                           line(edge[kRight])});
+        }
       }
     }
     if (!lv.cellOpen && !rowEndHere) openCell(paras, def, l);

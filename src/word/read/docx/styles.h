@@ -118,8 +118,6 @@ std::optional<VAlign> cellAlignment(const pugi::xml_node& tcPr);
 // How the cell's lines run (w:textDirection).
 TextFlow cellFlow(const pugi::xml_node& tcPr);
 
-// A table's place between the margins (tblPr/jc, tblPr/tblInd in twips)
-// and its direction.
 // A table's or a cell's room inside its cells' sides (w:tblCellMar,
 // w:tcMar), twips: top, start, bottom, end, each where given.
 struct CellMargins {
@@ -129,11 +127,19 @@ struct CellMargins {
   std::array<int16_t, 4> shown() const;  // -1 where not given
 };
 
+// A table's or a row's room between cells (w:tblCellSpacing), twips.
+std::optional<int32_t> tableSpacing(const pugi::xml_node& spacing);
+
+// A table's place between the margins (tblPr/jc, tblPr/tblInd in twips),
+// its direction, the room in and between its cells, and its width.
 struct TablePlacement {
   std::optional<Align> align;
   std::optional<int32_t> indent;
   std::optional<bool> rightToLeft;  // bidiVisual
   CellMargins margins;
+  std::optional<int32_t> cellSpacing;  // tblCellSpacing, twips
+  // tblW: twips, or fiftieths of a percent of the line.
+  std::optional<int32_t> width, widthShare;
   void read(const pugi::xml_node& tblPr);
   void over(const TablePlacement& top);
 };

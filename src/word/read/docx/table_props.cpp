@@ -1,5 +1,5 @@
-// A table's and its cells' own properties: the table's place; a cell's
-// fill, alignment, flow and margins.
+// A table's and its cells' own properties: the table's place, width and
+// the room between its cells; a cell's fill, alignment, flow and margins.
 #include "word/read/docx/styles.h"
 #include "word/read/docx/xml.h"
 
@@ -50,6 +50,23 @@ void TablePlacement::read(const pugi::xml_node& tblPr) {
     if (auto w = intAttr(ind, "w")) indent = clampInt(*w, -31680, 31680);
   if (pugi::xml_node bidi = child(tblPr, "bidiVisual")) rightToLeft = onOff(bidi);
   margins.read(child(tblPr, "tblCellMar"));
+  if (auto room = tableSpacing(child(tblPr, "tblCellSpacing"))) cellSpacing = room;
+  pugi::xml_node w = child(tblPr, "tblW");
+  const std::string_view wide = val(w, "w"), kind = val(w, "type");
+  if (kind == "dxa" || (kind.empty() && w)) {
+    if (auto v = intAttr(w, "w")) width = *v;
+  } else if (kind == "pct") {
+    // Fiftieths of a percent, or a percentage where it ends with one.
+    if (auto v = number(wide.substr(0, wide.find('%'))))
+      widthShare = clampInt(wide.ends_with('%') ? *v * 50 : *v, 0, 5000);
+  }
+}
+
+std::optional<int32_t> tableSpacing(const pugi::xml_node& spacing) {
+  const std::string_view type = val(spacing, "type");
+  if (spacing && type == "nil") return 0;
+  if (spacing && (type.empty() || type == "dxa")) return intAttr(spacing, "w");
+  return std::nullopt;
 }
 
 void TablePlacement::over(const TablePlacement& top) {
@@ -57,6 +74,9 @@ void TablePlacement::over(const TablePlacement& top) {
   take(indent, top.indent);
   take(rightToLeft, top.rightToLeft);
   margins.over(top.margins);
+  take(cellSpacing, top.cellSpacing);
+  take(width, top.width);
+  take(widthShare, top.widthShare);
 }
 
 void CellMargins::read(const pugi::xml_node& margins) {

@@ -187,6 +187,29 @@ int32_t cellWidth(const pugi::xml_node& tcPr, const std::vector<int32_t>& grid, 
   return ownWidth(tcPr);
 }
 
+// Opens a table at its first row: its place (in the older layout, its
+// first cell's text at the indent), its cells spaced apart as the table,
+// else that row, says, the table's outer edges around them, and without a
+// grid the width it states (else its cells' widths make it).
+void openTable(Builder& b, const TablePlacement& place, const EdgeBorders& borders,
+               const pugi::xml_node& row, const pugi::xml_node& firstCell, bool gridless,
+               bool atBorder) {
+  b.startTable();
+  int32_t indent = place.indent.value_or(0);
+  if (!atBorder) {
+    const int16_t start = cellRoom(place, child(firstCell, "tcPr"))[1];
+    indent -= start >= 0 ? start : kCellPadding;
+  }
+  b.tablePlacement(place.align.value_or(Align::Left), indent, place.rightToLeft.value_or(false));
+  const Border none{LineStyle::None, 0, kAutoColor};
+  CellBorders frame{none, none, none, none};
+  applyBorders(frame, borders, {});
+  std::optional<int32_t> spacing = place.cellSpacing;
+  if (!spacing) spacing = tableSpacing(child(child(row, "trPr"), "tblCellSpacing"));
+  b.tableSpacing(spacing.value_or(0), frame);
+  if (gridless) b.tableWidth(place.width.value_or(0), place.widthShare.value_or(0));
+}
+
 }  // namespace
 
 void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
@@ -230,14 +253,7 @@ void DocxReader::table(const pugi::xml_node& tbl, StoryState& s, int depth) {
     if (cells.empty()) continue;
     const size_t r = rowIndex++;
     if (!started) {
-      s.builder->startTable();
-      int32_t indent = place.indent.value_or(0);
-      if (!tablesAtBorder_) {
-        const int16_t start = cellRoom(place, child(cells[0], "tcPr"))[1];
-        indent -= start >= 0 ? start : kCellPadding;
-      }
-      s.builder->tablePlacement(place.align.value_or(Align::Left), indent,
-                                place.rightToLeft.value_or(false));
+      openTable(*s.builder, place, tableBorders, row, cells[0], grid.empty(), tablesAtBorder_);
       started = true;
     }
     s.builder->startRow();
