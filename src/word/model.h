@@ -64,11 +64,15 @@ enum class LineStyle : uint8_t {
 };
 
 // The widest line a word processor draws (12pt), in eighths of a point.
-inline constexpr uint16_t kMaxBorderWidth = 96;
+inline constexpr uint8_t kMaxBorderWidth = 96;
 
 struct Border {
   LineStyle style = LineStyle::Unknown;
-  uint16_t width = 0;           // eighths of a point, up to kMaxBorderWidth
+  uint8_t width = 0;  // eighths of a point, up to kMaxBorderWidth
+  // A paragraph's room between its line (or, with none, the edge of its
+  // shading) and its text, points; 0: the usual, a point above and below
+  // and four at the sides. Cells keep theirs in Cell::padding.
+  uint8_t room = 0;
   uint32_t color = kAutoColor;  // 0xRRGGBB; automatic: black
   bool operator==(const Border&) const = default;
 };
@@ -128,8 +132,10 @@ enum class TabLeader : uint8_t { None, Dots, Dashes, Line };
 // line's end): by its start, its middle, its end or its decimal point.
 enum class TabAlign : uint8_t { Start, Centre, End, Decimal };
 
-// The sides of a paragraph's border (ParagraphFormat::borderSides).
-inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBorderRight = 8;
+// The sides of a paragraph's border (ParagraphFormat::borderSides), and
+// a line between it and the next paragraph of the same border.
+inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBorderRight = 8,
+                         kBorderBetween = 16;
 
 // Paragraph formatting as it shows (style chain already resolved). Every
 // paragraph carries one: the small fields are packed together before the
@@ -165,7 +171,8 @@ struct ParagraphFormat {
   uint32_t shading = kAutoColor;      // background, 0xRRGGBB
   // A line around the paragraph, a box or a rule above or below it, on the
   // sides borderSides names (kBorderTop ...): one line for them all. The
-  // word processor draws paragraphs in a row with the same border as one.
+  // word processor draws paragraphs in a row with the same border as one
+  // box, with that line between them where kBorderBetween is set.
   Border border;
   uint8_t borderSides = 0;
   // A large first letter (or word) set in a paragraph of its own, which

@@ -446,7 +446,7 @@ TEST(DocParts, DamagedBorderSprmsKeepTheRowWhole) {
   } cases[] = {
       {std::string("\x05\xD6\x18\x01\x02", 5), std::nullopt},  // table's, cut short
       {std::string("\x20\xD6\x07\x01\xC8\x0F", 6) + brc80,     // cells 1..199
-       Border{LineStyle::Single, kMaxBorderWidth, 0x00FFFF}},
+       Border{LineStyle::Single, kMaxBorderWidth, 0, 0x00FFFF}},
       {std::string("\x20\xD6\x07\x02\x01\x0F", 6) + brc80, std::nullopt},  // an empty range
       {std::string("\x2F\xD6\x03\x00\x03\x0F", 6), std::nullopt},          // too short for a border
   };

@@ -361,7 +361,40 @@ TEST(SyntheticDoc, CellsTakeTheirOwnBordersElseTheirTables) {
   // The 8-byte form of the table's borders, after the 4-byte one, wins.
   d.paragraphs[3].sprms += doctest::sprmVar(0xD613, wide);
   const word::Cell first = read(d).main.tables[0].rows[0].cells[0];
-  EXPECT_EQ(first.borders.top, (word::Border{word::LineStyle::Dashed, 8, 0x112233}));
+  EXPECT_EQ(first.borders.top, (word::Border{word::LineStyle::Dashed, 8, 0, 0x112233}));
+}
+
+// A paragraph's line between it and the next of its border (4-byte and
+// 8-byte forms), alone or with a box; the room inside its border where
+// every side drawn gives the same (dptSpace).
+TEST(SyntheticDoc, ParagraphBordersTakeTheirLineBetweenAndRoom) {
+  auto sides = [](uint32_t top, uint32_t between) {
+    std::string out;
+    for (uint16_t sprm = 0x6424; sprm < 0x6428; ++sprm) out += doctest::sprm32(sprm, top);
+    return out + doctest::sprm32(0x6428, between);
+  };
+  const uint32_t roomy = brc80(4, 1, 0) | 4u << 24;
+  const std::string wide = doctest::sprmVar(0xC652, u32le(0) + std::string("\x04\x01\x02\x00", 4));
+  constexpr uint8_t kBox =
+      word::kBorderTop | word::kBorderLeft | word::kBorderBottom | word::kBorderRight;
+  const struct {
+    std::string sprms;
+    uint8_t sides, room;
+  } cases[] = {
+      {sides(roomy, brc80(4, 1, 0)), kBox | word::kBorderBetween, 4},
+      {doctest::sprm32(0x6428, brc80(4, 1, 0) | 1u << 24), word::kBorderBetween, 1},
+      {wide, word::kBorderBetween, 2},
+      {doctest::sprm32(0x6424, roomy) + doctest::sprm32(0x6425, brc80(4, 1, 0) | 1u << 24),
+       word::kBorderTop | word::kBorderLeft, 0},
+  };
+  for (const auto& c : cases) {
+    SyntheticDoc d;
+    d.text = u"x\r";
+    d.paragraphs = {{c.sprms}};
+    const word::ParagraphFormat f = read(d).main.paragraphs.at(0).format;
+    EXPECT_EQ(f.borderSides, c.sides) << &c - cases;
+    EXPECT_EQ(f.border.room, c.room) << &c - cases;
+  }
 }
 
 // Typefaces by the font table, spacing and line spacing from styles and

@@ -93,14 +93,14 @@ TEST(DocxBadInput, DamagedBordersGiveLinesWithinBounds) {
     const char* attrs;
     word::Border top;
   } cases[] = {
-      {"w:val=\"apples\" w:sz=\"-5\"", {LineStyle::Single, 0, word::kAutoColor}},
+      {"w:val=\"apples\" w:sz=\"-5\"", {LineStyle::Single, 0, 0, word::kAutoColor}},
       {"w:val=\"single\" w:sz=\"99999999999999999999\" w:color=\"12\"",
-       {LineStyle::Single, word::kMaxBorderWidth, word::kAutoColor}},
+       {LineStyle::Single, word::kMaxBorderWidth, 0, word::kAutoColor}},
       {"w:val=\"dotted\" w:sz=\"4x\" w:color=\"00FF00FF\"",
-       {LineStyle::Dotted, 4, word::kAutoColor}},
-      {"w:sz=\"8\"", {LineStyle::None, 0, word::kAutoColor}},
+       {LineStyle::Dotted, 4, 0, word::kAutoColor}},
+      {"w:sz=\"8\"", {LineStyle::None, 0, 0, word::kAutoColor}},
       {"w:val=\"thinThickThinLargeGap\" w:sz=\"500\" w:color=\"auto\"",
-       {LineStyle::Double, word::kMaxBorderWidth, word::kAutoColor}},
+       {LineStyle::Double, word::kMaxBorderWidth, 0, word::kAutoColor}},
   };
   for (const auto& c : cases) {
     const word::Model m = docxtest::read(

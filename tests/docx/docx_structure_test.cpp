@@ -561,7 +561,7 @@ TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
   EXPECT_EQ(boxed.shading, 0x4472C4u);
   EXPECT_EQ(boxed.borderSides,
             word::kBorderTop | word::kBorderLeft | word::kBorderBottom | word::kBorderRight);
-  EXPECT_EQ(boxed.border, (word::Border{word::LineStyle::Single, 8, 0x1F3864}));
+  EXPECT_EQ(boxed.border, (word::Border{word::LineStyle::Single, 8, 0, 0x1F3864}));
   EXPECT_FALSE(m.main.paragraphs[2].format.textBox);
   EXPECT_EQ(paragraphText(m, 4), "fallback");
   EXPECT_TRUE(m.main.paragraphs[5].format.textBox);

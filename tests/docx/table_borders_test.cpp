@@ -1,6 +1,7 @@
 // Table borders: the table style's, the table's own, each condition's under
 // the table's look, and the cell's own, as the model dump shows them
-// (golden/borders.txt); cells spaced apart.
+// (golden/borders.txt); cells spaced apart; paragraphs' lines between them
+// and the room inside their borders.
 #include <gtest/gtest.h>
 
 #include "../common/fixtures.h"
@@ -109,6 +110,33 @@ TEST(DocxTableBorders, SpacedCellsAndTheWidthOfATableWithoutAGrid) {
   const word::Model m = docxtest::read(row);
   EXPECT_EQ(m.main.tables.at(0).cellSpacing, 20);
   EXPECT_EQ(m.main.tables.at(0).width, 0);
+}
+
+// A paragraph's line between it and the next of its border, alone or with a
+// box; the room inside its border where every side drawn gives the same.
+TEST(DocxParagraphBorders, LinesBetweenAndTheRoomInside) {
+  auto line = [](const char* side, int space) {
+    return std::string("<w:") + side + " w:val=\"single\" w:sz=\"4\" w:space=\"" +
+           std::to_string(space) + "\"/>";
+  };
+  constexpr uint8_t kBox =
+      word::kBorderTop | word::kBorderLeft | word::kBorderBottom | word::kBorderRight;
+  const struct {
+    std::string lines;
+    uint8_t sides, room;
+  } cases[] = {
+      {line("top", 1) + line("left", 4) + line("bottom", 1) + line("right", 4), kBox, 0},
+      {line("top", 4) + line("left", 4) + line("bottom", 4) + line("right", 4) + line("between", 1),
+       kBox | word::kBorderBetween, 4},
+      {line("between", 1), word::kBorderBetween, 1},
+      {line("left", 10), word::kBorderLeft, 10},
+  };
+  for (const auto& c : cases) {
+    const word::Model m = docxtest::read(p(r("x"), "<w:pBdr>" + c.lines + "</w:pBdr>"));
+    const word::ParagraphFormat& f = m.main.paragraphs.at(0).format;
+    EXPECT_EQ(f.borderSides, c.sides) << c.lines;
+    EXPECT_EQ(f.border.room, c.room) << c.lines;
+  }
 }
 
 }  // namespace

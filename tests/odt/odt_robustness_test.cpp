@@ -99,11 +99,11 @@ TEST(OdtBadInput, DamagedBordersGiveLinesWithinBounds) {
     const char* value;
     word::Border border;
   } cases[] = {
-      {"1e308pt solid #000000", {LineStyle::Single, word::kMaxBorderWidth, 0}},
-      {"-5pt wavy #GG0000", {LineStyle::Single, 0, word::kAutoColor}},
-      {"#FF0000 2pt", {LineStyle::None, 0, word::kAutoColor}},
-      {"  solid   thick ", {LineStyle::Single, 30, word::kAutoColor}},
-      {"0.5pt hidden #000000", {LineStyle::None, 0, word::kAutoColor}},
+      {"1e308pt solid #000000", {LineStyle::Single, word::kMaxBorderWidth, 0, 0}},
+      {"-5pt wavy #GG0000", {LineStyle::Single, 0, 0, word::kAutoColor}},
+      {"#FF0000 2pt", {LineStyle::None, 0, 0, word::kAutoColor}},
+      {"  solid   thick ", {LineStyle::Single, 30, 0, word::kAutoColor}},
+      {"0.5pt hidden #000000", {LineStyle::None, 0, 0, word::kAutoColor}},
   };
   for (const auto& c : cases) {
     word::Model m = word::read::readOdt(odttest::package(

@@ -517,6 +517,24 @@ TEST(OdtStyles, MarginShorthandGivesEverySide) {
   EXPECT_EQ(m.main.paragraphs[1].format.spaceAfter, 144);
 }
 
+// The room inside a paragraph's border and shading (fo:padding), points:
+// above its text where given, else at its first side that gives one.
+TEST(OdtStyles, PaddingIsTheRoomInsideBorderAndShading) {
+  const std::pair<std::string, uint8_t> cases[] = {
+      {"fo:border=\"0.5pt solid #000000\" fo:padding=\"0.2cm\"", 6},
+      {"fo:background-color=\"#f2f2f2\" fo:padding-left=\"0.1in\"", 7},
+      {"fo:padding-top=\"0.05in\" fo:padding-left=\"0.3in\"", 4},
+      {"fo:border-left=\"2pt solid #4472c4\"", 0},
+  };
+  for (const auto& [props, room] : cases) {
+    Parts parts;
+    parts.automatic =
+        odttest::style("P", "paragraph", "<style:paragraph-properties " + props + "/>");
+    parts.body = p("x", "P");
+    EXPECT_EQ(odttest::read(parts).main.paragraphs.at(0).format.border.room, room) << props;
+  }
+}
+
 // Tab stops: a style's, measured from the indent unless the settings say
 // from the margin; an empty list of the paragraph's own replaces them.
 TEST(OdtStyles, TabStopsFromTheIndentOrTheMargin) {

@@ -306,7 +306,7 @@ TEST(HtmlWriter, SpaceBetweenNeighbours) {
       {&plain, &autoSpaced, nullptr, 120, 240},
       {&autoSpaced, &plain, nullptr, kAutoSpacing, 0},
       {&boxed, &boxed, &boxed, 120, 240},
-      {&plain, &boxed, nullptr, 120, 240},
+      {&plain, &boxed, nullptr, 360, 240},  // a box of its own leaves its space outside
   };
   for (const auto& c : cases) {
     const ParagraphFormat shown = write::spacedBetween(*c.f, c.before, c.after);
@@ -316,23 +316,62 @@ TEST(HtmlWriter, SpaceBetweenNeighbours) {
 }
 
 // Room between a border and the text on the sides drawn only: a line above
-// or below leaves the text at its indent.
+// or below leaves the text at its indent. The room the document gives, on
+// every side drawn, or inside its shading where no line is.
 TEST(HtmlWriter, BorderRoomOnTheSidesDrawn) {
   ParagraphFormat none;
   constexpr uint8_t kBox = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
-  const std::pair<uint8_t, const char16_t*> cases[] = {
-      {kBorderTop, u"padding:1pt 0 0 0;"},
-      {kBorderBottom, u"padding:0 0 1pt 0;"},
-      {kBorderLeft | kBorderRight, u"padding:0 4pt 0 4pt;"},
-      {kBox, u"padding:1pt 4pt;"},
+  const struct {
+    uint8_t sides, room;
+    uint32_t shading;
+    const char16_t* css;
+  } cases[] = {
+      {kBorderTop, 0, kAutoColor, u"padding:1pt 0 0 0;"},
+      {kBorderBottom, 0, kAutoColor, u"padding:0 0 1pt 0;"},
+      {kBorderLeft | kBorderRight, 0, kAutoColor, u"padding:0 4pt 0 4pt;"},
+      {kBox, 0, kAutoColor, u"padding:1pt 4pt;"},
+      {kBox, 6, kAutoColor, u"padding:6pt;"},
+      {kBorderLeft, 6, kAutoColor, u"padding:0 0 0 6pt;"},
+      {0, 6, 0xF2F2F2, u"padding:6pt;"},
   };
-  for (const auto& [sides, room] : cases) {
+  for (const auto& c : cases) {
     ParagraphFormat f;
-    f.borderSides = sides;
-    f.border = {LineStyle::Single, 6, 0};
-    EXPECT_NE(write::paragraphCss(f, none, {}).find(room), std::u16string::npos) << int{sides};
+    f.borderSides = c.sides;
+    f.border = {LineStyle::Single, 6, c.room, 0};
+    f.shading = c.shading;
+    EXPECT_NE(write::paragraphCss(f, none, {}).find(c.css), std::u16string::npos) << u8(c.css);
     EXPECT_NE(write::paragraphCss(none, f, {}).find(u"padding:0;"), std::u16string::npos);
   }
+}
+
+// Paragraphs of one border share a box, with its line between them where
+// the border draws one (a note's parts, lines ruled between paragraphs);
+// a box of its own keeps its space outside it.
+TEST(HtmlWriter, BoxesDrawTheirLinesBetween) {
+  ParagraphFormat box, ruled, bar;
+  box.border = ruled.border = bar.border = {LineStyle::Single, 6, 0, kAutoColor};
+  box.borderSides = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight | kBorderBetween;
+  ruled.borderSides = kBorderBetween;
+  bar.borderSides = kBorderLeft;
+  box.spaceAfter = ruled.spaceAfter = bar.spaceAfter = 160;
+  Builder b;
+  for (const ParagraphFormat* f : {&box, &box, &ruled, &ruled, &bar}) {
+    b.paragraph(*f);
+    b.text("x");
+    b.endParagraph();
+  }
+  const std::string line = "0.75pt solid #000000;";
+  EXPECT_EQ(
+      bodyLines(html(b.finish())),
+      (std::vector<std::string>{
+          "<p style=\"border:" + line +
+              "padding:1pt 4pt;margin-bottom:0;padding-bottom:9pt;\">x</p>",
+          "<p style=\"border-left:" + line + "border-bottom:" + line + "border-right:" + line +
+              "padding:0 4pt 1pt 4pt;margin-top:0;padding-top:1pt;margin-bottom:8pt;\">x</p>",
+          "<p style=\"border-bottom:" + line +
+              "padding:0 0 1pt 0;margin-bottom:0;padding-bottom:9pt;\">x</p>",
+          "<p style=\"margin-top:1pt;margin-bottom:8pt;\">x</p>",
+          "<p style=\"border-left:" + line + "padding:0 0 0 4pt;margin-bottom:8pt;\">x</p>"}));
 }
 
 // A font the document's table does not class ends its list with a generic
@@ -765,20 +804,20 @@ TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
 // Each cell writes the borders it knows, one row per kind; unknown ones
 // keep the page's grid (golden/table_borders.htm).
 TEST(HtmlWriter, CellsCarryTheirBorders) {
-  const Border none{LineStyle::None, 0, kAutoColor}, hair{LineStyle::Single, 0, kAutoColor};
-  const Border red{LineStyle::Double, 4, 0xFF0000}, thick{LineStyle::Thick, 200, 0x123456};
+  const Border none{LineStyle::None, 0, 0, kAutoColor}, hair{LineStyle::Single, 0, 0, kAutoColor};
+  const Border red{LineStyle::Double, 4, 0, 0xFF0000}, thick{LineStyle::Thick, 200, 0, 0x123456};
   const CellBorders cases[] = {
       {},                            // unknown: the grid
       {none, none, none, none},      // a layout table's cell
       {hair, hair, hair, hair},      // the thinnest line still shows
       {red, none, thick, Border{}},  // sides of their own; the unknown one keeps the grid
-      {{LineStyle::Dotted, 8, kAutoColor},
-       {LineStyle::Dashed, 12, 0x00FF00},
-       {LineStyle::DotDash, 6, kAutoColor},
-       {LineStyle::Groove, 16, kAutoColor}},
-      {{LineStyle::Ridge, 16, kAutoColor},
-       {LineStyle::Inset, 16, kAutoColor},
-       {LineStyle::Outset, 16, kAutoColor},
+      {{LineStyle::Dotted, 8, 0, kAutoColor},
+       {LineStyle::Dashed, 12, 0, 0x00FF00},
+       {LineStyle::DotDash, 6, 0, kAutoColor},
+       {LineStyle::Groove, 16, 0, kAutoColor}},
+      {{LineStyle::Ridge, 16, 0, kAutoColor},
+       {LineStyle::Inset, 16, 0, kAutoColor},
+       {LineStyle::Outset, 16, 0, kAutoColor},
        none},
   };
   Builder b;
@@ -1123,7 +1162,7 @@ TEST(HtmlWriter, TablesStandWhereTheirIndentPutsThem) {
 // Cells spaced apart, each in its own borders, the table's line around
 // them; the width a table states where its columns do not.
 TEST(HtmlWriter, TablesSpaceTheirCellsAndTakeTheirWidth) {
-  const Border line{LineStyle::Single, 4, kAutoColor};
+  const Border line{LineStyle::Single, 4, 0, kAutoColor};
   const struct {
     int16_t spacing;
     int32_t width;

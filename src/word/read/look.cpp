@@ -45,16 +45,20 @@ void classifyFonts(Model& m, const FontClasses& classes) {
   for (Style& s : m.styles) set(s.chars);
 }
 
-void setParagraphBorder(ParagraphFormat& f, const std::array<std::optional<Border>, 4>& sides) {
-  static constexpr uint8_t kBits[] = {kBorderTop, kBorderLeft, kBorderBottom, kBorderRight};
+void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines) {
+  static constexpr uint8_t kBits[] = {kBorderTop, kBorderLeft, kBorderBottom, kBorderRight,
+                                      kBorderBetween};
   f.borderSides = 0;
   f.border = {};
-  for (size_t i = 0; i < sides.size(); ++i) {
-    const std::optional<Border>& b = sides[i];
+  bool sameRoom = true;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::optional<Border>& b = lines[i];
     if (!b || b->style == LineStyle::None || b->style == LineStyle::Unknown) continue;
     if (f.borderSides == 0) f.border = *b;
+    sameRoom = sameRoom && (i == 4 || b->room == f.border.room);
     f.borderSides |= kBits[i];
   }
+  if (!sameRoom) f.border.room = 0;
 }
 
 void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIndents& own) {

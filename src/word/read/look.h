@@ -28,10 +28,14 @@ using FontClasses = std::map<std::u16string, FontClass, std::less<>>;
 // Sets the class of every font the runs and styles of `m` name.
 void classifyFonts(Model& m, const FontClasses& classes);
 
-// A paragraph's border from the line given on each side (top, left,
-// bottom, right; none where nothing is given): the sides a line shows on,
-// and the first of their lines for them all.
-void setParagraphBorder(ParagraphFormat& f, const std::array<std::optional<Border>, 4>& sides);
+// The lines a paragraph's border gives (none where nothing is given): top,
+// left, bottom, right, and between it and the next of the same border.
+using ParagraphLines = std::array<std::optional<Border>, 5>;
+
+// A paragraph's border from its lines: the sides a line shows on, and the
+// first of their lines for them all (the line between where it has no
+// side), with the room its sides give where they all give the same.
+void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines);
 
 // The indents a list level gives its items, twips (none where it gives
 // none): they count over the paragraph's style and under the paragraph's

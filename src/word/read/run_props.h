@@ -98,7 +98,7 @@ struct CommonParaProps {
   std::optional<bool> contextualSpacing;
   std::optional<uint32_t> shading;
   std::optional<bool> rightToLeft;
-  std::array<std::optional<Border>, 4> borders;  // top, left, bottom, right
+  ParagraphLines borders;
   // Tab stops: those of a layer that replaces the stops beneath
   // (`replacesTabs`) or sets its own over them.
   std::vector<TabStop> tabs;

@@ -48,7 +48,7 @@ std::u16string borderValue(const Border& b) {
   // Eighths of a point. A hairline still shows as one pixel (6/8 pt); a
   // double line needs three to show both of its lines, and the word
   // processor's width is that of each line.
-  int64_t eighths = std::min<uint16_t>(b.width, kMaxBorderWidth);
+  int64_t eighths = std::min<int64_t>(b.width, kMaxBorderWidth);
   if (b.style == LineStyle::Thick) eighths = std::max<int64_t>(eighths, 12);
   if (b.style == LineStyle::Double) eighths = std::max<int64_t>(3 * eighths, 18);
   eighths = std::max<int64_t>(eighths, 6);
@@ -56,17 +56,18 @@ std::u16string borderValue(const Border& b) {
   return points(eighths, 8) + u" " + style + u" " + colour(rgb);
 }
 
-// The room between a paragraph's border and its text, on the sides drawn:
-// a line above alone leaves the text at its indent.
-std::u16string borderRoomCss(uint8_t sides) {
-  if (!sides) return u"padding:0;";
+// The room between a paragraph's border and its text, on the sides drawn
+// (a line above alone leaves the text at its indent), as the document
+// gives it or else the usual; with no line, the room its shading gives.
+std::u16string borderRoomCss(uint8_t sides, uint8_t room, bool shaded) {
+  if (!sides) return room && shaded ? u"padding:" + points(room, 1) + u";" : u"padding:0;";
+  const std::u16string across = room ? points(room, 1) : u"1pt";
+  const std::u16string beside = room ? points(room, 1) : u"4pt";
   if (sides == (kBorderTop | kBorderLeft | kBorderBottom | kBorderRight))
-    return u"padding:1pt 4pt;";
-  auto room = [&](uint8_t side, const char16_t* width) {
-    return std::u16string(sides & side ? width : u"0");
-  };
-  return u"padding:" + room(kBorderTop, u"1pt") + u" " + room(kBorderRight, u"4pt") + u" " +
-         room(kBorderBottom, u"1pt") + u" " + room(kBorderLeft, u"4pt") + u";";
+    return u"padding:" + across + (room ? u"" : u" " + beside) + u";";
+  auto at = [&](uint8_t side, const std::u16string& width) { return sides & side ? width : u"0"; };
+  return u"padding:" + at(kBorderTop, across) + u" " + at(kBorderRight, beside) + u" " +
+         at(kBorderBottom, across) + u" " + at(kBorderLeft, beside) + u";";
 }
 
 // Known edges as declarations: one for all where they are alike.
@@ -100,18 +101,23 @@ std::u16string tableBoxCss(const Table& t) {
 // The sides of a paragraph's border that `f` draws otherwise than `base`,
 // and the room between a border and the text where the sides differ.
 std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base) {
-  if (f.borderSides == base.borderSides && (!f.borderSides || f.border == base.border)) return {};
-  std::u16string css;
-  const std::u16string room =
-      f.borderSides == base.borderSides ? u"" : borderRoomCss(f.borderSides);
   constexpr uint8_t kBox = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
-  if (f.borderSides == kBox) return u"border:" + borderValue(f.border) + u";" + room;
+  const uint8_t drawn = f.borderSides & kBox, under = base.borderSides & kBox;
+  std::u16string room = borderRoomCss(drawn, f.border.room, f.shading != kAutoColor);
+  if (room == borderRoomCss(under, base.border.room, base.shading != kAutoColor)) room.clear();
+  auto line = [](Border b) {
+    b.room = 0;
+    return b;
+  };
+  if (drawn == under && (!drawn || line(f.border) == line(base.border))) return room;
+  std::u16string css;
+  if (drawn == kBox) return u"border:" + borderValue(f.border) + u";" + room;
   const std::pair<uint8_t, const char16_t*> sides[] = {{kBorderTop, u"top"},
                                                        {kBorderLeft, u"left"},
                                                        {kBorderBottom, u"bottom"},
                                                        {kBorderRight, u"right"}};
   for (const auto& [bit, side] : sides) {
-    const bool on = f.borderSides & bit, was = base.borderSides & bit;
+    const bool on = drawn & bit, was = under & bit;
     if (on)
       css += u"border-" + std::u16string(side) + u":" + borderValue(f.border) + u";";
     else if (was)

@@ -260,20 +260,29 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
   if ((boxed || f.shading != kAutoColor) && in.first < 0) {
     const std::u16string side = f.rightToLeft ? u"right:" : u"left:";
     const int32_t start = f.rightToLeft ? in.right : in.left;
+    // The room inside: the border's, or the shading's where no line is drawn.
+    const bool lined = f.borderSides & (kBorderTop | kBorderLeft | kBorderBottom | kBorderRight);
+    const int32_t room = boxed   ? (f.border.room ? f.border.room * 20 : 80)
+                         : lined ? 0
+                                 : f.border.room * 20;
     css += u"margin-" + side + points(start + in.first, 20) + u";padding-" + side +
-           points((boxed ? 80 : 0) - in.first, 20) + u";text-indent:" + points(in.first, 20) + u";";
+           points(room - in.first, 20) + u";text-indent:" + points(in.first, 20) + u";";
   }
   // Where the box goes on into the paragraph above or below, the space
   // there lies inside it, as in the document, not as a gap in its sides.
+  // A line between it and the next paragraph of its box lies below its
+  // space after, a point away from its text.
   const bool sides = f.borderSides & (kBorderLeft | kBorderRight);
-  const bool openAbove = sides && !(f.borderSides & kBorderTop);
-  const bool openBelow = sides && !(f.borderSides & kBorderBottom);
+  const bool lineBetween = f.borderSides & kBorderBetween;
+  const bool openAbove = sides && (f.borderSides & kBoxGoesOnAbove);
+  const bool openBelow = sides && (f.borderSides & kBoxGoesOnBelow);
   if (openAbove)
     css += u"margin-top:0;padding-top:" + points(shownSpace(f.spaceBefore), 20) + u";";
   else if (shownSpace(f.spaceBefore) != shownSpace(base.spaceBefore))
     css += u"margin-top:" + points(shownSpace(f.spaceBefore), 20) + u";";
-  if (openBelow)
-    css += u"margin-bottom:0;padding-bottom:" + points(shownSpace(f.spaceAfter), 20) + u";";
+  if (openBelow || lineBetween)
+    css += u"margin-bottom:0;padding-bottom:" +
+           points(shownSpace(f.spaceAfter) + (lineBetween ? roomAcross(f.border) : 0), 20) + u";";
   else if (shownSpace(f.spaceAfter) != shownSpace(base.spaceAfter))
     css += u"margin-bottom:" + points(shownSpace(f.spaceAfter), 20) + u";";
   if (std::u16string line = lineHeight(f, text);
@@ -300,30 +309,34 @@ bool noSpace(const ParagraphFormat& p, const ParagraphFormat* neighbour, int32_t
   return space == kAutoSpacing && (!neighbour || (p.listId >= 0 && neighbour->listId == p.listId));
 }
 
-// Whether a boxed paragraph's space on one side lies inside its box.
-bool spaceInBox(const ParagraphFormat& p, uint8_t side) {
-  return (p.borderSides & (kBorderLeft | kBorderRight)) && !(p.borderSides & side);
-}
-
 }  // namespace
 
 ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
                               const ParagraphFormat* after) {
   if (noSpace(f, before, f.spaceBefore)) f.spaceBefore = 0;
   if (noSpace(f, after, f.spaceAfter)) f.spaceAfter = 0;
-  // Paragraphs in a row with one border share one box: no line between.
+  // Paragraphs in a row with one border share one box: no line between,
+  // unless the border draws one there (below each but the last, the
+  // between flag kept where it does).
   auto sameBox = [&f](const ParagraphFormat* neighbour) {
     return f.borderSides && neighbour && neighbour->borderSides == f.borderSides &&
            neighbour->border == f.border;
   };
   const bool joinsBefore = sameBox(before), joinsAfter = sameBox(after);
-  if (joinsBefore) f.borderSides &= static_cast<uint8_t>(~kBorderTop);
-  if (joinsAfter) f.borderSides &= static_cast<uint8_t>(~kBorderBottom);
+  const bool lineBelow = joinsAfter && (f.borderSides & kBorderBetween);
+  // A point of room under the line above, as under a top line.
+  if (joinsBefore && (f.borderSides & kBorderBetween) && f.spaceBefore != kAutoSpacing)
+    f.spaceBefore += roomAcross(f.border);
+  if (joinsBefore)
+    f.borderSides = static_cast<uint8_t>((f.borderSides & ~kBorderTop) | kBoxGoesOnAbove);
+  if (joinsAfter)
+    f.borderSides = static_cast<uint8_t>((f.borderSides & ~kBorderBottom) | kBoxGoesOnBelow);
+  f.borderSides &= static_cast<uint8_t>(~kBorderBetween);
+  if (lineBelow) f.borderSides |= kBorderBottom | kBorderBetween;
   // The word processor adds the space after the paragraph above to this
-  // one's space before; a page's margins overlap, the larger alone showing.
-  // Automatic space overlaps there too.
+  // one's space before, outside a box; a page's margins overlap, the
+  // larger alone showing. Automatic space overlaps there too.
   if (before && f.spaceBefore > 0 && f.spaceBefore != kAutoSpacing && !joinsBefore &&
-      !spaceInBox(f, kBorderTop) && !spaceInBox(*before, kBorderBottom) &&
       before->spaceAfter != kAutoSpacing && !noSpace(*before, &f, before->spaceAfter))
     f.spaceBefore += before->spaceAfter;
   return f;
@@ -537,8 +550,13 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   if (!bodyCss.empty()) out += u"body{" + bodyCss + u"}\r\n";
   // Every paragraph starts from the default style's formatting; the
   // other styles say what they change.
+  // A line between paragraphs of one box is each paragraph's to draw.
+  auto alone = [](ParagraphFormat f) {
+    f.borderSides &= static_cast<uint8_t>(~kBorderBetween);
+    return f;
+  };
   const std::u16string normalCss =
-      paragraphCss(normal.paragraph, kPlainStyle.paragraph, normal.chars, rightToLeft);
+      paragraphCss(alone(normal.paragraph), kPlainStyle.paragraph, normal.chars, rightToLeft);
   // A word longer than the line (a row of underscores to write on, a
   // long address) breaks at the page's edge, as in the document, rather
   // than widening the page past the learner's window.
@@ -595,7 +613,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
     if (!used[i]) continue;
     const Style& s = model.styles[i];
     std::u16string css =
-        paragraphCss(s.paragraph, normal.paragraph, s.chars) + charCss(s.chars, true, false);
+        paragraphCss(alone(s.paragraph), normal.paragraph, s.chars) + charCss(s.chars, true, false);
     out += u"." + classes[i] + u"{" + css + u"}\r\n";
   }
   out += u"</style>\r\n";

@@ -23,8 +23,13 @@ std::u16string cellCss(const Cell& cell);
 // A table's width where its columns do not give it, and its cells spaced
 // apart, each in its own borders, the table's line around them.
 std::u16string tableBoxCss(const Table& table);
+// The room above and below a paragraph's text inside its border, twips.
+inline int32_t roomAcross(const Border& b) {
+  return b.room ? b.room * 20 : 20;
+}
 // The sides of a paragraph's border that `f` draws otherwise than `base`,
-// and the room between a border and the text where the sides differ.
+// and the room between its border (or shading) and its text where that
+// differs.
 std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base);
 
 // A font as a CSS family list: the font, fonts made to its metrics (so that
@@ -54,11 +59,16 @@ std::u16string textOn(uint32_t background);
 std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,
                             const CharFormat& text, bool stateDirection = false,
                             const CharFormat* baseText = nullptr);
+// What spacedBetween adds to a paragraph's border sides: its box goes on
+// into the paragraph above, or below (the space there lies inside it).
+inline constexpr uint8_t kBoxGoesOnAbove = 32, kBoxGoesOnBelow = 64;
 // Paragraph `f` as it shows between the paragraphs before and after it
 // (nullptr: a table or the edge of its cell or story): no space toward a
 // neighbour of its style where it asks for none between paragraphs of one
 // style; automatic space none at those edges and between items of one list;
-// the space after the paragraph above added to its space before.
+// the space after the paragraph above added to its space before; a box it
+// shares with them open there (kBoxGoesOnAbove, -Below), its between flag
+// kept where it draws its line below, its space after then inside the box.
 ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
                               const ParagraphFormat* after);
 

@@ -162,8 +162,9 @@ std::string paragraphFormat(const ParagraphFormat& f) {
   if (f.rightToLeft) out += " rtl";
   if (f.borderSides) {
     out += " border=" + border(f.border) + "/";
-    for (const auto& [bit, side] : {std::pair{kBorderTop, 't'}, std::pair{kBorderLeft, 'l'},
-                                    std::pair{kBorderBottom, 'b'}, std::pair{kBorderRight, 'r'}})
+    for (const auto& [bit, side] :
+         {std::pair{kBorderTop, 't'}, std::pair{kBorderLeft, 'l'}, std::pair{kBorderBottom, 'b'},
+          std::pair{kBorderRight, 'r'}, std::pair{kBorderBetween, 'i'}})
       if (f.borderSides & bit) out += side;
   }
   auto space = [](int32_t v) {

@@ -12,12 +12,12 @@ constexpr uint8_t kNil = 0xFF;  // brcType of a nil border
 // A border of type `type` (brcType), `eighths` of a point wide.
 Border line(uint8_t type, uint8_t eighths, uint32_t color) {
   Border b;
-  b.width = std::min<uint16_t>(eighths, kMaxBorderWidth);
+  b.width = static_cast<uint8_t>(std::min<uint16_t>(eighths, kMaxBorderWidth));
   b.color = color;
   switch (type) {
     case 0:
     case kNil:
-      return Border{LineStyle::None, 0, kAutoColor};
+      return Border{LineStyle::None, 0, 0, kAutoColor};
     case 2:
       b.style = LineStyle::Thick;
       break;
@@ -95,17 +95,25 @@ bool applyBorderSprm(Pap& p, uint16_t sprm, Bytes op) {
           if (op.u8(3) & (1u << side)) p.cells[itc].borders[side] = b;
       return true;
     }
-    case 0x6424:  // the paragraph's top, left, bottom and right, 4-byte form
+    case 0x6424:  // the paragraph's top, left, bottom, right and between, 4-byte form
     case 0x6425:
     case 0x6426:
     case 0x6427:
-      p.borders[sprm - 0x6424] = brc80(op.u32(0), false);
+    case 0x6428: {
+      // With the points between the line and the text (dptSpace).
+      MaybeBorder& b = p.borders[sprm - 0x6424] = brc80(op.u32(0), false);
+      b->room = static_cast<uint8_t>(op.u32(0) >> 24 & 0x1F);
       return true;
+    }
     case 0xC64E:  // the same, 8-byte form
     case 0xC64F:
     case 0xC650:
     case 0xC651:
-      if (op.has(1, 8)) p.borders[sprm - 0xC64E] = brc(op, 1, false);
+    case 0xC652:
+      if (op.has(1, 8)) {
+        MaybeBorder& b = p.borders[sprm - 0xC64E] = brc(op, 1, false);
+        b->room = static_cast<uint8_t>(op.u8(7) & 0x1F);
+      }
       return true;
     default:
       return false;

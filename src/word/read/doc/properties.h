@@ -90,7 +90,7 @@ struct Pap {
   bool tableBidi = false;                   // columns from right to left
   int16_t cellSpacing = 0;                  // room between cells (sprmTCellSpacingDefault)
   std::array<MaybeBorder, 6> tableBorders;  // by TableEdge
-  std::array<MaybeBorder, 4> borders;       // the paragraph's: top, left, bottom, right
+  ParagraphLines borders;                   // the paragraph's
   // Each cell's shading by its index in the row: as the 16 colours of the
   // older files give it, and in full colour, which wins where given.
   std::vector<uint32_t> cellShading80, cellShading;

@@ -114,7 +114,7 @@ void DocReader::Emitter::openStructure(const std::vector<Para>& paras, size_t i)
                            row.tableLeft, row.tableBidi);
           const auto& edge = row.tableBorders;
           auto line = [](const MaybeBorder& e) {
-            return e.value_or(Border{LineStyle::None, 0, kAutoColor});
+            return e.value_or(Border{LineStyle::None, 0, 0, kAutoColor});
           };
           b.tableSpacing(row.cellSpacing, {line(edge[kTop]), line(edge[kLeft]), line(edge[kBottom]),
                                            line(edge[kRight])});
@@ -134,7 +134,7 @@ CellBorders cellBorders(const Pap& row, size_t cell, size_t last, bool firstRow,
   const auto& own = row.cells[cell].borders;
   const auto& table = row.tableBorders;
   auto pick = [](const MaybeBorder& mine, const MaybeBorder& tables) {
-    return mine.value_or(tables.value_or(Border{LineStyle::None, 0, kAutoColor}));
+    return mine.value_or(tables.value_or(Border{LineStyle::None, 0, 0, kAutoColor}));
   };
   CellBorders b;
   b.top = pick(own[kTop], table[firstRow ? kTop : kInsideH]);

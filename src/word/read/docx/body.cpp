@@ -234,8 +234,8 @@ void DocxReader::textBoxLook(const pugi::xml_node& box, StoryState& s) const {
   if (g->filled && g->fillAlpha >= 0x8000) s.boxFill = g->fill;
   if (g->lined)
     s.boxLine = {LineStyle::Single,
-                 static_cast<uint16_t>(std::clamp(g->lineEmu * 8 / 12700, 1, int{kMaxBorderWidth})),
-                 g->line};
+                 static_cast<uint8_t>(std::clamp(g->lineEmu * 8 / 12700, 1, int{kMaxBorderWidth})),
+                 0, g->line};
 }
 
 CharFormat DocxReader::format(const RunProps& direct, const StoryState& s,

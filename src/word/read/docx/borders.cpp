@@ -44,7 +44,7 @@ Border readBorder(const pugi::xml_node& b) {
   Border out;
   out.style = lineStyle(val(b));
   if (out.style == LineStyle::None) return out;
-  out.width = static_cast<uint16_t>(clampInt(intAttr(b, "sz").value_or(0), 0, kMaxBorderWidth));
+  out.width = static_cast<uint8_t>(clampInt(intAttr(b, "sz").value_or(0), 0, kMaxBorderWidth));
   const std::string_view colour = val(b, "color");
   if (colour != "auto")
     if (auto c = hexColor(colour)) out.color = *c;

@@ -272,14 +272,17 @@ void ParaProps::read(const pugi::xml_node& pPr, const Theme& theme) {
     } else if (name == "contextualSpacing") {
       contextualSpacing = onOff(n);
     } else if (name == "pBdr") {
-      // The line between paragraphs of one border is left to the box they
-      // share.
       static const std::pair<const char*, size_t> kSides[] = {
-          {"top", 0}, {"left", 1}, {"start", 1}, {"bottom", 2}, {"right", 3}, {"end", 3}};
+          {"top", 0},   {"left", 1}, {"start", 1},  {"bottom", 2},
+          {"right", 3}, {"end", 3},  {"between", 4}};
       for (pugi::xml_node b = n.first_child(); b; b = b.next_sibling())
         for (const auto& [side, at] : kSides)
-          if (b.type() == pugi::node_element && localName(b.name()) == side)
+          if (b.type() == pugi::node_element && localName(b.name()) == side) {
             borders[at] = readBorder(b);
+            // Points between the line and the text.
+            borders[at]->room =
+                static_cast<uint8_t>(clampInt(intAttr(b, "space").value_or(0), 0, 31));
+          }
     } else if (name == "tabs") {
       readTabs(n);
     } else if (name == "bidi") {

@@ -139,7 +139,7 @@ std::vector<Condition> conditionsAt(const TableStyle& style, const Look& look, c
 TablePart cellPart(const TableStyle& style, const Look& look, const Place& at,
                    const EdgeBorders& tableBorders, const pugi::xml_node& tcPr,
                    CellBorders& borders) {
-  const Border none{LineStyle::None, 0, kAutoColor};
+  const Border none{LineStyle::None, 0, 0, kAutoColor};
   borders = {none, none, none, none};
   applyBorders(borders, tableBorders,
                {at.r == 0, at.col == 0, at.r + 1 == at.rows, at.end >= at.cols});
@@ -201,7 +201,7 @@ void openTable(Builder& b, const TablePlacement& place, const EdgeBorders& borde
     indent -= start >= 0 ? start : kCellPadding;
   }
   b.tablePlacement(place.align.value_or(Align::Left), indent, place.rightToLeft.value_or(false));
-  const Border none{LineStyle::None, 0, kAutoColor};
+  const Border none{LineStyle::None, 0, 0, kAutoColor};
   CellBorders frame{none, none, none, none};
   applyBorders(frame, borders, {});
   std::optional<int32_t> spacing = place.cellSpacing;

@@ -17,7 +17,7 @@ Border border(std::string_view value) {
                  {"dash-dot", LineStyle::DotDash},   {"dash-dot-dot", LineStyle::DotDash},
                  {"groove", LineStyle::Groove},      {"ridge", LineStyle::Ridge},
                  {"inset", LineStyle::Inset},        {"outset", LineStyle::Outset}};
-  Border b{LineStyle::None, 0, kAutoColor};
+  Border b{LineStyle::None, 0, 0, kAutoColor};
   bool styled = false;
   int32_t width = 6;  // eighths of a point: a thin line
   for (size_t at = 0; at < value.size();) {
@@ -39,11 +39,11 @@ Border border(std::string_view value) {
       styled = true;
     }
   }
-  if (!styled || b.style == LineStyle::None) return Border{LineStyle::None, 0, kAutoColor};
+  if (!styled || b.style == LineStyle::None) return Border{LineStyle::None, 0, 0, kAutoColor};
   // A double border's width is its two lines and the gap between; the
   // model's is each line's.
   if (b.style == LineStyle::Double) width = (width + 2) / 3;
-  b.width = static_cast<uint16_t>(width);
+  b.width = static_cast<uint8_t>(width);
   return b;
 }
 

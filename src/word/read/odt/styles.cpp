@@ -283,8 +283,10 @@ void ParaProps::read(const pugi::xml_node& p) {
   if (auto v = rightToLeftOf(p)) rightToLeft = v;
   CellSides sides;  // fo:border and its sides, as a cell's
   sides.read(p);
-  for (size_t i = 0; i < borders.size(); ++i)
+  for (size_t i = 0; i < sides.side.size(); ++i)
     if (sides.side[i]) borders[i] = sides.side[i];
+  for (const std::optional<int16_t>& twips : sides.padding)
+    if (twips && !room) room = static_cast<uint8_t>((*twips + 10) / 20);
   // fo:margin gives all four sides; a side of its own wins.
   const std::optional<int32_t> all = twips(attrValue(p, "margin"));
   if (auto v = side(p, "margin-left", all)) indentLeft = v;
@@ -371,6 +373,7 @@ void ParaProps::over(const ParaProps& top) {
   take(leading, top.leading);
   take(dropLetters, top.dropLetters);
   take(dropLines, top.dropLines);
+  take(room, top.room);
   if (top.align) alignByPage = top.alignByPage;
 }
 
@@ -380,6 +383,7 @@ void ParaProps::over(const ParaProps& top) {
 // line, where a least height would lose it and an exact one clip that text.
 void ParaProps::applyTo(ParagraphFormat& f, double halfPoints) const {
   CommonParaProps::applyTo(f);
+  if (room) f.border.room = *room;
   // A drop cap of one line is none; "word" counts as its letters.
   if (dropLetters && dropLines && *dropLines > 1) {
     f.dropLetters = static_cast<uint8_t>(std::clamp(*dropLetters, 0, 255));
@@ -614,7 +618,7 @@ Styles::CellLook Styles::cellLook(const std::string& cellStyle) const {
   const CellSides sides = folded("table-cell", cellStyle, &Def::cell, true);
   CellLook look;
   auto get = [&](size_t i) {
-    return sides.side[i].value_or(Border{LineStyle::None, 0, kAutoColor});
+    return sides.side[i].value_or(Border{LineStyle::None, 0, 0, kAutoColor});
   };
   look.borders = {get(0), get(1), get(2), get(3)};
   look.shading = sides.background.value_or(kAutoColor);
