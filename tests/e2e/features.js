@@ -27,7 +27,7 @@ const FEATURES = [
   { name: 'hung', formats: ALL },
   { name: 'columns', formats: ALL },  // a line's second tab goes to the paragraph's second stop  // a hanging line's tab goes to the indent, where the next lines start
   { name: 'contents', formats: ALL },  // a page number at its right-aligned stop, dots leading to it
-  { name: 'dropcap', formats: ALL },  // a large first letter beside the text it begins
+  { name: 'dropcap', formats: ALL },  // a large first letter beside the text it begins, in its paragraph
   { name: 'underlined', formats: ['docx', 'odt'] },  // an empty underlined heading
   { name: 'indented', formats: ALL },  // a table's left margin; its cell as wide as the document says
   { name: 'centred', formats: ALL },
@@ -98,6 +98,8 @@ function problems(feature) {
       // Beside it from its top, as a letter dropped lines deep (not one
       // standing large in the first line).
       if (text.left < cap.right || text.top - cap.top > text.height) found.push('the text does not start beside its large first letter');
+      // Its paragraph's, so that the first word reads whole.
+      if (!holders('O')[0].closest('p').textContent.startsWith('Once upon')) found.push('the large letter is a paragraph of its own');
       break;
     }
     case 'tabbed':

@@ -591,6 +591,30 @@ TEST(HtmlWriter, DropCapsTakeTheirLettersOrFirstWord) {
                                                                    open + "Ab</span></p>"}));
 }
 
+// A drop cap's letter starts the paragraph of text it opens, floated there,
+// so that its first word reads whole; with none to open, it keeps its own.
+TEST(HtmlWriter, ADropCapStartsTheParagraphItOpens) {
+  ParagraphFormat cap, item;
+  cap.dropCap = true;
+  cap.lineRule = LineRule::Exactly;
+  cap.lineSpacing = 827;
+  item.listId = 1;
+  Builder b;
+  for (const auto& [f, text] :
+       std::initializer_list<std::pair<const ParagraphFormat*, const char*>>{
+           {&cap, "O"}, {nullptr, "nce"}, {&cap, "A"}, {&item, "item"}, {&cap, "E"}}) {
+    b.paragraph(f ? *f : ParagraphFormat{});
+    b.text(text);
+    b.endParagraph();
+  }
+  const std::vector<std::string> got = bodyLines(html(b.finish()));
+  const std::string floated = "line-height:41.35pt;float:inline-start;margin-inline-end:4pt;";
+  ASSERT_EQ(got.size(), 6u);
+  EXPECT_EQ(got[0], "<p><span style=\"" + floated + "text-indent:0;\">O</span>nce</p>");
+  EXPECT_EQ(got[1], "<p style=\"" + floated + "\">A</p>");  // before a list item
+  EXPECT_EQ(got[5], "<p style=\"" + floated + "\">E</p>");  // at the end
+}
+
 // A last tab to an end-aligned stop makes a row ending at the stop; a
 // tab inside a reference link's markers, or a heading's, stays a tab.
 TEST(HtmlWriter, TextAfterTheLastTabEndsAtItsStop) {

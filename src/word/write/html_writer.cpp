@@ -109,6 +109,12 @@ class Renderer {
         },
         [&](uint32_t start, uint32_t end, size_t k) {
           const ParagraphFormat& f = s.paragraphs[k].format;
+          // A drop cap's letter starts the paragraph after it, where it
+          // floats as in the document and reads as part of its first word.
+          if (f.dropCap && !dropCap_ && opensWithDropCap(f, nextParagraph(k, to))) {
+            dropCap_ = k;
+            return;
+          }
           paragraph(start, end, spacedBetween(f, previous, nextParagraph(k, to)), k, to, lists,
                     block);
           previous = &f;
@@ -219,6 +225,7 @@ class Renderer {
     std::u16string tag = heading ? u"h" + number(f.outlineLevel + 1) : u"p";
     out_ += u"<" + tag + attrs() + u">";
     anchors(end);
+    dropCap();
     if (tab != end) {
       out_ += u"<span>";
       const bool before = aligned(start, tab, base);
@@ -241,6 +248,19 @@ class Renderer {
     if (!aligned(from, end, base) && from == start) out_ += blankLine(*story_, end, base);
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
+  }
+
+  // The drop cap waiting for the paragraph it opens, as a floating span.
+  void dropCap() {
+    if (!dropCap_) return;
+    const Paragraph& p = story_->paragraphs[*dropCap_];
+    const uint32_t start = *dropCap_ ? story_->paragraphs[*dropCap_ - 1].end : 0;
+    dropCap_.reset();
+    const Style* style = styleOf(p.format);
+    const CharFormat base = style ? style->chars : CharFormat{};
+    out_ += u"<span style=\"" + dropCapCss(*story_, start, p.format, base) + u"\">";
+    content(start, p.end, base);
+    out_ += u"</span>";
   }
 
   // A numbered heading's label, and its tab to the text, as an item's,
@@ -658,6 +678,7 @@ class Renderer {
   int cellDepth_ = 0;      // cells the text being written lies in
   size_t tableCursor_ = 0;
   size_t bookmarkCursor_ = 0;
+  std::optional<size_t> dropCap_;  // a drop cap's paragraph, for the next to start with
   std::optional<std::unordered_set<std::u16string>> bookmarkNames_;  // once a link needs them
   std::u16string backLink_;  // a note's link back to its mark, until its first block takes it
 };

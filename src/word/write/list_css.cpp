@@ -8,6 +8,24 @@
 
 namespace word::write {
 
+bool opensWithDropCap(const ParagraphFormat& cap, const ParagraphFormat* next) {
+  return next && next->style >= 0 && next->listId < 0 && next->outlineLevel > 5 && !next->dropCap &&
+         !next->dropLetters && next->textBox == cap.textBox && next->rightToLeft == cap.rightToLeft;
+}
+
+std::u16string dropCapCss(const Story& s, uint32_t start, const ParagraphFormat& cap,
+                          const CharFormat& base) {
+  ParagraphFormat lines;
+  lines.lineRule = cap.lineRule;
+  lines.lineSpacing = cap.lineSpacing;
+  lines.shading = cap.shading;
+  CharFormat text = base;
+  if (const size_t r = ops::runAt(s, start); r < s.runs.size() && !text.halfPoints)
+    text.halfPoints = s.runs[r].format.halfPoints;
+  return paragraphCss(lines, ParagraphFormat{}, text) +
+         u"float:inline-start;margin-inline-end:4pt;text-indent:0;";
+}
+
 size_t leadingDigits(std::u16string_view label) {
   size_t digits = 0;
   while (digits < label.size() && label[digits] >= u'0' && label[digits] <= u'9') ++digits;

@@ -49,6 +49,15 @@ void labelOwnLook(const ParagraphFormat& f, CharFormat& look);
 std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
                         const ParagraphFormat& styleParagraph, bool item, int32_t defaultStops,
                         CharFormat& base);
+// Whether the paragraph after drop cap `cap` (nullptr: none; style -1: a
+// table) starts with its letter: text beside it, not a list item, a
+// heading, a drop cap, nor text of another box or direction.
+bool opensWithDropCap(const ParagraphFormat& cap, const ParagraphFormat* next);
+// Drop cap `cap` (its text starting at `start` of `s`, in its style's look
+// `base`) as a span floating at the start of the paragraph it opens: its
+// lines' height and shading, not its paragraph's place.
+std::u16string dropCapCss(const Story& s, uint32_t start, const ParagraphFormat& cap,
+                          const CharFormat& base);
 // How many digits a label starts with ("12." 2, "a)" 0).
 size_t leadingDigits(std::u16string_view label);
 
