@@ -149,7 +149,10 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
   support::ZipReader::Opened opened =
       support::ZipReader::fromFile(path, {kMaxEntries + 1, kMaxDepth + 1});
   if (opened.fileFailed) {
-    ck.fault("cannot open " + path + ": " + opened.why);
+    // The system's reason may name the file already.
+    const std::string why =
+        opened.why.starts_with(path + ": ") ? opened.why.substr(path.size() + 2) : opened.why;
+    ck.fault("cannot open " + path + ": " + why);
     return false;
   }
   if (!opened.zip) {
