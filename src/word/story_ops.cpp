@@ -173,14 +173,15 @@ Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
     out.widthShare = t.widthShare;
     for (const Row& r : t.rows) {
       if (r.start < a || r.end > b) continue;
-      Row row{r.start - a, r.end - a, {}, r.height, r.exactHeight, r.header, r.skipBefore};
-      for (const Cell& c : r.cells) {
-        Cell cell = c;
+      // Whole, its positions moved: a property added to a row or cell
+      // travels without being named here.
+      Row& row = out.rows.emplace_back(r);
+      row.start -= a;
+      row.end -= a;
+      for (Cell& cell : row.cells) {
         cell.start -= a;
         cell.end -= a;
-        row.cells.push_back(cell);
       }
-      out.rows.push_back(std::move(row));
     }
     if (out.rows.empty()) return;
     out.start = out.rows.front().start;
