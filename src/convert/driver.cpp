@@ -68,6 +68,7 @@ class Run : public MarkerListener {
     app_.documents().open(documentPath);
     if (app_.documents().count() == 0) return RunOutcome::NoDocument;
     export_.language = app_.activeDocument().language();
+    warnIfOpenInEditor(documentPath);
     makeOutputFolder();
 
     scan();
@@ -150,6 +151,16 @@ class Run : public MarkerListener {
   // Two documents of one name up to the first dot ("Safety v1.5.txt",
   // "Safety v1.6.txt") share a package folder: the later run replaces the
   // earlier one's package, and says so.
+  // What the author typed since the last save is not in the file read here.
+  void warnIfOpenInEditor(const std::string& documentPath) {
+    const std::string lock = editorLockFile(documentPath);
+    if (lock.empty()) return;
+    fe_.warnings.warn(widen(documentPath) + u" is open in a word processor (its lock file " +
+                      widen(lock) +
+                      u" stands beside it): changes not yet saved are not in the course; save "
+                      u"the document and convert it again");
+  }
+
   void warnIfAnotherDocuments() {
     std::optional<package::CourseSettings> before;
     try {

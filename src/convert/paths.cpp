@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "support/files.h"
 #include "support/strings.h"
 
 namespace convert {
@@ -57,6 +58,23 @@ OutputPaths outputPaths(const std::string& documentPath) {
   const std::string base = dot == std::string::npos ? "ls_" + name : name.substr(0, dot);
   paths.outputFolder = paths.documentFolder + base + "/";
   return paths;
+}
+
+std::string editorLockFile(const std::string& documentPath) {
+  const size_t slash = documentPath.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : documentPath.substr(0, slash + 1);
+  const std::string name = documentPath.substr(folder.size());
+  // Letters, not bytes, are dropped: a Cyrillic name loses two bytes a letter.
+  auto afterLetters = [&](size_t letters) {
+    size_t at = 0;
+    for (; letters > 0 && at < name.size(); --letters)
+      for (++at; at < name.size() && (static_cast<unsigned char>(name[at]) & 0xC0) == 0x80;) ++at;
+    return name.substr(at);
+  };
+  for (const std::string& lock : {"~$" + name, "~$" + afterLetters(1), "~$" + afterLetters(2),
+                                  ".~lock." + name + "#"})
+    if (support::isFile(folder + lock)) return lock;
+  return "";
 }
 
 std::string homeFolder() {

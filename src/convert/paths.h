@@ -23,6 +23,11 @@ struct OutputPaths {
 // name when it has none.
 OutputPaths outputPaths(const std::string& documentPath);
 
+// The lock file a word processor keeps beside the document while it has it
+// open, "" when there is none: Word's "~$" and the name (its first one or
+// two letters dropped for a longer name), or ".~lock.NAME#".
+std::string editorLockFile(const std::string& documentPath);
+
 // The folder a first choice starts in: the home folder, ending in '/'.
 std::string homeFolder();
 

@@ -159,6 +159,35 @@ TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
   }
 }
 
+// A document open in a word processor may have changes not yet saved: the
+// run warns, naming the lock file, and converts what is saved. Word drops a
+// longer name's first letters (letters, not bytes); a lock of another
+// document says nothing.
+TEST(ConvertCommand, ADocumentOpenInAWordProcessorIsConvertedWithAWarning) {
+  struct Case {
+    const char *document, *lock;
+    bool warns;
+  };
+  const Case cases[] = {
+      {"Course.txt", "~$urse.txt", true},   {"ab.txt", "~$ab.txt", true},
+      {"Модуль.txt", "~$дуль.txt", true},   {"c.txt", ".~lock.c.txt#", true},
+      {"Course.txt", "~$other.txt", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lock);
+    ScratchFolder work;
+    writeBytes(work / c.document, "%TITLE=T\n%AUTHOR=Me\n%H2=Only\nThe only page.\n");
+    writeBytes(work / c.lock, std::string("\x03Ann") + std::string(50, ' '));
+    const ProgramResult r = runProgram(dir(work), {"convert", c.document});
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_TRUE(r.out.ends_with("Успех\n")) << r.out;
+    EXPECT_EQ(r.err.find(std::string("is open in a word processor (its lock file ") + c.lock) !=
+                  std::string::npos,
+              c.warns)
+        << r.err;
+  }
+}
+
 // A pipe at the name of a file the program reads or appends to would hold
 // it up until something wrote to it or read it: the log refuses a pipe
 // that nothing reads; convert, reading the course.js an earlier run left,
