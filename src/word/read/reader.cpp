@@ -253,13 +253,23 @@ Model loadAs(Format format, std::string_view bytes) {
   fail(kCannotOpen, "the file is not a Word document or plain text (unknown content)");
 }
 
-// Word keeps a small file of its own beside a document while it is open:
-// "~$" and the document's name, its first letters dropped for a long name.
-// Picked instead of the document (a "*.docx" in a folder holds it), it is
-// told as what it is: its content says nothing that would tell it.
-bool wordLockFile(const std::string& path) {
+// A word processor keeps a small file of its own beside a document while it
+// is open: Word's "~$" and the document's name, its first letters dropped
+// for a long name (binary), or ".~lock.NAME#" (a line of text). Picked
+// instead of the document (a "*.docx" in a folder holds Word's), it is told
+// as what it is: its content says nothing that would tell it.
+std::string_view leafOf(const std::string& path) {
   const size_t slash = path.rfind('/');
-  return path.compare(slash == std::string::npos ? 0 : slash + 1, 2, "~$") == 0;
+  return std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+}
+
+bool wordLockFile(const std::string& path) {
+  return leafOf(path).starts_with("~$");
+}
+
+bool dotLockFile(const std::string& path) {
+  const std::string_view leaf = leafOf(path);
+  return leaf.size() > 8 && leaf.starts_with(".~lock.") && leaf.ends_with('#');
 }
 
 }  // namespace
@@ -301,6 +311,11 @@ Model load(const std::string& path) {
   if (bytes.size() > kMaxDocumentBytes) fail(kCannotOpen, "the file grew too large while read");
   try {
     const Format format = detect(bytes);
+    if (format == Format::Text && dotLockFile(path))
+      fail(kCannotOpen,
+           "this is the lock file a word processor keeps beside a document while it is open "
+           "(its name is \".~lock.\" and the document's, then \"#\"), not a document: convert "
+           "the document itself, once it is saved");
     if (format == Format::Text) return readTextFile(std::move(bytes));
     if (format == Format::Unknown && !bytes.empty() && wordLockFile(path))
       fail(kCannotOpen,
