@@ -103,16 +103,23 @@ Pap DocReader::papOf(uint32_t markCp) const {
   if (!p) return styles_.pap(0);
   uint64_t fc = p->fc + static_cast<uint64_t>(markCp - p->cpStart) * (p->compressed ? 1 : 2);
   const FcRun* run = runAt(papx_, fc, nullptr);
-  Pap style = styles_.pap(0);
+  // The style's properties are copied into the result, not into a copy of
+  // their own first: a paragraph's properties hold its tabs and cells.
+  int32_t istd = 0;
   Bytes direct;
   if (run) {
-    int32_t istd = run->grpprl.u16(0);
-    style = styles_.pap(istd);
-    style.istd = styles_.get(istd) ? istd : 0;
-    style.word6Numbered = run->numbered;
+    istd = run->grpprl.u16(0);
     direct = run->grpprl.sub(2, run->grpprl.size() >= 2 ? run->grpprl.size() - 2 : 0);
   }
-  Pap pap = style;
+  const Pap& style = styles_.pap(istd);
+  auto fromStyle = [&](Pap& pap) {
+    pap = style;
+    if (!run) return;
+    pap.istd = styles_.get(istd) ? istd : 0;
+    pap.word6Numbered = run->numbered;
+  };
+  Pap pap;
+  fromStyle(pap);
   applyPap(pap, direct, data_);
   applyPap(pap, prmSprms(p->prm), data_);
   // A list level's properties (its indents above all) count over the
@@ -120,13 +127,13 @@ Pap DocReader::papOf(uint32_t markCp) const {
   const ListLevel* level = lists_.levelOf(pap.ilfo, pap.ilvl);
   if (!level || level->papx.empty()) return pap;
   // The paragraph's style and list stay its own, whatever the level says.
-  const int32_t istd = pap.istd, ilfo = pap.ilfo;
+  const int32_t ownIstd = pap.istd, ilfo = pap.ilfo;
   const uint8_t ilvl = pap.ilvl;
-  pap = style;
+  fromStyle(pap);
   applyPap(pap, Bytes(level->papx), data_);
   applyPap(pap, direct, data_);
   applyPap(pap, prmSprms(p->prm), data_);
-  pap.istd = istd;
+  pap.istd = ownIstd;
   pap.ilfo = ilfo;
   pap.ilvl = ilvl;
   return pap;
