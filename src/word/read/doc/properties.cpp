@@ -57,9 +57,8 @@ void applyCharStyle(Chp& chp, int32_t istd, const StyleSheet* styles) {
 // Each sprm of `grpprl` but those `once` picks before the last it picks:
 // a list that repeats a character style or the properties kept in the Data
 // stream thousands of times applied them each time (Word writes one).
-template <typename Once>
-void forEachSprmOnce(Bytes grpprl, const Once& once,
-                     const std::function<void(uint16_t, Bytes)>& f) {
+template <typename Once, typename F>
+void forEachSprmOnce(Bytes grpprl, const Once& once, const F& f) {
   size_t left = 0;
   forEachSprm(grpprl, [&](uint16_t sprm, Bytes) { left += once(sprm); });
   forEachSprm(grpprl, [&](uint16_t sprm, Bytes op) {
@@ -77,31 +76,17 @@ uint32_t colorRef(uint32_t v) {
   return (v >> 24) == 0xFF ? 0xFFFFFFFFu : ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
 }
 
-void forEachSprm(Bytes g, const std::function<void(uint16_t, Bytes)>& f) {
-  size_t at = 0;
-  while (at + 2 <= g.size()) {
-    uint16_t sprm = g.u16(at);
-    at += 2;
-    size_t n;
-    if (sprm == 0xD608 || sprm == 0xD606) {
-      n = static_cast<size_t>(g.u16(at)) + 1;
-    } else if (sprm == 0xC615) {
-      uint8_t cb = g.u8(at);
-      if (cb == 255) {
-        size_t del = g.u8(at + 1);
-        size_t add = g.u8(at + 2 + del * 4);
-        n = 1 + 1 + del * 4 + 1 + add * 3;
-      } else {
-        n = 1 + static_cast<size_t>(cb);
-      }
-    } else {
-      int fixed = fixedSize(sprm);
-      n = fixed >= 0 ? static_cast<size_t>(fixed) : 1 + static_cast<size_t>(g.u8(at));
-    }
-    if (!g.has(at, n)) return;
-    f(sprm, g.sub(at, n));
-    at += n;
+size_t operandSize(Bytes g, size_t at, uint16_t sprm) {
+  if (sprm == 0xD608 || sprm == 0xD606) return static_cast<size_t>(g.u16(at)) + 1;
+  if (sprm == 0xC615) {
+    const uint8_t cb = g.u8(at);
+    if (cb != 255) return 1 + static_cast<size_t>(cb);
+    const size_t del = g.u8(at + 1);
+    const size_t add = g.u8(at + 2 + del * 4);
+    return 1 + 1 + del * 4 + 1 + add * 3;
   }
+  const int fixed = fixedSize(sprm);
+  return fixed >= 0 ? static_cast<size_t>(fixed) : 1 + static_cast<size_t>(g.u8(at));
 }
 
 void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleSheet* styles) {

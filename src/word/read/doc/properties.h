@@ -15,9 +15,24 @@
 
 namespace word::read::doc {
 
+// The size of the operand of `sprm` that starts at `at` in `grpprl`.
+size_t operandSize(Bytes grpprl, size_t at, uint16_t sprm);
+
 // Calls `f(sprm, operand)` for each property modifier in `grpprl`; stops at
-// the first one that does not fit.
-void forEachSprm(Bytes grpprl, const std::function<void(uint16_t, Bytes)>& f);
+// the first one that does not fit. A template rather than a std::function:
+// it runs for every property of every run and paragraph.
+template <typename F>
+void forEachSprm(Bytes grpprl, const F& f) {
+  size_t at = 0;
+  while (at + 2 <= grpprl.size()) {
+    const uint16_t sprm = grpprl.u16(at);
+    at += 2;
+    const size_t n = operandSize(grpprl, at, sprm);
+    if (!grpprl.has(at, n)) return;
+    f(sprm, grpprl.sub(at, n));
+    at += n;
+  }
+}
 
 struct Chp {
   bool bold = false, italic = false, strike = false, dstrike = false, caps = false, smallCaps = false;
