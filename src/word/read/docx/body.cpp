@@ -33,17 +33,18 @@ bool supportedChoice(std::string_view requires_) {
 }  // namespace
 
 // Keeps printable text and tabs; a line feed inside w:t shows as a space.
+// Filtered in place: every run's text passes through here.
 std::u16string cleanText(std::string_view utf8) {
   std::u16string s = utf16(utf8);
-  std::u16string out;
-  out.reserve(s.size());
+  size_t kept = 0;
   for (char16_t c : s) {
     if (c == u'\n' || c == u'\r')
-      out += u' ';
+      s[kept++] = u' ';
     else if (c >= 0x20 || c == u'\t')
-      out += c;
+      s[kept++] = c;
   }
-  return out;
+  s.resize(kept);
+  return s;
 }
 
 // The branch of mc:AlternateContent to read: the first choice we
