@@ -68,18 +68,21 @@ void OdtReader::put(std::u16string_view text, StoryState& s, InlineState& in) {
 }
 
 // Literal white space collapses to one blank, and none at the start of a
-// paragraph: blanks that count are written as text:s.
+// paragraph: blanks that count are written as text:s. Filtered in place:
+// every text node passes through here.
 void OdtReader::text(std::string_view utf8, StoryState& s, InlineState& in) {
-  std::u16string out;
-  for (char16_t c : u16(utf8)) {
+  std::u16string out = u16(utf8);
+  size_t kept = 0;
+  for (char16_t c : out) {
     if (isSpace(c)) {
-      if (!in.space) out += u' ';
+      if (!in.space) out[kept++] = u' ';
       in.space = true;
     } else if (c >= 0x20) {
-      out += c;
+      out[kept++] = c;
       in.space = false;
     }
   }
+  out.resize(kept);
   if (!out.empty()) put(out, s, in);
 }
 
