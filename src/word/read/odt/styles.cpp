@@ -494,7 +494,7 @@ int32_t Styles::add(Def& def, Builder& builder) {
 
 const Styles::Def* Styles::find(std::string_view family, std::string_view name) const {
   if (name.size() > kMaxName) return nullptr;
-  Key k{std::string(family), std::string(name)};
+  const std::pair k{family, name};
   if (auto it = automatic_.find(k); it != automatic_.end()) return &it->second;
   if (auto it = common_.find(k); it != common_.end()) return &it->second;
   return nullptr;
@@ -509,13 +509,12 @@ const std::vector<const Styles::Def*>& Styles::chain(std::string_view family,
   static const std::vector<const Def*> none;
   const Def* first = find(family, name);
   if (!first) return none;
-  Key k{std::string(family), std::string(name)};
-  if (auto it = chains_.find(k); it != chains_.end()) return it->second;
+  if (auto it = chains_.find(std::pair{family, name}); it != chains_.end()) return it->second;
   auto walked = baseChain(first, [&](const Def& d) -> const Def* {
-    auto it = d.parent.empty() ? common_.end() : common_.find(Key{std::string(family), d.parent});
+    auto it = d.parent.empty() ? common_.end() : common_.find(std::pair{family, d.parent});
     return it == common_.end() ? nullptr : &it->second;
   });
-  return chains_.emplace(std::move(k), std::move(walked)).first->second;
+  return chains_.emplace(Key{family, name}, std::move(walked)).first->second;
 }
 
 int32_t Styles::indexOf(const std::string& paraStyle) const {

@@ -193,6 +193,16 @@ class Styles {
 
  private:
   using Key = std::pair<std::string, std::string>;  // family, name
+  // Keys in their usual order, found by a pair of views as well: a lookup
+  // copies neither name.
+  struct KeyLess {
+    using is_transparent = void;
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+      using Views = std::pair<std::string_view, std::string_view>;
+      return Views(a.first, a.second) < Views(b.first, b.second);
+    }
+  };
   // A style of a longer name is none, and one is looked up without copying
   // its name: spans nested two hundred deep, each naming a megabyte, were
   // looked up again for every piece of their text.
@@ -208,11 +218,11 @@ class Styles {
                       const std::string& name, Props Def::*part, bool withDefault) const;
   int32_t add(Def& def, Builder& builder);
 
-  std::map<Key, Def, std::less<>> common_, automatic_;
+  std::map<Key, Def, KeyLess> common_, automatic_;
   std::map<std::string, Def, std::less<>> defaults_;  // by family
   int64_t defaultTabStop_ = kDefaultTabStop;          // twips
   char16_t decimalPoint_ = 0;                         // the first decimal stop's
-  mutable std::map<Key, std::vector<const Def*>, std::less<>> chains_;
+  mutable std::map<Key, std::vector<const Def*>, KeyLess> chains_;
   mutable std::map<std::string, ParaProps, std::less<>> paraCache_;
   mutable std::map<std::string, TextProps, std::less<>> paraTextCache_, spanCache_;
 };
