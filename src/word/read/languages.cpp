@@ -6,7 +6,6 @@
 #include <unicode/utf16.h>
 
 #include <array>
-#include <vector>
 
 namespace word::read {
 
@@ -62,7 +61,8 @@ std::string dominantScript(const std::u16string& text) {
     UChar32 c = -1;
     int script = -1;
   };
-  std::vector<Seen> seen(4096);
+  // A table of a fixed size: the slot is found by a mask, not a division.
+  std::array<Seen, 4096> seen{};
   std::array<uint64_t, USCRIPT_CODE_LIMIT> letters{};  // by script
   for (size_t i = 0; i < text.size();) {
     UChar32 c;
