@@ -139,7 +139,7 @@ inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBo
 
 // Paragraph formatting as it shows (style chain already resolved). Every
 // paragraph carries one: the small fields are packed together before the
-// label, so that a paragraph takes 112 bytes with its border and tab stops
+// label, so that a paragraph takes 120 bytes with its borders and tab stops
 // (a plain-text file of short lines is mostly paragraphs; see
 // bench/text_memory.sh).
 struct ParagraphFormat {
@@ -170,15 +170,20 @@ struct ParagraphFormat {
   int32_t lineSpacing = kSingleLine;  // by lineRule
   uint32_t shading = kAutoColor;      // background, 0xRRGGBB
   // A line around the paragraph, a box or a rule above or below it, on the
-  // sides borderSides names (kBorderTop ...): one line for them all. The
-  // word processor draws paragraphs in a row with the same border as one
-  // box, with that line between them where kBorderBetween is set.
+  // sides borderSides names (kBorderTop ...): `border` on them all but
+  // those borderOther names, which draw otherBorder (a thick line above a
+  // thin one below, a bar at the side in a colour of its own); any third
+  // line is drawn as the first. The word processor draws paragraphs in a
+  // row with the same border as one box, with its line between them where
+  // kBorderBetween is set.
   Border border;
+  Border otherBorder;  // room: border's
   uint8_t borderSides = 0;
+  uint8_t borderOther : 5 = 0;
   // A large first letter (or word) set in a paragraph of its own, which
   // the paragraph after it runs beside; or the paragraph's own first
   // dropLetters letters set large, dropLines lines deep.
-  bool dropCap = false;
+  bool dropCap : 1 = false;
   uint8_t dropLetters = 0;  // or kDropWord
   uint8_t dropLines = 0;
   // The paragraph's last tab stop where it aligns the text after it by
@@ -204,6 +209,13 @@ struct ParagraphFormat {
   uint32_t labelColor = kAutoColor;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   TabAlign tabAlign(size_t i) const { return static_cast<TabAlign>(tabAligns >> (2 * i) & 3); }
+  // The line drawn on `side` (kBorderTop ...), room and all.
+  Border line(uint8_t side) const {
+    if (!(borderOther & side)) return border;
+    Border b = otherBorder;
+    b.room = border.room;
+    return b;
+  }
   bool operator==(const ParagraphFormat&) const = default;
 };
 

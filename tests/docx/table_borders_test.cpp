@@ -6,6 +6,7 @@
 
 #include "../common/fixtures.h"
 #include "docx_fixture.h"
+#include "word/write/writers.h"
 
 namespace {
 
@@ -136,6 +137,36 @@ TEST(DocxParagraphBorders, LinesBetweenAndTheRoomInside) {
     const word::ParagraphFormat& f = m.main.paragraphs.at(0).format;
     EXPECT_EQ(f.borderSides, c.sides) << c.lines;
     EXPECT_EQ(f.border.room, c.room) << c.lines;
+  }
+}
+
+// Sides drawn with lines of their own: each keeps its style, width and
+// colour on the page, the line between too where it is the line below.
+TEST(DocxParagraphBorders, EachSideDrawsItsOwnLine) {
+  const std::string thick = "w:val=\"thick\" w:sz=\"24\" w:color=\"FF0000\"/>",
+                    thin = "w:val=\"single\" w:sz=\"4\" w:color=\"0000FF\"/>";
+  const struct {
+    std::string lines;
+    int paragraphs;
+    std::vector<std::string> css;
+  } cases[] = {
+      {"<w:top " + thick + "<w:bottom " + thin,
+       1,
+       {"border-top:3pt solid #FF0000;border-bottom:0.75pt solid #0000FF;"}},
+      {"<w:left " + thick + "<w:top " + thin + "<w:bottom " + thin + "<w:right " + thin,
+       1,
+       {"border-top:0.75pt solid #0000FF;border-left:3pt solid #FF0000;border-bottom:0.75pt "
+        "solid #0000FF;border-right:0.75pt solid #0000FF;"}},
+      {"<w:left " + thin + "<w:between " + thick,
+       2,
+       {"border-left:0.75pt solid #0000FF;border-bottom:3pt solid #FF0000;"}},
+  };
+  for (const auto& c : cases) {
+    std::string body;
+    for (int i = 0; i < c.paragraphs; ++i) body += p(r("x"), "<w:pBdr>" + c.lines + "</w:pBdr>");
+    const std::string page = word::write::html(docxtest::read(body), "p_files", u"t").text;
+    for (const std::string& css : c.css)
+      EXPECT_NE(page.find(css), std::string::npos) << c.lines << "\n" << page;
   }
 }
 

@@ -48,13 +48,22 @@ void classifyFonts(Model& m, const FontClasses& classes) {
 void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines) {
   static constexpr uint8_t kBits[] = {kBorderTop, kBorderLeft, kBorderBottom, kBorderRight,
                                       kBorderBetween};
-  f.borderSides = 0;
-  f.border = {};
+  f.borderSides = f.borderOther = 0;
+  f.border = f.otherBorder = {};
+  auto sameLine = [](Border a, Border b) {
+    a.room = b.room = 0;
+    return a == b;
+  };
   bool sameRoom = true;
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::optional<Border>& b = lines[i];
     if (!b || b->style == LineStyle::None || b->style == LineStyle::Unknown) continue;
-    if (f.borderSides == 0) f.border = *b;
+    if (f.borderSides == 0) {
+      f.border = *b;
+    } else if (!sameLine(*b, f.border)) {
+      if (!f.borderOther) f.otherBorder = {b->style, b->width, 0, b->color};
+      if (sameLine(*b, f.otherBorder)) f.borderOther |= kBits[i];
+    }
     sameRoom = sameRoom && (i == 4 || b->room == f.border.room);
     f.borderSides |= kBits[i];
   }

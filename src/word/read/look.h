@@ -32,9 +32,10 @@ void classifyFonts(Model& m, const FontClasses& classes);
 // left, bottom, right, and between it and the next of the same border.
 using ParagraphLines = std::array<std::optional<Border>, 5>;
 
-// A paragraph's border from its lines: the sides a line shows on, and the
-// first of their lines for them all (the line between where it has no
-// side), with the room its sides give where they all give the same.
+// A paragraph's border from its lines: the sides a line shows on, the
+// first of their lines (the line between where it has no side) and the
+// first other one with the sides that draw it, with the room its sides
+// give where they all give the same.
 void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines);
 
 // The indents a list level gives its items, twips (none where it gives

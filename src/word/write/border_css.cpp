@@ -105,21 +105,26 @@ std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphForma
   const uint8_t drawn = f.borderSides & kBox, under = base.borderSides & kBox;
   std::u16string room = borderRoomCss(drawn, f.border.room, f.shading != kAutoColor);
   if (room == borderRoomCss(under, base.border.room, base.shading != kAutoColor)) room.clear();
-  auto line = [](Border b) {
-    b.room = 0;
-    return b;
-  };
-  if (drawn == under && (!drawn || line(f.border) == line(base.border))) return room;
-  std::u16string css;
-  if (drawn == kBox) return u"border:" + borderValue(f.border) + u";" + room;
   const std::pair<uint8_t, const char16_t*> sides[] = {{kBorderTop, u"top"},
                                                        {kBorderLeft, u"left"},
                                                        {kBorderBottom, u"bottom"},
                                                        {kBorderRight, u"right"}};
+  auto line = [](const ParagraphFormat& p, uint8_t side) {
+    Border b = p.line(side);
+    b.room = 0;
+    return b;
+  };
+  bool same = drawn == under;
+  for (const auto& [bit, side] : sides)
+    same = same && (!(drawn & bit) || line(f, bit) == line(base, bit));
+  if (same) return room;
+  if (drawn == kBox && !(f.borderOther & kBox))
+    return u"border:" + borderValue(f.border) + u";" + room;
+  std::u16string css;
   for (const auto& [bit, side] : sides) {
     const bool on = drawn & bit, was = under & bit;
     if (on)
-      css += u"border-" + std::u16string(side) + u":" + borderValue(f.border) + u";";
+      css += u"border-" + std::u16string(side) + u":" + borderValue(f.line(bit)) + u";";
     else if (was)
       css += u"border-" + std::u16string(side) + u":none;";
   }

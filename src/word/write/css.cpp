@@ -282,7 +282,9 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
     css += u"margin-top:" + points(shownSpace(f.spaceBefore), 20) + u";";
   if (openBelow || lineBetween)
     css += u"margin-bottom:0;padding-bottom:" +
-           points(shownSpace(f.spaceAfter) + (lineBetween ? roomAcross(f.border) : 0), 20) + u";";
+           points(shownSpace(f.spaceAfter) + (lineBetween ? roomAcross(f.line(kBorderBetween)) : 0),
+                  20) +
+           u";";
   else if (shownSpace(f.spaceAfter) != shownSpace(base.spaceAfter))
     css += u"margin-bottom:" + points(shownSpace(f.spaceAfter), 20) + u";";
   if (std::u16string line = lineHeight(f, text);
@@ -320,19 +322,26 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
   // between flag kept where it does).
   auto sameBox = [&f](const ParagraphFormat* neighbour) {
     return f.borderSides && neighbour && neighbour->borderSides == f.borderSides &&
-           neighbour->border == f.border;
+           neighbour->border == f.border && neighbour->borderOther == f.borderOther &&
+           neighbour->otherBorder == f.otherBorder;
   };
   const bool joinsBefore = sameBox(before), joinsAfter = sameBox(after);
   const bool lineBelow = joinsAfter && (f.borderSides & kBorderBetween);
   // A point of room under the line above, as under a top line.
   if (joinsBefore && (f.borderSides & kBorderBetween) && f.spaceBefore != kAutoSpacing)
-    f.spaceBefore += roomAcross(f.border);
+    f.spaceBefore += roomAcross(f.line(kBorderBetween));
   if (joinsBefore)
     f.borderSides = static_cast<uint8_t>((f.borderSides & ~kBorderTop) | kBoxGoesOnAbove);
   if (joinsAfter)
     f.borderSides = static_cast<uint8_t>((f.borderSides & ~kBorderBottom) | kBoxGoesOnBelow);
   f.borderSides &= static_cast<uint8_t>(~kBorderBetween);
-  if (lineBelow) f.borderSides |= kBorderBottom | kBorderBetween;
+  if (lineBelow) {
+    // The line below is the line between's.
+    f.borderSides |= kBorderBottom | kBorderBetween;
+    const bool other = f.borderOther & kBorderBetween;
+    f.borderOther =
+        static_cast<uint8_t>((f.borderOther & ~kBorderBottom) | (other ? kBorderBottom : 0));
+  }
   // The word processor adds the space after the paragraph above to this
   // one's space before, outside a box; a page's margins overlap, the
   // larger alone showing. Automatic space overlaps there too.

@@ -161,11 +161,18 @@ std::string paragraphFormat(const ParagraphFormat& f) {
   if (f.textBox) out += " textbox";
   if (f.rightToLeft) out += " rtl";
   if (f.borderSides) {
+    auto sides = [&out](uint8_t bits) {
+      for (const auto& [bit, side] :
+           {std::pair{kBorderTop, 't'}, std::pair{kBorderLeft, 'l'}, std::pair{kBorderBottom, 'b'},
+            std::pair{kBorderRight, 'r'}, std::pair{kBorderBetween, 'i'}})
+        if (bits & bit) out += side;
+    };
     out += " border=" + border(f.border) + "/";
-    for (const auto& [bit, side] :
-         {std::pair{kBorderTop, 't'}, std::pair{kBorderLeft, 'l'}, std::pair{kBorderBottom, 'b'},
-          std::pair{kBorderRight, 'r'}, std::pair{kBorderBetween, 'i'}})
-      if (f.borderSides & bit) out += side;
+    sides(f.borderSides);
+    if (f.borderOther) {
+      out += " other=" + border(f.otherBorder) + "/";
+      sides(f.borderOther);
+    }
   }
   auto space = [](int32_t v) {
     return v == kAutoSpacing ? std::string("auto") : std::to_string(v);
