@@ -139,7 +139,7 @@ inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBo
 
 // Paragraph formatting as it shows (style chain already resolved). Every
 // paragraph carries one: the small fields are packed together before the
-// label, so that a paragraph takes 120 bytes with its borders and tab stops
+// label, so that a paragraph takes 128 bytes with its borders and tab stops
 // (a plain-text file of short lines is mostly paragraphs; see
 // bench/text_memory.sh).
 struct ParagraphFormat {
@@ -206,6 +206,9 @@ struct ParagraphFormat {
   std::array<int16_t, 4> tabStops{};
   uint8_t tabAligns = 0;
   TabAlign tabEndAlign = TabAlign::End;
+  // The room inside its border where its sides give each their own
+  // (border.room then 0), points: top, left, bottom, right.
+  std::array<uint8_t, 4> sideRooms{};
   uint32_t labelColor = kAutoColor;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   TabAlign tabAlign(size_t i) const { return static_cast<TabAlign>(tabAligns >> (2 * i) & 3); }

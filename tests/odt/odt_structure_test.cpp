@@ -518,20 +518,27 @@ TEST(OdtStyles, MarginShorthandGivesEverySide) {
 }
 
 // The room inside a paragraph's border and shading (fo:padding), points:
-// above its text where given, else at its first side that gives one.
+// one for every side, or each side its own (none where it gives none).
 TEST(OdtStyles, PaddingIsTheRoomInsideBorderAndShading) {
-  const std::pair<std::string, uint8_t> cases[] = {
-      {"fo:border=\"0.5pt solid #000000\" fo:padding=\"0.2cm\"", 6},
-      {"fo:background-color=\"#f2f2f2\" fo:padding-left=\"0.1in\"", 7},
-      {"fo:padding-top=\"0.05in\" fo:padding-left=\"0.3in\"", 4},
-      {"fo:border-left=\"2pt solid #4472c4\"", 0},
+  const struct {
+    std::string props;
+    uint8_t room;
+    std::array<uint8_t, 4> sides;
+  } cases[] = {
+      {"fo:border=\"0.5pt solid #000000\" fo:padding=\"0.2cm\"", 6, {}},
+      {"fo:background-color=\"#f2f2f2\" fo:padding-left=\"0.1in\"", 0, {0, 7, 0, 0}},
+      {"fo:padding-top=\"0.05in\" fo:padding-left=\"0.3in\"", 0, {4, 22, 0, 0}},
+      {"fo:padding=\"0.1in\" fo:padding-bottom=\"0cm\"", 0, {7, 7, 0, 7}},
+      {"fo:border-left=\"2pt solid #4472c4\"", 0, {}},
   };
-  for (const auto& [props, room] : cases) {
+  for (const auto& c : cases) {
     Parts parts;
     parts.automatic =
-        odttest::style("P", "paragraph", "<style:paragraph-properties " + props + "/>");
+        odttest::style("P", "paragraph", "<style:paragraph-properties " + c.props + "/>");
     parts.body = p("x", "P");
-    EXPECT_EQ(odttest::read(parts).main.paragraphs.at(0).format.border.room, room) << props;
+    const word::ParagraphFormat f = odttest::read(parts).main.paragraphs.at(0).format;
+    EXPECT_EQ(f.border.room, c.room) << c.props;
+    EXPECT_EQ(f.sideRooms, c.sides) << c.props;
   }
 }
 

@@ -317,7 +317,8 @@ TEST(HtmlWriter, SpaceBetweenNeighbours) {
 
 // Room between a border and the text on the sides drawn only: a line above
 // or below leaves the text at its indent. The room the document gives, on
-// every side drawn, or inside its shading where no line is.
+// every side drawn, or inside its shading where no line is; each side's
+// own where the sides give their own.
 TEST(HtmlWriter, BorderRoomOnTheSidesDrawn) {
   ParagraphFormat none;
   constexpr uint8_t kBox = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
@@ -325,6 +326,7 @@ TEST(HtmlWriter, BorderRoomOnTheSidesDrawn) {
     uint8_t sides, room;
     uint32_t shading;
     const char16_t* css;
+    std::array<uint8_t, 4> sideRooms{};  // top, left, bottom, right
   } cases[] = {
       {kBorderTop, 0, kAutoColor, u"padding:1pt 0 0 0;"},
       {kBorderBottom, 0, kAutoColor, u"padding:0 0 1pt 0;"},
@@ -333,12 +335,15 @@ TEST(HtmlWriter, BorderRoomOnTheSidesDrawn) {
       {kBox, 6, kAutoColor, u"padding:6pt;"},
       {kBorderLeft, 6, kAutoColor, u"padding:0 0 0 6pt;"},
       {0, 6, 0xF2F2F2, u"padding:6pt;"},
+      {kBox, 0, kAutoColor, u"padding:2pt 0 0 3pt;", {2, 3, 0, 0}},
+      {0, 0, 0xF2F2F2, u"padding:0 5pt 0 0;", {0, 0, 0, 5}},
   };
   for (const auto& c : cases) {
     ParagraphFormat f;
     f.borderSides = c.sides;
     f.border = {LineStyle::Single, 6, c.room, 0};
     f.shading = c.shading;
+    f.sideRooms = c.sideRooms;
     EXPECT_NE(write::paragraphCss(f, none, {}).find(c.css), std::u16string::npos) << u8(c.css);
     EXPECT_NE(write::paragraphCss(none, f, {}).find(u"padding:0;"), std::u16string::npos);
   }

@@ -58,8 +58,15 @@ std::u16string borderValue(const Border& b) {
 
 // The room between a paragraph's border and its text, on the sides drawn
 // (a line above alone leaves the text at its indent), as the document
-// gives it or else the usual; with no line, the room its shading gives.
-std::u16string borderRoomCss(uint8_t sides, uint8_t room, bool shaded) {
+// gives it or else the usual; with no line, the room its shading gives;
+// on every side where the sides give each their own.
+std::u16string borderRoomCss(const ParagraphFormat& f, uint8_t sides) {
+  const uint8_t room = f.border.room;
+  const bool shaded = f.shading != kAutoColor;
+  if (f.sideRooms != decltype(f.sideRooms){}) {
+    auto at = [&f](size_t i) { return f.sideRooms[i] ? points(f.sideRooms[i], 1) : u"0"; };
+    return u"padding:" + at(0) + u" " + at(3) + u" " + at(2) + u" " + at(1) + u";";
+  }
   if (!sides) return room && shaded ? u"padding:" + points(room, 1) + u";" : u"padding:0;";
   const std::u16string across = room ? points(room, 1) : u"1pt";
   const std::u16string beside = room ? points(room, 1) : u"4pt";
@@ -103,8 +110,8 @@ std::u16string tableBoxCss(const Table& t) {
 std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base) {
   constexpr uint8_t kBox = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
   const uint8_t drawn = f.borderSides & kBox, under = base.borderSides & kBox;
-  std::u16string room = borderRoomCss(drawn, f.border.room, f.shading != kAutoColor);
-  if (room == borderRoomCss(under, base.border.room, base.shading != kAutoColor)) room.clear();
+  std::u16string room = borderRoomCss(f, drawn);
+  if (room == borderRoomCss(base, under)) room.clear();
   const std::pair<uint8_t, const char16_t*> sides[] = {{kBorderTop, u"top"},
                                                        {kBorderLeft, u"left"},
                                                        {kBorderBottom, u"bottom"},

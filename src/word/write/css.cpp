@@ -262,7 +262,9 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
     const int32_t start = f.rightToLeft ? in.right : in.left;
     // The room inside: the border's, or the shading's where no line is drawn.
     const bool lined = f.borderSides & (kBorderTop | kBorderLeft | kBorderBottom | kBorderRight);
-    const int32_t room = boxed   ? (f.border.room ? f.border.room * 20 : 80)
+    const uint8_t own = f.sideRooms[f.rightToLeft ? 3 : 1];
+    const int32_t room = f.sideRooms != decltype(f.sideRooms){} ? own * 20
+                         : boxed ? (f.border.room ? f.border.room * 20 : 80)
                          : lined ? 0
                                  : f.border.room * 20;
     css += u"margin-" + side + points(start + in.first, 20) + u";padding-" + side +

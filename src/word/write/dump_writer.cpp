@@ -174,6 +174,9 @@ std::string paragraphFormat(const ParagraphFormat& f) {
       sides(f.borderOther);
     }
   }
+  if (f.sideRooms != decltype(f.sideRooms){})
+    for (size_t i = 0; i < f.sideRooms.size(); ++i)
+      out += (i ? "," : " rooms=") + std::to_string(f.sideRooms[i]);
   auto space = [](int32_t v) {
     return v == kAutoSpacing ? std::string("auto") : std::to_string(v);
   };

@@ -285,8 +285,9 @@ void ParaProps::read(const pugi::xml_node& p) {
   sides.read(p);
   for (size_t i = 0; i < sides.side.size(); ++i)
     if (sides.side[i]) borders[i] = sides.side[i];
-  for (const std::optional<int16_t>& twips : sides.padding)
-    if (twips && !room) room = static_cast<uint8_t>((*twips + 10) / 20);
+  for (size_t i = 0; i < rooms.size(); ++i)
+    if (const std::optional<int16_t>& twips = sides.padding[i])
+      rooms[i] = static_cast<uint8_t>((*twips + 10) / 20);
   // fo:margin gives all four sides; a side of its own wins.
   const std::optional<int32_t> all = twips(attrValue(p, "margin"));
   if (auto v = side(p, "margin-left", all)) indentLeft = v;
@@ -373,7 +374,7 @@ void ParaProps::over(const ParaProps& top) {
   take(leading, top.leading);
   take(dropLetters, top.dropLetters);
   take(dropLines, top.dropLines);
-  take(room, top.room);
+  for (size_t i = 0; i < rooms.size(); ++i) take(rooms[i], top.rooms[i]);
   if (top.align) alignByPage = top.alignByPage;
 }
 
@@ -383,7 +384,14 @@ void ParaProps::over(const ParaProps& top) {
 // line, where a least height would lose it and an exact one clip that text.
 void ParaProps::applyTo(ParagraphFormat& f, double halfPoints) const {
   CommonParaProps::applyTo(f);
-  if (room) f.border.room = *room;
+  // One room for every side, or each side its own (none where not given).
+  if (rooms[0] && std::all_of(rooms.begin(), rooms.end(), [&](auto r) { return r == rooms[0]; })) {
+    f.border.room = *rooms[0];
+    f.sideRooms = {};
+  } else if (std::any_of(rooms.begin(), rooms.end(), [](auto r) { return r.has_value(); })) {
+    f.border.room = 0;
+    for (size_t i = 0; i < rooms.size(); ++i) f.sideRooms[i] = rooms[i].value_or(0);
+  }
   // A drop cap of one line is none; "word" counts as its letters.
   if (dropLetters && dropLines && *dropLines > 1) {
     f.dropLetters = static_cast<uint8_t>(std::clamp(*dropLetters, 0, 255));

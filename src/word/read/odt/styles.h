@@ -61,9 +61,9 @@ struct ParaProps : CommonParaProps {
   // A drop cap: the first letters set large, so many lines deep.
   std::optional<int32_t> dropLetters, dropLines;
   char16_t decimalPoint = 0;  // what its first decimal stop aligns on
-  // The room inside its border and shading (fo:padding), points: above
-  // its text where given, else at its first side that gives one.
-  std::optional<uint8_t> room;
+  // The room inside its border and shading (fo:padding), points: top,
+  // left, bottom, right.
+  std::array<std::optional<uint8_t>, 4> rooms;
 
   void read(const pugi::xml_node& props);
   void over(const ParaProps& top);
