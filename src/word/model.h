@@ -118,6 +118,10 @@ inline constexpr uint8_t kEffectOutline = 1, kEffectShadow = 2, kEffectEmboss = 
 // A drop cap of the paragraph's first word (ParagraphFormat::dropLetters).
 inline constexpr uint8_t kDropWord = 255;
 
+// Where a framed paragraph stands (ParagraphFormat::frame): in the flow,
+// or against the left or right side of its column, the text beside it.
+enum class FrameSide : uint8_t { None, Left, Right };
+
 // What comes between a list item's label and its text.
 enum class LabelFollow : uint8_t { Tab, Space, Nothing };
 
@@ -139,7 +143,7 @@ inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBo
 
 // Paragraph formatting as it shows (style chain already resolved). Every
 // paragraph carries one: the small fields are packed together before the
-// label, so that a paragraph takes 128 bytes with its borders and tab stops
+// label, so that a paragraph takes 128 bytes with its borders, tab stops and frame
 // (a plain-text file of short lines is mostly paragraphs; see
 // bench/text_memory.sh).
 struct ParagraphFormat {
@@ -184,6 +188,7 @@ struct ParagraphFormat {
   // the paragraph after it runs beside; or the paragraph's own first
   // dropLetters letters set large, dropLines lines deep.
   bool dropCap : 1 = false;
+  bool dropInMargin : 1 = false;  // the drop cap hangs in the margin before the text
   uint8_t dropLetters = 0;  // or kDropWord
   uint8_t dropLines = 0;
   // The paragraph's last tab stop where it aligns the text after it by
@@ -206,6 +211,10 @@ struct ParagraphFormat {
   std::array<int16_t, 4> tabStops{};
   uint8_t tabAligns = 0;
   TabAlign tabEndAlign = TabAlign::End;
+  // A paragraph in a frame of its own, frameWidth twips wide, set against
+  // a side of its column with the text after it running beside it.
+  FrameSide frame = FrameSide::None;
+  uint16_t frameWidth = 0;
   // The room inside its border where its sides give each their own
   // (border.room then 0), points: top, left, bottom, right.
   std::array<uint8_t, 4> sideRooms{};

@@ -397,6 +397,36 @@ TEST(SyntheticDoc, ParagraphBordersTakeTheirLineBetweenAndRoom) {
   }
 }
 
+// A frame's side across the column and its width (sprmPDxaAbs, -Width):
+// against the left or right, or in the flow (centred, no width); a drop
+// cap in the margin (sprmPDcs).
+TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
+  auto frame = [](int16_t x, uint16_t width) {
+    return doctest::sprm16(0x8418, static_cast<uint16_t>(x)) + doctest::sprm16(0x841A, width);
+  };
+  const struct {
+    std::string sprms;
+    word::FrameSide side;
+    uint16_t width;
+    bool margin;
+  } cases[] = {
+      {frame(-8, 2880), word::FrameSide::Right, 2880, false},
+      {frame(0, 1440), word::FrameSide::Left, 1440, false},
+      {frame(-4, 1440), word::FrameSide::None, 0, false},
+      {frame(-16, 0), word::FrameSide::None, 0, false},
+      {doctest::sprm16(0x442C, 2 | 3 << 3), word::FrameSide::None, 0, true},
+  };
+  for (const auto& c : cases) {
+    SyntheticDoc d;
+    d.text = u"x\r";
+    d.paragraphs = {{c.sprms}};
+    const word::ParagraphFormat f = read(d).main.paragraphs.at(0).format;
+    EXPECT_EQ(f.frame, c.side) << &c - cases;
+    EXPECT_EQ(f.frameWidth, c.width) << &c - cases;
+    EXPECT_EQ(f.dropInMargin, c.margin) << &c - cases;
+  }
+}
+
 // Typefaces by the font table, spacing and line spacing from styles and
 // the paragraph's own formatting, and shading, as the documents shared by
 // every format give them.

@@ -76,6 +76,33 @@ TEST(DocxShapes, ShapesAreDrawnByTheirOutlineFillAndLine) {
   }
 }
 
+// A frame of a width set against a side floats there, at most half the
+// column; one with no side or no width stays in the flow. A drop cap that
+// hangs in the margin takes the page's rule for it.
+TEST(DocxShapes, FramesFloatAgainstTheirSide) {
+  const struct {
+    std::string frame;
+    const char* css;  // nullptr: in the flow
+  } cases[] = {
+      {"w:w=\"2880\" w:xAlign=\"right\" w:wrap=\"around\" w:hAnchor=\"margin\"",
+       "float:right;clear:right;margin-left:9pt;width:144pt;max-width:50%;"},
+      {"w:w=\"2160\" w:xAlign=\"left\" w:hAnchor=\"text\"", "float:left;clear:left;"},
+      {"w:xAlign=\"right\"", nullptr},
+      {"w:w=\"2880\" w:xAlign=\"center\"", nullptr},
+      {"w:dropCap=\"margin\" w:lines=\"3\"",
+       "<span class=\"margin-cap\" style=\"text-indent:0;\">"},
+  };
+  for (const auto& c : cases) {
+    const word::Model m =
+        docxtest::read(p(r("framed"), "<w:framePr " + c.frame + "/>") + p(r("beside")));
+    const std::string page = word::write::html(m, "p_files", u"t").text;
+    if (c.css)
+      EXPECT_NE(page.find(c.css), std::string::npos) << c.frame << "\n" << page;
+    else
+      EXPECT_EQ(page.find("float:"), std::string::npos) << c.frame << "\n" << page;
+  }
+}
+
 // VML's shapes are drawn as well. A shape in front of the text stands in
 // the line where it is anchored: one larger than a letter or two is not
 // drawn there, nor a group's member shape, sized in the group's units.

@@ -530,6 +530,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   bool rightToLeft = false, equations = false, lists = false, headings = false, labels = false;
   bool raised = !model.notes.empty();  // letters set above or below the line
   bool linked = !model.notes.empty();  // links in the text
+  bool marginCaps = false;             // drop caps that hang in the margin
   auto mark = [&](const Story& s) {
     equations = equations || !s.equations.empty();
     for (const Paragraph& p : s.paragraphs) {
@@ -542,6 +543,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
           (p.format.listId >= 0 && p.format.outlineLevel > 5 &&
            (p.format.labelLook || p.format.labelHalfPoints || p.format.labelColor != kAutoColor));
       headings = headings || p.format.outlineLevel <= 5;
+      marginCaps = marginCaps || p.format.dropInMargin;
     }
     for (const Table& t : s.tables) rightToLeft = rightToLeft || t.rightToLeft;
     for (const Run& r : s.runs) {
@@ -604,6 +606,9 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // wraps at the page's edge.
   out += u".tab{white-space:break-spaces;" + tabSize;
   out += u".note{margin-top:6pt}\r\n";
+  // A drop cap that hangs in the margin drops into the text where the
+  // page leaves no margin to hang it in (the course page's look hangs it).
+  if (marginCaps) out += u".margin-cap{float:inline-start;margin-inline-end:4pt}\r\n";
   // Letters above or below the line at two thirds of their size, as the
   // word processor sets them, holding no line further apart.
   if (raised) out += u"sup,sub{font-size:.65em;line-height:0}\r\n";

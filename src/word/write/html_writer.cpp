@@ -258,7 +258,8 @@ class Renderer {
     dropCap_.reset();
     const Style* style = styleOf(p.format);
     const CharFormat base = style ? style->chars : CharFormat{};
-    out_ += u"<span style=\"" + dropCapCss(*story_, start, p.format, base) + u"\">";
+    out_ += std::u16string(p.format.dropInMargin ? u"<span class=\"margin-cap\"" : u"<span") +
+            u" style=\"" + dropCapCss(*story_, start, p.format, base) + u"\">";
     content(start, p.end, base);
     out_ += u"</span>";
   }

@@ -22,8 +22,11 @@ std::u16string dropCapCss(const Story& s, uint32_t start, const ParagraphFormat&
   CharFormat text = base;
   if (const size_t r = ops::runAt(s, start); r < s.runs.size() && !text.halfPoints)
     text.halfPoints = s.runs[r].format.halfPoints;
+  // One that hangs in the margin takes its float from the page's rule
+  // (margin-cap), which hangs it where the page has room.
   return paragraphCss(lines, ParagraphFormat{}, text) +
-         u"float:inline-start;margin-inline-end:4pt;text-indent:0;";
+         (cap.dropInMargin ? u"" : u"float:inline-start;margin-inline-end:4pt;") +
+         u"text-indent:0;";
 }
 
 size_t leadingDigits(std::u16string_view label) {
@@ -213,6 +216,14 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
     css += u"tab-size:" + points(stops, 20) + u";";
   // A drop cap stands beside the paragraph after it, as in the document.
   if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
+  // A frame against a side of the column, the text after it beside it; a
+  // frame below the one before it on its side. At most half the column,
+  // so that on a phone the text keeps room beside it.
+  if (f.frame != FrameSide::None && !f.dropCap)
+    css +=
+        std::u16string(f.frame == FrameSide::Left ? u"float:left;clear:left;margin-right:9pt;"
+                                                  : u"float:right;clear:right;margin-left:9pt;") +
+        u"width:" + points(f.frameWidth, 20) + u";max-width:50%;box-sizing:border-box;";
   if (!ownLetters) return css;
   const bool leastHolds = f.lineRule == LineRule::AtLeast && f.lineSpacing > 0 &&
                           runLineCss(text, f.lineSpacing).empty();

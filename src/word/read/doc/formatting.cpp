@@ -293,6 +293,16 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
   f.indentRight = mirrorIndents ? p.left : p.right;
   f.rightToLeft = p.bidi;
   f.dropCap = p.dropCap;
+  f.dropInMargin = p.dropInMargin;
+  // A frame of a width set against a side of the column; any other stays
+  // in the flow.
+  if (!p.dropCap && p.frameX && p.frameWidth > 0 && p.frameWidth <= 31680) {
+    const int16_t x = *p.frameX;
+    f.frame = x == 0 || x == -12    ? FrameSide::Left
+              : x == -8 || x == -16 ? FrameSide::Right
+                                    : FrameSide::None;
+    if (f.frame != FrameSide::None) f.frameWidth = p.frameWidth;
+  }
   applyTabStops(f, p.tabs);
   f.indentFirst = p.first;
   constexpr int32_t kMaxSpace = 31680;  // 22 inches, the most the word processor takes

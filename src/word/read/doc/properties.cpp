@@ -263,6 +263,13 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
       break;
     case 0x442C:
       p.dropCap = (op.u16(0) & 7) != 0;
+      p.dropInMargin = (op.u16(0) & 7) == 2;
+      break;
+    case 0x8418:
+      p.frameX = op.i16(0);
+      break;
+    case 0x841A:
+      p.frameWidth = op.u16(0);
       break;
     case 0xC60D:
     case 0xC615:

@@ -88,6 +88,12 @@ struct Pap {
   // give both, the older first).
   bool bidi = false, jcOfPage = false, indentsOfPage = false;
   bool dropCap = false;  // the paragraph is a drop cap (sprmPDcs)
+  bool dropInMargin = false;  // hanging in the margin
+  // A frame's place across the column (sprmPDxaAbs: 0 left, -4 centre, -8
+  // right, -12 inside, -16 outside, else twips), where given, and its
+  // width (sprmPDxaWidth), twips.
+  std::optional<int16_t> frameX;
+  uint16_t frameWidth = 0;
   int32_t ilfo = 0;
   uint8_t ilvl = 0;
   uint8_t outline = 9;

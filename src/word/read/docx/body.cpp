@@ -30,6 +30,23 @@ bool supportedChoice(std::string_view requires_) {
   return any;
 }
 
+// A drop cap, dropped or in the margin; or a frame of a width set against
+// a side of the column (any other stays in the flow).
+void placeFrame(const pugi::xml_node& frame, ParagraphFormat& pf) {
+  const std::string_view cap = val(frame, "dropCap");
+  pf.dropCap = cap == "drop" || cap == "margin";
+  pf.dropInMargin = cap == "margin";
+  if (!frame || pf.dropCap) return;
+  const std::string_view x = val(frame, "xAlign");
+  const int64_t width = intAttr(frame, "w").value_or(0);
+  pf.frame = x == "left" || x == "inside"     ? FrameSide::Left
+             : x == "right" || x == "outside" ? FrameSide::Right
+                                              : FrameSide::None;
+  if (width <= 0) pf.frame = FrameSide::None;
+  if (pf.frame != FrameSide::None)
+    pf.frameWidth = static_cast<uint16_t>(std::min<int64_t>(width, 31680));
+}
+
 }  // namespace
 
 // Keeps printable text and tabs; a line feed inside w:t shows as a space.
@@ -168,8 +185,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
     }
     if (pf.shading == kAutoColor) pf.shading = s.boxFill;
   }
-  const std::string_view cap = val(frame, "dropCap");
-  pf.dropCap = cap == "drop" || cap == "margin";
+  placeFrame(frame, pf);
   s.builder->paragraph(pf);
   InlineState in;
   in.paraStyle = styleId;
