@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace word {
@@ -100,6 +101,10 @@ struct CharFormat {
   uint16_t halfPoints = 0;               // font size in half points; 0: the default
   std::u16string font;                   // empty: the default font
   FontClass fontClass = FontClass::Unknown;
+  // The language the letters are marked with: languages[language - 1] of
+  // their model (Model::languages); 0: none. A number, not the tag, keeps
+  // a run no larger.
+  uint8_t language = 0;
   std::u16string hyperlink;  // a URL, or "#name" for a bookmark in the document
   // Letters shown as capitals: small ones (lower case), or all of them.
   bool smallCaps = false;
@@ -422,6 +427,15 @@ struct Model {
   // The language most of the main text is marked with, as a language tag
   // ("ru-RU"); empty when the document marks none.
   std::string language;
+  // The language tags runs are marked with (CharFormat::language), each
+  // once, canonical, at most kMaxLanguages.
+  std::vector<std::string> languages;
+  static constexpr size_t kMaxLanguages = 255;
+  // The tag of the language `f` is marked with; "" for none.
+  std::string_view languageOf(const CharFormat& f) const {
+    return f.language == 0 || f.language > languages.size() ? std::string_view()
+                                                            : languages[f.language - 1];
+  }
   // What decimal tab stops align numbers on where the document says (0:
   // the decimal point of its language).
   char16_t decimalPoint = 0;

@@ -25,6 +25,16 @@ size_t runAt(const Story& story, uint32_t pos) {
   return it == story.runs.begin() ? 0 : static_cast<size_t>(it - story.runs.begin()) - 1;
 }
 
+uint8_t languageNumber(std::vector<std::string>& languages, std::string_view tag) {
+  if (tag.empty()) return 0;
+  auto it = std::find(languages.begin(), languages.end(), tag);
+  if (it == languages.end()) {
+    if (languages.size() >= Model::kMaxLanguages) return 0;
+    it = languages.insert(languages.end(), std::string(tag));
+  }
+  return static_cast<uint8_t>(it - languages.begin() + 1);
+}
+
 ptrdiff_t tableAt(const Story& story, uint32_t pos, int depth) {
   const auto& tables = story.tables;
   auto it = std::upper_bound(tables.begin(), tables.end(), pos,
@@ -95,8 +105,26 @@ void compactRuns(std::vector<Run>& runs, size_t textSize) {
   runs = std::move(out);
 }
 
+// The numbers of `fragment`'s languages in `model` (CharFormat::language),
+// adding the missing ones; empty where the fragment's are numbered alike.
+std::vector<uint8_t> mapLanguages(Model& model, const Model& fragment) {
+  const std::vector<std::string>& from = fragment.languages;
+  if (from.size() <= model.languages.size() &&
+      std::equal(from.begin(), from.end(), model.languages.begin()))
+    return {};
+  std::vector<uint8_t> map(from.size() + 1, 0);
+  for (size_t i = 0; i < from.size(); ++i) map[i + 1] = languageNumber(model.languages, from[i]);
+  return map;
+}
+
+uint8_t mappedLanguage(const std::vector<uint8_t>& map, uint8_t language) {
+  if (map.empty()) return language;
+  return language < map.size() ? map[language] : 0;
+}
+
 // Indexes of `fragment`'s styles in `model`, adding the missing ones.
-std::vector<int32_t> mapStyles(Model& model, const Model& fragment) {
+std::vector<int32_t> mapStyles(Model& model, const Model& fragment,
+                               const std::vector<uint8_t>& languageMap) {
   std::vector<int32_t> map(fragment.styles.size());
   std::unordered_map<std::u16string, int32_t> byName;
   for (size_t i = 0; i < model.styles.size(); ++i)
@@ -110,6 +138,8 @@ std::vector<int32_t> mapStyles(Model& model, const Model& fragment) {
       byName.emplace(fragment.styles[i].name, map[i]);
       model.styles.push_back(fragment.styles[i]);
       model.styles.back().basedOn = -2;  // fixed below, once every style has its index
+      uint8_t& language = model.styles.back().chars.language;
+      language = mappedLanguage(languageMap, language);
     }
   }
   for (size_t i = 0; i < fragment.styles.size(); ++i) {
@@ -128,7 +158,10 @@ int32_t mappedStyle(const std::vector<int32_t>& map, int32_t style) {
                                                                : 0;
 }
 
-void remapStory(Story& story, const std::vector<int32_t>& map) {
+void remapStory(Story& story, const std::vector<int32_t>& map,
+                const std::vector<uint8_t>& languageMap) {
+  if (!languageMap.empty())
+    for (Run& r : story.runs) r.format.language = mappedLanguage(languageMap, r.format.language);
   if (map.empty()) return;
   for (Paragraph& p : story.paragraphs) p.format.style = mappedStyle(map, p.format.style);
 }
@@ -304,6 +337,9 @@ Model copyRange(const Model& model, uint32_t start, uint32_t end) {
   }
   takeUsedStyles(out, model.styles);
   out.defaultTabStop = model.defaultTabStop;
+  out.language = model.language;
+  out.decimalPoint = model.decimalPoint;
+  out.languages = model.languages;
   return out;
 }
 
@@ -357,7 +393,7 @@ void insertParagraphs(Story& d, uint32_t pos, const Story& f,
 
 // Runs: the fragment's runs go in at `pos`; a run cut in two by it goes on
 // after the fragment.
-void insertRuns(Story& d, uint32_t pos, const Story& f) {
+void insertRuns(Story& d, uint32_t pos, const Story& f, const std::vector<uint8_t>& languageMap) {
   const uint32_t n = static_cast<uint32_t>(f.text.size());
   const size_t ri = runAt(d, pos);
   const CharFormat runHere = d.runs.empty() ? CharFormat{} : d.runs[ri].format;
@@ -365,7 +401,10 @@ void insertRuns(Story& d, uint32_t pos, const Story& f) {
   for (Run& r : d.runs)
     if (r.start >= pos && !(r.start == pos && !runStartsHere)) r.start += n;
   std::vector<Run> runs;
-  for (const Run& r : f.runs) runs.push_back({pos + r.start, r.format});
+  for (const Run& r : f.runs) {
+    runs.push_back({pos + r.start, r.format});
+    runs.back().format.language = mappedLanguage(languageMap, r.format.language);
+  }
   if (runs.empty() || runs.front().start != pos) runs.insert(runs.begin(), Run{pos, {}});
   size_t runIndex = d.runs.empty() ? 0 : (runStartsHere ? ri : ri + 1);
   if (!runStartsHere && !d.runs.empty() && pos + n < d.text.size())
@@ -416,7 +455,8 @@ void insertEquations(Story& d, uint32_t pos, const Story& f) {
 
 // Pictures and notes are characters: those at or after `pos` move.
 void insertPicturesAndNotes(Model& model, uint32_t pos, const Model& fragment,
-                            const std::vector<int32_t>& styleMap) {
+                            const std::vector<int32_t>& styleMap,
+                            const std::vector<uint8_t>& languageMap) {
   Story& d = model.main;
   const Story& f = fragment.main;
   const uint32_t n = static_cast<uint32_t>(f.text.size());
@@ -436,7 +476,7 @@ void insertPicturesAndNotes(Model& model, uint32_t pos, const Model& fragment,
   std::vector<Note> notes = fragment.notes;
   for (Note& note : notes) {
     note.pos += pos;
-    remapStory(note.body, styleMap);
+    remapStory(note.body, styleMap, languageMap);
   }
   model.notes.insert(model.notes.begin() + static_cast<ptrdiff_t>(noteIndex), notes.begin(),
                      notes.end());
@@ -468,8 +508,13 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   if (n == 0) return 0;
   Story& d = model.main;
   // A document with no text yet takes the fragment's tab stops with it,
-  // as it takes its styles: its tabs keep their places.
-  if (d.text.size() <= 1) model.defaultTabStop = fragment.defaultTabStop;
+  // as it takes its styles: its tabs keep their places; and the language
+  // its runs' own languages and its decimal tabs are read against.
+  if (d.text.size() <= 1) {
+    model.defaultTabStop = fragment.defaultTabStop;
+    model.language = fragment.language;
+    model.decimalPoint = fragment.decimalPoint;
+  }
   pos = insertionPoint(d, std::min<uint32_t>(pos, static_cast<uint32_t>(d.text.size())));
 
   // A table cannot begin in the middle of a paragraph: split it first.
@@ -484,15 +529,16 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   }
 
   if (at) *at = pos;
-  std::vector<int32_t> styleMap = mapStyles(model, fragment);
+  const std::vector<uint8_t> languageMap = mapLanguages(model, fragment);
+  std::vector<int32_t> styleMap = mapStyles(model, fragment, languageMap);
   // Each step finds its place in its own table of the story (paragraphs,
   // runs, ...), which the steps before it leave as they were.
   d.text.insert(pos, f.text);
   insertParagraphs(d, pos, f, styleMap);
-  insertRuns(d, pos, f);
+  insertRuns(d, pos, f, languageMap);
   insertBookmarks(d, pos, f);
   insertEquations(d, pos, f);
-  insertPicturesAndNotes(model, pos, fragment, styleMap);
+  insertPicturesAndNotes(model, pos, fragment, styleMap, languageMap);
   insertTables(d, pos, f);
   return n;
 }

@@ -5,7 +5,9 @@
 // shifts.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "word/model.h"
 
@@ -16,6 +18,10 @@ size_t paragraphAt(const Story& story, uint32_t pos);
 uint32_t paragraphStart(const Story& story, size_t index);
 // Index of the run that holds `pos` (the last one at the story's end).
 size_t runAt(const Story& story, uint32_t pos);
+
+// The number a run keeps for the language `tag` (CharFormat::language),
+// adding the tag to `languages`; 0 for none, or once the table is full.
+uint8_t languageNumber(std::vector<std::string>& languages, std::string_view tag);
 
 // Index of the table of nesting depth `depth` (1: outermost) that holds
 // `pos`, or -1. Walks back only over tables nested deeper than `depth`.
@@ -46,7 +52,7 @@ Model copyRange(const Model& model, uint32_t start, uint32_t end);
 // a paragraph mark joins the paragraph at `pos`; paragraph marks keep their
 // own formats. Styles are matched by name (appended when missing); bookmarks
 // of the same name as a pasted one are replaced; a document without text
-// takes the fragment's default tab stops.
+// takes the fragment's default tab stops, language and decimal point.
 // `at` receives where the fragment went (a row's own mark moves it into the
 // row's last cell; a table in mid-paragraph moves it past a new mark).
 uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at = nullptr);
