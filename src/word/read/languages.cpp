@@ -6,6 +6,10 @@
 #include <unicode/utf16.h>
 
 #include <array>
+#include <string_view>
+#include <vector>
+
+#include "word/story_ops.h"
 
 namespace word::read {
 
@@ -18,7 +22,8 @@ std::string toTag(const char* locale) {
   UErrorCode status = U_ZERO_ERROR;
   std::array<char, kCapacity> language{};
   uloc_getLanguage(locale, language.data(), kCapacity, &status);
-  if (U_FAILURE(status) || language[0] == '\0' || std::string(language.data()) == "und") return "";
+  const std::string_view code = language.data();
+  if (U_FAILURE(status) || code.empty() || code == "und" || code == "zxx") return "";
   std::array<char, kCapacity> tag{};
   status = U_ZERO_ERROR;
   uloc_toLanguageTag(locale, tag.data(), kCapacity, false, &status);
@@ -98,6 +103,21 @@ std::string canonicalTag(const std::string& tag) {
   uloc_forLanguageTag(bcp.c_str(), locale.data(), kCapacity, &parsed, &status);
   if (U_FAILURE(status) || parsed != static_cast<int32_t>(bcp.size())) return "";
   return toTag(locale.data());
+}
+
+uint8_t LanguageTable::number(const std::string& tag) {
+  if (tag.empty()) return 0;
+  auto it = bySpelling_.find(tag);
+  if (it == bySpelling_.end())
+    it = bySpelling_.emplace(tag, ops::languageNumber(tags_, canonicalTag(tag))).first;
+  return it->second;
+}
+
+uint8_t LanguageTable::numberOfLcid(uint16_t lcid) {
+  auto it = byLcid_.find(lcid);
+  if (it == byLcid_.end())
+    it = byLcid_.emplace(lcid, ops::languageNumber(tags_, languageTag(lcid))).first;
+  return it->second;
 }
 
 void LanguageTally::add(const std::string& tag, uint64_t characters) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace word::read {
 
@@ -12,8 +13,24 @@ namespace word::read {
 std::string languageTag(uint16_t lcid);
 
 // A language tag as a document spells it ("ru-RU", "en_us"), in its
-// canonical form; "" for none ("x-none", "und") or one that is no tag.
+// canonical form; "" for none ("x-none", "und", "zxx": no language) or
+// one that is no tag.
 std::string canonicalTag(const std::string& tag);
+
+// The languages a document's runs are marked with, numbered as its runs
+// keep them (CharFormat::language, Model::languages). Each spelling is
+// made canonical once.
+class LanguageTable {
+ public:
+  uint8_t number(const std::string& tag);  // as the document spells it
+  uint8_t numberOfLcid(uint16_t lcid);
+  std::vector<std::string> take() { return std::move(tags_); }
+
+ private:
+  std::vector<std::string> tags_;
+  std::map<std::string, uint8_t, std::less<>> bySpelling_;
+  std::map<uint16_t, uint8_t> byLcid_;
+};
 
 // Counts the main text's characters by the language they are marked with.
 class LanguageTally {

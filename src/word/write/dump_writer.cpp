@@ -333,10 +333,17 @@ class Dumper {
       while (next < s.runs.size() && s.runs[next].start < end && s.runs[next].format == fmt) ++next;
       uint32_t segEnd = next < s.runs.size() ? std::clamp(s.runs[next].start, p, end) : end;
       if (segEnd == p) segEnd = end;
-      line(depth + 1, text(p, segEnd) + charFormat(fmt, style.chars));
+      line(depth + 1, text(p, segEnd) + charFormat(fmt, style.chars) + language(fmt));
       p = segEnd;
       r = next;
     }
+  }
+
+  // The language a run is marked with where it is not the document's.
+  std::string language(const CharFormat& f) const {
+    const std::string_view tag = model_.languageOf(f);
+    if (tag == model_.language) return "";
+    return " lang=" + (tag.empty() ? std::string("none") : std::string(tag));
   }
 
   // Text in quotes; pictures and note marks as bracketed items between.

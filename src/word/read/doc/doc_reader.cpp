@@ -164,6 +164,7 @@ Model DocReader::read() {
   alignColumns(model.main, e.edges);
   for (Note& n : model.notes) alignColumns(n.body, {});
   model.language = languages_.most();
+  model.languages = languageTable_.take();
   return model;
 }
 

@@ -133,6 +133,7 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
                                  int depth) {
   const Chp chp = r.runChp(p.pap.istd, grpprl, prm);
   CharFormat f = r.charFormat(chp);
+  f.language = r.languageTable_.numberOfLcid(chp.lid);
   if (main) r.languages_.addLcid(chp.lid, e - a);
   CharFormat linked = f;
   linked.hyperlink = currentLink();

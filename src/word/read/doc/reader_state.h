@@ -188,6 +188,7 @@ class DocReader {
   size_t inflateBudget_ = 256u << 20;                 // bytes all inflated pictures may take
   size_t noteBudget_ = 0;                             // characters all note bodies may take
   LanguageTally languages_;                           // the main text's, by character
+  LanguageTable languageTable_;                       // all text's, as its runs number them
   std::multimap<uint32_t, std::u16string> bookmarkStarts_, bookmarkEnds_;
 };
 

@@ -342,7 +342,8 @@ void DocxReader::runContent(const pugi::xml_node& parent, const pugi::xml_node& 
   RunContext rc(direct);
   const RunProps eff = effective(direct, in);
   rc.hidden = eff.hidden.value_or(false);
-  rc.lang = eff.lang.value_or("");
+  rc.lang = eff.language();
+  rc.language = languageTable_.number(rc.lang);
   for (pugi::xml_node k = parent.first_child(); k; k = k.next_sibling()) {
     if (k.type() != pugi::node_element) continue;
     runChild(k, r, rc, s, in, depth);

@@ -141,6 +141,7 @@ Model DocxReader::read() {
   Model model = builder_.finish();
   classifyFonts(model, readFontTable(fontsPart.doc.document_element()));
   model.language = languages_.most();
+  model.languages = languageTable_.take();
   return model;
 }
 

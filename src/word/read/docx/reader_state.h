@@ -111,6 +111,7 @@ struct RunContext {
   std::optional<CharFormat> cached;
   bool hidden = false;
   std::string lang;           // the language it is marked with, as given
+  uint8_t language = 0;       // and its number (CharFormat::language)
   bool skipNextText = false;  // a custom note mark's text is the note's label
 };
 
@@ -148,7 +149,10 @@ class DocxReader {
   // The run's properties with its styles' and the document defaults.
   RunProps effective(const RunProps& direct, const InlineState& in) const;
   const CharFormat& runFormat(RunContext& rc, const StoryState& s, const InlineState& in) const {
-    if (!rc.cached) rc.cached = format(rc.direct, s, in);
+    if (!rc.cached) {
+      rc.cached = format(rc.direct, s, in);
+      rc.cached->language = rc.language;
+    }
     return *rc.cached;
   }
   bool shows(const RunContext& rc, const StoryState& s) const { return !rc.hidden && visible(s); }
@@ -213,6 +217,7 @@ class DocxReader {
   Styles styles_;
   Numbering numbering_;
   LanguageTally languages_;  // the main text's, by character
+  LanguageTable languageTable_;  // all text's, as its runs number them
   XmlPart main_, footnotes_, endnotes_;
   std::map<std::string, const pugi::xml_node> footnoteById_, endnoteById_;
   std::map<std::string, std::shared_ptr<const std::string>> media_;

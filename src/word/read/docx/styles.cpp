@@ -192,8 +192,9 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       hidden = onOff(n);
     } else if (name == "rStyle") {
       styleId = docx::styleId(n);
-    } else if (name == "lang" && !val(n).empty()) {
-      lang = std::string(val(n));
+    } else if (name == "lang") {
+      if (!val(n).empty()) lang = std::string(val(n));
+      if (!val(n, "bidi").empty()) langBidi = std::string(val(n, "bidi"));
     }
   }
 }
@@ -204,6 +205,7 @@ void RunProps::over(const RunProps& top) {
   take(shading, top.shading);
   take(halfPoints, top.halfPoints);
   take(lang, top.lang);
+  take(langBidi, top.langBidi);
   if (!top.styleId.empty()) styleId = top.styleId;
   take(complex, top.complex);
   take(boldCs, top.boldCs);

@@ -41,7 +41,7 @@ std::u16string OdtReader::linkTarget(std::string_view href) const {
   return u16(href);
 }
 
-const CharFormat& OdtReader::format(InlineState& in) const {
+const CharFormat& OdtReader::format(InlineState& in) {
   if (in.format) return *in.format;
   TextProps t = styleDefs_.textOfParagraph(in.paraStyle);
   for (const std::string& span : in.spans) t.over(styleDefs_.textOfSpan(span));
@@ -49,6 +49,8 @@ const CharFormat& OdtReader::format(InlineState& in) const {
   t.applyTo(f);
   f.hyperlink = in.link;
   in.hidden = t.hidden.value_or(false);
+  in.language = t.language.value_or("");
+  f.language = languageTable_.number(in.language);
   return in.format.emplace(std::move(f));
 }
 
@@ -58,6 +60,7 @@ void OdtReader::put(std::u16string_view text, StoryState& s, InlineState& in) {
     in.hiddenText = in.hiddenText || !text.empty();
     return;
   }
+  if (!s.inNote) languages_.add(in.language, text.size());
   if (symbolFont(f.font)) {
     std::u16string shown(text);
     showSymbols(shown, f.font);

@@ -133,6 +133,8 @@ Model OdtReader::read() {
   flush(s);
   Model model = builder_.finish();
   model.decimalPoint = styleDefs_.decimalPoint();
+  model.language = languages_.most();
+  model.languages = languageTable_.take();
   classifyFonts(model, fontClasses);
   return model;
 }

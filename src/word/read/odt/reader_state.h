@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "word/builder.h"
+#include "word/read/languages.h"
 #include "word/read/odt/lists.h"
 #include "word/read/odt/styles.h"
 #include "word/read/package.h"
@@ -75,6 +76,7 @@ struct InlineState {
   std::u16string link;
   std::optional<CharFormat> format;  // of the current spans and link, made when first needed
   bool hidden = false;
+  std::string language;     // as the spans give it
   bool hiddenText = false;  // text left out as hidden
   bool space = true;  // white space here collapses: the paragraph's start, or after a blank
   std::vector<pugi::xml_node> textBoxes;  // text of frames and shapes anchored here
@@ -115,7 +117,7 @@ class OdtReader {
               StoryState& s, InlineState& in, int depth);
   void bookmark(const pugi::xml_node& n, StoryState& s);
   void note(const pugi::xml_node& n, StoryState& s, InlineState& in);
-  const CharFormat& format(InlineState& in) const;
+  const CharFormat& format(InlineState& in);
   std::u16string linkTarget(std::string_view href) const;
 
   // tables.cpp
@@ -169,6 +171,8 @@ class OdtReader {
   std::map<std::string, std::shared_ptr<const std::string>> media_;
   size_t repeatedSpaces_ = 0, repeatedCells_ = 0;
   Builder builder_;
+  LanguageTally languages_;      // the main text's, by character
+  LanguageTable languageTable_;  // all text's, as its runs number them
 };
 
 }  // namespace word::read::odt::detail

@@ -225,6 +225,12 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
     emboss = v == "embossed";
     engrave = v == "engraved";
   }
+  if (std::string_view v = attrValue(p, "language"); !v.empty()) {
+    const std::string_view country = attrValue(p, "country");
+    language = v == "none" ? "" : std::string(v);
+    if (!language->empty() && !country.empty() && country != "none")
+      *language += "-" + std::string(country);
+  }
   if (std::string_view v = attrValue(p, "font-name"); !v.empty()) {
     auto face = faces.find(v);
     font = face != faces.end() ? face->second : fontName(u16(v));
@@ -236,6 +242,7 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
 void TextProps::over(const TextProps& top) {
   CommonRunProps::over(top);
   take(highlight, top.highlight);
+  take(language, top.language);
   // Raised or lowered and set super or sub are one setting.
   if (top.superscript.value_or(false) || top.subscript.value_or(false)) {
     raisePercent.reset();
