@@ -343,7 +343,7 @@ class Renderer {
       uint32_t segEnd = eq != s.equations.end() && eq->start > p ? std::min(end, eq->start) : end;
       size_t next = r + 1;
       while (next < s.runs.size() && s.runs[next].start < segEnd) {
-        if (!f || s.runs[next].format != *f) {
+        if (!f || !sameLook(s.runs[next].format, *f)) {
           segEnd = std::max(p, s.runs[next].start);
           break;
         }
@@ -407,8 +407,26 @@ class Renderer {
     return bookmarkNames_->contains(target.substr(1));
   }
 
-  // Opens the tags for what `f` adds to the paragraph style's formatting;
-  // `close` receives the closing tags.
+  // The language a page marks `f`'s text with: none where it is the
+  // document's own.
+  std::string_view ownLanguage(const CharFormat& f) const {
+    const std::string_view language = model_.languageOf(f);
+    return language == model_.language ? std::string_view() : language;
+  }
+
+  // Formats that make the same tags: text marked with the document's own
+  // language, or with none, is one piece.
+  bool sameLook(const CharFormat& a, const CharFormat& b) const {
+    if (a.language == b.language) return a == b;
+    if (ownLanguage(a) != ownLanguage(b)) return false;
+    CharFormat c = b;
+    c.language = a.language;
+    return a == c;
+  }
+
+  // Opens the tags for what `f` adds to the paragraph style's formatting,
+  // and its language where it is not the document's (which the page is
+  // read in); `close` receives the closing tags.
   void open(const CharFormat& f, const CharFormat& base, std::u16string& close) {
     std::u16string css = weightCss(f, &base);
     if (!f.italic && base.italic) css += u"font-style:normal;";
@@ -417,8 +435,12 @@ class Renderer {
     css += letterPlaceCss(f, &base);
     css += capitalsCss(f, &base);
     css += effectsCss(f, &base);
-    if (!css.empty()) {
-      out_ += u"<span style=\"" + css + u"\">";
+    const std::string_view language = ownLanguage(f);
+    if (!css.empty() || !language.empty()) {
+      out_ += u"<span";
+      if (!language.empty()) out_ += u" lang=\"" + ascii(language) + u"\"";
+      if (!css.empty()) out_ += u" style=\"" + css + u"\"";
+      out_ += u">";
       close = u"</span>" + close;
     }
     auto tag = [&](bool on, const char16_t* name, const std::u16string& style = {}) {

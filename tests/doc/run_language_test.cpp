@@ -1,0 +1,116 @@
+// The language a run of text is marked with, in each format, carried to
+// the page: text in a language other than the document's is read in its
+// own (a screen reader's voice, hyphenation, quotes).
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <regex>
+#include <string>
+
+#include "../docx/docx_fixture.h"
+#include "../odt/odt_fixture.h"
+#include "synthetic_doc.h"
+#include "word/builder.h"
+#include "word/story_ops.h"
+#include "word/write/writers.h"
+
+namespace {
+
+// Each span the page marks with a language, as "lang:text;".
+std::string marked(const word::Model& m) {
+  const std::string page = word::write::html(m, "p_files", u"t").text;
+  static const std::regex span("<span lang=\"([^\"]+)\"[^>]*>(?:<[a-z][^>]*>)*([^<]*)");
+  std::string out;
+  for (std::sregex_iterator it(page.begin(), page.end(), span), end; it != end; ++it)
+    out += (*it)[1].str() + ":" + (*it)[2].str() + ";";
+  return out;
+}
+
+// As a page is made: the whole text of `from` pasted at the start of `into`.
+word::Model pasted(word::Model into, const word::Model& from) {
+  word::ops::insert(into, 0, word::ops::copyRange(from, 0, from.main.text.size()));
+  return into;
+}
+
+word::Model docx() {
+  const auto r = [](const std::string& text, const std::string& rPr = {}) {
+    return "<w:r><w:rPr>" + rPr + "</w:rPr><w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
+  };
+  const auto lang = [](const std::string& tag) { return "<w:lang w:val=\"" + tag + "\"/>"; };
+  const std::string styles = docxtest::part(
+      "styles",
+      "<w:docDefaults><w:rPrDefault><w:rPr>" + lang("ru-RU") +
+          "</w:rPr></w:rPrDefault></w:docDefaults>"
+          "<w:style w:type=\"paragraph\" w:styleId=\"Fr\"><w:name w:val=\"French\"/><w:rPr>" +
+          lang("fr-FR") +
+          "</w:rPr></w:style><w:style w:type=\"character\" w:styleId=\"De\">"
+          "<w:name w:val=\"German\"/><w:rPr>" +
+          lang("de-DE") + "</w:rPr></w:style>");
+  return docxtest::read(
+      "<w:p>" + r("Это длинный русский абзац о курсе, ") + r("Hello ", lang("en-US")) +
+          r("world", lang("en-US")) + r(" и ещё текст.") +
+          "</w:p><w:p><w:pPr><w:pStyle w:val=\"Fr\"/></w:pPr>" + r("Bonjour") + "</w:p><w:p>" +
+          r("Привет, ") + r("Guten Tag", "<w:rStyle w:val=\"De\"/>") + r(", ") +
+          r("nichts", lang("x-none")) + r(" и ") + r("свой", lang("ru-RU")) +
+          r("שלום", "<w:rtl/><w:lang w:val=\"en-US\" w:bidi=\"he-IL\"/>") + "</w:p>",
+      {{"word/styles.xml", styles}});
+}
+
+word::Model doc() {
+  doctest::SyntheticDoc d;
+  d.text = u"Это длинный русский абзац о курсе, Hello world и ещё.\rBonjour\rGuten Tag, nichts\r";
+  const auto lid = [](uint16_t sprm, uint16_t id) { return doctest::sprm16(sprm, id); };
+  d.styles = {{u"Normal", "", lid(0x4873, 0x0419)}, {u"French", "", lid(0x4873, 0x040C)}};
+  d.paragraphs = {{"", 0}, {"", 1}, {"", 0}};
+  d.charRuns = {{35, 46, lid(0x4873, 0x0409)},   // Hello world
+                {62, 71, lid(0x486D, 0x0407)},   // Guten Tag, in the older sprm
+                {73, 79, lid(0x4873, 0x0400)}};  // nichts: no proofing
+  return word::read::readDoc(d.build());
+}
+
+word::Model odt() {
+  const auto text = [](const std::string& language, const std::string& country) {
+    return "<style:text-properties fo:language=\"" + language + "\" fo:country=\"" + country +
+           "\"/>";
+  };
+  odttest::Parts p;
+  p.common = "<style:default-style style:family=\"paragraph\">" + text("ru", "RU") +
+             "</style:default-style>" + odttest::style("Fr", "paragraph", text("fr", "FR")) +
+             odttest::style("De", "text", text("de", "DE")) +
+             odttest::style("Z", "text", text("zxx", "none"));
+  p.automatic = odttest::style("T1", "text", text("en", "US"));
+  // French first: the document numbers its languages unlike the others.
+  p.body =
+      "<text:p text:style-name=\"Fr\">Bonjour <text:span text:style-name=\"Z\">zzz</text:span>"
+      "</text:p><text:p>Это длинный русский абзац о курсе, <text:span text:style-name=\"T1\">"
+      "Hello world</text:span> и ещё.</text:p><text:p>Привет, <text:span "
+      "text:style-name=\"De\">Guten Tag</text:span></text:p>";
+  return odttest::read(p);
+}
+
+TEST(RunLanguage, SpansInAnotherLanguageThanTheDocumentsAreMarked) {
+  const struct {
+    const char* format;
+    std::function<word::Model()> read;
+    const char* spans;
+  } rows[] = {
+      {"docx", docx, "en-US:Hello world;fr-FR:Bonjour;de-DE:Guten Tag;he-IL:שלום;"},
+      {"doc", doc, "en-US:Hello world;fr-FR:Bonjour;de-DE:Guten Tag;"},
+      {"odt", odt, "fr-FR:Bonjour ;en-US:Hello world;de-DE:Guten Tag;"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.format);
+    const word::Model m = r.read();
+    EXPECT_EQ(m.language, "ru-RU");
+    EXPECT_EQ(marked(m), r.spans);
+    // A page is the text pasted into a new document.
+    EXPECT_EQ(marked(pasted(word::Builder().finish(), m)), r.spans);
+  }
+  // Pasted into a document that numbers its languages otherwise.
+  const word::Model both = pasted(odt(), docx());
+  EXPECT_EQ(marked(both),
+            "en-US:Hello world;fr-FR:Bonjour;de-DE:Guten Tag;he-IL:שלום;"
+            "fr-FR:Bonjour ;en-US:Hello world;de-DE:Guten Tag;");
+}
+
+}  // namespace
