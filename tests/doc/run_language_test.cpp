@@ -50,7 +50,8 @@ word::Model docx() {
       "<w:p>" + r("Это длинный русский абзац о курсе, ") + r("Hello ", lang("en-US")) +
           r("world", lang("en-US")) + r(" и ещё текст.") +
           "</w:p><w:p><w:pPr><w:pStyle w:val=\"Fr\"/></w:pPr>" + r("Bonjour") + "</w:p><w:p>" +
-          r("Привет, ") + r("Guten Tag", "<w:rStyle w:val=\"De\"/>") + r(", ") +
+          r("Привет, ") + r("Guten Tag", "<w:rStyle w:val=\"De\"/>") + r(", ", lang("en-GB")) +
+          r("тоже", lang("en-US")) +  // a template's mark, which its letters belie
           r("nichts", lang("x-none")) + r(" и ") + r("свой", lang("ru-RU")) +
           r("שלום", "<w:rtl/><w:lang w:val=\"en-US\" w:bidi=\"he-IL\"/>") + "</w:p>",
       {{"word/styles.xml", styles}});

@@ -1,5 +1,12 @@
 #include "word/write/html_text.h"
 
+#include <unicode/uchar.h>
+#include <unicode/uscript.h>
+#include <unicode/utf16.h>
+
+#include <algorithm>
+#include <array>
+
 #include "support/strings.h"
 #include "word/model.h"
 
@@ -53,6 +60,64 @@ uint32_t droppedEnd(std::u16string_view text, uint32_t start, uint32_t end, uint
     stop += c >= 0xD800 && c < 0xDC00 && stop + 1 < end ? 2 : 1;
   }
   return stop;
+}
+
+std::string_view LanguageMarks::of(const CharFormat& f, std::u16string_view text) {
+  const std::string_view language = model_.languageOf(f);
+  if (language.empty() || language == model_.language || !fit(language, text)) return {};
+  return language;
+}
+
+namespace {
+
+// Formats that differ in their language alone.
+bool sameButLanguage(const CharFormat& a, const CharFormat& b) {
+  if (a.language == b.language) return false;
+  CharFormat c = b;
+  c.language = a.language;
+  return a == c;
+}
+
+}  // namespace
+
+uint32_t LanguageMarks::pieceEnd(const Story& s, size_t r, uint32_t p, uint32_t limit,
+                                 std::string_view& language) {
+  auto marked = [&](size_t k, uint32_t from) {
+    const uint32_t to = k + 1 < s.runs.size() ? std::min(limit, s.runs[k + 1].start) : limit;
+    return of(s.runs[k].format, std::u16string_view(s.text).substr(from, to - from));
+  };
+  language = r < s.runs.size() ? marked(r, p) : std::string_view();
+  for (size_t k = r + 1; k < s.runs.size() && s.runs[k].start < limit; ++k) {
+    const CharFormat &f = s.runs[r].format, &g = s.runs[k].format;
+    if ((g != f && !sameButLanguage(f, g)) || marked(k, s.runs[k].start) != language)
+      return std::max(p, s.runs[k].start);
+  }
+  return limit;
+}
+
+bool LanguageMarks::fit(std::string_view tag, std::u16string_view text) {
+  auto it = scripts_.find(tag);
+  if (it == scripts_.end()) {
+    std::array<UScriptCode, 8> codes{};
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n =
+        uscript_getCode(std::string(tag).c_str(), codes.data(), codes.size(), &status);
+    std::vector<int> scripts;
+    for (int32_t i = 0; U_SUCCESS(status) && i < n; ++i) scripts.push_back(codes[i]);
+    it = scripts_.emplace(std::string(tag), std::move(scripts)).first;
+  }
+  bool letters = false, digits = false;
+  for (size_t i = 0; i < text.size();) {
+    UChar32 c;
+    U16_NEXT(text.data(), i, text.size(), c);
+    digits = digits || u_isdigit(c);
+    if (!u_isalpha(c)) continue;
+    if (it->second.empty()) return true;
+    for (int script : it->second)
+      if (uscript_hasScript(c, static_cast<UScriptCode>(script))) return true;
+    letters = true;
+  }
+  return !letters && digits;
 }
 
 }  // namespace word::write

@@ -3,8 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "word/model.h"
 
 namespace word::write {
 
@@ -53,5 +57,32 @@ std::u16string attribute(std::u16string_view s);
 // Where a drop cap of its paragraph's first `letters` letters (or
 // kDropWord: its first word) from `start` ends.
 uint32_t droppedEnd(std::u16string_view text, uint32_t start, uint32_t end, uint8_t letters);
+
+// The language a page marks a piece of text with: none where it is the
+// document's own (the page's), where the letters cannot be in it
+// (Russian words a template marked English), or where there is nothing
+// to read in it.
+class LanguageMarks {
+ public:
+  explicit LanguageMarks(const Model& model) : model_(model) {}
+  // Where the piece of `s`'s text from `p` in run `r` ends, by `limit`,
+  // and the `language` it is marked with. Runs of equal formatting and
+  // marks are one piece, so that text typed in one go comes out in one;
+  // a language the page does not mark on a run's text makes no mark.
+  uint32_t pieceEnd(const Story& s, size_t r, uint32_t p, uint32_t limit,
+                    std::string_view& language);
+
+ private:
+  // That of `text` in the format `f`.
+  std::string_view of(const CharFormat& f, std::u16string_view text);
+  // Whether `text` reads in the language `tag`: a letter of it is in one
+  // of the language's scripts (as ICU knows them; any, where it knows
+  // none), or it has digits and no letter. Blanks and punctuation alone
+  // are not marked.
+  bool fit(std::string_view tag, std::u16string_view text);
+
+  const Model& model_;
+  std::map<std::string, std::vector<int>, std::less<>> scripts_;
+};
 
 }  // namespace word::write

@@ -337,18 +337,11 @@ class Renderer {
         r = ops::runAt(s, p);
         continue;
       }
-      // Runs of equal formatting are one segment, so text typed in one go
-      // comes out in one piece.
       const CharFormat* f = r < s.runs.size() ? &s.runs[r].format : nullptr;
-      uint32_t segEnd = eq != s.equations.end() && eq->start > p ? std::min(end, eq->start) : end;
-      size_t next = r + 1;
-      while (next < s.runs.size() && s.runs[next].start < segEnd) {
-        if (!f || !sameLook(s.runs[next].format, *f)) {
-          segEnd = std::max(p, s.runs[next].start);
-          break;
-        }
-        ++next;
-      }
+      std::string_view language;
+      uint32_t segEnd = languages_.pieceEnd(
+          s, r, p, eq != s.equations.end() && eq->start > p ? std::min(end, eq->start) : end,
+          language);
       if (marker != split.end() && marker->first > p && marker->first < segEnd)
         segEnd = marker->first;
       static const CharFormat kNone;
@@ -363,7 +356,7 @@ class Renderer {
         if (!link.empty()) out_ += u"<a href=\"" + attribute(link) + u"\">";
       }
       std::u16string close;
-      open(fmt, base, close);
+      open(fmt, base, close, language);
       underlined_ = fmt.underline;
       any |= characters(p, segEnd, fmt.superscript && !base.superscript);
       underlined_ = false;
@@ -407,27 +400,11 @@ class Renderer {
     return bookmarkNames_->contains(target.substr(1));
   }
 
-  // The language a page marks `f`'s text with: none where it is the
-  // document's own.
-  std::string_view ownLanguage(const CharFormat& f) const {
-    const std::string_view language = model_.languageOf(f);
-    return language == model_.language ? std::string_view() : language;
-  }
-
-  // Formats that make the same tags: text marked with the document's own
-  // language, or with none, is one piece.
-  bool sameLook(const CharFormat& a, const CharFormat& b) const {
-    if (a.language == b.language) return a == b;
-    if (ownLanguage(a) != ownLanguage(b)) return false;
-    CharFormat c = b;
-    c.language = a.language;
-    return a == c;
-  }
-
   // Opens the tags for what `f` adds to the paragraph style's formatting,
-  // and its language where it is not the document's (which the page is
-  // read in); `close` receives the closing tags.
-  void open(const CharFormat& f, const CharFormat& base, std::u16string& close) {
+  // and for its `language` where it is not the document's (which the page
+  // is read in); `close` receives the closing tags.
+  void open(const CharFormat& f, const CharFormat& base, std::u16string& close,
+            std::string_view language = {}) {
     std::u16string css = weightCss(f, &base);
     if (!f.italic && base.italic) css += u"font-style:normal;";
     css += colourCss(f, base, paragraphShading_ != kAutoColor ? paragraphShading_ : cellShading_);
@@ -435,7 +412,6 @@ class Renderer {
     css += letterPlaceCss(f, &base);
     css += capitalsCss(f, &base);
     css += effectsCss(f, &base);
-    const std::string_view language = ownLanguage(f);
     if (!css.empty() || !language.empty()) {
       out_ += u"<span";
       if (!language.empty()) out_ += u" lang=\"" + ascii(language) + u"\"";
@@ -703,6 +679,7 @@ class Renderer {
   size_t bookmarkCursor_ = 0;
   std::optional<size_t> dropCap_;  // a drop cap's paragraph, for the next to start with
   std::optional<std::unordered_set<std::u16string>> bookmarkNames_;  // once a link needs them
+  LanguageMarks languages_{model_};
   std::u16string backLink_;  // a note's link back to its mark, until its first block takes it
 };
 
