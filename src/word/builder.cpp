@@ -300,6 +300,10 @@ void Builder::tableWidth(int32_t twips, int32_t share) {
   t.widthShare = static_cast<uint16_t>(std::clamp(share, 0, 5000));
 }
 
+void Builder::tableFixed() {
+  if (!open_.empty()) story_.tables[open_.back().index].fixedLayout = true;
+}
+
 void Builder::cellAlignment(VAlign align) {
   if (open_.empty() || !open_.back().cellOpen) return;
   story_.tables[open_.back().index].rows.back().cells.back().valign = align;

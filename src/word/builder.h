@@ -84,6 +84,8 @@ class Builder {
   // not give it (Table::width and widthShare, at most 22 inches or all).
   void tableSpacing(int32_t twips, const CellBorders& frame);
   void tableWidth(int32_t twips, int32_t share);
+  // The open table's columns keep the widths the document gives them.
+  void tableFixed();
   // The height of the open row, twips: its least, or (`exact`) its own,
   // its text cut off below.
   void rowHeight(int32_t twips, bool exact = false);

@@ -314,6 +314,9 @@ struct Table {
   // Columns from right to left: align and indent are then of the start,
   // the right margin.
   bool rightToLeft = false;
+  // Its columns as wide as the document sets them, whatever their text
+  // (not fitted to it).
+  bool fixedLayout = false;
   // Room between its cells and at its edges, twips: each cell drawn in
   // its own borders, and `frame` around them all. 0: cells share edges.
   int16_t cellSpacing = 0;

@@ -204,6 +204,7 @@ Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
     out.frame = t.frame;
     out.width = t.width;
     out.widthShare = t.widthShare;
+    out.fixedLayout = t.fixedLayout;
     for (const Row& r : t.rows) {
       if (r.start < a || r.end > b) continue;
       // Whole, its positions moved: a property added to a row or cell

@@ -98,7 +98,7 @@ std::u16string tableBoxCss(const Table& t) {
   std::u16string css;
   if (t.widthShare)
     css += u"width:" + decimal(t.widthShare, 50) + u"%;";
-  else if (t.width)
+  else if (t.width && !t.fixedLayout)  // a fixed table's in fixedCss
     css += u"width:" + points(t.width, 20) + u";";
   if (t.cellSpacing <= 0) return css;
   return css + u"border-collapse:separate;border-spacing:" + points(t.cellSpacing, 20) + u";" +

@@ -81,6 +81,10 @@ std::u16string tableCss(const Table& table);
 // every one; none else. A page states them, so that cells spanning columns
 // do not stretch them past the document's widths.
 std::vector<int32_t> tableColumns(const Table& table);
+// Those widths as CSS values: points, or a fixed table's (Table::
+// fixedLayout) as shares of the table's width, which a narrow screen
+// narrows.
+std::vector<std::u16string> columnWidthsCss(const Table& table);
 
 // A run's own formatting as declarations: weight (unless `weight` is
 // false), slant, lines under and through (unless `lines` is false),

@@ -570,9 +570,9 @@ class Renderer {
     const std::u16string placed = tableCss(t);
     out_ += std::u16string(t.rightToLeft ? u"<table dir=\"rtl\"" : u"<table") +
             (placed.empty() ? u">" : u" style=\"" + placed + u"\">");
-    if (const std::vector<int32_t> widths = tableColumns(t); !widths.empty()) {
+    if (const std::vector<std::u16string> widths = columnWidthsCss(t); !widths.empty()) {
       out_ += u"<colgroup>";
-      for (int32_t w : widths) out_ += u"<col style=\"width:" + points(w, 20) + u"\">";
+      for (const std::u16string& w : widths) out_ += u"<col style=\"width:" + w + u"\">";
       out_ += u"</colgroup>";
     }
     if (block) out_ += kNewLine;

@@ -324,6 +324,9 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x548A:
       p.tableJc = op.u8(0);
       break;
+    case 0x3615:
+      p.autofit = op.u8(0) ? 1 : 0;
+      break;
     case 0x940E:  // a floating table's place across: in the middle (-4) or at the right (-8)
       if (op.i16(0) == -4 || op.i16(0) == -8) p.tableJc = op.i16(0) == -4 ? 1 : 2;
       break;
@@ -474,6 +477,7 @@ void StyleSheet::resolve(int32_t istd, int depth) {
   pap.cellShading.clear();
   pap.tableLeft = 0;
   pap.tableJc = 0;
+  pap.autofit = -1;
   s.pap = pap;
   s.chp = chp;
   state_[istd] = 2;

@@ -104,6 +104,9 @@ struct Pap {
   int16_t rowHeight = 0;                    // twips: at least (positive) or exactly (negative)
   bool rowHeader = false;                   // the row heads the table's columns
   uint8_t tableJc = 0;                      // 0 at the left, 1 centred, 2 at the right
+  // The row's table fitted to its text (sprmTFAutofit 1) or its columns
+  // as wide as set (0); -1 where the row does not say.
+  int8_t autofit = -1;
   // The row's cells' room inside their sides, as Cell::padding: half the
   // gap between cells at the sides (sprmTDxaGapHalf), or its cells' usual
   // room (sprmTCellPaddingDefault).

@@ -118,6 +118,7 @@ void DocReader::Emitter::openStructure(const std::vector<Para>& paras, size_t i)
           };
           b.tableSpacing(row.cellSpacing, {line(edge[kTop]), line(edge[kLeft]), line(edge[kBottom]),
                                            line(edge[kRight])});
+          if (row.autofit == 0) b.tableFixed();
         }
       }
     }

@@ -143,6 +143,7 @@ struct TablePlacement {
   std::optional<int32_t> cellSpacing;  // tblCellSpacing, twips
   // tblW: twips, or fiftieths of a percent of the line.
   std::optional<int32_t> width, widthShare;
+  std::optional<bool> fixed;  // tblLayout: the columns' widths kept
   void read(const pugi::xml_node& tblPr);
   void over(const TablePlacement& top);
 };

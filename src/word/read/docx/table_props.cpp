@@ -51,6 +51,7 @@ void TablePlacement::read(const pugi::xml_node& tblPr) {
   if (pugi::xml_node bidi = child(tblPr, "bidiVisual")) rightToLeft = onOff(bidi);
   margins.read(child(tblPr, "tblCellMar"));
   if (auto room = tableSpacing(child(tblPr, "tblCellSpacing"))) cellSpacing = room;
+  if (pugi::xml_node layout = child(tblPr, "tblLayout")) fixed = val(layout, "type") == "fixed";
   pugi::xml_node w = child(tblPr, "tblW");
   const std::string_view wide = val(w, "w"), kind = val(w, "type");
   if (kind == "dxa" || (kind.empty() && w)) {
@@ -77,6 +78,7 @@ void TablePlacement::over(const TablePlacement& top) {
   take(cellSpacing, top.cellSpacing);
   take(width, top.width);
   take(widthShare, top.widthShare);
+  take(fixed, top.fixed);
 }
 
 void CellMargins::read(const pugi::xml_node& margins) {

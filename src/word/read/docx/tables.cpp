@@ -208,6 +208,7 @@ void openTable(Builder& b, const TablePlacement& place, const EdgeBorders& borde
   if (!spacing) spacing = tableSpacing(child(child(row, "trPr"), "tblCellSpacing"));
   b.tableSpacing(spacing.value_or(0), frame);
   if (gridless) b.tableWidth(place.width.value_or(0), place.widthShare.value_or(0));
+  if (place.fixed.value_or(false)) b.tableFixed();
 }
 
 }  // namespace

@@ -123,10 +123,11 @@ class OdtReader {
   // tables.cpp
   void table(const pugi::xml_node& t, StoryState& s, int depth);
   // Each column's width, twips (0: not given), and its share of the
-  // table's width (`shares`, 0: none).
+  // table's width (`shares`, 0: none); `optimal` set where one is fitted
+  // to its text.
   std::vector<int32_t> columnWidths(const pugi::xml_node& t, int depth,
-                                    std::vector<int32_t>& shares) const;
-  std::vector<int32_t> tableColumns(const pugi::xml_node& t, int depth) const;
+                                    std::vector<int32_t>& shares, bool& optimal) const;
+  std::vector<int32_t> tableColumns(const pugi::xml_node& t, int depth, bool& fixed) const;
   void collectRows(const pugi::xml_node& parent, std::vector<pugi::xml_node>& rows, int depth);
   void cell(const pugi::xml_node& c, StoryState& s, int depth);
 

@@ -455,6 +455,7 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
       std::string_view rest;
       const double share = decimal(attrValue(c, "rel-column-width"), &rest).value_or(0);
       if (rest == "*") d.columnShare = static_cast<int32_t>(std::clamp(share, 0.0, 1e6));
+      d.columnOptimal = attrValue(c, "use-optimal-column-width") == "true";
     }
     if (auto r = child(n, "table-row-properties")) {
       std::string_view h = attrValue(r, "min-row-height");
@@ -597,6 +598,11 @@ int32_t Styles::columnWidth(const std::string& columnStyle) const {
 int32_t Styles::columnShare(const std::string& columnStyle) const {
   const Def* d = find("table-column", columnStyle);
   return d ? d->columnShare : 0;
+}
+
+bool Styles::columnOptimal(const std::string& columnStyle) const {
+  const Def* d = find("table-column", columnStyle);
+  return d && d->columnOptimal;
 }
 
 int32_t Styles::tableWidth(const std::string& tableStyle) const {

@@ -121,6 +121,7 @@ class Styles {
     TextProps text;
     int32_t columnWidth = 0;  // twips, for table columns
     int32_t columnShare = 0;  // a column's width relative to the others'
+    bool columnOptimal = false;  // the column fitted to its text
     int32_t tableWidth = 0;   // twips, for tables
     int32_t rowHeight = 0;    // twips, for table rows: the least (or exact) height
     CellSides cell;           // table cells' borders
@@ -176,6 +177,7 @@ class Styles {
   std::optional<int32_t> outlineLevelOf(const std::string& paraStyle) const;
   int32_t columnWidth(const std::string& columnStyle) const;
   int32_t columnShare(const std::string& columnStyle) const;
+  bool columnOptimal(const std::string& columnStyle) const;
   int32_t tableWidth(const std::string& tableStyle) const;
   int32_t rowHeight(const std::string& rowStyle) const;
   // What a cell style gives its cells, over its parents' and the family

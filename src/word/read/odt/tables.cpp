@@ -47,14 +47,14 @@ struct Cover {
 }  // namespace
 
 std::vector<int32_t> OdtReader::columnWidths(const pugi::xml_node& t, int depth,
-                                             std::vector<int32_t>& shares) const {
+                                             std::vector<int32_t>& shares, bool& optimal) const {
   std::vector<int32_t> widths;
   if (depth > kMaxDepth) return widths;
   // The shares of the columns before these (a group's caller's).
   const size_t before = shares.size();
   for (pugi::xml_node c = t.first_child(); c && widths.size() < kMaxColumns; c = c.next_sibling()) {
     if (isColumnGroup(c)) {
-      for (int32_t w : columnWidths(c, depth + 1, shares))
+      for (int32_t w : columnWidths(c, depth + 1, shares, optimal))
         if (widths.size() < kMaxColumns) widths.push_back(w);
       shares.resize(before + widths.size());
     } else if (is(c, "table-column")) {
@@ -63,6 +63,7 @@ std::vector<int32_t> OdtReader::columnWidths(const pugi::xml_node& t, int depth,
                                            static_cast<int64_t>(kMaxColumns - widths.size()));
       widths.insert(widths.end(), static_cast<size_t>(repeat), styleDefs_.columnWidth(style));
       shares.insert(shares.end(), static_cast<size_t>(repeat), styleDefs_.columnShare(style));
+      optimal = optimal || styleDefs_.columnOptimal(style);
     }
   }
   return widths;
@@ -70,10 +71,15 @@ std::vector<int32_t> OdtReader::columnWidths(const pugi::xml_node& t, int depth,
 
 // The table's columns' widths: their own, else the table's width shared out
 // by their shares of it (or evenly), as a document written without
-// lengths for its columns gives them.
-std::vector<int32_t> OdtReader::tableColumns(const pugi::xml_node& t, int depth) const {
+// lengths for its columns gives them. The columns keep their widths
+// (`fixed`) where each gives its own and none is fitted to its text.
+std::vector<int32_t> OdtReader::tableColumns(const pugi::xml_node& t, int depth,
+                                             bool& fixed) const {
   std::vector<int32_t> shares;
-  std::vector<int32_t> widths = columnWidths(t, depth, shares);
+  bool optimal = false;
+  std::vector<int32_t> widths = columnWidths(t, depth, shares, optimal);
+  fixed = !optimal && !widths.empty() &&
+          std::all_of(widths.begin(), widths.end(), [](int32_t w) { return w > 0; });
   const int64_t width = styleDefs_.tableWidth(std::string(attrValue(t, "style-name")));
   if (width <= 0 || widths.empty() ||
       std::any_of(widths.begin(), widths.end(), [](int32_t w) { return w > 0; }))
@@ -124,7 +130,8 @@ void OdtReader::table(const pugi::xml_node& t, StoryState& s, int depth) {
         if (is(c, "table-cell")) cell(c, s, depth + 2);
     return;
   }
-  std::vector<int32_t> widths = tableColumns(t, depth + 1);
+  bool fixed = false;
+  std::vector<int32_t> widths = tableColumns(t, depth + 1, fixed);
   auto widthOf = [&](size_t column, size_t span) {
     int32_t w = 0;
     for (size_t k = column; k < column + span && k < widths.size(); ++k) w += widths[k];
@@ -141,6 +148,7 @@ void OdtReader::table(const pugi::xml_node& t, StoryState& s, int depth) {
       s.builder->startTable();
       const TablePlace place = styleDefs_.tablePlacement(std::string(attrValue(t, "style-name")));
       s.builder->tablePlacement(place.align, place.indent, place.rightToLeft);
+      if (fixed) s.builder->tableFixed();
     }
     started = true;
     s.builder->startRow();
