@@ -304,6 +304,20 @@ void Builder::tableFixed() {
   if (!open_.empty()) story_.tables[open_.back().index].fixedLayout = true;
 }
 
+void Builder::columns(uint32_t from, int32_t count, int32_t gap, bool line) {
+  const uint8_t n = count >= 2 ? static_cast<uint8_t>(std::min(count, 16)) : 0;
+  const auto room = static_cast<int16_t>(std::clamp(gap, 0, 14400));
+  auto set = [&](ParagraphFormat& f) {
+    f.columns = n;
+    f.columnGap = n ? room : 0;
+    f.columnLine = n && line;
+  };
+  auto& ps = story_.paragraphs;
+  auto it = std::upper_bound(ps.begin(), ps.end(), from,
+                             [](uint32_t pos, const Paragraph& p) { return pos < p.end; });
+  for (; it != ps.end(); ++it) set(it->format);
+}
+
 void Builder::cellAlignment(VAlign align) {
   if (open_.empty() || !open_.back().cellOpen) return;
   story_.tables[open_.back().index].rows.back().cells.back().valign = align;

@@ -105,6 +105,12 @@ class Builder {
         twips >= 57 && twips <= 14400 ? static_cast<int32_t>(twips) : kDefaultTabStop;
   }
 
+  // Sets the paragraphs ended after `from` (a position) in `count`
+  // columns (2 to 16; fewer: one column) `gap` twips apart, a line between
+  // them where `line` says: a section of the document, whose properties a
+  // format may give only at its end.
+  void columns(uint32_t from, int32_t count, int32_t gap, bool line);
+
   // Notes that the reader met `what` here and cannot show it (Model::losses).
   void loss(std::string what, LossKind kind = LossKind::Drawing) {
     model_.losses.push_back({position(), std::move(what), kind});

@@ -148,8 +148,8 @@ inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBo
 
 // Paragraph formatting as it shows (style chain already resolved). Every
 // paragraph carries one: the small fields are packed together before the
-// label, so that a paragraph takes 128 bytes with its borders, tab stops and frame
-// (a plain-text file of short lines is mostly paragraphs; see
+// label, so that a paragraph takes 128 bytes with its borders, tab stops,
+// frame and columns (a plain-text file of short lines is mostly paragraphs; see
 // bench/text_memory.sh).
 struct ParagraphFormat {
   int32_t style = 0;         // index into Model::styles; 0 is the default paragraph style
@@ -224,6 +224,11 @@ struct ParagraphFormat {
   // (border.room then 0), points: top, left, bottom, right.
   std::array<uint8_t, 4> sideRooms{};
   uint32_t labelColor = kAutoColor;
+  // The section it lies in set in columns (more than one), the room
+  // between them (twips) and whether a line is drawn there.
+  uint8_t columns = 0;
+  bool columnLine = false;
+  int16_t columnGap = 0;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   TabAlign tabAlign(size_t i) const { return static_cast<TabAlign>(tabAligns >> (2 * i) & 3); }
   // The line drawn on `side` (kBorderTop ...), room and all.

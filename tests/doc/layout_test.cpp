@@ -1,5 +1,5 @@
-// A table's columns kept as wide as set (sprmTFAutofit) in small .doc
-// files.
+// A table's columns kept as wide as set (sprmTFAutofit) and sections set
+// in columns (sprmSCcolumns) in small .doc files.
 #include <gtest/gtest.h>
 
 #include "synthetic_doc.h"
@@ -29,6 +29,26 @@ TEST(DocLayout, TablesFixedWhereTheRowSaysSo) {
     ASSERT_EQ(m.main.tables.size(), 1u);
     EXPECT_EQ(m.main.tables[0].fixedLayout, fixed);
   }
+}
+
+// The second of three sections in two columns, a line between them; the
+// third's properties say one column.
+TEST(DocLayout, SectionsInColumns) {
+  SyntheticDoc d;
+  d.text =
+      u"one\f"
+      u"two\rthree\f"
+      u"four\r";
+  d.sectionStarts = {4, 14};
+  d.sectionSprms = {
+      "", doctest::sprm16(0x500B, 1) + doctest::sprm16(0x900C, 360) + doctest::sprm8(0x3019, 1),
+      doctest::sprm16(0x500B, 0)};
+  const word::Model m = word::read::readDoc(d.build());
+  std::vector<uint8_t> columns;
+  for (const word::Paragraph& p : m.main.paragraphs) columns.push_back(p.format.columns);
+  EXPECT_EQ(columns, (std::vector<uint8_t>{0, 2, 2, 0}));
+  EXPECT_EQ(m.main.paragraphs.at(1).format.columnGap, 360);
+  EXPECT_TRUE(m.main.paragraphs.at(1).format.columnLine);
 }
 
 }  // namespace

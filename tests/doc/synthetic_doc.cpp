@@ -246,14 +246,23 @@ std::string shape(uint32_t id) {
 // The sections' starting positions and, per section, a descriptor that
 // names no properties.
 void SyntheticDoc::sectionTable(std::string& w, std::string& t) const {
-  if (sectionStarts.empty()) return;
+  if (sectionStarts.empty() && sectionSprms.empty()) return;
   uint32_t fc = static_cast<uint32_t>(t.size());
   add32(t, 0);
   for (uint32_t cp : sectionStarts) add32(t, cp);
   add32(t, static_cast<uint32_t>(text.size()));
-  std::string sed(12, '\0');
-  put32(sed, 2, 0xFFFFFFFF);  // no section properties
-  for (size_t i = 0; i <= sectionStarts.size(); ++i) t += sed;
+  for (size_t i = 0; i <= sectionStarts.size(); ++i) {
+    std::string sed(12, '\0');
+    put32(sed, 2, 0xFFFFFFFF);  // no section properties
+    if (i < sectionSprms.size()) {
+      // Its properties in the WordDocument stream: their size, then them.
+      put32(sed, 2, static_cast<uint32_t>(w.size()));
+      add16(w, static_cast<uint16_t>(sectionSprms[i].size()));
+      w += sectionSprms[i];
+    }
+    t += sed;
+  }
+  while (w.size() % 512) w.push_back('\0');
   setFcLcb(w, 6, fc, static_cast<uint32_t>(t.size()) - fc);
 }
 

@@ -53,6 +53,8 @@ struct SyntheticDoc {
   // Where sections start after the first (one past a section break, a 12
   // in the main text, which then ends its paragraph too).
   std::vector<uint32_t> sectionStarts;
+  // Each section's properties (sprms), by section; none past the last given.
+  std::vector<std::string> sectionSprms;
   // Text boxes: their story (paragraphs ending in 13), cut into boxes at
   // these story positions, drawn by one group of shapes anchored at the
   // main text's position `boxAnchor` (an 8 with sprmCFSpec set).

@@ -1,4 +1,5 @@
-// A table's columns kept as wide as set.
+// A table's columns kept as wide as set, and sections and pages set in
+// columns (style:columns).
 #include <gtest/gtest.h>
 
 #include "odt_fixture.h"
@@ -33,6 +34,40 @@ TEST(OdtLayout, TablesFixedWhereEveryColumnHasItsWidth) {
                  "<table:table-cell><text:p>b</text:p></table:table-cell></table:table-row>"
                  "</table:table><text:p>after</text:p>";
     EXPECT_EQ(odttest::read(parts).main.tables.at(0).fixedLayout, fixed) << second;
+  }
+}
+
+// A section's columns for its paragraphs; the page's for the rest.
+TEST(OdtLayout, SectionsAndPagesInColumns) {
+  odttest::Parts parts;
+  parts.automatic = style("Two", "section",
+                          "<style:section-properties><style:columns fo:column-count=\"2\" "
+                          "fo:column-gap=\"0.25in\"><style:column-sep style:width=\"0.01in\"/>"
+                          "</style:columns></style:section-properties>");
+  parts.body =
+      "<text:p>before</text:p><text:section text:style-name=\"Two\" text:name=\"S\">"
+      "<text:p>in</text:p><text:p>it</text:p></text:section><text:p>after</text:p>";
+  // The page's columns, in a flat document (its page layouts and master
+  // pages beside its text).
+  std::string withPage = odttest::flat(parts);
+  withPage.insert(withPage.find("<office:body>"),
+                  "<office:master-styles><style:master-page style:name=\"Standard\" "
+                  "style:page-layout-name=\"pm1\"/></office:master-styles>");
+  withPage.insert(withPage.find("</office:automatic-styles>"),
+                  "<style:page-layout style:name=\"pm1\"><style:page-layout-properties>"
+                  "<style:columns fo:column-count=\"3\" fo:column-gap=\"0.5in\"/>"
+                  "</style:page-layout-properties></style:page-layout>");
+  const std::pair<std::string, std::vector<uint8_t>> cases[] = {
+      {odttest::package(parts), {0, 2, 2, 0}},
+      {withPage, {3, 2, 2, 3}},
+  };
+  for (const auto& [bytes, columns] : cases) {
+    const word::Model m = word::read::readOdt(bytes);
+    std::vector<uint8_t> got;
+    for (const word::Paragraph& p : m.main.paragraphs) got.push_back(p.format.columns);
+    EXPECT_EQ(got, columns);
+    EXPECT_EQ(m.main.paragraphs.at(1).format.columnGap, 360);
+    EXPECT_TRUE(m.main.paragraphs.at(1).format.columnLine);
   }
 }
 

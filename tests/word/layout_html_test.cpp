@@ -1,4 +1,5 @@
-// The page of a table whose columns keep their widths.
+// The page of a table whose columns keep their widths, and of sections
+// set in columns.
 #include <gtest/gtest.h>
 
 #include "helpers.h"
@@ -9,6 +10,16 @@
 using namespace word;
 
 namespace {
+
+std::string html(const Model& m) {
+  return write::html(m, "page1_files", u"Title").text;
+}
+
+size_t count(const std::string& s, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
+  return n;
+}
 
 // A fixed table is as wide as its columns (or as it says), no wider than
 // the screen, its columns in proportion; a fitted one leaves its width to
@@ -48,6 +59,28 @@ TEST(HtmlLayout, FixedTablesKeepTheirColumnsWidths) {
   const Model m = b.finish();
   const Model copy = ops::copyRange(m, 0, static_cast<uint32_t>(m.main.text.size()));
   EXPECT_TRUE(copy.main.tables.at(0).fixedLayout);
+}
+
+// The paragraphs of a section in columns, and a table among them, stand in
+// one box of columns; a paragraph after the section is outside it.
+TEST(HtmlLayout, SectionsInColumnsAreOneBox) {
+  Builder b;
+  wordtest::para(b, "before");
+  const uint32_t start = b.position();
+  wordtest::para(b, "one");
+  wordtest::table(b, {"cell"});
+  wordtest::para(b, "two");
+  b.columns(start, 2, 360, true);
+  wordtest::para(b, "after");
+  const std::string page = html(b.finish());
+  const size_t open =
+      page.find("<div style=\"columns:2 15em;column-gap:18pt;column-rule:1px solid;\">");
+  ASSERT_NE(open, std::string::npos);
+  EXPECT_EQ(count(page, "<div style=\"columns"), 1u);
+  const size_t close = page.find("</div>", open);
+  EXPECT_LT(page.find("before"), open);
+  EXPECT_LT(page.find("two"), close);
+  EXPECT_GT(page.find("after"), close);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <string_view>
-#include <vector>
 
 #include "word/story_ops.h"
 

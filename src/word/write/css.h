@@ -77,6 +77,11 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
 // its first cell's room, its text on the page. A right-to-left table's
 // start is the right margin.
 std::u16string tableCss(const Table& table);
+// A section's columns (ParagraphFormat::columns), no narrower than a line
+// reads well: a window too narrow for them shows fewer, a phone one.
+std::u16string columnsCss(const ParagraphFormat& f);
+// Whether `b` is in the columns of the section `a` (none: in one column).
+bool sameColumns(const ParagraphFormat* a, const ParagraphFormat& b);
 // The widths of a table's grid columns (twips), where its rows' cells give
 // every one; none else. A page states them, so that cells spanning columns
 // do not stretch them past the document's widths.

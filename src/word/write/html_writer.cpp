@@ -100,15 +100,27 @@ class Renderer {
     const Story& s = *story_;
     std::vector<ListLevel> lists;
     const ParagraphFormat* previous = nullptr;  // the block before, when a paragraph
+    const ParagraphFormat* columns = nullptr;   // the section in columns open, if any
+    // The main text's sections set in columns, each a box of its own.
+    auto section = [&](const ParagraphFormat& f) {
+      if (depth > 0 || sameColumns(columns, f)) return;
+      closeLists(lists, 0, block);
+      if (columns && columns->columns) out_ += u"</div>" + std::u16string(block ? kNewLine : u"");
+      columns = &f;
+      if (f.columns) out_ += u"<div style=\"" + columnsCss(f) + u"\">";
+    };
     walkBlocks(
         s, tableCursor_, from, to, depth,
         [&](const Table& t) {
+          if (const size_t k = ops::paragraphAt(s, t.start); k < s.paragraphs.size())
+            section(s.paragraphs[k].format);
           closeLists(lists, 0, block);
           table(t, block);
           previous = &kTableNeighbour;
         },
         [&](uint32_t start, uint32_t end, size_t k) {
           const ParagraphFormat& f = s.paragraphs[k].format;
+          section(f);
           // A drop cap's letter starts the paragraph after it, where it
           // floats as in the document and reads as part of its first word.
           if (f.dropCap && !dropCap_ && opensWithDropCap(f, nextParagraph(k, to))) {
@@ -120,6 +132,7 @@ class Renderer {
           previous = &f;
         });
     closeLists(lists, 0, block);
+    section(kTableNeighbour);  // in no columns
   }
 
   void closeLists(std::vector<ListLevel>& lists, size_t keep, bool block) {

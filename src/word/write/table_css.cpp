@@ -1,4 +1,4 @@
-// A table's place, width and grid columns as CSS.
+// A table's place, width and grid columns as CSS, and a section's columns.
 #include <algorithm>
 
 #include "word/write/css.h"
@@ -74,6 +74,16 @@ std::u16string fixedCss(const Table& table) {
 
 std::u16string tableCss(const Table& table) {
   return placementCss(table) + tableBoxCss(table) + fixedCss(table);
+}
+
+bool sameColumns(const ParagraphFormat* a, const ParagraphFormat& b) {
+  return a ? a->columns == b.columns && a->columnGap == b.columnGap && a->columnLine == b.columnLine
+           : !b.columns;
+}
+
+std::u16string columnsCss(const ParagraphFormat& f) {
+  return u"columns:" + decimal(f.columns, 1) + u" 15em;column-gap:" + points(f.columnGap, 20) +
+         u";" + (f.columnLine ? u"column-rule:1px solid;" : u"");
 }
 
 std::vector<int32_t> tableColumns(const Table& table) {

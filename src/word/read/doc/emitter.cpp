@@ -43,6 +43,7 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
   if (label && p.mark) r.markLook(label->look, p.pap.istd, p.end - 1);
   ParagraphFormat pf = r.paragraphFormat(p.pap, label);
   pf.textBox = flat;
+  if (main && !flat) r.columnsAt(pf, p.end - 1);
   if (!skipped) b.paragraph(pf);
   if (main && p.pap.word6Numbered)
     lose("the numbers and bullets of a Word 6.0/95 list", LossKind::Formatting);

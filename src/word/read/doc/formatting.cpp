@@ -148,6 +148,30 @@ void DocReader::readSections(uint32_t mainEnd) {
     if (cp == 0 || cp > mainEnd || text_[cp - 1] != 12) continue;
     if (sectionBreaks_.empty() || sectionBreaks_.back() < cp - 1) sectionBreaks_.push_back(cp - 1);
   }
+  for (size_t i = 0; i < n; ++i) {
+    SectionColumns c;
+    c.end = plc.u32(4 * (i + 1));
+    if (!sections_.empty() && c.end <= sections_.back().end) continue;
+    // The section's properties (SEPX) in the WordDocument stream: their
+    // size, then their sprms; none where the place is -1.
+    const uint32_t fc = plc.u32(4 * (n + 1) + 12 * i + 2);
+    if (!word6_ && fc != 0xFFFFFFFFu && word_.has(fc, 2))
+      forEachSprm(word_.sub(fc + 2, word_.u16(fc)), [&](uint16_t sprm, Bytes op) {
+        if (sprm == 0x500B) c.count = static_cast<uint8_t>(std::min<uint32_t>(op.u16(0), 15) + 1);
+        if (sprm == 0x900C) c.gap = static_cast<int16_t>(std::clamp<int32_t>(op.i16(0), 0, 14400));
+        if (sprm == 0x3019) c.line = op.u8(0) != 0;
+      });
+    sections_.push_back(c);
+  }
+}
+
+void DocReader::columnsAt(ParagraphFormat& f, uint32_t cp) const {
+  auto it = std::upper_bound(sections_.begin(), sections_.end(), cp,
+                             [](uint32_t at, const SectionColumns& s) { return at < s.end; });
+  if (it == sections_.end() || it->count < 2) return;
+  f.columns = it->count;
+  f.columnGap = it->gap;
+  f.columnLine = it->line;
 }
 
 std::vector<Para> DocReader::paragraphs(uint32_t a, uint32_t b) const {

@@ -140,6 +140,18 @@ class DocReader {
   // it) ends its paragraph as well; a page break (a 12 elsewhere) does not.
   std::vector<uint32_t> sectionBreaks_;  // sorted positions of the 12s
   void readSections(uint32_t mainEnd);
+  // Each section's last position (one past it) and its columns
+  // (sprmSCcolumns: their count less one, sprmSDxaColumns: the room
+  // between, sprmSLBetween: a line there), as ParagraphFormat has them.
+  struct SectionColumns {
+    uint32_t end = 0;
+    uint8_t count = 0;
+    int16_t gap = 720;
+    bool line = false;
+  };
+  std::vector<SectionColumns> sections_;
+  // Sets `f` in the columns of the section holding `cp`.
+  void columnsAt(ParagraphFormat& f, uint32_t cp) const;
   // The character properties of a run in a paragraph of style `istd`, or
   // of the character at `cp`.
   Chp runChp(int32_t istd, Bytes grpprl, Bytes prm) const;

@@ -93,6 +93,9 @@ void DocxReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) 
         join = next && is(next, "p");
       }
       paragraph(n, s, depth + 1, join);
+      if (const pugi::xml_node sect = child(child(n, "pPr"), "sectPr")) section(sect, s);
+    } else if (name == "sectPr") {
+      section(n, s);
     } else if (name == "tbl") {
       table(n, s, depth + 1);
     } else if (name == "sdt") {
@@ -114,6 +117,22 @@ void DocxReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) 
     }
     // del, moveFrom: removed by accepting changes; sectPr: no text.
   }
+}
+
+// A section's columns (w:cols: w:num of them, else its w:col children, w:space
+// apart, a line between them where w:sep), for its paragraphs.
+void DocxReader::section(const pugi::xml_node& sectPr, StoryState& s) {
+  flush(s);
+  const pugi::xml_node cols = child(sectPr, "cols");
+  int64_t count = intAttr(cols, "num").value_or(0);
+  if (!attr(cols, "num"))
+    for (pugi::xml_node c = child(cols, "col"); c; c = c.next_sibling())
+      count += is(c, "col") ? 1 : 0;
+  const int64_t gap = intAttr(cols, "space").value_or(720);
+  const std::string_view sep = val(cols, "sep");
+  s.builder->columns(sectionStart_, clampInt(count, 0, 16), clampInt(gap, 0, 14400),
+                     sep == "1" || sep == "true" || sep == "on");
+  sectionStart_ = s.builder->position();
 }
 
 // Whether a paragraph's mark is hidden, by its own properties or its

@@ -133,6 +133,8 @@ class DocxReader {
 
   // body.cpp: paragraphs, runs and what a run holds.
   void blocks(const pugi::xml_node& parent, StoryState& s, int depth);
+  // Ends a section of the main text at its properties (w:sectPr).
+  void section(const pugi::xml_node& sectPr, StoryState& s);
   void paragraph(const pugi::xml_node& p, StoryState& s, int depth, bool joinNext);
   void alignmentTabs(const ParaProps& props, ParagraphFormat& pf, StoryState& s) const;
   bool hiddenMark(const pugi::xml_node& ppr, const StoryState& s) const;
@@ -240,6 +242,7 @@ class DocxReader {
   // its first cell's text one cell margin further in (the older ones').
   bool tablesAtBorder_ = false;
   int32_t textWidth_ = 9360;  // between the page's margins, twips
+  uint32_t sectionStart_ = 0;  // where the main text's open section starts
   ElementBudget elements_;
   Builder builder_;
 };

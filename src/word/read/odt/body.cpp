@@ -108,6 +108,15 @@ void OdtReader::block(const pugi::xml_node& n, StoryState& s, int depth) {
     floating(n, s, depth + 1);
   } else if (name == "section" && hiddenSection(n)) {
     // Hidden by its author (answers, a teacher's notes): not shown.
+  } else if (const Columns c = styleDefs_.sectionColumns(std::string(attrValue(n, "style-name")));
+             name == "section" && c.count > 1) {
+    flush(s);
+    const uint32_t start = s.builder->position();
+    pageColumnsUpTo(start);
+    blocks(n, s, depth + 1);
+    flush(s);
+    s.builder->columns(start, c.count, c.gap, c.line);
+    pageFrom_ = s.builder->position();
   } else if (!holdsNoText(name)) {
     // Sections, index bodies and other containers: their content shows
     // where they stand.

@@ -108,6 +108,30 @@ pugi::xml_node OdtReader::officeText(const pugi::xml_node& root) const {
   fail(kCannotOpen, "the document's content has no text body");
 }
 
+// The columns of the page the text starts on: its master page's (the
+// default one, else the first), whose page layout gives them. A section
+// in columns of its own keeps them.
+Columns OdtReader::pageColumns(const pugi::xml_node& styles) const {
+  pugi::xml_node master;
+  for (pugi::xml_node m = child(child(styles, "master-styles"), "master-page"); m;
+       m = m.next_sibling())
+    if (is(m, "master-page") && (!master || attrValue(m, "name") == "Standard")) master = m;
+  const std::string_view layout = attrValue(master, "page-layout-name");
+  if (layout.empty()) return {};
+  for (pugi::xml_node p = child(child(styles, "automatic-styles"), "page-layout"); p;
+       p = p.next_sibling())
+    if (is(p, "page-layout") && attrValue(p, "name") == layout)
+      return columnsOf(child(child(p, "page-layout-properties"), "columns"));
+  return {};
+}
+
+void OdtReader::pageColumnsUpTo(uint32_t end) {
+  // The paragraphs from pageFrom_ on have ended by `end`: those after it
+  // are not yet there.
+  if (page_.count > 1 && end > pageFrom_)
+    builder_.columns(pageFrom_, page_.count, page_.gap, page_.line);
+}
+
 Model OdtReader::read() {
   if (bytes_.substr(0, 4) == std::string_view("PK\x03\x04", 4))
     openPackage();
@@ -129,8 +153,10 @@ Model OdtReader::read() {
   pugi::xml_node text = officeText(content);
   StoryState s;
   s.builder = &builder_;
+  page_ = pageColumns(styles);
   blocks(text, s, 0);
   flush(s);
+  pageColumnsUpTo(builder_.position());
   Model model = builder_.finish();
   model.decimalPoint = styleDefs_.decimalPoint();
   model.language = languages_.most();

@@ -95,6 +95,12 @@ class OdtReader {
   void readTabsSetting(std::string_view settings);
   void checkMediaType(std::string_view type) const;
   pugi::xml_node officeText(const pugi::xml_node& root) const;
+  // The page's columns (page_), for the text from pageFrom_ up to a
+  // section in columns of its own or the end.
+  Columns pageColumns(const pugi::xml_node& styles) const;
+  void pageColumnsUpTo(uint32_t end);
+  Columns page_;
+  uint32_t pageFrom_ = 0;
 
   // body.cpp: block content and paragraphs.
   void blocks(const pugi::xml_node& parent, StoryState& s, int depth);

@@ -457,6 +457,7 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
       if (rest == "*") d.columnShare = static_cast<int32_t>(std::clamp(share, 0.0, 1e6));
       d.columnOptimal = attrValue(c, "use-optimal-column-width") == "true";
     }
+    if (auto p = child(n, "section-properties")) d.columns = columnsOf(child(p, "columns"));
     if (auto r = child(n, "table-row-properties")) {
       std::string_view h = attrValue(r, "min-row-height");
       d.rowHeight = std::max(0, twips(h.empty() ? attrValue(r, "row-height") : h).value_or(0));
@@ -598,6 +599,22 @@ int32_t Styles::columnWidth(const std::string& columnStyle) const {
 int32_t Styles::columnShare(const std::string& columnStyle) const {
   const Def* d = find("table-column", columnStyle);
   return d ? d->columnShare : 0;
+}
+
+Columns columnsOf(const pugi::xml_node& columns) {
+  Columns c;
+  c.count = static_cast<int32_t>(
+      std::clamp<int64_t>(intAttr(columns, "column-count").value_or(0), 0, 16));
+  c.gap = std::clamp(twips(attrValue(columns, "column-gap")).value_or(0), 0, 14400);
+  const pugi::xml_node sep = child(columns, "column-sep");
+  c.line =
+      sep && attrValue(sep, "style") != "none" && twips(attrValue(sep, "width")).value_or(1) > 0;
+  return c;
+}
+
+Columns Styles::sectionColumns(const std::string& sectionStyle) const {
+  const Def* d = find("section", sectionStyle);
+  return d ? d->columns : Columns{};
 }
 
 bool Styles::columnOptimal(const std::string& columnStyle) const {

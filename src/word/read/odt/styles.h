@@ -101,6 +101,14 @@ struct CellSides {
   void over(const CellSides& top);
 };
 
+// A section's or a page's columns (style:columns): their count (fewer
+// than two: one), the room between them and whether a line stands there.
+struct Columns {
+  int32_t count = 0, gap = 0;
+  bool line = false;
+};
+Columns columnsOf(const pugi::xml_node& columns);
+
 class Styles {
  public:
   // What a graphic style gives a shape drawn by its geometry, each where
@@ -122,6 +130,7 @@ class Styles {
     int32_t columnWidth = 0;  // twips, for table columns
     int32_t columnShare = 0;  // a column's width relative to the others'
     bool columnOptimal = false;  // the column fitted to its text
+    Columns columns;             // a section's
     int32_t tableWidth = 0;   // twips, for tables
     int32_t rowHeight = 0;    // twips, for table rows: the least (or exact) height
     CellSides cell;           // table cells' borders
@@ -178,6 +187,7 @@ class Styles {
   int32_t columnWidth(const std::string& columnStyle) const;
   int32_t columnShare(const std::string& columnStyle) const;
   bool columnOptimal(const std::string& columnStyle) const;
+  Columns sectionColumns(const std::string& sectionStyle) const;
   int32_t tableWidth(const std::string& tableStyle) const;
   int32_t rowHeight(const std::string& rowStyle) const;
   // What a cell style gives its cells, over its parents' and the family
