@@ -4,6 +4,7 @@
 
 #include "support/codepage.h"
 #include "word/error.h"
+#include "word/font_names.h"
 
 namespace word {
 namespace {
@@ -29,6 +30,7 @@ Builder::Builder() : story_(model_.main) {
 
 int32_t Builder::addStyle(Style style) {
   if (style.name.size() > kMaxStyleName) style.name.resize(kMaxStyleName);
+  style.chars.asianFont = 0;  // the runs that hold such letters name it
   if (model_.styles.size() == 1 && style.name == u"Normal" && !touchedNormal_) {
     touchedNormal_ = true;
     model_.styles[0] = std::move(style);
@@ -60,7 +62,20 @@ void Builder::appendChar(char16_t c, const CharFormat& format) {
   story_.text.push_back(c);
 }
 
+void Builder::appendMark(char16_t mark, CharFormat format) {
+  format.asianFont = 0;  // a picture's or a note's mark holds no East Asian letters
+  appendChar(mark, format);
+}
+
 void Builder::text(std::u16string_view s, const CharFormat& format) {
+  // Only text with Chinese, Japanese or Korean letters keeps its East
+  // Asian font: other text shows as it did, in runs as few as before.
+  if (format.asianFont && std::none_of(s.begin(), s.end(), eastAsianLetter)) {
+    CharFormat plain = format;
+    plain.asianFont = 0;
+    text(s, plain);
+    return;
+  }
   // Readers hand over long stretches of equally formatted text: the run is
   // settled once per stretch, not once per character.
   while (!s.empty()) {
@@ -130,7 +145,10 @@ void Builder::closeParagraph(char16_t mark) {
   // The mark takes the formatting of the text before it, so it adds no run,
   // but in an empty paragraph that gives its own.
   CharFormat format = story_.runs.empty() ? CharFormat{} : story_.runs.back().format;
-  if (mark_ && position() == paragraphStart()) format = std::move(*mark_);
+  if (mark_ && position() == paragraphStart()) {
+    format = std::move(*mark_);
+    format.asianFont = 0;  // a mark alone holds no East Asian letters
+  }
   mark_.reset();
   appendChar(mark, format);
   story_.paragraphs.push_back(Paragraph{position(), pending_});
@@ -143,7 +161,7 @@ void Builder::endParagraph() {
 
 void Builder::picture(Picture picture, const CharFormat& format) {
   picture.pos = position();
-  appendChar(kPictureMark, format);
+  appendMark(kPictureMark, format);
   story_.pictures.push_back(std::move(picture));
 }
 
@@ -161,7 +179,7 @@ void Builder::note(bool endnote, std::u16string label, Story body, const CharFor
   n.endnote = endnote;
   n.label = std::move(label);
   n.body = std::move(body);
-  appendChar(kNoteMark, format);
+  appendMark(kNoteMark, format);
   model_.notes.push_back(std::move(n));
 }
 

@@ -135,6 +135,7 @@ class Builder {
     bool cellOpen = false;
   };
   void appendChar(char16_t c, const CharFormat& format);
+  void appendMark(char16_t mark, CharFormat format);
   void closeParagraph(char16_t mark);
   void closeAll();
 

@@ -99,6 +99,10 @@ struct CharFormat {
   uint32_t underlineColor = kAutoColor;  // 0xRRGGBB; automatic: the text's
   uint32_t highlight = kAutoColor;       // 0xRRGGBB: highlight or shading
   uint16_t halfPoints = 0;               // font size in half points; 0: the default
+  // The font of its Chinese, Japanese and Korean letters where it names
+  // one of its own (font_names.h: a number for the name, which keeps a
+  // run's size as it was); 0 for none.
+  uint16_t asianFont = 0;
   std::u16string font;                   // empty: the default font
   FontClass fontClass = FontClass::Unknown;
   // The language the letters are marked with: languages[language - 1] of

@@ -1,8 +1,12 @@
-// A table's columns kept as wide as set (sprmTFAutofit) and sections set
-// in columns (sprmSCcolumns) in small .doc files.
+// A table's columns kept as wide as set (sprmTFAutofit), sections set in
+// columns (sprmSCcolumns) and the East Asian font of a run (ftcFE) in
+// small .doc files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "synthetic_doc.h"
+#include "word/font_names.h"
 #include "word/read/reader.h"
 
 using doctest::SyntheticDoc;
@@ -49,6 +53,24 @@ TEST(DocLayout, SectionsInColumns) {
   EXPECT_EQ(columns, (std::vector<uint8_t>{0, 2, 2, 0}));
   EXPECT_EQ(m.main.paragraphs.at(1).format.columnGap, 360);
   EXPECT_TRUE(m.main.paragraphs.at(1).format.columnLine);
+}
+
+// A run's East Asian font from the font table, where it holds Chinese
+// letters: not in a paragraph of Latin letters of the same properties.
+TEST(DocLayout, EastAsianFontOfRunsWithSuchLetters) {
+  SyntheticDoc d;
+  d.text = u"Latin only\r\u6F22\u5B57\r";
+  d.fonts = {{u"Times New Roman"}, {u"MS Mincho"}};
+  d.charRuns = {{0, 14, doctest::sprm16(0x4A4F, 0) + doctest::sprm16(0x4A50, 1)}};
+  const word::Model m = word::read::readDoc(d.build());
+  auto at = [&](uint32_t pos) {
+    auto it = std::upper_bound(m.main.runs.begin(), m.main.runs.end(), pos,
+                               [](uint32_t p, const word::Run& r) { return p < r.start; });
+    return std::prev(it)->format;
+  };
+  EXPECT_EQ(at(0).asianFont, 0);
+  EXPECT_EQ(word::asianFontName(at(11).asianFont), u"MS Mincho");
+  EXPECT_EQ(at(11).font, u"Times New Roman");
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
-// A table's columns kept as wide as set (w:tblLayout) and sections set in
-// columns (w:sectPr/w:cols).
+// A table's columns kept as wide as set (w:tblLayout), sections set in
+// columns (w:sectPr/w:cols) and the East Asian font of a run (w:rFonts
+// w:eastAsia).
 #include <gtest/gtest.h>
 
 #include "docx_fixture.h"
+#include "word/font_names.h"
 
 namespace {
 
@@ -52,6 +54,31 @@ TEST(DocxLayout, SectionsInColumns) {
     EXPECT_EQ(f.columns, expected[i].columns) << i;
     EXPECT_EQ(f.columnGap, expected[i].gap) << i;
     EXPECT_EQ(f.columnLine, expected[i].line) << i;
+  }
+}
+
+// The East Asian font reaches the runs with such letters, its own or its
+// theme's; Latin text of the same properties keeps to its font alone.
+TEST(DocxLayout, EastAsianFontOfRunsWithSuchLetters) {
+  const std::string theme =
+      "<?xml version=\"1.0\"?><a:theme "
+      "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\"><a:themeElements>"
+      "<a:fontScheme><a:majorFont><a:latin typeface=\"Calibri Light\"/><a:ea typeface=\"MS "
+      "Gothic\"/></a:majorFont><a:minorFont><a:latin typeface=\"Calibri\"/><a:ea "
+      "typeface=\"MS Mincho\"/></a:minorFont></a:fontScheme></a:themeElements></a:theme>";
+  const std::pair<std::string, const char16_t*> cases[] = {
+      {"<w:rFonts w:ascii=\"Arial\" w:eastAsia=\"SimSun\"/>", u"SimSun"},
+      {"<w:rFonts w:ascii=\"Arial\" w:eastAsiaTheme=\"minorEastAsia\" w:hint=\"eastAsia\"/>",
+       u"MS Mincho"},
+      {"<w:rFonts w:ascii=\"Arial\"/>", u""},
+  };
+  for (const auto& [rPr, font] : cases) {
+    const word::Model m =
+        docxtest::read(p(r("Latin", rPr) + r("\xe6\xbc\xa2\xe5\xad\x97 ok", rPr)),
+                       {{"word/theme/theme1.xml", theme}},
+                       docxtest::relationship("rTheme", "theme", "theme/theme1.xml"));
+    EXPECT_EQ(word::asianFontName(docxtest::formatAt(m, 6).asianFont), font) << rPr;
+    EXPECT_EQ(docxtest::formatAt(m, 0).asianFont, 0) << rPr;
   }
 }
 

@@ -1,8 +1,9 @@
-// A table's columns kept as wide as set, and sections and pages set in
-// columns (style:columns).
+// A table's columns kept as wide as set, sections and pages set in columns
+// (style:columns) and the East Asian font of a run (style:font-name-asian).
 #include <gtest/gtest.h>
 
 #include "odt_fixture.h"
+#include "word/font_names.h"
 
 namespace {
 
@@ -69,6 +70,23 @@ TEST(OdtLayout, SectionsAndPagesInColumns) {
     EXPECT_EQ(m.main.paragraphs.at(1).format.columnGap, 360);
     EXPECT_TRUE(m.main.paragraphs.at(1).format.columnLine);
   }
+}
+
+TEST(OdtLayout, EastAsianFontOfRunsWithSuchLetters) {
+  odttest::Parts parts;
+  parts.fonts =
+      "<style:font-face style:name=\"Song\" svg:font-family=\"SimSun\"/>"
+      "<style:font-face style:name=\"Lib\" svg:font-family=\"'Liberation Serif'\"/>";
+  parts.automatic = style("T1", "text",
+                          "<style:text-properties style:font-name=\"Lib\" "
+                          "style:font-name-asian=\"Song\"/>");
+  parts.body =
+      "<text:p><text:span text:style-name=\"T1\">Latin</text:span>"
+      "<text:span text:style-name=\"T1\">\xe6\xbc\xa2\xe5\xad\x97</text:span></text:p>";
+  const word::Model m = odttest::read(parts);
+  EXPECT_EQ(odttest::formatAt(m.main, 0).asianFont, 0);
+  EXPECT_EQ(word::asianFontName(odttest::formatAt(m.main, 5).asianFont), u"SimSun");
+  EXPECT_EQ(odttest::formatAt(m.main, 5).font, u"Liberation Serif");
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// The page of a table whose columns keep their widths, and of sections
-// set in columns.
+// The page of a table whose columns keep their widths, of sections set in
+// columns, and of runs with an East Asian font.
 #include <gtest/gtest.h>
 
 #include "helpers.h"
+#include "word/font_names.h"
 #include "word/story_ops.h"
 #include "word/write/css.h"
 #include "word/write/writers.h"
@@ -81,6 +82,24 @@ TEST(HtmlLayout, SectionsInColumnsAreOneBox) {
   EXPECT_LT(page.find("before"), open);
   EXPECT_LT(page.find("two"), close);
   EXPECT_GT(page.find("after"), close);
+}
+
+// Latin letters first from the run's font and its twins, Chinese ones
+// from the East Asian font, before the generic family.
+TEST(HtmlLayout, EastAsianFontAfterTheTextsOwn) {
+  EXPECT_EQ(u8(write::fontFamily(u"Times New Roman", FontClass::Roman, asianFontId(u"MS Mincho"))),
+            "'Times New Roman','Liberation Serif','Tinos','MS Mincho',serif");
+  EXPECT_EQ(u8(write::fontFamily(u"SimSun", FontClass::Unknown, asianFontId(u"SimSun"))),
+            "'SimSun',sans-serif");
+  Builder b;
+  CharFormat f;
+  f.font = u"Arial";
+  f.asianFont = asianFontId(u"SimSun");
+  b.text(u"ok \u6F22", f);
+  b.endParagraph();
+  EXPECT_NE(
+      html(b.finish()).find("font-family:'Arial','Liberation Sans','Arimo','SimSun',sans-serif"),
+      std::string::npos);
 }
 
 }  // namespace

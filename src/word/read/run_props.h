@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "word/font_names.h"
 #include "word/model.h"
 #include "word/read/look.h"
 
@@ -29,6 +30,7 @@ struct CommonRunProps {
   std::optional<int32_t> letterSpacing;  // twips
   std::optional<int32_t> raise;          // half points
   std::optional<std::u16string> font;
+  std::optional<std::u16string> fontAsian;  // for Chinese, Japanese and Korean letters
 
   // Properties set in `top` win. Raised and lowered are one setting in
   // both formats: a style that sets either replaces both.
@@ -56,6 +58,7 @@ struct CommonRunProps {
     take(letterSpacing, top.letterSpacing);
     take(raise, top.raise);
     take(font, top.font);
+    take(fontAsian, top.fontAsian);
   }
 
   void applyTo(CharFormat& f) const {
@@ -84,6 +87,7 @@ struct CommonRunProps {
     constexpr int32_t kMaxRaise = 3168;  // 1584 points, likewise
     if (raise) f.raise = static_cast<int16_t>(std::clamp(*raise, -kMaxRaise, kMaxRaise));
     if (font) f.font = *font;
+    if (fontAsian) f.asianFont = asianFontId(*fontAsian);
   }
 };
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <unordered_set>
 
+#include "word/font_names.h"
 #include "word/story_ops.h"
 
 namespace word::write {
@@ -185,21 +186,37 @@ std::u16string lineHeight(const ParagraphFormat& f, const CharFormat& text) {
 
 }  // namespace
 
-std::u16string fontFamily(std::u16string_view name, FontClass fontClass) {
-  // Only characters that cannot end the declaration or the attribute.
+namespace {
+
+// A font's name as CSS may quote it: only characters that cannot end the
+// declaration or the attribute. A web page pasted into the document leaves
+// CSS keywords behind as font names ("inherit": the text around it); they
+// name no font, so the text keeps its paragraph's.
+std::u16string quotable(std::u16string_view name) {
   std::u16string font;
   for (char16_t c : name)
     if (c >= 128 || std::isalnum(static_cast<unsigned char>(c)) || c == u' ' || c == u'-' ||
         c == u'_')
       font.push_back(c);
-  // A web page pasted into the document leaves CSS keywords behind as font
-  // names ("inherit": the text around it); they name no font, so the text
-  // keeps its paragraph's.
   for (std::u16string_view keyword : {u"inherit", u"initial", u"unset", u"revert", u"default"})
     if (sameLetters(font, keyword)) return {};
+  return font;
+}
+
+}  // namespace
+
+std::u16string fontFamily(std::u16string_view name, FontClass fontClass, uint16_t asianFont) {
+  const std::u16string font = quotable(name);
   if (font.empty()) return {};
+  // The East Asian font after the text's own and its twins: a browser takes
+  // each character from the first font in the list that has it, so Latin
+  // letters keep their font and Chinese, Japanese and Korean ones, which it
+  // lacks, come from the East Asian font, before the generic family (which
+  // has them all).
+  const std::u16string asian = quotable(asianFontName(asianFont));
   // A face of a family keeps to the family's twins, in its weight.
-  return u"'" + font + u"'," + metricTwins(faceOf(font).first) + generic(font, fontClass);
+  return u"'" + font + u"'," + metricTwins(faceOf(font).first) +
+         (asian.empty() || asian == font ? u"" : u"'" + asian + u"',") + generic(font, fontClass);
 }
 
 int shownWeight(const CharFormat& f) {
@@ -381,7 +398,7 @@ std::u16string charCss(const CharFormat& f, bool weight, bool lines) {
     if (f.color == kAutoColor && f.shaded) css += textOn(f.highlight);
   }
   if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
-  if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
+  if (std::u16string family = fontFamily(f.font, f.fontClass, f.asianFont); !family.empty())
     css += u"font-family:" + family + u";";
   css += letterPlaceCss(f);
   css += capitalsCss(f);
@@ -402,9 +419,15 @@ std::u16string sizeAndFaceCss(const CharFormat& f, const CharFormat& base) {
   std::u16string css;
   if (f.halfPoints != base.halfPoints && f.halfPoints)
     css += u"font-size:" + points(f.halfPoints, 2) + u";";
-  if (f.font != base.font)
-    if (std::u16string family = fontFamily(f.font, f.fontClass); !family.empty())
+  // A run in its paragraph's font with an East Asian font of its own names
+  // both; one whose East Asian font is its font, its font alone.
+  if (f.font != base.font || f.asianFont != base.asianFont) {
+    const std::u16string family = !f.font.empty() ? fontFamily(f.font, f.fontClass, f.asianFont)
+                                  : f.asianFont ? fontFamily(base.font, base.fontClass, f.asianFont)
+                                                : std::u16string();
+    if (!family.empty() && family != fontFamily(base.font, base.fontClass, base.asianFont))
       css += u"font-family:" + family + u";";
+  }
   return css;
 }
 

@@ -34,8 +34,9 @@ std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphForma
 
 // A font as a CSS family list: the font, fonts made to its metrics (so that
 // lines break as in the document where the font itself is missing), and
-// the generic family of its class, or of its name when it has none.
-std::u16string fontFamily(std::u16string_view name, FontClass fontClass);
+// the East Asian font (CharFormat::asianFont) where one is given, and the
+// generic family of its class, or of its name when it has none.
+std::u16string fontFamily(std::u16string_view name, FontClass fontClass, uint16_t asianFont = 0);
 // The weight `f`'s text shows in, bold or that of the face its font names
 // ("Calibri Light" 300, "Arial Black" 900), as a declaration where it is
 // not `base`'s (none: regular text's); empty where the same or, over

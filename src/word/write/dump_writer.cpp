@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/codepage.h"
+#include "word/font_names.h"
 #include "word/story_ops.h"
 #include "word/write/blocks.h"
 #include "word/write/writers.h"
@@ -107,6 +108,7 @@ std::string charFormat(const CharFormat& f, const CharFormat& base) {
     const size_t c = static_cast<size_t>(f.fontClass);
     out += " font=" + quoted(f.font) + (c < std::size(kClasses) ? kClasses[c] : "");
   }
+  if (f.asianFont != base.asianFont) out += " asian=" + quoted(asianFontName(f.asianFont));
   if (f.halfPoints != base.halfPoints)
     out += " size=" + (f.halfPoints ? size(f.halfPoints) : std::string("default"));
   if (f.color != base.color) out += " color=" + (f.color == kAutoColor ? "auto" : rgb(f.color));

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "word/font_names.h"
 #include "word/read/doc/reader_state.h"
 #include "word/read/doc/word6.h"
 #include "word/read/list_labels.h"
@@ -294,6 +295,8 @@ CharFormat DocReader::charFormat(const Chp& c) const {
     f.font = fonts_[font].name;
     f.fontClass = fonts_[font].fontClass;
   }
+  if (c.fontFE >= 0 && static_cast<size_t>(c.fontFE) < fonts_.size())
+    f.asianFont = asianFontId(fonts_[c.fontFE].name);
   return f;
 }
 

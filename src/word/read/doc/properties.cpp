@@ -149,6 +149,9 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
     case 0x2A48: c.iss = b; break;
     case 0x4A4F:
     case 0x4A3D: c.font = op.u16(0); break;
+    case 0x4A50:
+      c.fontFE = op.u16(0);
+      break;
     case 0x6A03:
       c.picLocation = op.u32(0);
       c.hasPicLocation = true;
@@ -386,6 +389,7 @@ void StyleSheet::read(Bytes t, uint32_t fc, uint32_t lcb, bool word6) {
   if (cbBase < (word6 ? 8u : 10u)) cbBase = word6 ? 8 : 10;
   if (cbStshi >= 14) defaultFont_ = s.u16(2 + 12);
   defaultChp_.font = defaultFont_;
+  if (cbStshi >= 16) defaultChp_.fontFE = s.u16(2 + 14);
   styles_.resize(cstd);
   size_t at = 2 + cbStshi;
   for (size_t i = 0; i < cstd && at + 2 <= s.size(); ++i) {

@@ -48,6 +48,7 @@ struct Chp {
   int16_t dxaSpace = 0;     // added between letters, twips
   int16_t hpsPos = 0;       // half points above the line, negative below
   int32_t font = -1;        // index into the font table
+  int32_t fontFE = -1;      // that of Chinese, Japanese and Korean letters (ftcFE)
   int32_t charStyle = 10;   // istd of the character style
   uint16_t lid = 0;         // language of Latin and Cyrillic text; 0: none given
   uint32_t picLocation = 0;

@@ -161,6 +161,12 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       (name == "bCs" ? boldCs : name == "iCs" ? italicCs : complex) = onOff(n);
     } else if (name == "rFonts") {
       if (std::string_view cs = val(n, "cs"); !cs.empty()) fontCs = fontName(u16(cs));
+      if (std::string_view ea = val(n, "eastAsia"); !ea.empty())
+        fontAsian = fontName(u16(ea));
+      else if (std::string_view t = val(n, "eastAsiaTheme"); t.starts_with("major"))
+        fontAsian = t == "majorEastAsia" ? theme.majorEastAsia : theme.majorLatin;
+      else if (t.starts_with("minor"))
+        fontAsian = t == "minorEastAsia" ? theme.minorEastAsia : theme.minorLatin;
       std::string_view f = val(n, "ascii");
       if (f.empty()) f = val(n, "hAnsi");
       if (!f.empty()) {

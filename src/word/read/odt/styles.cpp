@@ -237,6 +237,12 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
   } else if (std::string_view fam = attrValue(p, "font-family"); !fam.empty()) {
     font = fontName(unquote(u16(fam)));
   }
+  if (std::string_view v = attrValue(p, "font-name-asian"); !v.empty()) {
+    auto face = faces.find(v);
+    fontAsian = face != faces.end() ? face->second : fontName(u16(v));
+  } else if (std::string_view fam = attrValue(p, "font-family-asian"); !fam.empty()) {
+    fontAsian = fontName(unquote(u16(fam)));
+  }
 }
 
 void TextProps::over(const TextProps& top) {
