@@ -323,8 +323,8 @@ void Builder::tableFixed() {
 }
 
 void Builder::columns(uint32_t from, int32_t count, int32_t gap, bool line) {
-  const uint8_t n = count >= 2 ? static_cast<uint8_t>(std::min(count, 16)) : 0;
-  const auto room = static_cast<int16_t>(std::clamp(gap, 0, 14400));
+  const uint8_t n = count >= 2 ? static_cast<uint8_t>(std::min(count, kMaxColumns)) : 0;
+  const auto room = static_cast<uint8_t>(std::clamp((gap + 10) / 20, 0, 255));  // points
   auto set = [&](ParagraphFormat& f) {
     f.columns = n;
     f.columnGap = n ? room : 0;

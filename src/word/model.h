@@ -126,6 +126,8 @@ inline constexpr uint8_t kEffectOutline = 1, kEffectShadow = 2, kEffectEmboss = 
 
 // A drop cap of the paragraph's first word (ParagraphFormat::dropLetters).
 inline constexpr uint8_t kDropWord = 255;
+// The most columns a paragraph's section is set in (ParagraphFormat::columns).
+inline constexpr int kMaxColumns = 15;
 
 // Where a framed paragraph stands (ParagraphFormat::frame): in the flow,
 // or against the left or right side of its column, the text beside it.
@@ -176,7 +178,12 @@ struct ParagraphFormat {
   // ...), and its size in half points (0: the item's) and colour
   // (labelColor below; automatic: the item's). They fit the structure's
   // padding.
-  uint8_t labelLook = 0;
+  uint8_t labelLook : 4 = 0;
+  // The section it lies in set in columns (more than one, at most
+  // kMaxColumns), the room between them (columnGap, points) and whether a
+  // line is drawn there (columnLine): bits and a byte the structure had
+  // spare.
+  uint8_t columns : 4 = 0;
   uint16_t labelHalfPoints = 0;
   int32_t spaceBefore = 0;            // twips, or kAutoSpacing
   int32_t spaceAfter = 0;             // twips, or kAutoSpacing
@@ -198,6 +205,7 @@ struct ParagraphFormat {
   // dropLetters letters set large, dropLines lines deep.
   bool dropCap : 1 = false;
   bool dropInMargin : 1 = false;  // the drop cap hangs in the margin before the text
+  bool columnLine : 1 = false;
   uint8_t dropLetters = 0;  // or kDropWord
   uint8_t dropLines = 0;
   // The paragraph's last tab stop where it aligns the text after it by
@@ -223,16 +231,12 @@ struct ParagraphFormat {
   // A paragraph in a frame of its own, frameWidth twips wide, set against
   // a side of its column with the text after it running beside it.
   FrameSide frame = FrameSide::None;
+  uint8_t columnGap = 0;
   uint16_t frameWidth = 0;
   // The room inside its border where its sides give each their own
   // (border.room then 0), points: top, left, bottom, right.
   std::array<uint8_t, 4> sideRooms{};
   uint32_t labelColor = kAutoColor;
-  // The section it lies in set in columns (more than one), the room
-  // between them (twips) and whether a line is drawn there.
-  uint8_t columns = 0;
-  bool columnLine = false;
-  int16_t columnGap = 0;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   TabAlign tabAlign(size_t i) const { return static_cast<TabAlign>(tabAligns >> (2 * i) & 3); }
   // The line drawn on `side` (kBorderTop ...), room and all.

@@ -51,7 +51,7 @@ TEST(DocLayout, SectionsInColumns) {
   std::vector<uint8_t> columns;
   for (const word::Paragraph& p : m.main.paragraphs) columns.push_back(p.format.columns);
   EXPECT_EQ(columns, (std::vector<uint8_t>{0, 2, 2, 0}));
-  EXPECT_EQ(m.main.paragraphs.at(1).format.columnGap, 360);
+  EXPECT_EQ(m.main.paragraphs.at(1).format.columnGap, 18);  // points
   EXPECT_TRUE(m.main.paragraphs.at(1).format.columnLine);
 }
 

@@ -42,11 +42,11 @@ TEST(DocxLayout, SectionsInColumns) {
   const word::Model m = docxtest::read(body);
   struct Expected {
     uint8_t columns;
-    int16_t gap;
+    int gap;  // points
     bool line;
   };
   // one, two; the table's two cells and its row's mark, three, four; five.
-  const Expected kTwo{2, 360, true}, kOne{0, 0, false}, kThree{3, 720, false};
+  const Expected kTwo{2, 18, true}, kOne{0, 0, false}, kThree{3, 36, false};
   const Expected expected[] = {kTwo, kTwo, kOne, kOne, kOne, kOne, kOne, kThree};
   ASSERT_EQ(m.main.paragraphs.size(), std::size(expected));
   for (size_t i = 0; i < std::size(expected); ++i) {

@@ -67,7 +67,7 @@ TEST(OdtLayout, SectionsAndPagesInColumns) {
     std::vector<uint8_t> got;
     for (const word::Paragraph& p : m.main.paragraphs) got.push_back(p.format.columns);
     EXPECT_EQ(got, columns);
-    EXPECT_EQ(m.main.paragraphs.at(1).format.columnGap, 360);
+    EXPECT_EQ(m.main.paragraphs.at(1).format.columnGap, 18);  // points
     EXPECT_TRUE(m.main.paragraphs.at(1).format.columnLine);
   }
 }

@@ -82,7 +82,7 @@ bool sameColumns(const ParagraphFormat* a, const ParagraphFormat& b) {
 }
 
 std::u16string columnsCss(const ParagraphFormat& f) {
-  return u"columns:" + decimal(f.columns, 1) + u" 15em;column-gap:" + points(f.columnGap, 20) +
+  return u"columns:" + decimal(f.columns, 1) + u" 15em;column-gap:" + points(f.columnGap, 1) +
          u";" + (f.columnLine ? u"column-rule:1px solid;" : u"");
 }
 

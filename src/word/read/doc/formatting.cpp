@@ -158,7 +158,7 @@ void DocReader::readSections(uint32_t mainEnd) {
     const uint32_t fc = plc.u32(4 * (n + 1) + 12 * i + 2);
     if (!word6_ && fc != 0xFFFFFFFFu && word_.has(fc, 2))
       forEachSprm(word_.sub(fc + 2, word_.u16(fc)), [&](uint16_t sprm, Bytes op) {
-        if (sprm == 0x500B) c.count = static_cast<uint8_t>(std::min<uint32_t>(op.u16(0), 15) + 1);
+        if (sprm == 0x500B) c.count = static_cast<uint8_t>(std::min<uint32_t>(op.u16(0), kMaxColumns - 1) + 1);
         if (sprm == 0x900C) c.gap = static_cast<int16_t>(std::clamp<int32_t>(op.i16(0), 0, 14400));
         if (sprm == 0x3019) c.line = op.u8(0) != 0;
       });
@@ -171,7 +171,7 @@ void DocReader::columnsAt(ParagraphFormat& f, uint32_t cp) const {
                              [](uint32_t at, const SectionColumns& s) { return at < s.end; });
   if (it == sections_.end() || it->count < 2) return;
   f.columns = it->count;
-  f.columnGap = it->gap;
+  f.columnGap = static_cast<uint8_t>(std::clamp((it->gap + 10) / 20, 0, 255));  // points
   f.columnLine = it->line;
 }
 
