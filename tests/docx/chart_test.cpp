@@ -281,17 +281,22 @@ TEST(ChartSvg, PiesSliceTheirValuesAndTextIsEscaped) {
 }
 
 // In a document: the chart part its drawing names is drawn at the
-// drawing's size; a chart of a kind not drawn stays a loss.
+// drawing's size, its title the picture's alternative text where it has
+// none; a chart of a kind not drawn stays a loss.
 TEST(DocxCharts, ADrawingsChartIsAPictureOfItsSize) {
-  auto document = [](const std::string& plot) {
+  auto document = [](const std::string& plot,
+                     const std::string& docPr = "descr=\"Sales by quarter\"",
+                     const std::string& title = "") {
     return docxtest::read(
         p(r("a") +
           "<w:r><w:drawing><wp:inline><wp:extent cx=\"1905000\" cy=\"952500\"/><wp:docPr "
-          "id=\"1\" name=\"Chart 1\" descr=\"Sales by quarter\"/><a:graphic><a:graphicData "
+          "id=\"1\" name=\"Chart 1\" " +
+          docPr +
+          "/><a:graphic><a:graphicData "
           "uri=\"http://schemas.openxmlformats.org/drawingml/2006/chart\"><c:chart "
           "xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\" r:id=\"rChart\"/>"
           "</a:graphicData></a:graphic></wp:inline></w:drawing></w:r>"),
-        {{"word/charts/chart1.xml", chartSpace("<c:plotArea>" + plot + "</c:plotArea>")}},
+        {{"word/charts/chart1.xml", chartSpace(title + "<c:plotArea>" + plot + "</c:plotArea>")}},
         docxtest::relationship("rChart", "chart", "charts/chart1.xml"));
   };
   const std::string values = "<c:pt idx=\"0\"><c:v>1</c:v></c:pt>";
@@ -308,6 +313,23 @@ TEST(DocxCharts, ADrawingsChartIsAPictureOfItsSize) {
   EXPECT_TRUE(lost.main.pictures.empty());
   ASSERT_EQ(lost.losses.size(), 1u);
   EXPECT_EQ(lost.losses[0].what, "a chart");
+  // Without alternative text of its own a chart takes the title it shows:
+  // its title's text, else its one series' name; none where it shows none.
+  const std::string pie = "<c:pieChart>" + series("North", values) + "</c:pieChart>";
+  const std::string sales =
+      "<c:title><c:tx><c:rich><a:p><a:r><a:t>Sales</a:t></a:r></a:p></c:rich></c:tx></c:title>";
+  const struct {
+    std::string docPr, title;
+    std::u16string alt;
+  } cases[] = {{"title=\"Quarters\"", sales, u"Quarters"},
+               {"", sales, u"Sales"},
+               {"descr=\"\"", "", u"North"},
+               {"", "<c:autoTitleDeleted val=\"1\"/>", u""}};
+  for (const auto& c : cases) {
+    const word::Model m = document(pie, c.docPr, c.title);
+    ASSERT_EQ(m.main.pictures.size(), 1u) << c.docPr;
+    EXPECT_EQ(m.main.pictures[0].alt, c.alt) << c.docPr << c.title;
+  }
 }
 
 }  // namespace

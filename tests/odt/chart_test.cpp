@@ -105,22 +105,27 @@ TEST(OdtCharts, AChartReadsItsTable) {
   EXPECT_TRUE(none->series[0].values.empty());
 }
 
-// In a document: drawn at its frame's size with its description, where
-// its replacement picture does not show; a picture that shows stays.
+// In a document: drawn at its frame's size with its description (else
+// the title it shows), where its replacement picture does not show; a
+// picture that shows stays.
 TEST(OdtCharts, AChartObjectWithoutAPictureThatShowsIsDrawn) {
   const std::string png = std::string("\x89PNG\r\n\x1a\n", 8) + std::string(40, '\0');
-  const Parts body{
-      "<text:p><draw:frame svg:width=\"4in\" svg:height=\"3in\"><draw:object "
-      "xlink:href=\"./Object 1\"/><draw:image xlink:href=\"./ObjectReplacements/"
-      "Object 1\"/><svg:desc>Sales by quarter</svg:desc></draw:frame></text:p>",
-      "", ""};
-  for (const std::string& replacement : {std::string("VCLMTF\x01\x00", 8), png}) {
+  const std::string metafile("VCLMTF\x01\x00", 8), desc = "<svg:desc>Sales by quarter</svg:desc>";
+  const std::pair<std::string, std::string> cases[] = {
+      {metafile, desc}, {png, desc}, {metafile, ""}, {png, ""}};
+  for (const auto& [replacement, described] : cases) {
+    const Parts body{
+        "<text:p><draw:frame svg:width=\"4in\" svg:height=\"3in\"><draw:object "
+        "xlink:href=\"./Object 1\"/><draw:image xlink:href=\"./ObjectReplacements/"
+        "Object 1\"/>" +
+            described + "</draw:frame></text:p>",
+        "", ""};
     const word::Model m = word::read::readOdt(
         odttest::package(body, {{"Object 1/content.xml", content("chart:bar", "")},
                                 {"ObjectReplacements/Object 1", replacement}}));
     ASSERT_EQ(m.main.pictures.size(), 1u);
     const word::Picture& p = m.main.pictures[0];
-    EXPECT_EQ(p.alt, u"Sales by quarter");
+    EXPECT_EQ(p.alt, described.empty() ? u"Sales" : u"Sales by quarter");
     if (replacement == png) {
       EXPECT_EQ(p.format, "png");
       continue;

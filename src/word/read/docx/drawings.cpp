@@ -327,11 +327,12 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& run, StorySt
     if (pictures > 0 && child(data, "wgp") && drawShapes(data, cx, cy, theme_))
       s.builder->loss("the shapes drawn over a picture of its group (arrows, frames)");
     if (pictures > 0 || in.textBoxes.size() != boxes) continue;
-    if (std::optional<DrawnShapes> chart = chartPicture(data, w, h, s)) {
-      s.builder->picture(drawnPicture(*chart, alt, side), f);
+    std::string said;
+    if (std::optional<DrawnShapes> chart = chartPicture(data, w, h, s, said)) {
+      // Its title says what it shows, where the author says nothing.
+      s.builder->picture(drawnPicture(*chart, alt.empty() ? utf16(said) : alt, side), f);
       continue;
     }
-    std::string said;
     if (std::optional<DrawnShapes> diagram = diagramPicture(data, extent, s, said)) {
       // Its words say what it shows, where the author says nothing.
       s.builder->picture(drawnPicture(*diagram, alt.empty() ? utf16(said) : alt, side), f);
@@ -353,10 +354,10 @@ void DocxReader::drawing(const pugi::xml_node& d, const CharFormat& run, StorySt
   }
 }
 
-// A chart part's chart drawn `w` by `h` pixels; none for a drawing of
-// something else, or a chart not drawn.
+// A chart part's chart drawn `w` by `h` pixels, with the title it shows;
+// none for a drawing of something else, or a chart not drawn.
 std::optional<DrawnShapes> DocxReader::chartPicture(const pugi::xml_node& data, int32_t w,
-                                                    int32_t h, StoryState& s) {
+                                                    int32_t h, StoryState& s, std::string& title) {
   // Relationships are the story's part's own: a chart is known by both.
   const std::string_view id = relAttr(child(data, "chart"), "id");
   const std::string key = s.part->name + '\n' + std::string(id);
@@ -374,6 +375,7 @@ std::optional<DrawnShapes> DocxReader::chartPicture(const pugi::xml_node& data, 
   for (const ChartSeries& series : cached->second->series) points += series.values.size() + 1;
   if (points > chartPointsLeft_) return std::nullopt;
   chartPointsLeft_ -= points;
+  title = cached->second->title;
   return DrawnShapes{chartSvg(*cached->second, w, h), w, h};
 }
 

@@ -190,7 +190,7 @@ class DocxReader {
                                             const pugi::xml_node& extent, StoryState& s,
                                             std::string& said);
   std::optional<DrawnShapes> chartPicture(const pugi::xml_node& data, int32_t w, int32_t h,
-                                          StoryState& s);
+                                          StoryState& s, std::string& title);
   void wordArt(const pugi::xml_node& path, StoryState& s);
   void addPicture(std::string_view relId, int32_t w, int32_t h, const std::u16string& alt,
                   const CharFormat& f, StoryState& s, const PictureLook& look = {});

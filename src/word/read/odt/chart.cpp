@@ -173,10 +173,18 @@ ChartSeries seriesOf(const pugi::xml_node& ser, const Chart& chart, const Table&
   return s;
 }
 
+pugi::xml_node chartOf(const pugi::xml_node& content) {
+  return child(child(child(content, "body"), "chart"), "chart");
+}
+
 }  // namespace
 
+std::string odfChartTitle(const pugi::xml_node& content) {
+  return textOf(chartOf(content));
+}
+
 std::optional<Chart> readOdfChart(const pugi::xml_node& content, size_t& pointsLeft) {
-  const pugi::xml_node c = child(child(child(content, "body"), "chart"), "chart");
+  const pugi::xml_node c = chartOf(content);
   const pugi::xml_node plot = child(c, "plot-area");
   if (!c || !plot) return std::nullopt;
   const ChartStyles styles(content);

@@ -4,6 +4,7 @@
 // Its replacement picture is a metafile browsers cannot show.
 #include <optional>
 #include <pugixml.hpp>
+#include <string>
 
 #include "word/read/chart_svg.h"
 
@@ -14,5 +15,9 @@ namespace word::read::odt {
 // (radar, bubble, stock, surface). `pointsLeft` bounds the values read
 // for a document's charts together, and is spent.
 std::optional<Chart> readOdfChart(const pugi::xml_node& content, size_t& pointsLeft);
+
+// The title a chart object's content shows (UTF-8), whatever its kind;
+// empty for none, or another object.
+std::string odfChartTitle(const pugi::xml_node& content);
 
 }  // namespace word::read::odt

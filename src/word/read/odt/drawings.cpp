@@ -174,6 +174,8 @@ void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   const pugi::xml_node math = content ? formulaMath(content) : pugi::xml_node();
   if (formula(math, s, in)) return;
   if (alt.empty() && math) alt = mathmlText(math);
+  // A chart's title says what it shows, where the author says nothing.
+  if (alt.empty() && content) alt = u16(odfChartTitle(content));
   const PictureLook look = styleDefs_.pictureLook(attrValue(f, "style-name"));
   const auto clip = styleDefs_.pictureClip(attrValue(f, "style-name"));
   const PictureSide side = sideOf(f, styleDefs_, int64_t{w} * 15, true);
