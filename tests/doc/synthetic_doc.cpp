@@ -296,6 +296,31 @@ void SyntheticDoc::textBoxTables(std::string& w, std::string& t) const {
   setFcLcb(w, 50, fc, static_cast<uint32_t>(t.size()) - fc);
 }
 
+// One simple list (its one level decimal, "%1.") and the one use of it.
+void SyntheticDoc::listTables(std::string& w, std::string& t) const {
+  if (!numberedList) return;
+  uint32_t fc = static_cast<uint32_t>(t.size());
+  add16(t, 1);
+  std::string lstf(28, '\0');
+  put32(lstf, 0, 7);  // lsid
+  lstf[26] = 1;       // simple
+  std::string lvl(28, '\0');
+  put32(lvl, 0, 1);  // start at 1
+  lvl[6] = 1;        // where the number stands in the text
+  t += lstf + lvl;
+  add16(t, 2);
+  add16(t, 0);  // the level's number
+  add16(t, '.');
+  setFcLcb(w, 73, fc, static_cast<uint32_t>(t.size()) - fc);
+  fc = static_cast<uint32_t>(t.size());
+  add32(t, 1);
+  std::string lfo(16, '\0');
+  put32(lfo, 0, 7);
+  t += lfo;
+  add32(t, 0);  // its data: no levels overridden
+  setFcLcb(w, 74, fc, static_cast<uint32_t>(t.size()) - fc);
+}
+
 std::string SyntheticDoc::build() const {
   std::u16string all = text + footnotes + textBoxStory;
   // WordDocument: the FIB, the text at kTextFc, then formatting pages.
@@ -321,6 +346,7 @@ std::string SyntheticDoc::build() const {
   styleSheet(w, t);
   textBoxTables(w, t);
   sectionTable(w, t);
+  listTables(w, t);
 
   if (!charRuns.empty()) {
     uint32_t fc = static_cast<uint32_t>(t.size());

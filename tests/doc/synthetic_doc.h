@@ -63,6 +63,9 @@ struct SyntheticDoc {
   uint32_t boxAnchor = 0;
   // Embedded objects in the ObjectPool storage, by number: their streams.
   std::map<uint32_t, std::vector<std::pair<std::string, std::string>>> objects;
+  // A simple list numbered "1.", "2." ..., which a paragraph joins by
+  // sprmPIlfo (0x460B) 1.
+  bool numberedList = false;
 
   std::string build() const;
 
@@ -72,6 +75,7 @@ struct SyntheticDoc {
   void styleSheet(std::string& w, std::string& t) const;
   void textBoxTables(std::string& w, std::string& t) const;
   void sectionTable(std::string& w, std::string& t) const;
+  void listTables(std::string& w, std::string& t) const;
 };
 
 // Sprm helpers.

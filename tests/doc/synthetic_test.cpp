@@ -525,6 +525,28 @@ TEST(SyntheticDoc, HiddenParagraphsLeaveNoLine) {
   EXPECT_EQ(m.main.text, u"Before\rafter\r");
 }
 
+// A list item hidden whole still counts its number, as the word processor
+// counts it (a list skips numbers so); one whose mark is deleted is gone,
+// its number too.
+TEST(SyntheticDoc, AHiddenListItemCountsItsNumberADeletedOneNot) {
+  const struct {
+    std::string mark;
+    std::u16string label;
+  } cases[] = {{doctest::sprm8(0x083C, 1), u"3."}, {doctest::sprm8(0x0800, 1), u"2."}};
+  for (const auto& c : cases) {
+    SyntheticDoc d;
+    d.text = u"one\rtwo\rthree\r";
+    d.numberedList = true;
+    const std::string item = doctest::sprm16(0x460B, 1);
+    d.paragraphs = {{item}, {item}, {item}};
+    d.charRuns = {{4, 8, c.mark}};
+    const word::Model m = read(d);
+    ASSERT_EQ(m.main.paragraphs.size(), 2u);
+    EXPECT_EQ(m.main.paragraphs[0].format.listLabel, u"1.");
+    EXPECT_EQ(m.main.paragraphs[1].format.listLabel, c.label);
+  }
+}
+
 // A section break ends its paragraph, which keeps its own formatting; a
 // page break (a 12 where no section starts) stays inside its paragraph.
 TEST(SyntheticDoc, SectionBreaksEndTheirParagraphs) {

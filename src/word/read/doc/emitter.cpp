@@ -33,11 +33,15 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
   }
   const bool skipped = joined && empty;
   // The paragraph joins the next one: its mark is the surviving one, with
-  // its formatting and list number.
-  const bool joins = joinsNext(paras, i);
+  // its formatting and list number. A hidden item still counts its number,
+  // as the word processor counts it (a list skips numbers so); a deleted
+  // one is gone, its number too.
+  const Join join = joinsNext(paras, i);
+  const bool joins = join != Join::None;
   std::optional<ListLabel> label;
-  if (!joins && p.pap.ilfo > 0 && !(p.rowEnd && !flat))
+  if (join != Join::Deleted && p.pap.ilfo > 0 && !(p.rowEnd && !flat))
     label = r.lists_.next(p.pap.ilfo, p.pap.ilvl);
+  if (joins) label.reset();
   if (label && !label->ordered && label->text.size() == 1)
     label->text = r.bullet(label->text[0], label->font, p.pap.ilvl);
   if (label && p.mark) r.markLook(label->look, p.pap.istd, p.end - 1);
@@ -64,13 +68,14 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
 // accepted, and a hidden one does not show: the paragraph runs on into the
 // next one of the same cell or level. Cell and row ends keep the table's
 // shape.
-bool DocReader::Emitter::joinsNext(const std::vector<Para>& paras, size_t i) const {
+DocReader::Emitter::Join DocReader::Emitter::joinsNext(const std::vector<Para>& paras,
+                                                       size_t i) const {
   const Para& p = paras[i];
-  if (p.mark != 13 || p.cellEnd || p.rowEnd || i + 1 >= paras.size()) return false;
+  if (p.mark != 13 || p.cellEnd || p.rowEnd || i + 1 >= paras.size()) return Join::None;
   const Para& next = paras[i + 1];
-  if (next.depth != p.depth || next.rowEnd) return false;
+  if (next.depth != p.depth || next.rowEnd) return Join::None;
   const Chp mark = r.runChp(p.pap.istd, p.end - 1);
-  return mark.deleted || mark.vanish;
+  return mark.deleted ? Join::Deleted : mark.vanish ? Join::Hidden : Join::None;
 }
 
 // A paragraph ends a row, a cell or just itself.

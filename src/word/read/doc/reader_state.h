@@ -255,7 +255,9 @@ struct DocReader::Emitter {
   // emitter.cpp: paragraphs and the characters of their runs.
   void emit(uint32_t a, uint32_t end, int depth);
   void emitParagraph(const std::vector<Para>& paras, size_t i, int depth);
-  bool joinsNext(const std::vector<Para>& paras, size_t i) const;
+  // How a paragraph joins the next: not at all, its mark deleted, or hidden.
+  enum class Join { None, Deleted, Hidden };
+  Join joinsNext(const std::vector<Para>& paras, size_t i) const;
   void closeParagraph(const std::vector<Para>& paras, const Para& p, bool skipped);
   void emitTextBoxes(int depth);
   void emitText(const Para& p, int depth);
