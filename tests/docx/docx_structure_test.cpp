@@ -259,6 +259,33 @@ TEST(DocxLists, LabelsComeFromTheNumberingDefinitions) {
   EXPECT_NE(t.find("\r\n\xE2\x80\xA2\tdot\r\n"), std::string::npos) << t;
 }
 
+// An item hidden whole still counts its number, as the word processor
+// counts it (a list skips numbers so); one whose mark is deleted is gone,
+// its number too, its text running on into the next item.
+TEST(DocxLists, AHiddenItemCountsItsNumberADeletedOneNot) {
+  const std::string numbering = docxtest::part(
+      "numbering", "<w:abstractNum w:abstractNumId=\"0\">" + level(0, "decimal", "%1.") +
+                       "</w:abstractNum><w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/>"
+                       "</w:num>");
+  const struct {
+    std::string mark, text;
+    std::string label;
+  } cases[] = {{"<w:vanish/>", "three", "3."},
+               {"<w:del w:id=\"9\" w:author=\"x\"/>", "twothree", "2."}};
+  for (const auto& c : cases) {
+    const word::Model m = read(item("one", 1) +
+                                   p(r("two", c.mark),
+                                     "<w:numPr><w:ilvl w:val=\"0\"/><w:numId "
+                                     "w:val=\"1\"/></w:numPr><w:rPr>" +
+                                         c.mark + "</w:rPr>") +
+                                   item("three", 1),
+                               {{"word/numbering.xml", numbering}});
+    ASSERT_EQ(m.main.paragraphs.size(), 2u) << c.mark;
+    EXPECT_EQ(paragraphText(m, 1), c.text);
+    EXPECT_EQ(word::u8(m.main.paragraphs[1].format.listLabel), c.label) << c.mark;
+  }
+}
+
 TEST(DocxLists, HeadingStylesTakeTheLevelThatNamesThemItsFollowerAndLook) {
   std::string numbering = docxtest::part(
       "numbering",

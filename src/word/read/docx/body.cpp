@@ -169,7 +169,11 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   ParagraphFormat pf;
   pf.style = styles_.indexOf(styleId);
   eff.applyTo(pf);
-  if (eff.numId && *eff.numId != "0") {
+  // An item whose mark is deleted is gone once the changes are accepted,
+  // its number too; a hidden one still counts, as the word processor
+  // counts it (a list skips numbers so).
+  const bool gone = joinNext && child(child(ppr, "rPr"), "del");
+  if (eff.numId && *eff.numId != "0" && !gone) {
     // Without an explicit level, a list tied to the paragraph's style uses
     // the level that names that style.
     int lvl =
