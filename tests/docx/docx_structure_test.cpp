@@ -630,6 +630,31 @@ TEST(DocxNotes, FootnotesAndEndnotesAreNotesWithTheirLabels) {
   EXPECT_EQ(text(m), "a1b*ci23\r\n");
 }
 
+// A section's note settings count over the document's: its number
+// format, its start in the first section, a new count where it restarts.
+TEST(DocxNotes, EachSectionNumbersItsNotesAsItSays) {
+  std::string notes, refs[4];
+  for (int i = 0; i < 4; ++i) {
+    notes += "<w:footnote w:id=\"" + std::to_string(i + 1) + "\">" + p(r("n")) + "</w:footnote>";
+    refs[i] = "<w:r><w:footnoteReference w:id=\"" + std::to_string(i + 1) + "\"/></w:r>";
+  }
+  auto section = [](const std::string& footnotePr) {
+    return "<w:sectPr><w:footnotePr>" + footnotePr + "</w:footnotePr></w:sectPr>";
+  };
+  const word::Model m =
+      read(p(r("a") + refs[0] + refs[1],
+             section("<w:numFmt w:val=\"lowerLetter\"/><w:numStart w:val=\"3\"/>")) +
+               p(r("b") + refs[2], section("")) + p(r("c") + refs[3]) +
+               section("<w:numFmt w:val=\"upperRoman\"/><w:numRestart w:val=\"eachSect\"/>"),
+           {{"word/footnotes.xml", docxtest::part("footnotes", notes)},
+            {"word/settings.xml",
+             docxtest::part("settings",
+                            "<w:footnotePr><w:numFmt w:val=\"upperLetter\"/></w:footnotePr>")}});
+  std::vector<std::u16string> labels;
+  for (const word::Note& n : m.notes) labels.push_back(n.label);
+  EXPECT_EQ(labels, (std::vector<std::u16string>{u"c", u"d", u"E", u"I"}));
+}
+
 const std::string kPng = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + std::string(20, '\0');
 
 TEST(DocxPictures, InlineAnchoredAndVmlPicturesWithTheirSize) {

@@ -214,6 +214,8 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   in.paraStyle = styleId;
   in.tableRun = s.tableRun;
   inlines(p, s, in, depth + 1);
+  if (const pugi::xml_node end = child(ppr, "sectPr"); end && s.part == &main_ && !s.inNote)
+    sectionEnds(end);
   if (!s.alignTabs.empty()) alignmentTabs(eff, pf, s);
   // An empty paragraph's mark has the look its properties give it.
   if (s.builder->position() == s.builder->paragraphStart()) {

@@ -131,6 +131,7 @@ Model DocxReader::read() {
         *width - intAttr(margins, "left").value_or(1440) - intAttr(margins, "right").value_or(1440);
     textWidth_ = clampInt(text, 720, 31680);
   }
+  readSections(root);
   StoryState s;
   s.builder = &builder_;
   s.part = &main_;

@@ -1,9 +1,14 @@
 // Footnotes and endnotes: each lives in its own part, found by id from its
-// reference in the text; the settings part says how automatic marks count.
+// reference in the text; the settings part and each section say how marks count.
+#include <algorithm>
+
 #include "word/read/docx/reader_state.h"
 
 namespace word::read::docx::detail {
 namespace {
+
+// Counting on from a start past this would leave the integers.
+constexpr int64_t kMaxStart = int64_t{1} << 30;
 
 // A note with a mark of its own typed in starts with that mark as text
 // (where others have w:footnoteRef): its w:t, which the page's own mark
@@ -33,10 +38,52 @@ void DocxReader::readSettings(const XmlPart& settingsPart) {
           tablesAtBorder_ = intAttr(c).value_or(0) >= 15;
     bool foot = is(n, "footnotePr");
     if (!foot && !is(n, "endnotePr")) continue;
-    if (auto f = child(n, "numFmt"); f && !val(f).empty())
-      (foot ? footnoteFormat_ : endnoteFormat_) = val(f);
-    if (auto st = child(n, "numStart"); st)
-      if (auto v = intAttr(st)) (foot ? footnoteNumber_ : endnoteNumber_) = *v;
+    NoteNumbering& kind = noteDefaults_[foot ? 0 : 1];
+    if (auto f = child(n, "numFmt"); f && !val(f).empty()) kind.format = val(f);
+    if (auto v = intAttr(child(n, "numStart"))) kind.start = std::clamp<int64_t>(*v, 0, kMaxStart);
+    kind.eachSection = val(child(n, "numRestart")) == "eachSect";
+  }
+  for (int k = 0; k < 2; ++k) {
+    noteFormat_[k] = noteDefaults_[k].format;
+    noteNumber_[k] = noteDefaults_[k].start;
+  }
+}
+
+// The sections of the main text (each ends with its sectPr, the last one
+// the body's own), whose note settings count over the document's.
+void DocxReader::readSections(const pugi::xml_node& root) {
+  root.find_node([&](const pugi::xml_node& n) {
+    if (is(n, "sectPr") && (is(n.parent(), "pPr") || is(n.parent(), "body")))
+      sections_.push_back(n);
+    return false;
+  });
+  sectionNotes(0);
+}
+
+// A paragraph ending a section: the notes after it count as the next
+// section says.
+void DocxReader::sectionEnds(const pugi::xml_node& sectPr) {
+  const auto at =
+      std::find(sections_.begin() + static_cast<std::ptrdiff_t>(section_), sections_.end(), sectPr);
+  if (at == sections_.end()) return;
+  section_ = static_cast<size_t>(at - sections_.begin()) + 1;
+  sectionNotes(section_);
+}
+
+// A section's notes: in its own number format, else the document's; their
+// count starts anew at its numStart in the first section, and in each
+// section where numbering restarts with the section.
+void DocxReader::sectionNotes(size_t i) {
+  if (i >= sections_.size()) return;
+  for (int k = 0; k < 2; ++k) {
+    const pugi::xml_node pr = child(sections_[i], k == 0 ? "footnotePr" : "endnotePr");
+    const NoteNumbering& kind = noteDefaults_[k];
+    const std::string_view format = val(child(pr, "numFmt"));
+    noteFormat_[k] = format.empty() ? kind.format : std::string(format);
+    const std::string_view restart = val(child(pr, "numRestart"));
+    if (i == 0 || (restart.empty() ? kind.eachSection : restart == "eachSect"))
+      noteNumber_[k] =
+          std::clamp<int64_t>(intAttr(child(pr, "numStart")).value_or(kind.start), 0, kMaxStart);
   }
 }
 
@@ -75,8 +122,7 @@ void DocxReader::note(const pugi::xml_node& ref, bool endnote, const std::u16str
   auto it = byId.find(std::string(val(ref, "id")));
   std::u16string label = customLabel;
   if (label.empty()) {
-    int64_t& number = endnote ? endnoteNumber_ : footnoteNumber_;
-    label = formatNumber(number++, endnote ? endnoteFormat_ : footnoteFormat_);
+    label = formatNumber(noteNumber_[endnote]++, noteFormat_[endnote]);
   }
   Builder nb;
   if (it != byId.end()) {

@@ -202,6 +202,9 @@ class DocxReader {
   // notes.cpp
   void readSettings(const XmlPart& settings);
   void indexNotes();
+  void readSections(const pugi::xml_node& root);
+  void sectionEnds(const pugi::xml_node& sectPr);
+  void sectionNotes(size_t i);
   void noteReference(const pugi::xml_node& k, bool endnote, RunContext& rc, StoryState& s,
                      const InlineState& in);
   void note(const pugi::xml_node& ref, bool endnote, const std::u16string& customLabel,
@@ -236,8 +239,18 @@ class DocxReader {
   pugi::xml_node sidePlaced_;
   PictureSide sideOfPlaced_ = PictureSide::Inline;
   bool withoutPictures_ = false;  // a group's pictures are drawn with its shapes
-  std::string footnoteFormat_ = "decimal", endnoteFormat_ = "lowerRoman";
-  int64_t footnoteNumber_ = 1, endnoteNumber_ = 1;
+  // How notes count, footnotes then endnotes: the document's settings,
+  // the section's format over them, and the next number.
+  struct NoteNumbering {
+    std::string format;
+    int64_t start = 1;
+    bool eachSection = false;  // the count restarts with each section
+  };
+  NoteNumbering noteDefaults_[2] = {{"decimal"}, {"lowerRoman"}};
+  std::string noteFormat_[2] = {"decimal", "lowerRoman"};
+  int64_t noteNumber_[2] = {1, 1};
+  std::vector<pugi::xml_node> sections_;  // the main text's sectPr, in order
+  size_t section_ = 0;                    // the one being read
   // A table's indent places its side (the newer versions' layout), not
   // its first cell's text one cell margin further in (the older ones').
   bool tablesAtBorder_ = false;
