@@ -244,7 +244,7 @@ std::string shape(uint32_t id) {
 }  // namespace
 
 // The sections' starting positions and, per section, a descriptor that
-// names no properties.
+// names its properties (in the WordDocument stream) where it has any.
 void SyntheticDoc::sectionTable(std::string& w, std::string& t) const {
   if (sectionStarts.empty() && sectionSprms.empty()) return;
   uint32_t fc = static_cast<uint32_t>(t.size());

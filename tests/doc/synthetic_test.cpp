@@ -194,6 +194,25 @@ TEST(SyntheticDoc, FootnotesWithAutomaticAndCustomMarks) {
   EXPECT_EQ(word::write::text(m, word::write::TextEncoding::Utf8), "a1 b* c\r\n");
 }
 
+// Automatic marks count as each section says: lower letters from 3, then
+// symbols counted anew from 1.
+TEST(SyntheticDoc, NotesCountAsEachSectionSays) {
+  SyntheticDoc d;
+  d.text =
+      u"a\x02 b\x02\x0c"
+      u"c\x02 d\x02\r";
+  d.sectionStarts = {6};
+  d.footnotes = u"\x02 n\r\x02 n\r\x02 n\r\x02 n\r";
+  d.notes = {{1, true, 0, 4}, {4, true, 4, 8}, {7, true, 8, 12}, {10, true, 12, 16}};
+  d.sectionSprms = {
+      doctest::sprm16(0x5040, 4) + doctest::sprm16(0x503F, 3),
+      doctest::sprm16(0x5040, 9) + doctest::sprm16(0x503F, 1) + doctest::sprm8(0x303C, 1)};
+  const word::Model m = read(d);
+  std::vector<std::u16string> labels;
+  for (const word::Note& n : m.notes) labels.push_back(n.label);
+  EXPECT_EQ(labels, (std::vector<std::u16string>{u"c", u"d", u"*", u"\u2020"}));
+}
+
 TEST(SyntheticDoc, NotesPointingAtTheSameTextStayBounded) {
   SyntheticDoc d;
   d.text = std::u16string(2000, u'\x02') + u"\r";

@@ -42,6 +42,13 @@ bool addToLabel(std::u16string& label, std::u16string_view part) {
   return label.size() < kMaxLabelLength;
 }
 
+std::u16string noteSymbols(int64_t n) {
+  static const char16_t marks[] = {u'*', u'\u2020', u'\u2021', u'\u00A7'};
+  if (n <= 0) return ascii(std::to_string(n));
+  const int64_t count = std::min<int64_t>((n - 1) / 4 + 1, kMaxLetterRepeat);
+  return std::u16string(static_cast<size_t>(count), marks[(n - 1) % 4]);
+}
+
 std::u16string letters(int64_t n, bool upper) {
   if (n <= 0) return ascii(std::to_string(n));
   const int64_t count = std::min<int64_t>((n - 1) / 26 + 1, kMaxLetterRepeat);

@@ -27,6 +27,10 @@ constexpr size_t kMaxLabelPattern = 4 * kMaxLabelLength;
 // "iv", "MCMXCIV"; numbers outside 1..3999 stay decimal.
 std::u16string roman(int64_t n, bool upper);
 
+// The marks of notes counted by symbols: "*", a dagger, a double dagger,
+// a section sign, then each twice, thrice. Numbers below 1 stay decimal.
+std::u16string noteSymbols(int64_t n);
+
 // "01" to "09", then as the number is: the zero-padded decimal style.
 std::u16string zeroPadded(int64_t n);
 

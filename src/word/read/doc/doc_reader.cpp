@@ -144,6 +144,7 @@ Model DocReader::read() {
   readShapes();
   readBookmarks();
   readSections(mainEnd);
+  readNoteCounts();
 
   noteBudget_ = text_.size() + 1024;
   Builder b;

@@ -76,6 +76,8 @@ std::u16string formatNumber(int32_t n, uint8_t nfc) {
       return letters(n, true);
     case 4:
       return letters(n, false);
+    case 9:
+      return noteSymbols(n);
     case 5: {
       int32_t t = n % 100;
       const char* suffix = (t >= 11 && t <= 13) ? "th"

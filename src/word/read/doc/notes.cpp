@@ -5,6 +5,13 @@
 #include "word/read/doc/reader_state.h"
 
 namespace word::read::doc::detail {
+namespace {
+
+// Far more sections than any document has: a damaged section table's
+// count does not become the reader's.
+constexpr size_t kMaxSections = size_t{1} << 16;
+
+}  // namespace
 
 void DocReader::readNotes(size_t refIndex, size_t txtIndex, uint32_t base, bool endnote) {
   Bytes ref = tableSpan(refIndex);
@@ -25,6 +32,44 @@ void DocReader::readNotes(size_t refIndex, size_t txtIndex, uint32_t base, bool 
   }
 }
 
+// Each section's properties say how its automatic marks count (their
+// format, start, and whether the section starts anew); without them,
+// footnotes count 1, 2, 3 and endnotes i, ii, iii through the document.
+void DocReader::readNoteCounts() {
+  const std::array<NoteCount, 2> document = {NoteCount{0}, NoteCount{2}};
+  Bytes plc = tableSpan(kPlcfSed);
+  const size_t n = plc.size() >= 16 ? (plc.size() - 4) / 16 : 0;
+  for (size_t i = 0; i < std::max<size_t>(n, 1) && i < kMaxSections; ++i) {
+    std::array<NoteCount, 2> own = document;
+    const uint32_t fc = n ? plc.u32(4 * (n + 1) + 12 * i + 2) : UINT32_MAX;
+    if (!word6_ && word_.has(fc, 2))
+      forEachSprm(word_.sub(fc + 2, word_.u16(fc)), [&](uint16_t sprm, Bytes op) {
+        const int k = sprm == 0x503F || sprm == 0x5040 || sprm == 0x303C ? 0 : 1;
+        if (sprm == 0x5040 || sprm == 0x5042) own[k].nfc = static_cast<uint8_t>(op.u16(0));
+        if (sprm == 0x503F || sprm == 0x5041) own[k].start = op.u16(0);
+        if (sprm == 0x303C || sprm == 0x303E) own[k].eachSection = op.u8(0) == 1;
+      });
+    noteSections_.emplace_back(n ? plc.u32(4 * i) : 0, own);
+  }
+  // A damaged table's positions may run backwards.
+  std::stable_sort(noteSections_.begin(), noteSections_.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+// An automatic note's mark: counted in its section's way, anew where a
+// section starts the count again.
+std::u16string DocReader::noteLabel(uint32_t cp, bool endnote, NoteCounter& counter) const {
+  auto after = std::upper_bound(noteSections_.begin(), noteSections_.end(), cp,
+                                [](uint32_t at, const auto& s) { return at < s.first; });
+  const size_t section =
+      after == noteSections_.begin() ? 0 : static_cast<size_t>(after - noteSections_.begin()) - 1;
+  const NoteCount& count = noteSections_[section].second[endnote];
+  if (counter.section == SIZE_MAX || (section != counter.section && count.eachSection))
+    counter.next = count.start;
+  counter.section = section;
+  return formatNumber(counter.next < (1 << 30) ? counter.next++ : counter.next, count.nfc);
+}
+
 uint32_t DocReader::Emitter::nextNoteFrom(uint32_t cp) const {
   if (!main) return UINT32_MAX;
   auto it = r.noteRefs_.lower_bound(cp);
@@ -35,7 +80,7 @@ void DocReader::Emitter::emitNote(uint32_t cp, const NoteRef& ref, char16_t c, c
                                   int depth) {
   std::u16string label;
   if (ref.automatic) {
-    label = ref.endnote ? formatNumber(++endnotes, 2) : formatNumber(++footnotes, 0);
+    label = r.noteLabel(cp, ref.endnote, noteCounters[ref.endnote]);
   } else {
     label = std::u16string(1, c);
   }
@@ -54,7 +99,6 @@ void DocReader::Emitter::emitNote(uint32_t cp, const NoteRef& ref, char16_t c, c
   }
   flush();
   b.note(ref.endnote, label, nb.finishStory(), f);
-  (void)cp;
 }
 
 }  // namespace word::read::doc::detail

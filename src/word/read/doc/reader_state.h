@@ -3,6 +3,7 @@
 // from the streams once, and the emitter that walks a story into a builder.
 // Internal to the reader; the entry point is readDoc in word/read/reader.h.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -170,6 +171,18 @@ class DocReader {
 
   // notes.cpp, pictures.cpp, fields.cpp: what the text refers to.
   void readNotes(size_t refIndex, size_t txtIndex, uint32_t base, bool endnote);
+  // How automatic note marks count, footnotes then endnotes.
+  struct NoteCount {
+    uint8_t nfc = 0;
+    int32_t start = 1;
+    bool eachSection = false;  // the count restarts with each section
+  };
+  struct NoteCounter {
+    int32_t next = 0;
+    size_t section = SIZE_MAX;  // of the note counted last
+  };
+  void readNoteCounts();
+  std::u16string noteLabel(uint32_t cp, bool endnote, NoteCounter& counter) const;
   void readShapes();
   void readBookmarks();
 
@@ -192,6 +205,9 @@ class DocReader {
   mutable Lists lists_;
   std::vector<int32_t> styleIndex_;  // istd -> model style
   std::map<uint32_t, NoteRef> noteRefs_;
+  // Each section's first position and its notes' counts, in the order of
+  // the positions.
+  std::vector<std::pair<uint32_t, std::array<NoteCount, 2>>> noteSections_;
   std::map<uint32_t, Shape> shapes_;                            // cp of the anchor -> shape
   std::map<int32_t, std::pair<uint32_t, uint32_t>> textBoxes_;  // shape id -> text
   std::set<int32_t> boxesShown_;                                // shape ids
@@ -233,7 +249,7 @@ struct DocReader::Emitter {
   // For each table made, in the order made, each row's cell edges as its
   // definition gives them (merged cells' edges included): the columns.
   std::vector<std::vector<std::vector<int32_t>>> edges;
-  int footnotes = 0, endnotes = 0;
+  NoteCounter noteCounters[2];  // footnotes, endnotes
   std::vector<std::pair<uint32_t, uint32_t>> pendingBoxes;
   std::vector<const WordArt*> pendingArt;  // WordArt anchored in the paragraph
 

@@ -93,13 +93,7 @@ std::u16string formatNumber(int64_t n, std::string_view f) {
     std::snprintf(buf, sizeof buf, "%llX", static_cast<unsigned long long>(n < 0 ? 0 : n));
     return ascii(buf);
   }
-  if (f == "chicago") {
-    static const char16_t marks[] = {u'*', u'\u2020', u'\u2021', u'\u00A7'};
-    if (n <= 0) return ascii(std::to_string(n));
-    int64_t count = (n - 1) / 4 + 1;
-    if (count > 64) count = 64;
-    return std::u16string(static_cast<size_t>(count), marks[(n - 1) % 4]);
-  }
+  if (f == "chicago") return noteSymbols(n);
   if (f == "numberInDash") return enclosed(u"- ", n, u" -");
   if (f == "decimalEnclosedParen") return enclosed(u"(", n, u")");
   if (f == "decimalEnclosedFullstop") return ascii(std::to_string(n) + ".");
