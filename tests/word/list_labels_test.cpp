@@ -48,9 +48,13 @@ TEST(ListLabels, Roman) {
 // Marks a document inserts from a symbol font show as the characters they
 // are; glyphs not known here, and other fonts' glyphs, stay.
 TEST(ListLabels, SymbolFontsShowTheirMarks) {
-  std::u16string text = u"\uF0FC\uF0E0\uF096xa\uF0E8J";
+  std::u16string text = u"\uF0FC\uF0E0\uF096xp\uF0E8J";
   showSymbols(text, u"Wingdings");
-  EXPECT_EQ(text, u"\u2714\u27A2\uF096\u2327a\u27A1\u263A");
+  EXPECT_EQ(text, u"\u2714\u27A2\uF096\u2327p\u27A1\u263A");
+  // Scissors, a telephone, a star, Gemini, a white arrow, an airplane.
+  text = u"\uF022(\uF0AB\uF060\uF0F0Q";
+  showSymbols(text, u"Wingdings");
+  EXPECT_EQ(text, u"\u2702\u260E\u2605\u264A\u21E8\u2708");
   // Wingdings 2 and Webdings have glyphs of their own at the same codes.
   text = u"\uF0FC\uF050\uF0A3\uF054";
   showSymbols(text, u"Wingdings 2");
