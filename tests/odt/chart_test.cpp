@@ -95,6 +95,10 @@ TEST(OdtCharts, AChartReadsItsTable) {
   EXPECT_TRUE(combined->series[1].overBars);
   EXPECT_TRUE(combined->secondary);
   EXPECT_EQ(read(content("chart:circle", ""))->kind, Chart::Kind::Pie);
+  // A title's spans and spaces are its text too.
+  std::string spans = content("chart:bar", "");
+  spans.replace(spans.find("Sales</text:p>"), 5, "Sales<text:s/><text:span>2024</text:span>");
+  EXPECT_EQ(read(spans)->title, "Sales 2024");
   // A kind not drawn; points past the document's budget; a damaged address.
   EXPECT_FALSE(read(content("chart:radar", "")));
   EXPECT_FALSE(read(content("chart:bar", ""), 2));

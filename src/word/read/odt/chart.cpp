@@ -14,6 +14,20 @@
 namespace word::read::odt {
 namespace {
 
+// A paragraph's text, its spans' too, its runs of spaces and its tabs
+// and line breaks as spaces.
+std::string shownText(const pugi::xml_node& p) {
+  std::string out;
+  p.find_node([&](const pugi::xml_node& n) {
+    if (n.type() == pugi::node_pcdata) out += n.value();
+    if (is(n, "s"))
+      out.append(static_cast<size_t>(std::clamp<int64_t>(intAttr(n, "c").value_or(1), 1, 64)), ' ');
+    if (is(n, "tab") || is(n, "line-break")) out += ' ';
+    return false;
+  });
+  return out;
+}
+
 struct Value {
   std::string text;  // UTF-8
   std::optional<double> number;
@@ -50,7 +64,7 @@ class Table {
     for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
       if (!is(c, "table-cell") && !is(c, "covered-table-cell")) continue;
       Value v;
-      v.text = child(c, "p").text().get();
+      v.text = shownText(child(c, "p"));
       const std::string_view type = attrValue(c, "value-type");
       if (type == "float" || type == "percentage" || type == "currency") {
         const double d = std::strtod(std::string(attrValue(c, "value")).c_str(), nullptr);
@@ -124,7 +138,7 @@ class ChartStyles {
 std::string textOf(const pugi::xml_node& titled) {
   std::string out;
   for (pugi::xml_node p = child(titled, "title").first_child(); p; p = p.next_sibling())
-    if (is(p, "p")) out += (out.empty() ? "" : " ") + std::string(p.text().get());
+    if (is(p, "p")) out += (out.empty() ? "" : " ") + shownText(p);
   return out;
 }
 
