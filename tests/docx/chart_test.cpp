@@ -57,7 +57,8 @@ TEST(DocxCharts, AChartReadsItsKindValuesNamesAndColours) {
            "</a:t></a:r></a:p></c:rich></c:tx></c:title>";
   };
   const std::optional<Chart> bars = read(
-      "<c:title><c:tx><c:rich><a:p><a:r><a:t>Sales</a:t></a:r><a:r><a:t> 2024</a:t></a:r></a:p>"
+      "<c:title><c:tx><c:rich><a:p><a:r><a:t>Sales</a:t></a:r><a:br/><a:r><a:t>2024</a:t></a:r></"
+      "a:p>"
       "</c:rich></c:tx></c:title><c:plotArea><c:barChart><c:barDir val=\"bar\"/><c:grouping "
       "val=\"percentStacked\"/><c:gapWidth val=\"80\"/>" +
       series("North", two, own) +

@@ -69,7 +69,8 @@ std::vector<std::optional<double>> numbers(const pugi::xml_node& source) {
   return out;
 }
 
-// A title's own text (c:tx's rich text, its paragraphs joined), or none.
+// A title's own text (c:tx's rich text, its paragraphs and lines joined),
+// or none.
 std::string titleText(const pugi::xml_node& title) {
   std::string text;
   const pugi::xml_node tx = child(title, "tx");
@@ -77,7 +78,10 @@ std::string titleText(const pugi::xml_node& title) {
     if (!is(p, "p")) continue;
     if (!text.empty()) text += ' ';
     for (pugi::xml_node r = p.first_child(); r; r = r.next_sibling())
-      if (is(r, "r") || is(r, "fld")) text += child(r, "t").text().get();
+      if (is(r, "r") || is(r, "fld"))
+        text += child(r, "t").text().get();
+      else if (is(r, "br"))
+        text += ' ';
   }
   if (text.empty() && child(tx, "strRef")) {
     const std::vector<std::string> cached = texts(tx);
