@@ -50,13 +50,25 @@ void DocxReader::readSettings(const XmlPart& settingsPart) {
 }
 
 // The sections of the main text (each ends with its sectPr, the last one
-// the body's own), whose note settings count over the document's.
+// the body's own), whose note settings count over the document's. The walk
+// looks into every element but a paragraph, whose runs, the bulk of the
+// document, hold none; without recursion, as elements may nest deeply.
 void DocxReader::readSections(const pugi::xml_node& root) {
-  root.find_node([&](const pugi::xml_node& n) {
-    if (is(n, "sectPr") && (is(n.parent(), "pPr") || is(n.parent(), "body")))
+  pugi::xml_node n = root.first_child();
+  while (n && n != root) {
+    const bool paragraph = is(n, "p");
+    if (paragraph) {
+      if (const pugi::xml_node pr = child(child(n, "pPr"), "sectPr")) sections_.push_back(pr);
+    } else if (is(n, "sectPr") && is(n.parent(), "body")) {
       sections_.push_back(n);
-    return false;
-  });
+    }
+    if (!paragraph && n.first_child()) {
+      n = n.first_child();
+      continue;
+    }
+    while (n != root && !n.next_sibling()) n = n.parent();
+    if (n != root) n = n.next_sibling();
+  }
   sectionNotes(0);
 }
 
