@@ -213,7 +213,7 @@ std::u16string fontFamily(std::u16string_view name, FontClass fontClass, uint16_
   // letters keep their font and Chinese, Japanese and Korean ones, which it
   // lacks, come from the East Asian font, before the generic family (which
   // has them all).
-  const std::u16string asian = quotable(asianFontName(asianFont));
+  const std::u16string asian = asianFont ? quotable(asianFontName(asianFont)) : u"";
   // A face of a family keeps to the family's twins, in its weight.
   return u"'" + font + u"'," + metricTwins(faceOf(font).first) +
          (asian.empty() || asian == font ? u"" : u"'" + asian + u"',") + generic(font, fontClass);
