@@ -19,6 +19,7 @@ std::u16string asianFontName(uint16_t id);
 // Whether `c` is a Chinese, Japanese or Korean letter or mark (or half
 // of one beyond the first plane's), which the East Asian font sets.
 constexpr bool eastAsianLetter(char16_t c) {
+  if (c < 0x1100) return false;  // most text, Latin and Cyrillic: one test a letter
   return (c >= 0x1100 && c <= 0x11FF) || (c >= 0x2E80 && c <= 0x9FFF) ||
          (c >= 0xA960 && c <= 0xA97F) || (c >= 0xAC00 && c <= 0xD7AF) ||
          (c >= 0xD840 && c <= 0xD87F) || (c >= 0xF900 && c <= 0xFAFF) ||

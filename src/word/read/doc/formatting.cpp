@@ -295,8 +295,12 @@ CharFormat DocReader::charFormat(const Chp& c) const {
     f.font = fonts_[font].name;
     f.fontClass = fonts_[font].fontClass;
   }
-  if (c.fontFE >= 0 && static_cast<size_t>(c.fontFE) < fonts_.size())
-    f.asianFont = asianFontId(fonts_[c.fontFE].name);
+  if (c.fontFE >= 0 && static_cast<size_t>(c.fontFE) < fonts_.size()) {
+    asianFonts_.resize(fonts_.size(), kNotLookedUp);
+    uint16_t& id = asianFonts_[static_cast<size_t>(c.fontFE)];
+    if (id == kNotLookedUp) id = asianFontId(fonts_[c.fontFE].name);
+    f.asianFont = id;
+  }
   return f;
 }
 

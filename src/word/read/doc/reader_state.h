@@ -202,6 +202,10 @@ class DocReader {
   std::vector<FcRun> chpx_, papx_;
   StyleSheet styles_;
   std::vector<Font> fonts_;
+  // Each font's number as an East Asian font (font_names.h), looked up at
+  // its first use rather than once a run; kNotLookedUp before.
+  static constexpr uint16_t kNotLookedUp = 0xFFFF;
+  mutable std::vector<uint16_t> asianFonts_;
   mutable Lists lists_;
   std::vector<int32_t> styleIndex_;  // istd -> model style
   std::map<uint32_t, NoteRef> noteRefs_;
