@@ -415,6 +415,14 @@ std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {
   return css;
 }
 
+std::u16string runOverCss(const CharFormat& f, const CharFormat& base, uint32_t behind,
+                          int32_t least) {
+  std::u16string css = weightCss(f, &base);
+  if (!f.italic && base.italic) css += u"font-style:normal;";
+  return css + colourCss(f, base, behind) + sizeAndFaceCss(f, base) + runLineCss(f, least) +
+         letterPlaceCss(f, &base) + capitalsCss(f, &base) + effectsCss(f, &base);
+}
+
 std::u16string sizeAndFaceCss(const CharFormat& f, const CharFormat& base) {
   std::u16string css;
   if (f.halfPoints != base.halfPoints && f.halfPoints)

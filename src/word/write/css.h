@@ -143,6 +143,12 @@ Indents shownIndents(const ParagraphFormat& f);
 // for none).
 std::u16string colourCss(const CharFormat& f, const CharFormat& base, uint32_t behind);
 
+// What a run's span declares over its paragraph style's `base`: weight,
+// colour (over `behind`, as colourCss), size and face, its line's height
+// (`least`, as runLineCss), the letters' place, capitals and effects.
+std::u16string runOverCss(const CharFormat& f, const CharFormat& base, uint32_t behind,
+                          int32_t least);
+
 // A page's <style> element: the defaults every page starts from and the
 // styles `model`'s text uses, by their classes.
 std::u16string styleSheet(const Model& model, const std::vector<std::u16string>& classes);

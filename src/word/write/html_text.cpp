@@ -62,6 +62,14 @@ uint32_t droppedEnd(std::u16string_view text, uint32_t start, uint32_t end, uint
   return stop;
 }
 
+std::unordered_set<std::u16string> bookmarkNames(const Model& model) {
+  std::unordered_set<std::u16string> names;
+  for (const Bookmark& b : model.main.bookmarks) names.insert(b.name);
+  for (const Note& n : model.notes)
+    for (const Bookmark& b : n.body.bookmarks) names.insert(b.name);
+  return names;
+}
+
 std::string_view LanguageMarks::of(const CharFormat& f, std::u16string_view text) {
   const std::string_view language = model_.languageOf(f);
   if (language.empty() || language == model_.language || !fit(language, text)) return {};

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "word/model.h"
@@ -57,6 +58,9 @@ std::u16string attribute(std::u16string_view s);
 // Where a drop cap of its paragraph's first `letters` letters (or
 // kDropWord: its first word) from `start` ends.
 uint32_t droppedEnd(std::u16string_view text, uint32_t start, uint32_t end, uint8_t letters);
+
+// The names of the bookmarks of `model`'s text and notes.
+std::unordered_set<std::u16string> bookmarkNames(const Model& model);
 
 // The language a page marks a piece of text with: none where it is the
 // document's own (the page's), where the letters cannot be in it

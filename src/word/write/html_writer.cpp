@@ -35,10 +35,6 @@ namespace {
 
 constexpr const char16_t* kNewLine = u"\r\n";
 
-std::u16string number(int64_t n) {
-  return ascii(std::to_string(n));
-}
-
 class Renderer {
  public:
   Renderer(const Model& model, std::u16string filesFolder, PictureConverter* pictures)
@@ -235,7 +231,7 @@ class Renderer {
     const TabRow row = heading || f.dropLetters ? TabRow{end} : rowTab(story_->text, start, end, f);
     const uint32_t tab = row.tab;
     if (tab != end) css += tabRowCss(row.stop, f.indentLeft);
-    std::u16string tag = heading ? u"h" + number(f.outlineLevel + 1) : u"p";
+    std::u16string tag = heading ? u"h" + decimal(f.outlineLevel + 1, 1) : u"p";
     out_ += u"<" + tag + attrs() + u">";
     anchors(end);
     dropCap();
@@ -302,7 +298,7 @@ class Renderer {
     CharFormat look = r < s.runs.size() ? s.runs[r].format : CharFormat{};
     look.halfPoints = 0;
     out_ += u"<span style=\"float:inline-start;margin-inline-end:4pt;line-height:1;font-size:" +
-            number(int64_t{f.dropLines} * 115) + u"%;" + charCss(look) + u"\">";
+            decimal(int64_t{f.dropLines} * 115, 1) + u"%;" + charCss(look) + u"\">";
     characters(start, stop);
     out_ += u"</span>";
     return stop;
@@ -404,12 +400,7 @@ class Renderer {
   // gone (a page keeps none): its text stays plain.
   bool leadsSomewhere(const std::u16string& target) {
     if (target.empty() || target[0] != u'#') return true;
-    if (!bookmarkNames_) {
-      bookmarkNames_.emplace();
-      for (const Bookmark& b : model_.main.bookmarks) bookmarkNames_->insert(b.name);
-      for (const Note& n : model_.notes)
-        for (const Bookmark& b : n.body.bookmarks) bookmarkNames_->insert(b.name);
-    }
+    if (!bookmarkNames_) bookmarkNames_ = bookmarkNames(model_);
     return bookmarkNames_->contains(target.substr(1));
   }
 
@@ -418,13 +409,8 @@ class Renderer {
   // is read in); `close` receives the closing tags.
   void open(const CharFormat& f, const CharFormat& base, std::u16string& close,
             std::string_view language = {}) {
-    std::u16string css = weightCss(f, &base);
-    if (!f.italic && base.italic) css += u"font-style:normal;";
-    css += colourCss(f, base, paragraphShading_ != kAutoColor ? paragraphShading_ : cellShading_);
-    css += sizeAndFaceCss(f, base) + runLineCss(f, leastLine_);
-    css += letterPlaceCss(f, &base);
-    css += capitalsCss(f, &base);
-    css += effectsCss(f, &base);
+    const std::u16string css = runOverCss(
+        f, base, paragraphShading_ != kAutoColor ? paragraphShading_ : cellShading_, leastLine_);
     if (!css.empty() || !language.empty()) {
       out_ += u"<span";
       if (!language.empty()) out_ += u" lang=\"" + ascii(language) + u"\"";
@@ -573,7 +559,7 @@ class Renderer {
   }
 
   static std::u16string noteId(size_t index) {
-    return u"note" + number(static_cast<int64_t>(index + 1));
+    return u"note" + decimal(static_cast<int64_t>(index + 1), 1);
   }
 
   // ------------------------------------------------------------- tables
@@ -600,15 +586,15 @@ class Renderer {
       out_ += row.height ? u"<tr style=\"height:" + points(row.height, 20) + u"\">" : u"<tr>";
       // Columns a row leaves empty before its first cell: no cell there.
       if (row.skipBefore)
-        out_ += u"<td colspan=\"" + number(row.skipBefore) +
+        out_ += u"<td colspan=\"" + decimal(row.skipBefore, 1) +
                 u"\" style=\"border:none;padding:0\"></td>";
       for (size_t c = 0; c < row.cells.size(); ++c) {
         const Cell& cell = row.cells[c];
         const uint32_t span = spans[r][c];  // rows
         if (span == 0) continue;
         std::u16string attrs;
-        if (cell.gridSpan > 1) attrs += u" colspan=\"" + number(cell.gridSpan) + u"\"";
-        if (span > 1) attrs += u" rowspan=\"" + number(span) + u"\"";
+        if (cell.gridSpan > 1) attrs += u" colspan=\"" + decimal(cell.gridSpan, 1) + u"\"";
+        if (span > 1) attrs += u" rowspan=\"" + decimal(span, 1) + u"\"";
         const std::u16string css = cellCss(cell);
         if (!css.empty()) attrs += u" style=\"" + css.substr(0, css.size() - 1) + u"\"";
         out_ += u"<" + cellTag + (heading ? u" scope=\"col\"" : u"") + attrs + u">";
