@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "word/error.h"
+#include "word/language_numbers.h"
 
 namespace word::ops {
 
@@ -23,16 +24,6 @@ size_t runAt(const Story& story, uint32_t pos) {
   auto it = std::upper_bound(story.runs.begin(), story.runs.end(), pos,
                              [](uint32_t p, const Run& run) { return p < run.start; });
   return it == story.runs.begin() ? 0 : static_cast<size_t>(it - story.runs.begin()) - 1;
-}
-
-uint8_t languageNumber(std::vector<std::string>& languages, std::string_view tag) {
-  if (tag.empty()) return 0;
-  auto it = std::find(languages.begin(), languages.end(), tag);
-  if (it == languages.end()) {
-    if (languages.size() >= Model::kMaxLanguages) return 0;
-    it = languages.insert(languages.end(), std::string(tag));
-  }
-  return static_cast<uint8_t>(it - languages.begin() + 1);
 }
 
 ptrdiff_t tableAt(const Story& story, uint32_t pos, int depth) {
@@ -103,23 +94,6 @@ void compactRuns(std::vector<Run>& runs, size_t textSize) {
   }
   if (!out.empty()) out.front().start = 0;
   runs = std::move(out);
-}
-
-// The numbers of `fragment`'s languages in `model` (CharFormat::language),
-// adding the missing ones; empty where the fragment's are numbered alike.
-std::vector<uint8_t> mapLanguages(Model& model, const Model& fragment) {
-  const std::vector<std::string>& from = fragment.languages;
-  if (from.size() <= model.languages.size() &&
-      std::equal(from.begin(), from.end(), model.languages.begin()))
-    return {};
-  std::vector<uint8_t> map(from.size() + 1, 0);
-  for (size_t i = 0; i < from.size(); ++i) map[i + 1] = languageNumber(model.languages, from[i]);
-  return map;
-}
-
-uint8_t mappedLanguage(const std::vector<uint8_t>& map, uint8_t language) {
-  if (map.empty()) return language;
-  return language < map.size() ? map[language] : 0;
 }
 
 // Indexes of `fragment`'s styles in `model`, adding the missing ones.

@@ -19,10 +19,6 @@ uint32_t paragraphStart(const Story& story, size_t index);
 // Index of the run that holds `pos` (the last one at the story's end).
 size_t runAt(const Story& story, uint32_t pos);
 
-// The number a run keeps for the language `tag` (CharFormat::language),
-// adding the tag to `languages`; 0 for none, or once the table is full.
-uint8_t languageNumber(std::vector<std::string>& languages, std::string_view tag);
-
 // Index of the table of nesting depth `depth` (1: outermost) that holds
 // `pos`, or -1. Walks back only over tables nested deeper than `depth`.
 ptrdiff_t tableAt(const Story& story, uint32_t pos, int depth = 1);

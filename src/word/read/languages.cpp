@@ -8,7 +8,7 @@
 #include <array>
 #include <string_view>
 
-#include "word/story_ops.h"
+#include "word/language_numbers.h"
 
 namespace word::read {
 
