@@ -153,17 +153,22 @@ void DocReader::readSections(uint32_t mainEnd) {
     SectionColumns c;
     c.end = plc.u32(4 * (i + 1));
     if (!sections_.empty() && c.end <= sections_.back().end) continue;
-    // The section's properties (SEPX) in the WordDocument stream: their
-    // size, then their sprms; none where the place is -1.
-    const uint32_t fc = plc.u32(4 * (n + 1) + 12 * i + 2);
-    if (!word6_ && fc != 0xFFFFFFFFu && word_.has(fc, 2))
-      forEachSprm(word_.sub(fc + 2, word_.u16(fc)), [&](uint16_t sprm, Bytes op) {
-        if (sprm == 0x500B) c.count = static_cast<uint8_t>(std::min<uint32_t>(op.u16(0), kMaxColumns - 1) + 1);
-        if (sprm == 0x900C) c.gap = static_cast<int16_t>(std::clamp<int32_t>(op.i16(0), 0, 14400));
-        if (sprm == 0x3019) c.line = op.u8(0) != 0;
-      });
+    forEachSprm(sectionSprms(plc, n, i), [&](uint16_t sprm, Bytes op) {
+      if (sprm == 0x500B)
+        c.count = static_cast<uint8_t>(std::min<uint32_t>(op.u16(0), kMaxColumns - 1) + 1);
+      if (sprm == 0x900C) c.gap = static_cast<int16_t>(std::clamp<int32_t>(op.i16(0), 0, 14400));
+      if (sprm == 0x3019) c.line = op.u8(0) != 0;
+    });
     sections_.push_back(c);
   }
+}
+
+// The section's properties (SEPX): their size, then their sprms; none
+// where the place is -1 (Word 6.0/95 sections are not read).
+Bytes DocReader::sectionSprms(Bytes plc, size_t n, size_t i) const {
+  const uint32_t fc = plc.u32(4 * (n + 1) + 12 * i + 2);
+  if (word6_ || fc == 0xFFFFFFFFu || !word_.has(fc, 2)) return {};
+  return word_.sub(fc + 2, word_.u16(fc));
 }
 
 void DocReader::columnsAt(ParagraphFormat& f, uint32_t cp) const {

@@ -41,14 +41,12 @@ void DocReader::readNoteCounts() {
   const size_t n = plc.size() >= 16 ? (plc.size() - 4) / 16 : 0;
   for (size_t i = 0; i < std::max<size_t>(n, 1) && i < kMaxSections; ++i) {
     std::array<NoteCount, 2> own = document;
-    const uint32_t fc = n ? plc.u32(4 * (n + 1) + 12 * i + 2) : UINT32_MAX;
-    if (!word6_ && word_.has(fc, 2))
-      forEachSprm(word_.sub(fc + 2, word_.u16(fc)), [&](uint16_t sprm, Bytes op) {
-        const int k = sprm == 0x503F || sprm == 0x5040 || sprm == 0x303C ? 0 : 1;
-        if (sprm == 0x5040 || sprm == 0x5042) own[k].nfc = static_cast<uint8_t>(op.u16(0));
-        if (sprm == 0x503F || sprm == 0x5041) own[k].start = op.u16(0);
-        if (sprm == 0x303C || sprm == 0x303E) own[k].eachSection = op.u8(0) == 1;
-      });
+    forEachSprm(n ? sectionSprms(plc, n, i) : Bytes(), [&](uint16_t sprm, Bytes op) {
+      const int k = sprm == 0x503F || sprm == 0x5040 || sprm == 0x303C ? 0 : 1;
+      if (sprm == 0x5040 || sprm == 0x5042) own[k].nfc = static_cast<uint8_t>(op.u16(0));
+      if (sprm == 0x503F || sprm == 0x5041) own[k].start = op.u16(0);
+      if (sprm == 0x303C || sprm == 0x303E) own[k].eachSection = op.u8(0) == 1;
+    });
     noteSections_.emplace_back(n ? plc.u32(4 * i) : 0, own);
   }
   // A damaged table's positions may run backwards.

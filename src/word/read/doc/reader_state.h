@@ -141,6 +141,9 @@ class DocReader {
   // it) ends its paragraph as well; a page break (a 12 elsewhere) does not.
   std::vector<uint32_t> sectionBreaks_;  // sorted positions of the 12s
   void readSections(uint32_t mainEnd);
+  // The properties (sprms) of section `i` of the `n` in the section table
+  // `plc`, kept in the WordDocument stream: none where there are none.
+  Bytes sectionSprms(Bytes plc, size_t n, size_t i) const;
   // Each section's last position (one past it) and its columns
   // (sprmSCcolumns: their count less one, sprmSDxaColumns: the room
   // between, sprmSLBetween: a line there), as ParagraphFormat has them.
