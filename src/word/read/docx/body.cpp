@@ -119,9 +119,11 @@ void DocxReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) 
   }
 }
 
-// A section's columns (w:cols: w:num of them, else its w:col children, w:space
-// apart, a line between them where w:sep), for its paragraphs.
+// A section's end: its columns (w:cols: w:num of them, else its w:col
+// children, w:space apart, a line between them where w:sep), for its
+// paragraphs; in the main text, the notes after it count as the next says.
 void DocxReader::section(const pugi::xml_node& sectPr, StoryState& s) {
+  if (s.part == &main_ && !s.inNote) sectionEnds(sectPr);
   flush(s);
   const pugi::xml_node cols = child(sectPr, "cols");
   int64_t count = intAttr(cols, "num").value_or(0);
@@ -214,8 +216,6 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   in.paraStyle = styleId;
   in.tableRun = s.tableRun;
   inlines(p, s, in, depth + 1);
-  if (const pugi::xml_node end = child(ppr, "sectPr"); end && s.part == &main_ && !s.inNote)
-    sectionEnds(end);
   if (!s.alignTabs.empty()) alignmentTabs(eff, pf, s);
   // An empty paragraph's mark has the look its properties give it.
   if (s.builder->position() == s.builder->paragraphStart()) {
