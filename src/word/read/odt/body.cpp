@@ -58,10 +58,19 @@ void labelFromText(ParagraphFormat& pf, const Story& story, uint32_t start, uint
 bool hiddenSection(const pugi::xml_node& n) {
   const std::string_view display = attrValue(n, "display");
   if (display == "none") return true;
-  const std::string_view condition = attrValue(n, "condition");
-  return display == "condition" &&
-         (condition == "ooow:1" || condition == "ooow:true" || condition == "1" ||
-          condition == "true");
+  return display == "condition" && constantCondition(attrValue(n, "condition")).value_or(false);
+}
+
+// Whether a hidden-paragraph field in the paragraph hides it; the field
+// may stand inside a span or link. One whose condition is not known
+// leaves the paragraph shown.
+bool hiddenByField(const pugi::xml_node& parent, int depth) {
+  if (depth > kMaxDepth) return false;
+  for (pugi::xml_node f = parent.first_child(); f; f = f.next_sibling()) {
+    if (is(f, "hidden-paragraph") && fieldHides(f).value_or(false)) return true;
+    if ((is(f, "span") || is(f, "a") || is(f, "meta")) && hiddenByField(f, depth + 1)) return true;
+  }
+  return false;
 }
 
 // Stops from the indent, as twips from the margin; one left of it is
@@ -87,6 +96,29 @@ void stopsFromIndent(ParagraphFormat& pf) {
 }
 
 }  // namespace
+
+std::optional<bool> constantCondition(std::string_view condition) {
+  // The formula's namespace prefix ("ooow:") is no part of its value.
+  const size_t colon = condition.find(':');
+  if (colon != std::string_view::npos &&
+      condition.substr(0, colon).find_first_of(" =<>!\"'") == std::string_view::npos)
+    condition.remove_prefix(colon + 1);
+  while (!condition.empty() && condition.front() == ' ') condition.remove_prefix(1);
+  while (!condition.empty() && condition.back() == ' ') condition.remove_suffix(1);
+  if (condition.size() > 5) return std::nullopt;
+  std::string lower(condition);
+  for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  if (lower == "1" || lower == "true") return true;
+  if (lower == "0" || lower == "false") return false;
+  return std::nullopt;
+}
+
+std::optional<bool> fieldHides(const pugi::xml_node& field) {
+  const std::string_view cached = attrValue(field, "is-hidden");
+  if (cached == "true") return true;
+  if (cached == "false") return false;
+  return constantCondition(attrValue(field, "condition"));
+}
 
 void OdtReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) {
   if (depth > kMaxDepth) return;
@@ -230,8 +262,7 @@ void OdtReader::listLabel(const pugi::xml_node& p, ParagraphFormat& pf,
 
 void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, ListItem* item) {
   // A paragraph its author hid by a field is not shown.
-  for (pugi::xml_node f = p.first_child(); f; f = f.next_sibling())
-    if (is(f, "hidden-paragraph") && attrValue(f, "is-hidden") == "true") return;
+  if (hiddenByField(p, depth)) return;
   flush(s);
   std::string styleName(attrValue(p, "style-name"));
   ParagraphFormat pf;

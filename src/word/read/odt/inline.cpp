@@ -140,9 +140,8 @@ void OdtReader::inlineElement(const pugi::xml_node& n, StoryState& s, InlineStat
     s.builder->loss("a form control (a check box, a list or a button)", LossKind::Field);
   } else if (name == "ruby") {
     inlines(child(n, "ruby-base"), s, in, depth + 1);
-  } else if (name == "hidden-text" && attrValue(n, "is-hidden") != "false") {
-    // Text hidden by a condition stays hidden.
-    in.hiddenText = true;
+  } else if (name == "hidden-text" || name == "conditional-text") {
+    conditional(n, s, in, depth);
   } else if (name == "soft-page-break" || name == "annotation" || name == "annotation-end" ||
              name == "number" || name == "change" || name == "script" ||
              name == "event-listeners") {
@@ -153,6 +152,31 @@ void OdtReader::inlineElement(const pugi::xml_node& n, StoryState& s, InlineStat
     // Fields, metadata and references show their content as their value.
     inlines(n, s, in, depth + 1);
   }
+}
+
+// Hidden text, shown where its condition does not hold, and conditional
+// text, one of two strings: the value shown is the field's content, or,
+// where the word processor saved none, the string its condition picks.
+// Hidden text whose condition is not known stays hidden.
+void OdtReader::conditional(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth) {
+  std::string_view shown;
+  if (is(n, "hidden-text")) {
+    if (fieldHides(n).value_or(true)) {
+      in.hiddenText = true;
+      return;
+    }
+    shown = attrValue(n, "string-value");
+  } else {
+    // The result the word processor saved, else a constant condition.
+    const std::string_view current = attrValue(n, "current-value");
+    std::optional<bool> holds = constantCondition(attrValue(n, "condition"));
+    if (current == "true" || current == "false") holds = current == "true";
+    if (holds) shown = attrValue(n, *holds ? "string-value-if-true" : "string-value-if-false");
+  }
+  if (n.first_child())
+    inlines(n, s, in, depth + 1);
+  else
+    text(shown, s, in);
 }
 
 // A span or link: its text style over the enclosing ones.

@@ -63,6 +63,14 @@ struct StoryState {
 // Frames and shapes, which may hold pictures or text (drawings.cpp).
 bool isDrawing(std::string_view name);
 
+// Whether a field's or section's condition holds where it is a constant
+// ("ooow:1", "false"); nothing where it depends on the document's
+// variables (body.cpp).
+std::optional<bool> constantCondition(std::string_view condition);
+// Whether a hidden-text or hidden-paragraph field hides: the result the
+// word processor saved with it, else its condition where that is constant.
+std::optional<bool> fieldHides(const pugi::xml_node& field);
+
 inline void flush(StoryState& s) {
   if (!s.pendingEnd) return;
   s.pendingEnd = false;
@@ -121,6 +129,7 @@ class OdtReader {
   void spaces(const pugi::xml_node& n, StoryState& s, InlineState& in);
   void styled(const pugi::xml_node& n, std::string_view style, std::u16string_view link,
               StoryState& s, InlineState& in, int depth);
+  void conditional(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
   void bookmark(const pugi::xml_node& n, StoryState& s);
   void note(const pugi::xml_node& n, StoryState& s, InlineState& in);
   const CharFormat& format(InlineState& in);
