@@ -524,11 +524,13 @@ TEST(DocxText, BreaksTabsSymbolsAndSpecialCharacters) {
         "<w:br w:type=\"column\"/><w:tab/><w:t>d</w:t><w:cr/><w:noBreakHyphen/>"
         "<w:sym w:font=\"Wingdings\" w:char=\"F0E0\"/><w:sym w:font=\"Wingdings\" "
         "w:char=\"F096\"/><w:softHyphen/>"
-        "<w:t xml:space=\"preserve\"> </w:t><w:t>&#x5;x&#xA0;y</w:t></w:r>");
+        "<w:t xml:space=\"preserve\"> </w:t><w:t>&#x5;x&#xA0;y</w:t></w:r>") +
+      // White space at a w:t's ends counts only where it is kept.
+      p("<w:r><w:t>6 </w:t><w:t xml:space=\"preserve\"> (1) </w:t><w:t> x\n</w:t></w:r>");
   word::Model m = read(body);
   // A symbol known as a character shows as that in the run's font; another
   // keeps its glyph's code point in its own font.
-  EXPECT_EQ(m.main.text, u"a\vb\fc\x0e\td\v\u2011\u27a2\uf096\u00ad x\u00a0y\r");
+  EXPECT_EQ(m.main.text, u"a\vb\fc\x0e\td\v\u2011\u27a2\uf096\u00ad x\u00a0y\r6 (1) x\r");
   EXPECT_EQ(formatAt(m, 10).font, u"");
   EXPECT_EQ(formatAt(m, 11).font, u"Wingdings");
 }

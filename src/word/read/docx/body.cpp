@@ -47,6 +47,23 @@ void placeFrame(const pugi::xml_node& frame, ParagraphFormat& pf) {
     pf.frameWidth = static_cast<uint16_t>(std::min<int64_t>(width, 31680));
 }
 
+// The word processor drops the white space at either end of a w:t that
+// does not keep it (xml:space="preserve" on it or around it): a space
+// written there by another program joins the words.
+void trimUnkeptSpace(std::u16string& text, const pugi::xml_node& t) {
+  auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
+  if (text.empty() || (!blank(text.front()) && !blank(text.back()))) return;
+  for (pugi::xml_node n = t; n; n = n.parent())
+    if (pugi::xml_attribute a = n.attribute("xml:space")) {
+      if (std::string_view(a.value()) == "preserve") return;
+      break;
+    }
+  size_t from = 0, to = text.size();
+  while (from < to && blank(text[from])) ++from;
+  while (to > from && blank(text[to - 1])) --to;
+  text = text.substr(from, to - from);
+}
+
 }  // namespace
 
 // Keeps printable text and tabs; a line feed inside w:t shows as a space.
@@ -385,6 +402,8 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
     }
     if (!shows(rc, s) || k == s.typedMark) return;
     std::u16string text = cleanText(k.text().get());
+    trimUnkeptSpace(text, k);
+    if (text.empty()) return;
     if (!s.inNote) languages_.add(rc.lang, text.size());
     const CharFormat f = runFormat(rc, s, in);
     showSymbols(text, f.font);
