@@ -1,5 +1,6 @@
-// Fields of an OpenDocument text that show or hide text by a condition:
-// what the word processor hides stays out, what it shows comes in.
+// Fields of an OpenDocument text that show or hide text by a condition or
+// by their settings: what the word processor hides stays out, what it
+// shows comes in.
 #include <gtest/gtest.h>
 
 #include "odt_fixture.h"
@@ -10,7 +11,7 @@ std::string p(const std::string& inner) {
   return "<text:p>" + inner + "</text:p>";
 }
 
-TEST(OdtFields, HiddenAndConditionalTextShowWhatTheirConditionsShow) {
+TEST(OdtFields, HiddenConditionalAndInvisibleFieldsShowWhatTheWordProcessorShows) {
   const std::pair<std::string, std::string> cases[] = {
       // Hidden text as the word processor saves it: its string, no content.
       {p("a <text:hidden-text text:condition=\"ooow:x==1\" text:string-value=\"shown\" "
@@ -28,6 +29,11 @@ TEST(OdtFields, HiddenAndConditionalTextShowWhatTheirConditionsShow) {
        "a shown\r\n"},
       {p("a <text:conditional-text text:condition=\"ooow:x\" text:string-value-if-true=\"no\" "
          "text:current-value=\"true\">shown</text:conditional-text>"),
+       "a shown\r\n"},
+      // Fields set not to show their values.
+      {p("a <text:variable-set text:name=\"v\" text:display=\"none\">1</text:variable-set>"
+         "<text:user-field-get text:name=\"u\" text:display=\"none\">2</text:user-field-get>"
+         "<text:variable-get text:name=\"v\">shown</text:variable-get>"),
        "a shown\r\n"},
       // A hidden paragraph, its field inside a span or hiding it by its
       // constant condition.

@@ -148,6 +148,9 @@ void OdtReader::inlineElement(const pugi::xml_node& n, StoryState& s, InlineStat
     // Layout caches, comments, a cached label, the places of deletions
     // accepted, and code: nothing shows. A page break as a character would
     // turn a following marker line into content.
+  } else if (attrValue(n, "display") == "none") {
+    // A field set not to show (a variable set for a condition): its value
+    // is no text of the document.
   } else if (n.first_child()) {
     // Fields, metadata and references show their content as their value.
     inlines(n, s, in, depth + 1);
