@@ -67,8 +67,11 @@ bool hiddenSection(const pugi::xml_node& n) {
 bool hiddenByField(const pugi::xml_node& parent, int depth) {
   if (depth > kMaxDepth) return false;
   for (pugi::xml_node f = parent.first_child(); f; f = f.next_sibling()) {
-    if (is(f, "hidden-paragraph") && fieldHides(f).value_or(false)) return true;
-    if ((is(f, "span") || is(f, "a") || is(f, "meta")) && hiddenByField(f, depth + 1)) return true;
+    if (f.type() != pugi::node_element) continue;
+    const std::string_view name = localName(f.name());
+    if (name == "hidden-paragraph" && fieldHides(f).value_or(false)) return true;
+    if ((name == "span" || name == "a" || name == "meta") && hiddenByField(f, depth + 1))
+      return true;
   }
   return false;
 }
