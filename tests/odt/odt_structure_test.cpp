@@ -36,13 +36,16 @@ TEST(OdtText, WhiteSpaceCollapsesAsTheFormatSays) {
       {"<text:section>" + p("in a section") + "</text:section>", "in a section\r\n"},
       // What the author hid leaves no empty line.
       {p("a") + p("<text:span text:style-name=\"H\">hidden</text:span>") +
+           p("<text:span text:style-name=\"C\">hidden by its condition</text:span>") +
            p("<text:hidden-paragraph text:is-hidden=\"true\"/>by a field") +
            "<text:section text:display=\"none\">" + p("answer") + "</text:section>" + p("b"),
        "a\r\nb\r\n"},
   };
   const std::string hidden =
       "<style:style style:name=\"H\" style:family=\"text\">"
-      "<style:text-properties text:display=\"none\"/></style:style>";
+      "<style:text-properties text:display=\"none\"/></style:style>"
+      "<style:style style:name=\"C\" style:family=\"text\"><style:text-properties "
+      "text:display=\"condition\" text:condition=\"none\"/></style:style>";
   for (const auto& [body, expected] : cases)
     EXPECT_EQ(odttest::text(odttest::read({body, hidden, ""})), expected) << body;
 }

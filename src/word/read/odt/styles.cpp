@@ -208,7 +208,9 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
   if (std::string_view v = attrValue(p, "text-line-through-type"); !v.empty())
     doubleStrike = v == "double";
   readPosition(attrValue(p, "text-position"), *this);
-  if (std::string_view v = attrValue(p, "display"); !v.empty()) hidden = v == "none";
+  // Hidden outright, or by the one condition a text style may name.
+  if (std::string_view v = attrValue(p, "display"); !v.empty())
+    hidden = v == "none" || (v == "condition" && attrValue(p, "condition") == "none");
   if (std::string_view v = attrValue(p, "color"); !v.empty()) color = ::word::read::odt::color(v);
   if (attrValue(p, "use-window-font-color") == "true") color = kAutoColor;
   if (std::string_view v = attrValue(p, "background-color"); !v.empty())
