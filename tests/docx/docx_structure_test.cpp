@@ -526,11 +526,14 @@ TEST(DocxText, BreaksTabsSymbolsAndSpecialCharacters) {
         "w:char=\"F096\"/><w:softHyphen/>"
         "<w:t xml:space=\"preserve\"> </w:t><w:t>&#x5;x&#xA0;y</w:t></w:r>") +
       // White space at a w:t's ends counts only where it is kept.
-      p("<w:r><w:t>6 </w:t><w:t xml:space=\"preserve\"> (1) </w:t><w:t> x\n</w:t></w:r>");
+      p("<w:r><w:t>6 </w:t><w:t xml:space=\"preserve\"> (1) </w:t><w:t> x\n</w:t></w:r>") +
+      // A mark hidden as a style separator runs its paragraph into the next.
+      p(r("Run-in. "), "<w:rPr><w:specVanish/></w:rPr>") + p(r("Text"));
   word::Model m = read(body);
   // A symbol known as a character shows as that in the run's font; another
   // keeps its glyph's code point in its own font.
-  EXPECT_EQ(m.main.text, u"a\vb\fc\x0e\td\v\u2011\u27a2\uf096\u00ad x\u00a0y\r6 (1) x\r");
+  EXPECT_EQ(m.main.text,
+            u"a\vb\fc\x0e\td\v\u2011\u27a2\uf096\u00ad x\u00a0y\r6 (1) x\rRun-in. Text\r");
   EXPECT_EQ(formatAt(m, 10).font, u"");
   EXPECT_EQ(formatAt(m, 11).font, u"Wingdings");
 }

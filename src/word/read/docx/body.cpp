@@ -159,7 +159,9 @@ void DocxReader::section(const pugi::xml_node& sectPr, StoryState& s) {
 bool DocxReader::hiddenMark(const pugi::xml_node& ppr, const StoryState& s) const {
   const pugi::xml_node rpr = child(ppr, "rPr");
   // Most documents hide nothing: neither a style nor the mark says so.
-  if (!styles_.hidesText() && !child(rpr, "vanish") && !child(rpr, "rStyle")) return false;
+  if (!styles_.hidesText() && !child(rpr, "vanish") && !child(rpr, "specVanish") &&
+      !child(rpr, "rStyle"))
+    return false;
   RunProps mark;
   if (rpr) mark.read(rpr, theme_);
   InlineState in;

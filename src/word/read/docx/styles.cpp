@@ -458,7 +458,8 @@ void readTableStyle(const pugi::xml_node& n, const Theme& theme, TableStyle& t) 
 }  // namespace
 
 void Styles::load(const pugi::xml_node& root, const Theme& theme, Builder& builder) {
-  hidesText_ = root.find_node([](const pugi::xml_node& n) { return is(n, "vanish"); });
+  hidesText_ = root.find_node(
+      [](const pugi::xml_node& n) { return is(n, "vanish") || is(n, "specVanish"); });
   for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling()) {
     if (is(n, "docDefaults")) {
       if (auto r = child(child(n, "rPrDefault"), "rPr"); r) defaultRun_.read(r, theme);
