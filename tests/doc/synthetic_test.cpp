@@ -385,7 +385,7 @@ TEST(SyntheticDoc, CellsTakeTheirOwnBordersElseTheirTables) {
 
 // A paragraph's line between it and the next of its border (4-byte and
 // 8-byte forms), alone or with a box; the room inside its border where
-// every side drawn gives the same (dptSpace).
+// every side drawn gives the same (dptSpace), else each side's own.
 TEST(SyntheticDoc, ParagraphBordersTakeTheirLineBetweenAndRoom) {
   auto sides = [](uint32_t top, uint32_t between) {
     std::string out;
@@ -399,12 +399,15 @@ TEST(SyntheticDoc, ParagraphBordersTakeTheirLineBetweenAndRoom) {
   const struct {
     std::string sprms;
     uint8_t sides, room;
+    std::array<uint8_t, 4> sideRooms{};  // top, left, bottom, right
   } cases[] = {
       {sides(roomy, brc80(4, 1, 0)), kBox | word::kBorderBetween, 4},
       {doctest::sprm32(0x6428, brc80(4, 1, 0) | 1u << 24), word::kBorderBetween, 1},
       {wide, word::kBorderBetween, 2},
       {doctest::sprm32(0x6424, roomy) + doctest::sprm32(0x6425, brc80(4, 1, 0) | 1u << 24),
-       word::kBorderTop | word::kBorderLeft, 0},
+       word::kBorderTop | word::kBorderLeft,
+       0,
+       {4, 1, 0, 0}},
   };
   for (const auto& c : cases) {
     SyntheticDoc d;
@@ -413,6 +416,7 @@ TEST(SyntheticDoc, ParagraphBordersTakeTheirLineBetweenAndRoom) {
     const word::ParagraphFormat f = read(d).main.paragraphs.at(0).format;
     EXPECT_EQ(f.borderSides, c.sides) << &c - cases;
     EXPECT_EQ(f.border.room, c.room) << &c - cases;
+    EXPECT_EQ(f.sideRooms, c.sideRooms) << &c - cases;
   }
 }
 

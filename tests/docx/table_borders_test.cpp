@@ -114,7 +114,8 @@ TEST(DocxTableBorders, SpacedCellsAndTheWidthOfATableWithoutAGrid) {
 }
 
 // A paragraph's line between it and the next of its border, alone or with a
-// box; the room inside its border where every side drawn gives the same.
+// box; the room inside its border where every side drawn gives the same,
+// else each side's own (none where no line is drawn).
 TEST(DocxParagraphBorders, LinesBetweenAndTheRoomInside) {
   auto line = [](const char* side, int space) {
     return std::string("<w:") + side + " w:val=\"single\" w:sz=\"4\" w:space=\"" +
@@ -125,18 +126,27 @@ TEST(DocxParagraphBorders, LinesBetweenAndTheRoomInside) {
   const struct {
     std::string lines;
     uint8_t sides, room;
+    std::array<uint8_t, 4> sideRooms{};  // top, left, bottom, right
   } cases[] = {
-      {line("top", 1) + line("left", 4) + line("bottom", 1) + line("right", 4), kBox, 0},
+      {line("top", 1) + line("left", 4) + line("bottom", 1) + line("right", 4),
+       kBox,
+       0,
+       {1, 4, 1, 4}},
       {line("top", 4) + line("left", 4) + line("bottom", 4) + line("right", 4) + line("between", 1),
        kBox | word::kBorderBetween, 4},
       {line("between", 1), word::kBorderBetween, 1},
       {line("left", 10), word::kBorderLeft, 10},
+      {line("top", 2) + line("left", 12) + line("bottom", 8),
+       word::kBorderTop | word::kBorderLeft | word::kBorderBottom,
+       0,
+       {2, 12, 8, 0}},
   };
   for (const auto& c : cases) {
     const word::Model m = docxtest::read(p(r("x"), "<w:pBdr>" + c.lines + "</w:pBdr>"));
     const word::ParagraphFormat& f = m.main.paragraphs.at(0).format;
     EXPECT_EQ(f.borderSides, c.sides) << c.lines;
     EXPECT_EQ(f.border.room, c.room) << c.lines;
+    EXPECT_EQ(f.sideRooms, c.sideRooms) << c.lines;
   }
 }
 

@@ -337,6 +337,7 @@ TEST(HtmlWriter, BorderRoomOnTheSidesDrawn) {
       {0, 6, 0xF2F2F2, u"padding:6pt;"},
       {kBox, 0, kAutoColor, u"padding:2pt 0 0 3pt;", {2, 3, 0, 0}},
       {0, 0, 0xF2F2F2, u"padding:0 5pt 0 0;", {0, 0, 0, 5}},
+      {kBox, 0, kAutoColor, u"padding:1pt 4pt;", {1, 4, 1, 4}},
   };
   for (const auto& c : cases) {
     ParagraphFormat f;

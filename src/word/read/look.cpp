@@ -1,6 +1,7 @@
 #include "word/read/look.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace word::read {
@@ -54,6 +55,8 @@ void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines) {
     a.room = b.room = 0;
     return a == b;
   };
+  // The room of each side drawn, kept on its own where the sides differ.
+  std::array<uint8_t, 4> rooms{};
   bool sameRoom = true;
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::optional<Border>& b = lines[i];
@@ -64,10 +67,15 @@ void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines) {
       if (!f.borderOther) f.otherBorder = {b->style, b->width, 0, b->color};
       if (sameLine(*b, f.otherBorder)) f.borderOther |= kBits[i];
     }
+    if (i < rooms.size()) rooms[i] = b->room;
     sameRoom = sameRoom && (i == 4 || b->room == f.border.room);
     f.borderSides |= kBits[i];
   }
-  if (!sameRoom) f.border.room = 0;
+  f.sideRooms = {};
+  if (!sameRoom) {
+    f.border.room = 0;
+    f.sideRooms = rooms;
+  }
 }
 
 void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIndents& own) {

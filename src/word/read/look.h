@@ -35,7 +35,7 @@ using ParagraphLines = std::array<std::optional<Border>, 5>;
 // A paragraph's border from its lines: the sides a line shows on, the
 // first of their lines (the line between where it has no side) and the
 // first other one with the sides that draw it, with the room its sides
-// give where they all give the same.
+// give where they all give the same, else each side's (sideRooms).
 void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines);
 
 // The indents a list level gives its items, twips (none where it gives

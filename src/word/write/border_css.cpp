@@ -59,13 +59,18 @@ std::u16string borderValue(const Border& b) {
 // The room between a paragraph's border and its text, on the sides drawn
 // (a line above alone leaves the text at its indent), as the document
 // gives it or else the usual; with no line, the room its shading gives;
-// on every side where the sides give each their own.
+// on every side where the sides give each their own (in the fewest
+// values, as the usual room is written).
 std::u16string borderRoomCss(const ParagraphFormat& f, uint8_t sides) {
   const uint8_t room = f.border.room;
   const bool shaded = f.shading != kAutoColor;
-  if (f.sideRooms != decltype(f.sideRooms){}) {
-    auto at = [&f](size_t i) { return f.sideRooms[i] ? points(f.sideRooms[i], 1) : u"0"; };
-    return u"padding:" + at(0) + u" " + at(3) + u" " + at(2) + u" " + at(1) + u";";
+  if (const auto& r = f.sideRooms; r != decltype(f.sideRooms){}) {
+    auto at = [&r](size_t i) { return r[i] ? points(r[i], 1) : u"0"; };
+    std::u16string css = u"padding:" + at(0);
+    if (r[1] != r[0] || r[2] != r[0] || r[3] != r[0]) css += u" " + at(3);
+    if (r[2] != r[0] || r[1] != r[3]) css += u" " + at(2);
+    if (r[1] != r[3]) css += u" " + at(1);
+    return css + u";";
   }
   if (!sides) return room && shaded ? u"padding:" + points(room, 1) + u";" : u"padding:0;";
   const std::u16string across = room ? points(room, 1) : u"1pt";
