@@ -168,12 +168,12 @@ struct ParagraphFormat {
   int32_t indentFirst = 0;   // twips, relative to indentLeft; negative: hanging
   int32_t listId = -1;       // -1: not in a list; equal ids share one numbering
   uint8_t listLevel = 0;     // 0..8
-  bool listOrdered = false;  // numbered (true) or bulleted (false)
   LabelFollow labelFollow = LabelFollow::Tab;
-  bool textBox = false;      // text of a text box, placed after the paragraph anchoring it
+  bool listOrdered : 1 = false;  // numbered (true) or bulleted (false)
+  bool textBox : 1 = false;      // text of a text box, placed after the paragraph anchoring it
   // Laid out from right to left (Hebrew, Arabic): align and the indents
   // are then of its start and end, which lie right and left.
-  bool rightToLeft = false;
+  bool rightToLeft : 1 = false;
   // The look its list level and its mark give the label (kLabelBold
   // ...), and its size in half points (0: the item's) and colour
   // (labelColor below; automatic: the item's). They fit the structure's
@@ -184,6 +184,11 @@ struct ParagraphFormat {
   // line is drawn there (columnLine): bits and a byte the structure had
   // spare.
   uint8_t columns : 4 = 0;
+  // The room a frame (below) keeps from the text beside it and from the
+  // text below it, points; 0 where the document gives none. In the bytes
+  // the bits above left spare.
+  uint8_t frameAside = 0;
+  uint8_t frameBelow = 0;
   uint16_t labelHalfPoints = 0;
   int32_t spaceBefore = 0;            // twips, or kAutoSpacing
   int32_t spaceAfter = 0;             // twips, or kAutoSpacing
@@ -229,7 +234,8 @@ struct ParagraphFormat {
   uint8_t tabAligns = 0;
   TabAlign tabEndAlign = TabAlign::End;
   // A paragraph in a frame of its own, frameWidth twips wide, set against
-  // a side of its column with the text after it running beside it.
+  // a side of its column with the text after it running beside it
+  // (frameAside and frameBelow away from it).
   FrameSide frame = FrameSide::None;
   uint8_t columnGap = 0;
   uint16_t frameWidth = 0;
@@ -248,6 +254,8 @@ struct ParagraphFormat {
   }
   bool operator==(const ParagraphFormat&) const = default;
 };
+// Every paragraph carries one (see above): its fields take 96 bytes.
+static_assert(sizeof(ParagraphFormat) <= 96 + sizeof(std::u16string));
 
 struct Style {
   std::u16string name;        // "Normal", "heading 1", ...

@@ -421,8 +421,9 @@ TEST(SyntheticDoc, ParagraphBordersTakeTheirLineBetweenAndRoom) {
 }
 
 // A frame's side across the column and its width (sprmPDxaAbs, -Width):
-// against the left or right, or in the flow (centred, no width); a drop
-// cap in the margin (sprmPDcs).
+// against the left or right, or in the flow (centred, no width), and its
+// room from the text (sprmPDxaFromText, sprmPDyaFromText); a drop cap in
+// the margin (sprmPDcs).
 TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
   auto frame = [](int16_t x, uint16_t width) {
     return doctest::sprm16(0x8418, static_cast<uint16_t>(x)) + doctest::sprm16(0x841A, width);
@@ -432,8 +433,11 @@ TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
     word::FrameSide side;
     uint16_t width;
     bool margin;
+    uint8_t aside = 0, below = 0;  // points
   } cases[] = {
       {frame(-8, 2880), word::FrameSide::Right, 2880, false},
+      {frame(0, 1440) + doctest::sprm16(0x842F, 360) + doctest::sprm16(0x842E, 190),
+       word::FrameSide::Left, 1440, false, 18, 10},
       {frame(0, 1440), word::FrameSide::Left, 1440, false},
       {frame(-4, 1440), word::FrameSide::None, 0, false},
       {frame(-16, 0), word::FrameSide::None, 0, false},
@@ -447,6 +451,8 @@ TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
     EXPECT_EQ(f.frame, c.side) << &c - cases;
     EXPECT_EQ(f.frameWidth, c.width) << &c - cases;
     EXPECT_EQ(f.dropInMargin, c.margin) << &c - cases;
+    EXPECT_EQ(f.frameAside, c.aside) << &c - cases;
+    EXPECT_EQ(f.frameBelow, c.below) << &c - cases;
   }
 }
 

@@ -77,8 +77,9 @@ TEST(DocxShapes, ShapesAreDrawnByTheirOutlineFillAndLine) {
 }
 
 // A frame of a width set against a side floats there, at most half the
-// column; one with no side or no width stays in the flow. A drop cap that
-// hangs in the margin takes the page's rule for it.
+// column, the room it keeps from the text at most a tenth; one with no
+// side or no width stays in the flow. A drop cap that hangs in the margin
+// takes the page's rule for it.
 TEST(DocxShapes, FramesFloatAgainstTheirSide) {
   const struct {
     std::string frame;
@@ -87,6 +88,9 @@ TEST(DocxShapes, FramesFloatAgainstTheirSide) {
       {"w:w=\"2880\" w:xAlign=\"right\" w:wrap=\"around\" w:hAnchor=\"margin\"",
        "float:right;clear:right;margin-left:9pt;width:144pt;max-width:50%;"},
       {"w:w=\"2160\" w:xAlign=\"left\" w:hAnchor=\"text\"", "float:left;clear:left;"},
+      {"w:w=\"2880\" w:xAlign=\"left\" w:hSpace=\"720\" w:vSpace=\"240\"",
+       "margin-right:min(36pt,10%);width:144pt;max-width:50%;box-sizing:border-box;"
+       "margin-bottom:min(12pt,10%);"},
       {"w:xAlign=\"right\"", nullptr},
       {"w:w=\"2880\" w:xAlign=\"center\"", nullptr},
       {"w:dropCap=\"margin\" w:lines=\"3\"",

@@ -78,6 +78,10 @@ void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines) {
   }
 }
 
+uint8_t frameRoom(int64_t twips) {
+  return static_cast<uint8_t>(std::clamp<int64_t>((twips + 10) / 20, 0, 255));
+}
+
 void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIndents& own) {
   if (level.left && !own.left) f.indentLeft = *level.left;
   if (level.right && !own.right) f.indentRight = *level.right;

@@ -38,6 +38,10 @@ using ParagraphLines = std::array<std::optional<Border>, 5>;
 // give where they all give the same, else each side's (sideRooms).
 void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines);
 
+// The room a frame keeps from the text, given in twips, as whole points
+// (ParagraphFormat::frameAside, frameBelow).
+uint8_t frameRoom(int64_t twips);
+
 // The indents a list level gives its items, twips (none where it gives
 // none): they count over the paragraph's style and under the paragraph's
 // own indents.

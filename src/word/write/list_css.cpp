@@ -218,12 +218,16 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
   if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
   // A frame against a side of the column, the text after it beside it; a
   // frame below the one before it on its side. At most half the column,
-  // so that on a phone the text keeps room beside it.
-  if (f.frame != FrameSide::None && !f.dropCap)
-    css +=
-        std::u16string(f.frame == FrameSide::Left ? u"float:left;clear:left;margin-right:9pt;"
-                                                  : u"float:right;clear:right;margin-left:9pt;") +
-        u"width:" + points(f.frameWidth, 20) + u";max-width:50%;box-sizing:border-box;";
+  // and its room from the text at most a tenth, so that on a phone the
+  // text keeps room beside it.
+  if (f.frame != FrameSide::None && !f.dropCap) {
+    auto room = [](uint8_t pt) { return u"min(" + points(pt, 1) + u",10%)"; };
+    css += std::u16string(f.frame == FrameSide::Left ? u"float:left;clear:left;margin-right:"
+                                                     : u"float:right;clear:right;margin-left:") +
+           (f.frameAside ? room(f.frameAside) : u"9pt") + u";width:" + points(f.frameWidth, 20) +
+           u";max-width:50%;box-sizing:border-box;";
+    if (f.frameBelow) css += u"margin-bottom:" + room(f.frameBelow) + u";";
+  }
   if (!ownLetters) return css;
   const bool leastHolds = f.lineRule == LineRule::AtLeast && f.lineSpacing > 0 &&
                           runLineCss(text, f.lineSpacing).empty();

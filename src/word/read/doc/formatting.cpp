@@ -337,7 +337,11 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
     f.frame = x == 0 || x == -12    ? FrameSide::Left
               : x == -8 || x == -16 ? FrameSide::Right
                                     : FrameSide::None;
-    if (f.frame != FrameSide::None) f.frameWidth = p.frameWidth;
+    if (f.frame != FrameSide::None) {
+      f.frameWidth = p.frameWidth;
+      f.frameAside = frameRoom(p.frameAside);
+      f.frameBelow = frameRoom(p.frameBelow);
+    }
   }
   applyTabStops(f, p.tabs);
   f.indentFirst = p.first;

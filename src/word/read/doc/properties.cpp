@@ -274,6 +274,12 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x841A:
       p.frameWidth = op.u16(0);
       break;
+    case 0x842F:
+      p.frameAside = op.i16(0);
+      break;
+    case 0x842E:
+      p.frameBelow = op.i16(0);
+      break;
     case 0xC60D:
     case 0xC615:
       changeTabs(p.tabs, op, sprm == 0xC615);

@@ -5,6 +5,7 @@
 
 #include "word/read/docx/reader_state.h"
 #include "word/read/list_labels.h"
+#include "word/read/look.h"
 
 namespace word::read::docx::detail {
 namespace {
@@ -43,8 +44,10 @@ void placeFrame(const pugi::xml_node& frame, ParagraphFormat& pf) {
              : x == "right" || x == "outside" ? FrameSide::Right
                                               : FrameSide::None;
   if (width <= 0) pf.frame = FrameSide::None;
-  if (pf.frame != FrameSide::None)
-    pf.frameWidth = static_cast<uint16_t>(std::min<int64_t>(width, 31680));
+  if (pf.frame == FrameSide::None) return;
+  pf.frameWidth = static_cast<uint16_t>(std::min<int64_t>(width, 31680));
+  pf.frameAside = frameRoom(intAttr(frame, "hSpace").value_or(0));
+  pf.frameBelow = frameRoom(intAttr(frame, "vSpace").value_or(0));
 }
 
 // The word processor drops the white space at either end of a w:t that
