@@ -161,15 +161,19 @@ struct ParagraphFormat {
   int32_t style = 0;         // index into Model::styles; 0 is the default paragraph style
   uint8_t outlineLevel = 9;  // 0..8: heading level 1..9; 9: body text
   Align align = Align::Left;
-  bool contextualSpacing = false;  // no space between paragraphs of one style
   LineRule lineRule = LineRule::Multiple;
+  // The third line of its border, where its sides draw three (see border
+  // below): Model::borderLines[thirdLine - 1]; 0 for none. In the byte
+  // packing contextualSpacing into bits left spare.
+  uint8_t thirdLine = 0;
   int32_t indentLeft = 0;    // twips
   int32_t indentRight = 0;   // twips
   int32_t indentFirst = 0;   // twips, relative to indentLeft; negative: hanging
   int32_t listId = -1;       // -1: not in a list; equal ids share one numbering
   uint8_t listLevel = 0;     // 0..8
   LabelFollow labelFollow = LabelFollow::Tab;
-  bool listOrdered : 1 = false;  // numbered (true) or bulleted (false)
+  bool contextualSpacing : 1 = false;  // no space between paragraphs of one style
+  bool listOrdered : 1 = false;        // numbered (true) or bulleted (false)
   bool textBox : 1 = false;      // text of a text box, placed after the paragraph anchoring it
   // Laid out from right to left (Hebrew, Arabic): align and the indents
   // are then of its start and end, which lie right and left.
@@ -184,6 +188,7 @@ struct ParagraphFormat {
   // line is drawn there (columnLine): bits and a byte the structure had
   // spare.
   uint8_t columns : 4 = 0;
+  uint8_t borderThird : 4 = 0;  // the sides that draw thirdLine (kBorderTop ...)
   // The room a frame (below) keeps from the text beside it and from the
   // text below it, points; 0 where the document gives none. In the bytes
   // the bits above left spare.
@@ -197,10 +202,11 @@ struct ParagraphFormat {
   // A line around the paragraph, a box or a rule above or below it, on the
   // sides borderSides names (kBorderTop ...): `border` on them all but
   // those borderOther names, which draw otherBorder (a thick line above a
-  // thin one below, a bar at the side in a colour of its own); any third
-  // line is drawn as the first. The word processor draws paragraphs in a
-  // row with the same border as one box, with its line between them where
-  // kBorderBetween is set.
+  // thin one below, a bar at the side in a colour of its own), and those
+  // borderThird names, which draw a third (thirdLine); a fourth line, or a
+  // third between paragraphs, is drawn as the first. The word processor
+  // draws paragraphs in a row with the same border as one box, with its
+  // line between them where kBorderBetween is set.
   Border border;
   Border otherBorder;  // room: border's
   uint8_t borderSides = 0;
@@ -245,10 +251,14 @@ struct ParagraphFormat {
   uint32_t labelColor = kAutoColor;
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   TabAlign tabAlign(size_t i) const { return static_cast<TabAlign>(tabAligns >> (2 * i) & 3); }
-  // The line drawn on `side` (kBorderTop ...), room and all.
-  Border line(uint8_t side) const {
-    if (!(borderOther & side)) return border;
-    Border b = otherBorder;
+  // The line drawn on `side` (kBorderTop ...), room and all; `lines`: the
+  // model's borderLines, which hold a third line.
+  Border line(uint8_t side, const std::vector<Border>& lines = {}) const {
+    Border b = border;
+    if (borderOther & side)
+      b = otherBorder;
+    else if ((borderThird & side) && thirdLine && thirdLine <= lines.size())
+      b = lines[thirdLine - 1];
     b.room = border.room;
     return b;
   }
@@ -455,6 +465,10 @@ struct Model {
   // once, canonical, at most kMaxLanguages.
   std::vector<std::string> languages;
   static constexpr size_t kMaxLanguages = 255;
+  // The third lines of paragraphs' borders (ParagraphFormat::thirdLine),
+  // each once, at most kMaxBorderLines, their room 0.
+  std::vector<Border> borderLines;
+  static constexpr size_t kMaxBorderLines = 255;
   // The tag of the language `f` is marked with; "" for none.
   std::string_view languageOf(const CharFormat& f) const {
     return f.language == 0 || f.language > languages.size() ? std::string_view()

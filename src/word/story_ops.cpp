@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "word/border_lines.h"
 #include "word/error.h"
 #include "word/language_numbers.h"
 
@@ -133,9 +134,11 @@ int32_t mappedStyle(const std::vector<int32_t>& map, int32_t style) {
 }
 
 void remapStory(Story& story, const std::vector<int32_t>& map,
-                const std::vector<uint8_t>& languageMap) {
+                const std::vector<uint8_t>& languageMap, const std::vector<uint8_t>& lineMap) {
   if (!languageMap.empty())
     for (Run& r : story.runs) r.format.language = mappedLanguage(languageMap, r.format.language);
+  if (!lineMap.empty())
+    for (Paragraph& p : story.paragraphs) mapThirdLine(lineMap, p.format);
   if (map.empty()) return;
   for (Paragraph& p : story.paragraphs) p.format.style = mappedStyle(map, p.format.style);
 }
@@ -315,6 +318,7 @@ Model copyRange(const Model& model, uint32_t start, uint32_t end) {
   out.language = model.language;
   out.decimalPoint = model.decimalPoint;
   out.languages = model.languages;
+  out.borderLines = model.borderLines;
   return out;
 }
 
@@ -341,8 +345,8 @@ uint32_t insertionPoint(const Story& d, uint32_t pos) {
 // the tail's format: a document's last paragraph, copied without the
 // final mark into a new page, would otherwise lose its alignment, spacing
 // and list label. Runs after the text went in.
-void insertParagraphs(Story& d, uint32_t pos, const Story& f,
-                      const std::vector<int32_t>& styleMap) {
+void insertParagraphs(Story& d, uint32_t pos, const Story& f, const std::vector<int32_t>& styleMap,
+                      const std::vector<uint8_t>& lineMap) {
   const uint32_t n = static_cast<uint32_t>(f.text.size());
   const size_t pi = paragraphAt(d, pos);
   const bool emptyHere = pi < d.paragraphs.size() && d.paragraphs[pi].end == pos + 1 &&
@@ -350,6 +354,7 @@ void insertParagraphs(Story& d, uint32_t pos, const Story& f,
   if (emptyHere && n && !f.paragraphs.empty() && !isMark(f.text[n - 1])) {
     d.paragraphs[pi].format = f.paragraphs.back().format;
     d.paragraphs[pi].format.style = mappedStyle(styleMap, d.paragraphs[pi].format.style);
+    mapThirdLine(lineMap, d.paragraphs[pi].format);
   }
   for (size_t i = pi; i < d.paragraphs.size(); ++i) d.paragraphs[i].end += n;
   std::vector<Paragraph> paras;
@@ -357,6 +362,7 @@ void insertParagraphs(Story& d, uint32_t pos, const Story& f,
     if (p.end == 0 || !isMark(f.text[p.end - 1])) continue;
     Paragraph q{pos + p.end, p.format};
     q.format.style = mappedStyle(styleMap, q.format.style);
+    mapThirdLine(lineMap, q.format);
     paras.push_back(std::move(q));
   }
   if (d.paragraphs.empty() && (paras.empty() || paras.back().end != d.text.size()))
@@ -431,7 +437,8 @@ void insertEquations(Story& d, uint32_t pos, const Story& f) {
 // Pictures and notes are characters: those at or after `pos` move.
 void insertPicturesAndNotes(Model& model, uint32_t pos, const Model& fragment,
                             const std::vector<int32_t>& styleMap,
-                            const std::vector<uint8_t>& languageMap) {
+                            const std::vector<uint8_t>& languageMap,
+                            const std::vector<uint8_t>& lineMap) {
   Story& d = model.main;
   const Story& f = fragment.main;
   const uint32_t n = static_cast<uint32_t>(f.text.size());
@@ -451,7 +458,7 @@ void insertPicturesAndNotes(Model& model, uint32_t pos, const Model& fragment,
   std::vector<Note> notes = fragment.notes;
   for (Note& note : notes) {
     note.pos += pos;
-    remapStory(note.body, styleMap, languageMap);
+    remapStory(note.body, styleMap, languageMap, lineMap);
   }
   model.notes.insert(model.notes.begin() + static_cast<ptrdiff_t>(noteIndex), notes.begin(),
                      notes.end());
@@ -506,14 +513,15 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   if (at) *at = pos;
   const std::vector<uint8_t> languageMap = mapLanguages(model, fragment);
   std::vector<int32_t> styleMap = mapStyles(model, fragment, languageMap);
+  const std::vector<uint8_t> lineMap = mapBorderLines(model, fragment);
   // Each step finds its place in its own table of the story (paragraphs,
   // runs, ...), which the steps before it leave as they were.
   d.text.insert(pos, f.text);
-  insertParagraphs(d, pos, f, styleMap);
+  insertParagraphs(d, pos, f, styleMap, lineMap);
   insertRuns(d, pos, f, languageMap);
   insertBookmarks(d, pos, f);
   insertEquations(d, pos, f);
-  insertPicturesAndNotes(model, pos, fragment, styleMap, languageMap);
+  insertPicturesAndNotes(model, pos, fragment, styleMap, languageMap, lineMap);
   insertTables(d, pos, f);
   return n;
 }

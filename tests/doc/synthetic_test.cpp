@@ -418,6 +418,17 @@ TEST(SyntheticDoc, ParagraphBordersTakeTheirLineBetweenAndRoom) {
     EXPECT_EQ(f.border.room, c.room) << &c - cases;
     EXPECT_EQ(f.sideRooms, c.sideRooms) << &c - cases;
   }
+  // A third line of its own, in the document's table of them.
+  SyntheticDoc d;
+  d.text = u"x\r";
+  d.paragraphs = {{doctest::sprm32(0x6424, brc80(24, 1, 6)) +
+                   doctest::sprm32(0x6425, brc80(8, 6, 0)) +
+                   doctest::sprm32(0x6426, brc80(4, 1, 2))}};
+  const word::Model m = read(d);
+  const word::ParagraphFormat& f = m.main.paragraphs.at(0).format;
+  EXPECT_EQ(f.borderThird, word::kBorderBottom);
+  EXPECT_EQ(f.line(word::kBorderBottom, m.borderLines),
+            (word::Border{word::LineStyle::Single, 4, 0, 0x0000FF}));
 }
 
 // A frame's side across the column and its width (sprmPDxaAbs, -Width):

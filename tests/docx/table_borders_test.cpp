@@ -6,6 +6,7 @@
 
 #include "../common/fixtures.h"
 #include "docx_fixture.h"
+#include "word/story_ops.h"
 #include "word/write/writers.h"
 
 namespace {
@@ -177,6 +178,27 @@ TEST(DocxParagraphBorders, EachSideDrawsItsOwnLine) {
     const std::string page = word::write::html(docxtest::read(body), "p_files", u"t").text;
     for (const std::string& css : c.css)
       EXPECT_NE(page.find(css), std::string::npos) << c.lines << "\n" << page;
+  }
+}
+
+// A third line of its own on the sides that draw it, kept where a page
+// pastes the paragraph into a document that numbers its lines otherwise.
+TEST(DocxParagraphBorders, AThirdLineIsDrawnAsItsOwn) {
+  auto box = [](const std::string& bottom) {
+    return p(r("x"),
+             "<w:pBdr><w:top w:val=\"thick\" w:sz=\"24\" w:color=\"FF0000\"/>"
+             "<w:left w:val=\"single\" w:sz=\"4\" w:color=\"0000FF\"/>" +
+                 bottom + "</w:pBdr>");
+  };
+  const word::Model from = docxtest::read(box("<w:bottom w:val=\"dotted\" w:sz=\"8\"/>"));
+  word::Model pasted = docxtest::read(box("<w:bottom w:val=\"dashed\" w:sz=\"8\"/>"));
+  word::ops::insert(pasted, 0, word::ops::copyRange(from, 0, from.main.text.size()));
+  const std::string sides = "border-top:3pt solid #FF0000;border-left:0.75pt solid #0000FF;";
+  for (const auto& [m, css] : {std::pair{&from, "border-bottom:1pt dotted"},
+                               {&pasted, "border-bottom:1pt dotted"},
+                               {&pasted, "border-bottom:1pt dashed"}}) {
+    const std::string page = word::write::html(*m, "p_files", u"t").text;
+    EXPECT_NE(page.find(sides + css), std::string::npos) << css << page;
   }
 }
 

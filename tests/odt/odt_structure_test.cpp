@@ -545,6 +545,21 @@ TEST(OdtStyles, PaddingIsTheRoomInsideBorderAndShading) {
   }
 }
 
+// A border's third line, on the side that draws it, in the document's
+// table of them.
+TEST(OdtStyles, AThirdLineIsKept) {
+  Parts parts;
+  parts.automatic =
+      odttest::style("P", "paragraph",
+                     "<style:paragraph-properties fo:border-top=\"3pt solid #FF0000\" "
+                     "fo:border-left=\"2pt solid #4472C4\" "
+                     "fo:border-bottom=\"1pt dotted #000000\"/>");
+  parts.body = p("x", "P");
+  const word::Model m = odttest::read(parts);
+  EXPECT_EQ(m.main.paragraphs.at(0).format.borderThird, word::kBorderBottom);
+  EXPECT_EQ(m.borderLines.size(), 1u);
+}
+
 // Tab stops: a style's, measured from the indent unless the settings say
 // from the margin; an empty list of the paragraph's own replaces them.
 TEST(OdtStyles, TabStopsFromTheIndentOrTheMargin) {

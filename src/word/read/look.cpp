@@ -4,6 +4,8 @@
 #include <array>
 #include <limits>
 
+#include "word/border_lines.h"
+
 namespace word::read {
 
 uint32_t shadingColour(uint32_t fill, uint32_t pattern, int permille) {
@@ -46,11 +48,13 @@ void classifyFonts(Model& m, const FontClasses& classes) {
   for (Style& s : m.styles) set(s.chars);
 }
 
-void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines) {
+void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines,
+                        std::vector<Border>* table) {
   static constexpr uint8_t kBits[] = {kBorderTop, kBorderLeft, kBorderBottom, kBorderRight,
                                       kBorderBetween};
-  f.borderSides = f.borderOther = 0;
+  f.borderSides = f.borderOther = f.borderThird = f.thirdLine = 0;
   f.border = f.otherBorder = {};
+  std::optional<Border> third;
   auto sameLine = [](Border a, Border b) {
     a.room = b.room = 0;
     return a == b;
@@ -65,12 +69,19 @@ void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines) {
       f.border = *b;
     } else if (!sameLine(*b, f.border)) {
       if (!f.borderOther) f.otherBorder = {b->style, b->width, 0, b->color};
-      if (sameLine(*b, f.otherBorder)) f.borderOther |= kBits[i];
+      if (sameLine(*b, f.otherBorder)) {
+        f.borderOther |= kBits[i];
+      } else if (table && i < 4) {
+        if (!third) third = Border{b->style, b->width, 0, b->color};
+        if (sameLine(*b, *third)) f.borderThird |= kBits[i];
+      }
     }
     if (i < rooms.size()) rooms[i] = b->room;
     sameRoom = sameRoom && (i == 4 || b->room == f.border.room);
     f.borderSides |= kBits[i];
   }
+  if (third) f.thirdLine = ops::borderLineNumber(*table, *third);
+  if (!f.thirdLine) f.borderThird = 0;
   f.sideRooms = {};
   if (!sameRoom) {
     f.border.room = 0;

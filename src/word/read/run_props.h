@@ -128,7 +128,8 @@ struct CommonParaProps {
     replacesTabs = replacesTabs || top.replacesTabs;
   }
 
-  void applyTo(ParagraphFormat& f) const {
+  // `lines`: the model's borderLines, where a border's third line goes.
+  void applyTo(ParagraphFormat& f, std::vector<Border>* lines = nullptr) const {
     if (align) f.align = *align;
     if (indentLeft) f.indentLeft = *indentLeft;
     if (indentRight) f.indentRight = *indentRight;
@@ -141,7 +142,7 @@ struct CommonParaProps {
     if (shading) f.shading = *shading;
     if (rightToLeft) f.rightToLeft = *rightToLeft;
     if (std::any_of(borders.begin(), borders.end(), [](const auto& b) { return b.has_value(); }))
-      setParagraphBorder(f, borders);
+      setParagraphBorder(f, borders, lines);
     if (!tabs.empty() || replacesTabs) applyTabStops(f, tabs);
   }
 };

@@ -112,7 +112,10 @@ std::u16string tableBoxCss(const Table& t) {
 
 // The sides of a paragraph's border that `f` draws otherwise than `base`,
 // and the room between a border and the text where the sides differ.
-std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base) {
+std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base,
+                                  const std::vector<Border>* lines) {
+  static const std::vector<Border> kNone;
+  const std::vector<Border>& table = lines ? *lines : kNone;
   constexpr uint8_t kBox = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
   const uint8_t drawn = f.borderSides & kBox, under = base.borderSides & kBox;
   std::u16string room = borderRoomCss(f, drawn);
@@ -121,8 +124,8 @@ std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphForma
                                                        {kBorderLeft, u"left"},
                                                        {kBorderBottom, u"bottom"},
                                                        {kBorderRight, u"right"}};
-  auto line = [](const ParagraphFormat& p, uint8_t side) {
-    Border b = p.line(side);
+  auto line = [&table](const ParagraphFormat& p, uint8_t side) {
+    Border b = p.line(side, table);
     b.room = 0;
     return b;
   };
@@ -130,13 +133,13 @@ std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphForma
   for (const auto& [bit, side] : sides)
     same = same && (!(drawn & bit) || line(f, bit) == line(base, bit));
   if (same) return room;
-  if (drawn == kBox && !(f.borderOther & kBox))
+  if (drawn == kBox && !((f.borderOther | f.borderThird) & kBox))
     return u"border:" + borderValue(f.border) + u";" + room;
   std::u16string css;
   for (const auto& [bit, side] : sides) {
     const bool on = drawn & bit, was = under & bit;
     if (on)
-      css += u"border-" + std::u16string(side) + u":" + borderValue(f.line(bit)) + u";";
+      css += u"border-" + std::u16string(side) + u":" + borderValue(f.line(bit, table)) + u";";
     else if (was)
       css += u"border-" + std::u16string(side) + u":none;";
   }

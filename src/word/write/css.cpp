@@ -243,8 +243,8 @@ std::u16string textOn(uint32_t background) {
 }
 
 std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,
-                            const CharFormat& text, bool stateDirection,
-                            const CharFormat* baseText) {
+                            const CharFormat& text, bool stateDirection, const CharFormat* baseText,
+                            const std::vector<Border>* lines) {
   std::u16string css;
   // Alignment and margins by the page's sides: a right-to-left paragraph's
   // start is its right.
@@ -269,7 +269,7 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
   if (in.left != from.left) css += u"margin-left:" + points(in.left, 20) + u";";
   if (in.right != from.right) css += u"margin-right:" + points(in.right, 20) + u";";
   if (in.first != from.first) css += u"text-indent:" + points(in.first, 20) + u";";
-  css += paragraphBorderCss(f, base);
+  css += paragraphBorderCss(f, base, lines);
   // The word processor draws a box and shading from the outermost line: a
   // hanging first line stands inside them, the box beginning there and
   // the other lines kept at their indent by the room inside it.
@@ -342,7 +342,8 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
   auto sameBox = [&f](const ParagraphFormat* neighbour) {
     return f.borderSides && neighbour && neighbour->borderSides == f.borderSides &&
            neighbour->border == f.border && neighbour->borderOther == f.borderOther &&
-           neighbour->otherBorder == f.otherBorder;
+           neighbour->otherBorder == f.otherBorder && neighbour->borderThird == f.borderThird &&
+           neighbour->thirdLine == f.thirdLine;
   };
   const bool joinsBefore = sameBox(before), joinsAfter = sameBox(after);
   const bool lineBelow = joinsAfter && (f.borderSides & kBorderBetween);
@@ -360,6 +361,7 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
     const bool other = f.borderOther & kBorderBetween;
     f.borderOther =
         static_cast<uint8_t>((f.borderOther & ~kBorderBottom) | (other ? kBorderBottom : 0));
+    f.borderThird = static_cast<uint8_t>(f.borderThird & ~kBorderBottom);
   }
   // The word processor adds the space after the paragraph above to this
   // one's space before, outside a box; a page's margins overlap, the

@@ -29,8 +29,9 @@ inline int32_t roomAcross(const Border& b) {
 }
 // The sides of a paragraph's border that `f` draws otherwise than `base`,
 // and the room between its border (or shading) and its text where that
-// differs.
-std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base);
+// differs. `lines`: the model's borderLines, which hold third lines.
+std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base,
+                                  const std::vector<Border>* lines = nullptr);
 
 // A font as a CSS family list: the font, fonts made to its metrics (so that
 // lines break as in the document where the font itself is missing), and
@@ -56,10 +57,11 @@ std::u16string textOn(uint32_t background);
 // even where they are the base's, so that the element does not take them
 // from the one it lies in. `baseText`: the format the base's own rule was
 // written for, where it is not `text` (a paragraph whose letters are all
-// smaller than its style's).
+// smaller than its style's). `lines`: as paragraphBorderCss takes them.
 std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,
                             const CharFormat& text, bool stateDirection = false,
-                            const CharFormat* baseText = nullptr);
+                            const CharFormat* baseText = nullptr,
+                            const std::vector<Border>* lines = nullptr);
 // What spacedBetween adds to a paragraph's border sides: its box goes on
 // into the paragraph above, or below (the space there lies inside it).
 inline constexpr uint8_t kBoxGoesOnAbove = 32, kBoxGoesOnBelow = 64;

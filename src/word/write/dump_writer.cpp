@@ -124,7 +124,8 @@ const char* alignName(Align a) {
   return names[std::min(static_cast<int>(a), 4)];
 }
 
-std::string paragraphFormat(const ParagraphFormat& f) {
+// `lines`: the model's borderLines, which hold third lines.
+std::string paragraphFormat(const ParagraphFormat& f, const std::vector<Border>& lines = {}) {
   std::string out;
   if (f.outlineLevel < 9) out += " heading=" + std::to_string(f.outlineLevel + 1);
   if (f.align != Align::Left) out += std::string(" align=") + alignName(f.align);
@@ -174,6 +175,10 @@ std::string paragraphFormat(const ParagraphFormat& f) {
     if (f.borderOther) {
       out += " other=" + border(f.otherBorder) + "/";
       sides(f.borderOther);
+    }
+    if (f.borderThird) {
+      out += " third=" + border(f.line(f.borderThird & -f.borderThird, lines)) + "/";
+      sides(f.borderThird);
     }
   }
   if (f.sideRooms != decltype(f.sideRooms){})
@@ -320,7 +325,7 @@ class Dumper {
 
   void paragraph(uint32_t start, uint32_t end, const ParagraphFormat& f, int depth) {
     const Story& s = *story_;
-    line(depth, "p " + styleName(f.style) + paragraphFormat(f));
+    line(depth, "p " + styleName(f.style) + paragraphFormat(f, model_.borderLines));
     if (end > start && (s.text[end - 1] == kParagraphMark || s.text[end - 1] == kCellMark)) --end;
     static const Style kNoStyle;
     const Style& style = f.style >= 0 && static_cast<size_t>(f.style) < model_.styles.size()

@@ -201,7 +201,7 @@ class Renderer {
     paragraphShading_ = f.shading;
     static const ParagraphFormat kPlain;
     std::u16string css = blockCss(*story_, start, end, f, style ? style->paragraph : kPlain, item,
-                                  model_.defaultTabStop, base);
+                                  model_.defaultTabStop, base, &model_.borderLines);
     leastLine_ = f.lineRule == LineRule::AtLeast && runLineCss(base, f.lineSpacing).empty()
                      ? f.lineSpacing
                      : 0;  // where the page gives the paragraph its least height

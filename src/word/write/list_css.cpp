@@ -179,7 +179,7 @@ bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultSt
 
 std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
                         const ParagraphFormat& styleParagraph, bool item, int32_t defaultStops,
-                        CharFormat& base) {
+                        CharFormat& base, const std::vector<Border>* lines) {
   // Lines are measured by the style's font and size, else by the text's.
   CharFormat text = base;
   if (const size_t r = ops::runAt(s, start); r < s.runs.size()) {
@@ -207,7 +207,7 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
   const uint16_t small = ownLetters ? smallestLetters(s, start, end, base) : 0;
   const CharFormat styleText = text;
   if (small) text.halfPoints = small;
-  std::u16string css = paragraphCss(shown, styleParagraph, text, false, &styleText);
+  std::u16string css = paragraphCss(shown, styleParagraph, text, false, &styleText, lines);
   if (outside) css += u"list-style-position:outside;";
   if (item) css += labelLookCss(s, start, end, base);
   const bool tabbed = item && !centred && f.labelFollow == LabelFollow::Tab;

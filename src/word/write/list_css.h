@@ -45,10 +45,11 @@ void labelOwnLook(const ParagraphFormat& f, CharFormat& look);
 // A paragraph's own CSS on a page: its format against its style's
 // (`styleParagraph`), its lines measured by its letters, an item's label's
 // place, look and tab (`defaultStops` twips apart). Sets `base`, its
-// style's look, to the look its text is then written against.
+// style's look, to the look its text is then written against. `lines`: the
+// model's borderLines.
 std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
                         const ParagraphFormat& styleParagraph, bool item, int32_t defaultStops,
-                        CharFormat& base);
+                        CharFormat& base, const std::vector<Border>* lines = nullptr);
 // Whether the paragraph after drop cap `cap` (nullptr: none; style -1: a
 // table) starts with its letter: text beside it, not a list item, a
 // heading, a drop cap, nor text of another box or direction.

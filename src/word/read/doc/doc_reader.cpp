@@ -166,6 +166,7 @@ Model DocReader::read() {
   for (Note& n : model.notes) alignColumns(n.body, {});
   model.language = languages_.most();
   model.languages = languageTable_.take();
+  model.borderLines = std::move(borderLines_);
   return model;
 }
 

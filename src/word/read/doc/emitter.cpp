@@ -45,7 +45,7 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
   if (label && !label->ordered && label->text.size() == 1)
     label->text = r.bullet(label->text[0], label->font, p.pap.ilvl);
   if (label && p.mark) r.markLook(label->look, p.pap.istd, p.end - 1);
-  ParagraphFormat pf = r.paragraphFormat(p.pap, label);
+  ParagraphFormat pf = r.paragraphFormat(p.pap, label, &r.borderLines_);
   pf.textBox = flat;
   if (main && !flat) r.columnsAt(pf, p.end - 1);
   if (!skipped) b.paragraph(pf);

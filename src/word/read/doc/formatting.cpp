@@ -309,7 +309,8 @@ CharFormat DocReader::charFormat(const Chp& c) const {
   return f;
 }
 
-ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel> label) const {
+ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel> label,
+                                           std::vector<Border>* lines) const {
   ParagraphFormat f;
   f.style =
       p.istd >= 0 && static_cast<size_t>(p.istd) < styleIndex_.size() && styleIndex_[p.istd] >= 0
@@ -356,7 +357,7 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
                                : LineRule::AtLeast;
   f.lineSpacing = p.multLine && p.dyaLine <= 0 ? kSingleLine : std::abs(int32_t{p.dyaLine});
   f.shading = p.shading;
-  setParagraphBorder(f, p.borders);
+  setParagraphBorder(f, p.borders, lines);
   if (label) {
     f.listId = label->listId;
     f.listLevel = p.ilvl;

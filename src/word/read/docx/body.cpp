@@ -192,7 +192,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   eff.over(direct);
   ParagraphFormat pf;
   pf.style = styles_.indexOf(styleId);
-  eff.applyTo(pf);
+  eff.applyTo(pf, &borderLines_);
   // An item whose mark is deleted is gone once the changes are accepted,
   // its number too; a hidden one still counts, as the word processor
   // counts it (a list skips numbers so).

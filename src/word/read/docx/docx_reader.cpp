@@ -143,6 +143,7 @@ Model DocxReader::read() {
   classifyFonts(model, readFontTable(fontsPart.doc.document_element()));
   model.language = languages_.most();
   model.languages = languageTable_.take();
+  model.borderLines = std::move(borderLines_);
   return model;
 }
 

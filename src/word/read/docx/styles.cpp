@@ -389,8 +389,8 @@ void ParaProps::over(const ParaProps& top) {
   if (!top.styleId.empty()) styleId = top.styleId;
 }
 
-void ParaProps::applyTo(ParagraphFormat& f) const {
-  CommonParaProps::applyTo(f);
+void ParaProps::applyTo(ParagraphFormat& f, std::vector<Border>* lines) const {
+  CommonParaProps::applyTo(f, lines);
   if (outlineLevel) f.outlineLevel = static_cast<uint8_t>(*outlineLevel > 8 ? 9 : *outlineLevel);
 }
 

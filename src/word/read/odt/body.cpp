@@ -270,7 +270,7 @@ void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, Lis
   std::string styleName(attrValue(p, "style-name"));
   ParagraphFormat pf;
   pf.style = styleDefs_.indexOf(styleName);
-  styleDefs_.applyParagraph(styleName, pf);
+  styleDefs_.applyParagraph(styleName, pf, &borderLines_);
   if (is(p, "h")) {
     int64_t level =
         intAttr(p, "outline-level").value_or(styleDefs_.outlineLevelOf(styleName).value_or(1));

@@ -161,6 +161,7 @@ Model OdtReader::read() {
   model.decimalPoint = styleDefs_.decimalPoint();
   model.language = languages_.most();
   model.languages = languageTable_.take();
+  model.borderLines = std::move(borderLines_);
   classifyFonts(model, fontClasses);
   return model;
 }

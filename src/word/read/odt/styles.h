@@ -71,7 +71,7 @@ struct ParaProps : CommonParaProps {
   void over(const ParaProps& top);
   // The formatting, a leading as the multiple of a single line that shows
   // the same height for text `halfPoints` large.
-  void applyTo(ParagraphFormat& f, double halfPoints) const;
+  void applyTo(ParagraphFormat& f, double halfPoints, std::vector<Border>* lines = nullptr) const;
 
  private:
   void readSpacing(const pugi::xml_node& props);
@@ -177,7 +177,8 @@ class Styles {
   // its text, its parents and the family default resolved.
   const ParaProps& paraOf(const std::string& paraStyle) const;
   // The paragraph formatting a paragraph style gives, as it shows.
-  void applyParagraph(const std::string& paraStyle, ParagraphFormat& f) const;
+  void applyParagraph(const std::string& paraStyle, ParagraphFormat& f,
+                      std::vector<Border>* lines = nullptr) const;
   const TextProps& textOfParagraph(const std::string& paraStyle) const;
   // A text style's own properties over its parents'.
   const TextProps& textOfSpan(const std::string& textStyle) const;
