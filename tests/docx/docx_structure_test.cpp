@@ -886,8 +886,9 @@ TEST(DocxText, RaisedAndLoweredLettersKeepTheirSize) {
   EXPECT_EQ(formatAt(m, 2).raise, -4);
   EXPECT_FALSE(formatAt(m, 1).superscript);
   const std::string page = word::write::html(m, "p_files", u"t").text;
-  EXPECT_NE(page.find("vertical-align:3pt;\">1</span><span style=\"vertical-align:-2pt;\">2"),
-            std::string::npos)
+  EXPECT_NE(
+      page.find("vertical-align:0.25rem;\">1</span><span style=\"vertical-align:-0.166667rem;\">2"),
+      std::string::npos)
       << page;
 }
 

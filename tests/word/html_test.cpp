@@ -161,7 +161,7 @@ TEST(HtmlWriter, DirectFormattingAgainstTheParagraphStyle) {
   b.endParagraph();
   EXPECT_EQ(bodyLines(html(b.finish())),
             (std::vector<std::string>{
-                "<p><span style=\"color:#FF0000;background-color:#FFFF00;font-size:10.5pt;"
+                "<p><span style=\"color:#FF0000;background-color:#FFFF00;font-size:0.875rem;"
                 "font-family:'Arial xy',sans-serif;\"><i><u style=\"text-decoration-style:wavy;"
                 "text-decoration-color:#0000FF;\"><s><sup>all</sup></s></u></i></span>"
                 "<sub>sub</sub></p>",
@@ -248,10 +248,9 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
   // Headings as large and heavy as their styles make them.
   EXPECT_NE(out.find("\r\nh1,h2,h3,h4,h5,h6{font-size:1em;font-weight:normal}\r\n"),
             std::string::npos);
-  EXPECT_NE(
-      out.find("\r\n.heading1{line-height:1.4;font-weight:300;font-size:16pt;font-family:'Calibri "
-               "Light','Carlito',sans-serif;}\r\n"),
-      std::string::npos)
+  EXPECT_NE(out.find("\r\n.heading1{line-height:1.4;font-weight:300;font-size:1.333333rem;"
+                     "font-family:'Calibri Light','Carlito',sans-serif;}\r\n"),
+            std::string::npos)
       << out;
   EXPECT_NE(out.find("\r\n.SectionHeading{font-weight:300;font-family:'Segoe UI Light',"
                      "sans-serif;}\r\n"),
@@ -531,7 +530,7 @@ TEST(HtmlWriter, LabelsTakeTheLookAllTheirTextShares) {
     if (line.find("<li") != std::string::npos)
       looks.push_back(line.substr(0, line.find("list-style")));
   const std::string small10 =
-      "<li style=\"font-size:10pt;font-family:'Arial','Liberation Sans',"
+      "<li style=\"font-size:0.833333rem;font-family:'Arial','Liberation Sans',"
       "'Arimo',sans-serif;";
   // Weight is not among them: a label's is its level's and its mark's.
   EXPECT_EQ(looks, (std::vector<std::string>{small10, small10, small10, "<li style=\""}));
@@ -567,7 +566,8 @@ TEST(HtmlWriter, LabelsTakeTheirLevelsLook) {
   ASSERT_EQ(body.size(), 7u) << page;
   EXPECT_NE(body[1].find("'1.\\9';--lw:bold;--lc:#C00000;\">text</li>"), std::string::npos)
       << body[1];
-  EXPECT_NE(body[3].find("<span style=\"font-size:14pt;\"><i>1.<span class=\"tab\""), std::string::npos)
+  EXPECT_NE(body[3].find("<span style=\"font-size:1.166667rem;\"><i>1.<span class=\"tab\""),
+            std::string::npos)
       << body[3];
   EXPECT_EQ(body[5].find("--l"), std::string::npos) << body[5];
 }
@@ -614,7 +614,7 @@ TEST(HtmlWriter, ADropCapStartsTheParagraphItOpens) {
     b.endParagraph();
   }
   const std::vector<std::string> got = bodyLines(html(b.finish()));
-  const std::string floated = "line-height:41.35pt;float:inline-start;margin-inline-end:4pt;";
+  const std::string floated = "line-height:3.445833rem;float:inline-start;margin-inline-end:4pt;";
   ASSERT_EQ(got.size(), 6u);
   EXPECT_EQ(got[0], "<p><span style=\"" + floated + "text-indent:0;\">O</span>nce</p>");
   EXPECT_EQ(got[1], "<p style=\"" + floated + "\">A</p>");  // before a list item
@@ -1304,22 +1304,24 @@ TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
   big.halfPoints = 56;
   b.text("B", big);
   b.endParagraph();
-  EXPECT_EQ(bodyLines(html(b.finish())),
-            (std::vector<std::string>{
-                "<p style=\"font-size:8pt;\">small</p>", "<p style=\"font-size:8pt;\">&nbsp;</p>",
-                "<p class=\"Body\" style=\"font-size:8pt;\">small</p>",
-                "<p class=\"Body\" style=\"font-size:8pt;\">small<span style=\"font-size:12pt;\"> "
-                "large</span></p>",
-                "<p class=\"Body\" style=\"font-size:8pt;\">&nbsp;</p>",
-                "<p style=\"font-family:'Calibri Light','Carlito',sans-serif;font-weight:300;\">"
-                "light</p>",
-                "<p style=\"line-height:12pt;\"><span style=\"font-size:9.5pt;\">least</span></p>",
-                "<p class=\"Body\" style=\"line-height:13.5pt;\"><span "
-                "style=\"font-size:9pt;\">nine</span></p>",
-                "<p class=\"Spaced\" style=\"line-height:13.5pt;\"><span "
-                "style=\"font-size:9pt;\">nine</span></p>",
-                "<p style=\"line-height:15pt;\">a<span "
-                "style=\"font-size:28pt;line-height:normal;\">B</span></p>"}));
+  EXPECT_EQ(
+      bodyLines(html(b.finish())),
+      (std::vector<std::string>{
+          "<p style=\"font-size:0.666667rem;\">small</p>",
+          "<p style=\"font-size:0.666667rem;\">&nbsp;</p>",
+          "<p class=\"Body\" style=\"font-size:0.666667rem;\">small</p>",
+          "<p class=\"Body\" style=\"font-size:0.666667rem;\">small<span "
+          "style=\"font-size:1rem;\"> large</span></p>",
+          "<p class=\"Body\" style=\"font-size:0.666667rem;\">&nbsp;</p>",
+          "<p style=\"font-family:'Calibri Light','Carlito',sans-serif;font-weight:300;\">"
+          "light</p>",
+          "<p style=\"line-height:1rem;\"><span style=\"font-size:0.791667rem;\">least</span></p>",
+          "<p class=\"Body\" style=\"line-height:1.125rem;\"><span "
+          "style=\"font-size:0.75rem;\">nine</span></p>",
+          "<p class=\"Spaced\" style=\"line-height:1.125rem;\"><span "
+          "style=\"font-size:0.75rem;\">nine</span></p>",
+          "<p style=\"line-height:1.25rem;\">a<span "
+          "style=\"font-size:2.333333rem;line-height:normal;\">B</span></p>"}));
 }
 
 // The page keeps the document's spaces: a line's first, and every other

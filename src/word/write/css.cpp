@@ -16,28 +16,45 @@ std::u16string ascii(std::string_view s) {
   return std::u16string(s.begin(), s.end());
 }
 
-// `value / divisor` with up to two decimals.
-std::u16string decimal(int64_t value, int divisor) {
-  // In hundredths, rounded half away from zero; whole numbers of them for
-  // the units used (half points, twips). Integer work: this runs for every
-  // formatted run of every page.
+namespace {
+
+// `value / divisor` with up to `places` decimals, rounded half away from
+// zero. Integer work: this runs for every formatted run of every page.
+std::u16string fixed(int64_t value, int64_t divisor, int places) {
   const bool negative = value < 0;
   const uint64_t magnitude =
       negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   const uint64_t d = static_cast<uint64_t>(divisor > 0 ? divisor : 1);
-  const uint64_t hundredths = (magnitude * 100 + d / 2) / d;
-  std::string s = negative && hundredths != 0 ? "-" : "";
-  s += std::to_string(hundredths / 100);
-  if (uint64_t frac = hundredths % 100) {
-    s += '.';
-    s += static_cast<char>('0' + frac / 10);
-    if (frac % 10) s += static_cast<char>('0' + frac % 10);
+  uint64_t scale = 1;
+  for (int i = 0; i < places; ++i) scale *= 10;
+  const uint64_t parts = (magnitude * scale + d / 2) / d;
+  std::string s = negative && parts != 0 ? "-" : "";
+  s += std::to_string(parts / scale);
+  if (uint64_t frac = parts % scale) {
+    std::string digits = std::to_string(frac + scale).substr(1);
+    digits.erase(digits.find_last_not_of('0') + 1);
+    s += '.' + digits;
   }
   return ascii(s);
 }
 
+}  // namespace
+
+std::u16string decimal(int64_t value, int divisor) {
+  // Hundredths: whole numbers of them for the units used (half points,
+  // twips).
+  return fixed(value, divisor, 2);
+}
+
 std::u16string points(int64_t value, int divisor) {
   return decimal(value, divisor) + u"pt";
+}
+
+std::u16string rems(int64_t value, int divisor) {
+  // Browsers' default text is 16 pixels, 12 points: a point is a twelfth
+  // of it. Six decimals give a browser the size it gave the points, to the
+  // precision it keeps, so that lines break where they did.
+  return fixed(value, int64_t{divisor > 0 ? divisor : 1} * 12, 6) + u"rem";
 }
 
 std::u16string colour(uint32_t rgb) {
@@ -172,13 +189,13 @@ std::u16string lineHeight(const ParagraphFormat& f, const CharFormat& text) {
       return decimal(int64_t{f.lineSpacing} * ownLine(text.font), kSingleLine * 1000);
     case LineRule::Exactly:
       if (f.lineSpacing <= 0) break;
-      return points(f.lineSpacing, 20);
+      return rems(f.lineSpacing, 20);
     case LineRule::AtLeast: {
       // A page has no least height of lines: one below the font's own line
       // (about 1.15 times its size) leaves the font's.
       const int64_t size = halfPoints ? halfPoints : 24;
       if (int64_t{f.lineSpacing} * 100 <= size * 10 * 115) break;
-      return points(f.lineSpacing, 20);
+      return rems(f.lineSpacing, 20);
     }
   }
   return u"normal";
@@ -399,7 +416,7 @@ std::u16string charCss(const CharFormat& f, bool weight, bool lines) {
     css += u"background-color:" + colour(f.highlight) + u";";
     if (f.color == kAutoColor && f.shaded) css += textOn(f.highlight);
   }
-  if (f.halfPoints) css += u"font-size:" + points(f.halfPoints, 2) + u";";
+  if (f.halfPoints) css += u"font-size:" + rems(f.halfPoints, 2) + u";";
   if (std::u16string family = fontFamily(f.font, f.fontClass, f.asianFont); !family.empty())
     css += u"font-family:" + family + u";";
   css += letterPlaceCss(f);
@@ -428,7 +445,7 @@ std::u16string runOverCss(const CharFormat& f, const CharFormat& base, uint32_t 
 std::u16string sizeAndFaceCss(const CharFormat& f, const CharFormat& base) {
   std::u16string css;
   if (f.halfPoints != base.halfPoints && f.halfPoints)
-    css += u"font-size:" + points(f.halfPoints, 2) + u";";
+    css += u"font-size:" + rems(f.halfPoints, 2) + u";";
   // A run in its paragraph's font with an East Asian font of its own names
   // both; one whose East Asian font is its font, its font alone.
   if (f.font != base.font || f.asianFont != base.asianFont) {
@@ -457,9 +474,9 @@ std::u16string runLineCss(const CharFormat& f, int32_t least) {
 std::u16string letterPlaceCss(const CharFormat& f, const CharFormat* base) {
   std::u16string css;
   if (base ? f.raise != base->raise : f.raise)
-    css = u"vertical-align:" + (f.raise ? points(f.raise, 2) : u"baseline") + u";";
+    css = u"vertical-align:" + (f.raise ? rems(f.raise, 2) : u"baseline") + u";";
   if (base ? f.letterSpacing == base->letterSpacing : !f.letterSpacing) return css;
-  return css + u"letter-spacing:" + (f.letterSpacing ? points(f.letterSpacing, 20) : u"normal") +
+  return css + u"letter-spacing:" + (f.letterSpacing ? rems(f.letterSpacing, 20) : u"normal") +
          u";";
 }
 

@@ -16,6 +16,11 @@ std::u16string ascii(std::string_view s);
 std::u16string points(int64_t value, int divisor);
 // `value / divisor` with up to two decimals ("1.5", "-0.25").
 std::u16string decimal(int64_t value, int divisor);
+// Points (twips or half points, by the divisor, as for points()) as a
+// share of the reader's own text size ("0.833333rem" for 10 points): text
+// that a reader sets larger in the browser grows, where points would keep
+// it as it is; at the usual size it is as large as in points.
+std::u16string rems(int64_t value, int divisor);
 std::u16string colour(uint32_t rgb);  // "#RRGGBB"
 // A cell's width, background, known borders and vertical alignment as
 // declarations, each ended with ';'; empty when the cell gives none.

@@ -76,7 +76,7 @@ std::u16string labelLookCss(const Story& s, uint32_t start, uint32_t end, const 
     face = face && f.font == look.font;
   }
   std::u16string css;
-  if (size) css += u"font-size:" + points(look.halfPoints, 2) + u";";
+  if (size) css += u"font-size:" + rems(look.halfPoints, 2) + u";";
   if (face) css += u"font-family:" + fontFamily(look.font, look.fontClass) + u";";
   return css;
 }
@@ -87,7 +87,7 @@ std::u16string labelOwnCss(const ParagraphFormat& f) {
     css += f.labelLook & kLabelBold ? u"--lw:bold;" : u"--lw:normal;";
   if (f.labelLook & kLabelItalicSet)
     css += f.labelLook & kLabelItalic ? u"--ls:italic;" : u"--ls:normal;";
-  if (f.labelHalfPoints) css += u"--lz:" + points(f.labelHalfPoints, 2) + u";";
+  if (f.labelHalfPoints) css += u"--lz:" + rems(f.labelHalfPoints, 2) + u";";
   if (f.labelColor != kAutoColor) css += u"--lc:" + colour(f.labelColor) + u";";
   return css;
 }
@@ -232,7 +232,7 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
   const bool leastHolds = f.lineRule == LineRule::AtLeast && f.lineSpacing > 0 &&
                           runLineCss(text, f.lineSpacing).empty();
   if (small && !leastHolds) {
-    css += u"font-size:" + points(small, 2) + u";";
+    css += u"font-size:" + rems(small, 2) + u";";
     base.halfPoints = small;
   }
   if (const CharFormat* face = sharedFace(s, start, end, base)) {
