@@ -449,18 +449,21 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
   item("hostile", 3, 0, true, "a'\\\"<%A=1", 0);
   std::vector<std::string> body = bodyLines(html(b.finish()));
   const std::string hangs = "text-indent:-18pt;tab-size:18pt;list-style-type:";
+  const std::string held72 = "min(72pt,9pt + max(20%,100vw - 20rem))";
   std::vector<std::string> expected = {
       "<ol>",
       "<li value=\"1\" style=\"margin-left:36pt;" + hangs + "'1.\\9';\">one",
       "<ul style=\"margin-inline-start:-36pt\">",
-      "<li style=\"margin-left:72pt;" + hangs + "'\u25E6\\9';\">one.a</li>",
-      "<li style=\"margin-left:72pt;" + hangs + "'-\\9';\">one.b</li>",
+      // Held on a phone's narrow window to what leaves its text room.
+      "<li style=\"margin-left:" + held72 + ";" + hangs + "'\u25E6\\9';\">one.a</li>",
+      "<li style=\"margin-left:" + held72 + ";" + hangs + "'-\\9';\">one.b</li>",
       "</ul>",
       "</li><li value=\"2\" style=\"margin-left:36pt;" + hangs + "'2.\\9';\">two</li>",
       // The 36pt stops of the page's list style.
       "<li value=\"10\" style=\"margin-left:36pt;text-indent:-18pt;list-style-type:'10.10.10.\\9';"
       "\">wide</li>",
-      "<li value=\"2004\" style=\"margin-left:42pt;text-indent:-24pt;tab-size:57pt;"
+      "<li value=\"2004\" style=\"margin-left:min(42pt,5.25pt + max(20%,100vw - 20rem));"
+      "text-indent:-24pt;tab-size:57pt;"
       "list-style-type:'2004\\9';\">award</li>",
       "<li value=\"3\" style=\"text-align:justify;margin-left:36pt;list-style-position:outside;"
       "tab-size:18pt;list-style-type:'3.\\9';\">justified</li>",
@@ -1069,7 +1072,9 @@ TEST(HtmlWriter, OutdentedLinesStartAtTheEdge) {
       {-720, 1080, "text-indent:18pt;"},                 // its first line past it
       {-720, 0, ""},                                     // outdented
       {0, -360, "margin-left:18pt;text-indent:-18pt;"},  // hanging into the margin
-      {720, -1080, "margin-left:54pt;text-indent:-54pt;"},
+      {720, -1080,  // held on a narrow window, the first line with its paragraph
+       "margin-left:min(54pt,6.75pt + max(20%,100vw - 20rem));"
+       "text-indent:max(-54pt,-6.75pt - max(20%,100vw - 20rem));"},
       {720, -360,
        "margin-left:36pt;text-indent:-18pt;margin-left:18pt;padding-left:18pt;text-indent:-18pt;"
        "background-color:#CCCCCC;",

@@ -50,6 +50,19 @@ std::u16string points(int64_t value, int divisor) {
   return decimal(value, divisor) + u"pt";
 }
 
+std::u16string indentLength(int32_t twips) {
+  // Up to half an inch as it is: a narrow column takes that. A wider one
+  // is whole where the window has room for it, and held otherwise to that
+  // room, the more of a fifth of the column and what the window holds
+  // beyond 20rem of text, with an eighth of the indent over it: on a phone
+  // the text keeps a column to read in, and deeper indents stand deeper.
+  if (twips >= -720 && twips <= 720) return points(twips, 20);
+  const std::u16string room = u"max(20%,100vw - 20rem)";
+  if (twips > 0)
+    return u"min(" + points(twips, 20) + u"," + points(twips, 160) + u" + " + room + u")";
+  return u"max(" + points(twips, 20) + u"," + points(twips, 160) + u" - " + room + u")";
+}
+
 std::u16string rems(int64_t value, int divisor) {
   // Browsers' default text is 16 pixels, 12 points: a point is a twelfth
   // of it. Six decimals give a browser the size it gave the points, to the
@@ -283,9 +296,9 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
     return i;
   };
   const Indents in = onPage(f), from = onPage(base);
-  if (in.left != from.left) css += u"margin-left:" + points(in.left, 20) + u";";
-  if (in.right != from.right) css += u"margin-right:" + points(in.right, 20) + u";";
-  if (in.first != from.first) css += u"text-indent:" + points(in.first, 20) + u";";
+  if (in.left != from.left) css += u"margin-left:" + indentLength(in.left) + u";";
+  if (in.right != from.right) css += u"margin-right:" + indentLength(in.right) + u";";
+  if (in.first != from.first) css += u"text-indent:" + indentLength(in.first) + u";";
   css += paragraphBorderCss(f, base, lines);
   // The word processor draws a box and shading from the outermost line: a
   // hanging first line stands inside them, the box beginning there and

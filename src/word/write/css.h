@@ -21,6 +21,11 @@ std::u16string decimal(int64_t value, int divisor);
 // that a reader sets larger in the browser grows, where points would keep
 // it as it is; at the usual size it is as large as in points.
 std::u16string rems(int64_t value, int divisor);
+// An indent (twips) as a CSS length: points, and for one wider than half
+// an inch, no wider than the column of a phone's narrow window can spare
+// beside the text (a desktop window shows it whole); a hanging first line
+// held alike, so that it never starts left of the column.
+std::u16string indentLength(int32_t twips);
 std::u16string colour(uint32_t rgb);  // "#RRGGBB"
 // A cell's width, background, known borders and vertical alignment as
 // declarations, each ended with ';'; empty when the cell gives none.

@@ -183,7 +183,7 @@ class Renderer {
       out_ +=
           std::u16string(f.listOrdered ? u"<ol" : u"<ul") + (f.rightToLeft ? u" dir=\"rtl\"" : u"");
       if (!lists.empty() && lists.back().itemOpen)
-        out_ += u" style=\"margin-inline-start:-" + points(lists.back().textIndent, 20) + u"\"";
+        out_ += u" style=\"margin-inline-start:" + indentLength(-lists.back().textIndent) + u"\"";
       out_ += u">";
       if (block) out_ += kNewLine;
       lists.push_back({f.listId, f.listLevel, f.listOrdered, false, 0});
