@@ -5,7 +5,8 @@
 // FOLDER holds the documents and looks.json, what their pages show: each
 // named font's list ends with its generic family and names a font of the
 // same metrics; margins and line heights in points; the colour behind white
-// or automatic text, and the text's. With CORPUS and SCREENSHOTS it also
+// or automatic text, and the text's; a line of an exact height that grows
+// with the reader's own text size. With CORPUS and SCREENSHOTS it also
 // shoots two corpus pages beside their reference exports for docs/: a
 // sans-serif document with spacing and a shaded table.
 'use strict';
@@ -148,6 +149,18 @@ async function main() {
         if (lines.length) console.log(lines.join('\n'));
       }
     }
+    // A reader who sets a larger text size in the browser gets the
+    // document's sizes larger alike: a line of exactly 18pt is half as tall
+    // again under text of 24 pixels as under the usual 16.
+    const cdp = await context.newCDPSession(page);
+    await cdp.send('Page.setFontSizes', { fontSizes: { standard: 24 } });
+    await page.goto(pathToFileURL(path.join(work, 'spaces-docx.htm')).href, { waitUntil: 'load' });
+    const [exact] = await page.evaluate(looksOf, ['Exactly 18']);
+    await cdp.send('Page.setFontSizes', { fontSizes: { standard: 16 } });
+    const larger = exact.lineHeight === '36px';
+    problems += larger ? 0 : 1;
+    console.log(`spaces.docx, the reader's text at 24px: ${larger ? 'as the document says'
+      : `"Exactly 18": line-height ${exact.lineHeight}, not 36px`}`);
     if (screenshots) await shoot(page, work);
   } finally {
     await context.close();
