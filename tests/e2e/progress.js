@@ -284,6 +284,12 @@ test('on a phone: nothing scrolls sideways, the contents is a drawer, every targ
     const wide = () => p.evaluate(() => document.documentElement.scrollWidth > window.innerWidth);
     assert.equal(await p.locator('#toc').isVisible(), false);
     assert.equal(await wide(), false);
+    // A long title, which no tooltip shows here, wraps whole.
+    for (const id of ['#course-title', '#page-title'])
+      assert.equal(await p.locator(id).evaluate((e) => {
+        e.textContent = 'A title of many words '.repeat(8);
+        return e.scrollHeight <= e.clientHeight;
+      }), true, id);
     await p.locator('#toc-toggle').click();
     assert.equal(await p.locator('#toc').isVisible(), true);
     assert.equal(await p.evaluate(() => document.activeElement.closest('#toc') !== null), true, 'focus goes into the drawer');
