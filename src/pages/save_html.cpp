@@ -27,14 +27,12 @@ word::SaveFormat htmlFormat(word::Application& app) {
 
 }  // namespace
 
-std::string withPlayerHead(std::string page, const std::string& language) {
+std::string withPlayerHead(std::string page) {
   const size_t head = page.find("</head>");
   if (head == std::string::npos) return page;
   // Reference links reach no player when the page is shown on its own or
   // from disk; the script leads them, and web links, where they belong.
   page.insert(head, "<script src=\"player/page.js\"></script>\r\n");
-  const size_t html = page.find("<html>");
-  if (html < head && !language.empty()) page.replace(html, 6, "<html lang=\"" + language + "\">");
   return page;
 }
 
@@ -78,9 +76,8 @@ void saveHTML(course::ExportContext& run, const std::string& outputFolder, int32
     if (run.session.traceLevel > 0) run.status.showStatus(u"try " + fileName);
     // The page is rewritten on its way to the disk, so it is written once.
     const word::SaveResult saved = run.app.activeDocument().saveAs(
-        path, format, [&held, &run](std::string saved) {
-          return withPlayerHead(replaceBody(saved, held), run.language);
-        });
+        path, format,
+        [&held](std::string saved) { return withPlayerHead(replaceBody(saved, held)); });
     page.close();
     if (run.warnings)
       for (const word::PicturePlaceholder& p : saved.placeholders)

@@ -7,12 +7,12 @@
 
 namespace pages {
 
-// The saved page's head gains what the course player needs: `lang` on
-// <html> (when `language` is known) and the one script line that names the
-// player's page script. The head is the writer's own: the body and its
-// links stay as the rewriting left them. Bytes without a head (a page saved
-// as text) stay as they are.
-std::string withPlayerHead(std::string page, const std::string& language);
+// The saved page's head gains what the course player needs: the one
+// script line that names the player's page script. The head is the
+// writer's own (its language the source document's, which the copy takes
+// with its text): the body and its links stay as the rewriting left them.
+// Bytes without a head (a page saved as text) stay as they are.
+std::string withPlayerHead(std::string page);
 
 // The warning for a picture the saved page `page` shows as a stand-in.
 std::u16string placeholderWarning(const std::u16string& page, const word::PicturePlaceholder& p);

@@ -12,7 +12,6 @@
 #include "support/runtime_error.h"
 #include "word/engine.h"
 #include "word/error.h"
-#include "word/read/languages.h"
 #include "word/read/reader.h"
 #include "word/story_ops.h"
 #include "word/write/pictures/converter.h"
@@ -400,7 +399,7 @@ const std::string& Document::fullName() const {
 }
 
 std::string Document::language() const {
-  return read::textLanguage(state_->model.language, state_->model.main.text);
+  return state_->model.language;
 }
 
 void Document::close(SaveChanges saveChanges) {

@@ -458,8 +458,10 @@ struct Model {
   // Twips between the default tab stops, from the margin: where a tab
   // goes past the paragraph's own stops.
   int32_t defaultTabStop = kDefaultTabStop;
-  // The language most of the main text is marked with, as a language tag
-  // ("ru-RU"); empty when the document marks none.
+  // The language of the main text, as a language tag ("ru-RU"), that
+  // pages are in: as read, the one most of it is marked with; once loaded
+  // (read::load), that unless its letters belie it (read::textLanguage).
+  // Empty when nothing tells.
   std::string language;
   // The language tags runs are marked with (CharFormat::language), each
   // once, canonical, at most kMaxLanguages.

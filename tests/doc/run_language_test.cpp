@@ -11,6 +11,7 @@
 #include "../odt/odt_fixture.h"
 #include "synthetic_doc.h"
 #include "word/builder.h"
+#include "word/read/reader.h"
 #include "word/story_ops.h"
 #include "word/write/writers.h"
 
@@ -112,6 +113,24 @@ TEST(RunLanguage, SpansInAnotherLanguageThanTheDocumentsAreMarked) {
   EXPECT_EQ(marked(both),
             "en-US:Hello world;fr-FR:Bonjour;de-DE:Guten Tag;he-IL:שלום;"
             "fr-FR:Bonjour ;en-US:Hello world;de-DE:Guten Tag;");
+}
+
+// Russian text in a template that marks everything English: the page is
+// Russian, and its English words are marked English, where a reader's
+// voice reads them so; the Russian ones left marked English are not.
+TEST(RunLanguage, EnglishWordsOfARussianTextInAnEnglishTemplate) {
+  const std::string styles = docxtest::part(
+      "styles",
+      "<w:docDefaults><w:rPrDefault><w:rPr><w:lang w:val=\"en-US\"/></w:rPr></w:rPrDefault>"
+      "</w:docDefaults>");
+  const word::Model m = word::read::loadBytes(docxtest::build(
+      {docxtest::documentXml(
+           "<w:p><w:r><w:t xml:space=\"preserve\">Курс посвящён основам работы с данными и "
+           "языку </w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>SQL</w:t></w:r><w:r><w:t>. Для "
+           "практики берите PostgreSQL.</w:t></w:r></w:p>"),
+       {{"word/styles.xml", styles}}}));
+  EXPECT_EQ(marked(m), "en-US:SQL;en-US:PostgreSQL.;");
+  EXPECT_NE(word::write::html(m, "p", u"t").text.find("<html lang=\"ru\">"), std::string::npos);
 }
 
 }  // namespace

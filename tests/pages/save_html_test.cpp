@@ -95,27 +95,23 @@ TEST_F(SaveHtml, AnEmptyRangeGivesAPageToo) {
   EXPECT_NE(page(1).find("<body>"), std::string::npos);
 }
 
-// The one line the page writer adds to the head, and the page's language;
-// the body stays as the rewriting left it.
-TEST(PlayerHead, TheHeadNamesThePageScriptAndTheLanguage) {
+// The one line the page writer adds to the head; the body stays as the
+// rewriting left it.
+TEST(PlayerHead, TheHeadNamesThePageScript) {
   const std::string page =
       "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n</head>\r\n"
       "<body>\r\n<p>&lt;html&gt; and &lt;/head&gt;</p>\r\n</body>\r\n</html>\r\n";
   const std::string body = page.substr(page.find("<body>"));
   const std::string script = "<script src=\"player/page.js\"></script>\r\n</head>\r\n";
-  EXPECT_EQ(pages::withPlayerHead(page, "ru-RU"),
-            "<!DOCTYPE html>\r\n<html lang=\"ru-RU\">\r\n<head>\r\n<meta charset=\"utf-8\">\r\n" +
-                script + body);
-  EXPECT_EQ(pages::withPlayerHead(page, ""),
+  EXPECT_EQ(pages::withPlayerHead(page),
             "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n" + script + body);
-  EXPECT_EQ(pages::withPlayerHead("marked words\r\n", "en"), "marked words\r\n");  // saved as text
+  EXPECT_EQ(pages::withPlayerHead("marked words\r\n"), "marked words\r\n");  // saved as text
 }
 
-TEST_F(SaveHtml, ThePageTakesTheRunsLanguage) {
-  auto ctx = context();
-  ctx.language = "en-GB";
-  session.entryKind(1) = course::kPage;
-  pages::saveHTML(ctx, docs / "o/", 0, 40, 1);
+// The page is a copy of the document's text, which takes its language.
+TEST_F(SaveHtml, ThePageIsInItsDocumentsLanguage) {
+  word::engine::model(app.activeDocument()).language = "en-GB";
+  save(1, course::kPage);
   EXPECT_NE(page(1).find("<html lang=\"en-GB\">\r\n"), std::string::npos);
   EXPECT_NE(page(1).find("<script src=\"player/page.js\"></script>\r\n</head>\r\n<body>\r\n"),
             std::string::npos);

@@ -40,9 +40,11 @@ TEST(Language, TheMarkedLanguageUnlessTheLettersAreInAnotherScript) {
       {"ru-RU", u"Keep the floor dry, пожалуйста.", "en"},
       {"", u"Καλημέρα σας", "el"},
       {"", u"Keep it dry", "en"},
-      {"de-DE", u"1234 — 5678", "de-DE"},  // no letters: the mark stands
+      {"de-DE", u"1234 — 5678", "de-DE"},       // no letters: the mark stands
+      {"ja-JP", u"日本語の文章です", "ja-JP"},  // kana and Chinese characters are Japanese
+      {"ko-KR", u"한국어 문장", "ko-KR"},
       {"", u"12 + 3", ""},
-      {"", u"A\uA041\uA041A\uA041", "ii"},  // letters of two scripts 4096 code points apart
+      {"", u"A\uA041\uA041A\uA041", "ii"},      // letters of two scripts 4096 code points apart
       {"", u"\U00010330\U00010331 ab", "got"},  // beyond the 16-bit range
   };
   for (const auto& r : rows) EXPECT_EQ(textLanguage(r.marked, r.text), r.language) << r.marked;
@@ -81,23 +83,23 @@ TEST(Language, DocxTextIsCountedByTheLanguageItIsMarkedWith) {
 
 // The sample courses: Russian text that the template left marked en-US is
 // a Russian course; a document marked en-GB throughout is an English one.
+// The document, and so each of its pages, is in that language.
 TEST(Language, SampleDocumentsGiveTheirCourseLanguage) {
   const std::string corpus = std::string(RD_TEST_DIR) + "/corpus/";
   const struct {
     const char* file;
-    const char* marked;
     const char* language;
   } rows[] = {
-      {"courses/small.doc", "en-US", "ru"},       {"courses/small.docx", "en-US", "ru"},
-      {"courses/english.docx", "en-GB", "en-GB"}, {"doc/equation.doc", "ru-RU", "ru-RU"},
-      {"doc/hyperlink.doc", "ru-RU", "en"},       {"doc/test-fields.doc", "en-GB", "en-GB"},
-      {"docx/FldSimple.docx", "pl-PL", "pl-PL"},
+      {"courses/small.doc", "ru"},       {"courses/small.docx", "ru"},
+      {"courses/english.docx", "en-GB"}, {"doc/equation.doc", "ru-RU"},
+      {"doc/hyperlink.doc", "en"},       {"doc/test-fields.doc", "en-GB"},
+      {"docx/FldSimple.docx", "pl-PL"},
   };
   word::Application app;
   for (const auto& r : rows) {
     SCOPED_TRACE(r.file);
     word::Document& doc = app.documents().open(corpus + r.file);
-    EXPECT_EQ(word::engine::model(doc).language, r.marked);
+    EXPECT_EQ(word::engine::model(doc).language, r.language);
     EXPECT_EQ(doc.language(), r.language);
   }
 }

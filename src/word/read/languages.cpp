@@ -47,6 +47,17 @@ std::string part(const std::string& locale,
   return U_FAILURE(status) ? "" : out.data();
 }
 
+// Whether the language `tag` is written in `script` (ISO 15924): one of
+// its scripts as ICU knows them (Japanese: kana and Chinese characters).
+bool writtenIn(const std::string& tag, std::string_view script) {
+  std::array<UScriptCode, 8> codes{};
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t n = uscript_getCode(tag.c_str(), codes.data(), codes.size(), &status);
+  for (int32_t i = 0; U_SUCCESS(status) && i < n; ++i)
+    if (script == uscript_getShortName(codes[i])) return true;
+  return part(likely(tag), uloc_getScript) == script;
+}
+
 // The script a letter is written in; -1 for anything else (common and
 // inherited characters belong to none).
 int letterScript(UChar32 c) {
@@ -142,8 +153,7 @@ std::string LanguageTally::most() const {
 
 std::string textLanguage(const std::string& marked, const std::u16string& text) {
   const std::string script = dominantScript(text);
-  if (script.empty() || (!marked.empty() && part(likely(marked), uloc_getScript) == script))
-    return marked;
+  if (script.empty() || (!marked.empty() && writtenIn(marked, script))) return marked;
   const std::string suggested = part(likely("und-" + script), uloc_getLanguage);
   return suggested.empty() || suggested == "und" ? marked : suggested;
 }

@@ -19,6 +19,7 @@
 #include "word/builder.h"
 #include "word/error.h"
 #include "word/read/compound.h"
+#include "word/read/languages.h"
 #include "word/read/package.h"
 
 namespace word::read {
@@ -263,6 +264,13 @@ std::string_view leafOf(const std::string& path) {
   return std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
 }
 
+// A document read, its language the one its pages are in: the one most
+// of its text is marked with, unless its letters belie that.
+Model inItsLanguage(Model model) {
+  model.language = textLanguage(model.language, model.main.text);
+  return model;
+}
+
 bool wordLockFile(const std::string& path) {
   return leafOf(path).starts_with("~$");
 }
@@ -275,7 +283,7 @@ bool dotLockFile(const std::string& path) {
 }  // namespace
 
 Model loadBytes(std::string_view bytes) {
-  return loadAs(detect(bytes), bytes);
+  return inItsLanguage(loadAs(detect(bytes), bytes));
 }
 
 Model load(const std::string& path) {
@@ -316,12 +324,12 @@ Model load(const std::string& path) {
            "this is the lock file a word processor keeps beside a document while it is open "
            "(its name is \".~lock.\" and the document's, then \"#\"), not a document: convert "
            "the document itself, once it is saved");
-    if (format == Format::Text) return readTextFile(std::move(bytes));
+    if (format == Format::Text) return inItsLanguage(readTextFile(std::move(bytes)));
     if (format == Format::Unknown && !bytes.empty() && wordLockFile(path))
       fail(kCannotOpen,
            "this is the lock file Word keeps beside a document while it is open (its name "
            "starts with \"~$\"), not a document: convert the document itself, once it is saved");
-    return loadAs(format, bytes);
+    return inItsLanguage(loadAs(format, bytes));
   } catch (const std::bad_alloc&) {
     fail(kCannotOpen, "the document is too large to open");
   }

@@ -25,8 +25,9 @@ inline constexpr const char* kPasswordProtectedText =
 // directory). Empty input is Unknown.
 Format detect(std::string_view bytes);
 
-// Reads a file into a model; failures throw word::Error with a description
-// that tells the user what is wrong with the file.
+// Reads a file into a model, its language settled (Model::language);
+// failures throw word::Error with a description that tells the user what
+// is wrong with the file.
 Model load(const std::string& path);
 Model loadBytes(std::string_view bytes);
 

@@ -346,10 +346,11 @@ class Dumper {
     }
   }
 
-  // The language a run is marked with where it is not the document's.
+  // The language a run is marked with where it is not the document's;
+  // none, only where the document marks any.
   std::string language(const CharFormat& f) const {
     const std::string_view tag = model_.languageOf(f);
-    if (tag == model_.language) return "";
+    if (tag == model_.language || (tag.empty() && model_.languages.empty())) return "";
     return " lang=" + (tag.empty() ? std::string("none") : std::string(tag));
   }
 

@@ -70,10 +70,15 @@ std::unordered_set<std::u16string> bookmarkNames(const Model& model) {
   return names;
 }
 
-std::string_view LanguageMarks::of(const CharFormat& f, std::u16string_view text) {
+std::u16string languageAttribute(std::string_view tag) {
+  // Tags are canonical, ASCII alone.
+  return tag.empty() ? u""
+                     : u" lang=\"" + attribute(std::u16string(tag.begin(), tag.end())) + u"\"";
+}
+
+std::string_view LanguageMarks::of(const CharFormat& f) const {
   const std::string_view language = model_.languageOf(f);
-  if (language.empty() || language == model_.language || !fit(language, text)) return {};
-  return language;
+  return language == model_.language ? std::string_view() : language;
 }
 
 namespace {
@@ -90,20 +95,51 @@ bool sameButLanguage(const CharFormat& a, const CharFormat& b) {
 
 uint32_t LanguageMarks::pieceEnd(const Story& s, size_t r, uint32_t p, uint32_t limit,
                                  std::string_view& language) {
-  auto marked = [&](size_t k, uint32_t from) {
+  language = {};
+  // Settled by the piece's first letter; until then the piece keeps to
+  // runs of one language.
+  bool settled = false, digits = false;
+  std::string_view tag;
+  for (size_t k = r; k < s.runs.size() && s.runs[k].start < limit; ++k) {
+    const uint32_t from = k == r ? p : s.runs[k].start;
     const uint32_t to = k + 1 < s.runs.size() ? std::min(limit, s.runs[k + 1].start) : limit;
-    return of(s.runs[k].format, std::u16string_view(s.text).substr(from, to - from));
-  };
-  language = r < s.runs.size() ? marked(r, p) : std::string_view();
-  for (size_t k = r + 1; k < s.runs.size() && s.runs[k].start < limit; ++k) {
-    const CharFormat &f = s.runs[r].format, &g = s.runs[k].format;
-    if ((g != f && !sameButLanguage(f, g)) || marked(k, s.runs[k].start) != language)
-      return std::max(p, s.runs[k].start);
+    const std::string_view own = of(s.runs[k].format);
+    if (k > r) {
+      const CharFormat &f = s.runs[r].format, &g = s.runs[k].format;
+      // Another language ends the piece but where nothing read so far
+      // depends on it: no letter nor digit yet, or none marked (its
+      // letters then tell).
+      const bool goesOn = own == tag || (settled ? language.empty() : !digits);
+      if ((g != f && !sameButLanguage(f, g)) || !goesOn) {
+        if (!settled && digits) language = tag;
+        return std::max(p, from);
+      }
+    }
+    tag = own;
+    if (settled && own.empty() && language.empty()) continue;  // none of it is marked
+    for (uint32_t i = from; i < to;) {
+      const uint32_t at = i;
+      UChar32 c;
+      U16_NEXT(s.text.data(), i, to, c);
+      if (!u_isalpha(c)) {
+        digits = digits || u_isdigit(c);
+        continue;
+      }
+      const std::string_view mark = !own.empty() && fits(own, c) ? own : std::string_view();
+      if (!settled) {
+        settled = true;
+        language = mark;
+        if (own.empty()) break;  // nor is the rest of the run
+      } else if (mark != language) {
+        return at;
+      }
+    }
   }
+  if (!settled && digits) language = tag;
   return limit;
 }
 
-bool LanguageMarks::fit(std::string_view tag, std::u16string_view text) {
+bool LanguageMarks::fits(std::string_view tag, int32_t c) {
   auto it = scripts_.find(tag);
   if (it == scripts_.end()) {
     std::array<UScriptCode, 8> codes{};
@@ -114,18 +150,10 @@ bool LanguageMarks::fit(std::string_view tag, std::u16string_view text) {
     for (int32_t i = 0; U_SUCCESS(status) && i < n; ++i) scripts.push_back(codes[i]);
     it = scripts_.emplace(std::string(tag), std::move(scripts)).first;
   }
-  bool letters = false, digits = false;
-  for (size_t i = 0; i < text.size();) {
-    UChar32 c;
-    U16_NEXT(text.data(), i, text.size(), c);
-    digits = digits || u_isdigit(c);
-    if (!u_isalpha(c)) continue;
-    if (it->second.empty()) return true;
-    for (int script : it->second)
-      if (uscript_hasScript(c, static_cast<UScriptCode>(script))) return true;
-    letters = true;
-  }
-  return !letters && digits;
+  if (it->second.empty()) return true;
+  for (int script : it->second)
+    if (uscript_hasScript(c, static_cast<UScriptCode>(script))) return true;
+  return false;
 }
 
 }  // namespace word::write

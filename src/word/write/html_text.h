@@ -62,6 +62,10 @@ uint32_t droppedEnd(std::u16string_view text, uint32_t start, uint32_t end, uint
 // The names of the bookmarks of `model`'s text and notes.
 std::unordered_set<std::u16string> bookmarkNames(const Model& model);
 
+// ` lang="ru"`: the language a screen reader reads an element in; "" for
+// none.
+std::u16string languageAttribute(std::string_view tag);
+
 // The language a page marks a piece of text with: none where it is the
 // document's own (the page's), where the letters cannot be in it
 // (Russian words a template marked English), or where there is nothing
@@ -71,19 +75,21 @@ class LanguageMarks {
   explicit LanguageMarks(const Model& model) : model_(model) {}
   // Where the piece of `s`'s text from `p` in run `r` ends, by `limit`,
   // and the `language` it is marked with. Runs of equal formatting and
-  // marks are one piece, so that text typed in one go comes out in one;
-  // a language the page does not mark on a run's text makes no mark.
+  // marks are one piece, so that text typed in one go comes out in one.
+  // A letter not in any of its run's language's scripts (as ICU knows
+  // them; any, where it knows none) is not marked with it, and ends a
+  // marked piece; blanks, digits and punctuation go with the letters
+  // before them. Without letters, a piece with digits is marked with its
+  // runs' language, blanks and punctuation alone are not.
   uint32_t pieceEnd(const Story& s, size_t r, uint32_t p, uint32_t limit,
                     std::string_view& language);
 
  private:
-  // That of `text` in the format `f`.
-  std::string_view of(const CharFormat& f, std::u16string_view text);
-  // Whether `text` reads in the language `tag`: a letter of it is in one
-  // of the language's scripts (as ICU knows them; any, where it knows
-  // none), or it has digits and no letter. Blanks and punctuation alone
-  // are not marked.
-  bool fit(std::string_view tag, std::u16string_view text);
+  // The language the page marks text in the format `f` with, where its
+  // letters fit it: "" for the page's own or none.
+  std::string_view of(const CharFormat& f) const;
+  // Whether the letter `c` is written in one of the scripts of `tag`.
+  bool fits(std::string_view tag, int32_t c);
 
   const Model& model_;
   std::map<std::string, std::vector<int>, std::less<>> scripts_;

@@ -49,7 +49,8 @@ class Renderer {
     // Markup roughly doubles the text; growing the page step by step would
     // copy it over and over.
     out_.reserve(2 * model_.main.text.size() + 4096);
-    out_ += u"<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n";
+    out_ += u"<!DOCTYPE html>\r\n<html" + languageAttribute(model_.language) +
+            u">\r\n<head>\r\n<meta charset=\"utf-8\">\r\n";
     out_ += u"<meta name=\"generator\" content=\"Raredozud\">\r\n";
     out_ += u"<title>" + escape(title) + u"</title>\r\n";
     out_ += styleSheet(model_, classes_);
@@ -413,7 +414,7 @@ class Renderer {
         f, base, paragraphShading_ != kAutoColor ? paragraphShading_ : cellShading_, leastLine_);
     if (!css.empty() || !language.empty()) {
       out_ += u"<span";
-      if (!language.empty()) out_ += u" lang=\"" + ascii(language) + u"\"";
+      out_ += languageAttribute(language);
       if (!css.empty()) out_ += u" style=\"" + css + u"\"";
       out_ += u">";
       close = u"</span>" + close;
