@@ -115,6 +115,54 @@ TEST(RunLanguage, SpansInAnotherLanguageThanTheDocumentsAreMarked) {
             "fr-FR:Bonjour ;en-US:Hello world;de-DE:Guten Tag;");
 }
 
+// A run marks its Chinese, Japanese and Korean letters and its complex
+// ones (Arabic, Hebrew, Thai ...) each with a language of its own; the
+// page is in the document's language.
+TEST(RunLanguage, EachKindOfLettersTakesItsRunsLanguageForIt) {
+  const std::string russian = "Это длинный русский абзац о курсе и ещё немного текста.";
+  const std::string mixed = "Hello 中文 مرحبا";
+  const auto docx = [&] {
+    return docxtest::read(
+        "<w:p><w:r><w:rPr><w:lang w:val=\"ru-RU\"/></w:rPr><w:t>" + russian +
+        "</w:t></w:r></w:p><w:p><w:r><w:rPr><w:lang w:val=\"en-US\" w:eastAsia=\"zh-CN\" "
+        "w:bidi=\"ar-SA\"/></w:rPr><w:t xml:space=\"preserve\">" +
+        mixed + "</w:t></w:r></w:p>");
+  };
+  const auto doc = [&] {
+    doctest::SyntheticDoc d;
+    d.text = word::u16(russian + "\r" + mixed + "\r");
+    d.styles = {{u"Normal", "", doctest::sprm16(0x4873, 0x0419)}};
+    d.paragraphs = {{"", 0}, {"", 0}};
+    const uint32_t at = static_cast<uint32_t>(word::u16(russian).size()) + 1;
+    d.charRuns = {{at, at + 14,
+                   doctest::sprm16(0x4873, 0x0409) + doctest::sprm16(0x4874, 0x0804) +
+                       doctest::sprm16(0x485F, 0x0401)}};
+    return word::read::readDoc(d.build());
+  };
+  const auto odt = [&] {
+    odttest::Parts p;
+    p.common =
+        "<style:default-style style:family=\"paragraph\"><style:text-properties "
+        "fo:language=\"ru\" fo:country=\"RU\"/></style:default-style>";
+    p.automatic = odttest::style("T1", "text",
+                                 "<style:text-properties fo:language=\"en\" fo:country=\"US\" "
+                                 "style:language-asian=\"zh\" style:country-asian=\"CN\" "
+                                 "style:language-complex=\"ar\" style:country-complex=\"SA\"/>");
+    p.body = "<text:p>" + russian + "</text:p><text:p><text:span text:style-name=\"T1\">" + mixed +
+             "</text:span></text:p>";
+    return odttest::read(p);
+  };
+  for (const auto& [format, read] :
+       std::initializer_list<std::pair<const char*, std::function<word::Model()>>>{
+           {"docx", docx}, {"doc", doc}, {"odt", odt}}) {
+    SCOPED_TRACE(format);
+    const word::Model m = read();
+    EXPECT_EQ(marked(m), "en-US:Hello ;zh-CN:中文 ;ar-SA:مرحبا;");
+    const std::string page = word::write::html(pasted(word::Builder().finish(), m), "p", u"t").text;
+    EXPECT_NE(page.find("<html lang=\"ru-RU\">"), std::string::npos);
+  }
+}
+
 // Russian text in a template that marks everything English: the page is
 // Russian, and its English words are marked English, where a reader's
 // voice reads them so; the Russian ones left marked English are not.

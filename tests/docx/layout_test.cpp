@@ -82,4 +82,27 @@ TEST(DocxLayout, EastAsianFontOfRunsWithSuchLetters) {
   }
 }
 
+// Marked East Asian (w:hint), the characters East Asian fonts share with
+// Latin ones (curly quotes, Greek letters) show in the East Asian font, as
+// the word processor shows them; plain Latin letters keep theirs.
+TEST(DocxLayout, EastAsianHintTakesSharedCharactersToTheEastAsianFont) {
+  const struct {
+    const char* hint;
+    const char16_t *quote, *greek;
+  } rows[] = {
+      {" w:hint=\"eastAsia\"", u"SimSun", u"SimSun"},
+      {"", u"Arial", u"Arial"},
+  };
+  for (const auto& row : rows) {
+    const std::string rPr =
+        std::string("<w:rFonts w:ascii=\"Arial\" w:eastAsia=\"SimSun\"") + row.hint + "/>";
+    // A Chinese character in curly quotes, Latin letters, a Greek one.
+    const word::Model m =
+        docxtest::read(p(r("\xe2\x80\x9c\xe6\xbc\xa2\xe2\x80\x9d ok \xce\xb1", rPr)));
+    EXPECT_EQ(docxtest::formatAt(m, 0).font, row.quote) << row.hint;
+    EXPECT_EQ(docxtest::formatAt(m, 4).font, u"Arial") << row.hint;
+    EXPECT_EQ(docxtest::formatAt(m, 7).font, row.greek) << row.hint;
+  }
+}
+
 }  // namespace

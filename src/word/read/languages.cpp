@@ -8,6 +8,7 @@
 #include <array>
 #include <string_view>
 
+#include "word/font_names.h"
 #include "word/language_numbers.h"
 
 namespace word::read {
@@ -92,6 +93,25 @@ std::string dominantScript(const std::u16string& text) {
   return letters[best] == 0 ? "" : uscript_getShortName(static_cast<UScriptCode>(best));
 }
 
+// The kind of letter a character is, as a run's languages go by; None
+// for blanks, digits, punctuation and marks, which belong to none.
+enum class Letters : uint8_t { None, Other, EastAsian, Complex };
+
+Letters lettersOf(char16_t c, bool eastAsianHint) {
+  if (c < 0x80) return (c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? Letters::Other : Letters::None;
+  if (eastAsianLetter(c)) return Letters::EastAsian;
+  if (eastAsianHint && u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH) == U_EA_AMBIGUOUS)
+    return Letters::EastAsian;
+  if (!u_isalpha(c)) return Letters::None;
+  // Complex: the scripts written right to left, and those of India and
+  // South East Asia, which are shaped.
+  const UCharDirection d = u_charDirection(c);
+  if (d == U_RIGHT_TO_LEFT || d == U_RIGHT_TO_LEFT_ARABIC || (c >= 0x0900 && c <= 0x109F) ||
+      (c >= 0x1780 && c <= 0x17FF))
+    return Letters::Complex;
+  return Letters::Other;
+}
+
 }  // namespace
 
 std::string languageTag(uint16_t lcid) {
@@ -130,25 +150,69 @@ uint8_t LanguageTable::numberOfLcid(uint16_t lcid) {
   return it->second;
 }
 
-void LanguageTally::add(const std::string& tag, uint64_t characters) {
-  if (!tag.empty()) byTag_[tag] += characters;
+void LanguageTally::add(uint8_t language, uint64_t characters) {
+  if (language == 0) return;
+  if (byNumber_.size() <= language) byNumber_.resize(language + 1u, 0);
+  byNumber_[language] += characters;
 }
 
-void LanguageTally::addLcid(uint16_t lcid, uint64_t characters) {
-  byLcid_[lcid] += characters;
-}
-
-std::string LanguageTally::most() const {
-  std::map<std::string, uint64_t> all;
-  for (const auto& [tag, n] : byTag_)
-    if (std::string t = canonicalTag(tag); !t.empty()) all[t] += n;
-  for (const auto& [lcid, n] : byLcid_)
-    if (std::string t = languageTag(lcid); !t.empty()) all[t] += n;
-  std::string best;
+std::string LanguageTally::most(const std::vector<std::string>& tags) const {
+  // By tag, so that of two counted alike the first in their order wins.
+  std::map<std::string_view, uint64_t> all;
+  for (size_t n = 1; n < byNumber_.size() && n <= tags.size(); ++n)
+    if (byNumber_[n] > 0) all[tags[n - 1]] = byNumber_[n];
+  std::string_view best;
   uint64_t most = 0;
   for (const auto& [tag, n] : all)
     if (n > most) best = tag, most = n;
-  return best;
+  return std::string(best);
+}
+
+namespace {
+
+// Calls put(piece, kind) for each stretch of `text` whose letters are of
+// one kind as `l` goes by.
+template <typename Put>
+void byLetters(std::u16string_view text, const RunLanguages& l, Put&& put) {
+  if (l.allComplex) return put(text, Letters::Complex);
+  if (!l.eastAsianHint && l.eastAsian == l.other && l.complex == l.other)
+    return put(text, Letters::Other);
+  size_t start = 0;
+  Letters kind = Letters::None;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const Letters k = lettersOf(text[i], l.eastAsianHint);
+    if (k == Letters::None || k == kind) continue;
+    if (kind != Letters::None) {
+      put(text.substr(start, i - start), kind);
+      start = i;
+    }
+    kind = k;
+  }
+  put(text.substr(start), kind == Letters::None ? Letters::Other : kind);
+}
+
+uint8_t languageOf(const RunLanguages& l, Letters kind) {
+  return kind == Letters::EastAsian ? l.eastAsian : kind == Letters::Complex ? l.complex : l.other;
+}
+
+}  // namespace
+
+void LanguageTally::add(std::u16string_view text, const RunLanguages& languages) {
+  byLetters(text, languages, [&](std::u16string_view piece, Letters kind) {
+    add(languageOf(languages, kind), piece.size());
+  });
+}
+
+void putText(Builder& b, std::u16string_view text, const CharFormat& f,
+             const RunLanguages& languages, LanguageTally* tally) {
+  byLetters(text, languages, [&](std::u16string_view piece, Letters kind) {
+    CharFormat shown = f;
+    shown.language = languageOf(languages, kind);
+    if (tally) tally->add(shown.language, piece.size());
+    if (kind == Letters::EastAsian && languages.eastAsianHint && f.asianFont)
+      shown.font = asianFontName(f.asianFont);
+    b.text(piece, shown);
+  });
 }
 
 std::string textLanguage(const std::string& marked, const std::u16string& text) {

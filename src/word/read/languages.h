@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "word/builder.h"
 
 namespace word::read {
 
@@ -24,6 +27,7 @@ class LanguageTable {
  public:
   uint8_t number(const std::string& tag);  // as the document spells it
   uint8_t numberOfLcid(uint16_t lcid);
+  const std::vector<std::string>& tags() const { return tags_; }
   std::vector<std::string> take() { return std::move(tags_); }
 
  private:
@@ -32,19 +36,44 @@ class LanguageTable {
   std::map<uint16_t, uint8_t> byLcid_;
 };
 
+// The languages a run marks its letters with, by their kind, numbered as
+// runs keep them (LanguageTable): the word processor gives a run one for
+// its Chinese, Japanese and Korean letters, one for those of complex
+// scripts (Arabic, Hebrew, Thai, the scripts of India) and one for all
+// others.
+struct RunLanguages {
+  uint8_t other = 0, eastAsian = 0, complex = 0;
+  // Marked right to left or complex: all its letters are complex.
+  bool allComplex = false;
+  // Marked East Asian (w:hint): the characters East Asian fonts share
+  // with others (curly quotes, Greek and Cyrillic letters, circled
+  // numbers) are East Asian too, and show in its East Asian font.
+  bool eastAsianHint = false;
+  // The language of the run as a whole (of its tabs, breaks and marks).
+  uint8_t whole() const { return allComplex ? complex : other; }
+  bool operator==(const RunLanguages&) const = default;
+};
+
 // Counts the main text's characters by the language they are marked with.
 class LanguageTally {
  public:
-  void add(const std::string& tag, uint64_t characters);
-  void addLcid(uint16_t lcid, uint64_t characters);
-  // The language most characters are marked with, canonical; "" when none
-  // is marked.
-  std::string most() const;
+  void add(uint8_t language, uint64_t characters);
+  // The characters of `text`, each kind of letters by their language.
+  void add(std::u16string_view text, const RunLanguages& languages);
+  // The language most characters are marked with, of `tags` (those of
+  // LanguageTable); "" when none is marked.
+  std::string most(const std::vector<std::string>& tags) const;
 
  private:
-  std::map<std::string, uint64_t> byTag_;
-  std::map<uint16_t, uint64_t> byLcid_;
+  std::vector<uint64_t> byNumber_;
 };
+
+// Puts `text` into `b` in the format `f`, each stretch in the language its
+// letters take (blanks, digits and punctuation go with the letters before
+// them, at the start with those after), and counts its characters in
+// `tally` where given.
+void putText(Builder& b, std::u16string_view text, const CharFormat& f,
+             const RunLanguages& languages, LanguageTally* tally);
 
 // The course's language: `marked` (the language most of `text` is marked
 // with) unless its script is not the one most letters of `text` are

@@ -164,7 +164,7 @@ Model DocReader::read() {
   Model model = b.finish();
   alignColumns(model.main, e.edges);
   for (Note& n : model.notes) alignColumns(n.body, {});
-  model.language = languages_.most();
+  model.language = languages_.most(languageTable_.tags());
   model.languages = languageTable_.take();
   model.borderLines = std::move(borderLines_);
   return model;

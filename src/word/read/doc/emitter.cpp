@@ -139,8 +139,9 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
                                  int depth) {
   const Chp chp = r.runChp(p.pap.istd, grpprl, prm);
   CharFormat f = r.charFormat(chp);
-  f.language = r.languageTable_.numberOfLcid(chp.lid);
-  if (main) r.languages_.addLcid(chp.lid, e - a);
+  languages = r.runLanguages(chp);
+  f.language = languages.whole();
+  if (main) r.languages_.add(std::u16string_view(r.text_).substr(a, e - a), languages);
   CharFormat linked = f;
   linked.hyperlink = currentLink();
   uint32_t nextBookmark = nextBookmarkFrom(a);

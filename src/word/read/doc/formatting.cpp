@@ -272,6 +272,15 @@ UnderlineStyle underlineStyle(uint8_t kul) {
 
 }  // namespace
 
+RunLanguages DocReader::runLanguages(const Chp& c) {
+  RunLanguages l;
+  l.other = languageTable_.numberOfLcid(c.lid);
+  l.eastAsian = c.lidFE ? languageTable_.numberOfLcid(c.lidFE) : l.other;
+  l.complex = c.lidBi ? languageTable_.numberOfLcid(c.lidBi) : l.other;
+  l.allComplex = c.complex;
+  return l;
+}
+
 CharFormat DocReader::charFormat(const Chp& c) const {
   CharFormat f;
   f.bold = c.complex ? c.boldBi : c.bold;

@@ -146,6 +146,13 @@ void applyChpSprm(Chp& c, uint16_t sprm, Bytes op, const Chp& s, const StyleShee
       break;
     case 0x486D:
     case 0x4873: c.lid = op.u16(0); break;
+    case 0x486E:
+    case 0x4874:
+      c.lidFE = op.u16(0);
+      break;
+    case 0x485F:
+      c.lidBi = op.u16(0);
+      break;
     case 0x2A48: c.iss = b; break;
     case 0x4A4F:
     case 0x4A3D: c.font = op.u16(0); break;

@@ -51,6 +51,8 @@ struct Chp {
   int32_t fontFE = -1;      // that of Chinese, Japanese and Korean letters (ftcFE)
   int32_t charStyle = 10;   // istd of the character style
   uint16_t lid = 0;         // language of Latin and Cyrillic text; 0: none given
+  uint16_t lidFE = 0;       // of Chinese, Japanese and Korean letters; 0: lid's
+  uint16_t lidBi = 0;       // of complex ones (Arabic, Hebrew, Thai ...); 0: lid's
   uint32_t picLocation = 0;
   bool hasPicLocation = false;
   bool hasSymbol = false;

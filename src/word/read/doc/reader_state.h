@@ -164,6 +164,8 @@ class DocReader {
   // mark at `markCp` is given over its style's.
   void markLook(LabelLook& look, int32_t istd, uint32_t markCp) const;
   CharFormat charFormat(const Chp& c) const;
+  // The languages of a run's letters, numbered.
+  RunLanguages runLanguages(const Chp& c);
   std::u16string bullet(char16_t c, int32_t font, uint8_t level) const;
   // Text in the Symbol font shows that font's glyphs: as the characters
   // they are (a degree sign, Greek letters), which any font has.
@@ -241,6 +243,7 @@ struct DocReader::Emitter {
   std::vector<uint32_t> unclosed;  // field begins without an end, sorted
   std::u16string buffer;
   CharFormat bufferFormat;
+  RunLanguages languages, bufferLanguages;  // the run's, the buffer's
   struct Level {
     bool rowOpen = false, cellOpen = false;
     size_t cell = 0;
@@ -264,16 +267,18 @@ struct DocReader::Emitter {
   std::vector<const WordArt*> pendingArt;  // WordArt anchored in the paragraph
 
   void flush() {
-    if (!buffer.empty()) b.text(std::u16string_view(buffer), bufferFormat);
+    if (!buffer.empty()) putText(b, buffer, bufferFormat, bufferLanguages, nullptr);
     buffer.clear();
   }
   void put(char16_t c, const CharFormat& f) { put(std::u16string_view(&c, 1), f); }
   void put(std::u16string_view text, const CharFormat& f) {
     if (buffer.empty()) {
       bufferFormat = f;
-    } else if (!(f == bufferFormat)) {
+      bufferLanguages = languages;
+    } else if (!(f == bufferFormat) || !(languages == bufferLanguages)) {
       flush();
       bufferFormat = f;
+      bufferLanguages = languages;
     }
     buffer.append(text);
   }

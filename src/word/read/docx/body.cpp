@@ -383,14 +383,24 @@ RunProps DocxReader::effective(const RunProps& direct, const InlineState& in) co
   return eff;
 }
 
+RunLanguages DocxReader::languages(const RunProps& eff) {
+  RunLanguages l;
+  l.other = languageTable_.number(eff.lang.value_or(""));
+  // A kind of letters the run gives no language of its own keeps its one.
+  l.eastAsian = eff.langEastAsia ? languageTable_.number(*eff.langEastAsia) : l.other;
+  l.complex = eff.langBidi ? languageTable_.number(*eff.langBidi) : l.other;
+  l.allComplex = eff.complex.value_or(false);
+  l.eastAsianHint = eff.eastAsianHint.value_or(false);
+  return l;
+}
+
 void DocxReader::runContent(const pugi::xml_node& parent, const pugi::xml_node& r,
                             const RunProps& direct, StoryState& s, InlineState& in, int depth) {
   if (depth > kMaxDepth) return;
   RunContext rc(direct);
   const RunProps eff = effective(direct, in);
   rc.hidden = eff.hidden.value_or(false);
-  rc.lang = eff.language();
-  rc.language = languageTable_.number(rc.lang);
+  rc.languages = languages(eff);
   for (pugi::xml_node k = parent.first_child(); k; k = k.next_sibling()) {
     if (k.type() != pugi::node_element) continue;
     runChild(k, r, rc, s, in, depth);
@@ -409,10 +419,9 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
     std::u16string text = cleanText(k.text().get());
     trimUnkeptSpace(text, k);
     if (text.empty()) return;
-    if (!s.inNote) languages_.add(rc.lang, text.size());
     const CharFormat f = runFormat(rc, s, in);
     showSymbols(text, f.font);
-    s.builder->text(text, f);
+    putText(*s.builder, text, f, rc.languages, s.inNote ? nullptr : &languages_);
   } else if (name == "fldChar") {
     const std::u16string drawn = fieldChar(k, s, !rc.hidden);
     if (!drawn.empty() && shows(rc, s)) s.builder->text(drawn, runFormat(rc, s, in));

@@ -141,7 +141,7 @@ Model DocxReader::read() {
   flush(s);
   Model model = builder_.finish();
   classifyFonts(model, readFontTable(fontsPart.doc.document_element()));
-  model.language = languages_.most();
+  model.language = languages_.most(languageTable_.tags());
   model.languages = languageTable_.take();
   model.borderLines = std::move(borderLines_);
   return model;

@@ -110,8 +110,7 @@ struct RunContext {
   const RunProps& direct;
   std::optional<CharFormat> cached;
   bool hidden = false;
-  std::string lang;           // the language it is marked with, as given
-  uint8_t language = 0;       // and its number (CharFormat::language)
+  RunLanguages languages;     // those its letters are marked with
   bool skipNextText = false;  // a custom note mark's text is the note's label
 };
 
@@ -150,10 +149,12 @@ class DocxReader {
   void equations(const pugi::xml_node& n, StoryState& s, InlineState& in);
   // The run's properties with its styles' and the document defaults.
   RunProps effective(const RunProps& direct, const InlineState& in) const;
+  // The languages of the run's letters (w:lang), numbered.
+  RunLanguages languages(const RunProps& eff);
   const CharFormat& runFormat(RunContext& rc, const StoryState& s, const InlineState& in) const {
     if (!rc.cached) {
       rc.cached = format(rc.direct, s, in);
-      rc.cached->language = rc.language;
+      rc.cached->language = rc.languages.whole();
     }
     return *rc.cached;
   }

@@ -161,6 +161,7 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       (name == "bCs" ? boldCs : name == "iCs" ? italicCs : complex) = onOff(n);
     } else if (name == "rFonts") {
       if (std::string_view cs = val(n, "cs"); !cs.empty()) fontCs = fontName(u16(cs));
+      if (std::string_view hint = val(n, "hint"); !hint.empty()) eastAsianHint = hint == "eastAsia";
       if (std::string_view ea = val(n, "eastAsia"); !ea.empty())
         fontAsian = fontName(u16(ea));
       else if (std::string_view t = val(n, "eastAsiaTheme"); t.starts_with("major"))
@@ -200,6 +201,7 @@ void RunProps::read(const pugi::xml_node& rPr, const Theme& theme) {
       styleId = docx::styleId(n);
     } else if (name == "lang") {
       if (!val(n).empty()) lang = std::string(val(n));
+      if (!val(n, "eastAsia").empty()) langEastAsia = std::string(val(n, "eastAsia"));
       if (!val(n, "bidi").empty()) langBidi = std::string(val(n, "bidi"));
     }
   }
@@ -211,7 +213,9 @@ void RunProps::over(const RunProps& top) {
   take(shading, top.shading);
   take(halfPoints, top.halfPoints);
   take(lang, top.lang);
+  take(langEastAsia, top.langEastAsia);
   take(langBidi, top.langBidi);
+  take(eastAsianHint, top.eastAsianHint);
   if (!top.styleId.empty()) styleId = top.styleId;
   take(complex, top.complex);
   take(boldCs, top.boldCs);

@@ -39,7 +39,9 @@ struct RunProps : CommonRunProps {
   std::optional<uint32_t> highlight, shading;
   std::optional<uint16_t> halfPoints;
   std::optional<std::string> lang;  // w:lang's w:val, as given
-  std::optional<std::string> langBidi;  // its w:bidi: of right-to-left and complex runs
+  std::optional<std::string> langEastAsia;  // its w:eastAsia: of East Asian letters
+  std::optional<std::string> langBidi;      // its w:bidi: of complex letters and runs
+  std::optional<bool> eastAsianHint;        // w:rFonts w:hint="eastAsia"
   std::string styleId;              // rStyle
   // A run marked right to left or complex (w:rtl, w:cs) shows in its
   // complex-script bold, italic, size and font (w:bCs, w:iCs, w:szCs,
@@ -56,8 +58,6 @@ struct RunProps : CommonRunProps {
   // over, set off leave it; the others win as with over().
   void toggleOver(const RunProps& style);
   void applyTo(CharFormat& f) const;
-  // The language the run's letters are in, as given; "" for none.
-  std::string language() const { return (complex.value_or(false) ? langBidi : lang).value_or(""); }
 };
 
 struct ParaProps : CommonParaProps {

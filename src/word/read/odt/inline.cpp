@@ -49,8 +49,13 @@ const CharFormat& OdtReader::format(InlineState& in) {
   t.applyTo(f);
   f.hyperlink = in.link;
   in.hidden = t.hidden.value_or(false);
-  in.language = t.language.value_or("");
-  f.language = languageTable_.number(in.language);
+  in.languages.other = languageTable_.number(t.language.value_or(""));
+  // A kind of letters given no language of its own keeps the text's one.
+  in.languages.eastAsian =
+      t.languageAsian ? languageTable_.number(*t.languageAsian) : in.languages.other;
+  in.languages.complex =
+      t.languageComplex ? languageTable_.number(*t.languageComplex) : in.languages.other;
+  f.language = in.languages.other;
   return in.format.emplace(std::move(f));
 }
 
@@ -60,13 +65,13 @@ void OdtReader::put(std::u16string_view text, StoryState& s, InlineState& in) {
     in.hiddenText = in.hiddenText || !text.empty();
     return;
   }
-  if (!s.inNote) languages_.add(in.language, text.size());
+  LanguageTally* tally = s.inNote ? nullptr : &languages_;
   if (symbolFont(f.font)) {
     std::u16string shown(text);
     showSymbols(shown, f.font);
-    s.builder->text(shown, f);
+    putText(*s.builder, shown, f, in.languages, tally);
   } else {
-    s.builder->text(text, f);
+    putText(*s.builder, text, f, in.languages, tally);
   }
 }
 

@@ -159,7 +159,7 @@ Model OdtReader::read() {
   pageColumnsUpTo(builder_.position());
   Model model = builder_.finish();
   model.decimalPoint = styleDefs_.decimalPoint();
-  model.language = languages_.most();
+  model.language = languages_.most(languageTable_.tags());
   model.languages = languageTable_.take();
   model.borderLines = std::move(borderLines_);
   classifyFonts(model, fontClasses);

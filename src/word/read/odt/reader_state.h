@@ -84,7 +84,7 @@ struct InlineState {
   std::u16string link;
   std::optional<CharFormat> format;  // of the current spans and link, made when first needed
   bool hidden = false;
-  std::string language;     // as the spans give it
+  RunLanguages languages;   // those the spans mark its letters with
   bool hiddenText = false;  // text left out as hidden
   bool space = true;  // white space here collapses: the paragraph's start, or after a blank
   std::vector<pugi::xml_node> textBoxes;  // text of frames and shapes anchored here

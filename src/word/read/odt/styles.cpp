@@ -176,6 +176,18 @@ std::optional<int32_t> side(const pugi::xml_node& p, const char* name, std::opti
   return all;
 }
 
+// A language attribute with its country's ("fo:language", "fo:country"),
+// where it gives one: "" for none.
+void readLanguage(const pugi::xml_node& p, const char* name, const char* countryName,
+                  std::optional<std::string>& language) {
+  const std::string_view v = attrValue(p, name);
+  if (v.empty()) return;
+  const std::string_view country = attrValue(p, countryName);
+  language = v == "none" ? "" : std::string(v);
+  if (!language->empty() && !country.empty() && country != "none")
+    *language += "-" + std::string(country);
+}
+
 }  // namespace
 
 // The line under the text: its style, doubled (its type) or heavy (its
@@ -227,12 +239,9 @@ void TextProps::read(const pugi::xml_node& p, const FontFaces& faces) {
     emboss = v == "embossed";
     engrave = v == "engraved";
   }
-  if (std::string_view v = attrValue(p, "language"); !v.empty()) {
-    const std::string_view country = attrValue(p, "country");
-    language = v == "none" ? "" : std::string(v);
-    if (!language->empty() && !country.empty() && country != "none")
-      *language += "-" + std::string(country);
-  }
+  readLanguage(p, "language", "country", language);
+  readLanguage(p, "language-asian", "country-asian", languageAsian);
+  readLanguage(p, "language-complex", "country-complex", languageComplex);
   if (std::string_view v = attrValue(p, "font-name"); !v.empty()) {
     auto face = faces.find(v);
     font = face != faces.end() ? face->second : fontName(u16(v));
@@ -251,6 +260,8 @@ void TextProps::over(const TextProps& top) {
   CommonRunProps::over(top);
   take(highlight, top.highlight);
   take(language, top.language);
+  take(languageAsian, top.languageAsian);
+  take(languageComplex, top.languageComplex);
   // Raised or lowered and set super or sub are one setting.
   if (top.superscript.value_or(false) || top.subscript.value_or(false)) {
     raisePercent.reset();

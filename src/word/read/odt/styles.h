@@ -44,8 +44,9 @@ struct TextProps : CommonRunProps {
   std::optional<double> percent;  // the size relative to the one beneath
   // Raised (or lowered) at the letters' own size, in percent of it.
   std::optional<double> raisePercent;
-  // fo:language with fo:country, as given; "" for none (zxx, none).
-  std::optional<std::string> language;
+  // fo:language with fo:country, as given; "" for none (zxx, none). Those
+  // of East Asian and of complex letters (style:language-asian ...).
+  std::optional<std::string> language, languageAsian, languageComplex;
 
   void read(const pugi::xml_node& props, const FontFaces& faces);
   void readUnderline(const pugi::xml_node& props);
