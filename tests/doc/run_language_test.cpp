@@ -176,7 +176,8 @@ TEST(RunLanguage, EnglishWordsOfARussianTextInAnEnglishTemplate) {
            "<w:p><w:r><w:t xml:space=\"preserve\">Курс посвящён основам работы с данными и "
            "языку </w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>SQL</w:t></w:r><w:r><w:t>. Для "
            "практики берите PostgreSQL.</w:t></w:r></w:p>"),
-       {{"word/styles.xml", styles}}}));
+       {{"word/styles.xml", styles}},
+       {}}));
   EXPECT_EQ(marked(m), "en-US:SQL;en-US:PostgreSQL.;");
   EXPECT_NE(word::write::html(m, "p", u"t").text.find("<html lang=\"ru\">"), std::string::npos);
 }
