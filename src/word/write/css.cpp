@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <initializer_list>
+#include <iterator>
 #include <optional>
 #include <unordered_set>
 
@@ -18,24 +18,38 @@ std::u16string ascii(std::string_view s) {
 
 namespace {
 
-// `value / divisor` with up to `places` decimals, rounded half away from
-// zero. Integer work: this runs for every formatted run of every page.
-std::u16string fixed(int64_t value, int64_t divisor, int places) {
+// `value / divisor` with up to `places` decimals (at most six), rounded
+// half away from zero, then `unit`. Integer work into a buffer of its own:
+// this runs for every formatted run of every page.
+std::u16string fixed(int64_t value, int64_t divisor, int places, std::u16string_view unit = {}) {
   const bool negative = value < 0;
   const uint64_t magnitude =
       negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   const uint64_t d = static_cast<uint64_t>(divisor > 0 ? divisor : 1);
+  places = std::clamp(places, 0, 6);
   uint64_t scale = 1;
   for (int i = 0; i < places; ++i) scale *= 10;
   const uint64_t parts = (magnitude * scale + d / 2) / d;
-  std::string s = negative && parts != 0 ? "-" : "";
-  s += std::to_string(parts / scale);
+  // From the last digit back: a sign, 20 digits at most, a point and six;
+  // the unit after them.
+  char16_t text[48];
+  char16_t* const end = text + 32;
+  char16_t* p = end;
   if (uint64_t frac = parts % scale) {
-    std::string digits = std::to_string(frac + scale).substr(1);
-    digits.erase(digits.find_last_not_of('0') + 1);
-    s += '.' + digits;
+    int digits = places;
+    for (; frac % 10 == 0; frac /= 10) --digits;  // no trailing zeros
+    for (; digits > 0; --digits, frac /= 10) *--p = static_cast<char16_t>(u'0' + frac % 10);
+    *--p = u'.';
   }
-  return ascii(s);
+  uint64_t whole = parts / scale;
+  do {
+    *--p = static_cast<char16_t>(u'0' + whole % 10);
+    whole /= 10;
+  } while (whole);
+  if (negative && parts != 0) *--p = u'-';
+  const size_t units = std::min(unit.size(), std::size(text) - 32);
+  std::copy_n(unit.begin(), units, end);
+  return std::u16string(p, end + units);
 }
 
 }  // namespace
@@ -47,7 +61,7 @@ std::u16string decimal(int64_t value, int divisor) {
 }
 
 std::u16string points(int64_t value, int divisor) {
-  return decimal(value, divisor) + u"pt";
+  return fixed(value, divisor, 2, u"pt");
 }
 
 std::u16string indentLength(int32_t twips) {
@@ -67,22 +81,31 @@ std::u16string rems(int64_t value, int divisor) {
   // Browsers' default text is 16 pixels, 12 points: a point is a twelfth
   // of it. Six decimals give a browser the size it gave the points, to the
   // precision it keeps, so that lines break where they did.
-  return fixed(value, int64_t{divisor > 0 ? divisor : 1} * 12, 6) + u"rem";
+  return fixed(value, int64_t{divisor > 0 ? divisor : 1} * 12, 6, u"rem");
 }
 
 std::u16string colour(uint32_t rgb) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "#%06X", rgb & 0xFFFFFFu);
-  return ascii(buf);
+  std::u16string out(7, u'#');
+  for (int i = 6; i > 0; --i, rgb >>= 4) out[i] = u"0123456789ABCDEF"[rgb & 0xF];
+  return out;
 }
 
 namespace {
 
+// ASCII letters in lower case, all else as it is (what std::tolower does
+// below 128 in the C locale, without a call per letter).
+char16_t lowerAscii(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+}
+
+bool alnumAscii(char16_t c) {
+  return (c >= u'0' && c <= u'9') || (lowerAscii(c) >= u'a' && lowerAscii(c) <= u'z');
+}
+
 bool sameLetters(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if ((a[i] < 128 ? std::tolower(a[i]) : a[i]) != (b[i] < 128 ? std::tolower(b[i]) : b[i]))
-      return false;
+    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
   return true;
 }
 
@@ -225,9 +248,7 @@ namespace {
 std::u16string quotable(std::u16string_view name) {
   std::u16string font;
   for (char16_t c : name)
-    if (c >= 128 || std::isalnum(static_cast<unsigned char>(c)) || c == u' ' || c == u'-' ||
-        c == u'_')
-      font.push_back(c);
+    if (c >= 128 || alnumAscii(c) || c == u' ' || c == u'-' || c == u'_') font.push_back(c);
   for (std::u16string_view keyword : {u"inherit", u"initial", u"unset", u"revert", u"default"})
     if (sameLetters(font, keyword)) return {};
   return font;
