@@ -180,10 +180,13 @@ class Linter : public EntryListener {
   }
 
   void text(const Paragraph& p) override {
-    const bool reference = startsWithUpper(p.line, pages::kReferenceOpen) ||
-                           startsWithUpper(p.line, pages::kReferenceClose) ||
-                           cyrillicLinkMarker(p.line) == 0;
-    if (!p.line.empty() && p.line[0] == u'%' && !reference) mistyped(p);
+    // Only a line that starts with "%" can be a mistyped marker: most are
+    // not looked at further.
+    auto reference = [&p] {
+      return startsWithUpper(p.line, pages::kReferenceOpen) ||
+             startsWithUpper(p.line, pages::kReferenceClose) || cyrillicLinkMarker(p.line) == 0;
+    };
+    if (!p.line.empty() && p.line[0] == u'%' && !reference()) mistyped(p);
     if (!hasText(p.text)) return;
     if (!p.entry) {
       if (!droppedBefore_)
