@@ -5,8 +5,10 @@
 #include <unicode/uscript.h>
 #include <unicode/utf16.h>
 
+#include <algorithm>
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "word/font_names.h"
 #include "word/language_numbers.h"
@@ -71,21 +73,33 @@ int letterScript(UChar32 c) {
 
 // The script most letters of `text` are written in, as ISO 15924 ("Cyrl").
 std::string dominantScript(const std::u16string& text) {
-  // A document writes a few hundred distinct characters many times over:
-  // each is looked up once in a while, not at every occurrence.
-  struct Seen {
-    UChar32 c = -1;
-    int script = -1;
-  };
-  // A table of a fixed size: the slot is found by a mask, not a division.
-  std::array<Seen, 4096> seen{};
   std::array<uint64_t, USCRIPT_CODE_LIMIT> letters{};  // by script
-  for (size_t i = 0; i < text.size();) {
-    UChar32 c;
-    U16_NEXT(text.data(), i, text.size(), c);
-    Seen& s = seen[static_cast<size_t>(c) % seen.size()];
-    if (s.c != c) s = {c, letterScript(c)};
-    if (s.script >= 0) ++letters[static_cast<size_t>(s.script)];
+  // A document writes a few hundred distinct characters many times over:
+  // each unit is counted, and each distinct one looked up once.
+  std::vector<uint64_t> units(0x10000);
+  for (const char16_t c : text) ++units[c];
+  for (UChar32 c = 0; c < 0x10000; ++c)
+    if (units[c] && !U16_IS_SURROGATE(c))
+      if (const int script = letterScript(c); script >= 0)
+        letters[static_cast<size_t>(script)] += units[c];
+  // Characters past the first plane, and lone surrogates, go one by one,
+  // each looked up once in a while.
+  if (std::any_of(units.begin() + 0xD800, units.begin() + 0xE000,
+                  [](uint64_t n) { return n != 0; })) {
+    struct Seen {
+      UChar32 c = -1;
+      int script = -1;
+    };
+    // A table of a fixed size: the slot is found by a mask, not a division.
+    std::array<Seen, 4096> seen{};
+    for (size_t i = 0; i < text.size();) {
+      UChar32 c;
+      U16_NEXT(text.data(), i, text.size(), c);
+      if (c < 0x10000 && !U16_IS_SURROGATE(c)) continue;
+      Seen& s = seen[static_cast<size_t>(c) % seen.size()];
+      if (s.c != c) s = {c, letterScript(c)};
+      if (s.script >= 0) ++letters[static_cast<size_t>(s.script)];
+    }
   }
   size_t best = 0;  // the first of the most counted
   for (size_t s = 1; s < letters.size(); ++s)
