@@ -45,7 +45,9 @@ bool holdsText(std::u16string_view s);
 // every other one of a row of spaces (those between can break a line).
 bool heldSpaceAt(const std::u16string& text, size_t k);
 inline bool heldSpace(const std::u16string& text, size_t k) {
-  return text[k] == u' ' && heldSpaceAt(text, k);
+  // A space after anything but a space or a control is never held: most
+  // spaces are told here.
+  return text[k] == u' ' && (k == 0 || text[k - 1] <= u' ') && heldSpaceAt(text, k);
 }
 // Text escaped, its controls blanks: attribute and title text stay on one
 // line.
