@@ -540,7 +540,11 @@ std::vector<const Styles::Def*> Styles::chain(const std::string& styleId, const 
   return baseChain(find(styleId), [&](const Def& d) { return find(d.basedOn); });
 }
 
+// Most paragraphs and runs ask for a style folded already: its fold is found
+// before the style is looked up. A fold is kept under the id it was made
+// for, which an id no style has never is (unless it is the default's).
 ParaProps Styles::paraOf(const std::string& styleId) const {
+  if (auto it = paraCache_.find(styleId); it != paraCache_.end()) return it->second;
   const std::string& id = styleId.empty() || !defs_.count(styleId) ? defaultPara_ : styleId;
   if (auto it = paraCache_.find(id); it != paraCache_.end()) return it->second;
   ParaProps p = defaultPara_props_;
@@ -552,14 +556,14 @@ ParaProps Styles::paraOf(const std::string& styleId) const {
 }
 
 RunProps Styles::runOfParagraphStyle(const std::string& styleId) const {
+  if (auto it = paraRunCache_.find(styleId); it != paraRunCache_.end()) return it->second;
   const std::string& id = styleId.empty() || !defs_.count(styleId) ? defaultPara_ : styleId;
-  std::string key = "p" + id;
-  if (auto it = runCache_.find(key); it != runCache_.end()) return it->second;
+  if (auto it = paraRunCache_.find(id); it != paraRunCache_.end()) return it->second;
   RunProps r = defaultRun_;
   auto c = chain(id, "paragraph");
   for (auto it = c.rbegin(); it != c.rend(); ++it) r.over((*it)->run);
   r.styleId.clear();
-  runCache_.emplace(key, r);
+  paraRunCache_.emplace(id, r);
   return r;
 }
 

@@ -208,6 +208,7 @@ class Styles {
   mutable std::map<std::string, ParaProps> paraCache_, paraAloneCache_;
   mutable std::map<std::string, TableStyle> tableCache_;
   mutable std::map<std::string, RunProps> runCache_;
+  mutable std::map<std::string, RunProps> paraRunCache_;  // runOfParagraphStyle's, by id
 };
 
 }  // namespace word::read::docx
