@@ -159,10 +159,11 @@ std::pair<std::u16string_view, int> faceOf(std::u16string_view font) {
 // The generic family of a font the table does not class, by the words in
 // its name; sans-serif when they say nothing.
 const char16_t* genericByName(std::u16string_view font) {
-  std::string name;
-  for (char16_t c : font) name += c < 128 ? static_cast<char>(std::tolower(c)) : ' ';
-  auto has = [&](std::initializer_list<const char*> words) {
-    for (const char* w : words)
+  std::string name(font.size(), ' ');
+  for (size_t i = 0; i < font.size(); ++i)
+    if (font[i] < 128) name[i] = static_cast<char>(lowerAscii(font[i]));
+  auto has = [&](std::initializer_list<std::string_view> words) {
+    for (std::string_view w : words)
       if (name.find(w) != std::string::npos) return true;
     return false;
   };
