@@ -539,13 +539,14 @@ const Styles::Def* Styles::find(std::string_view family, std::string_view name) 
 // The style first, its furthest parent last; parents are common styles.
 // Kept once walked: every cell and paragraph asks, and a chain 64 deep
 // walked again for each of a million cells took seconds. A name no style
-// has is not kept.
+// has is not kept, so a chain kept is found before the style is looked
+// up (adding a style drops them all).
 const std::vector<const Styles::Def*>& Styles::chain(std::string_view family,
                                                      std::string_view name) const {
   static const std::vector<const Def*> none;
+  if (auto it = chains_.find(std::pair{family, name}); it != chains_.end()) return it->second;
   const Def* first = find(family, name);
   if (!first) return none;
-  if (auto it = chains_.find(std::pair{family, name}); it != chains_.end()) return it->second;
   auto walked = baseChain(first, [&](const Def& d) -> const Def* {
     auto it = d.parent.empty() ? common_.end() : common_.find(std::pair{family, d.parent});
     return it == common_.end() ? nullptr : &it->second;
