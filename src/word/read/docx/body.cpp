@@ -73,6 +73,8 @@ void trimUnkeptSpace(std::u16string& text, const pugi::xml_node& t) {
 // Filtered in place: every run's text passes through here.
 std::u16string cleanText(std::string_view utf8) {
   std::u16string s = utf16(utf8);
+  // Most runs hold no control character: those are not copied over.
+  if (std::none_of(s.begin(), s.end(), [](char16_t c) { return c < 0x20; })) return s;
   size_t kept = 0;
   for (char16_t c : s) {
     if (c == u'\n' || c == u'\r')
