@@ -76,9 +76,17 @@ std::u16string languageAttribute(std::string_view tag) {
                      : u" lang=\"" + attribute(std::u16string(tag.begin(), tag.end())) + u"\"";
 }
 
-std::string_view LanguageMarks::of(const CharFormat& f) const {
+std::string_view LanguageMarks::of(const CharFormat& f, std::u16string_view text,
+                                   bool inMarkerWord) {
   const std::string_view language = model_.languageOf(f);
-  return language == model_.language ? std::string_view() : language;
+  // "ru-RU" in a page in "ru" is the page's own language.
+  const std::string_view page = model_.language;
+  const bool pages = language.starts_with(page) &&
+                     (language.size() == page.size() || language[page.size()] == '-');
+  if (language.empty() || (!page.empty() && pages) || inMarkerWord ||
+      text.find(u'%') != std::u16string_view::npos || !fit(language, text))
+    return {};
+  return language;
 }
 
 namespace {
@@ -91,55 +99,37 @@ bool sameButLanguage(const CharFormat& a, const CharFormat& b) {
   return a == c;
 }
 
+// Whether the word that `at` is inside of (back to a blank) holds a "%":
+// a course's markers are such words, and a mark inside one would hide it
+// from the course's rewriting of its page.
+bool afterPercentInWord(std::u16string_view text, uint32_t at) {
+  for (uint32_t i = at; i > 0 && at - i < 64;) {
+    const char16_t c = text[--i];
+    if (c == u'%') return true;
+    if (c == u' ' || c == u'\t' || c == u'\u00A0' || c == u'\r' || c == u'\n') return false;
+  }
+  return false;
+}
+
 }  // namespace
 
 uint32_t LanguageMarks::pieceEnd(const Story& s, size_t r, uint32_t p, uint32_t limit,
                                  std::string_view& language) {
-  language = {};
-  // Settled by the piece's first letter; until then the piece keeps to
-  // runs of one language.
-  bool settled = false, digits = false;
-  std::string_view tag;
-  for (size_t k = r; k < s.runs.size() && s.runs[k].start < limit; ++k) {
-    const uint32_t from = k == r ? p : s.runs[k].start;
+  auto marked = [&](size_t k, uint32_t from) {
     const uint32_t to = k + 1 < s.runs.size() ? std::min(limit, s.runs[k + 1].start) : limit;
-    const std::string_view own = of(s.runs[k].format);
-    if (k > r) {
-      const CharFormat &f = s.runs[r].format, &g = s.runs[k].format;
-      // Another language ends the piece but where nothing read so far
-      // depends on it: no letter nor digit yet, or none marked (its
-      // letters then tell).
-      const bool goesOn = own == tag || (settled ? language.empty() : !digits);
-      if ((g != f && !sameButLanguage(f, g)) || !goesOn) {
-        if (!settled && digits) language = tag;
-        return std::max(p, from);
-      }
-    }
-    tag = own;
-    if (settled && own.empty() && language.empty()) continue;  // none of it is marked
-    for (uint32_t i = from; i < to;) {
-      const uint32_t at = i;
-      UChar32 c;
-      U16_NEXT(s.text.data(), i, to, c);
-      if (!u_isalpha(c)) {
-        digits = digits || u_isdigit(c);
-        continue;
-      }
-      const std::string_view mark = !own.empty() && fits(own, c) ? own : std::string_view();
-      if (!settled) {
-        settled = true;
-        language = mark;
-        if (own.empty()) break;  // nor is the rest of the run
-      } else if (mark != language) {
-        return at;
-      }
-    }
+    return of(s.runs[k].format, std::u16string_view(s.text).substr(from, to - from),
+              afterPercentInWord(s.text, from));
+  };
+  language = r < s.runs.size() ? marked(r, p) : std::string_view();
+  for (size_t k = r + 1; k < s.runs.size() && s.runs[k].start < limit; ++k) {
+    const CharFormat &f = s.runs[r].format, &g = s.runs[k].format;
+    if ((g != f && !sameButLanguage(f, g)) || marked(k, s.runs[k].start) != language)
+      return std::max(p, s.runs[k].start);
   }
-  if (!settled && digits) language = tag;
   return limit;
 }
 
-bool LanguageMarks::fits(std::string_view tag, int32_t c) {
+bool LanguageMarks::fit(std::string_view tag, std::u16string_view text) {
   auto it = scripts_.find(tag);
   if (it == scripts_.end()) {
     std::array<UScriptCode, 8> codes{};
@@ -150,10 +140,33 @@ bool LanguageMarks::fits(std::string_view tag, int32_t c) {
     for (int32_t i = 0; U_SUCCESS(status) && i < n; ++i) scripts.push_back(codes[i]);
     it = scripts_.emplace(std::string(tag), std::move(scripts)).first;
   }
-  if (it->second.empty()) return true;
-  for (int script : it->second)
-    if (uscript_hasScript(c, static_cast<UScriptCode>(script))) return true;
-  return false;
+  const std::vector<int>& scripts = it->second;
+  const bool latin =
+      scripts.empty() || std::find(scripts.begin(), scripts.end(), USCRIPT_LATIN) != scripts.end();
+  bool letters = false, digits = false;
+  for (size_t i = 0; i < text.size();) {
+    // ASCII, most of any text, told apart without asking ICU.
+    if (const char16_t a = text[i]; a < 0x80) {
+      ++i;
+      if ((a | 0x20) >= 'a' && (a | 0x20) <= 'z') {
+        if (!latin) return false;
+        letters = true;
+      }
+      digits = digits || (a >= '0' && a <= '9');
+      continue;
+    }
+    UChar32 c;
+    U16_NEXT(text.data(), i, text.size(), c);
+    digits = digits || u_isdigit(c);
+    if (!u_isalpha(c)) continue;
+    letters = true;
+    if (scripts.empty()) continue;
+    bool inScript = false;
+    for (int script : scripts)
+      inScript = inScript || uscript_hasScript(c, static_cast<UScriptCode>(script));
+    if (!inScript) return false;
+  }
+  return letters || digits;
 }
 
 }  // namespace word::write

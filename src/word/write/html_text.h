@@ -77,21 +77,20 @@ class LanguageMarks {
   explicit LanguageMarks(const Model& model) : model_(model) {}
   // Where the piece of `s`'s text from `p` in run `r` ends, by `limit`,
   // and the `language` it is marked with. Runs of equal formatting and
-  // marks are one piece, so that text typed in one go comes out in one.
-  // A letter not in any of its run's language's scripts (as ICU knows
-  // them; any, where it knows none) is not marked with it, and ends a
-  // marked piece; blanks, digits and punctuation go with the letters
-  // before them. Without letters, a piece with digits is marked with its
-  // runs' language, blanks and punctuation alone are not.
+  // marks are one piece, so that text typed in one go comes out in one;
+  // a language the page does not mark on a run's text makes no mark.
   uint32_t pieceEnd(const Story& s, size_t r, uint32_t p, uint32_t limit,
                     std::string_view& language);
 
  private:
-  // The language the page marks text in the format `f` with, where its
-  // letters fit it: "" for the page's own or none.
-  std::string_view of(const CharFormat& f) const;
-  // Whether the letter `c` is written in one of the scripts of `tag`.
-  bool fits(std::string_view tag, int32_t c);
+  // That of `text` in the format `f`: none for the page's own, nor within
+  // a word that holds a "%" (`inMarkerWord`: the word `text` starts in).
+  std::string_view of(const CharFormat& f, std::u16string_view text, bool inMarkerWord);
+  // Whether `text` reads in the language `tag`: every letter of it is in
+  // one of the language's scripts (as ICU knows them; any, where it knows
+  // none), and it has a letter or a digit. Blanks and punctuation alone
+  // are not marked, nor Russian words a template left marked English.
+  bool fit(std::string_view tag, std::u16string_view text);
 
   const Model& model_;
   std::map<std::string, std::vector<int>, std::less<>> scripts_;
