@@ -189,7 +189,11 @@ namespace {
 template <typename Put>
 void byLetters(std::u16string_view text, const RunLanguages& l, Put&& put) {
   if (l.allComplex) return put(text, Letters::Complex);
-  if (!l.eastAsianHint && l.eastAsian == l.other && l.complex == l.other)
+  // Below Hebrew every letter is of the others' kind: most text is, and
+  // is told so at one comparison a unit.
+  if (!l.eastAsianHint &&
+      ((l.eastAsian == l.other && l.complex == l.other) ||
+       std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x0590; })))
     return put(text, Letters::Other);
   size_t start = 0;
   Letters kind = Letters::None;
