@@ -416,8 +416,9 @@ void pie(Svg& svg, const Chart& c, Box plot) {
     // A whole circle is two halves: an arc cannot end where it starts.
     const double end = angle + std::min(sweep, 2 * std::numbers::pi - 1e-4);
     const std::string large = sweep > std::numbers::pi ? "1" : "0";
-    std::string d = "M" + at(angle, r) + " A" + svgNumber(r) + "," + svgNumber(r) + " 0 " + large +
-                    " 1 " + at(end, r);
+    std::string d = "M";
+    d += at(angle, r) + " A" + svgNumber(r) + "," + svgNumber(r) + " 0 " + large + " 1 " +
+         at(end, r);
     d += hole > 0 ? " L" + at(end, hole) + " A" + svgNumber(hole) + "," + svgNumber(hole) + " 0 " +
                         large + " 0 " + at(angle, hole) + " Z"
                   : " L" + svgNumber(cx) + "," + svgNumber(cy) + " Z";

@@ -152,7 +152,7 @@ struct Markup {
       const bool plain = std::all_of(value.begin(), value.end(), [](char c) {
         return std::isalnum(static_cast<unsigned char>(c)) || std::strchr(" .#%+-", c);
       });
-      if (plain) out += u" " + u16(name) + u"=\"" + u16(value) + u"\"";
+      if (plain) out.append(u" ").append(u16(name)).append(u"=\"").append(u16(value)).append(u"\"");
     }
   }
 

@@ -25,10 +25,19 @@ u16string operand(const u16string& s) {
   return linearOperand(s);
 }
 
+// `a` then `b`, built by appending: GCC 12 at -O3 wrongly warns of
+// overlapping copies where a literal goes before a temporary string.
+u16string joined(std::u16string_view a, const u16string& b) {
+  u16string s(a);
+  s += b;
+  return s;
+}
+
 Piece tag(std::u16string_view name, const Piece& inner, std::u16string_view attrs = u"") {
-  return {
-      u"<" + u16string(name) + u16string(attrs) + u">" + inner.ml + u"</" + u16string(name) + u">",
-      inner.linear};
+  std::u16string ml = u"<";
+  ml.append(name).append(attrs).append(u">").append(inner.ml).append(u"</").append(name).append(
+      u">");
+  return {ml, inner.linear};
 }
 
 Piece mo(std::u16string_view op) {
@@ -140,8 +149,8 @@ class MathReader {
   Piece scripts(const pugi::xml_node& n, int depth) {
     const std::string_view name = localName(n.name());
     Piece base = part(n, "e", depth), sub = part(n, "sub", depth), sup = part(n, "sup", depth);
-    const u16string b = operand(base.linear), lo = u"_" + operand(sub.linear),
-                    hi = u"^" + operand(sup.linear);
+    const u16string b = operand(base.linear), lo = joined(u"_", operand(sub.linear)),
+                    hi = joined(u"^", operand(sup.linear));
     if (name == "sSup") return {u"<msup>" + base.ml + sup.ml + u"</msup>", b + hi};
     if (name == "sSub") return {u"<msub>" + base.ml + sub.ml + u"</msub>", b + lo};
     if (name == "sSubSup")
@@ -154,7 +163,7 @@ class MathReader {
   Piece radical(const pugi::xml_node& n, int depth) {
     Piece deg = part(n, "deg", depth), e = part(n, "e", depth);
     const bool hidden = onOffChild(child(n, "radPr"), "degHide") || deg.linear.empty();
-    if (hidden) return {u"<msqrt>" + e.ml + u"</msqrt>", u"√" + operand(e.linear)};
+    if (hidden) return {u"<msqrt>" + e.ml + u"</msqrt>", joined(u"√", operand(e.linear))};
     return {u"<mroot>" + e.ml + deg.ml + u"</mroot>", u"√(" + deg.linear + u"&" + e.linear + u")"};
   }
 

@@ -138,7 +138,10 @@ class ChartStyles {
 std::string textOf(const pugi::xml_node& titled) {
   std::string out;
   for (pugi::xml_node p = child(titled, "title").first_child(); p; p = p.next_sibling())
-    if (is(p, "p")) out += (out.empty() ? "" : " ") + shownText(p);
+    if (is(p, "p")) {
+      if (!out.empty()) out += ' ';
+      out += shownText(p);
+    }
   return out;
 }
 
