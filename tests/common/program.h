@@ -25,10 +25,17 @@ inline std::string shellQuote(const std::string& s) {
 // for it; collects its exit status and both output streams.
 inline ProgramResult runProgram(const std::string& folder, const std::vector<std::string>& args,
                                 const std::string& env = "") {
-  std::string cmd = "cd " + shellQuote(folder) + " && " + env + " " + shellQuote(RD_PROGRAM);
-  for (const auto& a : args) cmd += " " + shellQuote(a);
+  // Appended piece by piece: GCC 12 at -O3 wrongly warns of overlapping
+  // copies where a literal goes before a temporary string.
+  std::string cmd = "cd ";
+  cmd.append(shellQuote(folder))
+      .append(" && ")
+      .append(env)
+      .append(" ")
+      .append(shellQuote(RD_PROGRAM));
+  for (const auto& a : args) cmd.append(" ").append(shellQuote(a));
   const std::string out = folder + ".out", err = folder + ".err";
-  cmd += " >" + shellQuote(out) + " 2>" + shellQuote(err);
+  cmd.append(" >").append(shellQuote(out)).append(" 2>").append(shellQuote(err));
   const int status = std::system(cmd.c_str());
   ProgramResult r;
   r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

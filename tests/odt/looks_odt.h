@@ -54,7 +54,7 @@ inline std::string facesOdt() {
   parts.body = p(kDefaultFace.text, "Standard");
   int n = 0;
   for (const Face& f : kFaces) {
-    const std::string name = "T" + std::to_string(++n);
+    const std::string name = std::string("T").append(std::to_string(++n));
     parts.fonts += face(f.font, f.fontClass);
     parts.automatic +=
         style(name, "text",
@@ -87,7 +87,7 @@ inline std::string spacesOdt() {
       parts.body += p(s.text, s.style);
       continue;
     }
-    const std::string name = "P" + std::to_string(++n);
+    const std::string name = std::string("P").append(std::to_string(++n));
     parts.automatic += style(name, "paragraph", props(s));
     parts.body += p(s.text, name);
   }
