@@ -107,7 +107,11 @@ var RdScorm = (function () {
       if ('location' in r) v['cmi.core.lesson_location'] = r.location.slice(0, 255);
       (r.interactions || []).forEach(function (x) { SCORM12.interaction(v, x); });
       if ('suspend' in r) v['cmi.suspend_data'] = r.suspend;
-      if (r.score) {
+      // An LMS may judge the status by the raw score against the mastery
+      // score when the session ends: it is given only with a status that
+      // judges the course, so that a learner midway is neither failed nor
+      // passed for the tests taken so far.
+      if (r.score && r.status && (r.status.word === 'passed' || r.status.word === 'failed')) {
         v['cmi.core.score.min'] = '0';
         v['cmi.core.score.max'] = '100';
         v['cmi.core.score.raw'] = String(r.score.raw);
