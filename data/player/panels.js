@@ -67,11 +67,12 @@ var RdPanels = (function () {
     var totals = tracker.knownTotals();
     panel.appendChild(el('p', 'status status-' + s.status, T.courseStatus(T.statusWord[s.status] || s.status)));
     if (s.raw !== null && s.answered) panel.appendChild(el('p', '', T.overall(s.right, s.total, s.raw)));
-    panel.appendChild(el('p', '', T.passMark(tracker.passMark)));
+    // A course without tests has no mark to reach.
     if (!tests.length) {
       panel.appendChild(el('p', '', T.noTests));
       return;
     }
+    panel.appendChild(el('p', '', T.passMark(tracker.passMark)));
     var table = el('table', 'results');
     table.appendChild(el('caption', 'for-readers', T.results));
     var head = el('tr');

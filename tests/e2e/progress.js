@@ -40,12 +40,12 @@ const feedbackCourse = [
   '%H2=The end', 'The last page of this course, long enough to count.', '',
 ].join('\n');
 
-function convert(folder, name, file, options) {
+function convert(folder, name, file, options, text = feedbackCourse) {
   const work = path.join(path.resolve(workDir), folder);
   fs.rmSync(work, { recursive: true, force: true });
   fs.mkdirSync(work, { recursive: true });
   if (file) fs.copyFileSync(file, path.join(work, name));
-  else fs.writeFileSync(path.join(work, name), feedbackCourse);
+  else fs.writeFileSync(path.join(work, name), text);
   execFileSync(path.resolve(programDir, 'raredozud'), ['convert', ...options, name],
     { cwd: work, stdio: ['ignore', 'ignore', 'inherit'] });
   return path.join(work, name.replace(/\..*$/, ''));
@@ -54,12 +54,14 @@ function convert(folder, name, file, options) {
 const templatePkg = convert('template', 'template.docx', template, []);
 const quizPkg = convert('feedback', 'feedback.txt', null, ['--attempts=2', '--shuffle']);
 const hiddenPkg = convert('hidden', 'hidden.txt', null, ['--hide-answers']);
+const pagesPkg = convert('pages', 'pages.txt', null, [], ['%TITLE=Ladders', '%H2=Up', 'A page about going up a ladder.',
+  '%H2=Down', 'A page about coming down a ladder.', ''].join('\n'));
 
 let server, base, context, closeBrowser;
 const pageErrors = [];
 
 before(async () => {
-  server = await serve({ '/template/': templatePkg, '/feedback/': quizPkg, '/hidden/': hiddenPkg });
+  server = await serve({ '/template/': templatePkg, '/feedback/': quizPkg, '/hidden/': hiddenPkg, '/pages/': pagesPkg });
   base = `http://127.0.0.1:${server.address().port}/`;
   ({ context, close: closeBrowser } = await browser({ locale: 'en-US', lang: 'en-US' }));
 });
@@ -221,6 +223,19 @@ test('--hide-answers: right or wrong and the feedback, never the correct answers
     assert.equal(await quiz.locator('fieldset.question.wrong').count(), 2);
     assert.equal(await quiz.locator('label.correct, .correct-short').count(), 0);
     assert.deepEqual(await quiz.locator('.feedback p').allTextContents(), ['Rows come in no fixed order.']);
+  } finally {
+    await p.close();
+  }
+});
+
+test('a course without tests is completed by its pages, and its results name no pass mark', async () => {
+  const p = await player('pages/index.htm');
+  try {
+    await p.locator('#next').click();
+    await p.locator('#toc-list li.seen').nth(1).waitFor();
+    await p.locator('#next').click();
+    await p.locator('#panel .status').waitFor();
+    assert.deepEqual(await p.locator('#panel p').allTextContents(), ['Course status: completed', 'This course has no tests.']);
   } finally {
     await p.close();
   }
