@@ -415,8 +415,9 @@
   // The pages talk to the player by message, which reaches it wherever they
   // were opened from (a page from disk may not call it). A page says which
   // it is and asks for reference links; a test page says what was answered
-  // and gets back what was kept: the answers, the learner's order of
-  // answers, the attempts used and the best one's score.
+  // (checked, or not yet: a draft) and gets back what was kept: the
+  // answers, the draft, the learner's order of answers, the attempts used
+  // and the best one's score.
   function pageMessage(ev) {
     var m = ev.data;
     if (ev.source !== content.contentWindow || !m || typeof m !== 'object') return;
@@ -426,7 +427,7 @@
       ev.source.postMessage({ rd: 'player' }, '*');
     } else if (m.rd === 'showref') {
       window.rdPlayer.showRef(String(m.ref));
-    } else if (tracker && (m.rd === 'quiz-ready' || m.rd === 'quiz-result')) {
+    } else if (tracker && (m.rd === 'quiz-ready' || m.rd === 'quiz-result' || m.rd === 'quiz-draft')) {
       testMessage(ev.source, m);
     }
   }
@@ -438,11 +439,16 @@
     if (m.rd === 'quiz-ready') {
       shownAt[key] = Date.now();
       page.postMessage({ rd: 'quiz-restore', data: m.data, answers: tracker.answers(key, Number(m.count)),
+                         draft: tracker.draft(key, Number(m.count)),
                          seed: tracker.seed(), used: r && r.total === Number(m.count) ? r.attempts : 0,
                          best: r ? { score: r.right, total: r.total } : null }, '*');
       return;
     }
     if (!Array.isArray(m.answers) || (attemptLimit && r && r.attempts >= attemptLimit)) return;
+    if (m.rd === 'quiz-draft') {
+      tracker.keepDraft(key, m.answers);
+      return;
+    }
     var q = questions[key];
     var known = q && q.length === m.answers.length;
     var right = known ? RdQuiz.score(q, m.answers).right : Array.isArray(m.right) ? m.right.map(Boolean) : [];

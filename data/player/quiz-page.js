@@ -216,7 +216,8 @@
   }
 
   // What the player kept: the learner's order of answers, the attempts
-  // used, the best one's score and its answers (or the last ones).
+  // used, the best one's score and its answers (or the last ones), and the
+  // answers given since and not checked, shown as they were left.
   function restore(m) {
     var reorder = typeof m.seed === 'string' && seed === null;
     if (reorder) seed = m.seed;
@@ -224,7 +225,9 @@
     else if (reorder && shuffle) render();
     if (m.used >= 0) used = Math.floor(m.used);
     if (m.best && m.best.total === questions.length) best = { score: m.best.score, total: m.best.total };
-    if (Array.isArray(m.answers) && m.answers.length === questions.length) {
+    if (Array.isArray(m.draft) && m.draft.length === questions.length && !(limit && used >= limit)) {
+      setAnswers(m.draft);
+    } else if (Array.isArray(m.answers) && m.answers.length === questions.length) {
       setAnswers(m.answers);
       showResult(responses());
     }
@@ -255,8 +258,21 @@
     lockIfDone();
     tellPlayer({ rd: 'quiz-result', data: DATA_FILE, answers: answers, right: result.right });
   });
-  form.addEventListener('change', function () { if (!form.classList.contains('locked')) clearMarks(); });
-  $('quiz-reset').addEventListener('click', function () { form.reset(); clearMarks(); });
+  // Answers not checked yet go to the player too: a test left half done
+  // is found as it was left.
+  function draft() {
+    tellPlayer({ rd: 'quiz-draft', data: DATA_FILE, answers: responses() });
+  }
+  form.addEventListener('change', function () {
+    if (form.classList.contains('locked')) return;
+    clearMarks();
+    draft();
+  });
+  $('quiz-reset').addEventListener('click', function () {
+    form.reset();
+    clearMarks();
+    draft();
+  });
   $('quiz-check').textContent = T.check;
   $('quiz-reset').textContent = T.reset;
   if (ui.lang !== courseLang.split('-')[0].toLowerCase()) {

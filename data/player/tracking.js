@@ -39,19 +39,20 @@ var RdTracking = (function () {
 
   // A state: { pages: n, seen: [bool by page], seed: the learner's order
   // of answers ('' until there is one), tests: { key: { total, right: [bool
-  // by question] or null, rightCount, answers: [...] or null, attempts } } }.
-  // A test's record is its best attempt (the latest of equal ones) and the
-  // number of attempts.
+  // by question] or null, rightCount, answers: [...] or null, attempts } },
+  // drafts: { key: [answer by question] } }. A test's record is its best
+  // attempt (the latest of equal ones) and the number of attempts; its
+  // draft, the answers given since and not checked yet.
   function emptyState(pages) {
     var seen = [];
     for (var i = 0; i < pages; i++) seen.push(false);
-    return { pages: pages, seen: seen, seed: '', tests: {} };
+    return { pages: pages, seen: seen, seed: '', tests: {}, drafts: {} };
   }
 
-  // The shortest form that keeps what matters most: answers go first when
-  // space runs short (the results stay), then which question was right (the
-  // count stays), then whole tests, last the pages seen. Never longer than
-  // `limit`.
+  // The shortest form that keeps what matters most: drafts go first when
+  // space runs short, then answers (the results stay), then which question
+  // was right (the count stays), then whole tests, last the pages seen.
+  // Never longer than `limit`.
   function encode(state, limit) {
     var keys = Object.keys(state.tests).sort(function (a, b) { return Number(a) - Number(b); });
     var tests = {};
@@ -63,11 +64,12 @@ var RdTracking = (function () {
       tests[k] = o;
     });
     var record = { v: 1, n: state.pages, s: packBits(state.seen), z: state.seed, t: tests };
+    if (state.drafts && Object.keys(state.drafts).length) record.d = state.drafts;
     var text = JSON.stringify(record);
     var bySize = keys.slice().sort(function (a, b) {
       return JSON.stringify(tests[b].a || '').length - JSON.stringify(tests[a].a || '').length;
     });
-    var steps = [];
+    var steps = [function () { delete record.d; }];
     bySize.forEach(function (k) { steps.push(function () { delete tests[k].a; }); });
     keys.forEach(function (k) { steps.push(function () { delete tests[k].r; }); });
     keys.slice().reverse().forEach(function (k) { steps.push(function () { delete tests[k]; }); });
@@ -121,6 +123,11 @@ var RdTracking = (function () {
       if (!/^\d+$/.test(k) || (keys && keys.indexOf(k) < 0)) return;
       var t = decodeTest(tests[k]);
       if (t) state.tests[k] = t;
+    });
+    var drafts = record.d && typeof record.d === 'object' && !Array.isArray(record.d) ? record.d : {};
+    Object.keys(drafts).forEach(function (k) {
+      var d = drafts[k];
+      if (/^\d+$/.test(k) && (!keys || keys.indexOf(k) >= 0) && Array.isArray(d) && d.every(isAnswer)) state.drafts[k] = d;
     });
     return state;
   }
@@ -305,6 +312,7 @@ var RdTracking = (function () {
   // record; the attempts are counted.
   Tracker.prototype.recordTest = function (key, right, answers, questions, seconds) {
     if (!(key in this.totals) || !right.length) return;
+    delete this.state.drafts[key];
     var prev = this.state.tests[key];
     var same = prev && prev.total === right.length;
     var attempts = (same ? prev.attempts : 0) + 1;
@@ -409,6 +417,22 @@ var RdTracking = (function () {
   Tracker.prototype.answers = function (key, total) {
     var t = this.state.tests[key];
     return t && t.total === total && t.answers ? t.answers.slice() : null;
+  };
+
+  // A test left half done: the answers given and not checked, kept until
+  // the test is checked (none at all: no draft).
+  Tracker.prototype.keepDraft = function (key, answers) {
+    if (!(key in this.totals) || !Array.isArray(answers) || !answers.every(isAnswer)) return;
+    var blank = answers.every(function (a) { return a === null || a === '' || (Array.isArray(a) && !a.length); });
+    if (blank) delete this.state.drafts[key];
+    else this.state.drafts[key] = answers.slice();
+    this.report();
+  };
+
+  // The draft of a test of `total` questions, or null.
+  Tracker.prototype.draft = function (key, total) {
+    var d = this.state.drafts[key];
+    return d && d.length === total ? d.slice() : null;
   };
 
   Tracker.prototype.answered = function (key) {

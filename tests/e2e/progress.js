@@ -265,8 +265,12 @@ test('in an LMS: interactions and objectives as scorm-again records them, the or
     assert.deepEqual(Object.values(r.interactions).map((x) => [x.id, x.type, x.student_response, x.result, x.correct_responses['0'].pattern]),
       [['test1q1', 'choice', 'b', 'correct', 'b'], ['test1q2', 'choice', 'b', 'wrong', 'a']]);
     assert.deepEqual(Object.values(r.objectives).map((o) => [o.id, o.status, o.score.raw]), [['test1', 'failed', '50']]);
+    // An answer changed and not checked (the test left half done) is kept too.
+    const second = quiz.locator('fieldset.question').nth(1).locator('label', { hasText: 'SELECT' }).locator('input');
+    await second.check();
+    await page.waitForFunction((n) => lmsRecord().commits > n, r.commits);
     // A phone switches apps: the page is hidden, and what it had is committed.
-    const commits = r.commits;
+    const commits = (await record()).commits;
     await sco.locator('body').evaluate(() => {
       Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });
       document.dispatchEvent(new Event('visibilitychange'));
@@ -278,6 +282,8 @@ test('in an LMS: interactions and objectives as scorm-again records them, the or
     await sco.locator('#continue').click();
     await quiz.locator('fieldset.question').first().waitFor();
     assert.deepEqual(await answerOrder(quiz), shown, 'the same order at the next launch');
+    await quiz.locator('fieldset.question').nth(1).locator('label', { hasText: 'SELECT' }).locator('input:checked').waitFor();
+    assert.equal(await quiz.locator('fieldset.question.right, fieldset.question.wrong').count(), 0, 'as it was left, unchecked');
     await page.close();
   } finally {
     await lms.close();

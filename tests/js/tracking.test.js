@@ -351,6 +351,33 @@ test('an LMS keeps what the learner reached, its own objectives and a record it 
   assert.equal(S.connect({ API: throwing }), null);
 });
 
+test('a test left half done keeps its answers until it is checked; they go first when space runs short', () => {
+  const api = fakeApi();
+  const t = tracker(api);
+  t.setTotal('1', 2);
+  const next = () => tracker(fakeApi(api.cmi));
+  // [what the learner does] -> the draft the next launch gives back for 2 questions
+  const rows = [
+    [() => t.keepDraft('1', [1, null]), [1, null]],
+    [() => t.keepDraft('1', [null, '']), null],
+    [() => t.keepDraft('1', [0, 'x']), [0, 'x']],
+    [() => t.recordTest('1', [true, false], [0, 'x']), null],
+  ];
+  for (const [act, draft] of rows) {
+    act();
+    assert.deepEqual(next().draft('1', 2), draft, act.toString());
+  }
+  t.keepDraft('1', [1, 'y']);
+  assert.equal(next().draft('1', 3), null, 'made for other questions');
+  const s = R.emptyState(4);
+  s.tests[1] = { total: 2, right: [true, false], rightCount: 1, answers: [0, 'x'], attempts: 1 };
+  s.drafts = { 1: ['y'.repeat(4000), null] };
+  const back = R.decode(R.encode(s, 4096), 4, ['1']);
+  assert.deepEqual([back.drafts, back.tests[1].answers], [{}, [0, 'x']]);
+  const hostile = '{"v":1,"n":4,"s":"","t":{},"d":{"1":[{}],"2":[1],"x":[1],"3":"ab"}}';
+  assert.deepEqual(R.decode(hostile, 4, ['1', '3']).drafts, {});
+});
+
 test('without an LMS the record lives in local storage, and storage that fails loses only it', () => {
   const items = {};
   const storage = { getItem: (k) => items[k] ?? null, setItem: (k, v) => { items[k] = v; } };
