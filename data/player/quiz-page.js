@@ -15,6 +15,10 @@
           parseFailed: 'The test cannot be shown: ', atLine: 'line ', answer: 'Answer',
           correct: 'correct answer', correctShort: 'Correct answer: ', yourPick: 'your answer',
           answerFirst: 'Choose or type an answer first: nothing was checked.',
+          unanswered: function (n) {
+            return (n === 1 ? '1 question has' : n + ' questions have') +
+              ' no answer: a check uses one of your attempts. Check again to check them as they are.';
+          },
           attemptsLeft: function (n) { return n === 1 ? '1 attempt left.' : n + ' attempts left.'; },
           locked: function (s, t) { return 'No attempts left. Your best attempt counts: ' + s + ' of ' + t + '.'; } },
     ru: { loading: 'Загрузка теста...', check: 'Проверить', reset: 'Ещё раз', right: 'Верно', wrong: 'Неверно',
@@ -24,6 +28,10 @@
           parseFailed: 'Тест не может быть показан: ', atLine: 'строка ', answer: 'Ответ',
           correct: 'правильный ответ', correctShort: 'Правильный ответ: ', yourPick: 'ваш ответ',
           answerFirst: 'Сначала выберите или введите ответ: проверять нечего.',
+          unanswered: function (n) {
+            return 'Вопросов без ответа: ' + n + '. Проверка расходует попытку. ' +
+              'Нажмите «Проверить» ещё раз, чтобы проверить ответы как есть.';
+          },
           attemptsLeft: function (n) { return 'Осталось попыток: ' + n + '.'; },
           locked: function (s, t) { return 'Попыток больше нет. Засчитана лучшая: ' + s + ' из ' + t + '.'; } }
   };
@@ -45,6 +53,7 @@
   var used = 0;         // attempts checked so far
   var best = null;      // the best attempt's { score, total }
   var seed = null;      // the learner's order of answers, from the player
+  var confirming = false;  // told that questions have no answer: the next check goes through
   var inPlayer = window.parent !== window;
 
   function fail(text, line) {
@@ -244,13 +253,24 @@
     ev.preventDefault();
     if (limit && used >= limit) return;
     var answers = responses();
+    var blank = answers.filter(function (a) { return a === null || a === '' || (Array.isArray(a) && !a.length); });
     // A check with no answer at all is a stray click: it costs no attempt
     // and shows no correct answers.
-    if (answers.every(function (a) { return a === null || a === '' || (Array.isArray(a) && !a.length); })) {
+    if (blank.length === answers.length) {
       clearMarks();
       $('quiz-result').textContent = T.answerFirst;
       return;
     }
+    // One with a question left unanswered (Enter in a short answer, say)
+    // would take an attempt of a few: it asks first, and the next check
+    // with the same answers goes through.
+    if (limit && blank.length && !confirming) {
+      clearMarks();
+      confirming = true;
+      $('quiz-result').textContent = T.unanswered(blank.length);
+      return;
+    }
+    confirming = false;
     used++;
     var result = RdQuiz.score(questions, answers);
     if (!best || result.score >= best.score) best = { score: result.score, total: result.total };
@@ -265,11 +285,13 @@
   }
   form.addEventListener('change', function () {
     if (form.classList.contains('locked')) return;
+    confirming = false;
     clearMarks();
     draft();
   });
   $('quiz-reset').addEventListener('click', function () {
     form.reset();
+    confirming = false;
     clearMarks();
     draft();
   });

@@ -175,6 +175,12 @@ test('feedback after a check, correct answers after the last attempt, the test l
     await quiz.locator('#quiz-check').click();
     assert.match(await quiz.locator('#quiz-result').textContent(), /answer first/);
     assert.equal(await quiz.locator('.verdict:not(:empty)').count(), 0);
+    // Nor does one with a question left unanswered (Enter in a short
+    // answer, say) while attempts are counted: it asks first.
+    await quiz.locator('fieldset.question').nth(1).locator('label', { hasText: 'SELECT' }).locator('input').check();
+    await quiz.locator('#quiz-check').click();
+    assert.match(await quiz.locator('#quiz-result').textContent(), /^1 question has no answer/);
+    assert.equal(await quiz.locator('.verdict:not(:empty)').count(), 0);
     await pick(quiz, ['GROUP BY', 'SELECT']);
     const first = quiz.locator('fieldset.question').first();
     assert.equal(await first.locator('.verdict').textContent(), 'Wrong');
