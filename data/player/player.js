@@ -402,16 +402,6 @@
     });
   }
 
-  function markUnusable(index) {
-    var a = tocLinks[index];
-    if (!a || a.parentNode.classList.contains('unusable')) return;
-    a.parentNode.classList.add('unusable');
-    var why = document.createElement('span');
-    why.className = 'unusable-text';
-    why.textContent = T.unusable;
-    a.appendChild(why);
-  }
-
   // The pages talk to the player by message, which reaches it wherever they
   // were opened from (a page from disk may not call it). A page says which
   // it is and asks for reference links; a test page says what was answered
