@@ -249,6 +249,13 @@
     restore(m);
   });
 
+  // Said below the buttons, which may be at the window's foot: brought
+  // into sight.
+  function warn(text) {
+    $('quiz-result').textContent = text;
+    if ($('quiz-result').scrollIntoView) $('quiz-result').scrollIntoView({ block: 'nearest' });
+  }
+
   form.addEventListener('submit', function (ev) {
     ev.preventDefault();
     if (limit && used >= limit) return;
@@ -258,7 +265,7 @@
     // and shows no correct answers.
     if (blank.length === answers.length) {
       clearMarks();
-      $('quiz-result').textContent = T.answerFirst;
+      warn(T.answerFirst);
       return;
     }
     // One with a question left unanswered (Enter in a short answer, say)
@@ -267,7 +274,7 @@
     if (limit && blank.length && !confirming) {
       clearMarks();
       confirming = true;
-      $('quiz-result').textContent = T.unanswered(blank.length);
+      warn(T.unanswered(blank.length));
       return;
     }
     confirming = false;

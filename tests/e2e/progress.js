@@ -180,7 +180,9 @@ test('feedback after a check, correct answers after the last attempt, the test l
     await quiz.locator('fieldset.question').nth(1).locator('label', { hasText: 'SELECT' }).locator('input').check();
     await quiz.locator('#quiz-check').click();
     assert.match(await quiz.locator('#quiz-result').textContent(), /^1 question has no answer/);
+    assert.equal(await quiz.locator('#quiz-result').evaluate((e) => e.getBoundingClientRect().bottom <= innerHeight + 1), true, 'in sight');
     assert.equal(await quiz.locator('.verdict:not(:empty)').count(), 0);
+    if (shotsDir) await p.locator('#page').screenshot({ path: path.join(shotsDir, 'player-unanswered.png') });
     await pick(quiz, ['GROUP BY', 'SELECT']);
     const first = quiz.locator('fieldset.question').first();
     assert.equal(await first.locator('.verdict').textContent(), 'Wrong');
