@@ -188,11 +188,16 @@
     Array.prototype.forEach.call(form.querySelectorAll('.question'), function (fs, i) {
       markQuestion(fs, questions[i], answers[i], result.right[i]);
     });
-    var line = T.score(result.score, result.total);
+    resultLine(result.score, result.total);
+    return result;
+  }
+
+  // The score of the attempt shown, and the attempts left.
+  function resultLine(score, total) {
+    var line = T.score(score, total);
     if (limit && used >= limit && best) line = T.locked(best.score, best.total);
     else if (limit) line += '. ' + T.attemptsLeft(limit - used);
     $('quiz-result').textContent = line;
-    return result;
   }
 
   // No attempt left: the form shows the best attempt and takes no more.
@@ -239,6 +244,10 @@
     } else if (Array.isArray(m.answers) && m.answers.length === questions.length) {
       setAnswers(m.answers);
       showResult(responses());
+    } else if (best) {
+      // Taken, its answers not kept (a record short of space): the score
+      // is all there is to show.
+      resultLine(best.score, best.total);
     }
     lockIfDone();
   }

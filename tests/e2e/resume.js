@@ -3,6 +3,7 @@
 // runtime) with hostile cmi.suspend_data values, as the LMS hands back what
 // it was given. The player must show the course as soon as it does with no
 // record (within a second more), start it afresh, and raise no script error.
+// A test whose answers the record dropped for space says the score kept.
 'use strict';
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
@@ -63,5 +64,21 @@ test('a hostile resume record lets the player show as soon as no record does', a
     assert.equal(record.status, 'incomplete', name);
     assert.ok(record.suspend.length <= 4096, name);
   }
+  assert.deepEqual(pageErrors, []);
+});
+
+test('a test whose answers the record dropped for space still says its score', async () => {
+  const files = outline(course).filter((e) => e.file);
+  const quiz = files.find((e) => e.file.startsWith('test'));
+  const suspend = JSON.stringify({ v: 1, n: files.length, s: '', z: 'x', t: { [quiz.file.match(/\d+/)[0]]: { q: 3, c: 2, n: 1 } } });
+  const page = await context.newPage();
+  page.on('pageerror', (e) => pageErrors.push(String(e)));
+  await page.goto(base + 'lms.htm');
+  await page.evaluate((s) => launch('course/', s), { location: quiz.file, status: 'incomplete', raw: '', min: '', max: '', suspend });
+  await page.frameLocator('#sco').locator('#continue').click();
+  const result = page.frameLocator('#sco').frameLocator('#content').locator('#quiz-result');
+  await result.filter({ hasText: /\S/ }).waitFor();
+  assert.equal(await result.textContent(), 'Результат: 2 из 3');
+  await page.close();
   assert.deepEqual(pageErrors, []);
 });
