@@ -330,9 +330,11 @@
   document.addEventListener('keydown', function (ev) {
     if (ev.key === 'Escape' && narrow.matches && !document.body.classList.contains('toc-closed')) setTocOpen(false, true);
   });
-  // Past the header and the contents, straight into the page.
+  // Past the header and the contents, straight into the page: the drawer
+  // over it, which keeps the keyboard from it, closes first.
   $('skip').addEventListener('click', function (ev) {
     ev.preventDefault();
+    if (narrow.matches && !document.body.classList.contains('toc-closed')) setTocOpen(false);
     focusPage();
   });
 

@@ -329,6 +329,11 @@ test('on a phone: nothing scrolls sideways, the contents is a drawer, every targ
     if (shotsDir) await p.screenshot({ path: path.join(shotsDir, 'player-phone-drawer.png') });
     await p.keyboard.press('Escape');
     assert.equal(await p.locator('#toc').isVisible(), false, 'Escape closes it');
+    // The skip link, which the keyboard reaches from the drawer, closes it on the way to the page.
+    await p.locator('#toc-toggle').click();
+    await p.locator('#skip').focus();
+    await p.keyboard.press('Enter');
+    assert.deepEqual([await p.locator('#toc').isVisible(), await p.evaluate(() => document.activeElement.id)], [false, 'content']);
     await p.locator('#toc-toggle').click();
     await p.locator('#toc-list a[href*="test"]').click();
     await quizFrame(p).locator('fieldset.question').first().waitFor();
