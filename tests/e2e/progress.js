@@ -2,10 +2,12 @@
 //   node progress.js PROGRAM_DIR WORK_DIR TEMPLATE.docx [--screenshots DIR]
 // The course template is converted as it is; a course with the author's
 // feedback lines is converted with --attempts=2 --shuffle and again with
-// --hide-answers. In headless Chromium: pages marked seen, the progress
-// bar, the results page, feedback and correct answers after a check,
-// attempts locking, the learner's order of answers kept on resume, the
-// interactions and objectives scorm-again records, the phone layout,
+// --hide-answers, and a course of pages alone. In headless Chromium: pages
+// marked seen, the progress bar, the results page, feedback and correct
+// answers after a check, attempts locking (a check with a question left
+// unanswered asks first), the learner's order of answers and a test left
+// half done kept on resume, the interactions and objectives scorm-again
+// records, the phone layout,
 // printing, the learner's own settings (text size, forced colours, less
 // motion), and axe-core with no violation of any impact at 1280x800 and
 // 390x844, light and dark.
