@@ -423,8 +423,8 @@ TEST(DocxTables, RowsStartingAtALaterColumn) {
   EXPECT_EQ(m.main.tables[0].rows[0].skipBefore, 1);
   EXPECT_EQ(m.main.tables[0].rows[2].skipBefore, 0);
   const std::string page = word::write::html(m, "p_files", u"t").text;
-  EXPECT_NE(page.find("<col style=\"width:25pt\"><col style=\"width:50pt\"><col "
-                      "style=\"width:50pt\">"),
+  EXPECT_NE(page.find("<col style=\"width:2.083333rem\"><col style=\"width:4.166667rem\"><col "
+                      "style=\"width:4.166667rem\">"),
             std::string::npos)
       << page;
   EXPECT_EQ(page.find("<td colspan=\"1\" style=\"border:none;padding:0\"></td>", page.find("<tr")),

@@ -83,6 +83,11 @@ inline std::string spacesDocx() {
     body += docxtest::p(docxtest::r(s.text),
                         *s.style ? "<w:pStyle w:val=\"" + std::string(s.style) + "\"/>" : pPr(s));
   }
+  // An indent and a tab stop, which grow with the reader's text size
+  // (tests/e2e/looks.js).
+  body += docxtest::p(docxtest::r("Indented 36"), "<w:ind w:left=\"720\"/>") +
+          docxtest::p(docxtest::r("Tabbed") + "<w:r><w:tab/></w:r>" + docxtest::r("At 108"),
+                      "<w:tabs><w:tab w:val=\"left\" w:pos=\"2160\"/></w:tabs>");
   std::string sheet;
   for (const auto& [name, xml] : styles) sheet += xml;
   return docxwriter::package(body, sheet, "");

@@ -86,11 +86,11 @@ TEST(DocxShapes, FramesFloatAgainstTheirSide) {
     const char* css;  // nullptr: in the flow
   } cases[] = {
       {"w:w=\"2880\" w:xAlign=\"right\" w:wrap=\"around\" w:hAnchor=\"margin\"",
-       "float:right;clear:right;margin-left:9pt;width:144pt;max-width:50%;"},
+       "float:right;clear:right;margin-left:0.75rem;width:12rem;max-width:50%;"},
       {"w:w=\"2160\" w:xAlign=\"left\" w:hAnchor=\"text\"", "float:left;clear:left;"},
       {"w:w=\"2880\" w:xAlign=\"left\" w:hSpace=\"720\" w:vSpace=\"240\"",
-       "margin-right:min(36pt,10%);width:144pt;max-width:50%;box-sizing:border-box;"
-       "margin-bottom:min(12pt,10%);"},
+       "margin-right:min(3rem,10%);width:12rem;max-width:50%;box-sizing:border-box;"
+       "margin-bottom:min(1rem,10%);"},
       {"w:xAlign=\"right\"", nullptr},
       {"w:w=\"2880\" w:xAlign=\"center\"", nullptr},
       {"w:dropCap=\"margin\" w:lines=\"3\"",

@@ -5,8 +5,8 @@
 // FOLDER holds the documents and looks.json, what their pages show: each
 // named font's list ends with its generic family and names a font of the
 // same metrics; margins and line heights in points; the colour behind white
-// or automatic text, and the text's; a line of an exact height that grows
-// with the reader's own text size. With CORPUS and SCREENSHOTS it also
+// or automatic text, and the text's; a line of an exact height, an indent
+// and a tab stop that grow with the reader's own text size. With CORPUS and SCREENSHOTS it also
 // shoots two corpus pages beside their reference exports for docs/: a
 // sans-serif document with spacing and a shaded table.
 'use strict';
@@ -65,6 +65,21 @@ function looksOf(texts) {
       colour: style.color,
     };
   });
+}
+
+// Runs in the page: where each text's first letter starts, in pixels.
+function startsOf(texts) {
+  const walk = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+  const starts = {};
+  for (let n = walk.nextNode(); n; n = walk.nextNode()) {
+    const at = n.data.indexOf(n.data.trim());
+    if (!texts.includes(n.data.trim()) || n.data.trim() in starts) continue;
+    const letter = document.createRange();
+    letter.setStart(n, at);
+    letter.setEnd(n, at + 1);
+    starts[n.data.trim()] = letter.getBoundingClientRect().left;
+  }
+  return texts.map((t) => starts[t]);
 }
 
 const rgb = (hex) => `rgb(${parseInt(hex.slice(1, 3), 16)}, ${parseInt(hex.slice(3, 5), 16)}, ` +
@@ -151,16 +166,24 @@ async function main() {
     }
     // A reader who sets a larger text size in the browser gets the
     // document's sizes larger alike: a line of exactly 18pt is half as tall
-    // again under text of 24 pixels as under the usual 16.
+    // again under text of 24 pixels as under the usual 16, a paragraph
+    // indented 36pt stands 72 pixels in, text after a tab stop at 108pt
+    // 216 pixels.
     const cdp = await context.newCDPSession(page);
     await cdp.send('Page.setFontSizes', { fontSizes: { standard: 24 } });
     await page.goto(pathToFileURL(path.join(work, 'spaces-docx.htm')).href, { waitUntil: 'load' });
     const [exact] = await page.evaluate(looksOf, ['Exactly 18']);
+    const [plain, indented, tabbed, stop] =
+      await page.evaluate(startsOf, ['Plain last', 'Indented 36', 'Tabbed', 'At 108']);
     await cdp.send('Page.setFontSizes', { fontSizes: { standard: 16 } });
-    const larger = exact.lineHeight === '36px';
-    problems += larger ? 0 : 1;
-    console.log(`spaces.docx, the reader's text at 24px: ${larger ? 'as the document says'
-      : `"Exactly 18": line-height ${exact.lineHeight}, not 36px`}`);
+    const larger = [
+      exact.lineHeight === '36px' ? '' : `"Exactly 18": line-height ${exact.lineHeight}, not 36px`,
+      Math.abs(indented - plain - 72) < 0.5 ? '' : `"Indented 36": in ${indented - plain}px, not 72px`,
+      Math.abs(stop - tabbed - 216) < 0.5 ? '' : `"At 108": in ${stop - tabbed}px, not 216px`,
+    ].filter(Boolean);
+    problems += larger.length;
+    console.log(`spaces.docx, the reader's text at 24px: ${larger.length ? larger.join('; ')
+      : 'as the document says'}`);
     if (screenshots) await shoot(page, work);
   } finally {
     await context.close();

@@ -349,7 +349,8 @@ TEST_F(Clipboard, APageTakesItsDocumentsDefaultTabStops) {
   Document& page = pasteIntoNew(app, adopt(app, b.finish()), 0, 4);
   EXPECT_EQ(engine::model(page).defaultTabStop, 1134);
   const std::string html = word::write::html(engine::model(page), "f", u"t").text;
-  EXPECT_NE(html.find(".tab{white-space:break-spaces;tab-size:56.7pt}"), std::string::npos) << html;
+  EXPECT_NE(html.find(".tab{white-space:break-spaces;tab-size:4.725rem}"), std::string::npos)
+      << html;
 }
 
 }  // namespace

@@ -263,10 +263,10 @@ TEST(HtmlWriter, StyleSheetHeadingsAndParagraphFormat) {
                 "<h1 class=\"SectionHeading\">Own<span style=\"font-weight:normal;\"> plain</span>"
                 "<span style=\"font-weight:bold;\"><b> bold</b></span></h1>",
                 "<h3>1.2.<span class=\"tab\" "
-                "style=\"tab-size:36pt\">&#9;</span>"
+                "style=\"tab-size:3rem\">&#9;</span>"
                 "Third</h3>",
-                "<p style=\"text-align:justify;text-align-last:justify;margin-left:36pt;"
-                "text-indent:-18pt;\">x</p>"}));
+                "<p style=\"text-align:justify;text-align-last:justify;margin-left:3rem;"
+                "text-indent:-1.5rem;\">x</p>"}));
 }
 
 // Space between neighbours: automatic space goes at the edges of a cell or
@@ -327,16 +327,16 @@ TEST(HtmlWriter, BorderRoomOnTheSidesDrawn) {
     const char16_t* css;
     std::array<uint8_t, 4> sideRooms{};  // top, left, bottom, right
   } cases[] = {
-      {kBorderTop, 0, kAutoColor, u"padding:1pt 0 0 0;"},
-      {kBorderBottom, 0, kAutoColor, u"padding:0 0 1pt 0;"},
-      {kBorderLeft | kBorderRight, 0, kAutoColor, u"padding:0 4pt 0 4pt;"},
-      {kBox, 0, kAutoColor, u"padding:1pt 4pt;"},
-      {kBox, 6, kAutoColor, u"padding:6pt;"},
-      {kBorderLeft, 6, kAutoColor, u"padding:0 0 0 6pt;"},
-      {0, 6, 0xF2F2F2, u"padding:6pt;"},
-      {kBox, 0, kAutoColor, u"padding:2pt 0 0 3pt;", {2, 3, 0, 0}},
-      {0, 0, 0xF2F2F2, u"padding:0 5pt 0 0;", {0, 0, 0, 5}},
-      {kBox, 0, kAutoColor, u"padding:1pt 4pt;", {1, 4, 1, 4}},
+      {kBorderTop, 0, kAutoColor, u"padding:0.083333rem 0 0 0;"},
+      {kBorderBottom, 0, kAutoColor, u"padding:0 0 0.083333rem 0;"},
+      {kBorderLeft | kBorderRight, 0, kAutoColor, u"padding:0 0.333333rem 0 0.333333rem;"},
+      {kBox, 0, kAutoColor, u"padding:0.083333rem 0.333333rem;"},
+      {kBox, 6, kAutoColor, u"padding:0.5rem;"},
+      {kBorderLeft, 6, kAutoColor, u"padding:0 0 0 0.5rem;"},
+      {0, 6, 0xF2F2F2, u"padding:0.5rem;"},
+      {kBox, 0, kAutoColor, u"padding:0.166667rem 0 0 0.25rem;", {2, 3, 0, 0}},
+      {0, 0, 0xF2F2F2, u"padding:0 0.416667rem 0 0;", {0, 0, 0, 5}},
+      {kBox, 0, kAutoColor, u"padding:0.083333rem 0.333333rem;", {1, 4, 1, 4}},
   };
   for (const auto& c : cases) {
     ParagraphFormat f;
@@ -370,13 +370,15 @@ TEST(HtmlWriter, BoxesDrawTheirLinesBetween) {
       bodyLines(html(b.finish())),
       (std::vector<std::string>{
           "<p style=\"border:" + line +
-              "padding:1pt 4pt;margin-bottom:0;padding-bottom:9pt;\">x</p>",
+              "padding:0.083333rem 0.333333rem;margin-bottom:0;padding-bottom:0.75rem;\">x</p>",
           "<p style=\"border-left:" + line + "border-bottom:" + line + "border-right:" + line +
-              "padding:0 4pt 1pt 4pt;margin-top:0;padding-top:1pt;margin-bottom:8pt;\">x</p>",
+              "padding:0 0.333333rem 0.083333rem "
+              "0.333333rem;margin-top:0;padding-top:0.083333rem;margin-bottom:0.666667rem;\">x</p>",
           "<p style=\"border-bottom:" + line +
-              "padding:0 0 1pt 0;margin-bottom:0;padding-bottom:9pt;\">x</p>",
-          "<p style=\"margin-top:1pt;margin-bottom:8pt;\">x</p>",
-          "<p style=\"border-left:" + line + "padding:0 0 0 4pt;margin-bottom:8pt;\">x</p>"}));
+              "padding:0 0 0.083333rem 0;margin-bottom:0;padding-bottom:0.75rem;\">x</p>",
+          "<p style=\"margin-top:0.083333rem;margin-bottom:0.666667rem;\">x</p>",
+          "<p style=\"border-left:" + line +
+              "padding:0 0 0 0.333333rem;margin-bottom:0.666667rem;\">x</p>"}));
 }
 
 // A font the document's table does not class ends its list with a generic
@@ -448,36 +450,38 @@ TEST(HtmlWriter, ListsNestOneItemPerLine) {
   // Quotes, markup and link markers in a label stay its text.
   item("hostile", 3, 0, true, "a'\\\"<%A=1", 0);
   std::vector<std::string> body = bodyLines(html(b.finish()));
-  const std::string hangs = "text-indent:-18pt;tab-size:18pt;list-style-type:";
-  const std::string held72 = "min(72pt,9pt + max(20%,100vw - 20rem))";
+  const std::string hangs = "text-indent:-1.5rem;tab-size:1.5rem;list-style-type:";
+  const std::string held72 = "min(6rem,0.75rem + max(20%,100vw - 20rem))";
   std::vector<std::string> expected = {
       "<ol>",
-      "<li value=\"1\" style=\"margin-left:36pt;" + hangs + "'1.\\9';\">one",
-      "<ul style=\"margin-inline-start:-36pt\">",
+      "<li value=\"1\" style=\"margin-left:3rem;" + hangs + "'1.\\9';\">one",
+      "<ul style=\"margin-inline-start:-3rem\">",
       // Held on a phone's narrow window to what leaves its text room.
       "<li style=\"margin-left:" + held72 + ";" + hangs + "'\u25E6\\9';\">one.a</li>",
       "<li style=\"margin-left:" + held72 + ";" + hangs + "'-\\9';\">one.b</li>",
       "</ul>",
-      "</li><li value=\"2\" style=\"margin-left:36pt;" + hangs + "'2.\\9';\">two</li>",
+      "</li><li value=\"2\" style=\"margin-left:3rem;" + hangs + "'2.\\9';\">two</li>",
       // The 36pt stops of the page's list style.
-      "<li value=\"10\" style=\"margin-left:36pt;text-indent:-18pt;list-style-type:'10.10.10.\\9';"
+      "<li value=\"10\" "
+      "style=\"margin-left:3rem;text-indent:-1.5rem;list-style-type:'10.10.10.\\9';"
       "\">wide</li>",
-      "<li value=\"2004\" style=\"margin-left:min(42pt,5.25pt + max(20%,100vw - 20rem));"
-      "text-indent:-24pt;tab-size:57pt;"
+      "<li value=\"2004\" style=\"margin-left:min(3.5rem,0.4375rem + max(20%,100vw - 20rem));"
+      "text-indent:-2rem;tab-size:4.75rem;"
       "list-style-type:'2004\\9';\">award</li>",
-      "<li value=\"3\" style=\"text-align:justify;margin-left:36pt;list-style-position:outside;"
-      "tab-size:18pt;list-style-type:'3.\\9';\">justified</li>",
-      "<li value=\"10\" style=\"text-align:justify;margin-left:36pt;text-indent:-18pt;"
+      "<li value=\"3\" style=\"text-align:justify;margin-left:3rem;list-style-position:outside;"
+      "tab-size:1.5rem;list-style-type:'3.\\9';\">justified</li>",
+      "<li value=\"10\" style=\"text-align:justify;margin-left:3rem;text-indent:-1.5rem;"
       "list-style-type:'10.10.10.\\9';\">justified wide</li>",
       "</ol>",
       "<p>between</p>",
       "<ul>",
-      "<li style=\"text-indent:18pt;list-style-type:'\u2022\\9';\">bullet</li>",
-      "<li style=\"margin-left:36pt;" + hangs + "'\u2022\\9';\">pictograph</li>",
-      "<li style=\"margin-left:36pt;" + hangs + "'\u25E6\\9';\">letter o</li>",
+      "<li style=\"text-indent:1.5rem;list-style-type:'\u2022\\9';\">bullet</li>",
+      "<li style=\"margin-left:3rem;" + hangs + "'\u2022\\9';\">pictograph</li>",
+      "<li style=\"margin-left:3rem;" + hangs + "'\u25E6\\9';\">letter o</li>",
       "</ul>",
       "<ol>",
-      "<li style=\"margin-left:18pt;text-indent:-18pt;tab-size:72pt;list-style-type:'a\\27 \\5C "
+      "<li style=\"margin-left:1.5rem;text-indent:-1.5rem;tab-size:6rem;list-style-type:'a\\27 "
+      "\\5C "
       "&quot;&lt;&#37;A=1"
       "\\9';\">hostile</li>",
       "</ol>",
@@ -593,7 +597,8 @@ TEST(HtmlWriter, DropCapsTakeTheirLettersOrFirstWord) {
     b.endParagraph();
   }
   const std::string open =
-      "<p><span style=\"float:inline-start;margin-inline-end:4pt;line-height:1;font-size:230%;\">";
+      "<p><span "
+      "style=\"float:inline-start;margin-inline-end:0.333333rem;line-height:1;font-size:230%;\">";
   EXPECT_EQ(bodyLines(html(b.finish())), (std::vector<std::string>{open + "Word</span> rest</p>",
                                                                    open + "\xF0\x9D\x90\x80"
                                                                           "b</span> rest</p>",
@@ -617,7 +622,8 @@ TEST(HtmlWriter, ADropCapStartsTheParagraphItOpens) {
     b.endParagraph();
   }
   const std::vector<std::string> got = bodyLines(html(b.finish()));
-  const std::string floated = "line-height:3.445833rem;float:inline-start;margin-inline-end:4pt;";
+  const std::string floated =
+      "line-height:3.445833rem;float:inline-start;margin-inline-end:0.333333rem;";
   ASSERT_EQ(got.size(), 6u);
   EXPECT_EQ(got[0], "<p><span style=\"" + floated + "text-indent:0;\">O</span>nce</p>");
   EXPECT_EQ(got[1], "<p style=\"" + floated + "\">A</p>");  // before a list item
@@ -643,7 +649,7 @@ TEST(HtmlWriter, TextAfterTheLastTabEndsAtItsStop) {
   const std::vector<std::string> body = bodyLines(html(b.finish()));
   ASSERT_EQ(body.size(), 3u);
   EXPECT_EQ(body[0].substr(body[0].find("display")),
-            "display:flex;align-items:baseline;align-items:last baseline;max-width:252pt;\">"
+            "display:flex;align-items:baseline;align-items:last baseline;max-width:21rem;\">"
             "<span>A<span class=\"tab\">&#9;</span>Chapter</span><span style=\"flex:1 0 "
             "1em;margin:0 .2em;border-bottom:2px dotted;\"></span><span "
             "style=\"text-indent:0\">7</span></p>");
@@ -667,7 +673,7 @@ TEST(HtmlWriter, TabsCentreOrEndTheTextAfterThemAtTheirStops) {
   };
   const Case cases[] = {
       {4680, 9360, TabAlign::Centre, TabAlign::End, false, "", "A\tB\tC",
-       "tab-size:234pt;\">&#9;</span>" + box +
+       "tab-size:19.5rem;\">&#9;</span>" + box +
            "width:0;justify-content:center;white-space:nowrap;text-indent:0\"><span>B</span></span>"
            "</span><span style=\"flex"},
       {2880, 0, TabAlign::Decimal, TabAlign::End, false, "", "a\t12.5\tb",
@@ -683,9 +689,9 @@ TEST(HtmlWriter, TabsCentreOrEndTheTextAfterThemAtTheirStops) {
       {0, 7200, TabAlign::Start, TabAlign::Centre, false, "", "\tJane",
        "<span style=\"text-indent:0;transform:translateX(50%)\">Jane</span>"},
       {0, 720, TabAlign::Start, TabAlign::Decimal, true, "", "1.5\v10.25",
-       box + "min-width:36pt;justify-content:flex-end;white-space:nowrap;text-indent:0\">" +
+       box + "min-width:3rem;justify-content:flex-end;white-space:nowrap;text-indent:0\">" +
            "<span>1</span></span>.5<br>" + box +
-           "min-width:36pt;justify-content:flex-end;white-space:nowrap;text-indent:0\">" +
+           "min-width:3rem;justify-content:flex-end;white-space:nowrap;text-indent:0\">" +
            "<span>10</span></span>.25</p>"},
   };
   for (const Case& c : cases) {
@@ -727,17 +733,17 @@ TEST(HtmlWriter, FirstTabOfALineGoesToTheParagraphsStop) {
     std::vector<std::string> sizes;
   };
   const Case cases[] = {
-      {720, 0, 2160, false, "1.1\ttext\tmore", {"72pt", ""}},
-      {1440, -1440, 0, false, "a)\ttext", {"72pt"}},
-      {1440, -1080, 2880, false, "a)\ttext", {"54pt"}},              // the indent comes first
-      {1440, -1440, 720, false, "a)\ttext", {"36pt"}},               // a stop before the indent
-      {0, 360, 1440, false, "a\tb\vc\td\te", {"72pt", "72pt", ""}},  // after a break
+      {720, 0, 2160, false, "1.1\ttext\tmore", {"6rem", ""}},
+      {1440, -1440, 0, false, "a)\ttext", {"6rem"}},
+      {1440, -1080, 2880, false, "a)\ttext", {"4.5rem"}},            // the indent comes first
+      {1440, -1440, 720, false, "a)\ttext", {"3rem"}},               // a stop before the indent
+      {0, 360, 1440, false, "a\tb\vc\td\te", {"6rem", "6rem", ""}},  // after a break
       {0, 0, 10800, false, "Name:\t", {""}},
       {0, 0, 1440, true, "item\ttext", {""}},
       // Past the last stop, on to the default stops from the margin.
-      {360, -360, 0, false, "2.\t\t\tTitle", {"18pt", "18pt", "54pt"}},
-      {360, 0, 1440, false, "a\tb\tc", {"54pt", "90pt"}},
-      {720, -360, 0, false, "a\tb\tc", {"18pt", ""}},
+      {360, -360, 0, false, "2.\t\t\tTitle", {"1.5rem", "1.5rem", "4.5rem"}},
+      {360, 0, 1440, false, "a\tb\tc", {"4.5rem", "7.5rem"}},
+      {720, -360, 0, false, "a\tb\tc", {"1.5rem", ""}},
   };
   for (const Case& c : cases) {
     Builder b;
@@ -767,10 +773,10 @@ TEST(HtmlWriter, FirstTabOfALineGoesToTheParagraphsStop) {
 TEST(HtmlWriter, AFirstStopsLeaderDrawsTheLineToFillIn) {
   const std::tuple<int16_t, const char*, const char*> cases[] = {
       {8640, "Name:\t ",
-       "max-width:432pt;\"><span>Name:</span><span style=\"flex:1 0 "
+       "max-width:36rem;\"><span>Name:</span><span style=\"flex:1 0 "
        "1em;margin:0 .2em;border-bottom:1px solid;\"></span><span "
        "style=\"text-indent:0\"> </span></p>"},
-      {2880, "Name:\tx", "<span class=\"tab\" style=\"tab-size:144pt;border-bottom:1px solid;\">"},
+      {2880, "Name:\tx", "<span class=\"tab\" style=\"tab-size:12rem;border-bottom:1px solid;\">"},
       {8640, "Name:\tx", "Name:<span class=\"tab\">&#9;</span>x"},
       {8640, "Name:\vDate:\t", "Date:<span class=\"tab\">&#9;</span>"},
       // A line alone, nothing written on it, keeps its height.
@@ -823,15 +829,15 @@ TEST(HtmlWriter, NestedTablesStayOnTheirRowsLine) {
   ASSERT_EQ(body.size(), 7u);
   EXPECT_EQ(
       body[4],
-      "<tr><td style=\"width:36pt\"><p>r4</p></td><td style=\"width:36pt\"><p>r4b</p></td></tr>");
+      "<tr><td style=\"width:3rem\"><p>r4</p></td><td style=\"width:3rem\"><p>r4b</p></td></tr>");
   EXPECT_EQ(body[1],
             "<tr><th scope=\"col\" colspan=\"2\" "
-            "style=\"width:72pt\"><p>outer</p><table><tr><td><p>in1</p></td><td><p>in2</p>"
+            "style=\"width:6rem\"><p>outer</p><table><tr><td><p>in1</p></td><td><p>in2</p>"
             "</td></tr></table><p>&nbsp;</p></th></tr>");
   EXPECT_EQ(body[2],
-            "<tr><td rowspan=\"2\" style=\"width:36pt\"><p>tall</p></td><td "
-            "style=\"width:36pt\"><p>r2</p></td></tr>");
-  EXPECT_EQ(body[3], "<tr><td style=\"width:36pt\"><p>r3</p></td></tr>");
+            "<tr><td rowspan=\"2\" style=\"width:3rem\"><p>tall</p></td><td "
+            "style=\"width:3rem\"><p>r2</p></td></tr>");
+  EXPECT_EQ(body[3], "<tr><td style=\"width:3rem\"><p>r3</p></td></tr>");
 }
 
 // Each cell writes the borders it knows, one row per kind; unknown ones
@@ -1068,15 +1074,16 @@ TEST(HtmlWriter, OutdentedLinesStartAtTheEdge) {
     uint32_t shading = kAutoColor;
   };
   const Case cases[] = {
-      {-180, 180, ""},                                   // a title back at the edge
-      {-720, 1080, "text-indent:18pt;"},                 // its first line past it
-      {-720, 0, ""},                                     // outdented
-      {0, -360, "margin-left:18pt;text-indent:-18pt;"},  // hanging into the margin
+      {-180, 180, ""},                                       // a title back at the edge
+      {-720, 1080, "text-indent:1.5rem;"},                   // its first line past it
+      {-720, 0, ""},                                         // outdented
+      {0, -360, "margin-left:1.5rem;text-indent:-1.5rem;"},  // hanging into the margin
       {720, -1080,  // held on a narrow window, the first line with its paragraph
-       "margin-left:min(54pt,6.75pt + max(20%,100vw - 20rem));"
-       "text-indent:max(-54pt,-6.75pt - max(20%,100vw - 20rem));"},
+       "margin-left:min(4.5rem,0.5625rem + max(20%,100vw - 20rem));"
+       "text-indent:max(-4.5rem,-0.5625rem - max(20%,100vw - 20rem));"},
       {720, -360,
-       "margin-left:36pt;text-indent:-18pt;margin-left:18pt;padding-left:18pt;text-indent:-18pt;"
+       "margin-left:3rem;text-indent:-1.5rem;margin-left:1.5rem;padding-left:1.5rem;text-indent:-1."
+       "5rem;"
        "background-color:#CCCCCC;",
        0xCCCCCC},
   };
@@ -1124,8 +1131,8 @@ TEST(HtmlWriter, CellsKeepTheirRoomInside) {
   const std::pair<std::array<int16_t, 4>, const char*> cases[] = {
       {{-1, -1, -1, -1}, "<td>"},
       {{0, 108, 0, 108}, "<td>"},
-      {{72, 0, -1, -1}, "<td style=\"padding-block:3.6pt 0pt;padding-inline:0pt 5.4pt\">"},
-      {{-1, 0, -1, 0}, "<td style=\"padding-inline:0pt\">"},
+      {{72, 0, -1, -1}, "<td style=\"padding-block:0.3rem 0rem;padding-inline:0rem 0.45rem\">"},
+      {{-1, 0, -1, 0}, "<td style=\"padding-inline:0rem\">"},
   };
   for (const auto& [room, td] : cases) {
     Builder b;
@@ -1164,9 +1171,9 @@ TEST(HtmlWriter, AutomaticSpaceBesideTables) {
   b.endParagraph();
   const std::vector<std::string> body = bodyLines(html(b.finish()));
   ASSERT_EQ(body.size(), 5u);
-  EXPECT_EQ(body[0], "<p style=\"margin-bottom:14pt;\">before</p>");
+  EXPECT_EQ(body[0], "<p style=\"margin-bottom:1.166667rem;\">before</p>");
   EXPECT_EQ(body[2], "<tr><td><p>cell</p></td></tr>");
-  EXPECT_EQ(body[4], "<p style=\"margin-top:14pt;\">after</p>");
+  EXPECT_EQ(body[4], "<p style=\"margin-top:1.166667rem;\">after</p>");
 }
 
 // A table's place: indented, or out into the margin no further than its
@@ -1178,12 +1185,12 @@ TEST(HtmlWriter, TablesStandWhereTheirIndentPutsThem) {
     bool rightToLeft;
     const char* css;
   } cases[] = {
-      {1440, -1, false, "margin-left:72pt;"},
-      {-108, -1, false, "margin-left:-5.4pt;"},
-      {-709, -1, false, "margin-left:-5.4pt;"},
+      {1440, -1, false, "margin-left:6rem;"},
+      {-108, -1, false, "margin-left:-0.45rem;"},
+      {-709, -1, false, "margin-left:-0.45rem;"},
       {-709, 0, false, ""},
-      {-70, 144, false, "margin-left:-3.5pt;"},
-      {-108, -1, true, "margin-left:auto;margin-right:-5.4pt;"},
+      {-70, 144, false, "margin-left:-0.291667rem;"},
+      {-108, -1, true, "margin-left:auto;margin-right:-0.45rem;"},
   };
   for (const auto& c : cases) {
     Table t;
@@ -1204,8 +1211,9 @@ TEST(HtmlWriter, TablesSpaceTheirCellsAndTakeTheirWidth) {
     uint16_t share;
     const char* css;
   } cases[] = {
-      {40, 0, 0, "border-collapse:separate;border-spacing:2pt;border:0.75pt solid #000000;"},
-      {0, 4320, 0, "width:216pt;"},
+      {40, 0, 0,
+       "border-collapse:separate;border-spacing:0.166667rem;border:0.75pt solid #000000;"},
+      {0, 4320, 0, "width:18rem;"},
       {0, 0, 2500, "width:50%;"},
       {0, 0, 0, ""},
   };

@@ -32,9 +32,9 @@ TEST(HtmlLayout, FixedTablesKeepTheirColumnsWidths) {
     const char* css;
     std::vector<std::string> columns;
   } cases[] = {
-      {true, 0, "table-layout:fixed;width:min(200pt,100%);", {"25%", "75%"}},
-      {true, 4320, "table-layout:fixed;width:min(216pt,100%);", {"25%", "75%"}},
-      {false, 0, "", {"50pt", "150pt"}},
+      {true, 0, "table-layout:fixed;width:min(16.666667rem,100%);", {"25%", "75%"}},
+      {true, 4320, "table-layout:fixed;width:min(18rem,100%);", {"25%", "75%"}},
+      {false, 0, "", {"4.166667rem", "12.5rem"}},
   };
   for (const auto& c : cases) {
     Table t;
@@ -75,7 +75,7 @@ TEST(HtmlLayout, SectionsInColumnsAreOneBox) {
   wordtest::para(b, "after");
   const std::string page = html(b.finish());
   const size_t open =
-      page.find("<div style=\"columns:2 15em;column-gap:18pt;column-rule:1px solid;\">");
+      page.find("<div style=\"columns:2 15em;column-gap:1.5rem;column-rule:1px solid;\">");
   ASSERT_NE(open, std::string::npos);
   EXPECT_EQ(count(page, "<div style=\"columns"), 1u);
   const size_t close = page.find("</div>", open);

@@ -65,16 +65,16 @@ std::u16string borderRoomCss(const ParagraphFormat& f, uint8_t sides) {
   const uint8_t room = f.border.room;
   const bool shaded = f.shading != kAutoColor;
   if (const auto& r = f.sideRooms; r != decltype(f.sideRooms){}) {
-    auto at = [&r](size_t i) { return r[i] ? points(r[i], 1) : u"0"; };
+    auto at = [&r](size_t i) { return r[i] ? rems(r[i], 1) : u"0"; };
     std::u16string css = u"padding:" + at(0);
     if (r[1] != r[0] || r[2] != r[0] || r[3] != r[0]) css += u" " + at(3);
     if (r[2] != r[0] || r[1] != r[3]) css += u" " + at(2);
     if (r[1] != r[3]) css += u" " + at(1);
     return css + u";";
   }
-  if (!sides) return room && shaded ? u"padding:" + points(room, 1) + u";" : u"padding:0;";
-  const std::u16string across = room ? points(room, 1) : u"1pt";
-  const std::u16string beside = room ? points(room, 1) : u"4pt";
+  if (!sides) return room && shaded ? u"padding:" + rems(room, 1) + u";" : u"padding:0;";
+  const std::u16string across = room ? rems(room, 1) : u"0.083333rem";
+  const std::u16string beside = room ? rems(room, 1) : u"0.333333rem";
   if (sides == (kBorderTop | kBorderLeft | kBorderBottom | kBorderRight))
     return u"padding:" + across + (room ? u"" : u" " + beside) + u";";
   auto at = [&](uint8_t side, const std::u16string& width) { return sides & side ? width : u"0"; };
@@ -104,9 +104,9 @@ std::u16string tableBoxCss(const Table& t) {
   if (t.widthShare)
     css += u"width:" + decimal(t.widthShare, 50) + u"%;";
   else if (t.width && !t.fixedLayout)  // a fixed table's in fixedCss
-    css += u"width:" + points(t.width, 20) + u";";
+    css += u"width:" + rems(t.width, 20) + u";";
   if (t.cellSpacing <= 0) return css;
-  return css + u"border-collapse:separate;border-spacing:" + points(t.cellSpacing, 20) + u";" +
+  return css + u"border-collapse:separate;border-spacing:" + rems(t.cellSpacing, 20) + u";" +
          edgesCss(t.frame);
 }
 
@@ -148,7 +148,7 @@ std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphForma
 
 std::u16string cellCss(const Cell& cell) {
   std::u16string css;
-  if (cell.width > 0) css += u"width:" + points(cell.width, 20) + u";";
+  if (cell.width > 0) css += u"width:" + rems(cell.width, 20) + u";";
   if (cell.valign != VAlign::Top)
     css += cell.valign == VAlign::Center ? u"vertical-align:middle;" : u"vertical-align:bottom;";
   if (cell.shading != kAutoColor)
@@ -163,7 +163,7 @@ std::u16string cellCss(const Cell& cell) {
   for (size_t i = 0; i < room.size(); ++i)
     room[i] = cell.padding[i] >= 0 ? cell.padding[i] : i % 2 ? kCellPadding : 0;
   auto pair = [](int16_t a, int16_t b) {
-    return points(a, 20) + (a == b ? u"" : u" " + points(b, 20)) + u";";
+    return rems(a, 20) + (a == b ? u"" : u" " + rems(b, 20)) + u";";
   };
   if (room[0] || room[2]) css += u"padding-block:" + pair(room[0], room[2]);
   if (room[1] != kCellPadding || room[3] != kCellPadding)

@@ -70,11 +70,10 @@ std::u16string indentLength(int32_t twips) {
   // room, the more of a fifth of the column and what the window holds
   // beyond 20rem of text, with an eighth of the indent over it: on a phone
   // the text keeps a column to read in, and deeper indents stand deeper.
-  if (twips >= -720 && twips <= 720) return points(twips, 20);
+  if (twips >= -720 && twips <= 720) return rems(twips, 20);
   const std::u16string room = u"max(20%,100vw - 20rem)";
-  if (twips > 0)
-    return u"min(" + points(twips, 20) + u"," + points(twips, 160) + u" + " + room + u")";
-  return u"max(" + points(twips, 20) + u"," + points(twips, 160) + u" - " + room + u")";
+  if (twips > 0) return u"min(" + rems(twips, 20) + u"," + rems(twips, 160) + u" + " + room + u")";
+  return u"max(" + rems(twips, 20) + u"," + rems(twips, 160) + u" - " + room + u")";
 }
 
 std::u16string rems(int64_t value, int divisor) {
@@ -336,8 +335,8 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
                          : boxed ? (f.border.room ? f.border.room * 20 : 80)
                          : lined ? 0
                                  : f.border.room * 20;
-    css += u"margin-" + side + points(start + in.first, 20) + u";padding-" + side +
-           points(room - in.first, 20) + u";text-indent:" + points(in.first, 20) + u";";
+    css += u"margin-" + side + rems(start + in.first, 20) + u";padding-" + side +
+           rems(room - in.first, 20) + u";text-indent:" + rems(in.first, 20) + u";";
   }
   // Where the box goes on into the paragraph above or below, the space
   // there lies inside it, as in the document, not as a gap in its sides.
@@ -348,16 +347,16 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
   const bool openAbove = sides && (f.borderSides & kBoxGoesOnAbove);
   const bool openBelow = sides && (f.borderSides & kBoxGoesOnBelow);
   if (openAbove)
-    css += u"margin-top:0;padding-top:" + points(shownSpace(f.spaceBefore), 20) + u";";
+    css += u"margin-top:0;padding-top:" + rems(shownSpace(f.spaceBefore), 20) + u";";
   else if (shownSpace(f.spaceBefore) != shownSpace(base.spaceBefore))
-    css += u"margin-top:" + points(shownSpace(f.spaceBefore), 20) + u";";
+    css += u"margin-top:" + rems(shownSpace(f.spaceBefore), 20) + u";";
   if (openBelow || lineBetween)
     css += u"margin-bottom:0;padding-bottom:" +
-           points(shownSpace(f.spaceAfter) + (lineBetween ? roomAcross(f.line(kBorderBetween)) : 0),
-                  20) +
+           rems(shownSpace(f.spaceAfter) + (lineBetween ? roomAcross(f.line(kBorderBetween)) : 0),
+                20) +
            u";";
   else if (shownSpace(f.spaceAfter) != shownSpace(base.spaceAfter))
-    css += u"margin-bottom:" + points(shownSpace(f.spaceAfter), 20) + u";";
+    css += u"margin-bottom:" + rems(shownSpace(f.spaceAfter), 20) + u";";
   if (std::u16string line = lineHeight(f, text);
       line != lineHeight(base, baseText ? *baseText : text))
     css += u"line-height:" + line + u";";
@@ -611,7 +610,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // A heading is as large and as heavy as its style makes it, not as
   // browsers make headings (the word processor's newer ones are light).
   if (headings) out += u"h1,h2,h3,h4,h5,h6{font-size:1em;font-weight:normal}\r\n";
-  const std::u16string tabSize = u"tab-size:" + points(model.defaultTabStop, 20) + u"}\r\n";
+  const std::u16string tabSize = u"tab-size:" + rems(model.defaultTabStop, 20) + u"}\r\n";
   // Items' labels start their first lines (see listMarker), tabs in
   // them kept; an item's first line does not pass its indent to a list
   // inside it.
@@ -630,7 +629,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // width holds the room inside its sides, as the document's does.
   // A heading row's cells look as the document makes them, not bold and
   // centred as browsers make them.
-  out += u"td,th{border:1px solid #000;vertical-align:top;padding:0 " + points(kCellPadding, 20) +
+  out += u"td,th{border:1px solid #000;vertical-align:top;padding:0 " + rems(kCellPadding, 20) +
          u";box-sizing:border-box}\r\nth{font-weight:inherit;text-align:inherit}\r\n";
   // A word longer than its column breaks at the cell's edge, as in the
   // document, rather than widening the column (break-word would not).
@@ -638,10 +637,10 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // Tabs keep their width, to the document's default stops; a row of them
   // wraps at the page's edge.
   out += u".tab{white-space:break-spaces;" + tabSize;
-  out += u".note{margin-top:6pt}\r\n";
+  out += u".note{margin-top:0.5rem}\r\n";
   // A drop cap that hangs in the margin drops into the text where the
   // page leaves no margin to hang it in (the course page's look hangs it).
-  if (marginCaps) out += u".margin-cap{float:inline-start;margin-inline-end:4pt}\r\n";
+  if (marginCaps) out += u".margin-cap{float:inline-start;margin-inline-end:0.333333rem}\r\n";
   // Letters above or below the line at two thirds of their size, as the
   // word processor sets them, holding no line further apart.
   if (raised) out += u"sup,sub{font-size:.65em;line-height:0}\r\n";

@@ -12,16 +12,18 @@ namespace word::write {
 
 std::u16string ascii(std::string_view s);
 // Twips or half points (or any unit, by its divisor) as CSS points ("12pt",
-// "10.5pt", "-18pt").
+// "10.5pt", "-18pt"): a border's width, which stays as thin at any text
+// size.
 std::u16string points(int64_t value, int divisor);
 // `value / divisor` with up to two decimals ("1.5", "-0.25").
 std::u16string decimal(int64_t value, int divisor);
 // Points (twips or half points, by the divisor, as for points()) as a
 // share of the reader's own text size ("0.833333rem" for 10 points): text
-// that a reader sets larger in the browser grows, where points would keep
-// it as it is; at the usual size it is as large as in points.
+// that a reader sets larger in the browser grows, and the indents, spaces,
+// tab stops and table widths around it with it, where points would keep
+// them as they are; at the usual size it is as large as in points.
 std::u16string rems(int64_t value, int divisor);
-// An indent (twips) as a CSS length: points, and for one wider than half
+// An indent (twips) as a CSS length: rems, and for one wider than half
 // an inch, no wider than the column of a phone's narrow window can spare
 // beside the text (a desktop window shows it whole); a hanging first line
 // held alike, so that it never starts left of the column.
@@ -99,7 +101,7 @@ bool sameColumns(const ParagraphFormat* a, const ParagraphFormat& b);
 // every one; none else. A page states them, so that cells spanning columns
 // do not stretch them past the document's widths.
 std::vector<int32_t> tableColumns(const Table& table);
-// Those widths as CSS values: points, or a fixed table's (Table::
+// Those widths as CSS values: rems, or a fixed table's (Table::
 // fixedLayout) as shares of the table's width, which a narrow screen
 // narrows.
 std::vector<std::u16string> columnWidthsCss(const Table& table);

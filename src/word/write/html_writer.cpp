@@ -298,8 +298,9 @@ class Renderer {
     const size_t r = ops::runAt(s, start);
     CharFormat look = r < s.runs.size() ? s.runs[r].format : CharFormat{};
     look.halfPoints = 0;
-    out_ += u"<span style=\"float:inline-start;margin-inline-end:4pt;line-height:1;font-size:" +
-            decimal(int64_t{f.dropLines} * 115, 1) + u"%;" + charCss(look) + u"\">";
+    out_ +=
+        u"<span style=\"float:inline-start;margin-inline-end:0.333333rem;line-height:1;font-size:" +
+        decimal(int64_t{f.dropLines} * 115, 1) + u"%;" + charCss(look) + u"\">";
     characters(start, stop);
     out_ += u"</span>";
     return stop;
@@ -584,7 +585,7 @@ class Renderer {
       heading = heading && row.header;
       const std::u16string cellTag = heading ? u"th" : u"td";
       // A row as tall as the document makes it (a box left to write in).
-      out_ += row.height ? u"<tr style=\"height:" + points(row.height, 20) + u"\">" : u"<tr>";
+      out_ += row.height ? u"<tr style=\"height:" + rems(row.height, 20) + u"\">" : u"<tr>";
       // Columns a row leaves empty before its first cell: no cell there.
       if (row.skipBefore)
         out_ += u"<td colspan=\"" + decimal(row.skipBefore, 1) +
@@ -609,7 +610,7 @@ class Renderer {
                           holdsText(std::u16string_view(s.text).substr(from, to - from));
         const bool cut = row.exactHeight && span == 1 && !text;
         if (cut)
-          out_ += u"<div style=\"max-height:" + points(row.height, 20) + u";overflow:hidden\">";
+          out_ += u"<div style=\"max-height:" + rems(row.height, 20) + u";overflow:hidden\">";
         ++cellDepth_;
         if (to > from && to <= s.text.size()) range(from, to, t.depth, false);
         --cellDepth_;

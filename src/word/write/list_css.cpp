@@ -25,7 +25,7 @@ std::u16string dropCapCss(const Story& s, uint32_t start, const ParagraphFormat&
   // One that hangs in the margin takes its float from the page's rule
   // (margin-cap), which hangs it where the page has room.
   return paragraphCss(lines, ParagraphFormat{}, text) +
-         (cap.dropInMargin ? u"" : u"float:inline-start;margin-inline-end:4pt;") +
+         (cap.dropInMargin ? u"" : u"float:inline-start;margin-inline-end:0.333333rem;") +
          u"text-indent:0;";
 }
 
@@ -167,7 +167,7 @@ std::u16string labelFollower(const ParagraphFormat& f, uint16_t halfPoints, int3
   const bool centred = f.align == Align::Center || f.align == Align::Right;
   if (f.labelFollow == LabelFollow::Tab && !centred)
     return u"<span class=\"tab\" style=\"tab-size:" +
-           points(listTabSize(f, halfPoints, defaultStops), 20) + u"\">&#9;</span>";
+           rems(listTabSize(f, halfPoints, defaultStops), 20) + u"\">&#9;</span>";
   return f.labelFollow != LabelFollow::Nothing ? u" " : u"";
 }
 
@@ -213,18 +213,18 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
   const bool tabbed = item && !centred && f.labelFollow == LabelFollow::Tab;
   if (const int32_t stops = tabbed ? listTabSize(f, text.halfPoints, defaultStops) : defaultStops;
       stops != defaultStops)
-    css += u"tab-size:" + points(stops, 20) + u";";
+    css += u"tab-size:" + rems(stops, 20) + u";";
   // A drop cap stands beside the paragraph after it, as in the document.
-  if (f.dropCap) css += u"float:inline-start;margin-inline-end:4pt;";
+  if (f.dropCap) css += u"float:inline-start;margin-inline-end:0.333333rem;";
   // A frame against a side of the column, the text after it beside it; a
   // frame below the one before it on its side. At most half the column,
   // and its room from the text at most a tenth, so that on a phone the
   // text keeps room beside it.
   if (f.frame != FrameSide::None && !f.dropCap) {
-    auto room = [](uint8_t pt) { return u"min(" + points(pt, 1) + u",10%)"; };
+    auto room = [](uint8_t pt) { return u"min(" + rems(pt, 1) + u",10%)"; };
     css += std::u16string(f.frame == FrameSide::Left ? u"float:left;clear:left;margin-right:"
                                                      : u"float:right;clear:right;margin-left:") +
-           (f.frameAside ? room(f.frameAside) : u"9pt") + u";width:" + points(f.frameWidth, 20) +
+           (f.frameAside ? room(f.frameAside) : u"0.75rem") + u";width:" + rems(f.frameWidth, 20) +
            u";max-width:50%;box-sizing:border-box;";
     if (f.frameBelow) css += u"margin-bottom:" + room(f.frameBelow) + u";";
   }

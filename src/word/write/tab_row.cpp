@@ -66,7 +66,7 @@ std::u16string firstTabCss(const ParagraphFormat& f, int32_t lineStart) {
   // Stops lie at the size's multiples: one before the indent is reached
   // from a hanging line's start as the multiple below it.
   const int32_t size = *stop > 0 ? *stop : *stop < 0 ? -*stop : -lineStart;
-  return u"tab-size:" + points(size, 20) + u";" +
+  return u"tab-size:" + rems(size, 20) + u";" +
          std::u16string(*stop == custom ? leaderLine(f.tabStartLeader) : u"");
 }
 
@@ -96,7 +96,7 @@ size_t lineStops(const ParagraphFormat& f, int32_t lineStart, LineStops& stops) 
 
 std::u16string tabRowCss(int32_t stop, int32_t indentLeft) {
   std::u16string css = u"display:flex;align-items:baseline;align-items:last baseline;";
-  if (stop > indentLeft) css += u"max-width:" + points(stop - indentLeft, 20) + u";";
+  if (stop > indentLeft) css += u"max-width:" + rems(stop - indentLeft, 20) + u";";
   return css;
 }
 
@@ -120,13 +120,13 @@ std::u16string tabCss(const ParagraphFormat& f, bool firstLine, int k, int32_t d
     for (size_t j = n; j <= static_cast<size_t>(k) && at <= kFarthest; ++j)
       at = (std::max<int64_t>(f.indentLeft + at, 0) / defaultStops + 1) * defaultStops -
            f.indentLeft;
-    return at > 0 && at <= kFarthest ? u"tab-size:" + points(static_cast<int32_t>(at), 20) + u";"
+    return at > 0 && at <= kFarthest ? u"tab-size:" + rems(static_cast<int32_t>(at), 20) + u";"
                                      : u"";
   }
   if (stops[k].at <= 0) return {};
   // From the stop before it, its tab size reaches it alone.
   const int32_t stop = stops[k].at;
-  return u"tab-size:" + points(stop, 20) + u";" +
+  return u"tab-size:" + rems(stop, 20) + u";" +
          std::u16string(stop == f.tabStart - f.indentLeft ? leaderLine(f.tabStartLeader) : u"");
 }
 
@@ -201,7 +201,7 @@ std::u16string alignedBox(const AlignedPiece& piece) {
   // A box of a width grows with a number wider than it, which then
   // pushes the rest of the line on, as the word processor does.
   return u"<span style=\"display:inline-flex;" +
-         (piece.width > 0 ? u"min-width:" + points(piece.width, 20) : u"width:0") +
+         (piece.width > 0 ? u"min-width:" + rems(piece.width, 20) : u"width:0") +
          u";justify-content:" +
          std::u16string(kJustify[std::min<size_t>(static_cast<size_t>(piece.align), 2)]) +
          u";white-space:nowrap;text-indent:0\"><span>";

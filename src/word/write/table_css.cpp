@@ -23,7 +23,7 @@ std::u16string placementCss(const Table& table) {
     indent = std::max<int32_t>(indent, given >= 0 ? -given : -kCellPadding);
   }
   return (table.rightToLeft ? end + u"auto;" : u"") +
-         (indent ? start + points(indent, 20) + u";" : u"");
+         (indent ? start + rems(indent, 20) + u";" : u"");
 }
 
 // The widths of a table's grid columns (twips), where its rows' cells
@@ -62,12 +62,11 @@ std::u16string fixedCss(const Table& table) {
   if (!table.fixedLayout) return {};
   const std::vector<int32_t> widths = tableColumns(table);
   // One column, or none known: nothing to keep.
-  if (widths.empty()) return table.width ? u"width:" + points(table.width, 20) + u";" : u"";
+  if (widths.empty()) return table.width ? u"width:" + rems(table.width, 20) + u";" : u"";
   int64_t sum = 0;
   for (int32_t w : widths) sum += w;
   if (table.widthShare) return u"table-layout:fixed;";
-  return u"table-layout:fixed;width:min(" + points(table.width ? table.width : sum, 20) +
-         u",100%);";
+  return u"table-layout:fixed;width:min(" + rems(table.width ? table.width : sum, 20) + u",100%);";
 }
 
 }  // namespace
@@ -82,8 +81,8 @@ bool sameColumns(const ParagraphFormat* a, const ParagraphFormat& b) {
 }
 
 std::u16string columnsCss(const ParagraphFormat& f) {
-  return u"columns:" + decimal(f.columns, 1) + u" 15em;column-gap:" + points(f.columnGap, 1) +
-         u";" + (f.columnLine ? u"column-rule:1px solid;" : u"");
+  return u"columns:" + decimal(f.columns, 1) + u" 15em;column-gap:" + rems(f.columnGap, 1) + u";" +
+         (f.columnLine ? u"column-rule:1px solid;" : u"");
 }
 
 std::vector<int32_t> tableColumns(const Table& table) {
@@ -97,8 +96,7 @@ std::vector<std::u16string> columnWidthsCss(const Table& table) {
   for (int32_t w : widths) sum += w;
   std::vector<std::u16string> out;
   for (int32_t w : widths)
-    out.push_back(table.fixedLayout ? decimal(int64_t{w} * 10000 / sum, 100) + u"%"
-                                    : points(w, 20));
+    out.push_back(table.fixedLayout ? decimal(int64_t{w} * 10000 / sum, 100) + u"%" : rems(w, 20));
   return out;
 }
 
