@@ -7,10 +7,10 @@
 // answers after a check, attempts locking (a check with a question left
 // unanswered asks first), the learner's order of answers and a test left
 // half done kept on resume, the interactions and objectives scorm-again
-// records, the phone layout,
-// printing, the learner's own settings (text size, forced colours, less
-// motion), and axe-core with no violation of any impact at 1280x800 and
-// 390x844, light and dark.
+// records, a long title cut on a desktop, the phone layout, printing, the
+// learner's own settings (text size, forced colours, less motion), and
+// axe-core with no violation of any impact at 1280x800 and 390x844, light
+// and dark.
 'use strict';
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
@@ -341,6 +341,41 @@ test('on a phone: nothing scrolls sideways, the contents is a drawer, every targ
     await quizFrame(p).locator('fieldset.question').first().waitFor();
     assert.deepEqual(await smallTargets(p.frame({ name: 'content' })), [], 'a quiz');
     assert.equal(await wide(), false);
+  } finally {
+    await p.close();
+  }
+});
+
+// Whether each line of a long title set in the element shows, by
+// IntersectionObserver, which clips as the page is painted.
+async function titleLinesShown(p, id) {
+  return p.locator(id).evaluate((e) => new Promise((done) => {
+    e.replaceChildren(...Array.from({ length: 40 }, (_, i) => Object.assign(
+      document.createElement('span'), { textContent: `word${i} ` })));
+    const seen = [];
+    const io = new IntersectionObserver((entries) => {
+      seen.push(...entries);
+      if (seen.length < e.children.length) return;
+      io.disconnect();
+      const lines = new Map();
+      for (const s of seen) {
+        const top = Math.round(s.boundingClientRect.top);
+        lines.set(top, (lines.get(top) || 0) + s.intersectionRect.height);
+      }
+      done([...lines.entries()].sort((a, b) => a[0] - b[0]).map(([, h]) => h > 0));
+    });
+    for (const w of e.children) io.observe(w);
+  }));
+}
+
+test('on a desktop a long title shows two lines and nothing of the rest, which its tooltip holds', async () => {
+  const p = await player('template/index.htm');
+  try {
+    for (const id of ['#course-title', '#page-title']) {
+      const shown = await titleLinesShown(p, id);
+      assert.ok(shown.length > 2, `${id}: ${shown.length} lines`);
+      assert.deepEqual(shown.slice(0, 3), [true, true, false], id);
+    }
   } finally {
     await p.close();
   }
