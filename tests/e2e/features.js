@@ -187,9 +187,11 @@ function problems(feature) {
     case 'indented': {
       const margin = parseFloat(getComputedStyle(table()).marginLeft);
       if (Math.abs(margin - 96) > 1) found.push(`the table's left margin is ${margin}px, not 96px (1 inch)`);
-      // A cell's width holds the room inside its sides.
+      // A cell's width holds the room inside its sides. It is given in rem,
+      // of the root's text size.
       const td = table().querySelector('td');
-      const width = td.getBoundingClientRect().width, want = parseFloat(td.style.width) / 0.75;
+      const rem = parseFloat(getComputedStyle(document.documentElement).fontSize);
+      const width = td.getBoundingClientRect().width, want = parseFloat(td.style.width) * rem;
       if (td.style.width && Math.abs(width - want) > 1.5)
         found.push(`the cell is ${width.toFixed(1)}px wide, not ${want.toFixed(1)}px`);
       break;
