@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "word/write/css.h"
@@ -118,8 +119,16 @@ std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphForma
   const std::vector<Border>& table = lines ? *lines : kNone;
   constexpr uint8_t kBox = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
   const uint8_t drawn = f.borderSides & kBox, under = base.borderSides & kBox;
-  std::u16string room = borderRoomCss(f, drawn);
-  if (room == borderRoomCss(base, under)) room.clear();
+  // What the room depends on: where it is alike, so is the room, and
+  // neither is written to be compared (most paragraphs have no border).
+  auto roomOf = [](const ParagraphFormat& p, uint8_t sides) {
+    return std::tuple(p.border.room, p.shading != kAutoColor, p.sideRooms, sides);
+  };
+  std::u16string room;
+  if (roomOf(f, drawn) != roomOf(base, under)) {
+    room = borderRoomCss(f, drawn);
+    if (room == borderRoomCss(base, under)) room.clear();
+  }
   const std::pair<uint8_t, const char16_t*> sides[] = {{kBorderTop, u"top"},
                                                        {kBorderLeft, u"left"},
                                                        {kBorderBottom, u"bottom"},
