@@ -357,9 +357,14 @@ std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& bas
            u";";
   else if (shownSpace(f.spaceAfter) != shownSpace(base.spaceAfter))
     css += u"margin-bottom:" + rems(shownSpace(f.spaceAfter), 20) + u";";
-  if (std::u16string line = lineHeight(f, text);
-      line != lineHeight(base, baseText ? *baseText : text))
-    css += u"line-height:" + line + u";";
+  // The same spacing over the same letters gives the same height: only
+  // where they differ are both written to be compared.
+  const CharFormat& baseLetters = baseText ? *baseText : text;
+  const bool sameLine = f.lineRule == base.lineRule && f.lineSpacing == base.lineSpacing &&
+                        text.halfPoints == baseLetters.halfPoints && text.font == baseLetters.font;
+  if (!sameLine)
+    if (std::u16string line = lineHeight(f, text); line != lineHeight(base, baseLetters))
+      css += u"line-height:" + line + u";";
   if (f.shading != base.shading) {
     css += u"background-color:" +
            (f.shading == kAutoColor ? std::u16string(u"transparent") : colour(f.shading)) + u";";
