@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "word/font_names.h"
@@ -254,9 +255,8 @@ std::u16string quotable(std::u16string_view name) {
   return font;
 }
 
-}  // namespace
-
-std::u16string fontFamily(std::u16string_view name, FontClass fontClass, uint16_t asianFont) {
+// The list of fonts fontFamily gives.
+std::u16string familyList(std::u16string_view name, FontClass fontClass, uint16_t asianFont) {
   const std::u16string font = quotable(name);
   if (font.empty()) return {};
   // The East Asian font after the text's own and its twins: a browser takes
@@ -268,6 +268,22 @@ std::u16string fontFamily(std::u16string_view name, FontClass fontClass, uint16_
   // A face of a family keeps to the family's twins, in its weight.
   return u"'" + font + u"'," + metricTwins(faceOf(font).first) +
          (asian.empty() || asian == font ? u"" : u"'" + asian + u"',") + generic(font, fontClass);
+}
+
+}  // namespace
+
+std::u16string fontFamily(std::u16string_view name, FontClass fontClass, uint16_t asianFont) {
+  // A document names a few fonts in many paragraphs and runs: each list
+  // is made once a thread, and made afresh past a bound, against a
+  // document of countless fonts. (East Asian fonts' numbers hold for the
+  // whole process.)
+  thread_local std::unordered_map<std::u16string, std::u16string> made;
+  std::u16string key(name);
+  key += static_cast<char16_t>(fontClass);
+  key += static_cast<char16_t>(asianFont);
+  if (const auto it = made.find(key); it != made.end()) return it->second;
+  if (made.size() >= 1024) made.clear();
+  return made.emplace(std::move(key), familyList(name, fontClass, asianFont)).first->second;
 }
 
 int shownWeight(const CharFormat& f) {
