@@ -368,18 +368,11 @@ void DocxReader::run(const pugi::xml_node& r, StoryState& s, InlineState& in, in
 RunProps DocxReader::effective(const RunProps& direct, const InlineState& in) const {
   // In a table, the table style's formatting counts over the default
   // paragraph style; another paragraph style counts over it.
-  RunProps eff;
-  const bool defaultStyle = in.paraStyle.empty() || in.paraStyle == styles_.defaultParagraphStyle();
-  if (!in.tableRun) {
-    eff = styles_.runOfParagraphStyle(in.paraStyle);
-  } else if (defaultStyle) {
-    eff = styles_.runOfParagraphStyle(in.paraStyle);
-    eff.over(*in.tableRun);
-  } else {
-    eff = styles_.defaultRun();
-    eff.over(*in.tableRun);
-    eff.over(styles_.runOfParagraphStyleAlone(in.paraStyle));
-  }
+  const bool otherStyle = in.tableRun && !in.paraStyle.empty() &&
+                          in.paraStyle != styles_.defaultParagraphStyle();
+  RunProps eff = otherStyle ? styles_.defaultRun() : styles_.runOfParagraphStyle(in.paraStyle);
+  if (in.tableRun) eff.over(*in.tableRun);
+  if (otherStyle) eff.over(styles_.runOfParagraphStyleAlone(in.paraStyle));
   if (!direct.styleId.empty()) eff.toggleOver(styles_.runOfCharacterStyle(direct.styleId));
   eff.over(direct);
   return eff;

@@ -555,7 +555,7 @@ ParaProps Styles::paraOf(const std::string& styleId) const {
   return p;
 }
 
-RunProps Styles::runOfParagraphStyle(const std::string& styleId) const {
+const RunProps& Styles::runOfParagraphStyle(const std::string& styleId) const {
   if (auto it = paraRunCache_.find(styleId); it != paraRunCache_.end()) return it->second;
   const std::string& id = styleId.empty() || !defs_.count(styleId) ? defaultPara_ : styleId;
   if (auto it = paraRunCache_.find(id); it != paraRunCache_.end()) return it->second;
@@ -563,8 +563,7 @@ RunProps Styles::runOfParagraphStyle(const std::string& styleId) const {
   auto c = chain(id, "paragraph");
   for (auto it = c.rbegin(); it != c.rend(); ++it) r.over((*it)->run);
   r.styleId.clear();
-  paraRunCache_.emplace(id, r);
-  return r;
+  return paraRunCache_.emplace(id, std::move(r)).first->second;
 }
 
 // The folds below are kept: a chain 64 styles deep, each with its tabs,

@@ -176,7 +176,8 @@ class Styles {
   // The effective properties of a style, its chain and the document
   // defaults resolved (paragraph styles) or its chain alone (character).
   ParaProps paraOf(const std::string& styleId) const;
-  RunProps runOfParagraphStyle(const std::string& styleId) const;
+  // (Kept for the reader's life: it asks for every run.)
+  const RunProps& runOfParagraphStyle(const std::string& styleId) const;
   RunProps runOfCharacterStyle(const std::string& styleId) const;
   // A paragraph style's own run properties, without the document defaults.
   RunProps runOfParagraphStyleAlone(const std::string& styleId) const;
