@@ -7,6 +7,7 @@
 #include <optional>
 #include <pugixml.hpp>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "word/builder.h"
@@ -209,7 +210,7 @@ class Styles {
   mutable std::map<std::string, ParaProps> paraCache_, paraAloneCache_;
   mutable std::map<std::string, TableStyle> tableCache_;
   mutable std::map<std::string, RunProps> runCache_;
-  mutable std::map<std::string, RunProps> paraRunCache_;  // runOfParagraphStyle's, by id
+  mutable std::unordered_map<std::string, RunProps> paraRunCache_;  // runOfParagraphStyle's, by id
 };
 
 }  // namespace word::read::docx
