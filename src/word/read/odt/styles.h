@@ -8,6 +8,7 @@
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "word/builder.h"
@@ -219,6 +220,24 @@ class Styles {
       return Views(a.first, a.second) < Views(b.first, b.second);
     }
   };
+  // The same keys hashed, for the chains every paragraph and span asks for.
+  struct KeyHash {
+    using is_transparent = void;
+    template <class K>
+    size_t operator()(const K& k) const {
+      const size_t family = std::hash<std::string_view>{}(k.first);
+      return family ^ (std::hash<std::string_view>{}(k.second) + 0x9e3779b9 + (family << 6) +
+                       (family >> 2));
+    }
+  };
+  struct KeyEqual {
+    using is_transparent = void;
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+      return std::string_view(a.first) == std::string_view(b.first) &&
+             std::string_view(a.second) == std::string_view(b.second);
+    }
+  };
   // A style of a longer name is none, and one is looked up without copying
   // its name: spans nested two hundred deep, each naming a megabyte, were
   // looked up again for every piece of their text.
@@ -238,7 +257,7 @@ class Styles {
   std::map<std::string, Def, std::less<>> defaults_;  // by family
   int64_t defaultTabStop_ = kDefaultTabStop;          // twips
   char16_t decimalPoint_ = 0;                         // the first decimal stop's
-  mutable std::map<Key, std::vector<const Def*>, KeyLess> chains_;
+  mutable std::unordered_map<Key, std::vector<const Def*>, KeyHash, KeyEqual> chains_;
   mutable std::map<std::string, ParaProps, std::less<>> paraCache_;
   mutable std::map<std::string, TextProps, std::less<>> paraTextCache_, spanCache_;
 };
