@@ -571,9 +571,8 @@ Props Styles::folded(std::string_view family, std::string_view name, Props Def::
 }
 
 template <class Props>
-const Props& Styles::cached(std::map<std::string, Props, std::less<>>& cache,
-                            std::string_view family, const std::string& name, Props Def::*part,
-                            bool withDefault) const {
+const Props& Styles::cached(std::unordered_map<std::string, Props>& cache, std::string_view family,
+                            const std::string& name, Props Def::*part, bool withDefault) const {
   if (auto it = cache.find(name); it != cache.end()) return it->second;
   // Every name no style has folds as "", which no style has either: such
   // names are not kept one by one.

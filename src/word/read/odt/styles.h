@@ -249,7 +249,7 @@ class Styles {
   Props folded(std::string_view family, std::string_view name, Props Def::*part,
                bool withDefault) const;
   template <class Props>
-  const Props& cached(std::map<std::string, Props, std::less<>>& cache, std::string_view family,
+  const Props& cached(std::unordered_map<std::string, Props>& cache, std::string_view family,
                       const std::string& name, Props Def::*part, bool withDefault) const;
   int32_t add(Def& def, Builder& builder);
 
@@ -258,8 +258,8 @@ class Styles {
   int64_t defaultTabStop_ = kDefaultTabStop;          // twips
   char16_t decimalPoint_ = 0;                         // the first decimal stop's
   mutable std::unordered_map<Key, std::vector<const Def*>, KeyHash, KeyEqual> chains_;
-  mutable std::map<std::string, ParaProps, std::less<>> paraCache_;
-  mutable std::map<std::string, TextProps, std::less<>> paraTextCache_, spanCache_;
+  mutable std::unordered_map<std::string, ParaProps> paraCache_;
+  mutable std::unordered_map<std::string, TextProps> paraTextCache_, spanCache_;
 };
 
 }  // namespace word::read::odt
