@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "word/builder.h"
@@ -32,7 +33,7 @@ class LanguageTable {
 
  private:
   std::vector<std::string> tags_;
-  std::map<std::string, uint8_t, std::less<>> bySpelling_;
+  std::unordered_map<std::string, uint8_t> bySpelling_;  // asked for every run
   std::map<uint16_t, uint8_t> byLcid_;
 };
 
