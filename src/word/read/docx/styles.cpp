@@ -543,7 +543,7 @@ std::vector<const Styles::Def*> Styles::chain(const std::string& styleId, const 
 // Most paragraphs and runs ask for a style folded already: its fold is found
 // before the style is looked up. A fold is kept under the id it was made
 // for, which an id no style has never is (unless it is the default's).
-ParaProps Styles::paraOf(const std::string& styleId) const {
+const ParaProps& Styles::paraOf(const std::string& styleId) const {
   if (auto it = paraCache_.find(styleId); it != paraCache_.end()) return it->second;
   const std::string& id = styleId.empty() || !defs_.count(styleId) ? defaultPara_ : styleId;
   if (auto it = paraCache_.find(id); it != paraCache_.end()) return it->second;
@@ -551,8 +551,7 @@ ParaProps Styles::paraOf(const std::string& styleId) const {
   auto c = chain(id, "paragraph");
   for (auto it = c.rbegin(); it != c.rend(); ++it) p.over((*it)->para);
   p.styleId = id;
-  paraCache_.emplace(id, p);
-  return p;
+  return paraCache_.emplace(id, std::move(p)).first->second;
 }
 
 const RunProps& Styles::runOfParagraphStyle(const std::string& styleId) const {

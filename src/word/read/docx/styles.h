@@ -176,8 +176,8 @@ class Styles {
 
   // The effective properties of a style, its chain and the document
   // defaults resolved (paragraph styles) or its chain alone (character).
-  ParaProps paraOf(const std::string& styleId) const;
-  // (Kept for the reader's life: it asks for every run.)
+  // (Kept for the reader's life: it asks for every paragraph and run.)
+  const ParaProps& paraOf(const std::string& styleId) const;
   const RunProps& runOfParagraphStyle(const std::string& styleId) const;
   RunProps runOfCharacterStyle(const std::string& styleId) const;
   // A paragraph style's own run properties, without the document defaults.
@@ -207,7 +207,8 @@ class Styles {
   RunProps defaultRun_;
   ParaProps defaultPara_props_;
   bool hidesText_ = false;
-  mutable std::map<std::string, ParaProps> paraCache_, paraAloneCache_;
+  mutable std::unordered_map<std::string, ParaProps> paraCache_;  // paraOf's, by id
+  mutable std::map<std::string, ParaProps> paraAloneCache_;
   mutable std::map<std::string, TableStyle> tableCache_;
   mutable std::map<std::string, RunProps> runCache_;
   mutable std::unordered_map<std::string, RunProps> paraRunCache_;  // runOfParagraphStyle's, by id
