@@ -368,8 +368,8 @@ void DocxReader::run(const pugi::xml_node& r, StoryState& s, InlineState& in, in
 RunProps DocxReader::effective(const RunProps& direct, const InlineState& in) const {
   // In a table, the table style's formatting counts over the default
   // paragraph style; another paragraph style counts over it.
-  const bool otherStyle = in.tableRun && !in.paraStyle.empty() &&
-                          in.paraStyle != styles_.defaultParagraphStyle();
+  const bool otherStyle =
+      in.tableRun && !in.paraStyle.empty() && in.paraStyle != styles_.defaultParagraphStyle();
   RunProps eff = otherStyle ? styles_.defaultRun() : styles_.runOfParagraphStyle(in.paraStyle);
   if (in.tableRun) eff.over(*in.tableRun);
   if (otherStyle) eff.over(styles_.runOfParagraphStyleAlone(in.paraStyle));

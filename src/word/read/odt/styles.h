@@ -226,8 +226,8 @@ class Styles {
     template <class K>
     size_t operator()(const K& k) const {
       const size_t family = std::hash<std::string_view>{}(k.first);
-      return family ^ (std::hash<std::string_view>{}(k.second) + 0x9e3779b9 + (family << 6) +
-                       (family >> 2));
+      return family ^
+             (std::hash<std::string_view>{}(k.second) + 0x9e3779b9 + (family << 6) + (family >> 2));
     }
   };
   struct KeyEqual {
