@@ -370,6 +370,11 @@ std::string SyntheticDoc::build() const {
     setFcLcb(w, 33, fc, static_cast<uint32_t>(t.size()) - fc);
   }
 
+  if (!dop.empty()) {
+    setFcLcb(w, 31, static_cast<uint32_t>(t.size()), static_cast<uint32_t>(dop.size()));
+    t += dop;
+  }
+
   if (!notes.empty()) {
     uint32_t fc = static_cast<uint32_t>(t.size());
     for (const NoteRef& n : notes) add32(t, n.cp);

@@ -63,6 +63,8 @@ struct SyntheticDoc {
   uint32_t boxAnchor = 0;
   // Embedded objects in the ObjectPool storage, by number: their streams.
   std::map<uint32_t, std::vector<std::pair<std::string, std::string>>> objects;
+  // The document's properties, as stored (none where empty).
+  std::string dop;
   // A simple list numbered "1.", "2." ..., which a paragraph joins by
   // sprmPIlfo (0x460B) 1.
   bool numberedList = false;

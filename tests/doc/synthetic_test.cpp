@@ -213,6 +213,49 @@ TEST(SyntheticDoc, NotesCountAsEachSectionSays) {
   EXPECT_EQ(labels, (std::vector<std::u16string>{u"c", u"d", u"*", u"\u2020"}));
 }
 
+// The document's properties count the marks where no section says
+// otherwise: Word 97's number format near their end, older ones' in four
+// bits; each section anew where they say so.
+TEST(SyntheticDoc, NotesCountAsTheDocumentSays) {
+  auto dop = [](size_t size, uint16_t foot, uint16_t formats, uint16_t format97) {
+    std::string b(size, '\0');
+    auto put = [&b](size_t at, uint16_t v) {
+      b[at] = static_cast<char>(v & 0xFF);
+      b[at + 1] = static_cast<char>(v >> 8);
+    };
+    put(2, foot);
+    put(10, 720);
+    put(54, formats);
+    if (size >= 496) put(492, format97);
+    return b;
+  };
+  const struct {
+    std::string dop;
+    std::string secondSection;
+    std::vector<std::u16string> labels;
+  } cases[] = {
+      {dop(500, 3 << 2, 0, 4), "", {u"c", u"d", u"e", u"f"}},
+      {dop(84, 2 << 2 | 1, 1 << 2, 0), "", {u"II", u"III", u"II", u"III"}},
+      {dop(500, 1 << 2, 0, 9),
+       doctest::sprm16(0x5040, 0) + doctest::sprm8(0x303C, 1),
+       {u"*", u"\u2020", u"1", u"2"}},
+  };
+  for (const auto& c : cases) {
+    SyntheticDoc d;
+    d.text =
+        u"a\x02 b\x02\x0c"
+        u"c\x02 d\x02\r";
+    d.sectionStarts = {6};
+    d.footnotes = u"\x02 n\r\x02 n\r\x02 n\r\x02 n\r";
+    d.notes = {{1, true, 0, 4}, {4, true, 4, 8}, {7, true, 8, 12}, {10, true, 12, 16}};
+    d.sectionSprms = {"", c.secondSection};
+    d.dop = c.dop;
+    std::vector<std::u16string> labels;
+    for (const word::Note& n : read(d).notes) labels.push_back(n.label);
+    EXPECT_EQ(labels, c.labels) << c.dop.size();
+  }
+}
+
 TEST(SyntheticDoc, NotesPointingAtTheSameTextStayBounded) {
   SyntheticDoc d;
   d.text = std::u16string(2000, u'\x02') + u"\r";

@@ -32,11 +32,31 @@ void DocReader::readNotes(size_t refIndex, size_t txtIndex, uint32_t base, bool 
   }
 }
 
-// Each section's properties say how its automatic marks count (their
-// format, start, and whether the section starts anew); without them,
-// footnotes count 1, 2, 3 and endnotes i, ii, iii through the document.
+// How the document counts its automatic marks, unless a section says
+// otherwise: its properties give each kind's start and whether each
+// section starts anew (a restart on each page counts on, as pages are not
+// known), and the number formats, in full at the end of Word 97's
+// properties and in four bits each in those before. Without them,
+// footnotes count 1, 2, 3 and endnotes i, ii, iii.
+std::array<DocReader::NoteCount, 2> DocReader::documentNoteCounts() const {
+  std::array<NoteCount, 2> counts = {NoteCount{0}, NoteCount{2}};
+  const Bytes dop = tableSpan(kDop);
+  if (dop.size() < 56) return counts;
+  const uint16_t foot = dop.u16(2), end = dop.u16(52), formats = dop.u16(54);
+  counts[0] = {static_cast<uint8_t>((formats >> 2) & 15), foot >> 2, (foot & 3) == 1};
+  counts[1] = {static_cast<uint8_t>((formats >> 6) & 15), end >> 2, (end & 3) == 1};
+  if (dop.size() >= 496)
+    for (size_t k = 0; k < 2; ++k) {
+      const uint16_t nfc = dop.u16(492 + 2 * k);
+      counts[k].nfc = nfc <= 0xFF ? static_cast<uint8_t>(nfc) : 0;
+    }
+  return counts;
+}
+
+// Each section's properties may say otherwise (a format, a start, whether
+// the section starts anew).
 void DocReader::readNoteCounts() {
-  const std::array<NoteCount, 2> document = {NoteCount{0}, NoteCount{2}};
+  const std::array<NoteCount, 2> document = documentNoteCounts();
   Bytes plc = tableSpan(kPlcfSed);
   const size_t n = plc.size() >= 16 ? (plc.size() - 4) / 16 : 0;
   for (size_t i = 0; i < std::max<size_t>(n, 1) && i < kMaxSections; ++i) {

@@ -188,6 +188,7 @@ class DocReader {
     int32_t next = 0;
     size_t section = SIZE_MAX;  // of the note counted last
   };
+  std::array<NoteCount, 2> documentNoteCounts() const;
   void readNoteCounts();
   std::u16string noteLabel(uint32_t cp, bool endnote, NoteCounter& counter) const;
   void readShapes();
