@@ -49,4 +49,44 @@ TEST(OdtFields, HiddenConditionalAndInvisibleFieldsShowWhatTheWordProcessorShows
     EXPECT_EQ(odttest::text(odttest::read({body, "", ""})), expected) << body;
 }
 
+// Conditions over the document's user fields and variables decide where
+// they can be told, whatever result was saved; the saved result decides
+// the rest.
+TEST(OdtFields, ConditionsOverUserFieldsAndVariablesDecide) {
+  const std::string decls =
+      "<text:user-field-decls><text:user-field-decl office:value-type=\"float\" "
+      "office:value=\"2\" text:name=\"level\"/><text:user-field-decl office:value-type=\"string\" "
+      "office:string-value=\"teacher\" text:name=\"role\"/></text:user-field-decls>";
+  auto hidden = [](const std::string& condition, bool saved) {
+    return p("a<text:hidden-text text:condition=\"ooow:" + condition +
+             "\" text:string-value=\"+\" text:is-hidden=\"" + (saved ? "true" : "false") + "\"/>");
+  };
+  const std::pair<std::string, std::string> cases[] = {
+      {hidden("level == 2", false), "a\r\n"},
+      {hidden("level &gt; 2 or role != &quot;teacher&quot;", true), "a+\r\n"},
+      {hidden("not(level &lt; 3) AND role EQ &quot;teacher&quot;", true), "a+\r\n"},
+      {hidden("level - 1 &gt;= 1 &amp;&amp; !FALSE", false), "a\r\n"},
+      // Not told: a name not set, strings in order, a single "=".
+      {hidden("other == 1", true) + hidden("role &lt; &quot;z&quot;", false) +
+           hidden("level = 2", true),
+       "a\r\na+\r\na\r\n"},
+      // A variable counts from where it is set.
+      {hidden("v == 5", false) +
+           p("<text:variable-set text:name=\"v\" office:value-type=\"float\" office:value=\"5\" "
+             "text:display=\"none\">5</text:variable-set>") +
+           hidden("v == 5", false),
+       "a+\r\n\r\na\r\n"},
+      {p("no<text:hidden-paragraph text:condition=\"ooow:level EQ 2\" text:is-hidden=\"false\"/>") +
+           "<text:section text:display=\"condition\" "
+           "text:condition=\"ooow:role==&quot;teacher&quot;\">" +
+           p("no") + "</text:section>" +
+           p("a<text:conditional-text text:condition=\"ooow:level == 2\" "
+             "text:string-value-if-true=\"+\" text:string-value-if-false=\"-\" "
+             "text:current-value=\"false\">-</text:conditional-text>"),
+       "a+\r\n"},
+  };
+  for (const auto& [body, expected] : cases)
+    EXPECT_EQ(odttest::text(odttest::read({decls + body, "", ""})), expected) << body;
+}
+
 }  // namespace

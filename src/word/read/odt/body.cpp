@@ -54,23 +54,23 @@ void labelFromText(ParagraphFormat& pf, const Story& story, uint32_t start, uint
   if (tint && pf.labelColor == kAutoColor) pf.labelColor = first.color;
 }
 
-// A section hidden outright, or by a condition that always holds.
-bool hiddenSection(const pugi::xml_node& n) {
+// A section hidden outright, or by a condition that holds.
+bool hiddenSection(const pugi::xml_node& n, const Variables& variables) {
   const std::string_view display = attrValue(n, "display");
   if (display == "none") return true;
-  return display == "condition" && constantCondition(attrValue(n, "condition")).value_or(false);
+  return display == "condition" && variables.holds(attrValue(n, "condition")).value_or(false);
 }
 
 // Whether a hidden-paragraph field in the paragraph hides it; the field
 // may stand inside a span or link. One whose condition is not known
 // leaves the paragraph shown.
-bool hiddenByField(const pugi::xml_node& parent, int depth) {
+bool hiddenByField(const pugi::xml_node& parent, const Variables& variables, int depth) {
   if (depth > kMaxDepth) return false;
   for (pugi::xml_node f = parent.first_child(); f; f = f.next_sibling()) {
     if (f.type() != pugi::node_element) continue;
     const std::string_view name = localName(f.name());
-    if (name == "hidden-paragraph" && fieldHides(f).value_or(false)) return true;
-    if ((name == "span" || name == "a" || name == "meta") && hiddenByField(f, depth + 1))
+    if (name == "hidden-paragraph" && variables.hides(f).value_or(false)) return true;
+    if ((name == "span" || name == "a" || name == "meta") && hiddenByField(f, variables, depth + 1))
       return true;
   }
   return false;
@@ -100,29 +100,6 @@ void stopsFromIndent(ParagraphFormat& pf) {
 
 }  // namespace
 
-std::optional<bool> constantCondition(std::string_view condition) {
-  // The formula's namespace prefix ("ooow:") is no part of its value.
-  const size_t colon = condition.find(':');
-  if (colon != std::string_view::npos &&
-      condition.substr(0, colon).find_first_of(" =<>!\"'") == std::string_view::npos)
-    condition.remove_prefix(colon + 1);
-  while (!condition.empty() && condition.front() == ' ') condition.remove_prefix(1);
-  while (!condition.empty() && condition.back() == ' ') condition.remove_suffix(1);
-  if (condition.size() > 5) return std::nullopt;
-  std::string lower(condition);
-  for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  if (lower == "1" || lower == "true") return true;
-  if (lower == "0" || lower == "false") return false;
-  return std::nullopt;
-}
-
-std::optional<bool> fieldHides(const pugi::xml_node& field) {
-  const std::string_view cached = attrValue(field, "is-hidden");
-  if (cached == "true") return true;
-  if (cached == "false") return false;
-  return constantCondition(attrValue(field, "condition"));
-}
-
 void OdtReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) {
   if (depth > kMaxDepth) return;
   for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
@@ -141,7 +118,7 @@ void OdtReader::block(const pugi::xml_node& n, StoryState& s, int depth) {
     bookmark(n, s);
   } else if (isDrawing(name) || name == "a") {
     floating(n, s, depth + 1);
-  } else if (name == "section" && hiddenSection(n)) {
+  } else if (name == "section" && hiddenSection(n, variables_)) {
     // Hidden by its author (answers, a teacher's notes): not shown.
   } else if (const Columns c = styleDefs_.sectionColumns(std::string(attrValue(n, "style-name")));
              name == "section" && c.count > 1) {
@@ -265,7 +242,7 @@ void OdtReader::listLabel(const pugi::xml_node& p, ParagraphFormat& pf,
 
 void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, ListItem* item) {
   // A paragraph its author hid by a field is not shown.
-  if (hiddenByField(p, depth)) return;
+  if (hiddenByField(p, variables_, depth)) return;
   flush(s);
   std::string styleName(attrValue(p, "style-name"));
   ParagraphFormat pf;

@@ -114,6 +114,8 @@ void OdtReader::inlines(const pugi::xml_node& parent, StoryState& s, InlineState
 
 void OdtReader::inlineElement(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth) {
   std::string_view name = localName(n.name());
+  // A variable set here holds its value for the conditions after it.
+  if (name == "variable-set" || name == "variable-input") variables_.set(n);
   if (name == "span") {
     styled(n, attrValue(n, "style-name"), in.link, s, in, depth);
   } else if (name == "a") {
@@ -163,25 +165,30 @@ void OdtReader::inlineElement(const pugi::xml_node& n, StoryState& s, InlineStat
 }
 
 // Hidden text, shown where its condition does not hold, and conditional
-// text, one of two strings: the value shown is the field's content, or,
-// where the word processor saved none, the string its condition picks.
-// Hidden text whose condition is not known stays hidden.
+// text, one of two strings: the value shown is the field's content (the
+// result saved with it), or the string its condition picks where it has
+// none or where the condition, told, picks the other. Hidden text whose
+// condition is not known stays hidden.
 void OdtReader::conditional(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth) {
   std::string_view shown;
+  bool saved = true;  // the content is the result the word processor saved
   if (is(n, "hidden-text")) {
-    if (fieldHides(n).value_or(true)) {
+    if (variables_.hides(n).value_or(true)) {
       in.hiddenText = true;
       return;
     }
     shown = attrValue(n, "string-value");
   } else {
-    // The result the word processor saved, else a constant condition.
+    // The condition where it can be told, else the result saved with it.
     const std::string_view current = attrValue(n, "current-value");
-    std::optional<bool> holds = constantCondition(attrValue(n, "condition"));
-    if (current == "true" || current == "false") holds = current == "true";
+    std::optional<bool> holds = variables_.holds(attrValue(n, "condition"));
+    if (holds)
+      saved = current == (*holds ? "true" : "false");
+    else if (current == "true" || current == "false")
+      holds = current == "true";
     if (holds) shown = attrValue(n, *holds ? "string-value-if-true" : "string-value-if-false");
   }
-  if (n.first_child())
+  if (n.first_child() && saved)
     inlines(n, s, in, depth + 1);
   else
     text(shown, s, in);

@@ -151,6 +151,7 @@ Model OdtReader::read() {
   styleDefs_.addToModel(builder_);
 
   pugi::xml_node text = officeText(content);
+  variables_.declare(child(text, "user-field-decls"));
   StoryState s;
   s.builder = &builder_;
   page_ = pageColumns(styles);

@@ -15,6 +15,7 @@
 
 #include "word/builder.h"
 #include "word/read/languages.h"
+#include "word/read/odt/conditions.h"
 #include "word/read/odt/lists.h"
 #include "word/read/odt/styles.h"
 #include "word/read/package.h"
@@ -62,14 +63,6 @@ struct StoryState {
 
 // Frames and shapes, which may hold pictures or text (drawings.cpp).
 bool isDrawing(std::string_view name);
-
-// Whether a field's or section's condition holds where it is a constant
-// ("ooow:1", "false"); nothing where it depends on the document's
-// variables (body.cpp).
-std::optional<bool> constantCondition(std::string_view condition);
-// Whether a hidden-text or hidden-paragraph field hides: the result the
-// word processor saved with it, else its condition where that is constant.
-std::optional<bool> fieldHides(const pugi::xml_node& field);
 
 inline void flush(StoryState& s) {
   if (!s.pendingEnd) return;
@@ -186,6 +179,7 @@ class OdtReader {
   std::map<std::string, Lists::Counter*> lastOfStyle_;  // the last list of each style
   std::map<std::string, std::shared_ptr<const std::string>> media_;
   size_t repeatedSpaces_ = 0, repeatedCells_ = 0;
+  Variables variables_;  // as set so far in the walk
   Builder builder_;
   LanguageTally languages_;      // the main text's, by character
   LanguageTable languageTable_;  // all text's, as its runs number them
