@@ -89,4 +89,28 @@ TEST(OdtFields, ConditionsOverUserFieldsAndVariablesDecide) {
     EXPECT_EQ(odttest::text(odttest::read({decls + body, "", ""})), expected) << body;
 }
 
+// A field kept as marks shows its result once: not its code (up to its
+// separator, nested fields and all), nor its settings.
+TEST(OdtFields, FieldsKeptAsMarksShowTheirResultAlone) {
+  auto start = [](const std::string& type) {
+    return "<field:fieldmark-start text:name=\"f\" field:type=\"vnd.oasis.opendocument.field." +
+           type +
+           "\"><field:param field:name=\"vnd.oasis.opendocument.field.code\" "
+           "field:value=\" REF x \"/></field:fieldmark-start>";
+  };
+  const std::string sep = "<field:fieldmark-separator/>", end = "<field:fieldmark-end/>";
+  const std::pair<std::string, std::string> cases[] = {
+      {p("a " + start("UNHANDLED") + " REF x \\h " + sep + "Chapter 2" + end + " b"),
+       "a Chapter 2 b\r\n"},
+      {p(start("UNHANDLED") + "<text:span>IF </text:span>" + start("UNHANDLED") + "REF x" + sep +
+         "1" + end + " = 1 \"yes\" \"no\"" + sep + "<text:span>yes</text:span>" + end),
+       "yes\r\n"},
+      // Saved without a separator: all it holds is its result.
+      {p(start("FORMTEXT") + "typed" + end + "."), "typed.\r\n"},
+      {p(start("FORMCHECKBOX") + "x" + sep + "y" + end), "xy\r\n"},
+  };
+  for (const auto& [body, expected] : cases)
+    EXPECT_EQ(odttest::text(odttest::read({body, "", ""})), expected) << body;
+}
+
 }  // namespace

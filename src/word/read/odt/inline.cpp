@@ -60,6 +60,8 @@ const CharFormat& OdtReader::format(InlineState& in) {
 }
 
 void OdtReader::put(std::u16string_view text, StoryState& s, InlineState& in) {
+  // A field's code is not shown: its result is.
+  if (s.inFieldCode) return;
   const CharFormat& f = format(in);
   if (in.hidden) {
     in.hiddenText = in.hiddenText || !text.empty();
@@ -141,6 +143,9 @@ void OdtReader::inlineElement(const pugi::xml_node& n, StoryState& s, InlineStat
       put(shown, s, in);
       in.space = false;
     }
+  } else if (name == "fieldmark-start" || name == "fieldmark-separator" ||
+             name == "fieldmark-end") {
+    fieldmarkEdge(n, s);
   } else if (name == "control") {
     // A form's control (a check box, a list) is drawn by the word
     // processor from the form's description: the page has nothing of it.
@@ -208,6 +213,56 @@ void OdtReader::styled(const pugi::xml_node& n, std::string_view style, std::u16
   in.format.reset();
 }
 
+// The start of a field kept as marks, its separator and its end: the text
+// from the start up to the separator is the field's code, the text after
+// it its result. A field saved without a separator (by older word
+// processors, and form fields drawn as a box or list) holds its result alone.
+void OdtReader::fieldmarkEdge(const pugi::xml_node& n, StoryState& s) {
+  std::vector<bool>& open = s.fields;
+  const std::string_view name = localName(n.name());
+  if (name == "fieldmark-start") {
+    const bool code = fieldCodes_.count(n) > 0;
+    open.push_back(code);
+    s.inFieldCode += code;
+  } else if (open.empty()) {
+    // An end without its start (a damaged file): nothing to close.
+  } else if (name == "fieldmark-separator") {
+    if (open.back()) --s.inFieldCode;
+    open.back() = false;
+  } else {
+    if (open.back()) --s.inFieldCode;
+    open.pop_back();
+  }
+}
+
+// Which fields kept as marks have a separator: one walk of the text in
+// document order, as the marks of one field may stand in different
+// paragraphs and spans.
+void OdtReader::findFieldCodes(const pugi::xml_node& root) {
+  std::vector<std::pair<pugi::xml_node, bool>> open;  // start, separator seen
+  pugi::xml_node n = root.first_child();
+  while (n && n != root) {
+    const std::string_view name = n.type() == pugi::node_element ? localName(n.name()) : "";
+    if (name == "fieldmark-start") {
+      const std::string_view type = attrValue(n, "type");
+      // A box or list kept as a start and an end is no field with a code.
+      const bool form = type.ends_with(".FORMCHECKBOX") || type.ends_with(".FORMDROPDOWN");
+      open.emplace_back(n, form);
+    } else if (name == "fieldmark-separator" && !open.empty() && !open.back().second) {
+      open.back().second = true;
+      fieldCodes_.insert(open.back().first);
+    } else if (name == "fieldmark-end" && !open.empty()) {
+      open.pop_back();
+    }
+    if (name != "fieldmark-start" && n.first_child()) {
+      n = n.first_child();
+      continue;
+    }
+    while (n != root && !n.next_sibling()) n = n.parent();
+    if (n != root) n = n.next_sibling();
+  }
+}
+
 void OdtReader::bookmark(const pugi::xml_node& n, StoryState& s) {
   std::u16string name = u16(attrValue(n, "name"));
   if (name.empty()) return;
@@ -233,7 +288,7 @@ void OdtReader::bookmark(const pugi::xml_node& n, StoryState& s) {
 // a story of its own.
 void OdtReader::note(const pugi::xml_node& n, StoryState& s, InlineState& in) {
   const CharFormat& f = format(in);
-  if (s.inNote || in.hidden) return;
+  if (s.inNote || in.hidden || s.inFieldCode) return;
   pugi::xml_node citation = child(n, "note-citation");
   std::u16string label = u16(attrValue(citation, "label"));
   if (label.empty()) label = u16(citation.text().get());

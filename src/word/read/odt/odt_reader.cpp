@@ -152,6 +152,7 @@ Model OdtReader::read() {
 
   pugi::xml_node text = officeText(content);
   variables_.declare(child(text, "user-field-decls"));
+  findFieldCodes(text);
   StoryState s;
   s.builder = &builder_;
   page_ = pageColumns(styles);

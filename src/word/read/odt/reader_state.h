@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <pugixml.hpp>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,10 @@ struct StoryState {
   bool pendingEnd = false;
   std::vector<ListFrame> lists;  // open lists, outermost first
   std::vector<std::u16string> openBookmarks;
+  // The fields kept as marks that are open, innermost last: true while in
+  // one's code (before its separator); and how many are so.
+  std::vector<bool> fields;
+  size_t inFieldCode = 0;
 };
 
 // Frames and shapes, which may hold pictures or text (drawings.cpp).
@@ -124,6 +129,8 @@ class OdtReader {
               StoryState& s, InlineState& in, int depth);
   void conditional(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
   void bookmark(const pugi::xml_node& n, StoryState& s);
+  void findFieldCodes(const pugi::xml_node& root);
+  void fieldmarkEdge(const pugi::xml_node& n, StoryState& s);
   void note(const pugi::xml_node& n, StoryState& s, InlineState& in);
   const CharFormat& format(InlineState& in);
   std::u16string linkTarget(std::string_view href) const;
@@ -180,6 +187,9 @@ class OdtReader {
   std::map<std::string, std::shared_ptr<const std::string>> media_;
   size_t repeatedSpaces_ = 0, repeatedCells_ = 0;
   Variables variables_;  // as set so far in the walk
+  // The starts of fields kept as marks whose code (up to a separator)
+  // comes before their result.
+  std::set<pugi::xml_node> fieldCodes_;
   Builder builder_;
   LanguageTally languages_;      // the main text's, by character
   LanguageTable languageTable_;  // all text's, as its runs number them
