@@ -215,7 +215,8 @@ TEST(SyntheticDoc, NotesCountAsEachSectionSays) {
 
 // The document's properties count the marks where no section says
 // otherwise: Word 97's number format near their end, older ones' in four
-// bits; each section anew where they say so.
+// bits; each section anew where they say so; not where they are no
+// word processor's.
 TEST(SyntheticDoc, NotesCountAsTheDocumentSays) {
   auto dop = [](size_t size, uint16_t foot, uint16_t formats, uint16_t format97) {
     std::string b(size, '\0');
@@ -235,6 +236,8 @@ TEST(SyntheticDoc, NotesCountAsTheDocumentSays) {
     std::vector<std::u16string> labels;
   } cases[] = {
       {dop(500, 3 << 2, 0, 4), "", {u"c", u"d", u"e", u"f"}},
+      // Not Word's: no number format is 169.
+      {dop(500, 3 << 2, 0, 169), "", {u"1", u"2", u"3", u"4"}},
       {dop(84, 2 << 2 | 1, 1 << 2, 0), "", {u"II", u"III", u"II", u"III"}},
       {dop(500, 1 << 2, 0, 9),
        doctest::sprm16(0x5040, 0) + doctest::sprm8(0x303C, 1),

@@ -10,6 +10,8 @@ namespace {
 // Far more sections than any document has: a damaged section table's
 // count does not become the reader's.
 constexpr size_t kMaxSections = size_t{1} << 16;
+// Number formats go no higher, but for 0xFF (none).
+constexpr uint16_t kLastFormat = 0x3F;
 
 }  // namespace
 
@@ -45,11 +47,15 @@ std::array<DocReader::NoteCount, 2> DocReader::documentNoteCounts() const {
   const uint16_t foot = dop.u16(2), end = dop.u16(52), formats = dop.u16(54);
   counts[0] = {static_cast<uint8_t>((formats >> 2) & 15), foot >> 2, (foot & 3) == 1};
   counts[1] = {static_cast<uint8_t>((formats >> 6) & 15), end >> 2, (end & 3) == 1};
-  if (dop.size() >= 496)
-    for (size_t k = 0; k < 2; ++k) {
-      const uint16_t nfc = dop.u16(492 + 2 * k);
-      counts[k].nfc = nfc <= 0xFF ? static_cast<uint8_t>(nfc) : 0;
-    }
+  if (dop.size() >= 496) {
+    // Other programs' properties may hold other things here: a format no
+    // numbering has says so, and the marks count as without them.
+    const uint16_t foot97 = dop.u16(492), end97 = dop.u16(494);
+    auto known = [](uint16_t nfc) { return nfc <= kLastFormat || nfc == 0xFF; };
+    if (!known(foot97) || !known(end97)) return {NoteCount{0}, NoteCount{2}};
+    counts[0].nfc = static_cast<uint8_t>(foot97);
+    counts[1].nfc = static_cast<uint8_t>(end97);
+  }
   return counts;
 }
 
