@@ -48,6 +48,7 @@ void OdtReader::loadPart(XmlPart& part, const std::string& name, bool required) 
   }
   part.bytes = std::move(*bytes);
   elements_.charge(part.bytes, name);
+  part.fieldSeparators = part.bytes.find("fieldmark-separator") != std::string::npos;
   std::string error;
   if (!parse(part.doc, part.bytes, &error, true) && required)
     fail(kCannotOpen, "the document's " + name + " is damaged: " + error);
@@ -87,6 +88,7 @@ void OdtReader::readTabsSetting(std::string_view settings) {
 void OdtReader::openFlat() {
   content_.bytes.assign(bytes_);
   elements_.charge(content_.bytes, "the document");
+  content_.fieldSeparators = content_.bytes.find("fieldmark-separator") != std::string::npos;
   std::string error;
   if (!parse(content_.doc, content_.bytes, &error, true))
     fail(kCannotOpen, "the document's XML is damaged: " + error);
@@ -152,7 +154,7 @@ Model OdtReader::read() {
 
   pugi::xml_node text = officeText(content);
   variables_.declare(child(text, "user-field-decls"));
-  findFieldCodes(text);
+  if (content_.fieldSeparators) findFieldCodes(text);
   StoryState s;
   s.builder = &builder_;
   page_ = pageColumns(styles);

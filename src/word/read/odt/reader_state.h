@@ -33,6 +33,10 @@ constexpr size_t kMaxRepeatedCells = 1 << 20;
 struct XmlPart {
   std::string bytes;  // parsed in place: must outlive doc
   pugi::xml_document doc;
+  // Whether a field kept as marks has a separator here, told from the
+  // bytes before they are parsed: most texts have none, and finding the
+  // fields' codes takes a walk of the whole tree.
+  bool fieldSeparators = false;
 };
 
 // One open text:list.
