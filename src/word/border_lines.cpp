@@ -4,18 +4,18 @@
 
 namespace word::ops {
 
-uint8_t borderLineNumber(std::vector<Border>& lines, Border b) {
-  b.room = 0;
-  auto it = std::find(lines.begin(), lines.end(), b);
+uint8_t borderLineNumber(std::vector<SideLines>& lines, SideLines sides) {
+  for (Border& b : sides) b.room = 0;
+  auto it = std::find(lines.begin(), lines.end(), sides);
   if (it == lines.end()) {
     if (lines.size() >= Model::kMaxBorderLines) return 0;
-    it = lines.insert(lines.end(), b);
+    it = lines.insert(lines.end(), sides);
   }
   return static_cast<uint8_t>(it - lines.begin() + 1);
 }
 
 std::vector<uint8_t> mapBorderLines(Model& model, const Model& fragment) {
-  const std::vector<Border>& from = fragment.borderLines;
+  const std::vector<SideLines>& from = fragment.borderLines;
   if (from.size() <= model.borderLines.size() &&
       std::equal(from.begin(), from.end(), model.borderLines.begin()))
     return {};
@@ -28,7 +28,6 @@ std::vector<uint8_t> mapBorderLines(Model& model, const Model& fragment) {
 void mapThirdLine(const std::vector<uint8_t>& map, ParagraphFormat& f) {
   if (map.empty()) return;
   f.thirdLine = f.thirdLine < map.size() ? map[f.thirdLine] : 0;
-  if (!f.thirdLine) f.borderThird = 0;
 }
 
 }  // namespace word::ops

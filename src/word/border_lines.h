@@ -1,7 +1,7 @@
 #pragma once
-// The numbers paragraphs keep for the third lines of their borders
-// (ParagraphFormat::thirdLine): each model numbers its own lines, and a
-// paste renumbers what it brings.
+// The numbers paragraphs keep for the lines of their borders past the
+// first two (ParagraphFormat::thirdLine): each model numbers its own
+// sets of lines, and a paste renumbers what it brings.
 #include <cstdint>
 #include <vector>
 
@@ -9,9 +9,9 @@
 
 namespace word::ops {
 
-// The number a paragraph keeps for the line `b` (its room aside), adding
-// it to `lines`; 0 once the table is full.
-uint8_t borderLineNumber(std::vector<Border>& lines, Border b);
+// The number a paragraph keeps for its sides' lines `sides` (their room
+// aside), adding them to `lines`; 0 once the table is full.
+uint8_t borderLineNumber(std::vector<SideLines>& lines, SideLines sides);
 
 // The numbers of `fragment`'s lines in `model`, adding the missing ones;
 // empty where the fragment's are numbered alike.

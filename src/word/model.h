@@ -5,6 +5,7 @@
 // every other table holds positions into that text and is kept sorted, so
 // lookups are binary searches and a walk over the document stays linear.
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -151,6 +152,14 @@ enum class TabAlign : uint8_t { Start, Centre, End, Decimal };
 // a line between it and the next paragraph of the same border.
 inline constexpr uint8_t kBorderTop = 1, kBorderLeft = 2, kBorderBottom = 4, kBorderRight = 8,
                          kBorderBetween = 16;
+// The lines of a paragraph's border past its first two (ParagraphFormat::
+// thirdLine): each side's own, in the order of the bits above (top, left,
+// bottom, right, between), room 0; none on a side drawn in the first two.
+using SideLines = std::array<Border, 5>;
+// The place of a side's bit (kBorderTop ...) in SideLines.
+inline constexpr size_t sideIndex(uint8_t side) {
+  return static_cast<size_t>(std::countr_zero(side));
+}
 
 // Paragraph formatting as it shows (style chain already resolved). Every
 // paragraph carries one: the small fields are packed together before the
@@ -162,9 +171,9 @@ struct ParagraphFormat {
   uint8_t outlineLevel = 9;  // 0..8: heading level 1..9; 9: body text
   Align align = Align::Left;
   LineRule lineRule = LineRule::Multiple;
-  // The third line of its border, where its sides draw three (see border
-  // below): Model::borderLines[thirdLine - 1]; 0 for none. In the byte
-  // packing contextualSpacing into bits left spare.
+  // The lines of its border past the first two, where its sides draw
+  // more (see border below): Model::borderLines[thirdLine - 1]; 0 for
+  // none. In the byte packing contextualSpacing into bits left spare.
   uint8_t thirdLine = 0;
   int32_t indentLeft = 0;    // twips
   int32_t indentRight = 0;   // twips
@@ -188,7 +197,6 @@ struct ParagraphFormat {
   // line is drawn there (columnLine): bits and a byte the structure had
   // spare.
   uint8_t columns : 4 = 0;
-  uint8_t borderThird : 4 = 0;  // the sides that draw thirdLine (kBorderTop ...)
   // The room a frame (below) keeps from the text beside it and from the
   // text below it, points; 0 where the document gives none. In the bytes
   // the bits above left spare.
@@ -203,10 +211,10 @@ struct ParagraphFormat {
   // sides borderSides names (kBorderTop ...): `border` on them all but
   // those borderOther names, which draw otherBorder (a thick line above a
   // thin one below, a bar at the side in a colour of its own), and those
-  // borderThird names, which draw a third (thirdLine); a fourth line, or a
-  // third between paragraphs, is drawn as the first. The word processor
-  // draws paragraphs in a row with the same border as one box, with its
-  // line between them where kBorderBetween is set.
+  // thirdLine's set gives a line of their own (a third line, a fourth,
+  // the line between). The word processor draws paragraphs in a row with
+  // the same border as one box, with its line between them where
+  // kBorderBetween is set.
   Border border;
   Border otherBorder;  // room: border's
   uint8_t borderSides = 0;
@@ -252,15 +260,21 @@ struct ParagraphFormat {
   std::u16string listLabel;  // the label as displayed ("1.", "a)", "\u2022"); empty if none
   TabAlign tabAlign(size_t i) const { return static_cast<TabAlign>(tabAligns >> (2 * i) & 3); }
   // The line drawn on `side` (kBorderTop ...), room and all; `lines`: the
-  // model's borderLines, which hold a third line.
-  Border line(uint8_t side, const std::vector<Border>& lines = {}) const {
+  // model's borderLines, which hold the lines past the first two.
+  Border line(uint8_t side, const std::vector<SideLines>& lines = {}) const {
     Border b = border;
     if (borderOther & side)
       b = otherBorder;
-    else if ((borderThird & side) && thirdLine && thirdLine <= lines.size())
-      b = lines[thirdLine - 1];
+    else if (const Border* own = ownLine(side, lines))
+      b = *own;
     b.room = border.room;
     return b;
+  }
+  // The line thirdLine's set gives `side`; nullptr where it gives none.
+  const Border* ownLine(uint8_t side, const std::vector<SideLines>& lines) const {
+    if (!thirdLine || thirdLine > lines.size() || side > kBorderBetween) return nullptr;
+    const Border& b = lines[thirdLine - 1][sideIndex(side)];
+    return b.style == LineStyle::Unknown ? nullptr : &b;
   }
   bool operator==(const ParagraphFormat&) const = default;
 };
@@ -467,9 +481,9 @@ struct Model {
   // once, canonical, at most kMaxLanguages.
   std::vector<std::string> languages;
   static constexpr size_t kMaxLanguages = 255;
-  // The third lines of paragraphs' borders (ParagraphFormat::thirdLine),
-  // each once, at most kMaxBorderLines, their room 0.
-  std::vector<Border> borderLines;
+  // The lines of paragraphs' borders past their first two
+  // (ParagraphFormat::thirdLine), each set once, at most kMaxBorderLines.
+  std::vector<SideLines> borderLines;
   static constexpr size_t kMaxBorderLines = 255;
   // The tag of the language `f` is marked with; "" for none.
   std::string_view languageOf(const CharFormat& f) const {

@@ -464,17 +464,22 @@ TEST(SyntheticDoc, ParagraphBordersTakeTheirLineBetweenAndRoom) {
     EXPECT_EQ(f.border.room, c.room) << &c - cases;
     EXPECT_EQ(f.sideRooms, c.sideRooms) << &c - cases;
   }
-  // A third line of its own, in the document's table of them.
+  // Lines past the first two, the line between too, each side its own,
+  // in the document's table of them.
   SyntheticDoc d;
   d.text = u"x\r";
-  d.paragraphs = {{doctest::sprm32(0x6424, brc80(24, 1, 6)) +
-                   doctest::sprm32(0x6425, brc80(8, 6, 0)) +
-                   doctest::sprm32(0x6426, brc80(4, 1, 2))}};
+  d.paragraphs = {
+      {doctest::sprm32(0x6424, brc80(24, 1, 6)) + doctest::sprm32(0x6425, brc80(8, 6, 0)) +
+       doctest::sprm32(0x6426, brc80(4, 1, 2)) + doctest::sprm32(0x6427, brc80(8, 7, 4)) +
+       doctest::sprm32(0x6428, brc80(12, 3, 0))}};
   const word::Model m = read(d);
   const word::ParagraphFormat& f = m.main.paragraphs.at(0).format;
-  EXPECT_EQ(f.borderThird, word::kBorderBottom);
-  EXPECT_EQ(f.line(word::kBorderBottom, m.borderLines),
-            (word::Border{word::LineStyle::Single, 4, 0, 0x0000FF}));
+  using word::LineStyle;
+  const std::pair<uint8_t, word::Border> own[] = {
+      {word::kBorderBottom, {LineStyle::Single, 4, 0, 0x0000FF}},
+      {word::kBorderRight, {LineStyle::Dashed, 8, 0, 0x00FF00}},
+      {word::kBorderBetween, {LineStyle::Double, 12, 0, word::kAutoColor}}};
+  for (const auto& [side, line] : own) EXPECT_EQ(f.line(side, m.borderLines), line) << +side;
 }
 
 // A frame's side across the column and its width (sprmPDxaAbs, -Width):

@@ -155,7 +155,9 @@ TEST(DocxParagraphBorders, LinesBetweenAndTheRoomInside) {
 // colour on the page, the line between too where it is the line below.
 TEST(DocxParagraphBorders, EachSideDrawsItsOwnLine) {
   const std::string thick = "w:val=\"thick\" w:sz=\"24\" w:color=\"FF0000\"/>",
-                    thin = "w:val=\"single\" w:sz=\"4\" w:color=\"0000FF\"/>";
+                    thin = "w:val=\"single\" w:sz=\"4\" w:color=\"0000FF\"/>",
+                    dotted = "w:val=\"dotted\" w:sz=\"8\"/>",
+                    dashed = "w:val=\"dashed\" w:sz=\"8\"/>";
   const struct {
     std::string lines;
     int paragraphs;
@@ -171,6 +173,15 @@ TEST(DocxParagraphBorders, EachSideDrawsItsOwnLine) {
       {"<w:left " + thin + "<w:between " + thick,
        2,
        {"border-left:0.75pt solid #0000FF;border-bottom:3pt solid #FF0000;"}},
+      // A fourth line, and a third between paragraphs.
+      {"<w:top " + thick + "<w:left " + thin + "<w:bottom " + dotted + "<w:right " + dashed,
+       1,
+       {"border-top:3pt solid #FF0000;border-left:0.75pt solid #0000FF;border-bottom:1pt dotted "
+        "#000000;border-right:1pt dashed #000000;"}},
+      {"<w:top " + thick + "<w:left " + thin + "<w:between " + dotted,
+       2,
+       {"border-top:3pt solid #FF0000;border-left:0.75pt solid #0000FF;border-bottom:1pt dotted "
+        "#000000;"}},
   };
   for (const auto& c : cases) {
     std::string body;

@@ -556,7 +556,8 @@ TEST(OdtStyles, AThirdLineIsKept) {
                      "fo:border-bottom=\"1pt dotted #000000\"/>");
   parts.body = p("x", "P");
   const word::Model m = odttest::read(parts);
-  EXPECT_EQ(m.main.paragraphs.at(0).format.borderThird, word::kBorderBottom);
+  EXPECT_EQ(m.main.paragraphs.at(0).format.line(word::kBorderBottom, m.borderLines).style,
+            word::LineStyle::Dotted);
   EXPECT_EQ(m.borderLines.size(), 1u);
 }
 

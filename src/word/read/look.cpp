@@ -49,12 +49,12 @@ void classifyFonts(Model& m, const FontClasses& classes) {
 }
 
 void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines,
-                        std::vector<Border>* table) {
+                        std::vector<SideLines>* table) {
   static constexpr uint8_t kBits[] = {kBorderTop, kBorderLeft, kBorderBottom, kBorderRight,
                                       kBorderBetween};
-  f.borderSides = f.borderOther = f.borderThird = f.thirdLine = 0;
+  f.borderSides = f.borderOther = f.thirdLine = 0;
   f.border = f.otherBorder = {};
-  std::optional<Border> third;
+  SideLines more{};  // each side's own past the first two lines
   auto sameLine = [](Border a, Border b) {
     a.room = b.room = 0;
     return a == b;
@@ -71,17 +71,15 @@ void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines,
       if (!f.borderOther) f.otherBorder = {b->style, b->width, 0, b->color};
       if (sameLine(*b, f.otherBorder)) {
         f.borderOther |= kBits[i];
-      } else if (table && i < 4) {
-        if (!third) third = Border{b->style, b->width, 0, b->color};
-        if (sameLine(*b, *third)) f.borderThird |= kBits[i];
+      } else if (table) {
+        more[i] = {b->style, b->width, 0, b->color};
       }
     }
     if (i < rooms.size()) rooms[i] = b->room;
     sameRoom = sameRoom && (i == 4 || b->room == f.border.room);
     f.borderSides |= kBits[i];
   }
-  if (third) f.thirdLine = ops::borderLineNumber(*table, *third);
-  if (!f.thirdLine) f.borderThird = 0;
+  if (more != SideLines{}) f.thirdLine = ops::borderLineNumber(*table, more);
   f.sideRooms = {};
   if (!sameRoom) {
     f.border.room = 0;

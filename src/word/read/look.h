@@ -34,11 +34,12 @@ using ParagraphLines = std::array<std::optional<Border>, 5>;
 
 // A paragraph's border from its lines: the sides a line shows on, the
 // first of their lines (the line between where it has no side) and the
-// first other one with the sides that draw it, and a third numbered in
-// `table` (the model's borderLines; none without it), with the room its
-// sides give where they all give the same, else each side's (sideRooms).
+// first other one with the sides that draw it, and the lines of the sides
+// left numbered in `table` (the model's borderLines; none without it),
+// with the room its sides give where they all give the same, else each
+// side's (sideRooms).
 void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines,
-                        std::vector<Border>* table = nullptr);
+                        std::vector<SideLines>* table = nullptr);
 
 // The room a frame keeps from the text, given in twips, as whole points
 // (ParagraphFormat::frameAside, frameBelow).

@@ -128,8 +128,8 @@ struct CommonParaProps {
     replacesTabs = replacesTabs || top.replacesTabs;
   }
 
-  // `lines`: the model's borderLines, where a border's third line goes.
-  void applyTo(ParagraphFormat& f, std::vector<Border>* lines = nullptr) const {
+  // `lines`: the model's borderLines, where a border's lines past two go.
+  void applyTo(ParagraphFormat& f, std::vector<SideLines>* lines = nullptr) const {
     if (align) f.align = *align;
     if (indentLeft) f.indentLeft = *indentLeft;
     if (indentRight) f.indentRight = *indentRight;

@@ -114,9 +114,9 @@ std::u16string tableBoxCss(const Table& t) {
 // The sides of a paragraph's border that `f` draws otherwise than `base`,
 // and the room between a border and the text where the sides differ.
 std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base,
-                                  const std::vector<Border>* lines) {
-  static const std::vector<Border> kNone;
-  const std::vector<Border>& table = lines ? *lines : kNone;
+                                  const std::vector<SideLines>* lines) {
+  static const std::vector<SideLines> kNone;
+  const std::vector<SideLines>& table = lines ? *lines : kNone;
   constexpr uint8_t kBox = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
   const uint8_t drawn = f.borderSides & kBox, under = base.borderSides & kBox;
   // What the room depends on: where it is alike, so is the room, and
@@ -133,8 +133,12 @@ std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphForma
                                                        {kBorderLeft, u"left"},
                                                        {kBorderBottom, u"bottom"},
                                                        {kBorderRight, u"right"}};
+  // The line below is the line between's where the box goes on below
+  // (spacedBetween).
   auto line = [&table](const ParagraphFormat& p, uint8_t side) {
-    Border b = p.line(side, table);
+    const bool between = side == kBorderBottom && (p.borderSides & kBoxGoesOnBelow) &&
+                         (p.borderSides & kBorderBetween);
+    Border b = p.line(between ? kBorderBetween : side, table);
     b.room = 0;
     return b;
   };
@@ -142,13 +146,14 @@ std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphForma
   for (const auto& [bit, side] : sides)
     same = same && (!(drawn & bit) || line(f, bit) == line(base, bit));
   if (same) return room;
-  if (drawn == kBox && !((f.borderOther | f.borderThird) & kBox))
-    return u"border:" + borderValue(f.border) + u";" + room;
+  bool alike = drawn == kBox;
+  for (const auto& [bit, side] : sides) alike = alike && line(f, bit) == line(f, kBorderTop);
+  if (alike) return u"border:" + borderValue(line(f, kBorderTop)) + u";" + room;
   std::u16string css;
   for (const auto& [bit, side] : sides) {
     const bool on = drawn & bit, was = under & bit;
     if (on)
-      css += u"border-" + std::u16string(side) + u":" + borderValue(f.line(bit, table)) + u";";
+      css += u"border-" + std::u16string(side) + u":" + borderValue(line(f, bit)) + u";";
     else if (was)
       css += u"border-" + std::u16string(side) + u":none;";
   }

@@ -311,7 +311,7 @@ std::u16string textOn(uint32_t background) {
 
 std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,
                             const CharFormat& text, bool stateDirection, const CharFormat* baseText,
-                            const std::vector<Border>* lines) {
+                            const std::vector<SideLines>* lines) {
   std::u16string css;
   // Alignment and margins by the page's sides: a right-to-left paragraph's
   // start is its right.
@@ -414,8 +414,7 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
   auto sameBox = [&f](const ParagraphFormat* neighbour) {
     return f.borderSides && neighbour && neighbour->borderSides == f.borderSides &&
            neighbour->border == f.border && neighbour->borderOther == f.borderOther &&
-           neighbour->otherBorder == f.otherBorder && neighbour->borderThird == f.borderThird &&
-           neighbour->thirdLine == f.thirdLine;
+           neighbour->otherBorder == f.otherBorder && neighbour->thirdLine == f.thirdLine;
   };
   const bool joinsBefore = sameBox(before), joinsAfter = sameBox(after);
   const bool lineBelow = joinsAfter && (f.borderSides & kBorderBetween);
@@ -427,14 +426,8 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
   if (joinsAfter)
     f.borderSides = static_cast<uint8_t>((f.borderSides & ~kBorderBottom) | kBoxGoesOnBelow);
   f.borderSides &= static_cast<uint8_t>(~kBorderBetween);
-  if (lineBelow) {
-    // The line below is the line between's.
-    f.borderSides |= kBorderBottom | kBorderBetween;
-    const bool other = f.borderOther & kBorderBetween;
-    f.borderOther =
-        static_cast<uint8_t>((f.borderOther & ~kBorderBottom) | (other ? kBorderBottom : 0));
-    f.borderThird = static_cast<uint8_t>(f.borderThird & ~kBorderBottom);
-  }
+  // The line below is then the line between's (paragraphBorderCss).
+  if (lineBelow) f.borderSides |= kBorderBottom | kBorderBetween;
   // The word processor adds the space after the paragraph above to this
   // one's space before, outside a box; a page's margins overlap, the
   // larger alone showing. Automatic space overlaps there too.

@@ -41,9 +41,9 @@ inline int32_t roomAcross(const Border& b) {
 }
 // The sides of a paragraph's border that `f` draws otherwise than `base`,
 // and the room between its border (or shading) and its text where that
-// differs. `lines`: the model's borderLines, which hold third lines.
+// differs. `lines`: the model's borderLines, which hold the lines past the first two.
 std::u16string paragraphBorderCss(const ParagraphFormat& f, const ParagraphFormat& base,
-                                  const std::vector<Border>* lines = nullptr);
+                                  const std::vector<SideLines>* lines = nullptr);
 
 // A font as a CSS family list: the font, fonts made to its metrics (so that
 // lines break as in the document where the font itself is missing), and
@@ -73,7 +73,7 @@ std::u16string textOn(uint32_t background);
 std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,
                             const CharFormat& text, bool stateDirection = false,
                             const CharFormat* baseText = nullptr,
-                            const std::vector<Border>* lines = nullptr);
+                            const std::vector<SideLines>* lines = nullptr);
 // What spacedBetween adds to a paragraph's border sides: its box goes on
 // into the paragraph above, or below (the space there lies inside it).
 inline constexpr uint8_t kBoxGoesOnAbove = 32, kBoxGoesOnBelow = 64;

@@ -124,8 +124,8 @@ const char* alignName(Align a) {
   return names[std::min(static_cast<int>(a), 4)];
 }
 
-// `lines`: the model's borderLines, which hold third lines.
-std::string paragraphFormat(const ParagraphFormat& f, const std::vector<Border>& lines = {}) {
+// `lines`: the model's borderLines, which hold the lines past the first two.
+std::string paragraphFormat(const ParagraphFormat& f, const std::vector<SideLines>& lines = {}) {
   std::string out;
   if (f.outlineLevel < 9) out += " heading=" + std::to_string(f.outlineLevel + 1);
   if (f.align != Align::Left) out += std::string(" align=") + alignName(f.align);
@@ -176,9 +176,18 @@ std::string paragraphFormat(const ParagraphFormat& f, const std::vector<Border>&
       out += " other=" + border(f.otherBorder) + "/";
       sides(f.borderOther);
     }
-    if (f.borderThird) {
-      out += " third=" + border(f.line(f.borderThird & -f.borderThird, lines)) + "/";
-      sides(f.borderThird);
+    // Each line past the first two once, with the sides that draw it.
+    uint8_t listed = 0;
+    for (uint8_t side = kBorderTop; side <= kBorderBetween;
+         side = static_cast<uint8_t>(side << 1)) {
+      const Border* b = f.ownLine(side, lines);
+      if (!b || (listed & side)) continue;
+      uint8_t drawn = 0;
+      for (uint8_t other = side; other <= kBorderBetween; other = static_cast<uint8_t>(other << 1))
+        if (const Border* o = f.ownLine(other, lines); o && *o == *b) drawn |= other;
+      out += " third=" + border(*b) + "/";
+      sides(drawn);
+      listed |= drawn;
     }
   }
   if (f.sideRooms != decltype(f.sideRooms){})

@@ -179,7 +179,7 @@ bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultSt
 
 std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
                         const ParagraphFormat& styleParagraph, bool item, int32_t defaultStops,
-                        CharFormat& base, const std::vector<Border>* lines) {
+                        CharFormat& base, const std::vector<SideLines>* lines) {
   // Lines are measured by the style's font and size, else by the text's.
   CharFormat text = base;
   if (const size_t r = ops::runAt(s, start); r < s.runs.size()) {

@@ -49,7 +49,7 @@ void labelOwnLook(const ParagraphFormat& f, CharFormat& look);
 // model's borderLines.
 std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
                         const ParagraphFormat& styleParagraph, bool item, int32_t defaultStops,
-                        CharFormat& base, const std::vector<Border>* lines = nullptr);
+                        CharFormat& base, const std::vector<SideLines>* lines = nullptr);
 // Whether the paragraph after drop cap `cap` (nullptr: none; style -1: a
 // table) starts with its letter: text beside it, not a list item, a
 // heading, a drop cap, nor text of another box or direction.

@@ -319,7 +319,7 @@ CharFormat DocReader::charFormat(const Chp& c) const {
 }
 
 ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel> label,
-                                           std::vector<Border>* lines) const {
+                                           std::vector<SideLines>* lines) const {
   ParagraphFormat f;
   f.style =
       p.istd >= 0 && static_cast<size_t>(p.istd) < styleIndex_.size() && styleIndex_[p.istd] >= 0

@@ -171,9 +171,9 @@ class DocReader {
   // they are (a degree sign, Greek letters), which any font has.
   bool symbolFont(int32_t font) const;
   char16_t shownSymbol(char16_t c, int32_t font) const;
-  // `lines`: where a border's third line goes (borderLines_).
+  // `lines`: where a border's lines past two go (borderLines_).
   ParagraphFormat paragraphFormat(const Pap& p, std::optional<ListLabel> label,
-                                  std::vector<Border>* lines = nullptr) const;
+                                  std::vector<SideLines>* lines = nullptr) const;
   void addStyles(Builder& b);
 
   // notes.cpp, pictures.cpp, fields.cpp: what the text refers to.
@@ -229,7 +229,7 @@ class DocReader {
   size_t noteBudget_ = 0;                             // characters all note bodies may take
   LanguageTally languages_;                           // the main text's, by character
   LanguageTable languageTable_;                       // all text's, as its runs number them
-  std::vector<Border> borderLines_;                   // the model's borderLines
+  std::vector<SideLines> borderLines_;                // the model's borderLines
   std::multimap<uint32_t, std::u16string> bookmarkStarts_, bookmarkEnds_;
 };
 

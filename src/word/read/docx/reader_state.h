@@ -224,7 +224,7 @@ class DocxReader {
   Numbering numbering_;
   LanguageTally languages_;  // the main text's, by character
   LanguageTable languageTable_;  // all text's, as its runs number them
-  std::vector<Border> borderLines_;  // the model's borderLines
+  std::vector<SideLines> borderLines_;  // the model's borderLines
   XmlPart main_, footnotes_, endnotes_;
   std::map<std::string, const pugi::xml_node> footnoteById_, endnoteById_;
   std::map<std::string, std::shared_ptr<const std::string>> media_;

@@ -393,7 +393,7 @@ void ParaProps::over(const ParaProps& top) {
   if (!top.styleId.empty()) styleId = top.styleId;
 }
 
-void ParaProps::applyTo(ParagraphFormat& f, std::vector<Border>* lines) const {
+void ParaProps::applyTo(ParagraphFormat& f, std::vector<SideLines>* lines) const {
   CommonParaProps::applyTo(f, lines);
   if (outlineLevel) f.outlineLevel = static_cast<uint8_t>(*outlineLevel > 8 ? 9 : *outlineLevel);
 }

@@ -69,7 +69,7 @@ struct ParaProps : CommonParaProps {
 
   void read(const pugi::xml_node& pPr, const Theme& theme);
   void over(const ParaProps& top);
-  void applyTo(ParagraphFormat& f, std::vector<Border>* lines = nullptr) const;
+  void applyTo(ParagraphFormat& f, std::vector<SideLines>* lines = nullptr) const;
 
  private:
   void readSpacing(const pugi::xml_node& spacing);

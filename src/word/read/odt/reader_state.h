@@ -197,7 +197,7 @@ class OdtReader {
   Builder builder_;
   LanguageTally languages_;      // the main text's, by character
   LanguageTable languageTable_;  // all text's, as its runs number them
-  std::vector<Border> borderLines_;  // the model's borderLines
+  std::vector<SideLines> borderLines_;  // the model's borderLines
 };
 
 }  // namespace word::read::odt::detail

@@ -408,7 +408,8 @@ void ParaProps::over(const ParaProps& top) {
 // 1.15 times it, so the multiple is the single line and the leading over
 // the size. A multiple keeps the leading's share for larger text in the
 // line, where a least height would lose it and an exact one clip that text.
-void ParaProps::applyTo(ParagraphFormat& f, double halfPoints, std::vector<Border>* lines) const {
+void ParaProps::applyTo(ParagraphFormat& f, double halfPoints,
+                        std::vector<SideLines>* lines) const {
   CommonParaProps::applyTo(f, lines);
   // One room for every side, or each side its own (none where not given).
   if (rooms[0] && std::all_of(rooms.begin(), rooms.end(), [&](auto r) { return r == rooms[0]; })) {
@@ -586,7 +587,7 @@ const ParaProps& Styles::paraOf(const std::string& paraStyle) const {
 }
 
 void Styles::applyParagraph(const std::string& paraStyle, ParagraphFormat& f,
-                            std::vector<Border>* lines) const {
+                            std::vector<SideLines>* lines) const {
   const TextProps& t = textOfParagraph(paraStyle);
   paraOf(paraStyle).applyTo(f, t.points ? *t.points * 2 : 24 * t.percent.value_or(100) / 100,
                             lines);

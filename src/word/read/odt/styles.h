@@ -73,7 +73,8 @@ struct ParaProps : CommonParaProps {
   void over(const ParaProps& top);
   // The formatting, a leading as the multiple of a single line that shows
   // the same height for text `halfPoints` large.
-  void applyTo(ParagraphFormat& f, double halfPoints, std::vector<Border>* lines = nullptr) const;
+  void applyTo(ParagraphFormat& f, double halfPoints,
+               std::vector<SideLines>* lines = nullptr) const;
 
  private:
   void readSpacing(const pugi::xml_node& props);
@@ -180,7 +181,7 @@ class Styles {
   const ParaProps& paraOf(const std::string& paraStyle) const;
   // The paragraph formatting a paragraph style gives, as it shows.
   void applyParagraph(const std::string& paraStyle, ParagraphFormat& f,
-                      std::vector<Border>* lines = nullptr) const;
+                      std::vector<SideLines>* lines = nullptr) const;
   const TextProps& textOfParagraph(const std::string& paraStyle) const;
   // A text style's own properties over its parents'.
   const TextProps& textOfSpan(const std::string& textStyle) const;
