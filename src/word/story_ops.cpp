@@ -97,9 +97,11 @@ void compactRuns(std::vector<Run>& runs, size_t textSize) {
   runs = std::move(out);
 }
 
-// Indexes of `fragment`'s styles in `model`, adding the missing ones.
+// Indexes of `fragment`'s styles in `model`, adding the missing ones,
+// their languages and border lines renumbered.
 std::vector<int32_t> mapStyles(Model& model, const Model& fragment,
-                               const std::vector<uint8_t>& languageMap) {
+                               const std::vector<uint8_t>& languageMap,
+                               const std::vector<uint8_t>& lineMap) {
   std::vector<int32_t> map(fragment.styles.size());
   std::unordered_map<std::u16string, int32_t> byName;
   for (size_t i = 0; i < model.styles.size(); ++i)
@@ -115,6 +117,7 @@ std::vector<int32_t> mapStyles(Model& model, const Model& fragment,
       model.styles.back().basedOn = -2;  // fixed below, once every style has its index
       uint8_t& language = model.styles.back().chars.language;
       language = mappedLanguage(languageMap, language);
+      mapThirdLine(lineMap, model.styles.back().paragraph);
     }
   }
   for (size_t i = 0; i < fragment.styles.size(); ++i) {
@@ -512,8 +515,8 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
 
   if (at) *at = pos;
   const std::vector<uint8_t> languageMap = mapLanguages(model, fragment);
-  std::vector<int32_t> styleMap = mapStyles(model, fragment, languageMap);
   const std::vector<uint8_t> lineMap = mapBorderLines(model, fragment);
+  std::vector<int32_t> styleMap = mapStyles(model, fragment, languageMap, lineMap);
   // Each step finds its place in its own table of the story (paragraphs,
   // runs, ...), which the steps before it leave as they were.
   d.text.insert(pos, f.text);

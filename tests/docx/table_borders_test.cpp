@@ -213,4 +213,27 @@ TEST(DocxParagraphBorders, AThirdLineIsDrawnAsItsOwn) {
   }
 }
 
+// A style that draws a third line keeps it where a paste brings the style
+// into a document that numbers its lines otherwise.
+TEST(DocxParagraphBorders, APastedStyleKeepsItsThirdLine) {
+  auto box = [](const std::string& bottom) {
+    return p(r("x"),
+             "<w:pBdr><w:top w:val=\"thick\" w:sz=\"24\"/><w:left w:val=\"single\" "
+             "w:sz=\"4\"/>" +
+                 bottom + "</w:pBdr>");
+  };
+  word::Model from = docxtest::read(box("<w:bottom w:val=\"dotted\" w:sz=\"8\"/>"));
+  word::Style boxed;
+  boxed.name = u"Boxed";
+  boxed.paragraph = from.main.paragraphs.at(0).format;
+  from.main.paragraphs.at(0).format.style = static_cast<int32_t>(from.styles.size());
+  from.styles.push_back(boxed);
+  word::Model pasted = docxtest::read(box("<w:bottom w:val=\"dashed\" w:sz=\"8\"/>"));
+  word::ops::insert(pasted, 0, word::ops::copyRange(from, 0, from.main.text.size()));
+  const word::Style& style = pasted.styles.at(pasted.main.paragraphs.at(0).format.style);
+  ASSERT_EQ(style.name, u"Boxed");
+  EXPECT_EQ(style.paragraph.line(word::kBorderBottom, pasted.borderLines).style,
+            word::LineStyle::Dotted);
+}
+
 }  // namespace

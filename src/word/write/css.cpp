@@ -615,7 +615,8 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
     return f;
   };
   const std::u16string normalCss =
-      paragraphCss(alone(normal.paragraph), kPlainStyle.paragraph, normal.chars, rightToLeft);
+      paragraphCss(alone(normal.paragraph), kPlainStyle.paragraph, normal.chars, rightToLeft,
+                   nullptr, &model.borderLines);
   // A word longer than the line (a row of underscores to write on, a
   // long address) breaks at the page's edge, as in the document, rather
   // than widening the page past the learner's window.
@@ -674,8 +675,9 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   for (size_t i = 1; i < model.styles.size(); ++i) {
     if (!used[i]) continue;
     const Style& s = model.styles[i];
-    std::u16string css =
-        paragraphCss(alone(s.paragraph), normal.paragraph, s.chars) + charCss(s.chars, true, false);
+    std::u16string css = paragraphCss(alone(s.paragraph), normal.paragraph, s.chars, false, nullptr,
+                                      &model.borderLines) +
+                         charCss(s.chars, true, false);
     out += u"." + classes[i] + u"{" + css + u"}\r\n";
   }
   out += u"</style>\r\n";
