@@ -198,10 +198,10 @@ struct ParagraphFormat {
   // spare.
   uint8_t columns : 4 = 0;
   // The room a frame (below) keeps from the text beside it and from the
-  // text below it, points; 0 where the document gives none. In the bytes
-  // the bits above left spare.
+  // text above and below it, points. In the bytes the bits above left
+  // spare.
   uint8_t frameAside = 0;
-  uint8_t frameBelow = 0;
+  uint8_t frameAcross = 0;
   uint16_t labelHalfPoints = 0;
   int32_t spaceBefore = 0;            // twips, or kAutoSpacing
   int32_t spaceAfter = 0;             // twips, or kAutoSpacing
@@ -249,7 +249,7 @@ struct ParagraphFormat {
   TabAlign tabEndAlign = TabAlign::End;
   // A paragraph in a frame of its own, frameWidth twips wide, set against
   // a side of its column with the text after it running beside it
-  // (frameAside and frameBelow away from it).
+  // (frameAside and frameAcross away from it).
   FrameSide frame = FrameSide::None;
   uint8_t columnGap = 0;
   uint16_t frameWidth = 0;

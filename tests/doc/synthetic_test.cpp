@@ -495,12 +495,12 @@ TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
     word::FrameSide side;
     uint16_t width;
     bool margin;
-    uint8_t aside = 0, below = 0;  // points
+    uint8_t aside = 0, across = 0;  // points
   } cases[] = {
-      {frame(-8, 2880), word::FrameSide::Right, 2880, false},
+      {frame(-8, 2880), word::FrameSide::Right, 2880, false, 9},
       {frame(0, 1440) + doctest::sprm16(0x842F, 360) + doctest::sprm16(0x842E, 190),
        word::FrameSide::Left, 1440, false, 18, 10},
-      {frame(0, 1440), word::FrameSide::Left, 1440, false},
+      {frame(0, 1440) + doctest::sprm16(0x842F, 0), word::FrameSide::Left, 1440, false, 0},
       {frame(-4, 1440), word::FrameSide::None, 0, false},
       {frame(-16, 0), word::FrameSide::None, 0, false},
       {doctest::sprm16(0x442C, 2 | 3 << 3), word::FrameSide::None, 0, true},
@@ -514,7 +514,7 @@ TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
     EXPECT_EQ(f.frameWidth, c.width) << &c - cases;
     EXPECT_EQ(f.dropInMargin, c.margin) << &c - cases;
     EXPECT_EQ(f.frameAside, c.aside) << &c - cases;
-    EXPECT_EQ(f.frameBelow, c.below) << &c - cases;
+    EXPECT_EQ(f.frameAcross, c.across) << &c - cases;
   }
 }
 

@@ -86,11 +86,12 @@ TEST(DocxShapes, FramesFloatAgainstTheirSide) {
     const char* css;  // nullptr: in the flow
   } cases[] = {
       {"w:w=\"2880\" w:xAlign=\"right\" w:wrap=\"around\" w:hAnchor=\"margin\"",
-       "float:right;clear:right;margin-left:0.75rem;width:12rem;max-width:50%;"},
+       "float:right;clear:right;margin-left:min(0.75rem,10%);width:12rem;max-width:50%;"},
       {"w:w=\"2160\" w:xAlign=\"left\" w:hAnchor=\"text\"", "float:left;clear:left;"},
       {"w:w=\"2880\" w:xAlign=\"left\" w:hSpace=\"720\" w:vSpace=\"240\"",
        "margin-right:min(3rem,10%);width:12rem;max-width:50%;box-sizing:border-box;"
-       "margin-bottom:min(1rem,10%);"},
+       "margin-top:min(1rem,10%);margin-bottom:min(1rem,10%);"},
+      {"w:w=\"2880\" w:xAlign=\"left\" w:hSpace=\"0\"", "margin-right:0;width:12rem;"},
       {"w:xAlign=\"right\"", nullptr},
       {"w:w=\"2880\" w:xAlign=\"center\"", nullptr},
       {"w:dropCap=\"margin\" w:lines=\"3\"",

@@ -42,8 +42,11 @@ void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines,
                         std::vector<SideLines>* table = nullptr);
 
 // The room a frame keeps from the text, given in twips, as whole points
-// (ParagraphFormat::frameAside, frameBelow).
+// (ParagraphFormat::frameAside, frameAcross).
 uint8_t frameRoom(int64_t twips);
+// The room beside a frame where the document gives none, twips: text
+// would otherwise touch it.
+inline constexpr int64_t kFrameAside = 180;
 
 // The indents a list level gives its items, twips (none where it gives
 // none): they count over the paragraph's style and under the paragraph's

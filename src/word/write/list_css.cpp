@@ -219,14 +219,16 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
   // A frame against a side of the column, the text after it beside it; a
   // frame below the one before it on its side. At most half the column,
   // and its room from the text at most a tenth, so that on a phone the
-  // text keeps room beside it.
+  // text keeps room beside it. The room it keeps above and below it
+  // stands in place of its paragraph's own space there.
   if (f.frame != FrameSide::None && !f.dropCap) {
-    auto room = [](uint8_t pt) { return u"min(" + rems(pt, 1) + u",10%)"; };
+    auto room = [](uint8_t pt) { return pt ? u"min(" + rems(pt, 1) + u",10%)" : u"0"; };
     css += std::u16string(f.frame == FrameSide::Left ? u"float:left;clear:left;margin-right:"
                                                      : u"float:right;clear:right;margin-left:") +
-           (f.frameAside ? room(f.frameAside) : u"0.75rem") + u";width:" + rems(f.frameWidth, 20) +
+           room(f.frameAside) + u";width:" + rems(f.frameWidth, 20) +
            u";max-width:50%;box-sizing:border-box;";
-    if (f.frameBelow) css += u"margin-bottom:" + room(f.frameBelow) + u";";
+    if (f.frameAcross)
+      css += u"margin-top:" + room(f.frameAcross) + u";margin-bottom:" + room(f.frameAcross) + u";";
   }
   if (!ownLetters) return css;
   const bool leastHolds = f.lineRule == LineRule::AtLeast && f.lineSpacing > 0 &&

@@ -349,8 +349,8 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
                                     : FrameSide::None;
     if (f.frame != FrameSide::None) {
       f.frameWidth = p.frameWidth;
-      f.frameAside = frameRoom(p.frameAside);
-      f.frameBelow = frameRoom(p.frameBelow);
+      f.frameAside = frameRoom(p.frameAside.value_or(kFrameAside));
+      f.frameAcross = frameRoom(p.frameAcross);
     }
   }
   applyTabStops(f, p.tabs);

@@ -285,7 +285,7 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
       p.frameAside = op.i16(0);
       break;
     case 0x842E:
-      p.frameBelow = op.i16(0);
+      p.frameAcross = op.i16(0);
       break;
     case 0xC60D:
     case 0xC615:

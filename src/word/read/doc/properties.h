@@ -98,8 +98,10 @@ struct Pap {
   std::optional<int16_t> frameX;
   uint16_t frameWidth = 0;
   // The room it keeps from the text beside it and above and below it,
-  // twips (sprmPDxaFromText, sprmPDyaFromText).
-  int16_t frameAside = 0, frameBelow = 0;
+  // twips (sprmPDxaFromText, sprmPDyaFromText); beside it, none where
+  // it gives none.
+  std::optional<int16_t> frameAside;
+  int16_t frameAcross = 0;
   int32_t ilfo = 0;
   uint8_t ilvl = 0;
   uint8_t outline = 9;

@@ -46,8 +46,8 @@ void placeFrame(const pugi::xml_node& frame, ParagraphFormat& pf) {
   if (width <= 0) pf.frame = FrameSide::None;
   if (pf.frame == FrameSide::None) return;
   pf.frameWidth = static_cast<uint16_t>(std::min<int64_t>(width, 31680));
-  pf.frameAside = frameRoom(intAttr(frame, "hSpace").value_or(0));
-  pf.frameBelow = frameRoom(intAttr(frame, "vSpace").value_or(0));
+  pf.frameAside = frameRoom(intAttr(frame, "hSpace").value_or(kFrameAside));
+  pf.frameAcross = frameRoom(intAttr(frame, "vSpace").value_or(0));
 }
 
 // The word processor drops the white space at either end of a w:t that
