@@ -164,9 +164,9 @@ TEST(RunLanguage, EachKindOfLettersTakesItsRunsLanguageForIt) {
 }
 
 // Russian text in a template that marks everything English: the page is
-// Russian, and an English word of its own run is marked English; a run
-// of both is not, nor a word holding a course's "%" marker, whose mark
-// would hide the marker from the page's rewriting.
+// Russian, and English words are marked English, of their own run or in
+// a run of both; not digits alone, nor a word holding a course's "%"
+// marker, whose mark would hide the marker from the page's rewriting.
 TEST(RunLanguage, EnglishWordsOfARussianTextInAnEnglishTemplate) {
   const std::string styles = docxtest::part(
       "styles",
@@ -175,18 +175,21 @@ TEST(RunLanguage, EnglishWordsOfARussianTextInAnEnglishTemplate) {
   const word::Model m = word::read::loadBytes(docxtest::build(
       {docxtest::documentXml(
            "<w:p><w:r><w:t xml:space=\"preserve\">Курс посвящён основам работы с данными и "
-           "языку </w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>SQL</w:t></w:r><w:r><w:t>. Для "
-           "практики берите PostgreSQL.</w:t></w:r></w:p>"
+           "языку </w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>SQL</w:t></w:r><w:r><w:t "
+           "xml:space=\"preserve\">. Для практики берите PostgreSQL </w:t></w:r><w:r><w:rPr>"
+           "<w:b/></w:rPr><w:t>2024</w:t></w:r><w:r><w:t>.</w:t></w:r></w:p>"
            "<w:p><w:r><w:rPr><w:lang w:val=\"ru-RU\"/></w:rPr><w:t xml:space=\"preserve\">См. "
            "%</w:t></w:r><w:r><w:t xml:space=\"preserve\">A=101 </w:t></w:r><w:r><w:rPr>"
-           "<w:lang w:val=\"ru-RU\"/></w:rPr><w:t>раздел%</w:t></w:r><w:r><w:t>A#</w:t></w:r>"
+           "<w:lang w:val=\"ru-RU\"/></w:rPr><w:t>раздел%</w:t></w:r><w:r><w:t>A# и "
+           "%A=102 Intro%A#</w:t></w:r>"
            "</w:p>"),
        {{"word/styles.xml", styles}},
        {}}));
-  EXPECT_EQ(marked(m), "en-US:SQL;");
+  EXPECT_EQ(marked(m), "en-US:SQL;en-US:PostgreSQL ;");
   const std::string page = word::write::html(m, "p", u"t").text;
   EXPECT_NE(page.find("<html lang=\"ru\">"), std::string::npos);
-  EXPECT_NE(page.find("%A=101 раздел%A#"), std::string::npos);
+  for (const char* marker : {"%A=101 раздел%A#", "%A=102 Intro%A#"})
+    EXPECT_NE(page.find(marker), std::string::npos) << marker;
 }
 
 }  // namespace

@@ -76,15 +76,19 @@ std::u16string languageAttribute(std::string_view tag) {
                      : u" lang=\"" + attribute(std::u16string(tag.begin(), tag.end())) + u"\"";
 }
 
-std::string_view LanguageMarks::of(const CharFormat& f, std::u16string_view text,
-                                   bool inMarkerWord) {
+std::string_view LanguageMarks::markable(const CharFormat& f) const {
   const std::string_view language = model_.languageOf(f);
   // "ru-RU" in a page in "ru" is the page's own language.
   const std::string_view page = model_.language;
   const bool pages = language.starts_with(page) &&
                      (language.size() == page.size() || language[page.size()] == '-');
-  if (language.empty() || (!page.empty() && pages) || inMarkerWord ||
-      text.find(u'%') != std::u16string_view::npos || !fit(language, text))
+  return !page.empty() && pages ? std::string_view() : language;
+}
+
+std::string_view LanguageMarks::of(std::string_view language, std::u16string_view text,
+                                   bool inMarkerWord) {
+  if (language.empty() || inMarkerWord || text.find(u'%') != std::u16string_view::npos ||
+      !fit(language, text))
     return {};
   return language;
 }
@@ -99,6 +103,19 @@ bool sameButLanguage(const CharFormat& a, const CharFormat& b) {
   return a == c;
 }
 
+// What ends a word: blanks, and the marks of pictures, notes and breaks.
+bool endsWord(char16_t c) {
+  return c <= u' ' || c == u'\u00A0' || c == u'\u3000';
+}
+
+// Whether `c` is a letter or a digit, as against punctuation (half of a
+// letter beyond the first plane is neither).
+bool letterOrDigit(char16_t c) {
+  if (c >= 0x80) return u_isalnum(c);
+  const char16_t lower = static_cast<char16_t>(c | 0x20);
+  return (lower >= u'a' && lower <= u'z') || (c >= u'0' && c <= u'9');
+}
+
 // Whether the word that `at` is inside of (back to a blank) holds a "%":
 // a course's markers are such words, and a mark inside one would hide it
 // from the course's rewriting of its page.
@@ -111,25 +128,127 @@ bool afterPercentInWord(std::u16string_view text, uint32_t at) {
   return false;
 }
 
+// Whether the letters of `text` are all in one of `scripts` (any, where
+// there are none): none where it has no letter.
+enum class Reads { Nothing, Yes, No };
+Reads reads(const std::vector<int>& scripts, std::u16string_view text) {
+  const bool latin =
+      scripts.empty() || std::find(scripts.begin(), scripts.end(), USCRIPT_LATIN) != scripts.end();
+  bool letters = false;
+  for (size_t i = 0; i < text.size();) {
+    // ASCII, most of any text, told apart without asking ICU.
+    if (const char16_t a = text[i]; a < 0x80) {
+      ++i;
+      if ((a | 0x20) >= 'a' && (a | 0x20) <= 'z') {
+        if (!latin) return Reads::No;
+        letters = true;
+      }
+      continue;
+    }
+    UChar32 c;
+    U16_NEXT(text.data(), i, text.size(), c);
+    if (!u_isalpha(c)) continue;
+    letters = true;
+    if (scripts.empty()) continue;
+    bool inScript = false;
+    for (int script : scripts)
+      inScript = inScript || uscript_hasScript(c, static_cast<UScriptCode>(script));
+    if (!inScript) return Reads::No;
+  }
+  return letters ? Reads::Yes : Reads::Nothing;
+}
+
 }  // namespace
+
+uint32_t LanguageMarks::wordsEnd(const std::u16string& text, uint32_t p, uint32_t end,
+                                 std::string_view tag, std::string_view& language) {
+  // The run after a piece is looked at for the piece, then for its own.
+  if (found_.text == text.data() && found_.p == p && found_.end == end && found_.tag == tag) {
+    language = found_.language;
+    return found_.to;
+  }
+  // Words are told apart no further than this outside the run: a longer
+  // one is not marked.
+  constexpr uint32_t kFar = 64;
+  const std::vector<int>& scripts = scriptsOf(tag);
+  // Up to the first word that reads in `tag`, most of a long text, only
+  // letters that might be of the language are looked for, without asking
+  // ICU: ASCII letters for a language written in Latin letters alone (a
+  // word of other Latin letters alone is not marked), letters past ASCII
+  // for one written in none.
+  const bool latin = std::find(scripts.begin(), scripts.end(), USCRIPT_LATIN) != scripts.end();
+  const bool asciiOnly = latin && scripts.size() == 1, pastAscii = !latin && !scripts.empty();
+  auto mightBe = [&](char16_t c) {
+    const bool ascii = static_cast<char16_t>((c | 0x20) - u'a') < 26;
+    return asciiOnly ? ascii : (ascii && !pastAscii) || (c >= 0x80 && !endsWord(c));
+  };
+  uint32_t from = end, to = end;  // the stretch of words that read in `tag`
+  for (uint32_t a = p; a < end;) {
+    if (from == end) {
+      uint32_t letter = a;
+      while (letter < end && !mightBe(text[letter])) ++letter;
+      if (letter == end) break;
+      for (a = letter; a > p && !endsWord(text[a - 1]);) --a;
+    }
+    while (a < end && endsWord(text[a])) ++a;
+    if (a == end) break;
+    uint32_t start = a, stop = a;
+    while (start > 0 && a - start < kFar && !endsWord(text[start - 1])) --start;
+    while (stop < text.size() && stop < end + kFar && !endsWord(text[stop])) ++stop;
+    const std::u16string_view word(text.data() + start, stop - start);
+    const bool whole =
+        (start == 0 || endsWord(text[start - 1])) && (stop == text.size() || endsWord(text[stop]));
+    // Digits and punctuation alone neither start a stretch nor end one.
+    const Reads read =
+        whole && word.find(u'%') == std::u16string_view::npos ? reads(scripts, word) : Reads::No;
+    // A word's part in the run is marked where it holds a letter or a
+    // digit (not a full stop after a word of the run before).
+    const uint32_t last = std::min(stop, end);
+    if (read == Reads::Yes && std::any_of(text.begin() + a, text.begin() + last, letterOrDigit)) {
+      if (from == end) from = a;
+      to = last;
+    } else if (read == Reads::No && from != end) {
+      break;
+    }
+    a = stop;
+  }
+  language = from == p ? tag : std::string_view();
+  found_ = {text.data(), p, end, from == p ? to : from, tag, language};
+  return found_.to;
+}
 
 uint32_t LanguageMarks::pieceEnd(const Story& s, size_t r, uint32_t p, uint32_t limit,
                                  std::string_view& language) {
-  auto marked = [&](size_t k, uint32_t from) {
-    const uint32_t to = k + 1 < s.runs.size() ? std::min(limit, s.runs[k + 1].start) : limit;
-    return of(s.runs[k].format, std::u16string_view(s.text).substr(from, to - from),
-              afterPercentInWord(s.text, from));
+  language = {};
+  if (r >= s.runs.size()) return limit;
+  auto runEnd = [&](size_t k) {
+    return k + 1 < s.runs.size() ? std::min(limit, s.runs[k + 1].start) : limit;
   };
-  language = r < s.runs.size() ? marked(r, p) : std::string_view();
+  // The piece of run `k` from `from`: the rest of it where its language
+  // marks all of it or none, else its words that read in it or those
+  // before them.
+  auto piece = [&](size_t k, uint32_t from, std::string_view& marked) {
+    const uint32_t to = runEnd(k);
+    const std::string_view tag = markable(s.runs[k].format);
+    marked = of(tag, std::u16string_view(s.text).substr(from, to - from),
+                afterPercentInWord(s.text, from));
+    return marked.empty() && !tag.empty() ? wordsEnd(s.text, from, to, tag, marked) : to;
+  };
+  if (const uint32_t to = piece(r, p, language); to < runEnd(r)) return to;
   for (size_t k = r + 1; k < s.runs.size() && s.runs[k].start < limit; ++k) {
     const CharFormat &f = s.runs[r].format, &g = s.runs[k].format;
-    if ((g != f && !sameButLanguage(f, g)) || marked(k, s.runs[k].start) != language)
+    std::string_view next;
+    if ((g != f && !sameButLanguage(f, g)) || piece(k, s.runs[k].start, next) < runEnd(k) ||
+        next != language)
       return std::max(p, s.runs[k].start);
   }
   return limit;
 }
 
-bool LanguageMarks::fit(std::string_view tag, std::u16string_view text) {
+const std::vector<int>& LanguageMarks::scriptsOf(std::string_view tag) {
+  // Tags are the model's, asked for run after run: the last one's are at
+  // hand.
+  if (tag.data() == lastTag_.data() && tag.size() == lastTag_.size()) return *lastScripts_;
   auto it = scripts_.find(tag);
   if (it == scripts_.end()) {
     std::array<UScriptCode, 8> codes{};
@@ -140,33 +259,13 @@ bool LanguageMarks::fit(std::string_view tag, std::u16string_view text) {
     for (int32_t i = 0; U_SUCCESS(status) && i < n; ++i) scripts.push_back(codes[i]);
     it = scripts_.emplace(std::string(tag), std::move(scripts)).first;
   }
-  const std::vector<int>& scripts = it->second;
-  const bool latin =
-      scripts.empty() || std::find(scripts.begin(), scripts.end(), USCRIPT_LATIN) != scripts.end();
-  bool letters = false, digits = false;
-  for (size_t i = 0; i < text.size();) {
-    // ASCII, most of any text, told apart without asking ICU.
-    if (const char16_t a = text[i]; a < 0x80) {
-      ++i;
-      if ((a | 0x20) >= 'a' && (a | 0x20) <= 'z') {
-        if (!latin) return false;
-        letters = true;
-      }
-      digits = digits || (a >= '0' && a <= '9');
-      continue;
-    }
-    UChar32 c;
-    U16_NEXT(text.data(), i, text.size(), c);
-    digits = digits || u_isdigit(c);
-    if (!u_isalpha(c)) continue;
-    letters = true;
-    if (scripts.empty()) continue;
-    bool inScript = false;
-    for (int script : scripts)
-      inScript = inScript || uscript_hasScript(c, static_cast<UScriptCode>(script));
-    if (!inScript) return false;
-  }
-  return letters || digits;
+  lastTag_ = tag;
+  lastScripts_ = &it->second;
+  return it->second;
+}
+
+bool LanguageMarks::fit(std::string_view tag, std::u16string_view text) {
+  return reads(scriptsOf(tag), text) == Reads::Yes;
 }
 
 }  // namespace word::write

@@ -71,7 +71,9 @@ std::u16string languageAttribute(std::string_view tag);
 // The language a page marks a piece of text with: none where it is the
 // document's own (the page's), where the letters cannot be in it
 // (Russian words a template marked English), or where there is nothing
-// to read in it.
+// to read in it. A run whose letters are not all in its language has the
+// words that are marked (English words of a Russian text a template
+// marked English), the others not.
 class LanguageMarks {
  public:
   explicit LanguageMarks(const Model& model) : model_(model) {}
@@ -83,17 +85,37 @@ class LanguageMarks {
                     std::string_view& language);
 
  private:
-  // That of `text` in the format `f`: none for the page's own, nor within
-  // a word that holds a "%" (`inMarkerWord`: the word `text` starts in).
-  std::string_view of(const CharFormat& f, std::u16string_view text, bool inMarkerWord);
+  // The language of `f` where the page marks it: none for the page's own.
+  std::string_view markable(const CharFormat& f) const;
+  // That of `text` in its run's `language` (markable), where all of it
+  // reads in it: none within a word that holds a "%" (`inMarkerWord`: the
+  // word `text` starts in).
+  std::string_view of(std::string_view language, std::u16string_view text, bool inMarkerWord);
+  // Where the piece of `text` from `p` ends by `end`, in a run marked
+  // `tag` that does not all read in it: a stretch of whole words that do
+  // (`language` then `tag`), or what comes before the next such word.
+  // Never a word that holds a "%": the course's markers are such words.
+  uint32_t wordsEnd(const std::u16string& text, uint32_t p, uint32_t end, std::string_view tag,
+                    std::string_view& language);
   // Whether `text` reads in the language `tag`: every letter of it is in
   // one of the language's scripts (as ICU knows them; any, where it knows
-  // none), and it has a letter or a digit. Blanks and punctuation alone
-  // are not marked, nor Russian words a template left marked English.
+  // none), and it has a letter. Blanks, digits and punctuation alone are
+  // not marked, nor Russian words a template left marked English.
   bool fit(std::string_view tag, std::u16string_view text);
+  // The scripts of the language `tag`, as ICU knows them.
+  const std::vector<int>& scriptsOf(std::string_view tag);
 
   const Model& model_;
   std::map<std::string, std::vector<int>, std::less<>> scripts_;
+  std::string_view lastTag_;                       // the tag scriptsOf was last asked for
+  const std::vector<int>* lastScripts_ = nullptr;  // and its scripts
+  // The piece wordsEnd found last: of `text` from `p` by `end` in a run
+  // marked `tag`, up to `to`, marked `language`.
+  struct Found {
+    const char16_t* text = nullptr;
+    uint32_t p = 0, end = 0, to = 0;
+    std::string_view tag, language;
+  } found_;
 };
 
 }  // namespace word::write
