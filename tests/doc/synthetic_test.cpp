@@ -194,9 +194,8 @@ TEST(SyntheticDoc, FootnotesWithAutomaticAndCustomMarks) {
   EXPECT_EQ(word::write::text(m, word::write::TextEncoding::Utf8), "a1 b* c\r\n");
 }
 
-// Automatic marks count as each section says: lower letters from 3, then
-// symbols counted anew from 1.
-TEST(SyntheticDoc, NotesCountAsEachSectionSays) {
+// Two sections of two automatic footnotes each.
+SyntheticDoc fourNotes() {
   SyntheticDoc d;
   d.text =
       u"a\x02 b\x02\x0c"
@@ -204,6 +203,13 @@ TEST(SyntheticDoc, NotesCountAsEachSectionSays) {
   d.sectionStarts = {6};
   d.footnotes = u"\x02 n\r\x02 n\r\x02 n\r\x02 n\r";
   d.notes = {{1, true, 0, 4}, {4, true, 4, 8}, {7, true, 8, 12}, {10, true, 12, 16}};
+  return d;
+}
+
+// Automatic marks count as each section says: lower letters from 3, then
+// symbols counted anew from 1.
+TEST(SyntheticDoc, NotesCountAsEachSectionSays) {
+  SyntheticDoc d = fourNotes();
   d.sectionSprms = {
       doctest::sprm16(0x5040, 4) + doctest::sprm16(0x503F, 3),
       doctest::sprm16(0x5040, 9) + doctest::sprm16(0x503F, 1) + doctest::sprm8(0x303C, 1)};
@@ -244,13 +250,7 @@ TEST(SyntheticDoc, NotesCountAsTheDocumentSays) {
        {u"*", u"\u2020", u"1", u"2"}},
   };
   for (const auto& c : cases) {
-    SyntheticDoc d;
-    d.text =
-        u"a\x02 b\x02\x0c"
-        u"c\x02 d\x02\r";
-    d.sectionStarts = {6};
-    d.footnotes = u"\x02 n\r\x02 n\r\x02 n\r\x02 n\r";
-    d.notes = {{1, true, 0, 4}, {4, true, 4, 8}, {7, true, 8, 12}, {10, true, 12, 16}};
+    SyntheticDoc d = fourNotes();
     d.sectionSprms = {"", c.secondSection};
     d.dop = c.dop;
     std::vector<std::u16string> labels;
