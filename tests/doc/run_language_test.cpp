@@ -164,8 +164,8 @@ TEST(RunLanguage, EachKindOfLettersTakesItsRunsLanguageForIt) {
 }
 
 // Russian text in a template that marks everything English: the page is
-// Russian, and English words are marked English, of their own run or in
-// a run of both; not digits alone, nor a word holding a course's "%"
+// Russian, and English words are marked English (and Latin words of
+// accented letters alone), of their own run or in a run of both; not digits alone, nor a word holding a course's "%"
 // marker, whose mark would hide the marker from the page's rewriting.
 TEST(RunLanguage, EnglishWordsOfARussianTextInAnEnglishTemplate) {
   const std::string styles = docxtest::part(
@@ -174,8 +174,8 @@ TEST(RunLanguage, EnglishWordsOfARussianTextInAnEnglishTemplate) {
       "</w:docDefaults>");
   const word::Model m = word::read::loadBytes(docxtest::build(
       {docxtest::documentXml(
-           "<w:p><w:r><w:t xml:space=\"preserve\">Курс посвящён основам работы с данными и "
-           "языку </w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>SQL</w:t></w:r><w:r><w:t "
+           "<w:p><w:r><w:t xml:space=\"preserve\">Курс посвящён основам работы с данными, à la "
+           "carte, и языку </w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>SQL</w:t></w:r><w:r><w:t "
            "xml:space=\"preserve\">. Для практики берите PostgreSQL </w:t></w:r><w:r><w:rPr>"
            "<w:b/></w:rPr><w:t>2024</w:t></w:r><w:r><w:t>.</w:t></w:r></w:p>"
            "<w:p><w:r><w:rPr><w:lang w:val=\"ru-RU\"/></w:rPr><w:t xml:space=\"preserve\">См. "
@@ -185,7 +185,7 @@ TEST(RunLanguage, EnglishWordsOfARussianTextInAnEnglishTemplate) {
            "</w:p>"),
        {{"word/styles.xml", styles}},
        {}}));
-  EXPECT_EQ(marked(m), "en-US:SQL;en-US:PostgreSQL ;");
+  EXPECT_EQ(marked(m), "en-US:à la carte,;en-US:SQL;en-US:PostgreSQL ;");
   const std::string page = word::write::html(m, "p", u"t").text;
   EXPECT_NE(page.find("<html lang=\"ru\">"), std::string::npos);
   for (const char* marker : {"%A=101 раздел%A#", "%A=102 Intro%A#"})

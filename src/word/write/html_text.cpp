@@ -173,14 +173,15 @@ uint32_t LanguageMarks::wordsEnd(const std::u16string& text, uint32_t p, uint32_
   const std::vector<int>& scripts = scriptsOf(tag);
   // Up to the first word that reads in `tag`, most of a long text, only
   // letters that might be of the language are looked for, without asking
-  // ICU: ASCII letters for a language written in Latin letters alone (a
-  // word of other Latin letters alone is not marked), letters past ASCII
-  // for one written in none.
+  // ICU: Latin letters, ASCII and accented (U+00C0 to U+024F, "à", "été"),
+  // for a language written in Latin letters alone, letters past ASCII for
+  // one written in none.
   const bool latin = std::find(scripts.begin(), scripts.end(), USCRIPT_LATIN) != scripts.end();
-  const bool asciiOnly = latin && scripts.size() == 1, pastAscii = !latin && !scripts.empty();
+  const bool latinOnly = latin && scripts.size() == 1, pastAscii = !latin && !scripts.empty();
   auto mightBe = [&](char16_t c) {
     const bool ascii = static_cast<char16_t>((c | 0x20) - u'a') < 26;
-    return asciiOnly ? ascii : (ascii && !pastAscii) || (c >= 0x80 && !endsWord(c));
+    if (latinOnly) return c < 0x250 && (ascii || (c >= 0xC0 && c != 0xD7 && c != 0xF7));
+    return (ascii && !pastAscii) || (c >= 0x80 && !endsWord(c));
   };
   uint32_t from = end, to = end;  // the stretch of words that read in `tag`
   for (uint32_t a = p; a < end;) {
