@@ -21,6 +21,13 @@ bool lostOnWhite(const CharFormat& f, bool shaded) {
 
 }  // namespace
 
+std::u16string textOn(uint32_t background) {
+  if (background == kAutoColor) return {};
+  const uint32_t r = (background >> 16) & 0xFF, g = (background >> 8) & 0xFF, b = background & 0xFF;
+  // Below two fifths of full brightness, as the eye weighs the channels.
+  return 299 * r + 587 * g + 114 * b < 400 * 255 ? u"color:#FFFFFF;" : u"";
+}
+
 std::u16string colourCss(const CharFormat& f, const CharFormat& base, uint32_t behind) {
   std::u16string css;
   // White text over what the page does not draw behind it shows in

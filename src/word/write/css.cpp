@@ -238,10 +238,6 @@ std::u16string lineHeight(const ParagraphFormat& f, const CharFormat& text) {
   return u"normal";
 }
 
-}  // namespace
-
-namespace {
-
 // A font's name as CSS may quote it: only characters that cannot end the
 // declaration or the attribute. A web page pasted into the document leaves
 // CSS keywords behind as font names ("inherit": the text around it); they
@@ -300,13 +296,6 @@ std::u16string weightCss(const CharFormat& f, const CharFormat* base) {
   return weight == 700   ? u"font-weight:bold;"
          : weight == 400 ? u"font-weight:normal;"
                          : u"font-weight:" + decimal(weight, 1) + u";";
-}
-
-std::u16string textOn(uint32_t background) {
-  if (background == kAutoColor) return {};
-  const uint32_t r = (background >> 16) & 0xFF, g = (background >> 8) & 0xFF, b = background & 0xFF;
-  // Below two fifths of full brightness, as the eye weighs the channels.
-  return 299 * r + 587 * g + 114 * b < 400 * 255 ? u"color:#FFFFFF;" : u"";
 }
 
 std::u16string paragraphCss(const ParagraphFormat& f, const ParagraphFormat& base,

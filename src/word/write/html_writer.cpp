@@ -684,15 +684,11 @@ class Renderer {
   std::u16string backLink_;  // a note's link back to its mark, until its first block takes it
 };
 
-std::u16string fromNarrow(const std::string& s) {
-  return support::fromUtf8(s);
-}
-
 }  // namespace
 
 HtmlPage html(const Model& model, const std::string& filesFolderName, const std::u16string& title,
               PictureConverter* pictures) {
-  Renderer r(model, fromNarrow(filesFolderName), pictures);
+  Renderer r(model, support::fromUtf8(filesFolderName), pictures);
   HtmlPage page;
   page.text = support::toUtf8(r.page(title));
   page.pictures = r.pictures();
