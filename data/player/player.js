@@ -453,8 +453,19 @@
     return (Date.now() - startedAt) / 1000;
   }
 
+  // The answers of the test shown that it has not told yet (typed in a
+  // field that still has the focus), kept as its draft. A page from disk
+  // may not be asked.
+  function lastDraft() {
+    var m = null;
+    try { m = content.contentWindow.rdQuizDraft ? content.contentWindow.rdQuizDraft() : null; } catch (e) { m = null; }
+    if (m) testMessage(content.contentWindow, m);
+  }
+
   function leave() {
-    if (tracker) tracker.finish(seconds());
+    if (!tracker) return;
+    lastDraft();
+    tracker.finish(seconds());
   }
 
   window.addEventListener('message', pageMessage);
@@ -462,7 +473,9 @@
   window.addEventListener('beforeunload', leave);
   // A phone hides the page and may never unload it: save then.
   document.addEventListener('visibilitychange', function () {
-    if (document.visibilityState === 'hidden' && tracker) tracker.suspend(seconds());
+    if (document.visibilityState !== 'hidden' || !tracker) return;
+    lastDraft();
+    tracker.suspend(seconds());
   });
 
   // Printing prints the page shown, whole, without the player around it. A

@@ -305,6 +305,14 @@
   function draft() {
     tellPlayer({ rd: 'quiz-draft', data: DATA_FILE, answers: responses() });
   }
+  // The player asks for them as it goes away or is hidden: a text field
+  // tells its change only once it loses the focus, and a reload or a
+  // phone switching apps does not take it away.
+  window.rdQuizDraft = function () {
+    var answers = responses();
+    return shownYet && !form.classList.contains('locked') && JSON.stringify(answers) !== checked
+      ? { rd: 'quiz-draft', data: DATA_FILE, answers: answers } : null;
+  };
   form.addEventListener('change', function () {
     if (form.classList.contains('locked')) return;
     confirming = false;
