@@ -577,6 +577,9 @@
 
   function start(store) {
     if (store.returnURL) exitTo(store.returnURL);
+    // The LMS stopped keeping what it is told (a commit refused, the
+    // LRS no longer taking the session's token).
+    store.warn = function () { notice(T.notRecorded, 20000); };
     tracker = new RdTracking.Tracker(store, {
       files: order.map(function (e) { return e.file; }), passMark: passMark()
     });
