@@ -16,8 +16,9 @@ const SESSION = 'https://w3id.org/xapi/cmi5/context/extensions/sessionid';
 // `course`: the package folder. Gives { base, statements (as received,
 // each with the session it came in), states (Map of stateId -> body),
 // launch(launchData) -> { url, session, registration }, close, hold (ms
-// the answer to a statement is held back: a slow LRS), and outages to
-// play: failStatement(list) and failState(method, stateId) give the
+// the answer to a statement is held back: a slow LRS), lag(list) (ms a
+// request's statements wait before they are recorded, or 0), and outages
+// to play: failStatement(list) and failState(method, stateId) give the
 // status to refuse a request with, or 0 }.
 async function lrs(course, { activityId, url, actor, registration }) {
   const statements = [];
@@ -46,7 +47,11 @@ async function lrs(course, { activityId, url, actor, registration }) {
       const list = Array.isArray(body) ? body : [body];
       const refused = api.failStatement && api.failStatement(list);
       if (refused) return json(res, refused, { error: 'outage' });
-      for (const s of list) statements.push({ session: current.session, statement: s });
+      // The network may hand a request over after one sent later.
+      const { session } = current;
+      const lag = api.lag && api.lag(list);
+      if (lag) await new Promise((resolve) => setTimeout(resolve, lag));
+      for (const s of list) statements.push({ session, statement: s });
       if (api.hold) await new Promise((resolve) => setTimeout(resolve, api.hold));
       return json(res, 200, list.map((s) => s.id));
     }
@@ -100,7 +105,7 @@ async function lrs(course, { activityId, url, actor, registration }) {
     return { url: base + 'course/' + url + '?' + params, session, registration };
   }
 
-  const api = { base, statements, states, launch, close: () => server.close(), hold: 0, failStatement: null, failState: null };
+  const api = { base, statements, states, launch, close: () => server.close(), hold: 0, lag: null, failStatement: null, failState: null };
   return api;
 }
 
