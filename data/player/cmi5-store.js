@@ -29,6 +29,14 @@ var RdCmi5 = (function () {
     return PARAMS.every(function (k) { return !!p.get(k); });
   }
 
+  // The launch parameters missing from a URL that has some of them (a
+  // cmi5 launch gone wrong), else none.
+  function missing(search) {
+    var p = new URLSearchParams(search || '');
+    var lacking = PARAMS.filter(function (k) { return !p.get(k); });
+    return lacking.length < PARAMS.length ? lacking : [];
+  }
+
   // Where the LMS sends the learner on leaving: a web address only (one
   // of script, from a launch not to be trusted, would run in the course).
   function returnTo(v) {
@@ -420,5 +428,5 @@ var RdCmi5 = (function () {
     });
   }
 
-  return { launched: launched, open: open, Cmi5Store: Cmi5Store, STATE_ID: STATE_ID };
+  return { launched: launched, missing: missing, open: open, Cmi5Store: Cmi5Store, STATE_ID: STATE_ID };
 })();

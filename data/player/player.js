@@ -376,10 +376,16 @@
       });
     }
     var lms = RdScorm.connect(window);
+    // A launch with some of cmi5's parameters, not all, was meant to be
+    // recorded too.
+    var lacking = RdCmi5.missing(location.search);
+    if (lacking.length && window.console) console.error('cmi5 launch without ' + lacking.join(', '));
     // An LMS that is there but will not start a session (the course was
     // reloaded after its session ended, say) keeps nothing: the learner
     // is told, and the browser keeps the progress meanwhile.
-    if (!lms && (RdScorm.findApi(window, RdScorm.SCORM2004) || RdScorm.findApi(window))) notice(T.notRecorded, 20000);
+    if (!lms && (lacking.length || RdScorm.findApi(window, RdScorm.SCORM2004) || RdScorm.findApi(window))) {
+      notice(T.notRecorded, 20000);
+    }
     return Promise.resolve(lms || localStore());
   }
 
@@ -576,7 +582,9 @@
   }
 
   function start(store) {
-    if (store.returnURL) exitTo(store.returnURL);
+    // In a frame of the LMS's page, its own page would open inside it:
+    // the LMS around the course has its own way out.
+    if (store.returnURL && window.top === window) exitTo(store.returnURL);
     // The LMS stopped keeping what it is told (a commit refused, the
     // LRS no longer taking the session's token).
     store.warn = function () { notice(T.notRecorded, 20000); };

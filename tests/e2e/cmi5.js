@@ -223,19 +223,26 @@ test('LaunchData or a state the LRS fails to give is read again, and the state n
   assert.deepEqual(verbs(l.session), [VERB('initialized'), VERB('terminated')]);
 });
 
-test('a launch whose token was already handed out still shows the course, kept in the browser', async () => {
+test('a launch whose token was already handed out, or lacking a parameter, still shows the course, kept in the browser', async () => {
   const l = server.launch(launchData);
   await fetch(new URL(l.url).searchParams.get('fetch'), { method: 'POST' });
-  page = await context.newPage();
-  page.on('pageerror', (e) => pageErrors.push(String(e)));
-  await page.goto(l.url);
-  await at(order[0].file);
-  // The learner is told that the LMS is not recording.
-  assert.equal(await player().locator('#notice').isVisible(), true);
-  await player().locator('#next').click();
-  await at(order[1].file);
+  const lacking = new URL(server.launch(launchData).url);
+  lacking.searchParams.delete('registration');
+  for (const url of [l.url, lacking.href]) {
+    page = await context.newPage();
+    page.on('pageerror', (e) => pageErrors.push(String(e)));
+    await page.goto(url);
+    // The second finds the first's progress in the browser: it welcomes back.
+    await player().locator(`#toc-list a[aria-current="page"][href="#${order[0].file}"], #continue`).waitFor();
+    // The learner is told that the LMS is not recording.
+    assert.equal(await player().locator('#notice').isVisible(), true, url);
+    if (url === l.url) {
+      await player().locator('#next').click();
+      await at(order[1].file);
+    }
+    await page.close();
+  }
   assert.deepEqual(verbs(l.session), []);
-  await page.close();
 });
 
 // A reload in the launch's tab, or Back then Forward into it, goes on with
@@ -287,6 +294,20 @@ test('Exit returns to the LMS after terminated, and only to a web address', asyn
   server.failState = null;
   await leave(l);
   const back = server.base + 'lms/back?course=1';
+  // Launched in a frame of the LMS's page: its page would open inside it.
+  l = server.launch({ ...launchData, returnURL: back });
+  page = await context.newPage();
+  page.on('pageerror', (e) => pageErrors.push(String(e)));
+  await page.goto(server.base + 'lms/frame');
+  await page.evaluate((url) => {
+    const frame = document.body.appendChild(document.createElement('iframe'));
+    frame.style.cssText = 'width: 1000px; height: 600px';
+    frame.src = url;
+  }, l.url);
+  await until('initialized', () => verbs(l.session)[0] === VERB('initialized'));
+  await page.frameLocator('iframe').locator('#toc-list a[aria-current="page"], #continue').first().waitFor();
+  assert.equal(await page.frameLocator('iframe').locator('#exit').isVisible(), false);
+  await leave(l);
   l = await launch({ ...launchData, returnURL: back });
   await shown();
   await player().locator('#exit').click();
