@@ -124,6 +124,10 @@ var RdCmi5 = (function () {
     this.unsaved = false;  // the last state write was refused
     this.warn = null;  // tells the learner that nothing is kept (see trouble)
     this.warned = false;
+    this.batch = null;  // statements a flush gathers
+    this.made = {};  // each outcome's statement, once made
+    this.making = null;
+    through(this, lib);
   }
 
   function failed(e) {
@@ -163,24 +167,32 @@ var RdCmi5 = (function () {
   // writes beside it.
   Cmi5Store.prototype.flush = function () {
     var self = this;
-    var batch = [];
-    var answers = [];
-    this.lib.sendXapiStatement = function (statement) {
-      batch.push(statement);
-      return new Promise(function (resolve, reject) { answers.push({ resolve: resolve, reject: reject }); });
-    };
+    var batch = this.batch = [];
     try {
       while (this.waiting.length) attempt(this.waiting.shift()).catch(function (e) { self.trouble(e); });
     } finally {
-      delete this.lib.sendXapiStatement;
+      this.batch = null;
     }
     if (!batch.length) return;
-    this.lib.xapi.sendStatements({ statements: batch }).then(function (r) {
-      answers.forEach(function (a) { a.resolve(r); });
+    this.lib.xapi.sendStatements({ statements: batch.map(function (b) { return b.statement; }) }).then(function (r) {
+      batch.forEach(function (b) { b.resolve(r); });
     }, function (e) {
-      answers.forEach(function (a) { a.reject(e); });
+      batch.forEach(function (b) { b.reject(e); });
     });
   };
+
+  // Every statement the library makes goes through here: noted as the
+  // outcome being made (`making`), gathered while a flush gathers them.
+  function through(store, lib) {
+    var send = lib.sendXapiStatement.bind(lib);
+    lib.sendXapiStatement = function (statement) {
+      if (store.making) store.made[store.making] = statement;
+      if (!store.batch) return send(statement);
+      return new Promise(function (resolve, reject) {
+        store.batch.push({ statement: statement, resolve: resolve, reject: reject });
+      });
+    };
+  }
 
   // A request refused or failed. One refused for want of the right to make
   // it (the LRS no longer takes the session's token) means that nothing
@@ -278,19 +290,31 @@ var RdCmi5 = (function () {
   };
 
   // `verb`: "passed", "failed" or "completed"; `request` sends its statement.
+  // The statement is made once: sent again (refused, or taken with its
+  // answer lost), it keeps its id, so that an LRS that holds it does not
+  // record the outcome twice.
   Cmi5Store.prototype.sendOutcome = function (verb, request) {
     var self = this;
+    var made = this.made[verb];
     this.going[verb] = true;
     this.send(function () {
-      return request().then(function () {
+      self.making = made ? null : verb;
+      var sent;
+      try {
+        sent = made ? self.lib.sendXapiStatement(made) : request();
+      } finally {
+        self.making = null;
+      }
+      // 409: the LRS holds a statement of this id, which is ours.
+      return sent.catch(function (e) {
+        self.going[verb] = false;
+        if (!(e && e.response && e.response.status === 409)) throw e;
+      }).then(function () {
         self.going[verb] = false;
         self.doc[verb] = true;
         if (verb === 'passed') self.doc.failed = false;
         if (verb === 'failed') self.failed = true;
         self.putState();
-      }, function (e) {
-        self.going[verb] = false;
-        throw e;
       });
     });
   };

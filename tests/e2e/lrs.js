@@ -19,7 +19,8 @@ const SESSION = 'https://w3id.org/xapi/cmi5/context/extensions/sessionid';
 // the answer to a statement is held back: a slow LRS), lag(list) (ms a
 // request's statements wait before they are recorded, or 0), and outages
 // to play: failStatement(list) and failState(method, stateId) give the
-// status to refuse a request with, or 0 }.
+// status to refuse a request with, or 0, and loseAnswer(list) the status
+// to answer one with though it was recorded }.
 async function lrs(course, { activityId, url, actor, registration }) {
   const statements = [];
   const states = new Map();
@@ -51,8 +52,16 @@ async function lrs(course, { activityId, url, actor, registration }) {
       const { session } = current;
       const lag = api.lag && api.lag(list);
       if (lag) await new Promise((resolve) => setTimeout(resolve, lag));
-      for (const s of list) statements.push({ session, statement: s });
+      // A statement of an id held already is not recorded again: the same
+      // one is taken as it is, another one refused, as xAPI has it.
+      const held = (s) => statements.find((r) => r.statement.id === s.id);
+      if (list.some((s) => held(s) && JSON.stringify(held(s).statement) !== JSON.stringify(s)))
+        return json(res, 409, { error: 'another statement of that id' });
+      for (const s of list.filter((s) => !held(s))) statements.push({ session, statement: s });
       if (api.hold) await new Promise((resolve) => setTimeout(resolve, api.hold));
+      // Recorded, but the answer does not reach the learner's browser.
+      const lost = api.loseAnswer && api.loseAnswer(list);
+      if (lost) return json(res, lost, { error: 'outage' });
       return json(res, 200, list.map((s) => s.id));
     }
     if (resource === 'activities/state') {
@@ -105,7 +114,8 @@ async function lrs(course, { activityId, url, actor, registration }) {
     return { url: base + 'course/' + url + '?' + params, session, registration };
   }
 
-  const api = { base, statements, states, launch, close: () => server.close(), hold: 0, lag: null, failStatement: null, failState: null };
+  const api = { base, statements, states, launch, close: () => server.close(), hold: 0, lag: null, failStatement: null, failState: null,
+    loseAnswer: null };
   return api;
 }
 
