@@ -29,6 +29,14 @@ var RdCmi5 = (function () {
     return PARAMS.every(function (k) { return !!p.get(k); });
   }
 
+  // The launch parameters missing from a URL that has some of them (a
+  // cmi5 launch gone wrong), else none.
+  function missing(search) {
+    var p = new URLSearchParams(search || '');
+    var lacking = PARAMS.filter(function (k) { return !p.get(k); });
+    return lacking.length < PARAMS.length ? lacking : [];
+  }
+
   // Where the LMS sends the learner on leaving: a web address only (one
   // of script, from a launch not to be trusted, would run in the course).
   function returnTo(v) {
@@ -113,6 +121,13 @@ var RdCmi5 = (function () {
     this.finished = false;
     this.waiting = [];  // requests not made yet, in order
     this.busy = false;  // one is on its way
+    this.unsaved = false;  // the last state write was refused
+    this.warn = null;  // tells the learner that nothing is kept (see trouble)
+    this.warned = false;
+    this.batch = null;  // statements a flush gathers
+    this.made = {};  // each outcome's statement, once made
+    this.making = null;
+    through(this, lib);
   }
 
   function failed(e) {
@@ -123,23 +138,72 @@ var RdCmi5 = (function () {
   // gets the statements in the order they were made. Once the learner
   // leaves, nothing may wait for an answer: a page gone runs no more
   // script, and what waited behind a slow answer ("terminated" among it)
-  // would never go out. So from then on what waits goes out at once, in
-  // its order.
+  // would never go out. So from then on what waits goes out at once
+  // (flush).
   Cmi5Store.prototype.send = function (what) {
     this.waiting.push(what);
-    this.next();
+    if (this.finished) this.flush();
+    else this.next();
   };
+
+  function attempt(what) {
+    try { return Promise.resolve(what()); } catch (e) { return Promise.reject(e); }
+  }
 
   Cmi5Store.prototype.next = function () {
     var self = this;
-    while (this.waiting.length && (this.finished || !this.busy)) {
-      var request = Promise.resolve().then(this.waiting.shift()).catch(failed);
-      if (this.finished) continue;
-      this.busy = true;
-      request.then(function () {
-        self.busy = false;
-        self.next();
+    if (this.busy || !this.waiting.length) return;
+    this.busy = true;
+    attempt(this.waiting.shift()).catch(function (e) { self.trouble(e); }).then(function () {
+      self.busy = false;
+      if (self.finished) self.flush();
+      else self.next();
+    });
+  };
+
+  // What waits, sent at once: its statements in one request, in their
+  // order and "terminated" last (sent apart, a later statement may reach
+  // the LRS first, and one after "terminated" is refused); its state
+  // writes beside it.
+  Cmi5Store.prototype.flush = function () {
+    var self = this;
+    var batch = this.batch = [];
+    try {
+      while (this.waiting.length) attempt(this.waiting.shift()).catch(function (e) { self.trouble(e); });
+    } finally {
+      this.batch = null;
+    }
+    if (!batch.length) return;
+    this.lib.xapi.sendStatements({ statements: batch.map(function (b) { return b.statement; }) }).then(function (r) {
+      batch.forEach(function (b) { b.resolve(r); });
+    }, function (e) {
+      batch.forEach(function (b) { b.reject(e); });
+    });
+  };
+
+  // Every statement the library makes goes through here: noted as the
+  // outcome being made (`making`), gathered while a flush gathers them.
+  function through(store, lib) {
+    var send = lib.sendXapiStatement.bind(lib);
+    lib.sendXapiStatement = function (statement) {
+      if (store.making) store.made[store.making] = statement;
+      if (!store.batch) return send(statement);
+      return new Promise(function (resolve, reject) {
+        store.batch.push({ statement: statement, resolve: resolve, reject: reject });
       });
+    };
+  }
+
+  // A request refused or failed. One refused for want of the right to make
+  // it (the LRS no longer takes the session's token) means that nothing
+  // of this session will be kept: the learner is told (`warn`, set by the
+  // player), once.
+  Cmi5Store.prototype.trouble = function (e) {
+    failed(e);
+    var status = e && e.response ? e.response.status : 0;
+    if ((status === 401 || status === 403) && this.warn && !this.warned) {
+      this.warned = true;
+      this.warn();
     }
   };
 
@@ -163,7 +227,10 @@ var RdCmi5 = (function () {
     this.send(function () {
       var args = self.state();
       args.state = JSON.parse(doc);
-      return self.lib.xapi.setState(args);
+      // One refused is written again with the next report, or as the
+      // learner leaves: else the progress since the last one kept is lost.
+      return self.lib.xapi.setState(args).then(function () { self.unsaved = false; },
+        function (e) { self.unsaved = true; throw e; });
     });
   };
 
@@ -223,19 +290,31 @@ var RdCmi5 = (function () {
   };
 
   // `verb`: "passed", "failed" or "completed"; `request` sends its statement.
+  // The statement is made once: sent again (refused, or taken with its
+  // answer lost), it keeps its id, so that an LRS that holds it does not
+  // record the outcome twice.
   Cmi5Store.prototype.sendOutcome = function (verb, request) {
     var self = this;
+    var made = this.made[verb];
     this.going[verb] = true;
     this.send(function () {
-      return request().then(function () {
+      self.making = made ? null : verb;
+      var sent;
+      try {
+        sent = made ? self.lib.sendXapiStatement(made) : request();
+      } finally {
+        self.making = null;
+      }
+      // 409: the LRS holds a statement of this id, which is ours.
+      return sent.catch(function (e) {
+        self.going[verb] = false;
+        if (!(e && e.response && e.response.status === 409)) throw e;
+      }).then(function () {
         self.going[verb] = false;
         self.doc[verb] = true;
         if (verb === 'passed') self.doc.failed = false;
         if (verb === 'failed') self.failed = true;
         self.putState();
-      }, function (e) {
-        self.going[verb] = false;
-        throw e;
       });
     });
   };
@@ -248,7 +327,7 @@ var RdCmi5 = (function () {
     var kept = this.doc.location + '\n' + this.doc.suspend;
     if ('location' in report) this.doc.location = report.location;
     if ('suspend' in report) this.doc.suspend = report.suspend;
-    if (this.doc.location + '\n' + this.doc.suspend !== kept) this.putState();
+    if (this.doc.location + '\n' + this.doc.suspend !== kept || this.unsaved) this.putState();
     if (report.status) this.outcome(report.status, report.score);
   };
 
@@ -260,8 +339,11 @@ var RdCmi5 = (function () {
     if (this.finished) return Promise.resolve();
     this.finished = true;
     keepAlive(this.lib.xapi.getAxios());
-    this.next();
-    if (this.ended) return Promise.resolve();
+    if (this.unsaved) this.putState();
+    if (this.ended) {
+      this.flush();
+      return Promise.resolve();
+    }
     this.ended = true;
     if (this.tab && this.tab.kept) {
       this.tab.kept.ended = true;
@@ -269,7 +351,7 @@ var RdCmi5 = (function () {
     }
     var self = this;
     return new Promise(function (answered) {
-      self.send(function () { return Promise.resolve().then(function () { return self.lib.terminate(); }).finally(answered); });
+      self.send(function () { return attempt(function () { return self.lib.terminate(); }).finally(answered); });
     });
   };
 
@@ -292,6 +374,34 @@ var RdCmi5 = (function () {
     };
   }
 
+  // A request the LRS failed, made again a second later (an outage may be
+  // that short); one that cannot go better (`final`) is not.
+  function twice(request) {
+    return request().catch(function (e) {
+      if (e && e.final) throw e;
+      failed(e);
+      return new Promise(function (resolve) { setTimeout(resolve, 1000); }).then(request);
+    });
+  }
+
+  // The token is fetched once: the fetch URL refuses a second time, so a
+  // launch made again after a failure (LMS.LaunchData or "initialized"
+  // refused) goes on with the token it got. An answer without one (the
+  // URL used before) is final.
+  function fetchOnce(lib) {
+    var fetchToken = lib.getAuthTokenFromLMS.bind(lib);
+    var token = null;
+    lib.getAuthTokenFromLMS = function (url) {
+      if (token) return Promise.resolve(token);
+      return fetchToken(url).then(function (t) {
+        if (typeof t === 'string' && t) return (token = t);
+        var e = new Error('the fetch URL gave no token: it was used before');
+        e.final = true;
+        throw e;
+      });
+    };
+  }
+
   // The state kept for this registration: {} when there is none (404), or
   // null when the LRS could not give it (asked twice, a second apart).
   function readState(lib) {
@@ -304,9 +414,7 @@ var RdCmi5 = (function () {
           throw e;
         });
     };
-    return read().catch(function () {
-      return new Promise(function (resolve) { setTimeout(resolve, 1000); }).then(read);
-    }).catch(function (e) {
+    return twice(read).catch(function (e) {
       failed(e);
       if (window.console) {
         console.error('cmi5: the progress kept in the LRS could not be read: the course starts afresh, ' +
@@ -326,7 +434,8 @@ var RdCmi5 = (function () {
       var tab = new TabLaunch(lib.getLaunchParameters());
       var kept = tab.reloaded();
       var session = kept ? { authToken: kept.token, initializedDate: new Date(kept.initialized) } : undefined;
-      return lib.initialize(session).then(function () {
+      fetchOnce(lib);
+      return twice(function () { return lib.initialize(session); }).then(function () {
         if (!kept) tab.keep({ token: lib.getAuthToken(), initialized: lib.getInitializedDate().toISOString(), ended: false });
         else if (kept.ended && window.console) {
           console.info('cmi5: the session ended before this page was shown again; the progress goes to the state, ' +
@@ -343,5 +452,5 @@ var RdCmi5 = (function () {
     });
   }
 
-  return { launched: launched, open: open, Cmi5Store: Cmi5Store, STATE_ID: STATE_ID };
+  return { launched: launched, missing: missing, open: open, Cmi5Store: Cmi5Store, STATE_ID: STATE_ID };
 })();

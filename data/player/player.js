@@ -376,10 +376,16 @@
       });
     }
     var lms = RdScorm.connect(window);
+    // A launch with some of cmi5's parameters, not all, was meant to be
+    // recorded too.
+    var lacking = RdCmi5.missing(location.search);
+    if (lacking.length && window.console) console.error('cmi5 launch without ' + lacking.join(', '));
     // An LMS that is there but will not start a session (the course was
     // reloaded after its session ended, say) keeps nothing: the learner
     // is told, and the browser keeps the progress meanwhile.
-    if (!lms && (RdScorm.findApi(window, RdScorm.SCORM2004) || RdScorm.findApi(window))) notice(T.notRecorded, 20000);
+    if (!lms && (lacking.length || RdScorm.findApi(window, RdScorm.SCORM2004) || RdScorm.findApi(window))) {
+      notice(T.notRecorded, 20000);
+    }
     return Promise.resolve(lms || localStore());
   }
 
@@ -453,8 +459,19 @@
     return (Date.now() - startedAt) / 1000;
   }
 
+  // The answers of the test shown that it has not told yet (typed in a
+  // field that still has the focus), kept as its draft. A page from disk
+  // may not be asked.
+  function lastDraft() {
+    var m = null;
+    try { m = content.contentWindow.rdQuizDraft ? content.contentWindow.rdQuizDraft() : null; } catch (e) { m = null; }
+    if (m) testMessage(content.contentWindow, m);
+  }
+
   function leave() {
-    if (tracker) tracker.finish(seconds());
+    if (!tracker) return;
+    lastDraft();
+    tracker.finish(seconds());
   }
 
   window.addEventListener('message', pageMessage);
@@ -462,7 +479,9 @@
   window.addEventListener('beforeunload', leave);
   // A phone hides the page and may never unload it: save then.
   document.addEventListener('visibilitychange', function () {
-    if (document.visibilityState === 'hidden' && tracker) tracker.suspend(seconds());
+    if (document.visibilityState !== 'hidden' || !tracker) return;
+    lastDraft();
+    tracker.suspend(seconds());
   });
 
   // Printing prints the page shown, whole, without the player around it. A
@@ -563,7 +582,12 @@
   }
 
   function start(store) {
-    if (store.returnURL) exitTo(store.returnURL);
+    // In a frame of the LMS's page, its own page would open inside it:
+    // the LMS around the course has its own way out.
+    if (store.returnURL && window.top === window) exitTo(store.returnURL);
+    // The LMS stopped keeping what it is told (a commit refused, the
+    // LRS no longer taking the session's token).
+    store.warn = function () { notice(T.notRecorded, 20000); };
     tracker = new RdTracking.Tracker(store, {
       files: order.map(function (e) { return e.file; }), passMark: passMark()
     });

@@ -54,6 +54,10 @@
   var best = null;      // the best attempt's { score, total }
   var seed = null;      // the learner's order of answers, from the player
   var confirming = false;  // told that questions have no answer: the next check goes through
+  // The answers the form shows checked: checking them again unchanged (a
+  // double click, Check after a resume) would take an attempt and tell the
+  // LMS of the same answers twice.
+  var checked = null;
   var inPlayer = window.parent !== window;
 
   function fail(text, line) {
@@ -244,6 +248,7 @@
     } else if (Array.isArray(m.answers) && m.answers.length === questions.length) {
       setAnswers(m.answers);
       showResult(responses());
+      checked = JSON.stringify(responses());
     } else if (best) {
       // Taken, its answers not kept (a record short of space): the score
       // is all there is to show.
@@ -267,8 +272,8 @@
 
   form.addEventListener('submit', function (ev) {
     ev.preventDefault();
-    if (limit && used >= limit) return;
     var answers = responses();
+    if ((limit && used >= limit) || JSON.stringify(answers) === checked) return;
     var blank = answers.filter(function (a) { return a === null || a === '' || (Array.isArray(a) && !a.length); });
     // A check with no answer at all is a stray click: it costs no attempt
     // and shows no correct answers.
@@ -287,6 +292,7 @@
       return;
     }
     confirming = false;
+    checked = JSON.stringify(answers);
     used++;
     var result = RdQuiz.score(questions, answers);
     if (!best || result.score >= best.score) best = { score: result.score, total: result.total };
@@ -299,15 +305,25 @@
   function draft() {
     tellPlayer({ rd: 'quiz-draft', data: DATA_FILE, answers: responses() });
   }
+  // The player asks for them as it goes away or is hidden: a text field
+  // tells its change only once it loses the focus, and a reload or a
+  // phone switching apps does not take it away.
+  window.rdQuizDraft = function () {
+    var answers = responses();
+    return shownYet && !form.classList.contains('locked') && JSON.stringify(answers) !== checked
+      ? { rd: 'quiz-draft', data: DATA_FILE, answers: answers } : null;
+  };
   form.addEventListener('change', function () {
     if (form.classList.contains('locked')) return;
     confirming = false;
+    checked = null;
     clearMarks();
     draft();
   });
   $('quiz-reset').addEventListener('click', function () {
     form.reset();
     confirming = false;
+    checked = null;
     clearMarks();
     draft();
   });

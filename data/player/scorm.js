@@ -246,6 +246,8 @@ var RdScorm = (function () {
     this.sent = {};
     this.refused = {};
     this.held = {};
+    this.uncommitted = false;
+    this.warn = null;  // tells the learner that the LMS keeps nothing
   }
   var SHORTER_RECORDS = [4096, 1000];
   // The most objectives whose ids are read at launch.
@@ -311,7 +313,12 @@ var RdScorm = (function () {
         if (shorter.length) self.limit = shorter[0];
       }
     });
-    if (stored) this.call('commit', '');
+    // A commit refused (the LMS could not keep the values) is tried again
+    // with the next report, changed or not, and the learner is told.
+    if (!stored && !this.uncommitted) return;
+    var was = this.uncommitted;
+    this.uncommitted = this.call('commit', '') === 'false';
+    if (this.uncommitted && !was && this.warn) this.warn();
   };
   LmsStore.prototype.finish = function (leaving) {
     if (!this.open || this.finished) return;

@@ -4,7 +4,7 @@
 // player with the launch parameters in its URL. Three sessions of one
 // registration: the pages walked with one test passed and one failed,
 // then a return that goes on from the state and passes (its "passed"
-// refused once by the LRS, so sent again), then a browse, then launches
+// taken by the LRS with its answer lost, so sent again), then a browse, then launches
 // whose state read the LRS fails;
 // and a reload inside a launch; the return to the LMS.
 // Every statement must pass an xAPI validator and the cmi5 rules.
@@ -127,10 +127,16 @@ test('a first session: initialized, the answers, failed, completed, terminated',
   }
   await until('completed', () => verbs(first.session).includes(VERB('completed')));
   const bookmark = order.find((e) => e.file.startsWith('page') && e !== order[0]);
+  // The LRS refuses the state with the new place: it goes again as the learner leaves.
+  await until('completed noted', () => (server.states.get('raredozud.progress') || {}).completed === true);
+  let refusedPut = 0;
+  server.failState = (method, id) => (method !== 'GET' && id === 'raredozud.progress' && !refusedPut++ ? 500 : 0);
   await player().locator(`#toc-list a[href="#${bookmark.file}"]`).click();
   await at(bookmark.file);
-  await until('the place kept', () => (server.states.get('raredozud.progress') || {}).location === bookmark.file);
+  await until('the place refused', () => refusedPut);
+  server.failState = null;
   await leave(first);
+  await until('the place kept', () => (server.states.get('raredozud.progress') || {}).location === bookmark.file);
   const list = checkSession(first);
   const answered = list.filter((s) => s.verb.id === VERB('answered'));
   assert.equal(answered.length, questions[0] + questions[1]);
@@ -148,19 +154,20 @@ test('a second session goes on from the state, passes once and does not complete
   assert.equal(await content().locator('fieldset.question.wrong').count(), 0, 'the answers are back');
   await player().locator(`#toc-list a[href="#${tests[1].file}"]`).click();
   await content().locator('fieldset.question.wrong').nth(questions[1] - 1).waitFor();
-  // A passing outage: the LRS refuses "passed" once, which must go out again.
+  // A passing outage: the LRS takes "passed" but its answer is lost; it goes
+  // out again, with its id, and is not recorded twice.
   let refused = false;
-  server.failStatement = (list) => (!refused && list.some((s) => s.verb.id === VERB('passed')) ? (refused = true, 503) : 0);
+  server.loseAnswer = (list) => (!refused && list.some((s) => s.verb.id === VERB('passed')) ? (refused = true, 503) : 0);
   await answerQuiz(content(), quiz(tests[1]), 'right');
   await until('passed refused', () => refused);
   await until('its answers', () => verbs(second.session).filter((v) => v === VERB('answered')).length === questions[1]);
   assert.equal((server.states.get('raredozud.progress') || {}).passed, false, 'not noted as sent');
-  // A second pass of the same test: the refused outcome goes out, once.
+  // A second pass of the same test: the outcome goes out again, once.
   await answerQuiz(content(), quiz(tests[1]), 'right');
   await until('passed', () => verbs(second.session).includes(VERB('passed')));
   await until('its answers', () => verbs(second.session).filter((v) => v === VERB('answered')).length === 2 * questions[1]);
   await until('passed noted', () => server.states.get('raredozud.progress').passed === true);
-  server.failStatement = null;
+  server.loseAnswer = null;
   await leave(second);
   const list = checkSession(second);
   assert.deepEqual(list.filter((s) => DEFINED.includes(s.verb.id)).map((s) => s.verb.id.split('/').pop()),
@@ -173,12 +180,16 @@ test('a browse session sends no outcome nor keeps its work, and the registration
   await player().locator('#continue').click();
   await player().locator(`#toc-list a[href="#${tests[1].file}"]`).click();
   await content().locator('fieldset.question.right').nth(questions[1] - 1).waitFor();
-  // A slow LRS: the learner leaves while an answer is still awaited.
+  // A slow LRS: the learner leaves while answers wait, which the network
+  // hands over late when they go apart from "terminated".
   server.hold = 1500;
+  server.lag = (list) => (list.every((s) => s.verb.id === VERB('answered')) ? 500 : 0);
   await answerQuiz(content(), quiz(tests[1]), 'wrong');
-  await until('its answers', () => verbs(browse.session).filter((v) => v === VERB('answered')).length === questions[1]);
+  await until('an answer', () => verbs(browse.session).includes(VERB('answered')));
   await leave(browse);
+  await until('its answers', () => verbs(browse.session).filter((v) => v === VERB('answered')).length === questions[1]);
   server.hold = 0;
+  server.lag = null;
   checkSession(browse);
   assert.deepEqual(verbs(browse.session).filter((v) => v !== VERB('answered')), [VERB('initialized'), VERB('terminated')]);
   // Kept, the browse's answers would be the next Normal launch's outcomes.
@@ -191,13 +202,16 @@ test('a browse session sends no outcome nor keeps its work, and the registration
 
 // A state read the LRS fails (an outage) is not "none kept yet": it is
 // asked again, and a launch that still cannot read it leaves it as it is.
-test('a state the LRS fails to give is read again, and never written over', async () => {
+test('LaunchData or a state the LRS fails to give is read again, and the state never written over', async () => {
   const progress = (method, id) => method === 'GET' && id === 'raredozud.progress';
-  let reads = 0;
-  server.failState = (method, id) => (progress(method, id) && !reads++ ? 500 : 0);
+  // LMS.LaunchData failed once too: the launch is made again with the token it got.
+  let reads = 0, launchReads = 0;
+  server.failState = (method, id) => ((progress(method, id) && !reads++) ||
+    (method === 'GET' && id === 'LMS.LaunchData' && !launchReads++) ? 500 : 0);
   let l = await launch(launchData);
   await player().locator('#continue').waitFor();
   await leave(l);
+  assert.deepEqual([verbs(l.session), launchReads], [[VERB('initialized'), VERB('terminated')], 2]);
   const kept = structuredClone(server.states.get('raredozud.progress'));
   server.failState = (method, id) => (progress(method, id) ? 500 : 0);
   l = await launch(launchData);
@@ -210,19 +224,26 @@ test('a state the LRS fails to give is read again, and never written over', asyn
   assert.deepEqual(verbs(l.session), [VERB('initialized'), VERB('terminated')]);
 });
 
-test('a launch whose token was already handed out still shows the course, kept in the browser', async () => {
+test('a launch whose token was already handed out, or lacking a parameter, still shows the course, kept in the browser', async () => {
   const l = server.launch(launchData);
   await fetch(new URL(l.url).searchParams.get('fetch'), { method: 'POST' });
-  page = await context.newPage();
-  page.on('pageerror', (e) => pageErrors.push(String(e)));
-  await page.goto(l.url);
-  await at(order[0].file);
-  // The learner is told that the LMS is not recording.
-  assert.equal(await player().locator('#notice').isVisible(), true);
-  await player().locator('#next').click();
-  await at(order[1].file);
+  const lacking = new URL(server.launch(launchData).url);
+  lacking.searchParams.delete('registration');
+  for (const url of [l.url, lacking.href]) {
+    page = await context.newPage();
+    page.on('pageerror', (e) => pageErrors.push(String(e)));
+    await page.goto(url);
+    // The second finds the first's progress in the browser: it welcomes back.
+    await player().locator(`#toc-list a[aria-current="page"][href="#${order[0].file}"], #continue`).waitFor();
+    // The learner is told that the LMS is not recording.
+    assert.equal(await player().locator('#notice').isVisible(), true, url);
+    if (url === l.url) {
+      await player().locator('#next').click();
+      await at(order[1].file);
+    }
+    await page.close();
+  }
   assert.deepEqual(verbs(l.session), []);
-  await page.close();
 });
 
 // A reload in the launch's tab, or Back then Forward into it, goes on with
@@ -266,8 +287,28 @@ test('Exit returns to the LMS after terminated, and only to a web address', asyn
   let l = await launch({ ...launchData, returnURL: 'javascript:document.title="ran"' });
   await shown();
   assert.equal(await player().locator('#exit').isVisible(), false);
+  // The LRS no longer takes the session's token: the learner is told.
+  server.failState = (method) => (method !== 'GET' ? 401 : 0);
+  const elsewhere = order.find((e) => e.file !== (server.states.get('raredozud.progress') || {}).location);
+  await player().locator(`#toc-list a[href="#${elsewhere.file}"]`).click();
+  await player().locator('#notice').waitFor();
+  server.failState = null;
   await leave(l);
   const back = server.base + 'lms/back?course=1';
+  // Launched in a frame of the LMS's page: its page would open inside it.
+  l = server.launch({ ...launchData, returnURL: back });
+  page = await context.newPage();
+  page.on('pageerror', (e) => pageErrors.push(String(e)));
+  await page.goto(server.base + 'lms/frame');
+  await page.evaluate((url) => {
+    const frame = document.body.appendChild(document.createElement('iframe'));
+    frame.style.cssText = 'width: 1000px; height: 600px';
+    frame.src = url;
+  }, l.url);
+  await until('initialized', () => verbs(l.session)[0] === VERB('initialized'));
+  await page.frameLocator('iframe').locator('#toc-list a[aria-current="page"], #continue').first().waitFor();
+  assert.equal(await page.frameLocator('iframe').locator('#exit').isVisible(), false);
+  await leave(l);
   l = await launch({ ...launchData, returnURL: back });
   await shown();
   await player().locator('#exit').click();

@@ -16,9 +16,11 @@ const SESSION = 'https://w3id.org/xapi/cmi5/context/extensions/sessionid';
 // `course`: the package folder. Gives { base, statements (as received,
 // each with the session it came in), states (Map of stateId -> body),
 // launch(launchData) -> { url, session, registration }, close, hold (ms
-// the answer to a statement is held back: a slow LRS), and outages to
-// play: failStatement(list) and failState(method, stateId) give the
-// status to refuse a request with, or 0 }.
+// the answer to a statement is held back: a slow LRS), lag(list) (ms a
+// request's statements wait before they are recorded, or 0), and outages
+// to play: failStatement(list) and failState(method, stateId) give the
+// status to refuse a request with, or 0, and loseAnswer(list) the status
+// to answer one with though it was recorded }.
 async function lrs(course, { activityId, url, actor, registration }) {
   const statements = [];
   const states = new Map();
@@ -46,8 +48,20 @@ async function lrs(course, { activityId, url, actor, registration }) {
       const list = Array.isArray(body) ? body : [body];
       const refused = api.failStatement && api.failStatement(list);
       if (refused) return json(res, refused, { error: 'outage' });
-      for (const s of list) statements.push({ session: current.session, statement: s });
+      // The network may hand a request over after one sent later.
+      const { session } = current;
+      const lag = api.lag && api.lag(list);
+      if (lag) await new Promise((resolve) => setTimeout(resolve, lag));
+      // A statement of an id held already is not recorded again: the same
+      // one is taken as it is, another one refused, as xAPI has it.
+      const held = (s) => statements.find((r) => r.statement.id === s.id);
+      if (list.some((s) => held(s) && JSON.stringify(held(s).statement) !== JSON.stringify(s)))
+        return json(res, 409, { error: 'another statement of that id' });
+      for (const s of list.filter((s) => !held(s))) statements.push({ session, statement: s });
       if (api.hold) await new Promise((resolve) => setTimeout(resolve, api.hold));
+      // Recorded, but the answer does not reach the learner's browser.
+      const lost = api.loseAnswer && api.loseAnswer(list);
+      if (lost) return json(res, lost, { error: 'outage' });
       return json(res, 200, list.map((s) => s.id));
     }
     if (resource === 'activities/state') {
@@ -100,7 +114,8 @@ async function lrs(course, { activityId, url, actor, registration }) {
     return { url: base + 'course/' + url + '?' + params, session, registration };
   }
 
-  const api = { base, statements, states, launch, close: () => server.close(), hold: 0, failStatement: null, failState: null };
+  const api = { base, statements, states, launch, close: () => server.close(), hold: 0, lag: null, failStatement: null, failState: null,
+    loseAnswer: null };
   return api;
 }
 

@@ -192,6 +192,9 @@ test('feedback after a check, correct answers after the last attempt, the test l
       ['GROUP BY gathers rows into groups.', 'Rows come in no fixed order.']);
     assert.equal(await quiz.locator('label.correct').count(), 0, 'one attempt is left: no answers shown yet');
     assert.match(await quiz.locator('#quiz-result').textContent(), /1 attempt left/);
+    // The same answers checked again (a double click) take no attempt.
+    await quiz.locator('#quiz-check').click();
+    assert.match(await quiz.locator('#quiz-result').textContent(), /1 attempt left/);
     await pick(quiz, ['HAVING', 'INSERT']);
     assert.equal(await quiz.locator('#quiz-check').isDisabled(), true, 'locked');
     assert.equal(await quiz.locator('#quiz-result').evaluate((e) => document.activeElement === e), true,

@@ -143,6 +143,18 @@ test('a test scores all correct with the starred answers and 0 otherwise', async
     assert.equal(await quiz.locator('fieldset.question.wrong').count(), expected.length, t.file + ': all wrong');
     const none = await quiz.locator('#quiz-result').textContent();
     assert.match(none, new RegExp(`\\b0\\b\\D+\\b${expected.length}\\b`));
+
+    // A short answer typed and not left (its field keeps the focus, so it
+    // told no change) is back after a reload.
+    const short = expected.findIndex((q) => q.short !== undefined);
+    if (short < 0) continue;
+    await quiz.locator('fieldset.question').nth(short).locator('input[type=text]').fill('typed, not left');
+    await page.reload();
+    await page.waitForFunction((n) => {
+      const doc = document.getElementById('content').contentDocument;
+      const field = doc && doc.querySelectorAll('fieldset.question')[n];
+      return field && field.querySelector('input[type=text]').value === 'typed, not left';
+    }, short);
   }
 });
 

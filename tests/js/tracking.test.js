@@ -343,6 +343,20 @@ test('an LMS keeps what the learner reached, its own objectives and a record it 
     { files: FILES, passMark: 80 });
   assert.deepEqual([next.places[1], next.places[2]], [1, 2], 'a resumed session finds its objectives');
 
+  // A commit refused goes again with the next report, changed or not; the
+  // learner is told once.
+  const late = fakeApi();
+  const commits = [];
+  late.LMSCommit = () => String(commits.push(1) > 1);
+  const lateStore = new S.LmsStore(late);
+  const told = [];
+  lateStore.warn = () => told.push(1);
+  const lt = new R.Tracker(lateStore, { files: FILES, passMark: 80 });
+  for (const n of [1, 2, 2]) {
+    lt.showPage(0);
+    assert.deepEqual([commits.length, told.length], [n, 1]);
+  }
+
   // An API whose calls throw: the course goes on, without it.
   const throwing = fakeApi();
   throwing.LMSSetValue = () => { throw new Error('LMS script error'); };
