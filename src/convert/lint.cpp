@@ -4,6 +4,7 @@
 #include <cctype>
 #include <map>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "convert/entries.h"
@@ -358,6 +359,7 @@ class Linter : public EntryListener {
     }
     chapterOpen_ =
         h.kind == course::kChapterStart || (chapterOpen_ && h.kind != course::kChapterEnd);
+    sameTitle(p, h);
     if (h.kind != course::kChapterEnd && !hasText(h.title))
       warn(p.start, u"an empty title after " + quoted(markerText(p.marker.marker)) +
                         (h.kind == course::kChapterStart
@@ -365,6 +367,17 @@ class Linter : public EntryListener {
                              : u": the contents show no title for it (the player, its file's name)"));
     contentSincePending_ = false;
     mistypedSincePending_ = false;
+  }
+
+  // Two pages or tests of one title between two chapter marks: the
+  // contents show them alike (a title repeated in each chapter is not).
+  void sameTitle(const Paragraph& p, const Heading& h) {
+    if (h.kind == course::kChapterStart || h.kind == course::kChapterEnd) titlesHere_.clear();
+    if ((h.kind != course::kPage && h.kind != course::kTest) || !hasText(h.title)) return;
+    if (!titlesHere_.insert(words(h.title, INT32_MAX, false)).second)
+      warn(p.start, u"a second page or test titled " + quoted(h.title) +
+                        u" in one chapter: the contents show the two alike, and learners "
+                        u"cannot tell them apart; give each its own title");
   }
 
   void strayChapterEnd(const Paragraph& p) override {
@@ -668,6 +681,7 @@ class Linter : public EntryListener {
     u16string name;
   };
   std::vector<Name> names_;
+  std::set<u16string> titlesHere_;  // of the pages and tests since the last chapter mark
   int32_t leftOutAt_ = -1;  // the chapter mark whose left-out text was told
   bool mistypedSincePending_ = false;
   size_t mistypedAt_ = 0;  // the last mistyped line's warning, in found_

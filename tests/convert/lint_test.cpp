@@ -128,6 +128,12 @@ const std::vector<Mistake>& mistakes() {
        {"%H1=Part", "%PID=1", "%H2=One", "See %A=1 a %A=99 b%A# c%A#.", "%H1#"},
        {"c.txt:6: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
         "link leads learners nowhere (\"See %A=1 a %A=99 b%A#\")"}},
+      {"two pages of one title in one chapter; one in each of two chapters",
+       {"%H1=A", "%H2=Intro", "Text of intro a.", "%H2=Intro", "Text of intro b.", "%H1#",
+        "%H1=B", "%H2=Intro", "Text of the intro of B.", "%H1#"},
+       {"c.txt:6: warning: page \"Intro\": a second page or test titled \"Intro\" in one "
+        "chapter: the contents show the two alike, and learners cannot tell them apart; give "
+        "each its own title (\"%H2=Intro\")"}},
       {"a chapter never closed before the next",
        {"%H1=One", "%H2=A", "Text of page a.", "%H1=Two", "%H2=B", "Text of page b.", "%H1#"},
        {"c.txt:6: warning: chapter \"Two\": \"%H1=\" while the chapter \"One\" is still open: "
