@@ -1,7 +1,6 @@
 #include "convert/lint.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <optional>
 #include <set>
@@ -45,25 +44,6 @@ u16string markerList() {
 
 bool markerLine(const u16string& paragraphText) {
   return classify(prepareLine(paragraphText)).marker != Marker::Content;
-}
-
-// A letter of a word, as opposed to a bullet, a digit, a dash or a tab.
-bool letter(char16_t c) {
-  return (c < 0x80 && std::isalpha(c)) || (c >= 0xC0 && c < 0x2000);
-}
-
-// Where a marker stands a few characters into its line ("• %H2=", "1.
-// %TEST=", a tab before "%h2="), where the author sees it start the line:
-// the scanner forgives one character only, before "%H1", "%H2" or "%TEST"
-// in upper case, so such a line is text. None when words stand before it.
-std::optional<size_t> markerAfterPrefix(const u16string& line) {
-  constexpr size_t kLongestPrefix = 4;
-  const size_t at = line.find(u'%');
-  if (at == 0 || at > kLongestPrefix || at == u16string::npos) return std::nullopt;
-  if (std::any_of(line.begin(), line.begin() + static_cast<ptrdiff_t>(at), letter))
-    return std::nullopt;
-  if (markerAt(std::u16string_view(line).substr(at)).empty()) return std::nullopt;
-  return at;
 }
 
 // Up to `count` words of `text`, from its end when `last`; the walk stops
