@@ -91,8 +91,11 @@ u16string quoted(std::u16string_view s) {
 
 // What the author knows an entry by.
 u16string entryName(int32_t kind, const u16string& title, const u16string& chapter) {
+  if (kind == course::kChapterEnd && !hasText(chapter)) return u"after a chapter without a title";
   if (!hasText(title) && kind != course::kChapterEnd && kind != course::kUntitled)
-    return kind == course::kTest ? u"a test without a title" : u"a page without a title";
+    return kind == course::kTest           ? u"a test without a title"
+           : kind == course::kChapterStart ? u"a chapter without a title"
+                                           : u"a page without a title";
   switch (kind) {
     case course::kPage:
       return u"page " + quoted(title);

@@ -168,6 +168,16 @@ const std::vector<Mistake>& mistakes() {
         "counts (\"%TITLE=U\")",
         "c.txt:9: error: page \"Last\": \"%PID=\" without a number: the conversion stops here "
         "(error 13) (\"%PID=abc\")"}},
+      {"a chapter without a title, its text left out",
+       {"%H1=", "About it.", "%H1#", "After it.", "%H2=One", "Text of page one."},
+       {"c.txt:3: warning: a chapter without a title: an empty title after \"%H1=\": the "
+        "contents show an empty line (\"%H1=\")",
+        "c.txt:4: warning: a chapter without a title: text after \"%H1=\" before the chapter's "
+        "first page belongs to no page and is left out of the course; give it a page of its own "
+        "with \"%H2=\" (\"About it.\")",
+        "c.txt:6: warning: after a chapter without a title: text after \"%H1#\" before the "
+        "next heading belongs to no page and is left out of the course; give it a page of its "
+        "own with \"%H2=\" (\"After it.\")"}},
       {"an empty page",
        {"%H2=Empty", "%H2=Full", "Text of the full page."},
        {"c.txt:3: warning: page \"Empty\": the page has no content (\"%H2=Empty\")"}},
