@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
+#include <utility>
 
 #include "convert/entries.h"
 #include "convert/mistyped.h"
@@ -89,8 +91,11 @@ u16string quoted(std::u16string_view s) {
 
 // What the author knows an entry by.
 u16string entryName(int32_t kind, const u16string& title, const u16string& chapter) {
+  if (kind == course::kChapterEnd && !hasText(chapter)) return u"after a chapter without a title";
   if (!hasText(title) && kind != course::kChapterEnd && kind != course::kUntitled)
-    return kind == course::kTest ? u"a test without a title" : u"a page without a title";
+    return kind == course::kTest           ? u"a test without a title"
+           : kind == course::kChapterStart ? u"a chapter without a title"
+                                           : u"a page without a title";
   switch (kind) {
     case course::kPage:
       return u"page " + quoted(title);
@@ -186,7 +191,10 @@ class Linter : public EntryListener {
       return startsWithUpper(p.line, pages::kReferenceOpen) ||
              startsWithUpper(p.line, pages::kReferenceClose) || cyrillicLinkMarker(p.line) == 0;
     };
-    if (!p.line.empty() && p.line[0] == u'%' && !reference()) mistyped(p);
+    if (!p.line.empty() && p.line[0] == u'%' && !reference())
+      mistyped(p, std::nullopt);
+    else if (const std::optional<size_t> at = markerAfterPrefix(p.line))
+      mistyped(p, at);
     if (!hasText(p.text)) return;
     if (!p.entry) {
       if (!droppedBefore_)
@@ -212,17 +220,30 @@ class Linter : public EntryListener {
   }
 
   // One mistake, one warning: the "%PID=" lines that follow a mistyped
-  // heading marker are its consequence, not mistakes of their own.
-  void mistyped(const Paragraph& p) {
+  // heading marker are its consequence, not mistakes of their own. A
+  // marker `after` some characters is typed right but stands wrong.
+  void mistyped(const Paragraph& p, std::optional<size_t> after) {
     mistypedSincePending_ = true;
     mistypedAt_ = found_.size();
     mistypedLine_ = p.line;
+    misplacedAt_ = after;
     // What becomes of the line depends on where it stands.
     const bool onPage = p.entry && course::writesPage(p.entry->kind);
     const bool inTest = p.entry && course::writesTest(p.entry->kind);
-    warn(p.start, mistypedMessage(p.line, onPage   ? u"so it is course text"
-                                          : inTest ? u"so it is a line of the test"
-                                                   : u"so it is text that no page shows"));
+    warn(p.start, noMarker(onPage   ? u"so it is course text"
+                           : inTest ? u"so it is a line of the test"
+                                    : u"so it is text that no page shows"));
+  }
+
+  // The last mistyped or misplaced marker's warning, with what becomes of
+  // its line.
+  u16string noMarker(const u16string& consequence) const {
+    if (!misplacedAt_) return mistypedMessage(mistypedLine_, consequence);
+    const std::u16string_view m = markerAt(std::u16string_view(mistypedLine_).substr(*misplacedAt_));
+    return quoted(m) + u" is not at the start of its paragraph: the line is no marker, " +
+           consequence +
+           u"; start the paragraph with the marker (one character, such as a bullet or a "
+           u"tab, may stand before \"%H1=\", \"%H2=\" or \"%TEST=\" typed in upper case)";
   }
 
   static u16string mistypedMessage(const u16string& line, const u16string& consequence) {
@@ -248,11 +269,10 @@ class Linter : public EntryListener {
     const bool named = above.kind == course::kPage || above.kind == course::kTest ||
                        above.kind == course::kChapterStart;
     LintWarning& w = found_[mistypedAt_];
-    w.message = mistypedMessage(
-        mistypedLine_, u"so the \"%PID=\" line after it numbers " +
-                           (named ? entryName(above.kind, above.title, {}) : u"the item above") +
-                           u" instead, whose text up to that line, this one included, is left "
-                           u"out of the course");
+    w.message = noMarker(u"so the \"%PID=\" line after it numbers " +
+                         (named ? entryName(above.kind, above.title, {}) : u"the item above") +
+                         u" instead, whose text up to that line, this one included, is left "
+                         u"out of the course");
     w.leftOut = true;
   }
 
@@ -322,6 +342,7 @@ class Linter : public EntryListener {
     }
     chapterOpen_ =
         h.kind == course::kChapterStart || (chapterOpen_ && h.kind != course::kChapterEnd);
+    sameTitle(p, h);
     if (h.kind != course::kChapterEnd && !hasText(h.title))
       warn(p.start, u"an empty title after " + quoted(markerText(p.marker.marker)) +
                         (h.kind == course::kChapterStart
@@ -329,6 +350,17 @@ class Linter : public EntryListener {
                              : u": the contents show no title for it (the player, its file's name)"));
     contentSincePending_ = false;
     mistypedSincePending_ = false;
+  }
+
+  // Two pages or tests of one title between two chapter marks: the
+  // contents show them alike (a title repeated in each chapter is not).
+  void sameTitle(const Paragraph& p, const Heading& h) {
+    if (h.kind == course::kChapterStart || h.kind == course::kChapterEnd) titlesHere_.clear();
+    if ((h.kind != course::kPage && h.kind != course::kTest) || !hasText(h.title)) return;
+    if (!titlesHere_.insert(words(h.title, INT32_MAX, false)).second)
+      warn(p.start, u"a second page or test titled " + quoted(h.title) +
+                        u" in one chapter: the contents show the two alike, and learners "
+                        u"cannot tell them apart; give each its own title");
   }
 
   void strayChapterEnd(const Paragraph& p) override {
@@ -346,11 +378,20 @@ class Linter : public EntryListener {
 
   void entryClosed(const ClosedEntry& e) override {
     entries_.push_back(e);
-    // A page shows the notes its text refers to, their links rewritten too.
+    // A page shows the notes its text refers to, their links rewritten too;
+    // no marker in a note is read (one warning a note).
     if (course::writesPage(e.kind))
-      for (const word::Range::NoteText& note : word::Range(app_, doc_, e.start, e.end).notes())
-        eachParagraph(note.text,
-                      [&](const u16string& line, size_t) { references(line, note.position); });
+      for (const word::Range::NoteText& note : word::Range(app_, doc_, e.start, e.end).notes()) {
+        bool told = false;
+        eachParagraph(note.text, [&](const u16string& line, size_t) {
+          if (const std::u16string_view m = markerAt(line); !m.empty() && !std::exchange(told, true))
+            warn(note.position, quoted(m) +
+                                    u" in a footnote or endnote is not read: markers work only "
+                                    u"in the document's own text; the page shows the line in "
+                                    u"its note");
+          references(line, note.position);
+        });
+      }
     if (entries_.size() == course::kOutlineRows)
       error(e.heading,
             u"the 1001st item: a course holds at most 1000, the conversion stops here (error 9)");
@@ -555,8 +596,14 @@ class Linter : public EntryListener {
                              quoted(pid) + u": the link leads learners nowhere; write \"%A=" + pid +
                              u"\"");
     if (!o.opens(line->second) && !o.opens(line->second + 1))
-      error(r.at, link + u", the chapter " + quoted(o.lines[line->second]->title) +
-                      u", which no page or test follows: the link leads learners nowhere");
+      return error(r.at, link + u", the chapter " + quoted(o.lines[line->second]->title) +
+                             u", which no page or test follows: the link leads learners nowhere");
+    // The page's own PID: the link opens the page the learner is on. (A
+    // link to a chapter, which opens its first page, names the chapter.)
+    const ClosedEntry& to = *o.lines[line->second];
+    if (o.opens(line->second) && to.start <= r.at && r.at < to.end)
+      warn(r.at, link + u", the page it stands on: the link opens the page the learner is "
+                        u"reading; link to another item, or leave the link out");
   }
 
   void describeParagraph(LintWarning& w) {
@@ -617,10 +664,12 @@ class Linter : public EntryListener {
     u16string name;
   };
   std::vector<Name> names_;
+  std::set<u16string> titlesHere_;  // of the pages and tests since the last chapter mark
   int32_t leftOutAt_ = -1;  // the chapter mark whose left-out text was told
   bool mistypedSincePending_ = false;
   size_t mistypedAt_ = 0;  // the last mistyped line's warning, in found_
   u16string mistypedLine_;
+  std::optional<size_t> misplacedAt_;  // where its marker stands, when typed right
   int titles_ = 0, authors_ = 0;
   bool chapterOpen_ = false, droppedBefore_ = false, contentSincePending_ = false;
   bool lastPageDropped_ = false;

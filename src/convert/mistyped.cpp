@@ -1,5 +1,8 @@
 #include "convert/mistyped.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "convert/scanner.h"
 #include "support/strings.h"
 
@@ -11,6 +14,11 @@ constexpr size_t npos = u16string::npos;
 
 bool blank(char16_t c) {
   return c <= 0x20 || c == 0xA0;
+}
+
+// A letter of a word, as opposed to a bullet, a digit, a dash or a tab.
+bool letter(char16_t c) {
+  return (c < 0x80 && std::isalpha(c)) || (c >= 0xC0 && c < 0x2000);
 }
 
 // Cyrillic letters drawn as Latin ones: a marker typed with them looks right.
@@ -73,6 +81,16 @@ size_t cyrillicLinkMarker(std::u16string_view text) {
         (text[at + 2] == u'=' || text[at + 2] == u'#'))
       return at;
   return npos;
+}
+
+std::optional<size_t> markerAfterPrefix(const std::u16string& line) {
+  constexpr size_t kLongestPrefix = 4;
+  const size_t at = line.find(u'%');
+  if (at == 0 || at > kLongestPrefix || at == npos) return std::nullopt;
+  if (std::any_of(line.begin(), line.begin() + static_cast<ptrdiff_t>(at), letter))
+    return std::nullopt;
+  if (markerAt(std::u16string_view(line).substr(at)).empty()) return std::nullopt;
+  return at;
 }
 
 }  // namespace convert

@@ -2,6 +2,7 @@
 // What a line that starts with "%" but is no marker looks meant to be, and
 // why it is none: lint's guess for the author.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,11 @@ MeantMarker meantMarker(std::u16string_view line);
 // Where `text` holds a link marker typed with a Cyrillic "А" ("%А=" or
 // "%А#"), which looks right and is none; npos when it holds none.
 size_t cyrillicLinkMarker(std::u16string_view text);
+
+// Where a marker stands a few characters into its line ("• %H2=", "1.
+// %TEST=", a tab before "%h2="), where the author sees it start the line:
+// the scanner forgives one character only, before "%H1", "%H2" or "%TEST"
+// in upper case, so such a line is text. None when words stand before it.
+std::optional<size_t> markerAfterPrefix(const std::u16string& line);
 
 }  // namespace convert

@@ -14,6 +14,9 @@ namespace {
 
 const std::string kHead = "%TITLE=T\n%AUTHOR=A\n";
 constexpr const char* kMarkers = "(markers: %TITLE= %AUTHOR= %PID= %H1= %H1# %H2= %TEST=)";
+constexpr const char* kOneBefore =
+    " (one character, such as a bullet or a tab, may stand before \"%H1=\", \"%H2=\" or "
+    "\"%TEST=\" typed in upper case)";
 
 struct Mistake {
   const char* name;
@@ -57,6 +60,17 @@ const std::vector<Mistake>& mistakes() {
             std::string(kMarkers) + " (\"%H1 =Basics\")",
         "c.txt:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to "
         "no page and is left out of the course (\"%H1 =Basics\")"}},
+      {"markers that do not start their paragraph, then a PID",
+       {"%H2=One", "Text of page one.", "\t%h2=Two", "%PID=2", "Text of page two.",
+        "1. %TEST=Quiz", "Text of page two, more."},
+       {"c.txt:5: warning: page \"One\": \"%H2=\" is not at the start of its paragraph: the "
+        "line is no marker, so the \"%PID=\" line after it numbers page \"One\" instead, whose "
+        "text up to that line, this one included, is left out of the course; start the "
+        "paragraph with the marker" +
+            std::string(kOneBefore) + " (\"%h2=Two\")",
+        "c.txt:8: warning: page \"One\": \"%TEST=\" is not at the start of its paragraph: the "
+        "line is no marker, so it is course text; start the paragraph with the marker" +
+            std::string(kOneBefore) + " (\"1. %TEST=Quiz\")"}},
       {"a line that starts with % and looks like no marker",
        {"%H2=One", "Text of page one.", "%%Note to self"},
        {std::string("c.txt:5: warning: page \"One\": the line starts with \"%\" but is no ") +
@@ -78,10 +92,11 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:8: warning: page \"Two\": PID 2 is given to two items: the manifest names this "
         "one ITEM2_2 (\"%PID=2\")"}},
       {"links to a PID nobody has, and unclosed",
-       {"%H2=One", "%PID=1", "See %A=99 the end%A# and %A=1 here%A# and %A=5 there."},
-       {"c.txt:5: warning: page \"One\": \"%A=\" without \"%A#\" in the same paragraph: the "
+       {"%H1=Part", "%PID=1", "%H2=One", "See %A=99 the end%A# and %A=1 here%A# and %A=5 there.",
+        "%H1#"},
+       {"c.txt:6: warning: page \"One\": \"%A=\" without \"%A#\" in the same paragraph: the "
         "page shows the marker as text (\"See %A=99 the end%A# and\")",
-        "c.txt:5: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
+        "c.txt:6: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
         "link leads learners nowhere (\"See %A=99 the end%A# and\")"}},
       {"links in marker lines that a page keeps as text",
        {"%H2=One", "%PID=1", "Text of page one here.", "%AUTHOR=Ann %A=77 x%A#", "%H1# %A=79 z%A#"},
@@ -93,6 +108,12 @@ const std::vector<Mistake>& mistakes() {
         "and stays text of the page above (\"%H1# %A=79 z%A#\")",
         "c.txt:7: error: page \"One\": \"%A=79\" links to PID \"79\", which no item has: the "
         "link leads learners nowhere (\"%H1# %A=79 z%A#\")"}},
+      {"a link to the page it stands on",
+       {"%H2=One", "%PID=1", "See %A=1 this page%A# again.", "%H2=Two", "%PID=2",
+        "Text of page two."},
+       {"c.txt:5: warning: page \"One\": \"%A=1\" links to PID \"1\", the page it stands on: "
+        "the link opens the page the learner is reading; link to another item, or leave the "
+        "link out (\"See %A=1 this page%A# again.\")"}},
       {"a tab in a link's reference, which the page keeps",
        {"%H2=One", "%PID=1", "See %A=\t1 here%A# now."},
        {"c.txt:5: error: page \"One\": a line break or tab stands beside \"1\" in the link's "
@@ -104,9 +125,15 @@ const std::vector<Mistake>& mistakes() {
         "reference: the page writes it there, so the link leads learners nowhere; write "
         "\"%A=1\", a plain blank, then the link's text (\"See %A=1 here%A# now.\")"}},
       {"a link inside a link's text, read as the page reads it",
-       {"%H2=One", "%PID=1", "See %A=1 a %A=99 b%A# c%A#."},
-       {"c.txt:5: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
+       {"%H1=Part", "%PID=1", "%H2=One", "See %A=1 a %A=99 b%A# c%A#.", "%H1#"},
+       {"c.txt:6: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
         "link leads learners nowhere (\"See %A=1 a %A=99 b%A#\")"}},
+      {"two pages of one title in one chapter; one in each of two chapters",
+       {"%H1=A", "%H2=Intro", "Text of intro a.", "%H2=Intro", "Text of intro b.", "%H1#",
+        "%H1=B", "%H2=Intro", "Text of the intro of B.", "%H1#"},
+       {"c.txt:6: warning: page \"Intro\": a second page or test titled \"Intro\" in one "
+        "chapter: the contents show the two alike, and learners cannot tell them apart; give "
+        "each its own title (\"%H2=Intro\")"}},
       {"a chapter never closed before the next",
        {"%H1=One", "%H2=A", "Text of page a.", "%H1=Two", "%H2=B", "Text of page b.", "%H1#"},
        {"c.txt:6: warning: chapter \"Two\": \"%H1=\" while the chapter \"One\" is still open: "
@@ -141,6 +168,16 @@ const std::vector<Mistake>& mistakes() {
         "counts (\"%TITLE=U\")",
         "c.txt:9: error: page \"Last\": \"%PID=\" without a number: the conversion stops here "
         "(error 13) (\"%PID=abc\")"}},
+      {"a chapter without a title, its text left out",
+       {"%H1=", "About it.", "%H1#", "After it.", "%H2=One", "Text of page one."},
+       {"c.txt:3: warning: a chapter without a title: an empty title after \"%H1=\": the "
+        "contents show an empty line (\"%H1=\")",
+        "c.txt:4: warning: a chapter without a title: text after \"%H1=\" before the chapter's "
+        "first page belongs to no page and is left out of the course; give it a page of its own "
+        "with \"%H2=\" (\"About it.\")",
+        "c.txt:6: warning: after a chapter without a title: text after \"%H1#\" before the "
+        "next heading belongs to no page and is left out of the course; give it a page of its "
+        "own with \"%H2=\" (\"After it.\")"}},
       {"an empty page",
        {"%H2=Empty", "%H2=Full", "Text of the full page."},
        {"c.txt:3: warning: page \"Empty\": the page has no content (\"%H2=Empty\")"}},
@@ -310,24 +347,32 @@ TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {
 }
 
 // A page rewrites the links in its table cells and in the notes its text
-// refers to, so their dead ends are found there too.
+// refers to, so their dead ends are found there too; a note's markers are
+// never read.
 TEST_F(Lint, LinksInCellsAndNotesAreChecked) {
   using docxtest::p;
   using docxtest::r;
   const std::string notes = docxtest::part(
-      "footnotes", "<w:footnote w:id=\"1\">" + p(r("See %A=97 the note%A#.")) + "</w:footnote>");
-  const std::string body = p(r("%TITLE=T")) + p(r("%AUTHOR=A")) + p(r("%H2=One")) + p(r("%PID=1")) +
+      "footnotes", "<w:footnote w:id=\"1\">" + p(r("See %A=97 the note%A#.")) +
+                       p(r("%H2=In a note")) + p(r("%PID=2")) + "</w:footnote>");
+  const std::string body = p(r("%TITLE=T")) + p(r("%AUTHOR=A")) + p(r("%H1=Part")) +
+                           p(r("%PID=1")) + p(r("%H2=One")) +
                            "<w:tbl><w:tr><w:tc>" + p(r("a %A=1 good%A#.")) +
                            p(r("See %A=99 the cell%A#.")) + "</w:tc></w:tr></w:tbl>" +
-                           p(r("A note.") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>");
+                           p(r("A note.") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>") +
+                           p(r("%H1#"));
   const std::string path = docs / "n.docx";
   writeBytes(path,
              docxtest::build({docxtest::documentXml(body), {{"word/footnotes.xml", notes}}, {}}));
   const std::string dead = "\", which no item has: the link leads learners nowhere (\"";
   EXPECT_EQ(lines(path, "n.docx"),
-            (std::vector<std::string>{"n.docx:6: error: page \"One\": \"%A=99\" links to PID \"99" +
+            (std::vector<std::string>{"n.docx:7: error: page \"One\": \"%A=99\" links to PID \"99" +
                                           dead + "See %A=99 the cell%A#.\")",
-                                      "n.docx:7: error: page \"One\": \"%A=97\" links to PID \"97" +
+                                      "n.docx:8: warning: page \"One\": \"%H2=\" in a footnote or "
+                                      "endnote is not read: markers work only in the document's "
+                                      "own text; the page shows the line in its note (\"A "
+                                      "note.\")",
+                                      "n.docx:8: error: page \"One\": \"%A=97\" links to PID \"97" +
                                           dead + "A note.\")"}));
 }
 
