@@ -300,7 +300,10 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
       "style:family=\"graphic\"><style:graphic-properties style:wrap=\"none\" "
       "style:horizontal-pos=\"center\"/></style:style><style:style style:name=\"fr3\" "
       "style:family=\"graphic\"><style:graphic-properties style:wrap=\"run-through\"/>"
-      "</style:style>";
+      "</style:style><style:style style:name=\"fr4\" style:family=\"graphic\">"
+      "<style:graphic-properties fo:border=\"0.5pt solid #ff0000\"/></style:style>"
+      "<style:style style:name=\"t1\" style:family=\"table\"><style:table-properties "
+      "style:rel-width=\"50%\"/></style:style>";
   parts.body =
       p("see <draw:a xlink:href=\"http://example.org/\"><draw:frame draw:style-name=\"fr1\" "
         "svg:width=\"1in\" svg:height=\"0.5in\"><draw:image "
@@ -309,10 +312,12 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
         "</draw:frame></draw:a><draw:frame draw:style-name=\"fr2\"><draw:image "
         "xlink:href=\"http://example.org/x.png\"/></draw:frame><draw:frame "
         "draw:style-name=\"fr3\" svg:x=\"5in\" svg:width=\"1in\"><draw:image "
-        "xlink:href=\"http://example.org/y.png\"/></draw:frame><draw:frame><draw:text-box>" +
+        "xlink:href=\"http://example.org/y.png\"/></draw:frame><draw:frame "
+        "draw:style-name=\"fr4\"><draw:text-box>" +
         p("boxed") +
         "</draw:text-box></draw:frame>"
-        "<draw:frame><draw:text-box><table:table><table:table-row><table:table-cell>" +
+        "<draw:frame svg:width=\"2in\"><draw:text-box><table:table table:style-name=\"t1\">"
+        "<table:table-column/><table:table-row><table:table-cell>" +
         p("floats") +
         "</table:table-cell></table:table-row></table:table></draw:text-box></draw:frame>");
   word::Model m = word::read::readOdt(
@@ -335,6 +340,14 @@ TEST(OdtDrawings, PicturesTextBoxesAndFloatingTables) {
   ASSERT_EQ(m.main.paragraphs.size(), 5u);  // the anchor, the box, the cell, the row, the end
   EXPECT_TRUE(m.main.paragraphs[1].format.textBox);
   EXPECT_FALSE(m.main.paragraphs[2].format.textBox);
+  // The text frame's line goes round its text; the table's frame has none.
+  EXPECT_EQ(m.main.paragraphs[1].format.border,
+            (word::Border{word::LineStyle::Single, 4, 0, 0xFF0000}));
+  EXPECT_EQ(m.main.paragraphs[1].format.borderSides, 15);
+  EXPECT_EQ(m.main.paragraphs[2].format.borderSides, 0);
+  // Its share of the frame it stands alone in.
+  ASSERT_EQ(m.main.tables.size(), 1u);
+  EXPECT_EQ(m.main.tables[0].rows[0].cells[0].width, 1440);
   EXPECT_EQ(odttest::text(m), "see \r\nfloats\r\n\r\n");
 }
 

@@ -4,23 +4,18 @@
 #include <span>
 #include <utility>
 
+#include "support/strings.h"
+
 namespace word::read {
-namespace {
-
-std::u16string ascii(const std::string& s) {
-  return std::u16string(s.begin(), s.end());
-}
-
-}  // namespace
 
 std::u16string zeroPadded(int64_t n) {
   std::u16string out = n >= 0 && n < 10 ? u"0" : u"";
-  out += ascii(std::to_string(n));
+  out += support::number(n);
   return out;
 }
 
 std::u16string roman(int64_t n, bool upper) {
-  if (n <= 0 || n >= 4000) return ascii(std::to_string(n));
+  if (n <= 0 || n >= 4000) return support::number(n);
   static const struct {
     int v;
     const char* s;
@@ -34,7 +29,7 @@ std::u16string roman(int64_t n, bool upper) {
     }
   if (upper)
     for (char& c : out) c = static_cast<char>(c - 'a' + 'A');
-  return ascii(out);
+  return support::widen(out);
 }
 
 bool addToLabel(std::u16string& label, std::u16string_view part) {
@@ -44,13 +39,13 @@ bool addToLabel(std::u16string& label, std::u16string_view part) {
 
 std::u16string noteSymbols(int64_t n) {
   static const char16_t marks[] = {u'*', u'\u2020', u'\u2021', u'\u00A7'};
-  if (n <= 0) return ascii(std::to_string(n));
+  if (n <= 0) return support::number(n);
   const int64_t count = std::min<int64_t>((n - 1) / 4 + 1, kMaxLetterRepeat);
   return std::u16string(static_cast<size_t>(count), marks[(n - 1) % 4]);
 }
 
 std::u16string letters(int64_t n, bool upper) {
-  if (n <= 0) return ascii(std::to_string(n));
+  if (n <= 0) return support::number(n);
   const int64_t count = std::min<int64_t>((n - 1) / 26 + 1, kMaxLetterRepeat);
   char16_t c = static_cast<char16_t>((upper ? u'A' : u'a') + (n - 1) % 26);
   return std::u16string(static_cast<size_t>(count), c);

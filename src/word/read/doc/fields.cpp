@@ -31,10 +31,7 @@ std::u16string hyperlinkTarget(const std::u16string& code) {
     tokens.push_back(std::move(t));
   }
   if (tokens.empty()) return {};
-  std::u16string type = tokens[0];
-  for (char16_t& c : type)
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-  if (type != u"HYPERLINK") return {};
+  if (support::upperAscii(tokens[0]) != u"HYPERLINK") return {};
   std::u16string url, location;
   for (size_t k = 1; k < tokens.size(); ++k) {
     const std::u16string& t = tokens[k];

@@ -12,13 +12,6 @@
 #include "word/read/look.h"
 
 namespace word::read::doc::detail {
-namespace {
-
-std::u16string ascii(std::string_view s) {
-  return std::u16string(s.begin(), s.end());
-}
-
-}  // namespace
 
 std::vector<FcRun> DocReader::readFkps(size_t which, bool paragraphs) {
   std::vector<FcRun> runs;
@@ -422,7 +415,7 @@ void DocReader::addStyles(Builder& b) {
     if (s->sti == 0)
       st.name = u"Normal";
     else if (s->sti >= 1 && s->sti <= 9)
-      st.name = ascii("heading ") + static_cast<char16_t>(u'0' + s->sti);
+      st.name = std::u16string(u"heading ") + static_cast<char16_t>(u'0' + s->sti);
     else
       st.name = s->name;
     st.basedOn = base;

@@ -2,16 +2,13 @@
 
 #include <algorithm>
 
+#include "support/strings.h"
 #include "word/read/doc/properties.h"
 #include "word/read/list_labels.h"
 
 namespace word::read::doc {
 
 namespace {
-
-std::u16string ascii(const std::string& s) {
-  return std::u16string(s.begin(), s.end());
-}
 
 // Numbers stay far from the integer limits, so counting never overflows.
 int32_t saneStart(int32_t v) {
@@ -85,7 +82,7 @@ std::u16string formatNumber(int32_t n, uint8_t nfc) {
                            : n % 10 == 2        ? "nd"
                            : n % 10 == 3        ? "rd"
                                                 : "th";
-      return ascii(std::to_string(n) + suffix);
+      return support::widen(std::to_string(n) + suffix);
     }
     case 22:
       return zeroPadded(n);
@@ -93,7 +90,7 @@ std::u16string formatNumber(int32_t n, uint8_t nfc) {
     case 255:
       return u"";
     default:
-      return ascii(std::to_string(n));
+      return support::number(n);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "word/read/docx/numbering.h"
 
+#include "support/strings.h"
 #include "word/builder.h"
 #include "word/read/docx/styles.h"
 #include "word/read/docx/xml.h"
@@ -9,10 +10,6 @@
 namespace word::read::docx {
 namespace {
 
-std::u16string ascii(const std::string& s) {
-  return std::u16string(s.begin(), s.end());
-}
-
 std::u16string cardinalWords(int64_t n) {
   static const char* small[] = {"zero",    "one",     "two",       "three",    "four",
                                 "five",    "six",     "seven",     "eight",    "nine",
@@ -20,12 +17,12 @@ std::u16string cardinalWords(int64_t n) {
                                 "fifteen", "sixteen", "seventeen", "eighteen", "nineteen"};
   static const char* tens[] = {"",      "",      "twenty",  "thirty", "forty",
                                "fifty", "sixty", "seventy", "eighty", "ninety"};
-  if (n < 0 || n >= 1000) return ascii(std::to_string(n));
+  if (n < 0 || n >= 1000) return support::number(n);
   std::string out;
   if (n >= 100) {
     out = std::string(small[n / 100]) + " hundred";
     n %= 100;
-    if (n == 0) return ascii(out);
+    if (n == 0) return support::widen(out);
     out += " ";
   }
   if (n < 20) {
@@ -34,7 +31,7 @@ std::u16string cardinalWords(int64_t n) {
     out += tens[n / 10];
     if (n % 10) out += std::string("-") + small[n % 10];
   }
-  return ascii(out);
+  return support::widen(out);
 }
 
 std::u16string ordinalWords(int64_t n) {
@@ -63,7 +60,7 @@ std::u16string capitalise(std::u16string s) {
 // The number between two marks: "(3)", "- 3 -".
 std::u16string enclosed(std::u16string_view before, int64_t n, std::u16string_view after) {
   std::u16string out(before);
-  out += ascii(std::to_string(n));
+  out += support::number(n);
   out += after;
   return out;
 }
@@ -84,22 +81,22 @@ std::u16string formatNumber(int64_t n, std::string_view f) {
                          : d == 2             ? "nd"
                          : d == 3             ? "rd"
                                               : "th";
-    return ascii(std::to_string(n) + suffix);
+    return support::widen(std::to_string(n) + suffix);
   }
   if (f == "cardinalText") return capitalise(cardinalWords(n));
   if (f == "ordinalText") return capitalise(ordinalWords(n));
   if (f == "hex") {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%llX", static_cast<unsigned long long>(n < 0 ? 0 : n));
-    return ascii(buf);
+    return support::widen(buf);
   }
   if (f == "chicago") return noteSymbols(n);
   if (f == "numberInDash") return enclosed(u"- ", n, u" -");
   if (f == "decimalEnclosedParen") return enclosed(u"(", n, u")");
-  if (f == "decimalEnclosedFullstop") return ascii(std::to_string(n) + ".");
+  if (f == "decimalEnclosedFullstop") return support::widen(std::to_string(n) + ".");
   if (f == "decimalEnclosedCircle" || f == "decimalEnclosedCircleChinese") {
     if (n >= 1 && n <= 20) return std::u16string(1, static_cast<char16_t>(0x2460 + n - 1));
-    return ascii(std::to_string(n));
+    return support::number(n);
   }
   if (f == "decimalFullWidth" || f == "decimalFullWidth2") {
     std::u16string out;
@@ -107,7 +104,7 @@ std::u16string formatNumber(int64_t n, std::string_view f) {
       out += c == '-' ? u'-' : static_cast<char16_t>(0xFF10 + (c - '0'));
     return out;
   }
-  return ascii(std::to_string(n));
+  return support::number(n);
 }
 
 Numbering::Level Numbering::readLevel(const pugi::xml_node& lvl, Level l) {

@@ -256,6 +256,12 @@ void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, Lis
   listLabel(p, pf, styleName, item);
   if (tabsFromIndent_) stopsFromIndent(pf);
   pf.textBox = s.textBoxDepth > 0;
+  // A text frame's line goes round its paragraphs, as one box.
+  if (pf.textBox && !pf.borderSides && s.boxLine.style != LineStyle::None &&
+      s.boxLine.style != LineStyle::Unknown) {
+    pf.border = s.boxLine;
+    pf.borderSides = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
+  }
   s.builder->paragraph(pf);
   InlineState in;
   in.paraStyle = styleName;
@@ -292,9 +298,16 @@ void OdtReader::afterParagraph(StoryState& s, InlineState& in, int depth) {
     for (pugi::xml_node c = box.first_child(); c; c = c.next_sibling())
       if (c.type() == pugi::node_element) ++(is(c, "table") ? tables : others);
     int floats = tables > 0 && others == 0 ? 0 : 1;
+    const Border outer = s.boxLine;
+    s.boxLine = is(box, "text-box") ? styleDefs_.frameLine(attrValue(box.parent(), "style-name"))
+                                    : Border{LineStyle::None};
     s.textBoxDepth += floats;
+    if (!floats && is(box, "text-box"))
+      s.frameWidth = std::clamp(twips(attrValue(box.parent(), "width")).value_or(0), 0, 1 << 22);
     blocks(box, s, depth + 1);
+    s.frameWidth = 0;
     s.textBoxDepth -= floats;
+    s.boxLine = outer;
   }
   lists.swap(s.lists);
 }

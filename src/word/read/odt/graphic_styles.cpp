@@ -111,6 +111,12 @@ PictureLook Styles::pictureLook(std::string_view name) const {
   return {};
 }
 
+Border Styles::frameLine(std::string_view name) const {
+  for (const Def* d : chain("graphic", name))
+    if (d->frameLine) return *d->frameLine;
+  return {LineStyle::None};
+}
+
 std::optional<std::array<int32_t, 4>> Styles::pictureClip(std::string_view name) const {
   for (const Def* d : chain("graphic", name))
     if (d->clip) return d->clip;
@@ -142,6 +148,7 @@ void Styles::readGraphic(const pugi::xml_node& g, Def& d) {
   d.wrap = attrValue(g, "wrap");
   d.across = attrValue(g, "horizontal-pos");
   d.paint = paintOf(g);
+  if (std::string_view b = attrValue(g, "border"); !b.empty()) d.frameLine = border(b);
 }
 
 }  // namespace word::read::odt

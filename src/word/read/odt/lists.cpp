@@ -2,19 +2,16 @@
 
 #include <algorithm>
 
+#include "support/strings.h"
 #include "word/read/list_labels.h"
 #include "word/read/xml.h"
 
 namespace word::read::odt {
 namespace {
 
-std::u16string ascii(const std::string& s) {
-  return std::u16string(s.begin(), s.end());
-}
-
 // "a".."z", "aa", "ab", ...: letters counting on like digits.
 std::u16string alphabetic(int64_t n, bool upper) {
-  if (n <= 0) return ascii(std::to_string(n));
+  if (n <= 0) return support::number(n);
   std::u16string out;
   while (n > 0) {
     --n;
@@ -27,11 +24,11 @@ std::u16string alphabetic(int64_t n, bool upper) {
 
 std::u16string formatNumber(int64_t n, const Lists::Level& l) {
   const std::string& f = l.format;
-  if (l.bullet) return ascii(std::to_string(n));  // a bulleted level named in a number
+  if (l.bullet) return support::number(n);  // a bulleted level named in a number
   if (f.empty()) return {};
   if (f == "i" || f == "I") return roman(n, f == "I");
   if (f == "a" || f == "A") return l.letterSync ? letters(n, f == "A") : alphabetic(n, f == "A");
-  return ascii(std::to_string(n));
+  return support::number(n);
 }
 
 // Fills "%1%", "%2%", ... of a label template with the numbers of those levels.

@@ -59,6 +59,8 @@ struct StoryState {
   Builder* builder = nullptr;
   bool inNote = false;
   int textBoxDepth = 0;
+  Border boxLine;          // the line round the frame whose text is being read
+  int32_t frameWidth = 0;  // twips: the frame a table about to be read stands alone in
   // The last paragraph's mark is written only when more content follows:
   // a cell's last paragraph ends with the cell mark instead.
   bool pendingEnd = false;
@@ -146,7 +148,8 @@ class OdtReader {
   // to its text.
   std::vector<int32_t> columnWidths(const pugi::xml_node& t, int depth,
                                     std::vector<int32_t>& shares, bool& optimal) const;
-  std::vector<int32_t> tableColumns(const pugi::xml_node& t, int depth, bool& fixed) const;
+  std::vector<int32_t> tableColumns(const pugi::xml_node& t, int depth, bool& fixed,
+                                    int32_t room) const;
   void collectRows(const pugi::xml_node& parent, std::vector<pugi::xml_node>& rows, int depth);
   void cell(const pugi::xml_node& c, StoryState& s, int depth);
 

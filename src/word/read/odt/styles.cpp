@@ -467,6 +467,9 @@ void Styles::load(const pugi::xml_node& styles, bool automatic, const FontFaces&
     if (auto t = child(n, "table-properties")) {
       d.placement = placementOf(t);
       d.tableWidth = std::clamp(twips(attrValue(t, "width")).value_or(0), 0, 1 << 22);
+      std::string_view rest;
+      const double share = decimal(attrValue(t, "rel-width"), &rest).value_or(0);
+      if (rest == "%") d.tableShare = static_cast<int32_t>(std::clamp(share, 0.0, 100.0));
     }
     if (auto g = child(n, "graphic-properties")) readGraphic(g, d);
     if (auto c = child(n, "table-column-properties")) {
@@ -644,9 +647,11 @@ bool Styles::columnOptimal(const std::string& columnStyle) const {
   return d && d->columnOptimal;
 }
 
-int32_t Styles::tableWidth(const std::string& tableStyle) const {
+int32_t Styles::tableWidth(const std::string& tableStyle, int32_t room) const {
   const Def* d = find("table", tableStyle);
-  return d ? d->tableWidth : 0;
+  if (d && d->tableWidth > 0) return d->tableWidth;
+  const int64_t share = d && d->tableShare > 0 ? d->tableShare : 100;
+  return static_cast<int32_t>(room * share / 100);
 }
 
 int32_t Styles::rowHeight(const std::string& rowStyle) const {

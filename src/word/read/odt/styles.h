@@ -135,6 +135,7 @@ class Styles {
     bool columnOptimal = false;  // the column fitted to its text
     Columns columns;             // a section's
     int32_t tableWidth = 0;   // twips, for tables
+    int32_t tableShare = 0;   // per cent of the room, for tables (style:rel-width)
     int32_t rowHeight = 0;    // twips, for table rows: the least (or exact) height
     CellSides cell;           // table cells' borders
     std::optional<VAlign> valign;                        // table cells' content
@@ -146,6 +147,7 @@ class Styles {
     std::optional<std::array<int32_t, 4>> clip;
     std::string wrap, across;  // a frame's style:wrap and style:horizontal-pos
     ShapePaint paint;          // a shape's fill and line
+    std::optional<Border> frameLine;  // fo:border of a frame, "none" too
     int32_t index = -1;       // in the model's styles, once added
     bool automatic = false;
   };
@@ -174,6 +176,9 @@ class Styles {
   // Sets on `g` the fill and line a graphic style (or those it is based
   // on, or the family default) gives a shape.
   void paintShape(std::string_view name, ShapeGeometry& g) const;
+  // The line round a frame of a graphic style, the nearest style that
+  // states one giving it (none: LineStyle::None).
+  Border frameLine(std::string_view name) const;
   // The model index of a paragraph style: that of its nearest common style.
   int32_t indexOf(const std::string& paraStyle) const;
   // Paragraph formatting and the text properties a paragraph style gives
@@ -192,7 +197,9 @@ class Styles {
   int32_t columnShare(const std::string& columnStyle) const;
   bool columnOptimal(const std::string& columnStyle) const;
   Columns sectionColumns(const std::string& sectionStyle) const;
-  int32_t tableWidth(const std::string& tableStyle) const;
+  // A table's width: its own, else its share (all of it where it gives
+  // none) of `room`, the width of a frame it stands alone in (0: none).
+  int32_t tableWidth(const std::string& tableStyle, int32_t room = 0) const;
   int32_t rowHeight(const std::string& rowStyle) const;
   // What a cell style gives its cells, over its parents' and the family
   // default, folded once: borders (no line where none gives one),

@@ -4,6 +4,7 @@
 // nesting too deep keeps the text and drops the structure.
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "word/read/odt/reader_state.h"
 
@@ -73,14 +74,14 @@ std::vector<int32_t> OdtReader::columnWidths(const pugi::xml_node& t, int depth,
 // by their shares of it (or evenly), as a document written without
 // lengths for its columns gives them. The columns keep their widths
 // (`fixed`) where each gives its own and none is fitted to its text.
-std::vector<int32_t> OdtReader::tableColumns(const pugi::xml_node& t, int depth,
-                                             bool& fixed) const {
+std::vector<int32_t> OdtReader::tableColumns(const pugi::xml_node& t, int depth, bool& fixed,
+                                             int32_t room) const {
   std::vector<int32_t> shares;
   bool optimal = false;
   std::vector<int32_t> widths = columnWidths(t, depth, shares, optimal);
   fixed = !optimal && !widths.empty() &&
           std::all_of(widths.begin(), widths.end(), [](int32_t w) { return w > 0; });
-  const int64_t width = styleDefs_.tableWidth(std::string(attrValue(t, "style-name")));
+  const int64_t width = styleDefs_.tableWidth(std::string(attrValue(t, "style-name")), room);
   if (width <= 0 || widths.empty() ||
       std::any_of(widths.begin(), widths.end(), [](int32_t w) { return w > 0; }))
     return widths;
@@ -131,7 +132,9 @@ void OdtReader::table(const pugi::xml_node& t, StoryState& s, int depth) {
     return;
   }
   bool fixed = false;
-  std::vector<int32_t> widths = tableColumns(t, depth + 1, fixed);
+  // The frame's width is this table's room, not that of tables in its cells.
+  const int32_t room = std::exchange(s.frameWidth, 0);
+  std::vector<int32_t> widths = tableColumns(t, depth + 1, fixed, room);
   auto widthOf = [&](size_t column, size_t span) {
     int32_t w = 0;
     for (size_t k = column; k < column + span && k < widths.size(); ++k) w += widths[k];
