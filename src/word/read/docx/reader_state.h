@@ -137,6 +137,7 @@ class DocxReader {
   void paragraph(const pugi::xml_node& p, StoryState& s, int depth, bool joinNext);
   void alignmentTabs(const ParaProps& props, ParagraphFormat& pf, StoryState& s) const;
   bool hiddenMark(const pugi::xml_node& ppr, const StoryState& s) const;
+  bool hiddenWhole(const pugi::xml_node& p, const StoryState& s) const;
   void textBoxLook(const pugi::xml_node& box, StoryState& s) const;
   void inlines(const pugi::xml_node& parent, StoryState& s, InlineState& in, int depth);
   void run(const pugi::xml_node& r, StoryState& s, InlineState& in, int depth);
