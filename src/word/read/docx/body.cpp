@@ -284,6 +284,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   s.pendingEnd = true;
   ++s.textBoxDepth;
   for (const pugi::xml_node& box : in.textBoxes) {
+    s.anchorAlign = pf.align;
     textBoxLook(box, s);
     blocks(box, s, depth + 1);
   }

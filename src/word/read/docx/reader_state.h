@@ -60,6 +60,9 @@ struct StoryState {
   // line and fill where they have none of their own.
   Border boxLine;
   uint32_t boxFill = kAutoColor;
+  // The alignment of the paragraph the text boxes are anchored in: WordArt
+  // set in its line stands where the paragraph aligns it.
+  Align anchorAlign = Align::Left;
   // The last paragraph's mark is written only when more content follows:
   // a cell's last paragraph ends with the cell mark instead.
   bool pendingEnd = false;
