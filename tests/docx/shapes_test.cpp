@@ -329,15 +329,21 @@ TEST(DocxShapes, PicturesOverTheTextStandBesideIt) {
 }
 
 // WordArt's text shows after its paragraph, as a text box's, in its font
-// and size; plain text leaves it out, as it does a text box's.
+// and size, aligned as that paragraph where it stands in its line; plain
+// text leaves it out, as it does a text box's.
 TEST(DocxShapes, WordArtsTextShowsAsATextBoxs) {
   const word::Model m = docxtest::read(
       p(r("anchor") +
-        "<w:r><w:pict><v:shape><v:textpath style=\"font-family:&quot;Arial "
-        "Black&quot;;font-size:20pt\" string=\"My Text\"/></v:shape></w:pict></w:r>"));
-  ASSERT_EQ(m.main.paragraphs.size(), 2u);
+            "<w:r><w:pict><v:shape><v:textpath style=\"font-family:&quot;Arial "
+            "Black&quot;;font-size:20pt\" string=\"My Text\"/></v:shape></w:pict></w:r>"
+            "<w:r><w:pict><v:shape style=\"position:absolute\"><v:textpath "
+            "string=\"Placed\"/></v:shape></w:pict></w:r>",
+        "<w:jc w:val=\"center\"/>"));
+  ASSERT_EQ(m.main.paragraphs.size(), 3u);
   EXPECT_EQ(docxtest::paragraphText(m, 1), "My Text");
   EXPECT_TRUE(m.main.paragraphs[1].format.textBox);
+  EXPECT_EQ(m.main.paragraphs[1].format.align, word::Align::Center);
+  EXPECT_EQ(m.main.paragraphs[2].format.align, word::Align::Left);
   const word::CharFormat& f = docxtest::formatAt(m, m.main.paragraphs[0].end);
   EXPECT_EQ(f.font, u"Arial Black");
   EXPECT_EQ(f.halfPoints, 40);

@@ -105,16 +105,21 @@ void DocxReader::blocks(const pugi::xml_node& parent, StoryState& s, int depth) 
     if (name == "p") {
       // A deleted or hidden paragraph mark joins the paragraph to the next
       // one: a paragraph hidden whole adds nothing.
-      bool join = false;
-      if (const pugi::xml_node ppr = child(n, "pPr");
-          child(child(ppr, "rPr"), "del") || hiddenMark(ppr, s)) {
+      // Before a table it cannot join, a paragraph hidden whole takes no
+      // line of its own either (a web page's hidden "Top of Form" with its
+      // rule).
+      bool join = false, gone = false;
+      const pugi::xml_node ppr = child(n, "pPr");
+      const bool hidden = hiddenMark(ppr, s);
+      if (hidden || child(child(ppr, "rPr"), "del")) {
         pugi::xml_node next = n.next_sibling();
         while (next && (next.type() != pugi::node_element || is(next, "bookmarkStart") ||
                         is(next, "bookmarkEnd") || is(next, "proofErr")))
           next = next.next_sibling();
         join = next && is(next, "p");
+        gone = hidden && next && !join && !is(next, "sectPr") && hiddenWhole(n, s);
       }
-      paragraph(n, s, depth + 1, join);
+      if (!gone) paragraph(n, s, depth + 1, join);
       if (const pugi::xml_node sect = child(child(n, "pPr"), "sectPr")) section(sect, s);
     } else if (name == "sectPr") {
       section(n, s);
@@ -173,6 +178,32 @@ bool DocxReader::hiddenMark(const pugi::xml_node& ppr, const StoryState& s) cons
   in.paraStyle = styles_.paraOf(docx::styleId(child(ppr, "pStyle"))).styleId;
   in.tableRun = s.tableRun;
   return effective(mark, in).hidden.value_or(false);
+}
+
+// Whether a paragraph whose mark is hidden shows nothing: every run that
+// holds anything hidden, no bookmark in it, and no list item (a hidden one
+// still counts its number).
+bool DocxReader::hiddenWhole(const pugi::xml_node& p, const StoryState& s) const {
+  const pugi::xml_node ppr = child(p, "pPr");
+  ParaProps direct;
+  if (ppr) direct.read(ppr, theme_);
+  const ParaProps eff = styles_.paraOf(direct.styleId);
+  const auto listed = [](const ParaProps& pp) { return pp.numId && *pp.numId != "0"; };
+  if (listed(direct) || (!direct.numId && listed(eff))) return false;
+  InlineState in;
+  in.paraStyle = eff.styleId;
+  in.tableRun = s.tableRun;
+  bool shows = false;
+  p.find_node([&](const pugi::xml_node& n) {
+    if (is(n, "bookmarkStart")) return shows = true;
+    if (!is(n, "r") || is(n.parent(), "del") || !n.first_child()) return false;
+    const pugi::xml_node rpr = child(n, "rPr");
+    if (!rpr.next_sibling() && rpr) return false;  // properties alone
+    RunProps direct;
+    if (rpr) direct.read(rpr, theme_);
+    return shows = !effective(direct, in).hidden.value_or(false);
+  });
+  return !shows;
 }
 
 void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bool joinNext) {
@@ -253,6 +284,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   s.pendingEnd = true;
   ++s.textBoxDepth;
   for (const pugi::xml_node& box : in.textBoxes) {
+    s.anchorAlign = pf.align;
     textBoxLook(box, s);
     blocks(box, s, depth + 1);
   }

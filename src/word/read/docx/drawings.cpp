@@ -575,13 +575,16 @@ void DocxReader::vmlDrawing(const pugi::xml_node& shape, const CharFormat& f, St
   s.builder->picture(drawnPicture(*drawn, utf16(val(shape, "alt")), side), f);
 }
 
-// WordArt's text, in its font and size, as a paragraph of its own.
+// WordArt's text, in its font and size, as a paragraph of its own; one in
+// its line (not placed on the page) aligned as the paragraph holding it.
 void DocxReader::wordArt(const pugi::xml_node& path, StoryState& s) {
   const std::u16string text = cleanText(val(path, "string"));
   if (text.empty()) return;
   flush(s);
   ParagraphFormat pf;
   pf.textBox = s.textBoxDepth > 0;
+  if (styleValue(val(path.parent(), "style"), "position") != "absolute")
+    pf.align = s.anchorAlign;
   s.builder->paragraph(pf);
   const std::string_view style = val(path, "style");
   std::string_view font = styleValue(style, "font-family");

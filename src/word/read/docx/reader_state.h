@@ -60,6 +60,9 @@ struct StoryState {
   // line and fill where they have none of their own.
   Border boxLine;
   uint32_t boxFill = kAutoColor;
+  // The alignment of the paragraph the text boxes are anchored in: WordArt
+  // set in its line stands where the paragraph aligns it.
+  Align anchorAlign = Align::Left;
   // The last paragraph's mark is written only when more content follows:
   // a cell's last paragraph ends with the cell mark instead.
   bool pendingEnd = false;
@@ -137,6 +140,7 @@ class DocxReader {
   void paragraph(const pugi::xml_node& p, StoryState& s, int depth, bool joinNext);
   void alignmentTabs(const ParaProps& props, ParagraphFormat& pf, StoryState& s) const;
   bool hiddenMark(const pugi::xml_node& ppr, const StoryState& s) const;
+  bool hiddenWhole(const pugi::xml_node& p, const StoryState& s) const;
   void textBoxLook(const pugi::xml_node& box, StoryState& s) const;
   void inlines(const pugi::xml_node& parent, StoryState& s, InlineState& in, int depth);
   void run(const pugi::xml_node& r, StoryState& s, InlineState& in, int depth);
