@@ -231,19 +231,28 @@ CourseContents courseContents(const std::string& folder,
   return out;
 }
 
+namespace {
+
+// The files and links below `folder` (`prefix` their names' start) not in
+// `wanted`; folders are entered, links to them are not.
+void leftoversIn(const std::string& folder, const std::string& prefix,
+                 const std::set<std::string>& wanted, std::vector<std::string>& left) {
+  support::forEachEntry(folder, [&](const char* leaf, support::EntryKind kind) {
+    std::string rel = prefix + leaf;
+    if (kind == support::EntryKind::Folder)
+      leftoversIn(folder + "/" + leaf, rel + "/", wanted, left);
+    else if (!support::isTemporaryName(leaf) && !wanted.count(rel))
+      left.push_back(std::move(rel));
+  });
+}
+
+}  // namespace
+
 std::vector<std::string> leftovers(const std::string& folder,
                                    const std::vector<std::string>& course) {
   const std::set<std::string> wanted(course.begin(), course.end());
   std::vector<std::string> left;
-  std::error_code ec;
-  const fs::path root(folder);
-  fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
-  for (fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
-    if (it->is_directory(ec) && !it->is_symlink(ec)) continue;
-    if (support::isTemporaryName(it->path().filename().string())) continue;
-    std::string rel = it->path().lexically_relative(root).generic_string();
-    if (!wanted.count(rel)) left.push_back(std::move(rel));
-  }
+  leftoversIn(folder, "", wanted, left);
   std::sort(left.begin(), left.end());
   return left;
 }

@@ -242,12 +242,11 @@ std::vector<PackedFile> packAll(const std::vector<PackSource>& sources) {
 }
 
 std::vector<std::string> zipOrder(std::vector<std::string> names) {
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    const bool am = a == "imsmanifest.xml", bm = b == "imsmanifest.xml";
-    if (am != bm) return am;
-    return a < b;
-  });
+  std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
+  const auto manifest = std::lower_bound(names.begin(), names.end(), "imsmanifest.xml");
+  if (manifest != names.end() && *manifest == "imsmanifest.xml")
+    std::rotate(names.begin(), manifest, manifest + 1);
   return names;
 }
 

@@ -1,5 +1,6 @@
 #include "support/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -11,7 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <filesystem>
+#include <memory>
 #include <mutex>
 #include <system_error>
 
@@ -238,21 +239,45 @@ void FolderLock::release() {
   fd_ = -1;
 }
 
-void removeStaleTemporaries(const std::string& folder, bool subfolders) {
-  std::error_code ec;
-  for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
-    const std::string leaf = e.path().filename().string();
-    if (subfolders && e.is_directory(ec) && !e.is_symlink(ec)) {
-      removeStaleTemporaries(e.path().string(), false);
-      continue;
+void forEachEntry(const std::string& folder,
+                  const std::function<void(const char* name, EntryKind kind)>& f) {
+  struct Close {
+    void operator()(DIR* d) const { ::closedir(d); }
+  };
+  const std::unique_ptr<DIR, Close> dir(::opendir(folder.c_str()));
+  if (!dir) return;
+  while (const dirent* e = ::readdir(dir.get())) {
+    const std::string_view name = e->d_name;
+    if (name == "." || name == "..") continue;
+    unsigned char type = e->d_type;
+    if (type == DT_UNKNOWN) {  // a file system that does not say: ask it
+      struct stat st {};
+      const std::string path = folder + "/" + e->d_name;
+      type = ::lstat(path.c_str(), &st) != 0 ? DT_UNKNOWN
+             : S_ISDIR(st.st_mode)           ? DT_DIR
+             : S_ISLNK(st.st_mode)           ? DT_LNK
+             : S_ISREG(st.st_mode)           ? DT_REG
+                                             : DT_UNKNOWN;
     }
-    if (!isTemporaryName(leaf)) continue;
-    // ".rdtmp." + pid + "." + n: a process still running may be writing it.
-    const long pid = std::strtol(leaf.c_str() + kTemporaryPrefix.size(), nullptr, 10);
-    const bool running = pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-    if (running) continue;
-    ::unlink(e.path().c_str());
+    f(e->d_name, type == DT_DIR   ? EntryKind::Folder
+                 : type == DT_LNK ? EntryKind::Link
+                 : type == DT_REG ? EntryKind::File
+                                  : EntryKind::Other);
   }
+}
+
+void removeStaleTemporaries(const std::string& folder, bool subfolders) {
+  forEachEntry(folder, [&](const char* leaf, EntryKind kind) {
+    if (subfolders && kind == EntryKind::Folder) {
+      removeStaleTemporaries(folder + "/" + leaf, false);
+      return;
+    }
+    if (!isTemporaryName(leaf)) return;
+    // ".rdtmp." + pid + "." + n: a process still running may be writing it.
+    const long pid = std::strtol(leaf + kTemporaryPrefix.size(), nullptr, 10);
+    const bool running = pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+    if (!running) ::unlink((folder + "/" + leaf).c_str());
+  });
 }
 
 bool isFile(const std::string& path) {

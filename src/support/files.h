@@ -70,6 +70,14 @@ class FolderLock {
   int fd_ = -1;
 };
 
+// The entries of `folder` ("." and ".." aside) in the order the system
+// lists them, each with its kind as listed (a link is a link, not what it
+// points to): a plain walk, without a path object made for every entry.
+// Nothing when the folder cannot be opened.
+enum class EntryKind { File, Folder, Link, Other };
+void forEachEntry(const std::string& folder,
+                  const std::function<void(const char* name, EntryKind kind)>& f);
+
 // Removes what writes of processes no longer running left behind in
 // `folder`, and with `subfolders` in the folders right inside it (a killed
 // run's temporaries); every other file stays.
