@@ -21,6 +21,7 @@ var RdCmi5 = (function () {
   var PARAMS = ['endpoint', 'fetch', 'actor', 'registration', 'activityId'];
   var STATE_ID = 'raredozud.progress';
   var INTERACTION = 'http://adlnet.gov/expapi/activities/cmi.interaction';
+  var INITIALIZED = 'http://adlnet.gov/expapi/verbs/initialized';
   var CHOICES = 'abcdefghijklmnopqrstuvwxyz0123456789';
 
   // Launched by a cmi5 LMS: every launch parameter is in the URL.
@@ -83,6 +84,38 @@ var RdCmi5 = (function () {
       this.kept = s && typeof s.token === 'string' && s.token && !isNaN(Date.parse(s.initialized)) ? s : null;
     } catch (e) { this.kept = null; }
     return this.kept;
+  };
+
+  // A duplicated tab copies this one's sessionStorage and history, so it
+  // too would go on with the session as a reload does: two pages of one
+  // session, their statements mixed, each ending it. The page that has the
+  // launch holds a lock of the browser's, named by it, for as long as it
+  // is shown; a page that finds it held elsewhere keeps nothing of the
+  // launch. A reload may ask before the page it replaces has let go, so a
+  // lock held is asked after again a little later. (Locks exist only on
+  // https and the local host: elsewhere nothing is checked.)
+  var LET_GO_WAIT = 500;
+  var LET_GO_TRIES = 4;
+
+  TabLaunch.prototype.heldElsewhere = function () {
+    var locks = navigator.locks;
+    var key = this.key;
+    if (!locks) return Promise.resolve(false);
+    var ask = function (tries) {
+      return locks.query().then(function (state) {
+        var held = state.held.some(function (l) { return l.name === key; });
+        if (!held || !tries) return held;
+        return new Promise(function (r) { setTimeout(r, LET_GO_WAIT); }).then(function () { return ask(tries - 1); });
+      });
+    };
+    return ask(LET_GO_TRIES).catch(function () { return false; });
+  };
+
+  TabLaunch.prototype.hold = function () {
+    if (!navigator.locks) return;
+    navigator.locks.request(this.key, { ifAvailable: true }, function (lock) {
+      return lock ? new Promise(function () {}) : null;
+    }).catch(function () { /* no lock: a duplicate is not told apart */ });
   };
 
   TabLaunch.prototype.keep = function (s) {
@@ -361,7 +394,7 @@ var RdCmi5 = (function () {
     http.defaults.adapter = function (config) {
       var headers = config.headers && config.headers.toJSON ? config.headers.toJSON() : config.headers;
       return fetch(config.url, { method: String(config.method || 'get').toUpperCase(), headers: headers,
-                                 body: config.data, keepalive: true }).then(function (res) {
+                                 body: config.data, keepalive: true, signal: config.signal }).then(function (res) {
         return res.text().then(function (data) {
           var response = { data: data, status: res.status, statusText: res.statusText, headers: {}, config: config, request: null };
           if (res.ok) return response;
@@ -388,18 +421,71 @@ var RdCmi5 = (function () {
   // launch made again after a failure (LMS.LaunchData or "initialized"
   // refused) goes on with the token it got. An answer without one (the
   // URL used before) is final.
+  // One the fetch URL has not answered yet (the launch timed out) is
+  // waited for again, not asked a second time.
   function fetchOnce(lib) {
     var fetchToken = lib.getAuthTokenFromLMS.bind(lib);
-    var token = null;
+    var asked = null;
     lib.getAuthTokenFromLMS = function (url) {
-      if (token) return Promise.resolve(token);
-      return fetchToken(url).then(function (t) {
-        if (typeof t === 'string' && t) return (token = t);
+      asked = asked || fetchToken(url).then(function (t) {
+        if (typeof t === 'string' && t) return t;
         var e = new Error('the fetch URL gave no token: it was used before');
         e.final = true;
         throw e;
+      }, function (e) {
+        asked = null;
+        throw e;
+      });
+      return asked;
+    };
+  }
+
+  // A request the LMS or LRS never answers would hold the launch, or every
+  // request behind it, for ever: past this it counts as failed and is made
+  // again as failed ones are.
+  var ANSWER_WAIT = 30000;
+
+  function inTime(promise) {
+    return new Promise(function (resolve, reject) {
+      var timer = setTimeout(function () { reject(new Error('no answer in ' + ANSWER_WAIT / 1000 + ' seconds')); }, ANSWER_WAIT);
+      promise.then(resolve, reject).finally(function () { clearTimeout(timer); });
+    });
+  }
+
+  // The library's HTTP client gives up a request unanswered in time.
+  function timeLimit(http) {
+    http.interceptors.request.use(function (config) {
+      var stop = new AbortController();
+      config.rdTimer = setTimeout(function () { stop.abort(); }, ANSWER_WAIT);
+      config.signal = stop.signal;
+      return config;
+    });
+    http.interceptors.response.use(function (r) {
+      clearTimeout(r.config.rdTimer);
+      return r;
+    }, function (e) {
+      if (e && e.config) clearTimeout(e.config.rdTimer);
+      throw e;
+    });
+  }
+
+  // "initialized" is made once a session: a launch made again after its
+  // request failed sends the same statement, of the same id, so that an
+  // LRS that took it and whose answer was lost does not record two.
+  // A launch given up for want of an answer may still go on, so the
+  // library keeps sending that one statement for "initialized".
+  function initializeOnce(lib, session) {
+    var send = lib.sendXapiStatement.bind(lib);
+    var made = null;
+    lib.sendXapiStatement = function (statement) {
+      if (!statement || !statement.verb || statement.verb.id !== INITIALIZED) return send(statement);
+      made = made || statement;
+      return send(made).catch(function (e) {
+        // 409: the LRS holds a statement of this id, which is ours.
+        if (!(e && e.response && e.response.status === 409)) throw e;
       });
     };
+    return twice(function () { return inTime(lib.initialize(session)); });
   }
 
   // The state kept for this registration: {} when there is none (404), or
@@ -435,7 +521,14 @@ var RdCmi5 = (function () {
       var kept = tab.reloaded();
       var session = kept ? { authToken: kept.token, initializedDate: new Date(kept.initialized) } : undefined;
       fetchOnce(lib);
-      return twice(function () { return lib.initialize(session); }).then(function () {
+      return (kept ? tab.heldElsewhere() : Promise.resolve(false)).then(function (elsewhere) {
+        if (!elsewhere) return initializeOnce(lib, session);
+        var e = new Error('the session of this launch goes on in another tab');
+        e.elsewhere = true;
+        throw e;
+      }).then(function () {
+        tab.hold();
+        timeLimit(lib.xapi.getAxios());
         if (!kept) tab.keep({ token: lib.getAuthToken(), initialized: lib.getInitializedDate().toISOString(), ended: false });
         else if (kept.ended && window.console) {
           console.info('cmi5: the session ended before this page was shown again; the progress goes to the state, ' +

@@ -14,6 +14,7 @@
       empty: 'This course has no pages.',
       unknownRef: 'No page with the reference ',
       notRecorded: 'The learning management system is not recording your progress: close the course and open it from there again.',
+      openElsewhere: 'This course is open in another tab or window, which records your progress: go on there. Nothing done here is recorded.',
       test: 'Test', answered: ' (answered)', seen: ' (seen)', passed: 'passed', notPassed: 'not passed yet',
       progressText: function (n) { return n + '% of the course done'; },
       welcome: 'Welcome back',
@@ -38,6 +39,7 @@
       empty: 'В курсе нет страниц.',
       unknownRef: 'Нет страницы со ссылкой ',
       notRecorded: 'Система обучения не сохраняет ваш прогресс: закройте курс и откройте его из неё заново.',
+      openElsewhere: 'Курс открыт в другой вкладке или окне, и прогресс сохраняется там: продолжайте в ней. Здесь ничего не сохраняется.',
       test: 'Тест', answered: ' (пройден)', seen: ' (просмотрено)', passed: 'сдан', notPassed: 'ещё не сдан',
       progressText: function (n) { return 'Курс пройден на ' + n + '%'; },
       welcome: 'С возвращением',
@@ -371,7 +373,7 @@
     if (RdCmi5.launched(location.search)) {
       return RdCmi5.open('player/', courseLang).catch(function (e) {
         if (window.console) console.error('cmi5 launch failed: ' + (e && e.message ? e.message : e));
-        notice(T.notRecorded, 20000);
+        notice(e && e.elsewhere ? T.openElsewhere : T.notRecorded, 20000);
         return localStore();
       });
     }

@@ -176,6 +176,15 @@ var RdScorm = (function () {
       v[at + 'success_status'] = o.status === 'not attempted' ? 'unknown' : o.status;
       v[at + 'completion_status'] = o.status === 'not attempted' ? 'not attempted' : 'completed';
     },
+    // A comma is a character like any other in a fill-in's answer, but a
+    // runtime may read a bare one as the parts' delimiter in a value
+    // without "[,]" and refuse the parts it makes (" b" of "a, b"). Such a
+    // runtime takes the comma escaped and reads it back as the learner's,
+    // so a response or pattern refused with a comma is set again so.
+    again: function (name, value) {
+      if (!/\.(learner_response|correct_responses\.\d+\.pattern)$/.test(name)) return null;
+      return value.indexOf(',') >= 0 && value.indexOf('[,]') < 0 ? value.replace(/,/g, '\\,') : null;
+    },
     values: function (r) {
       var v = {};
       if ('location' in r) v['cmi.location'] = r.location.slice(0, 1000);
@@ -302,7 +311,8 @@ var RdScorm = (function () {
       var value = String(values[name]);
       if (self.sent[name] === value || self.refused[name] === value) return;
       // Only a plain "false" is a refusal: some LMSs answer nothing.
-      if (self.call('set', name, value) !== 'false') {
+      var other = self.runtime.again ? self.runtime.again(name, value) : null;
+      if (self.call('set', name, value) !== 'false' || (other && self.call('set', name, other) !== 'false')) {
         self.sent[name] = value;
         stored++;
         return;

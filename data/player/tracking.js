@@ -187,7 +187,9 @@ var RdTracking = (function () {
       if (m) self.totals[m[1]] = null;  // not read yet
     });
     this.state = decode(saved.suspend, this.files.length, Object.keys(this.totals), store.limit);
-    this.location = this.files.indexOf(saved.location) >= 0 ? saved.location : '';
+    // Pages counted anew are named anew: the place's name may now be
+    // another page's, so it goes with the pages seen.
+    this.location = !this.state.changed && this.files.indexOf(saved.location) >= 0 ? saved.location : '';
     this.returning = saved.suspend !== '' || this.location !== '';
     // A learner who left a place in a course converted again since (its
     // pages counted anew, or the place no page of it) is told that the

@@ -159,7 +159,7 @@ std::vector<ZipPlan> plans(const std::string& programFolder, const std::string& 
       hasTests(files) ? std::optional<int>(settings.passMark) : std::nullopt;
   std::vector<ZipPlan> out;
   if (settings.targets & course::kScorm12Target) {
-    ScormZip z = scormZip(schemas, lms, files, settings.passMark);
+    ScormZip z = scormZip(schemas, lms, files, passMark);
     out.push_back({folder + ".scorm.zip", std::move(z.files), std::move(z.made)});
   }
   if (settings.targets & course::kScorm2004Target) {

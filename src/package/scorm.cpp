@@ -82,10 +82,10 @@ std::string scormManifest(const ScormCourse& c) {
       "      <item identifier=\"ITEM1\" identifierref=\"SCO1\" isvisible=\"true\">\n"
       "        <title>" +
       title +
-      "</title>\n"
-      "        <adlcp:masteryscore>" +
-      std::to_string(c.masteryScore) +
-      "</adlcp:masteryscore>\n"
+      "</title>\n";
+  if (c.masteryScore)
+    out += "        <adlcp:masteryscore>" + std::to_string(*c.masteryScore) + "</adlcp:masteryscore>\n";
+  out +=
       "      </item>\n"
       "    </organization>\n"
       "  </organizations>\n";
@@ -118,7 +118,7 @@ LmsCourse lmsCourse(const std::string& folder, const std::vector<std::string>& c
 }
 
 ScormZip scormZip(const std::string& schemaFolder, const LmsCourse& lms,
-                  const std::vector<std::string>& courseFiles, int masteryScore) {
+                  const std::vector<std::string>& courseFiles, std::optional<int> masteryScore) {
   ScormCourse course;
   course.title = lms.title;
   course.masteryScore = masteryScore;

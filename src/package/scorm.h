@@ -5,6 +5,7 @@
 // exists only inside its zip; the package folder keeps the IMS manifest.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,7 +25,9 @@ inline constexpr std::array<const char*, 2> kScormSchemaFiles = {"imscp_rootv1p1
 struct ScormCourse {
   std::string identifier;  // the manifest's, an XML name
   std::string title;       // UTF-8
-  int masteryScore = 80;   // 0..100
+  // 0..100; nothing for a course without tests, which an LMS would
+  // otherwise hold to a score that never comes
+  std::optional<int> masteryScore = 80;
   std::string launch = "index.htm";
   std::vector<std::string> files;  // the SCO's files, relative, "/"-separated
 };
@@ -69,6 +72,6 @@ struct ScormZip {
   std::vector<MadeEntry> made;
 };
 ScormZip scormZip(const std::string& schemaFolder, const LmsCourse& course,
-                  const std::vector<std::string>& courseFiles, int masteryScore);
+                  const std::vector<std::string>& courseFiles, std::optional<int> masteryScore);
 
 }  // namespace package

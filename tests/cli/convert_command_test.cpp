@@ -433,4 +433,6 @@ TEST(ConvertCommand, TheSampleCoursesFourZipsPassTheCheck) {
   EXPECT_EQ(structure.find("masteryScore"), std::string::npos);
   EXPECT_EQ(zipEntry(work / "pages.scorm2004.zip", "imsmanifest.xml").find("Measure"),
             std::string::npos);
+  EXPECT_EQ(zipEntry(work / "pages.scorm.zip", "imsmanifest.xml").find("masteryscore"),
+            std::string::npos);
 }

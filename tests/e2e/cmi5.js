@@ -1,4 +1,4 @@
-// The course launched by a cmi5 LMS: node cmi5.js NAME.cmi5.zip
+// The course launched by a cmi5 LMS: node cmi5.js NAME.cmi5.zip [--screenshots DIR]
 // lrs.js plays the LMS (the fetch URL, LMS.LaunchData, an LRS recording
 // the statements, the state API) on 127.0.0.1, and Chromium opens the
 // player with the launch parameters in its URL. Three sessions of one
@@ -18,7 +18,9 @@ const fs = require('node:fs');
 const { outline, expectedQuiz, answerQuiz, browser, unpackScorm } = require('./common.js');
 const { lrs, SESSION } = require('./lrs.js');
 
-const unpacked = unpackScorm(process.argv[2] || '');
+const args = process.argv.slice(2);
+const shotsDir = args.indexOf('--screenshots') >= 0 ? args.splice(args.indexOf('--screenshots'), 2)[1] : null;
+const unpacked = unpackScorm(args[0] || '');
 const course = unpacked.course;
 // The LMS imports the unit as the package's cmi5.xml describes it.
 const structure = fs.readFileSync(path.join(course, 'cmi5.xml'), 'utf8');
@@ -58,9 +60,9 @@ const until = async (what, check) => {
     if (Date.now() > end) throw new Error('waited a minute for ' + what);
 };
 
-async function launch(data) {
+async function launch(data, where = context) {
   const l = server.launch(data);
-  page = await context.newPage();
+  page = await where.newPage();
   page.on('pageerror', (e) => pageErrors.push(String(e)));
   await page.goto(l.url);
   await until('initialized', () => verbs(l.session)[0] === VERB('initialized'));
@@ -208,18 +210,37 @@ test('LaunchData or a state the LRS fails to give is read again, and the state n
   let reads = 0, launchReads = 0;
   server.failState = (method, id) => ((progress(method, id) && !reads++) ||
     (method === 'GET' && id === 'LMS.LaunchData' && !launchReads++) ? 500 : 0);
-  let l = await launch(launchData);
+  // A browser of its own, whose clock the test runs on.
+  const timed = await browser();
+  await timed.context.clock.install();
+  let l = await launch(launchData, timed.context);
   await player().locator('#continue').waitFor();
+  // A state write the LRS never answers is given up after a while, and
+  // the next report writes the state.
+  let stalled = 0;
+  server.stall = (method, id) => method !== 'GET' && id === 'raredozud.progress' && !stalled++;
+  const places = order.filter((e) => e.file !== server.states.get('raredozud.progress').location).slice(0, 2);
+  for (const e of places) {
+    await player().locator(`#toc-list a[href="#${e.file}"]`).click();
+    await until('a write stalled', () => stalled);
+    await page.clock.fastForward('01:00');
+  }
+  await until('the place written', () => server.states.get('raredozud.progress').location === places[1].file);
+  server.stall = null;
   await leave(l);
+  await timed.close();
   assert.deepEqual([verbs(l.session), launchReads], [[VERB('initialized'), VERB('terminated')], 2]);
   const kept = structuredClone(server.states.get('raredozud.progress'));
   server.failState = (method, id) => (progress(method, id) ? 500 : 0);
+  // "initialized" taken, its answer lost: sent again, it is not recorded twice.
+  let lost = 0;
+  server.loseAnswer = (list) => (list[0].verb.id === VERB('initialized') && !lost++ ? 503 : 0);
   l = await launch(launchData);
   await at(order[0].file);
   await player().locator('#next').click();
   await at(order[1].file);
   await leave(l);
-  server.failState = null;
+  server.failState = server.loseAnswer = null;
   assert.deepEqual(server.states.get('raredozud.progress'), kept);
   assert.deepEqual(verbs(l.session), [VERB('initialized'), VERB('terminated')]);
 });
@@ -259,6 +280,21 @@ test('a reload or Back and Forward keep the session and its progress; the outcom
   await player().locator('#next').click();
   await at(order[1].file);
   await until('the place kept', () => progress().location === order[1].file);
+  // A duplicated tab has this one's sessionStorage and reloads the launch:
+  // the session goes on here, so that one records nothing and says so.
+  const tabKept = await page.evaluate(() => JSON.stringify(sessionStorage));
+  const twin = await context.newPage();
+  twin.on('pageerror', (e) => pageErrors.push(String(e)));
+  await twin.setViewportSize({ width: 360, height: 640 });
+  await twin.goto(l.url);
+  await twin.evaluate((s) => Object.entries(JSON.parse(s)).forEach(([k, v]) => sessionStorage.setItem(k, v)), tabKept);
+  await twin.reload();
+  await twin.locator('#notice', { hasText: /another tab|другой вкладке/ }).waitFor();
+  // On a phone too its lines take the window's width, not half of it.
+  assert.ok((await twin.locator('#notice').boundingBox()).width > 0.8 * 360);
+  if (shotsDir) await twin.screenshot({ path: path.join(shotsDir, 'player-cmi5-elsewhere.png') });
+  await twin.goto('about:blank');
+  await twin.close();
   await page.reload();
   await at(order[1].file);
   await page.goto('about:blank');

@@ -19,8 +19,9 @@ const SESSION = 'https://w3id.org/xapi/cmi5/context/extensions/sessionid';
 // the answer to a statement is held back: a slow LRS), lag(list) (ms a
 // request's statements wait before they are recorded, or 0), and outages
 // to play: failStatement(list) and failState(method, stateId) give the
-// status to refuse a request with, or 0, and loseAnswer(list) the status
-// to answer one with though it was recorded }.
+// status to refuse a request with, or 0, loseAnswer(list) the status
+// to answer one with though it was recorded, and stall(method, stateId)
+// whether to leave a request unanswered }.
 async function lrs(course, { activityId, url, actor, registration }) {
   const statements = [];
   const states = new Map();
@@ -42,6 +43,8 @@ async function lrs(course, { activityId, url, actor, registration }) {
   async function xapi(req, res, url) {
     if (!current || req.headers.authorization !== 'Basic ' + current.token) return json(res, 401, { error: 'token' });
     const q = url.searchParams;
+    // An LRS that never answers: the request stays open.
+    if (api.stall && api.stall(req.method, q.get('stateId'))) return;
     const resource = url.pathname.slice('/lrs/'.length);
     if (resource === 'statements' && (req.method === 'POST' || req.method === 'PUT')) {
       const body = JSON.parse(await read(req));
@@ -115,7 +118,7 @@ async function lrs(course, { activityId, url, actor, registration }) {
   }
 
   const api = { base, statements, states, launch, close: () => server.close(), hold: 0, lag: null, failStatement: null, failState: null,
-    loseAnswer: null };
+    loseAnswer: null, stall: null };
   return api;
 }
 

@@ -407,6 +407,9 @@ test('without an LMS the record lives in local storage, and storage that fails l
   const renamed = new R.Tracker(new S.LocalStore(storage, 'course-a'),
     { files: ['page2.htm', 'test1.htm', 'page5.htm', 'test2.htm'], passMark: 80 });
   assert.deepEqual([renamed.location, renamed.changed], ['', true]);
+  // Or with a page more, its pages named anew: the place's name may be another page's.
+  const grown = new R.Tracker(new S.LocalStore(storage, 'course-a'), { files: [...FILES, 'page9.htm'], passMark: 80 });
+  assert.deepEqual([grown.location, grown.changed], ['', true]);
   assert.equal(again.seed(), t.seed());
   const kept = JSON.parse(items['course-a']);
   assert.deepEqual([kept.interactions.length, kept.interactions[0].student_response, kept.interactions[0].result],
