@@ -341,12 +341,11 @@ CharFormat DocxReader::format(const RunProps& direct, const StoryState& s,
   const RunProps eff = effective(direct, in);
   CharFormat f;
   eff.applyTo(f);
-  f.hyperlink = in.link;
-  for (auto it = s.fields.rbegin(); it != s.fields.rend(); ++it)
-    if (!it->link.empty()) {
-      f.hyperlink = it->link;
-      break;
-    }
+  auto field = std::find_if(s.fields.rbegin(), s.fields.rend(),
+                            [](const Field& d) { return !d.link.target.empty(); });
+  const Link& link = field == s.fields.rend() ? in.link : field->link;
+  f.hyperlink = link.target;
+  f.linkTitle = link.title;
   return f;
 }
 
