@@ -203,6 +203,9 @@ struct ParagraphFormat {
   // line is drawn there (columnLine): bits and a byte the structure had
   // spare.
   uint8_t columns : 4 = 0;
+  // A paragraph of the main text in a frame of its own: it floats as a
+  // text box's does (textBox), but it is read in its place in the text.
+  bool inFrame : 1 = false;
   // The room a frame (below) keeps from the text beside it and from the
   // text above and below it, points. In the bytes the bits above left
   // spare.

@@ -595,6 +595,7 @@ TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
   EXPECT_EQ(paragraphText(m, 2), "anchor");
   EXPECT_EQ(paragraphText(m, 3), "boxed");  // after its anchor, once
   EXPECT_TRUE(m.main.paragraphs[3].format.textBox);
+  EXPECT_FALSE(m.main.paragraphs[3].format.inFrame);  // not the main text's
   // In its shape's fill, framed by its line (a point wide).
   const word::ParagraphFormat& boxed = m.main.paragraphs[3].format;
   EXPECT_EQ(boxed.shading, 0x4472C4u);
@@ -604,6 +605,7 @@ TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
   EXPECT_FALSE(m.main.paragraphs[2].format.textBox);
   EXPECT_EQ(paragraphText(m, 4), "fallback");
   EXPECT_TRUE(m.main.paragraphs[5].format.textBox);
+  EXPECT_TRUE(m.main.paragraphs[5].format.inFrame);  // the main text's, floating
   // Plain text leaves floating text out.
   std::string t = text(m);
   EXPECT_EQ(t.find("boxed"), std::string::npos);

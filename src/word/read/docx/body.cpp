@@ -258,6 +258,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   // A paragraph in a frame (framePr, not a drop cap) floats like a text box.
   pugi::xml_node frame = child(ppr, "framePr");
   pf.textBox = s.textBoxDepth > 0 || (frame && !attr(frame, "dropCap"));
+  pf.inFrame = pf.textBox && s.textBoxDepth == 0;
   if (s.textBoxDepth > 0) {
     if (!pf.borderSides && s.boxLine.style == LineStyle::Single) {
       pf.border = s.boxLine;
