@@ -30,7 +30,10 @@ class EntryWalk {
     Paragraph p;
     p.text = sel.text();
     p.line = prepareLine(p.text);
-    p.marker = classify(p.line);
+    p.textBox = sel.storyType() == word::wdTextFrameStory;
+    if (!p.textBox) p.marker = classify(p.line);
+    p.outlineLevel = sel.outlineLevel();
+    if (p.outlineLevel != word::wdOutlineLevelBodyText) p.style = sel.styleName();
     p.start = sel.start();
     p.end = sel.end();
     p.entry = current();

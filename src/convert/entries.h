@@ -40,6 +40,12 @@ struct Paragraph {
   std::u16string line;  // prepared for the grammar (prepareLine)
   MarkerLine marker;
   int32_t start = 0, end = 0;
+  // In a text box or shape: no part of the main text, whose markers alone
+  // are read, so it is text whatever it starts with.
+  bool textBox = false;
+  // Its outline level (1 to 9 in a heading style), and its style's name.
+  int32_t outlineLevel = word::wdOutlineLevelBodyText;
+  std::u16string style;
   // The entry it stands in (for a heading marker: the one it closes); none
   // before the first heading marker or "%PID=" line.
   const PendingEntry* entry = nullptr;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "convert/entries.h"
+#include "convert/lint_text.h"
 #include "convert/mistyped.h"
 #include "course/export_context.h"
 #include "course/session.h"
@@ -23,14 +24,6 @@ namespace {
 using std::u16string;
 using support::widen;
 
-bool blank(char16_t c) {
-  return c <= 0x20 || c == 0xA0;
-}
-
-bool hasText(std::u16string_view s) {
-  return std::any_of(s.begin(), s.end(), [](char16_t c) { return !blank(c); });
-}
-
 bool startsWithUpper(std::u16string_view line, std::string_view marker) {
   return support::upperAscii(line.substr(0, marker.size())) == widen(marker);
 }
@@ -44,49 +37,6 @@ u16string markerList() {
 
 bool markerLine(const u16string& paragraphText) {
   return classify(prepareLine(paragraphText)).marker != Marker::Content;
-}
-
-// Up to `count` words of `text`, from its end when `last`; the walk stops
-// at the last word wanted.
-u16string words(std::u16string_view text, int count, bool last) {
-  const size_t n = text.size();
-  auto at = [&](size_t i) { return text[last ? n - 1 - i : i]; };
-  std::vector<std::u16string_view> found;
-  for (size_t i = 0; i < n && found.size() < static_cast<size_t>(count);) {
-    while (i < n && blank(at(i))) ++i;
-    size_t j = i;
-    while (j < n && !blank(at(j))) ++j;
-    if (j > i) found.push_back(text.substr(last ? n - j : i, j - i));
-    i = j;
-  }
-  if (last) std::reverse(found.begin(), found.end());
-  u16string out;
-  for (std::u16string_view w : found) {
-    if (!out.empty()) out += u' ';
-    out += w;
-  }
-  return out;
-}
-
-// What a warning quotes (a title, a marker, a paragraph's first words) is
-// cut after this many characters, with "…": a title of 300,000 characters
-// quoted in each of thousands of warnings made gigabytes.
-constexpr size_t kLongestQuote = 120;
-
-u16string cutForQuote(u16string s, bool cut = false) {
-  if (s.size() <= kLongestQuote && !cut) return s;
-  s.resize(std::min(s.size(), kLongestQuote));
-  if (!s.empty() && s.back() >= 0xD800 && s.back() < 0xDC00) s.pop_back();
-  while (!s.empty() && s.back() == u' ') s.pop_back();
-  return s + u"\u2026";
-}
-
-// Quoted as a learner reads it: blanks and the word processor's control
-// characters (a line break, where a note's reference or a picture stands)
-// as one blank between words.
-u16string quoted(std::u16string_view s) {
-  const size_t read = 4 * kLongestQuote;
-  return u"\"" + cutForQuote(words(s.substr(0, read), INT32_MAX, false), s.size() > read) + u"\"";
 }
 
 // What the author knows an entry by.
@@ -149,6 +99,7 @@ class Linter : public EntryListener {
   // paragraph: the scanner reads paragraphs, so it is text.
   void paragraph(const Paragraph& p) override {
     lostWithTheLine(p);
+    if (p.textBox) return;  // no marker of a text box is read: text() tells
     const u16string& text = p.text;
     for (size_t b = text.find(u'\v'); b != u16string::npos; b = text.find(u'\v', b + 1)) {
       const std::u16string_view m = markerAt(std::u16string_view(text).substr(b + 1));
@@ -191,7 +142,14 @@ class Linter : public EntryListener {
       return startsWithUpper(p.line, pages::kReferenceOpen) ||
              startsWithUpper(p.line, pages::kReferenceClose) || cyrillicLinkMarker(p.line) == 0;
     };
-    if (!p.line.empty() && p.line[0] == u'%' && !reference())
+    if (p.outlineLevel != word::wdOutlineLevelBodyText)
+      styledHeadings_.add(p.start, p.text, p.style);
+    if (const std::u16string_view m = p.textBox ? markerAt(p.line) : u""; !m.empty())
+      warn(p.start, quoted(m) +
+                        u" in a text box or shape is not read: markers work only in the "
+                        u"document's own text, so the line stays text where the box is; type "
+                        u"the marker in a paragraph of the text itself");
+    else if (!p.line.empty() && p.line[0] == u'%' && !reference())
       mistyped(p, std::nullopt);
     else if (const std::optional<size_t> at = markerAfterPrefix(p.line))
       mistyped(p, at);
@@ -441,9 +399,12 @@ class Linter : public EntryListener {
   }
 
   void courseChecks() {
-    if (std::none_of(entries_.begin(), entries_.end(), [](const ClosedEntry& e) {
-          return course::writesPage(e.kind) || course::writesTest(e.kind);
-        }))
+    const auto shown = std::count_if(entries_.begin(), entries_.end(), [](const ClosedEntry& e) {
+      return course::writesPage(e.kind) || course::writesTest(e.kind);
+    });
+    if (const auto styled = styledHeadings_.check(static_cast<size_t>(shown)))
+      warn(styled->at, styled->message);
+    if (shown == 0)
       error(0, u"the course has no page and no test: learners get an empty course; " +
                    u16string(lastPageDropped_
                                  ? u"its one page has ten characters or fewer, and is left out "
@@ -664,6 +625,7 @@ class Linter : public EntryListener {
     u16string name;
   };
   std::vector<Name> names_;
+  StyledHeadings styledHeadings_;
   std::set<u16string> titlesHere_;  // of the pages and tests since the last chapter mark
   int32_t leftOutAt_ = -1;  // the chapter mark whose left-out text was told
   bool mistypedSincePending_ = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "convert/lint_text.h"
 #include "convert/scanner.h"
 #include "support/strings.h"
 
@@ -11,10 +12,6 @@ namespace {
 
 using std::u16string;
 constexpr size_t npos = u16string::npos;
-
-bool blank(char16_t c) {
-  return c <= 0x20 || c == 0xA0;
-}
 
 // A letter of a word, as opposed to a bullet, a digit, a dash or a tab.
 bool letter(char16_t c) {

@@ -454,6 +454,34 @@ bool Selection::information(Information what) const {
   return d.outerTableAt(static_cast<uint32_t>(d.selStart)) >= 0;
 }
 
+namespace {
+
+// The format of the paragraph holding `position`.
+const ParagraphFormat& paragraphFormatAt(const DocumentState& d, int32_t position) {
+  static const ParagraphFormat kNone;
+  const Story& s = d.model.main;
+  const size_t p = ops::paragraphAt(s, clampPos(position, storyLength(d)));
+  return p < s.paragraphs.size() ? s.paragraphs[p].format : kNone;
+}
+
+}  // namespace
+
+StoryType Selection::storyType() const {
+  const ParagraphFormat& f = paragraphFormatAt(Access::of(doc()), start());
+  return f.textBox && !f.inFrame ? wdTextFrameStory : wdMainTextStory;
+}
+
+int32_t Selection::outlineLevel() const {
+  const uint8_t level = paragraphFormatAt(Access::of(doc()), start()).outlineLevel;
+  return level < 9 ? level + 1 : wdOutlineLevelBodyText;
+}
+
+std::u16string Selection::styleName() const {
+  const DocumentState& d = Access::of(doc());
+  const auto style = static_cast<size_t>(paragraphFormatAt(d, start()).style);
+  return style < d.model.styles.size() ? d.model.styles[style].name : std::u16string();
+}
+
 void Selection::selectTable(int32_t index) {
   DocumentState& d = Access::of(doc());
   const Story& s = d.model.main;

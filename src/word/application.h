@@ -28,12 +28,16 @@ enum class SelectionType : int32_t { wdSelectionIP = 1, wdSelectionNormal = 2 };
 enum class Information : int32_t { wdWithInTable = 12 };
 enum class SaveFormat : int32_t { wdFormatText = 2, wdFormatHTML = 8 };
 enum class SaveChanges : int32_t { wdDoNotSaveChanges = 0 };
+enum class StoryType : int32_t { wdMainTextStory = 1, wdTextFrameStory = 5 };
+// A paragraph's outline level that is no heading's.
+inline constexpr int32_t wdOutlineLevelBodyText = 10;
 using enum Unit;
 using enum Movement;
 using enum SelectionType;
 using enum Information;
 using enum SaveFormat;
 using enum SaveChanges;
+using enum StoryType;
 
 class Application;
 class Document;
@@ -199,6 +203,15 @@ class Selection {
   std::u16string text() const;
   SelectionType type() const;
   bool information(Information what) const;  // wdWithInTable: the start is in a table
+  // The story the selection's start is in: a text box's or shape's text
+  // (wdTextFrameStory) stands after the paragraph anchoring it, but is no
+  // part of the main text; a frame's paragraphs are.
+  StoryType storyType() const;
+  // The paragraph at the selection's start: its outline level (1 to 9 for
+  // a heading, wdOutlineLevelBodyText for body text) and its style's name
+  // ("heading 1", "Заголовок 1").
+  int32_t outlineLevel() const;
+  std::u16string styleName() const;
   // Tables(index).Select: selects the index-th outermost table that the
   // selection touches; none is error kNoSuchMember.
   void selectTable(int32_t index);

@@ -53,7 +53,7 @@ void Builder::appendChar(char16_t c, const CharFormat& format) {
       story_.runs.back().format = format;  // an empty run: reuse it
     else
       story_.runs.push_back(Run{pos, format});
-    runStrings_ += format.hyperlink.size() + format.font.size();
+    runStrings_ += format.hyperlink.size() + format.linkTitle.size() + format.font.size();
     if (runStrings_ > kMaxRunStrings) fail(kCannotOpen, "the document is too large to open");
     // Two neighbours may now be equal after the reuse; merge them.
     size_t n = story_.runs.size();

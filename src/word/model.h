@@ -30,6 +30,9 @@ inline constexpr int32_t kDefaultTabStop = 720;
 inline constexpr int16_t kCellPadding = 108;
 
 inline constexpr uint32_t kAutoColor = 0xFFFFFFFFu;  // "automatic": no colour set
+// The longest link tip kept (CharFormat::linkTitle): the word processor's
+// box takes 255 characters.
+inline constexpr size_t kMaxLinkTitle = 1024;
 
 // Distribute: justified to the last line, which a justified paragraph
 // leaves at its start.
@@ -111,6 +114,9 @@ struct CharFormat {
   // a run no larger.
   uint8_t language = 0;
   std::u16string hyperlink;  // a URL, or "#name" for a bookmark in the document
+  // The link's tip, shown while the mouse rests on it (the page's title);
+  // at most kMaxLinkTitle characters.
+  std::u16string linkTitle;
   // Letters shown as capitals: small ones (lower case), or all of them.
   bool smallCaps = false;
   bool allCaps = false;
@@ -197,6 +203,9 @@ struct ParagraphFormat {
   // line is drawn there (columnLine): bits and a byte the structure had
   // spare.
   uint8_t columns : 4 = 0;
+  // A paragraph of the main text in a frame of its own: it floats as a
+  // text box's does (textBox), but it is read in its place in the text.
+  bool inFrame : 1 = false;
   // The room a frame (below) keeps from the text beside it and from the
   // text above and below it, points. In the bytes the bits above left
   // spare.

@@ -674,6 +674,7 @@ Model textFragment(const Model& model, uint32_t pos, std::u16string_view text) {
     if (!d.runs.empty()) chars = d.runs[runAt(d, from)].format;
   }
   chars.hyperlink.clear();
+  chars.linkTitle.clear();
   Story& s = out.main;
   for (size_t i = 0; i < text.size(); ++i) {
     char16_t c = text[i];

@@ -388,3 +388,54 @@ TEST_F(Lint, TheCourseTemplateConvertsWithoutAWarning) {
     EXPECT_TRUE(exists(out("course-template") + "page3_files/image001.png"));
   }
 }
+
+// The word processor's walk reads the main text alone: a marker in a text
+// box is text where the box is, and told; one in a frame, which is the
+// main text's, is read in its place. Headings set in a heading style
+// instead of a marker are told once.
+TEST_F(Lint, MarkersInTextBoxesAndHeadingsInHeadingStyles) {
+  word::Builder b;
+  const auto styled = [&b](const char* text, word::ParagraphFormat f) {
+    b.paragraph(f);
+    paragraph(b, text);
+  };
+  word::ParagraphFormat box, frame;
+  box.textBox = true;
+  frame.textBox = frame.inFrame = true;
+  paragraph(b, "%TITLE=T");
+  paragraph(b, "%AUTHOR=A");
+  paragraph(b, "%H2=One");
+  paragraph(b, "Text of page one.");
+  styled("%H2=Boxed", box);
+  paragraph(b, "More text of page one.");
+  styled("%H2=Framed", frame);
+  paragraph(b, "Text of the framed page.");
+  const convert::LintResult boxed = convert::lintDocument(app, builtCourse("x.doc", b));
+  ASSERT_EQ(boxed.entries.size(), 2u);
+  EXPECT_EQ(boxed.entries[0].title, u"One");
+  EXPECT_EQ(boxed.entries[1].title, u"Framed");
+  ASSERT_EQ(boxed.warnings.size(), 1u);
+  EXPECT_EQ(convert::lintLine("x.doc", boxed.warnings[0]),
+            "x.doc:5: warning: page \"One\": \"%H2=\" in a text box or shape is not read: "
+            "markers work only in the document's own text, so the line stays text where the "
+            "box is; type the marker in a paragraph of the text itself (\"%H2=Boxed\")");
+
+  word::Builder s;
+  word::ParagraphFormat heading;
+  word::Style h;
+  h.name = u"heading 1";
+  heading.style = s.addStyle(h);
+  heading.outlineLevel = 0;
+  for (const char* line : {"%TITLE=T", "%AUTHOR=A", "%H2=Course"}) paragraph(s, line);
+  for (const char* text : {"Safety", "Ladders", "Scaffolds", "Roofs"}) {
+    s.paragraph(heading);
+    paragraph(s, text);
+    paragraph(s, "Some text under the heading.");
+  }
+  EXPECT_EQ(lines(builtCourse("s.doc", s), "s.doc"),
+            std::vector<std::string>{
+                "s.doc:4: warning: the headings \"Safety\", \"Ladders\" and 2 more are set in a "
+                "heading style (\"Heading 1\"), which starts no page: the course has one page for "
+                "the whole document; begin each page's heading with \"%H2=\" (a chapter's with "
+                "\"%H1=\", a test's with \"%TEST=\"), the style may stay (\"Safety\")"});
+}

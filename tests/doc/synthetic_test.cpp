@@ -68,6 +68,7 @@ TEST(SyntheticDoc, HyperlinkTargetsWithPathsAndLocations) {
   word::Model m = read(d);
   EXPECT_EQ(m.main.text, u"x\r");
   EXPECT_EQ(formatAt(m.main, 0).hyperlink, u"..\\docs\\a.doc#part");
+  EXPECT_EQ(formatAt(m.main, 0).linkTitle, u"tip");  // the \o switch: the link's tip
 }
 
 TEST(SyntheticDoc, ScriptTargetsOfHyperlinkFieldsLeaveTheirTextPlain) {

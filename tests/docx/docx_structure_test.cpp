@@ -444,8 +444,8 @@ TEST(DocxFields, OnlyResultsShowAndHyperlinkFieldsLinkTheirRuns) {
       p(r("A ") + fld("begin") + instr(" IF ") + fld("begin") + instr(" MERGEFIELD x ") +
         fld("separate") + r("inner") + fld("end") + instr(" = 1 \"y\" ") + fld("separate") +
         r("result") + fld("end") + r(" B")) +
-      p(fld("begin") + instr(" HYPERLINK \\l \"target\" ") + fld("separate") + r("jump") +
-        fld("end") + fld("begin") + instr(" PAGE ") + fld("end")) +
+      p(fld("begin") + instr(" HYPERLINK \\l \"target\" \\o \"Go there\" ") + fld("separate") +
+        r("jump") + fld("end") + fld("begin") + instr(" PAGE ") + fld("end")) +
       p("<w:fldSimple w:instr=\" HYPERLINK &quot;http://example.org/a&quot; \">" + r("simple") +
         "</w:fldSimple>" + "<w:fldSimple w:instr=\" DATE \">" + r("today") + "</w:fldSimple>");
   // Form fields without results: a box, crossed when checked, and a
@@ -467,6 +467,7 @@ TEST(DocxFields, OnlyResultsShowAndHyperlinkFieldsLinkTheirRuns) {
   EXPECT_EQ(paragraphText(m, 0), "A result B");
   EXPECT_EQ(paragraphText(m, 1), "jump");
   EXPECT_EQ(formatAt(m, m.main.paragraphs[0].end).hyperlink, u"#target");
+  EXPECT_EQ(formatAt(m, m.main.paragraphs[0].end).linkTitle, u"Go there");
   EXPECT_EQ(paragraphText(m, 2), "simpletoday");
   uint32_t third = m.main.paragraphs[1].end;
   EXPECT_EQ(formatAt(m, third).hyperlink, u"http://example.org/a");
@@ -475,7 +476,8 @@ TEST(DocxFields, OnlyResultsShowAndHyperlinkFieldsLinkTheirRuns) {
 
 TEST(DocxLinks, ExternalAndInternalHyperlinksAndBookmarks) {
   std::string rels = docxtest::relationship("rL", "hyperlink", "https://example.com/x?y=1", true);
-  std::string body = p("<w:hyperlink r:id=\"rL\">" + r("out") + "</w:hyperlink>" + r(" mid ") +
+  std::string body = p("<w:hyperlink r:id=\"rL\" w:tooltip=\"Tip &amp; &quot;%A=1&quot;\">" +
+                       r("out") + "</w:hyperlink>" + r(" mid ") +
                        "<w:hyperlink w:anchor=\"here\">" + r("in") + "</w:hyperlink>") +
                      p("<w:bookmarkStart w:id=\"0\" w:name=\"here\"/>" + r("target") +
                        "<w:bookmarkEnd w:id=\"0\"/>" + "<w:bookmarkEnd w:id=\"7\"/>");
@@ -483,6 +485,13 @@ TEST(DocxLinks, ExternalAndInternalHyperlinksAndBookmarks) {
   EXPECT_EQ(formatAt(m, 0).hyperlink, u"https://example.com/x?y=1");
   EXPECT_EQ(formatAt(m, 4).hyperlink, u"");
   EXPECT_EQ(formatAt(m, 9).hyperlink, u"#here");
+  EXPECT_EQ(formatAt(m, 9).linkTitle, u"");
+  // The tip is the link's title on the page, its "%" no link marker there.
+  EXPECT_NE(
+      word::write::html(m, "p_files", u"t")
+          .text.find(
+              "<a href=\"https://example.com/x?y=1\" title=\"Tip &amp; &quot;&#37;A=1&quot;\">"),
+      std::string::npos);
   ASSERT_EQ(m.main.bookmarks.size(), 1u);
   EXPECT_EQ(m.main.bookmarks[0].name, u"here");
   EXPECT_EQ(m.main.bookmarks[0].start, m.main.paragraphs[0].end);
@@ -586,6 +595,7 @@ TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
   EXPECT_EQ(paragraphText(m, 2), "anchor");
   EXPECT_EQ(paragraphText(m, 3), "boxed");  // after its anchor, once
   EXPECT_TRUE(m.main.paragraphs[3].format.textBox);
+  EXPECT_FALSE(m.main.paragraphs[3].format.inFrame);  // not the main text's
   // In its shape's fill, framed by its line (a point wide).
   const word::ParagraphFormat& boxed = m.main.paragraphs[3].format;
   EXPECT_EQ(boxed.shading, 0x4472C4u);
@@ -595,6 +605,7 @@ TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
   EXPECT_FALSE(m.main.paragraphs[2].format.textBox);
   EXPECT_EQ(paragraphText(m, 4), "fallback");
   EXPECT_TRUE(m.main.paragraphs[5].format.textBox);
+  EXPECT_TRUE(m.main.paragraphs[5].format.inFrame);  // the main text's, floating
   // Plain text leaves floating text out.
   std::string t = text(m);
   EXPECT_EQ(t.find("boxed"), std::string::npos);

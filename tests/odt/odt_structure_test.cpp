@@ -392,7 +392,8 @@ TEST(OdtInline, LinksBookmarksNotesAndAcceptedChanges) {
   parts.body =
       "<text:tracked-changes><text:changed-region text:id=\"c1\"><text:deletion>" + p("gone") +
       "</text:deletion></text:changed-region></text:tracked-changes>" +
-      p("<text:bookmark text:name=\"here\"/><text:a xlink:href=\"../other.odt\">file</text:a> "
+      p("<text:bookmark text:name=\"here\"/><text:a xlink:href=\"../other.odt\" office:title=\"The "
+        "tip\">file</text:a> "
         "<text:a xlink:href=\"#here\">back</text:a><text:bookmark-start text:name=\"span\"/>"
         "<text:change-start text:change-id=\"c2\"/>new<text:change-end text:change-id=\"c2\"/>"
         "<text:bookmark-end text:name=\"span\"/><text:note text:note-class=\"footnote\">"
@@ -415,7 +416,9 @@ TEST(OdtInline, LinksBookmarksNotesAndAcceptedChanges) {
   word::Model m = odttest::read(parts);
   EXPECT_EQ(odttest::text(m), "file backnew1*\r\n\u2612\u2610two\r\n");
   EXPECT_EQ(odttest::formatAt(m.main, 0).hyperlink, u"other.odt");  // beside the document
+  EXPECT_EQ(odttest::formatAt(m.main, 0).linkTitle, u"The tip");
   EXPECT_EQ(odttest::formatAt(m.main, 5).hyperlink, u"#here");
+  EXPECT_EQ(odttest::formatAt(m.main, 5).linkTitle, u"");
   ASSERT_EQ(m.main.bookmarks.size(), 2u);
   EXPECT_EQ(m.main.bookmarks[1].name, u"span");
   EXPECT_EQ(m.main.bookmarks[1].end - m.main.bookmarks[1].start, 3u);

@@ -116,6 +116,7 @@ std::string charFormat(const CharFormat& f, const CharFormat& base) {
     out += (f.shaded ? " shading=" : " highlight=") +
            (f.highlight == kAutoColor ? "none" : rgb(f.highlight));
   if (!f.hyperlink.empty()) out += " link=" + quoted(f.hyperlink);
+  if (!f.linkTitle.empty()) out += " title=" + quoted(f.linkTitle);
   return out;
 }
 

@@ -324,7 +324,7 @@ class Renderer {
     if (end > start && (s.text[end - 1] == kParagraphMark || s.text[end - 1] == kCellMark)) --end;
     if (end <= start) return false;
     bool any = false;
-    std::u16string link;
+    std::u16string link, title;
     size_t r = ops::runAt(s, start);
     uint32_t p = start;
     auto eq = std::lower_bound(s.equations.begin(), s.equations.end(), start,
@@ -361,10 +361,14 @@ class Renderer {
       // A target that could run in the player leaves its text plain.
       const std::u16string& wanted =
           safeLinkTarget(fmt.hyperlink) && leadsSomewhere(fmt.hyperlink) ? fmt.hyperlink : kNoLink;
-      if (wanted != link) {
+      const std::u16string& tip = wanted.empty() ? kNoLink : fmt.linkTitle;
+      if (wanted != link || tip != title) {
         if (!link.empty()) out_ += u"</a>";
         link = wanted;
-        if (!link.empty()) out_ += u"<a href=\"" + attribute(link) + u"\">";
+        title = tip;
+        if (!link.empty())
+          out_ += u"<a href=\"" + attribute(link) +
+                  (title.empty() ? u"" : u"\" title=\"" + attribute(title)) + u"\">";
       }
       std::u16string close;
       open(fmt, base, close, language);

@@ -143,7 +143,7 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
   f.language = languages.whole();
   if (main) r.languages_.add(std::u16string_view(r.text_).substr(a, e - a), languages);
   CharFormat linked = f;
-  linked.hyperlink = currentLink();
+  linkOn(linked);
   uint32_t nextBookmark = nextBookmarkFrom(a);
   uint32_t nextNote = nextNoteFrom(a);
   // Text deleted with tracked changes on is gone once they are accepted,
@@ -175,7 +175,7 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
       if (c == 20) objectMark(chp);
       if (c == 21) fieldEnds(gone, linked);
       if (fieldMark(c, cp)) {
-        linked.hyperlink = currentLink();
+        linkOn(linked);
         inCode = inFieldCode();
       }
       continue;

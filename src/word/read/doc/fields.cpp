@@ -5,55 +5,12 @@
 
 #include "support/codepage.h"
 #include "support/strings.h"
-#include "word/links.h"
 #include "word/read/doc/reader_state.h"
 #include "word/read/field_kinds.h"
 #include "word/read/mtef.h"
 
 namespace word::read::doc::detail {
 namespace {
-
-// "HYPERLINK "url" \l "mark"" -> the target, "#mark" for a place in the file.
-std::u16string hyperlinkTarget(const std::u16string& code) {
-  std::vector<std::u16string> tokens;
-  size_t i = 0;
-  while (i < code.size() && tokens.size() < 32) {
-    while (i < code.size() && (code[i] == u' ' || code[i] < 0x20 || code[i] == 0xA0)) ++i;
-    if (i >= code.size()) break;
-    std::u16string t;
-    if (code[i] == u'"') {
-      ++i;
-      while (i < code.size() && code[i] != u'"') t.push_back(code[i++]);
-      ++i;
-    } else {
-      while (i < code.size() && code[i] != u' ' && code[i] >= 0x20) t.push_back(code[i++]);
-    }
-    tokens.push_back(std::move(t));
-  }
-  if (tokens.empty()) return {};
-  if (support::upperAscii(tokens[0]) != u"HYPERLINK") return {};
-  std::u16string url, location;
-  for (size_t k = 1; k < tokens.size(); ++k) {
-    const std::u16string& t = tokens[k];
-    if (t.size() == 2 && t[0] == u'\\') {
-      char16_t sw = t[1] | 0x20;
-      if ((sw == u'l' || sw == u'o' || sw == u't') && k + 1 < tokens.size()) {
-        if (sw == u'l') location = tokens[k + 1];
-        ++k;
-      }
-      continue;
-    }
-    if (url.empty()) url = t;
-  }
-  // Backslashes in quoted paths are doubled in field codes.
-  std::u16string clean;
-  for (size_t k = 0; k < url.size(); ++k) {
-    if (url[k] == u'\\' && k + 1 < url.size() && url[k + 1] == u'\\') ++k;
-    clean.push_back(url[k]);
-  }
-  if (!location.empty()) clean += u"#" + location;
-  return safeLinkTarget(clean) ? clean : std::u16string();
-}
 
 // Moves `p` past an Xstz: a count, the UTF-16 letters and a closing zero.
 void skipXstz(Bytes b, size_t& p) {
@@ -142,7 +99,7 @@ bool DocReader::Emitter::fieldMark(char16_t c, uint32_t cp) {
     if (!fields.empty() && fields.back().inCode) {
       fields.back().inCode = false;
       fields.back().resultAt = built();
-      fields.back().link = hyperlinkTarget(fields.back().code);
+      fields.back().link = hyperlinkField(fields.back().code);
     }
   } else if (c == 21) {
     if (!fields.empty()) fields.pop_back();
@@ -226,10 +183,13 @@ std::u16string DocReader::Emitter::equationText(const Chp& chp) const {
   return stream == r.streams_.equations.end() ? std::u16string() : stream->second;
 }
 
-std::u16string DocReader::Emitter::currentLink() const {
-  for (auto it = fields.rbegin(); it != fields.rend(); ++it)
-    if (!it->link.empty()) return it->link;
-  return {};
+void DocReader::Emitter::linkOn(CharFormat& f) const {
+  static const Link kNone;
+  auto it = std::find_if(fields.rbegin(), fields.rend(),
+                         [](const Field& d) { return !d.link.target.empty(); });
+  const Link& link = it == fields.rend() ? kNone : it->link;
+  f.hyperlink = link.target;
+  f.linkTitle = link.title;
 }
 
 // The first position at or after `cp` where a bookmark starts or ends

@@ -20,6 +20,7 @@
 #include "word/read/doc/lists.h"
 #include "word/read/doc/officeart.h"
 #include "word/read/doc/properties.h"
+#include "word/read/field_kinds.h"
 #include "word/read/languages.h"
 
 namespace word::read::doc::detail {
@@ -85,7 +86,7 @@ struct Para {
 struct Field {
   bool inCode = true;
   std::u16string code;
-  std::u16string link;
+  Link link;
   // An EMBED field's object: its number in the ObjectPool storage.
   std::optional<uint32_t> object;
   uint32_t resultAt = 0;  // where its result starts in the story built
@@ -309,7 +310,8 @@ struct DocReader::Emitter {
     b.loss(std::move(what), kind);
   }
   bool hiddenInFieldCode(char16_t c);
-  std::u16string currentLink() const;
+  // The link of the innermost field that makes one, on `f`.
+  void linkOn(CharFormat& f) const;
   uint32_t nextBookmarkFrom(uint32_t cp) const;
   void bookmarksAt(uint32_t cp);
   void objectMark(const Chp& chp);

@@ -258,6 +258,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   // A paragraph in a frame (framePr, not a drop cap) floats like a text box.
   pugi::xml_node frame = child(ppr, "framePr");
   pf.textBox = s.textBoxDepth > 0 || (frame && !attr(frame, "dropCap"));
+  pf.inFrame = pf.textBox && s.textBoxDepth == 0;
   if (s.textBoxDepth > 0) {
     if (!pf.borderSides && s.boxLine.style == LineStyle::Single) {
       pf.border = s.boxLine;
@@ -341,12 +342,11 @@ CharFormat DocxReader::format(const RunProps& direct, const StoryState& s,
   const RunProps eff = effective(direct, in);
   CharFormat f;
   eff.applyTo(f);
-  f.hyperlink = in.link;
-  for (auto it = s.fields.rbegin(); it != s.fields.rend(); ++it)
-    if (!it->link.empty()) {
-      f.hyperlink = it->link;
-      break;
-    }
+  auto field = std::find_if(s.fields.rbegin(), s.fields.rend(),
+                            [](const Field& d) { return !d.link.target.empty(); });
+  const Link& link = field == s.fields.rend() ? in.link : field->link;
+  f.hyperlink = link.target;
+  f.linkTitle = link.title;
   return f;
 }
 

@@ -9,60 +9,16 @@
 #include "word/read/field_kinds.h"
 
 namespace word::read::docx::detail {
-namespace {
-
-// Splits a field code into words; quoted strings are one word.
-std::vector<std::string> fieldWords(std::string_view code) {
-  std::vector<std::string> out;
-  size_t i = 0;
-  while (i < code.size() && out.size() < 64) {
-    while (i < code.size() &&
-           (code[i] == ' ' || code[i] == '\t' || code[i] == '\n' || code[i] == '\r'))
-      ++i;
-    if (i >= code.size()) break;
-    std::string w;
-    if (code[i] == '"') {
-      ++i;
-      while (i < code.size() && code[i] != '"') w += code[i++];
-      ++i;
-    } else {
-      while (i < code.size() && code[i] != ' ' && code[i] != '\t' && code[i] != '\n' &&
-             code[i] != '\r')
-        w += code[i++];
-    }
-    out.push_back(std::move(w));
-  }
-  return out;
-}
-
-}  // namespace
-
-// The target of a HYPERLINK field: its URL, and "#name" for \l name.
-std::u16string fieldLink(std::string_view code) {
-  auto words = fieldWords(code);
-  if (words.empty() || support::upperAscii(words[0]) != "HYPERLINK") return {};
-  std::string url, anchor;
-  for (size_t i = 1; i < words.size(); ++i) {
-    const std::string& w = words[i];
-    if (w.size() == 2 && w[0] == '\\') {
-      char sw = static_cast<char>(w[1] | 0x20);
-      if (sw == 'l' && i + 1 < words.size())
-        anchor = words[++i];
-      else if ((sw == 'o' || sw == 't') && i + 1 < words.size())
-        ++i;
-      continue;
-    }
-    if (url.empty()) url = w;
-  }
-  if (!anchor.empty()) url += "#" + anchor;
-  std::u16string link = utf16(url);
-  return safeLinkTarget(link) ? link : std::u16string();
+// The target of a HYPERLINK field: its URL, and "#name" for \l name; its
+// tip from \o.
+Link fieldLink(std::string_view code) {
+  return hyperlinkField(utf16(code));
 }
 
 // w:hyperlink: an external target through its relationship, a place in
 // the document through its anchor.
 void DocxReader::hyperlink(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth) {
-  std::u16string saved = in.link;
+  const Link saved = in.link;
   std::string_view id = relAttr(n, "id");
   std::u16string link;
   bool tooLong = false;  // not read: each hyperlink of the part would convert it anew
@@ -73,15 +29,16 @@ void DocxReader::hyperlink(const pugi::xml_node& n, StoryState& s, InlineState& 
   }
   std::string_view anchor = val(n, "anchor");
   if (!anchor.empty()) (link += u'#') += utf16(anchor.substr(0, 4 * kMaxLinkLength));
-  if (!tooLong && !link.empty() && safeLinkTarget(link)) in.link = link;
+  if (!tooLong && !link.empty() && safeLinkTarget(link))
+    in.link = {link, linkTitle(val(n, "tooltip"))};
   inlines(n, s, in, depth + 1);
   in.link = saved;
 }
 
 void DocxReader::simpleField(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth) {
-  std::u16string saved = in.link;
-  std::u16string link = fieldLink(val(n, "instr"));
-  if (!link.empty()) in.link = link;
+  const Link saved = in.link;
+  Link link = fieldLink(val(n, "instr"));
+  if (!link.target.empty()) in.link = std::move(link);
   inlines(n, s, in, depth + 1);
   in.link = saved;
 }

@@ -17,6 +17,7 @@
 #include "word/read/docx/shapes.h"
 #include "word/read/docx/styles.h"
 #include "word/read/docx/xml.h"
+#include "word/read/field_kinds.h"
 #include "word/read/languages.h"
 #include "word/read/package.h"
 
@@ -40,7 +41,7 @@ struct XmlPart {
 struct Field {
   std::string code;
   bool separated = false;
-  std::u16string link;  // for HYPERLINK fields, once the code is known
+  Link link;  // for HYPERLINK fields, once the code is known
   // What a form field shows from its settings (w:ffData): a check box's
   // box, a drop-down's chosen entry.
   std::u16string drawn;
@@ -82,7 +83,7 @@ inline void flush(StoryState& s) {
 
 // State inside one paragraph.
 struct InlineState {
-  std::u16string link;                    // from an enclosing w:hyperlink or fldSimple
+  Link link;                              // from an enclosing w:hyperlink or fldSimple
   std::string paraStyle;                  // for run property resolution
   const RunProps* tableRun = nullptr;     // the cell's, from its table's style
   std::vector<pugi::xml_node> textBoxes;  // w:txbxContent anchored here
@@ -96,8 +97,8 @@ inline std::u16string utf16(std::string_view s) {
 std::u16string cleanText(std::string_view utf8);
 // The one branch of mc:AlternateContent to read (body.cpp).
 pugi::xml_node chooseBranch(const pugi::xml_node& ac);
-// The target of a HYPERLINK field code, empty for other fields (fields.cpp).
-std::u16string fieldLink(std::string_view code);
+// The link of a HYPERLINK field code, no target for other fields (fields.cpp).
+Link fieldLink(std::string_view code);
 
 // An Office Math equation (m:oMath) as MathML and as its linear text.
 struct MathText {

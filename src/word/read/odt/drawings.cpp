@@ -129,8 +129,8 @@ void OdtReader::drawing(const pugi::xml_node& n, StoryState& s, InlineState& in,
     frame(n, s, in);
   } else if (is(n, "a")) {
     // A link on a picture.
-    std::u16string saved = in.link;
-    in.link = linkTarget(attrValue(n, "href"));
+    const Link saved = in.link;
+    in.link = linkOf(n);
     in.format.reset();
     for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
       if (c.type() == pugi::node_element) drawing(c, s, in, depth + 1);

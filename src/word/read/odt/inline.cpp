@@ -36,9 +36,10 @@ std::u16string fieldmarkShown(const pugi::xml_node& n) {
 
 // A link written inside a package points from the package, one folder
 // below the document's own: "../course.odt" is beside the document.
-std::u16string OdtReader::linkTarget(std::string_view href) const {
+Link OdtReader::linkOf(const pugi::xml_node& a) const {
+  std::string_view href = attrValue(a, "href");
   if (pkg_ && href.substr(0, 3) == "../") href.remove_prefix(3);
-  return u16(href);
+  return {u16(href), linkTitle(attrValue(a, "title"))};
 }
 
 const CharFormat& OdtReader::format(InlineState& in) {
@@ -47,7 +48,8 @@ const CharFormat& OdtReader::format(InlineState& in) {
   for (const std::string& span : in.spans) t.over(styleDefs_.textOfSpan(span));
   CharFormat f;
   t.applyTo(f);
-  f.hyperlink = in.link;
+  f.hyperlink = in.link.target;
+  f.linkTitle = in.link.title;
   in.hidden = t.hidden.value_or(false);
   in.languages.other = languageTable_.number(t.language.value_or(""));
   // A kind of letters given no language of its own keeps the text's one.
@@ -121,8 +123,8 @@ void OdtReader::inlineElement(const pugi::xml_node& n, StoryState& s, InlineStat
   if (name == "span") {
     styled(n, attrValue(n, "style-name"), in.link, s, in, depth);
   } else if (name == "a") {
-    std::u16string link = linkTarget(attrValue(n, "href"));
-    styled(n, attrValue(n, "style-name"), link.empty() ? in.link : link, s, in, depth);
+    const Link link = linkOf(n);
+    styled(n, attrValue(n, "style-name"), link.target.empty() ? in.link : link, s, in, depth);
   } else if (name == "s") {
     spaces(n, s, in);
   } else if (name == "tab") {
@@ -200,9 +202,9 @@ void OdtReader::conditional(const pugi::xml_node& n, StoryState& s, InlineState&
 }
 
 // A span or link: its text style over the enclosing ones.
-void OdtReader::styled(const pugi::xml_node& n, std::string_view style, std::u16string_view link,
+void OdtReader::styled(const pugi::xml_node& n, std::string_view style, const Link& link,
                        StoryState& s, InlineState& in, int depth) {
-  std::u16string savedLink = in.link;
+  const Link savedLink = in.link;
   bool pushed = !style.empty();
   if (pushed) in.spans.emplace_back(style);
   in.link = link;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "word/builder.h"
+#include "word/read/field_kinds.h"
 #include "word/read/languages.h"
 #include "word/read/odt/conditions.h"
 #include "word/read/odt/lists.h"
@@ -85,7 +86,7 @@ inline void flush(StoryState& s) {
 struct InlineState {
   std::string paraStyle;
   std::vector<std::string> spans;  // text styles of the enclosing spans, outermost first
-  std::u16string link;
+  Link link;
   std::optional<CharFormat> format;  // of the current spans and link, made when first needed
   bool hidden = false;
   RunLanguages languages;   // those the spans mark its letters with
@@ -131,15 +132,16 @@ class OdtReader {
   void text(std::string_view utf8, StoryState& s, InlineState& in);
   void put(std::u16string_view text, StoryState& s, InlineState& in);
   void spaces(const pugi::xml_node& n, StoryState& s, InlineState& in);
-  void styled(const pugi::xml_node& n, std::string_view style, std::u16string_view link,
-              StoryState& s, InlineState& in, int depth);
+  void styled(const pugi::xml_node& n, std::string_view style, const Link& link, StoryState& s,
+              InlineState& in, int depth);
   void conditional(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
   void bookmark(const pugi::xml_node& n, StoryState& s);
   void findFieldCodes(const pugi::xml_node& root);
   void fieldmarkEdge(const pugi::xml_node& n, StoryState& s);
   void note(const pugi::xml_node& n, StoryState& s, InlineState& in);
   const CharFormat& format(InlineState& in);
-  std::u16string linkTarget(std::string_view href) const;
+  // The link of a text:a or draw:a: its target and its tip.
+  Link linkOf(const pugi::xml_node& a) const;
 
   // tables.cpp
   void table(const pugi::xml_node& t, StoryState& s, int depth);
