@@ -106,9 +106,19 @@ class Renderer {
       columns = &f;
       if (f.columns) out_ += u"<div style=\"" + columnsCss(f) + u"\">";
     };
+    // Neighbours framed alike stand in one box, one below the other, as in
+    // the document: each floated apart, they kept their spacing twice.
+    const ParagraphFormat* frame = nullptr;  // the frame whose box is open
+    auto unframe = [&](const ParagraphFormat* next) {
+      if (!frame || (next && sameFrame(*frame, *next) && sameColumns(frame, *next))) return;
+      closeLists(lists, 0, block);
+      out_ += u"</div>" + std::u16string(block ? kNewLine : u"");
+      frame = nullptr;
+    };
     walkBlocks(
         s, tableCursor_, from, to, depth,
         [&](const Table& t) {
+          unframe(nullptr);
           if (const size_t k = ops::paragraphAt(s, t.start); k < s.paragraphs.size())
             section(s.paragraphs[k].format);
           closeLists(lists, 0, block);
@@ -117,7 +127,14 @@ class Renderer {
         },
         [&](uint32_t start, uint32_t end, size_t k) {
           const ParagraphFormat& f = s.paragraphs[k].format;
+          unframe(&f);
           section(f);
+          if (const std::u16string box = frame ? u"" : frameCss(f); !box.empty()) {
+            closeLists(lists, 0, block);
+            out_ += u"<div style=\"" + box + u"\">";
+            frame = &f;
+            previous = nullptr;  // its first paragraph starts the box
+          }
           // A drop cap's letter starts the paragraph after it, where it
           // floats as in the document and reads as part of its first word.
           if (f.dropCap && !dropCap_ && opensWithDropCap(f, nextParagraph(k, to))) {
@@ -128,6 +145,7 @@ class Renderer {
                     block);
           previous = &f;
         });
+    unframe(nullptr);
     closeLists(lists, 0, block);
     section(kTableNeighbour);  // in no columns
   }
