@@ -224,6 +224,10 @@ class Renderer {
     leastLine_ = f.lineRule == LineRule::AtLeast && runLineCss(base, f.lineSpacing).empty()
                      ? f.lineSpacing
                      : 0;  // where the page gives the paragraph its least height
+    // Lines before a line break justified as the word processor stretches
+    // them, the paragraph's last line (written apart, `broken`) ragged.
+    const uint32_t tail = stretchedTail(*story_, start, end, f, model_.stretchBeforeBreaks);
+    if (tail) css += u"text-align-last:justify;";
     auto attrs = [&] { return cls + (css.empty() ? u"" : u" style=\"" + css + u"\""); };
 
     tabs_ = {item ? nullptr : &f, true, 0};
@@ -239,7 +243,7 @@ class Renderer {
       out_ += u"<li" + value + attrs() + u">";
       lists.back().textIndent = f.indentLeft;
       anchors(end);
-      content(start, end, base);
+      broken(start, end, base, tail);
       // The item stays open when a deeper list follows, so that it nests.
       lists.back().itemOpen = nextIsDeeperItem(k, to, f.listLevel);
       if (!lists.back().itemOpen) out_ += u"</li>";
@@ -273,7 +277,7 @@ class Renderer {
     }
     if (heading && !f.listLabel.empty()) headingLabel(start, f, base);
     const uint32_t from = f.dropLetters && !heading ? dropLetters(start, end, f) : start;
-    if (!aligned(from, end, base) && from == start) out_ += blankLine(*story_, end, base);
+    if (!broken(from, end, base, tail) && from == start) out_ += blankLine(*story_, end, base);
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
   }
@@ -414,6 +418,17 @@ class Renderer {
       start = a.to;
     }
     return content(start, end, base) || any;
+  }
+
+  // The text, that after `tail` (stretchedTail) in a box of its own, so
+  // that its last line stays ragged where those before are justified.
+  bool broken(uint32_t start, uint32_t end, const CharFormat& base, uint32_t tail) {
+    if (tail <= start || tail + 1 >= end) return aligned(start, end, base);
+    const bool any = aligned(start, tail, base);
+    out_ += u"<span style=\"display:block;text-indent:0;text-align-last:auto\">";
+    const bool after = aligned(tail, end, base);
+    out_ += u"</span>";
+    return any || after;
   }
 
   // A link to a place in the document leads nowhere once its bookmark is

@@ -195,6 +195,13 @@ bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b) {
          a.frameAcross == b.frameAcross && a.dropCap == b.dropCap;
 }
 
+uint32_t stretchedTail(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
+                       bool stretch) {
+  if (!stretch || f.align != Align::Justify || end > s.text.size() || start >= end) return 0;
+  const size_t at = std::u16string_view(s.text).substr(start, end - start).rfind(kLineBreak);
+  return at == std::u16string_view::npos ? 0 : start + static_cast<uint32_t>(at) + 1;
+}
+
 std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
                         const ParagraphFormat& styleParagraph, bool item, int32_t defaultStops,
                         CharFormat& base, const std::vector<SideLines>* lines) {

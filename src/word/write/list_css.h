@@ -62,6 +62,12 @@ std::u16string frameCss(const ParagraphFormat& f);
 // Whether two paragraphs stand in one frame: the word processor sets
 // neighbours framed alike in one box, one below the other.
 bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b);
+// Where the text after a justified paragraph's last line break starts,
+// where the word processor stretches lines ending in a break as it does
+// its other lines (`stretch`: the document says so), which browsers leave
+// ragged; 0 where there is none.
+uint32_t stretchedTail(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
+                       bool stretch);
 bool opensWithDropCap(const ParagraphFormat& cap, const ParagraphFormat* next);
 // Drop cap `cap` (its text starting at `start` of `s`, in its style's look
 // `base`) as a span floating at the start of the paragraph it opens: its
