@@ -502,6 +502,10 @@ struct Model {
   // What decimal tab stops align numbers on where the document says (0:
   // the decimal point of its language).
   char16_t decimalPoint = 0;
+  // A justified paragraph's line that ends in a manual line break is
+  // stretched to the margins as its other lines are, unless the
+  // document's compatibility settings leave such lines ragged.
+  bool stretchBeforeBreaks = true;
 };
 
 }  // namespace word

@@ -320,6 +320,7 @@ Model copyRange(const Model& model, uint32_t start, uint32_t end) {
   out.defaultTabStop = model.defaultTabStop;
   out.language = model.language;
   out.decimalPoint = model.decimalPoint;
+  out.stretchBeforeBreaks = model.stretchBeforeBreaks;
   out.languages = model.languages;
   out.borderLines = model.borderLines;
   return out;
@@ -494,11 +495,13 @@ uint32_t insert(Model& model, uint32_t pos, const Model& fragment, uint32_t* at)
   Story& d = model.main;
   // A document with no text yet takes the fragment's tab stops with it,
   // as it takes its styles: its tabs keep their places; and the language
-  // its runs' own languages and its decimal tabs are read against.
+  // its runs' own languages and its decimal tabs are read against; and
+  // how its justified lines end at line breaks.
   if (d.text.size() <= 1) {
     model.defaultTabStop = fragment.defaultTabStop;
     model.language = fragment.language;
     model.decimalPoint = fragment.decimalPoint;
+    model.stretchBeforeBreaks = fragment.stretchBeforeBreaks;
   }
   pos = insertionPoint(d, std::min<uint32_t>(pos, static_cast<uint32_t>(d.text.size())));
 

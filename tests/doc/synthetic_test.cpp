@@ -260,6 +260,27 @@ TEST(SyntheticDoc, NotesCountAsTheDocumentSays) {
   }
 }
 
+// Whether justified lines ending in a line break stretch: the older
+// compatibility options' bit, Word 97's copy of them over the first.
+TEST(SyntheticDoc, JustifiedLinesBeforeBreaksAsTheOptionsSay) {
+  auto dop = [](size_t size, uint16_t older, uint16_t word97) {
+    std::string b(size, '\0');
+    b[8] = static_cast<char>(older & 0xFF), b[9] = static_cast<char>(older >> 8);
+    if (size >= 88) b[84] = static_cast<char>(word97 & 0xFF), b[85] = static_cast<char>(word97 >> 8);
+    return b;
+  };
+  const std::pair<std::string, bool> cases[] = {
+      {dop(500, 0, 0xF000), true}, {dop(500, 0xF000, 0), false}, {dop(84, 0x2000, 0), true},
+      {dop(84, 0, 0), false},      {"", true},
+  };
+  for (const auto& [properties, stretched] : cases) {
+    SyntheticDoc d;
+    d.text = u"a\vb\r";
+    d.dop = properties;
+    EXPECT_EQ(read(d).stretchBeforeBreaks, stretched) << properties.size();
+  }
+}
+
 TEST(SyntheticDoc, NotesPointingAtTheSameTextStayBounded) {
   SyntheticDoc d;
   d.text = std::u16string(2000, u'\x02') + u"\r";

@@ -1,6 +1,6 @@
 // A table's columns kept as wide as set (w:tblLayout), sections set in
-// columns (w:sectPr/w:cols) and the East Asian font of a run (w:rFonts
-// w:eastAsia).
+// columns (w:sectPr/w:cols), the East Asian font of a run (w:rFonts
+// w:eastAsia) and justified lines that end in a line break.
 #include <gtest/gtest.h>
 
 #include "docx_fixture.h"
@@ -102,6 +102,39 @@ TEST(DocxLayout, EastAsianHintTakesSharedCharactersToTheEastAsianFont) {
     EXPECT_EQ(docxtest::formatAt(m, 0).font, row.quote) << row.hint;
     EXPECT_EQ(docxtest::formatAt(m, 4).font, u"Arial") << row.hint;
     EXPECT_EQ(docxtest::formatAt(m, 7).font, row.greek) << row.hint;
+  }
+}
+
+// A justified line that ends in a line break is stretched as the word
+// processor stretches it, unless the settings leave it ragged; the
+// paragraph's last line stays ragged, in a box of its own.
+TEST(DocxLayout, JustifiedLinesBeforeBreaks) {
+  const std::string ragged =
+      docxtest::part("settings", "<w:compat><w:doNotExpandShiftReturn/></w:compat>");
+  const std::string kTail = "<span style=\"display:block;text-indent:0;text-align-last:auto\">";
+  const struct {
+    std::string jc, runs;
+    bool raggedSetting;
+    const char* tail;  // what starts the last line's box; nullptr: no stretch
+  } cases[] = {
+      {"both", r("one") + "<w:r><w:br/></w:r>" + r("two"), false, "two"},
+      {"both", r("one") + "<w:r><w:br/></w:r>" + r("two"), true, nullptr},
+      {"left", r("one") + "<w:r><w:br/></w:r>" + r("two"), false, nullptr},
+      {"both", r("one") + "<w:r><w:br/></w:r>", false, ""},
+  };
+  for (const auto& c : cases) {
+    const word::Model m = docxtest::read(
+        p(c.runs, "<w:jc w:val=\"" + c.jc + "\"/>"),
+        c.raggedSetting ? std::map<std::string, std::string>{{"word/settings.xml", ragged}}
+                        : std::map<std::string, std::string>{});
+    EXPECT_EQ(m.stretchBeforeBreaks, !c.raggedSetting);
+    const std::string page = word::write::html(m, "p_files", u"t").text;
+    EXPECT_EQ(page.find("text-align-last:justify") != std::string::npos, c.tail != nullptr)
+        << c.jc << c.raggedSetting << "\n" << page;
+    if (c.tail) {
+      EXPECT_EQ(page.find(*c.tail ? kTail + c.tail : kTail) != std::string::npos, *c.tail != 0)
+          << page;
+    }
   }
 }
 

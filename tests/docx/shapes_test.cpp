@@ -108,6 +108,23 @@ TEST(DocxShapes, FramesFloatAgainstTheirSide) {
   }
 }
 
+// Neighbours framed alike are one frame in the document, one below the
+// other: one box floats, holding both; a frame of its own beside it
+// floats apart.
+TEST(DocxShapes, ParagraphsFramedAlikeShareOneBox) {
+  const std::string right = "<w:framePr w:w=\"2880\" w:xAlign=\"right\" w:vSpace=\"240\"/>";
+  const word::Model m =
+      docxtest::read(p(r("first"), right) + p(r("second"), right) +
+                     p(r("apart"), "<w:framePr w:w=\"2880\" w:xAlign=\"left\"/>") + p(r("text")));
+  const std::string page = word::write::html(m, "p_files", u"t").text;
+  const size_t box = page.find("<div style=\"float:right");
+  ASSERT_NE(box, std::string::npos) << page;
+  EXPECT_LT(page.find("second"), page.find("</div>", box)) << page;
+  EXPECT_EQ(page.find("float:right", box + 20), std::string::npos) << page;
+  EXPECT_NE(page.find("<div style=\"float:left"), std::string::npos) << page;
+  EXPECT_GT(page.find("<p>text"), page.rfind("</div>")) << page;
+}
+
 // VML's shapes are drawn as well. A shape in front of the text stands in
 // the line where it is anchored: one larger than a letter or two is not
 // drawn there, nor a group's member shape, sized in the group's units.

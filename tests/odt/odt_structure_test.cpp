@@ -579,6 +579,7 @@ TEST(OdtStyles, AThirdLineIsKept) {
 
 // Tab stops: a style's, measured from the indent unless the settings say
 // from the margin; an empty list of the paragraph's own replaces them.
+// (And a setting that justified lines ending in a line break stay ragged.)
 TEST(OdtStyles, TabStopsFromTheIndentOrTheMargin) {
   Parts parts;
   parts.common =
@@ -599,7 +600,9 @@ TEST(OdtStyles, TabStopsFromTheIndentOrTheMargin) {
   parts.body = p("a\t1", "Toc") + p("b\t2", "None") + p("c\t1,5", "Prices");
   const std::string margin =
       "<office:document-settings><config:config-item config:name=\"TabsRelativeToIndent\" "
-      "config:type=\"boolean\">false</config:config-item></office:document-settings>";
+      "config:type=\"boolean\">false</config:config-item><config:config-item "
+      "config:name=\"DoNotJustifyLinesWithManualBreak\" config:type=\"boolean\">true"
+      "</config:config-item></office:document-settings>";
   for (const bool fromIndent : {true, false}) {
     const word::Model m = word::read::readOdt(odttest::package(
         parts, fromIndent
@@ -618,6 +621,8 @@ TEST(OdtStyles, TabStopsFromTheIndentOrTheMargin) {
     EXPECT_EQ(prices.tabStops[fromIndent ? 0 : 1], fromIndent ? 720 : 1440);
     EXPECT_EQ(prices.tabAlign(fromIndent ? 0 : 1), word::TabAlign::Centre);
     EXPECT_EQ(m.decimalPoint, u',');
+    // The same settings leave justified lines before a line break ragged.
+    EXPECT_EQ(m.stretchBeforeBreaks, fromIndent);
   }
 }
 

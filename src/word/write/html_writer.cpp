@@ -106,9 +106,19 @@ class Renderer {
       columns = &f;
       if (f.columns) out_ += u"<div style=\"" + columnsCss(f) + u"\">";
     };
+    // Neighbours framed alike stand in one box, one below the other, as in
+    // the document: each floated apart, they kept their spacing twice.
+    const ParagraphFormat* frame = nullptr;  // the frame whose box is open
+    auto unframe = [&](const ParagraphFormat* next) {
+      if (!frame || (next && sameFrame(*frame, *next) && sameColumns(frame, *next))) return;
+      closeLists(lists, 0, block);
+      out_ += u"</div>" + std::u16string(block ? kNewLine : u"");
+      frame = nullptr;
+    };
     walkBlocks(
         s, tableCursor_, from, to, depth,
         [&](const Table& t) {
+          unframe(nullptr);
           if (const size_t k = ops::paragraphAt(s, t.start); k < s.paragraphs.size())
             section(s.paragraphs[k].format);
           closeLists(lists, 0, block);
@@ -117,7 +127,14 @@ class Renderer {
         },
         [&](uint32_t start, uint32_t end, size_t k) {
           const ParagraphFormat& f = s.paragraphs[k].format;
+          unframe(&f);
           section(f);
+          if (const std::u16string box = frame ? u"" : frameCss(f); !box.empty()) {
+            closeLists(lists, 0, block);
+            out_ += u"<div style=\"" + box + u"\">";
+            frame = &f;
+            previous = nullptr;  // its first paragraph starts the box
+          }
           // A drop cap's letter starts the paragraph after it, where it
           // floats as in the document and reads as part of its first word.
           if (f.dropCap && !dropCap_ && opensWithDropCap(f, nextParagraph(k, to))) {
@@ -128,6 +145,7 @@ class Renderer {
                     block);
           previous = &f;
         });
+    unframe(nullptr);
     closeLists(lists, 0, block);
     section(kTableNeighbour);  // in no columns
   }
@@ -206,6 +224,10 @@ class Renderer {
     leastLine_ = f.lineRule == LineRule::AtLeast && runLineCss(base, f.lineSpacing).empty()
                      ? f.lineSpacing
                      : 0;  // where the page gives the paragraph its least height
+    // Lines before a line break justified as the word processor stretches
+    // them, the paragraph's last line (written apart, `broken`) ragged.
+    const uint32_t tail = stretchedTail(*story_, start, end, f, model_.stretchBeforeBreaks);
+    if (tail) css += u"text-align-last:justify;";
     auto attrs = [&] { return cls + (css.empty() ? u"" : u" style=\"" + css + u"\""); };
 
     tabs_ = {item ? nullptr : &f, true, 0};
@@ -221,7 +243,7 @@ class Renderer {
       out_ += u"<li" + value + attrs() + u">";
       lists.back().textIndent = f.indentLeft;
       anchors(end);
-      content(start, end, base);
+      broken(start, end, base, tail);
       // The item stays open when a deeper list follows, so that it nests.
       lists.back().itemOpen = nextIsDeeperItem(k, to, f.listLevel);
       if (!lists.back().itemOpen) out_ += u"</li>";
@@ -255,7 +277,7 @@ class Renderer {
     }
     if (heading && !f.listLabel.empty()) headingLabel(start, f, base);
     const uint32_t from = f.dropLetters && !heading ? dropLetters(start, end, f) : start;
-    if (!aligned(from, end, base) && from == start) out_ += blankLine(*story_, end, base);
+    if (!broken(from, end, base, tail) && from == start) out_ += blankLine(*story_, end, base);
     out_ += u"</" + tag + u">";
     if (block) out_ += kNewLine;
   }
@@ -400,6 +422,17 @@ class Renderer {
       start = a.to;
     }
     return content(start, end, base) || any;
+  }
+
+  // The text, that after `tail` (stretchedTail) in a box of its own, so
+  // that its last line stays ragged where those before are justified.
+  bool broken(uint32_t start, uint32_t end, const CharFormat& base, uint32_t tail) {
+    if (tail <= start || tail + 1 >= end) return aligned(start, end, base);
+    const bool any = aligned(start, tail, base);
+    out_ += u"<span style=\"display:block;text-indent:0;text-align-last:auto\">";
+    const bool after = aligned(tail, end, base);
+    out_ += u"</span>";
+    return any || after;
   }
 
   // A link to a place in the document leads nowhere once its bookmark is

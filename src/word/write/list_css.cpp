@@ -177,6 +177,31 @@ bool labelHangs(const ParagraphFormat& f, uint16_t halfPoints, int32_t defaultSt
          listTabSize(f, halfPoints, defaultStops) == -f.indentFirst;
 }
 
+std::u16string frameCss(const ParagraphFormat& f) {
+  if (f.frame == FrameSide::None || f.dropCap) return {};
+  auto room = [](uint8_t pt) { return pt ? u"min(" + rems(pt, 1) + u",10%)" : u"0"; };
+  std::u16string css = std::u16string(f.frame == FrameSide::Left
+                                          ? u"float:left;clear:left;margin-right:"
+                                          : u"float:right;clear:right;margin-left:") +
+                       room(f.frameAside) + u";width:" + rems(f.frameWidth, 20) +
+                       u";max-width:50%;box-sizing:border-box;";
+  if (f.frameAcross)
+    css += u"margin-top:" + room(f.frameAcross) + u";margin-bottom:" + room(f.frameAcross) + u";";
+  return css;
+}
+
+bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b) {
+  return a.frame == b.frame && a.frameWidth == b.frameWidth && a.frameAside == b.frameAside &&
+         a.frameAcross == b.frameAcross && a.dropCap == b.dropCap;
+}
+
+uint32_t stretchedTail(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
+                       bool stretch) {
+  if (!stretch || f.align != Align::Justify || end > s.text.size() || start >= end) return 0;
+  const size_t at = std::u16string_view(s.text).substr(start, end - start).rfind(kLineBreak);
+  return at == std::u16string_view::npos ? 0 : start + static_cast<uint32_t>(at) + 1;
+}
+
 std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
                         const ParagraphFormat& styleParagraph, bool item, int32_t defaultStops,
                         CharFormat& base, const std::vector<SideLines>* lines) {
@@ -216,20 +241,6 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
     css += u"tab-size:" + rems(stops, 20) + u";";
   // A drop cap stands beside the paragraph after it, as in the document.
   if (f.dropCap) css += u"float:inline-start;margin-inline-end:0.333333rem;";
-  // A frame against a side of the column, the text after it beside it; a
-  // frame below the one before it on its side. At most half the column,
-  // and its room from the text at most a tenth, so that on a phone the
-  // text keeps room beside it. The room it keeps above and below it
-  // stands in place of its paragraph's own space there.
-  if (f.frame != FrameSide::None && !f.dropCap) {
-    auto room = [](uint8_t pt) { return pt ? u"min(" + rems(pt, 1) + u",10%)" : u"0"; };
-    css += std::u16string(f.frame == FrameSide::Left ? u"float:left;clear:left;margin-right:"
-                                                     : u"float:right;clear:right;margin-left:") +
-           room(f.frameAside) + u";width:" + rems(f.frameWidth, 20) +
-           u";max-width:50%;box-sizing:border-box;";
-    if (f.frameAcross)
-      css += u"margin-top:" + room(f.frameAcross) + u";margin-bottom:" + room(f.frameAcross) + u";";
-  }
   if (!ownLetters) return css;
   const bool leastHolds = f.lineRule == LineRule::AtLeast && f.lineSpacing > 0 &&
                           runLineCss(text, f.lineSpacing).empty();

@@ -53,6 +53,21 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
 // Whether the paragraph after drop cap `cap` (nullptr: none; style -1: a
 // table) starts with its letter: text beside it, not a list item, a
 // heading, a drop cap, nor text of another box or direction.
+// The box of a frame set against a side of the column (FrameSide), the
+// text after it beside it, below the frame before it on its side; at most
+// half the column, and its room from the text at most a tenth, so that on
+// a phone the text keeps room beside it. Empty for a paragraph in no such
+// frame.
+std::u16string frameCss(const ParagraphFormat& f);
+// Whether two paragraphs stand in one frame: the word processor sets
+// neighbours framed alike in one box, one below the other.
+bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b);
+// Where the text after a justified paragraph's last line break starts,
+// where the word processor stretches lines ending in a break as it does
+// its other lines (`stretch`: the document says so), which browsers leave
+// ragged; 0 where there is none.
+uint32_t stretchedTail(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
+                       bool stretch);
 bool opensWithDropCap(const ParagraphFormat& cap, const ParagraphFormat* next);
 // Drop cap `cap` (its text starting at `start` of `s`, in its style's look
 // `base`) as a span floating at the start of the paragraph it opens: its

@@ -157,7 +157,8 @@ Model DocReader::read() {
             1 + std::min<size_t>(chpx_.size(), mainEnd));
   addStyles(b);
   // The document's properties give its default tab stops (dxaTab).
-  if (auto [fc, lcb] = fcLcb(kDop); lcb >= 12) b.defaultTabStop(table_.u16(fc + 10));
+  const auto [dopAt, dopSize] = fcLcb(kDop);
+  if (dopSize >= 12) b.defaultTabStop(table_.u16(dopAt + 10));
   Emitter e(*this, b);
   e.main = true;
   e.emit(0, mainEnd, 0);
@@ -167,6 +168,12 @@ Model DocReader::read() {
   model.language = languages_.most(languageTable_.tags());
   model.languages = languageTable_.take();
   model.borderLines = std::move(borderLines_);
+  // Whether a justified line ending in a line break is stretched
+  // (fExpShRtn, set in the word processor's own documents; clear in older
+  // ones, which leave such lines ragged), in Word 97's copy of the older
+  // compatibility options where it keeps one.
+  const uint32_t options = dopSize >= 88 ? 84 : 8;
+  model.stretchBeforeBreaks = dopSize < options + 2 || (table_.u16(dopAt + options) & 0x2000);
   return model;
 }
 

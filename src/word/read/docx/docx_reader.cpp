@@ -144,6 +144,7 @@ Model DocxReader::read() {
   model.language = languages_.most(languageTable_.tags());
   model.languages = languageTable_.take();
   model.borderLines = std::move(borderLines_);
+  model.stretchBeforeBreaks = stretchBeforeBreaks_;
   return model;
 }
 

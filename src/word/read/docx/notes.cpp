@@ -25,8 +25,8 @@ pugi::xml_node typedMark(const pugi::xml_node& note, const std::u16string& label
 
 }  // namespace
 
-// The settings: the default tab stop, how notes count, and which layout
-// the tables keep.
+// The settings: the default tab stop, how notes count, which layout the
+// tables keep, and whether justified lines ending in a line break stretch.
 void DocxReader::readSettings(const XmlPart& settingsPart) {
   for (pugi::xml_node n = settingsPart.doc.document_element().first_child(); n;
        n = n.next_sibling()) {
@@ -36,6 +36,8 @@ void DocxReader::readSettings(const XmlPart& settingsPart) {
       for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
         if (is(c, "compatSetting") && val(c, "name") == "compatibilityMode")
           tablesAtBorder_ = intAttr(c).value_or(0) >= 15;
+        else if (is(c, "doNotExpandShiftReturn"))
+          stretchBeforeBreaks_ = !onOff(c);
     bool foot = is(n, "footnotePr");
     if (!foot && !is(n, "endnotePr")) continue;
     NoteNumbering& kind = noteDefaults_[foot ? 0 : 1];

@@ -261,6 +261,7 @@ class DocxReader {
   // A table's indent places its side (the newer versions' layout), not
   // its first cell's text one cell margin further in (the older ones').
   bool tablesAtBorder_ = false;
+  bool stretchBeforeBreaks_ = true;  // Model::stretchBeforeBreaks
   int32_t textWidth_ = 9360;  // between the page's margins, twips
   uint32_t sectionStart_ = 0;  // where the main text's open section starts
   ElementBudget elements_;

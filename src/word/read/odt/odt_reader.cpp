@@ -2,6 +2,8 @@
 // or the same parts in one XML file (.fodt). The body is walked in
 // document order into a Builder; styles and lists are resolved on the way,
 // so the model holds formatting as it shows.
+#include <optional>
+
 #include "word/error.h"
 #include "word/read/odt/reader_state.h"
 #include "word/read/reader.h"
@@ -72,17 +74,22 @@ void OdtReader::openPackage() {
   }
   loadPart(content_, "content.xml", true);
   loadPart(styles_, "styles.xml", false);
-  if (auto settings = pkg_->read("settings.xml")) readTabsSetting(*settings);
+  if (auto settings = pkg_->read("settings.xml")) readSettings(*settings);
 }
 
-// The settings are the application's, not the format's: one item of them
-// matters here, found without building their tree.
-void OdtReader::readTabsSetting(std::string_view settings) {
-  constexpr std::string_view kItem = "\"TabsRelativeToIndent\"";
-  const size_t at = settings.find(kItem);
-  if (at == std::string_view::npos) return;
-  const size_t value = settings.find('>', at);
-  tabsFromIndent_ = value == std::string_view::npos || settings.substr(value + 1, 5) != "false";
+// The settings are the application's, not the format's: two items of
+// them matter here, found without building their tree; true unless the
+// item says "false".
+void OdtReader::readSettings(std::string_view settings) {
+  auto item = [&](std::string_view name) {
+    const size_t at = settings.find(name);
+    if (at == std::string_view::npos) return std::optional<bool>();
+    const size_t value = settings.find('>', at);
+    return std::optional(value == std::string_view::npos ||
+                         settings.substr(value + 1, 5) != "false");
+  };
+  tabsFromIndent_ = item("\"TabsRelativeToIndent\"").value_or(true);
+  stretchBeforeBreaks_ = !item("\"DoNotJustifyLinesWithManualBreak\"").value_or(false);
 }
 
 void OdtReader::openFlat() {
@@ -97,7 +104,7 @@ void OdtReader::openFlat() {
     fail(kCannotOpen, "the file is XML but not an OpenDocument text (its root is <" +
                           std::string(root.name()).substr(0, 80) + ">)");
   checkMediaType(attrValue(root, "mimetype"));
-  readTabsSetting(content_.bytes);
+  readSettings(content_.bytes);
 }
 
 pugi::xml_node OdtReader::officeText(const pugi::xml_node& root) const {
@@ -166,6 +173,7 @@ Model OdtReader::read() {
   model.language = languages_.most(languageTable_.tags());
   model.languages = languageTable_.take();
   model.borderLines = std::move(borderLines_);
+  model.stretchBeforeBreaks = stretchBeforeBreaks_;
   classifyFonts(model, fontClasses);
   return model;
 }

@@ -105,7 +105,7 @@ class OdtReader {
   void openPackage();
   void openFlat();
   void loadPart(XmlPart& part, const std::string& name, bool required);
-  void readTabsSetting(std::string_view settings);
+  void readSettings(std::string_view settings);
   void checkMediaType(std::string_view type) const;
   pugi::xml_node officeText(const pugi::xml_node& root) const;
   // The page's columns (page_), for the text from pageFrom_ up to a
@@ -186,6 +186,7 @@ class OdtReader {
   // rather than from the margin (documents made from a word processor
   // that measures them so, which the settings say).
   bool tabsFromIndent_ = true;
+  bool stretchBeforeBreaks_ = true;  // Model::stretchBeforeBreaks
   ElementBudget elements_;
   FontFaces faces_;
   Styles styleDefs_;
