@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <unicode/ustring.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -73,31 +74,59 @@ const SingleByte& table(const char* codepage) {
 // The UTF conversions are ICU's: every page and every .docx part passes
 // through them, and ICU converts several times faster than iconv or glib. An
 // ill-formed sequence becomes U+FFFD; the lengths are explicit, so a NUL
-// character is kept like any other.
-std::u16string fromUtf8(std::string_view utf8) {
-  if (utf8.size() > static_cast<size_t>(INT32_MAX)) throw std::length_error("text too long");
-  std::u16string out(utf8.size(), u'\0');  // never more units than bytes
-  int32_t length = 0;
-  UErrorCode status = U_ZERO_ERROR;
-  u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
-                       &length, utf8.data(), static_cast<int32_t>(utf8.size()), kReplacement,
-                       nullptr, &status);
+// character is kept like any other. Each converts a slice at a time into a
+// buffer on the stack and appends it: a result made at its largest size
+// first would be filled with zeros before being overwritten (for a page's
+// UTF-8, three bytes a unit).
+namespace {
+
+constexpr size_t kSlice = 4096;
+
+void check(UErrorCode status) {
   if (U_FAILURE(status)) throw std::runtime_error(u_errorName(status));
-  out.resize(static_cast<size_t>(length));
+}
+
+}  // namespace
+
+std::u16string fromUtf8(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());  // never more units than bytes
+  char16_t units[kSlice];
+  while (!utf8.empty()) {
+    size_t n = std::min(utf8.size(), kSlice);
+    // A slice ends before a sequence's first byte, so that no sequence is
+    // cut; after three continuation bytes the next one starts none.
+    for (size_t back = 0; n < utf8.size() && back < 3 && (utf8[n] & 0xC0) == 0x80; ++back) --n;
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(reinterpret_cast<UChar*>(units), static_cast<int32_t>(kSlice), &length,
+                         utf8.data(), static_cast<int32_t>(n), kReplacement, nullptr, &status);
+    check(status);
+    out.append(units, static_cast<size_t>(length));
+    utf8.remove_prefix(n);
+  }
   return out;
 }
 
 std::string toUtf8(std::u16string_view utf16) {
+  std::string out;
   // At most three bytes per unit: a pair of surrogates makes four bytes.
-  if (utf16.size() > static_cast<size_t>(INT32_MAX / 3)) throw std::length_error("text too long");
-  std::string out(utf16.size() * 3, '\0');
-  int32_t length = 0;
-  UErrorCode status = U_ZERO_ERROR;
-  u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
-                     reinterpret_cast<const UChar*>(utf16.data()),
-                     static_cast<int32_t>(utf16.size()), kReplacement, nullptr, &status);
-  if (U_FAILURE(status)) throw std::runtime_error(u_errorName(status));
-  out.resize(static_cast<size_t>(length));
+  // Room reserved is not touched until written.
+  out.reserve(3 * utf16.size());
+  char bytes[3 * kSlice];
+  while (!utf16.empty()) {
+    size_t n = std::min(utf16.size(), kSlice);
+    // A pair of surrogates stays in one slice.
+    if (n < utf16.size() && utf16[n - 1] >= 0xD800 && utf16[n - 1] < 0xDC00) --n;
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8WithSub(bytes, static_cast<int32_t>(sizeof bytes), &length,
+                       reinterpret_cast<const UChar*>(utf16.data()), static_cast<int32_t>(n),
+                       kReplacement, nullptr, &status);
+    check(status);
+    out.append(bytes, static_cast<size_t>(length));
+    utf16.remove_prefix(n);
+  }
   return out;
 }
 

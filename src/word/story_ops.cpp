@@ -153,8 +153,13 @@ bool isMark(char16_t c) {
 Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
   Story s;
   s.text.assign(src.text, a, b - a);
+  // Each list made at its size: growing it would copy every format.
+  const uint32_t last = std::max(a, b - 1);
+  const size_t firstParagraph = paragraphAt(src, a), firstRun = runAt(src, a);
+  s.paragraphs.reserve(paragraphAt(src, last) - firstParagraph + 1);
+  s.runs.reserve(runAt(src, last) - firstRun + 1);
   // Paragraphs: whole ones up to b, then the cut one without its mark.
-  for (size_t i = paragraphAt(src, a); i < src.paragraphs.size(); ++i) {
+  for (size_t i = firstParagraph; i < src.paragraphs.size(); ++i) {
     const Paragraph& p = src.paragraphs[i];
     if (p.end <= b) {
       s.paragraphs.push_back({p.end - a, p.format});
@@ -165,7 +170,7 @@ Story copyStory(const Story& src, uint32_t a, uint32_t b, const Span& span) {
     }
     if (p.end == b) break;
   }
-  for (size_t i = runAt(src, a); i < src.runs.size() && src.runs[i].start < b; ++i) {
+  for (size_t i = firstRun; i < src.runs.size() && src.runs[i].start < b; ++i) {
     const Run& r = src.runs[i];
     s.runs.push_back({r.start > a ? r.start - a : 0, r.format});
   }
@@ -362,6 +367,7 @@ void insertParagraphs(Story& d, uint32_t pos, const Story& f, const std::vector<
   }
   for (size_t i = pi; i < d.paragraphs.size(); ++i) d.paragraphs[i].end += n;
   std::vector<Paragraph> paras;
+  paras.reserve(f.paragraphs.size() + 1);
   for (const Paragraph& p : f.paragraphs) {
     if (p.end == 0 || !isMark(f.text[p.end - 1])) continue;
     Paragraph q{pos + p.end, p.format};
@@ -373,7 +379,7 @@ void insertParagraphs(Story& d, uint32_t pos, const Story& f, const std::vector<
     paras.push_back({static_cast<uint32_t>(d.text.size()), {}});
   d.paragraphs.insert(
       d.paragraphs.begin() + static_cast<ptrdiff_t>(std::min(pi, d.paragraphs.size())),
-      paras.begin(), paras.end());
+      std::make_move_iterator(paras.begin()), std::make_move_iterator(paras.end()));
 }
 
 // Runs: the fragment's runs go in at `pos`; a run cut in two by it goes on
@@ -386,6 +392,7 @@ void insertRuns(Story& d, uint32_t pos, const Story& f, const std::vector<uint8_
   for (Run& r : d.runs)
     if (r.start >= pos && !(r.start == pos && !runStartsHere)) r.start += n;
   std::vector<Run> runs;
+  runs.reserve(f.runs.size() + 2);
   for (const Run& r : f.runs) {
     runs.push_back({pos + r.start, r.format});
     runs.back().format.language = mappedLanguage(languageMap, r.format.language);
@@ -394,7 +401,8 @@ void insertRuns(Story& d, uint32_t pos, const Story& f, const std::vector<uint8_
   size_t runIndex = d.runs.empty() ? 0 : (runStartsHere ? ri : ri + 1);
   if (!runStartsHere && !d.runs.empty() && pos + n < d.text.size())
     runs.push_back({pos + n, runHere});
-  d.runs.insert(d.runs.begin() + static_cast<ptrdiff_t>(runIndex), runs.begin(), runs.end());
+  d.runs.insert(d.runs.begin() + static_cast<ptrdiff_t>(runIndex),
+                std::make_move_iterator(runs.begin()), std::make_move_iterator(runs.end()));
   compactRuns(d.runs, d.text.size());
 }
 

@@ -138,6 +138,21 @@ TEST(Codepage, RoundTripsAndReplacesBadInput) {
   EXPECT_EQ(support::toUtf8(std::u16string(u"x\0y", 3)), std::string("x\0y", 3));
 }
 
+// Long texts are converted a slice at a time: wherever a slice would end,
+// no sequence is cut, and ill-formed bytes are replaced as in one piece.
+TEST(Codepage, LongTextsKeepEverySequenceWhole) {
+  for (size_t n = 4090; n < 4100; ++n) {
+    const std::string a(n, 'a');
+    const std::u16string u(n, u'a');
+    SCOPED_TRACE(n);
+    EXPECT_EQ(support::fromUtf8(a + "\xF0\x9F\x98\x80\xD0\xB6\xE2\x82\xAC" + a),
+              u + u"\U0001F600\u0436\u20AC" + u);
+    EXPECT_EQ(support::toUtf8(u + u"\U0001F600\u0436" + u), a + "\xF0\x9F\x98\x80\xD0\xB6" + a);
+    EXPECT_EQ(support::fromUtf8(a + "\xE2\x82" "b\x80\x80\x80\x80\x80"),
+              u + u"\uFFFDb" + std::u16string(5, u'\uFFFD'));
+  }
+}
+
 TEST(TextReader, OneParagraphPerLineWhateverTheLineEnd) {
   word::Model m = word::read::loadBytes("one\r\ntwo\rthree\nfour");
   EXPECT_EQ(m.main.text, u"one\rtwo\rthree\rfour\r");

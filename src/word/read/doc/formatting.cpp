@@ -92,11 +92,23 @@ const FcRun* DocReader::runAt(const std::vector<FcRun>& runs, uint64_t fc, uint6
   return nullptr;
 }
 
-Pap DocReader::papOf(uint32_t markCp) const {
+DocReader::PapSource DocReader::papSource(uint32_t markCp) const {
   const Piece* p = pieceAt(markCp);
-  if (!p) return styles_.pap(0);
+  if (!p) return {};
   uint64_t fc = p->fc + static_cast<uint64_t>(markCp - p->cpStart) * (p->compressed ? 1 : 2);
-  const FcRun* run = runAt(papx_, fc, nullptr);
+  return {p, runAt(papx_, fc, nullptr)};
+}
+
+bool DocReader::PapSource::operator==(const PapSource& o) const {
+  if (!piece || !o.piece) return !piece && !o.piece;
+  if (piece->prm != o.piece->prm || !run != !o.run) return false;
+  return !run || (run->grpprl.view() == o.run->grpprl.view() && run->numbered == o.run->numbered);
+}
+
+Pap DocReader::papOf(PapSource source) const {
+  const Piece* p = source.piece;
+  if (!p) return styles_.pap(0);
+  const FcRun* run = source.run;
   // The style's properties are copied into the result, not into a copy of
   // their own first: a paragraph's properties hold its tabs and cells.
   int32_t istd = 0;
@@ -176,23 +188,42 @@ void DocReader::columnsAt(ParagraphFormat& f, uint32_t cp) const {
 std::vector<Para> DocReader::paragraphs(uint32_t a, uint32_t b) const {
   // Room for every paragraph at once: a record holds its row's cells, and
   // growing the list step by step would move them all each time.
-  std::vector<Para> out;
-  out.reserve(1 + static_cast<size_t>(std::count_if(text_.begin() + a, text_.begin() + b,
-                                                    [](char16_t c) { return c == 13 || c == 7; })));
-  uint32_t start = a;
+  // The marks ending paragraphs, found in one pass: each is a control
+  // character, so any unit above 13 is passed over at once.
+  std::vector<uint32_t> marks;
   for (uint32_t cp = a; cp < b; ++cp) {
-    char16_t c = text_[cp];
-    if (c != 13 && c != 7 &&
-        !(c == 12 && std::binary_search(sectionBreaks_.begin(), sectionBreaks_.end(), cp)))
-      continue;
+    const char16_t c = text_[cp];
+    if (c > 13) continue;
+    if (c == 13 || c == 7 ||
+        (c == 12 && std::binary_search(sectionBreaks_.begin(), sectionBreaks_.end(), cp)))
+      marks.push_back(cp);
+  }
+  std::vector<Para> out;
+  out.reserve(marks.size() + 1);
+  // Paragraphs alike in a row (the same properties in the formatting pages
+  // and the same piece's) have their properties read once.
+  PapSource last;
+  Pap lastPap;
+  bool read = false;
+  auto papAt = [&](uint32_t cp) {
+    const PapSource source = papSource(cp);
+    if (!read || !(source == last)) {
+      lastPap = papOf(source);
+      // Only a row's end uses its cell definitions: one run of properties
+      // can give them to a hundred thousand paragraphs.
+      if (!lastPap.ttp && !lastPap.innerTtp) lastPap.cells = std::vector<TableCellDef>();
+      last = source;
+      read = true;
+    }
+    return lastPap;
+  };
+  uint32_t start = a;
+  for (const uint32_t cp : marks) {
     Para p;
     p.start = start;
     p.end = cp + 1;
-    p.mark = c;
-    p.pap = papOf(cp);
-    // Only a row's end uses its cell definitions: one run of properties
-    // can give them to a hundred thousand paragraphs.
-    if (!p.pap.ttp && !p.pap.innerTtp) p.pap.cells = std::vector<TableCellDef>();
+    p.mark = text_[cp];
+    p.pap = papAt(cp);
     out.push_back(std::move(p));
     start = cp + 1;
   }
@@ -201,7 +232,7 @@ std::vector<Para> DocReader::paragraphs(uint32_t a, uint32_t b) const {
     p.start = start;
     p.end = b;
     p.mark = 0;
-    p.pap = papOf(b - 1);
+    p.pap = papAt(b - 1);
     out.push_back(std::move(p));
   }
   markTableStructure(out);

@@ -136,7 +136,16 @@ class DocReader {
   // formatting.cpp: formatting pages, paragraphs and styles.
   std::vector<FcRun> readFkps(size_t which, bool paragraphs);
   static const FcRun* runAt(const std::vector<FcRun>& runs, uint64_t fc, uint64_t* nextStart);
-  Pap papOf(uint32_t markCp) const;
+  // What the properties of the paragraph whose mark is at a position come
+  // from: its piece and its formatting run (none outside them).
+  struct PapSource {
+    const Piece* piece = nullptr;
+    const FcRun* run = nullptr;
+    // Whether both give the same properties.
+    bool operator==(const PapSource& o) const;
+  };
+  PapSource papSource(uint32_t markCp) const;
+  Pap papOf(PapSource source) const;
   std::vector<Para> paragraphs(uint32_t a, uint32_t b) const;
   // A section break (a 12 where the section table starts a section after
   // it) ends its paragraph as well; a page break (a 12 elsewhere) does not.
