@@ -303,8 +303,8 @@ class Run : public MarkerListener {
   std::string documentHash_;
   bool documentsOwnFolder_ = false;
   bool copyFailed_ = false;
-  bool folderMade_ = false;   // made (or found) and locked for this run
-  bool copyStarted_ = false;  // from here the copy step answers for the zips
+  bool folderMade_ = false;      // made (or found) and locked for this run
+  bool copyStarted_ = false;     // from here the copy step answers for the zips
   std::string replacedThisRun_;  // the document of this program run whose package this replaces
   int32_t entryTotal_ = 0;
 };
