@@ -73,7 +73,8 @@ int completeCommand(int argc, char** argv) {
                    "(raredozud check lists %s)\n",
                    done.leftOut.size(), done.leftOut.size() == 1 ? "file" : "files", argv[0],
                    done.leftOut.size() == 1 ? "is" : "are",
-                   done.zips.empty() ? "the zips" : done.zips.back().c_str(),
+                   // Every zip leaves them out: naming one would hint the others hold them.
+                   done.zips.size() == 1 ? done.zips.front().c_str() : "the zips",
                    done.leftOut.size() == 1 ? "it" : "them");
     return 0;
   } catch (const support::Error& e) {
