@@ -9,13 +9,41 @@
 #include "package/package_check.h"
 #include "support/error.h"
 #include "support/files.h"
+#include "word/read/reader.h"
 
 namespace app {
+namespace {
+
+// A word processor's document named where a package belongs: a .docx is a
+// zip too, and would be checked as a package without a manifest. A zip
+// that cannot be opened is taken for a damaged .docx, so a .zip is none.
+bool courseDocument(const std::string& path) {
+  if (!support::isFile(path)) return false;
+  std::string bytes;
+  try {
+    bytes = support::readFile(path);
+  } catch (const support::Error&) {
+    return false;  // the check says why it cannot be read
+  }
+  using word::read::Format;
+  const Format format = word::read::detect(bytes);
+  if (format == Format::Docx) return !path.ends_with(".zip");
+  return format == Format::Doc || format == Format::Odt || format == Format::Encrypted;
+}
+
+}  // namespace
 
 int checkCommand(int argc, char** argv) {
   if (argc != 1) {
     std::fputs(usageLine(*findCommand("check")).c_str(), stderr);
     return 2;
+  }
+  if (courseDocument(argv[0])) {
+    std::fprintf(stderr,
+                 "raredozud: %s is a course document, not a package: convert it first "
+                 "(raredozud convert), then check the package folder or a zip it writes\n",
+                 argv[0]);
+    return 1;
   }
   // The schemas are the installation's own copies beside the program.
   const std::string program = support::programFolder();
@@ -45,7 +73,8 @@ int completeCommand(int argc, char** argv) {
                    "(raredozud check lists %s)\n",
                    done.leftOut.size(), done.leftOut.size() == 1 ? "file" : "files", argv[0],
                    done.leftOut.size() == 1 ? "is" : "are",
-                   done.zips.empty() ? "the zips" : done.zips.back().c_str(),
+                   // Every zip leaves them out: naming one would hint the others hold them.
+                   done.zips.size() == 1 ? done.zips.front().c_str() : "the zips",
                    done.leftOut.size() == 1 ? "it" : "them");
     return 0;
   } catch (const support::Error& e) {

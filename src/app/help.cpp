@@ -29,7 +29,7 @@ constexpr std::array kCommands{
                 "Converts each document in turn; status lines on standard output, the log in "
                 "log.txt here, warnings and errors about the documents on standard error after "
                 "the status lines (an error: a learner will hit a dead end). The package is "
-                "the folder named after the document, beside it, and its zip beside that. With "
+                "the folder named after the document, beside it, and its zips beside that. With "
                 "--strict a document with warnings or errors is not converted. --pass-mark=N (0 "
                 "to 100, default 80) is the share of all questions a learner must answer right "
                 "to pass, which the SCORM package reports to the LMS. --attempts=N (1 to 99; 0, "

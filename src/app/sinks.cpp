@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include "support/codepage.h"
 #include "support/files.h"
@@ -17,7 +19,19 @@ namespace app {
 void LogFile::writeLog(const std::u16string& message) {
   // Appended a line at a time, never replaced: the log of every run stays,
   // and the lines of runs at once stay whole.
-  support::appendToFile(path_, support::toUtf8(message) + "\r\n");
+  try {
+    support::appendToFile(path_, support::toUtf8(message) + "\r\n");
+  } catch (const support::Error& e) {
+    // The log goes where the program was started, not beside the document:
+    // an author who sees only the file's name would look in the wrong place.
+    std::error_code ec;
+    const std::string here = std::filesystem::current_path(ec).string();
+    throw support::Error(e.number(), e.source(), e.description(),
+                         e.detail() + ": the log of the runs goes into the current folder" +
+                             (ec ? "" : " " + here) +
+                             ", where it cannot be written; run raredozud from another folder, "
+                             "such as the document's own");
+  }
 }
 
 void StreamStatus::showStatus(const std::u16string& message) {

@@ -25,6 +25,11 @@ using support::widen;
 
 namespace {
 
+// What the author can do when the disk is full or the folder is not theirs.
+constexpr const char16_t* kMakeRoom = u"make room on the disk and convert again";
+constexpr const char16_t* kWriteElsewhere =
+    u"copy the document into a folder you may write to, and convert it there";
+
 class Run : public MarkerListener {
  public:
   Run(Session& session, word::Application& app, Frontend& frontend, const RecordedWalk* walk)
@@ -84,6 +89,7 @@ class Run : public MarkerListener {
       fe_.status.showStatus(u"parse: Error # " + errorDetail(e));
       if (!e.detail().empty() && !export_.folderFailed(outputFolder_))
         fe_.warnings.warn(support::fromUtf8(e.detail()));
+      reportUnfinished(e);
     } catch (...) {
       // Nowhere left to report to; the run ends all the same.
     }
@@ -112,10 +118,23 @@ class Run : public MarkerListener {
                         u": waiting for it to end");
     });
     support::removeStaleTemporaries(outputFolder_, true);
+    folderMade_ = true;
     std::string& before = s_.packagesWritten[outputFolder_];
     if (!before.empty() && before != documentPath_) replacedThisRun_ = before;
     before = documentPath_;
     if (replacedThisRun_.empty()) warnIfAnotherDocuments();
+  }
+
+  // A run that ends early leaves its folder part new, part old, and no zip
+  // of it: the author must not take the folder for a finished course.
+  void reportUnfinished(const support::Error& e) {
+    if (!folderMade_ || copyStarted_ || documentsOwnFolder_) return;
+    std::u16string message = u"the package " + widen(outputFolder_) +
+                             u" is incomplete: the run ended before its zips were written (any "
+                             u"zip of an earlier run stays as it was)";
+    if (e.number() == support::kDiskFull) (message += u"; ") += kMakeRoom;
+    if (e.number() == support::kPermissionDenied) (message += u"; ") += kWriteElsewhere;
+    fe_.warnings.warn(message);
   }
 
   // The package goes beside the document, and nowhere else: what keeps its
@@ -127,9 +146,8 @@ class Run : public MarkerListener {
       return why +
              u"; a file of that name stands there: move or rename it, or give the document "
              u"another name";
-    if (err == EACCES || err == EPERM || err == EROFS)
-      return why + u"; copy the document into a folder you may write to, and convert it there";
-    if (err == ENOSPC || err == EDQUOT) return why + u"; make room on the disk and convert again";
+    if (err == EACCES || err == EPERM || err == EROFS) return why + u"; " + kWriteElsewhere;
+    if (err == ENOSPC || err == EDQUOT) return why + u"; " + kMakeRoom;
     return why;
   }
 
@@ -240,9 +258,11 @@ class Run : public MarkerListener {
     // The document's own folder is no package to add a player to or to zip;
     // a package that lacks a page or test must not replace a whole zip.
     std::optional<int> copied;
-    if (!documentsOwnFolder_ && export_.failures == 0)
+    if (!documentsOwnFolder_ && export_.failures == 0) {
       copied = fe_.starter.start(
           script, {fe_.programFolder, outputFolder_.substr(0, outputFolder_.size() - 1)});
+      copyStarted_ = true;
+    }
 
     fe_.log.writeLog(u"Успех");
     fe_.status.showStatus(u"Успех");
@@ -283,6 +303,8 @@ class Run : public MarkerListener {
   std::string documentHash_;
   bool documentsOwnFolder_ = false;
   bool copyFailed_ = false;
+  bool folderMade_ = false;      // made (or found) and locked for this run
+  bool copyStarted_ = false;     // from here the copy step answers for the zips
   std::string replacedThisRun_;  // the document of this program run whose package this replaces
   int32_t entryTotal_ = 0;
 };

@@ -80,6 +80,13 @@ TEST(HtmlCommand, RefusalsSayWhyOnStandardErrorAndLoseNothing) {
       // "--" ends the options here as for convert: what follows is a file
       {{"dump", "--", "-missing.doc"}, 1, "-missing.doc"},
       {{"html", "--", "missing.doc", "old.htm"}, 1, "\"missing.doc\" could not be found"},
+      // A document named where check takes a package: told to convert it first.
+      {{"check", kCorpus + "courses/small.docx"},
+       1,
+       "small.docx is a course document, not a package"},
+      {{"check", kCorpus + "courses/small.odt"},
+       1,
+       "small.odt is a course document, not a package"},
   };
   for (const Case& c : cases) {
     ProgramResult r = runProgram(dir(work), c.args);

@@ -194,8 +194,14 @@ TEST(Load, BadFilesFailWithAClearEngineError) {
     }
     return std::string("no error");
   };
-  EXPECT_EQ(description(""), "the file is empty");
-  EXPECT_NE(description(std::string("\0\1\2\3", 4)).find("unknown content"), std::string::npos);
+  // Each says what to do, besides what is wrong.
+  EXPECT_TRUE(description("").starts_with("the file is empty: save the document again"));
+  EXPECT_NE(description(std::string("\0\1\2\3", 4)).find("unknown content): open it in the word"),
+            std::string::npos);
+  // A PDF whose parts are not compressed would read as text.
+  EXPECT_NE(description("%PDF-1.4\n1 0 obj\n<< /Type /Catalog >>\nendobj\n%%EOF\n")
+                .find("this is a PDF file, not a Word document"),
+            std::string::npos);
   EXPECT_NE(description("{\\rtf1}").find("RTF"), std::string::npos);
   EXPECT_NE(description("PK\x03\x04truncated").find("damaged"), std::string::npos);
   try {

@@ -172,6 +172,8 @@ Format detect(std::string_view bytes) {
   std::string_view s = bytes;
   if (s.substr(0, 3) == "\xEF\xBB\xBF") s.remove_prefix(3);
   if (s.substr(0, 5) == "{\\rtf") return Format::Rtf;
+  // Before plain text: a PDF without compressed parts reads as text.
+  if (s.substr(0, 5) == "%PDF-") return Format::Pdf;
   if (s.substr(0, 2) == "\xFF\xFE" || s.substr(0, 2) == "\xFE\xFF") return Format::Text;
   size_t ws = 0;
   while (ws < s.size() && ws < 1024 && std::isspace(static_cast<unsigned char>(s[ws]))) ++ws;
@@ -247,11 +249,20 @@ Model loadAs(Format format, std::string_view bytes) {
       fail(kCannotOpen,
            "this is a web page, not a Word document; save it as .docx, .doc or .odt in the "
            "word processor");
+    case Format::Pdf:
+      fail(kCannotOpen,
+           "this is a PDF file, not a Word document: convert the document it was made from "
+           "(.docx, .doc or .odt), or open the PDF in the word processor and save it as .docx");
     case Format::Unknown:
       break;
   }
-  if (bytes.empty()) fail(kCannotOpen, "the file is empty");
-  fail(kCannotOpen, "the file is not a Word document or plain text (unknown content)");
+  if (bytes.empty())
+    fail(kCannotOpen,
+         "the file is empty: save the document again in the word processor, or copy it again "
+         "from where it came");
+  fail(kCannotOpen,
+       "the file is not a Word document, an OpenDocument text or plain text (unknown content): "
+       "open it in the word processor and save it as .docx, .doc or .odt");
 }
 
 // A word processor keeps a small file of its own beside a document while it

@@ -9,7 +9,7 @@
 namespace word::read {
 
 // Damaged: a compound file's header, but a container that cannot be read.
-enum class Format { Unknown, Text, Docx, Doc, Odt, Rtf, Html, Encrypted, Damaged };
+enum class Format { Unknown, Text, Docx, Doc, Odt, Rtf, Html, Pdf, Encrypted, Damaged };
 
 // The largest document read: far beyond any course, and refused before a
 // byte of it is read.
