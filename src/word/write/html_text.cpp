@@ -9,6 +9,7 @@
 
 #include "support/strings.h"
 #include "word/model.h"
+#include "word/write/css.h"
 
 namespace word::write {
 
@@ -267,6 +268,25 @@ const std::vector<int>& LanguageMarks::scriptsOf(std::string_view tag) {
 
 bool LanguageMarks::fit(std::string_view tag, std::u16string_view text) {
   return reads(scriptsOf(tag), text) == Reads::Yes;
+}
+
+std::u16string formatTags(const CharFormat& f, const CharFormat& base, std::u16string& close) {
+  std::u16string out;
+  auto tag = [&](bool on, const char16_t* name, const std::u16string& style = {}) {
+    if (!on) return;
+    out +=
+        std::u16string(u"<") + name + (style.empty() ? u"" : u" style=\"" + style + u"\"") + u">";
+    close = std::u16string(u"</") + name + u">" + close;
+  };
+  tag(f.bold && !base.bold, u"b");
+  tag(f.italic && !base.italic, u"i");
+  // Lines under and through are the runs' own, their style's too (see
+  // charCss).
+  tag(f.underline, u"u", f.underline ? underlineCss(f) : u"");
+  tag(f.strike, u"s", f.doubleStrike ? u"text-decoration-style:double" : u"");
+  tag(f.superscript && !base.superscript, u"sup");
+  tag(f.subscript && !base.subscript, u"sub");
+  return out;
 }
 
 }  // namespace word::write

@@ -49,6 +49,10 @@ inline bool heldSpace(const std::u16string& text, size_t k) {
   // spaces are told here.
   return text[k] == u' ' && (k == 0 || text[k - 1] <= u' ') && heldSpaceAt(text, k);
 }
+// The tags for what a run's format `f` adds to its paragraph style's `base`
+// (bold, italic, lines under and through, raised and lowered); their
+// closing tags go before `close`.
+std::u16string formatTags(const CharFormat& f, const CharFormat& base, std::u16string& close);
 // Text escaped, its controls blanks: attribute and title text stay on one
 // line.
 std::u16string escape(std::u16string_view s);

@@ -457,20 +457,7 @@ class Renderer {
       out_ += u">";
       close = u"</span>" + close;
     }
-    auto tag = [&](bool on, const char16_t* name, const std::u16string& style = {}) {
-      if (!on) return;
-      out_ +=
-          std::u16string(u"<") + name + (style.empty() ? u"" : u" style=\"" + style + u"\"") + u">";
-      close = std::u16string(u"</") + name + u">" + close;
-    };
-    tag(f.bold && !base.bold, u"b");
-    tag(f.italic && !base.italic, u"i");
-    // Lines under and through are the runs' own, their style's too (see
-    // charCss).
-    tag(f.underline, u"u", f.underline ? underlineCss(f) : u"");
-    tag(f.strike, u"s", f.doubleStrike ? u"text-decoration-style:double" : u"");
-    tag(f.superscript && !base.superscript, u"sup");
-    tag(f.subscript && !base.subscript, u"sub");
+    out_ += formatTags(f, base, close);
   }
 
   // A tab goes to the next default stop; the first of a line to where the
@@ -605,14 +592,7 @@ class Renderer {
 
   void table(const Table& t, bool block) {
     const Story& s = *story_;
-    const std::u16string placed = tableCss(t);
-    out_ += std::u16string(t.rightToLeft ? u"<table dir=\"rtl\"" : u"<table") +
-            (placed.empty() ? u">" : u" style=\"" + placed + u"\">");
-    if (const std::vector<std::u16string> widths = columnWidthsCss(t); !widths.empty()) {
-      out_ += u"<colgroup>";
-      for (const std::u16string& w : widths) out_ += u"<col style=\"width:" + w + u"\">";
-      out_ += u"</colgroup>";
-    }
+    out_ += tableStart(t);
     if (block) out_ += kNewLine;
     const std::vector<std::vector<uint32_t>> spans = rowSpans(t);
     bool heading = true;  // the rows so far head the table's columns: th cells
@@ -620,23 +600,12 @@ class Renderer {
       const Row& row = t.rows[r];
       if (row.cells.empty()) continue;
       heading = heading && row.header;
-      const std::u16string cellTag = heading ? u"th" : u"td";
-      // A row as tall as the document makes it (a box left to write in).
-      out_ += row.height ? u"<tr style=\"height:" + rems(row.height, 20) + u"\">" : u"<tr>";
-      // Columns a row leaves empty before its first cell: no cell there.
-      if (row.skipBefore)
-        out_ += u"<td colspan=\"" + decimal(row.skipBefore, 1) +
-                u"\" style=\"border:none;padding:0\"></td>";
+      out_ += rowStart(row);
       for (size_t c = 0; c < row.cells.size(); ++c) {
         const Cell& cell = row.cells[c];
         const uint32_t span = spans[r][c];  // rows
         if (span == 0) continue;
-        std::u16string attrs;
-        if (cell.gridSpan > 1) attrs += u" colspan=\"" + decimal(cell.gridSpan, 1) + u"\"";
-        if (span > 1) attrs += u" rowspan=\"" + decimal(span, 1) + u"\"";
-        const std::u16string css = cellCss(cell);
-        if (!css.empty()) attrs += u" style=\"" + css.substr(0, css.size() - 1) + u"\"";
-        out_ += u"<" + cellTag + (heading ? u" scope=\"col\"" : u"") + attrs + u">";
+        out_ += cellStart(cell, span, heading);
         uint32_t from = std::max(cell.start, t.start), to = std::min(cell.end, t.end);
         const uint32_t outer = cellShading_;
         if (cell.shading != kAutoColor) cellShading_ = cell.shading;
@@ -653,7 +622,7 @@ class Renderer {
         --cellDepth_;
         if (cut) out_ += u"</div>";
         cellShading_ = outer;
-        out_ += u"</" + cellTag + u">";
+        out_ += heading ? u"</th>" : u"</td>";
       }
       out_ += u"</tr>";
       if (block) out_ += kNewLine;
@@ -707,8 +676,8 @@ class Renderer {
     bool firstLine = true;
     int tabbed = 0;  // tabs on the line so far
   } tabs_;
-  char16_t point_;              // where decimal tab stops align numbers
-  bool underlined_ = false;     // the run being written is underlined
+  char16_t point_;           // where decimal tab stops align numbers
+  bool underlined_ = false;  // the run being written is underlined
   // What shades the text being written: its paragraph, its cell.
   uint32_t paragraphShading_ = kAutoColor, cellShading_ = kAutoColor;
   int32_t leastLine_ = 0;  // the paragraph's least height of lines, twips

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "word/write/css.h"
+
 namespace word::write {
 
 std::vector<std::vector<uint32_t>> rowSpans(const Table& t) {
@@ -40,6 +42,38 @@ std::vector<std::vector<uint32_t>> rowSpans(const Table& t) {
     }
   }
   return spans;
+}
+
+std::u16string tableStart(const Table& t) {
+  const std::u16string placed = tableCss(t);
+  std::u16string out = std::u16string(t.rightToLeft ? u"<table dir=\"rtl\"" : u"<table") +
+                       (placed.empty() ? u">" : u" style=\"" + placed + u"\">");
+  if (const std::vector<std::u16string> widths = columnWidthsCss(t); !widths.empty()) {
+    out += u"<colgroup>";
+    for (const std::u16string& w : widths) out += u"<col style=\"width:" + w + u"\">";
+    out += u"</colgroup>";
+  }
+  return out;
+}
+
+std::u16string rowStart(const Row& row) {
+  // A row as tall as the document makes it (a box left to write in).
+  std::u16string out =
+      row.height ? u"<tr style=\"height:" + rems(row.height, 20) + u"\">" : u"<tr>";
+  // Columns a row leaves empty before its first cell: no cell there.
+  if (row.skipBefore)
+    out += u"<td colspan=\"" + decimal(row.skipBefore, 1) +
+           u"\" style=\"border:none;padding:0\"></td>";
+  return out;
+}
+
+std::u16string cellStart(const Cell& cell, uint32_t rows, bool heading) {
+  std::u16string out = heading ? u"<th scope=\"col\"" : u"<td";
+  if (cell.gridSpan > 1) out += u" colspan=\"" + decimal(cell.gridSpan, 1) + u"\"";
+  if (rows > 1) out += u" rowspan=\"" + decimal(rows, 1) + u"\"";
+  const std::u16string css = cellCss(cell);
+  if (!css.empty()) out += u" style=\"" + css.substr(0, css.size() - 1) + u"\"";
+  return out + u">";
 }
 
 }  // namespace word::write

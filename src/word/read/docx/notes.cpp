@@ -32,12 +32,14 @@ void DocxReader::readSettings(const XmlPart& settingsPart) {
        n = n.next_sibling()) {
     if (is(n, "defaultTabStop"))
       if (auto v = intAttr(n)) builder_.defaultTabStop(*v);
-    if (is(n, "compat"))
-      for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+    if (is(n, "compat")) {
+      for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
         if (is(c, "compatSetting") && val(c, "name") == "compatibilityMode")
           tablesAtBorder_ = intAttr(c).value_or(0) >= 15;
         else if (is(c, "doNotExpandShiftReturn"))
           stretchBeforeBreaks_ = !onOff(c);
+      }
+    }
     bool foot = is(n, "footnotePr");
     if (!foot && !is(n, "endnotePr")) continue;
     NoteNumbering& kind = noteDefaults_[foot ? 0 : 1];
