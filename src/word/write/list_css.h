@@ -50,9 +50,6 @@ void labelOwnLook(const ParagraphFormat& f, CharFormat& look);
 std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
                         const ParagraphFormat& styleParagraph, bool item, int32_t defaultStops,
                         CharFormat& base, const std::vector<SideLines>* lines = nullptr);
-// Whether the paragraph after drop cap `cap` (nullptr: none; style -1: a
-// table) starts with its letter: text beside it, not a list item, a
-// heading, a drop cap, nor text of another box or direction.
 // The box of a frame set against a side of the column (FrameSide), the
 // text after it beside it, below the frame before it on its side; at most
 // half the column, and its room from the text at most a tenth, so that on
@@ -68,6 +65,9 @@ bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b);
 // ragged; 0 where there is none.
 uint32_t stretchedTail(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
                        bool stretch);
+// Whether the paragraph after drop cap `cap` (nullptr: none; style -1: a
+// table) starts with its letter: text beside it, not a list item, a
+// heading, a drop cap, nor text of another box or direction.
 bool opensWithDropCap(const ParagraphFormat& cap, const ParagraphFormat* next);
 // Drop cap `cap` (its text starting at `start` of `s`, in its style's look
 // `base`) as a span floating at the start of the paragraph it opens: its
