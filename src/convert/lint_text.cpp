@@ -38,8 +38,7 @@ std::u16string words(std::u16string_view text, int count, bool last) {
 
 std::u16string cutForQuote(std::u16string s, bool cut) {
   if (s.size() <= kLongestQuote && !cut) return s;
-  s.resize(std::min(s.size(), kLongestQuote));
-  if (!s.empty() && s.back() >= 0xD800 && s.back() < 0xDC00) s.pop_back();
+  s.resize(support::wholeCharacters(s, kLongestQuote).size());
   while (!s.empty() && s.back() == u' ') s.pop_back();
   return s + u"\u2026";
 }
