@@ -142,8 +142,7 @@ class Linter : public EntryListener {
       return startsWithUpper(p.line, pages::kReferenceOpen) ||
              startsWithUpper(p.line, pages::kReferenceClose) || cyrillicLinkMarker(p.line) == 0;
     };
-    if (p.outlineLevel != word::wdOutlineLevelBodyText)
-      styledHeadings_.add(p.start, p.text, p.style);
+    styledHeadings_.text(p.start, p.text, p.outlineLevel, p.style);
     if (const std::u16string_view m = p.textBox ? markerAt(p.line) : u""; !m.empty())
       warn(p.start, quoted(m) +
                         u" in a text box or shape is not read: markers work only in the "
@@ -289,6 +288,7 @@ class Linter : public EntryListener {
   }
 
   void heading(const Paragraph& p, const Heading& h) override {
+    styledHeadings_.marker(p.outlineLevel);
     names_.push_back({p.start, entryName(h.kind, h.title, chapterTitle_)});
     if (h.kind == course::kChapterStart) {
       if (h.chapterOpen)

@@ -420,22 +420,44 @@ TEST_F(Lint, MarkersInTextBoxesAndHeadingsInHeadingStyles) {
             "markers work only in the document's own text, so the line stays text where the "
             "box is; type the marker in a paragraph of the text itself (\"%H2=Boxed\")");
 
-  word::Builder s;
-  word::ParagraphFormat heading;
-  word::Style h;
-  h.name = u"heading 1";
-  heading.style = s.addStyle(h);
-  heading.outlineLevel = 0;
-  for (const char* line : {"%TITLE=T", "%AUTHOR=A", "%H2=Course"}) paragraph(s, line);
-  for (const char* text : {"Safety", "Ladders", "Scaffolds", "Roofs"}) {
-    s.paragraph(heading);
-    paragraph(s, text);
-    paragraph(s, "Some text under the heading.");
+  // Paragraphs after "%TITLE=" and "%AUTHOR=", "#N" set in Heading N.
+  // Headings read as meant for pages where the one page opens with them at
+  // its marker's level or above; a page with text before its subheadings,
+  // or its subheadings below its own heading, is quiet.
+  const std::vector<std::string> told{
+      "s.doc:4: warning: the headings \"Safety\", \"Ladders\" and 2 more are set in a "
+      "heading style (\"Heading 1\"), which starts no page: the course has one page for "
+      "the whole document; begin each page's heading with \"%H2=\" (a chapter's with "
+      "\"%H1=\", a test's with \"%TEST=\"), the style may stay (\"Safety\")"};
+  const struct {
+    const char* name;
+    std::vector<const char*> lines;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"s.doc",
+       {"%H2=Course", "#1Safety", "Text.", "#1Ladders", "Text.", "#1Scaffolds", "Text.", "#1Roofs",
+        "Text."},
+       told},
+      {"t.doc",
+       {"%H2=Course", "Safety rules for work at height.", "#1Ladders", "Text.", "#1Scaffolds",
+        "Text."},
+       {}},
+      {"u.doc", {"#1%H2=Course", "#2Ladders", "Text.", "#2Scaffolds", "Text."}, {}},
+  };
+  for (const auto& c : cases) {
+    word::Builder s;
+    std::vector<word::ParagraphFormat> levels(3);
+    for (int32_t level = 1; level < 3; ++level) {
+      word::Style h;
+      h.name = level == 1 ? u"heading 1" : u"heading 2";
+      levels[level].style = s.addStyle(h);
+      levels[level].outlineLevel = static_cast<uint8_t>(level - 1);
+    }
+    for (const char* line : {"%TITLE=T", "%AUTHOR=A"}) paragraph(s, line);
+    for (std::string_view line : c.lines) {
+      s.paragraph(line[0] == '#' ? levels.at(line[1] - '0') : word::ParagraphFormat{});
+      paragraph(s, std::string(line.substr(line[0] == '#' ? 2 : 0)));
+    }
+    EXPECT_EQ(lines(builtCourse(c.name, s), c.name), c.expected) << c.name;
   }
-  EXPECT_EQ(lines(builtCourse("s.doc", s), "s.doc"),
-            std::vector<std::string>{
-                "s.doc:4: warning: the headings \"Safety\", \"Ladders\" and 2 more are set in a "
-                "heading style (\"Heading 1\"), which starts no page: the course has one page for "
-                "the whole document; begin each page's heading with \"%H2=\" (a chapter's with "
-                "\"%H1=\", a test's with \"%TEST=\"), the style may stay (\"Safety\")"});
 }
