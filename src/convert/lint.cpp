@@ -214,6 +214,9 @@ class Linter : public EntryListener {
             (meant.cyrillic.size() == 1 ? u" is a Cyrillic letter)" : u" are Cyrillic letters)");
     else if (meant.russianLayout)
       why = u" (typed in the Russian keyboard layout)";
+    else if (meant.invisible)
+      why = u" (a character the word processor does not show stands in it, such as a soft "
+            u"hyphen or a zero-width space from pasted text)";
     return u"the line looks meant to start with " + quoted(meant.marker) +
            u", but as typed it is no marker" + why + u", " + consequence +
            u": correct the marker to " + quoted(meant.marker) + u" " + markerList();

@@ -53,6 +53,13 @@ const std::vector<Mistake>& mistakes() {
             "\"%TEST=\", but as typed it is no marker (typed in the Russian keyboard layout), so "
             "it is course text: correct the marker to \"%TEST=\" " +
             kMarkers + " (\"%\u0415\u0443\u044b\u0415=Three\")"}},
+      {"a marker with a character the word processor does not show",
+       {"%H2=One", "Text of page one.", "%H\u00AD2=Two", "Text of page two."},
+       {std::string("c.txt:5: warning: page \"One\": the line looks meant to start with ") +
+        "\"%H2=\", but as typed it is no marker (a character the word processor does not show "
+        "stands in it, such as a soft hyphen or a zero-width space from pasted text), so it is "
+        "course text: correct the marker to \"%H2=\" " +
+        kMarkers + " (\"%H\u00AD2=Two\")"}},
       {"a mistyped marker where no page shows it",
        {"%H1 =Basics", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: the line looks meant to start with \"%H1=\", but as typed it is no "
