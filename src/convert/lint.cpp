@@ -527,6 +527,11 @@ class Linter : public EntryListener {
   void checkReference(const Reference& r, const Outline& o) {
     // The word processor's autocorrection may put a no-break space where
     // the author typed the blank: only a plain one ends the reference.
+    if (r.target.starts_with(u'\u00A0'))
+      return error(r.at,
+                   u"a no-break space stands right after \"%A=\": the page writes it into the "
+                   u"link's reference, so the link leads learners nowhere; write the number right "
+                   u"after \"%A=\"");
     if (const size_t nb = r.target.find(u'\u00A0'); nb != u16string::npos)
       return error(r.at, u"a no-break space stands after " + quoted(r.target.substr(0, nb)) +
                              u" in the link's reference: the page writes it there, so the link "

@@ -131,6 +131,11 @@ const std::vector<Mistake>& mistakes() {
        {"c.txt:5: error: page \"One\": a no-break space stands after \"1\" in the link's "
         "reference: the page writes it there, so the link leads learners nowhere; write "
         "\"%A=1\", a plain blank, then the link's text (\"See %A=1 here%A# now.\")"}},
+      {"a no-break space before the link's number",
+       {"%H2=One", "%PID=1", "See %A=\u00A01 here%A# now."},
+       {"c.txt:5: error: page \"One\": a no-break space stands right after \"%A=\": the page "
+        "writes it into the link's reference, so the link leads learners nowhere; write the "
+        "number right after \"%A=\" (\"See %A= 1 here%A# now.\")"}},
       {"a link inside a link's text, read as the page reads it",
        {"%H1=Part", "%PID=1", "%H2=One", "See %A=1 a %A=99 b%A# c%A#.", "%H1#"},
        {"c.txt:6: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
