@@ -142,7 +142,7 @@ class Linter : public EntryListener {
       return startsWithUpper(p.line, pages::kReferenceOpen) ||
              startsWithUpper(p.line, pages::kReferenceClose) || cyrillicLinkMarker(p.line) == 0;
     };
-    styledHeadings_.text(p.start, p.text, p.outlineLevel, p.style);
+    styledHeadings_.text(p.start, p.text, p.outlineLevel, p.style, p.entry != nullptr);
     if (const std::u16string_view m = p.textBox ? markerAt(p.line) : u""; !m.empty())
       warn(p.start, quoted(m) +
                         u" in a text box or shape is not read: markers work only in the "

@@ -66,11 +66,12 @@ void StyledHeadings::marker(int32_t outlineLevel) {
 }
 
 void StyledHeadings::text(int32_t at, std::u16string_view text, int32_t outlineLevel,
-                          std::u16string_view style) {
+                          std::u16string_view style, bool inEntry) {
   if (!hasText(text)) return;
   if (outlineLevel != word::wdOutlineLevelBodyText)
     headings_.push_back({at, words(text.substr(0, 4 * kLongestQuote), INT32_MAX, false),
-                         outlineLevel, styleShown(style), !textSeen_, outlineLevel > markerLevel_});
+                         outlineLevel, styleShown(style), inEntry && !textSeen_,
+                         outlineLevel > markerLevel_});
   textSeen_ = true;
 }
 

@@ -41,8 +41,10 @@ class StyledHeadings {
   // entry's content.
   void marker(int32_t outlineLevel);
   // A paragraph of course text (no marker line), its outline level and
-  // its style's name.
-  void text(int32_t at, std::u16string_view text, int32_t outlineLevel, std::u16string_view style);
+  // its style's name, and whether it stands in an entry (not before the
+  // first marker, where a styled title opens no page).
+  void text(int32_t at, std::u16string_view text, int32_t outlineLevel, std::u16string_view style,
+            bool inEntry);
   // The one warning, when two or more such headings stand in a course of
   // one page or test at most: where the first stands, and what to do.
   struct Warning {

@@ -455,6 +455,9 @@ TEST_F(Lint, MarkersInTextBoxesAndHeadingsInHeadingStyles) {
         "Text."},
        {}},
       {"u.doc", {"#1%H2=Course", "#2Ladders", "Text.", "#2Scaffolds", "Text."}, {}},
+      {"v.doc", {"#1Safety", "%H2=Course", "Intro.", "#1Ladders", "Text.", "#1Roofs", "Text."},
+       {"v.doc:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to "
+        "no page and is left out of the course (\"Safety\")"}},
   };
   for (const auto& c : cases) {
     word::Builder s;
