@@ -84,10 +84,13 @@ int notACommand(const std::string& word) {
 
 WindowRequest windowRequest(int argc, char** argv) {
   if (argc == 1) return {true, ""};
-  if (std::strcmp(argv[1], "--window") != 0 || argc > 3) return {};
+  // "--" ends the options, as for the commands: a document's name after it
+  // may start with "-".
+  const bool ended = argc == 4 && std::strcmp(argv[2], "--") == 0;
+  if (std::strcmp(argv[1], "--window") != 0 || (argc > 3 && !ended)) return {};
   // An option after it (--help, a mistyped one) is the command line's to answer.
   if (argc == 3 && argv[2][0] == '-') return {};
-  return {true, argc == 3 ? argv[2] : ""};
+  return {true, ended ? argv[3] : argc == 3 ? argv[2] : ""};
 }
 
 int main(int argc, char** argv) {

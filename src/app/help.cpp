@@ -83,9 +83,10 @@ constexpr std::array kCommands{
                 "FOLDER.scorm.zip (SCORM 1.2), FOLDER.scorm2004.zip (SCORM 2004 4th Edition) and "
                 "FOLDER.cmi5.zip (cmi5); all four when it names none. Exit status 0 when the "
                 "package is whole."},
-    CommandHelp{"--help", "", "this text; COMMAND --help tells more about one command",
+    CommandHelp{"--help", "",
+                "this text (-h the same); COMMAND --help (or -h) tells more about one command",
                 "Prints the commands with a line on each; COMMAND --help prints the command's "
-                "usage and what it does."},
+                "usage and what it does. -h is the same as --help, alone and after a command."},
     CommandHelp{"--version", "", "the version and the libraries it runs with",
                 "Prints the version and the versions of the libraries it runs with."},
 };
@@ -174,12 +175,13 @@ std::string programHelp() {
   }
   return out + wrapText(
                    "A document is a Word document (.doc, .docx), an OpenDocument text (.odt, "
-                   ".fodt) or plain text, told by its content rather than its name.",
+                   ".fodt) or plain text, told by its content rather than its name. After "
+                   "\"--\" every argument is a file, even one that starts with \"-\".",
                    kWidth, 0, 0);
 }
 
 std::string commandHelp(const CommandHelp& command) {
-  return usageLine(command) + wrapText(command.details, kWidth, 0, 0);
+  return usageLine(command) + wrapText(command.details, kWidth, 0, 0) + "-h, --help: this text.\n";
 }
 
 }  // namespace app

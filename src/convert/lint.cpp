@@ -142,8 +142,7 @@ class Linter : public EntryListener {
       return startsWithUpper(p.line, pages::kReferenceOpen) ||
              startsWithUpper(p.line, pages::kReferenceClose) || cyrillicLinkMarker(p.line) == 0;
     };
-    if (p.outlineLevel != word::wdOutlineLevelBodyText)
-      styledHeadings_.add(p.start, p.text, p.style);
+    styledHeadings_.text(p.start, p.text, p.outlineLevel, p.style, p.entry != nullptr);
     if (const std::u16string_view m = p.textBox ? markerAt(p.line) : u""; !m.empty())
       warn(p.start, quoted(m) +
                         u" in a text box or shape is not read: markers work only in the "
@@ -215,6 +214,9 @@ class Linter : public EntryListener {
             (meant.cyrillic.size() == 1 ? u" is a Cyrillic letter)" : u" are Cyrillic letters)");
     else if (meant.russianLayout)
       why = u" (typed in the Russian keyboard layout)";
+    else if (meant.invisible)
+      why = u" (a character the word processor does not show stands in it, such as a soft "
+            u"hyphen or a zero-width space from pasted text)";
     return u"the line looks meant to start with " + quoted(meant.marker) +
            u", but as typed it is no marker" + why + u", " + consequence +
            u": correct the marker to " + quoted(meant.marker) + u" " + markerList();
@@ -289,6 +291,7 @@ class Linter : public EntryListener {
   }
 
   void heading(const Paragraph& p, const Heading& h) override {
+    styledHeadings_.marker(p.outlineLevel);
     names_.push_back({p.start, entryName(h.kind, h.title, chapterTitle_)});
     if (h.kind == course::kChapterStart) {
       if (h.chapterOpen)
@@ -524,6 +527,11 @@ class Linter : public EntryListener {
   void checkReference(const Reference& r, const Outline& o) {
     // The word processor's autocorrection may put a no-break space where
     // the author typed the blank: only a plain one ends the reference.
+    if (r.target.starts_with(u'\u00A0'))
+      return error(r.at,
+                   u"a no-break space stands right after \"%A=\": the page writes it into the "
+                   u"link's reference, so the link leads learners nowhere; write the number right "
+                   u"after \"%A=\"");
     if (const size_t nb = r.target.find(u'\u00A0'); nb != u16string::npos)
       return error(r.at, u"a no-break space stands after " + quoted(r.target.substr(0, nb)) +
                              u" in the link's reference: the page writes it there, so the link "

@@ -38,8 +38,7 @@ std::u16string words(std::u16string_view text, int count, bool last) {
 
 std::u16string cutForQuote(std::u16string s, bool cut) {
   if (s.size() <= kLongestQuote && !cut) return s;
-  s.resize(std::min(s.size(), kLongestQuote));
-  if (!s.empty() && s.back() >= 0xD800 && s.back() < 0xDC00) s.pop_back();
+  s.resize(support::wholeCharacters(s, kLongestQuote).size());
   while (!s.empty() && s.back() == u' ') s.pop_back();
   return s + u"\u2026";
 }
@@ -61,25 +60,43 @@ std::u16string styleShown(std::u16string_view style) {
 
 }  // namespace
 
-void StyledHeadings::add(int32_t at, std::u16string_view text, std::u16string_view style) {
+void StyledHeadings::marker(int32_t outlineLevel) {
+  markerLevel_ = outlineLevel;
+  textSeen_ = false;
+}
+
+void StyledHeadings::text(int32_t at, std::u16string_view text, int32_t outlineLevel,
+                          std::u16string_view style, bool inEntry) {
   if (!hasText(text)) return;
-  headings_.push_back({at, words(text.substr(0, 4 * kLongestQuote), INT32_MAX, false)});
-  const std::u16string shown = styleShown(style);
-  if (!shown.empty() && std::find(styles_.begin(), styles_.end(), shown) == styles_.end())
-    styles_.push_back(shown);
+  if (outlineLevel != word::wdOutlineLevelBodyText)
+    headings_.push_back({at, words(text.substr(0, 4 * kLongestQuote), INT32_MAX, false),
+                         outlineLevel, styleShown(style), inEntry && !textSeen_,
+                         outlineLevel > markerLevel_});
+  textSeen_ = true;
 }
 
 std::optional<StyledHeadings::Warning> StyledHeadings::check(size_t pagesAndTests) const {
+  if (pagesAndTests > 1) return std::nullopt;
+  std::vector<const Heading*> pages;
+  const auto opening = std::find_if(headings_.begin(), headings_.end(),
+                                    [](const Heading& h) { return h.opens && !h.under; });
+  for (const Heading& h : headings_)
+    if (pagesAndTests == 0 || (opening != headings_.end() && !h.under && h.level <= opening->level))
+      pages.push_back(&h);
   // One heading is a page's subheading as often as not.
-  if (headings_.size() < 2 || pagesAndTests > 1) return std::nullopt;
+  if (pages.size() < 2) return std::nullopt;
+  std::vector<std::u16string> shown;  // each once, in order
+  for (const Heading* h : pages)
+    if (!h->style.empty() && std::find(shown.begin(), shown.end(), h->style) == shown.end())
+      shown.push_back(h->style);
   std::u16string styles;
-  for (size_t i = 0; i < styles_.size() && i < 3; ++i)
-    styles += (i ? u", " : u" (") + quoted(styles_[i]);
+  for (size_t i = 0; i < shown.size() && i < 3; ++i)
+    styles += (i ? u", " : u" (") + quoted(shown[i]);
   if (!styles.empty()) styles += u")";
-  std::u16string which = quoted(headings_[0].text) + u", " + quoted(headings_[1].text);
-  if (headings_.size() > 2)
-    which += u" and " + support::number(static_cast<int64_t>(headings_.size() - 2)) + u" more";
-  return Warning{headings_[0].at,
+  std::u16string which = quoted(pages[0]->text) + u", " + quoted(pages[1]->text);
+  if (pages.size() > 2)
+    which += u" and " + support::number(static_cast<int64_t>(pages.size() - 2)) + u" more";
+  return Warning{pages[0]->at,
                  u"the headings " + which + u" are set in a heading style" + styles +
                      u", which starts no page: the course has " +
                      (pagesAndTests == 0 ? u"no page" : u"one page") +

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "word/application.h"
+
 namespace convert {
 
 // A blank as a learner sees one: controls, spaces, no-break spaces.
@@ -29,11 +31,20 @@ std::u16string quoted(std::u16string_view s);
 
 // The paragraphs of course text in a heading style ("Heading 1"): an
 // author who sets headings so, instead of starting them with a marker,
-// gets one page for the whole document, or none.
+// gets one page for the whole document, or none. In a course of one page
+// they read as meant for pages only where that page opens with one and
+// they are not set below its own marker line's level: a page titled by its
+// marker, with text before its subheadings, is a page with sections.
 class StyledHeadings {
  public:
-  // A paragraph of course text (no marker line), its style's name.
-  void add(int32_t at, std::u16string_view text, std::u16string_view style);
+  // A heading marker line, at its outline level: what follows is a new
+  // entry's content.
+  void marker(int32_t outlineLevel);
+  // A paragraph of course text (no marker line), its outline level and
+  // its style's name, and whether it stands in an entry (not before the
+  // first marker, where a styled title opens no page).
+  void text(int32_t at, std::u16string_view text, int32_t outlineLevel, std::u16string_view style,
+            bool inEntry);
   // The one warning, when two or more such headings stand in a course of
   // one page or test at most: where the first stands, and what to do.
   struct Warning {
@@ -46,9 +57,14 @@ class StyledHeadings {
   struct Heading {
     int32_t at;
     std::u16string text;
+    int32_t level;
+    std::u16string style;
+    bool opens;  // the first text of its entry
+    bool under;  // below its entry's marker line's level
   };
   std::vector<Heading> headings_;
-  std::vector<std::u16string> styles_;  // each once, in order
+  int32_t markerLevel_ = word::wdOutlineLevelBodyText;
+  bool textSeen_ = false;
 };
 
 }  // namespace convert

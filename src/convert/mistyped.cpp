@@ -46,15 +46,24 @@ u16string markerOf(const u16string& key) {
   return {};
 }
 
+// Characters the word processor shows as nothing: a soft hyphen (but at
+// a line's end), zero-width spaces and joiners, direction marks, a word
+// joiner, a byte-order mark.
+bool unseen(char16_t c) {
+  return c == 0xAD || (c >= 0x200B && c <= 0x200F) || c == 0x2060 || c == 0xFEFF;
+}
+
 }  // namespace
 
 MeantMarker meantMarker(std::u16string_view line) {
   u16string key;
+  bool invisible = false;
   for (char16_t c : line.substr(0, 16)) {
-    if (!blank(c)) key += c;
+    invisible = invisible || unseen(c);
+    if (!blank(c) && !unseen(c)) key += c;
     if (c == u'=' || c == u'#' || c == u'№') break;
   }
-  if (u16string marker = markerOf(key); !marker.empty()) return {marker};
+  if (u16string marker = markerOf(key); !marker.empty()) return {marker, {}, false, invisible};
   u16string alike = key, cyrillic;
   for (char16_t& c : alike)
     if (const char16_t latin = latinLookAlike(c)) {

@@ -15,9 +15,13 @@ struct MeantMarker {
   // keyboard layout ("%Р2=" for "%H2=").
   std::u16string cyrillic{};
   bool russianLayout = false;
+  // Or that a character the word processor does not show stands in it (a
+  // soft hyphen, a zero-width space: text pasted from a web page has them).
+  bool invisible = false;
 };
 
-// The line's first characters up to "=" or "#", blanks left out, in any
+// The line's first characters up to "=" or "#", blanks and characters
+// not shown left out, in any
 // case ("%H2 =Title", "% H2=Title": "%H2="); a heading level the grammar
 // lacks ("%H3=") reads as a page.
 MeantMarker meantMarker(std::u16string_view line);

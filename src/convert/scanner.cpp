@@ -90,8 +90,10 @@ void walkParagraphs(word::Application& app, const std::function<void(word::Selec
 
 namespace {
 
+// A no-break space shows as a blank: "%PID=" and one before the number is
+// read as the author sees it.
 bool isSpace(char16_t c) {
-  return c == u' ' || (c >= 9 && c <= 13);
+  return c == u' ' || (c >= 9 && c <= 13) || c == 0xA0;
 }
 bool isDigit(char16_t c) {
   return c >= u'0' && c <= u'9';

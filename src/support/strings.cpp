@@ -62,6 +62,11 @@ std::u16string trimBlanks(std::u16string_view s) {
 std::string trimBlanks(std::string_view s) {
   return trim(s, isBlank);
 }
+std::u16string_view wholeCharacters(std::u16string_view s, size_t units) {
+  if (units >= s.size()) return s;
+  if (units > 0 && s[units - 1] >= 0xD800 && s[units - 1] < 0xDC00) --units;
+  return s.substr(0, units);
+}
 std::u16string trimWhiteSpace(std::u16string_view s) {
   return trim(s, isWhiteSpace);
 }

@@ -21,6 +21,9 @@ std::string trimBlanks(std::string_view s);
 // ends, as a script's trim() does.
 std::u16string trimWhiteSpace(std::u16string_view s);
 std::string trimWhiteSpace(std::string_view s);
+// At most `units` UTF-16 code units of `s`, one fewer where the cut would
+// split a surrogate pair: a cut keeps whole characters (an emoji).
+std::u16string_view wholeCharacters(std::u16string_view s, size_t units);
 // ASCII case mapping; other characters are left as they are.
 std::u16string upperAscii(std::u16string_view s);
 std::string upperAscii(std::string_view s);

@@ -23,6 +23,10 @@ TEST(Help, EveryCommandAnswersHelpAndMisuseFromTheTable) {
   const std::string help = runProgram(dir(work), {"--help"}).out;
   // A long synopsis goes on, indented, on the next line.
   const std::string joined = std::regex_replace(help, std::regex("\n {11}"), " ");
+  // -h answers as --help does, and each help says so.
+  const std::regex shortHelp("(^|[^-])-h\\b");
+  EXPECT_TRUE(std::regex_search(help, shortHelp)) << help;
+  EXPECT_EQ(runProgram(dir(work), {"-h"}).out, help);
   for (const app::CommandHelp& c : app::commands()) {
     EXPECT_NE(joined.find(app::synopsis(c)), std::string::npos) << c.name;
     if (c.name.empty() || c.name == "--help" || c.name == "--version") continue;
@@ -31,6 +35,8 @@ TEST(Help, EveryCommandAnswersHelpAndMisuseFromTheTable) {
     EXPECT_EQ(r.exit, 0) << name;
     EXPECT_EQ(r.out, app::commandHelp(c));
     EXPECT_TRUE(r.out.starts_with("Usage: " + app::synopsis(c) + "\n")) << r.out;
+    EXPECT_TRUE(std::regex_search(r.out, shortHelp)) << r.out;
+    EXPECT_EQ(runProgram(dir(work), {name, "-h"}).out, r.out) << name;
   }
   // Misuse says the command's usage on standard error and writes nothing.
   const std::vector<std::string> misuses[] = {{"text"},
@@ -82,6 +88,7 @@ TEST(WindowRequest, NoArgumentsOrWindowWithOneDocumentOpenIt) {
       {{"--window"}, true, ""},
       {{"--window", "/home/me/Курс.docx"}, true, "/home/me/Курс.docx"},
       {{"--window", "--help"}, false, ""},
+      {{"--window", "--", "-a.doc"}, true, "-a.doc"},
       {{"--window", "a.doc", "b.doc"}, false, ""},
       {{"a.doc"}, false, ""},
       {{"convert", "a.doc"}, false, ""},

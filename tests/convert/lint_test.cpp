@@ -53,6 +53,13 @@ const std::vector<Mistake>& mistakes() {
             "\"%TEST=\", but as typed it is no marker (typed in the Russian keyboard layout), so "
             "it is course text: correct the marker to \"%TEST=\" " +
             kMarkers + " (\"%\u0415\u0443\u044b\u0415=Three\")"}},
+      {"a marker with a character the word processor does not show",
+       {"%H2=One", "Text of page one.", "%H\u00AD2=Two", "Text of page two."},
+       {std::string("c.txt:5: warning: page \"One\": the line looks meant to start with ") +
+        "\"%H2=\", but as typed it is no marker (a character the word processor does not show "
+        "stands in it, such as a soft hyphen or a zero-width space from pasted text), so it is "
+        "course text: correct the marker to \"%H2=\" " +
+        kMarkers + " (\"%H\u00AD2=Two\")"}},
       {"a mistyped marker where no page shows it",
        {"%H1 =Basics", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: the line looks meant to start with \"%H1=\", but as typed it is no "
@@ -124,6 +131,11 @@ const std::vector<Mistake>& mistakes() {
        {"c.txt:5: error: page \"One\": a no-break space stands after \"1\" in the link's "
         "reference: the page writes it there, so the link leads learners nowhere; write "
         "\"%A=1\", a plain blank, then the link's text (\"See %A=1 here%A# now.\")"}},
+      {"a no-break space before the link's number",
+       {"%H2=One", "%PID=1", "See %A=\u00A01 here%A# now."},
+       {"c.txt:5: error: page \"One\": a no-break space stands right after \"%A=\": the page "
+        "writes it into the link's reference, so the link leads learners nowhere; write the "
+        "number right after \"%A=\" (\"See %A= 1 here%A# now.\")"}},
       {"a link inside a link's text, read as the page reads it",
        {"%H1=Part", "%PID=1", "%H2=One", "See %A=1 a %A=99 b%A# c%A#.", "%H1#"},
        {"c.txt:6: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
@@ -420,22 +432,47 @@ TEST_F(Lint, MarkersInTextBoxesAndHeadingsInHeadingStyles) {
             "markers work only in the document's own text, so the line stays text where the "
             "box is; type the marker in a paragraph of the text itself (\"%H2=Boxed\")");
 
-  word::Builder s;
-  word::ParagraphFormat heading;
-  word::Style h;
-  h.name = u"heading 1";
-  heading.style = s.addStyle(h);
-  heading.outlineLevel = 0;
-  for (const char* line : {"%TITLE=T", "%AUTHOR=A", "%H2=Course"}) paragraph(s, line);
-  for (const char* text : {"Safety", "Ladders", "Scaffolds", "Roofs"}) {
-    s.paragraph(heading);
-    paragraph(s, text);
-    paragraph(s, "Some text under the heading.");
+  // Paragraphs after "%TITLE=" and "%AUTHOR=", "#N" set in Heading N.
+  // Headings read as meant for pages where the one page opens with them at
+  // its marker's level or above; a page with text before its subheadings,
+  // or its subheadings below its own heading, is quiet.
+  const std::vector<std::string> told{
+      "s.doc:4: warning: the headings \"Safety\", \"Ladders\" and 2 more are set in a "
+      "heading style (\"Heading 1\"), which starts no page: the course has one page for "
+      "the whole document; begin each page's heading with \"%H2=\" (a chapter's with "
+      "\"%H1=\", a test's with \"%TEST=\"), the style may stay (\"Safety\")"};
+  const struct {
+    const char* name;
+    std::vector<const char*> lines;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"s.doc",
+       {"%H2=Course", "#1Safety", "Text.", "#1Ladders", "Text.", "#1Scaffolds", "Text.", "#1Roofs",
+        "Text."},
+       told},
+      {"t.doc",
+       {"%H2=Course", "Safety rules for work at height.", "#1Ladders", "Text.", "#1Scaffolds",
+        "Text."},
+       {}},
+      {"u.doc", {"#1%H2=Course", "#2Ladders", "Text.", "#2Scaffolds", "Text."}, {}},
+      {"v.doc", {"#1Safety", "%H2=Course", "Intro.", "#1Ladders", "Text.", "#1Roofs", "Text."},
+       {"v.doc:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to "
+        "no page and is left out of the course (\"Safety\")"}},
+  };
+  for (const auto& c : cases) {
+    word::Builder s;
+    std::vector<word::ParagraphFormat> levels(3);
+    for (int32_t level = 1; level < 3; ++level) {
+      word::Style h;
+      h.name = level == 1 ? u"heading 1" : u"heading 2";
+      levels[level].style = s.addStyle(h);
+      levels[level].outlineLevel = static_cast<uint8_t>(level - 1);
+    }
+    for (const char* line : {"%TITLE=T", "%AUTHOR=A"}) paragraph(s, line);
+    for (std::string_view line : c.lines) {
+      s.paragraph(line[0] == '#' ? levels.at(line[1] - '0') : word::ParagraphFormat{});
+      paragraph(s, std::string(line.substr(line[0] == '#' ? 2 : 0)));
+    }
+    EXPECT_EQ(lines(builtCourse(c.name, s), c.name), c.expected) << c.name;
   }
-  EXPECT_EQ(lines(builtCourse("s.doc", s), "s.doc"),
-            std::vector<std::string>{
-                "s.doc:4: warning: the headings \"Safety\", \"Ladders\" and 2 more are set in a "
-                "heading style (\"Heading 1\"), which starts no page: the course has one page for "
-                "the whole document; begin each page's heading with \"%H2=\" (a chapter's with "
-                "\"%H1=\", a test's with \"%TEST=\"), the style may stay (\"Safety\")"});
 }

@@ -69,6 +69,10 @@ TEST(SyntheticDoc, HyperlinkTargetsWithPathsAndLocations) {
   EXPECT_EQ(m.main.text, u"x\r");
   EXPECT_EQ(formatAt(m.main, 0).hyperlink, u"..\\docs\\a.doc#part");
   EXPECT_EQ(formatAt(m.main, 0).linkTitle, u"tip");  // the \o switch: the link's tip
+  // A tip past the longest kept is cut at a whole character, not in an emoji.
+  const std::u16string tip = std::u16string(word::kMaxLinkTitle - 1, u'a') + u"\U0001F600";
+  d.text = u"\x13 HYPERLINK \"a.doc\" \\o \"" + tip + u"\" \x14x\x15\r";
+  EXPECT_EQ(formatAt(read(d).main, 0).linkTitle, tip.substr(0, word::kMaxLinkTitle - 1));
 }
 
 TEST(SyntheticDoc, ScriptTargetsOfHyperlinkFieldsLeaveTheirTextPlain) {

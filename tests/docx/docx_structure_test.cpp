@@ -496,6 +496,11 @@ TEST(DocxLinks, ExternalAndInternalHyperlinksAndBookmarks) {
   EXPECT_EQ(m.main.bookmarks[0].name, u"here");
   EXPECT_EQ(m.main.bookmarks[0].start, m.main.paragraphs[0].end);
   EXPECT_EQ(m.main.bookmarks[0].end, m.main.paragraphs[0].end + 6);
+  // A tip past the longest kept is cut at a whole character, not in an emoji.
+  const std::string tip = std::string(word::kMaxLinkTitle - 1, 'a') + "\xF0\x9F\x98\x80";
+  const word::Model cut = read(p("<w:hyperlink w:anchor=\"here\" w:tooltip=\"" + tip + "\">" +
+                                 r("in") + "</w:hyperlink>"));
+  EXPECT_EQ(formatAt(cut, 0).linkTitle, std::u16string(word::kMaxLinkTitle - 1, u'a'));
 }
 
 // A target that would run in the player, in each of the forms a link takes:

@@ -497,7 +497,9 @@ TEST(OdtContainers, FlatXmlReadsAsThePackageAndBothAreDetected) {
   // Other zips and XML: by the type they name, whatever the file's name.
   using word::read::Format;
   const std::pair<std::string, Format> kinds[] = {
-      {testing_support::zipBytes({{"mimetype", "application/epub+zip"}}), Format::Unknown},
+      {testing_support::zipBytes({{"mimetype", "application/epub+zip"}}), Format::Zip},
+      {testing_support::zipBytes({{"imsmanifest.xml", "<manifest/>"}}), Format::CoursePackage},
+      {testing_support::zipBytes({{"cmi5.xml", "<courseStructure/>"}}), Format::CoursePackage},
       {testing_support::zipBytes({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}}),
        Format::Odt},
       {testing_support::zipBytes({{"META-INF/manifest.xml", odttest::manifest()},
@@ -506,6 +508,16 @@ TEST(OdtContainers, FlatXmlReadsAsThePackageAndBothAreDetected) {
       {"<?xml version=\"1.0\"?><!-- a> --><office:document-content/>", Format::Text},
   };
   for (const auto& [bytes, format] : kinds) EXPECT_EQ(word::read::detect(bytes), format) << bytes;
+  // Either is told for what it is, with what to do.
+  for (const auto& [bytes, told] : {std::pair{kinds[0].first, "a zip archive, not a Word"},
+                                    std::pair{kinds[1].first, "\"raredozud check\""}}) {
+    try {
+      word::read::loadBytes(bytes);
+      ADD_FAILURE() << told;
+    } catch (const word::Error& e) {
+      EXPECT_NE(e.description().find(told), std::string::npos) << e.description();
+    }
+  }
 }
 
 // Typefaces by the font faces' classes, spacing and line spacing from

@@ -45,7 +45,8 @@ std::optional<std::string> resultlessFieldLoss(std::string_view code) {
 
 std::u16string linkTitle(std::string_view utf8) {
   // Four bytes at most a letter: the cut before converting bounds the work.
-  return support::fromUtf8(utf8.substr(0, 4 * kMaxLinkTitle)).substr(0, kMaxLinkTitle);
+  return std::u16string(support::wholeCharacters(
+      support::fromUtf8(utf8.substr(0, 4 * kMaxLinkTitle)), kMaxLinkTitle));
 }
 
 // Words of the code, a quoted string one word; backslashes doubled in a
@@ -75,7 +76,7 @@ Link hyperlinkField(std::u16string_view code) {
       char16_t sw = t[1] | 0x20;
       if ((sw == u'l' || sw == u'o' || sw == u't') && k + 1 < tokens.size()) {
         if (sw == u'l') location = tokens[k + 1];
-        if (sw == u'o') link.title = tokens[k + 1].substr(0, kMaxLinkTitle);
+        if (sw == u'o') link.title = support::wholeCharacters(tokens[k + 1], kMaxLinkTitle);
         ++k;
       }
       continue;

@@ -67,13 +67,13 @@ Format zipFormat(std::string_view bytes) {
   if (zip->has("mimetype")) {
     try {
       auto type = zip->read("mimetype");
-      return !type || type->substr(0, kOdfType.size()) == kOdfType ? Format::Odt : Format::Unknown;
+      return !type || type->substr(0, kOdfType.size()) == kOdfType ? Format::Odt : Format::Zip;
     } catch (const Error&) {
       return Format::Odt;  // its reader says what is wrong with the entry
     }
   }
-  return zip->has("content.xml") && zip->has("META-INF/manifest.xml") ? Format::Odt
-                                                                      : Format::Unknown;
+  if (zip->has("content.xml") && zip->has("META-INF/manifest.xml")) return Format::Odt;
+  return zip->has("imsmanifest.xml") || zip->has("cmi5.xml") ? Format::CoursePackage : Format::Zip;
 }
 
 // The flat XML form of OpenDocument: a root office:document whose
@@ -253,6 +253,15 @@ Model loadAs(Format format, std::string_view bytes) {
       fail(kCannotOpen,
            "this is a PDF file, not a Word document: convert the document it was made from "
            "(.docx, .doc or .odt), or open the PDF in the word processor and save it as .docx");
+    case Format::CoursePackage:
+      fail(kCannotOpen,
+           "this is a course package (a zip for an LMS), not a Word document: convert the "
+           "document it was made from, or see what an LMS would make of the package with "
+           "\"raredozud check\"");
+    case Format::Zip:
+      fail(kCannotOpen,
+           "this is a zip archive, not a Word document: unpack it and convert the document "
+           "in it (.docx, .doc or .odt)");
     case Format::Unknown:
       break;
   }

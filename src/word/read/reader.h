@@ -9,7 +9,23 @@
 namespace word::read {
 
 // Damaged: a compound file's header, but a container that cannot be read.
-enum class Format { Unknown, Text, Docx, Doc, Odt, Rtf, Html, Pdf, Encrypted, Damaged };
+// CoursePackage: a zip with an IMS manifest or a cmi5 course structure at
+// its root (what this program makes, among others); Zip: any other zip
+// that is no document.
+enum class Format {
+  Unknown,
+  Text,
+  Docx,
+  Doc,
+  Odt,
+  Rtf,
+  Html,
+  Pdf,
+  Encrypted,
+  Damaged,
+  CoursePackage,
+  Zip
+};
 
 // The largest document read: far beyond any course, and refused before a
 // byte of it is read.
