@@ -104,6 +104,7 @@ var RdCmi5 = (function () {
     return new Promise(function (r) { setTimeout(r, ms); });
   }
 
+  // The channel named by the launch (none in a browser without them).
   TabLaunch.prototype.channel = function () {
     if (this.talk === undefined) {
       try { this.talk = typeof BroadcastChannel === 'function' ? new BroadcastChannel(this.key) : null; } catch (e) { this.talk = null; }
@@ -111,6 +112,7 @@ var RdCmi5 = (function () {
     return this.talk;
   };
 
+  // Whether a page that has the launch answers within HOLDER_WAIT.
   function answered(channel) {
     var heard = false;
     var hear = function (e) { if (e.data === 'holds') heard = true; };
@@ -149,7 +151,7 @@ var RdCmi5 = (function () {
     if (!navigator.locks) return;
     navigator.locks.request(this.key, { ifAvailable: true }, function (lock) {
       return lock ? new Promise(function () {}) : null;
-    }).catch(function () { /* no lock: a duplicate is told apart by the channel alone */ });
+    }).catch(function () { /* no lock: a duplicate is not told apart */ });
   };
 
   TabLaunch.prototype.keep = function (s) {
