@@ -92,26 +92,62 @@ var RdCmi5 = (function () {
   // launch holds a lock of the browser's, named by it, for as long as it
   // is shown; a page that finds it held elsewhere keeps nothing of the
   // launch. A reload may ask before the page it replaces has let go, so a
-  // lock held is asked after again a little later. (Locks exist only on
-  // https and the local host: elsewhere nothing is checked.)
+  // lock held is asked after again a little later. Locks exist only on
+  // https and the local host; elsewhere the page that has the launch
+  // answers on a channel of the same name while it is shown, and a page
+  // that hears an answer within HOLDER_WAIT finds the launch held.
   var LET_GO_WAIT = 500;
   var LET_GO_TRIES = 4;
+  var HOLDER_WAIT = 300;
+
+  function later(ms) {
+    return new Promise(function (r) { setTimeout(r, ms); });
+  }
+
+  // The channel named by the launch (none in a browser without them).
+  TabLaunch.prototype.channel = function () {
+    if (this.talk === undefined) {
+      try { this.talk = typeof BroadcastChannel === 'function' ? new BroadcastChannel(this.key) : null; } catch (e) { this.talk = null; }
+    }
+    return this.talk;
+  };
+
+  // Whether a page that has the launch answers within HOLDER_WAIT.
+  function answered(channel) {
+    var heard = false;
+    var hear = function (e) { if (e.data === 'holds') heard = true; };
+    channel.addEventListener('message', hear);
+    channel.postMessage('asks');
+    return later(HOLDER_WAIT).then(function () {
+      channel.removeEventListener('message', hear);
+      return heard;
+    });
+  }
 
   TabLaunch.prototype.heldElsewhere = function () {
     var locks = navigator.locks;
     var key = this.key;
-    if (!locks) return Promise.resolve(false);
+    var channel = locks ? null : this.channel();
+    var held = locks ? function () {
+      return locks.query().then(function (state) { return state.held.some(function (l) { return l.name === key; }); });
+    } : channel ? function () { return answered(channel); } : null;
+    if (!held) return Promise.resolve(false);
     var ask = function (tries) {
-      return locks.query().then(function (state) {
-        var held = state.held.some(function (l) { return l.name === key; });
-        if (!held || !tries) return held;
-        return new Promise(function (r) { setTimeout(r, LET_GO_WAIT); }).then(function () { return ask(tries - 1); });
+      return held().then(function (h) {
+        return h && tries ? later(LET_GO_WAIT).then(function () { return ask(tries - 1); }) : h;
       });
     };
     return ask(LET_GO_TRIES).catch(function () { return false; });
   };
 
   TabLaunch.prototype.hold = function () {
+    var channel = this.channel();
+    if (channel) {
+      var shown = true;
+      window.addEventListener('pagehide', function () { shown = false; });
+      window.addEventListener('pageshow', function () { shown = true; });
+      channel.addEventListener('message', function (e) { if (e.data === 'asks' && shown) channel.postMessage('holds'); });
+    }
     if (!navigator.locks) return;
     navigator.locks.request(this.key, { ifAvailable: true }, function (lock) {
       return lock ? new Promise(function () {}) : null;
@@ -413,7 +449,7 @@ var RdCmi5 = (function () {
     return request().catch(function (e) {
       if (e && e.final) throw e;
       failed(e);
-      return new Promise(function (resolve) { setTimeout(resolve, 1000); }).then(request);
+      return later(1000).then(request);
     });
   }
 

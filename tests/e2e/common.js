@@ -52,11 +52,11 @@ function referenceLink(packageDir) {
 // The starred (or ANSWER:-named) answers of each question, by position.
 function expectedQuiz(packageDir, dataFile) {
   const text = reader(packageDir)(dataFile);
-  const lines = text.slice(text.indexOf('%TEST=')).split(/\r\n|\r|\n/).slice(1);
+  // "%TEST_END" may close the last answer's line, as the player reads it.
+  const lines = text.slice(text.indexOf('%TEST='), text.indexOf('%TEST_END')).split(/\r\n|\r|\n/).slice(1);
   const questions = [];
   let q = null;
   for (const raw of lines) {
-    if (raw.trim() === '%TEST_END') break;
     const t = raw.trim();
     if (t === '') { q = null; continue; }
     const answer = /^(\*?)\s*[a-zа-яё][.)]\t?\s*(\*?)/i.exec(t);

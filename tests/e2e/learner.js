@@ -1,17 +1,19 @@
 // The player as any learner meets it, served and opened from disk:
 //   node learner.js PACKAGE_FOLDER LANG [--screenshots DIR]
-// LANG is the language the course is in ("en", "ru"); the browser is an
-// English one. Reference links lead to the page they name in the player
+// LANG is the language the course is in ("en", "ru", "he"); the browser is
+// an English one. The learner walks the whole course with Next, answering
+// every test right. Reference links lead to the page they name in the player
 // and on a page shown on its own, web links open in a new tab, the player
 // speaks the course's language, the keyboard's focus is handed on when the
 // control it was on goes, and axe-core finds no serious or critical
-// violation on the player, a content page or a quiz page.
+// violation on the player, a content page or a quiz page. What a course
+// lacks (a reference link, a web link, a test) is not looked for.
 'use strict';
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { outline, referenceLink, serve, browser } = require('./common.js');
+const { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser } = require('./common.js');
 
 const args = process.argv.slice(2);
 const shotsAt = args.indexOf('--screenshots');
@@ -24,14 +26,17 @@ if (!packageArg || !fs.existsSync(path.join(packageArg, 'index.htm')) || !/^[a-z
 const packageDir = path.resolve(packageArg);
 const AXE = require.resolve('axe-core/axe.min.js');
 
-// What the player's interface says in each language, as a learner reads it.
+// What the player's interface says in each language, as a learner reads it;
+// in a language it does not speak, English.
 const SAYS = { en: { contents: 'Contents', check: 'Check' }, ru: { contents: 'Содержание', check: 'Проверить' } };
+const says = SAYS[lang] || SAYS.en;
 
 const order = outline(packageDir).filter((e) => e.file);
 const pageText = (file) => fs.readFileSync(path.join(packageDir, file), 'utf8');
 const refLink = referenceLink(packageDir);
 const webPage = order.find((e) => e.file.startsWith('page') && /href="(https?|mailto):/.test(pageText(e.file)));
-const quiz = order.find((e) => e.file.startsWith('test'));
+const tests = order.filter((e) => e.file.startsWith('test'));
+const quiz = tests[0];
 
 let server, context, closeBrowser;
 const pageErrors = [];
@@ -55,6 +60,16 @@ async function newPage() {
   return p;
 }
 
+// What the learner did on the served course forgotten, from a page that
+// keeps none (the player keeps its record again as it closes), so that
+// the next test opens the course afresh.
+async function forget() {
+  const p = await newPage();
+  await p.goto(places.served + order[0].file);
+  await p.evaluate(() => localStorage.clear());
+  await p.close();
+}
+
 async function player(where, file) {
   const p = await newPage();
   await p.goto(places[where] + 'index.htm#' + file);
@@ -62,18 +77,19 @@ async function player(where, file) {
   return p;
 }
 
-test('the player, its test pages and its content pages speak the course\'s language in an English browser', async () => {
-  assert.ok(refLink && quiz, 'the course has a reference link and a test');
-  const p = await player('served', quiz.file);
+test('the player, its test pages and its content pages speak the course\'s language in an English browser', async (t) => {
+  if (!quiz) t.skip('the course has no test');
+  const p = await player('served', (quiz || order[0]).file);
   try {
     assert.equal(await p.evaluate(() => navigator.language), 'en-US');
     assert.equal(await p.evaluate(() => document.documentElement.lang.slice(0, 2)), lang);
-    assert.equal((await p.locator('#toc-toggle .label').textContent()).trim(), SAYS[lang].contents);
+    assert.equal((await p.locator('#toc-toggle .label').textContent()).trim(), says.contents);
+    assert.match(pageText(order.find((e) => e.file.startsWith('page')).file), new RegExp(`<html lang="${lang}[-"]`));
+    if (!quiz) return;
     const frame = p.frameLocator('#content');
     await frame.locator('fieldset.question').first().waitFor();
-    assert.equal(await frame.locator('#quiz-check').textContent(), SAYS[lang].check);
+    assert.equal(await frame.locator('#quiz-check').textContent(), says.check);
     assert.equal(await frame.locator('html').getAttribute('lang').then((l) => l.slice(0, 2)), lang);
-    assert.match(pageText(refLink.from.file), new RegExp(`<html lang="${lang}[-"]`));
     // Every frame has a title; the keyboard's first stop skips to the page.
     for (const f of await p.locator('iframe:not([hidden])').all()) assert.ok(await f.getAttribute('title'));
     await p.keyboard.press('Tab');
@@ -94,11 +110,12 @@ test('the player, its test pages and its content pages speak the course\'s langu
     await p.locator(`#toc-list li.test.done a[href="#${quiz.file}"]`).waitFor();
   } finally {
     await p.close();
+    await forget();
   }
 });
 
 for (const where of ['served', 'from disk']) {
-  test(`${where}: a reference link shows the page it names, and web links open in a new tab`, async () => {
+  test(`${where}: a reference link shows the page it names, and web links open in a new tab`, { skip: !refLink && 'no reference link' }, async () => {
     const p = await player(where, refLink.from.file);
     try {
       const frame = p.frameLocator('#content');
@@ -124,7 +141,7 @@ for (const where of ['served', 'from disk']) {
     }
   });
 
-  test(`${where}: a page opened on its own follows a reference link`, async () => {
+  test(`${where}: a page opened on its own follows a reference link`, { skip: !refLink && 'no reference link' }, async () => {
     const p = await newPage();
     try {
       await p.goto(places[where] + refLink.from.file);
@@ -161,45 +178,61 @@ test('an address changed by hand shows its page, and a mangled one opens the cou
   }
 });
 
-test('the contents keep the page shown in sight, when the player opens at a late page and as the learner moves on', async (t) => {
+// In a window too low for the contents, the page shown stays in sight in
+// them, when the player opens at a late page and as the learner moves on.
+test('the whole course walked with Next, each test answered right, the page shown kept in sight in the contents', async () => {
   const p = await newPage();
   try {
-    await p.setViewportSize({ width: 1100, height: 360 });  // the contents overflow
+    await p.setViewportSize({ width: 1100, height: 360 });
     const inSight = () => p.evaluate(() => {
       const box = document.getElementById('toc').getBoundingClientRect();
-      const at = document.querySelector('#toc-list a[aria-current="page"]').getBoundingClientRect();
+      const at = document.querySelector('#toc-list a[aria-current="page"], #results-link[aria-current="page"]').getBoundingClientRect();
       return at.top >= box.top - 1 && at.bottom <= box.bottom + 1;
     });
+    const shown = (file) => p.locator(file ? `#toc-list a[aria-current="page"][href="#${file}"]` : '#results-link[aria-current="page"]').waitFor();
     const last = order[order.length - 1].file;
     await p.goto(places.served + 'index.htm#' + last);
-    await p.locator(`#toc-list a[aria-current="page"][href="#${last}"]`).waitFor();
-    if (await p.locator('#toc').evaluate((e) => e.scrollHeight <= e.clientHeight)) {
-      t.skip('the contents fit the window');
-      return;
-    }
-    assert.ok(await inSight(), 'opened at the last page');
+    await shown(last);
+    const overflows = await p.locator('#toc').evaluate((e) => e.scrollHeight > e.clientHeight);
+    assert.ok(!overflows || await inSight(), 'opened at the last page');
     await p.locator('#toc-list a').first().click();
-    for (const e of order.slice(1)) {
-      await p.locator('#next').click();
-      await p.locator(`#toc-list a[aria-current="page"][href="#${e.file}"]`).waitFor();
-      assert.ok(await inSight(), e.file);
+    const frame = p.frameLocator('#content');
+    for (const [i, e] of order.entries()) {
+      await shown(e.file);
+      assert.equal(await p.locator('#page-title').textContent(), e.title);
+      assert.ok(!overflows || await inSight(), e.file);
+      if (e.file.startsWith('test')) {
+        const expected = expectedQuiz(packageDir, e.file.replace(/^test/, 'testdata'));
+        const right = frame.locator('fieldset.question.right');
+        await frame.locator('fieldset.question').nth(expected.length - 1).waitFor();
+        await answerQuiz(frame, expected, 'right');
+        await right.nth(expected.length - 1).waitFor();
+        assert.equal(await frame.locator('fieldset.question').count(), expected.length, e.file);
+        await p.locator(`#toc-list li.test.done a[href="#${e.file}"]`).waitFor();
+      }
+      if (i < order.length - 1 || tests.length) await p.locator('#next').click();
     }
+    // Every page seen and every test passed: the course is done, and Next
+    // at its end leads to the results.
+    if (tests.length) await shown(null);
+    await p.waitForFunction(() => document.getElementById('progress').getAttribute('aria-valuenow') === '100');
   } finally {
     await p.close();
+    await forget();
   }
 });
 
 // A control the keyboard was on that goes away hands the focus on: where
 // the player opens, at what width, the controls pressed in turn, and the
-// element the focus must end on.
+// element the focus must end on; a course without the place skips it.
 const HANDED_ON = [
-  ['Previous to the first page', () => order[1].file, 1100, ['#prev'], 'next'],
-  ['a link of the results to a test', () => 'results', 1100, ['#panel a[href^="#test"]'], 'content'],
-  ['a page chosen in the drawer', () => order[0].file, 390, ['#toc-toggle', () => `#toc-list a[href="#${order[1].file}"]`], 'content'],
+  ['Previous to the first page', () => order[1] && order[1].file, 1100, ['#prev'], 'next'],
+  ['a link of the results to a test', () => quiz && 'results', 1100, ['#panel a[href^="#test"]'], 'content'],
+  ['a page chosen in the drawer', () => order[1] && order[0].file, 390, ['#toc-toggle', () => `#toc-list a[href="#${order[1].file}"]`], 'content'],
 ];
 
 for (const [what, file, width, controls, to] of HANDED_ON) {
-  test(`the keyboard's focus is handed on, not dropped: ${what}`, async () => {
+  test(`the keyboard's focus is handed on, not dropped: ${what}`, { skip: !file() && 'not in this course' }, async () => {
     const p = await newPage();
     try {
       await p.setViewportSize({ width, height: 720 });
@@ -244,12 +277,13 @@ async function violations(frame) {
 }
 
 test('axe-core finds no serious or critical violation on the player, a content page and a quiz page', async () => {
-  const p = await player('served', refLink.from.file);
+  const p = await player('served', (refLink ? refLink.from : order.find((e) => e.file.startsWith('page'))).file);
   try {
     const content = p.frame({ name: 'content' });
     await content.waitForLoadState('load');
     assert.deepEqual(await violations(p.mainFrame()), [], 'the player');
     assert.deepEqual(await violations(content), [], 'a content page');
+    if (!quiz) return;
     await p.locator(`#toc-list a[href="#${quiz.file}"]`).click();
     await p.frameLocator('#content').locator('fieldset.question').first().waitFor();
     await p.frame({ name: 'content' }).waitForLoadState('load');

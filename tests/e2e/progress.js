@@ -318,11 +318,15 @@ test('on a phone: nothing scrolls sideways, the contents is a drawer, every targ
     const wide = () => p.evaluate(() => document.documentElement.scrollWidth > window.innerWidth);
     assert.equal(await p.locator('#toc').isVisible(), false);
     assert.equal(await wide(), false);
-    // A long title, which no tooltip shows here, wraps whole.
+    // A long title, which no tooltip shows here, wraps whole (the title
+    // put back after, for the drawer's screenshot).
     for (const id of ['#course-title', '#page-title'])
       assert.equal(await p.locator(id).evaluate((e) => {
+        const title = e.textContent;
         e.textContent = 'A title of many words '.repeat(8);
-        return e.scrollHeight <= e.clientHeight;
+        const whole = e.scrollHeight <= e.clientHeight;
+        e.textContent = title;
+        return whole;
       }), true, id);
     await p.locator('#toc-toggle').click();
     assert.equal(await p.locator('#toc').isVisible(), true);
