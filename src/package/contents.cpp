@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "course/file_names.h"
-#include "package/manifest_xml.h"
+#include "package/manifest_names.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
 #include "support/workers.h"
@@ -22,19 +22,6 @@ namespace package {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Every package path the manifest's resources name, xml:base applied.
-void namedFiles(xmlNodePtr n, const std::string& base, std::set<std::string>& out, int depth) {
-  for (xmlNodePtr c = n; c && depth < 256; c = c->next) {
-    if (c->type != XML_ELEMENT_NODE) continue;
-    const std::string here = base + withSlash(xmlBase(c));
-    std::string href, path;
-    if ((isCp(c, "resource") || isCp(c, "file")) && attr(c, "href", href) &&
-        resolve(here, href, path) == Where::Inside && !path.empty())
-      out.insert(path);
-    namedFiles(c->children, here, out, depth + 1);
-  }
-}
 
 // The pictures a page's attributes refer to in its own folder
 // ("page7_files/image001.png"), as the page writer names them.
@@ -202,15 +189,14 @@ CourseContents courseContents(const std::string& folder,
   if (held == read.end())
     held = read.emplace("imsmanifest.xml", readPackageFile(folder, "imsmanifest.xml")).first;
   const std::string& manifest = held->second;
-  const XmlDoc doc = readXml(manifest, "imsmanifest.xml");
-  if (!doc || !xmlDocGetRootElement(doc.get()))
+  std::optional<ManifestNames> names = manifestNames(manifest);
+  if (!names)
     support::raise(support::kPathFileAccessError,
                    folder + "/imsmanifest.xml cannot be read as XML");
 
   CourseContents out;
-  out.title = courseTitle(xmlDocGetRootElement(doc.get()));
-  std::set<std::string> named;
-  namedFiles(xmlDocGetRootElement(doc.get()), "", named, 0);
+  out.title = std::move(names->title);
+  const std::set<std::string>& named = names->files;
   std::set<std::string> files = {"imsmanifest.xml", "header.htm", "pvomanifest.htm", "index.htm",
                                  "course.js"};
   files.insert(kSchemaFiles.begin(), kSchemaFiles.end());

@@ -1,10 +1,12 @@
 #include "support/codepage.h"
 
 #include <iconv.h>
+#include <strings.h>
 #include <unicode/ustring.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -155,6 +157,26 @@ std::u16string fromCodePage(std::string_view bytes, const char* codepage) {
   const SingleByte& t = table(codepage);
   std::u16string out(bytes.size(), u'\0');
   for (size_t i = 0; i < bytes.size(); ++i) out[i] = t.decode[static_cast<uint8_t>(bytes[i])];
+  return out;
+}
+
+std::optional<std::string> toUtf8From(std::string_view bytes, const char* encoding) {
+  for (const char* cp : {kCyrillic, kWestern})
+    if (::strcasecmp(encoding, cp) == 0) return toUtf8(fromCodePage(bytes, cp));
+  const iconv_t cd = iconv_open("UTF-8", encoding);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  const Iconv closer(cd);
+  std::string out;
+  char* src = const_cast<char*>(bytes.data());
+  size_t srcLeft = bytes.size();
+  char buffer[4096];
+  while (srcLeft > 0) {
+    char* dst = buffer;
+    size_t dstLeft = sizeof buffer;
+    const size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    out.append(buffer, sizeof buffer - dstLeft);
+    if (r == static_cast<size_t>(-1) && errno != E2BIG) return std::nullopt;
+  }
   return out;
 }
 

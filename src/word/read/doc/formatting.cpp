@@ -2,6 +2,7 @@
 // character and paragraph properties by file position, the paragraphs they
 // make, and the style sheet turned into the model's formats and styles.
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <set>
 
@@ -200,22 +201,29 @@ std::vector<Para> DocReader::paragraphs(uint32_t a, uint32_t b) const {
   }
   std::vector<Para> out;
   out.reserve(marks.size() + 1);
-  // Paragraphs alike in a row (the same properties in the formatting pages
-  // and the same piece's) have their properties read once.
-  PapSource last;
-  Pap lastPap;
-  bool read = false;
-  auto papAt = [&](uint32_t cp) {
+  // Paragraphs alike (the same properties in the formatting pages and the
+  // same piece's) have their properties read once while they are among the
+  // last few kinds read: a document goes back and forth between a handful
+  // (headings, body text, list items).
+  struct Read {
+    PapSource source;
+    Pap pap;
+  };
+  std::array<Read, 8> kept;
+  size_t keptCount = 0, newest = 0;
+  auto papAt = [&](uint32_t cp) -> const Pap& {
     const PapSource source = papSource(cp);
-    if (!read || !(source == last)) {
-      lastPap = papOf(source);
-      // Only a row's end uses its cell definitions: one run of properties
-      // can give them to a hundred thousand paragraphs.
-      if (!lastPap.ttp && !lastPap.innerTtp) lastPap.cells = std::vector<TableCellDef>();
-      last = source;
-      read = true;
-    }
-    return lastPap;
+    for (size_t i = 0, at = newest; i < keptCount; ++i, at = (at + kept.size() - 1) % kept.size())
+      if (kept[at].source == source) return kept[at].pap;
+    newest = keptCount == 0 ? 0 : (newest + 1) % kept.size();
+    keptCount = std::min(keptCount + 1, kept.size());
+    Read& read = kept[newest];
+    read.source = source;
+    read.pap = papOf(source);
+    // Only a row's end uses its cell definitions: one run of properties
+    // can give them to a hundred thousand paragraphs.
+    if (!read.pap.ttp && !read.pap.innerTtp) read.pap.cells = std::vector<TableCellDef>();
+    return read.pap;
   };
   uint32_t start = a;
   for (const uint32_t cp : marks) {
