@@ -541,20 +541,7 @@ class Renderer {
     // The display size the document gives, else the picture's own.
     PixelSize box{it->widthPx, it->heightPx};
     if (box.width <= 0 || box.height <= 0) box = web.size;
-    if (!web.shown) {
-      // Never a broken image: a box with the alternative text stands in.
-      // Bytes of no known kind are said to be so, not named by a file ending.
-      std::string format = pictureExtension(*it);
-      if (format == "bin") format.clear();
-      placeholders_.push_back({static_cast<int32_t>(it->pos), format, web.problem, it->linked});
-      const bool unknown = web.extension.empty() || web.extension == "bin";
-      web.bytes = std::make_shared<const std::string>(placeholderSvg(box, it->alt,
-                                                                     it->linked ? "a linked file"
-                                                                     : unknown ? "an unknown format"
-                                                                               : web.extension));
-      web.extension = "svg";
-      if (box.width <= 0 || box.height <= 0) box = {};
-    }
+    if (!web.shown) placeholders_.push_back(standIn(*it, web, box));
     // A picture shown again is the same file: a document of a hundred
     // copies of one large picture wrote it a hundred times.
     std::string unshared;  // a stand-in's file is its own
