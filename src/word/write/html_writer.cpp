@@ -427,12 +427,17 @@ class Renderer {
   // The text, that after `tail` (stretchedTail) in a box of its own, so
   // that its last line stays ragged where those before are justified.
   bool broken(uint32_t start, uint32_t end, const CharFormat& base, uint32_t tail) {
-    if (tail <= start || tail + 1 >= end) return aligned(start, end, base);
-    const bool any = aligned(start, tail, base);
-    out_ += u"<span style=\"display:block;text-indent:0;text-align-last:auto\">";
-    const bool after = aligned(tail, end, base);
-    out_ += u"</span>";
-    return any || after;
+    bool any = false;
+    if (tail <= start || tail + 1 >= end) {
+      any = aligned(start, end, base);
+    } else {
+      any = aligned(start, tail, base);
+      out_ += u"<span style=\"display:block;text-indent:0;text-align-last:auto\">";
+      any |= aligned(tail, end, base);
+      out_ += u"</span>";
+    }
+    if (any && endsInBreak(story_->text, end)) out_ += blankLine(*story_, end, base);
+    return any;
   }
 
   // A link to a place in the document leads nowhere once its bookmark is

@@ -195,6 +195,12 @@ bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b) {
          a.frameAcross == b.frameAcross && a.dropCap == b.dropCap;
 }
 
+bool endsInBreak(std::u16string_view text, uint32_t end) {
+  if (end > text.size()) return false;
+  if (end && (text[end - 1] == kParagraphMark || text[end - 1] == kCellMark)) --end;
+  return end && text[end - 1] == kLineBreak;
+}
+
 uint32_t stretchedTail(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,
                        bool stretch) {
   if (!stretch || f.align != Align::Justify || end > s.text.size() || start >= end) return 0;

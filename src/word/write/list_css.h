@@ -62,6 +62,10 @@ std::u16string frameCss(const ParagraphFormat& f);
 // Whether two paragraphs stand in one frame: the word processor sets
 // neighbours framed alike in one box, one below the other.
 bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b);
+// Whether the paragraph of `text` ending at `end` (its mark, where it has
+// one, last) ends in a line break: the document shows an empty line after
+// it, which a page draws only with something on it.
+bool endsInBreak(std::u16string_view text, uint32_t end);
 // Where the text after a justified paragraph's last line break starts,
 // where the word processor stretches lines ending in a break as it does
 // its other lines (`stretch`: the document says so), which browsers leave
