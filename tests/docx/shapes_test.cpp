@@ -77,8 +77,9 @@ TEST(DocxShapes, ShapesAreDrawnByTheirOutlineFillAndLine) {
 }
 
 // A frame of a width set against a side floats there, at most half the
-// column, the room it keeps from the text at most a tenth; one with no
-// side or no width stays in the flow. A drop cap that hangs in the margin
+// column, the room it keeps from the text at most a tenth, as far below
+// the text as the document sets it; one with no side or no width stays in
+// the flow. A drop cap that hangs in the margin
 // takes the page's rule for it.
 TEST(DocxShapes, FramesFloatAgainstTheirSide) {
   const struct {
@@ -92,6 +93,10 @@ TEST(DocxShapes, FramesFloatAgainstTheirSide) {
        "margin-right:min(3rem,10%);width:12rem;max-width:50%;box-sizing:border-box;"
        "margin-top:min(1rem,10%);margin-bottom:min(1rem,10%);"},
       {"w:w=\"2880\" w:xAlign=\"left\" w:hSpace=\"0\"", "margin-right:0;width:12rem;"},
+      {"w:w=\"2880\" w:xAlign=\"right\" w:vAnchor=\"text\" w:y=\"1440\" w:vSpace=\"240\"",
+       "<div style=\"float:right;width:0;height:6rem\"></div><div style=\"float:right;"
+       "clear:right;margin-left:min(0.75rem,10%);width:12rem;max-width:50%;box-sizing:border-"
+       "box;margin-bottom:min(1rem,10%);\">"},
       {"w:xAlign=\"right\"", nullptr},
       {"w:w=\"2880\" w:xAlign=\"center\"", nullptr},
       {"w:dropCap=\"margin\" w:lines=\"3\"",

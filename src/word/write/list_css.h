@@ -56,9 +56,13 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
 // The box of a frame set against a side of the column (FrameSide), the
 // text after it beside it, below the frame before it on its side; at most
 // half the column, and its room from the text at most a tenth, so that on
-// a phone the text keeps room beside it. Empty for a paragraph in no such
-// frame.
+// a phone the text keeps room beside it. Empty for a paragraph in no
+// such frame.
 std::u16string frameCss(const ParagraphFormat& f);
+// What stands before a frame's box where it drops below its place
+// (frameDrop): a float of no width as tall as the drop, which the box
+// clears; empty where it does not drop.
+std::u16string frameDropper(const ParagraphFormat& f);
 // Whether two paragraphs stand in one frame: the word processor sets
 // neighbours framed alike in one box, one below the other.
 bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b);
