@@ -115,19 +115,26 @@ TEST(DocxShapes, FramesFloatAgainstTheirSide) {
 
 // Neighbours framed alike are one frame in the document, one below the
 // other: one box floats, holding both; a frame of its own beside it
-// floats apart.
+// floats apart, and the text after it, their lines around each.
 TEST(DocxShapes, ParagraphsFramedAlikeShareOneBox) {
-  const std::string right = "<w:framePr w:w=\"2880\" w:xAlign=\"right\" w:vSpace=\"240\"/>";
-  const word::Model m =
-      docxtest::read(p(r("first"), right) + p(r("second"), right) +
-                     p(r("apart"), "<w:framePr w:w=\"2880\" w:xAlign=\"left\"/>") + p(r("text")));
+  const std::string line = "<w:pBdr><w:top w:val=\"single\" w:sz=\"4\"/><w:left w:val=\"single\" "
+                           "w:sz=\"4\"/><w:bottom w:val=\"single\" w:sz=\"4\"/><w:right "
+                           "w:val=\"single\" w:sz=\"4\"/></w:pBdr>";
+  const std::string right =
+      "<w:framePr w:w=\"2880\" w:xAlign=\"right\" w:vSpace=\"240\"/>" + line;
+  const word::Model m = docxtest::read(
+      p(r("first"), right) + p(r("second"), right) +
+      p(r("apart"), "<w:framePr w:w=\"2880\" w:xAlign=\"left\"/>" + line) + p(r("text"), line));
   const std::string page = word::write::html(m, "p_files", u"t").text;
   const size_t box = page.find("<div style=\"float:right");
   ASSERT_NE(box, std::string::npos) << page;
   EXPECT_LT(page.find("second"), page.find("</div>", box)) << page;
   EXPECT_EQ(page.find("float:right", box + 20), std::string::npos) << page;
   EXPECT_NE(page.find("<div style=\"float:left"), std::string::npos) << page;
-  EXPECT_GT(page.find("<p>text"), page.rfind("</div>")) << page;
+  EXPECT_GT(page.find(">text</p>"), page.rfind("</div>")) << page;
+  for (const char* boxed : {">apart</p>", ">text</p>"})
+    EXPECT_EQ(page.compare(page.rfind("<p", page.find(boxed)), 17, "<p style=\"border:"), 0)
+        << boxed << "\n" << page;
 }
 
 // VML's shapes are drawn as well. A shape in front of the text stands in
