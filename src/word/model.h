@@ -174,7 +174,12 @@ inline constexpr size_t sideIndex(uint8_t side) {
 // bench/text_memory.sh).
 struct ParagraphFormat {
   int32_t style = 0;         // index into Model::styles; 0 is the default paragraph style
-  uint8_t outlineLevel = 9;  // 0..8: heading level 1..9; 9: body text
+  uint8_t outlineLevel : 4 = 9;  // 0..8: heading level 1..9; 9: body text
+  // The section it lies in set in columns (more than one, at most
+  // kMaxColumns), the room between them (columnGap, points) and whether a
+  // line is drawn there (columnLine): bits and a byte the structure had
+  // spare.
+  uint8_t columns : 4 = 0;
   Align align = Align::Left;
   LineRule lineRule = LineRule::Multiple;
   // The lines of its border past the first two, where its sides draw
@@ -185,7 +190,10 @@ struct ParagraphFormat {
   int32_t indentRight = 0;   // twips
   int32_t indentFirst = 0;   // twips, relative to indentLeft; negative: hanging
   int32_t listId = -1;       // -1: not in a list; equal ids share one numbering
-  uint8_t listLevel = 0;     // 0..8
+  uint8_t listLevel : 4 = 0;  // 0..8
+  // A paragraph of the main text in a frame of its own: it floats as a
+  // text box's does (textBox), but it is read in its place in the text.
+  bool inFrame : 1 = false;
   LabelFollow labelFollow = LabelFollow::Tab;
   bool contextualSpacing : 1 = false;  // no space between paragraphs of one style
   bool listOrdered : 1 = false;        // numbered (true) or bulleted (false)
@@ -198,14 +206,11 @@ struct ParagraphFormat {
   // (labelColor below; automatic: the item's). They fit the structure's
   // padding.
   uint8_t labelLook : 4 = 0;
-  // The section it lies in set in columns (more than one, at most
-  // kMaxColumns), the room between them (columnGap, points) and whether a
-  // line is drawn there (columnLine): bits and a byte the structure had
-  // spare.
-  uint8_t columns : 4 = 0;
-  // A paragraph of the main text in a frame of its own: it floats as a
-  // text box's does (textBox), but it is read in its place in the text.
-  bool inFrame : 1 = false;
+  // How far below its place in the text a frame (below) stands, points:
+  // where the document sets it lower than the text it stands by or than
+  // the frame on the other side before it; at most 255, a page on screen
+  // having no page's foot to set it by.
+  uint8_t frameDrop = 0;
   // The room a frame (below) keeps from the text beside it and from the
   // text above and below it, points. In the bytes the bits above left
   // spare.
@@ -258,7 +263,7 @@ struct ParagraphFormat {
   TabAlign tabEndAlign = TabAlign::End;
   // A paragraph in a frame of its own, frameWidth twips wide, set against
   // a side of its column with the text after it running beside it
-  // (frameAside and frameAcross away from it).
+  // (frameAside and frameAcross away from it), frameDrop below its place.
   FrameSide frame = FrameSide::None;
   uint8_t columnGap = 0;
   uint16_t frameWidth = 0;

@@ -544,6 +544,38 @@ TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
   }
 }
 
+// Frames one after another stand by the same text: one on the other side
+// drops as far below the text's top as the document sets it (sprmPDyaAbs
+// from the paragraph, sprmPPc's pcVert 2), or below the first's place on
+// the page (pcVert 1); not where it is placed otherwise (-8: the middle),
+// or where a frame on its side stands above it already. Two alike are one.
+TEST(SyntheticDoc, FramesDropAsFarAsTheDocumentSetsThem) {
+  auto frame = [](int16_t x, uint8_t from, int16_t y, uint16_t width = 2880) {
+    return doctest::sprm16(0x8418, static_cast<uint16_t>(x)) + doctest::sprm16(0x841A, width) +
+           doctest::sprm8(0x261B, static_cast<uint8_t>(from << 4)) +
+           doctest::sprm16(0x841B, static_cast<uint16_t>(y));
+  };
+  const struct {
+    std::string first, second;
+    uint8_t drop[2];  // points
+  } cases[] = {
+      {frame(0, 2, 1), frame(-8, 2, 1440), {0, 72}},
+      {frame(0, 1, 2880), frame(-8, 1, 4320), {0, 72}},
+      {frame(0, 1, 4320), frame(-8, 1, 2880), {0, 0}},
+      {frame(0, 2, 720), frame(-8, 2, -8), {36, 0}},
+      {frame(0, 2, 1), frame(0, 2, 1440, 1440), {0, 0}},
+      {frame(-8, 2, 1440), frame(-8, 2, 1440), {72, 72}},
+  };
+  for (const auto& c : cases) {
+    SyntheticDoc d;
+    d.text = u"a\rb\rtext\r";
+    d.paragraphs = {{c.first}, {c.second}, {""}};
+    const word::Story s = read(d).main;
+    for (size_t i : {0, 1}) EXPECT_EQ(s.paragraphs.at(i).format.frameDrop, c.drop[i]) << &c - cases;
+    EXPECT_EQ(s.paragraphs.at(2).format.frameDrop, 0) << &c - cases;
+  }
+}
+
 // Typefaces by the font table, spacing and line spacing from styles and
 // the paragraph's own formatting, and shading, as the documents shared by
 // every format give them.

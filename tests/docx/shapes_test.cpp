@@ -77,8 +77,9 @@ TEST(DocxShapes, ShapesAreDrawnByTheirOutlineFillAndLine) {
 }
 
 // A frame of a width set against a side floats there, at most half the
-// column, the room it keeps from the text at most a tenth; one with no
-// side or no width stays in the flow. A drop cap that hangs in the margin
+// column, the room it keeps from the text at most a tenth, as far below
+// the text as the document sets it; one with no side or no width stays in
+// the flow. A drop cap that hangs in the margin
 // takes the page's rule for it.
 TEST(DocxShapes, FramesFloatAgainstTheirSide) {
   const struct {
@@ -92,6 +93,10 @@ TEST(DocxShapes, FramesFloatAgainstTheirSide) {
        "margin-right:min(3rem,10%);width:12rem;max-width:50%;box-sizing:border-box;"
        "margin-top:min(1rem,10%);margin-bottom:min(1rem,10%);"},
       {"w:w=\"2880\" w:xAlign=\"left\" w:hSpace=\"0\"", "margin-right:0;width:12rem;"},
+      {"w:w=\"2880\" w:xAlign=\"right\" w:vAnchor=\"text\" w:y=\"1440\" w:vSpace=\"240\"",
+       "<div style=\"float:right;width:0;height:6rem\"></div><div style=\"float:right;"
+       "clear:right;margin-left:min(0.75rem,10%);width:12rem;max-width:50%;box-sizing:border-"
+       "box;margin-bottom:min(1rem,10%);\">"},
       {"w:xAlign=\"right\"", nullptr},
       {"w:w=\"2880\" w:xAlign=\"center\"", nullptr},
       {"w:dropCap=\"margin\" w:lines=\"3\"",
@@ -110,19 +115,26 @@ TEST(DocxShapes, FramesFloatAgainstTheirSide) {
 
 // Neighbours framed alike are one frame in the document, one below the
 // other: one box floats, holding both; a frame of its own beside it
-// floats apart.
+// floats apart, and the text after it, their lines around each.
 TEST(DocxShapes, ParagraphsFramedAlikeShareOneBox) {
-  const std::string right = "<w:framePr w:w=\"2880\" w:xAlign=\"right\" w:vSpace=\"240\"/>";
-  const word::Model m =
-      docxtest::read(p(r("first"), right) + p(r("second"), right) +
-                     p(r("apart"), "<w:framePr w:w=\"2880\" w:xAlign=\"left\"/>") + p(r("text")));
+  const std::string line = "<w:pBdr><w:top w:val=\"single\" w:sz=\"4\"/><w:left w:val=\"single\" "
+                           "w:sz=\"4\"/><w:bottom w:val=\"single\" w:sz=\"4\"/><w:right "
+                           "w:val=\"single\" w:sz=\"4\"/></w:pBdr>";
+  const std::string right =
+      "<w:framePr w:w=\"2880\" w:xAlign=\"right\" w:vSpace=\"240\"/>" + line;
+  const word::Model m = docxtest::read(
+      p(r("first"), right) + p(r("second"), right) +
+      p(r("apart"), "<w:framePr w:w=\"2880\" w:xAlign=\"left\"/>" + line) + p(r("text"), line));
   const std::string page = word::write::html(m, "p_files", u"t").text;
   const size_t box = page.find("<div style=\"float:right");
   ASSERT_NE(box, std::string::npos) << page;
   EXPECT_LT(page.find("second"), page.find("</div>", box)) << page;
   EXPECT_EQ(page.find("float:right", box + 20), std::string::npos) << page;
   EXPECT_NE(page.find("<div style=\"float:left"), std::string::npos) << page;
-  EXPECT_GT(page.find("<p>text"), page.rfind("</div>")) << page;
+  EXPECT_GT(page.find(">text</p>"), page.rfind("</div>")) << page;
+  for (const char* boxed : {">apart</p>", ">text</p>"})
+    EXPECT_EQ(page.compare(page.rfind("<p", page.find(boxed)), 17, "<p style=\"border:"), 0)
+        << boxed << "\n" << page;
 }
 
 // VML's shapes are drawn as well. A shape in front of the text stands in

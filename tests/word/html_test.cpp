@@ -1338,11 +1338,18 @@ TEST(HtmlWriter, LinesAreAsTallAsTheirLetters) {
 }
 
 // The page keeps the document's spaces: a line's first, and every other
-// one of a row (those between still break a line).
+// one of a row (those between still break a line); and the empty line
+// after a break that ends the paragraph.
 TEST(HtmlWriter, RowsOfSpacesAndALinesFirstSpaceShow) {
   const std::pair<const char*, const char*> cases[] = {
-      {"a b", "a b"},    {"a  b", "a &nbsp;b"},      {"a     b", "a &nbsp; &nbsp; b"},
-      {" a", "&nbsp;a"}, {"   a", "&nbsp; &nbsp;a"}, {"a\v  b", "a<br>&nbsp; b"},
+      {"a b", "a b"},
+      {"a  b", "a &nbsp;b"},
+      {"a     b", "a &nbsp; &nbsp; b"},
+      {" a", "&nbsp;a"},
+      {"   a", "&nbsp; &nbsp;a"},
+      {"a\v  b", "a<br>&nbsp; b"},
+      {"a\v", "a<br>&nbsp;"},
+      {"a\vb\v\v", "a<br>b<br><br>&nbsp;"},
   };
   for (const auto& [text, page] : cases) {
     Builder b;

@@ -91,6 +91,28 @@ uint8_t frameRoom(int64_t twips) {
   return static_cast<uint8_t>(std::clamp<int64_t>((twips + 10) / 20, 0, 255));
 }
 
+void FrameRun::place(ParagraphFormat& f, const FrameHeight& height) {
+  if (f.frame == FrameSide::None || f.dropCap) {
+    sides_ = 0;
+    top_.reset();
+    return;
+  }
+  const bool alike = sides_ && f.frame == last_.frame && f.frameWidth == last_.frameWidth &&
+                     f.frameAside == last_.frameAside && f.frameAcross == last_.frameAcross &&
+                     height.onPage == lastHeight_.onPage && height.y == lastHeight_.y;
+  const uint8_t side = f.frame == FrameSide::Left ? 1 : 2;
+  int64_t drop = 0;
+  if (alike)
+    drop = int64_t{last_.frameDrop} * 20;
+  else if (height.y && !(sides_ & side))
+    drop = !height.onPage ? *height.y : top_ ? int64_t{*height.y} - *top_ : 0;
+  if (!sides_ && height.onPage) top_ = height.y;
+  f.frameDrop = frameRoom(drop);
+  sides_ |= side;
+  last_ = f;
+  lastHeight_ = height;
+}
+
 void applyListIndents(ParagraphFormat& f, const ListIndents& level, const ListIndents& own) {
   if (level.left && !own.left) f.indentLeft = *level.left;
   if (level.right && !own.right) f.indentRight = *level.right;

@@ -48,6 +48,33 @@ uint8_t frameRoom(int64_t twips);
 // would otherwise touch it.
 inline constexpr int64_t kFrameAside = 180;
 
+// How far down the document sets a frame: `y` twips below the top of the
+// paragraph it stands by, or (onPage) of the page or its margins; none
+// where it sets it otherwise (in the line, at the page's top, middle or
+// foot).
+struct FrameHeight {
+  bool onPage = false;
+  std::optional<int32_t> y;
+};
+
+// Frames set one after another with no text between stand by the same
+// text: the page floats the first at its place, and the others no higher.
+// Sets each one's drop below that place (ParagraphFormat::frameDrop): a
+// frame by the text, its own height; one on the page, its height below
+// the run's first. A frame on a side that one of the run holds already
+// stands below that one on the page: none. Neighbours framed alike, one
+// frame, share theirs. Text (a paragraph in no frame) ends the run.
+class FrameRun {
+ public:
+  void place(ParagraphFormat& f, const FrameHeight& height);
+
+ private:
+  ParagraphFormat last_;  // the run's last frame
+  FrameHeight lastHeight_;
+  std::optional<int32_t> top_;  // the run's first frame's height on the page
+  uint8_t sides_ = 0;           // the sides its frames stand on, by bit
+};
+
 // The indents a list level gives its items, twips (none where it gives
 // none): they count over the paragraph's style and under the paragraph's
 // own indents.

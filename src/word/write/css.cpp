@@ -10,6 +10,7 @@
 
 #include "word/font_names.h"
 #include "word/story_ops.h"
+#include "word/write/list_css.h"
 
 namespace word::write {
 
@@ -399,11 +400,12 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
   if (noSpace(f, after, f.spaceAfter)) f.spaceAfter = 0;
   // Paragraphs in a row with one border share one box: no line between,
   // unless the border draws one there (below each but the last, the
-  // between flag kept where it does).
+  // between flag kept where it does). Not across a frame's edge.
   auto sameBox = [&f](const ParagraphFormat* neighbour) {
     return f.borderSides && neighbour && neighbour->borderSides == f.borderSides &&
            neighbour->border == f.border && neighbour->borderOther == f.borderOther &&
-           neighbour->otherBorder == f.otherBorder && neighbour->thirdLine == f.thirdLine;
+           neighbour->otherBorder == f.otherBorder && neighbour->thirdLine == f.thirdLine &&
+           sameFrame(*neighbour, f);
   };
   const bool joinsBefore = sameBox(before), joinsAfter = sameBox(after);
   const bool lineBelow = joinsAfter && (f.borderSides & kBorderBetween);

@@ -131,7 +131,7 @@ class Renderer {
           section(f);
           if (const std::u16string box = frame ? u"" : frameCss(f); !box.empty()) {
             closeLists(lists, 0, block);
-            out_ += u"<div style=\"" + box + u"\">";
+            out_ += frameDropper(f) + u"<div style=\"" + box + u"\">";
             frame = &f;
             previous = nullptr;  // its first paragraph starts the box
           }
@@ -427,12 +427,17 @@ class Renderer {
   // The text, that after `tail` (stretchedTail) in a box of its own, so
   // that its last line stays ragged where those before are justified.
   bool broken(uint32_t start, uint32_t end, const CharFormat& base, uint32_t tail) {
-    if (tail <= start || tail + 1 >= end) return aligned(start, end, base);
-    const bool any = aligned(start, tail, base);
-    out_ += u"<span style=\"display:block;text-indent:0;text-align-last:auto\">";
-    const bool after = aligned(tail, end, base);
-    out_ += u"</span>";
-    return any || after;
+    bool any = false;
+    if (tail <= start || tail + 1 >= end) {
+      any = aligned(start, end, base);
+    } else {
+      any = aligned(start, tail, base);
+      out_ += u"<span style=\"display:block;text-indent:0;text-align-last:auto\">";
+      any |= aligned(tail, end, base);
+      out_ += u"</span>";
+    }
+    if (any && endsInBreak(story_->text, end)) out_ += blankLine(*story_, end, base);
+    return any;
   }
 
   // A link to a place in the document leads nowhere once its bookmark is
@@ -541,20 +546,7 @@ class Renderer {
     // The display size the document gives, else the picture's own.
     PixelSize box{it->widthPx, it->heightPx};
     if (box.width <= 0 || box.height <= 0) box = web.size;
-    if (!web.shown) {
-      // Never a broken image: a box with the alternative text stands in.
-      // Bytes of no known kind are said to be so, not named by a file ending.
-      std::string format = pictureExtension(*it);
-      if (format == "bin") format.clear();
-      placeholders_.push_back({static_cast<int32_t>(it->pos), format, web.problem, it->linked});
-      const bool unknown = web.extension.empty() || web.extension == "bin";
-      web.bytes = std::make_shared<const std::string>(placeholderSvg(box, it->alt,
-                                                                     it->linked ? "a linked file"
-                                                                     : unknown ? "an unknown format"
-                                                                               : web.extension));
-      web.extension = "svg";
-      if (box.width <= 0 || box.height <= 0) box = {};
-    }
+    if (!web.shown) placeholders_.push_back(standIn(*it, web, box));
     // A picture shown again is the same file: a document of a hundred
     // copies of one large picture wrote it a hundred times.
     std::string unshared;  // a stand-in's file is its own

@@ -186,13 +186,29 @@ std::u16string frameCss(const ParagraphFormat& f) {
                        room(f.frameAside) + u";width:" + rems(f.frameWidth, 20) +
                        u";max-width:50%;box-sizing:border-box;";
   if (f.frameAcross)
-    css += u"margin-top:" + room(f.frameAcross) + u";margin-bottom:" + room(f.frameAcross) + u";";
+    css += (f.frameDrop ? u"" : u"margin-top:" + room(f.frameAcross) + u";") + u"margin-bottom:" +
+           room(f.frameAcross) + u";";
   return css;
+}
+
+std::u16string frameDropper(const ParagraphFormat& f) {
+  if (!f.frameDrop || frameCss(f).empty()) return {};
+  // The frame's own top margin would keep the text out of the room above
+  // it, where the document runs it on: a box of no width takes the room.
+  return std::u16string(f.frame == FrameSide::Left ? u"<div style=\"float:left;"
+                                                   : u"<div style=\"float:right;") +
+         u"width:0;height:" + rems(f.frameDrop, 1) + u"\"></div>";
 }
 
 bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b) {
   return a.frame == b.frame && a.frameWidth == b.frameWidth && a.frameAside == b.frameAside &&
-         a.frameAcross == b.frameAcross && a.dropCap == b.dropCap;
+         a.frameAcross == b.frameAcross && a.frameDrop == b.frameDrop && a.dropCap == b.dropCap;
+}
+
+bool endsInBreak(std::u16string_view text, uint32_t end) {
+  if (end > text.size()) return false;
+  if (end && (text[end - 1] == kParagraphMark || text[end - 1] == kCellMark)) --end;
+  return end && text[end - 1] == kLineBreak;
 }
 
 uint32_t stretchedTail(const Story& s, uint32_t start, uint32_t end, const ParagraphFormat& f,

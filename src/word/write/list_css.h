@@ -53,12 +53,20 @@ std::u16string blockCss(const Story& s, uint32_t start, uint32_t end, const Para
 // The box of a frame set against a side of the column (FrameSide), the
 // text after it beside it, below the frame before it on its side; at most
 // half the column, and its room from the text at most a tenth, so that on
-// a phone the text keeps room beside it. Empty for a paragraph in no such
-// frame.
+// a phone the text keeps room beside it. Empty for a paragraph in no
+// such frame.
 std::u16string frameCss(const ParagraphFormat& f);
+// What stands before a frame's box where it drops below its place
+// (frameDrop): a float of no width as tall as the drop, which the box
+// clears; empty where it does not drop.
+std::u16string frameDropper(const ParagraphFormat& f);
 // Whether two paragraphs stand in one frame: the word processor sets
 // neighbours framed alike in one box, one below the other.
 bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b);
+// Whether the paragraph of `text` ending at `end` (its mark, where it has
+// one, last) ends in a line break: the document shows an empty line after
+// it, which a page draws only with something on it.
+bool endsInBreak(std::u16string_view text, uint32_t end);
 // Where the text after a justified paragraph's last line break starts,
 // where the word processor stretches lines ending in a break as it does
 // its other lines (`stretch`: the document says so), which browsers leave

@@ -125,6 +125,21 @@ WebPicture webPicture(const Picture& p, PictureConverter* converter) {
   return web;
 }
 
+support::PicturePlaceholder standIn(const Picture& p, WebPicture& web, PixelSize& box) {
+  // Bytes of no known kind are said to be so, not named by a file ending.
+  std::string format = pictureExtension(p);
+  if (format == "bin") format.clear();
+  support::PicturePlaceholder said{static_cast<int32_t>(p.pos), format, web.problem, p.linked};
+  const bool unknown = web.extension.empty() || web.extension == "bin";
+  web.bytes = std::make_shared<const std::string>(placeholderSvg(box, p.alt,
+                                                                 p.linked ? "a linked file"
+                                                                 : unknown ? "an unknown format"
+                                                                           : web.extension));
+  web.extension = "svg";
+  if (box.width <= 0 || box.height <= 0) box = {};
+  return said;
+}
+
 std::u16string pictureElement(const Picture& p, const std::u16string& src, int32_t width,
                               int32_t height, bool shown, bool inCell) {
   std::u16string out;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "support/picture_placeholder.h"
 #include "word/model.h"
 #include "word/write/pictures/converter.h"
 #include "word/write/pictures/web_picture.h"
@@ -49,6 +50,11 @@ TurnedBox turnedBox(const PictureLook& look, int32_t width, int32_t height);
 // Picture `p` as the page shows it: converted by `converter` where there
 // is one, else as it is where browsers show it; or why it is not shown.
 WebPicture webPicture(const Picture& p, PictureConverter* converter);
+
+// Never a broken image: `web`, picture `p` the page cannot show, made a
+// box of `box`'s size with the alternative text that stands in for it
+// (`box` emptied where `p` gives no size); what the page tells of it.
+support::PicturePlaceholder standIn(const Picture& p, WebPicture& web, PixelSize& box);
 
 // The page's img of picture `p` from file `src` (in the page's own
 // characters), shown `width` by `height` pixels (0: its own size), in its

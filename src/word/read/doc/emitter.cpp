@@ -47,6 +47,7 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
   if (label && p.mark) r.markLook(label->look, p.pap.istd, p.end - 1);
   ParagraphFormat pf = r.paragraphFormat(p.pap, label, &r.borderLines_);
   pf.textBox = flat;
+  frames.place(pf, p.pap.frameHeight());
   if (main && !flat) r.columnsAt(pf, p.end - 1);
   if (!skipped) b.paragraph(pf);
   if (main && p.pap.word6Numbered)

@@ -281,6 +281,13 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x841A:
       p.frameWidth = op.u16(0);
       break;
+    case 0x841B:
+      p.frameY = op.i16(0);
+      break;
+    case 0x261B:
+      // 3 leaves it as it was.
+      if ((op.u8(0) >> 4 & 3) != 3) p.frameFrom = op.u8(0) >> 4 & 3;
+      break;
     case 0x842F:
       p.frameAside = op.i16(0);
       break;

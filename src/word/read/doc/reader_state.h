@@ -276,6 +276,7 @@ struct DocReader::Emitter {
   NoteCounter noteCounters[2];  // footnotes, endnotes
   std::vector<std::pair<uint32_t, uint32_t>> pendingBoxes;
   std::vector<const WordArt*> pendingArt;  // WordArt anchored in the paragraph
+  FrameRun frames;
 
   void flush() {
     if (!buffer.empty()) putText(b, buffer, bufferFormat, bufferLanguages, nullptr);

@@ -31,6 +31,14 @@ bool supportedChoice(std::string_view requires_) {
   return any;
 }
 
+// How far down a frame stands: w:y from the page unless w:vAnchor names
+// the text; none where w:yAlign places it.
+FrameHeight frameHeight(const pugi::xml_node& frame) {
+  const std::optional<int64_t> y = attr(frame, "yAlign") ? std::nullopt : intAttr(frame, "y");
+  return {val(frame, "vAnchor") != "text",
+          y ? std::optional<int32_t>(std::clamp<int64_t>(*y, -31680, 31680)) : std::nullopt};
+}
+
 // A drop cap, dropped or in the margin; or a frame of a width set against
 // a side of the column (any other stays in the flow).
 void placeFrame(const pugi::xml_node& frame, ParagraphFormat& pf) {
@@ -267,6 +275,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
     if (pf.shading == kAutoColor) pf.shading = s.boxFill;
   }
   placeFrame(frame, pf);
+  if (s.textBoxDepth == 0) s.frames.place(pf, frameHeight(frame));
   s.builder->paragraph(pf);
   InlineState in;
   in.paraStyle = styleId;

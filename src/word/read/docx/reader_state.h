@@ -19,6 +19,7 @@
 #include "word/read/docx/xml.h"
 #include "word/read/field_kinds.h"
 #include "word/read/languages.h"
+#include "word/read/look.h"
 #include "word/read/package.h"
 
 namespace word::read::docx::detail {
@@ -61,6 +62,7 @@ struct StoryState {
   // line and fill where they have none of their own.
   Border boxLine;
   uint32_t boxFill = kAutoColor;
+  FrameRun frames;  // of the main text's paragraphs
   // The alignment of the paragraph the text boxes are anchored in: WordArt
   // set in its line stands where the paragraph aligns it.
   Align anchorAlign = Align::Left;
