@@ -22,25 +22,20 @@ namespace word {
 using engine::Access;
 using engine::ApplicationState;
 using engine::DocumentState;
+using engine::clampPos;
+using engine::shiftSelection;
+using engine::storyLength;
 
-namespace {
-
-constexpr const char* kNoSuchMemberText = "The requested member of the collection does not exist.";
-
-// The word processor's number of an argument, for a message about it.
-template <typename Enum>
-std::string numberOf(Enum value) {
-  return std::to_string(static_cast<int32_t>(value));
-}
-
-uint32_t storyLength(const DocumentState& doc) {
+uint32_t engine::storyLength(const DocumentState& doc) {
   return static_cast<uint32_t>(doc.model.main.text.size());
 }
 
-uint32_t clampPos(int64_t pos, uint32_t length) {
+uint32_t engine::clampPos(int64_t pos, uint32_t length) {
   if (pos < 0) return 0;
   return pos > length ? length : static_cast<uint32_t>(pos);
 }
+
+namespace {
 
 // The selection rules every setter ends with: positions inside the story,
 // start <= end, and an insertion point never after the final paragraph mark.
@@ -54,9 +49,9 @@ void normalizeSelection(DocumentState& doc) {
   doc.selEnd = static_cast<int32_t>(end);
 }
 
-// After an edit at `pos` of `delta` characters, selection positions past
-// the edit move with the text.
-void shiftSelection(DocumentState& doc, uint32_t pos, int64_t delta) {
+}  // namespace
+
+void engine::shiftSelection(DocumentState& doc, uint32_t pos, int64_t delta) {
   auto shift = [&](int32_t& p) {
     const int64_t q = p;
     if (delta >= 0) {
@@ -70,6 +65,16 @@ void shiftSelection(DocumentState& doc, uint32_t pos, int64_t delta) {
   shift(doc.selStart);
   shift(doc.selEnd);
   normalizeSelection(doc);
+}
+
+namespace {
+
+constexpr const char* kNoSuchMemberText = "The requested member of the collection does not exist.";
+
+// The word processor's number of an argument, for a message about it.
+template <typename Enum>
+std::string numberOf(Enum value) {
+  return std::to_string(static_cast<int32_t>(value));
 }
 
 Model emptyModel() {
@@ -135,108 +140,6 @@ ptrdiff_t outermostTable(DocumentState& doc, uint32_t start, uint32_t end, int32
 }
 
 }  // namespace
-
-// ---------------------------------------------------------------- Range
-
-Range::Range(Application& app, Document& doc, int32_t start, int32_t end)
-    : app_(&app), doc_(&doc), start_(start), end_(end) {}
-
-std::u16string Range::text() const {
-  const DocumentState& d = Access::of(*doc_);
-  const uint32_t length = storyLength(d);
-  uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
-  if (a >= b) return {};
-  return d.model.main.text.substr(a, b - a);
-}
-
-void Range::copy() const {
-  const DocumentState& d = Access::of(*doc_);
-  const uint32_t length = storyLength(d);
-  uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
-  engine::clipboard(*app_) = std::make_unique<Model>(ops::copyRange(d.model, a, b));
-}
-
-std::vector<InlineShape> Range::inlineShapes() const {
-  const DocumentState& d = Access::of(*doc_);
-  const Story& s = d.model.main;
-  const uint32_t length = storyLength(d);
-  const uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
-  std::vector<InlineShape> shapes;
-  auto it = std::lower_bound(s.pictures.begin(), s.pictures.end(), a,
-                             [](const Picture& p, uint32_t pos) { return p.pos < pos; });
-  for (; it != s.pictures.end() && it->pos < b; ++it)
-    shapes.push_back({static_cast<int32_t>(it->pos), it->format, it->alt,
-                      engine::pictures(*app_).prepare(*it).shown, it->linked});
-  return shapes;
-}
-
-std::vector<Range::Loss> Range::losses() const {
-  const DocumentState& d = Access::of(*doc_);
-  const uint32_t length = storyLength(d);
-  const uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
-  std::vector<Range::Loss> out;
-  // Sorted by position: a page's losses are one stretch of the list, not a
-  // walk of the whole list for every page.
-  const auto first = std::lower_bound(d.model.losses.begin(), d.model.losses.end(), a,
-                                      [](const word::Loss& l, uint32_t p) { return l.pos < p; });
-  for (auto it = first; it != d.model.losses.end() && it->pos < b; ++it) {
-    const word::Loss& l = *it;
-    const Loss::Kind kind = l.kind == LossKind::Field        ? Loss::Kind::Field
-                            : l.kind == LossKind::Formatting ? Loss::Kind::Formatting
-                                                             : Loss::Kind::Drawing;
-    out.push_back({static_cast<int32_t>(l.pos), l.what, kind});
-  }
-  return out;
-}
-
-std::vector<Range::NoteText> Range::notes() const {
-  const DocumentState& d = Access::of(*doc_);
-  const uint32_t length = storyLength(d);
-  const uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
-  std::vector<NoteText> out;
-  const auto first = std::lower_bound(d.model.notes.begin(), d.model.notes.end(), a,
-                                      [](const word::Note& n, uint32_t p) { return n.pos < p; });
-  for (auto it = first; it != d.model.notes.end() && it->pos < b; ++it)
-    out.push_back({static_cast<int32_t>(it->pos), it->body.text});
-  return out;
-}
-
-Range::Anchors Range::anchors() const {
-  const DocumentState& d = Access::of(*doc_);
-  const uint32_t length = storyLength(d);
-  const uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
-  const auto& pictures = d.model.main.pictures;
-  const auto& notes = d.model.notes;
-  const auto picture = std::lower_bound(pictures.begin(), pictures.end(), a,
-                                        [](const Picture& p, uint32_t pos) { return p.pos < pos; });
-  const auto note = std::lower_bound(notes.begin(), notes.end(), a,
-                                     [](const word::Note& n, uint32_t pos) { return n.pos < pos; });
-  return {picture != pictures.end() && picture->pos < b, note != notes.end() && note->pos < b};
-}
-
-void Range::paste() {
-  const std::unique_ptr<Model>& clip = engine::clipboard(*app_);
-  if (!clip) fail(kNothingToPaste, "The clipboard is empty: there is nothing to paste.");
-  DocumentState& d = Access::of(*doc_);
-  Model& model = d.model;
-  uint32_t length = storyLength(d);
-  uint32_t a = clampPos(start_, length), b = clampPos(end_, length);
-  if (a > b) std::swap(a, b);
-  if (a < b) {
-    uint32_t before = length;
-    ops::erase(model, a, b);
-    d.storyChanged();
-    length = storyLength(d);
-    shiftSelection(d, a, static_cast<int64_t>(length) - before);
-  }
-  // Nothing goes after the final paragraph mark.
-  uint32_t pos = length > 0 ? std::min(a, length - 1) : 0;
-  uint32_t n = ops::insert(model, pos, *clip, &pos);
-  d.storyChanged();
-  if (n > 0) shiftSelection(d, pos, n);
-  start_ = static_cast<int32_t>(pos);
-  end_ = static_cast<int32_t>(pos + n);
-}
 
 // ------------------------------------------------------------ Bookmarks
 

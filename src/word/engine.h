@@ -100,5 +100,12 @@ Document* findOpen(Application& app, const std::string& fullName);
 // Pictures made fit for browsers, each distinct picture converted once.
 write::PictureConverter& pictures(Application& app);
 
+// The main story's length; a position held inside [0, length].
+uint32_t storyLength(const DocumentState& doc);
+uint32_t clampPos(int64_t pos, uint32_t length);
+// After an edit at `pos` of `delta` characters, the selection's positions
+// past the edit move with the text.
+void shiftSelection(DocumentState& doc, uint32_t pos, int64_t delta);
+
 }  // namespace engine
 }  // namespace word
