@@ -364,6 +364,11 @@ test('Exit returns to the LMS after terminated, and only to a web address', asyn
   await leave(l);
   l = await launch({ ...launchData, returnURL: back });
   await shown();
+  if (shotsDir) {
+    await player().setViewportSize({ width: 1000, height: 560 });
+    await content().locator('p').first().waitFor();
+    await player().screenshot({ path: path.join(shotsDir, 'player-cmi5-exit.png') });
+  }
   await player().locator('#exit').click();
   await page.waitForURL(back);
   assert.equal(verbs(l.session).at(-1), VERB('terminated'));
