@@ -138,19 +138,33 @@ var RdCmi5 = (function () {
     return ask(LET_GO_TRIES).catch(function () { return false; });
   };
 
+  // The database held open while the page is shown. A page leaving (for
+  // good, or into the browser's cache for Back) closes and deletes it, else
+  // every launch would leave one behind; shown again, it holds it again.
+  function holdDatabase(tab) {
+    try {
+      var open = indexedDB.open(tab.key, 1);
+      // Kept open, whoever asks for a newer version: that one is held back.
+      open.onsuccess = function () {
+        tab.database = open.result;
+        tab.database.onversionchange = function () {};
+      };
+      open.onerror = function (e) { if (e.preventDefault) e.preventDefault(); };
+    } catch (e) { /* no database: a duplicate is not told apart */ }
+  }
+
   TabLaunch.prototype.hold = function () {
     var self = this;
     if (!navigator.locks) {
       if (!hasDatabases()) return;
-      try {
-        var open = indexedDB.open(this.key, 1);
-        // Kept open, whoever asks for a newer version: that one is held back.
-        open.onsuccess = function () {
-          self.database = open.result;
-          self.database.onversionchange = function () {};
-        };
-        open.onerror = function (e) { if (e.preventDefault) e.preventDefault(); };
-      } catch (e) { /* no database: a duplicate is not told apart */ }
+      holdDatabase(this);
+      window.addEventListener('pagehide', function () {
+        if (!self.database) return;
+        self.database.close();
+        self.database = null;
+        indexedDB.deleteDatabase(self.key);
+      });
+      window.addEventListener('pageshow', function (e) { if (e.persisted) holdDatabase(self); });
       return;
     }
     navigator.locks.request(this.key, { ifAvailable: true }, function (lock) {

@@ -328,6 +328,8 @@ test('a reload or Back and Forward keep the session and its progress; the outcom
   assert.deepEqual(verbs(l.session), [VERB('initialized'), VERB('terminated')]);
   checkSession(l);
   const next = await launch(launchData);
+  // The page that held the launch's database took it with it.
+  assert.deepEqual(await page.evaluate(async () => (await indexedDB.databases()).map((d) => d.name)), []);
   await until('passed', () => verbs(next.session).includes(VERB('passed')));
   await leave(next);
   assert.deepEqual(checkSession(next).map((s) => s.verb.id), ['initialized', 'passed', 'terminated'].map(VERB));
