@@ -213,7 +213,12 @@ test('feedback after a check, correct answers after the last attempt, the test l
     assert.equal(await quiz.locator('#quiz-result').evaluate((e) => e.getBoundingClientRect().bottom <= innerHeight + 1), true, 'in sight');
     assert.equal(await quiz.locator('.verdict:not(:empty)').count(), 0);
     if (shotsDir) await p.locator('#page').screenshot({ path: path.join(shotsDir, 'player-unanswered.png') });
+    // In a low window the verdicts and feedback added above push the check
+    // and its score down: they stay in sight.
+    await p.setViewportSize({ width: 1280, height: 480 });
     await pick(quiz, ['GROUP BY', 'SELECT']);
+    assert.equal(await quiz.locator('#quiz-result').evaluate((e) => e.getBoundingClientRect().bottom <= innerHeight + 1), true, 'in sight');
+    await p.setViewportSize(SIZES.wide);
     const first = quiz.locator('fieldset.question').first();
     assert.equal(await first.locator('.verdict').textContent(), 'Wrong');
     assert.deepEqual(await first.locator('.feedback p').allTextContents(),
