@@ -354,6 +354,11 @@
     form.hidden = false;
   }
 
+  // Which page this is, as a content page says it: the player may not
+  // read a frame's address from disk, and the browser's Back or Forward
+  // may bring the test back into it.
+  tellPlayer({ rd: 'page', file: decodeURIComponent(location.pathname.split('/').pop()) });
+
   if (DATA_FILE.charAt(0) === '%') {
     fail(T.noFile);
     return;
