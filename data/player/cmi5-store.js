@@ -94,61 +94,79 @@ var RdCmi5 = (function () {
   // launch. A reload may ask before the page it replaces has let go, so a
   // lock held is asked after again a little later. Locks exist only on
   // https and the local host; elsewhere the page that has the launch
-  // answers on a channel of the same name while it is shown, and a page
-  // that hears an answer within HOLDER_WAIT finds the launch held.
+  // keeps a database of the browser's open, named by it, and a page that
+  // would go on asks for a newer version of it: the browser holds that
+  // back ("blocked") while a connection of another page is open. The
+  // browser keeps the connection of a page it has frozen (a tab long in
+  // the background), which runs no script to answer a message, and drops
+  // it with a page closed or crashed.
   var LET_GO_WAIT = 500;
   var LET_GO_TRIES = 4;
-  var HOLDER_WAIT = 300;
 
   function later(ms) {
     return new Promise(function (r) { setTimeout(r, ms); });
   }
 
-  // The channel named by the launch (none in a browser without them).
-  TabLaunch.prototype.channel = function () {
-    if (this.talk === undefined) {
-      try { this.talk = typeof BroadcastChannel === 'function' ? new BroadcastChannel(this.key) : null; } catch (e) { this.talk = null; }
-    }
-    return this.talk;
-  };
-
-  // Whether a page that has the launch answers within HOLDER_WAIT.
-  function answered(channel) {
-    var heard = false;
-    var hear = function (e) { if (e.data === 'holds') heard = true; };
-    channel.addEventListener('message', hear);
-    channel.postMessage('asks');
-    return later(HOLDER_WAIT).then(function () {
-      channel.removeEventListener('message', hear);
-      return heard;
+  // Whether a page holds the database named `key` open. The upgrade asked
+  // for is never made: the version stays 1, which the holder opens. It is
+  // held back while a holder is there, and goes through once a page
+  // reloaded in its place has let go; one held back longer finds it held.
+  function openedElsewhere(key) {
+    return new Promise(function (resolve) {
+      var ask = indexedDB.open(key, 2);
+      ask.onupgradeneeded = function () { ask.transaction.abort(); resolve(false); };
+      ask.onsuccess = function () { ask.result.close(); resolve(false); };
+      ask.onerror = function (e) { if (e.preventDefault) e.preventDefault(); resolve(false); };
+      setTimeout(function () { resolve(true); }, LET_GO_WAIT * LET_GO_TRIES);
     });
+  }
+
+  function hasDatabases() {
+    try { return typeof indexedDB === 'object' && !!indexedDB; } catch (e) { return false; }
   }
 
   TabLaunch.prototype.heldElsewhere = function () {
     var locks = navigator.locks;
     var key = this.key;
-    var channel = locks ? null : this.channel();
-    var held = locks ? function () {
-      return locks.query().then(function (state) { return state.held.some(function (l) { return l.name === key; }); });
-    } : channel ? function () { return answered(channel); } : null;
-    if (!held) return Promise.resolve(false);
+    if (!locks) return hasDatabases() ? openedElsewhere(key).catch(function () { return false; }) : Promise.resolve(false);
     var ask = function (tries) {
-      return held().then(function (h) {
+      return locks.query().then(function (state) {
+        var h = state.held.some(function (l) { return l.name === key; });
         return h && tries ? later(LET_GO_WAIT).then(function () { return ask(tries - 1); }) : h;
       });
     };
     return ask(LET_GO_TRIES).catch(function () { return false; });
   };
 
+  // The database held open while the page is shown. A page leaving (for
+  // good, or into the browser's cache for Back) closes and deletes it, else
+  // every launch would leave one behind; shown again, it holds it again.
+  function holdDatabase(tab) {
+    try {
+      var open = indexedDB.open(tab.key, 1);
+      // Kept open, whoever asks for a newer version: that one is held back.
+      open.onsuccess = function () {
+        tab.database = open.result;
+        tab.database.onversionchange = function () {};
+      };
+      open.onerror = function (e) { if (e.preventDefault) e.preventDefault(); };
+    } catch (e) { /* no database: a duplicate is not told apart */ }
+  }
+
   TabLaunch.prototype.hold = function () {
-    var channel = this.channel();
-    if (channel) {
-      var shown = true;
-      window.addEventListener('pagehide', function () { shown = false; });
-      window.addEventListener('pageshow', function () { shown = true; });
-      channel.addEventListener('message', function (e) { if (e.data === 'asks' && shown) channel.postMessage('holds'); });
+    var self = this;
+    if (!navigator.locks) {
+      if (!hasDatabases()) return;
+      holdDatabase(this);
+      window.addEventListener('pagehide', function () {
+        if (!self.database) return;
+        self.database.close();
+        self.database = null;
+        indexedDB.deleteDatabase(self.key);
+      });
+      window.addEventListener('pageshow', function (e) { if (e.persisted) holdDatabase(self); });
+      return;
     }
-    if (!navigator.locks) return;
     navigator.locks.request(this.key, { ifAvailable: true }, function (lock) {
       return lock ? new Promise(function () {}) : null;
     }).catch(function () { /* no lock: a duplicate is not told apart */ });

@@ -312,7 +312,12 @@
     try {
       name = content.contentWindow.location.pathname.split('/').pop();
     } catch (e) {
-      return;  // from disk the page says which it is (see pageMessage)
+      // From disk the page says which it is (see pageMessage), before it
+      // has loaded; the frame's first load after emptying began is its
+      // emptying (or a page that was loading), whatever comes after, the
+      // browser's Back.
+      emptying = false;
+      return;
     }
     if (emptying) emptying = content.contentWindow.location.href !== 'about:blank';
     else if (name) showing(decodeURIComponent(name));

@@ -265,9 +265,13 @@
 
   // Said below the buttons, which may be at the window's foot: brought
   // into sight.
+  function inSight() {
+    if ($('quiz-result').scrollIntoView) $('quiz-result').scrollIntoView({ block: 'nearest' });
+  }
+
   function warn(text) {
     $('quiz-result').textContent = text;
-    if ($('quiz-result').scrollIntoView) $('quiz-result').scrollIntoView({ block: 'nearest' });
+    inSight();
   }
 
   form.addEventListener('submit', function (ev) {
@@ -297,6 +301,9 @@
     var result = RdQuiz.score(questions, answers);
     if (!best || result.score >= best.score) best = { score: result.score, total: result.total };
     showResult(answers);
+    // The verdicts and feedback it adds above push the check and its score
+    // down, out of the window in a long test: they are brought back.
+    inSight();
     lockIfDone();
     tellPlayer({ rd: 'quiz-result', data: DATA_FILE, answers: answers, right: result.right });
   });
@@ -346,6 +353,11 @@
     status.textContent = '';
     form.hidden = false;
   }
+
+  // Which page this is, as a content page says it: the player may not
+  // read a frame's address from disk, and the browser's Back or Forward
+  // may bring the test back into it.
+  tellPlayer({ rd: 'page', file: decodeURIComponent(location.pathname.split('/').pop()) });
 
   if (DATA_FILE.charAt(0) === '%') {
     fail(T.noFile);

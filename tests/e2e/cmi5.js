@@ -283,9 +283,12 @@ test('a reload or Back and Forward keep the session and its progress; the outcom
   // A duplicated tab has this one's sessionStorage and reloads the launch:
   // the session goes on here, so that one records nothing and says so;
   // told by a Web Lock, or where locks are missing (plain http elsewhere
-  // than the local host) by this page's answer on a channel, which a page
-  // reloaded in its place no longer hears.
+  // than the local host) by the database this page holds open, which a
+  // page reloaded in its place no longer finds; this page running no
+  // script (as when the browser freezes a tab long in the background: here
+  // held in the debugger) still holds it.
   const noLocks = () => { delete Navigator.prototype.locks; };
+  const debug = await context.newCDPSession(page);
   for (const locks of [true, false]) {
     if (!locks) {
       await page.addInitScript(noLocks);
@@ -293,6 +296,7 @@ test('a reload or Back and Forward keep the session and its progress; the outcom
       await at(order[1].file);
     }
     const tabKept = await page.evaluate(() => JSON.stringify(sessionStorage));
+    if (!locks) await debug.send('Debugger.enable').then(() => debug.send('Debugger.pause'));
     const twin = await context.newPage();
     twin.on('pageerror', (e) => pageErrors.push(String(e)));
     if (!locks) await twin.addInitScript(noLocks);
@@ -306,6 +310,7 @@ test('a reload or Back and Forward keep the session and its progress; the outcom
     if (shotsDir && locks) await twin.screenshot({ path: path.join(shotsDir, 'player-cmi5-elsewhere.png') });
     await twin.goto('about:blank');
     await twin.close();
+    if (!locks) await debug.send('Debugger.disable');
     await page.reload();
     await at(order[1].file);
   }
@@ -323,6 +328,8 @@ test('a reload or Back and Forward keep the session and its progress; the outcom
   assert.deepEqual(verbs(l.session), [VERB('initialized'), VERB('terminated')]);
   checkSession(l);
   const next = await launch(launchData);
+  // The page that held the launch's database took it with it.
+  assert.deepEqual(await page.evaluate(async () => (await indexedDB.databases()).map((d) => d.name)), []);
   await until('passed', () => verbs(next.session).includes(VERB('passed')));
   await leave(next);
   assert.deepEqual(checkSession(next).map((s) => s.verb.id), ['initialized', 'passed', 'terminated'].map(VERB));
@@ -359,6 +366,11 @@ test('Exit returns to the LMS after terminated, and only to a web address', asyn
   await leave(l);
   l = await launch({ ...launchData, returnURL: back });
   await shown();
+  if (shotsDir) {
+    await player().setViewportSize({ width: 1000, height: 560 });
+    await content().locator('p').first().waitFor();
+    await player().screenshot({ path: path.join(shotsDir, 'player-cmi5-exit.png') });
+  }
   await player().locator('#exit').click();
   await page.waitForURL(back);
   assert.equal(verbs(l.session).at(-1), VERB('terminated'));

@@ -155,6 +155,35 @@ for (const where of ['served', 'from disk']) {
   });
 }
 
+// The contents and the bar follow the frame as Back and Forward move it:
+// from disk the player may not read the frame's address, and the page in
+// it, a test's too, says which it is.
+test('Back and Forward between a test, a page and the results keep the contents in step, served and from disk', { skip: !quiz && 'no test' }, async () => {
+  for (const where of ['served', 'from disk']) {
+    const p = await player(where, quiz.file);
+    const at = (file) => p.locator(`#toc-list a[aria-current="page"][href="#${file}"]`).waitFor();
+    try {
+      await p.frameLocator('#content').locator('fieldset.question').first().waitFor();
+      await p.locator(`#toc-list a[href="#${order[0].file}"]`).click();
+      await at(order[0].file);
+      await p.frameLocator('#content').locator('body').waitFor();
+      await p.evaluate(() => history.back());
+      await at(quiz.file);
+      assert.equal(await p.locator('#page-title').textContent(), quiz.title, where);
+      await p.evaluate(() => history.forward());
+      await at(order[0].file);
+      // Back from the results shows the page again, not the results.
+      await p.locator('#results-link').click();
+      await p.locator('#results-link[aria-current="page"]').waitFor();
+      await p.evaluate(() => history.back());
+      await p.locator('#toc-list a[aria-current="page"]').waitFor();
+      assert.equal(await p.locator('#panel').isHidden(), true, where);
+    } finally {
+      await p.close();
+    }
+  }
+});
+
 test('an address changed by hand shows its page, and a mangled one opens the course at its start', async () => {
   const p = await newPage();
   try {

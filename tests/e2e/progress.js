@@ -59,11 +59,39 @@ const hiddenPkg = convert('hidden', 'hidden.txt', null, ['--hide-answers']);
 const pagesPkg = convert('pages', 'pages.txt', null, [], ['%TITLE=Ladders', '%H2=Up', 'A page about going up a ladder.',
   '%H2=Down', 'A page about coming down a ladder.', ''].join('\n'));
 
+// A Word document of plain paragraphs, `runs` the inner XML of each, with
+// `note` as its footnote 1.
+function wordDocument(runs, note) {
+  const { zipSync, strToU8 } = require('fflate');
+  const W = 'xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"';
+  const rel = (type, target) => '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">' +
+    `<Relationship Id="r1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/${type}" Target="${target}"/></Relationships>`;
+  const part = (type) => `application/vnd.openxmlformats-officedocument.wordprocessingml.${type}+xml`;
+  return Buffer.from(zipSync({
+    '[Content_Types].xml': strToU8('<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">' +
+      '<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>' +
+      `<Override PartName="/word/document.xml" ContentType="${part('document.main')}"/>` +
+      `<Override PartName="/word/footnotes.xml" ContentType="${part('footnotes')}"/></Types>`),
+    '_rels/.rels': strToU8(rel('officeDocument', 'word/document.xml')),
+    'word/_rels/document.xml.rels': strToU8(rel('footnotes', 'footnotes.xml')),
+    'word/document.xml': strToU8(`<w:document ${W}><w:body>${runs.map((r) => `<w:p>${r}</w:p>`).join('')}</w:body></w:document>`),
+    'word/footnotes.xml': strToU8(`<w:footnotes ${W}><w:footnote w:id="1"><w:p><w:r><w:t>${note}</w:t></w:r></w:p></w:footnote></w:footnotes>`),
+  }));
+}
+
+// The sample course with its test's title in two lines and a note on it.
+const breaksPkg = convert('breaks', 'breaks.docx', null, [], wordDocument(
+  fs.readFileSync(path.join(__dirname, '../../examples/course.txt'), 'utf8').split('\n').slice(1).filter((l) => l)
+    .map((l) => (l === '%TEST=Check' ? '<w:r><w:t>%TEST=Check</w:t><w:br/><w:t>and practice</w:t></w:r>' +
+      '<w:r><w:footnoteReference w:id="1"/></w:r>' : `<w:r><w:t xml:space="preserve">${l.replace(/&/g, '&amp;').replace(/</g, '&lt;')}</w:t></w:r>`)),
+  'Ten minutes.'));
+
 let server, base, context, closeBrowser;
 const pageErrors = [];
 
 before(async () => {
-  server = await serve({ '/template/': templatePkg, '/feedback/': quizPkg, '/hidden/': hiddenPkg, '/pages/': pagesPkg });
+  server = await serve({ '/template/': templatePkg, '/feedback/': quizPkg, '/hidden/': hiddenPkg, '/pages/': pagesPkg,
+    '/breaks/': breaksPkg });
   base = `http://127.0.0.1:${server.address().port}/`;
   ({ context, close: closeBrowser } = await browser({ locale: 'en-US', lang: 'en-US' }));
 });
@@ -185,7 +213,12 @@ test('feedback after a check, correct answers after the last attempt, the test l
     assert.equal(await quiz.locator('#quiz-result').evaluate((e) => e.getBoundingClientRect().bottom <= innerHeight + 1), true, 'in sight');
     assert.equal(await quiz.locator('.verdict:not(:empty)').count(), 0);
     if (shotsDir) await p.locator('#page').screenshot({ path: path.join(shotsDir, 'player-unanswered.png') });
+    // In a low window the verdicts and feedback added above push the check
+    // and its score down: they stay in sight.
+    await p.setViewportSize({ width: 1280, height: 480 });
     await pick(quiz, ['GROUP BY', 'SELECT']);
+    assert.equal(await quiz.locator('#quiz-result').evaluate((e) => e.getBoundingClientRect().bottom <= innerHeight + 1), true, 'in sight');
+    await p.setViewportSize(SIZES.wide);
     const first = quiz.locator('fieldset.question').first();
     assert.equal(await first.locator('.verdict').textContent(), 'Wrong');
     assert.deepEqual(await first.locator('.feedback p').allTextContents(),
@@ -388,6 +421,22 @@ test('on a desktop a long title shows two lines and nothing of the rest, which i
   }
 });
 
+test('a title in two lines with a note reads as one line in the contents, the bar and the quiz', async () => {
+  const p = await player('breaks/index.htm#test1.htm');
+  try {
+    await p.setViewportSize({ width: 900, height: 420 });
+    await quizFrame(p).locator('fieldset.question').first().waitFor();
+    // The note's mark is a blank at the end, the line break one between.
+    const one = 'Check and practice';
+    assert.equal((await p.locator('#page-title').textContent()).trim(), one);
+    assert.equal(await p.locator('#toc-list a[href="#test1.htm"]').evaluate((a) => a.firstChild.textContent.trim()), one);
+    assert.equal((await quizFrame(p).locator('h1, h2').first().textContent()).trim(), one);
+    if (shotsDir) await p.screenshot({ path: path.join(shotsDir, 'player-title-breaks.png') });
+  } finally {
+    await p.close();
+  }
+});
+
 // What a learner may set in the browser or the system, how the test sets
 // it, what the player shows then at a test of the course template, and the
 // screenshot for docs/ of that test checked.
@@ -449,6 +498,7 @@ test('axe-core finds no violation on the player, the template\'s pages, a quiz a
             document.getElementById('content').contentDocument.readyState === 'complete', e.file);
           if (e.file.startsWith('test')) {
             await quizFrame(p).locator('fieldset.question').first().waitFor();
+            if (shotsDir && size === 'wide' && scheme === 'light') await p.screenshot({ path: path.join(shotsDir, 'player-template-quiz.png') });
             await quizFrame(p).locator('#quiz-check').click();
           }
           assert.deepEqual(await violations(frame), [], `${e.file}, ${where}`);
