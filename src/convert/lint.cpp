@@ -28,13 +28,6 @@ bool startsWithUpper(std::u16string_view line, std::string_view marker) {
   return support::upperAscii(line.substr(0, marker.size())) == widen(marker);
 }
 
-// "(markers: %TITLE= %AUTHOR= ...)", as the grammar has them.
-u16string markerList() {
-  u16string list = u"(markers:";
-  for (const MarkerRule& rule : kMarkerRules) (list += u' ') += rule.text;
-  return list + u")";
-}
-
 bool markerLine(const u16string& paragraphText) {
   return classify(prepareLine(paragraphText)).marker != Marker::Content;
 }
@@ -195,31 +188,8 @@ class Linter : public EntryListener {
   // The last mistyped or misplaced marker's warning, with what becomes of
   // its line.
   u16string noMarker(const u16string& consequence) const {
-    if (!misplacedAt_) return mistypedMessage(mistypedLine_, consequence);
-    const std::u16string_view m = markerAt(std::u16string_view(mistypedLine_).substr(*misplacedAt_));
-    return quoted(m) + u" is not at the start of its paragraph: the line is no marker, " +
-           consequence +
-           u"; start the paragraph with the marker (one character, such as a bullet or a "
-           u"tab, may stand before \"%H1=\", \"%H2=\" or \"%TEST=\" typed in upper case)";
-  }
-
-  static u16string mistypedMessage(const u16string& line, const u16string& consequence) {
-    const MeantMarker meant = meantMarker(line);
-    if (meant.marker.empty())
-      return u"the line starts with \"%\" but is no marker, " + consequence + u" " + markerList();
-    u16string why;
-    for (char16_t c : meant.cyrillic) why += (why.empty() ? u"" : u", ") + quoted(u16string(1, c));
-    if (!why.empty())
-      why = u" (its " + why +
-            (meant.cyrillic.size() == 1 ? u" is a Cyrillic letter)" : u" are Cyrillic letters)");
-    else if (meant.russianLayout)
-      why = u" (typed in the Russian keyboard layout)";
-    else if (meant.invisible)
-      why = u" (a character the word processor does not show stands in it, such as a soft "
-            u"hyphen or a zero-width space from pasted text)";
-    return u"the line looks meant to start with " + quoted(meant.marker) +
-           u", but as typed it is no marker" + why + u", " + consequence +
-           u": correct the marker to " + quoted(meant.marker) + u" " + markerList();
+    return misplacedAt_ ? misplacedMessage(mistypedLine_, *misplacedAt_, consequence)
+                        : mistypedMessage(mistypedLine_, consequence);
   }
 
   // A "%PID=" line after a mistyped heading is not the new item's: it

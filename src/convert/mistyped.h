@@ -36,4 +36,14 @@ size_t cyrillicLinkMarker(std::u16string_view text);
 // in upper case, so such a line is text. None when words stand before it.
 std::optional<size_t> markerAfterPrefix(const std::u16string& line);
 
+// Lint's warning on a line that starts with "%" and is no marker: what it
+// looks meant to be, why it is none, and `consequence`, what becomes of it
+// ("so it is course text").
+std::u16string mistypedMessage(const std::u16string& line, const std::u16string& consequence);
+
+// Lint's warning on a line whose marker stands `at` a few characters into
+// it (markerAfterPrefix), with what becomes of it.
+std::u16string misplacedMessage(const std::u16string& line, size_t at,
+                                const std::u16string& consequence);
+
 }  // namespace convert
