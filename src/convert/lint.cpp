@@ -141,7 +141,7 @@ class Linter : public EntryListener {
                         u" in a text box or shape is not read: markers work only in the "
                         u"document's own text, so the line stays text where the box is; type "
                         u"the marker in a paragraph of the text itself");
-    else if (!p.line.empty() && p.line[0] == u'%' && !reference())
+    else if (startsWithPercent(p.line) && !reference())
       mistyped(p, std::nullopt);
     else if (const std::optional<size_t> at = markerAfterPrefix(p.line))
       mistyped(p, at);

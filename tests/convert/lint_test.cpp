@@ -60,6 +60,13 @@ const std::vector<Mistake>& mistakes() {
         "stands in it, such as a soft hyphen or a zero-width space from pasted text), so it is "
         "course text: correct the marker to \"%H2=\" " +
         kMarkers + " (\"%H\u00AD2=Two\")"}},
+      {"a marker typed in full-width characters, as an East Asian input method types it",
+       {"%H2=One", "Text of page one.", "\uFF05\uFF28" "2=Two", "Text of page two."},
+       {std::string("c.txt:5: warning: page \"One\": the line looks meant to start with ") +
+        "\"%H2=\", but as typed it is no marker (typed in full-width characters, such as "
+        "\"\uFF05\" for \"%\", as an East Asian input method types them), so it is course "
+        "text: correct the marker to \"%H2=\" " +
+        kMarkers + " (\"\uFF05\uFF28" "2=Two\")"}},
       {"a mistyped marker where no page shows it",
        {"%H1 =Basics", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: the line looks meant to start with \"%H1=\", but as typed it is no "
