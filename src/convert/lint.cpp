@@ -64,6 +64,7 @@ class Linter : public EntryListener {
 
   LintResult run() {
     walkEntries(app_, *this, walk_);
+    headersAndFooters();
     courseWide();
     for (const ClosedEntry& e : entries_) entry(e);
     crossChecks();
@@ -361,6 +362,20 @@ class Linter : public EntryListener {
   }
 
   // ---------------------------------------------------- after the walk
+
+  // The walk reads the main text alone: a marker in a page header or
+  // footer is read nowhere (each line once: sections repeat theirs).
+  void headersAndFooters() {
+    std::set<u16string> told;
+    for (const u16string& line : doc_.headerFooterLines())
+      if (const std::u16string_view m = markerAt(prepareLine(line));
+          !m.empty() && told.insert(line).second) {
+        warn(0, quoted(m) + u" in a page header or footer (" + quoted(line) +
+                    u") is not read: markers work only in the document's own text, and no page "
+                    u"shows the header or footer; type the marker in a paragraph of the text");
+        found_.back().wholeCourse = true;
+      }
+  }
 
   void courseWide() {
     const size_t from = found_.size();

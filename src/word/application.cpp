@@ -305,6 +305,10 @@ std::string Document::language() const {
   return state_->model.language;
 }
 
+const std::vector<std::u16string>& Document::headerFooterLines() const {
+  return state_->model.headerFooterLines;
+}
+
 void Document::close(SaveChanges saveChanges) {
   if (saveChanges != wdDoNotSaveChanges)
     fail(kBadParameter, "Documents can only be closed without saving (SaveChanges 0).");

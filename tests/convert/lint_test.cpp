@@ -395,6 +395,26 @@ TEST_F(Lint, LinksInCellsAndNotesAreChecked) {
                                           dead + "A note.\")"}));
 }
 
+// The scan reads the main text alone: a marker in a page header is told,
+// once however many sections repeat it.
+TEST_F(Lint, AMarkerInAPageHeaderIsTold) {
+  using docxtest::p;
+  using docxtest::r;
+  const std::string body =
+      p(r("%TITLE=T")) + p(r("%AUTHOR=A")) + p(r("%H2=One")) + p(r("Text of page one."));
+  const std::string header = docxtest::part("hdr", p(r("%H2=Intro")));
+  const std::string path = docs / "h.docx";
+  writeBytes(path, docxtest::build({docxtest::documentXml(body),
+                                    {{"word/header1.xml", header}, {"word/header2.xml", header}},
+                                    docxtest::relationship("rH1", "header", "header1.xml") +
+                                        docxtest::relationship("rH2", "header", "header2.xml")}));
+  EXPECT_EQ(lines(path, "h.docx"),
+            std::vector<std::string>{
+                "h.docx:1: warning: \"%H2=\" in a page header or footer (\"%H2=Intro\") is not "
+                "read: markers work only in the document's own text, and no page shows the header "
+                "or footer; type the marker in a paragraph of the text (\"%TITLE=T\")"});
+}
+
 TEST_F(Lint, TheCourseTemplateConvertsWithoutAWarning) {
   for (const char* name : {"course-template.docx", "course-template.doc"}) {
     SCOPED_TRACE(name);
