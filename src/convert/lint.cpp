@@ -275,6 +275,7 @@ class Linter : public EntryListener {
     chapterOpen_ =
         h.kind == course::kChapterStart || (chapterOpen_ && h.kind != course::kChapterEnd);
     sameTitle(p, h);
+    contentsLine(p, h);
     if (h.kind != course::kChapterEnd && !hasText(h.title))
       warn(p.start, u"an empty title after " + quoted(markerText(p.marker.marker)) +
                         (h.kind == course::kChapterStart
@@ -282,6 +283,24 @@ class Linter : public EntryListener {
                              : u": the contents show no title for it (the player, its file's name)"));
     contentSincePending_ = false;
     mistypedSincePending_ = false;
+  }
+
+  // A table of contents made of the marker lines (set in heading styles)
+  // repeats each with a tab and its page number, and each of its lines is
+  // a marker that opens an empty page. Told once: those pages' emptiness
+  // is its consequence.
+  void contentsLine(const Paragraph& p, const Heading& h) {
+    const size_t last = h.title.find_last_not_of(u"0123456789");
+    if (h.kind == course::kChapterEnd || last == u16string::npos || last + 1 == h.title.size() ||
+        h.title[last] != u'\t')
+      return;
+    if (contentsAt_.empty())
+      warn(p.start, quoted(markerText(p.marker.marker)) +
+                        u" and its title end in a tab and a page number, as a line of a table of "
+                        u"contents does: each line of a table of contents made of the marker "
+                        u"lines is read as a marker and opens a page with nothing on it; delete "
+                        u"the table of contents (the player shows the course's contents)");
+    contentsAt_.insert(p.start);
   }
 
   // Two pages or tests of one title between two chapter marks: the
@@ -405,7 +424,7 @@ class Linter : public EntryListener {
   void entry(const ClosedEntry& e) {
     if (course::writesTest(e.kind)) return quizCheck(e);
     if (!course::writesPage(e.kind)) return;
-    if (!hasText(word::Range(app_, doc_, e.start, e.end).text()))
+    if (!contentsAt_.count(e.heading) && !hasText(word::Range(app_, doc_, e.start, e.end).text()))
       warn(e.heading, u"the page has no content");
     losses(e);
     // Metafiles and TIFF are converted when the page is saved: only what the
@@ -620,6 +639,7 @@ class Linter : public EntryListener {
   std::vector<Name> names_;
   StyledHeadings styledHeadings_;
   std::set<u16string> titlesHere_;  // of the pages and tests since the last chapter mark
+  std::set<int32_t> contentsAt_;    // the marker lines of a table of contents
   int32_t leftOutAt_ = -1;  // the chapter mark whose left-out text was told
   bool mistypedSincePending_ = false;
   size_t mistypedAt_ = 0;  // the last mistyped line's warning, in found_

@@ -197,6 +197,13 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:6: warning: after a chapter without a title: text after \"%H1#\" before the "
         "next heading belongs to no page and is left out of the course; give it a page of its "
         "own with \"%H2=\" (\"After it.\")"}},
+      {"a table of contents made of the marker lines: told once, its pages not as empty",
+       {"%H2=Intro\t1", "%H2=Rules\t2", "%H2=Intro", "Text of the intro.", "%H2=Rules",
+        "Text of the rules page."},
+       {"c.txt:3: warning: page \"Intro 1\": \"%H2=\" and its title end in a tab and a page "
+        "number, as a line of a table of contents does: each line of a table of contents made "
+        "of the marker lines is read as a marker and opens a page with nothing on it; delete the "
+        "table of contents (the player shows the course's contents) (\"%H2=Intro 1\")"}},
       {"an empty page",
        {"%H2=Empty", "%H2=Full", "Text of the full page."},
        {"c.txt:3: warning: page \"Empty\": the page has no content (\"%H2=Empty\")"}},
