@@ -84,7 +84,7 @@ std::string manualPage(const std::string& version) {
 // What the shell completes for each placeholder of the table's synopses.
 const std::map<std::string_view, std::string_view> kArgumentKinds = {
     {"DOC", "document"},  {"OUT.htm", "page"}, {"FOLDER_OR_ZIP", "package"},
-    {"FOLDER", "folder"}, {"FILE", "file"},
+    {"FOLDER", "folder"}, {"FILE", "file"},      {"COMMAND", "command"},
 };
 
 // Adds a word to a space-separated list.

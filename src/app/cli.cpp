@@ -43,6 +43,15 @@ bool asksForHelp(int argc, char** argv) {
   return false;
 }
 
+// The first argument before any "--" that reads as an option: the
+// commands that take none refuse it, as convert and lint refuse one they do
+// not know, rather than read it as a file ("text --version").
+const char* unknownOption(int argc, char** argv) {
+  for (int i = 2; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+    if (argv[i][0] == '-' && argv[i][1] != '\0') return argv[i];
+  return nullptr;
+}
+
 int usageError(const CommandHelp* command) {
   const std::string text = command ? usageLine(*command) : programHelp();
   std::fputs(text.c_str(), stderr);
@@ -96,11 +105,16 @@ WindowRequest windowRequest(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (argc < 2) return usageError(nullptr);
   const std::string cmd = argv[1];
+  // An argument these do not take is refused, not passed over: "--help
+  // COMMAND" gives the command's help, as "COMMAND --help" does.
   if (cmd == "--help" || cmd == "-h") {
-    std::fputs(programHelp().c_str(), stdout);
+    const CommandHelp* about = argc == 3 ? findCommand(argv[2]) : nullptr;
+    if (argc > 2 && (!about || about->name.empty())) return usageError(findCommand("--help"));
+    std::fputs((about ? commandHelp(*about) : programHelp()).c_str(), stdout);
     return 0;
   }
   if (cmd == "--version") {
+    if (argc > 2) return usageError(findCommand(cmd));
     std::fputs(versionText().c_str(), stdout);
     return 0;
   }
@@ -112,6 +126,10 @@ int main(int argc, char** argv) {
   }
   if (cmd == "convert") return convertCommand(std::vector<std::string>(argv + 2, argv + argc));
   if (cmd == "lint") return lintCommand(std::vector<std::string>(argv + 2, argv + argc));
+  if (const char* option = cmd[0] == '-' ? nullptr : unknownOption(argc, argv)) {
+    std::fprintf(stderr, "raredozud %s: unknown option %s\n", cmd.c_str(), option);
+    return 2;
+  }
   // The others take no option: a "--" before their files ends the options
   // all the same, as convert and lint read it.
   const int skip = argc > 2 && std::strcmp(argv[2], "--") == 0 ? 3 : 2;

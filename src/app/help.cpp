@@ -83,12 +83,15 @@ constexpr std::array kCommands{
                 "FOLDER.scorm.zip (SCORM 1.2), FOLDER.scorm2004.zip (SCORM 2004 4th Edition) and "
                 "FOLDER.cmi5.zip (cmi5); all four when it names none. Exit status 0 when the "
                 "package is whole."},
-    CommandHelp{"--help", "",
-                "this text (-h the same); COMMAND --help (or -h) tells more about one command",
-                "Prints the commands with a line on each; COMMAND --help prints the command's "
-                "usage and what it does. -h is the same as --help, alone and after a command."},
+    CommandHelp{"--help", "[COMMAND]",
+                "this text (-h the same); --help COMMAND or COMMAND --help tells more about one "
+                "command",
+                "Prints the commands with a line on each; --help COMMAND and COMMAND --help print "
+                "the command's usage and what it does. -h is the same as --help, alone, before "
+                "a command and after it. Any other argument is refused (exit status 2)."},
     CommandHelp{"--version", "", "the version and the libraries it runs with",
-                "Prints the version and the versions of the libraries it runs with."},
+                "Prints the version and the versions of the libraries it runs with. It takes no "
+                "argument: one given is refused (exit status 2)."},
 };
 
 constexpr std::array<std::string_view, 4> kDocumentExtensions{"doc", "docx", "odt", "txt"};
@@ -176,7 +179,9 @@ std::string programHelp() {
   return out + wrapText(
                    "A document is a Word document (.doc, .docx), an OpenDocument text (.odt, "
                    ".fodt) or plain text, told by its content rather than its name. After "
-                   "\"--\" every argument is a file, even one that starts with \"-\".",
+                   "\"--\" every argument is a file, even one that starts with \"-\"; before it, an "
+                   "argument that starts with \"-\" is an option, and one the command does not "
+                   "take is refused.",
                    kWidth, 0, 0);
 }
 

@@ -28,13 +28,6 @@ bool startsWithUpper(std::u16string_view line, std::string_view marker) {
   return support::upperAscii(line.substr(0, marker.size())) == widen(marker);
 }
 
-// "(markers: %TITLE= %AUTHOR= ...)", as the grammar has them.
-u16string markerList() {
-  u16string list = u"(markers:";
-  for (const MarkerRule& rule : kMarkerRules) (list += u' ') += rule.text;
-  return list + u")";
-}
-
 bool markerLine(const u16string& paragraphText) {
   return classify(prepareLine(paragraphText)).marker != Marker::Content;
 }
@@ -71,6 +64,7 @@ class Linter : public EntryListener {
 
   LintResult run() {
     walkEntries(app_, *this, walk_);
+    headersAndFooters();
     courseWide();
     for (const ClosedEntry& e : entries_) entry(e);
     crossChecks();
@@ -148,7 +142,7 @@ class Linter : public EntryListener {
                         u" in a text box or shape is not read: markers work only in the "
                         u"document's own text, so the line stays text where the box is; type "
                         u"the marker in a paragraph of the text itself");
-    else if (!p.line.empty() && p.line[0] == u'%' && !reference())
+    else if (startsWithPercent(p.line) && !reference())
       mistyped(p, std::nullopt);
     else if (const std::optional<size_t> at = markerAfterPrefix(p.line))
       mistyped(p, at);
@@ -195,31 +189,8 @@ class Linter : public EntryListener {
   // The last mistyped or misplaced marker's warning, with what becomes of
   // its line.
   u16string noMarker(const u16string& consequence) const {
-    if (!misplacedAt_) return mistypedMessage(mistypedLine_, consequence);
-    const std::u16string_view m = markerAt(std::u16string_view(mistypedLine_).substr(*misplacedAt_));
-    return quoted(m) + u" is not at the start of its paragraph: the line is no marker, " +
-           consequence +
-           u"; start the paragraph with the marker (one character, such as a bullet or a "
-           u"tab, may stand before \"%H1=\", \"%H2=\" or \"%TEST=\" typed in upper case)";
-  }
-
-  static u16string mistypedMessage(const u16string& line, const u16string& consequence) {
-    const MeantMarker meant = meantMarker(line);
-    if (meant.marker.empty())
-      return u"the line starts with \"%\" but is no marker, " + consequence + u" " + markerList();
-    u16string why;
-    for (char16_t c : meant.cyrillic) why += (why.empty() ? u"" : u", ") + quoted(u16string(1, c));
-    if (!why.empty())
-      why = u" (its " + why +
-            (meant.cyrillic.size() == 1 ? u" is a Cyrillic letter)" : u" are Cyrillic letters)");
-    else if (meant.russianLayout)
-      why = u" (typed in the Russian keyboard layout)";
-    else if (meant.invisible)
-      why = u" (a character the word processor does not show stands in it, such as a soft "
-            u"hyphen or a zero-width space from pasted text)";
-    return u"the line looks meant to start with " + quoted(meant.marker) +
-           u", but as typed it is no marker" + why + u", " + consequence +
-           u": correct the marker to " + quoted(meant.marker) + u" " + markerList();
+    return misplacedAt_ ? misplacedMessage(mistypedLine_, *misplacedAt_, consequence)
+                        : mistypedMessage(mistypedLine_, consequence);
   }
 
   // A "%PID=" line after a mistyped heading is not the new item's: it
@@ -304,6 +275,7 @@ class Linter : public EntryListener {
     chapterOpen_ =
         h.kind == course::kChapterStart || (chapterOpen_ && h.kind != course::kChapterEnd);
     sameTitle(p, h);
+    contentsLine(p, h);
     if (h.kind != course::kChapterEnd && !hasText(h.title))
       warn(p.start, u"an empty title after " + quoted(markerText(p.marker.marker)) +
                         (h.kind == course::kChapterStart
@@ -311,6 +283,24 @@ class Linter : public EntryListener {
                              : u": the contents show no title for it (the player, its file's name)"));
     contentSincePending_ = false;
     mistypedSincePending_ = false;
+  }
+
+  // A table of contents made of the marker lines (set in heading styles)
+  // repeats each with a tab and its page number, and each of its lines is
+  // a marker that opens an empty page. Told once: those pages' emptiness
+  // is its consequence.
+  void contentsLine(const Paragraph& p, const Heading& h) {
+    const size_t last = h.title.find_last_not_of(u"0123456789");
+    if (h.kind == course::kChapterEnd || last == u16string::npos || last + 1 == h.title.size() ||
+        h.title[last] != u'\t')
+      return;
+    if (contentsAt_.empty())
+      warn(p.start, quoted(markerText(p.marker.marker)) +
+                        u" and its title end in a tab and a page number, as a line of a table of "
+                        u"contents does: each line of a table of contents made of the marker "
+                        u"lines is read as a marker and opens a page with nothing on it; delete "
+                        u"the table of contents (the player shows the course's contents)");
+    contentsAt_.insert(p.start);
   }
 
   // Two pages or tests of one title between two chapter marks: the
@@ -392,6 +382,20 @@ class Linter : public EntryListener {
 
   // ---------------------------------------------------- after the walk
 
+  // The walk reads the main text alone: a marker in a page header or
+  // footer is read nowhere (each line once: sections repeat theirs).
+  void headersAndFooters() {
+    std::set<u16string> told;
+    for (const u16string& line : doc_.headerFooterLines())
+      if (const std::u16string_view m = markerAt(prepareLine(line));
+          !m.empty() && told.insert(line).second) {
+        warn(0, quoted(m) + u" in a page header or footer (" + quoted(line) +
+                    u") is not read: markers work only in the document's own text, and no page "
+                    u"shows the header or footer; type the marker in a paragraph of the text");
+        found_.back().wholeCourse = true;
+      }
+  }
+
   void courseWide() {
     const size_t from = found_.size();
     courseChecks();
@@ -420,7 +424,7 @@ class Linter : public EntryListener {
   void entry(const ClosedEntry& e) {
     if (course::writesTest(e.kind)) return quizCheck(e);
     if (!course::writesPage(e.kind)) return;
-    if (!hasText(word::Range(app_, doc_, e.start, e.end).text()))
+    if (!contentsAt_.count(e.heading) && !hasText(word::Range(app_, doc_, e.start, e.end).text()))
       warn(e.heading, u"the page has no content");
     losses(e);
     // Metafiles and TIFF are converted when the page is saved: only what the
@@ -635,6 +639,7 @@ class Linter : public EntryListener {
   std::vector<Name> names_;
   StyledHeadings styledHeadings_;
   std::set<u16string> titlesHere_;  // of the pages and tests since the last chapter mark
+  std::set<int32_t> contentsAt_;    // the marker lines of a table of contents
   int32_t leftOutAt_ = -1;  // the chapter mark whose left-out text was told
   bool mistypedSincePending_ = false;
   size_t mistypedAt_ = 0;  // the last mistyped line's warning, in found_

@@ -53,17 +53,35 @@ bool unseen(char16_t c) {
   return c == 0xAD || (c >= 0x200B && c <= 0x200F) || c == 0x2060 || c == 0xFEFF;
 }
 
+// The ASCII character of a full-width form ("％" is "%"); 0 for others.
+char16_t narrowOf(char16_t c) {
+  if (c == 0x3000) return u' ';  // the ideographic space
+  return c >= 0xFF01 && c <= 0xFF5E ? static_cast<char16_t>(c - 0xFEE0) : 0;
+}
+
+// "(markers: %TITLE= %AUTHOR= ...)", as the grammar has them.
+u16string markerList() {
+  u16string list = u"(markers:";
+  for (const MarkerRule& rule : kMarkerRules) (list += u' ') += rule.text;
+  return list + u")";
+}
+
 }  // namespace
 
 MeantMarker meantMarker(std::u16string_view line) {
   u16string key;
-  bool invisible = false;
+  bool invisible = false, fullWidth = false;
   for (char16_t c : line.substr(0, 16)) {
     invisible = invisible || unseen(c);
+    if (const char16_t narrow = narrowOf(c)) {
+      fullWidth = true;
+      c = narrow;
+    }
     if (!blank(c) && !unseen(c)) key += c;
     if (c == u'=' || c == u'#' || c == u'№') break;
   }
-  if (u16string marker = markerOf(key); !marker.empty()) return {marker, {}, false, invisible};
+  if (u16string marker = markerOf(key); !marker.empty())
+    return {marker, {}, false, invisible, fullWidth};
   u16string alike = key, cyrillic;
   for (char16_t& c : alike)
     if (const char16_t latin = latinLookAlike(c)) {
@@ -89,6 +107,10 @@ size_t cyrillicLinkMarker(std::u16string_view text) {
   return npos;
 }
 
+bool startsWithPercent(std::u16string_view line) {
+  return !line.empty() && (line[0] == u'%' || narrowOf(line[0]) == u'%');
+}
+
 std::optional<size_t> markerAfterPrefix(const std::u16string& line) {
   constexpr size_t kLongestPrefix = 4;
   const size_t at = line.find(u'%');
@@ -97,6 +119,36 @@ std::optional<size_t> markerAfterPrefix(const std::u16string& line) {
     return std::nullopt;
   if (markerAt(std::u16string_view(line).substr(at)).empty()) return std::nullopt;
   return at;
+}
+
+u16string mistypedMessage(const u16string& line, const u16string& consequence) {
+  const MeantMarker meant = meantMarker(line);
+  if (meant.marker.empty())
+    return u"the line starts with \"%\" but is no marker, " + consequence + u" " + markerList();
+  u16string why;
+  for (char16_t c : meant.cyrillic) why += (why.empty() ? u"" : u", ") + quoted(u16string(1, c));
+  if (!why.empty())
+    why = u" (its " + why +
+          (meant.cyrillic.size() == 1 ? u" is a Cyrillic letter)" : u" are Cyrillic letters)");
+  else if (meant.russianLayout)
+    why = u" (typed in the Russian keyboard layout)";
+  else if (meant.invisible)
+    why = u" (a character the word processor does not show stands in it, such as a soft "
+          u"hyphen or a zero-width space from pasted text)";
+  else if (meant.fullWidth)
+    why = u" (typed in full-width characters, such as \"\uFF05\" for \"%\", as an East Asian "
+          u"input method types them)";
+  return u"the line looks meant to start with " + quoted(meant.marker) +
+         u", but as typed it is no marker" + why + u", " + consequence +
+         u": correct the marker to " + quoted(meant.marker) + u" " + markerList();
+}
+
+u16string misplacedMessage(const u16string& line, size_t at, const u16string& consequence) {
+  const std::u16string_view m = markerAt(std::u16string_view(line).substr(at));
+  return quoted(m) + u" is not at the start of its paragraph: the line is no marker, " +
+         consequence +
+         u"; start the paragraph with the marker (one character, such as a bullet or a "
+         u"tab, may stand before \"%H1=\", \"%H2=\" or \"%TEST=\" typed in upper case)";
 }
 
 }  // namespace convert

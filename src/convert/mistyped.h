@@ -18,12 +18,15 @@ struct MeantMarker {
   // Or that a character the word processor does not show stands in it (a
   // soft hyphen, a zero-width space: text pasted from a web page has them).
   bool invisible = false;
+  // Or that it was typed in full-width characters ("％H2="), as an East
+  // Asian input method types them.
+  bool fullWidth = false;
 };
 
 // The line's first characters up to "=" or "#", blanks and characters
-// not shown left out, in any
-// case ("%H2 =Title", "% H2=Title": "%H2="); a heading level the grammar
-// lacks ("%H3=") reads as a page.
+// not shown left out, full-width ones read as their ASCII, in any case
+// ("%H2 =Title", "% H2=Title", "％Ｈ２＝Title": "%H2="); a heading level the
+// grammar lacks ("%H3=") reads as a page.
 MeantMarker meantMarker(std::u16string_view line);
 
 // Where `text` holds a link marker typed with a Cyrillic "А" ("%А=" or
@@ -35,5 +38,19 @@ size_t cyrillicLinkMarker(std::u16string_view text);
 // the scanner forgives one character only, before "%H1", "%H2" or "%TEST"
 // in upper case, so such a line is text. None when words stand before it.
 std::optional<size_t> markerAfterPrefix(const std::u16string& line);
+
+// Whether `line` starts with a percent sign, as typed or full width ("％"),
+// so that it may be a mistyped marker.
+bool startsWithPercent(std::u16string_view line);
+
+// Lint's warning on a line that starts with "%" and is no marker: what it
+// looks meant to be, why it is none, and `consequence`, what becomes of it
+// ("so it is course text").
+std::u16string mistypedMessage(const std::u16string& line, const std::u16string& consequence);
+
+// Lint's warning on a line whose marker stands `at` a few characters into
+// it (markerAfterPrefix), with what becomes of it.
+std::u16string misplacedMessage(const std::u16string& line, size_t at,
+                                const std::u16string& consequence);
 
 }  // namespace convert

@@ -305,6 +305,10 @@ std::string Document::language() const {
   return state_->model.language;
 }
 
+const std::vector<std::u16string>& Document::headerFooterLines() const {
+  return state_->model.headerFooterLines;
+}
+
 void Document::close(SaveChanges saveChanges) {
   if (saveChanges != wdDoNotSaveChanges)
     fail(kBadParameter, "Documents can only be closed without saving (SaveChanges 0).");
@@ -519,7 +523,8 @@ Document& Documents::open(const std::string& fileName) {
   fs::file_status st = fs::status(full, ec);
   if (ec || !fs::exists(st))
     fail(kFileNotFound, "The file \"" + fileName + "\" could not be found.");
-  if (fs::is_directory(st)) fail(kCannotOpen, "\"" + fileName + "\" is a folder, not a document.");
+  if (fs::is_directory(st))
+    fail(kCannotOpen, "\"" + fileName + "\" is " + read::folderInsteadOfDocument(full) + ".");
   // Taken before the file is read: a change while it is read shows next time.
   const std::optional<engine::FileStamp> stamp = engine::stampOf(full);
   Model model;

@@ -175,6 +175,10 @@ class Document {
   // most of its letters are in, then the one that script suggests; "" when
   // neither tells.
   std::string language() const;
+  // The start of each paragraph of the page headers and footers, as the
+  // word processor shows them: no page shows them, and the scan does not
+  // read them.
+  const std::vector<std::u16string>& headerFooterLines() const;
   // Changes whenever the text changes (and differs between any two
   // documents): what was read of one edition holds for it alone.
   uint64_t edition() const;

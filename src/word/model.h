@@ -511,6 +511,13 @@ struct Model {
   // stretched to the margins as its other lines are, unless the
   // document's compatibility settings leave such lines ragged.
   bool stretchBeforeBreaks = true;
+  // The paragraphs of the page headers and footers as the word processor
+  // shows them (a field's result, not its code), each cut after
+  // kHeaderFooterChars characters, at most kHeaderFooterLines of them. No
+  // page shows them, as a course is made of the main text: they are kept
+  // for lint to tell of a marker typed there.
+  std::vector<std::u16string> headerFooterLines;
+  static constexpr size_t kHeaderFooterLines = 1000, kHeaderFooterChars = 120;
 };
 
 }  // namespace word

@@ -123,8 +123,9 @@ TEST(ConvertCommand, ADocumentFixedBetweenTwoRunsIsReadAgain) {
 }
 
 // Anything but a plain file of a sensible size is refused before it is
-// read, with a clear message, and leaves no folder behind; so are the lock
-// files word processors keep beside an open document.
+// read, with a clear message (a package's folder with what to do), and
+// leaves no folder behind; so are the lock files word processors keep
+// beside an open document.
 TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
   ScratchFolder work;
   // Its user's name, as a byte count and the letters, then again in UTF-16.
@@ -133,6 +134,9 @@ TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
   writeBytes(work / ".~lock.c.odt#", "Ann,host,ann,10.12.2026 08:00,file:///home/ann;\n");
   ASSERT_EQ(::mkfifo((work / "pipe.doc").c_str(), 0600), 0);
   fs::create_directory(work / "folder.doc");
+  // A package folder an earlier run wrote, picked instead of its document.
+  fs::create_directory(work / "lesson.v1");
+  writeBytes(work / "lesson.v1/imsmanifest.xml", "<manifest/>");
   {
     std::ofstream sparse(work / "huge.doc", std::ios::binary);
     sparse.seekp((std::streamoff{513} << 20) - 1);
@@ -142,6 +146,9 @@ TEST(ConvertCommand, SpecialFilesAreRefusedAtOnce) {
   const std::pair<const char*, const char*> cases[] = {
       {"pipe.doc", "not a plain file"},
       {"folder.doc", "is a folder, not a document"},
+      {"lesson.v1", "the folder of a course package (it holds imsmanifest.xml), not a Word "
+                    "document: convert the document it was made from, or see what an LMS would "
+                    "make of the package with \"raredozud check\""},
       {"huge.doc", "too large (513 MiB): documents up to 512 MiB are read"},
       {"zero.doc", "not a plain file"},
       {"~$urse.docx", "the lock file Word keeps beside a document while it is open"},

@@ -37,15 +37,24 @@ TEST(Help, EveryCommandAnswersHelpAndMisuseFromTheTable) {
     EXPECT_TRUE(r.out.starts_with("Usage: " + app::synopsis(c) + "\n")) << r.out;
     EXPECT_TRUE(std::regex_search(r.out, shortHelp)) << r.out;
     EXPECT_EQ(runProgram(dir(work), {name, "-h"}).out, r.out) << name;
+    EXPECT_EQ(runProgram(dir(work), {"--help", name}).out, r.out) << name;
+    if (name[0] == '-') continue;
+    // An option a command does not take is refused, not read as a file.
+    r = runProgram(dir(work), {name, "--version", "x"});
+    EXPECT_EQ(r.exit, 2) << name;
+    EXPECT_EQ(r.err, "raredozud " + name + ": unknown option --version\n");
   }
-  // Misuse says the command's usage on standard error and writes nothing.
+  // Misuse says the command's usage on standard error and writes nothing;
+  // --version and --help take no argument but a command's name after --help.
   const std::vector<std::string> misuses[] = {{"text"},
                                               {"check", "a", "b"},
                                               {"complete"},
                                               {"--window", "a.doc", "b.doc"},
                                               {"--window", "--strict"},
                                               {"lint"},
-                                              {"convert", "--strict"}};
+                                              {"convert", "--strict"},
+                                              {"--version", "x"},
+                                              {"--help", "x"}};
   for (const auto& args : misuses) {
     ProgramResult r = runProgram(dir(work), args);
     EXPECT_EQ(r.exit, 2) << args[0];

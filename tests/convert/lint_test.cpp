@@ -60,6 +60,13 @@ const std::vector<Mistake>& mistakes() {
         "stands in it, such as a soft hyphen or a zero-width space from pasted text), so it is "
         "course text: correct the marker to \"%H2=\" " +
         kMarkers + " (\"%H\u00AD2=Two\")"}},
+      {"a marker typed in full-width characters, as an East Asian input method types it",
+       {"%H2=One", "Text of page one.", "\uFF05\uFF28" "2=Two", "Text of page two."},
+       {std::string("c.txt:5: warning: page \"One\": the line looks meant to start with ") +
+        "\"%H2=\", but as typed it is no marker (typed in full-width characters, such as "
+        "\"\uFF05\" for \"%\", as an East Asian input method types them), so it is course "
+        "text: correct the marker to \"%H2=\" " +
+        kMarkers + " (\"\uFF05\uFF28" "2=Two\")"}},
       {"a mistyped marker where no page shows it",
        {"%H1 =Basics", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: the line looks meant to start with \"%H1=\", but as typed it is no "
@@ -190,6 +197,13 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:6: warning: after a chapter without a title: text after \"%H1#\" before the "
         "next heading belongs to no page and is left out of the course; give it a page of its "
         "own with \"%H2=\" (\"After it.\")"}},
+      {"a table of contents made of the marker lines: told once, its pages not as empty",
+       {"%H2=Intro\t1", "%H2=Rules\t2", "%H2=Intro", "Text of the intro.", "%H2=Rules",
+        "Text of the rules page."},
+       {"c.txt:3: warning: page \"Intro 1\": \"%H2=\" and its title end in a tab and a page "
+        "number, as a line of a table of contents does: each line of a table of contents made "
+        "of the marker lines is read as a marker and opens a page with nothing on it; delete the "
+        "table of contents (the player shows the course's contents) (\"%H2=Intro 1\")"}},
       {"an empty page",
        {"%H2=Empty", "%H2=Full", "Text of the full page."},
        {"c.txt:3: warning: page \"Empty\": the page has no content (\"%H2=Empty\")"}},
@@ -386,6 +400,26 @@ TEST_F(Lint, LinksInCellsAndNotesAreChecked) {
                                       "note.\")",
                                       "n.docx:8: error: page \"One\": \"%A=97\" links to PID \"97" +
                                           dead + "A note.\")"}));
+}
+
+// The scan reads the main text alone: a marker in a page header is told,
+// once however many sections repeat it.
+TEST_F(Lint, AMarkerInAPageHeaderIsTold) {
+  using docxtest::p;
+  using docxtest::r;
+  const std::string body =
+      p(r("%TITLE=T")) + p(r("%AUTHOR=A")) + p(r("%H2=One")) + p(r("Text of page one."));
+  const std::string header = docxtest::part("hdr", p(r("%H2=Intro")));
+  const std::string path = docs / "h.docx";
+  writeBytes(path, docxtest::build({docxtest::documentXml(body),
+                                    {{"word/header1.xml", header}, {"word/header2.xml", header}},
+                                    docxtest::relationship("rH1", "header", "header1.xml") +
+                                        docxtest::relationship("rH2", "header", "header2.xml")}));
+  EXPECT_EQ(lines(path, "h.docx"),
+            std::vector<std::string>{
+                "h.docx:1: warning: \"%H2=\" in a page header or footer (\"%H2=Intro\") is not "
+                "read: markers work only in the document's own text, and no page shows the header "
+                "or footer; type the marker in a paragraph of the text (\"%TITLE=T\")"});
 }
 
 TEST_F(Lint, TheCourseTemplateConvertsWithoutAWarning) {

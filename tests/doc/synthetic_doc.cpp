@@ -322,7 +322,7 @@ void SyntheticDoc::listTables(std::string& w, std::string& t) const {
 }
 
 std::string SyntheticDoc::build() const {
-  std::u16string all = text + footnotes + textBoxStory;
+  std::u16string all = text + footnotes + headers + textBoxStory;
   // WordDocument: the FIB, the text at kTextFc, then formatting pages.
   std::string w(kTextFc, '\0');
   put16(w, 0, 0xA5EC);
@@ -335,6 +335,7 @@ std::string SyntheticDoc::build() const {
   size_t lw = 0x22 + 28 + 2;
   put32(w, lw + 4 * 3, static_cast<uint32_t>(text.size()));
   put32(w, lw + 4 * 4, static_cast<uint32_t>(footnotes.size()));
+  put32(w, lw + 4 * 5, static_cast<uint32_t>(headers.size()));
   put32(w, lw + 4 * 9, static_cast<uint32_t>(textBoxStory.size()));
   put16(w, lw + 88, 93);  // cbRgFcLcb
   for (char16_t c : all) add16(w, c);

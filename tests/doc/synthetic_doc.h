@@ -15,6 +15,7 @@ namespace doctest {
 struct SyntheticDoc {
   std::u16string text;       // main text; paragraphs end in 13 or 7
   std::u16string footnotes;  // footnote story text, after the main text
+  std::u16string headers;    // the header story, after the footnotes
   struct Paragraph {
     std::string sprms;  // paragraph sprms (without the style index)
     uint16_t style = 0;  // its style's index in `styles`

@@ -54,4 +54,5 @@ check "sub" complete ""
 check "pack.zip|page.htm|pic.png" text p
 check "" bogus ""
 check "" --version ""
+check "complete|convert" --help co
 [ "$failures" = 0 ]

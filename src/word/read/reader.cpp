@@ -302,6 +302,17 @@ bool dotLockFile(const std::string& path) {
 
 }  // namespace
 
+std::string folderInsteadOfDocument(const std::string& path) {
+  for (const char* file : {"imsmanifest.xml", "cmi5.xml"}) {
+    struct stat st {};
+    if (::stat((path + "/" + file).c_str(), &st) == 0)
+      return "the folder of a course package (it holds " + std::string(file) +
+             "), not a Word document: convert the document it was made from, or see what an "
+             "LMS would make of the package with \"raredozud check\"";
+  }
+  return "a folder, not a document";
+}
+
 Model loadBytes(std::string_view bytes) {
   return inItsLanguage(loadAs(detect(bytes), bytes));
 }
@@ -323,7 +334,7 @@ Model load(const std::string& path) {
   if (::fstat(fd, &st) != 0) fail(kFileNotFound, "the file cannot be read: " + path);
   // Only a plain file is a document: a device or a pipe never ends, and a
   // file larger than any course is refused before a byte of it is read.
-  if (S_ISDIR(st.st_mode)) fail(kCannotOpen, "this is a folder, not a document");
+  if (S_ISDIR(st.st_mode)) fail(kCannotOpen, "this is " + folderInsteadOfDocument(path));
   if (!S_ISREG(st.st_mode))
     fail(kCannotOpen, "this is not a plain file (a device, pipe or socket), not a document");
   if (static_cast<uint64_t>(st.st_size) > kMaxDocumentBytes)

@@ -41,6 +41,11 @@ inline constexpr const char* kPasswordProtectedText =
 // directory). Empty input is Unknown.
 Format detect(std::string_view bytes);
 
+// What a folder given as a document is, to follow "is": a course
+// package's folder (one holding imsmanifest.xml or cmi5.xml, as a
+// conversion writes it) with what to do about it, or a folder.
+std::string folderInsteadOfDocument(const std::string& path);
+
 // Reads a file into a model, its language settled (Model::language);
 // failures throw word::Error with a description that tells the user what
 // is wrong with the file.

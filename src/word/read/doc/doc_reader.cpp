@@ -4,14 +4,48 @@
 // the formatting pages, and everything else through tables in the table
 // stream that the file information block (FIB) points to.
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "support/codepage.h"
 #include "word/error.h"
 #include "word/read/doc/reader_state.h"
+#include "word/read/header_footer.h"
 #include "word/read/reader.h"
 
 namespace word::read {
 namespace doc::detail {
+namespace {
+
+// The header story (the headers and footers of every section, one after
+// another), a paragraph at a time, as the word processor shows it: a
+// field's result without its code, no control character.
+void addHeaderStory(Model& model, std::u16string_view story) {
+  std::u16string line;
+  std::vector<bool> inCode;  // for each open field: before its separator
+  size_t codes = 0;          // how many of them are
+  for (char16_t c : story) {
+    if (c == 0x13) {
+      inCode.push_back(true);
+      ++codes;
+    } else if (c == 0x14 && !inCode.empty() && inCode.back()) {
+      inCode.back() = false;
+      --codes;
+    } else if (c == 0x15 && !inCode.empty()) {
+      codes -= inCode.back();
+      inCode.pop_back();
+    } else if (c == 13 || c == 7) {
+      addHeaderFooterLine(model, line);
+      line.clear();
+    } else if (codes == 0 && (c >= 0x20 || c == u'\t' || c == u'\v') &&
+               line.size() < Model::kHeaderFooterChars) {
+      line += c;
+    }
+  }
+  addHeaderFooterLine(model, line);
+}
+
+}  // namespace
 
 void DocReader::readFib() {
   if (word_.size() < 0x22 + 2) fail(kCannotOpen, "the document is damaged (its header is missing)");
@@ -174,6 +208,9 @@ Model DocReader::read() {
   // compatibility options where it keeps one.
   const uint32_t options = dopSize >= 88 ? 84 : 8;
   model.stretchBeforeBreaks = dopSize < options + 2 || (table_.u16(dopAt + options) & 0x2000);
+  // The header story follows the main text's and the footnotes'.
+  const size_t headers = std::min<size_t>(text_.size(), size_t{ccp_[0]} + ccp_[1]);
+  addHeaderStory(model, std::u16string_view(text_).substr(headers, ccp_[2]));
   return model;
 }
 

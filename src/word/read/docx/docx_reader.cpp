@@ -4,6 +4,7 @@
 // the way, so the model holds formatting as it shows.
 #include "word/error.h"
 #include "word/read/docx/reader_state.h"
+#include "word/read/header_footer.h"
 #include "word/read/reader.h"
 
 namespace word::read {
@@ -46,6 +47,8 @@ Rels DocxReader::loadRels(const std::string& partName) {
     if (!is(r, "Relationship")) continue;
     Rel rel;
     rel.external = val(r, "TargetMode") == "External";
+    const std::string_view type = val(r, "Type");
+    rel.headerOrFooter = type.ends_with("/header") || type.ends_with("/footer");
     std::string_view target = val(r, "Target");
     rel.target = rel.external ? std::string(target) : Package::resolve(partName, target);
     rels.emplace(std::string(val(r, "Id")), std::move(rel));
@@ -145,6 +148,12 @@ Model DocxReader::read() {
   model.languages = languageTable_.take();
   model.borderLines = std::move(borderLines_);
   model.stretchBeforeBreaks = stretchBeforeBreaks_;
+  for (const auto& [id, rel] : main_.rels) {
+    (void)id;
+    XmlPart part;
+    if (rel.headerOrFooter && !rel.external && (loadPart(part, rel.target, false) || part.present))
+      addHeaderFooterParagraphs(model, part.doc.document_element(), "t");
+  }
   return model;
 }
 

@@ -27,6 +27,7 @@ namespace word::read::docx::detail {
 struct Rel {
   std::string target;  // resolved part name, or the URL of an external target
   bool external = false;
+  bool headerOrFooter = false;  // a page header's or footer's part
 };
 using Rels = std::map<std::string, Rel>;
 

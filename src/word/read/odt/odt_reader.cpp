@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "word/error.h"
+#include "word/read/header_footer.h"
 #include "word/read/odt/reader_state.h"
 #include "word/read/reader.h"
 
@@ -175,6 +176,7 @@ Model OdtReader::read() {
   model.borderLines = std::move(borderLines_);
   model.stretchBeforeBreaks = stretchBeforeBreaks_;
   classifyFonts(model, fontClasses);
+  addHeaderFooterParagraphs(model, child(styles, "master-styles"));
   return model;
 }
 
