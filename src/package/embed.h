@@ -18,9 +18,8 @@ void writeEmbeddedScript(const std::string& path);
 // Writes each of `scripts` (CourseContents::scripts, in `folder`):
 // "pvomanifest.htm.js" for the outline, "testdataN.htm.js" for each test's
 // data. Throws support::Error of the first (in their order) that fails; the
-// others are written all the same. Takes the files'
-// bytes from `read` where it holds them, keeping there those it reads and
-// the scripts it writes.
+// others are written all the same. Takes the files' bytes from `read` where
+// it holds them, keeping there those it reads and the scripts it writes.
 void writePackageScripts(const std::string& folder, const std::vector<std::string>& scripts,
                          FileBytes& read);
 
