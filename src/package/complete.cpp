@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -94,11 +95,29 @@ struct ZipPlan {
   std::vector<MadeEntry> made;
 };
 
+// The pages packed as soon as they were read and scanned for their
+// pictures, while their bytes were still in the cache, rather than kept
+// whole until the zips (5 MB for a course of 800 pages: page faults on
+// fresh memory). Filled on every core.
+struct PackedPages {
+  std::mutex guard;
+  std::map<std::string, PackedFile> byName;
+
+  PageTaker taker() {
+    return [this](const std::string& name, std::string bytes) {
+      PackedFile packed = packBytes(name, bytes);
+      const std::lock_guard lock(guard);
+      byName[name] = std::move(packed);
+    };
+  }
+};
+
 // Every file is packed once, on every core, whichever zips hold it; a made
 // entry whose bytes are those of the file of its name, or of an entry made
 // alike for another zip, shares its packing. Reading the files not in hand
 // checks them: a link or a missing file fails the step before any zip is
-// written.
+// written. What the step wrote after the pages were packed (in `held`)
+// goes before a page of the same name.
 struct Packed {
   std::map<std::string, size_t> byName;                           // file name -> index in `files`
   std::vector<std::vector<std::pair<std::string, size_t>>> made;  // per zip: made entry -> index
@@ -106,13 +125,23 @@ struct Packed {
 };
 
 Packed packFiles(const std::string& folder, const std::vector<std::string>& names,
-                 const std::vector<ZipPlan>& plans, const FileBytes& held) {
+                 const std::vector<ZipPlan>& plans, const FileBytes& held, PackedPages& pages) {
   Packed p;
   std::vector<PackSource> sources;
+  std::vector<size_t> to;  // source i's index in p.files
+  const auto add = [&](PackSource s) {
+    to.push_back(p.files.size());
+    p.files.emplace_back();
+    sources.push_back(std::move(s));
+  };
   for (const std::string& rel : names) {
     const auto h = held.find(rel);
-    p.byName[rel] = sources.size();
-    sources.push_back({rel, folder, h == held.end() ? nullptr : &h->second});
+    const auto page = pages.byName.find(rel);
+    p.byName[rel] = p.files.size();
+    if (h == held.end() && page != pages.byName.end())
+      p.files.push_back(std::move(page->second));
+    else
+      add({rel, folder, h == held.end() ? nullptr : &h->second});
   }
   std::map<std::pair<std::string, std::string_view>, size_t> madeAlike;
   for (const ZipPlan& plan : plans) {
@@ -123,12 +152,14 @@ Packed packFiles(const std::string& folder, const std::vector<std::string>& name
         p.made.back().emplace_back(m.name, p.byName[m.name]);
         continue;
       }
-      const auto [alike, added] = madeAlike.try_emplace({m.name, m.bytes}, sources.size());
+      const auto [alike, added] = madeAlike.try_emplace({m.name, m.bytes}, p.files.size());
       p.made.back().emplace_back(m.name, alike->second);
-      if (added) sources.push_back({m.name, "", &m.bytes});
+      if (added) add({m.name, "", &m.bytes});
     }
   }
-  p.files = packAll(sources);
+  std::vector<PackedFile> packed = packAll(sources);
+  for (size_t i = 0; i < packed.size(); ++i) p.files[to[i]] = std::move(packed[i]);
+  pages.byName.clear();
   return p;
 }
 
@@ -224,10 +255,12 @@ Completed completePackage(const std::string& programFolder, const std::string& g
   std::string title;
   CourseSettings settings;
   FileBytes held;  // each file read once, or as this step wrote it
+  PackedPages pages;
   CourseContents contents;
   step("reading the course player", [&] { player = playerFiles(programFolder + "/player"); });
   // A folder that is no package (no manifest) is left as it is.
-  step("reading the manifest", [&] { contents = courseContents(folder, player, held); });
+  step("reading the manifest",
+       [&] { contents = courseContents(folder, player, held, pages.taker()); });
   files = std::move(contents.files);
   title = std::move(contents.title);
   support::removeStaleTemporaries(folder, true);
@@ -240,7 +273,8 @@ Completed completePackage(const std::string& programFolder, const std::string& g
   std::vector<ZipPlan> zips;
   step("reading the schemas", [&] { zips = plans(programFolder, folder, files, settings, title); });
   Packed packed;
-  step("packing the package's files", [&] { packed = packFiles(folder, files, zips, held); });
+  step("packing the package's files",
+       [&] { packed = packFiles(folder, files, zips, held, pages); });
   held.clear();  // the packed bytes are what the zips need
   writeZips(zips, packed, done);
   done.leftOut = leftovers(folder, files);

@@ -39,9 +39,10 @@ void pagePictures(const std::string& page, const std::string& bytes, std::set<st
 }
 
 // The pictures of every page, the pages read on every core; the pages read
-// are kept in `read`. A page that cannot be read is the caller's to report.
+// are kept in `read`, or handed to `take`. A page that cannot be read is the
+// caller's to report.
 void pagesPictures(const std::string& folder, const std::vector<std::string>& pages,
-                   std::set<std::string>& out, FileBytes& read) {
+                   std::set<std::string>& out, FileBytes& read, const PageTaker& take) {
   struct Scanned {
     std::optional<std::string> bytes;  // when read here
     std::set<std::string> pictures;
@@ -59,6 +60,10 @@ void pagesPictures(const std::string& folder, const std::vector<std::string>& pa
     }
     pagePictures(pages[i], held == read.end() ? *scanned[i].bytes : held->second,
                  scanned[i].pictures);
+    if (take && scanned[i].bytes) {
+      take(pages[i], std::move(*scanned[i].bytes));
+      scanned[i].bytes.reset();
+    }
   });
   for (size_t i = 0; i < pages.size(); ++i) {
     out.merge(scanned[i].pictures);
@@ -184,7 +189,8 @@ std::vector<std::string> courseFiles(const std::string& folder,
 }
 
 CourseContents courseContents(const std::string& folder,
-                              const std::vector<std::string>& playerFiles, FileBytes& read) {
+                              const std::vector<std::string>& playerFiles, FileBytes& read,
+                              const PageTaker& take) {
   auto held = read.find("imsmanifest.xml");
   if (held == read.end())
     held = read.emplace("imsmanifest.xml", readPackageFile(folder, "imsmanifest.xml")).first;
@@ -212,7 +218,7 @@ CourseContents courseContents(const std::string& folder,
   }
   out.scripts.push_back("pvomanifest.htm.js");
   files.insert(out.scripts.begin(), out.scripts.end());
-  pagesPictures(folder, pages, files, read);
+  pagesPictures(folder, pages, files, read, take);
   out.files.assign(files.begin(), files.end());
   return out;
 }

@@ -4,6 +4,7 @@
 // in the folder is a leftover (an older version's page, a file of the
 // author's) that stays in the folder and out of the zip.
 #include <array>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -50,8 +51,13 @@ struct CourseContents {
   // otherwise is the author's file, read like any other.
   std::vector<std::string> scripts;
 };
+// A page read while the contents are found, handed over on the thread that
+// read it (any thread, so it must guard what it shares) instead of being
+// kept in `read`.
+using PageTaker = std::function<void(const std::string& name, std::string bytes)>;
 CourseContents courseContents(const std::string& folder,
-                              const std::vector<std::string>& playerFiles, FileBytes& read);
+                              const std::vector<std::string>& playerFiles, FileBytes& read,
+                              const PageTaker& take = nullptr);
 
 // A character of the file names the converter writes and the player opens
 // (letters, digits, ".", "_" and "-").

@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "support/error.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
+#include "support/workers.h"
 
 namespace package {
 
@@ -49,13 +51,22 @@ void writeEmbeddedScript(const std::string& path) {
 
 void writePackageScripts(const std::string& folder, const std::vector<std::string>& scripts,
                          FileBytes& read) {
-  for (const std::string& f : scripts) {
-    const std::string source = f.substr(0, f.size() - 3);
-    auto held = read.find(source);
-    if (held == read.end()) held = read.emplace(source, readPackageFile(folder, source)).first;
-    std::string js = script(leafOf(source), held->second);
-    support::writeFile(folder + "/" + f, js);
-    read[f] = std::move(js);
+  // Made and written on every core (a course has a script per test); `read`
+  // is only looked in until all are done.
+  std::vector<std::optional<std::string>> sources(scripts.size());  // read here
+  std::vector<std::string> made(scripts.size());
+  const PackageFolder package(folder);
+  support::forEachOnCores(scripts.size(), [&](size_t i) {
+    const std::string source = scripts[i].substr(0, scripts[i].size() - 3);
+    const auto held = read.find(source);
+    if (held == read.end()) sources[i] = package.read(source);
+    made[i] = script(leafOf(source), held == read.end() ? *sources[i] : held->second);
+    support::writeFile(folder + "/" + scripts[i], made[i]);
+  });
+  for (size_t i = 0; i < scripts.size(); ++i) {
+    if (sources[i])
+      read.emplace(scripts[i].substr(0, scripts[i].size() - 3), std::move(*sources[i]));
+    read[scripts[i]] = std::move(made[i]);
   }
 }
 

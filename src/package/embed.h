@@ -17,9 +17,9 @@ void writeEmbeddedScript(const std::string& path);
 
 // Writes each of `scripts` (CourseContents::scripts, in `folder`):
 // "pvomanifest.htm.js" for the outline, "testdataN.htm.js" for each test's
-// data. Throws support::Error for the first that fails. Takes the files'
-// bytes from `read` where it holds them, keeping there those it reads and
-// the scripts it writes.
+// data. Throws support::Error of the first (in their order) that fails; the
+// others are written all the same. Takes the files' bytes from `read` where
+// it holds them, keeping there those it reads and the scripts it writes.
 void writePackageScripts(const std::string& folder, const std::vector<std::string>& scripts,
                          FileBytes& read);
 
