@@ -177,6 +177,12 @@ std::optional<std::string> toUtf8From(std::string_view bytes, const char* encodi
     out.append(buffer, sizeof buffer - dstLeft);
     if (r == static_cast<size_t>(-1) && errno != E2BIG) return std::nullopt;
   }
+  // A decoder may hold characters back until told the input has ended
+  // (TSCII keeps a consonant for the vowel sign that may follow it).
+  char* dst = buffer;
+  size_t dstLeft = sizeof buffer;
+  if (iconv(cd, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1)) return std::nullopt;
+  out.append(buffer, sizeof buffer - dstLeft);
   return out;
 }
 

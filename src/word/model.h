@@ -208,7 +208,7 @@ struct ParagraphFormat {
   uint8_t labelLook : 4 = 0;
   // How far below its place in the text a frame (below) stands, points:
   // where the document sets it lower than the text it stands by or than
-  // the frame on the other side before it; at most 255, a page on screen
+  // the frame before it (on either side); at most 255, a page on screen
   // having no page's foot to set it by.
   uint8_t frameDrop = 0;
   // The room a frame (below) keeps from the text beside it and from the

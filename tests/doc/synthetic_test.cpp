@@ -544,26 +544,29 @@ TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
   }
 }
 
-// Frames one after another stand by the same text: one on the other side
-// drops as far below the text's top as the document sets it (sprmPDyaAbs
-// from the paragraph, sprmPPc's pcVert 2), or below the first's place on
-// the page (pcVert 1); not where it is placed otherwise (-8: the middle),
-// or where a frame on its side stands above it already. Two alike are one.
+// Frames one after another stand by the same text: each drops as far
+// below the text's top as the document sets it (sprmPDyaAbs from the
+// paragraph, sprmPPc's pcVert 2), or below the first's place on the page
+// (pcVert 1), from where the frame before it stands, on either side; not
+// where it is placed otherwise (-8: the middle). Two alike are one.
 TEST(SyntheticDoc, FramesDropAsFarAsTheDocumentSetsThem) {
+  // y: twips, which the file keeps plus one; below 0 a place by the page's
+  // parts (-8 the middle).
   auto frame = [](int16_t x, uint8_t from, int16_t y, uint16_t width = 2880) {
     return doctest::sprm16(0x8418, static_cast<uint16_t>(x)) + doctest::sprm16(0x841A, width) +
            doctest::sprm8(0x261B, static_cast<uint8_t>(from << 4)) +
-           doctest::sprm16(0x841B, static_cast<uint16_t>(y));
+           doctest::sprm16(0x8419, static_cast<uint16_t>(y < 0 ? y : y + 1));
   };
   const struct {
     std::string first, second;
     uint8_t drop[2];  // points
   } cases[] = {
-      {frame(0, 2, 1), frame(-8, 2, 1440), {0, 72}},
+      {frame(0, 2, 0), frame(-8, 2, 1440), {0, 72}},
       {frame(0, 1, 2880), frame(-8, 1, 4320), {0, 72}},
       {frame(0, 1, 4320), frame(-8, 1, 2880), {0, 0}},
       {frame(0, 2, 720), frame(-8, 2, -8), {36, 0}},
-      {frame(0, 2, 1), frame(0, 2, 1440, 1440), {0, 0}},
+      {frame(0, 2, 720), frame(-8, 2, 1440), {36, 36}},
+      {frame(0, 2, 0), frame(0, 2, 1440, 1440), {0, 72}},
       {frame(-8, 2, 1440), frame(-8, 2, 1440), {72, 72}},
   };
   for (const auto& c : cases) {

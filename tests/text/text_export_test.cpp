@@ -131,6 +131,9 @@ TEST(Codepage, RoundTripsAndReplacesBadInput) {
   EXPECT_EQ(support::toUtf8(support::fromUtf8("Привет, мир")), "Привет, мир");
   EXPECT_EQ(support::fromUtf8("a\xFFz"), u"a\uFFFDz");
   EXPECT_EQ(support::fromCodePage("\xCF\xF0\xE8", "WINDOWS-1251"), u"При");
+  // The last letter a decoder holds back (a vowel sign written before its
+  // consonant) comes out at the end.
+  EXPECT_EQ(support::toUtf8From("\xA6\xB8", "TSCII"), "கெ");
   EXPECT_EQ(support::toUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
   // Unpaired surrogates become U+FFFD; a NUL character is kept, not an end.
   EXPECT_EQ(support::toUtf8(std::u16string{u'a', char16_t{0xD800}, u'b', char16_t{0xDC00}}),

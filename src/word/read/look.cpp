@@ -93,22 +93,27 @@ uint8_t frameRoom(int64_t twips) {
 
 void FrameRun::place(ParagraphFormat& f, const FrameHeight& height) {
   if (f.frame == FrameSide::None || f.dropCap) {
-    sides_ = 0;
-    top_.reset();
+    open_ = false;
     return;
   }
-  const bool alike = sides_ && f.frame == last_.frame && f.frameWidth == last_.frameWidth &&
+  const bool alike = open_ && f.frame == last_.frame && f.frameWidth == last_.frameWidth &&
                      f.frameAside == last_.frameAside && f.frameAcross == last_.frameAcross &&
                      height.onPage == lastHeight_.onPage && height.y == lastHeight_.y;
-  const uint8_t side = f.frame == FrameSide::Left ? 1 : 2;
+  if (!open_) {
+    placed_ = 0;
+    top_ = height.onPage ? height.y : std::nullopt;
+  }
   int64_t drop = 0;
-  if (alike)
+  if (alike) {
     drop = int64_t{last_.frameDrop} * 20;
-  else if (height.y && !(sides_ & side))
-    drop = !height.onPage ? *height.y : top_ ? int64_t{*height.y} - *top_ : 0;
-  if (!sides_ && height.onPage) top_ = height.y;
+  } else if (height.y && (!height.onPage || top_)) {
+    // Its place below the run's text; a page floats it no higher than the
+    // frame before it, whose drop it starts from.
+    drop = (height.onPage ? int64_t{*height.y} - *top_ : *height.y) - placed_;
+  }
   f.frameDrop = frameRoom(drop);
-  sides_ |= side;
+  if (!alike) placed_ += int64_t{f.frameDrop} * 20;
+  open_ = true;
   last_ = f;
   lastHeight_ = height;
 }

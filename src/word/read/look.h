@@ -58,12 +58,14 @@ struct FrameHeight {
 };
 
 // Frames set one after another with no text between stand by the same
-// text: the page floats the first at its place, and the others no higher.
-// Sets each one's drop below that place (ParagraphFormat::frameDrop): a
+// text: the page floats the first at its place, and each other no higher
+// than the one before it, from whose top it drops. Sets each one's drop
+// (ParagraphFormat::frameDrop) to reach its place below the run's text: a
 // frame by the text, its own height; one on the page, its height below
-// the run's first. A frame on a side that one of the run holds already
-// stands below that one on the page: none. Neighbours framed alike, one
-// frame, share theirs. Text (a paragraph in no frame) ends the run.
+// the run's first. One on a side a frame of the run holds stands at its
+// place or below that frame, whichever is lower (the frame's height is
+// the page's). Neighbours framed alike, one frame, share theirs. Text (a
+// paragraph in no frame) ends the run.
 class FrameRun {
  public:
   void place(ParagraphFormat& f, const FrameHeight& height);
@@ -72,7 +74,8 @@ class FrameRun {
   ParagraphFormat last_;  // the run's last frame
   FrameHeight lastHeight_;
   std::optional<int32_t> top_;  // the run's first frame's height on the page
-  uint8_t sides_ = 0;           // the sides its frames stand on, by bit
+  int64_t placed_ = 0;          // how far its last frame's top drops, twips
+  bool open_ = false;           // a run is open
 };
 
 // The indents a list level gives its items, twips (none where it gives

@@ -281,7 +281,7 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x841A:
       p.frameWidth = op.u16(0);
       break;
-    case 0x841B:
+    case 0x8419:
       p.frameY = op.i16(0);
       break;
     case 0x261B:

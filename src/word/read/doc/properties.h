@@ -98,13 +98,14 @@ struct Pap {
   std::optional<int16_t> frameX;
   uint16_t frameWidth = 0;
   // Its place up and down (sprmPDyaAbs: 0 in the line, -4 top, -8 middle,
-  // -12 foot, -16 inside, -20 outside, else twips), where given; and what
-  // from (sprmPPc's pcVert: 0 the margin, 1 the page, 2 the paragraph).
+  // -12 foot, -16 inside, -20 outside, else twips plus one, so that a
+  // place at 0 is not the line's), where given; and what from (sprmPPc's
+  // pcVert: 0 the margin, 1 the page, 2 the paragraph).
   std::optional<int16_t> frameY;
   uint8_t frameFrom = 0;
   FrameHeight frameHeight() const {
     const bool placed = frameY && *frameY != 0 && (*frameY < -20 || *frameY > -4 || *frameY % 4);
-    return {frameFrom != 2, placed ? std::optional<int32_t>(*frameY) : std::nullopt};
+    return {frameFrom != 2, placed ? std::optional<int32_t>(*frameY - 1) : std::nullopt};
   }
   // The room it keeps from the text beside it and above and below it,
   // twips (sprmPDxaFromText, sprmPDyaFromText); beside it, none where
