@@ -169,6 +169,31 @@ TEST(HtmlWriter, DirectFormattingAgainstTheParagraphStyle) {
                 "style</span></p>"}));
 }
 
+// A style's rule is kept once worked out: a style of the same name that
+// differs, or a default style that differs, gets a rule of its own.
+TEST(HtmlWriter, StyleRulesFollowTheirStyles) {
+  Style normal, quote;
+  quote.name = u"Quote";
+  quote.chars.italic = true;
+  Style bold = quote, centred = quote, otherNormal = normal;
+  bold.chars.italic = false;
+  bold.chars.bold = true;
+  centred.paragraph.align = Align::Center;
+  otherNormal.paragraph.align = Align::Center;
+  const std::vector<SideLines> lines;
+  const struct {
+    const Style& style;
+    const Style& normal;
+    const char16_t* rule;
+  } cases[] = {{quote, normal, u"font-style:italic;"},
+               {bold, normal, u"font-weight:bold;"},
+               {centred, normal, u"text-align:center;font-style:italic;"},
+               {quote, otherNormal, u"text-align:left;font-style:italic;"},
+               {quote, normal, u"font-style:italic;"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(write::styleRule(c.style, c.normal, lines), c.rule);
+}
+
 // Automatic text turns white on dark shading, and stays black on a dark
 // highlighter's colour, as the word processor draws them; within a style
 // of its own colour too.

@@ -665,11 +665,8 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
         u"'DejaVu Math TeX Gyre',math}\r\n";
   for (size_t i = 1; i < model.styles.size(); ++i) {
     if (!used[i]) continue;
-    const Style& s = model.styles[i];
-    std::u16string css = paragraphCss(alone(s.paragraph), normal.paragraph, s.chars, false, nullptr,
-                                      &model.borderLines) +
-                         charCss(s.chars, true, false);
-    out += u"." + classes[i] + u"{" + css + u"}\r\n";
+    out += u"." + classes[i] + u"{" + styleRule(model.styles[i], normal, model.borderLines) +
+           u"}\r\n";
   }
   out += u"</style>\r\n";
   return out;

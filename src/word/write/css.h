@@ -166,6 +166,10 @@ std::u16string runOverCss(const CharFormat& f, const CharFormat& base, uint32_t 
 // A page's <style> element: the defaults every page starts from and the
 // styles `model`'s text uses, by their classes.
 std::u16string styleSheet(const Model& model, const std::vector<std::u16string>& classes);
+// The declarations of style `s`'s rule in a page's style sheet: what it
+// changes from the default style `normal`, its lines past the first two
+// in `lines`.
+std::u16string styleRule(const Style& s, const Style& normal, const std::vector<SideLines>& lines);
 
 // The class name of each style (none for the default style, index 0): its
 // name's letters and digits, made unique.
