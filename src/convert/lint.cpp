@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "convert/entries.h"
+#include "convert/lint_links.h"
 #include "convert/lint_text.h"
 #include "convert/mistyped.h"
 #include "course/export_context.h"
@@ -53,11 +54,6 @@ u16string entryName(int32_t kind, const u16string& title, const u16string& chapt
   }
 }
 
-struct Reference {
-  u16string target;
-  int32_t at;
-};
-
 class Linter : public EntryListener {
  public:
   Linter(word::Application& app, word::Document& doc) : app_(app), doc_(doc) {}
@@ -67,7 +63,7 @@ class Linter : public EntryListener {
     headersAndFooters();
     courseWide();
     for (const ClosedEntry& e : entries_) entry(e);
-    crossChecks();
+    checkOutlineLinks(entries_, references_, found_);
     std::stable_sort(found_.begin(), found_.end(), [](const LintWarning& a, const LintWarning& b) {
       return a.position < b.position;
     });
@@ -495,90 +491,6 @@ class Linter : public EntryListener {
                   u": learners cannot take this test");
   }
 
-  // The outline's lines as the player reads them: every entry but a
-  // chapter's end.
-  struct Outline {
-    std::vector<const ClosedEntry*> lines;
-    std::map<int32_t, size_t> byPid;  // the first line with the PID
-    size_t unnumbered = 0;            // the first line without one: "ITEM0" in the outline
-    bool opens(size_t i) const {
-      return i < lines.size() &&
-             (course::writesPage(lines[i]->kind) || course::writesTest(lines[i]->kind));
-    }
-  };
-
-  void crossChecks() {
-    Outline o;
-    for (const ClosedEntry& e : entries_)
-      if (e.kind != course::kChapterEnd) o.lines.push_back(&e);
-    for (size_t i = 0; i < o.lines.size(); ++i) {
-      const ClosedEntry& e = *o.lines[i];
-      if (e.pid && !o.byPid.emplace(*e.pid, i).second)
-        warn(e.pidAt, u"PID " + support::number(*e.pid) +
-                          u" is given to two items: the manifest "
-                          u"names this one ITEM" +
-                          support::number(*e.pid) + u"_" + support::number(e.number));
-    }
-    o.unnumbered = static_cast<size_t>(
-        std::find_if(o.lines.begin(), o.lines.end(), [](const ClosedEntry* e) { return !e->pid; }) -
-        o.lines.begin());
-    for (const Reference& r : references_) checkReference(r, o);
-  }
-
-  // A reference link leads where the player leads it: to the first line of
-  // the outline whose PID is the reference as the page writes it, and from
-  // a chapter to the page or test right after it.
-  void checkReference(const Reference& r, const Outline& o) {
-    // The word processor's autocorrection may put a no-break space where
-    // the author typed the blank: only a plain one ends the reference.
-    if (r.target.starts_with(u'\u00A0'))
-      return error(r.at,
-                   u"a no-break space stands right after \"%A=\": the page writes it into the "
-                   u"link's reference, so the link leads learners nowhere; write the number right "
-                   u"after \"%A=\"");
-    if (const size_t nb = r.target.find(u'\u00A0'); nb != u16string::npos)
-      return error(r.at, u"a no-break space stands after " + quoted(r.target.substr(0, nb)) +
-                             u" in the link's reference: the page writes it there, so the link "
-                             u"leads learners nowhere; write \"%A=" +
-                             r.target.substr(0, nb) + u"\", a plain blank, then the link's text");
-    std::optional<int32_t> target;
-    try {
-      target = parsePid(r.target);
-    } catch (const support::Error&) {
-    }
-    const auto line = target ? o.byPid.find(*target) : o.byPid.end();
-    const u16string link = u"\"%A=" + r.target + u"\" links to PID " + quoted(r.target);
-    if (line == o.byPid.end())
-      return error(r.at, link + u", which no item has: the link leads learners nowhere");
-    const u16string pid = support::number(*target);
-    if (*target == 0 && o.unnumbered < line->second)
-      return error(r.at, link +
-                             u", but the outline writes 0 for every item without a \"%PID=\" "
-                             u"line: the link opens " +
-                             quoted(o.lines[o.unnumbered]->title) +
-                             u", the first of them; give the item another PID");
-    if (r.target != pid && support::trimWhiteSpace(r.target) == pid)
-      return error(r.at, u"a line break or tab stands beside " + quoted(pid) +
-                             u" in the link's reference: the page writes it there, so the link "
-                             u"leads learners nowhere; write \"%A=" +
-                             pid + u"\" and a blank before the link's text");
-    if (r.target != pid)  // "012" or "+12" is no "12" to the player
-      return error(r.at, link +
-                             u": the player looks for the item as written, but the outline "
-                             u"writes its PID " +
-                             quoted(pid) + u": the link leads learners nowhere; write \"%A=" + pid +
-                             u"\"");
-    if (!o.opens(line->second) && !o.opens(line->second + 1))
-      return error(r.at, link + u", the chapter " + quoted(o.lines[line->second]->title) +
-                             u", which no page or test follows: the link leads learners nowhere");
-    // The page's own PID: the link opens the page the learner is on. (A
-    // link to a chapter, which opens its first page, names the chapter.)
-    const ClosedEntry& to = *o.lines[line->second];
-    if (o.opens(line->second) && to.start <= r.at && r.at < to.end)
-      warn(r.at, link + u", the page it stands on: the link opens the page the learner is "
-                        u"reading; link to another item, or leave the link out");
-  }
-
   void describeParagraph(LintWarning& w) {
     const word::Document::ParagraphSpan span = doc_.paragraph(w.position);
     w.paragraph = span.number;
@@ -630,7 +542,7 @@ class Linter : public EntryListener {
   std::map<int32_t, u16string> firstWords_;  // by a paragraph's start
   std::vector<ClosedEntry> entries_;
   RecordedWalk walk_;
-  std::vector<Reference> references_;
+  std::vector<LinkReference> references_;
   // Where each page, test and chapter starts, in document order.
   struct Name {
     int32_t at;
