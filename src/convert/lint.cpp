@@ -92,9 +92,9 @@ class Linter : public EntryListener {
     if (p.textBox) return;  // no marker of a text box is read: text() tells
     const u16string& text = p.text;
     for (size_t b = text.find(u'\v'); b != u16string::npos; b = text.find(u'\v', b + 1)) {
-      const std::u16string_view m = markerAt(std::u16string_view(text).substr(b + 1));
-      if (!m.empty())
-        warn(p.start, u"a line break (Shift+Enter) stands before " + quoted(m) +
+      const SeenMarker m = markerSeenAt(std::u16string_view(text).substr(b + 1));
+      if (!m.marker.empty())
+        warn(p.start, u"a line break (Shift+Enter) stands before " + m.quoted +
                           u": the marker is read as text; end the line before it with Enter");
     }
   }
@@ -130,11 +130,11 @@ class Linter : public EntryListener {
     // not looked at further.
     auto reference = [&p] {
       return startsWithUpper(p.line, pages::kReferenceOpen) ||
-             startsWithUpper(p.line, pages::kReferenceClose) || cyrillicLinkMarker(p.line) == 0;
+             startsWithUpper(p.line, pages::kReferenceClose) || lookAlikeLinkMarker(p.line).at == 0;
     };
     styledHeadings_.text(p.start, p.text, p.outlineLevel, p.style, p.entry != nullptr);
-    if (const std::u16string_view m = p.textBox ? markerAt(p.line) : u""; !m.empty())
-      warn(p.start, quoted(m) +
+    if (const SeenMarker m = p.textBox ? markerSeenAt(p.line) : SeenMarker{}; !m.marker.empty())
+      warn(p.start, m.quoted +
                         u" in a text box or shape is not read: markers work only in the "
                         u"document's own text, so the line stays text where the box is; type "
                         u"the marker in a paragraph of the text itself");
@@ -205,13 +205,11 @@ class Linter : public EntryListener {
 
   // The links the page rewriter makes of the paragraph.
   void references(const u16string& text, int32_t at) {
-    // Every link marker starts with "%": most paragraphs need no rewrite.
-    if (text.find(u'%') == u16string::npos) return;
-    if (const size_t c = cyrillicLinkMarker(text); c != u16string::npos)
-      warn(at, quoted(text.substr(c, 3)) + u" is no link marker, as its " +
-                   quoted(text.substr(c + 1, 1)) +
-                   u" is a Cyrillic letter: the page shows it as text; type it as " +
-                   quoted(u"%A" + text.substr(c + 2, 1)) + u", in Latin letters");
+    // Every link marker starts with "%" (or, mistyped, a full-width "％"):
+    // most paragraphs need no rewrite.
+    if (text.find_first_of(u"%\uFF05") == u16string::npos) return;
+    if (const LookAlikeLink l = lookAlikeLinkMarker(text); l.at != u16string::npos)
+      warn(at, lookAlikeLinkMessage(text, l));
     const pages::LinkRewrite links = pages::rewriteLinks(support::toUtf8(text));
     for (const std::string& r : links.references) references_.push_back({support::fromUtf8(r), at});
     if (links.notClosed)
@@ -331,8 +329,9 @@ class Linter : public EntryListener {
       for (const word::Range::NoteText& note : word::Range(app_, doc_, e.start, e.end).notes()) {
         bool told = false;
         eachParagraph(note.text, [&](const u16string& line, size_t) {
-          if (const std::u16string_view m = markerAt(line); !m.empty() && !std::exchange(told, true))
-            warn(note.position, quoted(m) +
+          if (const SeenMarker m = markerSeenAt(line);
+              !m.marker.empty() && !std::exchange(told, true))
+            warn(note.position, m.quoted +
                                     u" in a footnote or endnote is not read: markers work only "
                                     u"in the document's own text; the page shows the line in "
                                     u"its note");
@@ -369,9 +368,8 @@ class Linter : public EntryListener {
     eachParagraph(
         word::Range(app_, doc_, start, end).text(), [&](const u16string& cell, size_t from) {
           const int32_t at = start + static_cast<int32_t>(from);
-          const std::u16string_view m = markerAt(cell);
-          if (!m.empty())
-            warn(at, quoted(m) + u" in a table is not read: markers work only outside tables");
+          if (const SeenMarker m = markerSeenAt(cell); !m.marker.empty())
+            warn(at, m.quoted + u" in a table is not read: markers work only outside tables");
           if (entry && course::writesPage(entry->kind)) references(cell, at);
         });
   }
@@ -383,9 +381,9 @@ class Linter : public EntryListener {
   void headersAndFooters() {
     std::set<u16string> told;
     for (const u16string& line : doc_.headerFooterLines())
-      if (const std::u16string_view m = markerAt(prepareLine(line));
-          !m.empty() && told.insert(line).second) {
-        warn(0, quoted(m) + u" in a page header or footer (" + quoted(line) +
+      if (const SeenMarker m = markerSeenAt(prepareLine(line));
+          !m.marker.empty() && told.insert(line).second) {
+        warn(0, m.quoted + u" in a page header or footer (" + quoted(line) +
                     u") is not read: markers work only in the document's own text, and no page "
                     u"shows the header or footer; type the marker in a paragraph of the text");
         found_.back().wholeCourse = true;

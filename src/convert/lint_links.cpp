@@ -49,22 +49,41 @@ class OutlineCheck {
     }
   };
 
+  // What makes a reference as typed lead nowhere, whatever the items.
+  static std::optional<u16string> typedWrong(const u16string& target) {
+    // The word processor's autocorrection may put a no-break space where
+    // the author typed the blank: only a plain one ends the reference.
+    if (target.starts_with(u'\u00A0'))
+      return u"a no-break space stands right after \"%A=\": the page writes it into the link's "
+             u"reference, so the link leads learners nowhere; write the number right after "
+             u"\"%A=\"";
+    if (const size_t nb = target.find(u'\u00A0'); nb != u16string::npos)
+      return u"a no-break space stands after " + quoted(target.substr(0, nb)) +
+             u" in the link's reference: the page writes it there, so the link leads learners "
+             u"nowhere; write \"%A=" +
+             target.substr(0, nb) + u"\", a plain blank, then the link's text";
+    // The reference ends at the first blank: "%A= 12" has none.
+    if (target.empty())
+      return u16string(
+          u"no number follows \"%A=\" (a blank there ends the link's reference): the link "
+          u"leads learners nowhere; write the number right after \"%A=\"");
+    // Digits typed in full width ("１２"), as an East Asian input method types them.
+    u16string narrow = target;
+    for (char16_t& c : narrow)
+      if (c >= u'\uFF10' && c <= u'\uFF19') c = static_cast<char16_t>(c - 0xFEE0);
+    if (narrow != target && narrow.find_first_not_of(u"0123456789") == u16string::npos)
+      return u"\"%A=" + target + u"\" links to PID " + quoted(target) +
+             u", typed in full-width digits, which no item has: the link leads learners "
+             u"nowhere; write \"%A=" +
+             narrow + u"\", in half-width digits";
+    return std::nullopt;
+  }
+
   // A reference link leads where the player leads it: to the first line of
   // the outline whose PID is the reference as the page writes it, and from
   // a chapter to the page or test right after it.
   void checkReference(const LinkReference& r, const Outline& o) {
-    // The word processor's autocorrection may put a no-break space where
-    // the author typed the blank: only a plain one ends the reference.
-    if (r.target.starts_with(u'\u00A0'))
-      return error(r.at,
-                   u"a no-break space stands right after \"%A=\": the page writes it into the "
-                   u"link's reference, so the link leads learners nowhere; write the number right "
-                   u"after \"%A=\"");
-    if (const size_t nb = r.target.find(u'\u00A0'); nb != u16string::npos)
-      return error(r.at, u"a no-break space stands after " + quoted(r.target.substr(0, nb)) +
-                             u" in the link's reference: the page writes it there, so the link "
-                             u"leads learners nowhere; write \"%A=" +
-                             r.target.substr(0, nb) + u"\", a plain blank, then the link's text");
+    if (const std::optional<u16string> wrong = typedWrong(r.target)) return error(r.at, *wrong);
     std::optional<int32_t> target;
     try {
       target = parsePid(r.target);

@@ -67,6 +67,33 @@ const std::vector<Mistake>& mistakes() {
         "\"\uFF05\" for \"%\", as an East Asian input method types them), so it is course "
         "text: correct the marker to \"%H2=\" " +
         kMarkers + " (\"\uFF05\uFF28" "2=Two\")"}},
+      {"link markers typed in full-width characters: no links, and no mistyped lines",
+       {"%H2=One", "%PID=1", "See \uFF05A=1 a link%A#.", "%\uFF21\uFF1D1 starts a line%A#.",
+        "%A\uFF031 ends%A#."},
+       {"c.txt:5: warning: page \"One\": \"\uFF05A=\" is no link marker, as it is typed in "
+        "full-width characters: the page shows it as text; type it as \"%A=\", in half-width "
+        "characters (\"See \uFF05A=1 a link%A#.\")",
+        "c.txt:6: warning: page \"One\": \"%\uFF21\uFF1D\" is no link marker, as it is typed "
+        "in full-width characters: the page shows it as text; type it as \"%A=\", in "
+        "half-width characters (\"%\uFF21\uFF1D1 starts a line%A#.\")",
+        "c.txt:7: warning: page \"One\": \"%A\uFF03\" is no link marker, as it is typed in "
+        "full-width characters: the page shows it as text; type it as \"%A#\", in half-width "
+        "characters (\"%A\uFF031 ends%A#.\")"}},
+      {"link markers with a blank inside, or no number, or one in full-width digits",
+       {"%H2=One", "%PID=1", "See % A=1 one%A#.", "See %A =1 two%A#.", "See %A= 1 three%A#.",
+        "See %A=\uFF11 four%A#."},
+       {"c.txt:5: warning: page \"One\": \"% A=\" is no link marker, as a blank, or a "
+        "character the word processor does not show, stands inside it: the page shows it as "
+        "text; type it as \"%A=\", with nothing inside it (\"See % A=1 one%A#.\")",
+        "c.txt:6: warning: page \"One\": \"%A =\" is no link marker, as a blank, or a "
+        "character the word processor does not show, stands inside it: the page shows it as "
+        "text; type it as \"%A=\", with nothing inside it (\"See %A =1 two%A#.\")",
+        "c.txt:7: error: page \"One\": no number follows \"%A=\" (a blank there ends the "
+        "link's reference): the link leads learners nowhere; write the number right after "
+        "\"%A=\" (\"See %A= 1 three%A#.\")",
+        "c.txt:8: error: page \"One\": \"%A=\uFF11\" links to PID \"\uFF11\", typed in "
+        "full-width digits, which no item has: the link leads learners nowhere; write "
+        "\"%A=1\", in half-width digits (\"See %A=\uFF11 four%A#.\")"}},
       {"a mistyped marker where no page shows it",
        {"%H1 =Basics", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: the line looks meant to start with \"%H1=\", but as typed it is no "
@@ -85,6 +112,18 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:8: warning: page \"One\": \"%TEST=\" is not at the start of its paragraph: the "
         "line is no marker, so it is course text; start the paragraph with the marker" +
             std::string(kOneBefore) + " (\"1. %TEST=Quiz\")"}},
+      {"markers typed in full width or in Cyrillic, not at the start of their paragraph",
+       {"%H2=One", "Text of page one.", "\t\uFF05H2=Two", "1. %\u041d2=Three", "More text."},
+       {"c.txt:5: warning: page \"One\": \"%H2=\" (typed in full-width characters, which make "
+        "it no marker anywhere: type it in half-width ones) is not at the start of its "
+        "paragraph: the line is no marker, so it is course text; start the paragraph with the "
+        "marker" +
+            std::string(kOneBefore) + " (\"\uFF05H2=Two\")",
+        "c.txt:6: warning: page \"One\": \"%H2=\" (its \"\u041d\" is a Cyrillic letter, which "
+        "makes it no marker anywhere: type it in Latin letters) is not at the start of its "
+        "paragraph: the line is no marker, so it is course text; start the paragraph with the "
+        "marker" +
+            std::string(kOneBefore) + " (\"1. %\u041d2=Three\")"}},
       {"a line that starts with % and looks like no marker",
        {"%H2=One", "Text of page one.", "%%Note to self"},
        {std::string("c.txt:5: warning: page \"One\": the line starts with \"%\" but is no ") +
@@ -274,7 +313,7 @@ TEST_F(Lint, TheBuiltDocumentsMistakesAndACleanCourse) {
   paragraph(b, "%TITLE=T");
   paragraph(b, "%AUTHOR=A");
   paragraph(b, "%H2=One");
-  b.text("Text of page one.\v%H2=Two");
+  b.text("Text of page one.\v%H2=Two\v\uFF05H2=Three");
   b.endParagraph();
   word::Picture emf;
   emf.format = "emf";
@@ -295,9 +334,13 @@ TEST_F(Lint, TheBuiltDocumentsMistakesAndACleanCourse) {
           "b.doc:4: warning: page \"One\": a line break (Shift+Enter) stands before \"%H2=\": "
           "the marker is read as text; end the line before it with Enter (\"Text of page one. "
           "%H2=Two\")",
+          "b.doc:4: warning: page \"One\": a line break (Shift+Enter) stands before \"%H2=\" "
+          "(typed in full-width characters, which make it no marker anywhere: type it in "
+          "half-width ones): the marker is read as text; end the line before it with Enter "
+          "(\"Text of page one. %H2=Two\")",
           // A picture alone: the words before it, not the next page's marker.
           "b.doc:5: warning: page \"One\": a picture in emf format, which browsers do not show: "
-          "insert it as PNG or JPEG (\"Text of page one. %H2=Two\")",
+          "insert it as PNG or JPEG (\"of page one. %H2=Two \uFF05H2=Three\")",
           lost + "a chart, which the converter reads but cannot show: put a picture of it in its "
                  "place (PNG or JPEG) (\"Text of page three.\")",
           lost + "a drop-down list (a form field), which the document holds without the text it "
@@ -359,13 +402,17 @@ TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {
   const std::string body = p(r("%TITLE=T")) + p(r("%AUTHOR=A")) + p(r("%H2=Tables")) +
                            "<w:tbl><w:tr>" + cell(p(r("a1")) + p(r("a2"))) +
                            cell(p(r("%H2=In a cell"))) + "</w:tr>" + "<w:tr>" + cell(p(r("b"))) +
-                           cell(p(r("c"))) + "</w:tr></w:tbl>" + p(r("%H3=After the table"));
+                           cell(p(r("\uFF05H2=c"))) + "</w:tr></w:tbl>" +
+                           p(r("%H3=After the table"));
   const std::string path = docs / "t.docx";
   writeBytes(path, docxtest::build({docxtest::documentXml(body), {}, {}}));
   EXPECT_EQ(lines(path, "t.docx"),
             (std::vector<std::string>{
                 "t.docx:6: warning: page \"Tables\": \"%H2=\" in a table is not read: markers "
                 "work only outside tables (\"%H2=In a cell\")",
+                "t.docx:8: warning: page \"Tables\": \"%H2=\" (typed in full-width characters, "
+                "which make it no marker anywhere: type it in half-width ones) in a table is not "
+                "read: markers work only outside tables (\"\uFF05H2=c\")",
                 std::string("t.docx:9: warning: page \"Tables\": the line looks meant to start ") +
                     "with \"%H2=\", but as typed it is no marker, so it is course text: correct "
                     "the marker to \"%H2=\" " +
@@ -403,23 +450,36 @@ TEST_F(Lint, LinksInCellsAndNotesAreChecked) {
 }
 
 // The scan reads the main text alone: a marker in a page header is told,
-// once however many sections repeat it.
+// once however many sections repeat it, and one typed in full width too; a
+// header the document relates but lacks is none, a damaged one is read as
+// far as it goes.
 TEST_F(Lint, AMarkerInAPageHeaderIsTold) {
   using docxtest::p;
   using docxtest::r;
   const std::string body =
       p(r("%TITLE=T")) + p(r("%AUTHOR=A")) + p(r("%H2=One")) + p(r("Text of page one."));
   const std::string header = docxtest::part("hdr", p(r("%H2=Intro")));
+  const std::string damaged = docxtest::part("hdr", p(r("\uFF05H2=Outro")) + "<w:p><w:r>");
+  std::string rels;
+  for (const char* n : {"1", "2", "3", "4"})
+    rels +=
+        docxtest::relationship("rH" + std::string(n), "header", "header" + std::string(n) + ".xml");
   const std::string path = docs / "h.docx";
   writeBytes(path, docxtest::build({docxtest::documentXml(body),
-                                    {{"word/header1.xml", header}, {"word/header2.xml", header}},
-                                    docxtest::relationship("rH1", "header", "header1.xml") +
-                                        docxtest::relationship("rH2", "header", "header2.xml")}));
+                                    {{"word/header1.xml", header},
+                                     {"word/header2.xml", header},
+                                     {"word/header3.xml", damaged}},
+                                    rels}));
+  const std::string notRead =
+      ") is not read: markers work only in the document's own text, and no page shows the "
+      "header or footer; type the marker in a paragraph of the text (\"%TITLE=T\")";
   EXPECT_EQ(lines(path, "h.docx"),
-            std::vector<std::string>{
-                "h.docx:1: warning: \"%H2=\" in a page header or footer (\"%H2=Intro\") is not "
-                "read: markers work only in the document's own text, and no page shows the header "
-                "or footer; type the marker in a paragraph of the text (\"%TITLE=T\")"});
+            (std::vector<std::string>{
+                "h.docx:1: warning: \"%H2=\" in a page header or footer (\"%H2=Intro\"" + notRead,
+                "h.docx:1: warning: \"%H2=\" (typed in full-width characters, which make it no "
+                "marker anywhere: type it in half-width ones) in a page header or footer "
+                "(\"\uFF05H2=Outro\"" +
+                    notRead}));
 }
 
 TEST_F(Lint, TheCourseTemplateConvertsWithoutAWarning) {
