@@ -213,14 +213,16 @@ class Linter : public EntryListener {
     const pages::LinkRewrite links = pages::rewriteLinks(support::toUtf8(text));
     for (const std::string& r : links.references) references_.push_back({support::fromUtf8(r), at});
     if (links.notClosed)
-      warn(at, u"\"%A=\" without \"%A#\" in the same paragraph: the page shows the marker as text");
+      warn(at, u"\"%A=\" without \"%A#\" in the same paragraph: the page shows the marker as "
+               u"text; close the link with \"%A#\" in the same paragraph");
   }
 
   void courseLine(const Paragraph& p) override {
     int& count = p.marker.marker == Marker::Title ? titles_ : authors_;
     if (++count == 2)
       warn(p.start,
-           u"a second " + quoted(markerText(p.marker.marker)) + u" line: the later one counts");
+           u"a second " + quoted(markerText(p.marker.marker)) +
+               u" line: the later one counts; keep one of the two");
     if (p.entry) contentSincePending_ = true;
     shownOnPage(p);
   }
@@ -230,14 +232,14 @@ class Linter : public EntryListener {
     if (e.number() != support::kTypeMismatch)
       return error(p.start,
                    u"\"%PID=\" beyond the whole numbers it takes: the conversion stops here "
-                   u"(error 6)");
+                   u"(error 6); give a whole number up to 2147483647");
     // A note's reference or a picture makes "%PID=12" no number unseen.
     const word::Range::Anchors holds = word::Range(app_, doc_, p.start, p.end).anchors();
     error(p.start, u"\"%PID=\" without a number: the conversion stops here (error 13)" +
                       u16string(holds.note || holds.picture
                                     ? u"; a note or picture in the line is no digit: move it "
                                       u"out of the line"
-                                    : u""));
+                                    : u"; give a whole number"));
   }
 
   void pid(const Paragraph& p, int32_t, int32_t) override {
@@ -246,7 +248,8 @@ class Linter : public EntryListener {
     if (p.entry && mistypedSincePending_) numbersItemAbove(*p.entry);
     const PendingEntry* entry = mistypedSincePending_ ? nullptr : p.entry;
     if (entry && entry->pid)
-      warn(p.start, u"a second \"%PID=\" for the same item: the later number counts");
+      warn(p.start,
+           u"a second \"%PID=\" for the same item: the later number counts; keep one of the two");
     if (entry && contentSincePending_)
       leftOut(p.start,
               u"\"%PID=\" after text: the text between the heading above and this line is left "
@@ -273,8 +276,9 @@ class Linter : public EntryListener {
     if (h.kind != course::kChapterEnd && !hasText(h.title))
       warn(p.start, u"an empty title after " + quoted(markerText(p.marker.marker)) +
                         (h.kind == course::kChapterStart
-                             ? u": the contents show an empty line"
-                             : u": the contents show no title for it (the player, its file's name)"));
+                             ? u": the contents show an empty line; give the chapter a title"
+                             : u": the contents show no title for it (the player, its file's "
+                               u"name); give it a title"));
     contentSincePending_ = false;
     mistypedSincePending_ = false;
   }
@@ -310,7 +314,8 @@ class Linter : public EntryListener {
 
   void strayChapterEnd(const Paragraph& p) override {
     warn(p.start,
-         u"\"%H1#\" without an open chapter: the line is ignored and stays text of the page above");
+         u"\"%H1#\" without an open chapter: the line is ignored and stays text of the page "
+         u"above; remove it, or add the \"%H1=\" it closes");
     if (p.entry) contentSincePending_ = true;
     shownOnPage(p);
   }
@@ -340,12 +345,15 @@ class Linter : public EntryListener {
       }
     if (entries_.size() == course::kOutlineRows)
       error(e.heading,
-            u"the 1001st item: a course holds at most 1000, the conversion stops here (error 9)");
+            u"the 1001st item: a course holds at most 1000, the conversion stops here (error 9); "
+            u"split the course into two documents");
   }
 
   void lastEntryDropped(const PendingEntry& e) override {
     if (e.kind == course::kChapterStart) return;
-    leftOut(e.heading, u"the last page has ten characters or fewer: it is left out of the course");
+    leftOut(e.heading,
+            u"the last page has ten characters or fewer: it is left out of the course; write a "
+            u"little more on it");
     lastPageDropped_ = true;
   }
 
@@ -369,7 +377,9 @@ class Linter : public EntryListener {
         word::Range(app_, doc_, start, end).text(), [&](const u16string& cell, size_t from) {
           const int32_t at = start + static_cast<int32_t>(from);
           if (const SeenMarker m = markerSeenAt(cell); !m.marker.empty())
-            warn(at, m.quoted + u" in a table is not read: markers work only outside tables");
+            warn(at, m.quoted +
+                         u" in a table is not read: markers work only outside tables; move the "
+                         u"marker out of the table");
           if (entry && course::writesPage(entry->kind)) references(cell, at);
         });
   }
@@ -396,7 +406,8 @@ class Linter : public EntryListener {
     for (size_t i = from; i < found_.size(); ++i) found_[i].wholeCourse = true;
     if (chapterOpen_)
       warn(chapterAt_, u"the chapter " + quoted(chapterTitle_) +
-                           u" is never closed with \"%H1#\": it runs to the end of the course");
+                           u" is never closed with \"%H1#\": it runs to the end of the course; "
+                           u"add \"%H1#\" where the chapter ends");
   }
 
   void courseChecks() {
@@ -411,15 +422,18 @@ class Linter : public EntryListener {
                                  ? u"its one page has ten characters or fewer, and is left out "
                                    u"as the last page: write more on it"
                                  : u"start each page with \"%H2=\" and each test with \"%TEST=\""));
-    if (titles_ == 0) warn(0, u"no \"%TITLE=\" line: the course has no title");
-    if (authors_ == 0) warn(0, u"no \"%AUTHOR=\" line: the course header names no author");
+    if (titles_ == 0)
+      warn(0, u"no \"%TITLE=\" line: the course has no title; give it one in a \"%TITLE=\" line");
+    if (authors_ == 0)
+      warn(0, u"no \"%AUTHOR=\" line: the course header names no author; name the author in an "
+              u"\"%AUTHOR=\" line");
   }
 
   void entry(const ClosedEntry& e) {
     if (course::writesTest(e.kind)) return quizCheck(e);
     if (!course::writesPage(e.kind)) return;
     if (!contentsAt_.count(e.heading) && !hasText(word::Range(app_, doc_, e.start, e.end).text()))
-      warn(e.heading, u"the page has no content");
+      warn(e.heading, u"the page has no content; write its text, or remove its heading");
     losses(e);
     // Metafiles and TIFF are converted when the page is saved: only what the
     // page writer cannot make showable is worth a warning.

@@ -28,7 +28,8 @@ class OutlineCheck {
         warn(e.pidAt, u"PID " + support::number(*e.pid) +
                           u" is given to two items: the manifest "
                           u"names this one ITEM" +
-                          support::number(*e.pid) + u"_" + support::number(e.number));
+                          support::number(*e.pid) + u"_" + support::number(e.number) +
+                          u"; give every item its own number");
     }
     o.unnumbered = static_cast<size_t>(
         std::find_if(o.lines.begin(), o.lines.end(), [](const ClosedEntry* e) { return !e->pid; }) -

@@ -136,29 +136,29 @@ const std::vector<Mistake>& mistakes() {
       {"a short last page",
        {"%H2=One", "Text of page one.", "%H2=End", "Good luck!"},
        {"c.txt:5: warning: page \"End\": the last page has ten characters or fewer: it is left "
-        "out of the course (\"%H2=End\")"}},
+        "out of the course; write a little more on it (\"%H2=End\")"}},
       {"PIDs repeated in one item and across items",
        {"%H2=One", "%PID=1", "%PID=2", "Text of page one.", "%H2=Two", "%PID=2",
         "Text of page two."},
        {"c.txt:5: warning: page \"One\": a second \"%PID=\" for the same item: the later number "
-        "counts (\"%PID=2\")",
+        "counts; keep one of the two (\"%PID=2\")",
         "c.txt:8: warning: page \"Two\": PID 2 is given to two items: the manifest names this "
-        "one ITEM2_2 (\"%PID=2\")"}},
+        "one ITEM2_2; give every item its own number (\"%PID=2\")"}},
       {"links to a PID nobody has, and unclosed",
        {"%H1=Part", "%PID=1", "%H2=One", "See %A=99 the end%A# and %A=1 here%A# and %A=5 there.",
         "%H1#"},
        {"c.txt:6: warning: page \"One\": \"%A=\" without \"%A#\" in the same paragraph: the "
-        "page shows the marker as text (\"See %A=99 the end%A# and\")",
+        "page shows the marker as text; close the link with \"%A#\" in the same paragraph (\"See %A=99 the end%A# and\")",
         "c.txt:6: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
         "link leads learners nowhere (\"See %A=99 the end%A# and\")"}},
       {"links in marker lines that a page keeps as text",
        {"%H2=One", "%PID=1", "Text of page one here.", "%AUTHOR=Ann %A=77 x%A#", "%H1# %A=79 z%A#"},
-       {"c.txt:6: warning: page \"One\": a second \"%AUTHOR=\" line: the later one counts "
-        "(\"%AUTHOR=Ann %A=77 x%A#\")",
+       {"c.txt:6: warning: page \"One\": a second \"%AUTHOR=\" line: the later one counts; keep "
+        "one of the two (\"%AUTHOR=Ann %A=77 x%A#\")",
         "c.txt:6: error: page \"One\": \"%A=77\" links to PID \"77\", which no item has: the "
         "link leads learners nowhere (\"%AUTHOR=Ann %A=77 x%A#\")",
         "c.txt:7: warning: page \"One\": \"%H1#\" without an open chapter: the line is ignored "
-        "and stays text of the page above (\"%H1# %A=79 z%A#\")",
+        "and stays text of the page above; remove it, or add the \"%H1=\" it closes (\"%H1# %A=79 z%A#\")",
         "c.txt:7: error: page \"One\": \"%A=79\" links to PID \"79\", which no item has: the "
         "link leads learners nowhere (\"%H1# %A=79 z%A#\")"}},
       {"a link to the page it stands on",
@@ -219,17 +219,17 @@ const std::vector<Mistake>& mistakes() {
        {"c.txt:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to no "
         "page and is left out of the course (\"Intro text.\")",
         "c.txt:4: warning: a page without a title: an empty title after \"%H2=\": the contents "
-        "show no title for it (the player, its file's name) (\"%H2=\")",
+        "show no title for it (the player, its file's name); give it a title (\"%H2=\")",
         "c.txt:6: warning: a page without a title: \"%H1#\" without an open chapter: the line is "
-        "ignored and stays text of the page above (\"%H1#\")",
+        "ignored and stays text of the page above; remove it, or add the \"%H1=\" it closes (\"%H1#\")",
         "c.txt:7: warning: a page without a title: a second \"%TITLE=\" line: the later one "
-        "counts (\"%TITLE=U\")",
+        "counts; keep one of the two (\"%TITLE=U\")",
         "c.txt:9: error: page \"Last\": \"%PID=\" without a number: the conversion stops here "
-        "(error 13) (\"%PID=abc\")"}},
+        "(error 13); give a whole number (\"%PID=abc\")"}},
       {"a chapter without a title, its text left out",
        {"%H1=", "About it.", "%H1#", "After it.", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: a chapter without a title: an empty title after \"%H1=\": the "
-        "contents show an empty line (\"%H1=\")",
+        "contents show an empty line; give the chapter a title (\"%H1=\")",
         "c.txt:4: warning: a chapter without a title: text after \"%H1=\" before the chapter's "
         "first page belongs to no page and is left out of the course; give it a page of its own "
         "with \"%H2=\" (\"About it.\")",
@@ -245,14 +245,14 @@ const std::vector<Mistake>& mistakes() {
         "table of contents (the player shows the course's contents) (\"%H2=Intro 1\")"}},
       {"an empty page",
        {"%H2=Empty", "%H2=Full", "Text of the full page."},
-       {"c.txt:3: warning: page \"Empty\": the page has no content (\"%H2=Empty\")"}},
+       {"c.txt:3: warning: page \"Empty\": the page has no content; write its text, or remove its heading (\"%H2=Empty\")"}},
       {"a course whose one page is too short",
        {"%H2=Only", "Short."},
        {"c.txt:1: error: the course has no page and no test: learners get an empty course; its "
         "one page has ten characters or fewer, and is left out as the last page: write more on "
         "it (\"%TITLE=T\")",
         "c.txt:3: warning: page \"Only\": the last page has ten characters or fewer: it is left "
-        "out of the course (\"%H2=Only\")"}},
+        "out of the course; write a little more on it (\"%H2=Only\")"}},
       {"no page and no test",
        {"%H1=Only a chapter", "%H1#"},
        {"c.txt:1: error: the course has no page and no test: learners get an empty course; start "
@@ -385,7 +385,7 @@ TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
                 "m.doc:3: warning: page \"One\": a footnote or endnote" + left +
                     "its reference in the page's text (\"%H2=One\")",
                 "m.doc:5: warning: page \"One\": \"%H1#\" without an open chapter: the line is "
-                "ignored and stays text of the page above (\"%H1#\")",
+                "ignored and stays text of the page above; remove it, or add the \"%H1=\" it closes (\"%H1#\")",
                 "m.doc:6: warning: page \"Two\": a picture" + left +
                     "it in the page's text (\"%H2=Two\")",
                 "m.doc:7: error: page \"Two\": \"%PID=\" without a number: the conversion "
@@ -409,10 +409,10 @@ TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {
   EXPECT_EQ(lines(path, "t.docx"),
             (std::vector<std::string>{
                 "t.docx:6: warning: page \"Tables\": \"%H2=\" in a table is not read: markers "
-                "work only outside tables (\"%H2=In a cell\")",
+                "work only outside tables; move the marker out of the table (\"%H2=In a cell\")",
                 "t.docx:8: warning: page \"Tables\": \"%H2=\" (typed in full-width characters, "
                 "which make it no marker anywhere: type it in half-width ones) in a table is not "
-                "read: markers work only outside tables (\"\uFF05H2=c\")",
+                "read: markers work only outside tables; move the marker out of the table (\"\uFF05H2=c\")",
                 std::string("t.docx:9: warning: page \"Tables\": the line looks meant to start ") +
                     "with \"%H2=\", but as typed it is no marker, so it is course text: correct "
                     "the marker to \"%H2=\" " +
