@@ -235,11 +235,14 @@ class Linter : public EntryListener {
                    u"(error 6); give a whole number up to 2147483647");
     // A note's reference or a picture makes "%PID=12" no number unseen.
     const word::Range::Anchors holds = word::Range(app_, doc_, p.start, p.end).anchors();
+    const u16string wide = narrowedNumber(p.marker.value);
     error(p.start, u"\"%PID=\" without a number: the conversion stops here (error 13)" +
-                      u16string(holds.note || holds.picture
-                                    ? u"; a note or picture in the line is no digit: move it "
-                                      u"out of the line"
-                                    : u"; give a whole number"));
+                       (holds.note || holds.picture
+                            ? u"; a note or picture in the line is no digit: move it out of the "
+                              u"line"
+                        : !wide.empty() ? u"; its digits are typed in full width: write \"%PID=" +
+                                              wide + u"\", in half-width digits"
+                                        : u"; give a whole number"));
   }
 
   void pid(const Paragraph& p, int32_t, int32_t) override {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "convert/lint_text.h"
+#include "convert/mistyped.h"
 #include "convert/scanner.h"
 #include "support/runtime_error.h"
 #include "support/strings.h"
@@ -68,11 +69,7 @@ class OutlineCheck {
       return u16string(
           u"no number follows \"%A=\" (a blank there ends the link's reference): the link "
           u"leads learners nowhere; write the number right after \"%A=\"");
-    // Digits typed in full width ("１２"), as an East Asian input method types them.
-    u16string narrow = target;
-    for (char16_t& c : narrow)
-      if (c >= u'\uFF10' && c <= u'\uFF19') c = static_cast<char16_t>(c - 0xFEE0);
-    if (narrow != target && narrow.find_first_not_of(u"0123456789") == u16string::npos)
+    if (const u16string narrow = narrowedNumber(target); !narrow.empty())
       return u"\"%A=" + target + u"\" links to PID " + quoted(target) +
              u", typed in full-width digits, which no item has: the link leads learners "
              u"nowhere; write \"%A=" +

@@ -201,6 +201,17 @@ SeenMarker markerSeenAt(std::u16string_view text) {
                  u", which makes it no marker anywhere: type it in Latin letters)"};
 }
 
+u16string narrowedNumber(std::u16string_view text) {
+  u16string narrow(text);
+  for (char16_t& c : narrow)
+    if (c >= u'\uFF10' && c <= u'\uFF19') c = static_cast<char16_t>(c - 0xFEE0);
+  const u16string number = support::trimWhiteSpace(narrow);
+  if (narrow == text || number.empty() ||
+      number.find_first_not_of(u"0123456789") != u16string::npos)
+    return {};
+  return number;
+}
+
 bool startsWithPercent(std::u16string_view line) {
   return !line.empty() && (line[0] == u'%' || narrowOf(line[0]) == u'%');
 }

@@ -59,6 +59,11 @@ SeenMarker markerSeenAt(std::u16string_view text);
 // in upper case, so such a line is text. None when words stand before it.
 std::optional<size_t> markerAfterPrefix(const std::u16string& line);
 
+// `text` with its full-width digits ("１２", as an East Asian input method
+// types them) as ASCII ones, when it is a whole number so read; empty when
+// it holds no full-width digit or is no such number.
+std::u16string narrowedNumber(std::u16string_view text);
+
 // Whether `line` starts with a percent sign, as typed or full width ("％"),
 // so that it may be a mistyped marker.
 bool startsWithPercent(std::u16string_view line);

@@ -94,6 +94,11 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:8: error: page \"One\": \"%A=\uFF11\" links to PID \"\uFF11\", typed in "
         "full-width digits, which no item has: the link leads learners nowhere; write "
         "\"%A=1\", in half-width digits (\"See %A=\uFF11 four%A#.\")"}},
+      {"a PID in full-width digits",
+       {"%H2=One", "%PID=\uFF11\uFF12", "Text of page one."},
+       {"c.txt:4: error: page \"One\": \"%PID=\" without a number: the conversion stops here "
+        "(error 13); its digits are typed in full width: write \"%PID=12\", in half-width "
+        "digits (\"%PID=\uFF11\uFF12\")"}},
       {"a mistyped marker where no page shows it",
        {"%H1 =Basics", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: the line looks meant to start with \"%H1=\", but as typed it is no "
