@@ -81,9 +81,10 @@ u16string markerList() {
 
 MeantMarker meantMarker(std::u16string_view line) {
   u16string key;
-  bool invisible = false, fullWidth = false;
+  bool invisible = false, fullWidth = false, held = false;
   for (char16_t c : line.substr(0, 16)) {
     invisible = invisible || unseen(c);
+    held = held || (c < u' ' && c != u'\t' && c != u'\r');
     if (const char16_t narrow = narrowOf(c)) {
       fullWidth = true;
       c = narrow;
@@ -92,7 +93,7 @@ MeantMarker meantMarker(std::u16string_view line) {
     if (c == u'=' || c == u'#' || c == u'№') break;
   }
   if (u16string marker = markerOf(key); !marker.empty())
-    return {marker, {}, false, invisible, fullWidth};
+    return {marker, {}, false, invisible, fullWidth, held};
   u16string alike = key, cyrillic;
   for (char16_t& c : alike)
     if (const char16_t latin = latinLookAlike(c)) {
@@ -235,6 +236,8 @@ u16string mistypedMessage(const u16string& line, const u16string& consequence) {
     why = u" (" + cyrillicNote(meant.cyrillic) + u")";
   else if (meant.russianLayout)
     why = u" (typed in the Russian keyboard layout)";
+  else if (meant.held)
+    why = u" (a note's reference, a picture or a line break stands in it)";
   else if (meant.invisible)
     why = u" (a character the word processor does not show stands in it, such as a soft "
           u"hyphen or a zero-width space from pasted text)";

@@ -21,6 +21,10 @@ struct MeantMarker {
   // Or that it was typed in full-width characters ("％H2="), as an East
   // Asian input method types them.
   bool fullWidth = false;
+  // Or that a note's reference, a picture or a line break stands in it
+  // ("%H", a note's number, "2="), which the line's text holds as a control
+  // character.
+  bool held = false;
 };
 
 // The line's first characters up to "=" or "#", blanks and characters

@@ -365,7 +365,7 @@ TEST_F(Lint, TheBuiltDocumentsMistakesAndACleanCourse) {
 // picture there is told; a line the page keeps as text keeps them.
 TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
   word::Builder b;
-  const auto line = [&b](const char* text, bool note) {
+  const auto line = [&b](const char* text, bool note, const char* after = "") {
     b.text(text);
     word::Builder n;
     paragraph(n, "A note.");
@@ -374,6 +374,7 @@ TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
     png.data = std::make_shared<const std::string>("png");
     png.alt = u"logo";
     note ? b.note(false, u"1", n.finishStory()) : b.picture(png);
+    b.text(after);
     b.endParagraph();
   };
   paragraph(b, "%TITLE=T");
@@ -384,6 +385,8 @@ TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
   line("%H2=Two", false);
   line("%PID=2", false);
   paragraph(b, "Text of page two.");
+  line("%H", true, "2=Three");  // the note's reference splits the marker
+  paragraph(b, "Text of page three.");
   const std::string left = " in a marker line is left out of the course with the line: put ";
   EXPECT_EQ(lines(builtCourse("m.doc", b), "m.doc"),
             (std::vector<std::string>{
@@ -395,7 +398,11 @@ TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
                     "it in the page's text (\"%H2=Two\")",
                 "m.doc:7: error: page \"Two\": \"%PID=\" without a number: the conversion "
                 "stops here (error 13); a note or picture in the line is no digit: move it out "
-                "of the line (\"%PID=2\")"}));
+                "of the line (\"%PID=2\")",
+                "m.doc:9: warning: page \"Two\": the line looks meant to start with \"%H2=\", but "
+                "as typed it is no marker (a note's reference, a picture or a line break stands "
+                "in it), so it is course text: correct the marker to \"%H2=\" " +
+                    std::string(kMarkers) + " (\"%H 2=Three\")"}));
 }
 
 // Paragraphs are counted through tables: every paragraph of a cell counts,
