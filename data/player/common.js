@@ -89,11 +89,12 @@ var RdCommon = (function () {
 
   // A title as learners read it: the word processor's control characters
   // that a heading's line may hold (a line break, where a note's reference
-  // or a picture stood) show as a blank, not as a box, as in course.js.
-  // Titles are stored with their apostrophes as backquotes: a learner
-  // reads the apostrophe the author typed.
+  // or a picture stood) show as a blank, not as a box, as in course.js;
+  // at either end (a note's reference after the title) they show as
+  // nothing. Titles are stored with their apostrophes as backquotes: a
+  // learner reads the apostrophe the author typed.
   function shownTitle(s) {
-    return String(s).replace(/[\u0000-\u001f\u007f]/g, ' ').replace(/`/g, "'");
+    return String(s).replace(/[\u0000-\u001f\u007f]/g, ' ').trim().replace(/`/g, "'");
   }
 
   return { loadScript: loadScript, embedded: embedded, readText: readText,

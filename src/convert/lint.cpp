@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "convert/entries.h"
+#include "convert/lint_links.h"
 #include "convert/lint_text.h"
 #include "convert/mistyped.h"
 #include "course/export_context.h"
@@ -53,11 +54,6 @@ u16string entryName(int32_t kind, const u16string& title, const u16string& chapt
   }
 }
 
-struct Reference {
-  u16string target;
-  int32_t at;
-};
-
 class Linter : public EntryListener {
  public:
   Linter(word::Application& app, word::Document& doc) : app_(app), doc_(doc) {}
@@ -67,7 +63,7 @@ class Linter : public EntryListener {
     headersAndFooters();
     courseWide();
     for (const ClosedEntry& e : entries_) entry(e);
-    crossChecks();
+    checkOutlineLinks(entries_, references_, found_);
     std::stable_sort(found_.begin(), found_.end(), [](const LintWarning& a, const LintWarning& b) {
       return a.position < b.position;
     });
@@ -96,9 +92,9 @@ class Linter : public EntryListener {
     if (p.textBox) return;  // no marker of a text box is read: text() tells
     const u16string& text = p.text;
     for (size_t b = text.find(u'\v'); b != u16string::npos; b = text.find(u'\v', b + 1)) {
-      const std::u16string_view m = markerAt(std::u16string_view(text).substr(b + 1));
-      if (!m.empty())
-        warn(p.start, u"a line break (Shift+Enter) stands before " + quoted(m) +
+      const SeenMarker m = markerSeenAt(std::u16string_view(text).substr(b + 1));
+      if (!m.marker.empty())
+        warn(p.start, u"a line break (Shift+Enter) stands before " + m.quoted +
                           u": the marker is read as text; end the line before it with Enter");
     }
   }
@@ -134,11 +130,11 @@ class Linter : public EntryListener {
     // not looked at further.
     auto reference = [&p] {
       return startsWithUpper(p.line, pages::kReferenceOpen) ||
-             startsWithUpper(p.line, pages::kReferenceClose) || cyrillicLinkMarker(p.line) == 0;
+             startsWithUpper(p.line, pages::kReferenceClose) || lookAlikeLinkMarker(p.line).at == 0;
     };
     styledHeadings_.text(p.start, p.text, p.outlineLevel, p.style, p.entry != nullptr);
-    if (const std::u16string_view m = p.textBox ? markerAt(p.line) : u""; !m.empty())
-      warn(p.start, quoted(m) +
+    if (const SeenMarker m = p.textBox ? markerSeenAt(p.line) : SeenMarker{}; !m.marker.empty())
+      warn(p.start, m.quoted +
                         u" in a text box or shape is not read: markers work only in the "
                         u"document's own text, so the line stays text where the box is; type "
                         u"the marker in a paragraph of the text itself");
@@ -209,24 +205,24 @@ class Linter : public EntryListener {
 
   // The links the page rewriter makes of the paragraph.
   void references(const u16string& text, int32_t at) {
-    // Every link marker starts with "%": most paragraphs need no rewrite.
-    if (text.find(u'%') == u16string::npos) return;
-    if (const size_t c = cyrillicLinkMarker(text); c != u16string::npos)
-      warn(at, quoted(text.substr(c, 3)) + u" is no link marker, as its " +
-                   quoted(text.substr(c + 1, 1)) +
-                   u" is a Cyrillic letter: the page shows it as text; type it as " +
-                   quoted(u"%A" + text.substr(c + 2, 1)) + u", in Latin letters");
+    // Every link marker starts with "%" (or, mistyped, a full-width "％"):
+    // most paragraphs need no rewrite.
+    if (text.find_first_of(u"%\uFF05") == u16string::npos) return;
+    if (const LookAlikeLink l = lookAlikeLinkMarker(text); l.at != u16string::npos)
+      warn(at, lookAlikeLinkMessage(text, l));
     const pages::LinkRewrite links = pages::rewriteLinks(support::toUtf8(text));
     for (const std::string& r : links.references) references_.push_back({support::fromUtf8(r), at});
     if (links.notClosed)
-      warn(at, u"\"%A=\" without \"%A#\" in the same paragraph: the page shows the marker as text");
+      warn(at, u"\"%A=\" without \"%A#\" in the same paragraph: the page shows the marker as "
+               u"text; close the link with \"%A#\" in the same paragraph");
   }
 
   void courseLine(const Paragraph& p) override {
     int& count = p.marker.marker == Marker::Title ? titles_ : authors_;
     if (++count == 2)
       warn(p.start,
-           u"a second " + quoted(markerText(p.marker.marker)) + u" line: the later one counts");
+           u"a second " + quoted(markerText(p.marker.marker)) +
+               u" line: the later one counts; keep one of the two");
     if (p.entry) contentSincePending_ = true;
     shownOnPage(p);
   }
@@ -236,14 +232,17 @@ class Linter : public EntryListener {
     if (e.number() != support::kTypeMismatch)
       return error(p.start,
                    u"\"%PID=\" beyond the whole numbers it takes: the conversion stops here "
-                   u"(error 6)");
+                   u"(error 6); give a whole number up to 2147483647");
     // A note's reference or a picture makes "%PID=12" no number unseen.
     const word::Range::Anchors holds = word::Range(app_, doc_, p.start, p.end).anchors();
+    const u16string wide = narrowedNumber(p.marker.value);
     error(p.start, u"\"%PID=\" without a number: the conversion stops here (error 13)" +
-                      u16string(holds.note || holds.picture
-                                    ? u"; a note or picture in the line is no digit: move it "
-                                      u"out of the line"
-                                    : u""));
+                       (holds.note || holds.picture
+                            ? u"; a note or picture in the line is no digit: move it out of the "
+                              u"line"
+                        : !wide.empty() ? u"; its digits are typed in full width: write \"%PID=" +
+                                              wide + u"\", in half-width digits"
+                                        : u"; give a whole number"));
   }
 
   void pid(const Paragraph& p, int32_t, int32_t) override {
@@ -252,7 +251,8 @@ class Linter : public EntryListener {
     if (p.entry && mistypedSincePending_) numbersItemAbove(*p.entry);
     const PendingEntry* entry = mistypedSincePending_ ? nullptr : p.entry;
     if (entry && entry->pid)
-      warn(p.start, u"a second \"%PID=\" for the same item: the later number counts");
+      warn(p.start,
+           u"a second \"%PID=\" for the same item: the later number counts; keep one of the two");
     if (entry && contentSincePending_)
       leftOut(p.start,
               u"\"%PID=\" after text: the text between the heading above and this line is left "
@@ -279,8 +279,9 @@ class Linter : public EntryListener {
     if (h.kind != course::kChapterEnd && !hasText(h.title))
       warn(p.start, u"an empty title after " + quoted(markerText(p.marker.marker)) +
                         (h.kind == course::kChapterStart
-                             ? u": the contents show an empty line"
-                             : u": the contents show no title for it (the player, its file's name)"));
+                             ? u": the contents show an empty line; give the chapter a title"
+                             : u": the contents show no title for it (the player, its file's "
+                               u"name); give it a title"));
     contentSincePending_ = false;
     mistypedSincePending_ = false;
   }
@@ -316,7 +317,8 @@ class Linter : public EntryListener {
 
   void strayChapterEnd(const Paragraph& p) override {
     warn(p.start,
-         u"\"%H1#\" without an open chapter: the line is ignored and stays text of the page above");
+         u"\"%H1#\" without an open chapter: the line is ignored and stays text of the page "
+         u"above; remove it, or add the \"%H1=\" it closes");
     if (p.entry) contentSincePending_ = true;
     shownOnPage(p);
   }
@@ -335,8 +337,9 @@ class Linter : public EntryListener {
       for (const word::Range::NoteText& note : word::Range(app_, doc_, e.start, e.end).notes()) {
         bool told = false;
         eachParagraph(note.text, [&](const u16string& line, size_t) {
-          if (const std::u16string_view m = markerAt(line); !m.empty() && !std::exchange(told, true))
-            warn(note.position, quoted(m) +
+          if (const SeenMarker m = markerSeenAt(line);
+              !m.marker.empty() && !std::exchange(told, true))
+            warn(note.position, m.quoted +
                                     u" in a footnote or endnote is not read: markers work only "
                                     u"in the document's own text; the page shows the line in "
                                     u"its note");
@@ -345,12 +348,15 @@ class Linter : public EntryListener {
       }
     if (entries_.size() == course::kOutlineRows)
       error(e.heading,
-            u"the 1001st item: a course holds at most 1000, the conversion stops here (error 9)");
+            u"the 1001st item: a course holds at most 1000, the conversion stops here (error 9); "
+            u"split the course into two documents");
   }
 
   void lastEntryDropped(const PendingEntry& e) override {
     if (e.kind == course::kChapterStart) return;
-    leftOut(e.heading, u"the last page has ten characters or fewer: it is left out of the course");
+    leftOut(e.heading,
+            u"the last page has ten characters or fewer: it is left out of the course; write a "
+            u"little more on it");
     lastPageDropped_ = true;
   }
 
@@ -373,9 +379,10 @@ class Linter : public EntryListener {
     eachParagraph(
         word::Range(app_, doc_, start, end).text(), [&](const u16string& cell, size_t from) {
           const int32_t at = start + static_cast<int32_t>(from);
-          const std::u16string_view m = markerAt(cell);
-          if (!m.empty())
-            warn(at, quoted(m) + u" in a table is not read: markers work only outside tables");
+          if (const SeenMarker m = markerSeenAt(cell); !m.marker.empty())
+            warn(at, m.quoted +
+                         u" in a table is not read: markers work only outside tables; move the "
+                         u"marker out of the table");
           if (entry && course::writesPage(entry->kind)) references(cell, at);
         });
   }
@@ -387,9 +394,9 @@ class Linter : public EntryListener {
   void headersAndFooters() {
     std::set<u16string> told;
     for (const u16string& line : doc_.headerFooterLines())
-      if (const std::u16string_view m = markerAt(prepareLine(line));
-          !m.empty() && told.insert(line).second) {
-        warn(0, quoted(m) + u" in a page header or footer (" + quoted(line) +
+      if (const SeenMarker m = markerSeenAt(prepareLine(line));
+          !m.marker.empty() && told.insert(line).second) {
+        warn(0, m.quoted + u" in a page header or footer (" + quoted(line) +
                     u") is not read: markers work only in the document's own text, and no page "
                     u"shows the header or footer; type the marker in a paragraph of the text");
         found_.back().wholeCourse = true;
@@ -402,7 +409,8 @@ class Linter : public EntryListener {
     for (size_t i = from; i < found_.size(); ++i) found_[i].wholeCourse = true;
     if (chapterOpen_)
       warn(chapterAt_, u"the chapter " + quoted(chapterTitle_) +
-                           u" is never closed with \"%H1#\": it runs to the end of the course");
+                           u" is never closed with \"%H1#\": it runs to the end of the course; "
+                           u"add \"%H1#\" where the chapter ends");
   }
 
   void courseChecks() {
@@ -417,15 +425,18 @@ class Linter : public EntryListener {
                                  ? u"its one page has ten characters or fewer, and is left out "
                                    u"as the last page: write more on it"
                                  : u"start each page with \"%H2=\" and each test with \"%TEST=\""));
-    if (titles_ == 0) warn(0, u"no \"%TITLE=\" line: the course has no title");
-    if (authors_ == 0) warn(0, u"no \"%AUTHOR=\" line: the course header names no author");
+    if (titles_ == 0)
+      warn(0, u"no \"%TITLE=\" line: the course has no title; give it one in a \"%TITLE=\" line");
+    if (authors_ == 0)
+      warn(0, u"no \"%AUTHOR=\" line: the course header names no author; name the author in an "
+              u"\"%AUTHOR=\" line");
   }
 
   void entry(const ClosedEntry& e) {
     if (course::writesTest(e.kind)) return quizCheck(e);
     if (!course::writesPage(e.kind)) return;
     if (!contentsAt_.count(e.heading) && !hasText(word::Range(app_, doc_, e.start, e.end).text()))
-      warn(e.heading, u"the page has no content");
+      warn(e.heading, u"the page has no content; write its text, or remove its heading");
     losses(e);
     // Metafiles and TIFF are converted when the page is saved: only what the
     // page writer cannot make showable is worth a warning.
@@ -495,90 +506,6 @@ class Linter : public EntryListener {
                   u": learners cannot take this test");
   }
 
-  // The outline's lines as the player reads them: every entry but a
-  // chapter's end.
-  struct Outline {
-    std::vector<const ClosedEntry*> lines;
-    std::map<int32_t, size_t> byPid;  // the first line with the PID
-    size_t unnumbered = 0;            // the first line without one: "ITEM0" in the outline
-    bool opens(size_t i) const {
-      return i < lines.size() &&
-             (course::writesPage(lines[i]->kind) || course::writesTest(lines[i]->kind));
-    }
-  };
-
-  void crossChecks() {
-    Outline o;
-    for (const ClosedEntry& e : entries_)
-      if (e.kind != course::kChapterEnd) o.lines.push_back(&e);
-    for (size_t i = 0; i < o.lines.size(); ++i) {
-      const ClosedEntry& e = *o.lines[i];
-      if (e.pid && !o.byPid.emplace(*e.pid, i).second)
-        warn(e.pidAt, u"PID " + support::number(*e.pid) +
-                          u" is given to two items: the manifest "
-                          u"names this one ITEM" +
-                          support::number(*e.pid) + u"_" + support::number(e.number));
-    }
-    o.unnumbered = static_cast<size_t>(
-        std::find_if(o.lines.begin(), o.lines.end(), [](const ClosedEntry* e) { return !e->pid; }) -
-        o.lines.begin());
-    for (const Reference& r : references_) checkReference(r, o);
-  }
-
-  // A reference link leads where the player leads it: to the first line of
-  // the outline whose PID is the reference as the page writes it, and from
-  // a chapter to the page or test right after it.
-  void checkReference(const Reference& r, const Outline& o) {
-    // The word processor's autocorrection may put a no-break space where
-    // the author typed the blank: only a plain one ends the reference.
-    if (r.target.starts_with(u'\u00A0'))
-      return error(r.at,
-                   u"a no-break space stands right after \"%A=\": the page writes it into the "
-                   u"link's reference, so the link leads learners nowhere; write the number right "
-                   u"after \"%A=\"");
-    if (const size_t nb = r.target.find(u'\u00A0'); nb != u16string::npos)
-      return error(r.at, u"a no-break space stands after " + quoted(r.target.substr(0, nb)) +
-                             u" in the link's reference: the page writes it there, so the link "
-                             u"leads learners nowhere; write \"%A=" +
-                             r.target.substr(0, nb) + u"\", a plain blank, then the link's text");
-    std::optional<int32_t> target;
-    try {
-      target = parsePid(r.target);
-    } catch (const support::Error&) {
-    }
-    const auto line = target ? o.byPid.find(*target) : o.byPid.end();
-    const u16string link = u"\"%A=" + r.target + u"\" links to PID " + quoted(r.target);
-    if (line == o.byPid.end())
-      return error(r.at, link + u", which no item has: the link leads learners nowhere");
-    const u16string pid = support::number(*target);
-    if (*target == 0 && o.unnumbered < line->second)
-      return error(r.at, link +
-                             u", but the outline writes 0 for every item without a \"%PID=\" "
-                             u"line: the link opens " +
-                             quoted(o.lines[o.unnumbered]->title) +
-                             u", the first of them; give the item another PID");
-    if (r.target != pid && support::trimWhiteSpace(r.target) == pid)
-      return error(r.at, u"a line break or tab stands beside " + quoted(pid) +
-                             u" in the link's reference: the page writes it there, so the link "
-                             u"leads learners nowhere; write \"%A=" +
-                             pid + u"\" and a blank before the link's text");
-    if (r.target != pid)  // "012" or "+12" is no "12" to the player
-      return error(r.at, link +
-                             u": the player looks for the item as written, but the outline "
-                             u"writes its PID " +
-                             quoted(pid) + u": the link leads learners nowhere; write \"%A=" + pid +
-                             u"\"");
-    if (!o.opens(line->second) && !o.opens(line->second + 1))
-      return error(r.at, link + u", the chapter " + quoted(o.lines[line->second]->title) +
-                             u", which no page or test follows: the link leads learners nowhere");
-    // The page's own PID: the link opens the page the learner is on. (A
-    // link to a chapter, which opens its first page, names the chapter.)
-    const ClosedEntry& to = *o.lines[line->second];
-    if (o.opens(line->second) && to.start <= r.at && r.at < to.end)
-      warn(r.at, link + u", the page it stands on: the link opens the page the learner is "
-                        u"reading; link to another item, or leave the link out");
-  }
-
   void describeParagraph(LintWarning& w) {
     const word::Document::ParagraphSpan span = doc_.paragraph(w.position);
     w.paragraph = span.number;
@@ -630,7 +557,7 @@ class Linter : public EntryListener {
   std::map<int32_t, u16string> firstWords_;  // by a paragraph's start
   std::vector<ClosedEntry> entries_;
   RecordedWalk walk_;
-  std::vector<Reference> references_;
+  std::vector<LinkReference> references_;
   // Where each page, test and chapter starts, in document order.
   struct Name {
     int32_t at;

@@ -59,6 +59,17 @@ char16_t narrowOf(char16_t c) {
   return c >= 0xFF01 && c <= 0xFF5E ? static_cast<char16_t>(c - 0xFEE0) : 0;
 }
 
+// A percent sign, as typed or full width.
+constexpr std::u16string_view kPercents = u"%\uFF05";
+
+// "its \"Н\" is a Cyrillic letter", of the letters of a marker that look Latin.
+u16string cyrillicNote(const u16string& letters) {
+  u16string which;
+  for (char16_t c : letters) which += (which.empty() ? u"" : u", ") + quoted(u16string(1, c));
+  return u"its " + which +
+         (letters.size() == 1 ? u" is a Cyrillic letter" : u" are Cyrillic letters");
+}
+
 // "(markers: %TITLE= %AUTHOR= ...)", as the grammar has them.
 u16string markerList() {
   u16string list = u"(markers:";
@@ -70,9 +81,10 @@ u16string markerList() {
 
 MeantMarker meantMarker(std::u16string_view line) {
   u16string key;
-  bool invisible = false, fullWidth = false;
+  bool invisible = false, fullWidth = false, held = false;
   for (char16_t c : line.substr(0, 16)) {
     invisible = invisible || unseen(c);
+    held = held || (c < u' ' && c != u'\t' && c != u'\r');
     if (const char16_t narrow = narrowOf(c)) {
       fullWidth = true;
       c = narrow;
@@ -81,7 +93,7 @@ MeantMarker meantMarker(std::u16string_view line) {
     if (c == u'=' || c == u'#' || c == u'№') break;
   }
   if (u16string marker = markerOf(key); !marker.empty())
-    return {marker, {}, false, invisible, fullWidth};
+    return {marker, {}, false, invisible, fullWidth, held};
   u16string alike = key, cyrillic;
   for (char16_t& c : alike)
     if (const char16_t latin = latinLookAlike(c)) {
@@ -98,13 +110,107 @@ MeantMarker meantMarker(std::u16string_view line) {
   return {};
 }
 
-size_t cyrillicLinkMarker(std::u16string_view text) {
-  for (size_t at = text.find(u'%'); at != npos && at + 2 < text.size();
-       at = text.find(u'%', at + 1))
-    if ((text[at + 1] == u'А' || text[at + 1] == u'а') &&
-        (text[at + 2] == u'=' || text[at + 2] == u'#'))
-      return at;
-  return npos;
+namespace {
+
+char16_t narrowed(char16_t c) {
+  return narrowOf(c) ? narrowOf(c) : c;
+}
+
+// The look-alike link marker `text` holds at `at`, its "%": none when
+// there is none, or when it is typed right.
+LookAlikeLink lookAlikeLinkAt(std::u16string_view text, size_t at) {
+  using Why = LookAlikeLink::Why;
+  size_t i = at + 1;
+  bool spaced = false;
+  // A blank, or a character not shown, typed into it; two at most.
+  auto skip = [&] {
+    for (size_t k = 0;
+         k < 2 && i < text.size() && (text[i] == u' ' || text[i] == 0xA0 || unseen(text[i]));
+         ++k, ++i)
+      spaced = true;
+  };
+  skip();
+  if (i >= text.size()) return {};
+  const char16_t a = text[i++];
+  const bool cyrillic = a == u'А' || a == u'а';
+  if (!cyrillic && narrowed(a) != u'A' && narrowed(a) != u'a') return {};
+  skip();
+  if (i >= text.size()) return {};
+  const char16_t sign = narrowed(text[i++]);
+  if (sign != u'=' && sign != u'#') return {};
+  const LookAlikeLink found{at, i - at, Why::FullWidth};
+  for (size_t k = at; k < i; ++k)
+    if (narrowOf(text[k])) return found;
+  if (cyrillic) return {at, i - at, Why::Cyrillic};
+  // "% A=12", "%A =12": a reference follows, so it is no mere percentage.
+  const std::u16string_view rest = text.substr(i);
+  const size_t digit = rest.find_first_not_of(u" \u00A0");
+  if (spaced && sign == u'=' && digit != npos && narrowed(rest[digit]) >= u'0' &&
+      narrowed(rest[digit]) <= u'9')
+    return {at, i - at, Why::Spaced};
+  return {};
+}
+
+}  // namespace
+
+LookAlikeLink lookAlikeLinkMarker(std::u16string_view text) {
+  for (size_t at = text.find_first_of(kPercents); at != npos;
+       at = text.find_first_of(kPercents, at + 1))
+    if (const LookAlikeLink l = lookAlikeLinkAt(text, at); l.at != npos) return l;
+  return {};
+}
+
+u16string lookAlikeLinkMessage(std::u16string_view text, const LookAlikeLink& link) {
+  using Why = LookAlikeLink::Why;
+  const u16string typed(text.substr(link.at, link.length));
+  const u16string meant = u"%A" + u16string(1, narrowed(typed.back()));
+  const u16string why =
+      link.why == Why::FullWidth ? u"it is typed in full-width characters"
+      : link.why == Why::Cyrillic
+          ? u"its " + quoted(u16string(1, typed[1])) + u" is a Cyrillic letter"
+          : u"a blank, or a character the word processor does not show, stands inside it";
+  const u16string how = link.why == Why::FullWidth  ? u", in half-width characters"
+                        : link.why == Why::Cyrillic ? u", in Latin letters"
+                                                    : u", with nothing inside it";
+  return quoted(typed) + u" is no link marker, as " + why +
+         u": the page shows it as text; type it as " + quoted(meant) + how;
+}
+
+SeenMarker markerSeenAt(std::u16string_view text) {
+  if (const std::u16string_view m = markerAt(text); !m.empty()) return {m, quoted(m)};
+  // Read as the author sees it: blanks skipped as markerAt skips them.
+  u16string seen, cyrillic;
+  bool fullWidth = false;
+  for (char16_t c : text.substr(0, 32)) {
+    if (seen.size() == 16) break;
+    if (const char16_t n = narrowOf(c)) {
+      fullWidth = true;
+      c = n;
+    } else if (const char16_t latin = latinLookAlike(c)) {
+      if (cyrillic.find(c) == npos) cyrillic += c;
+      c = latin;
+    }
+    if (c != u' ' || !seen.empty()) seen += c;
+  }
+  const std::u16string_view m = markerAt(seen);
+  if (m.empty()) return {};
+  if (fullWidth)
+    return {m, quoted(m) +
+                   u" (typed in full-width characters, which make it no marker anywhere: "
+                   u"type it in half-width ones)"};
+  return {m, quoted(m) + u" (" + cyrillicNote(cyrillic) +
+                 u", which makes it no marker anywhere: type it in Latin letters)"};
+}
+
+u16string narrowedNumber(std::u16string_view text) {
+  u16string narrow(text);
+  for (char16_t& c : narrow)
+    if (c >= u'\uFF10' && c <= u'\uFF19') c = static_cast<char16_t>(c - 0xFEE0);
+  const u16string number = support::trimWhiteSpace(narrow);
+  if (narrow == text || number.empty() ||
+      number.find_first_not_of(u"0123456789") != u16string::npos)
+    return {};
+  return number;
 }
 
 bool startsWithPercent(std::u16string_view line) {
@@ -113,11 +219,11 @@ bool startsWithPercent(std::u16string_view line) {
 
 std::optional<size_t> markerAfterPrefix(const std::u16string& line) {
   constexpr size_t kLongestPrefix = 4;
-  const size_t at = line.find(u'%');
+  const size_t at = line.find_first_of(kPercents);
   if (at == 0 || at > kLongestPrefix || at == npos) return std::nullopt;
   if (std::any_of(line.begin(), line.begin() + static_cast<ptrdiff_t>(at), letter))
     return std::nullopt;
-  if (markerAt(std::u16string_view(line).substr(at)).empty()) return std::nullopt;
+  if (markerSeenAt(std::u16string_view(line).substr(at)).marker.empty()) return std::nullopt;
   return at;
 }
 
@@ -126,12 +232,12 @@ u16string mistypedMessage(const u16string& line, const u16string& consequence) {
   if (meant.marker.empty())
     return u"the line starts with \"%\" but is no marker, " + consequence + u" " + markerList();
   u16string why;
-  for (char16_t c : meant.cyrillic) why += (why.empty() ? u"" : u", ") + quoted(u16string(1, c));
-  if (!why.empty())
-    why = u" (its " + why +
-          (meant.cyrillic.size() == 1 ? u" is a Cyrillic letter)" : u" are Cyrillic letters)");
+  if (!meant.cyrillic.empty())
+    why = u" (" + cyrillicNote(meant.cyrillic) + u")";
   else if (meant.russianLayout)
     why = u" (typed in the Russian keyboard layout)";
+  else if (meant.held)
+    why = u" (a note's reference, a picture or a line break stands in it)";
   else if (meant.invisible)
     why = u" (a character the word processor does not show stands in it, such as a soft "
           u"hyphen or a zero-width space from pasted text)";
@@ -144,8 +250,8 @@ u16string mistypedMessage(const u16string& line, const u16string& consequence) {
 }
 
 u16string misplacedMessage(const u16string& line, size_t at, const u16string& consequence) {
-  const std::u16string_view m = markerAt(std::u16string_view(line).substr(at));
-  return quoted(m) + u" is not at the start of its paragraph: the line is no marker, " +
+  return markerSeenAt(std::u16string_view(line).substr(at)).quoted +
+         u" is not at the start of its paragraph: the line is no marker, " +
          consequence +
          u"; start the paragraph with the marker (one character, such as a bullet or a "
          u"tab, may stand before \"%H1=\", \"%H2=\" or \"%TEST=\" typed in upper case)";

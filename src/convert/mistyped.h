@@ -21,6 +21,10 @@ struct MeantMarker {
   // Or that it was typed in full-width characters ("％H2="), as an East
   // Asian input method types them.
   bool fullWidth = false;
+  // Or that a note's reference, a picture or a line break stands in it
+  // ("%H", a note's number, "2="), which the line's text holds as a control
+  // character.
+  bool held = false;
 };
 
 // The line's first characters up to "=" or "#", blanks and characters
@@ -29,15 +33,40 @@ struct MeantMarker {
 // grammar lacks ("%H3=") reads as a page.
 MeantMarker meantMarker(std::u16string_view line);
 
-// Where `text` holds a link marker typed with a Cyrillic "А" ("%А=" or
-// "%А#"), which looks right and is none; npos when it holds none.
-size_t cyrillicLinkMarker(std::u16string_view text);
+// The first link marker in `text` that looks right and is none: typed
+// with a Cyrillic "А" ("%А=", "%А#"), in full-width characters ("％A=",
+// "%Ａ＝"), or with a blank or a character not shown inside it before a
+// number ("% A=12", "%A =12").
+struct LookAlikeLink {
+  enum class Why { Cyrillic, FullWidth, Spaced };
+  size_t at = std::u16string_view::npos;  // npos when `text` holds none
+  size_t length = 0;
+  Why why = Why::Cyrillic;
+};
+LookAlikeLink lookAlikeLinkMarker(std::u16string_view text);
+// Lint's warning on it: why it is none, and how to type it.
+std::u16string lookAlikeLinkMessage(std::u16string_view text, const LookAlikeLink& link);
+
+// The marker `text` starts with as the author sees it (markerAt), also
+// where it is typed in full-width characters or with Cyrillic letters that
+// look Latin, which make it none wherever it stands; `quoted` names it for
+// a warning, with why it is none when it is.
+struct SeenMarker {
+  std::u16string_view marker;  // as the grammar has it; empty when none is seen
+  std::u16string quoted;       // the marker in quotes, then why it is none, if it is
+};
+SeenMarker markerSeenAt(std::u16string_view text);
 
 // Where a marker stands a few characters into its line ("• %H2=", "1.
 // %TEST=", a tab before "%h2="), where the author sees it start the line:
 // the scanner forgives one character only, before "%H1", "%H2" or "%TEST"
 // in upper case, so such a line is text. None when words stand before it.
 std::optional<size_t> markerAfterPrefix(const std::u16string& line);
+
+// `text` with its full-width digits ("１２", as an East Asian input method
+// types them) as ASCII ones, when it is a whole number so read; empty when
+// it holds no full-width digit or is no such number.
+std::u16string narrowedNumber(std::u16string_view text);
 
 // Whether `line` starts with a percent sign, as typed or full width ("％"),
 // so that it may be a mistyped marker.

@@ -48,9 +48,10 @@ const std::vector<Case>& cases() {
         "to no page and is left out of the course (\"Dear reader,\")",
         "Letter.txt:1: error: the course has no page and no test: learners get an empty "
         "course; start each page with \"%H2=\" and each test with \"%TEST=\" (\"Dear reader,\")",
-        "Letter.txt:1: warning: no \"%TITLE=\" line: the course has no title (\"Dear reader,\")",
-        "Letter.txt:1: warning: no \"%AUTHOR=\" line: the course header names no author "
-        "(\"Dear reader,\")"},
+        "Letter.txt:1: warning: no \"%TITLE=\" line: the course has no title; give it one in a "
+        "\"%TITLE=\" line (\"Dear reader,\")",
+        "Letter.txt:1: warning: no \"%AUTHOR=\" line: the course header names no author; name "
+        "the author in an \"%AUTHOR=\" line (\"Dear reader,\")"},
        1,
        "",
        "the course has no page and no test: learners get an empty course"},

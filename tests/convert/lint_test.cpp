@@ -67,6 +67,38 @@ const std::vector<Mistake>& mistakes() {
         "\"\uFF05\" for \"%\", as an East Asian input method types them), so it is course "
         "text: correct the marker to \"%H2=\" " +
         kMarkers + " (\"\uFF05\uFF28" "2=Two\")"}},
+      {"link markers typed in full-width characters: no links, and no mistyped lines",
+       {"%H2=One", "%PID=1", "See \uFF05A=1 a link%A#.", "%\uFF21\uFF1D1 starts a line%A#.",
+        "%A\uFF031 ends%A#."},
+       {"c.txt:5: warning: page \"One\": \"\uFF05A=\" is no link marker, as it is typed in "
+        "full-width characters: the page shows it as text; type it as \"%A=\", in half-width "
+        "characters (\"See \uFF05A=1 a link%A#.\")",
+        "c.txt:6: warning: page \"One\": \"%\uFF21\uFF1D\" is no link marker, as it is typed "
+        "in full-width characters: the page shows it as text; type it as \"%A=\", in "
+        "half-width characters (\"%\uFF21\uFF1D1 starts a line%A#.\")",
+        "c.txt:7: warning: page \"One\": \"%A\uFF03\" is no link marker, as it is typed in "
+        "full-width characters: the page shows it as text; type it as \"%A#\", in half-width "
+        "characters (\"%A\uFF031 ends%A#.\")"}},
+      {"link markers with a blank inside, or no number, or one in full-width digits",
+       {"%H2=One", "%PID=1", "See % A=1 one%A#.", "See %A =1 two%A#.", "See %A= 1 three%A#.",
+        "See %A=\uFF11 four%A#."},
+       {"c.txt:5: warning: page \"One\": \"% A=\" is no link marker, as a blank, or a "
+        "character the word processor does not show, stands inside it: the page shows it as "
+        "text; type it as \"%A=\", with nothing inside it (\"See % A=1 one%A#.\")",
+        "c.txt:6: warning: page \"One\": \"%A =\" is no link marker, as a blank, or a "
+        "character the word processor does not show, stands inside it: the page shows it as "
+        "text; type it as \"%A=\", with nothing inside it (\"See %A =1 two%A#.\")",
+        "c.txt:7: error: page \"One\": no number follows \"%A=\" (a blank there ends the "
+        "link's reference): the link leads learners nowhere; write the number right after "
+        "\"%A=\" (\"See %A= 1 three%A#.\")",
+        "c.txt:8: error: page \"One\": \"%A=\uFF11\" links to PID \"\uFF11\", typed in "
+        "full-width digits, which no item has: the link leads learners nowhere; write "
+        "\"%A=1\", in half-width digits (\"See %A=\uFF11 four%A#.\")"}},
+      {"a PID in full-width digits",
+       {"%H2=One", "%PID=\uFF11\uFF12", "Text of page one."},
+       {"c.txt:4: error: page \"One\": \"%PID=\" without a number: the conversion stops here "
+        "(error 13); its digits are typed in full width: write \"%PID=12\", in half-width "
+        "digits (\"%PID=\uFF11\uFF12\")"}},
       {"a mistyped marker where no page shows it",
        {"%H1 =Basics", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: the line looks meant to start with \"%H1=\", but as typed it is no "
@@ -85,6 +117,18 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:8: warning: page \"One\": \"%TEST=\" is not at the start of its paragraph: the "
         "line is no marker, so it is course text; start the paragraph with the marker" +
             std::string(kOneBefore) + " (\"1. %TEST=Quiz\")"}},
+      {"markers typed in full width or in Cyrillic, not at the start of their paragraph",
+       {"%H2=One", "Text of page one.", "\t\uFF05H2=Two", "1. %\u041d2=Three", "More text."},
+       {"c.txt:5: warning: page \"One\": \"%H2=\" (typed in full-width characters, which make "
+        "it no marker anywhere: type it in half-width ones) is not at the start of its "
+        "paragraph: the line is no marker, so it is course text; start the paragraph with the "
+        "marker" +
+            std::string(kOneBefore) + " (\"\uFF05H2=Two\")",
+        "c.txt:6: warning: page \"One\": \"%H2=\" (its \"\u041d\" is a Cyrillic letter, which "
+        "makes it no marker anywhere: type it in Latin letters) is not at the start of its "
+        "paragraph: the line is no marker, so it is course text; start the paragraph with the "
+        "marker" +
+            std::string(kOneBefore) + " (\"1. %\u041d2=Three\")"}},
       {"a line that starts with % and looks like no marker",
        {"%H2=One", "Text of page one.", "%%Note to self"},
        {std::string("c.txt:5: warning: page \"One\": the line starts with \"%\" but is no ") +
@@ -97,29 +141,29 @@ const std::vector<Mistake>& mistakes() {
       {"a short last page",
        {"%H2=One", "Text of page one.", "%H2=End", "Good luck!"},
        {"c.txt:5: warning: page \"End\": the last page has ten characters or fewer: it is left "
-        "out of the course (\"%H2=End\")"}},
+        "out of the course; write a little more on it (\"%H2=End\")"}},
       {"PIDs repeated in one item and across items",
        {"%H2=One", "%PID=1", "%PID=2", "Text of page one.", "%H2=Two", "%PID=2",
         "Text of page two."},
        {"c.txt:5: warning: page \"One\": a second \"%PID=\" for the same item: the later number "
-        "counts (\"%PID=2\")",
+        "counts; keep one of the two (\"%PID=2\")",
         "c.txt:8: warning: page \"Two\": PID 2 is given to two items: the manifest names this "
-        "one ITEM2_2 (\"%PID=2\")"}},
+        "one ITEM2_2; give every item its own number (\"%PID=2\")"}},
       {"links to a PID nobody has, and unclosed",
        {"%H1=Part", "%PID=1", "%H2=One", "See %A=99 the end%A# and %A=1 here%A# and %A=5 there.",
         "%H1#"},
        {"c.txt:6: warning: page \"One\": \"%A=\" without \"%A#\" in the same paragraph: the "
-        "page shows the marker as text (\"See %A=99 the end%A# and\")",
+        "page shows the marker as text; close the link with \"%A#\" in the same paragraph (\"See %A=99 the end%A# and\")",
         "c.txt:6: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
         "link leads learners nowhere (\"See %A=99 the end%A# and\")"}},
       {"links in marker lines that a page keeps as text",
        {"%H2=One", "%PID=1", "Text of page one here.", "%AUTHOR=Ann %A=77 x%A#", "%H1# %A=79 z%A#"},
-       {"c.txt:6: warning: page \"One\": a second \"%AUTHOR=\" line: the later one counts "
-        "(\"%AUTHOR=Ann %A=77 x%A#\")",
+       {"c.txt:6: warning: page \"One\": a second \"%AUTHOR=\" line: the later one counts; keep "
+        "one of the two (\"%AUTHOR=Ann %A=77 x%A#\")",
         "c.txt:6: error: page \"One\": \"%A=77\" links to PID \"77\", which no item has: the "
         "link leads learners nowhere (\"%AUTHOR=Ann %A=77 x%A#\")",
         "c.txt:7: warning: page \"One\": \"%H1#\" without an open chapter: the line is ignored "
-        "and stays text of the page above (\"%H1# %A=79 z%A#\")",
+        "and stays text of the page above; remove it, or add the \"%H1=\" it closes (\"%H1# %A=79 z%A#\")",
         "c.txt:7: error: page \"One\": \"%A=79\" links to PID \"79\", which no item has: the "
         "link leads learners nowhere (\"%H1# %A=79 z%A#\")"}},
       {"a link to the page it stands on",
@@ -180,17 +224,17 @@ const std::vector<Mistake>& mistakes() {
        {"c.txt:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to no "
         "page and is left out of the course (\"Intro text.\")",
         "c.txt:4: warning: a page without a title: an empty title after \"%H2=\": the contents "
-        "show no title for it (the player, its file's name) (\"%H2=\")",
+        "show no title for it (the player, its file's name); give it a title (\"%H2=\")",
         "c.txt:6: warning: a page without a title: \"%H1#\" without an open chapter: the line is "
-        "ignored and stays text of the page above (\"%H1#\")",
+        "ignored and stays text of the page above; remove it, or add the \"%H1=\" it closes (\"%H1#\")",
         "c.txt:7: warning: a page without a title: a second \"%TITLE=\" line: the later one "
-        "counts (\"%TITLE=U\")",
+        "counts; keep one of the two (\"%TITLE=U\")",
         "c.txt:9: error: page \"Last\": \"%PID=\" without a number: the conversion stops here "
-        "(error 13) (\"%PID=abc\")"}},
+        "(error 13); give a whole number (\"%PID=abc\")"}},
       {"a chapter without a title, its text left out",
        {"%H1=", "About it.", "%H1#", "After it.", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: a chapter without a title: an empty title after \"%H1=\": the "
-        "contents show an empty line (\"%H1=\")",
+        "contents show an empty line; give the chapter a title (\"%H1=\")",
         "c.txt:4: warning: a chapter without a title: text after \"%H1=\" before the chapter's "
         "first page belongs to no page and is left out of the course; give it a page of its own "
         "with \"%H2=\" (\"About it.\")",
@@ -206,14 +250,14 @@ const std::vector<Mistake>& mistakes() {
         "table of contents (the player shows the course's contents) (\"%H2=Intro 1\")"}},
       {"an empty page",
        {"%H2=Empty", "%H2=Full", "Text of the full page."},
-       {"c.txt:3: warning: page \"Empty\": the page has no content (\"%H2=Empty\")"}},
+       {"c.txt:3: warning: page \"Empty\": the page has no content; write its text, or remove its heading (\"%H2=Empty\")"}},
       {"a course whose one page is too short",
        {"%H2=Only", "Short."},
        {"c.txt:1: error: the course has no page and no test: learners get an empty course; its "
         "one page has ten characters or fewer, and is left out as the last page: write more on "
         "it (\"%TITLE=T\")",
         "c.txt:3: warning: page \"Only\": the last page has ten characters or fewer: it is left "
-        "out of the course (\"%H2=Only\")"}},
+        "out of the course; write a little more on it (\"%H2=Only\")"}},
       {"no page and no test",
        {"%H1=Only a chapter", "%H1#"},
        {"c.txt:1: error: the course has no page and no test: learners get an empty course; start "
@@ -274,7 +318,7 @@ TEST_F(Lint, TheBuiltDocumentsMistakesAndACleanCourse) {
   paragraph(b, "%TITLE=T");
   paragraph(b, "%AUTHOR=A");
   paragraph(b, "%H2=One");
-  b.text("Text of page one.\v%H2=Two");
+  b.text("Text of page one.\v%H2=Two\v\uFF05H2=Three");
   b.endParagraph();
   word::Picture emf;
   emf.format = "emf";
@@ -295,9 +339,13 @@ TEST_F(Lint, TheBuiltDocumentsMistakesAndACleanCourse) {
           "b.doc:4: warning: page \"One\": a line break (Shift+Enter) stands before \"%H2=\": "
           "the marker is read as text; end the line before it with Enter (\"Text of page one. "
           "%H2=Two\")",
+          "b.doc:4: warning: page \"One\": a line break (Shift+Enter) stands before \"%H2=\" "
+          "(typed in full-width characters, which make it no marker anywhere: type it in "
+          "half-width ones): the marker is read as text; end the line before it with Enter "
+          "(\"Text of page one. %H2=Two\")",
           // A picture alone: the words before it, not the next page's marker.
           "b.doc:5: warning: page \"One\": a picture in emf format, which browsers do not show: "
-          "insert it as PNG or JPEG (\"Text of page one. %H2=Two\")",
+          "insert it as PNG or JPEG (\"of page one. %H2=Two \uFF05H2=Three\")",
           lost + "a chart, which the converter reads but cannot show: put a picture of it in its "
                  "place (PNG or JPEG) (\"Text of page three.\")",
           lost + "a drop-down list (a form field), which the document holds without the text it "
@@ -317,7 +365,7 @@ TEST_F(Lint, TheBuiltDocumentsMistakesAndACleanCourse) {
 // picture there is told; a line the page keeps as text keeps them.
 TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
   word::Builder b;
-  const auto line = [&b](const char* text, bool note) {
+  const auto line = [&b](const char* text, bool note, const char* after = "") {
     b.text(text);
     word::Builder n;
     paragraph(n, "A note.");
@@ -326,6 +374,7 @@ TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
     png.data = std::make_shared<const std::string>("png");
     png.alt = u"logo";
     note ? b.note(false, u"1", n.finishStory()) : b.picture(png);
+    b.text(after);
     b.endParagraph();
   };
   paragraph(b, "%TITLE=T");
@@ -336,18 +385,24 @@ TEST_F(Lint, NotesAndPicturesInMarkerLinesAreToldLeftOut) {
   line("%H2=Two", false);
   line("%PID=2", false);
   paragraph(b, "Text of page two.");
+  line("%H", true, "2=Three");  // the note's reference splits the marker
+  paragraph(b, "Text of page three.");
   const std::string left = " in a marker line is left out of the course with the line: put ";
   EXPECT_EQ(lines(builtCourse("m.doc", b), "m.doc"),
             (std::vector<std::string>{
                 "m.doc:3: warning: page \"One\": a footnote or endnote" + left +
                     "its reference in the page's text (\"%H2=One\")",
                 "m.doc:5: warning: page \"One\": \"%H1#\" without an open chapter: the line is "
-                "ignored and stays text of the page above (\"%H1#\")",
+                "ignored and stays text of the page above; remove it, or add the \"%H1=\" it closes (\"%H1#\")",
                 "m.doc:6: warning: page \"Two\": a picture" + left +
                     "it in the page's text (\"%H2=Two\")",
                 "m.doc:7: error: page \"Two\": \"%PID=\" without a number: the conversion "
                 "stops here (error 13); a note or picture in the line is no digit: move it out "
-                "of the line (\"%PID=2\")"}));
+                "of the line (\"%PID=2\")",
+                "m.doc:9: warning: page \"Two\": the line looks meant to start with \"%H2=\", but "
+                "as typed it is no marker (a note's reference, a picture or a line break stands "
+                "in it), so it is course text: correct the marker to \"%H2=\" " +
+                    std::string(kMarkers) + " (\"%H 2=Three\")"}));
 }
 
 // Paragraphs are counted through tables: every paragraph of a cell counts,
@@ -359,13 +414,17 @@ TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {
   const std::string body = p(r("%TITLE=T")) + p(r("%AUTHOR=A")) + p(r("%H2=Tables")) +
                            "<w:tbl><w:tr>" + cell(p(r("a1")) + p(r("a2"))) +
                            cell(p(r("%H2=In a cell"))) + "</w:tr>" + "<w:tr>" + cell(p(r("b"))) +
-                           cell(p(r("c"))) + "</w:tr></w:tbl>" + p(r("%H3=After the table"));
+                           cell(p(r("\uFF05H2=c"))) + "</w:tr></w:tbl>" +
+                           p(r("%H3=After the table"));
   const std::string path = docs / "t.docx";
   writeBytes(path, docxtest::build({docxtest::documentXml(body), {}, {}}));
   EXPECT_EQ(lines(path, "t.docx"),
             (std::vector<std::string>{
                 "t.docx:6: warning: page \"Tables\": \"%H2=\" in a table is not read: markers "
-                "work only outside tables (\"%H2=In a cell\")",
+                "work only outside tables; move the marker out of the table (\"%H2=In a cell\")",
+                "t.docx:8: warning: page \"Tables\": \"%H2=\" (typed in full-width characters, "
+                "which make it no marker anywhere: type it in half-width ones) in a table is not "
+                "read: markers work only outside tables; move the marker out of the table (\"\uFF05H2=c\")",
                 std::string("t.docx:9: warning: page \"Tables\": the line looks meant to start ") +
                     "with \"%H2=\", but as typed it is no marker, so it is course text: correct "
                     "the marker to \"%H2=\" " +
@@ -403,23 +462,36 @@ TEST_F(Lint, LinksInCellsAndNotesAreChecked) {
 }
 
 // The scan reads the main text alone: a marker in a page header is told,
-// once however many sections repeat it.
+// once however many sections repeat it, and one typed in full width too; a
+// header the document relates but lacks is none, a damaged one is read as
+// far as it goes.
 TEST_F(Lint, AMarkerInAPageHeaderIsTold) {
   using docxtest::p;
   using docxtest::r;
   const std::string body =
       p(r("%TITLE=T")) + p(r("%AUTHOR=A")) + p(r("%H2=One")) + p(r("Text of page one."));
   const std::string header = docxtest::part("hdr", p(r("%H2=Intro")));
+  const std::string damaged = docxtest::part("hdr", p(r("\uFF05H2=Outro")) + "<w:p><w:r>");
+  std::string rels;
+  for (const char* n : {"1", "2", "3", "4"})
+    rels +=
+        docxtest::relationship("rH" + std::string(n), "header", "header" + std::string(n) + ".xml");
   const std::string path = docs / "h.docx";
   writeBytes(path, docxtest::build({docxtest::documentXml(body),
-                                    {{"word/header1.xml", header}, {"word/header2.xml", header}},
-                                    docxtest::relationship("rH1", "header", "header1.xml") +
-                                        docxtest::relationship("rH2", "header", "header2.xml")}));
+                                    {{"word/header1.xml", header},
+                                     {"word/header2.xml", header},
+                                     {"word/header3.xml", damaged}},
+                                    rels}));
+  const std::string notRead =
+      ") is not read: markers work only in the document's own text, and no page shows the "
+      "header or footer; type the marker in a paragraph of the text (\"%TITLE=T\")";
   EXPECT_EQ(lines(path, "h.docx"),
-            std::vector<std::string>{
-                "h.docx:1: warning: \"%H2=\" in a page header or footer (\"%H2=Intro\") is not "
-                "read: markers work only in the document's own text, and no page shows the header "
-                "or footer; type the marker in a paragraph of the text (\"%TITLE=T\")"});
+            (std::vector<std::string>{
+                "h.docx:1: warning: \"%H2=\" in a page header or footer (\"%H2=Intro\"" + notRead,
+                "h.docx:1: warning: \"%H2=\" (typed in full-width characters, which make it no "
+                "marker anywhere: type it in half-width ones) in a page header or footer "
+                "(\"\uFF05H2=Outro\"" +
+                    notRead}));
 }
 
 TEST_F(Lint, TheCourseTemplateConvertsWithoutAWarning) {

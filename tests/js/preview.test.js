@@ -29,8 +29,9 @@ test('titles keep bars and decode entities; lines after the end marker are ignor
   const entries = P.parse(doc(['ITEM5|a | b &amp; &#8364;|page2.htm|0']) + 'ITEM9|late|page9.htm|0\r\n');
   assert.equal(entries.length, 1);
   assert.equal(entries[0].title, 'a | b & \u20ac');
-  // A heading's line break, note or picture shows as a blank, not as a box.
-  assert.equal(P.parse(doc(['ITEM5|Rules\u000bof work\u0002\u0001|page2.htm|0']))[0].title, 'Rules of work  ');
+  // A heading's line break, note or picture shows as a blank, not as a box;
+  // at the title's end, as nothing.
+  assert.equal(P.parse(doc(['ITEM5|Rules\u000bof work\u0002\u0001|page2.htm|0']))[0].title, 'Rules of work');
   // Stored as backquotes, apostrophes show as typed.
   assert.equal(P.parse(doc(['ITEM5|Don`t|page2.htm|0']))[0].title, "Don't");
   assert.equal(entries[0].file, 'page2.htm');

@@ -267,7 +267,8 @@ TEST_F(WindowConvertTest, ErrorsFollowTheRunsOwnLines) {
       "name (the part before the first dot)\n"
       "line 6, test \"Check\": error: its quiz page stops here: no answer is marked correct: "
       "learners cannot take this test\n"
-      "line 11, page \"More\": a second \"%PID=\" for the same item: the later number counts\n"
+      "line 11, page \"More\": a second \"%PID=\" for the same item: the later number counts; "
+      "keep one of the two\n"
       "1 error and 1 warning about the document: see " +
       path + ".lint.txt\n"))
       << text.toStdString();
