@@ -346,9 +346,8 @@ void DocxReader::textBoxLook(const pugi::xml_node& box, StoryState& s) const {
                  0, g->line};
 }
 
-CharFormat DocxReader::format(const RunProps& direct, const StoryState& s,
-                              const InlineState& in) const {
-  const RunProps eff = effective(direct, in);
+CharFormat DocxReader::formatOf(const RunProps& eff, const StoryState& s,
+                                const InlineState& in) const {
   CharFormat f;
   eff.applyTo(f);
   auto field = std::find_if(s.fields.rbegin(), s.fields.rend(),
@@ -433,10 +432,9 @@ RunLanguages DocxReader::languages(const RunProps& eff) {
 void DocxReader::runContent(const pugi::xml_node& parent, const pugi::xml_node& r,
                             const RunProps& direct, StoryState& s, InlineState& in, int depth) {
   if (depth > kMaxDepth) return;
-  RunContext rc(direct);
-  const RunProps eff = effective(direct, in);
-  rc.hidden = eff.hidden.value_or(false);
-  rc.languages = languages(eff);
+  RunContext rc(direct, effective(direct, in));
+  rc.hidden = rc.effective.hidden.value_or(false);
+  rc.languages = languages(rc.effective);
   for (pugi::xml_node k = parent.first_child(); k; k = k.next_sibling()) {
     if (k.type() != pugi::node_element) continue;
     runChild(k, r, rc, s, in, depth);

@@ -113,8 +113,9 @@ MathText readMath(const pugi::xml_node& oMath, bool display);
 // What the children of one run share: the run's format, made when first
 // needed and made again after a field character changes the link.
 struct RunContext {
-  explicit RunContext(const RunProps& d) : direct(d) {}
+  RunContext(const RunProps& d, RunProps e) : direct(d), effective(std::move(e)) {}
   const RunProps& direct;
+  RunProps effective;  // with its styles', worked out once a run
   std::optional<CharFormat> cached;
   bool hidden = false;
   RunLanguages languages;     // those its letters are marked with
@@ -161,7 +162,7 @@ class DocxReader {
   RunLanguages languages(const RunProps& eff);
   const CharFormat& runFormat(RunContext& rc, const StoryState& s, const InlineState& in) const {
     if (!rc.cached) {
-      rc.cached = format(rc.direct, s, in);
+      rc.cached = formatOf(rc.effective, s, in);
       rc.cached->language = rc.languages.whole();
     }
     return *rc.cached;
@@ -224,7 +225,11 @@ class DocxReader {
       if (!f.separated) return false;
     return true;
   }
-  CharFormat format(const RunProps& direct, const StoryState& s, const InlineState& in) const;
+  CharFormat format(const RunProps& direct, const StoryState& s, const InlineState& in) const {
+    return formatOf(effective(direct, in), s, in);
+  }
+  // The format of properties already worked out with their styles'.
+  CharFormat formatOf(const RunProps& eff, const StoryState& s, const InlineState& in) const;
 
   Package pkg_;
   Theme theme_;
