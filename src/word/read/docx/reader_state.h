@@ -9,6 +9,7 @@
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "word/builder.h"
@@ -113,9 +114,9 @@ MathText readMath(const pugi::xml_node& oMath, bool display);
 // What the children of one run share: the run's format, made when first
 // needed and made again after a field character changes the link.
 struct RunContext {
-  RunContext(const RunProps& d, RunProps e) : direct(d), effective(std::move(e)) {}
+  RunContext(const RunProps& d, const RunProps& e) : direct(d), effective(e) {}
   const RunProps& direct;
-  RunProps effective;  // with its styles', worked out once a run
+  const RunProps& effective;  // with its styles', worked out once a run
   std::optional<CharFormat> cached;
   bool hidden = false;
   RunLanguages languages;     // those its letters are marked with
@@ -160,6 +161,8 @@ class DocxReader {
   RunProps effective(const RunProps& direct, const InlineState& in) const;
   // The languages of the run's letters (w:lang), numbered.
   RunLanguages languages(const RunProps& eff);
+  // Those of a paragraph style's own properties, numbered once a style.
+  const RunLanguages& styleLanguages(const RunProps& styleRun);
   const CharFormat& runFormat(RunContext& rc, const StoryState& s, const InlineState& in) const {
     if (!rc.cached) {
       rc.cached = formatOf(rc.effective, s, in);
@@ -231,6 +234,9 @@ class DocxReader {
   // The format of properties already worked out with their styles'.
   CharFormat formatOf(const RunProps& eff, const StoryState& s, const InlineState& in) const;
 
+  // By the paragraph style's folded run properties, which live as long as
+  // the styles: most runs have no properties of their own.
+  std::unordered_map<const RunProps*, RunLanguages> styleLanguages_;
   Package pkg_;
   Theme theme_;
   Styles styles_;
