@@ -2,6 +2,8 @@
 // links, notes, pictures, tracked changes and the containers around text.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "../common/looks_check.h"
 #include "docx_fixture.h"
 #include "looks_docx.h"
@@ -74,7 +76,9 @@ TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
                  r("strong", "<w:rStyle w:val=\"Strong\"/>")) +
                p(r("loop"), "<w:pStyle w:val=\"Loop1\"/>") +
                p(r("Title"), "<w:pStyle w:val=\"Heading2\"/>") + p("") +
-               p("", "<w:rPr><w:sz w:val=\"8\"/></w:rPr>"),
+               p("", "<w:rPr><w:sz w:val=\"8\"/></w:rPr>") + p("", "<w:pStyle w:val=\"Heading2\"/>") +
+               p("", "<w:pStyle w:val=\"Heading2\"/><w:rPr><w:rStyle w:val=\"Emph\"/><w:b "
+                     "w:val=\"0\"/></w:rPr>"),
            {{"word/styles.xml", kStyles}});
   ASSERT_GE(m.styles.size(), 4u);
   EXPECT_EQ(m.styles[0].name, u"Normal");
@@ -118,6 +122,12 @@ TEST(DocxStyles, DefaultsStyleChainAndDirectFormattingResolve) {
   // An empty paragraph's mark has its own look, not the heading's before it.
   EXPECT_EQ(formatAt(m, m.main.paragraphs[4].end - 1).halfPoints, 22);
   EXPECT_EQ(formatAt(m, m.main.paragraphs[5].end - 1).halfPoints, 8);
+  // The mark takes its paragraph style's look under its own and its
+  // character style's, as a run there would.
+  const word::CharFormat& styled = formatAt(m, m.main.paragraphs[6].end - 1);
+  EXPECT_EQ(std::tuple(styled.halfPoints, styled.bold, styled.color), std::tuple(26, true, 0x2E74B5u));
+  const word::CharFormat& own = formatAt(m, m.main.paragraphs[7].end - 1);
+  EXPECT_EQ(std::tuple(own.halfPoints, own.bold, own.italic), std::tuple(26, false, true));
 
   // Text whose size nothing gives is 10 points, the default style's too,
   // with or without a styles part.

@@ -9,6 +9,7 @@
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "word/builder.h"
@@ -113,8 +114,9 @@ MathText readMath(const pugi::xml_node& oMath, bool display);
 // What the children of one run share: the run's format, made when first
 // needed and made again after a field character changes the link.
 struct RunContext {
-  explicit RunContext(const RunProps& d) : direct(d) {}
+  RunContext(const RunProps& d, const RunProps& e) : direct(d), effective(e) {}
   const RunProps& direct;
+  const RunProps& effective;  // with its styles', worked out once a run
   std::optional<CharFormat> cached;
   bool hidden = false;
   RunLanguages languages;     // those its letters are marked with
@@ -159,9 +161,11 @@ class DocxReader {
   RunProps effective(const RunProps& direct, const InlineState& in) const;
   // The languages of the run's letters (w:lang), numbered.
   RunLanguages languages(const RunProps& eff);
+  // Those of a paragraph style's own properties, numbered once a style.
+  const RunLanguages& styleLanguages(const RunProps& styleRun);
   const CharFormat& runFormat(RunContext& rc, const StoryState& s, const InlineState& in) const {
     if (!rc.cached) {
-      rc.cached = format(rc.direct, s, in);
+      rc.cached = formatOf(rc.effective, s, in);
       rc.cached->language = rc.languages.whole();
     }
     return *rc.cached;
@@ -224,8 +228,15 @@ class DocxReader {
       if (!f.separated) return false;
     return true;
   }
-  CharFormat format(const RunProps& direct, const StoryState& s, const InlineState& in) const;
+  CharFormat format(const RunProps& direct, const StoryState& s, const InlineState& in) const {
+    return formatOf(effective(direct, in), s, in);
+  }
+  // The format of properties already worked out with their styles'.
+  CharFormat formatOf(const RunProps& eff, const StoryState& s, const InlineState& in) const;
 
+  // By the paragraph style's folded run properties, which live as long as
+  // the styles: most runs have no properties of their own.
+  std::unordered_map<const RunProps*, RunLanguages> styleLanguages_;
   Package pkg_;
   Theme theme_;
   Styles styles_;

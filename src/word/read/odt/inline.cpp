@@ -42,22 +42,41 @@ Link OdtReader::linkOf(const pugi::xml_node& a) const {
   return {u16(href), linkTitle(attrValue(a, "title"))};
 }
 
+OdtReader::Look OdtReader::lookOf(const TextProps& t) {
+  Look look;
+  t.applyTo(look.format);
+  look.hidden = t.hidden.value_or(false);
+  look.languages.other = languageTable_.number(t.language.value_or(""));
+  // A kind of letters given no language of its own keeps the text's one.
+  look.languages.eastAsian =
+      t.languageAsian ? languageTable_.number(*t.languageAsian) : look.languages.other;
+  look.languages.complex =
+      t.languageComplex ? languageTable_.number(*t.languageComplex) : look.languages.other;
+  look.format.language = look.languages.other;
+  return look;
+}
+
 const CharFormat& OdtReader::format(InlineState& in) {
   if (in.format) return *in.format;
-  TextProps t = styleDefs_.textOfParagraph(in.paraStyle);
-  for (const std::string& span : in.spans) t.over(styleDefs_.textOfSpan(span));
-  CharFormat f;
-  t.applyTo(f);
+  const TextProps& paragraph = styleDefs_.textOfParagraph(in.paraStyle);
+  std::optional<Look> spanned;
+  const Look* look = nullptr;
+  if (in.spans.empty()) {
+    auto it = paragraphLooks_.find(&paragraph);
+    if (it == paragraphLooks_.end()) it = paragraphLooks_.emplace(&paragraph, lookOf(paragraph)).first;
+    look = &it->second;
+  } else {
+    TextProps t = paragraph;
+    for (const std::string& span : in.spans) t.over(styleDefs_.textOfSpan(span));
+    look = &spanned.emplace(lookOf(t));
+  }
+  CharFormat f = look->format;
   f.hyperlink = in.link.target;
   f.linkTitle = in.link.title;
-  in.hidden = t.hidden.value_or(false);
-  in.languages.other = languageTable_.number(t.language.value_or(""));
-  // A kind of letters given no language of its own keeps the text's one.
-  in.languages.eastAsian =
-      t.languageAsian ? languageTable_.number(*t.languageAsian) : in.languages.other;
-  in.languages.complex =
-      t.languageComplex ? languageTable_.number(*t.languageComplex) : in.languages.other;
-  f.language = in.languages.other;
+  in.hidden = look->hidden;
+  in.languages.other = look->languages.other;
+  in.languages.eastAsian = look->languages.eastAsian;
+  in.languages.complex = look->languages.complex;
   return in.format.emplace(std::move(f));
 }
 
