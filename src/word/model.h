@@ -194,6 +194,10 @@ struct ParagraphFormat {
   // A paragraph of the main text in a frame of its own: it floats as a
   // text box's does (textBox), but it is read in its place in the text.
   bool inFrame : 1 = false;
+  // A frame (below) that begins where the one before it ends, even framed
+  // alike: the document sets it at a height of its own. In bits the byte
+  // above left spare.
+  bool frameOpens : 1 = false;
   LabelFollow labelFollow = LabelFollow::Tab;
   bool contextualSpacing : 1 = false;  // no space between paragraphs of one style
   bool listOrdered : 1 = false;        // numbered (true) or bulleted (false)

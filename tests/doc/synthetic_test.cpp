@@ -772,7 +772,8 @@ TEST(SyntheticDoc, CapitalsAndSymbolFontsShowAsInTheDocument) {
 }
 
 // A table lies where its first row's definition puts it: its left edge,
-// or centred; its cells' content at the top, middle or bottom.
+// centred, or floating outside; its cells' content at the top, middle or
+// bottom.
 TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
   SyntheticDoc d;
   d.text =
@@ -781,7 +782,9 @@ TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
       u"b\x07\x07"
       u"and\r"
       u"c\x07\x07"
-      u"after\r";
+      u"after\r"
+      u"d\x07\x07"
+      u"last\r";
   d.paragraphs = {
       {kInTable},
       {kRowEnd + doctest::tableDefinition({720, 2000}, {0x008C})},  // centred, turned up
@@ -794,7 +797,10 @@ TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
       {kRowEnd + doctest::tableDefinition({0, 2000}, {0}) + doctest::sprm16(0x9601, 360) +
        doctest::sprmVar(0xD62C, std::string("\x00\x01\x02", 3)) +
        doctest::sprm32(0x7629, 0x00010100)},  // cell 0 down
-      {}};
+      {},
+      {kInTable},
+      {kRowEnd + doctest::tableDefinition({0, 2000}, {0}) + doctest::sprm16(0x940E, 0xFFF0)},
+      {}};  // floating, outside
   word::Model m = read(d);
   struct Expected {
     word::Align align;
@@ -806,9 +812,10 @@ TEST(SyntheticDoc, TablesLieWhereTheirRowsPutThem) {
   const Expected expected[] = {
       {word::Align::Left, 720, word::VAlign::Center, word::TextFlow::Up, 0},
       {word::Align::Center, -108, word::VAlign::Top, word::TextFlow::Across, 40},
-      {word::Align::Left, 360, word::VAlign::Bottom, word::TextFlow::Down, 0}};
-  ASSERT_EQ(m.main.tables.size(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
+      {word::Align::Left, 360, word::VAlign::Bottom, word::TextFlow::Down, 0},
+      {word::Align::Right, 0, word::VAlign::Top, word::TextFlow::Across, 0}};
+  ASSERT_EQ(m.main.tables.size(), std::size(expected));
+  for (size_t i = 0; i < std::size(expected); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(m.main.tables[i].align, expected[i].align);
     EXPECT_EQ(m.main.tables[i].indent, expected[i].indent);

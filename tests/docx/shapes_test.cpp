@@ -135,6 +135,19 @@ TEST(DocxShapes, ParagraphsFramedAlikeShareOneBox) {
   for (const char* boxed : {">apart</p>", ">text</p>"})
     EXPECT_EQ(page.compare(page.rfind("<p", page.find(boxed)), 17, "<p style=\"border:"), 0)
         << boxed << "\n" << page;
+  // Framed alike but set at heights of their own (the second higher on the
+  // page, so that neither drops): two frames, each in its own lines.
+  auto at = [&](const char* y) {
+    return "<w:framePr w:w=\"2880\" w:xAlign=\"right\" w:vAnchor=\"page\" w:y=\"" +
+           std::string(y) + "\"/>" + line;
+  };
+  const std::string two = word::write::html(docxtest::read(p(r("low"), at("2880")) +
+                                                           p(r("high"), at("1440"))),
+                                            "p_files", u"t")
+                              .text;
+  const size_t second = two.find("<div style=\"float:right", two.find(">low</p>"));
+  ASSERT_NE(second, std::string::npos) << two;
+  EXPECT_EQ(two.compare(two.find("<p", second), 17, "<p style=\"border:"), 0) << two;
 }
 
 // VML's shapes are drawn as well. A shape in front of the text stands in

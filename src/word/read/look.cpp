@@ -112,6 +112,7 @@ void FrameRun::place(ParagraphFormat& f, const FrameHeight& height) {
     drop = (height.onPage ? int64_t{*height.y} - *top_ : *height.y) - placed_;
   }
   f.frameDrop = frameRoom(drop);
+  f.frameOpens = !alike;
   if (!alike) placed_ += int64_t{f.frameDrop} * 20;
   open_ = true;
   last_ = f;

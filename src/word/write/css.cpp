@@ -401,13 +401,13 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
   // Paragraphs in a row with one border share one box: no line between,
   // unless the border draws one there (below each but the last, the
   // between flag kept where it does). Not across a frame's edge.
-  auto sameBox = [&f](const ParagraphFormat* neighbour) {
+  auto sameBox = [&f](const ParagraphFormat* neighbour, bool above) {
     return f.borderSides && neighbour && neighbour->borderSides == f.borderSides &&
            neighbour->border == f.border && neighbour->borderOther == f.borderOther &&
            neighbour->otherBorder == f.otherBorder && neighbour->thirdLine == f.thirdLine &&
-           sameFrame(*neighbour, f);
+           (above ? sameFrame(*neighbour, f) : sameFrame(f, *neighbour));
   };
-  const bool joinsBefore = sameBox(before), joinsAfter = sameBox(after);
+  const bool joinsBefore = sameBox(before, true), joinsAfter = sameBox(after, false);
   const bool lineBelow = joinsAfter && (f.borderSides & kBorderBetween);
   // A point of room under the line above, as under a top line.
   if (joinsBefore && (f.borderSides & kBorderBetween) && f.spaceBefore != kAutoSpacing)

@@ -202,7 +202,8 @@ std::u16string frameDropper(const ParagraphFormat& f) {
 
 bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b) {
   return a.frame == b.frame && a.frameWidth == b.frameWidth && a.frameAside == b.frameAside &&
-         a.frameAcross == b.frameAcross && a.frameDrop == b.frameDrop && a.dropCap == b.dropCap;
+         a.frameAcross == b.frameAcross && a.frameDrop == b.frameDrop && a.dropCap == b.dropCap &&
+         !b.frameOpens;
 }
 
 bool endsInBreak(std::u16string_view text, uint32_t end) {

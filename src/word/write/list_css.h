@@ -60,8 +60,9 @@ std::u16string frameCss(const ParagraphFormat& f);
 // (frameDrop): a float of no width as tall as the drop, which the box
 // clears; empty where it does not drop.
 std::u16string frameDropper(const ParagraphFormat& f);
-// Whether two paragraphs stand in one frame: the word processor sets
-// neighbours framed alike in one box, one below the other.
+// Whether two paragraphs, `a` and then `b`, stand in one frame: the word
+// processor sets neighbours framed alike in one box, one below the other,
+// unless `b` starts a frame of its own.
 bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b);
 // Whether the paragraph of `text` ending at `end` (its mark, where it has
 // one, last) ends in a line break: the document shows an empty line after

@@ -350,8 +350,10 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x3615:
       p.autofit = op.u8(0) ? 1 : 0;
       break;
-    case 0x940E:  // a floating table's place across: in the middle (-4) or at the right (-8)
-      if (op.i16(0) == -4 || op.i16(0) == -8) p.tableJc = op.i16(0) == -4 ? 1 : 2;
+    case 0x940E:  // a floating table's place across: in the middle (-4), at the right (-8)
+                  // or outside (-16): the right of a right-hand page
+      if (op.i16(0) == -4) p.tableJc = 1;
+      if (op.i16(0) == -8 || op.i16(0) == -16) p.tableJc = 2;
       break;
     case 0x7629:  // text flow of the cells itcFirst..itcLim
       for (size_t itc = op.u8(0); itc < op.u8(1) && itc < p.cells.size(); ++itc)
