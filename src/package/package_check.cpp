@@ -74,7 +74,6 @@ constexpr const char* kManifest = "imsmanifest.xml";
 constexpr size_t kMaxManifest = 16u << 20;
 constexpr size_t kMaxFile = 64u << 20;  // a page or data file the course check reads
 constexpr size_t kMaxEntries = 200000;
-constexpr size_t kMaxElements = 200000;
 constexpr int kMaxDepth = 64;
 constexpr size_t kMaxSchemaMessages = 5;
 constexpr size_t kMaxListed = 50;
@@ -118,23 +117,6 @@ class Checker {
 };
 
 // ---- reading the package ------------------------------------------------
-
-// Whether the tree under `root` holds more than `limit` elements; counts no
-// further than that.
-bool elementsBeyond(xmlNodePtr root, size_t limit) {
-  size_t count = 0;
-  for (xmlNodePtr n = root; n;) {
-    if (n->type == XML_ELEMENT_NODE && ++count > limit) return true;
-    if (n->children && n->type == XML_ELEMENT_NODE) {
-      n = n->children;
-      continue;
-    }
-    while (n && n != root && !n->next) n = n->parent;
-    if (!n || n == root) break;
-    n = n->next;
-  }
-  return false;
-}
 
 // A name an unpacker may take elsewhere: empty, a step up, a backslash (a
 // folder on some systems), a control character, or a drive's ("C:").
