@@ -73,6 +73,10 @@ constexpr const char* kManifest = "imsmanifest.xml";
 // hostile package from taking all memory.
 constexpr size_t kMaxManifest = 16u << 20;
 constexpr size_t kMaxFile = 64u << 20;  // a page or data file the course check reads
+// All the files read from a zip together: entries may share one stream of a
+// few kilobytes that inflates to kMaxFile, and a zip of a hundred kilobytes
+// held check for minutes. No course's pages come near it.
+constexpr uint64_t kMaxInflated = uint64_t{1} << 30;
 constexpr size_t kMaxEntries = 200000;
 constexpr int kMaxDepth = 64;
 constexpr size_t kMaxSchemaMessages = 5;
@@ -87,13 +91,21 @@ struct Content {
   // folder.
   std::unique_ptr<support::ZipReader> zip;
   std::map<std::string, size_t> zipEntries;
+  mutable uint64_t inflated = 0;  // read from the zip so far
+  mutable bool exhausted = false;  // a file was left unread for kMaxInflated
   fs::path folder;
 
   std::optional<std::string> read(const std::string& name) const {
     if (!files.count(name)) return std::nullopt;
     if (zip) {
+      const uint64_t most = name == kManifest ? kMaxManifest : kMaxFile;
       support::ZipReader::Read r =
-          zip->read(zipEntries.at(name), name == kManifest ? kMaxManifest : kMaxFile);
+          zip->read(zipEntries.at(name), std::min(most, kMaxInflated - inflated));
+      if (r.status == support::ZipReader::Read::TooLarge) {
+        exhausted = exhausted || r.size <= most;
+        return std::nullopt;
+      }
+      inflated += r.size;  // a stream damaged at its end was inflated all the same
       if (r.status != support::ZipReader::Read::Ok) return std::nullopt;
       return std::move(r.bytes);
     }
@@ -481,6 +493,9 @@ void runCourseCheck(const Content& content, const CourseCheck& courseCheck, Chec
     for (std::string& f :
          courseCheck(content.files, [&](const std::string& name) { return content.read(name); }))
       ck.fault(std::move(f));
+  if (content.exhausted)
+    ck.fault("the zip's files inflate to more than " + std::to_string(kMaxInflated >> 20) +
+             " MiB: those past it were not checked");
 }
 
 void checkCmi5Package(const Content& content, Checker& ck) {

@@ -600,6 +600,44 @@ TEST_F(PackageTest, ZipHoldsLargeFilesWholeWhateverTheirSize) {
   EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), filesUnder(out));
 }
 
+// Twenty directory entries more, each page2.htm's (64 MiB of blanks) under
+// a name the outline lists: a zip of kilobytes more that inflates to over a
+// gigabyte. check reads the files up to that bound and says so.
+TEST_F(PackageTest, EntriesSharingOneStreamAreReadUpToABound) {
+  fs::path out = packaged();
+  write(out / "page2.htm", std::string((64 << 20) - 1, ' '));
+  std::string preview = read(out / "pvomanifest.htm"), lines;
+  for (int i = 10; i < 30; ++i) lines += "ITEM9|x|big" + std::to_string(i) + ".htm|0\r\n";
+  preview.insert(preview.find("%MANIFEST_END"), lines);
+  write(out / "pvomanifest.htm", preview);
+  const fs::path zip = root_ / "shared.zip";
+  zipAll(out, zip);
+  std::string z = read(zip);
+  const auto u16 = [&](size_t at) { return size_t{uint8_t(z[at])} | size_t{uint8_t(z[at + 1])} << 8; };
+  const auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+  const auto put32 = [&](size_t at, size_t v) {
+    for (int i = 0; i < 4; ++i) z[at + i] = char(v >> (8 * i));
+  };
+  const size_t end = z.rfind("PK\x05\x06");  // entry counts, the directory's size and place
+  size_t record = u32(end + 16);
+  const auto length = [&] { return 46 + u16(record + 28) + u16(record + 30) + u16(record + 32); };
+  while (record < end && (u16(record + 28) != 9 || z.compare(record + 46, 9, "page2.htm") != 0))
+    record += length();
+  ASSERT_LT(record, end);
+  std::string added, one = z.substr(record, length());
+  for (int i = 10; i < 30; ++i) added += one.replace(46, 9, "big" + std::to_string(i) + ".htm");
+  z.insert(end, added);
+  const size_t moved = end + added.size();
+  put32(moved + 8, (u16(moved + 8) + 20) * 0x10001);  // on this disk and in all
+  put32(moved + 12, u32(moved + 12) + added.size());
+  write(zip, z);
+  const fs::path log = root_ / "out.txt";
+  run(quote(RD_PROGRAM) + " check " + quote(zip.string()) + " > " + quote(log.string()));
+  EXPECT_NE(read(log).find("fault: the zip's files inflate to more than 1024 MiB: those past it "
+                           "were not checked\n"),
+            std::string::npos);
+}
+
 // A page the outline lists twice is checked once, and its dead reference
 // links are named up to 20, the rest counted.
 TEST_F(PackageTest, DeadReferenceLinksAreNamedOncePerPageAndUpToTwenty) {
