@@ -6,6 +6,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlschemas.h>
+#include <unicode/unistr.h>
 
 #include <algorithm>
 #include <cctype>
@@ -22,6 +23,7 @@
 #include "package/manifest_xml.h"
 #include "package/scorm_check.h"
 #include "support/error.h"
+#include "support/strings.h"
 #include "support/zip_reader.h"
 
 namespace package {
@@ -130,13 +132,42 @@ class Checker {
 
 // ---- reading the package ------------------------------------------------
 
+// A name Windows keeps for a device, whatever its extension ("con.htm" is
+// the console), or one it drops trailing dots and blanks from (another
+// file's name, or none): unpacked there, it is no file of the package.
+bool windowsReserved(const std::string& name) {
+  if (name.back() == '.' || name.back() == ' ') return true;
+  std::string stem = support::upperAscii(name.substr(0, name.find('.')));
+  stem.erase(stem.find_last_not_of(' ') + 1);
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+  return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
+         stem[3] >= '1' && stem[3] <= '9';
+}
+
 // A name an unpacker may take elsewhere: empty, a step up, a backslash (a
-// folder on some systems), a control character, or a drive's ("C:").
+// folder on some systems), a control character, a drive's ("C:") or a
+// device's.
 bool unsafeName(const std::string& name) {
   return name.empty() || name == "." || name == ".." || name.find('\\') != std::string::npos ||
          std::any_of(name.begin(), name.end(),
                      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }) ||
-         (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])));
+         (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]))) ||
+         windowsReserved(name);
+}
+
+// Files whose names differ only in case are one file where the LMS's system
+// ignores case (Windows, macOS): unpacked there, one replaces the other.
+void caseTwinFaults(const Content& c, Checker& ck) {
+  std::map<std::string, const std::string*> folded;
+  size_t told = 0;
+  for (const std::string& f : c.files) {
+    std::string key;
+    icu::UnicodeString::fromUTF8(f).foldCase().toUTF8String(key);
+    const auto [it, fresh] = folded.emplace(std::move(key), &f);
+    if (!fresh && told++ < kMaxListed)
+      ck.fault("'" + *it->second + "' and '" + f +
+               "' differ only in case: unpacked where case is ignored, one replaces the other");
+  }
 }
 
 bool loadZip(const std::string& path, Content& c, Checker& ck) {
@@ -519,6 +550,7 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
   bool loaded = folder ? loadFolder(path, content, ck) : loadZip(path, content, ck);
   if (!loaded) return ck.result;
   if (folder && !playerFolder.empty()) noteLeftovers(path, playerFolder, content, ck);
+  caseTwinFaults(content, ck);
   if (content.files.size() > kMaxEntries)
     ck.fault("the package holds more than " + std::to_string(kMaxEntries) + " files");
 

@@ -433,7 +433,8 @@ TEST_F(PackageTest, ALinkAnywhereInAPackageIsAFault) {
 
 // Entry names (of page3.htm's length) an unpacker may read otherwise: one
 // name twice, a line end (which must not forge a line of the report), an
-// escape, a drive.
+// escape, a drive; on Windows a device, a trailing dot dropped, a name
+// that is another's but for case.
 TEST_F(PackageTest, ZipEntryNamesAnUnpackerMayTakeElsewhereAreFaults) {
   const fs::path zip = packaged().string() + ".zip";
   const std::string bytes = read(zip);
@@ -442,6 +443,9 @@ TEST_F(PackageTest, ZipEntryNamesAnUnpackerMayTakeElsewhereAreFaults) {
       {"p\nfault:x", "fault: zip entry 'p\\x0Afault:x' has a name an LMS cannot unpack safely"},
       {"p\x1b[2J.htm", "zip entry 'p\\x1B[2J.htm' has a name"},
       {"C:pag.htm", "zip entry 'C:pag.htm' has a name"},
+      {"Aux .json", "zip entry 'Aux .json' has a name"},
+      {"page2.ht.", "zip entry 'page2.ht.' has a name"},
+      {"PAGE2.htm", "fault: 'PAGE2.htm' and 'page2.htm' differ only in case"},
   };
   for (const auto& [name, cause] : cases) {
     SCOPED_TRACE(name);
