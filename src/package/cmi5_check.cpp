@@ -145,6 +145,11 @@ std::vector<Finding> checkCmi5(const std::string& structure, const std::set<std:
                                            ": an LMS would not take it as cmi5"}};
   if (const auto docType = docTypeFault(doc.get(), kCmi5File))
     return {{Finding::Severity::Fault, *docType}};
+  if (elementsBeyond(root, kMaxElements))
+    return {{Finding::Severity::Fault, std::string(kCmi5File) + " holds more than " +
+                                           std::to_string(kMaxElements) +
+                                           " elements: no course has as many, and it is not "
+                                           "checked further"}};
   Cmi5Checker ck(files);
   ck.structure(root);
   return std::move(ck.findings);

@@ -25,6 +25,21 @@ std::optional<std::string> docTypeFault(xmlDocPtr doc, const char* name) {
          "entities: write it without one";
 }
 
+bool elementsBeyond(xmlNodePtr root, size_t limit) {
+  size_t count = 0;
+  for (xmlNodePtr n = root; n;) {
+    if (n->type == XML_ELEMENT_NODE && ++count > limit) return true;
+    if (n->children && n->type == XML_ELEMENT_NODE) {
+      n = n->children;
+      continue;
+    }
+    while (n && n != root && !n->next) n = n->parent;
+    if (!n || n == root) break;
+    n = n->next;
+  }
+  return false;
+}
+
 bool isCp(xmlNodePtr n, const char* name) {
   if (n->type != XML_ELEMENT_NODE || !n->ns || !n->ns->href) return false;
   const char* ns = reinterpret_cast<const char*>(n->ns->href);

@@ -3,6 +3,7 @@
 // the package check and for choosing the zip's files alike.
 #include <libxml/tree.h>
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,13 @@ XmlDoc readXml(std::string_view bytes, const char* name);
 // entities stay unexpanded here (expanding them would let a package read the
 // machine's files), and the schema validator cannot walk past one.
 std::optional<std::string> docTypeFault(xmlDocPtr doc, const char* name);
+// No course's manifest or cmi5.xml holds more elements; a file of millions
+// (a zip of kilobytes) takes the validator minutes, and the checks' findings
+// gigabytes.
+inline constexpr size_t kMaxElements = 200000;
+// Whether the tree under `root` holds more than `limit` elements; counts no
+// further than that.
+bool elementsBeyond(xmlNodePtr root, size_t limit);
 
 // An element of a content packaging namespace (1.1.4 or 1.1.2) with this
 // local name.

@@ -6,6 +6,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlschemas.h>
+#include <unicode/unistr.h>
 
 #include <algorithm>
 #include <cctype>
@@ -22,6 +23,7 @@
 #include "package/manifest_xml.h"
 #include "package/scorm_check.h"
 #include "support/error.h"
+#include "support/strings.h"
 #include "support/zip_reader.h"
 
 namespace package {
@@ -73,8 +75,11 @@ constexpr const char* kManifest = "imsmanifest.xml";
 // hostile package from taking all memory.
 constexpr size_t kMaxManifest = 16u << 20;
 constexpr size_t kMaxFile = 64u << 20;  // a page or data file the course check reads
+// All the files read from a zip together: entries may share one stream of a
+// few kilobytes that inflates to kMaxFile, and a zip of a hundred kilobytes
+// held check for minutes. No course's pages come near it.
+constexpr uint64_t kMaxInflated = uint64_t{1} << 30;
 constexpr size_t kMaxEntries = 200000;
-constexpr size_t kMaxElements = 200000;
 constexpr int kMaxDepth = 64;
 constexpr size_t kMaxSchemaMessages = 5;
 constexpr size_t kMaxListed = 50;
@@ -88,13 +93,21 @@ struct Content {
   // folder.
   std::unique_ptr<support::ZipReader> zip;
   std::map<std::string, size_t> zipEntries;
+  mutable uint64_t inflated = 0;  // read from the zip so far
+  mutable bool exhausted = false;  // a file was left unread for kMaxInflated
   fs::path folder;
 
   std::optional<std::string> read(const std::string& name) const {
     if (!files.count(name)) return std::nullopt;
     if (zip) {
+      const uint64_t most = name == kManifest ? kMaxManifest : kMaxFile;
       support::ZipReader::Read r =
-          zip->read(zipEntries.at(name), name == kManifest ? kMaxManifest : kMaxFile);
+          zip->read(zipEntries.at(name), std::min(most, kMaxInflated - inflated));
+      if (r.status == support::ZipReader::Read::TooLarge) {
+        exhausted = exhausted || r.size <= most;
+        return std::nullopt;
+      }
+      inflated += r.size;  // a stream damaged at its end was inflated all the same
       if (r.status != support::ZipReader::Read::Ok) return std::nullopt;
       return std::move(r.bytes);
     }
@@ -119,30 +132,42 @@ class Checker {
 
 // ---- reading the package ------------------------------------------------
 
-// Whether the tree under `root` holds more than `limit` elements; counts no
-// further than that.
-bool elementsBeyond(xmlNodePtr root, size_t limit) {
-  size_t count = 0;
-  for (xmlNodePtr n = root; n;) {
-    if (n->type == XML_ELEMENT_NODE && ++count > limit) return true;
-    if (n->children && n->type == XML_ELEMENT_NODE) {
-      n = n->children;
-      continue;
-    }
-    while (n && n != root && !n->next) n = n->parent;
-    if (!n || n == root) break;
-    n = n->next;
-  }
-  return false;
+// A name Windows keeps for a device, whatever its extension ("con.htm" is
+// the console), or one it drops trailing dots and blanks from (another
+// file's name, or none): unpacked there, it is no file of the package.
+bool windowsReserved(const std::string& name) {
+  if (name.back() == '.' || name.back() == ' ') return true;
+  std::string stem = support::upperAscii(name.substr(0, name.find('.')));
+  stem.erase(stem.find_last_not_of(' ') + 1);
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+  return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
+         stem[3] >= '1' && stem[3] <= '9';
 }
 
 // A name an unpacker may take elsewhere: empty, a step up, a backslash (a
-// folder on some systems), a control character, or a drive's ("C:").
+// folder on some systems), a control character, a drive's ("C:") or a
+// device's.
 bool unsafeName(const std::string& name) {
   return name.empty() || name == "." || name == ".." || name.find('\\') != std::string::npos ||
          std::any_of(name.begin(), name.end(),
                      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }) ||
-         (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])));
+         (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]))) ||
+         windowsReserved(name);
+}
+
+// Files whose names differ only in case are one file where the LMS's system
+// ignores case (Windows, macOS): unpacked there, one replaces the other.
+void caseTwinFaults(const Content& c, Checker& ck) {
+  std::map<std::string, const std::string*> folded;
+  size_t told = 0;
+  for (const std::string& f : c.files) {
+    std::string key;
+    icu::UnicodeString::fromUTF8(f).foldCase().toUTF8String(key);
+    const auto [it, fresh] = folded.emplace(std::move(key), &f);
+    if (!fresh && told++ < kMaxListed)
+      ck.fault("'" + *it->second + "' and '" + f +
+               "' differ only in case: unpacked where case is ignored, one replaces the other");
+  }
 }
 
 bool loadZip(const std::string& path, Content& c, Checker& ck) {
@@ -499,6 +524,9 @@ void runCourseCheck(const Content& content, const CourseCheck& courseCheck, Chec
     for (std::string& f :
          courseCheck(content.files, [&](const std::string& name) { return content.read(name); }))
       ck.fault(std::move(f));
+  if (content.exhausted)
+    ck.fault("the zip's files inflate to more than " + std::to_string(kMaxInflated >> 20) +
+             " MiB: those past it were not checked");
 }
 
 void checkCmi5Package(const Content& content, Checker& ck) {
@@ -522,6 +550,7 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
   bool loaded = folder ? loadFolder(path, content, ck) : loadZip(path, content, ck);
   if (!loaded) return ck.result;
   if (folder && !playerFolder.empty()) noteLeftovers(path, playerFolder, content, ck);
+  caseTwinFaults(content, ck);
   if (content.files.size() > kMaxEntries)
     ck.fault("the package holds more than " + std::to_string(kMaxEntries) + " files");
 

@@ -166,22 +166,26 @@ std::u16string decodeReferences(std::u16string_view s) {
 }
 
 std::string escapeXml(std::string_view s) {
-  std::string out;
-  for (char c : s) {
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '"')
-      out += "&quot;";
-    else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
+  // Read as UTF-8, so that bytes that are none (a folder's name is the file
+  // system's) come out as U+FFFD: XML takes no such bytes, nor U+FFFE and
+  // U+FFFF, which are left out.
+  std::u16string out;
+  for (char16_t c : fromUtf8(s)) {
+    if (c == 0xFFFE || c == 0xFFFF) continue;
+    if (c == u'&')
+      out += u"&amp;";
+    else if (c == u'<')
+      out += u"&lt;";
+    else if (c == u'>')
+      out += u"&gt;";
+    else if (c == u'"')
+      out += u"&quot;";
+    else if (c >= 0x20 || c == u'\t')
       out += c;
     else
-      out += ' ';
+      out += u' ';
   }
-  return out;
+  return toUtf8(out);
 }
 
 }  // namespace support

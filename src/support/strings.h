@@ -34,7 +34,8 @@ std::u16string replaceAll(std::u16string_view s, std::u16string_view from, std::
 
 // Text for XML markup, in an element or a quoted attribute: the markup's
 // characters as references, control characters (which XML does not take;
-// a tab stays) as blanks.
+// a tab stays) as blanks, bytes that are no UTF-8 as U+FFFD, U+FFFE and
+// U+FFFF left out.
 std::string escapeXml(std::string_view s);
 
 // Character references decoded in one pass, so that "&amp;lt;" gives "&lt;":

@@ -125,6 +125,14 @@ TEST_F(PackageTest, EachBreakageOfAScorm2004OrCmi5PackageIsReportedByItsCause) {
        {"document type",
         edit("cmi5.xml", "<courseStructure ", "<!DOCTYPE c [<!ENTITY e 'x'>]><courseStructure "),
         "cmi5.xml declares a document type (<!DOCTYPE>)"}},
+      {".cmi5.zip",
+       {"units past counting (a zip of kilobytes, whose findings took gigabytes)",
+        [](const fs::path& p) {
+          std::string units;
+          for (int i = 0; i < 200000; ++i) units += "<au/>";
+          replaceIn(p / "cmi5.xml", "</courseStructure>", units + "</courseStructure>");
+        },
+        "cmi5.xml holds more than 200000 elements: no course has as many"}},
       {".cmi5.zip", {"no structure", gone("cmi5.xml"), "imsmanifest.xml is missing"}},
   };
   int n = 0;

@@ -433,7 +433,8 @@ TEST_F(PackageTest, ALinkAnywhereInAPackageIsAFault) {
 
 // Entry names (of page3.htm's length) an unpacker may read otherwise: one
 // name twice, a line end (which must not forge a line of the report), an
-// escape, a drive.
+// escape, a drive; on Windows a device, a trailing dot dropped, a name
+// that is another's but for case.
 TEST_F(PackageTest, ZipEntryNamesAnUnpackerMayTakeElsewhereAreFaults) {
   const fs::path zip = packaged().string() + ".zip";
   const std::string bytes = read(zip);
@@ -442,6 +443,9 @@ TEST_F(PackageTest, ZipEntryNamesAnUnpackerMayTakeElsewhereAreFaults) {
       {"p\nfault:x", "fault: zip entry 'p\\x0Afault:x' has a name an LMS cannot unpack safely"},
       {"p\x1b[2J.htm", "zip entry 'p\\x1B[2J.htm' has a name"},
       {"C:pag.htm", "zip entry 'C:pag.htm' has a name"},
+      {"Aux .json", "zip entry 'Aux .json' has a name"},
+      {"page2.ht.", "zip entry 'page2.ht.' has a name"},
+      {"PAGE2.htm", "fault: 'PAGE2.htm' and 'page2.htm' differ only in case"},
   };
   for (const auto& [name, cause] : cases) {
     SCOPED_TRACE(name);
@@ -598,6 +602,44 @@ TEST_F(PackageTest, ZipHoldsLargeFilesWholeWhateverTheirSize) {
   zipAll(out, zip);
   std::vector<std::string> entries = zipEntries(zip, out);  // compares every entry's bytes
   EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), filesUnder(out));
+}
+
+// Twenty directory entries more, each page2.htm's (64 MiB of blanks) under
+// a name the outline lists: a zip of kilobytes more that inflates to over a
+// gigabyte. check reads the files up to that bound and says so.
+TEST_F(PackageTest, EntriesSharingOneStreamAreReadUpToABound) {
+  fs::path out = packaged();
+  write(out / "page2.htm", std::string((64 << 20) - 1, ' '));
+  std::string preview = read(out / "pvomanifest.htm"), lines;
+  for (int i = 10; i < 30; ++i) lines += "ITEM9|x|big" + std::to_string(i) + ".htm|0\r\n";
+  preview.insert(preview.find("%MANIFEST_END"), lines);
+  write(out / "pvomanifest.htm", preview);
+  const fs::path zip = root_ / "shared.zip";
+  zipAll(out, zip);
+  std::string z = read(zip);
+  const auto u16 = [&](size_t at) { return size_t{uint8_t(z[at])} | size_t{uint8_t(z[at + 1])} << 8; };
+  const auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+  const auto put32 = [&](size_t at, size_t v) {
+    for (int i = 0; i < 4; ++i) z[at + i] = char(v >> (8 * i));
+  };
+  const size_t end = z.rfind("PK\x05\x06");  // entry counts, the directory's size and place
+  size_t record = u32(end + 16);
+  const auto length = [&] { return 46 + u16(record + 28) + u16(record + 30) + u16(record + 32); };
+  while (record < end && (u16(record + 28) != 9 || z.compare(record + 46, 9, "page2.htm") != 0))
+    record += length();
+  ASSERT_LT(record, end);
+  std::string added, one = z.substr(record, length());
+  for (int i = 10; i < 30; ++i) added += one.replace(46, 9, "big" + std::to_string(i) + ".htm");
+  z.insert(end, added);
+  const size_t moved = end + added.size();
+  put32(moved + 8, (u16(moved + 8) + 20) * 0x10001);  // on this disk and in all
+  put32(moved + 12, u32(moved + 12) + added.size());
+  write(zip, z);
+  const fs::path log = root_ / "out.txt";
+  run(quote(RD_PROGRAM) + " check " + quote(zip.string()) + " > " + quote(log.string()));
+  EXPECT_NE(read(log).find("fault: the zip's files inflate to more than 1024 MiB: those past it "
+                           "were not checked\n"),
+            std::string::npos);
 }
 
 // A page the outline lists twice is checked once, and its dead reference

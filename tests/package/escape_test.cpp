@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "package/scorm.h"
+#include "support/strings.h"
 
 using package::escapeText;
 using package::xmlContent;
@@ -64,6 +65,24 @@ TEST(XmlContent, ForbiddenCharactersAreDroppedAllowedOnesKept) {
                            u'\r', 14, 0xFFFE, 0xD800, u'b', 0xDC00};
   EXPECT_EQ(xmlContent(raw), u"a\t \n \r b");
   EXPECT_EQ(xmlContent(u"\U0001F600"), u"\U0001F600");  // a pair stays
+}
+
+// Whatever bytes it is given, the result is XML text: a folder's name that
+// is no UTF-8 became the title of the SCORM and cmi5 manifests, and no LMS
+// could read them.
+TEST(EscapeXml, MarkupControlsAndWhatXmlDoesNotTakeAreReplaced) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"a<b>&\"c'", "a&lt;b&gt;&amp;&quot;c'"},
+      {"tab\there\x01\x1F.", "tab\there  ."},
+      {"caf\xE9\xFF", "caf\uFFFD\uFFFD"},
+      {"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},  // a surrogate's code
+      {"\uFFFEx\uFFFF", "x"},
+      {"Курс \U0001F600", "Курс \U0001F600"},
+  };
+  for (const auto& [in, out] : cases) {
+    SCOPED_TRACE(in);
+    EXPECT_EQ(support::escapeXml(in), out);
+  }
 }
 
 // SCORM 1.2's schema takes titles of 200 characters: a longer one is cut
