@@ -278,17 +278,21 @@ void forEachEntry(const std::string& folder,
   }
 }
 
+bool removeIfStaleTemporary(const std::string& folder, const char* leaf) {
+  if (!isTemporaryName(leaf)) return false;
+  // ".rdtmp." + pid + "." + n: a process still running may be writing it.
+  const long pid = std::strtol(leaf + kTemporaryPrefix.size(), nullptr, 10);
+  const bool running = pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+  if (!running) ::unlink((folder + "/" + leaf).c_str());
+  return true;
+}
+
 void removeStaleTemporaries(const std::string& folder, bool subfolders) {
   forEachEntry(folder, [&](const char* leaf, EntryKind kind) {
-    if (subfolders && kind == EntryKind::Folder) {
+    if (subfolders && kind == EntryKind::Folder)
       removeStaleTemporaries(folder + "/" + leaf, false);
-      return;
-    }
-    if (!isTemporaryName(leaf)) return;
-    // ".rdtmp." + pid + "." + n: a process still running may be writing it.
-    const long pid = std::strtol(leaf + kTemporaryPrefix.size(), nullptr, 10);
-    const bool running = pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-    if (!running) ::unlink((folder + "/" + leaf).c_str());
+    else
+      removeIfStaleTemporary(folder, leaf);
   });
 }
 
