@@ -263,7 +263,6 @@ Completed completePackage(const std::string& programFolder, const std::string& g
        [&] { contents = courseContents(folder, player, held, pages.taker()); });
   files = std::move(contents.files);
   title = std::move(contents.title);
-  support::removeStaleTemporaries(folder, true);
   const std::string parent = fs::path(folder).parent_path().string();
   support::removeStaleTemporaries(parent.empty() ? "." : parent);  // the zip's
   step("copying the course player", [&] { copyPlayer(programFolder, folder, player, held); });
@@ -277,7 +276,8 @@ Completed completePackage(const std::string& programFolder, const std::string& g
        [&] { packed = packFiles(folder, files, zips, held, pages); });
   held.clear();  // the packed bytes are what the zips need
   writeZips(zips, packed, done);
-  done.leftOut = leftovers(folder, files);
+  // The folder's stale temporaries go in the same walk.
+  done.leftOut = leftoversRemovingStale(folder, files);
   return done;
 }
 

@@ -226,27 +226,43 @@ CourseContents courseContents(const std::string& folder,
 namespace {
 
 // The files and links below `folder` (`prefix` their names' start) not in
-// `wanted`; folders are entered, links to them are not.
+// `wanted`; folders are entered, links to them are not. Temporaries are no
+// leftovers; while `removeStale` is above 0, the stale ones of this folder
+// and of those `removeStale` - 1 levels down go.
 void leftoversIn(const std::string& folder, const std::string& prefix,
-                 const std::set<std::string>& wanted, std::vector<std::string>& left) {
+                 const std::set<std::string>& wanted, int removeStale,
+                 std::vector<std::string>& left) {
   support::forEachEntry(folder, [&](const char* leaf, support::EntryKind kind) {
     std::string rel = prefix + leaf;
-    if (kind == support::EntryKind::Folder)
-      leftoversIn(folder + "/" + leaf, rel + "/", wanted, left);
-    else if (!support::isTemporaryName(leaf) && !wanted.count(rel))
-      left.push_back(std::move(rel));
+    if (kind == support::EntryKind::Folder) {
+      leftoversIn(folder + "/" + leaf, rel + "/", wanted, removeStale - 1, left);
+      return;
+    }
+    const bool temporary = removeStale > 0 ? support::removeIfStaleTemporary(folder, leaf)
+                                           : support::isTemporaryName(leaf);
+    if (!temporary && !wanted.count(rel)) left.push_back(std::move(rel));
   });
+}
+
+std::vector<std::string> sortedLeftovers(const std::string& folder,
+                                         const std::vector<std::string>& course, int removeStale) {
+  const std::set<std::string> wanted(course.begin(), course.end());
+  std::vector<std::string> left;
+  leftoversIn(folder, "", wanted, removeStale, left);
+  std::sort(left.begin(), left.end());
+  return left;
 }
 
 }  // namespace
 
 std::vector<std::string> leftovers(const std::string& folder,
                                    const std::vector<std::string>& course) {
-  const std::set<std::string> wanted(course.begin(), course.end());
-  std::vector<std::string> left;
-  leftoversIn(folder, "", wanted, left);
-  std::sort(left.begin(), left.end());
-  return left;
+  return sortedLeftovers(folder, course, 0);
+}
+
+std::vector<std::string> leftoversRemovingStale(const std::string& folder,
+                                                const std::vector<std::string>& course) {
+  return sortedLeftovers(folder, course, 2);
 }
 
 }  // namespace package

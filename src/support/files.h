@@ -84,6 +84,9 @@ void forEachEntry(const std::string& folder,
 void removeStaleTemporaries(const std::string& folder, bool subfolders = false);
 // Whether a file name is one of writeFile's temporaries.
 bool isTemporaryName(std::string_view leaf);
+// Whether `leaf` of `folder` is one of writeFile's temporaries; removes it
+// when the process that wrote it runs no longer.
+bool removeIfStaleTemporary(const std::string& folder, const char* leaf);
 
 bool isFile(const std::string& path);         // a plain file, through links
 bool isLink(const std::string& path);         // a symbolic link itself
