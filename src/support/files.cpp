@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pthread.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -71,21 +70,10 @@ std::string folderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// The process's id, asked of the system once rather than for every file
-// written (1,200 times for a large course); a forked child asks afresh.
-pid_t processId() {
-  static std::atomic<pid_t> known{0};
-  static const bool forgotInChild = ::pthread_atfork(nullptr, nullptr, [] { known = 0; }) == 0;
-  if (!forgotInChild) return ::getpid();
-  pid_t pid = known.load(std::memory_order_relaxed);
-  if (pid == 0) known.store(pid = ::getpid(), std::memory_order_relaxed);
-  return pid;
-}
-
 // A name no other process and no other write of this one uses.
 std::string temporaryFor(const std::string& path) {
   static std::atomic<uint64_t> next{0};
-  return folderOf(path) + std::string(kTemporaryPrefix) + std::to_string(processId()) + "." +
+  return folderOf(path) + std::string(kTemporaryPrefix) + std::to_string(::getpid()) + "." +
          std::to_string(next++);
 }
 

@@ -1,7 +1,6 @@
 // The copy step's walks over a package folder: the files that are no part
 // of the course, and the temporaries a killed run left behind.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -49,23 +48,4 @@ TEST(FolderWalk, LeftoversAndStaleTemporariesAreFoundInSubfolders) {
     EXPECT_TRUE(fs::exists(dir / ("sub/deeper/" + dead)));
     EXPECT_TRUE(fs::exists(dir / "notes.txt"));
   }
-}
-
-// Stale temporaries are told by the id in their names: a forked child that
-// writes names its temporaries for itself, not for the process it came from.
-TEST(FolderWalk, AForkedChildNamesItsTemporariesForItself) {
-  ScratchFolder dir;
-  support::writeFile(dir / "parent.txt", "x");
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const support::PendingFile file(dir / "child.txt");  // its temporary stands until it goes
-    const std::string mine = ".rdtmp." + std::to_string(::getpid()) + ".";
-    bool named = false;
-    for (const auto& e : fs::directory_iterator(dir.path()))
-      named = named || e.path().filename().string().starts_with(mine);
-    ::_exit(named ? 0 : 1);
-  }
-  int status = -1;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
