@@ -165,12 +165,9 @@ std::u16string decodeReferences(std::u16string_view s) {
   return out;
 }
 
-std::string escapeXml(std::string_view s) {
-  // Read as UTF-8, so that bytes that are none (a folder's name is the file
-  // system's) come out as U+FFFD: XML takes no such bytes, nor U+FFFE and
-  // U+FFFF, which are left out.
+std::u16string escapeXml(std::u16string_view s) {
   std::u16string out;
-  for (char16_t c : fromUtf8(s)) {
+  for (char16_t c : s) {
     if (c == 0xFFFE || c == 0xFFFF) continue;
     if (c == u'&')
       out += u"&amp;";
@@ -185,7 +182,13 @@ std::string escapeXml(std::string_view s) {
     else
       out += u' ';
   }
-  return toUtf8(out);
+  return out;
+}
+
+std::string escapeXml(std::string_view s) {
+  // Read as UTF-8, so that bytes that are none (a folder's name is the file
+  // system's) come out as U+FFFD.
+  return toUtf8(escapeXml(std::u16string_view(fromUtf8(s))));
 }
 
 }  // namespace support

@@ -37,6 +37,8 @@ std::u16string replaceAll(std::u16string_view s, std::u16string_view from, std::
 // a tab stays) as blanks, bytes that are no UTF-8 as U+FFFD, U+FFFE and
 // U+FFFF left out.
 std::string escapeXml(std::string_view s);
+// The same for text already in UTF-16 (equations' MathML).
+std::u16string escapeXml(std::u16string_view s);
 
 // Character references decoded in one pass, so that "&amp;lt;" gives "&lt;":
 // "&#N;" and "&#xN;" of a character (not a surrogate, not NUL) and the five

@@ -15,22 +15,4 @@ inline std::u16string linearOperand(const std::u16string& s) {
   return simple || s.size() == 1 ? s : u"(" + s + u")";
 }
 
-// Text in MathML markup, escaped.
-inline std::u16string mathEscaped(std::u16string_view s) {
-  std::u16string out;
-  for (char16_t c : s) {
-    if (c == u'&')
-      out += u"&amp;";
-    else if (c == u'<')
-      out += u"&lt;";
-    else if (c == u'>')
-      out += u"&gt;";
-    else if (c == u'"')
-      out += u"&quot;";
-    else
-      out += c;
-  }
-  return out;
-}
-
 }  // namespace word::read

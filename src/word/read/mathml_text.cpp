@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "support/strings.h"
 #include "word/builder.h"
 #include "word/error.h"
 #include "word/read/linear_math.h"
@@ -156,7 +157,7 @@ struct Markup {
     }
   }
 
-  void mo(std::u16string_view op) { out += u"<mo>" + mathEscaped(op) + u"</mo>"; }
+  void mo(std::u16string_view op) { out += u"<mo>" + support::escapeXml(op) + u"</mo>"; }
 
   // The brackets and separators as operators of a row.
   void fenced(const pugi::xml_node& n, int depth) {
@@ -193,7 +194,7 @@ struct Markup {
     const bool token =
         name == "mi" || name == "mn" || name == "mo" || name == "mtext" || name == "ms";
     if (token)
-      out += mathEscaped(u16(n.text().get()));
+      out += support::escapeXml(u16(n.text().get()));
     else
       for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
         if (c.type() == pugi::node_element) write(c, depth + 1);

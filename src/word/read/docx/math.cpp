@@ -4,6 +4,7 @@
 // its text.
 #include <unicode/uchar.h>
 
+#include "support/strings.h"
 #include "word/read/docx/reader_state.h"
 #include "word/read/linear_math.h"
 
@@ -41,7 +42,7 @@ Piece tag(std::u16string_view name, const Piece& inner, std::u16string_view attr
 }
 
 Piece mo(std::u16string_view op) {
-  return {u"<mo>" + mathEscaped(op) + u"</mo>", u16string(op)};
+  return {u"<mo>" + support::escapeXml(op) + u"</mo>", u16string(op)};
 }
 
 std::u16string_view charAttr(const pugi::xml_node& pr, std::string_view prop,
@@ -118,19 +119,19 @@ class MathReader {
       if (is(t, "t")) text += cleanText(t.text().get());
     pugi::xml_node pr = child(r, "rPr");
     if (pr && (child(pr, "nor") || val(child(pr, "sty")) == "p"))
-      return {u"<mtext>" + mathEscaped(text) + u"</mtext>", text};
+      return {u"<mtext>" + support::escapeXml(text) + u"</mtext>", text};
     Piece out{u"", text};
     for (size_t i = 0; i < text.size();) {
       size_t j = i + 1;
       if (digit(text[i]) && text[i] != u',' && text[i] != u'.') {
         while (j < text.size() && digit(text[j])) ++j;
-        out.ml += u"<mn>" + mathEscaped(std::u16string_view(text).substr(i, j - i)) + u"</mn>";
+        out.ml += u"<mn>" + support::escapeXml(std::u16string_view(text).substr(i, j - i)) + u"</mn>";
       } else if (u_isalpha(text[i])) {
-        out.ml += u"<mi>" + mathEscaped(std::u16string_view(text).substr(i, 1)) + u"</mi>";
+        out.ml += u"<mi>" + support::escapeXml(std::u16string_view(text).substr(i, 1)) + u"</mi>";
       } else if (text[i] == u'-') {
         out.ml += u"<mo>\u2212</mo>";  // a hyphen typed in a formula shows as the minus sign
       } else if (text[i] != u' ') {
-        out.ml += u"<mo>" + mathEscaped(std::u16string_view(text).substr(i, 1)) + u"</mo>";
+        out.ml += u"<mo>" + support::escapeXml(std::u16string_view(text).substr(i, 1)) + u"</mo>";
       }
       i = j;
     }
@@ -176,7 +177,7 @@ class MathReader {
         (!child(pr, "limLoc") && chr != u"∫" && chr != u"∬" && chr != u"∭" && chr != u"∮");
     const bool noSub = onOffChild(pr, "subHide"), noSup = onOffChild(pr, "supHide");
     Piece sub = part(n, "sub", depth), sup = part(n, "sup", depth), e = part(n, "e", depth);
-    u16string op = u"<mo largeop=\"true\">" + mathEscaped(chr) + u"</mo>";
+    u16string op = u"<mo largeop=\"true\">" + support::escapeXml(chr) + u"</mo>";
     u16string ml;
     if (noSub && noSup)
       ml = op;
@@ -254,7 +255,7 @@ class MathReader {
     u16string plain;
     for (char16_t c : name.linear) plain += c;
     const bool word = !plain.empty() && u_isalpha(plain[0]);
-    const u16string nameMl = word ? u"<mi>" + mathEscaped(plain) + u"</mi>" : name.ml;
+    const u16string nameMl = word ? u"<mi>" + support::escapeXml(plain) + u"</mi>" : name.ml;
     return {u"<mrow>" + nameMl + u"<mo>\u2061</mo>" + e.ml + u"</mrow>",
             name.linear + u"\u2061" + operand(e.linear)};
   }
@@ -271,7 +272,7 @@ class MathReader {
     const bool below = name == "bar" ? pos != "top" : (name == "groupChr" && pos != "top");
     if (name == "bar" && below) chr = u"_";
     Piece e = part(n, "e", depth);
-    const u16string op = u"<mo stretchy=\"true\">" + mathEscaped(spacing(chr)) + u"</mo>";
+    const u16string op = u"<mo stretchy=\"true\">" + support::escapeXml(spacing(chr)) + u"</mo>";
     const u16string ml = below ? u"<munder>" + e.ml + op + u"</munder>"
                                : u"<mover accent=\"true\">" + e.ml + op + u"</mover>";
     return {ml, (chr.size() == 1 && chr[0] >= 0x300 && chr[0] < 0x370)
