@@ -168,7 +168,7 @@ var RdScorm = (function () {
       var at = 'cmi.objectives.' + o.index + '.';
       v[at + 'id'] = o.id;
       if (o.raw !== null) {
-        v[at + 'score.scaled'] = String(o.raw / 100);
+        v[at + 'score.scaled'] = String(o.scaled);
         v[at + 'score.raw'] = String(o.raw);
         v[at + 'score.min'] = '0';
         v[at + 'score.max'] = '100';

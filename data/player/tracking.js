@@ -132,6 +132,16 @@ var RdTracking = (function () {
     return state;
   }
 
+  // `right` of `total` answers against the pass mark (per cent): the per
+  // cent shown and reported (raw) and the share (scaled, to the seven
+  // decimals SCORM 2004 keeps) cut down, never rounded up, and passed by
+  // the exact share, so that 35 of 44 (79.5%) is neither shown as 80% nor
+  // passed at a mark of 80.
+  function share(right, total, passMark) {
+    return { raw: Math.floor(100 * right / total), scaled: Math.floor(1e7 * right / total) / 1e7,
+             passed: 100 * right >= passMark * total - 1e-9 };
+  }
+
   // The score and the status: `totals` gives each test's number of
   // questions (by key) as the course has it now. A test without questions
   // is one that cannot be shown: no learner can finish the course, so it
@@ -156,13 +166,13 @@ var RdTracking = (function () {
         right += t.rightCount;
       }
     });
-    var raw = all ? Math.round(100 * right / all) : null;
+    var score = all ? share(right, all, passMark) : null;
     var taken = answered === tests && !unusable;
     var completion = taken && state.seen.every(Boolean) ? 'completed' : 'incomplete';
-    var success = taken && tests ? (raw >= passMark ? 'passed' : 'failed') : 'unknown';
+    var success = taken && tests ? (score.passed ? 'passed' : 'failed') : 'unknown';
     var status = completion === 'incomplete' ? completion : tests ? success : 'completed';
-    return { right: right, total: all, raw: raw, answered: answered, status: status,
-             completion: completion, success: success };
+    return { right: right, total: all, raw: score ? score.raw : null, scaled: score ? score.scaled : null,
+             answered: answered, status: status, completion: completion, success: success };
   }
 
   // ---- the tracker the player drives ----------------------------------------
@@ -259,7 +269,7 @@ var RdTracking = (function () {
     if (other !== null) this.merge(other);
     var s = this.summary();
     report.suspend = encode(this.state, this.store.limit);
-    if (s.answered > 0) report.score = { raw: s.raw, scaled: s.raw / 100 };
+    if (s.answered > 0) report.score = { raw: s.raw, scaled: s.scaled };
     report.status = { word: s.status, completion: s.completion, success: s.success };
     var objectives = this.objectiveReport();
     if (objectives.length) report.objectives = objectives;
@@ -330,14 +340,16 @@ var RdTracking = (function () {
     this.report(report);
   };
 
-  // A test's result: { right, total, raw (per cent), passed (its own share
-  // at the pass mark or above), attempts }, or null before it is answered.
+  // A test's result: { right, total, raw (per cent), scaled, passed (its
+  // own share at the pass mark or above), attempts }, or null before it is
+  // answered.
   Tracker.prototype.testResult = function (key) {
     var t = this.state.tests[key];
     var total = this.knownTotals()[key];
     if (!t || !total || t.total !== total) return null;
-    var raw = Math.round(100 * t.rightCount / t.total);
-    return { right: t.rightCount, total: t.total, raw: raw, passed: raw >= this.passMark, attempts: t.attempts };
+    var score = share(t.rightCount, t.total, this.passMark);
+    return { right: t.rightCount, total: t.total, raw: score.raw, scaled: score.scaled, passed: score.passed,
+             attempts: t.attempts };
   };
 
   // How much of the course is done, in per cent: each page seen and each
@@ -393,7 +405,7 @@ var RdTracking = (function () {
   };
 
   // Each test's score and status, at its objective (Tracker.places), when
-  // they change: { index, id (test7), raw (per cent, or null), status
+  // they change: { index, id (test7), raw (per cent, or null), scaled, status
   // (passed, failed or 'not attempted') }. Objectives are numbered without
   // gaps, so a test answered before the ones ahead of it reports those as
   // not attempted; nothing is reported before the first answer.
@@ -406,9 +418,9 @@ var RdTracking = (function () {
       var at = self.places[key];
       var r = self.testResult(key);
       var status = r ? (r.passed ? 'passed' : 'failed') : 'not attempted';
-      var said = status + ' ' + (r ? r.raw : '');
+      var said = status + ' ' + (r ? r.scaled : '');
       if (self.objectives[key] === said || at > self.objectiveCount) return;
-      out.push({ index: at, id: 'test' + key, raw: r ? r.raw : null, status: status });
+      out.push({ index: at, id: 'test' + key, raw: r ? r.raw : null, scaled: r ? r.scaled : null, status: status });
       self.objectives[key] = said;
       if (at === self.objectiveCount) self.objectiveCount++;
     });
