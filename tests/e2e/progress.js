@@ -381,6 +381,12 @@ test('on a phone: nothing scrolls sideways, the contents is a drawer, every targ
     await quizFrame(p).locator('fieldset.question').first().waitFor();
     assert.deepEqual(await smallTargets(p.frame({ name: 'content' })), [], 'a quiz');
     assert.equal(await wide(), false);
+    // Feedback or a correct answer of one long word (a path, an address),
+    // as a check adds it, wraps too.
+    assert.equal(await p.frame({ name: 'content' }).evaluate(() => {
+      document.querySelector('.feedback').appendChild(document.createElement('p')).textContent = 'C:\\Course\\'.repeat(30);
+      return document.documentElement.scrollWidth > innerWidth;
+    }), false, 'the quiz scrolls sideways');
   } finally {
     await p.close();
   }
