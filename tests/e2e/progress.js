@@ -361,6 +361,18 @@ test('on a phone: nothing scrolls sideways, the contents is a drawer, every targ
         e.textContent = title;
         return whole;
       }), true, id);
+    // Held sideways (low as well as narrow) they take a line each, and the
+    // page keeps its room.
+    await p.setViewportSize({ width: 640, height: 360 });
+    assert.ok(await p.evaluate(() => {
+      const titles = ['course-title', 'page-title'].map((id) => document.getElementById(id));
+      const kept = titles.map((e) => e.textContent);
+      titles.forEach((e) => { e.textContent = 'A title of many words '.repeat(8); });
+      const share = document.getElementById('content').getBoundingClientRect().height / innerHeight;
+      titles.forEach((e, i) => { e.textContent = kept[i]; });
+      return share;
+    }) > 0.4, 'the page\'s share of a phone held sideways');
+    await p.setViewportSize(SIZES.phone);
     await p.locator('#toc-toggle').click();
     assert.equal(await p.locator('#toc').isVisible(), true);
     assert.equal(await p.evaluate(() => document.activeElement.closest('#toc') !== null), true, 'focus goes into the drawer');
