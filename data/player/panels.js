@@ -59,13 +59,25 @@ var RdPanels = (function () {
     return tr;
   }
 
+  // The pages not seen yet keep the course from completing, whatever its
+  // tests say: how many, and a link to the first of them.
+  function unseen(panel, tracker, pages, T, go) {
+    var left = pages.filter(function (e, i) { return e.kind !== 'test' && !tracker.seen(i); });
+    if (!left.length) return;
+    var p = el('p', 'unseen', T.unseen(left.length) + ' ');
+    p.appendChild(link(left[0], go));
+    panel.appendChild(p);
+  }
+
   // The results page: each test's score and the pass mark, the course's
-  // status, and links back to the tests not yet passed.
-  function results(panel, tracker, tests, T, limit, go) {
+  // status (and the pages it still lacks), and links back to the tests not
+  // yet passed. `pages`: every page and test, in the tracker's order.
+  function results(panel, tracker, tests, pages, T, limit, go) {
     panel.textContent = '';
     var s = tracker.summary();
     var totals = tracker.knownTotals();
     panel.appendChild(el('p', 'status status-' + s.status, T.courseStatus(T.statusWord[s.status] || s.status)));
+    unseen(panel, tracker, pages, T, go);
     if (s.raw !== null && s.answered) panel.appendChild(el('p', '', T.overall(s.right, s.total, s.raw)));
     // A course without tests has no mark to reach.
     if (!tests.length) {

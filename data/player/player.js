@@ -30,7 +30,8 @@
       score: function (r, t, p) { return r + ' of ' + t + ' (' + p + '%)'; },
       notTaken: 'not taken yet', cannotTake: 'cannot be taken',
       retake: function (t) { return 'Go to \u201c' + t + '\u201d'; },
-      noAttemptsLeft: 'no attempts left'
+      noAttemptsLeft: 'no attempts left',
+      unseen: function (n) { return (n === 1 ? '1 page not seen yet:' : n + ' pages not seen yet, the first:'); }
     },
     ru: {
       skip: 'Перейти к странице', contents: 'Содержание', previous: 'Назад', next: 'Далее', exit: 'Выйти',
@@ -55,7 +56,8 @@
       score: function (r, t, p) { return r + ' из ' + t + ' (' + p + '%)'; },
       notTaken: 'ещё не выполнен', cannotTake: 'не может быть выполнен',
       retake: function (t) { return 'Перейти к \u00ab' + t + '\u00bb'; },
-      noAttemptsLeft: 'попыток больше нет'
+      noAttemptsLeft: 'попыток больше нет',
+      unseen: function (n) { return n === 1 ? 'Одна страница ещё не просмотрена:' : 'Ещё не просмотрено страниц: ' + n + ', первая из них:'; }
     }
   };
   // The course's language is the page's; the interface speaks it when it
@@ -289,7 +291,7 @@
     if (!tracker) return;
     showPanel(true);
     mark(order.length);
-    RdPanels.results(panel, tracker, tests, T, attemptLimit, function (e) { show(order.indexOf(e)); });
+    RdPanels.results(panel, tracker, tests, order, T, attemptLimit, function (e) { show(order.indexOf(e)); });
     panel.focus();
   }
 
