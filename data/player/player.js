@@ -208,8 +208,12 @@
       li.classList.toggle('seen', seen);
       li.classList.toggle('done', !!key && tracker.answered(key));
       li.classList.toggle('passed', !!(r && r.passed));
+      // Not passed, and no attempt left to pass it with: not "yet", as the
+      // results say.
+      var locked = !!(r && !r.passed && attemptLimit && r.attempts >= attemptLimit);
       a.querySelector('.state-text').textContent = unusable ? ' (' + T.cannotTake + ')' : seen ? T.seen
-        : r ? ' (' + (r.passed ? T.passed : T.notPassed) + ')' : key && tracker.answered(key) ? T.answered : '';
+        : r ? ' (' + (r.passed ? T.passed : locked ? T.statusWord.failed : T.notPassed) + ')'
+        : key && tracker.answered(key) ? T.answered : '';
     });
     RdPanels.progress(tracker, T);
   }

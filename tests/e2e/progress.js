@@ -235,6 +235,8 @@ test('feedback after a check, correct answers after the last attempt, the test l
     assert.equal(await quiz.locator('input:not([disabled])').count(), 0);
     assert.deepEqual(await quiz.locator('label.correct .text').allTextContents(), ['ORDER BY', 'SELECT']);
     assert.match(await quiz.locator('#quiz-result').textContent(), /best attempt counts: 1 of 2/);
+    assert.equal(await p.locator('#toc-list a[href="#test1.htm"] .state-text').textContent(), ' (not passed)',
+      'the contents say no more "yet" either');
     if (shotsDir) await p.screenshot({ path: path.join(shotsDir, 'player-feedback.png') });
     // The results page says so, and offers no way back to a test that
     // takes no more attempts.
