@@ -9,7 +9,6 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +19,7 @@
 
 #include "package/cmi5_check.h"
 #include "package/contents.h"
+#include "package/entry_names.h"
 #include "package/manifest_xml.h"
 #include "package/scorm_check.h"
 #include "support/error.h"
@@ -131,29 +131,6 @@ class Checker {
 };
 
 // ---- reading the package ------------------------------------------------
-
-// A name Windows keeps for a device, whatever its extension ("con.htm" is
-// the console), or one it drops trailing dots and blanks from (another
-// file's name, or none): unpacked there, it is no file of the package.
-bool windowsReserved(const std::string& name) {
-  if (name.back() == '.' || name.back() == ' ') return true;
-  std::string stem = support::upperAscii(name.substr(0, name.find('.')));
-  stem.erase(stem.find_last_not_of(' ') + 1);
-  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
-  return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
-         stem[3] >= '1' && stem[3] <= '9';
-}
-
-// A name an unpacker may take elsewhere: empty, a step up, a backslash (a
-// folder on some systems), a control character, a drive's ("C:") or a
-// device's.
-bool unsafeName(const std::string& name) {
-  return name.empty() || name == "." || name == ".." || name.find('\\') != std::string::npos ||
-         std::any_of(name.begin(), name.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }) ||
-         (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]))) ||
-         windowsReserved(name);
-}
 
 // Files whose names differ only in case are one file where the LMS's system
 // ignores case (Windows, macOS): unpacked there, one replaces the other.
