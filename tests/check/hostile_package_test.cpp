@@ -1,0 +1,55 @@
+// Packages made to flood or mislead the check: faults by the thousand,
+// names no unpacker can write.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fixture.h"
+#include "support/strings.h"
+
+namespace {
+using namespace check_fixture;
+
+size_t count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// Past 50 faults of a kind, one line counts the rest; the summary counts
+// them all.
+TEST_F(PackageTest, ManyFaultsOfOneKindAreCountedInOneLine) {
+  struct Flood {
+    const char* before;   // where the elements go
+    const char* element;  // with %d for a number
+    const char* each;     // in each fault's line
+    const char* rest;
+  };
+  const Flood floods[] = {
+      {"</organization>", "<item identifier='X%d' identifierref='NONE%d'><title>t</title></item>",
+       "identifierref 'NONE", "fault: and 150 more items whose identifierref names no resource\n"},
+      {"</resources>", "<resource identifier='R%d' type='webcontent' href='gone%d.htm'/>",
+       ", which the package lacks",
+       "fault: and 150 more resources that name a file the package "
+       "lacks\n"},
+  };
+  const fs::path out = converted();
+  const std::string manifest = read(out / "imsmanifest.xml");
+  const size_t before = checkPackage(out.string(), kSchemas).faults();
+  for (const Flood& f : floods) {
+    SCOPED_TRACE(f.element);
+    std::string added;
+    for (int i = 0; i < 200; ++i) added += support::replaceAll(f.element, "%d", std::to_string(i));
+    write(out / "imsmanifest.xml", support::replaceAll(manifest, f.before, added + f.before));
+    const CheckResult r = checkPackage(out.string(), kSchemas);
+    const std::string report = formatResult(r);
+    EXPECT_EQ(count(report, f.each), 50u) << report;
+    EXPECT_EQ(count(report, f.rest), 1u) << report;
+    EXPECT_EQ(r.faults(), before + 200);
+    EXPECT_NE(report.find("\n" + std::to_string(before + 200) + " faults found\n"),
+              std::string::npos);
+  }
+}
+
+}  // namespace
