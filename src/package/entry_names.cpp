@@ -31,4 +31,16 @@ bool unsafeName(const std::string& name) {
          windowsReserved(name);
 }
 
+std::optional<std::string> unsafeEntry(const support::ZipReader::Entry& e) {
+  if (unsafeName(e.name)) return "";
+  if (e.name.size() > 255) return ": a part of it is longer than 255 bytes";
+  size_t units = 0;
+  for (const char c : e.path) {
+    const auto u = static_cast<unsigned char>(c);
+    units += (u & 0xC0) == 0x80 ? 0 : u >= 0xF0 ? 2 : 1;
+  }
+  if (units > 259) return ": it is longer than 259 characters";
+  return std::nullopt;
+}
+
 }  // namespace package

@@ -175,8 +175,8 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
     const support::ZipReader::Entry& e = zip.entries()[i];
     if (!passedOver.empty() && e.path.starts_with(passedOver)) continue;
     passedOver.clear();
-    if (unsafeName(e.name)) {
-      ck.fault("zip entry '" + e.path + "' has a name an LMS cannot unpack safely",
+    if (const std::optional<std::string> why = unsafeEntry(e)) {
+      ck.fault("zip entry '" + e.path + "' has a name an LMS cannot unpack safely" + *why,
                "zip entries whose names an LMS cannot unpack safely");
       passedOver = e.path + "/";
     } else if (!e.readable) {

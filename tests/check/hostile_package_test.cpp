@@ -52,4 +52,44 @@ TEST_F(PackageTest, ManyFaultsOfOneKindAreCountedInOneLine) {
   }
 }
 
+// A part of a name over 255 bytes, or a whole name over 259 characters:
+// no common file system, or Windows' unpacker, writes it.
+TEST_F(PackageTest, ZipEntryNamesTooLongToUnpackAreFaults) {
+  const fs::path out = packaged();
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (const std::string& f : filesUnder(out)) entries.emplace_back(f, read(out / f));
+  std::string deep;
+  for (int i = 0; i < 13; ++i) deep += std::string(19, 'd') + "/";
+  const std::string cyrillic = support::replaceAll(std::string(128, 'x'), "x", "ж");
+  struct Case {
+    std::string name, faulted;  // the entry, and the one faulted (its folder's)
+    const char* why;
+  };
+  const std::string part = "a part of it is longer than 255 bytes";
+  const Case cases[] = {
+      {"page2_files/" + std::string(256, 'a'), "page2_files/" + std::string(256, 'a'),
+       part.c_str()},
+      {std::string(256, 'b') + "/x.htm", std::string(256, 'b'), part.c_str()},
+      {"page2_files/" + cyrillic, "page2_files/" + cyrillic, part.c_str()},
+      {deep + "x.htm", deep + "x.htm", "it is longer than 259 characters"},
+      {"page2_files/" + std::string(240, 'c'), "", nullptr},
+      {cyrillic.substr(0, 254) + "/" + cyrillic.substr(0, 254), "", nullptr},
+  };
+  const fs::path zip = root_ / "long.zip";
+  for (const auto& [name, faulted, why] : cases) {
+    SCOPED_TRACE(name);
+    std::vector<std::pair<std::string, std::string>> with = entries;
+    with.emplace_back(name, "x");
+    write(zip, testing_support::zipBytes(with));
+    const std::string report = formatResult(checkPackage(zip.string(), kSchemas));
+    if (why)
+      EXPECT_NE(report.find("fault: zip entry '" + faulted +
+                            "' has a name an LMS cannot unpack safely: " + why + "\n"),
+                std::string::npos)
+          << report;
+    else
+      EXPECT_EQ(report.find("has a name"), std::string::npos) << report;
+  }
+}
+
 }  // namespace
