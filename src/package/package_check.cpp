@@ -239,7 +239,16 @@ bool loadFolder(const std::string& path, Content& c, Checker& ck) {
                "symbolic links");
       continue;
     }
-    if (!it->is_regular_file(ec)) continue;
+    if (!it->is_regular_file(ec)) {
+      // A pipe, socket or device: no zip holds one, and the manifest naming
+      // it would be told it names a file the package lacks.
+      if (!it->is_directory(ec))
+        ck.fault(rel +
+                     " is no plain file (a pipe, socket or device): a package holds files "
+                     "and folders alone",
+                 "entries that are no plain file");
+      continue;
+    }
     c.files.insert(rel);
     if (it->path().filename() == kManifest) c.manifests.push_back(rel);
   }

@@ -1,6 +1,10 @@
 // Packages made to flood or mislead the check: faults by the thousand,
 // names no unpacker can write.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -90,6 +94,25 @@ TEST_F(PackageTest, ZipEntryNamesTooLongToUnpackAreFaults) {
     else
       EXPECT_EQ(report.find("has a name"), std::string::npos) << report;
   }
+}
+
+// In a folder, a pipe or a socket is no file of the package, and said so.
+TEST_F(PackageTest, AFolderEntryThatIsNoPlainFileIsAFault) {
+  const fs::path out = converted();
+  ASSERT_EQ(mkfifo((out / "page2_files" / "pipe.htm").c_str(), 0600), 0);
+  const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socketPath = (out / "s").string();
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  socketPath.copy(address.sun_path, socketPath.size());
+  ASSERT_EQ(bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  close(sock);
+  const std::string report = faults(checkPackage(out.string(), kSchemas));
+  for (const char* name : {"page2_files/pipe.htm", "s"})
+    EXPECT_NE(report.find(std::string(name) + " is no plain file (a pipe, socket or device)"),
+              std::string::npos)
+        << report;
 }
 
 }  // namespace
