@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "package/cmi5.h"
+#include "package/findings.h"
 #include "package/manifest_xml.h"
 
 namespace package {
@@ -53,19 +54,21 @@ class Cmi5Checker {
     if (aus_ == 0) fault("cmi5.xml has no assignable unit (au): an LMS has nothing to launch");
   }
 
-  std::vector<Finding> findings;
+  Findings findings;
 
  private:
-  void fault(std::string m) { findings.push_back({Finding::Severity::Fault, std::move(m)}); }
+  void fault(std::string m, std::string_view kind = {}) { findings.fault(std::move(m), kind); }
+  static constexpr const char* kUnits = "faults of cmi5.xml's blocks and units";
 
   // The id, title and description a course, block and unit each have.
   void unit(xmlNodePtr n, const std::string& what) {
     std::string id;
     if (!attr(n, "id", id) || !isIri(id))
       fault(what + " (line " + std::to_string(xmlGetLineNo(n)) + ") has the id '" + id +
-            "': an IRI is needed");
+                "': an IRI is needed",
+            kUnits);
     else if (!ids_.insert(id).second)
-      fault(what + " has the id " + id + ", which another element of cmi5.xml has");
+      fault(what + " has the id " + id + ", which another element of cmi5.xml has", kUnits);
     for (const char* part : {"title", "description"}) {
       bool found = false;
       for (xmlNodePtr c = n->children; c; c = c->next)
@@ -74,7 +77,8 @@ class Cmi5Checker {
             std::string lang;
             found = found || (isCmi5(l, "langstring") && attr(l, "lang", lang) && !lang.empty());
           }
-      if (!found) fault(what + " " + id + " has no " + part + " in a langstring with a lang");
+      if (!found)
+        fault(what + " " + id + " has no " + part + " in a langstring with a lang", kUnits);
     }
   }
 
@@ -97,34 +101,34 @@ class Cmi5Checker {
     const std::string what = "unit " + id + " (line " + std::to_string(xmlGetLineNo(n)) + ")";
     if (attr(n, "moveOn", value) &&
         std::find(kMoveOn.begin(), kMoveOn.end(), value) == kMoveOn.end())
-      fault(what + ": moveOn '" + value + "' is none of cmi5's criteria");
+      fault(what + ": moveOn '" + value + "' is none of cmi5's criteria", kUnits);
     if (attr(n, "launchMethod", value) &&
         std::find(kLaunchMethods.begin(), kLaunchMethods.end(), value) == kLaunchMethods.end())
-      fault(what + ": launchMethod '" + value + "' is neither AnyWindow nor OwnWindow");
+      fault(what + ": launchMethod '" + value + "' is neither AnyWindow nor OwnWindow", kUnits);
     if (attr(n, "masteryScore", value) && !plainDecimalUpTo(value, 1.0))
-      fault(what + ": masteryScore '" + value + "' is no score from 0 to 1");
+      fault(what + ": masteryScore '" + value + "' is no score from 0 to 1", kUnits);
     xmlNodePtr url = nullptr;
     for (xmlNodePtr c = n->children; c && !url; c = c->next)
       if (isCmi5(c, "url")) url = c;
     const std::string href = url ? text(url) : "";
     std::string path;
     if (href.empty()) {
-      fault(what + " has no url: the LMS has nothing to launch");
+      fault(what + " has no url: the LMS has nothing to launch", kUnits);
       return;
     }
     const Where w = resolve("", href, path);
     if (w == Where::External && runsScript(href))
-      fault(what + " launches " + href + ": an address that runs script, not content to launch");
+      fault(what + " launches " + href + ": an address that runs script, not content to launch",
+            kUnits);
     else if (w == Where::Outside)
-      fault(what + " launches " + href + ", outside the package");
+      fault(what + " launches " + href + ", outside the package", kUnits);
     else if (w == Where::Unnamable)
-      fault(what + " launches " + href + ", a name no file of a package can have");
+      fault(what + " launches " + href + ", a name no file of a package can have", kUnits);
     else if (w == Where::Inside && !files_.count(path))
-      fault(what + ": its launch file " + path + " is missing from the package");
+      fault(what + ": its launch file " + path + " is missing from the package", kUnits);
     else if (launched_.empty()) {
       launched_ = w == Where::Inside ? path : href;
-      findings.push_back(
-          {Finding::Severity::Note, "cmi5 package: unit " + id + " launches " + launched_});
+      findings.note("cmi5 package: unit " + id + " launches " + launched_);
     }
   }
 
@@ -152,7 +156,7 @@ std::vector<Finding> checkCmi5(const std::string& structure, const std::set<std:
                                            "checked further"}};
   Cmi5Checker ck(files);
   ck.structure(root);
-  return std::move(ck.findings);
+  return ck.findings.take();
 }
 
 }  // namespace package

@@ -9,7 +9,6 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +19,8 @@
 
 #include "package/cmi5_check.h"
 #include "package/contents.h"
+#include "package/entry_names.h"
+#include "package/findings.h"
 #include "package/manifest_xml.h"
 #include "package/scorm_check.h"
 #include "support/error.h"
@@ -29,10 +30,14 @@
 namespace package {
 namespace fs = std::filesystem;
 
+size_t countFaults(const std::vector<Finding>& findings) {
+  size_t n = 0;
+  for (const Finding& f : findings) n += f.severity == Finding::Severity::Fault ? f.count : 0;
+  return n;
+}
+
 size_t CheckResult::faults() const {
-  return static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
-    return f.severity == Finding::Severity::Fault;
-  }));
+  return countFaults(findings);
 }
 
 namespace {
@@ -93,7 +98,7 @@ struct Content {
   // folder.
   std::unique_ptr<support::ZipReader> zip;
   std::map<std::string, size_t> zipEntries;
-  mutable uint64_t inflated = 0;  // read from the zip so far
+  mutable uint64_t inflated = 0;   // read from the zip so far
   mutable bool exhausted = false;  // a file was left unread for kMaxInflated
   fs::path folder;
 
@@ -125,48 +130,25 @@ struct Content {
 
 class Checker {
  public:
-  void fault(std::string m) { result.findings.push_back({Finding::Severity::Fault, std::move(m)}); }
-  void note(std::string m) { result.findings.push_back({Finding::Severity::Note, std::move(m)}); }
-  CheckResult result;
+  void fault(std::string m, std::string_view kind = {}) { findings.fault(std::move(m), kind); }
+  void note(std::string m) { findings.note(std::move(m)); }
+  Findings findings;
 };
 
 // ---- reading the package ------------------------------------------------
-
-// A name Windows keeps for a device, whatever its extension ("con.htm" is
-// the console), or one it drops trailing dots and blanks from (another
-// file's name, or none): unpacked there, it is no file of the package.
-bool windowsReserved(const std::string& name) {
-  if (name.back() == '.' || name.back() == ' ') return true;
-  std::string stem = support::upperAscii(name.substr(0, name.find('.')));
-  stem.erase(stem.find_last_not_of(' ') + 1);
-  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
-  return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
-         stem[3] >= '1' && stem[3] <= '9';
-}
-
-// A name an unpacker may take elsewhere: empty, a step up, a backslash (a
-// folder on some systems), a control character, a drive's ("C:") or a
-// device's.
-bool unsafeName(const std::string& name) {
-  return name.empty() || name == "." || name == ".." || name.find('\\') != std::string::npos ||
-         std::any_of(name.begin(), name.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }) ||
-         (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]))) ||
-         windowsReserved(name);
-}
 
 // Files whose names differ only in case are one file where the LMS's system
 // ignores case (Windows, macOS): unpacked there, one replaces the other.
 void caseTwinFaults(const Content& c, Checker& ck) {
   std::map<std::string, const std::string*> folded;
-  size_t told = 0;
   for (const std::string& f : c.files) {
     std::string key;
     icu::UnicodeString::fromUTF8(f).foldCase().toUTF8String(key);
     const auto [it, fresh] = folded.emplace(std::move(key), &f);
-    if (!fresh && told++ < kMaxListed)
+    if (!fresh)
       ck.fault("'" + *it->second + "' and '" + f +
-               "' differ only in case: unpacked where case is ignored, one replaces the other");
+                   "' differ only in case: unpacked where case is ignored, one replaces the other",
+               "names that differ from another only in case");
   }
 }
 
@@ -193,18 +175,20 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
     const support::ZipReader::Entry& e = zip.entries()[i];
     if (!passedOver.empty() && e.path.starts_with(passedOver)) continue;
     passedOver.clear();
-    if (unsafeName(e.name)) {
-      ck.fault("zip entry '" + e.path + "' has a name an LMS cannot unpack safely");
+    if (const std::optional<std::string> why = unsafeEntry(e)) {
+      ck.fault("zip entry '" + e.path + "' has a name an LMS cannot unpack safely" + *why,
+               "zip entries whose names an LMS cannot unpack safely");
       passedOver = e.path + "/";
     } else if (!e.readable) {
-      ck.fault("zip entry '" + e.path + "' cannot be read");
+      ck.fault("zip entry '" + e.path + "' cannot be read", "zip entries that cannot be read");
     } else if (e.folder && e.depth >= kMaxDepth) {
-      ck.fault("zip folders nest too deeply at '" + e.path + "'");
+      ck.fault("zip folders nest too deeply at '" + e.path + "'", "folders nested too deeply");
       passedOver = e.path + "/";
     } else if (!e.folder) {
       if (!c.files.insert(e.path).second) {
         ck.fault("zip entry '" + e.path +
-                 "' is in the zip twice: unpackers differ in which of the two they keep");
+                     "' is in the zip twice: unpackers differ in which of the two they keep",
+                 "zip entries that are in the zip twice");
         continue;
       }
       c.zipEntries[e.path] = i;
@@ -221,11 +205,13 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
   }
   for (const std::string& link : zip.links())
     ck.fault("zip entry '" + link +
-             "' is a symbolic link: a package holds no links (unpacked, "
-             "it would lead wherever it points)");
+                 "' is a symbolic link: a package holds no links (unpacked, "
+                 "it would lead wherever it points)",
+             "zip entries that are symbolic links");
   for (const std::string& name : zip.misnamed())
     ck.fault("zip entry '" + name +
-             "' is named otherwise in its own header: unpackers differ in which name they keep");
+                 "' is named otherwise in its own header: unpackers differ in which name they keep",
+             "zip entries named otherwise in their own headers");
   return true;
 }
 
@@ -248,11 +234,21 @@ bool loadFolder(const std::string& path, Content& c, Checker& ck) {
     std::string rel = it->path().lexically_relative(root).generic_string();
     if (it->is_symlink(ec)) {
       ck.fault(rel +
-               " is a symbolic link: a package holds no links (on the LMS it would lead "
-               "wherever it points)");
+                   " is a symbolic link: a package holds no links (on the LMS it would lead "
+                   "wherever it points)",
+               "symbolic links");
       continue;
     }
-    if (!it->is_regular_file(ec)) continue;
+    if (!it->is_regular_file(ec)) {
+      // A pipe, socket or device: no zip holds one, and the manifest naming
+      // it would be told it names a file the package lacks.
+      if (!it->is_directory(ec))
+        ck.fault(rel +
+                     " is no plain file (a pipe, socket or device): a package holds files "
+                     "and folders alone",
+                 "entries that are no plain file");
+      continue;
+    }
     c.files.insert(rel);
     if (it->path().filename() == kManifest) c.manifests.push_back(rel);
   }
@@ -425,26 +421,32 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
   for (const auto& [id, lines] : s.ids) {
     if (lines.size() < 2) continue;
     std::string where;
-    for (long l : lines) where += (where.empty() ? "" : ", ") + std::to_string(l);
-    ck.fault("duplicate identifier '" + id + "' (lines " + where + ")");
+    for (size_t i = 0; i < lines.size() && i < kMaxListed; ++i)
+      where += (i ? ", " : "") + std::to_string(lines[i]);
+    if (lines.size() > kMaxListed)
+      where += " and " + std::to_string(lines.size() - kMaxListed) + " more";
+    ck.fault("duplicate identifier '" + id + "' (lines " + where + ")", "duplicate identifiers");
   }
   if (s.items.empty()) ck.fault("the manifest lists no item: learners get an empty course");
   for (xmlNodePtr orgs : s.organizationsNodes) {
     std::string def;
     if (attr(orgs, "default", def) && !s.organizations.count(def))
-      ck.fault("organizations default '" + def + "' (" + line(orgs) + ") names no organization");
+      ck.fault("organizations default '" + def + "' (" + line(orgs) + ") names no organization",
+               "organizations defaults that name no organization");
   }
   for (xmlNodePtr item : s.items) {
     std::string ref, id;
     attr(item, "identifier", id);
     if (attr(item, "identifierref", ref) && !s.resources.count(ref) && !s.manifests.count(ref))
-      ck.fault("item '" + id + "' (" + line(item) + "): identifierref '" + ref +
-               "' names no resource");
+      ck.fault(
+          "item '" + id + "' (" + line(item) + "): identifierref '" + ref + "' names no resource",
+          "items whose identifierref names no resource");
   }
   for (xmlNodePtr dep : s.dependencies) {
     std::string ref;
     if (attr(dep, "identifierref", ref) && !s.resources.count(ref))
-      ck.fault("dependency (" + line(dep) + "): identifierref '" + ref + "' names no resource");
+      ck.fault("dependency (" + line(dep) + "): identifierref '" + ref + "' names no resource",
+               "dependencies whose identifierref names no resource");
   }
 
   std::set<std::string> listed;
@@ -459,18 +461,21 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
       Where w = resolve(base, href, path);
       if (w == Where::External && runsScript(base + href))
         ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +
-                 "', an address that runs script, not content");
+                     "', an address that runs script, not content",
+                 "resources that name an address that runs script");
       if (w == Where::External) return;
       if (w == Where::Outside || w == Where::Unnamable) {
         ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +
-                 (w == Where::Outside ? "', which lies outside the package"
-                                      : "', a name no file of a package can have"));
+                     (w == Where::Outside ? "', which lies outside the package"
+                                          : "', a name no file of a package can have"),
+                 "resources that name a file outside the package or one no file can have");
         return;
       }
       listed.insert(path);
       if (!content.files.count(path) && reported.insert(path).second)
-        ck.fault("resource '" + id + "' (" + line(n) + ") names " + path +
-                 ", which the package lacks");
+        ck.fault(
+            "resource '" + id + "' (" + line(n) + ") names " + path + ", which the package lacks",
+            "resources that name a file the package lacks");
     };
     std::string href;
     if (attr(res, "href", href)) named(res, href);
@@ -523,7 +528,7 @@ void runCourseCheck(const Content& content, const CourseCheck& courseCheck, Chec
   if (courseCheck)
     for (std::string& f :
          courseCheck(content.files, [&](const std::string& name) { return content.read(name); }))
-      ck.fault(std::move(f));
+      ck.fault(std::move(f), "faults of the course's pages and tests");
   if (content.exhausted)
     ck.fault("the zip's files inflate to more than " + std::to_string(kMaxInflated >> 20) +
              " MiB: those past it were not checked");
@@ -535,20 +540,16 @@ void checkCmi5Package(const Content& content, Checker& ck) {
     ck.fault("cmi5.xml cannot be read");
     return;
   }
-  for (Finding& f : checkCmi5(*structure, content.files))
-    ck.result.findings.push_back(std::move(f));
+  ck.findings.add(checkCmi5(*structure, content.files));
 }
 
-}  // namespace
-
-CheckResult checkPackage(const std::string& path, const std::string& schemaFolder,
-                         const std::string& playerFolder, const CourseCheck& courseCheck) {
-  Checker ck;
+void check(const std::string& path, const std::string& schemaFolder,
+           const std::string& playerFolder, const CourseCheck& courseCheck, Checker& ck) {
   Content content;
   std::error_code ec;
   const bool folder = fs::is_directory(path, ec);
   bool loaded = folder ? loadFolder(path, content, ck) : loadZip(path, content, ck);
-  if (!loaded) return ck.result;
+  if (!loaded) return;
   if (folder && !playerFolder.empty()) noteLeftovers(path, playerFolder, content, ck);
   caseTwinFaults(content, ck);
   if (content.files.size() > kMaxEntries)
@@ -558,7 +559,7 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
   if (!content.hasManifest && content.files.count("cmi5.xml")) {
     checkCmi5Package(content, ck);
     runCourseCheck(content, courseCheck, ck);
-    return ck.result;
+    return;
   }
   if (!content.hasManifest) {
     if (content.manifests.empty()) {
@@ -567,9 +568,9 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
       ck.fault("imsmanifest.xml is not at the package root, where an LMS looks for it (found " +
                content.manifests.front() + ")");
     }
-    return ck.result;
+    return;
   }
-  if (content.manifest.empty() && ck.result.faults()) return ck.result;
+  if (content.manifest.empty() && ck.findings.faults()) return;
 
   Messages parseErrors;
   xmlDocPtr doc = nullptr;
@@ -591,7 +592,7 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
     ck.fault("imsmanifest.xml is not well-formed: " + (parseErrors.list.empty()
                                                            ? std::string("it cannot be parsed")
                                                            : parseErrors.list.front()));
-    return ck.result;
+    return;
   }
   const bool scorm = isScormManifest(doc), scorm2004 = !scorm && isScorm2004Manifest(doc);
   // A document type's entities would be expanded in every attribute read
@@ -605,7 +606,7 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
   if (refused) {
     ck.fault(*refused);
     xmlFreeDoc(doc);
-    return ck.result;
+    return;
   }
   {
     Messages stray;  // errors outside a context of their own (schema loading)
@@ -617,13 +618,19 @@ CheckResult checkPackage(const std::string& path, const std::string& schemaFolde
              ck);
   }
   std::set<std::string> reported;
-  if (scorm || scorm2004)
-    for (Finding& f : checkScorm(doc, content.files, reported))
-      ck.result.findings.push_back(std::move(f));
+  if (scorm || scorm2004) ck.findings.add(checkScorm(doc, content.files, reported));
   checkStructure(doc, content, ck, std::move(reported));
   xmlFreeDoc(doc);
   runCourseCheck(content, courseCheck, ck);
-  return ck.result;
+}
+
+}  // namespace
+
+CheckResult checkPackage(const std::string& path, const std::string& schemaFolder,
+                         const std::string& playerFolder, const CourseCheck& courseCheck) {
+  Checker ck;
+  check(path, schemaFolder, playerFolder, courseCheck, ck);
+  return {ck.findings.take()};
 }
 
 }  // namespace package

@@ -14,7 +14,11 @@ struct Finding {
   enum class Severity { Fault, Note };
   Severity severity;
   std::string message;
+  size_t count = 1;  // the faults it tells: more where it counts the rest of a kind
 };
+
+// The faults the findings tell, those a line counts included.
+size_t countFaults(const std::vector<Finding>& findings);
 
 struct CheckResult {
   std::vector<Finding> findings;
@@ -59,7 +63,9 @@ using CourseCheck = std::function<std::vector<std::string>(const std::set<std::s
 CheckResult checkPackage(const std::string& path, const std::string& schemaFolder,
                          const std::string& playerFolder = {}, const CourseCheck& courseCheck = {});
 
-// One line per finding ("fault: ..." / "note: ..."), then a summary line.
+// One line per finding ("fault: ..." / "note: ..."), then a summary line
+// that counts every fault (past 50 faults of a kind, one line counts the
+// rest: "fault: and 150 more items whose identifierref names no resource").
 std::string formatResult(const CheckResult& result);
 
 }  // namespace package

@@ -4,6 +4,7 @@
 #include <map>
 #include <sstream>
 
+#include "package/findings.h"
 #include "package/manifest_xml.h"
 #include "package/scorm.h"
 #include "package/scorm2004.h"
@@ -90,8 +91,9 @@ class ScormChecker {
       std::string type;
       if (!nsAttr(r.node, edition_.typeAttribute, edition_.adlcpNs, type))
         fault("resource '" + id + "' (" + lineOf(r.node) +
-              ") has no adlcp:" + edition_.typeAttribute +
-              ": an LMS needs \"sco\" or \"asset\" to know whether it reports to it");
+                  ") has no adlcp:" + edition_.typeAttribute +
+                  ": an LMS needs \"sco\" or \"asset\" to know whether it reports to it",
+              "resources without a type");
       anySco = anySco || type == "sco";
     }
     if (!anySco)
@@ -106,13 +108,15 @@ class ScormChecker {
       for (xmlNodePtr c = item->children; c; c = c->next)
         if (isIn(c, kAdlcpNs, "masteryscore") && !plainDecimalUpTo(text(c), 100.0))
           fault("item '" + id + "' (" + lineOf(c) + "): adlcp:masteryscore '" + text(c) +
-                "' is no score from 0 to 100");
+                    "' is no score from 0 to 100",
+                "items whose score is none");
       std::vector<xmlNodePtr> measures;
       collect(item->children, kImsssNs, "minNormalizedMeasure", measures);
       for (xmlNodePtr m : measures)
         if (!isScaled(text(m)))
           fault("item '" + id + "' (" + lineOf(m) + "): imsss:minNormalizedMeasure '" + text(m) +
-                "' is no scaled score from -1 to 1");
+                    "' is no scaled score from -1 to 1",
+                "items whose score is none");
       if (!attr(item, "identifierref", ref)) continue;
       auto r = resources_.find(ref);
       if (r != resources_.end()) launch(id, ref, r->second);
@@ -128,13 +132,16 @@ class ScormChecker {
     while (words >> ns >> file)
       if (resolve("", file, path) == Where::Inside && !files_.count(path))
         fault("the manifest names the schema " + path + " (xsi:schemaLocation), which the " +
-              "package lacks");
+                  "package lacks",
+              "schemas the package lacks");
   }
 
-  std::vector<Finding> findings;
+  Findings findings;
 
  private:
-  void fault(std::string m) { findings.push_back({Finding::Severity::Fault, std::move(m)}); }
+  void fault(std::string m, std::string_view kind = {}) { findings.fault(std::move(m), kind); }
+
+  static constexpr const char* kLaunches = "items that launch nothing a browser can show";
 
   void launch(const std::string& item, const std::string& id, const Resource& r) {
     std::string href, path, type;
@@ -143,21 +150,22 @@ class ScormChecker {
     const std::string what =
         "item '" + item + "' launches resource '" + id + "' (" + lineOf(r.node) + ")";
     if (!attr(r.node, "href", href)) {
-      fault(what + ", which has no href: the LMS has nothing to launch");
+      fault(what + ", which has no href: the LMS has nothing to launch", kLaunches);
       return;
     }
     const Where w = resolve(r.base, href, path);
-    if (w == Where::External && sco) fault(what + " at " + href + ", outside the package");
+    if (w == Where::External && sco)
+      fault(what + " at " + href + ", outside the package", kLaunches);
     if (w != Where::Inside) return;
     if (!files_.count(path)) {
       missing_.insert(path);
-      fault(what + ": its launch file " + path + " is missing from the package");
+      fault(what + ": its launch file " + path + " is missing from the package", kLaunches);
     } else if (!isWebPage(path)) {
-      fault(what + ": its launch file " + path + " is no web page a browser can show");
+      fault(what + ": its launch file " + path + " is no web page a browser can show", kLaunches);
     } else if (sco && launched_.empty()) {
       launched_ = path;
-      findings.push_back({Finding::Severity::Note, std::string(edition_.name) + " package: item '" +
-                                                       item + "' launches " + path + " as a SCO"});
+      findings.note(std::string(edition_.name) + " package: item '" + item + "' launches " + path +
+                    " as a SCO");
     }
   }
 
@@ -200,7 +208,7 @@ std::vector<Finding> checkScorm(xmlDocPtr doc, const std::set<std::string>& file
   ck.resources();
   ck.items();
   ck.schemas(root);
-  return std::move(ck.findings);
+  return ck.findings.take();
 }
 
 }  // namespace package

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "docx_fixture.h"
+#include "support/codepage.h"
 #include "word/error.h"
 #include "word/read/package.h"
 
@@ -177,15 +178,14 @@ TEST(DocxBadInput, ZipBombsAreRefused) {
   const word::Model styled = word::read::readDocx(docxtest::build(
       {docxtest::documentXml("<w:p><w:pPr><w:pStyle w:val=\"" + huge +
                              "\"/></w:pPr><w:r><w:t>x</w:t></w:r></w:p>"),
-       {{"word/styles.xml",
-         docxtest::part("styles", "<w:style w:type=\"paragraph\" w:styleId=\"" + huge +
-                                      "\"><w:name w:val=\"" + huge +
-                                      "\"/><w:rPr><w:b/></w:rPr></w:style>")}},
+       {{"word/styles.xml", docxtest::part("styles", "<w:style w:type=\"paragraph\" w:styleId=\"" +
+                                                         huge + "\"><w:name w:val=\"" + huge +
+                                                         "\"/><w:rPr><w:b/></w:rPr></w:style>")}},
        {}}));
   EXPECT_TRUE(styled.main.runs[0].format.bold);
-  EXPECT_EQ(styled.styles.at(static_cast<size_t>(styled.main.paragraphs[0].format.style))
-                .name.size(),
-            128u);
+  EXPECT_EQ(
+      styled.styles.at(static_cast<size_t>(styled.main.paragraphs[0].format.style)).name.size(),
+      128u);
 }
 
 TEST(DocxBadInput, PackageCapsEachPartAndTheTotal) {
@@ -212,6 +212,35 @@ TEST(DocxBadInput, RelationshipTargetsStayInsideThePackage) {
   EXPECT_EQ(Package::resolve("word/document.xml", "../../../../etc/passwd"), "etc/passwd");
   EXPECT_EQ(Package::resolve("word/document.xml", "/word/x.xml#frag"), "word/x.xml");
   EXPECT_EQ(Package::relsOf("word/document.xml"), "word/_rels/document.xml.rels");
+}
+
+// A part is read as one story: a header or footer that names the main part
+// or the notes' adds none of their text to the headers' lines, and a
+// header named twice adds its own once.
+TEST(DocxBadInput, APartIsReadAsOneStoryOnly) {
+  using docxtest::p;
+  using docxtest::r;
+  using docxtest::relationship;
+  const std::string body = p(r("body") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>");
+  const std::map<std::string, std::string> parts = {
+      {"word/footnotes.xml",
+       docxtest::part("footnotes", "<w:footnote w:id=\"1\">" + p(r("note")) + "</w:footnote>")},
+      {"word/header1.xml", docxtest::part("hdr", p(r("head")))}};
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {relationship("h1", "header", "document.xml"), {}},
+      {relationship("h1", "footer", "../WORD/./Document.xml"), {}},
+      {relationship("h1", "header", "footnotes.xml"), {}},
+      {relationship("h1", "header", "header1.xml") + relationship("h2", "footer", "header1.xml"),
+       {"head"}},
+  };
+  for (const auto& [rels, lines] : cases) {
+    SCOPED_TRACE(rels);
+    const word::Model m = docxtest::read(body, parts, rels);
+    std::vector<std::string> read;
+    for (const std::u16string& line : m.headerFooterLines) read.push_back(support::toUtf8(line));
+    EXPECT_EQ(read, lines);
+    EXPECT_EQ(docxtest::text(m).substr(0, 4), "body");
+  }
 }
 
 TEST(DocxBadInput, AbsurdNestingIsSurvived) {

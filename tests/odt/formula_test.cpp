@@ -117,6 +117,13 @@ TEST(OdtFormulas, AFormulaObjectShowsAsMathematics) {
     EXPECT_NE(m.main.equations[0].mathml.find(u"<msup><mi>x</mi><mn>2</mn></msup>"),
               std::u16string::npos);
   }
+  // An object named by two frames is read once (a thousand frames naming
+  // one large object read it a thousand times): the second shows its
+  // picture.
+  const word::Model twice =
+      word::read::readOdt(odttest::package(body("f " + frame(linked) + frame(linked)), parts));
+  EXPECT_EQ(twice.main.equations.size(), 1u);
+  EXPECT_EQ(twice.main.pictures.size(), 1u);
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // WordprocessingML parts. The main story, footnotes and endnotes are walked
 // in document order into a Builder; styles and numbering are resolved on
 // the way, so the model holds formatting as it shows.
+#include <set>
+
+#include "support/strings.h"
 #include "word/error.h"
 #include "word/read/docx/reader_state.h"
 #include "word/read/header_footer.h"
@@ -119,8 +122,16 @@ Model DocxReader::read() {
   loadPart(settingsPart, relPart("/settings.xml"), false);
   loadPart(fontsPart, relPart("/fontTable.xml"), false);
   readSettings(settingsPart);
-  loadPart(footnotes_, relPart("/footnotes.xml"), false);
-  loadPart(endnotes_, relPart("/endnotes.xml"), false);
+  // A part is one story (its name in any case, as the package finds it):
+  // the main part named as the notes' or a header's would show its text
+  // twice, the second time as another story's.
+  std::set<std::string> stories{support::lowerAscii(mainName)};
+  const auto notesPart = [&](XmlPart& part, std::string_view suffix) {
+    if (const std::string name = relPart(suffix); stories.insert(support::lowerAscii(name)).second)
+      loadPart(part, name, false);
+  };
+  notesPart(footnotes_, "/footnotes.xml");
+  notesPart(endnotes_, "/endnotes.xml");
   indexNotes();
 
   pugi::xml_node root = main_.doc.document_element();
@@ -151,7 +162,9 @@ Model DocxReader::read() {
   for (const auto& [id, rel] : main_.rels) {
     (void)id;
     XmlPart part;
-    if (rel.headerOrFooter && !rel.external && (loadPart(part, rel.target, false) || part.present))
+    if (rel.headerOrFooter && !rel.external &&
+        stories.insert(support::lowerAscii(rel.target)).second &&
+        (loadPart(part, rel.target, false) || part.present))
       addHeaderFooterParagraphs(model, part.doc.document_element(), "t");
   }
   return model;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "support/strings.h"
 #include "word/read/image_format.h"
 #include "word/read/mathml_text.h"
 #include "word/read/odt/chart.h"
@@ -232,6 +233,10 @@ pugi::xml_node OdtReader::objectContent(const pugi::xml_node& frame, pugi::xml_d
   if (href.empty() || outsideDocument(href, pkg_.has_value())) return {};
   std::string name = Package::resolve("", href);
   while (!name.empty() && name.back() == '/') name.pop_back();
+  // Read once: no word processor names one object from two frames, and a
+  // file of a thousand frames naming one large formula read it a thousand
+  // times (minutes for a 2 KB file). A later frame shows its picture.
+  if (!objectsRead_.insert(support::lowerAscii(name)).second) return {};
   const std::optional<std::string> bytes = pkg_->read(name + "/content.xml");
   if (!bytes || !content.load_buffer(bytes->data(), bytes->size())) return {};
   return content.document_element();

@@ -203,6 +203,7 @@ class OdtReader {
   std::map<std::string, Lists::Counter*> listsById_;    // xml:id of a list
   std::map<std::string, Lists::Counter*> lastOfStyle_;  // the last list of each style
   std::map<std::string, std::shared_ptr<const std::string>> media_;
+  std::set<std::string> objectsRead_;  // objects' names, lower case
   size_t repeatedSpaces_ = 0, repeatedCells_ = 0;
   Variables variables_;  // as set so far in the walk
   // The starts of fields kept as marks whose code (up to a separator)
