@@ -99,6 +99,9 @@ inline std::u16string utf16(std::string_view s) {
 
 // The shown text of a w:t (body.cpp).
 std::u16string cleanText(std::string_view utf8);
+// The side of the text an anchored drawing (wp:anchor) `widthPx` wide
+// stands at (anchor_side.cpp).
+PictureSide anchoredSide(const pugi::xml_node& anchor, int32_t widthPx);
 // The one branch of mc:AlternateContent to read (body.cpp).
 pugi::xml_node chooseBranch(const pugi::xml_node& ac);
 // The link of a HYPERLINK field code, no target for other fields (fields.cpp).
