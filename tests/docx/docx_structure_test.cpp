@@ -583,15 +583,16 @@ TEST(DocxChanges, InsertionsStayDeletionsAndMovesAwayGo) {
 }
 
 TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
-  std::string box = "<w:txbxContent>" + p(r("boxed")) + "</w:txbxContent>";
+  std::string box = "<w:txbxContent>" + p(r("boxed")) + p(r("more")) + "</w:txbxContent>";
   std::string body =
       "<w:sdt><w:sdtPr/><w:sdtContent>" + p(r("block sdt")) + "</w:sdtContent></w:sdt>" +
       p("<w:smartTag w:element=\"x\">" + r("tag ") + "</w:smartTag><w:customXml w:element=\"y\">" +
         r("custom ") + "</w:customXml><w:sdt><w:sdtContent>" + r("inline") +
         "</w:sdtContent></w:sdt>" +
         "<w:commentRangeStart w:id=\"0\"/><w:r><w:commentReference w:id=\"0\"/></w:r>") +
-      p("<mc:AlternateContent><mc:Choice Requires=\"wps\"><w:r><w:drawing><wp:anchor><wp:extent "
-        "cx=\"1\" cy=\"1\"/>"
+      p("<mc:AlternateContent><mc:Choice Requires=\"wps\"><w:r><w:drawing><wp:anchor "
+        "distR=\"127000\"><wp:extent cx=\"1905000\" cy=\"1\"/><wp:wrapSquare "
+        "wrapText=\"bothSides\"/>"
         "<a:graphic><a:graphicData><wps:wsp><wps:spPr><a:prstGeom prst=\"rect\"/><a:solidFill>"
         "<a:srgbClr val=\"4472C4\"/></a:solidFill><a:ln w=\"12700\"><a:solidFill><a:srgbClr "
         "val=\"1F3864\"/></a:solidFill></a:ln></wps:spPr><wps:txbx>" +
@@ -609,18 +610,27 @@ TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
   EXPECT_EQ(paragraphText(m, 1), "tag custom inline");
   EXPECT_EQ(paragraphText(m, 2), "anchor");
   EXPECT_EQ(paragraphText(m, 3), "boxed");  // after its anchor, once
-  EXPECT_TRUE(m.main.paragraphs[3].format.textBox);
-  EXPECT_FALSE(m.main.paragraphs[3].format.inFrame);  // not the main text's
-  // In its shape's fill, framed by its line (a point wide).
-  const word::ParagraphFormat& boxed = m.main.paragraphs[3].format;
-  EXPECT_EQ(boxed.shading, 0x4472C4u);
-  EXPECT_EQ(boxed.borderSides,
-            word::kBorderTop | word::kBorderLeft | word::kBorderBottom | word::kBorderRight);
-  EXPECT_EQ(boxed.border, (word::Border{word::LineStyle::Single, 8, 0, 0x1F3864}));
+  EXPECT_EQ(paragraphText(m, 4), "more");
+  for (size_t k : {3, 4}) {
+    SCOPED_TRACE(k);
+    const word::ParagraphFormat& boxed = m.main.paragraphs[k].format;
+    EXPECT_TRUE(boxed.textBox);
+    EXPECT_FALSE(boxed.inFrame);  // not the main text's
+    // Each in its shape's fill, framed by its line (a point wide).
+    EXPECT_EQ(boxed.shading, 0x4472C4u);
+    EXPECT_EQ(boxed.borderSides,
+              word::kBorderTop | word::kBorderLeft | word::kBorderBottom | word::kBorderRight);
+    EXPECT_EQ(boxed.border, (word::Border{word::LineStyle::Single, 8, 0, 0x1F3864}));
+    // The text wraps around it at the left: it floats there at its width,
+    // ten points from the text.
+    EXPECT_EQ(boxed.frame, word::FrameSide::Left);
+    EXPECT_EQ(boxed.frameWidth, 3000);
+    EXPECT_EQ(boxed.frameAside, 10);
+  }
   EXPECT_FALSE(m.main.paragraphs[2].format.textBox);
-  EXPECT_EQ(paragraphText(m, 4), "fallback");
-  EXPECT_TRUE(m.main.paragraphs[5].format.textBox);
-  EXPECT_TRUE(m.main.paragraphs[5].format.inFrame);  // the main text's, floating
+  EXPECT_EQ(paragraphText(m, 5), "fallback");
+  EXPECT_TRUE(m.main.paragraphs[6].format.textBox);
+  EXPECT_TRUE(m.main.paragraphs[6].format.inFrame);  // the main text's, floating
   // Plain text leaves floating text out.
   std::string t = text(m);
   EXPECT_EQ(t.find("boxed"), std::string::npos);

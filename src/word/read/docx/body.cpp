@@ -268,11 +268,16 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   pf.textBox = s.textBoxDepth > 0 || (frame && !attr(frame, "dropCap"));
   pf.inFrame = pf.textBox && s.textBoxDepth == 0;
   if (s.textBoxDepth > 0) {
-    if (!pf.borderSides && s.boxLine.style == LineStyle::Single) {
-      pf.border = s.boxLine;
+    if (!pf.borderSides && s.box.line.style == LineStyle::Single) {
+      pf.border = s.box.line;
       pf.borderSides = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
     }
-    if (pf.shading == kAutoColor) pf.shading = s.boxFill;
+    if (pf.shading == kAutoColor) pf.shading = s.box.fill;
+    if (!frame && s.box.side != FrameSide::None) {
+      pf.frame = s.box.side;
+      pf.frameWidth = s.box.width;
+      pf.frameAside = s.box.aside;
+    }
   }
   placeFrame(frame, pf);
   if (s.textBoxDepth == 0) s.frames.place(pf, frameHeight(frame));
@@ -292,14 +297,17 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
   }
   if (joinNext && in.textBoxes.empty()) return;
   s.pendingEnd = true;
+  if (in.textBoxes.empty()) return;
+  // The look of the box this paragraph stands in, which the boxes
+  // anchored here change, holds for the box's next paragraphs.
+  const TextBoxLook outer = s.box;
   ++s.textBoxDepth;
   for (const pugi::xml_node& box : in.textBoxes) {
     s.anchorAlign = pf.align;
     textBoxLook(box, s);
     blocks(box, s, depth + 1);
   }
-  s.boxLine = {};
-  s.boxFill = kAutoColor;
+  s.box = outer;
   --s.textBoxDepth;
 }
 
@@ -333,17 +341,38 @@ void DocxReader::alignmentTabs(const ParaProps& props, ParagraphFormat& pf, Stor
 // The line and fill of the shape a DrawingML text box is drawn in (a
 // callout's frame and colour), for its paragraphs; none for others.
 void DocxReader::textBoxLook(const pugi::xml_node& box, StoryState& s) const {
-  s.boxLine = {};
-  s.boxFill = kAutoColor;
+  s.box = {};
+  placeTextBox(box, s);
   const pugi::xml_node shape = box.parent().parent();
   if (!is(box, "txbxContent") || !is(shape, "wsp")) return;
   const std::optional<ShapeGeometry> g = shapeGeometry(shape, theme_);
   if (!g) return;
-  if (g->filled && g->fillAlpha >= 0x8000) s.boxFill = g->fill;
+  if (g->filled && g->fillAlpha >= 0x8000) s.box.fill = g->fill;
   if (g->lined)
-    s.boxLine = {LineStyle::Single,
+    s.box.line = {LineStyle::Single,
                  static_cast<uint8_t>(std::clamp(g->lineEmu * 8 / 12700, 1, int{kMaxBorderWidth})),
                  0, g->line};
+}
+
+// A DrawingML text box the text wraps around at one side stands there,
+// as wide as its drawing, rather than in the text's flow: a sidebar of
+// contact details beside a résumé's text, not above it.
+void DocxReader::placeTextBox(const pugi::xml_node& box, StoryState& s) const {
+  s.box.side = FrameSide::None;
+  pugi::xml_node anchor = box.parent();
+  while (anchor && !is(anchor, "anchor") && !is(anchor, "inline") && !is(anchor, "pict") &&
+         !is(anchor, "p"))
+    anchor = anchor.parent();
+  if (!is(anchor, "anchor")) return;
+  const int64_t cx = intAttr(child(anchor, "extent"), "cx").value_or(0);
+  if (cx <= 0) return;
+  constexpr int64_t kEmuPerTwip = 635;
+  const PictureSide side = anchoredSide(anchor, static_cast<int32_t>(cx / 9525));
+  if (side != PictureSide::Start && side != PictureSide::End) return;
+  s.box.side = side == PictureSide::Start ? FrameSide::Left : FrameSide::Right;
+  s.box.width = static_cast<uint16_t>(std::min<int64_t>(cx / kEmuPerTwip, 31680));
+  const char* room = side == PictureSide::Start ? "distR" : "distL";
+  s.box.aside = frameRoom(intAttr(anchor, room).value_or(kFrameAside * kEmuPerTwip) / kEmuPerTwip);
 }
 
 CharFormat DocxReader::formatOf(const RunProps& eff, const StoryState& s,

@@ -51,6 +51,18 @@ struct Field {
   uint32_t resultAt = 0;  // where its result starts in the story built
 };
 
+// The look of a text box's paragraphs: the line and fill of the shape it
+// is drawn in, where they have none of their own; and the side of the text
+// it stands at where the text wraps around it (a sidebar), its width
+// (twips) and its room from the text (points): they float there.
+struct TextBoxLook {
+  Border line;
+  uint32_t fill = kAutoColor;
+  FrameSide side = FrameSide::None;
+  uint16_t width = 0;
+  uint8_t aside = 0;
+};
+
 // State of the story being built (main text or one note).
 struct StoryState {
   Builder* builder = nullptr;
@@ -60,10 +72,7 @@ struct StoryState {
   bool inNote = false;
   pugi::xml_node typedMark;  // a note's own copy of its custom mark, not shown
   int textBoxDepth = 0;
-  // The box drawn round the text box being read: its paragraphs take its
-  // line and fill where they have none of their own.
-  Border boxLine;
-  uint32_t boxFill = kAutoColor;
+  TextBoxLook box;  // of the text box being read
   FrameRun frames;  // of the main text's paragraphs
   // The alignment of the paragraph the text boxes are anchored in: WordArt
   // set in its line stands where the paragraph aligns it.
@@ -99,6 +108,9 @@ inline std::u16string utf16(std::string_view s) {
 
 // The shown text of a w:t (body.cpp).
 std::u16string cleanText(std::string_view utf8);
+// The side of the text an anchored drawing (wp:anchor) `widthPx` wide
+// stands at (anchor_side.cpp).
+PictureSide anchoredSide(const pugi::xml_node& anchor, int32_t widthPx);
 // The one branch of mc:AlternateContent to read (body.cpp).
 pugi::xml_node chooseBranch(const pugi::xml_node& ac);
 // The link of a HYPERLINK field code, no target for other fields (fields.cpp).
@@ -148,6 +160,7 @@ class DocxReader {
   bool hiddenMark(const pugi::xml_node& ppr, const StoryState& s) const;
   bool hiddenWhole(const pugi::xml_node& p, const StoryState& s) const;
   void textBoxLook(const pugi::xml_node& box, StoryState& s) const;
+  void placeTextBox(const pugi::xml_node& box, StoryState& s) const;
   void inlines(const pugi::xml_node& parent, StoryState& s, InlineState& in, int depth);
   void run(const pugi::xml_node& r, StoryState& s, InlineState& in, int depth);
   void runContent(const pugi::xml_node& parent, const pugi::xml_node& r, const RunProps& direct,
