@@ -41,6 +41,14 @@ char16_t lower(char16_t c) {
   return c;
 }
 
+// The line and paragraph separators that pasted text may carry show as
+// blanks on the page, and a line of the quiz cannot hold them.
+u16string blankSeparators(u16string line) {
+  for (char16_t& c : line)
+    if (c == 0x2028 || c == 0x2029) c = u' ';
+  return line;
+}
+
 struct Line {
   u16string text;
   int number;
@@ -73,7 +81,7 @@ std::vector<Line> section(const u16string& text) {
     const size_t end = lines[j].find(u"%TEST_END");
     const u16string line = end == u16string::npos ? lines[j] : lines[j].substr(0, end);
     if (end == u16string::npos || !trim(line).empty())
-      body.push_back({support::decodeReferences(line), static_cast<int>(j + 1)});
+      body.push_back({blankSeparators(support::decodeReferences(line)), static_cast<int>(j + 1)});
     if (end != u16string::npos) return body;
   }
   stop("no \"%TEST_END\" line after the test", static_cast<int>(begin + 1));
