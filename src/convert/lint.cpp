@@ -503,7 +503,8 @@ class Linter : public EntryListener {
       for (int k = problem->lineNumber - 3; k > 0 && at < e.end; --k) at = doc_.paragraph(at).end;
     }
     error(at, u"its quiz page stops here: " + widen(problem->message) +
-                  u": learners cannot take this test");
+                  u": learners cannot take this test" +
+                  (problem->remedy.empty() ? u"" : u"; " + widen(problem->remedy)));
   }
 
   void describeParagraph(LintWarning& w) {

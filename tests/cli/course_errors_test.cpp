@@ -36,7 +36,8 @@ const std::vector<Case>& cases() {
          {kTitle, kAuthor, "%H2=Using a ladder", "Stand it on firm ground.", "%TEST=Check & <mend>",
           "1. Which?", "a) one", "b) two"}}},
        {"Quiz.txt:6: error: test \"Check & <mend>\": its quiz page stops here: no answer is "
-        "marked correct: learners cannot take this test (\"1. Which?\")"},
+        "marked correct: learners cannot take this test; put \"*\" before the right answer's "
+        "letter (\"*b) ...\"), or name it in an \"ANSWER:\" line (\"1. Which?\")"},
        1,
        "",
        // Titles as typed, not as the outline preview stores them.

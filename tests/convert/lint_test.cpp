@@ -214,7 +214,8 @@ const std::vector<Mistake>& mistakes() {
        {"%TEST=Quiz", "1. Which?", "a) one", "b) two", "%H3=Note", "", "%H2=After",
         "Text after the quiz."},
        {"c.txt:4: error: test \"Quiz\": its quiz page stops here: no answer is marked correct: "
-        "learners cannot take this test (\"1. Which?\")",
+        "learners cannot take this test; put \"*\" before the right answer's letter (\"*b) "
+        "...\"), or name it in an \"ANSWER:\" line (\"1. Which?\")",
         "c.txt:7: warning: test \"Quiz\": the line looks meant to start with \"%H2=\", but as "
         "typed it is no marker, so it is a line of the test: correct the marker to \"%H2=\" " +
             std::string(kMarkers) + " (\"%H3=Note\")"}},
