@@ -205,9 +205,9 @@ class Linter : public EntryListener {
 
   // The links the page rewriter makes of the paragraph.
   void references(const u16string& text, int32_t at) {
-    // Every link marker starts with "%" (or, mistyped, a full-width "％"):
+    // Every link marker starts with "%" (or, mistyped, a sign drawn alike):
     // most paragraphs need no rewrite.
-    if (text.find_first_of(u"%\uFF05") == u16string::npos) return;
+    if (!holdsPercent(text)) return;
     if (const LookAlikeLink l = lookAlikeLinkMarker(text); l.at != u16string::npos)
       warn(at, lookAlikeLinkMessage(text, l));
     const pages::LinkRewrite links = pages::rewriteLinks(support::toUtf8(text));

@@ -67,6 +67,15 @@ const std::vector<Mistake>& mistakes() {
         "\"\uFF05\" for \"%\", as an East Asian input method types them), so it is course "
         "text: correct the marker to \"%H2=\" " +
         kMarkers + " (\"\uFF05\uFF28" "2=Two\")"}},
+      {"markers typed with another sign drawn like \"%\"",
+       {"%H2=One", "%PID=1", "\uFE6AH2=Two", "See \u066AA=1 a link%A#."},
+       {std::string("c.txt:5: warning: page \"One\": the line looks meant to start with ") +
+        "\"%H2=\", but as typed it is no marker (its \"\uFE6A\" is another sign drawn like "
+        "\"%\": type the keyboard's \"%\"), so it is course text: correct the marker to "
+        "\"%H2=\" " + kMarkers + " (\"\uFE6AH2=Two\")",
+        "c.txt:6: warning: page \"One\": \"\u066AA=\" is no link marker, as its \"\u066A\" is "
+        "another sign drawn like \"%\": the page shows it as text; type it as \"%A=\", with "
+        "the keyboard's \"%\" (\"See \u066AA=1 a link%A#.\")"}},
       {"link markers typed in full-width characters: no links, and no mistyped lines",
        {"%H2=One", "%PID=1", "See \uFF05A=1 a link%A#.", "%\uFF21\uFF1D1 starts a line%A#.",
         "%A\uFF031 ends%A#."},
@@ -79,9 +88,10 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:7: warning: page \"One\": \"%A\uFF03\" is no link marker, as it is typed in "
         "full-width characters: the page shows it as text; type it as \"%A#\", in half-width "
         "characters (\"%A\uFF031 ends%A#.\")"}},
-      {"link markers with a blank inside, or no number, or one in full-width digits",
+      {"link markers with a blank inside, or no number, or one in full-width digits; a "
+       "percentage is none",
        {"%H2=One", "%PID=1", "See % A=1 one%A#.", "See %A =1 two%A#.", "See %A= 1 three%A#.",
-        "See %A=\uFF11 four%A#."},
+        "See %A=\uFF11 four%A#.", "Up 5% A=1, or 5\u00A0% A=1."},
        {"c.txt:5: warning: page \"One\": \"% A=\" is no link marker, as a blank, or a "
         "character the word processor does not show, stands inside it: the page shows it as "
         "text; type it as \"%A=\", with nothing inside it (\"See % A=1 one%A#.\")",
@@ -117,8 +127,10 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:8: warning: page \"One\": \"%TEST=\" is not at the start of its paragraph: the "
         "line is no marker, so it is course text; start the paragraph with the marker" +
             std::string(kOneBefore) + " (\"1. %TEST=Quiz\")"}},
-      {"markers typed in full width or in Cyrillic, not at the start of their paragraph",
-       {"%H2=One", "Text of page one.", "\t\uFF05H2=Two", "1. %\u041d2=Three", "More text."},
+      {"markers typed in full width, in Cyrillic or in the Russian layout, not at the start of "
+       "their paragraph",
+       {"%H2=One", "Text of page one.", "\t\uFF05H2=Two", "1. %\u041d2=Three", "More text.",
+        "\u2022 %\u04202=Four"},
        {"c.txt:5: warning: page \"One\": \"%H2=\" (typed in full-width characters, which make "
         "it no marker anywhere: type it in half-width ones) is not at the start of its "
         "paragraph: the line is no marker, so it is course text; start the paragraph with the "
@@ -128,7 +140,12 @@ const std::vector<Mistake>& mistakes() {
         "makes it no marker anywhere: type it in Latin letters) is not at the start of its "
         "paragraph: the line is no marker, so it is course text; start the paragraph with the "
         "marker" +
-            std::string(kOneBefore) + " (\"1. %\u041d2=Three\")"}},
+            std::string(kOneBefore) + " (\"1. %\u041d2=Three\")",
+        "c.txt:8: warning: page \"One\": \"%H2=\" (typed in the Russian keyboard layout, which "
+        "makes it no marker anywhere: type it in the Latin layout) is not at the start of its "
+        "paragraph: the line is no marker, so it is course text; start the paragraph with the "
+        "marker" +
+            std::string(kOneBefore) + " (\"\u2022 %\u04202=Four\")"}},
       {"a line that starts with % and looks like no marker",
        {"%H2=One", "Text of page one.", "%%Note to self"},
        {std::string("c.txt:5: warning: page \"One\": the line starts with \"%\" but is no ") +
@@ -414,7 +431,7 @@ TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {
   auto cell = [](const std::string& body) { return "<w:tc>" + body + "</w:tc>"; };
   const std::string body = p(r("%TITLE=T")) + p(r("%AUTHOR=A")) + p(r("%H2=Tables")) +
                            "<w:tbl><w:tr>" + cell(p(r("a1")) + p(r("a2"))) +
-                           cell(p(r("%H2=In a cell"))) + "</w:tr>" + "<w:tr>" + cell(p(r("b"))) +
+                           cell(p(r("%H2=In a cell"))) + "</w:tr>" + "<w:tr>" + cell(p(r("%\u04201=b"))) +
                            cell(p(r("\uFF05H2=c"))) + "</w:tr></w:tbl>" +
                            p(r("%H3=After the table"));
   const std::string path = docs / "t.docx";
@@ -423,6 +440,9 @@ TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {
             (std::vector<std::string>{
                 "t.docx:6: warning: page \"Tables\": \"%H2=\" in a table is not read: markers "
                 "work only outside tables; move the marker out of the table (\"%H2=In a cell\")",
+                "t.docx:7: warning: page \"Tables\": \"%H1=\" (typed in the Russian keyboard layout, "
+                "which makes it no marker anywhere: type it in the Latin layout) in a table is not "
+                "read: markers work only outside tables; move the marker out of the table (\"%\u04201=b\")",
                 "t.docx:8: warning: page \"Tables\": \"%H2=\" (typed in full-width characters, "
                 "which make it no marker anywhere: type it in half-width ones) in a table is not "
                 "read: markers work only outside tables; move the marker out of the table (\"\uFF05H2=c\")",
