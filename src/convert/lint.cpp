@@ -233,16 +233,25 @@ class Linter : public EntryListener {
       return error(p.start,
                    u"\"%PID=\" beyond the whole numbers it takes: the conversion stops here "
                    u"(error 6); give a whole number up to 2147483647");
+    error(p.start, u"\"%PID=\" without a number: the conversion stops here (error 13); " +
+                       whyNoNumber(p));
+  }
+
+  // What makes a "%PID=" value that looks like a number none, and what to do.
+  u16string whyNoNumber(const Paragraph& p) {
     // A note's reference or a picture makes "%PID=12" no number unseen.
     const word::Range::Anchors holds = word::Range(app_, doc_, p.start, p.end).anchors();
-    const u16string wide = narrowedNumber(p.marker.value);
-    error(p.start, u"\"%PID=\" without a number: the conversion stops here (error 13)" +
-                       (holds.note || holds.picture
-                            ? u"; a note or picture in the line is no digit: move it out of the "
-                              u"line"
-                        : !wide.empty() ? u"; its digits are typed in full width: write \"%PID=" +
-                                              wide + u"\", in half-width digits"
-                                        : u"; give a whole number"));
+    if (holds.note || holds.picture)
+      return u"a note or picture in the line is no digit: move it out of the line";
+    if (const u16string wide = narrowedNumber(p.marker.value); !wide.empty())
+      return u"its digits are typed in full width: write \"%PID=" + wide +
+             u"\", in half-width digits";
+    const NumberWithin within = numberWithin(p.marker.value);
+    if (within.number.empty()) return u"give a whole number";
+    const u16string write = u": write \"%PID=" + within.number + u"\", the number alone";
+    return within.unseen ? u"a character the word processor does not show stands in or beside " +
+                               quoted(within.number) + write
+                         : u"the signs beside " + quoted(within.number) + u" are no digits" + write;
   }
 
   void pid(const Paragraph& p, int32_t, int32_t) override {

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <utility>
 
+#include <unicode/uchar.h>
+
 #include "convert/lint_text.h"
 #include "convert/scanner.h"
 #include "support/strings.h"
@@ -47,13 +49,6 @@ u16string markerOf(const u16string& key) {
   return {};
 }
 
-// Characters the word processor shows as nothing: a soft hyphen (but at
-// a line's end), zero-width spaces and joiners, direction marks, a word
-// joiner, a byte-order mark.
-bool unseen(char16_t c) {
-  return c == 0xAD || (c >= 0x200B && c <= 0x200F) || c == 0x2060 || c == 0xFEFF;
-}
-
 // The ASCII character of a full-width form ("％" is "%"); 0 for others.
 char16_t narrowOf(char16_t c) {
   if (c == 0x3000) return u' ';  // the ideographic space
@@ -92,12 +87,16 @@ u16string markerList() {
 
 }  // namespace
 
+bool unseenCharacter(char16_t c) {
+  return c == 0xAD || (c >= 0x200B && c <= 0x200F) || c == 0x2060 || c == 0xFEFF;
+}
+
 MeantMarker meantMarker(std::u16string_view line) {
   u16string key;
   bool invisible = false, fullWidth = false, held = false;
   char16_t percent = 0;
   for (char16_t c : line.substr(0, 16)) {
-    invisible = invisible || unseen(c);
+    invisible = invisible || unseenCharacter(c);
     held = held || (c < u' ' && c != u'\t' && c != u'\r');
     if (const char16_t narrow = narrowOf(c)) {
       fullWidth = true;
@@ -105,7 +104,7 @@ MeantMarker meantMarker(std::u16string_view line) {
     } else if (otherPercent(c)) {
       percent = std::exchange(c, u'%');
     }
-    if (!blank(c) && !unseen(c)) key += c;
+    if (!blank(c) && !unseenCharacter(c)) key += c;
     if (c == u'=' || c == u'#' || c == u'№') break;
   }
   if (u16string marker = markerOf(key); !marker.empty())
@@ -149,7 +148,8 @@ LookAlikeLink lookAlikeLinkAt(std::u16string_view text, size_t at) {
   // A blank, or a character not shown, typed into it; two at most.
   auto skip = [&] {
     for (size_t k = 0;
-         k < 2 && i < text.size() && (text[i] == u' ' || text[i] == 0xA0 || unseen(text[i]));
+         k < 2 && i < text.size() &&
+         (text[i] == u' ' || text[i] == 0xA0 || unseenCharacter(text[i]));
          ++k, ++i)
       spaced = true;
   };
@@ -260,6 +260,25 @@ u16string narrowedNumber(std::u16string_view text) {
   return number;
 }
 
+NumberWithin numberWithin(std::u16string_view text) {
+  u16string seen;
+  bool unseen = false;
+  for (char16_t c : text)
+    if (unseenCharacter(c))
+      unseen = true;
+    else
+      seen += c;
+  const size_t first = seen.find_first_of(u"0123456789");
+  if (first == npos) return {};
+  const size_t last = seen.find_last_of(u"0123456789");
+  const u16string number = seen.substr(first, last - first + 1);
+  const u16string beside = seen.substr(0, first) + seen.substr(last + 1);
+  if (number.find_first_not_of(u"0123456789") != npos ||
+      std::any_of(beside.begin(), beside.end(), [](char16_t c) { return u_isalnum(c); }))
+    return {};
+  return {number, unseen};
+}
+
 bool startsWithPercent(std::u16string_view line) {
   return !line.empty() && kPercents.find(line[0]) != npos;
 }
@@ -303,8 +322,16 @@ u16string mistypedMessage(const u16string& line, const u16string& consequence) {
 }
 
 u16string misplacedMessage(const u16string& line, size_t at, const u16string& consequence) {
-  return markerSeenAt(std::u16string_view(line).substr(at)).quoted +
-         u" is not at the start of its paragraph: the line is no marker, " +
+  const u16string marker = markerSeenAt(std::u16string_view(line).substr(at)).quoted;
+  // Pasted text may put them there, where the marker looks first.
+  if (std::all_of(line.begin(), line.begin() + static_cast<ptrdiff_t>(at), unseenCharacter))
+    return marker +
+           u" is not at the start of its paragraph: characters the word processor does not "
+           u"show (such as zero-width spaces from pasted text) stand before it: the line is no "
+           u"marker, " +
+           consequence +
+           u"; delete the paragraph's start up to the marker, and type the marker again";
+  return marker + u" is not at the start of its paragraph: the line is no marker, " +
          consequence +
          u"; start the paragraph with the marker (one character, such as a bullet or a "
          u"tab, may stand before \"%H1=\", \"%H2=\" or \"%TEST=\" typed in upper case)";

@@ -29,6 +29,11 @@ struct MeantMarker {
   bool held = false;
 };
 
+// Characters the word processor shows as nothing: a soft hyphen (but at
+// a line's end), zero-width spaces and joiners, direction marks, a word
+// joiner, a byte-order mark.
+bool unseenCharacter(char16_t c);
+
 // The line's first characters up to "=" or "#", blanks and characters
 // not shown left out, full-width ones read as their ASCII, in any case
 // ("%H2 =Title", "% H2=Title", "％Ｈ２＝Title": "%H2="); a heading level the
@@ -71,6 +76,15 @@ std::optional<size_t> markerAfterPrefix(const std::u16string& line);
 // types them) as ASCII ones, when it is a whole number so read; empty when
 // it holds no full-width digit or is no such number.
 std::u16string narrowedNumber(std::u16string_view text);
+
+// The whole number `text` shows with other signs beside it ("“12”", "(12)",
+// "12,") or characters the word processor does not show beside or in it,
+// which make it no number as typed; empty when letters stand there too.
+struct NumberWithin {
+  std::u16string number;
+  bool unseen = false;  // a character not shown stands in or beside it
+};
+NumberWithin numberWithin(std::u16string_view text);
 
 // Whether `line` starts with a percent sign, as typed, full width ("％") or
 // another drawn alike, so that it may be a mistyped marker.
