@@ -249,7 +249,8 @@ class Linter : public EntryListener {
     const NumberWithin within = numberWithin(p.marker.value);
     if (within.number.empty()) return u"give a whole number";
     const u16string write = u": write \"%PID=" + within.number + u"\", the number alone";
-    return within.unseen ? u"a character the word processor does not show stands in or beside " +
+    return within.unseen ? u"an invisible character (such as a zero-width space or a line "
+                               u"separator from pasted text) stands in or beside " +
                                quoted(within.number) + write
                          : u"the signs beside " + quoted(within.number) + u" are no digits" + write;
   }

@@ -85,7 +85,9 @@ class OutlineCheck {
     const u16string remedy = u", so the link leads learners nowhere; write \"%A=" + n.number +
                              u"\", the number alone, then a blank and the link's text";
     if (n.unseen)
-      return u"a character the word processor does not show stands beside " + quoted(n.number) +
+      return u"an invisible character (such as a zero-width space or a line separator from "
+             u"pasted text) stands beside " +
+             quoted(n.number) +
              u" in the link's reference: the page writes it there" + remedy;
     return u"the signs beside " + quoted(n.number) + u" are part of the link's reference" + remedy;
   }

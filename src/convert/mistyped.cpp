@@ -264,7 +264,7 @@ NumberWithin numberWithin(std::u16string_view text) {
   u16string seen;
   bool unseen = false;
   for (char16_t c : text)
-    if (unseenCharacter(c))
+    if (unseenCharacter(c) || c == 0x2028 || c == 0x2029)
       unseen = true;
     else
       seen += c;

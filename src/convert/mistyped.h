@@ -78,11 +78,12 @@ std::optional<size_t> markerAfterPrefix(const std::u16string& line);
 std::u16string narrowedNumber(std::u16string_view text);
 
 // The whole number `text` shows with other signs beside it ("“12”", "(12)",
-// "12,") or characters the word processor does not show beside or in it,
-// which make it no number as typed; empty when letters stand there too.
+// "12,") or invisible characters beside or in it (a zero-width space, a
+// line separator), which make it no number as typed; empty when letters
+// stand there too.
 struct NumberWithin {
   std::u16string number;
-  bool unseen = false;  // a character not shown stands in or beside it
+  bool unseen = false;  // an invisible character stands in or beside it
 };
 NumberWithin numberWithin(std::u16string_view text);
 

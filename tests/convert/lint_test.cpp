@@ -104,9 +104,9 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:8: error: page \"One\": \"%A=\uFF11\" links to PID \"\uFF11\", typed in "
         "full-width digits, which no item has: the link leads learners nowhere; write "
         "\"%A=1\", in half-width digits (\"See %A=\uFF11 four%A#.\")"}},
-      {"PIDs in full-width digits, in quotes, with a character not shown",
+      {"PIDs in full-width digits, in quotes, with a line separator",
        {"%H2=One", "%PID=\uFF11\uFF12", "Text of page one.", "%H2=Two", "%PID=\u201C2\u201D",
-        "Text of page two.", "%H2=Three", "%PID=3\u200B", "Text of page three."},
+        "Text of page two.", "%H2=Three", "%PID=3\u2028", "Text of page three."},
        {"c.txt:4: error: page \"One\": \"%PID=\" without a number: the conversion stops here "
         "(error 13); its digits are typed in full width: write \"%PID=12\", in half-width "
         "digits (\"%PID=\uFF11\uFF12\")",
@@ -114,8 +114,9 @@ const std::vector<Mistake>& mistakes() {
         "(error 13); the signs beside \"2\" are no digits: write \"%PID=2\", the number alone "
         "(\"%PID=\u201C2\u201D\")",
         "c.txt:10: error: page \"Three\": \"%PID=\" without a number: the conversion stops "
-        "here (error 13); a character the word processor does not show stands in or beside "
-        "\"3\": write \"%PID=3\", the number alone (\"%PID=3\u200B\")"}},
+        "here (error 13); an invisible character (such as a zero-width space or a line "
+        "separator from pasted text) stands in or beside "
+        "\"3\": write \"%PID=3\", the number alone (\"%PID=3\u2028\")"}},
       {"a mistyped marker where no page shows it",
        {"%H1 =Basics", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: the line looks meant to start with \"%H1=\", but as typed it is no "
@@ -197,15 +198,15 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:7: error: page \"One\": \"%A=79\" links to PID \"79\", which no item has: the "
         "link leads learners nowhere; correct the number, or give the item it means "
         "\"%PID=79\" (\"%H1# %A=79 z%A#\")"}},
-      {"a link's number with signs, or a character not shown, beside it",
+      {"a link's number with signs, or an invisible character, beside it",
        {"%H2=One", "%PID=1", "See %A=\u201C1\u201D one%A#.", "See %A=1\u200B two%A#."},
        {"c.txt:5: error: page \"One\": \"%A=\u201C1\u201D\" links to PID \"\u201C1\u201D\": the "
         "signs beside \"1\" are part of the link's reference, so the link leads learners "
         "nowhere; write \"%A=1\", the number alone, then a blank and the link's text (\"See "
         "%A=\u201C1\u201D one%A#.\")",
-        "c.txt:6: error: page \"One\": \"%A=1\u200B\" links to PID \"1\u200B\": a character the "
-        "word processor does not show stands beside \"1\" in the link's reference: the page "
-        "writes it there, so the link leads learners nowhere; write \"%A=1\", the number "
+        "c.txt:6: error: page \"One\": \"%A=1\u200B\" links to PID \"1\u200B\": an invisible "
+        "character (such as a zero-width space or a line separator from pasted text) stands "
+        "beside \"1\" in the link's reference: the page writes it there, so the link leads learners nowhere; write \"%A=1\", the number "
         "alone, then a blank and the link's text (\"See %A=1\u200B two%A#.\")"}},
       {"a link to the page it stands on",
        {"%H2=One", "%PID=1", "See %A=1 this page%A# again.", "%H2=Two", "%PID=2",
