@@ -34,7 +34,10 @@ var RdQuiz = (function () {
       // the end marker may follow its last text on the same line.
       var end = lines[j].indexOf('%TEST_END');
       var text = end >= 0 ? lines[j].slice(0, end) : lines[j];
-      if (end < 0 || text.trim() !== '') body.push({ text: decode(text), number: j + 1 });
+      // The line and paragraph separators that pasted text may carry show
+      // as blanks on the page, and a line of the quiz cannot hold them.
+      if (end < 0 || text.trim() !== '')
+        body.push({ text: decode(text).replace(/[\u2028\u2029]/g, ' '), number: j + 1 });
       if (end >= 0) return { title: title, lines: body };
     }
     throw new QuizError('no "%TEST_END" line after the test', lines[begin], begin + 1);

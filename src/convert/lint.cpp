@@ -205,9 +205,9 @@ class Linter : public EntryListener {
 
   // The links the page rewriter makes of the paragraph.
   void references(const u16string& text, int32_t at) {
-    // Every link marker starts with "%" (or, mistyped, a full-width "％"):
+    // Every link marker starts with "%" (or, mistyped, a sign drawn alike):
     // most paragraphs need no rewrite.
-    if (text.find_first_of(u"%\uFF05") == u16string::npos) return;
+    if (!holdsPercent(text)) return;
     if (const LookAlikeLink l = lookAlikeLinkMarker(text); l.at != u16string::npos)
       warn(at, lookAlikeLinkMessage(text, l));
     const pages::LinkRewrite links = pages::rewriteLinks(support::toUtf8(text));
@@ -233,16 +233,26 @@ class Linter : public EntryListener {
       return error(p.start,
                    u"\"%PID=\" beyond the whole numbers it takes: the conversion stops here "
                    u"(error 6); give a whole number up to 2147483647");
+    error(p.start, u"\"%PID=\" without a number: the conversion stops here (error 13); " +
+                       whyNoNumber(p));
+  }
+
+  // What makes a "%PID=" value that looks like a number none, and what to do.
+  u16string whyNoNumber(const Paragraph& p) {
     // A note's reference or a picture makes "%PID=12" no number unseen.
     const word::Range::Anchors holds = word::Range(app_, doc_, p.start, p.end).anchors();
-    const u16string wide = narrowedNumber(p.marker.value);
-    error(p.start, u"\"%PID=\" without a number: the conversion stops here (error 13)" +
-                       (holds.note || holds.picture
-                            ? u"; a note or picture in the line is no digit: move it out of the "
-                              u"line"
-                        : !wide.empty() ? u"; its digits are typed in full width: write \"%PID=" +
-                                              wide + u"\", in half-width digits"
-                                        : u"; give a whole number"));
+    if (holds.note || holds.picture)
+      return u"a note or picture in the line is no digit: move it out of the line";
+    if (const u16string wide = narrowedNumber(p.marker.value); !wide.empty())
+      return u"its digits are typed in full width: write \"%PID=" + wide +
+             u"\", in half-width digits";
+    const NumberWithin within = numberWithin(p.marker.value);
+    if (within.number.empty()) return u"give a whole number";
+    const u16string write = u": write \"%PID=" + within.number + u"\", the number alone";
+    return within.unseen ? u"an invisible character (such as a zero-width space or a line "
+                               u"separator from pasted text) stands in or beside " +
+                               quoted(within.number) + write
+                         : u"the signs beside " + quoted(within.number) + u" are no digits" + write;
   }
 
   void pid(const Paragraph& p, int32_t, int32_t) override {
@@ -503,7 +513,8 @@ class Linter : public EntryListener {
       for (int k = problem->lineNumber - 3; k > 0 && at < e.end; --k) at = doc_.paragraph(at).end;
     }
     error(at, u"its quiz page stops here: " + widen(problem->message) +
-                  u": learners cannot take this test");
+                  u": learners cannot take this test" +
+                  (problem->remedy.empty() ? u"" : u"; " + widen(problem->remedy)));
   }
 
   void describeParagraph(LintWarning& w) {

@@ -77,6 +77,21 @@ class OutlineCheck {
     return std::nullopt;
   }
 
+  // "“12”", "(12)", "12," or "12" and a zero-width space: the number the
+  // author sees, with what the page writes into the reference beside it.
+  static std::optional<u16string> numberBeside(const u16string& target) {
+    const NumberWithin n = numberWithin(target);
+    if (n.number.empty()) return std::nullopt;
+    const u16string remedy = u", so the link leads learners nowhere; write \"%A=" + n.number +
+                             u"\", the number alone, then a blank and the link's text";
+    if (n.unseen)
+      return u"an invisible character (such as a zero-width space or a line separator from "
+             u"pasted text) stands beside " +
+             quoted(n.number) +
+             u" in the link's reference: the page writes it there" + remedy;
+    return u"the signs beside " + quoted(n.number) + u" are part of the link's reference" + remedy;
+  }
+
   // A reference link leads where the player leads it: to the first line of
   // the outline whose PID is the reference as the page writes it, and from
   // a chapter to the page or test right after it.
@@ -89,8 +104,16 @@ class OutlineCheck {
     }
     const auto line = target ? o.byPid.find(*target) : o.byPid.end();
     const u16string link = u"\"%A=" + r.target + u"\" links to PID " + quoted(r.target);
+    if (!target)
+      if (const std::optional<u16string> number = numberBeside(r.target))
+        return error(r.at, link + u": " + *number);
     if (line == o.byPid.end())
-      return error(r.at, link + u", which no item has: the link leads learners nowhere");
+      return error(r.at, link + u", which no item has: the link leads learners nowhere; " +
+                             (target && r.target == support::number(*target)
+                                  ? u"correct the number, or give the item it means \"%PID=" +
+                                        r.target + u"\""
+                                  : u16string(u"write the number of the item it means, as its "
+                                              u"\"%PID=\" line gives it")));
     const u16string pid = support::number(*target);
     if (*target == 0 && o.unnumbered < line->second)
       return error(r.at, link +
@@ -111,7 +134,9 @@ class OutlineCheck {
                              u"\"");
     if (!o.opens(line->second) && !o.opens(line->second + 1))
       return error(r.at, link + u", the chapter " + quoted(o.lines[line->second]->title) +
-                             u", which no page or test follows: the link leads learners nowhere");
+                             u", which no page or test follows: the link leads learners nowhere; "
+                             u"put a page or test right after its \"%H1=\", or link to the page "
+                             u"itself");
     // The page's own PID: the link opens the page the learner is on. (A
     // link to a chapter, which opens its first page, names the chapter.)
     const ClosedEntry& to = *o.lines[line->second];

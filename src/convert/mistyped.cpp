@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
+
+#include <unicode/uchar.h>
 
 #include "convert/lint_text.h"
 #include "convert/scanner.h"
@@ -46,21 +49,26 @@ u16string markerOf(const u16string& key) {
   return {};
 }
 
-// Characters the word processor shows as nothing: a soft hyphen (but at
-// a line's end), zero-width spaces and joiners, direction marks, a word
-// joiner, a byte-order mark.
-bool unseen(char16_t c) {
-  return c == 0xAD || (c >= 0x200B && c <= 0x200F) || c == 0x2060 || c == 0xFEFF;
-}
-
 // The ASCII character of a full-width form ("％" is "%"); 0 for others.
 char16_t narrowOf(char16_t c) {
   if (c == 0x3000) return u' ';  // the ideographic space
   return c >= 0xFF01 && c <= 0xFF5E ? static_cast<char16_t>(c - 0xFEE0) : 0;
 }
 
-// A percent sign, as typed or full width.
-constexpr std::u16string_view kPercents = u"%\uFF05";
+// Signs drawn like a percent sign that the grammar does not read as one,
+// as pasted text or another keyboard layout may carry them: the small
+// form, the Arabic one and the commercial minus sign.
+bool otherPercent(char16_t c) {
+  return c == 0xFE6A || c == 0x066A || c == 0x2052;
+}
+
+// A percent sign, as typed, full width or another drawn alike.
+constexpr std::u16string_view kPercents = u"%\uFF05\uFE6A\u066A\u2052";
+
+// "its \"\uFE6A\" is a sign drawn like \"%\"": why a marker typed with it is none.
+u16string percentNote(char16_t sign) {
+  return u"its " + quoted(u16string(1, sign)) + u" is another sign drawn like \"%\"";
+}
 
 // "its \"Н\" is a Cyrillic letter", of the letters of a marker that look Latin.
 u16string cyrillicNote(const u16string& letters) {
@@ -79,21 +87,28 @@ u16string markerList() {
 
 }  // namespace
 
+bool unseenCharacter(char16_t c) {
+  return c == 0xAD || (c >= 0x200B && c <= 0x200F) || c == 0x2060 || c == 0xFEFF;
+}
+
 MeantMarker meantMarker(std::u16string_view line) {
   u16string key;
   bool invisible = false, fullWidth = false, held = false;
+  char16_t percent = 0;
   for (char16_t c : line.substr(0, 16)) {
-    invisible = invisible || unseen(c);
+    invisible = invisible || unseenCharacter(c);
     held = held || (c < u' ' && c != u'\t' && c != u'\r');
     if (const char16_t narrow = narrowOf(c)) {
       fullWidth = true;
       c = narrow;
+    } else if (otherPercent(c)) {
+      percent = std::exchange(c, u'%');
     }
-    if (!blank(c) && !unseen(c)) key += c;
+    if (!blank(c) && !unseenCharacter(c)) key += c;
     if (c == u'=' || c == u'#' || c == u'№') break;
   }
   if (u16string marker = markerOf(key); !marker.empty())
-    return {marker, {}, false, invisible, fullWidth, held};
+    return {marker, {}, false, invisible, fullWidth, percent, held};
   u16string alike = key, cyrillic;
   for (char16_t& c : alike)
     if (const char16_t latin = latinLookAlike(c)) {
@@ -116,6 +131,14 @@ char16_t narrowed(char16_t c) {
   return narrowOf(c) ? narrowOf(c) : c;
 }
 
+// Whether the sign at `at` ends a number ("5%", "12,5 %", a blank between
+// them as Russian typesetting has it).
+bool endsNumber(std::u16string_view text, size_t at) {
+  constexpr std::u16string_view kBlanks = u" \u00A0\u2009\u202F";
+  if (at > 0 && kBlanks.find(text[at - 1]) != npos) --at;
+  return at > 0 && narrowed(text[at - 1]) >= u'0' && narrowed(text[at - 1]) <= u'9';
+}
+
 // The look-alike link marker `text` holds at `at`, its "%": none when
 // there is none, or when it is typed right.
 LookAlikeLink lookAlikeLinkAt(std::u16string_view text, size_t at) {
@@ -125,7 +148,8 @@ LookAlikeLink lookAlikeLinkAt(std::u16string_view text, size_t at) {
   // A blank, or a character not shown, typed into it; two at most.
   auto skip = [&] {
     for (size_t k = 0;
-         k < 2 && i < text.size() && (text[i] == u' ' || text[i] == 0xA0 || unseen(text[i]));
+         k < 2 && i < text.size() &&
+         (text[i] == u' ' || text[i] == 0xA0 || unseenCharacter(text[i]));
          ++k, ++i)
       spaced = true;
   };
@@ -138,9 +162,12 @@ LookAlikeLink lookAlikeLinkAt(std::u16string_view text, size_t at) {
   if (i >= text.size()) return {};
   const char16_t sign = narrowed(text[i++]);
   if (sign != u'=' && sign != u'#') return {};
+  // "5% A=1", "5 % A=1": a percentage, whatever follows it.
+  if (spaced && endsNumber(text, at)) return {};
   const LookAlikeLink found{at, i - at, Why::FullWidth};
   for (size_t k = at; k < i; ++k)
     if (narrowOf(text[k])) return found;
+  if (otherPercent(text[at])) return {at, i - at, Why::Percent};
   if (cyrillic) return {at, i - at, Why::Cyrillic};
   // "% A=12", "%A =12": a reference follows, so it is no mere percentage.
   const std::u16string_view rest = text.substr(i);
@@ -166,10 +193,12 @@ u16string lookAlikeLinkMessage(std::u16string_view text, const LookAlikeLink& li
   const u16string meant = u"%A" + u16string(1, narrowed(typed.back()));
   const u16string why =
       link.why == Why::FullWidth ? u"it is typed in full-width characters"
+      : link.why == Why::Percent ? percentNote(typed[0])
       : link.why == Why::Cyrillic
           ? u"its " + quoted(u16string(1, typed[1])) + u" is a Cyrillic letter"
           : u"a blank, or a character the word processor does not show, stands inside it";
   const u16string how = link.why == Why::FullWidth  ? u", in half-width characters"
+                        : link.why == Why::Percent  ? u", with the keyboard's \"%\""
                         : link.why == Why::Cyrillic ? u", in Latin letters"
                                                     : u", with nothing inside it";
   return quoted(typed) + u" is no link marker, as " + why +
@@ -178,28 +207,46 @@ u16string lookAlikeLinkMessage(std::u16string_view text, const LookAlikeLink& li
 
 SeenMarker markerSeenAt(std::u16string_view text) {
   if (const std::u16string_view m = markerAt(text); !m.empty()) return {m, quoted(m)};
-  // Read as the author sees it: blanks skipped as markerAt skips them.
-  u16string seen, cyrillic;
+  // Read as the author sees it, blanks skipped as markerAt skips them; and
+  // as the keys typed would read in the Latin layout.
+  u16string seen, typed, cyrillic;
   bool fullWidth = false;
+  char16_t percent = 0;
   for (char16_t c : text.substr(0, 32)) {
     if (seen.size() == 16) break;
+    const char16_t key = latinKey(c);
     if (const char16_t n = narrowOf(c)) {
       fullWidth = true;
       c = n;
+    } else if (otherPercent(c)) {
+      percent = std::exchange(c, u'%');
     } else if (const char16_t latin = latinLookAlike(c)) {
       if (cyrillic.find(c) == npos) cyrillic += c;
       c = latin;
     }
-    if (c != u' ' || !seen.empty()) seen += c;
+    if (c == u' ' && seen.empty()) continue;
+    seen += c;
+    typed += key ? key : c;
   }
-  const std::u16string_view m = markerAt(seen);
-  if (m.empty()) return {};
-  if (fullWidth)
-    return {m, quoted(m) +
-                   u" (typed in full-width characters, which make it no marker anywhere: "
-                   u"type it in half-width ones)"};
-  return {m, quoted(m) + u" (" + cyrillicNote(cyrillic) +
-                 u", which makes it no marker anywhere: type it in Latin letters)"};
+  const auto note = [](std::u16string_view m, const u16string& why) {
+    return SeenMarker{m, quoted(m) + u" (" + why + u")"};
+  };
+  const u16string anywhere = u" no marker anywhere: ";
+  if (const std::u16string_view m = markerAt(seen); m.empty()) {
+    if (const std::u16string_view k = markerAt(typed); !k.empty())
+      return note(k, u"typed in the Russian keyboard layout, which makes it" + anywhere +
+                         u"type it in the Latin layout");
+    return {};
+  } else if (fullWidth) {
+    return note(m, u"typed in full-width characters, which make it" + anywhere +
+                       u"type it in half-width ones");
+  } else if (percent) {
+    return note(m, percentNote(percent) + u", which makes it" + anywhere +
+                       u"type the keyboard's \"%\"");
+  } else {
+    return note(m, cyrillicNote(cyrillic) + u", which makes it" + anywhere +
+                       u"type it in Latin letters");
+  }
 }
 
 u16string narrowedNumber(std::u16string_view text) {
@@ -213,8 +260,31 @@ u16string narrowedNumber(std::u16string_view text) {
   return number;
 }
 
+NumberWithin numberWithin(std::u16string_view text) {
+  u16string seen;
+  bool unseen = false;
+  for (char16_t c : text)
+    if (unseenCharacter(c) || c == 0x2028 || c == 0x2029)
+      unseen = true;
+    else
+      seen += c;
+  const size_t first = seen.find_first_of(u"0123456789");
+  if (first == npos) return {};
+  const size_t last = seen.find_last_of(u"0123456789");
+  const u16string number = seen.substr(first, last - first + 1);
+  const u16string beside = seen.substr(0, first) + seen.substr(last + 1);
+  if (number.find_first_not_of(u"0123456789") != npos ||
+      std::any_of(beside.begin(), beside.end(), [](char16_t c) { return u_isalnum(c); }))
+    return {};
+  return {number, unseen};
+}
+
 bool startsWithPercent(std::u16string_view line) {
-  return !line.empty() && (line[0] == u'%' || narrowOf(line[0]) == u'%');
+  return !line.empty() && kPercents.find(line[0]) != npos;
+}
+
+bool holdsPercent(std::u16string_view text) {
+  return text.find_first_of(kPercents) != npos;
 }
 
 std::optional<size_t> markerAfterPrefix(const std::u16string& line) {
@@ -241,6 +311,8 @@ u16string mistypedMessage(const u16string& line, const u16string& consequence) {
   else if (meant.invisible)
     why = u" (a character the word processor does not show stands in it, such as a soft "
           u"hyphen or a zero-width space from pasted text)";
+  else if (meant.percent)
+    why = u" (" + percentNote(meant.percent) + u": type the keyboard's \"%\")";
   else if (meant.fullWidth)
     why = u" (typed in full-width characters, such as \"\uFF05\" for \"%\", as an East Asian "
           u"input method types them)";
@@ -250,8 +322,16 @@ u16string mistypedMessage(const u16string& line, const u16string& consequence) {
 }
 
 u16string misplacedMessage(const u16string& line, size_t at, const u16string& consequence) {
-  return markerSeenAt(std::u16string_view(line).substr(at)).quoted +
-         u" is not at the start of its paragraph: the line is no marker, " +
+  const u16string marker = markerSeenAt(std::u16string_view(line).substr(at)).quoted;
+  // Pasted text may put them there, where the marker looks first.
+  if (std::all_of(line.begin(), line.begin() + static_cast<ptrdiff_t>(at), unseenCharacter))
+    return marker +
+           u" is not at the start of its paragraph: characters the word processor does not "
+           u"show (such as zero-width spaces from pasted text) stand before it: the line is no "
+           u"marker, " +
+           consequence +
+           u"; delete the paragraph's start up to the marker, and type the marker again";
+  return marker + u" is not at the start of its paragraph: the line is no marker, " +
          consequence +
          u"; start the paragraph with the marker (one character, such as a bullet or a "
          u"tab, may stand before \"%H1=\", \"%H2=\" or \"%TEST=\" typed in upper case)";

@@ -21,11 +21,18 @@ struct MeantMarker {
   // Or that it was typed in full-width characters ("％H2="), as an East
   // Asian input method types them.
   bool fullWidth = false;
+  // Or that its percent sign is another sign drawn like it ("\uFE6A", "\u066A").
+  char16_t percent = 0;
   // Or that a note's reference, a picture or a line break stands in it
   // ("%H", a note's number, "2="), which the line's text holds as a control
   // character.
   bool held = false;
 };
+
+// Characters the word processor shows as nothing: a soft hyphen (but at
+// a line's end), zero-width spaces and joiners, direction marks, a word
+// joiner, a byte-order mark.
+bool unseenCharacter(char16_t c);
 
 // The line's first characters up to "=" or "#", blanks and characters
 // not shown left out, full-width ones read as their ASCII, in any case
@@ -35,10 +42,11 @@ MeantMarker meantMarker(std::u16string_view line);
 
 // The first link marker in `text` that looks right and is none: typed
 // with a Cyrillic "А" ("%А=", "%А#"), in full-width characters ("％A=",
-// "%Ａ＝"), or with a blank or a character not shown inside it before a
-// number ("% A=12", "%A =12").
+// "%Ａ＝"), with another sign drawn like "%" ("\uFE6AA="), or with a blank or
+// a character not shown inside it before a number ("% A=12", "%A =12"),
+// unless its sign ends a number ("5% A=1" is a percentage).
 struct LookAlikeLink {
-  enum class Why { Cyrillic, FullWidth, Spaced };
+  enum class Why { Cyrillic, FullWidth, Percent, Spaced };
   size_t at = std::u16string_view::npos;  // npos when `text` holds none
   size_t length = 0;
   Why why = Why::Cyrillic;
@@ -48,9 +56,10 @@ LookAlikeLink lookAlikeLinkMarker(std::u16string_view text);
 std::u16string lookAlikeLinkMessage(std::u16string_view text, const LookAlikeLink& link);
 
 // The marker `text` starts with as the author sees it (markerAt), also
-// where it is typed in full-width characters or with Cyrillic letters that
-// look Latin, which make it none wherever it stands; `quoted` names it for
-// a warning, with why it is none when it is.
+// where it is typed in full-width characters, with another sign drawn like
+// "%", with Cyrillic letters that look Latin or in the Russian keyboard
+// layout ("%Р1=" for "%H1="), which make it none wherever it stands;
+// `quoted` names it for a warning, with why it is none when it is.
 struct SeenMarker {
   std::u16string_view marker;  // as the grammar has it; empty when none is seen
   std::u16string quoted;       // the marker in quotes, then why it is none, if it is
@@ -68,9 +77,23 @@ std::optional<size_t> markerAfterPrefix(const std::u16string& line);
 // it holds no full-width digit or is no such number.
 std::u16string narrowedNumber(std::u16string_view text);
 
-// Whether `line` starts with a percent sign, as typed or full width ("％"),
-// so that it may be a mistyped marker.
+// The whole number `text` shows with other signs beside it ("“12”", "(12)",
+// "12,") or invisible characters beside or in it (a zero-width space, a
+// line separator), which make it no number as typed; empty when letters
+// stand there too.
+struct NumberWithin {
+  std::u16string number;
+  bool unseen = false;  // an invisible character stands in or beside it
+};
+NumberWithin numberWithin(std::u16string_view text);
+
+// Whether `line` starts with a percent sign, as typed, full width ("％") or
+// another drawn alike, so that it may be a mistyped marker.
 bool startsWithPercent(std::u16string_view line);
+
+// Whether `text` holds such a sign anywhere: most paragraphs hold no
+// marker, typed right or wrong.
+bool holdsPercent(std::u16string_view text);
 
 // Lint's warning on a line that starts with "%" and is no marker: what it
 // looks meant to be, why it is none, and `consequence`, what becomes of it

@@ -1,6 +1,7 @@
 #include "quiz/quiz_reader.h"
 
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/strings.h"
@@ -41,6 +42,14 @@ char16_t lower(char16_t c) {
   return c;
 }
 
+// The line and paragraph separators that pasted text may carry show as
+// blanks on the page, and a line of the quiz cannot hold them.
+u16string blankSeparators(u16string line) {
+  for (char16_t& c : line)
+    if (c == 0x2028 || c == 0x2029) c = u' ';
+  return line;
+}
+
 struct Line {
   u16string text;
   int number;
@@ -50,8 +59,35 @@ struct Stop {
   QuizProblem problem;
 };
 
-[[noreturn]] void stop(const char* message, int line) {
-  throw Stop{{message, line}};
+// What the author does about each problem, by the page's words for it.
+constexpr std::pair<std::string_view, std::string_view> kRemedies[] = {
+    {"the question has no answers",
+     "give it lettered answers (\"a) ...\") or a short answer (\"=\" and the answer), or join "
+     "it to the question it belongs to"},
+    {"no answer is marked correct",
+     "put \"*\" before the right answer's letter (\"*b) ...\"), or name it in an \"ANSWER:\" "
+     "line"},
+    {"\"ANSWER:\" without answers before it", "put the line after the question's answers"},
+    {"\"ANSWER:\" names no answer", "name the right answers' letters, as in \"ANSWER: B\""},
+    {"\"ANSWER:\" names an answer the question does not have",
+     "name the letters of the question's own answers"},
+    {"a feedback line (\"@\") that follows no answer",
+     "put it right after the answer, or the answers, it is about"},
+    {"a second feedback line (\"@\") for the question",
+     "give each answer one feedback line and the question one: join the two lines"},
+    {"a short answer (\"=\") in a question with lettered answers",
+     "give the question lettered answers or \"=\" lines, not both"},
+    {"a lettered answer in a short-answer question",
+     "give the question lettered answers or \"=\" lines, not both"},
+    {"an empty short answer", "write the answer it accepts after \"=\""},
+    {"an answer without text", "write the answer's text after its letter"},
+    {"the test has no questions", "write the questions after the \"%TEST=\" line"},
+};
+
+[[noreturn]] void stop(std::string_view message, int line) {
+  for (const auto& [problem, remedy] : kRemedies)
+    if (problem == message) throw Stop{{std::string(message), line, std::string(remedy)}};
+  throw Stop{{std::string(message), line}};
 }
 
 std::vector<Line> section(const u16string& text) {
@@ -73,7 +109,7 @@ std::vector<Line> section(const u16string& text) {
     const size_t end = lines[j].find(u"%TEST_END");
     const u16string line = end == u16string::npos ? lines[j] : lines[j].substr(0, end);
     if (end == u16string::npos || !trim(line).empty())
-      body.push_back({support::decodeReferences(line), static_cast<int>(j + 1)});
+      body.push_back({blankSeparators(support::decodeReferences(line)), static_cast<int>(j + 1)});
     if (end != u16string::npos) return body;
   }
   stop("no \"%TEST_END\" line after the test", static_cast<int>(begin + 1));

@@ -11,6 +11,7 @@ namespace quiz {
 struct QuizProblem {
   std::string message;  // the quiz page's words: "no answer is marked correct"
   int lineNumber = 0;   // 1-based in the data file; 0: the test as a whole
+  std::string remedy{};  // what the author does about it: "mark the right answer ..."
 };
 
 // The first problem the quiz page would stop at in `dataText` (the test data

@@ -36,7 +36,8 @@ const std::vector<Case>& cases() {
          {kTitle, kAuthor, "%H2=Using a ladder", "Stand it on firm ground.", "%TEST=Check & <mend>",
           "1. Which?", "a) one", "b) two"}}},
        {"Quiz.txt:6: error: test \"Check & <mend>\": its quiz page stops here: no answer is "
-        "marked correct: learners cannot take this test (\"1. Which?\")"},
+        "marked correct: learners cannot take this test; put \"*\" before the right answer's "
+        "letter (\"*b) ...\"), or name it in an \"ANSWER:\" line (\"1. Which?\")"},
        1,
        "",
        // Titles as typed, not as the outline preview stores them.
@@ -63,7 +64,8 @@ const std::vector<Case>& cases() {
           "Or %A=01 this page%A#.", "%H2=Notes", "Notes without a number.", "%H2=Zero", "%PID=0",
           "Back to %A=0 zero%A#."}}},
        {"Links.txt:5: error: page \"Using a ladder\": \"%A=99\" links to PID \"99\", which no "
-        "item has: the link leads learners nowhere (\"See %A=99 the end%A# for\")",
+        "item has: the link leads learners nowhere; correct the number, or give the item it "
+        "means \"%PID=99\" (\"See %A=99 the end%A# for\")",
         "Links.txt:6: error: page \"Using a ladder\": \"%A=01\" links to PID \"01\": the player "
         "looks for the item as written, but the outline writes its PID \"1\": the link leads "
         "learners nowhere; write \"%A=1\" (\"Or %A=01 this page%A#.\")",
@@ -83,10 +85,12 @@ const std::vector<Case>& cases() {
        {"Ends.txt:5: warning: chapter \"Ladders\": \"%H1=\" while the chapter \"Safety\" is "
         "still open: this chapter nests inside it; close that one with \"%H1#\" (\"%H1=Ladders\")",
         "Ends.txt:7: error: page \"Using a ladder\": \"%A=5\" links to PID \"5\", the chapter "
-        "\"Safety\", which no page or test follows: the link leads learners nowhere (\"See "
-        "%A=5 safety%A# first.\")",
+        "\"Safety\", which no page or test follows: the link leads learners nowhere; put a page "
+        "or test right after its \"%H1=\", or link to the page itself (\"See %A=5 safety%A# "
+        "first.\")",
         "Ends.txt:8: error: page \"Using a ladder\": \"%A=6\" links to PID \"6\", which no "
-        "item has: the link leads learners nowhere (\"Then %A=6 the end%A#.\")"},
+        "item has: the link leads learners nowhere; correct the number, or give the item it "
+        "means \"%PID=6\" (\"Then %A=6 the end%A#.\")"},
        1,
        "",
        "page3.htm (page \"Using a ladder\"): the reference link \"5\" names no item of the "

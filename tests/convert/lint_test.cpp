@@ -67,6 +67,15 @@ const std::vector<Mistake>& mistakes() {
         "\"\uFF05\" for \"%\", as an East Asian input method types them), so it is course "
         "text: correct the marker to \"%H2=\" " +
         kMarkers + " (\"\uFF05\uFF28" "2=Two\")"}},
+      {"markers typed with another sign drawn like \"%\"",
+       {"%H2=One", "%PID=1", "\uFE6AH2=Two", "See \u066AA=1 a link%A#."},
+       {std::string("c.txt:5: warning: page \"One\": the line looks meant to start with ") +
+        "\"%H2=\", but as typed it is no marker (its \"\uFE6A\" is another sign drawn like "
+        "\"%\": type the keyboard's \"%\"), so it is course text: correct the marker to "
+        "\"%H2=\" " + kMarkers + " (\"\uFE6AH2=Two\")",
+        "c.txt:6: warning: page \"One\": \"\u066AA=\" is no link marker, as its \"\u066A\" is "
+        "another sign drawn like \"%\": the page shows it as text; type it as \"%A=\", with "
+        "the keyboard's \"%\" (\"See \u066AA=1 a link%A#.\")"}},
       {"link markers typed in full-width characters: no links, and no mistyped lines",
        {"%H2=One", "%PID=1", "See \uFF05A=1 a link%A#.", "%\uFF21\uFF1D1 starts a line%A#.",
         "%A\uFF031 ends%A#."},
@@ -79,9 +88,10 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:7: warning: page \"One\": \"%A\uFF03\" is no link marker, as it is typed in "
         "full-width characters: the page shows it as text; type it as \"%A#\", in half-width "
         "characters (\"%A\uFF031 ends%A#.\")"}},
-      {"link markers with a blank inside, or no number, or one in full-width digits",
+      {"link markers with a blank inside, or no number, or one in full-width digits; a "
+       "percentage is none",
        {"%H2=One", "%PID=1", "See % A=1 one%A#.", "See %A =1 two%A#.", "See %A= 1 three%A#.",
-        "See %A=\uFF11 four%A#."},
+        "See %A=\uFF11 four%A#.", "Up 5% A=1, or 5\u00A0% A=1."},
        {"c.txt:5: warning: page \"One\": \"% A=\" is no link marker, as a blank, or a "
         "character the word processor does not show, stands inside it: the page shows it as "
         "text; type it as \"%A=\", with nothing inside it (\"See % A=1 one%A#.\")",
@@ -94,11 +104,19 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:8: error: page \"One\": \"%A=\uFF11\" links to PID \"\uFF11\", typed in "
         "full-width digits, which no item has: the link leads learners nowhere; write "
         "\"%A=1\", in half-width digits (\"See %A=\uFF11 four%A#.\")"}},
-      {"a PID in full-width digits",
-       {"%H2=One", "%PID=\uFF11\uFF12", "Text of page one."},
+      {"PIDs in full-width digits, in quotes, with a line separator",
+       {"%H2=One", "%PID=\uFF11\uFF12", "Text of page one.", "%H2=Two", "%PID=\u201C2\u201D",
+        "Text of page two.", "%H2=Three", "%PID=3\u2028", "Text of page three."},
        {"c.txt:4: error: page \"One\": \"%PID=\" without a number: the conversion stops here "
         "(error 13); its digits are typed in full width: write \"%PID=12\", in half-width "
-        "digits (\"%PID=\uFF11\uFF12\")"}},
+        "digits (\"%PID=\uFF11\uFF12\")",
+        "c.txt:7: error: page \"Two\": \"%PID=\" without a number: the conversion stops here "
+        "(error 13); the signs beside \"2\" are no digits: write \"%PID=2\", the number alone "
+        "(\"%PID=\u201C2\u201D\")",
+        "c.txt:10: error: page \"Three\": \"%PID=\" without a number: the conversion stops "
+        "here (error 13); an invisible character (such as a zero-width space or a line "
+        "separator from pasted text) stands in or beside "
+        "\"3\": write \"%PID=3\", the number alone (\"%PID=3\u2028\")"}},
       {"a mistyped marker where no page shows it",
        {"%H1 =Basics", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: the line looks meant to start with \"%H1=\", but as typed it is no "
@@ -117,8 +135,10 @@ const std::vector<Mistake>& mistakes() {
         "c.txt:8: warning: page \"One\": \"%TEST=\" is not at the start of its paragraph: the "
         "line is no marker, so it is course text; start the paragraph with the marker" +
             std::string(kOneBefore) + " (\"1. %TEST=Quiz\")"}},
-      {"markers typed in full width or in Cyrillic, not at the start of their paragraph",
-       {"%H2=One", "Text of page one.", "\t\uFF05H2=Two", "1. %\u041d2=Three", "More text."},
+      {"markers typed in full width, in Cyrillic or in the Russian layout, not at the start of "
+       "their paragraph",
+       {"%H2=One", "Text of page one.", "\t\uFF05H2=Two", "1. %\u041d2=Three", "More text.",
+        "\u2022 %\u04202=Four", "\u200B\u200B%H2=Five"},
        {"c.txt:5: warning: page \"One\": \"%H2=\" (typed in full-width characters, which make "
         "it no marker anywhere: type it in half-width ones) is not at the start of its "
         "paragraph: the line is no marker, so it is course text; start the paragraph with the "
@@ -128,7 +148,16 @@ const std::vector<Mistake>& mistakes() {
         "makes it no marker anywhere: type it in Latin letters) is not at the start of its "
         "paragraph: the line is no marker, so it is course text; start the paragraph with the "
         "marker" +
-            std::string(kOneBefore) + " (\"1. %\u041d2=Three\")"}},
+            std::string(kOneBefore) + " (\"1. %\u041d2=Three\")",
+        "c.txt:8: warning: page \"One\": \"%H2=\" (typed in the Russian keyboard layout, which "
+        "makes it no marker anywhere: type it in the Latin layout) is not at the start of its "
+        "paragraph: the line is no marker, so it is course text; start the paragraph with the "
+        "marker" +
+            std::string(kOneBefore) + " (\"\u2022 %\u04202=Four\")",
+        "c.txt:9: warning: page \"One\": \"%H2=\" is not at the start of its paragraph: "
+        "characters the word processor does not show (such as zero-width spaces from pasted "
+        "text) stand before it: the line is no marker, so it is course text; delete the "
+        "paragraph's start up to the marker, and type the marker again (\"\u200B\u200B%H2=Five\")"}},
       {"a line that starts with % and looks like no marker",
        {"%H2=One", "Text of page one.", "%%Note to self"},
        {std::string("c.txt:5: warning: page \"One\": the line starts with \"%\" but is no ") +
@@ -155,17 +184,30 @@ const std::vector<Mistake>& mistakes() {
        {"c.txt:6: warning: page \"One\": \"%A=\" without \"%A#\" in the same paragraph: the "
         "page shows the marker as text; close the link with \"%A#\" in the same paragraph (\"See %A=99 the end%A# and\")",
         "c.txt:6: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
-        "link leads learners nowhere (\"See %A=99 the end%A# and\")"}},
+        "link leads learners nowhere; correct the number, or give the item it means "
+        "\"%PID=99\" (\"See %A=99 the end%A# and\")"}},
       {"links in marker lines that a page keeps as text",
        {"%H2=One", "%PID=1", "Text of page one here.", "%AUTHOR=Ann %A=77 x%A#", "%H1# %A=79 z%A#"},
        {"c.txt:6: warning: page \"One\": a second \"%AUTHOR=\" line: the later one counts; keep "
         "one of the two (\"%AUTHOR=Ann %A=77 x%A#\")",
         "c.txt:6: error: page \"One\": \"%A=77\" links to PID \"77\", which no item has: the "
-        "link leads learners nowhere (\"%AUTHOR=Ann %A=77 x%A#\")",
+        "link leads learners nowhere; correct the number, or give the item it means "
+        "\"%PID=77\" (\"%AUTHOR=Ann %A=77 x%A#\")",
         "c.txt:7: warning: page \"One\": \"%H1#\" without an open chapter: the line is ignored "
         "and stays text of the page above; remove it, or add the \"%H1=\" it closes (\"%H1# %A=79 z%A#\")",
         "c.txt:7: error: page \"One\": \"%A=79\" links to PID \"79\", which no item has: the "
-        "link leads learners nowhere (\"%H1# %A=79 z%A#\")"}},
+        "link leads learners nowhere; correct the number, or give the item it means "
+        "\"%PID=79\" (\"%H1# %A=79 z%A#\")"}},
+      {"a link's number with signs, or an invisible character, beside it",
+       {"%H2=One", "%PID=1", "See %A=\u201C1\u201D one%A#.", "See %A=1\u200B two%A#."},
+       {"c.txt:5: error: page \"One\": \"%A=\u201C1\u201D\" links to PID \"\u201C1\u201D\": the "
+        "signs beside \"1\" are part of the link's reference, so the link leads learners "
+        "nowhere; write \"%A=1\", the number alone, then a blank and the link's text (\"See "
+        "%A=\u201C1\u201D one%A#.\")",
+        "c.txt:6: error: page \"One\": \"%A=1\u200B\" links to PID \"1\u200B\": an invisible "
+        "character (such as a zero-width space or a line separator from pasted text) stands "
+        "beside \"1\" in the link's reference: the page writes it there, so the link leads learners nowhere; write \"%A=1\", the number "
+        "alone, then a blank and the link's text (\"See %A=1\u200B two%A#.\")"}},
       {"a link to the page it stands on",
        {"%H2=One", "%PID=1", "See %A=1 this page%A# again.", "%H2=Two", "%PID=2",
         "Text of page two."},
@@ -190,7 +232,8 @@ const std::vector<Mistake>& mistakes() {
       {"a link inside a link's text, read as the page reads it",
        {"%H1=Part", "%PID=1", "%H2=One", "See %A=1 a %A=99 b%A# c%A#.", "%H1#"},
        {"c.txt:6: error: page \"One\": \"%A=99\" links to PID \"99\", which no item has: the "
-        "link leads learners nowhere (\"See %A=1 a %A=99 b%A#\")"}},
+        "link leads learners nowhere; correct the number, or give the item it means "
+        "\"%PID=99\" (\"See %A=1 a %A=99 b%A#\")"}},
       {"two pages of one title in one chapter; one in each of two chapters",
        {"%H1=A", "%H2=Intro", "Text of intro a.", "%H2=Intro", "Text of intro b.", "%H1#",
         "%H1=B", "%H2=Intro", "Text of the intro of B.", "%H1#"},
@@ -214,7 +257,8 @@ const std::vector<Mistake>& mistakes() {
        {"%TEST=Quiz", "1. Which?", "a) one", "b) two", "%H3=Note", "", "%H2=After",
         "Text after the quiz."},
        {"c.txt:4: error: test \"Quiz\": its quiz page stops here: no answer is marked correct: "
-        "learners cannot take this test (\"1. Which?\")",
+        "learners cannot take this test; put \"*\" before the right answer's letter (\"*b) "
+        "...\"), or name it in an \"ANSWER:\" line (\"1. Which?\")",
         "c.txt:7: warning: test \"Quiz\": the line looks meant to start with \"%H2=\", but as "
         "typed it is no marker, so it is a line of the test: correct the marker to \"%H2=\" " +
             std::string(kMarkers) + " (\"%H3=Note\")"}},
@@ -413,7 +457,7 @@ TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {
   auto cell = [](const std::string& body) { return "<w:tc>" + body + "</w:tc>"; };
   const std::string body = p(r("%TITLE=T")) + p(r("%AUTHOR=A")) + p(r("%H2=Tables")) +
                            "<w:tbl><w:tr>" + cell(p(r("a1")) + p(r("a2"))) +
-                           cell(p(r("%H2=In a cell"))) + "</w:tr>" + "<w:tr>" + cell(p(r("b"))) +
+                           cell(p(r("%H2=In a cell"))) + "</w:tr>" + "<w:tr>" + cell(p(r("%\u04201=b"))) +
                            cell(p(r("\uFF05H2=c"))) + "</w:tr></w:tbl>" +
                            p(r("%H3=After the table"));
   const std::string path = docs / "t.docx";
@@ -422,6 +466,9 @@ TEST_F(Lint, ParagraphsAreCountedThroughTablesInADocx) {
             (std::vector<std::string>{
                 "t.docx:6: warning: page \"Tables\": \"%H2=\" in a table is not read: markers "
                 "work only outside tables; move the marker out of the table (\"%H2=In a cell\")",
+                "t.docx:7: warning: page \"Tables\": \"%H1=\" (typed in the Russian keyboard layout, "
+                "which makes it no marker anywhere: type it in the Latin layout) in a table is not "
+                "read: markers work only outside tables; move the marker out of the table (\"%\u04201=b\")",
                 "t.docx:8: warning: page \"Tables\": \"%H2=\" (typed in full-width characters, "
                 "which make it no marker anywhere: type it in half-width ones) in a table is not "
                 "read: markers work only outside tables; move the marker out of the table (\"\uFF05H2=c\")",
@@ -449,16 +496,19 @@ TEST_F(Lint, LinksInCellsAndNotesAreChecked) {
   const std::string path = docs / "n.docx";
   writeBytes(path,
              docxtest::build({docxtest::documentXml(body), {{"word/footnotes.xml", notes}}, {}}));
-  const std::string dead = "\", which no item has: the link leads learners nowhere (\"";
+  const auto dead = [](const std::string& n) {
+    return "\", which no item has: the link leads learners nowhere; correct the number, or give "
+           "the item it means \"%PID=" + n + "\" (\"";
+  };
   EXPECT_EQ(lines(path, "n.docx"),
             (std::vector<std::string>{"n.docx:7: error: page \"One\": \"%A=99\" links to PID \"99" +
-                                          dead + "See %A=99 the cell%A#.\")",
+                                          dead("99") + "See %A=99 the cell%A#.\")",
                                       "n.docx:8: warning: page \"One\": \"%H2=\" in a footnote or "
                                       "endnote is not read: markers work only in the document's "
                                       "own text; the page shows the line in its note (\"A "
                                       "note.\")",
                                       "n.docx:8: error: page \"One\": \"%A=97\" links to PID \"97" +
-                                          dead + "A note.\")"}));
+                                          dead("97") + "A note.\")"}));
 }
 
 // The scan reads the main text alone: a marker in a page header is told,

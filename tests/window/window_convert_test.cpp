@@ -266,7 +266,8 @@ TEST_F(WindowConvertTest, ErrorsFollowTheRunsOwnLines) {
       "/c/Quiz/: the later replaced the earlier one's course; give one of the documents another "
       "name (the part before the first dot)\n"
       "line 6, test \"Check\": error: its quiz page stops here: no answer is marked correct: "
-      "learners cannot take this test\n"
+      "learners cannot take this test; put \"*\" before the right answer's letter (\"*b) "
+      "...\"), or name it in an \"ANSWER:\" line\n"
       "line 11, page \"More\": a second \"%PID=\" for the same item: the later number counts; "
       "keep one of the two\n"
       "1 error and 1 warning about the document: see " +
