@@ -68,6 +68,7 @@ Package::Package(std::string_view bytes, Limits limits) : limits_(limits) {
 }
 
 Package::~Package() = default;
+Package::Package(Package&&) noexcept = default;
 
 bool Package::has(std::string_view name) const {
   return entries_.count(support::lowerAscii(normalise(name))) != 0;

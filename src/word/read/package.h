@@ -25,6 +25,7 @@ class Package {
   // Throws word::Error (kCannotOpen) when the bytes are not a readable zip.
   explicit Package(std::string_view bytes, Limits limits = {});
   ~Package();
+  Package(Package&&) noexcept;
   Package(const Package&) = delete;
   Package& operator=(const Package&) = delete;
 

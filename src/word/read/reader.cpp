@@ -53,8 +53,8 @@ bool compoundFileHas(std::string_view bytes, std::initializer_list<const char*> 
 
 constexpr std::string_view kOdfType = "application/vnd.oasis.opendocument.";
 
-Format zipFormat(std::string_view bytes) {
-  std::optional<Package> zip;
+// `zip` keeps the container opened, for the reader to go on with.
+Format zipFormat(std::string_view bytes, std::optional<Package>& zip) {
   try {
     zip.emplace(bytes);
   } catch (const Error&) {
@@ -154,9 +154,8 @@ bool validUtf8(std::string_view s) {
   return true;
 }
 
-}  // namespace
-
-Format detect(std::string_view bytes) {
+// The format, and for a zip the container opened to tell it.
+Format detectKeeping(std::string_view bytes, std::optional<Package>& zip) {
   if (bytes.empty()) return Format::Unknown;
   if (bytes.substr(0, 8) == kOle2Magic) {
     const char* found = nullptr;
@@ -168,7 +167,7 @@ Format detect(std::string_view bytes) {
   // Word for Windows 2.0 files are not compound files; the .doc reader
   // explains what to do with them.
   if (bytes.substr(0, 2) == std::string_view("\xDB\xA5", 2)) return Format::Doc;
-  if (bytes.substr(0, 4) == kZipMagic) return zipFormat(bytes);
+  if (bytes.substr(0, 4) == kZipMagic) return zipFormat(bytes, zip);
   std::string_view s = bytes;
   if (s.substr(0, 3) == "\xEF\xBB\xBF") s.remove_prefix(3);
   if (s.substr(0, 5) == "{\\rtf") return Format::Rtf;
@@ -183,6 +182,13 @@ Format detect(std::string_view bytes) {
   if (flatOpenDocument(s)) return Format::Odt;
   if (looksLikeText(bytes)) return Format::Text;
   return Format::Unknown;
+}
+
+}  // namespace
+
+Format detect(std::string_view bytes) {
+  std::optional<Package> zip;
+  return detectKeeping(bytes, zip);
 }
 
 namespace {
@@ -227,14 +233,14 @@ Model readText(std::string_view bytes) {
 
 namespace {
 
-Model loadAs(Format format, std::string_view bytes) {
+Model loadAs(Format format, std::string_view bytes, std::optional<Package>& zip) {
   switch (format) {
     case Format::Text:
       return readText(bytes);
     case Format::Docx:
-      return readDocx(bytes);
+      return zip ? readDocx(std::move(*zip)) : readDocx(bytes);
     case Format::Odt:
-      return readOdt(bytes);
+      return zip ? readOdt(bytes, std::move(*zip)) : readOdt(bytes);
     case Format::Doc:
       return readDoc(bytes);
     case Format::Encrypted:
@@ -314,7 +320,9 @@ std::string folderInsteadOfDocument(const std::string& path) {
 }
 
 Model loadBytes(std::string_view bytes) {
-  return inItsLanguage(loadAs(detect(bytes), bytes));
+  std::optional<Package> zip;
+  const Format format = detectKeeping(bytes, zip);
+  return inItsLanguage(loadAs(format, bytes, zip));
 }
 
 Model load(const std::string& path) {
@@ -349,7 +357,8 @@ Model load(const std::string& path) {
   }
   if (bytes.size() > kMaxDocumentBytes) fail(kCannotOpen, "the file grew too large while read");
   try {
-    const Format format = detect(bytes);
+    std::optional<Package> zip;
+    const Format format = detectKeeping(bytes, zip);
     if (format == Format::Text && dotLockFile(path))
       fail(kCannotOpen,
            "this is the lock file a word processor keeps beside a document while it is open "
@@ -360,7 +369,7 @@ Model load(const std::string& path) {
       fail(kCannotOpen,
            "this is the lock file Word keeps beside a document while it is open (its name "
            "starts with \"~$\"), not a document: convert the document itself, once it is saved");
-    return inItsLanguage(loadAs(format, bytes));
+    return inItsLanguage(loadAs(format, bytes, zip));
   } catch (const std::bad_alloc&) {
     fail(kCannotOpen, "the document is too large to open");
   }

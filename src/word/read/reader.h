@@ -59,5 +59,10 @@ Model readText(std::string_view bytes);  // UTF-8 (or UTF-16 with BOM), one para
 Model readDocx(std::string_view bytes);
 Model readOdt(std::string_view bytes);  // OpenDocument text, zipped or flat XML
 Model readDoc(std::string_view bytes);
+// The same from a zip already opened (`bytes` the zip's own, alive while
+// the reader reads): the container is opened once.
+class Package;
+Model readDocx(Package zip);
+Model readOdt(std::string_view bytes, Package zip);
 
 }  // namespace word::read

@@ -177,7 +177,12 @@ Model readDocx(std::string_view bytes) {
   if (bytes.size() >= 8 &&
       bytes.substr(0, 8) == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
     fail(kCannotOpen, "the document is not a Word 2007+ package (it is an OLE2 compound file)");
-  docx::detail::DocxReader reader(bytes);
+  docx::detail::DocxReader reader{Package(bytes)};
+  return reader.read();
+}
+
+Model readDocx(Package zip) {
+  docx::detail::DocxReader reader(std::move(zip));
   return reader.read();
 }
 

@@ -137,7 +137,7 @@ struct RunContext {
 
 class DocxReader {
  public:
-  explicit DocxReader(std::string_view bytes) : pkg_(bytes) {}
+  explicit DocxReader(Package zip) : pkg_(std::move(zip)) {}
   Model read();
 
  private:

@@ -59,7 +59,7 @@ void OdtReader::loadPart(XmlPart& part, const std::string& name, bool required) 
 }
 
 void OdtReader::openPackage() {
-  pkg_.emplace(bytes_);
+  if (!pkg_) pkg_.emplace(bytes_);
   if (auto type = pkg_->read("mimetype")) checkMediaType(type->substr(0, 200));
   if (auto manifest = pkg_->read("META-INF/manifest.xml")) {
     pugi::xml_document doc;
@@ -184,7 +184,12 @@ Model OdtReader::read() {
 
 Model readOdt(std::string_view bytes) {
   if (bytes.empty()) fail(kCannotOpen, "the document is empty");
-  odt::detail::OdtReader reader(bytes);
+  odt::detail::OdtReader reader(bytes, std::nullopt);
+  return reader.read();
+}
+
+Model readOdt(std::string_view bytes, Package zip) {
+  odt::detail::OdtReader reader(bytes, std::move(zip));
   return reader.read();
 }
 

@@ -98,7 +98,9 @@ struct InlineState {
 
 class OdtReader {
  public:
-  explicit OdtReader(std::string_view bytes) : bytes_(bytes) {}
+  // `zip`: the container already opened from `bytes`, if it was.
+  OdtReader(std::string_view bytes, std::optional<Package> zip)
+      : bytes_(bytes), pkg_(std::move(zip)) {}
   Model read();
 
  private:
