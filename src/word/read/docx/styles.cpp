@@ -509,6 +509,8 @@ void Styles::load(const pugi::xml_node& root, const Theme& theme, Builder& build
   }
   for (auto& [id, d] : defs_)
     if (d.type == "paragraph" || d.type == "character") add(d, builder);
+  for (const auto& [id, d] : defs_)
+    if (d.index >= 0) indexes_.emplace(id, d.index);
 }
 
 int32_t Styles::add(Def& def, Builder& builder) {
@@ -622,9 +624,8 @@ RunProps Styles::runOfCharacterStyle(const std::string& styleId) const {
 }
 
 int32_t Styles::indexOf(const std::string& styleId) const {
-  auto it = defs_.find(styleId);
-  if (it != defs_.end() && it->second.index >= 0) return it->second.index;
-  return 0;
+  auto it = indexes_.find(styleId);
+  return it != indexes_.end() ? it->second : 0;
 }
 
 std::map<std::string, std::string> Styles::numberingStyles() const {

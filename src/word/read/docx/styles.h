@@ -212,6 +212,9 @@ class Styles {
   mutable std::map<std::string, TableStyle> tableCache_;
   mutable std::map<std::string, RunProps> runCache_;
   mutable std::unordered_map<std::string, RunProps> paraRunCache_;  // runOfParagraphStyle's, by id
+  // indexOf's answers, asked for every paragraph: hashed rather than found
+  // through the ordered defs_.
+  std::unordered_map<std::string, int32_t> indexes_;
 };
 
 }  // namespace word::read::docx
