@@ -24,10 +24,11 @@ void savePage(const std::string& path, HtmlPage page,
     // Only the pictures' folder is made: a missing page folder is an error,
     // not something to create.
     std::error_code ec;
-    fs::create_directory(folder, ec);
+    const bool made = fs::create_directory(folder, ec);
     if (ec) cannot(folder.string(), ec.message(), folder.string() + ": " + ec.message());
-    // A link in the folder's place would lead the pictures elsewhere.
-    if (support::isLink(folder.string()))
+    // A link in the folder's place would lead the pictures elsewhere (a
+    // folder made just now is none).
+    if (!made && support::isLink(folder.string()))
       cannot(folder.string(), "it is a symbolic link, not a folder of the page's own",
              folder.string() + " is a symbolic link: refused");
     for (const HtmlPicture& f : page.pictures) {
