@@ -238,9 +238,9 @@ Model loadAs(Format format, std::string_view bytes, std::optional<Package>& zip)
     case Format::Text:
       return readText(bytes);
     case Format::Docx:
-      return zip ? readDocx(std::move(*zip)) : readDocx(bytes);
+      return zip ? readDocxZip(std::move(*zip)) : readDocx(bytes);
     case Format::Odt:
-      return zip ? readOdt(bytes, std::move(*zip)) : readOdt(bytes);
+      return zip ? readOdtZip(bytes, std::move(*zip)) : readOdt(bytes);
     case Format::Doc:
       return readDoc(bytes);
     case Format::Encrypted:

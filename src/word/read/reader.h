@@ -62,7 +62,7 @@ Model readDoc(std::string_view bytes);
 // The same from a zip already opened (`bytes` the zip's own, alive while
 // the reader reads): the container is opened once.
 class Package;
-Model readDocx(Package zip);
-Model readOdt(std::string_view bytes, Package zip);
+Model readDocxZip(Package zip);
+Model readOdtZip(std::string_view bytes, Package zip);
 
 }  // namespace word::read

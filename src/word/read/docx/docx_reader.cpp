@@ -181,7 +181,7 @@ Model readDocx(std::string_view bytes) {
   return reader.read();
 }
 
-Model readDocx(Package zip) {
+Model readDocxZip(Package zip) {
   docx::detail::DocxReader reader(std::move(zip));
   return reader.read();
 }

@@ -188,7 +188,7 @@ Model readOdt(std::string_view bytes) {
   return reader.read();
 }
 
-Model readOdt(std::string_view bytes, Package zip) {
+Model readOdtZip(std::string_view bytes, Package zip) {
   odt::detail::OdtReader reader(bytes, std::move(zip));
   return reader.read();
 }
