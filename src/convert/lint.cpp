@@ -85,17 +85,44 @@ class Linter : public EntryListener {
 
   // ---------------------------------------------------------- the walk
 
-  // A marker after a line break (Shift+Enter) is in the middle of its
-  // paragraph: the scanner reads paragraphs, so it is text.
+  // A marker after a line break (Shift+Enter), a page or column break or a
+  // separator pasted text carries is in the middle of its paragraph, though
+  // the author sees it start a line: the scanner reads paragraphs, so it is
+  // text, and the page it should open is lost.
   void paragraph(const Paragraph& p) override {
+    struct Break {
+      char16_t c;
+      const char16_t* what;  // it stands before the marker
+      const char16_t* remedy;
+    };
+    static constexpr Break kBreaks[] = {
+        {u'\v', u"a line break (Shift+Enter)", u"end the line before it with Enter"},
+        {u'\f', u"a page break (Ctrl+Enter)",
+         u"press Enter after the break, so that the marker starts a paragraph"},
+        {u'\x0E', u"a column break (Ctrl+Shift+Enter)",
+         u"press Enter after the break, so that the marker starts a paragraph"},
+        {u'\u2028', u"a line separator (from pasted text)",
+         u"delete it and end the line before the marker with Enter"},
+        {u'\u2029', u"a paragraph separator (from pasted text)",
+         u"delete it and end the line before the marker with Enter"},
+    };
     lostWithTheLine(p);
     if (p.textBox) return;  // no marker of a text box is read: text() tells
     const u16string& text = p.text;
-    for (size_t b = text.find(u'\v'); b != u16string::npos; b = text.find(u'\v', b + 1)) {
+    // The one character the scanner forgives before a marker: a break
+    // there leaves the marker read.
+    const size_t forgiven =
+        p.marker.marker == Marker::Content ? u16string::npos : text.find_first_not_of(u' ');
+    static constexpr char16_t kAny[] = u"\v\f\x0E\u2028\u2029";
+    for (size_t b = text.find_first_of(kAny); b != u16string::npos;
+         b = text.find_first_of(kAny, b + 1)) {
+      if (b == forgiven) continue;
+      const Break* k = std::find_if(std::begin(kBreaks), std::end(kBreaks),
+                                    [&](const Break& x) { return x.c == text[b]; });
       const SeenMarker m = markerSeenAt(std::u16string_view(text).substr(b + 1));
       if (!m.marker.empty())
-        warn(p.start, u"a line break (Shift+Enter) stands before " + m.quoted +
-                          u": the marker is read as text; end the line before it with Enter");
+        warn(p.start, k->what + (u" stands before " + m.quoted) +
+                          u": the marker is read as text; " + k->remedy);
     }
   }
 
