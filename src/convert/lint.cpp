@@ -174,7 +174,8 @@ class Linter : public EntryListener {
       if (!droppedBefore_)
         leftOut(p.start,
                 u"text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to no page and "
-                u"is left out of the course");
+                u"is left out of the course; move it into a page to show it, or leave it as a "
+                u"note for yourself");
       droppedBefore_ = true;
       return;
     }

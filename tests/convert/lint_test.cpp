@@ -123,7 +123,8 @@ const std::vector<Mistake>& mistakes() {
         "marker, so it is text that no page shows: correct the marker to \"%H1=\" " +
             std::string(kMarkers) + " (\"%H1 =Basics\")",
         "c.txt:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to "
-        "no page and is left out of the course (\"%H1 =Basics\")"}},
+        "no page and is left out of the course; move it into a page to show it, or leave it as a "
+        "note for yourself (\"%H1 =Basics\")"}},
       {"markers that do not start their paragraph, then a PID",
        {"%H2=One", "Text of page one.", "\t%h2=Two", "%PID=2", "Text of page two.",
         "1. %TEST=Quiz", "Text of page two, more."},
@@ -266,7 +267,8 @@ const std::vector<Mistake>& mistakes() {
        {"Intro text.", "%H2=", "Text of an untitled page.", "%H1#", "%TITLE=U", "%H2=Last",
         "%PID=abc", "more text here"},
        {"c.txt:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to no "
-        "page and is left out of the course (\"Intro text.\")",
+        "page and is left out of the course; move it into a page to show it, or leave it as a "
+        "note for yourself (\"Intro text.\")",
         "c.txt:4: warning: a page without a title: an empty title after \"%H2=\": the contents "
         "show no title for it (the player, its file's name); give it a title (\"%H2=\")",
         "c.txt:6: warning: a page without a title: \"%H1#\" without an open chapter: the line is "
@@ -613,7 +615,8 @@ TEST_F(Lint, MarkersInTextBoxesAndHeadingsInHeadingStyles) {
       {"u.doc", {"#1%H2=Course", "#2Ladders", "Text.", "#2Scaffolds", "Text."}, {}},
       {"v.doc", {"#1Safety", "%H2=Course", "Intro.", "#1Ladders", "Text.", "#1Roofs", "Text."},
        {"v.doc:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to "
-        "no page and is left out of the course (\"Safety\")"}},
+        "no page and is left out of the course; move it into a page to show it, or leave it as a "
+        "note for yourself (\"Safety\")"}},
   };
   for (const auto& c : cases) {
     word::Builder s;
