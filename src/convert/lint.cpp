@@ -392,10 +392,10 @@ class Linter : public EntryListener {
 
   void lastEntryDropped(const PendingEntry& e) override {
     if (e.kind == course::kChapterStart) return;
-    leftOut(e.heading,
-            u"the last page has ten characters or fewer: it is left out of the course; write a "
-            u"little more on it");
-    lastPageDropped_ = true;
+    lastDropped_ = e.kind == course::kTest ? u"test" : u"page";
+    leftOut(e.heading, u"the last " + lastDropped_ +
+                           u" has ten characters or fewer: it is left out of the course; write a "
+                           u"little more on it");
   }
 
   // Each paragraph of a text the walk does not tell paragraph by paragraph
@@ -459,10 +459,10 @@ class Linter : public EntryListener {
       warn(styled->at, styled->message);
     if (shown == 0)
       error(0, u"the course has no page and no test: learners get an empty course; " +
-                   u16string(lastPageDropped_
-                                 ? u"its one page has ten characters or fewer, and is left out "
-                                   u"as the last page: write more on it"
-                                 : u"start each page with \"%H2=\" and each test with \"%TEST=\""));
+                   (lastDropped_.empty()
+                        ? u"start each page with \"%H2=\" and each test with \"%TEST=\""
+                        : u"its one " + lastDropped_ + u" has ten characters or fewer, and is "
+                              u"left out as the last " + lastDropped_ + u": write more on it"));
     if (titles_ == 0)
       warn(0, u"no \"%TITLE=\" line: the course has no title; give it one in a \"%TITLE=\" line");
     if (authors_ == 0)
@@ -613,7 +613,7 @@ class Linter : public EntryListener {
   std::optional<size_t> misplacedAt_;  // where its marker stands, when typed right
   int titles_ = 0, authors_ = 0;
   bool chapterOpen_ = false, droppedBefore_ = false, contentSincePending_ = false;
-  bool lastPageDropped_ = false;
+  u16string lastDropped_;  // "page" or "test": the last one, left out for being short
   u16string chapterTitle_;
   int32_t chapterAt_ = 0;
 };

@@ -304,6 +304,13 @@ const std::vector<Mistake>& mistakes() {
         "it (\"%TITLE=T\")",
         "c.txt:3: warning: page \"Only\": the last page has ten characters or fewer: it is left "
         "out of the course; write a little more on it (\"%H2=Only\")"}},
+      {"a course whose one test is too short",
+       {"%TEST=Quiz", "1. Q?"},
+       {"c.txt:1: error: the course has no page and no test: learners get an empty course; its "
+        "one test has ten characters or fewer, and is left out as the last test: write more on "
+        "it (\"%TITLE=T\")",
+        "c.txt:3: warning: test \"Quiz\": the last test has ten characters or fewer: it is left "
+        "out of the course; write a little more on it (\"%TEST=Quiz\")"}},
       {"no page and no test",
        {"%H1=Only a chapter", "%H1#"},
        {"c.txt:1: error: the course has no page and no test: learners get an empty course; start "
