@@ -117,6 +117,20 @@ const std::vector<Mistake>& mistakes() {
         "here (error 13); an invisible character (such as a zero-width space or a line "
         "separator from pasted text) stands in or beside "
         "\"3\": write \"%PID=3\", the number alone (\"%PID=3\u2028\")"}},
+      {"a marker's word with another sign where \"=\" goes, or none",
+       {"%H2=One", "Text of page one.", "%H2:Two", "%pid 2", "%H2Three"},
+       {std::string("c.txt:5: warning: page \"One\": the line looks meant to start with ") +
+            "\"%H2=\", but as typed it is no marker (\":\" stands where its \"=\" goes), so it "
+            "is course text: correct the marker to \"%H2=\" " +
+            kMarkers + " (\"%H2:Two\")",
+        std::string("c.txt:6: warning: page \"One\": the line looks meant to start with ") +
+            "\"%PID=\", but as typed it is no marker (a blank stands where its \"=\" goes), so "
+            "it is course text: correct the marker to \"%PID=\" " +
+            kMarkers + " (\"%pid 2\")",
+        std::string("c.txt:7: warning: page \"One\": the line looks meant to start with ") +
+            "\"%H2=\", but as typed it is no marker (its \"=\" is missing), so it is course "
+            "text: correct the marker to \"%H2=\" " +
+            kMarkers + " (\"%H2Three\")"}},
       {"a mistyped marker where no page shows it",
        {"%H1 =Basics", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: the line looks meant to start with \"%H1=\", but as typed it is no "
