@@ -109,10 +109,10 @@ class Linter : public EntryListener {
     lostWithTheLine(p);
     if (p.textBox) return;  // no marker of a text box is read: text() tells
     const u16string& text = p.text;
-    // The one character the scanner forgives before a marker: a break
-    // there leaves the marker read.
-    const size_t forgiven =
-        p.marker.marker == Marker::Content ? u16string::npos : text.find_first_not_of(u' ');
+    // A break first in the paragraph is the one character the scanner
+    // forgives before some markers, or a misplaced marker's prefix, which
+    // text() tells.
+    const size_t forgiven = text.find_first_not_of(u' ');
     static constexpr char16_t kAny[] = u"\v\f\x0E\u2028\u2029";
     for (size_t b = text.find_first_of(kAny); b != u16string::npos;
          b = text.find_first_of(kAny, b + 1)) {
