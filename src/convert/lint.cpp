@@ -85,17 +85,44 @@ class Linter : public EntryListener {
 
   // ---------------------------------------------------------- the walk
 
-  // A marker after a line break (Shift+Enter) is in the middle of its
-  // paragraph: the scanner reads paragraphs, so it is text.
+  // A marker after a line break (Shift+Enter), a page or column break or a
+  // separator pasted text carries is in the middle of its paragraph, though
+  // the author sees it start a line: the scanner reads paragraphs, so it is
+  // text, and the page it should open is lost.
   void paragraph(const Paragraph& p) override {
+    struct Break {
+      char16_t c;
+      const char16_t* what;  // it stands before the marker
+      const char16_t* remedy;
+    };
+    static constexpr Break kBreaks[] = {
+        {u'\v', u"a line break (Shift+Enter)", u"end the line before it with Enter"},
+        {u'\f', u"a page break (Ctrl+Enter)",
+         u"press Enter after the break, so that the marker starts a paragraph"},
+        {u'\x0E', u"a column break (Ctrl+Shift+Enter)",
+         u"press Enter after the break, so that the marker starts a paragraph"},
+        {u'\u2028', u"a line separator (from pasted text)",
+         u"delete it and end the line before the marker with Enter"},
+        {u'\u2029', u"a paragraph separator (from pasted text)",
+         u"delete it and end the line before the marker with Enter"},
+    };
     lostWithTheLine(p);
     if (p.textBox) return;  // no marker of a text box is read: text() tells
     const u16string& text = p.text;
-    for (size_t b = text.find(u'\v'); b != u16string::npos; b = text.find(u'\v', b + 1)) {
+    // A break first in the paragraph is the one character the scanner
+    // forgives before some markers, or a misplaced marker's prefix, which
+    // text() tells.
+    const size_t forgiven = text.find_first_not_of(u' ');
+    static constexpr char16_t kAny[] = u"\v\f\x0E\u2028\u2029";
+    for (size_t b = text.find_first_of(kAny); b != u16string::npos;
+         b = text.find_first_of(kAny, b + 1)) {
+      if (b == forgiven) continue;
+      const Break* k = std::find_if(std::begin(kBreaks), std::end(kBreaks),
+                                    [&](const Break& x) { return x.c == text[b]; });
       const SeenMarker m = markerSeenAt(std::u16string_view(text).substr(b + 1));
       if (!m.marker.empty())
-        warn(p.start, u"a line break (Shift+Enter) stands before " + m.quoted +
-                          u": the marker is read as text; end the line before it with Enter");
+        warn(p.start, k->what + (u" stands before " + m.quoted) +
+                          u": the marker is read as text; " + k->remedy);
     }
   }
 
@@ -147,7 +174,8 @@ class Linter : public EntryListener {
       if (!droppedBefore_)
         leftOut(p.start,
                 u"text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to no page and "
-                u"is left out of the course");
+                u"is left out of the course; move it into a page to show it, or leave it as a "
+                u"note for yourself");
       droppedBefore_ = true;
       return;
     }
@@ -364,10 +392,10 @@ class Linter : public EntryListener {
 
   void lastEntryDropped(const PendingEntry& e) override {
     if (e.kind == course::kChapterStart) return;
-    leftOut(e.heading,
-            u"the last page has ten characters or fewer: it is left out of the course; write a "
-            u"little more on it");
-    lastPageDropped_ = true;
+    lastDropped_ = e.kind == course::kTest ? u"test" : u"page";
+    leftOut(e.heading, u"the last " + lastDropped_ +
+                           u" has ten characters or fewer: it is left out of the course; write a "
+                           u"little more on it");
   }
 
   // Each paragraph of a text the walk does not tell paragraph by paragraph
@@ -431,10 +459,10 @@ class Linter : public EntryListener {
       warn(styled->at, styled->message);
     if (shown == 0)
       error(0, u"the course has no page and no test: learners get an empty course; " +
-                   u16string(lastPageDropped_
-                                 ? u"its one page has ten characters or fewer, and is left out "
-                                   u"as the last page: write more on it"
-                                 : u"start each page with \"%H2=\" and each test with \"%TEST=\""));
+                   (lastDropped_.empty()
+                        ? u"start each page with \"%H2=\" and each test with \"%TEST=\""
+                        : u"its one " + lastDropped_ + u" has ten characters or fewer, and is "
+                              u"left out as the last " + lastDropped_ + u": write more on it"));
     if (titles_ == 0)
       warn(0, u"no \"%TITLE=\" line: the course has no title; give it one in a \"%TITLE=\" line");
     if (authors_ == 0)
@@ -585,7 +613,7 @@ class Linter : public EntryListener {
   std::optional<size_t> misplacedAt_;  // where its marker stands, when typed right
   int titles_ = 0, authors_ = 0;
   bool chapterOpen_ = false, droppedBefore_ = false, contentSincePending_ = false;
-  bool lastPageDropped_ = false;
+  u16string lastDropped_;  // "page" or "test": the last one, left out for being short
   u16string chapterTitle_;
   int32_t chapterAt_ = 0;
 };

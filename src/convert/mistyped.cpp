@@ -85,6 +85,26 @@ u16string markerList() {
   return list + u")";
 }
 
+// "%H2:Title", "%H2 - Title", "%PID 12", "%H2Title": a marker's word, then
+// another sign where "=" goes, or none.
+MeantMarker wrongSign(std::u16string_view line) {
+  constexpr std::u16string_view kSigns = u" :;-._\u2013\u2014\u00A0";
+  if (line.empty() || line[0] != u'%') return {};
+  size_t end = 1;  // past the word
+  while (end < line.size() && end < 8 && line[end] < 0x80 && std::isalnum(line[end])) ++end;
+  const char16_t after = end < line.size() ? line[end] : u'\0';
+  if (after == u'=' || after == u'#') return {};  // a word that is no marker's
+  if (kSigns.find(after) != npos)
+    if (u16string marker = markerOf(u16string(line.substr(0, end)) + u"="); !marker.empty())
+      return {marker, {}, false, false, false, 0, false, after};
+  // A title or number typed right after the word: the longest word that is a
+  // marker's ("%PID" of "%PID12").
+  for (size_t n = end - 1; n > 2; --n)
+    if (u16string marker = markerOf(u16string(line.substr(0, n)) + u"="); !marker.empty())
+      return {marker, {}, false, false, false, 0, false, u'\0'};
+  return {};
+}
+
 }  // namespace
 
 bool unseenCharacter(char16_t c) {
@@ -122,7 +142,7 @@ MeantMarker meantMarker(std::u16string_view line) {
     if (const char16_t latin = latinKey(c)) c = latin;
   if (typed != key)
     if (u16string marker = markerOf(typed); !marker.empty()) return {marker, {}, true};
-  return {};
+  return wrongSign(line);
 }
 
 namespace {
@@ -313,6 +333,12 @@ u16string mistypedMessage(const u16string& line, const u16string& consequence) {
           u"hyphen or a zero-width space from pasted text)";
   else if (meant.percent)
     why = u" (" + percentNote(meant.percent) + u": type the keyboard's \"%\")";
+  else if (meant.sign)
+    why = !*meant.sign      ? u16string(u" (its \"=\" is missing)")
+          : *meant.sign == u' ' ? u" (a blank stands where its \"=\" goes)"
+          : *meant.sign == 0xA0 ? u" (a no-break space stands where its \"=\" goes)"
+                                : u" (" + quoted(u16string(1, *meant.sign)) +
+                                      u" stands where its \"=\" goes)";
   else if (meant.fullWidth)
     why = u" (typed in full-width characters, such as \"\uFF05\" for \"%\", as an East Asian "
           u"input method types them)";

@@ -27,6 +27,9 @@ struct MeantMarker {
   // ("%H", a note's number, "2="), which the line's text holds as a control
   // character.
   bool held = false;
+  // Or that another sign stands where "=" goes ("%H2:Title", "%PID 12"), or
+  // none ("%H2Title"): that sign, or 0 for none.
+  std::optional<char16_t> sign{};
 };
 
 // Characters the word processor shows as nothing: a soft hyphen (but at
@@ -37,7 +40,8 @@ bool unseenCharacter(char16_t c);
 // The line's first characters up to "=" or "#", blanks and characters
 // not shown left out, full-width ones read as their ASCII, in any case
 // ("%H2 =Title", "% H2=Title", "％Ｈ２＝Title": "%H2="); a heading level the
-// grammar lacks ("%H3=") reads as a page.
+// grammar lacks ("%H3=") reads as a page; a marker's word with another
+// sign, or none, where "=" goes ("%H2:Title") reads as its marker.
 MeantMarker meantMarker(std::u16string_view line);
 
 // The first link marker in `text` that looks right and is none: typed

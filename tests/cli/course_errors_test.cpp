@@ -46,7 +46,8 @@ const std::vector<Case>& cases() {
       {"a document with no marker at all",
        {{"Letter.txt", {"Dear reader,", "here is the plan for the week."}}},
        {"Letter.txt:1: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs "
-        "to no page and is left out of the course (\"Dear reader,\")",
+        "to no page and is left out of the course; move it into a page to show it, or leave it "
+        "as a note for yourself (\"Dear reader,\")",
         "Letter.txt:1: error: the course has no page and no test: learners get an empty "
         "course; start each page with \"%H2=\" and each test with \"%TEST=\" (\"Dear reader,\")",
         "Letter.txt:1: warning: no \"%TITLE=\" line: the course has no title; give it one in a "

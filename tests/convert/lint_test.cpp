@@ -117,13 +117,28 @@ const std::vector<Mistake>& mistakes() {
         "here (error 13); an invisible character (such as a zero-width space or a line "
         "separator from pasted text) stands in or beside "
         "\"3\": write \"%PID=3\", the number alone (\"%PID=3\u2028\")"}},
+      {"a marker's word with another sign where \"=\" goes, or none",
+       {"%H2=One", "Text of page one.", "%H2:Two", "%pid 2", "%H2Three"},
+       {std::string("c.txt:5: warning: page \"One\": the line looks meant to start with ") +
+            "\"%H2=\", but as typed it is no marker (\":\" stands where its \"=\" goes), so it "
+            "is course text: correct the marker to \"%H2=\" " +
+            kMarkers + " (\"%H2:Two\")",
+        std::string("c.txt:6: warning: page \"One\": the line looks meant to start with ") +
+            "\"%PID=\", but as typed it is no marker (a blank stands where its \"=\" goes), so "
+            "it is course text: correct the marker to \"%PID=\" " +
+            kMarkers + " (\"%pid 2\")",
+        std::string("c.txt:7: warning: page \"One\": the line looks meant to start with ") +
+            "\"%H2=\", but as typed it is no marker (its \"=\" is missing), so it is course "
+            "text: correct the marker to \"%H2=\" " +
+            kMarkers + " (\"%H2Three\")"}},
       {"a mistyped marker where no page shows it",
        {"%H1 =Basics", "%H2=One", "Text of page one."},
        {"c.txt:3: warning: the line looks meant to start with \"%H1=\", but as typed it is no "
         "marker, so it is text that no page shows: correct the marker to \"%H1=\" " +
             std::string(kMarkers) + " (\"%H1 =Basics\")",
         "c.txt:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to "
-        "no page and is left out of the course (\"%H1 =Basics\")"}},
+        "no page and is left out of the course; move it into a page to show it, or leave it as a "
+        "note for yourself (\"%H1 =Basics\")"}},
       {"markers that do not start their paragraph, then a PID",
        {"%H2=One", "Text of page one.", "\t%h2=Two", "%PID=2", "Text of page two.",
         "1. %TEST=Quiz", "Text of page two, more."},
@@ -266,7 +281,8 @@ const std::vector<Mistake>& mistakes() {
        {"Intro text.", "%H2=", "Text of an untitled page.", "%H1#", "%TITLE=U", "%H2=Last",
         "%PID=abc", "more text here"},
        {"c.txt:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to no "
-        "page and is left out of the course (\"Intro text.\")",
+        "page and is left out of the course; move it into a page to show it, or leave it as a "
+        "note for yourself (\"Intro text.\")",
         "c.txt:4: warning: a page without a title: an empty title after \"%H2=\": the contents "
         "show no title for it (the player, its file's name); give it a title (\"%H2=\")",
         "c.txt:6: warning: a page without a title: \"%H1#\" without an open chapter: the line is "
@@ -302,6 +318,13 @@ const std::vector<Mistake>& mistakes() {
         "it (\"%TITLE=T\")",
         "c.txt:3: warning: page \"Only\": the last page has ten characters or fewer: it is left "
         "out of the course; write a little more on it (\"%H2=Only\")"}},
+      {"a course whose one test is too short",
+       {"%TEST=Quiz", "1. Q?"},
+       {"c.txt:1: error: the course has no page and no test: learners get an empty course; its "
+        "one test has ten characters or fewer, and is left out as the last test: write more on "
+        "it (\"%TITLE=T\")",
+        "c.txt:3: warning: test \"Quiz\": the last test has ten characters or fewer: it is left "
+        "out of the course; write a little more on it (\"%TEST=Quiz\")"}},
       {"no page and no test",
        {"%H1=Only a chapter", "%H1#"},
        {"c.txt:1: error: the course has no page and no test: learners get an empty course; start "
@@ -613,7 +636,8 @@ TEST_F(Lint, MarkersInTextBoxesAndHeadingsInHeadingStyles) {
       {"u.doc", {"#1%H2=Course", "#2Ladders", "Text.", "#2Scaffolds", "Text."}, {}},
       {"v.doc", {"#1Safety", "%H2=Course", "Intro.", "#1Ladders", "Text.", "#1Roofs", "Text."},
        {"v.doc:3: warning: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" belongs to "
-        "no page and is left out of the course (\"Safety\")"}},
+        "no page and is left out of the course; move it into a page to show it, or leave it as a "
+        "note for yourself (\"Safety\")"}},
   };
   for (const auto& c : cases) {
     word::Builder s;

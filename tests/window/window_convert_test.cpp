@@ -95,7 +95,8 @@ TEST_F(WindowConvertTest, ConvertedDocumentLeavesItsLinesAndSuccess) {
   EXPECT_TRUE(text.endsWith("\nУспех\nPackage: " + folder + "/, " + folder + ".zip, " + folder +
                             ".scorm.zip, " + folder + ".scorm2004.zip, " + folder + ".cmi5.zip\n" +
                             "line 1: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" "
-                            "belongs to no page and is left out of the course\n" +
+                            "belongs to no page and is left out of the course; move it into a "
+                            "page to show it, or leave it as a note for yourself\n" +
                             "1 warning about the document: see " + path + ".lint.txt\n"))
       << text.toStdString();
   EXPECT_TRUE(QFile(path + ".lint.txt").exists());
@@ -210,7 +211,8 @@ TEST_F(WindowConvertTest, AReportThatCannotBeWrittenStillShowsItsWarnings) {
   waitForCopySteps();
   EXPECT_TRUE(
       box().ends_with(u"\nline 1: text before the first \"%H1=\", \"%H2=\" or \"%TEST=\" "
-                      u"belongs to no page and is left out of the course\n"
+                      u"belongs to no page and is left out of the course; move it into a page to "
+                      u"show it, or leave it as a note for yourself\n"
                       u"1 warning about the document, whose list could not be written: " +
                       report.toStdU16String() + u": Is a directory\n"))
       << QString::fromStdU16String(box()).toStdString();
