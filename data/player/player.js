@@ -93,12 +93,14 @@
   // Named apart from the main part of the page it shows.
   $('page').setAttribute('aria-label', T.page);
 
+  // The notice is a live region there from the start, empty between
+  // notices: one shown and filled at once is not said by screen readers,
+  // and the same words again while shown are not said twice.
   function notice(text, ms) {
     var n = $('notice');
-    n.textContent = text;
-    n.hidden = false;
+    if (n.textContent !== text) n.textContent = text;
     clearTimeout(noticeTimer);
-    noticeTimer = setTimeout(function () { n.hidden = true; }, ms || 4000);
+    noticeTimer = setTimeout(function () { n.textContent = ''; }, ms || 4000);
   }
 
   // ---- the header ------------------------------------------------------------
@@ -243,7 +245,8 @@
     $('next').disabled = index < 0 || index >= order.length;
     $('where').textContent = index >= 0 && !results ? (index + 1) + ' / ' + order.length : '';
     var title = results ? T.results : index >= 0 ? order[index].title || order[index].file : '';
-    $('page-title').textContent = title;
+    // Said as it changes: the same title set again would be said again.
+    if ($('page-title').textContent !== title) $('page-title').textContent = title;
     $('page-title').title = title;
     content.title = title || T.page;
     var hash = results ? 'results' : index >= 0 ? order[index].file : '';
