@@ -77,6 +77,7 @@
   var tracker = null;
   var questions = {};  // each test's questions, by the number of its data file
   var shownAt = {};    // when each test was shown, for the time to answer it
+  var typed = null;    // the draft a test page from disk told as it was typed
   var startedAt = Date.now();
 
   var $ = function (id) { return document.getElementById(id); };
@@ -441,7 +442,10 @@
       ev.source.postMessage({ rd: 'player' }, '*');
     } else if (m.rd === 'showref') {
       window.rdPlayer.showRef(String(m.ref));
+    } else if (m.rd === 'quiz-typing') {
+      typed = Array.isArray(m.answers) ? { rd: 'quiz-draft', data: m.data, answers: m.answers } : null;
     } else if (tracker && (m.rd === 'quiz-ready' || m.rd === 'quiz-result' || m.rd === 'quiz-draft')) {
+      typed = null;
       testMessage(ev.source, m);
     }
   }
@@ -477,10 +481,16 @@
 
   // The answers of the test shown that it has not told yet (typed in a
   // field that still has the focus), kept as its draft. A page from disk
-  // may not be asked.
+  // may not be asked: what it told as it was typed stands in.
   function lastDraft() {
     var m = null;
-    try { m = content.contentWindow.rdQuizDraft ? content.contentWindow.rdQuizDraft() : null; } catch (e) { m = null; }
+    try {
+      m = content.contentWindow.rdQuizDraft ? content.contentWindow.rdQuizDraft() : null;
+    } catch (e) {
+      var shown = order[current];
+      m = typed && shown && testKey(shown) === RdTracking.Tracker.keyOf(typed.data) ? typed : null;
+    }
+    typed = null;
     if (m) testMessage(content.contentWindow, m);
   }
 
