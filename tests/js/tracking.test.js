@@ -92,9 +92,11 @@ test('score and status over all questions of all tests', () => {
     [[1, 1], { 1: [3, 3] }, { 1: 3, 2: 0 }, 80, 100, 'incomplete'],   // a test that cannot be read: never complete
     [[1, 1], { 1: [3, 3], 2: [1, 4] }, { 1: 3, 2: 5 }, 80, 37, 'incomplete'],  // its questions changed
     // a per cent just short of the mark is not rounded up to it; a mark of
-    // the LMS's with decimals is reached by the exact share
+    // the LMS's with decimals is reached by the exact share, and the per
+    // cent keeps its decimals, so that the LMS judges it alike
     [[1, 1], { 1: [35, 44] }, { 1: 44 }, 80, 79, 'failed'],
-    [[1, 1], { 1: [159, 200] }, { 1: 200 }, 79.5, 79, 'passed'],
+    [[1, 1], { 1: [159, 200] }, { 1: 200 }, 79.5, 79.5, 'passed'],
+    [[1, 1], { 1: [34, 44] }, { 1: 44 }, 77.28, 77.27, 'failed'],
   ];
   for (const [seen, results, totals, mark, raw, status] of rows) {
     const s = R.emptyState(seen.length);
