@@ -145,6 +145,15 @@ test('what the LMS is told, committed after each change, and the session kept on
   assert.equal(next.summary().status, 'passed');
 });
 
+test('the progress is cut down, never rounded up to done', () => {
+  const files = Array.from({ length: 200 }, (_, i) => `page${i + 1}.htm`);
+  const t = new R.Tracker(new S.LmsStore(fakeApi()), { files, passMark: 80 });
+  for (let i = 0; i < 199; i++) t.showPage(i);
+  assert.equal(t.progress(), 99);
+  t.showPage(199);
+  assert.equal(t.progress(), 100);
+});
+
 // SCORM 1.2's vocabularies and formats for what the player writes of
 // questions and tests (RTE 3.4.2.7 and 3.4.2.6).
 const VALID = [
