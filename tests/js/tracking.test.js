@@ -250,6 +250,15 @@ const VALID_2004 = [
   [/^cmi\.suspend_data$/, /^[\s\S]{0,64000}$/],
 ];
 
+test('SCORM 2004: a scaled passing score of seven decimals is judged as the LMS judges it', () => {
+  const api = fakeApi({ 'cmi.scaled_passing_score': '0.7954545' }, S.SCORM2004);
+  const t = new R.Tracker(new S.LmsStore(api, S.SCORM2004), { files: ['test1.htm'], passMark: 80 });
+  t.setTotal('1', 44);
+  t.showPage(0);
+  t.recordTest('1', Array.from({ length: 44 }, (_, i) => i < 35), null);
+  assert.deepEqual([api.cmi['cmi.score.scaled'], api.cmi['cmi.success_status']], ['0.7954545', 'passed']);
+});
+
 test('SCORM 2004: completion and success apart, scaled score, 2004 forms, exit and resume', () => {
   const R4 = S.SCORM2004;
   const api = fakeApi({ 'cmi.completion_status': 'unknown', 'cmi.success_status': 'unknown',
