@@ -301,7 +301,7 @@ test('a focused link of the contents shows its whole ring, drawn inside it as th
 function hearing() {
   const said = window.rdSaid = [];
   const there = new Map();
-  const live = '[aria-live], [role=status], [role=alert]';
+  const live = ':is([aria-live], [role=status], [role=alert]):not([aria-live=off])';
   const look = () => {
     document.querySelectorAll(live).forEach((r) => there.set(r, r.checkVisibility()));
     requestAnimationFrame(look);
