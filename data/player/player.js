@@ -77,6 +77,7 @@
   var tracker = null;
   var questions = {};  // each test's questions, by the number of its data file
   var shownAt = {};    // when each test was shown, for the time to answer it
+  var typed = null;    // the draft a test page from disk told as it was typed
   var startedAt = Date.now();
 
   var $ = function (id) { return document.getElementById(id); };
@@ -93,12 +94,14 @@
   // Named apart from the main part of the page it shows.
   $('page').setAttribute('aria-label', T.page);
 
+  // The notice is a live region there from the start, empty between
+  // notices: one shown and filled at once is not said by screen readers,
+  // and the same words again while shown are not said twice.
   function notice(text, ms) {
     var n = $('notice');
-    n.textContent = text;
-    n.hidden = false;
+    if (n.textContent !== text) n.textContent = text;
     clearTimeout(noticeTimer);
-    noticeTimer = setTimeout(function () { n.hidden = true; }, ms || 4000);
+    noticeTimer = setTimeout(function () { n.textContent = ''; }, ms || 4000);
   }
 
   // ---- the header ------------------------------------------------------------
@@ -243,7 +246,8 @@
     $('next').disabled = index < 0 || index >= order.length;
     $('where').textContent = index >= 0 && !results ? (index + 1) + ' / ' + order.length : '';
     var title = results ? T.results : index >= 0 ? order[index].title || order[index].file : '';
-    $('page-title').textContent = title;
+    // Said as it changes: the same title set again would be said again.
+    if ($('page-title').textContent !== title) $('page-title').textContent = title;
     $('page-title').title = title;
     content.title = title || T.page;
     var hash = results ? 'results' : index >= 0 ? order[index].file : '';
@@ -438,7 +442,10 @@
       ev.source.postMessage({ rd: 'player' }, '*');
     } else if (m.rd === 'showref') {
       window.rdPlayer.showRef(String(m.ref));
+    } else if (m.rd === 'quiz-typing') {
+      typed = Array.isArray(m.answers) ? { rd: 'quiz-draft', data: m.data, answers: m.answers } : null;
     } else if (tracker && (m.rd === 'quiz-ready' || m.rd === 'quiz-result' || m.rd === 'quiz-draft')) {
+      typed = null;
       testMessage(ev.source, m);
     }
   }
@@ -474,10 +481,16 @@
 
   // The answers of the test shown that it has not told yet (typed in a
   // field that still has the focus), kept as its draft. A page from disk
-  // may not be asked.
+  // may not be asked: what it told as it was typed stands in.
   function lastDraft() {
     var m = null;
-    try { m = content.contentWindow.rdQuizDraft ? content.contentWindow.rdQuizDraft() : null; } catch (e) { m = null; }
+    try {
+      m = content.contentWindow.rdQuizDraft ? content.contentWindow.rdQuizDraft() : null;
+    } catch (e) {
+      var shown = order[current];
+      m = typed && shown && testKey(shown) === RdTracking.Tracker.keyOf(typed.data) ? typed : null;
+    }
+    typed = null;
     if (m) testMessage(content.contentWindow, m);
   }
 
@@ -495,42 +508,6 @@
     if (document.visibilityState !== 'hidden' || !tracker) return;
     lastDraft();
     tracker.suspend(seconds());
-  });
-
-  // Printing prints the page shown, whole, without the player around it. A
-  // frame prints as one block, moved whole to the next sheet and cut where
-  // the sheets end, so a copy of its page stands in for it, in a shadow
-  // root that keeps the page's styles and the player's apart (its own
-  // `:root` is the copy's). A page the player may not read (from disk)
-  // prints in the frame, as tall as the page.
-  function printCopy() {
-    var doc = null;
-    try {
-      doc = content.contentDocument;
-      content.style.height = doc.documentElement.scrollHeight + 'px';
-    } catch (e) { /* the frame, as far as it shows */ }
-    if (!doc || !doc.body || content.hidden) return;
-    var css = ':host { all: initial; }\n';
-    Array.prototype.forEach.call(doc.styleSheets, function (sheet) {
-      try {
-        Array.prototype.forEach.call(sheet.cssRules, function (r) { css += r.cssText.replace(/:root\b/g, ':host') + '\n'; });
-      } catch (e) { /* a sheet not yet loaded */ }
-    });
-    var host = document.createElement('div');
-    host.id = 'print-copy';
-    var root = host.attachShadow({ mode: 'open' });
-    root.appendChild(document.createElement('style')).textContent = css;
-    var body = root.appendChild(doc.body.cloneNode(true));
-    Array.prototype.forEach.call(body.querySelectorAll('script'), function (s) { s.remove(); });
-    content.parentNode.insertBefore(host, content);
-  }
-  window.addEventListener('beforeprint', function () {
-    if ($('print-copy')) $('print-copy').remove();
-    printCopy();
-  });
-  window.addEventListener('afterprint', function () {
-    content.style.height = '';
-    if ($('print-copy')) $('print-copy').remove();
   });
 
   // Phone-sized: the buttons show icons only and the contents is a drawer

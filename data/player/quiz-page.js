@@ -320,6 +320,13 @@
     return shownYet && !form.classList.contains('locked') && JSON.stringify(answers) !== checked
       ? { rd: 'quiz-draft', data: DATA_FILE, answers: answers } : null;
   };
+  // A page from disk may not be asked: as it goes away it could tell the
+  // player nothing that arrives, so what is typed is told as it is typed,
+  // for the player to keep only if the page goes away before a change.
+  form.addEventListener('input', function () {
+    var m = window.rdQuizDraft();
+    tellPlayer({ rd: 'quiz-typing', data: DATA_FILE, answers: m ? m.answers : null });
+  });
   form.addEventListener('change', function () {
     if (form.classList.contains('locked')) return;
     confirming = false;

@@ -135,12 +135,13 @@ var RdScorm = (function () {
     held: { 'cmi.completion_status': { ranks: { incomplete: 1, completed: 2 }, score: null },
             'cmi.success_status': { ranks: { failed: 1, passed: 2 }, score: 'cmi.score.' } },
     load: function (get) {
-      // A new attempt starts afresh whatever the LMS hands over.
+      // A new attempt starts afresh whatever the LMS hands over. The pass
+      // mark keeps the seven decimals of the scaled score the LMS judges.
       var fresh = get('cmi.entry') === 'ab-initio';
       var passing = get('cmi.scaled_passing_score');
       var scaled = Number(passing);
       return { location: fresh ? '' : get('cmi.location'), suspend: fresh ? '' : get('cmi.suspend_data'),
-               mastery: passing !== '' && scaled >= 0 && scaled <= 1 ? Math.round(scaled * 1e6) / 1e4 : null,
+               mastery: passing !== '' && scaled >= 0 && scaled <= 1 ? Math.round(scaled * 1e7) / 1e5 : null,
                learner: get('cmi.learner_id'), mode: get('cmi.mode'),
                interactions: counted(get('cmi.interactions._count')),
                objectives: counted(get('cmi.objectives._count')),

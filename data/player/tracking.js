@@ -132,13 +132,23 @@ var RdTracking = (function () {
     return state;
   }
 
+  // The decimals of a pass mark (an LMS's may have some: 79.5), up to six.
+  function decimals(mark) {
+    var k = 0;
+    while (k < 6 && Math.abs(mark * Math.pow(10, k) - Math.round(mark * Math.pow(10, k))) > 1e-6) k++;
+    return k;
+  }
+
   // `right` of `total` answers against the pass mark (per cent): the per
   // cent shown and reported (raw) and the share (scaled, to the seven
   // decimals SCORM 2004 keeps) cut down, never rounded up, and passed by
-  // the exact share, so that 35 of 44 (79.5%) is neither shown as 80% nor
-  // passed at a mark of 80.
+  // the exact share, so that 35 of 44 (79.54%) is neither shown as 80% nor
+  // passed at a mark of 80. The per cent keeps as many decimals as the pass
+  // mark: at an LMS's mark of 79.5 it is 79.5 (not 79), so that an LMS
+  // judging it against that mark judges as the player does.
   function share(right, total, passMark) {
-    return { raw: Math.floor(100 * right / total), scaled: Math.floor(1e7 * right / total) / 1e7,
+    var p = Math.pow(10, decimals(passMark));
+    return { raw: Math.floor(100 * p * right / total) / p, scaled: Math.floor(1e7 * right / total) / 1e7,
              passed: 100 * right >= passMark * total - 1e-9 };
   }
 
@@ -354,7 +364,7 @@ var RdTracking = (function () {
 
   // How much of the course is done, in per cent: each page seen and each
   // test passed counts one; a course completed and passed (its tests
-  // together at the pass mark) is done.
+  // together at the pass mark) is done. Cut down: 199 of 200 is not 100.
   Tracker.prototype.progress = function () {
     var self = this;
     var s = this.summary();
@@ -365,7 +375,7 @@ var RdTracking = (function () {
       var r = m ? self.testResult(m[1]) : null;
       if (m ? r && r.passed : self.state.seen[i]) done++;
     });
-    return this.files.length ? Math.round(100 * done / this.files.length) : 0;
+    return this.files.length ? Math.floor(100 * done / this.files.length) : 0;
   };
 
   Tracker.prototype.seen = function (index) {

@@ -294,6 +294,80 @@ test('a focused link of the contents shows its whole ring, drawn inside it as th
   }
 });
 
+// What a screen reader is told, in each frame: every change of a live
+// region's text (the same text set again too), with whether the region was
+// there, rendered, at the frame before (one shown and filled at once is
+// not said).
+function hearing() {
+  const said = window.rdSaid = [];
+  const there = new Map();
+  const live = ':is([aria-live], [role=status], [role=alert]):not([aria-live=off])';
+  const look = () => {
+    document.querySelectorAll(live).forEach((r) => there.set(r, r.checkVisibility()));
+    requestAnimationFrame(look);
+  };
+  requestAnimationFrame(look);
+  new MutationObserver((records) => {
+    const changed = new Set(records.map((m) => (m.target.nodeType === 1 ? m.target : m.target.parentElement))
+      .map((e) => e && e.closest(live)).filter(Boolean));
+    changed.forEach((r) => { if (r.textContent.trim()) said.push([r.id, r.textContent.trim(), there.get(r) === true]); });
+  }).observe(document, { subtree: true, childList: true, characterData: true });
+}
+
+// What the learner does, and the live regions said of it, once each.
+const HEARD = [
+  ['a page after a page', async (p) => {
+    await p.locator('#next').click();
+    await p.waitForFunction((f) => {
+      const d = document.getElementById('content').contentDocument;
+      return d && d.readyState === 'complete' && d.location.pathname.endsWith('/' + f);
+    }, order[1].file);
+  }, ['page-title']],
+  ['the results, asked for twice', async (p) => {
+    await p.locator('#results-link').click();
+    await p.locator('#results-link[aria-current="page"]').waitFor();
+    await p.locator('#results-link').click();
+  }, ['page-title']],
+  ['an unknown reference, followed twice', async (p) => {
+    await p.evaluate(() => rdPlayer.showRef('no-such-ref'));
+    await p.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+    await p.evaluate(() => rdPlayer.showRef('no-such-ref'));
+  }, ['notice']],
+];
+
+test('each page change, result and error is said once, by a live region there before', { skip: !order[1] && 'one page' }, async () => {
+  const p = await newPage();
+  const frames = () => p.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+  try {
+    await p.addInitScript(hearing);
+    await p.goto(places.served + 'index.htm#' + order[0].file);
+    await p.locator(`#toc-list a[aria-current="page"][href="#${order[0].file}"]`).waitFor();
+    for (const [what, act, regions] of HEARD) {
+      const from = await p.evaluate(() => rdSaid.length);
+      await act(p);
+      await frames();
+      const said = await p.evaluate((n) => rdSaid.slice(n), from);
+      assert.deepEqual(said.map(([id, , there]) => [id, there]), regions.map((id) => [id, true]), `${what}: ${JSON.stringify(said)}`);
+    }
+    if (!quiz) return;
+    await p.locator(`#toc-list a[href="#${quiz.file}"]`).click();
+    const frame = p.frameLocator('#content');
+    await frame.locator('fieldset.question').first().waitFor();
+    const content = p.frame({ name: 'content' });
+    const from = await content.evaluate(() => rdSaid.length);
+    const fromPlayer = await p.evaluate(() => rdSaid.length);
+    await answerQuiz(frame, expectedQuiz(packageDir, quiz.file.replace(/^test/, 'testdata')), 'right');
+    await p.locator(`#toc-list li.test.done a[href="#${quiz.file}"]`).waitFor();
+    await frames();
+    const said = await content.evaluate((n) => rdSaid.slice(n), from);
+    assert.deepEqual(said.map(([id, , there]) => [id, there]), [['quiz-result', true]], JSON.stringify(said));
+    assert.deepEqual(await p.evaluate((n) => rdSaid.slice(n), fromPlayer), [], 'the player says nothing of it');
+  } finally {
+    await p.close();
+    await forget();
+  }
+});
+
 // The rules axe-core rates serious or critical, on one document.
 async function violations(frame) {
   await frame.addScriptTag({ path: AXE });

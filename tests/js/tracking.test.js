@@ -92,9 +92,11 @@ test('score and status over all questions of all tests', () => {
     [[1, 1], { 1: [3, 3] }, { 1: 3, 2: 0 }, 80, 100, 'incomplete'],   // a test that cannot be read: never complete
     [[1, 1], { 1: [3, 3], 2: [1, 4] }, { 1: 3, 2: 5 }, 80, 37, 'incomplete'],  // its questions changed
     // a per cent just short of the mark is not rounded up to it; a mark of
-    // the LMS's with decimals is reached by the exact share
+    // the LMS's with decimals is reached by the exact share, and the per
+    // cent keeps its decimals, so that the LMS judges it alike
     [[1, 1], { 1: [35, 44] }, { 1: 44 }, 80, 79, 'failed'],
-    [[1, 1], { 1: [159, 200] }, { 1: 200 }, 79.5, 79, 'passed'],
+    [[1, 1], { 1: [159, 200] }, { 1: 200 }, 79.5, 79.5, 'passed'],
+    [[1, 1], { 1: [34, 44] }, { 1: 44 }, 77.28, 77.27, 'failed'],
   ];
   for (const [seen, results, totals, mark, raw, status] of rows) {
     const s = R.emptyState(seen.length);
@@ -141,6 +143,15 @@ test('what the LMS is told, committed after each change, and the session kept on
   assert.deepEqual(next.answers('1', 2), [1, [0, 2]]);
   assert.equal(next.answers('1', 3), null, 'answers for other questions are not given back');
   assert.equal(next.summary().status, 'passed');
+});
+
+test('the progress is cut down, never rounded up to done', () => {
+  const files = Array.from({ length: 200 }, (_, i) => `page${i + 1}.htm`);
+  const t = new R.Tracker(new S.LmsStore(fakeApi()), { files, passMark: 80 });
+  for (let i = 0; i < 199; i++) t.showPage(i);
+  assert.equal(t.progress(), 99);
+  t.showPage(199);
+  assert.equal(t.progress(), 100);
 });
 
 // SCORM 1.2's vocabularies and formats for what the player writes of
@@ -238,6 +249,15 @@ const VALID_2004 = [
   [/^cmi\.location$/, /^[^\n]{1,1000}$/],
   [/^cmi\.suspend_data$/, /^[\s\S]{0,64000}$/],
 ];
+
+test('SCORM 2004: a scaled passing score of seven decimals is judged as the LMS judges it', () => {
+  const api = fakeApi({ 'cmi.scaled_passing_score': '0.7954545' }, S.SCORM2004);
+  const t = new R.Tracker(new S.LmsStore(api, S.SCORM2004), { files: ['test1.htm'], passMark: 80 });
+  t.setTotal('1', 44);
+  t.showPage(0);
+  t.recordTest('1', Array.from({ length: 44 }, (_, i) => i < 35), null);
+  assert.deepEqual([api.cmi['cmi.score.scaled'], api.cmi['cmi.success_status']], ['0.7954545', 'passed']);
+});
 
 test('SCORM 2004: completion and success apart, scaled score, 2004 forms, exit and resume', () => {
   const R4 = S.SCORM2004;
