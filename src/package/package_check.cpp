@@ -206,10 +206,21 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
                  "' is a symbolic link: a package holds no links (unpacked, "
                  "it would lead wherever it points)",
              "zip entries that are symbolic links");
-  for (const std::string& name : zip.misnamed())
+  const support::ZipReader::HeaderFaults headers = zip.headerFaults();
+  for (const std::string& name : headers.misnamed)
     ck.fault("zip entry '" + name +
                  "' is named otherwise in its own header: unpackers differ in which name they keep",
              "zip entries named otherwise in their own headers");
+  for (const std::string& name : headers.misdescribed)
+    ck.fault("zip entry '" + name +
+                 "' has another method, checksum or size in its own header: unpackers that "
+                 "read the headers fail on it or unpack other bytes",
+             "zip entries described otherwise in their own headers");
+  for (const std::string& name : headers.unlisted)
+    ck.fault("the zip holds an entry '" + name +
+                 "' that its directory does not list: unpackers that read the entries in "
+                 "their order unpack it, the others do not",
+             "zip entries that the directory does not list");
   return true;
 }
 
