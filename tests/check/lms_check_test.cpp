@@ -134,6 +134,13 @@ TEST_F(PackageTest, EachBreakageOfAScorm2004OrCmi5PackageIsReportedByItsCause) {
         },
         "cmi5.xml holds more than 200000 elements: no course has as many"}},
       {".cmi5.zip", {"no structure", gone("cmi5.xml"), "imsmanifest.xml is missing"}},
+      {".cmi5.zip",
+       {"a file of the learner's machine", edit("cmi5.xml", "<url>index.htm", "<url>file:///x"),
+        "launches file:///x: an LMS launches a unit from the package or a web address"}},
+      {".scorm2004.zip",
+       {"a pass mark an asset cannot meet",
+        edit(manifest, "adlcp:scormType=\"sco\"", "adlcp:scormType=\"asset\""),
+        "an asset, with a pass mark: an asset reports no score"}},
   };
   int n = 0;
   for (const auto& [zip, b] : table) {
