@@ -170,6 +170,8 @@ std::vector<Finding> checkCmi5(const std::string& structure, const std::set<std:
                                            " elements: no course has as many, and it is not "
                                            "checked further"}};
   Cmi5Checker ck(files);
+  if (const auto encoding = encodingFault(structure, doc.get(), kCmi5File))
+    ck.findings.fault(*encoding);
   ck.structure(root);
   return ck.findings.take();
 }

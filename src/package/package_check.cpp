@@ -504,6 +504,8 @@ void check(const std::string& path, const std::string& schemaFolder,
     xmlFreeDoc(doc);
     return;
   }
+  if (const auto encoding = encodingFault(content.manifest, doc, kManifest))
+    ck.fault(*encoding);
   {
     Messages stray;  // errors outside a context of their own (schema loading)
     ErrorScope scope(&stray);

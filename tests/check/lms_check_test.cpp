@@ -83,6 +83,8 @@ TEST_F(PackageTest, EachBreakageOfAScorm2004OrCmi5PackageIsReportedByItsCause) {
     return [file](const fs::path& p) { fs::remove(p / file); };
   };
   const char* manifest = "imsmanifest.xml";
+  const std::string kUtf8 = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+  const std::string kLatin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>";
   const struct {
     const char* zip;
     Breakage b;
@@ -141,6 +143,12 @@ TEST_F(PackageTest, EachBreakageOfAScorm2004OrCmi5PackageIsReportedByItsCause) {
        {"a pass mark an asset cannot meet",
         edit(manifest, "adlcp:scormType=\"sco\"", "adlcp:scormType=\"asset\""),
         "an asset, with a pass mark: an asset reports no score"}},
+      {".scorm2004.zip",
+       {"mark and declaration disagree", edit(manifest, kUtf8, "\xEF\xBB\xBF" + kLatin1),
+        "imsmanifest.xml begins with a UTF-8 byte order mark but declares the encoding ISO"}},
+      {".cmi5.zip",
+       {"mark and declaration disagree", edit("cmi5.xml", kUtf8, "\xEF\xBB\xBF" + kLatin1),
+        "cmi5.xml begins with a UTF-8 byte order mark but declares the encoding ISO-8859-1"}},
   };
   int n = 0;
   for (const auto& [zip, b] : table) {
