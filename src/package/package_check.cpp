@@ -274,6 +274,12 @@ bool loadFolder(const std::string& path, Content& c, Checker& ck) {
 
 // ---- the manifest's structure --------------------------------------------
 
+// The schemas the manifest names (and the DTDs they name) travel beside it
+// and are no content.
+bool besideManifest(const std::string& file) {
+  return file.find('/') == std::string::npos && (file.ends_with(".xsd") || file.ends_with(".dtd"));
+}
+
 std::string line(xmlNodePtr n) {
   return "line " + std::to_string(xmlGetLineNo(n));
 }
@@ -382,9 +388,7 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
   std::vector<std::string> unlisted;
   for (const std::string& f : content.files) {
     if (f == kManifest || listed.count(f)) continue;
-    // The schemas the manifest names (and the DTDs they name) travel
-    // beside it and are no content.
-    if (f.find('/') == std::string::npos && (f.ends_with(".xsd") || f.ends_with(".dtd"))) continue;
+    if (besideManifest(f)) continue;
     unlisted.push_back(f);
   }
   if (!unlisted.empty()) {
@@ -408,6 +412,9 @@ void noteLeftovers(const std::string& path, const std::string& playerFolder, Con
   } catch (const support::Error&) {
     return;  // no manifest to tell them by, or no player: reported otherwise
   }
+  // An unpacked package's schemas (SCORM 2004's) are no course files of
+  // the converter's, but the package's own.
+  std::erase_if(left, besideManifest);
   if (left.empty()) return;
   std::string names;
   for (size_t i = 0; i < left.size() && i < kMaxListed; ++i) names += (i ? ", " : "") + left[i];
