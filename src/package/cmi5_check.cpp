@@ -9,6 +9,7 @@
 #include "package/cmi5.h"
 #include "package/findings.h"
 #include "package/manifest_xml.h"
+#include "support/strings.h"
 
 namespace package {
 
@@ -35,6 +36,16 @@ bool isIri(const std::string& s) {
   return std::none_of(s.begin(), s.end(), [](char c) {
     return static_cast<unsigned char>(c) <= 0x20 || c == '<' || c == '>' || c == '"';
   });
+}
+
+// An address of the web: one whose scheme is http or https. The LMS
+// adds the launch's parameters to it, and a browser cannot open the
+// learner's own files (file:) or a drive ("C:/") from the LMS's page.
+bool isWebAddress(const std::string& href) {
+  const size_t colon = href.find(':');
+  if (colon == std::string::npos) return false;
+  const std::string scheme = support::lowerAscii(std::string_view(href).substr(0, colon));
+  return scheme == "http" || scheme == "https";
 }
 
 class Cmi5Checker {
@@ -120,6 +131,10 @@ class Cmi5Checker {
     if (w == Where::External && runsScript(href))
       fault(what + " launches " + href + ": an address that runs script, not content to launch",
             kUnits);
+    else if (w == Where::External && !isWebAddress(href))
+      fault(what + " launches " + href +
+                ": an LMS launches a unit from the package or a web address (http, https)",
+            kUnits);
     else if (w == Where::Outside)
       fault(what + " launches " + href + ", outside the package", kUnits);
     else if (w == Where::Unnamable)
@@ -155,6 +170,8 @@ std::vector<Finding> checkCmi5(const std::string& structure, const std::set<std:
                                            " elements: no course has as many, and it is not "
                                            "checked further"}};
   Cmi5Checker ck(files);
+  if (const auto encoding = encodingFault(structure, doc.get(), kCmi5File))
+    ck.findings.fault(*encoding);
   ck.structure(root);
   return ck.findings.take();
 }

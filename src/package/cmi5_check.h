@@ -15,8 +15,8 @@ namespace package {
 // namespace; no course, or a course or unit without an IRI for its id, or
 // without a title or description in langstrings with a lang; a duplicate
 // id; no assignable unit (the LMS has nothing to launch); a unit without a
-// url, or whose url names a file the package lacks or lies outside it; a
-// moveOn, launchMethod or masteryScore (0 to 1) out of their ranges. One
+// url, or whose url names a file the package lacks or lies outside it, or
+// is absolute and no web address (http, https); a moveOn, launchMethod or masteryScore (0 to 1) out of their ranges. One
 // note says what the first unit launches. `files` are the package's files.
 std::vector<Finding> checkCmi5(const std::string& structure, const std::set<std::string>& files);
 

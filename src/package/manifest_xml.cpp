@@ -25,6 +25,20 @@ std::optional<std::string> docTypeFault(xmlDocPtr doc, const char* name) {
          "entities: write it without one";
 }
 
+std::optional<std::string> encodingFault(std::string_view bytes, xmlDocPtr doc,
+                                         const char* name) {
+  const char* mark = bytes.starts_with("\xEF\xBB\xBF")                                 ? "UTF-8"
+                     : bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") ? "UTF-16"
+                                                                                      : nullptr;
+  if (!mark || !doc->encoding) return std::nullopt;
+  std::string declared = support::lowerAscii(reinterpret_cast<const char*>(doc->encoding));
+  std::erase(declared, '-');
+  if (declared.starts_with(mark[4] == '8' ? "utf8" : "utf16")) return std::nullopt;
+  return std::string(name) + " begins with a " + mark + " byte order mark but declares the " +
+         "encoding " + reinterpret_cast<const char*>(doc->encoding) +
+         ": LMSs' parsers refuse it or read it as the other";
+}
+
 bool elementsBeyond(xmlNodePtr root, size_t limit) {
   size_t count = 0;
   for (xmlNodePtr n = root; n;) {

@@ -26,6 +26,11 @@ XmlDoc readXml(std::string_view bytes, const char* name);
 // entities stay unexpanded here (expanding them would let a package read the
 // machine's files), and the schema validator cannot walk past one.
 std::optional<std::string> docTypeFault(xmlDocPtr doc, const char* name);
+// The fault of a file whose byte order mark and XML declaration name two
+// encodings, or nothing. `doc` is the file `bytes` parsed (the parser
+// follows the mark).
+std::optional<std::string> encodingFault(std::string_view bytes, xmlDocPtr doc,
+                                         const char* name);
 // No course's manifest or cmi5.xml holds more elements; a file of millions
 // (a zip of kilobytes) takes the validator minutes, and the checks' findings
 // gigabytes.

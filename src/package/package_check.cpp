@@ -1,11 +1,9 @@
 #include "package/package_check.h"
 
-#include <libxml/catalog.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
-#include <libxml/xmlschemas.h>
 #include <unicode/unistr.h>
 
 #include <algorithm>
@@ -21,6 +19,7 @@
 #include "package/contents.h"
 #include "package/entry_names.h"
 #include "package/findings.h"
+#include "package/manifest_schema.h"
 #include "package/manifest_xml.h"
 #include "package/scorm_check.h"
 #include "support/error.h"
@@ -86,7 +85,6 @@ constexpr size_t kMaxFile = 64u << 20;  // a page or data file the course check 
 constexpr uint64_t kMaxInflated = uint64_t{1} << 30;
 constexpr size_t kMaxEntries = 200000;
 constexpr int kMaxDepth = 64;
-constexpr size_t kMaxSchemaMessages = 5;
 constexpr size_t kMaxListed = 50;
 
 struct Content {
@@ -208,10 +206,21 @@ bool loadZip(const std::string& path, Content& c, Checker& ck) {
                  "' is a symbolic link: a package holds no links (unpacked, "
                  "it would lead wherever it points)",
              "zip entries that are symbolic links");
-  for (const std::string& name : zip.misnamed())
+  const support::ZipReader::HeaderFaults headers = zip.headerFaults();
+  for (const std::string& name : headers.misnamed)
     ck.fault("zip entry '" + name +
                  "' is named otherwise in its own header: unpackers differ in which name they keep",
              "zip entries named otherwise in their own headers");
+  for (const std::string& name : headers.misdescribed)
+    ck.fault("zip entry '" + name +
+                 "' has another method, checksum or size in its own header: unpackers that "
+                 "read the headers fail on it or unpack other bytes",
+             "zip entries described otherwise in their own headers");
+  for (const std::string& name : headers.unlisted)
+    ck.fault("the zip holds an entry '" + name +
+                 "' that its directory does not list: unpackers that read the entries in "
+                 "their order unpack it, the others do not",
+             "zip entries that the directory does not list");
   return true;
 }
 
@@ -263,120 +272,13 @@ bool loadFolder(const std::string& path, Content& c, Checker& ck) {
   return true;
 }
 
-// ---- libxml2 plumbing -----------------------------------------------------
-
-struct Messages {
-  std::vector<std::string> list;
-};
-
-std::string describe(const xmlError* e) {
-  std::string msg = e->message ? e->message : "unknown error";
-  while (!msg.empty() && (msg.back() == '\n' || msg.back() == ' ')) msg.pop_back();
-  return e->line > 0 ? "line " + std::to_string(e->line) + ": " + msg : msg;
-}
-
-void collect(void* ctx, xmlErrorPtr e) {
-  if (!e || e->level == XML_ERR_WARNING) return;
-  static_cast<Messages*>(ctx)->list.push_back(describe(e));
-}
-
-// Schemas are loaded from the program's own copies: the one web address they
-// import goes through the catalog to a local file, and any other network
-// address is refused rather than fetched. libxml2's entity loader is process
-// wide, so a check is not to run on two threads at once.
-xmlCatalogPtr gCatalog = nullptr;
-xmlExternalEntityLoader gDefaultLoader = nullptr;
-std::vector<std::string>* gRefused = nullptr;
-
-bool isNetwork(const char* url) {
-  return std::strncmp(url, "http://", 7) == 0 || std::strncmp(url, "https://", 8) == 0 ||
-         std::strncmp(url, "ftp://", 6) == 0;
-}
-
-xmlParserInputPtr localLoader(const char* url, const char* id, xmlParserCtxtPtr ctxt) {
-  if (url && gCatalog) {
-    xmlChar* local = xmlACatalogResolveURI(gCatalog, BAD_CAST url);
-    if (!local) local = xmlACatalogResolveSystem(gCatalog, BAD_CAST url);
-    if (local) {
-      xmlParserInputPtr in = xmlNewInputFromFile(ctxt, reinterpret_cast<const char*>(local));
-      xmlFree(local);
-      return in;
-    }
-  }
-  if (url && isNetwork(url)) {
-    if (gRefused) gRefused->push_back(url);
-    return nullptr;
-  }
-  return gDefaultLoader(url, id, ctxt);
-}
-
-class LoaderScope {
- public:
-  LoaderScope(const std::string& catalogPath, std::vector<std::string>* refused) {
-    gCatalog = xmlLoadACatalog(catalogPath.c_str());
-    gRefused = refused;
-    gDefaultLoader = xmlGetExternalEntityLoader();
-    xmlSetExternalEntityLoader(localLoader);
-  }
-  ~LoaderScope() {
-    xmlSetExternalEntityLoader(gDefaultLoader);
-    if (gCatalog) xmlFreeCatalog(gCatalog);
-    gCatalog = nullptr;
-    gRefused = nullptr;
-  }
-  LoaderScope(const LoaderScope&) = delete;
-  LoaderScope& operator=(const LoaderScope&) = delete;
-};
-
-class ErrorScope {
- public:
-  explicit ErrorScope(Messages* m) { xmlSetStructuredErrorFunc(m, collect); }
-  ~ErrorScope() { xmlSetStructuredErrorFunc(nullptr, nullptr); }
-  ErrorScope(const ErrorScope&) = delete;
-  ErrorScope& operator=(const ErrorScope&) = delete;
-};
-
-// `driverName`: the schema in `schemaFolder` that imports the manifest's
-// namespaces.
-void validate(xmlDocPtr doc, const std::string& schemaFolder, const char* driverName, Checker& ck) {
-  std::vector<std::string> refused;
-  LoaderScope loader(schemaFolder + "/catalog.xml", &refused);
-  Messages schemaErrors;
-  std::string driver = schemaFolder + "/" + driverName;
-  xmlSchemaParserCtxtPtr pctxt = xmlSchemaNewParserCtxt(driver.c_str());
-  xmlSchemaPtr schema = nullptr;
-  if (pctxt) {
-    xmlSchemaSetParserStructuredErrors(pctxt, collect, &schemaErrors);
-    schema = xmlSchemaParse(pctxt);
-    xmlSchemaFreeParserCtxt(pctxt);
-  }
-  if (!schema) {
-    std::string why = schemaErrors.list.empty() ? "" : ": " + schemaErrors.list.front();
-    if (!refused.empty()) why += " (refused to fetch " + refused.front() + ")";
-    ck.fault("the manifest could not be validated: the schemas in " + schemaFolder +
-             " do not load" + why);
-    return;
-  }
-  Messages invalid;
-  xmlSchemaValidCtxtPtr vctxt = xmlSchemaNewValidCtxt(schema);
-  int rc = -1;
-  if (vctxt) {
-    xmlSchemaSetValidStructuredErrors(vctxt, collect, &invalid);
-    rc = xmlSchemaValidateDoc(vctxt, doc);
-    xmlSchemaFreeValidCtxt(vctxt);
-  }
-  xmlSchemaFree(schema);
-  if (rc == 0) return;
-  if (invalid.list.empty())
-    invalid.list.push_back("the validator stopped (error " + std::to_string(rc) + ")");
-  for (size_t i = 0; i < invalid.list.size() && i < kMaxSchemaMessages; ++i)
-    ck.fault("imsmanifest.xml is not valid against the schemas: " + invalid.list[i]);
-  if (invalid.list.size() > kMaxSchemaMessages)
-    ck.fault("imsmanifest.xml is not valid against the schemas: " +
-             std::to_string(invalid.list.size() - kMaxSchemaMessages) + " more schema errors");
-}
-
 // ---- the manifest's structure --------------------------------------------
+
+// The schemas the manifest names (and the DTDs they name) travel beside it
+// and are no content.
+bool besideManifest(const std::string& file) {
+  return file.find('/') == std::string::npos && (file.ends_with(".xsd") || file.ends_with(".dtd"));
+}
 
 std::string line(xmlNodePtr n) {
   return "line " + std::to_string(xmlGetLineNo(n));
@@ -486,9 +388,7 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
   std::vector<std::string> unlisted;
   for (const std::string& f : content.files) {
     if (f == kManifest || listed.count(f)) continue;
-    // The schemas the manifest names (and the DTDs they name) travel
-    // beside it and are no content.
-    if (f.find('/') == std::string::npos && (f.ends_with(".xsd") || f.ends_with(".dtd"))) continue;
+    if (besideManifest(f)) continue;
     unlisted.push_back(f);
   }
   if (!unlisted.empty()) {
@@ -512,6 +412,9 @@ void noteLeftovers(const std::string& path, const std::string& playerFolder, Con
   } catch (const support::Error&) {
     return;  // no manifest to tell them by, or no player: reported otherwise
   }
+  // An unpacked package's schemas (SCORM 2004's) are no course files of
+  // the converter's, but the package's own.
+  std::erase_if(left, besideManifest);
   if (left.empty()) return;
   std::string names;
   for (size_t i = 0; i < left.size() && i < kMaxListed; ++i) names += (i ? ", " : "") + left[i];
@@ -608,6 +511,8 @@ void check(const std::string& path, const std::string& schemaFolder,
     xmlFreeDoc(doc);
     return;
   }
+  if (const auto encoding = encodingFault(content.manifest, doc, kManifest))
+    ck.fault(*encoding);
   {
     Messages stray;  // errors outside a context of their own (schema loading)
     ErrorScope scope(&stray);
@@ -615,7 +520,7 @@ void check(const std::string& path, const std::string& schemaFolder,
              scorm       ? "validate_scorm12.xsd"
              : scorm2004 ? "validate_scorm2004.xsd"
                          : "validate_manifest.xsd",
-             ck);
+             ck.findings);
   }
   std::set<std::string> reported;
   if (scorm || scorm2004) ck.findings.add(checkScorm(doc, content.files, reported));

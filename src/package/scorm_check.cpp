@@ -105,13 +105,17 @@ class ScormChecker {
     for (xmlNodePtr item : items_) {
       std::string id, ref;
       attr(item, "identifier", id);
-      for (xmlNodePtr c = item->children; c; c = c->next)
-        if (isIn(c, kAdlcpNs, "masteryscore") && !plainDecimalUpTo(text(c), 100.0))
+      std::vector<xmlNodePtr> measures;
+      collect(item->children, kImsssNs, "minNormalizedMeasure", measures);
+      bool scored = !measures.empty();
+      for (xmlNodePtr c = item->children; c; c = c->next) {
+        if (!isIn(c, kAdlcpNs, "masteryscore")) continue;
+        scored = true;
+        if (!plainDecimalUpTo(text(c), 100.0))
           fault("item '" + id + "' (" + lineOf(c) + "): adlcp:masteryscore '" + text(c) +
                     "' is no score from 0 to 100",
                 "items whose score is none");
-      std::vector<xmlNodePtr> measures;
-      collect(item->children, kImsssNs, "minNormalizedMeasure", measures);
+      }
       for (xmlNodePtr m : measures)
         if (!isScaled(text(m)))
           fault("item '" + id + "' (" + lineOf(m) + "): imsss:minNormalizedMeasure '" + text(m) +
@@ -119,7 +123,7 @@ class ScormChecker {
                 "items whose score is none");
       if (!attr(item, "identifierref", ref)) continue;
       auto r = resources_.find(ref);
-      if (r != resources_.end()) launch(id, ref, r->second);
+      if (r != resources_.end()) launch(id, ref, r->second, scored);
     }
   }
 
@@ -143,12 +147,17 @@ class ScormChecker {
 
   static constexpr const char* kLaunches = "items that launch nothing a browser can show";
 
-  void launch(const std::string& item, const std::string& id, const Resource& r) {
+  // `scored`: the item has a pass mark.
+  void launch(const std::string& item, const std::string& id, const Resource& r, bool scored) {
     std::string href, path, type;
-    const bool sco =
-        nsAttr(r.node, edition_.typeAttribute, edition_.adlcpNs, type) && type == "sco";
+    const bool typed = nsAttr(r.node, edition_.typeAttribute, edition_.adlcpNs, type);
+    const bool sco = typed && type == "sco";
     const std::string what =
         "item '" + item + "' launches resource '" + id + "' (" + lineOf(r.node) + ")";
+    if (scored && typed && !sco)
+      fault(what + ", an asset, with a pass mark: an asset reports no score, so the mark is " +
+                "never met",
+            "items whose pass mark an asset cannot meet");
     if (!attr(r.node, "href", href)) {
       fault(what + ", which has no href: the LMS has nothing to launch", kLaunches);
       return;

@@ -24,7 +24,7 @@ bool isScorm2004Manifest(xmlDocPtr doc);
 // lacks (added to `reportedMissing`), or no web page; a resource without
 // adlcp:scormtype (2004: scormType); no SCO at all; a mastery score that is
 // no number from 0 to 100, or an imsss:minNormalizedMeasure no scaled
-// score from -1 to 1; a schema of xsi:schemaLocation that the package lacks. One note
+// score from -1 to 1; an item with either that launches an asset; a schema of xsi:schemaLocation that the package lacks. One note
 // says what the first SCO item launches. `files` are the package's files.
 std::vector<Finding> checkScorm(xmlDocPtr doc, const std::set<std::string>& files,
                                 std::set<std::string>& reportedMissing);

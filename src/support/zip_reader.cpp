@@ -120,6 +120,7 @@ constexpr uint32_t kZip64Locator = 0x07064b50;
 constexpr uint32_t kZip64End = 0x06064b50;
 constexpr uint32_t kDirectoryEntry = 0x02014b50;
 constexpr uint32_t kLocalEntry = 0x04034b50;
+constexpr uint32_t kDescriptor = 0x08074b50;
 constexpr uint32_t kUnixHost = 3;
 constexpr uint32_t kTypeMask = 0170000, kLinkType = 0120000;
 // The end record and the longest comment it may carry.
@@ -163,15 +164,16 @@ bool findDirectory(GsfInput* in, uint64_t fileSize, uint64_t& offset, uint64_t& 
 }  // namespace
 
 // Calls `each(dir, at, name)` for every record of the central directory,
-// `at` its offset in `dir`; nothing when the directory cannot be read.
+// `at` its offset in `dir`, and returns where the directory begins; nothing
+// (and 0) when the directory cannot be read.
 template <typename Each>
-void ZipReader::directory(GsfInput* in, Each each) const {
+uint64_t ZipReader::directory(GsfInput* in, Each each) const {
   const gsf_off_t fileSize = gsf_input_size(in);
   uint64_t offset = 0, size = 0;
   std::string dir;
   if (fileSize < 0 || !findDirectory(in, static_cast<uint64_t>(fileSize), offset, size) ||
       size > kMaxDirectory || !readAt(in, offset, static_cast<size_t>(size), dir))
-    return;
+    return 0;
   for (size_t at = 0; at + 46 <= dir.size() && le(dir, at, 4) == kDirectoryEntry;) {
     const size_t nameLength = le(dir, at + 28, 2);
     const size_t next = at + 46 + nameLength + le(dir, at + 30, 2) + le(dir, at + 32, 2);
@@ -179,6 +181,7 @@ void ZipReader::directory(GsfInput* in, Each each) const {
     each(dir, at, std::string_view(dir).substr(at + 46, nameLength));
     at = next;
   }
+  return offset;
 }
 
 std::vector<std::string> ZipReader::links() const {
@@ -194,22 +197,71 @@ std::vector<std::string> ZipReader::links() const {
   return links;
 }
 
-std::vector<std::string> ZipReader::misnamed() const {
-  std::vector<std::string> misnamed;
+namespace {
+
+// What the directory says of an entry, to hold against its own header.
+struct Listed {
+  uint64_t offset;
+  std::string name;
+  uint64_t method, crc, packed, size;
+};
+
+// Where the bytes that follow the entry's header, data and descriptor begin;
+// 0 when its sizes are 64-bit ones (no package comes near them).
+uint64_t endOf(GsfInput* in, const Listed& e, const std::string& local) {
+  if (e.packed == 0xFFFFFFFF) return 0;
+  uint64_t end = e.offset + 30 + le(local, 26, 2) + le(local, 28, 2) + e.packed;
+  if (le(local, 6, 2) & 8) {  // a descriptor follows the data, its signature optional
+    std::string sig;
+    end += (readAt(in, end, 4, sig) && le(sig, 0, 4) == kDescriptor ? 4 : 0) + 12;
+  }
+  return end;
+}
+
+}  // namespace
+
+ZipReader::HeaderFaults ZipReader::headerFaults() const {
+  HeaderFaults faults;
   const GObjectPtr<GsfInput> in(gsf_input_dup(input_, nullptr));
-  if (!in) return misnamed;
-  std::string local;
-  directory(in.get(), [&](const std::string& dir, size_t at, std::string_view name) {
+  if (!in) return faults;
+  std::vector<Listed> listed;
+  const uint64_t directoryAt =
+      directory(in.get(), [&](const std::string& dir, size_t at, std::string_view name) {
+        listed.push_back({le(dir, at + 42, 4), std::string(name), le(dir, at + 10, 2),
+                          le(dir, at + 16, 4), le(dir, at + 20, 4), le(dir, at + 24, 4)});
+      });
+  std::sort(listed.begin(), listed.end(),
+            [](const Listed& a, const Listed& b) { return a.offset < b.offset; });
+  std::string local, name;
+  // A header where no listed entry begins: between the entries, or before
+  // the first (a stub before a self-extracting zip is no header).
+  const auto unlistedAt = [&](uint64_t at, uint64_t next) {
+    if (at < next && readAt(in.get(), at, 30, local) && le(local, 0, 4) == kLocalEntry &&
+        readAt(in.get(), at + 30, le(local, 26, 2), name))
+      faults.unlisted.push_back(name);
+  };
+  if (!listed.empty()) unlistedAt(0, listed.front().offset);
+  for (size_t i = 0; i < listed.size(); ++i) {
+    const Listed& e = listed[i];
     // A 64-bit offset lies in the record's extra field; such a zip is far
     // beyond any package, and its entries are named by the directory alone.
-    const uint64_t offset = le(dir, at + 42, 4);
-    if (offset == 0xFFFFFFFF) return;
-    const bool same = readAt(in.get(), offset, 30, local) && le(local, 0, 4) == kLocalEntry &&
-                      le(local, 26, 2) == name.size() &&
-                      readAt(in.get(), offset + 30, name.size(), local) && local == name;
-    if (!same) misnamed.emplace_back(name);
-  });
-  return misnamed;
+    if (e.offset == 0xFFFFFFFF) continue;
+    if (!readAt(in.get(), e.offset, 30, local) || le(local, 0, 4) != kLocalEntry ||
+        le(local, 26, 2) != e.name.size() || !readAt(in.get(), e.offset + 30, e.name.size(), name) ||
+        name != e.name) {
+      faults.misnamed.push_back(e.name);
+      continue;
+    }
+    // With a descriptor the header's checksum and sizes may be left 0.
+    const bool sized = !(le(local, 6, 2) & 8) || le(local, 14, 4) || le(local, 18, 4);
+    if (le(local, 8, 2) != e.method ||
+        (sized && (le(local, 14, 4) != e.crc || le(local, 18, 4) != e.packed ||
+                   (le(local, 22, 4) != e.size && e.size != 0xFFFFFFFF))))
+      faults.misdescribed.push_back(e.name);
+    if (const uint64_t end = endOf(in.get(), e, local))
+      unlistedAt(end, i + 1 < listed.size() ? listed[i + 1].offset : directoryAt);
+  }
+  return faults;
 }
 
 }  // namespace support

@@ -59,17 +59,25 @@ class ZipReader {
   // made on a Unix system keeps its mode in its central directory record);
   // none when the directory cannot be read.
   std::vector<std::string> links() const;
-  // The paths of the entries whose own header, before their bytes, is
-  // missing or names them otherwise than the directory (unpackers that read
-  // the entries in their order take that name).
-  std::vector<std::string> misnamed() const;
+  // Where the entries' own headers, before their bytes, disagree with the
+  // directory: unpackers that read the entries in their order trust the
+  // headers, the others the directory.
+  struct HeaderFaults {
+    // Entries whose header is missing or names them otherwise.
+    std::vector<std::string> misnamed;
+    // Entries whose header gives another method, checksum or size.
+    std::vector<std::string> misdescribed;
+    // Names of entries that a header gives where the directory lists none.
+    std::vector<std::string> unlisted;
+  };
+  HeaderFaults headerFaults() const;
 
  private:
   ZipReader(GsfInput* input, Limits limits) : limits_(limits), input_(input) {}
   static Opened open(GsfInput* input, Limits limits);
   void collect(GsfInfile* dir, const std::string& prefix, int depth);
   template <typename Each>
-  void directory(GsfInput* in, Each each) const;
+  uint64_t directory(GsfInput* in, Each each) const;
 
   Limits limits_;
   GsfInput* input_ = nullptr;

@@ -9,17 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "../common/fixtures.h"
 #include "fixture.h"
 #include "support/strings.h"
 
 namespace {
 using namespace check_fixture;
-
-size_t count(const std::string& text, const std::string& what) {
-  size_t n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
+using testing_support::occurrences;
 
 // Past 50 faults of a kind, one line counts the rest; the summary counts
 // them all.
@@ -48,8 +44,8 @@ TEST_F(PackageTest, ManyFaultsOfOneKindAreCountedInOneLine) {
     write(out / "imsmanifest.xml", support::replaceAll(manifest, f.before, added + f.before));
     const CheckResult r = checkPackage(out.string(), kSchemas);
     const std::string report = formatResult(r);
-    EXPECT_EQ(count(report, f.each), 50u) << report;
-    EXPECT_EQ(count(report, f.rest), 1u) << report;
+    EXPECT_EQ(occurrences(report, f.each), 50u) << report;
+    EXPECT_EQ(occurrences(report, f.rest), 1u) << report;
     EXPECT_EQ(r.faults(), before + 200);
     EXPECT_NE(report.find("\n" + std::to_string(before + 200) + " faults found\n"),
               std::string::npos);

@@ -83,6 +83,8 @@ TEST_F(PackageTest, EachBreakageOfAScorm2004OrCmi5PackageIsReportedByItsCause) {
     return [file](const fs::path& p) { fs::remove(p / file); };
   };
   const char* manifest = "imsmanifest.xml";
+  const std::string kUtf8 = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+  const std::string kLatin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>";
   const struct {
     const char* zip;
     Breakage b;
@@ -134,13 +136,27 @@ TEST_F(PackageTest, EachBreakageOfAScorm2004OrCmi5PackageIsReportedByItsCause) {
         },
         "cmi5.xml holds more than 200000 elements: no course has as many"}},
       {".cmi5.zip", {"no structure", gone("cmi5.xml"), "imsmanifest.xml is missing"}},
+      {".cmi5.zip",
+       {"a file of the learner's machine", edit("cmi5.xml", "<url>index.htm", "<url>file:///x"),
+        "launches file:///x: an LMS launches a unit from the package or a web address"}},
+      {".scorm2004.zip",
+       {"a pass mark an asset cannot meet",
+        edit(manifest, "adlcp:scormType=\"sco\"", "adlcp:scormType=\"asset\""),
+        "an asset, with a pass mark: an asset reports no score"}},
+      {".scorm2004.zip",
+       {"mark and declaration disagree", edit(manifest, kUtf8, "\xEF\xBB\xBF" + kLatin1),
+        "imsmanifest.xml begins with a UTF-8 byte order mark but declares the encoding ISO"}},
+      {".cmi5.zip",
+       {"mark and declaration disagree", edit("cmi5.xml", kUtf8, "\xEF\xBB\xBF" + kLatin1),
+        "cmi5.xml begins with a UTF-8 byte order mark but declares the encoding ISO-8859-1"}},
   };
   int n = 0;
   for (const auto& [zip, b] : table) {
     SCOPED_TRACE(std::string(zip) + ": " + b.name);
     const fs::path folder = unpack(out.string() + zip, root_ / ("lms " + std::to_string(++n)));
-    ASSERT_TRUE(checkPackage(folder.string(), kSchemas).ok())
-        << faults(checkPackage(folder.string(), kSchemas));
+    // As the command checks a folder: its schemas are the package's too.
+    const CheckResult unpacked = checkPackage(folder.string(), kSchemas, kProgramDir + "/player");
+    ASSERT_TRUE(unpacked.ok()) << faults(unpacked);
     b.apply(folder);
     const fs::path broken = folder.string() + ".zip";
     zipAll(folder, broken);

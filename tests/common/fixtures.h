@@ -76,6 +76,13 @@ inline bool exists(const std::string& path) {
   return fs::exists(path);
 }
 
+// How often `what` occurs in `text`, overlapping occurrences counted.
+inline size_t occurrences(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 // Files of a folder, sorted, without subfolders.
 inline std::vector<std::string> listFiles(const std::string& folder) {
   std::vector<std::string> names;

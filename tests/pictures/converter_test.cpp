@@ -48,12 +48,22 @@ TEST_F(Converter, EachKindBecomesAWebFormatOrAStandIn) {
     word::write::PixelSize size;
   };
   const std::string emf = *corpusPicture("emf").data;
+  const auto png = [](uint32_t width, uint32_t height, size_t more) {
+    std::string s("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16);
+    for (uint32_t v : {width, height})
+      for (int i = 3; i >= 0; --i) s += static_cast<char>(v >> (8 * i));
+    return s + "\x01" + std::string(4 + more, '\0');
+  };
   const Case cases[] = {
       {"a WMF", corpusPicture("wmf"), true, "svg", "<?xml", {}},
       {"an EMF", corpusPicture("emf"), true, "svg", "<?xml", {}},
       {"a WMF made here", picture("wmf", rectangleWmf()), true, "svg", "<?xml", {67, 33}},
       {"a TIFF", picture("tiff", smallTiff()), true, "png", "\x89PNG", {4, 2}},
       {"a PNG as it is", picture("png", "\x89PNG not read"), true, "png", "\x89PNG not", {}},
+      {"a PNG of 10,000 by 1,000 pixels in 1,400 bytes", picture("png", png(10000, 1000, 1400)),
+       true, "png", "\x89PNG", {}},
+      {"a PNG of 100,000 by 100,000 pixels in 30 bytes", picture("png", png(100000, 100000, 0)),
+       false, "png", "the picture is damaged", {}},
       {"a PICT", picture("pict", std::string(600, 'p')), false, "pict", "no converter", {}},
       {"an EMF cut short",
        picture("emf", emf.substr(0, 200)),

@@ -9,17 +9,12 @@
 #include "word/write/writers.h"
 
 using namespace word;
+using testing_support::occurrences;
 
 namespace {
 
 std::string html(const Model& m) {
   return write::html(m, "page1_files", u"Title").text;
-}
-
-size_t count(const std::string& s, const std::string& what) {
-  size_t n = 0;
-  for (size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
-  return n;
 }
 
 // A fixed table is as wide as its columns (or as it says), no wider than
@@ -77,7 +72,7 @@ TEST(HtmlLayout, SectionsInColumnsAreOneBox) {
   const size_t open =
       page.find("<div style=\"columns:2 15em;column-gap:1.5rem;column-rule:1px solid;\">");
   ASSERT_NE(open, std::string::npos);
-  EXPECT_EQ(count(page, "<div style=\"columns"), 1u);
+  EXPECT_EQ(occurrences(page, "<div style=\"columns"), 1u);
   const size_t close = page.find("</div>", open);
   EXPECT_LT(page.find("before"), open);
   EXPECT_LT(page.find("two"), close);

@@ -117,7 +117,9 @@ WebPicture PictureConverter::prepare(const Picture& picture) {
   web.bytes = picture.data;
   web.extension = pictureExtension(picture);
   if (browserShowsAsIs(web.extension)) {
-    web.shown = true;
+    web.shown = !(web.extension == "png" && picture.data && pngBeyondItsBytes(*picture.data));
+    if (!web.shown)
+      web.problem = "the picture is damaged: it declares more pixels than its bytes hold";
     return web;
   }
   if (!picture.data || picture.data->empty()) {

@@ -111,4 +111,13 @@ PixelSize pngSize(std::string_view d) {
   return {static_cast<int32_t>(w), static_cast<int32_t>(h)};
 }
 
+bool pngBeyondItsBytes(std::string_view d) {
+  if (d.size() < 24 || d.substr(0, 8) != "\x89PNG\r\n\x1A\n"sv || d.substr(12, 4) != "IHDR")
+    return false;
+  // Each row is a filter byte and at least a bit a pixel; deflate packs at
+  // most 1,032 bytes into one.
+  const uint64_t w = be32(d, 16), h = be32(d, 20);
+  return h * (1 + (w + 7) / 8) > 1032 * uint64_t{d.size()} + 1032;
+}
+
 }  // namespace word::write

@@ -35,6 +35,11 @@ const char* wmfCodePage(std::string_view wmf);
 // The size a PNG file's header gives (zero when it is no PNG).
 PixelSize pngSize(std::string_view bytes);
 
+// Whether a PNG declares more pixels than its bytes can hold however well
+// packed: a damaged file, which a browser shows broken or sets aside
+// gigabytes for.
+bool pngBeyondItsBytes(std::string_view bytes);
+
 // The SVG as a browser should scale it into the page's picture box: the
 // root element in the SVG namespace (a browser shows nothing otherwise), a
 // viewBox from its own width and height, and the drawing stretched to the
