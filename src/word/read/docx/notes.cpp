@@ -57,11 +57,14 @@ void DocxReader::readSettings(const XmlPart& settingsPart) {
 // the body's own), whose note settings count over the document's. The walk
 // looks into every element but a paragraph, whose runs, the bulk of the
 // document, hold none; without recursion, as elements may nest deeply.
-void DocxReader::readSections(const pugi::xml_node& root) {
+// Returns the paragraphs it passed.
+size_t DocxReader::readSections(const pugi::xml_node& root) {
+  size_t paragraphs = 0;
   pugi::xml_node n = root.first_child();
   while (n && n != root) {
     const bool paragraph = is(n, "p");
     if (paragraph) {
+      ++paragraphs;
       if (const pugi::xml_node pr = child(child(n, "pPr"), "sectPr")) sections_.push_back(pr);
     } else if (is(n, "sectPr") && is(n.parent(), "body")) {
       sections_.push_back(n);
@@ -74,6 +77,7 @@ void DocxReader::readSections(const pugi::xml_node& root) {
     if (n != root) n = n.next_sibling();
   }
   sectionNotes(0);
+  return paragraphs;
 }
 
 // A paragraph ending a section: the notes after it count as the next

@@ -228,7 +228,7 @@ class DocxReader {
   // notes.cpp
   void readSettings(const XmlPart& settings);
   void indexNotes();
-  void readSections(const pugi::xml_node& root);
+  size_t readSections(const pugi::xml_node& root);
   void sectionEnds(const pugi::xml_node& sectPr);
   void sectionNotes(size_t i);
   void noteReference(const pugi::xml_node& k, bool endnote, RunContext& rc, StoryState& s,

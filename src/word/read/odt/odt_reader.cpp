@@ -166,6 +166,10 @@ Model OdtReader::read() {
   StoryState s;
   s.builder = &builder_;
   page_ = pageColumns(styles);
+  // A character of the text takes a byte of the content at least: the text
+  // reserved so is not copied as it grows, and the pages it leaves unused
+  // are never touched (convert of large.odt 8,160 to 7,110 page faults).
+  builder_.reserve(content_.bytes.size(), 0, 0);
   blocks(text, s, 0);
   flush(s);
   pageColumnsUpTo(builder_.position());
