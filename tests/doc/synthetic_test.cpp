@@ -510,7 +510,8 @@ TEST(SyntheticDoc, ParagraphBordersTakeTheirLineBetweenAndRoom) {
 
 // A frame's side across the column and its width (sprmPDxaAbs, -Width):
 // against the left or right, or in the flow (centred, no width), and its
-// room from the text (sprmPDxaFromText, sprmPDyaFromText); a drop cap in
+// room from the text (sprmPDxaFromText, sprmPDyaFromText) and its least
+// height (sprmPWHeightAbs); a drop cap in
 // the margin (sprmPDcs).
 TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
   auto frame = [](int16_t x, uint16_t width) {
@@ -522,10 +523,12 @@ TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
     uint16_t width;
     bool margin;
     uint8_t aside = 0, across = 0;  // points
+    uint8_t height = 0;             // fours of points
   } cases[] = {
       {frame(-8, 2880), word::FrameSide::Right, 2880, false, 9},
-      {frame(0, 1440) + doctest::sprm16(0x842F, 360) + doctest::sprm16(0x842E, 190),
-       word::FrameSide::Left, 1440, false, 18, 10},
+      {frame(0, 1440) + doctest::sprm16(0x842F, 360) + doctest::sprm16(0x842E, 190) +
+           doctest::sprm16(0x442B, 0x8000 | 1440),
+       word::FrameSide::Left, 1440, false, 18, 10, 18},
       {frame(0, 1440) + doctest::sprm16(0x842F, 0), word::FrameSide::Left, 1440, false, 0},
       {frame(-4, 1440), word::FrameSide::None, 0, false},
       {frame(-16, 0), word::FrameSide::None, 0, false},
@@ -541,6 +544,7 @@ TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
     EXPECT_EQ(f.dropInMargin, c.margin) << &c - cases;
     EXPECT_EQ(f.frameAside, c.aside) << &c - cases;
     EXPECT_EQ(f.frameAcross, c.across) << &c - cases;
+    EXPECT_EQ(f.frameHeight, c.height) << &c - cases;
   }
 }
 
