@@ -889,19 +889,33 @@ TEST(SyntheticDoc, ShadingOfARangeOfCells) {
       EXPECT_EQ(m.main.tables[0].rows[r].cells.at(i).shading, cases[r].cells[i]) << r << ' ' << i;
 }
 
-// Text boxes drawn as a group of shapes follow the paragraph of the
-// group's anchor, each box's text in turn.
-TEST(SyntheticDoc, GroupedTextBoxesFollowTheirAnchorsParagraph) {
-  SyntheticDoc d;
-  d.text = u"before \x08 anchor\rafter\r";
-  d.boxAnchor = 7;
-  d.charRuns = {{7, 8, doctest::sprm8(0x0855, 1)}};
-  d.textBoxStory = u"first box\rsecond box\r";
-  d.textBoxCuts = {0, 10, 21};
-  word::Model m = read(d);
-  EXPECT_EQ(m.main.text, u"before  anchor\rfirst box\rsecond box\rafter\r");
-  ASSERT_EQ(m.main.paragraphs.size(), 4u);
-  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(m.main.paragraphs[i].format.textBox, i == 1 || i == 2);
+// Text boxes follow the paragraph of their anchor, each box's text in
+// turn: drawn as a group of shapes, in the text's flow; one drawn alone
+// that the text wraps around at one side floats there, at its shape's
+// width and at least its height (in fours of points), as one box.
+TEST(SyntheticDoc, TextBoxesFollowTheirAnchorsParagraph) {
+  for (const bool alone : {false, true}) {
+    SyntheticDoc d;
+    d.text = u"before \x08 anchor\rafter\r";
+    d.boxAnchor = 7;
+    d.charRuns = {{7, 8, doctest::sprm8(0x0855, 1)}};
+    d.textBoxStory = u"first box\rsecond box\r";
+    d.textBoxCuts = alone ? std::vector<uint32_t>{0, 21} : std::vector<uint32_t>{0, 10, 21};
+    d.boxAlone = alone;
+    word::Model m = read(d);
+    EXPECT_EQ(m.main.text, u"before  anchor\rfirst box\rsecond box\rafter\r");
+    ASSERT_EQ(m.main.paragraphs.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+      const word::ParagraphFormat& f = m.main.paragraphs[i].format;
+      const bool boxed = i == 1 || i == 2;
+      EXPECT_EQ(f.textBox, boxed) << alone << i;
+      EXPECT_EQ(f.frame, alone && boxed ? word::FrameSide::Left : word::FrameSide::None)
+          << alone << i;
+      EXPECT_EQ(f.frameWidth, alone && boxed ? 2880 : 0) << alone << i;
+      EXPECT_EQ(f.frameHeight, alone && boxed ? 18 : 0) << alone << i;
+      EXPECT_EQ(f.frameOpens, alone && i == 1) << alone << i;
+    }
+  }
 }
 
 // A form field's settings in the Data stream: its 68-byte header, then
