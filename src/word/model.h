@@ -191,13 +191,9 @@ struct ParagraphFormat {
   int32_t indentFirst = 0;   // twips, relative to indentLeft; negative: hanging
   int32_t listId = -1;       // -1: not in a list; equal ids share one numbering
   uint8_t listLevel : 4 = 0;  // 0..8
-  // A paragraph of the main text in a frame of its own: it floats as a
-  // text box's does (textBox), but it is read in its place in the text.
-  bool inFrame : 1 = false;
-  // A frame (below) that begins where the one before it ends, even framed
-  // alike: the document sets it at a height of its own. In bits the byte
-  // above left spare.
-  bool frameOpens : 1 = false;
+  // How many lines deep its own first letters are set large (dropLetters
+  // below), at most 15: in the bits listLevel leaves.
+  uint8_t dropLines : 4 = 0;
   LabelFollow labelFollow = LabelFollow::Tab;
   bool contextualSpacing : 1 = false;  // no space between paragraphs of one style
   bool listOrdered : 1 = false;        // numbered (true) or bulleted (false)
@@ -220,7 +216,15 @@ struct ParagraphFormat {
   // spare.
   uint8_t frameAside = 0;
   uint8_t frameAcross = 0;
-  uint16_t labelHalfPoints = 0;
+  // At most 4095 (the word processor's largest size is 3276).
+  uint16_t labelHalfPoints : 12 = 0;
+  // A paragraph of the main text in a frame of its own: it floats as a
+  // text box's does (textBox), but it is read in its place in the text.
+  bool inFrame : 1 = false;
+  // A frame (below) that begins where the one before it ends, even framed
+  // alike: the document sets it at a height of its own, or it is a text
+  // box of its own. In bits labelHalfPoints leaves.
+  bool frameOpens : 1 = false;
   int32_t spaceBefore = 0;            // twips, or kAutoSpacing
   int32_t spaceAfter = 0;             // twips, or kAutoSpacing
   int32_t lineSpacing = kSingleLine;  // by lineRule
@@ -239,12 +243,15 @@ struct ParagraphFormat {
   uint8_t borderOther : 5 = 0;
   // A large first letter (or word) set in a paragraph of its own, which
   // the paragraph after it runs beside; or the paragraph's own first
-  // dropLetters letters set large, dropLines lines deep.
+  // dropLetters letters set large, dropLines (above) lines deep.
   bool dropCap : 1 = false;
   bool dropInMargin : 1 = false;  // the drop cap hangs in the margin before the text
   bool columnLine : 1 = false;
   uint8_t dropLetters = 0;  // or kDropWord
-  uint8_t dropLines = 0;
+  // The least height of a frame (below) in fours of points, 0 for none: a
+  // text box the document draws taller than its text keeps the text
+  // beside it for that height (a page's 792 points fit the byte).
+  uint8_t frameHeight = 0;
   // The paragraph's last tab stop where it aligns the text after it by
   // other than its start (tabEndAlign: a table of contents' page numbers
   // by their end, a price list by the decimal point, a signature by its

@@ -283,14 +283,16 @@ void SyntheticDoc::textBoxTables(std::string& w, std::string& t) const {
   add32(t, boxAnchor);
   add32(t, static_cast<uint32_t>(text.size()));
   std::string fspa(26, '\0');
-  put32(fspa, 0, 0x401);
+  put32(fspa, 0, boxAlone ? 0x402 : 0x401);
   put32(fspa, 12, 2880);
   put32(fspa, 16, 1440);
+  if (boxAlone) put16(fspa, 20, 2 << 5 | 2 << 9);  // square wrapping, text at its right only
   t += fspa;
   setFcLcb(w, 40, fc, static_cast<uint32_t>(t.size()) - fc);
   std::string group = shape(0x401);
   for (size_t i = 0; i < n; ++i) group += shape(static_cast<uint32_t>(0x402 + i));
-  const std::string drawing = record(0xF002, record(0xF003, shape(0x400) + record(0xF003, group)));
+  const std::string drawing = record(
+      0xF002, record(0xF003, shape(0x400) + (boxAlone ? shape(0x402) : record(0xF003, group))));
   fc = static_cast<uint32_t>(t.size());
   t += record(0xF000, "") + '\0' + drawing;
   setFcLcb(w, 50, fc, static_cast<uint32_t>(t.size()) - fc);

@@ -58,10 +58,13 @@ struct SyntheticDoc {
   std::vector<std::string> sectionSprms;
   // Text boxes: their story (paragraphs ending in 13), cut into boxes at
   // these story positions, drawn by one group of shapes anchored at the
-  // main text's position `boxAnchor` (an 8 with sprmCFSpec set).
+  // main text's position `boxAnchor` (an 8 with sprmCFSpec set); or
+  // (boxAlone) one box drawn by a shape of its own, two inches wide and one
+  // tall, the text wrapping around it at its right.
   std::u16string textBoxStory;
   std::vector<uint32_t> textBoxCuts;
   uint32_t boxAnchor = 0;
+  bool boxAlone = false;
   // Embedded objects in the ObjectPool storage, by number: their streams.
   std::map<uint32_t, std::vector<std::pair<std::string, std::string>>> objects;
   // The document's properties, as stored (none where empty).

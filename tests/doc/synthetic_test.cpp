@@ -510,7 +510,8 @@ TEST(SyntheticDoc, ParagraphBordersTakeTheirLineBetweenAndRoom) {
 
 // A frame's side across the column and its width (sprmPDxaAbs, -Width):
 // against the left or right, or in the flow (centred, no width), and its
-// room from the text (sprmPDxaFromText, sprmPDyaFromText); a drop cap in
+// room from the text (sprmPDxaFromText, sprmPDyaFromText) and its least
+// height (sprmPWHeightAbs); a drop cap in
 // the margin (sprmPDcs).
 TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
   auto frame = [](int16_t x, uint16_t width) {
@@ -522,10 +523,12 @@ TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
     uint16_t width;
     bool margin;
     uint8_t aside = 0, across = 0;  // points
+    uint8_t height = 0;             // fours of points
   } cases[] = {
       {frame(-8, 2880), word::FrameSide::Right, 2880, false, 9},
-      {frame(0, 1440) + doctest::sprm16(0x842F, 360) + doctest::sprm16(0x842E, 190),
-       word::FrameSide::Left, 1440, false, 18, 10},
+      {frame(0, 1440) + doctest::sprm16(0x842F, 360) + doctest::sprm16(0x842E, 190) +
+           doctest::sprm16(0x442B, 0x8000 | 1440),
+       word::FrameSide::Left, 1440, false, 18, 10, 18},
       {frame(0, 1440) + doctest::sprm16(0x842F, 0), word::FrameSide::Left, 1440, false, 0},
       {frame(-4, 1440), word::FrameSide::None, 0, false},
       {frame(-16, 0), word::FrameSide::None, 0, false},
@@ -541,6 +544,7 @@ TEST(SyntheticDoc, FramesTakeTheirSideAndWidth) {
     EXPECT_EQ(f.dropInMargin, c.margin) << &c - cases;
     EXPECT_EQ(f.frameAside, c.aside) << &c - cases;
     EXPECT_EQ(f.frameAcross, c.across) << &c - cases;
+    EXPECT_EQ(f.frameHeight, c.height) << &c - cases;
   }
 }
 
@@ -885,19 +889,33 @@ TEST(SyntheticDoc, ShadingOfARangeOfCells) {
       EXPECT_EQ(m.main.tables[0].rows[r].cells.at(i).shading, cases[r].cells[i]) << r << ' ' << i;
 }
 
-// Text boxes drawn as a group of shapes follow the paragraph of the
-// group's anchor, each box's text in turn.
-TEST(SyntheticDoc, GroupedTextBoxesFollowTheirAnchorsParagraph) {
-  SyntheticDoc d;
-  d.text = u"before \x08 anchor\rafter\r";
-  d.boxAnchor = 7;
-  d.charRuns = {{7, 8, doctest::sprm8(0x0855, 1)}};
-  d.textBoxStory = u"first box\rsecond box\r";
-  d.textBoxCuts = {0, 10, 21};
-  word::Model m = read(d);
-  EXPECT_EQ(m.main.text, u"before  anchor\rfirst box\rsecond box\rafter\r");
-  ASSERT_EQ(m.main.paragraphs.size(), 4u);
-  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(m.main.paragraphs[i].format.textBox, i == 1 || i == 2);
+// Text boxes follow the paragraph of their anchor, each box's text in
+// turn: drawn as a group of shapes, in the text's flow; one drawn alone
+// that the text wraps around at one side floats there, at its shape's
+// width and at least its height (in fours of points), as one box.
+TEST(SyntheticDoc, TextBoxesFollowTheirAnchorsParagraph) {
+  for (const bool alone : {false, true}) {
+    SyntheticDoc d;
+    d.text = u"before \x08 anchor\rafter\r";
+    d.boxAnchor = 7;
+    d.charRuns = {{7, 8, doctest::sprm8(0x0855, 1)}};
+    d.textBoxStory = u"first box\rsecond box\r";
+    d.textBoxCuts = alone ? std::vector<uint32_t>{0, 21} : std::vector<uint32_t>{0, 10, 21};
+    d.boxAlone = alone;
+    word::Model m = read(d);
+    EXPECT_EQ(m.main.text, u"before  anchor\rfirst box\rsecond box\rafter\r");
+    ASSERT_EQ(m.main.paragraphs.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+      const word::ParagraphFormat& f = m.main.paragraphs[i].format;
+      const bool boxed = i == 1 || i == 2;
+      EXPECT_EQ(f.textBox, boxed) << alone << i;
+      EXPECT_EQ(f.frame, alone && boxed ? word::FrameSide::Left : word::FrameSide::None)
+          << alone << i;
+      EXPECT_EQ(f.frameWidth, alone && boxed ? 2880 : 0) << alone << i;
+      EXPECT_EQ(f.frameHeight, alone && boxed ? 18 : 0) << alone << i;
+      EXPECT_EQ(f.frameOpens, alone && i == 1) << alone << i;
+    }
+  }
 }
 
 // A form field's settings in the Data stream: its 68-byte header, then

@@ -591,7 +591,7 @@ TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
         "</w:sdtContent></w:sdt>" +
         "<w:commentRangeStart w:id=\"0\"/><w:r><w:commentReference w:id=\"0\"/></w:r>") +
       p("<mc:AlternateContent><mc:Choice Requires=\"wps\"><w:r><w:drawing><wp:anchor "
-        "distR=\"127000\"><wp:extent cx=\"1905000\" cy=\"1\"/><wp:wrapSquare "
+        "distR=\"127000\"><wp:extent cx=\"1905000\" cy=\"914400\"/><wp:wrapSquare "
         "wrapText=\"bothSides\"/>"
         "<a:graphic><a:graphicData><wps:wsp><wps:spPr><a:prstGeom prst=\"rect\"/><a:solidFill>"
         "<a:srgbClr val=\"4472C4\"/></a:solidFill><a:ln w=\"12700\"><a:solidFill><a:srgbClr "
@@ -622,10 +622,13 @@ TEST(DocxContainers, ContentControlsTagsAndAlternateContentShowOnce) {
               word::kBorderTop | word::kBorderLeft | word::kBorderBottom | word::kBorderRight);
     EXPECT_EQ(boxed.border, (word::Border{word::LineStyle::Single, 8, 0, 0x1F3864}));
     // The text wraps around it at the left: it floats there at its width,
-    // ten points from the text.
+    // at least an inch tall (in fours of points), ten points from the
+    // text, its first paragraph opening its box.
     EXPECT_EQ(boxed.frame, word::FrameSide::Left);
     EXPECT_EQ(boxed.frameWidth, 3000);
+    EXPECT_EQ(boxed.frameHeight, 18);
     EXPECT_EQ(boxed.frameAside, 10);
+    EXPECT_EQ(boxed.frameOpens, k == 3);
   }
   EXPECT_FALSE(m.main.paragraphs[2].format.textBox);
   EXPECT_EQ(paragraphText(m, 5), "fallback");

@@ -79,7 +79,7 @@ TEST(DocxShapes, ShapesAreDrawnByTheirOutlineFillAndLine) {
 // A frame of a width set against a side floats there, at most half the
 // column, the room it keeps from the text at most a tenth, as far below
 // the text as the document sets it; one with no side or no width stays in
-// the flow. A drop cap that hangs in the margin
+// the flow, at least as tall as it keeps. A drop cap that hangs in the margin
 // takes the page's rule for it.
 TEST(DocxShapes, FramesFloatAgainstTheirSide) {
   const struct {
@@ -93,6 +93,10 @@ TEST(DocxShapes, FramesFloatAgainstTheirSide) {
        "margin-right:min(3rem,10%);width:12rem;max-width:50%;box-sizing:border-box;"
        "margin-top:min(1rem,10%);margin-bottom:min(1rem,10%);"},
       {"w:w=\"2880\" w:xAlign=\"left\" w:hSpace=\"0\"", "margin-right:0;width:12rem;"},
+      // At least as tall as the document keeps it, or exactly.
+      {"w:w=\"2880\" w:xAlign=\"left\" w:h=\"2880\" w:hRule=\"atLeast\"",
+       "box-sizing:border-box;min-height:12rem;\""},
+      {"w:w=\"2880\" w:xAlign=\"left\" w:h=\"1440\" w:hRule=\"exact\"", "min-height:6rem;"},
       {"w:w=\"2880\" w:xAlign=\"right\" w:vAnchor=\"text\" w:y=\"1440\" w:vSpace=\"240\"",
        "<div style=\"float:right;width:0;height:6rem\"></div><div style=\"float:right;"
        "clear:right;margin-left:min(0.75rem,10%);width:12rem;max-width:50%;box-sizing:border-"
@@ -391,6 +395,35 @@ TEST(DocxShapes, WordArtsTextShowsAsATextBoxs) {
   EXPECT_EQ(f.halfPoints, 40);
   EXPECT_TRUE(m.losses.empty());
   EXPECT_EQ(docxtest::text(m).find("My Text"), std::string::npos);
+}
+
+// The text boxes of a group the text wraps around at its left (a
+// résumé's sidebar) stand there in one box of the group's width and at
+// least its height, the first opening it.
+TEST(DocxShapes, AGroupsTextBoxesFloatInOneBoxOfItsSize) {
+  auto boxed = [](const char* text) {
+    return "<wps:wsp><wps:spPr/><wps:txbx><w:txbxContent>" + p(r(text)) +
+           "</w:txbxContent></wps:txbx></wps:wsp>";
+  };
+  const word::Model m = docxtest::read(
+      p(r("anchor") +
+        "<w:r><w:drawing><wp:anchor><wp:extent cx=\"1905000\" cy=\"1828800\"/><wp:wrapSquare "
+        "wrapText=\"bothSides\"/><a:graphic><a:graphicData><wpg:wgp>" +
+        boxed("name") + boxed("address") +
+        "</wpg:wgp></a:graphicData></a:graphic></wp:anchor></w:drawing></w:r>") +
+      p(r("beside")));
+  ASSERT_EQ(m.main.paragraphs.size(), 4u);
+  for (size_t k : {1, 2}) {
+    const word::ParagraphFormat& f = m.main.paragraphs[k].format;
+    EXPECT_EQ(f.frame, word::FrameSide::Left) << k;
+    EXPECT_EQ(f.frameHeight, 36) << k;  // two inches, in fours of points
+    EXPECT_EQ(f.frameOpens, k == 1) << k;
+  }
+  const std::string page = word::write::html(m, "p_files", u"t").text;
+  const size_t float_ = page.find("float:left");
+  ASSERT_NE(float_, std::string::npos) << page;
+  EXPECT_EQ(page.find("float:left", float_ + 1), std::string::npos) << page;
+  EXPECT_NE(page.find("min-height:12rem;", float_), std::string::npos) << page;
 }
 
 // A diagram shows as the word processor laid it out (the drawing part its

@@ -1,5 +1,6 @@
 // Shapes with neither a picture nor text: drawn by their outline, fill and
 // line as a small picture, their graphic styles giving the fill and line.
+// Frames and shapes holding text the text wraps around: a sidebar.
 #include <gtest/gtest.h>
 
 #include "odt_fixture.h"
@@ -59,6 +60,53 @@ TEST(OdtShapes, ShapesAreDrawnByTheirOutlineAndTheirStylesFillAndLine) {
     const std::string& svg = *m.main.pictures[0].data;
     EXPECT_NE(svg.find(c.mark), std::string::npos) << svg;
     EXPECT_EQ(m.main.pictures[0].side, c.side);
+  }
+}
+
+// A frame's or a shape's text the text wraps around at one side floats
+// there, as wide as it and at least as tall (in fours of points; a text
+// box's fo:min-height where the frame gives none), as one box; a shape in
+// a group where the group's style sets it. Text above and below stays in
+// the flow.
+TEST(OdtShapes, TextTheTextWrapsAroundFloatsAtItsSide) {
+  odttest::Parts parts;
+  parts.common = graphic("Left", "style:wrap=\"parallel\" style:horizontal-pos=\"left\"") +
+                 graphic("TextAtLeft", "style:wrap=\"left\"") +
+                 graphic("Page", "style:wrap=\"parallel\" style:horizontal-pos=\"from-left\"") +
+                 graphic("Own", "style:wrap=\"none\"");
+  const std::string text = "<text:p>boxed</text:p><text:p>more</text:p>";
+  const struct {
+    std::string shape;
+    word::FrameSide side;
+    uint16_t width;
+    uint8_t height;
+  } cases[] = {
+      {"<draw:frame draw:style-name=\"Left\" svg:width=\"2in\" svg:height=\"1in\">"
+       "<draw:text-box>" + text + "</draw:text-box></draw:frame>",
+       word::FrameSide::Left, 2880, 18},
+      {"<draw:frame draw:style-name=\"TextAtLeft\" svg:width=\"1in\"><draw:text-box "
+       "fo:min-height=\"0.5in\">" + text + "</draw:text-box></draw:frame>",
+       word::FrameSide::Right, 1440, 9},
+      {"<draw:g draw:style-name=\"Page\"><draw:custom-shape svg:width=\"1in\" "
+       "svg:height=\"2in\">" + text + "</draw:custom-shape></draw:g>",
+       word::FrameSide::Left, 1440, 36},
+      {"<draw:frame draw:style-name=\"Own\" svg:width=\"2in\"><draw:text-box>" + text +
+           "</draw:text-box></draw:frame>",
+       word::FrameSide::None, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shape);
+    parts.body = "<text:p>a" + c.shape + "b</text:p><text:p>after</text:p>";
+    const word::Model m = word::read::readOdt(odttest::package(parts));
+    ASSERT_EQ(m.main.paragraphs.size(), 4u);
+    for (size_t k : {1, 2}) {
+      const word::ParagraphFormat& f = m.main.paragraphs[k].format;
+      EXPECT_TRUE(f.textBox);
+      EXPECT_EQ(f.frame, c.side);
+      EXPECT_EQ(f.frameWidth, c.width);
+      EXPECT_EQ(f.frameHeight, c.height);
+      EXPECT_EQ(f.frameOpens, k == 1 && c.width);
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <utility>
 
 #include "word/border_lines.h"
 
@@ -91,6 +92,26 @@ uint8_t frameRoom(int64_t twips) {
   return static_cast<uint8_t>(std::clamp<int64_t>((twips + 10) / 20, 0, 255));
 }
 
+uint8_t frameHeightOf(int64_t twips) {
+  return static_cast<uint8_t>(std::clamp<int64_t>(twips / 80, 0, 255));
+}
+
+void BoxPlace::apply(ParagraphFormat& f) {
+  if (side == FrameSide::None || f.frame != FrameSide::None || f.dropCap) return;
+  f.frame = side;
+  f.frameWidth = width;
+  f.frameHeight = height;
+  f.frameAside = aside;
+  f.frameOpens = std::exchange(opens, false);
+}
+
+BoxPlace boxPlace(PictureSide side, int64_t width, int64_t height, int64_t aside) {
+  if ((side != PictureSide::Start && side != PictureSide::End) || width <= 0) return {};
+  return {side == PictureSide::Start ? FrameSide::Left : FrameSide::Right,
+          static_cast<uint16_t>(std::min<int64_t>(width, 31680)), frameHeightOf(height),
+          frameRoom(aside), true};
+}
+
 void FrameRun::place(ParagraphFormat& f, const FrameHeight& height) {
   if (f.frame == FrameSide::None || f.dropCap) {
     open_ = false;
@@ -135,7 +156,7 @@ void applyLabelLook(ParagraphFormat& f, const LabelLook& look) {
   f.labelLook = 0;
   if (look.bold) f.labelLook |= *look.bold ? kLabelBoldSet | kLabelBold : kLabelBoldSet;
   if (look.italic) f.labelLook |= *look.italic ? kLabelItalicSet | kLabelItalic : kLabelItalicSet;
-  f.labelHalfPoints = look.halfPoints.value_or(0);
+  f.labelHalfPoints = std::min<uint16_t>(look.halfPoints.value_or(0), 4095);
   f.labelColor = look.color.value_or(kAutoColor);
 }
 

@@ -44,6 +44,25 @@ void setParagraphBorder(ParagraphFormat& f, const ParagraphLines& lines,
 // The room a frame keeps from the text, given in twips, as whole points
 // (ParagraphFormat::frameAside, frameAcross).
 uint8_t frameRoom(int64_t twips);
+// A frame's least height, given in twips, in fours of points
+// (ParagraphFormat::frameHeight), the tallest a byte holds past that.
+uint8_t frameHeightOf(int64_t twips);
+
+// Where a text box the text wraps around at one side stands (a sidebar):
+// that side, as wide as its shape and at least as tall, its room from the
+// text in points; its first paragraph opens a box of its own.
+struct BoxPlace {
+  FrameSide side = FrameSide::None;
+  uint16_t width = 0;
+  uint8_t height = 0;
+  uint8_t aside = 0;
+  bool opens = false;
+  // Places the box's paragraph `f` there, unless it is framed itself.
+  void apply(ParagraphFormat& f);
+};
+// The place of a box drawn at `side` (none but at the start or end of the
+// text), its size and room given in twips.
+BoxPlace boxPlace(PictureSide side, int64_t width, int64_t height, int64_t aside);
 // The room beside a frame where the document gives none, twips: text
 // would otherwise touch it.
 inline constexpr int64_t kFrameAside = 180;

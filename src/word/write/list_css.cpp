@@ -185,6 +185,7 @@ std::u16string frameCss(const ParagraphFormat& f) {
                                           : u"float:right;clear:right;margin-left:") +
                        room(f.frameAside) + u";width:" + rems(f.frameWidth, 20) +
                        u";max-width:50%;box-sizing:border-box;";
+  if (f.frameHeight) css += u"min-height:" + rems(int32_t{f.frameHeight} * 4, 1) + u";";
   if (f.frameAcross)
     css += (f.frameDrop ? u"" : u"margin-top:" + room(f.frameAcross) + u";") + u"margin-bottom:" +
            room(f.frameAcross) + u";";
@@ -202,7 +203,8 @@ std::u16string frameDropper(const ParagraphFormat& f) {
 
 bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b) {
   return a.frame == b.frame && a.frameWidth == b.frameWidth && a.frameAside == b.frameAside &&
-         a.frameAcross == b.frameAcross && a.frameDrop == b.frameDrop && a.dropCap == b.dropCap &&
+         a.frameAcross == b.frameAcross && a.frameDrop == b.frameDrop &&
+         a.frameHeight == b.frameHeight && a.dropCap == b.dropCap &&
          !b.frameOpens;
 }
 

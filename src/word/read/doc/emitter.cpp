@@ -7,7 +7,6 @@
 #include "word/read/doc/reader_state.h"
 
 namespace word::read::doc::detail {
-
 void DocReader::Emitter::emit(uint32_t a, uint32_t end, int depth) {
   findUnclosedFields(a, end);
   std::vector<Para> paras = r.paragraphs(a, end);
@@ -47,6 +46,7 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
   if (label && p.mark) r.markLook(label->look, p.pap.istd, p.end - 1);
   ParagraphFormat pf = r.paragraphFormat(p.pap, label, &r.borderLines_);
   pf.textBox = flat;
+  box.apply(pf);
   frames.place(pf, p.pap.frameHeight());
   if (main && !flat) r.columnsAt(pf, p.end - 1);
   if (!skipped) b.paragraph(pf);
@@ -121,10 +121,11 @@ void DocReader::Emitter::emitTextBoxes(int depth) {
   if (!pendingBoxes.empty() && depth < 2) {
     auto boxes = std::move(pendingBoxes);
     pendingBoxes.clear();
-    for (auto [s, e] : boxes) {
+    for (const Box& box : boxes) {
       Emitter tb(r, b);
       tb.flat = true;
-      tb.emit(s, e, depth + 1);
+      tb.box = box.place;
+      tb.emit(box.start, box.end, depth + 1);
     }
   }
 }

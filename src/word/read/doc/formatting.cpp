@@ -383,6 +383,7 @@ ParagraphFormat DocReader::paragraphFormat(const Pap& p, std::optional<ListLabel
       f.frameWidth = p.frameWidth;
       f.frameAside = frameRoom(p.frameAside.value_or(kFrameAside));
       f.frameAcross = frameRoom(p.frameAcross);
+      f.frameHeight = frameHeightOf(p.frameTall);
     }
   }
   applyTabStops(f, p.tabs);

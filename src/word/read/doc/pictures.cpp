@@ -182,7 +182,11 @@ void DocReader::Emitter::emitShape(uint32_t cp, const CharFormat& f) {
     }
     auto tb = r.textBoxes_.find(box);
     if (tb == r.textBoxes_.end()) continue;
-    pendingBoxes.push_back(tb->second);
+    // A text box the text wraps around at one side stands there, a
+    // sidebar beside the text, as in a .docx.
+    const bool placed = shapes.size() == 1 && !s.overText;
+    pendingBoxes.push_back({tb->second.first, tb->second.second,
+                            placed ? boxPlace(s.side, s.width, s.height, kFrameAside) : BoxPlace{}});
     r.textBoxes_.erase(tb);
     r.boxesShown_.insert(box);
     boxed = true;

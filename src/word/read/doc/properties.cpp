@@ -281,6 +281,10 @@ void applyPapSprm(Pap& p, uint16_t sprm, Bytes op, Bytes data) {
     case 0x841A:
       p.frameWidth = op.u16(0);
       break;
+    case 0x442B:
+      // The top bit tells a least height from an exact one.
+      p.frameTall = op.u16(0) & 0x7FFF;
+      break;
     case 0x8419:
       p.frameY = op.i16(0);
       break;

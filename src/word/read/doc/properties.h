@@ -97,6 +97,7 @@ struct Pap {
   // width (sprmPDxaWidth), twips.
   std::optional<int16_t> frameX;
   uint16_t frameWidth = 0;
+  uint16_t frameTall = 0;  // its height, twips, 0 for its text's (sprmPWHeightAbs)
   // Its place up and down (sprmPDyaAbs: 0 in the line, -4 top, -8 middle,
   // -12 foot, -16 inside, -20 outside, else twips plus one, so that a
   // place at 0 is not the line's), where given; and what from (sprmPPc's

@@ -22,6 +22,7 @@
 #include "word/read/doc/properties.h"
 #include "word/read/field_kinds.h"
 #include "word/read/languages.h"
+#include "word/read/look.h"
 
 namespace word::read::doc::detail {
 
@@ -274,7 +275,14 @@ struct DocReader::Emitter {
   // definition gives them (merged cells' edges included): the columns.
   std::vector<std::vector<std::vector<int32_t>>> edges;
   NoteCounter noteCounters[2];  // footnotes, endnotes
-  std::vector<std::pair<uint32_t, uint32_t>> pendingBoxes;
+  // The text boxes anchored in the paragraph: their text, and where the
+  // shape each stands in alone places it (a group's in the text's flow).
+  struct Box {
+    uint32_t start = 0, end = 0;
+    BoxPlace place;
+  };
+  std::vector<Box> pendingBoxes;
+  BoxPlace box;  // of the text box emitted
   std::vector<const WordArt*> pendingArt;  // WordArt anchored in the paragraph
   FrameRun frames;
 

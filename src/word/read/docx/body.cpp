@@ -40,7 +40,8 @@ FrameHeight frameHeight(const pugi::xml_node& frame) {
 }
 
 // A drop cap, dropped or in the margin; or a frame of a width set against
-// a side of the column (any other stays in the flow).
+// a side of the column (any other stays in the flow), of the height it
+// keeps where it keeps one.
 void placeFrame(const pugi::xml_node& frame, ParagraphFormat& pf) {
   const std::string_view cap = val(frame, "dropCap");
   pf.dropCap = cap == "drop" || cap == "margin";
@@ -56,6 +57,8 @@ void placeFrame(const pugi::xml_node& frame, ParagraphFormat& pf) {
   pf.frameWidth = static_cast<uint16_t>(std::min<int64_t>(width, 31680));
   pf.frameAside = frameRoom(intAttr(frame, "hSpace").value_or(kFrameAside));
   pf.frameAcross = frameRoom(intAttr(frame, "vSpace").value_or(0));
+  if (const std::string_view rule = val(frame, "hRule"); rule == "atLeast" || rule == "exact")
+    pf.frameHeight = frameHeightOf(intAttr(frame, "h").value_or(0));
 }
 
 // The word processor drops the white space at either end of a w:t that
@@ -273,11 +276,7 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
       pf.borderSides = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
     }
     if (pf.shading == kAutoColor) pf.shading = s.box.fill;
-    if (!frame && s.box.side != FrameSide::None) {
-      pf.frame = s.box.side;
-      pf.frameWidth = s.box.width;
-      pf.frameAside = s.box.aside;
-    }
+    if (!frame) s.box.place.apply(pf);
   }
   placeFrame(frame, pf);
   if (s.textBoxDepth == 0) s.frames.place(pf, frameHeight(frame));
@@ -356,9 +355,11 @@ void DocxReader::textBoxLook(const pugi::xml_node& box, StoryState& s) const {
 
 // A DrawingML text box the text wraps around at one side stands there,
 // as wide as its drawing, rather than in the text's flow: a sidebar of
-// contact details beside a résumé's text, not above it.
+// contact details beside a résumé's text, not above it. It is at least as
+// tall as its drawing (its text may overflow it, as the word processor
+// lets the box grow), so that the text beside it stays there.
 void DocxReader::placeTextBox(const pugi::xml_node& box, StoryState& s) const {
-  s.box.side = FrameSide::None;
+  s.box.place = {};
   pugi::xml_node anchor = box.parent();
   while (anchor && !is(anchor, "anchor") && !is(anchor, "inline") && !is(anchor, "pict") &&
          !is(anchor, "p"))
@@ -368,11 +369,14 @@ void DocxReader::placeTextBox(const pugi::xml_node& box, StoryState& s) const {
   if (cx <= 0) return;
   constexpr int64_t kEmuPerTwip = 635;
   const PictureSide side = anchoredSide(anchor, static_cast<int32_t>(cx / 9525));
-  if (side != PictureSide::Start && side != PictureSide::End) return;
-  s.box.side = side == PictureSide::Start ? FrameSide::Left : FrameSide::Right;
-  s.box.width = static_cast<uint16_t>(std::min<int64_t>(cx / kEmuPerTwip, 31680));
   const char* room = side == PictureSide::Start ? "distR" : "distL";
-  s.box.aside = frameRoom(intAttr(anchor, room).value_or(kFrameAside * kEmuPerTwip) / kEmuPerTwip);
+  s.box.place = boxPlace(side, cx / kEmuPerTwip,
+                         intAttr(child(anchor, "extent"), "cy").value_or(0) / kEmuPerTwip,
+                         intAttr(anchor, room).value_or(kFrameAside * kEmuPerTwip) / kEmuPerTwip);
+  // The boxes of a group stand in one box of the group's size, the first
+  // opening it.
+  s.box.place.opens =
+      anchor.find_node([](const pugi::xml_node& n) { return is(n, "txbxContent"); }) == box;
 }
 
 CharFormat DocxReader::formatOf(const RunProps& eff, const StoryState& s,

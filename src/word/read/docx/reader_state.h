@@ -53,14 +53,12 @@ struct Field {
 
 // The look of a text box's paragraphs: the line and fill of the shape it
 // is drawn in, where they have none of their own; and the side of the text
-// it stands at where the text wraps around it (a sidebar), its width
-// (twips) and its room from the text (points): they float there.
+// it stands at where the text wraps around it (a sidebar): they float
+// there.
 struct TextBoxLook {
   Border line;
   uint32_t fill = kAutoColor;
-  FrameSide side = FrameSide::None;
-  uint16_t width = 0;
-  uint8_t aside = 0;
+  BoxPlace place;
 };
 
 // State of the story being built (main text or one note).

@@ -262,6 +262,7 @@ void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, Lis
     pf.border = s.boxLine;
     pf.borderSides = kBorderTop | kBorderLeft | kBorderBottom | kBorderRight;
   }
+  if (pf.textBox) s.place.apply(pf);
   s.builder->paragraph(pf);
   InlineState in;
   in.paraStyle = styleName;
@@ -299,8 +300,10 @@ void OdtReader::afterParagraph(StoryState& s, InlineState& in, int depth) {
       if (c.type() == pugi::node_element) ++(is(c, "table") ? tables : others);
     int floats = tables > 0 && others == 0 ? 0 : 1;
     const Border outer = s.boxLine;
+    const BoxPlace outerPlace = s.place;
     s.boxLine = is(box, "text-box") ? styleDefs_.frameLine(attrValue(box.parent(), "style-name"))
                                     : Border{LineStyle::None};
+    s.place = floats ? boxPlace(box) : BoxPlace{};
     s.textBoxDepth += floats;
     if (!floats && is(box, "text-box"))
       s.frameWidth = std::clamp(twips(attrValue(box.parent(), "width")).value_or(0), 0, 1 << 22);
@@ -308,6 +311,7 @@ void OdtReader::afterParagraph(StoryState& s, InlineState& in, int depth) {
     s.frameWidth = 0;
     s.textBoxDepth -= floats;
     s.boxLine = outer;
+    s.place = outerPlace;
   }
   lists.swap(s.lists);
 }

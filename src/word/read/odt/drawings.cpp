@@ -165,6 +165,21 @@ bool OdtReader::drawnShape(const pugi::xml_node& n, StoryState& s, InlineState& 
   return true;
 }
 
+// A frame's or shape's text the text wraps around at one side stands
+// there, as wide as it and at least as tall (a text box's fo:min-height
+// where the frame gives none): a sidebar. A shape in a group stands where
+// the group does, whose style carries the wrapping.
+BoxPlace OdtReader::boxPlace(const pugi::xml_node& box) const {
+  const pugi::xml_node shape = is(box, "text-box") ? box.parent() : box;
+  pugi::xml_node placed = shape;
+  while (is(placed.parent(), "g")) placed = placed.parent();
+  const int64_t width = twips(attrValue(shape, "width")).value_or(0);
+  std::optional<int32_t> height = twips(attrValue(shape, "height"));
+  if (!height && shape != box) height = twips(attrValue(box, "min-height"));
+  return read::boxPlace(sideOf(placed, styleDefs_, width, false), width, height.value_or(0),
+                        kFrameAside);
+}
+
 void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {
   int32_t w = pixels(attrValue(f, "width"));
   int32_t h = pixels(attrValue(f, "height"));

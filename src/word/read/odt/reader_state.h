@@ -18,6 +18,7 @@
 #include "word/builder.h"
 #include "word/read/field_kinds.h"
 #include "word/read/languages.h"
+#include "word/read/look.h"
 #include "word/read/odt/conditions.h"
 #include "word/read/odt/lists.h"
 #include "word/read/odt/styles.h"
@@ -62,6 +63,7 @@ struct StoryState {
   bool inNote = false;
   int textBoxDepth = 0;
   Border boxLine;          // the line round the frame whose text is being read
+  BoxPlace place;          // where that frame or shape stands, its text floating there
   int32_t frameWidth = 0;  // twips: the frame a table about to be read stands alone in
   // The last paragraph's mark is written only when more content follows:
   // a cell's last paragraph ends with the cell mark instead.
@@ -168,6 +170,7 @@ class OdtReader {
   // drawings.cpp: frames, pictures and shapes with text.
   void drawing(const pugi::xml_node& n, StoryState& s, InlineState& in, int depth);
   void frame(const pugi::xml_node& f, StoryState& s, InlineState& in);
+  BoxPlace boxPlace(const pugi::xml_node& box) const;
   // Places an image's bytes; false for none. `anyFormat`: bytes in a format
   // the model does not carry are placed too (the page shows a stand-in).
   struct Shown {  // a frame's display size, alternative text and colours

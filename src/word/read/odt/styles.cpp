@@ -422,7 +422,7 @@ void ParaProps::applyTo(ParagraphFormat& f, double halfPoints,
   // A drop cap of one line is none; "word" counts as its letters.
   if (dropLetters && dropLines && *dropLines > 1) {
     f.dropLetters = static_cast<uint8_t>(std::clamp(*dropLetters, 0, 255));
-    f.dropLines = static_cast<uint8_t>(std::clamp(*dropLines, 0, 255));
+    f.dropLines = static_cast<uint8_t>(std::clamp(*dropLines, 0, 15));
   }
   if (f.rightToLeft) {
     // The model's indents and alignment are of the paragraph's start and
