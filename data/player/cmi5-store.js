@@ -202,7 +202,9 @@ var RdCmi5 = (function () {
     this.normal = data.launchMode === 'Normal';
     this.returnURL = returnTo(data.returnURL);
     var mastery = Number(data.masteryScore);
-    this.mastery = data.masteryScore !== undefined && mastery >= 0 && mastery <= 1 ? Math.round(mastery * 1e6) / 1e4 : null;
+    // The pass mark keeps the seven decimals of the scaled score it is
+    // judged against (0.7954545: 35 of 44 passes here as in the LMS).
+    this.mastery = data.masteryScore !== undefined && mastery >= 0 && mastery <= 1 ? Math.round(mastery * 1e7) / 1e5 : null;
     this.failed = false;  // in this session
     this.going = {};  // outcome statements on their way: { passed: true, ... }
     this.finished = false;
@@ -601,3 +603,4 @@ var RdCmi5 = (function () {
 
   return { launched: launched, missing: missing, open: open, Cmi5Store: Cmi5Store, STATE_ID: STATE_ID };
 })();
+if (typeof module !== 'undefined' && module.exports) module.exports = RdCmi5;

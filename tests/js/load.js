@@ -23,6 +23,7 @@ const quiz = () => run('quiz-core.js');
 const preview = () => run('outline.js');
 const tracking = () => run('tracking.js');
 const scorm = () => run('scorm.js');
+const cmi5Store = () => run('cmi5-store.js');
 
 // The settings a package's course.js gives (window.rdCourse).
 function courseSettings(file) {
@@ -35,4 +36,4 @@ function corpus(...parts) {
   return path.join(__dirname, '..', 'corpus', ...parts);
 }
 
-module.exports = { common, quiz, preview, tracking, scorm, courseSettings, corpus };
+module.exports = { common, quiz, preview, tracking, scorm, cmi5Store, courseSettings, corpus };

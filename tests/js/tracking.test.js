@@ -259,6 +259,19 @@ test('SCORM 2004: a scaled passing score of seven decimals is judged as the LMS 
   assert.deepEqual([api.cmi['cmi.score.scaled'], api.cmi['cmi.success_status']], ['0.7954545', 'passed']);
 });
 
+test('cmi5: a mastery score of seven decimals is judged as the LMS judges it', () => {
+  globalThis.RdTracking = R;  // as the player's page loads it first
+  const C = require('./load.js').cmi5Store();
+  const lib = { getLaunchData: () => ({ launchMode: 'Normal', masteryScore: 0.7954545 }),
+                getLaunchParameters: () => ({ actor: null }), sendXapiStatement() {} };
+  const store = new C.Cmi5Store(lib, null);
+  const t = new R.Tracker({ limit: store.limit, load: () => store.load(), save() {}, finish() {} },
+                          { files: ['test1.htm'], passMark: 80 });
+  t.setTotal('1', 44);
+  t.recordTest('1', Array.from({ length: 44 }, (_, i) => i < 35), null);
+  assert.deepEqual([t.testResult('1').scaled, t.testResult('1').passed], [0.7954545, true]);
+});
+
 test('SCORM 2004: completion and success apart, scaled score, 2004 forms, exit and resume', () => {
   const R4 = S.SCORM2004;
   const api = fakeApi({ 'cmi.completion_status': 'unknown', 'cmi.success_status': 'unknown',
