@@ -1,5 +1,6 @@
 #include "pages/replace_body.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
@@ -78,7 +79,10 @@ namespace {
 // rewritten in time linear in its length.
 class LineRewriter {
  public:
-  explicit LineRewriter(std::string_view line) { putBack(line); }
+  explicit LineRewriter(std::string_view line) {
+    done_.reserve(line.size());  // the line, at least, comes out
+    putBack(line);
+  }
 
   // Moves everything up to the next "%A=" into the output and takes the
   // marker; false when there is none.
@@ -88,8 +92,13 @@ class LineRewriter {
         drop(kReferenceOpen.size());
         return true;
       }
-      append(done_, ahead_.back());
-      drop(1);
+      // No marker starts before the next "%": all up to it moves at once,
+      // not a place at a time (a long paragraph's line is mostly such).
+      size_t n = 1;
+      const size_t most = ahead_.size() - (kReferenceOpen.size() - 1);
+      while (n < most && at(n) != u'%') ++n;
+      for (size_t i = 0; i < n; ++i) append(done_, at(i));
+      drop(n);
     }
     return false;
   }
@@ -123,8 +132,9 @@ class LineRewriter {
   // Puts `text` in front of what is still to be read.
   void putBack(std::string_view text) {
     const size_t from = ahead_.size();
-    for (auto it = text.rbegin(); it != text.rend(); ++it)
-      ahead_ += static_cast<char16_t>(static_cast<unsigned char>(*it));
+    ahead_.resize(from + text.size());
+    std::transform(text.rbegin(), text.rend(), ahead_.begin() + static_cast<ptrdiff_t>(from),
+                   [](char c) { return static_cast<char16_t>(static_cast<unsigned char>(c)); });
     aheadLetters_ += text.size();
     for (size_t i = from; i < ahead_.size(); ++i) {
       if (ahead_[i] == ' ') blanks_.push_back(i);
@@ -134,7 +144,9 @@ class LineRewriter {
   }
   size_t size() const { return done_.size() + aheadLetters_; }
   std::string line() const {
-    std::string out = done_;
+    std::string out;
+    out.reserve(done_.size() + ahead_.size());
+    out = done_;
     for (auto it = ahead_.rbegin(); it != ahead_.rend(); ++it) append(out, *it);
     return out;
   }

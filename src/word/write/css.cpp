@@ -685,7 +685,7 @@ std::vector<std::u16string> styleClasses(const std::vector<Style>& styles) {
       name += ascii(std::to_string(i));
       taken.insert(name);
     }
-    classes[i] = name;
+    classes[i] = std::move(name);
   }
   return classes;
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 
 #include "support/strings.h"
 #include "word/model.h"
@@ -88,9 +89,7 @@ std::string_view LanguageMarks::markable(const CharFormat& f) const {
 
 std::string_view LanguageMarks::of(std::string_view language, std::u16string_view text,
                                    bool inMarkerWord) {
-  if (language.empty() || inMarkerWord || text.find(u'%') != std::u16string_view::npos ||
-      !fit(language, text))
-    return {};
+  if (language.empty() || inMarkerWord || !fit(language, text)) return {};
   return language;
 }
 
@@ -130,7 +129,9 @@ bool afterPercentInWord(std::u16string_view text, uint32_t at) {
 }
 
 // Whether the letters of `text` are all in one of `scripts` (any, where
-// there are none): none where it has no letter.
+// there are none): none where it has no letter. Text holding a "%" reads in
+// none: a course's markers are such words, and a mark would hide them from
+// the course's rewriting of its page (found here, not in a pass of its own).
 enum class Reads { Nothing, Yes, No };
 Reads reads(const std::vector<int>& scripts, std::u16string_view text) {
   const bool latin =
@@ -140,6 +141,7 @@ Reads reads(const std::vector<int>& scripts, std::u16string_view text) {
     // ASCII, most of any text, told apart without asking ICU.
     if (const char16_t a = text[i]; a < 0x80) {
       ++i;
+      if (a == u'%') return Reads::No;
       if ((a | 0x20) >= 'a' && (a | 0x20) <= 'z') {
         if (!latin) return Reads::No;
         letters = true;
@@ -201,8 +203,7 @@ uint32_t LanguageMarks::wordsEnd(const std::u16string& text, uint32_t p, uint32_
     const bool whole =
         (start == 0 || endsWord(text[start - 1])) && (stop == text.size() || endsWord(text[stop]));
     // Digits and punctuation alone neither start a stretch nor end one.
-    const Reads read =
-        whole && word.find(u'%') == std::u16string_view::npos ? reads(scripts, word) : Reads::No;
+    const Reads read = whole ? reads(scripts, word) : Reads::No;
     // A word's part in the run is marked where it holds a letter or a
     // digit (not a full stop after a word of the run before).
     const uint32_t last = std::min(stop, end);
@@ -251,15 +252,18 @@ const std::vector<int>& LanguageMarks::scriptsOf(std::string_view tag) {
   // Tags are the model's, asked for run after run: the last one's are at
   // hand.
   if (tag.data() == lastTag_.data() && tag.size() == lastTag_.size()) return *lastScripts_;
-  auto it = scripts_.find(tag);
-  if (it == scripts_.end()) {
+  // ICU reads the tag as a locale, thousands of instructions a tag: what it
+  // says is kept for every page this thread writes, not asked page by page.
+  thread_local std::map<std::string, std::vector<int>, std::less<>> known;
+  auto it = known.find(tag);
+  if (it == known.end()) {
     std::array<UScriptCode, 8> codes{};
     UErrorCode status = U_ZERO_ERROR;
     const int32_t n =
         uscript_getCode(std::string(tag).c_str(), codes.data(), codes.size(), &status);
     std::vector<int> scripts;
     for (int32_t i = 0; U_SUCCESS(status) && i < n; ++i) scripts.push_back(codes[i]);
-    it = scripts_.emplace(std::string(tag), std::move(scripts)).first;
+    it = known.emplace(std::string(tag), std::move(scripts)).first;
   }
   lastTag_ = tag;
   lastScripts_ = &it->second;

@@ -103,14 +103,13 @@ class LanguageMarks {
                     std::string_view& language);
   // Whether `text` reads in the language `tag`: every letter of it is in
   // one of the language's scripts (as ICU knows them; any, where it knows
-  // none), and it has a letter. Blanks, digits and punctuation alone are
-  // not marked, nor Russian words a template left marked English.
+  // none), and it has a letter but no "%". Blanks, digits and punctuation
+  // alone are not marked, nor Russian words a template left marked English.
   bool fit(std::string_view tag, std::u16string_view text);
   // The scripts of the language `tag`, as ICU knows them.
   const std::vector<int>& scriptsOf(std::string_view tag);
 
   const Model& model_;
-  std::map<std::string, std::vector<int>, std::less<>> scripts_;
   std::string_view lastTag_;                       // the tag scriptsOf was last asked for
   const std::vector<int>* lastScripts_ = nullptr;  // and its scripts
   // The piece wordsEnd found last: of `text` from `p` by `end` in a run

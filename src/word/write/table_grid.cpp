@@ -72,8 +72,10 @@ std::u16string cellStart(const Cell& cell, uint32_t rows, bool heading) {
   if (cell.gridSpan > 1) out += u" colspan=\"" + decimal(cell.gridSpan, 1) + u"\"";
   if (rows > 1) out += u" rowspan=\"" + decimal(rows, 1) + u"\"";
   const std::u16string css = cellCss(cell);
-  if (!css.empty()) out += u" style=\"" + css.substr(0, css.size() - 1) + u"\"";
-  return out + u">";
+  // Appended in place: no copies of the style or the tag on the way.
+  if (!css.empty()) out.append(u" style=\"").append(css, 0, css.size() - 1) += u'"';
+  out += u'>';
+  return out;
 }
 
 }  // namespace word::write
