@@ -590,20 +590,29 @@
     else show(0);
   }
 
+  // Contents that could not be read, or hold no page, say so in them,
+  // opened in any window (a phone's drawer would hide it); said in the frame
+  // after they show, for a live region shown and filled at once is not said.
+  function tocFailed(text) {
+    $('toc-results').hidden = true;
+    setTocOpen(true);
+    requestAnimationFrame(function () {
+      requestAnimationFrame(function () { $('toc-message').textContent = text; });
+    });
+  }
+
   RdCommon.readText('pvomanifest.htm', 'windows-1251').then(function (text) {
     entries = RdPreview.parse(text, course.files);
     order = entries.filter(function (e) { return e.file !== ''; });
     tests = order.filter(function (e) { return e.kind === 'test'; });
     buildToc();
     if (!order.length) {
-      $('toc-message').textContent = T.empty;
-      $('toc-results').hidden = true;
+      tocFailed(T.empty);
       return;
     }
     return progressStore().then(start);
   }).catch(function (err) {
-    $('toc-message').textContent = T.loadFailed;
-    $('toc-results').hidden = true;
+    tocFailed(T.loadFailed);
     if (window.console) console.error(err);
   });
 })();
