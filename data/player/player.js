@@ -578,6 +578,10 @@
     // The LMS stopped keeping what it is told (a commit refused, the
     // LRS no longer taking the session's token).
     store.warn = function () { notice(T.notRecorded, 20000); };
+    // A cmi5 launch that could not read the state keeps nothing of this
+    // session (the state stays as it was): the learner, starting afresh,
+    // is told.
+    if (store.unread && store.normal) store.warn();
     tracker = new RdTracking.Tracker(store, {
       files: order.map(function (e) { return e.file; }), passMark: passMark()
     });

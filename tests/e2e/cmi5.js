@@ -241,6 +241,7 @@ test('LaunchData or a state the LRS fails to give is read again, and the state n
   server.loseAnswer = (list) => (list[0].verb.id === VERB('initialized') && !lost++ ? 503 : 0);
   l = await launch(launchData);
   await at(order[0].file);
+  await player().locator('#notice', { hasText: /learning management system|[Сс]истема обучения/ }).waitFor();
   await player().locator('#next').click();
   await at(order[1].file);
   await leave(l);
