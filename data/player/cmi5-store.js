@@ -291,10 +291,13 @@ var RdCmi5 = (function () {
   Cmi5Store.prototype.trouble = function (e) {
     failed(e);
     var status = e && e.response ? e.response.status : 0;
-    if ((status === 401 || status === 403) && this.warn && !this.warned) {
-      this.warned = true;
-      this.warn();
-    }
+    if (status === 401 || status === 403) this.lost();
+  };
+
+  Cmi5Store.prototype.lost = function () {
+    if (!this.warn || this.warned) return;
+    this.warned = true;
+    this.warn();
   };
 
   Cmi5Store.prototype.state = function () {
@@ -319,8 +322,13 @@ var RdCmi5 = (function () {
       args.state = JSON.parse(doc);
       // One refused is written again with the next report, or as the
       // learner leaves: else the progress since the last one kept is lost.
-      return self.lib.xapi.setState(args).then(function () { self.unsaved = false; },
-        function (e) { self.unsaved = true; throw e; });
+      // Refused twice running, it is not a moment's outage: the learner is
+      // told, once.
+      return self.lib.xapi.setState(args).then(function () { self.unsaved = false; }, function (e) {
+        if (self.unsaved) self.lost();
+        self.unsaved = true;
+        throw e;
+      });
     });
   };
 

@@ -133,13 +133,18 @@ test('a first session: initialized, the answers, failed, completed, terminated',
   await until('completed', () => verbs(first.session).includes(VERB('completed')));
   server.failStatement = null;
   const bookmark = order.find((e) => e.file.startsWith('page') && e !== order[0]);
-  // The LRS refuses the state with the new place: it goes again as the learner leaves.
+  // The LRS refuses the state with the new place, and again with the next:
+  // the learner is told at the second; it goes again as the learner leaves.
   await until('completed noted', () => (server.states.get('raredozud.progress') || {}).completed === true);
   let refusedPut = 0;
-  server.failState = (method, id) => (method !== 'GET' && id === 'raredozud.progress' && !refusedPut++ ? 500 : 0);
-  await player().locator(`#toc-list a[href="#${bookmark.file}"]`).click();
-  await at(bookmark.file);
-  await until('the place refused', () => refusedPut);
+  server.failState = (method, id) => (method !== 'GET' && id === 'raredozud.progress' && refusedPut++ < 2 ? 500 : 0);
+  for (const [n, e] of [[1, order[0]], [2, bookmark]]) {
+    await player().locator(`#toc-list a[href="#${e.file}"]`).click();
+    await at(e.file);
+    await until('the place refused', () => refusedPut >= n);
+    if (n === 2) await player().locator('#notice:not(:empty)').waitFor();
+    else assert.equal(await page.waitForTimeout(200).then(() => player().locator('#notice').textContent()), '');
+  }
   server.failState = null;
   await leave(first);
   await until('the place kept', () => (server.states.get('raredozud.progress') || {}).location === bookmark.file);
