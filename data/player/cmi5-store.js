@@ -215,6 +215,7 @@ var RdCmi5 = (function () {
     this.warned = false;
     this.batch = null;  // statements a flush gathers
     this.made = {};  // each outcome's statement, once made
+    this.unsent = [];  // answers' statements the LRS refused
     this.making = null;
     through(this, lib);
   }
@@ -290,10 +291,13 @@ var RdCmi5 = (function () {
   Cmi5Store.prototype.trouble = function (e) {
     failed(e);
     var status = e && e.response ? e.response.status : 0;
-    if ((status === 401 || status === 403) && this.warn && !this.warned) {
-      this.warned = true;
-      this.warn();
-    }
+    if (status === 401 || status === 403) this.lost();
+  };
+
+  Cmi5Store.prototype.lost = function () {
+    if (!this.warn || this.warned) return;
+    this.warned = true;
+    this.warn();
   };
 
   Cmi5Store.prototype.state = function () {
@@ -318,8 +322,13 @@ var RdCmi5 = (function () {
       args.state = JSON.parse(doc);
       // One refused is written again with the next report, or as the
       // learner leaves: else the progress since the last one kept is lost.
-      return self.lib.xapi.setState(args).then(function () { self.unsaved = false; },
-        function (e) { self.unsaved = true; throw e; });
+      // Refused twice running, it is not a moment's outage: the learner is
+      // told, once.
+      return self.lib.xapi.setState(args).then(function () { self.unsaved = false; }, function (e) {
+        if (self.unsaved) self.lost();
+        self.unsaved = true;
+        throw e;
+      });
     });
   };
 
@@ -351,8 +360,34 @@ var RdCmi5 = (function () {
     }
     var end = x.when;
     var start = new Date(end.getTime() - Math.max(0, x.seconds) * 1000);
+    var self = this;
     this.send(function () {
-      return lib.interaction(x.test, x.id.replace(/^test\d+/, ''), response, def, x.right, { start: start, end: end });
+      self.making = 'answered';
+      try {
+        var sent = lib.interaction(x.test, x.id.replace(/^test\d+/, ''), response, def, x.right, { start: start, end: end });
+      } finally {
+        self.making = null;
+      }
+      return self.answerSent(sent, self.made.answered);
+    });
+  };
+
+  // An answer the LRS refused goes again with the next report, or as the
+  // learner leaves: the same statement, of the same id, so that an LRS that
+  // took it with its answer lost holds it once (409: it holds it).
+  Cmi5Store.prototype.answerSent = function (sent, statement) {
+    var self = this;
+    return sent.catch(function (e) {
+      if (e && e.response && e.response.status === 409) return;
+      if (statement) self.unsent.push(statement);
+      throw e;
+    });
+  };
+
+  Cmi5Store.prototype.answersAgain = function () {
+    var self = this;
+    this.unsent.splice(0).forEach(function (statement) {
+      self.send(function () { return self.answerSent(self.lib.sendXapiStatement(statement), statement); });
     });
   };
 
@@ -412,6 +447,7 @@ var RdCmi5 = (function () {
   // reload) only the state is written.
   Cmi5Store.prototype.save = function (report) {
     var self = this;
+    if (!this.ended) this.answersAgain();
     (report.interactions || []).forEach(function (x) { self.answered(x); });
     var kept = this.doc.location + '\n' + this.doc.suspend;
     if ('location' in report) this.doc.location = report.location;
@@ -433,6 +469,7 @@ var RdCmi5 = (function () {
       this.flush();
       return Promise.resolve();
     }
+    this.answersAgain();
     this.ended = true;
     if (this.tab && this.tab.kept) {
       this.tab.kept.ended = true;

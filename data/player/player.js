@@ -578,6 +578,10 @@
     // The LMS stopped keeping what it is told (a commit refused, the
     // LRS no longer taking the session's token).
     store.warn = function () { notice(T.notRecorded, 20000); };
+    // A cmi5 launch that could not read the state keeps nothing of this
+    // session (the state stays as it was): the learner, starting afresh,
+    // is told.
+    if (store.unread && store.normal) store.warn();
     tracker = new RdTracking.Tracker(store, {
       files: order.map(function (e) { return e.file; }), passMark: passMark()
     });
@@ -590,20 +594,29 @@
     else show(0);
   }
 
+  // Contents that could not be read, or hold no page, say so in them,
+  // opened in any window (a phone's drawer would hide it); said in the frame
+  // after they show, for a live region shown and filled at once is not said.
+  function tocFailed(text) {
+    $('toc-results').hidden = true;
+    setTocOpen(true);
+    requestAnimationFrame(function () {
+      requestAnimationFrame(function () { $('toc-message').textContent = text; });
+    });
+  }
+
   RdCommon.readText('pvomanifest.htm', 'windows-1251').then(function (text) {
     entries = RdPreview.parse(text, course.files);
     order = entries.filter(function (e) { return e.file !== ''; });
     tests = order.filter(function (e) { return e.kind === 'test'; });
     buildToc();
     if (!order.length) {
-      $('toc-message').textContent = T.empty;
-      $('toc-results').hidden = true;
+      tocFailed(T.empty);
       return;
     }
     return progressStore().then(start);
   }).catch(function (err) {
-    $('toc-message').textContent = T.loadFailed;
-    $('toc-results').hidden = true;
+    tocFailed(T.loadFailed);
     if (window.console) console.error(err);
   });
 })();

@@ -300,6 +300,10 @@
     used++;
     var result = RdQuiz.score(questions, answers);
     if (!best || result.score >= best.score) best = { score: result.score, total: result.total };
+    // The check that takes the last attempt hands the focus to its result
+    // (lockIfDone), which is read as it is focused: no longer a live
+    // region, it is not said a second time.
+    if (limit && used >= limit && form.contains(document.activeElement)) $('quiz-result').removeAttribute('role');
     showResult(answers);
     // The verdicts and feedback it adds above push the check and its score
     // down, out of the window in a long test: they are brought back.

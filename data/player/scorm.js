@@ -257,9 +257,14 @@ var RdScorm = (function () {
     this.refused = {};
     this.held = {};
     this.uncommitted = false;
+    this.told = false;  // of values refused, once a session
     this.warn = null;  // tells the learner that the LMS keeps nothing
   }
   var SHORTER_RECORDS = [4096, 1000];
+  // What the learner's progress is kept by: one of these refused (the
+  // record at its shortest) means the LMS keeps none, and the learner is
+  // told. Interactions and objectives an LMS may not keep at all.
+  var PROGRESS = /^cmi\.(suspend_data|core\.lesson_status|completion_status|success_status)$/;
   // The most objectives whose ids are read at launch.
   var OBJECTIVES_READ = 1000;
 
@@ -308,6 +313,7 @@ var RdScorm = (function () {
     this.hold(values);
     var self = this;
     var stored = 0;
+    var lost = false;
     Object.keys(values).forEach(function (name) {
       var value = String(values[name]);
       if (self.sent[name] === value || self.refused[name] === value) return;
@@ -319,11 +325,14 @@ var RdScorm = (function () {
         return;
       }
       self.refused[name] = value;
-      if (name === 'cmi.suspend_data') {
-        var shorter = SHORTER_RECORDS.filter(function (l) { return l < self.limit; });
-        if (shorter.length) self.limit = shorter[0];
-      }
+      var shorter = SHORTER_RECORDS.filter(function (l) { return l < self.limit; });
+      if (name === 'cmi.suspend_data' && shorter.length) self.limit = shorter[0];
+      else if (PROGRESS.test(name)) lost = true;
     });
+    if (lost && !this.told && this.warn) {
+      this.told = true;
+      this.warn();
+    }
     // A commit refused (the LMS could not keep the values) is tried again
     // with the next report, changed or not, and the learner is told.
     if (!stored && !this.uncommitted) return;

@@ -97,6 +97,28 @@ async function answerQuiz(quiz, expected, pick) {
   await quiz.locator('#quiz-check').click();
 }
 
+// ---- what a screen reader hears ------------------------------------------------
+
+// What a screen reader is told, in each frame: every change of a live
+// region's text (the same text set again too), with whether the region was
+// there, rendered, at the frame before (one shown and filled at once is
+// not said).
+function hearing() {
+  const said = window.rdSaid = [];
+  const there = new Map();
+  const live = ':is([aria-live], [role=status], [role=alert]):not([aria-live=off])';
+  const look = () => {
+    document.querySelectorAll(live).forEach((r) => there.set(r, r.checkVisibility()));
+    requestAnimationFrame(look);
+  };
+  requestAnimationFrame(look);
+  new MutationObserver((records) => {
+    const changed = new Set(records.map((m) => (m.target.nodeType === 1 ? m.target : m.target.parentElement))
+      .map((e) => e && e.closest(live)).filter(Boolean));
+    changed.forEach((r) => { if (r.textContent.trim()) said.push([r.id, r.textContent.trim(), there.get(r) === true]); });
+  }).observe(document, { subtree: true, childList: true, characterData: true });
+}
+
 // ---- the server -------------------------------------------------------------
 
 const TYPES = { '.htm': 'text/html', '.html': 'text/html', '.js': 'text/javascript',
@@ -241,5 +263,5 @@ async function sideBySide(page, work, frames, png) {
   await page.screenshot({ path: png });
 }
 
-module.exports = { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser, reader,
+module.exports = { outline, referenceLink, expectedQuiz, answerQuiz, hearing, serve, browser, reader,
   unpackScorm, lmsHarness, lmsSession, sideBySide };

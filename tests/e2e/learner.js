@@ -13,7 +13,7 @@ const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser } = require('./common.js');
+const { outline, referenceLink, expectedQuiz, answerQuiz, serve, browser, hearing } = require('./common.js');
 
 const args = process.argv.slice(2);
 const shotsAt = args.indexOf('--screenshots');
@@ -294,26 +294,6 @@ test('a focused link of the contents shows its whole ring, drawn inside it as th
   }
 });
 
-// What a screen reader is told, in each frame: every change of a live
-// region's text (the same text set again too), with whether the region was
-// there, rendered, at the frame before (one shown and filled at once is
-// not said).
-function hearing() {
-  const said = window.rdSaid = [];
-  const there = new Map();
-  const live = ':is([aria-live], [role=status], [role=alert]):not([aria-live=off])';
-  const look = () => {
-    document.querySelectorAll(live).forEach((r) => there.set(r, r.checkVisibility()));
-    requestAnimationFrame(look);
-  };
-  requestAnimationFrame(look);
-  new MutationObserver((records) => {
-    const changed = new Set(records.map((m) => (m.target.nodeType === 1 ? m.target : m.target.parentElement))
-      .map((e) => e && e.closest(live)).filter(Boolean));
-    changed.forEach((r) => { if (r.textContent.trim()) said.push([r.id, r.textContent.trim(), there.get(r) === true]); });
-  }).observe(document, { subtree: true, childList: true, characterData: true });
-}
-
 // What the learner does, and the live regions said of it, once each.
 const HEARD = [
   ['a page after a page', async (p) => {
@@ -367,6 +347,25 @@ test('each page change, result and error is said once, by a live region there be
     await forget();
   }
 });
+
+// Contents that cannot be read are said and shown, on a desktop and in a
+// phone's drawer.
+for (const width of [1100, 390]) {
+  test(`contents that cannot be read are said and shown, ${width} pixels wide`, async () => {
+    const p = await newPage();
+    try {
+      await p.setViewportSize({ width, height: 720 });
+      await p.route('**/pvomanifest.htm*', (r) => r.fulfill({ status: 404, body: '' }));
+      await p.addInitScript(hearing);
+      await p.goto(places.served + 'index.htm');
+      await p.locator('#toc-message:not(:empty)').waitFor({ state: 'attached' });
+      assert.deepEqual(await p.evaluate(() => rdSaid.map(([id, , there]) => [id, there])), [['toc-message', true]]);
+      assert.equal(await p.locator('#toc-message').isVisible(), true);
+    } finally {
+      await p.close();
+    }
+  });
+}
 
 // The rules axe-core rates serious or critical, on one document.
 async function violations(frame) {

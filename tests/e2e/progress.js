@@ -17,7 +17,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { execFileSync } = require('node:child_process');
-const { outline, serve, browser, unpackScorm, lmsHarness } = require('./common.js');
+const { outline, hearing, serve, browser, unpackScorm, lmsHarness } = require('./common.js');
 
 const args = process.argv.slice(2);
 const shotsAt = args.indexOf('--screenshots');
@@ -216,6 +216,8 @@ test('feedback after a check, correct answers after the last attempt, the test l
     // In a low window the verdicts and feedback added above push the check
     // and its score down: they stay in sight.
     await p.setViewportSize({ width: 1280, height: 480 });
+    const heard = () => p.frame({ name: 'content' }).evaluate(() => rdSaid.map(([id]) => id));
+    await p.frame({ name: 'content' }).evaluate(hearing);
     await pick(quiz, ['GROUP BY', 'SELECT']);
     assert.equal(await quiz.locator('#quiz-result').evaluate((e) => e.getBoundingClientRect().bottom <= innerHeight + 1), true, 'in sight');
     await p.setViewportSize(SIZES.wide);
@@ -232,6 +234,7 @@ test('feedback after a check, correct answers after the last attempt, the test l
     assert.equal(await quiz.locator('#quiz-check').isDisabled(), true, 'locked');
     assert.equal(await quiz.locator('#quiz-result').evaluate((e) => document.activeElement === e), true,
       'the focus goes from the check it disabled to its result');
+    assert.deepEqual(await heard(), ['quiz-result'], 'a result is said once: the last, focused, by no live region');
     assert.equal(await quiz.locator('input:not([disabled])').count(), 0);
     assert.deepEqual(await quiz.locator('label.correct .text').allTextContents(), ['ORDER BY', 'SELECT']);
     assert.match(await quiz.locator('#quiz-result').textContent(), /best attempt counts: 1 of 2/);

@@ -394,6 +394,23 @@ test('an LMS keeps what the learner reached, its own objectives and a record it 
     assert.deepEqual([commits.length, told.length], [n, 1]);
   }
 
+  // An LMS refusing what the progress is kept by (the record at its
+  // shortest, the status) keeps none: the learner is told once. Refused
+  // interactions (an LMS may keep none) are not the progress.
+  for (const [refused, tells] of [[/./, 1], [/suspend/, 1], [/status/, 1], [/interactions/, 0]]) {
+    const api = fakeApi();
+    const set = api.LMSSetValue;
+    api.LMSSetValue = (k, v) => (refused.test(k) ? 'false' : set(k, v));
+    const store = new S.LmsStore(api);
+    const heard = [];
+    store.warn = () => heard.push(1);
+    const rt = new R.Tracker(store, { files: FILES, passMark: 80 });
+    rt.setTotal('1', 1);
+    for (const i of [0, 2]) rt.showPage(i);
+    rt.recordTest('1', [true], [0]);
+    assert.equal(heard.length, tells, String(refused));
+  }
+
   // An API whose calls throw: the course goes on, without it.
   const throwing = fakeApi();
   throwing.LMSSetValue = () => { throw new Error('LMS script error'); };
