@@ -511,6 +511,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   bool raised = !model.notes.empty();  // letters set above or below the line
   bool linked = !model.notes.empty();  // links in the text
   bool marginCaps = false;             // drop caps that hang in the margin
+  bool sideBoxes = false;              // frames and text boxes beside the text
   auto mark = [&](const Story& s) {
     equations = equations || !s.equations.empty();
     for (const Paragraph& p : s.paragraphs) {
@@ -524,6 +525,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
            (p.format.labelLook || p.format.labelHalfPoints || p.format.labelColor != kAutoColor));
       headings = headings || p.format.outlineLevel <= 5;
       marginCaps = marginCaps || p.format.dropInMargin;
+      sideBoxes = sideBoxes || !frameCss(p.format).empty();
     }
     for (const Table& t : s.tables) rightToLeft = rightToLeft || t.rightToLeft;
     for (const Run& r : s.runs) {
@@ -590,6 +592,15 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // A drop cap that hangs in the margin drops into the text where the
   // page leaves no margin to hang it in (the course page's look hangs it).
   if (marginCaps) out += u".margin-cap{float:inline-start;margin-inline-end:0.333333rem}\r\n";
+  // A phone's window leaves no room beside a side box: the text squeezed
+  // beside a tall narrow column. There the box stands in the text's flow,
+  // as wide as the text and no taller than its own (!important: its place
+  // is in its inline style).
+  if (sideBoxes)
+    out +=
+        u"@media (max-width:30em){.side-box{float:none!important;width:auto!important;"
+        u"max-width:none!important;min-height:0!important;margin-left:0!important;"
+        u"margin-right:0!important}.side-drop{display:none}}\r\n";
   // Letters above or below the line at two thirds of their size, as the
   // word processor sets them, holding no line further apart.
   if (raised) out += u"sup,sub{font-size:.65em;line-height:0}\r\n";
