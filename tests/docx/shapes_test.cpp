@@ -98,7 +98,8 @@ TEST(DocxShapes, FramesFloatAgainstTheirSide) {
        "box-sizing:border-box;min-height:12rem;\""},
       {"w:w=\"2880\" w:xAlign=\"left\" w:h=\"1440\" w:hRule=\"exact\"", "min-height:6rem;"},
       {"w:w=\"2880\" w:xAlign=\"right\" w:vAnchor=\"text\" w:y=\"1440\" w:vSpace=\"240\"",
-       "<div style=\"float:right;width:0;height:6rem\"></div><div style=\"float:right;"
+       "<div class=\"side-drop\" style=\"float:right;width:0;height:6rem\"></div><div "
+       "class=\"side-box\" style=\"float:right;"
        "clear:right;margin-left:min(0.75rem,10%);width:12rem;max-width:50%;box-sizing:border-"
        "box;margin-bottom:min(1rem,10%);\">"},
       {"w:xAlign=\"right\"", nullptr},
@@ -130,11 +131,11 @@ TEST(DocxShapes, ParagraphsFramedAlikeShareOneBox) {
       p(r("first"), right) + p(r("second"), right) +
       p(r("apart"), "<w:framePr w:w=\"2880\" w:xAlign=\"left\"/>" + line) + p(r("text"), line));
   const std::string page = word::write::html(m, "p_files", u"t").text;
-  const size_t box = page.find("<div style=\"float:right");
+  const size_t box = page.find("<div class=\"side-box\" style=\"float:right");
   ASSERT_NE(box, std::string::npos) << page;
   EXPECT_LT(page.find("second"), page.find("</div>", box)) << page;
-  EXPECT_EQ(page.find("float:right", box + 20), std::string::npos) << page;
-  EXPECT_NE(page.find("<div style=\"float:left"), std::string::npos) << page;
+  EXPECT_EQ(page.find("float:right", page.find('>', box)), std::string::npos) << page;
+  EXPECT_NE(page.find("<div class=\"side-box\" style=\"float:left"), std::string::npos) << page;
   EXPECT_GT(page.find(">text</p>"), page.rfind("</div>")) << page;
   for (const char* boxed : {">apart</p>", ">text</p>"})
     EXPECT_EQ(page.compare(page.rfind("<p", page.find(boxed)), 17, "<p style=\"border:"), 0)
@@ -149,7 +150,8 @@ TEST(DocxShapes, ParagraphsFramedAlikeShareOneBox) {
                                                            p(r("high"), at("1440"))),
                                             "p_files", u"t")
                               .text;
-  const size_t second = two.find("<div style=\"float:right", two.find(">low</p>"));
+  const size_t second =
+      two.find("<div class=\"side-box\" style=\"float:right", two.find(">low</p>"));
   ASSERT_NE(second, std::string::npos) << two;
   EXPECT_EQ(two.compare(two.find("<p", second), 17, "<p style=\"border:"), 0) << two;
 }

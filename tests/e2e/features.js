@@ -41,6 +41,7 @@ const FEATURES = [
   { name: 'listed', formats: ['docx', 'odt'] },  // a hanging list item's label beside its text, justified or not
   { name: 'narrow', formats: ['docx'] },  // a word longer than its inch-wide column breaks there
   { name: 'raised', formats: ['docx'] },  // a superscript two thirds high, its line no taller
+  { name: 'sidebar', formats: ['docx'] },  // a framed note three inches tall beside the text; on a phone, in its flow
   { name: 'lettered', formats: ['docx', 'odt'] },  // an item labelled "a)" as the document labels it, in its level's bold red
   { name: 'nested', formats: ['docx', 'odt'] },  // each level's text at the indent its level gives, its bullet the document's
   { name: 'matrix', formats: ['docx'] },  // an equation's brackets as tall as the matrix they hold
@@ -369,10 +370,35 @@ function problems(feature) {
         found.push(`the table stands ${(b.right - t.right).toFixed(1)}px from the right margin`);
       break;
     }
+    case 'sidebar': {
+      // At the right, three inches tall at least, the text beside it.
+      const note = holders('Side note')[0].parentElement, range = document.createRange();
+      range.selectNodeContents(holders('Text beside')[0]);
+      const n = note.getBoundingClientRect(), t = range.getBoundingClientRect();
+      if (getComputedStyle(note).float !== 'right' || n.height < 287 || t.right > n.left + 1)
+        found.push(`the note floats ${getComputedStyle(note).float}, ${n.height.toFixed(0)}px tall, the text reaching ${t.right.toFixed(0)}px`);
+      break;
+    }
     default:
       found.push('no check for this feature');
   }
   return found;
+}
+
+// A phone's window has no room beside a framed note: there it stands above
+// the text, as wide as the text and no taller than its line.
+async function sidebarProblems(page) {
+  await page.setViewportSize({ width: 360, height: 700 });
+  const phone = await page.evaluate(() => {
+    const [note, text] = ['Side note', 'Text beside the note'].map((t) =>
+      Array.from(document.querySelectorAll('p')).find((e) => e.textContent === t));
+    const box = note.parentElement.getBoundingClientRect();
+    return { float: getComputedStyle(note.parentElement).float, width: box.width, height: box.height,
+      textWidth: text.getBoundingClientRect().width };
+  });
+  await page.setViewportSize({ width: 1000, height: 700 });
+  if (phone.float === 'none' && phone.height <= 48 && Math.abs(phone.width - phone.textWidth) <= 1) return [];
+  return [`on a phone the note floats ${phone.float}, ${phone.width.toFixed(0)} by ${phone.height.toFixed(0)}px`];
 }
 
 // Labels have no box a script can measure: where ink starts left of each
@@ -456,6 +482,7 @@ async function main() {
           await page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
           found = await page.evaluate(problems, feature.name);
           if (feature.name === 'nested') found.push(...await labelProblems(page, [['Outer item', 0.25], ['Inner item', 0.75]]));
+          if (feature.name === 'sidebar') found.push(...await sidebarProblems(page));
         }
         failed += found.length ? 1 : 0;
         console.log(`${feature.name} (${format}): ${found.length ? found.join('; ') : 'ok'}`);

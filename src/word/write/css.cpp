@@ -428,19 +428,6 @@ ParagraphFormat spacedBetween(ParagraphFormat f, const ParagraphFormat* before,
   return f;
 }
 
-std::u16string underlineCss(const CharFormat& f) {
-  static constexpr const char16_t* kStyles[] = {u"",
-                                                u"text-decoration-style:double;",
-                                                u"text-decoration-style:dotted;",
-                                                u"text-decoration-style:dashed;",
-                                                u"text-decoration-style:wavy;",
-                                                u"text-decoration-thickness:0.12em;"};
-  std::u16string css = kStyles[static_cast<size_t>(f.underlineStyle) % std::size(kStyles)];
-  if (f.underlineColor != kAutoColor)
-    css += u"text-decoration-color:" + colour(f.underlineColor) + u";";
-  return css;
-}
-
 std::u16string charCss(const CharFormat& f, bool weight, bool lines) {
   std::u16string css;
   if (weight) css += weightCss(f);
@@ -461,15 +448,6 @@ std::u16string charCss(const CharFormat& f, bool weight, bool lines) {
   css += letterPlaceCss(f);
   css += capitalsCss(f);
   css += effectsCss(f);
-  return css;
-}
-
-std::u16string capitalsCss(const CharFormat& f, const CharFormat* base) {
-  std::u16string css;
-  if (base ? f.smallCaps != base->smallCaps : f.smallCaps)
-    css += f.smallCaps ? u"font-variant:small-caps;" : u"font-variant:normal;";
-  if (base ? f.allCaps != base->allCaps : f.allCaps)
-    css += f.allCaps ? u"text-transform:uppercase;" : u"text-transform:none;";
   return css;
 }
 
@@ -510,41 +488,6 @@ std::u16string runLineCss(const CharFormat& f, int32_t least) {
   return u"line-height:normal;";
 }
 
-std::u16string letterPlaceCss(const CharFormat& f, const CharFormat* base) {
-  std::u16string css;
-  if (base ? f.raise != base->raise : f.raise)
-    css = u"vertical-align:" + (f.raise ? rems(f.raise, 2) : u"baseline") + u";";
-  if (base ? f.letterSpacing == base->letterSpacing : !f.letterSpacing) return css;
-  return css + u"letter-spacing:" + (f.letterSpacing ? rems(f.letterSpacing, 20) : u"normal") +
-         u";";
-}
-
-std::u16string effectsCss(const CharFormat& f, const CharFormat* base) {
-  if (base ? f.effects == base->effects : !f.effects) return {};
-  std::u16string shadows;
-  auto shadow = [&](std::u16string_view one) {
-    shadows += (shadows.empty() ? u"" : u",") + std::u16string(one);
-  };
-  if (f.effects & kEffectShadow) shadow(u".08em .08em .05em #808080");
-  if (f.effects & kEffectEmboss) shadow(u".06em .06em #808080");
-  if (f.effects & kEffectEngrave) shadow(u"-.06em -.06em #808080");
-  constexpr uint8_t kShadows = kEffectShadow | kEffectEmboss | kEffectEngrave;
-  std::u16string css;
-  if (!shadows.empty())
-    css = u"text-shadow:" + shadows + u";";
-  else if (base && (base->effects & kShadows))
-    css = u"text-shadow:none;";
-  if (f.effects & kEffectOutline)
-    css += u"-webkit-text-stroke:.04em;-webkit-text-fill-color:transparent;";
-  else if (base && (base->effects & kEffectOutline))
-    css += u"-webkit-text-stroke:0;-webkit-text-fill-color:currentcolor;";
-  if (f.effects & kEffectBox)
-    css += u"border:1px solid;padding:0 1px;";
-  else if (base && (base->effects & kEffectBox))
-    css += u"border:none;padding:0;";
-  return css;
-}
-
 Indents shownIndents(const ParagraphFormat& f) {
   Indents i{f.indentLeft, std::max(f.indentRight, 0), f.indentFirst};
   const int64_t first = int64_t{i.left} + i.first;
@@ -568,6 +511,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   bool raised = !model.notes.empty();  // letters set above or below the line
   bool linked = !model.notes.empty();  // links in the text
   bool marginCaps = false;             // drop caps that hang in the margin
+  bool sideBoxes = false;              // frames and text boxes beside the text
   auto mark = [&](const Story& s) {
     equations = equations || !s.equations.empty();
     for (const Paragraph& p : s.paragraphs) {
@@ -581,6 +525,7 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
            (p.format.labelLook || p.format.labelHalfPoints || p.format.labelColor != kAutoColor));
       headings = headings || p.format.outlineLevel <= 5;
       marginCaps = marginCaps || p.format.dropInMargin;
+      sideBoxes = sideBoxes || !frameCss(p.format).empty();
     }
     for (const Table& t : s.tables) rightToLeft = rightToLeft || t.rightToLeft;
     for (const Run& r : s.runs) {
@@ -647,6 +592,15 @@ std::u16string styleSheet(const Model& model, const std::vector<std::u16string>&
   // A drop cap that hangs in the margin drops into the text where the
   // page leaves no margin to hang it in (the course page's look hangs it).
   if (marginCaps) out += u".margin-cap{float:inline-start;margin-inline-end:0.333333rem}\r\n";
+  // A phone's window leaves no room beside a side box: the text squeezed
+  // beside a tall narrow column. There the box stands in the text's flow,
+  // as wide as the text and no taller than its own (!important: its place
+  // is in its inline style).
+  if (sideBoxes)
+    out +=
+        u"@media (max-width:30em){.side-box{float:none!important;width:auto!important;"
+        u"max-width:none!important;min-height:0!important;margin-left:0!important;"
+        u"margin-right:0!important}.side-drop{display:none}}\r\n";
   // Letters above or below the line at two thirds of their size, as the
   // word processor sets them, holding no line further apart.
   if (raised) out += u"sup,sub{font-size:.65em;line-height:0}\r\n";

@@ -131,7 +131,7 @@ class Renderer {
           section(f);
           if (const std::u16string box = frame ? u"" : frameCss(f); !box.empty()) {
             closeLists(lists, 0, block);
-            out_ += frameDropper(f) + u"<div style=\"" + box + u"\">";
+            out_ += frameDropper(f) + u"<div class=\"side-box\" style=\"" + box + u"\">";
             frame = &f;
             previous = nullptr;  // its first paragraph starts the box
           }

@@ -196,9 +196,9 @@ std::u16string frameDropper(const ParagraphFormat& f) {
   if (!f.frameDrop || frameCss(f).empty()) return {};
   // The frame's own top margin would keep the text out of the room above
   // it, where the document runs it on: a box of no width takes the room.
-  return std::u16string(f.frame == FrameSide::Left ? u"<div style=\"float:left;"
-                                                   : u"<div style=\"float:right;") +
-         u"width:0;height:" + rems(f.frameDrop, 1) + u"\"></div>";
+  return std::u16string(u"<div class=\"side-drop\" style=\"float:") +
+         (f.frame == FrameSide::Left ? u"left;" : u"right;") + u"width:0;height:" +
+         rems(f.frameDrop, 1) + u"\"></div>";
 }
 
 bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b) {

@@ -241,6 +241,10 @@ std::map<std::string, word::Model> docxDocuments() {
        }()},
       {"raised",
        p(r("Plain line")) + p(r("Raised line") + r("2", "<w:vertAlign w:val=\"superscript\"/>"))},
+      {"sidebar", p(r("Side note"),
+                    "<w:framePr w:w=\"2880\" w:h=\"4320\" w:hRule=\"atLeast\" "
+                    "w:wrap=\"around\" w:hAnchor=\"margin\" w:xAlign=\"right\"/>") +
+                      p(r("Text beside the note"))},
       {"lettered",
        p(r("Lettered item"), "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"2\"/></w:numPr>")},
       {"blank", p(r("Name") + "<w:r><w:rPr><w:u w:val=\"single\"/></w:rPr><w:tab/><w:tab/>"
