@@ -62,6 +62,7 @@ class Linter : public EntryListener {
   LintResult run() {
     walkEntries(app_, *this, walk_);
     headerFooterMarkers(doc_, found_);
+    unseenMarkers(app_, doc_, found_);
     courseWide();
     for (const ClosedEntry& e : entries_) entry(e);
     checkOutlineLinks(entries_, references_, found_);
