@@ -9,6 +9,7 @@
 #include "convert/entries.h"
 #include "convert/lint_links.h"
 #include "convert/lint_text.h"
+#include "convert/lint_unread.h"
 #include "convert/mistyped.h"
 #include "course/export_context.h"
 #include "course/session.h"
@@ -60,7 +61,8 @@ class Linter : public EntryListener {
 
   LintResult run() {
     walkEntries(app_, *this, walk_);
-    headersAndFooters();
+    headerFooterMarkers(doc_, found_);
+    unseenMarkers(app_, doc_, found_);
     courseWide();
     for (const ClosedEntry& e : entries_) entry(e);
     checkOutlineLinks(entries_, references_, found_);
@@ -429,20 +431,6 @@ class Linter : public EntryListener {
 
   // ---------------------------------------------------- after the walk
 
-  // The walk reads the main text alone: a marker in a page header or
-  // footer is read nowhere (each line once: sections repeat theirs).
-  void headersAndFooters() {
-    std::set<u16string> told;
-    for (const u16string& line : doc_.headerFooterLines())
-      if (const SeenMarker m = markerSeenAt(prepareLine(line));
-          !m.marker.empty() && told.insert(line).second) {
-        warn(0, m.quoted + u" in a page header or footer (" + quoted(line) +
-                    u") is not read: markers work only in the document's own text, and no page "
-                    u"shows the header or footer; type the marker in a paragraph of the text");
-        found_.back().wholeCourse = true;
-      }
-  }
-
   void courseWide() {
     const size_t from = found_.size();
     courseChecks();
@@ -477,7 +465,7 @@ class Linter : public EntryListener {
     if (!course::writesPage(e.kind)) return;
     if (!contentsAt_.count(e.heading) && !hasText(word::Range(app_, doc_, e.start, e.end).text()))
       warn(e.heading, u"the page has no content; write its text, or remove its heading");
-    losses(e);
+    pageLosses(app_, doc_, e.start, e.end, found_);
     // Metafiles and TIFF are converted when the page is saved: only what the
     // page writer cannot make showable is worth a warning.
     for (const word::InlineShape& s : word::Range(app_, doc_, e.start, e.end).inlineShapes()) {
@@ -492,33 +480,6 @@ class Linter : public EntryListener {
         warn(s.position,
              u"a picture without alternative text: those who cannot see it learn nothing of it; "
              u"describe it in the picture's alternative text (Alt Text)");
-    }
-  }
-
-  // What the readers could not carry onto the page, once a kind a page.
-  void losses(const ClosedEntry& e) {
-    using Kind = word::Range::Loss::Kind;
-    std::vector<std::string> told;
-    // The last page runs to the document's end, its final paragraph mark
-    // included: what stood in that last paragraph is the page's.
-    const int32_t last = doc_.content().end();
-    const int32_t end = e.end >= last - 1 ? last : e.end;
-    for (const word::Range::Loss& l : word::Range(app_, doc_, e.start, end).losses()) {
-      if (std::find(told.begin(), told.end(), l.what) != told.end()) continue;
-      told.push_back(l.what);
-      const u16string lost = u"the page loses " + widen(l.what);
-      if (l.kind == Kind::Field)
-        warn(l.position, lost +
-                             u", which the document holds without the text it shows: type "
-                             u"that text in its place");
-      else if (l.kind == Kind::Formatting)
-        warn(l.position, lost +
-                             u", which the converter does not read in this format version: "
-                             u"save the document as .docx and convert that");
-      else
-        warn(l.position, lost +
-                             u", which the converter reads but cannot show: put a picture of "
-                             u"it in its place (PNG or JPEG)");
     }
   }
 

@@ -21,12 +21,21 @@ bool letter(char16_t c) {
   return (c < 0x80 && std::isalpha(c)) || (c >= 0xC0 && c < 0x2000);
 }
 
-// Cyrillic letters drawn as Latin ones: a marker typed with them looks right.
+// Cyrillic and Greek letters drawn as Latin ones: a marker typed with them
+// looks right. Letters set in the Symbol font are read as the Greek ones
+// it draws ("%H2=" as "%\u03972="), which look the same.
 char16_t latinLookAlike(char16_t c) {
-  constexpr std::u16string_view cyrillic = u"АВЕКМНОРСТХІаеорсхі";
-  constexpr std::u16string_view latin = u"ABEKMHOPCTXIaeopcxi";
-  const size_t at = cyrillic.find(c);
+  constexpr std::u16string_view alike = u"АВЕКМНОРСТХІаеорсхі"
+                                        u"\u0391\u0392\u0395\u0396\u0397\u0399\u039A\u039C"
+                                        u"\u039D\u039F\u03A1\u03A4\u03A5\u03A7\u03B1\u03BF";
+  constexpr std::u16string_view latin = u"ABEKMHOPCTXIaeopcxiABEZHIKMNOPTYXao";
+  static_assert(alike.size() == latin.size());
+  const size_t at = alike.find(c);
   return at == npos ? 0 : latin[at];
+}
+
+bool greek(char16_t c) {
+  return c >= 0x0370 && c <= 0x03FF;
 }
 
 // The Latin letter on the key that types `c` in the Russian layout ("Р" is
@@ -84,12 +93,20 @@ u16string percentNote(char16_t sign) {
   return u"its " + quoted(u16string(1, sign)) + u" is another sign drawn like \"%\"";
 }
 
-// "its \"Н\" is a Cyrillic letter", of the letters of a marker that look Latin.
+// "its \"Н\" is a Cyrillic letter", of the letters of a marker that look Latin;
+// a Greek one's note says where it may come from.
 u16string cyrillicNote(const u16string& letters) {
   u16string which;
   for (char16_t c : letters) which += (which.empty() ? u"" : u", ") + quoted(u16string(1, c));
+  const bool one = letters.size() == 1;
+  const auto greekCount = std::count_if(letters.begin(), letters.end(), greek);
+  if (greekCount == 0)
+    return u"its " + which + (one ? u" is a Cyrillic letter" : u" are Cyrillic letters");
+  if (one) return u"its " + which + u" is a Greek letter, as a Latin one set in the Symbol font reads";
   return u"its " + which +
-         (letters.size() == 1 ? u" is a Cyrillic letter" : u" are Cyrillic letters");
+         (static_cast<size_t>(greekCount) == letters.size() ? u" are Greek letters"
+                                                            : u" are Cyrillic or Greek letters") +
+         u", as Latin ones set in the Symbol font read";
 }
 
 // "(markers: %TITLE= %AUTHOR= ...)", as the grammar has them.
@@ -190,7 +207,7 @@ LookAlikeLink lookAlikeLinkAt(std::u16string_view text, size_t at) {
   skip();
   if (i >= text.size()) return {};
   const char16_t a = text[i++];
-  const bool cyrillic = a == u'А' || a == u'а';
+  const bool cyrillic = a == u'А' || a == u'а' || a == u'\u0391' || a == u'\u03B1';
   if (!cyrillic && narrowed(a) != u'A' && narrowed(a) != u'a') return {};
   skip();
   if (i >= text.size()) return {};
@@ -228,7 +245,7 @@ u16string lookAlikeLinkMessage(std::u16string_view text, const LookAlikeLink& li
       link.why == Why::FullWidth ? u"it is typed in full-width characters"
       : link.why == Why::Percent ? percentNote(typed[0])
       : link.why == Why::Cyrillic
-          ? u"its " + quoted(u16string(1, typed[1])) + u" is a Cyrillic letter"
+          ? cyrillicNote(u16string(1, typed[1]))
           : u"a blank, or a character the word processor does not show, stands inside it";
   const u16string how = link.why == Why::FullWidth  ? u", in half-width characters"
                         : link.why == Why::Percent  ? u", with the keyboard's \"%\""

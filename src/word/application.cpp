@@ -309,6 +309,13 @@ const std::vector<std::u16string>& Document::headerFooterLines() const {
   return state_->model.headerFooterLines;
 }
 
+std::vector<Document::UnseenLine> Document::unseenLines() const {
+  std::vector<UnseenLine> lines;
+  for (const Model::UnseenLine& l : state_->model.unseenLines)
+    lines.push_back({static_cast<int32_t>(l.pos), l.text, l.hidden, l.deleted});
+  return lines;
+}
+
 void Document::close(SaveChanges saveChanges) {
   if (saveChanges != wdDoNotSaveChanges)
     fail(kBadParameter, "Documents can only be closed without saving (SaveChanges 0).");

@@ -179,6 +179,16 @@ class Document {
   // word processor shows them: no page shows them, and the scan does not
   // read them.
   const std::vector<std::u16string>& headerFooterLines() const;
+  // The main text's paragraphs, outside tables and text boxes, that hold
+  // text the word processor does not show (hidden, or deleted as a tracked
+  // change) and a percent sign: each as it reads with that text shown, a CR
+  // where a hidden or deleted paragraph mark joined two.
+  struct UnseenLine {
+    int32_t position = 0;  // the paragraph's start
+    std::u16string text;
+    bool hidden = false, deleted = false;
+  };
+  std::vector<UnseenLine> unseenLines() const;
   // Changes whenever the text changes (and differs between any two
   // documents): what was read of one edition holds for it alone.
   uint64_t edition() const;

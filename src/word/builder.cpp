@@ -150,9 +150,46 @@ void Builder::closeParagraph(char16_t mark) {
     format.asianFont = 0;  // a mark alone holds no East Asian letters
   }
   mark_.reset();
+  keepUnseen();
   appendChar(mark, format);
   story_.paragraphs.push_back(Paragraph{position(), pending_});
   pending_ = ParagraphFormat{};
+}
+
+void Builder::unseen(std::u16string_view text, bool deleted) {
+  if (text.empty() || unseenChars_ >= Model::kUnseenChars) return;
+  text = text.substr(0, Model::kUnseenChars - unseenChars_);
+  unseenChars_ += text.size();
+  (deleted ? unseenDeleted_ : unseenHidden_) = true;
+  const uint32_t at = position() - paragraphStart();
+  if (!unseen_.empty() && unseen_.back().at == at)
+    unseen_.back().text += text;
+  else
+    unseen_.push_back({at, std::u16string(text)});
+}
+
+// Only a line with a percent sign can hold a marker; markers in tables and
+// text boxes are never read.
+void Builder::keepUnseen() {
+  if (unseen_.empty()) return;
+  const uint32_t start = paragraphStart();
+  if (open_.empty() && !pending_.textBox && model_.unseenLines.size() < Model::kUnseenLines) {
+    std::u16string line;
+    uint32_t from = start;
+    for (const UnseenPiece& p : unseen_) {
+      line.append(story_.text, from, start + p.at - from);
+      line += p.text;
+      from = start + p.at;
+    }
+    line.append(story_.text, from, position() - from);
+    if (line.find(u'%') != std::u16string::npos) {
+      line.resize(std::min(line.size(), 2 * Model::kUnseenChars));
+      model_.unseenLines.push_back({start, std::move(line), unseenHidden_, unseenDeleted_});
+    }
+  }
+  unseen_.clear();
+  unseenChars_ = 0;
+  unseenHidden_ = unseenDeleted_ = false;
 }
 
 void Builder::endParagraph() {

@@ -116,6 +116,12 @@ class Builder {
     model_.losses.push_back({position(), std::move(what), kind});
   }
 
+  // Text of the current paragraph that the word processor does not show
+  // (hidden, or `deleted` as a tracked change), where it stands: the model
+  // keeps the paragraph as it reads with it (Model::unseenLines). A CR is
+  // its mark, which joins it to the next paragraph.
+  void unseen(std::u16string_view text, bool deleted);
+
   // Current position in the story (length of the text so far).
   uint32_t position() const { return static_cast<uint32_t>(story_.text.size()); }
   // Where the current paragraph starts.
@@ -150,6 +156,16 @@ class Builder {
   // long link over thousands of runs would need gigabytes of them.
   static constexpr size_t kMaxRunStrings = size_t{1} << 25;  // characters
   size_t runStrings_ = 0;
+  // The unseen text of the paragraph being built, each piece where it
+  // stands, counted from the paragraph's start.
+  struct UnseenPiece {
+    uint32_t at;
+    std::u16string text;
+  };
+  std::vector<UnseenPiece> unseen_;
+  size_t unseenChars_ = 0;
+  bool unseenHidden_ = false, unseenDeleted_ = false;
+  void keepUnseen();
 };
 
 // Convenience for tests: the UTF-8 text as UTF-16.

@@ -529,6 +529,19 @@ struct Model {
   // for lint to tell of a marker typed there.
   std::vector<std::u16string> headerFooterLines;
   static constexpr size_t kHeaderFooterLines = 1000, kHeaderFooterChars = 120;
+  // Main-text paragraphs (outside tables and text boxes) that hold text
+  // the word processor does not show, hidden or deleted as a tracked
+  // change, and a percent sign: each as it reads with that text shown,
+  // where a hidden or deleted paragraph mark joined two paragraphs a CR
+  // between them. The author sees a marker there with hidden text and
+  // changes shown; the course reads none. Kept for lint to tell of.
+  struct UnseenLine {
+    uint32_t pos = 0;  // where the paragraph starts in the main text
+    std::u16string text;
+    bool hidden = false, deleted = false;
+  };
+  std::vector<UnseenLine> unseenLines;
+  static constexpr size_t kUnseenLines = 1000, kUnseenChars = 2000;
 };
 
 }  // namespace word

@@ -53,6 +53,16 @@ const std::vector<Mistake>& mistakes() {
             "\"%TEST=\", but as typed it is no marker (typed in the Russian keyboard layout), so "
             "it is course text: correct the marker to \"%TEST=\" " +
             kMarkers + " (\"%\u0415\u0443\u044b\u0415=Three\")"}},
+      {"markers with Greek letters that look Latin, as text set in the Symbol font reads",
+       {"%H2=One", "Text of page one, %\u0391=1 a link%\u0391#.", "%\u03972=Two", "Text two."},
+       {"c.txt:4: warning: page \"One\": \"%\u0391=\" is no link marker, as its \"\u0391\" is "
+        "a Greek letter, as a Latin one set in the Symbol font reads: the page shows it as text; "
+        "type it as \"%A=\", in Latin letters (\"Text of page one, %\u0391=1\")",
+        std::string("c.txt:5: warning: page \"One\": the line looks meant to start with ") +
+            "\"%H2=\", but as typed it is no marker (its \"\u0397\" is a Greek letter, as a "
+            "Latin one set in the Symbol font reads), so it is course text: correct the marker "
+            "to \"%H2=\" " +
+            kMarkers + " (\"%\u03972=Two\")"}},
       {"a marker with a character the word processor does not show",
        {"%H2=One", "Text of page one.", "%H\u00AD2=Two", "Text of page two."},
        {std::string("c.txt:5: warning: page \"One\": the line looks meant to start with ") +

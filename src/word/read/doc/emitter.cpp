@@ -57,7 +57,10 @@ void DocReader::Emitter::emitParagraph(const std::vector<Para>& paras, size_t i,
   else
     bookmarksAt(p.start);
   flush();
-  if (joins) return;
+  if (joins) {
+    if (main && !flat) b.unseen(u"\r", join == Join::Deleted);
+    return;
+  }
   // An empty paragraph is as tall as its mark's letters, not the text's
   // before it.
   if (empty && p.mark) b.paragraphMark(r.charFormat(r.runChp(p.pap.istd, p.end - 1)));
@@ -182,7 +185,13 @@ void DocReader::Emitter::emitRun(const Para& p, uint32_t a, uint32_t e, Bytes gr
       }
       continue;
     }
-    if (gone && !inCode) continue;
+    if (gone && !inCode) {
+      if (main && !flat && (c >= 0x20 || c == u'\t')) {
+        flush();  // where it stands
+        b.unseen({&c, 1}, chp.deleted);
+      }
+      continue;
+    }
     emitChar(c, cp, chp, linked, depth);
   }
 }

@@ -294,7 +294,10 @@ void DocxReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, bo
     f.hyperlink.clear();
     s.builder->paragraphMark(f);
   }
-  if (joinNext && in.textBoxes.empty()) return;
+  if (joinNext && in.textBoxes.empty()) {
+    unseen(s, u"\r", gone);
+    return;
+  }
   s.pendingEnd = true;
   if (in.textBoxes.empty()) return;
   // The look of the box this paragraph stands in, which the boxes
@@ -415,8 +418,11 @@ void DocxReader::inlines(const pugi::xml_node& parent, StoryState& s, InlineStat
       bookmarkEnd(n, s);
     } else if (name == "oMath" || name == "oMathPara") {
       equations(n, s, in);
+    } else if (name == "del" && visible(s)) {
+      unseen(s, deletedText(n), true);
     }
-    // del, moveFrom: deleted text; commentRange*, proofErr, perm*: no text.
+    // moveFrom: the text is read where it moved to; commentRange*,
+    // proofErr, perm*: no text.
   }
 }
 
@@ -494,7 +500,11 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
       rc.skipNextText = false;
       return;
     }
-    if (!shows(rc, s) || k == s.typedMark) return;
+    if (k == s.typedMark) return;
+    if (!shows(rc, s)) {
+      if (visible(s)) unseen(s, cleanText(k.text().get()), false);
+      return;
+    }
     std::u16string text = cleanText(k.text().get());
     trimUnkeptSpace(text, k);
     if (text.empty()) return;
@@ -543,6 +553,22 @@ void DocxReader::runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunC
   }
   // delText: deleted; lastRenderedPageBreak, annotationRef,
   // commentReference, footnoteRef/endnoteRef, separators: nothing shown.
+}
+
+// Where the main text holds text that does not show, the author may see a
+// marker in it (with hidden text and changes shown) that the course lacks.
+void DocxReader::unseen(StoryState& s, std::u16string_view text, bool deleted) {
+  if (s.part == &main_ && !s.inNote && s.textBoxDepth == 0) s.builder->unseen(text, deleted);
+}
+
+// The text a tracked deletion took out (w:delText), as it stood.
+std::u16string DocxReader::deletedText(const pugi::xml_node& del) {
+  std::string text;
+  del.find_node([&](const pugi::xml_node& n) {
+    if (is(n, "delText")) text += n.text().get();
+    return false;
+  });
+  return cleanText(text);
 }
 
 void DocxReader::symbol(const pugi::xml_node& k, RunContext& rc, StoryState& s,

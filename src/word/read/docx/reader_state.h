@@ -166,6 +166,8 @@ class DocxReader {
   void runChild(const pugi::xml_node& k, const pugi::xml_node& r, RunContext& rc, StoryState& s,
                 InlineState& in, int depth);
   void symbol(const pugi::xml_node& k, RunContext& rc, StoryState& s, const InlineState& in);
+  void unseen(StoryState& s, std::u16string_view text, bool deleted);
+  static std::u16string deletedText(const pugi::xml_node& del);
   void ruby(const pugi::xml_node& k, StoryState& s, InlineState& in, int depth);
   void equations(const pugi::xml_node& n, StoryState& s, InlineState& in);
   // The run's properties with its styles' and the document defaults.

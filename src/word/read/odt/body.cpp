@@ -270,8 +270,10 @@ void OdtReader::paragraph(const pugi::xml_node& p, StoryState& s, int depth, Lis
   // A paragraph of hidden text alone is hidden whole: the next one takes
   // its place, so that it leaves no empty line.
   if (in.hiddenText && in.textBoxes.empty() &&
-      s.builder->position() == s.builder->paragraphStart())
+      s.builder->position() == s.builder->paragraphStart()) {
+    unseen(u"\r", s, false);
     return;
+  }
   InlineState plain;
   plain.paraStyle = styleName;
   // An empty paragraph's mark has its style's look.

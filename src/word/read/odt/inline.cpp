@@ -1,6 +1,8 @@
 // What a paragraph holds: text with its white space rules, spans, links,
 // spaces, tabs and line breaks, bookmarks, notes and fields (whose shown
 // value is their content).
+#include <utility>
+
 #include "word/read/field_kinds.h"
 #include "word/read/list_labels.h"
 #include "word/read/odt/reader_state.h"
@@ -86,6 +88,7 @@ void OdtReader::put(std::u16string_view text, StoryState& s, InlineState& in) {
   const CharFormat& f = format(in);
   if (in.hidden) {
     in.hiddenText = in.hiddenText || !text.empty();
+    unseen(text, s, false);
     return;
   }
   LanguageTally* tally = s.inNote ? nullptr : &languages_;
@@ -175,12 +178,15 @@ void OdtReader::inlineElement(const pugi::xml_node& n, StoryState& s, InlineStat
     inlines(child(n, "ruby-base"), s, in, depth + 1);
   } else if (name == "hidden-text" || name == "conditional-text") {
     conditional(n, s, in, depth);
+  } else if (name == "change") {
+    // Where a deletion was, accepted: nothing shows.
+    if (auto d = deletions_.find(attrValue(n, "change-id")); d != deletions_.end())
+      unseen(d->second, s, true);
   } else if (name == "soft-page-break" || name == "annotation" || name == "annotation-end" ||
-             name == "number" || name == "change" || name == "script" ||
-             name == "event-listeners") {
-    // Layout caches, comments, a cached label, the places of deletions
-    // accepted, and code: nothing shows. A page break as a character would
-    // turn a following marker line into content.
+             name == "number" || name == "script" || name == "event-listeners") {
+    // Layout caches, comments, a cached label and code: nothing shows. A
+    // page break as a character would turn a following marker line into
+    // content.
   } else if (attrValue(n, "display") == "none") {
     // A field set not to show (a variable set for a condition): its value
     // is no text of the document.
@@ -201,6 +207,7 @@ void OdtReader::conditional(const pugi::xml_node& n, StoryState& s, InlineState&
   if (is(n, "hidden-text")) {
     if (variables_.hides(n).value_or(true)) {
       in.hiddenText = true;
+      unseen(u16(attrValue(n, "string-value")), s, false);
       return;
     }
     shown = attrValue(n, "string-value");
@@ -321,6 +328,35 @@ void OdtReader::note(const pugi::xml_node& n, StoryState& s, InlineState& in) {
   flush(ns);
   s.builder->note(attrValue(n, "note-class") == "endnote", label, nb.finishStory(), f);
   in.space = false;
+}
+
+// Where the main text holds text that does not show, the author may see a
+// marker in it (with hidden text and changes shown) that the course lacks.
+void OdtReader::unseen(std::u16string_view text, StoryState& s, bool deleted) {
+  if (!s.inNote && s.textBoxDepth == 0 && !s.inFieldCode) s.builder->unseen(text, deleted);
+}
+
+// The text each tracked deletion took out, by its change's id: its
+// paragraphs joined by the marks deleted between them. Read once: change
+// marks may name one region many times.
+void OdtReader::readDeletions(const pugi::xml_node& trackedChanges) {
+  for (pugi::xml_node region = trackedChanges.first_child(); region;
+       region = region.next_sibling()) {
+    std::string text;
+    bool first = true;
+    child(region, "deletion").find_node([&](const pugi::xml_node& n) {
+      if (n.type() == pugi::node_pcdata)
+        text += n.value();
+      else if (is(n, "p") || is(n, "h"))
+        text += std::exchange(first, false) ? "" : "\r";
+      else if (is(n, "s") || is(n, "tab"))
+        text += is(n, "s") ? ' ' : '\t';
+      return text.size() > 4 * Model::kUnseenChars;
+    });
+    // Only a marker's line or a paragraph's mark can matter (Builder::unseen).
+    if (text.find_first_of("%\r") != std::string::npos)
+      deletions_.emplace(attrValue(region, "id"), u16(text));
+  }
 }
 
 }  // namespace word::read::odt::detail

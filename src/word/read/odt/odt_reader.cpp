@@ -162,6 +162,7 @@ Model OdtReader::read() {
 
   pugi::xml_node text = officeText(content);
   variables_.declare(child(text, "user-field-decls"));
+  readDeletions(child(text, "tracked-changes"));
   if (content_.fieldSeparators) findFieldCodes(text);
   StoryState s;
   s.builder = &builder_;

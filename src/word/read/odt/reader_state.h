@@ -144,6 +144,8 @@ class OdtReader {
   void findFieldCodes(const pugi::xml_node& root);
   void fieldmarkEdge(const pugi::xml_node& n, StoryState& s);
   void note(const pugi::xml_node& n, StoryState& s, InlineState& in);
+  void unseen(std::u16string_view text, StoryState& s, bool deleted);
+  void readDeletions(const pugi::xml_node& trackedChanges);
   const CharFormat& format(InlineState& in);
   // The look of text with these properties, without its link.
   struct Look {
@@ -211,6 +213,8 @@ class OdtReader {
   std::set<std::string> objectsRead_;  // objects' names, lower case
   size_t repeatedSpaces_ = 0, repeatedCells_ = 0;
   Variables variables_;  // as set so far in the walk
+  // The text of the tracked deletions that hold a percent sign, by id.
+  std::map<std::string, std::u16string, std::less<>> deletions_;
   // The starts of fields kept as marks whose code (up to a separator)
   // comes before their result.
   std::set<pugi::xml_node> fieldCodes_;
