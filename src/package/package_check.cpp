@@ -365,7 +365,15 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
         ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +
                      "', an address that runs script, not content",
                  "resources that name an address that runs script");
-      if (w == Where::External) return;
+      if (w == Where::External) {
+        // A learner's browser fetches nothing else from the LMS's page.
+        const std::string whole = support::trimWhiteSpace(base + href);
+        if (!runsScript(whole) && !isWebAddress(whole))
+          ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +
+                       "': a resource is a file of the package or a web address (http, https)",
+                   "resources that name an address no browser fetches from the LMS");
+        return;
+      }
       if (w == Where::Outside || w == Where::Unnamable) {
         ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +
                      (w == Where::Outside ? "', which lies outside the package"

@@ -224,6 +224,17 @@ const std::vector<Breakage>& breakages() {
                    "<file href='page7.htm'/><file href='data:text/html,x'/>");
        },
        "names 'data:text/html,x', an address that runs script, not content"},
+      {"a machine's own file by the resource's base",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "identifier='RESOURCE3' ",
+                   "identifier='RESOURCE3' xml:base='file:///etc/' ");
+       },
+       "names 'page3.htm': a resource is a file of the package or a web address"},
+      {"a drive's file",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "<file href='page7.htm'/>", "<file href='C:/page7.htm'/>");
+       },
+       "names 'C:/page7.htm': a resource is a file of the package or a web address"},
   };
   return list;
 }
