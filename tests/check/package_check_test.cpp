@@ -366,6 +366,13 @@ TEST_F(PackageTest, EachBreakageOfAScormPackageIsReportedByItsCause) {
       {"no SCO", manifestEdit(" adlcp:scormtype=\"sco\"", ""), "no resource is a SCO"},
       {"asset only", manifestEdit("adlcp:scormtype=\"sco\"", "adlcp:scormtype=\"asset\""),
        "no resource is a SCO"},
+      {"no item launches", manifestEdit(" identifierref=\"SCO1\"", ""),
+       "organization 'ORG1' (line 12), the one the LMS opens, launches nothing"},
+      {"the default organization empty",
+       manifestEdit("<organizations default=\"ORG1\">",
+                    "<organizations default=\"ORG0\"><organization identifier=\"ORG0\">"
+                    "<title>x</title></organization>"),
+       "organization 'ORG0' (line 11), the one the LMS opens, launches nothing"},
       {"invalid manifest",
        manifestEdit("<adlcp:masteryscore>80</adlcp:masteryscore>",
                     "<adlcp:masteryscor>80</adlcp:masteryscor>"),
