@@ -38,16 +38,6 @@ bool isIri(const std::string& s) {
   });
 }
 
-// An address of the web: one whose scheme is http or https. The LMS
-// adds the launch's parameters to it, and a browser cannot open the
-// learner's own files (file:) or a drive ("C:/") from the LMS's page.
-bool isWebAddress(const std::string& href) {
-  const size_t colon = href.find(':');
-  if (colon == std::string::npos) return false;
-  const std::string scheme = support::lowerAscii(std::string_view(href).substr(0, colon));
-  return scheme == "http" || scheme == "https";
-}
-
 class Cmi5Checker {
  public:
   explicit Cmi5Checker(const std::set<std::string>& files) : files_(files) {}

@@ -147,6 +147,13 @@ bool runsScript(const std::string& href) {
   return scheme == "javascript" || scheme == "vbscript" || scheme == "data";
 }
 
+bool isWebAddress(const std::string& href) {
+  const size_t colon = href.find(':');
+  if (colon == std::string::npos) return false;
+  const std::string scheme = support::lowerAscii(std::string_view(href).substr(0, colon));
+  return scheme == "http" || scheme == "https";
+}
+
 Where resolve(const std::string& base, const std::string& href, std::string& out) {
   std::string h = support::trimWhiteSpace(href);
   h = h.substr(0, h.find_first_of("?#"));

@@ -73,4 +73,9 @@ Where resolve(const std::string& base, const std::string& href, std::string& out
 // own page.
 bool runsScript(const std::string& href);
 
+// An address of the web: one whose scheme is http or https. The LMS
+// adds the launch's parameters to it, and a browser cannot open the
+// learner's own files (file:) or a drive ("C:/") from the LMS's page.
+bool isWebAddress(const std::string& href);
+
 }  // namespace package

@@ -311,6 +311,30 @@ void gather(xmlNodePtr n, Structure& s, int depth) {
   }
 }
 
+// The organization an LMS opens: the default one, or the first.
+xmlNodePtr openedOrganization(const Structure& s) {
+  if (s.organizationsNodes.empty()) return nullptr;
+  xmlNodePtr orgs = s.organizationsNodes.front();
+  std::string def, id;
+  attr(orgs, "default", def);
+  for (xmlNodePtr c = orgs->children; c; c = c->next)
+    if (isCp(c, "organization") && (def.empty() || (attr(c, "identifier", id) && id == def)))
+      return c;
+  return nullptr;
+}
+
+// Whether an item under `n` names a resource (or a manifest) to launch.
+bool launchesAny(xmlNodePtr n, const Structure& s, int depth) {
+  for (xmlNodePtr c = n->children; c; c = c->next) {
+    std::string ref;
+    if (!isCp(c, "item")) continue;
+    if (attr(c, "identifierref", ref) && (s.resources.count(ref) || s.manifests.count(ref)))
+      return true;
+    if (depth < 256 && launchesAny(c, s, depth + 1)) return true;
+  }
+  return false;
+}
+
 // `reported`: files already reported missing.
 void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
                     std::set<std::string> reported) {
@@ -329,7 +353,14 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
       where += " and " + std::to_string(lines.size() - kMaxListed) + " more";
     ck.fault("duplicate identifier '" + id + "' (lines " + where + ")", "duplicate identifiers");
   }
-  if (s.items.empty()) ck.fault("the manifest lists no item: learners get an empty course");
+  if (s.items.empty()) {
+    ck.fault("the manifest lists no item: learners get an empty course");
+  } else if (xmlNodePtr org = openedOrganization(s); org && !launchesAny(org, s, 0)) {
+    std::string id;
+    attr(org, "identifier", id);
+    ck.fault("organization '" + id + "' (" + line(org) +
+             "), the one the LMS opens, launches nothing: learners get an empty course");
+  }
   for (xmlNodePtr orgs : s.organizationsNodes) {
     std::string def;
     if (attr(orgs, "default", def) && !s.organizations.count(def))
@@ -365,7 +396,15 @@ void checkStructure(xmlDocPtr doc, const Content& content, Checker& ck,
         ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +
                      "', an address that runs script, not content",
                  "resources that name an address that runs script");
-      if (w == Where::External) return;
+      if (w == Where::External) {
+        // A learner's browser fetches nothing else from the LMS's page.
+        const std::string whole = support::trimWhiteSpace(base + href);
+        if (!runsScript(whole) && !isWebAddress(whole))
+          ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +
+                       "': a resource is a file of the package or a web address (http, https)",
+                   "resources that name an address no browser fetches from the LMS");
+        return;
+      }
       if (w == Where::Outside || w == Where::Unnamable) {
         ck.fault("resource '" + id + "' (" + line(n) + ") names '" + href +
                      (w == Where::Outside ? "', which lies outside the package"

@@ -224,6 +224,17 @@ const std::vector<Breakage>& breakages() {
                    "<file href='page7.htm'/><file href='data:text/html,x'/>");
        },
        "names 'data:text/html,x', an address that runs script, not content"},
+      {"a machine's own file by the resource's base",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "identifier='RESOURCE3' ",
+                   "identifier='RESOURCE3' xml:base='file:///etc/' ");
+       },
+       "names 'page3.htm': a resource is a file of the package or a web address"},
+      {"a drive's file",
+       [](const fs::path& p) {
+         replaceIn(p / "imsmanifest.xml", "<file href='page7.htm'/>", "<file href='C:/page7.htm'/>");
+       },
+       "names 'C:/page7.htm': a resource is a file of the package or a web address"},
   };
   return list;
 }
@@ -355,6 +366,13 @@ TEST_F(PackageTest, EachBreakageOfAScormPackageIsReportedByItsCause) {
       {"no SCO", manifestEdit(" adlcp:scormtype=\"sco\"", ""), "no resource is a SCO"},
       {"asset only", manifestEdit("adlcp:scormtype=\"sco\"", "adlcp:scormtype=\"asset\""),
        "no resource is a SCO"},
+      {"no item launches", manifestEdit(" identifierref=\"SCO1\"", ""),
+       "organization 'ORG1' (line 12), the one the LMS opens, launches nothing"},
+      {"the default organization empty",
+       manifestEdit("<organizations default=\"ORG1\">",
+                    "<organizations default=\"ORG0\"><organization identifier=\"ORG0\">"
+                    "<title>x</title></organization>"),
+       "organization 'ORG0' (line 11), the one the LMS opens, launches nothing"},
       {"invalid manifest",
        manifestEdit("<adlcp:masteryscore>80</adlcp:masteryscore>",
                     "<adlcp:masteryscor>80</adlcp:masteryscor>"),

@@ -9,6 +9,7 @@
 
 #include "../common/fixtures.h"
 #include "../common/reference_text.h"
+#include "synthetic_doc.h"
 #include "support/files.h"
 #include "word/builder.h"
 #include "word/error.h"
@@ -386,6 +387,30 @@ TEST(DocReader, FormerCrashesAreHandled) {
       EXPECT_EQ(m.main.text.back(), word::kParagraphMark);
     } catch (const word::Error&) {
     }
+  }
+}
+
+// Pieces that overlap or run backwards read what the file holds; a piece
+// table that places text past the end of the file (one cut short or
+// damaged) is refused, where the course lost its pages without a word.
+TEST(DocReader, PiecesPastTheEndOfTheFileAreDamage) {
+  using Piece = doctest::SyntheticDoc::Piece;
+  const std::pair<std::vector<Piece>, std::u16string> cases[] = {
+      {{{8, 0}, {16, 8}}, u"%H2=One\r%H2=Two\r"},
+      {{{8, 0}, {16, 0}}, u"%H2=One\r%H2=One\r"},
+      {{{8, 0}, {4, 8}, {16, 8}}, u"%H2=One\r%H2=Two\r"},
+      {{{8, 0}, {16, 0x1000000}}, u""},
+  };
+  for (const auto& [pieces, text] : cases) {
+    doctest::SyntheticDoc d;
+    d.text = u"%H2=One\r%H2=Two\r";
+    d.pieces = pieces;
+    SCOPED_TRACE(u8(text));
+    if (text.empty())
+      EXPECT_EQ(testing_support::thrown([&] { word::read::readDoc(d.build()); }).description(),
+                "the document is damaged (8 characters of its text lie past the end of the file)");
+    else
+      EXPECT_EQ(word::read::readDoc(d.build()).main.text, text);
   }
 }
 

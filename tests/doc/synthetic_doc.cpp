@@ -360,16 +360,20 @@ std::string SyntheticDoc::build() const {
     w += charPage(charRuns, static_cast<uint32_t>(all.size()));
   }
 
-  // The piece table: one UTF-16 piece.
+  // The piece table: UTF-16 pieces, one of all the text unless given.
   {
+    const std::vector<Piece> ps =
+        pieces.empty() ? std::vector<Piece>{{static_cast<uint32_t>(all.size()), 0}} : pieces;
     uint32_t fc = static_cast<uint32_t>(t.size());
     t.push_back('\x02');
-    add32(t, 4 * 2 + 8);
+    add32(t, static_cast<uint32_t>(4 * (ps.size() + 1) + 8 * ps.size()));
     add32(t, 0);
-    add32(t, static_cast<uint32_t>(all.size()));
-    add16(t, 0);
-    add32(t, kTextFc);
-    add16(t, 0);
+    for (const Piece& p : ps) add32(t, p.cpEnd);
+    for (const Piece& p : ps) {
+      add16(t, 0);
+      add32(t, kTextFc + 2 * p.at);
+      add16(t, 0);
+    }
     setFcLcb(w, 33, fc, static_cast<uint32_t>(t.size()) - fc);
   }
 

@@ -72,6 +72,13 @@ struct SyntheticDoc {
   // A simple list numbered "1.", "2." ..., which a paragraph joins by
   // sprmPIlfo (0x460B) 1.
   bool numberedList = false;
+  // The piece table, when given: where each piece's characters end, and
+  // where its text stands, in characters from the start of `text`.
+  struct Piece {
+    uint32_t cpEnd = 0;
+    uint32_t at = 0;
+  };
+  std::vector<Piece> pieces;
 
   std::string build() const;
 

@@ -52,11 +52,17 @@ TEST(DocxBadInput, NotAPackageOrADamagedMainPartSaysWhy) {
                                               "word/document.xml"),
        {"word/document.xml is damaged and cannot be unpacked"}},
       {docxtest::zip({{"word/document.xml", "<w:document/>"}}), {"no body"}},
+      {docxtest::zip({{"word/document.xml", docxtest::documentXml("")},
+                      {"word/document.xml", docxtest::documentXml("<w:p/>")}}),
+       {"\"word/document.xml\" twice, with different contents"}},
   };
   for (const auto& [bytes, words] : cases) {
     std::string why = fails(bytes);
     for (const std::string& w : words) EXPECT_NE(why.find(w), std::string::npos) << why;
-  }
+  }  // The same part twice, alike: nothing depends on which is read.
+  const std::string same = docxtest::documentXml("<w:p/>");
+  EXPECT_NO_THROW(word::read::readDocx(
+      docxtest::zip({{"word/document.xml", same}, {"word/document.xml", same}})));
 }
 
 TEST(DocxBadInput, DamagedSidePartsDoNotStopTheText) {

@@ -60,10 +60,12 @@ Package::Package(std::string_view bytes, Limits limits) : limits_(limits) {
   for (size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].folder) continue;
     std::string key = support::lowerAscii(normalise(entries[i].path));
-    if (entries[i].readable)
-      entries_.emplace(std::move(key), i);
-    else
+    if (!entries[i].readable) {
       damaged_.insert(std::move(key));
+    } else if (auto [it, fresh] = entries_.emplace(key, i);
+               !fresh && entries[it->second].path == entries[i].path) {
+      twice_.emplace(std::move(key), i);
+    }
   }
 }
 
@@ -93,6 +95,15 @@ std::optional<std::string> Package::read(std::string_view name) {
                           " MB: the file is damaged or a zip bomb");
   if (r.status != support::ZipReader::Read::Ok) return std::nullopt;
   inflated_ += r.size;
+  if (auto other = twice_.find(it->first); other != twice_.end()) {
+    // Unpackers differ in which of the two they keep, so the text would
+    // depend on the program that opens it.
+    support::ZipReader::Read second = zip_->read(other->second, r.size);
+    inflated_ += second.size;
+    if (second.status != support::ZipReader::Read::Ok || second.bytes != r.bytes)
+      fail(kCannotOpen, "the document's zip holds its part \"" + std::string(name) +
+                            "\" twice, with different contents: the file is damaged");
+  }
   return std::move(r.bytes);
 }
 

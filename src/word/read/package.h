@@ -53,6 +53,7 @@ class Package {
   std::unique_ptr<support::ZipReader> zip_;
   std::map<std::string, size_t> entries_;  // by normalised name: its index in the zip
   std::set<std::string> damaged_;          // listed parts whose entry cannot be opened
+  std::map<std::string, size_t> twice_;    // a part's second entry of the same name
   uint64_t inflated_ = 0;
 };
 

@@ -2,6 +2,7 @@
 // stream, whether it is 8-bit or UTF-16, and which property modifiers the
 // piece adds to its text.
 #include <algorithm>
+#include <string>
 
 #include "word/error.h"
 #include "word/read/doc/reader_state.h"
@@ -64,6 +65,9 @@ void DocReader::readPieces() {
   // bounded by the file's size.
   uint64_t budget = word_.size() + 16;
   uint64_t total = 0;
+  uint64_t beyond = 0;  // characters of the stories that the table places past the stream's end
+  uint64_t stories = 0;
+  for (uint32_t c : ccp_) stories += c;
   for (size_t i = 0; i < n; ++i) {
     uint32_t a = plc.u32(4 * i), b = plc.u32(4 * (i + 1));
     if (b <= a) continue;
@@ -75,8 +79,11 @@ void DocReader::readPieces() {
     p.prm = plc.u16(pcd + 6);
     uint64_t len = b - a;
     uint64_t w = p.compressed ? 1 : 2;
-    if (p.fc >= word_.size()) continue;
-    len = std::min<uint64_t>(len, (word_.size() - p.fc) / w);
+    const uint64_t room = p.fc < word_.size() ? (word_.size() - p.fc) / w : 0;
+    const uint64_t needed = stories ? std::min<uint64_t>(b, stories) : b;
+    if (needed > a + std::min(len, room)) beyond += needed - a - std::min(len, room);
+    if (room == 0) continue;
+    len = std::min(len, room);
     len = std::min<uint64_t>(len, budget - total);
     if (len == 0) continue;
     total += len;
@@ -87,6 +94,11 @@ void DocReader::readPieces() {
     pieces_.push_back(p);
   }
   if (pieces_.empty()) fail(kCannotOpen, "the document is damaged (its text cannot be located)");
+  // Text the file does not hold: a course converted without it would lose
+  // pages without a word.
+  if (beyond > 0)
+    fail(kCannotOpen, "the document is damaged (" + std::to_string(beyond) +
+                          " characters of its text lie past the end of the file)");
 }
 
 void DocReader::readText() {
