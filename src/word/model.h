@@ -225,6 +225,9 @@ struct ParagraphFormat {
   // alike: the document sets it at a height of its own, or it is a text
   // box of its own. In bits labelHalfPoints leaves.
   bool frameOpens : 1 = false;
+  // A frame (below) whose text the document sets at its foot (a text box
+  // whose text is anchored at its bottom, below its least height's room).
+  bool frameBottom : 1 = false;
   int32_t spaceBefore = 0;            // twips, or kAutoSpacing
   int32_t spaceAfter = 0;             // twips, or kAutoSpacing
   int32_t lineSpacing = kSingleLine;  // by lineRule

@@ -401,31 +401,44 @@ TEST(DocxShapes, WordArtsTextShowsAsATextBoxs) {
 
 // The text boxes of a group the text wraps around at its left (a
 // résumé's sidebar) stand there in one box of the group's width and at
-// least its height, the first opening it.
+// least its height, the first opening it, their text in its flow even
+// where a box anchors its text at its foot; a box of its own that does
+// holds its text at the foot of its height.
 TEST(DocxShapes, AGroupsTextBoxesFloatInOneBoxOfItsSize) {
-  auto boxed = [](const char* text) {
+  auto boxed = [](const char* text, const char* anchor) {
     return "<wps:wsp><wps:spPr/><wps:txbx><w:txbxContent>" + p(r(text)) +
-           "</w:txbxContent></wps:txbx></wps:wsp>";
+           "</w:txbxContent></wps:txbx><wps:bodyPr anchor=\"" + anchor + "\"/></wps:wsp>";
   };
-  const word::Model m = docxtest::read(
-      p(r("anchor") +
-        "<w:r><w:drawing><wp:anchor><wp:extent cx=\"1905000\" cy=\"1828800\"/><wp:wrapSquare "
-        "wrapText=\"bothSides\"/><a:graphic><a:graphicData><wpg:wgp>" +
-        boxed("name") + boxed("address") +
-        "</wpg:wgp></a:graphicData></a:graphic></wp:anchor></w:drawing></w:r>") +
-      p(r("beside")));
+  auto read = [](const std::string& drawn) {
+    return docxtest::read(
+        p(r("anchor") +
+          "<w:r><w:drawing><wp:anchor><wp:extent cx=\"1905000\" cy=\"1828800\"/><wp:wrapSquare "
+          "wrapText=\"bothSides\"/><a:graphic><a:graphicData>" +
+          drawn + "</a:graphicData></a:graphic></wp:anchor></w:drawing></w:r>") +
+        p(r("beside")));
+  };
+  const word::Model m =
+      read("<wpg:wgp>" + boxed("name", "t") + boxed("address", "b") + "</wpg:wgp>");
   ASSERT_EQ(m.main.paragraphs.size(), 4u);
   for (size_t k : {1, 2}) {
     const word::ParagraphFormat& f = m.main.paragraphs[k].format;
     EXPECT_EQ(f.frame, word::FrameSide::Left) << k;
     EXPECT_EQ(f.frameHeight, 36) << k;  // two inches, in fours of points
     EXPECT_EQ(f.frameOpens, k == 1) << k;
+    EXPECT_FALSE(f.frameBottom) << k;
   }
   const std::string page = word::write::html(m, "p_files", u"t").text;
   const size_t float_ = page.find("float:left");
   ASSERT_NE(float_, std::string::npos) << page;
   EXPECT_EQ(page.find("float:left", float_ + 1), std::string::npos) << page;
   EXPECT_NE(page.find("min-height:12rem;", float_), std::string::npos) << page;
+
+  const word::Model own = read(boxed("address", "b"));
+  ASSERT_EQ(own.main.paragraphs.size(), 3u);
+  EXPECT_TRUE(own.main.paragraphs[1].format.frameBottom);
+  const std::string ownPage = word::write::html(own, "p_files", u"t").text;
+  EXPECT_NE(ownPage.find("justify-content:flex-end;\"><div><p"), std::string::npos) << ownPage;
+  EXPECT_NE(ownPage.find("address</p>\r\n</div></div>"), std::string::npos) << ownPage;
 }
 
 // A diagram shows as the word processor laid it out (the drawing part its

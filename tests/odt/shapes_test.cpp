@@ -65,7 +65,8 @@ TEST(OdtShapes, ShapesAreDrawnByTheirOutlineAndTheirStylesFillAndLine) {
 
 // A frame's or a shape's text the text wraps around at one side floats
 // there, as wide as it and at least as tall (in fours of points; a text
-// box's fo:min-height where the frame gives none), as one box; a shape in
+// box's fo:min-height where the frame gives none, its text at its foot where
+// its style sets it there), as one box; a shape in
 // a group where the group's style sets it. Text above and below stays in
 // the flow.
 TEST(OdtShapes, TextTheTextWrapsAroundFloatsAtItsSide) {
@@ -73,13 +74,16 @@ TEST(OdtShapes, TextTheTextWrapsAroundFloatsAtItsSide) {
   parts.common = graphic("Left", "style:wrap=\"parallel\" style:horizontal-pos=\"left\"") +
                  graphic("TextAtLeft", "style:wrap=\"left\"") +
                  graphic("Page", "style:wrap=\"parallel\" style:horizontal-pos=\"from-left\"") +
-                 graphic("Own", "style:wrap=\"none\"");
+                 graphic("Own", "style:wrap=\"none\"") +
+                 graphic("Foot", "style:wrap=\"parallel\" style:horizontal-pos=\"left\" "
+                                 "draw:textarea-vertical-align=\"bottom\"");
   const std::string text = "<text:p>boxed</text:p><text:p>more</text:p>";
   const struct {
     std::string shape;
     word::FrameSide side;
     uint16_t width;
     uint8_t height;
+    bool foot = false;  // its text at its foot
   } cases[] = {
       {"<draw:frame draw:style-name=\"Left\" svg:width=\"2in\" svg:height=\"1in\">"
        "<draw:text-box>" + text + "</draw:text-box></draw:frame>",
@@ -93,6 +97,9 @@ TEST(OdtShapes, TextTheTextWrapsAroundFloatsAtItsSide) {
       {"<draw:frame draw:style-name=\"Own\" svg:width=\"2in\"><draw:text-box>" + text +
            "</draw:text-box></draw:frame>",
        word::FrameSide::None, 0, 0},
+      {"<draw:frame draw:style-name=\"Foot\" svg:width=\"1in\" svg:height=\"1in\">"
+       "<draw:text-box>" + text + "</draw:text-box></draw:frame>",
+       word::FrameSide::Left, 1440, 18, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.shape);
@@ -106,6 +113,7 @@ TEST(OdtShapes, TextTheTextWrapsAroundFloatsAtItsSide) {
       EXPECT_EQ(f.frameWidth, c.width);
       EXPECT_EQ(f.frameHeight, c.height);
       EXPECT_EQ(f.frameOpens, k == 1 && c.width);
+      EXPECT_EQ(f.frameBottom, c.foot);
     }
   }
 }

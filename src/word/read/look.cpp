@@ -103,6 +103,7 @@ void BoxPlace::apply(ParagraphFormat& f) {
   f.frameHeight = height;
   f.frameAside = aside;
   f.frameOpens = std::exchange(opens, false);
+  f.frameBottom = bottom;
 }
 
 BoxPlace boxPlace(PictureSide side, int64_t width, int64_t height, int64_t aside) {

@@ -57,6 +57,7 @@ struct BoxPlace {
   uint8_t height = 0;
   uint8_t aside = 0;
   bool opens = false;
+  bool bottom = false;  // its text set at its foot
   // Places the box's paragraph `f` there, unless it is framed itself.
   void apply(ParagraphFormat& f);
 };

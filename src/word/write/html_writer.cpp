@@ -112,7 +112,7 @@ class Renderer {
     auto unframe = [&](const ParagraphFormat* next) {
       if (!frame || (next && sameFrame(*frame, *next) && sameColumns(frame, *next))) return;
       closeLists(lists, 0, block);
-      out_ += u"</div>" + std::u16string(block ? kNewLine : u"");
+      out_ += frameClose(*frame) + std::u16string(block ? kNewLine : u"");
       frame = nullptr;
     };
     walkBlocks(
@@ -131,7 +131,7 @@ class Renderer {
           section(f);
           if (const std::u16string box = frame ? u"" : frameCss(f); !box.empty()) {
             closeLists(lists, 0, block);
-            out_ += frameDropper(f) + u"<div class=\"side-box\" style=\"" + box + u"\">";
+            out_ += frameDropper(f) + frameOpen(f, box);
             frame = &f;
             previous = nullptr;  // its first paragraph starts the box
           }

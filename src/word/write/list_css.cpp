@@ -186,6 +186,8 @@ std::u16string frameCss(const ParagraphFormat& f) {
                        room(f.frameAside) + u";width:" + rems(f.frameWidth, 20) +
                        u";max-width:50%;box-sizing:border-box;";
   if (f.frameHeight) css += u"min-height:" + rems(int32_t{f.frameHeight} * 4, 1) + u";";
+  if (f.frameHeight && f.frameBottom)
+    css += u"display:flex;flex-direction:column;justify-content:flex-end;";
   if (f.frameAcross)
     css += (f.frameDrop ? u"" : u"margin-top:" + room(f.frameAcross) + u";") + u"margin-bottom:" +
            room(f.frameAcross) + u";";
@@ -201,11 +203,20 @@ std::u16string frameDropper(const ParagraphFormat& f) {
          rems(f.frameDrop, 1) + u"\"></div>";
 }
 
+std::u16string frameOpen(const ParagraphFormat& f, const std::u16string& css) {
+  return u"<div class=\"side-box\" style=\"" + css +
+         (f.frameHeight && f.frameBottom ? u"\"><div>" : u"\">");
+}
+
+std::u16string frameClose(const ParagraphFormat& f) {
+  return f.frameHeight && f.frameBottom ? u"</div></div>" : u"</div>";
+}
+
 bool sameFrame(const ParagraphFormat& a, const ParagraphFormat& b) {
   return a.frame == b.frame && a.frameWidth == b.frameWidth && a.frameAside == b.frameAside &&
          a.frameAcross == b.frameAcross && a.frameDrop == b.frameDrop &&
-         a.frameHeight == b.frameHeight && a.dropCap == b.dropCap &&
-         !b.frameOpens;
+         a.frameHeight == b.frameHeight && a.frameBottom == b.frameBottom &&
+         a.dropCap == b.dropCap && !b.frameOpens;
 }
 
 bool endsInBreak(std::u16string_view text, uint32_t end) {

@@ -60,6 +60,11 @@ std::u16string frameCss(const ParagraphFormat& f);
 // (frameDrop): a float of no width as tall as the drop, which the box
 // clears; empty where it does not drop.
 std::u16string frameDropper(const ParagraphFormat& f);
+// The opening of a frame's box of style `css` (frameCss) and its close:
+// a box whose text stands at its foot holds it in a box of its own, set
+// at the bottom, inside which the paragraphs' margins collapse as ever.
+std::u16string frameOpen(const ParagraphFormat& f, const std::u16string& css);
+std::u16string frameClose(const ParagraphFormat& f);
 // Whether two paragraphs, `a` and then `b`, stand in one frame: the word
 // processor sets neighbours framed alike in one box, one below the other,
 // unless `b` starts a frame of its own.

@@ -376,6 +376,12 @@ void DocxReader::placeTextBox(const pugi::xml_node& box, StoryState& s) const {
   s.box.place = boxPlace(side, cx / kEmuPerTwip,
                          intAttr(child(anchor, "extent"), "cy").value_or(0) / kEmuPerTwip,
                          intAttr(anchor, room).value_or(kFrameAside * kEmuPerTwip) / kEmuPerTwip);
+  // Text anchored at the foot of a box of its own stands there (an address
+  // at the bottom of a tall sidebar); a group's boxes share one box, their
+  // text in its flow.
+  const pugi::xml_node shape = box.parent().parent();
+  s.box.place.bottom =
+      is(shape.parent(), "graphicData") && attrValue(child(shape, "bodyPr"), "anchor") == "b";
   // The boxes of a group stand in one box of the group's size, the first
   // opening it.
   s.box.place.opens =

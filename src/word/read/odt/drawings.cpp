@@ -176,8 +176,10 @@ BoxPlace OdtReader::boxPlace(const pugi::xml_node& box) const {
   const int64_t width = twips(attrValue(shape, "width")).value_or(0);
   std::optional<int32_t> height = twips(attrValue(shape, "height"));
   if (!height && shape != box) height = twips(attrValue(box, "min-height"));
-  return read::boxPlace(sideOf(placed, styleDefs_, width, false), width, height.value_or(0),
-                        kFrameAside);
+  BoxPlace place = read::boxPlace(sideOf(placed, styleDefs_, width, false), width,
+                                  height.value_or(0), kFrameAside);
+  place.bottom = styleDefs_.textAtFoot(attrValue(shape, "style-name"));
+  return place;
 }
 
 void OdtReader::frame(const pugi::xml_node& f, StoryState& s, InlineState& in) {

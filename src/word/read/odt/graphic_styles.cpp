@@ -117,6 +117,12 @@ Border Styles::frameLine(std::string_view name) const {
   return {LineStyle::None};
 }
 
+bool Styles::textAtFoot(std::string_view name) const {
+  for (const Def* d : chain("graphic", name))
+    if (d->textAtFoot) return *d->textAtFoot;
+  return false;
+}
+
 std::optional<std::array<int32_t, 4>> Styles::pictureClip(std::string_view name) const {
   for (const Def* d : chain("graphic", name))
     if (d->clip) return d->clip;
@@ -147,6 +153,8 @@ void Styles::readGraphic(const pugi::xml_node& g, Def& d) {
   d.clip = clipOf(attrValue(g, "clip"));
   d.wrap = attrValue(g, "wrap");
   d.across = attrValue(g, "horizontal-pos");
+  if (const std::string_view at = attrValue(g, "textarea-vertical-align"); !at.empty())
+    d.textAtFoot = at == "bottom";
   d.paint = paintOf(g);
   if (std::string_view b = attrValue(g, "border"); !b.empty()) d.frameLine = border(b);
 }

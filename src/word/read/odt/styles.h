@@ -146,6 +146,7 @@ class Styles {
     // of the image at its own size.
     std::optional<std::array<int32_t, 4>> clip;
     std::string wrap, across;  // a frame's style:wrap and style:horizontal-pos
+    std::optional<bool> textAtFoot;  // its text at its foot (draw:textarea-vertical-align)
     ShapePaint paint;          // a shape's fill and line
     std::optional<Border> frameLine;  // fo:border of a frame, "none" too
     int32_t index = -1;       // in the model's styles, once added
@@ -179,6 +180,8 @@ class Styles {
   // The line round a frame of a graphic style, the nearest style that
   // states one giving it (none: LineStyle::None).
   Border frameLine(std::string_view name) const;
+  // Whether a frame of a graphic style sets its text at its foot.
+  bool textAtFoot(std::string_view name) const;
   // The model index of a paragraph style: that of its nearest common style.
   int32_t indexOf(const std::string& paraStyle) const;
   // Paragraph formatting and the text properties a paragraph style gives
